@@ -1,0 +1,33 @@
+# Shared set-up of scripts/run and scripts/test: install what is missing, then build.
+# Sourced, not run.
+
+NORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+NORVANE_BUILD="${NORVANE_BUILD:-$NORVANE_ROOT/build}"
+
+NORVANE_PACKAGES=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-multimedia-dev qt6-tools-dev
+    libcurl4-openssl-dev libical-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2
+)
+
+norvane_install_packages() {
+    local missing=()
+    local pkg
+    for pkg in "${NORVANE_PACKAGES[@]}"; do
+        dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+norvane_build() {
+    cmake -S "$NORVANE_ROOT" -B "$NORVANE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$NORVANE_BUILD" -j "$(nproc)"
+}

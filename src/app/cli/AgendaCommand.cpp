@@ -1,0 +1,218 @@
+#include "AgendaCommand.h"
+
+#include "Common.h"
+#include "DataAccess.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <QRegularExpression>
+
+#include <optional>
+#include <variant>
+
+namespace AgendaCommand {
+
+namespace {
+
+constexpr int kMaxRangeDays = 366;
+
+struct Request {
+    QString command;
+    QList<QDate> dates;
+    QString folder;
+    bool help = false;
+};
+
+struct UsageProblem {
+    QString message;
+};
+
+std::optional<QDate> parseDate(const QString& text) {
+    static const QRegularExpression shape(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}$)"));
+    if (!shape.match(text).hasMatch())
+        return std::nullopt;
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    return date.isValid() ? std::optional(date) : std::nullopt;
+}
+
+// Parses the words after the program name; a problem comes back as its one-line message.
+std::variant<Request, UsageProblem> parse(const QStringList& args) {
+    Request request;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            request.help = true;
+        } else if (arg == QLatin1String("--folder")) {
+            if (i + 1 >= args.size())
+                return UsageProblem{QStringLiteral("--folder needs a directory.")};
+            request.folder = args[++i];
+        } else if (arg.startsWith(QLatin1String("--folder="))) {
+            request.folder = arg.mid(9);
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            return UsageProblem{QStringLiteral("Unknown option: %1").arg(arg)};
+        } else {
+            positional.append(arg);
+        }
+    }
+    if (request.help)
+        return request;
+    if (positional.isEmpty())
+        return UsageProblem{QStringLiteral("No command given.")};
+
+    request.command = positional.takeFirst();
+    const int wanted =
+        request.command == QLatin1String("range")                                            ? 2
+        : request.command == QLatin1String("day") || request.command == QLatin1String("has") ? 1
+                                                                                             : -1;
+    if (wanted < 0)
+        return UsageProblem{QStringLiteral("Unknown command: %1").arg(request.command)};
+    if (positional.size() != wanted)
+        return UsageProblem{
+            QStringLiteral("%1 takes %2 date(s) as YYYY-MM-DD.").arg(request.command).arg(wanted)};
+    for (const QString& text : positional) {
+        const std::optional<QDate> date = parseDate(text);
+        if (!date)
+            return UsageProblem{QStringLiteral("Not a date (YYYY-MM-DD): %1").arg(text)};
+        request.dates.append(*date);
+    }
+    if (wanted == 2) {
+        const QDate from = request.dates[0];
+        const QDate to = request.dates[1];
+        if (from > to)
+            return UsageProblem{QStringLiteral("FROM lies after TO.")};
+        if (from.daysTo(to) + 1 > kMaxRangeDays)
+            return UsageProblem{
+                QStringLiteral("A range spans at most %1 days.").arg(kMaxRangeDays)};
+    }
+    return request;
+}
+
+QString jsonString(const QString& text) {
+    QString out = QStringLiteral("\"");
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + QLatin1Char('"');
+}
+
+QString jsonBool(bool on) {
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+QString isoDate(const QDate& date) {
+    return jsonString(date.toString(Qt::ISODate));
+}
+
+QString relativePath(const QString& dataFolder, const QString& path) {
+    QString relative = path.startsWith(dataFolder) ? path.mid(dataFolder.size()) : path;
+    return relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a) {
+    const QStringList fields = {
+        QStringLiteral("\"day\":") + isoDate(day),
+        QStringLiteral("\"path\":") + jsonString(relativePath(dataFolder, a.filename())),
+        QStringLiteral("\"date\":") + isoDate(a.datum()),
+        QStringLiteral("\"start\":") + jsonString(FormatTime(a.StartTime(), QStringLiteral("24h"))),
+        QStringLiteral("\"end\":") + jsonString(FormatTime(a.EndTime(), QStringLiteral("24h"))),
+        QStringLiteral("\"color\":") + QString::number(a.ColorCode()),
+        QStringLiteral("\"text\":") + jsonString(a.Text()),
+        QStringLiteral("\"producer\":") + jsonString(a.Producer()),
+        QStringLiteral("\"reminder\":") + jsonBool(a.IsReminder()),
+        QStringLiteral("\"remindMinutes\":") + QString::number(a.RemindMinutes()),
+        QStringLiteral("\"remindAll\":") + jsonBool(a.ReminderAll()),
+        QStringLiteral("\"email\":") + jsonBool(a.EmailEnable()),
+        QStringLiteral("\"recurring\":") + jsonBool(a.IsRecurring()),
+        QStringLiteral("\"recurFrom\":") + isoDate(a.RecurringStartDate()),
+        QStringLiteral("\"recurUntil\":") + isoDate(a.RecurringEndDate()),
+    };
+    return QLatin1Char('{') + fields.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+} // namespace
+
+QString usage() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  norvane-cli day DATE [--folder DIR]      appointments of one day\n"
+        "  norvane-cli range FROM TO [--folder DIR] appointments of FROM to TO (at most 366 days)\n"
+        "  norvane-cli has DATE [--folder DIR]      true when DATE has an appointment\n"
+        "  norvane-cli --help                       this text\n"
+        "Dates are YYYY-MM-DD. Without --folder, the active data folder of the settings.\n"
+        "day and range print one JSON object per appointment and line.\n");
+}
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err,
+        const QString& programDirectory) {
+    const auto parsed = parse(args);
+    if (const auto* problem = std::get_if<UsageProblem>(&parsed)) {
+        err << "norvane-cli: " << problem->message << '\n' << usage();
+        err.flush();
+        return UsageError;
+    }
+    const Request& request = std::get<Request>(parsed);
+    if (request.help) {
+        out << usage();
+        out.flush();
+        return Ok;
+    }
+
+    ProfileCache profiles(RealFileAccess::instance());
+    Settings settings(profiles, programDirectory);
+    if (request.folder.isEmpty()) {
+        settings.LoadActiveFolder();
+        const QString message = settings.LoadSettings().message;
+        if (!message.isEmpty())
+            err << "norvane-cli: "
+                << QString(message).replace(QLatin1String("\r\n"), QLatin1String(" ")) << '\n';
+    } else {
+        settings.setActiveFolder(
+            QDir::toNativeSeparators(QFileInfo(request.folder).absoluteFilePath()));
+    }
+    const QString folder = settings.GetDataFolder();
+    if (!QFileInfo(folder).isDir()) {
+        err << "norvane-cli: not a directory: " << QDir::toNativeSeparators(folder) << '\n';
+        err.flush();
+        return FolderError;
+    }
+
+    DataAccess store(profiles, settings);
+    if (request.command == QLatin1String("has")) {
+        out << jsonBool(store.HasAppointments(request.dates[0])) << '\n';
+    } else {
+        const QDate from = request.dates[0];
+        const QDate to = request.dates.value(1, from);
+        for (QDate day = from; day <= to; day = day.addDays(1)) {
+            for (const TerminPtr& a : store.GetAppointmentsOfDay(day))
+                out << jsonLine(day, folder, *a) << '\n';
+        }
+    }
+    out.flush();
+    return Ok;
+}
+
+} // namespace AgendaCommand

@@ -1,0 +1,298 @@
+#include "Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kPointerFile = QStringLiteral("Settings.ini");
+const QString kDefaultSettingsFile = QStringLiteral("Norvane4.ini");
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kDataFolders = QStringLiteral("DataFolders");
+const QString kAdmin = QStringLiteral("Admin");
+const QString kInternational = QStringLiteral("International");
+const QString kProgram = QStringLiteral("Program");
+const QString kReminder = QStringLiteral("Reminder");
+const QString kColors = QStringLiteral("Colors");
+const QString kGrid = QStringLiteral("Grid");
+const QString kApplication = QStringLiteral("Application");
+
+// Red in the low byte.
+constexpr qint64 rgb(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
+
+constexpr std::array<qint64, Settings::kColorCount + 1> kDefaultColors = {0,
+                                                                          rgb(255, 255, 223),
+                                                                          rgb(255, 230, 230),
+                                                                          rgb(207, 254, 253),
+                                                                          rgb(198, 226, 255),
+                                                                          rgb(217, 255, 217),
+                                                                          rgb(239, 239, 239),
+                                                                          Settings::kWindowColor,
+                                                                          rgb(255, 255, 128),
+                                                                          rgb(255, 145, 145),
+                                                                          rgb(128, 255, 255),
+                                                                          rgb(121, 188, 255),
+                                                                          rgb(138, 255, 138),
+                                                                          rgb(205, 205, 205),
+                                                                          Settings::kWindowColor};
+
+// Windows copies hold the window colour as a signed 32-bit number.
+constexpr qint64 kWindowColorSigned = Settings::kWindowColor - (1LL << 32);
+
+bool isSeparator(QChar c) {
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
+}
+
+TimeOfDay readGridTime(const IniFile& ini, const QString& prefix, int defaultHour) {
+    int hour = ini.ReadIniLong(kGrid, prefix + QLatin1String("Hour"), defaultHour);
+    int minute = ini.ReadIniLong(kGrid, prefix + QLatin1String("Minute"), 0);
+    if (hour < 0 || hour > 24 || minute < 0 || minute > 59 || (hour == 24 && minute > 0)) {
+        hour = defaultHour;
+        minute = 0;
+    }
+    return TimeOfDay::fromHourMinute(hour, minute);
+}
+
+} // namespace
+
+QString WithTrailingSeparator(const QString& path) {
+    if (!path.isEmpty() && isSeparator(path.back()))
+        return path;
+    return path + QDir::separator();
+}
+
+QString DefaultProgramDirectory() {
+    const QString own = QCoreApplication::applicationDirPath();
+    if (!own.isEmpty() && QFileInfo(own).isWritable())
+        return WithTrailingSeparator(QDir::toNativeSeparators(own));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return WithTrailingSeparator(QDir::toNativeSeparators(data));
+}
+
+Settings::Settings(ProfileCache& profiles, const QString& programDirectory)
+    : m_profiles(profiles)
+    , m_programDir(WithTrailingSeparator(programDirectory)) {
+    m_colors = kDefaultColors;
+    m_settingsPath = defaultSettingsPath();
+    m_dataFolders = {m_programDir};
+}
+
+QString Settings::pointerFilePath() const {
+    return m_programDir + kPointerFile;
+}
+
+QString Settings::defaultSettingsPath() const {
+    return m_programDir + kDefaultSettingsFile;
+}
+
+bool Settings::pathAccessible(const QString& path) const {
+    // The folder the file lies in must answer; the file itself may not exist yet.
+    const QFileInfo info(path);
+    return m_profiles.files().isListableDir(info.absolutePath());
+}
+
+QString Settings::settingsPathInvalidMessage(const QString& langCode) {
+    if (langCode == QLatin1String("de"))
+        return QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.\r\n"
+                              "Ändern Sie den Pfad in den Einstellungen.");
+    return QStringLiteral("The path of the settings file is invalid.\r\n"
+                          "Please change the path in the settings-menu.");
+}
+
+Settings::LoadResult Settings::LoadSettings() {
+    LoadResult result;
+    m_colors = kDefaultColors;
+
+    const IniFile pointer(m_profiles, pointerFilePath());
+    m_settingsPath = pointer.ReadIniString(kSettings, QStringLiteral("Path"));
+
+    m_dataFolders.clear();
+    const int count = pointer.ReadIniLong(kDataFolders, QStringLiteral("FolderCount"), -1);
+    if (count < 1)
+        m_dataFolders.append(m_programDir);
+    for (int n = 1; n <= count; ++n)
+        m_dataFolders.append(
+            pointer.ReadIniString(kDataFolders, QStringLiteral("Folder%1").arg(n)));
+
+    if (m_settingsPath.isEmpty())
+        m_settingsPath = defaultSettingsPath();
+    if (!pathAccessible(m_settingsPath)) {
+        result.message = settingsPathInvalidMessage(m_langCode);
+        m_settingsPath = defaultSettingsPath();
+    }
+
+    readSettingsFile(IniFile(m_profiles, m_settingsPath));
+    return result;
+}
+
+void Settings::readSettingsFile(const IniFile& ini) {
+    m_locked = ini.ReadIniBool(kAdmin, QStringLiteral("Locked"), false);
+    setLangCode(ini.ReadIniString(kInternational, QStringLiteral("LangCode")));
+    setFirstWeekday(ini.ReadIniLong(kInternational, QStringLiteral("FirstWeekday"), 1));
+    setFirstCW(ini.ReadIniLong(kInternational, QStringLiteral("FirstCW"), 1));
+    setTimeFormat(ini.ReadIniString(kInternational, QStringLiteral("TimeFormat")));
+    setDateFormat(ini.ReadIniString(kInternational, QStringLiteral("DateFormat")));
+    m_minimizeToTray = ini.ReadIniBool(kProgram, QStringLiteral("MinimizeToTray"), false);
+    m_startWithWeek = ini.ReadIniBool(kProgram, QStringLiteral("StartWithWeek"), false);
+    setDayInterval(ini.ReadIniLong(kProgram, QStringLiteral("DayInterval"), 30));
+    setMonthInterval(ini.ReadIniLong(kProgram, QStringLiteral("MonthInterval"), 60));
+    m_sendEmail = ini.ReadIniBool(kReminder, QStringLiteral("SendEmail"), false);
+    m_emailSmtp = ini.ReadIniString(kReminder, QStringLiteral("EmailSMTP"));
+    m_emailFrom = ini.ReadIniString(kReminder, QStringLiteral("EmailFrom"));
+    m_emailTo = ini.ReadIniString(kReminder, QStringLiteral("EmailTo"));
+    m_emailSubject = ini.ReadIniString(kReminder, QStringLiteral("EmailSubject"));
+    m_soundFile = ini.ReadIniString(kReminder, QStringLiteral("SoundFile"));
+    m_playSound = ini.ReadIniBool(kReminder, QStringLiteral("PlaySound"), false);
+    m_showWindow = ini.ReadIniBool(kReminder, QStringLiteral("ShowWindow"), true);
+    for (int n = 1; n <= kColorCount; ++n) {
+        setColor(n, ini.ReadIniInt64(kColors, QStringLiteral("Color%1").arg(n), -1));
+        m_colorTexts[size_t(n)] = ini.ReadIniString(kColors, QStringLiteral("Text%1").arg(n));
+    }
+    m_gridStart = readGridTime(ini, QStringLiteral("StartTime"), 8);
+    m_gridEnd = readGridTime(ini, QStringLiteral("EndTime"), 18);
+    for (int day = 1; day <= 7; ++day) {
+        const bool shownByDefault = day >= 2 && day <= 6;
+        m_showWeek[size_t(day)] =
+            ini.ReadIniBool(kGrid, QStringLiteral("ShowWeek%1").arg(day), shownByDefault);
+    }
+    m_grid15Minutes = ini.ReadIniBool(kGrid, QStringLiteral("Grid15Minutes"), false);
+    m_rowPerColor = ini.ReadIniBool(kGrid, QStringLiteral("RowPerColor"), false);
+}
+
+bool Settings::SaveSettings() {
+    if (m_settingsPath.isEmpty())
+        m_settingsPath = defaultSettingsPath();
+
+    IniFile pointer(m_profiles, pointerFilePath());
+    pointer.WriteIniString(kSettings, QStringLiteral("Path"), m_settingsPath);
+    pointer.WriteIniLong(kDataFolders, QStringLiteral("FolderCount"), m_dataFolders.size());
+    for (int n = 1; n <= m_dataFolders.size(); ++n)
+        pointer.WriteIniString(kDataFolders, QStringLiteral("Folder%1").arg(n),
+                               m_dataFolders[n - 1]);
+    if (!pointer.commit().ok)
+        return false;
+
+    IniFile settings(m_profiles, m_settingsPath);
+    // Another user may have locked the shared file since we read it.
+    if (settings.ReadIniBool(kAdmin, QStringLiteral("Locked"), false))
+        return false;
+    writeSettingsFile(settings);
+    return settings.commit().ok;
+}
+
+void Settings::writeSettingsFile(IniFile& ini) {
+    ini.WriteIniBool(kAdmin, QStringLiteral("Locked"), false);
+    ini.WriteIniString(kInternational, QStringLiteral("LangCode"), m_langCode);
+    ini.WriteIniLong(kInternational, QStringLiteral("FirstWeekday"), m_firstWeekday);
+    ini.WriteIniLong(kInternational, QStringLiteral("FirstCW"), m_firstCW);
+    ini.WriteIniString(kInternational, QStringLiteral("TimeFormat"), m_timeFormat);
+    ini.WriteIniString(kInternational, QStringLiteral("DateFormat"), m_dateFormat);
+    ini.WriteIniBool(kProgram, QStringLiteral("MinimizeToTray"), m_minimizeToTray);
+    ini.WriteIniBool(kProgram, QStringLiteral("StartWithWeek"), m_startWithWeek);
+    ini.WriteIniLong(kProgram, QStringLiteral("DayInterval"), m_dayInterval);
+    ini.WriteIniLong(kProgram, QStringLiteral("MonthInterval"), m_monthInterval);
+    ini.WriteIniBool(kReminder, QStringLiteral("SendEmail"), m_sendEmail);
+    ini.WriteIniString(kReminder, QStringLiteral("EmailSMTP"), m_emailSmtp);
+    ini.WriteIniString(kReminder, QStringLiteral("EmailFrom"), m_emailFrom);
+    ini.WriteIniString(kReminder, QStringLiteral("EmailTo"), m_emailTo);
+    ini.WriteIniString(kReminder, QStringLiteral("EmailSubject"), m_emailSubject);
+    ini.WriteIniString(kReminder, QStringLiteral("SoundFile"), m_soundFile);
+    ini.WriteIniBool(kReminder, QStringLiteral("PlaySound"), m_playSound);
+    ini.WriteIniBool(kReminder, QStringLiteral("ShowWindow"), m_showWindow);
+    for (int n = 1; n <= kColorCount; ++n) {
+        ini.WriteIniLong(kColors, QStringLiteral("Color%1").arg(n), m_colors[size_t(n)]);
+        ini.WriteIniString(kColors, QStringLiteral("Text%1").arg(n), m_colorTexts[size_t(n)]);
+    }
+    ini.WriteIniLong(kGrid, QStringLiteral("StartTimeHour"), m_gridStart.hour());
+    ini.WriteIniLong(kGrid, QStringLiteral("StartTimeMinute"), m_gridStart.minute());
+    ini.WriteIniLong(kGrid, QStringLiteral("EndTimeHour"), m_gridEnd.hour());
+    ini.WriteIniLong(kGrid, QStringLiteral("EndTimeMinute"), m_gridEnd.minute());
+    for (int day = 1; day <= 7; ++day)
+        ini.WriteIniBool(kGrid, QStringLiteral("ShowWeek%1").arg(day), m_showWeek[size_t(day)]);
+    ini.WriteIniBool(kGrid, QStringLiteral("Grid15Minutes"), m_grid15Minutes);
+    ini.WriteIniBool(kGrid, QStringLiteral("RowPerColor"), m_rowPerColor);
+}
+
+void Settings::LoadActiveFolder() {
+    m_activeFolder = IniFile(m_profiles, pointerFilePath())
+                         .ReadIniString(kDataFolders, QStringLiteral("ActiveFolder"));
+}
+
+WriteOutcome Settings::SaveActiveFolder() {
+    IniFile pointer(m_profiles, pointerFilePath());
+    pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), m_activeFolder);
+    return pointer.commit();
+}
+
+bool Settings::IsFirstStart() {
+    IniFile ini(m_profiles, m_settingsPath);
+    if (ini.ReadIniLong(kApplication, QStringLiteral("FirstStart"), 1) != 1)
+        return false;
+    ini.WriteIniLong(kApplication, QStringLiteral("FirstStart"), 0);
+    ini.commit();
+    return true;
+}
+
+QString Settings::GetDataFolder() {
+    if (m_activeFolder.isEmpty())
+        m_activeFolder = m_dataFolders.value(0);
+    // An empty entry in the folder list must never make the file system root the data folder.
+    if (m_activeFolder.isEmpty())
+        m_activeFolder = m_programDir;
+    m_activeFolder = WithTrailingSeparator(m_activeFolder);
+    return m_activeFolder;
+}
+
+void Settings::setLangCode(const QString& code) {
+    m_langCode = code == QLatin1String("de") ? code : QStringLiteral("en");
+}
+
+void Settings::setTimeFormat(const QString& format) {
+    m_timeFormat = format == QLatin1String("24h") ? format : QStringLiteral("12h");
+}
+
+void Settings::setDateFormat(const QString& pattern) {
+    m_dateFormat = pattern.isEmpty() ? QStringLiteral("yyyy-mm-dd") : pattern;
+}
+
+qint64 Settings::Color(int n) const {
+    return n >= 1 && n <= kColorCount ? m_colors[size_t(n)] : DefaultColor(1);
+}
+
+void Settings::setColor(int n, qint64 value) {
+    if (n < 1 || n > kColorCount)
+        return;
+    if (value == -1)
+        value = kDefaultColors[size_t(n)];
+    else if (value == kWindowColorSigned)
+        value = kWindowColor;
+    m_colors[size_t(n)] = value;
+}
+
+qint64 Settings::DefaultColor(int n) {
+    return n >= 1 && n <= kColorCount ? kDefaultColors[size_t(n)] : kDefaultColors[1];
+}
+
+QString Settings::ColorText(int n) const {
+    return n >= 1 && n <= kColorCount ? m_colorTexts[size_t(n)] : QString();
+}
+
+void Settings::setColorText(int n, const QString& name) {
+    if (n >= 1 && n <= kColorCount)
+        m_colorTexts[size_t(n)] = name;
+}
+
+bool Settings::ShowWeek(int weekday) const {
+    return weekday >= 1 && weekday <= 7 && m_showWeek[size_t(weekday)];
+}
+
+void Settings::setShowWeek(int weekday, bool on) {
+    if (weekday >= 1 && weekday <= 7)
+        m_showWeek[size_t(weekday)] = on;
+}

@@ -1,0 +1,154 @@
+#pragma once
+
+#include "ApiINI.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// Every user preference, read from two profile files: the pointer file "Settings.ini" in the
+// program directory (where the settings file is, the data folders, the active one) and the
+// settings file it names (colours, grid, reminders), which a team may share and lock.
+// Reading never fails: a missing or invalid key takes its default.
+class Settings {
+public:
+    static constexpr int kColorCount = 14;
+    // The platform's code for the window background colour, as stored in the settings file.
+    static constexpr qint64 kWindowColor = 2147483653LL;
+
+    // programDirectory holds the pointer file and, by default, the settings file.
+    Settings(ProfileCache& profiles, const QString& programDirectory);
+
+    struct LoadResult {
+        // A message for the user in the language in memory, empty when all went well.
+        QString message;
+    };
+    LoadResult LoadSettings();
+    // False when a file could not be written or the settings file is locked.
+    bool SaveSettings();
+    void LoadActiveFolder();
+    WriteOutcome SaveActiveFolder();
+    // True once, at the very first start with this settings file.
+    bool IsFirstStart();
+
+    const QString& programDirectory() const { return m_programDir; }
+    QString pointerFilePath() const;
+
+    // The active data folder, always ending in a separator.
+    QString GetDataFolder();
+    const QStringList& dataFolders() const { return m_dataFolders; }
+    void AddDataFolder(const QString& path) { m_dataFolders.append(path); }
+    void ClearDataFolders() { m_dataFolders.clear(); }
+    const QString& ActiveFolder() const { return m_activeFolder; }
+    void setActiveFolder(const QString& path) { m_activeFolder = path; }
+
+    const QString& Path() const { return m_settingsPath; }
+    void setPath(const QString& path) { m_settingsPath = path; }
+    bool Locked() const { return m_locked; }
+
+    const QString& LangCode() const { return m_langCode; }
+    void setLangCode(const QString& code);
+    int FirstWeekday() const { return m_firstWeekday; }
+    void setFirstWeekday(int day) { m_firstWeekday = day == 2 ? 2 : 1; }
+    int FirstCW() const { return m_firstCW; }
+    void setFirstCW(int rule) { m_firstCW = rule >= 1 && rule <= 3 ? rule : 2; }
+    const QString& TimeFormat() const { return m_timeFormat; }
+    void setTimeFormat(const QString& format);
+    QString DateFormat() const { return m_dateFormat.toLower(); }
+    void setDateFormat(const QString& pattern);
+
+    bool MinimizeToTray() const { return m_minimizeToTray; }
+    void setMinimizeToTray(bool on) { m_minimizeToTray = on; }
+    bool StartWithWeek() const { return m_startWithWeek; }
+    void setStartWithWeek(bool on) { m_startWithWeek = on; }
+    // Seconds; below 1 reads as 30 and 60, so nothing ever divides by zero.
+    int DayInterval() const { return m_dayInterval; }
+    void setDayInterval(int seconds) { m_dayInterval = seconds < 1 ? 30 : seconds; }
+    int MonthInterval() const { return m_monthInterval; }
+    void setMonthInterval(int seconds) { m_monthInterval = seconds < 1 ? 60 : seconds; }
+
+    bool SendEmail() const { return m_sendEmail; }
+    void setSendEmail(bool on) { m_sendEmail = on; }
+    const QString& EmailSMTP() const { return m_emailSmtp; }
+    void setEmailSMTP(const QString& host) { m_emailSmtp = host; }
+    const QString& EmailFrom() const { return m_emailFrom; }
+    void setEmailFrom(const QString& address) { m_emailFrom = address; }
+    const QString& EmailTo() const { return m_emailTo; }
+    void setEmailTo(const QString& address) { m_emailTo = address; }
+    const QString& EmailSubject() const { return m_emailSubject; }
+    void setEmailSubject(const QString& subject) { m_emailSubject = subject; }
+    const QString& SoundFile() const { return m_soundFile; }
+    void setSoundFile(const QString& path) { m_soundFile = path; }
+    bool PlaySound() const { return m_playSound; }
+    void setPlaySound(bool on) { m_playSound = on; }
+    bool ShowWindow() const { return m_showWindow; }
+    void setShowWindow(bool on) { m_showWindow = on; }
+
+    // Colour n (1..14) as stored: RGB with red in the low byte, or kWindowColor.
+    qint64 Color(int n) const;
+    void setColor(int n, qint64 value);
+    QString ColorText(int n) const;
+    void setColorText(int n, const QString& name);
+    static qint64 DefaultColor(int n);
+
+    TimeOfDay GridStartTime() const { return m_gridStart; }
+    void setGridStartTime(TimeOfDay time) { m_gridStart = time; }
+    TimeOfDay GridEndTime() const { return m_gridEnd; }
+    void setGridEndTime(TimeOfDay time) { m_gridEnd = time; }
+    // Weekday 1 (Sunday) … 7 (Saturday) shown in the week view.
+    bool ShowWeek(int weekday) const;
+    void setShowWeek(int weekday, bool on);
+    bool Grid15Minutes() const { return m_grid15Minutes; }
+    void setGrid15Minutes(bool on) { m_grid15Minutes = on; }
+    bool RowPerColor() const { return m_rowPerColor; }
+    void setRowPerColor(bool on) { m_rowPerColor = on; }
+
+    static QString settingsPathInvalidMessage(const QString& langCode);
+
+private:
+    QString defaultSettingsPath() const;
+    bool pathAccessible(const QString& path) const;
+    void readSettingsFile(const IniFile& ini);
+    void writeSettingsFile(IniFile& ini);
+
+    ProfileCache& m_profiles;
+    QString m_programDir;
+
+    QString m_settingsPath;
+    QStringList m_dataFolders;
+    QString m_activeFolder;
+
+    bool m_locked = false;
+    QString m_langCode = QStringLiteral("en");
+    int m_firstWeekday = 1;
+    int m_firstCW = 1;
+    QString m_timeFormat = QStringLiteral("12h");
+    QString m_dateFormat = QStringLiteral("yyyy-mm-dd");
+    bool m_minimizeToTray = false;
+    bool m_startWithWeek = false;
+    int m_dayInterval = 30;
+    int m_monthInterval = 60;
+    bool m_sendEmail = false;
+    QString m_emailSmtp;
+    QString m_emailFrom;
+    QString m_emailTo;
+    QString m_emailSubject;
+    QString m_soundFile;
+    bool m_playSound = false;
+    bool m_showWindow = true;
+    std::array<qint64, kColorCount + 1> m_colors{};
+    std::array<QString, kColorCount + 1> m_colorTexts;
+    TimeOfDay m_gridStart = TimeOfDay::fromHourMinute(8, 0);
+    TimeOfDay m_gridEnd = TimeOfDay::fromHourMinute(18, 0);
+    std::array<bool, 8> m_showWeek{false, false, true, true, true, true, true, false};
+    bool m_grid15Minutes = false;
+    bool m_rowPerColor = false;
+};
+
+// The program directory: the executable's own when it is writable (a portable installation),
+// otherwise the per-user application data directory. Always ends in a separator.
+QString DefaultProgramDirectory();
+
+// Appends the native separator unless the path already ends in either separator.
+QString WithTrailingSeparator(const QString& path);

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "DateParts.h"
+#include "FileAccess.h"
+#include "ProfileCache.h"
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <memory>
+#include <optional>
+
+// Escaping of profile values: a value never spans lines and never holds an "=".
+QString EncodeIniValue(const QString& value);
+// One left-to-right pass: "##br##" becomes CR LF and "##eq##" becomes "=".
+QString DecodeIniValue(const QString& value);
+
+// One profile file and the typed reads and writes every caller shares. Reading never fails:
+// a missing key or an unusable value gives the default. Writes are gathered and land in one
+// go with commit(), so another user never reads a half-written file.
+class IniFile {
+public:
+    IniFile(ProfileCache& cache, QString path);
+    // For a caller that already holds the file's current content.
+    IniFile(ProfileCache& cache, QString path, std::shared_ptr<const ProfileDocument> document);
+
+    const QString& path() const { return m_path; }
+
+    QString ReadIniString(const QString& section, const QString& key) const;
+    qint32 ReadIniLong(const QString& section, const QString& key, qint32 defaultValue) const;
+    // Integers too wide for 32 bits (colour values with the system-colour flag).
+    qint64 ReadIniInt64(const QString& section, const QString& key, qint64 defaultValue) const;
+    bool ReadIniBool(const QString& section, const QString& key, bool defaultValue) const;
+    // A date before 1 January 1900 means that no usable year was stored.
+    QDate ReadIniDate(const QString& section, const QString& prefix) const;
+    // A missing or out-of-range hour or minute takes the one of `now`.
+    TimeOfDay ReadIniTime(const QString& section, const QString& prefix,
+                          const QTime& now = QTime::currentTime()) const;
+
+    void WriteIniString(const QString& section, const QString& key, const QString& value);
+    void WriteIniLong(const QString& section, const QString& key, qint64 value);
+    void WriteIniBool(const QString& section, const QString& key, bool value);
+    void WriteIniDate(const QString& section, const QString& prefix, const QDate& date);
+    void WriteIniTime(const QString& section, const QString& prefix, TimeOfDay time);
+
+    bool hasPendingWrites() const { return m_pending.has_value(); }
+    // Writes the gathered keys, merged into the file's current content, as one new file.
+    // A missing directory is a failure; nothing is created for it.
+    WriteOutcome commit();
+
+private:
+    const ProfileDocument& document() const;
+    std::optional<QString> rawValue(const QString& section, const QString& key) const;
+
+    ProfileCache& m_cache;
+    QString m_path;
+    mutable std::shared_ptr<const ProfileDocument> m_document; // read once per object
+    std::optional<ProfileDocument> m_pending;
+};
+
+// Parses a number as a general number parser would (sign, decimal point, exponent, blanks
+// around it) and rounds halves to the even neighbour. nullopt when it is no number.
+std::optional<qint64> ParseIniNumber(const QString& text);

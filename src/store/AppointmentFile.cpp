@@ -1,0 +1,70 @@
+#include "AppointmentFile.h"
+
+namespace AppointmentFile {
+
+namespace {
+
+const QDate kMinimumDate{1900, 1, 1};
+
+// A 16-bit field takes the default for a number that does not fit.
+qint16 readShort(const IniFile& ini, const QString& key, qint16 defaultValue) {
+    const qint32 n = ini.ReadIniLong(kSection, key, defaultValue);
+    return n < -32768 || n > 32767 ? defaultValue : qint16(n);
+}
+
+QDate dateOr(const QDate& date, const QDate& fallback) {
+    return date < kMinimumDate ? fallback : date;
+}
+
+} // namespace
+
+TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& fileDate,
+               const QTime& now) {
+    const QString& s = kSection;
+    auto a = std::make_shared<ClassTermin>();
+    a->setColorCode(readShort(ini, QStringLiteral("Color"), 1));
+    a->Column = 0;
+    a->setDatum(dateOr(ini.ReadIniDate(s, QStringLiteral("Date")), fallbackDate));
+    a->setEmailEnable(ini.ReadIniBool(s, QStringLiteral("RemindEmail"), false));
+    a->setEndTime(ini.ReadIniTime(s, QStringLiteral("EndTime"), now));
+    a->setStartTime(ini.ReadIniTime(s, QStringLiteral("StartTime"), now));
+    a->setFileDate(fileDate);
+    a->setIsRecurring(ini.ReadIniBool(s, QStringLiteral("Recurring"), false));
+    a->setFilename(ini.path()); // a file in the recurring tree is recurring whatever its key says
+    a->setIsReminder(ini.ReadIniBool(s, QStringLiteral("IsReminder"), true));
+    a->setProducer(ini.ReadIniString(s, QStringLiteral("Producer")));
+    a->setRecurringEndDate(
+        dateOr(ini.ReadIniDate(s, QStringLiteral("RecurringUntil")), QDate(2020, 1, 1)));
+    a->setRecurringStartDate(
+        dateOr(ini.ReadIniDate(s, QStringLiteral("RecurringFrom")), QDate(1990, 1, 1)));
+    // Stored inverted: "RemindMe" 1 means the owner only.
+    a->setReminderAll(!ini.ReadIniBool(s, QStringLiteral("RemindMe"), false));
+    a->setRemindMinutes(readShort(ini, QStringLiteral("RemindTime"), 5));
+    if (a->RemindMinutes() == 0)
+        a->setIsReminder(false);
+    if (!a->IsReminder())
+        a->setRemindMinutes(0);
+    a->setText(ini.ReadIniString(s, QStringLiteral("Text")));
+    return a;
+}
+
+void write(IniFile& ini, ClassTermin& a) {
+    if (!a.IsReminder())
+        a.setRemindMinutes(0);
+    const QString& s = kSection;
+    ini.WriteIniDate(s, QStringLiteral("Date"), a.datum());
+    ini.WriteIniTime(s, QStringLiteral("StartTime"), a.StartTime());
+    ini.WriteIniTime(s, QStringLiteral("EndTime"), a.EndTime());
+    ini.WriteIniLong(s, QStringLiteral("Color"), a.ColorCode());
+    ini.WriteIniString(s, QStringLiteral("Text"), a.Text());
+    ini.WriteIniString(s, QStringLiteral("Producer"), a.Producer());
+    ini.WriteIniBool(s, QStringLiteral("IsReminder"), a.IsReminder());
+    ini.WriteIniLong(s, QStringLiteral("RemindTime"), a.RemindMinutes());
+    ini.WriteIniBool(s, QStringLiteral("RemindMe"), !a.ReminderAll());
+    ini.WriteIniBool(s, QStringLiteral("RemindEmail"), a.EmailEnable());
+    ini.WriteIniBool(s, QStringLiteral("Recurring"), a.IsRecurring());
+    ini.WriteIniDate(s, QStringLiteral("RecurringFrom"), a.RecurringStartDate());
+    ini.WriteIniDate(s, QStringLiteral("RecurringUntil"), a.RecurringEndDate());
+}
+
+} // namespace AppointmentFile

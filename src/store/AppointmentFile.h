@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ApiINI.h"
+#include "ClassTermin.h"
+
+#include <QTime>
+
+// The content of one appointment file: section "AppointmentSettings" with one key per field.
+namespace AppointmentFile {
+
+inline const QString kSection = QStringLiteral("AppointmentSettings");
+inline const QString kExtension = QStringLiteral(".nv3");
+
+// Reads a record; never fails. A date without a usable year takes fallbackDate, a missing
+// hour or minute the one of `now`.
+TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& fileDate,
+               const QTime& now);
+
+// Gathers the keys of the record into ini, in the order a new file receives them. A record
+// without a reminder is written with 0 reminder minutes (and keeps that value).
+void write(IniFile& ini, ClassTermin& appointment);
+
+} // namespace AppointmentFile

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "DateParts.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+
+// One appointment in memory. Shared by reference: the store hands the same object to every
+// caller while its file is unchanged, so a change made to it is seen by all holders.
+class ClassTermin {
+public:
+    // Recurrence kind chosen in the editor: "d", "wd", "m" or "y". Not read from the file;
+    // the directory of the file tells the kind.
+    QString Recurring_code;
+    // Layout column of the day column.
+    qint16 Column = 0;
+
+    const QDate& datum() const { return m_datum; }
+    void setDatum(const QDate& date) { m_datum = date; }
+    TimeOfDay StartTime() const { return m_startTime; }
+    void setStartTime(TimeOfDay time) { m_startTime = time; }
+    TimeOfDay EndTime() const { return m_endTime; }
+    void setEndTime(TimeOfDay time) { m_endTime = time; }
+
+    const QString& filename() const { return m_filename; }
+    // A path inside the recurring tree also makes the appointment recurring; nothing here
+    // ever turns it back.
+    void setFilename(const QString& path);
+
+    // Modification time of the file when it was loaded; never written to the file.
+    const QDateTime& FileDate() const { return m_fileDate; }
+    void setFileDate(const QDateTime& time) { m_fileDate = time; }
+
+    bool IsRecurring() const { return m_isRecurring; }
+    void setIsRecurring(bool on) { m_isRecurring = on; }
+    bool IsReminder() const { return m_isReminder; }
+    void setIsReminder(bool on) { m_isReminder = on; }
+    qint16 RemindMinutes() const { return m_remindMinutes; }
+    void setRemindMinutes(qint16 minutes) { m_remindMinutes = minutes; }
+    // Remind all users (true) or only the owner.
+    bool ReminderAll() const { return m_reminderAll; }
+    void setReminderAll(bool on) { m_reminderAll = on; }
+    // May hold line breaks, always as CR LF.
+    const QString& Text() const { return m_text; }
+    void setText(const QString& text) { m_text = text; }
+
+    // The display text: "[!] " for a reminder, "[>>] " for a recurring appointment.
+    QString GetFormatedText() const;
+
+    // Index into the colour table; a record never reports colour 0.
+    qint16 ColorCode() const { return m_colorCode == 0 ? 1 : m_colorCode; }
+    void setColorCode(qint16 code) { m_colorCode = code; }
+    bool EmailEnable() const { return m_emailEnable; }
+    void setEmailEnable(bool on) { m_emailEnable = on; }
+    const QDate& RecurringStartDate() const { return m_recurringStart; }
+    void setRecurringStartDate(const QDate& date) { m_recurringStart = date; }
+    const QDate& RecurringEndDate() const { return m_recurringEnd; }
+    void setRecurringEndDate(const QDate& date) { m_recurringEnd = date; }
+    // The owner: the login name of whoever created the appointment or took it over.
+    const QString& Producer() const { return m_producer; }
+    void setProducer(const QString& name) { m_producer = name; }
+
+    // A new appointment has no file yet.
+    bool isNew() const { return m_filename.isEmpty(); }
+
+private:
+    QDate m_datum = kZeroDate;
+    TimeOfDay m_startTime;
+    TimeOfDay m_endTime;
+    QString m_filename;
+    QDateTime m_fileDate;
+    bool m_isRecurring = false;
+    bool m_isReminder = false;
+    bool m_reminderAll = false;
+    QString m_text;
+    qint16 m_colorCode = 0;
+    qint16 m_remindMinutes = 0;
+    bool m_emailEnable = false;
+    QDate m_recurringStart = kZeroDate;
+    QDate m_recurringEnd = kZeroDate;
+    QString m_producer;
+};
+
+using TerminPtr = std::shared_ptr<ClassTermin>;
+
+// True when the path runs through a directory named "recurring" (either separator).
+bool IsRecurringPath(const QString& path);

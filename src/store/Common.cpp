@@ -1,0 +1,131 @@
+#include "Common.h"
+
+namespace {
+
+bool isGerman(const QString& langCode) {
+    return langCode == QLatin1String("de");
+}
+
+bool isSeparator(QChar c) {
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
+}
+
+QString fillDatePattern(const QDate& date, const QString& pattern, const QString& year) {
+    QString text = pattern.toLower();
+    text.replace(QLatin1String("mm"), TwoDigits(date.month()));
+    text.replace(QLatin1String("dd"), TwoDigits(date.day()));
+    text.replace(QLatin1String("tt"), TwoDigits(date.day()));
+    text.replace(QLatin1String("yyyy"), year);
+    text.replace(QLatin1String("jjjj"), year);
+    return text;
+}
+
+} // namespace
+
+QStringList DayNames(const QString& langCode) {
+    if (isGerman(langCode))
+        return {QString(),
+                QStringLiteral("Sonntag"),
+                QStringLiteral("Montag"),
+                QStringLiteral("Dienstag"),
+                QStringLiteral("Mittwoch"),
+                QStringLiteral("Donnerstag"),
+                QStringLiteral("Freitag"),
+                QStringLiteral("Samstag")};
+    return {QString(),
+            QStringLiteral("Sunday"),
+            QStringLiteral("Monday"),
+            QStringLiteral("Tuesday"),
+            QStringLiteral("Wednesday"),
+            QStringLiteral("Thursday"),
+            QStringLiteral("Friday"),
+            QStringLiteral("Saturday")};
+}
+
+QStringList MonthNames(const QString& langCode) {
+    if (isGerman(langCode))
+        return {QString(),
+                QStringLiteral("Januar"),
+                QStringLiteral("Februar"),
+                QStringLiteral("März"),
+                QStringLiteral("April"),
+                QStringLiteral("Mai"),
+                QStringLiteral("Juni"),
+                QStringLiteral("Juli"),
+                QStringLiteral("August"),
+                QStringLiteral("September"),
+                QStringLiteral("Oktober"),
+                QStringLiteral("November"),
+                QStringLiteral("Dezember")};
+    return {QString(),
+            QStringLiteral("January"),
+            QStringLiteral("February"),
+            QStringLiteral("March"),
+            QStringLiteral("April"),
+            QStringLiteral("May"),
+            QStringLiteral("June"),
+            QStringLiteral("July"),
+            QStringLiteral("August"),
+            QStringLiteral("September"),
+            QStringLiteral("October"),
+            QStringLiteral("November"),
+            QStringLiteral("December")};
+}
+
+QString FormatTime(TimeOfDay time, const QString& timeFormat) {
+    const int h = time.hour();
+    const QString minutes = QLatin1Char(':') + TwoDigits(time.minute());
+    if (timeFormat == QLatin1String("24h"))
+        return TwoDigits(h) + minutes;
+    // Noon and the hours after it are pm; 24:00, the end of the day, is midnight again.
+    const bool pm = h >= 12 && h < 24;
+    return TwoDigits(h > 12 ? h - 12 : h) + minutes +
+           (pm ? QLatin1String(" pm") : QLatin1String(" am"));
+}
+
+QString FormatDate(const QDate& date, const QString& pattern) {
+    return fillDatePattern(date, pattern, QString::number(date.year()));
+}
+
+QString FormatDateNoYear(const QDate& date, const QString& pattern) {
+    return fillDatePattern(date, pattern, QString());
+}
+
+int Weekday(const QDate& date) {
+    return date.dayOfWeek() % 7 + 1;
+}
+
+QDate StartOfWeek(const QDate& date, int firstWeekday) {
+    for (int i = 0; i < 7; ++i) {
+        const QDate day = date.addDays(-i);
+        if (Weekday(day) == firstWeekday)
+            return day;
+    }
+    return date; // firstWeekday outside 1..7
+}
+
+QDate EndOfWeek(const QDate& date, int firstWeekday) {
+    for (int i = 1; i <= 7; ++i) {
+        const QDate day = date.addDays(i);
+        if (Weekday(day) == firstWeekday)
+            return day.addDays(-1);
+    }
+    return date;
+}
+
+QString LastPathPart(const QString& path) {
+    QString p = path;
+    if (!p.isEmpty() && isSeparator(p.back()))
+        p.chop(1);
+    qsizetype cut = p.size() - 1;
+    while (cut >= 0 && !isSeparator(p[cut]))
+        --cut;
+    if (cut < 0)
+        return p;
+    return p.mid(cut + 1, 100);
+}
+
+QString TwoDigits(int value) {
+    const QString text = QString::number(value);
+    return text.size() < 2 ? QLatin1Char('0') + text : text;
+}

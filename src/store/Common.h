@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DateParts.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// Names and display formats shared by every window. Every displayed time and date goes
+// through FormatTime and FormatDate.
+
+// Weekday names, index 1 = Sunday … 7 = Saturday; German for "de", English otherwise.
+QStringList DayNames(const QString& langCode);
+// Month names, index 1 = January … 12 = December. Index 0 of both lists is empty.
+QStringList MonthNames(const QString& langCode);
+
+// timeFormat "24h" or "12h": 13:05 is "13:05" or "01:05 pm"; the hour after midnight shows
+// as "00:30 am".
+QString FormatTime(TimeOfDay time, const QString& timeFormat);
+// pattern as in the settings, e.g. "dd.mm.yyyy" or its German spelling "tt.mm.jjjj".
+QString FormatDate(const QDate& date, const QString& pattern);
+// As FormatDate without the year; separators stay ("04.07.").
+QString FormatDateNoYear(const QDate& date, const QString& pattern);
+
+// Weekday numbering with Sunday = 1.
+int Weekday(const QDate& date);
+// First and last day of the week that holds date; firstWeekday 1 is Sunday, 2 Monday.
+QDate StartOfWeek(const QDate& date, int firstWeekday);
+QDate EndOfWeek(const QDate& date, int firstWeekday);
+
+// The last component of a path (either separator), at most 100 characters; a trailing
+// separator is dropped first.
+QString LastPathPart(const QString& path);
+QString TwoDigits(int value);

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "ApiINI.h"
+#include "ClassTermin.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+class Settings;
+
+// The appointment store of the active data folder. The directory tree is the index:
+// one-time appointments lie in y<year>/m<month>/d<day>/, recurring ones in the recurring tree,
+// one file per appointment. Loaded appointments are cached and revalidated against the files'
+// modification times, which is how other users' changes become visible; both caches keep the
+// number of round trips on a slow share low.
+class DataAccess {
+public:
+    using Clock = std::function<QDateTime()>;
+
+    static constexpr int kAppointmentCacheSize = 200;
+    static constexpr int kDayMarkCacheSize = 100;
+
+    DataAccess(ProfileCache& profiles, Settings& settings, Clock clock = {});
+
+    struct SaveResult {
+        bool ok = true;
+        QString reason; // the system's own words, when there are any
+    };
+
+    // Never fails: an unreadable file gives an appointment of defaults on fallbackDate.
+    TerminPtr LoadAppointment(const QString& path, const QDate& fallbackDate);
+    // Writes the whole file once, merged into what it holds now; a failed save leaves the
+    // previous file as it was.
+    SaveResult SaveAppointment(ClassTermin& appointment);
+    // Errors are ignored: the file may already be gone.
+    void DeleteAppointmentFile(const ClassTermin& appointment);
+
+    // Colour groups in order of first appearance, each in loading order.
+    QList<TerminPtr> GetAppointmentsOfDay(const QDate& date);
+    // Answered from the day-mark cache within MonthInterval seconds.
+    bool HasAppointments(const QDate& date);
+    // Both ends inclusive; a file without range keys applies from 1990-01-01 to 2020-12-31.
+    bool IsInRecurringRange(const QString& path, const QDate& date);
+    static void InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointment);
+    bool MakeDirTree(const QString& path);
+
+    // A base name "<number>.nv3" (1 to 9 digits, drawn from 0..99,999,999 by draw) that no
+    // file in dir carries yet: a new appointment never overwrites another one.
+    QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
+
+    // The five directories an appointment on date may lie in, day directory first.
+    static QStringList DirectoriesOfDay(const QString& dataFolder, const QDate& date);
+    static QString DayDirectory(const QString& dataFolder, const QDate& date);
+
+    static QString saveFailedMessage(const QString& langCode);
+
+    // Forget everything loaded: for tests and a change of the whole data source.
+    void clearCaches();
+
+private:
+    TerminPtr loadAppointment(const QString& path, const QDate& fallbackDate,
+                              const std::optional<FileMeta>& meta);
+    bool isInRecurringRange(const QString& path, const QDate& date,
+                            const std::optional<FileMeta>& meta);
+    QStringList listAppointmentFiles(const QString& dir);
+    QDateTime now() const;
+
+    ProfileCache& m_profiles;
+    Settings& m_settings;
+    Clock m_clock;
+
+    struct CachedAppointment {
+        FileMeta meta;
+        TerminPtr appointment;
+    };
+    std::deque<CachedAppointment> m_appointments; // oldest first
+
+    struct DayMark {
+        QDate date;
+        bool answer = false;
+        QString folder;
+        QDateTime asked;
+    };
+    std::deque<DayMark> m_dayMarks; // oldest first
+};

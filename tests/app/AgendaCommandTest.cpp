@@ -1,0 +1,170 @@
+// norvane-cli: what scripts and terminals see of a data folder.
+#include "AgendaCommand.h"
+#include "DataAccess.h"
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int code;
+    QString out;
+    QString err;
+};
+
+class AgendaCommandTest : public ::testing::Test {
+protected:
+    AgendaCommandTest() {
+        TestFiles::writeBytes(
+            data.filePath("y2003/m7/d4/100.nv3"),
+            "[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\n"
+            "StartTimeHour=10\r\nStartTimeMinute=30\r\nEndTimeHour=24\r\n"
+            "EndTimeMinute=0\r\nColor=3\r\n"
+            "Text=Budget \"review\"##br##Room 2, A##eq##B\r\nProducer=user1\r\n"
+            "IsReminder=1\r\nRemindTime=15\r\nRemindMe=1\r\nRemindEmail=0\r\n"
+            "Recurring=0\r\nRecurringFromYear=2003\r\nRecurringFromMonth=7\r\n"
+            "RecurringFromDay=4\r\nRecurringUntilYear=2003\r\n"
+            "RecurringUntilMonth=7\r\nRecurringUntilDay=4\r\n");
+        TestFiles::writeBytes(data.filePath("recurring/wd7/200.nv3"),
+                              "[AppointmentSettings]\r\nStartTimeHour=8\r\nStartTimeMinute=0\r\n"
+                              "EndTimeHour=9\r\nEndTimeMinute=0\r\nColor=2\r\nText=Saturday\r\n"
+                              "IsReminder=0\r\nRecurringFromYear=2003\r\nRecurringFromMonth=1\r\n"
+                              "RecurringFromDay=1\r\nRecurringUntilYear=2003\r\n"
+                              "RecurringUntilMonth=12\r\nRecurringUntilDay=31\r\n");
+    }
+
+    Result run(QStringList args) {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        const int code = AgendaCommand::run(args, outStream, errStream, program.path());
+        return {code, out, err};
+    }
+
+    QStringList allFiles(const QString& dir) const {
+        QStringList names;
+        QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            names << it.next();
+        names.sort();
+        return names;
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir program;
+};
+
+TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder) {
+    const Result r = run({"day", "2003-07-04", "--folder", data.path()});
+    EXPECT_EQ(r.code, 0) << qPrintable(r.err);
+    EXPECT_EQ(
+        r.out,
+        QStringLiteral(
+            "{\"day\":\"2003-07-04\",\"path\":\"y2003/m7/d4/100.nv3\",\"date\":\"2003-07-04\","
+            "\"start\":\"10:30\",\"end\":\"24:00\",\"color\":3,"
+            "\"text\":\"Budget \\\"review\\\"\\r\\nRoom 2, A=B\",\"producer\":\"user1\","
+            "\"reminder\":true,\"remindMinutes\":15,\"remindAll\":false,\"email\":false,"
+            "\"recurring\":false,\"recurFrom\":\"2003-07-04\",\"recurUntil\":\"2003-07-04\"}\n"));
+}
+
+TEST_F(AgendaCommandTest, RangeWalksTheDaysInOrderAndHasAnswers) {
+    const Result r = run({"range", "2003-07-04", "2003-07-12", "--folder", data.path()});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("{\"day\":\"2003-07-04\",\"path\":\"y2003/m7/d4/100.nv3\""));
+    EXPECT_TRUE(lines[1].startsWith("{\"day\":\"2003-07-05\",\"path\":\"recurring/wd7/200.nv3\""));
+    EXPECT_TRUE(lines[1].contains("\"recurring\":true"));
+    EXPECT_TRUE(lines[2].startsWith("{\"day\":\"2003-07-12\""));
+
+    EXPECT_EQ(run({"has", "2003-07-05", "--folder", data.path()}).out, QStringLiteral("true\n"));
+    EXPECT_EQ(run({"has", "2003-07-06", "--folder", data.path()}).out, QStringLiteral("false\n"));
+}
+
+TEST_F(AgendaCommandTest, BadInputGetsOneLineAndTheUsage) {
+    const QList<QStringList> bad = {
+        {},
+        {"week", "2003-07-04"},
+        {"day", "2003-7-4"},
+        {"day", "2003-02-30"},
+        {"day", "2003-07-04", "--colour"},
+        {"day"},
+        {"range", "2003-07-05", "2003-07-04"},
+        {"range", "2003-01-01", "2004-01-02"},
+        {"day", "2003-07-04", "--folder"},
+    };
+    for (const QStringList& args : bad) {
+        const Result r = run(args);
+        EXPECT_EQ(r.code, 2) << qPrintable(args.join(' '));
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.startsWith("norvane-cli: ")) << qPrintable(r.err);
+        EXPECT_TRUE(r.err.contains("Usage:"));
+    }
+    EXPECT_EQ(run({"range", "2004-01-01", "2004-12-31", "--folder", data.path()}).code, 0)
+        << "a leap year is 366 days";
+    const Result help = run({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains("norvane-cli range FROM TO"));
+}
+
+TEST_F(AgendaCommandTest, AFolderThatIsNoDirectoryIsAnError) {
+    const Result missing = run({"day", "2003-07-04", "--folder", data.filePath("absent")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_FALSE(missing.err.contains("Usage:"));
+    EXPECT_EQ(run({"day", "2003-07-04", "--folder", data.filePath("y2003/m7/d4/100.nv3")}).code, 1);
+}
+
+TEST_F(AgendaCommandTest, WithoutFolderTheActiveFolderOfTheSettingsIsUsed) {
+    TestFiles::writeBytes(program.filePath("Settings.ini"),
+                          "[DataFolders]\r\nFolderCount=1\r\nFolder1=" + data.path().toUtf8() +
+                              "\r\n");
+    const Result r = run({"has", "2003-07-04"});
+    EXPECT_EQ(r.code, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, QStringLiteral("true\n"));
+}
+
+TEST_F(AgendaCommandTest, NothingIsEverWritten) {
+    const QStringList before = allFiles(data.path()) + allFiles(program.path());
+    run({"range", "2003-07-01", "2003-07-31", "--folder", data.path()});
+    run({"has", "2003-07-04"});
+    run({"day", "2003-07-04"});
+    EXPECT_EQ(allFiles(data.path()) + allFiles(program.path()), before);
+}
+
+// One process saves, the other sees it at its next load.
+TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles) {
+    auto cli = [&](const QString& day) {
+        QProcess p;
+        p.start(QStringLiteral(NORVANE_CLI_PATH), {"day", day, "--folder", data.path()});
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+
+    QTemporaryDir ourProgram;
+    ProfileCache profiles(RealFileAccess::instance());
+    Settings settings(profiles, ourProgram.path());
+    settings.setActiveFolder(data.path());
+    DataAccess store(profiles, settings);
+    const TerminPtr a = store.GetAppointmentsOfDay(QDate(2003, 7, 4)).first();
+    a->setText("Changed here");
+    ASSERT_TRUE(store.SaveAppointment(*a).ok);
+    EXPECT_TRUE(cli("2003-07-04").contains("\"text\":\"Changed here\""));
+
+    // A file the other side wrote appears at our next load of the day.
+    TestFiles::writeBytes(data.filePath("y2003/m7/d4/300.nv3"),
+                          "[AppointmentSettings]\r\nText=From elsewhere\r\n");
+    QStringList texts;
+    for (const TerminPtr& t : store.GetAppointmentsOfDay(QDate(2003, 7, 4)))
+        texts << t->Text();
+    EXPECT_TRUE(texts.contains("From elsewhere"));
+    EXPECT_TRUE(cli("2003-07-04").contains("From elsewhere"));
+}
+
+} // namespace

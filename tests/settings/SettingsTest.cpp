@@ -1,0 +1,168 @@
+// The pointer file and the settings file: defaults, validation, saving and locking.
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    QString programDir() const { return WithTrailingSeparator(program.path()); }
+    QString pointerFile() const { return programDir() + "Settings.ini"; }
+    QString settingsFile() const { return programDir() + "Norvane4.ini"; }
+
+    Settings loaded() {
+        profiles.clear();
+        Settings s(profiles, program.path());
+        s.LoadActiveFolder();
+        lastMessage = s.LoadSettings().message;
+        return s;
+    }
+
+    QTemporaryDir program;
+    ProfileCache profiles{RealFileAccess::instance()};
+    QString lastMessage;
+};
+
+TEST_F(SettingsTest, NoFilesAtAllGiveEveryDefault) {
+    Settings s = loaded();
+    EXPECT_TRUE(lastMessage.isEmpty());
+    EXPECT_EQ(s.dataFolders(), QStringList{programDir()});
+    EXPECT_EQ(s.GetDataFolder(), programDir());
+    EXPECT_EQ(s.Path(), settingsFile());
+    EXPECT_EQ(s.LangCode(), QStringLiteral("en"));
+    EXPECT_EQ(s.FirstWeekday(), 1);
+    EXPECT_EQ(s.FirstCW(), 1);
+    EXPECT_EQ(s.TimeFormat(), QStringLiteral("12h"));
+    EXPECT_EQ(s.DateFormat(), QStringLiteral("yyyy-mm-dd"));
+    EXPECT_EQ(s.DayInterval(), 30);
+    EXPECT_EQ(s.MonthInterval(), 60);
+    EXPECT_TRUE(s.ShowWindow());
+    EXPECT_FALSE(s.PlaySound());
+    EXPECT_EQ(s.GridStartTime(), TimeOfDay::fromHourMinute(8, 0));
+    EXPECT_EQ(s.GridEndTime(), TimeOfDay::fromHourMinute(18, 0));
+    EXPECT_FALSE(s.ShowWeek(1));
+    EXPECT_TRUE(s.ShowWeek(2));
+    EXPECT_TRUE(s.ShowWeek(6));
+    EXPECT_FALSE(s.ShowWeek(7));
+    EXPECT_EQ(s.Color(1), 14680063);
+    EXPECT_EQ(s.Color(7), Settings::kWindowColor);
+    EXPECT_FALSE(QFileInfo::exists(pointerFile())) << "reading writes nothing";
+}
+
+TEST_F(SettingsTest, InvalidValuesAreReplaced) {
+    TestFiles::writeBytes(
+        settingsFile(),
+        "[International]\r\nLangCode=fr\r\nFirstWeekday=3\r\nFirstCW=4\r\n"
+        "TimeFormat=24H\r\nDateFormat=TT.MM.JJJJ\r\n"
+        "[Program]\r\nDayInterval=0\r\nMonthInterval=-5\r\n"
+        "[Colors]\r\nColor5=-1\r\nColor6=0\r\nColor8=-2147483643\r\nText3=Team\r\n");
+    Settings s = loaded();
+    EXPECT_EQ(s.LangCode(), QStringLiteral("en"));
+    EXPECT_EQ(s.FirstWeekday(), 1);
+    EXPECT_EQ(s.FirstCW(), 2);
+    EXPECT_EQ(s.TimeFormat(), QStringLiteral("12h"));
+    EXPECT_EQ(s.DateFormat(), QStringLiteral("tt.mm.jjjj"));
+    EXPECT_EQ(s.DayInterval(), 30);
+    EXPECT_EQ(s.MonthInterval(), 60);
+    EXPECT_EQ(s.Color(5), 217 | (255 << 8) | (217 << 16));
+    EXPECT_EQ(s.Color(6), 0);
+    EXPECT_EQ(s.Color(8), Settings::kWindowColor);
+    EXPECT_EQ(s.ColorText(3), QStringLiteral("Team"));
+
+    TestFiles::writeBytes(settingsFile(), "[International]\r\nFirstCW=0\r\n");
+    EXPECT_EQ(loaded().FirstCW(), 2);
+}
+
+TEST_F(SettingsTest, FolderListAndActiveFolder) {
+    TestFiles::writeBytes(pointerFile(), "[DataFolders]\r\nFolderCount=2\r\nFolder1=/srv/a\r\n");
+    Settings s = loaded();
+    EXPECT_EQ(s.dataFolders(), (QStringList{"/srv/a", ""}));
+    EXPECT_EQ(s.GetDataFolder(), QStringLiteral("/srv/a/"));
+    EXPECT_EQ(s.ActiveFolder(), QStringLiteral("/srv/a/"));
+
+    // An empty first entry never makes the root of the file system the data folder.
+    TestFiles::writeBytes(pointerFile(), "[DataFolders]\r\nFolderCount=1\r\nFolder1=\r\n");
+    EXPECT_EQ(loaded().GetDataFolder(), programDir());
+}
+
+TEST_F(SettingsTest, TheActiveFolderIsSavedAloneAndSurvivesARestart) {
+    TestFiles::writeBytes(pointerFile(), "[Settings]\r\nPath=\r\n; mine\r\n");
+    Settings s = loaded();
+    s.setActiveFolder("/srv/team/");
+    ASSERT_TRUE(s.SaveActiveFolder().ok);
+    EXPECT_EQ(TestFiles::readBytes(pointerFile()),
+              QByteArray(
+                  "[Settings]\r\nPath=\r\n; mine\r\n[DataFolders]\r\nActiveFolder=/srv/team/\r\n"));
+    EXPECT_EQ(loaded().GetDataFolder(), QStringLiteral("/srv/team/"));
+}
+
+TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack) {
+    Settings s = loaded();
+    s.ClearDataFolders();
+    s.AddDataFolder("/srv/a/");
+    s.AddDataFolder("/srv/b/");
+    s.setLangCode("de");
+    s.setTimeFormat("24h");
+    s.setDayInterval(15);
+    s.setColor(3, 0x123456);
+    s.setColorText(3, "Urlaub = frei");
+    s.setShowWeek(7, true);
+    s.setGridStartTime(TimeOfDay::fromHourMinute(7, 30));
+    ASSERT_TRUE(s.SaveSettings());
+    EXPECT_TRUE(
+        TestFiles::readBytes(pointerFile())
+            .contains("[DataFolders]\r\nFolderCount=2\r\nFolder1=/srv/a/\r\nFolder2=/srv/b/\r\n"));
+    const QByteArray written = TestFiles::readBytes(settingsFile());
+    EXPECT_TRUE(written.startsWith("[Admin]\r\nLocked=0\r\n[International]\r\nLangCode=de\r\n"));
+    EXPECT_TRUE(written.contains("Text3=Urlaub ##eq## frei\r\n"));
+
+    Settings back = loaded();
+    EXPECT_EQ(back.dataFolders(), (QStringList{"/srv/a/", "/srv/b/"}));
+    EXPECT_EQ(back.LangCode(), QStringLiteral("de"));
+    EXPECT_EQ(back.TimeFormat(), QStringLiteral("24h"));
+    EXPECT_EQ(back.DayInterval(), 15);
+    EXPECT_EQ(back.Color(3), 0x123456);
+    EXPECT_EQ(back.ColorText(3), QStringLiteral("Urlaub = frei"));
+    EXPECT_TRUE(back.ShowWeek(7));
+    EXPECT_EQ(back.GridStartTime(), TimeOfDay::fromHourMinute(7, 30));
+}
+
+TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten) {
+    const QByteArray locked("[Admin]\r\nLocked=1\r\n[International]\r\nLangCode=en\r\n");
+    TestFiles::writeBytes(settingsFile(), locked);
+    Settings s = loaded();
+    EXPECT_TRUE(s.Locked());
+    s.setLangCode("de");
+    EXPECT_FALSE(s.SaveSettings());
+    EXPECT_EQ(TestFiles::readBytes(settingsFile()), locked);
+    EXPECT_EQ(s.LangCode(), QStringLiteral("de")) << "memory keeps the change";
+}
+
+TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage) {
+    TestFiles::writeBytes(pointerFile(), "[Settings]\r\nPath=/no/such/dir/Norvane4.ini\r\n");
+    TestFiles::writeBytes(settingsFile(), "[International]\r\nLangCode=de\r\n");
+    Settings s = loaded();
+    EXPECT_EQ(lastMessage, QStringLiteral("The path of the settings file is invalid.\r\n"
+                                          "Please change the path in the settings-menu."));
+    EXPECT_EQ(s.Path(), settingsFile());
+    EXPECT_EQ(s.LangCode(), QStringLiteral("de"));
+    // Loaded again, the language in memory is German.
+    s.setPath("/no/such/dir/Norvane4.ini");
+    EXPECT_TRUE(s.LoadSettings().message.startsWith(
+        QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
+}
+
+TEST_F(SettingsTest, FirstStartIsTrueOnce) {
+    Settings s = loaded();
+    EXPECT_TRUE(s.IsFirstStart());
+    EXPECT_FALSE(s.IsFirstStart());
+    EXPECT_FALSE(loaded().IsFirstStart());
+    EXPECT_TRUE(TestFiles::readBytes(settingsFile()).contains("[Application]\r\nFirstStart=0\r\n"));
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+// Typed reads and writes, escaping, encoding and atomic saving of profile files.
+#include "ApiINI.h"
+#include "ProfileCodec.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ApiIni : public ::testing::Test {
+protected:
+    QString path(const QString& name = QStringLiteral("test.ini")) const {
+        return dir.filePath(name);
+    }
+    IniFile fileWith(const QByteArray& bytes) {
+        TestFiles::writeBytes(path(), bytes);
+        cache.clear();
+        return IniFile(cache, path());
+    }
+
+    QTemporaryDir dir;
+    ProfileCache cache{RealFileAccess::instance()};
+};
+
+TEST_F(ApiIni, LineBreaksAndEqualsSignsAreEscapedOnOneLine) {
+    IniFile ini(cache, path());
+    ini.WriteIniString("S", "crlf", "a=b\r\nx");
+    ini.WriteIniString("S", "lf", "line1\nline2\rline3");
+    ASSERT_TRUE(ini.commit().ok);
+    EXPECT_EQ(TestFiles::readBytes(path()),
+              QByteArray("[S]\r\ncrlf=a##eq##b##br##x\r\nlf=line1##br##line2##br##line3\r\n"));
+
+    IniFile again(cache, path());
+    EXPECT_EQ(again.ReadIniString("S", "crlf"), QStringLiteral("a=b\r\nx"));
+    EXPECT_EQ(again.ReadIniString("S", "lf"), QStringLiteral("line1\r\nline2\r\nline3"));
+}
+
+TEST_F(ApiIni, DecodingIsOnePassAndKeepsHashSequences) {
+    IniFile ini = fileWith("[S]\r\nk=Ticket #12, Room #3 ####br##eq##\r\nb=x##br##y\r\n");
+    EXPECT_EQ(ini.ReadIniString("S", "k"), QStringLiteral("Ticket #12, Room #3 ##\r\neq##"));
+    // A text that itself held "##br##" comes back with a line break: the escape is one-way.
+    IniFile w(cache, path(QStringLiteral("w.ini")));
+    w.WriteIniString("S", "k", "a##br##b");
+    ASSERT_TRUE(w.commit().ok);
+    EXPECT_EQ(IniFile(cache, path(QStringLiteral("w.ini"))).ReadIniString("S", "k"),
+              QStringLiteral("a\r\nb"));
+}
+
+TEST_F(ApiIni, ValuesThatReadersWouldTrimAreQuoted) {
+    IniFile ini(cache, path());
+    ini.WriteIniString("S", "blanks", "  indented  ");
+    ini.WriteIniString("S", "quoted", "\"Hello\"");
+    ini.WriteIniString("S", "plain", "say \"hi\"");
+    ASSERT_TRUE(ini.commit().ok);
+    EXPECT_EQ(
+        TestFiles::readBytes(path()),
+        QByteArray(
+            "[S]\r\nblanks=\"  indented  \"\r\nquoted=\"\"Hello\"\"\r\nplain=say \"hi\"\r\n"));
+    IniFile back(cache, path());
+    EXPECT_EQ(back.ReadIniString("S", "blanks"), QStringLiteral("  indented  "));
+    EXPECT_EQ(back.ReadIniString("S", "quoted"), QStringLiteral("\"Hello\""));
+}
+
+TEST_F(ApiIni, LongValuesAreReadWhole) {
+    const QString longText(5000, QLatin1Char('x'));
+    IniFile ini(cache, path());
+    ini.WriteIniString("S", "k", longText);
+    ASSERT_TRUE(ini.commit().ok);
+    EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), longText);
+}
+
+TEST_F(ApiIni, NumbersAndBooleans) {
+    IniFile ini = fileWith("[S]\r\nminus=-1\r\none=1\r\nzero=0\r\nword=true\r\nmixed=12abc\r\n"
+                           "spaced= 7\r\nhalf=2.5\r\nhalf2=3.5\r\nexp=1e3\r\nneg=-42\r\n"
+                           "huge=99999999999\r\n");
+    EXPECT_TRUE(ini.ReadIniBool("S", "minus", true));
+    EXPECT_FALSE(ini.ReadIniBool("S", "minus", false));
+    EXPECT_TRUE(ini.ReadIniBool("S", "one", false));
+    EXPECT_FALSE(ini.ReadIniBool("S", "zero", true));
+    EXPECT_TRUE(ini.ReadIniBool("S", "word", true));
+    EXPECT_TRUE(ini.ReadIniBool("S", "missing", true));
+    EXPECT_EQ(ini.ReadIniLong("S", "mixed", 9), 9);
+    EXPECT_EQ(ini.ReadIniLong("S", "spaced", 9), 7);
+    EXPECT_EQ(ini.ReadIniLong("S", "half", 9), 2);
+    EXPECT_EQ(ini.ReadIniLong("S", "half2", 9), 4);
+    EXPECT_EQ(ini.ReadIniLong("S", "exp", 9), 1000);
+    EXPECT_EQ(ini.ReadIniLong("S", "neg", 9), -42);
+    EXPECT_EQ(ini.ReadIniLong("S", "huge", 9), 9);
+    EXPECT_EQ(ini.ReadIniInt64("S", "huge", 9), 99999999999LL);
+}
+
+TEST_F(ApiIni, DatesCarryOverflowAndMarkUnusableYears) {
+    IniFile ini = fileWith("[S]\r\nAYear=2201\r\nAMonth=5\r\nADay=5\r\n"
+                           "BYear=2003\r\nBMonth=13\r\nBDay=4\r\n"
+                           "CYear=2003\r\nCMonth=2\r\nCDay=30\r\n"
+                           "DYear=2003\r\nDMonth=4\r\nDDay=31\r\n");
+    EXPECT_EQ(ini.ReadIniDate("S", "A").year(), 1800);
+    EXPECT_EQ(ini.ReadIniDate("S", "B"), QDate(2003, 1, 4));
+    EXPECT_EQ(ini.ReadIniDate("S", "C"), QDate(2003, 3, 2));
+    EXPECT_EQ(ini.ReadIniDate("S", "D"), QDate(2003, 5, 1));
+    EXPECT_LT(ini.ReadIniDate("S", "Missing"), QDate(1900, 1, 1));
+}
+
+TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock) {
+    IniFile ini = fileWith("[S]\r\nEndHour=24\r\nEndMinute=0\r\nAHour=9\r\nAMinute=60\r\n"
+                           "BHour=25\r\nBMinute=10\r\nCHour=x\r\nCMinute=-1\r\n");
+    const QTime now(14, 37);
+    EXPECT_EQ(ini.ReadIniTime("S", "End", now).minutes(), TimeOfDay::kEndOfDay);
+    EXPECT_EQ(ini.ReadIniTime("S", "A", now), TimeOfDay::fromHourMinute(10, 0));
+    EXPECT_EQ(ini.ReadIniTime("S", "B", now), TimeOfDay::fromHourMinute(14, 10));
+    EXPECT_EQ(ini.ReadIniTime("S", "C", now), TimeOfDay::fromHourMinute(14, 37));
+
+    IniFile w(cache, path(QStringLiteral("t.ini")));
+    w.WriteIniTime("S", "End", TimeOfDay::fromMinutes(TimeOfDay::kEndOfDay));
+    ASSERT_TRUE(w.commit().ok);
+    EXPECT_EQ(IniFile(cache, path(QStringLiteral("t.ini"))).ReadIniTime("S", "End", now).minutes(),
+              TimeOfDay::kEndOfDay);
+}
+
+TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252) {
+    // "Müller" and "€" as a Windows copy writes them.
+    const QByteArray windows("[S]\r\nName=M\xFCller \x80\r\nOther=keep me\r\n");
+    IniFile ini = fileWith(windows);
+    EXPECT_EQ(ini.ReadIniString("S", "Name"), QStringLiteral("Müller €"));
+    ini.WriteIniString("S", "New", "Größe");
+    ASSERT_TRUE(ini.commit().ok);
+    EXPECT_EQ(TestFiles::readBytes(path()),
+              QByteArray("[S]\r\nName=M\xFCller \x80\r\nOther=keep me\r\nNew=Gr\xF6\xDF"
+                         "e\r\n"));
+}
+
+TEST_F(ApiIni, TextBeyondWindows1252IsWrittenAsUtf8AndReadBack) {
+    IniFile ini(cache, path());
+    ini.WriteIniString("S", "k", QStringLiteral("Ærø → Zürich ✓"));
+    ASSERT_TRUE(ini.commit().ok);
+    const QByteArray bytes = TestFiles::readBytes(path());
+    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << "no byte-order mark";
+    EXPECT_TRUE(bytes.contains(QStringLiteral("Zürich ✓").toUtf8()));
+    EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QStringLiteral("Ærø → Zürich ✓"));
+}
+
+TEST(ProfileCodecTest, DecodesBothEncodingsAndSkipsAByteOrderMark) {
+    EXPECT_EQ(ProfileCodec::decode("M\xC3\xBCller"), QStringLiteral("Müller"));
+    EXPECT_EQ(ProfileCodec::decode("M\xFCller"), QStringLiteral("Müller"));
+    EXPECT_EQ(ProfileCodec::decode("\xEF\xBB\xBF[S]"), QStringLiteral("[S]"));
+    // Bytes Windows leaves unassigned survive a round trip.
+    const QByteArray odd("\x81\x8D\x8F\x90\x9D", 5);
+    EXPECT_EQ(ProfileCodec::encode(ProfileCodec::decode(odd)), odd);
+}
+
+// A write that fails half-way (the disk refuses more bytes) must not leave half a file behind.
+TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndNoTemporaryFiles) {
+    const QByteArray before("[S]\r\nk=old\r\n");
+    TestFiles::writeBytes(path(), before);
+    IniFile ini(cache, path());
+    ini.WriteIniString("S", "k", QString(64 * 1024, QLatin1Char('x')));
+
+    WriteOutcome outcome;
+    {
+        const TestFiles::FileSizeLimit limit(16 * 1024);
+        outcome = ini.commit();
+    }
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_EQ(TestFiles::readBytes(path()), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"});
+    EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QStringLiteral("old"));
+}
+
+TEST_F(ApiIni, AMissingDirectoryIsAFailureAndNothingIsCreated) {
+    IniFile ini(cache, dir.filePath("absent/test.ini"));
+    ini.WriteIniString("S", "k", "v");
+    EXPECT_FALSE(ini.commit().ok);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("absent")));
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// What an appointment file holds, as other users' copies read and write it.
+#include "AppointmentFile.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppointmentFileTest : public ::testing::Test {
+protected:
+    TerminPtr readFile(const QByteArray& content, const QString& relative = "y2003/m7/d4/1.nv3") {
+        const QString path = dir.filePath(relative);
+        TestFiles::writeBytes(path, "[AppointmentSettings]\r\n" + content);
+        cache.clear();
+        return AppointmentFile::read(IniFile(cache, path), fallback, QDateTime(), now);
+    }
+
+    QTemporaryDir dir;
+    ProfileCache cache{RealFileAccess::instance()};
+    const QDate fallback{2010, 5, 6};
+    const QTime now{14, 37};
+};
+
+TEST_F(AppointmentFileTest, ANewFileHoldsEveryKeyInOrder) {
+    ClassTermin a;
+    a.setDatum(QDate(2003, 7, 4));
+    a.setStartTime(TimeOfDay::fromHourMinute(10, 30));
+    a.setEndTime(TimeOfDay::fromHourMinute(11, 45));
+    a.setColorCode(3);
+    a.setText("Budget review\r\nRoom 2, topic A=B");
+    a.setProducer("user1");
+    a.setIsReminder(true);
+    a.setRemindMinutes(15);
+    a.setReminderAll(false);
+    a.setRecurringStartDate(QDate(2003, 7, 4));
+    a.setRecurringEndDate(QDate(2003, 7, 4));
+    const QString path = dir.filePath("a.nv3");
+    IniFile ini(cache, path);
+    AppointmentFile::write(ini, a);
+    ASSERT_TRUE(ini.commit().ok);
+    EXPECT_EQ(TestFiles::readBytes(path),
+              QByteArray("[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\n"
+                         "StartTimeHour=10\r\nStartTimeMinute=30\r\nEndTimeHour=11\r\n"
+                         "EndTimeMinute=45\r\nColor=3\r\n"
+                         "Text=Budget review##br##Room 2, topic A##eq##B\r\nProducer=user1\r\n"
+                         "IsReminder=1\r\nRemindTime=15\r\nRemindMe=1\r\nRemindEmail=0\r\n"
+                         "Recurring=0\r\nRecurringFromYear=2003\r\nRecurringFromMonth=7\r\n"
+                         "RecurringFromDay=4\r\nRecurringUntilYear=2003\r\n"
+                         "RecurringUntilMonth=7\r\nRecurringUntilDay=4\r\n"));
+
+    cache.clear();
+    const TerminPtr back = AppointmentFile::read(IniFile(cache, path), fallback, QDateTime(), now);
+    EXPECT_EQ(back->datum(), a.datum());
+    EXPECT_EQ(back->StartTime(), a.StartTime());
+    EXPECT_EQ(back->EndTime(), a.EndTime());
+    EXPECT_EQ(back->Text(), a.Text());
+    EXPECT_EQ(back->Producer(), QStringLiteral("user1"));
+    EXPECT_TRUE(back->IsReminder());
+    EXPECT_EQ(back->RemindMinutes(), 15);
+    EXPECT_FALSE(back->ReminderAll());
+    EXPECT_FALSE(back->IsRecurring());
+}
+
+TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults) {
+    const TerminPtr a = readFile("");
+    EXPECT_EQ(a->datum(), fallback);
+    EXPECT_EQ(a->StartTime(), TimeOfDay::fromHourMinute(14, 37));
+    EXPECT_EQ(a->ColorCode(), 1);
+    EXPECT_TRUE(a->IsReminder());
+    EXPECT_EQ(a->RemindMinutes(), 5);
+    EXPECT_TRUE(a->ReminderAll());
+    EXPECT_EQ(a->RecurringStartDate(), QDate(1990, 1, 1));
+    EXPECT_EQ(a->RecurringEndDate(), QDate(2020, 1, 1));
+    EXPECT_TRUE(a->Text().isEmpty());
+}
+
+TEST_F(AppointmentFileTest, ReminderConsistency) {
+    const TerminPtr zero = readFile("IsReminder=1\r\nRemindTime=0\r\n");
+    EXPECT_FALSE(zero->IsReminder());
+    const TerminPtr off = readFile("IsReminder=0\r\nRemindTime=30\r\n");
+    EXPECT_FALSE(off->IsReminder());
+    EXPECT_EQ(off->RemindMinutes(), 0);
+    const TerminPtr odd = readFile("IsReminder=yes\r\nRemindTime=abc\r\nRemindMe=2\r\n");
+    EXPECT_TRUE(odd->IsReminder());
+    EXPECT_EQ(odd->RemindMinutes(), 5);
+    EXPECT_TRUE(odd->ReminderAll());
+}
+
+TEST_F(AppointmentFileTest, DatesAndTimesAreValidated) {
+    EXPECT_EQ(readFile("DateYear=1850\r\nDateMonth=3\r\nDateDay=3\r\n")->datum(), fallback);
+    EXPECT_EQ(readFile("DateYear=2003\r\nDateMonth=2\r\nDateDay=30\r\n")->datum(),
+              QDate(2003, 3, 2));
+    const TerminPtr t = readFile("StartTimeHour=25\r\nStartTimeMinute=5\r\nEndTimeHour=9\r\n"
+                                 "EndTimeMinute=60\r\n");
+    EXPECT_EQ(t->StartTime(), TimeOfDay::fromHourMinute(14, 5));
+    EXPECT_EQ(t->EndTime(), TimeOfDay::fromHourMinute(10, 0));
+    EXPECT_EQ(readFile("Color=abc\r\n")->ColorCode(), 1);
+    EXPECT_EQ(readFile("Color=0\r\n")->ColorCode(), 1);
+    EXPECT_EQ(readFile("Color=70000\r\n")->ColorCode(), 1);
+}
+
+TEST_F(AppointmentFileTest, TextKeepsWhatTheUserTyped) {
+    const TerminPtr a = readFile("Text=Ticket #12, Room #3##br##A##eq##B #1 #2 #4\r\n");
+    EXPECT_EQ(a->Text(), QStringLiteral("Ticket #12, Room #3\r\nA=B #1 #2 #4"));
+}
+
+TEST_F(AppointmentFileTest, TheRecurringTreeMakesAFileRecurring) {
+    EXPECT_TRUE(readFile("Recurring=0\r\n", "recurring/every/5.nv3")->IsRecurring());
+    EXPECT_FALSE(readFile("Recurring=0\r\n")->IsRecurring());
+    EXPECT_TRUE(readFile("Recurring=1\r\n")->IsRecurring());
+}
+
+TEST_F(AppointmentFileTest, AFileWrittenByAWindowsCopyReads) {
+    // Odd spacing, quotes, lower-case keys, Windows-1252 umlauts and a key we do not know.
+    const TerminPtr a = readFile("  dateyear = 2004 \r\nDATEMONTH=\"1\"\r\nDateDay=9\r\n"
+                                 "Text=  \"Gespr\xE4"
+                                 "ch mit M\xFCller\"  \r\nProducer=user2\r\n"
+                                 "Unknown=kept\r\n; comment\r\n");
+    EXPECT_EQ(a->datum(), QDate(2004, 1, 9));
+    EXPECT_EQ(a->Text(), QStringLiteral("Gespräch mit Müller"));
+    EXPECT_EQ(a->Producer(), QStringLiteral("user2"));
+}
+
+} // namespace

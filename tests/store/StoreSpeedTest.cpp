@@ -1,0 +1,107 @@
+// On a network share the cost is the number of round trips: these tests count them.
+#include "DataAccess.h"
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray file(int color, const QByteArray& extra = {}) {
+    return "[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\nDateDay=7\r\nColor=" +
+           QByteArray::number(color) + "\r\nText=x\r\n" + extra;
+}
+
+const QByteArray kRange2003 =
+    "RecurringFromYear=2003\r\nRecurringFromMonth=1\r\nRecurringFromDay=1\r\n"
+    "RecurringUntilYear=2003\r\nRecurringUntilMonth=12\r\n"
+    "RecurringUntilDay=31\r\n";
+
+class StoreSpeedTest : public ::testing::Test {
+protected:
+    StoreSpeedTest() {
+        settings.setActiveFolder(data.path());
+        folder = settings.GetDataFolder();
+        // Monday 7 July 2003: three one-time appointments, and recurring ones in three of the
+        // four recurring directories of that day, one of them out of range.
+        for (int i = 1; i <= 3; ++i)
+            TestFiles::writeBytes(folder + QStringLiteral("y2003/m7/d7/%1.nv3").arg(i), file(i));
+        TestFiles::writeBytes(folder + "recurring/every/10.nv3", file(4, kRange2003));
+        TestFiles::writeBytes(folder + "recurring/wd2/11.nv3", file(5, kRange2003));
+        TestFiles::writeBytes(folder + "recurring/d7/12.nv3",
+                              file(6, "RecurringUntilYear=2001\r\n"));
+        files.resetCounts();
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir program;
+    CountingFileAccess files{RealFileAccess::instance()};
+    ProfileCache profiles{files};
+    Settings settings{profiles, program.path()};
+    QDateTime clock{QDate(2003, 7, 7), QTime(8, 0)};
+    DataAccess store{profiles, settings, [this] { return clock; }};
+    QString folder;
+    const QDate monday{2003, 7, 7};
+};
+
+TEST_F(StoreSpeedTest, AColdDayReadsEachFileOnce) {
+    EXPECT_EQ(store.GetAppointmentsOfDay(monday).size(), 5);
+    EXPECT_EQ(files.counts().listings, 5);
+    EXPECT_EQ(files.counts().metadataQueries, 6);
+    EXPECT_EQ(files.counts().reads, 6);
+    EXPECT_EQ(files.counts().writes, 0);
+}
+
+TEST_F(StoreSpeedTest, AWarmDayListsAndAsksButOpensNothing) {
+    const QList<TerminPtr> cold = store.GetAppointmentsOfDay(monday);
+    files.resetCounts();
+    const QList<TerminPtr> warm = store.GetAppointmentsOfDay(monday);
+    EXPECT_EQ(warm, cold) << "the same objects from the cache";
+    EXPECT_EQ(files.counts().listings, 5);
+    EXPECT_EQ(files.counts().metadataQueries, 6);
+    EXPECT_EQ(files.counts().reads, 0);
+}
+
+TEST_F(StoreSpeedTest, AChangedFileIsTheOnlyOneReadAgain) {
+    store.GetAppointmentsOfDay(monday);
+    TestFiles::writeBytes(folder + "y2003/m7/d7/2.nv3", file(2, "Producer=someone else\r\n"));
+    files.resetCounts();
+    store.GetAppointmentsOfDay(monday);
+    EXPECT_EQ(files.counts().reads, 1);
+}
+
+TEST_F(StoreSpeedTest, SingleFileQueriesOfAnUnchangedFileReadNothing) {
+    const QString recurringFile = folder + "recurring/every/10.nv3";
+    store.LoadAppointment(recurringFile, monday);
+    files.resetCounts();
+    store.LoadAppointment(recurringFile, monday);
+    EXPECT_TRUE(store.IsInRecurringRange(recurringFile, monday));
+    EXPECT_EQ(files.counts().reads, 0);
+}
+
+TEST_F(StoreSpeedTest, HasAppointmentsNeverReadsOneTimeFilesAndCachesItsAnswer) {
+    EXPECT_TRUE(store.HasAppointments(monday));
+    EXPECT_EQ(files.counts().listings, 1);
+    EXPECT_EQ(files.counts().reads, 0);
+
+    files.resetCounts();
+    EXPECT_TRUE(store.HasAppointments(monday));
+    EXPECT_EQ(files.counts().total(), 0);
+
+    // A day with recurring appointments only: the first file in range answers.
+    const QDate tuesday = monday.addDays(1);
+    files.resetCounts();
+    EXPECT_TRUE(store.HasAppointments(tuesday));
+    EXPECT_EQ(files.counts().listings, 2);
+    EXPECT_EQ(files.counts().reads, 1);
+
+    // Expired, asked again: the unchanged recurring file is not read again.
+    clock = clock.addSecs(settings.MonthInterval() + 1);
+    files.resetCounts();
+    EXPECT_TRUE(store.HasAppointments(tuesday));
+    EXPECT_EQ(files.counts().reads, 0);
+}
+
+} // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// Small helpers for tests that look at what lands on disk.
+namespace TestFiles {
+
+// Writes bytes as they are (creating parent directories); returns false on failure.
+bool writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
+// Moves the modification time, as another user's save would.
+bool setModified(const QString& path, const QDateTime& time);
+
+// While it lives, writes past `bytes` in any file fail (as on a full disk), even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long long m_previous = 0;
+};
+
+} // namespace TestFiles
