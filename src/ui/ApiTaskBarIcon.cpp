@@ -1,0 +1,1 @@
+#include "ApiTaskBarIcon.h"

@@ -1,0 +1,190 @@
+#include "PictureBox.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+QPoint pixel(int xTwips, int yTwips)
+{
+    return {PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips)};
+}
+
+QRect pixelRect(int x1, int y1, int x2, int y2)
+{
+    return QRect(pixel(std::min(x1, x2), std::min(y1, y2)),
+                 pixel(std::max(x1, x2), std::max(y1, y2)));
+}
+
+} // namespace
+
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent)
+    , m_font(QStringLiteral("Arial"), 8)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    ensureImageSize();
+}
+
+void PictureBox::resizeTwips(int widthTwips, int heightTwips)
+{
+    resize(toPixels(widthTwips), toPixels(heightTwips));
+    ensureImageSize();
+}
+
+void PictureBox::moveTwips(int xTwips, int yTwips)
+{
+    move(toPixels(xTwips), toPixels(yTwips));
+}
+
+void PictureBox::setBackColor(const QColor& color)
+{
+    m_backColor = color;
+    Cls();
+}
+
+void PictureBox::ensureImageSize()
+{
+    const QSize wanted = size().expandedTo(QSize(1, 1));
+    if (m_image.size() == wanted)
+        return;
+    // What was drawn stays where it was; new room shows the background.
+    QImage grown(wanted, QImage::Format_RGB32);
+    grown.fill(m_backColor);
+    if (!m_image.isNull()) {
+        QPainter p(&grown);
+        p.drawImage(0, 0, m_image);
+    }
+    m_image = grown;
+}
+
+void PictureBox::Cls()
+{
+    ensureImageSize();
+    m_image.fill(m_backColor);
+    update();
+}
+
+void PictureBox::Line(int x1, int y1, int x2, int y2, const QColor& color, int widthPixels,
+                      Qt::PenStyle style)
+{
+    ensureImageSize();
+    QPainter p(&m_image);
+    QPen pen(color, std::max(1, widthPixels), style, Qt::SquareCap);
+    p.setPen(pen);
+    p.drawLine(pixel(x1, y1), pixel(x2, y2));
+    update();
+}
+
+void PictureBox::Box(int x1, int y1, int x2, int y2, const QColor& color, Qt::PenStyle style)
+{
+    ensureImageSize();
+    QPainter p(&m_image);
+    p.setPen(QPen(color, 1, style));
+    p.setBrush(Qt::NoBrush);
+    const QRect r = pixelRect(x1, y1, x2, y2);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    update();
+}
+
+void PictureBox::FillBox(int x1, int y1, int x2, int y2, const QColor& color)
+{
+    ensureImageSize();
+    QPainter p(&m_image);
+    p.fillRect(pixelRect(x1, y1, x2, y2), color);
+    update();
+}
+
+void PictureBox::Circle(int cx, int cy, int radius, const QColor& color, int widthPixels)
+{
+    ensureImageSize();
+    QPainter p(&m_image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(color, std::max(1, widthPixels)));
+    p.setBrush(Qt::NoBrush);
+    const qreal r = radius / qreal(kTwipsPerPixel);
+    p.drawEllipse(QPointF(cx / qreal(kTwipsPerPixel), cy / qreal(kTwipsPerPixel)), r, r);
+    update();
+}
+
+void PictureBox::Print(int x, int y, const QString& text)
+{
+    ensureImageSize();
+    QPainter p(&m_image);
+    p.setFont(m_font);
+    p.setPen(m_foreColor);
+    const QFontMetrics metrics(m_font);
+    p.drawText(pixel(x, y) + QPoint(0, metrics.ascent()), text);
+    update();
+}
+
+int PictureBox::TextWidth(const QString& text) const
+{
+    return toTwips(QFontMetrics(m_font).horizontalAdvance(text));
+}
+
+int PictureBox::TextHeight(const QString& text) const
+{
+    Q_UNUSED(text);
+    return toTwips(QFontMetrics(m_font).height());
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    ensureImageSize();
+    QPainter p(this);
+    p.drawImage(0, 0, m_image);
+}
+
+void PictureBox::resizeEvent(QResizeEvent*)
+{
+    ensureImageSize();
+    emit Resized();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit MouseDown(event->button(), event->modifiers(), toTwips(at.x()), toTwips(at.y()));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit MouseUp(event->button(), event->modifiers(), toTwips(at.x()), toTwips(at.y()));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit MouseMove(event->buttons(), event->modifiers(), toTwips(at.x()), toTwips(at.y()));
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent*)
+{
+    emit DblClick();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event)
+{
+    emit KeyDown(event->key(), event->modifiers());
+    const QString text = event->text();
+    if (!text.isEmpty())
+        emit KeyPress(text.front());
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    emit GotFocus();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    emit LostFocus();
+}

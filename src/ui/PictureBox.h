@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+// The one drawing surface of the program. It paints from its own image, so what was drawn
+// survives repaints, and it speaks twips (15 twips are one device-independent pixel): the
+// drawn components lay themselves out in twips, draw through these primitives and receive
+// mouse positions in twips.
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int toPixels(int twips) { return twips / kTwipsPerPixel; }
+    static constexpr int toTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // Inner size in twips.
+    int ScaleWidth() const { return toTwips(width()); }
+    int ScaleHeight() const { return toTwips(height()); }
+    void resizeTwips(int widthTwips, int heightTwips);
+    void moveTwips(int xTwips, int yTwips);
+
+    QColor BackColor() const { return m_backColor; }
+    void setBackColor(const QColor& color);
+    QColor ForeColor() const { return m_foreColor; }
+    void setForeColor(const QColor& color) { m_foreColor = color; }
+    const QFont& drawFont() const { return m_font; }
+    void setDrawFont(const QFont& font) { m_font = font; }
+    void setFontBold(bool bold) { m_font.setBold(bold); }
+    bool FontBold() const { return m_font.bold(); }
+
+    // Fills everything with the background colour.
+    void Cls();
+    // A line from (x1, y1) to (x2, y2), both ends included; width in pixels.
+    void Line(int x1, int y1, int x2, int y2, const QColor& color, int widthPixels = 1,
+              Qt::PenStyle style = Qt::SolidLine);
+    // The outline of the box with corners (x1, y1) and (x2, y2).
+    void Box(int x1, int y1, int x2, int y2, const QColor& color, Qt::PenStyle style = Qt::SolidLine);
+    // The filled box with corners (x1, y1) and (x2, y2), both included.
+    void FillBox(int x1, int y1, int x2, int y2, const QColor& color);
+    void Circle(int cx, int cy, int radius, const QColor& color, int widthPixels = 1);
+    // Text with its top left corner at (x, y), in the current font and fore colour.
+    void Print(int x, int y, const QString& text);
+    int TextWidth(const QString& text) const;
+    int TextHeight(const QString& text = QStringLiteral("Ag")) const;
+
+    // What is drawn now, one pixel per device-independent pixel.
+    const QImage& image() const { return m_image; }
+
+signals:
+    // Positions in twips.
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void DblClick();
+    // Every key press; KeyPress follows for keys that produce a character.
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void KeyPress(QChar character);
+    void GotFocus();
+    void LostFocus();
+    void Resized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void ensureImageSize();
+
+    QImage m_image;
+    QColor m_backColor = Qt::white;
+    QColor m_foreColor = Qt::black;
+    QFont m_font;
+};

@@ -1,0 +1,1 @@
+#include "TopMost.h"
