@@ -5,15 +5,18 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-std::optional<QStringList> RealFileAccess::listFiles(const QString& dir, const QString& suffix) {
+std::optional<QStringList> RealFileAccess::listFiles(const QString& dir, const QString& suffix)
+{
     QDir d(dir);
     if (!d.exists() || !d.isReadable())
         return std::nullopt;
-    // A Windows share may hold ".NV3" names, so the pattern ignores letter case.
     d.setFilter(QDir::Files | QDir::Hidden);
-    d.setNameFilters({QStringLiteral("*") + suffix});
     d.setSorting(QDir::Unsorted);
-    return d.entryList();
+    // Matched by hand: a name filter costs a pattern match per entry. A Windows share may hold
+    // ".NV3" names, so letter case does not count.
+    QStringList names = d.entryList();
+    names.removeIf([&](const QString& name) { return !name.endsWith(suffix, Qt::CaseInsensitive); });
+    return names;
 }
 
 bool RealFileAccess::isListableDir(const QString& dir) {

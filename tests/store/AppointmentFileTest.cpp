@@ -123,4 +123,19 @@ TEST_F(AppointmentFileTest, AFileWrittenByAWindowsCopyReads) {
     EXPECT_EQ(a->Producer(), QStringLiteral("user2"));
 }
 
+TEST_F(AppointmentFileTest, BrokenFilesReadAsDefaultsWithoutHarm)
+{
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary.append(char((i * 7919) % 256));
+    const TerminPtr junk = readFile(binary);
+    EXPECT_EQ(junk->datum(), fallback);
+    EXPECT_EQ(junk->ColorCode(), 1);
+
+    // Cut off in the middle of a key, as a copy without atomic saving may leave it.
+    const TerminPtr truncated = readFile("DateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\nStartTimeHo");
+    EXPECT_EQ(truncated->datum(), QDate(2003, 7, 4));
+    EXPECT_EQ(truncated->StartTime(), TimeOfDay::fromHourMinute(14, 37));
+}
+
 } // namespace
