@@ -1,1 +1,323 @@
 #include "Calendar.h"
+
+#include "Common.h"
+#include "PictureBox.h"
+
+namespace {
+
+const QColor kDarkBlue(0, 0, 192);
+const QColor kWeekendGrey(238, 238, 238);
+const QColor kGridLine(192, 192, 192);
+const QColor kToday(255, 0, 0);
+
+// Twips: the text's distance from a column's left edge and from the top; the one-pixel
+// frame left free around every cell; the indent of the week column's header.
+constexpr int kInset = 30;
+constexpr int kCellMargin = 15;
+constexpr int kWeekHeaderIndent = 90;
+
+int normalisedFirstday(int firstday) {
+    return firstday >= 1 && firstday <= 7 ? firstday : 1;
+}
+
+int normalisedFirstweek(int firstweek) {
+    return firstweek >= 1 && firstweek <= 3 ? firstweek : 1;
+}
+
+// Days from the week's first day to date, 0..6.
+int dayInWeek(const QDate& date, int firstday) {
+    return (Weekday(date) - firstday + 7) % 7;
+}
+
+QDate weekStart(const QDate& date, int firstday) {
+    return date.addDays(-dayInWeek(date, firstday));
+}
+
+QDate firstDayOfWeekOne(int year, int firstday, int firstweek) {
+    const QDate newYear(year, 1, 1);
+    const QDate start = weekStart(newYear, firstday);
+    const int daysInNewYear = 7 - dayInWeek(newYear, firstday);
+    switch (firstweek) {
+    case 2:
+        return daysInNewYear >= 4 ? start : start.addDays(7);
+    case 3:
+        return daysInNewYear == 7 ? start : start.addDays(7);
+    default:
+        return start;
+    }
+}
+
+bool isWeekend(const QDate& date) {
+    const int day = Weekday(date);
+    return day == 1 || day == 7;
+}
+
+QDate firstOfMonth(const QDate& date) {
+    return date.isValid() ? QDate(date.year(), date.month(), 1) : date;
+}
+
+// Whole screen pixels, so cells line up with the pixel grid.
+int toWholePixels(int twips) {
+    return PictureBox::toTwips(PictureBox::toPixels(twips));
+}
+
+} // namespace
+
+int WeekNumber(const QDate& date, int firstday, int firstweek) {
+    if (!date.isValid())
+        return 0;
+    firstday = normalisedFirstday(firstday);
+    firstweek = normalisedFirstweek(firstweek);
+    const QDate start = weekStart(date, firstday);
+    int year = date.year();
+    if (start >= firstDayOfWeekOne(year + 1, firstday, firstweek))
+        ++year;
+    else if (start < firstDayOfWeekOne(year, firstday, firstweek))
+        --year;
+    const qint64 days = firstDayOfWeekOne(year, firstday, firstweek).daysTo(start);
+    return int(days / 7) + 1;
+}
+
+Calendar::Calendar(QObject* parent)
+    : QObject(parent)
+    , m_showDate(firstOfMonth(QDate::currentDate()))
+    , m_selectedDate(QDate::currentDate())
+    , m_weekViewShows([](int weekday) { return weekday >= 2 && weekday <= 6; })
+    , m_today([] { return QDate::currentDate(); }) {
+    SetSettings(m_firstday, QString(), m_firstweek);
+}
+
+void Calendar::Bind(PictureBox* picture) {
+    if (m_picture)
+        disconnect(m_picture, nullptr, this, nullptr);
+    m_picture = picture;
+    if (!m_picture)
+        return;
+    // The picture keeps what is drawn on its own image, so nothing is lost on repaints.
+    m_picture->setBackColor(Qt::white);
+    connect(m_picture, &PictureBox::MouseDown, this, &Calendar::my_picture_MouseDown);
+    connect(m_picture, &QObject::destroyed, this, [this] { m_picture = nullptr; });
+}
+
+void Calendar::FireEvent() {
+    if (m_isWeekSelected)
+        emit WeekClicked(m_selectedDate);
+    else
+        emit DayClicked(m_selectedDate);
+}
+
+void Calendar::SelectWeek() {
+    QDate day = m_selectedDate;
+    for (int step = 0; step < 10 && Weekday(day) != m_firstday; ++step)
+        day = day.addDays(-1);
+    m_selectedDate = day;
+    m_isWeekSelected = true;
+    DisplayMonth(m_showDate, m_selectedDate);
+}
+
+void Calendar::DrawAll() {
+    DisplayMonth(m_showDate, m_selectedDate);
+}
+
+void Calendar::setShowDate(const QDate& date) {
+    m_showDate = firstOfMonth(date);
+}
+
+void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek) {
+    m_firstday = normalisedFirstday(firstday);
+    m_firstweek = normalisedFirstweek(firstweek);
+    if (langcode == QLatin1String("de"))
+        m_dayLetters = {QString(), "S", "M", "D", "M", "D", "F", "S"};
+    else
+        m_dayLetters = {QString(), "S", "M", "T", "W", "T", "F", "S"};
+    m_weekHeader = QStringLiteral("W");
+    if (m_picture)
+        DrawAll();
+}
+
+void Calendar::setAppointmentSource(AppointmentSource source) {
+    m_hasAppointments = std::move(source);
+}
+
+void Calendar::setWeekViewDays(WeekdayFilter shown) {
+    if (shown)
+        m_weekViewShows = std::move(shown);
+}
+
+void Calendar::setClock(Clock today) {
+    if (today)
+        m_today = std::move(today);
+}
+
+int Calendar::MonthGrid(int column, int row) const {
+    if (column < 0 || column >= kColumns || row < 0 || row >= kWeekRows)
+        return 0;
+    return m_monthGrid[size_t(row)][size_t(column)];
+}
+
+void Calendar::DisplayMonth(const QDate& show_date, const QDate& selected_date) {
+    m_showDate = firstOfMonth(show_date);
+    m_selectedDate = selected_date;
+    BuildGrid();
+    if (m_picture) {
+        computeCellSize();
+        m_picture->Cls();
+        drawHeader();
+        drawGridLines();
+        DrawDays();
+    }
+    emit Display(m_showDate);
+}
+
+void Calendar::computeCellSize() {
+    m_cellWidth = toWholePixels((m_picture->ScaleWidth() - kInset) / kColumns);
+    m_cellHeight = toWholePixels((m_picture->ScaleHeight() - kInset) / (kWeekRows + 1));
+}
+
+Calendar::CellRect Calendar::cellRect(int column, int row) const {
+    return {column * m_cellWidth + kCellMargin, (row + 1) * m_cellHeight + kCellMargin,
+            (column + 1) * m_cellWidth - kCellMargin, (row + 2) * m_cellHeight - kCellMargin};
+}
+
+int Calendar::textLeft(int column, const QString& text) const {
+    return column * m_cellWidth + kInset + m_cellWidth / 2 - m_picture->TextWidth(text) / 2;
+}
+
+void Calendar::drawHeader() {
+    m_picture->setFontBold(false);
+    m_picture->setForeColor(Qt::black);
+    int day = m_firstday;
+    for (int column = 0; column < 7; ++column) {
+        if (day == 1 || day == 7)
+            m_picture->FillBox(column * m_cellWidth, kInset, (column + 1) * m_cellWidth,
+                               m_picture->ScaleHeight(), kWeekendGrey);
+        const QString& letter = m_dayLetters[size_t(day)];
+        m_picture->Print(textLeft(column, letter), kInset, letter);
+        day = day % 7 + 1;
+    }
+    m_picture->Print(kWeekColumn * m_cellWidth + kWeekHeaderIndent, kInset, m_weekHeader);
+}
+
+void Calendar::drawGridLines() {
+    m_picture->Line(0, m_cellHeight, m_picture->ScaleWidth(), m_cellHeight, kGridLine);
+    m_picture->Line(kWeekColumn * m_cellWidth, 0, kWeekColumn * m_cellWidth,
+                    m_picture->ScaleHeight(), kGridLine);
+}
+
+void Calendar::BuildGrid() {
+    for (auto& row : m_monthGrid)
+        row.fill(0);
+    m_rowWeekStart.fill(QDate());
+    if (!m_showDate.isValid())
+        return;
+
+    const int daysInMonth = m_showDate.daysInMonth();
+    int startColumn = dayInWeek(m_showDate, m_firstday);
+    int day = 0;
+    for (int row = 0; row < kWeekRows && day < daysInMonth; ++row) {
+        for (int column = startColumn; column < 7 && day < daysInMonth; ++column) {
+            ++day;
+            m_monthGrid[size_t(row)][size_t(column)] = day;
+            if (column == startColumn) {
+                const QDate date = m_showDate.addDays(day - 1);
+                m_monthGrid[size_t(row)][kWeekColumn] = WeekNumber(date, m_firstday, m_firstweek);
+                m_rowWeekStart[size_t(row)] = weekStart(date, m_firstday);
+            }
+        }
+        startColumn = 0;
+    }
+}
+
+void Calendar::DrawDays() {
+    for (int row = 0; row < kWeekRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            if (MonthGrid(column, row) == 0)
+                continue;
+            if (column == kWeekColumn)
+                drawWeekCell(row);
+            else
+                drawDayCell(column, row);
+        }
+    }
+}
+
+QDate Calendar::dateInCell(int column, int row) const {
+    return m_showDate.addDays(MonthGrid(column, row) - 1);
+}
+
+// Whole weeks are compared, not week numbers, so the same number in another year never
+// lights up.
+bool Calendar::isInSelectedWeek(const QDate& date) const {
+    return m_isWeekSelected && m_selectedDate.isValid() &&
+           weekStart(date, m_firstday) == weekStart(m_selectedDate, m_firstday);
+}
+
+bool Calendar::isSelected(const QDate& date) const {
+    // A selected week marks only the days the week view shows, its first day included.
+    if (m_isWeekSelected)
+        return isInSelectedWeek(date) && m_weekViewShows(Weekday(date));
+    return date == m_selectedDate;
+}
+
+void Calendar::drawDayCell(int column, int row) {
+    const QDate date = dateInCell(column, row);
+    const CellRect cell = cellRect(column, row);
+    m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom,
+                       isWeekend(date) ? kWeekendGrey : QColor(Qt::white));
+
+    QColor text = kDarkBlue;
+    if (isSelected(date)) {
+        m_picture->FillBox(column * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
+                           kDarkBlue);
+        text = Qt::white;
+    }
+    if (date == m_today())
+        text = kToday;
+
+    const QString number = QString::number(date.day());
+    m_picture->setForeColor(text);
+    m_picture->setFontBold(m_hasAppointments && m_hasAppointments(date));
+    m_picture->Print(textLeft(column, number), cell.top + kCellMargin, number);
+    m_picture->setFontBold(false);
+}
+
+void Calendar::drawWeekCell(int row) {
+    const CellRect cell = cellRect(kWeekColumn, row);
+    m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, Qt::white);
+
+    QColor text = kDarkBlue;
+    if (isInSelectedWeek(m_rowWeekStart[size_t(row)])) {
+        m_picture->FillBox(kWeekColumn * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
+                           kDarkBlue);
+        text = Qt::white;
+    }
+
+    const QString number = QString::number(MonthGrid(kWeekColumn, row));
+    m_picture->setForeColor(text);
+    m_picture->setFontBold(false);
+    m_picture->Print(textLeft(kWeekColumn, number), cell.top + kCellMargin, number);
+}
+
+void Calendar::my_picture_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+    if (!m_picture)
+        return;
+    // The grid as last drawn decides what was hit.
+    for (int row = 0; row < kWeekRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            if (MonthGrid(column, row) == 0 || !cellRect(column, row).contains(x, y))
+                continue;
+            if (column == kWeekColumn) {
+                const QDate first = m_rowWeekStart[size_t(row)];
+                m_isWeekSelected = true;
+                DisplayMonth(m_showDate, first);
+                emit WeekClicked(first);
+            } else {
+                const QDate day = dateInCell(column, row);
+                m_isWeekSelected = false;
+                DisplayMonth(m_showDate, day);
+                emit DayClicked(day);
+            }
+            return;
+        }
+    }
+}

@@ -1,1 +1,112 @@
 #pragma once
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+class PictureBox;
+
+// Calendar week of a date. Weeks begin on firstday (1 = Sunday … 7 = Saturday); week 1 is
+// chosen by firstweek: 1 the week holding 1 January, 2 the first week with at least four
+// days in the new year, 3 the first week wholly in the new year. Days before week 1 belong
+// to the last week of the previous year; days of late December in the next year's week 1
+// get 1. Out-of-range settings fall back to Sunday and rule 1. Returns 0 for an invalid date.
+int WeekNumber(const QDate& date, int firstday, int firstweek);
+
+// One month drawn as a clickable grid on a picture: a header of weekday letters, up to six
+// week rows of day numbers and a column of week numbers on the right. A click on a day or a
+// week number selects it, redraws and reports it.
+class Calendar : public QObject {
+    Q_OBJECT
+
+public:
+    // Whether a date carries appointments (printed bold).
+    using AppointmentSource = std::function<bool(const QDate&)>;
+    // Whether the week view shows a weekday (1 = Sunday … 7 = Saturday).
+    using WeekdayFilter = std::function<bool(int weekday)>;
+    using Clock = std::function<QDate()>;
+
+    static constexpr int kColumns = 8; // seven weekdays and the week numbers
+    static constexpr int kWeekRows = 6;
+    static constexpr int kWeekColumn = 7;
+
+    explicit Calendar(QObject* parent = nullptr);
+
+    void Bind(PictureBox* picture);
+    // Reports the current selection again, without redrawing.
+    void FireEvent();
+    // Widens the selection to the week that holds SelectedDate; no event.
+    void SelectWeek();
+    void DrawAll();
+
+    bool IsWeekSelected() const { return m_isWeekSelected; }
+    void setIsWeekSelected(bool on) { m_isWeekSelected = on; }
+    // The first day of the month shown.
+    QDate ShowDate() const { return m_showDate; }
+    void setShowDate(const QDate& date);
+    QDate SelectedDate() const { return m_selectedDate; }
+    void setSelectedDate(const QDate& date) { m_selectedDate = date; }
+
+    void SetSettings(int firstday, const QString& langcode, int firstweek);
+    void DisplayMonth(const QDate& show_date, const QDate& selected_date);
+
+    // Where the bold marks come from; without a source no day is bold.
+    void setAppointmentSource(AppointmentSource source);
+    // The weekdays the week view shows; Monday to Friday until set.
+    void setWeekViewDays(WeekdayFilter shown);
+    // Today's date; the system date until set.
+    void setClock(Clock today);
+
+    // Day of the month in a cell (columns 0..6, 0 for empty) or the row's week number
+    // (column 7, 0 for an empty row); rows 0..5.
+    int MonthGrid(int column, int row) const;
+
+signals:
+    void DayClicked(QDate date);
+    void WeekClicked(QDate firstDayOfWeek);
+    void Display(QDate showDate);
+
+private:
+    struct CellRect {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        // Bounds exclusive, so the 15-twip margins between cells do not react.
+        bool contains(int x, int y) const { return x > left && x < right && y > top && y < bottom; }
+    };
+
+    void computeCellSize();
+    CellRect cellRect(int column, int row) const;
+    int textLeft(int column, const QString& text) const;
+    void drawHeader();
+    void drawGridLines();
+    void BuildGrid();
+    void DrawDays();
+    void drawDayCell(int column, int row);
+    void drawWeekCell(int row);
+    QDate dateInCell(int column, int row) const;
+    bool isInSelectedWeek(const QDate& date) const;
+    bool isSelected(const QDate& date) const;
+    void my_picture_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    PictureBox* m_picture = nullptr;
+    int m_firstday = 1;
+    int m_firstweek = 1;
+    bool m_isWeekSelected = false;
+    QDate m_showDate;
+    QDate m_selectedDate;
+    int m_cellWidth = 0;
+    int m_cellHeight = 0;
+    std::array<QString, 8> m_dayLetters; // index 1 = Sunday … 7 = Saturday
+    QString m_weekHeader;
+    // [row][column]: columns 0..6 day of the month, column 7 the row's week number.
+    std::array<std::array<int, kColumns>, kWeekRows> m_monthGrid{};
+    std::array<QDate, kWeekRows> m_rowWeekStart; // first day of each row's week
+    AppointmentSource m_hasAppointments;
+    WeekdayFilter m_weekViewShows;
+    Clock m_today;
+};
