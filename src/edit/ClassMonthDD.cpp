@@ -1,1 +1,274 @@
 #include "ClassMonthDD.h"
+
+#include "Common.h"
+#include "PictureBox.h"
+
+namespace {
+
+// Geometry of the sheet in twips; drawing and hit-testing both read it from here.
+constexpr int kLeft = 30;
+constexpr int kRightInset = 60;
+constexpr int kColumnWidth = 380;
+constexpr int kRowHeight = 300;
+constexpr int kColumns = 7;
+constexpr int kMaxRows = 6;
+constexpr int kTitleTop = 60;
+constexpr int kTitleRuleY = 360;
+constexpr int kHeaderTop = 405;
+constexpr int kHeaderRuleY = 660;
+constexpr int kNumberTop = 60;    // below the top of a cell
+constexpr int kTodayRadius = 100; // around the cell centre
+constexpr int kTitleHitBottom = 350;
+constexpr int kPagingHitWidth = 350;
+constexpr int kDaysHitTop = 600;
+
+const QColor kInk(0, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kTodayYellow(255, 255, 0);
+const QColor kRowRule(224, 224, 224);
+const QColor kPaper(255, 255, 255);
+
+constexpr QPoint kNotDrawn(-1, -1);
+
+// Top left of the cell in row 1..6 and column 1..7.
+QPoint cellOrigin(int row, int column) {
+    return {(column - 1) * kColumnWidth + kLeft, (row + 1) * kRowHeight + 60};
+}
+
+int columnCentre(int column) {
+    return cellOrigin(1, column).x() + kColumnWidth / 2;
+}
+
+QPoint cellCentre(QPoint cell) {
+    return {cell.x() + kColumnWidth / 2, cell.y() + kRowHeight / 2};
+}
+
+// Strictly inside: a point on the border between two cells belongs to neither.
+bool cellContains(QPoint cell, int x, int y) {
+    return cell.x() >= 0 && x > cell.x() && x < cell.x() + kColumnWidth && y > cell.y() &&
+           y < cell.y() + kRowHeight;
+}
+
+int normalisedWeekday(int weekday) {
+    return ((weekday - 1) % 7 + 7) % 7 + 1;
+}
+
+// Where each day of the month of date goes, with the sheet starting on firstday.
+std::array<QPoint, 32> layOutDays(const QDate& date, int firstday) {
+    std::array<QPoint, 32> cells;
+    cells.fill(kNotDrawn);
+    const QDate first(date.year(), date.month(), 1);
+    const int leadingBlanks = (Weekday(first) - normalisedWeekday(firstday) + 7) % 7;
+    for (int day = 1; day <= first.daysInMonth(); ++day) {
+        const int slot = leadingBlanks + day - 1;
+        const int row = slot / kColumns + 1;
+        if (row > kMaxRows)
+            break;
+        cells[day] = cellOrigin(row, slot % kColumns + 1);
+    }
+    return cells;
+}
+
+enum class TitleZone { PreviousMonth, CurrentMonth, NextMonth };
+
+TitleZone titleZoneAt(int x, int width) {
+    if (x < kPagingHitWidth)
+        return TitleZone::PreviousMonth;
+    if (x > width - kPagingHitWidth)
+        return TitleZone::NextMonth;
+    return TitleZone::CurrentMonth;
+}
+
+} // namespace
+
+ClassMonthDD::ClassMonthDD(QObject* parent)
+    : ClassMonthDD(&QDate::currentDate, parent) {}
+
+ClassMonthDD::ClassMonthDD(TodayFunction today, QObject* parent)
+    : QObject(parent)
+    , m_today(std::move(today)) {
+    m_showDate = m_today();
+    m_selectedDate = m_showDate;
+    m_dayCells.fill(kNotDrawn);
+    SetNames();
+}
+
+void ClassMonthDD::Bind(PictureBox* picture) {
+    if (my_pic)
+        disconnect(my_pic, nullptr, this, nullptr);
+    my_pic = picture;
+    if (!my_pic)
+        return;
+    my_pic->hide();
+    my_pic->setBackColor(kPaper);
+    my_pic->resizeTwips(kWidth, kHeight);
+    connect(my_pic, &PictureBox::KeyDown, this, &ClassMonthDD::my_pic_KeyDown);
+    connect(my_pic, &PictureBox::LostFocus, this, &ClassMonthDD::my_pic_LostFocus);
+    connect(my_pic, &PictureBox::MouseMove, this, &ClassMonthDD::my_pic_MouseMove);
+    connect(my_pic, &PictureBox::MouseUp, this, &ClassMonthDD::my_pic_MouseUp);
+}
+
+void ClassMonthDD::Display() {
+    SetNames();
+    m_showDate = m_selectedDate;
+    if (!my_pic)
+        return;
+    DrawMonth();
+    my_pic->raise();
+    my_pic->show();
+    my_pic->setFocus();
+}
+
+void ClassMonthDD::SetNames() {
+    if (m_langcode == QLatin1String("de")) {
+        day_names = {QString(), "So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
+        month_names = {QString(), "Jänner", "Februar",   "März",    "April",    "Mai",     "Juni",
+                       "Juli",    "August", "September", "Oktober", "November", "Dezember"};
+    } else {
+        day_names = {QString(), "Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+        month_names = {QString(), "January", "February",  "March",   "April",    "May",     "June",
+                       "July",    "August",  "September", "October", "November", "December"};
+    }
+}
+
+void ClassMonthDD::DrawMonth(int hoverDay) {
+    if (!my_pic)
+        return;
+    m_dayCells = layOutDays(m_showDate, m_firstday);
+    m_hoverDay = hoverDay;
+    my_pic->FillBox(0, 0, my_pic->ScaleWidth(), my_pic->ScaleHeight(), kPaper);
+    drawTitle();
+    drawHeader();
+    const int rightEdge = my_pic->ScaleWidth() - kRightInset;
+    for (int row = 2; row <= kMaxRows; ++row) {
+        const int y = cellOrigin(row, 1).y();
+        my_pic->Line(kLeft, y, rightEdge, y, kRowRule);
+    }
+    for (int day = 1; day < int(m_dayCells.size()); ++day) {
+        if (m_dayCells[day] != kNotDrawn)
+            drawDay(day, m_dayCells[day]);
+    }
+    if (hoverDay != kNoDay && m_dayCells[hoverDay] != kNotDrawn)
+        drawHoverFrame(m_dayCells[hoverDay]);
+}
+
+void ClassMonthDD::drawTitle() {
+    const int width = my_pic->ScaleWidth();
+    const QString title = month_names.value(m_showDate.month()) + QLatin1Char(' ') +
+                          QString::number(m_showDate.year());
+    my_pic->setFontBold(true);
+    my_pic->setForeColor(kInk);
+    my_pic->Print(width / 2 - my_pic->TextWidth(title) / 2, kTitleTop, title);
+    my_pic->setForeColor(kBlue);
+    const QString previous = QStringLiteral("<<");
+    const QString next = QStringLiteral(">>");
+    my_pic->Print(kLeft, kTitleTop, previous);
+    my_pic->Print(width - kRightInset - my_pic->TextWidth(next), kTitleTop, next);
+    my_pic->setFontBold(false);
+    my_pic->setForeColor(kInk);
+    my_pic->Line(kLeft, kTitleRuleY, width - kRightInset, kTitleRuleY, kInk);
+    my_pic->Line(kLeft, kHeaderRuleY, width - kRightInset, kHeaderRuleY, kInk);
+}
+
+void ClassMonthDD::drawHeader() {
+    int weekday = normalisedWeekday(m_firstday);
+    for (int column = 1; column <= kColumns; ++column) {
+        const QString name = day_names.value(weekday);
+        my_pic->Print(columnCentre(column) - my_pic->TextWidth(name) / 2, kHeaderTop, name);
+        weekday = weekday % 7 + 1;
+    }
+}
+
+void ClassMonthDD::drawDay(int day, QPoint cell) {
+    const QDate date(m_showDate.year(), m_showDate.month(), day);
+    QColor numberColour = kInk;
+    if (date == m_selectedDate) {
+        my_pic->FillBox(cell.x() + 60, cell.y() + 15, cell.x() + 320, cell.y() + 285, kBlue);
+        numberColour = kPaper;
+    }
+    if (date == m_today()) {
+        const QPoint centre = cellCentre(cell);
+        my_pic->Circle(centre.x(), centre.y(), kTodayRadius, kTodayYellow, 2);
+        numberColour = kInk;
+    }
+    const QString number = QString::number(day);
+    my_pic->setForeColor(numberColour);
+    my_pic->Print(cellCentre(cell).x() - my_pic->TextWidth(number) / 2, cell.y() + kNumberTop,
+                  number);
+    my_pic->setForeColor(kInk);
+}
+
+void ClassMonthDD::drawHoverFrame(QPoint cell) {
+    // One pixel inside the cell, so the row rules stay visible.
+    constexpr int inset = PictureBox::kTwipsPerPixel;
+    my_pic->Box(cell.x() + inset, cell.y() + inset, cell.x() + kColumnWidth - inset,
+                cell.y() + kRowHeight - inset, kBlue);
+}
+
+int ClassMonthDD::dayAt(int x, int y) const {
+    if (y < kDaysHitTop)
+        return kNoDay;
+    for (int day = 1; day < int(m_dayCells.size()); ++day) {
+        if (cellContains(m_dayCells[day], x, y))
+            return day;
+    }
+    return kNoDay;
+}
+
+void ClassMonthDD::showMonthOf(const QDate& date) {
+    m_showDate = date;
+    DrawMonth();
+}
+
+void ClassMonthDD::pickDay(int day) {
+    const QDate picked(m_showDate.year(), m_showDate.month(), day);
+    emit Click(picked);
+    if (picked != m_selectedDate)
+        emit Change(picked);
+    m_selectedDate = picked;
+    DrawMonth();
+    hide();
+}
+
+void ClassMonthDD::hide() {
+    if (my_pic)
+        my_pic->hide();
+}
+
+void ClassMonthDD::my_pic_KeyDown(int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+        hide();
+}
+
+void ClassMonthDD::my_pic_LostFocus() {
+    hide();
+}
+
+void ClassMonthDD::my_pic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+    const int day = dayAt(x, y);
+    // Redrawing only when the frame moves keeps the sheet from flickering.
+    if (day != kNoDay && day != m_hoverDay)
+        DrawMonth(day);
+}
+
+void ClassMonthDD::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+    if (!my_pic)
+        return;
+    if (y < kTitleHitBottom) {
+        switch (titleZoneAt(x, my_pic->ScaleWidth())) {
+        case TitleZone::PreviousMonth:
+            showMonthOf(m_showDate.addMonths(-1));
+            break;
+        case TitleZone::NextMonth:
+            showMonthOf(m_showDate.addMonths(1));
+            break;
+        case TitleZone::CurrentMonth:
+            showMonthOf(m_today());
+            break;
+        }
+        return;
+    }
+    const int day = dayAt(x, y);
+    if (day != kNoDay)
+        pickDay(day);
+}
