@@ -15,9 +15,12 @@ namespace {
 class Rng {
 public:
     explicit Rng(quint64 seed)
-        : m_state(seed) {}
+        : m_state(seed)
+    {
+    }
 
-    quint64 next() {
+    quint64 next()
+    {
         quint64 z = (m_state += 0x9e3779b97f4a7c15ULL);
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
@@ -33,7 +36,8 @@ private:
     quint64 m_state;
 };
 
-quint64 mix(quint64 seed, quint64 salt) {
+quint64 mix(quint64 seed, quint64 salt)
+{
     return Rng(seed ^ (salt * 0xd6e8feb86659fd93ULL)).next();
 }
 
@@ -93,7 +97,8 @@ struct Record {
     QDate until;
 };
 
-Record randomRecord(Rng& rng, const QDate& date) {
+Record randomRecord(Rng& rng, const QDate& date)
+{
     Record r;
     r.date = date;
     // Office hours, on the quarter hour; an hour or less is the rule, a long session rare.
@@ -120,25 +125,29 @@ Record randomRecord(Rng& rng, const QDate& date) {
     return r;
 }
 
-void addKey(QByteArray& out, const char* key, const QByteArray& value) {
+void addKey(QByteArray& out, const char* key, const QByteArray& value)
+{
     out += key;
     out += '=';
     out += value;
     out += "\r\n";
 }
 
-void addKey(QByteArray& out, const char* key, int value) {
+void addKey(QByteArray& out, const char* key, int value)
+{
     addKey(out, key, QByteArray::number(value));
 }
 
-void addDate(QByteArray& out, const char* prefix, const QDate& date) {
+void addDate(QByteArray& out, const char* prefix, const QDate& date)
+{
     const QByteArray p(prefix);
     addKey(out, (p + "Year").constData(), date.year());
     addKey(out, (p + "Month").constData(), date.month());
     addKey(out, (p + "Day").constData(), date.day());
 }
 
-QByteArray render(const Record& r) {
+QByteArray render(const Record& r)
+{
     QByteArray out;
     out.reserve(512);
     out += "[AppointmentSettings]\r\n";
@@ -164,9 +173,12 @@ QByteArray render(const Record& r) {
 class DirectoryWriter {
 public:
     explicit DirectoryWriter(DataFolderGenerator::Summary& summary)
-        : m_summary(summary) {}
+        : m_summary(summary)
+    {
+    }
 
-    bool enter(const QString& dir) {
+    bool enter(const QString& dir)
+    {
         m_dir = dir;
         if (QDir().mkpath(dir))
             return true;
@@ -176,7 +188,8 @@ public:
 
     void newNames() { m_names.clear(); }
 
-    bool add(Rng& rng, const QByteArray& content) {
+    bool add(Rng& rng, const QByteArray& content)
+    {
         int number = 0;
         do
             number = rng.between(10000000, 99999999);
@@ -194,7 +207,8 @@ public:
     }
 
 private:
-    void fail(const QString& error) {
+    void fail(const QString& error)
+    {
         m_summary.ok = false;
         m_summary.error = error;
     }
@@ -206,7 +220,8 @@ private:
 
 } // namespace
 
-bool DataFolderGenerator::isHoliday(const QDate& date) {
+bool DataFolderGenerator::isHoliday(const QDate& date)
+{
     static constexpr std::array<std::pair<int, int>, 9> kFixed{
         {{1, 1}, {1, 6}, {5, 1}, {8, 15}, {10, 3}, {11, 1}, {12, 24}, {12, 25}, {12, 26}}};
     for (const auto& [month, day] : kFixed) {
@@ -216,7 +231,8 @@ bool DataFolderGenerator::isHoliday(const QDate& date) {
     return false;
 }
 
-DataFolderGenerator::Summary DataFolderGenerator::write(const QString& folder) const {
+DataFolderGenerator::Summary DataFolderGenerator::write(const QString& folder) const
+{
     Summary summary;
     QString base = QDir::fromNativeSeparators(folder);
     if (!base.endsWith(QLatin1Char('/')))

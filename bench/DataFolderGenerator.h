@@ -31,7 +31,9 @@ public:
     };
 
     explicit DataFolderGenerator(const Options& options)
-        : m_options(options) {}
+        : m_options(options)
+    {
+    }
 
     // Writes the files straight to disk (not through the store: this has to be fast).
     // folder must exist; it may end in a separator or not.

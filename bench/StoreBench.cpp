@@ -49,14 +49,16 @@ struct Folder {
     qint64 generationMs = 0;
 
     bool ok() const { return temp && temp->isValid() && summary.ok; }
-    QString error() const {
+    QString error() const
+    {
         if (!temp || !temp->isValid())
             return QStringLiteral("no temporary directory: ") + (temp ? temp->errorString() : "");
         return summary.error;
     }
 };
 
-std::unique_ptr<Folder> generate(const char* name, int years) {
+std::unique_ptr<Folder> generate(const char* name, int years)
+{
     auto folder = std::make_unique<Folder>();
     folder->name = name;
     folder->years = years;
@@ -87,7 +89,8 @@ std::unique_ptr<Folder> generate(const char* name, int years) {
 std::unique_ptr<Folder> g_small;
 std::unique_ptr<Folder> g_large;
 
-const Folder& folder(Variant variant) {
+const Folder& folder(Variant variant)
+{
     std::unique_ptr<Folder>& slot = variant == Variant::Small ? g_small : g_large;
     if (!slot) {
         slot = variant == Variant::Small ? generate("small", kSmallYears)
@@ -102,7 +105,8 @@ struct Store {
         : files(RealFileAccess::instance())
         , profiles(files)
         , settings(profiles, folder.programDir)
-        , data(profiles, settings) {
+        , data(profiles, settings)
+    {
         settings.setActiveFolder(folder.dataFolder);
     }
 
@@ -112,14 +116,16 @@ struct Store {
     DataAccess data;
 };
 
-int readWeek(DataAccess& data) {
+int readWeek(DataAccess& data)
+{
     int found = 0;
     for (int i = 0; i < 7; ++i)
         found += int(data.GetAppointmentsOfDay(kWeekStart.addDays(i)).size());
     return found;
 }
 
-int markDays(DataAccess& data) {
+int markDays(DataAccess& data)
+{
     int marked = 0;
     for (int i = 0; i < kSweepDays; ++i)
         marked += data.HasAppointments(kSweepStart.addDays(i)) ? 1 : 0;
@@ -134,14 +140,16 @@ struct Tally {
     double writes = 0; // anything that changes the disk: writes, removals, new directories
     double found = 0;
 
-    void add(const CountingFileAccess::Counts& counts) {
+    void add(const CountingFileAccess::Counts& counts)
+    {
         listings += counts.listings;
         metadata += counts.metadataQueries;
         reads += counts.reads;
         writes += counts.writes + counts.removals + counts.makePaths;
     }
 
-    void report(benchmark::State& state, const char* foundName) const {
+    void report(benchmark::State& state, const char* foundName) const
+    {
         constexpr auto perIteration = benchmark::Counter::kAvgIterations;
         state.counters["listings"] = benchmark::Counter(listings, perIteration);
         state.counters["metadata"] = benchmark::Counter(metadata, perIteration);
@@ -151,14 +159,16 @@ struct Tally {
     }
 };
 
-bool usable(benchmark::State& state, const Folder& folder) {
+bool usable(benchmark::State& state, const Folder& folder)
+{
     if (folder.ok())
         return true;
     state.SkipWithError(folder.error().toLocal8Bit().constData());
     return false;
 }
 
-void BM_WeekCold(benchmark::State& state, Variant variant) {
+void BM_WeekCold(benchmark::State& state, Variant variant)
+{
     const Folder& f = folder(variant);
     if (!usable(state, f))
         return;
@@ -179,7 +189,8 @@ void BM_WeekCold(benchmark::State& state, Variant variant) {
     tally.report(state, "appointments");
 }
 
-void BM_WeekWarm(benchmark::State& state, Variant variant) {
+void BM_WeekWarm(benchmark::State& state, Variant variant)
+{
     const Folder& f = folder(variant);
     if (!usable(state, f))
         return;
@@ -198,7 +209,8 @@ void BM_WeekWarm(benchmark::State& state, Variant variant) {
 }
 
 // A fresh store every iteration: the day marks would otherwise answer every day at once.
-void BM_MonthMarksCold(benchmark::State& state, Variant variant) {
+void BM_MonthMarksCold(benchmark::State& state, Variant variant)
+{
     const Folder& f = folder(variant);
     if (!usable(state, f))
         return;
@@ -227,7 +239,8 @@ BENCHMARK_CAPTURE(BM_MonthMarksCold, small, Variant::Small)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(BM_MonthMarksCold, large, Variant::Large)->Unit(benchmark::kMicrosecond);
 
 // The best of several rounds, the two folders taking turns so that both see the same machine.
-void compareWarmWeeks() {
+void compareWarmWeeks()
+{
     const Folder& small = folder(Variant::Small);
     const Folder& large = folder(Variant::Large);
     if (!small.ok() || !large.ok()) {
@@ -260,7 +273,8 @@ void compareWarmWeeks() {
                 ratio <= 1.2 ? "yes" : "no");
 }
 
-void describe(const std::unique_ptr<Folder>& folder) {
+void describe(const std::unique_ptr<Folder>& folder)
+{
     if (!folder || !folder->ok())
         return;
     const DataFolderGenerator::Summary& s = folder->summary;
@@ -270,7 +284,8 @@ void describe(const std::unique_ptr<Folder>& folder) {
                 s.oneTimeFiles, s.recurringFiles, double(folder->generationMs) / 1000.0);
 }
 
-bool listingOnly(int argc, char** argv) {
+bool listingOnly(int argc, char** argv)
+{
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--benchmark_list_tests", 22) == 0 &&
             std::strstr(argv[i], "=false") == nullptr)
@@ -281,7 +296,8 @@ bool listingOnly(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     const bool listing = listingOnly(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -31,30 +31,36 @@ const QColor kPaper(255, 255, 255);
 constexpr QPoint kNotDrawn(-1, -1);
 
 // Top left of the cell in row 1..6 and column 1..7.
-QPoint cellOrigin(int row, int column) {
+QPoint cellOrigin(int row, int column)
+{
     return {(column - 1) * kColumnWidth + kLeft, (row + 1) * kRowHeight + 60};
 }
 
-int columnCentre(int column) {
+int columnCentre(int column)
+{
     return cellOrigin(1, column).x() + kColumnWidth / 2;
 }
 
-QPoint cellCentre(QPoint cell) {
+QPoint cellCentre(QPoint cell)
+{
     return {cell.x() + kColumnWidth / 2, cell.y() + kRowHeight / 2};
 }
 
 // Strictly inside: a point on the border between two cells belongs to neither.
-bool cellContains(QPoint cell, int x, int y) {
+bool cellContains(QPoint cell, int x, int y)
+{
     return cell.x() >= 0 && x > cell.x() && x < cell.x() + kColumnWidth && y > cell.y() &&
            y < cell.y() + kRowHeight;
 }
 
-int normalisedWeekday(int weekday) {
+int normalisedWeekday(int weekday)
+{
     return ((weekday - 1) % 7 + 7) % 7 + 1;
 }
 
 // Where each day of the month of date goes, with the sheet starting on firstday.
-std::array<QPoint, 32> layOutDays(const QDate& date, int firstday) {
+std::array<QPoint, 32> layOutDays(const QDate& date, int firstday)
+{
     std::array<QPoint, 32> cells;
     cells.fill(kNotDrawn);
     const QDate first(date.year(), date.month(), 1);
@@ -71,7 +77,8 @@ std::array<QPoint, 32> layOutDays(const QDate& date, int firstday) {
 
 enum class TitleZone { PreviousMonth, CurrentMonth, NextMonth };
 
-TitleZone titleZoneAt(int x, int width) {
+TitleZone titleZoneAt(int x, int width)
+{
     if (x < kPagingHitWidth)
         return TitleZone::PreviousMonth;
     if (x > width - kPagingHitWidth)
@@ -82,18 +89,22 @@ TitleZone titleZoneAt(int x, int width) {
 } // namespace
 
 ClassMonthDD::ClassMonthDD(QObject* parent)
-    : ClassMonthDD(&QDate::currentDate, parent) {}
+    : ClassMonthDD(&QDate::currentDate, parent)
+{
+}
 
 ClassMonthDD::ClassMonthDD(TodayFunction today, QObject* parent)
     : QObject(parent)
-    , m_today(std::move(today)) {
+    , m_today(std::move(today))
+{
     m_showDate = m_today();
     m_selectedDate = m_showDate;
     m_dayCells.fill(kNotDrawn);
     SetNames();
 }
 
-void ClassMonthDD::Bind(PictureBox* picture) {
+void ClassMonthDD::Bind(PictureBox* picture)
+{
     if (my_pic)
         disconnect(my_pic, nullptr, this, nullptr);
     my_pic = picture;
@@ -108,7 +119,8 @@ void ClassMonthDD::Bind(PictureBox* picture) {
     connect(my_pic, &PictureBox::MouseUp, this, &ClassMonthDD::my_pic_MouseUp);
 }
 
-void ClassMonthDD::Display() {
+void ClassMonthDD::Display()
+{
     SetNames();
     m_showDate = m_selectedDate;
     if (!my_pic)
@@ -119,7 +131,8 @@ void ClassMonthDD::Display() {
     my_pic->setFocus();
 }
 
-void ClassMonthDD::SetNames() {
+void ClassMonthDD::SetNames()
+{
     if (m_langcode == QLatin1String("de")) {
         day_names = {QString(), "So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
         month_names = {QString(), "Jänner", "Februar",   "März",    "April",    "Mai",     "Juni",
@@ -131,7 +144,8 @@ void ClassMonthDD::SetNames() {
     }
 }
 
-void ClassMonthDD::DrawMonth(int hoverDay) {
+void ClassMonthDD::DrawMonth(int hoverDay)
+{
     if (!my_pic)
         return;
     m_dayCells = layOutDays(m_showDate, m_firstday);
@@ -152,7 +166,8 @@ void ClassMonthDD::DrawMonth(int hoverDay) {
         drawHoverFrame(m_dayCells[hoverDay]);
 }
 
-void ClassMonthDD::drawTitle() {
+void ClassMonthDD::drawTitle()
+{
     const int width = my_pic->ScaleWidth();
     const QString title = month_names.value(m_showDate.month()) + QLatin1Char(' ') +
                           QString::number(m_showDate.year());
@@ -170,7 +185,8 @@ void ClassMonthDD::drawTitle() {
     my_pic->Line(kLeft, kHeaderRuleY, width - kRightInset, kHeaderRuleY, kInk);
 }
 
-void ClassMonthDD::drawHeader() {
+void ClassMonthDD::drawHeader()
+{
     int weekday = normalisedWeekday(m_firstday);
     for (int column = 1; column <= kColumns; ++column) {
         const QString name = day_names.value(weekday);
@@ -179,7 +195,8 @@ void ClassMonthDD::drawHeader() {
     }
 }
 
-void ClassMonthDD::drawDay(int day, QPoint cell) {
+void ClassMonthDD::drawDay(int day, QPoint cell)
+{
     const QDate date(m_showDate.year(), m_showDate.month(), day);
     QColor numberColour = kInk;
     if (date == m_selectedDate) {
@@ -198,14 +215,16 @@ void ClassMonthDD::drawDay(int day, QPoint cell) {
     my_pic->setForeColor(kInk);
 }
 
-void ClassMonthDD::drawHoverFrame(QPoint cell) {
+void ClassMonthDD::drawHoverFrame(QPoint cell)
+{
     // One pixel inside the cell, so the row rules stay visible.
     constexpr int inset = PictureBox::kTwipsPerPixel;
     my_pic->Box(cell.x() + inset, cell.y() + inset, cell.x() + kColumnWidth - inset,
                 cell.y() + kRowHeight - inset, kBlue);
 }
 
-int ClassMonthDD::dayAt(int x, int y) const {
+int ClassMonthDD::dayAt(int x, int y) const
+{
     if (y < kDaysHitTop)
         return kNoDay;
     for (int day = 1; day < int(m_dayCells.size()); ++day) {
@@ -215,12 +234,14 @@ int ClassMonthDD::dayAt(int x, int y) const {
     return kNoDay;
 }
 
-void ClassMonthDD::showMonthOf(const QDate& date) {
+void ClassMonthDD::showMonthOf(const QDate& date)
+{
     m_showDate = date;
     DrawMonth();
 }
 
-void ClassMonthDD::pickDay(int day) {
+void ClassMonthDD::pickDay(int day)
+{
     const QDate picked(m_showDate.year(), m_showDate.month(), day);
     emit Click(picked);
     if (picked != m_selectedDate)
@@ -230,28 +251,33 @@ void ClassMonthDD::pickDay(int day) {
     hide();
 }
 
-void ClassMonthDD::hide() {
+void ClassMonthDD::hide()
+{
     if (my_pic)
         my_pic->hide();
 }
 
-void ClassMonthDD::my_pic_KeyDown(int key, Qt::KeyboardModifiers) {
+void ClassMonthDD::my_pic_KeyDown(int key, Qt::KeyboardModifiers)
+{
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
         hide();
 }
 
-void ClassMonthDD::my_pic_LostFocus() {
+void ClassMonthDD::my_pic_LostFocus()
+{
     hide();
 }
 
-void ClassMonthDD::my_pic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+void ClassMonthDD::my_pic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+{
     const int day = dayAt(x, y);
     // Redrawing only when the frame moves keeps the sheet from flickering.
     if (day != kNoDay && day != m_hoverDay)
         DrawMonth(day);
 }
 
-void ClassMonthDD::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+void ClassMonthDD::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
     if (!my_pic)
         return;
     if (y < kTitleHitBottom) {

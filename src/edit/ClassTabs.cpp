@@ -1,1 +1,212 @@
 #include "ClassTabs.h"
+
+#include "PictureBox.h"
+
+namespace {
+
+constexpr int kPixel = PictureBox::kTwipsPerPixel;
+// Unselected tabs sit this much lower, so the selected one rises above its neighbours.
+constexpr int kUnselectedDrop = 2 * kPixel;
+// Gap between a caption and its dotted frame.
+constexpr int kFrameGap = 2 * kPixel;
+
+const QColor kHighlight(255, 255, 255);
+const QColor kShadow(128, 128, 128);
+const QColor kFocusFrame(0, 0, 0);
+
+} // namespace
+
+ClassTabs::ClassTabs(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void ClassTabs::Bind(PictureBox* picture)
+{
+    if (b_pic)
+        b_pic->disconnect(this);
+    b_pic = picture;
+    if (!b_pic)
+        return;
+    // The picture keeps what is drawn by itself; redraw only when something changes.
+    connect(b_pic, &PictureBox::MouseDown, this, &ClassTabs::b_pic_MouseDown);
+    connect(b_pic, &PictureBox::KeyDown, this, &ClassTabs::b_pic_KeyDown);
+    connect(b_pic, &PictureBox::GotFocus, this, &ClassTabs::paintme);
+    connect(b_pic, &PictureBox::LostFocus, this, &ClassTabs::paintme);
+    connect(b_pic, &PictureBox::Resized, this, &ClassTabs::paintme);
+    for (Header& header : m_headers)
+        header.width = measure(header);
+    paintme();
+}
+
+void ClassTabs::AddHeader(const QString& caption, bool bold, const QColor& colour)
+{
+    Header header{caption, bold, colour, 0};
+    header.width = measure(header);
+    m_headers.append(header);
+    if (m_selectedIndex == -1)
+        m_selectedIndex = 0;
+    paintme();
+}
+
+void ClassTabs::Rename(int index, const QString& caption, std::optional<QColor> colour,
+                       std::optional<bool> bold)
+{
+    if (index < 0 || index >= GetHeadercount())
+        return;
+    Header& header = m_headers[index];
+    if (!caption.isEmpty())
+        header.caption = caption;
+    if (colour)
+        header.colour = *colour;
+    if (bold)
+        header.bold = *bold;
+    header.width = measure(header);
+    paintme();
+}
+
+void ClassTabs::setSelectedIndex(int index)
+{
+    if (index < 0 || index >= GetHeadercount())
+        return;
+    m_selectedIndex = index;
+    paintme();
+}
+
+QString ClassTabs::Caption(int index) const
+{
+    return index >= 0 && index < GetHeadercount() ? m_headers[index].caption : QString();
+}
+
+QColor ClassTabs::Colour(int index) const
+{
+    return index >= 0 && index < GetHeadercount() ? m_headers[index].colour : QColor();
+}
+
+bool ClassTabs::Bold(int index) const
+{
+    return index >= 0 && index < GetHeadercount() && m_headers[index].bold;
+}
+
+ClassTabs::HeaderSpan ClassTabs::Span(int index) const
+{
+    HeaderSpan span;
+    for (int i = 0; i < GetHeadercount() && i <= index; ++i) {
+        span.left = span.right;
+        span.right = span.left + m_headers[i].width;
+    }
+    return span;
+}
+
+QString ClassTabs::Padded(const QString& caption)
+{
+    return QStringLiteral("   ") + caption + QStringLiteral("   ");
+}
+
+int ClassTabs::measure(const Header& header) const
+{
+    if (!b_pic)
+        return 0;
+    const bool wasBold = b_pic->FontBold();
+    b_pic->setFontBold(header.bold);
+    const int width = b_pic->TextWidth(Padded(header.caption));
+    b_pic->setFontBold(wasBold);
+    return width;
+}
+
+int ClassTabs::headerAt(int x) const
+{
+    for (int i = 0; i < GetHeadercount(); ++i)
+        if (Span(i).contains(x))
+            return i;
+    return -1;
+}
+
+void ClassTabs::b_pic_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int)
+{
+    const int index = headerAt(x);
+    if (index < 0)
+        return;
+    const QString caption = m_headers[index].caption;
+    if (index != m_selectedIndex)
+        emit Change(caption, index);
+    emit Click(caption, index);
+    // A handler may have removed headers or bound elsewhere; select only what still exists.
+    setSelectedIndex(index);
+}
+
+void ClassTabs::b_pic_KeyDown(int key, Qt::KeyboardModifiers)
+{
+    if (key == Qt::Key_Left && m_selectedIndex >= 1)
+        moveByKey(m_selectedIndex - 1);
+    else if (key == Qt::Key_Right && m_selectedIndex < GetHeadercount() - 1)
+        moveByKey(m_selectedIndex + 1);
+}
+
+void ClassTabs::moveByKey(int index)
+{
+    setSelectedIndex(index);
+    const QString caption = m_headers[index].caption;
+    emit Change(caption, index);
+    emit Click(caption, index);
+}
+
+void ClassTabs::paintme()
+{
+    if (!b_pic)
+        return;
+    const bool wasBold = b_pic->FontBold();
+    const QColor wasFore = b_pic->ForeColor();
+    b_pic->Cls();
+
+    // The bottom row is the top edge of the page below; the selected tab opens into it.
+    const int baseline = b_pic->ScaleHeight() - kPixel;
+    for (int i = 0; i < GetHeadercount(); ++i)
+        if (i != m_selectedIndex)
+            drawTab(i, baseline - kPixel);
+    b_pic->Line(0, baseline, b_pic->ScaleWidth() - kPixel, baseline, kHighlight);
+    if (m_selectedIndex >= 0)
+        drawTab(m_selectedIndex, baseline);
+
+    b_pic->setFontBold(wasBold);
+    b_pic->setForeColor(wasFore);
+}
+
+void ClassTabs::drawTab(int index, int bottom)
+{
+    const HeaderSpan span = Span(index);
+    if (span.right - span.left < 4 * kPixel)
+        return;
+    const bool selected = index == m_selectedIndex;
+    const int top = selected ? 0 : kUnselectedDrop;
+    const int left = span.left;
+    const int right = span.right - kPixel; // last pixel column of the tab
+
+    b_pic->FillBox(left, top, right, bottom, b_pic->BackColor());
+    // Highlight on the left and top, shadow on the right, with cut corners.
+    b_pic->Line(left, top + 2 * kPixel, left, bottom, kHighlight);
+    b_pic->Line(left + kPixel, top + kPixel, left + kPixel, top + kPixel, kHighlight);
+    b_pic->Line(left + 2 * kPixel, top, right - 2 * kPixel, top, kHighlight);
+    b_pic->Line(right - kPixel, top + kPixel, right - kPixel, top + kPixel, kShadow);
+    b_pic->Line(right, top + 2 * kPixel, right, bottom, kShadow);
+    drawCaption(index, top, bottom);
+}
+
+void ClassTabs::drawCaption(int index, int tabTop, int bottom)
+{
+    const Header& header = m_headers[index];
+    b_pic->setFontBold(header.bold);
+    b_pic->setForeColor(header.colour);
+    const int textHeight = b_pic->TextHeight();
+    const int left = Span(index).left;
+    const int textTop = tabTop + std::max(kPixel, (bottom - tabTop + kPixel - textHeight) / 2);
+    b_pic->Print(left, textTop, Padded(header.caption));
+
+    if (index != m_selectedIndex)
+        return;
+    const int captionLeft = left + b_pic->TextWidth(QStringLiteral("   "));
+    const int captionRight = captionLeft + b_pic->TextWidth(header.caption);
+    const QColor frame = b_pic->hasFocus() ? kFocusFrame : kShadow;
+    b_pic->Box(captionLeft - kFrameGap, textTop, captionRight + kFrameGap, textTop + textHeight,
+               frame, Qt::DotLine);
+}

@@ -50,24 +50,28 @@ constexpr std::array<StepButton, 4> kStepButtons{{
     {525, 1275, 795, 1500, kMinutesX, 1430, false, Step::IntervalEarlier},
 }};
 
-double DegToRad(double degrees) {
+double DegToRad(double degrees)
+{
     return degrees / 180 * 3.1415927;
 }
 
 // The point at radius and angle from the clock centre (0 degrees = three o'clock, clockwise).
-QPoint onFace(double degrees, int radius) {
+QPoint onFace(double degrees, int radius)
+{
     const double angle = DegToRad(degrees);
     return {kCentreX + int(std::lround(radius * std::cos(angle))),
             kCentreY + int(std::lround(radius * std::sin(angle)))};
 }
 
-int hourOf(TimeOfDay time) {
+int hourOf(TimeOfDay time)
+{
     return time.hour() % 24;
 }
 
 } // namespace
 
-ClockReadout clockReadout(TimeOfDay time, const QString& timeFormat) {
+ClockReadout clockReadout(TimeOfDay time, const QString& timeFormat)
+{
     const int h = hourOf(time);
     const bool twelveHour = timeFormat == QLatin1String("12h");
     ClockReadout readout;
@@ -79,15 +83,19 @@ ClockReadout clockReadout(TimeOfDay time, const QString& timeFormat) {
 }
 
 ClassTimeDD::ClassTimeDD(QObject* parent)
-    : ClassTimeDD(QTime::currentTime(), parent) {}
+    : ClassTimeDD(QTime::currentTime(), parent)
+{
+}
 
 ClassTimeDD::ClassTimeDD(QTime now, QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+{
     if (now.isValid())
         m_time = TimeOfDay::fromHourMinute(now.hour(), now.minute());
 }
 
-void ClassTimeDD::Bind(PictureBox* picture) {
+void ClassTimeDD::Bind(PictureBox* picture)
+{
     if (my_pic)
         disconnect(my_pic, nullptr, this, nullptr);
     my_pic = picture;
@@ -101,7 +109,8 @@ void ClassTimeDD::Bind(PictureBox* picture) {
     connect(my_pic, &PictureBox::MouseDown, this, &ClassTimeDD::my_pic_MouseDown);
 }
 
-void ClassTimeDD::Display() {
+void ClassTimeDD::Display()
+{
     if (!my_pic)
         return;
     my_pic->resizeTwips(kWidth, kHeight);
@@ -110,7 +119,8 @@ void ClassTimeDD::Display() {
     my_pic->setFocus();
 }
 
-void ClassTimeDD::DrawClock() {
+void ClassTimeDD::DrawClock()
+{
     if (!my_pic)
         return;
     my_pic->FillBox(0, 0, my_pic->ScaleWidth(), my_pic->ScaleHeight(), Qt::white);
@@ -120,7 +130,8 @@ void ClassTimeDD::DrawClock() {
     drawStepArrows();
 }
 
-void ClassTimeDD::drawFace() {
+void ClassTimeDD::drawFace()
+{
     my_pic->Circle(kCentreX, kCentreY, kFaceRadius, kInk);
     for (int degrees = 0; degrees <= 360; degrees += 30) {
         const QPoint inner = onFace(degrees, kTickInnerRadius);
@@ -129,7 +140,8 @@ void ClassTimeDD::drawFace() {
     }
 }
 
-void ClassTimeDD::drawHands(int hour, int minute) {
+void ClassTimeDD::drawHands(int hour, int minute)
+{
     const QPoint minuteTip = onFace(minute / 60.0 * 360 - 90, kMinuteHandLength);
     my_pic->Line(kCentreX, kCentreY, minuteTip.x(), minuteTip.y(), kInk, 1);
     // Whole hours only: the hour hand does not creep with the minutes.
@@ -138,7 +150,8 @@ void ClassTimeDD::drawHands(int hour, int minute) {
     my_pic->Circle(kCentreX, kCentreY, kHubRadius, kInk, 2);
 }
 
-void ClassTimeDD::drawReadout() {
+void ClassTimeDD::drawReadout()
+{
     const ClockReadout readout = clockReadout(m_time, m_timeFormat);
     const bool wasBold = my_pic->FontBold();
     my_pic->setFontBold(true);
@@ -154,7 +167,8 @@ void ClassTimeDD::drawReadout() {
     my_pic->setFontBold(wasBold);
 }
 
-void ClassTimeDD::drawStepArrows() {
+void ClassTimeDD::drawStepArrows()
+{
     // Each head is a stack of lines one pixel apart, one pixel wider on each side per row.
     constexpr int pixel = PictureBox::kTwipsPerPixel;
     for (const StepButton& button : kStepButtons) {
@@ -166,7 +180,8 @@ void ClassTimeDD::drawStepArrows() {
     }
 }
 
-int ClassTimeDD::minutesOf(Step step) const {
+int ClassTimeDD::minutesOf(Step step) const
+{
     switch (step) {
     case Step::HourLater:
         return 60;
@@ -180,7 +195,8 @@ int ClassTimeDD::minutesOf(Step step) const {
     return 0;
 }
 
-void ClassTimeDD::stepBy(Step step) {
+void ClassTimeDD::stepBy(Step step)
+{
     // The clock shows only the time of day, so steps wrap around midnight.
     int total = (m_time.minutes() + minutesOf(step)) % TimeOfDay::kEndOfDay;
     if (total < 0)
@@ -190,19 +206,22 @@ void ClassTimeDD::stepBy(Step step) {
     DrawClock();
 }
 
-void ClassTimeDD::hide() {
+void ClassTimeDD::hide()
+{
     if (my_pic)
         my_pic->hide();
 }
 
-void ClassTimeDD::my_pic_KeyDown(int key, Qt::KeyboardModifiers) {
+void ClassTimeDD::my_pic_KeyDown(int key, Qt::KeyboardModifiers)
+{
     if (key == Qt::Key_Right)
         stepBy(Step::IntervalLater);
     else if (key == Qt::Key_Left)
         stepBy(Step::IntervalEarlier);
 }
 
-void ClassTimeDD::my_pic_KeyPress(QChar character) {
+void ClassTimeDD::my_pic_KeyPress(QChar character)
+{
     switch (character.unicode()) {
     case '*':
         stepBy(Step::HourLater);
@@ -225,11 +244,13 @@ void ClassTimeDD::my_pic_KeyPress(QChar character) {
     }
 }
 
-void ClassTimeDD::my_pic_LostFocus() {
+void ClassTimeDD::my_pic_LostFocus()
+{
     hide();
 }
 
-void ClassTimeDD::my_pic_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+void ClassTimeDD::my_pic_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
     for (const StepButton& button : kStepButtons) {
         if (button.contains(x, y)) {
             stepBy(button.step);

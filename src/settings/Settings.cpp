@@ -21,7 +21,8 @@ const QString kGrid = QStringLiteral("Grid");
 const QString kApplication = QStringLiteral("Application");
 
 // Red in the low byte.
-constexpr qint64 rgb(int r, int g, int b) {
+constexpr qint64 rgb(int r, int g, int b)
+{
     return r | (g << 8) | (b << 16);
 }
 
@@ -44,11 +45,13 @@ constexpr std::array<qint64, Settings::kColorCount + 1> kDefaultColors = {0,
 // Windows copies hold the window colour as a signed 32-bit number.
 constexpr qint64 kWindowColorSigned = Settings::kWindowColor - (1LL << 32);
 
-bool isSeparator(QChar c) {
+bool isSeparator(QChar c)
+{
     return c == QLatin1Char('/') || c == QLatin1Char('\\');
 }
 
-TimeOfDay readGridTime(const IniFile& ini, const QString& prefix, int defaultHour) {
+TimeOfDay readGridTime(const IniFile& ini, const QString& prefix, int defaultHour)
+{
     int hour = ini.ReadIniLong(kGrid, prefix + QLatin1String("Hour"), defaultHour);
     int minute = ini.ReadIniLong(kGrid, prefix + QLatin1String("Minute"), 0);
     if (hour < 0 || hour > 24 || minute < 0 || minute > 59 || (hour == 24 && minute > 0)) {
@@ -60,13 +63,15 @@ TimeOfDay readGridTime(const IniFile& ini, const QString& prefix, int defaultHou
 
 } // namespace
 
-QString WithTrailingSeparator(const QString& path) {
+QString WithTrailingSeparator(const QString& path)
+{
     if (!path.isEmpty() && isSeparator(path.back()))
         return path;
     return path + QDir::separator();
 }
 
-QString DefaultProgramDirectory() {
+QString DefaultProgramDirectory()
+{
     const QString own = QCoreApplication::applicationDirPath();
     if (!own.isEmpty() && QFileInfo(own).isWritable())
         return WithTrailingSeparator(QDir::toNativeSeparators(own));
@@ -77,27 +82,32 @@ QString DefaultProgramDirectory() {
 
 Settings::Settings(ProfileCache& profiles, const QString& programDirectory)
     : m_profiles(profiles)
-    , m_programDir(WithTrailingSeparator(programDirectory)) {
+    , m_programDir(WithTrailingSeparator(programDirectory))
+{
     m_colors = kDefaultColors;
     m_settingsPath = defaultSettingsPath();
     m_dataFolders = {m_programDir};
 }
 
-QString Settings::pointerFilePath() const {
+QString Settings::pointerFilePath() const
+{
     return m_programDir + kPointerFile;
 }
 
-QString Settings::defaultSettingsPath() const {
+QString Settings::defaultSettingsPath() const
+{
     return m_programDir + kDefaultSettingsFile;
 }
 
-bool Settings::pathAccessible(const QString& path) const {
+bool Settings::pathAccessible(const QString& path) const
+{
     // The folder the file lies in must answer; the file itself may not exist yet.
     const QFileInfo info(path);
     return m_profiles.files().isListableDir(info.absolutePath());
 }
 
-QString Settings::settingsPathInvalidMessage(const QString& langCode) {
+QString Settings::settingsPathInvalidMessage(const QString& langCode)
+{
     if (langCode == QLatin1String("de"))
         return QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.\r\n"
                               "Ändern Sie den Pfad in den Einstellungen.");
@@ -105,7 +115,8 @@ QString Settings::settingsPathInvalidMessage(const QString& langCode) {
                           "Please change the path in the settings-menu.");
 }
 
-Settings::LoadResult Settings::LoadSettings() {
+Settings::LoadResult Settings::LoadSettings()
+{
     LoadResult result;
     m_colors = kDefaultColors;
 
@@ -131,7 +142,8 @@ Settings::LoadResult Settings::LoadSettings() {
     return result;
 }
 
-void Settings::readSettingsFile(const IniFile& ini) {
+void Settings::readSettingsFile(const IniFile& ini)
+{
     m_locked = ini.ReadIniBool(kAdmin, QStringLiteral("Locked"), false);
     setLangCode(ini.ReadIniString(kInternational, QStringLiteral("LangCode")));
     setFirstWeekday(ini.ReadIniLong(kInternational, QStringLiteral("FirstWeekday"), 1));
@@ -165,7 +177,8 @@ void Settings::readSettingsFile(const IniFile& ini) {
     m_rowPerColor = ini.ReadIniBool(kGrid, QStringLiteral("RowPerColor"), false);
 }
 
-bool Settings::SaveSettings() {
+bool Settings::SaveSettings()
+{
     if (m_settingsPath.isEmpty())
         m_settingsPath = defaultSettingsPath();
 
@@ -186,7 +199,8 @@ bool Settings::SaveSettings() {
     return settings.commit().ok;
 }
 
-void Settings::writeSettingsFile(IniFile& ini) {
+void Settings::writeSettingsFile(IniFile& ini)
+{
     ini.WriteIniBool(kAdmin, QStringLiteral("Locked"), false);
     ini.WriteIniString(kInternational, QStringLiteral("LangCode"), m_langCode);
     ini.WriteIniLong(kInternational, QStringLiteral("FirstWeekday"), m_firstWeekday);
@@ -219,18 +233,21 @@ void Settings::writeSettingsFile(IniFile& ini) {
     ini.WriteIniBool(kGrid, QStringLiteral("RowPerColor"), m_rowPerColor);
 }
 
-void Settings::LoadActiveFolder() {
+void Settings::LoadActiveFolder()
+{
     m_activeFolder = IniFile(m_profiles, pointerFilePath())
                          .ReadIniString(kDataFolders, QStringLiteral("ActiveFolder"));
 }
 
-WriteOutcome Settings::SaveActiveFolder() {
+WriteOutcome Settings::SaveActiveFolder()
+{
     IniFile pointer(m_profiles, pointerFilePath());
     pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), m_activeFolder);
     return pointer.commit();
 }
 
-bool Settings::IsFirstStart() {
+bool Settings::IsFirstStart()
+{
     IniFile ini(m_profiles, m_settingsPath);
     if (ini.ReadIniLong(kApplication, QStringLiteral("FirstStart"), 1) != 1)
         return false;
@@ -239,7 +256,8 @@ bool Settings::IsFirstStart() {
     return true;
 }
 
-QString Settings::GetDataFolder() {
+QString Settings::GetDataFolder()
+{
     if (m_activeFolder.isEmpty())
         m_activeFolder = m_dataFolders.value(0);
     // An empty entry in the folder list must never make the file system root the data folder.
@@ -249,23 +267,28 @@ QString Settings::GetDataFolder() {
     return m_activeFolder;
 }
 
-void Settings::setLangCode(const QString& code) {
+void Settings::setLangCode(const QString& code)
+{
     m_langCode = code == QLatin1String("de") ? code : QStringLiteral("en");
 }
 
-void Settings::setTimeFormat(const QString& format) {
+void Settings::setTimeFormat(const QString& format)
+{
     m_timeFormat = format == QLatin1String("24h") ? format : QStringLiteral("12h");
 }
 
-void Settings::setDateFormat(const QString& pattern) {
+void Settings::setDateFormat(const QString& pattern)
+{
     m_dateFormat = pattern.isEmpty() ? QStringLiteral("yyyy-mm-dd") : pattern;
 }
 
-qint64 Settings::Color(int n) const {
+qint64 Settings::Color(int n) const
+{
     return n >= 1 && n <= kColorCount ? m_colors[size_t(n)] : DefaultColor(1);
 }
 
-void Settings::setColor(int n, qint64 value) {
+void Settings::setColor(int n, qint64 value)
+{
     if (n < 1 || n > kColorCount)
         return;
     if (value == -1)
@@ -275,24 +298,29 @@ void Settings::setColor(int n, qint64 value) {
     m_colors[size_t(n)] = value;
 }
 
-qint64 Settings::DefaultColor(int n) {
+qint64 Settings::DefaultColor(int n)
+{
     return n >= 1 && n <= kColorCount ? kDefaultColors[size_t(n)] : kDefaultColors[1];
 }
 
-QString Settings::ColorText(int n) const {
+QString Settings::ColorText(int n) const
+{
     return n >= 1 && n <= kColorCount ? m_colorTexts[size_t(n)] : QString();
 }
 
-void Settings::setColorText(int n, const QString& name) {
+void Settings::setColorText(int n, const QString& name)
+{
     if (n >= 1 && n <= kColorCount)
         m_colorTexts[size_t(n)] = name;
 }
 
-bool Settings::ShowWeek(int weekday) const {
+bool Settings::ShowWeek(int weekday) const
+{
     return weekday >= 1 && weekday <= 7 && m_showWeek[size_t(weekday)];
 }
 
-void Settings::setShowWeek(int weekday, bool on) {
+void Settings::setShowWeek(int weekday, bool on)
+{
     if (weekday >= 1 && weekday <= 7)
         m_showWeek[size_t(weekday)] = on;
 }

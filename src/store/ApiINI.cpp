@@ -10,13 +10,15 @@ namespace {
 const QString kBreakCode = QStringLiteral("##br##");
 const QString kEqualsCode = QStringLiteral("##eq##");
 
-bool isBlank(QChar c) {
+bool isBlank(QChar c)
+{
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
 // Readers trim blanks and strip one pair of matching outer quotes; a value that would lose
 // something that way is written inside double quotes, which every reader strips again.
-QString protectForReaders(const QString& value) {
+QString protectForReaders(const QString& value)
+{
     if (value.isEmpty())
         return value;
     const QChar first = value.front();
@@ -30,7 +32,8 @@ QString protectForReaders(const QString& value) {
 
 } // namespace
 
-QString EncodeIniValue(const QString& value) {
+QString EncodeIniValue(const QString& value)
+{
     QString out;
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -50,7 +53,8 @@ QString EncodeIniValue(const QString& value) {
     return out;
 }
 
-QString DecodeIniValue(const QString& value) {
+QString DecodeIniValue(const QString& value)
+{
     QString out;
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size();) {
@@ -68,7 +72,8 @@ QString DecodeIniValue(const QString& value) {
     return out;
 }
 
-std::optional<qint64> ParseIniNumber(const QString& text) {
+std::optional<qint64> ParseIniNumber(const QString& text)
+{
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(number))
@@ -82,14 +87,19 @@ std::optional<qint64> ParseIniNumber(const QString& text) {
 
 IniFile::IniFile(ProfileCache& cache, QString path)
     : m_cache(cache)
-    , m_path(std::move(path)) {}
+    , m_path(std::move(path))
+{
+}
 
 IniFile::IniFile(ProfileCache& cache, QString path, std::shared_ptr<const ProfileDocument> document)
     : m_cache(cache)
     , m_path(std::move(path))
-    , m_document(std::move(document)) {}
+    , m_document(std::move(document))
+{
+}
 
-const ProfileDocument& IniFile::document() const {
+const ProfileDocument& IniFile::document() const
+{
     if (m_pending)
         return *m_pending;
     if (!m_document)
@@ -97,28 +107,32 @@ const ProfileDocument& IniFile::document() const {
     return *m_document;
 }
 
-std::optional<QString> IniFile::rawValue(const QString& section, const QString& key) const {
+std::optional<QString> IniFile::rawValue(const QString& section, const QString& key) const
+{
     return document().value(section, key);
 }
 
-QString IniFile::ReadIniString(const QString& section, const QString& key) const {
+QString IniFile::ReadIniString(const QString& section, const QString& key) const
+{
     const std::optional<QString> raw = rawValue(section, key);
     return raw ? DecodeIniValue(*raw) : QString();
 }
 
-qint64 IniFile::ReadIniInt64(const QString& section, const QString& key,
-                             qint64 defaultValue) const {
+qint64 IniFile::ReadIniInt64(const QString& section, const QString& key, qint64 defaultValue) const
+{
     return ParseIniNumber(ReadIniString(section, key)).value_or(defaultValue);
 }
 
-qint32 IniFile::ReadIniLong(const QString& section, const QString& key, qint32 defaultValue) const {
+qint32 IniFile::ReadIniLong(const QString& section, const QString& key, qint32 defaultValue) const
+{
     const std::optional<qint64> n = ParseIniNumber(ReadIniString(section, key));
     if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
         return defaultValue;
     return qint32(*n);
 }
 
-bool IniFile::ReadIniBool(const QString& section, const QString& key, bool defaultValue) const {
+bool IniFile::ReadIniBool(const QString& section, const QString& key, bool defaultValue) const
+{
     const QString s = ReadIniString(section, key);
     if (s == QLatin1String("1"))
         return true;
@@ -127,7 +141,8 @@ bool IniFile::ReadIniBool(const QString& section, const QString& key, bool defau
     return defaultValue;
 }
 
-QDate IniFile::ReadIniDate(const QString& section, const QString& prefix) const {
+QDate IniFile::ReadIniDate(const QString& section, const QString& prefix) const
+{
     auto part = [&](const char* name, int low, int high, int fallback) {
         const std::optional<qint64> n =
             ParseIniNumber(ReadIniString(section, prefix + QLatin1String(name)));
@@ -140,7 +155,8 @@ QDate IniFile::ReadIniDate(const QString& section, const QString& prefix) const 
 }
 
 TimeOfDay IniFile::ReadIniTime(const QString& section, const QString& prefix,
-                               const QTime& now) const {
+                               const QTime& now) const
+{
     auto part = [&](const char* name, int high, int fallback) {
         const std::optional<qint64> n =
             ParseIniNumber(ReadIniString(section, prefix + QLatin1String(name)));
@@ -150,7 +166,8 @@ TimeOfDay IniFile::ReadIniTime(const QString& section, const QString& prefix,
                                      part("Minute", 60, now.minute()));
 }
 
-void IniFile::WriteIniString(const QString& section, const QString& key, const QString& value) {
+void IniFile::WriteIniString(const QString& section, const QString& key, const QString& value)
+{
     if (!m_pending) {
         // Merge into what is on disk now, not into what this object may have read earlier.
         m_document = m_cache.document(m_path);
@@ -159,27 +176,32 @@ void IniFile::WriteIniString(const QString& section, const QString& key, const Q
     m_pending->setValue(section, key, protectForReaders(EncodeIniValue(value)));
 }
 
-void IniFile::WriteIniLong(const QString& section, const QString& key, qint64 value) {
+void IniFile::WriteIniLong(const QString& section, const QString& key, qint64 value)
+{
     WriteIniString(section, key, QString::number(value));
 }
 
-void IniFile::WriteIniBool(const QString& section, const QString& key, bool value) {
+void IniFile::WriteIniBool(const QString& section, const QString& key, bool value)
+{
     WriteIniString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void IniFile::WriteIniDate(const QString& section, const QString& prefix, const QDate& date) {
+void IniFile::WriteIniDate(const QString& section, const QString& prefix, const QDate& date)
+{
     WriteIniLong(section, prefix + QLatin1String("Year"), date.year());
     WriteIniLong(section, prefix + QLatin1String("Month"), date.month());
     WriteIniLong(section, prefix + QLatin1String("Day"), date.day());
 }
 
-void IniFile::WriteIniTime(const QString& section, const QString& prefix, TimeOfDay time) {
+void IniFile::WriteIniTime(const QString& section, const QString& prefix, TimeOfDay time)
+{
     // The end of the day is written as hour 24, which every reader takes back as 24:00.
     WriteIniLong(section, prefix + QLatin1String("Hour"), time.hour());
     WriteIniLong(section, prefix + QLatin1String("Minute"), time.minute());
 }
 
-WriteOutcome IniFile::commit() {
+WriteOutcome IniFile::commit()
+{
     if (!m_pending)
         return {true, {}};
     const QByteArray bytes = ProfileCodec::encode(m_pending->toText());

@@ -7,19 +7,22 @@ namespace {
 const QDate kMinimumDate{1900, 1, 1};
 
 // A 16-bit field takes the default for a number that does not fit.
-qint16 readShort(const IniFile& ini, const QString& key, qint16 defaultValue) {
+qint16 readShort(const IniFile& ini, const QString& key, qint16 defaultValue)
+{
     const qint32 n = ini.ReadIniLong(kSection, key, defaultValue);
     return n < -32768 || n > 32767 ? defaultValue : qint16(n);
 }
 
-QDate dateOr(const QDate& date, const QDate& fallback) {
+QDate dateOr(const QDate& date, const QDate& fallback)
+{
     return date < kMinimumDate ? fallback : date;
 }
 
 } // namespace
 
 TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& fileDate,
-               const QTime& now) {
+               const QTime& now)
+{
     const QString& s = kSection;
     auto a = std::make_shared<ClassTermin>();
     a->setColorCode(readShort(ini, QStringLiteral("Color"), 1));
@@ -48,7 +51,8 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     return a;
 }
 
-void write(IniFile& ini, ClassTermin& a) {
+void write(IniFile& ini, ClassTermin& a)
+{
     if (!a.IsReminder())
         a.setRemindMinutes(0);
     const QString& s = kSection;

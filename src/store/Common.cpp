@@ -2,15 +2,18 @@
 
 namespace {
 
-bool isGerman(const QString& langCode) {
+bool isGerman(const QString& langCode)
+{
     return langCode == QLatin1String("de");
 }
 
-bool isSeparator(QChar c) {
+bool isSeparator(QChar c)
+{
     return c == QLatin1Char('/') || c == QLatin1Char('\\');
 }
 
-QString fillDatePattern(const QDate& date, const QString& pattern, const QString& year) {
+QString fillDatePattern(const QDate& date, const QString& pattern, const QString& year)
+{
     QString text = pattern.toLower();
     text.replace(QLatin1String("mm"), TwoDigits(date.month()));
     text.replace(QLatin1String("dd"), TwoDigits(date.day()));
@@ -22,7 +25,8 @@ QString fillDatePattern(const QDate& date, const QString& pattern, const QString
 
 } // namespace
 
-QStringList DayNames(const QString& langCode) {
+QStringList DayNames(const QString& langCode)
+{
     if (isGerman(langCode))
         return {QString(),
                 QStringLiteral("Sonntag"),
@@ -42,7 +46,8 @@ QStringList DayNames(const QString& langCode) {
             QStringLiteral("Saturday")};
 }
 
-QStringList MonthNames(const QString& langCode) {
+QStringList MonthNames(const QString& langCode)
+{
     if (isGerman(langCode))
         return {QString(),
                 QStringLiteral("Januar"),
@@ -72,7 +77,8 @@ QStringList MonthNames(const QString& langCode) {
             QStringLiteral("December")};
 }
 
-QString FormatTime(TimeOfDay time, const QString& timeFormat) {
+QString FormatTime(TimeOfDay time, const QString& timeFormat)
+{
     const int h = time.hour();
     const QString minutes = QLatin1Char(':') + TwoDigits(time.minute());
     if (timeFormat == QLatin1String("24h"))
@@ -83,19 +89,23 @@ QString FormatTime(TimeOfDay time, const QString& timeFormat) {
            (pm ? QLatin1String(" pm") : QLatin1String(" am"));
 }
 
-QString FormatDate(const QDate& date, const QString& pattern) {
+QString FormatDate(const QDate& date, const QString& pattern)
+{
     return fillDatePattern(date, pattern, QString::number(date.year()));
 }
 
-QString FormatDateNoYear(const QDate& date, const QString& pattern) {
+QString FormatDateNoYear(const QDate& date, const QString& pattern)
+{
     return fillDatePattern(date, pattern, QString());
 }
 
-int Weekday(const QDate& date) {
+int Weekday(const QDate& date)
+{
     return date.dayOfWeek() % 7 + 1;
 }
 
-QDate StartOfWeek(const QDate& date, int firstWeekday) {
+QDate StartOfWeek(const QDate& date, int firstWeekday)
+{
     for (int i = 0; i < 7; ++i) {
         const QDate day = date.addDays(-i);
         if (Weekday(day) == firstWeekday)
@@ -104,7 +114,8 @@ QDate StartOfWeek(const QDate& date, int firstWeekday) {
     return date; // firstWeekday outside 1..7
 }
 
-QDate EndOfWeek(const QDate& date, int firstWeekday) {
+QDate EndOfWeek(const QDate& date, int firstWeekday)
+{
     for (int i = 1; i <= 7; ++i) {
         const QDate day = date.addDays(i);
         if (Weekday(day) == firstWeekday)
@@ -113,7 +124,8 @@ QDate EndOfWeek(const QDate& date, int firstWeekday) {
     return date;
 }
 
-QString LastPathPart(const QString& path) {
+QString LastPathPart(const QString& path)
+{
     QString p = path;
     if (!p.isEmpty() && isSeparator(p.back()))
         p.chop(1);
@@ -125,7 +137,8 @@ QString LastPathPart(const QString& path) {
     return p.mid(cut + 1, 100);
 }
 
-QString TwoDigits(int value) {
+QString TwoDigits(int value)
+{
     const QString text = QString::number(value);
     return text.size() < 2 ? QLatin1Char('0') + text : text;
 }

@@ -1,6 +1,7 @@
 #include "DateParts.h"
 
-QDate DateSerial(int year, int month, int day) {
+QDate DateSerial(int year, int month, int day)
+{
     // Months are carried into years first, then days into months.
     const int monthIndex = year * 12 + (month - 1);
     const int y = monthIndex >= 0 ? monthIndex / 12 : -((-monthIndex + 11) / 12);
@@ -8,7 +9,8 @@ QDate DateSerial(int year, int month, int day) {
     return QDate(y, m, 1).addDays(day - 1);
 }
 
-TimeOfDay TimeOfDay::fromHourMinute(int hour, int minute) {
+TimeOfDay TimeOfDay::fromHourMinute(int hour, int minute)
+{
     int minutes = hour * 60 + minute;
     if (minutes > kEndOfDay)
         minutes %= kEndOfDay;

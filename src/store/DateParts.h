@@ -31,6 +31,8 @@ public:
 
 private:
     constexpr explicit TimeOfDay(int minutes)
-        : m_minutes(minutes) {}
+        : m_minutes(minutes)
+    {
+    }
     int m_minutes = 0;
 };

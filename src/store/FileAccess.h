@@ -68,13 +68,16 @@ public:
         int removals = 0;
         int makePaths = 0;
 
-        int total() const {
+        int total() const
+        {
             return listings + metadataQueries + reads + writes + removals + makePaths;
         }
     };
 
     explicit CountingFileAccess(FileAccess& inner)
-        : m_inner(inner) {}
+        : m_inner(inner)
+    {
+    }
 
     std::optional<QStringList> listFiles(const QString& dir, const QString& suffix) override;
     bool isListableDir(const QString& dir) override;

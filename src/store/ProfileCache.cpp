@@ -5,7 +5,8 @@
 namespace {
 
 // A file cut at the size limit keeps only its complete lines.
-QByteArray cutAtLastLineEnd(QByteArray bytes) {
+QByteArray cutAtLastLineEnd(QByteArray bytes)
+{
     const qsizetype end = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
     bytes.truncate(end + 1);
     return bytes;
@@ -15,14 +16,18 @@ QByteArray cutAtLastLineEnd(QByteArray bytes) {
 
 ProfileCache::ProfileCache(FileAccess& files, int capacity)
     : m_files(files)
-    , m_capacity(std::max(1, capacity)) {}
+    , m_capacity(std::max(1, capacity))
+{
+}
 
-std::shared_ptr<const ProfileDocument> ProfileCache::document(const QString& path) {
+std::shared_ptr<const ProfileDocument> ProfileCache::document(const QString& path)
+{
     return document(path, m_files.metadata(path));
 }
 
 std::shared_ptr<const ProfileDocument> ProfileCache::document(const QString& path,
-                                                              const std::optional<FileMeta>& meta) {
+                                                              const std::optional<FileMeta>& meta)
+{
     if (!meta) {
         forget(path);
         return std::make_shared<const ProfileDocument>();
@@ -39,7 +44,8 @@ std::shared_ptr<const ProfileDocument> ProfileCache::document(const QString& pat
     return parsed;
 }
 
-std::shared_ptr<const ProfileDocument> ProfileCache::load(const QString& path) {
+std::shared_ptr<const ProfileDocument> ProfileCache::load(const QString& path)
+{
     // One byte more than the limit tells whether the file was cut.
     std::optional<QByteArray> bytes = m_files.read(path, kMaxFileBytes + 1);
     if (!bytes)
@@ -50,7 +56,8 @@ std::shared_ptr<const ProfileDocument> ProfileCache::load(const QString& path) {
 }
 
 void ProfileCache::remember(const QString& path, const FileMeta& meta,
-                            const std::shared_ptr<const ProfileDocument>& document) {
+                            const std::shared_ptr<const ProfileDocument>& document)
+{
     forget(path);
     m_order.push_back(path);
     m_entries.insert(path, Slot{Entry{meta, document}, std::prev(m_order.end())});
@@ -60,7 +67,8 @@ void ProfileCache::remember(const QString& path, const FileMeta& meta,
     }
 }
 
-void ProfileCache::forget(const QString& path) {
+void ProfileCache::forget(const QString& path)
+{
     const auto found = m_entries.find(path);
     if (found == m_entries.end())
         return;
@@ -68,7 +76,8 @@ void ProfileCache::forget(const QString& path) {
     m_entries.erase(found);
 }
 
-void ProfileCache::clear() {
+void ProfileCache::clear()
+{
     m_entries.clear();
     m_order.clear();
 }

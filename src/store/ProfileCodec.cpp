@@ -13,7 +13,8 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-int windows1252Byte(char16_t c) {
+int windows1252Byte(char16_t c)
+{
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
     for (size_t i = 0; i < kHighControls.size(); ++i) {
@@ -23,7 +24,8 @@ int windows1252Byte(char16_t c) {
     return -1;
 }
 
-bool hasNonAscii(const QByteArray& bytes) {
+bool hasNonAscii(const QByteArray& bytes)
+{
     for (char b : bytes) {
         if (static_cast<unsigned char>(b) >= 0x80)
             return true;
@@ -35,7 +37,8 @@ bool hasNonAscii(const QByteArray& bytes) {
 
 namespace ProfileCodec {
 
-QString decode(const QByteArray& bytes) {
+QString decode(const QByteArray& bytes)
+{
     if (hasNonAscii(bytes)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = utf8.decode(bytes);
@@ -51,7 +54,8 @@ QString decode(const QByteArray& bytes) {
     return text;
 }
 
-bool fitsWindows1252(const QString& text) {
+bool fitsWindows1252(const QString& text)
+{
     for (QChar c : text) {
         if (windows1252Byte(c.unicode()) < 0)
             return false;
@@ -59,7 +63,8 @@ bool fitsWindows1252(const QString& text) {
     return true;
 }
 
-QByteArray encode(const QString& text) {
+QByteArray encode(const QString& text)
+{
     if (!fitsWindows1252(text))
         return text.toUtf8();
     QByteArray bytes;

@@ -4,11 +4,13 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-bool isBlank(QChar c) {
+bool isBlank(QChar c)
+{
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
-QStringView trimBlanks(QStringView s) {
+QStringView trimBlanks(QStringView s)
+{
     qsizetype begin = 0;
     qsizetype end = s.size();
     while (begin < end && isBlank(s[begin]))
@@ -18,17 +20,20 @@ QStringView trimBlanks(QStringView s) {
     return s.sliced(begin, end - begin);
 }
 
-QChar firstNonBlank(QStringView line) {
+QChar firstNonBlank(QStringView line)
+{
     const QStringView t = trimBlanks(line);
     return t.isEmpty() ? QChar() : t.front();
 }
 
-bool isSectionHeader(QStringView line) {
+bool isSectionHeader(QStringView line)
+{
     return firstNonBlank(line) == QLatin1Char('[');
 }
 
 // "[ name ]rest" is "name"; a header without "]" runs to the end of the line.
-QStringView sectionName(QStringView line) {
+QStringView sectionName(QStringView line)
+{
     QStringView t = trimBlanks(line).sliced(1);
     const qsizetype close = t.indexOf(QLatin1Char(']'));
     if (close >= 0)
@@ -36,12 +41,14 @@ QStringView sectionName(QStringView line) {
     return trimBlanks(t);
 }
 
-bool isComment(QStringView line) {
+bool isComment(QStringView line)
+{
     return firstNonBlank(line) == QLatin1Char(';');
 }
 
 // A key line has an "=" and is neither a comment nor a header.
-std::optional<QStringView> keyName(QStringView line) {
+std::optional<QStringView> keyName(QStringView line)
+{
     if (isComment(line) || isSectionHeader(line))
         return std::nullopt;
     const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -50,7 +57,8 @@ std::optional<QStringView> keyName(QStringView line) {
     return trimBlanks(line.first(eq));
 }
 
-QString unquote(QStringView raw) {
+QString unquote(QStringView raw)
+{
     QStringView v = trimBlanks(raw);
     if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) &&
         v.back() == v.front())
@@ -58,13 +66,15 @@ QString unquote(QStringView raw) {
     return v.toString();
 }
 
-bool sameName(QStringView a, QStringView b) {
+bool sameName(QStringView a, QStringView b)
+{
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
 
-ProfileDocument::ProfileDocument(const QString& text) {
+ProfileDocument::ProfileDocument(const QString& text)
+{
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -82,7 +92,8 @@ ProfileDocument::ProfileDocument(const QString& text) {
         m_lines.push_back({text.mid(start), QString()});
 }
 
-int ProfileDocument::findSection(const QString& section) const {
+int ProfileDocument::findSection(const QString& section) const
+{
     for (size_t i = 0; i < m_lines.size(); ++i) {
         const QString& line = m_lines[i].text;
         if (isSectionHeader(line) && sameName(sectionName(line), section))
@@ -91,7 +102,8 @@ int ProfileDocument::findSection(const QString& section) const {
     return -1;
 }
 
-int ProfileDocument::findKey(int header, const QString& key, int* lastKeyLine) const {
+int ProfileDocument::findKey(int header, const QString& key, int* lastKeyLine) const
+{
     int last = header;
     int found = -1;
     for (size_t i = size_t(header) + 1; i < m_lines.size(); ++i) {
@@ -110,7 +122,8 @@ int ProfileDocument::findKey(int header, const QString& key, int* lastKeyLine) c
     return found;
 }
 
-std::optional<QString> ProfileDocument::value(const QString& section, const QString& key) const {
+std::optional<QString> ProfileDocument::value(const QString& section, const QString& key) const
+{
     const int header = findSection(section);
     if (header < 0)
         return std::nullopt;
@@ -121,14 +134,16 @@ std::optional<QString> ProfileDocument::value(const QString& section, const QStr
     return unquote(QStringView(text).sliced(text.indexOf(QLatin1Char('=')) + 1));
 }
 
-void ProfileDocument::insertLine(int index, const QString& text) {
+void ProfileDocument::insertLine(int index, const QString& text)
+{
     // The line before gains a line end if it was the unterminated last line.
     if (index > 0 && m_lines[size_t(index) - 1].ending.isEmpty())
         m_lines[size_t(index) - 1].ending = kCrLf;
     m_lines.insert(m_lines.begin() + index, Line{text, kCrLf});
 }
 
-void ProfileDocument::setValue(const QString& section, const QString& key, const QString& value) {
+void ProfileDocument::setValue(const QString& section, const QString& key, const QString& value)
+{
     const int header = findSection(section);
     if (header < 0) {
         insertLine(int(m_lines.size()), QLatin1Char('[') + section + QLatin1Char(']'));
@@ -146,7 +161,8 @@ void ProfileDocument::setValue(const QString& section, const QString& key, const
     insertLine(lastKeyLine + 1, key + QLatin1Char('=') + value);
 }
 
-QString ProfileDocument::toText() const {
+QString ProfileDocument::toText() const
+{
     QString text;
     for (const Line& line : m_lines)
         text += line.text + line.ending;

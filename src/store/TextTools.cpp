@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-int FindLastOf(const QString& text, const QString& find) {
+int FindLastOf(const QString& text, const QString& find)
+{
     if (find.isEmpty() || find.size() > text.size())
         return 0;
     const qsizetype at = text.lastIndexOf(find);
@@ -10,7 +11,8 @@ int FindLastOf(const QString& text, const QString& find) {
 }
 
 QString ReplaceText(const QString& text, const QString& find, const QString& replacement, int start,
-                    int count, Qt::CaseSensitivity cs) {
+                    int count, Qt::CaseSensitivity cs)
+{
     if (find.isEmpty() || find == replacement)
         return text;
     QString s = text;
@@ -27,14 +29,16 @@ QString ReplaceText(const QString& text, const QString& find, const QString& rep
     return s;
 }
 
-QString ReverseText(const QString& text) {
+QString ReverseText(const QString& text)
+{
     QString reversed = text;
     std::reverse(reversed.begin(), reversed.end());
     return reversed;
 }
 
 QStringList SplitText(const QString& text, const QString& delimiter, int limit,
-                      Qt::CaseSensitivity cs) {
+                      Qt::CaseSensitivity cs)
+{
     if (delimiter.isEmpty())
         return {text};
     QStringList parts;

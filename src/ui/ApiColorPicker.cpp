@@ -1,1 +1,46 @@
 #include "ApiColorPicker.h"
+
+#include <QColorDialog>
+
+namespace {
+
+ColorDialogAnswer& colorDialogAnswer()
+{
+    static ColorDialogAnswer answer;
+    return answer;
+}
+
+void emptyCustomColors()
+{
+    for (int slot = 0; slot < QColorDialog::customCount(); ++slot)
+        QColorDialog::setCustomColor(slot, Qt::white);
+}
+
+} // namespace
+
+qint64 RgbValue(const QColor& color)
+{
+    const QColor rgb = color.toRgb();
+    return qint64(rgb.red()) | (qint64(rgb.green()) << 8) | (qint64(rgb.blue()) << 16);
+}
+
+QColor ColorOfRgbValue(qint64 value)
+{
+    return QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff));
+}
+
+void setColorDialogAnswer(ColorDialogAnswer answer)
+{
+    colorDialogAnswer() = std::move(answer);
+}
+
+qint64 PickColor(QWidget* owner)
+{
+    emptyCustomColors();
+    QColorDialog dialog(owner);
+    dialog.setOption(QColorDialog::ShowAlphaChannel, false);
+    const int result = colorDialogAnswer() ? colorDialogAnswer()(dialog) : dialog.exec();
+    if (result != QDialog::Accepted)
+        return kNoColorChosen;
+    return RgbValue(dialog.currentColor());
+}

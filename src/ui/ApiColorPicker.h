@@ -1,1 +1,26 @@
 #pragma once
+
+#include <QColor>
+#include <QtGlobal>
+
+#include <functional>
+
+class QColorDialog;
+class QWidget;
+
+// What PickColor returns when the user cancels; callers treat it as "no choice".
+inline constexpr qint64 kNoColorChosen = 0x010101;
+
+// A colour as the settings file stores it: red in the low byte, then green, then blue.
+qint64 RgbValue(const QColor& color);
+QColor ColorOfRgbValue(qint64 value);
+
+// Lets the user choose a solid colour. The custom colours start empty on every call.
+// Returns the colour as RgbValue, or kNoColorChosen when cancelled.
+qint64 PickColor(QWidget* owner);
+
+// For tests: answers the colour dialog in place of a person. The hook gets the prepared
+// dialog, may set its colour, and returns QDialog::Accepted or QDialog::Rejected; the dialog
+// is then not shown. An empty hook shows the dialog again.
+using ColorDialogAnswer = std::function<int(QColorDialog&)>;
+void setColorDialogAnswer(ColorDialogAnswer answer);

@@ -40,7 +40,8 @@ public:
     void Line(int x1, int y1, int x2, int y2, const QColor& color, int widthPixels = 1,
               Qt::PenStyle style = Qt::SolidLine);
     // The outline of the box with corners (x1, y1) and (x2, y2).
-    void Box(int x1, int y1, int x2, int y2, const QColor& color, Qt::PenStyle style = Qt::SolidLine);
+    void Box(int x1, int y1, int x2, int y2, const QColor& color,
+             Qt::PenStyle style = Qt::SolidLine);
     // The filled box with corners (x1, y1) and (x2, y2), both included.
     void FillBox(int x1, int y1, int x2, int y2, const QColor& color);
     void Circle(int cx, int cy, int radius, const QColor& color, int widthPixels = 1);

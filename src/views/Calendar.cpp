@@ -16,24 +16,29 @@ constexpr int kInset = 30;
 constexpr int kCellMargin = 15;
 constexpr int kWeekHeaderIndent = 90;
 
-int normalisedFirstday(int firstday) {
+int normalisedFirstday(int firstday)
+{
     return firstday >= 1 && firstday <= 7 ? firstday : 1;
 }
 
-int normalisedFirstweek(int firstweek) {
+int normalisedFirstweek(int firstweek)
+{
     return firstweek >= 1 && firstweek <= 3 ? firstweek : 1;
 }
 
 // Days from the week's first day to date, 0..6.
-int dayInWeek(const QDate& date, int firstday) {
+int dayInWeek(const QDate& date, int firstday)
+{
     return (Weekday(date) - firstday + 7) % 7;
 }
 
-QDate weekStart(const QDate& date, int firstday) {
+QDate weekStart(const QDate& date, int firstday)
+{
     return date.addDays(-dayInWeek(date, firstday));
 }
 
-QDate firstDayOfWeekOne(int year, int firstday, int firstweek) {
+QDate firstDayOfWeekOne(int year, int firstday, int firstweek)
+{
     const QDate newYear(year, 1, 1);
     const QDate start = weekStart(newYear, firstday);
     const int daysInNewYear = 7 - dayInWeek(newYear, firstday);
@@ -47,23 +52,27 @@ QDate firstDayOfWeekOne(int year, int firstday, int firstweek) {
     }
 }
 
-bool isWeekend(const QDate& date) {
+bool isWeekend(const QDate& date)
+{
     const int day = Weekday(date);
     return day == 1 || day == 7;
 }
 
-QDate firstOfMonth(const QDate& date) {
+QDate firstOfMonth(const QDate& date)
+{
     return date.isValid() ? QDate(date.year(), date.month(), 1) : date;
 }
 
 // Whole screen pixels, so cells line up with the pixel grid.
-int toWholePixels(int twips) {
+int toWholePixels(int twips)
+{
     return PictureBox::toTwips(PictureBox::toPixels(twips));
 }
 
 } // namespace
 
-int WeekNumber(const QDate& date, int firstday, int firstweek) {
+int WeekNumber(const QDate& date, int firstday, int firstweek)
+{
     if (!date.isValid())
         return 0;
     firstday = normalisedFirstday(firstday);
@@ -83,11 +92,13 @@ Calendar::Calendar(QObject* parent)
     , m_showDate(firstOfMonth(QDate::currentDate()))
     , m_selectedDate(QDate::currentDate())
     , m_weekViewShows([](int weekday) { return weekday >= 2 && weekday <= 6; })
-    , m_today([] { return QDate::currentDate(); }) {
+    , m_today([] { return QDate::currentDate(); })
+{
     SetSettings(m_firstday, QString(), m_firstweek);
 }
 
-void Calendar::Bind(PictureBox* picture) {
+void Calendar::Bind(PictureBox* picture)
+{
     if (m_picture)
         disconnect(m_picture, nullptr, this, nullptr);
     m_picture = picture;
@@ -99,14 +110,16 @@ void Calendar::Bind(PictureBox* picture) {
     connect(m_picture, &QObject::destroyed, this, [this] { m_picture = nullptr; });
 }
 
-void Calendar::FireEvent() {
+void Calendar::FireEvent()
+{
     if (m_isWeekSelected)
         emit WeekClicked(m_selectedDate);
     else
         emit DayClicked(m_selectedDate);
 }
 
-void Calendar::SelectWeek() {
+void Calendar::SelectWeek()
+{
     QDate day = m_selectedDate;
     for (int step = 0; step < 10 && Weekday(day) != m_firstday; ++step)
         day = day.addDays(-1);
@@ -115,15 +128,18 @@ void Calendar::SelectWeek() {
     DisplayMonth(m_showDate, m_selectedDate);
 }
 
-void Calendar::DrawAll() {
+void Calendar::DrawAll()
+{
     DisplayMonth(m_showDate, m_selectedDate);
 }
 
-void Calendar::setShowDate(const QDate& date) {
+void Calendar::setShowDate(const QDate& date)
+{
     m_showDate = firstOfMonth(date);
 }
 
-void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek) {
+void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
+{
     m_firstday = normalisedFirstday(firstday);
     m_firstweek = normalisedFirstweek(firstweek);
     if (langcode == QLatin1String("de"))
@@ -135,27 +151,32 @@ void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
         DrawAll();
 }
 
-void Calendar::setAppointmentSource(AppointmentSource source) {
+void Calendar::setAppointmentSource(AppointmentSource source)
+{
     m_hasAppointments = std::move(source);
 }
 
-void Calendar::setWeekViewDays(WeekdayFilter shown) {
+void Calendar::setWeekViewDays(WeekdayFilter shown)
+{
     if (shown)
         m_weekViewShows = std::move(shown);
 }
 
-void Calendar::setClock(Clock today) {
+void Calendar::setClock(Clock today)
+{
     if (today)
         m_today = std::move(today);
 }
 
-int Calendar::MonthGrid(int column, int row) const {
+int Calendar::MonthGrid(int column, int row) const
+{
     if (column < 0 || column >= kColumns || row < 0 || row >= kWeekRows)
         return 0;
     return m_monthGrid[size_t(row)][size_t(column)];
 }
 
-void Calendar::DisplayMonth(const QDate& show_date, const QDate& selected_date) {
+void Calendar::DisplayMonth(const QDate& show_date, const QDate& selected_date)
+{
     m_showDate = firstOfMonth(show_date);
     m_selectedDate = selected_date;
     BuildGrid();
@@ -169,21 +190,25 @@ void Calendar::DisplayMonth(const QDate& show_date, const QDate& selected_date) 
     emit Display(m_showDate);
 }
 
-void Calendar::computeCellSize() {
+void Calendar::computeCellSize()
+{
     m_cellWidth = toWholePixels((m_picture->ScaleWidth() - kInset) / kColumns);
     m_cellHeight = toWholePixels((m_picture->ScaleHeight() - kInset) / (kWeekRows + 1));
 }
 
-Calendar::CellRect Calendar::cellRect(int column, int row) const {
+Calendar::CellRect Calendar::cellRect(int column, int row) const
+{
     return {column * m_cellWidth + kCellMargin, (row + 1) * m_cellHeight + kCellMargin,
             (column + 1) * m_cellWidth - kCellMargin, (row + 2) * m_cellHeight - kCellMargin};
 }
 
-int Calendar::textLeft(int column, const QString& text) const {
+int Calendar::textLeft(int column, const QString& text) const
+{
     return column * m_cellWidth + kInset + m_cellWidth / 2 - m_picture->TextWidth(text) / 2;
 }
 
-void Calendar::drawHeader() {
+void Calendar::drawHeader()
+{
     m_picture->setFontBold(false);
     m_picture->setForeColor(Qt::black);
     int day = m_firstday;
@@ -198,13 +223,15 @@ void Calendar::drawHeader() {
     m_picture->Print(kWeekColumn * m_cellWidth + kWeekHeaderIndent, kInset, m_weekHeader);
 }
 
-void Calendar::drawGridLines() {
+void Calendar::drawGridLines()
+{
     m_picture->Line(0, m_cellHeight, m_picture->ScaleWidth(), m_cellHeight, kGridLine);
     m_picture->Line(kWeekColumn * m_cellWidth, 0, kWeekColumn * m_cellWidth,
                     m_picture->ScaleHeight(), kGridLine);
 }
 
-void Calendar::BuildGrid() {
+void Calendar::BuildGrid()
+{
     for (auto& row : m_monthGrid)
         row.fill(0);
     m_rowWeekStart.fill(QDate());
@@ -228,7 +255,8 @@ void Calendar::BuildGrid() {
     }
 }
 
-void Calendar::DrawDays() {
+void Calendar::DrawDays()
+{
     for (int row = 0; row < kWeekRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             if (MonthGrid(column, row) == 0)
@@ -241,25 +269,29 @@ void Calendar::DrawDays() {
     }
 }
 
-QDate Calendar::dateInCell(int column, int row) const {
+QDate Calendar::dateInCell(int column, int row) const
+{
     return m_showDate.addDays(MonthGrid(column, row) - 1);
 }
 
 // Whole weeks are compared, not week numbers, so the same number in another year never
 // lights up.
-bool Calendar::isInSelectedWeek(const QDate& date) const {
+bool Calendar::isInSelectedWeek(const QDate& date) const
+{
     return m_isWeekSelected && m_selectedDate.isValid() &&
            weekStart(date, m_firstday) == weekStart(m_selectedDate, m_firstday);
 }
 
-bool Calendar::isSelected(const QDate& date) const {
+bool Calendar::isSelected(const QDate& date) const
+{
     // A selected week marks only the days the week view shows, its first day included.
     if (m_isWeekSelected)
         return isInSelectedWeek(date) && m_weekViewShows(Weekday(date));
     return date == m_selectedDate;
 }
 
-void Calendar::drawDayCell(int column, int row) {
+void Calendar::drawDayCell(int column, int row)
+{
     const QDate date = dateInCell(column, row);
     const CellRect cell = cellRect(column, row);
     m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom,
@@ -281,7 +313,8 @@ void Calendar::drawDayCell(int column, int row) {
     m_picture->setFontBold(false);
 }
 
-void Calendar::drawWeekCell(int row) {
+void Calendar::drawWeekCell(int row)
+{
     const CellRect cell = cellRect(kWeekColumn, row);
     m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, Qt::white);
 
@@ -298,7 +331,8 @@ void Calendar::drawWeekCell(int row) {
     m_picture->Print(textLeft(kWeekColumn, number), cell.top + kCellMargin, number);
 }
 
-void Calendar::my_picture_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+void Calendar::my_picture_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
     if (!m_picture)
         return;
     // The grid as last drawn decides what was hit.

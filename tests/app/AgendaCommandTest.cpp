@@ -20,7 +20,8 @@ struct Result {
 
 class AgendaCommandTest : public ::testing::Test {
 protected:
-    AgendaCommandTest() {
+    AgendaCommandTest()
+    {
         TestFiles::writeBytes(
             data.filePath("y2003/m7/d4/100.nv3"),
             "[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\n"
@@ -39,7 +40,8 @@ protected:
                               "RecurringUntilMonth=12\r\nRecurringUntilDay=31\r\n");
     }
 
-    Result run(QStringList args) {
+    Result run(QStringList args)
+    {
         QString out;
         QString err;
         QTextStream outStream(&out);
@@ -48,7 +50,8 @@ protected:
         return {code, out, err};
     }
 
-    QStringList allFiles(const QString& dir) const {
+    QStringList allFiles(const QString& dir) const
+    {
         QStringList names;
         QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
@@ -61,7 +64,8 @@ protected:
     QTemporaryDir program;
 };
 
-TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder) {
+TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder)
+{
     const Result r = run({"day", "2003-07-04", "--folder", data.path()});
     EXPECT_EQ(r.code, 0) << qPrintable(r.err);
     EXPECT_EQ(
@@ -74,7 +78,8 @@ TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder) {
             "\"recurring\":false,\"recurFrom\":\"2003-07-04\",\"recurUntil\":\"2003-07-04\"}\n"));
 }
 
-TEST_F(AgendaCommandTest, RangeWalksTheDaysInOrderAndHasAnswers) {
+TEST_F(AgendaCommandTest, RangeWalksTheDaysInOrderAndHasAnswers)
+{
     const Result r = run({"range", "2003-07-04", "2003-07-12", "--folder", data.path()});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
@@ -88,7 +93,8 @@ TEST_F(AgendaCommandTest, RangeWalksTheDaysInOrderAndHasAnswers) {
     EXPECT_EQ(run({"has", "2003-07-06", "--folder", data.path()}).out, QStringLiteral("false\n"));
 }
 
-TEST_F(AgendaCommandTest, BadInputGetsOneLineAndTheUsage) {
+TEST_F(AgendaCommandTest, BadInputGetsOneLineAndTheUsage)
+{
     const QList<QStringList> bad = {
         {},
         {"week", "2003-07-04"},
@@ -114,14 +120,16 @@ TEST_F(AgendaCommandTest, BadInputGetsOneLineAndTheUsage) {
     EXPECT_TRUE(help.out.contains("norvane-cli range FROM TO"));
 }
 
-TEST_F(AgendaCommandTest, AFolderThatIsNoDirectoryIsAnError) {
+TEST_F(AgendaCommandTest, AFolderThatIsNoDirectoryIsAnError)
+{
     const Result missing = run({"day", "2003-07-04", "--folder", data.filePath("absent")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_FALSE(missing.err.contains("Usage:"));
     EXPECT_EQ(run({"day", "2003-07-04", "--folder", data.filePath("y2003/m7/d4/100.nv3")}).code, 1);
 }
 
-TEST_F(AgendaCommandTest, WithoutFolderTheActiveFolderOfTheSettingsIsUsed) {
+TEST_F(AgendaCommandTest, WithoutFolderTheActiveFolderOfTheSettingsIsUsed)
+{
     TestFiles::writeBytes(program.filePath("Settings.ini"),
                           "[DataFolders]\r\nFolderCount=1\r\nFolder1=" + data.path().toUtf8() +
                               "\r\n");
@@ -130,7 +138,8 @@ TEST_F(AgendaCommandTest, WithoutFolderTheActiveFolderOfTheSettingsIsUsed) {
     EXPECT_EQ(r.out, QStringLiteral("true\n"));
 }
 
-TEST_F(AgendaCommandTest, NothingIsEverWritten) {
+TEST_F(AgendaCommandTest, NothingIsEverWritten)
+{
     const QStringList before = allFiles(data.path()) + allFiles(program.path());
     run({"range", "2003-07-01", "2003-07-31", "--folder", data.path()});
     run({"has", "2003-07-04"});
@@ -139,7 +148,8 @@ TEST_F(AgendaCommandTest, NothingIsEverWritten) {
 }
 
 // One process saves, the other sees it at its next load.
-TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles) {
+TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles)
+{
     auto cli = [&](const QString& day) {
         QProcess p;
         p.start(QStringLiteral(NORVANE_CLI_PATH), {"day", day, "--folder", data.path()});

@@ -18,28 +18,34 @@ namespace {
 const QColor kBlue(0, 0, 255);
 const QColor kWhite(255, 255, 255);
 
-QPoint pixelAt(int xTwips, int yTwips) {
+QPoint pixelAt(int xTwips, int yTwips)
+{
     return {PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips)};
 }
 
 // Top left of the cell in row 1..6, column 1..7.
-QPoint cell(int row, int column) {
+QPoint cell(int row, int column)
+{
     return {(column - 1) * 380 + 30, (row + 1) * 300 + 60};
 }
 
-QPoint cellCentre(int row, int column) {
+QPoint cellCentre(int row, int column)
+{
     return cell(row, column) + QPoint(190, 150);
 }
 
-bool isInk(const QColor& c) {
+bool isInk(const QColor& c)
+{
     return c.red() < 110 && c.green() < 110 && c.blue() < 110;
 }
 
-bool isYellow(const QColor& c) {
+bool isYellow(const QColor& c)
+{
     return c.red() > 200 && c.green() > 200 && c.blue() < 120;
 }
 
-int countIn(const QImage& image, const QRect& pixels, const std::function<bool(QColor)>& test) {
+int countIn(const QImage& image, const QRect& pixels, const std::function<bool(QColor)>& test)
+{
     int count = 0;
     for (int x = pixels.left(); x <= pixels.right(); ++x)
         for (int y = pixels.top(); y <= pixels.bottom(); ++y)
@@ -47,7 +53,8 @@ int countIn(const QImage& image, const QRect& pixels, const std::function<bool(Q
     return count;
 }
 
-QRect cellPixels(int row, int column) {
+QRect cellPixels(int row, int column)
+{
     const QPoint origin = cell(row, column);
     return {pixelAt(origin.x() + 15, origin.y() + 15), pixelAt(origin.x() + 365, origin.y() + 285)};
 }
@@ -59,7 +66,8 @@ struct Picked {
 
 class MonthPickerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         host.resize(300, 250);
         picture = new PictureBox(&host);
         elsewhere = new QLineEdit(&host);
@@ -75,14 +83,16 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     }
 
-    void open(const QDate& selected, int firstday = 2, const QString& langcode = "en") {
+    void open(const QDate& selected, int firstday = 2, const QString& langcode = "en")
+    {
         sheet.setSelectedDate(selected);
         sheet.setFirstday(firstday);
         sheet.setLangcode(langcode);
         sheet.Display();
     }
 
-    void clickAt(QPoint twips, Qt::MouseButton button = Qt::LeftButton) {
+    void clickAt(QPoint twips, Qt::MouseButton button = Qt::LeftButton)
+    {
         QTest::mouseClick(picture, button, Qt::NoModifier, pixelAt(twips.x(), twips.y()));
     }
 
@@ -91,7 +101,8 @@ protected:
     QImage drawn() const { return picture->image(); }
 
     // A text as the sheet would print it centred at centreX, drawn alone on a blank sheet.
-    QImage printedAlone(int centreX, int top, const QString& text, bool bold) const {
+    QImage printedAlone(int centreX, int top, const QString& text, bool bold) const
+    {
         PictureBox reference;
         reference.resizeTwips(ClassMonthDD::kWidth, ClassMonthDD::kHeight);
         reference.setDrawFont(picture->drawFont());
@@ -101,11 +112,13 @@ protected:
         return reference.image();
     }
 
-    QImage titleOf(const QImage& image) const {
+    QImage titleOf(const QImage& image) const
+    {
         return image.copy(QRect(pixelAt(360, 30), pixelAt(picture->ScaleWidth() - 360, 345)));
     }
 
-    QImage expectedTitle(const QString& text) const {
+    QImage expectedTitle(const QString& text) const
+    {
         return titleOf(printedAlone(picture->ScaleWidth() / 2, 60, text, true));
     }
 
@@ -117,7 +130,8 @@ protected:
     std::vector<Picked> picked;
 };
 
-TEST(MonthPickerDefaults, StartOnTodayWithMondayFirstAndEnglish) {
+TEST(MonthPickerDefaults, StartOnTodayWithMondayFirstAndEnglish)
+{
     ClassMonthDD sheet([] { return QDate(2024, 2, 29); });
     EXPECT_EQ(sheet.SelectedDate(), QDate(2024, 2, 29));
     EXPECT_EQ(sheet.ShowDate(), QDate(2024, 2, 29));
@@ -125,7 +139,8 @@ TEST(MonthPickerDefaults, StartOnTodayWithMondayFirstAndEnglish) {
     EXPECT_EQ(sheet.langcode(), QStringLiteral("en"));
 }
 
-TEST_F(MonthPickerTest, BindHidesAWhiteSheetOfItsSizeAndDisplayShowsTheSelectedMonth) {
+TEST_F(MonthPickerTest, BindHidesAWhiteSheetOfItsSizeAndDisplayShowsTheSelectedMonth)
+{
     EXPECT_FALSE(picture->isVisible());
     EXPECT_EQ(picture->width(), PictureBox::toPixels(2750));
     EXPECT_EQ(picture->height(), PictureBox::toPixels(2580));
@@ -139,7 +154,8 @@ TEST_F(MonthPickerTest, BindHidesAWhiteSheetOfItsSizeAndDisplayShowsTheSelectedM
     EXPECT_TRUE(picked.empty());
 }
 
-TEST_F(MonthPickerTest, SundayFirstPutsASaturdayFirstInTheLastColumnAndUsesSixRows) {
+TEST_F(MonthPickerTest, SundayFirstPutsASaturdayFirstInTheLastColumnAndUsesSixRows)
+{
     // 1 March 2025 is a Saturday.
     open(QDate(2025, 3, 20), 1);
     for (int column = 1; column <= 6; ++column)
@@ -161,7 +177,8 @@ TEST_F(MonthPickerTest, SundayFirstPutsASaturdayFirstInTheLastColumnAndUsesSixRo
     EXPECT_EQ(picked[0].date, QDate(2025, 3, 31));
 }
 
-TEST_F(MonthPickerTest, MondayFirstShiftsTheWeekByOneColumn) {
+TEST_F(MonthPickerTest, MondayFirstShiftsTheWeekByOneColumn)
+{
     open(QDate(2025, 3, 20));
     clickAt(cellCentre(1, 6));
     ASSERT_FALSE(picked.empty());
@@ -173,7 +190,8 @@ TEST_F(MonthPickerTest, MondayFirstShiftsTheWeekByOneColumn) {
     EXPECT_EQ(picked[0].date, QDate(2025, 3, 3)) << "the first Monday";
 }
 
-TEST_F(MonthPickerTest, ArrowsPageThroughMonthsWithoutChoosing) {
+TEST_F(MonthPickerTest, ArrowsPageThroughMonthsWithoutChoosing)
+{
     open(QDate(2025, 3, 20));
     clickAt({150, 150});
     EXPECT_EQ(sheet.ShowDate().month(), 2);
@@ -191,7 +209,8 @@ TEST_F(MonthPickerTest, ArrowsPageThroughMonthsWithoutChoosing) {
     EXPECT_EQ(picked[0].date, QDate(2025, 4, 1));
 }
 
-TEST_F(MonthPickerTest, PagingWrapsTheYear) {
+TEST_F(MonthPickerTest, PagingWrapsTheYear)
+{
     open(QDate(2025, 1, 31));
     clickAt({150, 150});
     EXPECT_EQ(sheet.ShowDate().year(), 2024);
@@ -199,7 +218,8 @@ TEST_F(MonthPickerTest, PagingWrapsTheYear) {
     EXPECT_EQ(titleOf(drawn()), expectedTitle("December 2024"));
 }
 
-TEST_F(MonthPickerTest, ClickBetweenTheArrowsJumpsToTheCurrentMonth) {
+TEST_F(MonthPickerTest, ClickBetweenTheArrowsJumpsToTheCurrentMonth)
+{
     open(QDate(2024, 11, 5));
     clickAt({picture->ScaleWidth() / 2, 150});
     EXPECT_EQ(sheet.ShowDate(), today);
@@ -209,7 +229,8 @@ TEST_F(MonthPickerTest, ClickBetweenTheArrowsJumpsToTheCurrentMonth) {
     EXPECT_TRUE(picture->isVisible());
 }
 
-TEST_F(MonthPickerTest, ClickOnAnotherDayReportsClickThenChangeAndCloses) {
+TEST_F(MonthPickerTest, ClickOnAnotherDayReportsClickThenChangeAndCloses)
+{
     open(QDate(2025, 3, 20));
     clickAt(cellCentre(2, 3), Qt::RightButton); // Wednesday 5 March
     ASSERT_EQ(picked.size(), 2u);
@@ -221,7 +242,8 @@ TEST_F(MonthPickerTest, ClickOnAnotherDayReportsClickThenChangeAndCloses) {
     EXPECT_FALSE(picture->isVisible());
 }
 
-TEST_F(MonthPickerTest, ClickOnTheSelectedDayReportsOnlyClick) {
+TEST_F(MonthPickerTest, ClickOnTheSelectedDayReportsOnlyClick)
+{
     open(QDate(2025, 3, 20));
     clickAt(cellCentre(4, 4)); // Thursday 20 March
     ASSERT_EQ(picked.size(), 1u);
@@ -230,7 +252,8 @@ TEST_F(MonthPickerTest, ClickOnTheSelectedDayReportsOnlyClick) {
     EXPECT_FALSE(picture->isVisible());
 }
 
-TEST_F(MonthPickerTest, ClicksOnTheHeaderOrOutsideTheDaysDoNothing) {
+TEST_F(MonthPickerTest, ClicksOnTheHeaderOrOutsideTheDaysDoNothing)
+{
     open(QDate(2025, 3, 20));
     clickAt({cellCentre(2, 3).x(), 500});  // weekday header
     clickAt({cellCentre(2, 3).x(), 630});  // between header and first row
@@ -241,7 +264,8 @@ TEST_F(MonthPickerTest, ClicksOnTheHeaderOrOutsideTheDaysDoNothing) {
     EXPECT_EQ(sheet.ShowDate(), QDate(2025, 3, 20));
 }
 
-TEST_F(MonthPickerTest, SelectedDayIsABlueBoxWithAWhiteNumber) {
+TEST_F(MonthPickerTest, SelectedDayIsABlueBoxWithAWhiteNumber)
+{
     open(QDate(2025, 3, 20));
     const QRect box(pixelAt(cell(4, 4).x() + 60, cell(4, 4).y() + 15),
                     pixelAt(cell(4, 4).x() + 320, cell(4, 4).y() + 285));
@@ -255,7 +279,8 @@ TEST_F(MonthPickerTest, SelectedDayIsABlueBoxWithAWhiteNumber) {
         << "the box leaves a margin in the cell";
 }
 
-TEST_F(MonthPickerTest, TodayHasAYellowCircleAroundABlackNumber) {
+TEST_F(MonthPickerTest, TodayHasAYellowCircleAroundABlackNumber)
+{
     open(QDate(2025, 3, 20));
     Screenshots::save(picture, QStringLiteral("monthpicker_en"));
     const QPoint centre = cellCentre(3, 3); // Wednesday 12 March
@@ -267,7 +292,8 @@ TEST_F(MonthPickerTest, TodayHasAYellowCircleAroundABlackNumber) {
     EXPECT_EQ(countIn(drawn(), cellPixels(3, 2), isYellow), 0) << "only today";
 }
 
-TEST_F(MonthPickerTest, TodayWhenSelectedIsBlackOnBlueInsideTheCircle) {
+TEST_F(MonthPickerTest, TodayWhenSelectedIsBlackOnBlueInsideTheCircle)
+{
     open(today);
     Screenshots::save(picture, QStringLiteral("monthpicker_today_selected"));
     const QRect box(pixelAt(cell(3, 3).x() + 60, cell(3, 3).y() + 15),
@@ -277,13 +303,15 @@ TEST_F(MonthPickerTest, TodayWhenSelectedIsBlackOnBlueInsideTheCircle) {
     EXPECT_GT(countIn(drawn(), box, isInk), 5) << "black number";
 }
 
-TEST_F(MonthPickerTest, OtherMonthsHaveNoTodayMark) {
+TEST_F(MonthPickerTest, OtherMonthsHaveNoTodayMark)
+{
     open(QDate(2025, 4, 12));
     const QImage image = drawn();
     EXPECT_EQ(countIn(image, image.rect(), isYellow), 0);
 }
 
-TEST_F(MonthPickerTest, RulesAndArrowsHaveTheirColours) {
+TEST_F(MonthPickerTest, RulesAndArrowsHaveTheirColours)
+{
     open(QDate(2025, 3, 20));
     EXPECT_EQ(drawn().pixelColor(pixelAt(1000, 360)), QColor(0, 0, 0)) << "under the title";
     EXPECT_EQ(drawn().pixelColor(pixelAt(1000, 660)), QColor(0, 0, 0)) << "under the header";
@@ -297,7 +325,8 @@ TEST_F(MonthPickerTest, RulesAndArrowsHaveTheirColours) {
     EXPECT_GT(countIn(drawn(), next, blueish), 5);
 }
 
-TEST_F(MonthPickerTest, HoverFramesTheDayUnderTheMouse) {
+TEST_F(MonthPickerTest, HoverFramesTheDayUnderTheMouse)
+{
     open(QDate(2025, 1, 20), 2, "de");
     const QPoint first = cell(2, 3);  // Wednesday 8 January
     const QPoint second = cell(3, 5); // Friday 17 January
@@ -314,7 +343,8 @@ TEST_F(MonthPickerTest, HoverFramesTheDayUnderTheMouse) {
     EXPECT_TRUE(picture->isVisible());
 }
 
-TEST_F(MonthPickerTest, GermanSheetsSayJaennerAndStartTheirHeaderWithTheFirstDay) {
+TEST_F(MonthPickerTest, GermanSheetsSayJaennerAndStartTheirHeaderWithTheFirstDay)
+{
     open(QDate(2025, 1, 20), 1, "de");
     EXPECT_EQ(titleOf(drawn()), expectedTitle(QStringLiteral("Jänner 2025")));
     const auto header = [this](const QImage& image) {
@@ -324,7 +354,8 @@ TEST_F(MonthPickerTest, GermanSheetsSayJaennerAndStartTheirHeaderWithTheFirstDay
     EXPECT_NE(header(drawn()), header(printedAlone(220, 405, "Su", false)));
 }
 
-TEST_F(MonthPickerTest, EnglishHeaderFollowsFirstday) {
+TEST_F(MonthPickerTest, EnglishHeaderFollowsFirstday)
+{
     open(QDate(2025, 1, 20), 7);
     const auto column = [this](const QImage& image, int k) {
         const int left = (k - 1) * 380 + 30;
@@ -335,7 +366,8 @@ TEST_F(MonthPickerTest, EnglishHeaderFollowsFirstday) {
     EXPECT_EQ(column(drawn(), 7), column(printedAlone(2500, 405, "Fr", false), 7));
 }
 
-TEST_F(MonthPickerTest, EnterAndEscapeCloseWithoutAChoice) {
+TEST_F(MonthPickerTest, EnterAndEscapeCloseWithoutAChoice)
+{
     open(QDate(2025, 3, 20));
     QTest::keyClick(picture, Qt::Key_Return);
     EXPECT_FALSE(picture->isVisible());
@@ -346,7 +378,8 @@ TEST_F(MonthPickerTest, EnterAndEscapeCloseWithoutAChoice) {
     EXPECT_EQ(sheet.SelectedDate(), QDate(2025, 3, 20));
 }
 
-TEST_F(MonthPickerTest, LosingTheFocusClosesWithoutAChoice) {
+TEST_F(MonthPickerTest, LosingTheFocusClosesWithoutAChoice)
+{
     open(QDate(2025, 3, 20));
     ASSERT_TRUE(picture->hasFocus());
     elsewhere->setFocus();

@@ -17,31 +17,37 @@
 
 namespace {
 
-TimeOfDay hm(int hour, int minute) {
+TimeOfDay hm(int hour, int minute)
+{
     return TimeOfDay::fromHourMinute(hour, minute);
 }
 
-std::string text(TimeOfDay time) {
+std::string text(TimeOfDay time)
+{
     return QStringLiteral("%1:%2")
         .arg(time.hour(), 2, 10, QLatin1Char('0'))
         .arg(time.minute(), 2, 10, QLatin1Char('0'))
         .toStdString();
 }
 
-QPoint pixelAt(int xTwips, int yTwips) {
+QPoint pixelAt(int xTwips, int yTwips)
+{
     return {PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips)};
 }
 
-bool isInk(const QColor& c) {
+bool isInk(const QColor& c)
+{
     return c.red() < 110 && c.green() < 110 && c.blue() < 110;
 }
 
-bool isRed(const QColor& c) {
+bool isRed(const QColor& c)
+{
     return c.red() > 180 && c.green() < 110 && c.blue() < 110;
 }
 
 // Lines are not antialiased, so a computed point may sit one pixel beside the drawn one.
-bool anyNear(const QImage& image, int xTwips, int yTwips, const std::function<bool(QColor)>& test) {
+bool anyNear(const QImage& image, int xTwips, int yTwips, const std::function<bool(QColor)>& test)
+{
     const QPoint centre = pixelAt(xTwips, yTwips);
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
@@ -50,14 +56,16 @@ bool anyNear(const QImage& image, int xTwips, int yTwips, const std::function<bo
     return false;
 }
 
-QPoint onFace(double degrees, int radius) {
+QPoint onFace(double degrees, int radius)
+{
     const double angle = degrees / 180 * M_PI;
     return {450 + int(std::lround(radius * std::cos(angle))),
             450 + int(std::lround(radius * std::sin(angle)))};
 }
 
 // Whether a hand is drawn along the whole stretch from..to at the angle.
-bool handAlong(const QImage& image, double degrees, int from, int to) {
+bool handAlong(const QImage& image, double degrees, int from, int to)
+{
     for (int radius = from; radius <= to; radius += 15) {
         const QPoint p = onFace(degrees, radius);
         if (!anyNear(image, p.x(), p.y(), isInk))
@@ -66,7 +74,8 @@ bool handAlong(const QImage& image, double degrees, int from, int to) {
     return true;
 }
 
-bool nothingAlong(const QImage& image, double degrees, int from, int to) {
+bool nothingAlong(const QImage& image, double degrees, int from, int to)
+{
     for (int radius = from; radius <= to; radius += 15) {
         const QPoint p = onFace(degrees, radius);
         if (anyNear(image, p.x(), p.y(), isInk))
@@ -77,7 +86,8 @@ bool nothingAlong(const QImage& image, double degrees, int from, int to) {
 
 class TimePickerTest : public ::testing::Test {
 public:
-    void SetUp() override {
+    void SetUp() override
+    {
         host.resize(300, 200);
         picture = new PictureBox(&host);
         elsewhere = new QLineEdit(&host);
@@ -89,13 +99,15 @@ public:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     }
 
-    void open(TimeOfDay time, const QString& format = QStringLiteral("12h")) {
+    void open(TimeOfDay time, const QString& format = QStringLiteral("12h"))
+    {
         picker.setTime(time);
         picker.setTimeFormat(format);
         picker.Display();
     }
 
-    void pressAt(int xTwips, int yTwips, Qt::MouseButton button = Qt::LeftButton) {
+    void pressAt(int xTwips, int yTwips, Qt::MouseButton button = Qt::LeftButton)
+    {
         QTest::mousePress(picture, button, Qt::NoModifier, pixelAt(xTwips, yTwips));
         QTest::mouseRelease(picture, button, Qt::NoModifier, pixelAt(xTwips, yTwips));
     }
@@ -103,7 +115,8 @@ public:
     QImage drawn() const { return picture->image(); }
 
     // The read-out text as the picker would print it, drawn alone on a blank picture.
-    QImage printedAlone(int centreX, int top, const QString& text) const {
+    QImage printedAlone(int centreX, int top, const QString& text) const
+    {
         PictureBox reference;
         reference.resizeTwips(ClassTimeDD::kWidth, ClassTimeDD::kHeight);
         reference.setDrawFont(picture->drawFont());
@@ -125,14 +138,16 @@ const QRect kHourDigits(pixelAt(120, 1095), pixelAt(360, 1350));
 const QRect kMinuteDigits(pixelAt(540, 1095), pixelAt(780, 1350));
 const QRect kDayHalf(pixelAt(120, 1440), pixelAt(780, 1680));
 
-TEST(TimePickerDefaults, StartsAtTheCurrentMinuteWithQuarterHourSteps) {
+TEST(TimePickerDefaults, StartsAtTheCurrentMinuteWithQuarterHourSteps)
+{
     ClassTimeDD picker(QTime(14, 37, 52));
     EXPECT_EQ(text(picker.Time()), "14:37");
     EXPECT_EQ(picker.Interval(), 15);
     EXPECT_EQ(picker.TimeFormat(), QStringLiteral("12h"));
 }
 
-TEST_F(TimePickerTest, BindHidesAWhitePictureAndDisplayShowsItFocusedAtItsSize) {
+TEST_F(TimePickerTest, BindHidesAWhitePictureAndDisplayShowsItFocusedAtItsSize)
+{
     EXPECT_FALSE(picture->isVisible());
     EXPECT_EQ(picture->BackColor(), QColor(Qt::white));
     open(hm(9, 0));
@@ -149,7 +164,8 @@ struct ChangeRow {
     const char* expected;
 };
 
-void PrintTo(const ChangeRow& row, std::ostream* out) {
+void PrintTo(const ChangeRow& row, std::ostream* out)
+{
     *out << row.name;
 }
 
@@ -169,7 +185,8 @@ const std::vector<ChangeRow> kChangeTable = {
 
 class TimePickerChanges : public TimePickerTest, public ::testing::WithParamInterface<ChangeRow> {};
 
-TEST_P(TimePickerChanges, MoveTheTimeAndReportItOnce) {
+TEST_P(TimePickerChanges, MoveTheTimeAndReportItOnce)
+{
     open(hm(10, 5));
     GetParam().act(*this);
     EXPECT_EQ(text(picker.Time()), GetParam().expected);
@@ -181,7 +198,8 @@ TEST_P(TimePickerChanges, MoveTheTimeAndReportItOnce) {
 INSTANTIATE_TEST_SUITE_P(EveryInput, TimePickerChanges, ::testing::ValuesIn(kChangeTable),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TimePickerTest, AnyMouseButtonSteps) {
+TEST_F(TimePickerTest, AnyMouseButtonSteps)
+{
     open(hm(10, 5));
     pressAt(240, 975, Qt::RightButton);
     pressAt(660, 975, Qt::MiddleButton);
@@ -189,7 +207,8 @@ TEST_F(TimePickerTest, AnyMouseButtonSteps) {
     EXPECT_EQ(changes.size(), 2u);
 }
 
-TEST_F(TimePickerTest, PressesOnTheBoundsOrOutsideTheArrowsDoNothing) {
+TEST_F(TimePickerTest, PressesOnTheBoundsOrOutsideTheArrowsDoNothing)
+{
     open(hm(10, 5));
     const std::vector<QPoint> outside = {
         {375, 975},  {105, 975},  {240, 855},  {240, 1095}, // hour-up bounds
@@ -204,7 +223,8 @@ TEST_F(TimePickerTest, PressesOnTheBoundsOrOutsideTheArrowsDoNothing) {
     EXPECT_EQ(text(picker.Time()), "11:05");
 }
 
-TEST_F(TimePickerTest, UpDownAndOtherKeysDoNothing) {
+TEST_F(TimePickerTest, UpDownAndOtherKeysDoNothing)
+{
     open(hm(10, 5));
     QTest::keyClick(picture, Qt::Key_Up);
     QTest::keyClick(picture, Qt::Key_Down);
@@ -215,7 +235,8 @@ TEST_F(TimePickerTest, UpDownAndOtherKeysDoNothing) {
     EXPECT_TRUE(picture->isVisible());
 }
 
-TEST_F(TimePickerTest, MinuteStepsFollowTheInterval) {
+TEST_F(TimePickerTest, MinuteStepsFollowTheInterval)
+{
     picker.setInterval(30);
     open(hm(10, 5));
     QTest::keyClick(picture, '+');
@@ -225,7 +246,8 @@ TEST_F(TimePickerTest, MinuteStepsFollowTheInterval) {
     EXPECT_EQ(text(picker.Time()), "09:35");
 }
 
-TEST_F(TimePickerTest, StepsWrapAroundMidnight) {
+TEST_F(TimePickerTest, StepsWrapAroundMidnight)
+{
     open(hm(23, 30));
     QTest::keyClick(picture, '*');
     EXPECT_EQ(text(picker.Time()), "00:30");
@@ -243,7 +265,8 @@ TEST_F(TimePickerTest, StepsWrapAroundMidnight) {
     EXPECT_EQ(text(changes[3]), "23:00");
 }
 
-TEST(ClockReadoutTest, TwelveHourDigitsKeepMidnightAsZeroAndNoonAsTwelve) {
+TEST(ClockReadoutTest, TwelveHourDigitsKeepMidnightAsZeroAndNoonAsTwelve)
+{
     const auto twelve = [](int h, int m) { return clockReadout(hm(h, m), QStringLiteral("12h")); };
     EXPECT_EQ(twelve(13, 45).hours, QStringLiteral("01"));
     EXPECT_EQ(twelve(13, 45).minutes, QStringLiteral("45"));
@@ -256,7 +279,8 @@ TEST(ClockReadoutTest, TwelveHourDigitsKeepMidnightAsZeroAndNoonAsTwelve) {
     EXPECT_EQ(twelve(23, 5).hours, QStringLiteral("11"));
 }
 
-TEST(ClockReadoutTest, OtherFormatsShowTwentyFourHourDigitsWithoutDayHalf) {
+TEST(ClockReadoutTest, OtherFormatsShowTwentyFourHourDigitsWithoutDayHalf)
+{
     const ClockReadout readout = clockReadout(hm(13, 45), QStringLiteral("24h"));
     EXPECT_EQ(readout.hours, QStringLiteral("13"));
     EXPECT_EQ(readout.minutes, QStringLiteral("45"));
@@ -264,7 +288,8 @@ TEST(ClockReadoutTest, OtherFormatsShowTwentyFourHourDigitsWithoutDayHalf) {
     EXPECT_EQ(clockReadout(hm(7, 3), QStringLiteral("")).hours, QStringLiteral("07"));
 }
 
-TEST_F(TimePickerTest, TwelveHourReadoutIsDrawnUnderTheArrows) {
+TEST_F(TimePickerTest, TwelveHourReadoutIsDrawnUnderTheArrows)
+{
     open(hm(13, 45));
     Screenshots::save(picture, QStringLiteral("timepicker_12h"));
     EXPECT_EQ(drawn().copy(kHourDigits), printedAlone(250, 1100, "01").copy(kHourDigits));
@@ -273,7 +298,8 @@ TEST_F(TimePickerTest, TwelveHourReadoutIsDrawnUnderTheArrows) {
     EXPECT_NE(drawn().copy(kHourDigits), printedAlone(250, 1100, "13").copy(kHourDigits));
 }
 
-TEST_F(TimePickerTest, ReadoutFollowsEveryStep) {
+TEST_F(TimePickerTest, ReadoutFollowsEveryStep)
+{
     open(hm(11, 45));
     QTest::keyClick(picture, '*');
     EXPECT_EQ(drawn().copy(kHourDigits), printedAlone(250, 1100, "12").copy(kHourDigits));
@@ -285,7 +311,8 @@ TEST_F(TimePickerTest, ReadoutFollowsEveryStep) {
     EXPECT_EQ(drawn().copy(kDayHalf), printedAlone(450, 1450, "am").copy(kDayHalf));
 }
 
-TEST_F(TimePickerTest, TwentyFourHourReadoutHasNoDayHalf) {
+TEST_F(TimePickerTest, TwentyFourHourReadoutHasNoDayHalf)
+{
     open(hm(13, 45), QStringLiteral("24h"));
     Screenshots::save(picture, QStringLiteral("timepicker_24h"));
     EXPECT_EQ(drawn().copy(kHourDigits), printedAlone(250, 1100, "13").copy(kHourDigits));
@@ -295,7 +322,8 @@ TEST_F(TimePickerTest, TwentyFourHourReadoutHasNoDayHalf) {
             ASSERT_EQ(dayHalf.pixelColor(x, y), QColor(Qt::white)) << x << "," << y;
 }
 
-TEST_F(TimePickerTest, HandsPointAtTheHourAndMinute) {
+TEST_F(TimePickerTest, HandsPointAtTheHourAndMinute)
+{
     open(hm(3, 0));
     EXPECT_TRUE(handAlong(drawn(), 0, 60, 195)) << "hour hand towards three o'clock";
     EXPECT_TRUE(handAlong(drawn(), -90, 60, 270)) << "minute hand towards twelve";
@@ -304,7 +332,8 @@ TEST_F(TimePickerTest, HandsPointAtTheHourAndMinute) {
     EXPECT_TRUE(nothingAlong(drawn(), -90, 300, 300)) << "the minute hand ends at radius 270";
 }
 
-TEST_F(TimePickerTest, HourHandStaysOnTheWholeHourAndTurnsPastNoon) {
+TEST_F(TimePickerTest, HourHandStaysOnTheWholeHourAndTurnsPastNoon)
+{
     open(hm(14, 50));
     EXPECT_TRUE(handAlong(drawn(), -30, 60, 195)) << "two o'clock, not creeping towards three";
     EXPECT_TRUE(nothingAlong(drawn(), -5, 150, 195));
@@ -312,7 +341,8 @@ TEST_F(TimePickerTest, HourHandStaysOnTheWholeHourAndTurnsPastNoon) {
     EXPECT_TRUE(nothingAlong(drawn(), 90, 60, 270));
 }
 
-TEST_F(TimePickerTest, HandsMoveWithAStep) {
+TEST_F(TimePickerTest, HandsMoveWithAStep)
+{
     open(hm(3, 0));
     QTest::keyClick(picture, '*');
     QTest::keyClick(picture, '+');
@@ -321,7 +351,8 @@ TEST_F(TimePickerTest, HandsMoveWithAStep) {
     EXPECT_TRUE(nothingAlong(drawn(), -90, 60, 270)) << "the old minute hand is gone";
 }
 
-TEST_F(TimePickerTest, FaceHasRedTicksInABlackRing) {
+TEST_F(TimePickerTest, FaceHasRedTicksInABlackRing)
+{
     open(hm(3, 0));
     for (int degrees = 0; degrees < 360; degrees += 30) {
         const QPoint tick = onFace(degrees, 320);
@@ -333,7 +364,8 @@ TEST_F(TimePickerTest, FaceHasRedTicksInABlackRing) {
     EXPECT_TRUE(anyNear(drawn(), ring.x(), ring.y(), isInk));
 }
 
-TEST_F(TimePickerTest, ArrowHeadsAreBlueAndPointAwayFromTheDigits) {
+TEST_F(TimePickerTest, ArrowHeadsAreBlueAndPointAwayFromTheDigits)
+{
     open(hm(3, 0));
     const QColor blue(0, 0, 255);
     for (int x : {250, 650}) {
@@ -346,7 +378,8 @@ TEST_F(TimePickerTest, ArrowHeadsAreBlueAndPointAwayFromTheDigits) {
     }
 }
 
-TEST_F(TimePickerTest, EnterAndEscapeHideWithoutAnEvent) {
+TEST_F(TimePickerTest, EnterAndEscapeHideWithoutAnEvent)
+{
     open(hm(10, 5));
     QTest::keyClick(picture, '+');
     changes.clear();
@@ -359,7 +392,8 @@ TEST_F(TimePickerTest, EnterAndEscapeHideWithoutAnEvent) {
     EXPECT_EQ(text(picker.Time()), "08:00");
 }
 
-TEST_F(TimePickerTest, LosingTheFocusHidesWithoutAnEvent) {
+TEST_F(TimePickerTest, LosingTheFocusHidesWithoutAnEvent)
+{
     open(hm(10, 5));
     ASSERT_TRUE(picture->hasFocus());
     elsewhere->setFocus();

@@ -15,7 +15,8 @@ protected:
     QString pointerFile() const { return programDir() + "Settings.ini"; }
     QString settingsFile() const { return programDir() + "Norvane4.ini"; }
 
-    Settings loaded() {
+    Settings loaded()
+    {
         profiles.clear();
         Settings s(profiles, program.path());
         s.LoadActiveFolder();
@@ -28,7 +29,8 @@ protected:
     QString lastMessage;
 };
 
-TEST_F(SettingsTest, NoFilesAtAllGiveEveryDefault) {
+TEST_F(SettingsTest, NoFilesAtAllGiveEveryDefault)
+{
     Settings s = loaded();
     EXPECT_TRUE(lastMessage.isEmpty());
     EXPECT_EQ(s.dataFolders(), QStringList{programDir()});
@@ -54,7 +56,8 @@ TEST_F(SettingsTest, NoFilesAtAllGiveEveryDefault) {
     EXPECT_FALSE(QFileInfo::exists(pointerFile())) << "reading writes nothing";
 }
 
-TEST_F(SettingsTest, InvalidValuesAreReplaced) {
+TEST_F(SettingsTest, InvalidValuesAreReplaced)
+{
     TestFiles::writeBytes(
         settingsFile(),
         "[International]\r\nLangCode=fr\r\nFirstWeekday=3\r\nFirstCW=4\r\n"
@@ -78,7 +81,8 @@ TEST_F(SettingsTest, InvalidValuesAreReplaced) {
     EXPECT_EQ(loaded().FirstCW(), 2);
 }
 
-TEST_F(SettingsTest, FolderListAndActiveFolder) {
+TEST_F(SettingsTest, FolderListAndActiveFolder)
+{
     TestFiles::writeBytes(pointerFile(), "[DataFolders]\r\nFolderCount=2\r\nFolder1=/srv/a\r\n");
     Settings s = loaded();
     EXPECT_EQ(s.dataFolders(), (QStringList{"/srv/a", ""}));
@@ -90,7 +94,8 @@ TEST_F(SettingsTest, FolderListAndActiveFolder) {
     EXPECT_EQ(loaded().GetDataFolder(), programDir());
 }
 
-TEST_F(SettingsTest, TheActiveFolderIsSavedAloneAndSurvivesARestart) {
+TEST_F(SettingsTest, TheActiveFolderIsSavedAloneAndSurvivesARestart)
+{
     TestFiles::writeBytes(pointerFile(), "[Settings]\r\nPath=\r\n; mine\r\n");
     Settings s = loaded();
     s.setActiveFolder("/srv/team/");
@@ -101,7 +106,8 @@ TEST_F(SettingsTest, TheActiveFolderIsSavedAloneAndSurvivesARestart) {
     EXPECT_EQ(loaded().GetDataFolder(), QStringLiteral("/srv/team/"));
 }
 
-TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack) {
+TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
+{
     Settings s = loaded();
     s.ClearDataFolders();
     s.AddDataFolder("/srv/a/");
@@ -132,7 +138,8 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack) {
     EXPECT_EQ(back.GridStartTime(), TimeOfDay::fromHourMinute(7, 30));
 }
 
-TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten) {
+TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten)
+{
     const QByteArray locked("[Admin]\r\nLocked=1\r\n[International]\r\nLangCode=en\r\n");
     TestFiles::writeBytes(settingsFile(), locked);
     Settings s = loaded();
@@ -143,7 +150,8 @@ TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten) {
     EXPECT_EQ(s.LangCode(), QStringLiteral("de")) << "memory keeps the change";
 }
 
-TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage) {
+TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage)
+{
     TestFiles::writeBytes(pointerFile(), "[Settings]\r\nPath=/no/such/dir/Norvane4.ini\r\n");
     TestFiles::writeBytes(settingsFile(), "[International]\r\nLangCode=de\r\n");
     Settings s = loaded();
@@ -157,7 +165,8 @@ TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage) {
         QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
 }
 
-TEST_F(SettingsTest, FirstStartIsTrueOnce) {
+TEST_F(SettingsTest, FirstStartIsTrueOnce)
+{
     Settings s = loaded();
     EXPECT_TRUE(s.IsFirstStart());
     EXPECT_FALSE(s.IsFirstStart());

@@ -12,10 +12,12 @@ namespace {
 
 class ApiIni : public ::testing::Test {
 protected:
-    QString path(const QString& name = QStringLiteral("test.ini")) const {
+    QString path(const QString& name = QStringLiteral("test.ini")) const
+    {
         return dir.filePath(name);
     }
-    IniFile fileWith(const QByteArray& bytes) {
+    IniFile fileWith(const QByteArray& bytes)
+    {
         TestFiles::writeBytes(path(), bytes);
         cache.clear();
         return IniFile(cache, path());
@@ -25,7 +27,8 @@ protected:
     ProfileCache cache{RealFileAccess::instance()};
 };
 
-TEST_F(ApiIni, LineBreaksAndEqualsSignsAreEscapedOnOneLine) {
+TEST_F(ApiIni, LineBreaksAndEqualsSignsAreEscapedOnOneLine)
+{
     IniFile ini(cache, path());
     ini.WriteIniString("S", "crlf", "a=b\r\nx");
     ini.WriteIniString("S", "lf", "line1\nline2\rline3");
@@ -38,7 +41,8 @@ TEST_F(ApiIni, LineBreaksAndEqualsSignsAreEscapedOnOneLine) {
     EXPECT_EQ(again.ReadIniString("S", "lf"), QStringLiteral("line1\r\nline2\r\nline3"));
 }
 
-TEST_F(ApiIni, DecodingIsOnePassAndKeepsHashSequences) {
+TEST_F(ApiIni, DecodingIsOnePassAndKeepsHashSequences)
+{
     IniFile ini = fileWith("[S]\r\nk=Ticket #12, Room #3 ####br##eq##\r\nb=x##br##y\r\n");
     EXPECT_EQ(ini.ReadIniString("S", "k"), QStringLiteral("Ticket #12, Room #3 ##\r\neq##"));
     // A text that itself held "##br##" comes back with a line break: the escape is one-way.
@@ -49,7 +53,8 @@ TEST_F(ApiIni, DecodingIsOnePassAndKeepsHashSequences) {
               QStringLiteral("a\r\nb"));
 }
 
-TEST_F(ApiIni, ValuesThatReadersWouldTrimAreQuoted) {
+TEST_F(ApiIni, ValuesThatReadersWouldTrimAreQuoted)
+{
     IniFile ini(cache, path());
     ini.WriteIniString("S", "blanks", "  indented  ");
     ini.WriteIniString("S", "quoted", "\"Hello\"");
@@ -64,7 +69,8 @@ TEST_F(ApiIni, ValuesThatReadersWouldTrimAreQuoted) {
     EXPECT_EQ(back.ReadIniString("S", "quoted"), QStringLiteral("\"Hello\""));
 }
 
-TEST_F(ApiIni, LongValuesAreReadWhole) {
+TEST_F(ApiIni, LongValuesAreReadWhole)
+{
     const QString longText(5000, QLatin1Char('x'));
     IniFile ini(cache, path());
     ini.WriteIniString("S", "k", longText);
@@ -72,7 +78,8 @@ TEST_F(ApiIni, LongValuesAreReadWhole) {
     EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), longText);
 }
 
-TEST_F(ApiIni, NumbersAndBooleans) {
+TEST_F(ApiIni, NumbersAndBooleans)
+{
     IniFile ini = fileWith("[S]\r\nminus=-1\r\none=1\r\nzero=0\r\nword=true\r\nmixed=12abc\r\n"
                            "spaced= 7\r\nhalf=2.5\r\nhalf2=3.5\r\nexp=1e3\r\nneg=-42\r\n"
                            "huge=99999999999\r\n");
@@ -92,7 +99,8 @@ TEST_F(ApiIni, NumbersAndBooleans) {
     EXPECT_EQ(ini.ReadIniInt64("S", "huge", 9), 99999999999LL);
 }
 
-TEST_F(ApiIni, DatesCarryOverflowAndMarkUnusableYears) {
+TEST_F(ApiIni, DatesCarryOverflowAndMarkUnusableYears)
+{
     IniFile ini = fileWith("[S]\r\nAYear=2201\r\nAMonth=5\r\nADay=5\r\n"
                            "BYear=2003\r\nBMonth=13\r\nBDay=4\r\n"
                            "CYear=2003\r\nCMonth=2\r\nCDay=30\r\n"
@@ -104,7 +112,8 @@ TEST_F(ApiIni, DatesCarryOverflowAndMarkUnusableYears) {
     EXPECT_LT(ini.ReadIniDate("S", "Missing"), QDate(1900, 1, 1));
 }
 
-TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock) {
+TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock)
+{
     IniFile ini = fileWith("[S]\r\nEndHour=24\r\nEndMinute=0\r\nAHour=9\r\nAMinute=60\r\n"
                            "BHour=25\r\nBMinute=10\r\nCHour=x\r\nCMinute=-1\r\n");
     const QTime now(14, 37);
@@ -120,7 +129,8 @@ TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock) {
               TimeOfDay::kEndOfDay);
 }
 
-TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252) {
+TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252)
+{
     // "Müller" and "€" as a Windows copy writes them.
     const QByteArray windows("[S]\r\nName=M\xFCller \x80\r\nOther=keep me\r\n");
     IniFile ini = fileWith(windows);
@@ -132,7 +142,8 @@ TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252) {
                          "e\r\n"));
 }
 
-TEST_F(ApiIni, TextBeyondWindows1252IsWrittenAsUtf8AndReadBack) {
+TEST_F(ApiIni, TextBeyondWindows1252IsWrittenAsUtf8AndReadBack)
+{
     IniFile ini(cache, path());
     ini.WriteIniString("S", "k", QStringLiteral("Ærø → Zürich ✓"));
     ASSERT_TRUE(ini.commit().ok);
@@ -142,7 +153,8 @@ TEST_F(ApiIni, TextBeyondWindows1252IsWrittenAsUtf8AndReadBack) {
     EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QStringLiteral("Ærø → Zürich ✓"));
 }
 
-TEST(ProfileCodecTest, DecodesBothEncodingsAndSkipsAByteOrderMark) {
+TEST(ProfileCodecTest, DecodesBothEncodingsAndSkipsAByteOrderMark)
+{
     EXPECT_EQ(ProfileCodec::decode("M\xC3\xBCller"), QStringLiteral("Müller"));
     EXPECT_EQ(ProfileCodec::decode("M\xFCller"), QStringLiteral("Müller"));
     EXPECT_EQ(ProfileCodec::decode("\xEF\xBB\xBF[S]"), QStringLiteral("[S]"));
@@ -152,7 +164,8 @@ TEST(ProfileCodecTest, DecodesBothEncodingsAndSkipsAByteOrderMark) {
 }
 
 // A write that fails half-way (the disk refuses more bytes) must not leave half a file behind.
-TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndNoTemporaryFiles) {
+TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndNoTemporaryFiles)
+{
     const QByteArray before("[S]\r\nk=old\r\n");
     TestFiles::writeBytes(path(), before);
     IniFile ini(cache, path());
@@ -170,7 +183,8 @@ TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndNoTemporaryFiles) {
     EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QStringLiteral("old"));
 }
 
-TEST_F(ApiIni, AMissingDirectoryIsAFailureAndNothingIsCreated) {
+TEST_F(ApiIni, AMissingDirectoryIsAFailureAndNothingIsCreated)
+{
     IniFile ini(cache, dir.filePath("absent/test.ini"));
     ini.WriteIniString("S", "k", "v");
     EXPECT_FALSE(ini.commit().ok);

@@ -10,7 +10,8 @@ namespace {
 
 class AppointmentFileTest : public ::testing::Test {
 protected:
-    TerminPtr readFile(const QByteArray& content, const QString& relative = "y2003/m7/d4/1.nv3") {
+    TerminPtr readFile(const QByteArray& content, const QString& relative = "y2003/m7/d4/1.nv3")
+    {
         const QString path = dir.filePath(relative);
         TestFiles::writeBytes(path, "[AppointmentSettings]\r\n" + content);
         cache.clear();
@@ -23,7 +24,8 @@ protected:
     const QTime now{14, 37};
 };
 
-TEST_F(AppointmentFileTest, ANewFileHoldsEveryKeyInOrder) {
+TEST_F(AppointmentFileTest, ANewFileHoldsEveryKeyInOrder)
+{
     ClassTermin a;
     a.setDatum(QDate(2003, 7, 4));
     a.setStartTime(TimeOfDay::fromHourMinute(10, 30));
@@ -63,7 +65,8 @@ TEST_F(AppointmentFileTest, ANewFileHoldsEveryKeyInOrder) {
     EXPECT_FALSE(back->IsRecurring());
 }
 
-TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults) {
+TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults)
+{
     const TerminPtr a = readFile("");
     EXPECT_EQ(a->datum(), fallback);
     EXPECT_EQ(a->StartTime(), TimeOfDay::fromHourMinute(14, 37));
@@ -76,7 +79,8 @@ TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults) {
     EXPECT_TRUE(a->Text().isEmpty());
 }
 
-TEST_F(AppointmentFileTest, ReminderConsistency) {
+TEST_F(AppointmentFileTest, ReminderConsistency)
+{
     const TerminPtr zero = readFile("IsReminder=1\r\nRemindTime=0\r\n");
     EXPECT_FALSE(zero->IsReminder());
     const TerminPtr off = readFile("IsReminder=0\r\nRemindTime=30\r\n");
@@ -88,7 +92,8 @@ TEST_F(AppointmentFileTest, ReminderConsistency) {
     EXPECT_TRUE(odd->ReminderAll());
 }
 
-TEST_F(AppointmentFileTest, DatesAndTimesAreValidated) {
+TEST_F(AppointmentFileTest, DatesAndTimesAreValidated)
+{
     EXPECT_EQ(readFile("DateYear=1850\r\nDateMonth=3\r\nDateDay=3\r\n")->datum(), fallback);
     EXPECT_EQ(readFile("DateYear=2003\r\nDateMonth=2\r\nDateDay=30\r\n")->datum(),
               QDate(2003, 3, 2));
@@ -101,18 +106,21 @@ TEST_F(AppointmentFileTest, DatesAndTimesAreValidated) {
     EXPECT_EQ(readFile("Color=70000\r\n")->ColorCode(), 1);
 }
 
-TEST_F(AppointmentFileTest, TextKeepsWhatTheUserTyped) {
+TEST_F(AppointmentFileTest, TextKeepsWhatTheUserTyped)
+{
     const TerminPtr a = readFile("Text=Ticket #12, Room #3##br##A##eq##B #1 #2 #4\r\n");
     EXPECT_EQ(a->Text(), QStringLiteral("Ticket #12, Room #3\r\nA=B #1 #2 #4"));
 }
 
-TEST_F(AppointmentFileTest, TheRecurringTreeMakesAFileRecurring) {
+TEST_F(AppointmentFileTest, TheRecurringTreeMakesAFileRecurring)
+{
     EXPECT_TRUE(readFile("Recurring=0\r\n", "recurring/every/5.nv3")->IsRecurring());
     EXPECT_FALSE(readFile("Recurring=0\r\n")->IsRecurring());
     EXPECT_TRUE(readFile("Recurring=1\r\n")->IsRecurring());
 }
 
-TEST_F(AppointmentFileTest, AFileWrittenByAWindowsCopyReads) {
+TEST_F(AppointmentFileTest, AFileWrittenByAWindowsCopyReads)
+{
     // Odd spacing, quotes, lower-case keys, Windows-1252 umlauts and a key we do not know.
     const TerminPtr a = readFile("  dateyear = 2004 \r\nDATEMONTH=\"1\"\r\nDateDay=9\r\n"
                                  "Text=  \"Gespr\xE4"
@@ -133,7 +141,8 @@ TEST_F(AppointmentFileTest, BrokenFilesReadAsDefaultsWithoutHarm)
     EXPECT_EQ(junk->ColorCode(), 1);
 
     // Cut off in the middle of a key, as a copy without atomic saving may leave it.
-    const TerminPtr truncated = readFile("DateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\nStartTimeHo");
+    const TerminPtr truncated =
+        readFile("DateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\nStartTimeHo");
     EXPECT_EQ(truncated->datum(), QDate(2003, 7, 4));
     EXPECT_EQ(truncated->StartTime(), TimeOfDay::fromHourMinute(14, 37));
 }

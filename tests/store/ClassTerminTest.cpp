@@ -5,7 +5,8 @@
 
 namespace {
 
-TEST(ClassTerminTest, ANewRecordNeverReportsColourZero) {
+TEST(ClassTerminTest, ANewRecordNeverReportsColourZero)
+{
     ClassTermin a;
     EXPECT_EQ(a.ColorCode(), 1);
     a.setColorCode(7);
@@ -14,7 +15,8 @@ TEST(ClassTerminTest, ANewRecordNeverReportsColourZero) {
     EXPECT_TRUE(a.isNew());
 }
 
-TEST(ClassTerminTest, FormattedTextCarriesStatusPrefixes) {
+TEST(ClassTerminTest, FormattedTextCarriesStatusPrefixes)
+{
     ClassTermin a;
     a.setText("Meeting");
     EXPECT_EQ(a.GetFormatedText(), QStringLiteral("Meeting"));
@@ -25,7 +27,8 @@ TEST(ClassTerminTest, FormattedTextCarriesStatusPrefixes) {
     EXPECT_EQ(a.GetFormatedText(), QStringLiteral("[>>] Meeting"));
 }
 
-TEST(ClassTerminTest, ARecurringPathTurnsRecurringOnAndNeverOff) {
+TEST(ClassTerminTest, ARecurringPathTurnsRecurringOnAndNeverOff)
+{
     ClassTermin a;
     a.setFilename("/data/y2003/m7/d4/1.nv3");
     EXPECT_FALSE(a.IsRecurring());

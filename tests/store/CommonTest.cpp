@@ -5,11 +5,13 @@
 
 namespace {
 
-TimeOfDay hm(int h, int m) {
+TimeOfDay hm(int h, int m)
+{
     return TimeOfDay::fromHourMinute(h, m);
 }
 
-TEST(FormatTimeTest, TwelveAndTwentyFourHours) {
+TEST(FormatTimeTest, TwelveAndTwentyFourHours)
+{
     EXPECT_EQ(FormatTime(hm(13, 5), "24h"), QStringLiteral("13:05"));
     EXPECT_EQ(FormatTime(hm(0, 0), "24h"), QStringLiteral("00:00"));
     EXPECT_EQ(FormatTime(TimeOfDay::fromMinutes(TimeOfDay::kEndOfDay), "24h"),
@@ -24,7 +26,8 @@ TEST(FormatTimeTest, TwelveAndTwentyFourHours) {
     EXPECT_EQ(FormatTime(hm(23, 59), "12h"), QStringLiteral("11:59 pm"));
 }
 
-TEST(FormatDateTest, PatternsInBothSpellings) {
+TEST(FormatDateTest, PatternsInBothSpellings)
+{
     const QDate d(2003, 7, 4);
     EXPECT_EQ(FormatDate(d, "dd.mm.yyyy"), QStringLiteral("04.07.2003"));
     EXPECT_EQ(FormatDate(d, "TT.MM.JJJJ"), QStringLiteral("04.07.2003"));
@@ -35,7 +38,8 @@ TEST(FormatDateTest, PatternsInBothSpellings) {
     EXPECT_EQ(FormatDateNoYear(d, "yyyy-mm-dd"), QStringLiteral("-07-04"));
 }
 
-TEST(WeekTest, BoundsFollowTheFirstWeekday) {
+TEST(WeekTest, BoundsFollowTheFirstWeekday)
+{
     const QDate monday(2003, 7, 7);
     const QDate sunday(2003, 7, 13);
     EXPECT_EQ(StartOfWeek(monday, 2), monday);
@@ -48,14 +52,16 @@ TEST(WeekTest, BoundsFollowTheFirstWeekday) {
     EXPECT_EQ(Weekday(QDate(2003, 7, 12)), 7);
 }
 
-TEST(NamesTest, BothLanguages) {
+TEST(NamesTest, BothLanguages)
+{
     EXPECT_EQ(DayNames("de")[1], QStringLiteral("Sonntag"));
     EXPECT_EQ(DayNames("en")[7], QStringLiteral("Saturday"));
     EXPECT_EQ(MonthNames("de")[3], QStringLiteral("März"));
     EXPECT_EQ(MonthNames("fr")[12], QStringLiteral("December"));
 }
 
-TEST(PathTest, LastPathPartAndTwoDigits) {
+TEST(PathTest, LastPathPartAndTwoDigits)
+{
     EXPECT_EQ(LastPathPart("C:\\data\\team\\"), QStringLiteral("team"));
     EXPECT_EQ(LastPathPart("/srv/share/calendar/"), QStringLiteral("calendar"));
     EXPECT_EQ(LastPathPart("calendar"), QStringLiteral("calendar"));

@@ -10,14 +10,16 @@
 
 namespace {
 
-QByteArray appointment(int color, const char* text, const QByteArray& extra = {}) {
+QByteArray appointment(int color, const char* text, const QByteArray& extra = {})
+{
     return "[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\n"
            "StartTimeHour=9\r\nStartTimeMinute=0\r\nEndTimeHour=10\r\nEndTimeMinute=0\r\n"
            "Color=" +
            QByteArray::number(color) + "\r\nText=" + text + "\r\n" + extra;
 }
 
-QByteArray recurring(const char* from, const char* until) {
+QByteArray recurring(const char* from, const char* until)
+{
     QByteArray range;
     if (from) {
         const QList<QByteArray> p = QByteArray(from).split('-');
@@ -34,18 +36,21 @@ QByteArray recurring(const char* from, const char* until) {
 
 class DataAccessTest : public ::testing::Test {
 protected:
-    DataAccessTest() {
+    DataAccessTest()
+    {
         settings.setActiveFolder(data.path());
         folder = settings.GetDataFolder();
     }
 
-    QString put(const QString& relative, const QByteArray& content) {
+    QString put(const QString& relative, const QByteArray& content)
+    {
         const QString path = folder + relative;
         TestFiles::writeBytes(path, content);
         return path;
     }
 
-    QStringList textsOf(const QDate& date) {
+    QStringList textsOf(const QDate& date)
+    {
         QStringList texts;
         for (const TerminPtr& a : store.GetAppointmentsOfDay(date))
             texts << a->Text();
@@ -61,12 +66,14 @@ protected:
     QString folder;
 };
 
-TEST_F(DataAccessTest, ADayWithoutDirectoryIsEmpty) {
+TEST_F(DataAccessTest, ADayWithoutDirectoryIsEmpty)
+{
     EXPECT_TRUE(store.GetAppointmentsOfDay(QDate(2003, 7, 4)).isEmpty());
     EXPECT_FALSE(store.HasAppointments(QDate(2003, 7, 4)));
 }
 
-TEST_F(DataAccessTest, OnlyAppointmentFilesOfTheDayCount) {
+TEST_F(DataAccessTest, OnlyAppointmentFilesOfTheDayCount)
+{
     put("y2003/m7/d4/1.nv3", appointment(1, "one"));
     put("y2003/m7/d4/2.NV3", appointment(1, "upper case extension"));
     put("y2003/m7/d4/notes.txt", appointment(1, "not an appointment"));
@@ -79,7 +86,8 @@ TEST_F(DataAccessTest, OnlyAppointmentFilesOfTheDayCount) {
     EXPECT_FALSE(store.HasAppointments(QDate(2003, 7, 6)));
 }
 
-TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange) {
+TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange)
+{
     put("recurring/wd2/7.nv3", recurring("2003-07-07", "2003-07-21"));
     for (QDate d(2003, 7, 1); d <= QDate(2003, 7, 31); d = d.addDays(1)) {
         const bool expected =
@@ -90,7 +98,8 @@ TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange) {
     }
 }
 
-TEST_F(DataAccessTest, EveryRecurringKindFindsItsDays) {
+TEST_F(DataAccessTest, EveryRecurringKindFindsItsDays)
+{
     put("recurring/every/1.nv3", recurring("2003-01-01", "2003-12-31"));
     put("recurring/d31/2.nv3", recurring("2003-01-01", "2003-12-31"));
     put("recurring/m2/d29/3.nv3", recurring("2000-01-01", "2010-12-31"));
@@ -102,7 +111,8 @@ TEST_F(DataAccessTest, EveryRecurringKindFindsItsDays) {
     EXPECT_FALSE(store.HasAppointments(QDate(2005, 3, 1)));
 }
 
-TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020) {
+TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020)
+{
     const QString path = put("recurring/every/1.nv3", appointment(1, "no range"));
     EXPECT_FALSE(store.IsInRecurringRange(path, QDate(1989, 12, 31)));
     EXPECT_TRUE(store.IsInRecurringRange(path, QDate(1990, 1, 1)));
@@ -110,7 +120,8 @@ TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020) {
     EXPECT_FALSE(store.IsInRecurringRange(path, QDate(2021, 1, 1)));
 }
 
-TEST_F(DataAccessTest, ColourGroupsKeepTheirOrderOfFirstAppearance) {
+TEST_F(DataAccessTest, ColourGroupsKeepTheirOrderOfFirstAppearance)
+{
     QList<TerminPtr> list;
     for (int color : {2, 5, 2, 7, 5}) {
         auto a = std::make_shared<ClassTermin>();
@@ -124,7 +135,8 @@ TEST_F(DataAccessTest, ColourGroupsKeepTheirOrderOfFirstAppearance) {
     EXPECT_EQ(order, (QStringList{"2:0", "2:2", "5:1", "5:4", "7:3"}));
 }
 
-TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject) {
+TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject)
+{
     const QString path = put("y2003/m7/d4/1.nv3", appointment(3, "first"));
     const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
     EXPECT_EQ(store.LoadAppointment(path, QDate(2003, 7, 4)), a);
@@ -137,7 +149,8 @@ TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject
     EXPECT_EQ(b->Text(), QStringLiteral("other"));
 }
 
-TEST_F(DataAccessTest, TheAppointmentCacheHoldsTwoHundred) {
+TEST_F(DataAccessTest, TheAppointmentCacheHoldsTwoHundred)
+{
     QStringList paths;
     for (int i = 0; i < DataAccess::kAppointmentCacheSize + 1; ++i)
         paths << put(QStringLiteral("y2003/m7/d4/%1.nv3").arg(i), appointment(1, "x"));
@@ -150,7 +163,8 @@ TEST_F(DataAccessTest, TheAppointmentCacheHoldsTwoHundred) {
     EXPECT_NE(store.LoadAppointment(paths[1], QDate(2003, 7, 4)), second);
 }
 
-TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder) {
+TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder)
+{
     const QDate day(2003, 7, 4);
     EXPECT_FALSE(store.HasAppointments(day));
     put("y2003/m7/d4/1.nv3", appointment(1, "late"));
@@ -163,7 +177,8 @@ TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder) {
     EXPECT_FALSE(store.HasAppointments(day)) << "the other folder has nothing";
 }
 
-TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines) {
+TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
+{
     const QString path =
         put("y2003/m7/d4/1.nv3", "; written elsewhere\r\n[AppointmentSettings]\r\nText=old\r\n"
                                  "Category=Work\r\n[Extra]\r\nx=1\r\n");
@@ -177,7 +192,8 @@ TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines) {
     EXPECT_EQ(store.LoadAppointment(path, QDate(2003, 7, 4))->Text(), QStringLiteral("new"));
 }
 
-TEST_F(DataAccessTest, SavingCreatesTheDirectoriesAndReportsAFolderThatCannotExist) {
+TEST_F(DataAccessTest, SavingCreatesTheDirectoriesAndReportsAFolderThatCannotExist)
+{
     ClassTermin a;
     a.setDatum(QDate(2003, 7, 4));
     a.setFilename(folder + "y2003/m7/d4/42.nv3");
@@ -194,7 +210,8 @@ TEST_F(DataAccessTest, SavingCreatesTheDirectoriesAndReportsAFolderThatCannotExi
         QStringLiteral("The appointment could not be saved.\r\n")));
 }
 
-TEST_F(DataAccessTest, ASavedAppointmentWithoutReminderStoresZeroMinutes) {
+TEST_F(DataAccessTest, ASavedAppointmentWithoutReminderStoresZeroMinutes)
+{
     ClassTermin a;
     a.setFilename(folder + "y2003/m7/d4/1.nv3");
     a.setRemindMinutes(30);
@@ -204,7 +221,8 @@ TEST_F(DataAccessTest, ASavedAppointmentWithoutReminderStoresZeroMinutes) {
     EXPECT_TRUE(TestFiles::readBytes(a.filename()).contains("IsReminder=0\r\nRemindTime=0\r\n"));
 }
 
-TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay) {
+TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay)
+{
     const QString path = put("y2003/m7/d4/1.nv3", appointment(1, "gone soon"));
     const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
     store.DeleteAppointmentFile(*a);
@@ -214,7 +232,8 @@ TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay) {
     store.DeleteAppointmentFile(ClassTermin());
 }
 
-TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile) {
+TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile)
+{
     put("y2003/m7/d4/17.nv3", appointment(1, "taken"));
     QList<quint32> draws{17, 17, 23};
     const QString name =
@@ -227,18 +246,23 @@ TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile) {
 class DeletingAfterListing : public FileAccess {
 public:
     explicit DeletingAfterListing(QString victim)
-        : m_victim(std::move(victim)) {}
-    std::optional<QStringList> listFiles(const QString& dir, const QString& suffix) override {
+        : m_victim(std::move(victim))
+    {
+    }
+    std::optional<QStringList> listFiles(const QString& dir, const QString& suffix) override
+    {
         auto names = m_real.listFiles(dir, suffix);
         QFile::remove(m_victim);
         return names;
     }
     bool isListableDir(const QString& dir) override { return m_real.isListableDir(dir); }
     std::optional<FileMeta> metadata(const QString& p) override { return m_real.metadata(p); }
-    std::optional<QByteArray> read(const QString& p, qint64 n) override {
+    std::optional<QByteArray> read(const QString& p, qint64 n) override
+    {
         return m_real.read(p, n);
     }
-    WriteOutcome writeAtomically(const QString& p, const QByteArray& c) override {
+    WriteOutcome writeAtomically(const QString& p, const QByteArray& c) override
+    {
         return m_real.writeAtomically(p, c);
     }
     bool remove(const QString& p) override { return m_real.remove(p); }
@@ -249,7 +273,8 @@ private:
     QString m_victim;
 };
 
-TEST_F(DataAccessTest, AFileDeletedBetweenListingAndLoadingIsSkipped) {
+TEST_F(DataAccessTest, AFileDeletedBetweenListingAndLoadingIsSkipped)
+{
     put("y2003/m7/d4/1.nv3", appointment(1, "stays"));
     const QString victim = put("y2003/m7/d4/2.nv3", appointment(1, "deleted meanwhile"));
     DeletingAfterListing files(victim);

@@ -17,7 +17,8 @@ protected:
     ProfileCache cache{files};
 };
 
-TEST_F(ProfileCacheTest, AnUnchangedFileIsReadOnce) {
+TEST_F(ProfileCacheTest, AnUnchangedFileIsReadOnce)
+{
     TestFiles::writeBytes(path(), "[S]\r\nk=1\r\n");
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(IniFile(cache, path()).ReadIniLong("S", "k", 0), 1);
@@ -25,7 +26,8 @@ TEST_F(ProfileCacheTest, AnUnchangedFileIsReadOnce) {
     EXPECT_EQ(files.counts().metadataQueries, 5);
 }
 
-TEST_F(ProfileCacheTest, ASeriesOfReadsOnOneFileCostsOneLookup) {
+TEST_F(ProfileCacheTest, ASeriesOfReadsOnOneFileCostsOneLookup)
+{
     TestFiles::writeBytes(path(), "[S]\r\na=1\r\nb=2\r\nc=3\r\n");
     const IniFile ini(cache, path());
     EXPECT_EQ(ini.ReadIniLong("S", "a", 0) + ini.ReadIniLong("S", "b", 0) +
@@ -34,7 +36,8 @@ TEST_F(ProfileCacheTest, ASeriesOfReadsOnOneFileCostsOneLookup) {
     EXPECT_EQ(files.counts().total(), 2); // one metadata query, one read
 }
 
-TEST_F(ProfileCacheTest, AChangedFileIsReadAgain) {
+TEST_F(ProfileCacheTest, AChangedFileIsReadAgain)
+{
     TestFiles::writeBytes(path(), "[S]\r\nk=1\r\n");
     EXPECT_EQ(IniFile(cache, path()).ReadIniLong("S", "k", 0), 1);
     // Another user's copy rewrites the file with the same size.
@@ -44,7 +47,8 @@ TEST_F(ProfileCacheTest, AChangedFileIsReadAgain) {
     EXPECT_EQ(files.counts().reads, 2);
 }
 
-TEST_F(ProfileCacheTest, OurOwnWriteIsSeenAtOnce) {
+TEST_F(ProfileCacheTest, OurOwnWriteIsSeenAtOnce)
+{
     IniFile w(cache, path());
     w.WriteIniString("S", "k", "1");
     ASSERT_TRUE(w.commit().ok);
@@ -54,7 +58,8 @@ TEST_F(ProfileCacheTest, OurOwnWriteIsSeenAtOnce) {
     EXPECT_EQ(IniFile(cache, path()).ReadIniLong("S", "k", 0), 2);
 }
 
-TEST_F(ProfileCacheTest, OnlyTheFirstMebibyteIsRead) {
+TEST_F(ProfileCacheTest, OnlyTheFirstMebibyteIsRead)
+{
     QByteArray big("[S]\r\nfirst=1\r\n");
     const QByteArray filler = "pad=" + QByteArray(100, 'x') + "\r\n";
     while (big.size() < ProfileCache::kMaxFileBytes - 8)
@@ -68,7 +73,8 @@ TEST_F(ProfileCacheTest, OnlyTheFirstMebibyteIsRead) {
     EXPECT_EQ(ini.ReadIniLong("S", "beyond", 0), 0);
 }
 
-TEST_F(ProfileCacheTest, AMissingFileReadsAsEmptyWithoutOpeningIt) {
+TEST_F(ProfileCacheTest, AMissingFileReadsAsEmptyWithoutOpeningIt)
+{
     EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QString());
     EXPECT_EQ(files.counts().reads, 0);
 }

@@ -9,7 +9,8 @@
 
 namespace {
 
-QByteArray file(int color, const QByteArray& extra = {}) {
+QByteArray file(int color, const QByteArray& extra = {})
+{
     return "[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\nDateDay=7\r\nColor=" +
            QByteArray::number(color) + "\r\nText=x\r\n" + extra;
 }
@@ -21,7 +22,8 @@ const QByteArray kRange2003 =
 
 class StoreSpeedTest : public ::testing::Test {
 protected:
-    StoreSpeedTest() {
+    StoreSpeedTest()
+    {
         settings.setActiveFolder(data.path());
         folder = settings.GetDataFolder();
         // Monday 7 July 2003: three one-time appointments, and recurring ones in three of the
@@ -46,7 +48,8 @@ protected:
     const QDate monday{2003, 7, 7};
 };
 
-TEST_F(StoreSpeedTest, AColdDayReadsEachFileOnce) {
+TEST_F(StoreSpeedTest, AColdDayReadsEachFileOnce)
+{
     EXPECT_EQ(store.GetAppointmentsOfDay(monday).size(), 5);
     EXPECT_EQ(files.counts().listings, 5);
     EXPECT_EQ(files.counts().metadataQueries, 6);
@@ -54,7 +57,8 @@ TEST_F(StoreSpeedTest, AColdDayReadsEachFileOnce) {
     EXPECT_EQ(files.counts().writes, 0);
 }
 
-TEST_F(StoreSpeedTest, AWarmDayListsAndAsksButOpensNothing) {
+TEST_F(StoreSpeedTest, AWarmDayListsAndAsksButOpensNothing)
+{
     const QList<TerminPtr> cold = store.GetAppointmentsOfDay(monday);
     files.resetCounts();
     const QList<TerminPtr> warm = store.GetAppointmentsOfDay(monday);
@@ -64,7 +68,8 @@ TEST_F(StoreSpeedTest, AWarmDayListsAndAsksButOpensNothing) {
     EXPECT_EQ(files.counts().reads, 0);
 }
 
-TEST_F(StoreSpeedTest, AChangedFileIsTheOnlyOneReadAgain) {
+TEST_F(StoreSpeedTest, AChangedFileIsTheOnlyOneReadAgain)
+{
     store.GetAppointmentsOfDay(monday);
     TestFiles::writeBytes(folder + "y2003/m7/d7/2.nv3", file(2, "Producer=someone else\r\n"));
     files.resetCounts();
@@ -72,7 +77,8 @@ TEST_F(StoreSpeedTest, AChangedFileIsTheOnlyOneReadAgain) {
     EXPECT_EQ(files.counts().reads, 1);
 }
 
-TEST_F(StoreSpeedTest, SingleFileQueriesOfAnUnchangedFileReadNothing) {
+TEST_F(StoreSpeedTest, SingleFileQueriesOfAnUnchangedFileReadNothing)
+{
     const QString recurringFile = folder + "recurring/every/10.nv3";
     store.LoadAppointment(recurringFile, monday);
     files.resetCounts();
@@ -81,7 +87,8 @@ TEST_F(StoreSpeedTest, SingleFileQueriesOfAnUnchangedFileReadNothing) {
     EXPECT_EQ(files.counts().reads, 0);
 }
 
-TEST_F(StoreSpeedTest, HasAppointmentsNeverReadsOneTimeFilesAndCachesItsAnswer) {
+TEST_F(StoreSpeedTest, HasAppointmentsNeverReadsOneTimeFilesAndCachesItsAnswer)
+{
     EXPECT_TRUE(store.HasAppointments(monday));
     EXPECT_EQ(files.counts().listings, 1);
     EXPECT_EQ(files.counts().reads, 0);

@@ -4,7 +4,8 @@
 
 namespace {
 
-TEST(TextToolsTest, ReplaceNeverRescansWhatItInserted) {
+TEST(TextToolsTest, ReplaceNeverRescansWhatItInserted)
+{
     EXPECT_EQ(ReplaceText("aaa", "a", "aa"), QStringLiteral("aaaaaa"));
     EXPECT_EQ(ReplaceText("abcabc", "b", "x", 1, 1), QStringLiteral("axcabc"));
     EXPECT_EQ(ReplaceText("abcabc", "b", "x", 3), QStringLiteral("abcaxc"));
@@ -12,14 +13,16 @@ TEST(TextToolsTest, ReplaceNeverRescansWhatItInserted) {
     EXPECT_EQ(ReplaceText("aBc", "b", "x", 1, -1, Qt::CaseInsensitive), QStringLiteral("axc"));
 }
 
-TEST(TextToolsTest, SplitKeepsEmptyPieces) {
+TEST(TextToolsTest, SplitKeepsEmptyPieces)
+{
     EXPECT_EQ(SplitText("a;b;", ";"), (QStringList{"a", "b", ""}));
     EXPECT_EQ(SplitText("", ";"), (QStringList{""}));
     EXPECT_EQ(SplitText("a;b", ""), (QStringList{"a;b"}));
     EXPECT_EQ(SplitText("a;b;c", ";", 1), (QStringList{"a", "b;c"}));
 }
 
-TEST(TextToolsTest, FindLastOfAndReverse) {
+TEST(TextToolsTest, FindLastOfAndReverse)
+{
     EXPECT_EQ(FindLastOf("a\\b\\c", "\\"), 4);
     EXPECT_EQ(FindLastOf("abc", "x"), 0);
     EXPECT_EQ(FindLastOf("abab", "ab"), 3);

@@ -9,25 +9,29 @@
 
 namespace TestFiles {
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
 }
 
-QByteArray readBytes(const QString& path) {
+QByteArray readBytes(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool setModified(const QString& path, const QDateTime& time) {
+bool setModified(const QString& path, const QDateTime& time)
+{
     QFile file(path);
     return file.open(QIODevice::ReadWrite) &&
            file.setFileTime(time, QFileDevice::FileModificationTime);
 }
 
-FileSizeLimit::FileSizeLimit(long long bytes) {
+FileSizeLimit::FileSizeLimit(long long bytes)
+{
     std::signal(SIGXFSZ, SIG_IGN); // the write fails with an error instead of ending the process
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
@@ -36,7 +40,8 @@ FileSizeLimit::FileSizeLimit(long long bytes) {
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-FileSizeLimit::~FileSizeLimit() {
+FileSizeLimit::~FileSizeLimit()
+{
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = rlim_t(m_previous);

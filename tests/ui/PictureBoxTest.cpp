@@ -12,7 +12,8 @@ namespace {
 
 QColor at(PictureBox& box, int xTwips, int yTwips)
 {
-    return box.grab().toImage().pixelColor(PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips));
+    return box.grab().toImage().pixelColor(PictureBox::toPixels(xTwips),
+                                           PictureBox::toPixels(yTwips));
 }
 
 TEST(PictureBoxTest, PrimitivesDrawAtTheirTwipPositions)

@@ -23,13 +23,15 @@ const QColor kGrey(238, 238, 238);
 const QColor kWhite(255, 255, 255);
 
 // Weekday with Sunday = 1, independent of the code under test.
-int sundayBased(const QDate& date) {
+int sundayBased(const QDate& date)
+{
     return date.dayOfWeek() % 7 + 1;
 }
 
 // Week 1 straight from the three definitions, given the week's first day. Exactly one week
 // holds four or more of the days 1 to 7 January, and it is the first with four new-year days.
-bool isWeekOne(const QDate& weekStart, int rule) {
+bool isWeekOne(const QDate& weekStart, int rule)
+{
     int firstJanuaryDays = 0;
     bool holdsNewYear = false;
     for (int i = 0; i < 7; ++i) {
@@ -50,20 +52,25 @@ bool isWeekOne(const QDate& weekStart, int rule) {
 }
 
 // Text is antialiased, so its colour shows only in the well-covered pixels.
-bool isWhitish(QRgb p) {
+bool isWhitish(QRgb p)
+{
     return qRed(p) >= 170 && qGreen(p) >= 170 && qBlue(p) >= 170;
 }
-bool isDarkBlueInk(QRgb p) {
+bool isDarkBlueInk(QRgb p)
+{
     return qRed(p) < 110 && qGreen(p) < 110 && qBlue(p) >= 150;
 }
-bool isRedInk(QRgb p) {
+bool isRedInk(QRgb p)
+{
     return qRed(p) >= 150 && qGreen(p) < 100;
 }
-bool isBlackInk(QRgb p) {
+bool isBlackInk(QRgb p)
+{
     return qRed(p) < 80 && qGreen(p) < 80 && qBlue(p) < 80;
 }
 
-int colourDistance(QRgb a, const QColor& b) {
+int colourDistance(QRgb a, const QColor& b)
+{
     return std::abs(qRed(a) - b.red()) + std::abs(qGreen(a) - b.green()) +
            std::abs(qBlue(a) - b.blue());
 }
@@ -73,13 +80,15 @@ int colourDistance(QRgb a, const QColor& b) {
 // ---------------------------------------------------------------------------------------
 // Week numbers
 
-TEST(WeekNumberTest, FourDayRuleWithMondayStartIsTheIsoWeek) {
+TEST(WeekNumberTest, FourDayRuleWithMondayStartIsTheIsoWeek)
+{
     for (QDate day(1900, 1, 1); day <= QDate(2200, 12, 31); day = day.addDays(1))
         ASSERT_EQ(WeekNumber(day, kMonday, kRuleFourDays), day.weekNumber())
             << day.toString().toStdString();
 }
 
-TEST(WeekNumberTest, EveryRuleAndFirstDayFollowsTheDefinition) {
+TEST(WeekNumberTest, EveryRuleAndFirstDayFollowsTheDefinition)
+{
     // A week is 1 exactly when it meets its rule; otherwise it counts on from the week before.
     for (int firstday = 1; firstday <= 7; ++firstday) {
         for (int rule = 1; rule <= 3; ++rule) {
@@ -102,7 +111,8 @@ TEST(WeekNumberTest, EveryRuleAndFirstDayFollowsTheDefinition) {
     }
 }
 
-TEST(WeekNumberTest, JanuaryFirstRuleGivesLateDecemberTheNewWeekOne) {
+TEST(WeekNumberTest, JanuaryFirstRuleGivesLateDecemberTheNewWeekOne)
+{
     // 1 January 2004 is a Thursday.
     EXPECT_EQ(WeekNumber(QDate(2003, 12, 28), kMonday, kRuleJanuaryFirst), 52);
     EXPECT_EQ(WeekNumber(QDate(2003, 12, 29), kMonday, kRuleJanuaryFirst), 1);
@@ -113,7 +123,8 @@ TEST(WeekNumberTest, JanuaryFirstRuleGivesLateDecemberTheNewWeekOne) {
     EXPECT_EQ(WeekNumber(QDate(2006, 12, 31), kSunday, kRuleJanuaryFirst), 1);
 }
 
-TEST(WeekNumberTest, FullWeekRuleLeavesEarlyJanuaryInTheOldYear) {
+TEST(WeekNumberTest, FullWeekRuleLeavesEarlyJanuaryInTheOldYear)
+{
     EXPECT_EQ(WeekNumber(QDate(2004, 1, 1), kMonday, kRuleFullWeek), 52);
     EXPECT_EQ(WeekNumber(QDate(2004, 1, 4), kMonday, kRuleFullWeek), 52);
     EXPECT_EQ(WeekNumber(QDate(2004, 1, 5), kMonday, kRuleFullWeek), 1);
@@ -124,7 +135,8 @@ TEST(WeekNumberTest, FullWeekRuleLeavesEarlyJanuaryInTheOldYear) {
     EXPECT_EQ(WeekNumber(QDate(2007, 1, 1), kSunday, kRuleFullWeek), 53);
 }
 
-TEST(WeekNumberTest, MonthCasesOfTheCalendar) {
+TEST(WeekNumberTest, MonthCasesOfTheCalendar)
+{
     EXPECT_EQ(WeekNumber(QDate(2004, 8, 1), kMonday, kRuleFourDays), 31);
     EXPECT_EQ(WeekNumber(QDate(2004, 8, 1), kSunday, kRuleJanuaryFirst), 32);
     EXPECT_EQ(WeekNumber(QDate(2009, 2, 1), kSunday, kRuleJanuaryFirst), 6);
@@ -132,7 +144,8 @@ TEST(WeekNumberTest, MonthCasesOfTheCalendar) {
     EXPECT_EQ(WeekNumber(QDate(2003, 12, 31), kMonday, kRuleFourDays), 1);
 }
 
-TEST(WeekNumberTest, BadInputsFallBackInsteadOfFailing) {
+TEST(WeekNumberTest, BadInputsFallBackInsteadOfFailing)
+{
     EXPECT_EQ(WeekNumber(QDate(), kMonday, kRuleFourDays), 0);
     // Unknown settings behave as Sunday weeks with the 1 January rule.
     EXPECT_EQ(WeekNumber(QDate(2003, 12, 28), 0, 9),
@@ -151,7 +164,8 @@ protected:
     static constexpr int kCellWPx = kCellW / 15;
     static constexpr int kCellHPx = kCellH / 15;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         picture.resizeTwips(3030, 1920);
         picture.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
@@ -160,42 +174,50 @@ protected:
     }
 
     void show(int firstday, int rule, const QDate& month, const QDate& selected, bool week = false,
-              const QString& lang = QStringLiteral("en")) {
+              const QString& lang = QStringLiteral("en"))
+    {
         calendar.SetSettings(firstday, lang, rule);
         calendar.setIsWeekSelected(week);
         calendar.DisplayMonth(month, selected);
     }
 
-    QPoint cellCentre(int column, int row) const {
+    QPoint cellCentre(int column, int row) const
+    {
         return {PictureBox::toPixels(column * kCellW + kCellW / 2),
                 PictureBox::toPixels((row + 1) * kCellH + kCellH / 2)};
     }
 
-    void clickAtTwips(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+    void clickAtTwips(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
         QTest::mouseClick(&picture, button, {},
                           QPoint(PictureBox::toPixels(x), PictureBox::toPixels(y)));
     }
 
-    void clickCell(int column, int row, Qt::MouseButton button = Qt::LeftButton) {
+    void clickCell(int column, int row, Qt::MouseButton button = Qt::LeftButton)
+    {
         QTest::mouseClick(&picture, button, {}, cellCentre(column, row));
     }
 
     // The pixels inside a cell, without the one-pixel gaps around it.
-    QRect cellPixels(int column, int row) const {
+    QRect cellPixels(int column, int row) const
+    {
         return QRect(column * kCellWPx + 1, (row + 1) * kCellHPx + 1, kCellWPx - 1, kCellHPx - 1);
     }
 
     // The part of a cell the selection fills (it leaves a second pixel free on the left).
-    QRect selectionPixels(int column, int row) const {
+    QRect selectionPixels(int column, int row) const
+    {
         return cellPixels(column, row).adjusted(1, 0, 0, 0);
     }
 
-    QRgb backgroundOf(int column, int row) const {
+    QRgb backgroundOf(int column, int row) const
+    {
         const QRect cell = selectionPixels(column, row);
         return picture.image().pixel(cell.left() + 1, cell.center().y());
     }
 
-    int countWhere(const QRect& area, const std::function<bool(QRgb)>& wanted) const {
+    int countWhere(const QRect& area, const std::function<bool(QRgb)>& wanted) const
+    {
         const QImage& image = picture.image();
         int count = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
@@ -206,19 +228,22 @@ protected:
     }
 
     // Pixels that differ clearly from the cell's own background: the printed number.
-    int inkIn(int column, int row) const {
+    int inkIn(int column, int row) const
+    {
         const QRect area = selectionPixels(column, row);
         const QColor background = QColor::fromRgb(backgroundOf(column, row));
         return countWhere(area, [&](QRgb p) { return colourDistance(p, background) > 60; });
     }
 
-    bool isSelectedLook(int column, int row) const {
+    bool isSelectedLook(int column, int row) const
+    {
         return QColor::fromRgb(backgroundOf(column, row)) == kDarkBlue &&
                countWhere(selectionPixels(column, row), isWhitish) > 0;
     }
 
     // Dark pixels of a header cell, for comparing letters with each other.
-    QImage headerInk(int column) const {
+    QImage headerInk(int column) const
+    {
         const QImage cell = picture.image()
                                 .copy(column * kCellWPx, 0, kCellWPx, kCellHPx)
                                 .convertToFormat(QImage::Format_Grayscale8);
@@ -234,7 +259,8 @@ protected:
     Calendar calendar;
 };
 
-TEST_F(CalendarTest, AugustWithMondayStartNeedsSixRows) {
+TEST_F(CalendarTest, AugustWithMondayStartNeedsSixRows)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
     for (int column = 0; column < 6; ++column)
         EXPECT_EQ(calendar.MonthGrid(column, 0), 0);
@@ -247,7 +273,8 @@ TEST_F(CalendarTest, AugustWithMondayStartNeedsSixRows) {
         EXPECT_EQ(calendar.MonthGrid(7, row), 31 + row);
 }
 
-TEST_F(CalendarTest, AugustWithSundayStartNeedsFiveRows) {
+TEST_F(CalendarTest, AugustWithSundayStartNeedsFiveRows)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 15), QDate(2004, 8, 11));
     EXPECT_EQ(calendar.ShowDate(), QDate(2004, 8, 1));
     EXPECT_EQ(calendar.MonthGrid(0, 0), 1);
@@ -258,7 +285,8 @@ TEST_F(CalendarTest, AugustWithSundayStartNeedsFiveRows) {
         EXPECT_EQ(calendar.MonthGrid(column, 5), 0);
 }
 
-TEST_F(CalendarTest, FebruaryTwoThousandNineFillsExactlyFourRows) {
+TEST_F(CalendarTest, FebruaryTwoThousandNineFillsExactlyFourRows)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2009, 2, 1), QDate(2009, 2, 10));
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 7; ++column)
@@ -274,7 +302,8 @@ TEST_F(CalendarTest, FebruaryTwoThousandNineFillsExactlyFourRows) {
     EXPECT_GT(inkIn(7, 3), 0);
 }
 
-TEST_F(CalendarTest, DecemberTwoThousandThreeEndsWithWeekOne) {
+TEST_F(CalendarTest, DecemberTwoThousandThreeEndsWithWeekOne)
+{
     show(kMonday, kRuleFourDays, QDate(2003, 12, 1), QDate(2003, 12, 10));
     EXPECT_EQ(calendar.MonthGrid(7, 0), 49);
     EXPECT_EQ(calendar.MonthGrid(0, 4), 29);
@@ -283,7 +312,8 @@ TEST_F(CalendarTest, DecemberTwoThousandThreeEndsWithWeekOne) {
     EXPECT_EQ(calendar.MonthGrid(7, 5), 0);
 }
 
-TEST_F(CalendarTest, ClickOnADaySelectsAndReportsIt) {
+TEST_F(CalendarTest, ClickOnADaySelectsAndReportsIt)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 2));
     QSignalSpy days(&calendar, &Calendar::DayClicked);
     QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
@@ -301,7 +331,8 @@ TEST_F(CalendarTest, ClickOnADaySelectsAndReportsIt) {
     EXPECT_FALSE(isSelectedLook(0, 1)); // 2 August, selected before
 }
 
-TEST_F(CalendarTest, AnyMouseButtonSelects) {
+TEST_F(CalendarTest, AnyMouseButtonSelects)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 2));
     QSignalSpy days(&calendar, &Calendar::DayClicked);
     clickCell(4, 3, Qt::RightButton);
@@ -309,7 +340,8 @@ TEST_F(CalendarTest, AnyMouseButtonSelects) {
     EXPECT_EQ(days.at(0).at(0).toDate(), QDate(2004, 8, 20));
 }
 
-TEST_F(CalendarTest, ClickOnWeekOneInDecemberSelectsItsMonday) {
+TEST_F(CalendarTest, ClickOnWeekOneInDecemberSelectsItsMonday)
+{
     show(kMonday, kRuleFourDays, QDate(2003, 12, 1), QDate(2003, 12, 10));
     QSignalSpy days(&calendar, &Calendar::DayClicked);
     QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
@@ -326,7 +358,8 @@ TEST_F(CalendarTest, ClickOnWeekOneInDecemberSelectsItsMonday) {
     EXPECT_FALSE(isSelectedLook(2, 1)); // 10 December, the day selected before
 }
 
-TEST_F(CalendarTest, WeekClickReachesBackIntoThePreviousMonth) {
+TEST_F(CalendarTest, WeekClickReachesBackIntoThePreviousMonth)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 9, 1), QDate(2004, 9, 15));
     QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
     clickCell(7, 0); // week 36: Monday 30 August to Sunday 5 September
@@ -335,7 +368,8 @@ TEST_F(CalendarTest, WeekClickReachesBackIntoThePreviousMonth) {
     EXPECT_EQ(calendar.ShowDate(), QDate(2004, 9, 1));
 }
 
-TEST_F(CalendarTest, ClicksBesideTheCellsDoNothing) {
+TEST_F(CalendarTest, ClicksBesideTheCellsDoNothing)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
     const QImage before = picture.image();
     QSignalSpy days(&calendar, &Calendar::DayClicked);
@@ -360,7 +394,8 @@ TEST_F(CalendarTest, ClicksBesideTheCellsDoNothing) {
     EXPECT_EQ(picture.image(), before);
 }
 
-TEST_F(CalendarTest, EmptyRowHasNoClickableWeekNumber) {
+TEST_F(CalendarTest, EmptyRowHasNoClickableWeekNumber)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2009, 2, 1), QDate(2009, 2, 10));
     QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
     clickCell(7, 4);
@@ -369,7 +404,8 @@ TEST_F(CalendarTest, EmptyRowHasNoClickableWeekNumber) {
     EXPECT_FALSE(calendar.IsWeekSelected());
 }
 
-TEST_F(CalendarTest, SelectedDayIsDarkBlueWithWhiteText) {
+TEST_F(CalendarTest, SelectedDayIsDarkBlueWithWhiteText)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
     EXPECT_EQ(QColor::fromRgb(backgroundOf(2, 2)), kDarkBlue);
     EXPECT_GT(countWhere(selectionPixels(2, 2), isWhitish), 3);
@@ -383,7 +419,8 @@ TEST_F(CalendarTest, SelectedDayIsDarkBlueWithWhiteText) {
     Screenshots::save(&picture, QStringLiteral("calendar_day_selected"));
 }
 
-TEST_F(CalendarTest, TodayIsRedAlsoWhenSelected) {
+TEST_F(CalendarTest, TodayIsRedAlsoWhenSelected)
+{
     today = QDate(2004, 8, 11);
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
     EXPECT_EQ(QColor::fromRgb(backgroundOf(2, 2)), kDarkBlue);
@@ -397,7 +434,8 @@ TEST_F(CalendarTest, TodayIsRedAlsoWhenSelected) {
     Screenshots::save(&picture, QStringLiteral("calendar_today"));
 }
 
-TEST_F(CalendarTest, WeekendColumnsAreGreyFromTheHeaderDown) {
+TEST_F(CalendarTest, WeekendColumnsAreGreyFromTheHeaderDown)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
     const QImage& image = picture.image();
     const int headerY = 4;
@@ -411,7 +449,8 @@ TEST_F(CalendarTest, WeekendColumnsAreGreyFromTheHeaderDown) {
     EXPECT_EQ(QColor::fromRgb(backgroundOf(3, 5)), kWhite);
 }
 
-TEST_F(CalendarTest, GridLinesAreLightGrey) {
+TEST_F(CalendarTest, GridLinesAreLightGrey)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
     const QImage& image = picture.image();
     const QColor line(192, 192, 192);
@@ -420,7 +459,8 @@ TEST_F(CalendarTest, GridLinesAreLightGrey) {
     EXPECT_EQ(QColor::fromRgb(image.pixel(7 * kCellWPx, 2)), line);
 }
 
-TEST_F(CalendarTest, HeaderShowsEnglishWeekdayLetters) {
+TEST_F(CalendarTest, HeaderShowsEnglishWeekdayLetters)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
     // S M T W T F S
     EXPECT_EQ(headerInk(0), headerInk(6));
@@ -434,7 +474,8 @@ TEST_F(CalendarTest, HeaderShowsEnglishWeekdayLetters) {
     EXPECT_GT(countWhere(QRect(7 * kCellWPx + 1, 0, kCellWPx - 1, kCellHPx), isBlackInk), 0);
 }
 
-TEST_F(CalendarTest, HeaderShowsGermanWeekdayLetters) {
+TEST_F(CalendarTest, HeaderShowsGermanWeekdayLetters)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
     const QImage englishTuesday = headerInk(2);
     const QImage englishWeek = headerInk(7);
@@ -449,7 +490,8 @@ TEST_F(CalendarTest, HeaderShowsGermanWeekdayLetters) {
     Screenshots::save(&picture, QStringLiteral("calendar_german"));
 }
 
-TEST_F(CalendarTest, HeaderStartsWithTheFirstWeekday) {
+TEST_F(CalendarTest, HeaderStartsWithTheFirstWeekday)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
     const QImage monday = headerInk(1);
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
@@ -458,7 +500,8 @@ TEST_F(CalendarTest, HeaderStartsWithTheFirstWeekday) {
     EXPECT_EQ(QColor::fromRgb(picture.image().pixel(5 * kCellWPx + 1, 4)), kGrey);
 }
 
-TEST_F(CalendarTest, DaysWithAppointmentsAreBold) {
+TEST_F(CalendarTest, DaysWithAppointmentsAreBold)
+{
     std::set<QDate> asked;
     calendar.setAppointmentSource([&](const QDate& date) {
         asked.insert(date);
@@ -482,7 +525,8 @@ TEST_F(CalendarTest, DaysWithAppointmentsAreBold) {
     EXPECT_EQ(*asked.rbegin(), QDate(2004, 8, 31));
 }
 
-TEST_F(CalendarTest, WeekNumbersAreNeverBold) {
+TEST_F(CalendarTest, WeekNumbersAreNeverBold)
+{
     calendar.setAppointmentSource([](const QDate&) { return true; });
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 2));
     const int weekInk = inkIn(7, 3);
@@ -491,7 +535,8 @@ TEST_F(CalendarTest, WeekNumbersAreNeverBold) {
     EXPECT_EQ(inkIn(7, 3), weekInk);
 }
 
-TEST_F(CalendarTest, WeekAcrossTwoMonthsShowsInBothExceptHiddenWeekdays) {
+TEST_F(CalendarTest, WeekAcrossTwoMonthsShowsInBothExceptHiddenWeekdays)
+{
     const QDate monday(2004, 8, 30);
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), monday, true);
     EXPECT_TRUE(isSelectedLook(0, 5)); // 30 August
@@ -517,7 +562,8 @@ TEST_F(CalendarTest, WeekAcrossTwoMonthsShowsInBothExceptHiddenWeekdays) {
     EXPECT_TRUE(isSelectedLook(6, 0));
 }
 
-TEST_F(CalendarTest, SelectedWeekDoesNotLightUpAYearLater) {
+TEST_F(CalendarTest, SelectedWeekDoesNotLightUpAYearLater)
+{
     // September 2005 has a week 36 too (5 to 11 September).
     show(kMonday, kRuleFourDays, QDate(2005, 9, 1), QDate(2004, 8, 30), true);
     EXPECT_EQ(calendar.MonthGrid(7, 1), 36);
@@ -530,7 +576,8 @@ TEST_F(CalendarTest, SelectedWeekDoesNotLightUpAYearLater) {
     }
 }
 
-TEST_F(CalendarTest, SelectWeekStepsBackToTheFirstWeekday) {
+TEST_F(CalendarTest, SelectWeekStepsBackToTheFirstWeekday)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
     QSignalSpy days(&calendar, &Calendar::DayClicked);
     QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
@@ -547,7 +594,8 @@ TEST_F(CalendarTest, SelectWeekStepsBackToTheFirstWeekday) {
     EXPECT_FALSE(isSelectedLook(6, 1));
 }
 
-TEST_F(CalendarTest, FireEventRepeatsTheSelectionWithoutDrawing) {
+TEST_F(CalendarTest, FireEventRepeatsTheSelectionWithoutDrawing)
+{
     show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
     const QImage before = picture.image();
     QSignalSpy days(&calendar, &Calendar::DayClicked);
@@ -567,7 +615,8 @@ TEST_F(CalendarTest, FireEventRepeatsTheSelectionWithoutDrawing) {
     EXPECT_EQ(picture.image(), before);
 }
 
-TEST_F(CalendarTest, ShowDateKeepsTheFirstOfTheMonth) {
+TEST_F(CalendarTest, ShowDateKeepsTheFirstOfTheMonth)
+{
     calendar.setShowDate(QDate(2004, 8, 17));
     EXPECT_EQ(calendar.ShowDate(), QDate(2004, 8, 1));
     calendar.setSelectedDate(QDate(2004, 8, 17));
@@ -578,7 +627,8 @@ TEST_F(CalendarTest, ShowDateKeepsTheFirstOfTheMonth) {
     EXPECT_EQ(calendar.MonthGrid(2, 2), 17); // Sunday weeks until set otherwise
 }
 
-TEST_F(CalendarTest, SettingsRedrawAtOnce) {
+TEST_F(CalendarTest, SettingsRedrawAtOnce)
+{
     show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
     QSignalSpy display(&calendar, &Calendar::Display);
     calendar.SetSettings(kMonday, QStringLiteral("de"), kRuleFourDays);
@@ -587,7 +637,8 @@ TEST_F(CalendarTest, SettingsRedrawAtOnce) {
     EXPECT_EQ(calendar.MonthGrid(7, 0), 31);
 }
 
-TEST(CalendarUnboundTest, WorksWithoutAPicture) {
+TEST(CalendarUnboundTest, WorksWithoutAPicture)
+{
     Calendar calendar;
     EXPECT_FALSE(calendar.IsWeekSelected());
     QSignalSpy display(&calendar, &Calendar::Display);

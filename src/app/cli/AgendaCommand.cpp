@@ -29,7 +29,8 @@ struct UsageProblem {
     QString message;
 };
 
-std::optional<QDate> parseDate(const QString& text) {
+std::optional<QDate> parseDate(const QString& text)
+{
     static const QRegularExpression shape(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}$)"));
     if (!shape.match(text).hasMatch())
         return std::nullopt;
@@ -38,7 +39,8 @@ std::optional<QDate> parseDate(const QString& text) {
 }
 
 // Parses the words after the program name; a problem comes back as its one-line message.
-std::variant<Request, UsageProblem> parse(const QStringList& args) {
+std::variant<Request, UsageProblem> parse(const QStringList& args)
+{
     Request request;
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -90,7 +92,8 @@ std::variant<Request, UsageProblem> parse(const QStringList& args) {
     return request;
 }
 
-QString jsonString(const QString& text) {
+QString jsonString(const QString& text)
+{
     QString out = QStringLiteral("\"");
     for (QChar c : text) {
         switch (c.unicode()) {
@@ -119,20 +122,24 @@ QString jsonString(const QString& text) {
     return out + QLatin1Char('"');
 }
 
-QString jsonBool(bool on) {
+QString jsonBool(bool on)
+{
     return on ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-QString isoDate(const QDate& date) {
+QString isoDate(const QDate& date)
+{
     return jsonString(date.toString(Qt::ISODate));
 }
 
-QString relativePath(const QString& dataFolder, const QString& path) {
+QString relativePath(const QString& dataFolder, const QString& path)
+{
     QString relative = path.startsWith(dataFolder) ? path.mid(dataFolder.size()) : path;
     return relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
-QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a) {
+QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a)
+{
     const QStringList fields = {
         QStringLiteral("\"day\":") + isoDate(day),
         QStringLiteral("\"path\":") + jsonString(relativePath(dataFolder, a.filename())),
@@ -155,7 +162,8 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
 
 } // namespace
 
-QString usage() {
+QString usage()
+{
     return QStringLiteral(
         "Usage:\n"
         "  norvane-cli day DATE [--folder DIR]      appointments of one day\n"
@@ -167,7 +175,8 @@ QString usage() {
 }
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
-        const QString& programDirectory) {
+        const QString& programDirectory)
+{
     const auto parsed = parse(args);
     if (const auto* problem = std::get_if<UsageProblem>(&parsed)) {
         err << "norvane-cli: " << problem->message << '\n' << usage();
