@@ -10,14 +10,16 @@ namespace {
 
 const QString kRecurring = QStringLiteral("recurring");
 
-QString subPath(const QString& folder, std::initializer_list<QString> parts) {
+QString subPath(const QString& folder, std::initializer_list<QString> parts)
+{
     QString path = folder;
     for (const QString& part : parts)
         path += part + QDir::separator();
     return path;
 }
 
-QString directoryOf(const QString& path) {
+QString directoryOf(const QString& path)
+{
     const qsizetype cut =
         std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     return path.left(cut + 1);
@@ -28,19 +30,24 @@ QString directoryOf(const QString& path) {
 DataAccess::DataAccess(ProfileCache& profiles, Settings& settings, Clock clock)
     : m_profiles(profiles)
     , m_settings(settings)
-    , m_clock(std::move(clock)) {}
+    , m_clock(std::move(clock))
+{
+}
 
-QDateTime DataAccess::now() const {
+QDateTime DataAccess::now() const
+{
     return m_clock ? m_clock() : QDateTime::currentDateTime();
 }
 
-QString DataAccess::DayDirectory(const QString& dataFolder, const QDate& date) {
+QString DataAccess::DayDirectory(const QString& dataFolder, const QDate& date)
+{
     return subPath(dataFolder,
                    {QStringLiteral("y%1").arg(date.year()), QStringLiteral("m%1").arg(date.month()),
                     QStringLiteral("d%1").arg(date.day())});
 }
 
-QStringList DataAccess::DirectoriesOfDay(const QString& dataFolder, const QDate& date) {
+QStringList DataAccess::DirectoriesOfDay(const QString& dataFolder, const QDate& date)
+{
     const int weekday = date.dayOfWeek() % 7 + 1; // Sunday = 1
     return {DayDirectory(dataFolder, date),
             subPath(dataFolder, {kRecurring, QStringLiteral("every")}),
@@ -50,17 +57,20 @@ QStringList DataAccess::DirectoriesOfDay(const QString& dataFolder, const QDate&
                                  QStringLiteral("d%1").arg(date.day())})};
 }
 
-QStringList DataAccess::listAppointmentFiles(const QString& dir) {
+QStringList DataAccess::listAppointmentFiles(const QString& dir)
+{
     // A missing directory is an empty day.
     return m_profiles.files().listFiles(dir, AppointmentFile::kExtension).value_or(QStringList());
 }
 
-TerminPtr DataAccess::LoadAppointment(const QString& path, const QDate& fallbackDate) {
+TerminPtr DataAccess::LoadAppointment(const QString& path, const QDate& fallbackDate)
+{
     return loadAppointment(path, fallbackDate, m_profiles.files().metadata(path));
 }
 
 TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallbackDate,
-                                      const std::optional<FileMeta>& meta) {
+                                      const std::optional<FileMeta>& meta)
+{
     for (auto it = m_appointments.begin(); it != m_appointments.end(); ++it) {
         if (it->appointment->filename() != path)
             continue;
@@ -80,7 +90,8 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
     return appointment;
 }
 
-DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment) {
+DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment)
+{
     MakeDirTree(directoryOf(appointment.filename()));
     IniFile ini(m_profiles, appointment.filename());
     AppointmentFile::write(ini, appointment);
@@ -88,14 +99,21 @@ DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment) {
     return {outcome.ok, outcome.error};
 }
 
-void DataAccess::DeleteAppointmentFile(const ClassTermin& appointment) {
-    if (appointment.filename().isEmpty())
-        return;
-    m_profiles.files().remove(appointment.filename());
-    m_profiles.forget(appointment.filename());
+void DataAccess::DeleteAppointmentFile(const ClassTermin& appointment)
+{
+    DeleteAppointmentFile(appointment.filename());
 }
 
-QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date) {
+void DataAccess::DeleteAppointmentFile(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    m_profiles.files().remove(path);
+    m_profiles.forget(path);
+}
+
+QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date)
+{
     QList<TerminPtr> list;
     const QStringList dirs = DirectoriesOfDay(m_settings.GetDataFolder(), date);
     for (int i = 0; i < dirs.size(); ++i) {
@@ -113,7 +131,8 @@ QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date) {
     return list;
 }
 
-void DataAccess::InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointment) {
+void DataAccess::InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointment)
+{
     for (qsizetype i = list.size() - 1; i >= 0; --i) {
         if (list[i]->ColorCode() == appointment->ColorCode()) {
             list.insert(i + 1, appointment);
@@ -123,12 +142,14 @@ void DataAccess::InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointm
     list.append(appointment);
 }
 
-bool DataAccess::IsInRecurringRange(const QString& path, const QDate& date) {
+bool DataAccess::IsInRecurringRange(const QString& path, const QDate& date)
+{
     return isInRecurringRange(path, date, m_profiles.files().metadata(path));
 }
 
 bool DataAccess::isInRecurringRange(const QString& path, const QDate& date,
-                                    const std::optional<FileMeta>& meta) {
+                                    const std::optional<FileMeta>& meta)
+{
     const IniFile ini(m_profiles, path, m_profiles.document(path, meta));
     const QString& s = AppointmentFile::kSection;
     const QDate from = DateSerial(ini.ReadIniLong(s, QStringLiteral("RecurringFromYear"), 1990),
@@ -142,7 +163,8 @@ bool DataAccess::isInRecurringRange(const QString& path, const QDate& date,
     return date <= until;
 }
 
-bool DataAccess::HasAppointments(const QDate& date) {
+bool DataAccess::HasAppointments(const QDate& date)
+{
     const QString folder = m_settings.GetDataFolder();
     const QDateTime current = now();
     const QDateTime expired = current.addSecs(-m_settings.MonthInterval());
@@ -177,20 +199,28 @@ bool DataAccess::HasAppointments(const QDate& date) {
     return answer;
 }
 
-bool DataAccess::MakeDirTree(const QString& path) {
+bool DataAccess::MakeDirTree(const QString& path)
+{
     return !path.isEmpty() && m_profiles.files().makePath(path);
 }
 
-QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw) {
+bool DataAccess::FileExists(const QString& path)
+{
+    return m_profiles.files().metadata(path).has_value();
+}
+
+QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw)
+{
     constexpr quint32 kNameRange = 100000000;
     for (;;) {
         const QString name = QString::number(draw() % kNameRange) + AppointmentFile::kExtension;
-        if (!m_profiles.files().metadata(dir + name))
+        if (!FileExists(dir + name))
             return name;
     }
 }
 
-QString DataAccess::saveFailedMessage(const QString& langCode) {
+QString DataAccess::saveFailedMessage(const QString& langCode)
+{
     if (langCode == QLatin1String("de"))
         return QStringLiteral("Der Termin konnte nicht gespeichert werden.\r\n"
                               "Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre "
@@ -200,7 +230,8 @@ QString DataAccess::saveFailedMessage(const QString& langCode) {
                           "your privileges.");
 }
 
-void DataAccess::clearCaches() {
+void DataAccess::clearCaches()
+{
     m_appointments.clear();
     m_dayMarks.clear();
     m_profiles.clear();

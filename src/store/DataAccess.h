@@ -39,6 +39,7 @@ public:
     SaveResult SaveAppointment(ClassTermin& appointment);
     // Errors are ignored: the file may already be gone.
     void DeleteAppointmentFile(const ClassTermin& appointment);
+    void DeleteAppointmentFile(const QString& path);
 
     // Colour groups in order of first appearance, each in loading order.
     QList<TerminPtr> GetAppointmentsOfDay(const QDate& date);
@@ -49,6 +50,7 @@ public:
     static void InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointment);
     bool MakeDirTree(const QString& path);
 
+    bool FileExists(const QString& path);
     // A base name "<number>.nv3" (1 to 9 digits, drawn from 0..99,999,999 by draw) that no
     // file in dir carries yet: a new appointment never overwrites another one.
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);

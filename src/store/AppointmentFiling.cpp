@@ -1,0 +1,115 @@
+#include "AppointmentFiling.h"
+
+#include "Common.h"
+#include "DataAccess.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+
+namespace {
+
+QString baseName(const QString& path)
+{
+    const qsizetype cut =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return cut < 0 ? QString() : path.mid(cut + 1);
+}
+
+QString dir(std::initializer_list<QString> parts)
+{
+    QString path;
+    for (const QString& part : parts)
+        path += part + QDir::separator();
+    return path;
+}
+
+} // namespace
+
+AppointmentFiling::AppointmentFiling(DataAccess& store, Settings& settings, RandomSource random)
+    : m_store(store)
+    , m_settings(settings)
+    , m_random(std::move(random))
+{
+    if (!m_random)
+        m_random = [] { return QRandomGenerator::global()->generate(); };
+}
+
+void AppointmentFiling::setTimerHook(std::function<bool()> isEnabled,
+                                     std::function<void(bool)> setEnabled)
+{
+    m_timerEnabled = std::move(isEnabled);
+    m_setTimerEnabled = std::move(setEnabled);
+}
+
+QString AppointmentFiling::TargetDirectory(const QString& dataFolder, const ClassTermin& a)
+{
+    const QDate& d = a.datum();
+    const QString recurring = QStringLiteral("recurring");
+    if (!a.IsRecurring())
+        return dataFolder + DataAccess::DayDirectory(QString(), d);
+    if (a.Recurring_code == QLatin1String("d"))
+        return dataFolder + dir({recurring, QStringLiteral("every")});
+    if (a.Recurring_code == QLatin1String("wd"))
+        return dataFolder + dir({recurring, QStringLiteral("wd%1").arg(Weekday(d))});
+    if (a.Recurring_code == QLatin1String("m"))
+        return dataFolder + dir({recurring, QStringLiteral("d%1").arg(d.day())});
+    return dataFolder + dir({recurring, QStringLiteral("m%1").arg(d.month()),
+                             QStringLiteral("d%1").arg(d.day())});
+}
+
+QString AppointmentFiling::BuildFileName(const ClassTermin& a, const QString& directory)
+{
+    const QString existing = baseName(a.filename());
+    if (!existing.isEmpty()) {
+        // A moved appointment keeps its name unless another appointment already has it there.
+        const QString target = directory + existing;
+        if (target == a.filename() || !m_store.FileExists(target))
+            return existing;
+    }
+    return m_store.UnusedFileName(directory, m_random);
+}
+
+AppointmentFiling::Result AppointmentFiling::EditMe(ClassTermin& a, bool showEditwindow)
+{
+    m_handOver.EditCancelled = false;
+    m_handOver.EditIsNew = a.isNew();
+    const bool timerWasOn = m_timerEnabled && m_timerEnabled();
+    if (m_setTimerEnabled)
+        m_setTimerEnabled(false);
+    const auto restoreTimer = [&] {
+        if (m_setTimerEnabled)
+            m_setTimerEnabled(timerWasOn);
+    };
+    m_handOver.EditedAppointment = &a;
+
+    Result result;
+    if (showEditwindow && m_editor) {
+        m_editor(m_handOver);
+        if (m_handOver.EditCancelled) {
+            restoreTimer();
+            result.cancelled = true;
+            return result;
+        }
+    }
+
+    const QString directory = TargetDirectory(m_settings.GetDataFolder(), a);
+    const QString newPath = directory + BuildFileName(a, directory);
+    const QString oldPath = a.filename();
+
+    // A moved appointment is written at its new place first; the old file goes only once the
+    // new one is safely there, so a failed save never loses the appointment.
+    a.setFilename(newPath);
+    const DataAccess::SaveResult saved = m_store.SaveAppointment(a);
+    if (saved.ok) {
+        if (!oldPath.isEmpty() && oldPath != newPath)
+            m_store.DeleteAppointmentFile(oldPath);
+        result.saved = true;
+    } else {
+        if (!oldPath.isEmpty())
+            a.setFilename(oldPath);
+        result.failure = DataAccess::saveFailedMessage(m_settings.LangCode());
+    }
+    restoreTimer();
+    return result;
+}
