@@ -1,0 +1,66 @@
+#include "Language.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTranslator>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::vector<std::unique_ptr<QTranslator>>& germanTranslators()
+{
+    static std::vector<std::unique_ptr<QTranslator>> translators = [] {
+        std::vector<std::unique_ptr<QTranslator>> loaded;
+        const QDir dir(QStringLiteral(":/i18n"));
+        for (const QString& name : dir.entryList({QStringLiteral("*_de.qm")}, QDir::Files)) {
+            auto translator = std::make_unique<QTranslator>();
+            if (translator->load(dir.filePath(name)))
+                loaded.push_back(std::move(translator));
+        }
+        return loaded;
+    }();
+    return translators;
+}
+
+QString& currentCode()
+{
+    static QString code = QStringLiteral("en");
+    return code;
+}
+
+} // namespace
+
+namespace Language {
+
+void apply(const QString& langCode)
+{
+    const bool german = langCode == QLatin1String("de");
+    for (const auto& translator : germanTranslators()) {
+        if (german)
+            QCoreApplication::installTranslator(translator.get());
+        else
+            QCoreApplication::removeTranslator(translator.get());
+    }
+    currentCode() = german ? QStringLiteral("de") : QStringLiteral("en");
+}
+
+QString current()
+{
+    return currentCode();
+}
+
+QString translate(const char* context, const char* sourceText, const QString& langCode)
+{
+    if (langCode == QLatin1String("de")) {
+        for (const auto& translator : germanTranslators()) {
+            const QString text = translator->translate(context, sourceText);
+            if (!text.isEmpty())
+                return text;
+        }
+    }
+    return QString::fromUtf8(sourceText);
+}
+
+} // namespace Language
