@@ -1,5 +1,8 @@
 #include "ApiColorPicker.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <QColorDialog>
 
 namespace {
@@ -26,6 +29,9 @@ qint64 RgbValue(const QColor& color)
 
 QColor ColorOfRgbValue(qint64 value)
 {
+    // The high bit marks a system colour; the settings use it for the window background.
+    if (value & 0x80000000LL)
+        return QGuiApplication::palette().color(QPalette::Base);
     return QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff));
 }
 

@@ -11,7 +11,8 @@ class QWidget;
 // What PickColor returns when the user cancels; callers treat it as "no choice".
 inline constexpr qint64 kNoColorChosen = 0x010101;
 
-// A colour as the settings file stores it: red in the low byte, then green, then blue.
+// A colour as the settings file stores it: red in the low byte, then green, then blue; with
+// the high bit set, a system colour (the settings' "window" is the window background).
 qint64 RgbValue(const QColor& color);
 QColor ColorOfRgbValue(qint64 value);
 
