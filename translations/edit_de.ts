@@ -1,4 +1,151 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
+<context>
+    <name>form_edit</name>
+    <message>
+        <source>Appointment</source>
+        <translation>Termin</translation>
+    </message>
+    <message>
+        <source>[!] Reminder</source>
+        <translation>[!] Erinnerung</translation>
+    </message>
+    <message>
+        <source>[»] Recurring</source>
+        <translation>[»] Wiederkehrend</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>05 minutes before start</source>
+        <translation>05 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>10 minutes before start</source>
+        <translation>10 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>15 minutes before start</source>
+        <translation>15 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>20 minutes before start</source>
+        <translation>20 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>25 minutes before start</source>
+        <translation>25 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>30 minutes before start</source>
+        <translation>30 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>60 minutes before start</source>
+        <translation>60 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>Add appointment</source>
+        <translation>Termin anlegen</translation>
+    </message>
+    <message>
+        <source>Edit appointment</source>
+        <translation>Termin bearbeiten</translation>
+    </message>
+    <message>
+        <source>At:</source>
+        <translation>Am:</translation>
+    </message>
+    <message>
+        <source>From:</source>
+        <translation>Von:</translation>
+    </message>
+    <message>
+        <source>until:</source>
+        <translation>Bis:</translation>
+    </message>
+    <message>
+        <source>Color:</source>
+        <translation>Farbe:</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Reminder:</source>
+        <translation>Erinnerung:</translation>
+    </message>
+    <message>
+        <source>remind on this appointment</source>
+        <translation>an diesen Termin erinnern</translation>
+    </message>
+    <message>
+        <source>send email</source>
+        <translation>Email als Erinnerung versenden</translation>
+    </message>
+    <message>
+        <source>Recurring:</source>
+        <translation>Wiederkehrend:</translation>
+    </message>
+    <message>
+        <source>recurring appointment</source>
+        <translation>wiederkehrender Termin</translation>
+    </message>
+    <message>
+        <source>Appointment-file:</source>
+        <translation>Termin-Datei:</translation>
+    </message>
+    <message>
+        <source>Owner:</source>
+        <translation>Ersteller:</translation>
+    </message>
+    <message>
+        <source>Last change:</source>
+        <translation>Letzte Änderung:</translation>
+    </message>
+    <message>
+        <source>I am new owner</source>
+        <translation>Besitz übernehmen</translation>
+    </message>
+    <message>
+        <source>remind only the owner of this appointment</source>
+        <translation>Nur den Besitzer des Termines erinnern</translation>
+    </message>
+    <message>
+        <source>remind all users</source>
+        <translation>Alle Benutzer erinnern</translation>
+    </message>
+    <message>
+        <source>every day</source>
+        <translation>Termin täglich wiederholen</translation>
+    </message>
+    <message>
+        <source>every %1</source>
+        <translation>Termin jeden %1 wiederholen</translation>
+    </message>
+    <message>
+        <source>every %1 day in month</source>
+        <translation>Termin jeden %1 Tag in Monat wiederholen</translation>
+    </message>
+    <message>
+        <source>every year (birthdays)</source>
+        <translation>Termin einmal im Jahr wiederholen (Geburtstage)</translation>
+    </message>
+    <message>
+        <source>The start time must be prior to the end time.</source>
+        <translation>Die Startzeit des Termines muss vor der Endzeit liegen.</translation>
+    </message>
+</context>
 </TS>

@@ -1,4 +1,65 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
+<context>
+    <name>form_tooltip</name>
+    <message>
+        <source>Single appointment</source>
+        <translation>Einmaliger Termin</translation>
+    </message>
+    <message>
+        <source>Appointment </source>
+        <translation>Termin </translation>
+    </message>
+    <message>
+        <source>recurring </source>
+        <translation>wiederkehrend </translation>
+    </message>
+    <message>
+        <source>with reminder</source>
+        <translation>mit Erinnerung</translation>
+    </message>
+</context>
+<context>
+    <name>form_main</name>
+    <message><source>&amp;File</source><translation>&amp;Datei</translation></message>
+    <message><source>&amp;Import holidays</source><translation>Feiertage &amp;importieren</translation></message>
+    <message><source>&amp;Print...</source><translation>&amp;Drucken...</translation></message>
+    <message><source>&amp;Exit</source><translation>&amp;Beenden</translation></message>
+    <message><source>&amp;Appointment</source><translation>&amp;Termin</translation></message>
+    <message><source>&amp;New appointment...</source><translation>&amp;Neuer Termin...</translation></message>
+    <message><source>&amp;Settings</source><translation>&amp;Einstellungen</translation></message>
+    <message><source>&amp;Programsettings</source><translation>&amp;Programmeinstellungen</translation></message>
+    <message><source>Data&amp;source</source><translation>Daten&amp;quelle</translation></message>
+    <message><source>&amp;?</source><translation>&amp;?</translation></message>
+    <message><source>Online &amp;Help...</source><translation>&amp;Hilfe Online...</translation></message>
+    <message><source>&amp;Info</source><translation>&amp;Info</translation></message>
+    <message><source>Edit</source><translation>Bearbeiten</translation></message>
+    <message><source>Delete appointment...</source><translation>Termin löschen...</translation></message>
+    <message><source>Yes!</source><translation>Ja!</translation></message>
+    <message><source>Show</source><translation>Anzeigen</translation></message>
+    <message><source>Exit Norvane4</source><translation>Norvane4 beenden</translation></message>
+    <message><source>previous month</source><translation>Ein Monat zurück</translation></message>
+    <message><source>next month</source><translation>Ein Monat weiter</translation></message>
+    <message><source>Today</source><translation>Heute</translation></message>
+    <message><source>Tomorrow</source><translation>Morgen</translation></message>
+    <message><source>Yesterday</source><translation>Gestern</translation></message>
+    <message><source>Day</source><translation>Tag</translation></message>
+    <message><source>Week</source><translation>Woche</translation></message>
+    <message><source>Datasource: </source><translation>Datenquelle: </translation></message>
+    <message><source>User: </source><translation>Benutzer: </translation></message>
+    <message><source>Show next week</source><translation>Kommende Woche anzeigen</translation></message>
+    <message><source>Show last week</source><translation>Vergangene Woche anzeigen</translation></message>
+    <message><source>Show actual week</source><translation>Aktuelle Woche anzeigen</translation></message>
+    <message><source>The choice of the data folder could not be saved.</source><translation>Die Wahl des Datenordners konnte nicht gespeichert werden.</translation></message>
+</context>
+<context>
+    <name>form_info</name>
+    <message><source>About Norvane</source><translation>Über Norvane</translation></message>
+    <message><source>Version %1</source><translation>Version %1</translation></message>
+    <message><source>A calendar for small teams who share their appointments through a network folder: every appointment is one small file, and every copy of the program shows what the others have changed.</source><translation>Ein Kalender für kleine Teams, die ihre Termine über einen Netzwerkordner teilen: Jeder Termin ist eine kleine Datei, und jede Kopie des Programms zeigt, was die anderen geändert haben.</translation></message>
+    <message><source>Logged on as: %1</source><translation>Angemeldet als: %1</translation></message>
+    <message><source>(unknown)</source><translation>(unbekannt)</translation></message>
+    <message><source>Questions and suggestions: &lt;a href=&quot;mailto:support@norvane.example&quot;&gt;support@norvane.example&lt;/a&gt;</source><translation>Fragen und Anregungen: &lt;a href=&quot;mailto:support@norvane.example&quot;&gt;support@norvane.example&lt;/a&gt;</translation></message>
+</context>
 </TS>

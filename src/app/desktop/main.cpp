@@ -1,0 +1,44 @@
+#include "AppointmentFiling.h"
+#include "DataAccess.h"
+#include "Language.h"
+#include "Settings.h"
+#include "form_edit.h"
+#include "form_info.h"
+#include "form_lang.h"
+#include "form_main.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Norvane"));
+    QApplication::setApplicationVersion(form_info::version());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/norvane.svg")));
+    QApplication::setQuitOnLastWindowClosed(false); // the window may live on in the tray
+
+    ProfileCache profiles(RealFileAccess::instance());
+    Settings settings(profiles, DefaultProgramDirectory());
+    DataAccess store(profiles, settings);
+    AppointmentFiling filing(store, settings);
+
+    settings.LoadActiveFolder();
+    const QString problem = settings.LoadSettings().message;
+    Language::apply(settings.LangCode());
+    if (!problem.isEmpty())
+        QMessageBox::warning(nullptr, QStringLiteral("Norvane"), problem);
+
+    filing.setEditor(form_edit::editorFor(settings));
+
+    form_main::Hooks hooks;
+    hooks.showLanguageWindow = [&](QWidget* parent) {
+        form_lang window(settings, form_info::version(), parent);
+        window.exec();
+        Language::apply(settings.LangCode());
+    };
+    form_main window(settings, store, filing, hooks);
+    window.Form_Load();
+    return app.exec();
+}

@@ -1,0 +1,905 @@
+#include "form_edit.h"
+
+#include "ApiColorPicker.h"
+#include "ClassMonthDD.h"
+#include "ClassTabs.h"
+#include "ClassTimeDD.h"
+#include "Common.h"
+#include "Language.h"
+#include "PictureBox.h"
+#include "Settings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+// Positions in pixels: the window in its own coordinates, each control in its page's.
+namespace Layout {
+constexpr int kMargin = 8;
+constexpr QRect kTabs(8, 8, 421, 24);
+constexpr QRect kPage(8, 32, 421, 234);
+constexpr QRect kOk(229, 278, 96, 26);
+constexpr QRect kCancel(333, 278, 96, 26);
+
+constexpr QRect kAmCaption(12, 14, 44, 22);
+constexpr QRect kAm(58, 14, 147, 22);
+constexpr QRect kColorCaption(219, 14, 44, 22);
+constexpr QRect kColor(262, 14, 147, 22);
+constexpr QRect kFromCaption(12, 44, 44, 22);
+constexpr QRect kFrom(58, 44, 147, 22);
+constexpr QRect kUntilCaption(219, 44, 44, 22);
+constexpr QRect kUntil(262, 44, 147, 22);
+constexpr QRect kTextCaption(12, 76, 397, 18);
+constexpr QRect kText(12, 96, 397, 126);
+
+constexpr QRect kRemindCaption(12, 12, 397, 20);
+constexpr QRect kRemindCheck(12, 38, 397, 22);
+constexpr QRect kRemindCombo(32, 66, 320, 24);
+constexpr QRect kUsersCombo(32, 98, 320, 24);
+constexpr QRect kEmailCheck(32, 132, 377, 22);
+
+constexpr QRect kRecurCaption(12, 12, 397, 20);
+constexpr QRect kRecurCheck(12, 38, 397, 22);
+constexpr QRect kRecurCombo(32, 66, 320, 24);
+constexpr QRect kRecurFromCaption(32, 102, 44, 22);
+constexpr QRect kRecurFrom(80, 102, 147, 22);
+constexpr QRect kRecurUntilCaption(32, 132, 44, 22);
+constexpr QRect kRecurUntil(80, 132, 147, 22);
+
+constexpr QRect kFileCaption(12, 12, 112, 20);
+constexpr QRect kFile(128, 12, 281, 50);
+constexpr QRect kProducerCaption(12, 70, 112, 20);
+constexpr QRect kProducer(128, 70, 281, 20);
+constexpr QRect kChangeCaption(12, 96, 112, 20);
+constexpr QRect kLastUpdate(128, 96, 281, 20);
+constexpr QRect kOwnerCheck(12, 128, 397, 22);
+
+// The colour panel hangs below the colour field and is as wide.
+constexpr int kColorRowHeight = 16;
+// Between a field and a drop-down that opens beside it.
+constexpr int kBesideGap = 4;
+} // namespace Layout
+
+enum Page { kAppointmentPage, kReminderPage, kRecurrencePage, kInfoPage, kPageCount };
+
+const char* const kTabCaptions[kPageCount] = {
+    QT_TRANSLATE_NOOP("form_edit", "Appointment"),
+    QT_TRANSLATE_NOOP("form_edit", "[!] Reminder"),
+    QT_TRANSLATE_NOOP("form_edit", "[»] Recurring"),
+    QT_TRANSLATE_NOOP("form_edit", "Info"),
+};
+
+// combo_remind: list index -> minutes before the start.
+struct RemindChoice {
+    int minutes;
+    const char* text;
+};
+constexpr std::array<RemindChoice, 7> kRemindChoices{{
+    {5, QT_TRANSLATE_NOOP("form_edit", "05 minutes before start")},
+    {10, QT_TRANSLATE_NOOP("form_edit", "10 minutes before start")},
+    {15, QT_TRANSLATE_NOOP("form_edit", "15 minutes before start")},
+    {20, QT_TRANSLATE_NOOP("form_edit", "20 minutes before start")},
+    {25, QT_TRANSLATE_NOOP("form_edit", "25 minutes before start")},
+    {30, QT_TRANSLATE_NOOP("form_edit", "30 minutes before start")},
+    {60, QT_TRANSLATE_NOOP("form_edit", "60 minutes before start")},
+}};
+
+// combo_recur: list index -> recurrence kind.
+const std::array<QString, 4> kRecurCodes{QStringLiteral("d"), QStringLiteral("wd"),
+                                         QStringLiteral("m"), QStringLiteral("y")};
+enum RecurIndex { kDaily, kWeekly, kMonthly, kYearly };
+
+const QColor kHeaderRed(255, 0, 0);
+const QColor kHeaderBlack(0, 0, 0);
+const QColor kDropDownLine(0, 0, 0);
+
+// Past midnight the end stops here rather than wrapping to the early morning.
+constexpr TimeOfDay kLatestEnd = TimeOfDay::fromMinutes(23 * 60 + 30);
+
+int remindIndexOf(int minutes)
+{
+    for (size_t i = 0; i < kRemindChoices.size(); ++i)
+        if (kRemindChoices[i].minutes == minutes)
+            return int(i);
+    return 0;
+}
+
+// The recurrence kind the file's directory tells; a one-time appointment offers "monthly".
+int recurIndexOfPath(const QString& path)
+{
+    static const QRegularExpression daily(QStringLiteral(R"(recurring[\\/]every)"));
+    static const QRegularExpression weekly(QStringLiteral(R"(recurring[\\/]wd)"));
+    static const QRegularExpression yearly(QStringLiteral(R"(recurring[\\/]m)"));
+    if (path.contains(daily))
+        return kDaily;
+    if (path.contains(weekly))
+        return kWeekly;
+    if (path.contains(yearly))
+        return kYearly;
+    return kMonthly;
+}
+
+// The record keeps CR LF; the text field edits with the platform's "\n".
+QString withPlatformBreaks(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+QString withRecordBreaks(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+TimeOfDay timeOfDay(int minutes)
+{
+    return TimeOfDay::fromMinutes(((minutes % TimeOfDay::kEndOfDay) + TimeOfDay::kEndOfDay) %
+                                  TimeOfDay::kEndOfDay);
+}
+
+QColor readableOn(const QColor& background)
+{
+    return background.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+// A page below the tab strip: the strip draws the top edge, the page the other three.
+class PageFrame : public QFrame {
+public:
+    using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const int right = width() - 1;
+        const int bottom = height() - 1;
+        p.setPen(QColor(255, 255, 255));
+        p.drawLine(0, 0, 0, bottom);
+        p.setPen(QColor(128, 128, 128));
+        p.drawLine(right, 0, right, bottom);
+        p.drawLine(0, bottom, right, bottom);
+    }
+};
+
+void showMessageBox(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& loginName,
+                     QWidget* parent)
+    : QDialog(parent)
+    , m_handOver(handOver)
+    , m_settings(settings)
+    , m_loginName(loginName)
+    , m_showMessage(&showMessageBox)
+{
+    Q_ASSERT(m_handOver.EditedAppointment);
+    setObjectName(QStringLiteral("form_edit"));
+    createTabs();
+    createAppointmentPage();
+    createReminderPage();
+    createRecurrencePage();
+    createInfoPage();
+    createButtons();
+    // Created last, so they lie above every other control when they drop down.
+    createDropDownFrame();
+    createColorPanel();
+    createPickers();
+    createTimers();
+    Form_Load();
+}
+
+form_edit::~form_edit() = default;
+
+AppointmentFiling::Editor form_edit::editorFor(Settings& settings, const QString& loginName)
+{
+    return [&settings, loginName](EditHandOver& handOver) {
+        form_edit dialog(handOver, settings, loginName, QApplication::activeWindow());
+        dialog.exec();
+    };
+}
+
+// ---- building the controls ----
+
+QFrame* form_edit::createPage(int index)
+{
+    auto* page = new PageFrame(this);
+    page->setObjectName(QStringLiteral("frame_display_%1").arg(index));
+    page->setGeometry(Layout::kPage);
+    page->hide();
+    frame_display[size_t(index)] = page;
+    return page;
+}
+
+QLabel* form_edit::createLabel(QWidget* parent, const char* objectName, const QRect& geometry)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(objectName));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QCheckBox* form_edit::createCheck(QWidget* parent, const char* objectName, const QRect& geometry)
+{
+    auto* check = new QCheckBox(parent);
+    check->setObjectName(QLatin1String(objectName));
+    check->setGeometry(geometry);
+    // The enabled states follow at once; the timer keeps them in step as well.
+    connect(check, &QCheckBox::toggled, this, &form_edit::UpdateControlStates);
+    return check;
+}
+
+QComboBox* form_edit::createCombo(QWidget* parent, const char* objectName, const QRect& geometry)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QLatin1String(objectName));
+    combo->setGeometry(geometry);
+    return combo;
+}
+
+template <typename Field>
+Field* form_edit::createValueField(QWidget* parent, const char* objectName, const QRect& geometry)
+{
+    auto* field = new Field(parent);
+    field->setObjectName(QLatin1String(objectName));
+    field->setGeometry(geometry);
+    field->installEventFilter(this);
+    return field;
+}
+
+void form_edit::createTabs()
+{
+    pic_tabs = new PictureBox(this);
+    pic_tabs->setObjectName(QStringLiteral("pic_tabs"));
+    pic_tabs->setGeometry(Layout::kTabs);
+    pic_tabs->setBackColor(palette().color(QPalette::Window));
+    pic_tabs->setDrawFont(font());
+}
+
+void form_edit::createAppointmentPage()
+{
+    QFrame* page = createPage(kAppointmentPage);
+    const auto caption = [this, page](const char* name, const QRect& geometry) {
+        QLabel* label = createLabel(page, name, geometry);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return label;
+    };
+    label_header_am = caption("label_header_am", Layout::kAmCaption);
+    text_am = createValueField<ValueField<QDate>>(page, "text_am", Layout::kAm);
+    label_header_color = caption("label_header_color", Layout::kColorCaption);
+    text_color = createValueField<ValueField<int>>(page, "text_color", Layout::kColor);
+    label_header_von = caption("label_header_von", Layout::kFromCaption);
+    text_zeit_von = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_von", Layout::kFrom);
+    label_header_bis = caption("label_header_bis", Layout::kUntilCaption);
+    text_zeit_bis = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_bis", Layout::kUntil);
+    label_header_text = caption("label_header_text", Layout::kTextCaption);
+    text_text = new QPlainTextEdit(page);
+    text_text->setObjectName(QStringLiteral("text_text"));
+    text_text->setGeometry(Layout::kText);
+    text_text->setTabChangesFocus(true);
+}
+
+void form_edit::createReminderPage()
+{
+    QFrame* page = createPage(kReminderPage);
+    label_header_remind = createLabel(page, "label_header_remind", Layout::kRemindCaption);
+    QFont bold = label_header_remind->font();
+    bold.setBold(true);
+    label_header_remind->setFont(bold);
+    check_remind = createCheck(page, "check_remind", Layout::kRemindCheck);
+    combo_remind = createCombo(page, "combo_remind", Layout::kRemindCombo);
+    combo_users = createCombo(page, "combo_users", Layout::kUsersCombo);
+    check_email = createCheck(page, "check_email", Layout::kEmailCheck);
+}
+
+void form_edit::createRecurrencePage()
+{
+    QFrame* page = createPage(kRecurrencePage);
+    label_header_recur = createLabel(page, "label_header_recur", Layout::kRecurCaption);
+    QFont bold = label_header_recur->font();
+    bold.setBold(true);
+    label_header_recur->setFont(bold);
+    check_recur = createCheck(page, "check_recur", Layout::kRecurCheck);
+    combo_recur = createCombo(page, "combo_recur", Layout::kRecurCombo);
+    label_recur_von = createLabel(page, "label_recur_von", Layout::kRecurFromCaption);
+    text_recur_von =
+        createValueField<ValueField<QDate>>(page, "text_recur_von", Layout::kRecurFrom);
+    label_recur_bis = createLabel(page, "label_recur_bis", Layout::kRecurUntilCaption);
+    text_recur_bis =
+        createValueField<ValueField<QDate>>(page, "text_recur_bis", Layout::kRecurUntil);
+}
+
+void form_edit::createInfoPage()
+{
+    QFrame* page = createPage(kInfoPage);
+    label_info_file = createLabel(page, "label_info_file", Layout::kFileCaption);
+    label_file = createLabel(page, "label_file", Layout::kFile);
+    // A long path wraps at its separators rather than running out of the page.
+    label_file->setWordWrap(true);
+    label_file->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label_file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label_info_producer = createLabel(page, "label_info_producer", Layout::kProducerCaption);
+    label_producer = createLabel(page, "label_producer", Layout::kProducer);
+    label_info_change = createLabel(page, "label_info_change", Layout::kChangeCaption);
+    label_lastupdate = createLabel(page, "label_lastupdate", Layout::kLastUpdate);
+    check_owner = createCheck(page, "check_owner", Layout::kOwnerCheck);
+}
+
+void form_edit::createButtons()
+{
+    command_ok = new QPushButton(this);
+    command_ok->setObjectName(QStringLiteral("command_ok"));
+    command_ok->setGeometry(Layout::kOk);
+    command_ok->setDefault(true);
+    connect(command_ok, &QPushButton::clicked, this, &form_edit::command_ok_Click);
+    command_cancel = new QPushButton(this);
+    command_cancel->setObjectName(QStringLiteral("command_cancel"));
+    command_cancel->setGeometry(Layout::kCancel);
+    connect(command_cancel, &QPushButton::clicked, this, &form_edit::command_cancel_Click);
+}
+
+void form_edit::createColorPanel()
+{
+    pic_colors = new PictureBox(this);
+    pic_colors->setObjectName(QStringLiteral("pic_colors"));
+    const int width = Layout::kColor.width();
+    pic_colors->resize(width, kColorRows * Layout::kColorRowHeight);
+    pic_colors->hide();
+    connect(pic_colors, &PictureBox::KeyDown, this, &form_edit::pic_colors_KeyDown);
+    connect(pic_colors, &PictureBox::LostFocus, this, &form_edit::pic_colors_LostFocus);
+
+    QFont small = label_header_am->font();
+    small.setPointSizeF(small.pointSizeF() - 1);
+    for (int i = 0; i < kColorRows; ++i) {
+        auto* row = new QLabel(pic_colors);
+        row->setObjectName(QStringLiteral("label_color_array_%1").arg(i));
+        row->setGeometry(0, i * Layout::kColorRowHeight, width, Layout::kColorRowHeight);
+        row->setFont(small);
+        row->setAutoFillBackground(true);
+        row->setIndent(4);
+        row->installEventFilter(this);
+        label_color_array[size_t(i)] = row;
+    }
+    addDropDown(
+        text_color, pic_colors, [this] { openColorPanel(); }, false);
+}
+
+void form_edit::createPickers()
+{
+    const auto picture = [this](const char* name) {
+        auto* box = new PictureBox(this);
+        box->setObjectName(QLatin1String(name));
+        return box;
+    };
+    pic_datum = picture("pic_datum");
+    pic_recur_von = picture("pic_recur_von");
+    pic_recur_bis = picture("pic_recur_bis");
+    pic_zeit_von = picture("pic_zeit_von");
+    pic_zeit_bis = picture("pic_zeit_bis");
+    // The time pictures get their size from Display; giving it now lets them be placed first.
+    pic_zeit_von->resizeTwips(ClassTimeDD::kWidth, ClassTimeDD::kHeight);
+    pic_zeit_bis->resizeTwips(ClassTimeDD::kWidth, ClassTimeDD::kHeight);
+
+    datumswahl = new ClassMonthDD(this);
+    recur_von = new ClassMonthDD(this);
+    recur_bis = new ClassMonthDD(this);
+    zeit_von = new ClassTimeDD(this);
+    zeit_bis = new ClassTimeDD(this);
+    datumswahl->setObjectName(QStringLiteral("datumswahl"));
+    recur_von->setObjectName(QStringLiteral("recur_von"));
+    recur_bis->setObjectName(QStringLiteral("recur_bis"));
+    zeit_von->setObjectName(QStringLiteral("zeit_von"));
+    zeit_bis->setObjectName(QStringLiteral("zeit_bis"));
+    connect(datumswahl, &ClassMonthDD::Change, this, &form_edit::datumswahl_Change);
+    connect(recur_von, &ClassMonthDD::Change, this, &form_edit::recur_von_Change);
+    connect(recur_bis, &ClassMonthDD::Change, this, &form_edit::recur_bis_Change);
+    connect(zeit_von, &ClassTimeDD::TimeChanged, this, &form_edit::zeit_von_TimeChanged);
+    connect(zeit_bis, &ClassTimeDD::TimeChanged, this, &form_edit::zeit_bis_TimeChanged);
+
+    addDropDown(
+        text_am, pic_datum, [this] { openDatePicker(datumswahl, pic_datum, text_am); }, false);
+    addDropDown(
+        text_recur_von, pic_recur_von,
+        [this] { openDatePicker(recur_von, pic_recur_von, text_recur_von); }, false);
+    addDropDown(
+        text_recur_bis, pic_recur_bis,
+        [this] { openDatePicker(recur_bis, pic_recur_bis, text_recur_bis); }, false);
+    addDropDown(
+        text_zeit_von, pic_zeit_von,
+        [this] { openTimePicker(zeit_von, pic_zeit_von, text_zeit_von); }, true);
+    addDropDown(
+        text_zeit_bis, pic_zeit_bis,
+        [this] { openTimePicker(zeit_bis, pic_zeit_bis, text_zeit_bis); }, true);
+}
+
+void form_edit::createTimers()
+{
+    timer_check = new QTimer(this);
+    timer_check->setObjectName(QStringLiteral("timer_check"));
+    timer_check->setInterval(100);
+    connect(timer_check, &QTimer::timeout, this, &form_edit::timer_check_Timer);
+    timer_focus = new QTimer(this);
+    timer_focus->setObjectName(QStringLiteral("timer_focus"));
+    timer_focus->setInterval(10);
+    connect(timer_focus, &QTimer::timeout, this, &form_edit::timer_focus_Timer);
+}
+
+void form_edit::createDropDownFrame()
+{
+    // The pickers draw white on white; a thin dark line sets them off from the fields below.
+    m_dropDownFrame = new QFrame(this);
+    m_dropDownFrame->setObjectName(QStringLiteral("dropdown_frame"));
+    m_dropDownFrame->setAutoFillBackground(true);
+    QPalette line = m_dropDownFrame->palette();
+    line.setColor(QPalette::Window, kDropDownLine);
+    m_dropDownFrame->setPalette(line);
+    m_dropDownFrame->hide();
+}
+
+void form_edit::addDropDown(QWidget* field, QWidget* picture, std::function<void()> open,
+                            bool opensOnAnyCharacter)
+{
+    picture->installEventFilter(this);
+    m_dropDowns.push_back({field, picture, std::move(open), opensOnAnyCharacter});
+}
+
+// ---- loading ----
+
+void form_edit::Form_Load()
+{
+    setFixedSize(PictureBox::toPixels(kWidthTwips), PictureBox::toPixels(kHeightTwips));
+
+    tabs = new ClassTabs(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->Bind(pic_tabs);
+    tabs->AddHeader(tr(kTabCaptions[kAppointmentPage]), false, kHeaderBlack);
+    tabs->AddHeader(tr(kTabCaptions[kReminderPage]), false, kHeaderRed);
+    tabs->AddHeader(tr(kTabCaptions[kRecurrencePage]), false, kHeaderBlack);
+    tabs->AddHeader(tr(kTabCaptions[kInfoPage]), false, kHeaderBlack);
+    connect(tabs, &ClassTabs::Change, this, &form_edit::tabs_Change);
+
+    for (ClassMonthDD* picker : {datumswahl, recur_von, recur_bis}) {
+        picker->setFirstday(m_settings.FirstWeekday());
+        picker->setLangcode(m_settings.LangCode());
+    }
+    datumswahl->Bind(pic_datum);
+    recur_von->Bind(pic_recur_von);
+    recur_bis->Bind(pic_recur_bis);
+
+    for (ClassTimeDD* picker : {zeit_von, zeit_bis}) {
+        picker->setInterval(m_settings.Grid15Minutes() ? 15 : 30);
+        picker->setTimeFormat(m_settings.TimeFormat());
+    }
+    zeit_von->Bind(pic_zeit_von);
+    zeit_bis->Bind(pic_zeit_bis);
+
+    SetLanguageTexts();
+    ShowAppointment();
+    tabs_Change(tabs->Caption(kAppointmentPage), kAppointmentPage);
+    UpdateControlStates();
+    timer_check->start();
+    timer_focus->start();
+}
+
+void form_edit::SetLanguageTexts()
+{
+    for (int i = 0; i < kPageCount; ++i)
+        tabs->Rename(i, tr(kTabCaptions[i]));
+    setWindowTitle(m_handOver.EditIsNew ? tr("Add appointment") : tr("Edit appointment"));
+
+    label_header_am->setText(tr("At:"));
+    label_header_von->setText(tr("From:"));
+    label_header_bis->setText(tr("until:"));
+    label_header_color->setText(tr("Color:"));
+    label_header_text->setText(tr("Text:"));
+    command_ok->setText(tr("OK"));
+    command_cancel->setText(tr("Cancel"));
+
+    label_header_remind->setText(tr("Reminder:"));
+    check_remind->setText(tr("remind on this appointment"));
+    check_email->setText(tr("send email"));
+    fillRemindList();
+    fillUsersList();
+
+    label_header_recur->setText(tr("Recurring:"));
+    check_recur->setText(tr("recurring appointment"));
+    label_recur_von->setText(tr("From:"));
+    label_recur_bis->setText(tr("until:"));
+    fillRecurList();
+
+    label_info_file->setText(tr("Appointment-file:"));
+    label_info_producer->setText(tr("Owner:"));
+    label_info_change->setText(tr("Last change:"));
+    check_owner->setText(tr("I am new owner"));
+}
+
+void form_edit::fillRemindList()
+{
+    combo_remind->clear();
+    for (const RemindChoice& choice : kRemindChoices)
+        combo_remind->addItem(tr(choice.text));
+}
+
+void form_edit::fillUsersList()
+{
+    combo_users->clear();
+    combo_users->addItem(tr("remind only the owner of this appointment"));
+    combo_users->addItem(tr("remind all users"));
+}
+
+void form_edit::fillRecurList()
+{
+    // Built from the date at opening; a later change of the date does not rename the entries.
+    const QDate& date = m_handOver.EditedAppointment->datum();
+    const QString weekday = DayNames(Language::current()).value(Weekday(date));
+    combo_recur->clear();
+    combo_recur->addItem(tr("every day"));
+    combo_recur->addItem(tr("every %1").arg(weekday));
+    combo_recur->addItem(tr("every %1 day in month").arg(date.day()));
+    combo_recur->addItem(tr("every year (birthdays)"));
+}
+
+void form_edit::ShowAppointment()
+{
+    const ClassTermin& r = *m_handOver.EditedAppointment;
+    showDate(text_am, r.datum());
+    showTime(text_zeit_von, r.StartTime());
+    showTime(text_zeit_bis, r.EndTime());
+    text_text->setPlainText(withPlatformBreaks(r.Text()));
+    check_remind->setChecked(r.IsReminder());
+    combo_remind->setCurrentIndex(remindIndexOf(r.RemindMinutes()));
+    combo_users->setCurrentIndex(r.ReminderAll() ? 1 : 0);
+    check_email->setChecked(r.EmailEnable());
+    fillColorRows();
+    showDate(text_recur_von, r.RecurringStartDate());
+    showDate(text_recur_bis, r.RecurringEndDate());
+    check_recur->setChecked(r.IsRecurring());
+    showColor(r.ColorCode());
+    const QDateTime& changed = r.FileDate();
+    label_lastupdate->setText(
+        changed.isValid() ? FormatDate(changed.date(), m_settings.DateFormat()) + QLatin1Char(' ') +
+                                FormatTime(TimeOfDay::fromHourMinute(changed.time().hour(),
+                                                                     changed.time().minute()),
+                                           m_settings.TimeFormat())
+                          : QString());
+    label_producer->setText(r.Producer());
+    check_owner->setEnabled(r.Producer() != m_loginName);
+    combo_recur->setCurrentIndex(recurIndexOfPath(r.filename()));
+    label_file->setText(r.filename());
+}
+
+void form_edit::fillColorRows()
+{
+    for (int i = 0; i < kColorRows; ++i) {
+        QLabel* row = label_color_array[size_t(i)];
+        const QColor background = settingColor(i + 1);
+        QPalette colours = row->palette();
+        colours.setColor(QPalette::Window, background);
+        colours.setColor(QPalette::WindowText, readableOn(background));
+        row->setPalette(colours);
+        row->setText(m_settings.ColorText(i + 1));
+    }
+}
+
+// ---- value fields ----
+
+void form_edit::showDate(ValueField<QDate>* field, const QDate& date)
+{
+    field->setValue(date, FormatDate(date, m_settings.DateFormat()));
+}
+
+void form_edit::showTime(ValueField<TimeOfDay>* field, TimeOfDay time)
+{
+    field->setValue(time, FormatTime(time, m_settings.TimeFormat()));
+}
+
+void form_edit::showColor(int number)
+{
+    text_color->setValue(number, m_settings.ColorText(number));
+    const QColor background = settingColor(number);
+    QPalette colours = text_color->palette();
+    colours.setColor(QPalette::Base, background);
+    colours.setColor(QPalette::Text, readableOn(background));
+    text_color->setPalette(colours);
+}
+
+QColor form_edit::settingColor(int number) const
+{
+    const qint64 value = m_settings.Color(number);
+    return value == Settings::kWindowColor ? palette().color(QPalette::Window)
+                                           : ColorOfRgbValue(value);
+}
+
+// ---- drop-downs ----
+
+void form_edit::openDatePicker(ClassMonthDD* picker, PictureBox* picture, ValueField<QDate>* field)
+{
+    placeBeside(picture, field);
+    picker->setSelectedDate(field->value());
+    picker->Display();
+}
+
+void form_edit::openTimePicker(ClassTimeDD* picker, PictureBox* picture,
+                               ValueField<TimeOfDay>* field)
+{
+    placeBeside(picture, field);
+    picker->setTime(field->value());
+    picker->Display();
+}
+
+void form_edit::openColorPanel()
+{
+    placeBeside(pic_colors, text_color);
+    pic_colors->show();
+    pic_colors->setFocus();
+}
+
+void form_edit::hideColorPanel()
+{
+    pic_colors->hide();
+}
+
+// Below the field when there is room, else above it, else beside it; always inside the window.
+void form_edit::placeBeside(QWidget* dropDown, QWidget* field)
+{
+    const QRect at(field->mapTo(this, QPoint(0, 0)), field->size());
+    const QSize size = dropDown->size();
+    const int bottomLimit = height() - Layout::kMargin;
+    const int rightLimit = width() - Layout::kMargin;
+    QPoint place(at.left(), at.bottom() + 1);
+    if (place.y() + size.height() > bottomLimit) {
+        place.setY(at.top() - size.height());
+        if (place.y() < Layout::kMargin) {
+            place.setY(std::max(Layout::kMargin, bottomLimit - size.height()));
+            const int right = at.right() + 1 + Layout::kBesideGap;
+            place.setX(right + size.width() <= rightLimit
+                           ? right
+                           : at.left() - Layout::kBesideGap - size.width());
+        }
+    }
+    place.setX(std::clamp(place.x(), Layout::kMargin, rightLimit - size.width()));
+    dropDown->move(place);
+    dropDown->raise();
+}
+
+bool form_edit::eventFilter(QObject* watched, QEvent* event)
+{
+    for (const DropDown& dropDown : m_dropDowns) {
+        if (watched == dropDown.field)
+            return valueFieldEvent(dropDown, event);
+        if (watched == dropDown.picture) {
+            dropDownEvent(dropDown, event);
+            return false;
+        }
+    }
+    for (int i = 0; i < kColorRows; ++i)
+        if (watched == label_color_array[size_t(i)])
+            return colorRowEvent(i, event);
+    return QDialog::eventFilter(watched, event);
+}
+
+bool form_edit::valueFieldEvent(const DropDown& dropDown, QEvent* event)
+{
+    // A disabled field still passes its events through the filter; it must not open.
+    if (!dropDown.field->isEnabled())
+        return false;
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        dropDown.field->setFocus();
+        dropDown.open();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // Tab and Escape keep their meaning for the dialog.
+    const bool dialogKey =
+        key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape;
+    const bool opens = dropDown.opensOnAnyCharacter ? !key->text().isEmpty() && !dialogKey : enter;
+    if (!opens)
+        return false;
+    dropDown.open();
+    return true;
+}
+
+void form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
+{
+    if (event->type() == QEvent::Show) {
+        m_dropDownFrame->setGeometry(dropDown.picture->geometry().adjusted(-1, -1, 1, 1));
+        m_dropDownFrame->stackUnder(dropDown.picture);
+        m_dropDownFrame->show();
+    } else if (event->type() == QEvent::Hide) {
+        m_dropDownFrame->hide();
+        // Closing with the focus hands it back to the field, rather than letting it wander to
+        // the next control.
+        if (dropDown.picture->hasFocus() && dropDown.field->isEnabled())
+            dropDown.field->setFocus();
+    }
+}
+
+bool form_edit::colorRowEvent(int index, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (label_color_array[size_t(index)]->rect().contains(mouse->position().toPoint()))
+        label_color_array_Click(index);
+    return false;
+}
+
+// ---- event handlers ----
+
+void form_edit::datumswahl_Change(const QDate& date)
+{
+    showDate(text_am, date);
+}
+
+void form_edit::recur_von_Change(const QDate& date)
+{
+    showDate(text_recur_von, date);
+}
+
+void form_edit::recur_bis_Change(const QDate& date)
+{
+    showDate(text_recur_bis, date);
+}
+
+void form_edit::zeit_bis_TimeChanged(TimeOfDay time)
+{
+    showTime(text_zeit_bis, time);
+}
+
+// Moving the start keeps the length of the appointment, but never lets the end wrap into the
+// early morning.
+void form_edit::zeit_von_TimeChanged(TimeOfDay time)
+{
+    const TimeOfDay start = timeOfDay(time.minutes());
+    zeit_von->setTime(start);
+    const int length =
+        std::abs(text_zeit_bis->value().minutes() - text_zeit_von->value().minutes());
+    TimeOfDay end = timeOfDay(start.minutes() + length);
+    if (end < start)
+        end = kLatestEnd;
+    showTime(text_zeit_bis, end);
+    showTime(text_zeit_von, start);
+}
+
+void form_edit::tabs_Change(const QString&, int index)
+{
+    for (int i = 0; i < tabs->GetHeadercount(); ++i) {
+        QFrame* page = frame_display[size_t(i)];
+        if (i == index) {
+            page->setGeometry(Layout::kPage);
+            page->show();
+        } else {
+            page->hide();
+        }
+    }
+}
+
+void form_edit::label_color_array_Click(int index)
+{
+    showColor(index + 1);
+    hideColorPanel();
+}
+
+void form_edit::pic_colors_KeyDown(int key, Qt::KeyboardModifiers)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+        hideColorPanel();
+}
+
+void form_edit::pic_colors_LostFocus()
+{
+    hideColorPanel();
+}
+
+void form_edit::timer_check_Timer()
+{
+    UpdateControlStates();
+}
+
+void form_edit::timer_focus_Timer()
+{
+    timer_focus->stop();
+    text_text->setFocus();
+}
+
+void form_edit::UpdateControlStates()
+{
+    // Before Form_Load has built the strip, a check box may already report its first state.
+    if (!tabs)
+        return;
+    const auto colourHeader = [this](int index, bool on) {
+        const QColor wanted = on ? kHeaderRed : kHeaderBlack;
+        if (tabs->Colour(index) != wanted)
+            tabs->Rename(index, QString(), wanted);
+    };
+    const bool recurring = check_recur->isChecked();
+    colourHeader(kRecurrencePage, recurring);
+    text_recur_von->setEnabled(recurring);
+    text_recur_bis->setEnabled(recurring);
+    combo_recur->setEnabled(recurring);
+
+    const bool remind = check_remind->isChecked();
+    colourHeader(kReminderPage, remind);
+    combo_remind->setEnabled(remind);
+    combo_users->setEnabled(remind);
+    check_email->setEnabled(remind);
+
+    // The date of a recurring appointment is changed with the box unticked.
+    text_am->setEnabled(!recurring);
+}
+
+// ---- OK and Cancel ----
+
+bool form_edit::timesInOrder() const
+{
+    // Both kept values have minute precision; 24:00 stays the end of the day.
+    return text_zeit_von->value() < text_zeit_bis->value();
+}
+
+void form_edit::command_ok_Click()
+{
+    if (!timesInOrder()) {
+        m_showMessage(this, QStringLiteral("Norvane"),
+                      tr("The start time must be prior to the end time."));
+        return;
+    }
+    copyIntoRecord();
+    accept();
+}
+
+void form_edit::copyIntoRecord()
+{
+    ClassTermin& r = *m_handOver.EditedAppointment;
+    r.setDatum(text_am->value());
+    r.setStartTime(text_zeit_von->value());
+    r.setEndTime(text_zeit_bis->value());
+    r.setColorCode(qint16(text_color->value()));
+    r.setText(withRecordBreaks(text_text->toPlainText()));
+    r.setIsReminder(check_remind->isChecked());
+    const int remindIndex = combo_remind->currentIndex();
+    if (remindIndex >= 0 && remindIndex < int(kRemindChoices.size()))
+        r.setRemindMinutes(qint16(kRemindChoices[size_t(remindIndex)].minutes));
+    r.setReminderAll(combo_users->currentIndex() != 0);
+    r.setEmailEnable(check_email->isChecked());
+    r.setIsRecurring(check_recur->isChecked());
+    r.setRecurringStartDate(text_recur_von->value());
+    r.setRecurringEndDate(text_recur_bis->value());
+    const int recurIndex = combo_recur->currentIndex();
+    r.Recurring_code = recurIndex >= 0 && recurIndex < int(kRecurCodes.size())
+                           ? kRecurCodes[size_t(recurIndex)]
+                           : kRecurCodes[kYearly];
+    if (check_owner->isChecked())
+        r.setProducer(m_loginName);
+}
+
+void form_edit::command_cancel_Click()
+{
+    reject();
+}
+
+void form_edit::reject()
+{
+    m_handOver.EditCancelled = true;
+    QDialog::reject();
+}

@@ -1,0 +1,216 @@
+#pragma once
+
+#include "ApiLoginName.h"
+#include "AppointmentFiling.h"
+#include "DateParts.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QLineEdit>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class ClassMonthDD;
+class ClassTabs;
+class ClassTimeDD;
+class PictureBox;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class Settings;
+
+// A read-only field that shows a value as text and keeps the value itself. Only the kept value
+// is ever read back; the text is for the eye and never parsed.
+template <typename T> class ValueField : public QLineEdit {
+public:
+    explicit ValueField(QWidget* parent)
+        : QLineEdit(parent)
+    {
+        setReadOnly(true);
+        setContextMenuPolicy(Qt::NoContextMenu);
+    }
+
+    void setValue(const T& value, const QString& shown)
+    {
+        m_value = value;
+        setText(shown);
+        setCursorPosition(0);
+    }
+    const T& value() const { return m_value; }
+
+private:
+    T m_value{};
+};
+
+// The appointment editor: four pages (appointment, reminder, recurrence, file information) on
+// a tab strip. It copies the handed-over appointment into its controls, checks that the start
+// lies before the end, and copies the controls back on OK. It writes no file: the filing
+// decides directory and name from the record once the window has closed.
+class form_edit : public QDialog {
+    Q_OBJECT
+
+public:
+    // Shows a message with only an OK button; tests replace it to read the text.
+    using MessageShower =
+        std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+
+    static constexpr int kWidthTwips = 6555;
+    static constexpr int kHeightTwips = 4710;
+    static constexpr int kColorRows = 14;
+
+    // handOver.EditedAppointment must be set; loginName decides ownership.
+    form_edit(EditHandOver& handOver, Settings& settings, const QString& loginName,
+              QWidget* parent = nullptr);
+    ~form_edit() override;
+
+    // What the program installs with AppointmentFiling::setEditor: opens this window modally.
+    static AppointmentFiling::Editor editorFor(Settings& settings,
+                                               const QString& loginName = GetLoginName());
+
+    void setMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
+
+    // Cancel, Escape and the close box all end here: the record stays as it was.
+    void reject() override;
+
+private:
+    void Form_Load();
+    void createTabs();
+    void createAppointmentPage();
+    void createReminderPage();
+    void createRecurrencePage();
+    void createInfoPage();
+    void createButtons();
+    void createDropDownFrame();
+    void createColorPanel();
+    void createPickers();
+    void createTimers();
+    QFrame* createPage(int index);
+    QLabel* createLabel(QWidget* parent, const char* objectName, const QRect& geometry);
+    QCheckBox* createCheck(QWidget* parent, const char* objectName, const QRect& geometry);
+    QComboBox* createCombo(QWidget* parent, const char* objectName, const QRect& geometry);
+    template <typename Field>
+    Field* createValueField(QWidget* parent, const char* objectName, const QRect& geometry);
+
+    void SetLanguageTexts();
+    void fillRemindList();
+    void fillUsersList();
+    void fillRecurList();
+    void ShowAppointment();
+    void fillColorRows();
+    void UpdateControlStates();
+
+    // Every assignment of a value field sets value and text together.
+    void showDate(ValueField<QDate>* field, const QDate& date);
+    void showTime(ValueField<TimeOfDay>* field, TimeOfDay time);
+    void showColor(int number);
+    QColor settingColor(int number) const;
+
+    // A value field and what drops down from it.
+    struct DropDown {
+        QWidget* field = nullptr;
+        QWidget* picture = nullptr;
+        std::function<void()> open;
+        // Time fields open on any character; the others on Enter.
+        bool opensOnAnyCharacter = false;
+    };
+    void addDropDown(QWidget* field, QWidget* picture, std::function<void()> open,
+                     bool opensOnAnyCharacter);
+    void openDatePicker(ClassMonthDD* picker, PictureBox* picture, ValueField<QDate>* field);
+    void openTimePicker(ClassTimeDD* picker, PictureBox* picture, ValueField<TimeOfDay>* field);
+    void openColorPanel();
+    void hideColorPanel();
+    void placeBeside(QWidget* dropDown, QWidget* field);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool valueFieldEvent(const DropDown& dropDown, QEvent* event);
+    void dropDownEvent(const DropDown& dropDown, QEvent* event);
+    bool colorRowEvent(int index, QEvent* event);
+
+    void command_ok_Click();
+    void command_cancel_Click();
+    void datumswahl_Change(const QDate& date);
+    void recur_von_Change(const QDate& date);
+    void recur_bis_Change(const QDate& date);
+    void zeit_von_TimeChanged(TimeOfDay time);
+    void zeit_bis_TimeChanged(TimeOfDay time);
+    void tabs_Change(const QString& caption, int index);
+    void label_color_array_Click(int index);
+    void pic_colors_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void pic_colors_LostFocus();
+    void timer_check_Timer();
+    void timer_focus_Timer();
+
+    bool timesInOrder() const;
+    void copyIntoRecord();
+
+    EditHandOver& m_handOver;
+    Settings& m_settings;
+    QString m_loginName;
+    MessageShower m_showMessage;
+
+    PictureBox* pic_tabs = nullptr;
+    ClassTabs* tabs = nullptr;
+    std::array<QFrame*, 4> frame_display{};
+
+    QLabel* label_header_am = nullptr;
+    QLabel* label_header_von = nullptr;
+    QLabel* label_header_bis = nullptr;
+    QLabel* label_header_color = nullptr;
+    QLabel* label_header_text = nullptr;
+    ValueField<QDate>* text_am = nullptr;
+    ValueField<TimeOfDay>* text_zeit_von = nullptr;
+    ValueField<TimeOfDay>* text_zeit_bis = nullptr;
+    ValueField<int>* text_color = nullptr;
+    QPlainTextEdit* text_text = nullptr;
+
+    QLabel* label_header_remind = nullptr;
+    QCheckBox* check_remind = nullptr;
+    QComboBox* combo_remind = nullptr;
+    QComboBox* combo_users = nullptr;
+    QCheckBox* check_email = nullptr;
+
+    QLabel* label_header_recur = nullptr;
+    QCheckBox* check_recur = nullptr;
+    QComboBox* combo_recur = nullptr;
+    QLabel* label_recur_von = nullptr;
+    QLabel* label_recur_bis = nullptr;
+    ValueField<QDate>* text_recur_von = nullptr;
+    ValueField<QDate>* text_recur_bis = nullptr;
+
+    QLabel* label_info_file = nullptr;
+    QLabel* label_file = nullptr;
+    QLabel* label_info_producer = nullptr;
+    QLabel* label_producer = nullptr;
+    QLabel* label_info_change = nullptr;
+    QLabel* label_lastupdate = nullptr;
+    QCheckBox* check_owner = nullptr;
+
+    QPushButton* command_ok = nullptr;
+    QPushButton* command_cancel = nullptr;
+
+    PictureBox* pic_colors = nullptr;
+    std::array<QLabel*, kColorRows> label_color_array{};
+
+    PictureBox* pic_datum = nullptr;
+    PictureBox* pic_recur_von = nullptr;
+    PictureBox* pic_recur_bis = nullptr;
+    PictureBox* pic_zeit_von = nullptr;
+    PictureBox* pic_zeit_bis = nullptr;
+    ClassMonthDD* datumswahl = nullptr;
+    ClassMonthDD* recur_von = nullptr;
+    ClassMonthDD* recur_bis = nullptr;
+    ClassTimeDD* zeit_von = nullptr;
+    ClassTimeDD* zeit_bis = nullptr;
+    std::vector<DropDown> m_dropDowns;
+    QFrame* m_dropDownFrame = nullptr;
+
+    QTimer* timer_check = nullptr;
+    QTimer* timer_focus = nullptr;
+};

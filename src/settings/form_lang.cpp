@@ -1,0 +1,63 @@
+#include "form_lang.h"
+
+#include "MousePointer.h"
+#include "Settings.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+form_lang::form_lang(Settings& settings, const QString& version, QWidget* parent)
+    : QDialog(parent)
+    , m_settings(settings)
+    , m_welcome(new QLabel(QStringLiteral("Welcome to Norvane4. Please select your language:")))
+    , m_willkommen(
+          new QLabel(QStringLiteral("Willkommen zu Norvane4. Bitte wählen Sie Ihre Sprache:")))
+    , m_version(new QLabel(version))
+    , m_english(new QRadioButton(QStringLiteral("English")))
+    , m_german(new QRadioButton(QStringLiteral("Deutsch")))
+    , m_ok(new QPushButton(QStringLiteral("OK")))
+{
+    setWindowTitle(QStringLiteral("Norvane"));
+    m_english->setChecked(true);
+    m_version->setAlignment(Qt::AlignRight);
+    m_version->setStyleSheet(QStringLiteral("color: gray"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_welcome);
+    layout->addWidget(m_willkommen);
+    layout->addSpacing(8);
+    layout->addWidget(m_english);
+    layout->addWidget(m_german);
+    layout->addSpacing(8);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_version, 1);
+    bottom->addWidget(m_ok);
+    layout->addLayout(bottom);
+
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &form_lang::Command1_Click);
+}
+
+void form_lang::Command1_Click()
+{
+    SetMousePointer(11);
+    if (m_german->isChecked()) {
+        m_settings.setLangCode(QStringLiteral("de"));
+        m_settings.setDateFormat(QStringLiteral("TT.MM.JJJJ"));
+        m_settings.setFirstWeekday(2);
+        m_settings.setFirstCW(2);
+        m_settings.setTimeFormat(QStringLiteral("24h"));
+    } else {
+        m_settings.setLangCode(QStringLiteral("en"));
+        m_settings.setDateFormat(QStringLiteral("mm/dd/yyyy"));
+        m_settings.setFirstWeekday(1);
+        m_settings.setFirstCW(1);
+        m_settings.setTimeFormat(QStringLiteral("12h"));
+    }
+    m_settings.SaveSettings(); // a locked or unreachable file keeps the choice for this run
+    SetMousePointer(0);
+    accept();
+}

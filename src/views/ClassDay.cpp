@@ -1,0 +1,516 @@
+#include "ClassDay.h"
+
+#include "ApiColorPicker.h"
+#include "ApiLoginName.h"
+#include "AppointmentFiling.h"
+#include "Common.h"
+#include "DataAccess.h"
+#include "DayColumnHost.h"
+#include "PictureBox.h"
+#include "Settings.h"
+
+#include <QLabel>
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <cmath>
+
+const QColor ClassDay::kTodayColor(232, 243, 255);
+const QColor ClassDay::kGridColor(224, 224, 224);
+const QColor ClassDay::kSelectionColor(0, 0, 255);
+
+namespace {
+
+constexpr int kTwips = PictureBox::kTwipsPerPixel;
+constexpr double kMarkerLeft = 30;
+constexpr double kMarkerWidth = 100;
+constexpr double kMarkerHeight = 30;
+
+int minutesBetween(TimeOfDay from, TimeOfDay to)
+{
+    return to.minutes() - from.minutes();
+}
+
+// Both edges go to the pixel grid on their own, so neighbouring labels meet without a gap.
+int pixelEdge(double twips)
+{
+    return int(std::floor(twips / kTwips));
+}
+
+void setTwipsGeometry(QLabel* label, double left, double top, double width, double height)
+{
+    const int x = pixelEdge(left);
+    const int y = pixelEdge(top);
+    label->setGeometry(x, y, std::max(0, pixelEdge(left + width) - x),
+                       std::max(0, pixelEdge(top + height) - y));
+}
+
+// Line breaks of the file are CR LF; a label breaks on LF alone.
+QString displayText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+void styleAppointmentLabel(QLabel* label, const QColor& back)
+{
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: black;"
+                                        " border: 1px solid rgba(0, 0, 0, 80);"
+                                        " padding: 1px 2px; }")
+                             .arg(back.name()));
+}
+
+// The two selection labels only show; the drag belongs to the picture underneath.
+void styleSelectionLabel(QLabel* label, const QColor& fore)
+{
+    label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(false);
+    label->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2;"
+                                        " border: none; padding: 0px 2px; }")
+                             .arg(ClassDay::kSelectionColor.name(), fore.name()));
+}
+
+// What the column changed on a borrowed label, undone before it goes back to the pool.
+void resetLabel(QLabel* label)
+{
+    label->hide();
+    label->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    label->setStyleSheet(QString());
+    label->setToolTip(QString());
+    label->setProperty("tag", QVariant());
+    label->clear();
+}
+
+} // namespace
+
+ClassDay::ClassDay(DataAccess& store, Settings& settings, AppointmentFiling& filing,
+                   DayColumnHost* host, Clock today, QObject* parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_settings(settings)
+    , m_filing(filing)
+    , m_host(host)
+    , m_today(std::move(today))
+{
+    if (!m_today)
+        m_today = [] { return QDate::currentDate(); };
+}
+
+ClassDay::~ClassDay()
+{
+    // A view rebuilt in the middle of a drag must not leave the heartbeat off for good.
+    if (m_selecting && m_host)
+        m_host->setGlobalTimerEnabled(true);
+    while (!m_appointments.isEmpty())
+        m_appointments.removeLast();
+    releaseLabels();
+}
+
+void ClassDay::releaseLabels()
+{
+    while (!m_labels.isEmpty()) {
+        const QPointer<QLabel> label = m_labels.takeLast();
+        // A label that went down with its picture is no longer the pool's to take back.
+        if (!label || !m_host)
+            continue;
+        resetLabel(label);
+        m_host->ReleaseLabelResource(label);
+    }
+    marker_label = nullptr;
+    range_label = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout rules
+
+bool ClassDay::Overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2)
+{
+    return s2 < e1 && e2 > s1;
+}
+
+void ClassDay::AssignColumns(const QList<TerminPtr>& appointments, bool rowPerColor)
+{
+    for (qsizetype i = 0; i < appointments.size(); ++i) {
+        ClassTermin& a = *appointments[i];
+        // The store shares its objects between views: a column from an older view is void.
+        a.Column = 0;
+        for (int col = 1; col <= kMaxColumns; ++col) {
+            bool free = true;
+            for (qsizetype j = i - 1; j >= 0; --j) {
+                const ClassTermin& b = *appointments[j];
+                if (b.Column != col)
+                    continue;
+                if (Overlaps(a.StartTime(), a.EndTime(), b.StartTime(), b.EndTime()) ||
+                    (rowPerColor && b.ColorCode() != a.ColorCode())) {
+                    free = false;
+                    break;
+                }
+            }
+            if (free) {
+                a.Column = qint16(col);
+                break;
+            }
+        }
+    }
+}
+
+int ClassDay::MaxColumn(const QList<TerminPtr>& appointments)
+{
+    int max = 1;
+    for (const TerminPtr& a : appointments)
+        max = std::max(max, int(a->Column));
+    return max;
+}
+
+QString ClassDay::FirstLine(const QString& text)
+{
+    const auto lineBreak = std::find_if(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    });
+    if (lineBreak == text.end())
+        return text;
+    return text.left(lineBreak - text.begin()) + QStringLiteral("...");
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings and geometry
+
+int ClassDay::gridMinutes() const
+{
+    return m_settings.Grid15Minutes() ? 15 : 30;
+}
+
+TimeOfDay ClassDay::dayStart() const
+{
+    return m_settings.GridStartTime();
+}
+
+TimeOfDay ClassDay::dayEnd() const
+{
+    return m_settings.GridEndTime();
+}
+
+double ClassDay::slotCount() const
+{
+    return std::abs(minutesBetween(dayStart(), dayEnd())) / double(gridMinutes());
+}
+
+bool ClassDay::isInside(double x, double y) const
+{
+    return x > m_startX && x < m_endX && y > m_startY && y < m_endY;
+}
+
+bool ClassDay::isPastDayEnd(int minutes) const
+{
+    return minutes > dayEnd().minutes();
+}
+
+std::optional<ClassDay::GridLine> ClassDay::FindGridLine(double y) const
+{
+    if (m_slotHeight <= 0)
+        return std::nullopt;
+    const double half = m_slotHeight / 2;
+    for (int k = 0; k < kMaxGridLines; ++k) {
+        const int minutes = dayStart().minutes() + k * gridMinutes();
+        if (isPastDayEnd(minutes))
+            break;
+        const double lineY = m_startY + kTopMargin + kBorder + k * m_slotHeight;
+        if (lineY - half < y && y < lineY + half)
+            return GridLine{k, lineY, TimeOfDay::fromMinutes(minutes)};
+    }
+    return std::nullopt;
+}
+
+QColor ClassDay::colorOfCode(int code) const
+{
+    if (code < 1 || code > Settings::kColorCount)
+        code = 1;
+    return ColorOfRgbValue(m_settings.Color(code));
+}
+
+bool ClassDay::isHighlightedToday() const
+{
+    return m_host && m_host->HighlightToday() && m_datum == m_today();
+}
+
+// ---------------------------------------------------------------------------------------
+// Loading and showing
+
+void ClassDay::Bind(PictureBox* picture)
+{
+    if (my_pic)
+        disconnect(my_pic, nullptr, this, nullptr);
+    my_pic = picture;
+    if (!picture)
+        return;
+    connect(picture, &PictureBox::MouseDown, this, &ClassDay::my_pic_MouseDown);
+    connect(picture, &PictureBox::MouseMove, this, &ClassDay::my_pic_MouseMove);
+    connect(picture, &PictureBox::MouseUp, this, &ClassDay::my_pic_MouseUp);
+}
+
+void ClassDay::LoadAppointments(bool with_labels)
+{
+    m_appointments = m_store.GetAppointmentsOfDay(m_datum);
+    AssignColumns(m_appointments, m_settings.RowPerColor());
+    if (!with_labels || !m_host)
+        return;
+    releaseLabels();
+    for (qsizetype i = 0; i < m_appointments.size(); ++i)
+        m_labels.append(m_host->CreateLabelResource());
+    marker_label = m_host->CreateLabelResource();
+    range_label = m_host->CreateLabelResource();
+    m_labels.append(marker_label);
+    m_labels.append(range_label);
+}
+
+ClassTermin* ClassDay::Appointment(int index) const
+{
+    if (index < 1 || index > m_appointments.size())
+        return nullptr;
+    return m_appointments[index - 1].get();
+}
+
+void ClassDay::DisplayAppointments(int column_index)
+{
+    if (!my_pic)
+        return;
+    const bool hasArea = m_endX > m_startX && m_endY > m_startY;
+    const double daySlots = slotCount();
+    // Without slots or area there is nothing to divide: an empty column, no labels.
+    m_slotHeight = 0;
+    if (hasArea && daySlots > 0)
+        m_slotHeight =
+            std::max(0.0, std::trunc((m_endY - m_startY - kBorder) / daySlots / kTwips) * kTwips);
+
+    const double colW = (m_endX - m_startX - kBorder - kSelectionStrip) / MaxColumn(m_appointments);
+    for (qsizetype i = 0; i < m_appointments.size() && i < m_labels.size(); ++i) {
+        QLabel* label = m_labels[i];
+        if (!label)
+            continue;
+        if (m_slotHeight > 0)
+            placeLabel(label, column_index, int(i + 1), *m_appointments[i], colW);
+        else
+            label->hide();
+    }
+    if (hasArea)
+        paintColumn();
+}
+
+void ClassDay::placeLabel(QLabel* label, int column_index, int position, const ClassTermin& a,
+                          double colW)
+{
+    const double grid = gridMinutes();
+    const double left = m_startX + kBorder + kSelectionStrip + (a.Column - 1) * colW;
+    const double top = m_startY + kTopMargin + kBorder +
+                       minutesBetween(dayStart(), a.StartTime()) / grid * m_slotHeight;
+    const double height =
+        std::abs(minutesBetween(a.StartTime(), a.EndTime())) / grid * m_slotHeight;
+    setTwipsGeometry(label, left, top, colW, height);
+
+    const QString text = a.GetFormatedText();
+    styleAppointmentLabel(label, colorOfCode(a.ColorCode()));
+    label->setText(displayText(text));
+    label->setToolTip(FirstLine(text));
+    label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));
+    label->show();
+}
+
+void ClassDay::paintColumn()
+{
+    const int x1 = qRound(m_startX);
+    const int y1 = qRound(m_startY);
+    const int x2 = qRound(m_endX);
+    const int y2 = qRound(m_endY);
+    my_pic->FillBox(x1, y1, x2, y2, isHighlightedToday() ? kTodayColor : QColor(Qt::white));
+
+    // No top line: the header above closes the column.
+    my_pic->Line(x1, y2, x2, y2, Qt::black);
+    my_pic->Line(x1, y1, x1, y2, Qt::black);
+    my_pic->Line(x2, y1, x2, y2, Qt::black);
+
+    if (m_slotHeight <= 0)
+        return;
+    for (int k = 0; k < kMaxGridLines; ++k) {
+        if (isPastDayEnd(dayStart().minutes() + k * gridMinutes()))
+            break;
+        const int y = qRound(m_startY + kTopMargin + kBorder + k * m_slotHeight);
+        my_pic->Line(x1 + kBorder, y, x2 - kBorder, y, kGridColor);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Print layout
+
+void ClassDay::CalculateAppointmentPositions(double width, double height)
+{
+    m_printLayout.clear();
+    const double daySlots = slotCount();
+    m_slotHeight = 0;
+    if (daySlots <= 0 || width <= 0 || height <= 0)
+        return;
+    m_slotHeight = height / daySlots;
+    const double colW = width / MaxColumn(m_appointments);
+    const double grid = gridMinutes();
+    for (const TerminPtr& a : std::as_const(m_appointments)) {
+        Constraint c;
+        c.x = (a->Column - 1) * colW;
+        c.y = minutesBetween(dayStart(), a->StartTime()) / grid * m_slotHeight;
+        c.w = colW;
+        c.h = std::abs(minutesBetween(a->StartTime(), a->EndTime())) / grid * m_slotHeight;
+        c.text = a->GetFormatedText();
+        c.color = colorOfCode(a->ColorCode());
+        m_printLayout.append(c);
+    }
+}
+
+std::optional<ClassDay::Constraint> ClassDay::GetAppointmentConstraint(int index) const
+{
+    if (index < 0 || index >= m_printLayout.size())
+        return std::nullopt;
+    return m_printLayout[index];
+}
+
+bool ClassDay::GetAppointmentConstraint(int index, double& x, double& y, double& w, double& h,
+                                        QString& text, QColor& color) const
+{
+    const std::optional<Constraint> c = GetAppointmentConstraint(index);
+    if (!c)
+        return false;
+    x = c->x;
+    y = c->y;
+    w = c->w;
+    h = c->h;
+    text = c->text;
+    color = c->color;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Mouse selection
+
+void ClassDay::showSelectionStart(const GridLine& line)
+{
+    m_markerTop = line.y;
+    const double markerLeft = m_startX + kMarkerLeft;
+    if (marker_label) {
+        styleSelectionLabel(marker_label, Qt::white);
+        marker_label->clear();
+        setTwipsGeometry(marker_label, markerLeft, m_markerTop, kMarkerWidth, kMarkerHeight);
+        marker_label->show();
+    }
+    if (range_label) {
+        styleSelectionLabel(range_label, Qt::white);
+        range_label->setText(FormatTime(sel_start, m_settings.TimeFormat()) +
+                             QStringLiteral(" - ??"));
+        range_label->adjustSize();
+        range_label->move(pixelEdge(markerLeft + kMarkerWidth), pixelEdge(m_markerTop));
+        range_label->raise();
+        range_label->show();
+    }
+}
+
+void ClassDay::hideSelection()
+{
+    if (marker_label)
+        marker_label->hide();
+    if (range_label)
+        range_label->hide();
+}
+
+void ClassDay::my_pic_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
+    if (!isInside(x, y))
+        return;
+    const std::optional<GridLine> line = FindGridLine(y);
+    if (!line)
+        return;
+    m_selecting = true;
+    sel_start = line->time;
+    // No view rebuild may release this column's labels in the middle of the drag.
+    if (m_host)
+        m_host->setGlobalTimerEnabled(false);
+    showSelectionStart(*line);
+}
+
+void ClassDay::my_pic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int y)
+{
+    if (!m_selecting || m_slotHeight <= 0)
+        return;
+    // Whole slots from the start line, to the nearest line (halves to even).
+    const double steps = std::nearbyint((y - m_markerTop) / m_slotHeight);
+    const double drawn = steps * m_slotHeight;
+    const int minutes = std::max(0, int(steps) * gridMinutes());
+    const int end = sel_start.minutes() + minutes;
+    const QString endText = minutes == 0 || isPastDayEnd(end)
+                                ? QStringLiteral("??")
+                                : FormatTime(TimeOfDay::fromMinutes(end), m_settings.TimeFormat());
+
+    const double markerLeft = m_startX + kMarkerLeft;
+    if (marker_label)
+        setTwipsGeometry(marker_label, markerLeft, m_markerTop, kMarkerWidth,
+                         drawn > 0 ? drawn : kMarkerHeight);
+    if (range_label) {
+        range_label->setText(FormatTime(sel_start, m_settings.TimeFormat()) +
+                             QStringLiteral(" - ") + endText);
+        range_label->adjustSize();
+    }
+}
+
+void ClassDay::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
+    if (!m_selecting)
+        return;
+    m_selecting = false;
+    hideSelection();
+    // The heartbeat comes back however the selection ends, after the editor when it opened.
+    DayColumnHost* host = m_host;
+    const auto heartbeatOn = qScopeGuard([host] {
+        if (host)
+            host->setGlobalTimerEnabled(true);
+    });
+
+    if (!isInside(x, y))
+        return;
+    const std::optional<GridLine> line = FindGridLine(y);
+    if (!line)
+        return;
+    sel_end = line->time;
+    if (sel_end <= sel_start)
+        return;
+    CreateNewAppointment(sel_start, sel_end);
+}
+
+void ClassDay::CreateNewAppointment(TimeOfDay from, TimeOfDay to)
+{
+    const QDate today = m_today();
+    ClassTermin a;
+    a.setColorCode(1);
+    a.setDatum(m_datum);
+    a.setEmailEnable(false);
+    a.setStartTime(from);
+    a.setEndTime(to);
+    a.setIsRecurring(false);
+    a.setProducer(GetLoginName());
+    a.setRecurringStartDate(today.addYears(-1));
+    a.setRecurringEndDate(today.addYears(1));
+    a.setReminderAll(false);
+    a.setRemindMinutes(5);
+    a.setText(QString());
+
+    DayColumnHost* host = m_host;
+    const AppointmentFiling::Result result = m_filing.EditMe(a, true);
+    // Only locals from here on: the editor ran an event loop of its own.
+    if (!host)
+        return;
+    // The message first: a rebuild while it is open would release this column.
+    if (!result.failure.isEmpty())
+        host->ShowFailure(result.failure);
+    if (!result.cancelled)
+        host->StartRefreshTimer();
+}

@@ -1,0 +1,166 @@
+#pragma once
+
+#include "ClassTermin.h"
+
+#include <QColor>
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class AppointmentFiling;
+class DataAccess;
+class DayColumnHost;
+class PictureBox;
+class QLabel;
+class Settings;
+
+// One day of the day or week view: loads the day's appointments, puts overlapping ones side
+// by side, paints its part of the shared view picture with one label per appointment, and
+// lets the user drag out a time range for a new appointment. The print rendering uses the
+// same layout without a picture (CalculateAppointmentPositions). All lengths are twips.
+class ClassDay : public QObject {
+    Q_OBJECT
+
+public:
+    using Clock = std::function<QDate()>;
+
+    // Columns side by side before an appointment is left without one (column 0).
+    static constexpr int kMaxColumns = 50;
+    // Left of the appointment labels: the border and the strip of the selection bar.
+    static constexpr int kBorder = 15;
+    static constexpr int kSelectionStrip = 120;
+    // Above the first grid line.
+    static constexpr int kTopMargin = 60;
+    static constexpr int kMaxGridLines = 101;
+
+    static const QColor kTodayColor;
+    static const QColor kGridColor;
+    static const QColor kSelectionColor;
+
+    // host lends the labels and the window's timers; null for the print layout. today is
+    // the system date unless given.
+    ClassDay(DataAccess& store, Settings& settings, AppointmentFiling& filing, DayColumnHost* host,
+             Clock today = {}, QObject* parent = nullptr);
+    // Hands every borrowed label back, last first.
+    ~ClassDay() override;
+
+    ClassDay(const ClassDay&) = delete;
+    ClassDay& operator=(const ClassDay&) = delete;
+
+    const QDate& datum() const { return m_datum; }
+    void setDatum(const QDate& date) { m_datum = date; }
+    double StartX() const { return m_startX; }
+    void setStartX(double x) { m_startX = x; }
+    double StartY() const { return m_startY; }
+    void setStartY(double y) { m_startY = y; }
+    double EndX() const { return m_endX; }
+    void setEndX(double x) { m_endX = x; }
+    double EndY() const { return m_endY; }
+    void setEndY(double y) { m_endY = y; }
+
+    // The picture the column draws on; its mouse events now reach the column.
+    void Bind(PictureBox* picture);
+    // Reads the day from the store and assigns the columns; with_labels borrows one label
+    // per appointment plus the two of the mouse selection from the host.
+    void LoadAppointments(bool with_labels);
+    // 1-based; nullptr outside 1..count, so a tag from an older view finds nothing.
+    ClassTermin* Appointment(int index) const;
+    // Paints the column and places the labels, tagged "column_index|position".
+    void DisplayAppointments(int column_index);
+
+    // The print layout for an area of width × height, without margins.
+    void CalculateAppointmentPositions(double width, double height);
+    int GetAppointmentCount() const { return int(m_appointments.size()); }
+    struct Constraint {
+        double x = 0;
+        double y = 0; // negative for an appointment that starts before the day start
+        double w = 0;
+        double h = 0;
+        QString text;
+        QColor color;
+    };
+    // The layout of the appointment at 0-based index; nothing before
+    // CalculateAppointmentPositions, outside 0..count − 1, or when the area or the day has
+    // no room (zero slots, empty area).
+    std::optional<Constraint> GetAppointmentConstraint(int index) const;
+    bool GetAppointmentConstraint(int index, double& x, double& y, double& w, double& h,
+                                  QString& text, QColor& color) const;
+
+    // Height of one grid slot as last laid out; 0 when the day has no room.
+    double SlotHeight() const { return m_slotHeight; }
+    bool IsSelecting() const { return m_selecting; }
+
+    // The layout rules, open for tests and the print rendering.
+    // Touching intervals do not overlap.
+    static bool Overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2);
+    // Greedy in list order: the lowest column 1..50 without an overlapping appointment (and,
+    // with rowPerColor, without one of another colour); none free leaves column 0.
+    static void AssignColumns(const QList<TerminPtr>& appointments, bool rowPerColor);
+    // At least 1.
+    static int MaxColumn(const QList<TerminPtr>& appointments);
+    // The text up to the first line break, followed by "..." when something was cut.
+    static QString FirstLine(const QString& text);
+
+private:
+    // Grid line k of the current layout: where it lies and which time it stands for.
+    struct GridLine {
+        int k = 0;
+        double y = 0;
+        TimeOfDay time;
+    };
+
+    int gridMinutes() const;
+    TimeOfDay dayStart() const;
+    TimeOfDay dayEnd() const;
+    double slotCount() const;
+    bool isInside(double x, double y) const;
+    bool isPastDayEnd(int minutes) const;
+    std::optional<GridLine> FindGridLine(double y) const;
+    QColor colorOfCode(int code) const;
+    bool isHighlightedToday() const;
+
+    void paintColumn();
+    void placeLabel(QLabel* label, int column_index, int position, const ClassTermin& a,
+                    double colW);
+    void releaseLabels();
+    void showSelectionStart(const GridLine& line);
+    void hideSelection();
+    void CreateNewAppointment(TimeOfDay from, TimeOfDay to);
+
+    void my_pic_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void my_pic_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void my_pic_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    DataAccess& m_store;
+    Settings& m_settings;
+    AppointmentFiling& m_filing;
+    DayColumnHost* m_host;
+    Clock m_today;
+
+    QDate m_datum;
+    double m_startX = 0;
+    double m_startY = 0;
+    double m_endX = 0;
+    double m_endY = 0;
+
+    QPointer<PictureBox> my_pic;
+    QList<TerminPtr> m_appointments;
+    // One per appointment, then the selection bar and the range text.
+    QList<QPointer<QLabel>> m_labels;
+    QPointer<QLabel> marker_label;
+    QPointer<QLabel> range_label;
+
+    double m_slotHeight = 0;
+    bool m_selecting = false;
+    TimeOfDay sel_start;
+    TimeOfDay sel_end;
+    double m_markerTop = 0;
+
+    bool m_printLaidOut = false;
+    QList<Constraint> m_printLayout;
+};

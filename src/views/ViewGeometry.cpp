@@ -1,0 +1,88 @@
+#include "ViewGeometry.h"
+
+#include "Common.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace ViewGeometry {
+
+namespace {
+
+int gridMinutes(bool grid15Minutes)
+{
+    return grid15Minutes ? 15 : 30;
+}
+
+} // namespace
+
+int Rows(TimeOfDay dayStart, TimeOfDay dayEnd, bool grid15Minutes)
+{
+    const int minutes = std::abs(dayEnd.minutes() - dayStart.minutes());
+    return int(std::nearbyint(double(minutes) / gridMinutes(grid15Minutes)));
+}
+
+int RowHeight(int panelHeight, int rows)
+{
+    if (rows <= 0)
+        return kMinimumRowHeight;
+    const int pixels = (panelHeight - kGridMargin) / rows / kTwipsPerPixel;
+    return std::max(kMinimumRowHeight, pixels * kTwipsPerPixel);
+}
+
+Scroll ScrollFor(int viewHeight, int panelHeight, int rowHeight)
+{
+    if (viewHeight <= panelHeight)
+        return {};
+    return {true, (viewHeight - panelHeight) / kTwipsPerPixel, panelHeight / kTwipsPerPixel,
+            rowHeight / kTwipsPerPixel};
+}
+
+QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, bool grid15Minutes,
+                            const QString& timeFormat)
+{
+    QList<HourLabel> labels;
+    const bool twelveHours = timeFormat == QLatin1String("12h");
+    int previousHour = -1;
+    for (int r = 0; r <= rows; ++r) {
+        const TimeOfDay t =
+            TimeOfDay::fromMinutes(dayStart.minutes() + r * gridMinutes(grid15Minutes));
+        const int h = t.hour() % 24;
+        HourLabel label;
+        label.row = r;
+        label.minutes = TwoDigits(t.minute());
+        if (h != previousHour) {
+            // In 12-hour format the hours after noon count from 1 again and noon itself is pm.
+            const int shown = twelveHours && h > 12 ? h - 12 : h;
+            label.hour = TwoDigits(shown) + QLatin1Char(':');
+            if (twelveHours)
+                label.dayHalf = h >= 12 ? QStringLiteral("pm") : QStringLiteral("am");
+        }
+        previousHour = h;
+        labels.append(label);
+    }
+    return labels;
+}
+
+ColumnSpan WeekColumn(int viewWidth, int n, int c)
+{
+    if (n <= 0)
+        return {};
+    const int colW = (viewWidth - kTimeLabelColumn) / n;
+    return {colW * (c - 1) + kTimeLabelColumn - 15, colW * c + kTimeLabelColumn - 15};
+}
+
+QString WeekHeader(const QString& dayName, const QString& dateText, const QString& dateNoYear,
+                   int columnWidth, const std::function<int(const QString&)>& textWidth)
+{
+    const QString name = dayName.left(2);
+    QString text = name + QLatin1Char(' ') + dateText;
+    if (columnWidth < textWidth(text)) {
+        text = name + QLatin1Char(' ') + dateNoYear;
+        if (columnWidth < textWidth(text))
+            text = name;
+    }
+    return text;
+}
+
+} // namespace ViewGeometry

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "DateParts.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// The arithmetic of the day and week views, apart from any widget so it can be checked
+// on its own. Lengths are twips.
+namespace ViewGeometry {
+
+constexpr int kTimeLabelColumn = 500; // hour labels left of the day columns
+constexpr int kGridMargin = 200;
+constexpr int kMinimumRowHeight = 225; // 15 pixels
+constexpr int kColumnBottomMargin = 60;
+constexpr int kTwipsPerPixel = 15;
+
+// Rows of the time grid: the minutes between day start and end divided by the grid, with
+// halves going to the even neighbour. 0 when start and end are equal.
+int Rows(TimeOfDay dayStart, TimeOfDay dayEnd, bool grid15Minutes);
+
+// Whole pixels of (panel height − margin) / rows, at least 15 pixels. With no rows, the
+// minimum.
+int RowHeight(int panelHeight, int rows);
+
+struct Scroll {
+    bool enabled = false;
+    int maximum = 0;     // pixels
+    int largeChange = 0; // pixels
+    int smallChange = 0; // pixels
+};
+Scroll ScrollFor(int viewHeight, int panelHeight, int rowHeight);
+
+// One line of the hour-label column.
+struct HourLabel {
+    int row = 0;
+    QString hour;    // "08:" etc.; empty when the line continues the hour before
+    QString dayHalf; // "am"/"pm" printed one line below the hour, 12-hour format only
+    QString minutes; // "00", "30", ...
+};
+QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, bool grid15Minutes,
+                            const QString& timeFormat);
+
+// Left and right edge of the c-th (1-based) of n equal week columns in a view of viewWidth.
+struct ColumnSpan {
+    int startX = 0;
+    int endX = 0;
+};
+ColumnSpan WeekColumn(int viewWidth, int n, int c);
+
+// The week-view header: "Mo 2003-07-07", then without the year, then the two letters alone,
+// whichever first fits the column. textWidth measures in the header's font.
+QString WeekHeader(const QString& dayName, const QString& dateText, const QString& dateNoYear,
+                   int columnWidth, const std::function<int(const QString&)>& textWidth);
+
+} // namespace ViewGeometry

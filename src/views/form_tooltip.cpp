@@ -1,0 +1,164 @@
+#include "form_tooltip.h"
+
+#include "ClassTermin.h"
+#include "Common.h"
+#include "Language.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+const QColor form_tooltip::kBackground(255, 255, 240);
+const QColor form_tooltip::kBorder(150, 150, 150);
+
+namespace {
+
+const char* const kContext = "form_tooltip";
+const char* const kSingle = QT_TRANSLATE_NOOP("form_tooltip", "Single appointment");
+const char* const kAppointment = QT_TRANSLATE_NOOP("form_tooltip", "Appointment ");
+const char* const kRecurring = QT_TRANSLATE_NOOP("form_tooltip", "recurring ");
+const char* const kWithReminder = QT_TRANSLATE_NOOP("form_tooltip", "with reminder");
+
+constexpr int kMaxTextWidth = 320;
+const QColor kSecondaryText(96, 96, 96);
+
+QLabel* makeLabel(QWidget* parent, const QString& name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    // Clicks go through to the window, which closes on them.
+    label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    return label;
+}
+
+QFrame* makeLine(QWidget* parent, const QString& name)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::WindowText, QColor(215, 215, 205));
+    line->setPalette(palette);
+    return line;
+}
+
+void setTextColor(QLabel* label, const QColor& color)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
+} // namespace
+
+form_tooltip::form_tooltip(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("form_tooltip"));
+    // Like a tooltip: showing it must not take the activation from the window being pressed.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackground);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    setPalette(palette);
+
+    m_labelText = makeLabel(this, QStringLiteral("label_text"));
+    m_labelText->setWordWrap(true);
+    m_labelText->setMaximumWidth(kMaxTextWidth);
+    QFont bold = m_labelText->font();
+    bold.setBold(true);
+    m_labelText->setFont(bold);
+
+    m_labelRecurring = makeLabel(this, QStringLiteral("label_recurring"));
+    m_labelProducer = makeLabel(this, QStringLiteral("label_producer"));
+    setTextColor(m_labelRecurring, kSecondaryText);
+    setTextColor(m_labelProducer, kSecondaryText);
+    m_line2 = makeLine(this, QStringLiteral("Line2"));
+    m_line1 = makeLine(this, QStringLiteral("Line1"));
+    m_labelDatum = makeLabel(this, QStringLiteral("label_datum"));
+    m_labelZeit = makeLabel(this, QStringLiteral("label_zeit"));
+
+    auto* when = new QHBoxLayout;
+    when->setSpacing(16);
+    when->addWidget(m_labelDatum);
+    when->addStretch(1);
+    when->addWidget(m_labelZeit);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(3);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(m_labelText);
+    layout->addWidget(m_line2);
+    layout->addWidget(m_labelRecurring);
+    layout->addWidget(m_labelProducer);
+    layout->addWidget(m_line1);
+    layout->addLayout(when);
+}
+
+QString form_tooltip::KindText(bool recurring, bool reminder, const QString& langCode)
+{
+    const auto text = [&](const char* source) {
+        return Language::translate(kContext, source, langCode);
+    };
+    if (!recurring && !reminder)
+        return text(kSingle);
+    QString kind = text(kAppointment);
+    if (recurring)
+        kind += text(kRecurring);
+    if (reminder)
+        kind += text(kWithReminder);
+    return kind;
+}
+
+void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString& langCode,
+                                  const QString& timeFormat, const QString& dateFormat)
+{
+    QString text = appointment.Text();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    m_labelText->setText(text);
+    m_labelRecurring->setText(
+        KindText(appointment.IsRecurring(), appointment.IsReminder(), langCode));
+    m_labelProducer->setText(appointment.Producer());
+    m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
+    m_labelZeit->setText(FormatTime(appointment.StartTime(), timeFormat) + QStringLiteral(" - ") +
+                         FormatTime(appointment.EndTime(), timeFormat));
+    adjustSize();
+}
+
+void form_tooltip::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), kBackground);
+    p.setPen(kBorder);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void form_tooltip::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    Form_Click();
+}
+
+bool form_tooltip::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowDeactivate)
+        Form_LostFocus();
+    return QWidget::event(event);
+}
+
+void form_tooltip::Form_Click()
+{
+    close();
+}
+
+void form_tooltip::Form_LostFocus()
+{
+    close();
+}

@@ -1,0 +1,29 @@
+#include "help_window.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+QString HelpPagePath(const QString& langCode)
+{
+    return langCode == QLatin1String("de") ? QStringLiteral(":/help/help_de.html")
+                                           : QStringLiteral(":/help/help_en.html");
+}
+
+void ShowHelp(QWidget* parent, const QString& langCode)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(langCode == QLatin1String("de") ? QStringLiteral("Norvane – Hilfe")
+                                                          : QStringLiteral("Norvane – Help"));
+    auto* browser = new QTextBrowser(&dialog);
+    browser->setOpenExternalLinks(true);
+    browser->setSource(QUrl(QStringLiteral("qrc") + HelpPagePath(langCode)));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(browser);
+    layout->addWidget(buttons);
+    dialog.resize(560, 480);
+    dialog.exec();
+}
