@@ -690,17 +690,18 @@ void form_main::ScrollView()
 
 QLabel* form_main::CreateLabelResource()
 {
+    auto* label = new QLabel(m_picView);
+    label->setFont(QFont(QStringLiteral("Arial"), 8));
+    label->hide();
+    label->installEventFilter(this);
+    // Free elements are reused by index before the pool grows.
     for (int i = 0; i < m_labelInUse.size(); ++i) {
         if (!m_labelInUse[i]) {
             m_labelInUse[i] = true;
-            auto* label = new QLabel(m_picView);
-            label->installEventFilter(this);
             m_labelPool[i] = label;
             return label;
         }
     }
-    auto* label = new QLabel(m_picView);
-    label->installEventFilter(this);
     m_labelPool.append(label);
     m_labelInUse.append(true);
     return label;
