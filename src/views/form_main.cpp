@@ -848,7 +848,7 @@ void form_main::mnu_popup_termin_del_yes_Click()
 // ---------------------------------------------------------------------------------------
 // Navigation
 
-void form_main::show()
+void form_main::showSelection()
 {
     m_calendar1->DrawAll();
     m_calendar1->FireEvent();
@@ -891,14 +891,14 @@ void form_main::Calendar2_DayClicked(const QDate& date)
 {
     m_calendar1->setIsWeekSelected(false);
     m_calendar1->setSelectedDate(date);
-    show();
+    showSelection();
 }
 
 void form_main::Calendar2_WeekClicked(const QDate& date)
 {
     m_calendar1->setIsWeekSelected(true);
     m_calendar1->setSelectedDate(date);
-    show();
+    showSelection();
 }
 
 void form_main::ShowDayWeekSelection()
@@ -924,7 +924,7 @@ void form_main::pic_next_Click()
     stepSelectedDate(week ? 7 : 1, 0, true);
     if (week)
         m_calendar1->SelectWeek();
-    show();
+    showSelection();
 }
 
 void form_main::pic_back_Click()
@@ -933,7 +933,7 @@ void form_main::pic_back_Click()
     stepSelectedDate(week ? -7 : -1, 0, false);
     if (week)
         m_calendar1->SelectWeek();
-    show();
+    showSelection();
 }
 
 void form_main::pic_today_Click()
@@ -987,14 +987,14 @@ void form_main::pic_month_next_Click()
 void form_main::label_day_Click()
 {
     m_calendar1->setIsWeekSelected(false);
-    show();
+    showSelection();
 }
 
 void form_main::label_week_Click()
 {
     m_calendar1->setIsWeekSelected(true);
     m_calendar1->SelectWeek();
-    show();
+    showSelection();
 }
 
 void form_main::label_jahr_MouseDown()
@@ -1035,7 +1035,7 @@ void form_main::mnu_popup_datum_array_Click(int index)
         m_calendar1->setShowDate(DateSerial(shown.year(), v, shown.day()));
     else if (v > 12)
         m_calendar1->setShowDate(DateSerial(v, shown.month(), shown.day()));
-    show();
+    showSelection();
 }
 
 void form_main::keyPressEvent(QKeyEvent* event)
@@ -1060,7 +1060,7 @@ void form_main::keyPressEvent(QKeyEvent* event)
         } else {
             stepSelectedDate(0, sign, forward);
         }
-        show();
+        showSelection();
         return;
     }
 
@@ -1092,7 +1092,7 @@ void form_main::keyPressEvent(QKeyEvent* event)
         QMainWindow::keyPressEvent(event);
         return;
     }
-    show();
+    showSelection();
 }
 
 void form_main::picture_main_MouseDown(int x, int y)
@@ -1105,7 +1105,7 @@ void form_main::picture_main_MouseDown(int x, int y)
         if (column.StartX() + offX < x && x < column.EndX() + offX) {
             m_calendar1->setSelectedDate(column.datum());
             m_calendar1->setIsWeekSelected(false);
-            show();
+            showSelection();
             return;
         }
     }

@@ -143,7 +143,7 @@ private:
     void Form_Resize();
     void picture_main_Resize();
     void pic_panel_Resize();
-    void show(); // Calendar1.DrawAll, then FireEvent
+    void showSelection(); // Calendar1.DrawAll, then FireEvent
     bool outOfSight(const QDate& date) const;
     void stepSelectedDate(int days, int months, bool forward);
     void ShowDayWeekSelection();

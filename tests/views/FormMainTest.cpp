@@ -7,11 +7,13 @@
 #include "Screenshots.h"
 #include "Settings.h"
 #include "TestFiles.h"
+#include "Language.h"
 #include "form_main.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -436,6 +438,37 @@ TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
         window().resize(1000 + i * 5, 700 + i * 5);
     QTest::qWait(200);
     EXPECT_EQ(rebuilds, 1);
+}
+
+TEST_F(FormMainTest, GermanTextsComeFromTheTranslations)
+{
+    settings.setLangCode("de");
+    Language::apply("de");
+    window().SetLanguageTexts();
+    window().ShowDataSource();
+    EXPECT_EQ(window().menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
+    EXPECT_EQ(window().action("mnu_popup_termin_del_yes")->text(), QStringLiteral("Ja!"));
+    EXPECT_EQ(window().action("mnu_taskbar_exit")->text(), QStringLiteral("Norvane4 beenden"));
+    EXPECT_EQ(window().label_day()->text(), QStringLiteral("Tag"));
+    EXPECT_EQ(window().label_monat()->text(), QStringLiteral("Juli"));
+    EXPECT_TRUE(window().label_datasource()->text().startsWith(QStringLiteral("Datenquelle: ")));
+    window().label_week_Click();
+    EXPECT_EQ(window().pic_today()->toolTip(), QStringLiteral("Aktuelle Woche anzeigen"));
+    Screenshots::save(&window(), "mainwindow_german");
+    Language::apply("en");
+}
+
+TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
+{
+    settings.setMinimizeToTray(true);
+    window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    window().showMinimized();
+    QTest::qWait(20);
+    EXPECT_TRUE(window().isVisible()) << "minimized normally, not hidden into a missing tray";
+    EXPECT_TRUE(window().close());
+    EXPECT_FALSE(window().Global_timer()->isActive()) << "the program ended";
+    EXPECT_EQ(window().DayColumnCount(), 0);
 }
 
 } // namespace
