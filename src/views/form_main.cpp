@@ -18,8 +18,7 @@
 #include "help_window.h"
 
 #include <QAction>
-#include <QActionGroup>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
