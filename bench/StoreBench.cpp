@@ -167,7 +167,9 @@ bool usable(benchmark::State& state, const Folder& folder)
     return false;
 }
 
-void BM_WeekCold(benchmark::State& state, Variant variant)
+// A fresh store every iteration, so nothing is cached; set-up is not timed.
+void runCold(benchmark::State& state, Variant variant, int (*work)(DataAccess&),
+             const char* foundLabel)
 {
     const Folder& f = folder(variant);
     if (!usable(state, f))
@@ -180,13 +182,18 @@ void BM_WeekCold(benchmark::State& state, Variant variant)
         store = std::make_unique<Store>(f);
         state.ResumeTiming();
 
-        const int found = readWeek(store->data);
+        const int found = work(store->data);
         benchmark::DoNotOptimize(found);
         tally.found += found;
         tally.add(store->files.counts());
     }
     store.reset();
-    tally.report(state, "appointments");
+    tally.report(state, foundLabel);
+}
+
+void BM_WeekCold(benchmark::State& state, Variant variant)
+{
+    runCold(state, variant, readWeek, "appointments");
 }
 
 void BM_WeekWarm(benchmark::State& state, Variant variant)
@@ -208,27 +215,10 @@ void BM_WeekWarm(benchmark::State& state, Variant variant)
     tally.report(state, "appointments");
 }
 
-// A fresh store every iteration: the day marks would otherwise answer every day at once.
+// The day marks would otherwise answer every day at once from the cache.
 void BM_MonthMarksCold(benchmark::State& state, Variant variant)
 {
-    const Folder& f = folder(variant);
-    if (!usable(state, f))
-        return;
-    Tally tally;
-    std::unique_ptr<Store> store;
-    for (auto _ : state) {
-        state.PauseTiming();
-        store.reset();
-        store = std::make_unique<Store>(f);
-        state.ResumeTiming();
-
-        const int marked = markDays(store->data);
-        benchmark::DoNotOptimize(marked);
-        tally.found += marked;
-        tally.add(store->files.counts());
-    }
-    store.reset();
-    tally.report(state, "marked_days");
+    runCold(state, variant, markDays, "marked_days");
 }
 
 BENCHMARK_CAPTURE(BM_WeekCold, small, Variant::Small)->Unit(benchmark::kMicrosecond);

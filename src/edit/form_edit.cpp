@@ -485,7 +485,7 @@ void form_edit::Form_Load()
     recur_bis->Bind(pic_recur_bis);
 
     for (ClassTimeDD* picker : {zeit_von, zeit_bis}) {
-        picker->setInterval(m_settings.Grid15Minutes() ? 15 : 30);
+        picker->setInterval(m_settings.GridMinutes());
         picker->setTimeFormat(m_settings.TimeFormat());
     }
     zeit_von->Bind(pic_zeit_von);

@@ -100,6 +100,8 @@ public:
     bool ShowWeek(int weekday) const;
     void setShowWeek(int weekday, bool on);
     bool Grid15Minutes() const { return m_grid15Minutes; }
+    // Minutes per row of the time grid.
+    int GridMinutes() const { return m_grid15Minutes ? 15 : 30; }
     void setGrid15Minutes(bool on) { m_grid15Minutes = on; }
     bool RowPerColor() const { return m_rowPerColor; }
     void setRowPerColor(bool on) { m_rowPerColor = on; }

@@ -4,27 +4,7 @@
 #include "DataAccess.h"
 #include "Settings.h"
 
-#include <QDir>
 #include <QRandomGenerator>
-
-namespace {
-
-QString baseName(const QString& path)
-{
-    const qsizetype cut =
-        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return cut < 0 ? QString() : path.mid(cut + 1);
-}
-
-QString dir(std::initializer_list<QString> parts)
-{
-    QString path;
-    for (const QString& part : parts)
-        path += part + QDir::separator();
-    return path;
-}
-
-} // namespace
 
 AppointmentFiling::AppointmentFiling(DataAccess& store, Settings& settings, RandomSource random)
     : m_store(store)
@@ -44,23 +24,14 @@ void AppointmentFiling::setTimerHook(std::function<bool()> isEnabled,
 
 QString AppointmentFiling::TargetDirectory(const QString& dataFolder, const ClassTermin& a)
 {
-    const QDate& d = a.datum();
-    const QString recurring = QStringLiteral("recurring");
     if (!a.IsRecurring())
-        return dataFolder + DataAccess::DayDirectory(QString(), d);
-    if (a.Recurring_code == QLatin1String("d"))
-        return dataFolder + dir({recurring, QStringLiteral("every")});
-    if (a.Recurring_code == QLatin1String("wd"))
-        return dataFolder + dir({recurring, QStringLiteral("wd%1").arg(Weekday(d))});
-    if (a.Recurring_code == QLatin1String("m"))
-        return dataFolder + dir({recurring, QStringLiteral("d%1").arg(d.day())});
-    return dataFolder + dir({recurring, QStringLiteral("m%1").arg(d.month()),
-                             QStringLiteral("d%1").arg(d.day())});
+        return DataAccess::DayDirectory(dataFolder, a.datum());
+    return DataAccess::RecurringDirectory(dataFolder, a.Recurring_code, a.datum());
 }
 
 QString AppointmentFiling::BuildFileName(const ClassTermin& a, const QString& directory)
 {
-    const QString existing = baseName(a.filename());
+    const QString existing = FileNameOfPath(a.filename());
     if (!existing.isEmpty()) {
         // A moved appointment keeps its name unless another appointment already has it there.
         const QString target = directory + existing;

@@ -142,3 +142,23 @@ QString TwoDigits(int value)
     const QString text = QString::number(value);
     return text.size() < 2 ? QLatin1Char('0') + text : text;
 }
+
+namespace {
+
+qsizetype lastSeparator(const QString& path)
+{
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+}
+
+} // namespace
+
+QString DirectoryOfPath(const QString& path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
+
+QString FileNameOfPath(const QString& path)
+{
+    const qsizetype cut = lastSeparator(path);
+    return cut < 0 ? QString() : path.mid(cut + 1);
+}

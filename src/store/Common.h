@@ -32,3 +32,8 @@ QDate EndOfWeek(const QDate& date, int firstWeekday);
 // separator is dropped first.
 QString LastPathPart(const QString& path);
 QString TwoDigits(int value);
+
+// The directory part of a path including its last separator (either kind), and the part after
+// it; a path without separator has no directory part.
+QString DirectoryOfPath(const QString& path);
+QString FileNameOfPath(const QString& path);

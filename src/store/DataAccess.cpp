@@ -1,6 +1,7 @@
 #include "DataAccess.h"
 
 #include "AppointmentFile.h"
+#include "Common.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -16,13 +17,6 @@ QString subPath(const QString& folder, std::initializer_list<QString> parts)
     for (const QString& part : parts)
         path += part + QDir::separator();
     return path;
-}
-
-QString directoryOf(const QString& path)
-{
-    const qsizetype cut =
-        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.left(cut + 1);
 }
 
 } // namespace
@@ -46,15 +40,26 @@ QString DataAccess::DayDirectory(const QString& dataFolder, const QDate& date)
                     QStringLiteral("d%1").arg(date.day())});
 }
 
+QString DataAccess::RecurringDirectory(const QString& dataFolder, const QString& kind,
+                                       const QDate& date)
+{
+    if (kind == QLatin1String("d"))
+        return subPath(dataFolder, {kRecurring, QStringLiteral("every")});
+    if (kind == QLatin1String("wd"))
+        return subPath(dataFolder, {kRecurring, QStringLiteral("wd%1").arg(Weekday(date))});
+    if (kind == QLatin1String("m"))
+        return subPath(dataFolder, {kRecurring, QStringLiteral("d%1").arg(date.day())});
+    return subPath(dataFolder, {kRecurring, QStringLiteral("m%1").arg(date.month()),
+                                QStringLiteral("d%1").arg(date.day())});
+}
+
 QStringList DataAccess::DirectoriesOfDay(const QString& dataFolder, const QDate& date)
 {
-    const int weekday = date.dayOfWeek() % 7 + 1; // Sunday = 1
     return {DayDirectory(dataFolder, date),
-            subPath(dataFolder, {kRecurring, QStringLiteral("every")}),
-            subPath(dataFolder, {kRecurring, QStringLiteral("wd%1").arg(weekday)}),
-            subPath(dataFolder, {kRecurring, QStringLiteral("d%1").arg(date.day())}),
-            subPath(dataFolder, {kRecurring, QStringLiteral("m%1").arg(date.month()),
-                                 QStringLiteral("d%1").arg(date.day())})};
+            RecurringDirectory(dataFolder, QStringLiteral("d"), date),
+            RecurringDirectory(dataFolder, QStringLiteral("wd"), date),
+            RecurringDirectory(dataFolder, QStringLiteral("m"), date),
+            RecurringDirectory(dataFolder, QStringLiteral("y"), date)};
 }
 
 QStringList DataAccess::listAppointmentFiles(const QString& dir)
@@ -92,7 +97,7 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
 
 DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment)
 {
-    MakeDirTree(directoryOf(appointment.filename()));
+    MakeDirTree(DirectoryOfPath(appointment.filename()));
     IniFile ini(m_profiles, appointment.filename());
     AppointmentFile::write(ini, appointment);
     const WriteOutcome outcome = ini.commit();

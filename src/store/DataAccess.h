@@ -58,6 +58,10 @@ public:
     // The five directories an appointment on date may lie in, day directory first.
     static QStringList DirectoriesOfDay(const QString& dataFolder, const QDate& date);
     static QString DayDirectory(const QString& dataFolder, const QDate& date);
+    // The recurring directory of kind "d" (daily), "wd" (weekly), "m" (monthly) or "y"
+    // (yearly; also any other kind) for an appointment on date.
+    static QString RecurringDirectory(const QString& dataFolder, const QString& kind,
+                                      const QDate& date);
 
     static QString saveFailedMessage(const QString& langCode);
 

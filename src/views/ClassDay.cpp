@@ -183,7 +183,7 @@ QString ClassDay::FirstLine(const QString& text)
 
 int ClassDay::gridMinutes() const
 {
-    return m_settings.Grid15Minutes() ? 15 : 30;
+    return m_settings.GridMinutes();
 }
 
 TimeOfDay ClassDay::dayStart() const

@@ -7,19 +7,10 @@
 
 namespace ViewGeometry {
 
-namespace {
-
-int gridMinutes(bool grid15Minutes)
-{
-    return grid15Minutes ? 15 : 30;
-}
-
-} // namespace
-
-int Rows(TimeOfDay dayStart, TimeOfDay dayEnd, bool grid15Minutes)
+int Rows(TimeOfDay dayStart, TimeOfDay dayEnd, int gridMinutes)
 {
     const int minutes = std::abs(dayEnd.minutes() - dayStart.minutes());
-    return int(std::nearbyint(double(minutes) / gridMinutes(grid15Minutes)));
+    return int(std::nearbyint(double(minutes) / gridMinutes));
 }
 
 int RowHeight(int panelHeight, int rows)
@@ -38,15 +29,14 @@ Scroll ScrollFor(int viewHeight, int panelHeight, int rowHeight)
             rowHeight / kTwipsPerPixel};
 }
 
-QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, bool grid15Minutes,
+QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, int gridMinutes,
                             const QString& timeFormat)
 {
     QList<HourLabel> labels;
     const bool twelveHours = timeFormat == QLatin1String("12h");
     int previousHour = -1;
     for (int r = 0; r <= rows; ++r) {
-        const TimeOfDay t =
-            TimeOfDay::fromMinutes(dayStart.minutes() + r * gridMinutes(grid15Minutes));
+        const TimeOfDay t = TimeOfDay::fromMinutes(dayStart.minutes() + r * gridMinutes);
         const int h = t.hour() % 24;
         HourLabel label;
         label.row = r;

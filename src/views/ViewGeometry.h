@@ -20,7 +20,7 @@ constexpr int kTwipsPerPixel = 15;
 
 // Rows of the time grid: the minutes between day start and end divided by the grid, with
 // halves going to the even neighbour. 0 when start and end are equal.
-int Rows(TimeOfDay dayStart, TimeOfDay dayEnd, bool grid15Minutes);
+int Rows(TimeOfDay dayStart, TimeOfDay dayEnd, int gridMinutes);
 
 // Whole pixels of (panel height − margin) / rows, at least 15 pixels. With no rows, the
 // minimum.
@@ -41,7 +41,7 @@ struct HourLabel {
     QString dayHalf; // "am"/"pm" printed one line below the hour, 12-hour format only
     QString minutes; // "00", "30", ...
 };
-QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, bool grid15Minutes,
+QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, int gridMinutes,
                             const QString& timeFormat);
 
 // Left and right edge of the c-th (1-based) of n equal week columns in a view of viewWidth.

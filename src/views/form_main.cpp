@@ -18,8 +18,8 @@
 #include "help_window.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -573,8 +573,8 @@ void form_main::LoadView()
     const bool week = m_calendar1->IsWeekSelected();
     releaseDayColumns();
 
-    const bool grid15 = m_settings.Grid15Minutes();
-    m_rows = ViewGeometry::Rows(m_settings.GridStartTime(), m_settings.GridEndTime(), grid15);
+    m_rows = ViewGeometry::Rows(m_settings.GridStartTime(), m_settings.GridEndTime(),
+                                m_settings.GridMinutes());
     const int panelHeight = PictureBox::toTwips(m_picPanel->height());
     m_rowHeight = ViewGeometry::RowHeight(panelHeight, m_rows);
     const int viewHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin;
@@ -653,8 +653,8 @@ void form_main::LoadView()
 
 void form_main::drawHourLabels()
 {
-    const auto labels = ViewGeometry::HourLabels(
-        m_settings.GridStartTime(), m_rows, m_settings.Grid15Minutes(), m_settings.TimeFormat());
+    const auto labels = ViewGeometry::HourLabels(m_settings.GridStartTime(), m_rows,
+                                                 m_settings.GridMinutes(), m_settings.TimeFormat());
     for (const ViewGeometry::HourLabel& label : labels) {
         const int y = m_rowHeight * label.row;
         if (!label.hour.isEmpty()) {
@@ -917,55 +917,50 @@ void form_main::stepSelectedDate(int days, int months, bool forward)
         m_calendar1->setShowDate(forward ? date.addMonths(-1) : date);
 }
 
-void form_main::pic_next_Click()
+void form_main::stepView(int sign)
 {
     const bool week = m_calendar1->IsWeekSelected();
-    stepSelectedDate(week ? 7 : 1, 0, true);
+    stepSelectedDate(sign * (week ? 7 : 1), 0, sign > 0);
     if (week)
         m_calendar1->SelectWeek();
     showSelection();
+}
+
+void form_main::pic_next_Click()
+{
+    stepView(1);
 }
 
 void form_main::pic_back_Click()
 {
-    const bool week = m_calendar1->IsWeekSelected();
-    stepSelectedDate(week ? -7 : -1, 0, false);
-    if (week)
+    stepView(-1);
+}
+
+void form_main::showAroundToday(int sign)
+{
+    // Counted from the current date, not from the selection.
+    const QDate date = today().addDays(sign * (m_calendar1->IsWeekSelected() ? 7 : 1));
+    m_calendar1->setShowDate(date);
+    m_calendar1->setSelectedDate(date);
+    if (m_calendar1->IsWeekSelected())
         m_calendar1->SelectWeek();
-    showSelection();
+    m_calendar1->DrawAll();
+    LoadView();
 }
 
 void form_main::pic_today_Click()
 {
-    const QDate date = today();
-    m_calendar1->setShowDate(date);
-    m_calendar1->setSelectedDate(date);
-    if (m_calendar1->IsWeekSelected())
-        m_calendar1->SelectWeek();
-    m_calendar1->DrawAll();
-    LoadView();
+    showAroundToday(0);
 }
 
 void form_main::pic_tomorrow_Click()
 {
-    const QDate date = today().addDays(m_calendar1->IsWeekSelected() ? 7 : 1);
-    m_calendar1->setShowDate(date);
-    m_calendar1->setSelectedDate(date);
-    if (m_calendar1->IsWeekSelected())
-        m_calendar1->SelectWeek();
-    m_calendar1->DrawAll();
-    LoadView();
+    showAroundToday(1);
 }
 
 void form_main::pic_yesterday_Click()
 {
-    const QDate date = today().addDays(m_calendar1->IsWeekSelected() ? -7 : -1);
-    m_calendar1->setShowDate(date);
-    m_calendar1->setSelectedDate(date);
-    if (m_calendar1->IsWeekSelected())
-        m_calendar1->SelectWeek();
-    m_calendar1->DrawAll();
-    LoadView();
+    showAroundToday(-1);
 }
 
 void form_main::pic_month_back_Click()
@@ -1049,16 +1044,15 @@ void form_main::keyPressEvent(QKeyEvent* event)
     if (forward || backward) {
         const int sign = forward ? 1 : -1;
         if (mods == Qt::NoModifier) {
-            stepSelectedDate(sign * (week ? 7 : 1), 0, forward);
-            if (week)
-                m_calendar1->SelectWeek();
-        } else if (week) {
-            return; // modifiers do nothing in the week view
-        } else if (mods == Qt::ShiftModifier) {
-            stepSelectedDate(sign * 7, 0, forward);
-        } else {
-            stepSelectedDate(0, sign, forward);
+            stepView(sign);
+            return;
         }
+        if (week)
+            return; // modifiers do nothing in the week view
+        if (mods == Qt::ShiftModifier)
+            stepSelectedDate(sign * 7, 0, forward);
+        else
+            stepSelectedDate(0, sign, forward);
         showSelection();
         return;
     }

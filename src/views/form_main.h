@@ -146,6 +146,10 @@ private:
     void showSelection(); // Calendar1.DrawAll, then FireEvent
     bool outOfSight(const QDate& date) const;
     void stepSelectedDate(int days, int months, bool forward);
+    // One day or week forward (1) or back (-1) from the selection.
+    void stepView(int sign);
+    // Today (0), the day or week after (1) or before (-1).
+    void showAroundToday(int sign);
     void ShowDayWeekSelection();
     void Calendar1_Display(const QDate& date);
     void Calendar2_Display(const QDate& date);

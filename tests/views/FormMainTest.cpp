@@ -3,11 +3,11 @@
 #include "Calendar.h"
 #include "ClassDay.h"
 #include "DataAccess.h"
+#include "Language.h"
 #include "PictureBox.h"
 #include "Screenshots.h"
 #include "Settings.h"
 #include "TestFiles.h"
-#include "Language.h"
 #include "form_main.h"
 
 #include <QAction>

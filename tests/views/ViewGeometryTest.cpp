@@ -14,12 +14,12 @@ TimeOfDay hm(int h, int m)
 
 TEST(ViewGeometryTest, RowsFollowTheGrid)
 {
-    EXPECT_EQ(Rows(hm(8, 0), hm(18, 0), false), 20);
-    EXPECT_EQ(Rows(hm(8, 0), hm(18, 0), true), 40);
-    EXPECT_EQ(Rows(hm(8, 0), hm(8, 0), false), 0);
-    EXPECT_EQ(Rows(hm(8, 0), hm(8, 45), false), 2) << "1.5 rows go to the even neighbour";
-    EXPECT_EQ(Rows(hm(8, 0), hm(9, 15), false), 2) << "2.5 rows go to the even neighbour";
-    EXPECT_EQ(Rows(hm(18, 0), hm(8, 0), false), 20);
+    EXPECT_EQ(Rows(hm(8, 0), hm(18, 0), 30), 20);
+    EXPECT_EQ(Rows(hm(8, 0), hm(18, 0), 15), 40);
+    EXPECT_EQ(Rows(hm(8, 0), hm(8, 0), 30), 0);
+    EXPECT_EQ(Rows(hm(8, 0), hm(8, 45), 30), 2) << "1.5 rows go to the even neighbour";
+    EXPECT_EQ(Rows(hm(8, 0), hm(9, 15), 30), 2) << "2.5 rows go to the even neighbour";
+    EXPECT_EQ(Rows(hm(18, 0), hm(8, 0), 30), 20);
 }
 
 TEST(ViewGeometryTest, RowHeightIsWholePixelsAndAtLeastFifteen)
@@ -41,7 +41,7 @@ TEST(ViewGeometryTest, TheScrollBarOnlyWhenTheGridDoesNotFit)
 
 TEST(ViewGeometryTest, HourLabelsInBothFormats)
 {
-    const QList<HourLabel> twelve = HourLabels(hm(11, 0), 6, false, "12h");
+    const QList<HourLabel> twelve = HourLabels(hm(11, 0), 6, 30, "12h");
     ASSERT_EQ(twelve.size(), 7);
     EXPECT_EQ(twelve[0].hour, QStringLiteral("11:"));
     EXPECT_EQ(twelve[0].dayHalf, QStringLiteral("am"));
@@ -52,11 +52,11 @@ TEST(ViewGeometryTest, HourLabelsInBothFormats)
     EXPECT_EQ(twelve[4].hour, QStringLiteral("01:"));
     EXPECT_EQ(twelve[4].dayHalf, QStringLiteral("pm"));
 
-    const QList<HourLabel> midnight = HourLabels(hm(0, 0), 1, false, "12h");
+    const QList<HourLabel> midnight = HourLabels(hm(0, 0), 1, 30, "12h");
     EXPECT_EQ(midnight[0].hour, QStringLiteral("00:"));
     EXPECT_EQ(midnight[0].dayHalf, QStringLiteral("am"));
 
-    const QList<HourLabel> day = HourLabels(hm(8, 0), 20, false, "24h");
+    const QList<HourLabel> day = HourLabels(hm(8, 0), 20, 30, "24h");
     ASSERT_EQ(day.size(), 21);
     EXPECT_EQ(day[10].hour, QStringLiteral("13:"));
     EXPECT_TRUE(day[10].dayHalf.isEmpty());
