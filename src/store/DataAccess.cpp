@@ -209,6 +209,11 @@ bool DataAccess::MakeDirTree(const QString& path)
     return !path.isEmpty() && m_profiles.files().makePath(path);
 }
 
+bool DataAccess::IsDataFolderReachable()
+{
+    return m_profiles.files().isListableDir(m_settings.GetDataFolder());
+}
+
 bool DataAccess::FileExists(const QString& path)
 {
     return m_profiles.files().metadata(path).has_value();

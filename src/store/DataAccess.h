@@ -50,6 +50,10 @@ public:
     static void InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointment);
     bool MakeDirTree(const QString& path);
 
+    // False when the active data folder is missing or cannot be listed (an unmounted share,
+    // a renamed directory): the window says so instead of showing an empty calendar.
+    bool IsDataFolderReachable();
+
     bool FileExists(const QString& path);
     // A base name "<number>.nv3" (1 to 9 digits, drawn from 0..99,999,999 by draw) that no
     // file in dir carries yet: a new appointment never overwrites another one.
