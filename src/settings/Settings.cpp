@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 
 namespace {
@@ -115,6 +116,18 @@ QString Settings::settingsPathInvalidMessage(const QString& langCode)
                           "Please change the path in the settings-menu.");
 }
 
+QString Settings::settingsUnreadableMessage(const QString& langCode, const QString& path)
+{
+    if (langCode == QLatin1String("de"))
+        return QStringLiteral("Die Einstellungsdatei %1 konnte nicht gelesen werden.\r\n"
+                              "Änderungen an den Einstellungen werden bis zum nächsten Start "
+                              "nicht gespeichert.")
+            .arg(path);
+    return QStringLiteral("The settings file %1 could not be read.\r\n"
+                          "Changes to the settings are not saved until the next start.")
+        .arg(path);
+}
+
 Settings::LoadResult Settings::LoadSettings()
 {
     LoadResult result;
@@ -124,7 +137,9 @@ Settings::LoadResult Settings::LoadSettings()
     m_settingsPath = pointer.ReadIniString(kSettings, QStringLiteral("Path"));
 
     m_dataFolders.clear();
-    const int count = pointer.ReadIniLong(kDataFolders, QStringLiteral("FolderCount"), -1);
+    // The list costs no more than the entries the file holds, whatever count it states.
+    const int count = std::min(pointer.ReadIniLong(kDataFolders, QStringLiteral("FolderCount"), -1),
+                               pointer.ReadIniKeyCount(kDataFolders));
     if (count < 1)
         m_dataFolders.append(m_programDir);
     for (int n = 1; n <= count; ++n)
@@ -138,7 +153,29 @@ Settings::LoadResult Settings::LoadSettings()
         m_settingsPath = defaultSettingsPath();
     }
 
-    readSettingsFile(IniFile(m_profiles, m_settingsPath));
+    const IniFile settings(m_profiles, m_settingsPath);
+    readSettingsFile(settings);
+
+    // A file that is there but could not be read (a moment's trouble on the share) must not
+    // be written over with defaults: its settings count as locked for this run.
+    QStringList unreadable;
+    for (const IniFile* file : {&pointer, &settings}) {
+        if (file->unreadable())
+            unreadable.append(file->path());
+    }
+    m_unreadable = !unreadable.isEmpty();
+    if (m_unreadable) {
+        m_locked = true;
+        if (settings.unreadable())
+            setLangCode(QLocale::system().name().startsWith(QLatin1String("de"))
+                            ? QStringLiteral("de")
+                            : QString());
+        for (const QString& path : unreadable) {
+            if (!result.message.isEmpty())
+                result.message += QStringLiteral("\r\n\r\n");
+            result.message += settingsUnreadableMessage(m_langCode, path);
+        }
+    }
     return result;
 }
 
@@ -191,6 +228,8 @@ bool Settings::SaveSettings()
     if (!pointer.commit().ok)
         return false;
 
+    if (m_unreadable)
+        return false;
     IniFile settings(m_profiles, m_settingsPath);
     // Another user may have locked the shared file since we read it.
     if (settings.ReadIniBool(kAdmin, QStringLiteral("Locked"), false))
@@ -248,6 +287,8 @@ WriteOutcome Settings::SaveActiveFolder()
 
 bool Settings::IsFirstStart()
 {
+    if (m_unreadable)
+        return false; // nothing is known of this file, and nothing may be written to it
     IniFile ini(m_profiles, m_settingsPath);
     if (ini.ReadIniLong(kApplication, QStringLiteral("FirstStart"), 1) != 1)
         return false;

@@ -45,6 +45,7 @@ public:
 
     const QString& Path() const { return m_settingsPath; }
     void setPath(const QString& path) { m_settingsPath = path; }
+    // Locked by the administrator, or a settings file that could not be read this run.
     bool Locked() const { return m_locked; }
 
     const QString& LangCode() const { return m_langCode; }
@@ -107,6 +108,7 @@ public:
     void setRowPerColor(bool on) { m_rowPerColor = on; }
 
     static QString settingsPathInvalidMessage(const QString& langCode);
+    static QString settingsUnreadableMessage(const QString& langCode, const QString& path);
 
 private:
     QString defaultSettingsPath() const;
@@ -122,6 +124,7 @@ private:
     QString m_activeFolder;
 
     bool m_locked = false;
+    bool m_unreadable = false; // a settings file that is there could not be read
     QString m_langCode = QStringLiteral("en");
     int m_firstWeekday = 1;
     int m_firstCW = 1;

@@ -85,26 +85,49 @@ std::optional<qint64> ParseIniNumber(const QString& text)
     return qint64(rounded);
 }
 
-IniFile::IniFile(ProfileCache& cache, QString path)
+IniFile::IniFile(ProfileCache& cache, QString path, QString root)
     : m_cache(cache)
     , m_path(std::move(path))
+    , m_root(std::move(root))
 {
 }
 
-IniFile::IniFile(ProfileCache& cache, QString path, std::shared_ptr<const ProfileDocument> document)
+IniFile::IniFile(ProfileCache& cache, QString path, ProfileCache::Lookup current, QString root)
     : m_cache(cache)
     , m_path(std::move(path))
-    , m_document(std::move(document))
+    , m_root(std::move(root))
+    , m_lookup(std::move(current))
 {
+}
+
+const ProfileCache::Lookup& IniFile::lookup() const
+{
+    if (!m_lookup)
+        m_lookup = m_cache.lookup(m_path, m_root);
+    return *m_lookup;
+}
+
+bool IniFile::unreadable() const
+{
+    switch (lookup().state) {
+    case ProfileCache::State::Read:
+        return false;
+    case ProfileCache::State::Missing:
+        // Metadata speaks of regular files only: a FIFO or directory under the name is there
+        // all the same.
+        return m_cache.files().exists(m_path);
+    case ProfileCache::State::NotRegular:
+    case ProfileCache::State::Unreadable:
+        return true;
+    }
+    return true;
 }
 
 const ProfileDocument& IniFile::document() const
 {
     if (m_pending)
         return *m_pending;
-    if (!m_document)
-        m_document = m_cache.document(m_path);
-    return *m_document;
+    return *lookup().document;
 }
 
 std::optional<QString> IniFile::rawValue(const QString& section, const QString& key) const
@@ -166,12 +189,24 @@ TimeOfDay IniFile::ReadIniTime(const QString& section, const QString& prefix,
                                      part("Minute", 60, now.minute()));
 }
 
+int IniFile::ReadIniKeyCount(const QString& section) const
+{
+    return document().keyCount(section);
+}
+
 void IniFile::WriteIniString(const QString& section, const QString& key, const QString& value)
 {
     if (!m_pending) {
         // Merge into what is on disk now, not into what this object may have read earlier.
-        m_document = m_cache.document(m_path);
-        m_pending = *m_document;
+        m_lookup = m_cache.lookup(m_path, m_root);
+        if (unreadable()) {
+            const QString reason = m_lookup->error.isEmpty()
+                                       ? QString()
+                                       : QStringLiteral(" (%1)").arg(m_lookup->error);
+            m_refusal = QStringLiteral("%1 is there but could not be read%2; it was left as it is.")
+                            .arg(m_path, reason);
+        }
+        m_pending = *m_lookup->document;
     }
     m_pending->setValue(section, key, protectForReaders(EncodeIniValue(value)));
 }
@@ -204,13 +239,14 @@ WriteOutcome IniFile::commit()
 {
     if (!m_pending)
         return {true, {}};
+    if (!m_refusal.isEmpty()) {
+        m_pending.reset();
+        return {false, std::exchange(m_refusal, QString())};
+    }
     const QByteArray bytes = ProfileCodec::encode(m_pending->toText());
-    const WriteOutcome outcome = m_cache.files().writeAtomically(m_path, bytes);
+    const WriteOutcome outcome = m_cache.files().writeAtomically(m_path, bytes, m_root);
     m_cache.forget(m_path);
-    if (outcome.ok)
-        m_document = std::make_shared<const ProfileDocument>(std::move(*m_pending));
-    else
-        m_document.reset();
+    m_lookup.reset(); // the next read sees the file as it is now
     m_pending.reset();
     return outcome;
 }

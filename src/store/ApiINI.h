@@ -21,11 +21,18 @@ QString DecodeIniValue(const QString& value);
 // go with commit(), so another user never reads a half-written file.
 class IniFile {
 public:
-    IniFile(ProfileCache& cache, QString path);
-    // For a caller that already holds the file's current content.
-    IniFile(ProfileCache& cache, QString path, std::shared_ptr<const ProfileDocument> document);
+    // root confines reads and writes to a data folder (see FileAccess); empty confines nothing.
+    IniFile(ProfileCache& cache, QString path, QString root = {});
+    // For a caller that has just looked the file up.
+    IniFile(ProfileCache& cache, QString path, ProfileCache::Lookup current, QString root = {});
 
     const QString& path() const { return m_path; }
+
+    // True when something is there that could not be read (permission, I/O error, not a
+    // regular file): reads give defaults, and commit() refuses to write over it.
+    bool unreadable() const;
+    // The system's reason when the file could not be read.
+    QString readError() const { return lookup().error; }
 
     QString ReadIniString(const QString& section, const QString& key) const;
     qint32 ReadIniLong(const QString& section, const QString& key, qint32 defaultValue) const;
@@ -37,6 +44,8 @@ public:
     // A missing or out-of-range hour or minute takes the one of `now`.
     TimeOfDay ReadIniTime(const QString& section, const QString& prefix,
                           const QTime& now = QTime::currentTime()) const;
+    // How many keys the section holds: a bound for lists whose length the file states.
+    int ReadIniKeyCount(const QString& section) const;
 
     void WriteIniString(const QString& section, const QString& key, const QString& value);
     void WriteIniLong(const QString& section, const QString& key, qint64 value);
@@ -46,17 +55,21 @@ public:
 
     bool hasPendingWrites() const { return m_pending.has_value(); }
     // Writes the gathered keys, merged into the file's current content, as one new file.
-    // A missing directory is a failure; nothing is created for it.
+    // A missing directory is a failure; nothing is created for it. A file that is there but
+    // could not be read is never written over: its content would be lost.
     WriteOutcome commit();
 
 private:
+    const ProfileCache::Lookup& lookup() const;
     const ProfileDocument& document() const;
     std::optional<QString> rawValue(const QString& section, const QString& key) const;
 
     ProfileCache& m_cache;
     QString m_path;
-    mutable std::shared_ptr<const ProfileDocument> m_document; // read once per object
+    QString m_root;
+    mutable std::optional<ProfileCache::Lookup> m_lookup; // read once per object
     std::optional<ProfileDocument> m_pending;
+    QString m_refusal; // why the pending keys must not be written, when they must not
 };
 
 // Parses a number as a general number parser would (sign, decimal point, exponent, blanks

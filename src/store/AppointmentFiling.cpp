@@ -79,7 +79,10 @@ AppointmentFiling::Result AppointmentFiling::EditMe(ClassTermin& a, bool showEdi
     } else {
         if (!oldPath.isEmpty())
             a.setFilename(oldPath);
-        result.failure = DataAccess::saveFailedMessage(m_settings.LangCode());
+        result.failure = saved.folderUnreachable
+                             ? DataAccess::folderUnreachableMessage(m_settings.LangCode(),
+                                                                    m_settings.GetDataFolder())
+                             : DataAccess::saveFailedMessage(m_settings.LangCode(), saved.reason);
     }
     restoreTimer();
     return result;

@@ -92,5 +92,8 @@ private:
 
 using TerminPtr = std::shared_ptr<ClassTermin>;
 
-// True when the path runs through a directory named "recurring" (either separator).
+// The recurrence kind the directories of a file tell (either separator): "d" for
+// recurring/every/, "wd" for recurring/wd<n>/, "m" for recurring/d<n>/, "y" for
+// recurring/m<n>/d<n>/; empty for a one-time appointment.
+QString RecurrenceKindOfPath(const QString& path);
 bool IsRecurringPath(const QString& path);

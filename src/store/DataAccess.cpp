@@ -64,44 +64,74 @@ QStringList DataAccess::DirectoriesOfDay(const QString& dataFolder, const QDate&
 
 QStringList DataAccess::listAppointmentFiles(const QString& dir)
 {
-    // A missing directory is an empty day.
-    return m_profiles.files().listFiles(dir, AppointmentFile::kExtension).value_or(QStringList());
+    // A missing directory is an empty day. The listing decides what an appointment file is
+    // (a regular file, or a link to one inside the data folder), for every caller alike.
+    const std::optional<DirectoryListing> listing =
+        m_profiles.files().listFiles(dir, AppointmentFile::kExtension, m_settings.GetDataFolder());
+    if (!listing)
+        return {};
+    for (const QString& name : listing->unrepresentable) {
+        const QString path = dir + name;
+        if (!m_skippedNames.contains(path)) {
+            m_skippedNames.insert(path);
+            m_unreportedSkips.append(path);
+        }
+    }
+    return listing->names;
+}
+
+QStringList DataAccess::takeSkippedNames()
+{
+    return std::exchange(m_unreportedSkips, QStringList());
 }
 
 TerminPtr DataAccess::LoadAppointment(const QString& path, const QDate& fallbackDate)
 {
-    return loadAppointment(path, fallbackDate, m_profiles.files().metadata(path));
+    return loadAppointment(path, fallbackDate, m_profiles.lookup(path, m_settings.GetDataFolder()));
 }
 
 TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallbackDate,
-                                      const std::optional<FileMeta>& meta)
+                                      const ProfileCache::Lookup& file)
 {
+    const bool cacheable = file.state == ProfileCache::State::Read;
     for (auto it = m_appointments.begin(); it != m_appointments.end(); ++it) {
         if (it->appointment->filename() != path)
             continue;
-        if (meta && it->meta == *meta)
+        if (cacheable && it->document == file.document)
             return it->appointment;
+        m_appointmentBytes -= it->cost;
         m_appointments.erase(it); // changed on disk: read it again
         break;
     }
-    const IniFile ini(m_profiles, path, m_profiles.document(path, meta));
+    const IniFile ini(m_profiles, path, file);
     TerminPtr appointment =
-        AppointmentFile::read(ini, fallbackDate, meta ? meta->modified : QDateTime(), now().time());
-    if (meta) {
-        m_appointments.push_back({*meta, appointment});
-        if (m_appointments.size() > kAppointmentCacheSize)
+        AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time());
+    if (cacheable) {
+        // A failed read is never cached: the next access tries again.
+        const qint64 cost = (appointment->Text().size() + path.size()) * 2 + 256;
+        m_appointments.push_back({file.document, appointment, cost});
+        m_appointmentBytes += cost;
+        while (m_appointments.size() > 1 && (m_appointments.size() > kAppointmentCacheSize ||
+                                             m_appointmentBytes > kAppointmentCacheBytes)) {
+            m_appointmentBytes -= m_appointments.front().cost;
             m_appointments.pop_front();
+        }
     }
     return appointment;
 }
 
 DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment)
 {
+    const QString folder = m_settings.GetDataFolder();
+    // An unmounted share or a renamed folder must not be recreated here: that would split
+    // the team's data into a local copy.
+    if (!m_profiles.files().isListableDir(folder))
+        return {false, {}, true};
     MakeDirTree(DirectoryOfPath(appointment.filename()));
-    IniFile ini(m_profiles, appointment.filename());
+    IniFile ini(m_profiles, appointment.filename(), folder);
     AppointmentFile::write(ini, appointment);
     const WriteOutcome outcome = ini.commit();
-    return {outcome.ok, outcome.error};
+    return {outcome.ok, outcome.error, false};
 }
 
 void DataAccess::DeleteAppointmentFile(const ClassTermin& appointment)
@@ -117,6 +147,21 @@ void DataAccess::DeleteAppointmentFile(const QString& path)
     m_profiles.forget(path);
 }
 
+std::optional<ProfileCache::Lookup> DataAccess::shownOn(const QString& path, bool inRecurringTree,
+                                                        const QDate& date)
+{
+    const std::optional<FileMeta> meta = m_profiles.files().metadata(path);
+    if (!meta)
+        return std::nullopt; // deleted by another user since the listing
+    ProfileCache::Lookup file = m_profiles.lookup(path, meta, m_settings.GetDataFolder());
+    // Gone, or no regular file any more (a FIFO swapped in): skipped like a missing file.
+    if (file.state == ProfileCache::State::Missing || file.state == ProfileCache::State::NotRegular)
+        return std::nullopt;
+    if (inRecurringTree && !isInRecurringRange(path, date, file))
+        return std::nullopt;
+    return file;
+}
+
 QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date)
 {
     QList<TerminPtr> list;
@@ -125,12 +170,8 @@ QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date)
         const bool recurringDir = i > 0;
         for (const QString& name : listAppointmentFiles(dirs[i])) {
             const QString path = dirs[i] + name;
-            const std::optional<FileMeta> meta = m_profiles.files().metadata(path);
-            if (!meta)
-                continue; // deleted by another user since the listing
-            if (recurringDir && !isInRecurringRange(path, date, meta))
-                continue;
-            InsertByColor(list, loadAppointment(path, date, meta));
+            if (const auto file = shownOn(path, recurringDir, date))
+                InsertByColor(list, loadAppointment(path, date, *file));
         }
     }
     return list;
@@ -149,13 +190,13 @@ void DataAccess::InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointm
 
 bool DataAccess::IsInRecurringRange(const QString& path, const QDate& date)
 {
-    return isInRecurringRange(path, date, m_profiles.files().metadata(path));
+    return isInRecurringRange(path, date, m_profiles.lookup(path, m_settings.GetDataFolder()));
 }
 
 bool DataAccess::isInRecurringRange(const QString& path, const QDate& date,
-                                    const std::optional<FileMeta>& meta)
+                                    const ProfileCache::Lookup& file)
 {
-    const IniFile ini(m_profiles, path, m_profiles.document(path, meta));
+    const IniFile ini(m_profiles, path, file);
     const QString& s = AppointmentFile::kSection;
     const QDate from = DateSerial(ini.ReadIniLong(s, QStringLiteral("RecurringFromYear"), 1990),
                                   ini.ReadIniLong(s, QStringLiteral("RecurringFromMonth"), 1),
@@ -189,9 +230,7 @@ bool DataAccess::HasAppointments(const QDate& date)
     answer = !listAppointmentFiles(dirs[0]).isEmpty();
     for (int i = 1; i < dirs.size() && !answer; ++i) {
         for (const QString& name : listAppointmentFiles(dirs[i])) {
-            const QString path = dirs[i] + name;
-            const std::optional<FileMeta> meta = m_profiles.files().metadata(path);
-            if (meta && isInRecurringRange(path, date, meta)) {
+            if (shownOn(dirs[i] + name, true, date)) {
                 answer = true;
                 break;
             }
@@ -216,7 +255,8 @@ bool DataAccess::IsDataFolderReachable()
 
 bool DataAccess::FileExists(const QString& path)
 {
-    return m_profiles.files().metadata(path).has_value();
+    // Anything under the name counts: a new appointment must not land on a FIFO either.
+    return m_profiles.files().exists(path);
 }
 
 QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw)
@@ -229,20 +269,37 @@ QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint
     }
 }
 
-QString DataAccess::saveFailedMessage(const QString& langCode)
+QString DataAccess::saveFailedMessage(const QString& langCode, const QString& reason)
+{
+    QString message;
+    if (langCode == QLatin1String("de"))
+        message = QStringLiteral("Der Termin konnte nicht gespeichert werden.\r\n"
+                                 "Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre "
+                                 "Zugriffsrechte.");
+    else
+        message = QStringLiteral("The appointment could not be saved.\r\n"
+                                 "Please ensure the accessibility of the datasource folder and "
+                                 "check your privileges.");
+    if (!reason.isEmpty())
+        message += QStringLiteral("\r\n\r\n") + reason;
+    return message;
+}
+
+QString DataAccess::folderUnreachableMessage(const QString& langCode, const QString& folder)
 {
     if (langCode == QLatin1String("de"))
         return QStringLiteral("Der Termin konnte nicht gespeichert werden.\r\n"
-                              "Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre "
-                              "Zugriffsrechte.");
+                              "Der Datenordner %1 ist nicht erreichbar.")
+            .arg(folder);
     return QStringLiteral("The appointment could not be saved.\r\n"
-                          "Please ensure the accessibility of the datasource folder and check "
-                          "your privileges.");
+                          "The data folder %1 cannot be reached.")
+        .arg(folder);
 }
 
 void DataAccess::clearCaches()
 {
     m_appointments.clear();
+    m_appointmentBytes = 0;
     m_dayMarks.clear();
     m_profiles.clear();
 }

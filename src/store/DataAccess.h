@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <QSet>
+
 #include <deque>
 #include <functional>
 
@@ -23,6 +25,7 @@ public:
     using Clock = std::function<QDateTime()>;
 
     static constexpr int kAppointmentCacheSize = 200;
+    static constexpr qint64 kAppointmentCacheBytes = 16 * 1024 * 1024;
     static constexpr int kDayMarkCacheSize = 100;
 
     DataAccess(ProfileCache& profiles, Settings& settings, Clock clock = {});
@@ -30,12 +33,16 @@ public:
     struct SaveResult {
         bool ok = true;
         QString reason; // the system's own words, when there are any
+        // The data folder itself is missing or cannot be listed: nothing was created.
+        bool folderUnreachable = false;
     };
 
-    // Never fails: an unreadable file gives an appointment of defaults on fallbackDate.
+    // Never fails: an unreadable file gives an appointment of defaults on fallbackDate, which
+    // is not cached, so the file's real text is read as soon as it can be.
     TerminPtr LoadAppointment(const QString& path, const QDate& fallbackDate);
     // Writes the whole file once, merged into what it holds now; a failed save leaves the
-    // previous file as it was.
+    // previous file as it was. Creates the directories inside the data folder, never the
+    // data folder itself, and never writes through a link out of it.
     SaveResult SaveAppointment(ClassTermin& appointment);
     // Errors are ignored: the file may already be gone.
     void DeleteAppointmentFile(const ClassTermin& appointment);
@@ -67,16 +74,25 @@ public:
     static QString RecurringDirectory(const QString& dataFolder, const QString& kind,
                                       const QDate& date);
 
-    static QString saveFailedMessage(const QString& langCode);
+    // The message for a failed save, with the system's reason as a last line when there is one.
+    static QString saveFailedMessage(const QString& langCode, const QString& reason = {});
+    static QString folderUnreachableMessage(const QString& langCode, const QString& folder);
+
+    // Files the listings passed over because their names cannot be represented, each named
+    // once: for a caller that reports them.
+    QStringList takeSkippedNames();
 
     // Forget everything loaded: for tests and a change of the whole data source.
     void clearCaches();
 
 private:
     TerminPtr loadAppointment(const QString& path, const QDate& fallbackDate,
-                              const std::optional<FileMeta>& meta);
+                              const ProfileCache::Lookup& file);
+    // The file's current content when path holds an appointment shown on date.
+    std::optional<ProfileCache::Lookup> shownOn(const QString& path, bool inRecurringTree,
+                                                const QDate& date);
     bool isInRecurringRange(const QString& path, const QDate& date,
-                            const std::optional<FileMeta>& meta);
+                            const ProfileCache::Lookup& file);
     QStringList listAppointmentFiles(const QString& dir);
     QDateTime now() const;
 
@@ -85,10 +101,12 @@ private:
     Clock m_clock;
 
     struct CachedAppointment {
-        FileMeta meta;
+        std::shared_ptr<const ProfileDocument> document; // the content it was read from
         TerminPtr appointment;
+        qint64 cost = 0;
     };
     std::deque<CachedAppointment> m_appointments; // oldest first
+    qint64 m_appointmentBytes = 0;
 
     struct DayMark {
         QDate date;
@@ -97,4 +115,7 @@ private:
         QDateTime asked;
     };
     std::deque<DayMark> m_dayMarks; // oldest first
+
+    QSet<QString> m_skippedNames;
+    QStringList m_unreportedSkips;
 };

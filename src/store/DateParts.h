@@ -8,7 +8,8 @@
 inline const QDate kZeroDate{1899, 12, 30};
 
 // A date built from parts with overflow carried forward: 31 April is 1 May, 30 February 2003
-// is 2 March 2003, month 13 is January of the next year.
+// is 2 March 2003, month 13 is January of the next year. Years before 1 or after 9999 give
+// 1 January 1 or 31 December 9999.
 QDate DateSerial(int year, int month, int day);
 
 // A time of day with minute precision. Kept as minutes so that 24:00, the end of the day,

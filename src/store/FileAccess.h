@@ -9,10 +9,20 @@
 
 // The one seam through which the store touches the disk. On a network share every call is a
 // round trip, so the store is built to call it as rarely as possible, and tests count the calls.
+//
+// Calls that take a `root` stay inside it: an entry that leads out of root (through a link
+// in its name or in a directory above it) is treated as if it were not there. An empty root
+// confines nothing (the settings files may lie anywhere).
 
 struct FileMeta {
     QDateTime modified;
     qint64 size = 0;
+    // Where the file system reports them (0 otherwise): a file renamed over another, or
+    // rewritten with its old time and size, still differs in identity or change time.
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
 
     bool operator==(const FileMeta&) const = default;
 };
@@ -22,21 +32,49 @@ struct WriteOutcome {
     QString error; // the system's reason, for the user's message; empty when ok
 };
 
+struct ReadOutcome {
+    enum Status {
+        Read,       // bytes and meta (taken from the open file) are valid
+        Missing,    // nothing there (any more)
+        NotRegular, // a directory, FIFO, device, or a link out of root: never opened for reading
+        Failed,     // a regular file that could not be read: permission, I/O error
+    };
+    Status status = Missing;
+    QByteArray bytes;
+    FileMeta meta;
+    QString error;
+};
+
+struct DirectoryListing {
+    // Regular files, and links to regular files inside root.
+    QStringList names;
+    // Names the program cannot represent (not valid in the file-name encoding), shown with
+    // their odd bytes escaped; neither read nor counted.
+    QStringList unrepresentable;
+};
+
 class FileAccess {
 public:
     virtual ~FileAccess() = default;
 
-    // Names of the regular files in dir whose names end in suffix (letter case ignored).
-    // nullopt when the directory is missing or cannot be listed.
-    virtual std::optional<QStringList> listFiles(const QString& dir, const QString& suffix) = 0;
+    // The files in dir whose names end in suffix (letter case ignored). nullopt when the
+    // directory is missing, cannot be listed, or lies outside root.
+    virtual std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                                      const QString& root) = 0;
     // True when dir exists and can be listed.
     virtual bool isListableDir(const QString& dir) = 0;
-    // Modification time and size of a regular file; nullopt when it is gone.
+    // Modification time, size and identity of a regular file; nullopt when there is none.
     virtual std::optional<FileMeta> metadata(const QString& path) = 0;
-    // Up to maxBytes from the start of the file; nullopt when it cannot be opened.
-    virtual std::optional<QByteArray> read(const QString& path, qint64 maxBytes) = 0;
-    // Replaces the file whole: readers see the old content or the new, never a mix.
-    virtual WriteOutcome writeAtomically(const QString& path, const QByteArray& content) = 0;
+    // True when anything at all has this name (a FIFO, a dangling link, a directory).
+    virtual bool exists(const QString& path) = 0;
+    // Up to maxBytes from the start of the file. Never blocks on a FIFO or device: only a
+    // regular file is read, as checked on the opened file itself.
+    virtual ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) = 0;
+    // Replaces the file whole: readers see the old content or the new, never a mix. Refuses
+    // to write through a link that leads out of root.
+    virtual WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                         const QString& root) = 0;
+    // Removes the name; a link is removed itself, never its target.
     virtual bool remove(const QString& path) = 0;
     // Creates dir with every missing parent.
     virtual bool makePath(const QString& dir) = 0;
@@ -45,11 +83,14 @@ public:
 // The local file system (and whatever share is mounted into it).
 class RealFileAccess : public FileAccess {
 public:
-    std::optional<QStringList> listFiles(const QString& dir, const QString& suffix) override;
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override;
     bool isListableDir(const QString& dir) override;
     std::optional<FileMeta> metadata(const QString& path) override;
-    std::optional<QByteArray> read(const QString& path, qint64 maxBytes) override;
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content) override;
+    bool exists(const QString& path) override;
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override;
     bool remove(const QString& path) override;
     bool makePath(const QString& dir) override;
 
@@ -57,8 +98,44 @@ public:
     static RealFileAccess& instance();
 };
 
+// Passes every call on to another file access: the base of decorators and test fakes, which
+// override only what they change.
+class ForwardingFileAccess : public FileAccess {
+public:
+    explicit ForwardingFileAccess(FileAccess& inner)
+        : m_inner(inner)
+    {
+    }
+
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override
+    {
+        return m_inner.listFiles(dir, suffix, root);
+    }
+    bool isListableDir(const QString& dir) override { return m_inner.isListableDir(dir); }
+    std::optional<FileMeta> metadata(const QString& path) override
+    {
+        return m_inner.metadata(path);
+    }
+    bool exists(const QString& path) override { return m_inner.exists(path); }
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
+    {
+        return m_inner.read(path, maxBytes, root);
+    }
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override
+    {
+        return m_inner.writeAtomically(path, content, root);
+    }
+    bool remove(const QString& path) override { return m_inner.remove(path); }
+    bool makePath(const QString& dir) override { return m_inner.makePath(dir); }
+
+protected:
+    FileAccess& m_inner;
+};
+
 // Counts every call before passing it on: for tests and the benchmark.
-class CountingFileAccess : public FileAccess {
+class CountingFileAccess : public ForwardingFileAccess {
 public:
     struct Counts {
         int listings = 0;
@@ -74,16 +151,16 @@ public:
         }
     };
 
-    explicit CountingFileAccess(FileAccess& inner)
-        : m_inner(inner)
-    {
-    }
+    using ForwardingFileAccess::ForwardingFileAccess;
 
-    std::optional<QStringList> listFiles(const QString& dir, const QString& suffix) override;
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override;
     bool isListableDir(const QString& dir) override;
     std::optional<FileMeta> metadata(const QString& path) override;
-    std::optional<QByteArray> read(const QString& path, qint64 maxBytes) override;
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content) override;
+    bool exists(const QString& path) override;
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override;
     bool remove(const QString& path) override;
     bool makePath(const QString& dir) override;
 
@@ -91,6 +168,5 @@ public:
     void resetCounts() { m_counts = {}; }
 
 private:
-    FileAccess& m_inner;
     Counts m_counts;
 };

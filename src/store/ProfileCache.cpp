@@ -12,59 +12,92 @@ QByteArray cutAtLastLineEnd(QByteArray bytes)
     return bytes;
 }
 
+const std::shared_ptr<const ProfileDocument>& emptyDocument()
+{
+    static const auto empty = std::make_shared<const ProfileDocument>();
+    return empty;
+}
+
 } // namespace
 
-ProfileCache::ProfileCache(FileAccess& files, int capacity)
+ProfileCache::ProfileCache(FileAccess& files, int capacity, qint64 byteCapacity, Clock clock)
     : m_files(files)
     , m_capacity(std::max(1, capacity))
+    , m_byteCapacity(std::max<qint64>(1, byteCapacity))
+    , m_clock(std::move(clock))
 {
 }
 
-std::shared_ptr<const ProfileDocument> ProfileCache::document(const QString& path)
+QDateTime ProfileCache::now() const
 {
-    return document(path, m_files.metadata(path));
+    return m_clock ? m_clock() : QDateTime::currentDateTimeUtc();
 }
 
-std::shared_ptr<const ProfileDocument> ProfileCache::document(const QString& path,
-                                                              const std::optional<FileMeta>& meta)
+ProfileCache::Lookup ProfileCache::lookup(const QString& path, const QString& root)
+{
+    return lookup(path, m_files.metadata(path), root);
+}
+
+ProfileCache::Lookup ProfileCache::lookup(const QString& path, const std::optional<FileMeta>& meta,
+                                          const QString& root)
 {
     if (!meta) {
         forget(path);
-        return std::make_shared<const ProfileDocument>();
+        return {emptyDocument(), State::Missing, {}, {}};
     }
     const auto found = m_entries.find(path);
-    if (found != m_entries.end() && found->entry.meta == *meta) {
+    if (found != m_entries.end() && found->entry.lookup.meta == *meta && !found->entry.racy) {
         m_order.splice(m_order.end(), m_order, found->position);
-        return found->entry.document;
+        return found->entry.lookup;
     }
-    auto parsed = load(path);
-    if (!parsed) // a read that failed on the way is tried again next time
-        return std::make_shared<const ProfileDocument>();
-    remember(path, *meta, parsed);
-    return parsed;
+    bool racy = false;
+    Lookup loaded = load(path, root, &racy);
+    if (loaded.state != State::Read) {
+        forget(path); // a read that failed on the way is tried again next time
+        return loaded;
+    }
+    // Read again only because it was young: unchanged content keeps its document, so every
+    // holder of what was made from it goes on sharing it.
+    if (found != m_entries.end() && found->entry.lookup.meta == *meta &&
+        found->entry.lookup.document->toText() == loaded.document->toText())
+        loaded.document = found->entry.lookup.document;
+    const qint64 cost = loaded.document->memoryCost() + qint64(path.size()) * 2;
+    remember(path, Entry{loaded, racy, cost});
+    return loaded;
 }
 
-std::shared_ptr<const ProfileDocument> ProfileCache::load(const QString& path)
+ProfileCache::Lookup ProfileCache::load(const QString& path, const QString& root, bool* racy)
 {
     // One byte more than the limit tells whether the file was cut.
-    std::optional<QByteArray> bytes = m_files.read(path, kMaxFileBytes + 1);
-    if (!bytes)
-        return nullptr;
-    if (bytes->size() > kMaxFileBytes)
-        *bytes = cutAtLastLineEnd(bytes->left(kMaxFileBytes));
-    return std::make_shared<const ProfileDocument>(ProfileCodec::decode(*bytes));
+    ReadOutcome read = m_files.read(path, kMaxFileBytes + 1, root);
+    switch (read.status) {
+    case ReadOutcome::Missing:
+        return {emptyDocument(), State::Missing, {}, {}};
+    case ReadOutcome::NotRegular:
+        return {emptyDocument(), State::NotRegular, {}, {}};
+    case ReadOutcome::Failed:
+        return {emptyDocument(), State::Unreadable, {}, read.error};
+    case ReadOutcome::Read:
+        break;
+    }
+    if (read.bytes.size() > kMaxFileBytes)
+        read.bytes = cutAtLastLineEnd(read.bytes.left(kMaxFileBytes));
+    const qint64 age = read.meta.modified.msecsTo(now());
+    *racy = age < kTimestampGranularityMs; // a time in the future counts as young
+    return {std::make_shared<const ProfileDocument>(ProfileCodec::decode(read.bytes)),
+            State::Read,
+            read.meta,
+            {}};
 }
 
-void ProfileCache::remember(const QString& path, const FileMeta& meta,
-                            const std::shared_ptr<const ProfileDocument>& document)
+void ProfileCache::remember(const QString& path, Entry entry)
 {
     forget(path);
+    m_bytes += entry.cost;
     m_order.push_back(path);
-    m_entries.insert(path, Slot{Entry{meta, document}, std::prev(m_order.end())});
-    while (int(m_entries.size()) > m_capacity) {
-        m_entries.remove(m_order.front());
-        m_order.pop_front();
-    }
+    m_entries.insert(path, Slot{std::move(entry), std::prev(m_order.end())});
+    while (m_entries.size() > 1 && (int(m_entries.size()) > m_capacity || m_bytes > m_byteCapacity))
+        forget(m_order.front());
 }
 
 void ProfileCache::forget(const QString& path)
@@ -72,6 +105,7 @@ void ProfileCache::forget(const QString& path)
     const auto found = m_entries.find(path);
     if (found == m_entries.end())
         return;
+    m_bytes -= found->entry.cost;
     m_order.erase(found->position);
     m_entries.erase(found);
 }
@@ -80,4 +114,5 @@ void ProfileCache::clear()
 {
     m_entries.clear();
     m_order.clear();
+    m_bytes = 0;
 }

@@ -6,44 +6,68 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <list>
 #include <memory>
 
 // Parsed profile files keyed by path, so a file is read from disk once per change: a lookup
-// asks for the file's modification time and size and reads it only when they differ from
-// what was read before.
+// asks for the file's metadata (time, size, identity, change time) and reads it only when
+// they differ from what was read before. Bounded by entries and by bytes.
 class ProfileCache {
 public:
+    using Clock = std::function<QDateTime()>;
+
     static constexpr qint64 kMaxFileBytes = 1024 * 1024; // a shared folder must not exhaust memory
     static constexpr int kDefaultCapacity = 4000;
+    static constexpr qint64 kDefaultByteCapacity = 64 * 1024 * 1024;
+    // Shares keep modification times as coarse as two seconds: a file read while its time was
+    // that young may still change without its time changing, so it is read again next time.
+    static constexpr qint64 kTimestampGranularityMs = 2000;
 
-    explicit ProfileCache(FileAccess& files, int capacity = kDefaultCapacity);
+    explicit ProfileCache(FileAccess& files, int capacity = kDefaultCapacity,
+                          qint64 byteCapacity = kDefaultByteCapacity, Clock clock = {});
 
-    struct Entry {
-        FileMeta meta;
-        std::shared_ptr<const ProfileDocument> document;
+    enum class State {
+        Missing,    // nothing there: reads give defaults, a write creates the file
+        Read,       // the file's content
+        NotRegular, // a directory, FIFO, device or a link out of root: skipped, never written
+        Unreadable, // a file that could not be read: never cached, never written over
+    };
+    struct Lookup {
+        std::shared_ptr<const ProfileDocument> document; // never null; empty unless Read
+        State state = State::Missing;
+        FileMeta meta; // of the file as it was read
+        QString error; // the system's reason when Unreadable
     };
 
-    // The file's parsed content; an empty document when the file is missing or unreadable.
-    // Pass meta when the caller has just asked for it, to save the round trip.
-    std::shared_ptr<const ProfileDocument> document(const QString& path);
-    std::shared_ptr<const ProfileDocument> document(const QString& path,
-                                                    const std::optional<FileMeta>& meta);
+    // Pass meta when the caller has just asked for it, to save the round trip. Reads stay
+    // inside root (see FileAccess).
+    Lookup lookup(const QString& path, const QString& root = {});
+    Lookup lookup(const QString& path, const std::optional<FileMeta>& meta,
+                  const QString& root = {});
 
     // After our own write: the next lookup reads the file again.
     void forget(const QString& path);
     void clear();
 
+    qint64 bytesHeld() const { return m_bytes; }
     FileAccess& files() const { return m_files; }
 
 private:
-    // nullptr when the file cannot be read.
-    std::shared_ptr<const ProfileDocument> load(const QString& path);
-    void remember(const QString& path, const FileMeta& meta,
-                  const std::shared_ptr<const ProfileDocument>& document);
+    struct Entry {
+        Lookup lookup;
+        bool racy = false; // read while its modification time was within the granularity
+        qint64 cost = 0;
+    };
+    Lookup load(const QString& path, const QString& root, bool* racy);
+    void remember(const QString& path, Entry entry);
+    QDateTime now() const;
 
     FileAccess& m_files;
     int m_capacity;
+    qint64 m_byteCapacity;
+    Clock m_clock;
+    qint64 m_bytes = 0;
     // Least recently used first.
     std::list<QString> m_order;
     struct Slot {

@@ -73,98 +73,98 @@ bool sameName(QStringView a, QStringView b)
 
 } // namespace
 
-ProfileDocument::ProfileDocument(const QString& text)
+ProfileDocument::ProfileDocument(QString text)
+    : m_text(std::move(text))
 {
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+}
+
+ProfileDocument::Line ProfileDocument::lineAt(qsizetype begin) const
+{
+    const qsizetype n = m_text.size();
+    qsizetype end = begin;
+    while (end < n && m_text[end] != QLatin1Char('\r') && m_text[end] != QLatin1Char('\n'))
+        ++end;
+    qsizetype next = end;
+    if (next < n && m_text[next] == QLatin1Char('\r'))
+        ++next;
+    if (next < n && m_text[next] == QLatin1Char('\n'))
+        ++next;
+    return {begin, end, next};
+}
+
+QStringView ProfileDocument::textOf(const Line& line) const
+{
+    return QStringView(m_text).sliced(line.begin, line.end - line.begin);
+}
+
+ProfileDocument::SectionScan ProfileDocument::scan(const QString& section, const QString& key) const
+{
+    SectionScan result;
+    const qsizetype n = m_text.size();
+    for (qsizetype pos = 0; pos < n;) {
+        const Line line = lineAt(pos);
+        pos = line.next;
+        const QStringView text = textOf(line);
+        if (isSectionHeader(text)) {
+            if (result.found)
+                break; // only the first section of a name counts
+            if (sameName(sectionName(text), section)) {
+                result.found = true;
+                result.header = line;
+            }
             continue;
-        qsizetype endLen = 1;
-        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-            endLen = 2;
-        m_lines.push_back({text.mid(start, i - start), text.mid(i, endLen)});
-        i += endLen - 1;
-        start = i + 1;
-    }
-    if (start < n)
-        m_lines.push_back({text.mid(start), QString()});
-}
-
-int ProfileDocument::findSection(const QString& section) const
-{
-    for (size_t i = 0; i < m_lines.size(); ++i) {
-        const QString& line = m_lines[i].text;
-        if (isSectionHeader(line) && sameName(sectionName(line), section))
-            return int(i);
-    }
-    return -1;
-}
-
-int ProfileDocument::findKey(int header, const QString& key, int* lastKeyLine) const
-{
-    int last = header;
-    int found = -1;
-    for (size_t i = size_t(header) + 1; i < m_lines.size(); ++i) {
-        const QString& line = m_lines[i].text;
-        if (isSectionHeader(line))
-            break;
-        const auto name = keyName(line);
+        }
+        if (!result.found)
+            continue;
+        const auto name = keyName(text);
         if (!name)
             continue;
-        last = int(i);
-        if (found < 0 && sameName(*name, key))
-            found = int(i);
+        result.lastKey = line;
+        ++result.keyCount;
+        if (!result.key && sameName(*name, key))
+            result.key = line;
     }
-    if (lastKeyLine)
-        *lastKeyLine = last;
-    return found;
+    return result;
 }
 
 std::optional<QString> ProfileDocument::value(const QString& section, const QString& key) const
 {
-    const int header = findSection(section);
-    if (header < 0)
+    const SectionScan found = scan(section, key);
+    if (!found.key)
         return std::nullopt;
-    const int line = findKey(header, key, nullptr);
-    if (line < 0)
-        return std::nullopt;
-    const QString& text = m_lines[size_t(line)].text;
-    return unquote(QStringView(text).sliced(text.indexOf(QLatin1Char('=')) + 1));
+    const QStringView text = textOf(*found.key);
+    return unquote(text.sliced(text.indexOf(QLatin1Char('=')) + 1));
 }
 
-void ProfileDocument::insertLine(int index, const QString& text)
+int ProfileDocument::keyCount(const QString& section) const
 {
+    return scan(section, QString()).keyCount;
+}
+
+void ProfileDocument::insertLine(qsizetype at, const QString& text)
+{
+    QString inserted = text + kCrLf;
     // The line before gains a line end if it was the unterminated last line.
-    if (index > 0 && m_lines[size_t(index) - 1].ending.isEmpty())
-        m_lines[size_t(index) - 1].ending = kCrLf;
-    m_lines.insert(m_lines.begin() + index, Line{text, kCrLf});
+    if (at > 0 && m_text[at - 1] != QLatin1Char('\r') && m_text[at - 1] != QLatin1Char('\n'))
+        inserted.prepend(kCrLf);
+    m_text.insert(at, inserted);
 }
 
 void ProfileDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
-    const int header = findSection(section);
-    if (header < 0) {
-        insertLine(int(m_lines.size()), QLatin1Char('[') + section + QLatin1Char(']'));
-        insertLine(int(m_lines.size()), key + QLatin1Char('=') + value);
+    const SectionScan found = scan(section, key);
+    if (!found.found) {
+        insertLine(m_text.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+        insertLine(m_text.size(), key + QLatin1Char('=') + value);
         return;
     }
-    int lastKeyLine = header;
-    const int line = findKey(header, key, &lastKeyLine);
-    if (line >= 0) {
-        Line& existing = m_lines[size_t(line)];
-        // The key keeps the spelling it has in the file.
-        existing.text = keyName(existing.text)->toString() + QLatin1Char('=') + value;
+    if (found.key) {
+        // The key keeps the spelling it has in the file; the line keeps its line end.
+        const QString replacement =
+            keyName(textOf(*found.key))->toString() + QLatin1Char('=') + value;
+        m_text.replace(found.key->begin, found.key->end - found.key->begin, replacement);
         return;
     }
-    insertLine(lastKeyLine + 1, key + QLatin1Char('=') + value);
-}
-
-QString ProfileDocument::toText() const
-{
-    QString text;
-    for (const Line& line : m_lines)
-        text += line.text + line.ending;
-    return text;
+    const Line& after = found.lastKey ? *found.lastKey : found.header;
+    insertLine(after.next, key + QLatin1Char('=') + value);
 }

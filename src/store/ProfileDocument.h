@@ -4,7 +4,6 @@
 #include <QStringList>
 
 #include <optional>
-#include <vector>
 
 // The text of one profile (INI) file, read and changed by the rules Windows copies follow:
 // section and key names ignore letter case, only the first section of a name and the first
@@ -14,28 +13,43 @@
 class ProfileDocument {
 public:
     ProfileDocument() = default;
-    explicit ProfileDocument(const QString& text);
+    explicit ProfileDocument(QString text);
 
     // The raw value (unescaped), or nullopt when the key is missing.
     std::optional<QString> value(const QString& section, const QString& key) const;
+    // The number of key lines in the first section of that name.
+    int keyCount(const QString& section) const;
 
     // Writes key=value: in place when the key exists, after the section's last key otherwise,
     // and a new section at the end of the file when the section is missing.
     void setValue(const QString& section, const QString& key, const QString& value);
 
-    QString toText() const;
+    const QString& toText() const { return m_text; }
+    // What the document holds in memory, in bytes: proportional to the file, however it is
+    // broken into lines.
+    qint64 memoryCost() const { return qint64(m_text.capacity()) * 2 + qint64(sizeof *this); }
 
 private:
+    // One line of m_text, without its line end.
     struct Line {
-        QString text;
-        QString ending; // "\r\n", "\n", "\r" or empty for an unterminated last line
+        qsizetype begin = 0;
+        qsizetype end = 0;  // where the line end starts
+        qsizetype next = 0; // where the next line starts
     };
+    // The lines are found anew on every lookup, so the text is the only thing kept.
+    Line lineAt(qsizetype begin) const;
+    QStringView textOf(const Line& line) const;
 
-    int findSection(const QString& section) const; // index of the header line, or -1
-    // Index of the first line of the section's key, or -1; lastKeyLine gets the section's
-    // last key line (the header when it has none).
-    int findKey(int header, const QString& key, int* lastKeyLine) const;
-    void insertLine(int index, const QString& text);
+    struct SectionScan {
+        bool found = false;
+        Line header;
+        std::optional<Line> key;     // the first line of the key asked for
+        std::optional<Line> lastKey; // the section's last key line
+        int keyCount = 0;
+    };
+    SectionScan scan(const QString& section, const QString& key) const;
+    // Inserts a line at position `at`, giving an unterminated line before it a line end.
+    void insertLine(qsizetype at, const QString& text);
 
-    std::vector<Line> m_lines;
+    QString m_text;
 };

@@ -243,33 +243,22 @@ TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile)
 }
 
 // Another user deletes a file between our listing and our load.
-class DeletingAfterListing : public FileAccess {
+class DeletingAfterListing : public ForwardingFileAccess {
 public:
     explicit DeletingAfterListing(QString victim)
-        : m_victim(std::move(victim))
+        : ForwardingFileAccess(RealFileAccess::instance())
+        , m_victim(std::move(victim))
     {
     }
-    std::optional<QStringList> listFiles(const QString& dir, const QString& suffix) override
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override
     {
-        auto names = m_real.listFiles(dir, suffix);
+        auto listing = m_inner.listFiles(dir, suffix, root);
         QFile::remove(m_victim);
-        return names;
+        return listing;
     }
-    bool isListableDir(const QString& dir) override { return m_real.isListableDir(dir); }
-    std::optional<FileMeta> metadata(const QString& p) override { return m_real.metadata(p); }
-    std::optional<QByteArray> read(const QString& p, qint64 n) override
-    {
-        return m_real.read(p, n);
-    }
-    WriteOutcome writeAtomically(const QString& p, const QByteArray& c) override
-    {
-        return m_real.writeAtomically(p, c);
-    }
-    bool remove(const QString& p) override { return m_real.remove(p); }
-    bool makePath(const QString& d) override { return m_real.makePath(d); }
 
 private:
-    RealFileAccess m_real;
     QString m_victim;
 };
 

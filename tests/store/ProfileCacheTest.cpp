@@ -19,7 +19,7 @@ protected:
 
 TEST_F(ProfileCacheTest, AnUnchangedFileIsReadOnce)
 {
-    TestFiles::writeBytes(path(), "[S]\r\nk=1\r\n");
+    TestFiles::writeSettled(path(), "[S]\r\nk=1\r\n");
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(IniFile(cache, path()).ReadIniLong("S", "k", 0), 1);
     EXPECT_EQ(files.counts().reads, 1);

@@ -29,11 +29,11 @@ protected:
         // Monday 7 July 2003: three one-time appointments, and recurring ones in three of the
         // four recurring directories of that day, one of them out of range.
         for (int i = 1; i <= 3; ++i)
-            TestFiles::writeBytes(folder + QStringLiteral("y2003/m7/d7/%1.nv3").arg(i), file(i));
-        TestFiles::writeBytes(folder + "recurring/every/10.nv3", file(4, kRange2003));
-        TestFiles::writeBytes(folder + "recurring/wd2/11.nv3", file(5, kRange2003));
-        TestFiles::writeBytes(folder + "recurring/d7/12.nv3",
-                              file(6, "RecurringUntilYear=2001\r\n"));
+            TestFiles::writeSettled(folder + QStringLiteral("y2003/m7/d7/%1.nv3").arg(i), file(i));
+        TestFiles::writeSettled(folder + "recurring/every/10.nv3", file(4, kRange2003));
+        TestFiles::writeSettled(folder + "recurring/wd2/11.nv3", file(5, kRange2003));
+        TestFiles::writeSettled(folder + "recurring/d7/12.nv3",
+                                file(6, "RecurringUntilYear=2001\r\n"));
         files.resetCounts();
     }
 

@@ -17,6 +17,12 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
            file.write(bytes) == bytes.size();
 }
 
+bool writeSettled(const QString& path, const QByteArray& bytes)
+{
+    return writeBytes(path, bytes) &&
+           setModified(path, QDateTime::currentDateTime().addSecs(-3600));
+}
+
 QByteArray readBytes(const QString& path)
 {
     QFile file(path);

@@ -9,6 +9,9 @@ namespace TestFiles {
 
 // Writes bytes as they are (creating parent directories); returns false on failure.
 bool writeBytes(const QString& path, const QByteArray& bytes);
+// As writeBytes, for a file that has been there a while: its modification time an hour back,
+// so a cache trusts it at once instead of reading it again while its time is young.
+bool writeSettled(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
 // Moves the modification time, as another user's save would.
 bool setModified(const QString& path, const QDateTime& time);

@@ -221,6 +221,11 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         }
     }
     out.flush();
+    // Both commands pass over the same names; each is named once.
+    for (const QString& path : store.takeSkippedNames())
+        err << "norvane-cli: skipped a file whose name is not valid text: "
+            << QDir::toNativeSeparators(path) << '\n';
+    err.flush();
     return Ok;
 }
 
