@@ -138,13 +138,16 @@ Settings::LoadResult Settings::LoadSettings()
 
     m_dataFolders.clear();
     // The list costs no more than the entries the file holds, whatever count it states.
-    const int count = std::min(pointer.ReadIniLong(kDataFolders, QStringLiteral("FolderCount"), -1),
-                               pointer.ReadIniKeyCount(kDataFolders));
+    const QHash<QString, QString> folders = pointer.ReadIniSection(kDataFolders);
+    const int stated = pointer.ReadIniLong(kDataFolders, QStringLiteral("FolderCount"), -1);
+    const int count = std::min<qsizetype>(stated, folders.size());
     if (count < 1)
         m_dataFolders.append(m_programDir);
     for (int n = 1; n <= count; ++n)
-        m_dataFolders.append(
-            pointer.ReadIniString(kDataFolders, QStringLiteral("Folder%1").arg(n)));
+        m_dataFolders.append(folders.value(QStringLiteral("folder%1").arg(n)));
+    // A count beyond the entries present adds no blank entries to the list.
+    while (stated > count && m_dataFolders.size() > 1 && m_dataFolders.back().isEmpty())
+        m_dataFolders.removeLast();
 
     if (m_settingsPath.isEmpty())
         m_settingsPath = defaultSettingsPath();

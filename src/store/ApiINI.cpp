@@ -189,9 +189,12 @@ TimeOfDay IniFile::ReadIniTime(const QString& section, const QString& prefix,
                                      part("Minute", 60, now.minute()));
 }
 
-int IniFile::ReadIniKeyCount(const QString& section) const
+QHash<QString, QString> IniFile::ReadIniSection(const QString& section) const
 {
-    return document().keyCount(section);
+    QHash<QString, QString> values = document().values(section);
+    for (QString& value : values)
+        value = DecodeIniValue(value);
+    return values;
 }
 
 void IniFile::WriteIniString(const QString& section, const QString& key, const QString& value)

