@@ -14,6 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <map>
+#include <vector>
 
 const QColor ClassDay::kTodayColor(232, 243, 255);
 const QColor ClassDay::kGridColor(224, 224, 224);
@@ -134,28 +137,72 @@ bool ClassDay::Overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2)
     return s2 < e1 && e2 > s1;
 }
 
+namespace {
+
+// The appointments of one column, reduced to what decides a clash. b clashes with a when
+// b.start < a.end and b.end > a.start, so an appointment that starts no earlier and ends no
+// later than another one of the column never decides anything. What is kept has starts and
+// ends both rising: the last one starting before a.end has the latest end of all that do.
+class ColumnOccupancy {
+public:
+    explicit ColumnOccupancy(int colorCode)
+        : m_colorCode(colorCode)
+    {
+    }
+
+    int colorCode() const { return m_colorCode; }
+
+    bool clashesWith(TimeOfDay start, TimeOfDay end) const
+    {
+        auto it = m_ends.lower_bound(end.minutes());
+        if (it == m_ends.begin())
+            return false;
+        return std::prev(it)->second > start.minutes();
+    }
+
+    void add(TimeOfDay start, TimeOfDay end)
+    {
+        const int s = start.minutes();
+        const int e = end.minutes();
+        // Covered by one kept that starts no later and ends no earlier: nothing to keep.
+        auto after = m_ends.upper_bound(s);
+        if (after != m_ends.begin() && std::prev(after)->second >= e)
+            return;
+        // Those it covers in turn decide nothing any more.
+        auto covered = m_ends.lower_bound(s);
+        while (covered != m_ends.end() && covered->second <= e)
+            covered = m_ends.erase(covered);
+        m_ends.emplace(s, e);
+    }
+
+private:
+    int m_colorCode;
+    std::map<int, int> m_ends; // start -> end, in minutes
+};
+
+} // namespace
+
 void ClassDay::AssignColumns(const QList<TerminPtr>& appointments, bool rowPerColor)
 {
-    for (qsizetype i = 0; i < appointments.size(); ++i) {
-        ClassTermin& a = *appointments[i];
+    // Columns fill from the left (an empty column is free for anyone), so the columns in use
+    // are 1..size. Each appointment tries at most kMaxColumns of them at O(log n) each.
+    std::vector<ColumnOccupancy> columns;
+    for (const TerminPtr& appointment : appointments) {
+        ClassTermin& a = *appointment;
         // The store shares its objects between views: a column from an older view is void.
         a.Column = 0;
         for (int col = 1; col <= kMaxColumns; ++col) {
-            bool free = true;
-            for (qsizetype j = i - 1; j >= 0; --j) {
-                const ClassTermin& b = *appointments[j];
-                if (b.Column != col)
-                    continue;
-                if (Overlaps(a.StartTime(), a.EndTime(), b.StartTime(), b.EndTime()) ||
-                    (rowPerColor && b.ColorCode() != a.ColorCode())) {
-                    free = false;
-                    break;
-                }
-            }
-            if (free) {
-                a.Column = qint16(col);
-                break;
-            }
+            if (size_t(col) > columns.size())
+                columns.emplace_back(a.ColorCode());
+            ColumnOccupancy& column = columns[size_t(col - 1)];
+            // With rowPerColor a column keeps the colour of its first appointment.
+            if (rowPerColor && column.colorCode() != a.ColorCode())
+                continue;
+            if (column.clashesWith(a.StartTime(), a.EndTime()))
+                continue;
+            column.add(a.StartTime(), a.EndTime());
+            a.Column = qint16(col);
+            break;
         }
     }
 }

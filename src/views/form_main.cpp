@@ -693,32 +693,38 @@ QLabel* form_main::CreateLabelResource()
     label->setFont(QFont(QStringLiteral("Arial"), 8));
     label->hide();
     label->installEventFilter(this);
-    // Free elements are reused by index before the pool grows.
-    for (int i = 0; i < m_labelInUse.size(); ++i) {
-        if (!m_labelInUse[i]) {
-            m_labelInUse[i] = true;
-            m_labelPool[i] = label;
-            return label;
-        }
+    // Free elements are reused by index before the pool grows. No scans: a crowded day
+    // takes and returns thousands of labels on every rebuild.
+    int index = int(m_labelPool.size());
+    if (!m_freeLabels.empty()) {
+        index = *m_freeLabels.begin();
+        m_freeLabels.erase(m_freeLabels.begin());
+        m_labelPool[index] = label;
+        m_labelInUse[index] = true;
+    } else {
+        m_labelPool.append(label);
+        m_labelInUse.append(true);
     }
-    m_labelPool.append(label);
-    m_labelInUse.append(true);
+    m_labelIndex.insert(label, index);
     return label;
 }
 
 void form_main::ReleaseLabelResource(QLabel* label)
 {
-    for (int i = 0; i < m_labelPool.size(); ++i) {
-        if (m_labelInUse[i] && m_labelPool[i] == label) {
-            // The label may be the one whose mouse event is running right now.
-            label->hide();
-            label->removeEventFilter(this);
-            label->deleteLater();
-            m_labelPool[i] = nullptr;
-            m_labelInUse[i] = false;
-            return;
-        }
-    }
+    const auto found = m_labelIndex.constFind(label);
+    if (found == m_labelIndex.cend())
+        return;
+    const int i = *found;
+    m_labelIndex.erase(found);
+    if (!m_labelInUse[i] || m_labelPool[i] != label)
+        return;
+    // The label may be the one whose mouse event is running right now.
+    label->hide();
+    label->removeEventFilter(this);
+    label->deleteLater();
+    m_labelPool[i] = nullptr;
+    m_labelInUse[i] = false;
+    m_freeLabels.insert(i);
 }
 
 QList<QLabel*> form_main::labelsInUse() const

@@ -4,12 +4,14 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <set>
 
 class AppointmentFiling;
 class Calendar;
@@ -181,6 +183,8 @@ private:
     std::array<std::unique_ptr<ClassDay>, 9> m_dayColumns; // 1..7 used
     QList<QPointer<QLabel>> m_labelPool;                   // index + 1 is the element number
     QList<bool> m_labelInUse;
+    std::set<int> m_freeLabels;             // indices of free elements, lowest first
+    QHash<const QLabel*, int> m_labelIndex; // the element of each label handed out
     bool m_highlightToday = false;
     int m_rowHeight = 225;
     int m_rows = 0;

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -146,6 +147,92 @@ TEST(DayColumnLayoutTest, TheFiftyFirstOverlappingAppointmentGetsNoColumn)
         EXPECT_EQ(day[i]->Column, i + 1);
     EXPECT_EQ(day[50]->Column, 0);
     EXPECT_EQ(ClassDay::MaxColumn(day), 50);
+}
+
+TEST(DayColumnLayoutTest, HandMadeDays)
+{
+    struct Slot {
+        TimeOfDay from;
+        TimeOfDay to;
+        int color = 1;
+    };
+    const struct {
+        const char* what;
+        QList<Slot> day;
+        bool rowPerColor;
+        QList<int> columns;
+    } cases[] = {
+        {"list order, not time order, decides",
+         {{at(10), at(11)}, {at(12), at(13)}, {at(9), at(14)}, {at(9, 30), at(10, 30)}},
+         false,
+         {1, 1, 2, 3}},
+        {"a gap in a column is filled by a later one",
+         {{at(8), at(9)}, {at(8), at(12)}, {at(11), at(12)}, {at(9), at(11)}},
+         false,
+         {1, 2, 1, 1}},
+        {"zero length: inside another it overlaps, at an edge or on its like it does not",
+         {{at(9), at(9)}, {at(9), at(9)}, {at(8), at(10)}, {at(10), at(10)}},
+         false,
+         {1, 1, 2, 1}},
+        {"ending before it starts: overlaps only what spans its end to its start",
+         {{at(10), at(9)}, {at(8), at(12)}, {at(9, 30), at(9, 45)}, {at(11), at(8)}},
+         false,
+         {1, 2, 1, 1}},
+        {"each colour keeps its own columns",
+         {{at(9), at(10), 1}, {at(9), at(10), 2}, {at(9), at(10), 1}, {at(11), at(12), 2}},
+         true,
+         {1, 2, 3, 2}},
+        {"without rowPerColor colours mix",
+         {{at(9), at(10), 1}, {at(9), at(10), 2}, {at(9), at(10), 1}, {at(11), at(12), 2}},
+         false,
+         {1, 2, 3, 1}},
+    };
+    for (const auto& c : cases) {
+        QList<TerminPtr> day;
+        for (const Slot& s : c.day)
+            day << termin(s.from, s.to, s.color);
+        ClassDay::AssignColumns(day, c.rowPerColor);
+        EXPECT_EQ(columnsOf(day), c.columns) << c.what;
+    }
+}
+
+// The rules as a check on random crowded days: an appointment takes the lowest column in
+// which no earlier one overlaps it (nor, with rowPerColor, has another colour), none when all
+// 50 are closed; so overlapping appointments never share a column.
+TEST(DayColumnLayoutTest, RandomDaysFollowTheColumnRules)
+{
+    std::mt19937 rng(20030704);
+    for (int round = 0; round < 200; ++round) {
+        const bool rowPerColor = round % 2 == 1;
+        // Narrow days crowd past 50 columns; lengths from -30 to +90 minutes.
+        const int quarters = 2 + int(rng() % 40);
+        QList<TerminPtr> day;
+        for (int i = 0, n = 1 + int(rng() % 120); i < n; ++i) {
+            const int from = 8 * 60 + int(rng() % quarters) * 15;
+            const int to = from + (int(rng() % 9) - 2) * 15;
+            day << termin(TimeOfDay::fromMinutes(from), TimeOfDay::fromMinutes(to),
+                          1 + int(rng() % 3));
+        }
+        ClassDay::AssignColumns(day, rowPerColor);
+
+        const auto clash = [&](qsizetype i, qsizetype j) {
+            const ClassTermin& a = *day[i];
+            const ClassTermin& b = *day[j];
+            return ClassDay::Overlaps(a.StartTime(), a.EndTime(), b.StartTime(), b.EndTime()) ||
+                   (rowPerColor && a.ColorCode() != b.ColorCode());
+        };
+        for (qsizetype i = 0; i < day.size(); ++i) {
+            int lowestOpen = 0;
+            for (int col = 1; col <= ClassDay::kMaxColumns && lowestOpen == 0; ++col) {
+                bool open = true;
+                for (qsizetype j = 0; j < i && open; ++j)
+                    open = day[j]->Column != col || !clash(i, j);
+                if (open)
+                    lowestOpen = col;
+            }
+            ASSERT_EQ(day[i]->Column, lowestOpen) << "round " << round << ", appointment " << i;
+        }
+    }
 }
 
 TEST(DayColumnLayoutTest, MaxColumnIsAtLeastOne)
