@@ -7,6 +7,7 @@
 #include "Common.h"
 #include "Language.h"
 #include "PictureBox.h"
+#include "PlainText.h"
 #include "Settings.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -175,12 +175,6 @@ protected:
     }
 };
 
-void showMessageBox(QWidget* parent, const QString& title, const QString& text)
-{
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
-    box.exec();
-}
-
 } // namespace
 
 form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& loginName,
@@ -189,7 +183,7 @@ form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& 
     , m_handOver(handOver)
     , m_settings(settings)
     , m_loginName(loginName)
-    , m_showMessage(&showMessageBox)
+    , m_showMessage(&showPlainWarning)
 {
     Q_ASSERT(m_handOver.EditedAppointment);
     setObjectName(QStringLiteral("form_edit"));
@@ -234,6 +228,8 @@ QLabel* form_edit::createLabel(QWidget* parent, const char* objectName, const QR
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(objectName));
     label->setGeometry(geometry);
+    // Producer and file name come from the share: never markup.
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -375,6 +371,7 @@ void form_edit::createColorPanel()
         row->setFont(small);
         row->setAutoFillBackground(true);
         row->setIndent(4);
+        row->setTextFormat(Qt::PlainText); // the colour names come from the settings file
         row->installEventFilter(this);
         label_color_array[size_t(i)] = row;
     }

@@ -7,6 +7,7 @@
 #include "DataAccess.h"
 #include "DayColumnHost.h"
 #include "PictureBox.h"
+#include "PlainText.h"
 #include "Settings.h"
 
 #include <QLabel>
@@ -363,7 +364,7 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
     const QString text = a.GetFormatedText();
     styleAppointmentLabel(label, colorOfCode(a.ColorCode()));
     label->setText(displayText(text));
-    label->setToolTip(FirstLine(text));
+    label->setToolTip(plainToolTip(FirstLine(text)));
     label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));
     label->show();
 }

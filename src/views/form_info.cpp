@@ -24,6 +24,7 @@ form_info::form_info(const QString& langCode, const QString& loginName, QWidget*
     description->setWordWrap(true);
     auto* user =
         new QLabel(tr("Logged on as: %1").arg(loginName.isEmpty() ? tr("(unknown)") : loginName));
+    user->setTextFormat(Qt::PlainText);
     auto* contact =
         new QLabel(tr("Questions and suggestions: <a href=\"mailto:support@norvane.example\">"
                       "support@norvane.example</a>"));

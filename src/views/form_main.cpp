@@ -9,6 +9,7 @@
 #include "DataAccess.h"
 #include "MousePointer.h"
 #include "PictureBox.h"
+#include "PlainText.h"
 #include "Settings.h"
 #include "TextTools.h"
 #include "TopMost.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -244,6 +244,7 @@ void form_main::buildControls()
     m_labelDatasource->setGeometry(pxRect(8220, 4740, 2235, 555));
     m_labelDatasource->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_labelDatasource->setWordWrap(false);
+    m_labelDatasource->setTextFormat(Qt::PlainText);
 
     m_picDayweek = strip(central, kGreyStrip);
     m_picDayweek->setGeometry(pxRect(8220, 6840, 2235, 315));
@@ -467,7 +468,7 @@ void form_main::ShowDataSource()
     const QString active = m_settings.GetDataFolder();
     const QStringList folders = m_settings.dataFolders();
     for (int i = 0; i < folders.size(); ++i) {
-        QAction* entry = m_mnuDatafolder->addAction(LastPathPart(folders[i]));
+        QAction* entry = m_mnuDatafolder->addAction(menuText(LastPathPart(folders[i])));
         entry->setData(folders[i]);
         entry->setCheckable(true);
         entry->setChecked(WithTrailingSeparator(folders[i]) == active);
@@ -476,7 +477,7 @@ void form_main::ShowDataSource()
     const QString folderName = LastPathPart(active);
     m_labelDatasource->setText(tr("Datasource: ") + folderName + QLatin1Char('\n') + tr("User: ") +
                                GetLoginName());
-    setWindowTitle(QStringLiteral("Norvane 4  -  ") + folderName);
+    setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(folderName));
     SetMousePointer(0);
 }
 
@@ -1206,7 +1207,7 @@ void form_main::ShowFailure(const QString& message)
     if (m_hooks.message)
         m_hooks.message(this, QStringLiteral("Norvane"), message);
     else
-        QMessageBox::warning(this, QStringLiteral("Norvane"), message);
+        showPlainWarning(this, QStringLiteral("Norvane"), message);
 }
 
 // ---------------------------------------------------------------------------------------
