@@ -47,6 +47,7 @@
     <message><source>Day</source><translation>Tag</translation></message>
     <message><source>Week</source><translation>Woche</translation></message>
     <message><source>Datasource: </source><translation>Datenquelle: </translation></message>
+    <message><source>Datasource: %1 (unreachable)</source><translation>Datenquelle: %1 (nicht erreichbar)</translation></message>
     <message><source>User: </source><translation>Benutzer: </translation></message>
     <message><source>Show next week</source><translation>Kommende Woche anzeigen</translation></message>
     <message><source>Show last week</source><translation>Vergangene Woche anzeigen</translation></message>

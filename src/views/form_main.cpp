@@ -36,6 +36,7 @@ namespace {
 constexpr int kTwips = PictureBox::kTwipsPerPixel;
 const QColor kGreyStrip(148, 148, 148);
 const QColor kDarkBlue(0, 0, 192);
+const QColor kUnreachableRed(255, 0, 0);
 
 int px(int twips)
 {
@@ -474,11 +475,23 @@ void form_main::ShowDataSource()
         entry->setChecked(WithTrailingSeparator(folders[i]) == active);
         connect(entry, &QAction::triggered, this, [this, i] { mnu_datafolder_array_Click(i); });
     }
-    const QString folderName = LastPathPart(active);
-    m_labelDatasource->setText(tr("Datasource: ") + folderName + QLatin1Char('\n') + tr("User: ") +
-                               GetLoginName());
-    setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(folderName));
+    m_dataFolderReachable = m_store.IsDataFolderReachable();
+    showDataSourceLabel();
+    setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(LastPathPart(active)));
     SetMousePointer(0);
+}
+
+void form_main::showDataSourceLabel()
+{
+    const QString folderName = LastPathPart(m_settings.GetDataFolder());
+    const QString source = m_dataFolderReachable
+                               ? tr("Datasource: ") + folderName
+                               : tr("Datasource: %1 (unreachable)").arg(folderName);
+    m_labelDatasource->setText(source + QLatin1Char('\n') + tr("User: ") + GetLoginName());
+    QPalette palette; // the window's own colours
+    if (!m_dataFolderReachable)
+        palette.setColor(QPalette::WindowText, kUnreachableRed);
+    m_labelDatasource->setPalette(palette);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -573,6 +586,13 @@ void form_main::LoadView()
     SetMousePointer(11);
     const bool week = m_calendar1->IsWeekSelected();
     releaseDayColumns();
+    // An unmounted share shows an empty calendar: every rebuild, the heartbeat's too, asks
+    // again, so the label says so while it lasts and turns back when the folder returns.
+    const bool reachable = m_store.IsDataFolderReachable();
+    if (reachable != m_dataFolderReachable) {
+        m_dataFolderReachable = reachable;
+        showDataSourceLabel();
+    }
 
     m_rows = ViewGeometry::Rows(m_settings.GridStartTime(), m_settings.GridEndTime(),
                                 m_settings.GridMinutes());

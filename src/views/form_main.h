@@ -55,6 +55,7 @@ public:
     // the first view, then the heartbeat.
     void Form_Load();
     void SetLanguageTexts();
+    // Menu of the data folders, label_datasource and the window caption.
     void ShowDataSource();
     // Rebuilds the whole view from Calendar1's date and mode.
     void LoadView();
@@ -162,6 +163,8 @@ private:
     void pic_view_MouseMove(int x);
     void ScrollView();
     void releaseDayColumns();
+    // The data-source label, red with a word when the data folder cannot be reached.
+    void showDataSourceLabel();
     void drawHourLabels();
     void drawHeader(const ClassDay& column, const QString& text);
     void editAppointment(ClassTermin* appointment);
@@ -185,6 +188,7 @@ private:
     QList<bool> m_labelInUse;
     std::set<int> m_freeLabels;             // indices of free elements, lowest first
     QHash<const QLabel*, int> m_labelIndex; // the element of each label handed out
+    bool m_dataFolderReachable = true;
     bool m_highlightToday = false;
     int m_rowHeight = 225;
     int m_rows = 0;

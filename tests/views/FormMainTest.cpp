@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -456,6 +457,54 @@ TEST_F(FormMainTest, GermanTextsComeFromTheTranslations)
     EXPECT_EQ(window().pic_today()->toolTip(), QStringLiteral("Aktuelle Woche anzeigen"));
     Screenshots::save(&window(), "mainwindow_german");
     Language::apply("en");
+}
+
+TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
+{
+    const struct {
+        const char* lang;
+        QString normal;
+        QString unreachable;
+    } languages[] = {
+        {"en", "Datasource: %1", "Datasource: %1 (unreachable)"},
+        {"de", "Datenquelle: %1", "Datenquelle: %1 (nicht erreichbar)"},
+    };
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    const QString name = QDir(data.path()).dirName();
+    put(kNow.date(), 9, 10, "Standup");
+    form_main& w = window();
+    w.Global_timer()->stop();
+    const auto firstLine = [&] { return w.label_datasource()->text().section('\n', 0, 0); };
+    const auto shownRed = [&] {
+        return w.label_datasource()->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
+    };
+    // The heartbeat rebuilds the view every DayInterval seconds.
+    const auto heartbeat = [&] {
+        for (int tick = 0; tick < settings.DayInterval(); ++tick)
+            w.Global_timer_Timer();
+    };
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.lang);
+        settings.setLangCode(language.lang);
+        Language::apply(language.lang);
+        w.SetLanguageTexts();
+        w.ShowDataSource();
+        EXPECT_EQ(firstLine(), language.normal.arg(name));
+        EXPECT_FALSE(shownRed());
+
+        ASSERT_TRUE(QDir(data.path()).removeRecursively());
+        heartbeat();
+        EXPECT_EQ(firstLine(), language.unreachable.arg(name));
+        EXPECT_TRUE(shownRed());
+        EXPECT_TRUE(labelTexts().isEmpty());
+
+        ASSERT_TRUE(QDir().mkpath(data.path()));
+        put(kNow.date(), 9, 10, "Standup");
+        heartbeat();
+        EXPECT_EQ(firstLine(), language.normal.arg(name));
+        EXPECT_FALSE(shownRed());
+        EXPECT_EQ(labelTexts(), QStringList{"Standup"});
+    }
 }
 
 TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
