@@ -20,7 +20,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -121,14 +120,12 @@ int remindIndexOf(int minutes)
 // The recurrence kind the file's directory tells; a one-time appointment offers "monthly".
 int recurIndexOfPath(const QString& path)
 {
-    static const QRegularExpression daily(QStringLiteral(R"(recurring[\\/]every)"));
-    static const QRegularExpression weekly(QStringLiteral(R"(recurring[\\/]wd)"));
-    static const QRegularExpression yearly(QStringLiteral(R"(recurring[\\/]m)"));
-    if (path.contains(daily))
+    const QString kind = RecurrenceKindOfPath(path);
+    if (kind == QLatin1String("d"))
         return kDaily;
-    if (path.contains(weekly))
+    if (kind == QLatin1String("wd"))
         return kWeekly;
-    if (path.contains(yearly))
+    if (kind == QLatin1String("y"))
         return kYearly;
     return kMonthly;
 }

@@ -164,28 +164,36 @@ std::optional<ProfileCache::Lookup> DataAccess::shownOn(const QString& path, boo
 
 QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date)
 {
-    QList<TerminPtr> list;
+    ColorGroups groups;
     const QStringList dirs = DirectoriesOfDay(m_settings.GetDataFolder(), date);
     for (int i = 0; i < dirs.size(); ++i) {
         const bool recurringDir = i > 0;
         for (const QString& name : listAppointmentFiles(dirs[i])) {
             const QString path = dirs[i] + name;
             if (const auto file = shownOn(path, recurringDir, date))
-                InsertByColor(list, loadAppointment(path, date, *file));
+                groups.add(loadAppointment(path, date, *file));
         }
     }
-    return list;
+    return groups.list();
 }
 
-void DataAccess::InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointment)
+void ColorGroups::add(TerminPtr appointment)
 {
-    for (qsizetype i = list.size() - 1; i >= 0; --i) {
-        if (list[i]->ColorCode() == appointment->ColorCode()) {
-            list.insert(i + 1, appointment);
-            return;
-        }
+    const auto group = m_groupOfColor.constFind(appointment->ColorCode());
+    if (group != m_groupOfColor.cend()) {
+        m_groups[*group].append(std::move(appointment));
+        return;
     }
-    list.append(appointment);
+    m_groupOfColor.insert(appointment->ColorCode(), m_groups.size());
+    m_groups.append({std::move(appointment)});
+}
+
+QList<TerminPtr> ColorGroups::list() const
+{
+    QList<TerminPtr> all;
+    for (const QList<TerminPtr>& group : m_groups)
+        all.append(group);
+    return all;
 }
 
 bool DataAccess::IsInRecurringRange(const QString& path, const QDate& date)

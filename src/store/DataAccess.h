@@ -8,12 +8,25 @@
 #include <QList>
 #include <QString>
 
+#include <QHash>
 #include <QSet>
 
 #include <deque>
 #include <functional>
 
 class Settings;
+
+// Appointments grouped by colour: groups in order of first appearance, each in the order its
+// appointments were added. Linear however many there are.
+class ColorGroups {
+public:
+    void add(TerminPtr appointment);
+    QList<TerminPtr> list() const;
+
+private:
+    QList<QList<TerminPtr>> m_groups;
+    QHash<qint16, qsizetype> m_groupOfColor;
+};
 
 // The appointment store of the active data folder. The directory tree is the index:
 // one-time appointments lie in y<year>/m<month>/d<day>/, recurring ones in the recurring tree,
@@ -54,7 +67,6 @@ public:
     bool HasAppointments(const QDate& date);
     // Both ends inclusive; a file without range keys applies from 1990-01-01 to 2020-12-31.
     bool IsInRecurringRange(const QString& path, const QDate& date);
-    static void InsertByColor(QList<TerminPtr>& list, const TerminPtr& appointment);
     bool MakeDirTree(const QString& path);
 
     // False when the active data folder is missing or cannot be listed (an unmounted share,

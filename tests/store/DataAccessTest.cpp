@@ -122,15 +122,16 @@ TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020)
 
 TEST_F(DataAccessTest, ColourGroupsKeepTheirOrderOfFirstAppearance)
 {
-    QList<TerminPtr> list;
+    ColorGroups groups;
+    int added = 0;
     for (int color : {2, 5, 2, 7, 5}) {
         auto a = std::make_shared<ClassTermin>();
         a->setColorCode(qint16(color));
-        a->setText(QString::number(list.size()));
-        DataAccess::InsertByColor(list, a);
+        a->setText(QString::number(added++));
+        groups.add(a);
     }
     QStringList order;
-    for (const TerminPtr& a : list)
+    for (const TerminPtr& a : groups.list())
         order << QStringLiteral("%1:%2").arg(a->ColorCode()).arg(a->Text());
     EXPECT_EQ(order, (QStringList{"2:0", "2:2", "5:1", "5:4", "7:3"}));
 }

@@ -87,7 +87,7 @@ protected:
                                                .arg(d.month())
                                                .arg(d.day())
                                                .arg(++number));
-        TestFiles::writeBytes(path, appointmentFile(d, start, end, text, color));
+        TestFiles::writeSettled(path, appointmentFile(d, start, end, text, color));
         return path;
     }
 

@@ -1,6 +1,7 @@
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
 #include "Language.h"
+#include "PlainText.h"
 #include "Settings.h"
 #include "form_edit.h"
 #include "form_info.h"
@@ -9,7 +10,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
 
 int main(int argc, char* argv[])
 {
@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
     const QString problem = settings.LoadSettings().message;
     Language::apply(settings.LangCode());
     if (!problem.isEmpty())
-        QMessageBox::warning(nullptr, QStringLiteral("Norvane"), problem);
+        showPlainWarning(nullptr, QStringLiteral("Norvane"), problem); // it names paths
 
     filing.setEditor(form_edit::editorFor(settings));
 
