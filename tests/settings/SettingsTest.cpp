@@ -1,5 +1,6 @@
 // The pointer file and the settings file: defaults, validation, saving and locking.
 #include "Settings.h"
+#include "FakeFileAccess.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -24,23 +25,8 @@ protected:
         return s;
     }
 
-    // Reads of the named files fail, as on a share that has a bad moment.
-    struct FlakyReads : ForwardingFileAccess {
-        FlakyReads()
-            : ForwardingFileAccess(RealFileAccess::instance())
-        {
-        }
-        ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
-        {
-            if (failing.contains(path))
-                return {ReadOutcome::Failed, {}, {}, QStringLiteral("Input/output error")};
-            return m_inner.read(path, maxBytes, root);
-        }
-        QStringList failing;
-    };
-
     QTemporaryDir program;
-    FlakyReads files;
+    FakeFileAccess::FlakyReads files;
     ProfileCache profiles{files};
     QString lastMessage;
 };

@@ -1,5 +1,6 @@
 // The store over a real data folder: which appointments a day shows, caching, saving.
 #include "DataAccess.h"
+#include "FakeFileAccess.h"
 #include "Settings.h"
 #include "TestFiles.h"
 
@@ -243,31 +244,12 @@ TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile)
     EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d4/17.nv3"), appointment(1, "taken"));
 }
 
-// Another user deletes a file between our listing and our load.
-class DeletingAfterListing : public ForwardingFileAccess {
-public:
-    explicit DeletingAfterListing(QString victim)
-        : ForwardingFileAccess(RealFileAccess::instance())
-        , m_victim(std::move(victim))
-    {
-    }
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
-    {
-        auto listing = m_inner.listFiles(dir, suffix, root);
-        QFile::remove(m_victim);
-        return listing;
-    }
-
-private:
-    QString m_victim;
-};
-
 TEST_F(DataAccessTest, AFileDeletedBetweenListingAndLoadingIsSkipped)
 {
     put("y2003/m7/d4/1.nv3", appointment(1, "stays"));
     const QString victim = put("y2003/m7/d4/2.nv3", appointment(1, "deleted meanwhile"));
-    DeletingAfterListing files(victim);
+    // Another user deletes a file between our listing and our load.
+    FakeFileAccess::AfterListing files([&] { QFile::remove(victim); });
     ProfileCache cache(files);
     DataAccess racing(cache, settings);
     const QList<TerminPtr> day = racing.GetAppointmentsOfDay(QDate(2003, 7, 4));

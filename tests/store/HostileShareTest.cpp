@@ -2,6 +2,7 @@
 // data folder, changes that keep time and size, absurd numbers, huge files, a missing folder.
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
+#include "FakeFileAccess.h"
 #include "Settings.h"
 #include "TestFiles.h"
 
@@ -29,23 +30,6 @@ QByteArray appointment(const char* text, const QByteArray& extra = {})
            QByteArray(text) + "\r\n" + extra;
 }
 
-// Reads of the chosen files fail, as on a share that has a bad moment (tests run as root, so
-// file modes cannot make a read fail).
-class FlakyReads : public ForwardingFileAccess {
-public:
-    FlakyReads()
-        : ForwardingFileAccess(RealFileAccess::instance())
-    {
-    }
-    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
-    {
-        if (failing.contains(path))
-            return {ReadOutcome::Failed, {}, {}, QStringLiteral("Input/output error")};
-        return m_inner.read(path, maxBytes, root);
-    }
-    QSet<QString> failing;
-};
-
 class HostileShareTest : public ::testing::Test {
 protected:
     HostileShareTest()
@@ -71,7 +55,7 @@ protected:
     QTemporaryDir data;
     QTemporaryDir program;
     QTemporaryDir outside;
-    FlakyReads files;
+    FakeFileAccess::FlakyReads files;
     ProfileCache profiles{files};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
@@ -116,33 +100,15 @@ TEST_F(HostileShareTest, NoRegularFileUnderTheNameIsNeitherReadNorWrittenNorWait
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
-// Another user's copy swaps a FIFO in under a name after our listing saw a regular file.
-class FifoAfterListing : public ForwardingFileAccess {
-public:
-    explicit FifoAfterListing(QString victim)
-        : ForwardingFileAccess(RealFileAccess::instance())
-        , m_victim(std::move(victim))
-    {
-    }
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
-    {
-        auto listing = m_inner.listFiles(dir, suffix, root);
-        if (QFile::exists(m_victim)) {
-            QFile::remove(m_victim);
-            mkfifo(QFile::encodeName(m_victim).constData(), 0600);
-        }
-        return listing;
-    }
-
-private:
-    QString m_victim;
-};
-
 TEST_F(HostileShareTest, AFifoSwappedInAfterTheListingIsSkippedWithoutBlocking)
 {
     put("y2003/m7/d4/1.nv3", appointment("stays"));
-    FifoAfterListing racing(put("y2003/m7/d4/2.nv3", appointment("becomes a FIFO")));
+    // Another user's copy swaps a FIFO in under a name after our listing saw a regular file.
+    const QString victim = put("y2003/m7/d4/2.nv3", appointment("becomes a FIFO"));
+    FakeFileAccess::AfterListing racing([&] {
+        if (QFile::remove(victim))
+            mkfifo(QFile::encodeName(victim).constData(), 0600);
+    });
     ProfileCache cache(racing);
     DataAccess racingStore(cache, settings);
     QStringList texts;

@@ -1,0 +1,51 @@
+#pragma once
+
+// File accesses that misbehave on purpose, as a share or another user's copy would. Header
+// only: the tests that include it link the profile layer.
+#include "FileAccess.h"
+
+#include <QSet>
+
+#include <functional>
+
+namespace FakeFileAccess {
+
+// Reads of the chosen files fail, as on a share that has a bad moment (tests run as root, so
+// file modes cannot make a read fail).
+class FlakyReads : public ForwardingFileAccess {
+public:
+    FlakyReads()
+        : ForwardingFileAccess(RealFileAccess::instance())
+    {
+    }
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
+    {
+        if (failing.contains(path))
+            return {ReadOutcome::Failed, {}, {}, QStringLiteral("Input/output error")};
+        return m_inner.read(path, maxBytes, root);
+    }
+    QSet<QString> failing;
+};
+
+// Runs a step of another user's copy right after each listing, before anything listed is
+// looked at.
+class AfterListing : public ForwardingFileAccess {
+public:
+    explicit AfterListing(std::function<void()> step)
+        : ForwardingFileAccess(RealFileAccess::instance())
+        , m_step(std::move(step))
+    {
+    }
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override
+    {
+        auto listing = m_inner.listFiles(dir, suffix, root);
+        m_step();
+        return listing;
+    }
+
+private:
+    std::function<void()> m_step;
+};
+
+} // namespace FakeFileAccess
