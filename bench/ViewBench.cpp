@@ -1,6 +1,7 @@
 // The rebuild of the week view on a generated data folder, offscreen: cold (nothing cached)
 // and warm (files unchanged since the last rebuild), with the file operations of each. Then a
 // day crowded with appointments: its column layout alone, and the rebuild of its day view.
+#include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "Calendar.h"
 #include "ClassDay.h"
@@ -120,7 +121,8 @@ struct Window {
     Settings settings{profiles, folder().program.path()};
     DataAccess store{profiles, settings, [] { return kNow; }};
     AppointmentFiling filing{store, settings};
-    form_main window{settings, store, filing};
+    AppointmentEditing editing{filing};
+    form_main window{settings, store, editing};
 
     explicit Window(const QString& dataFolder = folder().dir.path(), bool week = true)
     {

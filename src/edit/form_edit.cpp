@@ -200,7 +200,7 @@ form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& 
 
 form_edit::~form_edit() = default;
 
-AppointmentFiling::Editor form_edit::editorFor(Settings& settings, const QString& loginName)
+AppointmentEditing::Editor form_edit::editorFor(Settings& settings, const QString& loginName)
 {
     return [&settings, loginName](EditHandOver& handOver) {
         form_edit dialog(handOver, settings, loginName, QApplication::activeWindow());

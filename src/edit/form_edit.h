@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ApiLoginName.h"
-#include "AppointmentFiling.h"
+#include "AppointmentEditing.h"
 #include "DateParts.h"
 
 #include <QDate>
@@ -70,9 +70,9 @@ public:
               QWidget* parent = nullptr);
     ~form_edit() override;
 
-    // What the program installs with AppointmentFiling::setEditor: opens this window modally.
-    static AppointmentFiling::Editor editorFor(Settings& settings,
-                                               const QString& loginName = GetLoginName());
+    // The editor EditMe shows: opens this window modally.
+    static AppointmentEditing::Editor editorFor(Settings& settings,
+                                                const QString& loginName = GetLoginName());
 
     void setMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
 

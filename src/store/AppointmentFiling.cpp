@@ -15,13 +15,6 @@ AppointmentFiling::AppointmentFiling(DataAccess& store, Settings& settings, Rand
         m_random = [] { return QRandomGenerator::global()->generate(); };
 }
 
-void AppointmentFiling::setTimerHook(std::function<bool()> isEnabled,
-                                     std::function<void(bool)> setEnabled)
-{
-    m_timerEnabled = std::move(isEnabled);
-    m_setTimerEnabled = std::move(setEnabled);
-}
-
 QString AppointmentFiling::TargetDirectory(const QString& dataFolder, const ClassTermin& a)
 {
     if (!a.IsRecurring())
@@ -41,29 +34,9 @@ QString AppointmentFiling::BuildFileName(const ClassTermin& a, const QString& di
     return m_store.UnusedFileName(directory, m_random);
 }
 
-AppointmentFiling::Result AppointmentFiling::EditMe(ClassTermin& a, bool showEditwindow)
+AppointmentFiling::Result AppointmentFiling::File(ClassTermin& a)
 {
-    m_handOver.EditCancelled = false;
-    m_handOver.EditIsNew = a.isNew();
-    const bool timerWasOn = m_timerEnabled && m_timerEnabled();
-    if (m_setTimerEnabled)
-        m_setTimerEnabled(false);
-    const auto restoreTimer = [&] {
-        if (m_setTimerEnabled)
-            m_setTimerEnabled(timerWasOn);
-    };
-    m_handOver.EditedAppointment = &a;
-
     Result result;
-    if (showEditwindow && m_editor) {
-        m_editor(m_handOver);
-        if (m_handOver.EditCancelled) {
-            restoreTimer();
-            result.cancelled = true;
-            return result;
-        }
-    }
-
     const QString directory = TargetDirectory(m_settings.GetDataFolder(), a);
     const QString newPath = directory + BuildFileName(a, directory);
     const QString oldPath = a.filename();
@@ -84,6 +57,5 @@ AppointmentFiling::Result AppointmentFiling::EditMe(ClassTermin& a, bool showEdi
                                                                     m_settings.GetDataFolder())
                              : DataAccess::saveFailedMessage(m_settings.LangCode(), saved.reason);
     }
-    restoreTimer();
     return result;
 }

@@ -1,7 +1,5 @@
 #include "ClassTermin.h"
 
-#include "AppointmentFiling.h"
-
 #include <QRegularExpression>
 
 namespace {
@@ -57,9 +55,4 @@ QString ClassTermin::GetFormatedText() const
     if (m_isRecurring)
         prefix += QLatin1String("[>>] ");
     return prefix + m_text;
-}
-
-bool ClassTermin::EditMe(bool showEditwindow, AppointmentFiling& filing)
-{
-    return filing.EditMe(*this, showEditwindow).saved;
 }

@@ -8,8 +8,6 @@
 
 #include <memory>
 
-class AppointmentFiling;
-
 // One appointment in memory. Shared by reference: the store hands the same object to every
 // caller while its file is unchanged, so a change made to it is seen by all holders.
 class ClassTermin {
@@ -64,10 +62,6 @@ public:
     // The owner: the login name of whoever created the appointment or took it over.
     const QString& Producer() const { return m_producer; }
     void setProducer(const QString& name) { m_producer = name; }
-
-    // Opens the editor on this appointment, then files it where its date and recurrence
-    // demand (see AppointmentFiling). Returns whether it was saved.
-    bool EditMe(bool showEditwindow, AppointmentFiling& filing);
 
     // A new appointment has no file yet.
     bool isNew() const { return m_filename.isEmpty(); }

@@ -2,7 +2,7 @@
 
 #include "ApiColorPicker.h"
 #include "ApiLoginName.h"
-#include "AppointmentFiling.h"
+#include "AppointmentEditing.h"
 #include "Common.h"
 #include "DataAccess.h"
 #include "DayColumnHost.h"
@@ -11,7 +11,6 @@
 #include "Settings.h"
 
 #include <QLabel>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <cmath>
@@ -93,12 +92,12 @@ void resetLabel(QLabel* label)
 
 } // namespace
 
-ClassDay::ClassDay(DataAccess& store, Settings& settings, AppointmentFiling& filing,
+ClassDay::ClassDay(DataAccess& store, Settings& settings, AppointmentEditing& editing,
                    DayColumnHost* host, Clock today, QObject* parent)
     : QObject(parent)
     , m_store(store)
     , m_settings(settings)
-    , m_filing(filing)
+    , m_editing(editing)
     , m_host(host)
     , m_today(std::move(today))
 {
@@ -108,9 +107,7 @@ ClassDay::ClassDay(DataAccess& store, Settings& settings, AppointmentFiling& fil
 
 ClassDay::~ClassDay()
 {
-    // A view rebuilt in the middle of a drag must not leave the heartbeat off for good.
-    if (m_selecting && m_host)
-        m_host->setGlobalTimerEnabled(true);
+    // A view rebuilt in the middle of a drag leaves the heartbeat as it was (m_dragPause).
     while (!m_appointments.isEmpty())
         m_appointments.removeLast();
     releaseLabels();
@@ -481,8 +478,7 @@ void ClassDay::my_pic_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, i
     m_selecting = true;
     sel_start = line->time;
     // No view rebuild may release this column's labels in the middle of the drag.
-    if (m_host)
-        m_host->setGlobalTimerEnabled(false);
+    m_dragPause.emplace(m_host ? m_host->heartbeat() : nullptr);
     showSelectionStart(*line);
 }
 
@@ -516,12 +512,9 @@ void ClassDay::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int
         return;
     m_selecting = false;
     hideSelection();
-    // The heartbeat comes back however the selection ends, after the editor when it opened.
-    DayColumnHost* host = m_host;
-    const auto heartbeatOn = qScopeGuard([host] {
-        if (host)
-            host->setGlobalTimerEnabled(true);
-    });
+    // The heartbeat comes back however the selection ends, after the editor when it opened;
+    // held here, since the editor's own event loop may rebuild the view and delete us.
+    const std::optional<HeartbeatPause> pause = std::exchange(m_dragPause, std::nullopt);
 
     if (!isInside(x, y))
         return;
@@ -552,7 +545,8 @@ void ClassDay::CreateNewAppointment(TimeOfDay from, TimeOfDay to)
     a.setText(QString());
 
     DayColumnHost* host = m_host;
-    const AppointmentFiling::Result result = m_filing.EditMe(a, true);
+    const AppointmentEditing::Result result =
+        m_editing.EditMe(a, true, host ? host->heartbeat() : nullptr);
     // Only locals from here on: the editor ran an event loop of its own.
     if (!host)
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HeartbeatPause.h"
+
 #include "ClassTermin.h"
 
 #include <QColor>
@@ -12,7 +14,7 @@
 #include <functional>
 #include <optional>
 
-class AppointmentFiling;
+class AppointmentEditing;
 class DataAccess;
 class DayColumnHost;
 class PictureBox;
@@ -44,8 +46,8 @@ public:
 
     // host lends the labels and the window's timers; null for the print layout. today is
     // the system date unless given.
-    ClassDay(DataAccess& store, Settings& settings, AppointmentFiling& filing, DayColumnHost* host,
-             Clock today = {}, QObject* parent = nullptr);
+    ClassDay(DataAccess& store, Settings& settings, AppointmentEditing& editing,
+             DayColumnHost* host, Clock today = {}, QObject* parent = nullptr);
     // Hands every borrowed label back, last first.
     ~ClassDay() override;
 
@@ -138,7 +140,8 @@ private:
 
     DataAccess& m_store;
     Settings& m_settings;
-    AppointmentFiling& m_filing;
+    AppointmentEditing& m_editing;
+    std::optional<HeartbeatPause> m_dragPause; // while a selection is dragged
     DayColumnHost* m_host;
     Clock m_today;
 

@@ -2,11 +2,12 @@
 
 #include "ApiLoginName.h"
 #include "ApiTaskBarIcon.h"
-#include "AppointmentFiling.h"
+#include "AppointmentEditing.h"
 #include "Calendar.h"
 #include "ClassDay.h"
 #include "Common.h"
 #include "DataAccess.h"
+#include "HeartbeatPause.h"
 #include "MousePointer.h"
 #include "PictureBox.h"
 #include "PlainText.h"
@@ -130,12 +131,12 @@ void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
 
 } // namespace
 
-form_main::form_main(Settings& settings, DataAccess& store, AppointmentFiling& filing, Hooks hooks,
-                     QWidget* parent)
+form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& editing,
+                     Hooks hooks, QWidget* parent)
     : QMainWindow(parent)
     , m_settings(settings)
     , m_store(store)
-    , m_filing(filing)
+    , m_editing(editing)
     , m_hooks(std::move(hooks))
     , m_now([] { return QDateTime::currentDateTime(); })
     , m_calendar1(std::make_unique<Calendar>())
@@ -153,9 +154,6 @@ form_main::form_main(Settings& settings, DataAccess& store, AppointmentFiling& f
     m_globalTimer->setInterval(1000);
     connect(m_globalTimer, &QTimer::timeout, this, &form_main::Global_timer_Timer);
 
-    m_filing.setTimerHook([this] { return GlobalTimerEnabled(); },
-                          [this](bool on) { setGlobalTimerEnabled(on); });
-
     for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()}) {
         calendar->setAppointmentSource(
             [this](const QDate& d) { return m_store.HasAppointments(d); });
@@ -172,7 +170,6 @@ form_main::form_main(Settings& settings, DataAccess& store, AppointmentFiling& f
 
 form_main::~form_main()
 {
-    m_filing.setTimerHook({}, {});
     releaseDayColumns();
     RemoveTrayIcon(1, this);
 }
@@ -349,10 +346,8 @@ void form_main::buildMenus()
 
     // Every modal window runs with the heartbeat off, so no refresh or reminder runs inside it.
     auto modal = [this](const std::function<void()>& open) {
-        const bool wasOn = GlobalTimerEnabled();
-        setGlobalTimerEnabled(false);
+        const HeartbeatPause pause(m_globalTimer);
         open();
-        setGlobalTimerEnabled(wasOn);
     };
     connect(import, &QAction::triggered, this, [=, this] {
         modal([this] { m_hooks.showImport(this); });
@@ -406,7 +401,7 @@ void form_main::Form_Load()
     }
 
     if (m_settings.IsFirstStart() && m_hooks.showLanguageWindow) {
-        setGlobalTimerEnabled(false);
+        const HeartbeatPause pause(m_globalTimer);
         SetMousePointer(0);
         m_hooks.showLanguageWindow(this);
         SetMousePointer(11);
@@ -416,7 +411,7 @@ void form_main::Form_Load()
     SetLanguageTexts();
     QMainWindow::show();
     SetMousePointer(0);
-    setGlobalTimerEnabled(true);
+    m_globalTimer->start();
 }
 
 void form_main::SetLanguageTexts()
@@ -628,7 +623,7 @@ void form_main::LoadView()
     const QStringList dayNames = DayNames(lang);
 
     auto makeColumn = [&](int c, const QDate& d, int startX, int endX) {
-        auto column = std::make_unique<ClassDay>(m_store, m_settings, m_filing, this,
+        auto column = std::make_unique<ClassDay>(m_store, m_settings, m_editing, this,
                                                  [this] { return today(); });
         column->Bind(m_picView);
         column->setDatum(d);
@@ -850,13 +845,11 @@ void form_main::editAppointment(ClassTermin* appointment)
         return;
     // The view is rebuilt below and releases its appointments: keep this one alive meanwhile.
     ClassTermin copy = *appointment;
-    const bool wasOn = GlobalTimerEnabled();
-    setGlobalTimerEnabled(false);
-    const AppointmentFiling::Result result = m_filing.EditMe(copy, true);
+    const HeartbeatPause pause(m_globalTimer);
+    const AppointmentEditing::Result result = m_editing.EditMe(copy, true, m_globalTimer);
     if (!result.failure.isEmpty())
         ShowFailure(result.failure);
     LoadView();
-    setGlobalTimerEnabled(wasOn);
 }
 
 void form_main::mnu_popup_termin_edit_Click()
@@ -1157,7 +1150,7 @@ void form_main::mnu_appointment_new_Click()
     appointment.setRecurringStartDate(now.date());
     appointment.setRecurringEndDate(now.date().addYears(1));
     appointment.setRemindMinutes(5);
-    const AppointmentFiling::Result result = m_filing.EditMe(appointment, true);
+    const AppointmentEditing::Result result = m_editing.EditMe(appointment, true, m_globalTimer);
     if (!result.failure.isEmpty())
         ShowFailure(result.failure);
     LoadView();
@@ -1181,19 +1174,6 @@ void form_main::mnu_datafolder_array_Click(int index)
 // ---------------------------------------------------------------------------------------
 // Timers
 
-bool form_main::GlobalTimerEnabled() const
-{
-    return m_globalTimer->isActive();
-}
-
-void form_main::setGlobalTimerEnabled(bool on)
-{
-    if (on)
-        m_globalTimer->start();
-    else
-        m_globalTimer->stop();
-}
-
 void form_main::StartRefreshTimer()
 {
     m_refreshTimer->start();
@@ -1215,9 +1195,8 @@ void form_main::Global_timer_Timer()
         m_timerTicks = 0;
         m_calendar1->DrawAll();
         if (m_hooks.checkReminders) {
-            setGlobalTimerEnabled(false);
+            const HeartbeatPause pause(m_globalTimer);
             m_hooks.checkReminders();
-            setGlobalTimerEnabled(true);
         }
     }
 }

@@ -13,7 +13,7 @@
 #include <memory>
 #include <set>
 
-class AppointmentFiling;
+class AppointmentEditing;
 class Calendar;
 class ClassDay;
 class ClassTermin;
@@ -47,7 +47,7 @@ public:
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
     };
 
-    form_main(Settings& settings, DataAccess& store, AppointmentFiling& filing, Hooks hooks = {},
+    form_main(Settings& settings, DataAccess& store, AppointmentEditing& editing, Hooks hooks = {},
               QWidget* parent = nullptr);
     ~form_main() override;
 
@@ -71,8 +71,7 @@ public:
     QLabel* CreateLabelResource() override;
     void ReleaseLabelResource(QLabel* label) override;
     bool HighlightToday() const override { return m_highlightToday; }
-    bool GlobalTimerEnabled() const override;
-    void setGlobalTimerEnabled(bool on) override;
+    QTimer* heartbeat() override { return m_globalTimer; }
     void StartRefreshTimer() override;
     void ShowFailure(const QString& message) override;
 
@@ -177,7 +176,7 @@ private:
 
     Settings& m_settings;
     DataAccess& m_store;
-    AppointmentFiling& m_filing;
+    AppointmentEditing& m_editing;
     Hooks m_hooks;
     std::function<QDateTime()> m_now;
 

@@ -167,7 +167,6 @@ protected:
                                    "Lemon",  "Coral", "Aqua", "Blue", "Green", "Silver", "Plain"};
         for (int n = 1; n <= Settings::kColorCount; ++n)
             settings.setColorText(n, names[n - 1]);
-        filing.setEditor(form_edit::editorFor(settings, kLogin));
     }
 
     // 4 July 2003, 09:00 to 10:30, made by the current user.
@@ -191,13 +190,13 @@ protected:
     std::shared_ptr<ClassTermin> stored()
     {
         auto a = appointment();
-        EXPECT_TRUE(filing.EditMe(*a, false).saved);
+        EXPECT_TRUE(filing.File(*a).saved);
         return a;
     }
 
     // Opens the real editor through the filing and lets drive act in it; drive must end it.
-    AppointmentFiling::Result editThroughFiling(ClassTermin& a,
-                                                const std::function<void(Editor&)>& drive)
+    AppointmentEditing::Result editThroughFiling(ClassTermin& a,
+                                                 const std::function<void(Editor&)>& drive)
     {
         bool driven = false;
         QTimer::singleShot(0, [&] {
@@ -215,7 +214,7 @@ protected:
                 dialog->reject();
             }
         });
-        const AppointmentFiling::Result result = filing.EditMe(a, true);
+        const AppointmentEditing::Result result = editing.EditMe(a, true);
         EXPECT_TRUE(driven);
         return result;
     }
@@ -245,6 +244,7 @@ protected:
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
     AppointmentFiling filing{store, settings};
+    AppointmentEditing editing{filing, form_edit::editorFor(settings, kLogin)};
     QString folder;
 };
 
@@ -378,7 +378,7 @@ TEST_F(FormEditTest, StartEqualToEndIsRefusedAndNothingIsWritten)
 {
     auto a = stored();
     a->setEndTime(hm(9, 30));
-    ASSERT_TRUE(filing.EditMe(*a, false).saved);
+    ASSERT_TRUE(filing.File(*a).saved);
     const QByteArray before = TestFiles::readBytes(a->filename());
     std::vector<Message> messages;
     bool stayedOpen = false;

@@ -17,11 +17,6 @@ protected:
     {
         settings.setActiveFolder(data.path());
         folder = settings.GetDataFolder();
-        filing.setTimerHook([this] { return timerOn; },
-                            [this](bool on) {
-                                timerOn = on;
-                                timerStates << on;
-                            });
     }
 
     // A stored one-time appointment on 4 July 2003.
@@ -32,7 +27,7 @@ protected:
         a->setStartTime(TimeOfDay::fromHourMinute(9, 0));
         a->setEndTime(TimeOfDay::fromHourMinute(10, 0));
         a->setText("Budget");
-        EXPECT_TRUE(filing.EditMe(*a, false).saved);
+        EXPECT_TRUE(filing.File(*a).saved);
         return a;
     }
 
@@ -49,8 +44,6 @@ protected:
     QList<quint32> draws{12345678, 87654321, 555};
     AppointmentFiling filing{store, settings,
                              [this] { return draws.isEmpty() ? 1u : draws.takeFirst(); }};
-    bool timerOn = true;
-    QList<bool> timerStates;
     QString folder;
 };
 
@@ -59,7 +52,6 @@ TEST_F(AppointmentFilingTest, ANewAppointmentGetsARandomNameInItsDayDirectory)
     const TerminPtr a = stored();
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d4/12345678.nv3");
     EXPECT_EQ(filesUnder("y2003/m7/d4"), QStringList{"12345678.nv3"});
-    EXPECT_EQ(timerStates, (QList<bool>{false, true})) << "off while writing, on again after";
 }
 
 TEST_F(AppointmentFilingTest, EachRecurrenceKindHasItsDirectoryAndTheNameIsKept)
@@ -73,46 +65,18 @@ TEST_F(AppointmentFilingTest, EachRecurrenceKindHasItsDirectoryAndTheNameIsKept)
                                                       {"y", "recurring/m7/d6"}};
     for (const auto& [code, dir] : kinds) {
         a->Recurring_code = code;
-        ASSERT_TRUE(filing.EditMe(*a, false).saved) << qPrintable(code);
+        ASSERT_TRUE(filing.File(*a).saved) << qPrintable(code);
         EXPECT_EQ(a->filename(), folder + dir + "/12345678.nv3");
         EXPECT_EQ(filesUnder(dir), QStringList{"12345678.nv3"}) << qPrintable(code);
     }
     // Back to a one-time appointment on another day: the recurring file is gone.
     a->setIsRecurring(false);
     a->setDatum(QDate(2003, 7, 8));
-    ASSERT_TRUE(filing.EditMe(*a, false).saved);
+    ASSERT_TRUE(filing.File(*a).saved);
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d8/12345678.nv3");
     for (const auto& [code, dir] : kinds)
         EXPECT_TRUE(filesUnder(dir).isEmpty()) << qPrintable(dir);
     EXPECT_TRUE(filesUnder("y2003/m7/d4").isEmpty());
-}
-
-TEST_F(AppointmentFilingTest, CancellingWritesNothingAndRestoresTheTimer)
-{
-    const TerminPtr a = stored();
-    const QByteArray before = TestFiles::readBytes(a->filename());
-    timerStates.clear();
-    timerOn = false;
-    filing.setEditor([](EditHandOver& h) {
-        h.EditedAppointment->setText("changed in the editor");
-        h.EditCancelled = true;
-    });
-    const auto result = filing.EditMe(*a, true);
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_EQ(TestFiles::readBytes(a->filename()), before);
-    EXPECT_EQ(timerStates.last(), false) << "the timer was off before, so it stays off";
-}
-
-TEST_F(AppointmentFilingTest, TheEditorSeesTheHandOver)
-{
-    ClassTermin fresh;
-    fresh.setDatum(QDate(2003, 7, 4));
-    bool sawNew = false;
-    filing.setEditor([&](EditHandOver& h) {
-        sawNew = h.EditIsNew && h.EditedAppointment == &fresh && !h.EditCancelled;
-    });
-    EXPECT_TRUE(fresh.EditMe(true, filing));
-    EXPECT_TRUE(sawNew);
 }
 
 TEST_F(AppointmentFilingTest, AFailedMoveKeepsTheOldFileAndReportsIt)
@@ -122,7 +86,7 @@ TEST_F(AppointmentFilingTest, AFailedMoveKeepsTheOldFileAndReportsIt)
     // A regular file where the new day's directory would go: the save must fail.
     TestFiles::writeBytes(folder + "y2004", "not a directory");
     a->setDatum(QDate(2004, 1, 2));
-    const auto result = filing.EditMe(*a, false);
+    const auto result = filing.File(*a);
     EXPECT_FALSE(result.saved);
     EXPECT_TRUE(result.failure.startsWith("The appointment could not be saved."));
     EXPECT_TRUE(QFileInfo::exists(oldPath));
@@ -135,7 +99,7 @@ TEST_F(AppointmentFilingTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameNam
     const QByteArray other = "[AppointmentSettings]\r\nText=someone else's\r\n";
     TestFiles::writeBytes(folder + "y2003/m7/d5/12345678.nv3", other);
     a->setDatum(QDate(2003, 7, 5));
-    ASSERT_TRUE(filing.EditMe(*a, false).saved);
+    ASSERT_TRUE(filing.File(*a).saved);
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d5/87654321.nv3");
     EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d5/12345678.nv3"), other);
 }
@@ -146,7 +110,7 @@ TEST_F(AppointmentFilingTest, AnAppointmentOfAnotherFolderMovesIntoTheActiveOne)
     const QString oldPath = a->filename();
     QTemporaryDir otherFolder;
     settings.setActiveFolder(otherFolder.path());
-    ASSERT_TRUE(filing.EditMe(*a, false).saved);
+    ASSERT_TRUE(filing.File(*a).saved);
     EXPECT_TRUE(a->filename().startsWith(settings.GetDataFolder()));
     EXPECT_FALSE(QFileInfo::exists(oldPath));
 }

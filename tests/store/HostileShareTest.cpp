@@ -307,7 +307,7 @@ TEST_F(HostileShareTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointm
     EXPECT_FALSE(a.IsRecurring());
 
     AppointmentFiling filing(store, settings);
-    ASSERT_TRUE(filing.EditMe(a, false).saved);
+    ASSERT_TRUE(filing.File(a).saved);
     EXPECT_EQ(a.filename(), path) << "stays where it was";
     EXPECT_EQ(textsOf(kDay), QStringList{"one time"});
 }
@@ -321,7 +321,7 @@ TEST_F(HostileShareTest, ASaveNeverCreatesAMissingDataFolder)
     a.setText(QStringLiteral("would split the team's data"));
 
     AppointmentFiling filing(store, settings);
-    const AppointmentFiling::Result result = filing.EditMe(a, false);
+    const AppointmentFiling::Result result = filing.File(a);
     EXPECT_FALSE(result.saved);
     EXPECT_TRUE(result.failure.contains(gone)) << qPrintable(result.failure);
     EXPECT_FALSE(QFileInfo::exists(gone));

@@ -3,6 +3,7 @@
 #include "ClassDay.h"
 #include "ApiColorPicker.h"
 #include "ApiLoginName.h"
+#include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
 #include "DayColumnHost.h"
@@ -70,12 +71,7 @@ public:
         released << label;
     }
     bool HighlightToday() const override { return highlightToday; }
-    bool GlobalTimerEnabled() const override { return timerOn; }
-    void setGlobalTimerEnabled(bool on) override
-    {
-        timerOn = on;
-        timerStates << on;
-    }
+    QTimer* heartbeat() override { return &timer; }
     void StartRefreshTimer() override { ++refreshRequests; }
     void ShowFailure(const QString& message) override { failures << message; }
 
@@ -90,8 +86,7 @@ public:
     QList<QLabel*> inUse;
     QList<QLabel*> released;
     bool highlightToday = false;
-    bool timerOn = true;
-    QList<bool> timerStates;
+    QTimer timer; // the heartbeat, running until something pauses it
     int refreshRequests = 0;
     QStringList failures;
 
@@ -281,8 +276,7 @@ protected:
         settings.setActiveFolder(data.path());
         settings.setTimeFormat("24h");
         settings.setDateFormat("yyyy-mm-dd");
-        filing.setTimerHook([this] { return host.GlobalTimerEnabled(); },
-                            [this](bool on) { host.setGlobalTimerEnabled(on); });
+        host.timer.start(1000);
         picture.resize(260, 640);
         picture.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
@@ -306,7 +300,7 @@ protected:
 
     std::unique_ptr<ClassDay> makeColumn(const QDate& date, int startX = kStartX, int endX = kEndX)
     {
-        auto column = std::make_unique<ClassDay>(dataAccess, settings, filing, &host,
+        auto column = std::make_unique<ClassDay>(dataAccess, settings, editing, &host,
                                                  [this] { return today; });
         column->Bind(&picture);
         column->setDatum(date);
@@ -356,10 +350,10 @@ protected:
     // An editor that confirms with a text, remembering what it was given.
     void confirmingEditor(const QString& text = "Planning")
     {
-        filing.setEditor([this, text](EditHandOver& h) {
+        editing.setEditor([this, text](EditHandOver& h) {
             edited = *h.EditedAppointment;
             editedWasNew = h.EditIsNew;
-            timerDuringEdit = host.GlobalTimerEnabled();
+            timerDuringEdit = host.timer.isActive();
             ++editorCalls;
             h.EditedAppointment->setText(text);
         });
@@ -371,6 +365,7 @@ protected:
     Settings settings{profiles, program.path()};
     DataAccess dataAccess{profiles, settings};
     AppointmentFiling filing{dataAccess, settings};
+    AppointmentEditing editing{filing};
     PictureBox picture;
     FakeHost host{&picture};
     QDate day{2003, 7, 4};
@@ -591,7 +586,7 @@ TEST_F(ClassDayTest, PrintLayoutFillsTheGivenAreaWithoutMargins)
     store(at(9), at(10), 2, "Budget");
     store(at(9, 30), at(11), 2, "Review");
     store(at(7), at(8), 2, "Early");
-    ClassDay column(dataAccess, settings, filing, nullptr);
+    ClassDay column(dataAccess, settings, editing, nullptr);
     column.setDatum(day);
     column.LoadAppointments(false);
     EXPECT_FALSE(column.GetAppointmentConstraint(0)) << "nothing before the layout";
@@ -627,7 +622,7 @@ TEST_F(ClassDayTest, ADayWithoutSlotsShowsAnEmptyColumn)
 
     press(140, linePx(2));
     EXPECT_FALSE(column->IsSelecting());
-    EXPECT_TRUE(host.timerStates.isEmpty());
+    EXPECT_TRUE(host.timer.isActive());
     moveTo(140, linePx(5));
     release(140, linePx(5));
 
@@ -644,7 +639,7 @@ TEST_F(ClassDayTest, AnEmptyRectangleDrawsNothingAndPlacesNoLabel)
     column->DisplayAppointments(1);
     EXPECT_FALSE(labelOf(1, 1) && labelOf(1, 1)->isVisible());
     EXPECT_EQ(gridLinesDrawn(), 0);
-    ClassDay print(dataAccess, settings, filing, nullptr);
+    ClassDay print(dataAccess, settings, editing, nullptr);
     print.setDatum(day);
     print.LoadAppointments(false);
     print.CalculateAppointmentPositions(0, 6000);
@@ -661,7 +656,7 @@ TEST_F(ClassDayTest, DraggingOutARangeCreatesANewAppointment)
     // Less than half a slot below the 09:00 line.
     press(140, linePx(2) + 5);
     ASSERT_TRUE(column->IsSelecting());
-    EXPECT_EQ(host.timerStates, QList<bool>{false}) << "the heartbeat rests during the drag";
+    EXPECT_FALSE(host.timer.isActive()) << "the heartbeat rests during the drag";
     QLabel* range = rangeLabel();
     QLabel* marker = markerLabel();
     EXPECT_TRUE(range->isVisible());
@@ -699,7 +694,7 @@ TEST_F(ClassDayTest, DraggingOutARangeCreatesANewAppointment)
     EXPECT_TRUE(edited.filename().isEmpty());
 
     EXPECT_EQ(host.refreshRequests, 1);
-    EXPECT_TRUE(host.timerOn);
+    EXPECT_TRUE(host.timer.isActive());
     EXPECT_TRUE(host.failures.isEmpty());
     // Saved, so the rebuilt view finds it.
     const QList<TerminPtr> saved = dataAccess.GetAppointmentsOfDay(day);
@@ -742,7 +737,7 @@ TEST_F(ClassDayTest, DraggingAboveTheStartShowsNoEndAndCreatesNothing)
     EXPECT_EQ(editorCalls, 0);
     EXPECT_EQ(host.refreshRequests, 0);
     EXPECT_FALSE(rangeLabel()->isVisible());
-    EXPECT_EQ(host.timerStates, (QList<bool>{false, true}));
+    EXPECT_TRUE(host.timer.isActive());
 }
 
 TEST_F(ClassDayTest, DraggingPastTheDayEndShowsNoEnd)
@@ -764,15 +759,14 @@ TEST_F(ClassDayTest, ReleasingOutsideOrOnTheStartLineCreatesNothing)
     release(250, linePx(5)); // right of the column
     EXPECT_FALSE(column->IsSelecting());
     EXPECT_FALSE(rangeLabel()->isVisible());
-    EXPECT_TRUE(host.timerOn);
+    EXPECT_TRUE(host.timer.isActive());
 
     press(140, linePx(2));
-    EXPECT_FALSE(host.timerOn);
+    EXPECT_FALSE(host.timer.isActive());
     release(140, linePx(2) + 3);
     EXPECT_EQ(editorCalls, 0);
     EXPECT_EQ(host.refreshRequests, 0);
-    EXPECT_TRUE(host.timerOn);
-    EXPECT_EQ(host.timerStates, (QList<bool>{false, true, false, true}));
+    EXPECT_TRUE(host.timer.isActive());
 }
 
 TEST_F(ClassDayTest, APressOutsideTheColumnOrBetweenBandsStartsNothing)
@@ -785,7 +779,7 @@ TEST_F(ClassDayTest, APressOutsideTheColumnOrBetweenBandsStartsNothing)
     press(140, linePx(2) + 15);
     EXPECT_FALSE(column->IsSelecting());
     release(140, linePx(2) + 15);
-    EXPECT_TRUE(host.timerStates.isEmpty());
+    EXPECT_TRUE(host.timer.isActive());
     EXPECT_FALSE(rangeLabel()->isVisible());
 }
 
@@ -809,16 +803,16 @@ TEST_F(ClassDayTest, AColumnReleasedInTheMiddleOfADragRestoresTheHeartbeat)
 {
     auto column = display();
     press(140, linePx(2));
-    ASSERT_FALSE(host.timerOn);
+    ASSERT_FALSE(host.timer.isActive());
     column.reset();
-    EXPECT_TRUE(host.timerOn);
+    EXPECT_TRUE(host.timer.isActive());
     release(140, linePx(4)); // reaches no column any more
-    EXPECT_EQ(host.timerStates, (QList<bool>{false, true}));
+    EXPECT_TRUE(host.timer.isActive());
 }
 
 TEST_F(ClassDayTest, CancellingTheEditorAsksForNoRefresh)
 {
-    filing.setEditor([this](EditHandOver& h) {
+    editing.setEditor([this](EditHandOver& h) {
         ++editorCalls;
         h.EditCancelled = true;
     });
@@ -827,7 +821,7 @@ TEST_F(ClassDayTest, CancellingTheEditorAsksForNoRefresh)
     release(140, linePx(4));
     EXPECT_EQ(editorCalls, 1);
     EXPECT_EQ(host.refreshRequests, 0);
-    EXPECT_TRUE(host.timerOn);
+    EXPECT_TRUE(host.timer.isActive());
     EXPECT_TRUE(dataAccess.GetAppointmentsOfDay(day).isEmpty());
 }
 
@@ -843,5 +837,5 @@ TEST_F(ClassDayTest, AFailedSaveIsShownToTheUser)
     ASSERT_EQ(host.failures.size(), 1);
     EXPECT_TRUE(host.failures[0].startsWith(DataAccess::saveFailedMessage(settings.LangCode())));
     EXPECT_EQ(host.refreshRequests, 1) << "the editor was confirmed";
-    EXPECT_TRUE(host.timerOn);
+    EXPECT_TRUE(host.timer.isActive());
 }

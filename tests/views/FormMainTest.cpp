@@ -1,4 +1,5 @@
 // The main window: start-up, the view, navigation, timers, data folders, labels.
+#include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "Calendar.h"
 #include "ClassDay.h"
@@ -57,7 +58,7 @@ protected:
             "[Application]\r\nFirstStart=0\r\n");
         settings.LoadActiveFolder();
         settings.LoadSettings();
-        filing.setEditor([this](EditHandOver& h) {
+        editing.setEditor([this](EditHandOver& h) {
             ++editorShown;
             h.EditCancelled = cancelEditor;
         });
@@ -71,7 +72,7 @@ protected:
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
             };
-            m_window = std::make_unique<form_main>(settings, store, filing, hooks);
+            m_window = std::make_unique<form_main>(settings, store, editing, hooks);
             m_window->setClock([] { return kNow; });
             m_window->resize(1000, 700);
             m_window->Form_Load();
@@ -116,6 +117,7 @@ protected:
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings, [] { return kNow; }};
     AppointmentFiling filing{store, settings};
+    AppointmentEditing editing{filing};
     int editorShown = 0;
     bool cancelEditor = false;
     int languageWindowShown = 0;
@@ -149,9 +151,10 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
         settings.LoadSettings();
         DataAccess store(profiles, settings);
         AppointmentFiling filing(store, settings);
+        AppointmentEditing editing(filing);
         form_main::Hooks hooks;
         hooks.showLanguageWindow = [&](QWidget*) { ++shown; };
-        form_main w(settings, store, filing, hooks);
+        form_main w(settings, store, editing, hooks);
         w.Form_Load();
         EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(program.path()));
     }
@@ -327,7 +330,7 @@ TEST_F(FormMainTest, TheMonthIntervalRedrawsTheCalendarsAndChecksReminders)
     int checks = 0;
     form_main::Hooks hooks;
     hooks.checkReminders = [&] { ++checks; };
-    form_main w(settings, store, filing, hooks);
+    form_main w(settings, store, editing, hooks);
     w.setClock([] { return kNow; });
     w.Form_Load();
     w.Global_timer()->stop();
@@ -384,7 +387,7 @@ TEST_F(FormMainTest, AStaleTagDoesNothing)
 TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHour)
 {
     ClassTermin seen;
-    filing.setEditor([&](EditHandOver& h) { seen = *h.EditedAppointment; });
+    editing.setEditor([&](EditHandOver& h) { seen = *h.EditedAppointment; });
     window().mnu_appointment_new_Click();
     EXPECT_EQ(seen.datum(), kNow.date());
     EXPECT_EQ(seen.StartTime(), TimeOfDay::fromHourMinute(10, 0));

@@ -1,5 +1,6 @@
 // Texts from the share (appointment text, producer, file, colour and folder names) show as
 // written wherever a widget would take them for markup, an access key or a title mark.
+#include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "ClassTermin.h"
 #include "DataAccess.h"
@@ -96,12 +97,13 @@ protected:
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings, [] { return kNow; }};
     AppointmentFiling filing{store, settings};
+    AppointmentEditing editing{filing};
     ClassTermin appointment;
 };
 
 TEST_F(PlainTextTest, TextsFromTheShareShowAsWritten)
 {
-    form_main window(settings, store, filing);
+    form_main window(settings, store, editing);
     window.setClock([] { return kNow; });
     window.Form_Load();
     window.Global_timer()->stop();

@@ -1,3 +1,4 @@
+#include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
 #include "Language.h"
@@ -30,7 +31,7 @@ int main(int argc, char* argv[])
     if (!problem.isEmpty())
         showPlainWarning(nullptr, QStringLiteral("Norvane"), problem); // it names paths
 
-    filing.setEditor(form_edit::editorFor(settings));
+    AppointmentEditing editing(filing, form_edit::editorFor(settings));
 
     form_main::Hooks hooks;
     hooks.showLanguageWindow = [&](QWidget* parent) {
@@ -38,7 +39,7 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
-    form_main window(settings, store, filing, hooks);
+    form_main window(settings, store, editing, hooks);
     window.Form_Load();
     return app.exec();
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ClassTermin.h"
+
+#include <QString>
+
+#include <functional>
+
+class AppointmentFiling;
+class QTimer;
+
+// What EditMe and the editor hand each other while one appointment is being edited.
+struct EditHandOver {
+    ClassTermin* EditedAppointment = nullptr;
+    bool EditIsNew = false;     // the appointment has no file yet
+    bool EditCancelled = false; // set by the editor's Cancel (and its close box)
+};
+
+// Editing one appointment from a window: the heartbeat pauses, the editor shows, and on OK
+// the appointment is filed where its date and recurrence demand.
+class AppointmentEditing {
+public:
+    // Shows the editor modally on handOver.EditedAppointment.
+    using Editor = std::function<void(EditHandOver& handOver)>;
+
+    explicit AppointmentEditing(AppointmentFiling& filing, Editor editor = {});
+
+    void setEditor(Editor editor) { m_editor = std::move(editor); }
+    const EditHandOver& handOver() const { return m_handOver; }
+
+    struct Result {
+        bool cancelled = false;
+        bool saved = false;
+        QString failure; // the message for the user when the save failed, else empty
+    };
+    // heartbeat: the calling window's timer, off while the editor is open and the file is
+    // written.
+    Result EditMe(ClassTermin& appointment, bool showEditwindow, QTimer* heartbeat = nullptr);
+
+private:
+    AppointmentFiling& m_filing;
+    Editor m_editor;
+    EditHandOver m_handOver;
+};
