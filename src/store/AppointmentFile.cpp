@@ -20,6 +20,17 @@ QDate dateOr(const QDate& date, const QDate& fallback)
 
 } // namespace
 
+RecurringRange readRecurringRange(const IniFile& ini)
+{
+    auto date = [&](const QString& prefix, int year, int month, int day) {
+        return DateSerial(ini.ReadIniLong(kSection, prefix + QLatin1String("Year"), year),
+                          ini.ReadIniLong(kSection, prefix + QLatin1String("Month"), month),
+                          ini.ReadIniLong(kSection, prefix + QLatin1String("Day"), day));
+    };
+    return {date(QStringLiteral("RecurringFrom"), 1990, 1, 1),
+            date(QStringLiteral("RecurringUntil"), 2020, 12, 31)};
+}
+
 TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& fileDate,
                const QTime& now)
 {
@@ -36,10 +47,10 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     a->setFilename(ini.path()); // a file in the recurring tree is recurring whatever its key says
     a->setIsReminder(ini.ReadIniBool(s, QStringLiteral("IsReminder"), true));
     a->setProducer(ini.ReadIniString(s, QStringLiteral("Producer")));
-    a->setRecurringEndDate(
-        dateOr(ini.ReadIniDate(s, QStringLiteral("RecurringUntil")), QDate(2020, 1, 1)));
-    a->setRecurringStartDate(
-        dateOr(ini.ReadIniDate(s, QStringLiteral("RecurringFrom")), QDate(1990, 1, 1)));
+    // The range the day view shows, so an edit keeps what was shown.
+    const RecurringRange range = readRecurringRange(ini);
+    a->setRecurringEndDate(range.until);
+    a->setRecurringStartDate(range.from);
     // Stored inverted: "RemindMe" 1 means the owner only.
     a->setReminderAll(!ini.ReadIniBool(s, QStringLiteral("RemindMe"), false));
     a->setRemindMinutes(readShort(ini, QStringLiteral("RemindTime"), 5));

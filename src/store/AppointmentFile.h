@@ -11,6 +11,14 @@ namespace AppointmentFile {
 inline const QString kSection = QStringLiteral("AppointmentSettings");
 inline const QString kExtension = QStringLiteral(".nv3");
 
+// The days a recurring appointment is shown on, both ends inclusive. Each missing part has
+// its own default: from 1 January 1990 until 31 December 2020.
+struct RecurringRange {
+    QDate from;
+    QDate until;
+};
+RecurringRange readRecurringRange(const IniFile& ini);
+
 // Reads a record; never fails. A date without a usable year takes fallbackDate, a missing
 // hour or minute the one of `now`.
 TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& fileDate,

@@ -204,17 +204,9 @@ bool DataAccess::IsInRecurringRange(const QString& path, const QDate& date)
 bool DataAccess::isInRecurringRange(const QString& path, const QDate& date,
                                     const ProfileCache::Lookup& file)
 {
-    const IniFile ini(m_profiles, path, file);
-    const QString& s = AppointmentFile::kSection;
-    const QDate from = DateSerial(ini.ReadIniLong(s, QStringLiteral("RecurringFromYear"), 1990),
-                                  ini.ReadIniLong(s, QStringLiteral("RecurringFromMonth"), 1),
-                                  ini.ReadIniLong(s, QStringLiteral("RecurringFromDay"), 1));
-    if (from > date)
-        return false;
-    const QDate until = DateSerial(ini.ReadIniLong(s, QStringLiteral("RecurringUntilYear"), 2020),
-                                   ini.ReadIniLong(s, QStringLiteral("RecurringUntilMonth"), 12),
-                                   ini.ReadIniLong(s, QStringLiteral("RecurringUntilDay"), 31));
-    return date <= until;
+    const AppointmentFile::RecurringRange range =
+        AppointmentFile::readRecurringRange(IniFile(m_profiles, path, file));
+    return range.from <= date && date <= range.until;
 }
 
 bool DataAccess::HasAppointments(const QDate& date)

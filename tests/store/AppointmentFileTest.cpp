@@ -75,8 +75,10 @@ TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults)
     EXPECT_EQ(a->RemindMinutes(), 5);
     EXPECT_TRUE(a->ReminderAll());
     EXPECT_EQ(a->RecurringStartDate(), QDate(1990, 1, 1));
-    EXPECT_EQ(a->RecurringEndDate(), QDate(2020, 1, 1));
+    // As far as the day view shows it, so an edit keeps the whole range.
+    EXPECT_EQ(a->RecurringEndDate(), QDate(2020, 12, 31));
     EXPECT_TRUE(a->Text().isEmpty());
+    EXPECT_EQ(readFile("RecurringUntilYear=2025\r\n")->RecurringEndDate(), QDate(2025, 12, 31));
 }
 
 TEST_F(AppointmentFileTest, ReminderConsistency)

@@ -190,7 +190,7 @@ TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
     const QByteArray bytes = TestFiles::readBytes(path);
     EXPECT_TRUE(bytes.startsWith("; written elsewhere\r\n[AppointmentSettings]\r\nText=new\r\n"
                                  "Category=Work\r\nDateYear=2003\r\n"));
-    EXPECT_TRUE(bytes.endsWith("RecurringUntilDay=1\r\n[Extra]\r\nx=1\r\n"));
+    EXPECT_TRUE(bytes.endsWith("RecurringUntilDay=31\r\n[Extra]\r\nx=1\r\n"));
     EXPECT_EQ(store.LoadAppointment(path, QDate(2003, 7, 4))->Text(), QStringLiteral("new"));
 }
 
