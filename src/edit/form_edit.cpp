@@ -8,6 +8,7 @@
 #include "Language.h"
 #include "PictureBox.h"
 #include "PlainText.h"
+#include "Recurrence.h"
 #include "Settings.h"
 
 #include <QApplication>
@@ -120,13 +121,17 @@ int remindIndexOf(int minutes)
 // The recurrence kind the file's directory tells; a one-time appointment offers "monthly".
 int recurIndexOfPath(const QString& path)
 {
-    const QString kind = RecurrenceKindOfPath(path);
-    if (kind == QLatin1String("d"))
+    switch (Recurrence::ofPath(path)) {
+    case Recurrence::Kind::Daily:
         return kDaily;
-    if (kind == QLatin1String("wd"))
+    case Recurrence::Kind::Weekly:
         return kWeekly;
-    if (kind == QLatin1String("y"))
+    case Recurrence::Kind::Yearly:
         return kYearly;
+    case Recurrence::Kind::None:
+    case Recurrence::Kind::Monthly:
+        break;
+    }
     return kMonthly;
 }
 

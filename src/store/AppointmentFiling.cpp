@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "DataAccess.h"
+#include "Recurrence.h"
 #include "Settings.h"
 
 #include <QRandomGenerator>
@@ -18,8 +19,8 @@ AppointmentFiling::AppointmentFiling(DataAccess& store, Settings& settings, Rand
 QString AppointmentFiling::TargetDirectory(const QString& dataFolder, const ClassTermin& a)
 {
     if (!a.IsRecurring())
-        return DataAccess::DayDirectory(dataFolder, a.datum());
-    return DataAccess::RecurringDirectory(dataFolder, a.Recurring_code, a.datum());
+        return Recurrence::directory(dataFolder, Recurrence::Kind::None, a.datum());
+    return Recurrence::directory(dataFolder, Recurrence::ofCode(a.Recurring_code), a.datum());
 }
 
 QString AppointmentFiling::BuildFileName(const ClassTermin& a, const QString& directory)

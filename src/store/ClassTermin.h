@@ -86,8 +86,5 @@ private:
 
 using TerminPtr = std::shared_ptr<ClassTermin>;
 
-// The recurrence kind the directories of a file tell (either separator): "d" for
-// recurring/every/, "wd" for recurring/wd<n>/, "m" for recurring/d<n>/, "y" for
-// recurring/m<n>/d<n>/; empty for a one-time appointment.
-QString RecurrenceKindOfPath(const QString& path);
+// True when the file lies in the recurring tree (see Recurrence::ofPath).
 bool IsRecurringPath(const QString& path);

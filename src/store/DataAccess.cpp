@@ -2,24 +2,11 @@
 
 #include "AppointmentFile.h"
 #include "Common.h"
+#include "Recurrence.h"
 #include "Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-namespace {
-
-const QString kRecurring = QStringLiteral("recurring");
-
-QString subPath(const QString& folder, std::initializer_list<QString> parts)
-{
-    QString path = folder;
-    for (const QString& part : parts)
-        path += part + QDir::separator();
-    return path;
-}
-
-} // namespace
 
 DataAccess::DataAccess(ProfileCache& profiles, Settings& settings, Clock clock)
     : m_profiles(profiles)
@@ -35,31 +22,7 @@ QDateTime DataAccess::now() const
 
 QString DataAccess::DayDirectory(const QString& dataFolder, const QDate& date)
 {
-    return subPath(dataFolder,
-                   {QStringLiteral("y%1").arg(date.year()), QStringLiteral("m%1").arg(date.month()),
-                    QStringLiteral("d%1").arg(date.day())});
-}
-
-QString DataAccess::RecurringDirectory(const QString& dataFolder, const QString& kind,
-                                       const QDate& date)
-{
-    if (kind == QLatin1String("d"))
-        return subPath(dataFolder, {kRecurring, QStringLiteral("every")});
-    if (kind == QLatin1String("wd"))
-        return subPath(dataFolder, {kRecurring, QStringLiteral("wd%1").arg(Weekday(date))});
-    if (kind == QLatin1String("m"))
-        return subPath(dataFolder, {kRecurring, QStringLiteral("d%1").arg(date.day())});
-    return subPath(dataFolder, {kRecurring, QStringLiteral("m%1").arg(date.month()),
-                                QStringLiteral("d%1").arg(date.day())});
-}
-
-QStringList DataAccess::DirectoriesOfDay(const QString& dataFolder, const QDate& date)
-{
-    return {DayDirectory(dataFolder, date),
-            RecurringDirectory(dataFolder, QStringLiteral("d"), date),
-            RecurringDirectory(dataFolder, QStringLiteral("wd"), date),
-            RecurringDirectory(dataFolder, QStringLiteral("m"), date),
-            RecurringDirectory(dataFolder, QStringLiteral("y"), date)};
+    return Recurrence::directory(dataFolder, Recurrence::Kind::None, date);
 }
 
 QStringList DataAccess::listAppointmentFiles(const QString& dir)
@@ -165,7 +128,7 @@ std::optional<ProfileCache::Lookup> DataAccess::shownOn(const QString& path, boo
 QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date)
 {
     ColorGroups groups;
-    const QStringList dirs = DirectoriesOfDay(m_settings.GetDataFolder(), date);
+    const QStringList dirs = Recurrence::directoriesOfDay(m_settings.GetDataFolder(), date);
     for (int i = 0; i < dirs.size(); ++i) {
         const bool recurringDir = i > 0;
         for (const QString& name : listAppointmentFiles(dirs[i])) {
@@ -225,7 +188,7 @@ bool DataAccess::HasAppointments(const QDate& date)
     }
 
     bool answer = false;
-    const QStringList dirs = DirectoriesOfDay(folder, date);
+    const QStringList dirs = Recurrence::directoriesOfDay(folder, date);
     // A one-time file is never read: its presence is the answer.
     answer = !listAppointmentFiles(dirs[0]).isEmpty();
     for (int i = 1; i < dirs.size() && !answer; ++i) {

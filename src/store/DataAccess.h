@@ -78,14 +78,7 @@ public:
     // file in dir carries yet: a new appointment never overwrites another one.
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
 
-    // The five directories an appointment on date may lie in, day directory first.
-    static QStringList DirectoriesOfDay(const QString& dataFolder, const QDate& date);
     static QString DayDirectory(const QString& dataFolder, const QDate& date);
-    // The recurring directory of kind "d" (daily), "wd" (weekly), "m" (monthly) or "y"
-    // (yearly; also any other kind) for an appointment on date.
-    static QString RecurringDirectory(const QString& dataFolder, const QString& kind,
-                                      const QDate& date);
-
     // The message for a failed save, with the system's reason as a last line when there is one.
     static QString saveFailedMessage(const QString& langCode, const QString& reason = {});
     static QString folderUnreachableMessage(const QString& langCode, const QString& folder);

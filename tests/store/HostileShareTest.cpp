@@ -3,6 +3,7 @@
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
 #include "FakeFileAccess.h"
+#include "Recurrence.h"
 #include "Settings.h"
 #include "TestFiles.h"
 
@@ -273,28 +274,37 @@ TEST(ProfileMemory, AFileCostsMemoryInProportionToItsBytes)
     }
 }
 
-struct KindCase {
-    const char* path;
-    const char* kind;
-};
-
-TEST(RecurrenceKind, OnlyTheDirectoriesInsideTheDataFolderCount)
+TEST(RecurrenceLayout, OnlyTheDirectoriesInsideTheDataFolderCount)
 {
-    const KindCase cases[] = {
-        {"/srv/team/recurring/every/1.nv3", "d"},
-        {"/srv/team/recurring/wd3/1.nv3", "wd"},
-        {"/srv/team/recurring/d17/1.nv3", "m"},
-        {"/srv/team/recurring/m7/d4/1.nv3", "y"},
-        {"C:\\team\\recurring\\wd1\\1.nv3", "wd"},
-        {"/srv/team/y2003/m7/d4/1.nv3", ""},
-        {"/srv/recurring/team/y2003/m7/d4/1.nv3", ""},
-        {"/srv/recurring/y2003/m7/d4/1.nv3", ""},
-        {"/srv/recurring/every/y2003/m7/d4/1.nv3", ""},
-        {"/srv/recurring/recurring/every/1.nv3", "d"},
+    using K = Recurrence::Kind;
+    const std::pair<const char*, K> cases[] = {
+        {"/srv/team/recurring/every/1.nv3", K::Daily},
+        {"/srv/team/recurring/wd3/1.nv3", K::Weekly},
+        {"/srv/team/recurring/d17/1.nv3", K::Monthly},
+        {"/srv/team/recurring/m7/d4/1.nv3", K::Yearly},
+        {"C:\\team\\recurring\\wd1\\1.nv3", K::Weekly},
+        {"/srv/team/y2003/m7/d4/1.nv3", K::None},
+        {"/srv/recurring/team/y2003/m7/d4/1.nv3", K::None},
+        {"/srv/recurring/y2003/m7/d4/1.nv3", K::None},
+        {"/srv/recurring/every/y2003/m7/d4/1.nv3", K::None},
+        {"/srv/recurring/recurring/every/1.nv3", K::Daily},
     };
-    for (const KindCase& c : cases)
-        EXPECT_EQ(RecurrenceKindOfPath(QString::fromLatin1(c.path)), QLatin1String(c.kind))
-            << c.path;
+    for (const auto& [path, kind] : cases)
+        EXPECT_EQ(Recurrence::ofPath(QString::fromLatin1(path)), kind) << path;
+
+    // Both ways: every kind's directory on a Sunday, 6 July 2003, reads back as that kind.
+    const QDate sunday(2003, 7, 6);
+    const std::pair<K, const char*> directories[] = {{K::None, "y2003/m7/d6/"},
+                                                     {K::Daily, "recurring/every/"},
+                                                     {K::Weekly, "recurring/wd1/"},
+                                                     {K::Monthly, "recurring/d6/"},
+                                                     {K::Yearly, "recurring/m7/d6/"}};
+    for (const auto& [kind, dir] : directories) {
+        const QString path = Recurrence::directory("/data/", kind, sunday);
+        EXPECT_EQ(QDir::fromNativeSeparators(path), QStringLiteral("/data/") + dir);
+        EXPECT_EQ(Recurrence::ofPath(path + "1.nv3"), kind) << dir;
+        EXPECT_EQ(Recurrence::ofCode(Recurrence::code(kind)), kind == K::None ? K::Yearly : kind);
+    }
 }
 
 TEST_F(HostileShareTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointments)

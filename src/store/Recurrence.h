@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// Where an appointment's file lies tells what kind it is: a one-time appointment lies in the
+// directory of its day, y<year>/m<month>/d<day>/, a recurring one in the recurring tree under
+// the directory of its kind. The one place that knows this layout, both ways.
+namespace Recurrence {
+
+enum class Kind {
+    None,    // one-time
+    Daily,   // recurring/every/
+    Weekly,  // recurring/wd<weekday>/, 1 = Sunday
+    Monthly, // recurring/d<day>/
+    Yearly,  // recurring/m<month>/d<day>/
+};
+
+// The kind the directories just above a file tell (either separator). Only they count: they
+// lie inside the data folder wherever the folder itself is, so a data folder below a
+// directory named "recurring" holds one-time appointments all the same.
+Kind ofPath(const QString& path);
+
+// The editor's codes "d", "wd", "m" and "y"; any other code files as yearly.
+Kind ofCode(const QString& code);
+QString code(Kind kind);
+
+// The directory inside dataFolder (which ends in a separator) that an appointment of this
+// kind on date lies in; it ends in the native separator.
+QString directory(const QString& dataFolder, Kind kind, const QDate& date);
+// The five directories an appointment shown on date may lie in, the day's own first.
+QStringList directoriesOfDay(const QString& dataFolder, const QDate& date);
+
+} // namespace Recurrence
