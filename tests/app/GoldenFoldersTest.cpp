@@ -1,0 +1,148 @@
+// Golden data folders: each tests/data/folders/<case>/ is a data folder as other users' copies
+// write it, and <case>.expected beside it holds the command's words on its first line (e.g.
+// "range 2026-03-02 2026-03-08") and the exact output of norvane-cli on that folder after it.
+// A new case is a new folder and its expected file; this file does not change.
+#include "AgendaCommand.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString kCorpus = QStringLiteral(NORVANE_GOLDEN_FOLDERS);
+const QString kExpectedSuffix = QStringLiteral(".expected");
+
+struct Expectation {
+    QStringList words;
+    QString output;
+};
+
+QStringList caseNames()
+{
+    return QDir(kCorpus).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+bool readExpectation(const QString& path, Expectation& expectation)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromUtf8(file.readAll());
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    const QString first = lineEnd < 0 ? text : text.left(lineEnd);
+    expectation.words = first.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    expectation.output = lineEnd < 0 ? QString() : text.mid(lineEnd + 1);
+    return !expectation.words.isEmpty();
+}
+
+// Copies the case so that nothing the command does can reach the source tree.
+bool copyTree(const QString& from, const QString& to)
+{
+    const QDir source(from);
+    QDirIterator it(from, QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir() ? !QDir().mkpath(target)
+                         : !QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(path, target))
+            return false;
+    }
+    return true;
+}
+
+// A line diff of expected against actual: "  " both, "- " expected only, "+ " actual only.
+QString lineDiff(const QString& expected, const QString& actual)
+{
+    QStringList a = expected.split(QLatin1Char('\n'));
+    QStringList b = actual.split(QLatin1Char('\n'));
+    if (a.last().isEmpty() && b.last().isEmpty()) { // both end in a line break
+        a.removeLast();
+        b.removeLast();
+    }
+    const qsizetype n = a.size();
+    const qsizetype m = b.size();
+    // Longest common subsequence, from the back.
+    std::vector<std::vector<int>> lcs(size_t(n + 1), std::vector<int>(size_t(m + 1), 0));
+    for (qsizetype i = n - 1; i >= 0; --i)
+        for (qsizetype j = m - 1; j >= 0; --j)
+            lcs[i][j] =
+                a[i] == b[j] ? lcs[i + 1][j + 1] + 1 : std::max(lcs[i + 1][j], lcs[i][j + 1]);
+    QString out;
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < n || j < m) {
+        if (i < n && j < m && a[i] == b[j]) {
+            out += QLatin1String("  ") + a[i++] + QLatin1Char('\n');
+            ++j;
+        } else if (i < n && (j == m || lcs[i + 1][j] >= lcs[i][j + 1])) {
+            out += QLatin1String("- ") + a[i++] + QLatin1Char('\n');
+        } else {
+            out += QLatin1String("+ ") + b[j++] + QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+TEST(GoldenFolders, CasesAndExpectedFilesComeInPairs)
+{
+    const QStringList cases = caseNames();
+    EXPECT_FALSE(cases.isEmpty()) << "no cases in " << qPrintable(kCorpus);
+    for (const QString& name : cases)
+        EXPECT_TRUE(QFileInfo::exists(kCorpus + QLatin1Char('/') + name + kExpectedSuffix))
+            << "case " << qPrintable(name) << " has no " << qPrintable(name + kExpectedSuffix);
+    const QStringList expectedFiles =
+        QDir(kCorpus).entryList({QLatin1Char('*') + kExpectedSuffix}, QDir::Files);
+    for (const QString& file : expectedFiles) {
+        const QString name = file.chopped(kExpectedSuffix.size());
+        EXPECT_TRUE(cases.contains(name))
+            << qPrintable(file) << " has no folder " << qPrintable(name);
+    }
+}
+
+TEST(GoldenFolders, EveryCaseGivesItsExpectedOutput)
+{
+    for (const QString& name : caseNames()) {
+        Expectation expected;
+        if (!readExpectation(kCorpus + QLatin1Char('/') + name + kExpectedSuffix, expected)) {
+            ADD_FAILURE() << "case " << qPrintable(name)
+                          << ": no expected file, or no command on its first line";
+            continue;
+        }
+        QTemporaryDir data;
+        QTemporaryDir program;
+        ASSERT_TRUE(data.isValid() && program.isValid());
+        if (!copyTree(kCorpus + QLatin1Char('/') + name, data.path())) {
+            ADD_FAILURE() << "case " << qPrintable(name) << ": could not copy the folder";
+            continue;
+        }
+
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        const QStringList args =
+            expected.words + QStringList{QStringLiteral("--folder"), data.path()};
+        const int code = AgendaCommand::run(args, outStream, errStream, program.path());
+
+        EXPECT_EQ(code, 0) << "case " << qPrintable(name) << ": " << qPrintable(err);
+        if (out != expected.output)
+            ADD_FAILURE() << "case " << qPrintable(name) << ": norvane-cli "
+                          << qPrintable(expected.words.join(QLatin1Char(' '))) << " differs from "
+                          << qPrintable(name + kExpectedSuffix) << " (- expected, + actual):\n"
+                          << qPrintable(lineDiff(expected.output, out))
+                          << (err.isEmpty() ? "" : "standard error:\n") << qPrintable(err);
+    }
+}
+
+} // namespace
