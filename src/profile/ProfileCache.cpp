@@ -50,17 +50,29 @@ ProfileCache::Lookup ProfileCache::lookup(const QString& path, const std::option
         m_order.splice(m_order.end(), m_order, found->position);
         return found->entry.lookup;
     }
+    return reload(path, root, found != m_entries.end() ? &found->entry : nullptr);
+}
+
+ProfileCache::Lookup ProfileCache::read(const QString& path, const QString& root)
+{
+    const auto found = m_entries.find(path);
+    return reload(path, root, found != m_entries.end() ? &found->entry : nullptr);
+}
+
+ProfileCache::Lookup ProfileCache::reload(const QString& path, const QString& root,
+                                          const Entry* previous)
+{
     bool racy = false;
     Lookup loaded = load(path, root, &racy);
     if (loaded.state != State::Read) {
         forget(path); // a read that failed on the way is tried again next time
         return loaded;
     }
-    // Read again only because it was young: unchanged content keeps its document, so every
-    // holder of what was made from it goes on sharing it.
-    if (found != m_entries.end() && found->entry.lookup.meta == *meta &&
-        found->entry.lookup.document->toText() == loaded.document->toText())
-        loaded.document = found->entry.lookup.document;
+    // Unchanged content keeps its document (a young file read again, say), so every holder
+    // of what was made from it goes on sharing it.
+    if (previous && previous->lookup.meta == loaded.meta &&
+        previous->lookup.document->toText() == loaded.document->toText())
+        loaded.document = previous->lookup.document;
     const qint64 cost = loaded.document->memoryCost() + qint64(path.size()) * 2;
     remember(path, Entry{loaded, racy, cost});
     return loaded;

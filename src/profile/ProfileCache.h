@@ -46,6 +46,11 @@ public:
     Lookup lookup(const QString& path, const std::optional<FileMeta>& meta,
                   const QString& root = {});
 
+    // Reads the file without asking for its metadata first: for a file not held yet, one open
+    // (whose own metadata is kept) is all it costs.
+    Lookup read(const QString& path, const QString& root = {});
+    bool holds(const QString& path) const { return m_entries.contains(path); }
+
     // After our own write: the next lookup reads the file again.
     void forget(const QString& path);
     void clear();
@@ -60,6 +65,8 @@ private:
         qint64 cost = 0;
     };
     Lookup load(const QString& path, const QString& root, bool* racy);
+    // Loads the file and keeps what was read; previous is what was held for it, if anything.
+    Lookup reload(const QString& path, const QString& root, const Entry* previous);
     void remember(const QString& path, Entry entry);
     QDateTime now() const;
 

@@ -27,6 +27,10 @@ QString DataAccess::DayDirectory(const QString& dataFolder, const QDate& date)
 
 QStringList DataAccess::listAppointmentFiles(const QString& dir)
 {
+    if (m_pass) {
+        if (const auto seen = m_pass->listings.constFind(dir); seen != m_pass->listings.cend())
+            return *seen;
+    }
     // A missing directory is an empty day. The listing decides what an appointment file is
     // (a regular file, or a link to one inside the data folder), for every caller alike.
     const std::optional<DirectoryListing> listing =
@@ -40,6 +44,8 @@ QStringList DataAccess::listAppointmentFiles(const QString& dir)
             m_unreportedSkips.append(path);
         }
     }
+    if (m_pass)
+        m_pass->listings.insert(dir, listing->names);
     return listing->names;
 }
 
@@ -90,6 +96,7 @@ DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment)
     // the team's data into a local copy.
     if (!m_profiles.files().isListableDir(folder))
         return {false, {}, true};
+    forgetInPass(appointment.filename());
     MakeDirTree(DirectoryOfPath(appointment.filename()));
     IniFile ini(m_profiles, appointment.filename(), folder);
     AppointmentFile::write(ini, appointment);
@@ -106,17 +113,53 @@ void DataAccess::DeleteAppointmentFile(const QString& path)
 {
     if (path.isEmpty())
         return;
+    forgetInPass(path);
     m_profiles.files().remove(path);
     m_profiles.forget(path);
+}
+
+ProfileCache::Lookup DataAccess::currentContent(const QString& path)
+{
+    if (m_pass) {
+        if (const auto seen = m_pass->files.constFind(path); seen != m_pass->files.cend())
+            return *seen;
+    }
+    const QString root = m_settings.GetDataFolder();
+    // A file held already is checked by its metadata; one that is not is simply opened, and
+    // its metadata taken from the open file.
+    ProfileCache::Lookup file =
+        m_profiles.holds(path) ? m_profiles.lookup(path, root) : m_profiles.read(path, root);
+    if (m_pass)
+        m_pass->files.insert(path, file);
+    return file;
+}
+
+void DataAccess::forgetInPass(const QString& path)
+{
+    if (!m_pass)
+        return;
+    m_pass->files.remove(path);
+    m_pass->listings.remove(DirectoryOfPath(path));
+}
+
+DataAccess::Pass::Pass(DataAccess& store)
+    : m_store(store)
+    , m_outermost(!store.m_pass)
+{
+    if (m_outermost)
+        m_store.m_pass.emplace();
+}
+
+DataAccess::Pass::~Pass()
+{
+    if (m_outermost)
+        m_store.m_pass.reset();
 }
 
 std::optional<ProfileCache::Lookup> DataAccess::shownOn(const QString& path, bool inRecurringTree,
                                                         const QDate& date)
 {
-    const std::optional<FileMeta> meta = m_profiles.files().metadata(path);
-    if (!meta)
-        return std::nullopt; // deleted by another user since the listing
-    ProfileCache::Lookup file = m_profiles.lookup(path, meta, m_settings.GetDataFolder());
+    const ProfileCache::Lookup file = currentContent(path);
     // Gone, or no regular file any more (a FIFO swapped in): skipped like a missing file.
     if (file.state == ProfileCache::State::Missing || file.state == ProfileCache::State::NotRegular)
         return std::nullopt;

@@ -87,6 +87,22 @@ public:
     // once: for a caller that reports them.
     QStringList takeSkippedNames();
 
+    // One pass over the folder (a view build, a range, a sweep of the day marks): within it
+    // each file's metadata is asked for at most once and each directory listed once, and a
+    // file not cached yet is opened without asking first. Other users' changes show at the
+    // next pass. Passes do not nest; the outermost one counts.
+    class Pass {
+    public:
+        explicit Pass(DataAccess& store);
+        ~Pass();
+        Pass(const Pass&) = delete;
+        Pass& operator=(const Pass&) = delete;
+
+    private:
+        DataAccess& m_store;
+        bool m_outermost;
+    };
+
     // Forget everything loaded: for tests and a change of the whole data source.
     void clearCaches();
 
@@ -96,6 +112,10 @@ private:
     // The file's current content when path holds an appointment shown on date.
     std::optional<ProfileCache::Lookup> shownOn(const QString& path, bool inRecurringTree,
                                                 const QDate& date);
+    // The file's content as this pass sees it.
+    ProfileCache::Lookup currentContent(const QString& path);
+    // Our own change to a file: this pass must not answer from what it saw before.
+    void forgetInPass(const QString& path);
     bool isInRecurringRange(const QString& path, const QDate& date,
                             const ProfileCache::Lookup& file);
     QStringList listAppointmentFiles(const QString& dir);
@@ -120,6 +140,13 @@ private:
         QDateTime asked;
     };
     std::deque<DayMark> m_dayMarks; // oldest first
+
+    // What this pass has seen already; empty outside a pass.
+    struct PassMemo {
+        QHash<QString, ProfileCache::Lookup> files;
+        QHash<QString, QStringList> listings;
+    };
+    std::optional<PassMemo> m_pass;
 
     QSet<QString> m_skippedNames;
     QStringList m_unreportedSkips;

@@ -48,13 +48,44 @@ protected:
     const QDate monday{2003, 7, 7};
 };
 
-TEST_F(StoreSpeedTest, AColdDayReadsEachFileOnce)
+TEST_F(StoreSpeedTest, AColdDayOpensEachFileOnceAndAsksNothingElse)
 {
     EXPECT_EQ(store.GetAppointmentsOfDay(monday).size(), 5);
     EXPECT_EQ(files.counts().listings, 5);
-    EXPECT_EQ(files.counts().metadataQueries, 6);
+    EXPECT_EQ(files.counts().metadataQueries, 0) << "size and time come from the open file";
     EXPECT_EQ(files.counts().reads, 6);
     EXPECT_EQ(files.counts().writes, 0);
+}
+
+TEST_F(StoreSpeedTest, APassAsksForEachFileAndDirectoryOnce)
+{
+    // A week: the daily file is shown seven times, its directory needed seven times.
+    auto week = [&] {
+        const DataAccess::Pass pass(store);
+        int shown = 0;
+        for (int i = 0; i < 7; ++i)
+            shown += int(store.GetAppointmentsOfDay(monday.addDays(i)).size());
+        return shown;
+    };
+    const int cold = week();
+    EXPECT_EQ(files.counts().reads, 6) << "every file opened once";
+    EXPECT_EQ(files.counts().metadataQueries, 0);
+    const int listedDirectories = files.counts().listings;
+    // Each day has four directories of its own; the daily one is listed once, not seven times.
+    EXPECT_EQ(listedDirectories, 7 * 4 + 1);
+
+    files.resetCounts();
+    EXPECT_EQ(week(), cold);
+    EXPECT_EQ(files.counts().reads, 0);
+    EXPECT_EQ(files.counts().metadataQueries, 6) << "each file asked once per pass";
+    EXPECT_EQ(files.counts().listings, listedDirectories);
+
+    // Another user's change shows at the next pass.
+    TestFiles::writeBytes(folder + "recurring/every/10.nv3",
+                          file(4, "Text=changed\r\n" + kRange2003));
+    files.resetCounts();
+    week();
+    EXPECT_EQ(files.counts().reads, 1);
 }
 
 TEST_F(StoreSpeedTest, AWarmDayListsAndAsksButOpensNothing)

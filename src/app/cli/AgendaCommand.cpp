@@ -210,6 +210,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     }
 
     DataAccess store(profiles, settings);
+    const DataAccess::Pass pass(store);
     if (request.command == QLatin1String("has")) {
         out << jsonBool(store.HasAppointments(request.dates[0])) << '\n';
     } else {
