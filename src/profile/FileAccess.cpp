@@ -70,9 +70,9 @@ bool liesInside(const QByteArray& path, const QByteArray& canonicalRoot)
 }
 
 // Empty root confines nothing; a root that cannot be resolved holds nothing.
-bool confinedTo(const QByteArray& path, const QString& root)
+bool confinedTo(const QByteArray& path, const QByteArray& canonicalRoot, const QString& root)
 {
-    return root.isEmpty() || liesInside(path, canonical(QFile::encodeName(root)));
+    return root.isEmpty() || liesInside(path, canonicalRoot);
 }
 
 FileMeta metaOf(const struct stat& st)
@@ -117,8 +117,7 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
     Descriptor dirFd(::open(dirName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dirFd.get() < 0)
         return std::nullopt;
-    const QByteArray canonicalRoot =
-        root.isEmpty() ? QByteArray() : canonical(QFile::encodeName(root));
+    const QByteArray canonicalRoot = canonicalRootOf(root);
     if (!root.isEmpty() && !liesInside(resolvedPathOf(dirFd.get(), dirName), canonicalRoot))
         return std::nullopt;
     DIR* stream = ::fdopendir(dirFd.get());
@@ -157,6 +156,18 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
     }
     ::closedir(stream);
     return listing;
+}
+
+QByteArray RealFileAccess::canonicalRootOf(const QString& root)
+{
+    // Asked for on every read of a pass: resolved once for as long as the root stays the same.
+    if (root.isEmpty())
+        return {};
+    if (root != m_lastRoot || m_lastCanonicalRoot.isEmpty()) {
+        m_lastRoot = root;
+        m_lastCanonicalRoot = canonical(QFile::encodeName(root));
+    }
+    return m_lastCanonicalRoot;
 }
 
 bool RealFileAccess::isListableDir(const QString& dir)
@@ -199,7 +210,8 @@ ReadOutcome RealFileAccess::read(const QString& path, qint64 maxBytes, const QSt
         outcome.error = systemReason(errno);
         return outcome;
     }
-    if (!S_ISREG(st.st_mode) || !confinedTo(resolvedPathOf(fd.get(), name), root)) {
+    if (!S_ISREG(st.st_mode) ||
+        !confinedTo(resolvedPathOf(fd.get(), name), canonicalRootOf(root), root)) {
         outcome.status = ReadOutcome::NotRegular;
         return outcome;
     }
@@ -237,7 +249,7 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
         const bool there = ::lstat(name.constData(), &st) == 0;
         const QByteArray resolved =
             there ? canonical(name) : canonical(QFile::encodeName(QFileInfo(path).path()));
-        if (!confinedTo(resolved, root))
+        if (!confinedTo(resolved, canonicalRootOf(root), root))
             return {false, QStringLiteral("The file lies outside the data folder.")};
     }
     // The temporary name QSaveFile draws never ends in the appointment extension, so a listing

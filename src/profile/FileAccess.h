@@ -96,6 +96,12 @@ public:
 
     // The process-wide instance for code that has no other to hand.
     static RealFileAccess& instance();
+
+private:
+    QByteArray canonicalRootOf(const QString& root);
+
+    QString m_lastRoot;
+    QByteArray m_lastCanonicalRoot;
 };
 
 // Passes every call on to another file access: the base of decorators and test fakes, which
