@@ -284,7 +284,7 @@ void Settings::LoadActiveFolder()
 WriteOutcome Settings::SaveActiveFolder()
 {
     IniFile pointer(m_profiles, pointerFilePath());
-    pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), m_activeFolder);
+    pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), GetDataFolder());
     return pointer.commit();
 }
 
@@ -300,15 +300,13 @@ bool Settings::IsFirstStart()
     return true;
 }
 
-QString Settings::GetDataFolder()
+QString Settings::GetDataFolder() const
 {
-    if (m_activeFolder.isEmpty())
-        m_activeFolder = m_dataFolders.value(0);
+    QString folder = m_activeFolder.isEmpty() ? m_dataFolders.value(0) : m_activeFolder;
     // An empty entry in the folder list must never make the file system root the data folder.
-    if (m_activeFolder.isEmpty())
-        m_activeFolder = m_programDir;
-    m_activeFolder = WithTrailingSeparator(m_activeFolder);
-    return m_activeFolder;
+    if (folder.isEmpty())
+        folder = m_programDir;
+    return WithTrailingSeparator(folder);
 }
 
 void Settings::setLangCode(const QString& code)

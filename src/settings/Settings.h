@@ -35,12 +35,12 @@ public:
     const QString& programDirectory() const { return m_programDir; }
     QString pointerFilePath() const;
 
-    // The active data folder, always ending in a separator.
-    QString GetDataFolder();
+    // The active data folder, always ending in a separator: the chosen one, else the first of
+    // the list, else the program directory. Asking changes nothing.
+    QString GetDataFolder() const;
     const QStringList& dataFolders() const { return m_dataFolders; }
     void AddDataFolder(const QString& path) { m_dataFolders.append(path); }
     void ClearDataFolders() { m_dataFolders.clear(); }
-    const QString& ActiveFolder() const { return m_activeFolder; }
     void setActiveFolder(const QString& path) { m_activeFolder = path; }
 
     const QString& Path() const { return m_settingsPath; }

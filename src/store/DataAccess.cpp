@@ -8,10 +8,27 @@
 #include <QDir>
 #include <QFileInfo>
 
-DataAccess::DataAccess(ProfileCache& profiles, Settings& settings, Clock clock)
+StoreSource StoreSource::of(const Settings& settings)
+{
+    return {[&settings] { return settings.GetDataFolder(); },
+            [&settings] { return settings.MonthInterval(); }};
+}
+
+StoreSource StoreSource::fixed(const QString& folder, int monthInterval)
+{
+    const QString withSeparator = WithTrailingSeparator(folder);
+    return {[withSeparator] { return withSeparator; }, [monthInterval] { return monthInterval; }};
+}
+
+DataAccess::DataAccess(ProfileCache& profiles, StoreSource source, Clock clock)
     : m_profiles(profiles)
-    , m_settings(settings)
+    , m_source(std::move(source))
     , m_clock(std::move(clock))
+{
+}
+
+DataAccess::DataAccess(ProfileCache& profiles, const Settings& settings, Clock clock)
+    : DataAccess(profiles, StoreSource::of(settings), std::move(clock))
 {
 }
 
@@ -34,7 +51,7 @@ QStringList DataAccess::listAppointmentFiles(const QString& dir)
     // A missing directory is an empty day. The listing decides what an appointment file is
     // (a regular file, or a link to one inside the data folder), for every caller alike.
     const std::optional<DirectoryListing> listing =
-        m_profiles.files().listFiles(dir, AppointmentFile::kExtension, m_settings.GetDataFolder());
+        m_profiles.files().listFiles(dir, AppointmentFile::kExtension, dataFolder());
     if (!listing)
         return {};
     for (const QString& name : listing->unrepresentable) {
@@ -56,7 +73,7 @@ QStringList DataAccess::takeSkippedNames()
 
 TerminPtr DataAccess::LoadAppointment(const QString& path, const QDate& fallbackDate)
 {
-    return loadAppointment(path, fallbackDate, m_profiles.lookup(path, m_settings.GetDataFolder()));
+    return loadAppointment(path, fallbackDate, m_profiles.lookup(path, dataFolder()));
 }
 
 TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallbackDate,
@@ -91,7 +108,7 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
 
 DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment)
 {
-    const QString folder = m_settings.GetDataFolder();
+    const QString folder = dataFolder();
     // An unmounted share or a renamed folder must not be recreated here: that would split
     // the team's data into a local copy.
     if (!m_profiles.files().isListableDir(folder))
@@ -124,7 +141,7 @@ ProfileCache::Lookup DataAccess::currentContent(const QString& path)
         if (const auto seen = m_pass->files.constFind(path); seen != m_pass->files.cend())
             return *seen;
     }
-    const QString root = m_settings.GetDataFolder();
+    const QString root = dataFolder();
     // A file held already is checked by its metadata; one that is not is simply opened, and
     // its metadata taken from the open file.
     ProfileCache::Lookup file =
@@ -171,7 +188,7 @@ std::optional<ProfileCache::Lookup> DataAccess::shownOn(const QString& path, boo
 QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date)
 {
     ColorGroups groups;
-    const QStringList dirs = Recurrence::directoriesOfDay(m_settings.GetDataFolder(), date);
+    const QStringList dirs = Recurrence::directoriesOfDay(dataFolder(), date);
     for (int i = 0; i < dirs.size(); ++i) {
         const bool recurringDir = i > 0;
         for (const QString& name : listAppointmentFiles(dirs[i])) {
@@ -204,7 +221,7 @@ QList<TerminPtr> ColorGroups::list() const
 
 bool DataAccess::IsInRecurringRange(const QString& path, const QDate& date)
 {
-    return isInRecurringRange(path, date, m_profiles.lookup(path, m_settings.GetDataFolder()));
+    return isInRecurringRange(path, date, m_profiles.lookup(path, dataFolder()));
 }
 
 bool DataAccess::isInRecurringRange(const QString& path, const QDate& date,
@@ -217,9 +234,9 @@ bool DataAccess::isInRecurringRange(const QString& path, const QDate& date,
 
 bool DataAccess::HasAppointments(const QDate& date)
 {
-    const QString folder = m_settings.GetDataFolder();
+    const QString folder = dataFolder();
     const QDateTime current = now();
-    const QDateTime expired = current.addSecs(-m_settings.MonthInterval());
+    const QDateTime expired = current.addSecs(-std::max(1, m_source.monthInterval()));
     for (auto it = m_dayMarks.rbegin(); it != m_dayMarks.rend();) {
         if (it->asked < expired) {
             it = decltype(it)(m_dayMarks.erase(std::next(it).base()));
@@ -256,7 +273,7 @@ bool DataAccess::MakeDirTree(const QString& path)
 
 bool DataAccess::IsDataFolderReachable()
 {
-    return m_profiles.files().isListableDir(m_settings.GetDataFolder());
+    return m_profiles.files().isListableDir(dataFolder());
 }
 
 bool DataAccess::FileExists(const QString& path)

@@ -16,6 +16,18 @@
 
 class Settings;
 
+// What the store needs to know of the settings: which data folder it reads, and how long a
+// day mark holds.
+struct StoreSource {
+    std::function<QString()> dataFolder; // ends in a separator
+    std::function<int()> monthInterval;  // seconds, at least 1
+
+    // The active data folder of the settings, as it is at each call.
+    static StoreSource of(const Settings& settings);
+    // One folder, whatever the settings say: for a folder given on the command line.
+    static StoreSource fixed(const QString& folder, int monthInterval = 60);
+};
+
 // Appointments grouped by colour: groups in order of first appearance, each in the order its
 // appointments were added. Linear however many there are.
 class ColorGroups {
@@ -41,7 +53,8 @@ public:
     static constexpr qint64 kAppointmentCacheBytes = 16 * 1024 * 1024;
     static constexpr int kDayMarkCacheSize = 100;
 
-    DataAccess(ProfileCache& profiles, Settings& settings, Clock clock = {});
+    DataAccess(ProfileCache& profiles, StoreSource source, Clock clock = {});
+    DataAccess(ProfileCache& profiles, const Settings& settings, Clock clock = {});
 
     struct SaveResult {
         bool ok = true;
@@ -121,8 +134,10 @@ private:
     QStringList listAppointmentFiles(const QString& dir);
     QDateTime now() const;
 
+    QString dataFolder() const { return m_source.dataFolder(); }
+
     ProfileCache& m_profiles;
-    Settings& m_settings;
+    StoreSource m_source;
     Clock m_clock;
 
     struct CachedAppointment {

@@ -89,7 +89,6 @@ TEST_F(SettingsTest, FolderListAndActiveFolder)
     Settings s = loaded();
     EXPECT_EQ(s.dataFolders(), (QStringList{"/srv/a", ""}));
     EXPECT_EQ(s.GetDataFolder(), QStringLiteral("/srv/a/"));
-    EXPECT_EQ(s.ActiveFolder(), QStringLiteral("/srv/a/"));
 
     // An empty first entry never makes the root of the file system the data folder.
     TestFiles::writeBytes(pointerFile(), "[DataFolders]\r\nFolderCount=1\r\nFolder1=\r\n");

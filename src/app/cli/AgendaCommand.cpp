@@ -191,25 +191,27 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     }
 
     ProfileCache profiles(RealFileAccess::instance());
-    Settings settings(profiles, programDirectory);
+    // A folder given is read as it is; only without one do the settings say which.
+    QString folder;
     if (request.folder.isEmpty()) {
+        Settings settings(profiles, programDirectory);
         settings.LoadActiveFolder();
         const QString message = settings.LoadSettings().message;
         if (!message.isEmpty())
             err << "norvane-cli: "
                 << QString(message).replace(QLatin1String("\r\n"), QLatin1String(" ")) << '\n';
+        folder = settings.GetDataFolder();
     } else {
-        settings.setActiveFolder(
+        folder = WithTrailingSeparator(
             QDir::toNativeSeparators(QFileInfo(request.folder).absoluteFilePath()));
     }
-    const QString folder = settings.GetDataFolder();
     if (!QFileInfo(folder).isDir()) {
         err << "norvane-cli: not a directory: " << QDir::toNativeSeparators(folder) << '\n';
         err.flush();
         return FolderError;
     }
 
-    DataAccess store(profiles, settings);
+    DataAccess store(profiles, StoreSource::fixed(folder));
     const DataAccess::Pass pass(store);
     if (request.command == QLatin1String("has")) {
         out << jsonBool(store.HasAppointments(request.dates[0])) << '\n';
