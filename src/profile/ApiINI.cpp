@@ -202,13 +202,7 @@ void IniFile::WriteIniString(const QString& section, const QString& key, const Q
     if (!m_pending) {
         // Merge into what is on disk now, not into what this object may have read earlier.
         m_lookup = m_cache.lookup(m_path, m_root);
-        if (unreadable()) {
-            const QString reason = m_lookup->error.isEmpty()
-                                       ? QString()
-                                       : QStringLiteral(" (%1)").arg(m_lookup->error);
-            m_refusal = QStringLiteral("%1 is there but could not be read%2; it was left as it is.")
-                            .arg(m_path, reason);
-        }
+        m_baseUnreadable = unreadable();
         m_pending = *m_lookup->document;
     }
     m_pending->setValue(section, key, protectForReaders(EncodeIniValue(value)));
@@ -241,10 +235,10 @@ void IniFile::WriteIniTime(const QString& section, const QString& prefix, TimeOf
 WriteOutcome IniFile::commit()
 {
     if (!m_pending)
-        return {true, {}};
-    if (!m_refusal.isEmpty()) {
+        return WriteOutcome::done();
+    if (std::exchange(m_baseUnreadable, false)) {
         m_pending.reset();
-        return {false, std::exchange(m_refusal, QString())};
+        return WriteOutcome::failed(WriteOutcome::Cause::Unreadable, m_path, m_lookup->error);
     }
     const QByteArray bytes = ProfileCodec::encode(m_pending->toText());
     const WriteOutcome outcome = m_cache.files().writeAtomically(m_path, bytes, m_root);

@@ -70,7 +70,7 @@ private:
     QString m_root;
     mutable std::optional<ProfileCache::Lookup> m_lookup; // read once per object
     std::optional<ProfileDocument> m_pending;
-    QString m_refusal; // why the pending keys must not be written, when they must not
+    bool m_baseUnreadable = false; // the pending keys must not be written over the file
 };
 
 // Parses a number as a general number parser would (sign, decimal point, exponent, blanks

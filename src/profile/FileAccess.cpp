@@ -250,21 +250,24 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
         const QByteArray resolved =
             there ? canonical(name) : canonical(QFile::encodeName(QFileInfo(path).path()));
         if (!confinedTo(resolved, canonicalRootOf(root), root))
-            return {false, QStringLiteral("The file lies outside the data folder.")};
+            return WriteOutcome::failed(WriteOutcome::Cause::OutsideFolder, path);
     }
     // The temporary name QSaveFile draws never ends in the appointment extension, so a listing
     // by another user never picks up a half-written file.
     QSaveFile file(path);
+    const auto failed = [&](const QString& reason) {
+        return WriteOutcome::failed(WriteOutcome::Cause::System, path, reason);
+    };
     if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
+        return failed(file.errorString());
     if (file.write(content) != content.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return {false, reason};
+        return failed(reason);
     }
     if (!file.commit())
-        return {false, file.errorString()};
-    return {true, {}};
+        return failed(file.errorString());
+    return WriteOutcome::done();
 }
 
 bool RealFileAccess::remove(const QString& path)

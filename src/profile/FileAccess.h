@@ -27,9 +27,35 @@ struct FileMeta {
     bool operator==(const FileMeta&) const = default;
 };
 
+// What became of a write: the one result every layer hands up to the window that tells the
+// user what failed and why.
 struct WriteOutcome {
+    enum class Cause {
+        System,            // the system refused; error says why
+        Unreadable,        // the file is there but could not be read, so it was not written over
+        OutsideFolder,     // a link leads out of the data folder
+        FolderUnreachable, // the data folder itself is missing or cannot be listed
+        Locked,            // the shared settings file is locked
+    };
     bool ok = false;
-    QString error; // the system's reason, for the user's message; empty when ok
+    QString error; // the system's reason, when there is one
+    Cause cause = Cause::System;
+    QString path; // the file or folder concerned
+
+    static WriteOutcome done()
+    {
+        WriteOutcome outcome;
+        outcome.ok = true;
+        return outcome;
+    }
+    static WriteOutcome failed(Cause cause, QString path, QString error = {})
+    {
+        WriteOutcome outcome;
+        outcome.cause = cause;
+        outcome.path = std::move(path);
+        outcome.error = std::move(error);
+        return outcome;
+    }
 };
 
 struct ReadOutcome {

@@ -107,25 +107,18 @@ bool Settings::pathAccessible(const QString& path) const
     return m_profiles.files().isListableDir(info.absolutePath());
 }
 
-QString Settings::settingsPathInvalidMessage(const QString& langCode)
+QString Settings::LoadResult::message() const
 {
-    if (langCode == QLatin1String("de"))
-        return QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.\r\n"
-                              "Ändern Sie den Pfad in den Einstellungen.");
-    return QStringLiteral("The path of the settings file is invalid.\r\n"
-                          "Please change the path in the settings-menu.");
-}
-
-QString Settings::settingsUnreadableMessage(const QString& langCode, const QString& path)
-{
-    if (langCode == QLatin1String("de"))
-        return QStringLiteral("Die Einstellungsdatei %1 konnte nicht gelesen werden.\r\n"
-                              "Änderungen an den Einstellungen werden bis zum nächsten Start "
-                              "nicht gespeichert.")
-            .arg(path);
-    return QStringLiteral("The settings file %1 could not be read.\r\n"
-                          "Changes to the settings are not saved until the next start.")
-        .arg(path);
+    QStringList parts;
+    if (pathInvalid)
+        parts << tr("The path of the settings file is invalid.\n"
+                    "Please change the path in the settings-menu.");
+    for (const QString& path : unreadable)
+        parts << tr("The settings file %1 could not be read.\n"
+                    "Changes to the settings are not saved until the next start.")
+                     .arg(path);
+    // Messages break their lines as the profile files do.
+    return parts.join(QStringLiteral("\n\n")).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
 Settings::LoadResult Settings::LoadSettings()
@@ -152,7 +145,7 @@ Settings::LoadResult Settings::LoadSettings()
     if (m_settingsPath.isEmpty())
         m_settingsPath = defaultSettingsPath();
     if (!pathAccessible(m_settingsPath)) {
-        result.message = settingsPathInvalidMessage(m_langCode);
+        result.pathInvalid = true;
         m_settingsPath = defaultSettingsPath();
     }
 
@@ -161,23 +154,18 @@ Settings::LoadResult Settings::LoadSettings()
 
     // A file that is there but could not be read (a moment's trouble on the share) must not
     // be written over with defaults: its settings count as locked for this run.
-    QStringList unreadable;
     for (const IniFile* file : {&pointer, &settings}) {
         if (file->unreadable())
-            unreadable.append(file->path());
+            result.unreadable.append(file->path());
     }
-    m_unreadable = !unreadable.isEmpty();
+    m_unreadable = !result.unreadable.isEmpty();
     if (m_unreadable) {
         m_locked = true;
+        // Nothing is known of the user's language: the desktop's is the best guess.
         if (settings.unreadable())
             setLangCode(QLocale::system().name().startsWith(QLatin1String("de"))
                             ? QStringLiteral("de")
                             : QString());
-        for (const QString& path : unreadable) {
-            if (!result.message.isEmpty())
-                result.message += QStringLiteral("\r\n\r\n");
-            result.message += settingsUnreadableMessage(m_langCode, path);
-        }
     }
     return result;
 }
@@ -217,7 +205,7 @@ void Settings::readSettingsFile(const IniFile& ini)
     m_rowPerColor = ini.ReadIniBool(kGrid, QStringLiteral("RowPerColor"), false);
 }
 
-bool Settings::SaveSettings()
+WriteOutcome Settings::SaveSettings()
 {
     if (m_settingsPath.isEmpty())
         m_settingsPath = defaultSettingsPath();
@@ -228,17 +216,17 @@ bool Settings::SaveSettings()
     for (int n = 1; n <= m_dataFolders.size(); ++n)
         pointer.WriteIniString(kDataFolders, QStringLiteral("Folder%1").arg(n),
                                m_dataFolders[n - 1]);
-    if (!pointer.commit().ok)
-        return false;
+    if (const WriteOutcome written = pointer.commit(); !written.ok)
+        return written;
 
     if (m_unreadable)
-        return false;
+        return WriteOutcome::failed(WriteOutcome::Cause::Unreadable, m_settingsPath);
     IniFile settings(m_profiles, m_settingsPath);
     // Another user may have locked the shared file since we read it.
     if (settings.ReadIniBool(kAdmin, QStringLiteral("Locked"), false))
-        return false;
+        return WriteOutcome::failed(WriteOutcome::Cause::Locked, m_settingsPath);
     writeSettingsFile(settings);
-    return settings.commit().ok;
+    return settings.commit();
 }
 
 void Settings::writeSettingsFile(IniFile& ini)

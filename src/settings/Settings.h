@@ -2,6 +2,7 @@
 
 #include "ApiINI.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,8 @@
 // settings file it names (colours, grid, reminders), which a team may share and lock.
 // Reading never fails: a missing or invalid key takes its default.
 class Settings {
+    Q_DECLARE_TR_FUNCTIONS(Settings)
+
 public:
     static constexpr int kColorCount = 14;
     // The platform's code for the window background colour, as stored in the settings file.
@@ -20,13 +23,18 @@ public:
     // programDirectory holds the pointer file and, by default, the settings file.
     Settings(ProfileCache& profiles, const QString& programDirectory);
 
+    // What went wrong while loading, for the window that tells the user.
     struct LoadResult {
-        // A message for the user in the language in memory, empty when all went well.
-        QString message;
+        bool pathInvalid = false; // the settings file's folder did not answer: the default is used
+        QStringList unreadable;   // files that are there but could not be read
+        // The text for the user in the language installed when it is asked for; empty when all
+        // went well.
+        QString message() const;
     };
     LoadResult LoadSettings();
-    // False when a file could not be written or the settings file is locked.
-    bool SaveSettings();
+    // Fails when a file could not be written or the settings file is locked (then the cause
+    // says so).
+    WriteOutcome SaveSettings();
     void LoadActiveFolder();
     WriteOutcome SaveActiveFolder();
     // True once, at the very first start with this settings file.
@@ -106,9 +114,6 @@ public:
     void setGrid15Minutes(bool on) { m_grid15Minutes = on; }
     bool RowPerColor() const { return m_rowPerColor; }
     void setRowPerColor(bool on) { m_rowPerColor = on; }
-
-    static QString settingsPathInvalidMessage(const QString& langCode);
-    static QString settingsUnreadableMessage(const QString& langCode, const QString& path);
 
 private:
     QString defaultSettingsPath() const;

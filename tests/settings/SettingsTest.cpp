@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ protected:
         profiles.clear();
         Settings s(profiles, program.path());
         s.LoadActiveFolder();
-        lastMessage = s.LoadSettings().message;
+        lastMessage = s.LoadSettings().message();
         return s;
     }
 
@@ -120,7 +121,7 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
     s.setColorText(3, "Urlaub = frei");
     s.setShowWeek(7, true);
     s.setGridStartTime(TimeOfDay::fromHourMinute(7, 30));
-    ASSERT_TRUE(s.SaveSettings());
+    ASSERT_TRUE(s.SaveSettings().ok);
     EXPECT_TRUE(
         TestFiles::readBytes(pointerFile())
             .contains("[DataFolders]\r\nFolderCount=2\r\nFolder1=/srv/a/\r\nFolder2=/srv/b/\r\n"));
@@ -146,7 +147,7 @@ TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten)
     Settings s = loaded();
     EXPECT_TRUE(s.Locked());
     s.setLangCode("de");
-    EXPECT_FALSE(s.SaveSettings());
+    EXPECT_EQ(s.SaveSettings().cause, WriteOutcome::Cause::Locked);
     EXPECT_EQ(TestFiles::readBytes(settingsFile()), locked);
     EXPECT_EQ(s.LangCode(), QStringLiteral("de")) << "memory keeps the change";
 }
@@ -160,10 +161,26 @@ TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage)
                                           "Please change the path in the settings-menu."));
     EXPECT_EQ(s.Path(), settingsFile());
     EXPECT_EQ(s.LangCode(), QStringLiteral("de"));
-    // Loaded again, the language in memory is German.
-    s.setPath("/no/such/dir/Norvane4.ini");
-    EXPECT_TRUE(s.LoadSettings().message.startsWith(
-        QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
+}
+
+TEST_F(SettingsTest, MessagesSpeakTheInstalledLanguage)
+{
+    const Settings::LoadResult both{true, {"/srv/a.ini"}};
+    EXPECT_EQ(both.message(),
+              QStringLiteral("The path of the settings file is invalid.\r\n"
+                             "Please change the path in the settings-menu.\r\n\r\n"
+                             "The settings file /srv/a.ini could not be read.\r\n"
+                             "Changes to the settings are not saved until the next start."));
+    EXPECT_EQ(Settings::LoadResult{}.message(), QString());
+
+    QTranslator german;
+    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/settings_de.qm")));
+    QCoreApplication::installTranslator(&german);
+    const QString text = both.message();
+    QCoreApplication::removeTranslator(&german);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("Die Einstellungsdatei /srv/a.ini konnte nicht gelesen werden.")));
 }
 
 TEST_F(SettingsTest, AnUnreadableSettingsFileCountsAsLockedAndStaysAsItIs)
@@ -178,10 +195,8 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileCountsAsLockedAndStaysAsItIs)
                                .arg(settingsFile()));
     EXPECT_TRUE(s.Locked());
     EXPECT_FALSE(s.IsFirstStart());
-    EXPECT_FALSE(s.SaveSettings());
+    EXPECT_EQ(s.SaveSettings().cause, WriteOutcome::Cause::Unreadable);
     EXPECT_EQ(TestFiles::readBytes(settingsFile()), shared);
-    EXPECT_TRUE(Settings::settingsUnreadableMessage("de", "x").startsWith(
-        QStringLiteral("Die Einstellungsdatei x konnte nicht gelesen werden.")));
 
     // The pointer file, unreadable, is not written over either.
     const QByteArray pointer("[DataFolders]\r\nFolderCount=1\r\nFolder1=/srv/team/\r\n");

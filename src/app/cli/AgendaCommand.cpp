@@ -196,7 +196,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     if (request.folder.isEmpty()) {
         Settings settings(profiles, programDirectory);
         settings.LoadActiveFolder();
-        const QString message = settings.LoadSettings().message;
+        const QString message = settings.LoadSettings().message();
         if (!message.isEmpty())
             err << "norvane-cli: "
                 << QString(message).replace(QLatin1String("\r\n"), QLatin1String(" ")) << '\n';

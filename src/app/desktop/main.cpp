@@ -26,9 +26,10 @@ int main(int argc, char* argv[])
     AppointmentFiling filing(store, settings);
 
     settings.LoadActiveFolder();
-    const QString problem = settings.LoadSettings().message;
+    const Settings::LoadResult loaded = settings.LoadSettings();
     Language::apply(settings.LangCode());
-    if (!problem.isEmpty())
+    // Told in the language just installed.
+    if (const QString problem = loaded.message(); !problem.isEmpty())
         showPlainWarning(nullptr, QStringLiteral("Norvane"), problem); // it names paths
 
     AppointmentEditing editing(filing, form_edit::editorFor(settings));
