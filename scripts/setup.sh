@@ -9,7 +9,7 @@ NORVANE_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-tools-dev
     libcurl4-openssl-dev libical-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2
+    xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2 qt6-translations-l10n
 )
 
 norvane_install_packages() {

@@ -548,7 +548,7 @@ void form_edit::fillRecurList()
 {
     // Built from the date at opening; a later change of the date does not rename the entries.
     const QDate& date = m_handOver.EditedAppointment->datum();
-    const QString weekday = DayNames(Language::current()).value(Weekday(date));
+    const QString weekday = DayNames(m_settings.LangCode()).value(Weekday(date));
     combo_recur->clear();
     combo_recur->addItem(tr("every day"));
     combo_recur->addItem(tr("every %1").arg(weekday));

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <memory>
@@ -19,15 +20,14 @@ std::vector<std::unique_ptr<QTranslator>>& germanTranslators()
             if (translator->load(dir.filePath(name)))
                 loaded.push_back(std::move(translator));
         }
+        // Qt's own texts ("Close", the file and colour dialogs), where the system has them.
+        auto qt = std::make_unique<QTranslator>();
+        if (qt->load(QStringLiteral("qtbase_de"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            loaded.push_back(std::move(qt));
         return loaded;
     }();
     return translators;
-}
-
-QString& currentCode()
-{
-    static QString code = QStringLiteral("en");
-    return code;
 }
 
 } // namespace
@@ -43,12 +43,6 @@ void apply(const QString& langCode)
         else
             QCoreApplication::removeTranslator(translator.get());
     }
-    currentCode() = german ? QStringLiteral("de") : QStringLiteral("en");
-}
-
-QString current()
-{
-    return currentCode();
 }
 
 QString translate(const char* context, const char* sourceText, const QString& langCode)

@@ -1,0 +1,25 @@
+// The language follows the settings: our texts and Qt's own dialogs and buttons alike.
+#include "Language.h"
+#include "Settings.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Language, GermanReachesOurTextsAndQtsOwn)
+{
+    const Settings::LoadResult invalidPath{true, {}};
+    const auto qtClose = [] { return QCoreApplication::translate("QPlatformTheme", "Close"); };
+
+    Language::apply(QStringLiteral("de"));
+    EXPECT_EQ(qtClose(), QStringLiteral("Schließen"));
+    EXPECT_TRUE(invalidPath.message().startsWith(QStringLiteral("Der Pfad")));
+
+    Language::apply(QStringLiteral("en"));
+    EXPECT_EQ(qtClose(), QStringLiteral("Close"));
+    EXPECT_TRUE(invalidPath.message().startsWith(QStringLiteral("The path")));
+}
+
+} // namespace
