@@ -6,6 +6,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -100,6 +101,8 @@ TEST_F(AgendaCommandTest, ANameThatIsNoValidTextIsSkippedAndNamedOnce)
     QDir().mkpath(data.filePath("recurring/every"));
     const QByteArray badName = QFile::encodeName(data.filePath("recurring/every/")) + "\xff.nv3";
     const int fd = ::open(badName.constData(), O_CREAT | O_WRONLY, 0600);
+    // Qt cannot name it, so the temporary folder could not remove it either.
+    const auto removeBadName = qScopeGuard([&] { ::unlink(badName.constData()); });
     ASSERT_GE(fd, 0);
     ::close(fd);
 

@@ -41,18 +41,6 @@ TEST_F(ApiIni, LineBreaksAndEqualsSignsAreEscapedOnOneLine)
     EXPECT_EQ(again.ReadIniString("S", "lf"), QStringLiteral("line1\r\nline2\r\nline3"));
 }
 
-TEST_F(ApiIni, DecodingIsOnePassAndKeepsHashSequences)
-{
-    IniFile ini = fileWith("[S]\r\nk=Ticket #12, Room #3 ####br##eq##\r\nb=x##br##y\r\n");
-    EXPECT_EQ(ini.ReadIniString("S", "k"), QStringLiteral("Ticket #12, Room #3 ##\r\neq##"));
-    // A text that itself held "##br##" comes back with a line break: the escape is one-way.
-    IniFile w(cache, path(QStringLiteral("w.ini")));
-    w.WriteIniString("S", "k", "a##br##b");
-    ASSERT_TRUE(w.commit().ok);
-    EXPECT_EQ(IniFile(cache, path(QStringLiteral("w.ini"))).ReadIniString("S", "k"),
-              QStringLiteral("a\r\nb"));
-}
-
 TEST_F(ApiIni, ValuesThatReadersWouldTrimAreQuoted)
 {
     IniFile ini(cache, path());

@@ -81,72 +81,11 @@ TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults)
     EXPECT_EQ(readFile("RecurringUntilYear=2025\r\n")->RecurringEndDate(), QDate(2025, 12, 31));
 }
 
-TEST_F(AppointmentFileTest, ReminderConsistency)
-{
-    const TerminPtr zero = readFile("IsReminder=1\r\nRemindTime=0\r\n");
-    EXPECT_FALSE(zero->IsReminder());
-    const TerminPtr off = readFile("IsReminder=0\r\nRemindTime=30\r\n");
-    EXPECT_FALSE(off->IsReminder());
-    EXPECT_EQ(off->RemindMinutes(), 0);
-    const TerminPtr odd = readFile("IsReminder=yes\r\nRemindTime=abc\r\nRemindMe=2\r\n");
-    EXPECT_TRUE(odd->IsReminder());
-    EXPECT_EQ(odd->RemindMinutes(), 5);
-    EXPECT_TRUE(odd->ReminderAll());
-}
-
-TEST_F(AppointmentFileTest, DatesAndTimesAreValidated)
-{
-    EXPECT_EQ(readFile("DateYear=1850\r\nDateMonth=3\r\nDateDay=3\r\n")->datum(), fallback);
-    EXPECT_EQ(readFile("DateYear=2003\r\nDateMonth=2\r\nDateDay=30\r\n")->datum(),
-              QDate(2003, 3, 2));
-    const TerminPtr t = readFile("StartTimeHour=25\r\nStartTimeMinute=5\r\nEndTimeHour=9\r\n"
-                                 "EndTimeMinute=60\r\n");
-    EXPECT_EQ(t->StartTime(), TimeOfDay::fromHourMinute(14, 5));
-    EXPECT_EQ(t->EndTime(), TimeOfDay::fromHourMinute(10, 0));
-    EXPECT_EQ(readFile("Color=abc\r\n")->ColorCode(), 1);
-    EXPECT_EQ(readFile("Color=0\r\n")->ColorCode(), 1);
-    EXPECT_EQ(readFile("Color=70000\r\n")->ColorCode(), 1);
-}
-
-TEST_F(AppointmentFileTest, TextKeepsWhatTheUserTyped)
-{
-    const TerminPtr a = readFile("Text=Ticket #12, Room #3##br##A##eq##B #1 #2 #4\r\n");
-    EXPECT_EQ(a->Text(), QStringLiteral("Ticket #12, Room #3\r\nA=B #1 #2 #4"));
-}
-
 TEST_F(AppointmentFileTest, TheRecurringTreeMakesAFileRecurring)
 {
     EXPECT_TRUE(readFile("Recurring=0\r\n", "recurring/every/5.nv3")->IsRecurring());
     EXPECT_FALSE(readFile("Recurring=0\r\n")->IsRecurring());
     EXPECT_TRUE(readFile("Recurring=1\r\n")->IsRecurring());
-}
-
-TEST_F(AppointmentFileTest, AFileWrittenByAWindowsCopyReads)
-{
-    // Odd spacing, quotes, lower-case keys, Windows-1252 umlauts and a key we do not know.
-    const TerminPtr a = readFile("  dateyear = 2004 \r\nDATEMONTH=\"1\"\r\nDateDay=9\r\n"
-                                 "Text=  \"Gespr\xE4"
-                                 "ch mit M\xFCller\"  \r\nProducer=user2\r\n"
-                                 "Unknown=kept\r\n; comment\r\n");
-    EXPECT_EQ(a->datum(), QDate(2004, 1, 9));
-    EXPECT_EQ(a->Text(), QStringLiteral("Gespräch mit Müller"));
-    EXPECT_EQ(a->Producer(), QStringLiteral("user2"));
-}
-
-TEST_F(AppointmentFileTest, BrokenFilesReadAsDefaultsWithoutHarm)
-{
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary.append(char((i * 7919) % 256));
-    const TerminPtr junk = readFile(binary);
-    EXPECT_EQ(junk->datum(), fallback);
-    EXPECT_EQ(junk->ColorCode(), 1);
-
-    // Cut off in the middle of a key, as a copy without atomic saving may leave it.
-    const TerminPtr truncated =
-        readFile("DateYear=2003\r\nDateMonth=7\r\nDateDay=4\r\nStartTimeHo");
-    EXPECT_EQ(truncated->datum(), QDate(2003, 7, 4));
-    EXPECT_EQ(truncated->StartTime(), TimeOfDay::fromHourMinute(14, 37));
 }
 
 } // namespace

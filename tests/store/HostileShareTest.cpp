@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -205,6 +206,8 @@ TEST_F(HostileShareTest, HasAndDayAgreeOnEveryOddEntry)
     // A name that is not valid in the file-name encoding, a link to a device, a FIFO.
     const QByteArray badName = QFile::encodeName(folder + "y2003/m7/d4/") + "caf\xe9.nv3";
     const int fd = ::open(badName.constData(), O_CREAT | O_WRONLY, 0600);
+    // Qt cannot name it, so the temporary folder could not remove it either.
+    const auto removeBadName = qScopeGuard([&] { ::unlink(badName.constData()); });
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::write(fd, appointment("x").constData(), 10), 10);
     ::close(fd);
