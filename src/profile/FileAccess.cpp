@@ -286,52 +286,26 @@ RealFileAccess& RealFileAccess::instance()
     return real;
 }
 
-std::optional<DirectoryListing>
-CountingFileAccess::listFiles(const QString& dir, const QString& suffix, const QString& root)
+void CountingFileAccess::noteCall(Call call)
 {
-    ++m_counts.listings;
-    return m_inner.listFiles(dir, suffix, root);
-}
-
-bool CountingFileAccess::isListableDir(const QString& dir)
-{
-    ++m_counts.listings;
-    return m_inner.isListableDir(dir);
-}
-
-std::optional<FileMeta> CountingFileAccess::metadata(const QString& path)
-{
-    ++m_counts.metadataQueries;
-    return m_inner.metadata(path);
-}
-
-bool CountingFileAccess::exists(const QString& path)
-{
-    ++m_counts.metadataQueries;
-    return m_inner.exists(path);
-}
-
-ReadOutcome CountingFileAccess::read(const QString& path, qint64 maxBytes, const QString& root)
-{
-    ++m_counts.reads;
-    return m_inner.read(path, maxBytes, root);
-}
-
-WriteOutcome CountingFileAccess::writeAtomically(const QString& path, const QByteArray& content,
-                                                 const QString& root)
-{
-    ++m_counts.writes;
-    return m_inner.writeAtomically(path, content, root);
-}
-
-bool CountingFileAccess::remove(const QString& path)
-{
-    ++m_counts.removals;
-    return m_inner.remove(path);
-}
-
-bool CountingFileAccess::makePath(const QString& dir)
-{
-    ++m_counts.makePaths;
-    return m_inner.makePath(dir);
+    switch (call) {
+    case Call::Listing:
+        ++m_counts.listings;
+        break;
+    case Call::Metadata:
+        ++m_counts.metadataQueries;
+        break;
+    case Call::Read:
+        ++m_counts.reads;
+        break;
+    case Call::Write:
+        ++m_counts.writes;
+        break;
+    case Call::Removal:
+        ++m_counts.removals;
+        break;
+    case Call::MakePath:
+        ++m_counts.makePaths;
+        break;
+    }
 }

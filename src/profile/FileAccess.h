@@ -142,31 +142,56 @@ public:
     std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
                                               const QString& root) override
     {
+        noteCall(Call::Listing);
         return m_inner.listFiles(dir, suffix, root);
     }
-    bool isListableDir(const QString& dir) override { return m_inner.isListableDir(dir); }
+    bool isListableDir(const QString& dir) override
+    {
+        noteCall(Call::Listing);
+        return m_inner.isListableDir(dir);
+    }
     std::optional<FileMeta> metadata(const QString& path) override
     {
+        noteCall(Call::Metadata);
         return m_inner.metadata(path);
     }
-    bool exists(const QString& path) override { return m_inner.exists(path); }
+    bool exists(const QString& path) override
+    {
+        noteCall(Call::Metadata);
+        return m_inner.exists(path);
+    }
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
     {
+        noteCall(Call::Read);
         return m_inner.read(path, maxBytes, root);
     }
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
                                  const QString& root) override
     {
+        noteCall(Call::Write);
         return m_inner.writeAtomically(path, content, root);
     }
-    bool remove(const QString& path) override { return m_inner.remove(path); }
-    bool makePath(const QString& dir) override { return m_inner.makePath(dir); }
+    bool remove(const QString& path) override
+    {
+        noteCall(Call::Removal);
+        return m_inner.remove(path);
+    }
+    bool makePath(const QString& dir) override
+    {
+        noteCall(Call::MakePath);
+        return m_inner.makePath(dir);
+    }
 
 protected:
+    enum class Call { Listing, Metadata, Read, Write, Removal, MakePath };
+    // Every call passes here first.
+    virtual void noteCall(Call) {}
+
     FileAccess& m_inner;
 };
 
-// Counts every call before passing it on: for tests and the benchmark.
+// Counts every call before passing it on: for tests and the benchmark. On a share each call
+// is a round trip.
 class CountingFileAccess : public ForwardingFileAccess {
 public:
     struct Counts {
@@ -185,19 +210,11 @@ public:
 
     using ForwardingFileAccess::ForwardingFileAccess;
 
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override;
-    bool isListableDir(const QString& dir) override;
-    std::optional<FileMeta> metadata(const QString& path) override;
-    bool exists(const QString& path) override;
-    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override;
-    bool remove(const QString& path) override;
-    bool makePath(const QString& dir) override;
-
     const Counts& counts() const { return m_counts; }
     void resetCounts() { m_counts = {}; }
+
+protected:
+    void noteCall(Call call) override;
 
 private:
     Counts m_counts;
