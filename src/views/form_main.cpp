@@ -4,17 +4,18 @@
 #include "ApiTaskBarIcon.h"
 #include "AppointmentEditing.h"
 #include "Calendar.h"
-#include "ClassDay.h"
+#include "ClassTermin.h"
 #include "Common.h"
 #include "DataAccess.h"
+#include "DayWeekView.h"
 #include "HeartbeatPause.h"
+#include "LabelPool.h"
+#include "MainWindowControls.h"
 #include "MousePointer.h"
 #include "PictureBox.h"
 #include "PlainText.h"
 #include "Settings.h"
-#include "TextTools.h"
 #include "TopMost.h"
-#include "ViewGeometry.h"
 #include "form_info.h"
 #include "form_tooltip.h"
 #include "help_window.h"
@@ -24,112 +25,10 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
-
-namespace {
-
-constexpr int kTwips = PictureBox::kTwipsPerPixel;
-const QColor kGreyStrip(148, 148, 148);
-const QColor kDarkBlue(0, 0, 192);
-const QColor kUnreachableRed(255, 0, 0);
-
-int px(int twips)
-{
-    return twips / kTwips;
-}
-
-QRect pxRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
-
-// The 16 x 16 pictures of the navigation buttons, drawn rather than shipped.
-QIcon arrowIcon(bool right, bool doubled)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    auto triangle = [&](int tipX) {
-        const int back = right ? tipX - 6 : tipX + 6;
-        const QPointF points[] = {{qreal(tipX), 8}, {qreal(back), 3}, {qreal(back), 13}};
-        p.drawPolygon(points, 3);
-    };
-    if (doubled) {
-        triangle(right ? 9 : 7);
-        triangle(right ? 14 : 2);
-    } else {
-        triangle(right ? 12 : 4);
-    }
-    return QIcon(pixmap);
-}
-
-QIcon todayIcon()
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::white, 1.5));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QPointF(8, 8), 5.5, 5.5);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(8, 8), 2, 2);
-    return QIcon(pixmap);
-}
-
-QToolButton* pictureButton(QWidget* parent, const QIcon& icon, int left, int top)
-{
-    auto* button = new QToolButton(parent);
-    button->setIcon(icon);
-    button->setIconSize(QSize(16, 16));
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(pxRect(left, top, 255, 255));
-    return button;
-}
-
-QWidget* strip(QWidget* parent, const QColor& color)
-{
-    auto* widget = new QWidget(parent);
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    return widget;
-}
-
-QLabel* clickableLabel(QWidget* parent, bool bold, const QColor& color)
-{
-    auto* label = new QLabel(parent);
-    QFont font(QStringLiteral("Arial"), 8);
-    font.setBold(bold);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
-void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
-{
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, text);
-    label->setPalette(palette);
-}
-
-} // namespace
 
 form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& editing,
                      Hooks hooks, QWidget* parent)
@@ -139,38 +38,34 @@ form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& 
     , m_editing(editing)
     , m_hooks(std::move(hooks))
     , m_now([] { return QDateTime::currentDateTime(); })
+    , m_ui(std::make_unique<MainWindowControls>(this))
     , m_calendar1(std::make_unique<Calendar>())
     , m_calendar2(std::make_unique<Calendar>())
+    , m_labels(std::make_unique<LabelPool>(m_ui->pic_view, this))
 {
     setFocusPolicy(Qt::StrongFocus);
-    buildControls();
-    buildMenus();
+    m_view = std::make_unique<DayWeekView>(
+        m_settings, m_store, m_editing, *this,
+        DayWeekView::Pictures{m_ui->picture_main, m_ui->pic_panel, m_ui->pic_view, m_ui->vscroll},
+        [this] { return today(); });
 
     m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setObjectName(QStringLiteral("timer_refresh_view"));
     m_refreshTimer->setInterval(50);
     m_refreshTimer->setSingleShot(true);
     connect(m_refreshTimer, &QTimer::timeout, this, &form_main::timer_refresh_view_Timer);
     m_globalTimer = new QTimer(this);
+    m_globalTimer->setObjectName(QStringLiteral("Global_timer"));
     m_globalTimer->setInterval(1000);
     connect(m_globalTimer, &QTimer::timeout, this, &form_main::Global_timer_Timer);
 
-    for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()}) {
-        calendar->setAppointmentSource(
-            [this](const QDate& d) { return m_store.HasAppointments(d); });
-        calendar->setWeekViewDays([this](int weekday) { return m_settings.ShowWeek(weekday); });
-        calendar->setClock([this] { return today(); });
-    }
-    connect(m_calendar1.get(), &Calendar::DayClicked, this, [this] { LoadView(); });
-    connect(m_calendar1.get(), &Calendar::WeekClicked, this, [this] { LoadView(); });
-    connect(m_calendar1.get(), &Calendar::Display, this, &form_main::Calendar1_Display);
-    connect(m_calendar2.get(), &Calendar::DayClicked, this, &form_main::Calendar2_DayClicked);
-    connect(m_calendar2.get(), &Calendar::WeekClicked, this, &form_main::Calendar2_WeekClicked);
-    connect(m_calendar2.get(), &Calendar::Display, this, &form_main::Calendar2_Display);
+    connectControls();
+    connectMenus();
 }
 
 form_main::~form_main()
 {
-    releaseDayColumns();
+    m_view->ReleaseDayColumns();
     RemoveTrayIcon(1, this);
 }
 
@@ -184,204 +79,101 @@ QDate form_main::today() const
     return m_now().date();
 }
 
-// ---------------------------------------------------------------------------------------
-// Controls and menus
-
-void form_main::buildControls()
+void form_main::connectControls()
 {
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
-    resize(px(10560), px(7245) + menuBar()->sizeHint().height());
-
-    m_pictureMain = new PictureBox(central);
-    m_pictureMain->setGeometry(pxRect(120, 60, 7995, 7095));
-    m_pictureMain->setFocusPolicy(Qt::NoFocus);
-    m_vscroll = new QScrollBar(Qt::Vertical, m_pictureMain);
-    m_vscroll->setGeometry(pxRect(7680, 0, 255, 7035));
-    m_vscroll->setEnabled(false);
-    m_vscroll->setFocusPolicy(Qt::NoFocus);
-    m_picPanel = strip(m_pictureMain, Qt::white);
-    m_picPanel->setGeometry(pxRect(0, 360, 7635, 6615));
-    m_picView = new PictureBox(m_picPanel);
-    m_picView->setGeometry(pxRect(60, 0, 7515, 6555));
-    m_picView->setFocusPolicy(Qt::NoFocus);
-
-    m_picNavigate = strip(central, kGreyStrip);
-    m_picNavigate->setGeometry(pxRect(8220, 60, 2235, 255));
-    m_picMonthBack = pictureButton(m_picNavigate, arrowIcon(false, true), 120, 0);
-    m_picYesterday = pictureButton(m_picNavigate, arrowIcon(false, false), 720, 0);
-    m_picToday = pictureButton(m_picNavigate, todayIcon(), 960, 0);
-    m_picTomorrow = pictureButton(m_picNavigate, arrowIcon(true, false), 1200, 0);
-    m_picMonthNext = pictureButton(m_picNavigate, arrowIcon(true, true), 1860, 0);
-
-    m_picCal1 = strip(central, kGreyStrip);
-    m_picCal1->setGeometry(pxRect(8220, 480, 2235, 255));
-    m_labelMonat = clickableLabel(m_picCal1, true, kDarkBlue);
-    m_labelMonat->setGeometry(pxRect(60, 30, 1155, 195));
-    m_labelMonat->setCursor(Qt::PointingHandCursor);
-    m_labelJahr = clickableLabel(m_picCal1, true, kDarkBlue);
-    m_labelJahr->setGeometry(pxRect(1680, 30, 495, 195));
-    m_labelJahr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_labelJahr->setCursor(Qt::PointingHandCursor);
-    m_picCalendar1 = new PictureBox(central);
-    m_picCalendar1->setGeometry(pxRect(8220, 720, 2235, 1755));
-    m_picCalendar1->setFocusPolicy(Qt::NoFocus);
-
-    m_picCal2 = strip(central, kGreyStrip);
-    m_picCal2->setGeometry(pxRect(8220, 2640, 2235, 255));
-    m_labelMonat2 = clickableLabel(m_picCal2, false, Qt::black);
-    m_labelMonat2->setGeometry(pxRect(60, 30, 1215, 195));
-    m_labelJahr2 = clickableLabel(m_picCal2, false, Qt::black);
-    m_labelJahr2->setGeometry(pxRect(1320, 30, 855, 195));
-    m_labelJahr2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_picCalendar2 = new PictureBox(central);
-    m_picCalendar2->setGeometry(pxRect(8220, 2880, 2235, 1755));
-    m_picCalendar2->setFocusPolicy(Qt::NoFocus);
-
-    m_labelDatasource = new QLabel(central);
-    m_labelDatasource->setGeometry(pxRect(8220, 4740, 2235, 555));
-    m_labelDatasource->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_labelDatasource->setWordWrap(false);
-    m_labelDatasource->setTextFormat(Qt::PlainText);
-
-    m_picDayweek = strip(central, kGreyStrip);
-    m_picDayweek->setGeometry(pxRect(8220, 6840, 2235, 315));
-    m_picBack = pictureButton(m_picDayweek, arrowIcon(false, false), 120, 30);
-    m_picNext = pictureButton(m_picDayweek, arrowIcon(true, false), 1860, 30);
-    m_labelDay = clickableLabel(m_picDayweek, true, kDarkBlue);
-    m_labelDay->setGeometry(pxRect(360, 45, 735, 225));
-    m_labelWeek = clickableLabel(m_picDayweek, true, kDarkBlue);
-    m_labelWeek->setGeometry(pxRect(1080, 45, 735, 225));
-    for (QLabel* label : {m_labelDay, m_labelWeek}) {
-        label->setAlignment(Qt::AlignCenter);
-        label->setCursor(Qt::PointingHandCursor);
-    }
-
     for (QWidget* clickable :
-         {static_cast<QWidget*>(m_labelMonat), static_cast<QWidget*>(m_labelJahr),
-          static_cast<QWidget*>(m_labelDay), static_cast<QWidget*>(m_labelWeek)})
+         {m_ui->label_monat, m_ui->label_jahr, m_ui->label_day, m_ui->label_week})
         clickable->installEventFilter(this);
 
-    m_calendar1->Bind(m_picCalendar1);
-    m_calendar2->Bind(m_picCalendar2);
+    m_calendar1->Bind(m_ui->pic_calendar1);
+    m_calendar2->Bind(m_ui->pic_calendar2);
+    for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()}) {
+        calendar->setAppointmentSource(
+            [this](const QDate& d) { return m_store.HasAppointments(d); });
+        calendar->setWeekViewDays([this](int weekday) { return m_settings.ShowWeek(weekday); });
+        calendar->setClock([this] { return today(); });
+    }
+    connect(m_calendar1.get(), &Calendar::DayClicked, this, [this] { LoadView(); });
+    connect(m_calendar1.get(), &Calendar::WeekClicked, this, [this] { LoadView(); });
+    connect(m_calendar1.get(), &Calendar::Display, this, &form_main::Calendar1_Display);
+    connect(m_calendar2.get(), &Calendar::DayClicked, this,
+            [this](const QDate& date) { navigate(navigation().pickDay(viewState(), date)); });
+    connect(m_calendar2.get(), &Calendar::WeekClicked, this,
+            [this](const QDate& date) { navigate(navigation().pickWeek(viewState(), date)); });
+    connect(m_calendar2.get(), &Calendar::Display, this, &form_main::Calendar2_Display);
 
-    connect(m_picMonthBack, &QToolButton::clicked, this, &form_main::pic_month_back_Click);
-    connect(m_picYesterday, &QToolButton::clicked, this, &form_main::pic_yesterday_Click);
-    connect(m_picToday, &QToolButton::clicked, this, &form_main::pic_today_Click);
-    connect(m_picTomorrow, &QToolButton::clicked, this, &form_main::pic_tomorrow_Click);
-    connect(m_picMonthNext, &QToolButton::clicked, this, &form_main::pic_month_next_Click);
-    connect(m_picBack, &QToolButton::clicked, this, &form_main::pic_back_Click);
-    connect(m_picNext, &QToolButton::clicked, this, &form_main::pic_next_Click);
-    connect(m_vscroll, &QScrollBar::valueChanged, this, &form_main::ScrollView);
-    connect(m_pictureMain, &PictureBox::MouseDown, this,
-            [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
-                picture_main_MouseDown(x, y);
-            });
-    connect(m_pictureMain, &PictureBox::MouseMove, this,
-            [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-                picture_main_MouseMove(x, y);
-            });
-    connect(m_picView, &PictureBox::MouseMove, this,
-            [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int) { pic_view_MouseMove(x); });
-    connect(m_pictureMain, &PictureBox::Resized, this, &form_main::picture_main_Resize);
+    const auto step = [this](QToolButton* button, auto rule) {
+        connect(button, &QToolButton::clicked, this,
+                [this, rule] { navigate(rule(navigation(), viewState())); });
+    };
+    using Nav = ViewNavigation;
+    using State = ViewNavigation::State;
+    step(m_ui->pic_month_back, [](const Nav& n, const State& s) { return n.stepMonth(s, -1); });
+    step(m_ui->pic_yesterday, [](const Nav& n, const State& s) { return n.aroundToday(s, -1); });
+    step(m_ui->pic_today, [](const Nav& n, const State& s) { return n.aroundToday(s, 0); });
+    step(m_ui->pic_tomorrow, [](const Nav& n, const State& s) { return n.aroundToday(s, 1); });
+    step(m_ui->pic_month_next, [](const Nav& n, const State& s) { return n.stepMonth(s, 1); });
+    step(m_ui->pic_back, [](const Nav& n, const State& s) { return n.stepView(s, -1); });
+    step(m_ui->pic_next, [](const Nav& n, const State& s) { return n.stepView(s, 1); });
+
+    // A day header of the week view opens that day.
+    connect(m_view.get(), &DayWeekView::HeaderClicked, this, [this](const QDate& date) {
+        if (m_calendar1->IsWeekSelected())
+            navigate(navigation().pickDay(viewState(), date));
+    });
+    connect(m_ui->picture_main, &PictureBox::Resized, this, [this] {
+        if (m_ui->picture_main_Resize())
+            StartRefreshTimer();
+    });
 }
 
-void form_main::buildMenus()
+void form_main::connectMenus()
 {
-    auto named = [this](QMenu* menu, const char* name) {
-        QAction* a = menu->addAction(QString());
-        a->setObjectName(QLatin1String(name));
-        return a;
-    };
-    m_mnuFile = menuBar()->addMenu(QString());
-    QAction* import = named(m_mnuFile, "mnu_file_import");
-    m_mnuFile->addSeparator();
-    QAction* print = named(m_mnuFile, "mnu_file_print");
-    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_mnuFile->addSeparator();
-    QAction* exit = named(m_mnuFile, "mnu_file_exit");
+    for (int i = 0; i < m_ui->mnu_popup_datum_array.size(); ++i)
+        connect(m_ui->mnu_popup_datum_array[i], &QAction::triggered, this,
+                [this, i] { mnu_popup_datum_array_Click(i); });
 
-    m_mnuAppointment = menuBar()->addMenu(QString());
-    QAction* newAppointment = named(m_mnuAppointment, "mnu_appointment_new");
-    newAppointment->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-
-    m_mnuSettings = menuBar()->addMenu(QString());
-    QAction* program = named(m_mnuSettings, "mnu_settings_program");
-    program->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-
-    m_mnuDatafolder = menuBar()->addMenu(QString());
-
-    m_mnuHelp = menuBar()->addMenu(QString());
-    QAction* help = named(m_mnuHelp, "mnu_help_help");
-    help->setShortcut(QKeySequence(Qt::Key_F1));
-    m_mnuHelp->addSeparator();
-    QAction* info = named(m_mnuHelp, "mnu_help_info");
-    info->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-
-    m_mnuPopupTermin = new QMenu(this);
-    QAction* edit = named(m_mnuPopupTermin, "mnu_popup_termin_edit");
-    m_mnuPopupTermin->addSeparator();
-    m_mnuPopupTerminDel = m_mnuPopupTermin->addMenu(QString());
-    m_mnuPopupTerminDel->menuAction()->setObjectName(QStringLiteral("mnu_popup_termin_del"));
-    QAction* deleteYes = named(m_mnuPopupTerminDel, "mnu_popup_termin_del_yes");
-
-    m_mnuTaskbar = new QMenu(this);
-    QAction* show = named(m_mnuTaskbar, "mnu_taskbar_show");
-    show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    m_mnuTaskbar->addSeparator();
-    QAction* taskbarExit = named(m_mnuTaskbar, "mnu_taskbar_exit");
-    taskbarExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-
-    m_mnuPopupDatum = new QMenu(this);
-    for (int i = 0; i < 12; ++i) {
-        QAction* entry = m_mnuPopupDatum->addAction(QString());
-        entry->setCheckable(true);
-        connect(entry, &QAction::triggered, this, [this, i] { mnu_popup_datum_array_Click(i); });
-        m_datumActions.append(entry);
-    }
-
-    import->setEnabled(bool(m_hooks.showImport));
-    print->setEnabled(bool(m_hooks.showPrint));
-    program->setEnabled(bool(m_hooks.showSettings));
+    m_ui->mnu_file_import->setEnabled(bool(m_hooks.showImport));
+    m_ui->mnu_file_print->setEnabled(bool(m_hooks.showPrint));
+    m_ui->mnu_settings_program->setEnabled(bool(m_hooks.showSettings));
 
     // Every modal window runs with the heartbeat off, so no refresh or reminder runs inside it.
     auto modal = [this](const std::function<void()>& open) {
         const HeartbeatPause pause(m_globalTimer);
         open();
     };
-    connect(import, &QAction::triggered, this, [=, this] {
+    connect(m_ui->mnu_file_import, &QAction::triggered, this, [=, this] {
         modal([this] { m_hooks.showImport(this); });
         ShowDataSource();
         LoadView();
     });
-    connect(print, &QAction::triggered, this, [=, this] {
+    connect(m_ui->mnu_file_print, &QAction::triggered, this, [=, this] {
         modal([this] {
             m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
         });
     });
-    connect(program, &QAction::triggered, this, [=, this] {
+    connect(m_ui->mnu_settings_program, &QAction::triggered, this, [=, this] {
         modal([this] { m_hooks.showSettings(this); });
         SetLanguageTexts();
         ShowDataSource();
     });
-    connect(exit, &QAction::triggered, this, &form_main::mnu_file_exit_Click);
-    connect(newAppointment, &QAction::triggered, this, &form_main::mnu_appointment_new_Click);
-    connect(help, &QAction::triggered, this, [this] { ShowHelp(this, m_settings.LangCode()); });
-    connect(info, &QAction::triggered, this, [=, this] {
+    connect(m_ui->mnu_file_exit, &QAction::triggered, this, &form_main::mnu_file_exit_Click);
+    connect(m_ui->mnu_appointment_new, &QAction::triggered, this,
+            &form_main::mnu_appointment_new_Click);
+    connect(m_ui->mnu_help_help, &QAction::triggered, this,
+            [this] { ShowHelp(this, m_settings.LangCode()); });
+    connect(m_ui->mnu_help_info, &QAction::triggered, this, [=, this] {
         modal([this] {
             form_info about(m_settings.LangCode(), GetLoginName(), this);
             about.exec();
         });
     });
-    connect(edit, &QAction::triggered, this, &form_main::mnu_popup_termin_edit_Click);
-    connect(deleteYes, &QAction::triggered, this, &form_main::mnu_popup_termin_del_yes_Click);
-    connect(show, &QAction::triggered, this, &form_main::restoreFromTray);
-    connect(taskbarExit, &QAction::triggered, this, &form_main::exitProgram);
-}
-
-QAction* form_main::action(const QString& name) const
-{
-    return findChild<QAction*>(name);
+    connect(m_ui->mnu_popup_termin_edit, &QAction::triggered, this,
+            &form_main::mnu_popup_termin_edit_Click);
+    connect(m_ui->mnu_popup_termin_del_yes, &QAction::triggered, this,
+            &form_main::mnu_popup_termin_del_yes_Click);
+    connect(m_ui->mnu_taskbar_show, &QAction::triggered, this, &form_main::restoreFromTray);
+    connect(m_ui->mnu_taskbar_exit, &QAction::triggered, this, &form_main::exitProgram);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -397,7 +189,7 @@ void form_main::Form_Load()
     if (m_trayIcon) {
         connect(m_trayIcon, &TaskBarIcon::LeftButtonDown, this, &form_main::restoreFromTray);
         connect(m_trayIcon, &TaskBarIcon::RightButtonDown, this,
-                [this](QPoint at) { m_mnuTaskbar->popup(at); });
+                [this](QPoint at) { m_ui->mnu_taskbar->popup(at); });
     }
 
     if (m_settings.IsFirstStart() && m_hooks.showLanguageWindow) {
@@ -406,7 +198,8 @@ void form_main::Form_Load()
         m_hooks.showLanguageWindow(this);
         SetMousePointer(11);
     }
-    Form_Resize();
+    if (m_ui->Form_Resize())
+        StartRefreshTimer();
     ShowDataSource();
     SetLanguageTexts();
     QMainWindow::show();
@@ -417,54 +210,24 @@ void form_main::Form_Load()
 void form_main::SetLanguageTexts()
 {
     SetMousePointer(11);
-    const auto set = [this](const char* name, const QString& text) {
-        if (QAction* a = action(QLatin1String(name)))
-            a->setText(text);
-    };
-    m_mnuFile->setTitle(tr("&File"));
-    set("mnu_file_import", tr("&Import holidays"));
-    set("mnu_file_print", tr("&Print..."));
-    set("mnu_file_exit", tr("&Exit"));
-    m_mnuAppointment->setTitle(tr("&Appointment"));
-    set("mnu_appointment_new", tr("&New appointment..."));
-    m_mnuSettings->setTitle(tr("&Settings"));
-    set("mnu_settings_program", tr("&Programsettings"));
-    m_mnuDatafolder->setTitle(tr("Data&source"));
-    m_mnuHelp->setTitle(tr("&?"));
-    set("mnu_help_help", tr("Online &Help..."));
-    set("mnu_help_info", tr("&Info"));
-    set("mnu_popup_termin_edit", tr("Edit"));
-    m_mnuPopupTerminDel->setTitle(tr("Delete appointment..."));
-    set("mnu_popup_termin_del_yes", tr("Yes!"));
-    set("mnu_taskbar_show", tr("Show"));
-    set("mnu_taskbar_exit", tr("Exit Norvane4"));
-
-    m_picMonthBack->setToolTip(tr("previous month"));
-    m_picMonthNext->setToolTip(tr("next month"));
-    m_picToday->setToolTip(tr("Today"));
-    m_picTomorrow->setToolTip(tr("Tomorrow"));
-    m_picYesterday->setToolTip(tr("Yesterday"));
-    m_labelDay->setText(tr("Day"));
-    m_labelWeek->setText(tr("Week"));
-
+    m_ui->SetLanguageTexts();
     for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()})
         calendar->SetSettings(m_settings.FirstWeekday(), m_settings.LangCode(),
                               m_settings.FirstCW());
-    if (m_settings.StartWithWeek())
-        m_calendar1->SelectWeek();
-    m_calendar1->DrawAll();
-    m_calendar1->FireEvent();
+    const ViewNavigation::State state = viewState();
+    navigate(m_settings.StartWithWeek() ? navigation().weekMode(state)
+                                        : ViewNavigation::Step{state});
     SetMousePointer(0);
 }
 
 void form_main::ShowDataSource()
 {
     SetMousePointer(11);
-    m_mnuDatafolder->clear();
+    m_ui->mnu_datafolder->clear();
     const QString active = m_settings.GetDataFolder();
     const QStringList folders = m_settings.dataFolders();
     for (int i = 0; i < folders.size(); ++i) {
-        QAction* entry = m_mnuDatafolder->addAction(menuText(LastPathPart(folders[i])));
+        QAction* entry = m_ui->mnu_datafolder->addAction(menuText(LastPathPart(folders[i])));
         entry->setData(folders[i]);
         entry->setCheckable(true);
         entry->setChecked(WithTrailingSeparator(folders[i]) == active);
@@ -482,105 +245,23 @@ void form_main::showDataSourceLabel()
     const QString source = m_dataFolderReachable
                                ? tr("Datasource: ") + folderName
                                : tr("Datasource: %1 (unreachable)").arg(folderName);
-    m_labelDatasource->setText(source + QLatin1Char('\n') + tr("User: ") + GetLoginName());
-    QPalette palette; // the window's own colours
-    if (!m_dataFolderReachable)
-        palette.setColor(QPalette::WindowText, kUnreachableRed);
-    m_labelDatasource->setPalette(palette);
-}
-
-// ---------------------------------------------------------------------------------------
-// Layout
-
-void form_main::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
-}
-
-void form_main::Form_Resize()
-{
-    if (isMinimized())
-        return;
-    // The right-hand column keeps its design width; the view takes the rest.
-    const int w = PictureBox::toTwips(centralWidget()->width());
-    const int h = PictureBox::toTwips(centralWidget()->height());
-    if (w > 7500) {
-        m_pictureMain->resize(px(w - 2565), m_pictureMain->height());
-        for (QWidget* control : {m_picNavigate, static_cast<QWidget*>(m_picCalendar1),
-                                 static_cast<QWidget*>(m_picCalendar2), m_picCal1, m_picCal2,
-                                 m_picDayweek, static_cast<QWidget*>(m_labelDatasource)})
-            control->move(px(w - 2340), control->y());
-    }
-    if (h > 5800) {
-        m_pictureMain->resize(m_pictureMain->width(), px(h - 150));
-        m_picDayweek->move(m_picDayweek->x(), px(h - 405));
-    }
-    picture_main_Resize();
-}
-
-void form_main::picture_main_Resize()
-{
-    if (isMinimized())
-        return;
-    const int w = m_pictureMain->ScaleWidth();
-    const int h = m_pictureMain->ScaleHeight();
-    const int s = PictureBox::toTwips(m_vscroll->width());
-    const int panelTop = PictureBox::toTwips(m_picPanel->y());
-    int panelHeight = PictureBox::toTwips(m_picPanel->height());
-    if (h > 1000) {
-        m_vscroll->setGeometry(px(w - s - 60), 0, m_vscroll->width(), px(h - 60));
-        panelHeight = h - panelTop - 120;
-    } else {
-        m_vscroll->move(px(w - s - 60), 0);
-    }
-    const QSize panel(px(std::max(0, w - s - 150)), px(panelHeight));
-    if (panel != m_picPanel->size()) {
-        m_picPanel->resize(panel);
-        pic_panel_Resize();
-    }
-}
-
-void form_main::pic_panel_Resize()
-{
-    const int panelWidth = PictureBox::toTwips(m_picPanel->width());
-    if (panelWidth > 1000)
-        m_picView->resize(px(panelWidth - 60), m_picView->height());
-    StartRefreshTimer();
-}
-
-int form_main::headerOffsetX() const
-{
-    return PictureBox::toTwips(m_picView->x() + m_picPanel->x());
+    m_ui->showDataSource(source + QLatin1Char('\n') + tr("User: ") + GetLoginName(),
+                         m_dataFolderReachable);
 }
 
 // ---------------------------------------------------------------------------------------
 // The view
 
-void form_main::releaseDayColumns()
+void form_main::resizeEvent(QResizeEvent* event)
 {
-    for (auto& column : m_dayColumns)
-        column.reset();
-}
-
-ClassDay* form_main::DayColumn(int index) const
-{
-    return index >= 1 && index <= 7 ? m_dayColumns[size_t(index)].get() : nullptr;
-}
-
-int form_main::DayColumnCount() const
-{
-    int count = 0;
-    for (int c = 1; c <= 7; ++c)
-        count += m_dayColumns[size_t(c)] != nullptr;
-    return count;
+    QMainWindow::resizeEvent(event);
+    if (m_ui->Form_Resize())
+        StartRefreshTimer();
 }
 
 void form_main::LoadView()
 {
     SetMousePointer(11);
-    const bool week = m_calendar1->IsWeekSelected();
-    releaseDayColumns();
     // An unmounted share shows an empty calendar: every rebuild, the heartbeat's too, asks
     // again, so the label says so while it lasts and turns back when the folder returns.
     const bool reachable = m_store.IsDataFolderReachable();
@@ -588,182 +269,120 @@ void form_main::LoadView()
         m_dataFolderReachable = reachable;
         showDataSourceLabel();
     }
-
-    m_rows = ViewGeometry::Rows(m_settings.GridStartTime(), m_settings.GridEndTime(),
-                                m_settings.GridMinutes());
-    const int panelHeight = PictureBox::toTwips(m_picPanel->height());
-    m_rowHeight = ViewGeometry::RowHeight(panelHeight, m_rows);
-    const int viewHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin;
-    m_picView->resize(m_picView->width(), px(viewHeight));
-    m_picView->Cls();
-
-    const ViewGeometry::Scroll scroll =
-        ViewGeometry::ScrollFor(viewHeight, panelHeight, m_rowHeight);
-    if (!scroll.enabled) {
-        if (m_vscroll->isEnabled()) {
-            m_vscroll->setValue(0);
-            m_vscroll->setEnabled(false);
-        }
-        m_vscroll->setRange(0, 0);
-    } else {
-        m_vscroll->setRange(0, scroll.maximum);
-        m_vscroll->setPageStep(scroll.largeChange);
-        m_vscroll->setSingleStep(std::max(1, scroll.smallChange));
-        m_vscroll->setEnabled(true);
-    }
-    ScrollView();
-
-    m_picView->setForeColor(Qt::black);
-    drawHourLabels();
-
-    const int offX = headerOffsetX();
-    m_pictureMain->FillBox(offX, 60, m_pictureMain->ScaleWidth(), 390, Qt::white);
-    const int viewWidth = m_picView->ScaleWidth();
-    const QString lang = m_settings.LangCode();
-    const QStringList dayNames = DayNames(lang);
-
-    auto makeColumn = [&](int c, const QDate& d, int startX, int endX) {
-        auto column = std::make_unique<ClassDay>(m_store, m_settings, m_editing, this,
-                                                 [this] { return today(); });
-        column->Bind(m_picView);
-        column->setDatum(d);
-        column->setStartX(startX);
-        column->setEndX(endX);
-        column->setStartY(0);
-        column->setEndY(viewHeight - ViewGeometry::kColumnBottomMargin);
-        column->LoadAppointments(true);
-        column->DisplayAppointments(c);
-        m_dayColumns[size_t(c)] = std::move(column);
-        return m_dayColumns[size_t(c)].get();
-    };
-
-    if (week) {
-        m_highlightToday = true;
-        int n = 0;
-        for (int day = 1; day <= 7; ++day)
-            n += m_settings.ShowWeek(day);
-        const QDate weekStart = StartOfWeek(m_calendar1->SelectedDate(), m_settings.FirstWeekday());
-        int c = 0;
-        for (int i = 0; i < 7; ++i) {
-            const QDate d = weekStart.addDays(i);
-            if (!m_settings.ShowWeek(Weekday(d)))
-                continue;
-            ++c;
-            const ViewGeometry::ColumnSpan span = ViewGeometry::WeekColumn(viewWidth, n, c);
-            ClassDay* column = makeColumn(c, d, span.startX, span.endX);
-            const QString text = ViewGeometry::WeekHeader(
-                dayNames[Weekday(d)], FormatDate(d, m_settings.DateFormat()),
-                FormatDateNoYear(d, m_settings.DateFormat()), span.endX - span.startX,
-                [this](const QString& t) { return m_pictureMain->TextWidth(t); });
-            drawHeader(*column, text);
-        }
-    } else {
-        const QDate d = m_calendar1->SelectedDate();
-        ClassDay* column = makeColumn(1, d, ViewGeometry::kTimeLabelColumn, viewWidth - 15);
-        m_highlightToday = false;
-        drawHeader(*column, dayNames[Weekday(d)] + QStringLiteral(", ") +
-                                FormatDate(d, m_settings.DateFormat()));
-    }
+    m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
     SetMousePointer(0);
 }
 
-void form_main::drawHourLabels()
-{
-    const auto labels = ViewGeometry::HourLabels(m_settings.GridStartTime(), m_rows,
-                                                 m_settings.GridMinutes(), m_settings.TimeFormat());
-    for (const ViewGeometry::HourLabel& label : labels) {
-        const int y = m_rowHeight * label.row;
-        if (!label.hour.isEmpty()) {
-            m_picView->Print(0, y, label.hour);
-            if (!label.dayHalf.isEmpty())
-                m_picView->Print(0, y + m_rowHeight, label.dayHalf);
-        }
-        m_picView->Print(230, y, label.minutes);
-    }
-}
-
-void form_main::drawHeader(const ClassDay& column, const QString& text)
-{
-    const int offX = headerOffsetX();
-    const int left = int(column.StartX()) + offX;
-    const int right = int(column.EndX()) + offX;
-    const bool isToday = column.datum() == today();
-    const QColor band = m_highlightToday && isToday ? QColor(234, 234, 255) : QColor(246, 246, 246);
-    m_pictureMain->FillBox(left, 60, right, 360, band);
-    m_pictureMain->setForeColor(isToday ? QColor(255, 0, 0) : QColor(0, 0, 255));
-    m_pictureMain->Print((left + right) / 2 - m_pictureMain->TextWidth(text) / 2, 135, text);
-    m_pictureMain->Box(left, 60, right, 345, Qt::black);
-}
-
-void form_main::ScrollView()
-{
-    m_picView->move(m_picView->x(), -m_vscroll->value());
-}
-
-// ---------------------------------------------------------------------------------------
-// Label pool
-
 QLabel* form_main::CreateLabelResource()
 {
-    auto* label = new QLabel(m_picView);
-    label->setFont(QFont(QStringLiteral("Arial"), 8));
-    label->hide();
-    label->installEventFilter(this);
-    // Free elements are reused by index before the pool grows. No scans: a crowded day
-    // takes and returns thousands of labels on every rebuild.
-    int index = int(m_labelPool.size());
-    if (!m_freeLabels.empty()) {
-        index = *m_freeLabels.begin();
-        m_freeLabels.erase(m_freeLabels.begin());
-        m_labelPool[index] = label;
-        m_labelInUse[index] = true;
-    } else {
-        m_labelPool.append(label);
-        m_labelInUse.append(true);
-    }
-    m_labelIndex.insert(label, index);
-    return label;
+    return m_labels->CreateLabelResource();
 }
 
 void form_main::ReleaseLabelResource(QLabel* label)
 {
-    const auto found = m_labelIndex.constFind(label);
-    if (found == m_labelIndex.cend())
-        return;
-    const int i = *found;
-    m_labelIndex.erase(found);
-    if (!m_labelInUse[i] || m_labelPool[i] != label)
-        return;
-    // The label may be the one whose mouse event is running right now.
-    label->hide();
-    label->removeEventFilter(this);
-    label->deleteLater();
-    m_labelPool[i] = nullptr;
-    m_labelInUse[i] = false;
-    m_freeLabels.insert(i);
+    m_labels->ReleaseLabelResource(label);
 }
 
-QList<QLabel*> form_main::labelsInUse() const
+bool form_main::HighlightToday() const
 {
-    QList<QLabel*> labels;
-    for (int i = 0; i < m_labelPool.size(); ++i) {
-        if (m_labelInUse[i] && m_labelPool[i])
-            labels.append(m_labelPool[i]);
-    }
-    return labels;
+    return m_view->HighlightToday();
 }
+
+// ---------------------------------------------------------------------------------------
+// Navigation
+
+ViewNavigation form_main::navigation() const
+{
+    return ViewNavigation(m_settings.FirstWeekday(), today(),
+                          m_settings.LangCode() == QLatin1String("de"));
+}
+
+ViewNavigation::State form_main::viewState() const
+{
+    return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_calendar1->IsWeekSelected()};
+}
+
+void form_main::navigate(const ViewNavigation::Step& step)
+{
+    if (step.redraw == ViewNavigation::Redraw::Nothing)
+        return;
+    m_calendar1->setShowDate(step.state.shown);
+    m_calendar1->setSelectedDate(step.state.selected);
+    m_calendar1->setIsWeekSelected(step.state.week);
+    m_calendar1->DrawAll();
+    // calendar1_DayClicked or calendar1_WeekClicked rebuild the view.
+    if (step.redraw == ViewNavigation::Redraw::View)
+        m_calendar1->FireEvent();
+}
+
+void form_main::keyPressEvent(QKeyEvent* event)
+{
+    const std::optional<ViewNavigation::Step> step =
+        navigation().key(viewState(), event->key(), event->modifiers());
+    if (step)
+        navigate(*step);
+    else
+        QMainWindow::keyPressEvent(event);
+}
+
+void form_main::Calendar1_Display(const QDate& date)
+{
+    m_ui->label_monat->setText(MonthNames(m_settings.LangCode())[date.month()]);
+    m_ui->label_jahr->setText(QString::number(date.year()));
+    const bool week = m_calendar1->IsWeekSelected();
+    m_ui->ShowDayWeekSelection(week);
+    m_calendar2->setSelectedDate(m_calendar1->SelectedDate());
+    m_calendar2->setShowDate(m_calendar1->ShowDate().addMonths(1));
+    m_calendar2->setIsWeekSelected(week);
+    m_calendar2->DrawAll();
+    m_ui->pic_tomorrow->setToolTip(week ? tr("Show next week") : tr("Tomorrow"));
+    m_ui->pic_yesterday->setToolTip(week ? tr("Show last week") : tr("Yesterday"));
+    m_ui->pic_today->setToolTip(week ? tr("Show actual week") : tr("Today"));
+}
+
+void form_main::Calendar2_Display(const QDate& date)
+{
+    m_ui->label_monat2->setText(MonthNames(m_settings.LangCode())[date.month()]);
+    m_ui->label_jahr2->setText(QString::number(date.year()));
+}
+
+void form_main::label_jahr_MouseDown()
+{
+    showDatumList(navigation().yearList(viewState()), m_ui->label_jahr);
+}
+
+void form_main::label_monat_MouseDown()
+{
+    showDatumList(navigation().monthList(viewState(), MonthNames(m_settings.LangCode())),
+                  m_ui->label_monat);
+}
+
+void form_main::showDatumList(const QList<ViewNavigation::ListEntry>& entries, QLabel* below)
+{
+    for (int i = 0; i < m_ui->mnu_popup_datum_array.size(); ++i) {
+        QAction* item = m_ui->mnu_popup_datum_array[i];
+        item->setVisible(i < entries.size());
+        if (i >= entries.size())
+            continue;
+        item->setText(entries[i].text);
+        item->setData(entries[i].value);
+        item->setChecked(entries[i].checked);
+    }
+    m_ui->mnu_popup_datum->popup(below->mapToGlobal(QPoint(0, below->height())));
+}
+
+void form_main::mnu_popup_datum_array_Click(int index)
+{
+    const QAction* item = m_ui->mnu_popup_datum_array.value(index);
+    navigate(navigation().chooseFromList(viewState(), item ? item->data().toInt() : 0));
+}
+
+// ---------------------------------------------------------------------------------------
+// Appointment labels
 
 ClassTermin* form_main::FindAppointmentByTag(const QString& tag) const
 {
-    const QStringList parts = SplitText(tag, QStringLiteral("|"));
-    if (parts.size() < 2)
-        return nullptr;
-    bool columnOk = false;
-    bool positionOk = false;
-    const int column = parts[0].toInt(&columnOk);
-    const int position = parts[1].toInt(&positionOk);
-    ClassDay* day = columnOk && positionOk ? DayColumn(column) : nullptr;
-    return day ? day->Appointment(position) : nullptr;
+    return m_view->FindAppointmentByTag(tag);
 }
 
 bool form_main::eventFilter(QObject* watched, QEvent* event)
@@ -771,26 +390,26 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
     auto* label = qobject_cast<QLabel*>(watched);
     if (!label)
         return QMainWindow::eventFilter(watched, event);
+    const bool appointment = label->property("tag").isValid();
     if (event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (label == m_labelMonat) {
+        if (label == m_ui->label_monat)
             label_monat_MouseDown();
-        } else if (label == m_labelJahr) {
+        else if (label == m_ui->label_jahr)
             label_jahr_MouseDown();
-        } else if (label == m_labelDay) {
-            label_day_Click();
-        } else if (label == m_labelWeek) {
-            label_week_Click();
-        } else if (label->property("tag").isValid()) {
+        else if (label == m_ui->label_day)
+            navigate(navigation().dayMode(viewState()));
+        else if (label == m_ui->label_week)
+            navigate(navigation().weekMode(viewState()));
+        else if (appointment)
             label_appointment_MouseDown(label, mouse->button(), mouse->position().toPoint());
-        }
         return true;
     }
-    if (event->type() == QEvent::MouseButtonRelease && label->property("tag").isValid()) {
+    if (event->type() == QEvent::MouseButtonRelease && appointment) {
         label_appointment_MouseUp();
         return true;
     }
-    if (event->type() == QEvent::MouseButtonDblClick && label->property("tag").isValid()) {
+    if (event->type() == QEvent::MouseButtonDblClick && appointment) {
         label_appointment_MouseUp();
         editAppointment(FindAppointmentByTag(label->property("tag").toString()));
         return true;
@@ -803,7 +422,7 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     const QString tag = label->property("tag").toString();
     if (button == Qt::RightButton) {
         m_popupTag = tag;
-        m_mnuPopupTermin->popup(label->mapToGlobal(at));
+        m_ui->mnu_popup_termin->popup(label->mapToGlobal(at));
         return;
     }
     if (button != Qt::LeftButton)
@@ -816,7 +435,7 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     m_tooltip->SetAppointment(*appointment, m_settings.LangCode(), m_settings.TimeFormat(),
                               m_settings.DateFormat());
     m_tooltip->adjustSize();
-    QPoint topLeft = label->mapToGlobal(at) + QPoint(px(180), 0);
+    QPoint topLeft = label->mapToGlobal(at) + QPoint(PictureBox::toPixels(180), 0);
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
     if (screen.isValid()) {
         if (topLeft.y() + m_tooltip->height() > screen.bottom())
@@ -865,277 +484,6 @@ void form_main::mnu_popup_termin_del_yes_Click()
 }
 
 // ---------------------------------------------------------------------------------------
-// Navigation
-
-void form_main::showSelection()
-{
-    m_calendar1->DrawAll();
-    m_calendar1->FireEvent();
-}
-
-bool form_main::outOfSight(const QDate& date) const
-{
-    return date.month() != m_calendar1->ShowDate().month() &&
-           date.month() != m_calendar2->ShowDate().month();
-}
-
-void form_main::Calendar1_Display(const QDate& date)
-{
-    const QStringList months = MonthNames(m_settings.LangCode());
-    m_labelMonat->setText(months[date.month()]);
-    m_labelJahr->setText(QString::number(date.year()));
-    ShowDayWeekSelection();
-    m_calendar2->setSelectedDate(m_calendar1->SelectedDate());
-    m_calendar2->setShowDate(m_calendar1->ShowDate().addMonths(1));
-    m_calendar2->setIsWeekSelected(m_calendar1->IsWeekSelected());
-    m_calendar2->DrawAll();
-    if (m_calendar1->IsWeekSelected()) {
-        m_picTomorrow->setToolTip(tr("Show next week"));
-        m_picYesterday->setToolTip(tr("Show last week"));
-        m_picToday->setToolTip(tr("Show actual week"));
-    } else {
-        m_picTomorrow->setToolTip(tr("Tomorrow"));
-        m_picYesterday->setToolTip(tr("Yesterday"));
-        m_picToday->setToolTip(tr("Today"));
-    }
-}
-
-void form_main::Calendar2_Display(const QDate& date)
-{
-    m_labelMonat2->setText(MonthNames(m_settings.LangCode())[date.month()]);
-    m_labelJahr2->setText(QString::number(date.year()));
-}
-
-void form_main::Calendar2_DayClicked(const QDate& date)
-{
-    m_calendar1->setIsWeekSelected(false);
-    m_calendar1->setSelectedDate(date);
-    showSelection();
-}
-
-void form_main::Calendar2_WeekClicked(const QDate& date)
-{
-    m_calendar1->setIsWeekSelected(true);
-    m_calendar1->setSelectedDate(date);
-    showSelection();
-}
-
-void form_main::ShowDayWeekSelection()
-{
-    const bool week = m_calendar1->IsWeekSelected();
-    QLabel* selected = week ? m_labelWeek : m_labelDay;
-    QLabel* other = week ? m_labelDay : m_labelWeek;
-    setLabelColors(selected, kDarkBlue, Qt::white);
-    setLabelColors(other, kGreyStrip, kDarkBlue);
-}
-
-void form_main::stepSelectedDate(int days, int months, bool forward)
-{
-    const QDate date = m_calendar1->SelectedDate().addMonths(months).addDays(days);
-    m_calendar1->setSelectedDate(date);
-    if (outOfSight(date))
-        m_calendar1->setShowDate(forward ? date.addMonths(-1) : date);
-}
-
-void form_main::stepView(int sign)
-{
-    const bool week = m_calendar1->IsWeekSelected();
-    stepSelectedDate(sign * (week ? 7 : 1), 0, sign > 0);
-    if (week)
-        m_calendar1->SelectWeek();
-    showSelection();
-}
-
-void form_main::pic_next_Click()
-{
-    stepView(1);
-}
-
-void form_main::pic_back_Click()
-{
-    stepView(-1);
-}
-
-void form_main::showAroundToday(int sign)
-{
-    // Counted from the current date, not from the selection.
-    const QDate date = today().addDays(sign * (m_calendar1->IsWeekSelected() ? 7 : 1));
-    m_calendar1->setShowDate(date);
-    m_calendar1->setSelectedDate(date);
-    if (m_calendar1->IsWeekSelected())
-        m_calendar1->SelectWeek();
-    m_calendar1->DrawAll();
-    LoadView();
-}
-
-void form_main::pic_today_Click()
-{
-    showAroundToday(0);
-}
-
-void form_main::pic_tomorrow_Click()
-{
-    showAroundToday(1);
-}
-
-void form_main::pic_yesterday_Click()
-{
-    showAroundToday(-1);
-}
-
-void form_main::pic_month_back_Click()
-{
-    m_calendar1->setShowDate(m_calendar1->ShowDate().addMonths(-1));
-    m_calendar1->DrawAll();
-}
-
-void form_main::pic_month_next_Click()
-{
-    const QDate d = m_calendar1->ShowDate().addMonths(1);
-    if (d.year() > today().year() + 20)
-        return;
-    m_calendar1->setShowDate(d);
-    m_calendar1->DrawAll();
-}
-
-void form_main::label_day_Click()
-{
-    m_calendar1->setIsWeekSelected(false);
-    showSelection();
-}
-
-void form_main::label_week_Click()
-{
-    m_calendar1->setIsWeekSelected(true);
-    m_calendar1->SelectWeek();
-    showSelection();
-}
-
-void form_main::label_jahr_MouseDown()
-{
-    const int shownYear = m_calendar1->ShowDate().year();
-    for (int i = 0; i < 12; ++i) {
-        QAction* entry = m_datumActions[i];
-        entry->setVisible(i < 7);
-        if (i >= 7)
-            continue;
-        const int year = shownYear - 3 + i;
-        entry->setText(QString::number(year));
-        entry->setData(year);
-        entry->setChecked(year == shownYear);
-    }
-    m_mnuPopupDatum->popup(m_labelJahr->mapToGlobal(QPoint(0, m_labelJahr->height())));
-}
-
-void form_main::label_monat_MouseDown()
-{
-    const QStringList months = MonthNames(m_settings.LangCode());
-    const int shownMonth = m_calendar1->ShowDate().month();
-    for (int i = 0; i < 12; ++i) {
-        QAction* entry = m_datumActions[i];
-        entry->setVisible(true);
-        entry->setText(months[i + 1]);
-        entry->setData(i + 1);
-        entry->setChecked(i + 1 == shownMonth);
-    }
-    m_mnuPopupDatum->popup(m_labelMonat->mapToGlobal(QPoint(0, m_labelMonat->height())));
-}
-
-void form_main::mnu_popup_datum_array_Click(int index)
-{
-    const int v = m_datumActions.value(index) ? m_datumActions[index]->data().toInt() : 0;
-    const QDate shown = m_calendar1->ShowDate();
-    if (v >= 1 && v <= 12)
-        m_calendar1->setShowDate(DateSerial(shown.year(), v, shown.day()));
-    else if (v > 12)
-        m_calendar1->setShowDate(DateSerial(v, shown.month(), shown.day()));
-    showSelection();
-}
-
-void form_main::keyPressEvent(QKeyEvent* event)
-{
-    const bool week = m_calendar1->IsWeekSelected();
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool german = m_settings.LangCode() == QLatin1String("de");
-    const int key = event->key();
-    const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
-    const bool backward = key == Qt::Key_Left || key == Qt::Key_Up;
-
-    if (forward || backward) {
-        const int sign = forward ? 1 : -1;
-        if (mods == Qt::NoModifier) {
-            stepView(sign);
-            return;
-        }
-        if (week)
-            return; // modifiers do nothing in the week view
-        if (mods == Qt::ShiftModifier)
-            stepSelectedDate(sign * 7, 0, forward);
-        else
-            stepSelectedDate(0, sign, forward);
-        showSelection();
-        return;
-    }
-
-    const auto dayMode = [this] {
-        m_calendar1->setIsWeekSelected(false);
-        m_calendar1->setShowDate(m_calendar1->SelectedDate());
-    };
-    switch (key) {
-    case Qt::Key_H:
-        if (!german)
-            return;
-        m_calendar1->setSelectedDate(today());
-        dayMode();
-        break;
-    case Qt::Key_T:
-        if (!german)
-            m_calendar1->setSelectedDate(today());
-        dayMode();
-        break;
-    case Qt::Key_D:
-        if (german)
-            return;
-        dayMode();
-        break;
-    case Qt::Key_W:
-        m_calendar1->SelectWeek();
-        break;
-    default:
-        QMainWindow::keyPressEvent(event);
-        return;
-    }
-    showSelection();
-}
-
-void form_main::picture_main_MouseDown(int x, int y)
-{
-    if (!m_calendar1->IsWeekSelected() || y >= 300)
-        return;
-    const int offX = headerOffsetX();
-    for (int c = 1; c <= 7 && m_dayColumns[size_t(c)]; ++c) {
-        const ClassDay& column = *m_dayColumns[size_t(c)];
-        if (column.StartX() + offX < x && x < column.EndX() + offX) {
-            m_calendar1->setSelectedDate(column.datum());
-            m_calendar1->setIsWeekSelected(false);
-            showSelection();
-            return;
-        }
-    }
-}
-
-void form_main::picture_main_MouseMove(int x, int y)
-{
-    const bool overHeader = y < 300 && x > headerOffsetX() + ViewGeometry::kTimeLabelColumn;
-    m_pictureMain->setCursor(overHeader ? Qt::PointingHandCursor : Qt::ArrowCursor);
-}
-
-void form_main::pic_view_MouseMove(int x)
-{
-    m_picView->setCursor(x >= ViewGeometry::kTimeLabelColumn ? Qt::CrossCursor : Qt::ArrowCursor);
-}
-
-// ---------------------------------------------------------------------------------------
 // Commands
 
 void form_main::mnu_appointment_new_Click()
@@ -1171,6 +519,14 @@ void form_main::mnu_datafolder_array_Click(int index)
     LoadView();
 }
 
+void form_main::ShowFailure(const QString& message)
+{
+    if (m_hooks.message)
+        m_hooks.message(this, QStringLiteral("Norvane"), message);
+    else
+        showPlainWarning(this, QStringLiteral("Norvane"), message);
+}
+
 // ---------------------------------------------------------------------------------------
 // Timers
 
@@ -1199,14 +555,6 @@ void form_main::Global_timer_Timer()
             m_hooks.checkReminders();
         }
     }
-}
-
-void form_main::ShowFailure(const QString& message)
-{
-    if (m_hooks.message)
-        m_hooks.message(this, QStringLiteral("Norvane"), message);
-    else
-        showPlainWarning(this, QStringLiteral("Norvane"), message);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1255,7 +603,7 @@ void form_main::exitProgram()
     m_refreshTimer->stop();
     RemoveTrayIcon(1, this);
     m_trayIcon = nullptr;
-    releaseDayColumns();
+    m_view->ReleaseDayColumns();
     close();
     QCoreApplication::quit();
 }

@@ -1,9 +1,10 @@
-// The main window: start-up, the view, navigation, timers, data folders, labels.
+// The main window as a user meets it: its labels, menus, buttons, keys and timers.
 #include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "Calendar.h"
 #include "ClassDay.h"
 #include "DataAccess.h"
+#include "DayWeekView.h"
 #include "Language.h"
 #include "PictureBox.h"
 #include "Screenshots.h"
@@ -29,18 +30,16 @@ namespace {
 // Wednesday 9 July 2003, 10:20.
 const QDateTime kNow(QDate(2003, 7, 9), QTime(10, 20));
 
-QByteArray appointmentFile(const QDate& d, int startHour, int endHour, const char* text,
-                           int color = 1)
+QByteArray appointmentFile(const QDate& d, int startHour, int endHour, const char* text)
 {
     return QStringLiteral("[AppointmentSettings]\r\nDateYear=%1\r\nDateMonth=%2\r\nDateDay=%3\r\n"
                           "StartTimeHour=%4\r\nStartTimeMinute=0\r\nEndTimeHour=%5\r\n"
-                          "EndTimeMinute=0\r\nColor=%6\r\nText=%7\r\nIsReminder=0\r\n")
+                          "EndTimeMinute=0\r\nColor=1\r\nText=%6\r\nIsReminder=0\r\n")
         .arg(d.year())
         .arg(d.month())
         .arg(d.day())
         .arg(startHour)
         .arg(endHour)
-        .arg(color)
         .arg(QString::fromUtf8(text))
         .toUtf8();
 }
@@ -58,10 +57,7 @@ protected:
             "[Application]\r\nFirstStart=0\r\n");
         settings.LoadActiveFolder();
         settings.LoadSettings();
-        editing.setEditor([this](EditHandOver& h) {
-            ++editorShown;
-            h.EditCancelled = cancelEditor;
-        });
+        editing.setEditor([](EditHandOver&) {});
     }
 
     form_main& window()
@@ -72,15 +68,30 @@ protected:
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
             };
+            hooks.checkReminders = [this] {
+                ++reminderChecks;
+                heartbeatOnDuringCheck = heartbeat()->isActive();
+            };
             m_window = std::make_unique<form_main>(settings, store, editing, hooks);
-            m_window->setClock([] { return kNow; });
+            m_window->setClock([this] { return now; });
             m_window->resize(1000, 700);
             m_window->Form_Load();
         }
         return *m_window;
     }
 
-    QString put(const QDate& d, int start, int end, const char* text, int color = 1)
+    template <typename T> T* child(const char* name)
+    {
+        T* found = window().findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString text(const char* label) { return child<QLabel>(label)->text(); }
+    QTimer* heartbeat() { return child<QTimer>("Global_timer"); }
+    const DayWeekView& view() { return window().view(); }
+    QDate selected() { return window().calendar1().SelectedDate(); }
+
+    QString put(const QDate& d, int start, int end, const char* text)
     {
         static int number = 100;
         const QString path = data.filePath(QStringLiteral("y%1/m%2/d%3/%4.nv3")
@@ -88,16 +99,24 @@ protected:
                                                .arg(d.month())
                                                .arg(d.day())
                                                .arg(++number));
-        TestFiles::writeSettled(path, appointmentFile(d, start, end, text, color));
+        TestFiles::writeSettled(path, appointmentFile(d, start, end, text));
         return path;
     }
 
+    // The appointment labels shown in the grid.
+    QList<QLabel*> appointmentLabels()
+    {
+        QList<QLabel*> labels;
+        for (QLabel* label : child<QWidget>("pic_view")->findChildren<QLabel*>())
+            if (label->property("tag").isValid() && label->isVisibleTo(label->parentWidget()))
+                labels << label;
+        return labels;
+    }
     QStringList labelTexts()
     {
         QStringList texts;
-        for (QLabel* label : window().labelsInUse())
-            if (label->isVisibleTo(window().pic_view()) && !label->text().isEmpty())
-                texts << label->text();
+        for (QLabel* label : appointmentLabels())
+            texts << label->text();
         texts.sort();
         return texts;
     }
@@ -106,8 +125,13 @@ protected:
     {
         QTest::keyClick(&window(), Qt::Key(k), mods);
     }
-
-    QDate selected() { return window().calendar1().SelectedDate(); }
+    void click(const char* name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
+    void trigger(const char* action) { child<QAction>(action)->trigger(); }
+    void ticks(int n)
+    {
+        for (int tick = 0; tick < n; ++tick)
+            window().Global_timer_Timer();
+    }
 
     QTemporaryDir program;
     QTemporaryDir data;
@@ -118,9 +142,10 @@ protected:
     DataAccess store{profiles, settings, [] { return kNow; }};
     AppointmentFiling filing{store, settings};
     AppointmentEditing editing{filing};
-    int editorShown = 0;
-    bool cancelEditor = false;
+    QDateTime now = kNow;
     int languageWindowShown = 0;
+    int reminderChecks = 0;
+    bool heartbeatOnDuringCheck = true;
     QStringList messages;
     std::unique_ptr<form_main> m_window;
 };
@@ -129,14 +154,15 @@ TEST_F(FormMainTest, StartsWithTodayAndTheDataSource)
 {
     form_main& w = window();
     EXPECT_EQ(selected(), kNow.date());
-    EXPECT_FALSE(w.calendar1().IsWeekSelected());
-    EXPECT_EQ(w.DayColumnCount(), 1);
+    EXPECT_EQ(view().DayColumnCount(), 1);
+    EXPECT_EQ(view().DayColumn(1)->datum(), kNow.date());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Norvane 4  -  ") + QDir(data.path()).dirName());
-    EXPECT_TRUE(w.label_datasource()->text().startsWith(QStringLiteral("Datasource: ")));
-    EXPECT_TRUE(w.Global_timer()->isActive());
-    EXPECT_EQ(w.label_monat()->text(), QStringLiteral("July"));
-    EXPECT_EQ(w.label_jahr()->text(), QStringLiteral("2003"));
-    EXPECT_EQ(w.label_monat2()->text(), QStringLiteral("August"));
+    EXPECT_EQ(text("label_datasource").section('\n', 0, 0),
+              QStringLiteral("Datasource: ") + QDir(data.path()).dirName());
+    EXPECT_TRUE(heartbeat()->isActive());
+    EXPECT_EQ(text("label_monat"), QStringLiteral("July"));
+    EXPECT_EQ(text("label_jahr"), QStringLiteral("2003"));
+    EXPECT_EQ(text("label_monat2"), QStringLiteral("August"));
     EXPECT_EQ(languageWindowShown, 0);
 }
 
@@ -164,191 +190,138 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
 TEST_F(FormMainTest, TheDayViewShowsTheDaysAppointmentsAsLabels)
 {
     put(kNow.date(), 9, 10, "Standup");
-    put(kNow.date(), 9, 11, "Review", 3);
+    put(kNow.date(), 9, 11, "Review");
     put(kNow.date().addDays(1), 9, 10, "Tomorrow's");
     window().LoadView();
     EXPECT_EQ(labelTexts(), (QStringList{"Review", "Standup"}));
-    EXPECT_EQ(window().Rows(), 20);
-    EXPECT_EQ(window().RowHeight() % 15, 0);
     Screenshots::save(&window(), "mainwindow_day");
 }
 
-TEST_F(FormMainTest, AWarmRebuildOpensNoFileAndTheCalendarsAskNothingAgain)
+TEST_F(FormMainTest, AWarmRebuildOpensNoFileTheCalendarsAskNothingAndNoLabelIsLeftBehind)
 {
     put(kNow.date(), 9, 10, "Standup");
-    window().label_week()->setFocus();
-    window().label_week_Click();
+    click("label_week");
     files.resetCounts();
     window().LoadView();
     EXPECT_EQ(files.counts().reads, 0);
     EXPECT_GT(files.counts().listings, 0);
     files.resetCounts();
-    window().calendar1().DrawAll();
-    window().calendar2().DrawAll();
+    window().calendar1().DrawAll(); // the lower calendar follows
     EXPECT_EQ(files.counts().total(), 0) << "day marks come from the cache within MonthInterval";
+
+    // Five columns of the week with the bar and range text each, and the one appointment.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(child<QWidget>("pic_view")->findChildren<QLabel*>().size(), 5 * 2 + 1);
 }
 
 TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
 {
     window().calendar1().setSelectedDate(QDate(2003, 7, 13)); // a Sunday
-    window().label_week_Click();
-    form_main& w = window();
-    ASSERT_EQ(w.DayColumnCount(), 5);
-    EXPECT_EQ(w.DayColumn(1)->datum(), QDate(2003, 7, 7));
-    EXPECT_EQ(w.DayColumn(5)->datum(), QDate(2003, 7, 11));
-    const double width = w.DayColumn(1)->EndX() - w.DayColumn(1)->StartX();
-    for (int c = 2; c <= 5; ++c)
-        EXPECT_DOUBLE_EQ(w.DayColumn(c)->EndX() - w.DayColumn(c)->StartX(), width);
-    EXPECT_TRUE(w.HighlightToday());
-    Screenshots::save(&w, "mainwindow_week");
-}
+    click("label_week");
+    ASSERT_EQ(view().DayColumnCount(), 5);
+    const double width = view().DayColumn(1)->EndX() - view().DayColumn(1)->StartX();
+    for (int c = 1; c <= 5; ++c) {
+        EXPECT_EQ(view().DayColumn(c)->datum(), QDate(2003, 7, 6 + c)) << c;
+        EXPECT_DOUBLE_EQ(view().DayColumn(c)->EndX() - view().DayColumn(c)->StartX(), width);
+    }
+    EXPECT_TRUE(window().HighlightToday());
+    Screenshots::save(&window(), "mainwindow_week");
 
-TEST_F(FormMainTest, NoWeekdayShownOrAnEmptyDayGiveAnEmptyGrid)
-{
     for (int day = 1; day <= 7; ++day)
         settings.setShowWeek(day, false);
-    window().label_week_Click();
-    EXPECT_EQ(window().DayColumnCount(), 0);
-    settings.setGridStartTime(TimeOfDay::fromHourMinute(9, 0));
-    settings.setGridEndTime(TimeOfDay::fromHourMinute(9, 0));
-    window().label_day_Click();
-    EXPECT_EQ(window().Rows(), 0);
-    EXPECT_EQ(window().DayColumnCount(), 1);
+    settings.setGridEndTime(settings.GridStartTime());
+    window().LoadView();
+    EXPECT_EQ(view().DayColumnCount(), 0) << "no weekday shown: an empty grid";
+    click("label_day");
+    EXPECT_EQ(view().Rows(), 0);
+    EXPECT_EQ(view().DayColumnCount(), 1) << "a day without rows: an empty column";
 }
 
-TEST_F(FormMainTest, ArrowKeysInTheDayAndWeekView)
+TEST_F(FormMainTest, KeysButtonsAndListsMoveTheView)
 {
     window();
     key(Qt::Key_Right);
-    EXPECT_EQ(selected(), QDate(2003, 7, 10));
-    key(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(selected(), QDate(2003, 7, 17));
-    key(Qt::Key_Left, Qt::ControlModifier);
-    EXPECT_EQ(selected(), QDate(2003, 6, 17));
-    key(Qt::Key_Up);
-    EXPECT_EQ(selected(), QDate(2003, 6, 16));
-
+    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 10));
     key(Qt::Key_W);
-    EXPECT_TRUE(window().calendar1().IsWeekSelected());
-    EXPECT_EQ(selected(), QDate(2003, 6, 16)) << "a Monday starts its own week";
-    key(Qt::Key_Right);
-    EXPECT_EQ(selected(), QDate(2003, 6, 23));
-    key(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(selected(), QDate(2003, 6, 23)) << "Shift does nothing in the week view";
-}
+    EXPECT_EQ(view().DayColumnCount(), 5);
+    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 7));
+    EXPECT_EQ(child<QToolButton>("pic_tomorrow")->toolTip(), QStringLiteral("Show next week"));
+    click("pic_next");
+    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 14));
+    click("label_day");
+    EXPECT_EQ(child<QToolButton>("pic_tomorrow")->toolTip(), QStringLiteral("Tomorrow"));
+    click("pic_tomorrow");
+    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 10)) << "counted from today";
 
-TEST_F(FormMainTest, LetterKeysDependOnTheLanguage)
-{
-    window();
-    key(Qt::Key_Right);
-    key(Qt::Key_H);
-    EXPECT_EQ(selected(), QDate(2003, 7, 10)) << "H means nothing in English";
-    key(Qt::Key_T);
-    EXPECT_EQ(selected(), kNow.date()) << "T is today in English";
+    click("pic_month_next");
+    EXPECT_EQ(text("label_monat"), QStringLiteral("August"));
+    EXPECT_EQ(text("label_monat2"), QStringLiteral("September"));
+    EXPECT_EQ(selected(), QDate(2003, 7, 10)) << "the selection stays";
 
-    settings.setLangCode("de");
-    key(Qt::Key_Right);
-    key(Qt::Key_W);
-    ASSERT_TRUE(window().calendar1().IsWeekSelected());
-    key(Qt::Key_D);
-    EXPECT_TRUE(window().calendar1().IsWeekSelected()) << "D means nothing in German";
-    key(Qt::Key_T);
-    EXPECT_FALSE(window().calendar1().IsWeekSelected()) << "T is the day view in German";
-    key(Qt::Key_H);
-    EXPECT_EQ(selected(), kNow.date());
-}
-
-TEST_F(FormMainTest, SteppingOutOfSightScrollsTheCalendars)
-{
-    window().calendar1().setSelectedDate(QDate(2003, 8, 31)); // last day of the lower month
-    key(Qt::Key_Right);
-    EXPECT_EQ(selected(), QDate(2003, 9, 1));
-    EXPECT_EQ(window().calendar1().ShowDate(), QDate(2003, 8, 1));
-    EXPECT_EQ(window().calendar2().ShowDate(), QDate(2003, 9, 1));
-
-    window().calendar1().setSelectedDate(QDate(2003, 8, 1)); // first day of the upper month
-    window().calendar1().setShowDate(QDate(2003, 8, 1));
-    key(Qt::Key_Left);
-    EXPECT_EQ(window().calendar1().ShowDate(), QDate(2003, 7, 1));
-}
-
-TEST_F(FormMainTest, ButtonsGoToTodayTomorrowAndAMonthAway)
-{
-    window().calendar1().setSelectedDate(QDate(2003, 1, 1));
-    window().pic_tomorrow_Click();
-    EXPECT_EQ(selected(), QDate(2003, 7, 10)) << "counted from today, not from the selection";
-    window().pic_yesterday_Click();
-    EXPECT_EQ(selected(), QDate(2003, 7, 8));
-    window().pic_today_Click();
-    EXPECT_EQ(selected(), kNow.date());
-    window().pic_month_next_Click();
-    EXPECT_EQ(window().calendar1().ShowDate(), QDate(2003, 8, 1));
-    EXPECT_EQ(selected(), kNow.date()) << "the selection stays";
-    window().calendar1().setShowDate(QDate(2023, 12, 1));
-    window().pic_month_next_Click();
-    EXPECT_EQ(window().calendar1().ShowDate(), QDate(2023, 12, 1)) << "no further than 20 years";
-    EXPECT_EQ(window().pic_tomorrow()->toolTip(), QStringLiteral("Tomorrow"));
-    window().label_week_Click();
-    EXPECT_EQ(window().pic_tomorrow()->toolTip(), QStringLiteral("Show next week"));
-}
-
-TEST_F(FormMainTest, TheYearListOffersSevenYearsAroundTheShownOne)
-{
-    window().calendar1().setShowDate(QDate(2003, 7, 31));
-    window().label_jahr_MouseDown();
-    const QList<QAction*> entries = window().mnu_popup_datum_array();
+    click("label_jahr");
+    QMenu* list = child<QMenu>("mnu_popup_datum");
+    EXPECT_TRUE(list->isVisible());
+    const QList<QAction*> entries = list->actions();
     EXPECT_EQ(entries[0]->text(), QStringLiteral("2000"));
-    EXPECT_EQ(entries[6]->text(), QStringLiteral("2006"));
     EXPECT_TRUE(entries[3]->isChecked());
     EXPECT_FALSE(entries[7]->isVisible());
-    window().mnu_popup_datum()->hide();
-    window().mnu_popup_datum_array_Click(5);
-    EXPECT_EQ(window().calendar1().ShowDate(), QDate(2005, 7, 1));
-
-    window().label_monat_MouseDown();
+    list->hide();
+    entries[5]->trigger();
+    EXPECT_EQ(text("label_jahr"), QStringLiteral("2005"));
+    click("label_monat");
+    list->hide();
     EXPECT_EQ(entries[11]->text(), QStringLiteral("December"));
-    window().mnu_popup_datum()->hide();
-    window().mnu_popup_datum_array_Click(1);
-    EXPECT_EQ(window().calendar1().ShowDate(), QDate(2005, 2, 1));
+    entries[1]->trigger();
+    EXPECT_EQ(text("label_monat"), QStringLiteral("February"));
+    EXPECT_EQ(text("label_jahr2"), QStringLiteral("2005"));
+}
+
+TEST_F(FormMainTest, AHeaderClickInTheWeekViewOpensThatDay)
+{
+    click("label_week");
+    const ClassDay* tuesday = view().DayColumn(2);
+    ASSERT_NE(tuesday, nullptr);
+    const int x = int(tuesday->StartX() + tuesday->EndX()) / 2 + view().headerOffsetX();
+    const QPoint header(PictureBox::toPixels(x), PictureBox::toPixels(150));
+    QTest::mouseClick(child<QWidget>("picture_main"), Qt::LeftButton, {}, header);
+    EXPECT_EQ(view().DayColumnCount(), 1);
+    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 8));
 }
 
 TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
 {
-    window().Global_timer()->stop(); // ticks are driven by hand
+    heartbeat()->stop(); // ticks are driven by hand
     put(kNow.date(), 9, 10, "Mine");
     window().LoadView();
     put(kNow.date(), 14, 15, "From a colleague");
-    for (int tick = 1; tick < settings.DayInterval(); ++tick)
-        window().Global_timer_Timer();
+    ticks(settings.DayInterval() - 1);
     EXPECT_EQ(labelTexts(), QStringList{"Mine"});
-    window().Global_timer_Timer();
+    ticks(1);
     EXPECT_EQ(labelTexts(), (QStringList{"From a colleague", "Mine"}));
 }
 
-TEST_F(FormMainTest, TheMonthIntervalRedrawsTheCalendarsAndChecksReminders)
+TEST_F(FormMainTest, TheMonthIntervalChecksRemindersWithTheHeartbeatPaused)
 {
-    int checks = 0;
-    form_main::Hooks hooks;
-    hooks.checkReminders = [&] { ++checks; };
-    form_main w(settings, store, editing, hooks);
-    w.setClock([] { return kNow; });
-    w.Form_Load();
-    w.Global_timer()->stop();
-    for (int tick = 0; tick < settings.MonthInterval() * 2; ++tick)
-        w.Global_timer_Timer();
-    EXPECT_EQ(checks, 2);
-    EXPECT_EQ(w.TimerTicks(), 0);
+    window();
+    ticks(settings.MonthInterval() - 1);
+    EXPECT_EQ(reminderChecks, 0);
+    ticks(settings.MonthInterval() + 1);
+    EXPECT_EQ(reminderChecks, 2);
+    EXPECT_FALSE(heartbeatOnDuringCheck);
+    EXPECT_TRUE(heartbeat()->isActive()) << "back on after the check";
 }
 
 TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
 {
     TestFiles::writeBytes(other.filePath(QStringLiteral("y2003/m7/d9/1.nv3")),
                           appointmentFile(kNow.date(), 8, 9, "Other team"));
-    window().mnu_datafolder_array_Click(1);
-    const QList<QAction*> entries = window().mnu_datafolder()->actions();
+    const QList<QAction*> entries = child<QMenu>("mnu_datafolder")->actions();
     ASSERT_EQ(entries.size(), 2);
-    EXPECT_FALSE(entries[0]->isChecked());
-    EXPECT_TRUE(entries[1]->isChecked());
+    entries[1]->trigger();
+    const QList<QAction*> rebuilt = child<QMenu>("mnu_datafolder")->actions();
+    ASSERT_EQ(rebuilt.size(), 2);
+    EXPECT_FALSE(rebuilt[0]->isChecked());
+    EXPECT_TRUE(rebuilt[1]->isChecked());
     EXPECT_EQ(window().windowTitle(),
               QStringLiteral("Norvane 4  -  ") + QDir(other.path()).dirName());
     EXPECT_EQ(labelTexts(), QStringList{"Other team"});
@@ -364,80 +337,84 @@ TEST_F(FormMainTest, DeletingThroughThePopUpRemovesFileAndLabel)
 {
     const QString path = put(kNow.date(), 9, 10, "Obsolete");
     window().LoadView();
-    ASSERT_EQ(window().labelsInUse().size(), 3); // the appointment and the two selection labels
-    QLabel* label = window().labelsInUse().first();
-    QTest::mouseClick(label, Qt::RightButton);
-    EXPECT_TRUE(window().mnu_popup_termin()->isVisible());
-    window().mnu_popup_termin()->hide();
-    window().mnu_popup_termin_del_yes_Click();
+    ASSERT_EQ(appointmentLabels().size(), 1);
+    QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
+    QMenu* popup = child<QMenu>("mnu_popup_termin");
+    EXPECT_TRUE(popup->isVisible());
+    popup->hide();
+    trigger("mnu_popup_termin_del_yes");
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_TRUE(labelTexts().isEmpty());
 }
 
-TEST_F(FormMainTest, AStaleTagDoesNothing)
+TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothing)
 {
-    put(kNow.date(), 9, 10, "Here");
+    const QString path = put(kNow.date(), 9, 10, "Here");
     window().LoadView();
-    EXPECT_NE(window().FindAppointmentByTag("1|1"), nullptr);
-    EXPECT_EQ(window().FindAppointmentByTag("1|2"), nullptr);
-    EXPECT_EQ(window().FindAppointmentByTag("5|1"), nullptr);
-    EXPECT_EQ(window().FindAppointmentByTag("garbage"), nullptr);
+    EXPECT_NE(view().FindAppointmentByTag("1|1"), nullptr);
+    for (const char* tag : {"1|2", "1|0", "5|1", "0|1", "garbage", "", "|", "1|x", "x|1"})
+        EXPECT_EQ(view().FindAppointmentByTag(tag), nullptr) << tag;
+
+    // The view moves on to an empty day while the pop-up is open.
+    QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
+    child<QMenu>("mnu_popup_termin")->hide();
+    key(Qt::Key_Right);
+    trigger("mnu_popup_termin_del_yes");
+    trigger("mnu_popup_termin_edit");
+    EXPECT_TRUE(QFileInfo::exists(path));
 }
 
-TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHour)
+TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveIsTold)
 {
     ClassTermin seen;
     editing.setEditor([&](EditHandOver& h) { seen = *h.EditedAppointment; });
-    window().mnu_appointment_new_Click();
+    trigger("mnu_appointment_new");
     EXPECT_EQ(seen.datum(), kNow.date());
     EXPECT_EQ(seen.StartTime(), TimeOfDay::fromHourMinute(10, 0));
     EXPECT_EQ(seen.EndTime(), TimeOfDay::fromHourMinute(11, 0));
     EXPECT_EQ(seen.RemindMinutes(), 5);
     EXPECT_EQ(seen.RecurringEndDate(), kNow.date().addYears(1));
-    EXPECT_EQ(labelTexts().size(), 0) << "an empty text";
-    EXPECT_EQ(window().labelsInUse().size(), 3) << "the new appointment is shown";
+    EXPECT_EQ(appointmentLabels().size(), 1) << "the new appointment is shown";
+    EXPECT_TRUE(messages.isEmpty());
 
-    window().setClock([] { return QDateTime(kNow.date(), QTime(23, 40)); });
-    window().mnu_appointment_new_Click();
+    now = QDateTime(kNow.date().addDays(1), QTime(23, 40));
+    ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2003/m7/d10", "no directory"));
+    key(Qt::Key_Right);
+    trigger("mnu_appointment_new");
     EXPECT_EQ(seen.StartTime(), TimeOfDay::fromHourMinute(22, 0));
     EXPECT_EQ(seen.EndTime(), TimeOfDay::fromHourMinute(23, 0));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(DataAccess::saveFailedMessage("en")));
 }
 
-TEST_F(FormMainTest, AHeaderClickInTheWeekViewOpensThatDay)
-{
-    window().label_week_Click();
-    ClassDay* tuesday = window().DayColumn(2);
-    ASSERT_NE(tuesday, nullptr);
-    const int x = int(tuesday->StartX() + tuesday->EndX()) / 2 + window().headerOffsetX();
-    QTest::mouseClick(window().picture_main(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(PictureBox::toPixels(x), PictureBox::toPixels(150)));
-    EXPECT_FALSE(window().calendar1().IsWeekSelected());
-    EXPECT_EQ(selected(), QDate(2003, 7, 8));
-    QTest::mouseClick(window().picture_main(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(PictureBox::toPixels(x), PictureBox::toPixels(150)));
-    EXPECT_EQ(selected(), QDate(2003, 7, 8)) << "in the day view the header does nothing";
-}
-
-TEST_F(FormMainTest, ATooSmallPanelScrolls)
+TEST_F(FormMainTest, ATooSmallPanelScrollsAndARefreshKeepsThePosition)
 {
     settings.setGrid15Minutes(true);
     settings.setGridStartTime(TimeOfDay::fromHourMinute(0, 0));
     settings.setGridEndTime(TimeOfDay::fromHourMinute(23, 30));
     window().LoadView();
-    EXPECT_EQ(window().RowHeight(), 225);
-    EXPECT_TRUE(window().vscroll()->isEnabled());
-    EXPECT_GT(window().vscroll()->maximum(), 0);
-    window().vscroll()->setValue(40);
-    EXPECT_EQ(window().pic_view()->y(), -40);
+    auto* vscroll = child<QScrollBar>("vscroll");
+    EXPECT_EQ(view().RowHeight(), 225);
+    EXPECT_TRUE(vscroll->isEnabled());
+    EXPECT_GT(vscroll->maximum(), 40);
+    vscroll->setValue(40);
+    EXPECT_EQ(child<QWidget>("pic_view")->y(), -40);
     window().LoadView();
-    EXPECT_EQ(window().vscroll()->value(), 40) << "a refresh keeps the scroll position";
+    EXPECT_EQ(vscroll->value(), 40);
+
+    settings.setGrid15Minutes(false);
+    settings.setGridStartTime(TimeOfDay::fromHourMinute(8, 0));
+    settings.setGridEndTime(TimeOfDay::fromHourMinute(18, 0));
+    window().LoadView();
+    EXPECT_FALSE(vscroll->isEnabled()) << "the grid fits again";
+    EXPECT_EQ(child<QWidget>("pic_view")->y(), 0);
 }
 
 TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
 {
-    window().Global_timer()->stop();
+    heartbeat()->stop();
     int rebuilds = 0;
-    QObject::connect(window().timer_refresh_view(), &QTimer::timeout, [&] { ++rebuilds; });
+    QObject::connect(child<QTimer>("timer_refresh_view"), &QTimer::timeout, [&] { ++rebuilds; });
     for (int i = 0; i < 10; ++i)
         window().resize(1000 + i * 5, 700 + i * 5);
     QTest::qWait(200);
@@ -446,20 +423,21 @@ TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
 
 TEST_F(FormMainTest, GermanTextsComeFromTheTranslations)
 {
+    const auto english = qScopeGuard([] { Language::apply("en"); });
     settings.setLangCode("de");
     Language::apply("de");
     window().SetLanguageTexts();
     window().ShowDataSource();
     EXPECT_EQ(window().menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
-    EXPECT_EQ(window().action("mnu_popup_termin_del_yes")->text(), QStringLiteral("Ja!"));
-    EXPECT_EQ(window().action("mnu_taskbar_exit")->text(), QStringLiteral("Norvane4 beenden"));
-    EXPECT_EQ(window().label_day()->text(), QStringLiteral("Tag"));
-    EXPECT_EQ(window().label_monat()->text(), QStringLiteral("Juli"));
-    EXPECT_TRUE(window().label_datasource()->text().startsWith(QStringLiteral("Datenquelle: ")));
-    window().label_week_Click();
-    EXPECT_EQ(window().pic_today()->toolTip(), QStringLiteral("Aktuelle Woche anzeigen"));
+    EXPECT_EQ(child<QAction>("mnu_popup_termin_del_yes")->text(), QStringLiteral("Ja!"));
+    EXPECT_EQ(child<QAction>("mnu_taskbar_exit")->text(), QStringLiteral("Norvane4 beenden"));
+    EXPECT_EQ(text("label_day"), QStringLiteral("Tag"));
+    EXPECT_EQ(text("label_monat"), QStringLiteral("Juli"));
+    EXPECT_TRUE(text("label_datasource").startsWith(QStringLiteral("Datenquelle: ")));
+    click("label_week");
+    EXPECT_EQ(child<QToolButton>("pic_today")->toolTip(),
+              QStringLiteral("Aktuelle Woche anzeigen"));
     Screenshots::save(&window(), "mainwindow_german");
-    Language::apply("en");
 }
 
 TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
@@ -475,35 +453,30 @@ TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
     const auto english = qScopeGuard([] { Language::apply("en"); });
     const QString name = QDir(data.path()).dirName();
     put(kNow.date(), 9, 10, "Standup");
-    form_main& w = window();
-    w.Global_timer()->stop();
-    const auto firstLine = [&] { return w.label_datasource()->text().section('\n', 0, 0); };
+    heartbeat()->stop();
+    QLabel* label = child<QLabel>("label_datasource");
+    const auto firstLine = [&] { return label->text().section('\n', 0, 0); };
     const auto shownRed = [&] {
-        return w.label_datasource()->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
-    };
-    // The heartbeat rebuilds the view every DayInterval seconds.
-    const auto heartbeat = [&] {
-        for (int tick = 0; tick < settings.DayInterval(); ++tick)
-            w.Global_timer_Timer();
+        return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
     };
     for (const auto& language : languages) {
         SCOPED_TRACE(language.lang);
         settings.setLangCode(language.lang);
         Language::apply(language.lang);
-        w.SetLanguageTexts();
-        w.ShowDataSource();
+        window().SetLanguageTexts();
+        window().ShowDataSource();
         EXPECT_EQ(firstLine(), language.normal.arg(name));
         EXPECT_FALSE(shownRed());
 
         ASSERT_TRUE(QDir(data.path()).removeRecursively());
-        heartbeat();
+        ticks(settings.DayInterval());
         EXPECT_EQ(firstLine(), language.unreachable.arg(name));
         EXPECT_TRUE(shownRed());
         EXPECT_TRUE(labelTexts().isEmpty());
 
         ASSERT_TRUE(QDir().mkpath(data.path()));
         put(kNow.date(), 9, 10, "Standup");
-        heartbeat();
+        ticks(settings.DayInterval());
         EXPECT_EQ(firstLine(), language.normal.arg(name));
         EXPECT_FALSE(shownRed());
         EXPECT_EQ(labelTexts(), QStringList{"Standup"});
@@ -519,8 +492,8 @@ TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
     QTest::qWait(20);
     EXPECT_TRUE(window().isVisible()) << "minimized normally, not hidden into a missing tray";
     EXPECT_TRUE(window().close());
-    EXPECT_FALSE(window().Global_timer()->isActive()) << "the program ended";
-    EXPECT_EQ(window().DayColumnCount(), 0);
+    EXPECT_FALSE(heartbeat()->isActive()) << "the program ended";
+    EXPECT_EQ(view().DayColumnCount(), 0);
 }
 
 } // namespace

@@ -106,10 +106,12 @@ TEST_F(PlainTextTest, TextsFromTheShareShowAsWritten)
     form_main window(settings, store, editing);
     window.setClock([] { return kNow; });
     window.Form_Load();
-    window.Global_timer()->stop();
-    const QList<QLabel*> labels = window.labelsInUse();
-    ASSERT_FALSE(labels.isEmpty());
-    const QLabel* dayLabel = labels.first(); // the appointment's, before the selection labels
+    window.findChild<QTimer*>("Global_timer")->stop();
+    const QLabel* dayLabel = nullptr;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        if (label->property("tag") == QStringLiteral("1|1"))
+            dayLabel = label;
+    ASSERT_NE(dayLabel, nullptr);
 
     form_tooltip tooltip;
     tooltip.SetAppointment(appointment, "en", "24h", "yyyy-mm-dd");
@@ -136,12 +138,15 @@ TEST_F(PlainTextTest, TextsFromTheShareShowAsWritten)
         {"editor colour name", [&] { return editorLabel("label_color_array_0"); }, kHtml},
         {"data folder menu",
          [&] {
-             const QList<QAction*> entries = window.mnu_datafolder()->actions();
+             const QList<QAction*> entries = window.findChild<QMenu*>("mnu_datafolder")->actions();
              return entries.isEmpty() ? QString() : shownInMenu(entries.first()->text());
          },
          kFolderHtml},
         {"data source label",
-         [&] { return shown(window.label_datasource()).section(QLatin1Char('\n'), 0, 0); },
+         [&] {
+             return shown(window.findChild<QLabel*>("label_datasource"))
+                 .section(QLatin1Char('\n'), 0, 0);
+         },
          QStringLiteral("Datasource: ") + kFolderHtml},
         {"window title", [&] { return window.windowHandle()->title(); },
          QStringLiteral("Norvane 4  -  ") + kFolderHtml},

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QDate>
+#include <QObject>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class AppointmentEditing;
+class ClassDay;
+class ClassTermin;
+class DataAccess;
+class DayColumnHost;
+class PictureBox;
+class QScrollBar;
+class QWidget;
+class Settings;
+
+// The day or week view of the main window: the hour labels and one day column per shown day
+// on pic_view, the day headers on picture_main, and the scroll bar. LoadView builds it from
+// scratch; what it paints stays until the next LoadView. Lengths are twips.
+class DayWeekView : public QObject {
+    Q_OBJECT
+
+public:
+    struct Pictures {
+        PictureBox* picture_main = nullptr; // the frame, with the day headers
+        QWidget* pic_panel = nullptr;       // the visible part of the grid
+        PictureBox* pic_view = nullptr;     // the grid itself
+        QScrollBar* vscroll = nullptr;
+    };
+    using Clock = std::function<QDate()>;
+
+    // host lends the columns its label pool and timers.
+    DayWeekView(Settings& settings, DataAccess& store, AppointmentEditing& editing,
+                DayColumnHost& host, Pictures pictures, Clock today);
+    ~DayWeekView() override;
+
+    // The day of date, or the week around it with the weekdays the settings show.
+    void LoadView(const QDate& date, bool week);
+    // Drops the day columns, which hand their labels back.
+    void ReleaseDayColumns();
+
+    // True while the week view is shown: today's column is tinted.
+    bool HighlightToday() const { return m_highlightToday; }
+    int Rows() const { return m_rows; }
+    int RowHeight() const { return m_rowHeight; }
+    // Columns 1 … DayColumnCount() of the view, left to right; nullptr outside.
+    ClassDay* DayColumn(int index) const;
+    int DayColumnCount() const;
+    // The appointment behind a label's tag "column|position"; nullptr when the tag is
+    // malformed or the view has changed since.
+    ClassTermin* FindAppointmentByTag(const QString& tag) const;
+    // Where the view's x = 0 lies inside picture_main.
+    int headerOffsetX() const;
+
+signals:
+    // A press on the header of a day column.
+    void HeaderClicked(const QDate& date);
+
+private:
+    void ScrollView();
+    void showScrollBar(int viewHeight, int panelHeight);
+    void drawHourLabels();
+    void drawHeader(const ClassDay& column, const QString& text);
+    ClassDay* addColumn(int c, const QDate& date, int startX, int endX, int viewHeight);
+    void picture_main_MouseDown(int x, int y);
+    void picture_main_MouseMove(int x, int y);
+    void pic_view_MouseMove(int x);
+
+    Settings& m_settings;
+    DataAccess& m_store;
+    AppointmentEditing& m_editing;
+    DayColumnHost& m_host;
+    Pictures m_pictures;
+    Clock m_today;
+
+    std::array<std::unique_ptr<ClassDay>, 9> m_dayColumns; // 1..7 used
+    bool m_highlightToday = false;
+    int m_rowHeight = 225;
+    int m_rows = 0;
+};

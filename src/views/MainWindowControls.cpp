@@ -1,0 +1,342 @@
+#include "MainWindowControls.h"
+
+#include "PictureBox.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kTwips = PictureBox::kTwipsPerPixel;
+const QColor kGreyStrip(148, 148, 148);
+const QColor kDarkBlue(0, 0, 192);
+const QColor kUnreachableRed(255, 0, 0);
+
+int px(int twips)
+{
+    return twips / kTwips;
+}
+
+QRect pxRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+template <typename T> T* named(T* object, const char* name)
+{
+    object->setObjectName(QLatin1String(name));
+    return object;
+}
+
+// The 16 x 16 pictures of the navigation buttons, drawn rather than shipped.
+QIcon arrowIcon(bool right, bool doubled)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    auto triangle = [&](int tipX) {
+        const int back = right ? tipX - 6 : tipX + 6;
+        const QPointF points[] = {{qreal(tipX), 8}, {qreal(back), 3}, {qreal(back), 13}};
+        p.drawPolygon(points, 3);
+    };
+    if (doubled) {
+        triangle(right ? 9 : 7);
+        triangle(right ? 14 : 2);
+    } else {
+        triangle(right ? 12 : 4);
+    }
+    return QIcon(pixmap);
+}
+
+QIcon todayIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(8, 8), 5.5, 5.5);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(8, 8), 2, 2);
+    return QIcon(pixmap);
+}
+
+QToolButton* pictureButton(QWidget* parent, const char* name, const QIcon& icon, int left, int top)
+{
+    auto* button = named(new QToolButton(parent), name);
+    button->setIcon(icon);
+    button->setIconSize(QSize(16, 16));
+    button->setAutoRaise(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(pxRect(left, top, 255, 255));
+    return button;
+}
+
+QWidget* strip(QWidget* parent, const char* name, const QColor& color)
+{
+    auto* widget = named(new QWidget(parent), name);
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    return widget;
+}
+
+PictureBox* picture(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* box = named(new PictureBox(parent), name);
+    box->setGeometry(geometry);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+QLabel* clickableLabel(QWidget* parent, const char* name, bool bold, const QColor& color)
+{
+    auto* label = named(new QLabel(parent), name);
+    QFont font(QStringLiteral("Arial"), 8);
+    font.setBold(bold);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
+{
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    label->setPalette(palette);
+}
+
+} // namespace
+
+MainWindowControls::MainWindowControls(QMainWindow* window)
+    : window(window)
+{
+    buildControls();
+    buildMenus();
+}
+
+void MainWindowControls::buildControls()
+{
+    auto* central = new QWidget(window);
+    window->setCentralWidget(central);
+    window->resize(px(10560), px(7245) + window->menuBar()->sizeHint().height());
+
+    picture_main = picture(central, "picture_main", pxRect(120, 60, 7995, 7095));
+    vscroll = named(new QScrollBar(Qt::Vertical, picture_main), "vscroll");
+    vscroll->setGeometry(pxRect(7680, 0, 255, 7035));
+    vscroll->setEnabled(false);
+    vscroll->setFocusPolicy(Qt::NoFocus);
+    pic_panel = strip(picture_main, "pic_panel", Qt::white);
+    pic_panel->setGeometry(pxRect(0, 360, 7635, 6615));
+    pic_view = picture(pic_panel, "pic_view", pxRect(60, 0, 7515, 6555));
+
+    pic_navigate = strip(central, "pic_navigate", kGreyStrip);
+    pic_navigate->setGeometry(pxRect(8220, 60, 2235, 255));
+    pic_month_back = pictureButton(pic_navigate, "pic_month_back", arrowIcon(false, true), 120, 0);
+    pic_yesterday = pictureButton(pic_navigate, "pic_yesterday", arrowIcon(false, false), 720, 0);
+    pic_today = pictureButton(pic_navigate, "pic_today", todayIcon(), 960, 0);
+    pic_tomorrow = pictureButton(pic_navigate, "pic_tomorrow", arrowIcon(true, false), 1200, 0);
+    pic_month_next = pictureButton(pic_navigate, "pic_month_next", arrowIcon(true, true), 1860, 0);
+
+    pic_cal1 = strip(central, "pic_cal1", kGreyStrip);
+    pic_cal1->setGeometry(pxRect(8220, 480, 2235, 255));
+    label_monat = clickableLabel(pic_cal1, "label_monat", true, kDarkBlue);
+    label_monat->setGeometry(pxRect(60, 30, 1155, 195));
+    label_monat->setCursor(Qt::PointingHandCursor);
+    label_jahr = clickableLabel(pic_cal1, "label_jahr", true, kDarkBlue);
+    label_jahr->setGeometry(pxRect(1680, 30, 495, 195));
+    label_jahr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label_jahr->setCursor(Qt::PointingHandCursor);
+    pic_calendar1 = picture(central, "pic_calendar1", pxRect(8220, 720, 2235, 1755));
+
+    pic_cal2 = strip(central, "pic_cal2", kGreyStrip);
+    pic_cal2->setGeometry(pxRect(8220, 2640, 2235, 255));
+    label_monat2 = clickableLabel(pic_cal2, "label_monat2", false, Qt::black);
+    label_monat2->setGeometry(pxRect(60, 30, 1215, 195));
+    label_jahr2 = clickableLabel(pic_cal2, "label_jahr2", false, Qt::black);
+    label_jahr2->setGeometry(pxRect(1320, 30, 855, 195));
+    label_jahr2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    pic_calendar2 = picture(central, "pic_calendar2", pxRect(8220, 2880, 2235, 1755));
+
+    label_datasource = named(new QLabel(central), "label_datasource");
+    label_datasource->setGeometry(pxRect(8220, 4740, 2235, 555));
+    label_datasource->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label_datasource->setWordWrap(false);
+    label_datasource->setTextFormat(Qt::PlainText);
+
+    pic_dayweek = strip(central, "pic_dayweek", kGreyStrip);
+    pic_dayweek->setGeometry(pxRect(8220, 6840, 2235, 315));
+    pic_back = pictureButton(pic_dayweek, "pic_back", arrowIcon(false, false), 120, 30);
+    pic_next = pictureButton(pic_dayweek, "pic_next", arrowIcon(true, false), 1860, 30);
+    label_day = clickableLabel(pic_dayweek, "label_day", true, kDarkBlue);
+    label_day->setGeometry(pxRect(360, 45, 735, 225));
+    label_week = clickableLabel(pic_dayweek, "label_week", true, kDarkBlue);
+    label_week->setGeometry(pxRect(1080, 45, 735, 225));
+    for (QLabel* label : {label_day, label_week}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setCursor(Qt::PointingHandCursor);
+    }
+}
+
+void MainWindowControls::buildMenus()
+{
+    auto entry = [](QMenu* menu, const char* name) {
+        return named(menu->addAction(QString()), name);
+    };
+    QMenuBar* bar = window->menuBar();
+    mnu_file = named(bar->addMenu(QString()), "mnu_file");
+    mnu_file_import = entry(mnu_file, "mnu_file_import");
+    mnu_file->addSeparator();
+    mnu_file_print = entry(mnu_file, "mnu_file_print");
+    mnu_file_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnu_file->addSeparator();
+    mnu_file_exit = entry(mnu_file, "mnu_file_exit");
+
+    mnu_appointment = named(bar->addMenu(QString()), "mnu_appointment");
+    mnu_appointment_new = entry(mnu_appointment, "mnu_appointment_new");
+    mnu_appointment_new->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+
+    mnu_settings = named(bar->addMenu(QString()), "mnu_settings");
+    mnu_settings_program = entry(mnu_settings, "mnu_settings_program");
+    mnu_settings_program->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    mnu_datafolder = named(bar->addMenu(QString()), "mnu_datafolder");
+
+    mnu_help = named(bar->addMenu(QString()), "mnu_help");
+    mnu_help_help = entry(mnu_help, "mnu_help_help");
+    mnu_help_help->setShortcut(QKeySequence(Qt::Key_F1));
+    mnu_help->addSeparator();
+    mnu_help_info = entry(mnu_help, "mnu_help_info");
+    mnu_help_info->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+
+    mnu_popup_termin = named(new QMenu(window), "mnu_popup_termin");
+    mnu_popup_termin_edit = entry(mnu_popup_termin, "mnu_popup_termin_edit");
+    mnu_popup_termin->addSeparator();
+    mnu_popup_termin_del = mnu_popup_termin->addMenu(QString());
+    mnu_popup_termin_del->menuAction()->setObjectName(QStringLiteral("mnu_popup_termin_del"));
+    mnu_popup_termin_del_yes = entry(mnu_popup_termin_del, "mnu_popup_termin_del_yes");
+
+    mnu_taskbar = named(new QMenu(window), "mnu_taskbar");
+    mnu_taskbar_show = entry(mnu_taskbar, "mnu_taskbar_show");
+    mnu_taskbar_show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnu_taskbar->addSeparator();
+    mnu_taskbar_exit = entry(mnu_taskbar, "mnu_taskbar_exit");
+    mnu_taskbar_exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+
+    mnu_popup_datum = named(new QMenu(window), "mnu_popup_datum");
+    for (int i = 0; i < 12; ++i) {
+        QAction* item = mnu_popup_datum->addAction(QString());
+        item->setCheckable(true);
+        mnu_popup_datum_array.append(item);
+    }
+}
+
+void MainWindowControls::SetLanguageTexts()
+{
+    mnu_file->setTitle(tr("&File"));
+    mnu_file_import->setText(tr("&Import holidays"));
+    mnu_file_print->setText(tr("&Print..."));
+    mnu_file_exit->setText(tr("&Exit"));
+    mnu_appointment->setTitle(tr("&Appointment"));
+    mnu_appointment_new->setText(tr("&New appointment..."));
+    mnu_settings->setTitle(tr("&Settings"));
+    mnu_settings_program->setText(tr("&Programsettings"));
+    mnu_datafolder->setTitle(tr("Data&source"));
+    mnu_help->setTitle(tr("&?"));
+    mnu_help_help->setText(tr("Online &Help..."));
+    mnu_help_info->setText(tr("&Info"));
+    mnu_popup_termin_edit->setText(tr("Edit"));
+    mnu_popup_termin_del->setTitle(tr("Delete appointment..."));
+    mnu_popup_termin_del_yes->setText(tr("Yes!"));
+    mnu_taskbar_show->setText(tr("Show"));
+    mnu_taskbar_exit->setText(tr("Exit Norvane4"));
+
+    pic_month_back->setToolTip(tr("previous month"));
+    pic_month_next->setToolTip(tr("next month"));
+    pic_today->setToolTip(tr("Today"));
+    pic_tomorrow->setToolTip(tr("Tomorrow"));
+    pic_yesterday->setToolTip(tr("Yesterday"));
+    label_day->setText(tr("Day"));
+    label_week->setText(tr("Week"));
+}
+
+void MainWindowControls::ShowDayWeekSelection(bool week)
+{
+    setLabelColors(week ? label_week : label_day, kDarkBlue, Qt::white);
+    setLabelColors(week ? label_day : label_week, kGreyStrip, kDarkBlue);
+}
+
+void MainWindowControls::showDataSource(const QString& text, bool reachable)
+{
+    label_datasource->setText(text);
+    QPalette palette; // the window's own colours
+    if (!reachable)
+        palette.setColor(QPalette::WindowText, kUnreachableRed);
+    label_datasource->setPalette(palette);
+}
+
+bool MainWindowControls::Form_Resize()
+{
+    if (window->isMinimized())
+        return false;
+    const int w = PictureBox::toTwips(window->centralWidget()->width());
+    const int h = PictureBox::toTwips(window->centralWidget()->height());
+    if (w > 7500) {
+        picture_main->resize(px(w - 2565), picture_main->height());
+        for (QWidget* control : {pic_navigate, static_cast<QWidget*>(pic_calendar1),
+                                 static_cast<QWidget*>(pic_calendar2), pic_cal1, pic_cal2,
+                                 pic_dayweek, static_cast<QWidget*>(label_datasource)})
+            control->move(px(w - 2340), control->y());
+    }
+    if (h > 5800) {
+        picture_main->resize(picture_main->width(), px(h - 150));
+        pic_dayweek->move(pic_dayweek->x(), px(h - 405));
+    }
+    return picture_main_Resize();
+}
+
+bool MainWindowControls::picture_main_Resize()
+{
+    if (window->isMinimized())
+        return false;
+    const int w = picture_main->ScaleWidth();
+    const int h = picture_main->ScaleHeight();
+    const int s = PictureBox::toTwips(vscroll->width());
+    const int panelTop = PictureBox::toTwips(pic_panel->y());
+    int panelHeight = PictureBox::toTwips(pic_panel->height());
+    if (h > 1000) {
+        vscroll->setGeometry(px(w - s - 60), 0, vscroll->width(), px(h - 60));
+        panelHeight = h - panelTop - 120;
+    } else {
+        vscroll->move(px(w - s - 60), 0);
+    }
+    const QSize panel(px(std::max(0, w - s - 150)), px(panelHeight));
+    if (panel == pic_panel->size())
+        return false;
+    pic_panel->resize(panel);
+    pic_panel_Resize();
+    return true;
+}
+
+void MainWindowControls::pic_panel_Resize()
+{
+    const int panelWidth = PictureBox::toTwips(pic_panel->width());
+    if (panelWidth > 1000)
+        pic_view->resize(px(panelWidth - 60), pic_view->height());
+}

@@ -1,0 +1,153 @@
+#include "ViewNavigation.h"
+
+#include "Common.h"
+
+namespace {
+
+QDate firstOfMonth(const QDate& date)
+{
+    return QDate(date.year(), date.month(), 1);
+}
+
+} // namespace
+
+ViewNavigation::ViewNavigation(int firstWeekday, const QDate& today, bool german)
+    : m_firstWeekday(firstWeekday)
+    , m_today(today)
+    , m_german(german)
+{
+}
+
+bool ViewNavigation::outOfSight(const State& state, const QDate& date)
+{
+    return date.month() != state.shown.month() && date.month() != state.shown.addMonths(1).month();
+}
+
+ViewNavigation::State ViewNavigation::stepSelected(const State& state, int days, int months,
+                                                   bool forward) const
+{
+    State next = state;
+    next.selected = state.selected.addMonths(months).addDays(days);
+    // Forward, the new month comes into the lower calendar; back, into the upper one.
+    if (outOfSight(state, next.selected))
+        next.shown = firstOfMonth(forward ? next.selected.addMonths(-1) : next.selected);
+    return next;
+}
+
+ViewNavigation::State ViewNavigation::inWeekMode(State state) const
+{
+    state.week = true;
+    state.selected = StartOfWeek(state.selected, m_firstWeekday);
+    return state;
+}
+
+ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) const
+{
+    const State next = stepSelected(state, sign * (state.week ? 7 : 1), 0, sign > 0);
+    return {state.week ? inWeekMode(next) : next};
+}
+
+ViewNavigation::Step ViewNavigation::aroundToday(const State& state, int sign) const
+{
+    State next = state;
+    next.selected = m_today.addDays(sign * (state.week ? 7 : 1));
+    next.shown = firstOfMonth(next.selected);
+    return {state.week ? inWeekMode(next) : next};
+}
+
+ViewNavigation::Step ViewNavigation::stepMonth(const State& state, int sign) const
+{
+    State next = state;
+    next.shown = state.shown.addMonths(sign);
+    if (sign > 0 && next.shown.year() > m_today.year() + 20)
+        return {state, Redraw::Nothing};
+    return {next, Redraw::Calendars};
+}
+
+ViewNavigation::Step ViewNavigation::dayMode(const State& state) const
+{
+    State next = state;
+    next.week = false;
+    return {next};
+}
+
+ViewNavigation::Step ViewNavigation::weekMode(const State& state) const
+{
+    return {inWeekMode(state)};
+}
+
+ViewNavigation::Step ViewNavigation::pickDay(const State& state, const QDate& date) const
+{
+    return {State{date, state.shown, false}};
+}
+
+ViewNavigation::Step ViewNavigation::pickWeek(const State& state, const QDate& firstDay) const
+{
+    return {State{firstDay, state.shown, true}};
+}
+
+std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int key,
+                                                        Qt::KeyboardModifiers modifiers) const
+{
+    const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+    const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
+    const bool backward = key == Qt::Key_Left || key == Qt::Key_Up;
+    const Step nothing{state, Redraw::Nothing};
+
+    if (forward || backward) {
+        const int sign = forward ? 1 : -1;
+        if (mods == Qt::NoModifier)
+            return stepView(state, sign);
+        if (state.week)
+            return nothing; // modifiers do nothing in the week view
+        if (mods == Qt::ShiftModifier)
+            return Step{stepSelected(state, sign * 7, 0, forward)};
+        return Step{stepSelected(state, 0, sign, forward)};
+    }
+
+    // The initials of Heute/Tag/Woche and Today/Day/Week.
+    const auto dayOf = [&](const QDate& selected) {
+        return Step{State{selected, firstOfMonth(selected), false}};
+    };
+    switch (key) {
+    case Qt::Key_H:
+        return m_german ? dayOf(m_today) : nothing;
+    case Qt::Key_T:
+        return dayOf(m_german ? state.selected : m_today);
+    case Qt::Key_D:
+        return m_german ? nothing : dayOf(state.selected);
+    case Qt::Key_W:
+        return weekMode(state);
+    default:
+        return std::nullopt;
+    }
+}
+
+QList<ViewNavigation::ListEntry> ViewNavigation::yearList(const State& state) const
+{
+    const int shownYear = state.shown.year();
+    QList<ListEntry> entries;
+    for (int year = shownYear - 3; year <= shownYear + 3; ++year)
+        entries.append({QString::number(year), year, year == shownYear});
+    return entries;
+}
+
+QList<ViewNavigation::ListEntry> ViewNavigation::monthList(const State& state,
+                                                           const QStringList& monthNames) const
+{
+    QList<ListEntry> entries;
+    for (int month = 1; month <= 12; ++month)
+        entries.append({monthNames.value(month), month, month == state.shown.month()});
+    return entries;
+}
+
+ViewNavigation::Step ViewNavigation::chooseFromList(const State& state, int value) const
+{
+    State next = state;
+    const QDate shown = state.shown;
+    if (value >= 1 && value <= 12)
+        next.shown = firstOfMonth(DateSerial(shown.year(), value, shown.day()));
+    else if (value > 12)
+        next.shown = firstOfMonth(DateSerial(value, shown.month(), shown.day()));
+    return {next};
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <Qt>
+
+#include <optional>
+
+// Where the main window's buttons, keys, calendar clicks and year and month lists lead: the
+// selected date, the month of the upper calendar and the day or week mode, as plain data. The
+// lower calendar always shows the month after the upper one.
+class ViewNavigation {
+public:
+    struct State {
+        QDate selected;
+        QDate shown; // the first of the upper calendar's month
+        bool week = false;
+        friend bool operator==(const State&, const State&) = default;
+    };
+    // What the window draws again after a step: nothing, the calendars, or the calendars and
+    // the view.
+    enum class Redraw { Nothing, Calendars, View };
+    struct Step {
+        State state;
+        Redraw redraw = Redraw::View;
+    };
+    // An entry of the year or month list.
+    struct ListEntry {
+        QString text;
+        int value = 0; // a year, or a month 1..12
+        bool checked = false;
+    };
+
+    // firstWeekday 1 = Sunday … 7 = Saturday; german decides the letter keys.
+    ViewNavigation(int firstWeekday, const QDate& today, bool german);
+
+    // One day or week forward (sign 1) or back (-1) from the selection.
+    Step stepView(const State& state, int sign) const;
+    // Today (sign 0), the day or week after (1) or before (-1), counted from today.
+    Step aroundToday(const State& state, int sign) const;
+    // The calendars one month forward or back; the selection stays. Not beyond 20 years ahead.
+    Step stepMonth(const State& state, int sign) const;
+    Step dayMode(const State& state) const;
+    // The week around the selected date.
+    Step weekMode(const State& state) const;
+    // A day or a week chosen in a calendar or a day header.
+    Step pickDay(const State& state, const QDate& date) const;
+    Step pickWeek(const State& state, const QDate& firstDay) const;
+    // A key of the window; nothing for a key without a meaning here.
+    std::optional<Step> key(const State& state, int key, Qt::KeyboardModifiers modifiers) const;
+
+    // Seven years around the shown one, or the twelve months (monthNames 1..12).
+    QList<ListEntry> yearList(const State& state) const;
+    QList<ListEntry> monthList(const State& state, const QStringList& monthNames) const;
+    // A year or month chosen from a list: the calendars show it, keeping the other part.
+    Step chooseFromList(const State& state, int value) const;
+
+private:
+    // Neither calendar shows the month of date.
+    static bool outOfSight(const State& state, const QDate& date);
+    State stepSelected(const State& state, int days, int months, bool forward) const;
+    State inWeekMode(State state) const;
+
+    int m_firstWeekday;
+    QDate m_today;
+    bool m_german;
+};
