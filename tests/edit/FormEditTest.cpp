@@ -1,19 +1,20 @@
 // The appointment editor: what it shows of an appointment, how its pickers and colour panel
 // change the fields, what OK, Cancel and the close box leave in the record and on disk, and
-// its German texts.
+// its texts in both languages.
 #include "form_edit.h"
 
 #include "AppointmentFiling.h"
 #include "ClassMonthDD.h"
 #include "ClassTabs.h"
-#include "Common.h"
 #include "DataAccess.h"
+#include "Drawing.h"
 #include "Language.h"
 #include "PictureBox.h"
 #include "Screenshots.h"
 #include "Settings.h"
 #include "TestFiles.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,25 +44,9 @@ TimeOfDay hm(int hour, int minute)
     return TimeOfDay::fromHourMinute(hour, minute);
 }
 
-QPoint pixelAt(int xTwips, int yTwips)
+QString hmText(TimeOfDay time)
 {
-    return {PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips)};
-}
-
-// The centre of a day's cell on a month sheet, in twips, as the sheet lays the month out.
-QPoint dayCentre(const QDate& date, int firstday)
-{
-    const QDate first(date.year(), date.month(), 1);
-    const int slot = (Weekday(first) - firstday + 7) % 7 + date.day() - 1;
-    const int row = slot / 7 + 1;
-    const int column = slot % 7 + 1;
-    return {(column - 1) * 380 + 30 + 190, (row + 1) * 300 + 60 + 150};
-}
-
-bool near(const QColor& a, const QColor& b)
-{
-    return std::abs(a.red() - b.red()) < 8 && std::abs(a.green() - b.green()) < 8 &&
-           std::abs(a.blue() - b.blue()) < 8;
+    return QString::asprintf("%02d:%02d", time.hour(), time.minute());
 }
 
 struct Message {
@@ -88,24 +73,24 @@ public:
         ASSERT_TRUE(QTest::qWaitFor([this] { return text().hasFocus(); }));
     }
 
-    template <typename T> T& child(const char* name)
+    template <typename T> T& child(const QString& name)
     {
-        T* found = d.findChild<T*>(QLatin1String(name));
+        T* found = d.findChild<T*>(name);
         if (!found)
-            throw std::runtime_error(std::string("no control ") + name);
+            throw std::runtime_error("no control " + name.toStdString());
         return *found;
     }
-    QLineEdit& field(const char* name) { return child<QLineEdit>(name); }
-    QCheckBox& check(const char* name) { return child<QCheckBox>(name); }
-    QComboBox& combo(const char* name) { return child<QComboBox>(name); }
-    QLabel& label(const char* name) { return child<QLabel>(name); }
-    PictureBox& picture(const char* name) { return child<PictureBox>(name); }
+    QLineEdit& field(const QString& name) { return child<QLineEdit>(name); }
+    QCheckBox& check(const QString& name) { return child<QCheckBox>(name); }
+    QComboBox& combo(const QString& name) { return child<QComboBox>(name); }
+    QLabel& label(const QString& name) { return child<QLabel>(name); }
+    PictureBox& picture(const QString& name) { return child<PictureBox>(name); }
     QPlainTextEdit& text() { return child<QPlainTextEdit>("text_text"); }
     ClassTabs& tabs() { return child<ClassTabs>("tabs"); }
 
     void click(QWidget& widget) { QTest::mouseClick(&widget, Qt::LeftButton); }
     // A check box reacts on its indicator.
-    void tick(const char* name)
+    void tick(const QString& name)
     {
         QCheckBox& box = check(name);
         QTest::mouseClick(&box, Qt::LeftButton, Qt::NoModifier, QPoint(8, box.height() / 2));
@@ -123,27 +108,36 @@ public:
     }
     bool pageShown(int index)
     {
-        const QString name = QStringLiteral("frame_display_%1").arg(index);
-        return !child<QFrame>(name.toLatin1().constData()).isHidden();
+        return !child<QFrame>(QStringLiteral("frame_display_%1").arg(index)).isHidden();
     }
 
-    // Opens the date picker of a field and clicks a day of the month shown.
-    void pickDate(const char* fieldName, const char* pictureName, const QDate& date, int firstday)
+    // The drop-down of a value field.
+    PictureBox& dropDownOf(const QString& fieldName)
+    {
+        if (fieldName == "text_am")
+            return picture("pic_datum");
+        if (fieldName == "text_color")
+            return picture("pic_colors");
+        return picture(QString(fieldName).replace("text_", "pic_"));
+    }
+
+    // Opens the date picker of a field and clicks a day of the month shown (Monday first).
+    void pickDate(const QString& fieldName, const QDate& date)
     {
         click(field(fieldName));
-        PictureBox& sheet = picture(pictureName);
-        ASSERT_TRUE(sheet.isVisible()) << pictureName;
-        const QPoint cell = dayCentre(date, firstday);
-        QTest::mouseClick(&sheet, Qt::LeftButton, Qt::NoModifier, pixelAt(cell.x(), cell.y()));
+        PictureBox& sheet = dropDownOf(fieldName);
+        ASSERT_TRUE(sheet.isVisible()) << qPrintable(fieldName);
+        QTest::mouseClick(&sheet, Qt::LeftButton, Qt::NoModifier,
+                          Drawing::pixelAt(Drawing::dayCentre(date, 2)));
         EXPECT_FALSE(sheet.isVisible()) << "a picked day closes the sheet";
     }
 
     // Opens a time picker and types its step characters ('*' hour later, '+' one interval...).
-    void stepTime(const char* fieldName, const char* pictureName, const QString& steps)
+    void stepTime(const QString& fieldName, const QString& steps)
     {
         click(field(fieldName));
-        PictureBox& clock = picture(pictureName);
-        ASSERT_TRUE(clock.isVisible()) << pictureName;
+        PictureBox& clock = dropDownOf(fieldName);
+        ASSERT_TRUE(clock.isVisible()) << qPrintable(fieldName);
         for (QChar c : steps)
             QTest::keyClick(&clock, c.toLatin1());
         QTest::keyClick(&clock, Qt::Key_Escape);
@@ -163,10 +157,8 @@ protected:
         settings.setDateFormat("dd.mm.yyyy");
         settings.setGrid15Minutes(true);
         settings.setFirstWeekday(2);
-        const QStringList names = {"Yellow", "Rose",  "Cyan", "Sky",  "Mint",  "Grey",   "Window",
-                                   "Lemon",  "Coral", "Aqua", "Blue", "Green", "Silver", "Plain"};
         for (int n = 1; n <= Settings::kColorCount; ++n)
-            settings.setColorText(n, names[n - 1]);
+            settings.setColorText(n, QStringLiteral("Colour %1").arg(n));
     }
 
     // 4 July 2003, 09:00 to 10:30, made by the current user.
@@ -200,7 +192,7 @@ protected:
     {
         bool driven = false;
         QTimer::singleShot(0, [&] {
-            form_edit* dialog = openEditor();
+            auto* dialog = qobject_cast<form_edit*>(QApplication::activeModalWidget());
             if (!dialog) {
                 ADD_FAILURE() << "the editor did not open";
                 return;
@@ -217,14 +209,6 @@ protected:
         const AppointmentEditing::Result result = editing.EditMe(a, true);
         EXPECT_TRUE(driven);
         return result;
-    }
-
-    static form_edit* openEditor()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<form_edit*>(w); dialog && dialog->isVisible())
-                return dialog;
-        return nullptr;
     }
 
     QStringList appointmentFiles() const
@@ -251,10 +235,9 @@ protected:
 // An editor opened directly on a record, for what needs no file.
 class DirectEditor {
 public:
-    DirectEditor(ClassTermin& a, Settings& settings, bool isNew = false,
-                 const QString& login = kLogin)
+    DirectEditor(ClassTermin& a, Settings& settings, bool isNew = false)
         : handOver{&a, isNew, false}
-        , dialog(handOver, settings, login)
+        , dialog(handOver, settings, kLogin)
         , editor(dialog)
     {
     }
@@ -270,540 +253,382 @@ public:
     Editor editor;
 };
 
-TEST_F(FormEditTest, TheWindowHasItsSizeAndShowsTheAppointmentPageFirst)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    EXPECT_EQ(e.dialog.size(), QSize(437, 314));
-    EXPECT_TRUE(e.editor.pageShown(0));
-    for (int page = 1; page < 4; ++page)
-        EXPECT_FALSE(e.editor.pageShown(page)) << page;
-    EXPECT_EQ(e.editor.tabs().GetHeadercount(), 4);
-    const QTimer& check = e.editor.child<QTimer>("timer_check");
-    EXPECT_TRUE(check.isActive());
-    EXPECT_EQ(check.interval(), 100);
-    EXPECT_EQ(e.editor.tabs().Caption(2), QString::fromUtf8("[»] Recurring"));
-}
-
-TEST_F(FormEditTest, ANewAppointmentIsCreatedWithARandomNameInItsDayDirectory)
+TEST_F(FormEditTest, ANewAppointmentGetsARandomNameInItsDayAndLaterChangesReachItsFile)
 {
     ClassTermin a = *appointment();
     a.setText(QString());
-    QString title;
-    const auto result = editThroughFiling(a, [&](Editor& e) {
-        title = e.d.windowTitle();
+    auto result = editThroughFiling(a, [&](Editor& e) {
         QTest::keyClicks(&e.text(), "Board meeting");
         e.ok();
     });
-    EXPECT_EQ(title, "Add appointment");
     ASSERT_TRUE(result.saved);
     const QStringList files = appointmentFiles();
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(QRegularExpression(R"(^y2003/m7/d4/\d{1,9}\.nv3$)").match(files[0]).hasMatch())
         << qPrintable(files[0]);
-    store.clearCaches();
-    EXPECT_EQ(store.LoadAppointment(a.filename(), kFriday)->Text(), "Board meeting");
-}
 
-TEST_F(FormEditTest, ChangesToAStoredAppointmentReachItsFile)
-{
-    auto a = stored();
-    QString title;
     QString shownFile;
-    const auto result = editThroughFiling(*a, [&](Editor& e) {
-        title = e.d.windowTitle();
+    result = editThroughFiling(a, [&](Editor& e) {
         shownFile = e.label("label_file").text();
         e.click(e.field("text_color"));
-        e.click(e.child<QLabel>("label_color_array_4"));
+        e.click(e.label("label_color_array_4"));
         e.showPage(1);
         e.combo("combo_remind").setCurrentIndex(6);
         e.combo("combo_users").setCurrentIndex(1);
         e.tick("check_email");
         e.ok();
     });
-    EXPECT_EQ(title, "Edit appointment");
-    EXPECT_EQ(shownFile, a->filename());
+    EXPECT_EQ(shownFile, a.filename());
     ASSERT_TRUE(result.saved);
+    EXPECT_EQ(appointmentFiles(), files);
     store.clearCaches();
-    const TerminPtr onDisk = store.LoadAppointment(a->filename(), kFriday);
+    const TerminPtr onDisk = store.LoadAppointment(a.filename(), kFriday);
+    EXPECT_EQ(onDisk->Text(), "Board meeting");
     EXPECT_EQ(onDisk->ColorCode(), 5);
     EXPECT_EQ(onDisk->RemindMinutes(), 60);
     EXPECT_TRUE(onDisk->ReminderAll());
     EXPECT_TRUE(onDisk->EmailEnable());
-    EXPECT_EQ(onDisk->Text(), "Budget");
 }
 
-TEST_F(FormEditTest, CancelLeavesTheRecordAndTheFileAsTheyWere)
+TEST_F(FormEditTest, CancelEscapeAndTheCloseBoxLeaveTheRecordAndTheFilesAsTheyWere)
 {
-    auto a = stored();
-    const QByteArray before = TestFiles::readBytes(a->filename());
-    const auto result = editThroughFiling(*a, [&](Editor& e) {
-        QTest::keyClicks(&e.text(), " changed");
-        e.showPage(2);
-        e.tick("check_recur");
-        e.cancel();
-    });
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_EQ(a->Text(), "Budget");
-    EXPECT_FALSE(a->IsRecurring());
-    EXPECT_EQ(TestFiles::readBytes(a->filename()), before);
+    const std::vector<std::pair<bool, std::function<void(Editor&)>>> closings = {
+        {true, // stored
+         [](Editor& e) {
+             QTest::keyClicks(&e.text(), " changed");
+             e.showPage(2);
+             e.tick("check_recur");
+             e.cancel();
+         }},
+        {false,
+         [](Editor& e) {
+             QTest::keyClicks(&e.text(), " typed");
+             e.d.close();
+         }},
+        {true,
+         [](Editor& e) {
+             e.pickDate("text_am", QDate(2003, 7, 8));
+             e.d.close();
+         }},
+        {true,
+         [](Editor& e) {
+             e.stepTime("text_zeit_bis", "*");
+             QTest::keyClick(&e.text(), Qt::Key_Escape);
+         }},
+    };
+    for (size_t i = 0; i < closings.size(); ++i) {
+        SCOPED_TRACE(i);
+        auto a = closings[i].first ? stored() : appointment();
+        const QStringList filesBefore = appointmentFiles();
+        const QByteArray bytes = a->isNew() ? QByteArray() : TestFiles::readBytes(a->filename());
+        const auto result = editThroughFiling(*a, closings[i].second);
+        EXPECT_TRUE(result.cancelled);
+        EXPECT_FALSE(result.saved);
+        EXPECT_EQ(a->Text(), "Budget");
+        EXPECT_FALSE(a->IsRecurring());
+        EXPECT_EQ(a->datum(), kFriday);
+        EXPECT_EQ(a->EndTime(), hm(10, 30));
+        EXPECT_EQ(appointmentFiles(), filesBefore);
+        EXPECT_EQ(a->isNew() ? QByteArray() : TestFiles::readBytes(a->filename()), bytes);
+    }
 }
 
-TEST_F(FormEditTest, TheCloseBoxCancelsANewAppointment)
+TEST_F(FormEditTest, AStartOnOrAfterTheEndIsRefusedWithAMessageUntilTheEndIsMoved)
 {
-    ClassTermin a = *appointment();
-    const auto result = editThroughFiling(a, [&](Editor& e) {
-        QTest::keyClicks(&e.text(), " typed");
-        e.d.close();
-    });
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_TRUE(appointmentFiles().isEmpty());
-    EXPECT_EQ(a.Text(), "Budget");
-}
-
-TEST_F(FormEditTest, TheCloseBoxLeavesAStoredFileUnchanged)
-{
-    auto a = stored();
-    const QByteArray before = TestFiles::readBytes(a->filename());
-    const auto result = editThroughFiling(*a, [&](Editor& e) {
-        e.pickDate("text_am", "pic_datum", QDate(2003, 7, 8), 2);
-        e.d.close();
-    });
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_EQ(appointmentFiles(), QStringList{"y2003/m7/d4/" + baseName(a->filename())});
-    EXPECT_EQ(TestFiles::readBytes(a->filename()), before);
-}
-
-TEST_F(FormEditTest, StartEqualToEndIsRefusedAndNothingIsWritten)
-{
-    auto a = stored();
-    a->setEndTime(hm(9, 30));
-    ASSERT_TRUE(filing.File(*a).saved);
-    const QByteArray before = TestFiles::readBytes(a->filename());
+    auto a = stored(); // 09:00 to 10:30
     std::vector<Message> messages;
-    bool stayedOpen = false;
-    QString shownEnd;
+    std::vector<bool> openAfterOk;
+    QStringList ends;
     const auto result = editThroughFiling(*a, [&](Editor& e) {
-        e.stepTime("text_zeit_bis", "pic_zeit_bis", "--");
-        shownEnd = e.field("text_zeit_bis").text();
-        e.ok();
+        for (const char* steps : {"------", "-", "*****"}) { // to 09:00, 08:45, then 13:45
+            e.stepTime("text_zeit_bis", steps);
+            ends << e.field("text_zeit_bis").text();
+            e.ok();
+            openAfterOk.push_back(e.d.isVisible());
+            EXPECT_TRUE(!e.d.isVisible() || a->EndTime() == hm(10, 30))
+                << "a refused OK leaves the record alone";
+        }
         messages = e.messages;
-        stayedOpen = e.d.isVisible();
-        e.cancel();
     });
-    EXPECT_EQ(shownEnd, "09:00");
-    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(ends, QStringList({"09:00", "08:45", "13:45"}));
+    EXPECT_EQ(openAfterOk, std::vector<bool>({true, true, false}));
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].title, "Norvane");
     EXPECT_EQ(messages[0].text, kStartMessage);
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_EQ(a->EndTime(), hm(9, 30));
-    EXPECT_EQ(TestFiles::readBytes(a->filename()), before);
-}
-
-TEST_F(FormEditTest, StartAfterEndIsRefusedAndTheWindowStaysOpen)
-{
-    auto a = appointment();
-    a->setStartTime(hm(10, 15));
-    a->setEndTime(hm(10, 0));
-    DirectEditor e(*a, settings);
-    e.show();
-    e.editor.ok();
-    ASSERT_EQ(e.editor.messages.size(), 1u);
-    EXPECT_EQ(e.editor.messages[0].text, kStartMessage);
-    EXPECT_TRUE(e.dialog.isVisible());
-    EXPECT_EQ(e.dialog.result(), QDialog::Rejected) << "not accepted";
-    EXPECT_FALSE(e.handOver.EditCancelled);
-    // Fixing the end lets OK through.
-    e.editor.stepTime("text_zeit_bis", "pic_zeit_bis", "*");
-    e.editor.ok();
-    EXPECT_EQ(e.editor.messages.size(), 1u);
-    EXPECT_FALSE(e.dialog.isVisible());
-    EXPECT_EQ(a->EndTime(), hm(11, 0));
-}
-
-TEST_F(FormEditTest, MovingToAnotherDayMovesTheFileUnderItsOldName)
-{
-    auto a = stored();
-    const QString name = baseName(a->filename());
-    QString shownDate;
-    const auto result = editThroughFiling(*a, [&](Editor& e) {
-        e.pickDate("text_am", "pic_datum", QDate(2003, 7, 8), 2);
-        shownDate = e.field("text_am").text();
-        e.ok();
-    });
-    EXPECT_EQ(shownDate, "08.07.2003");
     ASSERT_TRUE(result.saved);
-    EXPECT_EQ(a->datum(), QDate(2003, 7, 8));
-    EXPECT_EQ(appointmentFiles(), QStringList{"y2003/m7/d8/" + name});
+    store.clearCaches();
+    EXPECT_EQ(store.LoadAppointment(a->filename(), kFriday)->EndTime(), hm(13, 45));
 }
 
-TEST_F(FormEditTest, EachRecurrenceKindMovesTheFileAndUntickingBringsItBack)
+TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
 {
     auto a = stored();
     const QString name = baseName(a->filename());
-    const QList<std::pair<int, QString>> kinds = {{0, "recurring/every/"},
-                                                  {1, "recurring/wd6/"},
-                                                  {2, "recurring/d4/"},
-                                                  {3, "recurring/m7/d4/"}};
-    int previous = 2; // a one-time appointment offers the monthly entry
-    for (const auto& [index, dir] : kinds) {
-        int offered = -1;
+    // One edit after the other. The entry offered is the one the file's directory tells, and
+    // the weekday entry names the weekday of the date at opening.
+    const struct {
+        QDate date; // picked first when valid
+        int kind;   // -1: not recurring
+        int offered;
+        const char* weekly;
+        const char* dir;
+    } edits[] = {{QDate(2003, 7, 8), -1, 2, "every Friday", "y2003/m7/d8/"},
+                 {QDate(2003, 7, 11), 1, 2, "every Tuesday", "recurring/wd6/"},
+                 {QDate(), 0, 1, "every Friday", "recurring/every/"},
+                 {QDate(), 2, 0, "every Friday", "recurring/d11/"},
+                 {QDate(), 3, 2, "every Friday", "recurring/m7/d11/"},
+                 {QDate(), -1, 3, "every Friday", "y2003/m7/d11/"}};
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.dir);
         const auto result = editThroughFiling(*a, [&](Editor& e) {
+            if (edit.date.isValid()) {
+                e.pickDate("text_am", edit.date);
+                EXPECT_EQ(e.field("text_am").text(), edit.date.toString("dd.MM.yyyy"));
+            }
             e.showPage(2);
-            offered = e.combo("combo_recur").currentIndex();
-            if (!e.check("check_recur").isChecked())
+            EXPECT_EQ(e.combo("combo_recur").currentIndex(), edit.offered);
+            EXPECT_EQ(e.combo("combo_recur").itemText(1), edit.weekly);
+            if (e.check("check_recur").isChecked() != (edit.kind >= 0))
                 e.tick("check_recur");
-            e.combo("combo_recur").setCurrentIndex(index);
+            if (edit.kind >= 0)
+                e.combo("combo_recur").setCurrentIndex(edit.kind);
+            if (edit.kind == 0) { // each range sheet opens on the month of its field
+                e.pickDate("text_recur_von", QDate(2002, 7, 1));
+                e.pickDate("text_recur_bis", QDate(2004, 7, 31));
+            }
             e.ok();
         });
-        ASSERT_TRUE(result.saved) << qPrintable(dir);
-        EXPECT_EQ(offered, previous) << "the entry the file's directory tells, " << index;
-        EXPECT_EQ(appointmentFiles(), QStringList{dir + name});
-        previous = index;
+        ASSERT_TRUE(result.saved);
+        EXPECT_EQ(a->IsRecurring(), edit.kind >= 0);
+        EXPECT_EQ(appointmentFiles(), QStringList{edit.dir + name});
     }
-    const auto result = editThroughFiling(*a, [&](Editor& e) {
-        e.showPage(2);
-        e.tick("check_recur");
-        e.ok();
-    });
-    ASSERT_TRUE(result.saved);
-    EXPECT_FALSE(a->IsRecurring());
-    EXPECT_EQ(appointmentFiles(), QStringList{"y2003/m7/d4/" + name});
-}
-
-TEST_F(FormEditTest, TheWeeklyEntryKeepsItsTextButTheFileFollowsTheNewDate)
-{
-    auto a = stored();
-    const QString name = baseName(a->filename());
-    QString offered;
-    const auto result = editThroughFiling(*a, [&](Editor& e) {
-        e.pickDate("text_am", "pic_datum", QDate(2003, 7, 8), 2); // a Tuesday
-        e.showPage(2);
-        e.tick("check_recur");
-        e.combo("combo_recur").setCurrentIndex(1);
-        offered = e.combo("combo_recur").currentText();
-        e.ok();
-    });
-    ASSERT_TRUE(result.saved);
-    EXPECT_EQ(offered, "every Friday");
-    EXPECT_EQ(appointmentFiles(), QStringList{"recurring/wd3/" + name});
-}
-
-TEST_F(FormEditTest, UnknownRemindMinutesOpenAsFiveAndAreSavedAsFive)
-{
-    auto a = appointment();
-    a->setRemindMinutes(45);
-    DirectEditor e(*a, settings);
-    QComboBox& minutes = e.editor.combo("combo_remind");
-    EXPECT_EQ(minutes.currentIndex(), 0);
-    EXPECT_EQ(minutes.currentText(), "05 minutes before start");
-    ASSERT_EQ(minutes.count(), 7);
-    EXPECT_EQ(minutes.itemText(6), "60 minutes before start");
-    e.editor.ok();
-    EXPECT_EQ(a->RemindMinutes(), 5);
-}
-
-TEST_F(FormEditTest, KnownRemindMinutesSelectTheirEntry)
-{
-    auto a = appointment();
-    a->setRemindMinutes(30);
-    a->setReminderAll(true);
-    DirectEditor e(*a, settings);
-    EXPECT_EQ(e.editor.combo("combo_remind").currentIndex(), 5);
-    EXPECT_EQ(e.editor.combo("combo_users").currentIndex(), 1);
-    EXPECT_EQ(e.editor.combo("combo_users").currentText(), "remind all users");
-}
-
-TEST_F(FormEditTest, TheRecurrenceEntryIsPreselectedFromThePath)
-{
-    const QList<std::pair<QString, int>> cases = {
-        {"recurring/m7/d4/17.nv3", 3},
-        {"recurring/d4/17.nv3", 2},
-        {"y2003/m7/d4/17.nv3", 2},
-        {"recurring/every/17.nv3", 0},
-        {"recurring/wd6/17.nv3", 1},
-        {"", 2},
-        {"..\\share\\recurring\\every\\17.nv3", 0},
-    };
-    for (const auto& [path, index] : cases) {
-        auto a = appointment();
-        if (!path.isEmpty())
-            a->setFilename(path.contains('\\') ? path : folder + path);
-        DirectEditor e(*a, settings);
-        EXPECT_EQ(e.editor.combo("combo_recur").currentIndex(), index) << qPrintable(path);
-    }
-}
-
-TEST_F(FormEditTest, TheRecurrenceEntriesNameTheWeekdayAndDayOfTheDateAtOpening)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    QComboBox& kinds = e.editor.combo("combo_recur");
-    ASSERT_EQ(kinds.count(), 4);
-    EXPECT_EQ(kinds.itemText(0), "every day");
-    EXPECT_EQ(kinds.itemText(1), "every Friday");
-    EXPECT_EQ(kinds.itemText(2), "every 4 day in month");
-    EXPECT_EQ(kinds.itemText(3), "every year (birthdays)");
-}
-
-TEST_F(FormEditTest, TheOwnAppointmentCannotBeTakenOver)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    EXPECT_FALSE(e.editor.check("check_owner").isEnabled());
-    EXPECT_EQ(e.editor.label("label_producer").text(), kLogin);
-}
-
-TEST_F(FormEditTest, TickingTakeOverMakesTheCurrentUserTheOwner)
-{
-    auto a = appointment();
-    a->setProducer("anna");
-    DirectEditor e(*a, settings);
-    e.show();
-    EXPECT_TRUE(e.editor.check("check_owner").isEnabled());
-    e.editor.showPage(3);
-    e.editor.tick("check_owner");
-    e.editor.ok();
-    EXPECT_EQ(a->Producer(), kLogin);
-}
-
-TEST_F(FormEditTest, WithoutTheTickTheOwnerStays)
-{
-    auto a = appointment();
-    a->setProducer("Bert"); // case matters: not the current user
-    DirectEditor e(*a, settings);
-    EXPECT_TRUE(e.editor.check("check_owner").isEnabled());
-    e.editor.ok();
-    EXPECT_EQ(a->Producer(), "Bert");
-}
-
-TEST_F(FormEditTest, MovingTheStartPastTheEveningStopsTheEndAt2330)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    e.show();
-    e.editor.stepTime("text_zeit_von", "pic_zeit_von", QString(14, '*'));
-    EXPECT_EQ(e.editor.field("text_zeit_von").text(), "23:00");
-    EXPECT_EQ(e.editor.field("text_zeit_bis").text(), "23:30");
-    e.editor.ok();
-    EXPECT_EQ(a->StartTime(), hm(23, 0));
-    EXPECT_EQ(a->EndTime(), hm(23, 30));
-}
-
-TEST_F(FormEditTest, MovingTheStartKeepsTheLength)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    e.show();
-    e.editor.stepTime("text_zeit_von", "pic_zeit_von", "**+");
-    EXPECT_EQ(e.editor.field("text_zeit_von").text(), "11:15");
-    EXPECT_EQ(e.editor.field("text_zeit_bis").text(), "12:45");
-    e.editor.ok();
-    EXPECT_EQ(a->StartTime(), hm(11, 15));
-    EXPECT_EQ(a->EndTime(), hm(12, 45));
-}
-
-TEST_F(FormEditTest, TheEndPickerMovesOnlyTheEnd)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    e.show();
-    e.editor.stepTime("text_zeit_bis", "pic_zeit_bis", "+*");
-    EXPECT_EQ(e.editor.field("text_zeit_von").text(), "09:00");
-    EXPECT_EQ(e.editor.field("text_zeit_bis").text(), "11:45");
-}
-
-TEST_F(FormEditTest, TimeFieldsShowTheTimeFormatAndOpenOnAnyCharacter)
-{
-    settings.setTimeFormat("12h");
-    auto a = appointment();
-    a->setEndTime(hm(13, 45));
-    DirectEditor e(*a, settings);
-    e.show();
-    QLineEdit& end = e.editor.field("text_zeit_bis");
-    EXPECT_EQ(e.editor.field("text_zeit_von").text(), "09:00 am");
-    EXPECT_EQ(end.text(), "01:45 pm");
-    end.setFocus();
-    QTest::keyClick(&end, 'x');
-    PictureBox& clock = e.editor.picture("pic_zeit_bis");
-    EXPECT_TRUE(clock.isVisible());
-    EXPECT_EQ(end.text(), "01:45 pm") << "nothing is typed into the field";
-    Screenshots::save(&e.dialog, "editor_time_picker");
-    QTest::keyClick(&clock, Qt::Key_Escape);
-    EXPECT_FALSE(clock.isVisible());
-    EXPECT_TRUE(end.hasFocus()) << "the focus returns to the field";
-}
-
-TEST_F(FormEditTest, DropDownsOpenBelowTheirFieldAboveTheOtherControls)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    e.show();
-    QLineEdit& date = e.editor.field("text_am");
-    e.editor.click(date);
-    PictureBox& sheet = e.editor.picture("pic_datum");
-    ASSERT_TRUE(sheet.isVisible());
-    EXPECT_EQ(sheet.geometry().top(), date.mapTo(&e.dialog, QPoint(0, date.height())).y());
-    EXPECT_TRUE(e.dialog.rect().contains(sheet.geometry()));
-    // The sheet covers the text field below it, so it is what the user sees and clicks there.
-    const QPoint middle = sheet.geometry().center();
-    EXPECT_EQ(e.dialog.childAt(middle), &sheet);
-    const QImage window = e.dialog.grab().toImage();
-    EXPECT_TRUE(near(window.pixelColor(middle.x(), sheet.geometry().top() + 2), Qt::white));
-    Screenshots::save(&e.dialog, "editor_date_picker");
-    QTest::keyClick(&sheet, Qt::Key_Escape);
-    EXPECT_FALSE(sheet.isVisible());
-    EXPECT_TRUE(date.hasFocus());
-}
-
-TEST_F(FormEditTest, RecurrenceDatesArePickedAndSaved)
-{
-    auto a = appointment();
-    DirectEditor e(*a, settings);
-    e.show();
-    e.editor.showPage(2);
-    e.editor.tick("check_recur");
-    EXPECT_EQ(e.editor.field("text_recur_von").text(), "04.07.2002");
-    // No room below or above: the sheet opens beside its field, inside the window.
-    QLineEdit& until = e.editor.field("text_recur_bis");
-    e.editor.click(until);
-    PictureBox& untilSheet = e.editor.picture("pic_recur_bis");
-    ASSERT_TRUE(untilSheet.isVisible());
-    EXPECT_TRUE(e.dialog.rect().contains(untilSheet.geometry()));
-    EXPECT_FALSE(untilSheet.geometry().intersects(
-        QRect(until.mapTo(&e.dialog, QPoint(0, 0)), until.size())));
-    Screenshots::save(&e.dialog, "editor_recurring_picker");
-    QTest::keyClick(&untilSheet, Qt::Key_Escape);
-    // Each sheet opens on the month of its field.
-    e.editor.pickDate("text_recur_von", "pic_recur_von", QDate(2002, 7, 1), 2);
-    e.editor.pickDate("text_recur_bis", "pic_recur_bis", QDate(2004, 7, 31), 2);
-    EXPECT_EQ(e.editor.field("text_recur_von").text(), "01.07.2002");
-    EXPECT_EQ(e.editor.field("text_recur_bis").text(), "31.07.2004");
-    e.editor.combo("combo_recur").setCurrentIndex(1);
-    e.editor.ok();
-    EXPECT_TRUE(a->IsRecurring());
-    EXPECT_EQ(a->Recurring_code, "wd");
+    EXPECT_EQ(a->datum(), QDate(2003, 7, 11));
     EXPECT_EQ(a->RecurringStartDate(), QDate(2002, 7, 1));
     EXPECT_EQ(a->RecurringEndDate(), QDate(2004, 7, 31));
 }
 
-TEST_F(FormEditTest, TheBoxesSwitchTheirControlsAndColourTheirHeaders)
+TEST_F(FormEditTest, RemindMinutesSelectTheirEntryAndUnknownOnesBecomeFive)
+{
+    const struct {
+        int minutes;
+        int entry;
+        int saved;
+    } rows[] = {{5, 0, 5},   {10, 1, 10}, {15, 2, 15}, {20, 3, 20}, {25, 4, 25},
+                {30, 5, 30}, {60, 6, 60}, {45, 0, 5},  {0, 0, 5}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.minutes);
+        auto a = appointment();
+        a->setRemindMinutes(qint16(row.minutes));
+        a->setReminderAll(row.minutes == 30);
+        DirectEditor e(*a, settings);
+        EXPECT_EQ(e.editor.combo("combo_remind").currentIndex(), row.entry);
+        EXPECT_EQ(e.editor.combo("combo_users").currentIndex(), row.minutes == 30 ? 1 : 0);
+        e.editor.ok();
+        EXPECT_EQ(a->RemindMinutes(), row.saved);
+        EXPECT_EQ(a->ReminderAll(), row.minutes == 30);
+    }
+}
+
+// The other kinds are offered in the test of moving files above.
+TEST_F(FormEditTest, ANewFileOffersTheMonthlyEntryAndABackslashPathItsKind)
+{
+    for (const auto& [path, index] :
+         {std::pair{"", 2}, {"..\\share\\recurring\\every\\17.nv3", 0}}) {
+        auto a = appointment();
+        a->setFilename(path);
+        DirectEditor e(*a, settings);
+        EXPECT_EQ(e.editor.combo("combo_recur").currentIndex(), index) << path;
+    }
+}
+
+TEST_F(FormEditTest, OnlyAnotherUsersAppointmentCanBeTakenOverAndOnlyWithTheTick)
+{
+    const struct {
+        const char* producer;
+        bool tick;
+        bool offered;
+        const char* owner;
+    } rows[] = {{"bert", false, false, "bert"},
+                {"anna", true, true, "bert"},
+                {"Bert", false, true, "Bert"}}; // letter case matters
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.producer);
+        auto a = appointment();
+        a->setProducer(row.producer);
+        DirectEditor e(*a, settings);
+        e.show();
+        EXPECT_EQ(e.editor.check("check_owner").isEnabled(), row.offered);
+        EXPECT_EQ(e.editor.label("label_producer").text(), row.producer);
+        if (row.tick) {
+            e.editor.showPage(3);
+            e.editor.tick("check_owner");
+        }
+        e.editor.ok();
+        EXPECT_EQ(a->Producer(), row.owner);
+    }
+}
+
+TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMovesOnlyTheEnd)
+{
+    const struct {
+        const char* field;
+        QString steps;
+        const char* start;
+        const char* end;
+    } rows[] = {{"text_zeit_von", "**+", "11:15", "12:45"},
+                {"text_zeit_von", QString(14, '*'), "23:00", "23:30"},
+                {"text_zeit_bis", "+*", "09:00", "11:45"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.steps.toStdString());
+        auto a = appointment(); // 09:00 to 10:30
+        DirectEditor e(*a, settings);
+        e.show();
+        e.editor.stepTime(row.field, row.steps);
+        EXPECT_EQ(e.editor.field("text_zeit_von").text(), row.start);
+        EXPECT_EQ(e.editor.field("text_zeit_bis").text(), row.end);
+        e.editor.ok();
+        EXPECT_EQ(hmText(a->StartTime()), row.start);
+        EXPECT_EQ(hmText(a->EndTime()), row.end);
+    }
+}
+
+TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBackToTheirField)
 {
     auto a = appointment();
     DirectEditor e(*a, settings);
     e.show();
+    const struct {
+        const char* field;
+        bool below; // else beside, as there is no room below or above
+    } dropDowns[] = {{"text_am", true},       {"text_color", true},      {"text_zeit_von", true},
+                     {"text_zeit_bis", true}, {"text_recur_von", false}, {"text_recur_bis", false}};
+    for (const auto& dropDown : dropDowns) {
+        SCOPED_TRACE(dropDown.field);
+        QLineEdit& field = e.editor.field(dropDown.field);
+        if (!dropDown.below && !field.isEnabled()) {
+            e.editor.showPage(2);
+            e.editor.tick("check_recur");
+        }
+        const QString shown = field.text();
+        if (QString(dropDown.field).startsWith("text_zeit")) { // they open on any character
+            field.setFocus();
+            QTest::keyClick(&field, 'x');
+        } else {
+            e.editor.click(field);
+        }
+        PictureBox& picture = e.editor.dropDownOf(dropDown.field);
+        ASSERT_TRUE(picture.isVisible());
+        const QRect at = picture.geometry();
+        const QRect fieldAt(field.mapTo(&e.dialog, QPoint(0, 0)), field.size());
+        EXPECT_TRUE(e.dialog.rect().contains(at));
+        QWidget* onTop = e.dialog.childAt(at.center());
+        EXPECT_TRUE(onTop == &picture || picture.isAncestorOf(onTop)) << "over what lies there";
+        if (dropDown.below)
+            EXPECT_EQ(at.top(), fieldAt.bottom() + 1);
+        else
+            EXPECT_FALSE(at.intersects(fieldAt));
+        Screenshots::save(&e.dialog, QStringLiteral("editor_%1").arg(picture.objectName()));
+        QTest::keyClick(&picture, Qt::Key_Escape);
+        EXPECT_FALSE(picture.isVisible());
+        EXPECT_TRUE(e.dialog.isVisible()) << "Escape closes only the drop-down";
+        EXPECT_TRUE(field.hasFocus()) << "the focus returns to the field";
+        EXPECT_EQ(field.text(), shown) << "nothing is typed into the field";
+    }
+}
+
+TEST_F(FormEditTest, TheBoxesSwitchTheirControlsAndColourTheirHeaders)
+{
+    auto a = appointment(); // reminder on, not recurring
+    DirectEditor e(*a, settings);
+    e.show();
     Editor& ed = e.editor;
-    const auto headerHasRed = [&](int index) {
-        const QImage strip = ed.picture("pic_tabs").image();
-        const ClassTabs::HeaderSpan span = ed.tabs().Span(index);
-        for (int x = PictureBox::toPixels(span.left); x < PictureBox::toPixels(span.right); ++x)
-            for (int y = 0; y < strip.height(); ++y) {
-                const QColor c = strip.pixelColor(x, y);
-                if (c.red() > 180 && c.green() < 90 && c.blue() < 90)
-                    return true;
-            }
-        return false;
+    const QColor red(255, 0, 0);
+    const struct {
+        const char* name;
+        bool before;
+    } controls[] = {{"combo_remind", true}, {"combo_users", true},     {"check_email", true},
+                    {"combo_recur", false}, {"text_recur_von", false}, {"text_recur_bis", false},
+                    {"text_am", true}};
+    const auto expectStates = [&](bool flipped) {
+        EXPECT_EQ(ed.tabs().Colour(1) == red, !flipped) << "reminder header";
+        EXPECT_EQ(ed.tabs().Colour(2) == red, flipped) << "recurrence header";
+        for (const auto& control : controls)
+            EXPECT_EQ(ed.child<QWidget>(control.name).isEnabled(), control.before != flipped)
+                << control.name;
     };
-
-    EXPECT_TRUE(headerHasRed(1)) << "the reminder is on";
-    EXPECT_FALSE(headerHasRed(2));
-    EXPECT_TRUE(ed.combo("combo_remind").isEnabled());
-    EXPECT_FALSE(ed.combo("combo_recur").isEnabled());
-    EXPECT_FALSE(ed.field("text_recur_von").isEnabled());
-    EXPECT_TRUE(ed.field("text_am").isEnabled());
-
+    expectStates(false);
     ed.showPage(1);
     ed.tick("check_remind");
     ed.showPage(2);
     ed.tick("check_recur");
-    EXPECT_FALSE(headerHasRed(1));
-    EXPECT_TRUE(headerHasRed(2));
-    EXPECT_EQ(ed.tabs().Colour(2), QColor(255, 0, 0));
-    EXPECT_FALSE(ed.combo("combo_remind").isEnabled());
-    EXPECT_FALSE(ed.combo("combo_users").isEnabled());
-    EXPECT_FALSE(ed.check("check_email").isEnabled());
-    EXPECT_TRUE(ed.combo("combo_recur").isEnabled());
-    EXPECT_TRUE(ed.field("text_recur_bis").isEnabled());
-    EXPECT_FALSE(ed.field("text_am").isEnabled());
+    expectStates(true);
     EXPECT_EQ(ed.tabs().Caption(2), QString::fromUtf8("[»] Recurring")) << "caption kept";
-
     // The date of a recurring appointment does not open while the box is ticked.
     ed.showPage(0);
     ed.click(ed.field("text_am"));
     EXPECT_FALSE(ed.picture("pic_datum").isVisible());
 }
 
-TEST_F(FormEditTest, TabsShowOnePageAtATime)
+TEST_F(FormEditTest, TheAppointmentPageComesFirstTabsShowOnePageAtATimeAndTimesFollowTheFormat)
 {
-    auto a = appointment();
+    auto a = stored();
+    a->setText("Budget meeting\r\nRoom 4, bring the figures");
+    a->setProducer("anna");
+    a->setEndTime(hm(13, 45));
+    a->setFileDate(QDateTime(QDate(2003, 7, 1), QTime(14, 5)));
+    settings.setTimeFormat("12h");
     DirectEditor e(*a, settings);
     e.show();
-    for (int page : {2, 1, 3, 0}) {
+    const char* names[] = {"editor_appointment", "editor_reminder", "editor_recurring",
+                           "editor_info"};
+    for (int page : {0, 2, 1, 3, 0}) { // a press on the page shown changes nothing
         e.editor.showPage(page);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(e.editor.pageShown(i), i == page) << page << " " << i;
+        Screenshots::save(&e.dialog, names[page]);
     }
+    EXPECT_EQ(e.editor.field("text_zeit_von").text(), "09:00 am");
+    EXPECT_EQ(e.editor.field("text_zeit_bis").text(), "01:45 pm");
+    EXPECT_EQ(e.editor.label("label_lastupdate").text(), "01.07.2003 02:05 pm");
 }
 
-TEST_F(FormEditTest, TheColourPanelListsTheColoursAndPicksOne)
+TEST_F(FormEditTest, TheColourPanelListsTheColoursAndOnlyAClickPicksOne)
 {
     auto a = appointment();
+    a->setColorCode(3);
     settings.setColor(5, 0x00ff00); // green, red in the low byte
     DirectEditor e(*a, settings);
     e.show();
     QLineEdit& colour = e.editor.field("text_color");
-    EXPECT_EQ(colour.text(), "Yellow");
-    EXPECT_TRUE(near(colour.grab().toImage().pixelColor(colour.width() - 6, colour.height() / 2),
-                     QColor(255, 255, 223)));
+    PictureBox& panel = e.editor.picture("pic_colors");
+    const auto shownColour = [](QWidget& w, int inset) {
+        return w.grab().toImage().pixelColor(w.width() - inset, w.height() / 2);
+    };
+    EXPECT_EQ(colour.text(), "Colour 3");
+    for (int i = 0; i < form_edit::kColorRows; ++i)
+        EXPECT_EQ(e.editor.label(QStringLiteral("label_color_array_%1").arg(i)).text(),
+                  QStringLiteral("Colour %1").arg(i + 1));
+    // Enter, Escape and leaving close it without a choice.
+    colour.setFocus();
+    QTest::keyClick(&colour, Qt::Key_Return);
+    ASSERT_TRUE(panel.isVisible());
+    QTest::keyClick(&panel, Qt::Key_Return);
+    EXPECT_FALSE(panel.isVisible());
+    e.editor.click(colour);
+    e.editor.text().setFocus();
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(colour.text(), "Colour 3");
 
     e.editor.click(colour);
-    PictureBox& panel = e.editor.picture("pic_colors");
-    ASSERT_TRUE(panel.isVisible());
-    EXPECT_EQ(panel.geometry().top(), colour.mapTo(&e.dialog, QPoint(0, colour.height())).y());
-    for (int i = 0; i < 14; ++i) {
-        QLabel& row = e.editor.child<QLabel>(
-            QStringLiteral("label_color_array_%1").arg(i).toLatin1().constData());
-        EXPECT_EQ(row.text(), settings.ColorText(i + 1));
-    }
-    QLabel& green = e.editor.child<QLabel>("label_color_array_4");
-    EXPECT_TRUE(near(green.grab().toImage().pixelColor(green.width() - 4, green.height() / 2),
-                     QColor(0, 255, 0)));
-    Screenshots::save(&e.dialog, "editor_color_panel");
-
+    QLabel& green = e.editor.label("label_color_array_4");
+    EXPECT_TRUE(Drawing::near(shownColour(green, 4), QColor(0, 255, 0)));
     e.editor.click(green);
     EXPECT_FALSE(panel.isVisible());
-    EXPECT_EQ(colour.text(), "Mint");
-    EXPECT_TRUE(near(colour.grab().toImage().pixelColor(colour.width() - 6, colour.height() / 2),
-                     QColor(0, 255, 0)));
+    EXPECT_EQ(colour.text(), "Colour 5");
+    EXPECT_TRUE(Drawing::near(shownColour(colour, 6), QColor(0, 255, 0)));
     EXPECT_TRUE(colour.hasFocus());
     e.editor.ok();
     EXPECT_EQ(a->ColorCode(), 5);
-}
-
-TEST_F(FormEditTest, EnterOrEscapeInTheColourPanelKeepTheColour)
-{
-    auto a = appointment();
-    a->setColorCode(3);
-    DirectEditor e(*a, settings);
-    e.show();
-    QLineEdit& colour = e.editor.field("text_color");
-    PictureBox& panel = e.editor.picture("pic_colors");
-    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-        colour.setFocus();
-        QTest::keyClick(&colour, Qt::Key_Return);
-        ASSERT_TRUE(panel.isVisible());
-        QTest::keyClick(&panel, key);
-        EXPECT_FALSE(panel.isVisible());
-        EXPECT_EQ(colour.text(), "Cyan");
-    }
-    e.editor.click(colour);
-    ASSERT_TRUE(panel.isVisible());
-    e.editor.text().setFocus();
-    EXPECT_FALSE(panel.isVisible()) << "losing the focus closes it";
-    EXPECT_TRUE(e.dialog.isVisible()) << "Escape in the panel does not cancel the editor";
-    e.editor.ok();
-    EXPECT_EQ(a->ColorCode(), 3);
 }
 
 TEST_F(FormEditTest, TheTextEditsWithPlainLineBreaksAndTheRecordKeepsCrLf)
@@ -821,86 +646,83 @@ TEST_F(FormEditTest, TheTextEditsWithPlainLineBreaksAndTheRecordKeepsCrLf)
     EXPECT_EQ(a->Text(), "first\r\nsecond\r\nthird");
 }
 
-TEST_F(FormEditTest, TheInfoPageShowsFileOwnerAndLastChange)
+// A control's text: a list entry or a tab caption at the index, a date picker's language, or
+// the window title for an empty name.
+QString textOf(Editor& e, const char* name, int index)
 {
-    auto a = stored();
-    a->setFileDate(QDateTime(QDate(2003, 7, 1), QTime(14, 5)));
-    DirectEditor e(*a, settings);
-    EXPECT_EQ(e.editor.label("label_file").text(), a->filename());
-    EXPECT_EQ(e.editor.label("label_producer").text(), kLogin);
-    EXPECT_EQ(e.editor.label("label_lastupdate").text(), "01.07.2003 14:05");
-    EXPECT_EQ(e.editor.label("label_info_file").text(), "Appointment-file:");
+    if (!*name)
+        return e.d.windowTitle();
+    QObject& control = e.child<QObject>(name);
+    if (auto* combo = qobject_cast<QComboBox*>(&control))
+        return combo->itemText(index);
+    if (auto* tabs = qobject_cast<ClassTabs*>(&control))
+        return tabs->Caption(index);
+    if (auto* picker = qobject_cast<ClassMonthDD*>(&control))
+        return picker->langcode();
+    if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        return button->text();
+    return qobject_cast<QLabel*>(&control)->text();
 }
 
-TEST_F(FormEditTest, GermanTexts)
+TEST_F(FormEditTest, TextsInBothLanguages)
 {
-    Language::apply("de");
+    const struct {
+        const char* name;
+        int index;
+        const char* english;
+        const char* german;
+    } texts[] = {
+        {"", 0, "Add appointment", "Termin anlegen"},
+        {"tabs", 0, "Appointment", "Termin"},
+        {"tabs", 1, "[!] Reminder", "[!] Erinnerung"},
+        {"tabs", 2, "[»] Recurring", "[»] Wiederkehrend"},
+        {"label_header_bis", 0, "until:", "Bis:"},
+        {"command_cancel", 0, "Cancel", "Abbrechen"},
+        {"combo_remind", 0, "05 minutes before start", "05 Minuten vor Beginn erinnern"},
+        {"combo_remind", 6, "60 minutes before start", "60 Minuten vor Beginn erinnern"},
+        {"combo_users", 0, "remind only the owner of this appointment",
+         "Nur den Besitzer des Termines erinnern"},
+        {"combo_users", 1, "remind all users", "Alle Benutzer erinnern"},
+        {"combo_recur", 0, "every day", "Termin täglich wiederholen"},
+        {"combo_recur", 1, "every Friday", "Termin jeden Freitag wiederholen"},
+        {"combo_recur", 2, "every 4 day in month", "Termin jeden 4 Tag in Monat wiederholen"},
+        {"combo_recur", 3, "every year (birthdays)",
+         "Termin einmal im Jahr wiederholen (Geburtstage)"},
+        {"label_info_file", 0, "Appointment-file:", "Termin-Datei:"},
+        {"label_info_change", 0, "Last change:", "Letzte Änderung:"},
+        {"check_owner", 0, "I am new owner", "Besitz übernehmen"},
+        {"datumswahl", 0, "en", "de"},
+    };
     struct Restore {
         ~Restore() { Language::apply("en"); }
     } restore;
-    settings.setLangCode("de");
-    auto a = appointment();
-    a->setStartTime(hm(10, 0));
-    a->setEndTime(hm(10, 0));
-    DirectEditor e(*a, settings, true);
-    e.show();
-    Editor& ed = e.editor;
-    EXPECT_EQ(e.dialog.windowTitle(), "Termin anlegen");
-    EXPECT_EQ(ed.tabs().Caption(0), "Termin");
-    EXPECT_EQ(ed.tabs().Caption(1), "[!] Erinnerung");
-    EXPECT_EQ(ed.tabs().Caption(2), QString::fromUtf8("[»] Wiederkehrend"));
-    EXPECT_EQ(ed.label("label_header_bis").text(), "Bis:");
-    EXPECT_EQ(ed.child<QPushButton>("command_cancel").text(), "Abbrechen");
-    EXPECT_EQ(ed.combo("combo_remind").itemText(0), "05 Minuten vor Beginn erinnern");
-    EXPECT_EQ(ed.combo("combo_users").itemText(0), "Nur den Besitzer des Termines erinnern");
-    EXPECT_EQ(ed.combo("combo_recur").itemText(0), QString::fromUtf8("Termin täglich wiederholen"));
-    EXPECT_EQ(ed.combo("combo_recur").itemText(1), "Termin jeden Freitag wiederholen");
-    EXPECT_EQ(ed.combo("combo_recur").itemText(2), "Termin jeden 4 Tag in Monat wiederholen");
-    EXPECT_EQ(ed.label("label_info_change").text(), QString::fromUtf8("Letzte Änderung:"));
-    EXPECT_EQ(ed.check("check_owner").text(), QString::fromUtf8("Besitz übernehmen"));
-    EXPECT_EQ(ed.child<ClassMonthDD>("datumswahl").langcode(), "de");
-    Screenshots::save(&e.dialog, "editor_german");
-    ed.showPage(2);
-    Screenshots::save(&e.dialog, "editor_german_recurring");
-
-    ed.ok();
-    ASSERT_EQ(ed.messages.size(), 1u);
-    EXPECT_EQ(ed.messages[0].title, "Norvane");
-    EXPECT_EQ(ed.messages[0].text, "Die Startzeit des Termines muss vor der Endzeit liegen.");
-    ed.cancel();
-}
-
-TEST_F(FormEditTest, EditingInGermanSaysTerminBearbeiten)
-{
-    Language::apply("de");
-    struct Restore {
-        ~Restore() { Language::apply("en"); }
-    } restore;
-    auto a = appointment();
-    DirectEditor e(*a, settings, false);
-    EXPECT_EQ(e.dialog.windowTitle(), "Termin bearbeiten");
-}
-
-TEST_F(FormEditTest, ScreenshotsOfEachPage)
-{
-    auto a = stored();
-    a->setText("Budget meeting\r\nRoom 4, bring the figures");
-    a->setProducer("anna");
-    a->setIsRecurring(true);
-    a->setRecurringStartDate(QDate(2003, 7, 1));
-    a->setRecurringEndDate(QDate(2003, 12, 31));
-    a->setFileDate(QDateTime(QDate(2003, 7, 1), QTime(14, 5)));
-    DirectEditor e(*a, settings);
-    e.show();
-    const QStringList names = {"editor_appointment", "editor_reminder", "editor_recurring",
-                               "editor_info"};
-    for (int page = 0; page < 4; ++page) {
-        e.editor.showPage(page);
-        ASSERT_TRUE(e.editor.pageShown(page));
-        EXPECT_FALSE(Screenshots::save(&e.dialog, names[page]).isEmpty());
+    for (const bool german : {false, true}) {
+        SCOPED_TRACE(german ? "de" : "en");
+        Language::apply(german ? "de" : "en");
+        settings.setLangCode(german ? "de" : "en");
+        auto a = appointment();
+        a->setEndTime(a->StartTime());
+        DirectEditor e(*a, settings, true);
+        e.show();
+        for (const auto& text : texts)
+            EXPECT_EQ(textOf(e.editor, text.name, text.index),
+                      QString::fromUtf8(german ? text.german : text.english))
+                << text.name << " " << text.index;
+        EXPECT_EQ(DirectEditor(*a, settings, false).dialog.windowTitle(),
+                  german ? "Termin bearbeiten" : "Edit appointment");
+        if (german) {
+            Screenshots::save(&e.dialog, "editor_german");
+            e.editor.showPage(2);
+            Screenshots::save(&e.dialog, "editor_german_recurring");
+        }
+        e.editor.ok();
+        ASSERT_EQ(e.editor.messages.size(), 1u);
+        EXPECT_EQ(e.editor.messages[0].title, "Norvane");
+        EXPECT_EQ(e.editor.messages[0].text,
+                  german ? "Die Startzeit des Termines muss vor der Endzeit liegen."
+                         : kStartMessage);
+        e.editor.cancel();
     }
-    e.dialog.reject();
-    EXPECT_TRUE(e.handOver.EditCancelled);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The drawing surface: what is drawn lands where the twips say and survives repaints; input
 // arrives in twips.
 #include "PictureBox.h"
-#include "Screenshots.h"
+#include "Drawing.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +29,10 @@ TEST(PictureBoxTest, PrimitivesDrawAtTheirTwipPositions)
     EXPECT_EQ(at(box, 30, 900), QColor(Qt::red));
     EXPECT_EQ(at(box, 750, 1050), QColor(Qt::green));
     EXPECT_EQ(at(box, 900, 1200), QColor(Qt::white)) << "an outline leaves the inside alone";
+    box.resizeTwips(3000, 3000); // the drawing survives a resize and a repaint
+    box.repaint();
+    EXPECT_EQ(at(box, 300, 300), QColor(0, 0, 192));
+    EXPECT_EQ(at(box, 2000, 2000), QColor(Qt::white));
     box.Cls();
     EXPECT_EQ(at(box, 300, 300), QColor(Qt::white));
 }
@@ -42,26 +46,12 @@ TEST(PictureBoxTest, TextIsDrawnInTheForeColourAndMeasured)
     box.setFontBold(true);
     box.Print(30, 30, QStringLiteral("WWW"));
     const QImage image = box.grab().toImage();
-    int red = 0;
-    for (int x = 0; x < image.width(); ++x)
-        for (int y = 0; y < image.height(); ++y)
-            red += image.pixelColor(x, y).red() > 200 && image.pixelColor(x, y).green() < 80;
-    EXPECT_GT(red, 20);
+    EXPECT_GT(Drawing::countIn(image, image.rect(),
+                               [](const QColor& c) { return c.red() > 200 && c.green() < 80; }),
+              20);
     EXPECT_GT(box.TextWidth("WWW"), box.TextWidth("W"));
     EXPECT_GT(box.TextHeight(), 0);
     EXPECT_EQ(box.TextWidth("W") % PictureBox::kTwipsPerPixel, 0);
-}
-
-TEST(PictureBoxTest, DrawingSurvivesAResizeAndARepaint)
-{
-    PictureBox box;
-    box.resizeTwips(600, 600);
-    box.Cls();
-    box.FillBox(0, 0, 300, 300, Qt::black);
-    box.resizeTwips(1200, 1200);
-    box.repaint();
-    EXPECT_EQ(at(box, 150, 150), QColor(Qt::black));
-    EXPECT_EQ(at(box, 900, 900), QColor(Qt::white));
 }
 
 TEST(PictureBoxTest, MouseAndKeysAreReportedInTwips)

@@ -1,0 +1,80 @@
+#pragma once
+
+// Looking at drawn components: points in twips as the pickers lay them out, colour tests on
+// pixels, and a text printed alone to compare with what a component printed. Header only: the
+// tests that include it link the drawing surface.
+#include "PictureBox.h"
+
+#include <QDate>
+#include <QImage>
+
+#include <cstdlib>
+#include <functional>
+
+namespace Drawing {
+
+inline QPoint pixelAt(int xTwips, int yTwips)
+{
+    return {PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips)};
+}
+
+inline QPoint pixelAt(QPoint twips)
+{
+    return pixelAt(twips.x(), twips.y());
+}
+
+// Top left of the month sheet's cell in row 1..6 and column 1..7, in twips.
+inline QPoint monthCell(int row, int column)
+{
+    return {(column - 1) * 380 + 30, (row + 1) * 300 + 60};
+}
+
+inline QPoint monthCellCentre(int row, int column)
+{
+    return monthCell(row, column) + QPoint(190, 150);
+}
+
+// The centre of a day's cell on a sheet whose first column is firstday (1 = Sunday).
+inline QPoint dayCentre(const QDate& date, int firstday)
+{
+    const int weekdayOfFirst = QDate(date.year(), date.month(), 1).dayOfWeek() % 7 + 1;
+    const int slot = (weekdayOfFirst - firstday + 7) % 7 + date.day() - 1;
+    return monthCellCentre(slot / 7 + 1, slot % 7 + 1);
+}
+
+inline bool isInk(const QColor& c)
+{
+    return c.red() < 110 && c.green() < 110 && c.blue() < 110;
+}
+
+// Smoothed text and edges only come near their colour.
+inline bool near(const QColor& a, const QColor& b, int tolerance = 8)
+{
+    return std::abs(a.red() - b.red()) < tolerance && std::abs(a.green() - b.green()) < tolerance &&
+           std::abs(a.blue() - b.blue()) < tolerance;
+}
+
+inline int countIn(const QImage& image, const QRect& pixels,
+                   const std::function<bool(const QColor&)>& test)
+{
+    int count = 0;
+    for (int x = pixels.left(); x <= pixels.right(); ++x)
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            count += test(image.pixelColor(x, y));
+    return count;
+}
+
+// A text as `like` would print it centred at centreX, alone on a blank picture of that size.
+inline QImage printedAlone(const PictureBox& like, int centreX, int top, const QString& text,
+                           bool bold)
+{
+    PictureBox reference;
+    reference.resizeTwips(like.ScaleWidth(), like.ScaleHeight());
+    reference.setDrawFont(like.drawFont());
+    reference.setFontBold(bold);
+    reference.Cls();
+    reference.Print(centreX - reference.TextWidth(text) / 2, top, text);
+    return reference.image();
+}
+
+} // namespace Drawing
