@@ -235,6 +235,15 @@ QLabel* form_edit::createLabel(QWidget* parent, const char* objectName, const QR
     return label;
 }
 
+QLabel* form_edit::createHeading(QWidget* parent, const char* objectName, const QRect& geometry)
+{
+    QLabel* label = createLabel(parent, objectName, geometry);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
 QCheckBox* form_edit::createCheck(QWidget* parent, const char* objectName, const QRect& geometry)
 {
     auto* check = new QCheckBox(parent);
@@ -298,10 +307,7 @@ void form_edit::createAppointmentPage()
 void form_edit::createReminderPage()
 {
     QFrame* page = createPage(kReminderPage);
-    label_header_remind = createLabel(page, "label_header_remind", Layout::kRemindCaption);
-    QFont bold = label_header_remind->font();
-    bold.setBold(true);
-    label_header_remind->setFont(bold);
+    label_header_remind = createHeading(page, "label_header_remind", Layout::kRemindCaption);
     check_remind = createCheck(page, "check_remind", Layout::kRemindCheck);
     combo_remind = createCombo(page, "combo_remind", Layout::kRemindCombo);
     combo_users = createCombo(page, "combo_users", Layout::kUsersCombo);
@@ -311,10 +317,7 @@ void form_edit::createReminderPage()
 void form_edit::createRecurrencePage()
 {
     QFrame* page = createPage(kRecurrencePage);
-    label_header_recur = createLabel(page, "label_header_recur", Layout::kRecurCaption);
-    QFont bold = label_header_recur->font();
-    bold.setBold(true);
-    label_header_recur->setFont(bold);
+    label_header_recur = createHeading(page, "label_header_recur", Layout::kRecurCaption);
     check_recur = createCheck(page, "check_recur", Layout::kRecurCheck);
     combo_recur = createCombo(page, "combo_recur", Layout::kRecurCombo);
     label_recur_von = createLabel(page, "label_recur_von", Layout::kRecurFromCaption);

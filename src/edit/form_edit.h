@@ -93,6 +93,8 @@ private:
     void createTimers();
     QFrame* createPage(int index);
     QLabel* createLabel(QWidget* parent, const char* objectName, const QRect& geometry);
+    // A page's bold heading.
+    QLabel* createHeading(QWidget* parent, const char* objectName, const QRect& geometry);
     QCheckBox* createCheck(QWidget* parent, const char* objectName, const QRect& geometry);
     QComboBox* createCombo(QWidget* parent, const char* objectName, const QRect& geometry);
     template <typename Field>
