@@ -53,24 +53,16 @@ bool cellContains(QPoint cell, int x, int y)
            y < cell.y() + kRowHeight;
 }
 
-int normalisedWeekday(int weekday)
-{
-    return ((weekday - 1) % 7 + 7) % 7 + 1;
-}
-
 // Where each day of the month of date goes, with the sheet starting on firstday.
 std::array<QPoint, 32> layOutDays(const QDate& date, int firstday)
 {
     std::array<QPoint, 32> cells;
     cells.fill(kNotDrawn);
-    const QDate first(date.year(), date.month(), 1);
-    const int leadingBlanks = (Weekday(first) - normalisedWeekday(firstday) + 7) % 7;
-    for (int day = 1; day <= first.daysInMonth(); ++day) {
-        const int slot = leadingBlanks + day - 1;
-        const int row = slot / kColumns + 1;
-        if (row > kMaxRows)
+    for (int day = 1; day <= date.daysInMonth(); ++day) {
+        const MonthCell cell = MonthCellOf(QDate(date.year(), date.month(), day), firstday);
+        if (cell.row + 1 > kMaxRows)
             break;
-        cells[day] = cellOrigin(row, slot % kColumns + 1);
+        cells[day] = cellOrigin(cell.row + 1, cell.column + 1);
     }
     return cells;
 }
@@ -187,7 +179,7 @@ void ClassMonthDD::drawTitle()
 
 void ClassMonthDD::drawHeader()
 {
-    int weekday = normalisedWeekday(m_firstday);
+    int weekday = FirstWeekdayOfRows(m_firstday);
     for (int column = 1; column <= kColumns; ++column) {
         const QString name = day_names.value(weekday);
         my_pic->Print(columnCentre(column) - my_pic->TextWidth(name) / 2, kHeaderTop, name);

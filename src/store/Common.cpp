@@ -124,6 +124,56 @@ QDate EndOfWeek(const QDate& date, int firstWeekday)
     return date;
 }
 
+int FirstWeekdayOfRows(int firstWeekday)
+{
+    return firstWeekday >= 1 && firstWeekday <= 7 ? firstWeekday : 1;
+}
+
+namespace {
+
+QDate firstDayOfWeekOne(int year, int firstday, int rule)
+{
+    const QDate newYear(year, 1, 1);
+    const QDate start = newYear.addDays(-DayInWeek(newYear, firstday));
+    const int daysInNewYear = 7 - DayInWeek(newYear, firstday);
+    switch (rule) {
+    case 2:
+        return daysInNewYear >= 4 ? start : start.addDays(7);
+    case 3:
+        return daysInNewYear == 7 ? start : start.addDays(7);
+    default:
+        return start;
+    }
+}
+
+} // namespace
+
+int DayInWeek(const QDate& date, int firstWeekday)
+{
+    return (Weekday(date) - FirstWeekdayOfRows(firstWeekday) + 7) % 7;
+}
+
+MonthCell MonthCellOf(const QDate& date, int firstWeekday)
+{
+    const int slot = DayInWeek(QDate(date.year(), date.month(), 1), firstWeekday) + date.day() - 1;
+    return {slot / 7, slot % 7};
+}
+
+int WeekNumber(const QDate& date, int firstWeekday, int firstWeekRule)
+{
+    if (!date.isValid())
+        return 0;
+    const int firstday = FirstWeekdayOfRows(firstWeekday);
+    const int rule = firstWeekRule >= 1 && firstWeekRule <= 3 ? firstWeekRule : 1;
+    const QDate start = date.addDays(-DayInWeek(date, firstday));
+    int year = date.year();
+    if (start >= firstDayOfWeekOne(year + 1, firstday, rule))
+        ++year;
+    else if (start < firstDayOfWeekOne(year, firstday, rule))
+        --year;
+    return int(firstDayOfWeekOne(year, firstday, rule).daysTo(start) / 7) + 1;
+}
+
 QString LastPathPart(const QString& path)
 {
     QString p = path;

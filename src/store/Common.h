@@ -28,6 +28,21 @@ int Weekday(const QDate& date);
 QDate StartOfWeek(const QDate& date, int firstWeekday);
 QDate EndOfWeek(const QDate& date, int firstWeekday);
 
+// The month sheet both month views draw: rows of seven days that start on firstWeekday
+// (1 = Sunday … 7; anything else counts as Sunday), the 1st in row 0.
+int FirstWeekdayOfRows(int firstWeekday);
+// Days from the row's first day to date, 0..6.
+int DayInWeek(const QDate& date, int firstWeekday);
+struct MonthCell {
+    int row = 0;    // 0 for the week that holds the 1st
+    int column = 0; // 0..6 from firstWeekday
+};
+MonthCell MonthCellOf(const QDate& date, int firstWeekday);
+// The number of the week that holds date. Rule 1: the week of 1 January is week 1; rule 2:
+// the first week with at least four days of the new year; rule 3: the first full week.
+// Anything else counts as rule 1; an invalid date has week 0.
+int WeekNumber(const QDate& date, int firstWeekday, int firstWeekRule);
+
 // The last component of a path (either separator), at most 100 characters; a trailing
 // separator is dropped first.
 QString LastPathPart(const QString& path);
