@@ -16,40 +16,14 @@ constexpr int kInset = 30;
 constexpr int kCellMargin = 15;
 constexpr int kWeekHeaderIndent = 90;
 
-int normalisedFirstday(int firstday)
-{
-    return firstday >= 1 && firstday <= 7 ? firstday : 1;
-}
-
 int normalisedFirstweek(int firstweek)
 {
     return firstweek >= 1 && firstweek <= 3 ? firstweek : 1;
 }
 
-// Days from the week's first day to date, 0..6.
-int dayInWeek(const QDate& date, int firstday)
-{
-    return (Weekday(date) - firstday + 7) % 7;
-}
-
 QDate weekStart(const QDate& date, int firstday)
 {
-    return date.addDays(-dayInWeek(date, firstday));
-}
-
-QDate firstDayOfWeekOne(int year, int firstday, int firstweek)
-{
-    const QDate newYear(year, 1, 1);
-    const QDate start = weekStart(newYear, firstday);
-    const int daysInNewYear = 7 - dayInWeek(newYear, firstday);
-    switch (firstweek) {
-    case 2:
-        return daysInNewYear >= 4 ? start : start.addDays(7);
-    case 3:
-        return daysInNewYear == 7 ? start : start.addDays(7);
-    default:
-        return start;
-    }
+    return date.addDays(-DayInWeek(date, firstday));
 }
 
 bool isWeekend(const QDate& date)
@@ -70,22 +44,6 @@ int toWholePixels(int twips)
 }
 
 } // namespace
-
-int WeekNumber(const QDate& date, int firstday, int firstweek)
-{
-    if (!date.isValid())
-        return 0;
-    firstday = normalisedFirstday(firstday);
-    firstweek = normalisedFirstweek(firstweek);
-    const QDate start = weekStart(date, firstday);
-    int year = date.year();
-    if (start >= firstDayOfWeekOne(year + 1, firstday, firstweek))
-        ++year;
-    else if (start < firstDayOfWeekOne(year, firstday, firstweek))
-        --year;
-    const qint64 days = firstDayOfWeekOne(year, firstday, firstweek).daysTo(start);
-    return int(days / 7) + 1;
-}
 
 Calendar::Calendar(QObject* parent)
     : QObject(parent)
@@ -140,7 +98,7 @@ void Calendar::setShowDate(const QDate& date)
 
 void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
 {
-    m_firstday = normalisedFirstday(firstday);
+    m_firstday = FirstWeekdayOfRows(firstday);
     m_firstweek = normalisedFirstweek(firstweek);
     if (langcode == QLatin1String("de"))
         m_dayLetters = {QString(), "S", "M", "D", "M", "D", "F", "S"};
@@ -239,7 +197,7 @@ void Calendar::BuildGrid()
         return;
 
     const int daysInMonth = m_showDate.daysInMonth();
-    int startColumn = dayInWeek(m_showDate, m_firstday);
+    int startColumn = DayInWeek(m_showDate, m_firstday);
     int day = 0;
     for (int row = 0; row < kWeekRows && day < daysInMonth; ++row) {
         for (int column = startColumn; column < 7 && day < daysInMonth; ++column) {

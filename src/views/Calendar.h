@@ -9,13 +9,6 @@
 
 class PictureBox;
 
-// Calendar week of a date. Weeks begin on firstday (1 = Sunday … 7 = Saturday); week 1 is
-// chosen by firstweek: 1 the week holding 1 January, 2 the first week with at least four
-// days in the new year, 3 the first week wholly in the new year. Days before week 1 belong
-// to the last week of the previous year; days of late December in the next year's week 1
-// get 1. Out-of-range settings fall back to Sunday and rule 1. Returns 0 for an invalid date.
-int WeekNumber(const QDate& date, int firstday, int firstweek);
-
 // One month drawn as a clickable grid on a picture: a header of weekday letters, up to six
 // week rows of day numbers and a column of week numbers on the right. A click on a day or a
 // week number selects it, redraws and reports it.

@@ -1,4 +1,5 @@
 #include "Calendar.h"
+#include "Common.h"
 #include "PictureBox.h"
 #include "Screenshots.h"
 
