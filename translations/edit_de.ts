@@ -148,4 +148,31 @@
         <translation>Die Startzeit des Termines muss vor der Endzeit liegen.</translation>
     </message>
 </context>
+<context>
+    <name>AppointmentEditing</name>
+    <message>
+        <source>The appointment could not be saved.
+The data folder %1 cannot be reached.</source>
+        <translation>Der Termin konnte nicht gespeichert werden.
+Der Datenordner %1 ist nicht erreichbar.</translation>
+    </message>
+    <message>
+        <source>The appointment could not be saved.
+%1 is there but could not be read; it was left as it is.</source>
+        <translation>Der Termin konnte nicht gespeichert werden.
+%1 ist vorhanden, konnte aber nicht gelesen werden; die Datei bleibt, wie sie ist.</translation>
+    </message>
+    <message>
+        <source>The appointment could not be saved.
+%1 leads out of the data folder.</source>
+        <translation>Der Termin konnte nicht gespeichert werden.
+%1 führt aus dem Datenordner hinaus.</translation>
+    </message>
+    <message>
+        <source>The appointment could not be saved.
+Please ensure the accessibility of the datasource folder and check your privileges.</source>
+        <translation>Der Termin konnte nicht gespeichert werden.
+Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre Zugriffsrechte.</translation>
+    </message>
+</context>
 </TS>

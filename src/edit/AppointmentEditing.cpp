@@ -25,8 +25,41 @@ AppointmentEditing::Result AppointmentEditing::EditMe(ClassTermin& a, bool showE
             return result;
         }
     }
-    const AppointmentFiling::Result filed = m_filing.File(a);
-    result.saved = filed.saved;
-    result.failure = filed.failure;
+    const WriteOutcome filed = m_filing.File(a);
+    result.saved = filed.ok;
+    if (!filed.ok)
+        result.failure = failureMessage(filed);
     return result;
+}
+
+QString AppointmentEditing::failureMessage(const WriteOutcome& outcome)
+{
+    QString text;
+    switch (outcome.cause) {
+    case WriteOutcome::Cause::FolderUnreachable:
+        text = tr("The appointment could not be saved.\n"
+                  "The data folder %1 cannot be reached.")
+                   .arg(outcome.path);
+        break;
+    case WriteOutcome::Cause::Unreadable:
+        text = tr("The appointment could not be saved.\n"
+                  "%1 is there but could not be read; it was left as it is.")
+                   .arg(outcome.path);
+        break;
+    case WriteOutcome::Cause::OutsideFolder:
+        text = tr("The appointment could not be saved.\n"
+                  "%1 leads out of the data folder.")
+                   .arg(outcome.path);
+        break;
+    case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::Locked:
+        text = tr("The appointment could not be saved.\n"
+                  "Please ensure the accessibility of the datasource folder and check your "
+                  "privileges.");
+        break;
+    }
+    if (!outcome.error.isEmpty())
+        text += QStringLiteral("\n\n") + outcome.error; // the system's own words
+    // Messages break their lines as the profile files do.
+    return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }

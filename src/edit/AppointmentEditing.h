@@ -1,6 +1,9 @@
 #pragma once
 
 #include "ClassTermin.h"
+#include "FileAccess.h"
+
+#include <QCoreApplication>
 
 #include <QString>
 
@@ -19,6 +22,8 @@ struct EditHandOver {
 // Editing one appointment from a window: the heartbeat pauses, the editor shows, and on OK
 // the appointment is filed where its date and recurrence demand.
 class AppointmentEditing {
+    Q_DECLARE_TR_FUNCTIONS(AppointmentEditing)
+
 public:
     // Shows the editor modally on handOver.EditedAppointment.
     using Editor = std::function<void(EditHandOver& handOver)>;
@@ -36,6 +41,9 @@ public:
     // heartbeat: the calling window's timer, off while the editor is open and the file is
     // written.
     Result EditMe(ClassTermin& appointment, bool showEditwindow, QTimer* heartbeat = nullptr);
+
+    // What the user is told when saving an appointment failed, in the installed language.
+    static QString failureMessage(const WriteOutcome& outcome);
 
 private:
     AppointmentFiling& m_filing;

@@ -35,9 +35,8 @@ QString AppointmentFiling::BuildFileName(const ClassTermin& a, const QString& di
     return m_store.UnusedFileName(directory, m_random);
 }
 
-AppointmentFiling::Result AppointmentFiling::File(ClassTermin& a)
+WriteOutcome AppointmentFiling::File(ClassTermin& a)
 {
-    Result result;
     const QString directory = TargetDirectory(m_settings.GetDataFolder(), a);
     const QString newPath = directory + BuildFileName(a, directory);
     const QString oldPath = a.filename();
@@ -45,18 +44,12 @@ AppointmentFiling::Result AppointmentFiling::File(ClassTermin& a)
     // A moved appointment is written at its new place first; the old file goes only once the
     // new one is safely there, so a failed save never loses the appointment.
     a.setFilename(newPath);
-    const DataAccess::SaveResult saved = m_store.SaveAppointment(a);
+    const WriteOutcome saved = m_store.SaveAppointment(a);
     if (saved.ok) {
         if (!oldPath.isEmpty() && oldPath != newPath)
             m_store.DeleteAppointmentFile(oldPath);
-        result.saved = true;
-    } else {
-        if (!oldPath.isEmpty())
-            a.setFilename(oldPath);
-        result.failure = saved.folderUnreachable
-                             ? DataAccess::folderUnreachableMessage(m_settings.LangCode(),
-                                                                    m_settings.GetDataFolder())
-                             : DataAccess::saveFailedMessage(m_settings.LangCode(), saved.reason);
+    } else if (!oldPath.isEmpty()) {
+        a.setFilename(oldPath);
     }
-    return result;
+    return saved;
 }

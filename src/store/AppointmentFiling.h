@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClassTermin.h"
+#include "FileAccess.h"
 
 #include <QString>
 
@@ -18,13 +19,9 @@ public:
 
     AppointmentFiling(DataAccess& store, Settings& settings, RandomSource random = {});
 
-    struct Result {
-        bool saved = false;
-        QString failure; // the message for the user when the save failed, else empty
-    };
     // Writes the appointment where it belongs; a moved one leaves its old file only once the
     // new one is safely there.
-    Result File(ClassTermin& appointment);
+    WriteOutcome File(ClassTermin& appointment);
 
     // The directory inside dataFolder (which ends in a separator) that the appointment
     // belongs in.

@@ -106,19 +106,18 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
     return appointment;
 }
 
-DataAccess::SaveResult DataAccess::SaveAppointment(ClassTermin& appointment)
+WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
 {
     const QString folder = dataFolder();
     // An unmounted share or a renamed folder must not be recreated here: that would split
     // the team's data into a local copy.
     if (!m_profiles.files().isListableDir(folder))
-        return {false, {}, true};
+        return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, folder);
     forgetInPass(appointment.filename());
     MakeDirTree(DirectoryOfPath(appointment.filename()));
     IniFile ini(m_profiles, appointment.filename(), folder);
     AppointmentFile::write(ini, appointment);
-    const WriteOutcome outcome = ini.commit();
-    return {outcome.ok, outcome.error, false};
+    return ini.commit();
 }
 
 void DataAccess::DeleteAppointmentFile(const ClassTermin& appointment)
@@ -290,33 +289,6 @@ QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint
         if (!FileExists(dir + name))
             return name;
     }
-}
-
-QString DataAccess::saveFailedMessage(const QString& langCode, const QString& reason)
-{
-    QString message;
-    if (langCode == QLatin1String("de"))
-        message = QStringLiteral("Der Termin konnte nicht gespeichert werden.\r\n"
-                                 "Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre "
-                                 "Zugriffsrechte.");
-    else
-        message = QStringLiteral("The appointment could not be saved.\r\n"
-                                 "Please ensure the accessibility of the datasource folder and "
-                                 "check your privileges.");
-    if (!reason.isEmpty())
-        message += QStringLiteral("\r\n\r\n") + reason;
-    return message;
-}
-
-QString DataAccess::folderUnreachableMessage(const QString& langCode, const QString& folder)
-{
-    if (langCode == QLatin1String("de"))
-        return QStringLiteral("Der Termin konnte nicht gespeichert werden.\r\n"
-                              "Der Datenordner %1 ist nicht erreichbar.")
-            .arg(folder);
-    return QStringLiteral("The appointment could not be saved.\r\n"
-                          "The data folder %1 cannot be reached.")
-        .arg(folder);
 }
 
 void DataAccess::clearCaches()

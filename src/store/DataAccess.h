@@ -56,20 +56,13 @@ public:
     DataAccess(ProfileCache& profiles, StoreSource source, Clock clock = {});
     DataAccess(ProfileCache& profiles, const Settings& settings, Clock clock = {});
 
-    struct SaveResult {
-        bool ok = true;
-        QString reason; // the system's own words, when there are any
-        // The data folder itself is missing or cannot be listed: nothing was created.
-        bool folderUnreachable = false;
-    };
-
     // Never fails: an unreadable file gives an appointment of defaults on fallbackDate, which
     // is not cached, so the file's real text is read as soon as it can be.
     TerminPtr LoadAppointment(const QString& path, const QDate& fallbackDate);
     // Writes the whole file once, merged into what it holds now; a failed save leaves the
     // previous file as it was. Creates the directories inside the data folder, never the
     // data folder itself, and never writes through a link out of it.
-    SaveResult SaveAppointment(ClassTermin& appointment);
+    WriteOutcome SaveAppointment(ClassTermin& appointment);
     // Errors are ignored: the file may already be gone.
     void DeleteAppointmentFile(const ClassTermin& appointment);
     void DeleteAppointmentFile(const QString& path);
@@ -92,9 +85,6 @@ public:
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
 
     static QString DayDirectory(const QString& dataFolder, const QDate& date);
-    // The message for a failed save, with the system's reason as a last line when there is one.
-    static QString saveFailedMessage(const QString& langCode, const QString& reason = {});
-    static QString folderUnreachableMessage(const QString& langCode, const QString& folder);
 
     // Files the listings passed over because their names cannot be represented, each named
     // once: for a caller that reports them.

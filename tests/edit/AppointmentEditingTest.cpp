@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ TEST_F(AppointmentEditingTest, CancelWritesNothing)
     ClassTermin a;
     a.setDatum(QDate(2003, 7, 4));
     a.setText(QStringLiteral("Budget"));
-    ASSERT_TRUE(filing.File(a).saved);
+    ASSERT_TRUE(filing.File(a).ok);
     const QByteArray before = TestFiles::readBytes(a.filename());
     editing.setEditor([](EditHandOver& h) {
         h.EditedAppointment->setText(QStringLiteral("changed in the editor"));
@@ -64,6 +65,39 @@ TEST_F(AppointmentEditingTest, CancelWritesNothing)
     EXPECT_FALSE(result.saved);
     EXPECT_EQ(TestFiles::readBytes(a.filename()), before);
     EXPECT_TRUE(heartbeat.isActive());
+}
+
+TEST(AppointmentEditingMessages, EveryCauseInBothLanguages)
+{
+    using C = WriteOutcome::Cause;
+    const struct {
+        WriteOutcome outcome;
+        const char* english;
+        const char* german;
+    } cases[] = {
+        {WriteOutcome::failed(C::FolderUnreachable, "/srv/team/"),
+         "The appointment could not be saved.\r\nThe data folder /srv/team/ cannot be reached.",
+         "Der Termin konnte nicht gespeichert werden.\r\nDer Datenordner /srv/team/ ist nicht "
+         "erreichbar."},
+        {WriteOutcome::failed(C::Unreadable, "/srv/1.nv3", "Input/output error"),
+         "The appointment could not be saved.\r\n/srv/1.nv3 is there but could not be read; it "
+         "was left as it is.\r\n\r\nInput/output error",
+         "Der Termin konnte nicht gespeichert werden.\r\n/srv/1.nv3 ist vorhanden, konnte aber "
+         "nicht gelesen werden; die Datei bleibt, wie sie ist.\r\n\r\nInput/output error"},
+        {WriteOutcome::failed(C::System, "/srv/1.nv3", "No space left on device"),
+         "The appointment could not be saved.\r\nPlease ensure the accessibility of the "
+         "datasource folder and check your privileges.\r\n\r\nNo space left on device",
+         "Der Termin konnte nicht gespeichert werden.\r\nBitte prüfen Sie die Verfügbarkeit des "
+         "Datenordners und Ihre Zugriffsrechte.\r\n\r\nNo space left on device"},
+    };
+    QTranslator german;
+    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/edit_de.qm")));
+    for (const auto& c : cases) {
+        EXPECT_EQ(AppointmentEditing::failureMessage(c.outcome), QString::fromUtf8(c.english));
+        QCoreApplication::installTranslator(&german);
+        EXPECT_EQ(AppointmentEditing::failureMessage(c.outcome), QString::fromUtf8(c.german));
+        QCoreApplication::removeTranslator(&german);
+    }
 }
 
 } // namespace

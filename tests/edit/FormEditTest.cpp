@@ -182,7 +182,7 @@ protected:
     std::shared_ptr<ClassTermin> stored()
     {
         auto a = appointment();
-        EXPECT_TRUE(filing.File(*a).saved);
+        EXPECT_TRUE(filing.File(*a).ok);
         return a;
     }
 

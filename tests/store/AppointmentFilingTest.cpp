@@ -27,7 +27,7 @@ protected:
         a->setStartTime(TimeOfDay::fromHourMinute(9, 0));
         a->setEndTime(TimeOfDay::fromHourMinute(10, 0));
         a->setText("Budget");
-        EXPECT_TRUE(filing.File(*a).saved);
+        EXPECT_TRUE(filing.File(*a).ok);
         return a;
     }
 
@@ -65,14 +65,14 @@ TEST_F(AppointmentFilingTest, EachRecurrenceKindHasItsDirectoryAndTheNameIsKept)
                                                       {"y", "recurring/m7/d6"}};
     for (const auto& [code, dir] : kinds) {
         a->Recurring_code = code;
-        ASSERT_TRUE(filing.File(*a).saved) << qPrintable(code);
+        ASSERT_TRUE(filing.File(*a).ok) << qPrintable(code);
         EXPECT_EQ(a->filename(), folder + dir + "/12345678.nv3");
         EXPECT_EQ(filesUnder(dir), QStringList{"12345678.nv3"}) << qPrintable(code);
     }
     // Back to a one-time appointment on another day: the recurring file is gone.
     a->setIsRecurring(false);
     a->setDatum(QDate(2003, 7, 8));
-    ASSERT_TRUE(filing.File(*a).saved);
+    ASSERT_TRUE(filing.File(*a).ok);
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d8/12345678.nv3");
     for (const auto& [code, dir] : kinds)
         EXPECT_TRUE(filesUnder(dir).isEmpty()) << qPrintable(dir);
@@ -87,8 +87,7 @@ TEST_F(AppointmentFilingTest, AFailedMoveKeepsTheOldFileAndReportsIt)
     TestFiles::writeBytes(folder + "y2004", "not a directory");
     a->setDatum(QDate(2004, 1, 2));
     const auto result = filing.File(*a);
-    EXPECT_FALSE(result.saved);
-    EXPECT_TRUE(result.failure.startsWith("The appointment could not be saved."));
+    EXPECT_FALSE(result.ok);
     EXPECT_TRUE(QFileInfo::exists(oldPath));
     EXPECT_EQ(a->filename(), oldPath) << "the record still points at its file";
 }
@@ -99,7 +98,7 @@ TEST_F(AppointmentFilingTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameNam
     const QByteArray other = "[AppointmentSettings]\r\nText=someone else's\r\n";
     TestFiles::writeBytes(folder + "y2003/m7/d5/12345678.nv3", other);
     a->setDatum(QDate(2003, 7, 5));
-    ASSERT_TRUE(filing.File(*a).saved);
+    ASSERT_TRUE(filing.File(*a).ok);
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d5/87654321.nv3");
     EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d5/12345678.nv3"), other);
 }
@@ -110,7 +109,7 @@ TEST_F(AppointmentFilingTest, AnAppointmentOfAnotherFolderMovesIntoTheActiveOne)
     const QString oldPath = a->filename();
     QTemporaryDir otherFolder;
     settings.setActiveFolder(otherFolder.path());
-    ASSERT_TRUE(filing.File(*a).saved);
+    ASSERT_TRUE(filing.File(*a).ok);
     EXPECT_TRUE(a->filename().startsWith(settings.GetDataFolder()));
     EXPECT_FALSE(QFileInfo::exists(oldPath));
 }

@@ -9,8 +9,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -72,10 +72,11 @@ TEST_F(HostileShareTest, AFileThatCannotBeReadIsNeverWrittenOver)
     const TerminPtr shown = store.LoadAppointment(path, kDay);
     EXPECT_EQ(shown->Text(), QString()) << "defaults while it cannot be read";
     shown->setText(QStringLiteral("edited over the defaults"));
-    const DataAccess::SaveResult saved = store.SaveAppointment(*shown);
+    const WriteOutcome saved = store.SaveAppointment(*shown);
     EXPECT_FALSE(saved.ok);
-    EXPECT_TRUE(saved.reason.contains(QStringLiteral("Input/output error")))
-        << qPrintable(saved.reason);
+    EXPECT_EQ(saved.cause, WriteOutcome::Cause::Unreadable);
+    EXPECT_EQ(saved.path, path);
+    EXPECT_EQ(saved.error, QStringLiteral("Input/output error"));
     EXPECT_EQ(TestFiles::readBytes(path), appointment("Board", "[Other]\r\nkeep=1\r\n"));
 
     // Nothing of the failed read was kept: the real text comes back once the share answers.
@@ -320,7 +321,7 @@ TEST_F(HostileShareTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointm
     EXPECT_FALSE(a.IsRecurring());
 
     AppointmentFiling filing(store, settings);
-    ASSERT_TRUE(filing.File(a).saved);
+    ASSERT_TRUE(filing.File(a).ok);
     EXPECT_EQ(a.filename(), path) << "stays where it was";
     EXPECT_EQ(textsOf(kDay), QStringList{"one time"});
 }
@@ -334,9 +335,10 @@ TEST_F(HostileShareTest, ASaveNeverCreatesAMissingDataFolder)
     a.setText(QStringLiteral("would split the team's data"));
 
     AppointmentFiling filing(store, settings);
-    const AppointmentFiling::Result result = filing.File(a);
-    EXPECT_FALSE(result.saved);
-    EXPECT_TRUE(result.failure.contains(gone)) << qPrintable(result.failure);
+    const WriteOutcome result = filing.File(a);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.cause, WriteOutcome::Cause::FolderUnreachable);
+    EXPECT_EQ(result.path, gone);
     EXPECT_FALSE(QFileInfo::exists(gone));
     EXPECT_FALSE(store.IsDataFolderReachable());
 }
