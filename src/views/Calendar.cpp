@@ -248,6 +248,15 @@ bool Calendar::isSelected(const QDate& date) const
     return date == m_selectedDate;
 }
 
+bool Calendar::IsCellSelected(int column, int row) const
+{
+    if (MonthGrid(column, row) == 0)
+        return false;
+    if (column == kWeekColumn)
+        return isInSelectedWeek(m_rowWeekStart[size_t(row)]);
+    return isSelected(dateInCell(column, row));
+}
+
 void Calendar::drawDayCell(int column, int row)
 {
     const QDate date = dateInCell(column, row);
@@ -256,7 +265,7 @@ void Calendar::drawDayCell(int column, int row)
                        isWeekend(date) ? kWeekendGrey : QColor(Qt::white));
 
     QColor text = kDarkBlue;
-    if (isSelected(date)) {
+    if (IsCellSelected(column, row)) {
         m_picture->FillBox(column * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
                            kDarkBlue);
         text = Qt::white;
@@ -277,7 +286,7 @@ void Calendar::drawWeekCell(int row)
     m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, Qt::white);
 
     QColor text = kDarkBlue;
-    if (isInSelectedWeek(m_rowWeekStart[size_t(row)])) {
+    if (IsCellSelected(kWeekColumn, row)) {
         m_picture->FillBox(kWeekColumn * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
                            kDarkBlue);
         text = Qt::white;

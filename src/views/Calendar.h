@@ -57,12 +57,8 @@ public:
     // (column 7, 0 for an empty row); rows 0..5.
     int MonthGrid(int column, int row) const;
 
-signals:
-    void DayClicked(QDate date);
-    void WeekClicked(QDate firstDayOfWeek);
-    void Display(QDate showDate);
-
-private:
+    // Where a cell lies on the picture as last drawn, in twips; the same rectangles are drawn
+    // and hit by clicks.
     struct CellRect {
         int left = 0;
         int top = 0;
@@ -71,9 +67,18 @@ private:
         // Bounds exclusive, so the 15-twip margins between cells do not react.
         bool contains(int x, int y) const { return x > left && x < right && y > top && y < bottom; }
     };
-
-    void computeCellSize();
     CellRect cellRect(int column, int row) const;
+    // Whether a cell shows as selected: the selected day, or in week mode the days of the
+    // selected week that the week view shows and the week's number.
+    bool IsCellSelected(int column, int row) const;
+
+signals:
+    void DayClicked(QDate date);
+    void WeekClicked(QDate firstDayOfWeek);
+    void Display(QDate showDate);
+
+private:
+    void computeCellSize();
     int textLeft(int column, const QString& text) const;
     void drawHeader();
     void drawGridLines();

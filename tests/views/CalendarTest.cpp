@@ -1,3 +1,5 @@
+// The month calendar: week numbers, the month grid and its selection as data, clicks on the
+// rectangles it drew, and the colours only its pixels show.
 #include "Calendar.h"
 #include "Common.h"
 #include "PictureBox.h"
@@ -8,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <set>
 
 namespace {
@@ -23,10 +24,9 @@ const QColor kDarkBlue(0, 0, 192);
 const QColor kGrey(238, 238, 238);
 const QColor kWhite(255, 255, 255);
 
-// Weekday with Sunday = 1, independent of the code under test.
-int sundayBased(const QDate& date)
+QDate d(int year, int month, int day)
 {
-    return date.dayOfWeek() % 7 + 1;
+    return QDate(year, month, day);
 }
 
 // Week 1 straight from the three definitions, given the week's first day. Exactly one week
@@ -37,49 +37,20 @@ bool isWeekOne(const QDate& weekStart, int rule)
     bool holdsNewYear = false;
     for (int i = 0; i < 7; ++i) {
         const QDate day = weekStart.addDays(i);
-        if (day.month() == 1 && day.day() <= 7)
-            ++firstJanuaryDays;
+        firstJanuaryDays += day.month() == 1 && day.day() <= 7;
         holdsNewYear = holdsNewYear || (day.month() == 1 && day.day() == 1);
     }
-    const bool startsInFirstJanuaryDays = weekStart.month() == 1 && weekStart.day() <= 7;
     switch (rule) {
     case kRuleJanuaryFirst:
         return holdsNewYear;
     case kRuleFourDays:
         return firstJanuaryDays >= 4;
     default:
-        return startsInFirstJanuaryDays;
+        return weekStart.month() == 1 && weekStart.day() <= 7;
     }
 }
 
-// Text is antialiased, so its colour shows only in the well-covered pixels.
-bool isWhitish(QRgb p)
-{
-    return qRed(p) >= 170 && qGreen(p) >= 170 && qBlue(p) >= 170;
-}
-bool isDarkBlueInk(QRgb p)
-{
-    return qRed(p) < 110 && qGreen(p) < 110 && qBlue(p) >= 150;
-}
-bool isRedInk(QRgb p)
-{
-    return qRed(p) >= 150 && qGreen(p) < 100;
-}
-bool isBlackInk(QRgb p)
-{
-    return qRed(p) < 80 && qGreen(p) < 80 && qBlue(p) < 80;
-}
-
-int colourDistance(QRgb a, const QColor& b)
-{
-    return std::abs(qRed(a) - b.red()) + std::abs(qGreen(a) - b.green()) +
-           std::abs(qBlue(a) - b.blue());
-}
-
 } // namespace
-
-// ---------------------------------------------------------------------------------------
-// Week numbers
 
 TEST(WeekNumberTest, FourDayRuleWithMondayStartIsTheIsoWeek)
 {
@@ -94,165 +65,123 @@ TEST(WeekNumberTest, EveryRuleAndFirstDayFollowsTheDefinition)
     for (int firstday = 1; firstday <= 7; ++firstday) {
         for (int rule = 1; rule <= 3; ++rule) {
             QDate start(1950, 1, 1);
-            while (sundayBased(start) != firstday)
+            while (start.dayOfWeek() % 7 + 1 != firstday)
                 start = start.addDays(1);
             int previous = WeekNumber(start, firstday, rule);
             for (QDate week = start.addDays(7); week.year() < 2060; week = week.addDays(7)) {
                 const int number = WeekNumber(week, firstday, rule);
-                const int expected = isWeekOne(week, rule) ? 1 : previous + 1;
-                ASSERT_EQ(number, expected) << week.toString().toStdString() << " firstday "
-                                            << firstday << " rule " << rule;
-                ASSERT_LE(number, 53);
+                ASSERT_EQ(number, isWeekOne(week, rule) ? 1 : previous + 1)
+                    << week.toString().toStdString() << " firstday " << firstday << " rule "
+                    << rule;
                 for (int i = 1; i < 7; ++i)
-                    ASSERT_EQ(WeekNumber(week.addDays(i), firstday, rule), number)
-                        << week.addDays(i).toString().toStdString();
+                    ASSERT_EQ(WeekNumber(week.addDays(i), firstday, rule), number);
                 previous = number;
             }
         }
     }
 }
 
-TEST(WeekNumberTest, JanuaryFirstRuleGivesLateDecemberTheNewWeekOne)
+TEST(WeekNumberTest, YearBoundariesAndBadInput)
 {
-    // 1 January 2004 is a Thursday.
-    EXPECT_EQ(WeekNumber(QDate(2003, 12, 28), kMonday, kRuleJanuaryFirst), 52);
-    EXPECT_EQ(WeekNumber(QDate(2003, 12, 29), kMonday, kRuleJanuaryFirst), 1);
-    EXPECT_EQ(WeekNumber(QDate(2003, 12, 28), kSunday, kRuleJanuaryFirst), 1);
-    // 1 January 2005 is a Saturday: its week is week 1 under this rule only.
-    EXPECT_EQ(WeekNumber(QDate(2005, 1, 1), kMonday, kRuleJanuaryFirst), 1);
-    EXPECT_EQ(WeekNumber(QDate(2005, 1, 1), kMonday, kRuleFourDays), 53);
-    EXPECT_EQ(WeekNumber(QDate(2006, 12, 31), kSunday, kRuleJanuaryFirst), 1);
+    const struct {
+        QDate date;
+        int firstday;
+        int rule;
+        int week;
+    } cases[] = {
+        // 1 January 2004 is a Thursday, 2005 a Saturday, 2006 a Sunday.
+        {d(2003, 12, 28), kMonday, kRuleJanuaryFirst, 52},
+        {d(2003, 12, 29), kMonday, kRuleJanuaryFirst, 1},
+        {d(2003, 12, 28), kSunday, kRuleJanuaryFirst, 1},
+        {d(2005, 1, 1), kMonday, kRuleJanuaryFirst, 1},
+        {d(2005, 1, 1), kMonday, kRuleFourDays, 53},
+        {d(2004, 1, 4), kMonday, kRuleFullWeek, 52},
+        {d(2004, 1, 5), kMonday, kRuleFullWeek, 1},
+        {d(2004, 1, 4), kSunday, kRuleFullWeek, 1},
+        {d(2007, 1, 1), kSunday, kRuleFullWeek, 53},
+        {QDate(), kMonday, kRuleFourDays, 0},
+        // Unknown settings behave as Sunday weeks with the 1 January rule.
+        {d(2003, 12, 28), 0, 9, 1},
+        {d(2003, 12, 27), 8, 0, 52},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WeekNumber(c.date, c.firstday, c.rule), c.week)
+            << c.date.toString().toStdString() << " firstday " << c.firstday << " rule " << c.rule;
 }
-
-TEST(WeekNumberTest, FullWeekRuleLeavesEarlyJanuaryInTheOldYear)
-{
-    EXPECT_EQ(WeekNumber(QDate(2004, 1, 1), kMonday, kRuleFullWeek), 52);
-    EXPECT_EQ(WeekNumber(QDate(2004, 1, 4), kMonday, kRuleFullWeek), 52);
-    EXPECT_EQ(WeekNumber(QDate(2004, 1, 5), kMonday, kRuleFullWeek), 1);
-    EXPECT_EQ(WeekNumber(QDate(2004, 1, 3), kSunday, kRuleFullWeek), 52);
-    EXPECT_EQ(WeekNumber(QDate(2004, 1, 4), kSunday, kRuleFullWeek), 1);
-    EXPECT_EQ(WeekNumber(QDate(2005, 1, 1), kMonday, kRuleFullWeek), 52);
-    // 2006 starts on a Sunday, so with Sunday weeks the year has 53 of them.
-    EXPECT_EQ(WeekNumber(QDate(2007, 1, 1), kSunday, kRuleFullWeek), 53);
-}
-
-TEST(WeekNumberTest, MonthCasesOfTheCalendar)
-{
-    EXPECT_EQ(WeekNumber(QDate(2004, 8, 1), kMonday, kRuleFourDays), 31);
-    EXPECT_EQ(WeekNumber(QDate(2004, 8, 1), kSunday, kRuleJanuaryFirst), 32);
-    EXPECT_EQ(WeekNumber(QDate(2009, 2, 1), kSunday, kRuleJanuaryFirst), 6);
-    EXPECT_EQ(WeekNumber(QDate(2003, 12, 29), kMonday, kRuleFourDays), 1);
-    EXPECT_EQ(WeekNumber(QDate(2003, 12, 31), kMonday, kRuleFourDays), 1);
-}
-
-TEST(WeekNumberTest, BadInputsFallBackInsteadOfFailing)
-{
-    EXPECT_EQ(WeekNumber(QDate(), kMonday, kRuleFourDays), 0);
-    // Unknown settings behave as Sunday weeks with the 1 January rule.
-    EXPECT_EQ(WeekNumber(QDate(2003, 12, 28), 0, 9),
-              WeekNumber(QDate(2003, 12, 28), kSunday, kRuleJanuaryFirst));
-    EXPECT_EQ(WeekNumber(QDate(2003, 12, 28), 8, 0), 1);
-}
-
-// ---------------------------------------------------------------------------------------
-// The drawn calendar
 
 class CalendarTest : public ::testing::Test {
 protected:
-    // Cells of 25 x 18 pixels: (3030 - 30) / 8 = 375 and (1920 - 30) / 7 = 270 twips.
-    static constexpr int kCellW = 375;
-    static constexpr int kCellH = 270;
-    static constexpr int kCellWPx = kCellW / 15;
-    static constexpr int kCellHPx = kCellH / 15;
-
     void SetUp() override
     {
-        picture.resizeTwips(3030, 1920);
+        picture.resizeTwips(3030, 1920); // cells of 25 x 18 pixels
         picture.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
         calendar.setClock([this] { return today; });
         calendar.Bind(&picture);
     }
 
-    void show(int firstday, int rule, const QDate& month, const QDate& selected, bool week = false,
+    void show(int firstday, const QDate& month, const QDate& selected, bool week = false,
               const QString& lang = QStringLiteral("en"))
     {
-        calendar.SetSettings(firstday, lang, rule);
+        calendar.SetSettings(firstday, lang,
+                             firstday == kMonday ? kRuleFourDays : kRuleJanuaryFirst);
         calendar.setIsWeekSelected(week);
         calendar.DisplayMonth(month, selected);
     }
 
-    QPoint cellCentre(int column, int row) const
+    // The cells shown as selected, as "column,row".
+    std::set<QString> selectedCells() const
     {
-        return {PictureBox::toPixels(column * kCellW + kCellW / 2),
-                PictureBox::toPixels((row + 1) * kCellH + kCellH / 2)};
+        std::set<QString> cells;
+        for (int row = 0; row < Calendar::kWeekRows; ++row)
+            for (int column = 0; column < Calendar::kColumns; ++column)
+                if (calendar.IsCellSelected(column, row))
+                    cells.insert(QStringLiteral("%1,%2").arg(column).arg(row));
+        return cells;
     }
 
-    void clickAtTwips(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    void clickAt(int xTwips, int yTwips, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mouseClick(&picture, button, {},
-                          QPoint(PictureBox::toPixels(x), PictureBox::toPixels(y)));
+                          QPoint(PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips)));
+    }
+    QPoint centre(int column, int row) const
+    {
+        const Calendar::CellRect r = calendar.cellRect(column, row);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
 
-    void clickCell(int column, int row, Qt::MouseButton button = Qt::LeftButton)
+    // A pixel of a cell's background, left of where its number is printed.
+    QColor background(int column, int row) const
     {
-        QTest::mouseClick(&picture, button, {}, cellCentre(column, row));
+        const Calendar::CellRect r = calendar.cellRect(column, row);
+        return picture.image().pixel(PictureBox::toPixels(r.left) + 3,
+                                     PictureBox::toPixels((r.top + r.bottom) / 2));
     }
-
-    // The pixels inside a cell, without the one-pixel gaps around it.
-    QRect cellPixels(int column, int row) const
+    // Pixels of a cell that satisfy wanted.
+    int pixels(int column, int row, const std::function<bool(QColor)>& wanted) const
     {
-        return QRect(column * kCellWPx + 1, (row + 1) * kCellHPx + 1, kCellWPx - 1, kCellHPx - 1);
-    }
-
-    // The part of a cell the selection fills (it leaves a second pixel free on the left).
-    QRect selectionPixels(int column, int row) const
-    {
-        return cellPixels(column, row).adjusted(1, 0, 0, 0);
-    }
-
-    QRgb backgroundOf(int column, int row) const
-    {
-        const QRect cell = selectionPixels(column, row);
-        return picture.image().pixel(cell.left() + 1, cell.center().y());
-    }
-
-    int countWhere(const QRect& area, const std::function<bool(QRgb)>& wanted) const
-    {
-        const QImage& image = picture.image();
+        const Calendar::CellRect r = calendar.cellRect(column, row);
         int count = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                if (wanted(image.pixel(x, y)))
-                    ++count;
+        for (int y = PictureBox::toPixels(r.top) + 1; y < PictureBox::toPixels(r.bottom); ++y)
+            for (int x = PictureBox::toPixels(r.left) + 2; x < PictureBox::toPixels(r.right); ++x)
+                count += wanted(picture.image().pixel(x, y));
         return count;
     }
-
-    // Pixels that differ clearly from the cell's own background: the printed number.
-    int inkIn(int column, int row) const
+    int ink(int column, int row) const
     {
-        const QRect area = selectionPixels(column, row);
-        const QColor background = QColor::fromRgb(backgroundOf(column, row));
-        return countWhere(area, [&](QRgb p) { return colourDistance(p, background) > 60; });
+        const QColor back = background(column, row);
+        return pixels(column, row, [&](QColor p) {
+            return std::abs(p.red() - back.red()) + std::abs(p.green() - back.green()) +
+                       std::abs(p.blue() - back.blue()) >
+                   60;
+        });
     }
-
-    bool isSelectedLook(int column, int row) const
+    // The header letter of a column as a black-and-white picture, to compare letters.
+    QImage letter(int column) const
     {
-        return QColor::fromRgb(backgroundOf(column, row)) == kDarkBlue &&
-               countWhere(selectionPixels(column, row), isWhitish) > 0;
-    }
-
-    // Dark pixels of a header cell, for comparing letters with each other.
-    QImage headerInk(int column) const
-    {
-        const QImage cell = picture.image()
-                                .copy(column * kCellWPx, 0, kCellWPx, kCellHPx)
-                                .convertToFormat(QImage::Format_Grayscale8);
-        QImage mask(cell.size(), QImage::Format_Grayscale8);
-        for (int y = 0; y < cell.height(); ++y)
-            for (int x = 0; x < cell.width(); ++x)
-                mask.setPixel(x, y, qGray(cell.pixel(x, y)) < 128 ? 0xff000000 : 0xffffffff);
-        return mask;
+        const QRect r = QRect(column * 25, 0, 25, 18);
+        return picture.image().copy(r).convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     }
 
     QDate today{2000, 1, 1};
@@ -260,391 +189,192 @@ protected:
     Calendar calendar;
 };
 
-TEST_F(CalendarTest, AugustWithMondayStartNeedsSixRows)
+TEST_F(CalendarTest, TheGridHoldsEachDayAndItsWeekNumber)
 {
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    for (int column = 0; column < 6; ++column)
-        EXPECT_EQ(calendar.MonthGrid(column, 0), 0);
-    EXPECT_EQ(calendar.MonthGrid(6, 0), 1);
-    EXPECT_EQ(calendar.MonthGrid(0, 1), 2);
-    EXPECT_EQ(calendar.MonthGrid(0, 5), 30);
-    EXPECT_EQ(calendar.MonthGrid(1, 5), 31);
-    EXPECT_EQ(calendar.MonthGrid(2, 5), 0);
-    for (int row = 0; row < 6; ++row)
-        EXPECT_EQ(calendar.MonthGrid(7, row), 31 + row);
-}
-
-TEST_F(CalendarTest, AugustWithSundayStartNeedsFiveRows)
-{
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 15), QDate(2004, 8, 11));
-    EXPECT_EQ(calendar.ShowDate(), QDate(2004, 8, 1));
-    EXPECT_EQ(calendar.MonthGrid(0, 0), 1);
-    EXPECT_EQ(calendar.MonthGrid(2, 4), 31);
-    EXPECT_EQ(calendar.MonthGrid(7, 0), 32);
-    EXPECT_EQ(calendar.MonthGrid(7, 4), 36);
-    for (int column = 0; column < 8; ++column)
-        EXPECT_EQ(calendar.MonthGrid(column, 5), 0);
-}
-
-TEST_F(CalendarTest, FebruaryTwoThousandNineFillsExactlyFourRows)
-{
-    show(kSunday, kRuleJanuaryFirst, QDate(2009, 2, 1), QDate(2009, 2, 10));
-    for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 7; ++column)
-            EXPECT_EQ(calendar.MonthGrid(column, row), row * 7 + column + 1);
-        EXPECT_EQ(calendar.MonthGrid(7, row), 6 + row);
-    }
-    for (int row = 4; row < 6; ++row)
-        for (int column = 0; column < 8; ++column)
-            EXPECT_EQ(calendar.MonthGrid(column, row), 0);
-    // The empty rows show nothing, not even a week number.
-    EXPECT_EQ(inkIn(7, 4), 0);
-    EXPECT_EQ(inkIn(3, 5), 0);
-    EXPECT_GT(inkIn(7, 3), 0);
-}
-
-TEST_F(CalendarTest, DecemberTwoThousandThreeEndsWithWeekOne)
-{
-    show(kMonday, kRuleFourDays, QDate(2003, 12, 1), QDate(2003, 12, 10));
-    EXPECT_EQ(calendar.MonthGrid(7, 0), 49);
-    EXPECT_EQ(calendar.MonthGrid(0, 4), 29);
-    EXPECT_EQ(calendar.MonthGrid(2, 4), 31);
-    EXPECT_EQ(calendar.MonthGrid(7, 4), 1);
-    EXPECT_EQ(calendar.MonthGrid(7, 5), 0);
-}
-
-TEST_F(CalendarTest, ClickOnADaySelectsAndReportsIt)
-{
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 2));
-    QSignalSpy days(&calendar, &Calendar::DayClicked);
-    QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
-    QSignalSpy display(&calendar, &Calendar::Display);
-
-    clickCell(2, 2); // Wednesday, 11 August
-    ASSERT_EQ(days.count(), 1);
-    EXPECT_EQ(days.at(0).at(0).toDate(), QDate(2004, 8, 11));
-    EXPECT_EQ(weeks.count(), 0);
-    ASSERT_EQ(display.count(), 1);
-    EXPECT_EQ(display.at(0).at(0).toDate(), QDate(2004, 8, 1));
-    EXPECT_EQ(calendar.SelectedDate(), QDate(2004, 8, 11));
-    EXPECT_FALSE(calendar.IsWeekSelected());
-    EXPECT_TRUE(isSelectedLook(2, 2));
-    EXPECT_FALSE(isSelectedLook(0, 1)); // 2 August, selected before
-}
-
-TEST_F(CalendarTest, AnyMouseButtonSelects)
-{
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 2));
-    QSignalSpy days(&calendar, &Calendar::DayClicked);
-    clickCell(4, 3, Qt::RightButton);
-    ASSERT_EQ(days.count(), 1);
-    EXPECT_EQ(days.at(0).at(0).toDate(), QDate(2004, 8, 20));
-}
-
-TEST_F(CalendarTest, ClickOnWeekOneInDecemberSelectsItsMonday)
-{
-    show(kMonday, kRuleFourDays, QDate(2003, 12, 1), QDate(2003, 12, 10));
-    QSignalSpy days(&calendar, &Calendar::DayClicked);
-    QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
-
-    clickCell(7, 4);
-    ASSERT_EQ(weeks.count(), 1);
-    EXPECT_EQ(weeks.at(0).at(0).toDate(), QDate(2003, 12, 29));
-    EXPECT_EQ(days.count(), 0);
-    EXPECT_TRUE(calendar.IsWeekSelected());
-    EXPECT_EQ(calendar.SelectedDate(), QDate(2003, 12, 29));
-    EXPECT_TRUE(isSelectedLook(7, 4));
-    EXPECT_TRUE(isSelectedLook(0, 4));
-    EXPECT_TRUE(isSelectedLook(2, 4));
-    EXPECT_FALSE(isSelectedLook(2, 1)); // 10 December, the day selected before
-}
-
-TEST_F(CalendarTest, WeekClickReachesBackIntoThePreviousMonth)
-{
-    show(kMonday, kRuleFourDays, QDate(2004, 9, 1), QDate(2004, 9, 15));
-    QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
-    clickCell(7, 0); // week 36: Monday 30 August to Sunday 5 September
-    ASSERT_EQ(weeks.count(), 1);
-    EXPECT_EQ(weeks.at(0).at(0).toDate(), QDate(2004, 8, 30));
-    EXPECT_EQ(calendar.ShowDate(), QDate(2004, 9, 1));
-}
-
-TEST_F(CalendarTest, ClicksBesideTheCellsDoNothing)
-{
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    const QImage before = picture.image();
-    QSignalSpy days(&calendar, &Calendar::DayClicked);
-    QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
-    QSignalSpy display(&calendar, &Calendar::Display);
-
-    clickAtTwips(3 * kCellW + kCellW / 2, kCellH / 2);      // header letter
-    clickAtTwips(7 * kCellW + kCellW / 2, kCellH / 2);      // week header
-    clickAtTwips(2 * kCellW, 3 * kCellH + kCellH / 2);      // between two days
-    clickAtTwips(2 * kCellW + 15, 3 * kCellH + kCellH / 2); // margin inside a day
-    clickAtTwips(2 * kCellW + kCellW / 2, 3 * kCellH);      // between two rows
-    clickAtTwips(7 * kCellW + 15, 2 * kCellH + kCellH / 2); // margin of a week number
-    clickCell(0, 0);                                        // empty: July
-    clickCell(5, 5);                                        // empty: September
-    clickAtTwips(3 * kCellW + kCellW / 2, 1905);            // below the last row
-    clickAtTwips(3015, 2 * kCellH + kCellH / 2);            // right of the weeks
-
-    EXPECT_EQ(days.count(), 0);
-    EXPECT_EQ(weeks.count(), 0);
-    EXPECT_EQ(display.count(), 0);
-    EXPECT_EQ(calendar.SelectedDate(), QDate(2004, 8, 11));
-    EXPECT_EQ(picture.image(), before);
-}
-
-TEST_F(CalendarTest, EmptyRowHasNoClickableWeekNumber)
-{
-    show(kSunday, kRuleJanuaryFirst, QDate(2009, 2, 1), QDate(2009, 2, 10));
-    QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
-    clickCell(7, 4);
-    clickCell(7, 5);
-    EXPECT_EQ(weeks.count(), 0);
-    EXPECT_FALSE(calendar.IsWeekSelected());
-}
-
-TEST_F(CalendarTest, SelectedDayIsDarkBlueWithWhiteText)
-{
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(2, 2)), kDarkBlue);
-    EXPECT_GT(countWhere(selectionPixels(2, 2), isWhitish), 3);
-    // Other days: dark blue text on white, weekends on grey.
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(1, 2)), kWhite);
-    EXPECT_GT(countWhere(cellPixels(1, 2), isDarkBlueInk), 3);
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(5, 2)), kGrey);
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(6, 2)), kGrey);
-    EXPECT_GT(countWhere(cellPixels(6, 2), isDarkBlueInk), 3);
-    EXPECT_EQ(countWhere(cellPixels(1, 2), isRedInk), 0);
-    Screenshots::save(&picture, QStringLiteral("calendar_day_selected"));
-}
-
-TEST_F(CalendarTest, TodayIsRedAlsoWhenSelected)
-{
-    today = QDate(2004, 8, 11);
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(2, 2)), kDarkBlue);
-    EXPECT_GT(countWhere(selectionPixels(2, 2), isRedInk), 3);
-    EXPECT_EQ(countWhere(selectionPixels(2, 2), isWhitish), 0);
-
-    calendar.DisplayMonth(QDate(2004, 8, 1), QDate(2004, 8, 20));
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(2, 2)), kWhite);
-    EXPECT_GT(countWhere(cellPixels(2, 2), isRedInk), 3);
-    EXPECT_EQ(countWhere(cellPixels(2, 2), isDarkBlueInk), 0);
-    Screenshots::save(&picture, QStringLiteral("calendar_today"));
-}
-
-TEST_F(CalendarTest, WeekendColumnsAreGreyFromTheHeaderDown)
-{
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    const QImage& image = picture.image();
-    const int headerY = 4;
-    EXPECT_EQ(QColor::fromRgb(image.pixel(1, headerY)), kGrey);                // Sunday
-    EXPECT_EQ(QColor::fromRgb(image.pixel(6 * kCellWPx + 1, headerY)), kGrey); // Saturday
-    EXPECT_EQ(QColor::fromRgb(image.pixel(3 * kCellWPx + 1, headerY)), kWhite);
-    // Above the header text the picture stays white.
-    EXPECT_EQ(QColor::fromRgb(image.pixel(1, 0)), kWhite);
-    // The empty cells of the last row keep the column's colour.
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(0, 5)), kGrey);
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(3, 5)), kWhite);
-}
-
-TEST_F(CalendarTest, GridLinesAreLightGrey)
-{
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    const QImage& image = picture.image();
-    const QColor line(192, 192, 192);
-    EXPECT_EQ(QColor::fromRgb(image.pixel(3 * kCellWPx + 5, kCellHPx)), line);
-    EXPECT_EQ(QColor::fromRgb(image.pixel(7 * kCellWPx, 3 * kCellHPx + 5)), line);
-    EXPECT_EQ(QColor::fromRgb(image.pixel(7 * kCellWPx, 2)), line);
-}
-
-TEST_F(CalendarTest, HeaderShowsEnglishWeekdayLetters)
-{
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    // S M T W T F S
-    EXPECT_EQ(headerInk(0), headerInk(6));
-    EXPECT_EQ(headerInk(2), headerInk(4));
-    EXPECT_NE(headerInk(1), headerInk(3));
-    EXPECT_NE(headerInk(0), headerInk(5));
-    // Black letters, and the week column has its own header.
-    const QRect header(0, 0, 7 * kCellWPx, kCellHPx);
-    EXPECT_GT(countWhere(header, isBlackInk), 7);
-    EXPECT_EQ(countWhere(header, isDarkBlueInk), 0);
-    EXPECT_GT(countWhere(QRect(7 * kCellWPx + 1, 0, kCellWPx - 1, kCellHPx), isBlackInk), 0);
-}
-
-TEST_F(CalendarTest, HeaderShowsGermanWeekdayLetters)
-{
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    const QImage englishTuesday = headerInk(2);
-    const QImage englishWeek = headerInk(7);
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11), false,
-         QStringLiteral("de"));
-    // S M D M D F S
-    EXPECT_EQ(headerInk(1), headerInk(3));
-    EXPECT_EQ(headerInk(2), headerInk(4));
-    EXPECT_EQ(headerInk(0), headerInk(6));
-    EXPECT_NE(headerInk(2), englishTuesday);
-    EXPECT_EQ(headerInk(7), englishWeek); // "W" in both languages
-    Screenshots::save(&picture, QStringLiteral("calendar_german"));
-}
-
-TEST_F(CalendarTest, HeaderStartsWithTheFirstWeekday)
-{
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    const QImage monday = headerInk(1);
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    EXPECT_EQ(headerInk(0), monday);
-    EXPECT_EQ(QColor::fromRgb(picture.image().pixel(1, 4)), kWhite);
-    EXPECT_EQ(QColor::fromRgb(picture.image().pixel(5 * kCellWPx + 1, 4)), kGrey);
-}
-
-TEST_F(CalendarTest, DaysWithAppointmentsAreBold)
-{
-    std::set<QDate> asked;
-    calendar.setAppointmentSource([&](const QDate& date) {
-        asked.insert(date);
-        return date == QDate(2004, 8, 18);
-    });
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 2));
-    asked.clear();
-    calendar.DrawAll();
-    const int boldEighteen = inkIn(2, 3);
-    const int plainSeventeen = inkIn(1, 3);
-    Screenshots::save(&picture, QStringLiteral("calendar_bold_days"));
-
-    calendar.setAppointmentSource([](const QDate&) { return false; });
-    calendar.DrawAll();
-    EXPECT_GT(boldEighteen, inkIn(2, 3) + 3);
-    EXPECT_EQ(plainSeventeen, inkIn(1, 3));
-
-    // A drawing asks about the month's own days only.
-    ASSERT_EQ(asked.size(), 31u);
-    EXPECT_EQ(*asked.begin(), QDate(2004, 8, 1));
-    EXPECT_EQ(*asked.rbegin(), QDate(2004, 8, 31));
-}
-
-TEST_F(CalendarTest, WeekNumbersAreNeverBold)
-{
-    calendar.setAppointmentSource([](const QDate&) { return true; });
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 2));
-    const int weekInk = inkIn(7, 3);
-    calendar.setAppointmentSource([](const QDate&) { return false; });
-    calendar.DrawAll();
-    EXPECT_EQ(inkIn(7, 3), weekInk);
-}
-
-TEST_F(CalendarTest, WeekAcrossTwoMonthsShowsInBothExceptHiddenWeekdays)
-{
-    const QDate monday(2004, 8, 30);
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), monday, true);
-    EXPECT_TRUE(isSelectedLook(0, 5)); // 30 August
-    EXPECT_TRUE(isSelectedLook(1, 5)); // 31 August
-    EXPECT_TRUE(isSelectedLook(7, 5)); // week 36
-    EXPECT_FALSE(isSelectedLook(0, 4));
-    EXPECT_FALSE(isSelectedLook(7, 4));
-
-    show(kMonday, kRuleFourDays, QDate(2004, 9, 1), monday, true);
-    Screenshots::save(&picture, QStringLiteral("calendar_week_selected"));
-    EXPECT_TRUE(isSelectedLook(2, 0)); // 1 September
-    EXPECT_TRUE(isSelectedLook(4, 0)); // 3 September
-    EXPECT_TRUE(isSelectedLook(7, 0));
-    // The week view leaves out the weekend, so its days stay grey.
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(5, 0)), kGrey);
-    EXPECT_EQ(QColor::fromRgb(backgroundOf(6, 0)), kGrey);
-    EXPECT_FALSE(isSelectedLook(2, 1));
-    EXPECT_FALSE(isSelectedLook(7, 1));
-
-    calendar.setWeekViewDays([](int) { return true; });
-    calendar.DrawAll();
-    EXPECT_TRUE(isSelectedLook(5, 0));
-    EXPECT_TRUE(isSelectedLook(6, 0));
-}
-
-TEST_F(CalendarTest, SelectedWeekDoesNotLightUpAYearLater)
-{
-    // September 2005 has a week 36 too (5 to 11 September).
-    show(kMonday, kRuleFourDays, QDate(2005, 9, 1), QDate(2004, 8, 30), true);
-    EXPECT_EQ(calendar.MonthGrid(7, 1), 36);
-    for (int row = 0; row < 6; ++row) {
-        for (int column = 0; column < 8; ++column) {
-            if (calendar.MonthGrid(column, row) != 0) {
-                EXPECT_FALSE(isSelectedLook(column, row)) << column << "," << row;
-            }
+    const struct {
+        int firstday;
+        QDate month;
+        int firstColumn;  // of day 1
+        QList<int> weeks; // the week numbers of the rows used
+    } cases[] = {
+        {kMonday, d(2004, 8, 1), 6, {31, 32, 33, 34, 35, 36}},
+        {kSunday, d(2004, 8, 15), 0, {32, 33, 34, 35, 36}},
+        {kSunday, d(2009, 2, 1), 0, {6, 7, 8, 9}},
+        {kMonday, d(2003, 12, 1), 0, {49, 50, 51, 52, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.month.toString().toStdString());
+        show(c.firstday, c.month, c.month);
+        EXPECT_EQ(calendar.ShowDate(), d(c.month.year(), c.month.month(), 1));
+        int expected[Calendar::kWeekRows][Calendar::kColumns] = {};
+        for (int day = 1; day <= c.month.daysInMonth(); ++day) {
+            const int cell = c.firstColumn + day - 1;
+            expected[cell / 7][cell % 7] = day;
+        }
+        for (int row = 0; row < Calendar::kWeekRows; ++row) {
+            expected[row][Calendar::kWeekColumn] = c.weeks.value(row);
+            for (int column = 0; column < Calendar::kColumns; ++column)
+                EXPECT_EQ(calendar.MonthGrid(column, row), expected[row][column])
+                    << column << "," << row;
         }
     }
 }
 
-TEST_F(CalendarTest, SelectWeekStepsBackToTheFirstWeekday)
+TEST_F(CalendarTest, TheSelectionShowsInTheCellsOfTheWeekViewsDays)
 {
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    QSignalSpy days(&calendar, &Calendar::DayClicked);
-    QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
-
-    calendar.SelectWeek();
-    EXPECT_EQ(calendar.SelectedDate(), QDate(2004, 8, 8));
-    EXPECT_TRUE(calendar.IsWeekSelected());
-    EXPECT_EQ(days.count() + weeks.count(), 0);
-    // Row 1 runs Sunday 8 to Saturday 14; the week view shows Monday to Friday.
-    EXPECT_TRUE(isSelectedLook(7, 1));
-    EXPECT_FALSE(isSelectedLook(0, 1));
-    for (int column = 1; column <= 5; ++column)
-        EXPECT_TRUE(isSelectedLook(column, 1)) << column;
-    EXPECT_FALSE(isSelectedLook(6, 1));
+    using Cells = std::set<QString>;
+    const struct {
+        const char* what;
+        QDate month;
+        QDate selected;
+        bool week;
+        bool allWeekdays;
+        Cells cells;
+    } cases[] = {
+        // clang-format off
+        {"a day", d(2004, 8, 1), d(2004, 8, 11), false, false, {"2,2"}},
+        {"a week, in the first month", d(2004, 8, 1), d(2004, 8, 30), true, false,
+         {"0,5", "1,5", "7,5"}},
+        {"and in the second, without the weekend", d(2004, 9, 1), d(2004, 8, 30), true, false,
+         {"2,0", "3,0", "4,0", "7,0"}},
+        {"with the weekend when the week view shows it", d(2004, 9, 1), d(2004, 8, 30), true, true,
+         {"2,0", "3,0", "4,0", "5,0", "6,0", "7,0"}},
+        {"not the same week number a year later", d(2005, 9, 1), d(2004, 8, 30), true, false, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        calendar.setWeekViewDays(
+            [all = c.allWeekdays](int weekday) { return all || (weekday >= 2 && weekday <= 6); });
+        show(kMonday, c.month, c.selected, c.week);
+        EXPECT_EQ(selectedCells(), c.cells);
+    }
 }
 
-TEST_F(CalendarTest, FireEventRepeatsTheSelectionWithoutDrawing)
+TEST_F(CalendarTest, ClicksHitTheCellsAsDrawn)
 {
-    show(kMonday, kRuleFourDays, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    const QImage before = picture.image();
-    QSignalSpy days(&calendar, &Calendar::DayClicked);
-    QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
-    QSignalSpy display(&calendar, &Calendar::Display);
-
-    calendar.FireEvent();
-    ASSERT_EQ(days.count(), 1);
-    EXPECT_EQ(days.at(0).at(0).toDate(), QDate(2004, 8, 11));
-
-    calendar.setIsWeekSelected(true);
-    calendar.setSelectedDate(QDate(2004, 8, 9));
-    calendar.FireEvent();
-    ASSERT_EQ(weeks.count(), 1);
-    EXPECT_EQ(weeks.at(0).at(0).toDate(), QDate(2004, 8, 9));
-    EXPECT_EQ(display.count(), 0);
-    EXPECT_EQ(picture.image(), before);
+    static const QDate august(2004, 8, 1);
+    static const QDate february(2010, 2, 1); // Monday to Sunday in four rows
+    show(kMonday, august, august);           // the cells have their size
+    const Calendar::CellRect day = calendar.cellRect(2, 3);
+    const struct {
+        const char* what;
+        QPoint at;  // twips
+        QDate day;  // DayClicked with this date
+        QDate week; // or WeekClicked
+        Qt::MouseButton button = Qt::LeftButton;
+        QDate month = august;
+    } cases[] = {
+        {"a day", centre(2, 2), d(2004, 8, 11), {}},
+        {"with any button", centre(4, 3), d(2004, 8, 20), {}, Qt::RightButton},
+        {"a week number", centre(7, 2), {}, d(2004, 8, 9)},
+        {"a week reaching into July", centre(7, 0), {}, d(2004, 7, 26)},
+        {"the header", centre(3, -1), {}, {}},
+        {"an empty cell", centre(0, 0), {}, {}},
+        {"the week number of an empty row", centre(7, 4), {}, {}, Qt::LeftButton, february},
+        {"the margin left of a day", {day.left, centre(2, 3).y()}, {}, {}},
+        {"the margin above a day", {centre(2, 3).x(), day.top}, {}, {}},
+        {"between two days", {day.right + 15, centre(2, 3).y()}, {}, {}},
+        {"below the last row", {centre(3, 5).x(), 1905}, {}, {}},
+        {"right of the week numbers", {3015, centre(7, 2).y()}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QDate before = c.month.addDays(1);
+        show(kMonday, c.month, before);
+        const QImage drawn = picture.image();
+        QSignalSpy days(&calendar, &Calendar::DayClicked);
+        QSignalSpy weeks(&calendar, &Calendar::WeekClicked);
+        clickAt(c.at.x(), c.at.y(), c.button);
+        const QDate chosen = c.day.isValid() ? c.day : c.week;
+        EXPECT_EQ(days.count(), c.day.isValid() ? 1 : 0);
+        EXPECT_EQ(weeks.count(), c.week.isValid() ? 1 : 0);
+        for (const QSignalSpy* spy : {&days, &weeks})
+            if (!spy->isEmpty()) {
+                EXPECT_EQ(spy->at(0).at(0).toDate(), chosen);
+            }
+        EXPECT_EQ(calendar.SelectedDate(), chosen.isValid() ? chosen : before);
+        EXPECT_EQ(calendar.IsWeekSelected(), c.week.isValid());
+        EXPECT_EQ(calendar.ShowDate(), c.month);
+        if (!chosen.isValid()) {
+            EXPECT_EQ(picture.image(), drawn) << "nothing drawn again";
+        }
+    }
 }
 
-TEST_F(CalendarTest, ShowDateKeepsTheFirstOfTheMonth)
+TEST_F(CalendarTest, SelectionTodayWeekendsAndGridLinesInTheirColours)
 {
-    calendar.setShowDate(QDate(2004, 8, 17));
-    EXPECT_EQ(calendar.ShowDate(), QDate(2004, 8, 1));
-    calendar.setSelectedDate(QDate(2004, 8, 17));
-    QSignalSpy display(&calendar, &Calendar::Display);
+    today = d(2004, 8, 11);
+    show(kMonday, d(2004, 8, 1), d(2004, 8, 12));
+    // Text is antialiased: its colour shows in the well-covered pixels.
+    const auto white = [](QColor p) { return qMin(p.red(), qMin(p.green(), p.blue())) >= 170; };
+    const auto darkBlue = [](QColor p) {
+        return qMax(p.red(), p.green()) < 110 && p.blue() >= 150;
+    };
+    const auto red = [](QColor p) { return p.red() >= 150 && p.green() < 100; };
+    EXPECT_EQ(background(3, 2), kDarkBlue) << "the selected day";
+    EXPECT_GT(pixels(3, 2, white), 3);
+    EXPECT_EQ(background(1, 2), kWhite) << "a weekday";
+    EXPECT_GT(pixels(1, 2, darkBlue), 3);
+    EXPECT_EQ(background(5, 2), kGrey) << "Saturday";
+    EXPECT_EQ(background(6, 2), kGrey) << "Sunday";
+    EXPECT_EQ(background(6, 5), kGrey) << "an empty cell of a weekend column";
+    EXPECT_EQ(QColor(picture.image().pixel(5 * 25 + 1, 4)), kGrey) << "up into the header";
+    const auto black = [](QColor p) { return qMax(p.red(), qMax(p.green(), p.blue())) < 80; };
+    EXPECT_GT(pixels(3, -1, black), 3) << "black weekday letters";
+    EXPECT_EQ(pixels(3, -1, darkBlue), 0);
+    EXPECT_EQ(pixels(2, 2, darkBlue), 0) << "today";
+    EXPECT_GT(pixels(2, 2, red), 3);
+    EXPECT_EQ(QColor(picture.image().pixel(3 * 25 + 5, 18)), QColor(192, 192, 192));
+    EXPECT_EQ(QColor(picture.image().pixel(7 * 25, 3 * 18 + 5)), QColor(192, 192, 192));
+    Screenshots::save(&picture, QStringLiteral("calendar_day_selected"));
+
+    show(kMonday, d(2004, 8, 1), today);
+    EXPECT_EQ(background(2, 2), kDarkBlue) << "today selected";
+    EXPECT_EQ(pixels(2, 2, white), 0);
+    EXPECT_GT(pixels(2, 2, red), 3);
+}
+
+TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNever)
+{
+    std::set<QDate> asked;
+    calendar.setAppointmentSource([&](const QDate& date) {
+        asked.insert(date);
+        return date == d(2004, 8, 18);
+    });
+    show(kMonday, d(2004, 8, 1), d(2004, 8, 2));
+    asked.clear();
     calendar.DrawAll();
-    ASSERT_EQ(display.count(), 1);
-    EXPECT_EQ(display.at(0).at(0).toDate(), QDate(2004, 8, 1));
-    EXPECT_EQ(calendar.MonthGrid(2, 2), 17); // Sunday weeks until set otherwise
+    EXPECT_EQ(asked.size(), 31u) << "the month's own days only";
+    EXPECT_EQ(*asked.begin(), d(2004, 8, 1));
+    const int seventeenth = ink(1, 3);
+    const int eighteenth = ink(2, 3);
+    const int week = ink(7, 3);
+    Screenshots::save(&picture, QStringLiteral("calendar_bold_days"));
+
+    calendar.setAppointmentSource([](const QDate&) { return true; });
+    calendar.DrawAll();
+    EXPECT_GT(ink(1, 3), seventeenth + 3);
+    EXPECT_EQ(ink(2, 3), eighteenth);
+    EXPECT_EQ(ink(7, 3), week);
 }
 
-TEST_F(CalendarTest, SettingsRedrawAtOnce)
+TEST_F(CalendarTest, TheHeaderNamesTheWeekdaysFromTheFirstOne)
 {
-    show(kSunday, kRuleJanuaryFirst, QDate(2004, 8, 1), QDate(2004, 8, 11));
-    QSignalSpy display(&calendar, &Calendar::Display);
-    calendar.SetSettings(kMonday, QStringLiteral("de"), kRuleFourDays);
-    EXPECT_EQ(display.count(), 1);
-    EXPECT_EQ(calendar.MonthGrid(6, 0), 1);
-    EXPECT_EQ(calendar.MonthGrid(7, 0), 31);
-}
-
-TEST(CalendarUnboundTest, WorksWithoutAPicture)
-{
-    Calendar calendar;
-    EXPECT_FALSE(calendar.IsWeekSelected());
-    QSignalSpy display(&calendar, &Calendar::Display);
-    calendar.DisplayMonth(QDate(2009, 2, 14), QDate(2009, 2, 14));
-    EXPECT_EQ(display.count(), 1);
-    EXPECT_EQ(calendar.ShowDate(), QDate(2009, 2, 1));
-    EXPECT_EQ(calendar.MonthGrid(0, 0), 1);
+    show(kSunday, d(2004, 8, 1), d(2004, 8, 11));
+    // S M T W T F S, then W over the week numbers
+    EXPECT_EQ(letter(0), letter(6));
+    EXPECT_EQ(letter(2), letter(4));
+    EXPECT_NE(letter(1), letter(3));
+    const QImage monday = letter(1);
+    const QImage englishTuesday = letter(2);
+    const QImage week = letter(7);
+    show(kMonday, d(2004, 8, 1), d(2004, 8, 11), false, QStringLiteral("de"));
+    // M D M D F S S
+    EXPECT_EQ(letter(0), monday);
+    EXPECT_EQ(letter(0), letter(2));
+    EXPECT_EQ(letter(1), letter(3));
+    EXPECT_NE(letter(1), englishTuesday);
+    EXPECT_EQ(letter(7), week);
+    Screenshots::save(&picture, QStringLiteral("calendar_german"));
 }
