@@ -25,68 +25,49 @@ ClassTermin appointment(bool recurring, bool reminder)
     return a;
 }
 
-class FormTooltipTest : public ::testing::Test {
-protected:
-    void TearDown() override { Language::apply("en"); }
-
-    void fill(const ClassTermin& a, const QString& lang = "en")
-    {
-        tooltip.SetAppointment(a, lang, "24h", "yyyy-mm-dd");
-    }
-
-    QString kindShown() const { return tooltip.label_recurring()->text(); }
-
-    form_tooltip tooltip;
-};
-
-} // namespace
-
-TEST_F(FormTooltipTest, KindTextInEnglish)
+TEST(FormTooltipTest, KindTextInTheLanguageAsked)
 {
-    fill(appointment(false, false));
-    EXPECT_EQ(kindShown(), "Single appointment");
-    fill(appointment(true, false));
-    EXPECT_EQ(kindShown(), "Appointment recurring ") << "the trailing blank stays";
-    fill(appointment(false, true));
-    EXPECT_EQ(kindShown(), "Appointment with reminder");
-    fill(appointment(true, true));
-    EXPECT_EQ(kindShown(), "Appointment recurring with reminder");
-}
-
-TEST_F(FormTooltipTest, KindTextInGerman)
-{
-    fill(appointment(false, false), "de");
-    EXPECT_EQ(kindShown(), "Einmaliger Termin");
-    fill(appointment(true, false), "de");
-    EXPECT_EQ(kindShown(), "Termin wiederkehrend ");
-    fill(appointment(false, true), "de");
-    EXPECT_EQ(kindShown(), "Termin mit Erinnerung");
-    fill(appointment(true, true), "de");
-    EXPECT_EQ(kindShown(), "Termin wiederkehrend mit Erinnerung");
-}
-
-TEST_F(FormTooltipTest, TheLanguageArgumentDecidesWhateverIsInstalled)
-{
+    const struct {
+        bool recurring, reminder;
+        const char* english;
+        const char* german;
+    } cases[] = {
+        {false, false, "Single appointment", "Einmaliger Termin"},
+        {true, false, "Appointment recurring ", "Termin wiederkehrend "}, // the blank stays
+        {false, true, "Appointment with reminder", "Termin mit Erinnerung"},
+        {true, true, "Appointment recurring with reminder", "Termin wiederkehrend mit Erinnerung"},
+    };
+    // Whatever translation is installed.
     Language::apply("de");
-    EXPECT_EQ(form_tooltip::KindText(false, false, "en"), "Single appointment");
+    for (const auto& c : cases) {
+        form_tooltip tooltip;
+        tooltip.SetAppointment(appointment(c.recurring, c.reminder), "en", "24h", "yyyy-mm-dd");
+        EXPECT_EQ(tooltip.label_recurring()->text(), c.english);
+        tooltip.SetAppointment(appointment(c.recurring, c.reminder), "de", "24h", "yyyy-mm-dd");
+        EXPECT_EQ(tooltip.label_recurring()->text(), c.german);
+    }
     Language::apply("en");
-    EXPECT_EQ(form_tooltip::KindText(false, true, "de"), "Termin mit Erinnerung");
 }
 
-TEST_F(FormTooltipTest, ShowsTextDateTimeAndOwner)
+TEST(FormTooltipTest, ShowsTextDateTimeAndOwnerOnACard)
 {
-    fill(appointment(true, true));
+    form_tooltip tooltip;
+    tooltip.SetAppointment(appointment(true, true), "en", "24h", "yyyy-mm-dd");
     EXPECT_EQ(tooltip.label_text()->text(), "Budget meeting\nRoom 4, bring the figures");
     EXPECT_EQ(tooltip.label_datum()->text(), "2003-07-04");
     EXPECT_EQ(tooltip.label_zeit()->text(), "09:00 - 10:30");
     EXPECT_EQ(tooltip.label_producer()->text(), "jdoe");
 
-    tooltip.SetAppointment(appointment(false, false), "en", "12h", "dd.mm.yyyy");
+    ClassTermin anonymous = appointment(false, false);
+    anonymous.setProducer("");
+    tooltip.SetAppointment(anonymous, "en", "12h", "dd.mm.yyyy");
     EXPECT_EQ(tooltip.label_datum()->text(), "04.07.2003");
     EXPECT_EQ(tooltip.label_zeit()->text(), "09:00 am - 10:30 am");
+    EXPECT_TRUE(tooltip.label_producer()->text().isEmpty()) << "nothing from the last showing";
 
     tooltip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
+    EXPECT_TRUE(tooltip.windowFlags().testFlag(Qt::FramelessWindowHint));
     const QImage seen = tooltip.grab().toImage();
     EXPECT_EQ(QColor(seen.pixel(0, 0)), form_tooltip::kBorder);
     EXPECT_EQ(QColor(seen.pixel(3, seen.height() - 3)), form_tooltip::kBackground);
@@ -94,43 +75,25 @@ TEST_F(FormTooltipTest, ShowsTextDateTimeAndOwner)
                           tooltip.label_datum(), tooltip.label_zeit()})
         EXPECT_TRUE(tooltip.rect().contains(label->geometry()))
             << label->objectName().toStdString();
-}
-
-TEST_F(FormTooltipTest, AnEmptyOwnerLeavesItsLineEmpty)
-{
-    fill(appointment(true, true));
-    ClassTermin a = appointment(false, false);
-    a.setProducer("");
-    fill(a);
-    EXPECT_TRUE(tooltip.label_producer()->text().isEmpty()) << "nothing from the last showing";
-}
-
-TEST_F(FormTooltipTest, LooksLikeACard)
-{
-    fill(appointment(true, true));
-    tooltip.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
-    EXPECT_TRUE(tooltip.windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_GT(tooltip.width(), tooltip.label_zeit()->width());
     Screenshots::save(&tooltip, "tooltip");
 }
 
-TEST_F(FormTooltipTest, AClickClosesIt)
+TEST(FormTooltipTest, AClickOrLosingTheActivationClosesIt)
 {
-    fill(appointment(false, false));
-    tooltip.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
-    // On the kind text: the labels let a click through to the window.
-    QTest::mouseClick(&tooltip, Qt::LeftButton, {}, tooltip.label_recurring()->geometry().center());
-    EXPECT_FALSE(tooltip.isVisible());
+    for (bool click : {true, false}) {
+        form_tooltip tooltip;
+        tooltip.SetAppointment(appointment(false, false), "en", "24h", "yyyy-mm-dd");
+        tooltip.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
+        if (click) { // on the kind text: the labels let a click through to the window
+            QTest::mouseClick(&tooltip, Qt::LeftButton, {},
+                              tooltip.label_recurring()->geometry().center());
+        } else {
+            QEvent deactivate(QEvent::WindowDeactivate);
+            QCoreApplication::sendEvent(&tooltip, &deactivate);
+        }
+        EXPECT_FALSE(tooltip.isVisible()) << (click ? "click" : "deactivation");
+    }
 }
 
-TEST_F(FormTooltipTest, LosingTheActivationClosesIt)
-{
-    fill(appointment(false, false));
-    tooltip.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
-    QEvent deactivate(QEvent::WindowDeactivate);
-    QCoreApplication::sendEvent(&tooltip, &deactivate);
-    EXPECT_FALSE(tooltip.isVisible());
-}
+} // namespace

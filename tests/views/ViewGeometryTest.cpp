@@ -12,18 +12,21 @@ TimeOfDay hm(int h, int m)
     return TimeOfDay::fromHourMinute(h, m);
 }
 
-TEST(ViewGeometryTest, RowsFollowTheGrid)
+TEST(ViewGeometryTest, RowsAndTheirHeight)
 {
-    EXPECT_EQ(Rows(hm(8, 0), hm(18, 0), 30), 20);
-    EXPECT_EQ(Rows(hm(8, 0), hm(18, 0), 15), 40);
-    EXPECT_EQ(Rows(hm(8, 0), hm(8, 0), 30), 0);
-    EXPECT_EQ(Rows(hm(8, 0), hm(8, 45), 30), 2) << "1.5 rows go to the even neighbour";
-    EXPECT_EQ(Rows(hm(8, 0), hm(9, 15), 30), 2) << "2.5 rows go to the even neighbour";
-    EXPECT_EQ(Rows(hm(18, 0), hm(8, 0), 30), 20);
-}
-
-TEST(ViewGeometryTest, RowHeightIsWholePixelsAndAtLeastFifteen)
-{
+    const struct {
+        TimeOfDay start, end;
+        int grid, rows;
+    } rows[] =
+        {
+            {hm(8, 0), hm(18, 0), 30, 20}, {hm(8, 0), hm(18, 0), 15, 40},
+            {hm(18, 0), hm(8, 0), 30, 20}, {hm(8, 0), hm(8, 0), 30, 0},
+            {hm(8, 0), hm(8, 45), 30, 2}, // 1.5 and 2.5 rows go to the even neighbour
+            {hm(8, 0), hm(9, 15), 30, 2},
+        };
+    for (const auto& r : rows)
+        EXPECT_EQ(Rows(r.start, r.end, r.grid), r.rows)
+            << r.start.minutes() << "-" << r.end.minutes();
     EXPECT_EQ(RowHeight(6615, 20), 315); // (6615 - 200) / 20 = 320.75 twips -> 21 pixels
     EXPECT_EQ(RowHeight(3000, 40), 225); // too short: the minimum
     EXPECT_EQ(RowHeight(6615, 0), 225);  // no rows: no division by zero
@@ -31,7 +34,7 @@ TEST(ViewGeometryTest, RowHeightIsWholePixelsAndAtLeastFifteen)
 
 TEST(ViewGeometryTest, TheScrollBarOnlyWhenTheGridDoesNotFit)
 {
-    EXPECT_FALSE(ScrollFor(6500, 6615, 315).enabled);
+    EXPECT_FALSE(ScrollFor(6615, 6615, 315).enabled);
     const Scroll s = ScrollFor(9200, 3000, 225);
     EXPECT_TRUE(s.enabled);
     EXPECT_EQ(s.maximum, (9200 - 3000) / 15);
@@ -41,46 +44,45 @@ TEST(ViewGeometryTest, TheScrollBarOnlyWhenTheGridDoesNotFit)
 
 TEST(ViewGeometryTest, HourLabelsInBothFormats)
 {
-    const QList<HourLabel> twelve = HourLabels(hm(11, 0), 6, 30, "12h");
-    ASSERT_EQ(twelve.size(), 7);
-    EXPECT_EQ(twelve[0].hour, QStringLiteral("11:"));
-    EXPECT_EQ(twelve[0].dayHalf, QStringLiteral("am"));
-    EXPECT_TRUE(twelve[1].hour.isEmpty());
-    EXPECT_EQ(twelve[1].minutes, QStringLiteral("30"));
-    EXPECT_EQ(twelve[2].hour, QStringLiteral("12:"));
-    EXPECT_EQ(twelve[2].dayHalf, QStringLiteral("pm")) << "noon is afternoon";
-    EXPECT_EQ(twelve[4].hour, QStringLiteral("01:"));
-    EXPECT_EQ(twelve[4].dayHalf, QStringLiteral("pm"));
-
-    const QList<HourLabel> midnight = HourLabels(hm(0, 0), 1, 30, "12h");
-    EXPECT_EQ(midnight[0].hour, QStringLiteral("00:"));
-    EXPECT_EQ(midnight[0].dayHalf, QStringLiteral("am"));
-
-    const QList<HourLabel> day = HourLabels(hm(8, 0), 20, 30, "24h");
-    ASSERT_EQ(day.size(), 21);
-    EXPECT_EQ(day[10].hour, QStringLiteral("13:"));
-    EXPECT_TRUE(day[10].dayHalf.isEmpty());
-    EXPECT_EQ(day[20].hour, QStringLiteral("18:"));
+    const struct {
+        TimeOfDay start;
+        const char* format;
+        int row;
+        QString hour, dayHalf, minutes;
+    } lines[] = {
+        {hm(11, 0), "12h", 0, "11:", "am", "00"},
+        {hm(11, 0), "12h", 1, "", "", "30"},      // the hour only where it changes
+        {hm(11, 0), "12h", 2, "12:", "pm", "00"}, // noon is afternoon
+        {hm(11, 0), "12h", 4, "01:", "pm", "00"},
+        {hm(0, 0), "12h", 0, "00:", "am", "00"},
+        {hm(8, 0), "24h", 10, "13:", "", "00"},
+        {hm(8, 0), "24h", 20, "18:", "", "00"},
+    };
+    for (const auto& l : lines) {
+        const QList<HourLabel> labels = HourLabels(l.start, 20, 30, l.format);
+        ASSERT_EQ(labels.size(), 21);
+        const HourLabel& label = labels[l.row];
+        EXPECT_EQ(label.row, l.row);
+        EXPECT_EQ(label.hour + "|" + label.dayHalf + "|" + label.minutes,
+                  l.hour + "|" + l.dayHalf + "|" + l.minutes)
+            << l.start.minutes() << " " << l.format << " row " << l.row;
+    }
 }
 
-TEST(ViewGeometryTest, WeekColumnsShareTheWidth)
+TEST(ViewGeometryTest, WeekColumnsShareTheWidthAndHeadersShrinkToFit)
 {
-    const ColumnSpan first = WeekColumn(7515, 5, 1);
-    const ColumnSpan last = WeekColumn(7515, 5, 5);
-    EXPECT_EQ(first.startX, 485);
-    EXPECT_EQ(first.endX - first.startX, (7515 - 500) / 5);
-    EXPECT_EQ(last.endX - last.startX, first.endX - first.startX);
+    EXPECT_EQ(WeekColumn(7515, 5, 1).startX, 485);
+    for (int c = 1; c <= 5; ++c) {
+        const ColumnSpan span = WeekColumn(7515, 5, c);
+        EXPECT_EQ(span.startX, 485 + (c - 1) * 1403) << c;
+        EXPECT_EQ(span.endX - span.startX, (7515 - 500) / 5) << c;
+    }
     EXPECT_EQ(WeekColumn(7515, 0, 1).endX, 0) << "no weekday shown: no column";
-}
 
-TEST(ViewGeometryTest, WeekHeadersShrinkToFit)
-{
     const auto width = [](const QString& text) { return int(text.size()) * 100; };
-    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 2000, width),
-              QStringLiteral("Mo 2003-07-07"));
-    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 1000, width),
-              QStringLiteral("Mo -07-07"));
-    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 500, width), QStringLiteral("Mo"));
+    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 2000, width), "Mo 2003-07-07");
+    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 1000, width), "Mo -07-07");
+    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 500, width), "Mo");
 }
 
 } // namespace
