@@ -26,22 +26,36 @@ QDate d(int month, int day, int year = 2003)
     return QDate(year, month, day);
 }
 
-using Action = std::function<std::optional<Step>(const ViewNavigation&, const State&)>;
+using N = ViewNavigation;
+using Action = std::function<std::optional<Step>(const N&, const State&)>;
 
 Action key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
-    return [=](const ViewNavigation& n, const State& s) { return n.key(s, k, mods); };
+    return [=](const N& n, const State& s) { return n.key(s, k, mods); };
 }
 
-template <typename Rule> Action rule(Rule r)
+template <typename... P, typename... A> Action rule(Step (N::*f)(const State&, P...) const, A... a)
 {
-    return [=](const ViewNavigation& n, const State& s) { return std::optional<Step>(r(n, s)); };
+    return [=](const N& n, const State& s) { return std::optional<Step>((n.*f)(s, a...)); };
+}
+
+// The day or week of selected with the upper calendar showing shownMonth of 2003.
+State day(int month, int dayOfMonth, int shownMonth)
+{
+    return {d(month, dayOfMonth), d(shownMonth, 1), false};
+}
+State week(int month, int dayOfMonth, int shownMonth)
+{
+    return {d(month, dayOfMonth), d(shownMonth, 1), true};
 }
 
 TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
 {
-    const State july9{d(7, 9), d(7, 1), false};
-    const State weekOf7{d(7, 7), d(7, 1), true};
+    const State july9 = day(7, 9, 7);
+    const State weekOf7 = week(7, 7, 7);
+    const Redraw nothing = Redraw::Nothing;
+    const Redraw view = Redraw::View;
+    const Redraw calendars = Redraw::Calendars;
     const struct {
         const char* what;
         State from;
@@ -50,123 +64,51 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         Redraw redraw = Redraw::View;
         bool german = false;
     } cases[] = {
-        {"Right: a day on", july9, key(Qt::Key_Right), {d(7, 10), d(7, 1), false}},
-        {"Down as Right", july9, key(Qt::Key_Down), {d(7, 10), d(7, 1), false}},
-        {"keypad Right as Right",
-         july9,
-         key(Qt::Key_Right, Qt::KeypadModifier),
-         {d(7, 10), d(7, 1), false}},
-        {"Up: a day back", july9, key(Qt::Key_Up), {d(7, 8), d(7, 1), false}},
-        {"Shift+Right: a week on",
-         july9,
-         key(Qt::Key_Right, Qt::ShiftModifier),
-         {d(7, 16), d(7, 1), false}},
-        {"Ctrl+Left: a month back, shown in the upper calendar",
-         july9,
-         key(Qt::Key_Left, Qt::ControlModifier),
-         {d(6, 9), d(6, 1), false}},
-        {"Alt+Right: a month on, still in sight",
-         july9,
-         key(Qt::Key_Right, Qt::AltModifier),
-         {d(8, 9), d(7, 1), false}},
-        {"Right in the week view: the next week",
-         weekOf7,
-         key(Qt::Key_Right),
-         {d(7, 14), d(7, 1), true}},
-        {"Left in the week view: the week before",
-         weekOf7,
-         key(Qt::Key_Left),
-         {d(6, 30), d(6, 1), true}},
+        // clang-format off
+        {"Right: a day on", july9, key(Qt::Key_Right), day(7, 10, 7)},
+        {"Down as Right", july9, key(Qt::Key_Down), day(7, 10, 7)},
+        {"keypad Right as Right", july9, key(Qt::Key_Right, Qt::KeypadModifier), day(7, 10, 7)},
+        {"Up: a day back", july9, key(Qt::Key_Up), day(7, 8, 7)},
+        {"Shift+Right: a week on", july9, key(Qt::Key_Right, Qt::ShiftModifier), day(7, 16, 7)},
+        {"Ctrl+Left: a month back, shown above", july9, key(Qt::Key_Left, Qt::ControlModifier),
+         day(6, 9, 6)},
+        {"Alt+Right: a month on, still in sight", july9, key(Qt::Key_Right, Qt::AltModifier),
+         day(8, 9, 7)},
+        {"Right in the week view: the next week", weekOf7, key(Qt::Key_Right), week(7, 14, 7)},
+        {"Left in the week view: the week before", weekOf7, key(Qt::Key_Left), week(6, 30, 6)},
         {"Shift+Right does nothing in the week view", weekOf7,
-         key(Qt::Key_Right, Qt::ShiftModifier), weekOf7, Redraw::Nothing},
-        {"Right past the lower calendar: the new month comes in below",
-         {d(8, 31), d(7, 1)},
-         key(Qt::Key_Right),
-         {d(9, 1), d(8, 1), false}},
-        {"Left before the upper calendar: the new month comes in above",
-         {d(8, 1), d(8, 1)},
-         key(Qt::Key_Left),
-         {d(7, 31), d(7, 1), false}},
-        {"months only count, not years",
-         {d(7, 31, 2004), d(7, 1)},
-         key(Qt::Key_Right),
-         {d(8, 1, 2004), d(7, 1), false}},
-        {"H means nothing in English", july9, key(Qt::Key_H), july9, Redraw::Nothing},
-        {"H is today in German",
-         {d(1, 5), d(1, 1), true},
-         key(Qt::Key_H),
-         july9,
-         Redraw::View,
-         true},
-        {"T is today in English", {d(1, 5), d(1, 1), true}, key(Qt::Key_T), july9},
-        {"T is the day view in German",
-         {d(1, 5), d(12, 1, 2002), true},
-         key(Qt::Key_T),
-         {d(1, 5), d(1, 1), false},
-         Redraw::View,
-         true},
-        {"D is the day view in English",
-         {d(1, 5), d(12, 1, 2002), true},
-         key(Qt::Key_D),
-         {d(1, 5), d(1, 1), false}},
-        {"D means nothing in German", weekOf7, key(Qt::Key_D), weekOf7, Redraw::Nothing, true},
-        {"W: the week from its Monday", {d(7, 13), d(7, 1)}, key(Qt::Key_W), weekOf7},
-        {"next day",
-         july9,
-         rule([](auto& n, auto& s) { return n.stepView(s, 1); }),
-         {d(7, 10), d(7, 1), false}},
-        {"previous week",
-         weekOf7,
-         rule([](auto& n, auto& s) { return n.stepView(s, -1); }),
-         {d(6, 30), d(6, 1), true}},
-        {"tomorrow counts from today",
-         {d(1, 1), d(1, 1)},
-         rule([](auto& n, auto& s) { return n.aroundToday(s, 1); }),
-         {d(7, 10), d(7, 1), false}},
-        {"last week: the week of today - 7, in today - 7's month",
-         {d(1, 6), d(1, 1), true},
-         rule([](auto& n, auto& s) { return n.aroundToday(s, -1); }),
-         {d(6, 30), d(7, 1), true}},
-        {"today",
-         {d(1, 1), d(1, 1)},
-         rule([](auto& n, auto& s) { return n.aroundToday(s, 0); }),
-         july9},
-        {"next month keeps the selection",
-         july9,
-         rule([](auto& n, auto& s) { return n.stepMonth(s, 1); }),
-         {d(7, 9), d(8, 1), false},
-         Redraw::Calendars},
-        {"previous month",
-         july9,
-         rule([](auto& n, auto& s) { return n.stepMonth(s, -1); }),
-         {d(7, 9), d(6, 1), false},
-         Redraw::Calendars},
-        {"no further than 20 years ahead",
-         {d(7, 9), d(12, 1, 2023)},
-         rule([](auto& n, auto& s) { return n.stepMonth(s, 1); }),
-         {d(7, 9), d(12, 1, 2023)},
-         Redraw::Nothing},
-        {"day label",
-         weekOf7,
-         rule([](auto& n, auto& s) { return n.dayMode(s); }),
-         {d(7, 7), d(7, 1), false}},
-        {"week label", july9, rule([](auto& n, auto& s) { return n.weekMode(s); }), weekOf7},
-        {"a day picked",
-         weekOf7,
-         rule([](auto& n, auto& s) { return n.pickDay(s, d(8, 20)); }),
-         {d(8, 20), d(7, 1), false}},
-        {"a week picked",
-         july9,
-         rule([](auto& n, auto& s) { return n.pickWeek(s, d(8, 18)); }),
-         {d(8, 18), d(7, 1), true}},
-        {"a year chosen keeps the month",
-         july9,
-         rule([](auto& n, auto& s) { return n.chooseFromList(s, 2005); }),
-         {d(7, 9), d(7, 1, 2005), false}},
-        {"a month chosen keeps the year",
-         july9,
-         rule([](auto& n, auto& s) { return n.chooseFromList(s, 2); }),
-         {d(7, 9), d(2, 1), false}},
+         key(Qt::Key_Right, Qt::ShiftModifier), weekOf7, nothing},
+        {"Right past the lower calendar: its month moves up", day(8, 31, 7), key(Qt::Key_Right),
+         day(9, 1, 8)},
+        {"Left before the upper calendar: the new month above", day(8, 1, 8), key(Qt::Key_Left),
+         day(7, 31, 7)},
+        {"months only count, not years", {d(7, 31, 2004), d(7, 1)}, key(Qt::Key_Right),
+         {d(8, 1, 2004), d(7, 1)}},
+        {"H means nothing in English", july9, key(Qt::Key_H), july9, nothing},
+        {"H is today in German", week(1, 5, 1), key(Qt::Key_H), july9, view, true},
+        {"T is today in English", week(1, 5, 1), key(Qt::Key_T), july9},
+        {"T is the day view in German", week(1, 5, 12), key(Qt::Key_T), day(1, 5, 1), view, true},
+        {"D is the day view in English", week(1, 5, 12), key(Qt::Key_D), day(1, 5, 1)},
+        {"D means nothing in German", weekOf7, key(Qt::Key_D), weekOf7, nothing, true},
+        {"W: the week from its Monday", day(7, 13, 7), key(Qt::Key_W), weekOf7},
+        {"next day", july9, rule(&N::stepView, 1), day(7, 10, 7)},
+        {"previous week", weekOf7, rule(&N::stepView, -1), week(6, 30, 6)},
+        {"tomorrow counts from today", day(1, 1, 1), rule(&N::aroundToday, 1), day(7, 10, 7)},
+        {"last week: around today - 7, in its month", week(1, 6, 1), rule(&N::aroundToday, -1),
+         week(6, 30, 7)},
+        {"today", day(1, 1, 1), rule(&N::aroundToday, 0), july9},
+        {"next month keeps the selection", july9, rule(&N::stepMonth, 1), day(7, 9, 8), calendars},
+        {"previous month", july9, rule(&N::stepMonth, -1), day(7, 9, 6), calendars},
+        {"no further than 20 years ahead", {d(7, 9), d(12, 1, 2023)}, rule(&N::stepMonth, 1),
+         {d(7, 9), d(12, 1, 2023)}, nothing},
+        {"day label", weekOf7, rule(&N::dayMode), day(7, 7, 7)},
+        {"week label", july9, rule(&N::weekMode), weekOf7},
+        {"a day picked", weekOf7, rule(&N::pickDay, d(8, 20)), day(8, 20, 7)},
+        {"a week picked", july9, rule(&N::pickWeek, d(8, 18)), week(8, 18, 7)},
+        {"a year chosen keeps the month", july9, rule(&N::chooseFromList, 2005),
+         {d(7, 9), d(7, 1, 2005)}},
+        {"a month chosen keeps the year", july9, rule(&N::chooseFromList, 2), day(7, 9, 2)},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
