@@ -617,7 +617,8 @@ TEST_F(ClassDayTest, AFailedSaveIsShownToTheUser)
     release(140, linePx(4));
     EXPECT_EQ(editorCalls, 1);
     ASSERT_EQ(host.failures.size(), 1);
-    EXPECT_TRUE(host.failures[0].startsWith(QStringLiteral("The appointment could not be saved.\r\n")));
+    EXPECT_TRUE(
+        host.failures[0].startsWith(QStringLiteral("The appointment could not be saved.\r\n")));
     EXPECT_EQ(host.refreshRequests, 1) << "the editor was confirmed";
     EXPECT_TRUE(host.timer.isActive());
 }
