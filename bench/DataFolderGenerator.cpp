@@ -205,7 +205,9 @@ public:
             return false;
         }
         // A folder in daily use holds files written long before they are read; a file read
-        // while its time is young is read again at the next pass.
+        // while its time is young is read again at the next pass. Written out first, so closing
+        // cannot move the time again.
+        file.flush();
         file.setFileTime(QDateTime::currentDateTime().addDays(-1),
                          QFileDevice::FileModificationTime);
         return true;

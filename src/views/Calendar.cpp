@@ -109,9 +109,10 @@ void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
         DrawAll();
 }
 
-void Calendar::setAppointmentSource(AppointmentSource source)
+void Calendar::setAppointmentSource(AppointmentSource source, std::function<SweepGuard()> sweep)
 {
     m_hasAppointments = std::move(source);
+    m_sweep = std::move(sweep);
 }
 
 void Calendar::setWeekViewDays(WeekdayFilter shown)
@@ -215,6 +216,7 @@ void Calendar::BuildGrid()
 
 void Calendar::DrawDays()
 {
+    const SweepGuard sweep = m_sweep ? m_sweep() : nullptr;
     for (int row = 0; row < kWeekRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             if (MonthGrid(column, row) == 0)

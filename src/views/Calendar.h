@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class PictureBox;
 
@@ -18,6 +19,8 @@ class Calendar : public QObject {
 public:
     // Whether a date carries appointments (printed bold).
     using AppointmentSource = std::function<bool(const QDate&)>;
+    // Held while the days are asked, so the source can answer them in one pass.
+    using SweepGuard = std::shared_ptr<void>;
     // Whether the week view shows a weekday (1 = Sunday … 7 = Saturday).
     using WeekdayFilter = std::function<bool(int weekday)>;
     using Clock = std::function<QDate()>;
@@ -47,7 +50,7 @@ public:
     void DisplayMonth(const QDate& show_date, const QDate& selected_date);
 
     // Where the bold marks come from; without a source no day is bold.
-    void setAppointmentSource(AppointmentSource source);
+    void setAppointmentSource(AppointmentSource source, std::function<SweepGuard()> sweep = {});
     // The weekdays the week view shows; Monday to Friday until set.
     void setWeekViewDays(WeekdayFilter shown);
     // Today's date; the system date until set.
@@ -105,6 +108,7 @@ private:
     std::array<std::array<int, kColumns>, kWeekRows> m_monthGrid{};
     std::array<QDate, kWeekRows> m_rowWeekStart; // first day of each row's week
     AppointmentSource m_hasAppointments;
+    std::function<SweepGuard()> m_sweep;
     WeekdayFilter m_weekViewShows;
     Clock m_today;
 };

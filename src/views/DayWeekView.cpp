@@ -2,6 +2,7 @@
 
 #include "ClassDay.h"
 #include "Common.h"
+#include "DataAccess.h"
 #include "PictureBox.h"
 #include "Settings.h"
 #include "TextTools.h"
@@ -92,6 +93,8 @@ void DayWeekView::LoadView(const QDate& date, bool week)
     PictureBox* view = m_pictures.pic_view;
     PictureBox* frame = m_pictures.picture_main;
     ReleaseDayColumns();
+    // One pass over the folder: each file is asked for once however many days show it.
+    const DataAccess::Pass pass(m_store);
 
     m_rows = ViewGeometry::Rows(m_settings.GridStartTime(), m_settings.GridEndTime(),
                                 m_settings.GridMinutes());

@@ -89,7 +89,8 @@ void form_main::connectControls()
     m_calendar2->Bind(m_ui->pic_calendar2);
     for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()}) {
         calendar->setAppointmentSource(
-            [this](const QDate& d) { return m_store.HasAppointments(d); });
+            [this](const QDate& d) { return m_store.HasAppointments(d); },
+            [this] { return std::make_shared<DataAccess::Pass>(m_store); });
         calendar->setWeekViewDays([this](int weekday) { return m_settings.ShowWeek(weekday); });
         calendar->setClock([this] { return today(); });
     }

@@ -185,10 +185,15 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
 TEST_F(FormMainTest, AWarmRebuildOpensNoFileTheCalendarsAskNothingAndNoLabelIsLeftBehind)
 {
     put(kNow.date(), 9, 10, "Standup");
+    // A daily appointment shows on all five days, and is asked for once per rebuild.
+    TestFiles::writeSettled(data.filePath("recurring/every/1.nv3"),
+                            "[AppointmentSettings]\r\nStartTimeHour=7\r\nEndTimeHour=8\r\n"
+                            "Text=Daily\r\nColor=2\r\nRecurringUntilYear=2099\r\n");
     click("label_week");
     files.resetCounts();
     window().LoadView();
     EXPECT_EQ(files.counts().reads, 0);
+    EXPECT_EQ(files.counts().metadataQueries, 2);
     EXPECT_GT(files.counts().listings, 0);
     files.resetCounts();
     window().calendar1().DrawAll(); // the lower calendar follows
@@ -196,7 +201,7 @@ TEST_F(FormMainTest, AWarmRebuildOpensNoFileTheCalendarsAskNothingAndNoLabelIsLe
 
     // Five columns of the week with the bar and range text each, and the one appointment.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(child<QWidget>("pic_view")->findChildren<QLabel*>().size(), 5 * 2 + 1);
+    EXPECT_EQ(child<QWidget>("pic_view")->findChildren<QLabel*>().size(), 5 * 2 + 1 + 5);
 }
 
 TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
