@@ -13,9 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 
 const QString kCorpus = QStringLiteral(NORVANE_GOLDEN_FOLDERS);
@@ -61,37 +58,17 @@ bool copyTree(const QString& from, const QString& to)
     return true;
 }
 
-// A line diff of expected against actual: "  " both, "- " expected only, "+ " actual only.
-QString lineDiff(const QString& expected, const QString& actual)
+// Where expected and actual part: the line number and both versions of that line.
+QString firstDifference(const QString& expected, const QString& actual)
 {
-    QStringList a = expected.split(QLatin1Char('\n'));
-    QStringList b = actual.split(QLatin1Char('\n'));
-    if (a.last().isEmpty() && b.last().isEmpty()) { // both end in a line break
-        a.removeLast();
-        b.removeLast();
-    }
-    const qsizetype n = a.size();
-    const qsizetype m = b.size();
-    // Longest common subsequence, from the back.
-    std::vector<std::vector<int>> lcs(size_t(n + 1), std::vector<int>(size_t(m + 1), 0));
-    for (qsizetype i = n - 1; i >= 0; --i)
-        for (qsizetype j = m - 1; j >= 0; --j)
-            lcs[i][j] =
-                a[i] == b[j] ? lcs[i + 1][j + 1] + 1 : std::max(lcs[i + 1][j], lcs[i][j + 1]);
-    QString out;
+    const QStringList a = expected.split(QLatin1Char('\n'));
+    const QStringList b = actual.split(QLatin1Char('\n'));
     qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < n || j < m) {
-        if (i < n && j < m && a[i] == b[j]) {
-            out += QLatin1String("  ") + a[i++] + QLatin1Char('\n');
-            ++j;
-        } else if (i < n && (j == m || lcs[i + 1][j] >= lcs[i][j + 1])) {
-            out += QLatin1String("- ") + a[i++] + QLatin1Char('\n');
-        } else {
-            out += QLatin1String("+ ") + b[j++] + QLatin1Char('\n');
-        }
-    }
-    return out;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    return QStringLiteral("line %1\n- %2\n+ %3\n")
+        .arg(i + 2) // the expected file's first line holds the command
+        .arg(a.value(i, QStringLiteral("(nothing)")), b.value(i, QStringLiteral("(nothing)")));
 }
 
 TEST(GoldenFolders, CasesAndExpectedFilesComeInPairs)
@@ -139,8 +116,8 @@ TEST(GoldenFolders, EveryCaseGivesItsExpectedOutput)
         if (out != expected.output)
             ADD_FAILURE() << "case " << qPrintable(name) << ": norvane-cli "
                           << qPrintable(expected.words.join(QLatin1Char(' '))) << " differs from "
-                          << qPrintable(name + kExpectedSuffix) << " (- expected, + actual):\n"
-                          << qPrintable(lineDiff(expected.output, out))
+                          << qPrintable(name + kExpectedSuffix) << " at "
+                          << qPrintable(firstDifference(expected.output, out))
                           << (err.isEmpty() ? "" : "standard error:\n") << qPrintable(err);
     }
 }
