@@ -5,11 +5,10 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QList>
-#include <QString>
-
 #include <QHash>
+#include <QList>
 #include <QSet>
+#include <QString>
 
 #include <deque>
 #include <functional>
@@ -40,7 +39,7 @@ private:
     QHash<qint16, qsizetype> m_groupOfColor;
 };
 
-// The appointment store of the active data folder. The directory tree is the index:
+// The appointment store of one data folder (see StoreSource). The directory tree is the index:
 // one-time appointments lie in y<year>/m<month>/d<day>/, recurring ones in the recurring tree,
 // one file per appointment. Loaded appointments are cached and revalidated against the files'
 // modification times, which is how other users' changes become visible; both caches keep the
