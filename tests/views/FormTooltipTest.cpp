@@ -1,7 +1,6 @@
 // The appointment tooltip window: what it says in either language, and how it goes away.
 #include "ClassTermin.h"
 #include "Language.h"
-#include "Screenshots.h"
 #include "form_tooltip.h"
 
 #include <QEvent>
@@ -75,7 +74,6 @@ TEST(FormTooltipTest, ShowsTextDateTimeAndOwnerOnACard)
                           tooltip.label_datum(), tooltip.label_zeit()})
         EXPECT_TRUE(tooltip.rect().contains(label->geometry()))
             << label->objectName().toStdString();
-    Screenshots::save(&tooltip, "tooltip");
 }
 
 TEST(FormTooltipTest, AClickOrLosingTheActivationClosesIt)
