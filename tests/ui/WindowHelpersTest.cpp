@@ -56,8 +56,6 @@ protected:
     }
 };
 
-// ---- Notification-area icon
-
 TEST(TaskBarIconTest, WithoutANotificationAreaNothingIsAddedAndTheCallsSaySo)
 {
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the tests run without a desktop";
@@ -136,8 +134,6 @@ TEST(TaskBarIconTest, IconComesFromTheOwnersPictureUnlessOneIsGiven)
     EXPECT_FALSE(TaskBarIcon::IconFor(&plain, QIcon()).isNull()) << "there is always an icon";
 }
 
-// ---- Topmost and bringing to the front
-
 // Whether the focus stays where it was is up to the window system (offscreen activates every
 // window shown), so this checks what is asked of it.
 TEST(TopMostTest, MakeTopMostKeepsPlaceSizeAndVisibilityAndAsksNotToActivate)
@@ -186,24 +182,6 @@ TEST(TopMostTest, BringToFrontRestoresAHiddenOrMinimizedWindowWithoutMakingItTop
         EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
         EXPECT_FALSE(IsTopMost(&main));
     }
-}
-
-// ---- Filter text and the file dialog
-
-TEST(OpenSaveTest, AddFileFilterBuildsDescriptionAndPatternPairsAndCutAtNulEndsAtTheFirstNul)
-{
-    QString filter;
-    AddFileFilter(filter, "Holiday Definitions (*.TXT)", "*.TXT");
-    AddFileFilter(filter, "All files");
-    EXPECT_EQ(filter, QString("Holiday Definitions (*.TXT)") + kNul + "*.TXT" + kNul + "All files" +
-                          kNul + "*.*" + kNul);
-    const std::pair<QString, QString> cuts[] = {
-        {QString("/home/anna/plan.txt") + kNul + "garbage" + kNul, "/home/anna/plan.txt"},
-        {"no nul here", "no nul here"},
-        {QString(kNul) + "x", ""},
-        {"", ""}};
-    for (const auto& [text, cut] : cuts)
-        EXPECT_EQ(CutAtNul(text), cut) << qPrintable(cut);
 }
 
 // Patterns come in both letter cases; "*.*" is every file; an empty pair or a description
@@ -322,15 +300,6 @@ TEST_F(DialogTest, FolderBrowserReturnsTheChosenFolderOrNothing)
     EXPECT_EQ(BrowseForFolder(nullptr, "Add a data folder"), "");
 }
 
-// ---- Colour dialog
-
-TEST(ColorValueTest, RedLivesInTheLowByte)
-{
-    EXPECT_EQ(RgbValue(QColor(255, 0, 0)), 0x0000ff);
-    EXPECT_EQ(RgbValue(QColor(0, 0, 255)), 0xff0000);
-    EXPECT_EQ(ColorOfRgbValue(0x563412), QColor(0x12, 0x34, 0x56));
-}
-
 // Every call starts with empty custom colours and no transparency; cancel gives RGB(1, 1, 1).
 TEST_F(DialogTest, TheColourDialogReturnsTheChosenColourOrAlmostBlack)
 {
@@ -356,8 +325,6 @@ TEST_F(DialogTest, TheColourDialogReturnsTheChosenColourOrAlmostBlack)
         EXPECT_EQ(PickColor(nullptr), row.expected);
     }
 }
-
-// ---- Opening documents
 
 class OpenDocumentTest : public ::testing::Test {
 protected:
@@ -387,8 +354,6 @@ TEST_F(OpenDocumentTest, WebPagesAndMailAddressesGoToTheDesktopOnlyForOpen)
     EXPECT_EQ(catcher.urls[1], QUrl("mailto:team@norvane.example"));
     EXPECT_EQ(catcher.urls[2].host(), "www.norvane.example");
 }
-
-// ---- Login name
 
 TEST(LoginNameTest, IsTheUserNameOfThisProcess)
 {
