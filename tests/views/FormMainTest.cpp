@@ -9,7 +9,9 @@
 #include "PictureBox.h"
 #include "Settings.h"
 #include "TestFiles.h"
+#include "form_edit.h"
 #include "form_main.h"
+#include "form_tooltip.h"
 
 #include <QAction>
 #include <QLabel>
@@ -19,20 +21,51 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
 // Wednesday 9 July 2003, 10:20.
 const QDateTime kNow(QDate(2003, 7, 9), QTime(10, 20));
+// Texts from the share that a widget could take for markup, an access key or a title mark.
+const QString kHtml = QStringLiteral("<b>bold</b> & <a href='x'>link</a>");
+const QString kFolderHtml = QStringLiteral("<b>R&D [*] <i>team"); // no '/' in a folder name
+
+QString asHtml(const QString& text)
+{
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+// What a label shows of its text.
+QString shown(const QLabel* label)
+{
+    const bool rich = label->textFormat() == Qt::RichText ||
+                      (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    return rich ? asHtml(label->text()) : label->text();
+}
+// What a menu entry shows: "&" marks the access key, "&&" is one "&".
+QString shownInMenu(const QString& text)
+{
+    QString result;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] != QLatin1Char('&') || ++i < text.size())
+            result += text[i];
+    return result;
+}
 
 class FormMainTest : public ::testing::Test {
 protected:
     FormMainTest()
     {
+        QDir().mkpath(data.path());
         TestFiles::writeBytes(program.filePath("Settings.ini"),
                               "[DataFolders]\r\nFolderCount=2\r\nFolder1=" + data.path().toUtf8() +
                                   "\r\nFolder2=" + other.path().toUtf8() + "\r\n");
@@ -123,7 +156,8 @@ protected:
     }
 
     QTemporaryDir program;
-    QTemporaryDir data;
+    QTemporaryDir parent;
+    QDir data{parent.filePath(kFolderHtml)};
     QTemporaryDir other;
     CountingFileAccess files{RealFileAccess::instance()};
     ProfileCache profiles{files};
@@ -148,9 +182,6 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndTheDataSource)
     EXPECT_EQ(labelTexts(), (QStringList{"Review", "Standup"}));
     EXPECT_EQ(view().DayColumnCount(), 1);
     EXPECT_EQ(view().DayColumn(1)->datum(), kNow.date());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Norvane 4  -  ") + QDir(data.path()).dirName());
-    EXPECT_EQ(text("label_datasource").section('\n', 0, 0),
-              QStringLiteral("Datasource: ") + QDir(data.path()).dirName());
     EXPECT_TRUE(heartbeat()->isActive());
     EXPECT_EQ(text("label_monat"), QStringLiteral("July"));
     EXPECT_EQ(text("label_jahr"), QStringLiteral("2003"));
@@ -453,7 +484,7 @@ TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
         {"de", "Datenquelle: %1", "Datenquelle: %1 (nicht erreichbar)"},
     };
     const auto english = qScopeGuard([] { Language::apply("en"); });
-    const QString name = QDir(data.path()).dirName();
+    const QString name = data.dirName();
     put(kNow.date(), 9, 10, "Standup");
     heartbeat()->stop();
     QLabel* label = child<QLabel>("label_datasource");
@@ -470,7 +501,7 @@ TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
         EXPECT_EQ(firstLine(), language.normal.arg(name));
         EXPECT_FALSE(shownRed());
 
-        ASSERT_TRUE(QDir(data.path()).removeRecursively());
+        ASSERT_TRUE(data.removeRecursively());
         ticks(settings.DayInterval());
         EXPECT_EQ(firstLine(), language.unreachable.arg(name));
         EXPECT_TRUE(shownRed());
@@ -496,6 +527,59 @@ TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
     EXPECT_TRUE(window().close());
     EXPECT_FALSE(heartbeat()->isActive()) << "the program ended";
     EXPECT_EQ(view().DayColumnCount(), 0);
+}
+
+TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
+{
+    settings.setColorText(1, kHtml);
+    ClassTermin appointment;
+    appointment.setDatum(kNow.date());
+    appointment.setStartTime(TimeOfDay::fromHourMinute(9, 0));
+    appointment.setEndTime(TimeOfDay::fromHourMinute(10, 0));
+    appointment.setColorCode(1);
+    appointment.setText(kHtml);
+    appointment.setProducer(kHtml);
+    appointment.setFilename(DataAccess::DayDirectory(settings.GetDataFolder(), kNow.date()) +
+                            QStringLiteral("12345.nv3"));
+    ASSERT_TRUE(store.SaveAppointment(appointment).ok);
+    heartbeat()->stop();
+    ASSERT_EQ(appointmentLabels().size(), 1);
+    const QLabel* dayLabel = appointmentLabels().first();
+    form_tooltip tooltip;
+    tooltip.SetAppointment(appointment, "en", "24h", "yyyy-mm-dd");
+    EditHandOver handOver{&appointment, false, false};
+    form_edit editor(handOver, settings, QStringLiteral("bert"));
+    const auto in = [](const QWidget& w, const char* name) {
+        return shown(w.findChild<QLabel*>(QLatin1String(name)));
+    };
+    const struct {
+        const char* place;
+        std::function<QString()> shown;
+        QString written;
+    } places[] = {
+        {"day column label", [&] { return shown(dayLabel); }, kHtml},
+        {"day column tooltip",
+         [&] {
+             const QString tip = dayLabel->toolTip();
+             return Qt::mightBeRichText(tip) ? asHtml(tip) : tip;
+         },
+         kHtml},
+        {"tooltip window text", [&] { return in(tooltip, "label_text"); }, kHtml},
+        {"tooltip window producer", [&] { return in(tooltip, "label_producer"); }, kHtml},
+        {"editor producer", [&] { return in(editor, "label_producer"); }, kHtml},
+        {"editor file", [&] { return in(editor, "label_file"); }, appointment.filename()},
+        {"editor colour name", [&] { return in(editor, "label_color_array_0"); }, kHtml},
+        {"data folder menu",
+         [&] { return shownInMenu(child<QMenu>("mnu_datafolder")->actions().value(0)->text()); },
+         kFolderHtml},
+        {"data source label",
+         [&] { return shown(child<QLabel>("label_datasource")).section('\n', 0, 0); },
+         "Datasource: " + kFolderHtml},
+        {"window title", [&] { return window().windowHandle()->title(); },
+         "Norvane 4  -  " + kFolderHtml},
+    };
+    for (const auto& place : places)
+        EXPECT_EQ(place.shown().toStdString(), place.written.toStdString()) << place.place;
 }
 
 } // namespace
