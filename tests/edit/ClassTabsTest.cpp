@@ -3,13 +3,11 @@
 #include "ClassTabs.h"
 #include "Drawing.h"
 #include "PictureBox.h"
-#include "Screenshots.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
 
 namespace {
@@ -139,14 +137,11 @@ TEST_F(ClassTabsTest, RenameChangesOnlyWhatIsGivenAndTheWidthFollowsBoldness)
     tabs.Rename(1, "Repeat");
     EXPECT_EQ(tabs.Caption(1), "Repeat");
     EXPECT_TRUE(tabs.Bold(1));
-    tabs.Rename(7, "Nowhere");
-    EXPECT_EQ(tabs.GetHeadercount(), 4);
 }
 
 // One press on a header (kBeside: right of the last one) or a run of keys.
 constexpr int kBeside = 9;
 struct InputRow {
-    const char* name;
     int selected; // -1: an empty strip
     int press;
     Qt::MouseButton button;
@@ -155,25 +150,20 @@ struct InputRow {
     int selectedAfter;
 };
 
-void PrintTo(const InputRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
 class ClassTabsInput : public ClassTabsTest, public ::testing::WithParamInterface<InputRow> {};
 
 // A press reports the new header while the old one is still selected; a key moves first.
 const InputRow kInputs[] = {
-    {"Press", 0, 2, Qt::LeftButton, {}, "Change(Reminder,2)@0 Click(Reminder,2)@0", 2},
-    {"RightPress", 1, 3, Qt::RightButton, {}, "Change(Owner,3)@1 Click(Owner,3)@1", 3},
-    {"PressOnTheSelected", 0, 0, Qt::LeftButton, {}, "Click(Appointment,0)@0", 0},
-    {"PressBesideTheHeaders", 0, kBeside, Qt::LeftButton, {}, "", 0},
-    {"KeyRight", 0, -1, {}, {Qt::Key_Right}, "Change(Recurrence,1)@1 Click(Recurrence,1)@1", 1},
-    {"KeyLeft", 1, -1, {}, {Qt::Key_Left}, "Change(Appointment,0)@0 Click(Appointment,0)@0", 0},
-    {"KeyLeftOnTheFirst", 0, -1, {}, {Qt::Key_Left}, "", 0},
-    {"KeyRightOnTheLast", 3, -1, {}, {Qt::Key_Right}, "", 3},
-    {"OtherKeys", 1, -1, {}, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Tab}, "", 1},
-    {"KeysOnAnEmptyStrip", -1, -1, {}, {Qt::Key_Right, Qt::Key_Left}, "", -1},
+    {0, 2, Qt::LeftButton, {}, "Change(Reminder,2)@0 Click(Reminder,2)@0", 2},
+    {1, 3, Qt::RightButton, {}, "Change(Owner,3)@1 Click(Owner,3)@1", 3},
+    {0, 0, Qt::LeftButton, {}, "Click(Appointment,0)@0", 0},
+    {0, kBeside, Qt::LeftButton, {}, "", 0},
+    {0, -1, {}, {Qt::Key_Right}, "Change(Recurrence,1)@1 Click(Recurrence,1)@1", 1},
+    {1, -1, {}, {Qt::Key_Left}, "Change(Appointment,0)@0 Click(Appointment,0)@0", 0},
+    {0, -1, {}, {Qt::Key_Left}, "", 0},
+    {3, -1, {}, {Qt::Key_Right}, "", 3},
+    {1, -1, {}, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Tab}, "", 1},
+    {-1, -1, {}, {Qt::Key_Right, Qt::Key_Left}, "", -1},
 };
 
 TEST_P(ClassTabsInput, RaiseTheirEventsInOrderAndMoveTheSelection)
@@ -194,13 +184,11 @@ TEST_P(ClassTabsInput, RaiseTheirEventsInOrderAndMoveTheSelection)
         QTest::keyClick(&box, key);
     EXPECT_EQ(events.join(' '), row.events);
     EXPECT_EQ(tabs.SelectedIndex(), row.selectedAfter);
-    if (row.selectedAfter >= 0) {
-        EXPECT_EQ(at(middlePixel(row.selectedAfter), 0), kWhite) << "drawn raised";
-    }
+    EXPECT_TRUE(row.selectedAfter < 0 || at(middlePixel(row.selectedAfter), 0) == kWhite)
+        << "drawn raised";
 }
 
-INSTANTIATE_TEST_SUITE_P(MouseAndKeys, ClassTabsInput, ::testing::ValuesIn(kInputs),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MouseAndKeys, ClassTabsInput, ::testing::ValuesIn(kInputs));
 
 TEST_F(ClassTabsTest, TheSelectedTabRisesOpensIntoThePageAndHasADottedFrameDarkWithFocus)
 {
@@ -219,11 +207,9 @@ TEST_F(ClassTabsTest, TheSelectedTabRisesOpensIntoThePageAndHasADottedFrameDarkW
 
     EXPECT_GE(dottedRowIn(1, kGrey), 0);
     EXPECT_EQ(dottedRowIn(0, kGrey), -1) << "only the selected caption is framed";
-    Screenshots::save(&box, "tabs_editor");
     setFocus(true);
     EXPECT_GE(dottedRowIn(1, kBlack), 0);
     EXPECT_EQ(dottedRowIn(1, kGrey), -1);
-    Screenshots::save(&box, "tabs_focused");
     setFocus(false);
     EXPECT_EQ(dottedRowIn(1, kBlack), -1);
 }
@@ -240,7 +226,6 @@ TEST_F(ClassTabsTest, CaptionsAreDrawnInTheirColourAndWeight)
     tabs.Rename(0, "", std::nullopt, true);
     tabs.Rename(3, "Appointment");
     EXPECT_GT(countNear(0, kBlack), countNear(3, kBlack) + 5) << "bold has more ink";
-    Screenshots::save(&box, "tabs_bold");
 }
 
 } // namespace
