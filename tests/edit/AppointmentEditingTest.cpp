@@ -27,44 +27,38 @@ protected:
     QTimer heartbeat;
 };
 
+// Cancel writes nothing even when the editor changed the record; OK files a new one.
 TEST_F(AppointmentEditingTest, TheHeartbeatRestsWhileTheEditorIsOpenAndComesBackAsItWas)
 {
-    for (const bool wasOn : {true, false}) {
-        wasOn ? heartbeat.start(1000) : heartbeat.stop();
-        ClassTermin fresh;
-        fresh.setDatum(QDate(2003, 7, 4));
-        bool onDuringEdit = true;
-        bool sawHandOver = false;
-        editing.setEditor([&](EditHandOver& h) {
-            onDuringEdit = heartbeat.isActive();
-            sawHandOver = h.EditIsNew && h.EditedAppointment == &fresh && !h.EditCancelled;
-        });
-        const AppointmentEditing::Result result = editing.EditMe(fresh, true, &heartbeat);
-        EXPECT_TRUE(result.saved);
-        EXPECT_FALSE(onDuringEdit);
-        EXPECT_TRUE(sawHandOver);
-        EXPECT_EQ(heartbeat.isActive(), wasOn);
-        EXPECT_TRUE(QFileInfo::exists(fresh.filename()));
+    for (const bool cancel : {false, true}) {
+        for (const bool wasOn : {true, false}) {
+            SCOPED_TRACE(
+                QStringLiteral("cancel %1, heartbeat %2").arg(cancel).arg(wasOn).toStdString());
+            wasOn ? heartbeat.start(1000) : heartbeat.stop();
+            ClassTermin a;
+            a.setDatum(QDate(2003, 7, 4));
+            a.setText(QStringLiteral("Budget"));
+            ASSERT_TRUE(!cancel || filing.File(a).ok);
+            const QByteArray before = cancel ? TestFiles::readBytes(a.filename()) : QByteArray();
+            bool onDuringEdit = true;
+            bool sawHandOver = false;
+            editing.setEditor([&](EditHandOver& h) {
+                onDuringEdit = heartbeat.isActive();
+                sawHandOver =
+                    h.EditIsNew == !cancel && h.EditedAppointment == &a && !h.EditCancelled;
+                h.EditedAppointment->setText(QStringLiteral("changed in the editor"));
+                h.EditCancelled = cancel;
+            });
+            const AppointmentEditing::Result result = editing.EditMe(a, true, &heartbeat);
+            EXPECT_EQ(result.saved, !cancel);
+            EXPECT_EQ(result.cancelled, cancel);
+            EXPECT_FALSE(onDuringEdit);
+            EXPECT_TRUE(sawHandOver);
+            EXPECT_EQ(heartbeat.isActive(), wasOn);
+            EXPECT_TRUE(cancel ? TestFiles::readBytes(a.filename()) == before
+                               : QFileInfo::exists(a.filename()));
+        }
     }
-}
-
-TEST_F(AppointmentEditingTest, CancelWritesNothing)
-{
-    ClassTermin a;
-    a.setDatum(QDate(2003, 7, 4));
-    a.setText(QStringLiteral("Budget"));
-    ASSERT_TRUE(filing.File(a).ok);
-    const QByteArray before = TestFiles::readBytes(a.filename());
-    editing.setEditor([](EditHandOver& h) {
-        h.EditedAppointment->setText(QStringLiteral("changed in the editor"));
-        h.EditCancelled = true;
-    });
-    heartbeat.start(1000);
-    const AppointmentEditing::Result result = editing.EditMe(a, true, &heartbeat);
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_FALSE(result.saved);
-    EXPECT_EQ(TestFiles::readBytes(a.filename()), before);
-    EXPECT_TRUE(heartbeat.isActive());
 }
 
 TEST(AppointmentEditingMessages, EveryCauseInBothLanguages)

@@ -122,23 +122,6 @@ TEST_F(ClassTabsTest, TheFirstHeaderSelectsItselfAndHeadersLieSideBySideAsWideAs
     EXPECT_EQ(tabs.Span(1).right, plain + bold);
 }
 
-TEST_F(ClassTabsTest, RenameChangesOnlyWhatIsGivenAndTheWidthFollowsBoldness)
-{
-    addEditorHeaders();
-    tabs.Rename(1, "", kBlack);
-    EXPECT_EQ(tabs.Caption(1), "Recurrence") << "an empty caption keeps the old one";
-    EXPECT_EQ(tabs.Colour(1), kBlack);
-    const int plainWidth = tabs.Span(1).right - tabs.Span(1).left;
-    tabs.Rename(1, "", std::nullopt, true);
-    EXPECT_TRUE(tabs.Bold(1));
-    EXPECT_EQ(tabs.Colour(1), kBlack) << "a colour not given stays";
-    EXPECT_GT(tabs.Span(1).right - tabs.Span(1).left, plainWidth);
-    EXPECT_EQ(tabs.Span(2).left, tabs.Span(1).right);
-    tabs.Rename(1, "Repeat");
-    EXPECT_EQ(tabs.Caption(1), "Repeat");
-    EXPECT_TRUE(tabs.Bold(1));
-}
-
 // One press on a header (kBeside: right of the last one) or a run of keys.
 constexpr int kBeside = 9;
 struct InputRow {
@@ -214,18 +197,11 @@ TEST_F(ClassTabsTest, TheSelectedTabRisesOpensIntoThePageAndHasADottedFrameDarkW
     EXPECT_EQ(dottedRowIn(1, kBlack), -1);
 }
 
-TEST_F(ClassTabsTest, CaptionsAreDrawnInTheirColourAndWeight)
+TEST_F(ClassTabsTest, CaptionsAreDrawnInTheirColour)
 {
     addEditorHeaders();
     EXPECT_GT(countNear(1, kRed), 10);
-    tabs.Rename(1, "", kBlack);
-    tabs.Rename(2, "", kRed);
-    EXPECT_EQ(countNear(1, kRed), 0);
-    EXPECT_GT(countNear(2, kRed), 10);
-
-    tabs.Rename(0, "", std::nullopt, true);
-    tabs.Rename(3, "Appointment");
-    EXPECT_GT(countNear(0, kBlack), countNear(3, kBlack) + 5) << "bold has more ink";
+    EXPECT_EQ(countNear(2, kRed), 0);
 }
 
 } // namespace
