@@ -236,11 +236,8 @@ TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
     window().calendar1().setSelectedDate(QDate(2003, 7, 13)); // a Sunday
     click("label_week");
     ASSERT_EQ(view().DayColumnCount(), 5);
-    const double width = view().DayColumn(1)->EndX() - view().DayColumn(1)->StartX();
-    for (int c = 1; c <= 5; ++c) {
+    for (int c = 1; c <= 5; ++c)
         EXPECT_EQ(view().DayColumn(c)->datum(), QDate(2003, 7, 6 + c)) << c;
-        EXPECT_DOUBLE_EQ(view().DayColumn(c)->EndX() - view().DayColumn(c)->StartX(), width);
-    }
     EXPECT_TRUE(window().HighlightToday());
 
     for (int day = 1; day <= 7; ++day)
