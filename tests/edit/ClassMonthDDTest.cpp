@@ -5,12 +5,10 @@
 #include "Drawing.h"
 #include "PictureBox.h"
 
-#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 namespace {
@@ -39,14 +37,10 @@ bool isBlue(const QColor& c)
     return c == kBlue;
 }
 
-class MonthPickerTest : public ::testing::Test {
+class MonthPickerTest : public ::testing::Test, protected Drawing::DropDownHost {
 protected:
     void SetUp() override
     {
-        host.resize(300, 250);
-        picture = new PictureBox(&host);
-        elsewhere = new QLineEdit(&host);
-        elsewhere->move(200, 0);
         sheet.Bind(picture);
         const auto note = [this](const char* kind) {
             return [this, kind](const QDate& date) { events << kind + date.toString(Qt::ISODate); };
@@ -72,9 +66,6 @@ protected:
 
     QImage drawn() const { return picture->image(); }
 
-    QWidget host;
-    PictureBox* picture = nullptr;
-    QLineEdit* elsewhere = nullptr;
     QDate today{2025, 3, 12};
     ClassMonthDD sheet{[this] { return today; }};
     QStringList events;
@@ -198,22 +189,11 @@ TEST_F(MonthPickerTest, HoverFramesTheDayUnderTheMouseAndChoosesNothing)
 
 TEST_F(MonthPickerTest, DisplayOpensOnTheSelectedMonthAndEnterEscapeOrLeavingCloseWithoutAChoice)
 {
-    EXPECT_FALSE(picture->isVisible()) << "hidden until Display";
-    const std::vector<std::function<void()>> closings = {
-        [&] { QTest::keyClick(picture, Qt::Key_Return); },
-        [&] { QTest::keyClick(picture, Qt::Key_Escape); },
-        [&] { elsewhere->setFocus(); },
-    };
-    for (size_t i = 0; i < closings.size(); ++i) {
-        SCOPED_TRACE(i);
+    Drawing::expectEnterEscapeAndLeavingClose(*this, [&] {
         sheet.setShowDate(QDate(2020, 1, 1));
         open(k20March);
         EXPECT_EQ(sheet.ShowDate(), k20March);
-        ASSERT_TRUE(picture->isVisible());
-        ASSERT_TRUE(picture->hasFocus());
-        closings[i]();
-        EXPECT_FALSE(picture->isVisible());
-    }
+    });
     EXPECT_TRUE(events.isEmpty());
     EXPECT_EQ(sheet.SelectedDate(), k20March);
 }

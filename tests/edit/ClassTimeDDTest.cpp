@@ -4,13 +4,11 @@
 #include "Drawing.h"
 #include "PictureBox.h"
 
-#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,14 +45,10 @@ bool inkAlong(const QImage& image, double degrees, int from, int to, bool expect
     return true;
 }
 
-class TimePickerTest : public ::testing::Test {
+class TimePickerTest : public ::testing::Test, protected Drawing::DropDownHost {
 protected:
     void SetUp() override
     {
-        host.resize(300, 200);
-        picture = new PictureBox(&host);
-        elsewhere = new QLineEdit(&host);
-        elsewhere->move(150, 0);
         picker.Bind(picture);
         QObject::connect(&picker, &ClassTimeDD::TimeChanged,
                          [this](TimeOfDay time) { changes.push_back(text(time)); });
@@ -95,9 +89,6 @@ protected:
         }
     }
 
-    QWidget host;
-    PictureBox* picture = nullptr;
-    QLineEdit* elsewhere = nullptr;
     ClassTimeDD picker{QTime(10, 5)};
     std::vector<std::string> changes;
 };
@@ -221,20 +212,7 @@ TEST_F(TimePickerTest, TheReadoutAndTheHandsAreDrawnAndFollowEveryStep)
 
 TEST_F(TimePickerTest, DisplayShowsAndFocusesAndEnterEscapeOrLeavingHideWithoutAnEvent)
 {
-    EXPECT_FALSE(picture->isVisible()) << "hidden until Display";
-    const std::vector<std::function<void()>> closings = {
-        [&] { QTest::keyClick(picture, Qt::Key_Return); },
-        [&] { QTest::keyClick(picture, Qt::Key_Escape); },
-        [&] { elsewhere->setFocus(); },
-    };
-    for (size_t i = 0; i < closings.size(); ++i) {
-        SCOPED_TRACE(i);
-        open(hm(8, 0));
-        ASSERT_TRUE(picture->isVisible());
-        ASSERT_TRUE(picture->hasFocus());
-        closings[i]();
-        EXPECT_FALSE(picture->isVisible());
-    }
+    Drawing::expectEnterEscapeAndLeavingClose(*this, [&] { open(hm(8, 0)); });
     EXPECT_TRUE(changes.empty());
     EXPECT_EQ(text(picker.Time()), "08:00");
 }

@@ -1,12 +1,16 @@
 #pragma once
 
 // Looking at drawn components: points in twips as the pickers lay them out, colour tests on
-// pixels, and a text printed alone to compare with what a component printed. Header only: the
-// tests that include it link the drawing surface.
+// pixels, a text printed alone to compare with what a component printed, and a window for a
+// drop-down. Header only: the tests that include it link the drawing surface.
 #include "PictureBox.h"
 
 #include <QDate>
 #include <QImage>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -75,6 +79,36 @@ inline QImage printedAlone(const PictureBox& like, int centreX, int top, const Q
     reference.Cls();
     reference.Print(centreX - reference.TextWidth(text) / 2, top, text);
     return reference.image();
+}
+
+// A window holding a drop-down's picture and a field the focus can leave to.
+struct DropDownHost {
+    DropDownHost()
+    {
+        host.resize(300, 250);
+        elsewhere->move(200, 0);
+    }
+    QWidget host;
+    PictureBox* picture = new PictureBox(&host);
+    QLineEdit* elsewhere = new QLineEdit(&host);
+};
+
+// Opens the drop-down three times; Enter, Escape and leaving each close it.
+inline void expectEnterEscapeAndLeavingClose(DropDownHost& h, const std::function<void()>& open)
+{
+    EXPECT_FALSE(h.picture->isVisible()) << "hidden until Display";
+    const std::function<void()> closings[] = {
+        [&] { QTest::keyClick(h.picture, Qt::Key_Return); },
+        [&] { QTest::keyClick(h.picture, Qt::Key_Escape); },
+        [&] { h.elsewhere->setFocus(); },
+    };
+    for (const auto& close : closings) {
+        open();
+        ASSERT_TRUE(h.picture->isVisible());
+        ASSERT_TRUE(h.picture->hasFocus());
+        close();
+        EXPECT_FALSE(h.picture->isVisible());
+    }
 }
 
 } // namespace Drawing
