@@ -9,12 +9,12 @@
 #include "DayColumnHost.h"
 #include "PictureBox.h"
 #include "Settings.h"
+#include "ShownText.h"
 #include "TestFiles.h"
 
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -64,13 +64,13 @@ QList<int> columnsOf(const QList<TerminPtr>& list)
 class FakeHost : public DayColumnHost {
 public:
     explicit FakeHost(QWidget* picture)
-        : m_picture(picture)
+        : picture(picture)
     {
     }
 
     QLabel* CreateLabelResource() override
     {
-        auto* label = new QLabel(m_picture);
+        auto* label = new QLabel(picture);
         label->hide();
         inUse << label;
         return label;
@@ -91,20 +91,8 @@ public:
     QTimer timer; // the heartbeat, running until something pauses it
     int refreshRequests = 0;
     QStringList failures;
-
-private:
-    QWidget* m_picture;
+    QWidget* picture;
 };
-
-// What a tooltip shows: Qt renders it as rich text when it looks like some.
-QString shownToolTip(const QLabel* label)
-{
-    if (!Qt::mightBeRichText(label->toolTip()))
-        return label->toolTip();
-    QTextDocument document;
-    document.setHtml(label->toolTip());
-    return document.toPlainText();
-}
 
 bool sameColour(QRgb pixel, const QColor& colour)
 {
@@ -284,7 +272,7 @@ TEST_F(ClassDayTest, LabelsShowTextTooltipTagAndColour)
         EXPECT_TRUE(label->isVisible());
         EXPECT_TRUE(sameColour(seen.pixel(label->geometry().bottomRight() - QPoint(4, 4)),
                                QColor(255, 230, 150)));
-        shown << label->text() + " | " + shownToolTip(label);
+        shown << label->text() + " | " + shownText(label->toolTip());
     }
     shown.sort();
     EXPECT_EQ(shown, (QStringList{"Call | Call", "Review | Review",
@@ -338,15 +326,14 @@ TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
     const struct {
         QPoint at;
         QColor colour;
-    } probes[] = {{{33, linePx(0)}, ClassDay::kGridColor},
-                  {{240, linePx(0)}, ClassDay::kGridColor},
-                  {{33, linePx(20)}, ClassDay::kGridColor},
-                  {{240, linePx(20)}, ClassDay::kGridColor},
-                  {{100, linePx(21)}, Qt::white},
-                  {{32, 300}, Qt::black},
-                  {{241, 300}, Qt::black},
-                  {{100, 609}, Qt::black},
-                  {{100, 0}, Qt::white}};
+    } probes[] = {
+        // clang-format off
+        {{33, linePx(0)}, ClassDay::kGridColor}, {{240, linePx(0)}, ClassDay::kGridColor},
+        {{33, linePx(20)}, ClassDay::kGridColor}, {{240, linePx(20)}, ClassDay::kGridColor},
+        {{100, linePx(21)}, Qt::white}, {{100, 0}, Qt::white},
+        {{32, 300}, Qt::black}, {{241, 300}, Qt::black}, {{100, 609}, Qt::black},
+        // clang-format on
+    };
     for (const auto& p : probes)
         EXPECT_TRUE(sameColour(picture.image().pixel(p.at), p.colour))
             << p.at.x() << "," << p.at.y();

@@ -8,6 +8,7 @@
 #include "Language.h"
 #include "PictureBox.h"
 #include "Settings.h"
+#include "ShownText.h"
 #include "TestFiles.h"
 #include "form_edit.h"
 #include "form_main.h"
@@ -21,7 +22,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -38,18 +38,9 @@ const QDateTime kNow(QDate(2003, 7, 9), QTime(10, 20));
 const QString kHtml = QStringLiteral("<b>bold</b> & <a href='x'>link</a>");
 const QString kFolderHtml = QStringLiteral("<b>R&D [*] <i>team"); // no '/' in a folder name
 
-QString asHtml(const QString& text)
-{
-    QTextDocument document;
-    document.setHtml(text);
-    return document.toPlainText();
-}
-// What a label shows of its text.
 QString shown(const QLabel* label)
 {
-    const bool rich = label->textFormat() == Qt::RichText ||
-                      (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-    return rich ? asHtml(label->text()) : label->text();
+    return shownText(label->text(), label->textFormat());
 }
 // What a menu entry shows: "&" marks the access key, "&&" is one "&".
 QString shownInMenu(const QString& text)
@@ -533,12 +524,7 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
         QString written;
     } places[] = {
         {"day column label", [&] { return shown(dayLabel); }, kHtml},
-        {"day column tooltip",
-         [&] {
-             const QString tip = dayLabel->toolTip();
-             return Qt::mightBeRichText(tip) ? asHtml(tip) : tip;
-         },
-         kHtml},
+        {"day column tooltip", [&] { return shownText(dayLabel->toolTip()); }, kHtml},
         {"tooltip window text", [&] { return in(tooltip, "label_text"); }, kHtml},
         {"tooltip window producer", [&] { return in(tooltip, "label_producer"); }, kHtml},
         {"editor producer", [&] { return in(editor, "label_producer"); }, kHtml},
