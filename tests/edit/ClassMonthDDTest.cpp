@@ -13,11 +13,7 @@
 
 namespace {
 
-using Drawing::countIn;
-using Drawing::isInk;
-using Drawing::monthCell;
-using Drawing::monthCellCentre;
-using Drawing::pixelAt;
+using namespace Drawing;
 
 const QColor kBlue(0, 0, 255);
 const QColor kWhite(255, 255, 255);
@@ -27,15 +23,10 @@ const QPoint kPrevious(150, 150);
 const QPoint kCurrent(1370, 150);
 const QPoint kNext(2600, 150);
 
-bool isYellow(const QColor& c)
-{
+const auto isYellow = [](const QColor& c) {
     return c.red() > 200 && c.green() > 200 && c.blue() < 120;
-}
-
-bool isBlue(const QColor& c)
-{
-    return c == kBlue;
-}
+};
+const auto isBlue = [](const QColor& c) { return c == kBlue; };
 
 class MonthPickerTest : public ::testing::Test, protected Drawing::DropDownHost {
 protected:

@@ -16,18 +16,11 @@ namespace {
 
 using Drawing::pixelAt;
 
-TimeOfDay hm(int hour, int minute)
-{
-    return TimeOfDay::fromHourMinute(hour, minute);
-}
+const auto hm = [](int hour, int minute) { return TimeOfDay::fromHourMinute(hour, minute); };
 
-std::string text(TimeOfDay time)
-{
-    return QStringLiteral("%1:%2")
-        .arg(time.hour(), 2, 10, QLatin1Char('0'))
-        .arg(time.minute(), 2, 10, QLatin1Char('0'))
-        .toStdString();
-}
+const auto text = [](TimeOfDay t) {
+    return QString::asprintf("%02d:%02d", t.hour(), t.minute()).toStdString();
+};
 
 // Whether every point from..to along the angle (0 = three o'clock, clockwise) is ink, or none
 // is. Lines are not antialiased, so a point may sit one pixel beside the drawn one.

@@ -37,15 +37,11 @@ const QString kLogin = QStringLiteral("bert");
 const QString kStartMessage = QStringLiteral("The start time must be prior to the end time.");
 const QDate kFriday(2003, 7, 4);
 
-TimeOfDay hm(int hour, int minute)
-{
-    return TimeOfDay::fromHourMinute(hour, minute);
-}
+const auto hm = [](int hour, int minute) { return TimeOfDay::fromHourMinute(hour, minute); };
 
-QString hmText(TimeOfDay time)
-{
-    return QString::asprintf("%02d:%02d", time.hour(), time.minute());
-}
+const auto hmText = [](TimeOfDay t) {
+    return QString::asprintf("%02d:%02d", t.hour(), t.minute());
+};
 
 // Drives one open editor the way a user would.
 class Editor {

@@ -28,15 +28,12 @@ inline QPoint pixelAt(QPoint twips)
 }
 
 // Top left of the month sheet's cell in row 1..6 and column 1..7, in twips.
-inline QPoint monthCell(int row, int column)
-{
-    return {(column - 1) * 380 + 30, (row + 1) * 300 + 60};
-}
-
-inline QPoint monthCellCentre(int row, int column)
-{
+inline const auto monthCell = [](int row, int column) {
+    return QPoint((column - 1) * 380 + 30, (row + 1) * 300 + 60);
+};
+inline const auto monthCellCentre = [](int row, int column) {
     return monthCell(row, column) + QPoint(190, 150);
-}
+};
 
 // The centre of a day's cell on a sheet whose first column is firstday (1 = Sunday).
 inline QPoint dayCentre(const QDate& date, int firstday)
@@ -46,10 +43,9 @@ inline QPoint dayCentre(const QDate& date, int firstday)
     return monthCellCentre(slot / 7 + 1, slot % 7 + 1);
 }
 
-inline bool isInk(const QColor& c)
-{
+inline const auto isInk = [](const QColor& c) {
     return c.red() < 110 && c.green() < 110 && c.blue() < 110;
-}
+};
 
 // Smoothed text and edges only come near their colour.
 inline bool near(const QColor& a, const QColor& b, int tolerance = 8)
