@@ -23,10 +23,7 @@ const QColor kDarkBlue(0, 0, 192);
 const QColor kGrey(238, 238, 238);
 const QColor kWhite(255, 255, 255);
 
-QDate d(int year, int month, int day)
-{
-    return QDate(year, month, day);
-}
+const auto d = [](int year, int month, int day) { return QDate(year, month, day); };
 
 } // namespace
 

@@ -327,21 +327,7 @@ TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
     EXPECT_EQ(restarted.GetDataFolder(), WithTrailingSeparator(other.path()));
 }
 
-TEST_F(FormMainTest, DeletingThroughThePopUpRemovesFileAndLabel)
-{
-    const QString path = put(kNow.date(), 9, 10, "Obsolete");
-    window().LoadView();
-    ASSERT_EQ(appointmentLabels().size(), 1);
-    QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
-    QMenu* popup = child<QMenu>("mnu_popup_termin");
-    EXPECT_TRUE(popup->isVisible());
-    popup->hide();
-    trigger("mnu_popup_termin_del_yes");
-    EXPECT_FALSE(QFileInfo::exists(path));
-    EXPECT_TRUE(labelTexts().isEmpty());
-}
-
-TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothing)
+TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
 {
     const QString path = put(kNow.date(), 9, 10, "Here");
     window().LoadView();
@@ -350,12 +336,20 @@ TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothing)
         EXPECT_EQ(view().FindAppointmentByTag(tag), nullptr) << tag;
 
     // The view moves on to an empty day while the pop-up is open.
+    QMenu* popup = child<QMenu>("mnu_popup_termin");
     QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
-    child<QMenu>("mnu_popup_termin")->hide();
+    EXPECT_TRUE(popup->isVisible());
+    popup->hide();
     key(Qt::Key_Right);
     trigger("mnu_popup_termin_del_yes");
     trigger("mnu_popup_termin_edit");
     EXPECT_TRUE(QFileInfo::exists(path));
+    key(Qt::Key_Left);
+    QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
+    popup->hide();
+    trigger("mnu_popup_termin_del_yes");
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_TRUE(labelTexts().isEmpty());
 }
 
 TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveIsTold)

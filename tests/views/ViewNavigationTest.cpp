@@ -151,10 +151,7 @@ TEST(ViewNavigationTest, TheListsOfferSevenYearsAndTwelveMonths)
 
 using namespace ViewGeometry;
 
-TimeOfDay hm(int h, int m)
-{
-    return TimeOfDay::fromHourMinute(h, m);
-}
+const auto hm = [](int h, int m) { return TimeOfDay::fromHourMinute(h, m); };
 
 TEST(ViewGeometryTest, RowsAndTheirHeight)
 {
@@ -179,11 +176,9 @@ TEST(ViewGeometryTest, RowsAndTheirHeight)
 TEST(ViewGeometryTest, TheScrollBarOnlyWhenTheGridDoesNotFit)
 {
     EXPECT_FALSE(ScrollFor(6615, 6615, 315).enabled);
-    const Scroll s = ScrollFor(9200, 3000, 225);
-    EXPECT_TRUE(s.enabled);
-    EXPECT_EQ(s.maximum, (9200 - 3000) / 15);
-    EXPECT_EQ(s.largeChange, 200);
-    EXPECT_EQ(s.smallChange, 15);
+    const Scroll s = ScrollFor(9200, 3000, 225); // maximum (9200 - 3000) / 15
+    EXPECT_EQ((QList<int>{s.enabled, s.maximum, s.largeChange, s.smallChange}),
+              (QList<int>{1, 413, 200, 15}));
 }
 
 TEST(ViewGeometryTest, HourLabelsInBothFormats)
