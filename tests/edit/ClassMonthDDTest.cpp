@@ -38,8 +38,6 @@ protected:
         };
         QObject::connect(&sheet, &ClassMonthDD::Click, note("c:"));
         QObject::connect(&sheet, &ClassMonthDD::Change, note("h:"));
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     }
 
     void open(const QDate& selected, int firstday = 2, const QString& langcode = "en")

@@ -52,24 +52,19 @@ public:
     int middlePixel(int index) const { return (leftPixel(index) + rightPixel(index)) / 2; }
     QColor at(int x, int y) { return box.grab().toImage().pixelColor(x, y); }
 
-    // The row of a dotted horizontal line of that colour inside the header, -1 when none:
-    // several such pixels on the row and never two of them side by side.
-    int dottedRowIn(int index, const QColor& colour)
+    // Whether a dotted line of that colour runs inside the header: a row with several such
+    // pixels, never two side by side.
+    bool dottedIn(int index, const QColor& colour)
     {
         const QImage image = box.grab().toImage();
         for (int y = 0; y < image.height(); ++y) {
-            int dots = 0;
-            bool adjacent = false;
-            for (int x = leftPixel(index) + 3; x <= rightPixel(index) - 3; ++x) {
-                if (image.pixelColor(x, y) != colour)
-                    continue;
-                ++dots;
-                adjacent = adjacent || image.pixelColor(x + 1, y) == colour;
-            }
-            if (dots >= 4 && !adjacent)
-                return y;
+            QString row;
+            for (int x = leftPixel(index) + 3; x <= rightPixel(index) - 3; ++x)
+                row += image.pixelColor(x, y) == colour ? '#' : '.';
+            if (row.count('#') >= 4 && !row.contains("##"))
+                return true;
         }
-        return -1;
+        return false;
     }
 
     int countNear(int index, const QColor& colour)
@@ -170,13 +165,13 @@ TEST_F(ClassTabsTest, TheSelectedTabRisesOpensIntoThePageAndHasADottedFrameDarkW
     EXPECT_EQ(at(leftPixel(2), 12), kWhite) << "highlight left";
     EXPECT_EQ(at(rightPixel(2), 12), kGrey) << "shadow right";
 
-    EXPECT_GE(dottedRowIn(1, kGrey), 0);
-    EXPECT_EQ(dottedRowIn(0, kGrey), -1) << "only the selected caption is framed";
+    EXPECT_TRUE(dottedIn(1, kGrey));
+    EXPECT_FALSE(dottedIn(0, kGrey)) << "only the selected caption is framed";
     setFocus(true);
-    EXPECT_GE(dottedRowIn(1, kBlack), 0);
-    EXPECT_EQ(dottedRowIn(1, kGrey), -1);
+    EXPECT_TRUE(dottedIn(1, kBlack));
+    EXPECT_FALSE(dottedIn(1, kGrey));
     setFocus(false);
-    EXPECT_EQ(dottedRowIn(1, kBlack), -1);
+    EXPECT_FALSE(dottedIn(1, kBlack));
 }
 
 TEST_F(ClassTabsTest, CaptionsAreDrawnInTheirColour)

@@ -45,8 +45,6 @@ protected:
         picker.Bind(picture);
         QObject::connect(&picker, &ClassTimeDD::TimeChanged,
                          [this](TimeOfDay time) { changes.push_back(text(time)); });
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     }
 
     void open(TimeOfDay time, const QString& format = QStringLiteral("12h"))

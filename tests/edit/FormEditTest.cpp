@@ -209,17 +209,13 @@ protected:
     QString folder;
 };
 
-// An editor opened directly on a record, for what needs no file.
+// An editor shown directly on a record, for what needs no file.
 class DirectEditor {
 public:
     DirectEditor(ClassTermin& a, Settings& settings, bool isNew = false)
         : handOver{&a, isNew, false}
         , dialog(handOver, settings, kLogin)
         , editor(dialog)
-    {
-    }
-
-    void show()
     {
         dialog.show();
         editor.waitUntilReady();
@@ -433,7 +429,6 @@ TEST_F(FormEditTest, OnlyAnotherUsersAppointmentCanBeTakenOverAndOnlyWithTheTick
         auto a = appointment();
         a->setProducer(row.producer);
         DirectEditor e(*a, settings);
-        e.show();
         EXPECT_EQ(e.editor.check("check_owner").isEnabled(), row.offered);
         EXPECT_EQ(e.editor.label("label_producer").text(), row.producer);
         if (row.tick) {
@@ -459,7 +454,6 @@ TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMo
         SCOPED_TRACE(row.steps.toStdString());
         auto a = appointment(); // 09:00 to 10:30
         DirectEditor e(*a, settings);
-        e.show();
         e.editor.stepTime(row.field, row.steps);
         EXPECT_EQ(e.editor.field("text_zeit_von").text(), row.start);
         EXPECT_EQ(e.editor.field("text_zeit_bis").text(), row.end);
@@ -473,7 +467,6 @@ TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBac
 {
     auto a = appointment();
     DirectEditor e(*a, settings);
-    e.show();
     for (const char* name : {"text_am", "text_color", "text_zeit_von", "text_zeit_bis",
                              "text_recur_von", "text_recur_bis"}) {
         SCOPED_TRACE(name);
@@ -509,7 +502,6 @@ TEST_F(FormEditTest, TheBoxesSwitchTheirControlsAndColourTheirHeaders)
 {
     auto a = appointment(); // reminder on, not recurring
     DirectEditor e(*a, settings);
-    e.show();
     Editor& ed = e.editor;
     const QColor red(255, 0, 0);
     const struct {
@@ -546,7 +538,6 @@ TEST_F(FormEditTest, TheAppointmentPageComesFirstTabsShowOnePageAtATimeAndTimesF
     a->setFileDate(QDateTime(QDate(2003, 7, 1), QTime(14, 5)));
     settings.setTimeFormat("12h");
     DirectEditor e(*a, settings);
-    e.show();
     for (int page : {0, 2, 1, 3, 0}) { // a press on the page shown changes nothing
         e.editor.showPage(page);
         for (int i = 0; i < 4; ++i)
@@ -566,7 +557,6 @@ TEST_F(FormEditTest, TheColourPanelListsTheColoursAndOnlyAClickPicksOne)
     a->setColorCode(3);
     settings.setColor(5, 0x00ff00); // green, red in the low byte
     DirectEditor e(*a, settings);
-    e.show();
     QLineEdit& colour = e.editor.field("text_color");
     PictureBox& panel = e.editor.picture("pic_colors");
     const auto shownColour = [](QWidget& w, int inset) {
@@ -651,7 +641,6 @@ TEST_F(FormEditTest, TextsInBothLanguages)
         auto a = appointment();
         a->setEndTime(a->StartTime());
         DirectEditor e(*a, settings, true);
-        e.show();
         for (const auto& text : texts)
             EXPECT_EQ(textOf(e.editor, text.name, text.index),
                       QString::fromUtf8(german ? text.german : text.english))

@@ -83,6 +83,8 @@ struct DropDownHost {
     {
         host.resize(300, 250);
         elsewhere->move(200, 0);
+        host.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&host));
     }
     QWidget host;
     PictureBox* picture = new PictureBox(&host);
