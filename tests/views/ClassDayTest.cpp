@@ -27,16 +27,6 @@ TimeOfDay at(int hour, int minute = 0)
     return TimeOfDay::fromHourMinute(hour, minute);
 }
 
-TerminPtr termin(TimeOfDay from, TimeOfDay to, int color = 1)
-{
-    auto a = std::make_shared<ClassTermin>();
-    a->setStartTime(from);
-    a->setEndTime(to);
-    a->setColorCode(qint16(color));
-    a->Column = 7; // left over from an older view
-    return a;
-}
-
 // "9-10 9:30-11/2": from 09:00 to 10:00, and from 09:30 to 11:00 in colour 2.
 QList<TerminPtr> dayOf(const QString& times)
 {
@@ -46,8 +36,11 @@ QList<TerminPtr> dayOf(const QString& times)
     QList<TerminPtr> day;
     for (const QString& item : times.split(' ', Qt::SkipEmptyParts)) {
         const QString range = item.section('/', 0, 0);
-        const int color = item.contains('/') ? item.section('/', 1).toInt() : 1;
-        day << termin(time(range.section('-', 0, 0)), time(range.section('-', 1)), color);
+        day << std::make_shared<ClassTermin>();
+        day.last()->setStartTime(time(range.section('-', 0, 0)));
+        day.last()->setEndTime(time(range.section('-', 1)));
+        day.last()->setColorCode(qint16(item.contains('/') ? item.section('/', 1).toInt() : 1));
+        day.last()->Column = 7; // left over from an older view
     }
     return day;
 }
@@ -75,18 +68,13 @@ public:
         inUse << label;
         return label;
     }
-    void ReleaseLabelResource(QLabel* label) override
-    {
-        if (inUse.removeOne(label))
-            released << label;
-    }
+    void ReleaseLabelResource(QLabel* label) override { inUse.removeOne(label); }
     bool HighlightToday() const override { return highlightToday; }
     QTimer* heartbeat() override { return &timer; }
     void StartRefreshTimer() override { ++refreshRequests; }
     void ShowFailure(const QString& message) override { failures << message; }
 
     QList<QLabel*> inUse;
-    QList<QLabel*> released;
     bool highlightToday = false;
     QTimer timer; // the heartbeat, running until something pauses it
     int refreshRequests = 0;

@@ -357,11 +357,15 @@ TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveI
     ClassTermin seen;
     editing.setEditor([&](EditHandOver& h) { seen = *h.EditedAppointment; });
     trigger("mnu_appointment_new");
-    EXPECT_EQ(seen.datum(), kNow.date());
-    EXPECT_EQ(seen.StartTime(), TimeOfDay::fromHourMinute(10, 0));
-    EXPECT_EQ(seen.EndTime(), TimeOfDay::fromHourMinute(11, 0));
-    EXPECT_EQ(seen.RemindMinutes(), 5);
-    EXPECT_EQ(seen.RecurringEndDate(), kNow.date().addYears(1));
+    const auto fields = [&] {
+        return QStringLiteral("%1 %2-%3, %4 until %5")
+            .arg(seen.datum().toString(Qt::ISODate))
+            .arg(seen.StartTime().minutes())
+            .arg(seen.EndTime().minutes())
+            .arg(seen.RemindMinutes())
+            .arg(seen.RecurringEndDate().toString(Qt::ISODate));
+    };
+    EXPECT_EQ(fields(), "2003-07-09 600-660, 5 until 2004-07-09");
     EXPECT_EQ(appointmentLabels().size(), 1) << "the new appointment is shown";
     EXPECT_TRUE(messages.isEmpty());
 
@@ -369,8 +373,7 @@ TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveI
     ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2003/m7/d10", "no directory"));
     key(Qt::Key_Right);
     trigger("mnu_appointment_new");
-    EXPECT_EQ(seen.StartTime(), TimeOfDay::fromHourMinute(22, 0));
-    EXPECT_EQ(seen.EndTime(), TimeOfDay::fromHourMinute(23, 0));
+    EXPECT_EQ(fields(), "2003-07-10 1320-1380, 5 until 2004-07-10");
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The appointment could not be saved.\r\n")));
 }
@@ -566,18 +569,19 @@ TEST(FormTooltipTest, KindTextInTheLanguageAsked)
 TEST(FormTooltipTest, ShowsTextDateTimeAndOwnerOnACard)
 {
     form_tooltip tooltip;
+    const auto card = [&] {
+        return QStringList{tooltip.label_text()->text(), tooltip.label_datum()->text(),
+                           tooltip.label_zeit()->text(), tooltip.label_producer()->text()};
+    };
+    const QString text = "Budget meeting\nRoom 4, bring the figures";
     tooltip.SetAppointment(appointment(true, true), "en", "24h", "yyyy-mm-dd");
-    EXPECT_EQ(tooltip.label_text()->text(), "Budget meeting\nRoom 4, bring the figures");
-    EXPECT_EQ(tooltip.label_datum()->text(), "2003-07-04");
-    EXPECT_EQ(tooltip.label_zeit()->text(), "09:00 - 10:30");
-    EXPECT_EQ(tooltip.label_producer()->text(), "jdoe");
+    EXPECT_EQ(card(), (QStringList{text, "2003-07-04", "09:00 - 10:30", "jdoe"}));
 
     ClassTermin anonymous = appointment(false, false);
     anonymous.setProducer("");
     tooltip.SetAppointment(anonymous, "en", "12h", "dd.mm.yyyy");
-    EXPECT_EQ(tooltip.label_datum()->text(), "04.07.2003");
-    EXPECT_EQ(tooltip.label_zeit()->text(), "09:00 am - 10:30 am");
-    EXPECT_TRUE(tooltip.label_producer()->text().isEmpty()) << "nothing from the last showing";
+    EXPECT_EQ(card(), (QStringList{text, "04.07.2003", "09:00 am - 10:30 am", ""}))
+        << "no producer from the last showing";
 
     tooltip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));

@@ -7,13 +7,6 @@
 
 #include <functional>
 
-// Printed as "2003-07-09 in 2003-07 day" when a case fails.
-static void PrintTo(const ViewNavigation::State& s, std::ostream* out)
-{
-    *out << s.selected.toString(Qt::ISODate).toStdString() << " in "
-         << s.shown.toString("yyyy-MM").toStdString() << (s.week ? " week" : " day");
-}
-
 namespace {
 
 using State = ViewNavigation::State;
@@ -132,17 +125,15 @@ TEST(ViewNavigationTest, OtherKeysAreNotTheNavigationsToHandle)
 TEST(ViewNavigationTest, TheListsOfferSevenYearsAndTwelveMonths)
 {
     const ViewNavigation navigation(kMonday, kToday, false);
-    // Each entry as its text, "=" and its value unless they are the same, "*" when checked.
+    // Each entry as its text, "=" and its value, "*" when checked.
     const auto shown = [](const QList<ViewNavigation::ListEntry>& entries) {
         QStringList texts;
         for (const ViewNavigation::ListEntry& e : entries)
-            texts << e.text +
-                         (e.text == QString::number(e.value) ? ""
-                                                             : "=" + QString::number(e.value)) +
-                         (e.checked ? "*" : "");
+            texts << QStringLiteral("%1=%2%3").arg(e.text).arg(e.value).arg(e.checked ? "*" : "");
         return texts.join(' ');
     };
-    EXPECT_EQ(shown(navigation.yearList(day(7, 9, 7))), "2000 2001 2002 2003* 2004 2005 2006");
+    EXPECT_EQ(shown(navigation.yearList(day(7, 9, 7))),
+              "2000=2000 2001=2001 2002=2002 2003=2003* 2004=2004 2005=2005 2006=2006");
     const QStringList names{"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     EXPECT_EQ(shown(navigation.monthList(day(7, 9, 7), names)),
