@@ -126,9 +126,9 @@ TEST_F(MonthPickerTest, TitleAndWeekdayHeaderInBothLanguagesFollowPagingAndFirst
         for (int i = 0; i < row.previousPages; ++i)
             clickAt(kPrevious);
         const QImage alone =
-            Drawing::printedAlone(*picture, picture->ScaleWidth() / 2, 60, row.title, true);
+            printedAlone(*picture, {{picture->ScaleWidth() / 2, 60, row.title}}, true);
         EXPECT_EQ(drawn().copy(title), alone.copy(title));
-        const QImage day = Drawing::printedAlone(*picture, 220, 405, row.firstColumn, false);
+        const QImage day = printedAlone(*picture, {{220, 405, row.firstColumn}}, false);
         EXPECT_EQ(drawn().copy(header), day.copy(header));
     }
 }

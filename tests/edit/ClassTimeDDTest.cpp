@@ -54,30 +54,22 @@ protected:
         picker.Display();
     }
 
-    void pressAt(int xTwips, int yTwips, Qt::MouseButton button = Qt::LeftButton)
+    void pressAt(QPoint twips, Qt::MouseButton button = Qt::LeftButton)
     {
-        QTest::mousePress(picture, button, Qt::NoModifier, pixelAt(xTwips, yTwips));
-        QTest::mouseRelease(picture, button, Qt::NoModifier, pixelAt(xTwips, yTwips));
+        QTest::mousePress(picture, button, Qt::NoModifier, pixelAt(twips));
+        QTest::mouseRelease(picture, button, Qt::NoModifier, pixelAt(twips));
     }
 
     // The digits of the read-out model as drawn: hours, minutes and the am/pm line.
     void expectReadoutDrawn()
     {
-        const ClockReadout readout = clockReadout(picker.Time(), picker.TimeFormat());
-        const QImage drawn = picture->image();
-        const struct {
-            QRect area;
-            int centreX;
-            int top;
-            QString text;
-        } parts[] = {{{pixelAt(120, 1095), pixelAt(360, 1350)}, 250, 1100, readout.hours},
-                     {{pixelAt(540, 1095), pixelAt(780, 1350)}, 650, 1100, readout.minutes},
-                     {{pixelAt(120, 1440), pixelAt(780, 1680)}, 450, 1450, readout.dayHalf}};
-        for (const auto& part : parts) {
-            const QImage alone =
-                Drawing::printedAlone(*picture, part.centreX, part.top, part.text, true);
-            EXPECT_EQ(drawn.copy(part.area), alone.copy(part.area)) << qPrintable(part.text);
-        }
+        const ClockReadout r = clockReadout(picker.Time(), picker.TimeFormat());
+        const QImage alone = Drawing::printedAlone(
+            *picture, {{250, 1100, r.hours}, {650, 1100, r.minutes}, {450, 1450, r.dayHalf}}, true);
+        for (const QRect& area : {QRect(pixelAt(120, 1095), pixelAt(360, 1350)),
+                                  QRect(pixelAt(540, 1095), pixelAt(780, 1350)),
+                                  QRect(pixelAt(120, 1440), pixelAt(780, 1680))})
+            EXPECT_EQ(picture->image().copy(area), alone.copy(area));
     }
 
     ClassTimeDD picker{QTime(10, 5)};
@@ -122,7 +114,7 @@ TEST_F(TimePickerTest, PressesAndKeysMoveTheTimeAndReportItOnce)
         picker.setInterval(row.interval);
         open(row.start);
         if (row.key == 0)
-            pressAt(row.press.x(), row.press.y(), row.button);
+            pressAt(row.press, row.button);
         else if (row.key < 128)
             QTest::keyClick(picture, char(row.key));
         else
@@ -141,7 +133,7 @@ TEST_F(TimePickerTest, PressesOnTheBoundsOrBesideTheArrowsAndOtherKeysDoNothing)
         {450, 975},  {450, 1200}, {450, 450},  {900, 1600}, // between, read-out, face, corner
     };
     for (const QPoint& p : outside)
-        pressAt(p.x(), p.y());
+        pressAt(p);
     QTest::keyClick(picture, Qt::Key_Up);
     QTest::keyClick(picture, Qt::Key_Down);
     QTest::keyClick(picture, 'a');

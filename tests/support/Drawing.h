@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 namespace Drawing {
 
@@ -64,16 +65,22 @@ inline int countIn(const QImage& image, const QRect& pixels,
     return count;
 }
 
-// A text as `like` would print it centred at centreX, alone on a blank picture of that size.
-inline QImage printedAlone(const PictureBox& like, int centreX, int top, const QString& text,
-                           bool bold)
+struct Printed {
+    int centreX;
+    int top;
+    QString text;
+};
+
+// Texts as `like` would print them centred, alone on a blank picture of that size.
+inline QImage printedAlone(const PictureBox& like, const std::vector<Printed>& texts, bool bold)
 {
     PictureBox reference;
     reference.resizeTwips(like.ScaleWidth(), like.ScaleHeight());
     reference.setDrawFont(like.drawFont());
     reference.setFontBold(bold);
     reference.Cls();
-    reference.Print(centreX - reference.TextWidth(text) / 2, top, text);
+    for (const Printed& t : texts)
+        reference.Print(t.centreX - reference.TextWidth(t.text) / 2, t.top, t.text);
     return reference.image();
 }
 

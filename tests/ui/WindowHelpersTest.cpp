@@ -150,7 +150,6 @@ TEST(TopMostTest, MakeTopMostKeepsPlaceSizeAndVisibilityAndAsksNotToActivate)
     MakeTopMost(&hidden);
     EXPECT_TRUE(IsTopMost(&hidden));
     EXPECT_FALSE(hidden.isVisible()) << "a hidden window stays hidden";
-    MakeTopMost(nullptr);
 }
 
 TEST(TopMostTest, BringToFrontRestoresAHiddenOrMinimizedWindowWithoutMakingItTopMost)
