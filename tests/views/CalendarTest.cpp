@@ -268,14 +268,12 @@ TEST_F(CalendarTest, SelectionTodayWeekendsAndGridLinesInTheirColours)
         return qMax(p.red(), p.green()) < 110 && p.blue() >= 150;
     };
     const auto red = [](QColor p) { return p.red() >= 150 && p.green() < 100; };
-    EXPECT_EQ(background(3, 2), kDarkBlue) << "the selected day";
+    // The selected day, a weekday, Saturday, Sunday, an empty weekend cell, up into the header.
+    EXPECT_EQ((QList<QColor>{background(3, 2), background(1, 2), background(5, 2), background(6, 2),
+                             background(6, 5), picture.image().pixel(5 * 25 + 1, 4)}),
+              (QList<QColor>{kDarkBlue, kWhite, kGrey, kGrey, kGrey, kGrey}));
     EXPECT_GT(pixels(3, 2, white), 3);
-    EXPECT_EQ(background(1, 2), kWhite) << "a weekday";
     EXPECT_GT(pixels(1, 2, darkBlue), 3);
-    EXPECT_EQ(background(5, 2), kGrey) << "Saturday";
-    EXPECT_EQ(background(6, 2), kGrey) << "Sunday";
-    EXPECT_EQ(background(6, 5), kGrey) << "an empty cell of a weekend column";
-    EXPECT_EQ(QColor(picture.image().pixel(5 * 25 + 1, 4)), kGrey) << "up into the header";
     const auto black = [](QColor p) { return qMax(p.red(), qMax(p.green(), p.blue())) < 80; };
     EXPECT_GT(pixels(3, -1, black), 3) << "black weekday letters";
     EXPECT_EQ(pixels(3, -1, darkBlue), 0);
