@@ -366,25 +366,6 @@ TEST_F(ClassDayTest, PrintLayoutFillsTheGivenAreaWithoutMargins)
     EXPECT_FALSE(column.GetAppointmentConstraint(-1));
 }
 
-TEST_F(ClassDayTest, WithoutSlotsOrAreaTheColumnIsEmpty)
-{
-    store(at(9), at(10));
-    for (bool noSlots : {true, false}) {
-        SCOPED_TRACE(noSlots ? "day start equals day end" : "an empty rectangle");
-        settings.setGridEndTime(noSlots ? settings.GridStartTime() : at(18));
-        const auto column = display(1, day, 600, noSlots ? 3615 : 600);
-        EXPECT_EQ(column->SlotHeight(), 0);
-        EXPECT_FALSE(labelOf(1, 1) && labelOf(1, 1)->isVisible());
-        EXPECT_EQ(gridLinesDrawn(), 0);
-        press(140, linePx(2));
-        EXPECT_FALSE(column->IsSelecting());
-        EXPECT_TRUE(host.timer.isActive());
-        release(140, linePx(5));
-        column->CalculateAppointmentPositions(noSlots ? 2000 : 0, 6000);
-        EXPECT_FALSE(column->GetAppointmentConstraint(0));
-    }
-}
-
 TEST_F(ClassDayTest, DraggingOutARangeCreatesANewAppointment)
 {
     const auto column = display();

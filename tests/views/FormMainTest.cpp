@@ -240,6 +240,9 @@ TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
     click("label_day");
     EXPECT_EQ(view().Rows(), 0);
     EXPECT_EQ(view().DayColumnCount(), 1) << "a day without rows: an empty column";
+    QTest::mousePress(child<QWidget>("pic_view"), Qt::LeftButton, {}, {140, 40});
+    EXPECT_TRUE(heartbeat()->isActive()) << "no drag starts on it";
+    QTest::mouseRelease(child<QWidget>("pic_view"), Qt::LeftButton, {}, {140, 80});
 }
 
 TEST_F(FormMainTest, KeysButtonsAndListsMoveTheView)
