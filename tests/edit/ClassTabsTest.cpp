@@ -86,17 +86,6 @@ public:
     QStringList events;
 };
 
-TEST_F(ClassTabsTest, TheFirstHeaderSelectsItselfAndHeadersLieSideBySideBoldOnesWider)
-{
-    EXPECT_EQ(tabs.SelectedIndex(), -1);
-    tabs.AddHeader("Appointment", false, kBlack);
-    tabs.AddHeader("Appointment", true, kRed);
-    EXPECT_EQ(tabs.SelectedIndex(), 0) << "later headers leave the selection alone";
-    EXPECT_EQ(tabs.Span(0).left, 0);
-    EXPECT_EQ(tabs.Span(1).left, tabs.Span(0).right);
-    EXPECT_GT(tabs.Span(1).right - tabs.Span(1).left, tabs.Span(0).right);
-}
-
 // One press on a header (kBeside: right of the last one) or a run of keys.
 constexpr int kBeside = 9;
 struct InputRow {

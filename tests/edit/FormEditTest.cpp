@@ -538,6 +538,7 @@ TEST_F(FormEditTest, TheAppointmentPageComesFirstTabsShowOnePageAtATimeAndTimesF
     a->setFileDate(QDateTime(QDate(2003, 7, 1), QTime(14, 5)));
     settings.setTimeFormat("12h");
     DirectEditor e(*a, settings);
+    EXPECT_EQ(e.editor.tabs().SelectedIndex(), 0);
     for (int page : {0, 2, 1, 3, 0}) { // a press on the page shown changes nothing
         e.editor.showPage(page);
         for (int i = 0; i < 4; ++i)
