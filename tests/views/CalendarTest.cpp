@@ -281,7 +281,6 @@ TEST_F(CalendarTest, SelectionTodayWeekendsAndGridLinesInTheirColours)
     EXPECT_GT(pixels(2, 2, red), 3);
     EXPECT_EQ(QColor(picture.image().pixel(3 * 25 + 5, 18)), QColor(192, 192, 192));
     EXPECT_EQ(QColor(picture.image().pixel(7 * 25, 3 * 18 + 5)), QColor(192, 192, 192));
-
     show(kMonday, d(2004, 8, 1), today);
     EXPECT_EQ(background(2, 2), kDarkBlue) << "today selected";
     EXPECT_EQ(pixels(2, 2, white), 0);
@@ -303,7 +302,6 @@ TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNever)
     const int seventeenth = ink(1, 3);
     const int eighteenth = ink(2, 3);
     const int week = ink(7, 3);
-
     calendar.setAppointmentSource([](const QDate&) { return true; });
     calendar.DrawAll();
     EXPECT_GT(ink(1, 3), seventeenth + 3);

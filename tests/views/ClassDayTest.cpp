@@ -63,10 +63,9 @@ public:
 
     QLabel* CreateLabelResource() override
     {
-        auto* label = new QLabel(picture);
-        label->hide();
-        inUse << label;
-        return label;
+        inUse << new QLabel(picture);
+        inUse.last()->hide();
+        return inUse.last();
     }
     void ReleaseLabelResource(QLabel* label) override { inUse.removeOne(label); }
     bool HighlightToday() const override { return highlightToday; }
@@ -137,8 +136,6 @@ protected:
     // builder sizes it for 20 rows of 450: with the default 08:00 to 18:00 and a 30-minute
     // grid, slots of 450 twips (30 pixels, a pixel a minute), grid line k at pixel 5 + 30 k;
     // labels from pixel 41, 3000 twips (200 pixels) wide.
-    static constexpr int kEndY = 9140;
-    static constexpr int kLabelsLeftPx = 41;
 
     void SetUp() override
     {
@@ -186,7 +183,7 @@ protected:
         column->setStartX(startX);
         column->setEndX(endX);
         column->setStartY(0);
-        column->setEndY(kEndY);
+        column->setEndY(9140);
         column->LoadAppointments(true);
         column->DisplayAppointments(column_index);
         return column;
@@ -210,15 +207,6 @@ protected:
     void release(int xPx, int yPx)
     {
         QTest::mouseRelease(&picture, Qt::LeftButton, {}, {xPx, yPx});
-    }
-
-    // The grid lines drawn down the middle of the column.
-    int gridLinesDrawn() const
-    {
-        int lines = 0;
-        for (int y = 0; y < picture.image().height(); ++y)
-            lines += sameColour(picture.image().pixel(140, y), ClassDay::kGridColor);
-        return lines;
     }
 
     QTemporaryDir data;
@@ -294,7 +282,7 @@ TEST_F(ClassDayTest, LabelsLieWhereTheirTimesAndColumnsSay)
             const int start = a->StartTime().minutes() - 8 * 60;
             const int length = std::abs(a->EndTime().minutes() - a->StartTime().minutes());
             EXPECT_EQ(labelOf(1, i)->geometry(),
-                      QRect(kLabelsLeftPx + (a->Column - 1) * c.width, 5 + start, c.width, length))
+                      QRect(41 + (a->Column - 1) * c.width, 5 + start, c.width, length))
                 << i;
         }
     }
@@ -305,7 +293,10 @@ TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
     for (bool grid15 : {false, true}) {
         settings.setGrid15Minutes(grid15);
         const auto column = display();
-        EXPECT_EQ(gridLinesDrawn(), grid15 ? 41 : 21) << "08:00 to 18:00 on every line";
+        int lines = 0; // down the middle of the column
+        for (int y = 0; y < picture.image().height(); ++y)
+            lines += sameColour(picture.image().pixel(140, y), ClassDay::kGridColor);
+        EXPECT_EQ(lines, grid15 ? 41 : 21) << "08:00 to 18:00 on every line";
     }
     settings.setGrid15Minutes(false);
     const auto column = display();
@@ -324,7 +315,6 @@ TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
     for (const auto& p : probes)
         EXPECT_TRUE(sameColour(picture.image().pixel(p.at), p.colour))
             << p.at.x() << "," << p.at.y();
-
     const auto background = [this](bool highlight, const QDate& date) {
         host.highlightToday = highlight;
         const auto column = display(1, date);
@@ -378,13 +368,11 @@ TEST_F(ClassDayTest, DraggingOutARangeCreatesANewAppointment)
     EXPECT_EQ(range->text(), "09:00 - ??");
     EXPECT_EQ(marker->geometry(), QRect(34, linePx(2), 6, 2));
     EXPECT_EQ(range->pos(), QPoint(40, linePx(2)));
-
     moveTo(140, linePx(5) + 3);
     EXPECT_EQ(range->text(), "09:00 - 10:30");
     EXPECT_EQ(marker->geometry(), QRect(34, linePx(2), 6, 90));
     const QImage seen = picture.grab().toImage();
     EXPECT_TRUE(sameColour(seen.pixel(36, linePx(4)), ClassDay::kSelectionColor));
-
     release(140, linePx(5) + 3);
     ASSERT_EQ(editorCalls, 1);
     EXPECT_TRUE(editedWasNew);

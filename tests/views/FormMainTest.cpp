@@ -225,13 +225,11 @@ TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
     for (int c = 1; c <= 5; ++c)
         EXPECT_EQ(view().DayColumn(c)->datum(), QDate(2003, 7, 6 + c)) << c;
     EXPECT_TRUE(window().HighlightToday());
-
     for (int day = 1; day <= 7; ++day)
         settings.setShowWeek(day, true);
     window().LoadView();
     ASSERT_EQ(view().DayColumnCount(), 7);
     EXPECT_EQ(view().DayColumn(7)->datum(), QDate(2003, 7, 13)) << "Monday to Sunday";
-
     for (int day = 1; day <= 7; ++day)
         settings.setShowWeek(day, false);
     settings.setGridEndTime(settings.GridStartTime());
@@ -262,7 +260,6 @@ TEST_F(FormMainTest, KeysButtonsAndListsMoveTheView)
     click("pic_month_next");
     EXPECT_EQ(text("label_monat") + text("label_monat2"), "AugustSeptember");
     EXPECT_EQ(window().calendar1().SelectedDate(), QDate(2003, 7, 10)) << "the selection stays";
-
     click("label_jahr"); // seven years, then the twelve months
     QMenu* list = child<QMenu>("mnu_popup_datum");
     EXPECT_TRUE(list->isVisible());
@@ -321,7 +318,6 @@ TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
     EXPECT_EQ(window().windowTitle(),
               QStringLiteral("Norvane 4  -  ") + QDir(other.path()).dirName());
     EXPECT_EQ(labelTexts(), QStringList{"Other team"});
-
     ProfileCache fresh(RealFileAccess::instance());
     Settings restarted(fresh, program.path());
     restarted.LoadActiveFolder();
@@ -370,7 +366,6 @@ TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveI
     EXPECT_EQ(fields(), "2003-07-09 600-660, 5 until 2004-07-09");
     EXPECT_EQ(appointmentLabels().size(), 1) << "the new appointment is shown";
     EXPECT_TRUE(messages.isEmpty());
-
     now = QDateTime(kNow.date().addDays(1), QTime(23, 40));
     ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2003/m7/d10", "no directory"));
     key(Qt::Key_Right);
@@ -459,7 +454,6 @@ TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
         ticks(settings.DayInterval());
         EXPECT_EQ(seen(), source + language.unreachable + " in red");
         EXPECT_TRUE(labelTexts().isEmpty());
-
         ASSERT_TRUE(QDir().mkpath(data.path()));
         put(kNow.date(), 9, 10, "Standup");
         ticks(settings.DayInterval());
@@ -578,13 +572,11 @@ TEST(FormTooltipTest, ShowsTextDateTimeAndOwnerOnACard)
     const QString text = "Budget meeting\nRoom 4, bring the figures";
     tooltip.SetAppointment(appointment(true, true), "en", "24h", "yyyy-mm-dd");
     EXPECT_EQ(card(), (QStringList{text, "2003-07-04", "09:00 - 10:30", "jdoe"}));
-
     ClassTermin anonymous = appointment(false, false);
     anonymous.setProducer("");
     tooltip.SetAppointment(anonymous, "en", "12h", "dd.mm.yyyy");
     EXPECT_EQ(card(), (QStringList{text, "04.07.2003", "09:00 am - 10:30 am", ""}))
         << "no producer from the last showing";
-
     tooltip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
     EXPECT_TRUE(tooltip.windowFlags().testFlag(Qt::FramelessWindowHint));
