@@ -267,36 +267,31 @@ TEST_F(FormEditTest, ANewAppointmentGetsARandomNameInItsDayAndLaterChangesReachI
 
 TEST_F(FormEditTest, CancelEscapeAndTheCloseBoxLeaveTheRecordAndTheFilesAsTheyWere)
 {
-    const std::vector<std::pair<bool, std::function<void(Editor&)>>> closings = {
-        {true, // stored
-         [](Editor& e) {
-             QTest::keyClicks(&e.text(), " changed");
-             e.showPage(2);
-             e.tick("check_recur");
-             e.cancel();
-         }},
-        {false,
-         [](Editor& e) {
-             QTest::keyClicks(&e.text(), " typed");
-             e.d.close();
-         }},
-        {true,
-         [](Editor& e) {
-             e.pickDate("text_am", QDate(2003, 7, 8));
-             e.d.close();
-         }},
-        {true,
-         [](Editor& e) {
-             e.stepTime("text_zeit_bis", "*");
-             QTest::keyClick(&e.text(), Qt::Key_Escape);
-         }},
+    enum Closing { kCancel, kCloseBox, kEscape };
+    const struct {
+        bool stored;
+        std::function<void(Editor&)> edit;
+        Closing closing;
+    } rows[] = {
+        {true, [](Editor& e) { e.check("check_recur").click(); }, kCancel},
+        {false, [](Editor& e) { QTest::keyClicks(&e.text(), " typed"); }, kCloseBox},
+        {true, [](Editor& e) { e.pickDate("text_am", QDate(2003, 7, 8)); }, kCloseBox},
+        {true, [](Editor& e) { e.stepTime("text_zeit_bis", "*"); }, kEscape},
     };
-    for (size_t i = 0; i < closings.size(); ++i) {
-        SCOPED_TRACE(i);
-        auto a = closings[i].first ? stored() : appointment();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        auto a = row.stored ? stored() : appointment();
         const QStringList filesBefore = appointmentFiles();
         const QByteArray bytes = a->isNew() ? QByteArray() : TestFiles::readBytes(a->filename());
-        const auto result = editThroughFiling(*a, closings[i].second);
+        const auto result = editThroughFiling(*a, [&](Editor& e) {
+            row.edit(e);
+            if (row.closing == kCancel)
+                e.cancel();
+            else if (row.closing == kCloseBox)
+                e.d.close();
+            else
+                QTest::keyClick(&e.text(), Qt::Key_Escape);
+        });
         EXPECT_TRUE(result.cancelled);
         EXPECT_FALSE(result.saved);
         EXPECT_EQ(a->Text(), "Budget");
