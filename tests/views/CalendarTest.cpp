@@ -27,20 +27,15 @@ const auto d = [](int year, int month, int day) { return QDate(year, month, day)
 
 } // namespace
 
-TEST(WeekNumberTest, FourDayRuleWithMondayStartIsTheIsoWeek)
+TEST(WeekNumberTest, TheIsoWeekYearBoundariesAndBadInput)
 {
     for (QDate day(2003, 12, 1); day <= QDate(2010, 1, 31); day = day.addDays(1))
         ASSERT_EQ(WeekNumber(day, kMonday, kRuleFourDays), day.weekNumber())
             << day.toString().toStdString();
-}
-
-TEST(WeekNumberTest, YearBoundariesAndBadInput)
-{
+    // Year boundaries for other rules and first days, and bad input.
     const struct {
         QDate date;
-        int firstday;
-        int rule;
-        int week;
+        int firstday, rule, week;
     } cases[] = {
         // 1 January 2004 is a Thursday, 2005 a Saturday, 2006 a Sunday.
         {d(2003, 12, 28), kMonday, kRuleJanuaryFirst, 52},
