@@ -147,9 +147,7 @@ TEST_F(ClassTabsTest, TheSelectedTabRisesOpensIntoThePageAndHasADottedFrameDarkW
     const int baseline = box.height() - 1;
     EXPECT_EQ(at(middlePixel(1), 0), kWhite) << "highlight along the very top";
     EXPECT_EQ(at(middlePixel(1), baseline), kFace) << "no line under the selected tab";
-    EXPECT_EQ(at(middlePixel(2), 0), kFace) << "the others sit lower";
     EXPECT_EQ(at(middlePixel(2), baseline), kWhite) << "the page edge runs under them";
-    EXPECT_EQ(at(box.width() - 2, baseline), kWhite);
     EXPECT_EQ(at(box.width() - 2, 5), kFace) << "nothing beside the headers";
     EXPECT_EQ(at(leftPixel(2), 12), kWhite) << "highlight left";
     EXPECT_EQ(at(rightPixel(2), 12), kGrey) << "shadow right";

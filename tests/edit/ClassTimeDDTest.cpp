@@ -136,8 +136,7 @@ TEST_F(TimePickerTest, PressesOnTheBoundsOrBesideTheArrowsAndOtherKeysDoNothing)
         pressAt(p);
     QTest::keyClick(picture, Qt::Key_Up);
     QTest::keyClick(picture, Qt::Key_Down);
-    QTest::keyClick(picture, 'a');
-    QTest::keyClick(picture, '=');
+    QTest::keyClicks(picture, "a=");
     EXPECT_EQ(text(picker.Time()), "10:05");
     EXPECT_TRUE(changes.empty());
     EXPECT_TRUE(picture->isVisible());
@@ -148,21 +147,16 @@ TEST(ClockReadoutTest, TwelveHourDigitsKeepMidnightAsZeroAndNoonAsTwelve)
     const struct {
         TimeOfDay time;
         const char* format;
-        const char* hours;
-        const char* minutes;
-        const char* dayHalf;
+        const char* shown; // hours, minutes and day half
     } rows[] = {
-        {hm(13, 45), "12h", "01", "45", "pm"}, {hm(12, 0), "12h", "12", "00", "pm"},
-        {hm(0, 15), "12h", "00", "15", "am"},  {hm(11, 59), "12h", "11", "59", "am"},
-        {hm(23, 5), "12h", "11", "05", "pm"},  {hm(13, 45), "24h", "13", "45", ""},
-        {hm(7, 3), "", "07", "03", ""},
+        {hm(13, 45), "12h", "01 45 pm"}, {hm(12, 0), "12h", "12 00 pm"},
+        {hm(0, 15), "12h", "00 15 am"},  {hm(11, 59), "12h", "11 59 am"},
+        {hm(23, 5), "12h", "11 05 pm"},  {hm(13, 45), "24h", "13 45 "},
+        {hm(7, 3), "", "07 03 "},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(text(row.time) + " " + row.format);
-        const ClockReadout readout = clockReadout(row.time, QString::fromLatin1(row.format));
-        EXPECT_EQ(readout.hours, QLatin1String(row.hours));
-        EXPECT_EQ(readout.minutes, QLatin1String(row.minutes));
-        EXPECT_EQ(readout.dayHalf, QLatin1String(row.dayHalf));
+        const ClockReadout r = clockReadout(row.time, QString::fromLatin1(row.format));
+        EXPECT_EQ(r.hours + " " + r.minutes + " " + r.dayHalf, row.shown);
     }
 }
 

@@ -480,11 +480,11 @@ TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBac
         PictureBox& picture = e.editor.dropDownOf(name);
         ASSERT_TRUE(picture.isVisible());
         const QRect at = picture.geometry();
-        const QRect fieldAt(field.mapTo(&e.dialog, QPoint(0, 0)), field.size());
         EXPECT_TRUE(e.dialog.rect().contains(at));
         QWidget* onTop = e.dialog.childAt(at.center());
         EXPECT_TRUE(onTop == &picture || picture.isAncestorOf(onTop)) << "over what lies there";
-        EXPECT_FALSE(at.intersects(fieldAt)) << "the field stays in sight";
+        EXPECT_FALSE(at.intersects({field.mapTo(&e.dialog, QPoint(0, 0)), field.size()}))
+            << "the field stays in sight";
         QTest::keyClick(&picture, Qt::Key_Escape);
         EXPECT_FALSE(picture.isVisible());
         EXPECT_TRUE(e.dialog.isVisible()) << "Escape closes only the drop-down";

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace Drawing {
@@ -65,22 +66,17 @@ inline int countIn(const QImage& image, const QRect& pixels,
     return count;
 }
 
-struct Printed {
-    int centreX;
-    int top;
-    QString text;
-};
-
-// Texts as `like` would print them centred, alone on a blank picture of that size.
-inline QImage printedAlone(const PictureBox& like, const std::vector<Printed>& texts, bool bold)
+// Texts as `like` would print them centred at x from top, alone on a blank picture of that size.
+inline QImage printedAlone(const PictureBox& like,
+                           const std::vector<std::tuple<int, int, QString>>& texts, bool bold)
 {
     PictureBox reference;
     reference.resizeTwips(like.ScaleWidth(), like.ScaleHeight());
     reference.setDrawFont(like.drawFont());
     reference.setFontBold(bold);
     reference.Cls();
-    for (const Printed& t : texts)
-        reference.Print(t.centreX - reference.TextWidth(t.text) / 2, t.top, t.text);
+    for (const auto& [x, top, text] : texts)
+        reference.Print(x - reference.TextWidth(text) / 2, top, text);
     return reference.image();
 }
 
