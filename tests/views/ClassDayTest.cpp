@@ -88,7 +88,7 @@ bool sameColour(QRgb pixel, const QColor& colour)
 
 } // namespace
 
-TEST(DayColumnLayoutTest, HandMadeDays)
+TEST(DayColumnLayoutTest, HandMadeDaysAndFirstLines)
 {
     const struct {
         const char* what;
@@ -122,10 +122,7 @@ TEST(DayColumnLayoutTest, HandMadeDays)
     const QList<TerminPtr> crowded = dayOf(QString("9-10 ").repeated(51) + "9:30-11/1");
     ClassDay::AssignColumns(crowded, false);
     EXPECT_EQ(columnsOf(crowded).mid(48), (QList<int>{49, 50, 0, 0})) << "fifty columns at most";
-}
-
-TEST(DayColumnLayoutTest, FirstLineCutsAtTheFirstLineBreak)
-{
+    // The first line of a text is cut at its first line break.
     for (const char* text : {"Budget\r\nRoom 4", "Budget\nRoom 4", "Budget\rRoom 4", "Budget"})
         EXPECT_EQ(ClassDay::FirstLine(text), QString(text).size() > 6 ? "Budget..." : "Budget");
 }
@@ -139,7 +136,6 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(data.isValid());
         settings.setActiveFolder(data.path());
         settings.setTimeFormat("24h");
         host.timer.start(1000);

@@ -160,7 +160,7 @@ protected:
     std::unique_ptr<form_main> m_window;
 };
 
-TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndTheDataSource)
+TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartbeatPaused)
 {
     put(kNow.date(), 9, 10, "Standup");
     put(kNow.date(), 9, 11, "Review");
@@ -172,6 +172,13 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndTheDataSource)
     EXPECT_TRUE(heartbeat()->isActive());
     EXPECT_EQ(text("label_monat") + text("label_jahr") + text("label_monat2"), "July2003August");
     EXPECT_FALSE(w.HighlightToday()) << "today is tinted in the week view only";
+    // Every MonthInterval ticks the reminders are checked with the heartbeat paused.
+    ticks(settings.MonthInterval() - 1);
+    EXPECT_EQ(reminderChecks, 0);
+    ticks(settings.MonthInterval() + 1);
+    EXPECT_EQ(reminderChecks, 2);
+    EXPECT_FALSE(heartbeatOnDuringCheck);
+    EXPECT_TRUE(heartbeat()->isActive()) << "back on after the check";
 }
 
 TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
@@ -225,6 +232,14 @@ TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
     for (int c = 1; c <= 5; ++c)
         EXPECT_EQ(view().DayColumn(c)->datum(), QDate(2003, 7, 6 + c)) << c;
     EXPECT_TRUE(window().HighlightToday());
+    // A click on Tuesday's header opens that day.
+    const int x = int(view().DayColumn(2)->StartX() + view().DayColumn(2)->EndX()) / 2;
+    QTest::mouseClick(
+        child<QWidget>("picture_main"), Qt::LeftButton, {},
+        {PictureBox::toPixels(x + view().headerOffsetX()), PictureBox::toPixels(150)});
+    EXPECT_EQ(view().DayColumnCount(), 1);
+    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 8));
+    click("label_week");
     for (int day = 1; day <= 7; ++day)
         settings.setShowWeek(day, true);
     window().LoadView();
@@ -271,18 +286,6 @@ TEST_F(FormMainTest, KeysButtonsAndListsMoveTheView)
     EXPECT_EQ(text("label_monat") + text("label_jahr2"), "February2005");
 }
 
-TEST_F(FormMainTest, AHeaderClickInTheWeekViewOpensThatDay)
-{
-    click("label_week");
-    const ClassDay* tuesday = view().DayColumn(2);
-    ASSERT_NE(tuesday, nullptr);
-    const int x = int(tuesday->StartX() + tuesday->EndX()) / 2 + view().headerOffsetX();
-    const QPoint header(PictureBox::toPixels(x), PictureBox::toPixels(150));
-    QTest::mouseClick(child<QWidget>("picture_main"), Qt::LeftButton, {}, header);
-    EXPECT_EQ(view().DayColumnCount(), 1);
-    EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 8));
-}
-
 TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
 {
     heartbeat()->stop(); // ticks are driven by hand
@@ -293,17 +296,6 @@ TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
     EXPECT_EQ(labelTexts(), QStringList{"Mine"});
     ticks(1);
     EXPECT_EQ(labelTexts(), (QStringList{"From a colleague", "Mine"}));
-}
-
-TEST_F(FormMainTest, TheMonthIntervalChecksRemindersWithTheHeartbeatPaused)
-{
-    window();
-    ticks(settings.MonthInterval() - 1);
-    EXPECT_EQ(reminderChecks, 0);
-    ticks(settings.MonthInterval() + 1);
-    EXPECT_EQ(reminderChecks, 2);
-    EXPECT_FALSE(heartbeatOnDuringCheck);
-    EXPECT_TRUE(heartbeat()->isActive()) << "back on after the check";
 }
 
 TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
@@ -542,8 +534,7 @@ TEST(FormTooltipTest, KindTextInTheLanguageAsked)
 {
     const struct {
         bool recurring, reminder;
-        const char* english;
-        const char* german;
+        const char *english, *german;
     } cases[] = {
         {false, false, "Single appointment", "Einmaliger Termin"},
         {true, false, "Appointment recurring ", "Termin wiederkehrend "}, // the blank stays

@@ -35,14 +35,8 @@ template <typename... P, typename... A> Action rule(Step (N::*f)(const State&, P
 }
 
 // The day or week of selected with the upper calendar showing shownMonth of 2003.
-State day(int month, int dayOfMonth, int shownMonth)
-{
-    return {d(month, dayOfMonth), d(shownMonth, 1), false};
-}
-State week(int month, int dayOfMonth, int shownMonth)
-{
-    return {d(month, dayOfMonth), d(shownMonth, 1), true};
-}
+const auto day = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), false}; };
+const auto week = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), true}; };
 
 TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
 {
