@@ -298,29 +298,18 @@ TEST_F(DialogTest, TheColourDialogReturnsTheChosenColourOrAlmostBlack)
     }
 }
 
-class OpenDocumentTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        for (const char* scheme : kSchemes)
-            QDesktopServices::setUrlHandler(scheme, &catcher, "open");
-    }
-    void TearDown() override
-    {
-        for (const char* scheme : kSchemes)
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-    static constexpr const char* kSchemes[] = {"https", "http", "mailto"};
-    UrlCatcher catcher;
-};
-
-TEST_F(OpenDocumentTest, WebPagesAndMailAddressesGoToTheDesktopOnlyForOpen)
+TEST(OpenDocumentTest, WebPagesAndMailAddressesGoToTheDesktopOnlyForOpen)
 {
+    UrlCatcher catcher;
+    for (const char* scheme : {"https", "http", "mailto"})
+        QDesktopServices::setUrlHandler(scheme, &catcher, "open");
     EXPECT_TRUE(OpenDocument(nullptr, "Open", "https://norvane.example/help"));
     EXPECT_TRUE(OpenDocument(nullptr, "open", "mailto:team@norvane.example"));
     EXPECT_TRUE(OpenDocument(nullptr, "", "www.norvane.example"));
     EXPECT_FALSE(OpenDocument(nullptr, "Print", "https://norvane.example/print"));
     EXPECT_FALSE(OpenDocument(nullptr, "Open", ""));
+    for (const char* scheme : {"https", "http", "mailto"})
+        QDesktopServices::unsetUrlHandler(scheme);
     ASSERT_EQ(catcher.urls.size(), 3);
     EXPECT_EQ(catcher.urls[0], QUrl("https://norvane.example/help"));
     EXPECT_EQ(catcher.urls[1], QUrl("mailto:team@norvane.example"));
