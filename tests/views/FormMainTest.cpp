@@ -406,21 +406,7 @@ TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
     EXPECT_EQ(files.counts().total(), oneRebuild) << "the folder is asked once";
 }
 
-TEST_F(FormMainTest, GermanTextsComeFromTheTranslations)
-{
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    settings.setLangCode("de");
-    Language::apply("de");
-    window().SetLanguageTexts();
-    click("label_week");
-    EXPECT_EQ(window().menuBar()->actions().first()->text(), "&Datei");
-    EXPECT_EQ(child<QAction>("mnu_popup_termin_del_yes")->text(), "Ja!");
-    EXPECT_EQ(child<QAction>("mnu_taskbar_exit")->text(), "Norvane4 beenden");
-    EXPECT_EQ(text("label_day") + text("label_monat"), "TagJuli");
-    EXPECT_EQ(child<QToolButton>("pic_today")->toolTip(), "Aktuelle Woche anzeigen");
-}
-
-TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
+TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBackAndGermanTextsAreTranslated)
 {
     const struct {
         const char *lang, *source, *unreachable;
@@ -452,6 +438,13 @@ TEST_F(FormMainTest, AVanishedDataFolderIsNamedInRedUntilItComesBack)
         EXPECT_EQ(seen(), source);
         EXPECT_EQ(labelTexts(), QStringList{"Standup"});
     }
+    // The other German texts come from the translations too.
+    click("label_week");
+    EXPECT_EQ(window().menuBar()->actions().first()->text(), "&Datei");
+    EXPECT_EQ(child<QAction>("mnu_popup_termin_del_yes")->text(), "Ja!");
+    EXPECT_EQ(child<QAction>("mnu_taskbar_exit")->text(), "Norvane4 beenden");
+    EXPECT_EQ(text("label_day") + text("label_monat"), "TagJuli");
+    EXPECT_EQ(child<QToolButton>("pic_today")->toolTip(), "Aktuelle Woche anzeigen");
 }
 
 TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
