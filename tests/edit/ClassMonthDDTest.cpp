@@ -125,11 +125,11 @@ TEST_F(MonthPickerTest, TitleAndWeekdayHeaderInBothLanguagesFollowPagingAndFirst
         open(row.selected, row.firstday, row.langcode);
         for (int i = 0; i < row.previousPages; ++i)
             clickAt(kPrevious);
-        const QImage alone =
-            printedAlone(*picture, {{picture->ScaleWidth() / 2, 60, row.title}}, true);
-        EXPECT_EQ(drawn().copy(title), alone.copy(title));
-        const QImage day = printedAlone(*picture, {{220, 405, row.firstColumn}}, false);
-        EXPECT_EQ(drawn().copy(header), day.copy(header));
+        EXPECT_EQ(
+            drawn().copy(title),
+            printedAlone(*picture, {{picture->ScaleWidth() / 2, 60, row.title}}, true).copy(title));
+        EXPECT_EQ(drawn().copy(header),
+                  printedAlone(*picture, {{220, 405, row.firstColumn}}, false).copy(header));
     }
 }
 

@@ -67,14 +67,6 @@ public:
         return false;
     }
 
-    int countNear(int index, const QColor& colour)
-    {
-        const QRect header(leftPixel(index), 0, rightPixel(index) - leftPixel(index) + 1,
-                           box.height());
-        return Drawing::countIn(box.grab().toImage(), header,
-                                [&](const QColor& c) { return Drawing::near(c, colour, 80); });
-    }
-
     void setFocus(bool on)
     {
         on ? box.setFocus() : box.clearFocus();
@@ -164,8 +156,14 @@ TEST_F(ClassTabsTest, TheSelectedTabRisesOpensIntoThePageAndHasADottedFrameDarkW
 TEST_F(ClassTabsTest, CaptionsAreDrawnInTheirColour)
 {
     addEditorHeaders();
-    EXPECT_GT(countNear(1, kRed), 10);
-    EXPECT_EQ(countNear(2, kRed), 0);
+    const auto reds = [&](int i) {
+        return Drawing::countIn(
+            box.grab().toImage(),
+            QRect(QPoint(leftPixel(i), 0), QPoint(rightPixel(i), box.height() - 1)),
+            [](const QColor& c) { return Drawing::near(c, kRed, 80); });
+    };
+    EXPECT_GT(reds(1), 10);
+    EXPECT_EQ(reds(2), 0);
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QMenu>
 #include <QPointer>
 #include <QProcess>
 #include <QSignalSpy>
@@ -78,17 +77,16 @@ TEST(TaskBarIconTest, LeftAndRightPressesAreReportedAndOthersIgnored)
     TaskBarIcon icon(1, &owner, "Norvane4");
     QSignalSpy left(&icon, &TaskBarIcon::LeftButtonDown);
     QSignalSpy right(&icon, &TaskBarIcon::RightButtonDown);
-    QMenu menu;
     const struct {
         QSystemTrayIcon::ActivationReason reason;
         int left;
         int right;
-    } presses[] = {{QSystemTrayIcon::Trigger, 1, 0},     {QSystemTrayIcon::Context, 1, 1},
-                   {QSystemTrayIcon::DoubleClick, 1, 1}, {QSystemTrayIcon::MiddleClick, 1, 1},
-                   {QSystemTrayIcon::Unknown, 1, 1},     {QSystemTrayIcon::Context, 1, 1}};
+    } presses[] = {{QSystemTrayIcon::Trigger, 1, 0},
+                   {QSystemTrayIcon::Context, 1, 1},
+                   {QSystemTrayIcon::DoubleClick, 1, 1},
+                   {QSystemTrayIcon::MiddleClick, 1, 1},
+                   {QSystemTrayIcon::Unknown, 1, 1}};
     for (const auto& press : presses) {
-        if (&press == &presses[5]) // the desktop shows this menu itself: no second one
-            icon.setContextMenu(&menu);
         emit icon.trayIcon()->activated(press.reason);
         EXPECT_EQ(left.count(), press.left) << press.reason;
         EXPECT_EQ(right.count(), press.right) << press.reason;
@@ -108,18 +106,13 @@ TEST(TaskBarIconTest, IconIsRemovedByIdOrWithItsOwner)
     EXPECT_TRUE(second.isNull()) << "no icon outlives its window";
 }
 
-TEST(TaskBarIconTest, IconComesFromTheOwnersPictureUnlessOneIsGiven)
+TEST(TaskBarIconTest, IconComesFromTheOwnersPicture)
 {
     PictureBox picture;
     picture.resizeTwips(480, 480);
     picture.setBackColor(QColor(0, 0, 255));
     const QImage fromPicture = TaskBarIcon::IconFor(&picture, QIcon()).pixmap(32, 32).toImage();
     EXPECT_EQ(fromPicture.pixelColor(16, 16), QColor(0, 0, 255));
-
-    QPixmap red(16, 16);
-    red.fill(Qt::red);
-    const QImage given = TaskBarIcon::IconFor(&picture, QIcon(red)).pixmap(16, 16).toImage();
-    EXPECT_EQ(given.pixelColor(8, 8), QColor(Qt::red));
 
     QWidget plain;
     EXPECT_FALSE(TaskBarIcon::IconFor(&plain, QIcon()).isNull()) << "there is always an icon";
