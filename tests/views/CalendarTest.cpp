@@ -121,10 +121,10 @@ protected:
     }
     int ink(int column, int row) const
     {
-        const QColor back = background(column, row);
+        const QColor b = background(column, row);
         return pixels(column, row, [&](QColor p) {
-            return std::abs(p.red() - back.red()) + std::abs(p.green() - back.green()) +
-                       std::abs(p.blue() - back.blue()) >
+            return qAbs(p.red() - b.red()) + qAbs(p.green() - b.green()) +
+                       qAbs(p.blue() - b.blue()) >
                    60;
         });
     }
@@ -284,7 +284,7 @@ TEST_F(CalendarTest, SelectionTodayWeekendsAndGridLinesInTheirColours)
     EXPECT_GT(pixels(2, 2, red), 3);
 }
 
-TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNever)
+TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNeverAndTheHeaderNamesTheWeekdays)
 {
     std::set<QDate> asked;
     calendar.setAppointmentSource([&](const QDate& date) {
@@ -304,10 +304,7 @@ TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNever)
     EXPECT_GT(ink(1, 3), seventeenth + 3);
     EXPECT_EQ(ink(2, 3), eighteenth);
     EXPECT_EQ(ink(7, 3), week);
-}
-
-TEST_F(CalendarTest, TheHeaderNamesTheWeekdaysFromTheFirstOne)
-{
+    // The header names the weekdays from the first one.
     show(kSunday, d(2004, 8, 1), d(2004, 8, 11));
     // S M T W T F S, then W over the week numbers
     EXPECT_EQ(letter(0), letter(6));
@@ -315,12 +312,12 @@ TEST_F(CalendarTest, TheHeaderNamesTheWeekdaysFromTheFirstOne)
     EXPECT_NE(letter(1), letter(3));
     const QImage monday = letter(1);
     const QImage englishTuesday = letter(2);
-    const QImage week = letter(7);
+    const QImage weekLetter = letter(7);
     show(kMonday, d(2004, 8, 1), d(2004, 8, 11), false, QStringLiteral("de"));
     // M D M D F S S
     EXPECT_EQ(letter(0), monday);
     EXPECT_EQ(letter(0), letter(2));
     EXPECT_EQ(letter(1), letter(3));
     EXPECT_NE(letter(1), englishTuesday);
-    EXPECT_EQ(letter(7), week);
+    EXPECT_EQ(letter(7), weekLetter);
 }
