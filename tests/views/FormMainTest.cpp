@@ -509,7 +509,6 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
 }
 
 // The appointment tooltip window: what it says in either language, and how it goes away.
-
 ClassTermin appointment(bool recurring, bool reminder)
 {
     ClassTermin a;

@@ -42,15 +42,13 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
 {
     const State july9 = day(7, 9, 7);
     const State weekOf7 = week(7, 7, 7);
-    const Redraw nothing = Redraw::Nothing;
-    const Redraw view = Redraw::View;
-    const Redraw calendars = Redraw::Calendars;
+    using enum ViewNavigation::Redraw;
     const struct {
         const char* what;
         State from;
         Action act;
         State to;
-        Redraw redraw = Redraw::View;
+        Redraw redraw = View;
         bool german = false;
     } cases[] = {
         // clang-format off
@@ -66,19 +64,19 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         {"Right in the week view: the next week", weekOf7, key(Qt::Key_Right), week(7, 14, 7)},
         {"Left in the week view: the week before", weekOf7, key(Qt::Key_Left), week(6, 30, 6)},
         {"Shift+Right does nothing in the week view", weekOf7,
-         key(Qt::Key_Right, Qt::ShiftModifier), weekOf7, nothing},
+         key(Qt::Key_Right, Qt::ShiftModifier), weekOf7, Nothing},
         {"Right past the lower calendar: its month moves up", day(8, 31, 7), key(Qt::Key_Right),
          day(9, 1, 8)},
         {"Left before the upper calendar: the new month above", day(8, 1, 8), key(Qt::Key_Left),
          day(7, 31, 7)},
         {"months only count, not years", {d(7, 31, 2004), d(7, 1)}, key(Qt::Key_Right),
          {d(8, 1, 2004), d(7, 1)}},
-        {"H means nothing in English", july9, key(Qt::Key_H), july9, nothing},
-        {"H is today in German", week(1, 5, 1), key(Qt::Key_H), july9, view, true},
+        {"H means nothing in English", july9, key(Qt::Key_H), july9, Nothing},
+        {"H is today in German", week(1, 5, 1), key(Qt::Key_H), july9, View, true},
         {"T is today in English", week(1, 5, 1), key(Qt::Key_T), july9},
-        {"T is the day view in German", week(1, 5, 12), key(Qt::Key_T), day(1, 5, 1), view, true},
+        {"T is the day view in German", week(1, 5, 12), key(Qt::Key_T), day(1, 5, 1), View, true},
         {"D is the day view in English", week(1, 5, 12), key(Qt::Key_D), day(1, 5, 1)},
-        {"D means nothing in German", weekOf7, key(Qt::Key_D), weekOf7, nothing, true},
+        {"D means nothing in German", weekOf7, key(Qt::Key_D), weekOf7, Nothing, true},
         {"W: the week from its Monday", day(7, 13, 7), key(Qt::Key_W), weekOf7},
         {"next day", july9, rule(&N::stepView, 1), day(7, 10, 7)},
         {"previous week", weekOf7, rule(&N::stepView, -1), week(6, 30, 6)},
@@ -86,9 +84,9 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         {"last week: around today - 7, in its month", week(1, 6, 1), rule(&N::aroundToday, -1),
          week(6, 30, 7)},
         {"today", day(1, 1, 1), rule(&N::aroundToday, 0), july9},
-        {"next month keeps the selection", july9, rule(&N::stepMonth, 1), day(7, 9, 8), calendars},
+        {"next month keeps the selection", july9, rule(&N::stepMonth, 1), day(7, 9, 8), Calendars},
         {"no further than 20 years ahead", {d(7, 9), d(12, 1, 2023)}, rule(&N::stepMonth, 1),
-         {d(7, 9), d(12, 1, 2023)}, nothing},
+         {d(7, 9), d(12, 1, 2023)}, Nothing},
         {"day label", weekOf7, rule(&N::dayMode), day(7, 7, 7)},
         {"week label", july9, rule(&N::weekMode), weekOf7},
         {"a day picked", weekOf7, rule(&N::pickDay, d(8, 20)), day(8, 20, 7)},
