@@ -9,7 +9,6 @@
 #include "PictureBox.h"
 #include "TopMost.h"
 
-#include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QPointer>
