@@ -118,8 +118,8 @@ TEST_F(MonthPickerTest, TitleAndWeekdayHeaderInBothLanguagesFollowPagingAndFirst
         {QDate(2025, 1, 20), 1, "de", 0, QStringLiteral("Jänner 2025"), "So"},
         {QDate(2025, 4, 20), 2, "de", 1, QStringLiteral("März 2025"), "Mo"},
     };
-    const QRect title(pixelAt(360, 30), pixelAt(picture->ScaleWidth() - 360, 345));
-    const QRect header(pixelAt(30, 390), pixelAt(405, 645));
+    const QRect title(pixelAt({360, 30}), pixelAt({picture->ScaleWidth() - 360, 345}));
+    const QRect header(pixelAt({30, 390}), pixelAt({405, 645}));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title.toStdString());
         open(row.selected, row.firstday, row.langcode);
@@ -137,7 +137,7 @@ TEST_F(MonthPickerTest, TheSelectedDayIsABlueBoxAndTodayAYellowRingAroundABlackN
 {
     const auto box = [](int row, int column) {
         const QPoint c = monthCell(row, column);
-        return QRect(pixelAt(c.x() + 60, c.y() + 15), pixelAt(c.x() + 320, c.y() + 285));
+        return QRect(pixelAt({c.x() + 60, c.y() + 15}), pixelAt({c.x() + 320, c.y() + 285}));
     };
     open(k20March);
     const QRect selected = box(4, 4);

@@ -28,8 +28,8 @@ bool inkAlong(const QImage& image, double degrees, int from, int to, bool expect
 {
     for (int radius = from; radius <= to; radius += 15) {
         const double angle = degrees / 180 * M_PI;
-        const QPoint p = pixelAt(450 + int(std::lround(radius * std::cos(angle))),
-                                 450 + int(std::lround(radius * std::sin(angle))));
+        const QPoint p = pixelAt({450 + int(std::lround(radius * std::cos(angle))),
+                                  450 + int(std::lround(radius * std::sin(angle)))});
         const bool ink =
             Drawing::countIn(image, QRect(p - QPoint(1, 1), QSize(3, 3)), Drawing::isInk) > 0;
         if (ink != expected)
@@ -66,9 +66,9 @@ protected:
         const ClockReadout r = clockReadout(picker.Time(), picker.TimeFormat());
         const QImage alone = Drawing::printedAlone(
             *picture, {{250, 1100, r.hours}, {650, 1100, r.minutes}, {450, 1450, r.dayHalf}}, true);
-        for (const QRect& area : {QRect(pixelAt(120, 1095), pixelAt(360, 1350)),
-                                  QRect(pixelAt(540, 1095), pixelAt(780, 1350)),
-                                  QRect(pixelAt(120, 1440), pixelAt(780, 1680))})
+        for (const QRect& area : {QRect(pixelAt({120, 1095}), pixelAt({360, 1350})),
+                                  QRect(pixelAt({540, 1095}), pixelAt({780, 1350})),
+                                  QRect(pixelAt({120, 1440}), pixelAt({780, 1680}))})
             EXPECT_EQ(picture->image().copy(area), alone.copy(area));
     }
 
@@ -179,8 +179,8 @@ TEST_F(TimePickerTest, TheReadoutAndTheHandsAreDrawnAndFollowEveryStep)
     EXPECT_TRUE(inkAlong(after, 210, 60, 270, false)) << "the old minute hand is gone";
     const QColor blue(0, 0, 255);
     for (int x : {250, 650}) {
-        EXPECT_EQ(after.pixelColor(pixelAt(x, 950)), blue) << "upper arrow " << x;
-        EXPECT_EQ(after.pixelColor(pixelAt(x, 1430)), blue) << "lower arrow " << x;
+        EXPECT_EQ(after.pixelColor(pixelAt({x, 950})), blue) << "upper arrow " << x;
+        EXPECT_EQ(after.pixelColor(pixelAt({x, 1430})), blue) << "lower arrow " << x;
     }
 
     open(hm(13, 45), QStringLiteral("24h"));

@@ -19,14 +19,9 @@
 
 namespace Drawing {
 
-inline QPoint pixelAt(int xTwips, int yTwips)
-{
-    return {PictureBox::toPixels(xTwips), PictureBox::toPixels(yTwips)};
-}
-
 inline QPoint pixelAt(QPoint twips)
 {
-    return pixelAt(twips.x(), twips.y());
+    return {PictureBox::toPixels(twips.x()), PictureBox::toPixels(twips.y())};
 }
 
 // Top left of the month sheet's cell in row 1..6 and column 1..7, in twips.
