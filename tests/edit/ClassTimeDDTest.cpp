@@ -177,11 +177,8 @@ TEST_F(TimePickerTest, TheReadoutAndTheHandsAreDrawnAndFollowEveryStep)
     EXPECT_TRUE(inkAlong(after, 30, 60, 195)) << "four o'clock";
     EXPECT_TRUE(inkAlong(after, -60, 60, 270)) << "five past";
     EXPECT_TRUE(inkAlong(after, 210, 60, 270, false)) << "the old minute hand is gone";
-    const QColor blue(0, 0, 255);
-    for (int x : {250, 650}) {
-        EXPECT_EQ(after.pixelColor(pixelAt({x, 950})), blue) << "upper arrow " << x;
-        EXPECT_EQ(after.pixelColor(pixelAt({x, 1430})), blue) << "lower arrow " << x;
-    }
+    for (QPoint arrow : {QPoint(250, 950), QPoint(650, 950), QPoint(250, 1430), QPoint(650, 1430)})
+        EXPECT_EQ(after.pixelColor(pixelAt(arrow)), QColor(Qt::blue)) << "arrow " << arrow.y();
 
     open(hm(13, 45), QStringLiteral("24h"));
     expectReadoutDrawn();

@@ -26,10 +26,8 @@ class UrlCatcher : public QObject {
     Q_OBJECT
 
 public:
+    Q_INVOKABLE void open(const QUrl& url) { urls << url; }
     QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl& url) { urls << url; }
 };
 
 namespace {
