@@ -87,19 +87,6 @@ TEST_F(ApiIni, NumbersAndBooleans)
     EXPECT_EQ(ini.ReadIniInt64("S", "huge", 9), 99999999999LL);
 }
 
-TEST_F(ApiIni, DatesCarryOverflowAndMarkUnusableYears)
-{
-    IniFile ini = fileWith("[S]\r\nAYear=2201\r\nAMonth=5\r\nADay=5\r\n"
-                           "BYear=2003\r\nBMonth=13\r\nBDay=4\r\n"
-                           "CYear=2003\r\nCMonth=2\r\nCDay=30\r\n"
-                           "DYear=2003\r\nDMonth=4\r\nDDay=31\r\n");
-    EXPECT_EQ(ini.ReadIniDate("S", "A").year(), 1800);
-    EXPECT_EQ(ini.ReadIniDate("S", "B"), QDate(2003, 1, 4));
-    EXPECT_EQ(ini.ReadIniDate("S", "C"), QDate(2003, 3, 2));
-    EXPECT_EQ(ini.ReadIniDate("S", "D"), QDate(2003, 5, 1));
-    EXPECT_LT(ini.ReadIniDate("S", "Missing"), QDate(1900, 1, 1));
-}
-
 TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock)
 {
     IniFile ini = fileWith("[S]\r\nEndHour=24\r\nEndMinute=0\r\nAHour=9\r\nAMinute=60\r\n"

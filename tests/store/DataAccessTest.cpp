@@ -1,5 +1,6 @@
 // The store over a real data folder: which appointments a day shows, caching, saving, and what
-// an unlucky or hostile share does to it: unreadable files, FIFOs, links out of the folder,
+// filing an edited appointment (which directory, which name, moving without losing it), and
+// what an unlucky or hostile share does to it: unreadable files, FIFOs, links out of the folder,
 // changes that keep time and size, absurd numbers, huge files, a missing folder.
 #include "DataAccess.h"
 #include "AppointmentFiling.h"
@@ -61,6 +62,23 @@ protected:
         return folder + relative;
     }
 
+    // A stored one-time appointment on 4 July 2003, filed as the editor files it.
+    TerminPtr stored()
+    {
+        auto a = std::make_shared<ClassTermin>();
+        a->setDatum(QDate(2003, 7, 4));
+        a->setStartTime(TimeOfDay::fromHourMinute(9, 0));
+        a->setEndTime(TimeOfDay::fromHourMinute(10, 0));
+        a->setText("Budget");
+        EXPECT_TRUE(filing.File(*a).ok);
+        return a;
+    }
+
+    QStringList filesUnder(const QString& relative) const
+    {
+        return QDir(folder + relative).entryList(QDir::Files);
+    }
+
     QStringList textsOf(const QDate& date)
     {
         QStringList texts;
@@ -77,6 +95,9 @@ protected:
     ProfileCache profiles{files};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings, [this] { return clock; }};
+    QList<quint32> draws{12345678, 87654321, 555};
+    AppointmentFiling filing{store, settings,
+                             [this] { return draws.isEmpty() ? 1u : draws.takeFirst(); }};
     QString folder;
 };
 
@@ -525,7 +546,6 @@ TEST_F(DataAccessTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointmen
     ClassTermin a = *store.LoadAppointment(path, kDay);
     EXPECT_FALSE(a.IsRecurring());
 
-    AppointmentFiling filing(store, settings);
     ASSERT_TRUE(filing.File(a).ok);
     EXPECT_EQ(a.filename(), path) << "stays where it was";
     EXPECT_EQ(textsOf(kDay), QStringList{"one time"});
@@ -539,13 +559,81 @@ TEST_F(DataAccessTest, ASaveNeverCreatesAMissingDataFolder)
     a.setDatum(kDay);
     a.setText(QStringLiteral("would split the team's data"));
 
-    AppointmentFiling filing(store, settings);
     const WriteOutcome result = filing.File(a);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.cause, WriteOutcome::Cause::FolderUnreachable);
     EXPECT_EQ(result.path, gone);
     EXPECT_FALSE(QFileInfo::exists(gone));
     EXPECT_FALSE(store.IsDataFolderReachable());
+}
+
+// Filing an edited appointment.
+
+TEST_F(DataAccessTest, ANewAppointmentGetsARandomNameInItsDayDirectory)
+{
+    const TerminPtr a = stored();
+    EXPECT_EQ(a->filename(), folder + "y2003/m7/d4/12345678.nv3");
+    EXPECT_EQ(filesUnder("y2003/m7/d4"), QStringList{"12345678.nv3"});
+}
+
+TEST_F(DataAccessTest, EachRecurrenceKindHasItsDirectoryAndTheNameIsKept)
+{
+    const TerminPtr a = stored();
+    a->setDatum(QDate(2003, 7, 6)); // a Sunday
+    a->setIsRecurring(true);
+    const QList<std::pair<QString, QString>> kinds = {{"d", "recurring/every"},
+                                                      {"wd", "recurring/wd1"},
+                                                      {"m", "recurring/d6"},
+                                                      {"y", "recurring/m7/d6"}};
+    for (const auto& [code, dir] : kinds) {
+        a->Recurring_code = code;
+        ASSERT_TRUE(filing.File(*a).ok) << qPrintable(code);
+        EXPECT_EQ(a->filename(), folder + dir + "/12345678.nv3");
+        EXPECT_EQ(filesUnder(dir), QStringList{"12345678.nv3"}) << qPrintable(code);
+    }
+    // Back to a one-time appointment on another day: the recurring file is gone.
+    a->setIsRecurring(false);
+    a->setDatum(QDate(2003, 7, 8));
+    ASSERT_TRUE(filing.File(*a).ok);
+    EXPECT_EQ(a->filename(), folder + "y2003/m7/d8/12345678.nv3");
+    for (const auto& [code, dir] : kinds)
+        EXPECT_TRUE(filesUnder(dir).isEmpty()) << qPrintable(dir);
+    EXPECT_TRUE(filesUnder("y2003/m7/d4").isEmpty());
+}
+
+TEST_F(DataAccessTest, AFailedMoveKeepsTheOldFileAndReportsIt)
+{
+    const TerminPtr a = stored();
+    const QString oldPath = a->filename();
+    // A regular file where the new day's directory would go: the save must fail.
+    TestFiles::writeBytes(folder + "y2004", "not a directory");
+    a->setDatum(QDate(2004, 1, 2));
+    const auto result = filing.File(*a);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(QFileInfo::exists(oldPath));
+    EXPECT_EQ(a->filename(), oldPath) << "the record still points at its file";
+}
+
+TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameName)
+{
+    const TerminPtr a = stored();
+    const QByteArray other = "[AppointmentSettings]\r\nText=someone else's\r\n";
+    TestFiles::writeBytes(folder + "y2003/m7/d5/12345678.nv3", other);
+    a->setDatum(QDate(2003, 7, 5));
+    ASSERT_TRUE(filing.File(*a).ok);
+    EXPECT_EQ(a->filename(), folder + "y2003/m7/d5/87654321.nv3");
+    EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d5/12345678.nv3"), other);
+}
+
+TEST_F(DataAccessTest, AnAppointmentOfAnotherFolderMovesIntoTheActiveOne)
+{
+    const TerminPtr a = stored();
+    const QString oldPath = a->filename();
+    QTemporaryDir otherFolder;
+    settings.setActiveFolder(otherFolder.path());
+    ASSERT_TRUE(filing.File(*a).ok);
+    EXPECT_TRUE(a->filename().startsWith(settings.GetDataFolder()));
+    EXPECT_FALSE(QFileInfo::exists(oldPath));
 }
 
 } // namespace
