@@ -82,20 +82,6 @@ TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder)
             "\"recurring\":false,\"recurFrom\":\"2003-07-04\",\"recurUntil\":\"2003-07-04\"}\n"));
 }
 
-TEST_F(AgendaCommandTest, RangeWalksTheDaysInOrderAndHasAnswers)
-{
-    const Result r = run({"range", "2003-07-04", "2003-07-12", "--folder", data.path()});
-    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
-    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith("{\"day\":\"2003-07-04\",\"path\":\"y2003/m7/d4/100.nv3\""));
-    EXPECT_TRUE(lines[1].startsWith("{\"day\":\"2003-07-05\",\"path\":\"recurring/wd7/200.nv3\""));
-    EXPECT_TRUE(lines[1].contains("\"recurring\":true"));
-    EXPECT_TRUE(lines[2].startsWith("{\"day\":\"2003-07-12\""));
-
-    EXPECT_EQ(run({"has", "2003-07-06", "--folder", data.path()}).out, QStringLiteral("false\n"));
-}
-
 TEST_F(AgendaCommandTest, ANameThatIsNoValidTextIsSkippedAndNamedOnce)
 {
     QDir().mkpath(data.filePath("recurring/every"));
@@ -157,6 +143,7 @@ TEST_F(AgendaCommandTest, WithoutFolderTheActiveFolderOfTheSettingsIsUsed)
     const Result r = run({"has", "2003-07-04"});
     EXPECT_EQ(r.code, 0) << qPrintable(r.err);
     EXPECT_EQ(r.out, QStringLiteral("true\n"));
+    EXPECT_EQ(run({"has", "2003-07-06"}).out, QStringLiteral("false\n"));
 }
 
 TEST_F(AgendaCommandTest, NothingIsEverWritten)

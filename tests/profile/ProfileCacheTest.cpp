@@ -36,17 +36,6 @@ TEST_F(ProfileCacheTest, ASeriesOfReadsOnOneFileCostsOneLookup)
     EXPECT_EQ(files.counts().total(), 2); // one metadata query, one read
 }
 
-TEST_F(ProfileCacheTest, AChangedFileIsReadAgain)
-{
-    TestFiles::writeBytes(path(), "[S]\r\nk=1\r\n");
-    EXPECT_EQ(IniFile(cache, path()).ReadIniLong("S", "k", 0), 1);
-    // Another user's copy rewrites the file with the same size.
-    TestFiles::writeBytes(path(), "[S]\r\nk=2\r\n");
-    TestFiles::setModified(path(), QDateTime::currentDateTime().addSecs(5));
-    EXPECT_EQ(IniFile(cache, path()).ReadIniLong("S", "k", 0), 2);
-    EXPECT_EQ(files.counts().reads, 2);
-}
-
 TEST_F(ProfileCacheTest, OurOwnWriteIsSeenAtOnce)
 {
     IniFile w(cache, path());

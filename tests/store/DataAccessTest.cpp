@@ -101,12 +101,6 @@ protected:
     QString folder;
 };
 
-TEST_F(DataAccessTest, ADayWithoutDirectoryIsEmpty)
-{
-    EXPECT_TRUE(store.GetAppointmentsOfDay(QDate(2003, 7, 4)).isEmpty());
-    EXPECT_FALSE(store.HasAppointments(QDate(2003, 7, 4)));
-}
-
 TEST_F(DataAccessTest, OnlyAppointmentFilesOfTheDayCount)
 {
     put("y2003/m7/d4/1.nv3", appointment(1, "one"));
@@ -183,20 +177,6 @@ TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject
     const TerminPtr b = store.LoadAppointment(path, QDate(2003, 7, 4));
     EXPECT_NE(b, a);
     EXPECT_EQ(b->Text(), QStringLiteral("other"));
-}
-
-TEST_F(DataAccessTest, TheAppointmentCacheHoldsTwoHundred)
-{
-    QStringList paths;
-    for (int i = 0; i < DataAccess::kAppointmentCacheSize + 1; ++i)
-        paths << put(QStringLiteral("y2003/m7/d4/%1.nv3").arg(i), appointment(1, "x"));
-    const TerminPtr first = store.LoadAppointment(paths[0], QDate(2003, 7, 4));
-    const TerminPtr second = store.LoadAppointment(paths[1], QDate(2003, 7, 4));
-    for (int i = 2; i < paths.size(); ++i)
-        store.LoadAppointment(paths[i], QDate(2003, 7, 4));
-    EXPECT_NE(store.LoadAppointment(paths[0], QDate(2003, 7, 4)), first);
-    // Loading the first again evicted the second, the oldest by then.
-    EXPECT_NE(store.LoadAppointment(paths[1], QDate(2003, 7, 4)), second);
 }
 
 TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder)

@@ -108,16 +108,6 @@ TEST_F(StoreSpeedTest, AChangedFileIsTheOnlyOneReadAgain)
     EXPECT_EQ(files.counts().reads, 1);
 }
 
-TEST_F(StoreSpeedTest, SingleFileQueriesOfAnUnchangedFileReadNothing)
-{
-    const QString recurringFile = folder + "recurring/every/10.nv3";
-    store.LoadAppointment(recurringFile, monday);
-    files.resetCounts();
-    store.LoadAppointment(recurringFile, monday);
-    EXPECT_TRUE(store.IsInRecurringRange(recurringFile, monday));
-    EXPECT_EQ(files.counts().reads, 0);
-}
-
 TEST_F(StoreSpeedTest, HasAppointmentsNeverReadsOneTimeFilesAndCachesItsAnswer)
 {
     EXPECT_TRUE(store.HasAppointments(monday));
