@@ -21,12 +21,4 @@ TEST(TextToolsTest, SplitKeepsEmptyPieces)
     EXPECT_EQ(SplitText("a;b;c", ";", 1), (QStringList{"a", "b;c"}));
 }
 
-TEST(TextToolsTest, FindLastOfAndReverse)
-{
-    EXPECT_EQ(FindLastOf("a\\b\\c", "\\"), 4);
-    EXPECT_EQ(FindLastOf("abc", "x"), 0);
-    EXPECT_EQ(FindLastOf("abab", "ab"), 3);
-    EXPECT_EQ(ReverseText("abc"), QStringLiteral("cba"));
-}
-
 } // namespace

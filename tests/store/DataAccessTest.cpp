@@ -127,19 +127,6 @@ TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange)
     }
 }
 
-TEST_F(DataAccessTest, EveryRecurringKindFindsItsDays)
-{
-    put("recurring/every/1.nv3", recurring("2003-01-01", "2003-12-31"));
-    put("recurring/d31/2.nv3", recurring("2003-01-01", "2003-12-31"));
-    put("recurring/m2/d29/3.nv3", recurring("2000-01-01", "2010-12-31"));
-    EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2003, 5, 31)).size(), 2);
-    EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2003, 6, 30)).size(), 1);
-    // The daily one ended with 2003; the yearly one on 29 February remains.
-    EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2004, 2, 29)).size(), 1);
-    EXPECT_TRUE(store.HasAppointments(QDate(2004, 2, 29)));
-    EXPECT_FALSE(store.HasAppointments(QDate(2005, 3, 1)));
-}
-
 TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020)
 {
     const QString path = put("recurring/every/1.nv3", appointment(1, "no range"));
@@ -147,22 +134,6 @@ TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020)
     EXPECT_TRUE(store.IsInRecurringRange(path, QDate(1990, 1, 1)));
     EXPECT_TRUE(store.IsInRecurringRange(path, QDate(2020, 12, 31)));
     EXPECT_FALSE(store.IsInRecurringRange(path, QDate(2021, 1, 1)));
-}
-
-TEST_F(DataAccessTest, ColourGroupsKeepTheirOrderOfFirstAppearance)
-{
-    ColorGroups groups;
-    int added = 0;
-    for (int color : {2, 5, 2, 7, 5}) {
-        auto a = std::make_shared<ClassTermin>();
-        a->setColorCode(qint16(color));
-        a->setText(QString::number(added++));
-        groups.add(a);
-    }
-    QStringList order;
-    for (const TerminPtr& a : groups.list())
-        order << QStringLiteral("%1:%2").arg(a->ColorCode()).arg(a->Text());
-    EXPECT_EQ(order, (QStringList{"2:0", "2:2", "5:1", "5:4", "7:3"}));
 }
 
 TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject)
