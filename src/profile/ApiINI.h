@@ -31,8 +31,6 @@ public:
     // True when something is there that could not be read (permission, I/O error, not a
     // regular file): reads give defaults, and commit() refuses to write over it.
     bool unreadable() const;
-    // The system's reason when the file could not be read.
-    QString readError() const { return lookup().error; }
 
     QString ReadIniString(const QString& section, const QString& key) const;
     qint32 ReadIniLong(const QString& section, const QString& key, qint32 defaultValue) const;

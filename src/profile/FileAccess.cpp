@@ -118,7 +118,7 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
     if (dirFd.get() < 0)
         return std::nullopt;
     const QByteArray canonicalRoot = canonicalRootOf(root);
-    if (!root.isEmpty() && !liesInside(resolvedPathOf(dirFd.get(), dirName), canonicalRoot))
+    if (!confinedTo(resolvedPathOf(dirFd.get(), dirName), canonicalRoot, root))
         return std::nullopt;
     DIR* stream = ::fdopendir(dirFd.get());
     if (!stream)
@@ -150,7 +150,7 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
             // Only a link to a regular file that stays inside the data folder counts.
             const QByteArray target = canonical(dirName + '/' + raw);
             if (::fstatat(::dirfd(stream), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) &&
-                (root.isEmpty() || liesInside(target, canonicalRoot)))
+                confinedTo(target, canonicalRoot, root))
                 listing.names.append(name);
         }
     }

@@ -106,22 +106,12 @@ int Weekday(const QDate& date)
 
 QDate StartOfWeek(const QDate& date, int firstWeekday)
 {
-    for (int i = 0; i < 7; ++i) {
-        const QDate day = date.addDays(-i);
-        if (Weekday(day) == firstWeekday)
-            return day;
-    }
-    return date; // firstWeekday outside 1..7
+    return date.addDays(-DayInWeek(date, firstWeekday));
 }
 
 QDate EndOfWeek(const QDate& date, int firstWeekday)
 {
-    for (int i = 1; i <= 7; ++i) {
-        const QDate day = date.addDays(i);
-        if (Weekday(day) == firstWeekday)
-            return day.addDays(-1);
-    }
-    return date;
+    return StartOfWeek(date, firstWeekday).addDays(6);
 }
 
 int FirstWeekdayOfRows(int firstWeekday)

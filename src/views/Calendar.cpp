@@ -21,11 +21,6 @@ int normalisedFirstweek(int firstweek)
     return firstweek >= 1 && firstweek <= 3 ? firstweek : 1;
 }
 
-QDate weekStart(const QDate& date, int firstday)
-{
-    return date.addDays(-DayInWeek(date, firstday));
-}
-
 bool isWeekend(const QDate& date)
 {
     const int day = Weekday(date);
@@ -207,7 +202,7 @@ void Calendar::BuildGrid()
             if (column == startColumn) {
                 const QDate date = m_showDate.addDays(day - 1);
                 m_monthGrid[size_t(row)][kWeekColumn] = WeekNumber(date, m_firstday, m_firstweek);
-                m_rowWeekStart[size_t(row)] = weekStart(date, m_firstday);
+                m_rowWeekStart[size_t(row)] = StartOfWeek(date, m_firstday);
             }
         }
         startColumn = 0;
@@ -239,7 +234,7 @@ QDate Calendar::dateInCell(int column, int row) const
 bool Calendar::isInSelectedWeek(const QDate& date) const
 {
     return m_isWeekSelected && m_selectedDate.isValid() &&
-           weekStart(date, m_firstday) == weekStart(m_selectedDate, m_firstday);
+           StartOfWeek(date, m_firstday) == StartOfWeek(m_selectedDate, m_firstday);
 }
 
 bool Calendar::isSelected(const QDate& date) const
