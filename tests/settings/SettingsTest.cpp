@@ -77,6 +77,11 @@ TEST_F(SettingsTest, FolderListAndActiveFolder)
     // An empty first entry never makes the root of the file system the data folder.
     TestFiles::writeBytes(pointerFile(), "[DataFolders]\r\nFolderCount=1\r\nFolder1=\r\n");
     EXPECT_EQ(loaded().GetDataFolder(), programDir());
+
+    // An absurd count costs only the entries present.
+    TestFiles::writeBytes(pointerFile(),
+                          "[DataFolders]\r\nFolderCount=2147483647\r\nFolder1=/srv/a\r\n");
+    EXPECT_EQ(loaded().dataFolders(), QStringList{"/srv/a"});
 }
 
 TEST_F(SettingsTest, TheActiveFolderIsSavedAloneAndSurvivesARestart)
@@ -189,14 +194,6 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileCountsAsLockedAndStaysAsItIs)
     EXPECT_TRUE(lastMessage.contains(pointerFile()));
     EXPECT_FALSE(p.SaveActiveFolder().ok);
     EXPECT_EQ(TestFiles::readBytes(pointerFile()), pointer);
-}
-
-TEST_F(SettingsTest, AnAbsurdFolderCountCostsOnlyTheEntriesPresent)
-{
-    TestFiles::writeBytes(pointerFile(),
-                          "[DataFolders]\r\nFolderCount=2147483647\r\nFolder1=/srv/a\r\n"
-                          "ActiveFolder=/srv/a\r\n");
-    EXPECT_EQ(loaded().dataFolders(), QStringList{"/srv/a"});
 }
 
 TEST_F(SettingsTest, FirstStartIsTrueOnce)

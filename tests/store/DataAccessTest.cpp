@@ -171,10 +171,13 @@ TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
                                  "Category=Work\r\n[Extra]\r\nx=1\r\n");
     const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
     a->setText("new");
+    a->setIsReminder(false);
+    a->setRemindMinutes(30); // without a reminder it is stored as zero
     ASSERT_TRUE(store.SaveAppointment(*a).ok);
     const QByteArray bytes = TestFiles::readBytes(path);
     EXPECT_TRUE(bytes.startsWith("; written elsewhere\r\n[AppointmentSettings]\r\nText=new\r\n"
                                  "Category=Work\r\nDateYear=2003\r\n"));
+    EXPECT_TRUE(bytes.contains("IsReminder=0\r\nRemindTime=0\r\n"));
     EXPECT_TRUE(bytes.endsWith("RecurringUntilDay=31\r\n[Extra]\r\nx=1\r\n"));
     EXPECT_EQ(store.LoadAppointment(path, QDate(2003, 7, 4))->Text(), QStringLiteral("new"));
 }
@@ -191,17 +194,6 @@ TEST_F(DataAccessTest, SavingCreatesTheDirectoriesAndReportsAFolderThatCannotExi
     TestFiles::writeBytes(folder + "blocked", "x");
     a.setFilename(folder + "blocked/y2003/m7/d4/42.nv3");
     EXPECT_FALSE(store.SaveAppointment(a).ok);
-}
-
-TEST_F(DataAccessTest, ASavedAppointmentWithoutReminderStoresZeroMinutes)
-{
-    ClassTermin a;
-    a.setFilename(folder + "y2003/m7/d4/1.nv3");
-    a.setRemindMinutes(30);
-    a.setIsReminder(false);
-    ASSERT_TRUE(store.SaveAppointment(a).ok);
-    EXPECT_EQ(a.RemindMinutes(), 0);
-    EXPECT_TRUE(TestFiles::readBytes(a.filename()).contains("IsReminder=0\r\nRemindTime=0\r\n"));
 }
 
 TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay)
@@ -520,16 +512,10 @@ TEST_F(DataAccessTest, ASaveNeverCreatesAMissingDataFolder)
 
 // Filing an edited appointment.
 
-TEST_F(DataAccessTest, ANewAppointmentGetsARandomNameInItsDayDirectory)
+TEST_F(DataAccessTest, ANewNameIsDrawnInTheDayAndKeptThroughEveryRecurrenceKind)
 {
     const TerminPtr a = stored();
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d4/12345678.nv3");
-    EXPECT_EQ(filesUnder("y2003/m7/d4"), QStringList{"12345678.nv3"});
-}
-
-TEST_F(DataAccessTest, EachRecurrenceKindHasItsDirectoryAndTheNameIsKept)
-{
-    const TerminPtr a = stored();
     a->setDatum(QDate(2003, 7, 6)); // a Sunday
     a->setIsRecurring(true);
     const QList<std::pair<QString, QString>> kinds = {{"d", "recurring/every"},

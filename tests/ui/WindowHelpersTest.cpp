@@ -74,20 +74,14 @@ TEST(TaskBarIconTest, LeftAndRightPressesAreReportedAndOthersIgnored)
     TaskBarIcon icon(1, &owner, "Norvane4");
     QSignalSpy left(&icon, &TaskBarIcon::LeftButtonDown);
     QSignalSpy right(&icon, &TaskBarIcon::RightButtonDown);
-    const struct {
-        QSystemTrayIcon::ActivationReason reason;
-        int left;
-        int right;
-    } presses[] = {{QSystemTrayIcon::Trigger, 1, 0},
-                   {QSystemTrayIcon::Context, 1, 1},
-                   {QSystemTrayIcon::DoubleClick, 1, 1},
-                   {QSystemTrayIcon::MiddleClick, 1, 1},
-                   {QSystemTrayIcon::Unknown, 1, 1}};
-    for (const auto& press : presses) {
-        emit icon.trayIcon()->activated(press.reason);
-        EXPECT_EQ(left.count(), press.left) << press.reason;
-        EXPECT_EQ(right.count(), press.right) << press.reason;
-    }
+    emit icon.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(right.count(), 0);
+    // A double click reports nothing further; middle and unknown presses are ignored.
+    for (const auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::DoubleClick,
+                              QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown})
+        emit icon.trayIcon()->activated(reason);
+    EXPECT_EQ(left.count(), 1);
+    EXPECT_EQ(right.count(), 1);
 }
 
 TEST(TaskBarIconTest, IconIsRemovedByIdOrWithItsOwner)

@@ -522,44 +522,38 @@ ClassTermin appointment(bool recurring, bool reminder)
     return a;
 }
 
-TEST(FormTooltipTest, KindTextInTheLanguageAsked)
-{
-    const struct {
-        bool recurring, reminder;
-        const char *english, *german;
-    } cases[] = {
-        {false, false, "Single appointment", "Einmaliger Termin"},
-        {true, false, "Appointment recurring ", "Termin wiederkehrend "}, // the blank stays
-        {false, true, "Appointment with reminder", "Termin mit Erinnerung"},
-        {true, true, "Appointment recurring with reminder", "Termin wiederkehrend mit Erinnerung"},
-    };
-    // Whatever translation is installed.
-    Language::apply("de");
-    for (const auto& c : cases) {
-        form_tooltip tooltip;
-        tooltip.SetAppointment(appointment(c.recurring, c.reminder), "en", "24h", "yyyy-mm-dd");
-        EXPECT_EQ(tooltip.label_recurring()->text(), c.english);
-        tooltip.SetAppointment(appointment(c.recurring, c.reminder), "de", "24h", "yyyy-mm-dd");
-        EXPECT_EQ(tooltip.label_recurring()->text(), c.german);
-    }
-    Language::apply("en");
-}
-
-TEST(FormTooltipTest, ShowsTextDateTimeAndOwnerOnACard)
+TEST(FormTooltipTest, ACardWithTextDateTimeOwnerAndKindInTheLanguageAsked)
 {
     form_tooltip tooltip;
     const auto card = [&] {
         return QStringList{tooltip.label_text()->text(), tooltip.label_datum()->text(),
-                           tooltip.label_zeit()->text(), tooltip.label_producer()->text()};
+                           tooltip.label_zeit()->text(), tooltip.label_producer()->text(),
+                           tooltip.label_recurring()->text()};
     };
     const QString text = "Budget meeting\nRoom 4, bring the figures";
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    Language::apply("de"); // the language asked for wins over the installed translation
     tooltip.SetAppointment(appointment(true, true), "en", "24h", "yyyy-mm-dd");
-    EXPECT_EQ(card(), (QStringList{text, "2003-07-04", "09:00 - 10:30", "jdoe"}));
+    EXPECT_EQ(card(), (QStringList{text, "2003-07-04", "09:00 - 10:30", "jdoe",
+                                   "Appointment recurring with reminder"}));
     ClassTermin anonymous = appointment(false, false);
     anonymous.setProducer("");
     tooltip.SetAppointment(anonymous, "en", "12h", "dd.mm.yyyy");
-    EXPECT_EQ(card(), (QStringList{text, "04.07.2003", "09:00 am - 10:30 am", ""}))
+    EXPECT_EQ(card(),
+              (QStringList{text, "04.07.2003", "09:00 am - 10:30 am", "", "Single appointment"}))
         << "no producer from the last showing";
+    const struct {
+        bool recurring, reminder;
+        const char* german;
+    } kinds[] = {{false, false, "Einmaliger Termin"},
+                 {true, false, "Termin wiederkehrend "}, // the blank stays
+                 {false, true, "Termin mit Erinnerung"},
+                 {true, true, "Termin wiederkehrend mit Erinnerung"}};
+    for (const auto& kind : kinds) {
+        tooltip.SetAppointment(appointment(kind.recurring, kind.reminder), "de", "24h",
+                               "yyyy-mm-dd");
+        EXPECT_EQ(tooltip.label_recurring()->text(), kind.german);
+    }
     tooltip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
     EXPECT_TRUE(tooltip.windowFlags().testFlag(Qt::FramelessWindowHint));
