@@ -66,6 +66,17 @@ public:
     // A new appointment has no file yet.
     bool isNew() const { return m_filename.isEmpty(); }
 
+    // Whether the user with this login name is reminded of it at all: a reminder is set, and
+    // it is for all users or the user is its owner (letter case counts).
+    bool RemindsUser(const QString& login) const;
+    // Whether its reminder is due at the time of day now: strictly after the reminder time,
+    // which wraps around midnight like a clock, and strictly before the start. The caller
+    // makes sure the appointment is today's, and acts on a true answer.
+    bool CheckReminder(const QString& login, QTime now) const;
+    // For an appointment of tomorrow: whether its reminder time lies before midnight and has
+    // come, so an early appointment is reminded on the evening before.
+    bool IsDueTheEveningBefore(const QString& login, QTime now) const;
+
 private:
     QDate m_datum = kZeroDate;
     TimeOfDay m_startTime;

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolButton>
 
@@ -560,6 +561,12 @@ void form_main::Global_timer_Timer()
 
 // ---------------------------------------------------------------------------------------
 // Tray, close and exit
+
+void form_main::ShowTrayMessage(const QString& title, const QString& text)
+{
+    if (m_trayIcon)
+        m_trayIcon->trayIcon()->showMessage(title, text.toHtmlEscaped());
+}
 
 bool form_main::canHideIntoTray() const
 {

@@ -58,6 +58,9 @@ public:
     void Global_timer_Timer();
     void timer_refresh_view_Timer();
 
+    // A message from the notification area; nothing where the desktop has none.
+    void ShowTrayMessage(const QString& title, const QString& text);
+
     // "Today" and "now"; the clock by default.
     void setClock(std::function<QDateTime()> now);
 

@@ -1,8 +1,11 @@
+#include "ApiLoginName.h"
 #include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
+#include "DesktopReminders.h"
 #include "Language.h"
 #include "PlainText.h"
+#include "ReminderCheck.h"
 #include "Settings.h"
 #include "form_edit.h"
 #include "form_info.h"
@@ -40,7 +43,18 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
+    form_main* shown = nullptr;
+    DesktopReminders reminders(settings, [&](const QString& title, const QString& text) {
+        if (shown)
+            shown->ShowTrayMessage(title, text);
+    });
+    ReminderCheck reminderCheck(profiles, settings, reminders, GetLoginName());
+    hooks.checkReminders = [&] { reminderCheck.CheckReminders(); };
+
     form_main window(settings, store, editing, hooks);
+    shown = &window;
     window.Form_Load();
-    return app.exec();
+    const int result = app.exec();
+    shown = nullptr;
+    return result;
 }

@@ -1,0 +1,142 @@
+// The reminder window: its texts in both languages, what it shows of an appointment, the
+// choices of OK with the delay that brings it back, and the animation.
+#include "ApiMCI.h"
+#include "ClassTermin.h"
+#include "DesktopReminders.h"
+#include "Settings.h"
+#include "TestFiles.h"
+#include "TopMost.h"
+#include "form_remind.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FormRemindTest : public ::testing::Test {
+protected:
+    FormRemindTest()
+    {
+        settings.setTimeFormat("24h");
+        settings.setDateFormat("yyyy-mm-dd");
+        a.setDatum(QDate(2003, 7, 4));
+        a.setStartTime(TimeOfDay::fromHourMinute(9, 0));
+        a.setEndTime(TimeOfDay::fromHourMinute(10, 30));
+        a.setProducer("<i>anna</i>");
+        a.setText("Budget & <b>figures</b>\r\nRoom 4");
+        a.setIsReminder(true);
+    }
+
+    QString shown(form_remind& w, const char* label)
+    {
+        return w.findChild<QLabel*>(QLatin1String(label))->text();
+    }
+    QComboBox& choice(form_remind& w) { return *w.findChild<QComboBox*>("combo_remind"); }
+
+    QTemporaryDir program;
+    ProfileCache profiles{RealFileAccess::instance()};
+    Settings settings{profiles, program.path()};
+    SoundPlayer sound;
+    ClassTermin a;
+};
+
+TEST_F(FormRemindTest, TextsInBothLanguagesAndTheAppointmentAsWritten)
+{
+    const struct {
+        const char* lang;
+        QStringList texts; // title, then the five choices
+    } languages[] = {
+        {"en",
+         {"Norvane4 Reminder", "Don't remind again", "Remind again in 05 minutes",
+          "Remind again in 15 minutes", "Remind again in 30 minutes",
+          "Remind again in 60 minutes"}},
+        {"de",
+         {"Norvane4 Erinnerung", "Nicht mehr erinnern", "In 05 Minuten wieder erinnern",
+          "In 15 Minuten wieder erinnern", "In 30 Minuten wieder erinnern",
+          "In 60 Minuten wieder erinnern"}},
+    };
+    for (const auto& language : languages) {
+        settings.setLangCode(language.lang);
+        form_remind w(settings, sound);
+        QStringList texts{w.windowTitle()};
+        for (int i = 0; i < choice(w).count(); ++i)
+            texts << choice(w).itemText(i);
+        EXPECT_EQ(texts, language.texts);
+        EXPECT_EQ(choice(w).currentIndex(), 0);
+    }
+    form_remind w(settings, sound);
+    w.ShowData(a);
+    EXPECT_EQ(shown(w, "label_date") + " " + shown(w, "label_time") + " " +
+                  shown(w, "label_producer"),
+              "2003-07-04 09:00 - 10:30 <i>anna</i>");
+    EXPECT_EQ(shown(w, "label_text"), "[!] Budget & <b>figures</b>\r\nRoom 4");
+    for (QLabel* label : w.findChildren<QLabel*>())
+        EXPECT_TRUE(label->text().isEmpty() || label->textFormat() == Qt::PlainText)
+            << label->objectName().toStdString();
+}
+
+TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
+{
+    const QString bell = program.filePath("bell.wav");
+    ASSERT_TRUE(TestFiles::writeBytes(bell, "RIFF"));
+    settings.setSoundFile(bell);
+    for (const bool withSound : {true, false}) {
+        settings.setPlaySound(withSound);
+        sound.PlaySoundFile({});
+        form_remind w(settings, sound);
+        w.ShowData(a);
+        w.show();
+        choice(w).setCurrentIndex(2);
+        w.command_ok_Click();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(w.countdown(), 900);
+        for (int tick = 1; tick < 900; ++tick)
+            w.timer_again_Timer();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(sound.playing().isEmpty());
+        w.timer_again_Timer();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_TRUE(IsTopMost(&w));
+        EXPECT_EQ(w.countdown(), 0);
+        EXPECT_EQ(choice(w).currentIndex(), 0);
+        EXPECT_EQ(sound.playing(), withSound ? QUrl::fromLocalFile(bell) : QUrl());
+    }
+}
+
+TEST_F(FormRemindTest, DontRemindAgainClosesForGoodAndEachAppointmentHasItsWindow)
+{
+    DesktopReminders reminders(settings);
+    reminders.showWindow(a);
+    a.setText("Second");
+    reminders.showWindow(a);
+    const QList<form_remind*> windows = reminders.windows();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_TRUE(windows[0]->isVisible() && windows[1]->isVisible());
+    EXPECT_TRUE(IsTopMost(windows[1]));
+    QPointer<form_remind> first = windows[0];
+    first->command_ok_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull()) << "closed and released";
+    EXPECT_EQ(reminders.windows().size(), 1);
+    EXPECT_EQ(shown(*reminders.windows()[0], "label_text"), "[!] Second");
+}
+
+TEST_F(FormRemindTest, TheAnimationRunsThroughItsThreeFramesBackwards)
+{
+    form_remind w(settings, sound);
+    QList<int> frames{w.frame()};
+    for (int tick = 0; tick < 4; ++tick) {
+        w.timer_anim_Timer();
+        frames << w.frame();
+    }
+    EXPECT_EQ(frames, (QList<int>{0, 2, 1, 0, 2}));
+    const QLabel* pic = w.findChild<QLabel*>("pic");
+    EXPECT_FALSE(pic->pixmap().isNull());
+}
+
+} // namespace

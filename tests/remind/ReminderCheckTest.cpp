@@ -1,0 +1,225 @@
+// The reminder check: when an appointment is due and for whom, once per file state, over
+// every data folder, the evening before an early appointment, what a due reminder does by the
+// settings, and the reminder e-mail it builds.
+#include "ReminderCheck.h"
+#include "ReminderMail.h"
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDate kToday(2003, 7, 4);
+
+ClassTermin appointment(int hour, int minute, int remind, const QString& producer = "bert")
+{
+    ClassTermin a;
+    a.setDatum(kToday);
+    a.setStartTime(TimeOfDay::fromHourMinute(hour, minute));
+    a.setEndTime(TimeOfDay::fromHourMinute(hour + 1, minute));
+    a.setIsReminder(true);
+    a.setRemindMinutes(qint16(remind));
+    a.setProducer(producer);
+    a.setText("Budget");
+    return a;
+}
+
+// Writes what a due reminder would do, one line each.
+class RecordedActions : public ReminderActions {
+public:
+    void showWindow(const ClassTermin& a) override { done << "window " + a.Text(); }
+    void playSound(const QString& file) override { done << "sound " + file; }
+    void sendMail(const MailMessage& m) override
+    {
+        done << "mail " + m.subject;
+        mails << m;
+    }
+    QStringList done;
+    QList<MailMessage> mails;
+};
+
+class ReminderCheckTest : public ::testing::Test {
+protected:
+    ReminderCheckTest()
+    {
+        settings.setShowWindow(true);
+        settings.setEmailSubject("%text%");
+    }
+
+    // An appointment file of today in folder, as another user's copy writes it.
+    QString put(const QTemporaryDir& folder, const QString& name, int hour, int remind,
+                const QDate& date = kToday)
+    {
+        const QString path = folder.filePath(date.toString("'y'yyyy/'m'M/'d'd/") + name + ".nv3");
+        TestFiles::writeSettled(
+            path, QString::asprintf("[AppointmentSettings]\r\nDateYear=%d\r\nDateMonth=%d\r\n"
+                                    "DateDay=%d\r\nStartTimeHour=%d\r\nStartTimeMinute=%d\r\n"
+                                    "IsReminder=1\r\nRemindTime=%d\r\nProducer=bert\r\nText=%s\r\n",
+                                    date.year(), date.month(), date.day(), hour / 100, hour % 100,
+                                    remind, qPrintable(name))
+                      .toUtf8());
+        return path;
+    }
+
+    QTemporaryDir program;
+    QTemporaryDir team;
+    QTemporaryDir mine;
+    ProfileCache profiles{RealFileAccess::instance()};
+    Settings settings{profiles, program.path()};
+    RecordedActions actions;
+    QDateTime now{kToday, QTime(9, 57)};
+    ReminderCheck check{profiles, settings, actions, "bert", [this] { return now; }};
+};
+
+TEST(ReminderDueTest, StrictlyBetweenReminderTimeAndStartForTheOwnerOrEveryone)
+{
+    const struct {
+        ClassTermin a;
+        QTime now;
+        bool due;
+    } rows[] = {
+        {appointment(10, 0, 5), QTime(9, 55), false},
+        {appointment(10, 0, 5), QTime(9, 56), true},
+        {appointment(10, 0, 5), QTime(9, 59, 59), true},
+        {appointment(10, 0, 5), QTime(10, 0), false},
+        {appointment(0, 10, 30), QTime(23, 45), false}, // 23:40 belongs to the evening before
+        {appointment(0, 10, 30), QTime(0, 5), false},
+        {appointment(10, 0, 5, "Bert"), QTime(9, 57), false}, // letter case counts
+        {appointment(10, 0, 5, ""), QTime(9, 57), false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.a.CheckReminder("bert", row.now), row.due)
+            << row.a.StartTime().minutes() << " at " << row.now.toString().toStdString();
+    ClassTermin everyone = appointment(10, 0, 5, "anna");
+    everyone.setReminderAll(true);
+    EXPECT_TRUE(everyone.CheckReminder("bert", QTime(9, 57)));
+    everyone.setIsReminder(false);
+    EXPECT_FALSE(everyone.CheckReminder("bert", QTime(9, 57)));
+}
+
+TEST_F(ReminderCheckTest, OncePerFileStateAndAtMostAHundredKeys)
+{
+    ClassTermin a = appointment(10, 0, 5);
+    a.setFilename("/srv/team/y2003/m7/d4/1.nv3");
+    a.setFileDate(QDateTime(kToday, QTime(8, 0)));
+    for (const QTime at : {QTime(9, 56), QTime(9, 57), QTime(9, 59)}) {
+        now.setTime(at);
+        check.CheckAppointmentReminder(a, kToday);
+    }
+    EXPECT_EQ(actions.done, QStringList{"window Budget"});
+    a.setFileDate(QDateTime(kToday, QTime(9, 58))); // saved again
+    check.CheckAppointmentReminder(a, kToday);
+    EXPECT_EQ(actions.done.size(), 2);
+
+    for (int n = 2; n <= 100; ++n) {
+        a.setFilename(QStringLiteral("/srv/team/%1.nv3").arg(n));
+        check.CheckAppointmentReminder(a, kToday);
+    }
+    EXPECT_EQ(check.remindedList().size(), 100) << "the first key is gone";
+    a.setFilename("/srv/team/y2003/m7/d4/1.nv3");
+    a.setFileDate(QDateTime(kToday, QTime(8, 0)));
+    check.CheckAppointmentReminder(a, kToday);
+    EXPECT_EQ(actions.done.size(), 102) << "reminded again once forgotten";
+}
+
+TEST_F(ReminderCheckTest, EveryFolderOfTheListIsCheckedAndTheActiveOneStays)
+{
+    put(team, "Standup", 1000, 5);
+    put(mine, "Dentist", 1000, 15);
+    put(mine, "Later", 1100, 5);
+    settings.AddDataFolder(team.path());
+    settings.AddDataFolder("");
+    settings.AddDataFolder(mine.path());
+    settings.AddDataFolder(team.path()); // listed twice, reminded once
+    settings.setActiveFolder(mine.path());
+    check.CheckReminders();
+    check.CheckReminders();
+    EXPECT_EQ(actions.done, (QStringList{"window Standup", "window Dentist"}));
+    EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(mine.path()));
+}
+
+TEST_F(ReminderCheckTest, AnEarlyAppointmentIsRemindedTheEveningBefore)
+{
+    const QDate tomorrow = kToday.addDays(1);
+    put(team, "Early", 10, 30, tomorrow);       // 00:10, reminder at 23:40
+    put(team, "At midnight", 30, 30, tomorrow); // 00:30, reminder at 00:00
+    put(team, "Tonight", 2350, 15);             // today's, as ever
+    settings.AddDataFolder(team.path());
+    for (const QTime at : {QTime(22, 59), QTime(23, 40), QTime(23, 41), QTime(23, 59)}) {
+        now.setTime(at);
+        check.CheckReminders();
+    }
+    const QStringList reminded{"window Tonight", "window Early"};
+    EXPECT_EQ(actions.done, reminded);
+    now = QDateTime(tomorrow, QTime(0, 5));
+    check.CheckReminders();
+    EXPECT_EQ(actions.done, reminded + QStringList{"window At midnight"})
+        << "Early once, not again after midnight";
+}
+
+TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoes)
+{
+    const struct {
+        bool window, sound, email, perAppointment;
+        QStringList done;
+    } rows[] = {
+        {true, true, true, true, {"window Budget", "sound /snd/bell.wav", "mail Budget"}},
+        {false, false, true, false, {}},
+        {false, false, false, false, {}},
+    };
+    settings.setSoundFile("/snd/bell.wav");
+    int n = 0;
+    for (const auto& row : rows) {
+        actions.done.clear();
+        settings.setShowWindow(row.window);
+        settings.setPlaySound(row.sound);
+        settings.setSendEmail(row.email);
+        ClassTermin a = appointment(10, 0, 5);
+        a.setEmailEnable(row.perAppointment);
+        a.setFilename(QString::number(++n));
+        check.CheckAppointmentReminder(a, kToday);
+        EXPECT_EQ(actions.done, row.done);
+        EXPECT_EQ(check.remindedList().size(), n) << "reminded, even when nothing shows";
+    }
+}
+
+TEST_F(ReminderCheckTest, TheMailFillsTheSubjectEscapesTheTextAndSpeaksTheLanguage)
+{
+    settings.setDateFormat("dd.mm.yyyy");
+    settings.setTimeFormat("24h");
+    settings.setEmailTo("anna@example.org, bert@example.org");
+    ClassTermin a = appointment(10, 0, 5, "<bert & co>");
+    a.setText("Budget <b>now</b>\r\nRoom 4 & 5");
+    const struct {
+        QString pattern;
+        QString text;
+        QString subject;
+    } subjects[] = {
+        {"%date% %time% %user%: %text%", "Budget", "04.07.2003 09:57 bert: Budget"},
+        {"%text%", "", "Norvane4 Reminder Email"},
+        {"%TEXT%", "", "%TEXT%"},
+    };
+    for (const auto& row : subjects) {
+        ClassTermin b = a;
+        b.setText(row.text);
+        EXPECT_EQ(ReminderMail::subject(row.pattern, b, now, "bert", settings), row.subject);
+    }
+    const MailMessage english = ReminderMail::build(a, kToday, now, "bert", settings);
+    EXPECT_EQ(english.recipients, "anna@example.org\t bert@example.org");
+    EXPECT_EQ(english.body, "<html>\r\n<body>\r\n<font face='Arial' size=2>Norvane4 Reminder:"
+                            "<br><br>\r\n<hr size=1>\r\n04.07.2003 10:00\r\n<hr size=1><b>\r\n"
+                            "Budget &lt;b&gt;now&lt;/b&gt;</b><br>\r\nRoom 4 &amp; 5\r\n"
+                            "<hr size=1>\r\nProducer: &lt;bert &amp; co&gt;\r\n</body>\r\n"
+                            "</html>");
+    settings.setLangCode("de");
+    a.setText("");
+    const MailMessage german = ReminderMail::build(a, kToday, now, "bert", settings);
+    EXPECT_EQ(german.subject, "Norvane4 Erinnerungs Email");
+    EXPECT_TRUE(german.body.contains("size=2>Norvane4 Erinnerung:<br><br>\r\n"));
+    EXPECT_TRUE(german.body.contains("\r\nErsteller: &lt;bert &amp; co&gt;\r\n"));
+}
+
+} // namespace
