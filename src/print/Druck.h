@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class DataAccess;
+class PrintCanvas;
+class Settings;
+
+// The three printouts, each one page on a canvas in millimetres: a day with its appointments,
+// a week in columns, and an empty month planner. Appointments sit side by side as in the day
+// column on screen. Each printout ends the page and the job; the result says whether that
+// worked.
+class Druck {
+public:
+    Druck(PrintCanvas& canvas, DataAccess& store, Settings& settings);
+
+    bool PrintDay(const QDate& date);
+    // The week that holds date, from its first day (WeekStart) on.
+    bool PrintWeek(const QDate& date);
+    // month 1..12 (others carry over into the next or previous year); with twoMonths the
+    // following month too.
+    bool PrintMonthPlanner(int month, int year, bool twoMonths);
+
+    // The first day of the week print of date, by the settings' first weekday.
+    static QDate WeekStart(const QDate& date, const Settings& settings);
+    // "printed by Norvane4" in the language of langCode.
+    static QString FooterText(const QString& langCode);
+
+private:
+    void PreparePrinter();
+    // Day and week: the area inside 15 mm margins of the printable area.
+    void SetAreaWithMargins();
+    void DrawTitleBarAndFrame();
+    // Rows of time across the day and week print; false when the settings give no rows.
+    bool DrawTimeGrid();
+    void DrawAppointments(const QDate& date, double cx, double cw);
+    bool FinishPage(double x, double y, double w);
+
+    PrintCanvas& m_canvas;
+    DataAccess& m_store;
+    Settings& m_settings;
+
+    // Page geometry in millimetres: the margins, and for day and week the width and height of
+    // the drawing area, for the planner its right and bottom edges.
+    double mX = 15;
+    double mY = 15;
+    double W = 0;
+    double H = 0;
+};

@@ -1,0 +1,69 @@
+#include "WrappedText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool isBreakPoint(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.') ||
+           c == QLatin1Char(',');
+}
+
+QStringList splitIntoLines(const QString& text, double w, const TextWidth& width)
+{
+    QString source = text;
+    source.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    // A lone LF would print as a stray glyph; it means a line break all the same.
+    source.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    source.append(QLatin1Char('\r'));
+
+    QStringList lines;
+    QString line;
+    qsizetype lastBreak = -1; // index in line of its last break point
+    for (const QChar c : std::as_const(source)) {
+        if (c == QLatin1Char('\r')) {
+            lines << line;
+            line.clear();
+            lastBreak = -1;
+            continue;
+        }
+        line.append(c);
+        if (isBreakPoint(c))
+            lastBreak = line.size() - 1;
+        // A single character stays on its line however narrow the box.
+        while (line.size() > 1 && width(line) > w) {
+            const qsizetype cut = lastBreak >= 0 ? lastBreak + 1 : line.size() - 1;
+            lines << line.left(cut);
+            line = line.mid(cut);
+            lastBreak = -1;
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+QList<WrappedLine> WrapText(double x, double y, double w, double h, const QString& text,
+                            TextAlign align, const TextWidth& width, double sampleHeight)
+{
+    // Lines on whole millimetres; at least one apart, so a tiny font cannot stack them.
+    const double step = std::max(1.0, std::nearbyint(sampleHeight));
+    QList<WrappedLine> placed;
+    double top = std::nearbyint(y);
+    for (QString line : splitIntoLines(text, w, width)) {
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        double left = x;
+        if (align == TextAlign::Centre)
+            left = x + w / 2 - width(line) / 2;
+        else if (align == TextAlign::Right)
+            left = x + w - width(line);
+        placed.append({line, left, top});
+        top += step;
+        if (top + step >= y + h)
+            break;
+    }
+    return placed;
+}

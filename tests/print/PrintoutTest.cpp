@@ -1,0 +1,213 @@
+// The day print, the week print and the month planner as drawn on a recording canvas: the
+// time grid, appointments cut to it, the columns, the planner's days, and what happens when
+// the settings leave nothing to divide.
+#include "Druck.h"
+#include "PrintFixture.h"
+#include "RecordingCanvas.h"
+
+namespace {
+
+using Item = RecordingCanvas::Item;
+
+const QColor kGrey(128, 128, 128);
+
+QList<Item> linesIn(const RecordingCanvas& canvas, const QColor& color, bool dotted = false)
+{
+    QList<Item> found;
+    for (const Item& line : canvas.itemsOf(Item::Line))
+        if (line.color == color && line.dotted == dotted)
+            found << line;
+    return found;
+}
+
+// Texts printed in the font of the given size, in drawing order.
+QStringList textsOfSize(const RecordingCanvas& canvas, double pointSize)
+{
+    QStringList texts;
+    for (const Item& text : canvas.itemsOf(Item::Text))
+        if (text.font.pointSize == pointSize)
+            texts << text.text;
+    return texts;
+}
+
+const Item* textItem(const RecordingCanvas& canvas, const QString& text)
+{
+    for (const Item& item : canvas.items())
+        if (item.kind == Item::Text && item.text == text)
+            return &item;
+    return nullptr;
+}
+
+} // namespace
+
+class PrintoutTest : public PrintFixture {
+protected:
+    const QDate friday{2003, 7, 4};
+    RecordingCanvas portrait;              // A4: W 180, H 267, the grid from y 28 to 279
+    RecordingCanvas landscape{{297, 210}}; // W 267, H 180
+};
+
+TEST_F(PrintoutTest, TimeGridHasARowPerIntervalWithItsTime)
+{
+    const struct {
+        bool grid15;
+        int lines;
+        const char* secondLabel;
+    } cases[] = {{false, 21, "08:30"}, {true, 41, "08:15"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        settings.setGrid15Minutes(c.grid15);
+        RecordingCanvas canvas;
+        ASSERT_TRUE(Druck(canvas, dataAccess, settings).PrintDay(friday));
+        const QList<Item> rows = linesIn(canvas, kGrey);
+        ASSERT_EQ(rows.size(), c.lines);
+        EXPECT_DOUBLE_EQ(rows.first().y, 28);
+        EXPECT_DOUBLE_EQ(rows.last().y, 279);
+        EXPECT_DOUBLE_EQ(rows.first().x, 28);
+        EXPECT_DOUBLE_EQ(rows.first().x + rows.first().w, 195);
+        const QStringList labels = textsOfSize(canvas, 10);
+        ASSERT_EQ(labels.size(), c.lines);
+        EXPECT_EQ(labels.first(), "08:00");
+        EXPECT_EQ(labels[1], c.secondLabel);
+        EXPECT_EQ(labels.last(), "18:00");
+        EXPECT_DOUBLE_EQ(textItem(canvas, "08:00")->y, 27) << "a millimetre above its line";
+        EXPECT_TRUE(canvas.finished());
+    }
+}
+
+TEST_F(PrintoutTest, AppointmentsAreCutAtTheGridAndThoseOutsideLeftOut)
+{
+    store(friday, 7, 0, 9, 0, "Early");
+    store(friday, 12, 0, 13, 0, "Noon");
+    store(friday, 17, 0, 19, 0, "Late");
+    store(friday, 6, 0, 7, 0, "Gone");
+    store(friday, 19, 0, 20, 0, "Gone");
+    ASSERT_TRUE(Druck(portrait, dataAccess, settings).PrintDay(friday));
+    // 251 mm of grid for 20 slots of 12.55 mm; the frame ends at 282.
+    QStringList boxes;
+    for (const Item& fill : portrait.itemsOf(Item::Fill))
+        boxes << QStringLiteral("%1-%2").arg(fill.y).arg(fill.y + fill.h);
+    boxes.sort();
+    EXPECT_EQ(boxes, (QStringList{"128.4-153.5", "253.9-282", "28-53.1"}));
+    EXPECT_EQ(portrait.itemsOf(Item::Box).size(), 2 + 3) << "title bar, frame, three outlines";
+    EXPECT_DOUBLE_EQ(textItem(portrait, "Early")->y, 28);
+    EXPECT_EQ(textItem(portrait, "Gone"), nullptr);
+}
+
+TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
+{
+    settings.setFirstWeekday(2);
+    store(QDate(2003, 7, 10), 10, 0, 11, 0, "Review");
+    const QDate wednesday(2003, 7, 9);
+    EXPECT_EQ(Druck::WeekStart(wednesday, settings), QDate(2003, 7, 7));
+    ASSERT_TRUE(Druck(landscape, dataAccess, settings).PrintWeek(wednesday));
+
+    // Columns of (267 − 15) / 5 = 50.4 mm from x 30, each closed by a full-height line.
+    QStringList separators;
+    for (const Item& line : linesIn(landscape, Qt::black))
+        separators << QStringLiteral("%1:%2-%3").arg(line.x).arg(line.y).arg(line.y + line.h);
+    EXPECT_EQ(separators, (QStringList{"80.4:15-195", "130.8:15-195", "181.2:15-195",
+                                       "231.6:15-195", "282:15-195"}));
+    QStringList centres;
+    for (const QString& title : textsOfSize(landscape, 12)) {
+        const Item* item = textItem(landscape, title);
+        centres << title + QStringLiteral(" @") + QString::number(item->x + item->w / 2);
+    }
+    EXPECT_EQ(centres,
+              (QStringList{"Mo, 2003-07-07 @55.2", "Tu, 2003-07-08 @105.6", "We, 2003-07-09 @156",
+                           "Th, 2003-07-10 @206.4", "Fr, 2003-07-11 @256.8"}));
+    const QList<Item> fills = landscape.itemsOf(Item::Fill);
+    ASSERT_EQ(fills.size(), 1);
+    EXPECT_DOUBLE_EQ(fills[0].x, 181.2) << "Thursday's column, as wide as the column rounded";
+    EXPECT_DOUBLE_EQ(fills[0].w, 50);
+}
+
+TEST_F(PrintoutTest, TwoMonthPlannerForDecember2003)
+{
+    settings.setFirstWeekday(2);
+    ASSERT_TRUE(Druck(landscape, dataAccess, settings).PrintMonthPlanner(12, 2003, true));
+    // 62 days across x 15 to 282, the header from y 15, the rows down to 195.
+    EXPECT_EQ(textsOfSize(landscape, 12), (QStringList{"December 2003", "January 2004"}));
+    QStringList labels;
+    QStringList numbers;
+    for (const Item& text : landscape.itemsOf(Item::Text)) {
+        if (text.y == 26)
+            labels << text.text;
+        else if (text.y == 31)
+            numbers << text.text;
+    }
+    EXPECT_EQ(labels.size(), 62);
+    EXPECT_EQ(labels.mid(0, 8).join(""), "MTWTFSSM") << "1 December 2003 is a Monday";
+    EXPECT_EQ(numbers.size(), 62);
+    EXPECT_EQ(numbers.mid(29, 4), (QStringList{"30", "31", "1", "2"}));
+
+    const double columnWidth = 267.0 / 62;
+    const QList<Item> black = linesIn(landscape, Qt::black);
+    const auto newYear = std::find_if(black.begin(), black.end(), [&](const Item& line) {
+        return qFuzzyCompare(line.x, 15 + 31 * columnWidth) && line.y == 15 && line.h == 180;
+    });
+    EXPECT_NE(newYear, black.end()) << "a full-height line at 1 January";
+    EXPECT_EQ(landscape.itemsOf(Item::Fill).size(), 17) << "weekends of both months";
+
+    // Planning rows 7.5 mm apart, each on a whole millimetre, halves to the even one.
+    QList<double> rows;
+    for (const Item& line : linesIn(landscape, kGrey, true))
+        rows << line.y;
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(rows.mid(0, 3), (QList<double>{42, 50, 58}));
+    EXPECT_LE(rows.last(), 195 - 7.5);
+}
+
+TEST_F(PrintoutTest, NothingToDivideLeavesFrameAndTitleOnly)
+{
+    const struct {
+        const char* what;
+        bool week;
+        bool noRows;
+        bool noDays;
+        int titles; // in Arial 12
+    } cases[] = {
+        {"a day that ends where it starts", false, true, false, 1},
+        {"a week of such days", true, true, false, 5},
+        {"a week without a shown day", true, false, true, 0},
+    };
+    store(friday, 9, 0, 10, 0, "Budget");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.noRows)
+            settings.setGridEndTime(settings.GridStartTime());
+        for (int weekday = 1; weekday <= 7; ++weekday)
+            settings.setShowWeek(weekday, !c.noDays && weekday >= 2 && weekday <= 6);
+        RecordingCanvas canvas(c.week ? QSizeF(297, 210) : QSizeF(210, 297));
+        Druck druck(canvas, dataAccess, settings);
+        ASSERT_TRUE(c.week ? druck.PrintWeek(friday) : druck.PrintDay(friday));
+        EXPECT_EQ(canvas.itemsOf(Item::Box).size(), 2) << "title bar and frame";
+        EXPECT_EQ(textsOfSize(canvas, 12).size(), c.titles);
+        EXPECT_TRUE(linesIn(canvas, kGrey).isEmpty());
+        EXPECT_TRUE(canvas.itemsOf(Item::Fill).isEmpty());
+        EXPECT_TRUE(textsOfSize(canvas, 6).contains("printed by Norvane4"));
+        settings.setGridEndTime(TimeOfDay::fromHourMinute(18, 0));
+    }
+}
+
+TEST_F(PrintoutTest, TitleAndFooterInTheLanguageOfTheSettings)
+{
+    const struct {
+        const char* lang;
+        const char* title;
+        const char* footer;
+    } cases[] = {{"en", "Friday, 2003-07-04", "printed by Norvane4"},
+                 {"de", "Freitag, 2003-07-04", "gedruckt mit Norvane4"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lang);
+        settings.setLangCode(c.lang);
+        RecordingCanvas canvas;
+        ASSERT_TRUE(Druck(canvas, dataAccess, settings).PrintDay(friday));
+        EXPECT_EQ(textsOfSize(canvas, 12), QStringList{c.title});
+        const Item* footer = textItem(canvas, c.footer);
+        ASSERT_NE(footer, nullptr);
+        EXPECT_TRUE(footer->font.italic);
+        EXPECT_DOUBLE_EQ(footer->x + footer->w, 195) << "right aligned under the frame";
+        EXPECT_DOUBLE_EQ(footer->y, 284);
+    }
+}
