@@ -106,6 +106,8 @@ TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
         EXPECT_EQ(choice(w).currentIndex(), 0);
         EXPECT_EQ(sound.playing(), withSound ? QUrl::fromLocalFile(bell) : QUrl());
     }
+    sound.PlaySoundFile(program.filePath("missing.wav"));
+    EXPECT_TRUE(sound.playing().isEmpty()) << "silence, and the bell stopped";
 }
 
 TEST_F(FormRemindTest, DontRemindAgainClosesForGoodAndEachAppointmentHasItsWindow)
