@@ -25,6 +25,7 @@
     <message><source>&amp;File</source><translation>&amp;Datei</translation></message>
     <message><source>&amp;Import holidays</source><translation>Feiertage &amp;importieren</translation></message>
     <message><source>&amp;Print...</source><translation>&amp;Drucken...</translation></message>
+    <message><source>Export as P&amp;DF...</source><translation>Als P&amp;DF exportieren...</translation></message>
     <message><source>&amp;Exit</source><translation>&amp;Beenden</translation></message>
     <message><source>&amp;Appointment</source><translation>&amp;Termin</translation></message>
     <message><source>&amp;New appointment...</source><translation>&amp;Neuer Termin...</translation></message>

@@ -205,6 +205,7 @@ void MainWindowControls::buildMenus()
     mnu_file->addSeparator();
     mnu_file_print = entry(mnu_file, "mnu_file_print");
     mnu_file_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnu_file_export_pdf = entry(mnu_file, "mnu_file_export_pdf");
     mnu_file->addSeparator();
     mnu_file_exit = entry(mnu_file, "mnu_file_exit");
 
@@ -252,6 +253,7 @@ void MainWindowControls::SetLanguageTexts()
     mnu_file->setTitle(tr("&File"));
     mnu_file_import->setText(tr("&Import holidays"));
     mnu_file_print->setText(tr("&Print..."));
+    mnu_file_export_pdf->setText(tr("Export as P&DF..."));
     mnu_file_exit->setText(tr("&Exit"));
     mnu_appointment->setTitle(tr("&Appointment"));
     mnu_appointment_new->setText(tr("&New appointment..."));

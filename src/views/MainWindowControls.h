@@ -66,6 +66,7 @@ public:
     QMenu* mnu_file;
     QAction* mnu_file_import;
     QAction* mnu_file_print;
+    QAction* mnu_file_export_pdf;
     QAction* mnu_file_exit;
     QMenu* mnu_appointment;
     QAction* mnu_appointment_new;

@@ -137,6 +137,7 @@ void form_main::connectMenus()
 
     m_ui->mnu_file_import->setEnabled(bool(m_hooks.showImport));
     m_ui->mnu_file_print->setEnabled(bool(m_hooks.showPrint));
+    m_ui->mnu_file_export_pdf->setEnabled(bool(m_hooks.exportPdf));
     m_ui->mnu_settings_program->setEnabled(bool(m_hooks.showSettings));
 
     // Every modal window runs with the heartbeat off, so no refresh or reminder runs inside it.
@@ -152,6 +153,11 @@ void form_main::connectMenus()
     connect(m_ui->mnu_file_print, &QAction::triggered, this, [=, this] {
         modal([this] {
             m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
+        });
+    });
+    connect(m_ui->mnu_file_export_pdf, &QAction::triggered, this, [=, this] {
+        modal([this] {
+            m_hooks.exportPdf(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
         });
     });
     connect(m_ui->mnu_settings_program, &QAction::triggered, this, [=, this] {

@@ -37,6 +37,7 @@ public:
         std::function<void(QWidget* parent)> showSettings;
         std::function<void(QWidget* parent)> showImport;
         std::function<void(QWidget* parent, const QDate& date, bool week)> showPrint;
+        std::function<void(QWidget* parent, const QDate& date, bool week)> exportPdf;
         std::function<void()> checkReminders;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
     };

@@ -29,15 +29,6 @@ struct UsageProblem {
     QString message;
 };
 
-std::optional<QDate> parseDate(const QString& text)
-{
-    static const QRegularExpression shape(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}$)"));
-    if (!shape.match(text).hasMatch())
-        return std::nullopt;
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    return date.isValid() ? std::optional(date) : std::nullopt;
-}
-
 // Parses the words after the program name; a problem comes back as its one-line message.
 std::variant<Request, UsageProblem> parse(const QStringList& args)
 {
@@ -162,6 +153,39 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
 
 } // namespace
 
+std::optional<QDate> parseDate(const QString& text)
+{
+    static const QRegularExpression shape(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}$)"));
+    if (!shape.match(text).hasMatch())
+        return std::nullopt;
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    return date.isValid() ? std::optional(date) : std::nullopt;
+}
+
+void loadSettings(Settings& settings, QTextStream& err)
+{
+    settings.LoadActiveFolder();
+    const QString message = settings.LoadSettings().message();
+    if (!message.isEmpty())
+        err << "norvane-cli: "
+            << QString(message).replace(QLatin1String("\r\n"), QLatin1String(" ")) << '\n';
+}
+
+QString dataFolder(const QString& given, const Settings& settings, QTextStream& err)
+{
+    // A folder given is read as it is; only without one do the settings say which.
+    const QString folder =
+        given.isEmpty()
+            ? settings.GetDataFolder()
+            : WithTrailingSeparator(QDir::toNativeSeparators(QFileInfo(given).absoluteFilePath()));
+    if (!QFileInfo(folder).isDir()) {
+        err << "norvane-cli: not a directory: " << QDir::toNativeSeparators(folder) << '\n';
+        err.flush();
+        return {};
+    }
+    return folder;
+}
+
 QString usage()
 {
     return QStringLiteral(
@@ -169,6 +193,10 @@ QString usage()
         "  norvane-cli day DATE [--folder DIR]      appointments of one day\n"
         "  norvane-cli range FROM TO [--folder DIR] appointments of FROM to TO (at most 366 days)\n"
         "  norvane-cli has DATE [--folder DIR]      true when DATE has an appointment\n"
+        "  norvane-cli pdf day DATE FILE [--folder DIR]\n"
+        "  norvane-cli pdf week DATE FILE [--folder DIR]\n"
+        "  norvane-cli pdf planner YEAR MONTH [--two-months] FILE [--folder DIR]\n"
+        "                                           the printout as a one-page A4 PDF\n"
         "  norvane-cli --help                       this text\n"
         "Dates are YYYY-MM-DD. Without --folder, the active data folder of the settings.\n"
         "day and range print one JSON object per appointment and line.\n");
@@ -191,25 +219,12 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     }
 
     ProfileCache profiles(RealFileAccess::instance());
-    // A folder given is read as it is; only without one do the settings say which.
-    QString folder;
-    if (request.folder.isEmpty()) {
-        Settings settings(profiles, programDirectory);
-        settings.LoadActiveFolder();
-        const QString message = settings.LoadSettings().message();
-        if (!message.isEmpty())
-            err << "norvane-cli: "
-                << QString(message).replace(QLatin1String("\r\n"), QLatin1String(" ")) << '\n';
-        folder = settings.GetDataFolder();
-    } else {
-        folder = WithTrailingSeparator(
-            QDir::toNativeSeparators(QFileInfo(request.folder).absoluteFilePath()));
-    }
-    if (!QFileInfo(folder).isDir()) {
-        err << "norvane-cli: not a directory: " << QDir::toNativeSeparators(folder) << '\n';
-        err.flush();
+    Settings settings(profiles, programDirectory);
+    if (request.folder.isEmpty())
+        loadSettings(settings, err);
+    const QString folder = dataFolder(request.folder, settings, err);
+    if (folder.isEmpty())
         return FolderError;
-    }
 
     DataAccess store(profiles, StoreSource::fixed(folder));
     const DataAccess::Pass pass(store);

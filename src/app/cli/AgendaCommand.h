@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+
+#include <optional>
+
+class Settings;
 
 // norvane-cli: the agenda of a data folder as JSON Lines. It only reads, never writes.
 namespace AgendaCommand {
@@ -10,6 +15,14 @@ namespace AgendaCommand {
 enum ExitCode { Ok = 0, FolderError = 1, UsageError = 2 };
 
 QString usage();
+
+// A date written YYYY-MM-DD that exists in the calendar.
+std::optional<QDate> parseDate(const QString& text);
+// Loads the pointer file and the settings; a problem with them is told on err.
+void loadSettings(Settings& settings, QTextStream& err);
+// The data folder to read: the one given, else the active folder of the loaded settings.
+// Empty, with the reason told on err, when it is no directory.
+QString dataFolder(const QString& given, const Settings& settings, QTextStream& err);
 
 // args without the program name. programDirectory holds the settings used when no --folder
 // is given.

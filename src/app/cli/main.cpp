@@ -1,15 +1,43 @@
 #include "AgendaCommand.h"
+#include "PdfCommand.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// Qt's own notes ("XDG_RUNTIME_DIR not set") are noise in a script's error output; the
+// commands tell their problems themselves.
+void onlySeriousMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only a printout needs fonts and painting; it draws offscreen, so it runs without a
+    // display, and the other commands stay as light as a core application.
+    const bool pdf = argc > 1 && qstrcmp(argv[1], "pdf") == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (pdf) {
+        qInstallMessageHandler(onlySeriousMessages);
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("Norvane"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return AgendaCommand::run(app.arguments().mid(1), out, err, DefaultProgramDirectory());
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (pdf)
+        return PdfCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
+    return AgendaCommand::run(args, out, err, DefaultProgramDirectory());
 }

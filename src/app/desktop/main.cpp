@@ -11,6 +11,7 @@
 #include "form_info.h"
 #include "form_lang.h"
 #include "form_main.h"
+#include "form_print.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -43,6 +44,13 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
+    hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week) {
+        OpenPrintWindow(parent, settings, store, date, week, form_print::Output::Printer);
+    };
+    hooks.exportPdf = [&](QWidget* parent, const QDate& date, bool week) {
+        OpenPrintWindow(parent, settings, store, date, week, form_print::Output::Pdf);
+    };
+
     form_main* shown = nullptr;
     DesktopReminders reminders(settings, [&](const QString& title, const QString& text) {
         if (shown)

@@ -1,0 +1,342 @@
+#include "form_print.h"
+
+#include "ApiOpenSave.h"
+#include "ClassTabs.h"
+#include "Common.h"
+#include "DataAccess.h"
+#include "Druck.h"
+#include "MousePointer.h"
+#include "PainterCanvas.h"
+#include "PictureBox.h"
+#include "Settings.h"
+#include "clsPrintDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Page { kDayPage, kWeekPage, kPlannerPage };
+
+// Sketches of the three printouts beside their descriptions.
+QPixmap sketch(Page page)
+{
+    const bool portrait = page == kDayPage;
+    QPixmap pixmap(portrait ? 56 : 76, portrait ? 76 : 56);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    const QRectF sheet = QRectF(pixmap.rect()).adjusted(1, 1, -2, -2);
+    p.setPen(QColor(90, 90, 90));
+    p.setBrush(Qt::white);
+    p.drawRect(sheet);
+    p.setPen(QColor(170, 170, 170));
+    const QRectF inner = sheet.adjusted(6, 10, -5, -6);
+    if (page == kPlannerPage) {
+        for (qreal x = inner.left(); x <= inner.right(); x += 2.2)
+            p.drawLine(QPointF(x, inner.top()), QPointF(x, inner.bottom()));
+    } else {
+        for (qreal y = inner.top(); y <= inner.bottom(); y += 5)
+            p.drawLine(QPointF(inner.left(), y), QPointF(inner.right(), y));
+        const int columns = page == kWeekPage ? 5 : 1;
+        p.setPen(QColor(60, 60, 60));
+        for (int c = 1; c < columns; ++c) {
+            const qreal x = inner.left() + c * inner.width() / columns;
+            p.drawLine(QPointF(x, inner.top()), QPointF(x, inner.bottom()));
+        }
+        p.fillRect(QRectF(inner.left() + 3, inner.top() + 10, inner.width() / columns - 6, 12),
+                   QColor(255, 230, 150));
+    }
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(inner);
+    return pixmap;
+}
+
+QLabel* label(QWidget* parent, const char* name, bool bold = false)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setWordWrap(true);
+    l->setTextFormat(Qt::PlainText);
+    if (bold) {
+        QFont font = l->font();
+        font.setBold(true);
+        l->setFont(font);
+    }
+    return l;
+}
+
+QString generalDate(const QDate& date)
+{
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
+} // namespace
+
+form_print::form_print(Settings& settings, DataAccess& store, const QDate& printDate, Output output,
+                       Hooks hooks, QWidget* parent)
+    : QDialog(parent)
+    , m_settings(settings)
+    , m_store(store)
+    , m_printDate(printDate)
+    , m_output(output)
+    , m_hooks(std::move(hooks))
+{
+    if (!m_hooks.question)
+        m_hooks.question = [](QWidget* owner, const QString& title, const QString& text) {
+            return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No) ==
+                   QMessageBox::Yes;
+        };
+    if (!m_hooks.error)
+        m_hooks.error = [](QWidget* owner, const QString& title, const QString& text) {
+            QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);
+            box.setTextFormat(Qt::PlainText); // it names paths
+            box.exec();
+        };
+    if (!m_hooks.pdfFileName)
+        m_hooks.pdfFileName = [](QWidget* owner) {
+            QString filter;
+            AddFileFilter(filter, tr("PDF documents"), QStringLiteral("*.pdf"));
+            return ShowFileDialog(owner, filter, 1, nullptr, QStringLiteral(".pdf"), QString(),
+                                  tr("Export as PDF"), QString(), false);
+        };
+    Form_Load();
+}
+
+void form_print::Form_Load()
+{
+    setObjectName(QStringLiteral("form_print"));
+    setFixedSize(PictureBox::toPixels(6480), PictureBox::toPixels(4365));
+    pic_tab = new PictureBox(this);
+    pic_tab->setObjectName(QStringLiteral("pic_tab"));
+    pic_tab->setBackColor(palette().color(QPalette::Window));
+    pic_tab->setDrawFont(font());
+    pic_tab->setGeometry(8, 8, width() - 16, 24);
+    tabs = new ClassTabs(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->Bind(pic_tab);
+
+    const bool pdf = m_output == Output::Pdf;
+    setWindowTitle(pdf ? tr("Norvane4 Export as PDF") : tr("Norvane4 Print"));
+    tabs->AddHeader(tr("Dayprint"), false, Qt::black);
+    tabs->AddHeader(tr("Weekprint"), false, Qt::black);
+    tabs->AddHeader(tr("Planner"), false, Qt::black);
+    connect(tabs, &ClassTabs::Change, this, &form_print::tabs_Click);
+
+    const QString lang = m_settings.LangCode();
+    const QString twoBreaks = QStringLiteral("\r\n\r\n");
+    const char* frameNames[] = {"frame_day", "frame_week", "frame_planer"};
+    const char* headerNames[] = {"label_day_header", "label_week_header", "label_planer_header"};
+    const char* adviceNames[] = {"label_hochformat", "label_querformat2", "label_querformat1"};
+    const QString headers[] = {tr("Print Dayview"), tr("Print Weekview"),
+                               tr("Print month planner")};
+    const QString advice[] = {tr("Recommended: Portrait"), tr("Recommended: Landscape"),
+                              tr("Recommended: Landscape")};
+    QLabel* descriptions[3];
+    for (int page = 0; page < 3; ++page) {
+        QFrame* frame = frames[page] = new QFrame(this);
+        frame->setObjectName(QLatin1String(frameNames[page]));
+        frame->setFrameShape(QFrame::StyledPanel);
+        frame->setGeometry(8, 31, width() - 16, height() - 31 - 44);
+        auto* picture = new QLabel(frame);
+        picture->setObjectName(QStringLiteral("Picture%1").arg(page + 1));
+        picture->setPixmap(sketch(Page(page)));
+        picture->setGeometry(12, 12, 80, 80);
+        auto* column = new QVBoxLayout;
+        auto* header = label(frame, headerNames[page], true);
+        header->setText(headers[page]);
+        column->addWidget(header);
+        descriptions[page] = label(frame, page == 0   ? "label_day"
+                                          : page == 1 ? "label_week"
+                                                      : "label_planer");
+        column->addWidget(descriptions[page]);
+        if (page == kPlannerPage) {
+            auto* choice = new QHBoxLayout;
+            combo_planer_year = new QComboBox(frame);
+            combo_planer_year->setObjectName(QStringLiteral("combo_planer_year"));
+            combo_planer_month = new QComboBox(frame);
+            combo_planer_month->setObjectName(QStringLiteral("combo_planer_month"));
+            choice->addWidget(combo_planer_year);
+            choice->addWidget(combo_planer_month, 1);
+            column->addLayout(choice);
+            check_twomonths = new QCheckBox(tr("display 2 months (incl. next month)"), frame);
+            check_twomonths->setObjectName(QStringLiteral("check_twomonths"));
+            column->addWidget(check_twomonths);
+        }
+        column->addStretch(1);
+        auto* hint = label(frame, adviceNames[page]);
+        hint->setText(advice[page]);
+        column->addWidget(hint);
+        auto* outer = new QHBoxLayout(frame);
+        outer->addSpacing(88);
+        outer->addLayout(column, 1);
+    }
+    label_day = descriptions[kDayPage];
+    label_week = descriptions[kWeekPage];
+    label_planer = descriptions[kPlannerPage];
+    label_day->setText(tr("Print the view of the actually displayed day: ") + twoBreaks +
+                       DayNames(lang).value(Weekday(m_printDate)) + QStringLiteral(", ") +
+                       FormatDate(m_printDate, m_settings.DateFormat()));
+    label_week->setText(tr("Print the view of the actually displayed week: ") + twoBreaks +
+                        generalDate(StartOfWeek(m_printDate, m_settings.FirstWeekday())) +
+                        QStringLiteral(" - ") +
+                        generalDate(EndOfWeek(m_printDate, m_settings.FirstWeekday())));
+    label_planer->setText(tr("Print an empty month planner for your project management.") +
+                          twoBreaks + tr("Please select the date for your planner:"));
+    for (int year = m_printDate.year() - 10; year <= m_printDate.year() + 10; ++year)
+        combo_planer_year->addItem(QString::number(year), year);
+    combo_planer_year->setCurrentIndex(10);
+    combo_planer_month->addItems(MonthNames(lang).mid(1));
+    combo_planer_month->setCurrentIndex(m_printDate.month() - 1);
+
+    command_ok = new QPushButton(pdf ? tr("Export ...") : tr("Print ..."), this);
+    command_ok->setObjectName(QStringLiteral("command_ok"));
+    command_ok->setDefault(true);
+    command_preview = new QPushButton(tr("Preview..."), this);
+    command_preview->setObjectName(QStringLiteral("command_preview"));
+    command_cancel = new QPushButton(tr("Cancel"), this);
+    command_cancel->setObjectName(QStringLiteral("command_cancel"));
+    const int buttonY = height() - 36;
+    command_preview->setGeometry(8, buttonY, 110, 28);
+    command_cancel->setGeometry(width() - 8 - 110, buttonY, 110, 28);
+    command_ok->setGeometry(width() - 8 - 2 * 110 - 8, buttonY, 110, 28);
+    connect(command_ok, &QPushButton::clicked, this, &form_print::command_ok_Click);
+    connect(command_preview, &QPushButton::clicked, this, &form_print::command_preview_Click);
+    connect(command_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    tabs_Click(tabs->Caption(kDayPage), kDayPage);
+}
+
+void form_print::tabs_Click(const QString&, int index)
+{
+    for (int page = 0; page < 3; ++page)
+        frames[page]->setVisible(page == index);
+}
+
+void form_print::SelectWeekPrint()
+{
+    tabs->setSelectedIndex(kWeekPage);
+    tabs_Click(tabs->Caption(kWeekPage), kWeekPage);
+}
+
+PrintJob form_print::chosenJob() const
+{
+    switch (tabs->SelectedIndex()) {
+    case kWeekPage:
+        return PrintJob::week(m_printDate);
+    case kPlannerPage:
+        return PrintJob::planner(combo_planer_month->currentIndex() + 1,
+                                 combo_planer_year->currentData().toInt(),
+                                 check_twomonths->isChecked());
+    default:
+        return PrintJob::day(m_printDate);
+    }
+}
+
+void form_print::command_ok_Click()
+{
+    const PrintJob job = chosenJob();
+    if (m_output == Output::Pdf)
+        exportToPdf(job);
+    else
+        printToPrinter(job);
+}
+
+void form_print::printToPrinter(const PrintJob& job)
+{
+    clsPrintDialog dialog(m_printer);
+    dialog.ShowPrinter(this);
+    if (dialog.Cancelled())
+        return; // the window stays for another try
+    SetMousePointer(11);
+    auto pointer = qScopeGuard([] { SetMousePointer(0); });
+    const bool dayPrint = job.kind == PrintJob::Day;
+    const int wanted = dayPrint ? clsPrintDialog::Portrait : clsPrintDialog::Landscape;
+    if (dialog.Orientation() != wanted) {
+        const QString text =
+            dayPrint
+                ? tr("You have selected paper orientation Landscape.") + QStringLiteral("\r\n") +
+                      tr("This is not recommended when printing the day print.") +
+                      QStringLiteral("\r\n") + tr("Change to orientation Portrait?")
+                : tr("You have selected paper orientation Portrait.") + QStringLiteral("\r\n") +
+                      tr("This is not recommended when printing the planner.") +
+                      QStringLiteral("\r\n") + tr("Change to orientation Landscape?");
+        if (askQuestion(text))
+            dialog.setOrientation(wanted);
+    }
+    PainterCanvas canvas(m_printer);
+    if (!canvas.isActive() || !RunPrintJob(job, canvas, m_store, m_settings)) {
+        pointer.dismiss();
+        SetMousePointer(0);
+        showError(tr("The printout could not be printed on %1.").arg(dialog.DeviceName()));
+        return;
+    }
+    accept();
+}
+
+void form_print::exportToPdf(const PrintJob& job)
+{
+    const QString path = m_hooks.pdfFileName(this);
+    if (path.isEmpty())
+        return;
+    SetMousePointer(11);
+    const PdfOutcome outcome = ExportPdf(job, path, m_store, m_settings);
+    SetMousePointer(0);
+    if (!outcome.ok) {
+        showError(tr("The PDF file could not be written:") + QStringLiteral("\r\n") +
+                  outcome.reason);
+        return;
+    }
+    accept();
+}
+
+void form_print::command_preview_Click()
+{
+    const PrintJob job = chosenJob();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(job.orientation());
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(windowTitle());
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
+        PainterCanvas canvas(*target);
+        if (canvas.isActive())
+            RunPrintJob(job, canvas, m_store, m_settings);
+    });
+    preview.exec();
+}
+
+bool form_print::askQuestion(const QString& text)
+{
+    return m_hooks.question(this, tr("Printer Settings"), text);
+}
+
+void form_print::showError(const QString& text)
+{
+    m_hooks.error(this, QStringLiteral("Norvane4"), text);
+}
+
+void OpenPrintWindow(QWidget* parent, Settings& settings, DataAccess& store, const QDate& date,
+                     bool weekSelected, form_print::Output output, form_print::Hooks hooks)
+{
+    if (output == form_print::Output::Printer && QPrinterInfo::availablePrinters().isEmpty()) {
+        const QString text = form_print::tr("There is no printer installed.");
+        if (hooks.error)
+            hooks.error(parent, QStringLiteral("Norvane4"), text);
+        else
+            QMessageBox::critical(parent, QStringLiteral("Norvane4"), text);
+        return;
+    }
+    form_print window(settings, store, date, output, std::move(hooks), parent);
+    if (weekSelected)
+        window.SelectWeekPrint();
+    window.exec();
+}

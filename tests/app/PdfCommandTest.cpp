@@ -1,0 +1,72 @@
+// norvane-cli pdf, as a script runs it: without a display or any Qt variable, bad arguments
+// get the usage, a file that cannot be written gets the reason and leaves nothing behind.
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int code;
+    QString err;
+};
+
+Outcome cli(const QStringList& args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(NORVANE_CLI_PATH), QStringList{"pdf"} + args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
+{
+    QTemporaryDir data;
+    QTemporaryDir out;
+    TestFiles::writeBytes(data.filePath("y2003/m7/d4/1.nv3"),
+                          "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
+                          "Text=Budget meeting\r\n");
+    const QString folder = data.path();
+    const QString file = out.filePath("week.pdf");
+    const struct {
+        QStringList args;
+        int code;
+    } rows[] = {
+        {{"week", "2003-7-4", file, "--folder", folder}, 2},
+        {{"day", "2003-07-04", "--folder", folder}, 2},
+        {{"planner", "2003", "13", file, "--folder", folder}, 2},
+        {{"planner", "1899", "12", file, "--folder", folder}, 2},
+        {{"month", "2003", file}, 2},
+        {{"week", "2003-07-04", file, "--folder", out.filePath("absent")}, 1},
+        {{"week", "2003-07-04", out.filePath("absent/week.pdf"), "--folder", folder}, 1},
+        {{"planner", "2003", "12", "--two-months", file, "--folder", folder}, 0},
+        {{"week", "2003-07-04", file, "--folder", folder}, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const Outcome run = cli(row.args);
+        EXPECT_EQ(run.code, row.code) << run.err.toStdString();
+        EXPECT_EQ(run.err.contains("Usage:"), row.code == 2);
+        EXPECT_EQ(QDir(out.path())
+                      .entryList(QDir::Files | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot),
+                  row.code == 0 ? QStringList{"week.pdf"} : QStringList{});
+        if (row.code == 0 && &row != std::end(rows) - 1)
+            QFile::remove(file);
+    }
+    QProcess text;
+    text.start("pdftotext", {file, "-"});
+    if (text.waitForFinished(30000) && text.exitCode() == 0) {
+        EXPECT_TRUE(text.readAllStandardOutput().contains("Budget meeting"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,169 @@
+// The print window: its pages and texts in both languages, the planner lists, the printer
+// choice with the orientation question, the PDF export, and the no-printer message.
+#include "ClassTabs.h"
+#include "Language.h"
+#include "PrintFixture.h"
+#include "clsPrintDialog.h"
+#include "form_print.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScopeGuard>
+
+namespace {
+
+const QDate kFriday(2003, 7, 4);
+
+class FormPrintTest : public PrintFixture {
+protected:
+    void SetUp() override
+    {
+        PrintFixture::SetUp();
+        settings.setDateFormat("dd.mm.yyyy");
+        settings.setFirstWeekday(2);
+        hooks.question = [this](QWidget*, const QString& title, const QString& text) {
+            told << title + ": " + text;
+            return answerYes;
+        };
+        hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
+        hooks.pdfFileName = [this](QWidget*) { return pdfFile; };
+    }
+    void TearDown() override { setPrintDialogAnswer({}); }
+
+    template <typename T> T& child(form_print& w, const char* name)
+    {
+        return *w.findChild<T*>(QLatin1String(name));
+    }
+    // The page shown, by its frame.
+    int shownPage(form_print& w)
+    {
+        for (int page = 0; page < 3; ++page)
+            if (child<QFrame>(w, page == 0   ? "frame_day"
+                                 : page == 1 ? "frame_week"
+                                             : "frame_planer")
+                    .isVisibleTo(&w))
+                return page;
+        return -1;
+    }
+
+    form_print::Hooks hooks;
+    QStringList told;
+    bool answerYes = false;
+    QString pdfFile;
+    QTemporaryDir out;
+};
+
+TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
+{
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    const struct {
+        const char* lang;
+        QStringList texts; // title, headers, day text, first month
+    } languages[] = {
+        {"en",
+         {"Norvane4 Print", "Dayprint", "Weekprint", "Planner",
+          "Print the view of the actually displayed day: \r\n\r\nFriday, 04.07.2003", "January"}},
+        {"de",
+         {"Norvane4 Druck", "Tagesdruck", "Wochendruck", "Planer",
+          "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, 04.07.2003",
+          "Januar"}},
+    };
+    for (const auto& language : languages) {
+        settings.setLangCode(language.lang);
+        Language::apply(language.lang);
+        form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+        ClassTabs& tabs = child<ClassTabs>(w, "tabs");
+        EXPECT_EQ((QStringList{w.windowTitle(), tabs.Caption(0), tabs.Caption(1), tabs.Caption(2),
+                               child<QLabel>(w, "label_day").text(),
+                               child<QComboBox>(w, "combo_planer_month").itemText(0)}),
+                  language.texts);
+    }
+    form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+    EXPECT_EQ(shownPage(w), 0);
+    const QComboBox& years = child<QComboBox>(w, "combo_planer_year");
+    EXPECT_EQ(years.count(), 21);
+    EXPECT_EQ(years.itemText(0) + " " + years.currentText() + " " + years.itemText(20),
+              "1993 2003 2013");
+    EXPECT_EQ(child<QComboBox>(w, "combo_planer_month").currentIndex(), 6);
+    w.SelectWeekPrint();
+    EXPECT_EQ(shownPage(w), 1);
+    EXPECT_EQ(w.chosenJob().kind, PrintJob::Week);
+}
+
+TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
+{
+    const struct {
+        bool week;
+        QPageLayout::Orientation chosen;
+        bool yes;
+        QPageLayout::Orientation printed;
+        bool asked;
+    } rows[] = {
+        {false, QPageLayout::Landscape, false, QPageLayout::Landscape, true},
+        {false, QPageLayout::Landscape, true, QPageLayout::Portrait, true},
+        {true, QPageLayout::Portrait, true, QPageLayout::Landscape, true},
+        {true, QPageLayout::Landscape, true, QPageLayout::Landscape, false},
+    };
+    store(kFriday, 9, 0, 10, 0, "Budget");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        told.clear();
+        answerYes = row.yes;
+        const QString file = out.filePath(QStringLiteral("printer%1.pdf").arg(&row - rows));
+        setPrintDialogAnswer([&](QPrintDialog& dialog) {
+            dialog.printer()->setOutputFileName(file); // a printer that writes a file
+            dialog.printer()->setPageOrientation(row.chosen);
+            return int(QDialog::Accepted);
+        });
+        form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+        if (row.week)
+            w.SelectWeekPrint();
+        w.command_ok_Click();
+        EXPECT_EQ(told.size(), row.asked ? 1 : 0);
+        EXPECT_TRUE(!row.asked || told[0].startsWith("Printer Settings: You have selected"));
+        EXPECT_EQ(w.printer().pageLayout().orientation(), row.printed);
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+        EXPECT_GT(QFileInfo(file).size(), 0);
+    }
+    // A cancelled printer dialog prints nothing and leaves the window open for another try.
+    setPrintDialogAnswer([](QPrintDialog&) { return int(QDialog::Rejected); });
+    form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+    w.show();
+    w.command_ok_Click();
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
+{
+    form_print w(settings, dataAccess, kFriday, form_print::Output::Pdf, hooks);
+    EXPECT_EQ(child<QPushButton>(w, "command_ok").text(), "Export ...");
+    child<ClassTabs>(w, "tabs").setSelectedIndex(2);
+    child<QCheckBox>(w, "check_twomonths").setChecked(true);
+    const PrintJob job = w.chosenJob();
+    EXPECT_EQ(QString("%1 %2/%3 %4").arg(job.kind).arg(job.month).arg(job.year).arg(job.twoMonths),
+              "2 7/2003 1");
+    pdfFile = out.filePath("missing/plan.pdf");
+    w.command_ok_Click();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("The PDF file could not be written:\r\ncannot write "));
+    EXPECT_NE(w.result(), QDialog::Accepted);
+    pdfFile = out.filePath("plan.pdf");
+    w.command_ok_Click();
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_GT(QFileInfo(pdfFile).size(), 0);
+}
+
+TEST_F(FormPrintTest, WithoutAPrinterThePrintWindowSaysSoAndOpensNothing)
+{
+    ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
+    OpenPrintWindow(nullptr, settings, dataAccess, kFriday, false, form_print::Output::Printer,
+                    hooks);
+    EXPECT_EQ(told, QStringList{"There is no printer installed."});
+}
+
+} // namespace
