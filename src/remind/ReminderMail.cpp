@@ -67,6 +67,21 @@ QString body(const ClassTermin& appointment, const QDate& day, const Settings& s
     return lines.join(QStringLiteral("\r\n"));
 }
 
+QString testBody(const QString& langCode)
+{
+    const auto text = [&](const char* source) {
+        return Language::translate(kContext, source, langCode);
+    };
+    return QStringLiteral("<html>\r\n<body>\r\n<font face='Arial' size=2><b>Norvane4 - Test "
+                          "Email</b><hr>\r\n") +
+           text(QT_TRANSLATE_NOOP("ReminderMail", "If your recieved this email, your "
+                                                  "email-settings are correct <br>and ")) +
+           text(QT_TRANSLATE_NOOP("ReminderMail",
+                                  "you can be reminded for important appointments.")) +
+           QStringLiteral("<br><br><a href='https://norvane.example/'>Norvane4</a></font>"
+                          "</body>\r\n</html>\r\n");
+}
+
 QString recipients(const QString& emailTo)
 {
     return QString(emailTo).replace(QLatin1Char(','), QLatin1Char('\t'));

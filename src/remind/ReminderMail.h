@@ -22,6 +22,9 @@ QString body(const ClassTermin& appointment, const QDate& day, const Settings& s
 // "a@x, b@y" becomes "a@x<TAB> b@y": the mail layer trims each address.
 QString recipients(const QString& emailTo);
 
+// The body of the settings window's test e-mail, in the language of langCode.
+QString testBody(const QString& langCode);
+
 MailMessage build(const ClassTermin& appointment, const QDate& day, const QDateTime& now,
                   const QString& login, const Settings& settings);
 

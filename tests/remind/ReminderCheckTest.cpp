@@ -220,6 +220,8 @@ TEST_F(ReminderCheckTest, TheMailFillsTheSubjectEscapesTheTextAndSpeaksTheLangua
     EXPECT_EQ(german.subject, "Norvane4 Erinnerungs Email");
     EXPECT_TRUE(german.body.contains("size=2>Norvane4 Erinnerung:<br><br>\r\n"));
     EXPECT_TRUE(german.body.contains("\r\nErsteller: &lt;bert &amp; co&gt;\r\n"));
+    EXPECT_TRUE(ReminderMail::testBody("de").contains("<br>und Sie können per Email an"));
+    EXPECT_TRUE(ReminderMail::testBody("en").contains("<br>and you can be reminded"));
 }
 
 } // namespace

@@ -6,12 +6,14 @@
 #include "Language.h"
 #include "PlainText.h"
 #include "ReminderCheck.h"
+#include "ReminderMail.h"
 #include "Settings.h"
 #include "form_edit.h"
 #include "form_info.h"
 #include "form_lang.h"
 #include "form_main.h"
 #include "form_print.h"
+#include "form_settings.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -57,6 +59,19 @@ int main(int argc, char* argv[])
             shown->ShowTrayMessage(title, text);
     });
     ReminderCheck reminderCheck(profiles, settings, reminders, GetLoginName());
+    hooks.showSettings = [&](QWidget* parent) {
+        form_settings::Hooks windowHooks;
+        windowHooks.playSound = [&](const QString& file) { reminders.sound().PlaySoundFile(file); };
+        windowHooks.sendTestMail = [&](const form_settings::TestMail& mail,
+                                       std::function<void(const QString&)> done) {
+            reminders.mail().send({mail.server, mail.from, mail.to, mail.subject,
+                                   ReminderMail::testBody(mail.langCode)},
+                                  std::move(done));
+        };
+        form_settings window(settings, windowHooks, parent);
+        window.exec();
+        Language::apply(settings.LangCode());
+    };
     hooks.checkReminders = [&] { reminderCheck.CheckReminders(); };
 
     form_main window(settings, store, editing, hooks);

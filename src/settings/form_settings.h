@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+#include <array>
+#include <functional>
+
+class ClassTabs;
+class PictureBox;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class Settings;
+
+// The settings window: five pages of every setting, the data folders with their speed test,
+// the sound and e-mail tests and the colours. It speaks the language chosen on its first page
+// at once; OK stores and saves, Cancel forgets.
+class form_settings : public QDialog {
+    Q_OBJECT
+
+public:
+    // A test e-mail as the window's fields say, in the window's language.
+    struct TestMail {
+        QString server;
+        QString from;
+        QString to; // TAB-separated
+        QString subject;
+        QString langCode;
+    };
+
+    // What the window needs of the rest of the program.
+    struct Hooks {
+        std::function<void(QWidget* parent, const QString& folder)> testFolder;
+        std::function<void(const QString& soundFile)> playSound;
+        // done gets the result: empty when the mail was sent. It may come later; the window
+        // stays usable meanwhile.
+        std::function<void(const TestMail& mail, std::function<void(const QString&)> done)>
+            sendTestMail;
+        std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
+    };
+
+    static constexpr int kPages = 5;
+
+    form_settings(Settings& settings, Hooks hooks, QWidget* parent = nullptr);
+
+    // The page shown, 0 to 4.
+    int currentPage() const;
+    void showPage(int index);
+
+    void command_ok_Click();
+    void command_test_email_Click();
+
+private:
+    void Form_Load();
+    void buildCommonPage(QFrame* page);
+    void buildFoldersPage(QFrame* page);
+    void buildDisplayPage(QFrame* page);
+    void buildReminderPage(QFrame* page);
+    void buildColorsPage(QFrame* page);
+    void fillFromSettings();
+    void SetLanguageTexts();
+    void enableReminderControls();
+    void showColor(int row);
+    QString text(const char* source) const;
+    void tell(const QString& text);
+
+    void command_browse_settings_Click();
+    void command_add_folder_Click();
+    void Command_del_folder_Click();
+    void command_test_Click();
+    void command_browse_sound_Click();
+    void command_browse_color_Click(int row);
+    void command_default_Click();
+
+    Settings& m_settings;
+    Hooks m_hooks;
+    QString m_lang; // of the window, until OK
+
+    PictureBox* pic_tab;
+    ClassTabs* tabs;
+    std::array<QFrame*, kPages> frame_settings{};
+    QList<QLabel*> m_labels; // every label with its source text in the property "source"
+
+    QComboBox* combo_language;
+    QComboBox* combo_firstday;
+    QComboBox* combo_kw;
+    QComboBox* combo_time_format;
+    QComboBox* combo_date_format;
+    QCheckBox* check_minimize;
+    QLineEdit* text_settings;
+    QPushButton* command_browse_settings;
+    QListWidget* list_folders;
+    QPushButton* command_add_folder;
+    QPushButton* Command_del_folder;
+    QPushButton* command_test;
+    QComboBox* combo_start_time;
+    QComboBox* combo_end_time;
+    std::array<QCheckBox*, 7> check_week_day{};
+    QCheckBox* check_startweek;
+    QComboBox* combo_grid;
+    QCheckBox* check_pos;
+    QComboBox* combo_refresh;
+    QCheckBox* check_reminder_window;
+    QCheckBox* check_play_sound;
+    QLineEdit* text_sound_file;
+    QPushButton* command_browse_sound;
+    QPushButton* command_play_sound;
+    QCheckBox* check_send_email;
+    QLineEdit* text_smtp;
+    QLineEdit* text_from;
+    QLineEdit* text_to;
+    QLineEdit* text_subject;
+    QPushButton* command_test_email;
+    std::array<QLineEdit*, 14> text_color{};
+    std::array<qint64, 14> m_colors{};
+    QPushButton* command_default;
+    QPushButton* command_ok;
+    QPushButton* command_cancel;
+};

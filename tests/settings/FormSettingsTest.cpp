@@ -1,0 +1,212 @@
+// The settings window: every control into the settings file and back, the language preview,
+// the checks before storing, the data folders with their speed test, and the test e-mail.
+#include "ApiBrowseFolder.h"
+#include "ApiColorPicker.h"
+#include "ClassTabs.h"
+#include "Settings.h"
+#include "TestFiles.h"
+#include "form_settings.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FormSettingsTest : public ::testing::Test {
+protected:
+    FormSettingsTest()
+    {
+        hooks.message = [this](QWidget*, const QString&, const QString& text) { told << text; };
+        hooks.testFolder = [this](QWidget*, const QString& folder) { tested << folder; };
+        hooks.sendTestMail = [this](const form_settings::TestMail& mail,
+                                    std::function<void(const QString&)> done) {
+            mails << mail;
+            finishMail = std::move(done);
+        };
+    }
+    ~FormSettingsTest() override
+    {
+        setFolderDialogAnswer({});
+        setColorDialogAnswer({});
+    }
+
+    std::unique_ptr<form_settings> open()
+    {
+        return std::make_unique<form_settings>(settings, hooks);
+    }
+    Settings reloaded()
+    {
+        profiles.clear();
+        Settings s(profiles, program.path());
+        s.LoadActiveFolder();
+        s.LoadSettings();
+        return s;
+    }
+    template <typename T> static T& child(QWidget& w, const QString& name)
+    {
+        T* found = w.findChild<T*>(name);
+        if (!found)
+            throw std::runtime_error(name.toStdString());
+        return *found;
+    }
+    static void click(QWidget& w, const QString& name) { child<QPushButton>(w, name).click(); }
+    static QComboBox& combo(QWidget& w, const char* name) { return child<QComboBox>(w, name); }
+
+    QTemporaryDir program;
+    ProfileCache profiles{RealFileAccess::instance()};
+    Settings settings{profiles, program.path()};
+    form_settings::Hooks hooks;
+    QStringList told;
+    QStringList tested;
+    QList<form_settings::TestMail> mails;
+    std::function<void(const QString&)> finishMail;
+};
+
+TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
+{
+    auto w = open();
+    const struct {
+        const char* combo;
+        int index;
+    } choices[] = {{"combo_firstday", 1},    {"combo_kw", 2},      {"combo_time_format", 1},
+                   {"combo_date_format", 2}, {"combo_refresh", 1}, {"combo_start_time", 15},
+                   {"combo_end_time", 40},   {"combo_grid", 1}};
+    for (const auto& choice : choices)
+        combo(*w, choice.combo).setCurrentIndex(choice.index);
+    for (const char* box : {"check_minimize", "check_startweek", "check_week_day_0", "check_pos",
+                            "check_play_sound", "check_send_email"})
+        child<QCheckBox>(*w, box).toggle();
+    child<QLineEdit>(*w, "text_sound_file").setText("/snd/bell.wav");
+    child<QLineEdit>(*w, "text_smtp").setText("mail.example.org:587");
+    child<QLineEdit>(*w, "text_from").setText("team@example.org");
+    child<QLineEdit>(*w, "text_to").setText("anna@example.org, bert@example.org");
+    child<QLineEdit>(*w, "text_subject").setText("%text%");
+    child<QLineEdit>(*w, "text_color_2").setText("Holidays");
+    setColorDialogAnswer([](QColorDialog& d) {
+        d.setCurrentColor(QColor(0x12, 0x34, 0x56));
+        return int(QDialog::Accepted);
+    });
+    click(*w, "command_browse_color_2");
+    w->command_ok_Click();
+    ASSERT_TRUE(told.isEmpty()) << told.join('|').toStdString();
+
+    const Settings s = reloaded();
+    EXPECT_EQ(QStringList(
+                  {QString::number(s.FirstWeekday()), QString::number(s.FirstCW()), s.TimeFormat(),
+                   s.DateFormat(), QString::number(s.DayInterval()),
+                   QString::number(s.MonthInterval()), QString::number(s.GridStartTime().minutes()),
+                   QString::number(s.GridEndTime().minutes()), QString::number(s.GridMinutes())}),
+              QStringList({"2", "3", "24h", "dd.mm.yyyy", "10", "20", "450", "1200", "15"}));
+    EXPECT_TRUE(s.MinimizeToTray() && s.StartWithWeek() && s.ShowWeek(1) && s.RowPerColor() &&
+                s.PlaySound() && s.SendEmail() && s.ShowWindow());
+    EXPECT_EQ(s.SoundFile() + " " + s.EmailSMTP() + " " + s.EmailFrom() + " " + s.EmailSubject(),
+              "/snd/bell.wav mail.example.org:587 team@example.org %text%");
+    EXPECT_EQ(s.EmailTo(), "anna@example.org, bert@example.org");
+    EXPECT_EQ(s.ColorText(3), "Holidays");
+    EXPECT_EQ(s.Color(3), 0x563412);
+    EXPECT_TRUE(TestFiles::readBytes(s.Path()).contains("DateFormat=DD.MM.YYYY\r\n"));
+
+    // Opened again, the window shows what was stored.
+    auto again = open();
+    for (const auto& choice : choices)
+        EXPECT_EQ(combo(*again, choice.combo).currentIndex(), choice.index) << choice.combo;
+    EXPECT_TRUE(child<QLineEdit>(*again, "text_smtp").isEnabled());
+}
+
+TEST_F(FormSettingsTest, TheLanguageChangesAtOnceAndOnlyOkStoresIt)
+{
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), "Norvane4 Settings");
+    combo(*w, "combo_language").setCurrentIndex(1);
+    emit combo(*w, "combo_language").activated(1);
+    EXPECT_EQ(w->windowTitle(), "Norvane4 Einstellungen");
+    EXPECT_EQ(child<ClassTabs>(*w, "tabs").Caption(1), "Datenquellen");
+    EXPECT_EQ(child<QPushButton>(*w, "command_add_folder").text(), "Datenquelle hinzufügen");
+    EXPECT_EQ(combo(*w, "combo_date_format").itemText(2), "TT.MM.JJJJ");
+    w->reject();
+    EXPECT_EQ(settings.LangCode(), "en");
+    EXPECT_EQ(reloaded().LangCode(), "en");
+
+    // The checks before storing speak the window's language.
+    combo(*w, "combo_end_time").setCurrentIndex(combo(*w, "combo_start_time").currentIndex());
+    w->command_ok_Click();
+    EXPECT_EQ(told, QStringList{"Die Tages-Startzeit muss vor der Tages-Endzeit liegen."});
+    EXPECT_EQ(w->currentPage(), 2);
+    EXPECT_FALSE(QFileInfo::exists(settings.Path())) << "nothing stored";
+}
+
+TEST_F(FormSettingsTest, FoldersAreTestedWhenAddedAndAnEmptyListMeansTheProgramDirectory)
+{
+    QTemporaryDir team;
+    settings.ClearDataFolders();
+    settings.AddDataFolder(team.path());
+    settings.setActiveFolder(team.path());
+    ASSERT_TRUE(settings.SaveSettings().ok);
+    ASSERT_TRUE(settings.SaveActiveFolder().ok);
+    auto w = open();
+    QListWidget& list = child<QListWidget>(*w, "list_folders");
+    setFolderDialogAnswer([](QFileDialog& d) {
+        d.setDirectory(QDir::tempPath());
+        return int(QDialog::Accepted);
+    });
+    click(*w, "command_add_folder");
+    EXPECT_EQ(tested, QStringList{QDir::tempPath() + "/"});
+    ASSERT_EQ(list.count(), 2);
+    list.setCurrentRow(0);
+    click(*w, "command_test");
+    EXPECT_EQ(tested.last(), team.path() + "/");
+    click(*w, "Command_del_folder");
+    list.setCurrentRow(0);
+    click(*w, "Command_del_folder");
+    EXPECT_EQ(list.count(), 0);
+    w->command_ok_Click();
+    const Settings s = reloaded();
+    EXPECT_EQ(s.dataFolders(), QStringList{WithTrailingSeparator(program.path())});
+    EXPECT_EQ(s.GetDataFolder(), WithTrailingSeparator(team.path())) << "the active one stays";
+}
+
+TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAndTheWindowStays)
+{
+    TestFiles::writeBytes(settings.Path(), "[Admin]\r\nLocked=1\r\n");
+    auto w = open();
+    w->show();
+    w->command_ok_Click();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("The settings could not be saved."));
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(FormSettingsTest, TheTestMailTakesTheFieldsAndItsResultComesWhenItIsThere)
+{
+    auto w = open();
+    child<QCheckBox>(*w, "check_send_email").setChecked(true);
+    child<QLineEdit>(*w, "text_smtp").setText("smtp://127.0.0.1:2525");
+    child<QLineEdit>(*w, "text_to").setText("anna@example.org,bert@example.org");
+    child<QLineEdit>(*w, "text_subject").setText("Test for %user% %text%");
+    w->command_test_email_Click();
+    ASSERT_EQ(mails.size(), 1);
+    EXPECT_EQ(mails[0].server, "smtp://127.0.0.1:2525");
+    EXPECT_EQ(mails[0].to, "anna@example.org\tbert@example.org");
+    EXPECT_FALSE(mails[0].subject.contains("%user%"));
+    EXPECT_TRUE(mails[0].subject.endsWith(" %text%"));
+    EXPECT_FALSE(child<QPushButton>(*w, "command_test_email").isEnabled()) << "while it runs";
+    EXPECT_TRUE(told.isEmpty());
+    finishMail("Connection refused");
+    EXPECT_EQ(told, QStringList{"Email could not be sent.\r\nPlease check your email-settings."
+                                "\r\n\r\nConnection refused"});
+    EXPECT_TRUE(child<QPushButton>(*w, "command_test_email").isEnabled());
+    w->command_test_email_Click();
+    w.reset();
+    finishMail({}); // the window is gone: nothing to tell, nothing to crash
+    EXPECT_EQ(told.size(), 1);
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>form_settings</name>
+    <message><source>Common</source><translation>Allgemeines</translation></message>
+    <message><source>Data Sources</source><translation>Datenquellen</translation></message>
+    <message><source>Display</source><translation>Anzeige</translation></message>
+    <message><source>Reminder</source><translation>Erinnerungen</translation></message>
+    <message><source>Colors</source><translation>Farben</translation></message>
+    <message><source>Su</source><translation>So</translation></message>
+    <message><source>Mo</source><translation>Mo</translation></message>
+    <message><source>Tu</source><translation>Di</translation></message>
+    <message><source>We</source><translation>Mi</translation></message>
+    <message><source>Th</source><translation>Do</translation></message>
+    <message><source>Fr</source><translation>Fr</translation></message>
+    <message><source>Sa</source><translation>Sa</translation></message>
+    <message><source>Sunday</source><translation>Sonntag</translation></message>
+    <message><source>Monday</source><translation>Montag</translation></message>
+    <message><source>Week with 1. January</source><translation>Woche mit 1. Jänner</translation></message>
+    <message><source>Week with 4 days of new year</source><translation>Woche mit 4 Tagen des neuen Jahres</translation></message>
+    <message><source>full week in next year</source><translation>Erste ganze Woche im neuen Jahr</translation></message>
+    <message><source>YYYY-MM-DD</source><translation>JJJJ-MM-TT</translation></message>
+    <message><source>MM/DD/YYYY</source><translation>MM/TT/JJJJ</translation></message>
+    <message><source>DD.MM.YYYY</source><translation>TT.MM.JJJJ</translation></message>
+    <message><source>Dayview every 05 sec., Monthview every 10 sec.</source><translation>Tag alle 05 Sekunden, Monat alle 10 Sekunden</translation></message>
+    <message><source>Dayview every 10 sec., Monthview every 20 sec.</source><translation>Tag alle 10 Sekunden, Monat alle 20 Sekunden</translation></message>
+    <message><source>Dayview every 30 sec., Monthview every 60 sec.</source><translation>Tag alle 30 Sekunden, Monat alle 60 Sekunden</translation></message>
+    <message><source>30 minutes</source><translation>30 Minuten</translation></message>
+    <message><source>15 minutes</source><translation>15 Minuten</translation></message>
+    <message><source>Language:</source><translation>Sprache:</translation></message>
+    <message><source>Week starts with:</source><translation>Woche beginnt mit:</translation></message>
+    <message><source>First calendar week:</source><translation>Erste Kalenderwoche:</translation></message>
+    <message><source>Time format:</source><translation>Zeitormat:</translation></message>
+    <message><source>Date format:</source><translation>Datumsformat:</translation></message>
+    <message><source>Minimize:</source><translation>Minimieren:</translation></message>
+    <message><source>Settings - file:</source><translation>Einstellungsdatei:</translation></message>
+    <message><source>DataSources:</source><translation>Datenquellen:</translation></message>
+    <message><source>ends at:</source><translation>endet:</translation></message>
+    <message><source>Dayview starts at:</source><translation>Tagesansicht beginnt:</translation></message>
+    <message><source>Weekview shows:</source><translation>Wochenansicht zeigt:</translation></message>
+    <message><source>Time grid:</source><translation>Zeitraster:</translation></message>
+    <message><source>Position:</source><translation>Positionierung:</translation></message>
+    <message><source>Refresh view:</source><translation>Ansicht aktualisieren:</translation></message>
+    <message><source>Soundfile:</source><translation>Soundfile:</translation></message>
+    <message><source>SMTP Server:</source><translation>SMTP Server:</translation></message>
+    <message><source>From / To:</source><translation>Von / An:</translation></message>
+    <message><source>Subject:</source><translation>Betreff:</translation></message>
+    <message><source>Norvane4 Settings</source><translation>Norvane4 Einstellungen</translation></message>
+    <message><source>minimize to symbol in system tray</source><translation>minimieren als Symbol neben der Uhr</translation></message>
+    <message><source>Choose folder</source><translation>Verzeichnis auswählen</translation></message>
+    <message><source>Add datasource</source><translation>Datenquelle hinzufügen</translation></message>
+    <message><source>delete selected datasource</source><translation>markierte Datenquelle entfernen</translation></message>
+    <message><source>Test performance of selected folder</source><translation>Geschwindigkeit des Zugriffs auf das markierte Verzeichnis testen</translation></message>
+    <message><source>Weekview at startup</source><translation>Wochenansicht bei Programmstart</translation></message>
+    <message><source>one row per color</source><translation>je Farbe eine Spalte</translation></message>
+    <message><source>Show notification window</source><translation>Erinnerungsfenster anzeigen</translation></message>
+    <message><source>Play sound</source><translation>Sound abspielen</translation></message>
+    <message><source>Choose soundfile</source><translation>Soundfile auswählen</translation></message>
+    <message><source>Test soundfile</source><translation>Soundfile testen</translation></message>
+    <message><source>Send notification email</source><translation>Erinnerungsemail senden</translation></message>
+    <message><source>Send test email</source><translation>Testemail versenden</translation></message>
+    <message><source>Default Colors</source><translation>Standard Farben</translation></message>
+    <message><source>Cancel</source><translation>Abbrechen</translation></message>
+    <message><source>Select folder to save settings:</source><translation>Verzeichnis zum Speichern der Einstellungen:</translation></message>
+    <message><source>Select data folder:</source><translation>Datenverzeichnis auswählen:</translation></message>
+    <message><source>Sound files (*.WAV)</source><translation>Sound-Dateien (*.WAV)</translation></message>
+    <message><source>Select sound file:</source><translation>Sound-Datei wählen:</translation></message>
+    <message><source>The email was sent. Please check your email-account for the test message.</source><translation>Das Email wurde versendet. Prüfen Sie Ihr Postfach.</translation></message>
+    <message><source>Email could not be sent.&#xd;&#xa;Please check your email-settings.</source><translation>Das Email konnte nicht gesendet werden. &#xd;&#xa;Überprüfen Sie die Einstellungen.</translation></message>
+    <message><source>The start time of the day must be prior to the end time.</source><translation>Die Tages-Startzeit muss vor der Tages-Endzeit liegen.</translation></message>
+    <message><source>The settings could not be saved.&#xd;&#xa;Check your privileges and the access to the settings-file.</source><translation>Die Einstellungen konnten nicht gespeichert werden&#xd;&#xa;Überpfüren Sie die Schreibrechte und die Verfügbarkeit der Einstellungsdatei.</translation></message>
+</context>
+</TS>
