@@ -197,6 +197,11 @@ QString usage()
         "  norvane-cli pdf week DATE FILE [--folder DIR]\n"
         "  norvane-cli pdf planner YEAR MONTH [--two-months] FILE [--folder DIR]\n"
         "                                           the printout as a one-page A4 PDF\n"
+        "  norvane-cli import-holidays FILE [--section NAME]... [--color N] [--folder DIR]\n"
+        "                                           the sections of a holiday list; with\n"
+        "                                           --section, import them in colour N (1-14)\n"
+        "  norvane-cli test-folder DIR              how fast DIR answers: fast or slow and the\n"
+        "                                           seconds (exit 0 or 3), or the error (exit 1)\n"
         "  norvane-cli --help                       this text\n"
         "Dates are YYYY-MM-DD. Without --folder, the active data folder of the settings.\n"
         "day and range print one JSON object per appointment and line.\n");

@@ -1,6 +1,7 @@
 #include "AgendaCommand.h"
 #include "PdfCommand.h"
 #include "Settings.h"
+#include "ToolsCommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -39,5 +40,9 @@ int main(int argc, char* argv[])
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (pdf)
         return PdfCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("import-holidays"))
+        return ToolsCommand::importHolidays(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("test-folder"))
+        return ToolsCommand::testFolder(args.mid(1), out, err);
     return AgendaCommand::run(args, out, err, DefaultProgramDirectory());
 }

@@ -1,0 +1,173 @@
+#include "ToolsCommand.h"
+
+#include "AgendaCommand.h"
+#include "DataAccess.h"
+#include "FolderSpeedTest.h"
+#include "HolidayFile.h"
+#include "Settings.h"
+
+#include <QDir>
+
+#include <optional>
+#include <variant>
+
+namespace ToolsCommand {
+
+namespace {
+
+struct ImportRequest {
+    QString file;
+    QStringList sections;
+    int color = 1;
+    QString folder;
+};
+
+using Problem = QString;
+
+int usageError(const QString& problem, QTextStream& err)
+{
+    err << "norvane-cli: " << problem << '\n' << AgendaCommand::usage();
+    err.flush();
+    return AgendaCommand::UsageError;
+}
+
+// The value of "--name VALUE" or "--name=VALUE" at args[i]; i moves past what it used.
+std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name)
+{
+    const QString& arg = args[i];
+    if (arg == name)
+        return i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt;
+    return arg.mid(name.size() + 1);
+}
+
+std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
+{
+    ImportRequest request;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const QString name = arg.section(u'=', 0, 0);
+        if (name == QLatin1String("--section") || name == QLatin1String("--color") ||
+            name == QLatin1String("--folder")) {
+            const std::optional<QString> value = optionValue(args, i, name);
+            if (!value)
+                return Problem(QStringLiteral("%1 needs a value.").arg(name));
+            if (name == QLatin1String("--section")) {
+                if (!request.sections.contains(*value))
+                    request.sections << *value;
+            } else if (name == QLatin1String("--folder")) {
+                request.folder = *value;
+            } else {
+                bool ok = false;
+                request.color = value->toInt(&ok);
+                if (!ok || request.color < 1 || request.color > Settings::kColorCount)
+                    return Problem(QStringLiteral("Not a colour from 1 to %1: %2")
+                                       .arg(Settings::kColorCount)
+                                       .arg(*value));
+            }
+        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+            return Problem(QStringLiteral("Unknown option: %1").arg(arg));
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() != 1 || positional[0].isEmpty())
+        return Problem(QStringLiteral("import-holidays takes one holiday list file."));
+    request.file = positional[0];
+    return request;
+}
+
+QString notSavedReason(const WriteOutcome& failure)
+{
+    const QString where = QDir::toNativeSeparators(failure.path);
+    switch (failure.cause) {
+    case WriteOutcome::Cause::FolderUnreachable:
+        return QStringLiteral("the data folder cannot be reached: %1").arg(where);
+    case WriteOutcome::Cause::Unreadable:
+        return QStringLiteral("%1 is there but could not be read").arg(where);
+    case WriteOutcome::Cause::OutsideFolder:
+        return QStringLiteral("%1 leads out of the data folder").arg(where);
+    case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::Locked:
+        break;
+    }
+    return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;
+}
+
+} // namespace
+
+int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
+                   const QString& programDirectory)
+{
+    const auto parsed = parseImport(args);
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return usageError(*problem, err);
+    const ImportRequest& request = std::get<ImportRequest>(parsed);
+
+    QString reason;
+    const std::optional<HolidayFile> file =
+        HolidayFile::read(RealFileAccess::instance(), request.file, &reason);
+    if (!file) {
+        err << "norvane-cli: cannot read " << QDir::toNativeSeparators(request.file) << ": "
+            << reason << '\n';
+        err.flush();
+        return AgendaCommand::FolderError;
+    }
+    if (request.sections.isEmpty()) {
+        for (const QString& section : file->sections())
+            out << section << '\n';
+        out.flush();
+        return AgendaCommand::Ok;
+    }
+    for (const QString& section : request.sections) {
+        if (!file->hasSection(section))
+            return usageError(QStringLiteral("No section \"%1\" in %2").arg(section, request.file),
+                              err);
+    }
+
+    ProfileCache profiles(RealFileAccess::instance());
+    Settings settings(profiles, programDirectory);
+    if (request.folder.isEmpty())
+        AgendaCommand::loadSettings(settings, err);
+    const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
+    if (folder.isEmpty())
+        return AgendaCommand::FolderError;
+
+    DataAccess store(profiles, StoreSource::fixed(folder));
+    const HolidayImportResult result =
+        ImportHolidays(*file, request.sections, request.color, store, folder);
+    out << result.count << " holidays imported.\n";
+    out.flush();
+    if (result.failed > 0) {
+        err << "norvane-cli: " << result.failed << " of " << result.count
+            << " holidays not saved: " << notSavedReason(result.firstFailure) << '\n';
+        err.flush();
+        return AgendaCommand::FolderError;
+    }
+    return AgendaCommand::Ok;
+}
+
+int testFolder(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 1 || args[0].isEmpty() || args[0].startsWith(u'-'))
+        return usageError(QStringLiteral("test-folder takes one directory."), err);
+    FolderSpeedTest test;
+    const FolderSpeedTest::Result result = test.run(QDir::toNativeSeparators(args[0]));
+    switch (result.verdict) {
+    case FolderSpeedTest::Verdict::Fast:
+        out << "fast " << QString::number(result.seconds, 'f', 2) << '\n';
+        out.flush();
+        return AgendaCommand::Ok;
+    case FolderSpeedTest::Verdict::Slow:
+        out << "slow " << QString::number(result.seconds, 'f', 2) << '\n';
+        out.flush();
+        return Slow;
+    case FolderSpeedTest::Verdict::Error:
+        break;
+    }
+    out << "error: " << result.error << '\n';
+    out.flush();
+    return AgendaCommand::FolderError;
+}
+
+} // namespace ToolsCommand

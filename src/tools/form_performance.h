@@ -1,0 +1,66 @@
+#pragma once
+
+#include "FolderSpeedTest.h"
+
+#include <QDialog>
+
+class PictureBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+// The folder speed test as the settings window shows it: the test starts once the window is
+// up, a bar follows its passes, and the verdict comes with advice for a slow folder. The texts
+// follow the language the settings window speaks, which may not be confirmed yet.
+class form_performance : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kCollapsedTwips = 3030;
+    static constexpr int kExpandedTwips = 5220;
+
+    form_performance(const QString& folder, const QString& langCode,
+                     FolderSpeedTest test = FolderSpeedTest(), QWidget* parent = nullptr);
+
+    // Both detail texts, lines joined by CR LF.
+    QString fastDetails() const { return m_fastDetails; }
+    QString slowDetails() const { return m_slowDetails; }
+    const FolderSpeedTest::Result& result() const { return m_result; }
+    bool detailsExpanded() const;
+
+    void timer_test_Timer();
+    void command_detail_Click();
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Form_Load();
+    QString text(const char* source) const;
+    void drawBar(int hundredths);
+    void showTips(const QString& text);
+
+    QString m_folder;
+    QString m_lang;
+    FolderSpeedTest m_test;
+    FolderSpeedTest::Result m_result;
+    QString m_fastDetails;
+    QString m_slowDetails;
+    bool m_running = false;
+    bool m_started = false;
+
+    QLabel* label_pfad;
+    QLabel* label_status;
+    PictureBox* pic_bar;
+    QPlainTextEdit* text_tips;
+    QPushButton* command_detail;
+    QPushButton* command_ok;
+    QTimer* timer_test;
+};
+
+// Measures folder in a modal window; the caller goes on the same way whatever the verdict.
+void RunFolderSpeedTest(QWidget* parent, const QString& folder, const QString& langCode);

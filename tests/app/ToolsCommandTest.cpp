@@ -1,0 +1,139 @@
+// norvane-cli import-holidays and test-folder, as a script runs them; and the German holiday
+// list shipped with the program, imported alike by the library and the command.
+#include "DataAccess.h"
+#include "HolidayFile.h"
+#include "TestFiles.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(NORVANE_CLI_PATH), args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Every file below dir with its content.
+QMap<QString, QByteArray> tree(const QString& dir)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(dir).relativeFilePath(path), TestFiles::readBytes(path));
+    }
+    return files;
+}
+
+TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath("list.txt");
+    TestFiles::writeBytes(list,
+                          "[Germany 2004]\r\nNew Year, 2004/01/01\r\nUnity Day, 2004/10/03\r\n"
+                          "[Austria 2004]\r\nNational Day, 2004/10/26\r\n");
+    const QString folder = dir.filePath("data");
+    QDir().mkpath(folder);
+    const QString blocked = dir.filePath("blocked");
+    TestFiles::writeBytes(blocked + "/y2004", "in the way");
+    const QString missing = dir.filePath("absent");
+    const QStringList import = {"import-holidays", list, "--folder", folder};
+    const struct {
+        QStringList args;
+        int code;
+        QString out;
+        QString err; // a part of it
+    } rows[] = {
+        {import, 0, "Germany 2004\nAustria 2004\n", ""},
+        {import + QStringList{"--section", "Austria 2004", "--color=7"}, 0,
+         "1 holidays imported.\n", ""},
+        {{"import-holidays", list, "--section", "Germany 2004", "--folder", blocked},
+         1,
+         "2 holidays imported.\n",
+         "2 of 2 holidays not saved: "},
+        {{"import-holidays", list, "--section", "Germany 2004", "--folder", missing},
+         1,
+         "",
+         "not a directory"},
+        {{"import-holidays", missing, "--section", "Germany 2004"},
+         1,
+         "",
+         "No such file or directory"},
+        {import + QStringList{"--section", "Spain 2004"}, 2, "", "No section \"Spain 2004\""},
+        {import + QStringList{"--section", "Austria 2004", "--color", "15"}, 2, "", "Usage:"},
+        {import + QStringList{"--section", "Austria 2004", "--color", "0"}, 2, "", "Usage:"},
+        {{"import-holidays"}, 2, "", "Usage:"},
+        {{"test-folder", missing},
+         1,
+         "error: open for appending " + missing +
+             "/NorvanePerformanceTest.txt: No such file or "
+             "directory\n",
+         ""},
+        {{"test-folder"}, 2, "", "Usage:"},
+        {{"test-folder", folder, folder}, 2, "", "Usage:"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const CliRun run = cli(row.args);
+        EXPECT_EQ(run.code, row.code) << run.err.toStdString();
+        EXPECT_EQ(run.out, row.out);
+        EXPECT_TRUE(run.err.contains(row.err)) << run.err.toStdString();
+        EXPECT_EQ(run.err.contains("Usage:"), row.code == 2);
+    }
+    EXPECT_EQ(tree(folder).keys(), QStringList{"y2004/m10/d26/holiday.nv3"});
+    EXPECT_TRUE(tree(folder).first().contains("\r\nColor=7\r\n"));
+
+    // The verdict depends on this machine; its form and its exit code do not.
+    const CliRun speed = cli({"test-folder", folder});
+    const QRegularExpressionMatch verdict =
+        QRegularExpression("^(fast|slow) [0-9]+\\.[0-9]{2}\n$").match(speed.out);
+    ASSERT_TRUE(verdict.hasMatch()) << speed.out.toStdString();
+    EXPECT_EQ(speed.code, verdict.captured(1) == "fast" ? 0 : 3);
+    EXPECT_EQ(tree(folder).size(), 1);
+}
+
+TEST(ToolsCommandTest, ShippedListImportsWholeFromTheLibraryAndTheCommand)
+{
+    const QString list = NORVANE_HOLIDAY_LISTS "/germany.txt";
+    QString reason;
+    const std::optional<HolidayFile> file =
+        HolidayFile::read(RealFileAccess::instance(), list, &reason);
+    ASSERT_TRUE(file) << reason.toStdString();
+    EXPECT_EQ(file->sections(), (QStringList{"Deutschland 2026", "Deutschland 2027"}));
+
+    QTemporaryDir byLibrary;
+    ProfileCache profiles(RealFileAccess::instance());
+    DataAccess store(profiles, StoreSource::fixed(byLibrary.path()));
+    const HolidayImportResult result =
+        ImportHolidays(*file, file->sections(), 3, store, byLibrary.path());
+    EXPECT_EQ(result.count, 18);
+    EXPECT_EQ(result.failed, 0);
+
+    QTemporaryDir byCommand;
+    const CliRun run = cli({"import-holidays", list, "--section", "Deutschland 2026", "--section",
+                            "Deutschland 2027", "--color", "3", "--folder", byCommand.path()});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "18 holidays imported.\n");
+
+    const QMap<QString, QByteArray> imported = tree(byLibrary.path());
+    EXPECT_EQ(imported.size(), 18);
+    EXPECT_TRUE(imported.value("y2027/m3/d26/holiday.nv3").contains("\r\nText=Karfreitag\r\n"));
+    EXPECT_EQ(tree(byCommand.path()), imported);
+}
+
+} // namespace

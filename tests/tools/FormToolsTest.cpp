@@ -1,0 +1,155 @@
+// The import window and the speed test window: their texts in both languages, the colour
+// choice, the count message, and the details that open when the test ends.
+#include "DataAccess.h"
+#include "Language.h"
+#include "PictureBox.h"
+#include "Settings.h"
+#include "TestFiles.h"
+#include "form_import.h"
+#include "form_performance.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template <typename T> T& child(QWidget& w, const char* name)
+{
+    return *w.findChild<T*>(QLatin1String(name));
+}
+
+class FormImportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        settings.setActiveFolder(data.path());
+        settings.setColorText(6, "Holiday");
+        ASSERT_TRUE(TestFiles::writeBytes(list.filePath("holidays.txt"),
+                                          "[Germany 2004]\r\nNew Year, 2004/01/01\r\n"
+                                          "Unity Day, 2004/10/03\r\n[Austria 2004]\r\n"
+                                          "National Day, 2004/10/26\r\n"));
+        hooks.message = [this](QWidget*, const QString&, const QString& text) { told << text; };
+        hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir list;
+    QTemporaryDir program;
+    ProfileCache profiles{RealFileAccess::instance()};
+    Settings settings{profiles, program.path()};
+    DataAccess store{profiles, settings};
+    form_import::Hooks hooks;
+    QStringList told;
+};
+
+TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
+{
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    for (const char* lang : {"en", "de"}) {
+        Language::apply(lang);
+        form_import w(settings, store, list.filePath("holidays.txt"), hooks);
+        auto& sections = child<QListWidget>(w, "list_sections");
+        auto& colors = child<QComboBox>(w, "combo_color");
+        ASSERT_EQ(sections.count(), 2);
+        EXPECT_EQ(colors.count(), 14);
+        EXPECT_EQ(colors.itemText(5), "06    Holiday");
+        sections.item(0)->setSelected(true);
+        colors.setCurrentIndex(5);
+        child<QPushButton>(w, "command_ok").click();
+    }
+    EXPECT_EQ(told, (QStringList{"2 holidays imported.", "2 Feiertage importiert."}));
+    const TerminPtr a =
+        store.LoadAppointment(data.filePath("y2004/m10/d3/holiday.nv3"), QDate(2004, 10, 3));
+    EXPECT_EQ(a->Text(), "Unity Day");
+    EXPECT_EQ(a->ColorCode(), 6);
+}
+
+TEST_F(FormImportTest, UnreadableListAndUnwritableFolder)
+{
+    form_import missing(settings, store, list.filePath("absent.txt"), hooks);
+    EXPECT_FALSE(child<QPushButton>(missing, "command_ok").isEnabled());
+
+    ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
+    form_import w(settings, store, list.filePath("holidays.txt"), hooks);
+    child<QListWidget>(w, "list_sections").selectAll();
+    child<QPushButton>(w, "command_ok").click();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("3 of 3 holidays could not be saved.\r\n"))
+        << told[0].toStdString();
+}
+
+// Appends and reads nothing: the window's logic without a disk.
+class NoFiles : public SpeedTestFiles {
+public:
+    std::optional<Failure> append(const QString&, const QByteArray&) override { return failure; }
+    std::optional<Failure> readWhole(const QString&) override { return {}; }
+    std::optional<Failure> remove(const QString&) override { return {}; }
+    std::optional<Failure> failure;
+};
+
+TEST(FormPerformanceTest, VerdictsAdviceAndDetails)
+{
+    NoFiles files;
+    const struct {
+        const char* lang;
+        qint64 nanoseconds;
+        bool fail;
+        QString title, status, tips;
+    } rows[] = {
+        {"en", 1'000'000'000, false, "Testing performance of folder...",
+         "Access to the selected folder is fast enough.",
+         "Result:\n\nThe performance of the selected folder is ok. Norvane can use this folder. "},
+        {"de", 1'000'000'000, false,
+         QString::fromUtf8("Performance des Verzeichniszugriffs wird überprüft..."),
+         QString::fromUtf8("Die Zugriffsgeschwindigkeit für das Verzeichnis ist ausreichend."),
+         QString::fromUtf8("Ergebnis:\n\nDie Zugriffsgeschwindigkeit für das gewählte Verzeichnis "
+                           "ist ausreichend. Norvane kann mit diesem Verzeichnis arbeiten. ")},
+        {"en", 5'000'000'000, false, "Testing performance of folder...",
+         "Access to the selected folder is rather slow.",
+         "Result:\n\nThe performance of the folder"},
+        {"de", 5'000'000'000, false,
+         QString::fromUtf8("Performance des Verzeichniszugriffs wird überprüft..."),
+         QString::fromUtf8(
+             "Die Zugriffsgeschwindigkeit für das Verzeichnis bedarf einer Verbesserung."),
+         QString::fromUtf8("Ergebnis:\n\nDie Zugriffsgeschwindigkeit für das gewählte Verzeichnis "
+                           "ist eher langsam.")},
+        {"de", 0, true, QString::fromUtf8("Performance des Verzeichniszugriffs wird überprüft..."),
+         "Beim Zugriff auf das Verzeichnis ist ein Fehler aufgetreten.",
+         "write /share/NorvanePerformanceTest.txt: Permission denied"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.lang) + row.status.toStdString());
+        files.failure.reset();
+        if (row.fail)
+            files.failure = SpeedTestFiles::Failure{"write", "Permission denied"};
+        qint64 now = 0;
+        form_performance w("/share", row.lang,
+                           FolderSpeedTest(files, [&] { return now += row.nanoseconds; }));
+        auto& detail = child<QPushButton>(w, "command_detail");
+        EXPECT_EQ(w.windowTitle(), row.title);
+        EXPECT_EQ(child<QLabel>(w, "label_pfad").text(), "/share");
+        EXPECT_FALSE(w.detailsExpanded());
+        EXPECT_FALSE(detail.isEnabled());
+
+        w.timer_test_Timer();
+        EXPECT_EQ(child<QLabel>(w, "label_status").text(), row.status);
+        EXPECT_TRUE(child<QPlainTextEdit>(w, "text_tips").toPlainText().startsWith(row.tips));
+        EXPECT_TRUE(w.detailsExpanded());
+        EXPECT_EQ(w.height(), PictureBox::toPixels(5220));
+        EXPECT_EQ(detail.text(), "<< Details");
+        EXPECT_EQ(child<PictureBox>(w, "pic_bar").image().pixelColor(w.width() - 40, 5),
+                  QColor(0, 0, 255));
+        detail.click();
+        EXPECT_EQ(w.height(), PictureBox::toPixels(3030));
+        EXPECT_EQ(detail.text(), "Details >>");
+    }
+}
+
+} // namespace

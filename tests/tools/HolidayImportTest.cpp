@@ -1,0 +1,125 @@
+// Holiday lists: which lines are entries, and what an import leaves in the data folder.
+#include "DataAccess.h"
+#include "HolidayFile.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// "section: name=date; ..." for every section, in the file's order.
+QString described(const HolidayFile& file)
+{
+    QStringList sections;
+    for (const QString& section : file.sections()) {
+        QStringList entries;
+        for (const HolidayFile::Entry& entry : file.entries(section))
+            entries << entry.name + '=' + entry.date.toString(Qt::ISODate);
+        sections << section + ": " + entries.join("; ");
+    }
+    return sections.join(" | ");
+}
+
+TEST(HolidayFileTest, EntriesOfEachSection)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString expected;
+    } rows[] = {
+        {"two sections",
+         "[Germany 2004]\r\nNew Year, 2004/01/01\r\nGood Friday, 2004/04/09\r\n"
+         "[Austria 2004]\r\nNational Day, 2004/10/26\r\n",
+         "Germany 2004: New Year=2004-01-01; Good Friday=2004-04-09 | "
+         "Austria 2004: National Day=2004-10-26"},
+        {"repeated header: the first counts",
+         "[A]\r\nX, 2004/01/01\r\n[B]\r\n[A]\r\nY, 2004/02/02\r\n", "A: X=2004-01-01 | B: "},
+        {"other lines skipped",
+         "; list\r\n[A]\r\nTrailing, 2004/01/01 \r\nShort month, 2004/1/01\r\n\r\n"
+         "No name, , 2004/01/01x\r\n, 2004/01/02\r\nKept, 2004/03/03\r\n",
+         "A: Kept=2004-03-03"},
+        {"no final line break", "[A]\r\nX, 2004/01/01\r\nLast, 2004/12/31",
+         "A: X=2004-01-01; Last=2004-12-31"},
+        {"LF line ends", "[A]\nX, 2004/01/01\nY, 2004/01/02\n[B]\nZ, 2004/01/03\n",
+         "A: X=2004-01-01; Y=2004-01-02 | B: Z=2004-01-03"},
+        {"day past the month's end", "[A]\r\nLeap, 2003/02/29\r\n", "A: Leap=2003-03-01"},
+        {"name ends at the first comma", "[A]\r\nSts. Peter, Paul, 2004/06/29\r\n",
+         "A: Sts. Peter=2004-06-29"},
+        {"UTF-8 names", "[\xc3\x96sterreich]\r\nMari\xc3\xa4 Empf\xc3\xa4ngnis, 2004/12/08\r\n",
+         QString::fromUtf8("Österreich: Mariä Empfängnis=2004-12-08")},
+        {"Windows-1252 names", "[\xd6sterreich]\r\nMari\xe4 Empf\xe4ngnis, 2004/12/08\r\n",
+         QString::fromUtf8("Österreich: Mariä Empfängnis=2004-12-08")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(described(HolidayFile::fromBytes(row.bytes)), row.expected);
+    }
+}
+
+class HolidayImportTest : public ::testing::Test {
+protected:
+    QStringList filesIn(const QString& dir) const
+    {
+        QStringList names;
+        QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            names << QDir(dir).relativeFilePath(it.next());
+        names.sort();
+        return names;
+    }
+
+    QTemporaryDir data;
+    CountingFileAccess files{RealFileAccess::instance()};
+    ProfileCache profiles{files};
+    DataAccess store{profiles, StoreSource::fixed(data.path())};
+    const HolidayFile list =
+        HolidayFile::fromBytes("[Germany 2004]\r\nNew Year, 2004/01/01\r\nUnity Day, 2004/10/03\r\n"
+                               "[Extra]\r\nFirst Day, 2004/01/01\r\n");
+};
+
+TEST_F(HolidayImportTest, OneFilePerDayTheLaterEntryWinsAndEveryEntryCounts)
+{
+    QList<int> progress;
+    const HolidayImportResult result =
+        ImportHolidays(list, {"Germany 2004", "Extra"}, 6, store, data.path(),
+                       [&](int done, int total) { progress << done * 10 + total; });
+    EXPECT_EQ(result.count, 3);
+    EXPECT_EQ(result.failed, 0);
+    EXPECT_EQ(progress, (QList<int>{13, 23, 33}));
+    EXPECT_EQ(filesIn(data.path()),
+              (QStringList{"y2004/m1/d1/holiday.nv3", "y2004/m10/d3/holiday.nv3"}));
+    EXPECT_EQ(TestFiles::readBytes(data.filePath("y2004/m1/d1/holiday.nv3")),
+              "[AppointmentSettings]\r\nDateYear=2004\r\nDateMonth=1\r\nDateDay=1\r\n"
+              "StartTimeHour=8\r\nStartTimeMinute=0\r\nEndTimeHour=12\r\nEndTimeMinute=0\r\n"
+              "Color=6\r\nText=First Day\r\nProducer=Import\r\nIsReminder=0\r\nRemindTime=0\r\n"
+              "RemindMe=1\r\nRemindEmail=0\r\nRecurring=0\r\nRecurringFromYear=1899\r\n"
+              "RecurringFromMonth=12\r\nRecurringFromDay=30\r\nRecurringUntilYear=1899\r\n"
+              "RecurringUntilMonth=12\r\nRecurringUntilDay=30\r\n");
+}
+
+TEST_F(HolidayImportTest, AFolderThatCannotBeWrittenFailsEveryEntryOnce)
+{
+    // Tests run as root: a file where the year directory belongs stops every write.
+    ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
+    HolidayImportResult result = ImportHolidays(list, {"Germany 2004"}, 1, store, data.path());
+    EXPECT_EQ(result.count, 2);
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_FALSE(result.firstFailure.path.isEmpty());
+
+    // A data folder that is gone is asked once, not once per entry.
+    const QString gone = data.filePath("gone");
+    DataAccess unmounted(profiles, StoreSource::fixed(gone));
+    files.resetCounts();
+    result = ImportHolidays(list, {"Germany 2004", "Extra"}, 1, unmounted, gone);
+    EXPECT_EQ(result.count, 3);
+    EXPECT_EQ(result.failed, 3);
+    EXPECT_EQ(result.firstFailure.cause, WriteOutcome::Cause::FolderUnreachable);
+    EXPECT_EQ(files.counts().total(), 1);
+    EXPECT_FALSE(QFileInfo::exists(gone));
+}
+
+} // namespace
