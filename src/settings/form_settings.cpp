@@ -148,7 +148,8 @@ void form_settings::Form_Load()
     connect(command_ok, &QPushButton::clicked, this, &form_settings::command_ok_Click);
     connect(command_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    setMinimumSize(PictureBox::toPixels(6510), PictureBox::toPixels(4350));
+    // The design size, widened so the weekday boxes and the longest list entries fit.
+    setMinimumSize(qMax(PictureBox::toPixels(6510), 600), PictureBox::toPixels(4350));
     fillFromSettings();
     SetLanguageTexts();
     showPage(0);
@@ -497,7 +498,7 @@ void form_settings::command_add_folder_Click()
         return;
     const QString folder = withSeparator(chosen);
     if (m_hooks.testFolder)
-        m_hooks.testFolder(this, folder); // whatever it shows, the folder is added
+        m_hooks.testFolder(this, folder, m_lang); // whatever it shows, the folder is added
     list_folders->addItem(folder);
 }
 
@@ -509,7 +510,7 @@ void form_settings::Command_del_folder_Click()
 void form_settings::command_test_Click()
 {
     if (QListWidgetItem* item = list_folders->currentItem(); item && m_hooks.testFolder)
-        m_hooks.testFolder(this, withSeparator(item->text()));
+        m_hooks.testFolder(this, withSeparator(item->text()), m_lang);
 }
 
 void form_settings::command_browse_sound_Click()

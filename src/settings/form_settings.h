@@ -35,7 +35,9 @@ public:
 
     // What the window needs of the rest of the program.
     struct Hooks {
-        std::function<void(QWidget* parent, const QString& folder)> testFolder;
+        // The speed test of a folder, in the window's language.
+        std::function<void(QWidget* parent, const QString& folder, const QString& langCode)>
+            testFolder;
         std::function<void(const QString& soundFile)> playSound;
         // done gets the result: empty when the mail was sent. It may come later; the window
         // stays usable meanwhile.

@@ -25,7 +25,9 @@ protected:
     FormSettingsTest()
     {
         hooks.message = [this](QWidget*, const QString&, const QString& text) { told << text; };
-        hooks.testFolder = [this](QWidget*, const QString& folder) { tested << folder; };
+        hooks.testFolder = [this](QWidget*, const QString& folder, const QString&) {
+            tested << folder;
+        };
         hooks.sendTestMail = [this](const form_settings::TestMail& mail,
                                     std::function<void(const QString&)> done) {
             mails << mail;

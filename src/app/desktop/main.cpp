@@ -9,9 +9,11 @@
 #include "ReminderMail.h"
 #include "Settings.h"
 #include "form_edit.h"
+#include "form_import.h"
 #include "form_info.h"
 #include "form_lang.h"
 #include "form_main.h"
+#include "form_performance.h"
 #include "form_print.h"
 #include "form_settings.h"
 
@@ -46,6 +48,7 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
+    hooks.showImport = [&](QWidget* parent) { OpenHolidayImport(parent, settings, store); };
     hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week) {
         OpenPrintWindow(parent, settings, store, date, week, form_print::Output::Printer);
     };
@@ -61,6 +64,9 @@ int main(int argc, char* argv[])
     ReminderCheck reminderCheck(profiles, settings, reminders, GetLoginName());
     hooks.showSettings = [&](QWidget* parent) {
         form_settings::Hooks windowHooks;
+        windowHooks.testFolder = [](QWidget* owner, const QString& folder, const QString& lang) {
+            RunFolderSpeedTest(owner, folder, lang);
+        };
         windowHooks.playSound = [&](const QString& file) { reminders.sound().PlaySoundFile(file); };
         windowHooks.sendTestMail = [&](const form_settings::TestMail& mail,
                                        std::function<void(const QString&)> done) {
