@@ -72,8 +72,8 @@ void Druck::DrawTitleBarAndFrame()
 bool Druck::DrawTimeGrid()
 {
     const int interval = m_settings.GridMinutes();
-    const TimeOfDay start = m_settings.GridStartTime();
-    const double spans = double(m_settings.GridEndTime().minutes() - start.minutes()) / interval;
+    const TimeOfDay start = m_start;
+    const double spans = double(m_end.minutes() - start.minutes()) / interval;
     // A day that ends where (or before) it starts has no rows to divide the height into.
     if (spans <= 0)
         return false;
@@ -97,6 +97,7 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
     AppointmentEditing editing(filing);
     ClassDay column(m_store, m_settings, editing, nullptr);
     column.setDatum(date);
+    column.setHours(m_start, m_end);
     column.LoadAppointments(false);
     column.CalculateAppointmentPositions(std::nearbyint(cw), std::nearbyint(H - kGridSpare));
 
@@ -125,6 +126,15 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
     }
 }
 
+void Druck::WidenHoursFor(const QList<QDate>& days)
+{
+    QList<TerminPtr> printed;
+    for (const QDate& day : days)
+        printed += m_store.GetAppointmentsOfDay(day);
+    std::tie(m_start, m_end) =
+        ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), printed);
+}
+
 bool Druck::FinishPage(double x, double y, double w)
 {
     m_canvas.setFont(QStringLiteral("Small Fonts"), 6, false, true);
@@ -142,6 +152,7 @@ bool Druck::PrintDay(const QDate& date)
                           QStringLiteral(", ") + FormatDate(date, m_settings.DateFormat());
     m_canvas.PrintWrappedText(mX + kLabelStrip, mY + 2, W - kLabelStrip, 10, title,
                               TextAlign::Centre);
+    WidenHoursFor({date});
     if (DrawTimeGrid())
         DrawAppointments(date, mX + kLabelStrip, W - kLabelStrip);
     return FinishPage(mX, mY + H + 2, W);
@@ -175,6 +186,7 @@ bool Druck::PrintWeek(const QDate& date)
         const double x = mX + kLabelStrip + col * cw;
         m_canvas.DrawLine(x, mY, x, mY + H, kBlack);
     }
+    WidenHoursFor(shown);
     if (DrawTimeGrid())
         for (int col = 0; col < shown.size(); ++col)
             DrawAppointments(shown[col], mX + kLabelStrip + col * cw, cw);

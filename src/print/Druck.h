@@ -1,6 +1,9 @@
 #pragma once
 
+#include "DateParts.h"
+
 #include <QDate>
+#include <QList>
 #include <QString>
 
 class DataAccess;
@@ -35,6 +38,8 @@ private:
     // Rows of time across the day and week print; false when the settings give no rows.
     bool DrawTimeGrid();
     void DrawAppointments(const QDate& date, double cx, double cw);
+    // The settings' hours, widened to show every appointment of the days printed.
+    void WidenHoursFor(const QList<QDate>& days);
     bool FinishPage(double x, double y, double w);
 
     PrintCanvas& m_canvas;
@@ -47,4 +52,6 @@ private:
     double mY = 15;
     double W = 0;
     double H = 0;
+    TimeOfDay m_start;
+    TimeOfDay m_end;
 };

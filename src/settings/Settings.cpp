@@ -73,8 +73,12 @@ QString WithTrailingSeparator(const QString& path)
 
 QString DefaultProgramDirectory()
 {
+    // Only a portable copy keeps its files beside the executable: one whose directory holds
+    // the pointer file already, or a build tree. An installed program never writes into bin/.
     const QString own = QCoreApplication::applicationDirPath();
-    if (!own.isEmpty() && QFileInfo(own).isWritable())
+    const QDir ownDir(own);
+    if (!own.isEmpty() && (ownDir.exists(QStringLiteral("Settings.ini")) ||
+                           ownDir.exists(QString::fromLatin1(kPortableMark))))
         return WithTrailingSeparator(QDir::toNativeSeparators(own));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);

@@ -156,8 +156,12 @@ private:
     bool m_rowPerColor = false;
 };
 
-// The program directory: the executable's own when it is writable (a portable installation),
-// otherwise the per-user application data directory. Always ends in a separator.
+// Beside the executables of a build tree (the build writes it): the copy is portable.
+inline constexpr char kPortableMark[] = "norvane-portable";
+
+// The program directory: the executable's own for a portable copy (its directory holds the
+// pointer file "Settings.ini" or the portable mark), otherwise the per-user application data
+// directory, so an installed program never writes beside itself. Always ends in a separator.
 QString DefaultProgramDirectory();
 
 // Appends the native separator unless the path already ends in either separator.

@@ -1,5 +1,7 @@
 #include "DataAccess.h"
 
+#include <QRegularExpression>
+
 #include "AppointmentFile.h"
 #include "Common.h"
 #include "Recurrence.h"
@@ -114,6 +116,7 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
     if (!m_profiles.files().isListableDir(folder))
         return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, folder);
     forgetInPass(appointment.filename());
+    forgetDayMarks(appointment.filename());
     MakeDirTree(DirectoryOfPath(appointment.filename()));
     IniFile ini(m_profiles, appointment.filename(), folder);
     AppointmentFile::write(ini, appointment);
@@ -130,6 +133,7 @@ void DataAccess::DeleteAppointmentFile(const QString& path)
     if (path.isEmpty())
         return;
     forgetInPass(path);
+    forgetDayMarks(path);
     m_profiles.files().remove(path);
     m_profiles.forget(path);
 }
@@ -148,6 +152,20 @@ ProfileCache::Lookup DataAccess::currentContent(const QString& path)
     if (m_pass)
         m_pass->files.insert(path, file);
     return file;
+}
+
+void DataAccess::forgetDayMarks(const QString& path)
+{
+    // A one-time file touches the day its directory names; a recurring one may touch any day.
+    static const QRegularExpression dayDirectory(
+        QStringLiteral(R"([/\\]y(\d{1,4})[/\\]m(\d{1,2})[/\\]d(\d{1,2})[/\\][^/\\]*$)"));
+    const QRegularExpressionMatch match = dayDirectory.match(path);
+    const QDate day =
+        match.hasMatch() && Recurrence::ofPath(path) == Recurrence::Kind::None
+            ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
+            : QDate();
+    std::erase_if(m_dayMarks,
+                  [&](const DayMark& mark) { return !day.isValid() || mark.date == day; });
 }
 
 void DataAccess::forgetInPass(const QString& path)

@@ -118,6 +118,8 @@ private:
     ProfileCache::Lookup currentContent(const QString& path);
     // Our own change to a file: this pass must not answer from what it saw before.
     void forgetInPass(const QString& path);
+    // Our own change shows in the day marks at once, not after MonthInterval.
+    void forgetDayMarks(const QString& path);
     bool isInRecurringRange(const QString& path, const QDate& date,
                             const ProfileCache::Lookup& file);
     QStringList listAppointmentFiles(const QString& dir);

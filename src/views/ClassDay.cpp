@@ -233,12 +233,27 @@ int ClassDay::gridMinutes() const
 
 TimeOfDay ClassDay::dayStart() const
 {
-    return m_settings.GridStartTime();
+    return m_hours ? m_hours->first : m_settings.GridStartTime();
 }
 
 TimeOfDay ClassDay::dayEnd() const
 {
-    return m_settings.GridEndTime();
+    return m_hours ? m_hours->second : m_settings.GridEndTime();
+}
+
+std::pair<TimeOfDay, TimeOfDay> ClassDay::ShownHours(TimeOfDay start, TimeOfDay end,
+                                                     const QList<TerminPtr>& appointments)
+{
+    int first = start.minutes();
+    int last = end.minutes();
+    for (const TerminPtr& a : appointments) {
+        const int from = std::min(a->StartTime().minutes(), a->EndTime().minutes());
+        const int to = std::max(a->StartTime().minutes(), a->EndTime().minutes());
+        first = std::min(first, from / 60 * 60);
+        last = std::max(last, (to + 59) / 60 * 60);
+    }
+    return {TimeOfDay::fromMinutes(std::clamp(first, 0, TimeOfDay::kEndOfDay)),
+            TimeOfDay::fromMinutes(std::clamp(last, 0, TimeOfDay::kEndOfDay))};
 }
 
 double ClassDay::slotCount() const

@@ -65,6 +65,11 @@ public:
     double EndY() const { return m_endY; }
     void setEndY(double y) { m_endY = y; }
 
+    // The hours the grid shows: the settings' day start and end unless the view widened them
+    // (ShownHours).
+    void setHours(TimeOfDay start, TimeOfDay end) { m_hours = {start, end}; }
+    const QList<TerminPtr>& appointments() const { return m_appointments; }
+
     // The picture the column draws on; its mouse events now reach the column.
     void Bind(PictureBox* picture);
     // Reads the day from the store and assigns the columns; with_labels borrows one label
@@ -107,6 +112,10 @@ public:
     static int MaxColumn(const QList<TerminPtr>& appointments);
     // The text up to the first line break, followed by "..." when something was cut.
     static QString FirstLine(const QString& text);
+    // The hours from start to end, widened to whole hours that cover every appointment given
+    // (never beyond 00:00 to 24:00), so no appointment lies outside the grid.
+    static std::pair<TimeOfDay, TimeOfDay> ShownHours(TimeOfDay start, TimeOfDay end,
+                                                      const QList<TerminPtr>& appointments);
 
 private:
     // Grid line k of the current layout: where it lies and which time it stands for.
@@ -153,6 +162,7 @@ private:
 
     QPointer<PictureBox> my_pic;
     QList<TerminPtr> m_appointments;
+    std::optional<std::pair<TimeOfDay, TimeOfDay>> m_hours;
     // One per appointment, then the selection bar and the range text.
     QList<QPointer<QLabel>> m_labels;
     QPointer<QLabel> marker_label;

@@ -96,8 +96,21 @@ void DayWeekView::LoadView(const QDate& date, bool week)
     // One pass over the folder: each file is asked for once however many days show it.
     const DataAccess::Pass pass(m_store);
 
-    m_rows = ViewGeometry::Rows(m_settings.GridStartTime(), m_settings.GridEndTime(),
-                                m_settings.GridMinutes());
+    // The days shown, and the hours that show every appointment of them.
+    QList<QDate> days;
+    if (week) {
+        const QDate weekStart = StartOfWeek(date, m_settings.FirstWeekday());
+        for (int i = 0; i < 7; ++i)
+            if (m_settings.ShowWeek(Weekday(weekStart.addDays(i))))
+                days << weekStart.addDays(i);
+    } else {
+        days << date;
+    }
+    QList<TerminPtr> shown;
+    for (const QDate& day : std::as_const(days))
+        shown += m_store.GetAppointmentsOfDay(day);
+    m_hours = ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), shown);
+    m_rows = ViewGeometry::Rows(m_hours.first, m_hours.second, m_settings.GridMinutes());
     const int panelHeight = PictureBox::toTwips(m_pictures.pic_panel->height());
     m_rowHeight = ViewGeometry::RowHeight(panelHeight, m_rows);
     const int viewHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin;
@@ -115,15 +128,9 @@ void DayWeekView::LoadView(const QDate& date, bool week)
 
     if (week) {
         m_highlightToday = true;
-        int n = 0;
-        for (int day = 1; day <= 7; ++day)
-            n += m_settings.ShowWeek(day);
-        const QDate weekStart = StartOfWeek(date, m_settings.FirstWeekday());
+        const int n = int(days.size());
         int c = 0;
-        for (int i = 0; i < 7; ++i) {
-            const QDate d = weekStart.addDays(i);
-            if (!m_settings.ShowWeek(Weekday(d)))
-                continue;
+        for (const QDate& d : std::as_const(days)) {
             ++c;
             const ViewGeometry::ColumnSpan span = ViewGeometry::WeekColumn(viewWidth, n, c);
             ClassDay* column = addColumn(c, d, span.startX, span.endX, viewHeight);
@@ -150,6 +157,7 @@ ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX,
     column->setEndX(endX);
     column->setStartY(0);
     column->setEndY(viewHeight - ViewGeometry::kColumnBottomMargin);
+    column->setHours(m_hours.first, m_hours.second);
     column->LoadAppointments(true);
     column->DisplayAppointments(c);
     m_dayColumns[size_t(c)] = std::move(column);
@@ -186,8 +194,8 @@ void DayWeekView::ScrollView()
 void DayWeekView::drawHourLabels()
 {
     PictureBox* view = m_pictures.pic_view;
-    const auto labels = ViewGeometry::HourLabels(m_settings.GridStartTime(), m_rows,
-                                                 m_settings.GridMinutes(), m_settings.TimeFormat());
+    const auto labels = ViewGeometry::HourLabels(m_hours.first, m_rows, m_settings.GridMinutes(),
+                                                 m_settings.TimeFormat());
     for (const ViewGeometry::HourLabel& label : labels) {
         const int y = m_rowHeight * label.row;
         if (!label.hour.isEmpty()) {

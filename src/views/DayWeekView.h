@@ -1,11 +1,14 @@
 #pragma once
 
+#include "DateParts.h"
+
 #include <QDate>
 #include <QObject>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class AppointmentEditing;
 class ClassDay;
@@ -45,6 +48,8 @@ public:
     // True while the week view is shown: today's column is tinted.
     bool HighlightToday() const { return m_highlightToday; }
     int Rows() const { return m_rows; }
+    // The hours the grid shows now.
+    std::pair<TimeOfDay, TimeOfDay> ShownHours() const { return m_hours; }
     int RowHeight() const { return m_rowHeight; }
     // Columns 1 … DayColumnCount() of the view, left to right; nullptr outside.
     ClassDay* DayColumn(int index) const;
@@ -80,4 +85,6 @@ private:
     bool m_highlightToday = false;
     int m_rowHeight = 225;
     int m_rows = 0;
+    // From the settings, widened to show every appointment of the days shown.
+    std::pair<TimeOfDay, TimeOfDay> m_hours;
 };

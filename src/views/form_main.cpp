@@ -476,7 +476,14 @@ void form_main::editAppointment(ClassTermin* appointment)
     const AppointmentEditing::Result result = m_editing.EditMe(copy, true, m_globalTimer);
     if (!result.failure.isEmpty())
         ShowFailure(result.failure);
+    showOwnChange();
+}
+
+void form_main::showOwnChange()
+{
     LoadView();
+    m_calendar1->DrawAll();
+    m_calendar2->DrawAll();
 }
 
 void form_main::mnu_popup_termin_edit_Click()
@@ -488,7 +495,7 @@ void form_main::mnu_popup_termin_del_yes_Click()
 {
     if (ClassTermin* appointment = FindAppointmentByTag(m_popupTag))
         m_store.DeleteAppointmentFile(*appointment);
-    LoadView();
+    showOwnChange();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -509,7 +516,7 @@ void form_main::mnu_appointment_new_Click()
     const AppointmentEditing::Result result = m_editing.EditMe(appointment, true, m_globalTimer);
     if (!result.failure.isEmpty())
         ShowFailure(result.failure);
-    LoadView();
+    showOwnChange();
 }
 
 void form_main::mnu_datafolder_array_Click(int index)
@@ -545,8 +552,9 @@ void form_main::StartRefreshTimer()
 
 void form_main::timer_refresh_view_Timer()
 {
+    // After a resize, or an appointment dragged out in a day column.
     m_refreshTimer->stop();
-    LoadView();
+    showOwnChange();
 }
 
 void form_main::Global_timer_Timer()

@@ -108,6 +108,8 @@ private:
     void label_appointment_MouseDown(QLabel* label, Qt::MouseButton button, const QPoint& at);
     void label_appointment_MouseUp();
     void editAppointment(ClassTermin* appointment);
+    // The view and both calendars at once after a change made here.
+    void showOwnChange();
     void mnu_popup_termin_edit_Click();
     void mnu_popup_termin_del_yes_Click();
 
