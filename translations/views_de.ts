@@ -24,6 +24,10 @@
     <name>form_main</name>
     <message><source>&amp;File</source><translation>&amp;Datei</translation></message>
     <message><source>&amp;Import holidays</source><translation>Feiertage &amp;importieren</translation></message>
+    <message><source>One week back</source><translation>Eine Woche zurück</translation></message>
+    <message><source>One day back</source><translation>Einen Tag zurück</translation></message>
+    <message><source>One week forward</source><translation>Eine Woche vor</translation></message>
+    <message><source>One day forward</source><translation>Einen Tag vor</translation></message>
     <message><source>&amp;Print...</source><translation>&amp;Drucken...</translation></message>
     <message><source>Export as P&amp;DF...</source><translation>Als P&amp;DF exportieren...</translation></message>
     <message><source>&amp;Exit</source><translation>&amp;Beenden</translation></message>
@@ -37,6 +41,7 @@
     <message><source>&amp;Info</source><translation>&amp;Info</translation></message>
     <message><source>Edit</source><translation>Bearbeiten</translation></message>
     <message><source>Delete appointment...</source><translation>Termin löschen...</translation></message>
+    <message><source>Delete recurring appointment (every occurrence)...</source><translation>Serientermin löschen (alle Termine)...</translation></message>
     <message><source>Yes!</source><translation>Ja!</translation></message>
     <message><source>Show</source><translation>Anzeigen</translation></message>
     <message><source>Exit Norvane4</source><translation>Norvane4 beenden</translation></message>

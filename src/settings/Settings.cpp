@@ -13,6 +13,7 @@ const QString kDefaultSettingsFile = QStringLiteral("Norvane4.ini");
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kDataFolders = QStringLiteral("DataFolders");
+const QString kWindow = QStringLiteral("Window");
 const QString kAdmin = QStringLiteral("Admin");
 const QString kInternational = QStringLiteral("International");
 const QString kProgram = QStringLiteral("Program");
@@ -277,6 +278,32 @@ WriteOutcome Settings::SaveActiveFolder()
 {
     IniFile pointer(m_profiles, pointerFilePath());
     pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), GetDataFolder());
+    return pointer.commit();
+}
+
+Settings::WindowPlacement Settings::LoadWindowPlacement() const
+{
+    const IniFile pointer(m_profiles, pointerFilePath());
+    const auto read = [&](const char* key) {
+        return int(pointer.ReadIniLong(kWindow, QLatin1String(key), 0));
+    };
+    WindowPlacement placement;
+    placement.geometry = QRect(read("Left"), read("Top"), read("Width"), read("Height"));
+    placement.maximized = pointer.ReadIniBool(kWindow, QStringLiteral("Maximized"), false);
+    if (placement.geometry.width() <= 0 || placement.geometry.height() <= 0)
+        placement.geometry = QRect();
+    return placement;
+}
+
+WriteOutcome Settings::SaveWindowPlacement(const WindowPlacement& placement)
+{
+    IniFile pointer(m_profiles, pointerFilePath());
+    const QRect& g = placement.geometry;
+    pointer.WriteIniLong(kWindow, QStringLiteral("Left"), g.x());
+    pointer.WriteIniLong(kWindow, QStringLiteral("Top"), g.y());
+    pointer.WriteIniLong(kWindow, QStringLiteral("Width"), g.width());
+    pointer.WriteIniLong(kWindow, QStringLiteral("Height"), g.height());
+    pointer.WriteIniBool(kWindow, QStringLiteral("Maximized"), placement.maximized);
     return pointer.commit();
 }
 

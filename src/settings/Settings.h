@@ -3,6 +3,7 @@
 #include "ApiINI.h"
 
 #include <QCoreApplication>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +38,15 @@ public:
     WriteOutcome SaveSettings();
     void LoadActiveFolder();
     WriteOutcome SaveActiveFolder();
+
+    // Where the main window was on this machine (kept in the pointer file, which is the
+    // machine's own); an empty geometry when it never closed here.
+    struct WindowPlacement {
+        QRect geometry;
+        bool maximized = false;
+    };
+    WindowPlacement LoadWindowPlacement() const;
+    WriteOutcome SaveWindowPlacement(const WindowPlacement& placement);
     // True once, at the very first start with this settings file.
     bool IsFirstStart();
 

@@ -262,18 +262,28 @@ void Calendar::drawDayCell(int column, int row)
                        isWeekend(date) ? kWeekendGrey : QColor(Qt::white));
 
     QColor text = kDarkBlue;
-    if (IsCellSelected(column, row)) {
+    const bool selected = IsCellSelected(column, row);
+    if (selected) {
         m_picture->FillBox(column * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
                            kDarkBlue);
         text = Qt::white;
     }
-    if (date == m_today())
+    const bool today = date == m_today();
+    if (today)
         text = kToday;
 
     const QString number = QString::number(date.day());
-    m_picture->setForeColor(text);
+    const int x = textLeft(column, number);
+    const int y = cell.top + kCellMargin;
     m_picture->setFontBold(m_hasAppointments && m_hasAppointments(date));
-    m_picture->Print(textLeft(column, number), cell.top + kCellMargin, number);
+    if (today && selected) {
+        // Red on dark blue is hard to read: a white outline lifts the number off it.
+        m_picture->setForeColor(Qt::white);
+        for (const auto& [dx, dy] : {std::pair{-15, 0}, {15, 0}, {0, -15}, {0, 15}})
+            m_picture->Print(x + dx, y + dy, number);
+    }
+    m_picture->setForeColor(text);
+    m_picture->Print(x, y, number);
     m_picture->setFontBold(false);
 }
 

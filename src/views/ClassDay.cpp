@@ -10,7 +10,9 @@
 #include "PlainText.h"
 #include "Settings.h"
 
+#include <QFontMetrics>
 #include <QLabel>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -57,11 +59,14 @@ QString displayText(const QString& text)
     return shown;
 }
 
+// Inside an appointment label's border and padding.
+const QSize kLabelFrame(2 * (1 + 2), 2 * (1 + 1));
+
 void styleAppointmentLabel(QLabel* label, const QColor& back)
 {
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
+    label->setWordWrap(false); // the lines come broken and cut to fit
     label->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: black;"
                                         " border: 1px solid rgba(0, 0, 0, 80);"
                                         " padding: 1px 2px; }")
@@ -241,6 +246,43 @@ TimeOfDay ClassDay::dayEnd() const
     return m_hours ? m_hours->second : m_settings.GridEndTime();
 }
 
+QStringList ClassDay::FittedLines(const QString& text, const QFont& font, const QSize& box)
+{
+    static const QString kEllipsis(QChar(0x2026));
+    const QFontMetrics metrics(font);
+    const int width = std::max(1, box.width());
+    const int maxLines = std::max(1, box.height() / std::max(1, metrics.lineSpacing()));
+    QStringList lines;
+    bool cut = false;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines << paragraph.mid(line.textStart(), line.textLength()).trimmed();
+        }
+        layout.endLayout();
+    }
+    if (lines.size() > maxLines) {
+        lines.resize(maxLines);
+        cut = true;
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString& line = lines[i];
+        const bool last = i == lines.size() - 1;
+        if (metrics.horizontalAdvance(line) <= width && !(last && cut))
+            continue;
+        // A word longer than the line, or the last line of a text that goes on.
+        while (!line.isEmpty() && metrics.horizontalAdvance(line + kEllipsis) > width)
+            line.chop(1);
+        line += kEllipsis;
+    }
+    return lines;
+}
+
 std::pair<TimeOfDay, TimeOfDay> ClassDay::ShownHours(TimeOfDay start, TimeOfDay end,
                                                      const QList<TerminPtr>& appointments)
 {
@@ -375,7 +417,8 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
 
     const QString text = a.GetFormatedText();
     styleAppointmentLabel(label, colorOfCode(a.ColorCode()));
-    label->setText(displayText(text));
+    label->setText(
+        FittedLines(displayText(text), label->font(), label->size() - kLabelFrame).join('\n'));
     label->setToolTip(plainToolTip(FirstLine(text)));
     label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));
     label->show();

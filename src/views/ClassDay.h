@@ -6,10 +6,13 @@
 
 #include <QColor>
 #include <QDate>
+#include <QFont>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -112,6 +115,10 @@ public:
     static int MaxColumn(const QList<TerminPtr>& appointments);
     // The text up to the first line break, followed by "..." when something was cut.
     static QString FirstLine(const QString& text);
+    // The lines of text that fit into box in font: broken at word boundaries, and ending in
+    // an ellipsis where something had to be left out (a word too long for a line, too many
+    // lines).
+    static QStringList FittedLines(const QString& text, const QFont& font, const QSize& box);
     // The hours from start to end, widened to whole hours that cover every appointment given
     // (never beyond 00:00 to 24:00), so no appointment lies outside the grid.
     static std::pair<TimeOfDay, TimeOfDay> ShownHours(TimeOfDay start, TimeOfDay end,

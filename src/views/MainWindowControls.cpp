@@ -77,6 +77,11 @@ QToolButton* pictureButton(QWidget* parent, const char* name, const QIcon& icon,
     button->setIcon(icon);
     button->setIconSize(QSize(16, 16));
     button->setAutoRaise(true);
+    // The pictures are white: a hover lightens the strip a little instead of turning white.
+    button->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; background: transparent; border-radius: 3px; }"
+                       " QToolButton:hover { background: rgba(255, 255, 255, 70); }"
+                       " QToolButton:pressed { background: rgba(0, 0, 0, 70); }"));
     button->setCursor(Qt::PointingHandCursor);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(pxRect(left, top, 255, 255));

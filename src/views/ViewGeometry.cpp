@@ -76,3 +76,27 @@ QString WeekHeader(const QString& dayName, const QString& dateText, const QStrin
 }
 
 } // namespace ViewGeometry
+
+namespace ViewGeometry {
+
+QRect InitialWindowGeometry(const QRect& saved, const QList<QRect>& screens, const QSize& design)
+{
+    if (saved.isValid()) {
+        const qint64 area = qint64(saved.width()) * saved.height();
+        for (const QRect& screen : screens) {
+            const QRect shown = screen.intersected(saved);
+            if (qint64(shown.width()) * shown.height() * 2 >= area)
+                return QRect(saved.topLeft(), saved.size().expandedTo(design));
+        }
+    }
+    if (screens.isEmpty())
+        return QRect(QPoint(0, 0), design);
+    // Four fifths of the screen leaves the desktop in sight around the window.
+    const QRect screen = screens.first();
+    const QSize size =
+        (screen.size() * 4 / 5).expandedTo(design).boundedTo(screen.size().expandedTo(design));
+    return QRect(screen.x() + (screen.width() - size.width()) / 2,
+                 screen.y() + (screen.height() - size.height()) / 2, size.width(), size.height());
+}
+
+} // namespace ViewGeometry

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -55,5 +56,10 @@ ColumnSpan WeekColumn(int viewWidth, int n, int c);
 // whichever first fits the column. textWidth measures in the header's font.
 QString WeekHeader(const QString& dayName, const QString& dateText, const QString& dateNoYear,
                    int columnWidth, const std::function<int(const QString&)>& textWidth);
+
+// Where the main window opens: where it was, when a screen still shows most of it; otherwise
+// centred on the first screen at a comfortable share of it, never below the design size.
+// screens are the screens' available areas, the first one the primary.
+QRect InitialWindowGeometry(const QRect& saved, const QList<QRect>& screens, const QSize& design);
 
 } // namespace ViewGeometry

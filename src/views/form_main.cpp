@@ -1,5 +1,7 @@
 #include "form_main.h"
 
+#include "ViewGeometry.h"
+
 #include "ApiLoginName.h"
 #include "ApiTaskBarIcon.h"
 #include "AppointmentEditing.h"
@@ -23,6 +25,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -206,11 +209,21 @@ void form_main::Form_Load()
         m_hooks.showLanguageWindow(this);
         SetMousePointer(11);
     }
+    const Settings::WindowPlacement placement = m_settings.LoadWindowPlacement();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens.prepend(primary->availableGeometry());
+    setGeometry(ViewGeometry::InitialWindowGeometry(placement.geometry, screens, size()));
     if (m_ui->Form_Resize())
         StartRefreshTimer();
     ShowDataSource();
     SetLanguageTexts();
-    QMainWindow::show();
+    if (placement.maximized && placement.geometry.isValid())
+        QMainWindow::showMaximized();
+    else
+        QMainWindow::show();
     SetMousePointer(0);
     m_globalTimer->start();
 }
@@ -346,6 +359,8 @@ void form_main::Calendar1_Display(const QDate& date)
     m_ui->pic_tomorrow->setToolTip(week ? tr("Show next week") : tr("Tomorrow"));
     m_ui->pic_yesterday->setToolTip(week ? tr("Show last week") : tr("Yesterday"));
     m_ui->pic_today->setToolTip(week ? tr("Show actual week") : tr("Today"));
+    m_ui->pic_back->setToolTip(week ? tr("One week back") : tr("One day back"));
+    m_ui->pic_next->setToolTip(week ? tr("One week forward") : tr("One day forward"));
 }
 
 void form_main::Calendar2_Display(const QDate& date)
@@ -430,6 +445,12 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     const QString tag = label->property("tag").toString();
     if (button == Qt::RightButton) {
         m_popupTag = tag;
+        // A series goes as a whole: the entry says so, so nobody removes it by surprise.
+        const ClassTermin* appointment = FindAppointmentByTag(tag);
+        m_ui->mnu_popup_termin_del->setTitle(
+            appointment && appointment->IsRecurring()
+                ? tr("Delete recurring appointment (every occurrence)...")
+                : tr("Delete appointment..."));
         m_ui->mnu_popup_termin->popup(label->mapToGlobal(at));
         return;
     }
@@ -621,6 +642,8 @@ void form_main::exitProgram()
     if (m_exiting)
         return;
     m_exiting = true;
+    // Where the window is goes with this machine's pointer file; a failure costs only that.
+    m_settings.SaveWindowPlacement({normalGeometry(), isMaximized()});
     m_globalTimer->stop();
     m_refreshTimer->stop();
     RemoveTrayIcon(1, this);

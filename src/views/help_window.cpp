@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -20,6 +21,10 @@ void ShowHelp(QWidget* parent, const QString& langCode)
     browser->setOpenExternalLinks(true);
     browser->setSource(QUrl(QStringLiteral("qrc") + HelpPagePath(langCode)));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    // In the help's language, whatever translation of Qt's own texts the system has.
+    buttons->button(QDialogButtonBox::Close)
+        ->setText(langCode == QLatin1String("de") ? QStringLiteral("Schließen")
+                                                  : QStringLiteral("Close"));
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(browser);

@@ -280,7 +280,7 @@ TEST_F(CalendarTest, SelectionTodayWeekendsAndGridLinesInTheirColours)
     EXPECT_GT(pixels(2, 2, red), 3);
     show(kMonday, d(2004, 8, 1), today);
     EXPECT_EQ(background(2, 2), kDarkBlue) << "today selected";
-    EXPECT_EQ(pixels(2, 2, white), 0);
+    EXPECT_GT(pixels(2, 2, white), 3) << "outlined in white";
     EXPECT_GT(pixels(2, 2, red), 3);
 }
 

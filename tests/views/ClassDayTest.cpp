@@ -122,6 +122,17 @@ TEST(DayColumnLayoutTest, HandMadeDaysAndFirstLines)
     const QList<TerminPtr> crowded = dayOf(QString("9-10 ").repeated(51) + "9:30-11/1");
     ClassDay::AssignColumns(crowded, false);
     EXPECT_EQ(columnsOf(crowded).mid(48), (QList<int>{49, 50, 0, 0})) << "fifty columns at most";
+    // The hours shown widen to whole hours around every appointment, never past the day.
+    const auto hours = [](const QString& day, int startHour, int endHour) {
+        const auto [from, to] = ClassDay::ShownHours(at(startHour), at(endHour), dayOf(day));
+        return QString::asprintf("%02d:%02d-%02d:%02d", from.hour(), from.minute(), to.hour(),
+                                 to.minute());
+    };
+    EXPECT_EQ(hours("", 8, 18), "08:00-18:00");
+    EXPECT_EQ(hours("9-10", 8, 18), "08:00-18:00");
+    EXPECT_EQ(hours("22-23 7:45-8:15", 8, 18), "07:00-23:00");
+    EXPECT_EQ(hours("23:30-24", 8, 18), "08:00-24:00");
+    EXPECT_EQ(hours("9-10", 8, 8), "08:00-10:00") << "a grid without rows still shows it";
     // The first line of a text is cut at its first line break.
     for (const char* text : {"Budget\r\nRoom 4", "Budget\nRoom 4", "Budget\rRoom 4", "Budget"})
         EXPECT_EQ(ClassDay::FirstLine(text), QString(text).size() > 6 ? "Budget..." : "Budget");
@@ -224,6 +235,36 @@ protected:
     bool cancelEditor = false;
     int editorCalls = 0;
 };
+
+TEST(DayColumnLayoutTest, LabelTextsBreakAtWordsAndEndInAnEllipsisWhenCut)
+{
+    const QFont font(QStringLiteral("Arial"), 8);
+    const QFontMetrics metrics(font);
+    const int line = metrics.lineSpacing();
+    const int twoWords = metrics.horizontalAdvance(QStringLiteral("Budget review")) + 2;
+    const struct {
+        QString text;
+        QSize box;
+        QStringList lines; // "…" alone: one line, cut, starting with the text's first letters
+    } rows[] = {
+        {"Budget review meeting", {twoWords, 2 * line}, {"Budget review", "meeting"}},
+        {"Budget\nRoom 4", {twoWords, 2 * line}, {"Budget", "Room 4"}},
+        {"Budget review meeting", {twoWords, line}, {"…"}},
+        {"Rückrufliste", {metrics.horizontalAdvance("Rückrufliste") / 2, 3 * line}, {"…"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text.toStdString());
+        const QStringList lines = ClassDay::FittedLines(row.text, font, row.box);
+        if (row.lines == QStringList{"…"}) {
+            ASSERT_EQ(lines.size(), 1);
+            EXPECT_TRUE(lines[0].endsWith(QChar(0x2026)));
+            EXPECT_TRUE(row.text.startsWith(lines[0].chopped(1))) << lines[0].toStdString();
+            EXPECT_LE(metrics.horizontalAdvance(lines[0]), row.box.width());
+        } else {
+            EXPECT_EQ(lines, row.lines);
+        }
+    }
+}
 
 TEST_F(ClassDayTest, LabelsShowTextTooltipTagAndColour)
 {

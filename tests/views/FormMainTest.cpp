@@ -165,8 +165,12 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartb
     put(kNow.date(), 9, 10, "Standup");
     put(kNow.date(), 9, 11, "Review");
     put(kNow.date().addDays(1), 9, 10, "Tomorrow's");
+    put(kNow.date(), 22, 23, "Late"); // past the day's end of the settings
     form_main& w = window();
-    EXPECT_EQ(labelTexts(), (QStringList{"Review", "Standup"}));
+    EXPECT_EQ(labelTexts(), (QStringList{"Late", "Review", "Standup"}));
+    for (QLabel* label : appointmentLabels())
+        EXPECT_TRUE(child<QWidget>("pic_view")->rect().contains(label->geometry()))
+            << label->text().toStdString() << " lies inside the grid";
     EXPECT_EQ(view().DayColumnCount(), 1);
     EXPECT_EQ(view().DayColumn(1)->datum(), kNow.date());
     EXPECT_TRUE(heartbeat()->isActive());
@@ -340,6 +344,17 @@ TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
     trigger("mnu_popup_termin_del_yes");
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_TRUE(labelTexts().isEmpty());
+    EXPECT_FALSE(store.HasAppointments(kNow.date())) << "the day mark goes at once";
+
+    // A series is deleted as a whole, and the entry says so.
+    TestFiles::writeSettled(data.filePath("recurring/every/1.nv3"),
+                            "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
+                            "Text=Daily\r\nRecurringUntilYear=2099\r\n");
+    window().LoadView();
+    QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
+    popup->hide();
+    EXPECT_EQ(child<QAction>("mnu_popup_termin_del")->text(),
+              "Delete recurring appointment (every occurrence)...");
 }
 
 TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveIsTold)
@@ -458,6 +473,8 @@ TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
     EXPECT_TRUE(window().close());
     EXPECT_FALSE(heartbeat()->isActive()) << "the program ended";
     EXPECT_EQ(view().DayColumnCount(), 0);
+    EXPECT_EQ(settings.LoadWindowPlacement().geometry.size(), window().normalGeometry().size())
+        << "the window's place stays with this machine";
 }
 
 TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)

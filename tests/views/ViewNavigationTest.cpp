@@ -186,4 +186,23 @@ TEST(ViewGeometryTest, WeekColumnsShareTheWidthAndHeadersShrinkToFit)
     EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 500, width), "Mo");
 }
 
+TEST(ViewGeometryTest, TheWindowOpensWhereItWasOrLargeOnTheFirstScreen)
+{
+    const QSize design(704, 483);
+    const QList<QRect> screens{{0, 0, 1600, 1000}, {1600, 0, 1280, 1024}};
+    const struct {
+        QRect saved;
+        QRect opened;
+    } rows[] = {
+        {{}, {160, 100, 1280, 800}},                    // never closed here
+        {{1700, 50, 900, 700}, {1700, 50, 900, 700}},   // on the second screen
+        {{3000, 50, 900, 700}, {160, 100, 1280, 800}},  // that screen is gone
+        {{1000, 200, 900, 700}, {1000, 200, 900, 700}}, // most of it on a screen is enough
+        {{100, 100, 300, 200}, {100, 100, 704, 483}},   // never below the design size
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(InitialWindowGeometry(row.saved, screens, design), row.opened) << row.saved.x();
+    EXPECT_EQ(InitialWindowGeometry({}, {{0, 0, 800, 600}}, design), QRect(48, 58, 704, 483));
+}
+
 } // namespace

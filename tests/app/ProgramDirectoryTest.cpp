@@ -1,0 +1,48 @@
+// Where a copy of the program keeps its files: beside itself only when it is portable (its
+// directory holds the pointer file or is a build tree), otherwise in the user's data directory.
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ProgramDirectoryTest, OnlyAPortableCopyKeepsItsFilesBesideItself)
+{
+    QTemporaryDir root;
+    QDir(root.path()).mkpath("bin");
+    QDir(root.path()).mkpath("home");
+    const QString bin = root.filePath("bin");
+    const QString copy = bin + "/norvane-cli";
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NORVANE_CLI_PATH), copy));
+    TestFiles::writeBytes(root.filePath("team/y2003/m7/d4/1.nv3"),
+                          "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
+                          "Text=Budget\r\n");
+    const auto run = [&] {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", root.filePath("home"));
+        env.remove("XDG_DATA_HOME");
+        process.setProcessEnvironment(env);
+        process.start(copy, {"day", "2003-07-04"});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+
+    // Installed: nothing beside the executable, the user's data directory instead.
+    run();
+    EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"norvane-cli"});
+    EXPECT_TRUE(QFileInfo(root.filePath("home/.local/share/Norvane")).isDir());
+
+    // Portable: the pointer file beside the executable is the one read.
+    TestFiles::writeBytes(bin + "/Settings.ini", "[DataFolders]\r\nFolderCount=1\r\nFolder1=" +
+                                                     root.filePath("team").toUtf8() + "\r\n");
+    EXPECT_TRUE(run().contains("\"text\":\"Budget\""));
+}
+
+} // namespace
