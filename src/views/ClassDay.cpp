@@ -61,6 +61,9 @@ QString displayText(const QString& text)
 
 // Inside an appointment label's border and padding.
 const QSize kLabelFrame(2 * (1 + 2), 2 * (1 + 1));
+// Below this a text is no longer readable: the label keeps the normal font, cut.
+constexpr int kSmallestTextPixels = 7;
+constexpr int kLabelPointSize = 8;
 
 void styleAppointmentLabel(QLabel* label, const QColor& back)
 {
@@ -417,8 +420,13 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
 
     const QString text = a.GetFormatedText();
     styleAppointmentLabel(label, colorOfCode(a.ColorCode()));
-    label->setText(
-        FittedLines(displayText(text), label->font(), label->size() - kLabelFrame).join('\n'));
+    // A short appointment gets a smaller font rather than half a line of text.
+    QFont font(QStringLiteral("Arial"), kLabelPointSize);
+    const QSize box = label->size() - kLabelFrame;
+    if (QFontMetrics(font).height() > box.height() && box.height() >= kSmallestTextPixels)
+        font.setPixelSize(box.height());
+    label->setFont(font);
+    label->setText(FittedLines(displayText(text), font, box).join('\n'));
     label->setToolTip(plainToolTip(FirstLine(text)));
     label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));
     label->show();

@@ -11,7 +11,7 @@ LabelPool::LabelPool(QWidget* parent, QObject* mouseHandler)
 QLabel* LabelPool::CreateLabelResource()
 {
     auto* label = new QLabel(m_parent);
-    label->setFont(QFont(QStringLiteral("Arial"), 8));
+    label->setFont(QFont(QStringLiteral("Arial"), 8)); // the day column fits it to each label
     label->hide();
     label->installEventFilter(m_mouseHandler);
     // No scans: a crowded day takes and returns thousands of labels on every rebuild.
