@@ -10,6 +10,7 @@ NORVANE_PACKAGES=(
     libcurl4-openssl-dev libical-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2 qt6-translations-l10n
+    python3-icalendar clang
 )
 
 norvane_install_packages() {
