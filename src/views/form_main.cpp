@@ -1,5 +1,8 @@
 #include "form_main.h"
 
+#include "ClassDay.h"
+#include "FolderWatch.h"
+#include "Recurrence.h"
 #include "ViewGeometry.h"
 
 #include "ApiLoginName.h"
@@ -30,9 +33,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSet>
 #include <QSystemTrayIcon>
 #include <QTimer>
+
 #include <QToolButton>
+#include <set>
 
 form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& editing,
                      Hooks hooks, QWidget* parent)
@@ -53,6 +59,8 @@ form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& 
         DayWeekView::Pictures{m_ui->picture_main, m_ui->pic_panel, m_ui->pic_view, m_ui->vscroll},
         [this] { return today(); });
 
+    m_folderWatch = new FolderWatch(this);
+    connect(m_folderWatch, &FolderWatch::changed, this, &form_main::StartRefreshTimer);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setObjectName(QStringLiteral("timer_refresh_view"));
     m_refreshTimer->setInterval(50);
@@ -291,7 +299,30 @@ void form_main::LoadView()
         showDataSourceLabel();
     }
     m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
+    watchShownDirectories();
     SetMousePointer(0);
+}
+
+void form_main::watchShownDirectories()
+{
+    // The days of the view and of both month calendars, in every directory they read.
+    const QString folder = m_settings.GetDataFolder();
+    std::set<QDate> days; // in order, so an unchanged view gives the same list
+    const QDate first = m_calendar1->ShowDate();
+    for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
+        days.insert(day);
+    for (int c = 1; c <= m_view->DayColumnCount(); ++c)
+        if (const ClassDay* column = m_view->DayColumn(c))
+            days.insert(column->datum());
+    QStringList directories;
+    QSet<QString> seen;
+    for (const QDate& day : days)
+        for (const QString& directory : Recurrence::directoriesOfDay(folder, day))
+            if (!seen.contains(directory)) {
+                seen.insert(directory);
+                directories << directory;
+            }
+    m_folderWatch->watch(folder, directories);
 }
 
 QLabel* form_main::CreateLabelResource()

@@ -15,6 +15,7 @@ class Calendar;
 class ClassTermin;
 class DataAccess;
 class DayWeekView;
+class FolderWatch;
 class LabelPool;
 class MainWindowControls;
 class QLabel;
@@ -110,6 +111,8 @@ private:
     void editAppointment(ClassTermin* appointment);
     // The view and both calendars at once after a change made here.
     void showOwnChange();
+    // Follows the view: another process's change in what it reads rebuilds it at once.
+    void watchShownDirectories();
     void mnu_popup_termin_edit_Click();
     void mnu_popup_termin_del_yes_Click();
 
@@ -132,6 +135,7 @@ private:
     std::unique_ptr<LabelPool> m_labels;
     std::unique_ptr<DayWeekView> m_view;
     QTimer* m_refreshTimer = nullptr;
+    FolderWatch* m_folderWatch = nullptr;
     QTimer* m_globalTimer = nullptr;
     TaskBarIcon* m_trayIcon = nullptr;
     form_tooltip* m_tooltip = nullptr;

@@ -6,6 +6,7 @@
 #include "ClassTermin.h"
 #include "DataAccess.h"
 #include "DayWeekView.h"
+#include "FolderWatch.h"
 #include "Language.h"
 #include "PictureBox.h"
 #include "Settings.h"
@@ -300,6 +301,37 @@ TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
     EXPECT_EQ(labelTexts(), QStringList{"Mine"});
     ticks(1);
     EXPECT_EQ(labelTexts(), (QStringList{"From a colleague", "Mine"}));
+}
+
+TEST_F(FormMainTest, ALocalFolderTellsOfOtherProcessesChangesAtOnceAndTheWatchFollowsTheView)
+{
+    heartbeat()->stop(); // no polling: only the watch can bring it
+    window().LoadView();
+    put(kNow.date(), 14, 15, "From a colleague"); // a day directory that did not exist
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return labelTexts() == QStringList{"From a colleague"}; }, 1000));
+    put(kNow.date(), 16, 17, "And another");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return labelTexts().size() == 2; }, 1000));
+
+    const FolderWatch* watch = window().findChild<FolderWatch*>();
+    ASSERT_NE(watch, nullptr);
+    const qsizetype watched = watch->watched().size();
+    for (int step = 0; step < 24; ++step)
+        click("pic_month_next");
+    EXPECT_LE(watch->watched().size(), watched) << "the list follows the view, it never piles up";
+    EXPECT_TRUE(watch->watched().contains(data.filePath("y2003/m7/d9"))) << "the day shown";
+}
+
+TEST(FolderWatchTest, MissingDirectoriesAreWatchedThroughTheirNearestAncestorInsideTheFolder)
+{
+    const QSet<QString> existing{"/srv/team", "/srv/team/y2003", "/srv/team/recurring"};
+    const auto exists = [&](const QString& path) { return existing.contains(path); };
+    EXPECT_EQ(FolderWatch::pathsToWatch("/srv/team/",
+                                        {"/srv/team/y2003/m7/d4/", "/srv/team/y2003/m7/d5/",
+                                         "/srv/team/recurring/every/", "/srv/other/y2003/"},
+                                        exists),
+              (QStringList{"/srv/team", "/srv/team/y2003", "/srv/team/recurring"}));
+    EXPECT_TRUE(FolderWatch::pathsToWatch("/srv/gone/", {"/srv/gone/y2003/"}, exists).isEmpty());
 }
 
 TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
