@@ -3,6 +3,14 @@
 <TS version="2.1" language="de_DE">
 <context>
     <name>form_edit</name>
+    <message><source>This appointment was deleted by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer gelöscht, während Sie ihn bearbeitet haben.</translation></message>
+    <message><source>This appointment was changed by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer geändert, während Sie ihn bearbeitet haben.</translation></message>
+    <message><source>This appointment was changed by %1 while you edited it.</source><translation>Dieser Termin wurde von %1 geändert, während Sie ihn bearbeitet haben.</translation></message>
+    <message><source>Save my version again</source><translation>Meine Fassung wieder speichern</translation></message>
+    <message><source>Overwrite with my version</source><translation>Mit meiner Fassung überschreiben</translation></message>
+    <message><source>Leave it deleted</source><translation>Gelöscht lassen</translation></message>
+    <message><source>Keep the other version</source><translation>Die andere Fassung behalten</translation></message>
+    <message><source>Back to the editor</source><translation>Zurück zum Bearbeiten</translation></message>
     <message>
         <source>Appointment</source>
         <translation>Termin</translation>

@@ -3,6 +3,8 @@
 #include "AppointmentFiling.h"
 #include "HeartbeatPause.h"
 
+#include <QScopeGuard>
+
 AppointmentEditing::AppointmentEditing(AppointmentFiling& filing, Editor editor)
     : m_filing(filing)
     , m_editor(std::move(editor))
@@ -16,6 +18,8 @@ AppointmentEditing::Result AppointmentEditing::EditMe(ClassTermin& a, bool showE
     m_handOver.EditCancelled = false;
     m_handOver.EditIsNew = a.isNew();
     m_handOver.EditedAppointment = &a;
+    m_handOver.changeOnDisk = [this, &a] { return m_filing.ChangeSinceLoaded(a); };
+    const auto forget = qScopeGuard([this] { m_handOver.changeOnDisk = nullptr; });
 
     Result result;
     if (showEditwindow && m_editor) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClassTermin.h"
+#include "DataAccess.h"
 #include "FileAccess.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,9 @@ struct EditHandOver {
     ClassTermin* EditedAppointment = nullptr;
     bool EditIsNew = false;     // the appointment has no file yet
     bool EditCancelled = false; // set by the editor's Cancel (and its close box)
+    // What became of the appointment's file since it was loaded, asked when OK is pressed;
+    // empty where there is no file to ask about.
+    std::function<DataAccess::FileChange()> changeOnDisk;
 };
 
 // Editing one appointment from a window: the heartbeat pauses, the editor shows, and on OK

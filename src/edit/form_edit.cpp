@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -186,6 +187,19 @@ form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& 
     , m_settings(settings)
     , m_loginName(loginName)
     , m_showMessage(&showPlainWarning)
+    , m_askConflict([](QWidget* parent, const QString& text, const QStringList& captions) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Norvane"), text,
+                        QMessageBox::NoButton, parent);
+        box.setTextFormat(Qt::PlainText); // it names another user
+        QList<QAbstractButton*> buttons;
+        for (const QString& caption : captions)
+            buttons << box.addButton(caption, QMessageBox::ActionRole);
+        box.setEscapeButton(buttons.value(kBackToEditor));
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.value(kBackToEditor)));
+        box.exec();
+        const qsizetype chosen = buttons.indexOf(box.clickedButton());
+        return chosen < 0 ? int(kBackToEditor) : int(chosen);
+    })
 {
     Q_ASSERT(m_handOver.EditedAppointment);
     setObjectName(QStringLiteral("form_edit"));
@@ -866,8 +880,39 @@ void form_edit::command_ok_Click()
                       tr("The start time must be prior to the end time."));
         return;
     }
+    // Saving stays last-writer-wins, but never without asking over another user's change.
+    if (!m_handOver.EditIsNew && m_handOver.changeOnDisk) {
+        const DataAccess::FileChange change = m_handOver.changeOnDisk();
+        if (change.kind != DataAccess::FileChange::Kind::None) {
+            switch (askAboutChange(change)) {
+            case kOverwrite:
+                break;
+            case kKeepOther:
+                reject(); // the view reloads and shows the other version
+                return;
+            default:
+                return; // back to the editor
+            }
+        }
+    }
     copyIntoRecord();
     accept();
+}
+
+int form_edit::askAboutChange(const DataAccess::FileChange& change)
+{
+    const bool deleted = change.kind == DataAccess::FileChange::Kind::Deleted;
+    QString text;
+    if (deleted)
+        text = tr("This appointment was deleted by another user while you edited it.");
+    else if (change.producer.isEmpty())
+        text = tr("This appointment was changed by another user while you edited it.");
+    else
+        text = tr("This appointment was changed by %1 while you edited it.").arg(change.producer);
+    const QStringList captions{
+        deleted ? tr("Save my version again") : tr("Overwrite with my version"),
+        deleted ? tr("Leave it deleted") : tr("Keep the other version"), tr("Back to the editor")};
+    return m_askConflict(this, text, captions);
 }
 
 void form_edit::copyIntoRecord()

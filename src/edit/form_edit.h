@@ -76,6 +76,13 @@ public:
 
     void setMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
 
+    // The question when another user changed or deleted the file meanwhile: the index of the
+    // answer chosen among the captions (overwrite, keep the other version, back to the editor).
+    using ConflictQuestion =
+        std::function<int(QWidget* parent, const QString& text, const QStringList& captions)>;
+    enum ConflictAnswer { kOverwrite, kKeepOther, kBackToEditor };
+    void setConflictQuestion(ConflictQuestion question) { m_askConflict = std::move(question); }
+
     // Cancel, Escape and the close box all end here: the record stays as it was.
     void reject() override;
 
@@ -136,6 +143,7 @@ private:
     bool colorRowEvent(int index, QEvent* event);
 
     void command_ok_Click();
+    int askAboutChange(const DataAccess::FileChange& change);
     void command_cancel_Click();
     void datumswahl_Change(const QDate& date);
     void recur_von_Change(const QDate& date);
@@ -156,6 +164,7 @@ private:
     Settings& m_settings;
     QString m_loginName;
     MessageShower m_showMessage;
+    ConflictQuestion m_askConflict;
 
     PictureBox* pic_tabs = nullptr;
     ClassTabs* tabs = nullptr;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "ClassTermin.h"
+#include "DataAccess.h"
 #include "FileAccess.h"
 
 #include <QString>
 
 #include <functional>
 
-class DataAccess;
 class Settings;
 
 // Files an edited appointment into the directory its date and recurrence demand: a new one
@@ -26,6 +26,12 @@ public:
     // The directory inside dataFolder (which ends in a separator) that the appointment
     // belongs in.
     static QString TargetDirectory(const QString& dataFolder, const ClassTermin& appointment);
+
+    // Whether another user changed or deleted the appointment's file since it was loaded.
+    DataAccess::FileChange ChangeSinceLoaded(const ClassTermin& appointment)
+    {
+        return m_store.ChangeSinceLoaded(appointment);
+    }
 
 private:
     // The base name: the existing one when the appointment has a file, else a fresh one.

@@ -120,7 +120,31 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
     MakeDirTree(DirectoryOfPath(appointment.filename()));
     IniFile ini(m_profiles, appointment.filename(), folder);
     AppointmentFile::write(ini, appointment);
-    return ini.commit();
+    const WriteOutcome outcome = ini.commit();
+    // The record now stands for what is on disk: a later edit of it is no conflict.
+    if (outcome.ok)
+        if (const auto meta = m_profiles.files().metadata(appointment.filename()))
+            appointment.setFileDate(meta->modified);
+    return outcome;
+}
+
+DataAccess::FileChange DataAccess::ChangeSinceLoaded(const ClassTermin& appointment)
+{
+    FileChange change;
+    if (appointment.isNew() || !appointment.FileDate().isValid())
+        return change;
+    const ProfileCache::Lookup file = m_profiles.lookup(appointment.filename(), dataFolder());
+    if (file.state == ProfileCache::State::Missing) {
+        change.kind = FileChange::Kind::Deleted;
+    } else if (file.state == ProfileCache::State::Read &&
+               file.meta.modified > appointment.FileDate()) {
+        change.kind = FileChange::Kind::Changed;
+        change.producer =
+            AppointmentFile::read(IniFile(m_profiles, appointment.filename(), file),
+                                  appointment.datum(), file.meta.modified, now().time())
+                ->Producer();
+    }
+    return change;
 }
 
 void DataAccess::DeleteAppointmentFile(const ClassTermin& appointment)

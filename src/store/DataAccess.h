@@ -64,6 +64,14 @@ public:
     WriteOutcome SaveAppointment(ClassTermin& appointment);
     // Errors are ignored: the file may already be gone.
     void DeleteAppointmentFile(const ClassTermin& appointment);
+
+    // What happened to an appointment's file since it was loaded (its FileDate): for the
+    // editor, which asks before writing over another user's change.
+    struct FileChange {
+        enum class Kind { None, Changed, Deleted } kind = Kind::None;
+        QString producer; // who saved the other version, when its file says so
+    };
+    FileChange ChangeSinceLoaded(const ClassTermin& appointment);
     void DeleteAppointmentFile(const QString& path);
 
     // Colour groups in order of first appearance, each in loading order.

@@ -213,7 +213,7 @@ protected:
 class DirectEditor {
 public:
     DirectEditor(ClassTermin& a, Settings& settings, bool isNew = false)
-        : handOver{&a, isNew, false}
+        : handOver{&a, isNew, false, {}}
         , dialog(handOver, settings, kLogin)
         , editor(dialog)
     {
@@ -298,6 +298,59 @@ TEST_F(FormEditTest, CancelEscapeAndTheCloseBoxLeaveTheRecordAndTheFilesAsTheyWe
         EXPECT_EQ(a->EndTime(), hm(10, 30));
         EXPECT_EQ(appointmentFiles(), filesBefore);
         EXPECT_EQ(a->isNew() ? QByteArray() : TestFiles::readBytes(a->filename()), bytes);
+    }
+}
+
+TEST_F(FormEditTest, AnotherUsersChangeMeanwhileIsNeverOverwrittenWithoutAsking)
+{
+    enum Meanwhile { kNothing, kChanged, kDeleted };
+    const struct {
+        Meanwhile meanwhile;
+        int answer;
+        const char* question; // its start, empty when nothing is asked
+        const char* onDisk;   // the text saved at the end, empty when there is no file
+    } rows[] = {
+        {kNothing, 0, "", "Mine"},
+        {kChanged, form_edit::kOverwrite, "This appointment was changed by anna", "Mine"},
+        {kChanged, form_edit::kKeepOther, "This appointment was changed by anna", "Theirs"},
+        {kChanged, form_edit::kBackToEditor, "This appointment was changed by anna", "Theirs"},
+        {kDeleted, form_edit::kOverwrite, "This appointment was deleted", "Mine"},
+        {kDeleted, form_edit::kKeepOther, "This appointment was deleted", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        auto a = stored();
+        const QString path = a->filename();
+        QStringList asked;
+        editThroughFiling(*a, [&](Editor& e) {
+            e.d.setConflictQuestion([&](QWidget*, const QString& text, const QStringList&) {
+                asked << text;
+                return row.answer;
+            });
+            e.text().selectAll();
+            QTest::keyClicks(&e.text(), "Mine");
+            if (row.meanwhile == kChanged) {
+                TestFiles::writeBytes(path, "[AppointmentSettings]\r\nText=Theirs\r\n"
+                                            "Producer=anna\r\nDateYear=2003\r\n");
+                TestFiles::setModified(path, QDateTime::currentDateTime().addSecs(5));
+            } else if (row.meanwhile == kDeleted) {
+                QFile::remove(path);
+            }
+            e.ok();
+            if (e.d.isVisible()) // back in the editor: leave it
+                e.cancel();
+        });
+        EXPECT_EQ(asked.size(), *row.question ? 1 : 0);
+        EXPECT_TRUE(asked.isEmpty() || asked[0].startsWith(row.question))
+            << asked.join('|').toStdString();
+        store.clearCaches();
+        const QStringList files = appointmentFiles();
+        EXPECT_EQ(files.size(), *row.onDisk ? 1 : 0);
+        if (*row.onDisk) {
+            EXPECT_EQ(store.LoadAppointment(folder + files.value(0), kFriday)->Text(), row.onDisk);
+        }
+        for (const QString& file : files)
+            QFile::remove(folder + file);
     }
 }
 

@@ -527,7 +527,7 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
     const QLabel* dayLabel = appointmentLabels().first();
     form_tooltip tooltip;
     tooltip.SetAppointment(appointment, "en", "24h", "yyyy-mm-dd");
-    EditHandOver handOver{&appointment, false, false};
+    EditHandOver handOver{&appointment, false, false, {}};
     form_edit editor(handOver, settings, QStringLiteral("bert"));
     const auto in = [](const QWidget& w, const char* name) {
         return shown(w.findChild<QLabel*>(QLatin1String(name)));
