@@ -34,7 +34,7 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
     QTemporaryDir out;
     TestFiles::writeBytes(data.filePath("y2003/m7/d4/1.nv3"),
                           "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
-                          "Text=Budget meeting\r\n");
+                          "Text=Budget <b>meeting</b> & co\r\n"); // markup stays text
     const QString folder = data.path();
     const QString file = out.filePath("week.pdf");
     const struct {
@@ -65,7 +65,7 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
     QProcess text;
     text.start("pdftotext", {file, "-"});
     if (text.waitForFinished(30000) && text.exitCode() == 0) {
-        EXPECT_TRUE(text.readAllStandardOutput().contains("Budget meeting"));
+        EXPECT_TRUE(text.readAllStandardOutput().contains("Budget <b>meeting</b> & co"));
     }
 }
 

@@ -24,7 +24,18 @@ public:
             return {ReadOutcome::Failed, {}, {}, QStringLiteral("Input/output error")};
         return m_inner.read(path, maxBytes, root);
     }
+    // A folder that turned read-only: every write and removal is refused.
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override
+    {
+        if (readOnly)
+            return WriteOutcome::failed(WriteOutcome::Cause::System, path,
+                                        QStringLiteral("Read-only file system"));
+        return m_inner.writeAtomically(path, content, root);
+    }
+    bool remove(const QString& path) override { return !readOnly && m_inner.remove(path); }
     QSet<QString> failing;
+    bool readOnly = false;
 };
 
 // Runs a step of another user's copy right after each listing, before anything listed is

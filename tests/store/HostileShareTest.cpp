@@ -1,0 +1,98 @@
+// What an unlucky share does to the store, one fault at a time: the folder turning read-only,
+// a link loop, a file of 100 MB, a directory where a file was and a file where a directory
+// was. Nothing hangs, nothing crashes, nothing is lost, and a failed save says so.
+#include "AppointmentFiling.h"
+#include "DataAccess.h"
+#include "FakeFileAccess.h"
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+const QDate kDay(2003, 7, 4);
+
+class HostileShareTest : public ::testing::Test {
+protected:
+    HostileShareTest() { settings.setActiveFolder(data.path()); }
+
+    QString put(const QString& relative, const char* text)
+    {
+        const QString path = data.filePath(relative);
+        TestFiles::writeSettled(path, QByteArray("[AppointmentSettings]\r\nStartTimeHour=9\r\n"
+                                                 "EndTimeHour=10\r\nText=") +
+                                          text + "\r\n");
+        return path;
+    }
+    QStringList texts()
+    {
+        QStringList shown;
+        for (const TerminPtr& a : store.GetAppointmentsOfDay(kDay))
+            shown << a->Text();
+        shown.sort();
+        return shown;
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir program;
+    FakeFileAccess::FlakyReads files;
+    ProfileCache profiles{files};
+    Settings settings{profiles, program.path()};
+    DataAccess store{profiles, settings};
+    AppointmentFiling filing{store, settings};
+};
+
+TEST_F(HostileShareTest, AReadOnlyFolderRefusesSavesMovesAndDeletesAndKeepsEveryFile)
+{
+    const QString path = put("y2003/m7/d4/1.nv3", "Budget");
+    const QByteArray before = TestFiles::readBytes(path);
+    ClassTermin a = *store.LoadAppointment(path, kDay);
+    files.readOnly = true;
+    a.setText("Changed");
+    const WriteOutcome saved = filing.File(a);
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.error, "Read-only file system");
+    a.setDatum(kDay.addDays(1));
+    EXPECT_FALSE(filing.File(a).ok) << "a move neither";
+    store.DeleteAppointmentFile(path);
+    EXPECT_EQ(TestFiles::readBytes(path), before);
+    EXPECT_EQ(texts(), QStringList{"Budget"});
+    files.readOnly = false;
+    EXPECT_TRUE(filing.File(a).ok) << "writable again, it works again";
+}
+
+TEST_F(HostileShareTest, LoopsHugeFilesAndSwappedKindsNeitherHangNorCrash)
+{
+    put("y2003/m7/d4/1.nv3", "Budget");
+    QDir(data.path()).mkpath("recurring");
+    // A link loop, and a recurring directory that leads back to the folder itself.
+    ASSERT_EQ(::symlink("loop", data.filePath("y2003/m7/d4/loop.nv3").toLocal8Bit().constData()),
+              0);
+    ASSERT_EQ(::symlink(data.path().toLocal8Bit().constData(),
+                        data.filePath("recurring/every").toLocal8Bit().constData()),
+              0);
+    // 100 MB of nothing, and a directory under an appointment's name.
+    QFile huge(data.filePath("y2003/m7/d4/2.nv3"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(100LL * 1024 * 1024));
+    huge.close();
+    QDir(data.path()).mkpath("y2003/m7/d4/3.nv3");
+    EXPECT_EQ(texts(), (QStringList{"", "Budget"})) << "the huge file reads as an empty one";
+    EXPECT_TRUE(store.HasAppointments(kDay));
+
+    // The day's directory replaced by a file: an empty day, and a save that says why.
+    ASSERT_TRUE(QDir(data.filePath("y2003/m7/d4")).removeRecursively());
+    TestFiles::writeBytes(data.filePath("y2003/m7/d4"), "not a directory");
+    EXPECT_TRUE(texts().isEmpty());
+    ClassTermin a;
+    a.setDatum(kDay);
+    EXPECT_FALSE(filing.File(a).ok);
+}
+
+} // namespace
