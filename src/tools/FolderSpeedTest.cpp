@@ -1,5 +1,6 @@
 #include "FolderSpeedTest.h"
 
+#include "Descriptor.h"
 #include "Settings.h"
 
 #include <QElapsedTimer>
@@ -12,27 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closing reports the write errors a share may only notice then.
-    int close() { return ::close(std::exchange(m_fd, -1)); }
-
-private:
-    int m_fd;
-};
 
 SpeedTestFiles::Failure failure(const char* operation, int error)
 {

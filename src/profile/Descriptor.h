@@ -1,0 +1,29 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+// An open file descriptor, closed when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+    // Closing reports the write errors a share may only notice then.
+    int close() { return ::close(std::exchange(m_fd, -1)); }
+
+private:
+    int m_fd;
+};
