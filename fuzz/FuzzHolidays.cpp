@@ -1,0 +1,78 @@
+// A holiday list from anywhere: parsed, and every section imported into a data folder in
+// memory. Each day must then hold the last holiday imported for it.
+#include "ApiINI.h"
+#include "DataAccess.h"
+#include "HolidayFile.h"
+#include "MemoryFileAccess.h"
+#include "ProfileCodec.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QString kFolder = QStringLiteral("/data/");
+const QString kPath = QStringLiteral("/lists/holidays.txt");
+
+[[noreturn]] void fail(const char* what, const QString& detail)
+{
+    std::fprintf(stderr, "%s: %s\n", what, qPrintable(detail));
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    MemoryFileAccess files;
+    files.addDirectory(QStringLiteral("/lists/"));
+    files.addDirectory(kFolder);
+    files.put(kPath, bytes);
+
+    const std::optional<HolidayFile> list = HolidayFile::read(files, kPath);
+    if (!list)
+        fail("a small list could not be read", kPath);
+    const QStringList sections = list->sections();
+    QHash<QDate, QString> lastOfDay;
+    int total = 0;
+    for (const QString& section : sections) {
+        if (!list->hasSection(section))
+            fail("a listed section is not there", section);
+        for (const HolidayFile::Entry& entry : list->entries(section)) {
+            if (!entry.date.isValid())
+                fail("entry without a date", entry.name);
+            lastOfDay.insert(entry.date, entry.name);
+            ++total;
+        }
+    }
+    if (!list->entries(QStringLiteral("\x01no such section")).isEmpty())
+        fail("entries of a missing section", {});
+
+    ProfileCache profiles(files);
+    const QDateTime now(QDate(2026, 1, 1), QTime(12, 0));
+    DataAccess store(profiles, StoreSource::fixed(kFolder), [now] { return now; });
+    const HolidayImportResult result = ImportHolidays(*list, sections, 3, store, kFolder);
+    if (result.count != total || result.failed != 0)
+        fail("import failed", QStringLiteral("%1 of %2").arg(result.failed).arg(result.count));
+
+    for (auto it = lastOfDay.cbegin(); it != lastOfDay.cend(); ++it) {
+        const QString name = it.value();
+        // Texts the codec cannot give back as they were are not checked.
+        if (ProfileCodec::decode(ProfileCodec::encode(name)) != name)
+            continue;
+        const QString expected = DecodeIniValue(EncodeIniValue(name));
+        bool found = false;
+        for (const TerminPtr& a : store.GetAppointmentsOfDay(it.key())) {
+            if (!a->filename().endsWith(QLatin1String("/holiday.nv3")))
+                continue;
+            if (found || a->Text() != expected || a->Producer() != QLatin1String("Import"))
+                fail("the day does not hold its holiday", it.key().toString(Qt::ISODate));
+            found = true;
+        }
+        if (!found)
+            fail("holiday lost", it.key().toString(Qt::ISODate));
+    }
+    return 0;
+}
