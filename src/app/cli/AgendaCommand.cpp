@@ -202,6 +202,11 @@ QString usage()
         "                                           --section, import them in colour N (1-14)\n"
         "  norvane-cli test-folder DIR              how fast DIR answers: fast or slow and the\n"
         "                                           seconds (exit 0 or 3), or the error (exit 1)\n"
+        "  norvane-cli export-ics FROM TO [--folder DIR]\n"
+        "                                           the appointments of FROM to TO as iCalendar\n"
+        "  norvane-cli import-ics FILE [--color N] [--folder DIR]\n"
+        "                                           the events of an iCalendar file as\n"
+        "                                           appointments in colour N (1-14)\n"
         "  norvane-cli --help                       this text\n"
         "Dates are YYYY-MM-DD. Without --folder, the active data folder of the settings.\n"
         "day and range print one JSON object per appointment and line.\n");

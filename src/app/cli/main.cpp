@@ -1,4 +1,5 @@
 #include "AgendaCommand.h"
+#include "ExchangeCommand.h"
 #include "PdfCommand.h"
 #include "Settings.h"
 #include "ToolsCommand.h"
@@ -44,5 +45,9 @@ int main(int argc, char* argv[])
         return ToolsCommand::importHolidays(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("test-folder"))
         return ToolsCommand::testFolder(args.mid(1), out, err);
+    if (args.value(0) == QLatin1String("export-ics"))
+        return ExchangeCommand::exportIcs(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("import-ics"))
+        return ExchangeCommand::importIcs(args.mid(1), out, err, DefaultProgramDirectory());
     return AgendaCommand::run(args, out, err, DefaultProgramDirectory());
 }

@@ -1,0 +1,158 @@
+#include "ExchangeCommand.h"
+
+#include "AgendaCommand.h"
+#include "DataAccess.h"
+#include "IcsExport.h"
+#include "IcsImport.h"
+#include "Settings.h"
+
+#include <QDir>
+
+#include <optional>
+#include <variant>
+
+namespace ExchangeCommand {
+
+namespace {
+
+// The years an appointment file holds.
+const QDate kFirstDay(1900, 1, 1);
+const QDate kLastDay(2200, 12, 31);
+
+struct Request {
+    QStringList positional;
+    QString folder;
+    int color = 1;
+};
+
+using Problem = QString;
+
+int usageError(const QString& problem, QTextStream& err)
+{
+    err << "norvane-cli: " << problem << '\n' << AgendaCommand::usage();
+    err.flush();
+    return AgendaCommand::UsageError;
+}
+
+int failure(const QString& problem, QTextStream& err)
+{
+    err << "norvane-cli: " << problem << '\n';
+    err.flush();
+    return AgendaCommand::FolderError;
+}
+
+// Options "--folder DIR" and, where allowed, "--color N", also written "--name=VALUE".
+std::variant<Request, Problem> parse(const QStringList& args, bool colorAllowed)
+{
+    Request request;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const QString name = arg.section(u'=', 0, 0);
+        if (name == QLatin1String("--folder") ||
+            (colorAllowed && name == QLatin1String("--color"))) {
+            std::optional<QString> value;
+            if (arg != name)
+                value = arg.mid(name.size() + 1);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            if (!value)
+                return Problem(QStringLiteral("%1 needs a value.").arg(name));
+            if (name == QLatin1String("--folder")) {
+                request.folder = *value;
+                continue;
+            }
+            bool ok = false;
+            request.color = value->toInt(&ok);
+            if (!ok || request.color < 1 || request.color > Settings::kColorCount)
+                return Problem(QStringLiteral("Not a colour from 1 to %1: %2")
+                                   .arg(Settings::kColorCount)
+                                   .arg(*value));
+        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+            return Problem(QStringLiteral("Unknown option: %1").arg(arg));
+        } else {
+            request.positional << arg;
+        }
+    }
+    return request;
+}
+
+// The data folder the request names, else the settings' active one; empty when it is none.
+QString folderOf(const Request& request, Settings& settings, QTextStream& err)
+{
+    if (request.folder.isEmpty())
+        AgendaCommand::loadSettings(settings, err);
+    return AgendaCommand::dataFolder(request.folder, settings, err);
+}
+
+} // namespace
+
+int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
+              const QString& programDirectory)
+{
+    const auto parsed = parse(args, false);
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return usageError(*problem, err);
+    const Request& request = std::get<Request>(parsed);
+    if (request.positional.size() != 2)
+        return usageError(QStringLiteral("export-ics takes FROM and TO as YYYY-MM-DD."), err);
+    QList<QDate> dates;
+    for (const QString& text : request.positional) {
+        const std::optional<QDate> date = AgendaCommand::parseDate(text);
+        if (!date)
+            return usageError(QStringLiteral("Not a date (YYYY-MM-DD): %1").arg(text), err);
+        if (*date < kFirstDay || *date > kLastDay)
+            return usageError(QStringLiteral("Not a date from 1900 to 2200: %1").arg(text), err);
+        dates << *date;
+    }
+    if (dates[0] > dates[1])
+        return usageError(QStringLiteral("FROM lies after TO."), err);
+
+    ProfileCache profiles(RealFileAccess::instance());
+    Settings settings(profiles, programDirectory);
+    const QString folder = folderOf(request, settings, err);
+    if (folder.isEmpty())
+        return AgendaCommand::FolderError;
+    DataAccess store(profiles, StoreSource::fixed(folder));
+    out << QString::fromUtf8(ExportIcs(store, dates[0], dates[1], folder));
+    out.flush();
+    return AgendaCommand::Ok;
+}
+
+int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
+              const QString& programDirectory)
+{
+    const auto parsed = parse(args, true);
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return usageError(*problem, err);
+    const Request& request = std::get<Request>(parsed);
+    if (request.positional.size() != 1 || request.positional[0].isEmpty())
+        return usageError(QStringLiteral("import-ics takes one iCalendar file."), err);
+    const QString file = QDir::toNativeSeparators(request.positional[0]);
+
+    QString reason;
+    const std::optional<QByteArray> bytes =
+        ReadIcsFile(RealFileAccess::instance(), request.positional[0], &reason);
+    if (!bytes)
+        return failure(QStringLiteral("cannot read %1: %2").arg(file, reason), err);
+
+    ProfileCache profiles(RealFileAccess::instance());
+    Settings settings(profiles, programDirectory);
+    const QString folder = folderOf(request, settings, err);
+    if (folder.isEmpty())
+        return AgendaCommand::FolderError;
+    DataAccess store(profiles, StoreSource::fixed(folder));
+    const IcsImportResult result = ImportIcs(*bytes, store, folder, request.color);
+    if (!result.ok)
+        return failure(QStringLiteral("%1: %2 Nothing was imported.").arg(file, result.error), err);
+    out << IcsImportSummary(result) << '\n';
+    out.flush();
+    if (result.failed > 0)
+        return failure(QStringLiteral("%1 of %2 appointments not saved: %3")
+                           .arg(result.failed)
+                           .arg(result.appointments)
+                           .arg(IcsNotSavedReason(result.firstFailure)),
+                       err);
+    return AgendaCommand::Ok;
+}
+
+} // namespace ExchangeCommand

@@ -1,0 +1,222 @@
+#include "IcsExport.h"
+
+#include "ClassTermin.h"
+#include "DataAccess.h"
+#include "IcsSupport.h"
+
+#include <QList>
+#include <QSet>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+using Ics::ComponentPtr;
+
+const char* const kProductId = "-//Norvane//Norvane Calendar//EN";
+
+// The zone the times are written in.
+struct OutputZone {
+    icaltimezone* zone = nullptr; // null: floating local time
+    QByteArray id;
+
+    bool isUtc() const { return zone && zone == icaltimezone_get_utc_timezone(); }
+    bool named() const { return zone && !isUtc(); }
+};
+
+OutputZone outputZone(const QString& id)
+{
+    OutputZone out;
+    out.id = id.isEmpty() ? QTimeZone::systemTimeZoneId() : id.toUtf8();
+    if (!out.id.isEmpty())
+        out.zone = icaltimezone_get_builtin_timezone(out.id.constData());
+    return out;
+}
+
+// A local date and minute of the day (1440 is the end of the day) as the file writes it: a
+// wall-clock time beside its TZID, UTC, or floating.
+icaltimetype outputTime(const QDate& date, int minutes, const OutputZone& out)
+{
+    if (out.isUtc()) {
+        const QDateTime local(date.addDays(minutes / 1440),
+                              QTime(minutes % 1440 / 60, minutes % 60));
+        return icaltime_from_timet_with_zone(time_t(local.toSecsSinceEpoch()), 0, out.zone);
+    }
+    // The TZID parameter names the zone; the value itself stays a wall-clock time.
+    return Ics::wallTime(date, minutes, nullptr);
+}
+
+// A recurrence's end: RFC 5545 wants UTC beside a zoned start.
+icaltimetype untilTime(const QDate& date, int minutes, const OutputZone& out)
+{
+    if (!out.named())
+        return outputTime(date, minutes, out);
+    icaltimetype time = Ics::wallTime(date, minutes, out.zone);
+    icaltimezone* utc = icaltimezone_get_utc_timezone();
+    icaltimezone_convert_time(&time, out.zone, utc);
+    time.zone = utc;
+    return time;
+}
+
+icalproperty* zoned(icalproperty* property, const OutputZone& out)
+{
+    if (out.named())
+        icalproperty_add_parameter(property, icalparameter_new_tzid(out.id.constData()));
+    return property;
+}
+
+icalrecurrencetype_frequency frequencyOf(Recurrence::Kind kind)
+{
+    switch (kind) {
+    case Recurrence::Kind::None:
+        break;
+    case Recurrence::Kind::Daily:
+        return ICAL_DAILY_RECURRENCE;
+    case Recurrence::Kind::Weekly:
+        return ICAL_WEEKLY_RECURRENCE;
+    case Recurrence::Kind::Monthly:
+        return ICAL_MONTHLY_RECURRENCE;
+    case Recurrence::Kind::Yearly:
+        return ICAL_YEARLY_RECURRENCE;
+    }
+    return ICAL_NO_RECURRENCE;
+}
+
+QString uidOf(const QString& path, const QString& dataFolder)
+{
+    QString relative = path.startsWith(dataFolder) ? path.mid(dataFolder.size()) : path;
+    return relative.replace(QLatin1Char('\\'), QLatin1Char('/')) + QStringLiteral("@norvane");
+}
+
+struct Source {
+    TerminPtr appointment;
+    QDate shownOn; // the first day of the range that shows it
+};
+
+struct Event {
+    ComponentPtr component;
+    icaltimetype firstStart; // for the time zone's coverage
+};
+
+Event eventOf(const Source& source, const QString& dataFolder, const OutputZone& out,
+              const icaltimetype& stamp)
+{
+    const ClassTermin& a = *source.appointment;
+    const Recurrence::Kind kind = Recurrence::ofPath(a.filename());
+    QDate day = source.shownOn;
+    if (kind != Recurrence::Kind::None) {
+        // It is shown on shownOn, so a first day exists at or before it.
+        const QDate first = Ics::firstDayApplying(
+            kind, source.shownOn, std::max(a.RecurringStartDate(), Ics::kFirstDay), source.shownOn);
+        if (first.isValid())
+            day = first;
+    }
+    const int start = std::min(a.StartTime().minutes(), TimeOfDay::kEndOfDay - 1);
+    const int end = std::clamp(a.EndTime().minutes(), start, int(TimeOfDay::kEndOfDay));
+
+    ComponentPtr event(icalcomponent_new_vevent());
+    icalcomponent* e = event.get();
+    icalcomponent_add_property(
+        e, icalproperty_new_uid(uidOf(a.filename(), dataFolder).toUtf8().constData()));
+    icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
+    icalcomponent_add_property(e,
+                               zoned(icalproperty_new_dtstart(outputTime(day, start, out)), out));
+    icalcomponent_add_property(e, zoned(icalproperty_new_dtend(outputTime(day, end, out)), out));
+
+    QString text = a.Text();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    const QByteArray summary = text.section(u'\n', 0, 0).toUtf8();
+    // An empty value is no value: readers drop the line or complain about it.
+    if (!summary.isEmpty())
+        icalcomponent_add_property(e, icalproperty_new_summary(summary.constData()));
+    if (!text.isEmpty())
+        icalcomponent_add_property(e, icalproperty_new_description(text.toUtf8().constData()));
+
+    if (kind != Recurrence::Kind::None) {
+        icalrecurrencetype rule;
+        icalrecurrencetype_clear(&rule);
+        rule.freq = frequencyOf(kind);
+        rule.until = untilTime(std::min(a.RecurringEndDate(), Ics::kLastDay), start, out);
+        icalcomponent_add_property(e, icalproperty_new_rrule(rule));
+    }
+    if (a.IsReminder() && a.RemindMinutes() > 0) {
+        icalcomponent* alarm = icalcomponent_new_valarm();
+        icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+        icaltriggertype trigger;
+        trigger.time = icaltime_null_time();
+        trigger.duration = icaldurationtype_from_int(-60 * a.RemindMinutes());
+        icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
+        icalcomponent_add_property(
+            alarm,
+            icalproperty_new_description(summary.isEmpty() ? "Reminder" : summary.constData()));
+        icalcomponent_add_component(e, alarm);
+    }
+    return {std::move(event), untilTime(day, start, out)};
+}
+
+// The zone's definition from the first exported start on: its whole history would only
+// make the file long.
+ComponentPtr timeZoneOf(const OutputZone& out, icaltimetype from)
+{
+    ComponentPtr vtimezone(icalcomponent_new_clone(icaltimezone_get_component(out.zone)));
+    icalproperty* tzid = icalcomponent_get_first_property(vtimezone.get(), ICAL_TZID_PROPERTY);
+    if (tzid)
+        icalproperty_set_tzid(tzid, out.id.constData());
+    icaltime_adjust(&from, -1, 0, 0, 0);
+    icaltimezone_truncate_vtimezone(vtimezone.get(), from, icaltime_null_time(), 0);
+    return vtimezone;
+}
+
+} // namespace
+
+QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
+                     const QString& dataFolder, const IcsExportOptions& options, int* eventCount)
+{
+    Ics::prepareLibrary();
+    QList<Source> sources;
+    {
+        QSet<QString> paths;
+        const DataAccess::Pass pass(store);
+        for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
+            for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
+                if (!paths.contains(a->filename())) {
+                    paths.insert(a->filename());
+                    sources.append({a, day});
+                }
+            }
+        }
+    }
+
+    const OutputZone out = outputZone(options.timeZoneId);
+    const QDateTime now = options.stamp.isValid() ? options.stamp : QDateTime::currentDateTimeUtc();
+    const icaltimetype stamp = icaltime_from_timet_with_zone(time_t(now.toSecsSinceEpoch()), 0,
+                                                             icaltimezone_get_utc_timezone());
+
+    std::vector<Event> events;
+    for (const Source& source : sources)
+        events.push_back(eventOf(source, dataFolder, out, stamp));
+
+    ComponentPtr calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+    if (out.named() && !events.empty()) {
+        icaltimetype earliest = events.front().firstStart;
+        for (const Event& event : events) {
+            if (icaltime_compare(event.firstStart, earliest) < 0)
+                earliest = event.firstStart;
+        }
+        icalcomponent_add_component(calendar.get(), timeZoneOf(out, earliest).release());
+    }
+    for (Event& event : events)
+        icalcomponent_add_component(calendar.get(), event.component.release());
+
+    char* ics = icalcomponent_as_ical_string_r(calendar.get());
+    QByteArray bytes(ics);
+    icalmemory_free_buffer(ics);
+    if (eventCount)
+        *eventCount = int(events.size());
+    return bytes;
+}

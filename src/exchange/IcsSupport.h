@@ -1,0 +1,53 @@
+#pragma once
+
+// What export and import share: owners for libical's objects, the dates an appointment file
+// can hold, and when a recurring appointment applies. Inside the exchange library only.
+
+#include "Recurrence.h"
+
+#include <libical/ical.h>
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+
+namespace Ics {
+
+// The years the file format reads: a date outside them falls back to another one.
+inline const QDate kFirstDay{1900, 1, 1};
+inline const QDate kLastDay{2200, 12, 31};
+
+struct ComponentFree {
+    void operator()(icalcomponent* component) const { icalcomponent_free(component); }
+};
+using ComponentPtr = std::unique_ptr<icalcomponent, ComponentFree>;
+
+struct IteratorFree {
+    void operator()(icalrecur_iterator* iterator) const { icalrecur_iterator_free(iterator); }
+};
+using IteratorPtr = std::unique_ptr<icalrecur_iterator, IteratorFree>;
+
+// libical reports problems through a global; a wrong file must never end the program.
+void prepareLibrary();
+
+// Whether an appointment of this kind falls on date, its weekday, day or month and day taken
+// from pattern (any day it is shown on).
+bool appliesOn(Recurrence::Kind kind, const QDate& pattern, const QDate& date);
+// The first day from `from` to `until` on which it applies; invalid when there is none.
+QDate firstDayApplying(Recurrence::Kind kind, const QDate& pattern, const QDate& from,
+                       const QDate& until);
+
+// A wall-clock time as libical holds it; zone null means floating.
+icaltimetype wallTime(const QDate& date, int minutes, const icaltimezone* zone);
+icaltimetype dateOnly(const QDate& date);
+QDate dateOf(const icaltimetype& time);
+
+// The local date and time of a libical time: converted from its zone, as it is when floating,
+// midnight for a date.
+QDateTime toLocal(const icaltimetype& time);
+
+QString text(const char* utf8);
+
+} // namespace Ics

@@ -1,0 +1,160 @@
+// norvane-cli export-ics and import-ics as scripts run them: the words and files they refuse,
+// and a round trip into an empty folder that shows the same agenda.
+#include "TestFiles.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(NORVANE_CLI_PATH), args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+int filesBelow(const QString& dir)
+{
+    int n = 0;
+    for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+        ++n;
+    return n;
+}
+
+// An appointment file of colour 3 for the owner alone; recurring ones start on their first day.
+QByteArray appointment(const QDate& date, const char* times, const char* text, int remind,
+                       const QDate& until = {})
+{
+    const QDate last = until.isValid() ? until : date;
+    const QStringList t = QString(times).split(QRegularExpression("[:-]"));
+    return QString(
+               "[AppointmentSettings]\r\nDateYear=%1\r\nDateMonth=%2\r\nDateDay=%3\r\n"
+               "StartTimeHour=%4\r\nStartTimeMinute=%5\r\nEndTimeHour=%6\r\nEndTimeMinute=%7\r\n"
+               "Color=3\r\nText=%8\r\nProducer=anna\r\nIsReminder=%9\r\nRemindTime=%10\r\n"
+               "RemindMe=1\r\nRemindEmail=0\r\nRecurring=%11\r\nRecurringFromYear=%1\r\n"
+               "RecurringFromMonth=%2\r\nRecurringFromDay=%3\r\nRecurringUntilYear=%12\r\n"
+               "RecurringUntilMonth=%13\r\nRecurringUntilDay=%14\r\n")
+        .arg(date.year())
+        .arg(date.month())
+        .arg(date.day())
+        .arg(t[0], t[1], t[2], t[3], text)
+        .arg(remind > 0)
+        .arg(remind)
+        .arg(until.isValid())
+        .arg(last.year())
+        .arg(last.month())
+        .arg(last.day())
+        .toUtf8();
+}
+
+TEST(ExchangeCommandTest, RefusesBadWordsAndUnusableFiles)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source");
+    ASSERT_TRUE(TestFiles::writeBytes(source + "/y2026/m3/d10/1.nv3",
+                                      appointment({2026, 3, 10}, "9:0-10:0", "Dentist", 0)));
+    const QString target = dir.filePath("target");
+    QDir().mkpath(target);
+    const QString blocked = dir.filePath("blocked");
+    ASSERT_TRUE(TestFiles::writeBytes(blocked + "/y2026", "in the way"));
+    const QString ics = dir.filePath("one.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"
+                                           "DTSTART:20260310T090000\r\nEND:VEVENT\r\n"
+                                           "END:VCALENDAR\r\n"));
+    const QString notes = dir.filePath("notes.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(notes, "Buy milk\r\n"));
+    const QString missing = dir.filePath("absent");
+    const QStringList exportTo = {"--folder", source};
+    const QStringList importTo = {"--folder", target};
+    const struct {
+        QStringList args;
+        int code;
+        QString err; // a part of it
+    } rows[] = {
+        {QStringList{"export-ics", "2026-01-01"} + exportTo, 2, "takes FROM and TO"},
+        {QStringList{"export-ics", "2026-02-30", "2026-03-31"} + exportTo, 2, "Not a date"},
+        {QStringList{"export-ics", "2026-03-02", "2026-03-01"} + exportTo, 2,
+         "FROM lies after TO."},
+        {QStringList{"export-ics", "1899-12-31", "2026-03-01"} + exportTo, 2, "1900 to 2200"},
+        {{"export-ics", "2026-01-01", "2026-12-31", "--color", "3"}, 2, "Unknown option: --color"},
+        {{"export-ics", "2026-01-01", "2026-12-31", "--folder", missing}, 1, "not a directory"},
+        {{"import-ics"}, 2, "takes one iCalendar file"},
+        {QStringList{"import-ics", ics, "--color", "0"} + importTo, 2, "Not a colour"},
+        {QStringList{"import-ics", ics, "--color=15"} + importTo, 2, "Not a colour"},
+        {QStringList{"import-ics", missing} + importTo, 1, "cannot read"},
+        {QStringList{"import-ics", notes} + importTo, 1,
+         "The file is not an iCalendar file. Nothing was imported."},
+        {{"import-ics", ics, "--folder", missing}, 1, "not a directory"},
+        {{"import-ics", ics, "--folder", blocked}, 1, "1 of 1 appointments not saved"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const CliRun run = cli(row.args);
+        EXPECT_EQ(run.code, row.code) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(row.err)) << run.err.toStdString();
+        EXPECT_EQ(run.err.contains("Usage:"), row.code == 2);
+    }
+    EXPECT_EQ(filesBelow(target), 0);
+    EXPECT_EQ(filesBelow(blocked), 1);
+}
+
+TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source");
+    const struct {
+        const char* path;
+        QByteArray content;
+    } files[] = {
+        {"y2026/m3/d10/1.nv3",
+         appointment({2026, 3, 10}, "10:30-11:45", "Budget review##br##Room 2, A##eq##B", 15)},
+        {"y2026/m5/d1/2.nv3", appointment({2026, 5, 1}, "22:0-24:0", "Late shift", 0)},
+        {"recurring/every/3.nv3",
+         appointment({2026, 2, 1}, "7:0-7:30", "Stand-up", 5, {2026, 2, 10})},
+        {"recurring/wd2/4.nv3",
+         appointment({2026, 1, 5}, "9:0-10:0", "Jour fixe", 0, {2026, 6, 29})},
+        {"recurring/d31/5.nv3",
+         appointment({2026, 1, 31}, "18:0-19:0", "Month end", 0, {2200, 12, 31})},
+        {"recurring/m7/d4/6.nv3",
+         appointment({1990, 7, 4}, "8:0-12:0", "Fourth", 30, {2099, 7, 4})},
+    };
+    for (const auto& file : files)
+        ASSERT_TRUE(TestFiles::writeBytes(source + '/' + file.path, file.content));
+
+    const CliRun exported = cli({"export-ics", "2026-01-01", "2026-12-31", "--folder", source});
+    ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
+    const QString ics = dir.filePath("export.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(ics, exported.out.toUtf8()));
+
+    const QString target = dir.filePath("target");
+    QDir().mkpath(target);
+    const CliRun imported = cli({"import-ics", ics, "--folder", target, "--color", "3"});
+    EXPECT_EQ(imported.code, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, "Imported: 6 events, 4 of them recurring\n"
+                            "Expanded: 0 events into 0 appointments\nSkipped: 0 events\n");
+
+    // Only the file names and the owner may differ.
+    auto agenda = [](const QString& folder) {
+        static const QRegularExpression ownFields("\"(path|producer)\":\"[^\"]*\",");
+        return cli({"range", "2026-01-01", "2026-12-31", "--folder", folder})
+            .out.replace(ownFields, "");
+    };
+    const QString before = agenda(source);
+    EXPECT_EQ(before.count('\n'), 2 + 10 + 26 + 7 + 1);
+    EXPECT_EQ(agenda(target).toStdString(), before.toStdString());
+}
+
+} // namespace

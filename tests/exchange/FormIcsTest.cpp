@@ -1,0 +1,132 @@
+// The export and import windows: the days offered, the file dialog, the colour, and what
+// they tell, in both languages.
+#include "ApiOpenSave.h"
+#include "DataAccess.h"
+#include "Language.h"
+#include "Settings.h"
+#include "TestFiles.h"
+#include "form_export_ics.h"
+#include "form_import_ics.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template <typename T> T& child(QWidget& w, const char* name)
+{
+    return *w.findChild<T*>(QLatin1String(name));
+}
+
+class FormIcsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        settings.setActiveFolder(data.path());
+        settings.setFirstWeekday(2);
+        settings.setColorText(4, "Team");
+        hooks.message = [this](QWidget*, const QString&, const QString& text) { told << text; };
+        hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
+        ASSERT_TRUE(
+            TestFiles::writeBytes(data.filePath("y2026/m3/d10/1.nv3"),
+                                  "[AppointmentSettings]\r\nDateYear=2026\r\nDateMonth=3\r\n"
+                                  "DateDay=10\r\nStartTimeHour=9\r\nStartTimeMinute=0\r\n"
+                                  "EndTimeHour=10\r\nEndTimeMinute=0\r\nText=Dentist\r\n"));
+    }
+    void TearDown() override
+    {
+        setFileDialogAnswer({});
+        Language::apply("en");
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir files;
+    QTemporaryDir program;
+    ProfileCache profiles{RealFileAccess::instance()};
+    Settings settings{profiles, program.path()};
+    DataAccess store{profiles, settings};
+    IcsWindowHooks hooks;
+    QStringList told;
+};
+
+TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
+{
+    form_export_ics w(settings, store, QDate(2026, 3, 11), hooks);
+    EXPECT_EQ(w.fromDate(), QDate(2026, 3, 1));
+    EXPECT_EQ(w.toDate(), QDate(2026, 3, 31));
+    child<QPushButton>(w, "command_week").click();
+    EXPECT_EQ(w.fromDate(), QDate(2026, 3, 9));
+    EXPECT_EQ(w.toDate(), QDate(2026, 3, 15));
+
+    int asked = 0;
+    const QString target = files.filePath("week");
+    setFileDialogAnswer([&](QFileDialog& dialog) {
+        ++asked;
+        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+        dialog.selectFile(target);
+        return int(QDialog::Accepted);
+    });
+    child<QDateEdit>(w, "date_von").setDate(QDate(2026, 3, 20));
+    child<QPushButton>(w, "command_ok").click();
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(told, QStringList{"The first day lies after the last day."});
+
+    child<QPushButton>(w, "command_week").click();
+    child<QPushButton>(w, "command_ok").click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(told.value(1), "1 appointments exported.");
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_TRUE(TestFiles::readBytes(target + ".ics").contains("\r\nSUMMARY:Dentist\r\n"));
+}
+
+TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
+{
+    const QString ics = files.filePath("team.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(
+        ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Review\r\nDTSTART:20260312T140000\r\n"
+             "DTEND:20260312T150000\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Lost\r\n"
+             "END:VEVENT\r\nEND:VCALENDAR\r\n"));
+    Language::apply("de");
+    form_import_ics w(settings, store, ics, hooks);
+    ASSERT_TRUE(w.isReadable());
+    EXPECT_EQ(w.windowTitle(), "iCalendar importieren");
+    EXPECT_TRUE(
+        child<QLabel>(w, "label_datei").text().startsWith("team.ics enthält 2 Ereignisse."));
+    auto& colors = child<QComboBox>(w, "combo_color");
+    EXPECT_EQ(colors.itemText(3), "04    Team");
+    colors.setCurrentIndex(3);
+    child<QPushButton>(w, "command_ok").click();
+    EXPECT_EQ(told, QStringList{
+                        QString::fromUtf8("Importiert: 1 Ereignisse, davon 0 wiederkehrend\n"
+                                          "Aufgelöst: 0 Ereignisse in 0 Einzeltermine\n"
+                                          "Übersprungen: 1 Ereignisse\n  \"Lost\": kein Beginn")});
+    const QList<TerminPtr> day = store.GetAppointmentsOfDay(QDate(2026, 3, 12));
+    ASSERT_EQ(day.size(), 1);
+    EXPECT_EQ(day[0]->ColorCode(), 4);
+    EXPECT_EQ(day[0]->Text(), "Review");
+}
+
+TEST_F(FormIcsTest, AFileThatIsNoCalendarIsRefusedBeforeAnythingIsAsked)
+{
+    const QString notes = files.filePath("notes.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(notes, "Shopping list\r\n"));
+    for (const QString& chosen : {notes, files.filePath("missing.ics"), QString()}) {
+        setFileDialogAnswer([&](QFileDialog& dialog) {
+            dialog.selectFile(chosen);
+            return int(chosen.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+        });
+        ImportIcsWindow(nullptr, settings, store, hooks);
+    }
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[0], notes + " cannot be imported.\r\nThe file is not an iCalendar file.");
+    EXPECT_TRUE(told[1].startsWith(files.filePath("missing.ics") + " cannot be imported.\r\n"));
+    EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2026, 3, 10)).size(), 1);
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+// iCalendar export: an independent reader (python3-icalendar) finds every occurrence the
+// calendar shows, and the file says what it must of zones, rules and names.
+#include "IcsExport.h"
+#include "Common.h"
+#include "DataAccess.h"
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Appointment {
+    const char* dir;
+    QDate date;
+    int start, end; // minutes
+    const char* text;
+    int remind;
+    QDate from, until;
+};
+
+// One of each kind: a one-time appointment, every recurring directory, an end at 24:00, a
+// monthly one on the 31st and a yearly one on 29 February.
+const Appointment kFolder[] = {
+    {"y2026/m3/d10",
+     {2026, 3, 10},
+     630,
+     705,
+     "Budget review\r\nRoom 2, A=B; \xC3\x84rger",
+     15,
+     {},
+     {}},
+    {"y2026/m5/d1", {2026, 5, 1}, 1320, 1440, "Late shift", 0, {}, {}},
+    {"recurring/every", {2026, 2, 1}, 420, 450, "Stand-up", 5, {2026, 2, 1}, {2026, 2, 10}},
+    {"recurring/wd2", {2026, 1, 5}, 540, 600, "Jour fixe", 0, {2026, 1, 1}, {2026, 6, 30}},
+    {"recurring/d31", {2026, 1, 31}, 1080, 1140, "Month end", 0, {2025, 12, 1}, {2200, 12, 31}},
+    {"recurring/m2/d29", {2000, 2, 29}, 720, 780, "Leap day", 60, {2000, 1, 1}, {2200, 12, 31}},
+    {"recurring/m7/d4", {1990, 7, 4}, 480, 720, "Independence Day", 0, {1990, 1, 1}, {2099, 1, 1}},
+};
+
+class IcsExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        int n = 0;
+        for (const Appointment& row : kFolder) {
+            ClassTermin a;
+            a.setDatum(row.date);
+            a.setStartTime(TimeOfDay::fromMinutes(row.start));
+            a.setEndTime(TimeOfDay::fromMinutes(row.end));
+            a.setText(row.text);
+            a.setIsReminder(row.remind > 0);
+            a.setRemindMinutes(qint16(row.remind));
+            a.setRecurringStartDate(row.from.isValid() ? row.from : row.date);
+            a.setRecurringEndDate(row.until.isValid() ? row.until : row.date);
+            a.setFilename(folder.filePath(QString(row.dir) + '/' + QString::number(++n) + ".nv3"));
+            ASSERT_TRUE(store.SaveAppointment(a).ok);
+        }
+    }
+
+    QByteArray exportIcs(const QDate& from, const QDate& to, const QString& zone = {})
+    {
+        return ExportIcs(store, from, to, WithTrailingSeparator(folder.path()),
+                         {QDateTime({2026, 1, 2}, {3, 4, 5}, Qt::UTC), zone});
+    }
+
+    QTemporaryDir folder;
+    ProfileCache profiles{RealFileAccess::instance()};
+    DataAccess store{profiles, StoreSource::fixed(folder.path())};
+};
+
+bool readerAvailable()
+{
+    return QProcess::execute("/usr/bin/python3", {"-c", "import icalendar, dateutil"}) == 0;
+}
+
+TEST_F(IcsExportTest, AnIndependentReaderFindsEveryOccurrence)
+{
+    if (!readerAvailable())
+        GTEST_SKIP() << "/usr/bin/python3 cannot import icalendar (python3-icalendar)";
+    const QDate from(2026, 1, 1);
+    const QDate to(2028, 12, 31);
+    const QString file = folder.filePath("export.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(file, exportIcs(from, to)));
+
+    QStringList expected;
+    for (QDate day = from; day <= to; day = day.addDays(1)) {
+        for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
+            const QString text = QString(a->Text()).replace("\r\n", "\n");
+            expected << day.toString(Qt::ISODate) + ' ' + FormatTime(a->StartTime(), "24h") + '-' +
+                            FormatTime(a->EndTime(), "24h") +
+                            " remind=" + QString::number(a->RemindMinutes()) + ' ' +
+                            QString(text.section('\n', 0, 0) + '|' + text).replace("\n", "\\n");
+        }
+    }
+    expected.sort();
+    ASSERT_EQ(expected.size(), 63);
+
+    QProcess reader;
+    reader.start("/usr/bin/python3",
+                 {NORVANE_ICS_READER, file, from.toString(Qt::ISODate), to.toString(Qt::ISODate)});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    const QString read = QString::fromUtf8(reader.readAllStandardOutput()).trimmed();
+    EXPECT_EQ(read.toStdString(), expected.join('\n').toStdString());
+}
+
+TEST_F(IcsExportTest, ZonesRulesAndNames)
+{
+    const struct {
+        QString zone;
+        QStringList lines; // each one a line of the file
+        bool vtimezone;
+    } rows[] = {
+        {"",
+         {"UID:recurring/d31/5.nv3@norvane", "DTSTAMP:20260102T030405Z",
+          "DTSTART;TZID=Europe/Berlin:20251231T180000", "RRULE:FREQ=MONTHLY;UNTIL=22001231T170000Z",
+          "DTSTART;TZID=Europe/Berlin:20260105T090000", "RRULE:FREQ=WEEKLY;UNTIL=20260630T070000Z",
+          "DTEND;TZID=Europe/Berlin:20260502T000000", "SUMMARY:Budget review", "TRIGGER:-PT15M",
+          "DESCRIPTION:Budget review\\nRoom 2\\, A=B\\; \xC3\x84rger", "TZID:Europe/Berlin"},
+         true},
+        {"UTC", {"DTSTART:20251231T170000Z", "RRULE:FREQ=MONTHLY;UNTIL=22001231T170000Z"}, false},
+        {"Nowhere/Atlantis",
+         {"DTSTART:20251231T180000", "RRULE:FREQ=MONTHLY;UNTIL=22001231T180000"},
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.zone.toStdString());
+        const QStringList file =
+            QString::fromUtf8(exportIcs({2026, 1, 1}, {2026, 12, 31}, row.zone)).split("\r\n");
+        EXPECT_EQ(file.first(), "BEGIN:VCALENDAR");
+        EXPECT_TRUE(file.contains("VERSION:2.0"));
+        EXPECT_EQ(file.count("BEGIN:VEVENT"), 6); // the leap day falls in no day of 2026
+        EXPECT_EQ(file.contains("BEGIN:VTIMEZONE"), row.vtimezone);
+        for (const QString& line : row.lines)
+            EXPECT_TRUE(file.contains(line)) << line.toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>IcsImport</name>
+    <message><source>The file is empty.</source><translation>Die Datei ist leer.</translation></message>
+    <message><source>The file is not an iCalendar file.</source><translation>Die Datei ist keine iCalendar-Datei.</translation></message>
+    <message><source>The file cannot be read as an iCalendar file.</source><translation>Die Datei lässt sich nicht als iCalendar-Datei lesen.</translation></message>
+    <message><source>event %1</source><translation>Ereignis %1</translation></message>
+    <message><source>It is not a regular file.</source><translation>Sie ist keine gewöhnliche Datei.</translation></message>
+    <message><source>It cannot be read.</source><translation>Sie kann nicht gelesen werden.</translation></message>
+    <message><source>It is larger than %1 MiB.</source><translation>Sie ist größer als %1 MiB.</translation></message>
+    <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
+    <message><source>%1 is there but could not be read.</source><translation>%1 ist vorhanden, konnte aber nicht gelesen werden.</translation></message>
+    <message><source>%1 leads out of the data folder.</source><translation>%1 führt aus dem Datenordner hinaus.</translation></message>
+    <message><source>Imported: %1 events, %2 of them recurring</source><translation>Importiert: %1 Ereignisse, davon %2 wiederkehrend</translation></message>
+    <message><source>Expanded: %1 events into %2 appointments</source><translation>Aufgelöst: %1 Ereignisse in %2 Einzeltermine</translation></message>
+    <message><source>  &quot;%1&quot;: only the first %2 occurrences</source><translation>  &quot;%1&quot;: nur die ersten %2 Termine</translation></message>
+    <message><source>Skipped: %1 events</source><translation>Übersprungen: %1 Ereignisse</translation></message>
+    <message><source>no start</source><translation>kein Beginn</translation></message>
+    <message><source>its repeat rule cannot be read</source><translation>Wiederholungsregel nicht lesbar</translation></message>
+    <message><source>cancelled</source><translation>abgesagt</translation></message>
+    <message><source>no date from 1900 to 2200</source><translation>kein Datum von 1900 bis 2200</translation></message>
+    <message><source>more appointments than one import writes</source><translation>mehr Termine, als ein Import schreibt</translation></message>
+    <message><source>  and %1 more</source><translation>  und %1 weitere</translation></message>
+    <message><source>Not saved: %1 of %2 appointments: %3</source><translation>Nicht gespeichert: %1 von %2 Terminen: %3</translation></message>
+</context>
+<context>
+    <name>form_export_ics</name>
+    <message><source>Export to iCalendar</source><translation>Als iCalendar exportieren</translation></message>
+    <message><source>From:</source><translation>Von:</translation></message>
+    <message><source>To:</source><translation>Bis:</translation></message>
+    <message><source>Shown week</source><translation>Angezeigte Woche</translation></message>
+    <message><source>Shown month</source><translation>Angezeigter Monat</translation></message>
+    <message><source>Export...</source><translation>Exportieren...</translation></message>
+    <message><source>Cancel</source><translation>Abbrechen</translation></message>
+    <message><source>The first day lies after the last day.</source><translation>Der erste Tag liegt nach dem letzten Tag.</translation></message>
+    <message><source>iCalendar files (*.ics)</source><translation>iCalendar-Dateien (*.ics)</translation></message>
+    <message><source>The file could not be written.</source><translation>Die Datei konnte nicht geschrieben werden.</translation></message>
+    <message><source>%1 appointments exported.</source><translation>%1 Termine exportiert.</translation></message>
+</context>
+<context>
+    <name>form_import_ics</name>
+    <message><source>%1 cannot be imported.</source><translation>%1 kann nicht importiert werden.</translation></message>
+    <message><source>Import iCalendar</source><translation>iCalendar importieren</translation></message>
+    <message><source>%1 holds %2 events. They become appointments of the active data source.</source><translation>%1 enthält %2 Ereignisse. Sie werden zu Terminen der aktuellen Datenquelle.</translation></message>
+    <message><source>Use color:</source><translation>Verwende Farbe:</translation></message>
+    <message><source>Import</source><translation>Importieren</translation></message>
+    <message><source>Cancel</source><translation>Abbrechen</translation></message>
+    <message><source>Importing appointments ...</source><translation>Termine werden importiert ...</translation></message>
+    <message><source>iCalendar files (*.ics)</source><translation>iCalendar-Dateien (*.ics)</translation></message>
+    <message><source>All files (*.*)</source><translation>Alle Dateien (*.*)</translation></message>
+</context>
+</TS>
