@@ -29,6 +29,8 @@
     <message><source>One week forward</source><translation>Eine Woche vor</translation></message>
     <message><source>One day forward</source><translation>Einen Tag vor</translation></message>
     <message><source>&amp;Print...</source><translation>&amp;Drucken...</translation></message>
+    <message><source>Import i&amp;Calendar...</source><translation>i&amp;Calendar importieren...</translation></message>
+    <message><source>Export to iCa&amp;lendar...</source><translation>Als iCa&amp;lendar exportieren...</translation></message>
     <message><source>Export as P&amp;DF...</source><translation>Als P&amp;DF exportieren...</translation></message>
     <message><source>&amp;Exit</source><translation>&amp;Beenden</translation></message>
     <message><source>&amp;Appointment</source><translation>&amp;Termin</translation></message>

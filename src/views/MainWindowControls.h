@@ -65,6 +65,8 @@ public:
 
     QMenu* mnu_file;
     QAction* mnu_file_import;
+    QAction* mnu_file_import_ics;
+    QAction* mnu_file_export_ics;
     QAction* mnu_file_print;
     QAction* mnu_file_export_pdf;
     QAction* mnu_file_exit;

@@ -147,6 +147,8 @@ void form_main::connectMenus()
                 [this, i] { mnu_popup_datum_array_Click(i); });
 
     m_ui->mnu_file_import->setEnabled(bool(m_hooks.showImport));
+    m_ui->mnu_file_import_ics->setEnabled(bool(m_hooks.importIcs));
+    m_ui->mnu_file_export_ics->setEnabled(bool(m_hooks.exportIcs));
     m_ui->mnu_file_print->setEnabled(bool(m_hooks.showPrint));
     m_ui->mnu_file_export_pdf->setEnabled(bool(m_hooks.exportPdf));
     m_ui->mnu_settings_program->setEnabled(bool(m_hooks.showSettings));
@@ -159,8 +161,14 @@ void form_main::connectMenus()
     connect(m_ui->mnu_file_import, &QAction::triggered, this, [=, this] {
         modal([this] { m_hooks.showImport(this); });
         ShowDataSource();
-        LoadView();
+        showOwnChange();
     });
+    connect(m_ui->mnu_file_import_ics, &QAction::triggered, this, [=, this] {
+        modal([this] { m_hooks.importIcs(this); });
+        showOwnChange();
+    });
+    connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,
+            [=, this] { modal([this] { m_hooks.exportIcs(this, m_calendar1->SelectedDate()); }); });
     connect(m_ui->mnu_file_print, &QAction::triggered, this, [=, this] {
         modal([this] {
             m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());

@@ -3,6 +3,7 @@
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
 #include "DesktopReminders.h"
+#include "IcsWindows.h"
 #include "Language.h"
 #include "PlainText.h"
 #include "ReminderCheck.h"
@@ -49,6 +50,10 @@ int main(int argc, char* argv[])
         Language::apply(settings.LangCode());
     };
     hooks.showImport = [&](QWidget* parent) { OpenHolidayImport(parent, settings, store); };
+    hooks.importIcs = [&](QWidget* parent) { ImportIcsWindow(parent, settings, store); };
+    hooks.exportIcs = [&](QWidget* parent, const QDate& shown) {
+        ExportIcsWindow(parent, settings, store, shown);
+    };
     hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week) {
         OpenPrintWindow(parent, settings, store, date, week, form_print::Output::Printer);
     };
