@@ -1,0 +1,107 @@
+// An iCalendar file from a download or a mail: checked and imported into a data folder in
+// memory. What is not iCalendar writes nothing; every file written loads as a sane record.
+#include "ClassTermin.h"
+#include "Common.h"
+#include "DataAccess.h"
+#include "IcsImport.h"
+#include "MemoryFileAccess.h"
+#include "Recurrence.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QString kFolder = QStringLiteral("/data/");
+const QDate kToday(2026, 3, 4);
+// A few bytes of rules can ask for a hundred thousand appointments. Past this many files the
+// folder stops answering, as an unmounted share would, so one input stays fast.
+constexpr int kWriteBudget = 2000;
+
+[[noreturn]] void fail(const char* what, const QString& detail)
+{
+    std::fprintf(stderr, "%s: %s\n", what, qPrintable(detail));
+    std::abort();
+}
+
+class BudgetedFiles : public MemoryFileAccess {
+public:
+    int written = 0;
+
+    bool isListableDir(const QString& dir) override
+    {
+        return written < kWriteBudget && MemoryFileAccess::isListableDir(dir);
+    }
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override
+    {
+        const WriteOutcome outcome = MemoryFileAccess::writeAtomically(path, content, root);
+        written += outcome.ok ? 1 : 0;
+        return outcome;
+    }
+};
+
+void checkSane(const ClassTermin& a, const QString& path)
+{
+    if (!a.datum().isValid() || a.datum() < QDate(1900, 1, 1) || a.datum() > QDate(2200, 12, 31))
+        fail("date outside the format", path + QLatin1Char(' ') + a.datum().toString());
+    if (a.StartTime() > a.EndTime() || a.EndTime().minutes() > TimeOfDay::kEndOfDay)
+        fail("times out of order", path);
+    if (a.IsRecurring() != (Recurrence::ofPath(path) != Recurrence::Kind::None))
+        fail("recurrence and directory disagree", path);
+    // A date the file cannot hold would read back as another day than its directory's.
+    if (DirectoryOfPath(path) !=
+        Recurrence::directory(kFolder, Recurrence::ofPath(path), a.datum()))
+        fail("date and directory disagree", path + QLatin1Char(' ') + a.datum().toString());
+    if (a.IsRecurring() && a.RecurringStartDate() > a.RecurringEndDate())
+        fail("recurring range ends before it starts", path);
+    if (a.Producer() != QLatin1String("fuzz"))
+        fail("owner not the one asked for", a.Producer());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const IcsCheck check = CheckIcs(bytes);
+
+    BudgetedFiles files;
+    files.addDirectory(kFolder);
+    ProfileCache profiles(files);
+    const QDateTime now(kToday, QTime(9, 41));
+    DataAccess store(profiles, StoreSource::fixed(kFolder), [now] { return now; });
+    IcsImportOptions options;
+    options.today = kToday;
+    options.producer = QStringLiteral("fuzz");
+    quint32 seed = 1;
+    options.random = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    const IcsImportResult result = ImportIcs(bytes, store, kFolder, 4, {}, options);
+
+    if (result.ok != check.ok || (result.ok && result.events != check.events))
+        fail("check and import disagree", check.error + QLatin1String(" / ") + result.error);
+    const QStringList paths = files.paths();
+    if (!result.ok) {
+        if (!paths.isEmpty())
+            fail("not iCalendar, yet files were written", paths.first());
+        return 0;
+    }
+    if (result.imported + result.expanded + result.skipped.size() != result.events)
+        fail("events neither imported, expanded nor skipped", QString::number(result.events));
+    if (result.recurring > result.imported)
+        fail("more recurring than imported", QString::number(result.recurring));
+    if (result.appointments != result.imported + result.expandedInto)
+        fail("appointments do not add up", QString::number(result.appointments));
+    if (paths.size() != result.appointments - result.failed)
+        fail("files written differ from the appointments saved",
+             QStringLiteral("%1 of %2").arg(paths.size()).arg(result.appointments));
+    if (result.failed > 0 && files.written < kWriteBudget)
+        fail("a save failed", result.firstFailure.path);
+
+    for (const QString& path : paths) {
+        const QDate day = QDate(2000, 1, 1);
+        checkSane(*store.LoadAppointment(path, day), path);
+    }
+    return 0;
+}
