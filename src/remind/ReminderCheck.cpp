@@ -12,9 +12,10 @@ const QTime kEveningCheckFrom(23, 0);
 
 } // namespace
 
-QString RemindedList::keyOf(const ClassTermin& appointment)
+QString RemindedList::keyOf(const ClassTermin& appointment, const QDate& day)
 {
-    return appointment.filename() + appointment.FileDate().toString(Qt::ISODateWithMs);
+    return appointment.filename() + appointment.FileDate().toString(Qt::ISODateWithMs) +
+           QLatin1Char('|') + day.toString(Qt::ISODate);
 }
 
 void RemindedList::trim()
@@ -67,7 +68,7 @@ void ReminderCheck::CheckAppointmentReminder(const ClassTermin& appointment, con
 void ReminderCheck::checkAppointment(const ClassTermin& appointment, const QDate& day,
                                      const QDateTime& now)
 {
-    const QString key = RemindedList::keyOf(appointment);
+    const QString key = RemindedList::keyOf(appointment, day);
     if (!m_reminded.contains(key) && isDue(appointment, day, now)) {
         remind(appointment, day, now);
         m_reminded.append(key);

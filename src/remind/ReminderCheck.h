@@ -15,13 +15,14 @@ class DataAccess;
 class ProfileCache;
 class Settings;
 
-// The keys of the appointments reminded in this run of the program: the file's path and its
-// modification time, so a file saved again can be reminded again. Never stored.
+// The keys of the appointments reminded in this run of the program: the file's path, its
+// modification time (a file saved again can be reminded again) and the day reminded for (a
+// recurring appointment is reminded on each of its days). Never stored.
 class RemindedList {
 public:
     static constexpr qsizetype kMaxEntries = 100;
 
-    static QString keyOf(const ClassTermin& appointment);
+    static QString keyOf(const ClassTermin& appointment, const QDate& day);
 
     bool contains(const QString& key) const { return m_keys.contains(key); }
     void append(const QString& key) { m_keys.append(key); }

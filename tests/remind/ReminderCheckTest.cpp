@@ -158,6 +158,20 @@ TEST_F(ReminderCheckTest, AnEarlyAppointmentIsRemindedTheEveningBefore)
     check.CheckReminders();
     EXPECT_EQ(actions.done, reminded + QStringList{"window At midnight"})
         << "Early once, not again after midnight";
+
+    // A daily appointment is reminded on each of its days, once each.
+    TestFiles::writeSettled(
+        team.filePath("recurring/every/1.nv3"),
+        "[AppointmentSettings]\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\nIsReminder=1\r\n"
+        "RemindTime=5\r\nProducer=bert\r\nText=Daily\r\n"
+        "RecurringUntilYear=2099\r\n");
+    actions.done.clear();
+    for (int day = 0; day < 3; ++day)
+        for (const QTime at : {QTime(9, 56), QTime(9, 58)}) {
+            now = QDateTime(tomorrow.addDays(day), at);
+            check.CheckReminders();
+        }
+    EXPECT_EQ(actions.done, QStringList(3, "window Daily"));
 }
 
 TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoes)
