@@ -162,6 +162,16 @@ std::optional<QDate> parseDate(const QString& text)
     return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
+std::optional<int> parseColor(const QString& text, QString& problem)
+{
+    bool ok = false;
+    const int color = text.toInt(&ok);
+    if (ok && color >= 1 && color <= Settings::kColorCount)
+        return color;
+    problem = QStringLiteral("Not a colour from 1 to %1: %2").arg(Settings::kColorCount).arg(text);
+    return std::nullopt;
+}
+
 void loadSettings(Settings& settings, QTextStream& err)
 {
     settings.LoadActiveFolder();

@@ -18,6 +18,8 @@ QString usage();
 
 // A date written YYYY-MM-DD that exists in the calendar.
 std::optional<QDate> parseDate(const QString& text);
+// A colour code 1 to 14, or the one-line problem with what was given.
+std::optional<int> parseColor(const QString& text, QString& problem);
 // Loads the pointer file and the settings; a problem with them is told on err.
 void loadSettings(Settings& settings, QTextStream& err);
 // The data folder to read: the one given, else the active folder of the loaded settings.

@@ -61,12 +61,11 @@ std::variant<Request, Problem> parse(const QStringList& args, bool colorAllowed)
                 request.folder = *value;
                 continue;
             }
-            bool ok = false;
-            request.color = value->toInt(&ok);
-            if (!ok || request.color < 1 || request.color > Settings::kColorCount)
-                return Problem(QStringLiteral("Not a colour from 1 to %1: %2")
-                                   .arg(Settings::kColorCount)
-                                   .arg(*value));
+            Problem problem;
+            const std::optional<int> color = AgendaCommand::parseColor(*value, problem);
+            if (!color)
+                return problem;
+            request.color = *color;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
             return Problem(QStringLiteral("Unknown option: %1").arg(arg));
         } else {

@@ -58,12 +58,11 @@ std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
             } else if (name == QLatin1String("--folder")) {
                 request.folder = *value;
             } else {
-                bool ok = false;
-                request.color = value->toInt(&ok);
-                if (!ok || request.color < 1 || request.color > Settings::kColorCount)
-                    return Problem(QStringLiteral("Not a colour from 1 to %1: %2")
-                                       .arg(Settings::kColorCount)
-                                       .arg(*value));
+                Problem problem;
+                const std::optional<int> color = AgendaCommand::parseColor(*value, problem);
+                if (!color)
+                    return problem;
+                request.color = *color;
             }
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
             return Problem(QStringLiteral("Unknown option: %1").arg(arg));
