@@ -17,7 +17,7 @@ const QString kFolder = QStringLiteral("/data/");
 const QDate kToday(2026, 3, 4);
 // A few bytes of rules can ask for a hundred thousand appointments. Past this many files the
 // folder stops answering, as an unmounted share would, so one input stays fast.
-constexpr int kWriteBudget = 2000;
+constexpr int kWriteBudget = 300;
 
 [[noreturn]] void fail(const char* what, const QString& detail)
 {
