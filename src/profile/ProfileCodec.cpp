@@ -71,6 +71,10 @@ QByteArray encode(const QString& text)
     bytes.reserve(text.size());
     for (QChar c : text)
         bytes.append(char(windows1252Byte(c.unicode())));
+    // Windows-1252 bytes that happen to be valid UTF-8 ("Ä°" is C4 B0) would read back as
+    // another text: such a text is written as UTF-8, which reads back as it was.
+    if (decode(bytes) != text)
+        return text.toUtf8();
     return bytes;
 }
 

@@ -136,6 +136,11 @@ TEST(ProfileCodecTest, DecodesBothEncodingsAndSkipsAByteOrderMark)
     // Bytes Windows leaves unassigned survive a round trip.
     const QByteArray odd("\x81\x8D\x8F\x90\x9D", 5);
     EXPECT_EQ(ProfileCodec::encode(ProfileCodec::decode(odd)), odd);
+    // Texts whose Windows-1252 bytes would read as UTF-8 come back as written.
+    for (const QString& text :
+         {QStringLiteral("Ä°"), QStringLiteral("Maß“"), QStringLiteral("Müller")})
+        EXPECT_EQ(ProfileCodec::decode(ProfileCodec::encode(text)), text) << text.toStdString();
+    EXPECT_EQ(ProfileCodec::encode(QStringLiteral("Müller")), QByteArray("M\xFCller"));
 }
 
 // A write that fails half-way (the disk refuses more bytes) must not leave half a file behind.
