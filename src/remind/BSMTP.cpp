@@ -35,17 +35,17 @@ bool isAscii(const QString& s)
     return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x7f; });
 }
 
-// The recipient specification the mail library has always read: TAB-separated entries, a
+// The recipient list the mail layer has always read: TAB-separated entries, a
 // leading ">" marks a header line, anything else is an address, optionally in "<...>".
-struct Spec {
+struct RecipientList {
     QStringList headers;
     QStringList recipients;
 };
 
-Spec readSpec(const QString& spec)
+RecipientList readRecipientList(const QString& list)
 {
-    Spec result;
-    for (const QString& entry : spec.split(u'\t')) {
+    RecipientList result;
+    for (const QString& entry : list.split(u'\t')) {
         if (entry.startsWith(u'>')) {
             result.headers << entry.mid(1).trimmed();
             continue;
@@ -98,7 +98,7 @@ bool validHeaderLine(const QString& line)
     return colon > 0 && isAscii(line) && !line.left(colon).contains(u' ');
 }
 
-QByteArray buildMessage(const QString& sender, const Spec& spec, const QString& subject,
+QByteArray buildMessage(const QString& sender, const RecipientList& list, const QString& subject,
                         const QByteArray& body)
 {
     QByteArray domain = sender.section(u'@', -1).toLatin1();
@@ -107,13 +107,13 @@ QByteArray buildMessage(const QString& sender, const Spec& spec, const QString& 
     QByteArrayList lines{
         "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1(),
         "From: " + sender.toUtf8(),
-        "To: " + spec.recipients.join(QLatin1String(", ")).toUtf8(),
+        "To: " + list.recipients.join(QLatin1String(", ")).toUtf8(),
         subjectHeader(subject),
         "MIME-Version: 1.0",
     };
     QStringList names{
         "date", "from", "to", "subject", "mime-version", "content-transfer-encoding", "message-id"};
-    for (const QString& header : spec.headers) {
+    for (const QString& header : list.headers) {
         const QString name = header.section(u':', 0, 0).trimmed().toLower();
         if (!validHeaderLine(header) || names.contains(name))
             continue;
@@ -168,8 +168,8 @@ QString SendHtmlMail(const QString& server, const QString& sender, const QString
     const bool latin1 =
         std::all_of(body.begin(), body.end(), [](QChar c) { return c.unicode() <= 0xff; });
     const QString charset = latin1 ? QStringLiteral("iso-8859-1") : QStringLiteral("utf-8");
-    const Spec spec =
-        readSpec(">Content-Type: text/html; charset=" + charset + "\t<" + recipients + '>');
+    const RecipientList list = readRecipientList(">Content-Type: text/html; charset=" + charset +
+                                                 "\t<" + recipients + '>');
     const QString host = server.trimmed();
     const QString from = sender.trimmed();
     if (host.isEmpty())
@@ -181,9 +181,9 @@ QString SendHtmlMail(const QString& server, const QString& sender, const QString
     // A line break in an address would start a new SMTP command or header line.
     if (hasControl(from))
         return text("Invalid sender address");
-    if (spec.recipients.isEmpty())
+    if (list.recipients.isEmpty())
         return text("No recipient");
-    if (hasControl(spec.recipients.join(u' ')) || hasControl(spec.headers.join(u' ')))
+    if (hasControl(list.recipients.join(u' ')) || hasControl(list.headers.join(u' ')))
         return text("Invalid recipient address");
     static const std::atomic_bool never = false;
     if (!abandon)
@@ -197,11 +197,11 @@ QString SendHtmlMail(const QString& server, const QString& sender, const QString
     if (!curl)
         return text("Could not start the mail transfer");
     curl_slist* rcpt = nullptr;
-    for (const QString& address : spec.recipients)
+    for (const QString& address : list.recipients)
         rcpt = curl_slist_append(rcpt, ('<' + address + '>').toUtf8().constData());
     const std::unique_ptr<curl_slist, void (*)(curl_slist*)> rcptList(rcpt, curl_slist_free_all);
 
-    Upload upload{buildMessage(from, spec, subject, latin1 ? body.toLatin1() : body.toUtf8())};
+    Upload upload{buildMessage(from, list, subject, latin1 ? body.toLatin1() : body.toUtf8())};
     const QByteArray url = smtpUrl(host).toUtf8();
     const QByteArray mailFrom = '<' + from.toUtf8() + '>';
     char error[CURL_ERROR_SIZE] = {};
