@@ -162,6 +162,14 @@ std::optional<QDate> parseDate(const QString& text)
     return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
+std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name)
+{
+    const QString& arg = args[i];
+    if (arg == name)
+        return i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt;
+    return arg.mid(name.size() + 1);
+}
+
 std::optional<int> parseColor(const QString& text, QString& problem)
 {
     bool ok = false;

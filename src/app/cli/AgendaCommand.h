@@ -18,6 +18,9 @@ QString usage();
 
 // A date written YYYY-MM-DD that exists in the calendar.
 std::optional<QDate> parseDate(const QString& text);
+// The value of the option at args[i], written "--name VALUE" (i moves on) or "--name=VALUE";
+// nothing when it is missing.
+std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name);
 // A colour code 1 to 14, or the one-line problem with what was given.
 std::optional<int> parseColor(const QString& text, QString& problem);
 // Loads the pointer file and the settings; a problem with them is told on err.

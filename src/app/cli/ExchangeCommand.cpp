@@ -50,11 +50,7 @@ std::variant<Request, Problem> parse(const QStringList& args, bool colorAllowed)
         const QString name = arg.section(u'=', 0, 0);
         if (name == QLatin1String("--folder") ||
             (colorAllowed && name == QLatin1String("--color"))) {
-            std::optional<QString> value;
-            if (arg != name)
-                value = arg.mid(name.size() + 1);
-            else if (i + 1 < args.size())
-                value = args[++i];
+            const std::optional<QString> value = AgendaCommand::optionValue(args, i, name);
             if (!value)
                 return Problem(QStringLiteral("%1 needs a value.").arg(name));
             if (name == QLatin1String("--folder")) {

@@ -32,14 +32,6 @@ int usageError(const QString& problem, QTextStream& err)
 }
 
 // The value of "--name VALUE" or "--name=VALUE" at args[i]; i moves past what it used.
-std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name)
-{
-    const QString& arg = args[i];
-    if (arg == name)
-        return i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt;
-    return arg.mid(name.size() + 1);
-}
-
 std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
 {
     ImportRequest request;
@@ -49,7 +41,7 @@ std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
         const QString name = arg.section(u'=', 0, 0);
         if (name == QLatin1String("--section") || name == QLatin1String("--color") ||
             name == QLatin1String("--folder")) {
-            const std::optional<QString> value = optionValue(args, i, name);
+            const std::optional<QString> value = AgendaCommand::optionValue(args, i, name);
             if (!value)
                 return Problem(QStringLiteral("%1 needs a value.").arg(name));
             if (name == QLatin1String("--section")) {
