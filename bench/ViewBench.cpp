@@ -120,7 +120,7 @@ struct Window {
     ProfileCache profiles{files};
     Settings settings{profiles, folder().program.path()};
     DataAccess store{profiles, settings, [] { return kNow; }};
-    AppointmentFiling filing{store, settings};
+    AppointmentFiling filing{store};
     AppointmentEditing editing{filing};
     form_main window{settings, store, editing};
 

@@ -141,7 +141,7 @@ int runWriter(const RoleOptions& o)
     ProfileCache profiles(RealFileAccess::instance());
     Settings settings(profiles, o.folder);
     DataAccess store(profiles, settings);
-    AppointmentFiling filing(store, settings, [&random] { return random.generate(); });
+    AppointmentFiling filing(store, [&random] { return random.generate(); });
     const QString who = QStringLiteral("writer %1").arg(o.index);
     Figures figures;
     Findings findings(who, figures);

@@ -1,10 +1,7 @@
 #include "Druck.h"
 
-#include "AppointmentEditing.h"
-#include "AppointmentFiling.h"
 #include "ClassDay.h"
 #include "Common.h"
-#include "DataAccess.h"
 #include "Language.h"
 #include "PrintCanvas.h"
 #include "Settings.h"
@@ -30,9 +27,9 @@ constexpr double kLabelStrip = 15;
 
 } // namespace
 
-Druck::Druck(PrintCanvas& canvas, DataAccess& store, Settings& settings)
+Druck::Druck(PrintCanvas& canvas, DaySource days, Settings& settings)
     : m_canvas(canvas)
-    , m_store(store)
+    , m_days(std::move(days))
     , m_settings(settings)
 {
 }
@@ -92,10 +89,7 @@ bool Druck::DrawTimeGrid()
 
 void Druck::DrawAppointments(const QDate& date, double cx, double cw)
 {
-    // The print layout never edits, but the day column wants an editor all the same.
-    AppointmentFiling filing(m_store, m_settings);
-    AppointmentEditing editing(filing);
-    ClassDay column(m_store, m_settings, editing, nullptr);
+    ClassDay column(m_days, m_settings, nullptr, nullptr);
     column.setDatum(date);
     column.setHours(m_start, m_end);
     column.LoadAppointments(false);
@@ -130,7 +124,7 @@ void Druck::WidenHoursFor(const QList<QDate>& days)
 {
     QList<TerminPtr> printed;
     for (const QDate& day : days)
-        printed += m_store.GetAppointmentsOfDay(day);
+        printed += m_days(day);
     std::tie(m_start, m_end) =
         ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), printed);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "DateParts.h"
+#include "DaySource.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
 
-class DataAccess;
 class PrintCanvas;
 class Settings;
 
@@ -16,7 +16,7 @@ class Settings;
 // worked.
 class Druck {
 public:
-    Druck(PrintCanvas& canvas, DataAccess& store, Settings& settings);
+    Druck(PrintCanvas& canvas, DaySource days, Settings& settings);
 
     bool PrintDay(const QDate& date);
     // The week that holds date, from its first day (WeekStart) on.
@@ -43,7 +43,7 @@ private:
     bool FinishPage(double x, double y, double w);
 
     PrintCanvas& m_canvas;
-    DataAccess& m_store;
+    DaySource m_days;
     Settings& m_settings;
 
     // Page geometry in millimetres: the margins, and for day and week the width and height of

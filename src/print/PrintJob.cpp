@@ -58,9 +58,10 @@ QPageLayout::Orientation PrintJob::orientation() const
     return kind == Day ? QPageLayout::Portrait : QPageLayout::Landscape;
 }
 
-bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, DataAccess& store, Settings& settings)
+bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days,
+                 Settings& settings)
 {
-    Druck druck(canvas, store, settings);
+    Druck druck(canvas, days, settings);
     switch (job.kind) {
     case PrintJob::Day:
         return druck.PrintDay(job.date);
@@ -72,7 +73,7 @@ bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, DataAccess& store, Se
     return false;
 }
 
-PdfOutcome ExportPdf(const PrintJob& job, const QString& path, DataAccess& store,
+PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& days,
                      Settings& settings)
 {
     // Fonts need the GUI side of Qt; without it QPrinter would abort the program.
@@ -104,7 +105,7 @@ PdfOutcome ExportPdf(const PrintJob& job, const QString& path, DataAccess& store
         if (!canvas.isActive())
             return failed(cannotWrite(
                 path, QCoreApplication::translate("PrintJob", "the PDF could not be started")));
-        if (!RunPrintJob(job, canvas, store, settings))
+        if (!RunPrintJob(job, canvas, days, settings))
             return failed(cannotWrite(
                 path, QCoreApplication::translate("PrintJob", "the PDF could not be completed")));
     }

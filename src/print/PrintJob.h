@@ -1,10 +1,11 @@
 #pragma once
 
+#include "DaySource.h"
+
 #include <QDate>
 #include <QPageLayout>
 #include <QString>
 
-class DataAccess;
 class PrintCanvas;
 class Settings;
 
@@ -27,7 +28,8 @@ struct PrintJob {
 };
 
 // Draws the job on the canvas and ends it; false when the page could not be completed.
-bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, DataAccess& store, Settings& settings);
+bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days,
+                 Settings& settings);
 
 struct PdfOutcome {
     bool ok = false;
@@ -38,5 +40,5 @@ struct PdfOutcome {
 // is complete: a failure leaves no partial file behind. Needs a QGuiApplication (for the
 // fonts), which may run on the offscreen platform; no printer is needed. Reasons are in the
 // installed language.
-PdfOutcome ExportPdf(const PrintJob& job, const QString& path, DataAccess& store,
+PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& days,
                      Settings& settings);

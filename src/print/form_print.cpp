@@ -274,7 +274,7 @@ void form_print::printToPrinter(const PrintJob& job)
             dialog.setOrientation(wanted);
     }
     PainterCanvas canvas(m_printer);
-    if (!canvas.isActive() || !RunPrintJob(job, canvas, m_store, m_settings)) {
+    if (!canvas.isActive() || !RunPrintJob(job, canvas, DaysOf(m_store), m_settings)) {
         pointer.dismiss();
         SetMousePointer(0);
         showError(tr("The printout could not be printed on %1.").arg(dialog.DeviceName()));
@@ -289,7 +289,7 @@ void form_print::exportToPdf(const PrintJob& job)
     if (path.isEmpty())
         return;
     SetMousePointer(11);
-    const PdfOutcome outcome = ExportPdf(job, path, m_store, m_settings);
+    const PdfOutcome outcome = ExportPdf(job, path, DaysOf(m_store), m_settings);
     SetMousePointer(0);
     if (!outcome.ok) {
         showError(tr("The PDF file could not be written:") + QStringLiteral("\r\n") +
@@ -309,7 +309,7 @@ void form_print::command_preview_Click()
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
         PainterCanvas canvas(*target);
         if (canvas.isActive())
-            RunPrintJob(job, canvas, m_store, m_settings);
+            RunPrintJob(job, canvas, DaysOf(m_store), m_settings);
     });
     preview.exec();
 }

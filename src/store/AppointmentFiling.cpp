@@ -3,13 +3,11 @@
 #include "Common.h"
 #include "DataAccess.h"
 #include "Recurrence.h"
-#include "Settings.h"
 
 #include <QRandomGenerator>
 
-AppointmentFiling::AppointmentFiling(DataAccess& store, Settings& settings, RandomSource random)
+AppointmentFiling::AppointmentFiling(DataAccess& store, RandomSource random)
     : m_store(store)
-    , m_settings(settings)
     , m_random(std::move(random))
 {
     if (!m_random)
@@ -37,7 +35,7 @@ QString AppointmentFiling::BuildFileName(const ClassTermin& a, const QString& di
 
 WriteOutcome AppointmentFiling::File(ClassTermin& a)
 {
-    const QString directory = TargetDirectory(m_settings.GetDataFolder(), a);
+    const QString directory = TargetDirectory(m_store.DataFolder(), a);
     const QString newPath = directory + BuildFileName(a, directory);
     const QString oldPath = a.filename();
 

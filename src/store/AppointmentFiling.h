@@ -8,16 +8,15 @@
 
 #include <functional>
 
-class Settings;
-
-// Files an edited appointment into the directory its date and recurrence demand: a new one
-// under a fresh name, a changed one under its old base name, moved when its directory changed.
+// Files an edited appointment into the directory its date and recurrence demand, inside the
+// store's data folder: a new one under a fresh name, a changed one under its old base name,
+// moved when its directory changed.
 class AppointmentFiling {
 public:
     // Draws the number of a new file name.
     using RandomSource = std::function<quint32()>;
 
-    AppointmentFiling(DataAccess& store, Settings& settings, RandomSource random = {});
+    explicit AppointmentFiling(DataAccess& store, RandomSource random = {});
 
     // Writes the appointment where it belongs; a moved one leaves its old file only once the
     // new one is safely there.
@@ -38,6 +37,5 @@ private:
     QString BuildFileName(const ClassTermin& appointment, const QString& directory);
 
     DataAccess& m_store;
-    Settings& m_settings;
     RandomSource m_random;
 };

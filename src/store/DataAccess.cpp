@@ -340,3 +340,8 @@ void DataAccess::clearCaches()
     m_dayMarks.clear();
     m_profiles.clear();
 }
+
+DaySource DaysOf(DataAccess& store)
+{
+    return [&store](const QDate& date) { return store.GetAppointmentsOfDay(date); };
+}

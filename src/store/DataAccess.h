@@ -2,6 +2,7 @@
 
 #include "ApiINI.h"
 #include "ClassTermin.h"
+#include "DaySource.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -92,6 +93,8 @@ public:
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
 
     static QString DayDirectory(const QString& dataFolder, const QDate& date);
+    // The folder this store reads and writes, ending in a separator.
+    QString DataFolder() const { return m_source.dataFolder(); }
 
     // Files the listings passed over because their names cannot be represented, each named
     // once: for a caller that reports them.
@@ -133,7 +136,7 @@ private:
     QStringList listAppointmentFiles(const QString& dir);
     QDateTime now() const;
 
-    QString dataFolder() const { return m_source.dataFolder(); }
+    QString dataFolder() const { return DataFolder(); }
 
     ProfileCache& m_profiles;
     StoreSource m_source;

@@ -4,7 +4,6 @@
 #include "ApiLoginName.h"
 #include "AppointmentEditing.h"
 #include "Common.h"
-#include "DataAccess.h"
 #include "DayColumnHost.h"
 #include "PictureBox.h"
 #include "PlainText.h"
@@ -100,10 +99,10 @@ void resetLabel(QLabel* label)
 
 } // namespace
 
-ClassDay::ClassDay(DataAccess& store, Settings& settings, AppointmentEditing& editing,
+ClassDay::ClassDay(DaySource days, Settings& settings, AppointmentEditing* editing,
                    DayColumnHost* host, Clock today, QObject* parent)
     : QObject(parent)
-    , m_store(store)
+    , m_days(std::move(days))
     , m_settings(settings)
     , m_editing(editing)
     , m_host(host)
@@ -361,7 +360,7 @@ void ClassDay::Bind(PictureBox* picture)
 
 void ClassDay::LoadAppointments(bool with_labels)
 {
-    m_appointments = m_store.GetAppointmentsOfDay(m_datum);
+    m_appointments = m_days(m_datum);
     AssignColumns(m_appointments, m_settings.RowPerColor());
     if (!with_labels || !m_host)
         return;
@@ -611,8 +610,10 @@ void ClassDay::CreateNewAppointment(TimeOfDay from, TimeOfDay to)
     a.setText(QString());
 
     DayColumnHost* host = m_host;
+    if (!m_editing)
+        return;
     const AppointmentEditing::Result result =
-        m_editing.EditMe(a, true, host ? host->heartbeat() : nullptr);
+        m_editing->EditMe(a, true, host ? host->heartbeat() : nullptr);
     // Only locals from here on: the editor ran an event loop of its own.
     if (!host)
         return;

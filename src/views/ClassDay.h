@@ -3,6 +3,7 @@
 #include "HeartbeatPause.h"
 
 #include "ClassTermin.h"
+#include "DaySource.h"
 
 #include <QColor>
 #include <QDate>
@@ -18,7 +19,6 @@
 #include <optional>
 
 class AppointmentEditing;
-class DataAccess;
 class DayColumnHost;
 class PictureBox;
 class QLabel;
@@ -47,10 +47,11 @@ public:
     static const QColor kGridColor;
     static const QColor kSelectionColor;
 
-    // host lends the labels and the window's timers; null for the print layout. today is
+    // days gives the appointments of a day; host lends the labels and the window's timers
+    // and editing edits a dragged-out appointment (both null for the print layout). today is
     // the system date unless given.
-    ClassDay(DataAccess& store, Settings& settings, AppointmentEditing& editing,
-             DayColumnHost* host, Clock today = {}, QObject* parent = nullptr);
+    ClassDay(DaySource days, Settings& settings, AppointmentEditing* editing, DayColumnHost* host,
+             Clock today = {}, QObject* parent = nullptr);
     // Hands every borrowed label back, last first.
     ~ClassDay() override;
 
@@ -75,7 +76,7 @@ public:
 
     // The picture the column draws on; its mouse events now reach the column.
     void Bind(PictureBox* picture);
-    // Reads the day from the store and assigns the columns; with_labels borrows one label
+    // Takes the day from the day source and assigns the columns; with_labels borrows one label
     // per appointment plus the two of the mouse selection from the host.
     void LoadAppointments(bool with_labels);
     // 1-based; nullptr outside 1..count, so a tag from an older view finds nothing.
@@ -154,9 +155,9 @@ private:
     void my_pic_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
     void my_pic_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
-    DataAccess& m_store;
+    DaySource m_days;
     Settings& m_settings;
-    AppointmentEditing& m_editing;
+    AppointmentEditing* m_editing;
     std::optional<HeartbeatPause> m_dragPause; // while a selection is dragged
     DayColumnHost* m_host;
     Clock m_today;

@@ -2,7 +2,6 @@
 
 #include "ClassDay.h"
 #include "Common.h"
-#include "DataAccess.h"
 #include "PictureBox.h"
 #include "Settings.h"
 #include "TextTools.h"
@@ -24,10 +23,10 @@ constexpr int kMinuteLabels = 230;
 
 } // namespace
 
-DayWeekView::DayWeekView(Settings& settings, DataAccess& store, AppointmentEditing& editing,
+DayWeekView::DayWeekView(Settings& settings, DaySource days, AppointmentEditing& editing,
                          DayColumnHost& host, Pictures pictures, Clock today)
     : m_settings(settings)
-    , m_store(store)
+    , m_days(std::move(days))
     , m_editing(editing)
     , m_host(host)
     , m_pictures(pictures)
@@ -93,9 +92,6 @@ void DayWeekView::LoadView(const QDate& date, bool week)
     PictureBox* view = m_pictures.pic_view;
     PictureBox* frame = m_pictures.picture_main;
     ReleaseDayColumns();
-    // One pass over the folder: each file is asked for once however many days show it.
-    const DataAccess::Pass pass(m_store);
-
     // The days shown, and the hours that show every appointment of them.
     QList<QDate> days;
     if (week) {
@@ -108,7 +104,7 @@ void DayWeekView::LoadView(const QDate& date, bool week)
     }
     QList<TerminPtr> shown;
     for (const QDate& day : std::as_const(days))
-        shown += m_store.GetAppointmentsOfDay(day);
+        shown += m_days(day);
     m_hours = ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), shown);
     m_rows = ViewGeometry::Rows(m_hours.first, m_hours.second, m_settings.GridMinutes());
     const int panelHeight = PictureBox::toTwips(m_pictures.pic_panel->height());
@@ -150,7 +146,7 @@ void DayWeekView::LoadView(const QDate& date, bool week)
 
 ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX, int viewHeight)
 {
-    auto column = std::make_unique<ClassDay>(m_store, m_settings, m_editing, &m_host, m_today);
+    auto column = std::make_unique<ClassDay>(m_days, m_settings, &m_editing, &m_host, m_today);
     column->Bind(m_pictures.pic_view);
     column->setDatum(date);
     column->setStartX(startX);

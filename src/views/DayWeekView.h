@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DateParts.h"
+#include "DaySource.h"
 
 #include <QDate>
 #include <QObject>
@@ -13,7 +14,6 @@
 class AppointmentEditing;
 class ClassDay;
 class ClassTermin;
-class DataAccess;
 class DayColumnHost;
 class PictureBox;
 class QScrollBar;
@@ -35,8 +35,9 @@ public:
     };
     using Clock = std::function<QDate()>;
 
-    // host lends the columns its label pool and timers.
-    DayWeekView(Settings& settings, DataAccess& store, AppointmentEditing& editing,
+    // days gives the appointments of each day shown; host lends the columns its label pool
+    // and timers.
+    DayWeekView(Settings& settings, DaySource days, AppointmentEditing& editing,
                 DayColumnHost& host, Pictures pictures, Clock today);
     ~DayWeekView() override;
 
@@ -75,7 +76,7 @@ private:
     void pic_view_MouseMove(int x);
 
     Settings& m_settings;
-    DataAccess& m_store;
+    DaySource m_days;
     AppointmentEditing& m_editing;
     DayColumnHost& m_host;
     Pictures m_pictures;

@@ -55,7 +55,7 @@ form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& 
 {
     setFocusPolicy(Qt::StrongFocus);
     m_view = std::make_unique<DayWeekView>(
-        m_settings, m_store, m_editing, *this,
+        m_settings, DaysOf(m_store), m_editing, *this,
         DayWeekView::Pictures{m_ui->picture_main, m_ui->pic_panel, m_ui->pic_view, m_ui->vscroll},
         [this] { return today(); });
 
@@ -306,7 +306,11 @@ void form_main::LoadView()
         m_dataFolderReachable = reachable;
         showDataSourceLabel();
     }
-    m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
+    {
+        // One pass over the folder: each file is asked for once however many days show it.
+        const DataAccess::Pass pass(m_store);
+        m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
+    }
     watchShownDirectories();
     SetMousePointer(0);
 }

@@ -22,7 +22,7 @@ protected:
     ProfileCache profiles{RealFileAccess::instance()};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
-    AppointmentFiling filing{store, settings};
+    AppointmentFiling filing{store};
     AppointmentEditing editing{filing};
     QTimer heartbeat;
 };

@@ -45,7 +45,7 @@ TEST_F(PdfExportTest, EachPrintoutIsOneA4PageWithItsTextsAsText)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.job.kind);
         const QString path = out.filePath(QStringLiteral("printout.pdf"));
-        const PdfOutcome outcome = ExportPdf(c.job, path, dataAccess, settings);
+        const PdfOutcome outcome = ExportPdf(c.job, path, DaysOf(dataAccess), settings);
         ASSERT_TRUE(outcome.ok) << outcome.reason.toStdString();
         const QString info = runTool("pdfinfo", {path});
         EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
@@ -71,7 +71,7 @@ TEST_F(PdfExportTest, AFileThatCannotBeWrittenLeavesNothingBehind)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const PdfOutcome outcome =
-            ExportPdf(PrintJob::week(QDate(2003, 7, 4)), c.path, dataAccess, settings);
+            ExportPdf(PrintJob::week(QDate(2003, 7, 4)), c.path, DaysOf(dataAccess), settings);
         EXPECT_FALSE(outcome.ok);
         EXPECT_TRUE(outcome.reason.startsWith("cannot write " + c.path + ": "))
             << outcome.reason.toStdString();

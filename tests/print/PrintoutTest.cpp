@@ -58,7 +58,7 @@ TEST_F(PrintoutTest, TimeGridHasARowPerIntervalWithItsTime)
         SCOPED_TRACE(c.lines);
         settings.setGrid15Minutes(c.grid15);
         RecordingCanvas canvas;
-        ASSERT_TRUE(Druck(canvas, dataAccess, settings).PrintDay(friday));
+        ASSERT_TRUE(Druck(canvas, DaysOf(dataAccess), settings).PrintDay(friday));
         const QList<Item> rows = linesIn(canvas, kGrey);
         ASSERT_EQ(rows.size(), c.lines);
         EXPECT_DOUBLE_EQ(rows.first().y, 28);
@@ -80,7 +80,7 @@ TEST_F(PrintoutTest, TheGridWidensToWholeHoursThatShowEveryAppointment)
     store(friday, 7, 15, 9, 0, "Early");
     store(friday, 12, 0, 13, 0, "Noon");
     store(friday, 22, 0, 23, 0, "Late");
-    ASSERT_TRUE(Druck(portrait, dataAccess, settings).PrintDay(friday));
+    ASSERT_TRUE(Druck(portrait, DaysOf(dataAccess), settings).PrintDay(friday));
     // 07:00 to 23:00 in half hours: 32 slots of 251 / 32 mm below y 28.
     const QStringList labels = textsOfSize(portrait, 10);
     EXPECT_EQ(labels.size(), 33);
@@ -99,7 +99,7 @@ TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
     store(QDate(2003, 7, 10), 10, 0, 11, 0, "Review");
     const QDate wednesday(2003, 7, 9);
     EXPECT_EQ(Druck::WeekStart(wednesday, settings), QDate(2003, 7, 7));
-    ASSERT_TRUE(Druck(landscape, dataAccess, settings).PrintWeek(wednesday));
+    ASSERT_TRUE(Druck(landscape, DaysOf(dataAccess), settings).PrintWeek(wednesday));
 
     // Columns of (267 − 15) / 5 = 50.4 mm from x 30, each closed by a full-height line.
     QStringList separators;
@@ -124,7 +124,7 @@ TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
 TEST_F(PrintoutTest, TwoMonthPlannerForDecember2003)
 {
     settings.setFirstWeekday(2);
-    ASSERT_TRUE(Druck(landscape, dataAccess, settings).PrintMonthPlanner(12, 2003, true));
+    ASSERT_TRUE(Druck(landscape, DaysOf(dataAccess), settings).PrintMonthPlanner(12, 2003, true));
     // 62 days across x 15 to 282, the header from y 15, the rows down to 195.
     EXPECT_EQ(textsOfSize(landscape, 12), (QStringList{"December 2003", "January 2004"}));
     QStringList labels;
@@ -177,7 +177,7 @@ TEST_F(PrintoutTest, NothingToDivideLeavesFrameAndTitleOnly)
         for (int weekday = 1; weekday <= 7; ++weekday)
             settings.setShowWeek(weekday, !c.noDays && weekday >= 2 && weekday <= 6);
         RecordingCanvas canvas(c.week ? QSizeF(297, 210) : QSizeF(210, 297));
-        Druck druck(canvas, dataAccess, settings);
+        Druck druck(canvas, DaysOf(dataAccess), settings);
         ASSERT_TRUE(c.week ? druck.PrintWeek(friday) : druck.PrintDay(friday));
         EXPECT_EQ(canvas.itemsOf(Item::Box).size(), 2) << "title bar and frame";
         EXPECT_EQ(textsOfSize(canvas, 12).size(), c.titles);
@@ -200,7 +200,7 @@ TEST_F(PrintoutTest, TitleAndFooterInTheLanguageOfTheSettings)
         SCOPED_TRACE(c.lang);
         settings.setLangCode(c.lang);
         RecordingCanvas canvas;
-        ASSERT_TRUE(Druck(canvas, dataAccess, settings).PrintDay(friday));
+        ASSERT_TRUE(Druck(canvas, DaysOf(dataAccess), settings).PrintDay(friday));
         EXPECT_EQ(textsOfSize(canvas, 12), QStringList{c.title});
         const Item* footer = textItem(canvas, c.footer);
         ASSERT_NE(footer, nullptr);

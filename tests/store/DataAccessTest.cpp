@@ -96,8 +96,7 @@ protected:
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings, [this] { return clock; }};
     QList<quint32> draws{12345678, 87654321, 555};
-    AppointmentFiling filing{store, settings,
-                             [this] { return draws.isEmpty() ? 1u : draws.takeFirst(); }};
+    AppointmentFiling filing{store, [this] { return draws.isEmpty() ? 1u : draws.takeFirst(); }};
     QString folder;
 };
 

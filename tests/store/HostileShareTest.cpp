@@ -45,7 +45,7 @@ protected:
     ProfileCache profiles{files};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
-    AppointmentFiling filing{store, settings};
+    AppointmentFiling filing{store};
 };
 
 TEST_F(HostileShareTest, AReadOnlyFolderRefusesSavesMovesAndDeletesAndKeepsEveryFile)

@@ -183,7 +183,7 @@ protected:
     std::unique_ptr<ClassDay> display(int column_index = 1, const QDate& date = {},
                                       int startX = 480, int endX = 3615)
     {
-        auto column = std::make_unique<ClassDay>(dataAccess, settings, editing, &host,
+        auto column = std::make_unique<ClassDay>(DaysOf(dataAccess), settings, &editing, &host,
                                                  [this] { return today; });
         column->Bind(&picture);
         column->setDatum(date.isValid() ? date : day);
@@ -221,7 +221,7 @@ protected:
     ProfileCache profiles{RealFileAccess::instance()};
     Settings settings{profiles, program.path()};
     DataAccess dataAccess{profiles, settings};
-    AppointmentFiling filing{dataAccess, settings};
+    AppointmentFiling filing{dataAccess};
     AppointmentEditing editing{filing};
     PictureBox picture;
     FakeHost host{&picture};
@@ -368,7 +368,7 @@ TEST_F(ClassDayTest, PrintLayoutFillsTheGivenAreaWithoutMargins)
     store(at(9), at(10), 2, "Budget");
     store(at(9, 30), at(11), 2, "Review");
     store(at(7), at(8), 2, "Early");
-    ClassDay column(dataAccess, settings, editing, nullptr);
+    ClassDay column(DaysOf(dataAccess), settings, &editing, nullptr);
     column.setDatum(day);
     column.LoadAppointments(false);
     EXPECT_FALSE(column.GetAppointmentConstraint(0)) << "nothing before the layout";

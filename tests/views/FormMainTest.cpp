@@ -152,7 +152,7 @@ protected:
     ProfileCache profiles{files};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings, [] { return kNow; }};
-    AppointmentFiling filing{store, settings};
+    AppointmentFiling filing{store};
     AppointmentEditing editing{filing};
     QDateTime now = kNow;
     int reminderChecks = 0;
@@ -196,7 +196,7 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
         settings.LoadActiveFolder();
         settings.LoadSettings();
         DataAccess store(profiles, settings);
-        AppointmentFiling filing(store, settings);
+        AppointmentFiling filing(store);
         AppointmentEditing editing(filing);
         form_main::Hooks hooks;
         hooks.showLanguageWindow = [&](QWidget*) { ++shown; };

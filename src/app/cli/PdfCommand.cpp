@@ -100,7 +100,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::FolderError;
 
     DataAccess store(profiles, StoreSource::fixed(folder, settings.MonthInterval()));
-    const PdfOutcome outcome = ExportPdf(request.job, request.file, store, settings);
+    const PdfOutcome outcome = ExportPdf(request.job, request.file, DaysOf(store), settings);
     if (!outcome.ok) {
         err << "norvane-cli: " << outcome.reason << '\n';
         err.flush();

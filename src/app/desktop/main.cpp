@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     ProfileCache profiles(RealFileAccess::instance());
     Settings settings(profiles, DefaultProgramDirectory());
     DataAccess store(profiles, settings);
-    AppointmentFiling filing(store, settings);
+    AppointmentFiling filing(store);
 
     settings.LoadActiveFolder();
     const Settings::LoadResult loaded = settings.LoadSettings();
