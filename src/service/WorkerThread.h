@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QObject;
+
+// A thread of its own for work that may wait on a share: jobs run one after another, off the
+// window's thread, and their answers come back on the thread that made the worker. Ending it
+// never waits longer than asked: a job stuck in the kernel on a share that stopped answering
+// is abandoned together with its thread, never waited for.
+class WorkerThread {
+public:
+    explicit WorkerThread(const QString& name);
+    // Stops with kStopWait; see stop().
+    ~WorkerThread();
+
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    static constexpr std::chrono::milliseconds kStopWait{1500};
+
+    // Runs job on the worker's thread after the jobs posted before it.
+    void post(std::function<void()> job);
+    // Runs answer on the owner's thread, soon; nothing once the worker has been stopped.
+    // Callable from any thread, the worker's own in particular.
+    void answer(std::function<void()> answer);
+
+    // Jobs posted and not finished yet, the running one included.
+    int pending() const;
+
+    // Drops the jobs not yet started and waits up to wait for the running one. False when it
+    // is still running: the thread is then left to end on its own (it never answers again).
+    bool stop(std::chrono::milliseconds wait = kStopWait);
+    // True once a stop had to leave a job running.
+    bool abandoned() const { return m_abandoned; }
+
+private:
+    struct Shared;
+    class Thread;
+
+    std::shared_ptr<Shared> m_shared;
+    Thread* m_thread;    // owned unless abandoned
+    QObject* m_receiver; // lives on the owner's thread
+    bool m_stopped = false;
+    bool m_abandoned = false;
+};
