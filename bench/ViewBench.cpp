@@ -8,6 +8,7 @@
 #include "DataAccess.h"
 #include "DataFolderGenerator.h"
 #include "Settings.h"
+#include "StoreService.h"
 #include "form_main.h"
 
 #include <QApplication>
@@ -114,15 +115,16 @@ const QTemporaryDir& busyFolder(int n)
     return *dir;
 }
 
-// One main window on its own caches, showing the week of kNow (the day with week = false).
+// One main window on its own store service, showing the week of kNow (the day with
+// week = false). The service's requests to the folder are counted.
 struct Window {
-    CountingFileAccess files{RealFileAccess::instance()};
-    ProfileCache profiles{files};
+    RealFileAccess share;
+    CountingFileAccess files{share};
+    ProfileCache profiles{RealFileAccess::instance()};
     Settings settings{profiles, folder().program.path()};
-    DataAccess store{profiles, settings, [] { return kNow; }};
-    AppointmentFiling filing{store};
-    AppointmentEditing editing{filing};
-    form_main window{settings, store, editing};
+    StoreService service{serviceOptions()};
+    AppointmentEditing editing{service.filer()};
+    form_main window{settings, service, editing};
 
     explicit Window(const QString& dataFolder = folder().dir.path(), bool week = true)
     {
@@ -134,6 +136,23 @@ struct Window {
         window.calendar1().setIsWeekSelected(week);
         if (week)
             window.calendar1().SelectWeek();
+    }
+    StoreService::Options serviceOptions()
+    {
+        StoreService::Options options;
+        options.files = [this] {
+            return std::make_unique<ForwardingFileAccess>(static_cast<FileAccess&>(files));
+        };
+        options.clock = [] { return kNow; };
+        options.watchFolders = false;
+        return options;
+    }
+    // A rebuild, and everything it asked the store service, answered and shown.
+    void LoadView()
+    {
+        window.LoadView();
+        while (!service.idle())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
 };
 
@@ -153,7 +172,7 @@ void BM_WeekViewCold(benchmark::State& state)
         auto w = std::make_unique<Window>();
         w->files.resetCounts(); // the calendars' day marks of the set-up are not the view's
         state.ResumeTiming();
-        w->window.LoadView();
+        w->LoadView();
         state.PauseTiming();
         const auto& c = w->files.counts();
         total.listings += c.listings;
@@ -170,11 +189,11 @@ BENCHMARK(BM_WeekViewCold)->Unit(benchmark::kMillisecond);
 // Rebuilds after a first one, so every file is in the caches.
 void warmRebuilds(benchmark::State& state, Window& w)
 {
-    w.window.LoadView();
+    w.LoadView();
     w.files.resetCounts();
     int iterations = 0;
     for (auto _ : state) {
-        w.window.LoadView();
+        w.LoadView();
         ++iterations;
     }
     report(state, w.files.counts(), std::max(1, iterations));

@@ -5,7 +5,7 @@
 
 #include <QScopeGuard>
 
-AppointmentEditing::AppointmentEditing(AppointmentFiling& filing, Editor editor)
+AppointmentEditing::AppointmentEditing(Filer& filing, Editor editor)
     : m_filing(filing)
     , m_editor(std::move(editor))
 {
@@ -19,7 +19,12 @@ AppointmentEditing::Result AppointmentEditing::EditMe(ClassTermin& a, bool showE
     m_handOver.EditIsNew = a.isNew();
     m_handOver.EditedAppointment = &a;
     m_handOver.changeOnDisk = [this, &a] { return m_filing.ChangeSinceLoaded(a); };
-    const auto forget = qScopeGuard([this] { m_handOver.changeOnDisk = nullptr; });
+    m_handOver.save = [this, &a] { return m_filing.File(a); };
+    m_handOver.saved.reset();
+    const auto forget = qScopeGuard([this] {
+        m_handOver.changeOnDisk = nullptr;
+        m_handOver.save = nullptr;
+    });
 
     Result result;
     if (showEditwindow && m_editor) {
@@ -29,7 +34,7 @@ AppointmentEditing::Result AppointmentEditing::EditMe(ClassTermin& a, bool showE
             return result;
         }
     }
-    const WriteOutcome filed = m_filing.File(a);
+    const WriteOutcome filed = m_handOver.saved ? *m_handOver.saved : m_filing.File(a);
     result.saved = filed.ok;
     if (!filed.ok)
         result.failure = failureMessage(filed);
@@ -53,6 +58,12 @@ QString AppointmentEditing::failureMessage(const WriteOutcome& outcome)
     case WriteOutcome::Cause::OutsideFolder:
         text = tr("The appointment could not be saved.\n"
                   "%1 leads out of the data folder.")
+                   .arg(outcome.path);
+        break;
+    case WriteOutcome::Cause::NotAnswering:
+        text = tr("The appointment could not be saved.\n"
+                  "The data folder %1 is not answering; nothing was written. Please try again "
+                  "when it answers.")
                    .arg(outcome.path);
         break;
     case WriteOutcome::Cause::System:

@@ -9,8 +9,9 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
-class AppointmentFiling;
+class Filer;
 class QTimer;
 
 // What EditMe and the editor hand each other while one appointment is being edited.
@@ -21,6 +22,10 @@ struct EditHandOver {
     // What became of the appointment's file since it was loaded, asked when OK is pressed;
     // empty where there is no file to ask about.
     std::function<DataAccess::FileChange()> changeOnDisk;
+    // Files the appointment as the editor's OK left it; the editor shows that it is saving
+    // meanwhile and closes once the store has answered.
+    std::function<WriteOutcome()> save;
+    std::optional<WriteOutcome> saved; // what save answered, when the editor saved
 };
 
 // Editing one appointment from a window: the heartbeat pauses, the editor shows, and on OK
@@ -32,7 +37,7 @@ public:
     // Shows the editor modally on handOver.EditedAppointment.
     using Editor = std::function<void(EditHandOver& handOver)>;
 
-    explicit AppointmentEditing(AppointmentFiling& filing, Editor editor = {});
+    explicit AppointmentEditing(Filer& filing, Editor editor = {});
 
     void setEditor(Editor editor) { m_editor = std::move(editor); }
     const EditHandOver& handOver() const { return m_handOver; }
@@ -50,7 +55,7 @@ public:
     static QString failureMessage(const WriteOutcome& outcome);
 
 private:
-    AppointmentFiling& m_filing;
+    Filer& m_filing;
     Editor m_editor;
     EditHandOver m_handOver;
 };

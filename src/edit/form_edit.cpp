@@ -526,7 +526,8 @@ void form_edit::SetLanguageTexts()
     label_header_bis->setText(tr("until:"));
     label_header_color->setText(tr("Color:"));
     label_header_text->setText(tr("Text:"));
-    command_ok->setText(tr("OK"));
+    m_okText = tr("OK");
+    command_ok->setText(m_okText);
     command_cancel->setText(tr("Cancel"));
 
     label_header_remind->setText(tr("Reminder:"));
@@ -896,7 +897,22 @@ void form_edit::command_ok_Click()
         }
     }
     copyIntoRecord();
+    if (m_handOver.save) {
+        // The window stays as it is until the store has answered: on a slow share that takes
+        // a moment, and the user sees that it is saving.
+        showSaving(true);
+        m_handOver.saved = m_handOver.save();
+        showSaving(false);
+    }
     accept();
+}
+
+void form_edit::showSaving(bool saving)
+{
+    m_saving = saving;
+    command_ok->setEnabled(!saving);
+    command_cancel->setEnabled(!saving);
+    command_ok->setText(saving ? tr("Saving...") : m_okText);
 }
 
 int form_edit::askAboutChange(const DataAccess::FileChange& change)
@@ -947,6 +963,8 @@ void form_edit::command_cancel_Click()
 
 void form_edit::reject()
 {
+    if (m_saving)
+        return; // the save runs on; closing now would hide whether it landed
     m_handOver.EditCancelled = true;
     QDialog::reject();
 }

@@ -143,6 +143,8 @@ private:
     bool colorRowEvent(int index, QEvent* event);
 
     void command_ok_Click();
+    // OK shows "Saving..." and both buttons rest while the store writes.
+    void showSaving(bool saving);
     int askAboutChange(const DataAccess::FileChange& change);
     void command_cancel_Click();
     void datumswahl_Change(const QDate& date);
@@ -205,6 +207,8 @@ private:
 
     QPushButton* command_ok = nullptr;
     QPushButton* command_cancel = nullptr;
+    QString m_okText;
+    bool m_saving = false;
 
     PictureBox* pic_colors = nullptr;
     std::array<QLabel*, kColorRows> label_color_array{};

@@ -299,6 +299,7 @@ QString IcsNotSavedReason(const WriteOutcome& failure)
         return IcsImport::tr("%1 leads out of the data folder.").arg(where);
     case WriteOutcome::Cause::System:
     case WriteOutcome::Cause::Locked:
+    case WriteOutcome::Cause::NotAnswering:
         break;
     }
     return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;

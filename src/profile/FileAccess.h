@@ -36,6 +36,7 @@ struct WriteOutcome {
         OutsideFolder,     // a link leads out of the data folder
         FolderUnreachable, // the data folder itself is missing or cannot be listed
         Locked,            // the shared settings file is locked
+        NotAnswering,      // the data folder did not answer: nothing was written
     };
     bool ok = false;
     QString error; // the system's reason, when there is one
@@ -138,6 +139,9 @@ public:
         : m_inner(inner)
     {
     }
+    // A copy would pass calls on past the one it was made from (a counting one, say).
+    ForwardingFileAccess(const ForwardingFileAccess&) = delete;
+    ForwardingFileAccess& operator=(const ForwardingFileAccess&) = delete;
 
     std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
                                               const QString& root) override

@@ -8,6 +8,7 @@
 FolderWatch::FolderWatch(QObject* parent)
     : QObject(parent)
     , m_watcher(new QFileSystemWatcher(this))
+    , m_quiet(this) // a child, so it moves to another thread with the watch
 {
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(kQuietMilliseconds);

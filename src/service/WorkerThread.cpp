@@ -77,10 +77,17 @@ void WorkerThread::post(std::function<void()> job)
 
 void WorkerThread::answer(std::function<void()> answer)
 {
-    // Under the lock, so the receiver cannot go away between the check and the posting.
-    QMutexLocker lock(&m_shared->mutex);
-    if (m_shared->receiver)
-        QMetaObject::invokeMethod(m_shared->receiver, std::move(answer), Qt::QueuedConnection);
+    replies()(std::move(answer));
+}
+
+WorkerThread::Reply WorkerThread::replies() const
+{
+    return [shared = m_shared](std::function<void()> answer) {
+        // Under the lock, so the receiver cannot go away between the check and the posting.
+        QMutexLocker lock(&shared->mutex);
+        if (shared->receiver)
+            QMetaObject::invokeMethod(shared->receiver, std::move(answer), Qt::QueuedConnection);
+    };
 }
 
 int WorkerThread::pending() const

@@ -28,6 +28,10 @@ public:
     // Runs answer on the owner's thread, soon; nothing once the worker has been stopped.
     // Callable from any thread, the worker's own in particular.
     void answer(std::function<void()> answer);
+    // The same for a job to take along: it stays valid after the worker object is gone (a job
+    // abandoned on a stalled share may still finish), and then answers nothing.
+    using Reply = std::function<void(std::function<void()>)>;
+    Reply replies() const;
 
     // Jobs posted and not finished yet, the running one included.
     int pending() const;

@@ -118,6 +118,8 @@ public:
 
     // Forget everything loaded: for tests and a change of the whole data source.
     void clearCaches();
+    // Day marks are asked again at their next use: after the folder did not answer for a while.
+    void forgetAllDayMarks() { m_dayMarks.clear(); }
 
 private:
     TerminPtr loadAppointment(const QString& path, const QDate& fallbackDate,

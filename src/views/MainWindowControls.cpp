@@ -150,6 +150,18 @@ void MainWindowControls::buildControls()
     pic_panel = strip(picture_main, "pic_panel", Qt::white);
     pic_panel->setGeometry(pxRect(0, 360, 7635, 6615));
     pic_view = picture(pic_panel, "pic_view", pxRect(60, 0, 7515, 6555));
+    label_stale = named(new QLabel(pic_panel), "label_stale");
+    label_stale->setTextFormat(Qt::PlainText);
+    label_stale->setWordWrap(true);
+    label_stale->setAutoFillBackground(true);
+    label_stale->setMargin(4);
+    {
+        QPalette palette = label_stale->palette();
+        palette.setColor(QPalette::Window, QColor(255, 244, 200));
+        palette.setColor(QPalette::WindowText, kUnreachableRed);
+        label_stale->setPalette(palette);
+    }
+    label_stale->hide();
 
     pic_navigate = strip(central, "pic_navigate", kGreyStrip);
     pic_navigate->setGeometry(pxRect(8220, 60, 2235, 255));
@@ -345,8 +357,21 @@ bool MainWindowControls::picture_main_Resize()
     return true;
 }
 
+void MainWindowControls::showStale(const QString& text)
+{
+    label_stale->setText(text);
+    label_stale->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) {
+        label_stale->setGeometry(0, 0, pic_panel->width(),
+                                 label_stale->heightForWidth(pic_panel->width()));
+        label_stale->raise();
+    }
+}
+
 void MainWindowControls::pic_panel_Resize()
 {
+    if (label_stale->isVisible())
+        showStale(label_stale->text());
     const int panelWidth = PictureBox::toTwips(pic_panel->width());
     if (panelWidth > 1000)
         pic_view->resize(px(panelWidth - 60), pic_view->height());

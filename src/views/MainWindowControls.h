@@ -31,6 +31,8 @@ public:
     void ShowDayWeekSelection(bool week);
     // The data source and user, in red when the data folder cannot be reached.
     void showDataSource(const QString& text, bool reachable);
+    // The line over the top of the grid while the data folder does not answer; empty hides it.
+    void showStale(const QString& text);
 
     // Form_Resize: the right-hand column keeps its design width, the view takes the rest.
     // Returns whether pic_panel changed its size (pic_panel_Resize then follows).
@@ -57,6 +59,7 @@ public:
     QLabel* label_jahr2;
     PictureBox* pic_calendar2;
     QLabel* label_datasource;
+    QLabel* label_stale;
     QWidget* pic_dayweek;
     QToolButton* pic_back;
     QLabel* label_day;

@@ -1,7 +1,6 @@
 #include "form_main.h"
 
 #include "ClassDay.h"
-#include "FolderWatch.h"
 #include "Recurrence.h"
 #include "ViewGeometry.h"
 
@@ -11,7 +10,6 @@
 #include "Calendar.h"
 #include "ClassTermin.h"
 #include "Common.h"
-#include "DataAccess.h"
 #include "DayWeekView.h"
 #include "HeartbeatPause.h"
 #include "LabelPool.h"
@@ -20,6 +18,7 @@
 #include "PictureBox.h"
 #include "PlainText.h"
 #include "Settings.h"
+#include "StoreService.h"
 #include "TopMost.h"
 #include "form_info.h"
 #include "form_tooltip.h"
@@ -32,6 +31,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QSet>
 #include <QSystemTrayIcon>
@@ -40,11 +40,11 @@
 #include <QToolButton>
 #include <set>
 
-form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& editing,
+form_main::form_main(Settings& settings, StoreService& service, AppointmentEditing& editing,
                      Hooks hooks, QWidget* parent)
     : QMainWindow(parent)
     , m_settings(settings)
-    , m_store(store)
+    , m_service(service)
     , m_editing(editing)
     , m_hooks(std::move(hooks))
     , m_now([] { return QDateTime::currentDateTime(); })
@@ -55,12 +55,22 @@ form_main::form_main(Settings& settings, DataAccess& store, AppointmentEditing& 
 {
     setFocusPolicy(Qt::StrongFocus);
     m_view = std::make_unique<DayWeekView>(
-        m_settings, DaysOf(m_store), m_editing, *this,
+        m_settings, m_service.knownDays(), m_editing, *this,
         DayWeekView::Pictures{m_ui->picture_main, m_ui->pic_panel, m_ui->pic_view, m_ui->vscroll},
         [this] { return today(); });
 
-    m_folderWatch = new FolderWatch(this);
-    connect(m_folderWatch, &FolderWatch::changed, this, &form_main::StartRefreshTimer);
+    // The view follows the store service's answers; it never waits for them.
+    connect(&m_service, &StoreService::daysChanged, this, &form_main::drawView);
+    connect(&m_service, &StoreService::marksChanged, this, [this] {
+        m_calendar1->DrawAll();
+        m_calendar2->DrawAll();
+    });
+    connect(&m_service, &StoreService::folderChanged, this, [this] { LoadView(); });
+    connect(&m_service, &StoreService::reachableChanged, this, [this](bool reachable) {
+        m_dataFolderReachable = reachable;
+        showDataSourceLabel();
+    });
+    connect(&m_service, &StoreService::answeringChanged, this, &form_main::serviceAnsweringChanged);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setObjectName(QStringLiteral("timer_refresh_view"));
     m_refreshTimer->setInterval(50);
@@ -101,8 +111,7 @@ void form_main::connectControls()
     m_calendar2->Bind(m_ui->pic_calendar2);
     for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()}) {
         calendar->setAppointmentSource(
-            [this](const QDate& d) { return m_store.HasAppointments(d); },
-            [this] { return std::make_shared<DataAccess::Pass>(m_store); });
+            [this](const QDate& d) { return m_service.knownMark(d).value_or(false); });
         calendar->setWeekViewDays([this](int weekday) { return m_settings.ShowWeek(weekday); });
         calendar->setClock([this] { return today(); });
     }
@@ -270,7 +279,8 @@ void form_main::ShowDataSource()
         entry->setChecked(WithTrailingSeparator(folders[i]) == active);
         connect(entry, &QAction::triggered, this, [this, i] { mnu_datafolder_array_Click(i); });
     }
-    m_dataFolderReachable = m_store.IsDataFolderReachable();
+    m_service.setFolder(active, m_settings.MonthInterval());
+    m_dataFolderReachable = m_service.reachable();
     showDataSourceLabel();
     setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(LastPathPart(active)));
     SetMousePointer(0);
@@ -279,11 +289,25 @@ void form_main::ShowDataSource()
 void form_main::showDataSourceLabel()
 {
     const QString folderName = LastPathPart(m_settings.GetDataFolder());
-    const QString source = m_dataFolderReachable
-                               ? tr("Datasource: ") + folderName
-                               : tr("Datasource: %1 (unreachable)").arg(folderName);
+    const bool answering = m_service.answering();
+    QString source = tr("Datasource: ") + folderName;
+    if (!answering)
+        source = tr("Datasource: %1 (not answering)").arg(folderName);
+    else if (!m_dataFolderReachable)
+        source = tr("Datasource: %1 (unreachable)").arg(folderName);
     m_ui->showDataSource(source + QLatin1Char('\n') + tr("User: ") + GetLoginName(),
-                         m_dataFolderReachable);
+                         answering && m_dataFolderReachable);
+    m_ui->showStale(answering ? QString()
+                              : tr("The data folder is not answering. The appointments shown "
+                                   "may be out of date."));
+}
+
+void form_main::serviceAnsweringChanged(bool answering)
+{
+    showDataSourceLabel();
+    // Back again: whatever others changed meanwhile shows at once.
+    if (answering)
+        LoadView(true);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -296,29 +320,43 @@ void form_main::resizeEvent(QResizeEvent* event)
         StartRefreshTimer();
 }
 
-void form_main::LoadView()
+void form_main::LoadView(bool freshMarks)
 {
-    SetMousePointer(11);
-    // An unmounted share shows an empty calendar: every rebuild, the heartbeat's too, asks
-    // again, so the label says so while it lasts and turns back when the folder returns.
-    const bool reachable = m_store.IsDataFolderReachable();
-    if (reachable != m_dataFolderReachable) {
-        m_dataFolderReachable = reachable;
-        showDataSourceLabel();
-    }
-    {
-        // One pass over the folder: each file is asked for once however many days show it.
-        const DataAccess::Pass pass(m_store);
-        m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
-    }
+    m_service.setFolder(m_settings.GetDataFolder(), m_settings.MonthInterval());
+    drawView();
+    askForShownDays(freshMarks);
+}
+
+void form_main::drawView()
+{
+    m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
     watchShownDirectories();
-    SetMousePointer(0);
+}
+
+void form_main::askForShownDays(bool freshMarks)
+{
+    StoreService::Request request;
+    request.freshMarks = freshMarks;
+    for (int c = 1; c <= m_view->DayColumnCount(); ++c)
+        if (const ClassDay* column = m_view->DayColumn(c))
+            request.viewDays << column->datum();
+    const QDate first = m_calendar1->ShowDate();
+    for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
+        request.markDays << day;
+    // The neighbours of the view, so the next step shows at once.
+    const bool week = m_calendar1->IsWeekSelected();
+    for (const QDate& day : std::as_const(request.viewDays))
+        for (int step : week ? QList<int>{-7, 7} : QList<int>{-1, 1, -7, 7})
+            if (!request.viewDays.contains(day.addDays(step)) &&
+                !request.warmDays.contains(day.addDays(step)))
+                request.warmDays << day.addDays(step);
+    m_service.show(request);
 }
 
 void form_main::watchShownDirectories()
 {
     // The days of the view and of both month calendars, in every directory they read.
-    const QString folder = m_settings.GetDataFolder();
+    const QString folder = m_service.folder();
     std::set<QDate> days; // in order, so an unchanged view gives the same list
     const QDate first = m_calendar1->ShowDate();
     for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
@@ -334,7 +372,7 @@ void form_main::watchShownDirectories()
                 seen.insert(directory);
                 directories << directory;
             }
-    m_folderWatch->watch(folder, directories);
+    m_service.watch(directories);
 }
 
 QLabel* form_main::CreateLabelResource()
@@ -557,9 +595,24 @@ void form_main::mnu_popup_termin_edit_Click()
 
 void form_main::mnu_popup_termin_del_yes_Click()
 {
-    if (ClassTermin* appointment = FindAppointmentByTag(m_popupTag))
-        m_store.DeleteAppointmentFile(*appointment);
-    showOwnChange();
+    const ClassTermin* appointment = FindAppointmentByTag(m_popupTag);
+    if (!appointment)
+        return;
+    if (!m_service.answering()) {
+        ShowFailure(tr("The appointment could not be deleted.\n"
+                       "The data folder is not answering; nothing was changed. Please try "
+                       "again when it answers."));
+        return;
+    }
+    m_service.remove(appointment->filename(), [self = QPointer<form_main>(this)](bool removed) {
+        if (!self)
+            return;
+        if (!removed)
+            self->ShowFailure(tr("The appointment could not be deleted.\n"
+                                 "Please ensure the accessibility of the datasource folder and "
+                                 "check your privileges."));
+        self->showOwnChange();
+    });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -13,14 +13,13 @@
 class AppointmentEditing;
 class Calendar;
 class ClassTermin;
-class DataAccess;
 class DayWeekView;
-class FolderWatch;
 class LabelPool;
 class MainWindowControls;
 class QLabel;
 class QTimer;
 class Settings;
+class StoreService;
 class TaskBarIcon;
 class form_tooltip;
 
@@ -45,8 +44,9 @@ public:
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
     };
 
-    form_main(Settings& settings, DataAccess& store, AppointmentEditing& editing, Hooks hooks = {},
-              QWidget* parent = nullptr);
+    // The window reads and writes the data folder through service only, never itself.
+    form_main(Settings& settings, StoreService& service, AppointmentEditing& editing,
+              Hooks hooks = {}, QWidget* parent = nullptr);
     ~form_main() override;
 
     // Start-up: settings, calendars, tray icon, first-start language window, layout, texts,
@@ -55,8 +55,10 @@ public:
     void SetLanguageTexts();
     // Menu of the data folders, label_datasource and the window caption.
     void ShowDataSource();
-    // Rebuilds the whole view from Calendar1's date and mode.
-    void LoadView();
+    // Rebuilds the whole view from Calendar1's date and mode out of what is known, and asks
+    // the store service to look at the shown days again (the view follows when it answers
+    // with something new). With freshMarks the calendars' day marks are read again too.
+    void LoadView(bool freshMarks = false);
 
     // The heartbeat (Global_timer) and the deferred rebuild after a resize, callable directly.
     void Global_timer_Timer();
@@ -103,8 +105,15 @@ private:
     void showDatumList(const QList<ViewNavigation::ListEntry>& entries, QLabel* below);
     void mnu_popup_datum_array_Click(int index);
 
-    // The data-source label, red with a word when the data folder cannot be reached.
+    // The data-source label, red with a word when the data folder cannot be reached or does
+    // not answer, and the line over the grid that says the view may be out of date.
     void showDataSourceLabel();
+    // Draws the view from what the store service knows; asks nothing.
+    void drawView();
+    // Asks the store service for the view's days, both calendars' day marks and the days
+    // around the view.
+    void askForShownDays(bool freshMarks);
+    void serviceAnsweringChanged(bool answering);
 
     // Appointment labels and their pop-up menu.
     ClassTermin* FindAppointmentByTag(const QString& tag) const;
@@ -126,7 +135,7 @@ private:
     bool canHideIntoTray() const;
 
     Settings& m_settings;
-    DataAccess& m_store;
+    StoreService& m_service;
     AppointmentEditing& m_editing;
     Hooks m_hooks;
     std::function<QDateTime()> m_now;
@@ -137,7 +146,6 @@ private:
     std::unique_ptr<LabelPool> m_labels;
     std::unique_ptr<DayWeekView> m_view;
     QTimer* m_refreshTimer = nullptr;
-    FolderWatch* m_folderWatch = nullptr;
     QTimer* m_globalTimer = nullptr;
     TaskBarIcon* m_trayIcon = nullptr;
     form_tooltip* m_tooltip = nullptr;

@@ -213,7 +213,7 @@ protected:
 class DirectEditor {
 public:
     DirectEditor(ClassTermin& a, Settings& settings, bool isNew = false)
-        : handOver{&a, isNew, false, {}}
+        : handOver{&a, isNew, false, {}, {}, {}}
         , dialog(handOver, settings, kLogin)
         , editor(dialog)
     {

@@ -6,11 +6,11 @@
 #include "ClassTermin.h"
 #include "DataAccess.h"
 #include "DayWeekView.h"
-#include "FolderWatch.h"
 #include "Language.h"
 #include "PictureBox.h"
 #include "Settings.h"
 #include "ShownText.h"
+#include "StoreService.h"
 #include "TestFiles.h"
 #include "form_edit.h"
 #include "form_main.h"
@@ -83,12 +83,33 @@ protected:
                 ++reminderChecks;
                 heartbeatOnDuringCheck = heartbeat()->isActive();
             };
-            m_window = std::make_unique<form_main>(settings, store, editing, hooks);
+            m_window = std::make_unique<form_main>(settings, service, editing, hooks);
             m_window->setClock([this] { return now; });
             m_window->resize(1000, 700);
             m_window->Form_Load();
+            settle();
         }
         return *m_window;
+    }
+
+    // Until the store service has answered everything asked of it, and the window followed.
+    void settle()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return service.idle(); }, 10000));
+    }
+    void loadView()
+    {
+        window().LoadView();
+        settle();
+    }
+    StoreService::Options serviceOptions()
+    {
+        StoreService::Options options;
+        options.files = [this] {
+            return std::make_unique<ForwardingFileAccess>(static_cast<FileAccess&>(files));
+        };
+        options.clock = [] { return kNow; };
+        return options;
     }
 
     template <typename T> T* child(const char* name)
@@ -135,25 +156,40 @@ protected:
         return texts;
     }
 
-    void key(Qt::Key k) { QTest::keyClick(&window(), k); }
-    void click(const char* name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
-    void trigger(const char* action) { child<QAction>(action)->trigger(); }
+    void key(Qt::Key k)
+    {
+        QTest::keyClick(&window(), k);
+        settle();
+    }
+    void click(const char* name)
+    {
+        QTest::mouseClick(child<QWidget>(name), Qt::LeftButton);
+        settle();
+    }
+    void trigger(const char* action)
+    {
+        child<QAction>(action)->trigger();
+        settle();
+    }
     void ticks(int n)
     {
-        for (int tick = 0; tick < n; ++tick)
+        for (int tick = 0; tick < n; ++tick) {
             window().Global_timer_Timer();
+            settle();
+        }
     }
 
     QTemporaryDir program;
     QTemporaryDir parent;
     QDir data{parent.filePath(kFolderHtml)};
     QTemporaryDir other;
-    CountingFileAccess files{RealFileAccess::instance()};
-    ProfileCache profiles{files};
+    // What the store service's thread asks of the share, counted.
+    RealFileAccess share;
+    CountingFileAccess files{share};
+    ProfileCache profiles{RealFileAccess::instance()};
     Settings settings{profiles, program.path()};
-    DataAccess store{profiles, settings, [] { return kNow; }};
-    AppointmentFiling filing{store};
-    AppointmentEditing editing{filing};
+    StoreService service{serviceOptions()};
+    AppointmentEditing editing{service.filer()};
     QDateTime now = kNow;
     int reminderChecks = 0;
     bool heartbeatOnDuringCheck = true;
@@ -195,12 +231,11 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
         Settings settings(profiles, program.path());
         settings.LoadActiveFolder();
         settings.LoadSettings();
-        DataAccess store(profiles, settings);
-        AppointmentFiling filing(store);
-        AppointmentEditing editing(filing);
+        StoreService service;
+        AppointmentEditing editing(service.filer());
         form_main::Hooks hooks;
         hooks.showLanguageWindow = [&](QWidget*) { ++shown; };
-        form_main w(settings, store, editing, hooks);
+        form_main w(settings, service, editing, hooks);
         w.Form_Load();
         EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(program.path()));
     }
@@ -215,8 +250,11 @@ TEST_F(FormMainTest, AWarmRebuildOpensNoFileTheCalendarsAskNothingAndNoLabelIsLe
                             "[AppointmentSettings]\r\nStartTimeHour=7\r\nEndTimeHour=8\r\n"
                             "Text=Daily\r\nColor=2\r\nRecurringUntilYear=2099\r\n");
     click("label_week");
+    heartbeat()->stop(); // only the rebuild below reads
+    child<QTimer>("timer_refresh_view")->stop();
+    settle();
     files.resetCounts();
-    window().LoadView();
+    loadView();
     EXPECT_EQ(files.counts().reads, 0);
     EXPECT_EQ(files.counts().metadataQueries, 2);
     EXPECT_GT(files.counts().listings, 0);
@@ -247,13 +285,13 @@ TEST_F(FormMainTest, TheWeekViewShowsTheShownWeekdaysFromTheFirstWeekday)
     click("label_week");
     for (int day = 1; day <= 7; ++day)
         settings.setShowWeek(day, true);
-    window().LoadView();
+    loadView();
     ASSERT_EQ(view().DayColumnCount(), 7);
     EXPECT_EQ(view().DayColumn(7)->datum(), QDate(2003, 7, 13)) << "Monday to Sunday";
     for (int day = 1; day <= 7; ++day)
         settings.setShowWeek(day, false);
     settings.setGridEndTime(settings.GridStartTime());
-    window().LoadView();
+    loadView();
     EXPECT_EQ(view().DayColumnCount(), 0) << "no weekday shown: an empty grid";
     click("label_day");
     EXPECT_EQ(view().Rows(), 0);
@@ -295,7 +333,7 @@ TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
 {
     heartbeat()->stop(); // ticks are driven by hand
     put(kNow.date(), 9, 10, "Mine");
-    window().LoadView();
+    loadView();
     put(kNow.date(), 14, 15, "From a colleague");
     ticks(settings.DayInterval() - 1);
     EXPECT_EQ(labelTexts(), QStringList{"Mine"});
@@ -306,32 +344,21 @@ TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
 TEST_F(FormMainTest, ALocalFolderTellsOfOtherProcessesChangesAtOnceAndTheWatchFollowsTheView)
 {
     heartbeat()->stop(); // no polling: only the watch can bring it
-    window().LoadView();
+    loadView();
     put(kNow.date(), 14, 15, "From a colleague"); // a day directory that did not exist
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return labelTexts() == QStringList{"From a colleague"}; }, 1000));
     put(kNow.date(), 16, 17, "And another");
     EXPECT_TRUE(QTest::qWaitFor([&] { return labelTexts().size() == 2; }, 1000));
 
-    const FolderWatch* watch = window().findChild<FolderWatch*>();
-    ASSERT_NE(watch, nullptr);
-    const qsizetype watched = watch->watched().size();
+    const qsizetype watched = service.watchedForTests().size();
+    ASSERT_GT(watched, 0);
     for (int step = 0; step < 24; ++step)
         click("pic_month_next");
-    EXPECT_LE(watch->watched().size(), watched) << "the list follows the view, it never piles up";
-    EXPECT_TRUE(watch->watched().contains(data.filePath("y2003/m7/d9"))) << "the day shown";
-}
-
-TEST(FolderWatchTest, MissingDirectoriesAreWatchedThroughTheirNearestAncestorInsideTheFolder)
-{
-    const QSet<QString> existing{"/srv/team", "/srv/team/y2003", "/srv/team/recurring"};
-    const auto exists = [&](const QString& path) { return existing.contains(path); };
-    EXPECT_EQ(FolderWatch::pathsToWatch("/srv/team/",
-                                        {"/srv/team/y2003/m7/d4/", "/srv/team/y2003/m7/d5/",
-                                         "/srv/team/recurring/every/", "/srv/other/y2003/"},
-                                        exists),
-              (QStringList{"/srv/team", "/srv/team/y2003", "/srv/team/recurring"}));
-    EXPECT_TRUE(FolderWatch::pathsToWatch("/srv/gone/", {"/srv/gone/y2003/"}, exists).isEmpty());
+    EXPECT_LE(service.watchedForTests().size(), watched)
+        << "the list follows the view, it never piles up";
+    EXPECT_TRUE(service.watchedForTests().contains(data.filePath("y2003/m7/d9")))
+        << "the day shown";
 }
 
 TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
@@ -340,6 +367,7 @@ TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
     const QList<QAction*> entries = child<QMenu>("mnu_datafolder")->actions();
     ASSERT_EQ(entries.size(), 2);
     entries[1]->trigger();
+    settle();
     const QList<QAction*> rebuilt = child<QMenu>("mnu_datafolder")->actions();
     ASSERT_EQ(rebuilt.size(), 2);
     EXPECT_TRUE(!rebuilt[0]->isChecked() && rebuilt[1]->isChecked());
@@ -356,7 +384,7 @@ TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
 TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
 {
     const QString path = put(kNow.date(), 9, 10, "Here");
-    window().LoadView();
+    loadView();
     EXPECT_NE(view().FindAppointmentByTag("1|1"), nullptr);
     for (const char* tag : {"1|2", "1|0", "5|1", "0|1", "garbage", "", "|", "1|x", "x|1"})
         EXPECT_EQ(view().FindAppointmentByTag(tag), nullptr) << tag;
@@ -376,13 +404,14 @@ TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
     trigger("mnu_popup_termin_del_yes");
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_TRUE(labelTexts().isEmpty());
-    EXPECT_FALSE(store.HasAppointments(kNow.date())) << "the day mark goes at once";
+    EXPECT_EQ(service.knownMark(kNow.date()), std::optional<bool>(false))
+        << "the day mark goes at once";
 
     // A series is deleted as a whole, and the entry says so.
     TestFiles::writeSettled(data.filePath("recurring/every/1.nv3"),
                             "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
                             "Text=Daily\r\nRecurringUntilYear=2099\r\n");
-    window().LoadView();
+    loadView();
     QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
     popup->hide();
     EXPECT_EQ(child<QAction>("mnu_popup_termin_del")->text(),
@@ -419,14 +448,14 @@ TEST_F(FormMainTest, ATooSmallPanelScrollsAndARefreshKeepsThePosition)
     settings.setGrid15Minutes(true);
     settings.setGridStartTime(TimeOfDay::fromHourMinute(0, 0));
     settings.setGridEndTime(TimeOfDay::fromHourMinute(23, 30));
-    window().LoadView();
+    loadView();
     auto* vscroll = child<QScrollBar>("vscroll");
     EXPECT_EQ(view().RowHeight(), 225);
     EXPECT_TRUE(vscroll->isEnabled());
     EXPECT_GT(vscroll->maximum(), 40);
     vscroll->setValue(40);
     EXPECT_EQ(child<QWidget>("pic_view")->y(), -40);
-    window().LoadView();
+    loadView();
     EXPECT_EQ(vscroll->value(), 40);
 }
 
@@ -435,7 +464,7 @@ TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
     put(kNow.date(), 9, 10, "Standup");
     heartbeat()->stop();
     files.resetCounts();
-    window().LoadView();
+    loadView();
     const int oneRebuild = files.counts().total();
     ASSERT_GT(oneRebuild, 0);
     // However slow the machine, the drag below lasts less than the refresh delay.
@@ -446,10 +475,12 @@ TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
         window().resize(1000 + i * 5, 700 + i * 5);
         QCoreApplication::processEvents(); // each size reaches the window, as in a drag
     }
+    settle();
     EXPECT_EQ(files.counts().total(), 0) << "nothing rebuilt during the drag";
     ASSERT_TRUE(refresh->isActive());
     refresh->setInterval(50);
     QTest::qWait(200);
+    settle();
     EXPECT_EQ(files.counts().total(), oneRebuild) << "the folder is asked once";
 }
 
@@ -521,13 +552,14 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
     appointment.setProducer(kHtml);
     appointment.setFilename(DataAccess::DayDirectory(settings.GetDataFolder(), kNow.date()) +
                             QStringLiteral("12345.nv3"));
-    ASSERT_TRUE(store.SaveAppointment(appointment).ok);
+    DataAccess otherCopy(profiles, settings);
+    ASSERT_TRUE(otherCopy.SaveAppointment(appointment).ok);
     heartbeat()->stop();
     ASSERT_EQ(appointmentLabels().size(), 1);
     const QLabel* dayLabel = appointmentLabels().first();
     form_tooltip tooltip;
     tooltip.SetAppointment(appointment, "en", "24h", "yyyy-mm-dd");
-    EditHandOver handOver{&appointment, false, false, {}};
+    EditHandOver handOver{&appointment, false, false, {}, {}, {}};
     form_edit editor(handOver, settings, QStringLiteral("bert"));
     const auto in = [](const QWidget& w, const char* name) {
         return shown(w.findChild<QLabel*>(QLatin1String(name)));

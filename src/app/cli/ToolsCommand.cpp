@@ -80,6 +80,7 @@ QString notSavedReason(const WriteOutcome& failure)
         return QStringLiteral("%1 leads out of the data folder").arg(where);
     case WriteOutcome::Cause::System:
     case WriteOutcome::Cause::Locked:
+    case WriteOutcome::Cause::NotAnswering:
         break;
     }
     return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;

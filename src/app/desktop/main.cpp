@@ -9,6 +9,7 @@
 #include "ReminderCheck.h"
 #include "ReminderMail.h"
 #include "Settings.h"
+#include "StoreService.h"
 #include "form_edit.h"
 #include "form_import.h"
 #include "form_info.h"
@@ -21,6 +22,9 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -32,7 +36,9 @@ int main(int argc, char* argv[])
     ProfileCache profiles(RealFileAccess::instance());
     Settings settings(profiles, DefaultProgramDirectory());
     DataAccess store(profiles, settings);
-    AppointmentFiling filing(store);
+    // Everything the main window reads and writes in the data folder goes through the store
+    // service's own thread.
+    StoreService service;
 
     settings.LoadActiveFolder();
     const Settings::LoadResult loaded = settings.LoadSettings();
@@ -41,7 +47,7 @@ int main(int argc, char* argv[])
     if (const QString problem = loaded.message(); !problem.isEmpty())
         showPlainWarning(nullptr, QStringLiteral("Norvane"), problem); // it names paths
 
-    AppointmentEditing editing(filing, form_edit::editorFor(settings));
+    AppointmentEditing editing(service.filer(), form_edit::editorFor(settings));
 
     form_main::Hooks hooks;
     hooks.showLanguageWindow = [&](QWidget* parent) {
@@ -49,16 +55,16 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
-    hooks.showImport = [&](QWidget* parent) { OpenHolidayImport(parent, settings, store); };
-    hooks.importIcs = [&](QWidget* parent) { ImportIcsWindow(parent, settings, store); };
+    hooks.showImport = [&](QWidget* parent) { OpenHolidayImport(parent, settings); };
+    hooks.importIcs = [&](QWidget* parent) { ImportIcsWindow(parent, settings); };
     hooks.exportIcs = [&](QWidget* parent, const QDate& shown) {
-        ExportIcsWindow(parent, settings, store, shown);
+        ExportIcsWindow(parent, settings, shown);
     };
     hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week) {
-        OpenPrintWindow(parent, settings, store, date, week, form_print::Output::Printer);
+        OpenPrintWindow(parent, settings, date, week, form_print::Output::Printer);
     };
     hooks.exportPdf = [&](QWidget* parent, const QDate& date, bool week) {
-        OpenPrintWindow(parent, settings, store, date, week, form_print::Output::Pdf);
+        OpenPrintWindow(parent, settings, date, week, form_print::Output::Pdf);
     };
 
     form_main* shown = nullptr;
@@ -85,10 +91,16 @@ int main(int argc, char* argv[])
     };
     hooks.checkReminders = [&] { reminderCheck.CheckReminders(); };
 
-    form_main window(settings, store, editing, hooks);
+    form_main window(settings, service, editing, hooks);
     shown = &window;
     window.Form_Load();
     const int result = app.exec();
     shown = nullptr;
+    if (!service.shutDown()) {
+        // A request is stuck on a share that stopped answering: only the share can end it.
+        // The windows are closed already; end here instead of waiting for it.
+        std::fflush(nullptr);
+        std::_Exit(result);
+    }
     return result;
 }

@@ -1,0 +1,326 @@
+#include "StoreService.h"
+
+#include "Common.h"
+#include "FolderWatchThread.h"
+#include "ServiceFiler.h"
+#include "Settings.h"
+#include "ShareClock.h"
+#include "StoreWorker.h"
+#include "WorkerThread.h"
+
+#include <QMutex>
+
+#include <algorithm>
+
+namespace {
+
+// Two readings of a day are the same when each appointment is the same file in the same state.
+bool sameDay(const QList<TerminPtr>& a, const QList<TerminPtr>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const ClassTermin& x = *a[i];
+        const ClassTermin& y = *b[i];
+        if (x.filename() != y.filename() || x.FileDate() != y.FileDate() || x.Text() != y.Text() ||
+            x.StartTime() != y.StartTime() || x.EndTime() != y.EndTime() ||
+            x.ColorCode() != y.ColorCode() || x.datum() != y.datum())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// The newest view request not yet taken by the worker: a later one replaces it.
+struct StoreService::LoadSlot {
+    QMutex mutex;
+    std::optional<Request> request;
+    QString folder;
+    int monthInterval = 60;
+    quint64 generation = 0;
+    bool posted = false;
+
+    bool waiting()
+    {
+        QMutexLocker lock(&mutex);
+        return posted;
+    }
+};
+
+StoreService::StoreService(QObject* parent)
+    : StoreService(Options(), parent)
+{
+}
+
+StoreService::StoreService(Options options, QObject* parent)
+    : QObject(parent)
+    , m_options(std::move(options))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Norvane store")))
+    , m_shareClock(std::make_shared<ShareClock>())
+    , m_slot(std::make_shared<LoadSlot>())
+{
+    std::unique_ptr<FileAccess> files =
+        m_options.files ? m_options.files() : std::make_unique<RealFileAccess>();
+    m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock);
+    m_filer = std::make_unique<ServiceFiler>(*this);
+    if (m_options.watchFolders) {
+        m_watch = std::make_unique<FolderWatchThread>();
+        connect(m_watch.get(), &FolderWatchThread::changed, this, &StoreService::folderChanged);
+    }
+    m_answerCheck.setInterval(std::max(10, m_options.notAnsweringAfterMs / 4));
+    connect(&m_answerCheck, &QTimer::timeout, this, &StoreService::checkAnswering);
+    m_answerCheck.start();
+}
+
+StoreService::~StoreService()
+{
+    shutDown();
+}
+
+bool StoreService::shutDown()
+{
+    if (!m_shuttingDown) {
+        m_shuttingDown = true;
+        m_answerCheck.stop();
+        emit closing();
+    }
+    m_watch.reset();
+    return m_worker->stop(std::chrono::milliseconds(1000));
+}
+
+Filer& StoreService::filer()
+{
+    return *m_filer;
+}
+
+void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
+{
+    const QString withSeparator = WithTrailingSeparator(folder);
+    m_monthInterval = std::max(1, monthIntervalSeconds);
+    if (withSeparator == m_folder)
+        return;
+    m_folder = withSeparator;
+    ++m_generation;
+    m_days.clear();
+    m_marks.clear();
+    m_staleDays.clear();
+    m_staleMarks.clear();
+    setReachable(true);
+}
+
+std::optional<QList<TerminPtr>> StoreService::knownDay(const QDate& date) const
+{
+    const auto day = m_days.constFind(date);
+    if (day == m_days.cend())
+        return std::nullopt;
+    return *day;
+}
+
+std::optional<bool> StoreService::knownMark(const QDate& date) const
+{
+    const auto mark = m_marks.constFind(date);
+    if (mark == m_marks.cend())
+        return std::nullopt;
+    return *mark;
+}
+
+DaySource StoreService::knownDays() const
+{
+    return [this](const QDate& date) { return knownDay(date).value_or(QList<TerminPtr>()); };
+}
+
+bool StoreService::idle() const
+{
+    return m_unanswered == 0;
+}
+
+void StoreService::show(const Request& request)
+{
+    if (m_shuttingDown || m_folder.isEmpty())
+        return;
+    m_lastShown = request.viewDays + request.markDays;
+    Request wanted = request;
+    wanted.warmDays.removeIf([&](const QDate& day) {
+        return (m_days.contains(day) && !m_staleDays.contains(day)) ||
+               wanted.viewDays.contains(day);
+    });
+    if (wanted.viewDays.isEmpty() && wanted.markDays.isEmpty() && wanted.warmDays.isEmpty())
+        return;
+    postLoad(wanted);
+}
+
+void StoreService::postLoad(const Request& request)
+{
+    {
+        QMutexLocker lock(&m_slot->mutex);
+        m_slot->request = request;
+        m_slot->folder = m_folder;
+        m_slot->monthInterval = m_monthInterval;
+        m_slot->generation = m_generation;
+        if (m_slot->posted)
+            return; // the job waiting already takes this request instead
+        m_slot->posted = true;
+    }
+    ++m_unanswered;
+    m_worker->post([slot = m_slot, store = m_store, reply = m_worker->replies(), this] {
+        Request request;
+        quint64 generation = 0;
+        {
+            QMutexLocker lock(&slot->mutex);
+            request = slot->request.value_or(Request());
+            slot->request.reset();
+            slot->posted = false;
+            generation = slot->generation;
+            store->useFolder(slot->folder, slot->monthInterval);
+        }
+        const StoreWorker::Days view =
+            store->read(request.viewDays, request.markDays, request.freshMarks);
+        reply([this, generation, view] { takeDays(generation, view, true); });
+        // The neighbours only while nobody waits for another view.
+        StoreWorker::Days warm;
+        if (view.reachable && !request.warmDays.isEmpty() && !slot->waiting())
+            warm = store->read(request.warmDays, {}, false);
+        reply([this, generation, warm] {
+            --m_unanswered;
+            takeDays(generation, warm, false);
+        });
+    });
+}
+
+void StoreService::takeDays(quint64 generation, const StoreWorker::Days& read, bool view)
+{
+    if (generation != m_generation)
+        return; // read for a folder no longer shown
+    if (view)
+        setReachable(read.reachable);
+    bool daysChangedNow = false;
+    for (auto day = read.days.cbegin(); day != read.days.cend(); ++day) {
+        m_staleDays.remove(day.key());
+        const auto known = m_days.constFind(day.key());
+        if (known != m_days.cend() && sameDay(*known, day.value()))
+            continue;
+        m_days.insert(day.key(), day.value());
+        daysChangedNow = daysChangedNow || view;
+    }
+    bool marksChangedNow = false;
+    for (auto mark = read.marks.cbegin(); mark != read.marks.cend(); ++mark) {
+        m_staleMarks.remove(mark.key());
+        const auto known = m_marks.constFind(mark.key());
+        if (known != m_marks.cend() && *known == mark.value())
+            continue;
+        m_marks.insert(mark.key(), mark.value());
+        marksChangedNow = true;
+    }
+    forgetBeyondKept();
+    if (daysChangedNow)
+        emit daysChanged();
+    if (marksChangedNow)
+        emit marksChanged();
+}
+
+void StoreService::forgetBeyondKept()
+{
+    // The days nearest to what is shown stay; the rest is read again when it is wanted.
+    if (m_days.size() <= m_options.keptDays || m_lastShown.isEmpty())
+        return;
+    const QDate centre = m_lastShown.first();
+    QList<QDate> days = m_days.keys();
+    std::sort(days.begin(), days.end(), [&](const QDate& a, const QDate& b) {
+        return std::abs(centre.daysTo(a)) < std::abs(centre.daysTo(b));
+    });
+    for (qsizetype i = m_options.keptDays; i < days.size(); ++i)
+        if (!m_lastShown.contains(days[i]))
+            m_days.remove(days[i]);
+    if (m_marks.size() > 2 * m_options.keptDays)
+        m_marks.removeIf([this](const auto& mark) { return !m_lastShown.contains(mark.key()); });
+}
+
+void StoreService::markAllStale()
+{
+    // Shown as they are until the next look, which reads them again.
+    for (auto day = m_days.cbegin(); day != m_days.cend(); ++day)
+        m_staleDays.insert(day.key());
+    for (auto mark = m_marks.cbegin(); mark != m_marks.cend(); ++mark)
+        m_staleMarks.insert(mark.key());
+}
+
+void StoreService::setReachable(bool reachable)
+{
+    if (reachable == m_reachable)
+        return;
+    m_reachable = reachable;
+    emit reachableChanged(reachable);
+}
+
+void StoreService::checkAnswering()
+{
+    const bool answering = m_shareClock->runningForMs() < m_options.notAnsweringAfterMs;
+    if (answering == m_answering)
+        return;
+    m_answering = answering;
+    emit answeringChanged(answering);
+}
+
+void StoreService::watch(const QStringList& directories)
+{
+    if (m_watch && !m_folder.isEmpty())
+        m_watch->watch(m_folder, directories);
+}
+
+QStringList StoreService::watchedForTests() const
+{
+    return m_watch ? m_watch->watchedForTests() : QStringList();
+}
+
+template <typename Result>
+void StoreService::ask(std::function<Result(StoreWorker&)> job,
+                       std::function<void(const Result&)> done)
+{
+    ++m_unanswered;
+    m_worker->post([this, job = std::move(job), done = std::move(done), store = m_store,
+                    reply = m_worker->replies(), folder = m_folder, interval = m_monthInterval] {
+        store->useFolder(folder, interval);
+        const Result result = job(*store);
+        reply([this, done, result] {
+            --m_unanswered;
+            if (done)
+                done(result);
+        });
+    });
+}
+
+void StoreService::file(const ClassTermin& appointment,
+                        std::function<void(const WriteOutcome&, const ClassTermin&)> done)
+{
+    using Filed = std::pair<WriteOutcome, ClassTermin>;
+    ask<Filed>(
+        [appointment](StoreWorker& store) {
+            ClassTermin filed = appointment;
+            const WriteOutcome outcome = store.file(filed);
+            return Filed{outcome, filed};
+        },
+        [this, done = std::move(done)](const Filed& filed) {
+            markAllStale();
+            if (done)
+                done(filed.first, filed.second);
+        });
+}
+
+void StoreService::remove(const QString& path, std::function<void(bool)> done)
+{
+    ask<bool>([path](StoreWorker& store) { return store.remove(path); },
+              [this, done = std::move(done)](const bool& removed) {
+                  markAllStale();
+                  if (done)
+                      done(removed);
+              });
+}
+
+void StoreService::changeSinceLoaded(const ClassTermin& appointment,
+                                     std::function<void(const DataAccess::FileChange&)> done)
+{
+    ask<DataAccess::FileChange>(
+        [appointment](StoreWorker& store) { return store.changeSinceLoaded(appointment); },
+        std::move(done));
+}

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "AppointmentFiling.h"
+#include "ClassTermin.h"
+#include "DaySource.h"
+#include "FileAccess.h"
+#include "StoreWorker.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class FolderWatchThread;
+class ShareClock;
+class WorkerThread;
+
+// The store as the windows see it: the data folder's store, its caches and its file access run
+// on a thread of their own, and the window asks for what it shows and never waits for the
+// answer. It draws from what is known (knownDay, knownMark) and draws again when daysChanged
+// or marksChanged tell that an answer brought something new. Writes are requests too, answered
+// the same way. A file request that has been running for a second marks the data folder as
+// not answering until it returns.
+class StoreService : public QObject {
+    Q_OBJECT
+
+public:
+    using FileAccessFactory = std::function<std::unique_ptr<FileAccess>()>;
+    using Clock = std::function<QDateTime()>;
+
+    struct Options {
+        // The worker's own file access; the real file system by default. Made on the
+        // window's thread, used on the worker's only.
+        FileAccessFactory files;
+        // The store's clock ("today" for day marks' expiry, file times of unreadable files).
+        Clock clock;
+        // How long one file request may take before the folder counts as not answering.
+        int notAnsweringAfterMs = 1000;
+        // Days kept for showing at once: the view, the calendars and their neighbours.
+        int keptDays = 400;
+        // Whether directories are watched for other processes' changes.
+        bool watchFolders = true;
+    };
+
+    explicit StoreService(QObject* parent = nullptr);
+    explicit StoreService(Options options, QObject* parent = nullptr);
+    // Ends the worker without waiting for a request stuck on a share (see shutDown).
+    ~StoreService() override;
+
+    // The data folder (ending in a separator) and how long its day marks hold; a change of
+    // folder forgets everything known.
+    void setFolder(const QString& folder, int monthIntervalSeconds);
+    QString folder() const { return m_folder; }
+
+    // What is known of a day or a day mark now; nullopt when it has not been read yet.
+    std::optional<QList<TerminPtr>> knownDay(const QDate& date) const;
+    std::optional<bool> knownMark(const QDate& date) const;
+    // The days as known, an unknown day as empty: what the view draws from.
+    DaySource knownDays() const;
+
+    // What the window shows: the view's days, the calendars' day marks, and days worth keeping
+    // warm (the neighbours of the view). A request replaces the one before it when that has not
+    // started yet, so stepping through ten weeks quickly reads the last one only. The view's
+    // days are looked at again in one pass (each directory listed once, each file asked for at
+    // most once: other users' changes show); day marks hold as long as the store keeps them,
+    // unless freshMarks; warm days are read only when not known yet.
+    struct Request {
+        QList<QDate> viewDays;
+        QList<QDate> markDays;
+        QList<QDate> warmDays;
+        bool freshMarks = false;
+    };
+    void show(const Request& request);
+
+    // Directories the window shows, watched for other processes' changes (folderChanged).
+    void watch(const QStringList& directories);
+    // What is watched now; waits for the watch's thread, so for tests only.
+    QStringList watchedForTests() const;
+
+    // Writes, done on the worker in the order asked; done runs on the window's thread. An
+    // appointment filed comes back as filed (its new file name and time).
+    void file(const ClassTermin& appointment,
+              std::function<void(const WriteOutcome&, const ClassTermin&)> done);
+    void remove(const QString& path, std::function<void(bool removed)> done);
+    void changeSinceLoaded(const ClassTermin& appointment,
+                           std::function<void(const DataAccess::FileChange&)> done);
+
+    // The editor's filing through this service: waits for each answer with the window's
+    // events running, and refuses to write while the folder is not answering.
+    Filer& filer();
+
+    bool answering() const { return m_answering; }
+    bool reachable() const { return m_reachable; }
+    // True while nothing asked of the worker is unanswered.
+    bool idle() const;
+
+    // Ends the worker: waits up to about a second for a request still running,
+    // then abandons it. True when nothing had to be abandoned. Every wait in filer() ends.
+    bool shutDown();
+    bool shuttingDown() const { return m_shuttingDown; }
+
+signals:
+    // A shown day's appointments, or a day mark, differ from what was known.
+    void daysChanged();
+    void marksChanged();
+    void answeringChanged(bool answering);
+    void reachableChanged(bool reachable);
+    // Another process changed a watched directory (a burst told once).
+    void folderChanged();
+    // Every wait of filer() ends: the program is closing.
+    void closing();
+
+private:
+    struct LoadSlot;
+    void postLoad(const Request& request);
+    void takeDays(quint64 generation, const StoreWorker::Days& read, bool view);
+    void checkAnswering();
+    void forgetBeyondKept();
+    void setReachable(bool reachable);
+    void markAllStale();
+    // Runs job on the worker in this folder; done gets its result on the window's thread.
+    template <typename Result>
+    void ask(std::function<Result(StoreWorker&)> job, std::function<void(const Result&)> done);
+
+    Options m_options;
+    std::unique_ptr<WorkerThread> m_worker;
+    std::shared_ptr<ShareClock> m_shareClock;
+    std::shared_ptr<StoreWorker> m_store; // used on the worker's thread only
+    std::shared_ptr<LoadSlot> m_slot;
+    std::unique_ptr<FolderWatchThread> m_watch;
+    std::unique_ptr<Filer> m_filer;
+
+    QString m_folder;
+    int m_monthInterval = 60;
+    quint64 m_generation = 0; // answers for an earlier folder are dropped
+    int m_unanswered = 0;     // jobs posted and not answered yet
+
+    QHash<QDate, QList<TerminPtr>> m_days;
+    QHash<QDate, bool> m_marks;
+    // Known, but to be read again before they count as known: after our own change.
+    QSet<QDate> m_staleDays;
+    QSet<QDate> m_staleMarks;
+    QList<QDate> m_lastShown; // the latest view and calendar days, kept when trimming
+
+    QTimer m_answerCheck;
+    bool m_answering = true;
+    bool m_reachable = true;
+    bool m_shuttingDown = false;
+};

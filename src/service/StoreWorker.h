@@ -1,0 +1,48 @@
+#pragma once
+
+#include "AppointmentFiling.h"
+#include "ClassTermin.h"
+#include "DataAccess.h"
+#include "ProfileCache.h"
+#include "ShareClock.h"
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+// The store service's side on its worker thread: the data folder's store with its own file
+// access and caches. Made on the window's thread, then used on the worker's thread only.
+class StoreWorker {
+public:
+    StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
+                DataAccess::Clock now);
+
+    // The folder every following call works in; a new one forgets what the caches hold.
+    void useFolder(const QString& folder, int monthIntervalSeconds);
+
+    struct Days {
+        QHash<QDate, QList<TerminPtr>> days; // copies of their own, never cached here
+        QHash<QDate, bool> marks;
+        bool reachable = true;
+    };
+    // One pass: each directory listed once and each file asked for at most once.
+    Days read(const QList<QDate>& days, const QList<QDate>& marks, bool freshMarks);
+
+    WriteOutcome file(ClassTermin& appointment) { return m_filing.File(appointment); }
+    bool remove(const QString& path);
+    DataAccess::FileChange changeSinceLoaded(const ClassTermin& appointment)
+    {
+        return m_store.ChangeSinceLoaded(appointment);
+    }
+
+private:
+    ClockedFileAccess m_files;
+    ProfileCache m_profiles;
+    QString m_folder;
+    int m_monthInterval = 60;
+    DataAccess m_store;
+    AppointmentFiling m_filing;
+};

@@ -1,0 +1,251 @@
+// The store service as the window meets it: it asks, never waits, and hears back.
+#include "StoreService.h"
+#include "BlockingFileAccess.h"
+#include "ClassTermin.h"
+#include "FolderWatch.h"
+#include "TestFiles.h"
+#include "WorkerThread.h"
+
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDate kDay(2003, 7, 9);
+
+class StoreServiceTest : public ::testing::Test {
+protected:
+    StoreServiceTest() { service.setFolder(data.path(), 60); }
+    ~StoreServiceTest() override
+    {
+        gate->open(); // an abandoned request may end now
+        service.shutDown();
+    }
+
+    StoreService::Options options()
+    {
+        StoreService::Options options;
+        options.files = [gate = gate] { return std::make_unique<BlockingFileAccess>(gate); };
+        options.notAnsweringAfterMs = 200;
+        options.watchFolders = false;
+        return options;
+    }
+    QString put(const QDate& d, int start, const char* text)
+    {
+        static int number = 100;
+        const QString path =
+            data.path() + d.toString("/'y'yyyy/'m'M/'d'd/") + QString::number(++number) + ".nv3";
+        TestFiles::writeSettled(path,
+                                QString::asprintf("[AppointmentSettings]\r\nStartTimeHour=%d\r\n"
+                                                  "EndTimeHour=%d\r\nText=%s\r\n",
+                                                  start, start + 1, text)
+                                    .toUtf8());
+        return path;
+    }
+    QStringList texts(const QDate& d)
+    {
+        QStringList result;
+        for (const TerminPtr& a : service.knownDay(d).value_or(QList<TerminPtr>()))
+            result << a->Text();
+        result.sort();
+        return result;
+    }
+    void settle()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return service.idle(); }, 10000));
+    }
+    void view(const QList<QDate>& days)
+    {
+        StoreService::Request request;
+        request.viewDays = days;
+        request.markDays = days;
+        service.show(request);
+    }
+
+    QTemporaryDir data;
+    std::shared_ptr<ShareGate> gate = std::make_shared<ShareGate>();
+    StoreService service{options()};
+};
+
+TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerComes)
+{
+    put(kDay, 9, "Standup");
+    put(kDay, 11, "Review");
+    put(kDay.addDays(7), 9, "Next week");
+    QSignalSpy changed(&service, &StoreService::daysChanged);
+    StoreService::Request request;
+    request.viewDays = {kDay};
+    request.markDays = {kDay, kDay.addDays(1)};
+    request.warmDays = {kDay.addDays(7)};
+    service.show(request);
+    EXPECT_FALSE(service.knownDay(kDay)) << "asked, not waited for";
+    settle();
+    EXPECT_EQ(texts(kDay), (QStringList{"Review", "Standup"}));
+    EXPECT_EQ(service.knownMark(kDay), std::optional<bool>(true));
+    EXPECT_EQ(service.knownMark(kDay.addDays(1)), std::optional<bool>(false));
+    EXPECT_EQ(texts(kDay.addDays(7)), QStringList{"Next week"}) << "the next week is warm";
+    EXPECT_EQ(changed.size(), 1) << "the neighbours are not the view";
+
+    // An unchanged refresh tells nothing; a change does, once.
+    view({kDay});
+    settle();
+    EXPECT_EQ(changed.size(), 1);
+    put(kDay, 14, "From a colleague");
+    view({kDay});
+    settle();
+    EXPECT_EQ(changed.size(), 2);
+    EXPECT_EQ(texts(kDay), (QStringList{"From a colleague", "Review", "Standup"}));
+    EXPECT_EQ(gate->callsFromOwner(), 0) << "the window's thread never touched the share";
+}
+
+TEST_F(StoreServiceTest, AStalledShareIsToldKeepsWhatIsKnownRefusesSavesAndCatchesUpAfter)
+{
+    put(kDay, 9, "Standup");
+    view({kDay});
+    settle();
+    QSignalSpy answering(&service, &StoreService::answeringChanged);
+    gate->close();
+    put(kDay, 14, "Written during the stall");
+    view({kDay});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.answering(); }, 5000));
+    EXPECT_EQ(texts(kDay), QStringList{"Standup"}) << "the last known appointments stay";
+
+    ClassTermin appointment;
+    appointment.setDatum(kDay);
+    appointment.setText("Mine");
+    const WriteOutcome refused = service.filer().File(appointment);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.cause, WriteOutcome::Cause::NotAnswering);
+    EXPECT_TRUE(appointment.isNew()) << "nothing was filed";
+
+    gate->open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.answering(); }, 5000));
+    view({kDay});
+    settle();
+    EXPECT_EQ(texts(kDay), (QStringList{"Standup", "Written during the stall"}));
+    ASSERT_EQ(answering.size(), 2);
+    EXPECT_EQ(answering[0][0].toBool(), false);
+    EXPECT_EQ(answering[1][0].toBool(), true);
+}
+
+TEST_F(StoreServiceTest, StepsTakenWhileTheShareIsBusyReadOnlyTheLastOne)
+{
+    gate->close();
+    view({kDay});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->held() > 0; }, 5000));
+    for (int week = 1; week <= 10; ++week)
+        view({kDay.addDays(7 * week)});
+    gate->open();
+    settle();
+    EXPECT_TRUE(service.knownDay(kDay)) << "the one under way finishes";
+    for (int week = 1; week < 10; ++week)
+        EXPECT_FALSE(service.knownDay(kDay.addDays(7 * week))) << "week " << week << " skipped";
+    EXPECT_TRUE(service.knownDay(kDay.addDays(70))) << "the last one asked";
+}
+
+TEST_F(StoreServiceTest, SavesMovesAndDeletesAreDoneWhenTheStoreSaysSo)
+{
+    ClassTermin appointment;
+    appointment.setDatum(kDay);
+    appointment.setStartTime(TimeOfDay::fromHourMinute(9, 0));
+    appointment.setEndTime(TimeOfDay::fromHourMinute(10, 0));
+    appointment.setText("Mine");
+    ASSERT_TRUE(service.filer().File(appointment).ok);
+    const QString first = appointment.filename();
+    EXPECT_TRUE(first.startsWith(data.path() + "/y2003/m7/d9/")) << first.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(first));
+    EXPECT_TRUE(appointment.FileDate().isValid()) << "the next edit of it is no conflict";
+    EXPECT_EQ(service.filer().ChangeSinceLoaded(appointment).kind,
+              DataAccess::FileChange::Kind::None);
+
+    appointment.setDatum(kDay.addDays(1));
+    ASSERT_TRUE(service.filer().File(appointment).ok);
+    EXPECT_FALSE(QFileInfo::exists(first));
+    EXPECT_TRUE(QFileInfo::exists(appointment.filename()));
+
+    bool removed = false;
+    service.remove(appointment.filename(), [&](bool done) { removed = done; });
+    settle();
+    EXPECT_TRUE(removed);
+    EXPECT_FALSE(QFileInfo::exists(appointment.filename()));
+    EXPECT_EQ(gate->callsFromOwner(), 0);
+}
+
+TEST_F(StoreServiceTest, ShuttingDownDuringAStallReturnsAndEndsEveryWait)
+{
+    gate->close();
+    view({kDay});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->held() > 0; }, 5000));
+    ClassTermin appointment;
+    appointment.setDatum(kDay);
+    // A save already on its way when the program closes: its wait ends, unsaved.
+    service.file(appointment, nullptr);
+    QTimer::singleShot(50, &service, [&] { EXPECT_FALSE(service.shutDown()); });
+    const DataAccess::FileChange change = service.filer().ChangeSinceLoaded(appointment);
+    EXPECT_EQ(change.kind, DataAccess::FileChange::Kind::None);
+    EXPECT_TRUE(service.shuttingDown());
+    gate->open();
+    // The abandoned thread ends by itself once the share answers, and lets go of its files.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gate->held() == 0; }, 5000));
+}
+
+TEST(FolderWatchTest, MissingDirectoriesAreWatchedThroughTheirNearestAncestorInsideTheFolder)
+{
+    const QSet<QString> existing{"/srv/team", "/srv/team/y2003", "/srv/team/recurring"};
+    const auto exists = [&](const QString& path) { return existing.contains(path); };
+    EXPECT_EQ(FolderWatch::pathsToWatch("/srv/team/",
+                                        {"/srv/team/y2003/m7/d4/", "/srv/team/y2003/m7/d5/",
+                                         "/srv/team/recurring/every/", "/srv/other/y2003/"},
+                                        exists),
+              (QStringList{"/srv/team", "/srv/team/y2003", "/srv/team/recurring"}));
+    EXPECT_TRUE(FolderWatch::pathsToWatch("/srv/gone/", {"/srv/gone/y2003/"}, exists).isEmpty());
+}
+
+TEST(WorkerThreadTest, JobsRunInOrderOffTheOwnersThreadAndAnswerOnIt)
+{
+    WorkerThread worker(QStringLiteral("test"));
+    QList<int> order;
+    QList<QThread*> answeredOn;
+    QThread* ranOn = nullptr;
+    for (int i = 0; i < 3; ++i)
+        worker.post([&, i] {
+            ranOn = QThread::currentThread();
+            worker.answer([&, i] {
+                order << i;
+                answeredOn << QThread::currentThread();
+            });
+        });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 3; }, 5000));
+    EXPECT_EQ(order, (QList<int>{0, 1, 2}));
+    EXPECT_NE(ranOn, QThread::currentThread());
+    EXPECT_EQ(answeredOn, QList<QThread*>(3, QThread::currentThread()));
+}
+
+TEST(WorkerThreadTest, AStopLeavesAStuckJobBehindAndDropsTheRest)
+{
+    auto release = std::make_shared<QSemaphore>();
+    auto later = std::make_shared<QAtomicInt>(0);
+    {
+        WorkerThread worker(QStringLiteral("test"));
+        QSemaphore started;
+        worker.post([&started, release] {
+            started.release();
+            release->acquire();
+        });
+        worker.post([later] { later->storeRelaxed(1); });
+        started.acquire();
+        EXPECT_EQ(worker.pending(), 2);
+        EXPECT_FALSE(worker.stop(std::chrono::milliseconds(50)));
+        EXPECT_TRUE(worker.abandoned());
+    }
+    release->release(); // the abandoned thread ends now, without running what was queued
+    QTest::qWait(100);
+    EXPECT_EQ(later->loadRelaxed(), 0);
+}
+
+} // namespace
