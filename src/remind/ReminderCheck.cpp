@@ -27,7 +27,7 @@ void RemindedList::trim()
 ReminderCheck::ReminderCheck(ProfileCache& profiles, const Settings& settings,
                              ReminderActions& actions, QString login, Clock clock)
     : m_profiles(profiles)
-    , m_settings(settings)
+    , m_settings(&settings)
     , m_actions(actions)
     , m_login(std::move(login))
     , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); })
@@ -44,7 +44,7 @@ void ReminderCheck::CheckReminders()
     if (now.time() >= kEveningCheckFrom)
         days << today.addDays(1);
     std::map<QString, std::unique_ptr<DataAccess>> listed;
-    for (const QString& entry : m_settings.dataFolders()) {
+    for (const QString& entry : m_settings->dataFolders()) {
         if (entry.trimmed().isEmpty())
             continue;
         const QString folder = WithTrailingSeparator(entry);
@@ -86,12 +86,12 @@ bool ReminderCheck::isDue(const ClassTermin& appointment, const QDate& day,
 
 void ReminderCheck::remind(const ClassTermin& appointment, const QDate& day, const QDateTime& now)
 {
-    if (m_settings.ShowWindow())
+    if (m_settings->ShowWindow())
         m_actions.showWindow(appointment);
-    if (m_settings.PlaySound())
-        m_actions.playSound(m_settings.SoundFile());
-    if (m_settings.SendEmail() && appointment.EmailEnable())
-        m_actions.sendMail(ReminderMail::build(appointment, day, now, m_login, m_settings));
+    if (m_settings->PlaySound())
+        m_actions.playSound(m_settings->SoundFile());
+    if (m_settings->SendEmail() && appointment.EmailEnable())
+        m_actions.sendMail(ReminderMail::build(appointment, day, now, m_login, *m_settings));
 }
 
 DataAccess& ReminderCheck::storeOf(const QString& folder)
@@ -99,6 +99,6 @@ DataAccess& ReminderCheck::storeOf(const QString& folder)
     std::unique_ptr<DataAccess>& store = m_stores[folder];
     if (!store)
         store = std::make_unique<DataAccess>(
-            m_profiles, StoreSource::fixed(folder, m_settings.MonthInterval()), m_clock);
+            m_profiles, StoreSource::fixed(folder, m_settings->MonthInterval()), m_clock);
     return *store;
 }

@@ -54,6 +54,10 @@ public:
                   QString login, Clock clock = {});
     ~ReminderCheck();
 
+    // The settings of the checks from now on, in place of those given before; they must
+    // outlive those checks.
+    void setSettings(const Settings& settings) { m_settings = &settings; }
+
     void CheckReminders();
     // Reminds the appointment when it is due and was not reminded in this state before; day
     // is the day it is reminded for.
@@ -69,7 +73,7 @@ private:
     DataAccess& storeOf(const QString& folder);
 
     ProfileCache& m_profiles;
-    const Settings& m_settings;
+    const Settings* m_settings;
     ReminderActions& m_actions;
     QString m_login;
     Clock m_clock;

@@ -1,0 +1,101 @@
+#include "BackgroundReminderCheck.h"
+
+#include "ClassTermin.h"
+#include "FileAccess.h"
+#include "ProfileCache.h"
+#include "Settings.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// What a check decided, in order, as values: done later on the window's thread, when the
+// thread's caches may have changed already.
+class TakenActions : public ReminderActions {
+public:
+    using Action = std::function<void(ReminderActions&)>;
+
+    void showWindow(const ClassTermin& appointment) override
+    {
+        m_taken.push_back([appointment](ReminderActions& to) { to.showWindow(appointment); });
+    }
+    void playSound(const QString& soundFile) override
+    {
+        m_taken.push_back([soundFile](ReminderActions& to) { to.playSound(soundFile); });
+    }
+    void sendMail(const MailMessage& message) override
+    {
+        m_taken.push_back([message](ReminderActions& to) { to.sendMail(message); });
+    }
+    std::vector<Action> take() { return std::exchange(m_taken, {}); }
+
+private:
+    std::vector<Action> m_taken;
+};
+
+std::unique_ptr<FileAccess> ownOrReal(std::unique_ptr<FileAccess> files)
+{
+    // Never RealFileAccess::instance(): the window's thread uses that one.
+    return files ? std::move(files) : std::make_unique<RealFileAccess>();
+}
+
+} // namespace
+
+// Everything the check's thread works with: made on the window's thread, then touched on the
+// check's thread only. A check abandoned on a stalled share keeps it alive until it ends.
+struct BackgroundReminderCheck::Checker {
+    Checker(std::unique_ptr<FileAccess> fileAccess, std::shared_ptr<const Settings> first,
+            QString login, Clock clock)
+        : files(std::move(fileAccess))
+        , profiles(*files)
+        , settings(std::move(first))
+        , check(profiles, *settings, taken, std::move(login), std::move(clock))
+    {
+    }
+
+    std::unique_ptr<FileAccess> files;
+    ProfileCache profiles;
+    std::shared_ptr<const Settings> settings; // the copy the current check reads
+    TakenActions taken;
+    ReminderCheck check; // keeps the reminded keys and the folders' stores between checks
+};
+
+BackgroundReminderCheck::BackgroundReminderCheck(const Settings& settings, ReminderActions& actions,
+                                                 QString login, Clock clock,
+                                                 std::unique_ptr<FileAccess> files)
+    : m_settings(settings)
+    , m_actions(actions)
+    , m_checker(std::make_shared<Checker>(ownOrReal(std::move(files)),
+                                          std::make_shared<const Settings>(settings),
+                                          std::move(login), std::move(clock)))
+    , m_worker(QStringLiteral("Reminder check"))
+{
+}
+
+BackgroundReminderCheck::~BackgroundReminderCheck() = default;
+
+void BackgroundReminderCheck::check()
+{
+    // Only this thread posts, so the count can only have dropped since.
+    if (m_worker.pending() > 1)
+        return; // the one waiting reads the folders after this request anyway
+    // The settings belong to the window's thread: the check reads a copy. Its profile cache
+    // is the window's one, but a check reads only values from it, never files.
+    auto settings = std::make_shared<const Settings>(m_settings);
+    // A check abandoned on a stalled share may end after this object: it answers through a
+    // reply that outlives the worker and then reaches nobody.
+    m_worker.post([checker = m_checker, reply = m_worker.replies(), settings = std::move(settings),
+                   actions = &m_actions] {
+        checker->settings = settings;
+        checker->check.setSettings(*settings);
+        checker->check.CheckReminders();
+        std::vector<TakenActions::Action> taken = checker->taken.take();
+        if (taken.empty())
+            return;
+        reply([taken = std::move(taken), actions] {
+            for (const TakenActions::Action& action : taken)
+                action(*actions);
+        });
+    });
+}
