@@ -48,6 +48,8 @@
     <message><source>Import</source><translation>Importieren</translation></message>
     <message><source>Cancel</source><translation>Abbrechen</translation></message>
     <message><source>Importing appointments ...</source><translation>Termine werden importiert ...</translation></message>
+    <message><source>Reading %1 ...</source><translation>%1 wird gelesen ...</translation></message>
+    <message><source>Cancelled: %1 of %2 appointments saved.</source><translation>Abgebrochen: %1 von %2 Terminen gespeichert.</translation></message>
     <message><source>iCalendar files (*.ics)</source><translation>iCalendar-Dateien (*.ics)</translation></message>
     <message><source>All files (*.*)</source><translation>Alle Dateien (*.*)</translation></message>
 </context>

@@ -10,6 +10,7 @@
     <message><source>Cancel</source><translation>Abbrechen</translation></message>
     <message><source>Importing holidays ...</source><translation>Feiertage werden importiert ...</translation></message>
     <message><source>%1 holidays imported.</source><translation>%1 Feiertage importiert.</translation></message>
+    <message><source>Import cancelled: %1 of %2 holidays imported.</source><translation>Import abgebrochen: %1 von %2 Feiertagen importiert.</translation></message>
     <message><source>%1 of %2 holidays could not be saved.</source><translation>%1 von %2 Feiertagen konnten nicht gespeichert werden.</translation></message>
     <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
     <message><source>%1 is there but could not be read; it was left as it is.</source><translation>%1 ist vorhanden, konnte aber nicht gelesen werden; die Datei bleibt, wie sie ist.</translation></message>

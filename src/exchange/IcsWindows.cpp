@@ -1,7 +1,6 @@
 #include "IcsWindows.h"
 
 #include "ApiOpenSave.h"
-#include "IcsImport.h"
 #include "form_export_ics.h"
 #include "form_import_ics.h"
 
@@ -32,14 +31,14 @@ IcsWindowHooks IcsWindowHooks::withDefaults() const
     return hooks;
 }
 
-void ExportIcsWindow(QWidget* parent, Settings& settings, DataAccess& store, const QDate& shownDate,
+void ExportIcsWindow(QWidget* parent, Settings& settings, const QDate& shownDate,
                      IcsWindowHooks hooks)
 {
-    form_export_ics window(settings, store, shownDate, std::move(hooks), parent);
+    form_export_ics window(settings, shownDate, std::move(hooks), parent);
     window.exec();
 }
 
-void ImportIcsWindow(QWidget* parent, Settings& settings, DataAccess& store, IcsWindowHooks hooks)
+void ImportIcsWindow(QWidget* parent, Settings& settings, IcsWindowHooks hooks)
 {
     QString filter;
     AddFileFilter(filter, form_import_ics::tr("iCalendar files (*.ics)"), QStringLiteral("*.ics"));
@@ -48,10 +47,7 @@ void ImportIcsWindow(QWidget* parent, Settings& settings, DataAccess& store, Ics
                                         form_import_ics::tr("Import iCalendar"));
     if (path.isEmpty())
         return;
-    form_import_ics window(settings, store, path, hooks, parent);
-    if (!window.isReadable()) {
-        hooks.withDefaults().error(parent, form_import_ics::kTitle, window.problem());
-        return;
-    }
+    // A file that cannot be imported is told once it is read, and the window closes.
+    form_import_ics window(settings, path, std::move(hooks), parent);
     window.exec();
 }

@@ -4,8 +4,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
-class DataAccess;
+class FileAccess;
 class QWidget;
 class Settings;
 
@@ -18,12 +19,17 @@ struct IcsWindowHooks {
     IcsWindowHooks withDefaults() const;
 };
 
+// Makes the file access of one of the windows' jobs, on the job's thread; a RealFileAccess of
+// the job's own when empty. Tests put a share of their own there.
+using IcsJobFiles = std::function<std::unique_ptr<FileAccess>()>;
+
 // "File > Export to iCalendar...": the days to export (the shown date's month at first), then
-// the file to save them in, written whole or not at all.
-void ExportIcsWindow(QWidget* parent, Settings& settings, DataAccess& store, const QDate& shownDate,
+// the file to save them in, written whole or not at all. The appointments come from the active
+// data folder of settings, read on a thread of the window's own as the file is written.
+void ExportIcsWindow(QWidget* parent, Settings& settings, const QDate& shownDate,
                      IcsWindowHooks hooks = {});
 
 // "File > Import iCalendar...": the file, the colour of the new appointments, the import into
-// the active data folder, and its summary. The caller rebuilds its view afterwards.
-void ImportIcsWindow(QWidget* parent, Settings& settings, DataAccess& store,
-                     IcsWindowHooks hooks = {});
+// the active data folder of settings, and its summary. The file is read and the appointments
+// are saved on a thread of the window's own. The caller rebuilds its view afterwards.
+void ImportIcsWindow(QWidget* parent, Settings& settings, IcsWindowHooks hooks = {});

@@ -2,10 +2,12 @@
 
 #include "ApiOpenSave.h"
 #include "Common.h"
-#include "FileAccess.h"
+#include "DataAccess.h"
 #include "IcsExport.h"
 #include "MousePointer.h"
+#include "ProfileCache.h"
 #include "Settings.h"
+#include "WorkerThread.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -37,15 +39,28 @@ QString displayFormat(const QString& pattern)
 
 } // namespace
 
-form_export_ics::form_export_ics(Settings& settings, DataAccess& store, const QDate& shownDate,
-                                 IcsWindowHooks hooks, QWidget* parent)
+form_export_ics::form_export_ics(Settings& settings, const QDate& shownDate, IcsWindowHooks hooks,
+                                 QWidget* parent, IcsJobFiles makeFiles)
     : QDialog(parent)
     , m_settings(settings)
-    , m_store(store)
     , m_shownDate(shownDate.isValid() ? shownDate : QDate::currentDate())
     , m_hooks(hooks.withDefaults())
+    , m_makeFiles(std::move(makeFiles))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("iCalendar export")))
 {
+    if (!m_makeFiles)
+        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
     Form_Load();
+}
+
+form_export_ics::~form_export_ics()
+{
+    *m_abandoned = true;
+    setExporting(false);
+    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
+    // goes nowhere instead of into a window that is gone.
+    if (!m_worker->stop())
+        (void)m_worker.release();
 }
 
 void form_export_ics::Form_Load()
@@ -137,13 +152,40 @@ void form_export_ics::command_ok_Click()
     if (path.isEmpty())
         return;
 
-    SetMousePointer(11);
-    int count = 0;
-    const QByteArray ics =
-        ExportIcs(m_store, fromDate(), toDate(), m_settings.GetDataFolder(), {}, &count);
-    // Written whole under a temporary name, then renamed: never a half file.
-    const WriteOutcome written = RealFileAccess::instance().writeAtomically(path, ics, QString());
-    SetMousePointer(0);
+    setExporting(true);
+    // The thread gets values only: the settings stay on the window's thread.
+    m_worker->post([this, worker = m_worker.get(), abandoned = m_abandoned, from = fromDate(),
+                    to = toDate(), folder = m_settings.GetDataFolder(),
+                    interval = m_settings.MonthInterval(), path, makeFiles = m_makeFiles] {
+        const std::unique_ptr<FileAccess> files = makeFiles();
+        ProfileCache profiles(*files);
+        DataAccess store(profiles, StoreSource::fixed(folder, interval));
+        int count = 0;
+        const QByteArray ics = ExportIcs(store, from, to, folder, {}, &count);
+        if (*abandoned)
+            return; // closed meanwhile: the user no longer wants the file
+        // Written whole under a temporary name, then renamed: never a half file.
+        const WriteOutcome written = files->writeAtomically(path, ics, QString());
+        worker->answer([this, written, path, count] { finishExport(written, path, count); });
+    });
+}
+
+void form_export_ics::setExporting(bool exporting)
+{
+    if (exporting == m_exporting)
+        return;
+    m_exporting = exporting;
+    SetMousePointer(exporting ? 11 : 0);
+    for (QWidget* control :
+         {static_cast<QWidget*>(date_von), static_cast<QWidget*>(date_bis),
+          static_cast<QWidget*>(command_week), static_cast<QWidget*>(command_month),
+          static_cast<QWidget*>(command_ok)})
+        control->setEnabled(!exporting);
+}
+
+void form_export_ics::finishExport(const WriteOutcome& written, const QString& path, int count)
+{
+    setExporting(false);
     if (!written.ok) {
         m_hooks.error(this, kTitle,
                       tr("The file could not be written.") + QStringLiteral("\r\n") + path +
@@ -152,4 +194,11 @@ void form_export_ics::command_ok_Click()
     }
     m_hooks.message(this, kTitle, tr("%1 appointments exported.").arg(count));
     accept();
+}
+
+void form_export_ics::reject()
+{
+    *m_abandoned = true;
+    setExporting(false);
+    QDialog::reject();
 }

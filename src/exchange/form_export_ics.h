@@ -1,37 +1,57 @@
 #pragma once
 
+#include "FileAccess.h"
 #include "IcsWindows.h"
 
 #include <QDialog>
 
+#include <atomic>
+#include <memory>
+
 class QDateEdit;
 class QLabel;
 class QPushButton;
+class WorkerThread;
 
 // The iCalendar export: the first and last day, then a file dialog; every appointment shown
-// on those days lands in the file.
+// on those days lands in the file. The appointments are read and the file is written on a
+// thread of the window's own, so a share that stops answering never holds up the window.
 class form_export_ics : public QDialog {
     Q_OBJECT
 
 public:
-    form_export_ics(Settings& settings, DataAccess& store, const QDate& shownDate,
-                    IcsWindowHooks hooks = {}, QWidget* parent = nullptr);
+    form_export_ics(Settings& settings, const QDate& shownDate, IcsWindowHooks hooks = {},
+                    QWidget* parent = nullptr, IcsJobFiles makeFiles = {});
+    // Returns within WorkerThread::kStopWait even while the export waits on a share.
+    ~form_export_ics() override;
 
     QDate fromDate() const;
     QDate toDate() const;
     // The week or month of the shown date.
     void command_week_Click();
     void command_month_Click();
-    // Asks for the file and writes it; the window closes once it is written.
+    // Asks for the file and starts the export; the window closes once the file is written.
     void command_ok_Click();
+    // True from the start of the export until its result has been told.
+    bool isExporting() const { return m_exporting; }
+
+public slots:
+    // Closes the window; an export under way writes no file.
+    void reject() override;
 
 private:
     void Form_Load();
+    void setExporting(bool exporting);
+    void finishExport(const WriteOutcome& written, const QString& path, int count);
 
     Settings& m_settings;
-    DataAccess& m_store;
     QDate m_shownDate;
     IcsWindowHooks m_hooks;
+    IcsJobFiles m_makeFiles;
+    bool m_exporting = false;
+    // Set when the window closes mid-export; read on the export's thread.
+    std::shared_ptr<std::atomic<bool>> m_abandoned = std::make_shared<std::atomic<bool>>(false);
+    std::unique_ptr<WorkerThread> m_worker;
 
     QLabel* label_von;
     QDateEdit* date_von;

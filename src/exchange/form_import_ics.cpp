@@ -1,52 +1,115 @@
 #include "form_import_ics.h"
 
+#include "ApiLoginName.h"
 #include "Common.h"
+#include "DataAccess.h"
 #include "MousePointer.h"
+#include "ProfileCache.h"
 #include "Settings.h"
+#include "WorkerThread.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
-#include <memory>
+#include <atomic>
 
-form_import_ics::form_import_ics(Settings& settings, DataAccess& store, const QString& path,
-                                 IcsWindowHooks hooks, QWidget* parent, FileAccess& files)
+namespace {
+
+// The import's way to the share until it is cancelled; from then on it answers as a folder
+// that cannot be reached, without asking the share, so the import counts the appointments
+// left as not saved and ends at once. Closed between two appointments, never inside a save.
+class UntilCancelled : public ForwardingFileAccess {
+public:
+    explicit UntilCancelled(std::unique_ptr<FileAccess> inner)
+        : ForwardingFileAccess(*inner)
+        , m_owned(std::move(inner))
+    {
+    }
+    void close() { m_closed = true; }
+
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override
+    {
+        return m_closed ? std::nullopt : m_inner.listFiles(dir, suffix, root);
+    }
+    bool isListableDir(const QString& dir) override
+    {
+        return !m_closed && m_inner.isListableDir(dir);
+    }
+    std::optional<FileMeta> metadata(const QString& path) override
+    {
+        return m_closed ? std::nullopt : m_inner.metadata(path);
+    }
+    bool exists(const QString& path) override { return !m_closed && m_inner.exists(path); }
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
+    {
+        if (m_closed)
+            return {ReadOutcome::Failed, {}, {}, {}};
+        return m_inner.read(path, maxBytes, root);
+    }
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override
+    {
+        if (m_closed)
+            return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, path);
+        return m_inner.writeAtomically(path, content, root);
+    }
+    bool remove(const QString& path) override { return !m_closed && m_inner.remove(path); }
+    bool makePath(const QString& dir) override { return !m_closed && m_inner.makePath(dir); }
+
+private:
+    std::unique_ptr<FileAccess> m_owned;
+    bool m_closed = false; // touched on the import's thread only
+};
+
+} // namespace
+
+// What the window and a running import share.
+struct form_import_ics::Run {
+    std::atomic<bool> cancel{false};
+    // The latest progress, and whether an answer to show it is on its way: a long import
+    // sends a few answers, not one per appointment.
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> progressOnItsWay{false};
+};
+
+form_import_ics::form_import_ics(Settings& settings, const QString& path, IcsWindowHooks hooks,
+                                 QWidget* parent, IcsJobFiles makeFiles)
     : QDialog(parent)
     , m_settings(settings)
-    , m_store(store)
     , m_path(path)
     , m_hooks(hooks.withDefaults())
+    , m_makeFiles(std::move(makeFiles))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("iCalendar import")))
 {
-    QString reason;
-    const std::optional<QByteArray> bytes = ReadIcsFile(files, path, &reason);
-    if (bytes) {
-        m_bytes = *bytes;
-        m_check = CheckIcs(m_bytes);
-        reason = m_check.error;
-    }
-    if (!m_check.ok)
-        m_problem = tr("%1 cannot be imported.").arg(QDir::toNativeSeparators(path)) +
-                    QStringLiteral("\r\n") + reason;
+    if (!m_makeFiles)
+        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
     Form_Load();
+    readFile();
+}
+
+form_import_ics::~form_import_ics()
+{
+    if (m_importing)
+        SetMousePointer(0);
+    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
+    // goes nowhere instead of into a window that is gone.
+    if (!m_worker->stop())
+        (void)m_worker.release();
 }
 
 void form_import_ics::Form_Load()
 {
     setObjectName(QStringLiteral("form_import_ics"));
     setWindowTitle(tr("Import iCalendar"));
-    label_datei = new QLabel(tr("%1 holds %2 events. They become appointments of the active "
-                                "data source.")
-                                 .arg(QFileInfo(m_path).fileName())
-                                 .arg(m_check.events),
-                             this);
+    label_datei = new QLabel(tr("Reading %1 ...").arg(QFileInfo(m_path).fileName()), this);
     label_datei->setObjectName(QStringLiteral("label_datei"));
     label_datei->setWordWrap(true);
     label_color = new QLabel(tr("Use color:"), this);
@@ -59,7 +122,7 @@ void form_import_ics::Form_Load()
     command_ok = new QPushButton(tr("Import"), this);
     command_ok->setObjectName(QStringLiteral("command_ok"));
     command_ok->setDefault(true);
-    command_ok->setEnabled(m_check.ok);
+    command_ok->setEnabled(false); // until the file is read
     command_cancel = new QPushButton(tr("Cancel"), this);
     command_cancel->setObjectName(QStringLiteral("command_cancel"));
 
@@ -78,7 +141,7 @@ void form_import_ics::Form_Load()
     resize(420, 160);
 
     connect(command_ok, &QPushButton::clicked, this, &form_import_ics::command_ok_Click);
-    connect(command_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(command_cancel, &QPushButton::clicked, this, &form_import_ics::command_cancel_Click);
 }
 
 int form_import_ics::colorCode() const
@@ -86,49 +149,140 @@ int form_import_ics::colorCode() const
     return combo_color->currentIndex() + 1;
 }
 
-IcsImportResult form_import_ics::ImportIcs()
+void form_import_ics::readFile()
 {
-    // A long import is saved with the window alive: its progress shows, and events go on.
-    std::unique_ptr<QProgressDialog> progress;
-    auto step = [&](int done, int total) {
-        if (!progress && total >= kProgressFrom) {
-            progress = std::make_unique<QProgressDialog>(tr("Importing appointments ..."),
-                                                         QString(), 0, total, this);
-            progress->setObjectName(QStringLiteral("progress_import"));
-            progress->setWindowTitle(windowTitle());
-            progress->setWindowModality(Qt::WindowModal);
-            progress->setMinimumDuration(0);
-        }
-        if (progress)
-            progress->setValue(done);
-        QCoreApplication::processEvents();
-    };
-    return ::ImportIcs(m_bytes, m_store, m_settings.GetDataFolder(), colorCode(), step);
+    // The file may lie on a share as well; a large one takes a while to check, too.
+    m_worker->post([this, worker = m_worker.get(), makeFiles = m_makeFiles, path = m_path] {
+        const std::unique_ptr<FileAccess> files = makeFiles();
+        QString reason;
+        std::optional<QByteArray> bytes = ReadIcsFile(*files, path, &reason);
+        IcsCheck check;
+        if (bytes)
+            check = CheckIcs(*bytes);
+        worker->answer([this, bytes = std::move(bytes), reason, check] {
+            m_reading = false;
+            m_check = check;
+            if (bytes)
+                m_bytes = *bytes;
+            if (!m_check.ok) {
+                m_problem = tr("%1 cannot be imported.").arg(QDir::toNativeSeparators(m_path)) +
+                            QStringLiteral("\r\n") + (bytes ? m_check.error : reason);
+                QDialog::reject();
+                m_hooks.error(parentWidget(), kTitle, m_problem);
+                return;
+            }
+            label_datei->setText(tr("%1 holds %2 events. They become appointments of the "
+                                    "active data source.")
+                                     .arg(QFileInfo(m_path).fileName())
+                                     .arg(m_check.events));
+            command_ok->setEnabled(true);
+        });
+    });
 }
 
 void form_import_ics::command_ok_Click()
 {
-    if (!m_check.ok)
+    if (!m_check.ok || m_importing)
         return;
-    m_busy = true;
+    m_importing = true;
     SetMousePointer(11);
-    auto pointer = qScopeGuard([] { SetMousePointer(0); });
-    for (QWidget* control : {static_cast<QWidget*>(combo_color), static_cast<QWidget*>(command_ok),
-                             static_cast<QWidget*>(command_cancel)})
-        control->setEnabled(false);
-    const IcsImportResult result = ImportIcs();
-    pointer.dismiss();
-    SetMousePointer(0);
-    m_busy = false;
-    if (result.failed > 0)
-        m_hooks.error(this, kTitle, IcsImportSummary(result));
-    else
-        m_hooks.message(this, kTitle, IcsImportSummary(result));
-    accept();
+    combo_color->setEnabled(false);
+    command_ok->setEnabled(false);
+
+    m_run = std::make_shared<Run>();
+    IcsImportOptions options;
+    options.producer = GetLoginName();
+    // The thread gets values only: the settings stay on the window's thread.
+    m_worker->post([this, worker = m_worker.get(), run = m_run, bytes = m_bytes, options,
+                    color = colorCode(), folder = m_settings.GetDataFolder(),
+                    interval = m_settings.MonthInterval(), makeFiles = m_makeFiles] {
+        UntilCancelled files(makeFiles());
+        ProfileCache profiles(files);
+        DataAccess store(profiles, StoreSource::fixed(folder, interval));
+        int stoppedAt = -1;
+        auto stopIfCancelled = [&](int done) {
+            if (stoppedAt < 0 && run->cancel) {
+                files.close();
+                stoppedAt = done;
+            }
+        };
+        stopIfCancelled(0);
+        auto progress = [&](int done, int total) {
+            stopIfCancelled(done);
+            run->done = done;
+            run->total = total;
+            if (!run->progressOnItsWay.exchange(true))
+                worker->answer([this, run] {
+                    run->progressOnItsWay = false;
+                    showProgress(run->done, run->total);
+                });
+        };
+        const IcsImportResult result = ImportIcs(bytes, store, folder, color, progress, options);
+        worker->answer([this, result, stoppedAt] { finishImport(result, stoppedAt); });
+    });
+}
+
+void form_import_ics::showProgress(int done, int total)
+{
+    if (!m_importing || m_run->cancel)
+        return;
+    if (!m_progress && total >= kProgressFrom) {
+        // Not modal: a modal one would run the events of the window inside setValue().
+        m_progress =
+            new QProgressDialog(tr("Importing appointments ..."), tr("Cancel"), 0, total, this);
+        m_progress->setObjectName(QStringLiteral("progress_import"));
+        m_progress->setWindowTitle(windowTitle());
+        m_progress->setMinimumDuration(0);
+        connect(m_progress, &QProgressDialog::canceled, this,
+                &form_import_ics::command_cancel_Click);
+    }
+    if (m_progress)
+        m_progress->setValue(done);
+}
+
+void form_import_ics::command_cancel_Click()
+{
+    if (!m_importing) {
+        QDialog::reject();
+        return;
+    }
+    m_run->cancel = true;
+    command_cancel->setEnabled(false);
+    if (m_progress)
+        m_progress->hide();
 }
 
 void form_import_ics::reject()
 {
-    if (!m_busy)
+    if (m_importing && !m_run->cancel)
+        command_cancel_Click();
+    else
         QDialog::reject();
+}
+
+void form_import_ics::finishImport(IcsImportResult result, int stoppedAt)
+{
+    if (m_progress)
+        m_progress->hide();
+    m_importing = false;
+    SetMousePointer(0);
+    QString cancelled;
+    if (stoppedAt >= 0 && stoppedAt < result.appointments) {
+        // The appointments after the cancel were never tried: only those before count.
+        const int total = result.appointments;
+        result.appointments = stoppedAt;
+        result.failed -= total - stoppedAt;
+        if (result.failed == 0)
+            result.firstFailure = {};
+        cancelled = tr("Cancelled: %1 of %2 appointments saved.")
+                        .arg(stoppedAt - result.failed)
+                        .arg(total) +
+                    QStringLiteral("\n");
+    }
+    const QString text = cancelled + IcsImportSummary(result);
+    if (result.failed > 0)
+        m_hooks.error(this, kTitle, text);
+    else
+        m_hooks.message(this, kTitle, text);
+    accept();
 }

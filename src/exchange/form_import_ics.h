@@ -6,12 +6,18 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QComboBox;
 class QLabel;
+class QProgressDialog;
 class QPushButton;
+class WorkerThread;
 
 // The iCalendar import: the file is read and checked first, the user picks the colour of the
-// new appointments, and the summary tells what became of every event.
+// new appointments, and the summary tells what became of every event. The file is read and
+// the appointments are saved on a thread of the window's own, so a share that stops answering
+// never holds up the window.
 class form_import_ics : public QDialog {
     Q_OBJECT
 
@@ -20,33 +26,56 @@ public:
     // Imports of this many appointments show a progress window while they are saved.
     static constexpr int kProgressFrom = 100;
 
-    form_import_ics(Settings& settings, DataAccess& store, const QString& path,
-                    IcsWindowHooks hooks = {}, QWidget* parent = nullptr,
-                    FileAccess& files = RealFileAccess::instance());
+    // Starts reading the file at path. One that cannot be imported is told (with the window's
+    // parent as owner) and closes the window; otherwise the colour and Import are offered.
+    form_import_ics(Settings& settings, const QString& path, IcsWindowHooks hooks = {},
+                    QWidget* parent = nullptr, IcsJobFiles makeFiles = {});
+    // Returns within WorkerThread::kStopWait even while a job waits on a share.
+    ~form_import_ics() override;
 
+    // True until the file has been read and checked.
+    bool isReading() const { return m_reading; }
     // False when the file cannot be read or is no iCalendar file; problem() says why.
     bool isReadable() const { return m_check.ok; }
     const QString& problem() const { return m_problem; }
+    // True from the start of an import until its summary has been told.
+    bool isImporting() const { return m_importing; }
     // The colour the combo box names, 1 … 14.
     int colorCode() const;
-    IcsImportResult ImportIcs();
 
+    // Starts saving the appointments into the active data folder; the summary is told once
+    // the last one is saved, and the window closes.
     void command_ok_Click();
+    // While importing: the import stops after the appointment being saved and tells what
+    // landed.
+    void command_cancel_Click();
 
 public slots:
+    // Cancels a running import; closes the window otherwise, or when the import was already
+    // asked to stop (a share that no longer answers may never let it).
     void reject() override;
 
 private:
+    struct Run;
+
     void Form_Load();
+    void readFile();
+    void showProgress(int done, int total);
+    // stoppedAt: the appointments tried before a cancel took effect; -1 when it ran to its end.
+    void finishImport(IcsImportResult result, int stoppedAt);
 
     Settings& m_settings;
-    DataAccess& m_store;
     QString m_path;
     IcsWindowHooks m_hooks;
+    IcsJobFiles m_makeFiles;
     QByteArray m_bytes;
     IcsCheck m_check;
     QString m_problem;
-    bool m_busy = false;
+    bool m_reading = true;
+    bool m_importing = false;
+    std::shared_ptr<Run> m_run;
+    QProgressDialog* m_progress = nullptr;
+    std::unique_ptr<WorkerThread> m_worker;
 
     QLabel* label_datei;
     QLabel* label_color;

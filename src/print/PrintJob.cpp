@@ -1,6 +1,8 @@
 #include "PrintJob.h"
 
+#include "DataAccess.h"
 #include "Druck.h"
+#include "FileAccess.h"
 #include "PainterCanvas.h"
 
 #include <QCoreApplication>
@@ -9,9 +11,6 @@
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QTemporaryFile>
-
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -58,6 +57,41 @@ QPageLayout::Orientation PrintJob::orientation() const
     return kind == Day ? QPageLayout::Portrait : QPageLayout::Landscape;
 }
 
+QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings)
+{
+    QList<QDate> days;
+    switch (job.kind) {
+    case PrintJob::Day:
+        days << job.date;
+        break;
+    case PrintJob::Week:
+        for (int d = 0; d < 7; ++d)
+            days << Druck::WeekStart(job.date, settings).addDays(d);
+        break;
+    case PrintJob::MonthPlanner:
+        break;
+    }
+    return days;
+}
+
+DaySnapshot ReadDays(DataAccess& store, const QList<QDate>& days)
+{
+    DataAccess::Pass pass(store);
+    DaySnapshot snapshot;
+    for (const QDate& day : days) {
+        QList<TerminPtr>& copies = snapshot[day];
+        // Copies: the store's own objects stay with the store's thread.
+        for (const TerminPtr& appointment : store.GetAppointmentsOfDay(day))
+            copies << std::make_shared<ClassTermin>(*appointment);
+    }
+    return snapshot;
+}
+
+DaySource DaysFrom(DaySnapshot snapshot)
+{
+    return [snapshot = std::move(snapshot)](const QDate& date) { return snapshot.value(date); };
+}
+
 bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days,
                  Settings& settings)
 {
@@ -76,19 +110,31 @@ bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days
 PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& days,
                      Settings& settings)
 {
+    QString reason;
+    const std::optional<QByteArray> pdf =
+        RenderPdf(job, QFileInfo(path).completeBaseName(), days, settings, &reason);
+    if (!pdf)
+        return failed(cannotWrite(path, reason));
+    return WritePdf(*pdf, path, RealFileAccess::instance());
+}
+
+std::optional<QByteArray> RenderPdf(const PrintJob& job, const QString& title,
+                                    const DaySource& days, Settings& settings, QString* reason)
+{
+    auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
+        return std::nullopt;
+    };
     // Fonts need the GUI side of Qt; without it QPrinter would abort the program.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return failed(cannotWrite(path, QCoreApplication::translate(
-                                            "PrintJob", "no graphical application to draw with")));
+        return fail(
+            QCoreApplication::translate("PrintJob", "no graphical application to draw with"));
 
-    // Written beside the target, so the final rename stays on one file system.
-    const QFileInfo target(path);
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX.pdf"));
+    QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/norvane-XXXXXX.pdf"));
     if (!temp.open())
-        return failed(cannotWrite(path, temp.errorString()));
+        return fail(temp.errorString());
     temp.close();
-
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -99,27 +145,23 @@ PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& 
         printer.setFullPage(true);
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         printer.setCreator(QStringLiteral("Norvane"));
-        printer.setDocName(target.completeBaseName());
+        printer.setDocName(title);
 
         PainterCanvas canvas(printer);
         if (!canvas.isActive())
-            return failed(cannotWrite(
-                path, QCoreApplication::translate("PrintJob", "the PDF could not be started")));
+            return fail(QCoreApplication::translate("PrintJob", "the PDF could not be started"));
         if (!RunPrintJob(job, canvas, days, settings))
-            return failed(cannotWrite(
-                path, QCoreApplication::translate("PrintJob", "the PDF could not be completed")));
+            return fail(QCoreApplication::translate("PrintJob", "the PDF could not be completed"));
     }
+    if (!temp.open())
+        return fail(temp.errorString());
+    return temp.readAll();
+}
 
-    // A new file gets the usual permissions (the temporary one is private); a replaced one
-    // keeps its own.
-    temp.setPermissions(target.exists() ? QFile::permissions(path)
-                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                              QFile::ReadOther);
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(temp.fileName().toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), error);
-    if (error)
-        return failed(cannotWrite(path, QString::fromStdString(error.message())));
-    temp.setAutoRemove(false);
+PdfOutcome WritePdf(const QByteArray& pdf, const QString& path, FileAccess& files)
+{
+    const WriteOutcome written = files.writeAtomically(path, pdf, QString());
+    if (!written.ok)
+        return failed(cannotWrite(path, written.error));
     return {true, QString()};
 }

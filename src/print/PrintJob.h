@@ -2,10 +2,17 @@
 
 #include "DaySource.h"
 
+#include <QByteArray>
 #include <QDate>
+#include <QHash>
+#include <QList>
 #include <QPageLayout>
 #include <QString>
 
+#include <optional>
+
+class DataAccess;
+class FileAccess;
 class PrintCanvas;
 class Settings;
 
@@ -27,6 +34,17 @@ struct PrintJob {
     QPageLayout::Orientation orientation() const;
 };
 
+// The days whose appointments the job prints: its day, the seven days of its week (the week
+// print shows some of them), none for the planner.
+QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings);
+
+// Copies of the appointments of some days, read ahead (on a thread of their own) so that a
+// printout drawn from them never waits for the data folder.
+using DaySnapshot = QHash<QDate, QList<TerminPtr>>;
+DaySnapshot ReadDays(DataAccess& store, const QList<QDate>& days);
+// The days of a snapshot; a day it does not hold has no appointments.
+DaySource DaysFrom(DaySnapshot snapshot);
+
 // Draws the job on the canvas and ends it; false when the page could not be completed.
 bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days,
                  Settings& settings);
@@ -39,6 +57,15 @@ struct PdfOutcome {
 // Writes the job as a one-page A4 PDF at path, replacing what is there only once the new file
 // is complete: a failure leaves no partial file behind. Needs a QGuiApplication (for the
 // fonts), which may run on the offscreen platform; no printer is needed. Reasons are in the
-// installed language.
+// installed language. RenderPdf and then WritePdf.
 PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& days,
                      Settings& settings);
+
+// The job as the bytes of a one-page A4 PDF titled title, drawn on the calling thread through
+// a temporary file of the local temporary directory, never beside a target that may lie on a
+// share. nullopt, with the reason, when it could not be drawn. Needs a QGuiApplication.
+std::optional<QByteArray> RenderPdf(const PrintJob& job, const QString& title,
+                                    const DaySource& days, Settings& settings, QString* reason);
+// Writes pdf at path through files, whole or not at all: what was there stays until the new
+// file is complete, and keeps its permissions.
+PdfOutcome WritePdf(const QByteArray& pdf, const QString& path, FileAccess& files);

@@ -8,11 +8,16 @@
 #include "MousePointer.h"
 #include "PainterCanvas.h"
 #include "PictureBox.h"
+#include "ProfileCache.h"
 #include "Settings.h"
+#include "WorkerThread.h"
 #include "clsPrintDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
@@ -21,7 +26,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -83,15 +87,18 @@ QString generalDate(const QDate& date)
 
 } // namespace
 
-form_print::form_print(Settings& settings, DataAccess& store, const QDate& printDate, Output output,
-                       Hooks hooks, QWidget* parent)
+form_print::form_print(Settings& settings, const QDate& printDate, Output output, Hooks hooks,
+                       QWidget* parent, MakeFiles makeFiles)
     : QDialog(parent)
     , m_settings(settings)
-    , m_store(store)
     , m_printDate(printDate)
     , m_output(output)
     , m_hooks(std::move(hooks))
+    , m_makeFiles(std::move(makeFiles))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Print")))
 {
+    if (!m_makeFiles)
+        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
     if (!m_hooks.question)
         m_hooks.question = [](QWidget* owner, const QString& title, const QString& text) {
             return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No) ==
@@ -111,6 +118,16 @@ form_print::form_print(Settings& settings, DataAccess& store, const QDate& print
                                   tr("Export as PDF"), QString(), false);
         };
     Form_Load();
+}
+
+form_print::~form_print()
+{
+    *m_closed = true;
+    setBusy(false);
+    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
+    // goes nowhere instead of into a window that is gone.
+    if (!m_worker->stop())
+        (void)m_worker.release();
 }
 
 void form_print::Form_Load()
@@ -253,12 +270,12 @@ void form_print::command_ok_Click()
 
 void form_print::printToPrinter(const PrintJob& job)
 {
+    if (m_busy)
+        return;
     clsPrintDialog dialog(m_printer);
     dialog.ShowPrinter(this);
     if (dialog.Cancelled())
         return; // the window stays for another try
-    SetMousePointer(11);
-    auto pointer = qScopeGuard([] { SetMousePointer(0); });
     const bool dayPrint = job.kind == PrintJob::Day;
     const int wanted = dayPrint ? clsPrintDialog::Portrait : clsPrintDialog::Landscape;
     if (dialog.Orientation() != wanted) {
@@ -273,45 +290,111 @@ void form_print::printToPrinter(const PrintJob& job)
         if (askQuestion(text))
             dialog.setOrientation(wanted);
     }
-    PainterCanvas canvas(m_printer);
-    if (!canvas.isActive() || !RunPrintJob(job, canvas, DaysOf(m_store), m_settings)) {
-        pointer.dismiss();
-        SetMousePointer(0);
-        showError(tr("The printout could not be printed on %1.").arg(dialog.DeviceName()));
-        return;
-    }
-    accept();
+    withDays(job, [this, job, device = dialog.DeviceName()](const DaySource& days) {
+        PainterCanvas canvas(m_printer);
+        if (!canvas.isActive() || !RunPrintJob(job, canvas, days, m_settings)) {
+            showError(tr("The printout could not be printed on %1.").arg(device));
+            return;
+        }
+        accept();
+    });
 }
 
 void form_print::exportToPdf(const PrintJob& job)
 {
+    if (m_busy)
+        return;
     const QString path = m_hooks.pdfFileName(this);
     if (path.isEmpty())
         return;
-    SetMousePointer(11);
-    const PdfOutcome outcome = ExportPdf(job, path, DaysOf(m_store), m_settings);
-    SetMousePointer(0);
-    if (!outcome.ok) {
-        showError(tr("The PDF file could not be written:") + QStringLiteral("\r\n") +
-                  outcome.reason);
-        return;
-    }
-    accept();
+    withDays(job, [this, job, path](const DaySource& days) {
+        // Drawn here into a local file, written to its place on the worker thread.
+        QString reason;
+        const std::optional<QByteArray> pdf =
+            RenderPdf(job, QFileInfo(path).completeBaseName(), days, m_settings, &reason);
+        if (!pdf) {
+            showError(tr("The PDF file could not be written:") + QStringLiteral("\r\n") +
+                      QCoreApplication::translate("PrintJob", "cannot write %1: %2")
+                          .arg(QDir::toNativeSeparators(path), reason));
+            return;
+        }
+        setBusy(true);
+        m_worker->post([this, worker = m_worker.get(), closed = m_closed, pdf = *pdf, path,
+                        makeFiles = m_makeFiles] {
+            if (*closed)
+                return; // the user no longer wants the file
+            const std::unique_ptr<FileAccess> files = makeFiles();
+            const PdfOutcome outcome = WritePdf(pdf, path, *files);
+            worker->answer([this, outcome] {
+                setBusy(false);
+                if (!outcome.ok) {
+                    showError(tr("The PDF file could not be written:") + QStringLiteral("\r\n") +
+                              outcome.reason);
+                    return;
+                }
+                accept();
+            });
+        });
+    });
 }
 
 void form_print::command_preview_Click()
 {
+    if (m_busy)
+        return;
     const PrintJob job = chosenJob();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(job.orientation());
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(windowTitle());
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
-        PainterCanvas canvas(*target);
-        if (canvas.isActive())
-            RunPrintJob(job, canvas, DaysOf(m_store), m_settings);
+    withDays(job, [this, job](const DaySource& days) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageOrientation(job.orientation());
+        QPrintPreviewDialog preview(&printer, this);
+        preview.setWindowTitle(windowTitle());
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
+            PainterCanvas canvas(*target);
+            if (canvas.isActive())
+                RunPrintJob(job, canvas, days, m_settings);
+        });
+        preview.exec();
     });
-    preview.exec();
+}
+
+void form_print::withDays(const PrintJob& job, std::function<void(const DaySource& days)> draw)
+{
+    const QList<QDate> days = PrintedDays(job, m_settings);
+    if (days.isEmpty()) {
+        draw(DaysFrom({})); // the planner: nothing to read
+        return;
+    }
+    setBusy(true);
+    // The thread gets values only: the settings stay on the window's thread.
+    m_worker->post([this, worker = m_worker.get(), days, folder = m_settings.GetDataFolder(),
+                    interval = m_settings.MonthInterval(), makeFiles = m_makeFiles,
+                    draw = std::move(draw)]() mutable {
+        const std::unique_ptr<FileAccess> files = makeFiles();
+        ProfileCache profiles(*files);
+        DataAccess store(profiles, StoreSource::fixed(folder, interval));
+        DaySnapshot snapshot = ReadDays(store, days);
+        worker->answer([this, snapshot = std::move(snapshot), draw = std::move(draw)] {
+            setBusy(false);
+            draw(DaysFrom(snapshot));
+        });
+    });
+}
+
+void form_print::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    SetMousePointer(busy ? 11 : 0);
+    command_ok->setEnabled(!busy);
+    command_preview->setEnabled(!busy);
+}
+
+void form_print::reject()
+{
+    *m_closed = true;
+    setBusy(false);
+    QDialog::reject();
 }
 
 bool form_print::askQuestion(const QString& text)
@@ -324,8 +407,8 @@ void form_print::showError(const QString& text)
     m_hooks.error(this, QStringLiteral("Norvane4"), text);
 }
 
-void OpenPrintWindow(QWidget* parent, Settings& settings, DataAccess& store, const QDate& date,
-                     bool weekSelected, form_print::Output output, form_print::Hooks hooks)
+void OpenPrintWindow(QWidget* parent, Settings& settings, const QDate& date, bool weekSelected,
+                     form_print::Output output, form_print::Hooks hooks)
 {
     if (output == form_print::Output::Printer && QPrinterInfo::availablePrinters().isEmpty()) {
         const QString text = form_print::tr("There is no printer installed.");
@@ -335,7 +418,7 @@ void OpenPrintWindow(QWidget* parent, Settings& settings, DataAccess& store, con
             QMessageBox::critical(parent, QStringLiteral("Norvane4"), text);
         return;
     }
-    form_print window(settings, store, date, output, std::move(hooks), parent);
+    form_print window(settings, date, output, std::move(hooks), parent);
     if (weekSelected)
         window.SelectWeekPrint();
     window.exec();

@@ -6,10 +6,12 @@
 #include <QDialog>
 #include <QPrinter>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class ClassTabs;
-class DataAccess;
+class FileAccess;
 class PictureBox;
 class QCheckBox;
 class QComboBox;
@@ -17,9 +19,12 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class Settings;
+class WorkerThread;
 
 // The print window: the day print, the week print or an empty month planner of the date the
-// main window shows, to a printer (with a preview) or into a PDF file.
+// main window shows, to a printer (with a preview) or into a PDF file. The appointments are
+// read and the PDF file is written on a thread of the window's own, so a share that stops
+// answering never holds up the window; the pages are drawn here, from copies of the days.
 class form_print : public QDialog {
     Q_OBJECT
 
@@ -33,9 +38,15 @@ public:
         // The PDF file to write; empty when the user cancelled.
         std::function<QString(QWidget*)> pdfFileName;
     };
+    // Makes the file access of one job, on the job's thread; a RealFileAccess of the job's own
+    // when empty. Tests put a share of their own there.
+    using MakeFiles = std::function<std::unique_ptr<FileAccess>()>;
 
-    form_print(Settings& settings, DataAccess& store, const QDate& printDate,
-               Output output = Output::Printer, Hooks hooks = {}, QWidget* parent = nullptr);
+    // The appointments come from the active data folder of settings.
+    form_print(Settings& settings, const QDate& printDate, Output output = Output::Printer,
+               Hooks hooks = {}, QWidget* parent = nullptr, MakeFiles makeFiles = {});
+    // Returns within WorkerThread::kStopWait even while a job waits on a share.
+    ~form_print() override;
 
     // Opens on the week page.
     void SelectWeekPrint();
@@ -43,24 +54,40 @@ public:
     PrintJob chosenJob() const;
     // The printer the print goes to, as the printer dialog left it.
     QPrinter& printer() { return m_printer; }
+    // True while the appointments are read or the PDF file is written.
+    bool isBusy() const { return m_busy; }
 
+    // Prints or exports once the days are read; the window closes when it is done.
     void command_ok_Click();
+    // Opens the preview once the days are read.
     void command_preview_Click();
+
+public slots:
+    // Closes the window; a PDF not written yet is not written any more.
+    void reject() override;
 
 private:
     void Form_Load();
     void tabs_Click(const QString& caption, int index);
     void printToPrinter(const PrintJob& job);
     void exportToPdf(const PrintJob& job);
+    // Reads the days the job prints on the window's worker thread, then calls draw with them
+    // on this one.
+    void withDays(const PrintJob& job, std::function<void(const DaySource& days)> draw);
+    void setBusy(bool busy);
     bool askQuestion(const QString& text);
     void showError(const QString& text);
 
     Settings& m_settings;
-    DataAccess& m_store;
     QDate m_printDate;
     Output m_output;
     Hooks m_hooks;
+    MakeFiles m_makeFiles;
     QPrinter m_printer{QPrinter::HighResolution};
+    bool m_busy = false;
+    // Set when the window closes; read on the thread that writes the PDF file.
+    std::shared_ptr<std::atomic<bool>> m_closed = std::make_shared<std::atomic<bool>>(false);
+    std::unique_ptr<WorkerThread> m_worker;
 
     PictureBox* pic_tab;
     ClassTabs* tabs;
@@ -79,5 +106,5 @@ private:
 // The main window's print entries: with Output::Printer and no printer installed it says so
 // and opens nothing (a PDF needs no printer); otherwise the print window, on the week page
 // when a week is selected.
-void OpenPrintWindow(QWidget* parent, Settings& settings, DataAccess& store, const QDate& date,
-                     bool weekSelected, form_print::Output output, form_print::Hooks hooks = {});
+void OpenPrintWindow(QWidget* parent, Settings& settings, const QDate& date, bool weekSelected,
+                     form_print::Output output, form_print::Hooks hooks = {});

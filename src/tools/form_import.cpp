@@ -4,20 +4,20 @@
 #include "Common.h"
 #include "DataAccess.h"
 #include "MousePointer.h"
+#include "ProfileCache.h"
 #include "Settings.h"
+#include "WorkerThread.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
-#include <memory>
+#include <atomic>
 
 namespace {
 
@@ -30,16 +30,73 @@ void messageBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, co
     box.exec();
 }
 
+// The import's way to the share until it is cancelled; from then on it answers as a folder
+// that cannot be reached, without asking the share, so the import counts the holidays left as
+// not saved and ends at once. Closed between two holidays, never inside a save.
+class UntilCancelled : public ForwardingFileAccess {
+public:
+    explicit UntilCancelled(std::unique_ptr<FileAccess> inner)
+        : ForwardingFileAccess(*inner)
+        , m_owned(std::move(inner))
+    {
+    }
+    void close() { m_closed = true; }
+
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override
+    {
+        return m_closed ? std::nullopt : m_inner.listFiles(dir, suffix, root);
+    }
+    bool isListableDir(const QString& dir) override
+    {
+        return !m_closed && m_inner.isListableDir(dir);
+    }
+    std::optional<FileMeta> metadata(const QString& path) override
+    {
+        return m_closed ? std::nullopt : m_inner.metadata(path);
+    }
+    bool exists(const QString& path) override { return !m_closed && m_inner.exists(path); }
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
+    {
+        if (m_closed)
+            return {ReadOutcome::Failed, {}, {}, {}};
+        return m_inner.read(path, maxBytes, root);
+    }
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override
+    {
+        if (m_closed)
+            return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, path);
+        return m_inner.writeAtomically(path, content, root);
+    }
+    bool remove(const QString& path) override { return !m_closed && m_inner.remove(path); }
+    bool makePath(const QString& dir) override { return !m_closed && m_inner.makePath(dir); }
+
+private:
+    std::unique_ptr<FileAccess> m_owned;
+    bool m_closed = false; // touched on the import's thread only
+};
+
 } // namespace
 
-form_import::form_import(Settings& settings, DataAccess& store, const QString& path, Hooks hooks,
-                         QWidget* parent, FileAccess& files)
+// What the window and a running import share.
+struct form_import::Run {
+    std::atomic<bool> cancel{false};
+    // The latest progress, and whether an answer to show it is on its way: a long list sends
+    // a few answers, not one per holiday.
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> progressOnItsWay{false};
+};
+
+form_import::form_import(Settings& settings, const QString& path, Hooks hooks, QWidget* parent,
+                         MakeFiles makeFiles)
     : QDialog(parent)
     , m_settings(settings)
-    , m_store(store)
     , m_path(path)
     , m_hooks(std::move(hooks))
-    , m_files(files)
+    , m_makeFiles(std::move(makeFiles))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Holiday import")))
 {
     if (!m_hooks.message)
         m_hooks.message = [](QWidget* owner, const QString& title, const QString& text) {
@@ -49,7 +106,20 @@ form_import::form_import(Settings& settings, DataAccess& store, const QString& p
         m_hooks.error = [](QWidget* owner, const QString& title, const QString& text) {
             messageBox(owner, QMessageBox::Critical, title, text);
         };
+    if (!m_makeFiles)
+        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
     Form_Load();
+    readList();
+}
+
+form_import::~form_import()
+{
+    if (m_importing)
+        SetMousePointer(0);
+    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
+    // goes nowhere instead of into a window that is gone.
+    if (!m_worker->stop())
+        (void)m_worker.release();
 }
 
 void form_import::Form_Load()
@@ -87,24 +157,30 @@ void form_import::Form_Load()
     column->addLayout(buttons);
     resize(420, 360);
 
-    if (!LoadHolidaySections())
-        command_ok->setEnabled(false);
+    command_ok->setEnabled(false); // until the list is read
     for (int n = 1; n <= Settings::kColorCount; ++n)
         combo_color->addItem(TwoDigits(n) + QStringLiteral("    ") + m_settings.ColorText(n));
     combo_color->setCurrentIndex(0);
 
     connect(command_ok, &QPushButton::clicked, this, &form_import::command_ok_Click);
-    connect(command_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(command_cancel, &QPushButton::clicked, this, &form_import::command_cancel_Click);
 }
 
-bool form_import::LoadHolidaySections()
+void form_import::readList()
 {
-    list_sections->clear();
-    m_file = HolidayFile::read(m_files, m_path);
-    if (!m_file)
-        return false;
-    list_sections->addItems(m_file->sections());
-    return true;
+    // The list may lie on a share as well.
+    m_worker->post([this, worker = m_worker.get(), makeFiles = m_makeFiles, path = m_path] {
+        const std::unique_ptr<FileAccess> files = makeFiles();
+        auto file = HolidayFile::read(*files, path);
+        worker->answer([this, file = std::move(file)] {
+            m_reading = false;
+            if (!file)
+                return; // nothing to choose from: the window offers only Cancel
+            m_file = std::make_shared<const HolidayFile>(*file);
+            list_sections->addItems(m_file->sections());
+            command_ok->setEnabled(true);
+        });
+    });
 }
 
 int form_import::colorCode() const
@@ -112,51 +188,116 @@ int form_import::colorCode() const
     return combo_color->currentIndex() + 1;
 }
 
-HolidayImportResult form_import::ImportHolidays()
+void form_import::command_ok_Click()
 {
-    if (!m_file)
-        return {};
+    if (!m_file || m_importing)
+        return;
     QStringList chosen;
     for (int row = 0; row < list_sections->count(); ++row) {
         if (list_sections->item(row)->isSelected())
             chosen << list_sections->item(row)->text();
     }
-    // A long list is saved with the window alive: its progress shows, and events go on.
-    std::unique_ptr<QProgressDialog> progress;
-    auto step = [&](int done, int total) {
-        if (!progress && total >= kProgressFrom) {
-            progress = std::make_unique<QProgressDialog>(tr("Importing holidays ..."), QString(), 0,
-                                                         total, this);
-            progress->setObjectName(QStringLiteral("progress_import"));
-            progress->setWindowTitle(windowTitle());
-            progress->setWindowModality(Qt::WindowModal);
-            progress->setMinimumDuration(0);
-        }
-        if (progress)
-            progress->setValue(done);
-        QCoreApplication::processEvents();
-    };
-    return ::ImportHolidays(*m_file, chosen, colorCode(), m_store, m_settings.GetDataFolder(),
-                            step);
+    m_importing = true;
+    SetMousePointer(11);
+    for (QWidget* control : {static_cast<QWidget*>(list_sections),
+                             static_cast<QWidget*>(combo_color), static_cast<QWidget*>(command_ok)})
+        control->setEnabled(false);
+
+    m_run = std::make_shared<Run>();
+    // The thread gets values only: the settings stay on the window's thread.
+    m_worker->post([this, worker = m_worker.get(), run = m_run, file = m_file, chosen,
+                    color = colorCode(), folder = m_settings.GetDataFolder(),
+                    interval = m_settings.MonthInterval(), makeFiles = m_makeFiles] {
+        UntilCancelled files(makeFiles());
+        ProfileCache profiles(files);
+        DataAccess store(profiles, StoreSource::fixed(folder, interval));
+        int stoppedAt = -1;
+        auto stopIfCancelled = [&](int done) {
+            if (stoppedAt < 0 && run->cancel) {
+                files.close();
+                stoppedAt = done;
+            }
+        };
+        stopIfCancelled(0);
+        HolidayImportResult result =
+            ImportHolidays(*file, chosen, color, store, folder, [&](int done, int total) {
+                stopIfCancelled(done);
+                run->done = done;
+                run->total = total;
+                if (!run->progressOnItsWay.exchange(true))
+                    worker->answer([this, run] {
+                        run->progressOnItsWay = false;
+                        showProgress(run->done, run->total);
+                    });
+            });
+        worker->answer([this, result, stoppedAt] { finishImport(result, stoppedAt); });
+    });
 }
 
-void form_import::command_ok_Click()
+void form_import::showProgress(int done, int total)
 {
-    m_busy = true;
-    SetMousePointer(11);
-    auto pointer = qScopeGuard([] { SetMousePointer(0); });
-    for (QWidget* control :
-         {static_cast<QWidget*>(list_sections), static_cast<QWidget*>(combo_color),
-          static_cast<QWidget*>(command_ok), static_cast<QWidget*>(command_cancel)})
-        control->setEnabled(false);
-    const HolidayImportResult result = ImportHolidays();
-    pointer.dismiss();
-    SetMousePointer(0);
-    m_busy = false;
-    if (result.failed > 0)
-        m_hooks.error(this, kTitle, failureText(result));
+    if (!m_importing || m_run->cancel)
+        return;
+    if (!m_progress && total >= kProgressFrom) {
+        // Not modal: a modal one would run the events of the window inside setValue().
+        m_progress =
+            new QProgressDialog(tr("Importing holidays ..."), tr("Cancel"), 0, total, this);
+        m_progress->setObjectName(QStringLiteral("progress_import"));
+        m_progress->setWindowTitle(windowTitle());
+        m_progress->setMinimumDuration(0);
+        connect(m_progress, &QProgressDialog::canceled, this, &form_import::command_cancel_Click);
+    }
+    if (m_progress)
+        m_progress->setValue(done);
+}
+
+void form_import::command_cancel_Click()
+{
+    if (!m_importing) {
+        QDialog::reject();
+        return;
+    }
+    m_run->cancel = true;
+    command_cancel->setEnabled(false);
+    if (m_progress)
+        m_progress->hide();
+}
+
+void form_import::reject()
+{
+    if (m_importing && !m_run->cancel)
+        command_cancel_Click();
     else
-        m_hooks.message(this, kTitle, tr("%1 holidays imported.").arg(result.count));
+        QDialog::reject();
+}
+
+void form_import::finishImport(HolidayImportResult result, int stoppedAt)
+{
+    if (m_progress)
+        m_progress->hide();
+    m_importing = false;
+    SetMousePointer(0);
+    if (stoppedAt < 0 || stoppedAt == result.count) { // a cancel after the last one is none
+        if (result.failed > 0)
+            m_hooks.error(this, kTitle, failureText(result));
+        else
+            m_hooks.message(this, kTitle, tr("%1 holidays imported.").arg(result.count));
+        accept();
+        return;
+    }
+    // The holidays after the cancel were never tried: only those before count.
+    const int total = result.count;
+    result.count = stoppedAt;
+    result.failed -= total - stoppedAt;
+    if (result.failed == 0)
+        result.firstFailure = {};
+    QString text = tr("Import cancelled: %1 of %2 holidays imported.")
+                       .arg(stoppedAt - result.failed)
+                       .arg(total);
+    if (result.failed > 0)
+        m_hooks.error(this, kTitle, text + QStringLiteral("\r\n") + failureText(result));
+    else
+        m_hooks.message(this, kTitle, text);
     accept();
 }
 
@@ -188,14 +329,7 @@ QString form_import::failureText(const HolidayImportResult& result) const
     return text;
 }
 
-void form_import::reject()
-{
-    if (!m_busy)
-        QDialog::reject();
-}
-
-void OpenHolidayImport(QWidget* parent, Settings& settings, DataAccess& store,
-                       form_import::Hooks hooks)
+void OpenHolidayImport(QWidget* parent, Settings& settings, form_import::Hooks hooks)
 {
     QString filter;
     AddFileFilter(filter, form_import::tr("Holiday Definitions (*.TXT)"), QStringLiteral("*.TXT"));
@@ -203,6 +337,6 @@ void OpenHolidayImport(QWidget* parent, Settings& settings, DataAccess& store,
                                         form_import::tr("Import holidays:"));
     if (path.isEmpty())
         return;
-    form_import window(settings, store, path, std::move(hooks), parent);
+    form_import window(settings, path, std::move(hooks), parent);
     window.exec();
 }

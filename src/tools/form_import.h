@@ -5,17 +5,21 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
-class DataAccess;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QProgressDialog;
 class QPushButton;
 class Settings;
+class WorkerThread;
 
 // The holiday import: the user ticks the sections of a holiday list and a colour, and every
-// entry of those sections becomes a one-time appointment of the active data folder.
+// entry of those sections becomes a one-time appointment of the active data folder. The list
+// is read and the appointments are saved on a thread of the window's own, so a share that
+// stops answering never holds up the window.
 class form_import : public QDialog {
     Q_OBJECT
 
@@ -28,33 +32,54 @@ public:
         std::function<void(QWidget*, const QString& title, const QString& text)> message;
         std::function<void(QWidget*, const QString& title, const QString& text)> error;
     };
+    // Makes the file access of one job, on the job's thread; a RealFileAccess of the job's own
+    // when empty. Tests put a share of their own there.
+    using MakeFiles = std::function<std::unique_ptr<FileAccess>()>;
 
-    form_import(Settings& settings, DataAccess& store, const QString& path, Hooks hooks = {},
-                QWidget* parent = nullptr, FileAccess& files = RealFileAccess::instance());
+    // Starts reading the list at path; its sections show once it is read.
+    form_import(Settings& settings, const QString& path, Hooks hooks = {},
+                QWidget* parent = nullptr, MakeFiles makeFiles = {});
+    // Returns within WorkerThread::kStopWait even while a job waits on a share.
+    ~form_import() override;
 
-    // Reads the file and lists its sections; false when it could not be read.
-    bool LoadHolidaySections();
+    // True until the list has been read or found unreadable.
+    bool isReading() const { return m_reading; }
+    // True from the start of an import until its result has been told.
+    bool isImporting() const { return m_importing; }
     // The colour the combo box names, 1 … 14.
     int colorCode() const;
-    // Imports the selected sections into the active data folder.
-    HolidayImportResult ImportHolidays();
 
+    // Starts saving the selected sections into the active data folder; the result is told
+    // once the last holiday is saved, and the window closes.
     void command_ok_Click();
+    // While importing: the import stops after the holiday being saved and tells what landed.
+    void command_cancel_Click();
 
 public slots:
+    // Cancels a running import; closes the window otherwise, or when the import was already
+    // asked to stop (a share that no longer answers may never let it).
     void reject() override;
 
 private:
+    struct Run;
+
     void Form_Load();
+    void readList();
+    void showProgress(int done, int total);
+    // stoppedAt: the entries tried before a cancel took effect; -1 when it ran to its end.
+    void finishImport(HolidayImportResult result, int stoppedAt);
     QString failureText(const HolidayImportResult& result) const;
 
     Settings& m_settings;
-    DataAccess& m_store;
     QString m_path;
     Hooks m_hooks;
-    FileAccess& m_files;
-    std::optional<HolidayFile> m_file;
-    bool m_busy = false;
+    MakeFiles m_makeFiles;
+    std::shared_ptr<const HolidayFile> m_file;
+    bool m_reading = true;
+    bool m_importing = false;
+    std::shared_ptr<Run> m_run;
+    QProgressDialog* m_progress = nullptr;
+    std::unique_ptr<WorkerThread> m_worker;
 
     QLabel* label_liste;
     QListWidget* list_sections;
@@ -65,6 +90,6 @@ private:
 };
 
 // The main window's import entry: an open-file dialog for the holiday list, then the import
-// window for the chosen file; nothing when the dialog is cancelled.
-void OpenHolidayImport(QWidget* parent, Settings& settings, DataAccess& store,
-                       form_import::Hooks hooks = {});
+// window for the chosen file; nothing when the dialog is cancelled. The holidays go into the
+// active data folder of settings.
+void OpenHolidayImport(QWidget* parent, Settings& settings, form_import::Hooks hooks = {});

@@ -2,8 +2,8 @@
 
 #include "Language.h"
 #include "PictureBox.h"
+#include "WorkerThread.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -67,8 +67,17 @@ form_performance::form_performance(const QString& folder, const QString& langCod
     , m_folder(folder)
     , m_lang(langCode)
     , m_test(std::move(test))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Folder speed test")))
 {
     Form_Load();
+}
+
+form_performance::~form_performance()
+{
+    // A test stuck on a share keeps its worker, stopped: when the share lets it go, it ends
+    // the test (deleting its file) and its answers go nowhere.
+    if (!m_worker->stop())
+        (void)m_worker.release();
 }
 
 QString form_performance::text(const char* source) const
@@ -140,13 +149,6 @@ void form_performance::showEvent(QShowEvent* event)
     }
 }
 
-void form_performance::reject()
-{
-    // The test file must not be left behind by closing mid-test.
-    if (!m_running)
-        QDialog::reject();
-}
-
 void form_performance::drawBar(int hundredths)
 {
     pic_bar->Cls();
@@ -164,14 +166,23 @@ void form_performance::showTips(const QString& text)
 void form_performance::timer_test_Timer()
 {
     timer_test->stop();
+    if (m_running)
+        return;
     m_started = true;
     m_running = true;
-    m_result = m_test.run(m_folder, [this](int pass) {
-        drawBar(pass * 100 / FolderSpeedTest::kPasses);
-        QCoreApplication::processEvents();
+    // Closing the window mid-test leaves the test running to its end, which deletes its file.
+    m_worker->post([this, worker = m_worker.get(), test = m_test, folder = m_folder]() mutable {
+        const FolderSpeedTest::Result result = test.run(folder, [&](int pass) {
+            worker->answer([this, pass] { drawBar(pass * 100 / FolderSpeedTest::kPasses); });
+        });
+        worker->answer([this, result] { showResult(result); });
     });
-    m_running = false;
+}
 
+void form_performance::showResult(const FolderSpeedTest::Result& result)
+{
+    m_running = false;
+    m_result = result;
     using Verdict = FolderSpeedTest::Verdict;
     switch (m_result.verdict) {
     case Verdict::Fast:

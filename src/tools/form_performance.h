@@ -4,15 +4,19 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class PictureBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class WorkerThread;
 
 // The folder speed test as the settings window shows it: the test starts once the window is
 // up, a bar follows its passes, and the verdict comes with advice for a slow folder. The texts
-// follow the language the settings window speaks, which may not be confirmed yet.
+// follow the language the settings window speaks, which may not be confirmed yet. The test runs
+// on a thread of the window's own, so a share that stops answering never holds up the window.
 class form_performance : public QDialog {
     Q_OBJECT
 
@@ -22,18 +26,20 @@ public:
 
     form_performance(const QString& folder, const QString& langCode,
                      FolderSpeedTest test = FolderSpeedTest(), QWidget* parent = nullptr);
+    // Returns within WorkerThread::kStopWait even while the test waits on a share.
+    ~form_performance() override;
 
     // Both detail texts, lines joined by CR LF.
     QString fastDetails() const { return m_fastDetails; }
     QString slowDetails() const { return m_slowDetails; }
     const FolderSpeedTest::Result& result() const { return m_result; }
     bool detailsExpanded() const;
+    // True from the start of the test until its verdict shows.
+    bool isRunning() const { return m_running; }
 
+    // Starts the test; the verdict shows when it ends.
     void timer_test_Timer();
     void command_detail_Click();
-
-public slots:
-    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,6 +49,7 @@ private:
     QString text(const char* source) const;
     void drawBar(int hundredths);
     void showTips(const QString& text);
+    void showResult(const FolderSpeedTest::Result& result);
 
     QString m_folder;
     QString m_lang;
@@ -52,6 +59,7 @@ private:
     QString m_slowDetails;
     bool m_running = false;
     bool m_started = false;
+    std::unique_ptr<WorkerThread> m_worker;
 
     QLabel* label_pfad;
     QLabel* label_status;

@@ -1,15 +1,17 @@
-// The export and import windows: the days offered, the file dialog, the colour, and what
-// they tell, in both languages.
+// The export and import windows: the days offered, the file dialog, the colour, what they
+// tell, in both languages, and a share that stops answering meanwhile.
 #include "ApiOpenSave.h"
 #include "DataAccess.h"
 #include "Language.h"
 #include "Settings.h"
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "form_export_ics.h"
 #include "form_import_ics.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDirIterator>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -57,7 +59,7 @@ protected:
 
 TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
 {
-    form_export_ics w(settings, store, QDate(2026, 3, 11), hooks);
+    form_export_ics w(settings, QDate(2026, 3, 11), hooks);
     EXPECT_EQ(w.fromDate(), QDate(2026, 3, 1));
     EXPECT_EQ(w.toDate(), QDate(2026, 3, 31));
     child<QPushButton>(w, "command_week").click();
@@ -79,6 +81,7 @@ TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
 
     child<QPushButton>(w, "command_week").click();
     child<QPushButton>(w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return !w.isExporting(); }));
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(told.value(1), "1 appointments exported.");
     EXPECT_EQ(w.result(), QDialog::Accepted);
@@ -93,7 +96,8 @@ TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
              "DTEND:20260312T150000\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Lost\r\n"
              "END:VEVENT\r\nEND:VCALENDAR\r\n"));
     Language::apply("de");
-    form_import_ics w(settings, store, ics, hooks);
+    form_import_ics w(settings, ics, hooks);
+    ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
     ASSERT_TRUE(w.isReadable());
     EXPECT_EQ(w.windowTitle(), "iCalendar importieren");
     EXPECT_TRUE(
@@ -102,6 +106,7 @@ TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
     EXPECT_EQ(colors.itemText(3), "04    Team");
     colors.setCurrentIndex(3);
     child<QPushButton>(w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
     EXPECT_EQ(told, QStringList{
                         QString::fromUtf8("Importiert: 1 Ereignisse, davon 0 wiederkehrend\n"
                                           "Aufgelöst: 0 Ereignisse in 0 Einzeltermine\n"
@@ -121,12 +126,80 @@ TEST_F(FormIcsTest, AFileThatIsNoCalendarIsRefusedBeforeAnythingIsAsked)
             dialog.selectFile(chosen);
             return int(chosen.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
         });
-        ImportIcsWindow(nullptr, settings, store, hooks);
+        ImportIcsWindow(nullptr, settings, hooks);
     }
     ASSERT_EQ(told.size(), 2);
     EXPECT_EQ(told[0], notes + " cannot be imported.\r\nThe file is not an iCalendar file.");
     EXPECT_TRUE(told[1].startsWith(files.filePath("missing.ics") + " cannot be imported.\r\n"));
     EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2026, 3, 10)).size(), 1);
+}
+
+TEST_F(FormIcsTest, ExportToAShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
+{
+    StalledShare share;
+    share.stall();
+    const QString target = files.filePath("march.ics");
+    setFileDialogAnswer([&](QFileDialog& dialog) {
+        dialog.selectFile(target);
+        return int(QDialog::Accepted);
+    });
+    form_export_ics w(settings, QDate(2026, 3, 11), hooks, nullptr,
+                      StalledFileAccess::maker(share));
+    child<QPushButton>(w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; }));
+    EXPECT_TRUE(timersRun());
+    EXPECT_TRUE(w.isExporting());
+    EXPECT_FALSE(child<QPushButton>(w, "command_ok").isEnabled());
+    EXPECT_TRUE(told.isEmpty());
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w.isExporting(); }));
+    EXPECT_EQ(told, QStringList{"1 appointments exported."});
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_TRUE(TestFiles::readBytes(target).contains("\r\nSUMMARY:Dentist\r\n"));
+    EXPECT_EQ(share.overdue(), 0);
+    EXPECT_EQ(share.callsFromOwner(), 0);
+}
+
+TEST_F(FormIcsTest, CancelStopsTheImportAfterTheAppointmentBeingSaved)
+{
+    QByteArray calendar = "BEGIN:VCALENDAR\r\n";
+    for (const char* day : {"20260401", "20260402", "20260403"})
+        calendar += QByteArray("BEGIN:VEVENT\r\nSUMMARY:Talk\r\nDTSTART:") + day +
+                    "T100000\r\nEND:VEVENT\r\n";
+    calendar += "END:VCALENDAR\r\n";
+    const QString ics = files.filePath("talks.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(ics, calendar));
+
+    StalledShare share;
+    share.stall();
+    form_import_ics w(settings, ics, hooks, nullptr, StalledFileAccess::maker(share));
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the file
+    EXPECT_TRUE(timersRun());
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
+    ASSERT_TRUE(w.isReadable());
+
+    share.stallAtWrite(1);
+    child<QPushButton>(w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // saving the first one
+    EXPECT_TRUE(timersRun());
+    child<QPushButton>(w, "command_cancel").click();
+    EXPECT_TRUE(w.isImporting());
+    EXPECT_TRUE(told.isEmpty());
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
+
+    int saved = 0;
+    for (QDirIterator it(data.filePath("y2026/m4"), {"*.nv3"}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext(); it.next())
+        ++saved;
+    EXPECT_EQ(saved, 1);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("Cancelled: 1 of 3 appointments saved.\nImported: 3 events"))
+        << told[0].toStdString();
+    EXPECT_FALSE(told[0].contains("Not saved")) << told[0].toStdString();
+    EXPECT_EQ(share.callsFromOwner(), 0);
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 // The print window: its pages and texts in both languages, the planner lists, the printer
-// choice with the orientation question, the PDF export, and the no-printer message.
+// choice with the orientation question, the PDF export, the no-printer message, and a share
+// that stops answering meanwhile; the days a printout is drawn from.
 #include "ClassTabs.h"
 #include "Language.h"
 #include "PrintFixture.h"
+#include "RecordingCanvas.h"
+#include "StalledShare.h"
 #include "clsPrintDialog.h"
 #include "form_print.h"
 
@@ -12,8 +15,10 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStandardPaths>
 
 namespace {
 
@@ -76,14 +81,14 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
     for (const auto& language : languages) {
         settings.setLangCode(language.lang);
         Language::apply(language.lang);
-        form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+        form_print w(settings, kFriday, form_print::Output::Printer, hooks);
         ClassTabs& tabs = child<ClassTabs>(w, "tabs");
         EXPECT_EQ((QStringList{w.windowTitle(), tabs.Caption(0), tabs.Caption(1), tabs.Caption(2),
                                child<QLabel>(w, "label_day").text(),
                                child<QComboBox>(w, "combo_planer_month").itemText(0)}),
                   language.texts);
     }
-    form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+    form_print w(settings, kFriday, form_print::Output::Printer, hooks);
     EXPECT_EQ(shownPage(w), 0);
     const QComboBox& years = child<QComboBox>(w, "combo_planer_year");
     EXPECT_EQ(years.count(), 21);
@@ -120,10 +125,11 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
             dialog.printer()->setPageOrientation(row.chosen);
             return int(QDialog::Accepted);
         });
-        form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+        form_print w(settings, kFriday, form_print::Output::Printer, hooks);
         if (row.week)
             w.SelectWeekPrint();
         w.command_ok_Click();
+        ASSERT_TRUE(eventually([&] { return !w.isBusy(); }));
         EXPECT_EQ(told.size(), row.asked ? 1 : 0);
         EXPECT_TRUE(!row.asked || told[0].startsWith("Printer Settings: You have selected"));
         EXPECT_EQ(w.printer().pageLayout().orientation(), row.printed);
@@ -132,7 +138,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
     }
     // A cancelled printer dialog prints nothing and leaves the window open for another try.
     setPrintDialogAnswer([](QPrintDialog&) { return int(QDialog::Rejected); });
-    form_print w(settings, dataAccess, kFriday, form_print::Output::Printer, hooks);
+    form_print w(settings, kFriday, form_print::Output::Printer, hooks);
     w.show();
     w.command_ok_Click();
     EXPECT_TRUE(w.isVisible());
@@ -140,7 +146,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
 
 TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
 {
-    form_print w(settings, dataAccess, kFriday, form_print::Output::Pdf, hooks);
+    form_print w(settings, kFriday, form_print::Output::Pdf, hooks);
     EXPECT_EQ(child<QPushButton>(w, "command_ok").text(), "Export ...");
     child<ClassTabs>(w, "tabs").setSelectedIndex(2);
     child<QCheckBox>(w, "check_twomonths").setChecked(true);
@@ -149,11 +155,13 @@ TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
               "2 7/2003 1");
     pdfFile = out.filePath("missing/plan.pdf");
     w.command_ok_Click();
+    ASSERT_TRUE(eventually([&] { return !w.isBusy(); }));
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].startsWith("The PDF file could not be written:\r\ncannot write "));
     EXPECT_NE(w.result(), QDialog::Accepted);
     pdfFile = out.filePath("plan.pdf");
     w.command_ok_Click();
+    ASSERT_TRUE(eventually([&] { return !w.isBusy(); }));
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_GT(QFileInfo(pdfFile).size(), 0);
 }
@@ -161,9 +169,74 @@ TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
 TEST_F(FormPrintTest, WithoutAPrinterThePrintWindowSaysSoAndOpensNothing)
 {
     ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
-    OpenPrintWindow(nullptr, settings, dataAccess, kFriday, false, form_print::Output::Printer,
-                    hooks);
+    OpenPrintWindow(nullptr, settings, kFriday, false, form_print::Output::Printer, hooks);
     EXPECT_EQ(told, QStringList{"There is no printer installed."});
+}
+
+TEST_F(FormPrintTest, AShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
+{
+    store(kFriday, 9, 0, 10, 0, "Budget");
+    StalledShare share;
+    share.stall();
+    pdfFile = out.filePath("day.pdf");
+    form_print w(settings, kFriday, form_print::Output::Pdf, hooks, nullptr,
+                 StalledFileAccess::maker(share));
+    w.command_ok_Click();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the day
+    EXPECT_TRUE(timersRun());
+    EXPECT_TRUE(w.isBusy());
+    EXPECT_FALSE(child<QPushButton>(w, "command_ok").isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(pdfFile));
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w.isBusy(); }));
+    EXPECT_TRUE(told.isEmpty());
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(share.overdue(), 0);
+    EXPECT_EQ(share.callsFromOwner(), 0);
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed to look into the PDF";
+    QProcess text;
+    text.start("pdftotext", {pdfFile, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    EXPECT_TRUE(text.readAllStandardOutput().contains("Budget"));
+}
+
+TEST_F(FormPrintTest, ThePrintedDaysHoldEveryDayAPrintoutShows)
+{
+    const struct {
+        PrintJob job;
+        int firstWeekday;
+        QList<int> hiddenWeekdays;
+    } rows[] = {
+        {PrintJob::day(kFriday), 1, {}},
+        {PrintJob::week(kFriday), 1, {}},
+        {PrintJob::week(kFriday), 2, {}},
+        {PrintJob::week(QDate(2003, 7, 6)), 2, {2, 3}}, // a Sunday
+        {PrintJob::week(kFriday), 2, {1, 2, 3, 4, 5, 6, 7}},
+        {PrintJob::planner(7, 2003, true), 1, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        settings.setFirstWeekday(row.firstWeekday);
+        for (int weekday = 1; weekday <= 7; ++weekday)
+            settings.setShowWeek(weekday, !row.hiddenWeekdays.contains(weekday));
+        QList<QDate> asked;
+        RecordingCanvas canvas;
+        RunPrintJob(
+            row.job, canvas,
+            [&](const QDate& date) {
+                asked << date;
+                return QList<TerminPtr>();
+            },
+            settings);
+        const QList<QDate> printed = PrintedDays(row.job, settings);
+        for (const QDate& date : asked)
+            EXPECT_TRUE(printed.contains(date)) << date.toString().toStdString();
+        if (row.job.kind == PrintJob::Week && row.hiddenWeekdays.isEmpty()) {
+            EXPECT_EQ(printed.size(), 7);
+            EXPECT_EQ(QSet<QDate>(asked.begin(), asked.end()).size(), 7);
+        }
+    }
 }
 
 } // namespace

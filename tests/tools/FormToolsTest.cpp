@@ -1,17 +1,21 @@
 // The import window and the speed test window: their texts in both languages, the colour
-// choice, the count message, and the details that open when the test ends.
+// choice, the count message, the details that open when the test ends, and a share that stops
+// answering meanwhile.
 #include "DataAccess.h"
 #include "Language.h"
 #include "PictureBox.h"
 #include "Settings.h"
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "form_import.h"
 #include "form_performance.h"
 
 #include <QComboBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -49,12 +53,23 @@ protected:
     QStringList told;
 };
 
+// Imports every section once the list is read; true when the import ended.
+bool importAll(form_import& w)
+{
+    if (!eventually([&] { return !w.isReading(); }))
+        return false;
+    child<QListWidget>(w, "list_sections").selectAll();
+    child<QPushButton>(w, "command_ok").click();
+    return eventually([&] { return !w.isImporting(); });
+}
+
 TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
 {
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const char* lang : {"en", "de"}) {
         Language::apply(lang);
-        form_import w(settings, store, list.filePath("holidays.txt"), hooks);
+        form_import w(settings, list.filePath("holidays.txt"), hooks);
+        ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
         auto& sections = child<QListWidget>(w, "list_sections");
         auto& colors = child<QComboBox>(w, "combo_color");
         ASSERT_EQ(sections.count(), 2);
@@ -63,6 +78,7 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
         sections.item(0)->setSelected(true);
         colors.setCurrentIndex(5);
         child<QPushButton>(w, "command_ok").click();
+        ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
     }
     EXPECT_EQ(told, (QStringList{"2 holidays imported.", "2 Feiertage importiert."}));
     const TerminPtr a =
@@ -73,16 +89,98 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
 
 TEST_F(FormImportTest, UnreadableListAndUnwritableFolder)
 {
-    form_import missing(settings, store, list.filePath("absent.txt"), hooks);
+    form_import missing(settings, list.filePath("absent.txt"), hooks);
+    ASSERT_TRUE(eventually([&] { return !missing.isReading(); }));
     EXPECT_FALSE(child<QPushButton>(missing, "command_ok").isEnabled());
 
     ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
-    form_import w(settings, store, list.filePath("holidays.txt"), hooks);
-    child<QListWidget>(w, "list_sections").selectAll();
-    child<QPushButton>(w, "command_ok").click();
+    form_import w(settings, list.filePath("holidays.txt"), hooks);
+    ASSERT_TRUE(importAll(w));
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].startsWith("3 of 3 holidays could not be saved.\r\n"))
         << told[0].toStdString();
+}
+
+TEST_F(FormImportTest, AShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
+{
+    StalledShare share;
+    share.stall();
+    form_import w(settings, list.filePath("holidays.txt"), hooks, nullptr,
+                  StalledFileAccess::maker(share));
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the list
+    EXPECT_TRUE(timersRun());
+    EXPECT_EQ(child<QListWidget>(w, "list_sections").count(), 0);
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
+
+    child<QListWidget>(w, "list_sections").selectAll();
+    share.stall();
+    child<QPushButton>(w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // saving the first holiday
+    EXPECT_TRUE(timersRun());
+    EXPECT_TRUE(w.isImporting());
+    EXPECT_FALSE(child<QComboBox>(w, "combo_color").isEnabled());
+    EXPECT_TRUE(told.isEmpty());
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
+    EXPECT_EQ(told, QStringList{"3 holidays imported."});
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(share.overdue(), 0);
+    EXPECT_EQ(share.callsFromOwner(), 0);
+}
+
+TEST_F(FormImportTest, CancelStopsAfterTheHolidayBeingSavedAndTellsWhatLanded)
+{
+    QByteArray longList = "[Days 2005]\r\n";
+    for (QDate day(2005, 1, 1); day.year() == 2005 && day.month() <= 6; day = day.addDays(1))
+        longList += "Day, " + day.toString("yyyy/MM/dd").toLatin1() + "\r\n";
+    ASSERT_TRUE(TestFiles::writeBytes(list.filePath("long.txt"), longList));
+    const struct {
+        const char* what;
+        const char* file;
+        int entries;
+        int cancelAt;    // the holiday being saved when the share stops answering
+        bool fromWindow; // the window's Cancel, else the progress window's
+    } rows[] = {
+        {"while the first one is saved", "holidays.txt", 3, 1, true},
+        {"half way through a long list", "long.txt", 181, 100, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(QDir(data.path()).removeRecursively() && QDir().mkpath(data.path()));
+        told.clear();
+        StalledShare share;
+        form_import w(settings, list.filePath(row.file), hooks, nullptr,
+                      StalledFileAccess::maker(share));
+        ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
+        child<QListWidget>(w, "list_sections").selectAll();
+        share.stallAtWrite(row.cancelAt);
+        child<QPushButton>(w, "command_ok").click();
+        ASSERT_TRUE(eventually([&] { return share.held() == 1; }));
+        if (row.fromWindow) {
+            child<QPushButton>(w, "command_cancel").click();
+        } else {
+            QProgressDialog* progress = w.findChild<QProgressDialog*>("progress_import");
+            ASSERT_TRUE(eventually([&] {
+                progress = w.findChild<QProgressDialog*>("progress_import");
+                return progress && progress->isVisible();
+            }));
+            progress->findChild<QPushButton*>()->click();
+        }
+        EXPECT_TRUE(w.isImporting());
+        share.resume();
+        ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
+
+        int files = 0;
+        for (QDirIterator it(data.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext(); it.next())
+            ++files;
+        EXPECT_EQ(files, row.cancelAt); // the one being saved when Cancel was pressed landed
+        EXPECT_EQ(told, QStringList{QString("Import cancelled: %1 of %2 holidays imported.")
+                                        .arg(row.cancelAt)
+                                        .arg(row.entries)});
+        EXPECT_EQ(share.callsFromOwner(), 0);
+    }
 }
 
 // Appends and reads nothing: the window's logic without a disk.
@@ -139,6 +237,7 @@ TEST(FormPerformanceTest, VerdictsAdviceAndDetails)
         EXPECT_FALSE(detail.isEnabled());
 
         w.timer_test_Timer();
+        ASSERT_TRUE(eventually([&] { return !w.isRunning(); }));
         EXPECT_EQ(child<QLabel>(w, "label_status").text(), row.status);
         EXPECT_TRUE(child<QPlainTextEdit>(w, "text_tips").toPlainText().startsWith(row.tips));
         EXPECT_TRUE(w.detailsExpanded());
@@ -150,6 +249,49 @@ TEST(FormPerformanceTest, VerdictsAdviceAndDetails)
         EXPECT_EQ(w.height(), PictureBox::toPixels(3030));
         EXPECT_EQ(detail.text(), "Details >>");
     }
+}
+
+// Each call waits while the share stalls, then does nothing.
+class StalledSpeedTestFiles : public SpeedTestFiles {
+public:
+    explicit StalledSpeedTestFiles(StalledShare& share)
+        : m_share(share)
+    {
+    }
+    std::optional<Failure> append(const QString&, const QByteArray&) override { return pass(); }
+    std::optional<Failure> readWhole(const QString&) override { return pass(); }
+    std::optional<Failure> remove(const QString&) override { return pass(); }
+
+private:
+    std::optional<Failure> pass()
+    {
+        m_share.pass();
+        return {};
+    }
+    StalledShare& m_share;
+};
+
+TEST(FormPerformanceTest, AFolderThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
+{
+    StalledShare share;
+    StalledSpeedTestFiles files(share);
+    share.stallAfter(51); // half way
+    form_performance w("/share", "en", FolderSpeedTest(files, [] { return 0; }));
+    w.timer_test_Timer();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; }));
+    EXPECT_TRUE(timersRun());
+    EXPECT_TRUE(w.isRunning());
+    EXPECT_FALSE(child<QPushButton>(w, "command_ok").isEnabled());
+    const QImage bar = child<PictureBox>(w, "pic_bar").image();
+    EXPECT_EQ(bar.pixelColor(bar.width() / 8, 5), QColor(0, 0, 255)); // the passes so far
+    EXPECT_NE(bar.pixelColor(bar.width() * 3 / 4, 5), QColor(0, 0, 255));
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w.isRunning(); }));
+    EXPECT_EQ(child<QLabel>(w, "label_status").text(),
+              "Access to the selected folder is fast enough.");
+    EXPECT_TRUE(child<QPushButton>(w, "command_ok").isEnabled());
+    EXPECT_EQ(share.overdue(), 0);
+    EXPECT_EQ(share.callsFromOwner(), 0);
 }
 
 } // namespace
