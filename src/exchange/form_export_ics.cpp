@@ -57,10 +57,6 @@ form_export_ics::~form_export_ics()
 {
     *m_abandoned = true;
     setExporting(false);
-    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
-    // goes nowhere instead of into a window that is gone.
-    if (!m_worker->stop())
-        (void)m_worker.release();
 }
 
 void form_export_ics::Form_Load()
@@ -154,7 +150,7 @@ void form_export_ics::command_ok_Click()
 
     setExporting(true);
     // The thread gets values only: the settings stay on the window's thread.
-    m_worker->post([this, worker = m_worker.get(), abandoned = m_abandoned, from = fromDate(),
+    m_worker->post([this, reply = m_worker->replies(), abandoned = m_abandoned, from = fromDate(),
                     to = toDate(), folder = m_settings.GetDataFolder(),
                     interval = m_settings.MonthInterval(), path, makeFiles = m_makeFiles] {
         const std::unique_ptr<FileAccess> files = makeFiles();
@@ -166,7 +162,7 @@ void form_export_ics::command_ok_Click()
             return; // closed meanwhile: the user no longer wants the file
         // Written whole under a temporary name, then renamed: never a half file.
         const WriteOutcome written = files->writeAtomically(path, ics, QString());
-        worker->answer([this, written, path, count] { finishExport(written, path, count); });
+        reply([this, written, path, count] { finishExport(written, path, count); });
     });
 }
 

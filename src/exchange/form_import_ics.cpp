@@ -99,10 +99,6 @@ form_import_ics::~form_import_ics()
 {
     if (m_importing)
         SetMousePointer(0);
-    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
-    // goes nowhere instead of into a window that is gone.
-    if (!m_worker->stop())
-        (void)m_worker.release();
 }
 
 void form_import_ics::Form_Load()
@@ -152,14 +148,14 @@ int form_import_ics::colorCode() const
 void form_import_ics::readFile()
 {
     // The file may lie on a share as well; a large one takes a while to check, too.
-    m_worker->post([this, worker = m_worker.get(), makeFiles = m_makeFiles, path = m_path] {
+    m_worker->post([this, reply = m_worker->replies(), makeFiles = m_makeFiles, path = m_path] {
         const std::unique_ptr<FileAccess> files = makeFiles();
         QString reason;
         std::optional<QByteArray> bytes = ReadIcsFile(*files, path, &reason);
         IcsCheck check;
         if (bytes)
             check = CheckIcs(*bytes);
-        worker->answer([this, bytes = std::move(bytes), reason, check] {
+        reply([this, bytes = std::move(bytes), reason, check] {
             m_reading = false;
             m_check = check;
             if (bytes)
@@ -193,7 +189,7 @@ void form_import_ics::command_ok_Click()
     IcsImportOptions options;
     options.producer = GetLoginName();
     // The thread gets values only: the settings stay on the window's thread.
-    m_worker->post([this, worker = m_worker.get(), run = m_run, bytes = m_bytes, options,
+    m_worker->post([this, reply = m_worker->replies(), run = m_run, bytes = m_bytes, options,
                     color = colorCode(), folder = m_settings.GetDataFolder(),
                     interval = m_settings.MonthInterval(), makeFiles = m_makeFiles] {
         UntilCancelled files(makeFiles());
@@ -212,13 +208,13 @@ void form_import_ics::command_ok_Click()
             run->done = done;
             run->total = total;
             if (!run->progressOnItsWay.exchange(true))
-                worker->answer([this, run] {
+                reply([this, run] {
                     run->progressOnItsWay = false;
                     showProgress(run->done, run->total);
                 });
         };
         const IcsImportResult result = ImportIcs(bytes, store, folder, color, progress, options);
-        worker->answer([this, result, stoppedAt] { finishImport(result, stoppedAt); });
+        reply([this, result, stoppedAt] { finishImport(result, stoppedAt); });
     });
 }
 

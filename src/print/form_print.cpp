@@ -124,10 +124,6 @@ form_print::~form_print()
 {
     *m_closed = true;
     setBusy(false);
-    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
-    // goes nowhere instead of into a window that is gone.
-    if (!m_worker->stop())
-        (void)m_worker.release();
 }
 
 void form_print::Form_Load()
@@ -319,13 +315,13 @@ void form_print::exportToPdf(const PrintJob& job)
             return;
         }
         setBusy(true);
-        m_worker->post([this, worker = m_worker.get(), closed = m_closed, pdf = *pdf, path,
+        m_worker->post([this, reply = m_worker->replies(), closed = m_closed, pdf = *pdf, path,
                         makeFiles = m_makeFiles] {
             if (*closed)
                 return; // the user no longer wants the file
             const std::unique_ptr<FileAccess> files = makeFiles();
             const PdfOutcome outcome = WritePdf(pdf, path, *files);
-            worker->answer([this, outcome] {
+            reply([this, outcome] {
                 setBusy(false);
                 if (!outcome.ok) {
                     showError(tr("The PDF file could not be written:") + QStringLiteral("\r\n") +
@@ -366,14 +362,14 @@ void form_print::withDays(const PrintJob& job, std::function<void(const DaySourc
     }
     setBusy(true);
     // The thread gets values only: the settings stay on the window's thread.
-    m_worker->post([this, worker = m_worker.get(), days, folder = m_settings.GetDataFolder(),
+    m_worker->post([this, reply = m_worker->replies(), days, folder = m_settings.GetDataFolder(),
                     interval = m_settings.MonthInterval(), makeFiles = m_makeFiles,
                     draw = std::move(draw)]() mutable {
         const std::unique_ptr<FileAccess> files = makeFiles();
         ProfileCache profiles(*files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
         DaySnapshot snapshot = ReadDays(store, days);
-        worker->answer([this, snapshot = std::move(snapshot), draw = std::move(draw)] {
+        reply([this, snapshot = std::move(snapshot), draw = std::move(draw)] {
             setBusy(false);
             draw(DaysFrom(snapshot));
         });

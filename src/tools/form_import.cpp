@@ -116,10 +116,6 @@ form_import::~form_import()
 {
     if (m_importing)
         SetMousePointer(0);
-    // A job stuck on a share keeps its worker, stopped: when the share lets it go, its answer
-    // goes nowhere instead of into a window that is gone.
-    if (!m_worker->stop())
-        (void)m_worker.release();
 }
 
 void form_import::Form_Load()
@@ -169,10 +165,10 @@ void form_import::Form_Load()
 void form_import::readList()
 {
     // The list may lie on a share as well.
-    m_worker->post([this, worker = m_worker.get(), makeFiles = m_makeFiles, path = m_path] {
+    m_worker->post([this, reply = m_worker->replies(), makeFiles = m_makeFiles, path = m_path] {
         const std::unique_ptr<FileAccess> files = makeFiles();
         auto file = HolidayFile::read(*files, path);
-        worker->answer([this, file = std::move(file)] {
+        reply([this, file = std::move(file)] {
             m_reading = false;
             if (!file)
                 return; // nothing to choose from: the window offers only Cancel
@@ -205,7 +201,7 @@ void form_import::command_ok_Click()
 
     m_run = std::make_shared<Run>();
     // The thread gets values only: the settings stay on the window's thread.
-    m_worker->post([this, worker = m_worker.get(), run = m_run, file = m_file, chosen,
+    m_worker->post([this, reply = m_worker->replies(), run = m_run, file = m_file, chosen,
                     color = colorCode(), folder = m_settings.GetDataFolder(),
                     interval = m_settings.MonthInterval(), makeFiles = m_makeFiles] {
         UntilCancelled files(makeFiles());
@@ -225,12 +221,12 @@ void form_import::command_ok_Click()
                 run->done = done;
                 run->total = total;
                 if (!run->progressOnItsWay.exchange(true))
-                    worker->answer([this, run] {
+                    reply([this, run] {
                         run->progressOnItsWay = false;
                         showProgress(run->done, run->total);
                     });
             });
-        worker->answer([this, result, stoppedAt] { finishImport(result, stoppedAt); });
+        reply([this, result, stoppedAt] { finishImport(result, stoppedAt); });
     });
 }
 
@@ -317,6 +313,7 @@ QString form_import::failureText(const HolidayImportResult& result) const
         break;
     case WriteOutcome::Cause::System:
     case WriteOutcome::Cause::Locked:
+    case WriteOutcome::Cause::NotAnswering:
         reason = tr("Please ensure the accessibility of the datasource folder and check your "
                     "privileges.");
         break;

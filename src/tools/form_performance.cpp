@@ -72,13 +72,7 @@ form_performance::form_performance(const QString& folder, const QString& langCod
     Form_Load();
 }
 
-form_performance::~form_performance()
-{
-    // A test stuck on a share keeps its worker, stopped: when the share lets it go, it ends
-    // the test (deleting its file) and its answers go nowhere.
-    if (!m_worker->stop())
-        (void)m_worker.release();
-}
+form_performance::~form_performance() = default;
 
 QString form_performance::text(const char* source) const
 {
@@ -171,11 +165,11 @@ void form_performance::timer_test_Timer()
     m_started = true;
     m_running = true;
     // Closing the window mid-test leaves the test running to its end, which deletes its file.
-    m_worker->post([this, worker = m_worker.get(), test = m_test, folder = m_folder]() mutable {
+    m_worker->post([this, reply = m_worker->replies(), test = m_test, folder = m_folder]() mutable {
         const FolderSpeedTest::Result result = test.run(folder, [&](int pass) {
-            worker->answer([this, pass] { drawBar(pass * 100 / FolderSpeedTest::kPasses); });
+            reply([this, pass] { drawBar(pass * 100 / FolderSpeedTest::kPasses); });
         });
-        worker->answer([this, result] { showResult(result); });
+        reply([this, result] { showResult(result); });
     });
 }
 
