@@ -3,6 +3,7 @@
 <TS version="2.1" language="de_DE">
 <context>
     <name>form_edit</name>
+    <message><source>Saving...</source><translation>Speichern...</translation></message>
     <message><source>This appointment was deleted by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer gelöscht, während Sie ihn bearbeitet haben.</translation></message>
     <message><source>This appointment was changed by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer geändert, während Sie ihn bearbeitet haben.</translation></message>
     <message><source>This appointment was changed by %1 while you edited it.</source><translation>Dieser Termin wurde von %1 geändert, während Sie ihn bearbeitet haben.</translation></message>
@@ -158,6 +159,9 @@
 </context>
 <context>
     <name>AppointmentEditing</name>
+    <message><source>The appointment could not be saved.
+The data folder %1 is not answering; nothing was written. Please try again when it answers.</source><translation>Der Termin konnte nicht gespeichert werden.
+Der Datenordner %1 antwortet nicht; es wurde nichts geschrieben. Bitte versuchen Sie es erneut, wenn er wieder antwortet.</translation></message>
     <message>
         <source>The appointment could not be saved.
 The data folder %1 cannot be reached.</source>

@@ -56,6 +56,14 @@
     <message><source>Week</source><translation>Woche</translation></message>
     <message><source>Datasource: </source><translation>Datenquelle: </translation></message>
     <message><source>Datasource: %1 (unreachable)</source><translation>Datenquelle: %1 (nicht erreichbar)</translation></message>
+    <message><source>Datasource: %1 (not answering)</source><translation>Datenquelle: %1 (antwortet nicht)</translation></message>
+    <message><source>The data folder is not answering. The appointments shown may be out of date.</source><translation>Der Datenordner antwortet nicht. Die angezeigten Termine sind vielleicht nicht mehr aktuell.</translation></message>
+    <message><source>The appointment could not be deleted.
+The data folder is not answering; nothing was changed. Please try again when it answers.</source><translation>Der Termin konnte nicht gelöscht werden.
+Der Datenordner antwortet nicht; es wurde nichts geändert. Bitte versuchen Sie es erneut, wenn er wieder antwortet.</translation></message>
+    <message><source>The appointment could not be deleted.
+Please ensure the accessibility of the datasource folder and check your privileges.</source><translation>Der Termin konnte nicht gelöscht werden.
+Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie Ihre Berechtigungen.</translation></message>
     <message><source>User: </source><translation>Benutzer: </translation></message>
     <message><source>Show next week</source><translation>Kommende Woche anzeigen</translation></message>
     <message><source>Show last week</source><translation>Vergangene Woche anzeigen</translation></message>

@@ -1,6 +1,7 @@
 #include "FolderWatchThread.h"
 
 #include "FolderWatch.h"
+#include "WorkerThread.h"
 
 #include <QDeadlineTimer>
 #include <QMetaObject>
@@ -25,8 +26,8 @@ FolderWatchThread::~FolderWatchThread()
     m_thread->quit();
     if (m_thread->wait(QDeadlineTimer(500)))
         delete m_thread;
-    // else: stuck in a call on a share; a running QThread must not be destroyed, so it goes
-    // with the program.
+    else // stuck in a call on a share
+        WorkerThread::keepAbandoned(m_thread);
 }
 
 QStringList FolderWatchThread::watchedForTests() const

@@ -1,5 +1,6 @@
 #include "WorkerThread.h"
 
+#include <QList>
 #include <QMetaObject>
 #include <QMutex>
 #include <QObject>
@@ -96,6 +97,14 @@ int WorkerThread::pending() const
     return int(m_shared->jobs.size()) + m_shared->running;
 }
 
+void WorkerThread::keepAbandoned(QThread* thread)
+{
+    static QMutex mutex;
+    static QList<QThread*> abandoned;
+    QMutexLocker lock(&mutex);
+    abandoned.append(thread);
+}
+
 bool WorkerThread::stop(std::chrono::milliseconds wait)
 {
     if (m_stopped)
@@ -116,6 +125,7 @@ bool WorkerThread::stop(std::chrono::milliseconds wait)
     // Stuck in a call that only the share can end: destroying a running QThread would abort
     // the program, so the thread object goes with the thread.
     m_abandoned = true;
+    keepAbandoned(m_thread);
     m_thread = nullptr;
     return false;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QObject;
+class QThread;
 
 // A thread of its own for work that may wait on a share: jobs run one after another, off the
 // window's thread, and their answers come back on the thread that made the worker. Ending it
@@ -41,6 +42,10 @@ public:
     bool stop(std::chrono::milliseconds wait = kStopWait);
     // True once a stop had to leave a job running.
     bool abandoned() const { return m_abandoned; }
+
+    // Keeps a thread that had to be left running on a share: it may end one day, but is
+    // never deleted (a running QThread must not be), and stays reachable, so it is no leak.
+    static void keepAbandoned(QThread* thread);
 
 private:
     struct Shared;

@@ -1,12 +1,10 @@
 #include "ApiLoginName.h"
 #include "AppointmentEditing.h"
-#include "AppointmentFiling.h"
-#include "DataAccess.h"
+#include "BackgroundReminderCheck.h"
 #include "DesktopReminders.h"
 #include "IcsWindows.h"
 #include "Language.h"
 #include "PlainText.h"
-#include "ReminderCheck.h"
 #include "ReminderMail.h"
 #include "Settings.h"
 #include "StoreService.h"
@@ -35,7 +33,6 @@ int main(int argc, char* argv[])
 
     ProfileCache profiles(RealFileAccess::instance());
     Settings settings(profiles, DefaultProgramDirectory());
-    DataAccess store(profiles, settings);
     // Everything the main window reads and writes in the data folder goes through the store
     // service's own thread.
     StoreService service;
@@ -72,7 +69,7 @@ int main(int argc, char* argv[])
         if (shown)
             shown->ShowTrayMessage(title, text);
     });
-    ReminderCheck reminderCheck(profiles, settings, reminders, GetLoginName());
+    BackgroundReminderCheck reminderCheck(settings, reminders, GetLoginName());
     hooks.showSettings = [&](QWidget* parent) {
         form_settings::Hooks windowHooks;
         windowHooks.testFolder = [](QWidget* owner, const QString& folder, const QString& lang) {
@@ -89,7 +86,7 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
-    hooks.checkReminders = [&] { reminderCheck.CheckReminders(); };
+    hooks.checkReminders = [&] { reminderCheck.check(); };
 
     form_main window(settings, service, editing, hooks);
     shown = &window;

@@ -1,0 +1,202 @@
+// The main window's appointment labels (tooltip, pop-up menu, double click) and the commands
+// that change appointments: each goes through the store service and shows its answer.
+#include "form_main.h"
+
+#include "AppointmentEditing.h"
+#include "ClassTermin.h"
+#include "DayWeekView.h"
+#include "HeartbeatPause.h"
+#include "MainWindowControls.h"
+#include "PictureBox.h"
+#include "Settings.h"
+#include "StoreService.h"
+#include "form_tooltip.h"
+
+#include "ApiLoginName.h"
+#include "Calendar.h"
+#include "PlainText.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+// ---------------------------------------------------------------------------------------
+// Appointment labels
+
+ClassTermin* form_main::FindAppointmentByTag(const QString& tag) const
+{
+    return m_view->FindAppointmentByTag(tag);
+}
+
+bool form_main::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (!label)
+        return QMainWindow::eventFilter(watched, event);
+    const bool appointment = label->property("tag").isValid();
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (label == m_ui->label_monat)
+            label_monat_MouseDown();
+        else if (label == m_ui->label_jahr)
+            label_jahr_MouseDown();
+        else if (label == m_ui->label_day)
+            navigate(navigation().dayMode(viewState()));
+        else if (label == m_ui->label_week)
+            navigate(navigation().weekMode(viewState()));
+        else if (appointment)
+            label_appointment_MouseDown(label, mouse->button(), mouse->position().toPoint());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && appointment) {
+        label_appointment_MouseUp();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && appointment) {
+        label_appointment_MouseUp();
+        editAppointment(FindAppointmentByTag(label->property("tag").toString()));
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton button, const QPoint& at)
+{
+    const QString tag = label->property("tag").toString();
+    if (button == Qt::RightButton) {
+        m_popupTag = tag;
+        // A series goes as a whole: the entry says so, so nobody removes it by surprise.
+        const ClassTermin* appointment = FindAppointmentByTag(tag);
+        m_ui->mnu_popup_termin_del->setTitle(
+            appointment && appointment->IsRecurring()
+                ? tr("Delete recurring appointment (every occurrence)...")
+                : tr("Delete appointment..."));
+        m_ui->mnu_popup_termin->popup(label->mapToGlobal(at));
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+    ClassTermin* appointment = FindAppointmentByTag(tag);
+    if (!appointment)
+        return;
+    label_appointment_MouseUp();
+    m_tooltip = new form_tooltip(this);
+    m_tooltip->SetAppointment(*appointment, m_settings.LangCode(), m_settings.TimeFormat(),
+                              m_settings.DateFormat());
+    m_tooltip->adjustSize();
+    QPoint topLeft = label->mapToGlobal(at) + QPoint(PictureBox::toPixels(180), 0);
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+    if (screen.isValid()) {
+        if (topLeft.y() + m_tooltip->height() > screen.bottom())
+            topLeft.setY(screen.bottom() - m_tooltip->height());
+        if (topLeft.x() + m_tooltip->width() > screen.right())
+            topLeft.setX(screen.right() - m_tooltip->width());
+        topLeft.setX(std::max(topLeft.x(), screen.left()));
+        topLeft.setY(std::max(topLeft.y(), screen.top()));
+    }
+    m_tooltip->move(topLeft);
+    m_tooltip->show();
+}
+
+void form_main::label_appointment_MouseUp()
+{
+    if (m_tooltip) {
+        m_tooltip->close();
+        m_tooltip->deleteLater();
+        m_tooltip = nullptr;
+    }
+}
+
+void form_main::editAppointment(ClassTermin* appointment)
+{
+    if (!appointment)
+        return;
+    // The view is rebuilt below and releases its appointments: keep this one alive meanwhile.
+    ClassTermin copy = *appointment;
+    const HeartbeatPause pause(m_globalTimer);
+    const AppointmentEditing::Result result = m_editing.EditMe(copy, true, m_globalTimer);
+    if (!result.failure.isEmpty())
+        ShowFailure(result.failure);
+    showOwnChange();
+}
+
+void form_main::showOwnChange()
+{
+    LoadView();
+    m_calendar1->DrawAll();
+    m_calendar2->DrawAll();
+}
+
+void form_main::mnu_popup_termin_edit_Click()
+{
+    editAppointment(FindAppointmentByTag(m_popupTag));
+}
+
+void form_main::mnu_popup_termin_del_yes_Click()
+{
+    const ClassTermin* appointment = FindAppointmentByTag(m_popupTag);
+    if (!appointment)
+        return;
+    if (!m_service.answering()) {
+        ShowFailure(tr("The appointment could not be deleted.\n"
+                       "The data folder is not answering; nothing was changed. Please try "
+                       "again when it answers."));
+        return;
+    }
+    m_service.remove(appointment->filename(), [self = QPointer<form_main>(this)](bool removed) {
+        if (!self)
+            return;
+        if (!removed)
+            self->ShowFailure(tr("The appointment could not be deleted.\n"
+                                 "Please ensure the accessibility of the datasource folder and "
+                                 "check your privileges."));
+        self->showOwnChange();
+    });
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+void form_main::mnu_appointment_new_Click()
+{
+    const QDateTime now = m_now();
+    ClassTermin appointment;
+    appointment.setDatum(m_calendar1->SelectedDate());
+    const int hour = now.time().hour() == 23 ? 22 : now.time().hour();
+    appointment.setStartTime(TimeOfDay::fromHourMinute(hour, 0));
+    appointment.setEndTime(TimeOfDay::fromHourMinute(hour + 1, 0));
+    appointment.setProducer(GetLoginName());
+    appointment.setRecurringStartDate(now.date());
+    appointment.setRecurringEndDate(now.date().addYears(1));
+    appointment.setRemindMinutes(5);
+    const AppointmentEditing::Result result = m_editing.EditMe(appointment, true, m_globalTimer);
+    if (!result.failure.isEmpty())
+        ShowFailure(result.failure);
+    showOwnChange();
+}
+
+void form_main::mnu_datafolder_array_Click(int index)
+{
+    const QStringList folders = m_settings.dataFolders();
+    if (index < 0 || index >= folders.size())
+        return;
+    m_settings.setActiveFolder(folders[index]);
+    const WriteOutcome saved = m_settings.SaveActiveFolder();
+    if (!saved.ok)
+        ShowFailure(tr("The choice of the data folder could not be saved.") + QLatin1Char('\n') +
+                    saved.error);
+    SetLanguageTexts();
+    ShowDataSource();
+    LoadView();
+}
+
+void form_main::ShowFailure(const QString& message)
+{
+    if (m_hooks.message)
+        m_hooks.message(this, QStringLiteral("Norvane"), message);
+    else
+        showPlainWarning(this, QStringLiteral("Norvane"), message);
+}
