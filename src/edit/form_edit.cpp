@@ -1,4 +1,5 @@
 #include "form_edit.h"
+#include "form_edit_layout.h"
 
 #include "ApiColorPicker.h"
 #include "ClassMonthDD.h"
@@ -19,63 +20,15 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
 
+using namespace FormEditLayout;
+
 namespace {
-
-// Positions in pixels: the window in its own coordinates, each control in its page's.
-namespace Layout {
-constexpr int kMargin = 8;
-constexpr QRect kTabs(8, 8, 421, 24);
-constexpr QRect kPage(8, 32, 421, 234);
-constexpr QRect kOk(229, 278, 96, 26);
-constexpr QRect kCancel(333, 278, 96, 26);
-
-constexpr QRect kAmCaption(12, 14, 44, 22);
-constexpr QRect kAm(58, 14, 147, 22);
-constexpr QRect kColorCaption(219, 14, 44, 22);
-constexpr QRect kColor(262, 14, 147, 22);
-constexpr QRect kFromCaption(12, 44, 44, 22);
-constexpr QRect kFrom(58, 44, 147, 22);
-constexpr QRect kUntilCaption(219, 44, 44, 22);
-constexpr QRect kUntil(262, 44, 147, 22);
-constexpr QRect kTextCaption(12, 76, 397, 18);
-constexpr QRect kText(12, 96, 397, 126);
-
-constexpr QRect kRemindCaption(12, 12, 397, 20);
-constexpr QRect kRemindCheck(12, 38, 397, 22);
-constexpr QRect kRemindCombo(32, 66, 320, 24);
-constexpr QRect kUsersCombo(32, 98, 320, 24);
-constexpr QRect kEmailCheck(32, 132, 377, 22);
-
-constexpr QRect kRecurCaption(12, 12, 397, 20);
-constexpr QRect kRecurCheck(12, 38, 397, 22);
-constexpr QRect kRecurCombo(32, 66, 320, 24);
-constexpr QRect kRecurFromCaption(32, 102, 44, 22);
-constexpr QRect kRecurFrom(80, 102, 147, 22);
-constexpr QRect kRecurUntilCaption(32, 132, 44, 22);
-constexpr QRect kRecurUntil(80, 132, 147, 22);
-
-constexpr QRect kFileCaption(12, 12, 112, 20);
-constexpr QRect kFile(128, 12, 281, 50);
-constexpr QRect kProducerCaption(12, 70, 112, 20);
-constexpr QRect kProducer(128, 70, 281, 20);
-constexpr QRect kChangeCaption(12, 96, 112, 20);
-constexpr QRect kLastUpdate(128, 96, 281, 20);
-constexpr QRect kOwnerCheck(12, 128, 397, 22);
-
-// The colour panel hangs below the colour field and is as wide.
-constexpr int kColorRowHeight = 16;
-// Between a field and a drop-down that opens beside it.
-constexpr int kBesideGap = 4;
-} // namespace Layout
-
-enum Page { kAppointmentPage, kReminderPage, kRecurrencePage, kInfoPage, kPageCount };
 
 const char* const kTabCaptions[kPageCount] = {
     QT_TRANSLATE_NOOP("form_edit", "Appointment"),
@@ -106,7 +59,6 @@ enum RecurIndex { kDaily, kWeekly, kMonthly, kYearly };
 
 const QColor kHeaderRed(255, 0, 0);
 const QColor kHeaderBlack(0, 0, 0);
-const QColor kDropDownLine(0, 0, 0);
 
 // Past midnight the end stops here rather than wrapping to the early morning.
 constexpr TimeOfDay kLatestEnd = TimeOfDay::fromMinutes(23 * 60 + 30);
@@ -159,25 +111,6 @@ QColor readableOn(const QColor& background)
     return background.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
-// A page below the tab strip: the strip draws the top edge, the page the other three.
-class PageFrame : public QFrame {
-public:
-    using QFrame::QFrame;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        const int right = width() - 1;
-        const int bottom = height() - 1;
-        p.setPen(QColor(255, 255, 255));
-        p.drawLine(0, 0, 0, bottom);
-        p.setPen(QColor(128, 128, 128));
-        p.drawLine(right, 0, right, bottom);
-        p.drawLine(0, bottom, right, bottom);
-    }
-};
-
 } // namespace
 
 form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& loginName,
@@ -225,256 +158,6 @@ AppointmentEditing::Editor form_edit::editorFor(Settings& settings, const QStrin
         form_edit dialog(handOver, settings, loginName, QApplication::activeWindow());
         dialog.exec();
     };
-}
-
-// ---- building the controls ----
-
-QFrame* form_edit::createPage(int index)
-{
-    auto* page = new PageFrame(this);
-    page->setObjectName(QStringLiteral("frame_display_%1").arg(index));
-    page->setGeometry(Layout::kPage);
-    page->hide();
-    frame_display[size_t(index)] = page;
-    return page;
-}
-
-QLabel* form_edit::createLabel(QWidget* parent, const char* objectName, const QRect& geometry)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(objectName));
-    label->setGeometry(geometry);
-    // Producer and file name come from the share: never markup.
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-QLabel* form_edit::createHeading(QWidget* parent, const char* objectName, const QRect& geometry)
-{
-    QLabel* label = createLabel(parent, objectName, geometry);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
-QCheckBox* form_edit::createCheck(QWidget* parent, const char* objectName, const QRect& geometry)
-{
-    auto* check = new QCheckBox(parent);
-    check->setObjectName(QLatin1String(objectName));
-    check->setGeometry(geometry);
-    // The enabled states follow at once; the timer keeps them in step as well.
-    connect(check, &QCheckBox::toggled, this, &form_edit::UpdateControlStates);
-    return check;
-}
-
-QComboBox* form_edit::createCombo(QWidget* parent, const char* objectName, const QRect& geometry)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(QLatin1String(objectName));
-    combo->setGeometry(geometry);
-    return combo;
-}
-
-template <typename Field>
-Field* form_edit::createValueField(QWidget* parent, const char* objectName, const QRect& geometry)
-{
-    auto* field = new Field(parent);
-    field->setObjectName(QLatin1String(objectName));
-    field->setGeometry(geometry);
-    field->installEventFilter(this);
-    return field;
-}
-
-void form_edit::createTabs()
-{
-    pic_tabs = new PictureBox(this);
-    pic_tabs->setObjectName(QStringLiteral("pic_tabs"));
-    pic_tabs->setGeometry(Layout::kTabs);
-    pic_tabs->setBackColor(palette().color(QPalette::Window));
-    pic_tabs->setDrawFont(font());
-}
-
-void form_edit::createAppointmentPage()
-{
-    QFrame* page = createPage(kAppointmentPage);
-    const auto caption = [this, page](const char* name, const QRect& geometry) {
-        QLabel* label = createLabel(page, name, geometry);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        return label;
-    };
-    label_header_am = caption("label_header_am", Layout::kAmCaption);
-    text_am = createValueField<ValueField<QDate>>(page, "text_am", Layout::kAm);
-    label_header_color = caption("label_header_color", Layout::kColorCaption);
-    text_color = createValueField<ValueField<int>>(page, "text_color", Layout::kColor);
-    label_header_von = caption("label_header_von", Layout::kFromCaption);
-    text_zeit_von = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_von", Layout::kFrom);
-    label_header_bis = caption("label_header_bis", Layout::kUntilCaption);
-    text_zeit_bis = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_bis", Layout::kUntil);
-    label_header_text = caption("label_header_text", Layout::kTextCaption);
-    text_text = new QPlainTextEdit(page);
-    text_text->setObjectName(QStringLiteral("text_text"));
-    text_text->setGeometry(Layout::kText);
-    text_text->setTabChangesFocus(true);
-}
-
-void form_edit::createReminderPage()
-{
-    QFrame* page = createPage(kReminderPage);
-    label_header_remind = createHeading(page, "label_header_remind", Layout::kRemindCaption);
-    check_remind = createCheck(page, "check_remind", Layout::kRemindCheck);
-    combo_remind = createCombo(page, "combo_remind", Layout::kRemindCombo);
-    combo_users = createCombo(page, "combo_users", Layout::kUsersCombo);
-    check_email = createCheck(page, "check_email", Layout::kEmailCheck);
-}
-
-void form_edit::createRecurrencePage()
-{
-    QFrame* page = createPage(kRecurrencePage);
-    label_header_recur = createHeading(page, "label_header_recur", Layout::kRecurCaption);
-    check_recur = createCheck(page, "check_recur", Layout::kRecurCheck);
-    combo_recur = createCombo(page, "combo_recur", Layout::kRecurCombo);
-    label_recur_von = createLabel(page, "label_recur_von", Layout::kRecurFromCaption);
-    text_recur_von =
-        createValueField<ValueField<QDate>>(page, "text_recur_von", Layout::kRecurFrom);
-    label_recur_bis = createLabel(page, "label_recur_bis", Layout::kRecurUntilCaption);
-    text_recur_bis =
-        createValueField<ValueField<QDate>>(page, "text_recur_bis", Layout::kRecurUntil);
-}
-
-void form_edit::createInfoPage()
-{
-    QFrame* page = createPage(kInfoPage);
-    label_info_file = createLabel(page, "label_info_file", Layout::kFileCaption);
-    label_file = createLabel(page, "label_file", Layout::kFile);
-    // A long path wraps at its separators rather than running out of the page.
-    label_file->setWordWrap(true);
-    label_file->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label_file->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label_info_producer = createLabel(page, "label_info_producer", Layout::kProducerCaption);
-    label_producer = createLabel(page, "label_producer", Layout::kProducer);
-    label_info_change = createLabel(page, "label_info_change", Layout::kChangeCaption);
-    label_lastupdate = createLabel(page, "label_lastupdate", Layout::kLastUpdate);
-    check_owner = createCheck(page, "check_owner", Layout::kOwnerCheck);
-}
-
-void form_edit::createButtons()
-{
-    command_ok = new QPushButton(this);
-    command_ok->setObjectName(QStringLiteral("command_ok"));
-    command_ok->setGeometry(Layout::kOk);
-    command_ok->setDefault(true);
-    connect(command_ok, &QPushButton::clicked, this, &form_edit::command_ok_Click);
-    command_cancel = new QPushButton(this);
-    command_cancel->setObjectName(QStringLiteral("command_cancel"));
-    command_cancel->setGeometry(Layout::kCancel);
-    connect(command_cancel, &QPushButton::clicked, this, &form_edit::command_cancel_Click);
-}
-
-void form_edit::createColorPanel()
-{
-    pic_colors = new PictureBox(this);
-    pic_colors->setObjectName(QStringLiteral("pic_colors"));
-    const int width = Layout::kColor.width();
-    pic_colors->resize(width, kColorRows * Layout::kColorRowHeight);
-    pic_colors->hide();
-    connect(pic_colors, &PictureBox::KeyDown, this, &form_edit::pic_colors_KeyDown);
-    connect(pic_colors, &PictureBox::LostFocus, this, &form_edit::pic_colors_LostFocus);
-
-    QFont small = label_header_am->font();
-    small.setPointSizeF(small.pointSizeF() - 1);
-    for (int i = 0; i < kColorRows; ++i) {
-        auto* row = new QLabel(pic_colors);
-        row->setObjectName(QStringLiteral("label_color_array_%1").arg(i));
-        row->setGeometry(0, i * Layout::kColorRowHeight, width, Layout::kColorRowHeight);
-        row->setFont(small);
-        row->setAutoFillBackground(true);
-        row->setIndent(4);
-        row->setTextFormat(Qt::PlainText); // the colour names come from the settings file
-        row->installEventFilter(this);
-        label_color_array[size_t(i)] = row;
-    }
-    addDropDown(
-        text_color, pic_colors, [this] { openColorPanel(); }, false);
-}
-
-void form_edit::createPickers()
-{
-    const auto picture = [this](const char* name) {
-        auto* box = new PictureBox(this);
-        box->setObjectName(QLatin1String(name));
-        return box;
-    };
-    pic_datum = picture("pic_datum");
-    pic_recur_von = picture("pic_recur_von");
-    pic_recur_bis = picture("pic_recur_bis");
-    pic_zeit_von = picture("pic_zeit_von");
-    pic_zeit_bis = picture("pic_zeit_bis");
-    // The time pictures get their size from Display; giving it now lets them be placed first.
-    pic_zeit_von->resizeTwips(ClassTimeDD::kWidth, ClassTimeDD::kHeight);
-    pic_zeit_bis->resizeTwips(ClassTimeDD::kWidth, ClassTimeDD::kHeight);
-
-    datumswahl = new ClassMonthDD(this);
-    recur_von = new ClassMonthDD(this);
-    recur_bis = new ClassMonthDD(this);
-    zeit_von = new ClassTimeDD(this);
-    zeit_bis = new ClassTimeDD(this);
-    datumswahl->setObjectName(QStringLiteral("datumswahl"));
-    recur_von->setObjectName(QStringLiteral("recur_von"));
-    recur_bis->setObjectName(QStringLiteral("recur_bis"));
-    zeit_von->setObjectName(QStringLiteral("zeit_von"));
-    zeit_bis->setObjectName(QStringLiteral("zeit_bis"));
-    connect(datumswahl, &ClassMonthDD::Change, this, &form_edit::datumswahl_Change);
-    connect(recur_von, &ClassMonthDD::Change, this, &form_edit::recur_von_Change);
-    connect(recur_bis, &ClassMonthDD::Change, this, &form_edit::recur_bis_Change);
-    connect(zeit_von, &ClassTimeDD::TimeChanged, this, &form_edit::zeit_von_TimeChanged);
-    connect(zeit_bis, &ClassTimeDD::TimeChanged, this, &form_edit::zeit_bis_TimeChanged);
-
-    addDropDown(
-        text_am, pic_datum, [this] { openDatePicker(datumswahl, pic_datum, text_am); }, false);
-    addDropDown(
-        text_recur_von, pic_recur_von,
-        [this] { openDatePicker(recur_von, pic_recur_von, text_recur_von); }, false);
-    addDropDown(
-        text_recur_bis, pic_recur_bis,
-        [this] { openDatePicker(recur_bis, pic_recur_bis, text_recur_bis); }, false);
-    addDropDown(
-        text_zeit_von, pic_zeit_von,
-        [this] { openTimePicker(zeit_von, pic_zeit_von, text_zeit_von); }, true);
-    addDropDown(
-        text_zeit_bis, pic_zeit_bis,
-        [this] { openTimePicker(zeit_bis, pic_zeit_bis, text_zeit_bis); }, true);
-}
-
-void form_edit::createTimers()
-{
-    timer_check = new QTimer(this);
-    timer_check->setObjectName(QStringLiteral("timer_check"));
-    timer_check->setInterval(100);
-    connect(timer_check, &QTimer::timeout, this, &form_edit::timer_check_Timer);
-    timer_focus = new QTimer(this);
-    timer_focus->setObjectName(QStringLiteral("timer_focus"));
-    timer_focus->setInterval(10);
-    connect(timer_focus, &QTimer::timeout, this, &form_edit::timer_focus_Timer);
-}
-
-void form_edit::createDropDownFrame()
-{
-    // The pickers draw white on white; a thin dark line sets them off from the fields below.
-    m_dropDownFrame = new QFrame(this);
-    m_dropDownFrame->setObjectName(QStringLiteral("dropdown_frame"));
-    m_dropDownFrame->setAutoFillBackground(true);
-    QPalette line = m_dropDownFrame->palette();
-    line.setColor(QPalette::Window, kDropDownLine);
-    m_dropDownFrame->setPalette(line);
-    m_dropDownFrame->hide();
-}
-
-void form_edit::addDropDown(QWidget* field, QWidget* picture, std::function<void()> open,
-                            bool opensOnAnyCharacter)
-{
-    picture->installEventFilter(this);
-    m_dropDowns.push_back({field, picture, std::move(open), opensOnAnyCharacter});
 }
 
 // ---- loading ----
