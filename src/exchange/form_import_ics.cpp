@@ -1,6 +1,7 @@
 #include "form_import_ics.h"
 
 #include "ApiLoginName.h"
+#include "CancellableFileAccess.h"
 #include "Common.h"
 #include "DataAccess.h"
 #include "MousePointer.h"
@@ -18,57 +19,6 @@
 #include <QVBoxLayout>
 
 #include <atomic>
-
-namespace {
-
-// The import's way to the share until it is cancelled; from then on it answers as a folder
-// that cannot be reached, without asking the share, so the import counts the appointments
-// left as not saved and ends at once. Closed between two appointments, never inside a save.
-class UntilCancelled : public ForwardingFileAccess {
-public:
-    explicit UntilCancelled(std::unique_ptr<FileAccess> inner)
-        : ForwardingFileAccess(*inner)
-        , m_owned(std::move(inner))
-    {
-    }
-    void close() { m_closed = true; }
-
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
-    {
-        return m_closed ? std::nullopt : m_inner.listFiles(dir, suffix, root);
-    }
-    bool isListableDir(const QString& dir) override
-    {
-        return !m_closed && m_inner.isListableDir(dir);
-    }
-    std::optional<FileMeta> metadata(const QString& path) override
-    {
-        return m_closed ? std::nullopt : m_inner.metadata(path);
-    }
-    bool exists(const QString& path) override { return !m_closed && m_inner.exists(path); }
-    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
-    {
-        if (m_closed)
-            return {ReadOutcome::Failed, {}, {}, {}};
-        return m_inner.read(path, maxBytes, root);
-    }
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override
-    {
-        if (m_closed)
-            return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, path);
-        return m_inner.writeAtomically(path, content, root);
-    }
-    bool remove(const QString& path) override { return !m_closed && m_inner.remove(path); }
-    bool makePath(const QString& dir) override { return !m_closed && m_inner.makePath(dir); }
-
-private:
-    std::unique_ptr<FileAccess> m_owned;
-    bool m_closed = false; // touched on the import's thread only
-};
-
-} // namespace
 
 // What the window and a running import share.
 struct form_import_ics::Run {
@@ -192,13 +142,13 @@ void form_import_ics::command_ok_Click()
     m_worker->post([this, reply = m_worker->replies(), run = m_run, bytes = m_bytes, options,
                     color = colorCode(), folder = m_settings.GetDataFolder(),
                     interval = m_settings.MonthInterval(), makeFiles = m_makeFiles] {
-        UntilCancelled files(makeFiles());
+        CancellableFileAccess files(makeFiles());
         ProfileCache profiles(files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
         int stoppedAt = -1;
         auto stopIfCancelled = [&](int done) {
             if (stoppedAt < 0 && run->cancel) {
-                files.close();
+                files.cancel();
                 stoppedAt = done;
             }
         };

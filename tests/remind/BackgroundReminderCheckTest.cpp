@@ -3,8 +3,8 @@
 // thread once it answers, checks asked for meanwhile do not pile up, and ending the program
 // during the stall returns and reminds of nothing more.
 #include "BackgroundReminderCheck.h"
-#include "BlockingFileAccess.h"
 #include "Settings.h"
+#include "StalledShare.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
@@ -49,23 +49,23 @@ protected:
                                 "Text=Standup\r\n");
         settings.setPlaySound(true);
         settings.setSoundFile("/snd/bell.wav");
-        gate->close();
+        share.stall();
     }
     // A thread abandoned on the share may end now.
-    ~BackgroundReminderCheckTest() override { gate->open(); }
+    ~BackgroundReminderCheckTest() override { share.resume(); }
 
     std::unique_ptr<BackgroundReminderCheck> make()
     {
         return std::make_unique<BackgroundReminderCheck>(
             settings, actions, "bert", [] { return kNow; },
-            std::make_unique<BlockingFileAccess>(gate));
+            std::make_unique<StalledFileAccess>(share));
     }
     // Waits until a check is held on the share; false at once when the window's thread went
     // there itself.
     bool stalled() const
     {
-        const auto reached = [this] { return gate->held() == 1 || gate->callsFromOwner() > 0; };
-        return QTest::qWaitFor(reached, kBoundMs) && gate->callsFromOwner() == 0;
+        const auto reached = [this] { return share.held() == 1 || share.callsFromOwner() > 0; };
+        return QTest::qWaitFor(reached, kBoundMs) && share.callsFromOwner() == 0;
     }
 
     QTemporaryDir program;
@@ -73,7 +73,7 @@ protected:
     ProfileCache profiles{RealFileAccess::instance()};
     Settings settings{profiles, program.path()};
     ThreadActions actions;
-    std::shared_ptr<ShareGate> gate = std::make_shared<ShareGate>();
+    StalledShare share;
 };
 
 TEST_F(BackgroundReminderCheckTest, TheWindowWaitsForNoShareAndIsRemindedOnItsThread)
@@ -87,13 +87,13 @@ TEST_F(BackgroundReminderCheckTest, TheWindowWaitsForNoShareAndIsRemindedOnItsTh
     EXPECT_EQ(background->pending(), 2) << "the stalled check and at most one more";
     EXPECT_TRUE(actions.done.isEmpty());
 
-    gate->open();
+    share.resume();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return background->pending() == 0 && !actions.done.isEmpty(); }, kBoundMs));
     QCoreApplication::processEvents(); // what the last check may still have sent
     EXPECT_EQ(actions.done, (QStringList{"window Standup", "sound /snd/bell.wav"}));
     EXPECT_EQ(actions.threads, QList<QThread*>(2, QThread::currentThread()));
-    EXPECT_EQ(gate->callsFromOwner(), 0) << "the window's thread touched the share";
+    EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread touched the share";
 }
 
 TEST_F(BackgroundReminderCheckTest, EndingDuringAStallReturnsAndRemindsOfNothingAfterwards)
@@ -111,8 +111,8 @@ TEST_F(BackgroundReminderCheckTest, EndingDuringAStallReturnsAndRemindsOfNothing
     background->check();
     ASSERT_TRUE(stalled()) << "no check on the share, or one on the window's thread";
     background.reset(); // gives up on the stalled thread after WorkerThread::kStopWait
-    gate->open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->unused(); }, kBoundMs))
+    share.resume();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return share.unused(); }, kBoundMs))
         << "the abandoned check never ended";
     QCoreApplication::processEvents();
     EXPECT_TRUE(actions.done.isEmpty());

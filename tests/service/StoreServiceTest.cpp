@@ -1,8 +1,8 @@
 // The store service as the window meets it: it asks, never waits, and hears back.
 #include "StoreService.h"
-#include "BlockingFileAccess.h"
 #include "ClassTermin.h"
 #include "FolderWatch.h"
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "WorkerThread.h"
 
@@ -23,14 +23,14 @@ protected:
     StoreServiceTest() { service.setFolder(data.path(), 60); }
     ~StoreServiceTest() override
     {
-        gate->open(); // an abandoned request may end now
+        share.resume(); // an abandoned request may end now
         service.shutDown();
     }
 
     StoreService::Options options()
     {
         StoreService::Options options;
-        options.files = [gate = gate] { return std::make_unique<BlockingFileAccess>(gate); };
+        options.files = StalledFileAccess::maker(share);
         options.notAnsweringAfterMs = 200;
         options.watchFolders = false;
         return options;
@@ -68,7 +68,7 @@ protected:
     }
 
     QTemporaryDir data;
-    std::shared_ptr<ShareGate> gate = std::make_shared<ShareGate>();
+    StalledShare share;
     StoreService service{options()};
 };
 
@@ -100,7 +100,7 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     settle();
     EXPECT_EQ(changed.size(), 2);
     EXPECT_EQ(texts(kDay), (QStringList{"From a colleague", "Review", "Standup"}));
-    EXPECT_EQ(gate->callsFromOwner(), 0) << "the window's thread never touched the share";
+    EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread never touched the share";
 }
 
 TEST_F(StoreServiceTest, AStalledShareIsToldKeepsWhatIsKnownRefusesSavesAndCatchesUpAfter)
@@ -109,7 +109,7 @@ TEST_F(StoreServiceTest, AStalledShareIsToldKeepsWhatIsKnownRefusesSavesAndCatch
     view({kDay});
     settle();
     QSignalSpy answering(&service, &StoreService::answeringChanged);
-    gate->close();
+    share.stall();
     put(kDay, 14, "Written during the stall");
     view({kDay});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.answering(); }, 5000));
@@ -123,7 +123,7 @@ TEST_F(StoreServiceTest, AStalledShareIsToldKeepsWhatIsKnownRefusesSavesAndCatch
     EXPECT_EQ(refused.cause, WriteOutcome::Cause::NotAnswering);
     EXPECT_TRUE(appointment.isNew()) << "nothing was filed";
 
-    gate->open();
+    share.resume();
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.answering(); }, 5000));
     view({kDay});
     settle();
@@ -135,12 +135,12 @@ TEST_F(StoreServiceTest, AStalledShareIsToldKeepsWhatIsKnownRefusesSavesAndCatch
 
 TEST_F(StoreServiceTest, StepsTakenWhileTheShareIsBusyReadOnlyTheLastOne)
 {
-    gate->close();
+    share.stall();
     view({kDay});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->held() > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return share.held() > 0; }, 5000));
     for (int week = 1; week <= 10; ++week)
         view({kDay.addDays(7 * week)});
-    gate->open();
+    share.resume();
     settle();
     EXPECT_TRUE(service.knownDay(kDay)) << "the one under way finishes";
     for (int week = 1; week < 10; ++week)
@@ -173,14 +173,14 @@ TEST_F(StoreServiceTest, SavesMovesAndDeletesAreDoneWhenTheStoreSaysSo)
     settle();
     EXPECT_TRUE(removed);
     EXPECT_FALSE(QFileInfo::exists(appointment.filename()));
-    EXPECT_EQ(gate->callsFromOwner(), 0);
+    EXPECT_EQ(share.callsFromOwner(), 0);
 }
 
 TEST_F(StoreServiceTest, ShuttingDownDuringAStallReturnsAndEndsEveryWait)
 {
-    gate->close();
+    share.stall();
     view({kDay});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->held() > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return share.held() > 0; }, 5000));
     ClassTermin appointment;
     appointment.setDatum(kDay);
     // A save already on its way when the program closes: its wait ends, unsaved.
@@ -189,9 +189,9 @@ TEST_F(StoreServiceTest, ShuttingDownDuringAStallReturnsAndEndsEveryWait)
     const DataAccess::FileChange change = service.filer().ChangeSinceLoaded(appointment);
     EXPECT_EQ(change.kind, DataAccess::FileChange::Kind::None);
     EXPECT_TRUE(service.shuttingDown());
-    gate->open();
+    share.resume();
     // The abandoned thread ends by itself once the share answers, and lets go of its files.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return gate->held() == 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return share.held() == 0; }, 5000));
 }
 
 TEST(FolderWatchTest, MissingDirectoriesAreWatchedThroughTheirNearestAncestorInsideTheFolder)

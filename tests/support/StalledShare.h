@@ -1,7 +1,8 @@
 #pragma once
 
-// A share that stops answering until the test lets it go on, for windows that must stay alive
-// meanwhile. Header only: the tests that include it link the profile layer and Qt Test.
+// A share that stops answering until the test lets it go on, for the windows and services that
+// must stay alive meanwhile. Header only: the tests that include it link the profile layer and
+// Qt Test.
 #include "FileAccess.h"
 
 #include <QDeadlineTimer>
@@ -15,7 +16,9 @@
 #include <memory>
 
 // Holds the calls of the file accesses behind it while stalled. Calls from the thread that made
-// it (the window's) are never held, only counted: a test asserts there are none.
+// it (the window's) are never held, only counted: a test asserts there are none instead of
+// hanging. Copies are the same share: each file access keeps one, so a thread abandoned on the
+// share may outlive the test that made it.
 class StalledShare {
 public:
     // No call is held longer: a test whose window waits for the share fails instead of hanging.
@@ -23,80 +26,97 @@ public:
 
     void stall()
     {
-        QMutexLocker lock(&m_mutex);
-        m_stalled = true;
+        QMutexLocker lock(&m_d->mutex);
+        m_d->stalled = true;
     }
     // Stalls on the calls-th call from now on, which is then held.
     void stallAfter(int calls)
     {
-        QMutexLocker lock(&m_mutex);
-        m_stallAfter = calls;
+        QMutexLocker lock(&m_d->mutex);
+        m_d->stallAfter = calls;
     }
     // Stalls on the writes-th write from now on, which is then held before it writes.
     void stallAtWrite(int writes)
     {
-        QMutexLocker lock(&m_mutex);
-        m_stallAtWrite = writes;
+        QMutexLocker lock(&m_d->mutex);
+        m_d->stallAtWrite = writes;
     }
     void resume()
     {
-        QMutexLocker lock(&m_mutex);
-        m_stalled = false;
-        m_stallAfter = 0;
-        m_stallAtWrite = 0;
-        m_resumed.wakeAll();
+        QMutexLocker lock(&m_d->mutex);
+        m_d->stalled = false;
+        m_d->stallAfter = 0;
+        m_d->stallAtWrite = 0;
+        m_d->resumed.wakeAll();
     }
 
     // Calls held now.
     int held() const
     {
-        QMutexLocker lock(&m_mutex);
-        return m_held;
+        QMutexLocker lock(&m_d->mutex);
+        return m_d->held;
     }
     // Calls held longer than kLongestHoldMs.
     int overdue() const
     {
-        QMutexLocker lock(&m_mutex);
-        return m_overdue;
+        QMutexLocker lock(&m_d->mutex);
+        return m_d->overdue;
     }
     // Calls made from the thread that made the share.
     int callsFromOwner() const
     {
-        QMutexLocker lock(&m_mutex);
-        return m_fromOwner;
+        QMutexLocker lock(&m_d->mutex);
+        return m_d->fromOwner;
+    }
+    // True once every file access behind the share is gone.
+    bool unused() const
+    {
+        QMutexLocker lock(&m_d->mutex);
+        return m_d->users == 0;
     }
 
     // Every call passes here first.
     void pass(bool write = false)
     {
-        QMutexLocker lock(&m_mutex);
-        if (QThread::currentThread() == m_owner) {
-            ++m_fromOwner;
+        QMutexLocker lock(&m_d->mutex);
+        if (QThread::currentThread() == m_d->owner) {
+            ++m_d->fromOwner;
             return;
         }
-        if (m_stallAfter > 0 && --m_stallAfter == 0)
-            m_stalled = true;
-        if (write && m_stallAtWrite > 0 && --m_stallAtWrite == 0)
-            m_stalled = true;
+        if (m_d->stallAfter > 0 && --m_d->stallAfter == 0)
+            m_d->stalled = true;
+        if (write && m_d->stallAtWrite > 0 && --m_d->stallAtWrite == 0)
+            m_d->stalled = true;
         const QDeadlineTimer deadline(kLongestHoldMs);
-        ++m_held;
-        while (m_stalled && !deadline.hasExpired())
-            m_resumed.wait(&m_mutex, deadline);
-        --m_held;
-        if (m_stalled)
-            ++m_overdue;
+        ++m_d->held;
+        while (m_d->stalled && !deadline.hasExpired())
+            m_d->resumed.wait(&m_d->mutex, deadline);
+        --m_d->held;
+        if (m_d->stalled)
+            ++m_d->overdue;
     }
 
 private:
-    mutable QMutex m_mutex;
-    QWaitCondition m_resumed;
-    QThread* m_owner = QThread::currentThread();
-    bool m_stalled = false;
-    int m_stallAfter = 0;
-    int m_stallAtWrite = 0;
-    int m_held = 0;
-    int m_overdue = 0;
-    int m_fromOwner = 0;
+    friend class StalledFileAccess;
+    void addUser(int delta)
+    {
+        QMutexLocker lock(&m_d->mutex);
+        m_d->users += delta;
+    }
+
+    struct State {
+        QMutex mutex;
+        QWaitCondition resumed;
+        QThread* owner = QThread::currentThread();
+        bool stalled = false;
+        int stallAfter = 0;
+        int stallAtWrite = 0;
+        int held = 0;
+        int overdue = 0;
+        int fromOwner = 0;
+        int users = 0;
+    };
+    std::shared_ptr<State> m_d = std::make_shared<State>();
 };
 
 namespace StalledShareDetail {
@@ -108,16 +128,19 @@ struct OwnRealFiles {
 // The local disk behind a stalled share.
 class StalledFileAccess : private StalledShareDetail::OwnRealFiles, public ForwardingFileAccess {
 public:
-    explicit StalledFileAccess(StalledShare& share)
+    explicit StalledFileAccess(const StalledShare& share)
         : ForwardingFileAccess(real)
         , m_share(share)
     {
+        m_share.addUser(1);
     }
+    ~StalledFileAccess() override { m_share.addUser(-1); }
 
-    // For a window's jobs: each gets a file access of its own behind the same share.
-    static std::function<std::unique_ptr<FileAccess>()> maker(StalledShare& share)
+    // For a window's or a service's jobs: each gets a file access of its own behind the same
+    // share.
+    static std::function<std::unique_ptr<FileAccess>()> maker(const StalledShare& share)
     {
-        return [&share]() -> std::unique_ptr<FileAccess> {
+        return [share]() -> std::unique_ptr<FileAccess> {
             return std::make_unique<StalledFileAccess>(share);
         };
     }
@@ -126,7 +149,7 @@ protected:
     void noteCall(Call call) override { m_share.pass(call == Call::Write); }
 
 private:
-    StalledShare& m_share;
+    StalledShare m_share;
 };
 
 // Runs the events of the test's thread, which is the windows' one, until done, within a bound

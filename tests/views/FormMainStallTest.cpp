@@ -1,11 +1,11 @@
 // The main window on a share that stops answering: it keeps working, says so, refuses to
 // change what it cannot write, and catches up when the share is back.
 #include "AppointmentEditing.h"
-#include "BlockingFileAccess.h"
 #include "ClassDay.h"
 #include "DayWeekView.h"
 #include "Language.h"
 #include "Settings.h"
+#include "StalledShare.h"
 #include "StoreService.h"
 #include "TestFiles.h"
 #include "form_main.h"
@@ -46,7 +46,7 @@ protected:
     }
     ~FormMainStallTest() override
     {
-        gate->open();
+        share.resume();
         window.reset();
         service.shutDown();
     }
@@ -54,7 +54,7 @@ protected:
     StoreService::Options options()
     {
         StoreService::Options options;
-        options.files = [gate = gate] { return std::make_unique<BlockingFileAccess>(gate); };
+        options.files = StalledFileAccess::maker(share);
         options.clock = [] { return kNow; };
         options.notAnsweringAfterMs = 100;
         options.watchFolders = false; // only the window's own catching up may bring news
@@ -104,7 +104,7 @@ protected:
 
     QTemporaryDir program;
     QTemporaryDir data;
-    std::shared_ptr<ShareGate> gate = std::make_shared<ShareGate>();
+    StalledShare share;
     ProfileCache profiles{RealFileAccess::instance()};
     Settings settings{profiles, program.path()};
     StoreService service{options()};
@@ -131,7 +131,7 @@ TEST_F(FormMainStallTest, TheWindowWorksOnSaysSoRefusesChangesAndCatchesUp)
         ASSERT_EQ(labelTexts(), QStringList{"Standup"});
         messages.clear();
 
-        gate->close();
+        share.stall();
         window->LoadView(); // the heartbeat's look at the folder
         ASSERT_TRUE(QTest::qWaitFor([&] { return !service.answering(); }, 5000));
         EXPECT_EQ(source(), language.source + data.path().section('/', -1) + language.notAnswering);
@@ -151,10 +151,10 @@ TEST_F(FormMainStallTest, TheWindowWorksOnSaysSoRefusesChangesAndCatchesUp)
         window->findChild<QAction*>("mnu_popup_termin_del_yes")->trigger();
         ASSERT_EQ(messages.size(), 2);
         EXPECT_TRUE(messages[0].contains(data.path())) << messages[0].toStdString();
-        EXPECT_EQ(gate->callsFromOwner(), 0) << "the window's thread never touched the share";
+        EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread never touched the share";
 
         const QString meanwhile = put(kNow.date(), 14, "Written meanwhile");
-        gate->open();
+        share.resume();
         ASSERT_TRUE(QTest::qWaitFor([&] { return service.answering(); }, 5000));
         settle();
         EXPECT_EQ(source(), language.source + data.path().section('/', -1));

@@ -1,0 +1,55 @@
+#include "CancellableFileAccess.h"
+
+CancellableFileAccess::CancellableFileAccess(std::unique_ptr<FileAccess> inner)
+    : ForwardingFileAccess(*inner)
+    , m_owned(std::move(inner))
+{
+}
+
+std::optional<DirectoryListing>
+CancellableFileAccess::listFiles(const QString& dir, const QString& suffix, const QString& root)
+{
+    return m_cancelled ? std::nullopt : m_inner.listFiles(dir, suffix, root);
+}
+
+bool CancellableFileAccess::isListableDir(const QString& dir)
+{
+    return !m_cancelled && m_inner.isListableDir(dir);
+}
+
+std::optional<FileMeta> CancellableFileAccess::metadata(const QString& path)
+{
+    return m_cancelled ? std::nullopt : m_inner.metadata(path);
+}
+
+bool CancellableFileAccess::exists(const QString& path)
+{
+    return !m_cancelled && m_inner.exists(path);
+}
+
+ReadOutcome CancellableFileAccess::read(const QString& path, qint64 maxBytes, const QString& root)
+{
+    if (!m_cancelled)
+        return m_inner.read(path, maxBytes, root);
+    ReadOutcome unread;
+    unread.status = ReadOutcome::Failed;
+    return unread;
+}
+
+WriteOutcome CancellableFileAccess::writeAtomically(const QString& path, const QByteArray& content,
+                                                    const QString& root)
+{
+    if (m_cancelled)
+        return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, path);
+    return m_inner.writeAtomically(path, content, root);
+}
+
+bool CancellableFileAccess::remove(const QString& path)
+{
+    return !m_cancelled && m_inner.remove(path);
+}
+
+bool CancellableFileAccess::makePath(const QString& dir)
+{
+    return !m_cancelled && m_inner.makePath(dir);
+}

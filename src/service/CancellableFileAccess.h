@@ -1,0 +1,32 @@
+#pragma once
+
+#include "FileAccess.h"
+
+#include <memory>
+
+// An import job's way to the share until it is cancelled; from then on it answers as a folder
+// that cannot be reached, without asking the share, so the import counts what is left as not
+// saved and ends at once instead of waiting on a slow share for each item. The job cancels it
+// between two items, never inside a save, so a cancel never leaves a half-written file. Used
+// on the job's thread only.
+class CancellableFileAccess : public ForwardingFileAccess {
+public:
+    explicit CancellableFileAccess(std::unique_ptr<FileAccess> inner);
+
+    void cancel() { m_cancelled = true; }
+
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override;
+    bool isListableDir(const QString& dir) override;
+    std::optional<FileMeta> metadata(const QString& path) override;
+    bool exists(const QString& path) override;
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root) override;
+    bool remove(const QString& path) override;
+    bool makePath(const QString& dir) override;
+
+private:
+    std::unique_ptr<FileAccess> m_owned;
+    bool m_cancelled = false;
+};
