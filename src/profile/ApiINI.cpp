@@ -114,8 +114,8 @@ bool IniFile::unreadable() const
         return false;
     case ProfileCache::State::Missing:
         // Metadata speaks of regular files only: a FIFO or directory under the name is there
-        // all the same.
-        return m_cache.files().exists(m_path);
+        // all the same. A look that found nothing at all needs no second one.
+        return !lookup().nothingThere && m_cache.files().exists(m_path);
     case ProfileCache::State::NotRegular:
     case ProfileCache::State::Unreadable:
         return true;
@@ -201,7 +201,7 @@ void IniFile::WriteIniString(const QString& section, const QString& key, const Q
 {
     if (!m_pending) {
         // Merge into what is on disk now, not into what this object may have read earlier.
-        m_lookup = m_cache.lookup(m_path, m_root);
+        m_lookup = m_cache.lookupForWrite(m_path, m_root);
         m_baseUnreadable = unreadable();
         m_pending = *m_lookup->document;
     }

@@ -54,8 +54,9 @@ public:
 
     bool hasPendingWrites() const { return m_pending.has_value(); }
     // Writes the gathered keys, merged into the file's current content, as one new file.
-    // A missing directory is a failure; nothing is created for it. A file that is there but
-    // could not be read is never written over: its content would be lost.
+    // Without a root a missing directory is a failure and nothing is created for it; with one,
+    // the directories inside root are made (see FileAccess::writeAtomically). A file that is
+    // there but could not be read is never written over: its content would be lost.
     WriteOutcome commit();
 
 private:

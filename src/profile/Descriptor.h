@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <unistd.h>
 
 #include <utility>
@@ -21,6 +22,16 @@ public:
 
     int get() const { return m_fd; }
     int release() { return std::exchange(m_fd, -1); }
+    // Closes the one held, if any, and holds fd instead; errno stays that of the call that
+    // gave fd.
+    void reset(int fd)
+    {
+        const int error = errno;
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+        errno = error;
+    }
     // Closing reports the write errors a share may only notice then.
     int close() { return ::close(std::exchange(m_fd, -1)); }
 

@@ -4,8 +4,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
@@ -56,6 +55,41 @@ bool confinedTo(const QByteArray& path, const QByteArray& canonicalRoot, const Q
     return root.isEmpty() || liesInside(path, canonicalRoot);
 }
 
+// Opened for the calls that follow, not for reading: "at" calls relative to it resolve only
+// the last name on the share.
+int openDirectory(const QByteArray& dir, int at = AT_FDCWD, int flags = 0)
+{
+    return ::openat(at, dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC | flags);
+}
+
+// A path as the kernel would name it were there no links on the way: "/a/b/../c/" is "/a/c".
+QByteArray cleaned(const QString& path)
+{
+    QByteArray clean = QFile::encodeName(QDir::cleanPath(path));
+    while (clean.size() > 1 && clean.endsWith('/'))
+        clean.chop(1);
+    return clean;
+}
+
+// The permission bits a new file loses on creation.
+mode_t creationMask()
+{
+    static const mode_t mask = [] {
+        // Read where the kernel tells it: setting it to learn it would race other threads.
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("Umask:"))
+                    return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+            }
+        }
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
+}
+
 FileMeta metaOf(const struct stat& st)
 {
     const qint64 mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -98,8 +132,7 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
     Descriptor dirFd(::open(dirName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dirFd.get() < 0)
         return std::nullopt;
-    const QByteArray canonicalRoot = canonicalRootOf(root);
-    if (!confinedTo(resolvedPathOf(dirFd.get(), dirName), canonicalRoot, root))
+    if (!confined(dirFd.get(), dirName, root))
         return std::nullopt;
     DIR* stream = ::fdopendir(dirFd.get());
     if (!stream)
@@ -131,7 +164,7 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
             // Only a link to a regular file that stays inside the data folder counts.
             const QByteArray target = canonical(dirName + '/' + raw);
             if (::fstatat(::dirfd(stream), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) &&
-                confinedTo(target, canonicalRoot, root))
+                confinedTo(target, canonicalRootOf(root), root))
                 listing.names.append(name);
         }
     }
@@ -151,17 +184,33 @@ QByteArray RealFileAccess::canonicalRootOf(const QString& root)
     return m_lastCanonicalRoot;
 }
 
+bool RealFileAccess::confined(int fd, const QByteArray& name, const QString& root)
+{
+    if (root.isEmpty())
+        return true;
+    // Reached without a link on the way, it lies inside by its very name, and the root needs
+    // no resolving: on a share that takes a round trip per directory above it.
+    const QByteArray resolved = resolvedPathOf(fd, name);
+    if (resolved == cleaned(QFile::decodeName(name)) && liesInside(resolved, cleaned(root)))
+        return true;
+    return liesInside(resolved, canonicalRootOf(root));
+}
+
 bool RealFileAccess::isListableDir(const QString& dir)
 {
-    const QFileInfo info(dir);
-    return info.isDir() && info.isReadable();
+    // Opening it for listing asks the one question in one call.
+    const Descriptor fd(::open(QFile::encodeName(dir).constData(),
+                               O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    return !dir.isEmpty() && fd.get() >= 0;
 }
 
 std::optional<FileMeta> RealFileAccess::metadata(const QString& path)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
+    m_lastSeen = {name, st.st_mode};
     return metaOf(st);
 }
 
@@ -175,13 +224,21 @@ ReadOutcome RealFileAccess::read(const QString& path, qint64 maxBytes, const QSt
 {
     ReadOutcome outcome;
     const QByteArray name = QFile::encodeName(path);
-    // Non-blocking, so a FIFO swapped in under the name cannot hold us.
-    Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    // Non-blocking, so a FIFO swapped in under the name cannot hold us. A link is opened a
+    // second time, followed, so that "missing" means nothing at all has the name.
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    Descriptor fd(::open(name.constData(), kFlags | O_NOFOLLOW));
+    bool link = false;
+    if (fd.get() < 0 && errno == ELOOP) {
+        link = true;
+        fd.reset(::open(name.constData(), kFlags));
+    }
     if (fd.get() < 0) {
         const int error = errno;
-        outcome.status = error == ENOENT || error == ENOTDIR ? ReadOutcome::Missing
-                         : error == ENXIO || error == ELOOP  ? ReadOutcome::NotRegular
-                                                             : ReadOutcome::Failed;
+        const bool gone = error == ENOENT || error == ENOTDIR;
+        outcome.status = gone && !link                              ? ReadOutcome::Missing
+                         : gone || error == ENXIO || error == ELOOP ? ReadOutcome::NotRegular
+                                                                    : ReadOutcome::Failed;
         outcome.error = systemReason(error);
         return outcome;
     }
@@ -191,16 +248,17 @@ ReadOutcome RealFileAccess::read(const QString& path, qint64 maxBytes, const QSt
         outcome.error = systemReason(errno);
         return outcome;
     }
-    if (!S_ISREG(st.st_mode) ||
-        !confinedTo(resolvedPathOf(fd.get(), name), canonicalRootOf(root), root)) {
+    if (!S_ISREG(st.st_mode) || !confined(fd.get(), name, root)) {
         outcome.status = ReadOutcome::NotRegular;
         return outcome;
     }
+    m_lastSeen = {name, st.st_mode};
     const qint64 wanted = std::min<qint64>(maxBytes, std::max<qint64>(st.st_size, 0) + 1);
     QByteArray bytes(wanted, Qt::Uninitialized);
     qint64 total = 0;
     while (total < wanted) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + total, size_t(wanted - total));
+        const qint64 asked = wanted - total;
+        const ssize_t n = ::read(fd.get(), bytes.data() + total, size_t(asked));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -208,9 +266,11 @@ ReadOutcome RealFileAccess::read(const QString& path, qint64 maxBytes, const QSt
             outcome.error = systemReason(errno);
             return outcome;
         }
-        if (n == 0)
-            break;
         total += n;
+        // Less than asked, and the whole size is in: the end of a regular file, no need to
+        // ask the share once more to hear so.
+        if (n == 0 || (n < asked && total >= st.st_size))
+            break;
     }
     bytes.truncate(total);
     outcome.status = ReadOutcome::Read;
@@ -219,36 +279,156 @@ ReadOutcome RealFileAccess::read(const QString& path, qint64 maxBytes, const QSt
     return outcome;
 }
 
+int RealFileAccess::openTargetDirectory(const QByteArray& dir, const QString& root,
+                                        WriteOutcome* failure)
+{
+    // The common case, the directory is there: one call.
+    Descriptor fd(openDirectory(dir));
+    const int error = errno;
+    if (fd.get() < 0 && (root.isEmpty() || (error != ENOENT && error != ENOTDIR))) {
+        *failure = WriteOutcome::failed(WriteOutcome::Cause::System, {}, systemReason(error));
+        return -1;
+    }
+    if (fd.get() < 0)
+        fd.reset(makeDirectories(dir, root, failure));
+    if (fd.get() >= 0 && !confined(fd.get(), dir, root)) {
+        *failure = WriteOutcome::failed(WriteOutcome::Cause::OutsideFolder, {});
+        return -1;
+    }
+    return fd.release();
+}
+
+int RealFileAccess::makeDirectories(const QByteArray& dir, const QString& root,
+                                    WriteOutcome* failure)
+{
+    const auto fail = [&](WriteOutcome::Cause cause, int error) {
+        *failure = WriteOutcome::failed(cause, {}, error ? systemReason(error) : QString());
+        return -1;
+    };
+    const QByteArray top = cleaned(root);
+    const QByteArray below = cleaned(QFile::decodeName(dir));
+    if (below != top && !below.startsWith(top == "/" ? top : top + '/'))
+        return fail(WriteOutcome::Cause::System, ENOENT); // nothing is made outside root
+    const QList<QByteArray> names = below.mid(top.size()).split('/');
+    QList<QByteArray> parts;
+    for (const QByteArray& name : names) {
+        if (!name.isEmpty())
+            parts.append(name);
+    }
+
+    // Up to the nearest directory that is there; usually the month of a new day.
+    qsizetype there = parts.size();
+    Descriptor parent(-1);
+    QByteArray path;
+    while (parent.get() < 0 && there > 0) {
+        --there;
+        path = top;
+        for (qsizetype i = 0; i < there; ++i)
+            path += (path.endsWith('/') ? "" : "/") + parts[i];
+        parent.reset(openDirectory(path));
+        if (parent.get() < 0 && errno != ENOENT && errno != ENOTDIR)
+            return fail(WriteOutcome::Cause::System, errno);
+    }
+    // An unmounted share or a renamed folder is never made again: that would split the
+    // team's data into a local copy.
+    if (parent.get() < 0)
+        return fail(WriteOutcome::Cause::FolderUnreachable, ENOENT);
+    if (!confined(parent.get(), path, root))
+        return fail(WriteOutcome::Cause::OutsideFolder, 0);
+    // Down again, each directory opened without following a link that another copy may have
+    // put there meanwhile.
+    for (qsizetype i = there; i < parts.size(); ++i) {
+        if (::mkdirat(parent.get(), parts[i].constData(), 0777) != 0 && errno != EEXIST)
+            return fail(WriteOutcome::Cause::System, errno);
+        parent.reset(openDirectory(parts[i], parent.get(), O_NOFOLLOW));
+        if (parent.get() < 0)
+            return fail(WriteOutcome::Cause::System, errno);
+    }
+    return parent.release();
+}
+
 WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArray& content,
                                              const QString& root)
 {
-    if (!root.isEmpty()) {
-        // The file itself when it is there (a link is followed to its target), else the
-        // directory it will be created in.
-        const QByteArray name = QFile::encodeName(path);
+    QByteArray name = QFile::encodeName(path);
+    // A rewritten file keeps its permissions (a new one gets the usual ones). In the data
+    // folder the look a save takes first tells them, so they cost no call of their own.
+    std::optional<mode_t> mode;
+    if (m_lastSeen.name == name)
+        mode = m_lastSeen.mode & 0777;
+    if (root.isEmpty()) {
+        // A settings file or an export may be a link its user made on purpose: it is followed.
         struct stat st {};
-        const bool there = ::lstat(name.constData(), &st) == 0;
-        const QByteArray resolved =
-            there ? canonical(name) : canonical(QFile::encodeName(QFileInfo(path).path()));
-        if (!confinedTo(resolved, canonicalRootOf(root), root))
-            return WriteOutcome::failed(WriteOutcome::Cause::OutsideFolder, path);
+        if (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            const QByteArray target = canonical(name);
+            if (!target.isEmpty() && ::stat(target.constData(), &st) == 0)
+                name = target;
+        }
+        mode = S_ISREG(st.st_mode) ? std::optional(st.st_mode & 0777) : std::nullopt;
     }
-    // The temporary name QSaveFile draws never ends in the appointment extension, so a listing
-    // by another user never picks up a half-written file.
-    QSaveFile file(path);
-    const auto failed = [&](const QString& reason) {
-        return WriteOutcome::failed(WriteOutcome::Cause::System, path, reason);
+    const qsizetype slash = name.lastIndexOf('/');
+    const QByteArray dir = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : name.left(slash);
+    const QByteArray base = name.mid(slash + 1);
+    if (base.isEmpty() || base == "." || base == "..")
+        return WriteOutcome::failed(WriteOutcome::Cause::System, path, systemReason(EISDIR));
+
+    // Every call below works relative to the directory, opened once.
+    WriteOutcome outcome;
+    const Descriptor dirFd(openTargetDirectory(dir, root, &outcome));
+    if (dirFd.get() < 0) {
+        outcome.path = outcome.cause == WriteOutcome::Cause::FolderUnreachable ? root : path;
+        return outcome;
+    }
+
+    // A temporary name beside the file that never ends in the appointment extension, so that a
+    // listing by another copy never picks up a half-written file.
+    QByteArray temporary;
+    Descriptor file(-1);
+    for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
+        temporary = '.' + base.left(200) + '.' +
+                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        file.reset(::openat(dirFd.get(), temporary.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            mode.value_or(0666)));
+        if (file.get() < 0 && errno != EEXIST)
+            break;
+    }
+    if (file.get() < 0)
+        return WriteOutcome::failed(WriteOutcome::Cause::System, path, systemReason(errno));
+    const auto failed = [&](int error) {
+        file.reset(-1);
+        ::unlinkat(dirFd.get(), temporary.constData(), 0);
+        return WriteOutcome::failed(WriteOutcome::Cause::System, path, systemReason(error));
     };
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
-    if (file.write(content) != content.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failed(reason);
+
+    // Only bits the creation took away need a call; a share may refuse it, which costs nothing
+    // of the content.
+    if (mode && (*mode & creationMask()))
+        ::fchmod(file.get(), *mode);
+    for (qsizetype done = 0; done < content.size();) {
+        const ssize_t n =
+            ::write(file.get(), content.constData() + done, size_t(content.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return failed(n < 0 ? errno : EIO);
+        done += n;
     }
-    if (!file.commit())
-        return failed(file.errorString());
-    return WriteOutcome::done();
+    // On the disk before it takes the name; a share may report a write error only when the
+    // file is closed.
+    if (::fdatasync(file.get()) != 0)
+        return failed(errno);
+    if (file.close() != 0)
+        return failed(errno);
+    // The time a share may set on closing is the one later lookups see.
+    struct stat st {};
+    const bool known = ::fstatat(dirFd.get(), temporary.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (::renameat(dirFd.get(), temporary.constData(), dirFd.get(), base.constData()) != 0)
+        return failed(errno);
+    outcome = WriteOutcome::done();
+    if (known)
+        outcome.written = metaOf(st);
+    return outcome;
 }
 
 bool RealFileAccess::remove(const QString& path)

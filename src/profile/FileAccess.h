@@ -42,6 +42,9 @@ struct WriteOutcome {
     QString error; // the system's reason, when there is one
     Cause cause = Cause::System;
     QString path; // the file or folder concerned
+    // The new file's metadata, taken from it once it was closed, where the file access tells:
+    // its modification time is the one later lookups see.
+    std::optional<FileMeta> written;
 
     static WriteOutcome done()
     {
@@ -62,8 +65,8 @@ struct WriteOutcome {
 struct ReadOutcome {
     enum Status {
         Read,       // bytes and meta (taken from the open file) are valid
-        Missing,    // nothing there (any more)
-        NotRegular, // a directory, FIFO, device, or a link out of root: never opened for reading
+        Missing,    // nothing at all has the name (any more): no FIFO, directory or link either
+        NotRegular, // a directory, FIFO, device, or a link that dangles or leads out of root
         Failed,     // a regular file that could not be read: permission, I/O error
     };
     Status status = Missing;
@@ -97,8 +100,12 @@ public:
     // Up to maxBytes from the start of the file. Never blocks on a FIFO or device: only a
     // regular file is read, as checked on the opened file itself.
     virtual ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) = 0;
-    // Replaces the file whole: readers see the old content or the new, never a mix. Refuses
-    // to write through a link that leads out of root.
+    // Replaces the file whole: readers see the old content or the new, never a mix, and a
+    // failed write leaves the old file and no temporary one. With a root, the file's directory
+    // must lie inside it (OutsideFolder otherwise), the directories between root and the file
+    // are made as needed, never root itself (FolderUnreachable when it is missing), and a link
+    // under the name is replaced, never written through. Without a root, a missing directory
+    // is a failure and a link under the name is followed.
     virtual WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
                                          const QString& root) = 0;
     // Removes the name; a link is removed itself, never its target.
@@ -126,9 +133,21 @@ public:
 
 private:
     QByteArray canonicalRootOf(const QString& root);
+    // Whether the open fd, reached by name, lies inside root (empty: confines nothing).
+    bool confined(int fd, const QByteArray& name, const QString& root);
+    // The directory a file is written into, checked to lie inside root (when there is one);
+    // -1 with *failure filled in when it cannot be had.
+    int openTargetDirectory(const QByteArray& dir, const QString& root, WriteOutcome* failure);
+    // Makes the directories between root and dir that are missing, root itself never.
+    int makeDirectories(const QByteArray& dir, const QString& root, WriteOutcome* failure);
 
     QString m_lastRoot;
     QByteArray m_lastCanonicalRoot;
+    // The permissions of the regular file metadata() or read() saw last, for its rewrite.
+    struct Seen {
+        QByteArray name;
+        unsigned mode = 0;
+    } m_lastSeen;
 };
 
 // Passes every call on to another file access: the base of decorators and test fakes, which

@@ -59,6 +59,22 @@ ProfileCache::Lookup ProfileCache::read(const QString& path, const QString& root
     return reload(path, root, found != m_entries.end() ? &found->entry : nullptr);
 }
 
+ProfileCache::Lookup ProfileCache::lookupForWrite(const QString& path, const QString& root)
+{
+    // Whatever the answer, a name noted free is taken once.
+    const bool free = !m_freeName.isEmpty() && std::exchange(m_freeName, QString()) == path &&
+                      m_freeNameAge.elapsed() < kFreeNameMs;
+    if (free)
+        return {emptyDocument(), State::Missing, {}, {}, true};
+    return holds(path) ? lookup(path, root) : read(path, root);
+}
+
+void ProfileCache::noteFree(const QString& path)
+{
+    m_freeName = path;
+    m_freeNameAge.start();
+}
+
 ProfileCache::Lookup ProfileCache::reload(const QString& path, const QString& root,
                                           const Entry* previous)
 {
@@ -84,7 +100,7 @@ ProfileCache::Lookup ProfileCache::load(const QString& path, const QString& root
     ReadOutcome read = m_files.read(path, kMaxFileBytes + 1, root);
     switch (read.status) {
     case ReadOutcome::Missing:
-        return {emptyDocument(), State::Missing, {}, {}};
+        return {emptyDocument(), State::Missing, {}, {}, true};
     case ReadOutcome::NotRegular:
         return {emptyDocument(), State::NotRegular, {}, {}};
     case ReadOutcome::Failed:
@@ -114,6 +130,8 @@ void ProfileCache::remember(const QString& path, Entry entry)
 
 void ProfileCache::forget(const QString& path)
 {
+    if (path == m_freeName)
+        m_freeName.clear();
     const auto found = m_entries.find(path);
     if (found == m_entries.end())
         return;
@@ -124,6 +142,7 @@ void ProfileCache::forget(const QString& path)
 
 void ProfileCache::clear()
 {
+    m_freeName.clear();
     m_entries.clear();
     m_order.clear();
     m_bytes = 0;

@@ -3,6 +3,7 @@
 #include "FileAccess.h"
 #include "ProfileDocument.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 
@@ -38,6 +39,9 @@ public:
         State state = State::Missing;
         FileMeta meta; // of the file as it was read
         QString error; // the system's reason when Unreadable
+        // Missing only: the look itself found nothing at all under the name, not even a FIFO,
+        // a directory or a link. Metadata alone cannot tell.
+        bool nothingThere = false;
     };
 
     // Pass meta when the caller has just asked for it, to save the round trip. Reads stay
@@ -50,6 +54,15 @@ public:
     // (whose own metadata is kept) is all it costs.
     Lookup read(const QString& path, const QString& root = {});
     bool holds(const QString& path) const { return m_entries.contains(path); }
+
+    // The content a write is about to merge into, at the cost of one call at most: a file held
+    // is checked by its metadata, any other is opened once, and a name just noted free is not
+    // asked about again.
+    Lookup lookupForWrite(const QString& path, const QString& root = {});
+    // The caller has just found nothing at all under the name: a lookupForWrite of it right
+    // after takes that answer. Only the last name counts, and only for kFreeNameMs.
+    void noteFree(const QString& path);
+    static constexpr qint64 kFreeNameMs = 2000;
 
     // After our own write: the next lookup reads the file again.
     void forget(const QString& path);
@@ -82,4 +95,6 @@ private:
         std::list<QString>::iterator position;
     };
     QHash<QString, Slot> m_entries;
+    QString m_freeName; // noted by noteFree(), taken by the next lookupForWrite()
+    QElapsedTimer m_freeNameAge;
 };

@@ -110,20 +110,20 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
 
 WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
 {
-    const QString folder = dataFolder();
-    // An unmounted share or a renamed folder must not be recreated here: that would split
-    // the team's data into a local copy.
-    if (!m_profiles.files().isListableDir(folder))
-        return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, folder);
-    forgetInPass(appointment.filename());
-    forgetDayMarks(appointment.filename());
-    MakeDirTree(DirectoryOfPath(appointment.filename()));
-    IniFile ini(m_profiles, appointment.filename(), folder);
+    // On a share every call is a round trip, so a save asks one question before it writes
+    // (none for a name FileExists has just found free), and the write itself makes the
+    // directories inside the data folder and refuses a data folder that is missing: an
+    // unmounted share or a renamed folder made again would split the team's data into a
+    // local copy.
+    const QString path = appointment.filename();
+    forgetInPass(path);
+    forgetDayMarks(path);
+    IniFile ini(m_profiles, path, dataFolder());
     AppointmentFile::write(ini, appointment);
     const WriteOutcome outcome = ini.commit();
     // The record now stands for what is on disk: a later edit of it is no conflict.
     if (outcome.ok)
-        if (const auto meta = m_profiles.files().metadata(appointment.filename()))
+        if (const auto meta = outcome.written ? outcome.written : m_profiles.files().metadata(path))
             appointment.setFileDate(meta->modified);
     return outcome;
 }
@@ -319,8 +319,12 @@ bool DataAccess::IsDataFolderReachable()
 
 bool DataAccess::FileExists(const QString& path)
 {
-    // Anything under the name counts: a new appointment must not land on a FIFO either.
-    return m_profiles.files().exists(path);
+    // Anything under the name counts: a new appointment must not land on a FIFO either. A
+    // save of the name right after asks no more.
+    const bool there = m_profiles.files().exists(path);
+    if (!there)
+        m_profiles.noteFree(path);
+    return there;
 }
 
 QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class ApiIni : public ::testing::Test {
@@ -161,6 +163,34 @@ TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndNoTemporaryFiles)
     EXPECT_EQ(TestFiles::readBytes(path()), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"});
     EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QStringLiteral("old"));
+}
+
+// A rename leaves a new file: what the old one had beyond its bytes is carried over by hand.
+TEST_F(ApiIni, ARewriteKeepsThePermissionsAndASettingsFileThatIsALinkStaysOne)
+{
+    for (const QString& root : {QString(), dir.path()}) {
+        for (const mode_t mode : {0600, 0640, 0664}) {
+            SCOPED_TRACE(
+                qPrintable(QStringLiteral("root '%1', mode %2").arg(root).arg(mode, 0, 8)));
+            TestFiles::writeBytes(path(), "[S]\r\nk=old\r\n");
+            ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), mode), 0);
+            IniFile ini(cache, path(), root);
+            ini.WriteIniString("S", "k", "new");
+            ASSERT_TRUE(ini.commit().ok);
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, mode);
+        }
+    }
+    // A settings file kept elsewhere through a link: the link stays, its target changes.
+    const QString target = dir.filePath("elsewhere/settings.ini");
+    TestFiles::writeBytes(target, "[S]\r\nk=old\r\n");
+    ASSERT_TRUE(QFile::link(target, path("link.ini")));
+    IniFile ini(cache, path("link.ini"));
+    ini.WriteIniString("S", "k", "new");
+    ASSERT_TRUE(ini.commit().ok);
+    EXPECT_TRUE(QFileInfo(path("link.ini")).isSymLink());
+    EXPECT_EQ(TestFiles::readBytes(target), "[S]\r\nk=new\r\n");
 }
 
 TEST_F(ApiIni, AMissingDirectoryIsAFailureAndNothingIsCreated)

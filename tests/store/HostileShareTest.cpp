@@ -95,4 +95,24 @@ TEST_F(HostileShareTest, LoopsHugeFilesAndSwappedKindsNeitherHangNorCrash)
     EXPECT_FALSE(filing.File(a).ok);
 }
 
+TEST_F(HostileShareTest, ADirectoryLinkOutOfTheFolderIsNeitherWrittenThroughNorMadeInto)
+{
+    // The month leads out of the folder: one day of it is there, the next still to be made.
+    QTemporaryDir outside;
+    QDir(data.path()).mkpath("y2003");
+    ASSERT_TRUE(QFile::link(outside.path(), data.filePath("y2003/m7")));
+    QDir(outside.path()).mkpath("d4");
+    for (const QDate& day : {kDay, kDay.addDays(1)}) {
+        ClassTermin a;
+        a.setDatum(day);
+        const WriteOutcome saved = filing.File(a);
+        EXPECT_FALSE(saved.ok);
+        EXPECT_EQ(saved.cause, WriteOutcome::Cause::OutsideFolder) << qPrintable(saved.error);
+    }
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"d4"});
+    EXPECT_TRUE(QDir(outside.filePath("d4"))
+                    .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
 } // namespace

@@ -1,0 +1,201 @@
+// What a save costs on a share, where every call is a round trip: the calls each kind of save
+// makes through the file access, and the system calls they come to on the data folder.
+//
+// The requests a share really sees (the kernel adds lookups of its own) can be counted by
+// hand over the FUSE rig: mount `slowfs.py BACKING MOUNT --log LOG`, run
+//   NORVANE_SAVE_FOLDER=MOUNT test_store --gtest_also_run_disabled_tests
+//   --gtest_filter=SaveSystemCalls.DISABLED_OneOfEach
+// and count the lines of LOG between the "/.mark-<step>" lookups.
+#include "AppointmentFiling.h"
+#include "DataAccess.h"
+#include "TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QDate kDay(2026, 3, 4);
+
+struct Step {
+    const char* name;
+    // Calls through the file access: Listings, Metadata, Reads, Writes, removals (D), Paths.
+    const char* calls;
+    int systemCalls; // on the data folder, closes apart
+};
+
+// Each within 8 system calls: the one question, the directory opened once, the temporary file
+// created, written, synced and asked for its time, the rename; a move removes the old file
+// too. The first save into a day pays for the day's directory.
+const Step kSteps[] = {
+    {"new", "L0 M1 R0 W1 D0 P0", 7},        {"change", "L0 M1 R0 W1 D0 P0", 7},
+    {"move", "L0 M1 R0 W1 D1 P0", 8},       {"import", "L0 M1 R0 W1 D0 P0", 7},
+    {"fixed name", "L0 M0 R1 W1 D0 P0", 7}, {"new day", "L0 M1 R0 W1 D0 P0", 10},
+    {"delete", "L0 M0 R0 W0 D1 P0", 1},
+};
+
+// One appointment through every kind of save the editor and the imports make, in the order of
+// kSteps, on days whose directories are there unless the step says otherwise.
+class SaveSteps {
+public:
+    SaveSteps(FileAccess& files, const QString& folder)
+        : m_profiles(files)
+        , m_store(m_profiles, StoreSource::fixed(folder))
+        , m_day(DataAccess::DayDirectory(m_store.DataFolder(), kDay))
+    {
+        QDir().mkpath(m_day);
+        QDir().mkpath(DataAccess::DayDirectory(m_store.DataFolder(), kDay.addDays(1)));
+        m_a.setDatum(kDay);
+    }
+
+    // The appointment's file as the editor finds it: written a while ago, and loaded since.
+    void settle()
+    {
+        if (m_a.isNew())
+            return;
+        // Both times at once: some shares ignore a change of the modification time alone.
+        const timespec hourAgo{::time(nullptr) - 3600, 0};
+        const timespec times[2] = {hourAgo, hourAgo};
+        ::utimensat(AT_FDCWD, QFile::encodeName(m_a.filename()).constData(), times, 0);
+        m_store.LoadAppointment(m_a.filename(), m_a.datum());
+    }
+
+    bool act(const QString& step)
+    {
+        ClassTermin b;
+        b.setDatum(kDay);
+        if (step == "change")
+            m_a.setText(QStringLiteral("second draft"));
+        if (step == "move")
+            m_a.setDatum(kDay.addDays(1));
+        if (step == "new" || step == "change" || step == "move")
+            return m_filing.File(m_a).ok;
+        if (step == "import")
+            b.setFilename(m_day + m_store.UnusedFileName(m_day, [this] { return m_draw++; }));
+        if (step == "fixed name")
+            b.setFilename(m_day + QStringLiteral("holiday.nv3"));
+        if (step == "import" || step == "fixed name")
+            return m_store.SaveAppointment(b).ok;
+        if (step == "new day") {
+            b.setDatum(kDay.addDays(10));
+            return m_filing.File(b).ok;
+        }
+        m_store.DeleteAppointmentFile(m_a);
+        return true;
+    }
+
+private:
+    ProfileCache m_profiles;
+    DataAccess m_store;
+    QString m_day;
+    quint32 m_draw = 1000;
+    AppointmentFiling m_filing{m_store, [this] { return m_draw++; }};
+    ClassTermin m_a;
+};
+
+TEST(SaveRequests, EachKindOfSaveAsksOneQuestionAtMostBeforeItWrites)
+{
+    // What the write needs besides (the directories, the folder's presence, the new file's
+    // time) it finds out on its own.
+    QTemporaryDir data;
+    CountingFileAccess files{RealFileAccess::instance()};
+    SaveSteps steps(files, data.path());
+    for (const Step& step : kSteps) {
+        steps.settle();
+        files.resetCounts();
+        EXPECT_TRUE(steps.act(step.name)) << step.name;
+        const CountingFileAccess::Counts& c = files.counts();
+        EXPECT_EQ(QStringLiteral("L%1 M%2 R%3 W%4 D%5 P%6")
+                      .arg(c.listings)
+                      .arg(c.metadataQueries)
+                      .arg(c.reads)
+                      .arg(c.writes)
+                      .arg(c.removals)
+                      .arg(c.makePaths)
+                      .toStdString(),
+                  step.calls)
+            << step.name;
+    }
+    // Whole files where they belong, and no temporary one anywhere.
+    const auto names = [&](const char* day) {
+        return QDir(data.filePath(day)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    };
+    EXPECT_EQ(names("y2026/m3/d4"), (QStringList{"1001.nv3", "holiday.nv3"}));
+    EXPECT_EQ(names("y2026/m3/d5"), QStringList());
+    EXPECT_EQ(names("y2026/m3/d14"), QStringList{"1002.nv3"});
+}
+
+TEST(SaveSystemCalls, ASaveMovesOrImportStaysWithinEightCallsOnTheFolder)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
+        GTEST_SKIP() << "strace is not installed: the system calls of a save are not counted";
+    QTemporaryDir data;
+    const QString log = data.filePath(QStringLiteral("trace"));
+    const QString folder = data.filePath(QStringLiteral("data"));
+    // Descriptors are shown by where they really lead.
+    const QString real = QFileInfo(data.path()).canonicalFilePath() + QStringLiteral("/data");
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NORVANE_SAVE_FOLDER"), folder);
+    child.setProcessEnvironment(env);
+    child.start(QStringLiteral("strace"),
+                {"-f", "-qq", "-y", "-e", "trace=%file,%desc", "-o", log,
+                 QCoreApplication::applicationFilePath(), "--gtest_also_run_disabled_tests",
+                 "--gtest_filter=SaveSystemCalls.DISABLED_OneOfEach"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString trace = QString::fromUtf8(TestFiles::readBytes(log));
+    if (child.exitCode() != 0 && !trace.contains("mark-"))
+        GTEST_SKIP() << "strace cannot trace here ("
+                     << child.readAllStandardError().trimmed().toStdString()
+                     << "): the system calls of a save are not counted";
+    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+
+    // By the step whose mark came last. Where a descriptor leads is asked of the kernel, not of
+    // the share; of the two closes a save makes, only the written file's reaches a share.
+    static const QRegularExpression call(QStringLiteral(R"(^\d+\s+(\w+)\((.*)$)"));
+    static const QRegularExpression mark(QStringLiteral(R"re(/\.mark-([\w ]+)")re"));
+    QHash<QString, QStringList> calls;
+    QString step;
+    for (const QString& line : trace.split('\n')) {
+        const QRegularExpressionMatch m = call.match(line);
+        if (const QRegularExpressionMatch marked = mark.match(line); marked.hasMatch())
+            step = marked.captured(1);
+        else if (m.hasMatch() && (line.contains(folder) || line.contains(real)) &&
+                 !m.captured(2).startsWith("\"/proc/") && m.captured(1) != QLatin1String("close"))
+            calls[step].append(m.captured(1));
+    }
+    for (const Step& s : kSteps)
+        EXPECT_EQ(calls.value(s.name).size(), s.systemCalls)
+            << s.name << ": " << calls.value(s.name).join(", ").toStdString();
+}
+
+// Run by the test above under strace, or by hand over a FUSE mount: each step after a mark
+// that shows in the trace.
+TEST(SaveSystemCalls, DISABLED_OneOfEach)
+{
+    const QString folder = qEnvironmentVariable("NORVANE_SAVE_FOLDER");
+    ASSERT_FALSE(folder.isEmpty()) << "NORVANE_SAVE_FOLDER names the data folder";
+    SaveSteps steps(RealFileAccess::instance(), folder);
+    const auto mark = [&](const QString& name) {
+        ::access(QFile::encodeName(QDir(folder).filePath(".mark-" + name)).constData(), F_OK);
+    };
+    for (const Step& step : kSteps) {
+        steps.settle();
+        mark(step.name);
+        EXPECT_TRUE(steps.act(step.name)) << step.name;
+        mark("between steps");
+    }
+}
+
+} // namespace
