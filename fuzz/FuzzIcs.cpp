@@ -36,6 +36,9 @@ public:
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
                                  const QString& root) override
     {
+        // A save finds out on its own that the folder is gone.
+        if (written >= kWriteBudget)
+            return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, root);
         const WriteOutcome outcome = MemoryFileAccess::writeAtomically(path, content, root);
         written += outcome.ok ? 1 : 0;
         return outcome;

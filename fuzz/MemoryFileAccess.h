@@ -75,13 +75,24 @@ public:
         return outcome;
     }
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString&) override
+                                 const QString& root) override
     {
-        // As on disk: a missing directory is a failure.
-        if (!m_dirs.contains(parentOf(path)) || isListableDir(path))
+        // As on disk: with a root, the directories inside it are made, root itself never;
+        // without one, a missing directory is a failure.
+        const QString dir = parentOf(path);
+        if (!root.isEmpty() && !m_dirs.contains(dir)) {
+            const QString top = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+            if (!m_dirs.contains(top))
+                return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, root);
+            if (dir.startsWith(top))
+                addDirectory(dir);
+        }
+        if (!m_dirs.contains(dir) || isListableDir(path))
             return WriteOutcome::failed(WriteOutcome::Cause::System, path);
         put(path, content);
-        return WriteOutcome::done();
+        WriteOutcome outcome = WriteOutcome::done();
+        outcome.written = m_files.value(path).meta;
+        return outcome;
     }
     bool remove(const QString& path) override { return m_files.remove(path) > 0; }
     bool makePath(const QString& dir) override
