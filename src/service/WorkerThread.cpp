@@ -100,9 +100,10 @@ int WorkerThread::pending() const
 void WorkerThread::keepAbandoned(QThread* thread)
 {
     static QMutex mutex;
-    static QList<QThread*> abandoned;
+    // Never destroyed: a list freed at exit would leave the threads it holds unreachable.
+    static QList<QThread*>* abandoned = new QList<QThread*>;
     QMutexLocker lock(&mutex);
-    abandoned.append(thread);
+    abandoned->append(thread);
 }
 
 bool WorkerThread::stop(std::chrono::milliseconds wait)

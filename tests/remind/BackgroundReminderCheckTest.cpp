@@ -12,10 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace {
 
 const QDateTime kNow(QDate(2003, 7, 4), QTime(9, 57));
@@ -99,15 +95,7 @@ TEST_F(BackgroundReminderCheckTest, TheWindowWaitsForNoShareAndIsRemindedOnItsTh
 TEST_F(BackgroundReminderCheckTest, EndingDuringAStallReturnsAndRemindsOfNothingAfterwards)
 {
     settings.AddDataFolder(team.path());
-    std::unique_ptr<BackgroundReminderCheck> background;
-    {
-#if defined(__SANITIZE_ADDRESS__)
-        // The worker leaves its thread object to a thread it abandons, on purpose: once that
-        // thread ends, nothing refers to it any more.
-        const __lsan::ScopedDisabler leftToTheThread;
-#endif
-        background = make();
-    }
+    std::unique_ptr<BackgroundReminderCheck> background = make();
     background->check();
     ASSERT_TRUE(stalled()) << "no check on the share, or one on the window's thread";
     background.reset(); // gives up on the stalled thread after WorkerThread::kStopWait
