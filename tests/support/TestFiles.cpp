@@ -29,6 +29,20 @@ QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString putAppointment(const QString& folder, const QDate& day, int startHour, const QString& text)
+{
+    static int number = 100;
+    const QString path = folder + day.toString("/'y'yyyy/'m'M/'d'd/") + QString::number(++number) +
+                         QStringLiteral(".nv3");
+    writeSettled(path, QStringLiteral("[AppointmentSettings]\r\nStartTimeHour=%1\r\n"
+                                      "EndTimeHour=%2\r\nText=%3\r\nIsReminder=0\r\n")
+                           .arg(startHour)
+                           .arg(startHour + 1)
+                           .arg(text)
+                           .toUtf8());
+    return path;
+}
+
 bool setModified(const QString& path, const QDateTime& time)
 {
     QFile file(path);

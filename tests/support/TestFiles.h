@@ -13,6 +13,9 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 // so a cache trusts it at once instead of reading it again while its time is young.
 bool writeSettled(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
+// A one-time appointment of an hour from startHour as another copy writes it, under a new
+// number in the day's directory of folder; returns its path.
+QString putAppointment(const QString& folder, const QDate& day, int startHour, const QString& text);
 // Moves the modification time, as another user's save would.
 bool setModified(const QString& path, const QDateTime& time);
 

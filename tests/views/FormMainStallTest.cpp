@@ -66,15 +66,7 @@ protected:
     }
     QString put(const QDate& d, int start, const char* text)
     {
-        static int number = 100;
-        const QString path =
-            data.path() + d.toString("/'y'yyyy/'m'M/'d'd/") + QString::number(++number) + ".nv3";
-        TestFiles::writeSettled(path,
-                                QString::asprintf("[AppointmentSettings]\r\nStartTimeHour=%d\r\n"
-                                                  "EndTimeHour=%d\r\nText=%s\r\nIsReminder=0\r\n",
-                                                  start, start + 1, text)
-                                    .toUtf8());
-        return path;
+        return TestFiles::putAppointment(data.path(), d, start, text);
     }
     QStringList labelTexts()
     {
