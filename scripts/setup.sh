@@ -11,6 +11,7 @@ NORVANE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2 qt6-translations-l10n
     python3-icalendar clang
+    python3-fusepy libfuse2 fuse3
 )
 
 norvane_install_packages() {

@@ -1,0 +1,230 @@
+// The main window on a real slow share (shared/tools/slowfs.py), as a LAN (1 ms per request)
+// and a VPN (25 ms) serve it, with a generated week of 21 appointments: for the first show of
+// the week, a refresh of the unchanged week, a step to the next week (its neighbours read in
+// the background before) and the save of one appointment, the requests the share saw (the
+// store's and the folder watch's), when the step's own answer came, when the store service
+// was idle and when the share heard its last request, and the longest gap between two ticks of
+// a 5 ms timer on the window's thread meanwhile: how long the window could not have answered.
+// Runs by hand and prints a table; where no slow share can be mounted it says why.
+#include "AppointmentEditing.h"
+#include "AppointmentFiling.h"
+#include "ClassDay.h"
+#include "DataFolderGenerator.h"
+#include "DayWeekView.h"
+#include "FolderWatch.h"
+#include "Settings.h"
+#include "SlowShare.h"
+#include "StoreService.h"
+#include "form_main.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QDateTime kNow(QDate(2023, 6, 14), QTime(10, 0)); // a Wednesday in the generated year
+
+// The longest gap between two ticks of a 5 ms timer since the last restart.
+class Ticks {
+public:
+    Ticks()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_since.restart()); });
+        m_since.start();
+        m_timer.start(5);
+    }
+    void restart()
+    {
+        m_since.restart();
+        m_longest = 0;
+    }
+    qint64 longest() const { return std::max(m_longest, m_since.elapsed()); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+// The main window and its store service on the share, as the program makes them.
+struct Program {
+    QTemporaryDir dir;
+    ProfileCache profiles{RealFileAccess::instance()};
+    std::unique_ptr<Settings> settings;
+    StoreService service;
+    AppointmentEditing editing{service.filer()};
+    std::unique_ptr<form_main> window;
+
+    explicit Program(const QString& dataFolder)
+    {
+        QFile pointer(dir.filePath(QStringLiteral("Settings.ini")));
+        QFile ini(dir.filePath(QStringLiteral("Norvane4.ini")));
+        if (!pointer.open(QIODevice::WriteOnly) || !ini.open(QIODevice::WriteOnly))
+            qFatal("cannot write the program's settings in %s", qPrintable(dir.path()));
+        pointer.write("[DataFolders]\r\nFolderCount=1\r\nFolder1=" + dataFolder.toUtf8() + "\r\n");
+        ini.write("[International]\r\nLangCode=en\r\nFirstWeekday=2\r\n[Application]\r\n"
+                  "FirstStart=0\r\n[Program]\r\nStartWithWeek=1\r\nDayInterval=3600\r\n"
+                  "MonthInterval=3600\r\n");
+        pointer.close();
+        ini.close();
+        settings = std::make_unique<Settings>(profiles, dir.path());
+        settings->LoadActiveFolder();
+        settings->LoadSettings();
+        window = std::make_unique<form_main>(*settings, service, editing);
+        window->setClock([] { return kNow; });
+        window->resize(1100, 760);
+    }
+};
+
+struct Row {
+    const char* step;
+    qsizetype requests = 0;
+    qint64 answeredMs = -1;
+    qint64 idleMs = -1;
+    qint64 quietMs = 0;
+    qint64 longestGapMs = 0;
+};
+
+// Runs action, then the window's events until answered() (the step's own answer), the store
+// service is idle and the share has seen no request for a while: a change the folder watch
+// saw (our own save's, say) brings a refresh after its quiet time, and the watch's own
+// questions count too.
+Row measure(const char* step, SlowShare& share, Program& program, Ticks& ticks,
+            const std::function<void()>& action, const std::function<bool()>& answered)
+{
+    const QTimer* refresh =
+        program.window->findChild<QTimer*>(QStringLiteral("timer_refresh_view"));
+    share.restartLog();
+    QElapsedTimer clock;
+    clock.start();
+    ticks.restart();
+    action();
+    Row row{step};
+    qint64 lastLook = 0;
+    for (;;) {
+        const qint64 now = clock.elapsed();
+        if (row.answeredMs < 0 && answered())
+            row.answeredMs = now;
+        if (!program.service.idle() || refresh->isActive())
+            row.idleMs = -1;
+        else if (row.idleMs < 0)
+            row.idleMs = now;
+        // Reading the log costs the window's thread too: not at every tick.
+        if (now - lastLook >= 50) {
+            lastLook = now;
+            if (const qsizetype requests = share.requests().size(); requests != row.requests) {
+                row.requests = requests;
+                row.quietMs = now;
+            }
+        }
+        if (row.answeredMs >= 0 && row.idleMs >= 0 &&
+            now - std::max(row.quietMs, row.idleMs) > 2 * FolderWatch::kQuietMilliseconds)
+            break;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    row.longestGapMs = ticks.longest();
+    return row;
+}
+
+int weekAppointments(const Program& program)
+{
+    int found = 0;
+    for (int c = 1; c <= program.window->view().DayColumnCount(); ++c)
+        found += int(program.service.knownDay(program.window->view().DayColumn(c)->datum())
+                         .value_or(QList<TerminPtr>())
+                         .size());
+    return found;
+}
+
+void run(double delayMs)
+{
+    SlowShare share(delayMs);
+    if (!share.error().isEmpty()) {
+        std::printf("%g ms share: %s\n", delayMs, qPrintable(share.error()));
+        return;
+    }
+    DataFolderGenerator::Options options;
+    options.years = 1;
+    options.lastYear = kNow.date().year();
+    options.appointmentsPerDay = 4;
+    options.recurringFiles = 6; // one of them in the week shown: 21 appointments
+    const DataFolderGenerator::Summary generated =
+        DataFolderGenerator(options).write(share.backingPath());
+    if (!generated.ok)
+        qFatal("%s", qPrintable(generated.error));
+
+    Ticks ticks;
+    Program program(share.mountPath());
+    const auto viewKnown = [&] {
+        for (int c = 1; c <= program.window->view().DayColumnCount(); ++c)
+            if (!program.service.knownDay(program.window->view().DayColumn(c)->datum()))
+                return false;
+        return true;
+    };
+    QList<Row> rows;
+    rows << measure(
+        "first show of the week", share, program, ticks, [&] { program.window->Form_Load(); },
+        viewKnown);
+    const int shown = weekAppointments(program);
+    rows << measure(
+        "refresh, week unchanged", share, program, ticks, [&] { program.window->LoadView(); },
+        [&] { return program.service.idle(); });
+    rows << measure(
+        "step to the next week", share, program, ticks,
+        [&] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+            QCoreApplication::sendEvent(program.window.get(), &press);
+        },
+        viewKnown);
+    // The filer waits for the answer with the window's events running.
+    rows << measure(
+        "save of one appointment", share, program, ticks,
+        [&] {
+            ClassTermin appointment;
+            appointment.setDatum(kNow.date().addDays(7));
+            appointment.setStartTime(TimeOfDay::fromHourMinute(12, 0));
+            appointment.setEndTime(TimeOfDay::fromHourMinute(13, 0));
+            appointment.setText(QStringLiteral("Lunch"));
+            if (!program.service.filer().File(appointment).ok)
+                qFatal("the save failed");
+        },
+        [] { return true; });
+
+    std::printf("\n%g ms per request; a week of %d appointments, %d files in the folder\n", delayMs,
+                shown, generated.totalFiles());
+    std::printf("%-24s %8s %14s %11s %17s %17s\n", "", "requests", "answered after", "idle after",
+                "share quiet after", "longest tick gap");
+    for (const Row& row : rows)
+        std::printf("%-24s %8lld %11lld ms %8lld ms %14lld ms %14lld ms\n", row.step,
+                    static_cast<long long>(row.requests), static_cast<long long>(row.answeredMs),
+                    static_cast<long long>(row.idleMs), static_cast<long long>(row.quietMs),
+                    static_cast<long long>(row.longestGapMs));
+    program.service.shutDown();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (const QString why = SlowShare::unavailable(); !why.isEmpty()) {
+        std::printf("skipped: %s\n", qPrintable(why));
+        return 0;
+    }
+    for (const double delayMs : {1.0, 25.0})
+        run(delayMs);
+    return 0;
+}

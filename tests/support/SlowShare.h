@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class QProcess;
+
+// A network share on this machine for tests and benchmarks: a temporary backing folder mounted
+// through shared/tools/slowfs.py, which adds a delay to every request, holds every request
+// while the share is stalled, and logs each one. Whatever touches a stalled share sleeps in the
+// kernel until it resumes.
+class SlowShare {
+public:
+    struct Request {
+        QString operation; // getattr, readdir, open, read, create, write, rename, ...
+        QString path;      // inside the share, "/" its top
+    };
+
+    // Why no share can be mounted on this machine (no /dev/fuse, no tool, no fusepy, a mount
+    // refused); empty when one can. Found out once per process, with a trial mount.
+    static QString unavailable();
+
+    // Mounts an empty backing folder with delayMs per request and waits until it is up.
+    explicit SlowShare(double delayMs);
+    // Resumes, unmounts and ends the file system's process.
+    ~SlowShare();
+    SlowShare(const SlowShare&) = delete;
+    SlowShare& operator=(const SlowShare&) = delete;
+
+    // Empty once mounted, else why it is not.
+    QString error() const { return m_error; }
+    // Where another user writes directly, unseen by the delay and the stall.
+    QString backingPath() const;
+    // The share as a program sees it: the data folder it is given.
+    QString mountPath() const;
+
+    // Every request waits from stall() until resume(); both callable from any thread.
+    void stall();
+    void resume();
+
+    // The requests logged since the mount or the last restartLog(), of one operation if given.
+    QList<Request> requests(const QString& operation = {}) const;
+    void restartLog();
+
+private:
+    QTemporaryDir m_dir; // backing folder, mount point, stall flag and log
+    std::unique_ptr<QProcess> m_process;
+    QString m_error;
+    bool m_mounted = false;
+    qint64 m_logStart = 0;
+};
