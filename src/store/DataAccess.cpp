@@ -54,8 +54,12 @@ QStringList DataAccess::listAppointmentFiles(const QString& dir)
     // (a regular file, or a link to one inside the data folder), for every caller alike.
     const std::optional<DirectoryListing> listing =
         m_profiles.files().listFiles(dir, AppointmentFile::kExtension, dataFolder());
-    if (!listing)
+    if (!listing) {
+        // Missing for the rest of the pass too: a week asks for recurring/every five times.
+        if (m_pass)
+            m_pass->listings.insert(dir, {});
         return {};
+    }
     for (const QString& name : listing->unrepresentable) {
         const QString path = dir + name;
         if (!m_skippedNames.contains(path)) {
