@@ -260,29 +260,6 @@ TEST_F(SlowShareTest, WhileTheShareIsStalledTheWindowStepsRunsItsTimersAndOpensI
     EXPECT_TRUE(QFileInfo::exists(standup));
 }
 
-TEST_F(SlowShareTest, ANotAnsweringShareIsToldInTheSourceLabelAndOverTheGridUntilItAnswers)
-{
-    mount(1);
-    window();
-    QLabel* source = child<QLabel>("label_datasource");
-    QLabel* stale = child<QLabel>("label_stale");
-    const auto seen = [&] {
-        const bool red = source->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
-        return source->text().section('\n', 0, 0) + (red ? " in red" : "") +
-               (stale->isVisible() ? " | " + stale->text() : QString());
-    };
-    window().show();
-    EXPECT_EQ(seen(), "Datasource: share");
-    Watchdog watchdog(*share, "the window waited for the share");
-    stallARefresh();
-    EXPECT_TRUE(eventually([&] {
-        return seen() == "Datasource: share (not answering) in red | The data folder is not "
-                         "answering. The appointments shown may be out of date.";
-    })) << seen().toStdString();
-    share->resume();
-    EXPECT_TRUE(eventually([&] { return seen() == "Datasource: share"; })) << seen().toStdString();
-}
-
 TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOnlyWhenItLanded)
 {
     mount(1);
@@ -331,30 +308,6 @@ TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOn
     EXPECT_TRUE(filesOnDisk().join("").contains("Text=On its way"));
     EXPECT_EQ(messages.size(), 1) << messages.join('\n').toStdString();
     EXPECT_TRUE(labelTexts().contains("On its way"));
-}
-
-TEST_F(SlowShareTest, AnotherUsersFileWrittenDuringAStallShowsWhenTheShareAnswersAgain)
-{
-    mount(5); // the reading of the next week's neighbour lasts long enough to stall within
-    put(kMonday.addDays(14), 8, "In three weeks");
-    window();
-    child<QTimer>("Global_timer")->stop(); // only the catch-up may bring it
-    // Stalled while the next week's neighbour is being read: the week shown has been read.
-    share->restartLog();
-    QTest::keyClick(&window(), Qt::Key_Right);
-    const QString neighbour = kMonday.addDays(14).toString("/'y'yyyy/'m'M/'d'd");
-    ASSERT_TRUE(eventually([&] {
-        const QList<SlowShare::Request> listed = share->requests("readdir");
-        return std::any_of(listed.begin(), listed.end(),
-                           [&](const SlowShare::Request& r) { return r.path == neighbour; });
-    }));
-    share->stall();
-    put(kMonday.addDays(8), 14, "From a colleague");
-    ASSERT_TRUE(eventually([&] { return !service->answering(); }));
-    EXPECT_TRUE(labelTexts().isEmpty());
-    share->resume();
-    EXPECT_TRUE(eventually([&] { return labelTexts() == QStringList{"From a colleague"}; }))
-        << labelTexts().join(", ").toStdString();
 }
 
 TEST_F(SlowShareTest, FileExitDuringAStallEndsAtOnceAndLeavesTheStuckRequestToEndLater)

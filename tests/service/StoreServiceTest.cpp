@@ -95,36 +95,6 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread never touched the share";
 }
 
-TEST_F(StoreServiceTest, AStalledShareIsToldKeepsWhatIsKnownRefusesSavesAndCatchesUpAfter)
-{
-    put(kDay, 9, "Standup");
-    view({kDay});
-    settle();
-    QSignalSpy answering(&service, &StoreService::answeringChanged);
-    share.stall();
-    put(kDay, 14, "Written during the stall");
-    view({kDay});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.answering(); }, 5000));
-    EXPECT_EQ(texts(kDay), QStringList{"Standup"}) << "the last known appointments stay";
-
-    ClassTermin appointment;
-    appointment.setDatum(kDay);
-    appointment.setText("Mine");
-    const WriteOutcome refused = service.filer().File(appointment);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.cause, WriteOutcome::Cause::NotAnswering);
-    EXPECT_TRUE(appointment.isNew()) << "nothing was filed";
-
-    share.resume();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.answering(); }, 5000));
-    view({kDay});
-    settle();
-    EXPECT_EQ(texts(kDay), (QStringList{"Standup", "Written during the stall"}));
-    ASSERT_EQ(answering.size(), 2);
-    EXPECT_EQ(answering[0][0].toBool(), false);
-    EXPECT_EQ(answering[1][0].toBool(), true);
-}
-
 TEST_F(StoreServiceTest, StepsTakenWhileTheShareIsBusyReadOnlyTheLastOne)
 {
     share.stall();
