@@ -14,8 +14,11 @@ FolderWatch::FolderWatch(QObject* parent)
     m_quiet.setInterval(kQuietMilliseconds);
     connect(&m_quiet, &QTimer::timeout, this, &FolderWatch::changed);
     // Each event restarts the wait: a burst ends in one signal.
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
-        m_stale = true; // a directory may have come: look again at the next watch()
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
+        // In a directory standing in for a missing one, that one may have come: look again at
+        // the next watch().
+        if (!m_watchedAsThemselves.contains(path) || !m_watcher->directories().contains(path))
+            m_stale = true; // (a directory that went is no longer watched)
         m_quiet.start();
     });
 }
@@ -56,6 +59,10 @@ void FolderWatch::watch(const QString& root, const QStringList& directories)
     m_directories = directories;
     const QStringList wanted = pathsToWatch(
         root, directories, [](const QString& path) { return QFileInfo(path).isDir(); });
+    m_watchedAsThemselves.clear();
+    for (const QString& directory : directories)
+        if (wanted.contains(QDir::cleanPath(directory)))
+            m_watchedAsThemselves.insert(QDir::cleanPath(directory));
     const QStringList current = m_watcher->directories();
     QStringList gone;
     for (const QString& path : current)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -38,5 +39,8 @@ private:
     QTimer m_quiet;
     QString m_root;
     QStringList m_directories;
+    // Directories watched as themselves: a change inside one (a file saved) brings no new
+    // directory, so it needs no new look at which directories exist.
+    QSet<QString> m_watchedAsThemselves;
     bool m_stale = true;
 };

@@ -105,7 +105,6 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     m_days.clear();
     m_marks.clear();
     m_staleDays.clear();
-    m_staleMarks.clear();
     setReachable(true);
 }
 
@@ -174,13 +173,18 @@ void StoreService::postLoad(const Request& request)
             generation = slot->generation;
             store->useFolder(slot->folder, slot->monthInterval);
         }
-        const StoreWorker::Days view =
-            store->read(request.viewDays, request.markDays, request.freshMarks);
+        // The view first, then the calendars' marks, then the neighbours, each shown as soon
+        // as it is read; one pass over the folder for all of it.
+        const auto pass = store->pass();
+        const StoreWorker::Days view = store->read(request.viewDays, {}, false);
         reply([this, generation, view] { takeDays(generation, view, true); });
+        const StoreWorker::Days marks =
+            store->read({}, request.markDays, request.freshMarks, view.reachable);
+        reply([this, generation, marks] { takeDays(generation, marks, false); });
         // The neighbours only while nobody waits for another view.
         StoreWorker::Days warm;
         if (view.reachable && !request.warmDays.isEmpty() && !slot->waiting())
-            warm = store->read(request.warmDays, {}, false);
+            warm = store->read(request.warmDays, {}, false, true);
         reply([this, generation, warm] {
             --m_unanswered;
             takeDays(generation, warm, false);
@@ -205,7 +209,6 @@ void StoreService::takeDays(quint64 generation, const StoreWorker::Days& read, b
     }
     bool marksChangedNow = false;
     for (auto mark = read.marks.cbegin(); mark != read.marks.cend(); ++mark) {
-        m_staleMarks.remove(mark.key());
         const auto known = m_marks.constFind(mark.key());
         if (known != m_marks.cend() && *known == mark.value())
             continue;
@@ -236,13 +239,20 @@ void StoreService::forgetBeyondKept()
         m_marks.removeIf([this](const auto& mark) { return !m_lastShown.contains(mark.key()); });
 }
 
-void StoreService::markAllStale()
+void StoreService::markStale(const QStringList& paths)
 {
-    // Shown as they are until the next look, which reads them again.
-    for (auto day = m_days.cbegin(); day != m_days.cend(); ++day)
-        m_staleDays.insert(day.key());
-    for (auto mark = m_marks.cbegin(); mark != m_marks.cend(); ++mark)
-        m_staleMarks.insert(mark.key());
+    // Shown as they are until the next look, which reads them again. A one-time file touches
+    // the day its directory names; a recurring one may touch any day.
+    for (const QString& path : paths) {
+        if (path.isEmpty())
+            continue;
+        if (const QDate day = DataAccess::DayOfOneTimeFile(path); day.isValid()) {
+            m_staleDays.insert(day);
+            continue;
+        }
+        for (auto known = m_days.cbegin(); known != m_days.cend(); ++known)
+            m_staleDays.insert(known.key());
+    }
 }
 
 void StoreService::setReachable(bool reachable)
@@ -300,8 +310,9 @@ void StoreService::file(const ClassTermin& appointment,
             const WriteOutcome outcome = store.file(filed);
             return Filed{outcome, filed};
         },
-        [this, done = std::move(done)](const Filed& filed) {
-            markAllStale();
+        [this, oldPath = appointment.filename(), done = std::move(done)](const Filed& filed) {
+            // Our own change shows at the next look, whatever the caches thought.
+            markStale({oldPath, filed.second.filename()});
             if (done)
                 done(filed.first, filed.second);
         });
@@ -310,8 +321,8 @@ void StoreService::file(const ClassTermin& appointment,
 void StoreService::remove(const QString& path, std::function<void(bool)> done)
 {
     ask<bool>([path](StoreWorker& store) { return store.remove(path); },
-              [this, done = std::move(done)](const bool& removed) {
-                  markAllStale();
+              [this, path, done = std::move(done)](const bool& removed) {
+                  markStale({path});
                   if (done)
                       done(removed);
               });

@@ -125,7 +125,8 @@ private:
     void checkAnswering();
     void forgetBeyondKept();
     void setReachable(bool reachable);
-    void markAllStale();
+    // After our own change of these files.
+    void markStale(const QStringList& paths);
     // Runs job on the worker in this folder; done gets its result on the window's thread.
     template <typename Result>
     void ask(std::function<Result(StoreWorker&)> job, std::function<void(const Result&)> done);
@@ -145,9 +146,8 @@ private:
 
     QHash<QDate, QList<TerminPtr>> m_days;
     QHash<QDate, bool> m_marks;
-    // Known, but to be read again before they count as known: after our own change.
+    // Known, but to be read again when warmed: after our own change.
     QSet<QDate> m_staleDays;
-    QSet<QDate> m_staleMarks;
     QList<QDate> m_lastShown; // the latest view and calendar days, kept when trimming
 
     QTimer m_answerCheck;

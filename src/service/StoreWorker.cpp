@@ -25,11 +25,11 @@ void StoreWorker::useFolder(const QString& folder, int monthIntervalSeconds)
 }
 
 StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>& marks,
-                                    bool freshMarks)
+                                    bool freshMarks, std::optional<bool> reachable)
 {
     Days result;
     const DataAccess::Pass pass(m_store);
-    result.reachable = m_store.IsDataFolderReachable();
+    result.reachable = reachable ? *reachable : m_store.IsDataFolderReachable();
     if (!result.reachable) {
         // An unmounted share shows no appointments rather than a calendar that looks fine.
         for (const QDate& day : days)

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // The store service's side on its worker thread: the data folder's store with its own file
 // access and caches. Made on the window's thread, then used on the worker's thread only.
@@ -28,8 +29,12 @@ public:
         QHash<QDate, bool> marks;
         bool reachable = true;
     };
-    // One pass: each directory listed once and each file asked for at most once.
-    Days read(const QList<QDate>& days, const QList<QDate>& marks, bool freshMarks);
+    // Reads in one pass while it lives, however many reads it spans.
+    std::unique_ptr<DataAccess::Pass> pass() { return std::make_unique<DataAccess::Pass>(m_store); }
+    // One pass: each directory listed once and each file asked for at most once. Whether the
+    // folder is there is asked unless the caller knows it from a read of the same pass.
+    Days read(const QList<QDate>& days, const QList<QDate>& marks, bool freshMarks,
+              std::optional<bool> reachable = std::nullopt);
 
     WriteOutcome file(ClassTermin& appointment) { return m_filing.File(appointment); }
     bool remove(const QString& path);

@@ -185,13 +185,7 @@ ProfileCache::Lookup DataAccess::currentContent(const QString& path)
 void DataAccess::forgetDayMarks(const QString& path)
 {
     // A one-time file touches the day its directory names; a recurring one may touch any day.
-    static const QRegularExpression dayDirectory(
-        QStringLiteral(R"([/\\]y(\d{1,4})[/\\]m(\d{1,2})[/\\]d(\d{1,2})[/\\][^/\\]*$)"));
-    const QRegularExpressionMatch match = dayDirectory.match(path);
-    const QDate day =
-        match.hasMatch() && Recurrence::ofPath(path) == Recurrence::Kind::None
-            ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
-            : QDate();
+    const QDate day = DayOfOneTimeFile(path);
     std::erase_if(m_dayMarks,
                   [&](const DayMark& mark) { return !day.isValid() || mark.date == day; });
 }
@@ -347,6 +341,16 @@ void DataAccess::clearCaches()
     m_appointmentBytes = 0;
     m_dayMarks.clear();
     m_profiles.clear();
+}
+
+QDate DataAccess::DayOfOneTimeFile(const QString& path)
+{
+    static const QRegularExpression dayDirectory(
+        QStringLiteral(R"([/\\]y(\d{1,4})[/\\]m(\d{1,2})[/\\]d(\d{1,2})[/\\][^/\\]*$)"));
+    const QRegularExpressionMatch match = dayDirectory.match(path);
+    if (!match.hasMatch() || Recurrence::ofPath(path) != Recurrence::Kind::None)
+        return {};
+    return QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
 }
 
 DaySource DaysOf(DataAccess& store)

@@ -93,6 +93,8 @@ public:
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
 
     static QString DayDirectory(const QString& dataFolder, const QDate& date);
+    // The day a one-time appointment's path files it under; invalid for a recurring one.
+    static QDate DayOfOneTimeFile(const QString& path);
     // The folder this store reads and writes, ending in a separator.
     QString DataFolder() const { return m_source.dataFolder(); }
 

@@ -192,9 +192,10 @@ void MainWindowControls::buildControls()
     pic_calendar2 = picture(central, "pic_calendar2", pxRect(8220, 2880, 2235, 1755));
 
     label_datasource = named(new QLabel(central), "label_datasource");
-    label_datasource->setGeometry(pxRect(8220, 4740, 2235, 555));
+    // Room for a third line: a long folder name or its state wraps instead of being cut.
+    label_datasource->setGeometry(pxRect(8220, 4740, 2235, 855));
     label_datasource->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label_datasource->setWordWrap(false);
+    label_datasource->setWordWrap(true);
     label_datasource->setTextFormat(Qt::PlainText);
 
     pic_dayweek = strip(central, "pic_dayweek", kGreyStrip);
@@ -308,6 +309,7 @@ void MainWindowControls::ShowDayWeekSelection(bool week)
 void MainWindowControls::showDataSource(const QString& text, bool reachable)
 {
     label_datasource->setText(text);
+    label_datasource->setToolTip(text.toHtmlEscaped());
     QPalette palette; // the window's own colours
     if (!reachable)
         palette.setColor(QPalette::WindowText, kUnreachableRed);
