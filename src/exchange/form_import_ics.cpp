@@ -4,6 +4,7 @@
 #include "CancellableFileAccess.h"
 #include "Common.h"
 #include "DataAccess.h"
+#include "ImportRun.h"
 #include "MousePointer.h"
 #include "ProfileCache.h"
 #include "Settings.h"
@@ -21,15 +22,6 @@
 #include <atomic>
 
 // What the window and a running import share.
-struct form_import_ics::Run {
-    std::atomic<bool> cancel{false};
-    // The latest progress, and whether an answer to show it is on its way: a long import
-    // sends a few answers, not one per appointment.
-    std::atomic<int> done{0};
-    std::atomic<int> total{0};
-    std::atomic<bool> progressOnItsWay{false};
-};
-
 form_import_ics::form_import_ics(Settings& settings, const QString& path, IcsWindowHooks hooks,
                                  QWidget* parent, IcsJobFiles makeFiles)
     : QDialog(parent)
@@ -135,7 +127,7 @@ void form_import_ics::command_ok_Click()
     combo_color->setEnabled(false);
     command_ok->setEnabled(false);
 
-    m_run = std::make_shared<Run>();
+    m_run = std::make_shared<ImportRun>();
     IcsImportOptions options;
     options.producer = GetLoginName();
     // The thread gets values only: the settings stay on the window's thread.
@@ -145,26 +137,10 @@ void form_import_ics::command_ok_Click()
         CancellableFileAccess files(makeFiles());
         ProfileCache profiles(files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
-        int stoppedAt = -1;
-        auto stopIfCancelled = [&](int done) {
-            if (stoppedAt < 0 && run->cancel) {
-                files.cancel();
-                stoppedAt = done;
-            }
-        };
-        stopIfCancelled(0);
-        auto progress = [&](int done, int total) {
-            stopIfCancelled(done);
-            run->done = done;
-            run->total = total;
-            if (!run->progressOnItsWay.exchange(true))
-                reply([this, run] {
-                    run->progressOnItsWay = false;
-                    showProgress(run->done, run->total);
-                });
-        };
+        const auto progress = ImportRun::progress(
+            run, files, reply, [this](int done, int total) { showProgress(done, total); });
         const IcsImportResult result = ImportIcs(bytes, store, folder, color, progress, options);
-        reply([this, result, stoppedAt] { finishImport(result, stoppedAt); });
+        reply([this, result, stoppedAt = run->stoppedAt()] { finishImport(result, stoppedAt); });
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class ImportRun;
 class QComboBox;
 class QLabel;
 class QProgressDialog;
@@ -56,8 +57,6 @@ public slots:
     void reject() override;
 
 private:
-    struct Run;
-
     void Form_Load();
     void readFile();
     void showProgress(int done, int total);
@@ -73,7 +72,7 @@ private:
     QString m_problem;
     bool m_reading = true;
     bool m_importing = false;
-    std::shared_ptr<Run> m_run;
+    std::shared_ptr<ImportRun> m_run;
     QProgressDialog* m_progress = nullptr;
     std::unique_ptr<WorkerThread> m_worker;
 

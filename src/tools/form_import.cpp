@@ -4,6 +4,7 @@
 #include "CancellableFileAccess.h"
 #include "Common.h"
 #include "DataAccess.h"
+#include "ImportRun.h"
 #include "MousePointer.h"
 #include "ProfileCache.h"
 #include "Settings.h"
@@ -34,15 +35,6 @@ void messageBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, co
 } // namespace
 
 // What the window and a running import share.
-struct form_import::Run {
-    std::atomic<bool> cancel{false};
-    // The latest progress, and whether an answer to show it is on its way: a long list sends
-    // a few answers, not one per holiday.
-    std::atomic<int> done{0};
-    std::atomic<int> total{0};
-    std::atomic<bool> progressOnItsWay{false};
-};
-
 form_import::form_import(Settings& settings, const QString& path, Hooks hooks, QWidget* parent,
                          MakeFiles makeFiles)
     : QDialog(parent)
@@ -153,7 +145,7 @@ void form_import::command_ok_Click()
                              static_cast<QWidget*>(combo_color), static_cast<QWidget*>(command_ok)})
         control->setEnabled(false);
 
-    m_run = std::make_shared<Run>();
+    m_run = std::make_shared<ImportRun>();
     // The thread gets values only: the settings stay on the window's thread.
     m_worker->post([this, reply = m_worker->replies(), run = m_run, file = m_file, chosen,
                     color = colorCode(), folder = m_settings.GetDataFolder(),
@@ -161,26 +153,11 @@ void form_import::command_ok_Click()
         CancellableFileAccess files(makeFiles());
         ProfileCache profiles(files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
-        int stoppedAt = -1;
-        auto stopIfCancelled = [&](int done) {
-            if (stoppedAt < 0 && run->cancel) {
-                files.cancel();
-                stoppedAt = done;
-            }
-        };
-        stopIfCancelled(0);
-        HolidayImportResult result =
-            ImportHolidays(*file, chosen, color, store, folder, [&](int done, int total) {
-                stopIfCancelled(done);
-                run->done = done;
-                run->total = total;
-                if (!run->progressOnItsWay.exchange(true))
-                    reply([this, run] {
-                        run->progressOnItsWay = false;
-                        showProgress(run->done, run->total);
-                    });
-            });
-        reply([this, result, stoppedAt] { finishImport(result, stoppedAt); });
+        const auto progress = ImportRun::progress(
+            run, files, reply, [this](int done, int total) { showProgress(done, total); });
+        const HolidayImportResult result =
+            ImportHolidays(*file, chosen, color, store, folder, progress);
+        reply([this, result, stoppedAt = run->stoppedAt()] { finishImport(result, stoppedAt); });
     });
 }
 

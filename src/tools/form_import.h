@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class ImportRun;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -61,8 +62,6 @@ public slots:
     void reject() override;
 
 private:
-    struct Run;
-
     void Form_Load();
     void readList();
     void showProgress(int done, int total);
@@ -77,7 +76,7 @@ private:
     std::shared_ptr<const HolidayFile> m_file;
     bool m_reading = true;
     bool m_importing = false;
-    std::shared_ptr<Run> m_run;
+    std::shared_ptr<ImportRun> m_run;
     QProgressDialog* m_progress = nullptr;
     std::unique_ptr<WorkerThread> m_worker;
 
