@@ -153,7 +153,10 @@ void StoreService::postLoad(const Request& request)
 {
     {
         QMutexLocker lock(&m_slot->mutex);
+        // A request not taken yet is replaced, but fresh marks asked for stay asked for.
+        const bool freshMarks = m_slot->request && m_slot->request->freshMarks;
         m_slot->request = request;
+        m_slot->request->freshMarks = m_slot->request->freshMarks || freshMarks;
         m_slot->folder = m_folder;
         m_slot->monthInterval = m_monthInterval;
         m_slot->generation = m_generation;
