@@ -16,13 +16,15 @@ FolderWatchThread::FolderWatchThread(QObject* parent)
     m_watch->moveToThread(m_thread);
     connect(m_watch, &FolderWatch::changed, this, &FolderWatchThread::changed,
             Qt::QueuedConnection);
+    // Deleted on its own thread as that ends: a deleteLater asked just before quit() could
+    // miss the thread's last turn.
+    connect(m_thread, &QThread::finished, m_watch, &QObject::deleteLater);
     m_thread->start();
 }
 
 FolderWatchThread::~FolderWatchThread()
 {
     disconnect(m_watch, nullptr, this, nullptr);
-    QMetaObject::invokeMethod(m_watch, &QObject::deleteLater, Qt::QueuedConnection);
     m_thread->quit();
     if (m_thread->wait(QDeadlineTimer(500)))
         delete m_thread;
