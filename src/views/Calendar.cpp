@@ -104,10 +104,9 @@ void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
         DrawAll();
 }
 
-void Calendar::setAppointmentSource(AppointmentSource source, std::function<SweepGuard()> sweep)
+void Calendar::setAppointmentSource(AppointmentSource source)
 {
     m_hasAppointments = std::move(source);
-    m_sweep = std::move(sweep);
 }
 
 void Calendar::setWeekViewDays(WeekdayFilter shown)
@@ -211,7 +210,6 @@ void Calendar::BuildGrid()
 
 void Calendar::DrawDays()
 {
-    const SweepGuard sweep = m_sweep ? m_sweep() : nullptr;
     for (int row = 0; row < kWeekRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             if (MonthGrid(column, row) == 0)

@@ -19,8 +19,6 @@ class Calendar : public QObject {
 public:
     // Whether a date carries appointments (printed bold).
     using AppointmentSource = std::function<bool(const QDate&)>;
-    // Held while the days are asked, so the source can answer them in one pass.
-    using SweepGuard = std::shared_ptr<void>;
     // Whether the week view shows a weekday (1 = Sunday … 7 = Saturday).
     using WeekdayFilter = std::function<bool(int weekday)>;
     using Clock = std::function<QDate()>;
@@ -50,7 +48,7 @@ public:
     void DisplayMonth(const QDate& show_date, const QDate& selected_date);
 
     // Where the bold marks come from; without a source no day is bold.
-    void setAppointmentSource(AppointmentSource source, std::function<SweepGuard()> sweep = {});
+    void setAppointmentSource(AppointmentSource source);
     // The weekdays the week view shows; Monday to Friday until set.
     void setWeekViewDays(WeekdayFilter shown);
     // Today's date; the system date until set.
@@ -108,7 +106,6 @@ private:
     std::array<std::array<int, kColumns>, kWeekRows> m_monthGrid{};
     std::array<QDate, kWeekRows> m_rowWeekStart; // first day of each row's week
     AppointmentSource m_hasAppointments;
-    std::function<SweepGuard()> m_sweep;
     WeekdayFilter m_weekViewShows;
     Clock m_today;
 };
