@@ -59,6 +59,7 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     if (!a->IsReminder())
         a->setRemindMinutes(0);
     a->setText(ini.ReadIniString(s, QStringLiteral("Text")));
+    a->setUid(ini.ReadIniString(s, QStringLiteral("UID")));
     return a;
 }
 
@@ -80,6 +81,9 @@ void write(IniFile& ini, ClassTermin& a)
     ini.WriteIniBool(s, QStringLiteral("Recurring"), a.IsRecurring());
     ini.WriteIniDate(s, QStringLiteral("RecurringFrom"), a.RecurringStartDate());
     ini.WriteIniDate(s, QStringLiteral("RecurringUntil"), a.RecurringEndDate());
+    // Only imported appointments carry one; a file's own key stays when the record has none.
+    if (!a.Uid().isEmpty())
+        ini.WriteIniString(s, QStringLiteral("UID"), a.Uid());
 }
 
 } // namespace AppointmentFile

@@ -62,6 +62,10 @@ public:
     // The owner: the login name of whoever created the appointment or took it over.
     const QString& Producer() const { return m_producer; }
     void setProducer(const QString& name) { m_producer = name; }
+    // The UID of the iCalendar event it was imported from: a second import of the event
+    // updates this appointment instead of adding another. Empty for the program's own.
+    const QString& Uid() const { return m_uid; }
+    void setUid(const QString& uid) { m_uid = uid; }
 
     // A new appointment has no file yet.
     bool isNew() const { return m_filename.isEmpty(); }
@@ -93,6 +97,7 @@ private:
     QDate m_recurringStart = kZeroDate;
     QDate m_recurringEnd = kZeroDate;
     QString m_producer;
+    QString m_uid;
 };
 
 using TerminPtr = std::shared_ptr<ClassTermin>;
