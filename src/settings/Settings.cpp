@@ -6,6 +6,9 @@
 #include <QLocale>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const QString kPointerFile = QStringLiteral("Settings.ini");
@@ -46,6 +49,33 @@ constexpr std::array<qint64, Settings::kColorCount + 1> kDefaultColors = {0,
 
 // Windows copies hold the window colour as a signed 32-bit number.
 constexpr qint64 kWindowColorSigned = Settings::kWindowColor - (1LL << 32);
+constexpr qint64 kLargestRgb = 0xFFFFFF;
+
+// A date pattern FormatDate fills in completely: made only of its day, month and year tokens
+// (English or German letters, any case) and the usual separators.
+bool isUsableDatePattern(const QString& pattern)
+{
+    static const QLatin1String kTokens[] = {QLatin1String("dd"), QLatin1String("tt"),
+                                            QLatin1String("mm"), QLatin1String("yyyy"),
+                                            QLatin1String("jjjj")};
+    static const QString kSeparators = QStringLiteral("./- ");
+    const QString lower = pattern.toLower();
+    bool anyToken = false;
+    for (qsizetype i = 0; i < lower.size();) {
+        if (kSeparators.contains(lower[i])) {
+            ++i;
+            continue;
+        }
+        const QStringView rest = QStringView(lower).mid(i);
+        const auto token = std::find_if(std::begin(kTokens), std::end(kTokens),
+                                        [&](QLatin1String t) { return rest.startsWith(t); });
+        if (token == std::end(kTokens))
+            return false;
+        i += token->size();
+        anyToken = true;
+    }
+    return anyToken;
+}
 
 bool isSeparator(QChar c)
 {
@@ -206,6 +236,9 @@ void Settings::readSettingsFile(const IniFile& ini)
         m_showWeek[size_t(day)] =
             ini.ReadIniBool(kGrid, QStringLiteral("ShowWeek%1").arg(day), shownByDefault);
     }
+    // A file without a single day would show an empty week view: then every day is shown.
+    if (std::none_of(m_showWeek.begin() + 1, m_showWeek.end(), [](bool shown) { return shown; }))
+        std::fill(m_showWeek.begin() + 1, m_showWeek.end(), true);
     m_grid15Minutes = ini.ReadIniBool(kGrid, QStringLiteral("Grid15Minutes"), false);
     m_rowPerColor = ini.ReadIniBool(kGrid, QStringLiteral("RowPerColor"), false);
 }
@@ -315,8 +348,8 @@ bool Settings::IsFirstStart()
     if (ini.ReadIniLong(kApplication, QStringLiteral("FirstStart"), 1) != 1)
         return false;
     ini.WriteIniLong(kApplication, QStringLiteral("FirstStart"), 0);
-    ini.commit();
-    return true;
+    // A file that cannot be written would ask for the language at every start.
+    return ini.commit().ok;
 }
 
 QString Settings::GetDataFolder() const
@@ -340,7 +373,19 @@ void Settings::setTimeFormat(const QString& format)
 
 void Settings::setDateFormat(const QString& pattern)
 {
-    m_dateFormat = pattern.isEmpty() ? QStringLiteral("yyyy-mm-dd") : pattern;
+    if (pattern.isEmpty())
+        m_dateFormat = QStringLiteral("yyyy-mm-dd");
+    else if (isUsableDatePattern(pattern))
+        m_dateFormat = pattern;
+    else // garbage would be shown as it stands
+        m_dateFormat = DefaultDateFormat(m_langCode);
+}
+
+QString Settings::DefaultDateFormat(const QString& langCode)
+{
+    // What the language window picks for the language.
+    return langCode == QLatin1String("de") ? QStringLiteral("TT.MM.JJJJ")
+                                           : QStringLiteral("mm/dd/yyyy");
 }
 
 qint64 Settings::Color(int n) const
@@ -352,11 +397,11 @@ void Settings::setColor(int n, qint64 value)
 {
     if (n < 1 || n > kColorCount)
         return;
-    if (value == -1)
-        value = kDefaultColors[size_t(n)];
-    else if (value == kWindowColorSigned)
+    if (value == kWindowColorSigned)
         value = kWindowColor;
-    m_colors[size_t(n)] = value;
+    // -1 is "not set"; anything else outside RGB would draw black on black.
+    const bool usable = (value >= 0 && value <= kLargestRgb) || value == kWindowColor;
+    m_colors[size_t(n)] = usable ? value : kDefaultColors[size_t(n)];
 }
 
 qint64 Settings::DefaultColor(int n)

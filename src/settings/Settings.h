@@ -47,7 +47,8 @@ public:
     };
     WindowPlacement LoadWindowPlacement() const;
     WriteOutcome SaveWindowPlacement(const WindowPlacement& placement);
-    // True once, at the very first start with this settings file.
+    // True once, at the very first start with this settings file; never for a file that
+    // cannot be written.
     bool IsFirstStart();
 
     const QString& programDirectory() const { return m_programDir; }
@@ -75,7 +76,9 @@ public:
     const QString& TimeFormat() const { return m_timeFormat; }
     void setTimeFormat(const QString& format);
     QString DateFormat() const { return m_dateFormat.toLower(); }
+    // Empty takes "yyyy-mm-dd"; a pattern FormatDate cannot fill in takes the language's default.
     void setDateFormat(const QString& pattern);
+    static QString DefaultDateFormat(const QString& langCode);
 
     bool MinimizeToTray() const { return m_minimizeToTray; }
     void setMinimizeToTray(bool on) { m_minimizeToTray = on; }
@@ -104,7 +107,8 @@ public:
     bool ShowWindow() const { return m_showWindow; }
     void setShowWindow(bool on) { m_showWindow = on; }
 
-    // Colour n (1..14) as stored: RGB with red in the low byte, or kWindowColor.
+    // Colour n (1..14) as stored: RGB with red in the low byte, or kWindowColor; any other
+    // value takes the slot's default.
     qint64 Color(int n) const;
     void setColor(int n, qint64 value);
     QString ColorText(int n) const;
@@ -115,7 +119,8 @@ public:
     void setGridStartTime(TimeOfDay time) { m_gridStart = time; }
     TimeOfDay GridEndTime() const { return m_gridEnd; }
     void setGridEndTime(TimeOfDay time) { m_gridEnd = time; }
-    // Weekday 1 (Sunday) … 7 (Saturday) shown in the week view.
+    // Weekday 1 (Sunday) … 7 (Saturday) shown in the week view. A settings file that shows none
+    // reads as showing all.
     bool ShowWeek(int weekday) const;
     void setShowWeek(int weekday, bool on);
     bool Grid15Minutes() const { return m_grid15Minutes; }

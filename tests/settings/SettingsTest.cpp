@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,6 +67,52 @@ TEST_F(SettingsTest, InvalidValuesAreReplaced)
 
     TestFiles::writeBytes(settingsFile(), "[International]\r\nFirstCW=0\r\n");
     EXPECT_EQ(loaded().FirstCW(), 2);
+}
+
+// Values a hand-edited or foreign file may hold that would draw nonsense; what the windows
+// themselves write stays as it is.
+TEST_F(SettingsTest, ValuesThatWouldDrawNonsenseTakeTheirDefaults)
+{
+    const auto date = [](const Settings& s) { return s.DateFormat(); };
+    const auto color2 = [](const Settings& s) { return QString::number(s.Color(2)); };
+    const auto color9 = [](const Settings& s) { return QString::number(s.Color(9)); };
+    const auto week = [](const Settings& s) {
+        QString days;
+        for (int day = 1; day <= 7; ++day)
+            days += s.ShowWeek(day) ? '1' : '0';
+        return days;
+    };
+    const QString defaultColor2 = QString::number(Settings::DefaultColor(2));
+    const char* const noDays = "[Grid]\r\nShowWeek1=0\r\nShowWeek2=0\r\nShowWeek3=0\r\n"
+                               "ShowWeek4=0\r\nShowWeek5=0\r\nShowWeek6=0\r\nShowWeek7=0\r\n";
+    const struct {
+        QByteArray file;
+        std::function<QString(const Settings&)> read;
+        QString expected;
+    } rows[] = {
+        {"[International]\r\nDateFormat=Mo %%%yyyyjjjjy\r\n", date, "mm/dd/yyyy"},
+        {"[International]\r\nLangCode=de\r\nDateFormat=Mo %%%yyyyjjjjy\r\n", date, "tt.mm.jjjj"},
+        {"[International]\r\nDateFormat=dd.mm.yyyyy\r\n", date, "mm/dd/yyyy"},
+        {"[International]\r\nDateFormat=d.m.yy\r\n", date, "mm/dd/yyyy"},
+        {"[International]\r\nDateFormat=...\r\n", date, "mm/dd/yyyy"},
+        {"[International]\r\nDateFormat=YYYY-MM-DD\r\n", date, "yyyy-mm-dd"},
+        {"[International]\r\nDateFormat=MM/TT/JJJJ\r\n", date, "mm/tt/jjjj"},
+        {"[International]\r\nDateFormat=DD.MM.YYYY\r\n", date, "dd.mm.yyyy"},
+        {"[International]\r\nDateFormat=JJJJ-MM-TT\r\n", date, "jjjj-mm-tt"},
+        {"[International]\r\nDateFormat=dd mm yyyy\r\n", date, "dd mm yyyy"},
+        {"[Colors]\r\nColor2=16777216\r\n", color2, defaultColor2},
+        {"[Colors]\r\nColor2=-7\r\n", color2, defaultColor2},
+        {"[Colors]\r\nColor2=2147483654\r\n", color2, defaultColor2},
+        {"[Colors]\r\nColor2=16777215\r\n", color2, "16777215"},
+        {"[Colors]\r\nColor9=2147483653\r\n", color9, QString::number(Settings::kWindowColor)},
+        {noDays, week, "1111111"},
+        {QByteArray(noDays).replace("ShowWeek4=0", "ShowWeek4=1"), week, "0001000"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file.toStdString());
+        TestFiles::writeBytes(settingsFile(), row.file);
+        EXPECT_EQ(row.read(loaded()).toStdString(), row.expected.toStdString());
+    }
 }
 
 TEST_F(SettingsTest, FolderListAndActiveFolder)
@@ -203,6 +251,11 @@ TEST_F(SettingsTest, FirstStartIsTrueOnce)
     EXPECT_FALSE(s.IsFirstStart());
     EXPECT_FALSE(loaded().IsFirstStart());
     EXPECT_TRUE(TestFiles::readBytes(settingsFile()).contains("[Application]\r\nFirstStart=0\r\n"));
+
+    // A file that cannot be written would ask again at every start.
+    TestFiles::writeBytes(settingsFile(), "[Application]\r\nFirstStart=1\r\n");
+    files.readOnly = true;
+    EXPECT_FALSE(loaded().IsFirstStart());
 }
 
 } // namespace
