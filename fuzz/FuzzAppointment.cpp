@@ -94,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const TerminPtr& a : day) {
         checkSane(*a);
         a->GetFormatedText();
-        a->CheckReminder(QStringLiteral("user"), QTime(9, 0));
-        a->IsDueTheEveningBefore(QStringLiteral("user"), QTime(23, 0));
+        a->CheckReminder(QStringLiteral("user"), kDay, now);
+        a->CheckReminder(QStringLiteral("user"), kDay, QDateTime(kDay.addDays(-1), QTime(23, 0)));
         sawOnce = sawOnce || a->filename() == kOnce;
     }
     // A one-time file is shown on its day whatever it holds.

@@ -4,10 +4,12 @@
 #include "ReminderMail.h"
 #include "Settings.h"
 
+#include <vector>
+
 namespace {
 
-// From this time on, tomorrow's early appointments whose reminder time falls on this evening
-// are looked at too: no reminder takes more than an hour.
+// From this time on, tomorrow is read at every check too: its early appointments with lead
+// times of up to an hour fall due this evening, and one just made is found at once.
 const QTime kEveningCheckFrom(23, 0);
 
 } // namespace
@@ -18,11 +20,18 @@ QString RemindedList::keyOf(const ClassTermin& appointment, const QDate& day)
            QLatin1Char('|') + day.toString(Qt::ISODate);
 }
 
-void RemindedList::trim()
+void RemindedList::dropDaysBefore(const QDate& today)
 {
-    if (m_keys.size() > kMaxEntries)
-        m_keys.removeFirst();
+    m_dayOfKey.removeIf([&today](const auto& key) { return key.value() < today; });
 }
+
+// A data folder's store and what its last look ahead found.
+struct ReminderCheck::Folder {
+    std::unique_ptr<DataAccess> store;
+    QDateTime lookedAhead; // invalid before the first look
+    // The appointments of the days ahead that remind this user, each with its day.
+    std::vector<std::pair<QDate, TerminPtr>> ahead;
+};
 
 ReminderCheck::ReminderCheck(ProfileCache& profiles, const Settings& settings,
                              ReminderActions& actions, QString login, Clock clock)
@@ -39,49 +48,83 @@ ReminderCheck::~ReminderCheck() = default;
 void ReminderCheck::CheckReminders()
 {
     const QDateTime now = m_clock();
-    const QDate today = now.date();
-    QList<QDate> days{today};
-    if (now.time() >= kEveningCheckFrom)
-        days << today.addDays(1);
-    std::map<QString, std::unique_ptr<DataAccess>> listed;
+    m_reminded.dropDaysBefore(now.date());
+    std::map<QString, std::unique_ptr<Folder>> listed;
     for (const QString& entry : m_settings->dataFolders()) {
         if (entry.trimmed().isEmpty())
             continue;
-        const QString folder = WithTrailingSeparator(entry);
-        if (listed.count(folder))
+        const QString path = WithTrailingSeparator(entry);
+        if (listed.count(path))
             continue; // listed twice: its reminders are known by now
-        DataAccess& store = storeOf(folder);
-        const DataAccess::Pass pass(store);
-        for (const QDate& day : days)
-            for (const TerminPtr& appointment : store.GetAppointmentsOfDay(day))
-                checkAppointment(*appointment, day, now);
-        listed[folder] = std::move(m_stores[folder]);
+        checkFolder(folderOf(path), now);
+        listed[path] = std::move(m_folders[path]);
     }
-    m_stores = std::move(listed); // folders taken off the list are forgotten
+    m_folders = std::move(listed); // folders taken off the list are forgotten
+}
+
+void ReminderCheck::checkFolder(Folder& folder, const QDateTime& now)
+{
+    const QDateTime& last = folder.lookedAhead;
+    const bool lookAhead = !last.isValid() || last.date() != now.date() || last > now ||
+                           last.secsTo(now) >= kLookAheadSeconds;
+    const QList<QDate> days = daysToRead(folder, now, lookAhead);
+    if (lookAhead) {
+        folder.lookedAhead = now;
+        folder.ahead.clear();
+    }
+    const DataAccess::Pass pass(*folder.store);
+    for (const QDate& day : days) {
+        const QList<TerminPtr> appointments = folder.store->GetAppointmentsOfDay(day);
+        for (const TerminPtr& appointment : appointments)
+            checkAppointment(*appointment, day, now);
+        if (day != now.date())
+            noteAhead(folder, day, appointments);
+    }
+}
+
+QList<QDate> ReminderCheck::daysToRead(const Folder& folder, const QDateTime& now,
+                                       bool lookAhead) const
+{
+    const QDate today = now.date();
+    QList<QDate> days{today};
+    if (lookAhead) {
+        for (int ahead = 1; ahead <= kLookAheadDays; ++ahead)
+            days << today.addDays(ahead);
+        return days;
+    }
+    if (now.time() >= kEveningCheckFrom)
+        days << today.addDays(1);
+    for (const auto& [day, appointment] : folder.ahead)
+        if (!days.contains(day) && appointment->CheckReminder(m_login, day, now) &&
+            !m_reminded.contains(RemindedList::keyOf(*appointment, day)))
+            days << day;
+    return days;
+}
+
+void ReminderCheck::noteAhead(Folder& folder, const QDate& day,
+                              const QList<TerminPtr>& appointments) const
+{
+    std::erase_if(folder.ahead, [&day](const auto& noted) { return noted.first == day; });
+    for (const TerminPtr& appointment : appointments)
+        if (appointment->RemindsUser(m_login))
+            folder.ahead.emplace_back(day, appointment);
 }
 
 void ReminderCheck::CheckAppointmentReminder(const ClassTermin& appointment, const QDate& day)
 {
-    checkAppointment(appointment, day, m_clock());
+    const QDateTime now = m_clock();
+    m_reminded.dropDaysBefore(now.date());
+    checkAppointment(appointment, day, now);
 }
 
 void ReminderCheck::checkAppointment(const ClassTermin& appointment, const QDate& day,
                                      const QDateTime& now)
 {
     const QString key = RemindedList::keyOf(appointment, day);
-    if (!m_reminded.contains(key) && isDue(appointment, day, now)) {
+    if (!m_reminded.contains(key) && appointment.CheckReminder(m_login, day, now)) {
         remind(appointment, day, now);
-        m_reminded.append(key);
+        m_reminded.append(key, day);
     }
-    m_reminded.trim();
-}
-
-bool ReminderCheck::isDue(const ClassTermin& appointment, const QDate& day,
-                          const QDateTime& now) const
-{
-    if (day == now.date())
-        return appointment.CheckReminder(m_login, now.time());
-    return day == now.date().addDays(1) && appointment.IsDueTheEveningBefore(m_login, now.time());
 }
 
 void ReminderCheck::remind(const ClassTermin& appointment, const QDate& day, const QDateTime& now)
@@ -94,11 +137,13 @@ void ReminderCheck::remind(const ClassTermin& appointment, const QDate& day, con
         m_actions.sendMail(ReminderMail::build(appointment, day, now, m_login, *m_settings));
 }
 
-DataAccess& ReminderCheck::storeOf(const QString& folder)
+ReminderCheck::Folder& ReminderCheck::folderOf(const QString& path)
 {
-    std::unique_ptr<DataAccess>& store = m_stores[folder];
-    if (!store)
-        store = std::make_unique<DataAccess>(
-            m_profiles, StoreSource::fixed(folder, m_settings->MonthInterval()), m_clock);
-    return *store;
+    std::unique_ptr<Folder>& folder = m_folders[path];
+    if (!folder) {
+        folder = std::make_unique<Folder>();
+        folder->store = std::make_unique<DataAccess>(
+            m_profiles, StoreSource::fixed(path, m_settings->MonthInterval()), m_clock);
+    }
+    return *folder;
 }

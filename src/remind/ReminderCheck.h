@@ -4,8 +4,8 @@
 #include "MailSender.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -17,21 +17,20 @@ class Settings;
 
 // The keys of the appointments reminded in this run of the program: the file's path, its
 // modification time (a file saved again can be reminded again) and the day reminded for (a
-// recurring appointment is reminded on each of its days). Never stored.
+// recurring appointment is reminded on each of its days). A key is kept until its day is
+// over, however many there are: one forgotten earlier would be reminded again. Never stored.
 class RemindedList {
 public:
-    static constexpr qsizetype kMaxEntries = 100;
-
     static QString keyOf(const ClassTermin& appointment, const QDate& day);
 
-    bool contains(const QString& key) const { return m_keys.contains(key); }
-    void append(const QString& key) { m_keys.append(key); }
-    // Drops the oldest key once the list holds more than kMaxEntries.
-    void trim();
-    qsizetype size() const { return m_keys.size(); }
+    bool contains(const QString& key) const { return m_dayOfKey.contains(key); }
+    void append(const QString& key, const QDate& day) { m_dayOfKey.insert(key, day); }
+    // Forgets the keys of the days before today: those appointments have begun.
+    void dropDaysBefore(const QDate& today);
+    qsizetype size() const { return m_dayOfKey.size(); }
 
 private:
-    QStringList m_keys; // oldest first
+    QHash<QString, QDate> m_dayOfKey;
 };
 
 // What a due reminder does, by the settings: the window layer shows, plays and sends.
@@ -46,9 +45,18 @@ public:
 // Decides at each check which appointments of every data folder in the settings' list are
 // due for this user now, and reminds each of them once per file state. Each folder is read
 // directly; the active folder is never switched, so a failure half-way changes nothing.
+//
+// A lead time may reach up to seven days back, but the check runs every minute, often on a
+// slow share: today (and tomorrow from 23:00, for lead times of up to an hour) is read at
+// every check, the seven days ahead only every kLookAheadSeconds. What that look ahead found
+// to remind of is kept, and once one of them falls due its day alone is read again, so the
+// reminder comes on time and from the file as it is then.
 class ReminderCheck {
 public:
     using Clock = std::function<QDateTime()>;
+
+    static constexpr int kLookAheadDays = ClassTermin::kMaxRemindMinutes / (24 * 60);
+    static constexpr qint64 kLookAheadSeconds = 10 * 60;
 
     ReminderCheck(ProfileCache& profiles, const Settings& settings, ReminderActions& actions,
                   QString login, Clock clock = {});
@@ -66,11 +74,14 @@ public:
     const RemindedList& remindedList() const { return m_reminded; }
 
 private:
+    struct Folder;
+
+    void checkFolder(Folder& folder, const QDateTime& now);
+    QList<QDate> daysToRead(const Folder& folder, const QDateTime& now, bool lookAhead) const;
+    void noteAhead(Folder& folder, const QDate& day, const QList<TerminPtr>& appointments) const;
     void checkAppointment(const ClassTermin& appointment, const QDate& day, const QDateTime& now);
-    // Whether the appointment of day is due at now.
-    bool isDue(const ClassTermin& appointment, const QDate& day, const QDateTime& now) const;
     void remind(const ClassTermin& appointment, const QDate& day, const QDateTime& now);
-    DataAccess& storeOf(const QString& folder);
+    Folder& folderOf(const QString& path);
 
     ProfileCache& m_profiles;
     const Settings* m_settings;
@@ -78,6 +89,6 @@ private:
     QString m_login;
     Clock m_clock;
     RemindedList m_reminded;
-    // One store per folder, so unchanged files are not parsed again at every check.
-    std::map<QString, std::unique_ptr<DataAccess>> m_stores;
+    // One per folder, so unchanged files are not parsed again at every check.
+    std::map<QString, std::unique_ptr<Folder>> m_folders;
 };

@@ -2,6 +2,8 @@
 
 #include "Recurrence.h"
 
+#include <algorithm>
+
 bool IsRecurringPath(const QString& path)
 {
     return Recurrence::ofPath(path) != Recurrence::Kind::None;
@@ -26,9 +28,13 @@ QString ClassTermin::GetFormatedText() const
 
 namespace {
 
-int minuteOfDay(QTime time)
+constexpr int kMinutesPerDay = 24 * 60;
+
+// Minutes counted from a fixed day as the wall clock shows them: a change to or from summer
+// time moves no reminder.
+qint64 wallClockMinute(const QDate& day, int minuteOfDay)
 {
-    return time.hour() * 60 + time.minute();
+    return day.toJulianDay() * kMinutesPerDay + minuteOfDay;
 }
 
 } // namespace
@@ -38,22 +44,13 @@ bool ClassTermin::RemindsUser(const QString& login) const
     return m_isReminder && (m_reminderAll || login == m_producer);
 }
 
-bool ClassTermin::CheckReminder(const QString& login, QTime now) const
+bool ClassTermin::CheckReminder(const QString& login, const QDate& day, const QDateTime& now) const
 {
     if (!RemindsUser(login))
         return false;
-    const int start = m_startTime.minutes() % (24 * 60);
-    const int remindAt = ((start - m_remindMinutes) % (24 * 60) + 24 * 60) % (24 * 60);
-    const int current = minuteOfDay(now);
-    return current > remindAt && current < start;
-}
-
-bool ClassTermin::IsDueTheEveningBefore(const QString& login, QTime now) const
-{
-    if (!RemindsUser(login))
-        return false;
-    // Minutes counted from tonight's midnight: the reminder time is negative when it falls
-    // on the evening before.
-    const int remindAt = m_startTime.minutes() % (24 * 60) - m_remindMinutes;
-    return remindAt < 0 && minuteOfDay(now) - 24 * 60 > remindAt;
+    const qint64 start = wallClockMinute(day, m_startTime.minutes() % kMinutesPerDay);
+    const qint64 current =
+        wallClockMinute(now.date(), now.time().hour() * 60 + now.time().minute());
+    const int lead = std::clamp(int(m_remindMinutes), 0, kMaxRemindMinutes);
+    return current > start - lead && current < start;
 }

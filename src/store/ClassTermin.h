@@ -73,13 +73,13 @@ public:
     // Whether the user with this login name is reminded of it at all: a reminder is set, and
     // it is for all users or the user is its owner (letter case counts).
     bool RemindsUser(const QString& login) const;
-    // Whether its reminder is due at the time of day now: strictly after the reminder time,
-    // which wraps around midnight like a clock, and strictly before the start. The caller
-    // makes sure the appointment is today's, and acts on a true answer.
-    bool CheckReminder(const QString& login, QTime now) const;
-    // For an appointment of tomorrow: whether its reminder time lies before midnight and has
-    // come, so an early appointment is reminded on the evening before.
-    bool IsDueTheEveningBefore(const QString& login, QTime now) const;
+    // The longest lead time honoured: a longer one reminds this long before the start.
+    static constexpr int kMaxRemindMinutes = 7 * 24 * 60;
+    // Whether its reminder is due at now when it takes place on day: strictly after the
+    // reminder time (the start less the lead time) and strictly before the start, in whole
+    // minutes of the wall clock, so the reminder time may lie days before. The caller acts
+    // on a true answer.
+    bool CheckReminder(const QString& login, const QDate& day, const QDateTime& now) const;
 
 private:
     QDate m_datum = kZeroDate;

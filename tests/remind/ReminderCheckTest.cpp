@@ -1,11 +1,14 @@
-// The reminder check: when an appointment is due and for whom, once per file state, over
-// every data folder, the evening before an early appointment, what a due reminder does by the
-// settings, and the reminder e-mail it builds.
+// The reminder check: when an appointment is due and for whom, once per file state however
+// many are due, over every data folder, lead times of up to seven days without reading the
+// days ahead at every check, what a due reminder does by the settings, and the reminder
+// e-mail it builds.
 #include "ReminderCheck.h"
+#include "FakeFileAccess.h"
 #include "ReminderMail.h"
 #include "Settings.h"
 #include "TestFiles.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -55,12 +58,14 @@ protected:
     {
         const QString path = folder.filePath(date.toString("'y'yyyy/'m'M/'d'd/") + name + ".nv3");
         TestFiles::writeSettled(
-            path, QString::asprintf("[AppointmentSettings]\r\nDateYear=%d\r\nDateMonth=%d\r\n"
-                                    "DateDay=%d\r\nStartTimeHour=%d\r\nStartTimeMinute=%d\r\n"
-                                    "IsReminder=1\r\nRemindTime=%d\r\nProducer=bert\r\nText=%s\r\n",
-                                    date.year(), date.month(), date.day(), hour / 100, hour % 100,
-                                    remind, qPrintable(name))
-                      .toUtf8());
+            path,
+            QString::asprintf("[AppointmentSettings]\r\nDateYear=%d\r\nDateMonth=%d\r\n"
+                              "DateDay=%d\r\nStartTimeHour=%d\r\nStartTimeMinute=%d\r\n"
+                              "IsReminder=1\r\nRemindTime=%d\r\nRemindEmail=1\r\nProducer=bert\r\n"
+                              "Text=%s\r\n",
+                              date.year(), date.month(), date.day(), hour / 100, hour % 100, remind,
+                              qPrintable(name))
+                .toUtf8());
         return path;
     }
 
@@ -76,31 +81,41 @@ protected:
 
 TEST(ReminderDueTest, StrictlyBetweenReminderTimeAndStartForTheOwnerOrEveryone)
 {
+    const QDate yesterday = kToday.addDays(-1);
     const struct {
         ClassTermin a;
-        QTime now;
+        QDateTime now;
         bool due;
     } rows[] = {
-        {appointment(10, 0, 5), QTime(9, 55), false},
-        {appointment(10, 0, 5), QTime(9, 56), true},
-        {appointment(10, 0, 5), QTime(9, 59, 59), true},
-        {appointment(10, 0, 5), QTime(10, 0), false},
-        {appointment(0, 10, 30), QTime(23, 45), false}, // 23:40 belongs to the evening before
-        {appointment(0, 10, 30), QTime(0, 5), false},
-        {appointment(10, 0, 5, "Bert"), QTime(9, 57), false}, // letter case counts
-        {appointment(10, 0, 5, ""), QTime(9, 57), false},
+        {appointment(10, 0, 5), {kToday, QTime(9, 55)}, false},
+        {appointment(10, 0, 5), {kToday, QTime(9, 56)}, true},
+        {appointment(10, 0, 5), {kToday, QTime(9, 59, 59)}, true},
+        {appointment(10, 0, 5), {kToday, QTime(10, 0)}, false},
+        {appointment(0, 10, 30), {yesterday, QTime(23, 40)}, false},
+        {appointment(0, 10, 30), {yesterday, QTime(23, 41)}, true},
+        {appointment(0, 10, 30), {kToday, QTime(0, 5)}, true},
+        {appointment(0, 10, 30), {kToday, QTime(23, 45)}, false},
+        {appointment(0, 30, 120), {yesterday, QTime(22, 31)}, true},
+        {appointment(10, 0, 1440), {yesterday, QTime(10, 0)}, false},
+        {appointment(10, 0, 1440), {yesterday, QTime(10, 1)}, true},
+        {appointment(10, 0, 20000), {kToday.addDays(-7), QTime(10, 1)}, true}, // seven days at most
+        {appointment(10, 0, 20000), {kToday.addDays(-8), QTime(23, 59)}, false},
+        {appointment(10, 0, 5, "Bert"), {kToday, QTime(9, 57)}, false}, // letter case counts
+        {appointment(10, 0, 5, ""), {kToday, QTime(9, 57)}, false},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(row.a.CheckReminder("bert", row.now), row.due)
-            << row.a.StartTime().minutes() << " at " << row.now.toString().toStdString();
+        EXPECT_EQ(row.a.CheckReminder("bert", kToday, row.now), row.due)
+            << row.a.StartTime().minutes() << " less " << row.a.RemindMinutes() << " at "
+            << row.now.toString(Qt::ISODate).toStdString();
     ClassTermin everyone = appointment(10, 0, 5, "anna");
     everyone.setReminderAll(true);
-    EXPECT_TRUE(everyone.CheckReminder("bert", QTime(9, 57)));
+    const QDateTime at(kToday, QTime(9, 57));
+    EXPECT_TRUE(everyone.CheckReminder("bert", kToday, at));
     everyone.setIsReminder(false);
-    EXPECT_FALSE(everyone.CheckReminder("bert", QTime(9, 57)));
+    EXPECT_FALSE(everyone.CheckReminder("bert", kToday, at));
 }
 
-TEST_F(ReminderCheckTest, OncePerFileStateAndAtMostAHundredKeys)
+TEST_F(ReminderCheckTest, OncePerFileStateUntilItsDayIsOver)
 {
     ClassTermin a = appointment(10, 0, 5);
     a.setFilename("/srv/team/y2003/m7/d4/1.nv3");
@@ -114,15 +129,59 @@ TEST_F(ReminderCheckTest, OncePerFileStateAndAtMostAHundredKeys)
     check.CheckAppointmentReminder(a, kToday);
     EXPECT_EQ(actions.done.size(), 2);
 
-    for (int n = 2; n <= 100; ++n) {
-        a.setFilename(QStringLiteral("/srv/team/%1.nv3").arg(n));
-        check.CheckAppointmentReminder(a, kToday);
+    now = QDateTime(kToday.addDays(1), QTime(0, 0));
+    check.CheckReminders();
+    EXPECT_EQ(check.remindedList().size(), 0) << "yesterday's keys are no longer needed";
+}
+
+TEST_F(ReminderCheckTest, ManyDueAtOnceAreEachRemindedOnce)
+{
+    constexpr int kDue = 200;
+    for (int n = 0; n < kDue; ++n)
+        put(team, QString::number(n), 1000, 5);
+    settings.AddDataFolder(team.path());
+    settings.setSendEmail(true);
+    for (const QTime at : {QTime(9, 56), QTime(9, 57), QTime(9, 58), QTime(9, 59)}) {
+        now.setTime(at);
+        check.CheckReminders();
     }
-    EXPECT_EQ(check.remindedList().size(), 100) << "the first key is gone";
-    a.setFilename("/srv/team/y2003/m7/d4/1.nv3");
-    a.setFileDate(QDateTime(kToday, QTime(8, 0)));
-    check.CheckAppointmentReminder(a, kToday);
-    EXPECT_EQ(actions.done.size(), 102) << "reminded again once forgotten";
+    EXPECT_EQ(actions.done.filter(QRegularExpression("^window ")).size(), kDue);
+    EXPECT_EQ(actions.mails.size(), kDue);
+}
+
+TEST_F(ReminderCheckTest, LongLeadTimesRemindOnTimeWithoutReadingTheDaysAheadAtEachCheck)
+{
+    const QDate tomorrow = kToday.addDays(1);
+    put(team, "Next week", 900, 7 * 24 * 60, kToday.addDays(7)); // reminder at 09:00 today
+    put(team, "Tomorrow", 1000, 24 * 60, tomorrow);
+    put(team, "Late", 30, 120, tomorrow); // 00:30, reminder at 22:30 today
+    settings.ClearDataFolders(); // the program's own folder is listed by default
+    settings.AddDataFolder(team.path());
+    int listings = 0;
+    FakeFileAccess::AfterListing counted([&] { ++listings; });
+    ProfileCache countedProfiles(counted);
+    ReminderCheck counting(countedProfiles, settings, actions, "bert", [this] { return now; });
+    const struct {
+        QTime at;
+        QStringList done;
+    } steps[] = {
+        {QTime(9, 0), {}},
+        {QTime(9, 1), {"window Next week"}},
+        {QTime(9, 2), {"window Next week"}},
+        {QTime(10, 1), {"window Next week", "window Tomorrow"}},
+        {QTime(22, 30), {"window Next week", "window Tomorrow"}},
+        {QTime(22, 31), {"window Next week", "window Tomorrow", "window Late"}},
+        {QTime(23, 59), {"window Next week", "window Tomorrow", "window Late"}},
+    };
+    for (const auto& step : steps) {
+        now.setTime(step.at);
+        listings = 0;
+        counting.CheckReminders();
+        EXPECT_EQ(actions.done, step.done) << step.at.toString().toStdString();
+        if (step.at == QTime(9, 2)) {
+            EXPECT_EQ(listings, 5) << "today's directories only";
+        }
+    }
 }
 
 TEST_F(ReminderCheckTest, EveryFolderOfTheListIsCheckedAndTheActiveOneStays)
