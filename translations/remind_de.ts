@@ -11,6 +11,11 @@
     <message><source>Remind again in 60 minutes</source><translation>In 60 Minuten wieder erinnern</translation></message>
 </context>
 <context>
+    <name>form_remind_list</name>
+    <message><source>Norvane4 Reminder</source><translation>Norvane4 Erinnerung</translation></message>
+    <message><source>Further reminders: %1</source><translation>Weitere Erinnerungen: %1</translation></message>
+</context>
+<context>
     <name>ReminderMail</name>
     <message><source>Norvane4 Reminder Email</source><translation>Norvane4 Erinnerungs Email</translation></message>
     <message><source>Norvane4 Reminder:</source><translation>Norvane4 Erinnerung:</translation></message>

@@ -1,5 +1,6 @@
 // The reminder window: its texts in both languages, what it shows of an appointment, the
-// choices of OK with the delay that brings it back, and the animation.
+// choices of OK with the delay that brings it back, the animation, and many reminders at once
+// cascading up to a limit and listed in one window beyond it.
 #include "ApiMCI.h"
 #include "ClassTermin.h"
 #include "DesktopReminders.h"
@@ -7,10 +8,12 @@
 #include "TestFiles.h"
 #include "TopMost.h"
 #include "form_remind.h"
+#include "form_remind_list.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,16 +52,16 @@ TEST_F(FormRemindTest, TextsInBothLanguagesAndTheAppointmentAsWritten)
 {
     const struct {
         const char* lang;
-        QStringList texts; // title, then the five choices
+        QStringList texts; // title, the five choices, then the list window's title and heading
     } languages[] = {
         {"en",
          {"Norvane4 Reminder", "Don't remind again", "Remind again in 05 minutes",
-          "Remind again in 15 minutes", "Remind again in 30 minutes",
-          "Remind again in 60 minutes"}},
+          "Remind again in 15 minutes", "Remind again in 30 minutes", "Remind again in 60 minutes",
+          "Norvane4 Reminder", "Further reminders: 1"}},
         {"de",
          {"Norvane4 Erinnerung", "Nicht mehr erinnern", "In 05 Minuten wieder erinnern",
           "In 15 Minuten wieder erinnern", "In 30 Minuten wieder erinnern",
-          "In 60 Minuten wieder erinnern"}},
+          "In 60 Minuten wieder erinnern", "Norvane4 Erinnerung", "Weitere Erinnerungen: 1"}},
     };
     for (const auto& language : languages) {
         settings.setLangCode(language.lang);
@@ -66,6 +69,9 @@ TEST_F(FormRemindTest, TextsInBothLanguagesAndTheAppointmentAsWritten)
         QStringList texts{w.windowTitle()};
         for (int i = 0; i < choice(w).count(); ++i)
             texts << choice(w).itemText(i);
+        form_remind_list list(settings);
+        list.add(a);
+        texts << list.windowTitle() << list.findChild<QLabel*>("label_heading")->text();
         EXPECT_EQ(texts, language.texts);
         EXPECT_EQ(choice(w).currentIndex(), 0);
     }
@@ -126,6 +132,33 @@ TEST_F(FormRemindTest, DontRemindAgainClosesForGoodAndEachAppointmentHasItsWindo
     EXPECT_TRUE(first.isNull()) << "closed and released";
     EXPECT_EQ(reminders.windows().size(), 1);
     EXPECT_EQ(shown(*reminders.windows()[0], "label_text"), "[!] Second");
+}
+
+TEST_F(FormRemindTest, ManyAtOnceCascadeOnTheScreenAndTheRestGoToOneList)
+{
+    constexpr int kDue = 200;
+    DesktopReminders reminders(settings);
+    for (int n = 1; n <= kDue; ++n) {
+        a.setText(QString::number(n));
+        reminders.showWindow(a);
+    }
+    const QList<form_remind*> windows = reminders.windows();
+    ASSERT_EQ(windows.size(), DesktopReminders::kMaxWindows);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint step(DesktopReminders::kCascadeStep, DesktopReminders::kCascadeStep);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        EXPECT_TRUE(area.contains(windows[i]->geometry())) << i;
+        if (i > 0) {
+            const QPoint at = windows[i]->pos();
+            EXPECT_TRUE(at == windows[i - 1]->pos() + step || at == area.topLeft()) << i;
+        }
+    }
+    const form_remind_list* list = reminders.listWindow();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->count(), kDue - DesktopReminders::kMaxWindows);
+    EXPECT_EQ(list->line(0), "2003-07-04 09:00 - 10:30  [!] 11");
+    EXPECT_EQ(list->line(list->count() - 1), "2003-07-04 09:00 - 10:30  [!] 200");
 }
 
 TEST_F(FormRemindTest, TheAnimationRunsThroughItsThreeFramesBackwards)
