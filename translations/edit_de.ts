@@ -57,6 +57,26 @@
         <translation>60 Minuten vor Beginn erinnern</translation>
     </message>
     <message>
+        <source>1 day before start</source>
+        <translation>1 Tag vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>%1 days before start</source>
+        <translation>%1 Tage vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>%1 hours before start</source>
+        <translation>%1 Stunden vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>1 minute before start</source>
+        <translation>1 Minute vor Beginn erinnern</translation>
+    </message>
+    <message>
+        <source>%1 minutes before start</source>
+        <translation>%1 Minuten vor Beginn erinnern</translation>
+    </message>
+    <message>
         <source>Add appointment</source>
         <translation>Termin anlegen</translation>
     </message>

@@ -63,12 +63,29 @@ const QColor kHeaderBlack(0, 0, 0);
 // Past midnight the end stops here rather than wrapping to the early morning.
 constexpr TimeOfDay kLatestEnd = TimeOfDay::fromMinutes(23 * 60 + 30);
 
-int remindIndexOf(int minutes)
+// A lead time the list has no entry for, such as an imported day, as its entry says it.
+QString leadTimeText(int minutes)
 {
-    for (size_t i = 0; i < kRemindChoices.size(); ++i)
-        if (kRemindChoices[i].minutes == minutes)
-            return int(i);
-    return 0;
+    constexpr int kDay = 24 * 60;
+    if (minutes % kDay == 0)
+        return minutes == kDay ? form_edit::tr("1 day before start")
+                               : form_edit::tr("%1 days before start").arg(minutes / kDay);
+    if (minutes % 60 == 0) // an hour has its entry
+        return form_edit::tr("%1 hours before start").arg(minutes / 60);
+    return minutes == 1 ? form_edit::tr("1 minute before start")
+                        : form_edit::tr("%1 minutes before start").arg(minutes);
+}
+
+// Selects the entry of the lead time; one the list lacks gets an entry of its own, so an edit
+// of something else saves it unchanged. None set selects the first.
+void showRemindMinutes(QComboBox& combo, int minutes)
+{
+    int index = combo.findData(minutes);
+    if (index < 0 && minutes > 0) {
+        combo.addItem(leadTimeText(minutes), minutes);
+        index = combo.count() - 1;
+    }
+    combo.setCurrentIndex(std::max(index, 0));
 }
 
 // The recurrence kind the file's directory tells; a one-time appointment offers "monthly".
@@ -235,7 +252,7 @@ void form_edit::fillRemindList()
 {
     combo_remind->clear();
     for (const RemindChoice& choice : kRemindChoices)
-        combo_remind->addItem(tr(choice.text));
+        combo_remind->addItem(tr(choice.text), choice.minutes);
 }
 
 void form_edit::fillUsersList()
@@ -265,7 +282,7 @@ void form_edit::ShowAppointment()
     showTime(text_zeit_bis, r.EndTime());
     text_text->setPlainText(withPlatformBreaks(r.Text()));
     check_remind->setChecked(r.IsReminder());
-    combo_remind->setCurrentIndex(remindIndexOf(r.RemindMinutes()));
+    showRemindMinutes(*combo_remind, r.RemindMinutes());
     combo_users->setCurrentIndex(r.ReminderAll() ? 1 : 0);
     check_email->setChecked(r.EmailEnable());
     fillColorRows();
@@ -623,9 +640,8 @@ void form_edit::copyIntoRecord()
     r.setColorCode(qint16(text_color->value()));
     r.setText(withRecordBreaks(text_text->toPlainText()));
     r.setIsReminder(check_remind->isChecked());
-    const int remindIndex = combo_remind->currentIndex();
-    if (remindIndex >= 0 && remindIndex < int(kRemindChoices.size()))
-        r.setRemindMinutes(qint16(kRemindChoices[size_t(remindIndex)].minutes));
+    if (const QVariant minutes = combo_remind->currentData(); minutes.isValid())
+        r.setRemindMinutes(qint16(minutes.toInt()));
     r.setReminderAll(combo_users->currentIndex() != 0);
     r.setEmailEnable(check_email->isChecked());
     r.setIsRecurring(check_recur->isChecked());

@@ -421,21 +421,27 @@ TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
     EXPECT_EQ(a->RecurringEndDate(), QDate(2004, 7, 31));
 }
 
-TEST_F(FormEditTest, RemindMinutesSelectTheirEntryAndUnknownOnesBecomeFive)
+TEST_F(FormEditTest, RemindMinutesSelectTheirEntryAndOthersGetOneAndAreKept)
 {
     const struct {
         int minutes;
         int entry;
         int saved;
-    } rows[] = {{5, 0, 5},   {10, 1, 10}, {15, 2, 15}, {20, 3, 20}, {25, 4, 25},
-                {30, 5, 30}, {60, 6, 60}, {45, 0, 5},  {0, 0, 5}};
+        const char* text;
+    } rows[] = {{5, 0, 5, "05 minutes before start"},   {10, 1, 10, "10 minutes before start"},
+                {30, 5, 30, "30 minutes before start"}, {60, 6, 60, "60 minutes before start"},
+                {45, 7, 45, "45 minutes before start"}, {120, 7, 120, "2 hours before start"},
+                {1440, 7, 1440, "1 day before start"},  {2880, 7, 2880, "2 days before start"},
+                {0, 0, 5, "05 minutes before start"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.minutes);
         auto a = appointment();
         a->setRemindMinutes(qint16(row.minutes));
         a->setReminderAll(row.minutes == 30);
         DirectEditor e(*a, settings);
-        EXPECT_EQ(e.editor.combo("combo_remind").currentIndex(), row.entry);
+        const QComboBox& remind = e.editor.combo("combo_remind");
+        EXPECT_EQ(remind.currentIndex(), row.entry);
+        EXPECT_EQ(remind.currentText(), row.text);
         EXPECT_EQ(e.editor.combo("combo_users").currentIndex(), row.minutes == 30 ? 1 : 0);
         e.editor.ok();
         EXPECT_EQ(a->RemindMinutes(), row.saved);
@@ -652,6 +658,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
         {"tabs", 1, "[!] Reminder", "[!] Erinnerung"},
         {"command_cancel", 0, "Cancel", "Abbrechen"},
         {"combo_remind", 0, "05 minutes before start", "05 Minuten vor Beginn erinnern"},
+        {"combo_remind", 7, "1 day before start", "1 Tag vor Beginn erinnern"},
         {"combo_users", 0, "remind only the owner of this appointment",
          "Nur den Besitzer des Termines erinnern"},
         {"combo_users", 1, "remind all users", "Alle Benutzer erinnern"},
@@ -670,6 +677,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
         settings.setLangCode(german ? "de" : "en");
         auto a = appointment();
         a->setEndTime(a->StartTime());
+        a->setRemindMinutes(24 * 60);
         DirectEditor e(*a, settings, true);
         for (const auto& text : texts)
             EXPECT_EQ(textOf(e.editor, text.name, text.index),
