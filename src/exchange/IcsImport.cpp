@@ -1,14 +1,12 @@
 #include "IcsImport.h"
 
 #include "ApiLoginName.h"
-#include "AppointmentFiling.h"
 #include "ClassTermin.h"
 #include "Common.h"
 #include "DataAccess.h"
 #include "IcsImportSupport.h"
 #include "Settings.h"
 
-#include <QDir>
 #include <QHash>
 #include <QRandomGenerator>
 
@@ -27,31 +25,39 @@ constexpr int kMaxAppointments = 200000;
 
 // What an appointment needs to know of one occurrence: its local day and minutes.
 struct LocalSpan {
-    QDate date;
+    QDate date; // invalid for a day QDate cannot hold (year 0)
     int start = 0;
     int end = 0; // 1440 when it runs past midnight
 };
 
-LocalSpan spanOf(const Event& e, const icaltimetype& occurrence)
+// The occurrence's own local time; nullopt for a time of day no file can hold.
+std::optional<LocalSpan> spanOf(const Event& e, const icaltimetype& occurrence)
 {
     if (e.allDay)
-        return {Ics::dateOf(occurrence), kAllDayStart, kAllDayEnd};
-    // Floating times are carried in UTC only so that nothing shifts them.
-    const QDateTime start =
-        occurrence.zone
-            ? Ics::toLocal(occurrence)
-            : QDateTime(Ics::dateOf(occurrence),
-                        QTime(occurrence.hour, occurrence.minute, occurrence.second), Qt::UTC);
-    const QDateTime end = start.addSecs(e.duration);
-    LocalSpan span{start.date(), start.time().hour() * 60 + start.time().minute(), 0};
-    span.end = end.date() > span.date ? TimeOfDay::kEndOfDay
-                                      : end.time().hour() * 60 + end.time().minute();
-    return span;
+        return LocalSpan{Ics::dateOf(occurrence), kAllDayStart, kAllDayEnd};
+    constexpr qint64 kDay = 24 * 60 * 60;
+    if (occurrence.zone) {
+        const QDateTime start = Ics::toLocal(occurrence);
+        if (!start.isValid())
+            return std::nullopt;
+        const QDateTime end = start.addSecs(e.duration);
+        const int minute = start.time().hour() * 60 + start.time().minute();
+        return LocalSpan{start.date(), minute,
+                         end.date() > start.date() ? TimeOfDay::kEndOfDay
+                                                   : end.time().hour() * 60 + end.time().minute()};
+    }
+    // Floating: the wall clock as the file writes it.
+    const qint64 second = occurrence.hour * 3600 + occurrence.minute * 60 + occurrence.second;
+    if (second < 0 || second >= kDay)
+        return std::nullopt;
+    const qint64 end = second + e.duration;
+    return LocalSpan{Ics::dateOf(occurrence), int(second / 60),
+                     end >= kDay ? TimeOfDay::kEndOfDay : int(end / 60)};
 }
 
 bool holdable(const QDate& date)
 {
-    return date >= Ics::kFirstDay && date <= Ics::kLastDay;
+    return date.isValid() && date >= Ics::kFirstDay && date <= Ics::kLastDay;
 }
 
 struct NewAppointments {
@@ -76,6 +82,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setIsRecurring(false);
     a.setRecurringStartDate(span.date);
     a.setRecurringEndDate(span.date);
+    a.setUid(e.uid);
     return a;
 }
 
@@ -83,22 +90,20 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
 
 class Planner {
 public:
-    Planner(IcsImportResult& result, const NewAppointments& target)
+    Planner(IcsImportResult& result, const NewAppointments& target, const IcsImportOptions& options)
         : m_result(result)
         , m_target(target)
+        , m_options(options)
     {
     }
 
-    // Changed occurrences of series, by UID: their series leaves them out.
-    void noteReplacements(const std::vector<Source>& events)
+    // A changed occurrence of a series, by UID: its series leaves it out.
+    void noteReplacement(const Source& s)
     {
-        for (const Source& s : events) {
-            icalproperty* id =
-                icalcomponent_get_first_property(s.event, ICAL_RECURRENCEID_PROPERTY);
-            const QString uid = Ics::text(icalcomponent_get_uid(s.event));
-            if (id && !uid.isEmpty())
-                m_replaced[uid].append(momentOf(id, s.calendar, icalproperty_get_recurrenceid(id)));
-        }
+        icalproperty* id = icalcomponent_get_first_property(s.event, ICAL_RECURRENCEID_PROPERTY);
+        const QString uid = Ics::text(icalcomponent_get_uid(s.event));
+        if (id && !uid.isEmpty())
+            m_replaced[uid].append(momentOf(id, s.calendar, icalproperty_get_recurrenceid(id)));
     }
 
     void plan(const Source& s)
@@ -124,9 +129,10 @@ public:
             hasErrorIn(s.event, "RDATE"))
             return skip(e, IcsImportResult::SkipReason::UnreadableRule);
 
+        e.uid = uidOf(s.event);
         e.allDay = e.start.is_date;
         e.duration = e.allDay ? 0 : durationOf(s, e.start);
-        e.text = textOf(s.event);
+        e.text = textOf(s.event, &e.textCut);
         e.remindMinutes = remindMinutesOf(s, e.start, e.duration);
 
         Exclusions ex;
@@ -157,7 +163,9 @@ public:
         expand(e, rules, extra, ex);
     }
 
-    QList<ClassTermin> takePlanned() { return std::exchange(m_planned, {}); }
+    bool stopped() const { return m_stopped; }
+    std::vector<Planned> takePlanned() { return std::exchange(m_planned, {}); }
+    std::vector<PlannedEvent> takeEvents() { return std::exchange(m_events, {}); }
 
 private:
     void skip(const Event& e, IcsImportResult::SkipReason reason)
@@ -165,72 +173,120 @@ private:
         m_result.skipped.append({e.name, reason});
     }
 
+    void add(ClassTermin appointment)
+    {
+        m_planned.push_back({std::move(appointment), int(m_events.size()) - 1});
+        ++m_events.back().appointments;
+    }
+
+    void begin(const Event& e, PlannedEvent::Kind kind)
+    {
+        m_events.push_back({kind, 0, 0, false});
+        if (e.textCut)
+            m_result.textsCut.append(e.name);
+    }
+
     void single(const Event& e)
     {
-        const LocalSpan span = spanOf(e, e.start);
-        if (!holdable(span.date))
+        const std::optional<LocalSpan> span = spanOf(e, e.start);
+        if (!span)
+            return skip(e, IcsImportResult::SkipReason::NoTime);
+        if (!holdable(span->date))
             return skip(e, IcsImportResult::SkipReason::OutsideDates);
-        if (m_planned.size() >= kMaxAppointments)
+        if (m_planned.size() >= size_t(kMaxAppointments))
             return skip(e, IcsImportResult::SkipReason::TooMany);
-        m_planned.append(appointmentOf(e, span, m_target));
-        ++m_result.imported;
+        begin(e, PlannedEvent::Kind::Single);
+        add(appointmentOf(e, *span, m_target));
     }
 
     bool recurring(const Event& e, const icalrecurrencetype& rule)
     {
         const std::optional<Recurrence::Kind> kind = exactKind(rule, e.start);
-        if (!kind || !keepsLocalClock(rule, e.start))
+        if (!kind)
             return false;
-        LocalSpan span = spanOf(e, e.start);
-        const qint64 shift = Ics::dateOf(e.start).daysTo(span.date);
-        const QDate last = std::min(lastDayOf(rule, e.start).addDays(shift), Ics::kLastDay);
-        if (span.date < Ics::kFirstDay)
-            span.date = Ics::firstDayApplying(*kind, span.date, Ics::kFirstDay, last);
-        if (!span.date.isValid() || span.date > last)
+        // A series from before 1900 (or year 0) is taken from its first day in 1900.
+        const QDate pattern = patternOf(e.start);
+        const QDate lastWall = std::min(lastDayOf(rule, e.start), Ics::kLastDay);
+        const QDate firstWall =
+            pattern < Ics::kFirstDay
+                ? Ics::firstDayApplying(*kind, pattern, Ics::kFirstDay, lastWall)
+                : pattern;
+        if (!firstWall.isValid() || firstWall > lastWall)
             return false; // not one occurrence in the years a file holds: expansion decides
-        ClassTermin a = appointmentOf(e, span, m_target);
+        icaltimetype first = e.start;
+        first.year = firstWall.year();
+        first.month = firstWall.month();
+        first.day = firstWall.day();
+        if (!keepsLocalClock(rule, first))
+            return false;
+        const std::optional<LocalSpan> span = spanOf(e, first);
+        if (!span || !holdable(span->date))
+            return false;
+        const QDate last = std::min(lastWall.addDays(firstWall.daysTo(span->date)), Ics::kLastDay);
+        if (span->date > last)
+            return false;
+        ClassTermin a = appointmentOf(e, *span, m_target);
         a.setIsRecurring(true);
         a.Recurring_code = Recurrence::code(*kind);
         a.setRecurringEndDate(last);
-        m_planned.append(a);
-        ++m_result.imported;
-        ++m_result.recurring;
+        begin(e, PlannedEvent::Kind::Recurring);
+        add(std::move(a));
         return true;
     }
 
     void expand(const Event& e, const QList<icalrecurrencetype>& rules,
                 const QList<icaltimetype>& extra, const Exclusions& ex)
     {
+        using Outcome = Occurrences::Outcome;
+        using Reason = IcsImportResult::SkipReason;
         bool ends = true;
         for (const icalrecurrencetype& rule : rules)
             ends = ends && (rule.count > 0 || !icaltime_is_null_time(rule.until));
         const int room = kMaxAppointments - int(m_planned.size());
         if (room <= 0)
-            return skip(e, IcsImportResult::SkipReason::TooMany);
-        const std::optional<Occurrences> found =
-            occurrencesOf(e, rules, extra, ex, ends ? Ics::kLastDay : m_target.openEnd, room);
-        if (!found)
-            return skip(e, IcsImportResult::SkipReason::UnreadableRule);
-        int added = 0;
-        for (const icaltimetype& t : found->times) {
-            const LocalSpan span = spanOf(e, t);
-            if (holdable(span.date)) {
-                m_planned.append(appointmentOf(e, span, m_target));
-                ++added;
-            }
+            return skip(e, Reason::TooMany);
+        const Budget budget{QDeadlineTimer(m_options.expansionTime), &m_options.stop};
+        const Occurrences found = occurrencesOf(
+            e, rules, extra, ex, ends ? Ics::kLastDay : m_target.openEnd, room, budget);
+        switch (found.outcome) {
+        case Outcome::Found:
+            break;
+        case Outcome::Unreadable:
+            return skip(e, Reason::UnreadableRule);
+        case Outcome::NoDate:
+            return skip(e, Reason::NoDate);
+        case Outcome::TooOften:
+            return skip(e, Reason::TooOften);
+        case Outcome::TimeUp:
+            return skip(e, Reason::TookTooLong);
+        case Outcome::Stopped:
+            m_stopped = true;
+            return;
         }
-        if (added == 0)
-            return skip(e, IcsImportResult::SkipReason::OutsideDates);
-        ++m_result.expanded;
-        m_result.expandedInto += added;
-        if (found->shortened)
-            m_result.shortened.append(e.name);
+        QList<LocalSpan> spans;
+        bool timeless = false;
+        for (const icaltimetype& t : found.times) {
+            const std::optional<LocalSpan> span = spanOf(e, t);
+            timeless = timeless || !span;
+            if (span && holdable(span->date))
+                spans.append(*span);
+        }
+        if (spans.isEmpty())
+            return skip(e, timeless ? Reason::NoTime : Reason::OutsideDates);
+        begin(e, PlannedEvent::Kind::Expanded);
+        for (const LocalSpan& span : spans)
+            add(appointmentOf(e, span, m_target));
+        if (found.shortened)
+            m_result.shortened.append({e.name, int(spans.size())});
     }
 
     IcsImportResult& m_result;
     const NewAppointments& m_target;
+    const IcsImportOptions& m_options;
     QHash<QString, QList<icaltimetype>> m_replaced;
-    QList<ClassTermin> m_planned;
+    std::vector<Planned> m_planned;
+    std::vector<PlannedEvent> m_events;
+    bool m_stopped = false;
 };
 
 } // namespace
@@ -243,113 +299,57 @@ IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QStrin
 {
     Ics::prepareLibrary();
     IcsImportResult result;
-    const Ics::Parsed parsed = Ics::parse(ics);
-    if (!parsed.error.isEmpty()) {
-        result.error = parsed.error;
+    const Ics::Split found = Ics::split(ics);
+    if (!found.error.isEmpty()) {
+        result.error = found.error;
         return result;
     }
     result.ok = true;
+    result.events = int(found.events.size());
 
     const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
     const Ics::NewAppointments target{
         colorCode, options.producer.isEmpty() ? GetLoginName() : options.producer,
         std::min(today.addYears(2), Ics::kLastDay)};
-    const std::vector<Ics::Source> events = Ics::eventsOf(parsed);
-    result.events = int(events.size());
-    Ics::Planner planner(result, target);
-    planner.noteReplacements(events);
-    for (const Ics::Source& s : events)
-        planner.plan(s);
+    std::vector<Ics::ComponentPtr> zones;
+    for (const std::vector<Ics::Span>& calendar : found.calendars)
+        zones.push_back(Ics::zonesOf(ics, calendar));
+    // One event at a time: libical holds a whole large file many times over in memory.
+    const Ics::ComponentPtr blank(icalcomponent_new_vevent());
+    auto withEvent = [&](qsizetype i, const auto& use) {
+        const Ics::EventSpan& span = found.events[size_t(i)];
+        const Ics::ComponentPtr parsed = Ics::parseSpan(ics, span.span);
+        icalcomponent* event = parsed && icalcomponent_isa(parsed.get()) == ICAL_VEVENT_COMPONENT
+                                   ? parsed.get()
+                                   : blank.get();
+        use(Ics::Source{zones[size_t(span.calendar)].get(), event, int(i) + 1});
+    };
+    const auto stopped = [&options] { return options.stop && options.stop(); };
+
+    Ics::Planner planner(result, target, options);
+    for (qsizetype i = 0; i < qsizetype(found.events.size()); ++i) {
+        if (Ics::mentionsRecurrenceId(ics, found.events[size_t(i)].span))
+            withEvent(i, [&](const Ics::Source& s) { planner.noteReplacement(s); });
+    }
+    for (qsizetype i = 0; i < qsizetype(found.events.size()); ++i) {
+        if (!stopped())
+            withEvent(i, [&](const Ics::Source& s) { planner.plan(s); });
+        if (stopped() || planner.stopped()) {
+            result.stopped = true;
+            return result; // nothing written
+        }
+        if (options.planning)
+            options.planning(int(i) + 1, result.events);
+    }
 
     // Written only now: a file that is not iCalendar has left nothing behind.
-    const QString folder = WithTrailingSeparator(dataFolder);
+    std::vector<Ics::Planned> planned = planner.takePlanned();
+    std::vector<Ics::PlannedEvent> events = planner.takeEvents();
     auto random = options.random;
     if (!random)
         random = [] { return QRandomGenerator::global()->generate(); };
-    QList<ClassTermin> planned = planner.takePlanned();
-    result.appointments = int(planned.size());
-    bool reachable = true;
-    int done = 0;
-    for (ClassTermin& a : planned) {
-        WriteOutcome outcome;
-        if (reachable) {
-            const QString directory = AppointmentFiling::TargetDirectory(folder, a);
-            a.setFilename(directory + store.UnusedFileName(directory, random));
-            outcome = store.SaveAppointment(a);
-            // An unmounted share answers every further try the same way, only slower.
-            reachable = outcome.ok || outcome.cause != WriteOutcome::Cause::FolderUnreachable;
-        }
-        if (!outcome.ok && result.failed++ == 0)
-            result.firstFailure = outcome;
-        if (progress)
-            progress(++done, result.appointments);
-    }
+    Ics::writePlanned(planned, events,
+                      {store, WithTrailingSeparator(dataFolder), random, progress, options.stop},
+                      result);
     return result;
-}
-
-QString IcsNotSavedReason(const WriteOutcome& failure)
-{
-    const QString where = QDir::toNativeSeparators(failure.path);
-    switch (failure.cause) {
-    case WriteOutcome::Cause::FolderUnreachable:
-        return IcsImport::tr("The data folder %1 cannot be reached.").arg(where);
-    case WriteOutcome::Cause::Unreadable:
-        return IcsImport::tr("%1 is there but could not be read.").arg(where);
-    case WriteOutcome::Cause::OutsideFolder:
-        return IcsImport::tr("%1 leads out of the data folder.").arg(where);
-    case WriteOutcome::Cause::System:
-    case WriteOutcome::Cause::Locked:
-    case WriteOutcome::Cause::NotAnswering:
-        break;
-    }
-    return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;
-}
-
-QString IcsImportSummary(const IcsImportResult& result)
-{
-    if (!result.ok)
-        return result.error;
-    // A file of many broken events names the first few.
-    constexpr int kNamed = 20;
-    QStringList lines;
-    lines << IcsImport::tr("Imported: %1 events, %2 of them recurring")
-                 .arg(result.imported)
-                 .arg(result.recurring);
-    lines << IcsImport::tr("Expanded: %1 events into %2 appointments")
-                 .arg(result.expanded)
-                 .arg(result.expandedInto);
-    for (const QString& name : result.shortened)
-        lines << IcsImport::tr("  \"%1\": only the first %2 occurrences")
-                     .arg(name)
-                     .arg(kMaxOccurrences);
-    lines << IcsImport::tr("Skipped: %1 events").arg(result.skipped.size());
-    for (qsizetype i = 0; i < result.skipped.size() && i < kNamed; ++i) {
-        QString reason;
-        switch (result.skipped[i].reason) {
-        case IcsImportResult::SkipReason::NoStart:
-            reason = IcsImport::tr("no start");
-            break;
-        case IcsImportResult::SkipReason::UnreadableRule:
-            reason = IcsImport::tr("its repeat rule cannot be read");
-            break;
-        case IcsImportResult::SkipReason::Cancelled:
-            reason = IcsImport::tr("cancelled");
-            break;
-        case IcsImportResult::SkipReason::OutsideDates:
-            reason = IcsImport::tr("no date from 1900 to 2200");
-            break;
-        case IcsImportResult::SkipReason::TooMany:
-            reason = IcsImport::tr("more appointments than one import writes");
-            break;
-        }
-        lines << QStringLiteral("  \"%1\": %2").arg(result.skipped[i].event, reason);
-    }
-    if (result.skipped.size() > kNamed)
-        lines << IcsImport::tr("  and %1 more").arg(result.skipped.size() - kNamed);
-    if (result.failed > 0)
-        lines << IcsImport::tr("Not saved: %1 of %2 appointments: %3")
-                     .arg(result.failed)
-                     .arg(result.appointments)
-                     .arg(IcsNotSavedReason(result.firstFailure));
-    return lines.join(QLatin1Char('\n'));
 }

@@ -9,12 +9,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
 class DataAccess;
 
-// What became of an iCalendar import.
+// What became of an iCalendar import. The counts of events tell what landed: an event counts
+// once all its appointments are written.
 struct IcsImportResult {
     enum class SkipReason {
         NoStart,        // no DTSTART, or one that cannot be read
@@ -22,27 +24,43 @@ struct IcsImportResult {
         Cancelled,      // STATUS:CANCELLED
         OutsideDates,   // no occurrence between 1900 and 2200, the years a file holds
         TooMany,        // the file's expansions already reached the limit of one import
+        NoDate,         // its rule matches no date (30 February)
+        TooOften,       // it repeats within a day, and did not occur within kMaxOccurrences steps
+        TookTooLong,    // its occurrences were not found within IcsImportOptions::expansionTime
+        NoTime,         // a time the appointment file cannot hold
     };
     struct Skipped {
         QString event; // its summary, else its UID, else its number in the file
         SkipReason reason;
     };
+    struct Shortened {
+        QString event;
+        int occurrences = 0; // the first ones, which were imported
+    };
 
     bool ok = false; // false: not iCalendar (error says why), and nothing was written
     QString error;
+    bool stopped = false; // the user stopped it (IcsImportOptions::stop)
 
-    int events = 0;         // VEVENTs in the file
-    int imported = 0;       // events that became one appointment each
-    int recurring = 0;      // ... of them recurring appointments
-    int expanded = 0;       // events expanded into one-time appointments
-    int expandedInto = 0;   // ... how many
-    QStringList shortened;  // expanded events that stopped at kMaxOccurrences
-    QList<Skipped> skipped; // in file order
+    int events = 0;             // VEVENTs in the file
+    int imported = 0;           // events that became one appointment each, and landed
+    int recurring = 0;          // ... of them recurring appointments
+    int expanded = 0;           // events expanded into one-time appointments, and landed
+    int expandedInto = 0;       // ... how many
+    QList<Shortened> shortened; // expanded events that stopped at a limit
+    QList<Skipped> skipped;     // in file order
+    QStringList textsCut;       // events whose SUMMARY or DESCRIPTION was cut to 64 KiB
 
-    int appointments = 0; // files to write
-    int failed = 0;       // ... that could not be written
+    int appointments = 0;   // files planned
+    int updated = 0;        // ... written over the appointment of an earlier import of the event
+    int failed = 0;         // ... tried and not written
+    int notTried = 0;       // ... left out by a stop, or after the folder stopped answering
+    int eventsNotSaved = 0; // events of which an appointment was tried and not written
     WriteOutcome firstFailure;
 };
+
+// How long the occurrences of one event may take to find before it is skipped.
+inline constexpr std::chrono::milliseconds kMaxExpansionTime{4000};
 
 struct IcsImportOptions {
     // Rules without end are expanded up to two years after this day; invalid: today.
@@ -51,9 +69,15 @@ struct IcsImportOptions {
     QString producer;
     // Draws file names; empty: the global random generator.
     std::function<quint32()> random;
+    // Asked between events, inside long expansions and before each appointment is written:
+    // true stops the import. Nothing is written when it stops before the first appointment.
+    std::function<bool()> stop;
+    // After each event planned: how many, and of how many events.
+    std::function<void(int done, int total)> planning;
+    std::chrono::milliseconds expansionTime = kMaxExpansionTime;
 };
 
-// After each written appointment: how many are written, and of how many.
+// After each appointment tried: how many are tried, and of how many.
 using IcsImportProgress = std::function<void(int done, int total)>;
 
 // One expanded event never writes more appointments than this.
@@ -67,10 +91,13 @@ inline constexpr int kMaxOccurrences = 20000;
 //   one-time appointments: all occurrences of a rule that ends, those up to two years after
 //   today of one that does not;
 // - all-day events run 08:00 to 12:00; UTC and TZID times become local times (with the file's
-//   VTIMEZONEs, else libical's zones); floating times stay; an event that crosses midnight
-//   ends at 24:00 of its first day.
-// The whole file is read before anything is written: input that is not iCalendar writes
-// nothing. New files get fresh names in the directory the editor would choose.
+//   VTIMEZONEs, else libical's zones), each occurrence its own; floating times stay; an event
+//   that crosses midnight ends at 24:00 of its first day;
+// - an event whose UID an appointment of the same day carries (an earlier import of the same
+//   event, or one that was interrupted) is written over that appointment instead of beside it.
+// The whole file is planned before anything is written: input that is not iCalendar writes
+// nothing. The file is parsed one event at a time. New files get fresh names in the directory
+// the editor would choose.
 IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QString& dataFolder,
                           int colorCode, const IcsImportProgress& progress = {},
                           const IcsImportOptions& options = {});
@@ -83,15 +110,16 @@ struct IcsCheck {
 };
 IcsCheck CheckIcs(const QByteArray& ics);
 
-// Far beyond any real calendar, small enough that a wrong file cannot exhaust memory.
-inline constexpr qint64 kMaxIcsBytes = 64 * 1024 * 1024;
+// Room for what the export writes of 200,000 appointments (about 75 MB); the file is held
+// once and parsed one event at a time, so memory stays a few times the file's size at most.
+inline constexpr qint64 kMaxIcsBytes = 256 * 1024 * 1024;
 
 // The file's bytes; nullopt, with the reason in error, when it cannot be read, is no regular
 // file or is larger than kMaxIcsBytes.
 std::optional<QByteArray> ReadIcsFile(FileAccess& files, const QString& path, QString* error);
 
-// The summary for the user, in the installed language: imported, expanded, skipped with
-// reasons, and what could not be saved.
+// The summary for the user, in the installed language: what landed, expanded, skipped with
+// reasons, texts cut, and what could not be saved and why.
 QString IcsImportSummary(const IcsImportResult& result);
 
 // Why a file was not written, in the installed language.

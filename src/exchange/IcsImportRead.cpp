@@ -2,6 +2,7 @@
 
 #include "IcsImportSupport.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QTimeZone>
 
@@ -11,28 +12,6 @@
 namespace Ics {
 
 namespace {
-
-struct LineSource {
-    const char* next;
-    const char* end;
-};
-
-// Hands libical the file line by line, NUL bytes and all.
-char* nextLine(char* out, size_t size, void* data)
-{
-    auto* source = static_cast<LineSource*>(data);
-    if (source->next >= source->end || size < 2)
-        return nullptr;
-    size_t n = 0;
-    while (source->next + n < source->end && n + 1 < size) {
-        if (source->next[n++] == '\n')
-            break;
-    }
-    std::memcpy(out, source->next, n);
-    out[n] = '\0';
-    source->next += n;
-    return out;
-}
 
 // The zone a TZID names: the file's own VTIMEZONE, else libical's zone of that name (IANA,
 // libical's own prefix, or a Windows name as some programs write without a VTIMEZONE).
@@ -52,65 +31,7 @@ const icaltimezone* zoneNamed(const char* tzid, icalcomponent* calendar)
 
 } // namespace
 
-// ---- reading the file ----
-
-Parsed parse(const QByteArray& bytes)
-{
-    Parsed parsed;
-    qsizetype begin = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (begin < bytes.size() && QChar::isSpace(uchar(bytes[begin])))
-        ++begin;
-    if (begin >= bytes.size()) {
-        parsed.error = IcsImport::tr("The file is empty.");
-        return parsed;
-    }
-    const QByteArray head = bytes.mid(begin, 15).toUpper();
-    if (head != "BEGIN:VCALENDAR") {
-        parsed.error = IcsImport::tr("The file is not an iCalendar file.");
-        return parsed;
-    }
-    LineSource source{bytes.constData() + begin, bytes.constData() + bytes.size()};
-    icalparser* parser = icalparser_new();
-    icalparser_set_gen_data(parser, &source);
-    ComponentPtr root(icalparser_parse(parser, nextLine));
-    // A file cut short still holds the events before the cut. The parser keeps what it
-    // hands out here and frees it with itself.
-    if (!root) {
-        if (icalcomponent* partial = icalparser_clean(parser))
-            root.reset(icalcomponent_new_clone(partial));
-    }
-    icalparser_free(parser);
-
-    if (root && icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
-        parsed.calendars.push_back(std::move(root));
-    } else if (root && icalcomponent_isa(root.get()) == ICAL_XROOT_COMPONENT) {
-        // Several calendars in one file: each on its own, so its TZIDs find its VTIMEZONEs.
-        std::vector<icalcomponent*> children;
-        for (icalcomponent* c =
-                 icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
-             c; c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
-            children.push_back(c);
-        for (icalcomponent* c : children) {
-            icalcomponent_remove_component(root.get(), c);
-            parsed.calendars.emplace_back(c);
-        }
-    }
-    if (parsed.calendars.empty())
-        parsed.error = IcsImport::tr("The file cannot be read as an iCalendar file.");
-    return parsed;
-}
-
-std::vector<Source> eventsOf(const Parsed& parsed)
-{
-    std::vector<Source> events;
-    for (const ComponentPtr& calendar : parsed.calendars) {
-        for (icalcomponent* e =
-                 icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
-             e; e = icalcomponent_get_next_component(calendar.get(), ICAL_VEVENT_COMPONENT))
-            events.push_back({calendar.get(), e, int(events.size()) + 1});
-    }
-    return events;
-}
+// ---- properties ----
 
 std::vector<icalproperty*> propertiesOf(icalcomponent* component, icalproperty_kind kind)
 {
@@ -123,8 +44,11 @@ std::vector<icalproperty*> propertiesOf(icalcomponent* component, icalproperty_k
 
 bool hasErrorIn(icalcomponent* event, const char* property)
 {
+    const std::vector<icalproperty*> errors = propertiesOf(event, ICAL_XLICERROR_PROPERTY);
+    if (errors.empty())
+        return false;
     const QRegularExpression name(QStringLiteral("\\b%1\\b").arg(QLatin1String(property)));
-    for (icalproperty* p : propertiesOf(event, ICAL_XLICERROR_PROPERTY)) {
+    for (icalproperty* p : errors) {
         if (name.match(Ics::text(icalproperty_get_xlicerror(p))).hasMatch())
             return true;
     }
@@ -149,22 +73,55 @@ qint64 naiveSeconds(const QDate& date, const QTime& time)
 
 qint64 secondsOf(const icaltimetype& t)
 {
-    if (t.zone)
-        return qint64(icaltime_as_timet_with_zone(t, const_cast<icaltimezone*>(t.zone)));
-    return naiveSeconds(Ics::dateOf(t), QTime(t.hour, t.minute, t.second));
+    return t.zone ? Ics::instantOf(t, t.zone) : Ics::wallSeconds(t);
+}
+
+icaltimetype inFrameOf(icaltimetype t, const icaltimetype& start)
+{
+    if (t.is_date || start.is_date)
+        return t;
+    if (!t.zone) {
+        t.zone = start.zone;
+        return t;
+    }
+    if (t.zone == start.zone)
+        return t;
+    return Ics::wallTimeAt(Ics::instantOf(t, t.zone), start.zone);
 }
 
 // ---- one event ----
 
-QString textOf(icalcomponent* e)
+namespace {
+
+// A text as it enters the import: at most kMaxTextBytes of UTF-8, cut between two characters.
+QString cappedText(const char* utf8, bool* cut)
+{
+    if (!utf8)
+        return {};
+    qsizetype length = qsizetype(std::strlen(utf8));
+    if (length > kMaxTextBytes) {
+        length = kMaxTextBytes;
+        while (length > 0 && (uchar(utf8[length]) & 0xC0) == 0x80)
+            --length;
+        *cut = true;
+    }
+    return QString::fromUtf8(utf8, length);
+}
+
+} // namespace
+
+QString textOf(icalcomponent* e, bool* cut)
 {
     auto lines = [](QString s) {
         return s.replace(QLatin1String("\r\n"), QLatin1String("\n"))
             .replace(u'\r', u'\n')
             .replace(u'\n', QLatin1String("\r\n"));
     };
-    const QString summary = lines(Ics::text(icalcomponent_get_summary(e)));
-    const QString description = lines(Ics::text(icalcomponent_get_description(e)));
+    bool anyCut = false;
+    const QString summary = lines(cappedText(icalcomponent_get_summary(e), &anyCut));
+    const QString description = lines(cappedText(icalcomponent_get_description(e), &anyCut));
+    if (cut)
+        *cut = anyCut;
     // Our own export writes the whole text as the description, its first line as summary.
     if (description.isEmpty() || description == summary ||
         description.startsWith(summary + QLatin1String("\r\n")))
@@ -174,11 +131,30 @@ QString textOf(icalcomponent* e)
 
 QString nameOf(icalcomponent* e, int number)
 {
-    const QString summary = Ics::text(icalcomponent_get_summary(e)).section(u'\n', 0, 0).trimmed();
-    if (!summary.isEmpty())
-        return summary;
-    const QString uid = Ics::text(icalcomponent_get_uid(e));
-    return uid.isEmpty() ? IcsImport::tr("event %1").arg(number) : uid;
+    // The summary names the event in a message: its first line, and not all of a long one.
+    constexpr int kLongestName = 100;
+    bool cut = false;
+    QString summary = cappedText(icalcomponent_get_summary(e), &cut).section(u'\n', 0, 0).trimmed();
+    if (summary.isEmpty())
+        summary = cappedText(icalcomponent_get_uid(e), &cut).trimmed();
+    if (summary.isEmpty())
+        return IcsImport::tr("event %1").arg(number);
+    return summary.size() > kLongestName ? summary.left(kLongestName) + QStringLiteral("...")
+                                         : summary;
+}
+
+QString uidOf(icalcomponent* e)
+{
+    // Each appointment file repeats it: a very long one is kept as its hash.
+    constexpr qsizetype kLongestUid = 256;
+    const char* uid = icalcomponent_get_uid(e);
+    if (!uid)
+        return {};
+    const QByteArray bytes(uid);
+    if (bytes.size() <= kLongestUid)
+        return QString::fromUtf8(bytes);
+    return QStringLiteral("sha256:") +
+           QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 qint64 durationOf(const Source& s, const icaltimetype& start)
@@ -227,12 +203,11 @@ int remindMinutesOf(const Source& s, const icaltimetype& start, qint64 duration)
 
 IcsCheck CheckIcs(const QByteArray& ics)
 {
-    Ics::prepareLibrary();
-    const Ics::Parsed parsed = Ics::parse(ics);
+    const Ics::Split found = Ics::split(ics);
     IcsCheck check;
-    check.ok = parsed.error.isEmpty();
-    check.error = parsed.error;
-    check.events = int(Ics::eventsOf(parsed).size());
+    check.ok = found.error.isEmpty();
+    check.error = found.error;
+    check.events = check.ok ? int(found.events.size()) : 0;
     return check;
 }
 

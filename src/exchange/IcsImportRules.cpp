@@ -10,10 +10,12 @@ namespace Ics {
 
 namespace {
 
-// A rule that yields nothing for this long (SECONDLY since 1800) is given up.
-constexpr int kMaxSteps = 2000000;
 // How far a series in another zone is checked for keeping its local hour.
 constexpr int kClockChecks = 800;
+// libical finds the next occurrence by stepping one period at a time, up to its own last year
+// when nothing matches, all within one call. A rule repeating within a day is followed for
+// this many periods at most, so even a rule that never matches costs a fraction of a second.
+constexpr qint64 kMaxSubDailySteps = kMaxOccurrences;
 
 bool wallBefore(const icaltimetype& a, const icaltimetype& b)
 {
@@ -36,14 +38,93 @@ bool excluded(const Exclusions& ex, const icaltimetype& t)
     return ex.dates.contains(Ics::dateOf(t)) || (!t.is_date && ex.instants.contains(secondsOf(t)));
 }
 
+int daysInMonth(int month, bool leap)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+QList<int> valuesOf(const short* values)
+{
+    QList<int> found;
+    for (int i = 0; i < ICAL_BY_MONTH_SIZE && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+        found << values[i];
+    return found;
+}
+
+// The month a day of the year (from the end when negative) falls in; 0 for none.
+int monthOfYearDay(int yearDay, bool leap)
+{
+    int day = yearDay > 0 ? yearDay : (leap ? 366 : 365) + yearDay + 1;
+    for (int month = 1; month <= 12; ++month) {
+        if (day >= 1 && day <= daysInMonth(month, leap))
+            return month;
+        day -= daysInMonth(month, leap);
+    }
+    return 0;
+}
+
+qint64 secondsPerStep(const icalrecurrencetype& r)
+{
+    const qint64 interval = std::max<qint64>(1, r.interval);
+    switch (r.freq) {
+    case ICAL_SECONDLY_RECURRENCE:
+        return interval;
+    case ICAL_MINUTELY_RECURRENCE:
+        return interval * 60;
+    case ICAL_HOURLY_RECURRENCE:
+        return interval * 3600;
+    default:
+        return 0; // a day or more: libical steps few enough periods
+    }
+}
+
+// The rule as libical follows it from a wall-clock start: UNTIL on the same wall clock, and
+// never later than `last` (wall seconds), which bounds the periods stepped inside each call.
+struct WallRule {
+    icalrecurrencetype rule;
+    bool bounded = false; // `last` cut the rule short
+};
+
+WallRule wallRule(icalrecurrencetype r, const icaltimetype& start, qint64 last)
+{
+    if (!icaltime_is_null_time(r.until) && !start.is_date && !r.until.is_date) {
+        if (r.until.zone || icaltime_is_utc(r.until))
+            r.until = inFrameOf(r.until, start);
+        r.until.zone = nullptr;
+    }
+    const bool open = icaltime_is_null_time(r.until);
+    if (!open && Ics::wallSeconds(r.until) <= last)
+        return {r, false};
+    icaltimetype until = Ics::wallTimeAt(last, icaltimezone_get_utc_timezone());
+    until.zone = nullptr;
+    if (start.is_date) {
+        until.is_date = 1;
+        until.hour = until.minute = until.second = 0;
+    }
+    r.until = until;
+    return {r, true};
+}
+
+icaltimetype wallClockOf(icaltimetype t)
+{
+    t.zone = nullptr;
+    return t;
+}
+
 } // namespace
+
+QDate patternOf(const icaltimetype& start)
+{
+    return QDate(start.year == 0 ? 400 : start.year, start.month, start.day);
+}
 
 std::optional<Recurrence::Kind> exactKind(const icalrecurrencetype& r, const icaltimetype& start)
 {
     if (r.count > 0 || r.interval > 1 || r.rscale || !unset(r.by_second) || !unset(r.by_minute) ||
         !unset(r.by_hour) || !unset(r.by_year_day) || !unset(r.by_week_no) || !unset(r.by_set_pos))
         return std::nullopt;
-    const QDate day = Ics::dateOf(start);
+    const QDate day = patternOf(start);
     switch (r.freq) {
     case ICAL_DAILY_RECURRENCE:
         if (unset(r.by_day) && unset(r.by_month_day) && unset(r.by_month))
@@ -73,23 +154,31 @@ std::optional<Recurrence::Kind> exactKind(const icalrecurrencetype& r, const ica
     return std::nullopt;
 }
 
-bool keepsLocalClock(const icalrecurrencetype& r, const icaltimetype& start)
+bool keepsLocalClock(const icalrecurrencetype& r, const icaltimetype& first)
 {
-    if (start.is_date || !start.zone)
+    if (first.is_date || !first.zone)
         return true;
-    IteratorPtr it(icalrecur_iterator_new(r, start));
+    const QDate horizon = Ics::dateOf(first).addYears(2);
+    const qint64 last = Ics::wallSeconds(Ics::wallTime(horizon, 0, nullptr));
+    IteratorPtr it(icalrecur_iterator_new(wallRule(r, first, last).rule, wallClockOf(first)));
     if (!it)
         return false;
-    const QDateTime first = Ics::toLocal(start);
-    const qint64 shift = Ics::dateOf(start).daysTo(first.date());
-    const QDate horizon = Ics::dateOf(start).addYears(2);
+    const QDateTime firstLocal = Ics::toLocal(first);
+    const qint64 shift = Ics::dateOf(first).daysTo(firstLocal.date());
     for (int i = 0; i < kClockChecks; ++i) {
         icaltimetype t = icalrecur_iterator_next(it.get());
         if (icaltime_is_null_time(t) || Ics::dateOf(t) > horizon)
             break;
-        t.zone = start.zone;
+        t.zone = first.zone;
         const QDateTime local = Ics::toLocal(t);
-        if (local.time() != first.time() || Ics::dateOf(t).daysTo(local.date()) != shift)
+        const QDate day = Ics::dateOf(t).addDays(shift);
+        if (local.date() == day && local.time() == firstLocal.time())
+            continue;
+        // An hour both zones skip (a change to summer time): the appointment shows the wall
+        // clock the file names, which neither zone has that day.
+        const bool skippedThere = Ics::wallSeconds(Ics::wallTimeAt(Ics::instantOf(t, t.zone),
+                                                                   t.zone)) != Ics::wallSeconds(t);
+        if (QDateTime(day, firstLocal.time()).isValid() || !skippedThere)
             return false;
     }
     return true;
@@ -115,6 +204,30 @@ QDate lastDayOf(const icalrecurrencetype& r, const icaltimetype& start)
     return wallBefore(until, start) ? day.addDays(-1) : day;
 }
 
+bool matchesNoDate(const icalrecurrencetype& r)
+{
+    if (r.rscale || unset(r.by_month))
+        return false;
+    const QList<int> months = valuesOf(r.by_month);
+    const auto anyMonth = [&](const auto& fits) {
+        for (int month : months) {
+            if (month >= 1 && month <= 12 && (fits(month, false) || fits(month, true)))
+                return true;
+        }
+        return false;
+    };
+    for (int day : valuesOf(r.by_month_day)) {
+        if (anyMonth(
+                [day](int month, bool leap) { return std::abs(day) <= daysInMonth(month, leap); }))
+            return false;
+    }
+    for (int day : valuesOf(r.by_year_day)) {
+        if (anyMonth([day](int month, bool leap) { return monthOfYearDay(day, leap) == month; }))
+            return false;
+    }
+    return !unset(r.by_month_day) || !unset(r.by_year_day);
+}
+
 void exclude(Exclusions& ex, icaltimetype t, const icaltimetype& start)
 {
     if (icaltime_is_null_time(t))
@@ -133,20 +246,19 @@ void exclude(Exclusions& ex, icaltimetype t, const icaltimetype& start)
     ex.instants.insert(secondsOf(t));
 }
 
-std::optional<Occurrences> occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules,
-                                         const QList<icaltimetype>& extra, const Exclusions& ex,
-                                         const QDate& limit, int room)
+Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules,
+                          const QList<icaltimetype>& extra, const Exclusions& ex,
+                          const QDate& limit, int room, const Budget& budget)
 {
+    using Outcome = Occurrences::Outcome;
     Occurrences found;
     QSet<qint64> seen;
     enum class Step { Next, Stop };
     auto take = [&](icaltimetype t) {
-        if (!t.is_date)
-            t.zone = e.start.zone;
         const QDate day = t.zone ? Ics::toLocal(t).date() : Ics::dateOf(t);
         if (day > limit)
             return Step::Stop;
-        if (day < Ics::kFirstDay || excluded(ex, t))
+        if (!day.isValid() || day < Ics::kFirstDay || excluded(ex, t))
             return Step::Next;
         const qint64 key = t.is_date ? Ics::dateOf(t).toJulianDay() : secondsOf(t);
         if (seen.contains(key))
@@ -159,36 +271,77 @@ std::optional<Occurrences> occurrencesOf(const Event& e, const QList<icalrecurre
         }
         return Step::Next;
     };
+    auto end = [&found](Outcome outcome) {
+        found.outcome = outcome;
+        return found;
+    };
 
     if (rules.isEmpty())
         take(e.start);
+    // Nothing before 1900 is kept: a series from long ago starts there.
+    icaltimetype from = wallClockOf(e.start);
+    const bool late = Ics::dateOf(e.start) < Ics::kFirstDay || e.start.year == 0;
+    if (late) {
+        from.year = Ics::kFirstDay.year();
+        from.month = from.day = 1;
+    }
+    // libical compares wall-clock times only: a day more covers any zone's local `limit`.
+    const qint64 horizon = Ics::wallSeconds(Ics::wallTime(limit.addDays(2), 0, nullptr));
+    int withoutDate = 0;
+    bool tooOften = false;
     for (const icalrecurrencetype& rule : rules) {
-        IteratorPtr it(icalrecur_iterator_new(rule, e.start));
-        if (!it)
-            return std::nullopt;
-        // Nothing before 1900 is kept: a series from long ago starts there.
-        if (Ics::dateOf(e.start) < Ics::kFirstDay && rule.count == 0) {
-            icaltimetype from = e.start;
-            from.year = Ics::kFirstDay.year();
-            from.month = from.day = 1;
-            icalrecur_iterator_set_start(it.get(), from);
+        if (matchesNoDate(rule)) {
+            ++withoutDate;
+            continue;
         }
-        for (int step = 0; !found.shortened; ++step) {
-            const icaltimetype t = icalrecur_iterator_next(it.get());
+        const qint64 step = secondsPerStep(rule);
+        const qint64 last =
+            step > 0 ? std::min(horizon, Ics::wallSeconds(from) + kMaxSubDailySteps * step)
+                     : horizon;
+        const WallRule bounded = wallRule(rule, e.start, last);
+        IteratorPtr it(icalrecur_iterator_new(bounded.rule, wallClockOf(e.start)));
+        if (!it)
+            return end(Outcome::Unreadable);
+        if (late && rule.count == 0)
+            icalrecur_iterator_set_start(it.get(), from);
+        const qsizetype before = found.times.size();
+        int yielded = 0;
+        bool reachedLimit = false;
+        while (!found.shortened) {
+            if (budget.stopped())
+                return end(Outcome::Stopped);
+            if (budget.timeUp())
+                return end(Outcome::TimeUp);
+            icaltimetype t = icalrecur_iterator_next(it.get());
             if (icaltime_is_null_time(t))
                 break;
-            if (step >= kMaxSteps) {
-                found.shortened = true;
+            ++yielded;
+            if (!t.is_date)
+                t.zone = e.start.zone; // each occurrence its own offset
+            if (take(t) == Step::Stop) {
+                reachedLimit = true;
                 break;
             }
-            if (take(t) == Step::Stop)
-                break;
+        }
+        const bool cutByCount = rule.count > 0 && yielded >= rule.count;
+        if (step > 0 && bounded.bounded && last < horizon && !reachedLimit && !cutByCount) {
+            // Cut at its bound of periods: the first ones are kept.
+            if (found.times.size() > before)
+                found.shortened = true;
+            else
+                tooOften = true;
         }
     }
     for (const icaltimetype& t : extra) {
         if (found.shortened)
             break;
-        take(t);
+        take(inFrameOf(t, e.start));
+    }
+    if (found.times.isEmpty() && extra.isEmpty() && !rules.isEmpty()) {
+        if (withoutDate == rules.size())
+            return end(Outcome::NoDate);
+        if (tooOften)
+            return end(Outcome::TooOften);
     }
     return found;
 }

@@ -1,20 +1,27 @@
 #pragma once
 
-// What the parts of the import share: the file read into libical's objects, the fields of one
-// event, and the rules turned into occurrences. Inside the exchange library's import only.
+// What the parts of the import share: the file split into its calendars and events, the fields
+// of one event, the rules turned into occurrences, and the planned appointments on their way
+// to the data folder. Inside the exchange library's import only.
 
+#include "ClassTermin.h"
+#include "IcsImport.h"
 #include "IcsSupport.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QTime>
 
+#include <functional>
 #include <optional>
 #include <vector>
+
+class DataAccess;
 
 // The context of the import's texts in the translation file.
 struct IcsImport {
@@ -27,23 +34,40 @@ namespace Ics {
 inline constexpr int kAllDayStart = 8 * 60;
 inline constexpr int kAllDayEnd = 12 * 60;
 
-// ---- reading the file (IcsImportRead.cpp) ----
+// ---- the file split into its parts (IcsImportSplit.cpp) ----
 
-struct Parsed {
-    std::vector<ComponentPtr> calendars;
-    QString error; // empty when at least one calendar could be read
+// Where a component lies in the file: from its BEGIN line to the end of its END line.
+struct Span {
+    qsizetype begin = 0;
+    qsizetype end = 0;
 };
 
-Parsed parse(const QByteArray& bytes);
-
-struct Source {
-    icalcomponent* calendar;
-    icalcomponent* event;
-    int number; // 1 for the first event of the file
+struct EventSpan {
+    Span span;
+    int calendar = 0; // index into Split::calendars
 };
 
-// The VEVENTs of all calendars, in file order.
-std::vector<Source> eventsOf(const Parsed& parsed);
+// Found by the lines alone: a large file is parsed one event at a time, never whole.
+struct Split {
+    std::vector<std::vector<Span>> calendars; // the VTIMEZONEs of each calendar
+    std::vector<EventSpan> events;            // in file order
+    QString error;                            // empty when the file holds a calendar
+};
+
+Split split(const QByteArray& bytes);
+
+// libical's component of a span; null when libical makes nothing of it.
+ComponentPtr parseSpan(const QByteArray& bytes, const Span& span);
+
+// A calendar holding the usable VTIMEZONEs of the spans. A zone with an observance other than
+// a yearly rule is left out (libical would expand a minutely one without end): its TZID then
+// names libical's zone of that name, if there is one.
+ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones);
+
+// Whether the event's lines hold a RECURRENCE-ID, told without parsing it.
+bool mentionsRecurrenceId(const QByteArray& bytes, const Span& span);
+
+// ---- times and properties (IcsImportRead.cpp) ----
 
 std::vector<icalproperty*> propertiesOf(icalcomponent* component, icalproperty_kind kind);
 
@@ -51,7 +75,7 @@ std::vector<icalproperty*> propertiesOf(icalcomponent* component, icalproperty_k
 bool hasErrorIn(icalcomponent* event, const char* property);
 
 // A property's time with its zone: UTC, the zone of its TZID, or none (floating, or a zone
-// nobody knows, which is read as local time).
+// nobody knows, which is read as local time). calendar holds the file's VTIMEZONEs.
 icaltimetype momentOf(icalproperty* property, icalcomponent* calendar, icaltimetype value);
 
 qint64 naiveSeconds(const QDate& date, const QTime& time);
@@ -60,37 +84,63 @@ qint64 naiveSeconds(const QDate& date, const QTime& time);
 // times, wall-clock seconds for floating ones.
 qint64 secondsOf(const icaltimetype& t);
 
+// t as a time of the frame of start: the wall clock of start's zone, local time for a
+// floating start; a floating t means start's own zone.
+icaltimetype inFrameOf(icaltimetype t, const icaltimetype& start);
+
 // ---- one event (IcsImportRead.cpp) ----
+
+// SUMMARY and DESCRIPTION are cut to this many bytes of UTF-8 as they enter the import.
+inline constexpr qsizetype kMaxTextBytes = 64 * 1024;
 
 struct Event {
     QString name;
+    QString uid;        // as the appointment file keeps it
     icaltimetype start; // its zone attached
     bool allDay = false;
     qint64 duration = 0; // seconds, never negative
     QString text;
+    bool textCut = false;
     int remindMinutes = 0;
 };
 
-// The appointment's text from SUMMARY and DESCRIPTION, lines ending in CR LF.
-QString textOf(icalcomponent* e);
+struct Source {
+    icalcomponent* calendar; // its VTIMEZONEs
+    icalcomponent* event;
+    int number; // 1 for the first event of the file
+};
+
+// The appointment's text from SUMMARY and DESCRIPTION, lines ending in CR LF; cut notes
+// whether one of them was longer than kMaxTextBytes.
+QString textOf(icalcomponent* e, bool* cut);
 // How the summary names the event: its summary, else its UID, else its number.
 QString nameOf(icalcomponent* e, int number);
+// The UID as an appointment file keeps it: a very long one by its hash.
+QString uidOf(icalcomponent* e);
 qint64 durationOf(const Source& s, const icaltimetype& start);
 // Minutes before the appointment's start of the first alarm that rings before it; 0 for none.
 int remindMinutesOf(const Source& s, const icaltimetype& start, qint64 duration);
 
 // ---- rules (IcsImportRules.cpp) ----
 
+// The date of a start as a pattern of weekday, day and month: year 0, which QDate lacks, as
+// year 400, which has the same calendar.
+QDate patternOf(const icaltimetype& start);
+
 // The recurrence kind that shows exactly the occurrences of the rule, if there is one.
 std::optional<Recurrence::Kind> exactKind(const icalrecurrencetype& r, const icaltimetype& start);
 
-// A recurring appointment keeps one local hour: true when every occurrence of the first two
-// years lies at the same local time (and day shift) as the first, as in the local zone or a
-// zone with the same daylight saving rules.
-bool keepsLocalClock(const icalrecurrencetype& r, const icaltimetype& start);
+// A recurring appointment keeps one local hour: true when every occurrence of two years from
+// first (an occurrence of the rule) lies at the same local time (and day shift) as first, as
+// in the local zone or a zone with the same daylight saving rules.
+bool keepsLocalClock(const icalrecurrencetype& r, const icaltimetype& first);
 
 // The last day of the series in the start's own calendar; kLastDay without UNTIL.
 QDate lastDayOf(const icalrecurrencetype& r, const icaltimetype& start);
+
+// Whether no date can ever match the rule, as 30 February: BYMONTH with BYMONTHDAY or
+// BYYEARDAY that no month has.
+bool matchesNoDate(const icalrecurrencetype& r);
 
 // Exceptions of a series: EXDATEs and occurrences another VEVENT replaces (RECURRENCE-ID).
 struct Exclusions {
@@ -101,15 +151,60 @@ struct Exclusions {
 
 void exclude(Exclusions& ex, icaltimetype t, const icaltimetype& start);
 
+// What bounds one event's expansion: a deadline, and the user's stop.
+struct Budget {
+    QDeadlineTimer deadline;
+    const std::function<bool()>* stop = nullptr;
+    bool timeUp() const { return deadline.hasExpired(); }
+    bool stopped() const { return stop && *stop && (*stop)(); }
+};
+
 struct Occurrences {
+    enum class Outcome {
+        Found,      // times holds them (maybe none)
+        Unreadable, // libical refuses a rule
+        NoDate,     // every rule matches no date
+        TooOften,   // a rule repeating within a day reached its bound before one occurrence
+        TimeUp,     // the deadline passed
+        Stopped,    // the user stopped the import
+    };
+    Outcome outcome = Outcome::Found;
     QList<icaltimetype> times;
     bool shortened = false;
 };
 
 // Every occurrence of the rules and RDATEs up to `limit` (a local date), without the
-// exclusions and without repeats; nullopt when a rule cannot be followed.
-std::optional<Occurrences> occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules,
-                                         const QList<icaltimetype>& extra, const Exclusions& ex,
-                                         const QDate& limit, int room);
+// exclusions and without repeats, at most `room`. Each occurrence takes its own local time;
+// libical iterates wall-clock times only, and never past the limit.
+Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules,
+                          const QList<icaltimetype>& extra, const Exclusions& ex,
+                          const QDate& limit, int room, const Budget& budget);
+
+// ---- writing (IcsImportWrite.cpp) ----
+
+struct Planned {
+    ClassTermin appointment;
+    int event = 0; // index into the planned events
+};
+
+struct PlannedEvent {
+    enum class Kind { Single, Recurring, Expanded } kind = Kind::Single;
+    int appointments = 0;
+    int written = 0;
+    bool failed = false; // one of its appointments was tried and not written
+};
+
+struct WriteTarget {
+    DataAccess& store;
+    QString folder; // ends in a separator
+    std::function<quint32()> random;
+    const IcsImportProgress& progress;
+    const std::function<bool()>& stop;
+};
+
+// Writes the planned appointments; one of an event whose UID an appointment of the day already
+// carries (an earlier import of the same file) is written over that one instead of beside it.
+void writePlanned(std::vector<Planned>& planned, std::vector<PlannedEvent>& events,
+                  const WriteTarget& target, IcsImportResult& result);
 
 } // namespace Ics

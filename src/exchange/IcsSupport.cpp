@@ -2,6 +2,8 @@
 
 #include "Common.h"
 
+#include <algorithm>
+
 namespace Ics {
 
 void prepareLibrary()
@@ -65,15 +67,76 @@ QDate dateOf(const icaltimetype& time)
     return QDate(time.year, time.month, time.day);
 }
 
+namespace {
+
+// Days from 1970-01-01 of a date of the proleptic Gregorian calendar, year 0 included.
+qint64 civilDays(qint64 year, int month, int day)
+{
+    year -= month <= 2;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const qint64 yearOfEra = year - era * 400;
+    const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// The offset from UTC, in seconds, that zone has at an instant.
+int offsetAt(const icaltimezone* zone, qint64 instant)
+{
+    icaltimetype utc =
+        icaltime_from_timet_with_zone(time_t(instant), 0, icaltimezone_get_utc_timezone());
+    int daylight = 0;
+    return icaltimezone_get_utc_offset_of_utc_time(const_cast<icaltimezone*>(zone), &utc,
+                                                   &daylight);
+}
+
+} // namespace
+
+qint64 wallSeconds(const icaltimetype& time)
+{
+    return civilDays(time.year, time.month, time.day) * 86400 + time.hour * 3600 +
+           time.minute * 60 + time.second;
+}
+
+qint64 instantOf(const icaltimetype& time, const icaltimezone* zone)
+{
+    const qint64 wall = wallSeconds(time);
+    if (!zone || zone == icaltimezone_get_utc_timezone())
+        return wall;
+    // A change of offset lies within a day of the wall time, if any does: the offsets on
+    // either side are the only ones the wall time can mean.
+    const int before = offsetAt(zone, wall - 86400);
+    const int after = offsetAt(zone, wall + 86400);
+    const bool beforeFits = offsetAt(zone, wall - before) == before;
+    const bool afterFits = offsetAt(zone, wall - after) == after;
+    if (beforeFits && afterFits)
+        return std::min(wall - before, wall - after); // twice: the first one
+    if (afterFits)
+        return wall - after;
+    return wall - before; // in the gap, or no change at all
+}
+
+icaltimetype wallTimeAt(qint64 instant, const icaltimezone* zone)
+{
+    if (!zone) {
+        const QDateTime local = QDateTime::fromSecsSinceEpoch(instant);
+        icaltimetype t =
+            wallTime(local.date(), local.time().hour() * 60 + local.time().minute(), nullptr);
+        t.second = local.time().second();
+        return t;
+    }
+    icaltimetype t =
+        icaltime_from_timet_with_zone(time_t(instant), 0, const_cast<icaltimezone*>(zone));
+    t.zone = zone;
+    return t;
+}
+
 QDateTime toLocal(const icaltimetype& time)
 {
     if (time.is_date)
         return QDateTime(dateOf(time), QTime(0, 0));
-    if (time.zone) {
-        const time_t seconds =
-            icaltime_as_timet_with_zone(time, const_cast<icaltimezone*>(time.zone));
-        return QDateTime::fromSecsSinceEpoch(qint64(seconds));
-    }
+    if (time.zone)
+        return QDateTime::fromSecsSinceEpoch(instantOf(time, time.zone));
     return QDateTime(dateOf(time), QTime(time.hour, time.minute, time.second));
 }
 

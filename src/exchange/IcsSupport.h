@@ -44,8 +44,20 @@ icaltimetype wallTime(const QDate& date, int minutes, const icaltimezone* zone);
 icaltimetype dateOnly(const QDate& date);
 QDate dateOf(const icaltimetype& time);
 
+// Seconds since 1970-01-01 00:00 of a wall-clock time read as if it were UTC: any year libical
+// holds, year 0 too, which QDate lacks.
+qint64 wallSeconds(const icaltimetype& time);
+
+// The instant (seconds since the epoch) a zoned time names, read as RFC 5545 wants: a time in
+// the gap of a change to summer time with the offset before the gap, a time that occurs twice
+// as its first occurrence. libical itself takes the offset after the gap.
+qint64 instantOf(const icaltimetype& time, const icaltimezone* zone);
+
+// The wall-clock time in zone (null: the local zone) of an instant.
+icaltimetype wallTimeAt(qint64 instant, const icaltimezone* zone);
+
 // The local date and time of a libical time: converted from its zone, as it is when floating,
-// midnight for a date.
+// midnight for a date. Invalid for a date QDate cannot hold (year 0).
 QDateTime toLocal(const icaltimetype& time);
 
 QString text(const char* utf8);

@@ -118,6 +118,18 @@ void form_import_ics::readFile()
     });
 }
 
+namespace {
+
+// How far the working out of the events got, and whether an answer showing it is on its way:
+// a large file sends a few answers, not one per event.
+struct PlanningProgress {
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> answerOnItsWay{false};
+};
+
+} // namespace
+
 void form_import_ics::command_ok_Click()
 {
     if (!m_check.ok || m_importing)
@@ -126,10 +138,26 @@ void form_import_ics::command_ok_Click()
     SetMousePointer(11);
     combo_color->setEnabled(false);
     command_ok->setEnabled(false);
-
     m_run = std::make_shared<ImportRun>();
+    // There from the start: working out a file's events may take a while before anything is
+    // saved.
+    showProgress(tr("Reading the events ..."), 0, m_check.events);
+
     IcsImportOptions options;
     options.producer = GetLoginName();
+    options.stop = [run = m_run] { return run->cancel.load(); };
+    options.planning = [this, reply = m_worker->replies(), hook = m_planningHook,
+                        state = std::make_shared<PlanningProgress>()](int done, int total) {
+        if (hook)
+            hook();
+        state->done = done;
+        state->total = total;
+        if (!state->answerOnItsWay.exchange(true))
+            reply([this, state] {
+                state->answerOnItsWay = false;
+                showProgress(tr("Reading the events ..."), state->done, state->total);
+            });
+    };
     // The thread gets values only: the settings stay on the window's thread.
     m_worker->post([this, reply = m_worker->replies(), run = m_run, bytes = m_bytes, options,
                     color = colorCode(), folder = m_settings.GetDataFolder(),
@@ -137,29 +165,32 @@ void form_import_ics::command_ok_Click()
         CancellableFileAccess files(makeFiles());
         ProfileCache profiles(files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
-        const auto progress = ImportRun::progress(
-            run, files, reply, [this](int done, int total) { showProgress(done, total); });
+        const auto progress = ImportRun::progress(run, files, reply, [this](int done, int total) {
+            showProgress(tr("Importing appointments ..."), done, total);
+        });
         const IcsImportResult result = ImportIcs(bytes, store, folder, color, progress, options);
-        reply([this, result, stoppedAt = run->stoppedAt()] { finishImport(result, stoppedAt); });
+        reply([this, result] { finishImport(result); });
     });
 }
 
-void form_import_ics::showProgress(int done, int total)
+void form_import_ics::showProgress(const QString& label, int done, int total)
 {
     if (!m_importing || m_run->cancel)
         return;
-    if (!m_progress && total >= kProgressFrom) {
+    if (!m_progress) {
         // Not modal: a modal one would run the events of the window inside setValue().
-        m_progress =
-            new QProgressDialog(tr("Importing appointments ..."), tr("Cancel"), 0, total, this);
+        m_progress = new QProgressDialog(label, tr("Cancel"), 0, total, this);
         m_progress->setObjectName(QStringLiteral("progress_import"));
         m_progress->setWindowTitle(windowTitle());
         m_progress->setMinimumDuration(0);
+        m_progress->setAutoReset(false);
         connect(m_progress, &QProgressDialog::canceled, this,
                 &form_import_ics::command_cancel_Click);
+        m_progress->show();
     }
-    if (m_progress)
-        m_progress->setValue(done);
+    m_progress->setLabelText(label);
+    m_progress->setMaximum(total);
+    m_progress->setValue(done);
 }
 
 void form_import_ics::command_cancel_Click()
@@ -182,26 +213,24 @@ void form_import_ics::reject()
         QDialog::reject();
 }
 
-void form_import_ics::finishImport(IcsImportResult result, int stoppedAt)
+void form_import_ics::finishImport(const IcsImportResult& result)
 {
     if (m_progress)
         m_progress->hide();
     m_importing = false;
     SetMousePointer(0);
-    QString cancelled;
-    if (stoppedAt >= 0 && stoppedAt < result.appointments) {
-        // The appointments after the cancel were never tried: only those before count.
-        const int total = result.appointments;
-        result.appointments = stoppedAt;
-        result.failed -= total - stoppedAt;
-        if (result.failed == 0)
-            result.firstFailure = {};
-        cancelled = tr("Cancelled: %1 of %2 appointments saved.")
-                        .arg(stoppedAt - result.failed)
-                        .arg(total) +
-                    QStringLiteral("\n");
+    QString text;
+    const int tried = result.appointments - result.notTried;
+    if (result.stopped && tried == 0) {
+        text = tr("Cancelled before anything was saved.");
+    } else {
+        if (result.stopped)
+            text = tr("Cancelled: %1 of %2 appointments saved.")
+                       .arg(tried - result.failed)
+                       .arg(result.appointments) +
+                   QStringLiteral("\n");
+        text += IcsImportSummary(result);
     }
-    const QString text = cancelled + IcsImportSummary(result);
     if (result.failed > 0)
         m_hooks.error(this, kTitle, text);
     else

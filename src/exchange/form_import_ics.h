@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class ImportRun;
@@ -16,16 +17,15 @@ class QPushButton;
 class WorkerThread;
 
 // The iCalendar import: the file is read and checked first, the user picks the colour of the
-// new appointments, and the summary tells what became of every event. The file is read and
-// the appointments are saved on a thread of the window's own, so a share that stops answering
-// never holds up the window.
+// new appointments, and the summary tells what became of every event. The file is read, its
+// events worked out and the appointments saved on a thread of the window's own, so neither a
+// hostile file nor a share that stops answering holds up the window: the progress window and
+// its Cancel are there from the start of the import.
 class form_import_ics : public QDialog {
     Q_OBJECT
 
 public:
     static inline const QString kTitle = QStringLiteral("Norvane4");
-    // Imports of this many appointments show a progress window while they are saved.
-    static constexpr int kProgressFrom = 100;
 
     // Starts reading the file at path. One that cannot be imported is told (with the window's
     // parent as owner) and closes the window; otherwise the colour and Import are offered.
@@ -44,12 +44,16 @@ public:
     // The colour the combo box names, 1 … 14.
     int colorCode() const;
 
-    // Starts saving the appointments into the active data folder; the summary is told once
-    // the last one is saved, and the window closes.
+    // Starts the import into the active data folder: the events are worked out, then the
+    // appointments saved; the summary is told once the last one is saved, and the window
+    // closes.
     void command_ok_Click();
-    // While importing: the import stops after the appointment being saved and tells what
-    // landed.
+    // While importing: the import stops after the event being worked out or the appointment
+    // being saved, and tells what landed.
     void command_cancel_Click();
+
+    // For tests: runs on the import's thread after each event is worked out.
+    void setPlanningHook(std::function<void()> hook) { m_planningHook = std::move(hook); }
 
 public slots:
     // Cancels a running import; closes the window otherwise, or when the import was already
@@ -59,9 +63,8 @@ public slots:
 private:
     void Form_Load();
     void readFile();
-    void showProgress(int done, int total);
-    // stoppedAt: the appointments tried before a cancel took effect; -1 when it ran to its end.
-    void finishImport(IcsImportResult result, int stoppedAt);
+    void showProgress(const QString& label, int done, int total);
+    void finishImport(const IcsImportResult& result);
 
     Settings& m_settings;
     QString m_path;
@@ -75,6 +78,7 @@ private:
     std::shared_ptr<ImportRun> m_run;
     QProgressDialog* m_progress = nullptr;
     std::unique_ptr<WorkerThread> m_worker;
+    std::function<void()> m_planningHook;
 
     QLabel* label_datei;
     QLabel* label_color;

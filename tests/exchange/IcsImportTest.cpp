@@ -47,13 +47,21 @@ struct Imported {
     QString folder; // describe() of the folder afterwards
 };
 
-Imported import(const QByteArray& ics, const IcsImportProgress& progress = {})
+IcsImportOptions testOptions()
+{
+    IcsImportOptions options;
+    options.today = kToday;
+    options.producer = "tester";
+    options.random = [next = quint32(0)]() mutable { return ++next; };
+    return options;
+}
+
+Imported import(const QByteArray& ics, const IcsImportProgress& progress = {},
+                IcsImportOptions options = testOptions())
 {
     QTemporaryDir folder;
     ProfileCache profiles(RealFileAccess::instance());
     DataAccess store(profiles, StoreSource::fixed(folder.path()));
-    quint32 next = 0;
-    IcsImportOptions options{kToday, "tester", [&] { return ++next; }};
     Imported run{ImportIcs(ics, store, folder.path(), 5, progress, options), {}};
     run.folder = describe(folder.path());
     return run;

@@ -1,0 +1,180 @@
+#include "IcsImportSupport.h"
+
+#include <cstring>
+
+namespace Ics {
+
+namespace {
+
+// One physical line: its bytes up to the line feed, and where the next one starts.
+struct Line {
+    QByteArrayView text; // without CR LF, cut at a NUL as libical sees it
+    qsizetype next = 0;
+};
+
+Line lineAt(const QByteArray& bytes, qsizetype at)
+{
+    const char* begin = bytes.constData() + at;
+    const qsizetype left = bytes.size() - at;
+    const void* feed = std::memchr(begin, '\n', size_t(left));
+    const qsizetype length = feed ? static_cast<const char*>(feed) - begin : left;
+    QByteArrayView text(begin, length);
+    if (const qsizetype nul = text.indexOf('\0'); nul >= 0)
+        text = text.first(nul);
+    while (text.endsWith('\r'))
+        text.chop(1);
+    return {text, at + length + (feed ? 1 : 0)};
+}
+
+// The component name of a BEGIN: or END: line, upper case; empty for any other line.
+QByteArray componentOf(QByteArrayView line, QByteArrayView keyword)
+{
+    if (line.size() <= keyword.size() ||
+        qstrnicmp(line.data(), keyword.data(), size_t(keyword.size())) != 0)
+        return {};
+    return line.sliced(keyword.size()).toByteArray().toUpper();
+}
+
+struct LineSource {
+    const char* next;
+    const char* end;
+};
+
+// Hands libical the span line by line, NUL bytes and all.
+char* nextLine(char* out, size_t size, void* data)
+{
+    auto* source = static_cast<LineSource*>(data);
+    if (source->next >= source->end || size < 2)
+        return nullptr;
+    size_t n = 0;
+    while (source->next + n < source->end && n + 1 < size) {
+        if (source->next[n++] == '\n')
+            break;
+    }
+    std::memcpy(out, source->next, n);
+    out[n] = '\0';
+    source->next += n;
+    return out;
+}
+
+// What libical can expand in bounded time: yearly rules of the shape zones use.
+bool usableObservance(icalcomponent* observance)
+{
+    for (icalproperty* p : propertiesOf(observance, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype r = icalproperty_get_rrule(p);
+        const auto unset = [](const short* values) {
+            return values[0] == ICAL_RECURRENCE_ARRAY_MAX;
+        };
+        if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval > 1 || !unset(r.by_second) ||
+            !unset(r.by_minute) || !unset(r.by_hour) || !unset(r.by_year_day) ||
+            !unset(r.by_week_no) || !unset(r.by_set_pos))
+            return false;
+    }
+    return true;
+}
+
+bool usableZone(icalcomponent* zone)
+{
+    for (icalcomponent* c = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        if ((kind == ICAL_XSTANDARD_COMPONENT || kind == ICAL_XDAYLIGHT_COMPONENT) &&
+            !usableObservance(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Split split(const QByteArray& bytes)
+{
+    Split found;
+    qsizetype begin = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (begin < bytes.size() && QChar::isSpace(uchar(bytes[begin])))
+        ++begin;
+    if (begin >= bytes.size()) {
+        found.error = IcsImport::tr("The file is empty.");
+        return found;
+    }
+    if (bytes.mid(begin, 15).toUpper() != "BEGIN:VCALENDAR") {
+        found.error = IcsImport::tr("The file is not an iCalendar file.");
+        return found;
+    }
+    // As libical nests them: an END closes the innermost open component whatever it names.
+    struct Open {
+        QByteArray name;
+        qsizetype begin;
+    };
+    std::vector<Open> open;
+    auto close = [&](qsizetype end) {
+        const Open component = open.back();
+        open.pop_back();
+        if (open.size() != 1 || open.front().name != "VCALENDAR")
+            return;
+        const Span span{component.begin, end};
+        if (component.name == "VEVENT")
+            found.events.push_back({span, int(found.calendars.size()) - 1});
+        else if (component.name == "VTIMEZONE")
+            found.calendars.back().push_back(span);
+    };
+    for (qsizetype at = begin; at < bytes.size();) {
+        const Line line = lineAt(bytes, at);
+        if (const QByteArray name = componentOf(line.text, "BEGIN:"); !name.isEmpty()) {
+            if (open.empty() && name == "VCALENDAR")
+                found.calendars.emplace_back();
+            open.push_back({name, at});
+        } else if (!componentOf(line.text, "END:").isEmpty() && !open.empty()) {
+            close(line.next);
+        }
+        at = line.next;
+    }
+    // A file cut short still holds the events before the cut, and the one it cuts.
+    while (!open.empty())
+        close(bytes.size());
+    if (found.calendars.empty())
+        found.error = IcsImport::tr("The file cannot be read as an iCalendar file.");
+    return found;
+}
+
+ComponentPtr parseSpan(const QByteArray& bytes, const Span& span)
+{
+    LineSource source{bytes.constData() + span.begin, bytes.constData() + span.end};
+    icalparser* parser = icalparser_new();
+    icalparser_set_gen_data(parser, &source);
+    ComponentPtr root(icalparser_parse(parser, nextLine));
+    // A component cut short: the parser keeps what it hands out here and frees it itself.
+    if (!root) {
+        if (icalcomponent* partial = icalparser_clean(parser))
+            root.reset(icalcomponent_new_clone(partial));
+    }
+    icalparser_free(parser);
+    return root;
+}
+
+ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones)
+{
+    ComponentPtr calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    for (const Span& span : zones) {
+        ComponentPtr zone = parseSpan(bytes, span);
+        if (zone && icalcomponent_isa(zone.get()) == ICAL_VTIMEZONE_COMPONENT &&
+            usableZone(zone.get()))
+            icalcomponent_add_component(calendar.get(), zone.release());
+    }
+    return calendar;
+}
+
+bool mentionsRecurrenceId(const QByteArray& bytes, const Span& span)
+{
+    static constexpr QByteArrayView kName = "RECURRENCE-ID";
+    for (qsizetype at = span.begin; at < span.end;) {
+        const Line line = lineAt(bytes, at);
+        if (line.text.size() > kName.size() &&
+            qstrnicmp(line.text.data(), kName.data(), size_t(kName.size())) == 0)
+            return true;
+        at = line.next;
+    }
+    return false;
+}
+
+} // namespace Ics

@@ -1,0 +1,101 @@
+#include "IcsImport.h"
+
+#include "IcsImportSupport.h"
+
+#include <QDir>
+
+namespace {
+
+// A file of many broken events names the first few.
+constexpr int kNamed = 20;
+
+QString reasonText(IcsImportResult::SkipReason reason)
+{
+    switch (reason) {
+    case IcsImportResult::SkipReason::NoStart:
+        return IcsImport::tr("no start");
+    case IcsImportResult::SkipReason::UnreadableRule:
+        return IcsImport::tr("its repeat rule cannot be read");
+    case IcsImportResult::SkipReason::Cancelled:
+        return IcsImport::tr("cancelled");
+    case IcsImportResult::SkipReason::OutsideDates:
+        return IcsImport::tr("no date from 1900 to 2200");
+    case IcsImportResult::SkipReason::TooMany:
+        return IcsImport::tr("more appointments than one import writes");
+    case IcsImportResult::SkipReason::NoDate:
+        return IcsImport::tr("its repeat rule matches no date");
+    case IcsImportResult::SkipReason::TooOften:
+        return IcsImport::tr("it repeats too often to be followed");
+    case IcsImportResult::SkipReason::TookTooLong:
+        return IcsImport::tr("working out its dates took too long");
+    case IcsImportResult::SkipReason::NoTime:
+        return IcsImport::tr("a time no appointment can hold");
+    }
+    return {};
+}
+
+void nameSome(QStringList& lines, const QStringList& named)
+{
+    for (qsizetype i = 0; i < named.size() && i < kNamed; ++i)
+        lines << named[i];
+    if (named.size() > kNamed)
+        lines << IcsImport::tr("  and %1 more").arg(named.size() - kNamed);
+}
+
+} // namespace
+
+QString IcsNotSavedReason(const WriteOutcome& failure)
+{
+    const QString where = QDir::toNativeSeparators(failure.path);
+    switch (failure.cause) {
+    case WriteOutcome::Cause::FolderUnreachable:
+        return IcsImport::tr("The data folder %1 cannot be reached.").arg(where);
+    case WriteOutcome::Cause::Unreadable:
+        return IcsImport::tr("%1 is there but could not be read.").arg(where);
+    case WriteOutcome::Cause::OutsideFolder:
+        return IcsImport::tr("%1 leads out of the data folder.").arg(where);
+    case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::Locked:
+    case WriteOutcome::Cause::NotAnswering:
+        break;
+    }
+    return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;
+}
+
+QString IcsImportSummary(const IcsImportResult& result)
+{
+    if (!result.ok)
+        return result.error;
+    QStringList lines;
+    lines << IcsImport::tr("Imported: %1 events, %2 of them recurring")
+                 .arg(result.imported)
+                 .arg(result.recurring);
+    lines << IcsImport::tr("Expanded: %1 events into %2 appointments")
+                 .arg(result.expanded)
+                 .arg(result.expandedInto);
+    for (const IcsImportResult::Shortened& s : result.shortened)
+        lines << IcsImport::tr("  \"%1\": only the first %2 occurrences")
+                     .arg(s.event)
+                     .arg(s.occurrences);
+    if (result.updated > 0)
+        lines << IcsImport::tr("Updated: %1 appointments of an earlier import").arg(result.updated);
+    lines << IcsImport::tr("Skipped: %1 events").arg(result.skipped.size());
+    QStringList skipped;
+    for (const IcsImportResult::Skipped& s : result.skipped)
+        skipped << QStringLiteral("  \"%1\": %2").arg(s.event, reasonText(s.reason));
+    nameSome(lines, skipped);
+    if (!result.textsCut.isEmpty()) {
+        lines << IcsImport::tr("Texts cut to 64 KiB: %1 events").arg(result.textsCut.size());
+        QStringList cut;
+        for (const QString& name : result.textsCut)
+            cut << QStringLiteral("  \"%1\"").arg(name);
+        nameSome(lines, cut);
+    }
+    if (result.failed > 0)
+        lines << IcsImport::tr("Not saved: %1 events, %2 of %3 appointments: %4")
+                     .arg(result.eventsNotSaved)
+                     .arg(result.failed)
+                     .arg(result.appointments)
+                     .arg(IcsNotSavedReason(result.firstFailure));
+    return lines.join(QLatin1Char('\n'));
+}
