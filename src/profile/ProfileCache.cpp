@@ -2,15 +2,10 @@
 
 #include "ProfileCodec.h"
 
-namespace {
+#include <cerrno>
+#include <cstring>
 
-// A file cut at the size limit keeps only its complete lines.
-QByteArray cutAtLastLineEnd(QByteArray bytes)
-{
-    const qsizetype end = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
-    bytes.truncate(end + 1);
-    return bytes;
-}
+namespace {
 
 const std::shared_ptr<const ProfileDocument>& emptyDocument()
 {
@@ -44,6 +39,12 @@ ProfileCache::Lookup ProfileCache::lookup(const QString& path, const std::option
     if (!meta) {
         forget(path);
         return {emptyDocument(), State::Missing, {}, {}};
+    }
+    // Known to be too large, it is not read at all: on a share that would be a megabyte at
+    // every pass.
+    if (meta->size > kMaxFileBytes) {
+        forget(path);
+        return tooLarge(*meta);
     }
     const auto found = m_entries.find(path);
     if (found != m_entries.end() && found->entry.lookup.meta == *meta && !found->entry.racy) {
@@ -109,13 +110,20 @@ ProfileCache::Lookup ProfileCache::load(const QString& path, const QString& root
         break;
     }
     if (read.bytes.size() > kMaxFileBytes)
-        read.bytes = cutAtLastLineEnd(read.bytes.left(kMaxFileBytes));
+        return tooLarge(read.meta);
     const qint64 age = read.meta.modified.msecsTo(now());
     *racy = age < kTimestampGranularityMs; // a time in the future counts as young
     return {std::make_shared<const ProfileDocument>(ProfileCodec::decode(read.bytes)),
             State::Read,
             read.meta,
             {}};
+}
+
+ProfileCache::Lookup ProfileCache::tooLarge(const FileMeta& meta)
+{
+    // Part of a file would be an appointment or settings of defaults: one that cannot be read
+    // whole is not read at all, and never written over.
+    return {emptyDocument(), State::Unreadable, meta, QString::fromLocal8Bit(std::strerror(EFBIG))};
 }
 
 void ProfileCache::remember(const QString& path, Entry entry)

@@ -18,7 +18,8 @@ class ProfileCache {
 public:
     using Clock = std::function<QDateTime()>;
 
-    static constexpr qint64 kMaxFileBytes = 1024 * 1024; // a shared folder must not exhaust memory
+    // Larger files are unreadable: a shared folder must not exhaust memory.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
     static constexpr int kDefaultCapacity = 4000;
     static constexpr qint64 kDefaultByteCapacity = 64 * 1024 * 1024;
     // Shares keep modification times as coarse as two seconds: a file read while its time was
@@ -78,6 +79,7 @@ private:
         qint64 cost = 0;
     };
     Lookup load(const QString& path, const QString& root, bool* racy);
+    static Lookup tooLarge(const FileMeta& meta);
     // Loads the file and keeps what was read; previous is what was held for it, if anything.
     Lookup reload(const QString& path, const QString& root, const Entry* previous);
     void remember(const QString& path, Entry entry);

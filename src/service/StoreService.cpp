@@ -105,6 +105,7 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     m_days.clear();
     m_marks.clear();
     m_staleDays.clear();
+    m_unreadable.clear();
     setReachable(true);
 }
 
@@ -201,6 +202,10 @@ void StoreService::takeDays(quint64 generation, const StoreWorker::Days& read, b
         return; // read for a folder no longer shown
     if (view)
         setReachable(read.reachable);
+    if (!read.unreadable.isEmpty()) {
+        m_unreadable += read.unreadable;
+        emit unreadableFilesFound();
+    }
     bool daysChangedNow = false;
     for (auto day = read.days.cbegin(); day != read.days.cend(); ++day) {
         m_staleDays.remove(day.key());

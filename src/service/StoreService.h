@@ -99,6 +99,9 @@ public:
 
     bool answering() const { return m_answering; }
     bool reachable() const { return m_reachable; }
+    // Files of the folder that could not be read whole and are not shown, each with the
+    // system's reason, since the folder was set.
+    const QList<DataAccess::UnreadableFile>& unreadableFiles() const { return m_unreadable; }
     // True while nothing asked of the worker is unanswered.
     bool idle() const;
 
@@ -113,6 +116,7 @@ signals:
     void marksChanged();
     void answeringChanged(bool answering);
     void reachableChanged(bool reachable);
+    void unreadableFilesFound();
     // Another process changed a watched directory (a burst told once).
     void folderChanged();
     // Every wait of filer() ends: the program is closing.
@@ -153,5 +157,6 @@ private:
     QTimer m_answerCheck;
     bool m_answering = true;
     bool m_reachable = true;
+    QList<DataAccess::UnreadableFile> m_unreadable;
     bool m_shuttingDown = false;
 };

@@ -28,6 +28,7 @@ public:
         QHash<QDate, QList<TerminPtr>> days; // copies of their own, never cached here
         QHash<QDate, bool> marks;
         bool reachable = true;
+        QList<DataAccess::UnreadableFile> unreadable; // found in this read, each named once
     };
     // Reads in one pass while it lives, however many reads it spans.
     std::unique_ptr<DataAccess::Pass> pass() { return std::make_unique<DataAccess::Pass>(m_store); }

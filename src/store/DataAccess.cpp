@@ -77,6 +77,11 @@ QStringList DataAccess::takeSkippedNames()
     return std::exchange(m_unreportedSkips, QStringList());
 }
 
+QList<DataAccess::UnreadableFile> DataAccess::takeUnreadableFiles()
+{
+    return std::exchange(m_unreportedUnreadable, {});
+}
+
 TerminPtr DataAccess::LoadAppointment(const QString& path, const QDate& fallbackDate)
 {
     return loadAppointment(path, fallbackDate, m_profiles.lookup(path, dataFolder()));
@@ -219,6 +224,16 @@ std::optional<ProfileCache::Lookup> DataAccess::shownOn(const QString& path, boo
     // Gone, or no regular file any more (a FIFO swapped in): skipped like a missing file.
     if (file.state == ProfileCache::State::Missing || file.state == ProfileCache::State::NotRegular)
         return std::nullopt;
+    // Shown with defaults, it would be an empty appointment reminding everyone: skipped, and
+    // named once to whoever reports it, until it reads again.
+    if (file.state == ProfileCache::State::Unreadable) {
+        if (!m_unreadable.contains(path)) {
+            m_unreadable.insert(path);
+            m_unreportedUnreadable.append({path, file.error});
+        }
+        return std::nullopt;
+    }
+    m_unreadable.remove(path);
     if (inRecurringTree && !isInRecurringRange(path, date, file))
         return std::nullopt;
     return file;

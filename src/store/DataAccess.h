@@ -101,6 +101,13 @@ public:
     // Files the listings passed over because their names cannot be represented, each named
     // once: for a caller that reports them.
     QStringList takeSkippedNames();
+    // Files the views passed over because they could not be read whole (the share's error, a
+    // file too large), each named once until it reads again.
+    struct UnreadableFile {
+        QString path;
+        QString reason;
+    };
+    QList<UnreadableFile> takeUnreadableFiles();
 
     // One pass over the folder (a view build, a range, a sweep of the day marks): within it
     // each file's metadata is asked for at most once and each directory listed once, and a
@@ -171,4 +178,6 @@ private:
 
     QSet<QString> m_skippedNames;
     QStringList m_unreportedSkips;
+    QSet<QString> m_unreadable;
+    QList<UnreadableFile> m_unreportedUnreadable;
 };

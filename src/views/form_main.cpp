@@ -27,6 +27,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -71,6 +72,7 @@ form_main::form_main(Settings& settings, StoreService& service, AppointmentEditi
         showDataSourceLabel();
     });
     connect(&m_service, &StoreService::answeringChanged, this, &form_main::serviceAnsweringChanged);
+    connect(&m_service, &StoreService::unreadableFilesFound, this, &form_main::showDataSourceLabel);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setObjectName(QStringLiteral("timer_refresh_view"));
     m_refreshTimer->setInterval(50);
@@ -297,9 +299,25 @@ void form_main::showDataSourceLabel()
         source = tr("Datasource: %1 (unreachable)").arg(folderName);
     m_ui->showDataSource(source + QLatin1Char('\n') + tr("User: ") + GetLoginName(),
                          answering && m_dataFolderReachable);
-    m_ui->showStale(answering ? QString()
+    m_ui->showStale(answering ? unreadableFilesNotice()
                               : tr("The data folder is not answering. The appointments shown "
                                    "may be out of date."));
+}
+
+QString form_main::unreadableFilesNotice() const
+{
+    const QList<DataAccess::UnreadableFile>& files = m_service.unreadableFiles();
+    if (files.isEmpty())
+        return {};
+    const DataAccess::UnreadableFile& first = files.first();
+    const QString named = QDir::toNativeSeparators(first.path) + QStringLiteral(" (") +
+                          first.reason + QLatin1Char(')');
+    return files.size() == 1
+               ? tr("A file in the data folder cannot be read and is not shown: %1").arg(named)
+               : tr("%n files in the data folder cannot be read and are not shown, among them "
+                    "%1",
+                    nullptr, int(files.size()))
+                     .arg(named);
 }
 
 void form_main::serviceAnsweringChanged(bool answering)

@@ -108,6 +108,8 @@ private:
     // The data-source label, red with a word when the data folder cannot be reached or does
     // not answer, and the line over the grid that says the view may be out of date.
     void showDataSourceLabel();
+    // Files of the folder skipped because they cannot be read; empty when there are none.
+    QString unreadableFilesNotice() const;
     // Draws the view from what the store service knows; asks nothing.
     void drawView();
     // Asks the store service for the view's days, both calendars' day marks and the days

@@ -47,19 +47,24 @@ TEST_F(ProfileCacheTest, OurOwnWriteIsSeenAtOnce)
     EXPECT_EQ(IniFile(cache, path()).ReadIniLong("S", "k", 0), 2);
 }
 
-TEST_F(ProfileCacheTest, OnlyTheFirstMebibyteIsRead)
+// Part of a file would read as defaults (an appointment without text reminding everyone, the
+// settings of a first start): a file larger than the limit is not read at all.
+TEST_F(ProfileCacheTest, AFileOverAMebibyteIsUnreadableAndIsNotReadAgain)
 {
     QByteArray big("[S]\r\nfirst=1\r\n");
-    const QByteArray filler = "pad=" + QByteArray(100, 'x') + "\r\n";
-    while (big.size() < ProfileCache::kMaxFileBytes - 8)
-        big += filler;
-    big += "last=2\r\n"; // straddles the limit: the partial line is dropped
-    big += "beyond=3\r\n";
+    big += "text=" + QByteArray(ProfileCache::kMaxFileBytes, 'x') + "\r\n";
     TestFiles::writeBytes(path(), big);
-    const IniFile ini(cache, path());
-    EXPECT_EQ(ini.ReadIniLong("S", "first", 0), 1);
-    EXPECT_EQ(ini.ReadIniLong("S", "last", 0), 0);
-    EXPECT_EQ(ini.ReadIniLong("S", "beyond", 0), 0);
+    EXPECT_EQ(cache.read(path()).state, ProfileCache::State::Unreadable);
+    files.resetCounts();
+    const ProfileCache::Lookup again = cache.lookup(path());
+    EXPECT_EQ(again.state, ProfileCache::State::Unreadable);
+    EXPECT_EQ(again.error, QStringLiteral("File too large"));
+    EXPECT_EQ(files.counts().reads, 0) << "its size alone tells";
+    IniFile ini(cache, path());
+    EXPECT_EQ(ini.ReadIniLong("S", "first", 0), 0);
+    ini.WriteIniString("S", "first", "2");
+    EXPECT_FALSE(ini.commit().ok);
+    EXPECT_EQ(TestFiles::readBytes(path()), big);
 }
 
 TEST_F(ProfileCacheTest, AMissingFileReadsAsEmptyWithoutOpeningIt)

@@ -156,4 +156,20 @@ TEST_F(FormMainStallTest, TheWindowWorksOnSaysSoRefusesChangesAndCatchesUp)
     }
 }
 
+// A file that cannot be read whole is neither shown with defaults nor passed over in silence.
+TEST_F(FormMainStallTest, AFileThatCannotBeReadWholeIsNamedInsteadOfShown)
+{
+    put(kNow.date(), 9, "Standup");
+    const QString huge = put(kNow.date(), 11, "Too long");
+    TestFiles::writeBytes(huge, TestFiles::readBytes(huge) + "Text=" +
+                                    QByteArray(ProfileCache::kMaxFileBytes, 'x') + "\r\n");
+    window->LoadView(true);
+    settle();
+    EXPECT_EQ(labelTexts(), QStringList{"Standup"});
+    ASSERT_TRUE(staleLineShown());
+    EXPECT_EQ(window->findChild<QLabel*>("label_stale")->text(),
+              "A file in the data folder cannot be read and is not shown: " + huge +
+                  " (File too large)");
+}
+
 } // namespace

@@ -271,6 +271,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     for (const QString& path : store.takeSkippedNames())
         err << "norvane-cli: skipped a file whose name is not valid text: "
             << QDir::toNativeSeparators(path) << '\n';
+    for (const DataAccess::UnreadableFile& file : store.takeUnreadableFiles())
+        err << "norvane-cli: skipped a file that cannot be read: "
+            << QDir::toNativeSeparators(file.path) << ": " << file.reason << '\n';
     err.flush();
     return Ok;
 }
