@@ -1,11 +1,13 @@
-// A holiday list from anywhere: parsed, and every section imported into a data folder in
-// memory. Each day must then hold the last holiday imported for it.
+// A holiday list from anywhere: refused exactly when it holds control characters, else parsed
+// and every section imported into a data folder in memory. Each day shown by the views must
+// then hold the last holiday imported for it.
 #include "ApiINI.h"
 #include "DataAccess.h"
 #include "HolidayFile.h"
 #include "MemoryFileAccess.h"
 #include "ProfileCodec.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,21 +33,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     files.addDirectory(kFolder);
     files.put(kPath, bytes);
 
-    const std::optional<HolidayFile> list = HolidayFile::read(files, kPath);
-    if (!list)
-        fail("a small list could not be read", kPath);
+    HolidayFile::Problem problem;
+    const std::optional<HolidayFile> list = HolidayFile::read(files, kPath, &problem);
+    const QString text = ProfileCodec::decode(bytes);
+    const bool control = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control && c != u'\t' && c != u'\r' && c != u'\n';
+    });
+    if (!list) {
+        if (!control || !problem.notText || problem.line < 1)
+            fail("a small text list could not be read", problem.reason);
+        return 0;
+    }
+    if (control)
+        fail("a list with control characters was read", kPath);
     const QStringList sections = list->sections();
     QHash<QDate, QString> lastOfDay;
     int total = 0;
+    int outOfRange = 0;
     for (const QString& section : sections) {
         if (!list->hasSection(section))
             fail("a listed section is not there", section);
         for (const HolidayFile::Entry& entry : list->entries(section)) {
             if (!entry.date.isValid())
                 fail("entry without a date", entry.name);
+            if (entry.date < HolidayFile::kFirstDay || entry.date > HolidayFile::kLastDay) {
+                ++outOfRange;
+                continue;
+            }
             lastOfDay.insert(entry.date, entry.name);
             ++total;
         }
+    }
+    for (const QString& name : list->repeated()) {
+        if (!sections.contains(name))
+            fail("a repeated section is not listed", name);
     }
     if (!list->entries(QStringLiteral("\x01no such section")).isEmpty())
         fail("entries of a missing section", {});
@@ -54,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QDateTime now(QDate(2026, 1, 1), QTime(12, 0));
     DataAccess store(profiles, StoreSource::fixed(kFolder), [now] { return now; });
     const HolidayImportResult result = ImportHolidays(*list, sections, 3, store, kFolder);
-    if (result.count != total || result.failed != 0)
+    if (result.count != total || result.failed != 0 || result.outOfRange != outOfRange)
         fail("import failed", QStringLiteral("%1 of %2").arg(result.failed).arg(result.count));
 
     for (auto it = lastOfDay.cbegin(); it != lastOfDay.cend(); ++it) {

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <atomic>
@@ -30,6 +31,19 @@ void messageBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, co
     QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText); // it may name paths
     box.exec();
+}
+
+// Up to kNamed names in quotes: a list of many repeated sections names the first few.
+QString namesOf(const QStringList& names)
+{
+    constexpr qsizetype kNamed = 10;
+    QStringList quoted;
+    for (qsizetype i = 0; i < names.size() && i < kNamed; ++i)
+        quoted << QLatin1Char('"') + names[i] + QLatin1Char('"');
+    QString text = quoted.join(QStringLiteral(", "));
+    if (names.size() > kNamed)
+        text += form_import::tr(" and %1 more").arg(names.size() - kNamed);
+    return text;
 }
 
 } // namespace
@@ -72,9 +86,16 @@ void form_import::Form_Load()
         new QLabel(tr("Select, which holidays to import into the active data source:"), this);
     label_liste->setObjectName(QStringLiteral("label_liste"));
     label_liste->setWordWrap(true);
+    label_liste->setTextFormat(Qt::PlainText); // it may name a path
     list_sections = new QListWidget(this);
     list_sections->setObjectName(QStringLiteral("list_sections"));
     list_sections->setSelectionMode(QAbstractItemView::MultiSelection);
+    list_sections->setUniformItemSizes(true); // a list of many sections shows at once
+    label_repeated = new QLabel(this);
+    label_repeated->setObjectName(QStringLiteral("label_repeated"));
+    label_repeated->setWordWrap(true);
+    label_repeated->setTextFormat(Qt::PlainText);
+    label_repeated->hide();
     label_color = new QLabel(tr("Use color:"), this);
     label_color->setObjectName(QStringLiteral("label_color"));
     combo_color = new QComboBox(this);
@@ -95,6 +116,7 @@ void form_import::Form_Load()
     auto* column = new QVBoxLayout(this);
     column->addWidget(label_liste);
     column->addWidget(list_sections, 1);
+    column->addWidget(label_repeated);
     column->addLayout(colorRow);
     column->addLayout(buttons);
     resize(420, 360);
@@ -110,19 +132,54 @@ void form_import::Form_Load()
 
 void form_import::readList()
 {
-    // The list may lie on a share as well.
+    // The list may lie on a share as well; a long one takes a while to parse and to list.
     m_worker->post([this, reply = m_worker->replies(), makeFiles = m_makeFiles, path = m_path] {
         const std::unique_ptr<FileAccess> files = makeFiles();
-        auto file = HolidayFile::read(*files, path);
-        reply([this, file = std::move(file)] {
-            m_reading = false;
-            if (!file)
-                return; // nothing to choose from: the window offers only Cancel
-            m_file = std::make_shared<const HolidayFile>(*file);
-            list_sections->addItems(m_file->sections());
-            command_ok->setEnabled(true);
-        });
+        HolidayFile::Problem problem;
+        std::optional<HolidayFile> read = HolidayFile::read(*files, path, &problem);
+        std::shared_ptr<const HolidayFile> file;
+        if (read)
+            file = std::make_shared<const HolidayFile>(std::move(*read));
+        reply([this, file, problem] { showList(file, problem); });
     });
+}
+
+void form_import::showList(std::shared_ptr<const HolidayFile> file,
+                           const HolidayFile::Problem& problem)
+{
+    if (!file) { // nothing to choose from: the window offers only Cancel
+        m_reading = false;
+        label_liste->setText(
+            problem.notText
+                ? tr("%1 is not a text file: line %2 holds a control character. It cannot be "
+                     "imported.")
+                      .arg(m_path)
+                      .arg(problem.line)
+                : tr("%1 cannot be read: %2").arg(m_path, problem.reason));
+        return;
+    }
+    m_file = std::move(file);
+    if (!m_file->repeated().isEmpty()) {
+        label_repeated->setText(tr("These sections appear more than once in the list; their "
+                                   "holidays are imported together: %1")
+                                    .arg(namesOf(m_file->repeated())));
+        label_repeated->show();
+    }
+    listSections(0);
+}
+
+void form_import::listSections(qsizetype from)
+{
+    // A list of very many sections goes in by parts: the window answers meanwhile.
+    constexpr qsizetype kPart = 10000;
+    const QStringList& names = m_file->sections();
+    list_sections->addItems(names.mid(from, kPart));
+    if (from + kPart < names.size()) {
+        QTimer::singleShot(0, this, [this, from] { listSections(from + kPart); });
+        return;
+    }
+    m_reading = false;
+    command_ok->setEnabled(true);
 }
 
 int form_import::colorCode() const
@@ -204,23 +261,25 @@ void form_import::finishImport(HolidayImportResult result, int stoppedAt)
         m_progress->hide();
     m_importing = false;
     SetMousePointer(0);
+    QString text;
     if (stoppedAt < 0 || stoppedAt == result.count) { // a cancel after the last one is none
-        if (result.failed > 0)
-            m_hooks.error(this, kTitle, failureText(result));
-        else
-            m_hooks.message(this, kTitle, tr("%1 holidays imported.").arg(result.count));
-        accept();
-        return;
+        text = result.failed > 0
+                   ? tr("%1 of %2 holidays imported.").arg(result.saved()).arg(result.count)
+                   : tr("%1 holidays imported.").arg(result.count);
+    } else {
+        // The holidays after the cancel were never tried: only those before count.
+        const int total = result.count;
+        result.count = stoppedAt;
+        result.failed -= total - stoppedAt;
+        if (result.failed == 0)
+            result.firstFailure = {};
+        text = tr("Import cancelled: %1 of %2 holidays imported.").arg(result.saved()).arg(total);
     }
-    // The holidays after the cancel were never tried: only those before count.
-    const int total = result.count;
-    result.count = stoppedAt;
-    result.failed -= total - stoppedAt;
-    if (result.failed == 0)
-        result.firstFailure = {};
-    QString text = tr("Import cancelled: %1 of %2 holidays imported.")
-                       .arg(stoppedAt - result.failed)
-                       .arg(total);
+    if (result.outOfRange > 0)
+        text += QStringLiteral("\r\n") +
+                tr("%1 holidays skipped: they are dated before 1900 or after 2200, where no view "
+                   "shows them.")
+                    .arg(result.outOfRange);
     if (result.failed > 0)
         m_hooks.error(this, kTitle, text + QStringLiteral("\r\n") + failureText(result));
     else

@@ -19,8 +19,8 @@ class WorkerThread;
 
 // The holiday import: the user ticks the sections of a holiday list and a colour, and every
 // entry of those sections becomes a one-time appointment of the active data folder. The list
-// is read and the appointments are saved on a thread of the window's own, so a share that
-// stops answering never holds up the window.
+// is read and parsed and the appointments are saved on a thread of the window's own, so
+// neither a share that stops answering nor a huge list holds up the window.
 class form_import : public QDialog {
     Q_OBJECT
 
@@ -43,7 +43,7 @@ public:
     // Returns within WorkerThread::kStopWait even while a job waits on a share.
     ~form_import() override;
 
-    // True until the list has been read or found unreadable.
+    // True until the list has been read and its sections shown, or it was found unusable.
     bool isReading() const { return m_reading; }
     // True from the start of an import until its result has been told.
     bool isImporting() const { return m_importing; }
@@ -64,6 +64,9 @@ public slots:
 private:
     void Form_Load();
     void readList();
+    // file is null when the list cannot be used; problem then says why.
+    void showList(std::shared_ptr<const HolidayFile> file, const HolidayFile::Problem& problem);
+    void listSections(qsizetype from);
     void showProgress(int done, int total);
     // stoppedAt: the entries tried before a cancel took effect; -1 when it ran to its end.
     void finishImport(HolidayImportResult result, int stoppedAt);
@@ -82,6 +85,7 @@ private:
 
     QLabel* label_liste;
     QListWidget* list_sections;
+    QLabel* label_repeated; // shown when a section name repeats
     QLabel* label_color;
     QComboBox* combo_color;
     QPushButton* command_ok;

@@ -46,7 +46,17 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
     const QString list = dir.filePath("list.txt");
     TestFiles::writeBytes(list,
                           "[Germany 2004]\r\nNew Year, 2004/01/01\r\nUnity Day, 2004/10/03\r\n"
-                          "[Austria 2004]\r\nNational Day, 2004/10/26\r\n");
+                          "[Austria 2004]\r\nNational Day, 2004/10/26\r\n[Mixed]\r\n"
+                          "Tag der [Einheit], 2005/10/03\r\nLeap, 2004/02/29\r\n"
+                          "[Austria 2004]\r\nToo late, 2201/01/01\r\n");
+    const QString binary = dir.filePath("program");
+    TestFiles::writeBytes(binary, QByteArray("\x7f"
+                                             "ELF\x02\x01\x01\0\0",
+                                             9));
+    const QString skipped = "1 holidays skipped: dated before 1900 or after 2200, where no view "
+                            "shows them.\n";
+    const QString repeats = "sections of one name repeat, their holidays are imported together: "
+                            "\"Austria 2004\"\n";
     const QString folder = dir.filePath("data");
     QDir().mkpath(folder);
     const QString blocked = dir.filePath("blocked");
@@ -59,13 +69,21 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
         QString out;
         QString err; // a part of it
     } rows[] = {
-        {import, 0, "Germany 2004\nAustria 2004\n", ""},
+        {import, 0, "Germany 2004\nAustria 2004\nMixed\n", repeats},
         {import + QStringList{"--section", "Austria 2004", "--color=7"}, 0,
-         "1 holidays imported.\n", ""},
+         "1 holidays imported.\n" + skipped, repeats},
         {{"import-holidays", list, "--section", "Germany 2004", "--folder", blocked},
          1,
-         "2 holidays imported.\n",
+         "0 of 2 holidays imported.\n",
          "2 of 2 holidays not saved: "},
+        {{"import-holidays", list, "--section", "Mixed", "--folder", blocked},
+         1,
+         "1 of 2 holidays imported.\n",
+         "1 of 2 holidays not saved: "},
+        {{"import-holidays", binary},
+         1,
+         "",
+         "program: not a text file: line 1 holds the control character U+007F\n"},
         {{"import-holidays", list, "--section", "Germany 2004", "--folder", missing},
          1,
          "",
@@ -97,6 +115,8 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
     }
     EXPECT_EQ(tree(folder).keys(), QStringList{"y2004/m10/d26/holiday.nv3"});
     EXPECT_TRUE(tree(folder).first().contains("\r\nColor=7\r\n"));
+    EXPECT_TRUE(
+        tree(blocked).value("y2005/m10/d3/holiday.nv3").contains("\r\nText=Tag der [Einheit]\r\n"));
 
     // The verdict depends on this machine; its form and its exit code do not.
     const CliRun speed = cli({"test-folder", folder});
@@ -110,10 +130,11 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
 TEST(ToolsCommandTest, ShippedListImportsWholeFromTheLibraryAndTheCommand)
 {
     const QString list = NORVANE_HOLIDAY_LISTS "/germany.txt";
-    QString reason;
+    HolidayFile::Problem problem;
     const std::optional<HolidayFile> file =
-        HolidayFile::read(RealFileAccess::instance(), list, &reason);
-    ASSERT_TRUE(file) << reason.toStdString();
+        HolidayFile::read(RealFileAccess::instance(), list, &problem);
+    ASSERT_TRUE(file) << problem.reason.toStdString();
+    EXPECT_EQ(file->repeated(), QStringList());
     EXPECT_EQ(file->sections(), (QStringList{"Deutschland 2026", "Deutschland 2027"}));
 
     QTemporaryDir byLibrary;

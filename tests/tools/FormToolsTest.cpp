@@ -65,11 +65,16 @@ bool importAll(form_import& w)
 
 TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
 {
+    // A section named again, and a day no view shows.
+    ASSERT_TRUE(TestFiles::writeBytes(list.filePath("holidays.txt"),
+                                      TestFiles::readBytes(list.filePath("holidays.txt")) +
+                                          "[Germany 2004]\r\nToo early, 1899/12/31\r\n"));
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const char* lang : {"en", "de"}) {
         Language::apply(lang);
         form_import w(settings, list.filePath("holidays.txt"), hooks);
         ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
+        told << child<QLabel>(w, "label_repeated").text();
         auto& sections = child<QListWidget>(w, "list_sections");
         auto& colors = child<QComboBox>(w, "combo_color");
         ASSERT_EQ(sections.count(), 2);
@@ -80,24 +85,58 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
         child<QPushButton>(w, "command_ok").click();
         ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
     }
-    EXPECT_EQ(told, (QStringList{"2 holidays imported.", "2 Feiertage importiert."}));
+    EXPECT_EQ(told,
+              (QStringList{
+                  "These sections appear more than once in the list; their holidays are imported "
+                  "together: \"Germany 2004\"",
+                  "2 holidays imported.\r\n1 holidays skipped: they are dated before 1900 or after "
+                  "2200, where no view shows them.",
+                  QString::fromUtf8("Diese Rubriken stehen mehrmals in der Liste; ihre Feiertage "
+                                    "werden zusammen importiert: \"Germany 2004\""),
+                  QString::fromUtf8("2 Feiertage importiert.\r\n1 Feiertage übersprungen: ihr "
+                                    "Datum liegt vor 1900 oder nach 2200, wo keine Ansicht sie "
+                                    "zeigt.")}));
     const TerminPtr a =
         store.LoadAppointment(data.filePath("y2004/m10/d3/holiday.nv3"), QDate(2004, 10, 3));
     EXPECT_EQ(a->Text(), "Unity Day");
     EXPECT_EQ(a->ColorCode(), 6);
 }
 
-TEST_F(FormImportTest, UnreadableListAndUnwritableFolder)
+TEST_F(FormImportTest, UnusableListAndUnwritableFolder)
 {
-    form_import missing(settings, list.filePath("absent.txt"), hooks);
-    ASSERT_TRUE(eventually([&] { return !missing.isReading(); }));
-    EXPECT_FALSE(child<QPushButton>(missing, "command_ok").isEnabled());
+    ASSERT_TRUE(
+        TestFiles::writeBytes(list.filePath("program.exe"), QByteArray("MZ\x90\0\x03\0", 6)));
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    const struct {
+        const char* lang;
+        const char* file;
+        QString said;
+    } rows[] = {
+        {"en", "absent.txt", "/absent.txt cannot be read: No such file or directory"},
+        {"en", "program.exe",
+         "/program.exe is not a text file: line 1 holds a control character. It cannot be "
+         "imported."},
+        {"de", "program.exe",
+         QString::fromUtf8("/program.exe ist keine Textdatei: Zeile 1 enthält ein "
+                           "Steuerzeichen. Sie kann nicht importiert werden.")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        Language::apply(row.lang);
+        form_import w(settings, list.filePath(row.file), hooks);
+        ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
+        EXPECT_FALSE(child<QPushButton>(w, "command_ok").isEnabled());
+        EXPECT_EQ(child<QListWidget>(w, "list_sections").count(), 0);
+        EXPECT_EQ(child<QLabel>(w, "label_liste").text(), list.path() + row.said);
+    }
 
+    Language::apply("en");
     ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
     form_import w(settings, list.filePath("holidays.txt"), hooks);
     ASSERT_TRUE(importAll(w));
     ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told[0].startsWith("3 of 3 holidays could not be saved.\r\n"))
+    EXPECT_TRUE(
+        told[0].startsWith("0 of 3 holidays imported.\r\n3 of 3 holidays could not be saved.\r\n"))
         << told[0].toStdString();
 }
 

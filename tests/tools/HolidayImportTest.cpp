@@ -11,17 +11,25 @@
 
 namespace {
 
-// "section: name=date; ..." for every section, in the file's order.
-QString described(const HolidayFile& file)
+// "section: name=date; ..." for every section, in the file's order, then the repeated names;
+// or why the bytes were refused.
+QString described(const QByteArray& bytes)
 {
+    HolidayFile::Problem problem;
+    const std::optional<HolidayFile> file = HolidayFile::fromBytes(bytes, &problem);
+    if (!file)
+        return QString("refused at %1: %2").arg(problem.line).arg(problem.reason);
     QStringList sections;
-    for (const QString& section : file.sections()) {
+    for (const QString& section : file->sections()) {
         QStringList entries;
-        for (const HolidayFile::Entry& entry : file.entries(section))
+        for (const HolidayFile::Entry& entry : file->entries(section))
             entries << entry.name + '=' + entry.date.toString(Qt::ISODate);
         sections << section + ": " + entries.join("; ");
     }
-    return sections.join(" | ");
+    QString text = sections.join(" | ");
+    if (!file->repeated().isEmpty())
+        text += " (repeated: " + file->repeated().join(", ") + ')';
+    return text;
 }
 
 TEST(HolidayFileTest, EntriesOfEachSection)
@@ -36,15 +44,21 @@ TEST(HolidayFileTest, EntriesOfEachSection)
          "[Austria 2004]\r\nNational Day, 2004/10/26\r\n",
          "Germany 2004: New Year=2004-01-01; Good Friday=2004-04-09 | "
          "Austria 2004: National Day=2004-10-26"},
-        {"repeated header: the first counts",
-         "[A]\r\nX, 2004/01/01\r\n[B]\r\n[A]\r\nY, 2004/02/02\r\n", "A: X=2004-01-01 | B: "},
+        {"repeated header: its entries join the first, and it is named",
+         "[A]\r\nX, 2004/01/01\r\n[B]\r\n[A]\r\nY, 2004/02/02\r\n[B]\r\n",
+         "A: X=2004-01-01; Y=2004-02-02 | B:  (repeated: A, B)"},
+        {"a [ inside a name is no header",
+         "[A]\r\nTag der [Einheit], 2026/12/04\r\n[Einheit] 2026\r\nY, 2026/12/05\r\n",
+         "A: Tag der [Einheit]=2026-12-04; Y=2026-12-05"},
+        {"header between blanks, entries before any header skipped",
+         "Early, 2004/01/01\r\n \t[A [x]]  \r\nX, 2004/01/01\r\n", "A [x]: X=2004-01-01"},
         {"other lines skipped",
          "; list\r\n[A]\r\nTrailing, 2004/01/01 \r\nShort month, 2004/1/01\r\n\r\n"
          "No name, , 2004/01/01x\r\n, 2004/01/02\r\nKept, 2004/03/03\r\n",
          "A: Kept=2004-03-03"},
         {"no final line break", "[A]\r\nX, 2004/01/01\r\nLast, 2004/12/31",
          "A: X=2004-01-01; Last=2004-12-31"},
-        {"LF line ends", "[A]\nX, 2004/01/01\nY, 2004/01/02\n[B]\nZ, 2004/01/03\n",
+        {"LF and CR line ends", "[A]\nX, 2004/01/01\rY, 2004/01/02\n[B]\rZ, 2004/01/03\n",
          "A: X=2004-01-01; Y=2004-01-02 | B: Z=2004-01-03"},
         {"day past the month's end", "[A]\r\nLeap, 2003/02/29\r\n", "A: Leap=2003-03-01"},
         {"name ends at the first comma", "[A]\r\nSts. Peter, Paul, 2004/06/29\r\n",
@@ -53,10 +67,23 @@ TEST(HolidayFileTest, EntriesOfEachSection)
          QString::fromUtf8("Österreich: Mariä Empfängnis=2004-12-08")},
         {"Windows-1252 names", "[\xd6sterreich]\r\nMari\xe4 Empf\xe4ngnis, 2004/12/08\r\n",
          QString::fromUtf8("Österreich: Mariä Empfängnis=2004-12-08")},
+        {"a tab is text", "[A]\r\nX\tY, 2004/01/01\r\n", "A: X\tY=2004-01-01"},
+        {"NUL byte", QByteArray("[A]\r\nX") + '\0' + "Y, 2004/01/01\r\n",
+         "refused at 2: not a text file: line 2 holds the control character U+0000"},
+        {"escape code after CR-only lines", "[A]\r\r\x1b[31m\r\n",
+         "refused at 3: not a text file: line 3 holds the control character U+001B"},
+        {"byte Windows-1252 leaves unassigned", "[\xd6]\n\x81\n",
+         "refused at 2: not a text file: line 2 holds the control character U+0081"},
+        {"C1 control in UTF-8", "[\xc3\x96]\n\xc2\x85\n",
+         "refused at 2: not a text file: line 2 holds the control character U+0085"},
+        {"DEL",
+         "\x7f"
+         "ELF\x02\x01",
+         "refused at 1: not a text file: line 1 holds the control character U+007F"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        EXPECT_EQ(described(HolidayFile::fromBytes(row.bytes)), row.expected);
+        EXPECT_EQ(described(row.bytes), row.expected);
     }
 }
 
@@ -76,9 +103,10 @@ protected:
     CountingFileAccess files{RealFileAccess::instance()};
     ProfileCache profiles{files};
     DataAccess store{profiles, StoreSource::fixed(data.path())};
-    const HolidayFile list =
-        HolidayFile::fromBytes("[Germany 2004]\r\nNew Year, 2004/01/01\r\nUnity Day, 2004/10/03\r\n"
-                               "[Extra]\r\nFirst Day, 2004/01/01\r\n");
+    const HolidayFile list = *HolidayFile::fromBytes(
+        "[Germany 2004]\r\nNew Year, 2004/01/01\r\nUnity Day, 2004/10/03\r\n"
+        "[Extra]\r\nFirst Day, 2004/01/01\r\n[Far]\r\nBefore, 1899/12/31\r\n"
+        "First, 1900/01/01\r\nLast, 2200/12/31\r\nAfter, 2200/12/32\r\nYear 0, 0000/01/01\r\n");
 };
 
 TEST_F(HolidayImportTest, OneFilePerDayTheLaterEntryWinsAndEveryEntryCounts)
@@ -89,6 +117,7 @@ TEST_F(HolidayImportTest, OneFilePerDayTheLaterEntryWinsAndEveryEntryCounts)
                        [&](int done, int total) { progress << done * 10 + total; });
     EXPECT_EQ(result.count, 3);
     EXPECT_EQ(result.failed, 0);
+    EXPECT_EQ(result.outOfRange, 0);
     EXPECT_EQ(progress, (QList<int>{13, 23, 33}));
     EXPECT_EQ(filesIn(data.path()),
               (QStringList{"y2004/m1/d1/holiday.nv3", "y2004/m10/d3/holiday.nv3"}));
@@ -99,6 +128,16 @@ TEST_F(HolidayImportTest, OneFilePerDayTheLaterEntryWinsAndEveryEntryCounts)
               "RemindMe=1\r\nRemindEmail=0\r\nRecurring=0\r\nRecurringFromYear=1899\r\n"
               "RecurringFromMonth=12\r\nRecurringFromDay=30\r\nRecurringUntilYear=1899\r\n"
               "RecurringUntilMonth=12\r\nRecurringUntilDay=30\r\n");
+}
+
+TEST_F(HolidayImportTest, DaysNoViewShowsAreSkippedAndCounted)
+{
+    const HolidayImportResult result = ImportHolidays(list, {"Far"}, 1, store, data.path());
+    EXPECT_EQ(result.count, 2);
+    EXPECT_EQ(result.failed, 0);
+    EXPECT_EQ(result.outOfRange, 3);
+    EXPECT_EQ(filesIn(data.path()),
+              (QStringList{"y1900/m1/d1/holiday.nv3", "y2200/m12/d31/holiday.nv3"}));
 }
 
 TEST_F(HolidayImportTest, AFolderThatCannotBeWrittenFailsEveryEntryOnce)

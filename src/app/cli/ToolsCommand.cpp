@@ -86,6 +86,23 @@ QString notSavedReason(const WriteOutcome& failure)
     return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;
 }
 
+// Sections of one name are taken together; the user may not know a name repeats.
+void noteRepeated(const QStringList& names, QTextStream& err)
+{
+    constexpr qsizetype kNamed = 20;
+    if (names.isEmpty())
+        return;
+    QStringList quoted;
+    for (qsizetype i = 0; i < names.size() && i < kNamed; ++i)
+        quoted << QLatin1Char('"') + names[i] + QLatin1Char('"');
+    err << "norvane-cli: sections of one name repeat, their holidays are imported together: "
+        << quoted.join(QStringLiteral(", "));
+    if (names.size() > kNamed)
+        err << " and " << names.size() - kNamed << " more";
+    err << '\n';
+    err.flush();
+}
+
 } // namespace
 
 int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
@@ -96,12 +113,12 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
         return usageError(*problem, err);
     const ImportRequest& request = std::get<ImportRequest>(parsed);
 
-    QString reason;
+    HolidayFile::Problem problem;
     const std::optional<HolidayFile> file =
-        HolidayFile::read(RealFileAccess::instance(), request.file, &reason);
+        HolidayFile::read(RealFileAccess::instance(), request.file, &problem);
     if (!file) {
         err << "norvane-cli: cannot read " << QDir::toNativeSeparators(request.file) << ": "
-            << reason << '\n';
+            << problem.reason << '\n';
         err.flush();
         return AgendaCommand::FolderError;
     }
@@ -109,13 +126,18 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
         for (const QString& section : file->sections())
             out << section << '\n';
         out.flush();
+        noteRepeated(file->repeated(), err);
         return AgendaCommand::Ok;
     }
+    QStringList repeated;
     for (const QString& section : request.sections) {
         if (!file->hasSection(section))
             return usageError(QStringLiteral("No section \"%1\" in %2").arg(section, request.file),
                               err);
+        if (file->repeated().contains(section))
+            repeated << section;
     }
+    noteRepeated(repeated, err);
 
     ProfileCache profiles(RealFileAccess::instance());
     Settings settings(profiles, programDirectory);
@@ -128,7 +150,14 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
     DataAccess store(profiles, StoreSource::fixed(folder));
     const HolidayImportResult result =
         ImportHolidays(*file, request.sections, request.color, store, folder);
-    out << result.count << " holidays imported.\n";
+    // What landed: a holiday not saved is not counted as imported.
+    if (result.failed > 0)
+        out << result.saved() << " of " << result.count << " holidays imported.\n";
+    else
+        out << result.count << " holidays imported.\n";
+    if (result.outOfRange > 0)
+        out << result.outOfRange
+            << " holidays skipped: dated before 1900 or after 2200, where no view shows them.\n";
     out.flush();
     if (result.failed > 0) {
         err << "norvane-cli: " << result.failed << " of " << result.count

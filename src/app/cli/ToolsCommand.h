@@ -11,7 +11,9 @@ namespace ToolsCommand {
 enum ExitCode { Slow = 3 };
 
 // args after "import-holidays". Without --section it lists the file's sections and imports
-// nothing; with sections it imports them and prints how many entries it found.
+// nothing; with sections it imports them and prints how many holidays were saved, and how many
+// were skipped for their dates. A file that is no text is refused (1), as is an import of
+// which anything was not saved.
 int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
                    const QString& programDirectory);
 
