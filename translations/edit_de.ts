@@ -176,6 +176,10 @@
         <source>The start time must be prior to the end time.</source>
         <translation>Die Startzeit des Termines muss vor der Endzeit liegen.</translation>
     </message>
+    <message>
+        <source>The text is longer than %1 KiB and was cut to that length. Please check its end and save again.</source>
+        <translation>Der Text ist länger als %1 KiB und wurde auf diese Länge gekürzt. Bitte prüfen Sie sein Ende und speichern Sie erneut.</translation>
+    </message>
 </context>
 <context>
     <name>AppointmentEditing</name>

@@ -69,6 +69,17 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message><source>Show last week</source><translation>Vergangene Woche anzeigen</translation></message>
     <message><source>Show actual week</source><translation>Aktuelle Woche anzeigen</translation></message>
     <message><source>The choice of the data folder could not be saved.</source><translation>Die Wahl des Datenordners konnte nicht gespeichert werden.</translation></message>
+    <message>
+        <source>A file in the data folder cannot be read and is not shown: %1</source>
+        <translation>Eine Datei im Datenordner kann nicht gelesen werden und wird nicht angezeigt: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files in the data folder cannot be read and are not shown, among them %1</source>
+        <translation>
+            <numerusform>%n Datei im Datenordner kann nicht gelesen werden und wird nicht angezeigt: %1</numerusform>
+            <numerusform>%n Dateien im Datenordner können nicht gelesen werden und werden nicht angezeigt, darunter %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>form_info</name>

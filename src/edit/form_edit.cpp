@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <algorithm>
@@ -579,6 +580,18 @@ void form_edit::command_ok_Click()
     if (!timesInOrder()) {
         m_showMessage(this, QStringLiteral("Norvane"),
                       tr("The start time must be prior to the end time."));
+        return;
+    }
+    bool cut = false;
+    const QString text = ClassTermin::cappedText(text_text->toPlainText(), &cut);
+    if (cut) {
+        // Back to the editor with what is kept: the user sees where it ends before saving.
+        text_text->setPlainText(text);
+        text_text->moveCursor(QTextCursor::End);
+        m_showMessage(this, QStringLiteral("Norvane"),
+                      tr("The text is longer than %1 KiB and was cut to that length. Please "
+                         "check its end and save again.")
+                          .arg(ClassTermin::kMaxTextBytes / 1024));
         return;
     }
     // Saving stays last-writer-wins, but never without asking over another user's change.

@@ -16,6 +16,21 @@ void ClassTermin::setFilename(const QString& path)
         m_isRecurring = true;
 }
 
+QString ClassTermin::cappedText(const QString& text, bool* cut)
+{
+    // A UTF-16 unit takes at most three bytes of UTF-8: most texts need no conversion.
+    const bool longer = text.size() * 3 > kMaxTextBytes && text.toUtf8().size() > kMaxTextBytes;
+    if (cut)
+        *cut = longer;
+    if (!longer)
+        return text;
+    const QByteArray utf8 = text.toUtf8();
+    qsizetype length = kMaxTextBytes;
+    while (length > 0 && (uchar(utf8[length]) & 0xC0) == 0x80)
+        --length; // never inside a character
+    return QString::fromUtf8(utf8.left(length));
+}
+
 QString ClassTermin::GetFormatedText() const
 {
     QString prefix;

@@ -46,6 +46,11 @@ public:
     // May hold line breaks, always as CR LF.
     const QString& Text() const { return m_text; }
     void setText(const QString& text) { m_text = text; }
+    // Texts are cut to this many bytes of UTF-8 where they enter, far below what a file may
+    // hold and still be read.
+    static constexpr qsizetype kMaxTextBytes = 64 * 1024;
+    // The text cut to kMaxTextBytes between two characters; *cut tells whether it was longer.
+    static QString cappedText(const QString& text, bool* cut = nullptr);
 
     // The display text: "[!] " for a reminder, "[>>] " for a recurring appointment.
     QString GetFormatedText() const;

@@ -374,6 +374,27 @@ TEST_F(FormEditTest, AStartOnOrAfterTheEndIsRefusedWithAMessageUntilTheEndIsMove
     EXPECT_EQ(store.LoadAppointment(a->filename(), kFriday)->EndTime(), hm(13, 45));
 }
 
+// A pasted text over the limit is cut before it is saved, and the user sees where it ends.
+TEST_F(FormEditTest, ATextOverTheLimitIsCutInTheFieldAndSavedOnlyOnTheNextOk)
+{
+    auto a = stored();
+    const QString pasted = QString(ClassTermin::kMaxTextBytes / 2 - 1, QChar(0x00FC)) + "€!";
+    const auto result = editThroughFiling(*a, [&](Editor& e) {
+        e.text().setPlainText(pasted);
+        e.ok();
+        ASSERT_TRUE(e.d.isVisible()) << "not saved yet";
+        EXPECT_EQ(e.text().toPlainText(), pasted.left(pasted.size() - 2))
+            << "the euro sign whole or not at all";
+        ASSERT_EQ(e.messages.size(), 1);
+        EXPECT_TRUE(e.messages[0].contains("longer than 64 KiB"));
+        e.ok();
+    });
+    ASSERT_TRUE(result.saved);
+    store.clearCaches();
+    EXPECT_EQ(store.LoadAppointment(a->filename(), kFriday)->Text(),
+              pasted.left(pasted.size() - 2));
+}
+
 TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
 {
     auto a = stored();
