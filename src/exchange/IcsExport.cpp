@@ -9,7 +9,8 @@
 #include <QTimeZone>
 
 #include <algorithm>
-#include <vector>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -169,54 +170,86 @@ ComponentPtr timeZoneOf(const OutputZone& out, icaltimetype from)
     return vtimezone;
 }
 
+// Every appointment shown from `from` to `to`, once, with the first day that shows it. A pass
+// lists each directory once but keeps every file it read until it ends, so a long range takes
+// a new pass after every kAppointmentsPerPass appointments instead of holding all their files.
+void forEachShown(DataAccess& store, const QDate& from, const QDate& to,
+                  const std::function<void(const Source&)>& take)
+{
+    constexpr int kAppointmentsPerPass = 2000;
+    // Only a recurring appointment comes again on a later day; a one-time one has its own day.
+    QSet<QString> recurringTaken;
+    std::optional<DataAccess::Pass> pass;
+    int inPass = 0;
+    for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
+        if (!pass || inPass >= kAppointmentsPerPass) {
+            pass.reset();
+            pass.emplace(store);
+            inPass = 0;
+        }
+        const QList<TerminPtr> shown = store.GetAppointmentsOfDay(day);
+        inPass += int(shown.size());
+        for (const TerminPtr& a : shown) {
+            if (!DataAccess::DayOfOneTimeFile(a->filename()).isValid()) {
+                if (recurringTaken.contains(a->filename()))
+                    continue;
+                recurringTaken.insert(a->filename());
+            }
+            take({a, day});
+        }
+    }
+}
+
+void appendText(QByteArray& bytes, icalcomponent* component)
+{
+    char* text = icalcomponent_as_ical_string_r(component);
+    bytes.append(text);
+    icalmemory_free_buffer(text);
+}
+
 } // namespace
 
 QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
                      const QString& dataFolder, const IcsExportOptions& options, int* eventCount)
 {
     Ics::prepareLibrary();
-    QList<Source> sources;
-    {
-        QSet<QString> paths;
-        const DataAccess::Pass pass(store);
-        for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
-            for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
-                if (!paths.contains(a->filename())) {
-                    paths.insert(a->filename());
-                    sources.append({a, day});
-                }
-            }
-        }
-    }
-
     const OutputZone out = outputZone(options.timeZoneId);
     const QDateTime now = options.stamp.isValid() ? options.stamp : QDateTime::currentDateTimeUtc();
     const icaltimetype stamp = icaltime_from_timet_with_zone(time_t(now.toSecsSinceEpoch()), 0,
                                                              icaltimezone_get_utc_timezone());
 
-    std::vector<Event> events;
-    for (const Source& source : sources)
-        events.push_back(eventOf(source, dataFolder, out, stamp));
-
-    ComponentPtr calendar(icalcomponent_new_vcalendar());
-    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
-    if (out.named() && !events.empty()) {
-        icaltimetype earliest = events.front().firstStart;
-        for (const Event& event : events) {
-            if (icaltime_compare(event.firstStart, earliest) < 0)
-                earliest = event.firstStart;
-        }
-        icalcomponent_add_component(calendar.get(), timeZoneOf(out, earliest).release());
+    // The calendar without components, cut before its end: each event is written as text as
+    // soon as it is read, never a tree of all of them beside the file's bytes.
+    QByteArray bytes;
+    {
+        ComponentPtr calendar(icalcomponent_new_vcalendar());
+        icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
+        icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+        icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+        appendText(bytes, calendar.get());
     }
-    for (Event& event : events)
-        icalcomponent_add_component(calendar.get(), event.component.release());
+    const QByteArray end = "END:VCALENDAR\r\n";
+    Q_ASSERT(bytes.endsWith(end));
+    bytes.chop(end.size());
+    const qsizetype zoneAt = bytes.size();
 
-    char* ics = icalcomponent_as_ical_string_r(calendar.get());
-    QByteArray bytes(ics);
-    icalmemory_free_buffer(ics);
+    int count = 0;
+    std::optional<icaltimetype> earliest;
+    forEachShown(store, from, to, [&](const Source& source) {
+        const Event event = eventOf(source, dataFolder, out, stamp);
+        appendText(bytes, event.component.get());
+        if (!earliest || icaltime_compare(event.firstStart, *earliest) < 0)
+            earliest = event.firstStart;
+        ++count;
+    });
+    // The zone's definition comes before the events; it is known once the earliest start is.
+    if (out.named() && earliest) {
+        QByteArray zone;
+        appendText(zone, timeZoneOf(out, *earliest).get());
+        bytes.insert(zoneAt, zone);
+    }
+    bytes.append(end);
     if (eventCount)
-        *eventCount = int(events.size());
+        *eventCount = count;
     return bytes;
 }

@@ -23,6 +23,9 @@ struct IcsExportOptions {
 // Times are the local wall-clock times with TZID of the zone and its VTIMEZONE, so a series
 // keeps its hour across daylight saving time; a zone libical does not know is written as
 // floating local time, the UTC zone as UTC.
+//
+// Each event is written as text once read, so what the export holds beyond the file's bytes
+// stays small however long the range.
 QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
                      const QString& dataFolder, const IcsExportOptions& options = {},
                      int* eventCount = nullptr);

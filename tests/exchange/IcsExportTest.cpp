@@ -132,7 +132,11 @@ TEST_F(IcsExportTest, ZonesRulesAndNames)
         const QStringList file =
             QString::fromUtf8(exportIcs({2026, 1, 1}, {2026, 12, 31}, row.zone)).split("\r\n");
         EXPECT_EQ(file.first(), "BEGIN:VCALENDAR");
+        EXPECT_EQ(file.count("BEGIN:VCALENDAR"), 1);
+        EXPECT_EQ(file.mid(file.size() - 2), QStringList({"END:VCALENDAR", ""}));
         EXPECT_TRUE(file.contains("VERSION:2.0"));
+        // The zone's definition before the events that name it.
+        EXPECT_LT(file.indexOf("END:VTIMEZONE"), file.indexOf("BEGIN:VEVENT"));
         EXPECT_EQ(file.count("BEGIN:VEVENT"), 6); // the leap day falls in no day of 2026
         EXPECT_EQ(file.contains("BEGIN:VTIMEZONE"), row.vtimezone);
         for (const QString& line : row.lines)

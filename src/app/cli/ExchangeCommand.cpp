@@ -8,6 +8,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <optional>
 #include <variant>
 
@@ -108,7 +109,16 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     DataAccess store(profiles, StoreSource::fixed(folder));
-    out << QString::fromUtf8(ExportIcs(store, dates[0], dates[1], folder));
+    const QByteArray ics = ExportIcs(store, dates[0], dates[1], folder);
+    // Converted a slice at a time, each cut after a line end (never inside a character): the
+    // whole calendar as one text would take twice its size again.
+    constexpr qsizetype kSlice = 1 << 20;
+    for (qsizetype at = 0; at < ics.size();) {
+        const qsizetype lineEnd = ics.indexOf('\n', std::min(at + kSlice, ics.size()) - 1);
+        const qsizetype next = lineEnd < 0 ? ics.size() : lineEnd + 1;
+        out << QString::fromUtf8(ics.constData() + at, next - at);
+        at = next;
+    }
     out.flush();
     return AgendaCommand::Ok;
 }
