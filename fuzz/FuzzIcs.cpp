@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fail("more recurring than imported", QString::number(result.recurring));
     if (result.appointments < result.imported + result.expandedInto)
         fail("more appointments landed than planned", QString::number(result.appointments));
-    if (result.updated != 0 || result.notTried != 0)
+    if (result.updated != 0 || result.removed != 0 || result.notTried != 0)
         fail("an empty folder had appointments to update", QString::number(result.updated));
     if (paths.size() != result.appointments - result.failed)
         fail("files written differ from the appointments saved",

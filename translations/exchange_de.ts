@@ -23,7 +23,14 @@
     <message><source>no date from 1900 to 2200</source><translation>kein Datum von 1900 bis 2200</translation></message>
     <message><source>more appointments than one import writes</source><translation>mehr Termine, als ein Import schreibt</translation></message>
     <message><source>  and %1 more</source><translation>  und %1 weitere</translation></message>
-    <message><source>Not saved: %1 of %2 appointments: %3</source><translation>Nicht gespeichert: %1 von %2 Terminen: %3</translation></message>
+    <message><source>its repeat rule matches no date</source><translation>Wiederholungsregel trifft keinen Tag</translation></message>
+    <message><source>it repeats too often to be followed</source><translation>wiederholt sich zu oft, um ihm zu folgen</translation></message>
+    <message><source>working out its dates took too long</source><translation>Berechnung der Termine dauerte zu lange</translation></message>
+    <message><source>a time no appointment can hold</source><translation>eine Uhrzeit, die kein Termin fassen kann</translation></message>
+    <message><source>Updated: %1 appointments of an earlier import</source><translation>Aktualisiert: %1 Termine eines früheren Imports</translation></message>
+    <message><source>Removed: %1 appointments of an earlier import that the file no longer holds</source><translation>Entfernt: %1 Termine eines früheren Imports, die die Datei nicht mehr enthält</translation></message>
+    <message><source>Texts cut to 64 KiB: %1 events</source><translation>Texte auf 64 KiB gekürzt: %1 Ereignisse</translation></message>
+    <message><source>Not saved: %1 events, %2 of %3 appointments: %4</source><translation>Nicht gespeichert: %1 Ereignisse, %2 von %3 Terminen: %4</translation></message>
 </context>
 <context>
     <name>form_export_ics</name>
@@ -50,6 +57,8 @@
     <message><source>Importing appointments ...</source><translation>Termine werden importiert ...</translation></message>
     <message><source>Reading %1 ...</source><translation>%1 wird gelesen ...</translation></message>
     <message><source>Cancelled: %1 of %2 appointments saved.</source><translation>Abgebrochen: %1 von %2 Terminen gespeichert.</translation></message>
+    <message><source>Reading the events ...</source><translation>Ereignisse werden gelesen ...</translation></message>
+    <message><source>Cancelled before anything was saved.</source><translation>Abgebrochen, bevor etwas gespeichert wurde.</translation></message>
     <message><source>iCalendar files (*.ics)</source><translation>iCalendar-Dateien (*.ics)</translation></message>
     <message><source>All files (*.*)</source><translation>Alle Dateien (*.*)</translation></message>
 </context>

@@ -53,6 +53,7 @@ struct IcsImportResult {
 
     int appointments = 0;   // files planned
     int updated = 0;        // ... written over the appointment of an earlier import of the event
+    int removed = 0;        // appointments of an earlier import of an event that it no longer has
     int failed = 0;         // ... tried and not written
     int notTried = 0;       // ... left out by a stop, or after the folder stopped answering
     int eventsNotSaved = 0; // events of which an appointment was tried and not written

@@ -88,9 +88,15 @@ struct WallRule {
 
 WallRule wallRule(icalrecurrencetype r, const icaltimetype& start, qint64 last)
 {
-    if (!icaltime_is_null_time(r.until) && !start.is_date && !r.until.is_date) {
-        if (r.until.zone || icaltime_is_utc(r.until))
+    if (!icaltime_is_null_time(r.until) && !start.is_date) {
+        if (r.until.is_date) {
+            // A day as the end of a timed series: all of that day, as lastDayOf() reads it.
+            r.until.is_date = 0;
+            r.until.hour = 23;
+            r.until.minute = r.until.second = 59;
+        } else if (r.until.zone || icaltime_is_utc(r.until)) {
             r.until = inFrameOf(r.until, start);
+        }
         r.until.zone = nullptr;
     }
     const bool open = icaltime_is_null_time(r.until);

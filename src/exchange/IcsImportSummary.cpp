@@ -79,6 +79,10 @@ QString IcsImportSummary(const IcsImportResult& result)
                      .arg(s.occurrences);
     if (result.updated > 0)
         lines << IcsImport::tr("Updated: %1 appointments of an earlier import").arg(result.updated);
+    if (result.removed > 0)
+        lines << IcsImport::tr("Removed: %1 appointments of an earlier import that the file no "
+                               "longer holds")
+                     .arg(result.removed);
     lines << IcsImport::tr("Skipped: %1 events").arg(result.skipped.size());
     QStringList skipped;
     for (const IcsImportResult::Skipped& s : result.skipped)

@@ -4,9 +4,11 @@
 #include "IcsImportSupport.h"
 
 #include <QHash>
+#include <QMap>
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace Ics {
 
@@ -15,6 +17,9 @@ namespace {
 // The days of this many planned appointments are looked at in one pass over the folder: its
 // memory of what it has seen stays small.
 constexpr size_t kDaysAtOnce = 1000;
+// How far after its first day an event imported before is looked for in occurrences the file
+// no longer has: an open rule is expanded up to two years after the day of its import.
+constexpr qint64 kLongestSeries = 800;
 
 struct Earlier {
     QString path;
@@ -49,6 +54,8 @@ public:
     void run()
     {
         m_result.appointments = int(m_planned.size());
+        for (const Planned& p : m_planned)
+            noteUid(p.appointment);
         // By day: a day's earlier appointments are looked for once.
         std::vector<size_t> order(m_planned.size());
         std::iota(order.begin(), order.end(), size_t(0));
@@ -73,11 +80,61 @@ public:
             }
         }
         m_result.notTried = int(order.size() - done);
+        if (m_reachable && !m_result.stopped)
+            removeStale();
         count();
     }
 
 private:
+    // What the planned appointments of one UID span, and how many landed.
+    struct UidSpan {
+        QDate first;
+        QDate last;
+        int planned = 0;
+        int written = 0;
+        bool earlier = false; // an earlier import of it was found
+    };
+
     const QDate& dayOf(size_t i) const { return m_planned[i].appointment.datum(); }
+
+    void noteUid(const ClassTermin& a)
+    {
+        if (a.Uid().isEmpty())
+            return;
+        UidSpan& span = m_uids[a.Uid()];
+        const QDate last = a.IsRecurring() ? a.RecurringEndDate() : a.datum();
+        span.first = span.planned == 0 ? a.datum() : std::min(span.first, a.datum());
+        span.last = span.planned == 0 ? last : std::max(span.last, last);
+        ++span.planned;
+    }
+
+    // Occurrences an earlier import wrote that the file no longer has (a changed occurrence
+    // moved to another day, an exception added) go once all of the event's new ones landed.
+    void removeStale()
+    {
+        QMap<QDate, QSet<QString>> days;
+        for (auto it = m_uids.cbegin(); it != m_uids.cend(); ++it) {
+            const UidSpan& span = it.value();
+            if (!span.earlier || span.written < span.planned)
+                continue;
+            const QDate last = std::min(span.last, span.first.addDays(kLongestSeries));
+            for (QDate day = span.first; day <= last; day = day.addDays(1))
+                days[day].insert(it.key());
+        }
+        qsizetype inPass = 0;
+        std::optional<DataAccess::Pass> pass;
+        for (auto it = days.cbegin(); it != days.cend(); ++it) {
+            if (m_target.stop && m_target.stop())
+                return;
+            if (!pass || ++inPass % qsizetype(kDaysAtOnce) == 0)
+                pass.emplace(m_target.store);
+            for (const Earlier& e : earlierOn(m_target.store, it.key(), it.value(), m_taken)) {
+                m_target.store.DeleteAppointmentFile(e.path);
+                m_taken.insert(e.path);
+                ++m_result.removed;
+            }
+        }
+    }
 
     // Each planned appointment with a UID takes the file of an earlier one of its day, the
     // closest match first: same kind and start, same kind, any.
@@ -117,6 +174,7 @@ private:
             a.setFilename(e.path);
             a.setIsRecurring(recurring); // a path in the recurring tree says otherwise
             m_taken.insert(e.path);
+            m_uids[a.Uid()].earlier = true;
             earlier.removeAt(i);
             return;
         }
@@ -147,6 +205,8 @@ private:
                         m_target.store.DeleteAppointmentFile(earlier);
                 }
                 ++event.written;
+                if (!a.Uid().isEmpty())
+                    ++m_uids[a.Uid()].written;
                 return;
             }
             // An unmounted share answers every further try the same way, only slower.
@@ -184,7 +244,8 @@ private:
     std::vector<PlannedEvent>& m_events;
     const WriteTarget& m_target;
     IcsImportResult& m_result;
-    QSet<QString> m_taken; // files this import wrote or already took over
+    QSet<QString> m_taken; // files this import wrote, took over or removed
+    QHash<QString, UidSpan> m_uids;
     bool m_reachable = true;
 };
 

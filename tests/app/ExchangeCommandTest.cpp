@@ -4,6 +4,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -17,9 +18,11 @@ struct CliRun {
     QString err;
 };
 
-CliRun cli(const QStringList& args)
+CliRun cli(const QStringList& args,
+           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(NORVANE_CLI_PATH), args);
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -155,6 +158,56 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
     const QString before = agenda(source);
     EXPECT_EQ(before.count('\n'), 2 + 10 + 26 + 7 + 1);
     EXPECT_EQ(agenda(target).toStdString(), before.toStdString());
+}
+
+// import-ics counts what landed and exits 1 when anything was not saved; each occurrence takes
+// its own local time in the zone the program runs in.
+TEST(ExchangeCommandTest, ImportTellsWhatLandedAtTheLocalTimesOfItsZone)
+{
+    QTemporaryDir dir;
+    const QString ics = dir.filePath("shifts.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(
+        ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Early shift\r\n"
+             "DTSTART;TZID=Europe/Berlin:20270325T021500\r\nRRULE:FREQ=DAILY;COUNT=6\r\n"
+             "END:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Review\r\nDTSTART:20260310T090000\r\n"
+             "END:VEVENT\r\nEND:VCALENDAR\r\n"));
+    const QString blocked = dir.filePath("blocked");
+    ASSERT_TRUE(TestFiles::writeBytes(blocked + "/y2026", "in the way"));
+    const QString landed = "Expanded: 1 events into 6 appointments\nSkipped: 0 events\n";
+    const struct {
+        const char* zone;
+        QString folder;
+        int code;
+        QString out; // its start
+        const char* starts;
+    } rows[] = {
+        {"UTC", dir.filePath("utc"), 0, "Imported: 1 events, 0 of them recurring\n" + landed,
+         "01:15 01:15 01:15 01:15 00:15 00:15"},
+        {"Europe/Berlin", dir.filePath("berlin"), 0,
+         "Imported: 1 events, 0 of them recurring\n" + landed,
+         "02:15 02:15 02:15 03:15 02:15 02:15"},
+        {"Europe/Berlin", blocked, 1,
+         "Imported: 0 events, 0 of them recurring\n" + landed +
+             "Not saved: 1 events, 1 of 7 appointments: ",
+         "02:15 02:15 02:15 03:15 02:15 02:15"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder.toStdString() + ' ' + row.zone);
+        QDir().mkpath(row.folder);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", row.zone);
+        const CliRun run = cli({"import-ics", ics, "--folder", row.folder}, environment);
+        EXPECT_EQ(run.code, row.code) << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(row.out)) << run.out.toStdString();
+        EXPECT_EQ(run.err.contains("1 of 7 appointments not saved"), row.code == 1);
+        const QString agenda =
+            cli({"range", "2027-03-25", "2027-03-31", "--folder", row.folder}, environment).out;
+        QStringList starts;
+        static const QRegularExpression start("\"start\":\"([0-9:]+)\"");
+        for (auto it = start.globalMatch(agenda); it.hasNext();)
+            starts << it.next().captured(1);
+        EXPECT_EQ(starts.join(' ').toStdString(), row.starts);
+    }
 }
 
 } // namespace

@@ -13,11 +13,15 @@
 #include <QDateEdit>
 #include <QDirIterator>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 namespace {
 
@@ -200,6 +204,43 @@ TEST_F(FormIcsTest, CancelStopsTheImportAfterTheAppointmentBeingSaved)
         << told[0].toStdString();
     EXPECT_FALSE(told[0].contains("Not saved")) << told[0].toStdString();
     EXPECT_EQ(share.callsFromOwner(), 0);
+}
+
+// Working out the events runs on the window's thread of its own: the progress window and its
+// Cancel are there from the start, and a cancel meanwhile writes nothing.
+TEST_F(FormIcsTest, TheProgressWindowAndItsCancelAreThereWhileTheEventsAreWorkedOut)
+{
+    const QString ics = files.filePath("talks.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(
+        ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Talk\r\nDTSTART:20260401T100000\r\n"
+             "END:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Talk\r\nDTSTART:20260402T100000\r\n"
+             "END:VEVENT\r\nEND:VCALENDAR\r\n"));
+    Language::apply("de");
+    form_import_ics w(settings, ics, hooks);
+    ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
+    std::atomic<int> planned{0};
+    std::atomic<bool> release{false};
+    const auto releaseAtEnd = qScopeGuard([&] { release = true; });
+    w.setPlanningHook([&] {
+        ++planned;
+        while (!release)
+            QThread::msleep(1);
+    });
+    child<QPushButton>(w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return planned == 1; }));
+    EXPECT_TRUE(timersRun());
+    auto* progress = w.findChild<QProgressDialog*>("progress_import");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(progress->labelText(), "Ereignisse werden gelesen ...");
+    auto* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    release = true;
+    ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
+    EXPECT_EQ(planned, 1);
+    EXPECT_EQ(told, QStringList{"Abgebrochen, bevor etwas gespeichert wurde."});
+    EXPECT_TRUE(store.GetAppointmentsOfDay(QDate(2026, 4, 1)).isEmpty());
 }
 
 } // namespace

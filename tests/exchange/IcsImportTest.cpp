@@ -4,10 +4,13 @@
 #include "IcsImport.h"
 #include "Common.h"
 #include "DataAccess.h"
+#include "Language.h"
 #include "TestFiles.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -56,15 +59,27 @@ IcsImportOptions testOptions()
     return options;
 }
 
+Imported importInto(const QString& folder, const QByteArray& ics,
+                    const IcsImportProgress& progress = {},
+                    const IcsImportOptions& options = testOptions())
+{
+    ProfileCache profiles(RealFileAccess::instance());
+    DataAccess store(profiles, StoreSource::fixed(folder));
+    Imported run{ImportIcs(ics, store, folder, 5, progress, options), {}};
+    run.folder = describe(folder);
+    return run;
+}
+
 Imported import(const QByteArray& ics, const IcsImportProgress& progress = {},
-                IcsImportOptions options = testOptions())
+                const IcsImportOptions& options = testOptions())
 {
     QTemporaryDir folder;
-    ProfileCache profiles(RealFileAccess::instance());
-    DataAccess store(profiles, StoreSource::fixed(folder.path()));
-    Imported run{ImportIcs(ics, store, folder.path(), 5, progress, options), {}};
-    run.folder = describe(folder.path());
-    return run;
+    return importInto(folder.path(), ics, progress, options);
+}
+
+QByteArray calendarOf(const QByteArray& events)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + events + "END:VCALENDAR\r\n";
 }
 
 TEST(IcsImportTest, GoldenCases)
@@ -168,6 +183,109 @@ TEST(IcsImportTest, ThousandsOfEventsWithProgress)
     EXPECT_EQ(calls, kEvents);
     EXPECT_EQ(last, kEvents);
     EXPECT_EQ(run.folder.count('\n') + 1, kEvents);
+}
+
+// The UID ties an appointment to its event: a second import of the calendar, or of a changed
+// one, updates what the first wrote, and an import stopped midway and run again leaves no
+// doubles.
+TEST(IcsImportTest, ImportingAgainUpdatesByUid)
+{
+    const QByteArray talk = "BEGIN:VEVENT\r\nUID:talk\r\nSUMMARY:Talk\r\n"
+                            "DTSTART:20260401T100000\r\nEND:VEVENT\r\n";
+    const QByteArray jourFixe = "BEGIN:VEVENT\r\nUID:jf\r\nSUMMARY:Jour fixe\r\n"
+                                "DTSTART:20260406T090000\r\nRRULE:FREQ=WEEKLY;UNTIL=20260427\r\n";
+    const QByteArray course = "BEGIN:VEVENT\r\nUID:course\r\nSUMMARY:Course\r\n"
+                              "DTSTART:20260402T170000\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n";
+    const QByteArray first =
+        calendarOf(talk + jourFixe + "END:VEVENT\r\n" + course + "END:VEVENT\r\n");
+    // The talk renamed, one jour fixe dropped (the series is expanded now), the second course
+    // moved to the next day.
+    const QByteArray second = calendarOf(
+        QByteArray(talk).replace("Talk", "Talk in room 2") + jourFixe +
+        "EXDATE:20260413T090000\r\nEND:VEVENT\r\n" + course + "END:VEVENT\r\n" +
+        "BEGIN:VEVENT\r\nUID:course\r\nSUMMARY:Course\r\nRECURRENCE-ID:20260409T170000\r\n"
+        "DTSTART:20260410T110000\r\nEND:VEVENT\r\n");
+
+    QTemporaryDir folder;
+    const Imported once = importInto(folder.path(), first);
+    EXPECT_EQ(once.folder.count('\n') + 1, 5) << once.folder.toStdString();
+    const Imported twice = importInto(folder.path(), first);
+    EXPECT_EQ(twice.folder, once.folder);
+    EXPECT_EQ(twice.result.updated, 5);
+    EXPECT_TRUE(IcsImportSummary(twice.result).contains("Updated: 5 appointments"));
+
+    const Imported changed = importInto(folder.path(), second);
+    EXPECT_EQ(changed.folder.toStdString(),
+              "y2026/m4/d1 2026-04-01 10:00-10:00 c5 \"Talk in room 2\"\n"
+              "y2026/m4/d10 2026-04-10 11:00-11:00 c5 \"Course\"\n"
+              "y2026/m4/d16 2026-04-16 17:00-17:00 c5 \"Course\"\n"
+              "y2026/m4/d2 2026-04-02 17:00-17:00 c5 \"Course\"\n"
+              "y2026/m4/d20 2026-04-20 09:00-09:00 c5 \"Jour fixe\"\n"
+              "y2026/m4/d27 2026-04-27 09:00-09:00 c5 \"Jour fixe\"\n"
+              "y2026/m4/d6 2026-04-06 09:00-09:00 c5 \"Jour fixe\"");
+    EXPECT_EQ(changed.result.removed, 1);
+
+    // Stopped after two appointments, then run again.
+    QTemporaryDir other;
+    int written = 0;
+    IcsImportOptions stopping = testOptions();
+    stopping.stop = [&written] { return written >= 2; };
+    const Imported stopped = importInto(
+        other.path(), second, [&written](int done, int) { written = done; }, stopping);
+    EXPECT_TRUE(stopped.result.stopped);
+    EXPECT_EQ(stopped.folder.count('\n') + 1, 2);
+    EXPECT_EQ(importInto(other.path(), second).folder, changed.folder);
+}
+
+// Texts are cut at 64 KiB between two characters, an expansion past its time is given up; the
+// summary says which events.
+TEST(IcsImportTest, LimitsAreToldInTheSummary)
+{
+    const QString longSummary = 'x' + QString(35000, QChar(0xE4)); // 70,001 bytes of UTF-8
+    IcsImportOptions hurried = testOptions();
+    hurried.expansionTime = std::chrono::milliseconds(0);
+    const QString yoga = "SUMMARY:Yoga\r\nDTSTART:20260401T100000\r\nRRULE:FREQ=DAILY;COUNT=3";
+    const struct {
+        QString event;
+        IcsImportOptions options;
+        const char* language;
+        QString told;
+        qsizetype textBytes; // of the one appointment; -1 for none
+    } rows[] = {
+        {"SUMMARY:" + longSummary + "\r\nDTSTART:20260401T100000", testOptions(), "en",
+         "Texts cut to 64 KiB: 1 events\n  \"" + longSummary.left(100) + "...\"", 65535},
+        {yoga, hurried, "en", "Skipped: 1 events\n  \"Yoga\": working out its dates took too long",
+         -1},
+        {yoga, hurried, "de",
+         "Übersprungen: 1 Ereignisse\n  \"Yoga\": Berechnung der Termine dauerte zu lange", -1},
+    };
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    for (const auto& row : rows) {
+        Language::apply(row.language);
+        const Imported run =
+            import(calendarOf("BEGIN:VEVENT\r\n" + row.event.toUtf8() + "\r\nEND:VEVENT\r\n"), {},
+                   row.options);
+        const QString summary = IcsImportSummary(run.result);
+        EXPECT_TRUE(summary.contains(row.told)) << summary.left(300).toStdString();
+        const QString text = run.folder.section('"', 1, -2);
+        EXPECT_EQ(run.folder.isEmpty() ? -1 : text.toUtf8().size(), row.textBytes);
+        EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
+    }
+}
+
+// What the export writes of 200,000 appointments (some 75 MB) can be read back.
+TEST(IcsImportTest, AFileAsLargeAsAnExportOfAWholeFolderIsRead)
+{
+    constexpr qint64 kExportSize = 80 * 1024 * 1024;
+    QTemporaryDir dir;
+    QFile file(dir.filePath("export.ics"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kExportSize));
+    file.close();
+    QString error;
+    const std::optional<QByteArray> bytes =
+        ReadIcsFile(RealFileAccess::instance(), file.fileName(), &error);
+    ASSERT_TRUE(bytes) << error.toStdString();
+    EXPECT_EQ(bytes->size(), kExportSize);
 }
 
 } // namespace
