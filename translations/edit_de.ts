@@ -4,6 +4,7 @@
 <context>
     <name>form_edit</name>
     <message><source>Saving...</source><translation>Speichern...</translation></message>
+    <message><source>&quot;%1&quot; is not a time of day. Please type a time such as %2.</source><translation>„%1“ ist keine Uhrzeit. Bitte geben Sie eine Uhrzeit wie %2 ein.</translation></message>
     <message><source>This appointment was deleted by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer gelöscht, während Sie ihn bearbeitet haben.</translation></message>
     <message><source>This appointment was changed by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer geändert, während Sie ihn bearbeitet haben.</translation></message>
     <message><source>This appointment was changed by %1 while you edited it.</source><translation>Dieser Termin wurde von %1 geändert, während Sie ihn bearbeitet haben.</translation></message>

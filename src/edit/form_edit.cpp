@@ -61,9 +61,6 @@ enum RecurIndex { kDaily, kWeekly, kMonthly, kYearly };
 const QColor kHeaderRed(255, 0, 0);
 const QColor kHeaderBlack(0, 0, 0);
 
-// Past midnight the end stops here rather than wrapping to the early morning.
-constexpr TimeOfDay kLatestEnd = TimeOfDay::fromMinutes(23 * 60 + 30);
-
 // A lead time the list has no entry for, such as an imported day, as its entry says it.
 QString leadTimeText(int minutes)
 {
@@ -118,12 +115,6 @@ QString withRecordBreaks(QString text)
     return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
-TimeOfDay timeOfDay(int minutes)
-{
-    return TimeOfDay::fromMinutes(((minutes % TimeOfDay::kEndOfDay) + TimeOfDay::kEndOfDay) %
-                                  TimeOfDay::kEndOfDay);
-}
-
 QColor readableOn(const QColor& background)
 {
     return background.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black);
@@ -168,7 +159,13 @@ form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& 
     Form_Load();
 }
 
-form_edit::~form_edit() = default;
+form_edit::~form_edit()
+{
+    // Deleting the fields takes their focus, and a field's last editingFinished must not
+    // reach an editor that is half gone.
+    for (QLineEdit* field : {text_zeit_von, text_zeit_bis})
+        disconnect(field, nullptr, this, nullptr);
+}
 
 AppointmentEditing::Editor form_edit::editorFor(Settings& settings, const QString& loginName)
 {
@@ -355,14 +352,6 @@ void form_edit::openDatePicker(ClassMonthDD* picker, PictureBox* picture, ValueF
     picker->Display();
 }
 
-void form_edit::openTimePicker(ClassTimeDD* picker, PictureBox* picture,
-                               ValueField<TimeOfDay>* field)
-{
-    placeBeside(picture, field);
-    picker->setTime(field->value());
-    picker->Display();
-}
-
 void form_edit::openColorPanel()
 {
     placeBeside(pic_colors, text_color);
@@ -403,10 +392,8 @@ bool form_edit::eventFilter(QObject* watched, QEvent* event)
     for (const DropDown& dropDown : m_dropDowns) {
         if (watched == dropDown.field)
             return valueFieldEvent(dropDown, event);
-        if (watched == dropDown.picture) {
-            dropDownEvent(dropDown, event);
-            return false;
-        }
+        if (watched == dropDown.picture)
+            return dropDownEvent(dropDown, event);
     }
     for (int i = 0; i < kColorRows; ++i)
         if (watched == label_color_array[size_t(i)])
@@ -427,20 +414,29 @@ bool form_edit::valueFieldEvent(const DropDown& dropDown, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    // Tab and Escape keep their meaning for the dialog.
-    const bool dialogKey =
-        key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape;
-    const bool opens = dropDown.opensOnAnyCharacter ? !key->text().isEmpty() && !dialogKey : enter;
+    // A time field takes what is typed, and Enter there is OK (which takes the typed time).
+    const bool opens = dropDown.typable
+                           ? key->key() == Qt::Key_F4 ||
+                                 (key->key() == Qt::Key_Down && key->modifiers() & Qt::AltModifier)
+                           : key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (!opens)
         return false;
     dropDown.open();
     return true;
 }
 
-void form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
+bool form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
 {
-    if (event->type() == QEvent::Show) {
+    if (dropDown.typable && event->type() == QEvent::KeyPress) {
+        // A digit on the open clock starts a time typed into the field.
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (typed.size() == 1 && typed[0] >= QLatin1Char('0') && typed[0] <= QLatin1Char('9')) {
+            dropDown.picture->hide();
+            if (auto* field = qobject_cast<QLineEdit*>(dropDown.field))
+                field->insert(typed);
+            return true;
+        }
+    } else if (event->type() == QEvent::Show) {
         m_dropDownFrame->setGeometry(dropDown.picture->geometry().adjusted(-1, -1, 1, 1));
         m_dropDownFrame->stackUnder(dropDown.picture);
         m_dropDownFrame->show();
@@ -448,9 +444,14 @@ void form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
         m_dropDownFrame->hide();
         // Closing with the focus hands it back to the field, rather than letting it wander to
         // the next control.
-        if (dropDown.picture->hasFocus() && dropDown.field->isEnabled())
+        if (dropDown.picture->hasFocus() && dropDown.field->isEnabled()) {
             dropDown.field->setFocus();
+            // What is typed next replaces the time rather than joining it.
+            if (auto* field = qobject_cast<QLineEdit*>(dropDown.field); field && dropDown.typable)
+                field->selectAll();
+        }
     }
+    return false;
 }
 
 bool form_edit::colorRowEvent(int index, QEvent* event)
@@ -478,26 +479,6 @@ void form_edit::recur_von_Change(const QDate& date)
 void form_edit::recur_bis_Change(const QDate& date)
 {
     showDate(text_recur_bis, date);
-}
-
-void form_edit::zeit_bis_TimeChanged(TimeOfDay time)
-{
-    showTime(text_zeit_bis, time);
-}
-
-// Moving the start keeps the length of the appointment, but never lets the end wrap into the
-// early morning.
-void form_edit::zeit_von_TimeChanged(TimeOfDay time)
-{
-    const TimeOfDay start = timeOfDay(time.minutes());
-    zeit_von->setTime(start);
-    const int length =
-        std::abs(text_zeit_bis->value().minutes() - text_zeit_von->value().minutes());
-    TimeOfDay end = timeOfDay(start.minutes() + length);
-    if (end < start)
-        end = kLatestEnd;
-    showTime(text_zeit_bis, end);
-    showTime(text_zeit_von, start);
 }
 
 void form_edit::tabs_Change(const QString&, int index)
@@ -569,14 +550,10 @@ void form_edit::UpdateControlStates()
 
 // ---- OK and Cancel ----
 
-bool form_edit::timesInOrder() const
-{
-    // Both kept values have minute precision; 24:00 stays the end of the day.
-    return text_zeit_von->value() < text_zeit_bis->value();
-}
-
 void form_edit::command_ok_Click()
 {
+    if (!takeTypedTime(text_zeit_von, true) || !takeTypedTime(text_zeit_bis, true))
+        return;
     if (!timesInOrder()) {
         m_showMessage(this, QStringLiteral("Norvane"),
                       tr("The start time must be prior to the end time."));

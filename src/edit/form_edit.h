@@ -27,7 +27,8 @@ class QTimer;
 class Settings;
 
 // A read-only field that shows a value as text and keeps the value itself. Only the kept value
-// is ever read back; the text is for the eye and never parsed.
+// is ever read back; the text is for the eye. The editor lets the user type into its time
+// fields and takes a typed time into the kept value only once it reads as one.
 template <typename T> class ValueField : public QLineEdit {
 public:
     explicit ValueField(QWidget* parent)
@@ -126,11 +127,10 @@ private:
         QWidget* field = nullptr;
         QWidget* picture = nullptr;
         std::function<void()> open;
-        // Time fields open on any character; the others on Enter.
-        bool opensOnAnyCharacter = false;
+        // Time fields take typed text and open on F4 or Alt+Down; the others open on Enter.
+        bool typable = false;
     };
-    void addDropDown(QWidget* field, QWidget* picture, std::function<void()> open,
-                     bool opensOnAnyCharacter);
+    void addDropDown(QWidget* field, QWidget* picture, std::function<void()> open, bool typable);
     void openDatePicker(ClassMonthDD* picker, PictureBox* picture, ValueField<QDate>* field);
     void openTimePicker(ClassTimeDD* picker, PictureBox* picture, ValueField<TimeOfDay>* field);
     void openColorPanel();
@@ -139,7 +139,8 @@ private:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool valueFieldEvent(const DropDown& dropDown, QEvent* event);
-    void dropDownEvent(const DropDown& dropDown, QEvent* event);
+    // True when the event is used up.
+    bool dropDownEvent(const DropDown& dropDown, QEvent* event);
     bool colorRowEvent(int index, QEvent* event);
 
     void command_ok_Click();
@@ -159,6 +160,11 @@ private:
     void timer_check_Timer();
     void timer_focus_Timer();
 
+    void makeTypable(ValueField<TimeOfDay>* field);
+    // Takes the time typed into a time field as the clock would set it. Text that is no time
+    // stays in the field, or with refuseAloud goes back to the kept value with a word to the
+    // user; either way the answer is false.
+    bool takeTypedTime(ValueField<TimeOfDay>* field, bool refuseAloud);
     bool timesInOrder() const;
     void copyIntoRecord();
 

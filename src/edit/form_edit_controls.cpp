@@ -128,6 +128,8 @@ void form_edit::createAppointmentPage()
     text_zeit_von = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_von", Layout::kFrom);
     label_header_bis = caption("label_header_bis", Layout::kUntilCaption);
     text_zeit_bis = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_bis", Layout::kUntil);
+    makeTypable(text_zeit_von);
+    makeTypable(text_zeit_bis);
     label_header_text = caption("label_header_text", Layout::kTextCaption);
     text_text = new QPlainTextEdit(page);
     text_text->setObjectName(QStringLiteral("text_text"));
@@ -288,8 +290,8 @@ void form_edit::createDropDownFrame()
 }
 
 void form_edit::addDropDown(QWidget* field, QWidget* picture, std::function<void()> open,
-                            bool opensOnAnyCharacter)
+                            bool typable)
 {
     picture->installEventFilter(this);
-    m_dropDowns.push_back({field, picture, std::move(open), opensOnAnyCharacter});
+    m_dropDowns.push_back({field, picture, std::move(open), typable});
 }

@@ -1,230 +1,18 @@
 // The appointment editor: what it shows of an appointment, how its pickers and colour panel
 // change the fields, what OK, Cancel and the close box leave in the record and on disk, and
 // its texts in both languages.
-#include "form_edit.h"
+#include "FormEditDriver.h"
 
-#include "AppointmentFiling.h"
 #include "ClassMonthDD.h"
-#include "ClassTabs.h"
-#include "DataAccess.h"
-#include "Drawing.h"
 #include "Language.h"
-#include "PictureBox.h"
-#include "Settings.h"
 #include "TestFiles.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDirIterator>
 #include <QFrame>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <stdexcept>
 
 namespace {
 
-const QString kLogin = QStringLiteral("bert");
-const QString kStartMessage = QStringLiteral("The start time must be prior to the end time.");
-const QDate kFriday(2003, 7, 4);
-
-const auto hm = [](int hour, int minute) { return TimeOfDay::fromHourMinute(hour, minute); };
-
-const auto hmText = [](TimeOfDay t) {
-    return QString::asprintf("%02d:%02d", t.hour(), t.minute());
-};
-
-// Drives one open editor the way a user would.
-class Editor {
-public:
-    explicit Editor(form_edit& dialog)
-        : d(dialog)
-    {
-        d.setMessageShower([this](QWidget*, const QString& title, const QString& text) {
-            messages << title + ": " + text;
-        });
-    }
-
-    // Pickers opened once the text field has the focus keep theirs.
-    void waitUntilReady()
-    {
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return text().hasFocus(); }));
-    }
-
-    template <typename T> T& child(const QString& name)
-    {
-        T* found = d.findChild<T*>(name);
-        if (!found)
-            throw std::runtime_error("no control " + name.toStdString());
-        return *found;
-    }
-    QLineEdit& field(const QString& name) { return child<QLineEdit>(name); }
-    QCheckBox& check(const QString& name) { return child<QCheckBox>(name); }
-    QComboBox& combo(const QString& name) { return child<QComboBox>(name); }
-    QLabel& label(const QString& name) { return child<QLabel>(name); }
-    PictureBox& picture(const QString& name) { return child<PictureBox>(name); }
-    QPlainTextEdit& text() { return child<QPlainTextEdit>("text_text"); }
-    ClassTabs& tabs() { return child<ClassTabs>("tabs"); }
-
-    void click(QWidget& widget) { QTest::mouseClick(&widget, Qt::LeftButton); }
-    // A check box reacts on its indicator.
-    void tick(const QString& name)
-    {
-        QCheckBox& box = check(name);
-        QTest::mouseClick(&box, Qt::LeftButton, Qt::NoModifier, QPoint(8, box.height() / 2));
-    }
-    void ok() { click(child<QPushButton>("command_ok")); }
-    void cancel() { click(child<QPushButton>("command_cancel")); }
-
-    void showPage(int index)
-    {
-        const ClassTabs::HeaderSpan span = tabs().Span(index);
-        PictureBox& strip = picture("pic_tabs");
-        QTest::mouseClick(
-            &strip, Qt::LeftButton, Qt::NoModifier,
-            QPoint(PictureBox::toPixels((span.left + span.right) / 2), strip.height() / 2));
-    }
-
-    PictureBox& dropDownOf(const QString& fieldName)
-    {
-        static const QMap<QString, QString> named{{"text_am", "pic_datum"},
-                                                  {"text_color", "pic_colors"}};
-        return picture(named.value(fieldName, QString(fieldName).replace("text_", "pic_")));
-    }
-
-    // Clicks a day of the month the field's sheet opens on (Monday first).
-    void pickDate(const QString& fieldName, const QDate& date)
-    {
-        click(field(fieldName));
-        PictureBox& sheet = dropDownOf(fieldName);
-        QTest::mouseClick(&sheet, Qt::LeftButton, Qt::NoModifier,
-                          Drawing::pixelAt(Drawing::dayCentre(date, 2)));
-        EXPECT_FALSE(sheet.isVisible()) << "a picked day closes the sheet";
-    }
-
-    // Types a time picker's step characters ('*' an hour later, '+' one interval...).
-    void stepTime(const QString& fieldName, const QString& steps)
-    {
-        click(field(fieldName));
-        PictureBox& clock = dropDownOf(fieldName);
-        for (QChar c : steps)
-            QTest::keyClick(&clock, c.toLatin1());
-        QTest::keyClick(&clock, Qt::Key_Escape);
-    }
-
-    form_edit& d;
-    QStringList messages;
-};
-
-class FormEditTest : public ::testing::Test {
-protected:
-    FormEditTest()
-    {
-        settings.setActiveFolder(data.path());
-        folder = settings.GetDataFolder();
-        settings.setTimeFormat("24h");
-        settings.setDateFormat("dd.mm.yyyy");
-        settings.setGrid15Minutes(true);
-        settings.setFirstWeekday(2);
-        for (int n = 1; n <= Settings::kColorCount; ++n)
-            settings.setColorText(n, QStringLiteral("Colour %1").arg(n));
-    }
-
-    // 4 July 2003, 09:00 to 10:30, made by the current user.
-    static std::shared_ptr<ClassTermin> appointment()
-    {
-        auto a = std::make_shared<ClassTermin>();
-        a->setDatum(kFriday);
-        a->setStartTime(hm(9, 0));
-        a->setEndTime(hm(10, 30));
-        a->setColorCode(1);
-        a->setProducer(kLogin);
-        a->setIsReminder(true);
-        a->setRemindMinutes(5);
-        a->setText("Budget");
-        // As the day column makes it: a year either side.
-        a->setRecurringStartDate(QDate(2002, 7, 4));
-        a->setRecurringEndDate(QDate(2004, 7, 4));
-        return a;
-    }
-
-    std::shared_ptr<ClassTermin> stored()
-    {
-        auto a = appointment();
-        EXPECT_TRUE(filing.File(*a).ok);
-        return a;
-    }
-
-    // Opens the real editor through the filing and lets drive act in it; drive must end it.
-    AppointmentEditing::Result editThroughFiling(ClassTermin& a,
-                                                 const std::function<void(Editor&)>& drive)
-    {
-        bool driven = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<form_edit*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                ADD_FAILURE() << "the editor did not open";
-                return;
-            }
-            Editor editor(*dialog);
-            editor.waitUntilReady();
-            drive(editor);
-            driven = true;
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the editor is still open";
-                dialog->reject();
-            }
-        });
-        const AppointmentEditing::Result result = editing.EditMe(a, true);
-        EXPECT_TRUE(driven);
-        return result;
-    }
-
-    QStringList appointmentFiles() const
-    {
-        QStringList files;
-        QDirIterator it(folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << it.next().mid(folder.size());
-        return files;
-    }
-
-    QTemporaryDir data;
-    QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
-    Settings settings{profiles, program.path()};
-    DataAccess store{profiles, settings};
-    AppointmentFiling filing{store};
-    AppointmentEditing editing{filing, form_edit::editorFor(settings, kLogin)};
-    QString folder;
-};
-
-// An editor shown directly on a record, for what needs no file.
-class DirectEditor {
-public:
-    DirectEditor(ClassTermin& a, Settings& settings, bool isNew = false)
-        : handOver{&a, isNew, false, {}, {}, {}}
-        , dialog(handOver, settings, kLogin)
-        , editor(dialog)
-    {
-        dialog.show();
-        editor.waitUntilReady();
-    }
-
-    EditHandOver handOver;
-    form_edit dialog;
-    Editor editor;
-};
+using namespace FormEditDriver;
 
 TEST_F(FormEditTest, ANewAppointmentGetsARandomNameInItsDayAndLaterChangesReachItsFile)
 {
@@ -543,9 +331,12 @@ TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBac
             e.editor.tick("check_recur");
         }
         const QString shown = field.text();
-        if (QString(name).startsWith("text_zeit")) { // they open on any character
+        if (QString(name).startsWith("text_zeit")) { // they take typed text: F4 or Alt+Down
             field.setFocus();
-            QTest::keyClick(&field, 'x');
+            if (QString(name).endsWith("von"))
+                QTest::keyClick(&field, Qt::Key_F4);
+            else
+                QTest::keyClick(&field, Qt::Key_Down, Qt::AltModifier);
         } else {
             e.editor.click(field);
         }
