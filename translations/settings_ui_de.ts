@@ -70,5 +70,9 @@
     <message><source>Email could not be sent.&#xd;&#xa;Please check your email-settings.</source><translation>Das Email konnte nicht gesendet werden. &#xd;&#xa;Überprüfen Sie die Einstellungen.</translation></message>
     <message><source>The start time of the day must be prior to the end time.</source><translation>Die Tages-Startzeit muss vor der Tages-Endzeit liegen.</translation></message>
     <message><source>The settings could not be saved.&#xd;&#xa;Check your privileges and the access to the settings-file.</source><translation>Die Einstellungen konnten nicht gespeichert werden&#xd;&#xa;Überpfüren Sie die Schreibrechte und die Verfügbarkeit der Einstellungsdatei.</translation></message>
+    <message><source>%1 holds settings already, perhaps your team&apos;s.&#xd;&#xa;&#xd;&#xa;Use the settings stored there (the other changes in this window are dropped), or replace them with the settings of this window?</source><translation>%1 enthält bereits Einstellungen, vielleicht die Ihres Teams.&#xd;&#xa;&#xd;&#xa;Sollen die dort gespeicherten Einstellungen verwendet werden (die übrigen Änderungen in diesem Fenster entfallen) oder durch die Einstellungen dieses Fensters ersetzt werden?</translation></message>
+    <message><source>Use stored settings</source><translation>Gespeicherte verwenden</translation></message>
+    <message><source>Replace them</source><translation>Durch diese ersetzen</translation></message>
+    <message><source>Back</source><translation>Zurück</translation></message>
 </context>
 </TS>

@@ -24,6 +24,8 @@ const QString kReminder = QStringLiteral("Reminder");
 const QString kColors = QStringLiteral("Colors");
 const QString kGrid = QStringLiteral("Grid");
 const QString kApplication = QStringLiteral("Application");
+// What the program writes into a settings file, the first start's mark aside.
+const QString kOwnSections[] = {kAdmin, kInternational, kProgram, kReminder, kColors, kGrid};
 
 // Red in the low byte.
 constexpr qint64 rgb(int r, int g, int b)
@@ -243,7 +245,7 @@ void Settings::readSettingsFile(const IniFile& ini)
     m_rowPerColor = ini.ReadIniBool(kGrid, QStringLiteral("RowPerColor"), false);
 }
 
-WriteOutcome Settings::SaveSettings()
+WriteOutcome Settings::SavePointer()
 {
     if (m_settingsPath.isEmpty())
         m_settingsPath = defaultSettingsPath();
@@ -254,7 +256,12 @@ WriteOutcome Settings::SaveSettings()
     for (int n = 1; n <= m_dataFolders.size(); ++n)
         pointer.WriteIniString(kDataFolders, QStringLiteral("Folder%1").arg(n),
                                m_dataFolders[n - 1]);
-    if (const WriteOutcome written = pointer.commit(); !written.ok)
+    return pointer.commit();
+}
+
+WriteOutcome Settings::SaveSettings()
+{
+    if (const WriteOutcome written = SavePointer(); !written.ok)
         return written;
 
     if (m_unreadable)
@@ -265,6 +272,19 @@ WriteOutcome Settings::SaveSettings()
         return WriteOutcome::failed(WriteOutcome::Cause::Locked, m_settingsPath);
     writeSettingsFile(settings);
     return settings.commit();
+}
+
+bool Settings::HoldsSettings(const QString& path) const
+{
+    if (path.isEmpty() || !pathAccessible(path))
+        return false;
+    const IniFile file(m_profiles, path);
+    if (file.unreadable())
+        return false;
+    // Any section of its own, whoever wrote it: a hand-made team file may hold only colours.
+    return std::any_of(
+        std::begin(kOwnSections), std::end(kOwnSections),
+        [&](const QString& section) { return !file.ReadIniSection(section).isEmpty(); });
 }
 
 void Settings::writeSettingsFile(IniFile& ini)
@@ -345,6 +365,9 @@ bool Settings::IsFirstStart()
     if (m_unreadable)
         return false; // nothing is known of this file, and nothing may be written to it
     IniFile ini(m_profiles, m_settingsPath);
+    // A file that names a language has been set up: by a team, it is theirs to keep.
+    if (!ini.ReadIniString(kInternational, QStringLiteral("LangCode")).isEmpty())
+        return false;
     if (ini.ReadIniLong(kApplication, QStringLiteral("FirstStart"), 1) != 1)
         return false;
     ini.WriteIniLong(kApplication, QStringLiteral("FirstStart"), 0);

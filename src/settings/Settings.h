@@ -36,6 +36,12 @@ public:
     // Fails when a file could not be written or the settings file is locked (then the cause
     // says so).
     WriteOutcome SaveSettings();
+    // Writes the pointer file alone (the settings file's path and the data folders), for a
+    // copy that takes on the settings another file already holds.
+    WriteOutcome SavePointer();
+    // True when path names a file that is there, can be read and holds settings: writing this
+    // copy's settings there would replace someone else's.
+    bool HoldsSettings(const QString& path) const;
     void LoadActiveFolder();
     WriteOutcome SaveActiveFolder();
 
@@ -48,7 +54,8 @@ public:
     WindowPlacement LoadWindowPlacement() const;
     WriteOutcome SaveWindowPlacement(const WindowPlacement& placement);
     // True once, at the very first start with this settings file; never for a file that
-    // cannot be written.
+    // cannot be written, nor for one that has a language already (a team's shared file is
+    // never written at start-up).
     bool IsFirstStart();
 
     const QString& programDirectory() const { return m_programDir; }

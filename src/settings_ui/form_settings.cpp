@@ -109,6 +109,7 @@ void form_settings::Form_Load()
     setObjectName(QStringLiteral("form_settings"));
     m_settings.LoadSettings(); // what is on disk, not what this run changed unsaved
     m_lang = m_settings.LangCode();
+    m_loadedPath = m_settings.Path();
 
     auto* layout = new QVBoxLayout(this);
     pic_tab = named(new PictureBox(this), "pic_tab");
@@ -583,6 +584,17 @@ void form_settings::command_ok_Click()
         showPage(2);
         return;
     }
+    const QString chosenPath = QDir::fromNativeSeparators(text_settings->text());
+    switch (askAboutExistingSettings(chosenPath)) {
+    case kBackToWindow:
+        return;
+    case kUseStored:
+        if (takeStoredSettings(chosenPath))
+            accept();
+        return;
+    case kReplaceStored:
+        break;
+    }
     SetMousePointer(11);
     Settings& s = m_settings;
     s.setLangCode(m_lang);
@@ -592,12 +604,7 @@ void form_settings::command_ok_Click()
     s.setDateFormat(combo_date_format->currentText().toUpper());
     s.setMinimizeToTray(check_minimize->isChecked());
     s.setStartWithWeek(check_startweek->isChecked());
-    s.setPath(QDir::fromNativeSeparators(text_settings->text()));
-    s.ClearDataFolders();
-    for (int i = 0; i < list_folders->count(); ++i)
-        s.AddDataFolder(list_folders->item(i)->text());
-    if (s.dataFolders().isEmpty())
-        s.AddDataFolder(s.programDirectory());
+    takePointerFields(chosenPath);
     const int refresh = kDayIntervals[qBound(0, combo_refresh->currentIndex(), 2)];
     s.setDayInterval(refresh);
     s.setMonthInterval(2 * refresh);
@@ -622,10 +629,26 @@ void form_settings::command_ok_Click()
     const WriteOutcome saved = s.SaveSettings();
     SetMousePointer(0);
     if (!saved.ok) {
-        tell(text(QT_TRANSLATE_NOOP("form_settings", "The settings could not be saved.\r\n"
-                                                     "Check your privileges and the access to the "
-                                                     "settings-file.")));
+        tellNotSaved();
         return;
     }
     accept();
+}
+
+void form_settings::tellNotSaved()
+{
+    tell(text(QT_TRANSLATE_NOOP("form_settings", "The settings could not be saved.\r\n"
+                                                 "Check your privileges and the access to the "
+                                                 "settings-file.")));
+}
+
+void form_settings::takePointerFields(const QString& chosenPath)
+{
+    Settings& s = m_settings;
+    s.setPath(chosenPath);
+    s.ClearDataFolders();
+    for (int i = 0; i < list_folders->count(); ++i)
+        s.AddDataFolder(list_folders->item(i)->text());
+    if (s.dataFolders().isEmpty())
+        s.AddDataFolder(s.programDirectory());
 }

@@ -44,7 +44,12 @@ public:
         std::function<void(const TestMail& mail, std::function<void(const QString&)> done)>
             sendTestMail;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
+        // Asked before OK writes over another file that holds settings already: the index of
+        // the answer chosen among the captions (see ExistingSettingsAnswer).
+        std::function<int(QWidget* parent, const QString& text, const QStringList& captions)>
+            askExistingSettings;
     };
+    enum ExistingSettingsAnswer { kUseStored, kReplaceStored, kBackToWindow };
 
     static constexpr int kPages = 5;
 
@@ -70,6 +75,12 @@ private:
     void showColor(int row);
     QString text(const char* source) const;
     void tell(const QString& text);
+    // Asked only when OK would write over another file that holds settings; otherwise
+    // kReplaceStored, as nothing is there to lose.
+    ExistingSettingsAnswer askAboutExistingSettings(const QString& chosenPath);
+    bool takeStoredSettings(const QString& chosenPath);
+    void takePointerFields(const QString& chosenPath);
+    void tellNotSaved();
 
     void command_browse_settings_Click();
     void command_add_folder_Click();
@@ -81,7 +92,8 @@ private:
 
     Settings& m_settings;
     Hooks m_hooks;
-    QString m_lang; // of the window, until OK
+    QString m_lang;       // of the window, until OK
+    QString m_loadedPath; // the settings file this copy used when the window opened
 
     PictureBox* pic_tab;
     ClassTabs* tabs;

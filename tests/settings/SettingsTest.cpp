@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -256,6 +257,37 @@ TEST_F(SettingsTest, FirstStartIsTrueOnce)
     TestFiles::writeBytes(settingsFile(), "[Application]\r\nFirstStart=1\r\n");
     files.readOnly = true;
     EXPECT_FALSE(loaded().IsFirstStart());
+}
+
+TEST_F(SettingsTest, AStartOnASharedSettingsFileLeavesItsBytesAlone)
+{
+    files.readOnly = false;
+    const QByteArray shared("[International]\r\nLangCode=de\r\n[Reminder]\r\nEmailSMTP=mail\r\n");
+    TestFiles::writeBytes(settingsFile(), shared);
+    Settings s = loaded();
+    EXPECT_FALSE(s.IsFirstStart()) << "its language is set: no language window";
+    EXPECT_EQ(TestFiles::readBytes(settingsFile()), shared);
+
+    // Which files hold settings another copy would write over.
+    const struct {
+        QByteArray bytes; // empty: no file
+        bool unreadable;
+        bool holds;
+    } rows[] = {
+        {{}, false, false},
+        {"[Application]\r\nFirstStart=0\r\n", false, false},
+        {"[Colors]\r\nColor1=255\r\n", false, true},
+        {shared, true, false},
+    };
+    const QString other = programDir() + "other.ini";
+    for (const auto& row : rows) {
+        QFile::remove(other);
+        if (!row.bytes.isEmpty())
+            TestFiles::writeBytes(other, row.bytes);
+        files.failing = row.unreadable ? QSet<QString>{other} : QSet<QString>{};
+        profiles.clear();
+        EXPECT_EQ(s.HoldsSettings(other), row.holds) << row.bytes.toStdString();
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,6 +33,12 @@ protected:
                                     std::function<void(const QString&)> done) {
             mails << mail;
             finishMail = std::move(done);
+        };
+        hooks.askExistingSettings = [this](QWidget*, const QString& text,
+                                           const QStringList& captions) {
+            asked << text;
+            askedCaptions = captions;
+            return answer;
         };
     }
     ~FormSettingsTest() override
@@ -70,6 +77,9 @@ protected:
     QStringList tested;
     QList<form_settings::TestMail> mails;
     std::function<void(const QString&)> finishMail;
+    QStringList asked;
+    QStringList askedCaptions;
+    int answer = form_settings::kBackToWindow;
 };
 
 TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
@@ -173,6 +183,58 @@ TEST_F(FormSettingsTest, FoldersAreTestedWhenAddedAndAnEmptyListMeansTheProgramD
     const Settings s = reloaded();
     EXPECT_EQ(s.dataFolders(), QStringList{WithTrailingSeparator(program.path())});
     EXPECT_EQ(s.GetDataFolder(), WithTrailingSeparator(team.path())) << "the active one stays";
+}
+
+TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
+{
+    QTemporaryDir team;
+    const QString teamFile = team.filePath("Norvane4.ini");
+    const QByteArray teamBytes("[International]\r\nLangCode=de\r\nTimeFormat=24h\r\n"
+                               "[Reminder]\r\nEmailSMTP=mail.team\r\n");
+    const QString ownFile = settings.Path();
+    const struct {
+        int answer;
+        bool german; // the window's language
+        bool accepted;
+        QString path, smtp, caption;
+        bool teamUntouched;
+    } rows[] = {
+        {form_settings::kUseStored, false, true, teamFile, "mail.team", "Use stored settings",
+         true},
+        {form_settings::kReplaceStored, false, true, teamFile, "mine", "Replace them", false},
+        {form_settings::kBackToWindow, true, false, ownFile, "", "Zurück", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.answer);
+        TestFiles::writeBytes(teamFile, teamBytes);
+        QFile::remove(ownFile);
+        QFile::remove(settings.pointerFilePath());
+        asked.clear();
+        answer = row.answer;
+        auto w = open();
+        if (row.german)
+            emit combo(*w, "combo_language").activated(1);
+        child<QLineEdit>(*w, "text_smtp").setText("mine");
+        child<QLineEdit>(*w, "text_settings").setText(teamFile);
+        w->command_ok_Click();
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].contains(teamFile));
+        EXPECT_EQ(askedCaptions.value(row.answer), row.caption);
+        EXPECT_EQ(w->result() == QDialog::Accepted, row.accepted);
+        EXPECT_EQ(TestFiles::readBytes(teamFile) == teamBytes, row.teamUntouched);
+        const Settings s = reloaded();
+        EXPECT_EQ(s.Path(), row.path);
+        EXPECT_EQ(s.EmailSMTP(), row.smtp);
+        if (row.answer == form_settings::kUseStored) {
+            EXPECT_EQ(settings.EmailSMTP() + settings.LangCode(), "mail.teamde") << "taken on";
+        }
+    }
+    // The own file again: written without a question.
+    asked.clear();
+    auto w = open();
+    w->command_ok_Click();
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(w->result(), QDialog::Accepted);
 }
 
 TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAndTheWindowStays)
