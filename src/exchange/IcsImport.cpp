@@ -312,8 +312,9 @@ IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QStrin
         colorCode, options.producer.isEmpty() ? GetLoginName() : options.producer,
         std::min(today.addYears(2), Ics::kLastDay)};
     std::vector<Ics::ComponentPtr> zones;
+    qint64 zoneChanges = Ics::kMaxZoneChanges;
     for (const std::vector<Ics::Span>& calendar : found.calendars)
-        zones.push_back(Ics::zonesOf(ics, calendar));
+        zones.push_back(Ics::zonesOf(ics, calendar, zoneChanges));
     // One event at a time: libical holds a whole large file many times over in memory.
     const Ics::ComponentPtr blank(icalcomponent_new_vevent());
     auto withEvent = [&](qsizetype i, const auto& use) {

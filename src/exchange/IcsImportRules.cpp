@@ -44,10 +44,10 @@ int daysInMonth(int month, bool leap)
     return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-QList<int> valuesOf(const short* values)
+template <size_t N> QList<int> valuesOf(const short (&values)[N])
 {
     QList<int> found;
-    for (int i = 0; i < ICAL_BY_MONTH_SIZE && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+    for (size_t i = 0; i < N && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
         found << values[i];
     return found;
 }
@@ -197,15 +197,8 @@ QDate lastDayOf(const icalrecurrencetype& r, const icaltimetype& start)
     icaltimetype until = r.until;
     if (until.is_date || start.is_date)
         return Ics::dateOf(until);
-    if (start.zone && until.zone && until.zone != start.zone) {
-        icaltimezone_convert_time(&until, const_cast<icaltimezone*>(until.zone),
-                                  const_cast<icaltimezone*>(start.zone));
-    } else if (!start.zone && until.zone) {
-        const QDateTime local = Ics::toLocal(until);
-        until =
-            Ics::wallTime(local.date(), local.time().hour() * 60 + local.time().minute(), nullptr);
-        until.second = local.time().second();
-    }
+    if (until.zone)
+        until = inFrameOf(until, start);
     const QDate day = Ics::dateOf(until);
     return wallBefore(until, start) ? day.addDays(-1) : day;
 }

@@ -1,5 +1,6 @@
 #include "IcsImportSupport.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Ics {
@@ -57,32 +58,56 @@ char* nextLine(char* out, size_t size, void* data)
     return out;
 }
 
-// What libical can expand in bounded time: yearly rules of the shape zones use.
-bool usableObservance(icalcomponent* observance)
+// How many changes of offset libical works out for an observance up to 2300, at most; -1 for
+// a rule of another shape than zones use (yearly, one month, one weekday), which libical might
+// expand without end.
+qint64 changesOf(icalcomponent* observance)
 {
+    constexpr int kLastYear = 2300;
+    const auto count = []<size_t N>(const short(&values)[N]) {
+        size_t n = 0;
+        while (n < N && values[n] != ICAL_RECURRENCE_ARRAY_MAX)
+            ++n;
+        return int(n);
+    };
+    qint64 changes = qint64(propertiesOf(observance, ICAL_RDATE_PROPERTY).size());
+    const icaltimetype start = icalcomponent_get_dtstart(observance);
+    const int from = icaltime_is_null_time(start) ? 0 : start.year;
     for (icalproperty* p : propertiesOf(observance, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype r = icalproperty_get_rrule(p);
-        const auto unset = [](const short* values) {
-            return values[0] == ICAL_RECURRENCE_ARRAY_MAX;
-        };
-        if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval > 1 || !unset(r.by_second) ||
-            !unset(r.by_minute) || !unset(r.by_hour) || !unset(r.by_year_day) ||
-            !unset(r.by_week_no) || !unset(r.by_set_pos))
-            return false;
+        if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval > 1 || count(r.by_second) ||
+            count(r.by_minute) || count(r.by_hour) || count(r.by_year_day) || count(r.by_week_no) ||
+            count(r.by_set_pos) || count(r.by_month) > 1 || count(r.by_day) > 1)
+            return -1;
+        const int to =
+            icaltime_is_null_time(r.until) ? kLastYear : std::min(r.until.year, kLastYear);
+        const int weekday = count(r.by_day);
+        const bool ordinal = weekday && icalrecurrencetype_day_position(r.by_day[0]) != 0;
+        const qint64 perYear = weekday ? (count(r.by_month_day) || ordinal ? 1 : 5)
+                                       : std::max(1, count(r.by_month_day));
+        qint64 rule = qint64(std::max(0, to - from + 1)) * perYear;
+        if (r.count > 0)
+            rule = std::min<qint64>(rule, r.count);
+        changes += rule;
     }
-    return true;
+    return changes;
 }
 
-bool usableZone(icalcomponent* zone)
+// The changes libical would work out for the zone; -1 when it might not end.
+qint64 changesOfZone(icalcomponent* zone)
 {
+    qint64 changes = 0;
     for (icalcomponent* c = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
         const icalcomponent_kind kind = icalcomponent_isa(c);
-        if ((kind == ICAL_XSTANDARD_COMPONENT || kind == ICAL_XDAYLIGHT_COMPONENT) &&
-            !usableObservance(c))
-            return false;
+        if (kind != ICAL_XSTANDARD_COMPONENT && kind != ICAL_XDAYLIGHT_COMPONENT)
+            continue;
+        const qint64 observance = changesOf(c);
+        if (observance < 0)
+            return -1;
+        changes += observance;
     }
-    return true;
+    return changes;
 }
 
 } // namespace
@@ -152,14 +177,18 @@ ComponentPtr parseSpan(const QByteArray& bytes, const Span& span)
     return root;
 }
 
-ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones)
+ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes)
 {
     ComponentPtr calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
     for (const Span& span : zones) {
         ComponentPtr zone = parseSpan(bytes, span);
-        if (zone && icalcomponent_isa(zone.get()) == ICAL_VTIMEZONE_COMPONENT &&
-            usableZone(zone.get()))
-            icalcomponent_add_component(calendar.get(), zone.release());
+        if (!zone || icalcomponent_isa(zone.get()) != ICAL_VTIMEZONE_COMPONENT)
+            continue;
+        const qint64 needs = changesOfZone(zone.get());
+        if (needs < 0 || needs > changes)
+            continue;
+        changes -= needs;
+        icalcomponent_add_component(calendar.get(), zone.release());
     }
     return calendar;
 }

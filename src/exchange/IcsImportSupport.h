@@ -59,10 +59,15 @@ Split split(const QByteArray& bytes);
 // libical's component of a span; null when libical makes nothing of it.
 ComponentPtr parseSpan(const QByteArray& bytes, const Span& span);
 
-// A calendar holding the usable VTIMEZONEs of the spans. A zone with an observance other than
-// a yearly rule is left out (libical would expand a minutely one without end): its TZID then
+// The changes of offset all VTIMEZONEs of one file may have libical work out: real zones need
+// a few thousand, and 50,000 take a second or two.
+inline constexpr qint64 kMaxZoneChanges = 50000;
+
+// A calendar holding the usable VTIMEZONEs of the spans, each taking its changes of offset up
+// to 2300 from `changes`. A zone with a rule of another shape than zones use (libical would
+// expand a minutely one without end), or beyond what is left, is left out: its TZID then
 // names libical's zone of that name, if there is one.
-ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones);
+ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes);
 
 // Whether the event's lines hold a RECURRENCE-ID, told without parsing it.
 bool mentionsRecurrenceId(const QByteArray& bytes, const Span& span);

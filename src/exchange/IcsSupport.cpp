@@ -80,11 +80,14 @@ qint64 civilDays(qint64 year, int month, int day)
     return era * 146097 + dayOfEra - 719468;
 }
 
-// The offset from UTC, in seconds, that zone has at an instant.
+// The offset from UTC, in seconds, that zone has at an instant. libical works out a zone's
+// changes up to the year asked for: past 2300, which no appointment file holds, the offset
+// of 2300 is taken.
 int offsetAt(const icaltimezone* zone, qint64 instant)
 {
-    icaltimetype utc =
-        icaltime_from_timet_with_zone(time_t(instant), 0, icaltimezone_get_utc_timezone());
+    static const qint64 kLatest = civilDays(2300, 1, 1) * 86400;
+    icaltimetype utc = icaltime_from_timet_with_zone(time_t(std::min(instant, kLatest)), 0,
+                                                     icaltimezone_get_utc_timezone());
     int daylight = 0;
     return icaltimezone_get_utc_offset_of_utc_time(const_cast<icaltimezone*>(zone), &utc,
                                                    &daylight);
@@ -125,8 +128,9 @@ icaltimetype wallTimeAt(qint64 instant, const icaltimezone* zone)
         t.second = local.time().second();
         return t;
     }
+    const qint64 wall = instant + offsetAt(zone, instant);
     icaltimetype t =
-        icaltime_from_timet_with_zone(time_t(instant), 0, const_cast<icaltimezone*>(zone));
+        icaltime_from_timet_with_zone(time_t(wall), 0, icaltimezone_get_utc_timezone());
     t.zone = zone;
     return t;
 }
