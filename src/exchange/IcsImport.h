@@ -25,7 +25,8 @@ struct IcsImportResult {
         OutsideDates,   // no occurrence between 1900 and 2200, the years a file holds
         TooMany,        // the file's expansions already reached the limit of one import
         NoDate,         // its rule matches no date (30 February)
-        TooOften,       // it repeats within a day, and did not occur within kMaxOccurrences steps
+        TooOften,       // no occurrence within the periods libical may step through (a rule
+                        // repeating within a day, or one begun centuries before 1900)
         TookTooLong,    // its occurrences were not found within IcsImportOptions::expansionTime
         NoTime,         // a time the appointment file cannot hold
     };

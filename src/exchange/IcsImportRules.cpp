@@ -12,10 +12,16 @@ namespace {
 
 // How far a series in another zone is checked for keeping its local hour.
 constexpr int kClockChecks = 800;
-// libical finds the next occurrence by stepping one period at a time, up to its own last year
-// when nothing matches, all within one call. A rule repeating within a day is followed for
-// this many periods at most, so even a rule that never matches costs a fraction of a second.
+// libical finds the next occurrence by stepping one period after another until one matches,
+// up to its own last year when none does, all within one call. A rule is followed for this
+// many periods at most: a rule repeating within a day costs a fraction of a second even when it
+// never matches, a daily one (microseconds a step) or a monthly one (most of a millisecond) a
+// few seconds at worst, and that only for a series begun centuries before 1900.
 constexpr qint64 kMaxSubDailySteps = kMaxOccurrences;
+constexpr qint64 kMaxDailySteps = 150000;
+constexpr qint64 kMaxWeeklySteps = 100000;
+constexpr qint64 kMaxMonthlySteps = 5000;
+constexpr qint64 kMaxYearlySteps = 3000;
 
 bool wallBefore(const icaltimetype& a, const icaltimetype& b)
 {
@@ -64,18 +70,26 @@ int monthOfYearDay(int yearDay, bool leap)
     return 0;
 }
 
-qint64 secondsPerStep(const icalrecurrencetype& r)
+// How many seconds from its start libical may step through the rule's periods.
+qint64 steppingSpan(const icalrecurrencetype& r)
 {
+    constexpr qint64 kDay = 24 * 60 * 60;
     const qint64 interval = std::max<qint64>(1, r.interval);
     switch (r.freq) {
     case ICAL_SECONDLY_RECURRENCE:
-        return interval;
+        return kMaxSubDailySteps * interval;
     case ICAL_MINUTELY_RECURRENCE:
-        return interval * 60;
+        return kMaxSubDailySteps * interval * 60;
     case ICAL_HOURLY_RECURRENCE:
-        return interval * 3600;
+        return kMaxSubDailySteps * interval * 3600;
+    case ICAL_DAILY_RECURRENCE:
+        return kMaxDailySteps * interval * kDay;
+    case ICAL_WEEKLY_RECURRENCE:
+        return kMaxWeeklySteps * interval * 7 * kDay;
+    case ICAL_MONTHLY_RECURRENCE:
+        return kMaxMonthlySteps * interval * 28 * kDay;
     default:
-        return 0; // a day or more: libical steps few enough periods
+        return kMaxYearlySteps * interval * 365 * kDay;
     }
 }
 
@@ -293,15 +307,14 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
             ++withoutDate;
             continue;
         }
-        const qint64 step = secondsPerStep(rule);
+        const bool fromLate = late && rule.count == 0; // a COUNT counts from the start
         const qint64 last =
-            step > 0 ? std::min(horizon, Ics::wallSeconds(from) + kMaxSubDailySteps * step)
-                     : horizon;
+            std::min(horizon, Ics::wallSeconds(fromLate ? from : e.start) + steppingSpan(rule));
         const WallRule bounded = wallRule(rule, e.start, last);
         IteratorPtr it(icalrecur_iterator_new(bounded.rule, wallClockOf(e.start)));
         if (!it)
             return end(Outcome::Unreadable);
-        if (late && rule.count == 0)
+        if (fromLate)
             icalrecur_iterator_set_start(it.get(), from);
         const qsizetype before = found.times.size();
         int yielded = 0;
@@ -323,7 +336,7 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
             }
         }
         const bool cutByCount = rule.count > 0 && yielded >= rule.count;
-        if (step > 0 && bounded.bounded && last < horizon && !reachedLimit && !cutByCount) {
+        if (bounded.bounded && last < horizon && !reachedLimit && !cutByCount) {
             // Cut at its bound of periods: the first ones are kept.
             if (found.times.size() > before)
                 found.shortened = true;
