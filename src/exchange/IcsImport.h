@@ -96,7 +96,11 @@ inline constexpr int kMaxOccurrences = 20000;
 //   VTIMEZONEs, else libical's zones), each occurrence its own; floating times stay; an event
 //   that crosses midnight ends at 24:00 of its first day;
 // - an event whose UID an appointment of the same day carries (an earlier import of the same
-//   event, or one that was interrupted) is written over that appointment instead of beside it.
+//   event, or one that was interrupted) is written over that appointment instead of beside it;
+//   once all its appointments are written, those of its UID an earlier import left within 800
+//   days of its first day that the file no longer has (a moved occurrence) are removed;
+// - a rule is followed through a bounded number of periods and for expansionTime at most, and
+//   one that matches no date is told as such; SUMMARY and DESCRIPTION are cut to 64 KiB.
 // The whole file is planned before anything is written: input that is not iCalendar writes
 // nothing. The file is parsed one event at a time. New files get fresh names in the directory
 // the editor would choose.
