@@ -102,3 +102,9 @@ QList<form_remind*> DesktopReminders::windows() const
             open << window.data();
     return open;
 }
+
+// Here, not in the header: the pointer needs the whole class.
+form_remind_list* DesktopReminders::listWindow() const
+{
+    return m_list.data();
+}

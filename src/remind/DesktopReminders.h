@@ -37,7 +37,7 @@ public:
     // The reminder windows still open or waiting for their delay, oldest first.
     QList<form_remind*> windows() const;
     // The window listing the reminders past kMaxWindows; null while there is none.
-    form_remind_list* listWindow() const { return m_list.data(); }
+    form_remind_list* listWindow() const;
     SoundPlayer& sound() { return m_sound; }
     MailSender& mail() { return m_mail; }
 
