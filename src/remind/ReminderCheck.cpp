@@ -4,6 +4,9 @@
 #include "ReminderMail.h"
 #include "Settings.h"
 
+#include <QUrl>
+
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -20,9 +23,34 @@ QString RemindedList::keyOf(const ClassTermin& appointment, const QDate& day)
            QLatin1Char('|') + day.toString(Qt::ISODate);
 }
 
-void RemindedList::dropDaysBefore(const QDate& today)
+qsizetype RemindedList::dropDaysBefore(const QDate& today)
 {
-    m_dayOfKey.removeIf([&today](const auto& key) { return key.value() < today; });
+    return m_dayOfKey.removeIf([&today](const auto& key) { return key.value() < today; });
+}
+
+QByteArray RemindedList::toBytes() const
+{
+    QList<QByteArray> lines;
+    for (auto it = m_dayOfKey.cbegin(); it != m_dayOfKey.cend(); ++it)
+        lines << it.value().toString(Qt::ISODate).toLatin1() + ' ' +
+                     QUrl::toPercentEncoding(it.key()) + '\n';
+    std::sort(lines.begin(), lines.end()); // the same keys give the same bytes
+    return lines.join();
+}
+
+RemindedList RemindedList::fromBytes(const QByteArray& bytes)
+{
+    RemindedList list;
+    for (const QByteArray& line : bytes.split('\n')) {
+        const qsizetype blank = line.indexOf(' ');
+        if (blank < 0)
+            continue;
+        const QDate day = QDate::fromString(QString::fromLatin1(line.left(blank)), Qt::ISODate);
+        const QString key = QUrl::fromPercentEncoding(line.mid(blank + 1));
+        if (day.isValid() && !key.isEmpty())
+            list.append(key, day);
+    }
+    return list;
 }
 
 // A data folder's store and what its last look ahead found.
@@ -45,10 +73,38 @@ ReminderCheck::ReminderCheck(ProfileCache& profiles, const Settings& settings,
 
 ReminderCheck::~ReminderCheck() = default;
 
+QString ReminderCheck::remindedFilePath(const Settings& settings)
+{
+    return WithTrailingSeparator(settings.programDirectory()) + QLatin1String(kRemindedFile);
+}
+
+void ReminderCheck::recallReminded(const QDate& today)
+{
+    if (!m_remindedRead) {
+        m_remindedRead = true;
+        const ReadOutcome read =
+            m_profiles.files().read(remindedFilePath(*m_settings), kMaxRemindedBytes, {});
+        if (read.status == ReadOutcome::Read)
+            m_reminded = RemindedList::fromBytes(read.bytes);
+    }
+    if (m_reminded.dropDaysBefore(today) > 0)
+        m_remindedChanged = true;
+}
+
+void ReminderCheck::keepReminded()
+{
+    // A write that fails is tried again at the next check; meanwhile this run remembers.
+    if (m_remindedChanged)
+        m_remindedChanged =
+            !m_profiles.files()
+                 .writeAtomically(remindedFilePath(*m_settings), m_reminded.toBytes(), {})
+                 .ok;
+}
+
 void ReminderCheck::CheckReminders()
 {
     const QDateTime now = m_clock();
-    m_reminded.dropDaysBefore(now.date());
+    recallReminded(now.date());
     std::map<QString, std::unique_ptr<Folder>> listed;
     for (const QString& entry : m_settings->dataFolders()) {
         if (entry.trimmed().isEmpty())
@@ -60,6 +116,7 @@ void ReminderCheck::CheckReminders()
         listed[path] = std::move(m_folders[path]);
     }
     m_folders = std::move(listed); // folders taken off the list are forgotten
+    keepReminded();
 }
 
 void ReminderCheck::checkFolder(Folder& folder, const QDateTime& now)
@@ -113,8 +170,9 @@ void ReminderCheck::noteAhead(Folder& folder, const QDate& day,
 void ReminderCheck::CheckAppointmentReminder(const ClassTermin& appointment, const QDate& day)
 {
     const QDateTime now = m_clock();
-    m_reminded.dropDaysBefore(now.date());
+    recallReminded(now.date());
     checkAppointment(appointment, day, now);
+    keepReminded();
 }
 
 void ReminderCheck::checkAppointment(const ClassTermin& appointment, const QDate& day,
@@ -124,6 +182,7 @@ void ReminderCheck::checkAppointment(const ClassTermin& appointment, const QDate
     if (!m_reminded.contains(key) && appointment.CheckReminder(m_login, day, now)) {
         remind(appointment, day, now);
         m_reminded.append(key, day);
+        m_remindedChanged = true;
     }
 }
 

@@ -15,19 +15,25 @@ class DataAccess;
 class ProfileCache;
 class Settings;
 
-// The keys of the appointments reminded in this run of the program: the file's path, its
-// modification time (a file saved again can be reminded again) and the day reminded for (a
-// recurring appointment is reminded on each of its days). A key is kept until its day is
-// over, however many there are: one forgotten earlier would be reminded again. Never stored.
+// The keys of the appointments reminded on this machine: the file's path, its modification
+// time (a file saved again can be reminded again) and the day reminded for (a recurring
+// appointment is reminded on each of its days). A key is kept until its day is over, however
+// many there are: one forgotten earlier would be reminded again.
 class RemindedList {
 public:
     static QString keyOf(const ClassTermin& appointment, const QDate& day);
 
     bool contains(const QString& key) const { return m_dayOfKey.contains(key); }
     void append(const QString& key, const QDate& day) { m_dayOfKey.insert(key, day); }
-    // Forgets the keys of the days before today: those appointments have begun.
-    void dropDaysBefore(const QDate& today);
+    // Forgets the keys of the days before today: those appointments have begun. Returns how
+    // many went.
+    qsizetype dropDaysBefore(const QDate& today);
     qsizetype size() const { return m_dayOfKey.size(); }
+
+    // One line per key: its day, a blank and the key percent-encoded, so no path can break a
+    // line. A line that does not read so is skipped: a damaged file forgets, never fails.
+    QByteArray toBytes() const;
+    static RemindedList fromBytes(const QByteArray& bytes);
 
 private:
     QHash<QString, QDate> m_dayOfKey;
@@ -46,6 +52,10 @@ public:
 // due for this user now, and reminds each of them once per file state. Each folder is read
 // directly; the active folder is never switched, so a failure half-way changes nothing.
 //
+// What was reminded is kept in kRemindedFile beside the pointer file (the machine's own, never
+// the shared folder), read at the first check and written whenever it changes, so a restart
+// does not remind of it again.
+//
 // A lead time may reach up to seven days back, but the check runs every minute, often on a
 // slow share: today (and tomorrow from 23:00, for lead times of up to an hour) is read at
 // every check, the seven days ahead only every kLookAheadSeconds. What that look ahead found
@@ -57,6 +67,9 @@ public:
 
     static constexpr int kLookAheadDays = ClassTermin::kMaxRemindMinutes / (24 * 60);
     static constexpr qint64 kLookAheadSeconds = 10 * 60;
+    static constexpr char kRemindedFile[] = "Reminded.txt";
+    // Far more than a week of reminders; anything past it is not read.
+    static constexpr qint64 kMaxRemindedBytes = 1024 * 1024;
 
     ReminderCheck(ProfileCache& profiles, const Settings& settings, ReminderActions& actions,
                   QString login, Clock clock = {});
@@ -72,6 +85,7 @@ public:
     void CheckAppointmentReminder(const ClassTermin& appointment, const QDate& day);
 
     const RemindedList& remindedList() const { return m_reminded; }
+    static QString remindedFilePath(const Settings& settings);
 
 private:
     struct Folder;
@@ -82,6 +96,9 @@ private:
     void checkAppointment(const ClassTermin& appointment, const QDate& day, const QDateTime& now);
     void remind(const ClassTermin& appointment, const QDate& day, const QDateTime& now);
     Folder& folderOf(const QString& path);
+    // Reads the kept keys at the first call and forgets those of the days before now's.
+    void recallReminded(const QDate& today);
+    void keepReminded();
 
     ProfileCache& m_profiles;
     const Settings* m_settings;
@@ -89,6 +106,8 @@ private:
     QString m_login;
     Clock m_clock;
     RemindedList m_reminded;
+    bool m_remindedRead = false;
+    bool m_remindedChanged = false; // not yet in the file
     // One per folder, so unchanged files are not parsed again at every check.
     std::map<QString, std::unique_ptr<Folder>> m_folders;
 };

@@ -8,6 +8,8 @@
 #include "Settings.h"
 #include "TestFiles.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -155,7 +157,7 @@ TEST_F(ReminderCheckTest, LongLeadTimesRemindOnTimeWithoutReadingTheDaysAheadAtE
     put(team, "Next week", 900, 7 * 24 * 60, kToday.addDays(7)); // reminder at 09:00 today
     put(team, "Tomorrow", 1000, 24 * 60, tomorrow);
     put(team, "Late", 30, 120, tomorrow); // 00:30, reminder at 22:30 today
-    settings.ClearDataFolders(); // the program's own folder is listed by default
+    settings.ClearDataFolders();          // the program's own folder is listed by default
     settings.AddDataFolder(team.path());
     int listings = 0;
     FakeFileAccess::AfterListing counted([&] { ++listings; });
@@ -231,6 +233,55 @@ TEST_F(ReminderCheckTest, AnEarlyAppointmentIsRemindedTheEveningBefore)
             check.CheckReminders();
         }
     EXPECT_EQ(actions.done, QStringList(3, "window Daily"));
+}
+
+TEST_F(ReminderCheckTest, WhatWasRemindedIsRememberedOnThisMachineAcrossRestarts)
+{
+    put(team, "Standup", 1000, 5);
+    settings.AddDataFolder(team.path());
+    const QString kept = ReminderCheck::remindedFilePath(settings);
+    ASSERT_TRUE(kept.startsWith(program.path()));
+    const auto restart = [&] {
+        ReminderCheck again(profiles, settings, actions, "bert", [this] { return now; });
+        again.CheckReminders();
+    };
+    check.CheckReminders();
+    restart();
+    restart();
+    EXPECT_EQ(actions.done, QStringList{"window Standup"});
+
+    // Nothing kept, or nothing that reads, means nothing remembered: reminded again, and only
+    // once more where the file can be written.
+    const struct {
+        std::function<void()> damage;
+        int reminders; // over two restarts
+    } rows[] = {
+        {[&] { QFile::remove(kept); }, 1},
+        {[&] {
+             TestFiles::writeBytes(kept, QByteArray(1, '\0') + "2003-07-04\n 2003-07-04 \n\xff");
+         },
+         1},
+        {[&] {
+             QFile::remove(kept);
+             QDir().mkpath(kept);
+         },
+         2},
+    };
+    for (const auto& row : rows) {
+        actions.done.clear();
+        row.damage();
+        restart();
+        restart();
+        EXPECT_EQ(actions.done.size(), row.reminders);
+    }
+    QDir(kept).removeRecursively();
+
+    restart(); // reminded again, and kept
+    ASSERT_TRUE(TestFiles::readBytes(kept).contains("2003-07-04"));
+    now = QDateTime(kToday.addDays(1), QTime(0, 0));
+    check.CheckReminders();
+    EXPECT_FALSE(TestFiles::readBytes(kept).contains("2003-07-04"))
+        << "dropped once its day is over";
 }
 
 TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoes)

@@ -4,6 +4,7 @@
 #include "DesktopReminders.h"
 #include "IcsWindows.h"
 #include "Language.h"
+#include "MinuteTimer.h"
 #include "PlainText.h"
 #include "ReminderMail.h"
 #include "Settings.h"
@@ -70,6 +71,8 @@ int main(int argc, char* argv[])
             shown->ShowTrayMessage(title, text);
     });
     BackgroundReminderCheck reminderCheck(settings, reminders, GetLoginName());
+    // Not the main window's heartbeat: a reminder is due at its minute, not up to one later.
+    MinuteTimer reminderTimer([&] { reminderCheck.check(); });
     hooks.showSettings = [&](QWidget* parent) {
         form_settings::Hooks windowHooks;
         windowHooks.testFolder = [](QWidget* owner, const QString& folder, const QString& lang) {
@@ -86,11 +89,11 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
-    hooks.checkReminders = [&] { reminderCheck.check(); };
 
     form_main window(settings, service, editing, hooks);
     shown = &window;
     window.Form_Load();
+    reminderTimer.start(); // once the language of a first start is chosen
     const int result = app.exec();
     shown = nullptr;
     if (!service.shutDown()) {
