@@ -261,7 +261,6 @@ TEST_F(SettingsTest, FirstStartIsTrueOnce)
 
 TEST_F(SettingsTest, AStartOnASharedSettingsFileLeavesItsBytesAlone)
 {
-    files.readOnly = false;
     const QByteArray shared("[International]\r\nLangCode=de\r\n[Reminder]\r\nEmailSMTP=mail\r\n");
     TestFiles::writeBytes(settingsFile(), shared);
     Settings s = loaded();
