@@ -67,5 +67,6 @@ bool ClassTermin::CheckReminder(const QString& login, const QDate& day, const QD
     const qint64 current =
         wallClockMinute(now.date(), now.time().hour() * 60 + now.time().minute());
     const int lead = std::clamp(int(m_remindMinutes), 0, kMaxRemindMinutes);
-    return current > start - lead && current < start;
+    // From the reminder's own minute on: a reminder for 06:05 shows at 06:05.
+    return current >= start - lead && current < start;
 }

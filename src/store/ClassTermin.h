@@ -80,8 +80,8 @@ public:
     bool RemindsUser(const QString& login) const;
     // The longest lead time honoured: a longer one reminds this long before the start.
     static constexpr int kMaxRemindMinutes = 7 * 24 * 60;
-    // Whether its reminder is due at now when it takes place on day: strictly after the
-    // reminder time (the start less the lead time) and strictly before the start, in whole
+    // Whether its reminder is due at now when it takes place on day: from the minute of the
+    // reminder time (the start less the lead time) on and strictly before the start, in whole
     // minutes of the wall clock, so the reminder time may lie days before. The caller acts
     // on a true answer.
     bool CheckReminder(const QString& login, const QDate& day, const QDateTime& now) const;

@@ -81,7 +81,7 @@ protected:
     ReminderCheck check{profiles, settings, actions, "bert", [this] { return now; }};
 };
 
-TEST(ReminderDueTest, StrictlyBetweenReminderTimeAndStartForTheOwnerOrEveryone)
+TEST(ReminderDueTest, FromTheReminderMinuteUntilTheStartForTheOwnerOrEveryone)
 {
     const QDate yesterday = kToday.addDays(-1);
     const struct {
@@ -89,16 +89,19 @@ TEST(ReminderDueTest, StrictlyBetweenReminderTimeAndStartForTheOwnerOrEveryone)
         QDateTime now;
         bool due;
     } rows[] = {
-        {appointment(10, 0, 5), {kToday, QTime(9, 55)}, false},
+        {appointment(10, 0, 5), {kToday, QTime(9, 54, 59)}, false},
+        {appointment(10, 0, 5), {kToday, QTime(9, 55)}, true},
         {appointment(10, 0, 5), {kToday, QTime(9, 56)}, true},
         {appointment(10, 0, 5), {kToday, QTime(9, 59, 59)}, true},
         {appointment(10, 0, 5), {kToday, QTime(10, 0)}, false},
-        {appointment(0, 10, 30), {yesterday, QTime(23, 40)}, false},
+        {appointment(0, 10, 30), {yesterday, QTime(23, 39)}, false},
+        {appointment(0, 10, 30), {yesterday, QTime(23, 40)}, true},
         {appointment(0, 10, 30), {yesterday, QTime(23, 41)}, true},
         {appointment(0, 10, 30), {kToday, QTime(0, 5)}, true},
         {appointment(0, 10, 30), {kToday, QTime(23, 45)}, false},
         {appointment(0, 30, 120), {yesterday, QTime(22, 31)}, true},
-        {appointment(10, 0, 1440), {yesterday, QTime(10, 0)}, false},
+        {appointment(10, 0, 1440), {yesterday, QTime(9, 59)}, false},
+        {appointment(10, 0, 1440), {yesterday, QTime(10, 0)}, true},
         {appointment(10, 0, 1440), {yesterday, QTime(10, 1)}, true},
         {appointment(10, 0, 20000), {kToday.addDays(-7), QTime(10, 1)}, true}, // seven days at most
         {appointment(10, 0, 20000), {kToday.addDays(-8), QTime(23, 59)}, false},
@@ -167,12 +170,12 @@ TEST_F(ReminderCheckTest, LongLeadTimesRemindOnTimeWithoutReadingTheDaysAheadAtE
         QTime at;
         QStringList done;
     } steps[] = {
-        {QTime(9, 0), {}},
-        {QTime(9, 1), {"window Next week"}},
+        {QTime(8, 59), {}},
+        {QTime(9, 0), {"window Next week"}},
         {QTime(9, 2), {"window Next week"}},
-        {QTime(10, 1), {"window Next week", "window Tomorrow"}},
-        {QTime(22, 30), {"window Next week", "window Tomorrow"}},
-        {QTime(22, 31), {"window Next week", "window Tomorrow", "window Late"}},
+        {QTime(10, 0), {"window Next week", "window Tomorrow"}},
+        {QTime(22, 29), {"window Next week", "window Tomorrow"}},
+        {QTime(22, 30), {"window Next week", "window Tomorrow", "window Late"}},
         {QTime(23, 59), {"window Next week", "window Tomorrow", "window Late"}},
     };
     for (const auto& step : steps) {
