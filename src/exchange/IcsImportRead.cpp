@@ -93,14 +93,15 @@ icaltimetype inFrameOf(icaltimetype t, const icaltimetype& start)
 
 namespace {
 
-// A text as it enters the import: at most kMaxTextBytes of UTF-8, cut between two characters.
+// A text as it enters the import: at most as many bytes of UTF-8 as an appointment's text,
+// cut between two characters.
 QString cappedText(const char* utf8, bool* cut)
 {
     if (!utf8)
         return {};
     qsizetype length = qsizetype(std::strlen(utf8));
-    if (length > kMaxTextBytes) {
-        length = kMaxTextBytes;
+    if (length > ClassTermin::kMaxTextBytes) {
+        length = ClassTermin::kMaxTextBytes;
         while (length > 0 && (uchar(utf8[length]) & 0xC0) == 0x80)
             --length;
         *cut = true;
@@ -120,13 +121,19 @@ QString textOf(icalcomponent* e, bool* cut)
     bool anyCut = false;
     const QString summary = lines(cappedText(icalcomponent_get_summary(e), &anyCut));
     const QString description = lines(cappedText(icalcomponent_get_description(e), &anyCut));
-    if (cut)
-        *cut = anyCut;
     // Our own export writes the whole text as the description, its first line as summary.
+    QString text;
     if (description.isEmpty() || description == summary ||
         description.startsWith(summary + QLatin1String("\r\n")))
-        return description.isEmpty() ? summary : description;
-    return summary.isEmpty() ? description : summary + QLatin1String("\r\n") + description;
+        text = description.isEmpty() ? summary : description;
+    else
+        text = summary.isEmpty() ? description : summary + QLatin1String("\r\n") + description;
+    // Both together are no longer than an appointment's text may be.
+    bool textCut = false;
+    text = ClassTermin::cappedText(text, &textCut);
+    if (cut)
+        *cut = anyCut || textCut;
+    return text;
 }
 
 QString nameOf(icalcomponent* e, int number)

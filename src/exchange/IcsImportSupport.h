@@ -95,9 +95,6 @@ icaltimetype inFrameOf(icaltimetype t, const icaltimetype& start);
 
 // ---- one event (IcsImportRead.cpp) ----
 
-// SUMMARY and DESCRIPTION are cut to this many bytes of UTF-8 as they enter the import.
-inline constexpr qsizetype kMaxTextBytes = 64 * 1024;
-
 struct Event {
     QString name;
     QString uid;        // as the appointment file keeps it
@@ -116,7 +113,7 @@ struct Source {
 };
 
 // The appointment's text from SUMMARY and DESCRIPTION, lines ending in CR LF; cut notes
-// whether one of them was longer than kMaxTextBytes.
+// whether one of them, or both together, was longer than ClassTermin::kMaxTextBytes.
 QString textOf(icalcomponent* e, bool* cut);
 // How the summary names the event: its summary, else its UID, else its number.
 QString nameOf(icalcomponent* e, int number);

@@ -254,6 +254,9 @@ TEST(IcsImportTest, LimitsAreToldInTheSummary)
     } rows[] = {
         {"SUMMARY:" + longSummary + "\r\nDTSTART:20260401T100000", testOptions(), "en",
          "Texts cut to 64 KiB: 1 events\n  \"" + longSummary.left(100) + "...\"", 65535},
+        {"SUMMARY:" + QString(40000, 's') + "\r\nDESCRIPTION:" + QString(40000, 'd') +
+             "\r\nDTSTART:20260401T100000",
+         testOptions(), "en", "Texts cut to 64 KiB: 1 events", 65536},
         {yoga, hurried, "en", "Skipped: 1 events\n  \"Yoga\": working out its dates took too long",
          -1},
         {yoga, hurried, "de",
