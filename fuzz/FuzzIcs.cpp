@@ -90,10 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fail("not iCalendar, yet files were written", paths.first());
         return 0;
     }
-    // Every event landed, was skipped, or has an appointment that was not saved.
-    if (result.imported + result.expanded + result.skipped.size() + result.eventsNotSaved !=
+    // Every event landed, was skipped, replaced by a later version, or has an appointment that
+    // was not saved.
+    if (result.imported + result.expanded + result.skipped.size() + result.olderVersions.size() +
+            result.eventsNotSaved !=
         result.events)
-        fail("events neither landed, skipped nor left unsaved", QString::number(result.events));
+        fail("events neither landed, skipped, replaced nor left unsaved",
+             QString::number(result.events));
     if (result.recurring > result.imported)
         fail("more recurring than imported", QString::number(result.recurring));
     if (result.appointments < result.imported + result.expandedInto)

@@ -13,6 +13,7 @@
     <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
     <message><source>%1 is there but could not be read.</source><translation>%1 ist vorhanden, konnte aber nicht gelesen werden.</translation></message>
     <message><source>%1 leads out of the data folder.</source><translation>%1 führt aus dem Datenordner hinaus.</translation></message>
+    <message><source>Older versions left out: %1 events</source><translation>Ältere Fassungen ausgelassen: %1 Ereignisse</translation></message>
     <message><source>Imported: %1 events, %2 of them recurring</source><translation>Importiert: %1 Ereignisse, davon %2 wiederkehrend</translation></message>
     <message><source>Expanded: %1 events into %2 appointments</source><translation>Aufgelöst: %1 Ereignisse in %2 Einzeltermine</translation></message>
     <message><source>  &quot;%1&quot;: only the first %2 occurrences</source><translation>  &quot;%1&quot;: nur die ersten %2 Termine</translation></message>

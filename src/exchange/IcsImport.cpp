@@ -97,19 +97,15 @@ public:
     {
     }
 
-    // A changed occurrence of a series, by UID: its series leaves it out.
-    void noteReplacement(const Source& s)
-    {
-        icalproperty* id = icalcomponent_get_first_property(s.event, ICAL_RECURRENCEID_PROPERTY);
-        const QString uid = Ics::text(icalcomponent_get_uid(s.event));
-        if (id && !uid.isEmpty())
-            m_replaced[uid].append(momentOf(id, s.calendar, icalproperty_get_recurrenceid(id)));
-    }
-
-    void plan(const Source& s)
+    // replaced: the occurrences of the event that changed occurrences of it replace.
+    void plan(const Source& s, Role role, const QList<icaltimetype>& replaced)
     {
         Event e;
         e.name = nameOf(s.event, s.number);
+        if (role == Role::Older) {
+            m_result.olderVersions.append(e.name);
+            return;
+        }
         icalproperty* start = icalcomponent_get_first_property(s.event, ICAL_DTSTART_PROPERTY);
         if (start)
             e.start = momentOf(start, s.calendar, icalproperty_get_dtstart(start));
@@ -117,6 +113,15 @@ public:
             return skip(e, IcsImportResult::SkipReason::NoStart);
         if (icalcomponent_get_status(s.event) == ICAL_STATUS_CANCELLED)
             return skip(e, IcsImportResult::SkipReason::Cancelled);
+
+        e.uid = uidOf(s.event);
+        e.allDay = e.start.is_date;
+        e.duration = e.allDay ? 0 : durationOf(s, e.start);
+        e.text = textOf(s.event, &e.textCut);
+        e.remindMinutes = remindMinutesOf(s, e.start, e.duration);
+        // A changed occurrence is that one occurrence, whatever rule some servers repeat in it.
+        if (role == Role::Changed)
+            return single(e);
 
         QList<icalrecurrencetype> rules;
         for (icalproperty* p : propertiesOf(s.event, ICAL_RRULE_PROPERTY)) {
@@ -129,24 +134,11 @@ public:
             hasErrorIn(s.event, "RDATE"))
             return skip(e, IcsImportResult::SkipReason::UnreadableRule);
 
-        e.uid = uidOf(s.event);
-        e.allDay = e.start.is_date;
-        e.duration = e.allDay ? 0 : durationOf(s, e.start);
-        e.text = textOf(s.event, &e.textCut);
-        e.remindMinutes = remindMinutesOf(s, e.start, e.duration);
-
         Exclusions ex;
         for (icalproperty* p : propertiesOf(s.event, ICAL_EXDATE_PROPERTY))
             exclude(ex, momentOf(p, s.calendar, icalproperty_get_exdate(p)), e.start);
-        const bool replacement =
-            icalcomponent_get_first_property(s.event, ICAL_RECURRENCEID_PROPERTY) != nullptr;
-        if (!replacement) {
-            const auto replaced = m_replaced.constFind(Ics::text(icalcomponent_get_uid(s.event)));
-            if (replaced != m_replaced.cend()) {
-                for (const icaltimetype& t : *replaced)
-                    exclude(ex, t, e.start);
-            }
-        }
+        for (const icaltimetype& t : replaced)
+            exclude(ex, t, e.start);
         QList<icaltimetype> extra;
         for (icalproperty* p : propertiesOf(s.event, ICAL_RDATE_PROPERTY)) {
             const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
@@ -283,7 +275,6 @@ private:
     IcsImportResult& m_result;
     const NewAppointments& m_target;
     const IcsImportOptions& m_options;
-    QHash<QString, QList<icaltimetype>> m_replaced;
     std::vector<Planned> m_planned;
     std::vector<PlannedEvent> m_events;
     bool m_stopped = false;
@@ -315,26 +306,20 @@ IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QStrin
     qint64 zoneChanges = Ics::kMaxZoneChanges;
     for (const std::vector<Ics::Span>& calendar : found.calendars)
         zones.push_back(Ics::zonesOf(ics, calendar, zoneChanges));
-    // One event at a time: libical holds a whole large file many times over in memory.
-    const Ics::ComponentPtr blank(icalcomponent_new_vevent());
-    auto withEvent = [&](qsizetype i, const auto& use) {
-        const Ics::EventSpan& span = found.events[size_t(i)];
-        const Ics::ComponentPtr parsed = Ics::parseSpan(ics, span.span);
-        icalcomponent* event = parsed && icalcomponent_isa(parsed.get()) == ICAL_VEVENT_COMPONENT
-                                   ? parsed.get()
-                                   : blank.get();
-        use(Ics::Source{zones[size_t(span.calendar)].get(), event, int(i) + 1});
-    };
+    const Ics::EventReader reader(ics, found, zones);
+    const Ics::Roles roles = Ics::rolesOf(ics, found, reader);
     const auto stopped = [&options] { return options.stop && options.stop(); };
 
     Ics::Planner planner(result, target, options);
-    for (qsizetype i = 0; i < qsizetype(found.events.size()); ++i) {
-        if (Ics::mentionsRecurrenceId(ics, found.events[size_t(i)].span))
-            withEvent(i, [&](const Ics::Source& s) { planner.noteReplacement(s); });
-    }
-    for (qsizetype i = 0; i < qsizetype(found.events.size()); ++i) {
-        if (!stopped())
-            withEvent(i, [&](const Ics::Source& s) { planner.plan(s); });
+    const QList<icaltimetype> none;
+    for (size_t i = 0; i < found.events.size(); ++i) {
+        if (!stopped()) {
+            const auto replaced = roles.replaced.find(i);
+            reader.read(i, [&](const Ics::Source& s) {
+                planner.plan(s, roles.of[i],
+                             replaced == roles.replaced.end() ? none : replaced->second);
+            });
+        }
         if (stopped() || planner.stopped()) {
             result.stopped = true;
             return result; // nothing written

@@ -50,6 +50,7 @@ struct IcsImportResult {
     int expandedInto = 0;       // ... how many
     QList<Shortened> shortened; // expanded events that stopped at a limit
     QList<Skipped> skipped;     // in file order
+    QStringList olderVersions;  // events a later version of the same UID replaces
     QStringList textsCut;       // events whose SUMMARY or DESCRIPTION was cut to 64 KiB
 
     int appointments = 0;   // files planned

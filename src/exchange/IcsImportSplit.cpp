@@ -36,6 +36,28 @@ QByteArray componentOf(QByteArrayView line, QByteArrayView keyword)
     return line.sliced(keyword.size()).toByteArray().toUpper();
 }
 
+// The value of a property line: what follows the first colon outside a quoted parameter.
+QByteArrayView valueOf(QByteArrayView line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ':' && !quoted)
+            return line.sliced(i + 1);
+    }
+    return {};
+}
+
+// The name of a property line, upper case: up to its first semicolon or colon.
+QByteArray propertyName(QByteArrayView line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && line[end] != ';' && line[end] != ':')
+        ++end;
+    return line.first(end).toByteArray().toUpper();
+}
+
 struct LineSource {
     const char* next;
     const char* end;
@@ -193,17 +215,36 @@ ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qi
     return calendar;
 }
 
-bool mentionsRecurrenceId(const QByteArray& bytes, const Span& span)
+EventKey keyOf(const QByteArray& bytes, const Span& span)
 {
-    static constexpr QByteArrayView kName = "RECURRENCE-ID";
+    EventKey key;
+    int depth = 0;
+    bool inUid = false;
     for (qsizetype at = span.begin; at < span.end;) {
         const Line line = lineAt(bytes, at);
-        if (line.text.size() > kName.size() &&
-            qstrnicmp(line.text.data(), kName.data(), size_t(kName.size())) == 0)
-            return true;
         at = line.next;
+        const QByteArrayView text = line.text;
+        if (!text.isEmpty() && (text[0] == ' ' || text[0] == '\t')) {
+            if (inUid) // a folded line goes on
+                key.uid += text.sliced(1);
+            continue;
+        }
+        inUid = false;
+        if (!componentOf(text, "BEGIN:").isEmpty()) {
+            ++depth;
+        } else if (!componentOf(text, "END:").isEmpty()) {
+            --depth;
+        } else if (depth == 1) {
+            const QByteArray name = propertyName(text);
+            if (name == "UID") {
+                key.uid = valueOf(text).toByteArray();
+                inUid = true;
+            } else if (name == "RECURRENCE-ID") {
+                key.changed = true;
+            }
+        }
     }
-    return false;
+    return key;
 }
 
 } // namespace Ics

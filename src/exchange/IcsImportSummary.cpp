@@ -34,12 +34,22 @@ QString reasonText(IcsImportResult::SkipReason reason)
     return {};
 }
 
-void nameSome(QStringList& lines, const QStringList& named)
+// The first few of `total` lines, the rest counted.
+void nameSome(QStringList& lines, const QStringList& named, qsizetype total)
 {
     for (qsizetype i = 0; i < named.size() && i < kNamed; ++i)
         lines << named[i];
-    if (named.size() > kNamed)
-        lines << IcsImport::tr("  and %1 more").arg(named.size() - kNamed);
+    if (total > kNamed)
+        lines << IcsImport::tr("  and %1 more").arg(total - kNamed);
+}
+
+// Events by their names, in quotes.
+void nameEvents(QStringList& lines, const QStringList& events)
+{
+    QStringList quoted;
+    for (qsizetype i = 0; i < events.size() && i < kNamed; ++i)
+        quoted << QStringLiteral("  \"%1\"").arg(events[i]);
+    nameSome(lines, quoted, events.size());
 }
 
 } // namespace
@@ -87,13 +97,15 @@ QString IcsImportSummary(const IcsImportResult& result)
     QStringList skipped;
     for (const IcsImportResult::Skipped& s : result.skipped)
         skipped << QStringLiteral("  \"%1\": %2").arg(s.event, reasonText(s.reason));
-    nameSome(lines, skipped);
+    nameSome(lines, skipped, skipped.size());
+    if (!result.olderVersions.isEmpty()) {
+        lines
+            << IcsImport::tr("Older versions left out: %1 events").arg(result.olderVersions.size());
+        nameEvents(lines, result.olderVersions);
+    }
     if (!result.textsCut.isEmpty()) {
         lines << IcsImport::tr("Texts cut to 64 KiB: %1 events").arg(result.textsCut.size());
-        QStringList cut;
-        for (const QString& name : result.textsCut)
-            cut << QStringLiteral("  \"%1\"").arg(name);
-        nameSome(lines, cut);
+        nameEvents(lines, result.textsCut);
     }
     if (result.failed > 0)
         lines << IcsImport::tr("Not saved: %1 events, %2 of %3 appointments: %4")

@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class DataAccess;
@@ -69,8 +70,65 @@ inline constexpr qint64 kMaxZoneChanges = 50000;
 // names libical's zone of that name, if there is one.
 ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes);
 
-// Whether the event's lines hold a RECURRENCE-ID, told without parsing it.
-bool mentionsRecurrenceId(const QByteArray& bytes, const Span& span);
+// What an event's own lines (not those of its alarms) tell without parsing it: its UID as
+// written, and whether it changes one occurrence of a series (RECURRENCE-ID).
+struct EventKey {
+    QByteArray uid;
+    bool changed = false;
+};
+EventKey keyOf(const QByteArray& bytes, const Span& span);
+
+struct Source {
+    icalcomponent* calendar; // its VTIMEZONEs
+    icalcomponent* event;
+    int number; // 1 for the first event of the file
+};
+
+// The events of a file parsed one at a time, each with the VTIMEZONEs of its calendar: libical
+// holds a whole large file many times over in memory.
+class EventReader {
+public:
+    EventReader(const QByteArray& bytes, const Split& split, const std::vector<ComponentPtr>& zones)
+        : m_bytes(bytes)
+        , m_split(split)
+        , m_zones(zones)
+    {
+    }
+
+    // Calls use with the event's Source; an event libical makes nothing of is an empty one.
+    template <typename Use> void read(size_t i, const Use& use) const
+    {
+        const EventSpan& span = m_split.events[i];
+        const ComponentPtr parsed = parseSpan(m_bytes, span.span);
+        icalcomponent* event = parsed && icalcomponent_isa(parsed.get()) == ICAL_VEVENT_COMPONENT
+                                   ? parsed.get()
+                                   : m_blank.get();
+        use(Source{m_zones[size_t(span.calendar)].get(), event, int(i) + 1});
+    }
+
+private:
+    const QByteArray& m_bytes;
+    const Split& m_split;
+    const std::vector<ComponentPtr>& m_zones;
+    ComponentPtr m_blank{icalcomponent_new_vevent()};
+};
+
+// ---- events of one UID (IcsImportGroups.cpp) ----
+
+// What an event is to the import once all events of its UID are seen together.
+enum class Role {
+    Event,   // an event of its own: the only one of its UID, or its latest version
+    Changed, // one changed occurrence of a series (RECURRENCE-ID): imported once, never expanded
+    Older,   // a version that a later one of the same UID (higher SEQUENCE) replaces
+};
+
+struct Roles {
+    std::vector<Role> of; // by event index
+    // The occurrences changed occurrences replace, by the index of their series.
+    std::unordered_map<size_t, QList<icaltimetype>> replaced;
+};
+
+Roles rolesOf(const QByteArray& bytes, const Split& split, const EventReader& reader);
 
 // ---- times and properties (IcsImportRead.cpp) ----
 
@@ -104,12 +162,6 @@ struct Event {
     QString text;
     bool textCut = false;
     int remindMinutes = 0;
-};
-
-struct Source {
-    icalcomponent* calendar; // its VTIMEZONEs
-    icalcomponent* event;
-    int number; // 1 for the first event of the file
 };
 
 // The appointment's text from SUMMARY and DESCRIPTION, lines ending in CR LF; cut notes
