@@ -14,12 +14,15 @@
     <message><source>%1 is there but could not be read.</source><translation>%1 ist vorhanden, konnte aber nicht gelesen werden.</translation></message>
     <message><source>%1 leads out of the data folder.</source><translation>%1 führt aus dem Datenordner hinaus.</translation></message>
     <message><source>Older versions left out: %1 events</source><translation>Ältere Fassungen ausgelassen: %1 Ereignisse</translation></message>
+    <message><source>a repeat rule that cannot be read was left out</source><translation>eine unlesbare Wiederholungsregel wurde ausgelassen</translation></message>
+    <message><source>an excluded date that cannot be read was left out</source><translation>ein unlesbares ausgenommenes Datum wurde ausgelassen</translation></message>
+    <message><source>an extra date that cannot be read was left out</source><translation>ein unlesbares zusätzliches Datum wurde ausgelassen</translation></message>
+    <message><source>Warnings: %1</source><translation>Warnungen: %1</translation></message>
     <message><source>Imported: %1 events, %2 of them recurring</source><translation>Importiert: %1 Ereignisse, davon %2 wiederkehrend</translation></message>
     <message><source>Expanded: %1 events into %2 appointments</source><translation>Aufgelöst: %1 Ereignisse in %2 Einzeltermine</translation></message>
     <message><source>  &quot;%1&quot;: only the first %2 occurrences</source><translation>  &quot;%1&quot;: nur die ersten %2 Termine</translation></message>
     <message><source>Skipped: %1 events</source><translation>Übersprungen: %1 Ereignisse</translation></message>
     <message><source>no start</source><translation>kein Beginn</translation></message>
-    <message><source>its repeat rule cannot be read</source><translation>Wiederholungsregel nicht lesbar</translation></message>
     <message><source>cancelled</source><translation>abgesagt</translation></message>
     <message><source>no date from 1900 to 2200</source><translation>kein Datum von 1900 bis 2200</translation></message>
     <message><source>more appointments than one import writes</source><translation>mehr Termine, als ein Import schreibt</translation></message>

@@ -123,30 +123,42 @@ public:
         if (role == Role::Changed)
             return single(e);
 
+        // A line that cannot be used is left out, and the event imported from the others.
+        using Warning = IcsImportResult::Warning::Kind;
+        bool ruleLeftOut = hasErrorIn(s.event, "RRULE");
         QList<icalrecurrencetype> rules;
         for (icalproperty* p : propertiesOf(s.event, ICAL_RRULE_PROPERTY)) {
             const icalrecurrencetype rule = icalproperty_get_rrule(p);
             if (rule.freq == ICAL_NO_RECURRENCE)
-                return skip(e, IcsImportResult::SkipReason::UnreadableRule);
-            rules.append(rule);
+                ruleLeftOut = true;
+            else
+                rules.append(rule);
         }
-        if (hasErrorIn(s.event, "RRULE") || hasErrorIn(s.event, "EXDATE") ||
-            hasErrorIn(s.event, "RDATE"))
-            return skip(e, IcsImportResult::SkipReason::UnreadableRule);
-
+        bool exceptionLeftOut = hasErrorIn(s.event, "EXDATE");
         Exclusions ex;
-        for (icalproperty* p : propertiesOf(s.event, ICAL_EXDATE_PROPERTY))
-            exclude(ex, momentOf(p, s.calendar, icalproperty_get_exdate(p)), e.start);
+        for (icalproperty* p : propertiesOf(s.event, ICAL_EXDATE_PROPERTY)) {
+            const icaltimetype t = icalproperty_get_exdate(p);
+            exceptionLeftOut = exceptionLeftOut || icaltime_is_null_time(t);
+            exclude(ex, momentOf(p, s.calendar, t), e.start);
+        }
         for (const icaltimetype& t : replaced)
             exclude(ex, t, e.start);
+        bool extraLeftOut = hasErrorIn(s.event, "RDATE");
         QList<icaltimetype> extra;
         for (icalproperty* p : propertiesOf(s.event, ICAL_RDATE_PROPERTY)) {
             const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
             const icaltimetype t =
                 icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
+            extraLeftOut = extraLeftOut || icaltime_is_null_time(t);
             if (!icaltime_is_null_time(t))
                 extra.append(momentOf(p, s.calendar, t));
         }
+        if (ruleLeftOut)
+            warn(e, Warning::RuleLeftOut);
+        if (exceptionLeftOut)
+            warn(e, Warning::ExceptionLeftOut);
+        if (extraLeftOut)
+            warn(e, Warning::ExtraDateLeftOut);
 
         if (rules.isEmpty() && extra.isEmpty())
             return single(e);
@@ -163,6 +175,11 @@ private:
     void skip(const Event& e, IcsImportResult::SkipReason reason)
     {
         m_result.skipped.append({e.name, reason});
+    }
+
+    void warn(const Event& e, IcsImportResult::Warning::Kind kind)
+    {
+        m_result.warnings.append({e.name, kind});
     }
 
     void add(ClassTermin appointment)
@@ -240,11 +257,11 @@ private:
         const Budget budget{QDeadlineTimer(m_options.expansionTime), &m_options.stop};
         const Occurrences found = occurrencesOf(
             e, rules, extra, ex, ends ? Ics::kLastDay : m_target.openEnd, room, budget);
+        if (found.ruleLeftOut)
+            warn(e, IcsImportResult::Warning::Kind::RuleLeftOut);
         switch (found.outcome) {
         case Outcome::Found:
             break;
-        case Outcome::Unreadable:
-            return skip(e, Reason::UnreadableRule);
         case Outcome::NoDate:
             return skip(e, Reason::NoDate);
         case Outcome::TooOften:

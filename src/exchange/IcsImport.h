@@ -19,20 +19,29 @@ class DataAccess;
 // once all its appointments are written.
 struct IcsImportResult {
     enum class SkipReason {
-        NoStart,        // no DTSTART, or one that cannot be read
-        UnreadableRule, // an RRULE, EXDATE or RDATE that cannot be read
-        Cancelled,      // STATUS:CANCELLED
-        OutsideDates,   // no occurrence between 1900 and 2200, the years a file holds
-        TooMany,        // the file's expansions already reached the limit of one import
-        NoDate,         // its rule matches no date (30 February)
-        TooOften,       // no occurrence within the periods libical may step through (a rule
-                        // repeating within a day, or one begun centuries before 1900)
-        TookTooLong,    // its occurrences were not found within IcsImportOptions::expansionTime
-        NoTime,         // a time the appointment file cannot hold
+        NoStart,      // no DTSTART, or one that cannot be read
+        Cancelled,    // STATUS:CANCELLED
+        OutsideDates, // no occurrence between 1900 and 2200, the years a file holds
+        TooMany,      // the file's expansions already reached the limit of one import
+        NoDate,       // its rule matches no date (30 February)
+        TooOften,     // no occurrence within the periods libical may step through (a rule
+                      // repeating within a day, or one begun centuries before 1900)
+        TookTooLong,  // its occurrences were not found within IcsImportOptions::expansionTime
+        NoTime,       // a time the appointment file cannot hold
     };
     struct Skipped {
         QString event; // its summary, else its UID, else its number in the file
         SkipReason reason;
+    };
+    // A line of an event that could not be used: the event was imported from the others.
+    struct Warning {
+        enum class Kind {
+            RuleLeftOut,      // an RRULE that cannot be read or followed (COUNT=0 among them)
+            ExceptionLeftOut, // an EXDATE that cannot be read
+            ExtraDateLeftOut, // an RDATE that cannot be read
+        };
+        QString event;
+        Kind kind;
     };
     struct Shortened {
         QString event;
@@ -51,6 +60,7 @@ struct IcsImportResult {
     QList<Shortened> shortened; // expanded events that stopped at a limit
     QList<Skipped> skipped;     // in file order
     QStringList olderVersions;  // events a later version of the same UID replaces
+    QList<Warning> warnings;    // in file order
     QStringList textsCut;       // events whose SUMMARY or DESCRIPTION was cut to 64 KiB
 
     int appointments = 0;   // files planned

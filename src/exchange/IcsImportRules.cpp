@@ -312,8 +312,10 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
             std::min(horizon, Ics::wallSeconds(fromLate ? from : e.start) + steppingSpan(rule));
         const WallRule bounded = wallRule(rule, e.start, last);
         IteratorPtr it(icalrecur_iterator_new(bounded.rule, wallClockOf(e.start)));
-        if (!it)
-            return end(Outcome::Unreadable);
+        if (!it) {
+            found.ruleLeftOut = true;
+            continue;
+        }
         if (fromLate)
             icalrecur_iterator_set_start(it.get(), from);
         const qsizetype before = found.times.size();

@@ -14,8 +14,6 @@ QString reasonText(IcsImportResult::SkipReason reason)
     switch (reason) {
     case IcsImportResult::SkipReason::NoStart:
         return IcsImport::tr("no start");
-    case IcsImportResult::SkipReason::UnreadableRule:
-        return IcsImport::tr("its repeat rule cannot be read");
     case IcsImportResult::SkipReason::Cancelled:
         return IcsImport::tr("cancelled");
     case IcsImportResult::SkipReason::OutsideDates:
@@ -35,6 +33,19 @@ QString reasonText(IcsImportResult::SkipReason reason)
 }
 
 // The first few of `total` lines, the rest counted.
+QString warningText(IcsImportResult::Warning::Kind kind)
+{
+    switch (kind) {
+    case IcsImportResult::Warning::Kind::RuleLeftOut:
+        return IcsImport::tr("a repeat rule that cannot be read was left out");
+    case IcsImportResult::Warning::Kind::ExceptionLeftOut:
+        return IcsImport::tr("an excluded date that cannot be read was left out");
+    case IcsImportResult::Warning::Kind::ExtraDateLeftOut:
+        return IcsImport::tr("an extra date that cannot be read was left out");
+    }
+    return {};
+}
+
 void nameSome(QStringList& lines, const QStringList& named, qsizetype total)
 {
     for (qsizetype i = 0; i < named.size() && i < kNamed; ++i)
@@ -98,6 +109,13 @@ QString IcsImportSummary(const IcsImportResult& result)
     for (const IcsImportResult::Skipped& s : result.skipped)
         skipped << QStringLiteral("  \"%1\": %2").arg(s.event, reasonText(s.reason));
     nameSome(lines, skipped, skipped.size());
+    if (!result.warnings.isEmpty()) {
+        lines << IcsImport::tr("Warnings: %1").arg(result.warnings.size());
+        QStringList warned;
+        for (const IcsImportResult::Warning& w : result.warnings)
+            warned << QStringLiteral("  \"%1\": %2").arg(w.event, warningText(w.kind));
+        nameSome(lines, warned, warned.size());
+    }
     if (!result.olderVersions.isEmpty()) {
         lines
             << IcsImport::tr("Older versions left out: %1 events").arg(result.olderVersions.size());
