@@ -323,6 +323,9 @@ IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QStrin
     qint64 zoneChanges = Ics::kMaxZoneChanges;
     for (const std::vector<Ics::Span>& calendar : found.calendars)
         zones.push_back(Ics::zonesOf(ics, calendar, zoneChanges));
+    Ics::CoveredZones covered;
+    for (const Ics::ComponentPtr& calendar : zones)
+        Ics::coverZones(calendar.get(), covered);
     const Ics::EventReader reader(ics, found, zones);
     const Ics::Roles roles = Ics::rolesOf(ics, found, reader);
     const auto stopped = [&options] { return options.stop && options.stop(); };

@@ -4,7 +4,6 @@
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
-#include <QTimeZone>
 
 #include <algorithm>
 #include <cstring>
@@ -13,20 +12,14 @@ namespace Ics {
 
 namespace {
 
-// The zone a TZID names: the file's own VTIMEZONE, else libical's zone of that name (IANA,
-// libical's own prefix, or a Windows name as some programs write without a VTIMEZONE).
+// The zone a TZID names: the file's own VTIMEZONE, else the system's zone of that name.
 const icaltimezone* zoneNamed(const char* tzid, icalcomponent* calendar)
 {
     if (!tzid || !*tzid)
         return nullptr;
     if (icaltimezone* zone = icalcomponent_get_timezone(calendar, tzid))
         return zone;
-    if (icaltimezone* zone = icaltimezone_get_builtin_timezone(tzid))
-        return zone;
-    if (icaltimezone* zone = icaltimezone_get_builtin_timezone_from_tzid(tzid))
-        return zone;
-    const QByteArray iana = QTimeZone::windowsIdToDefaultIanaId(QByteArray(tzid));
-    return iana.isEmpty() ? nullptr : icaltimezone_get_builtin_timezone(iana.constData());
+    return systemZoneNamed(tzid);
 }
 
 } // namespace

@@ -130,6 +130,16 @@ struct Roles {
 
 Roles rolesOf(const QByteArray& bytes, const Split& split, const EventReader& reader);
 
+// ---- zones (IcsImportZones.cpp) ----
+
+// The zone of the system a TZID names: an IANA name or an alias of one, also behind a program's
+// own prefix (/mozilla.org/20050126_1/Europe/Berlin), or a Windows name; null for none.
+const icaltimezone* systemZoneNamed(const char* tzid);
+
+// Each VTIMEZONE of the calendar that describes some years only (its changes end, or start
+// late) has the system's zone of its name stand in outside them, where there is one.
+void coverZones(icalcomponent* calendar, CoveredZones& covered);
+
 // ---- times and properties (IcsImportRead.cpp) ----
 
 std::vector<icalproperty*> propertiesOf(icalcomponent* component, icalproperty_kind kind);

@@ -3,6 +3,7 @@
 #include "Common.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Ics {
 
@@ -83,9 +84,12 @@ qint64 civilDays(qint64 year, int month, int day)
 // The offset from UTC, in seconds, that zone has at an instant. libical works out a zone's
 // changes up to the year asked for: past 2300, which no appointment file holds, the offset
 // of 2300 is taken.
+thread_local CoveredZones* t_coveredZones = nullptr;
+
 int offsetAt(const icaltimezone* zone, qint64 instant)
 {
     static const qint64 kLatest = civilDays(2300, 1, 1) * 86400;
+    zone = CoveredZones::at(zone, instant);
     icaltimetype utc = icaltime_from_timet_with_zone(time_t(std::min(instant, kLatest)), 0,
                                                      icaltimezone_get_utc_timezone());
     int daylight = 0;
@@ -94,6 +98,32 @@ int offsetAt(const icaltimezone* zone, qint64 instant)
 }
 
 } // namespace
+
+CoveredZones::CoveredZones()
+    : m_previous(std::exchange(t_coveredZones, this))
+{
+}
+
+CoveredZones::~CoveredZones()
+{
+    t_coveredZones = m_previous;
+}
+
+void CoveredZones::add(const icaltimezone* zone, const ZoneCoverage& coverage)
+{
+    m_zones.insert(zone, coverage);
+}
+
+const icaltimezone* CoveredZones::at(const icaltimezone* zone, qint64 instant)
+{
+    if (!t_coveredZones)
+        return zone;
+    const auto found = t_coveredZones->m_zones.constFind(zone);
+    if (found == t_coveredZones->m_zones.cend() ||
+        (instant >= found->from && instant < found->until))
+        return zone;
+    return found->outside;
+}
 
 qint64 wallSeconds(const icaltimetype& time)
 {

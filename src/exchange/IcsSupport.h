@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -52,6 +53,32 @@ qint64 wallSeconds(const icaltimetype& time);
 // the gap of a change to summer time with the offset before the gap, a time that occurs twice
 // as its first occurrence. libical itself takes the offset after the gap.
 qint64 instantOf(const icaltimetype& time, const icaltimezone* zone);
+
+// A zone a file defines for some years only: from `from` until `until` (instants) its own
+// offsets, outside them those of `outside`, the system's zone of its name.
+struct ZoneCoverage {
+    qint64 from = 0;
+    qint64 until = 0;
+    const icaltimezone* outside = nullptr;
+};
+
+// While it lives, the zones added to it have the offsets of their coverage in instantOf() and
+// wallTimeAt() on this thread.
+class CoveredZones {
+public:
+    CoveredZones();
+    ~CoveredZones();
+    CoveredZones(const CoveredZones&) = delete;
+    CoveredZones& operator=(const CoveredZones&) = delete;
+
+    void add(const icaltimezone* zone, const ZoneCoverage& coverage);
+    // The zone whose offset zone has at instant.
+    static const icaltimezone* at(const icaltimezone* zone, qint64 instant);
+
+private:
+    QHash<const icaltimezone*, ZoneCoverage> m_zones;
+    CoveredZones* m_previous;
+};
 
 // The wall-clock time in zone (null: the local zone) of an instant.
 icaltimetype wallTimeAt(qint64 instant, const icaltimezone* zone);
