@@ -17,6 +17,7 @@
     <message><source>a repeat rule that cannot be read was left out</source><translation>eine unlesbare Wiederholungsregel wurde ausgelassen</translation></message>
     <message><source>an excluded date that cannot be read was left out</source><translation>ein unlesbares ausgenommenes Datum wurde ausgelassen</translation></message>
     <message><source>an extra date that cannot be read was left out</source><translation>ein unlesbares zusätzliches Datum wurde ausgelassen</translation></message>
+    <message><source>a repeat rule that matches no date was left out</source><translation>eine Wiederholungsregel, die auf kein Datum passt, wurde ausgelassen</translation></message>
     <message><source>Warnings: %1</source><translation>Warnungen: %1</translation></message>
     <message><source>Imported: %1 events, %2 of them recurring</source><translation>Importiert: %1 Ereignisse, davon %2 wiederkehrend</translation></message>
     <message><source>Expanded: %1 events into %2 appointments</source><translation>Aufgelöst: %1 Ereignisse in %2 Einzeltermine</translation></message>
@@ -27,7 +28,6 @@
     <message><source>no date from 1900 to 2200</source><translation>kein Datum von 1900 bis 2200</translation></message>
     <message><source>more appointments than one import writes</source><translation>mehr Termine, als ein Import schreibt</translation></message>
     <message><source>  and %1 more</source><translation>  und %1 weitere</translation></message>
-    <message><source>its repeat rule matches no date</source><translation>Wiederholungsregel trifft keinen Tag</translation></message>
     <message><source>it repeats too often to be followed</source><translation>wiederholt sich zu oft, um ihm zu folgen</translation></message>
     <message><source>working out its dates took too long</source><translation>Berechnung der Termine dauerte zu lange</translation></message>
     <message><source>a time no appointment can hold</source><translation>eine Uhrzeit, die kein Termin fassen kann</translation></message>

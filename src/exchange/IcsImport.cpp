@@ -259,11 +259,11 @@ private:
             e, rules, extra, ex, ends ? Ics::kLastDay : m_target.openEnd, room, budget);
         if (found.ruleLeftOut)
             warn(e, IcsImportResult::Warning::Kind::RuleLeftOut);
+        if (found.ruleMatchesNoDate)
+            warn(e, IcsImportResult::Warning::Kind::RuleMatchesNoDate);
         switch (found.outcome) {
         case Outcome::Found:
             break;
-        case Outcome::NoDate:
-            return skip(e, Reason::NoDate);
         case Outcome::TooOften:
             return skip(e, Reason::TooOften);
         case Outcome::TimeUp:

@@ -23,7 +23,6 @@ struct IcsImportResult {
         Cancelled,    // STATUS:CANCELLED
         OutsideDates, // no occurrence between 1900 and 2200, the years a file holds
         TooMany,      // the file's expansions already reached the limit of one import
-        NoDate,       // its rule matches no date (30 February)
         TooOften,     // no occurrence within the periods libical may step through (a rule
                       // repeating within a day, or one begun centuries before 1900)
         TookTooLong,  // its occurrences were not found within IcsImportOptions::expansionTime
@@ -36,9 +35,10 @@ struct IcsImportResult {
     // A line of an event that could not be used: the event was imported from the others.
     struct Warning {
         enum class Kind {
-            RuleLeftOut,      // an RRULE that cannot be read or followed (COUNT=0 among them)
-            ExceptionLeftOut, // an EXDATE that cannot be read
-            ExtraDateLeftOut, // an RDATE that cannot be read
+            RuleLeftOut,       // an RRULE that cannot be read or followed (COUNT=0 among them)
+            ExceptionLeftOut,  // an EXDATE that cannot be read
+            ExtraDateLeftOut,  // an RDATE that cannot be read
+            RuleMatchesNoDate, // an RRULE no date matches (30 February): its start stays
         };
         QString event;
         Kind kind;

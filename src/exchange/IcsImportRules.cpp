@@ -4,6 +4,7 @@
 #include "IcsImport.h"
 
 #include <algorithm>
+#include <limits>
 #include <tuple>
 
 namespace Ics {
@@ -289,8 +290,9 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
         return found;
     };
 
-    if (rules.isEmpty())
-        take(e.start);
+    // The start is always the first occurrence, whether a rule matches it or not.
+    take(e.start);
+    const qsizetype fromStart = found.times.size();
     // Nothing before 1900 is kept: a series from long ago starts there.
     icaltimetype from = wallClockOf(e.start);
     const bool late = Ics::dateOf(e.start) < Ics::kFirstDay || e.start.year == 0;
@@ -300,11 +302,10 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
     }
     // libical compares wall-clock times only: a day more covers any zone's local `limit`.
     const qint64 horizon = Ics::wallSeconds(Ics::wallTime(limit.addDays(2), 0, nullptr));
-    int withoutDate = 0;
     bool tooOften = false;
     for (const icalrecurrencetype& rule : rules) {
         if (matchesNoDate(rule)) {
-            ++withoutDate;
+            found.ruleMatchesNoDate = true;
             continue;
         }
         const bool fromLate = late && rule.count == 0; // a COUNT counts from the start
@@ -319,6 +320,8 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
         if (fromLate)
             icalrecur_iterator_set_start(it.get(), from);
         const qsizetype before = found.times.size();
+        // COUNT counts the start, also where the rule itself does not yield it.
+        int allowed = rule.count > 0 ? rule.count : std::numeric_limits<int>::max();
         int yielded = 0;
         bool reachedLimit = false;
         while (!found.shortened) {
@@ -329,6 +332,10 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
             icaltimetype t = icalrecur_iterator_next(it.get());
             if (icaltime_is_null_time(t))
                 break;
+            if (yielded == 0 && !fromLate && Ics::wallSeconds(t) != Ics::wallSeconds(e.start))
+                --allowed;
+            if (yielded >= allowed)
+                break;
             ++yielded;
             if (!t.is_date)
                 t.zone = e.start.zone; // each occurrence its own offset
@@ -337,7 +344,7 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
                 break;
             }
         }
-        const bool cutByCount = rule.count > 0 && yielded >= rule.count;
+        const bool cutByCount = rule.count > 0 && yielded >= allowed;
         if (bounded.bounded && last < horizon && !reachedLimit && !cutByCount) {
             // Cut at its bound of periods: the first ones are kept.
             if (found.times.size() > before)
@@ -351,12 +358,9 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
             break;
         take(inFrameOf(t, e.start));
     }
-    if (found.times.isEmpty() && extra.isEmpty() && !rules.isEmpty()) {
-        if (withoutDate == rules.size())
-            return end(Outcome::NoDate);
-        if (tooOften)
-            return end(Outcome::TooOften);
-    }
+    // A rule that could not be followed to one occurrence beyond the start makes no series.
+    if (tooOften && found.times.size() == fromStart && extra.isEmpty())
+        return end(Outcome::TooOften);
     return found;
 }
 

@@ -20,8 +20,6 @@ QString reasonText(IcsImportResult::SkipReason reason)
         return IcsImport::tr("no date from 1900 to 2200");
     case IcsImportResult::SkipReason::TooMany:
         return IcsImport::tr("more appointments than one import writes");
-    case IcsImportResult::SkipReason::NoDate:
-        return IcsImport::tr("its repeat rule matches no date");
     case IcsImportResult::SkipReason::TooOften:
         return IcsImport::tr("it repeats too often to be followed");
     case IcsImportResult::SkipReason::TookTooLong:
@@ -42,6 +40,8 @@ QString warningText(IcsImportResult::Warning::Kind kind)
         return IcsImport::tr("an excluded date that cannot be read was left out");
     case IcsImportResult::Warning::Kind::ExtraDateLeftOut:
         return IcsImport::tr("an extra date that cannot be read was left out");
+    case IcsImportResult::Warning::Kind::RuleMatchesNoDate:
+        return IcsImport::tr("a repeat rule that matches no date was left out");
     }
     return {};
 }

@@ -226,15 +226,15 @@ struct Budget {
 struct Occurrences {
     enum class Outcome {
         Found,    // times holds them (maybe none)
-        NoDate,   // every rule matches no date
-        TooOften, // a rule repeating within a day reached its bound before one occurrence
+        TooOften, // a rule reached its bound of periods before one occurrence after the start
         TimeUp,   // the deadline passed
         Stopped,  // the user stopped the import
     };
     Outcome outcome = Outcome::Found;
     QList<icaltimetype> times;
     bool shortened = false;
-    bool ruleLeftOut = false; // libical refused to follow a rule: it was left out
+    bool ruleLeftOut = false;       // libical refused to follow a rule: it was left out
+    bool ruleMatchesNoDate = false; // a rule matches no date (30 February): it was left out
 };
 
 // Every occurrence of the rules and RDATEs up to `limit` (a local date), without the
