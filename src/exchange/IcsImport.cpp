@@ -63,7 +63,7 @@ bool holdable(const QDate& date)
 struct NewAppointments {
     int colorCode;
     QString producer;
-    QDate openEnd; // the last day a rule without end is expanded to
+    QDate openEnd; // the last day a rule without end that started by today is expanded to
 };
 
 ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppointments& target)
@@ -243,6 +243,15 @@ private:
         return true;
     }
 
+    // A rule without end runs as far past today as past its start, if that is later.
+    QDate openEndOf(const Event& e) const
+    {
+        const QDate start = e.start.zone ? Ics::toLocal(e.start).date() : Ics::dateOf(e.start);
+        if (!start.isValid() || start.addYears(2) <= m_target.openEnd)
+            return m_target.openEnd;
+        return std::min(start.addYears(2), Ics::kLastDay);
+    }
+
     void expand(const Event& e, const QList<icalrecurrencetype>& rules,
                 const QList<icaltimetype>& extra, const Exclusions& ex)
     {
@@ -256,7 +265,7 @@ private:
             return skip(e, Reason::TooMany);
         const Budget budget{QDeadlineTimer(m_options.expansionTime), &m_options.stop};
         const Occurrences found = occurrencesOf(
-            e, rules, extra, ex, ends ? Ics::kLastDay : m_target.openEnd, room, budget);
+            e, rules, extra, ex, ends ? Ics::kLastDay : openEndOf(e), room, budget);
         if (found.ruleLeftOut)
             warn(e, IcsImportResult::Warning::Kind::RuleLeftOut);
         if (found.ruleMatchesNoDate)
