@@ -1,6 +1,8 @@
 // The rebuild of the week view on a generated data folder, offscreen: cold (nothing cached)
 // and warm (files unchanged since the last rebuild), with the file operations of each. Then a
 // day crowded with appointments: its column layout alone, and the rebuild of its day view.
+// Then a week of 20,000 appointments: the window's time to show it when stepping back to it,
+// and the window's time for a refresh that finds nothing changed.
 #include "AppointmentEditing.h"
 #include "AppointmentFiling.h"
 #include "Calendar.h"
@@ -13,11 +15,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <map>
 #include <random>
 
@@ -76,43 +80,68 @@ QList<TerminPtr> busyAppointments(int n)
     return list;
 }
 
-// A data folder that holds nothing but the crowded day of kNow.
-const QTemporaryDir& busyFolder(int n)
+void writeAppointment(const QString& dayDirectory, int number, const QDate& d,
+                      const BusyAppointment& a)
 {
-    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
-    std::unique_ptr<QTemporaryDir>& dir = folders[n];
+    QFile file(dayDirectory + QString::number(number) + QStringLiteral(".nv3"));
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    file.write(QStringLiteral("[AppointmentSettings]\r\nDateYear=%1\r\nDateMonth=%2\r\n"
+                              "DateDay=%3\r\nStartTimeHour=%4\r\nStartTimeMinute=%5\r\n"
+                              "EndTimeHour=%6\r\nEndTimeMinute=%7\r\nColor=%8\r\n"
+                              "Text=Room plan %9\r\n")
+                   .arg(d.year())
+                   .arg(d.month())
+                   .arg(d.day())
+                   .arg(a.start / 60)
+                   .arg(a.start % 60)
+                   .arg(a.end / 60)
+                   .arg(a.end % 60)
+                   .arg(a.color)
+                   .arg(number)
+                   .toLatin1());
+    // As in a folder in daily use: written long before it is read.
+    file.flush();
+    file.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
+}
+
+// A data folder that holds nothing but n crowded appointments on the given days, in turn.
+const QTemporaryDir& busyFolder(int n, const QList<QDate>& days)
+{
+    static std::map<std::pair<int, qsizetype>, std::unique_ptr<QTemporaryDir>> folders;
+    std::unique_ptr<QTemporaryDir>& dir = folders[{n, days.size()}];
     if (dir)
         return *dir;
     dir = std::make_unique<QTemporaryDir>();
-    const QDate d = kNow.date();
-    const QString day =
-        dir->filePath(QStringLiteral("y%1/m%2/d%3/").arg(d.year()).arg(d.month()).arg(d.day()));
-    QDir().mkpath(day);
+    QStringList directories;
+    for (const QDate& d : days) {
+        directories << dir->filePath(
+            QStringLiteral("y%1/m%2/d%3/").arg(d.year()).arg(d.month()).arg(d.day()));
+        QDir().mkpath(directories.last());
+    }
     int number = 10000000;
+    int i = 0;
     for (const BusyAppointment& a : busyDay(n)) {
-        QFile file(day + QString::number(++number) + QStringLiteral(".nv3"));
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(file.fileName()));
-        file.write(QStringLiteral("[AppointmentSettings]\r\nDateYear=%1\r\nDateMonth=%2\r\n"
-                                  "DateDay=%3\r\nStartTimeHour=%4\r\nStartTimeMinute=%5\r\n"
-                                  "EndTimeHour=%6\r\nEndTimeMinute=%7\r\nColor=%8\r\n"
-                                  "Text=Room plan %9\r\n")
-                       .arg(d.year())
-                       .arg(d.month())
-                       .arg(d.day())
-                       .arg(a.start / 60)
-                       .arg(a.start % 60)
-                       .arg(a.end / 60)
-                       .arg(a.end % 60)
-                       .arg(a.color)
-                       .arg(number)
-                       .toLatin1());
-        // As in a folder in daily use: written long before it is read.
-        file.flush();
-        file.setFileTime(QDateTime::currentDateTime().addDays(-1),
-                         QFileDevice::FileModificationTime);
+        const qsizetype day = i++ % days.size();
+        writeAppointment(directories[day], ++number, days[day], a);
     }
     return *dir;
+}
+
+// The crowded day of kNow.
+const QTemporaryDir& busyFolder(int n)
+{
+    return busyFolder(n, {kNow.date()});
+}
+
+// Monday to Friday of kNow's week, the days the week view shows by default.
+QList<QDate> workingWeek()
+{
+    const QDate monday = kNow.date().addDays(1 - kNow.date().dayOfWeek());
+    QList<QDate> days;
+    for (int i = 0; i < 5; ++i)
+        days << monday.addDays(i);
+    return days;
 }
 
 // One main window on its own store service, showing the week of kNow (the day with
@@ -225,6 +254,85 @@ void BM_BusyDayViewWarm(benchmark::State& state)
     warmRebuilds(state, w);
 }
 BENCHMARK(BM_BusyDayViewWarm)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// What the window's thread spends on a rebuild: the rebuild itself and the events it leaves
+// behind (labels to delete, paints), not the store's look at the folder afterwards. Wall time,
+// and the thread's own processor time, which a busy machine does not stretch.
+struct Spent {
+    double wall = 0;
+    double cpu = 0;
+};
+
+double threadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+Spent windowSpent(Window& w)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const double cpu = threadCpuSeconds();
+    w.window.LoadView();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    const Spent spent{timer.nsecsElapsed() / 1e9, threadCpuSeconds() - cpu};
+    while (!w.service.idle())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return spent;
+}
+
+void reportWindowCpu(benchmark::State& state, double cpu)
+{
+    state.counters["window_cpu_ms"] = 1000 * cpu / double(std::max<int64_t>(1, state.iterations()));
+}
+
+// A week of 20,000 appointments, shown again after a step to the empty week after it.
+void BM_BusyWeekSwitchTo(benchmark::State& state)
+{
+    Window w(busyFolder(int(state.range(0)), workingWeek()).path());
+    w.window.show();
+    w.LoadView();
+    double cpu = 0;
+    for (auto _ : state) {
+        w.window.calendar1().setSelectedDate(kNow.date().addDays(7));
+        w.window.calendar1().SelectWeek();
+        windowSpent(w);
+        w.window.calendar1().setSelectedDate(kNow.date());
+        w.window.calendar1().SelectWeek();
+        const Spent spent = windowSpent(w);
+        state.SetIterationTime(spent.wall);
+        cpu += spent.cpu;
+    }
+    reportWindowCpu(state, cpu);
+}
+BENCHMARK(BM_BusyWeekSwitchTo)
+    ->Arg(20000)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+// The heartbeat's refresh of that week when nothing changed.
+void BM_BusyWeekIdleRefresh(benchmark::State& state)
+{
+    Window w(busyFolder(int(state.range(0)), workingWeek()).path());
+    w.window.show();
+    w.LoadView();
+    double cpu = 0;
+    for (auto _ : state) {
+        const Spent spent = windowSpent(w);
+        state.SetIterationTime(spent.wall);
+        cpu += spent.cpu;
+    }
+    reportWindowCpu(state, cpu);
+}
+BENCHMARK(BM_BusyWeekIdleRefresh)
+    ->Arg(20000)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

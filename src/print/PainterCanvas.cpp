@@ -111,7 +111,12 @@ void PainterCanvas::drawText(double x, double y, const QString& text)
         return;
     const QFontMetricsF metrics(m_font, &m_printer);
     usePen(Qt::black);
+    if (m_clip)
+        m_painter.setClipRect(
+            toDevice(m_clip->x(), m_clip->y(), m_clip->width(), m_clip->height()));
     m_painter.drawText(toDevice(x, y) + QPointF(0, metrics.ascent()), text);
+    if (m_clip)
+        m_painter.setClipping(false);
 }
 
 bool PainterCanvas::finish()

@@ -32,6 +32,7 @@ public:
     double textWidth(const QString& text) const override;
     double textHeight(const QString& text) const override;
     void drawText(double x, double y, const QString& text) override;
+    void setTextClip(const std::optional<QRectF>& box) override { m_clip = box; }
     bool finish() override;
 
 private:
@@ -44,4 +45,5 @@ private:
     QFont m_font;
     double m_unitsPerMm = 1;
     bool m_dotted = false;
+    std::optional<QRectF> m_clip;
 };

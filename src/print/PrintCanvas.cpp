@@ -1,13 +1,20 @@
 #include "PrintCanvas.h"
 
+#include "PlainText.h"
+
 QList<WrappedLine> PrintCanvas::PrintWrappedText(double x, double y, double w, double h,
                                                  const QString& text, TextAlign align)
 {
     const QList<WrappedLine> lines = WrapText(
         x, y, w, h, text, align, [this](const QString& s) { return textWidth(s); },
         textHeight(kLineSample));
-    for (const WrappedLine& line : lines)
-        if (!line.text.isEmpty())
-            drawText(line.x, line.y, line.text);
+    // Marks stacked above a letter, or a first line taller than its box, stay inside it.
+    setTextClip(QRectF(x, y, w, h));
+    for (const WrappedLine& line : lines) {
+        const QString text = bidiContained(line.text);
+        if (!text.isEmpty())
+            drawText(line.x, line.y, text);
+    }
+    setTextClip(std::nullopt);
     return lines;
 }

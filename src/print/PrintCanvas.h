@@ -3,8 +3,11 @@
 #include "WrappedText.h"
 
 #include <QColor>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
+
+#include <optional>
 
 // A page to draw one printout on, in millimetres from the top left corner of the printable
 // area. Text is placed by its top edge.
@@ -29,11 +32,14 @@ public:
     virtual double textHeight(const QString& text) const = 0;
     // One line of text in black, its top left corner at (x, y), on a transparent background.
     virtual void drawText(double x, double y, const QString& text) = 0;
+    // Text drawn from now on is cut at box (none: not cut).
+    virtual void setTextClip(const std::optional<QRectF>& box) = 0;
 
     // Ends the page and the job; false when the output could not be completed.
     virtual bool finish() = 0;
 
-    // The text wrapped into the box (see WrapText) in the current font.
+    // The text wrapped into the box (see WrapText) in the current font, cut at the box, each
+    // line's direction controls kept to that line.
     QList<WrappedLine> PrintWrappedText(double x, double y, double w, double h, const QString& text,
                                         TextAlign align);
 };

@@ -68,6 +68,7 @@ void RecordingCanvas::drawText(double x, double y, const QString& text)
     Item item = shape(Item::Text, x, y, textWidth(text), textHeight(text), Qt::black);
     item.text = text;
     item.font = m_font;
+    item.clip = m_clip;
     m_items << item;
 }
 

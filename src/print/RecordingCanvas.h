@@ -27,7 +27,8 @@ public:
         QColor color;
         bool dotted = false; // lines
         QString text;
-        Font font; // text
+        Font font;                  // text
+        std::optional<QRectF> clip; // text: where it is cut
     };
 
     // A4 portrait unless given.
@@ -46,6 +47,7 @@ public:
     double textWidth(const QString& text) const override;
     double textHeight(const QString& text) const override;
     void drawText(double x, double y, const QString& text) override;
+    void setTextClip(const std::optional<QRectF>& box) override { m_clip = box; }
     bool finish() override;
 
 private:
@@ -53,5 +55,6 @@ private:
     Font m_font;
     bool m_dotted = false;
     bool m_finished = false;
+    std::optional<QRectF> m_clip;
     QList<Item> m_items;
 };

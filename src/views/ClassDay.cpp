@@ -5,11 +5,13 @@
 #include "AppointmentEditing.h"
 #include "Common.h"
 #include "DayColumnHost.h"
+#include "LabelPool.h"
 #include "PictureBox.h"
 #include "PlainText.h"
 #include "Settings.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QTextLayout>
 
@@ -59,31 +61,45 @@ QString displayText(const QString& text)
 }
 
 // Inside an appointment label's border and padding.
+const QMargins kAppointmentPadding(2, 1, 2, 1);
 const QSize kLabelFrame(2 * (1 + 2), 2 * (1 + 1));
+// The selection labels: no border, a little room left and right of the text.
+const QMargins kSelectionPadding(2, 0, 2, 0);
 // Below this a text is no longer readable: the label keeps the normal font, cut.
 constexpr int kSmallestTextPixels = 7;
 constexpr int kLabelPointSize = 8;
 
-void styleAppointmentLabel(QLabel* label, const QColor& back)
+// The label font, and the smaller ones of short appointments: made once, so the thousands of
+// labels of a crowded week share their font data instead of looking it up each.
+const QFont& labelFont(int pixelSize = 0)
 {
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(false); // the lines come broken and cut to fit
-    label->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: black;"
-                                        " border: 1px solid rgba(0, 0, 0, 80);"
-                                        " padding: 1px 2px; }")
-                             .arg(back.name()));
+    static const QFont normal(QStringLiteral("Arial"), kLabelPointSize);
+    static QHash<int, QFont> smaller;
+    if (pixelSize <= 0)
+        return normal;
+    auto found = smaller.find(pixelSize);
+    if (found == smaller.end()) {
+        QFont font = normal;
+        font.setPixelSize(pixelSize);
+        found = smaller.insert(pixelSize, font);
+    }
+    return *found;
 }
 
 // The two selection labels only show; the drag belongs to the picture underneath.
 void styleSelectionLabel(QLabel* label, const QColor& fore)
 {
     label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(false);
-    label->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2;"
-                                        " border: none; padding: 0px 2px; }")
-                             .arg(ClassDay::kSelectionColor.name(), fore.name()));
+    if (auto* view = qobject_cast<ViewLabel*>(label))
+        view->setLook(ClassDay::kSelectionColor, fore, false, kSelectionPadding);
+}
+
+void setLabelText(QLabel* label, const QString& text)
+{
+    if (auto* view = qobject_cast<ViewLabel*>(label))
+        view->setLine(text);
+    else
+        label->setText(text);
 }
 
 // What the column changed on a borrowed label, undone before it goes back to the pool.
@@ -91,10 +107,12 @@ void resetLabel(QLabel* label)
 {
     label->hide();
     label->setAttribute(Qt::WA_TransparentForMouseEvents, false);
-    label->setStyleSheet(QString());
     label->setToolTip(QString());
     label->setProperty("tag", QVariant());
-    label->clear();
+    if (auto* view = qobject_cast<ViewLabel*>(label))
+        view->reset();
+    else
+        label->clear();
 }
 
 } // namespace
@@ -254,9 +272,18 @@ QStringList ClassDay::FittedLines(const QString& text, const QFont& font, const 
     const QFontMetrics metrics(font);
     const int width = std::max(1, box.width());
     const int maxLines = std::max(1, box.height() / std::max(1, metrics.lineSpacing()));
+    // Not even the ellipsis fits (a column of a crowded week): nothing to break.
+    if (metrics.horizontalAdvance(kEllipsis) > width)
+        return {kEllipsis};
     QStringList lines;
     bool cut = false;
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        if (lines.size() > maxLines)
+            break; // the rest is cut anyway
+        if (metrics.horizontalAdvance(paragraph) <= width) {
+            lines << paragraph.trimmed();
+            continue;
+        }
         QTextLayout layout(paragraph, font);
         QTextOption option;
         option.setWrapMode(QTextOption::WordWrap);
@@ -417,15 +444,20 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
         std::abs(minutesBetween(a.StartTime(), a.EndTime())) / grid * m_slotHeight;
     setTwipsGeometry(label, left, top, colW, height);
 
-    const QString text = a.GetFormatedText();
-    styleAppointmentLabel(label, colorOfCode(a.ColorCode()));
+    // Its direction controls kept to itself, in the label and its tooltip alike.
+    const QString text = bidiContained(a.GetFormatedText());
     // A short appointment gets a smaller font rather than half a line of text.
-    QFont font(QStringLiteral("Arial"), kLabelPointSize);
     const QSize box = label->size() - kLabelFrame;
-    if (QFontMetrics(font).height() > box.height() && box.height() >= kSmallestTextPixels)
-        font.setPixelSize(box.height());
-    label->setFont(font);
-    label->setText(FittedLines(displayText(text), font, box).join('\n'));
+    const bool smaller =
+        QFontMetrics(labelFont()).height() > box.height() && box.height() >= kSmallestTextPixels;
+    const QFont& font = labelFont(smaller ? box.height() : 0);
+    const QStringList lines = FittedLines(displayText(text), font, box);
+    if (auto* view = qobject_cast<ViewLabel*>(label)) {
+        view->setLook(colorOfCode(a.ColorCode()), Qt::black, true, kAppointmentPadding);
+        view->setLines(lines, font);
+    } else {
+        label->setText(lines.join('\n'));
+    }
     label->setToolTip(plainToolTip(FirstLine(text)));
     label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));
     label->show();
@@ -473,7 +505,7 @@ void ClassDay::CalculateAppointmentPositions(double width, double height)
         c.y = minutesBetween(dayStart(), a->StartTime()) / grid * m_slotHeight;
         c.w = colW;
         c.h = std::abs(minutesBetween(a->StartTime(), a->EndTime())) / grid * m_slotHeight;
-        c.text = a->GetFormatedText();
+        c.text = bidiContained(a->GetFormatedText());
         c.color = colorOfCode(a->ColorCode());
         m_printLayout.append(c);
     }
@@ -510,14 +542,14 @@ void ClassDay::showSelectionStart(const GridLine& line)
     const double markerLeft = m_startX + kMarkerLeft;
     if (marker_label) {
         styleSelectionLabel(marker_label, Qt::white);
-        marker_label->clear();
+        setLabelText(marker_label, QString());
         setTwipsGeometry(marker_label, markerLeft, m_markerTop, kMarkerWidth, kMarkerHeight);
         marker_label->show();
     }
     if (range_label) {
         styleSelectionLabel(range_label, Qt::white);
-        range_label->setText(FormatTime(sel_start, m_settings.TimeFormat()) +
-                             QStringLiteral(" - ??"));
+        setLabelText(range_label,
+                     FormatTime(sel_start, m_settings.TimeFormat()) + QStringLiteral(" - ??"));
         range_label->adjustSize();
         range_label->move(pixelEdge(markerLeft + kMarkerWidth), pixelEdge(m_markerTop));
         range_label->raise();
@@ -565,8 +597,8 @@ void ClassDay::my_pic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, in
         setTwipsGeometry(marker_label, markerLeft, m_markerTop, kMarkerWidth,
                          drawn > 0 ? drawn : kMarkerHeight);
     if (range_label) {
-        range_label->setText(FormatTime(sel_start, m_settings.TimeFormat()) +
-                             QStringLiteral(" - ") + endText);
+        setLabelText(range_label, FormatTime(sel_start, m_settings.TimeFormat()) +
+                                      QStringLiteral(" - ") + endText);
         range_label->adjustSize();
     }
 }

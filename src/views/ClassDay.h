@@ -118,7 +118,7 @@ public:
     static QString FirstLine(const QString& text);
     // The lines of text that fit into box in font: broken at word boundaries, and ending in
     // an ellipsis where something had to be left out (a word too long for a line, too many
-    // lines).
+    // lines); a box narrower than the ellipsis gets the ellipsis alone.
     static QStringList FittedLines(const QString& text, const QFont& font, const QSize& box);
     // The hours from start to end, widened to whole hours that cover every appointment given
     // (never beyond 00:00 to 24:00), so no appointment lies outside the grid.

@@ -7,6 +7,8 @@
 #include "TextTools.h"
 #include "ViewGeometry.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QScrollBar>
 
 namespace {
@@ -21,7 +23,61 @@ constexpr int kHeaderText = 135;
 constexpr int kHeaderHotZone = 300;
 constexpr int kMinuteLabels = 230;
 
+// Labels shown or hidden one by one on a visible grid cost Qt a look at every sibling each
+// at the next paint: with thousands that is seconds. Beyond this many the grid is hidden
+// while they are placed, and shown again repaints it once.
+constexpr qsizetype kManyLabels = 300;
+
+class HiddenWhileBuilt {
+public:
+    explicit HiddenWhileBuilt(QWidget* grid)
+        : m_grid(grid && grid->isVisible() ? grid : nullptr)
+    {
+        if (!m_grid)
+            return;
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && (focus == m_grid || m_grid->isAncestorOf(focus)))
+            m_focus = focus;
+        m_grid->hide();
+    }
+    ~HiddenWhileBuilt()
+    {
+        if (!m_grid)
+            return;
+        m_grid->show();
+        if (m_focus)
+            m_focus->setFocus(Qt::OtherFocusReason);
+    }
+    HiddenWhileBuilt(const HiddenWhileBuilt&) = delete;
+    HiddenWhileBuilt& operator=(const HiddenWhileBuilt&) = delete;
+
+private:
+    QPointer<QWidget> m_grid;
+    QPointer<QWidget> m_focus;
+};
+
 } // namespace
+
+// Everything the picture shows apart from the appointments.
+struct DayWeekView::Frame {
+    QList<QDate> days;
+    bool week = false;
+    QDate today;
+    std::pair<TimeOfDay, TimeOfDay> hours;
+    int gridMinutes = 0;
+    int rows = 0;
+    int rowHeight = 0;
+    QSize view;
+    QSize panel;
+    QSize header;
+    int headerOffset = 0;
+    QString timeFormat;
+    QString dateFormat;
+    QString langCode;
+    bool rowPerColor = false;
+    QList<qint64> colors;
+    bool operator==(const Frame&) const = default;
+};
 
 DayWeekView::DayWeekView(Settings& settings, DaySource days, AppointmentEditing& editing,
                          DayColumnHost& host, Pictures pictures, Clock today)
@@ -54,6 +110,9 @@ void DayWeekView::ReleaseDayColumns()
 {
     for (auto& column : m_dayColumns)
         column.reset();
+    for (ShownDay& shown : m_shownDays)
+        shown.clear();
+    m_frame.reset();
 }
 
 ClassDay* DayWeekView::DayColumn(int index) const
@@ -87,65 +146,137 @@ ClassTermin* DayWeekView::FindAppointmentByTag(const QString& tag) const
     return day ? day->Appointment(position) : nullptr;
 }
 
+QList<QDate> DayWeekView::daysOf(const QDate& date, bool week) const
+{
+    if (!week)
+        return {date};
+    QList<QDate> days;
+    const QDate weekStart = StartOfWeek(date, m_settings.FirstWeekday());
+    for (int i = 0; i < 7; ++i)
+        if (m_settings.ShowWeek(Weekday(weekStart.addDays(i))))
+            days << weekStart.addDays(i);
+    return days;
+}
+
+DayWeekView::ShownDay DayWeekView::shownDay(const QList<TerminPtr>& appointments)
+{
+    ShownDay shown;
+    shown.reserve(appointments.size());
+    for (const TerminPtr& a : appointments)
+        shown.append({a.get(), a->StartTime(), a->EndTime(), a->ColorCode(), a->GetFormatedText()});
+    return shown;
+}
+
+bool DayWeekView::shownUnchanged(const QList<ShownDay>& shown) const
+{
+    for (qsizetype c = 1; c <= shown.size(); ++c)
+        if (!m_dayColumns[size_t(c)] || m_shownDays[size_t(c)] != shown[c - 1])
+            return false;
+    return true;
+}
+
+DayWeekView::Frame DayWeekView::frameFor(const QList<QDate>& days, bool week) const
+{
+    Frame frame;
+    frame.days = days;
+    frame.week = week;
+    frame.today = m_today();
+    frame.hours = m_hours;
+    frame.gridMinutes = m_settings.GridMinutes();
+    frame.rows = m_rows;
+    frame.rowHeight = m_rowHeight;
+    frame.view = QSize(m_pictures.pic_view->width(), 0); // its height follows the rows
+    frame.panel = m_pictures.pic_panel->size();
+    frame.header = m_pictures.picture_main->size();
+    frame.headerOffset = headerOffsetX();
+    frame.timeFormat = m_settings.TimeFormat();
+    frame.dateFormat = m_settings.DateFormat();
+    frame.langCode = m_settings.LangCode();
+    frame.rowPerColor = m_settings.RowPerColor();
+    for (int code = 1; code <= Settings::kColorCount; ++code)
+        frame.colors << m_settings.Color(code);
+    return frame;
+}
+
 void DayWeekView::LoadView(const QDate& date, bool week)
 {
-    PictureBox* view = m_pictures.pic_view;
-    PictureBox* frame = m_pictures.picture_main;
-    ReleaseDayColumns();
     // The days shown, and the hours that show every appointment of them.
-    QList<QDate> days;
-    if (week) {
-        const QDate weekStart = StartOfWeek(date, m_settings.FirstWeekday());
-        for (int i = 0; i < 7; ++i)
-            if (m_settings.ShowWeek(Weekday(weekStart.addDays(i))))
-                days << weekStart.addDays(i);
-    } else {
-        days << date;
+    const QList<QDate> days = daysOf(date, week);
+    QList<ShownDay> shown;
+    QList<TerminPtr> all;
+    for (const QDate& day : days) {
+        const QList<TerminPtr> appointments = m_days(day);
+        shown << shownDay(appointments);
+        all += appointments;
     }
-    QList<TerminPtr> shown;
-    for (const QDate& day : std::as_const(days))
-        shown += m_days(day);
-    m_hours = ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), shown);
+    m_hours = ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), all);
     m_rows = ViewGeometry::Rows(m_hours.first, m_hours.second, m_settings.GridMinutes());
     const int panelHeight = PictureBox::toTwips(m_pictures.pic_panel->height());
     m_rowHeight = ViewGeometry::RowHeight(panelHeight, m_rows);
     const int viewHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin;
+
+    const Frame frame = frameFor(days, week);
+    const bool sameFrame = m_frame && *m_frame == frame;
+    if (sameFrame && shownUnchanged(shown))
+        return;            // nothing to lay out
+    qsizetype touched = 0; // labels handed back or borrowed
+    for (qsizetype c = 1; c <= shown.size(); ++c)
+        if (!sameFrame || m_shownDays[size_t(c)] != shown[c - 1])
+            touched += m_shownDays[size_t(c)].size() + shown[c - 1].size();
+    const HiddenWhileBuilt hidden(touched > kManyLabels ? m_pictures.pic_view : nullptr);
+    if (!sameFrame) {
+        ReleaseDayColumns();
+        m_frame = std::make_unique<Frame>(frame);
+        // Before the columns paint: the week view tints today's column.
+        m_highlightToday = week;
+        drawFrame(viewHeight, panelHeight);
+    }
+    const int viewWidth = m_pictures.pic_view->ScaleWidth();
+    const int n = int(days.size());
+    for (int c = 1; c <= n; ++c) {
+        const QDate& day = days[c - 1];
+        // A column whose appointments are as they were keeps its labels as they are.
+        if (sameFrame && m_dayColumns[size_t(c)] && m_shownDays[size_t(c)] == shown[c - 1])
+            continue;
+        m_dayColumns[size_t(c)].reset(); // its labels go back for the new column
+        m_shownDays[size_t(c)] = shown[c - 1];
+        const ViewGeometry::ColumnSpan span =
+            week ? ViewGeometry::WeekColumn(viewWidth, n, c)
+                 : ViewGeometry::ColumnSpan{ViewGeometry::kTimeLabelColumn, viewWidth - 15};
+        ClassDay* column = addColumn(c, day, span.startX, span.endX, viewHeight);
+        if (!sameFrame)
+            drawHeader(*column, headerText(day, week, span));
+    }
+}
+
+QString DayWeekView::headerText(const QDate& day, bool week,
+                                const ViewGeometry::ColumnSpan& span) const
+{
+    const QStringList dayNames = DayNames(m_settings.LangCode());
+    const QString dateFormat = m_settings.DateFormat();
+    if (!week)
+        return dayNames[Weekday(day)] + QStringLiteral(", ") + FormatDate(day, dateFormat);
+    PictureBox* frame = m_pictures.picture_main;
+    return ViewGeometry::WeekHeader(dayNames[Weekday(day)], FormatDate(day, dateFormat),
+                                    FormatDateNoYear(day, dateFormat), span.endX - span.startX,
+                                    [frame](const QString& t) { return frame->TextWidth(t); });
+}
+
+void DayWeekView::drawFrame(int viewHeight, int panelHeight)
+{
+    PictureBox* view = m_pictures.pic_view;
+    PictureBox* frame = m_pictures.picture_main;
     view->resize(view->width(), PictureBox::toPixels(viewHeight));
     view->Cls();
     showScrollBar(viewHeight, panelHeight);
-
     view->setForeColor(Qt::black);
     drawHourLabels();
-
     frame->FillBox(headerOffsetX(), kHeaderTop, frame->ScaleWidth(), kHeaderCleared, Qt::white);
-    const int viewWidth = view->ScaleWidth();
-    const QStringList dayNames = DayNames(m_settings.LangCode());
-    const QString dateFormat = m_settings.DateFormat();
-
-    if (week) {
-        m_highlightToday = true;
-        const int n = int(days.size());
-        int c = 0;
-        for (const QDate& d : std::as_const(days)) {
-            ++c;
-            const ViewGeometry::ColumnSpan span = ViewGeometry::WeekColumn(viewWidth, n, c);
-            ClassDay* column = addColumn(c, d, span.startX, span.endX, viewHeight);
-            const QString text = ViewGeometry::WeekHeader(
-                dayNames[Weekday(d)], FormatDate(d, dateFormat), FormatDateNoYear(d, dateFormat),
-                span.endX - span.startX, [frame](const QString& t) { return frame->TextWidth(t); });
-            drawHeader(*column, text);
-        }
-    } else {
-        ClassDay* column =
-            addColumn(1, date, ViewGeometry::kTimeLabelColumn, viewWidth - 15, viewHeight);
-        m_highlightToday = false;
-        drawHeader(*column,
-                   dayNames[Weekday(date)] + QStringLiteral(", ") + FormatDate(date, dateFormat));
-    }
 }
 
 ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX, int viewHeight)
 {
+    ++m_columnLayouts;
     auto column = std::make_unique<ClassDay>(m_days, m_settings, &m_editing, &m_host, m_today);
     column->Bind(m_pictures.pic_view);
     column->setDatum(date);

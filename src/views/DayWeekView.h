@@ -2,9 +2,12 @@
 
 #include "DateParts.h"
 #include "DaySource.h"
+#include "ViewGeometry.h"
 
 #include <QDate>
+#include <QList>
 #include <QObject>
+#include <QString>
 
 #include <array>
 #include <functional>
@@ -21,8 +24,8 @@ class QWidget;
 class Settings;
 
 // The day or week view of the main window: the hour labels and one day column per shown day
-// on pic_view, the day headers on picture_main, and the scroll bar. LoadView builds it from
-// scratch; what it paints stays until the next LoadView. Lengths are twips.
+// on pic_view, the day headers on picture_main, and the scroll bar. LoadView builds what
+// changed since the last LoadView; what it paints stays until then. Lengths are twips.
 class DayWeekView : public QObject {
     Q_OBJECT
 
@@ -41,10 +44,15 @@ public:
                 DayColumnHost& host, Pictures pictures, Clock today);
     ~DayWeekView() override;
 
-    // The day of date, or the week around it with the weekdays the settings show.
+    // The day of date, or the week around it with the weekdays the settings show. Nothing is
+    // laid out again when the days, their appointments, the settings, the sizes and today are
+    // as before (the heartbeat's refresh of an unchanged view); when only some days'
+    // appointments changed, only their columns are.
     void LoadView(const QDate& date, bool week);
-    // Drops the day columns, which hand their labels back.
+    // Drops the day columns, which hand their labels back; the next LoadView builds anew.
     void ReleaseDayColumns();
+    // Day columns laid out so far, for checks that a refresh did no needless work.
+    int ColumnLayouts() const { return m_columnLayouts; }
 
     // True while the week view is shown: today's column is tinted.
     bool HighlightToday() const { return m_highlightToday; }
@@ -66,6 +74,27 @@ signals:
     void HeaderClicked(const QDate& date);
 
 private:
+    struct Frame;
+    // What a column shows of each appointment, to tell whether it changed.
+    struct ShownAppointment {
+        const ClassTermin* appointment = nullptr;
+        TimeOfDay start;
+        TimeOfDay end;
+        int color = 0;
+        QString text;
+        bool operator==(const ShownAppointment&) const = default;
+    };
+    using ShownDay = QList<ShownAppointment>;
+    static ShownDay shownDay(const QList<TerminPtr>& appointments);
+
+    QList<QDate> daysOf(const QDate& date, bool week) const;
+    // True when every column shows what shown says.
+    bool shownUnchanged(const QList<ShownDay>& shown) const;
+    Frame frameFor(const QList<QDate>& days, bool week) const;
+    // The picture emptied to the grid's height, the scroll bar, the hour labels and the
+    // header band.
+    void drawFrame(int viewHeight, int panelHeight);
+    QString headerText(const QDate& day, bool week, const ViewGeometry::ColumnSpan& span) const;
     void ScrollView();
     void showScrollBar(int viewHeight, int panelHeight);
     void drawHourLabels();
@@ -83,6 +112,9 @@ private:
     Clock m_today;
 
     std::array<std::unique_ptr<ClassDay>, 9> m_dayColumns; // 1..7 used
+    std::array<ShownDay, 9> m_shownDays;                   // what each column shows
+    std::unique_ptr<Frame> m_frame;                        // of the view shown; none before
+    int m_columnLayouts = 0;
     bool m_highlightToday = false;
     int m_rowHeight = 225;
     int m_rows = 0;

@@ -209,3 +209,26 @@ TEST_F(PrintoutTest, TitleAndFooterInTheLanguageOfTheSettings)
         EXPECT_DOUBLE_EQ(footer->y, 284);
     }
 }
+
+TEST_F(PrintoutTest, AppointmentTextsKeepTheirDirectionControlsAndStayInsideTheirBoxes)
+{
+    store(friday, 9, 0, 10, 0, QStringLiteral("Budget \u202Ereview"));
+    store(friday, 10, 0, 10, 5, "Call\r\nRoom 4"); // lower than its first line
+    store(friday, 11, 0, 12, 0, QStringLiteral("\u202C\u2069Notes"));
+    ASSERT_TRUE(Druck(portrait, DaysOf(dataAccess), settings).PrintDay(friday));
+    const QList<Item> boxes = portrait.itemsOf(Item::Fill);
+    ASSERT_EQ(boxes.size(), 3);
+    QStringList drawn;
+    for (const Item& text : portrait.itemsOf(Item::Text)) {
+        if (text.font.pointSize != 9)
+            continue; // the grid's times, the title and the footer
+        drawn << text.text;
+        const auto box = std::find_if(boxes.begin(), boxes.end(), [&](const Item& fill) {
+            return fill.x == text.x && std::abs(fill.y - text.y) <= 0.5; // on a whole mm
+        });
+        ASSERT_NE(box, boxes.end()) << text.text.toStdString();
+        EXPECT_EQ(text.clip, QRectF(box->x, box->y, box->w, box->h)) << text.text.toStdString();
+    }
+    drawn.sort();
+    EXPECT_EQ(drawn, (QStringList{"Budget \u202Ereview\u202C", "Call", "Notes"}));
+}

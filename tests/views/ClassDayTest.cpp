@@ -7,6 +7,7 @@
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
 #include "DayColumnHost.h"
+#include "LabelPool.h"
 #include "PictureBox.h"
 #include "Settings.h"
 #include "ShownText.h"
@@ -63,7 +64,7 @@ public:
 
     QLabel* CreateLabelResource() override
     {
-        inUse << new QLabel(picture);
+        inUse << new ViewLabel(picture);
         inUse.last()->hide();
         return inUse.last();
     }
@@ -289,6 +290,48 @@ TEST_F(ClassDayTest, LabelsShowTextTooltipTagAndColour)
     shown.sort();
     EXPECT_EQ(shown, (QStringList{"Call | Call", "Review | Review",
                                   "[!] Budget\nRoom 4 | [!] Budget..."}));
+}
+
+TEST_F(ClassDayTest, LabelTextsKeepTheirDirectionControlsAndPaintInsideBorderAndPadding)
+{
+    const QColor fill(255, 230, 150);
+    settings.setColor(1, RgbValue(fill));
+    const struct {
+        const char* what;
+        QString text;
+        int minutes;
+        QString shown;
+    } cases[] = {
+        {"an override closed at its line's end", QStringLiteral("Budget \u202Ereview\r\nRoom 4"),
+         60, QStringLiteral("Budget \u202Ereview\u202C\nRoom 4")},
+        {"closers without an opener dropped", QStringLiteral("\u202C\u2069Call"), 60, "Call"},
+        {"marks stacked on a letter", "H" + QString(60, QChar(0x0301)), 30,
+         "H" + QString(60, QChar(0x0301))},
+        {"a line higher than its box", "HHHHHHHH", 10, "HHHHHHHH"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(settings.GetDataFolder() + "y2003").removeRecursively();
+        store(at(9), TimeOfDay::fromMinutes(9 * 60 + c.minutes), 1, c.text);
+        const auto column = display();
+        QLabel* label = labelOf(1, 1);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), c.shown);
+        EXPECT_TRUE(label->styleSheet().isEmpty());
+        // The border ring in one colour, the padding inside it in the fill: no text on them.
+        const QImage seen = label->grab().toImage();
+        const QRgb border = seen.pixel(0, 0);
+        for (int y = 0; y < seen.height(); ++y)
+            for (int x = 0; x < seen.width(); ++x) {
+                const bool onBorder =
+                    x == 0 || y == 0 || x == seen.width() - 1 || y == seen.height() - 1;
+                const bool onPadding = !onBorder && (x <= 2 || x >= seen.width() - 3 || y == 1 ||
+                                                     y == seen.height() - 2);
+                if (onBorder || onPadding) {
+                    ASSERT_EQ(seen.pixel(x, y), onBorder ? border : fill.rgb()) << x << "," << y;
+                }
+            }
+    }
 }
 
 TEST_F(ClassDayTest, LabelsLieWhereTheirTimesAndColumnsSay)

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -339,6 +340,44 @@ TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
     EXPECT_EQ(labelTexts(), QStringList{"Mine"});
     ticks(1);
     EXPECT_EQ(labelTexts(), (QStringList{"From a colleague", "Mine"}));
+}
+
+TEST_F(FormMainTest, ARefreshLaysOutOnlyTheDaysThatChangedAndNoLabelWearsAStyleSheet)
+{
+    heartbeat()->stop(); // ticks are driven by hand
+    put(kNow.date(), 9, 10, "Standup");
+    put(kNow.date().addDays(1), 9, 11, "Review");
+    click("label_week");
+    const QList<QLabel*> labels = appointmentLabels();
+    ASSERT_EQ(labels.size(), 2);
+    for (const QLabel* label : labels)
+        EXPECT_TRUE(label->styleSheet().isEmpty()) << label->text().toStdString();
+    const QList<QPointer<QLabel>> kept(labels.begin(), labels.end());
+    const auto placed = [&kept] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList where;
+        for (const QPointer<QLabel>& l : kept)
+            where << (l && l->isVisibleTo(l->parentWidget()) ? QString("%1,%2 %3x%4")
+                                                                   .arg(l->x())
+                                                                   .arg(l->y())
+                                                                   .arg(l->width())
+                                                                   .arg(l->height())
+                                                             : QString("gone"));
+        return where;
+    };
+    const QStringList before = placed();
+    const int layouts = view().ColumnLayouts();
+    // The heartbeat's refreshes and the rebuilds of a view nobody changed lay out nothing.
+    ticks(2 * settings.DayInterval());
+    loadView();
+    EXPECT_EQ(placed(), before);
+    EXPECT_EQ(view().ColumnLayouts(), layouts);
+    // Another copy adds one on Friday: Friday's column alone is laid out again.
+    put(kNow.date().addDays(2), 14, 15, "Late call");
+    ticks(settings.DayInterval());
+    EXPECT_EQ(labelTexts(), (QStringList{"Late call", "Review", "Standup"}));
+    EXPECT_EQ(placed(), before);
+    EXPECT_EQ(view().ColumnLayouts(), layouts + 1);
 }
 
 TEST_F(FormMainTest, ALocalFolderTellsOfOtherProcessesChangesAtOnceAndTheWatchFollowsTheView)
