@@ -30,8 +30,11 @@ constexpr qsizetype kManyLabels = 300;
 
 class HiddenWhileBuilt {
 public:
+    // Not while a button is held: hiding would take the press away from the grid or a label.
     explicit HiddenWhileBuilt(QWidget* grid)
-        : m_grid(grid && grid->isVisible() ? grid : nullptr)
+        : m_grid(grid && grid->isVisible() && QGuiApplication::mouseButtons() == Qt::NoButton
+                     ? grid
+                     : nullptr)
     {
         if (!m_grid)
             return;

@@ -7,13 +7,16 @@
 #include "AppointmentFiling.h"
 #include "DataAccess.h"
 #include "DayColumnHost.h"
+#include "DayWeekView.h"
 #include "LabelPool.h"
 #include "PictureBox.h"
 #include "Settings.h"
 #include "ShownText.h"
 #include "TestFiles.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -366,6 +369,37 @@ TEST_F(ClassDayTest, LabelsLieWhereTheirTimesAndColumnsSay)
                 << i;
         }
     }
+}
+
+TEST_F(ClassDayTest, AWeekOfManyAppointmentsShowsWithTheGridVisibleAndItsFocusKept)
+{
+    QWidget window;
+    window.resize(900, 700);
+    PictureBox header(&window);
+    header.setGeometry(0, 0, 880, 680);
+    QWidget panel(&header);
+    panel.setGeometry(0, 30, 860, 640);
+    PictureBox grid(&panel);
+    grid.setGeometry(4, 0, 850, 640);
+    QScrollBar scroll(&header);
+    FakeHost gridHost(&grid);
+    QList<TerminPtr> crowded;
+    for (int i = 0; i < 400; ++i)
+        crowded << dayOf("9-10").first();
+    DayWeekView view(
+        settings, [&](const QDate& d) { return d == day ? crowded : QList<TerminPtr>(); }, editing,
+        gridHost, {&header, &panel, &grid, &scroll}, [this] { return today; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    grid.setFocus();
+    view.LoadView(day, true);
+    EXPECT_TRUE(grid.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &grid);
+    int shown = 0;
+    for (const QLabel* label : gridHost.inUse)
+        shown += label->property("tag").isValid() && label->isVisible();
+    EXPECT_EQ(shown, 400);
 }
 
 TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
