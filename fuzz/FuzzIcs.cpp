@@ -90,6 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fail("not iCalendar, yet files were written", paths.first());
         return 0;
     }
+    if (result.tooLarge) {
+        if (!paths.isEmpty() || result.appointments <= kLargeImport)
+            fail("a large import refused, yet files were written", QString::number(paths.size()));
+        return 0;
+    }
     // Every event landed, was skipped, replaced by a later version, or has an appointment that
     // was not saved.
     if (result.imported + result.expanded + result.skipped.size() + result.olderVersions.size() +

@@ -18,6 +18,7 @@
     <message><source>an excluded date that cannot be read was left out</source><translation>ein unlesbares ausgenommenes Datum wurde ausgelassen</translation></message>
     <message><source>an extra date that cannot be read was left out</source><translation>ein unlesbares zusätzliches Datum wurde ausgelassen</translation></message>
     <message><source>a repeat rule that matches no date was left out</source><translation>eine Wiederholungsregel, die auf kein Datum passt, wurde ausgelassen</translation></message>
+    <message><source>Not imported: the file makes %1 appointments, more than %2 at once. Nothing was written.</source><translation>Nicht importiert: Die Datei ergibt %1 Termine, mehr als %2 auf einmal. Es wurde nichts geschrieben.</translation></message>
     <message><source>Warnings: %1</source><translation>Warnungen: %1</translation></message>
     <message><source>Imported: %1 events, %2 of them recurring</source><translation>Importiert: %1 Ereignisse, davon %2 wiederkehrend</translation></message>
     <message><source>Expanded: %1 events into %2 appointments</source><translation>Aufgelöst: %1 Ereignisse in %2 Einzeltermine</translation></message>
@@ -35,6 +36,17 @@
     <message><source>Removed: %1 appointments of an earlier import that the file no longer holds</source><translation>Entfernt: %1 Termine eines früheren Imports, die die Datei nicht mehr enthält</translation></message>
     <message><source>Texts cut to 64 KiB: %1 events</source><translation>Texte auf 64 KiB gekürzt: %1 Ereignisse</translation></message>
     <message><source>Not saved: %1 events, %2 of %3 appointments: %4</source><translation>Nicht gespeichert: %1 Ereignisse, %2 von %3 Terminen: %4</translation></message>
+</context>
+<context>
+    <name>ImportRecord</name>
+    <message><source>The import record %1 cannot be written: %2</source><translation>Das Importprotokoll %1 kann nicht geschrieben werden: %2</translation></message>
+    <message><source>It is no import record.</source><translation>Sie ist kein Importprotokoll.</translation></message>
+    <message><source>The import record cannot be read: %1</source><translation>Das Importprotokoll kann nicht gelesen werden: %1</translation></message>
+    <message><source>Import of %1 on %2 taken back: %3 appointments removed</source><translation>Import von %1 am %2 zurückgenommen: %3 Termine entfernt</translation></message>
+    <message><source>Already gone: %1 appointments</source><translation>Schon entfernt: %1 Termine</translation></message>
+    <message><source>Left as they are: %1 appointments of an earlier import it had updated</source><translation>Unverändert gelassen: %1 Termine eines früheren Imports, die er aktualisiert hatte</translation></message>
+    <message><source>Not removed: %1 appointments; the record stays for another try</source><translation>Nicht entfernt: %1 Termine; das Protokoll bleibt für einen weiteren Versuch</translation></message>
+    <message><source>Stopped before the end; the record stays for another try</source><translation>Vor dem Ende angehalten; das Protokoll bleibt für einen weiteren Versuch</translation></message>
 </context>
 <context>
     <name>form_export_ics</name>

@@ -5,6 +5,7 @@
 #include "Common.h"
 #include "DataAccess.h"
 #include "IcsImportSupport.h"
+#include "ImportRecord.h"
 #include "Settings.h"
 
 #include <QHash>
@@ -264,8 +265,8 @@ private:
         if (room <= 0)
             return skip(e, Reason::TooMany);
         const Budget budget{QDeadlineTimer(m_options.expansionTime), &m_options.stop};
-        const Occurrences found = occurrencesOf(
-            e, rules, extra, ex, ends ? Ics::kLastDay : openEndOf(e), room, budget);
+        const Occurrences found =
+            occurrencesOf(e, rules, extra, ex, ends ? Ics::kLastDay : openEndOf(e), room, budget);
         if (found.ruleLeftOut)
             warn(e, IcsImportResult::Warning::Kind::RuleLeftOut);
         if (found.ruleMatchesNoDate)
@@ -360,11 +361,33 @@ IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QStrin
     // Written only now: a file that is not iCalendar has left nothing behind.
     std::vector<Ics::Planned> planned = planner.takePlanned();
     std::vector<Ics::PlannedEvent> events = planner.takeEvents();
+    if (planned.size() > size_t(kLargeImport) && !options.allowLarge) {
+        result.tooLarge = true;
+        result.appointments = int(planned.size());
+        return result;
+    }
+    std::unique_ptr<ImportRecord> record;
+    if (!options.recordSource.isEmpty() && !planned.empty()) {
+        record =
+            ImportRecord::start(dataFolder, options.recordSource, target.producer, &result.error);
+        if (!record) {
+            result.ok = false;
+            return result;
+        }
+        result.record = record->path();
+    }
     auto random = options.random;
     if (!random)
         random = [] { return QRandomGenerator::global()->generate(); };
-    Ics::writePlanned(planned, events,
-                      {store, WithTrailingSeparator(dataFolder), random, progress, options.stop},
-                      result);
+    Ics::writePlanned(
+        planned, events,
+        {store, WithTrailingSeparator(dataFolder), random, progress, options.stop, record.get()},
+        result);
+    if (record) {
+        const bool anyWritten = result.appointments - result.notTried - result.failed > 0;
+        record->finish(anyWritten);
+        if (!anyWritten)
+            result.record.clear();
+    }
     return result;
 }

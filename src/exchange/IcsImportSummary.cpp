@@ -87,6 +87,11 @@ QString IcsImportSummary(const IcsImportResult& result)
 {
     if (!result.ok)
         return result.error;
+    if (result.tooLarge)
+        return IcsImport::tr("Not imported: the file makes %1 appointments, more than %2 at "
+                             "once. Nothing was written.")
+            .arg(result.appointments)
+            .arg(kLargeImport);
     QStringList lines;
     lines << IcsImport::tr("Imported: %1 events, %2 of them recurring")
                  .arg(result.imported)

@@ -23,6 +23,7 @@
 #include <vector>
 
 class DataAccess;
+class ImportRecord;
 
 // The context of the import's texts in the translation file.
 struct IcsImport {
@@ -264,6 +265,7 @@ struct WriteTarget {
     std::function<quint32()> random;
     const IcsImportProgress& progress;
     const std::function<bool()>& stop;
+    ImportRecord* record = nullptr; // notes each new file before it is written
 };
 
 // Writes the planned appointments; one of an event whose UID an appointment of the day already

@@ -2,6 +2,7 @@
 #include "Common.h"
 #include "DataAccess.h"
 #include "IcsImportSupport.h"
+#include "ImportRecord.h"
 
 #include <QHash>
 #include <QMap>
@@ -196,6 +197,10 @@ private:
             const bool recurring = a.IsRecurring();
             a.setFilename(directory + name);
             a.setIsRecurring(recurring);
+            if (!noted(a.filename(), earlier.isEmpty()))
+                return failed(event, WriteOutcome::failed(WriteOutcome::Cause::System,
+                                                          m_target.record->path(),
+                                                          m_target.record->error()));
             outcome = m_target.store.SaveAppointment(a);
             if (outcome.ok) {
                 m_taken.insert(a.filename());
@@ -212,6 +217,20 @@ private:
             // An unmounted share answers every further try the same way, only slower.
             m_reachable = outcome.cause != WriteOutcome::Cause::FolderUnreachable;
         }
+        failed(event, outcome);
+    }
+
+    // The record notes a new file before it is written, so that a killed import can be taken
+    // back; an earlier import's file written over stays when it is.
+    bool noted(const QString& path, bool isNew)
+    {
+        if (!m_target.record)
+            return true;
+        return isNew ? m_target.record->noteNew(path) : m_target.record->noteUpdated(path);
+    }
+
+    void failed(PlannedEvent& event, const WriteOutcome& outcome)
+    {
         event.failed = true;
         if (m_result.failed++ == 0)
             m_result.firstFailure = outcome;

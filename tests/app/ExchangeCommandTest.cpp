@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -79,6 +80,10 @@ TEST(ExchangeCommandTest, RefusesBadWordsAndUnusableFiles)
                                            "END:VCALENDAR\r\n"));
     const QString notes = dir.filePath("notes.ics");
     ASSERT_TRUE(TestFiles::writeBytes(notes, "Buy milk\r\n"));
+    const QString large = dir.filePath("large.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(large, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"
+                                             "DTSTART:20260310T090000\r\nRRULE:FREQ=HOURLY;"
+                                             "COUNT=5001\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
     const QString missing = dir.filePath("absent");
     const QStringList exportTo = {"--folder", source};
     const QStringList importTo = {"--folder", target};
@@ -102,6 +107,12 @@ TEST(ExchangeCommandTest, RefusesBadWordsAndUnusableFiles)
          "The file is not an iCalendar file. Nothing was imported."},
         {{"import-ics", ics, "--folder", missing}, 1, "not a directory"},
         {{"import-ics", ics, "--folder", blocked}, 1, "1 of 1 appointments not saved"},
+        {QStringList{"import-ics", large} + importTo, 1,
+         "makes 5001 appointments, more than 5000 at once; nothing was imported. Add "
+         "--allow-large"},
+        {{"undo-import"}, 2, "undo-import takes one import record."},
+        {{"undo-import", ics}, 1, "It is no import record."},
+        {{"undo-import", missing}, 1, "cannot read"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
@@ -146,8 +157,10 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
     QDir().mkpath(target);
     const CliRun imported = cli({"import-ics", ics, "--folder", target, "--color", "3"});
     EXPECT_EQ(imported.code, 0) << imported.err.toStdString();
-    EXPECT_EQ(imported.out, "Imported: 6 events, 4 of them recurring\n"
-                            "Expanded: 0 events into 0 appointments\nSkipped: 0 events\n");
+    EXPECT_TRUE(imported.out.startsWith("Imported: 6 events, 4 of them recurring\n"
+                                        "Expanded: 0 events into 0 appointments\n"
+                                        "Skipped: 0 events\nImport record: "))
+        << imported.out.toStdString();
 
     // Only the file names and the owner may differ.
     auto agenda = [](const QString& folder) {
@@ -158,6 +171,37 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
     const QString before = agenda(source);
     EXPECT_EQ(before.count('\n'), 2 + 10 + 26 + 7 + 1);
     EXPECT_EQ(agenda(target).toStdString(), before.toStdString());
+}
+
+// An import's record takes it back: the appointments it created go, the record too, and one
+// removed by hand meanwhile is counted as gone.
+TEST(ExchangeCommandTest, UndoImportRemovesWhatTheImportCreated)
+{
+    QTemporaryDir dir;
+    const QString ics = dir.filePath("week.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Walk\r\n"
+                                           "DTSTART:20260310T090000\r\nRRULE:FREQ=DAILY;"
+                                           "COUNT=3;BYHOUR=9,18\r\nEND:VEVENT\r\n"
+                                           "END:VCALENDAR\r\n"));
+    const QString folder = dir.filePath("data");
+    ASSERT_TRUE(TestFiles::writeBytes(folder + "/y2026/m3/d10/1.nv3",
+                                      appointment({2026, 3, 10}, "8:0-9:0", "Own", 0)));
+    const CliRun imported = cli({"import-ics", ics, "--folder", folder});
+    ASSERT_EQ(imported.code, 0) << imported.err.toStdString();
+    static const QRegularExpression named("Import record: (\\S+) ");
+    const QString record = named.match(imported.out).captured(1);
+    ASSERT_TRUE(QFile::exists(record)) << imported.out.toStdString();
+    EXPECT_EQ(filesBelow(folder), 1 + 3 + 1);
+    QDirIterator walks(folder + "/y2026/m3/d11", QDir::Files);
+    ASSERT_TRUE(QFile::remove(walks.next()));
+
+    const CliRun undone = cli({"undo-import", record});
+    EXPECT_EQ(undone.code, 0) << undone.err.toStdString();
+    EXPECT_TRUE(undone.out.contains("taken back: 2 appointments removed\nAlready gone: 1 "
+                                    "appointments\n"))
+        << undone.out.toStdString();
+    EXPECT_EQ(filesBelow(folder), 1);
+    EXPECT_FALSE(QFile::exists(record));
 }
 
 // import-ics counts what landed and exits 1 when anything was not saved; each occurrence takes

@@ -128,17 +128,18 @@ TEST(IcsImportTest, InputThatIsNoCalendarWritesNothing)
     EXPECT_EQ(check.events, 1);
 }
 
-// Rules without end run to two years after today; each occurrence a one-time appointment.
-TEST(IcsImportTest, OpenRulesExpandToTwoYearsAfterToday)
+// Rules without end run for two years, from today or from a later start; each occurrence a
+// one-time appointment.
+TEST(IcsImportTest, OpenRulesExpandForTwoYears)
 {
     const struct {
         const char* rule;
         int count;
         const char* last;
     } rows[] = {
-        {"FREQ=WEEKLY;BYDAY=TU,TH", 209, "2028-02-29"},
-        {"FREQ=MONTHLY;INTERVAL=3", 8, "2027-12-03"},
-        {"FREQ=YEARLY;BYMONTH=3,9", 4, "2027-09-03"},
+        {"FREQ=WEEKLY;BYDAY=TU,TH", 210, "2028-03-02"},
+        {"FREQ=MONTHLY;INTERVAL=3", 9, "2028-03-03"},
+        {"FREQ=YEARLY;BYMONTH=3,9", 5, "2028-03-03"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.rule);

@@ -4,9 +4,11 @@
 #include "DataAccess.h"
 #include "IcsExport.h"
 #include "IcsImport.h"
+#include "ImportRecord.h"
 #include "Settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <optional>
@@ -24,6 +26,7 @@ struct Request {
     QStringList positional;
     QString folder;
     int color = 1;
+    bool allowLarge = false;
 };
 
 using Problem = QString;
@@ -42,15 +45,18 @@ int failure(const QString& problem, QTextStream& err)
     return AgendaCommand::FolderError;
 }
 
-// Options "--folder DIR" and, where allowed, "--color N", also written "--name=VALUE".
-std::variant<Request, Problem> parse(const QStringList& args, bool colorAllowed)
+// Options "--folder DIR" and, for an import, "--color N" and "--allow-large", the ones with a
+// value also written "--name=VALUE".
+std::variant<Request, Problem> parse(const QStringList& args, bool importing)
 {
     Request request;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         const QString name = arg.section(u'=', 0, 0);
-        if (name == QLatin1String("--folder") ||
-            (colorAllowed && name == QLatin1String("--color"))) {
+        if (importing && arg == QLatin1String("--allow-large")) {
+            request.allowLarge = true;
+        } else if (name == QLatin1String("--folder") ||
+                   (importing && name == QLatin1String("--color"))) {
             const std::optional<QString> value = AgendaCommand::optionValue(args, i, name);
             if (!value)
                 return Problem(QStringLiteral("%1 needs a value.").arg(name));
@@ -146,16 +152,54 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     DataAccess store(profiles, StoreSource::fixed(folder));
-    const IcsImportResult result = ImportIcs(*bytes, store, folder, request.color);
+    IcsImportOptions options;
+    options.allowLarge = request.allowLarge;
+    options.recordSource = QFileInfo(request.positional[0]).absoluteFilePath();
+    const IcsImportResult result = ImportIcs(*bytes, store, folder, request.color, {}, options);
     if (!result.ok)
         return failure(QStringLiteral("%1: %2 Nothing was imported.").arg(file, result.error), err);
+    if (result.tooLarge)
+        return failure(QStringLiteral("%1 makes %2 appointments, more than %3 at once; nothing "
+                                      "was imported. Add --allow-large to import them.")
+                           .arg(file)
+                           .arg(result.appointments)
+                           .arg(kLargeImport),
+                       err);
     out << IcsImportSummary(result) << '\n';
+    // Where a run killed half-way leaves it too.
+    if (!result.record.isEmpty())
+        out << "Import record: " << QDir::toNativeSeparators(result.record)
+            << " (norvane-cli undo-import RECORD takes the import back)\n";
     out.flush();
     if (result.failed > 0)
         return failure(QStringLiteral("%1 of %2 appointments not saved: %3")
                            .arg(result.failed)
                            .arg(result.appointments)
                            .arg(IcsNotSavedReason(result.firstFailure)),
+                       err);
+    return AgendaCommand::Ok;
+}
+
+int undoImport(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed = parse(args, false);
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return usageError(*problem, err);
+    const Request& request = std::get<Request>(parsed);
+    if (request.positional.size() != 1 || request.positional[0].isEmpty() ||
+        !request.folder.isEmpty())
+        return usageError(QStringLiteral("undo-import takes one import record."), err);
+    const QString record = request.positional[0];
+    const UndoOutcome outcome = UndoImport(record, RealFileAccess::instance());
+    if (!outcome.record.ok)
+        return failure(QStringLiteral("cannot read %1: %2")
+                           .arg(QDir::toNativeSeparators(record), outcome.record.error),
+                       err);
+    out << UndoSummary(outcome) << '\n';
+    out.flush();
+    if (outcome.failed > 0)
+        return failure(QStringLiteral("%1 appointments could not be removed; run it again.")
+                           .arg(outcome.failed),
                        err);
     return AgendaCommand::Ok;
 }

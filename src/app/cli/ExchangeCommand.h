@@ -12,9 +12,13 @@ namespace ExchangeCommand {
 int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
               const QString& programDirectory);
 
-// args after "import-ics": FILE [--folder DIR] [--color N]. Prints the import's summary; a
-// file that is not iCalendar writes nothing.
+// args after "import-ics": FILE [--folder DIR] [--color N] [--allow-large]. Prints the
+// import's summary and its record; a file that is not iCalendar writes nothing, nor does one of
+// more than kLargeImport appointments without --allow-large.
 int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
               const QString& programDirectory);
+
+// args after "undo-import": RECORD. Removes the appointments the import of the record created.
+int undoImport(const QStringList& args, QTextStream& out, QTextStream& err);
 
 } // namespace ExchangeCommand

@@ -49,5 +49,7 @@ int main(int argc, char* argv[])
         return ExchangeCommand::exportIcs(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("import-ics"))
         return ExchangeCommand::importIcs(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("undo-import"))
+        return ExchangeCommand::undoImport(args.mid(1), out, err);
     return AgendaCommand::run(args, out, err, DefaultProgramDirectory());
 }
