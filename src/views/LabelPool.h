@@ -22,8 +22,8 @@ class QWidget;
 // style sheet, which a crowded week would parse and polish once per label on every rebuild.
 class ViewLabel : public QLabel {
     Q_OBJECT
-    // "column|position" of the appointment shown, invalid for none. Declared, so the window's
-    // look at it for every event finds it at once instead of searching the dynamic ones.
+    // "column|position" of the appointment shown, invalid for none. Declared, so setting and
+    // reading it on thousands of labels finds it at once instead of among dynamic properties.
     Q_PROPERTY(QVariant tag READ tag WRITE setTag)
 
 public:
@@ -38,8 +38,6 @@ public:
     // Back to a plain, empty label of the pool.
     void reset();
 
-    QColor background() const { return m_back; }
-    bool hasBorder() const { return m_border; }
     QVariant tag() const { return m_tag; }
     void setTag(const QVariant& tag) { m_tag = tag; }
 
@@ -61,7 +59,8 @@ private:
 // the last return.
 class LabelPool {
 public:
-    // Labels are children of parent; mouseHandler filters their events.
+    // Labels are children of parent; mouseHandler filters their mouse presses, releases and
+    // double clicks.
     LabelPool(QWidget* parent, QObject* mouseHandler);
     ~LabelPool();
 

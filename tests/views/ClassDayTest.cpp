@@ -371,6 +371,30 @@ TEST_F(ClassDayTest, LabelsLieWhereTheirTimesAndColumnsSay)
     }
 }
 
+TEST(LabelPoolTest, LabelsGivenBackAreTakenAgainAndSparesBeyondTheKeptAreDeleted)
+{
+    QWidget grid;
+    LabelPool pool(&grid, nullptr);
+    QList<QPointer<QLabel>> first;
+    for (int i = 0; i < 3; ++i)
+        first << pool.CreateLabelResource();
+    for (const QPointer<QLabel>& label : first) {
+        label->show();
+        pool.ReleaseLabelResource(label);
+        EXPECT_TRUE(label->isHidden());
+    }
+    pool.ReleaseLabelResource(first[0]); // twice: ignored
+    EXPECT_EQ(pool.inUse() * 10 + pool.spare(), 3);
+    QList<QLabel*> again{pool.CreateLabelResource(), pool.CreateLabelResource()};
+    EXPECT_EQ(again, (QList<QLabel*>{first[0], first[1]})) << "lowest first";
+    EXPECT_EQ(pool.inUse() * 10 + pool.spare(), 21);
+    pool.ReleaseLabelResource(again[1]);
+    pool.dropSpares(1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(QList<bool>({!first[0], !first[1], !first[2]}), (QList<bool>{false, false, true}));
+    EXPECT_EQ(pool.inUse() * 10 + pool.spare(), 11);
+}
+
 TEST_F(ClassDayTest, AWeekOfManyAppointmentsShowsWithTheGridVisibleAndItsFocusKept)
 {
     QWidget window;
