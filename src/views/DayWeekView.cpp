@@ -220,12 +220,15 @@ void DayWeekView::LoadView(const QDate& date, bool week)
 
     const Frame frame = frameFor(days, week);
     const bool sameFrame = m_frame && *m_frame == frame;
+    // Nothing to lay out: the heartbeat's refresh of a view nobody changed ends here.
     if (sameFrame && shownUnchanged(shown))
-        return;            // nothing to lay out
+        return;
     qsizetype touched = 0; // labels handed back or borrowed
-    for (qsizetype c = 1; c <= shown.size(); ++c)
-        if (!sameFrame || m_shownDays[size_t(c)] != shown[c - 1])
-            touched += m_shownDays[size_t(c)].size() + shown[c - 1].size();
+    for (size_t c = 1; c < m_shownDays.size(); ++c) {
+        const ShownDay& now = c <= size_t(shown.size()) ? shown[qsizetype(c) - 1] : ShownDay();
+        if (!sameFrame || m_shownDays[c] != now)
+            touched += m_shownDays[c].size() + now.size();
+    }
     const HiddenWhileBuilt hidden(touched > kManyLabels ? m_pictures.pic_view : nullptr);
     if (!sameFrame) {
         ReleaseDayColumns();
