@@ -47,6 +47,11 @@
     <message><source>Left as they are: %1 appointments of an earlier import it had updated</source><translation>Unverändert gelassen: %1 Termine eines früheren Imports, die er aktualisiert hatte</translation></message>
     <message><source>Not removed: %1 appointments; the record stays for another try</source><translation>Nicht entfernt: %1 Termine; das Protokoll bleibt für einen weiteren Versuch</translation></message>
     <message><source>Stopped before the end; the record stays for another try</source><translation>Vor dem Ende angehalten; das Protokoll bleibt für einen weiteren Versuch</translation></message>
+    <message><source>Looking for your last import ...</source><translation>Ihr letzter Import wird gesucht ...</translation></message>
+    <message><source>Cancel</source><translation>Abbrechen</translation></message>
+    <message><source>There is no import of yours to take back in %1.</source><translation>In %1 gibt es keinen Import von Ihnen, der sich zurücknehmen ließe.</translation></message>
+    <message><source>Take back the import of %1 on %2? The %3 appointments it created are removed.</source><translation>Den Import von %1 am %2 zurücknehmen? Die %3 Termine, die er angelegt hat, werden entfernt.</translation></message>
+    <message><source>Taking back the import ...</source><translation>Der Import wird zurückgenommen ...</translation></message>
 </context>
 <context>
     <name>form_export_ics</name>
@@ -74,6 +79,9 @@
     <message><source>Reading %1 ...</source><translation>%1 wird gelesen ...</translation></message>
     <message><source>Cancelled: %1 of %2 appointments saved.</source><translation>Abgebrochen: %1 von %2 Terminen gespeichert.</translation></message>
     <message><source>Reading the events ...</source><translation>Ereignisse werden gelesen ...</translation></message>
+    <message><source>%1 makes %2 appointments, more than %3 at once. Import them all?</source><translation>%1 ergibt %2 Termine, mehr als %3 auf einmal. Alle importieren?</translation></message>
+    <message><source>Nothing was imported.</source><translation>Es wurde nichts importiert.</translation></message>
+    <message><source>File &gt; Undo last import takes it back.</source><translation>Datei &gt; Letzten Import zurücknehmen nimmt ihn zurück.</translation></message>
     <message><source>Cancelled before anything was saved.</source><translation>Abgebrochen, bevor etwas gespeichert wurde.</translation></message>
     <message><source>iCalendar files (*.ics)</source><translation>iCalendar-Dateien (*.ics)</translation></message>
     <message><source>All files (*.*)</source><translation>Alle Dateien (*.*)</translation></message>

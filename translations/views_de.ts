@@ -31,6 +31,7 @@
     <message><source>&amp;Print...</source><translation>&amp;Drucken...</translation></message>
     <message><source>Import i&amp;Calendar...</source><translation>i&amp;Calendar importieren...</translation></message>
     <message><source>Export to iCa&amp;lendar...</source><translation>Als iCa&amp;lendar exportieren...</translation></message>
+    <message><source>&amp;Undo last import...</source><translation>Letzten Import &amp;zurücknehmen...</translation></message>
     <message><source>Export as P&amp;DF...</source><translation>Als P&amp;DF exportieren...</translation></message>
     <message><source>&amp;Exit</source><translation>&amp;Beenden</translation></message>
     <message><source>&amp;Appointment</source><translation>&amp;Termin</translation></message>

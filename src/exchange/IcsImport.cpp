@@ -361,7 +361,7 @@ IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QStrin
     // Written only now: a file that is not iCalendar has left nothing behind.
     std::vector<Ics::Planned> planned = planner.takePlanned();
     std::vector<Ics::PlannedEvent> events = planner.takeEvents();
-    if (planned.size() > size_t(kLargeImport) && !options.allowLarge) {
+    if (planned.size() > size_t(options.largeImport) && !options.allowLarge) {
         result.tooLarge = true;
         result.appointments = int(planned.size());
         return result;

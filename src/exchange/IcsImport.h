@@ -51,8 +51,8 @@ struct IcsImportResult {
     bool ok = false; // false: not iCalendar (error says why), and nothing was written
     QString error;
     bool stopped = false; // the user stopped it (IcsImportOptions::stop)
-    // More appointments than kLargeImport without IcsImportOptions::allowLarge: nothing was
-    // written, appointments says how many it would have been.
+    // More appointments than IcsImportOptions::largeImport without IcsImportOptions::allowLarge:
+    // nothing was written, appointments says how many it would have been.
     bool tooLarge = false;
     QString record; // the ImportRecord of what was written; empty for none
 
@@ -79,6 +79,10 @@ struct IcsImportResult {
 // How long the occurrences of one event may take to find before it is skipped.
 inline constexpr std::chrono::milliseconds kMaxExpansionTime{4000};
 
+// An import of more appointments than this is asked for first: they are counted before any
+// is written.
+inline constexpr int kLargeImport = 5000;
+
 struct IcsImportOptions {
     // Rules without end are expanded up to two years after this day; invalid: today.
     QDate today;
@@ -92,8 +96,9 @@ struct IcsImportOptions {
     // After each event planned: how many, and of how many events.
     std::function<void(int done, int total)> planning;
     std::chrono::milliseconds expansionTime = kMaxExpansionTime;
-    // More than kLargeImport appointments are written only when allowed.
+    // More than largeImport appointments are written only when allowed.
     bool allowLarge = false;
+    int largeImport = kLargeImport;
     // Set: an ImportRecord in the data folder notes each new file before it is written, naming
     // this as the file imported, so the import can be taken back.
     QString recordSource;
@@ -104,10 +109,6 @@ using IcsImportProgress = std::function<void(int done, int total)>;
 
 // One expanded event never writes more appointments than this.
 inline constexpr int kMaxOccurrences = 20000;
-
-// An import of more appointments than this is asked for first: they are counted before any
-// is written.
-inline constexpr int kLargeImport = 5000;
 
 // The events of an iCalendar file become appointments of dataFolder in colour colorCode:
 // - a rule one recurrence kind expresses exactly (FREQ with UNTIL or nothing; a BYDAY,
@@ -126,7 +127,7 @@ inline constexpr int kLargeImport = 5000;
 // - a rule is followed through a bounded number of periods and for expansionTime at most, and
 //   one that matches no date is told as such; SUMMARY and DESCRIPTION are cut to 64 KiB.
 // The whole file is planned before anything is written: input that is not iCalendar, or one of
-// more than kLargeImport appointments not allowed, writes nothing. The file is parsed one event at
+// more than largeImport appointments not allowed, writes nothing. The file is parsed one event at
 // a time. New files get fresh names in the directory the editor would choose.
 IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QString& dataFolder,
                           int colorCode, const IcsImportProgress& progress = {},

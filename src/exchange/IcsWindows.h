@@ -14,6 +14,8 @@ class Settings;
 struct IcsWindowHooks {
     std::function<void(QWidget*, const QString& title, const QString& text)> message;
     std::function<void(QWidget*, const QString& title, const QString& text)> error;
+    // A question to answer with yes (true) or no.
+    std::function<bool(QWidget*, const QString& title, const QString& text)> question;
 
     // Message boxes for the hooks left empty.
     IcsWindowHooks withDefaults() const;
@@ -33,3 +35,9 @@ void ExportIcsWindow(QWidget* parent, Settings& settings, const QDate& shownDate
 // the active data folder of settings, and its summary. The file is read and the appointments
 // are saved on a thread of the window's own. The caller rebuilds its view afterwards.
 void ImportIcsWindow(QWidget* parent, Settings& settings, IcsWindowHooks hooks = {});
+
+// "File > Undo last import": the newest import of the user into the active data folder of
+// settings, taken back once the user agrees: the appointments it created are removed (on a
+// thread of its own), those of an earlier import it updated stay. The caller rebuilds its view
+// afterwards.
+void UndoLastImportWindow(QWidget* parent, Settings& settings, IcsWindowHooks hooks = {});

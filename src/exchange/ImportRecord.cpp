@@ -94,6 +94,7 @@ void ImportRecord::finish(bool anyWritten)
 ImportRecordInfo ReadImportRecord(const QString& recordPath)
 {
     ImportRecordInfo info;
+    info.path = recordPath;
     QFile file(recordPath);
     if (!file.open(QIODevice::ReadOnly)) {
         info.error = file.errorString();

@@ -48,6 +48,7 @@ private:
 
 // What a record holds.
 struct ImportRecordInfo {
+    QString path; // of the record
     bool ok = false;
     QString error;  // why it cannot be read, when not ok
     QString folder; // the data folder it lies in, ending in a separator

@@ -138,6 +138,11 @@ void form_import_ics::command_ok_Click()
     SetMousePointer(11);
     combo_color->setEnabled(false);
     command_ok->setEnabled(false);
+    startImport(false);
+}
+
+void form_import_ics::startImport(bool allowLarge)
+{
     m_run = std::make_shared<ImportRun>();
     // There from the start: working out a file's events may take a while before anything is
     // saved.
@@ -146,6 +151,9 @@ void form_import_ics::command_ok_Click()
     IcsImportOptions options;
     options.producer = GetLoginName();
     options.stop = [run = m_run] { return run->cancel.load(); };
+    options.allowLarge = allowLarge;
+    options.largeImport = m_largeImport;
+    options.recordSource = m_path;
     options.planning = [this, reply = m_worker->replies(), hook = m_planningHook,
                         state = std::make_shared<PlanningProgress>()](int done, int total) {
         if (hook)
@@ -186,8 +194,9 @@ void form_import_ics::showProgress(const QString& label, int done, int total)
         m_progress->setAutoReset(false);
         connect(m_progress, &QProgressDialog::canceled, this,
                 &form_import_ics::command_cancel_Click);
-        m_progress->show();
     }
+    if (m_progress->isHidden())
+        m_progress->show();
     m_progress->setLabelText(label);
     m_progress->setMaximum(total);
     m_progress->setValue(done);
@@ -217,11 +226,22 @@ void form_import_ics::finishImport(const IcsImportResult& result)
 {
     if (m_progress)
         m_progress->hide();
+    if (result.tooLarge && !result.stopped &&
+        m_hooks.question(this, kTitle,
+                         tr("%1 makes %2 appointments, more than %3 at once. Import them all?")
+                             .arg(QFileInfo(m_path).fileName())
+                             .arg(result.appointments)
+                             .arg(m_largeImport))) {
+        startImport(true);
+        return;
+    }
     m_importing = false;
     SetMousePointer(0);
     QString text;
     const int tried = result.appointments - result.notTried;
-    if (result.stopped && tried == 0) {
+    if (result.tooLarge) {
+        text = tr("Nothing was imported.");
+    } else if (result.stopped && tried == 0) {
         text = tr("Cancelled before anything was saved.");
     } else {
         if (result.stopped)
@@ -230,6 +250,8 @@ void form_import_ics::finishImport(const IcsImportResult& result)
                        .arg(result.appointments) +
                    QStringLiteral("\n");
         text += IcsImportSummary(result);
+        if (!result.record.isEmpty())
+            text += QStringLiteral("\n") + tr("File > Undo last import takes it back.");
     }
     if (result.failed > 0)
         m_hooks.error(this, kTitle, text);

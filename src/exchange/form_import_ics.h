@@ -20,7 +20,8 @@ class WorkerThread;
 // new appointments, and the summary tells what became of every event. The file is read, its
 // events worked out and the appointments saved on a thread of the window's own, so neither a
 // hostile file nor a share that stops answering holds up the window: the progress window and
-// its Cancel are there from the start of the import.
+// its Cancel are there from the start of the import. An import of more than kLargeImport
+// appointments is counted first and asked for, and each keeps an ImportRecord.
 class form_import_ics : public QDialog {
     Q_OBJECT
 
@@ -54,6 +55,8 @@ public:
 
     // For tests: runs on the import's thread after each event is worked out.
     void setPlanningHook(std::function<void()> hook) { m_planningHook = std::move(hook); }
+    // For tests: the user is asked above this many appointments instead of kLargeImport.
+    void setLargeImport(int appointments) { m_largeImport = appointments; }
 
 public slots:
     // Cancels a running import; closes the window otherwise, or when the import was already
@@ -63,6 +66,9 @@ public slots:
 private:
     void Form_Load();
     void readFile();
+    // Runs the import on the thread; one of more than m_largeImport appointments is asked for
+    // first unless allowLarge.
+    void startImport(bool allowLarge);
     void showProgress(const QString& label, int done, int total);
     void finishImport(const IcsImportResult& result);
 
@@ -79,6 +85,7 @@ private:
     QProgressDialog* m_progress = nullptr;
     std::unique_ptr<WorkerThread> m_worker;
     std::function<void()> m_planningHook;
+    int m_largeImport = kLargeImport;
 
     QLabel* label_datei;
     QLabel* label_color;

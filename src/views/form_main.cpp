@@ -160,6 +160,7 @@ void form_main::connectMenus()
     m_ui->mnu_file_import->setEnabled(bool(m_hooks.showImport));
     m_ui->mnu_file_import_ics->setEnabled(bool(m_hooks.importIcs));
     m_ui->mnu_file_export_ics->setEnabled(bool(m_hooks.exportIcs));
+    m_ui->mnu_file_undo_import->setEnabled(bool(m_hooks.undoImport));
     m_ui->mnu_file_print->setEnabled(bool(m_hooks.showPrint));
     m_ui->mnu_file_export_pdf->setEnabled(bool(m_hooks.exportPdf));
     m_ui->mnu_settings_program->setEnabled(bool(m_hooks.showSettings));
@@ -176,6 +177,10 @@ void form_main::connectMenus()
     });
     connect(m_ui->mnu_file_import_ics, &QAction::triggered, this, [=, this] {
         modal([this] { m_hooks.importIcs(this); });
+        showOwnChange();
+    });
+    connect(m_ui->mnu_file_undo_import, &QAction::triggered, this, [=, this] {
+        modal([this] { m_hooks.undoImport(this); });
         showOwnChange();
     });
     connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,

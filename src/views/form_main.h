@@ -38,6 +38,7 @@ public:
         std::function<void(QWidget* parent)> showImport;
         std::function<void(QWidget* parent)> importIcs;
         std::function<void(QWidget* parent, const QDate& shown)> exportIcs;
+        std::function<void(QWidget* parent)> undoImport;
         std::function<void(QWidget* parent, const QDate& date, bool week)> showPrint;
         std::function<void(QWidget* parent, const QDate& date, bool week)> exportPdf;
         std::function<void()> checkReminders;

@@ -111,10 +111,11 @@ TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
     colors.setCurrentIndex(3);
     child<QPushButton>(w, "command_ok").click();
     ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
-    EXPECT_EQ(told, QStringList{
-                        QString::fromUtf8("Importiert: 1 Ereignisse, davon 0 wiederkehrend\n"
-                                          "Aufgelöst: 0 Ereignisse in 0 Einzeltermine\n"
-                                          "Übersprungen: 1 Ereignisse\n  \"Lost\": kein Beginn")});
+    EXPECT_EQ(told, QStringList{QString::fromUtf8(
+                        "Importiert: 1 Ereignisse, davon 0 wiederkehrend\n"
+                        "Aufgelöst: 0 Ereignisse in 0 Einzeltermine\n"
+                        "Übersprungen: 1 Ereignisse\n  \"Lost\": kein Beginn\n"
+                        "Datei > Letzten Import zurücknehmen nimmt ihn zurück.")});
     const QList<TerminPtr> day = store.GetAppointmentsOfDay(QDate(2026, 3, 12));
     ASSERT_EQ(day.size(), 1);
     EXPECT_EQ(day[0]->ColorCode(), 4);
@@ -204,6 +205,57 @@ TEST_F(FormIcsTest, CancelStopsTheImportAfterTheAppointmentBeingSaved)
         << told[0].toStdString();
     EXPECT_FALSE(told[0].contains("Not saved")) << told[0].toStdString();
     EXPECT_EQ(share.callsFromOwner(), 0);
+}
+
+// More appointments than the window writes at once are asked for before any is written; an
+// import agreed to is taken back by File > Undo last import, which leaves other appointments.
+TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
+{
+    const QString ics = files.filePath("shifts.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(
+        ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Shift\r\nDTSTART:20260401T080000\r\n"
+             "RRULE:FREQ=DAILY;COUNT=3\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+    QStringList asked;
+    bool agree = false;
+    hooks.question = [&](QWidget*, const QString&, const QString& text) {
+        asked << text;
+        return agree;
+    };
+    auto shifts = [this] {
+        store.clearCaches();
+        int n = 0;
+        for (int day = 1; day <= 3; ++day)
+            n += int(store.GetAppointmentsOfDay(QDate(2026, 4, day)).size());
+        return n;
+    };
+    for (bool yes : {false, true}) {
+        agree = yes;
+        form_import_ics w(settings, ics, hooks);
+        w.setLargeImport(2);
+        ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
+        child<QPushButton>(w, "command_ok").click();
+        ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
+        EXPECT_EQ(shifts(), yes ? 3 : 0);
+    }
+    EXPECT_EQ(asked, QStringList(2, "shifts.ics makes 3 appointments, more than 2 at once. "
+                                    "Import them all?"));
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[0], "Nothing was imported.");
+    EXPECT_TRUE(told[1].endsWith("\nFile > Undo last import takes it back."))
+        << told[1].toStdString();
+
+    UndoLastImportWindow(nullptr, settings, hooks);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_TRUE(asked[2].startsWith("Take back the import of " + ics + " on "));
+    EXPECT_TRUE(asked[2].endsWith("The 3 appointments it created are removed."));
+    ASSERT_EQ(told.size(), 3);
+    EXPECT_TRUE(told[2].endsWith("taken back: 3 appointments removed")) << told[2].toStdString();
+    EXPECT_EQ(shifts(), 0);
+    EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2026, 3, 10)).size(), 1);
+
+    UndoLastImportWindow(nullptr, settings, hooks);
+    EXPECT_TRUE(
+        told.value(3).startsWith("There is no import of yours to take back in " + data.path()));
 }
 
 // Working out the events runs on the window's thread of its own: the progress window and its

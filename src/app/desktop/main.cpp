@@ -55,6 +55,7 @@ int main(int argc, char* argv[])
     };
     hooks.showImport = [&](QWidget* parent) { OpenHolidayImport(parent, settings); };
     hooks.importIcs = [&](QWidget* parent) { ImportIcsWindow(parent, settings); };
+    hooks.undoImport = [&](QWidget* parent) { UndoLastImportWindow(parent, settings); };
     hooks.exportIcs = [&](QWidget* parent, const QDate& shown) {
         ExportIcsWindow(parent, settings, shown);
     };
