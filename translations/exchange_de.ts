@@ -19,6 +19,10 @@
     <message><source>an extra date that cannot be read was left out</source><translation>ein unlesbares zusätzliches Datum wurde ausgelassen</translation></message>
     <message><source>a repeat rule that matches no date was left out</source><translation>eine Wiederholungsregel, die auf kein Datum passt, wurde ausgelassen</translation></message>
     <message><source>Not imported: the file makes %1 appointments, more than %2 at once. Nothing was written.</source><translation>Nicht importiert: Die Datei ergibt %1 Termine, mehr als %2 auf einmal. Es wurde nichts geschrieben.</translation></message>
+    <message><source>every date of it is excluded or changed</source><translation>jedes seiner Daten ist ausgenommen oder geändert</translation></message>
+    <message><source>its repeat rule ends before it starts</source><translation>seine Wiederholungsregel endet vor seinem Beginn</translation></message>
+    <message><source>Left out, outside a calendar or inside another component: %1 events</source><translation>Ausgelassen, außerhalb eines Kalenders oder innerhalb einer anderen Komponente: %1 Ereignisse</translation></message>
+    <message><source>event at line %1</source><translation>Ereignis in Zeile %1</translation></message>
     <message><source>Warnings: %1</source><translation>Warnungen: %1</translation></message>
     <message><source>Imported: %1 events, %2 of them recurring</source><translation>Importiert: %1 Ereignisse, davon %2 wiederkehrend</translation></message>
     <message><source>Expanded: %1 events into %2 appointments</source><translation>Aufgelöst: %1 Ereignisse in %2 Einzeltermine</translation></message>

@@ -154,6 +154,12 @@ public:
             if (!icaltime_is_null_time(t))
                 extra.append(momentOf(p, s.calendar, t));
         }
+        // A rule that ends before its start makes no date; an event of such rules alone is
+        // skipped as that.
+        const qsizetype rulesRead = rules.size();
+        rules.removeIf([&e](const icalrecurrencetype& r) { return endsBeforeStart(r, e.start); });
+        if (rulesRead > 0 && rules.isEmpty() && extra.isEmpty())
+            return skip(e, IcsImportResult::SkipReason::EndsBeforeStart);
         if (ruleLeftOut)
             warn(e, Warning::RuleLeftOut);
         if (exceptionLeftOut)
@@ -161,7 +167,7 @@ public:
         if (extraLeftOut)
             warn(e, Warning::ExtraDateLeftOut);
 
-        if (rules.isEmpty() && extra.isEmpty())
+        if (rules.isEmpty() && extra.isEmpty() && !ex.any())
             return single(e);
         if (rules.size() == 1 && extra.isEmpty() && !ex.any() && recurring(e, rules.first()))
             return;
@@ -291,7 +297,9 @@ private:
                 spans.append(*span);
         }
         if (spans.isEmpty())
-            return skip(e, timeless ? Reason::NoTime : Reason::OutsideDates);
+            return skip(e, timeless             ? Reason::NoTime
+                           : found.excluded > 0 ? Reason::AllExcluded
+                                                : Reason::OutsideDates);
         begin(e, PlannedEvent::Kind::Expanded);
         for (const LocalSpan& span : spans)
             add(appointmentOf(e, span, m_target));
@@ -311,12 +319,13 @@ private:
 
 } // namespace Ics
 
-IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QString& dataFolder,
+IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QString& dataFolder,
                           int colorCode, const IcsImportProgress& progress,
                           const IcsImportOptions& options)
 {
     Ics::prepareLibrary();
     IcsImportResult result;
+    const QByteArray ics = Ics::readable(file);
     const Ics::Split found = Ics::split(ics);
     if (!found.error.isEmpty()) {
         result.error = found.error;
@@ -324,6 +333,7 @@ IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QStrin
     }
     result.ok = true;
     result.events = int(found.events.size());
+    result.strays = Ics::namesOf(ics, found.strays);
 
     const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
     const Ics::NewAppointments target{

@@ -19,14 +19,16 @@ class DataAccess;
 // once all its appointments are written.
 struct IcsImportResult {
     enum class SkipReason {
-        NoStart,      // no DTSTART, or one that cannot be read
-        Cancelled,    // STATUS:CANCELLED
-        OutsideDates, // no occurrence between 1900 and 2200, the years a file holds
-        TooMany,      // the file's expansions already reached the limit of one import
-        TooOften,     // no occurrence within the periods libical may step through (a rule
-                      // repeating within a day, or one begun centuries before 1900)
-        TookTooLong,  // its occurrences were not found within IcsImportOptions::expansionTime
-        NoTime,       // a time the appointment file cannot hold
+        NoStart,         // no DTSTART, or one that cannot be read
+        Cancelled,       // STATUS:CANCELLED
+        OutsideDates,    // no occurrence between 1900 and 2200, the years a file holds
+        AllExcluded,     // every occurrence excluded (EXDATE) or replaced by a changed one
+        EndsBeforeStart, // its rules end (UNTIL) before its start
+        TooMany,         // the file's expansions already reached the limit of one import
+        TooOften,        // no occurrence within the periods libical may step through (a rule
+                         // repeating within a day, or one begun centuries before 1900)
+        TookTooLong,     // its occurrences were not found within IcsImportOptions::expansionTime
+        NoTime,          // a time the appointment file cannot hold
     };
     struct Skipped {
         QString event; // its summary, else its UID, else its number in the file
@@ -64,6 +66,7 @@ struct IcsImportResult {
     QList<Shortened> shortened; // expanded events that stopped at a limit
     QList<Skipped> skipped;     // in file order
     QStringList olderVersions;  // events a later version of the same UID replaces
+    QStringList strays;         // events outside a calendar or inside another component
     QList<Warning> warnings;    // in file order
     QStringList textsCut;       // events whose SUMMARY or DESCRIPTION was cut to 64 KiB
 

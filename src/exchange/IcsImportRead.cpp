@@ -129,7 +129,7 @@ QString textOf(icalcomponent* e, bool* cut)
     return text;
 }
 
-QString nameOf(icalcomponent* e, int number)
+QString nameOf(icalcomponent* e, int number, int line)
 {
     // The summary names the event in a message: its first line, and not all of a long one.
     constexpr int kLongestName = 100;
@@ -138,7 +138,8 @@ QString nameOf(icalcomponent* e, int number)
     if (summary.isEmpty())
         summary = cappedText(icalcomponent_get_uid(e), &cut).trimmed();
     if (summary.isEmpty())
-        return IcsImport::tr("event %1").arg(number);
+        return line > 0 ? IcsImport::tr("event at line %1").arg(line)
+                        : IcsImport::tr("event %1").arg(number);
     return summary.size() > kLongestName ? summary.left(kLongestName) + QStringLiteral("...")
                                          : summary;
 }
@@ -201,9 +202,9 @@ int remindMinutesOf(const Source& s, const icaltimetype& start, qint64 duration)
 
 } // namespace Ics
 
-IcsCheck CheckIcs(const QByteArray& ics)
+IcsCheck CheckIcs(const QByteArray& file)
 {
-    const Ics::Split found = Ics::split(ics);
+    const Ics::Split found = Ics::split(Ics::readable(file));
     IcsCheck check;
     check.ok = found.error.isEmpty();
     check.error = found.error;

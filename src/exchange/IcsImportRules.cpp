@@ -218,6 +218,15 @@ QDate lastDayOf(const icalrecurrencetype& r, const icaltimetype& start)
     return wallBefore(until, start) ? day.addDays(-1) : day;
 }
 
+bool endsBeforeStart(const icalrecurrencetype& r, const icaltimetype& start)
+{
+    if (icaltime_is_null_time(r.until))
+        return false;
+    if (start.is_date || r.until.is_date)
+        return Ics::dateOf(r.until) < Ics::dateOf(start);
+    return Ics::wallSeconds(inFrameOf(r.until, start)) < Ics::wallSeconds(start);
+}
+
 bool matchesNoDate(const icalrecurrencetype& r)
 {
     if (r.rscale || unset(r.by_month))
@@ -272,8 +281,12 @@ Occurrences occurrencesOf(const Event& e, const QList<icalrecurrencetype>& rules
         const QDate day = t.zone ? Ics::toLocal(t).date() : Ics::dateOf(t);
         if (day > limit)
             return Step::Stop;
-        if (!day.isValid() || day < Ics::kFirstDay || excluded(ex, t))
+        if (!day.isValid() || day < Ics::kFirstDay)
             return Step::Next;
+        if (excluded(ex, t)) {
+            ++found.excluded;
+            return Step::Next;
+        }
         const qint64 key = t.is_date ? Ics::dateOf(t).toJulianDay() : secondsOf(t);
         if (seen.contains(key))
             return Step::Next;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace Ics {
 
@@ -27,12 +28,13 @@ Line lineAt(const QByteArray& bytes, qsizetype at)
     return {text, at + length + (feed ? 1 : 0)};
 }
 
-// The component name of a BEGIN: or END: line, upper case; empty for any other line.
-QByteArray componentOf(QByteArrayView line, QByteArrayView keyword)
+// The component name of a BEGIN: or END: line, upper case; nullopt for any other line. As for
+// libical, a line of the keyword alone opens or closes a component too.
+std::optional<QByteArray> componentOf(QByteArrayView line, QByteArrayView keyword)
 {
-    if (line.size() <= keyword.size() ||
+    if (line.size() < keyword.size() ||
         qstrnicmp(line.data(), keyword.data(), size_t(keyword.size())) != 0)
-        return {};
+        return std::nullopt;
     return line.sliced(keyword.size()).toByteArray().toUpper();
 }
 
@@ -132,7 +134,105 @@ qint64 changesOfZone(icalcomponent* zone)
     return changes;
 }
 
+// Whether bytes are UTF-8 throughout: no stray continuation byte, no overlong form, no
+// surrogate, nothing past U+10FFFF. A character cut off at the very end is a file cut short.
+bool isUtf8(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const uchar c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int more = 0;
+        char32_t code = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= more; ++k) {
+            if (i + k >= n)
+                return true;
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i + k] & 0x3F);
+        }
+        if ((more == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+            (more == 3 && (code < 0x10000 || code > 0x10FFFF)))
+            return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+QByteArray fromWindows1252(const QByteArray& bytes)
+{
+    // 0x80 to 0x9F; the five the code page leaves free stand for themselves.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar c = uchar(bytes[i]);
+        text[i] = QChar(c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : char16_t(c));
+    }
+    return text.toUtf8();
+}
+
 } // namespace
+
+QByteArray readable(const QByteArray& bytes)
+{
+    QByteArray text = isUtf8(bytes) ? bytes : fromWindows1252(bytes);
+    qsizetype lineFeeds = 0;
+    qsizetype loneReturns = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n')
+            ++lineFeeds;
+        else if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            ++loneReturns;
+    }
+    if (loneReturns <= lineFeeds)
+        return text;
+    QByteArray lines;
+    lines.reserve(text.size() + loneReturns);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        lines += text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            lines += '\n';
+    }
+    return lines;
+}
+
+QStringList namesOf(const QByteArray& bytes, const std::vector<Span>& events)
+{
+    QStringList names;
+    const ComponentPtr blank(icalcomponent_new_vevent());
+    qsizetype counted = 0; // the lines before it are counted
+    int line = 1;
+    for (const Span& span : events) {
+        if (span.begin < counted) {
+            counted = 0;
+            line = 1;
+        }
+        line += int(QByteArrayView(bytes).sliced(counted, span.begin - counted).count('\n'));
+        counted = span.begin;
+        const ComponentPtr parsed = parseSpan(bytes, span);
+        names << nameOf(parsed ? parsed.get() : blank.get(), 0, line);
+    }
+    return names;
+}
 
 Split split(const QByteArray& bytes)
 {
@@ -157,8 +257,11 @@ Split split(const QByteArray& bytes)
     auto close = [&](qsizetype end) {
         const Open component = open.back();
         open.pop_back();
-        if (open.size() != 1 || open.front().name != "VCALENDAR")
+        if (open.size() != 1 || open.front().name != "VCALENDAR") {
+            if (component.name == "VEVENT")
+                found.strays.push_back({component.begin, end});
             return;
+        }
         const Span span{component.begin, end};
         if (component.name == "VEVENT")
             found.events.push_back({span, int(found.calendars.size()) - 1});
@@ -167,11 +270,11 @@ Split split(const QByteArray& bytes)
     };
     for (qsizetype at = begin; at < bytes.size();) {
         const Line line = lineAt(bytes, at);
-        if (const QByteArray name = componentOf(line.text, "BEGIN:"); !name.isEmpty()) {
+        if (const std::optional<QByteArray> name = componentOf(line.text, "BEGIN:")) {
             if (open.empty() && name == "VCALENDAR")
                 found.calendars.emplace_back();
-            open.push_back({name, at});
-        } else if (!componentOf(line.text, "END:").isEmpty() && !open.empty()) {
+            open.push_back({*name, at});
+        } else if (componentOf(line.text, "END:") && !open.empty()) {
             close(line.next);
         }
         at = line.next;
@@ -230,9 +333,9 @@ EventKey keyOf(const QByteArray& bytes, const Span& span)
             continue;
         }
         inUid = false;
-        if (!componentOf(text, "BEGIN:").isEmpty()) {
+        if (componentOf(text, "BEGIN:")) {
             ++depth;
-        } else if (!componentOf(text, "END:").isEmpty()) {
+        } else if (componentOf(text, "END:")) {
             --depth;
         } else if (depth == 1) {
             const QByteArray name = propertyName(text);

@@ -18,6 +18,10 @@ QString reasonText(IcsImportResult::SkipReason reason)
         return IcsImport::tr("cancelled");
     case IcsImportResult::SkipReason::OutsideDates:
         return IcsImport::tr("no date from 1900 to 2200");
+    case IcsImportResult::SkipReason::AllExcluded:
+        return IcsImport::tr("every date of it is excluded or changed");
+    case IcsImportResult::SkipReason::EndsBeforeStart:
+        return IcsImport::tr("its repeat rule ends before it starts");
     case IcsImportResult::SkipReason::TooMany:
         return IcsImport::tr("more appointments than one import writes");
     case IcsImportResult::SkipReason::TooOften:
@@ -120,6 +124,12 @@ QString IcsImportSummary(const IcsImportResult& result)
         for (const IcsImportResult::Warning& w : result.warnings)
             warned << QStringLiteral("  \"%1\": %2").arg(w.event, warningText(w.kind));
         nameSome(lines, warned, warned.size());
+    }
+    if (!result.strays.isEmpty()) {
+        lines << IcsImport::tr("Left out, outside a calendar or inside another component: %1 "
+                               "events")
+                     .arg(result.strays.size());
+        nameEvents(lines, result.strays);
     }
     if (!result.olderVersions.isEmpty()) {
         lines

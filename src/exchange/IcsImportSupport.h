@@ -53,10 +53,18 @@ struct EventSpan {
 struct Split {
     std::vector<std::vector<Span>> calendars; // the VTIMEZONEs of each calendar
     std::vector<EventSpan> events;            // in file order
-    QString error;                            // empty when the file holds a calendar
+    std::vector<Span> strays; // VEVENTs outside a calendar or inside another component
+    QString error;            // empty when the file holds a calendar
 };
 
 Split split(const QByteArray& bytes);
+
+// The file as libical reads it: UTF-8 (a file that is none is read as Windows-1252, as older
+// programs write), lines ending in LF (a file of lines ending in CR alone gets CR LF).
+QByteArray readable(const QByteArray& bytes);
+
+// How the summary names the events of the spans: their summaries, else UIDs, else lines.
+QStringList namesOf(const QByteArray& bytes, const std::vector<Span>& events);
 
 // libical's component of a span; null when libical makes nothing of it.
 ComponentPtr parseSpan(const QByteArray& bytes, const Span& span);
@@ -178,8 +186,9 @@ struct Event {
 // The appointment's text from SUMMARY and DESCRIPTION, lines ending in CR LF; cut notes
 // whether one of them, or both together, was longer than ClassTermin::kMaxTextBytes.
 QString textOf(icalcomponent* e, bool* cut);
-// How the summary names the event: its summary, else its UID, else its number.
-QString nameOf(icalcomponent* e, int number);
+// How the summary names the event: its summary, else its UID, else its line in the file when
+// given, else its number.
+QString nameOf(icalcomponent* e, int number, int line = 0);
 // The UID as an appointment file keeps it: a very long one by its hash.
 QString uidOf(icalcomponent* e);
 qint64 durationOf(const Source& s, const icaltimetype& start);
@@ -206,6 +215,9 @@ QDate lastDayOf(const icalrecurrencetype& r, const icaltimetype& start);
 // Whether no date can ever match the rule, as 30 February: BYMONTH with BYMONTHDAY or
 // BYYEARDAY that no month has.
 bool matchesNoDate(const icalrecurrencetype& r);
+
+// Whether the rule's UNTIL lies before the start.
+bool endsBeforeStart(const icalrecurrencetype& r, const icaltimetype& start);
 
 // Exceptions of a series: EXDATEs and occurrences another VEVENT replaces (RECURRENCE-ID).
 struct Exclusions {
@@ -236,6 +248,7 @@ struct Occurrences {
     bool shortened = false;
     bool ruleLeftOut = false;       // libical refused to follow a rule: it was left out
     bool ruleMatchesNoDate = false; // a rule matches no date (30 February): it was left out
+    int excluded = 0;               // occurrences the exclusions took out
 };
 
 // Every occurrence of the rules and RDATEs up to `limit` (a local date), without the

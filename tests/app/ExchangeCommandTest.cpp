@@ -204,6 +204,21 @@ TEST(ExchangeCommandTest, UndoImportRemovesWhatTheImportCreated)
     EXPECT_FALSE(QFile::exists(record));
 }
 
+// A line libical reads otherwise than the import splits the file (END: alone) once made it
+// write to the error output of a script.
+TEST(ExchangeCommandTest, TheCalendarLibraryWritesNothingToTheErrorOutput)
+{
+    QTemporaryDir dir;
+    const QString ics = dir.filePath("alarm.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(
+        ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Dentist\r\nDTSTART:20260311T083000\r\n"
+             "BEGIN:VALARM\r\nTRIGGER:-PT30M\r\nEND:\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+    const CliRun run = cli({"import-ics", ics, "--folder", dir.path()});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err.toStdString(), "");
+    EXPECT_TRUE(run.out.startsWith("Imported: 1 events")) << run.out.toStdString();
+}
+
 // import-ics counts what landed and exits 1 when anything was not saved; each occurrence takes
 // its own local time in the zone the program runs in.
 TEST(ExchangeCommandTest, ImportTellsWhatLandedAtTheLocalTimesOfItsZone)
