@@ -114,10 +114,17 @@ QString textOf(icalcomponent* e, bool* cut)
     bool anyCut = false;
     const QString summary = lines(cappedText(icalcomponent_get_summary(e), &anyCut));
     const QString description = lines(cappedText(icalcomponent_get_description(e), &anyCut));
-    // Our own export writes the whole text as the description, its first line as summary.
+    // Our own export writes the whole text as the description, its first line as summary;
+    // libical drops the blanks a value ends in, so both are compared without them.
+    const auto withoutTrailingBlanks = [](QString line) {
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+        return line;
+    };
     QString text;
-    if (description.isEmpty() || description == summary ||
-        description.startsWith(summary + QLatin1String("\r\n")))
+    if (description.isEmpty() ||
+        withoutTrailingBlanks(description.section(QLatin1String("\r\n"), 0, 0)) ==
+            withoutTrailingBlanks(summary))
         text = description.isEmpty() ? summary : description;
     else
         text = summary.isEmpty() ? description : summary + QLatin1String("\r\n") + description;

@@ -136,6 +136,7 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
         {"y2026/m3/d10/1.nv3",
          appointment({2026, 3, 10}, "10:30-11:45", "Budget review##br##Room 2, A##eq##B", 15)},
         {"y2026/m5/d1/2.nv3", appointment({2026, 5, 1}, "22:0-24:0", "Late shift", 0)},
+        {"y2026/m5/d4/7.nv3", appointment({2026, 5, 4}, "12:0-13:0", "Lunch ##br##with Bob", 0)},
         {"recurring/every/3.nv3",
          appointment({2026, 2, 1}, "7:0-7:30", "Stand-up", 5, {2026, 2, 10})},
         {"recurring/wd2/4.nv3",
@@ -157,7 +158,7 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
     QDir().mkpath(target);
     const CliRun imported = cli({"import-ics", ics, "--folder", target, "--color", "3"});
     EXPECT_EQ(imported.code, 0) << imported.err.toStdString();
-    EXPECT_TRUE(imported.out.startsWith("Imported: 6 events, 4 of them recurring\n"
+    EXPECT_TRUE(imported.out.startsWith("Imported: 7 events, 4 of them recurring\n"
                                         "Expanded: 0 events into 0 appointments\n"
                                         "Skipped: 0 events\nImport record: "))
         << imported.out.toStdString();
@@ -169,7 +170,7 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
             .out.replace(ownFields, "");
     };
     const QString before = agenda(source);
-    EXPECT_EQ(before.count('\n'), 2 + 10 + 26 + 7 + 1);
+    EXPECT_EQ(before.count('\n'), 3 + 10 + 26 + 7 + 1);
     EXPECT_EQ(agenda(target).toStdString(), before.toStdString());
 }
 
