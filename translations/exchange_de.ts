@@ -23,6 +23,8 @@
     <message><source>its repeat rule ends before it starts</source><translation>seine Wiederholungsregel endet vor seinem Beginn</translation></message>
     <message><source>Left out, outside a calendar or inside another component: %1 events</source><translation>Ausgelassen, außerhalb eines Kalenders oder innerhalb einer anderen Komponente: %1 Ereignisse</translation></message>
     <message><source>event at line %1</source><translation>Ereignis in Zeile %1</translation></message>
+    <message><source>%1 (day %2 of %3)</source><translation>%1 (Tag %2 von %3)</translation></message>
+    <message><source>Over several days: %1 events, as %2 appointments, one a day</source><translation>Über mehrere Tage: %1 Ereignisse, als %2 Termine, einer je Tag</translation></message>
     <message><source>Warnings: %1</source><translation>Warnungen: %1</translation></message>
     <message><source>Imported: %1 events, %2 of them recurring</source><translation>Importiert: %1 Ereignisse, davon %2 wiederkehrend</translation></message>
     <message><source>Expanded: %1 events into %2 appointments</source><translation>Aufgelöst: %1 Ereignisse in %2 Einzeltermine</translation></message>

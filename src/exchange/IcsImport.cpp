@@ -24,38 +24,6 @@ constexpr int kMaxAppointments = 200000;
 
 // ---- one appointment ----
 
-// What an appointment needs to know of one occurrence: its local day and minutes.
-struct LocalSpan {
-    QDate date; // invalid for a day QDate cannot hold (year 0)
-    int start = 0;
-    int end = 0; // 1440 when it runs past midnight
-};
-
-// The occurrence's own local time; nullopt for a time of day no file can hold.
-std::optional<LocalSpan> spanOf(const Event& e, const icaltimetype& occurrence)
-{
-    if (e.allDay)
-        return LocalSpan{Ics::dateOf(occurrence), kAllDayStart, kAllDayEnd};
-    constexpr qint64 kDay = 24 * 60 * 60;
-    if (occurrence.zone) {
-        const QDateTime start = Ics::toLocal(occurrence);
-        if (!start.isValid())
-            return std::nullopt;
-        const QDateTime end = start.addSecs(e.duration);
-        const int minute = start.time().hour() * 60 + start.time().minute();
-        return LocalSpan{start.date(), minute,
-                         end.date() > start.date() ? TimeOfDay::kEndOfDay
-                                                   : end.time().hour() * 60 + end.time().minute()};
-    }
-    // Floating: the wall clock as the file writes it.
-    const qint64 second = occurrence.hour * 3600 + occurrence.minute * 60 + occurrence.second;
-    if (second < 0 || second >= kDay)
-        return std::nullopt;
-    const qint64 end = second + e.duration;
-    return LocalSpan{Ics::dateOf(occurrence), int(second / 60),
-                     end >= kDay ? TimeOfDay::kEndOfDay : int(end / 60)};
-}
-
 bool holdable(const QDate& date)
 {
     return date.isValid() && date >= Ics::kFirstDay && date <= Ics::kLastDay;
@@ -73,7 +41,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setDatum(span.date);
     a.setStartTime(TimeOfDay::fromMinutes(span.start));
     a.setEndTime(TimeOfDay::fromMinutes(span.end));
-    a.setText(e.text);
+    a.setText(span.days > 1 ? dayText(e.text, span.day, span.days) : e.text);
     a.setColorCode(qint16(target.colorCode));
     a.setProducer(target.producer);
     a.setIsReminder(e.remindMinutes > 0);
@@ -117,9 +85,9 @@ public:
 
         e.uid = uidOf(s.event);
         e.allDay = e.start.is_date;
-        e.duration = e.allDay ? 0 : durationOf(s, e.start);
+        e.duration = durationOf(s, e.start);
         e.text = textOf(s.event, &e.textCut);
-        e.remindMinutes = remindMinutesOf(s, e.start, e.duration);
+        e.remindMinutes = remindMinutesOf(s, e.start, e.allDay ? 0 : e.duration);
         // A changed occurrence is that one occurrence, whatever rule some servers repeat in it.
         if (role == Role::Changed)
             return single(e);
@@ -197,22 +165,36 @@ private:
 
     void begin(const Event& e, PlannedEvent::Kind kind)
     {
-        m_events.push_back({kind, 0, 0, false});
+        m_events.push_back({kind, 0, 0, false, false});
         if (e.textCut)
             m_result.textsCut.append(e.name);
     }
 
     void single(const Event& e)
     {
-        const std::optional<LocalSpan> span = spanOf(e, e.start);
-        if (!span)
-            return skip(e, IcsImportResult::SkipReason::NoTime);
-        if (!holdable(span->date))
-            return skip(e, IcsImportResult::SkipReason::OutsideDates);
-        if (m_planned.size() >= size_t(kMaxAppointments))
+        const int room = std::min(kMaxOccurrences, kMaxAppointments - int(m_planned.size()));
+        if (room <= 0)
             return skip(e, IcsImportResult::SkipReason::TooMany);
+        const std::optional<QList<LocalSpan>> days = daysOf(e, e.start, room);
+        if (!days)
+            return skip(e, IcsImportResult::SkipReason::NoTime);
+        QList<LocalSpan> spans = *days;
+        spans.removeIf([](const LocalSpan& span) { return !holdable(span.date); });
+        if (spans.isEmpty())
+            return skip(e, IcsImportResult::SkipReason::OutsideDates);
         begin(e, PlannedEvent::Kind::Single);
-        add(appointmentOf(e, *span, m_target));
+        addAll(e, spans);
+        if (days->size() == room && days->back().day < days->back().days)
+            m_result.shortened.append({e.name, int(spans.size())});
+    }
+
+    // The appointments of the spans; an event over several days is counted as such.
+    void addAll(const Event& e, const QList<LocalSpan>& spans)
+    {
+        for (const LocalSpan& span : spans) {
+            m_events.back().severalDays = m_events.back().severalDays || span.days > 1;
+            add(appointmentOf(e, span, m_target));
+        }
     }
 
     bool recurring(const Event& e, const icalrecurrencetype& rule)
@@ -235,9 +217,11 @@ private:
         first.day = firstWall.day();
         if (!keepsLocalClock(rule, first))
             return false;
-        const std::optional<LocalSpan> span = spanOf(e, first);
-        if (!span || !holdable(span->date))
+        // An event over several days is one appointment a day: expansion makes them.
+        const std::optional<QList<LocalSpan>> days = daysOf(e, first, 2);
+        if (!days || days->size() != 1 || !holdable(days->front().date))
             return false;
+        const LocalSpan* span = &days->front();
         const QDate last = std::min(lastWall.addDays(firstWall.daysTo(span->date)), Ics::kLastDay);
         if (span->date > last)
             return false;
@@ -290,20 +274,27 @@ private:
         }
         QList<LocalSpan> spans;
         bool timeless = false;
+        bool shortened = found.shortened;
+        const int most = std::min(kMaxOccurrences, room);
         for (const icaltimetype& t : found.times) {
-            const std::optional<LocalSpan> span = spanOf(e, t);
-            timeless = timeless || !span;
-            if (span && holdable(span->date))
-                spans.append(*span);
+            if (spans.size() >= most) {
+                shortened = true;
+                break;
+            }
+            const std::optional<QList<LocalSpan>> days = daysOf(e, t, most - int(spans.size()));
+            timeless = timeless || !days;
+            for (const LocalSpan& span : days.value_or(QList<LocalSpan>())) {
+                if (holdable(span.date))
+                    spans.append(span);
+            }
         }
         if (spans.isEmpty())
             return skip(e, timeless             ? Reason::NoTime
                            : found.excluded > 0 ? Reason::AllExcluded
                                                 : Reason::OutsideDates);
         begin(e, PlannedEvent::Kind::Expanded);
-        for (const LocalSpan& span : spans)
-            add(appointmentOf(e, span, m_target));
-        if (found.shortened)
+        addAll(e, spans);
+        if (shortened)
             m_result.shortened.append({e.name, int(spans.size())});
     }
 

@@ -63,7 +63,9 @@ struct IcsImportResult {
     int recurring = 0;          // ... of them recurring appointments
     int expanded = 0;           // events expanded into one-time appointments, and landed
     int expandedInto = 0;       // ... how many
-    QList<Shortened> shortened; // expanded events that stopped at a limit
+    QList<Shortened> shortened; // events that stopped at a limit
+    int severalDays = 0;        // events over several days, one appointment a day, that landed
+    int severalDaysInto = 0;    // ... how many appointments
     QList<Skipped> skipped;     // in file order
     QStringList olderVersions;  // events a later version of the same UID replaces
     QStringList strays;         // events outside a calendar or inside another component

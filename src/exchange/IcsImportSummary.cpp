@@ -107,6 +107,10 @@ QString IcsImportSummary(const IcsImportResult& result)
         lines << IcsImport::tr("  \"%1\": only the first %2 occurrences")
                      .arg(s.event)
                      .arg(s.occurrences);
+    if (result.severalDays > 0)
+        lines << IcsImport::tr("Over several days: %1 events, as %2 appointments, one a day")
+                     .arg(result.severalDays)
+                     .arg(result.severalDaysInto);
     if (result.updated > 0)
         lines << IcsImport::tr("Updated: %1 appointments of an earlier import").arg(result.updated);
     if (result.removed > 0)

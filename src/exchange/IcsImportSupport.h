@@ -177,7 +177,7 @@ struct Event {
     QString uid;        // as the appointment file keeps it
     icaltimetype start; // its zone attached
     bool allDay = false;
-    qint64 duration = 0; // seconds, never negative
+    qint64 duration = 0; // seconds, never negative; whole days for an all-day event
     QString text;
     bool textCut = false;
     int remindMinutes = 0;
@@ -194,6 +194,26 @@ QString uidOf(icalcomponent* e);
 qint64 durationOf(const Source& s, const icaltimetype& start);
 // Minutes before the appointment's start of the first alarm that rings before it; 0 for none.
 int remindMinutesOf(const Source& s, const icaltimetype& start, qint64 duration);
+
+// ---- the days an occurrence covers (IcsImportDays.cpp) ----
+
+// What an appointment shows of an occurrence on one local day.
+struct LocalSpan {
+    QDate date; // invalid for a day QDate cannot hold (year 0)
+    int start = 0;
+    int end = 0;  // 1440: to midnight
+    int day = 1;  // of days
+    int days = 1; // the days the occurrence covers
+};
+
+// The local days an occurrence covers, the first `most` of them: an all-day event 08:00 to
+// 12:00 on each, a timed one from its start to 24:00, whole days from 00:00 to 24:00 and its
+// last day from 00:00 to its end; nullopt for a time of day no file can hold.
+std::optional<QList<LocalSpan>> daysOf(const Event& e, const icaltimetype& occurrence, int most);
+
+// The text of one of several days: its first line ends in " (day 2 of 12)", in the installed
+// language.
+QString dayText(const QString& text, int day, int days);
 
 // ---- rules (IcsImportRules.cpp) ----
 
@@ -269,7 +289,8 @@ struct PlannedEvent {
     enum class Kind { Single, Recurring, Expanded } kind = Kind::Single;
     int appointments = 0;
     int written = 0;
-    bool failed = false; // one of its appointments was tried and not written
+    bool failed = false;      // one of its appointments was tried and not written
+    bool severalDays = false; // an occurrence became one appointment a day
 };
 
 struct WriteTarget {

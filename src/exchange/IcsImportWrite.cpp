@@ -256,6 +256,10 @@ private:
                 m_result.expandedInto += e.written;
                 break;
             }
+            if (e.severalDays) {
+                ++m_result.severalDays;
+                m_result.severalDaysInto += e.written;
+            }
         }
     }
 
