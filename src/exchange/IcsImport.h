@@ -116,24 +116,29 @@ using IcsImportProgress = std::function<void(int done, int total)>;
 inline constexpr int kMaxOccurrences = 20000;
 
 // The events of an iCalendar file become appointments of dataFolder in colour colorCode:
+// - the events of one UID are read together: the version with the highest SEQUENCE is the
+//   event, a changed occurrence (RECURRENCE-ID) replaces just that occurrence and is imported
+//   once, never expanded;
 // - a rule one recurrence kind expresses exactly (FREQ with UNTIL or nothing; a BYDAY,
 //   BYMONTHDAY or BYMONTH that only repeats the start's own weekday, day or month; INTERVAL=1)
 //   becomes a recurring appointment, running to 31 December 2200 without UNTIL;
-// - any other rule, EXDATE, RDATE or changed occurrence (RECURRENCE-ID) is expanded into
-//   one-time appointments: all occurrences of a rule that ends, those up to two years after
-//   today of one that does not;
+// - any other rule, EXDATE, RDATE or changed occurrence is expanded into one-time
+//   appointments: all occurrences of a rule that ends, those up to two years after today (or
+//   after its start, when later) of one that does not; the start is always the first one;
+// - an RRULE, EXDATE or RDATE that cannot be used is left out with a warning;
 // - all-day events run 08:00 to 12:00; UTC and TZID times become local times (with the file's
-//   VTIMEZONEs, else libical's zones), each occurrence its own; floating times stay; an event
-//   that crosses midnight ends at 24:00 of its first day;
+//   VTIMEZONEs inside the years they describe, else the system's zones), each occurrence its
+//   own; floating times stay; an occurrence over several days is one appointment a day;
 // - an event whose UID an appointment of the same day carries (an earlier import of the same
 //   event, or one that was interrupted) is written over that appointment instead of beside it;
 //   once all its appointments are written, those of its UID an earlier import left within 800
 //   days of its first day that the file no longer has (a moved occurrence) are removed;
-// - a rule is followed through a bounded number of periods and for expansionTime at most, and
-//   one that matches no date is told as such; SUMMARY and DESCRIPTION are cut to 64 KiB.
+// - a rule is followed through a bounded number of periods and for expansionTime at most;
+//   SUMMARY and DESCRIPTION are cut to 64 KiB.
 // The whole file is planned before anything is written: input that is not iCalendar, or one of
-// more than largeImport appointments not allowed, writes nothing. The file is parsed one event at
-// a time. New files get fresh names in the directory the editor would choose.
+// more than largeImport appointments not allowed, writes nothing. A file that is not UTF-8 is
+// read as Windows-1252. The file is parsed one event at a time. New files get fresh names in
+// the directory the editor would choose.
 IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QString& dataFolder,
                           int colorCode, const IcsImportProgress& progress = {},
                           const IcsImportOptions& options = {});
