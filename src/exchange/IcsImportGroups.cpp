@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <tuple>
 
@@ -14,7 +16,8 @@ struct Member {
     size_t index = 0;
     int sequence = 0;
     bool changed = false;
-    icaltimetype occurrence = icaltime_null_time(); // its RECURRENCE-ID
+    // Its RECURRENCE-ID when changed, else its DTSTART.
+    icaltimetype occurrence = icaltime_null_time();
 };
 
 // Later versions win: a higher SEQUENCE, else the one further down the file.
@@ -29,27 +32,35 @@ qint64 occurrenceKey(const icaltimetype& t)
     return t.is_date ? Ics::dateOf(t).toJulianDay() : secondsOf(t);
 }
 
+// Of the versions of a series, those of the highest SEQUENCE are the event; several of them
+// that start at different times are distinct events whose program gave them one UID, and
+// of those that start at the same time the last in the file is the one.
 void decide(const std::vector<Member>& members, Roles& roles)
 {
-    const Member* series = nullptr;
+    int top = std::numeric_limits<int>::min();
+    for (const Member& m : members) {
+        if (!m.changed)
+            top = std::max(top, m.sequence);
+    }
+    std::map<qint64, const Member*> series;  // the latest version of each start
     std::map<qint64, const Member*> changes; // the latest change of each occurrence
     for (const Member& m : members) {
         roles.of[m.index] = Role::Older;
-        if (!m.changed) {
-            if (!series || laterThan(m, *series))
-                series = &m;
+        if (!m.changed && m.sequence < top)
             continue;
-        }
-        const Member*& latest = changes[occurrenceKey(m.occurrence)];
+        const Member*& latest = (m.changed ? changes : series)[occurrenceKey(m.occurrence)];
         if (!latest || laterThan(m, *latest))
             latest = &m;
     }
-    if (series)
-        roles.of[series->index] = Role::Event;
+    for (const auto& [start, event] : series)
+        roles.of[event->index] = Role::Event;
     for (const auto& [key, change] : changes) {
         roles.of[change->index] = Role::Changed;
-        if (series && !icaltime_is_null_time(change->occurrence))
-            roles.replaced[series->index].append(change->occurrence);
+        if (icaltime_is_null_time(change->occurrence))
+            continue;
+        // Only the series that has the occurrence loses it.
+        for (const auto& [start, event] : series)
+            roles.replaced[event->index].append(change->occurrence);
     }
 }
 
@@ -77,9 +88,12 @@ Roles rolesOf(const QByteArray& bytes, const Split& split, const EventReader& re
                 // Changed by its lines, even where libical cannot read the RECURRENCE-ID.
                 Member m{i, icalcomponent_get_sequence(s.event), roles.of[i] == Role::Changed,
                          icaltime_null_time()};
-                if (icalproperty* id =
-                        icalcomponent_get_first_property(s.event, ICAL_RECURRENCEID_PROPERTY))
-                    m.occurrence = momentOf(id, s.calendar, icalproperty_get_recurrenceid(id));
+                icalproperty* at = icalcomponent_get_first_property(
+                    s.event, m.changed ? ICAL_RECURRENCEID_PROPERTY : ICAL_DTSTART_PROPERTY);
+                if (at)
+                    m.occurrence = momentOf(at, s.calendar,
+                                            m.changed ? icalproperty_get_recurrenceid(at)
+                                                      : icalproperty_get_dtstart(at));
                 members.push_back(m);
             });
         }
