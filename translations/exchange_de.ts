@@ -46,6 +46,7 @@
 <context>
     <name>ImportRecord</name>
     <message><source>The import record %1 cannot be written: %2</source><translation>Das Importprotokoll %1 kann nicht geschrieben werden: %2</translation></message>
+    <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
     <message><source>It is no import record.</source><translation>Sie ist kein Importprotokoll.</translation></message>
     <message><source>The import record cannot be read: %1</source><translation>Das Importprotokoll kann nicht gelesen werden: %1</translation></message>
     <message><source>Import of %1 on %2 taken back: %3 appointments removed</source><translation>Import von %1 am %2 zurückgenommen: %3 Termine entfernt</translation></message>

@@ -5,6 +5,7 @@
 #include "Settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -29,6 +30,20 @@ bool isAppointmentPath(const QString& relative)
            relative.endsWith(AppointmentFile::kExtension);
 }
 
+// Who made the import: read from the record's first lines only, a record may be long.
+QString userOf(const QString& recordPath)
+{
+    QFile file(recordPath);
+    if (!file.open(QIODevice::ReadOnly) || file.readLine().trimmed() != kHeader)
+        return {};
+    for (int i = 0; i < 3 && !file.atEnd(); ++i) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1String("user=")))
+            return line.mid(5);
+    }
+    return {};
+}
+
 } // namespace
 
 ImportRecord::ImportRecord(const QString& dataFolder, const QString& path)
@@ -47,7 +62,14 @@ std::unique_ptr<ImportRecord> ImportRecord::start(const QString& dataFolder, con
     const QString head = QString::fromLatin1(kHeader) + QStringLiteral("\nsource=") + source +
                          QStringLiteral("\nuser=") + user + QStringLiteral("\nstarted=") +
                          QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char('\n');
-    if (!QDir().mkpath(directory) ||
+    // Never the data folder itself: an unmounted share is no place to start one.
+    if (!QFileInfo(dataFolder).isDir()) {
+        if (error)
+            *error = tr("The data folder %1 cannot be reached.")
+                         .arg(QDir::toNativeSeparators(dataFolder));
+        return nullptr;
+    }
+    if (!QDir(dataFolder).mkpath(kDirectory) ||
         !record->m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::NewOnly |
                              QIODevice::Unbuffered) ||
         record->m_file.write(head.toUtf8()) < 0 || !record->m_file.flush()) {
@@ -135,7 +157,7 @@ QString LastImportRecord(const QString& dataFolder, const QString& user)
     QStringList names = directory.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     for (auto it = names.crbegin(); it != names.crend(); ++it) {
         const QString path = directory.filePath(*it);
-        if (ReadImportRecord(path).user == user)
+        if (userOf(path) == user)
             return path;
     }
     return {};
