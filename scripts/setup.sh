@@ -12,6 +12,7 @@ NORVANE_PACKAGES=(
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2 qt6-translations-l10n
     python3-icalendar clang
     python3-fusepy libfuse2 fuse3
+    radicale xandikos python3-caldav
 )
 
 norvane_install_packages() {
