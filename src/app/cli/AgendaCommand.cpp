@@ -228,6 +228,7 @@ QString usage()
         "                                           than 5000 only with --allow-large\n"
         "  norvane-cli undo-import RECORD           takes back the import of the record\n"
         "                                           that import-ics names\n"
+        "  norvane-cli --version                    the version\n"
         "  norvane-cli --help                       this text\n"
         "Dates are YYYY-MM-DD. Without --folder, the active data folder of the settings.\n"
         "day and range print one JSON object per appointment and line.\n");

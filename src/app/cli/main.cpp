@@ -24,6 +24,10 @@ void onlySeriousMessages(QtMsgType type, const QMessageLogContext&, const QStrin
 
 int main(int argc, char* argv[])
 {
+    if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
+        std::printf("norvane-cli %s\n", NORVANE_VERSION);
+        return 0;
+    }
     // Only a printout needs fonts and painting; it draws offscreen, so it runs without a
     // display, and the other commands stay as light as a core application.
     const bool pdf = argc > 1 && qstrcmp(argv[1], "pdf") == 0;
