@@ -202,9 +202,9 @@ void StoreService::takeDays(quint64 generation, const StoreWorker::Days& read, b
         return; // read for a folder no longer shown
     if (view)
         setReachable(read.reachable);
-    if (!read.unreadable.isEmpty()) {
-        m_unreadable += read.unreadable;
-        emit unreadableFilesFound();
+    if (read.unreadable && *read.unreadable != m_unreadable) {
+        m_unreadable = *read.unreadable;
+        emit unreadableFilesChanged();
     }
     bool daysChangedNow = false;
     for (auto day = read.days.cbegin(); day != read.days.cend(); ++day) {

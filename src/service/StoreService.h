@@ -99,8 +99,8 @@ public:
 
     bool answering() const { return m_answering; }
     bool reachable() const { return m_reachable; }
-    // Files of the folder that could not be read whole and are not shown, each with the
-    // system's reason, since the folder was set.
+    // Files of the folder that cannot be read whole and are not shown, each with the system's
+    // reason, until they read again or are gone.
     const QList<DataAccess::UnreadableFile>& unreadableFiles() const { return m_unreadable; }
     // True while nothing asked of the worker is unanswered.
     bool idle() const;
@@ -116,7 +116,7 @@ signals:
     void marksChanged();
     void answeringChanged(bool answering);
     void reachableChanged(bool reachable);
-    void unreadableFilesFound();
+    void unreadableFilesChanged();
     // Another process changed a watched directory (a burst told once).
     void folderChanged();
     // Every wait of filer() ends: the program is closing.

@@ -48,7 +48,7 @@ StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>
     }
     for (const QDate& day : marks)
         result.marks.insert(day, m_store.HasAppointments(day));
-    result.unreadable = m_store.takeUnreadableFiles();
+    result.unreadable = m_store.unreadableFiles();
     return result;
 }
 

@@ -28,7 +28,8 @@ public:
         QHash<QDate, QList<TerminPtr>> days; // copies of their own, never cached here
         QHash<QDate, bool> marks;
         bool reachable = true;
-        QList<DataAccess::UnreadableFile> unreadable; // found in this read, each named once
+        // The files unreadable after this read, when it looked at the folder at all.
+        std::optional<QList<DataAccess::UnreadableFile>> unreadable;
     };
     // Reads in one pass while it lives, however many reads it spans.
     std::unique_ptr<DataAccess::Pass> pass() { return std::make_unique<DataAccess::Pass>(m_store); }

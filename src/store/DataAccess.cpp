@@ -58,8 +58,10 @@ QStringList DataAccess::listAppointmentFiles(const QString& dir)
         // Missing for the rest of the pass too: a week asks for recurring/every five times.
         if (m_pass)
             m_pass->listings.insert(dir, {});
+        forgetUnreadableGoneFrom(dir, {});
         return {};
     }
+    forgetUnreadableGoneFrom(dir, listing->names);
     for (const QString& name : listing->unrepresentable) {
         const QString path = dir + name;
         if (!m_skippedNames.contains(path)) {
@@ -80,6 +82,26 @@ QStringList DataAccess::takeSkippedNames()
 QList<DataAccess::UnreadableFile> DataAccess::takeUnreadableFiles()
 {
     return std::exchange(m_unreportedUnreadable, {});
+}
+
+QList<DataAccess::UnreadableFile> DataAccess::unreadableFiles() const
+{
+    QList<UnreadableFile> files;
+    for (auto file = m_unreadable.cbegin(); file != m_unreadable.cend(); ++file)
+        files.append({file.key(), file.value()});
+    std::sort(files.begin(), files.end(),
+              [](const UnreadableFile& a, const UnreadableFile& b) { return a.path < b.path; });
+    return files;
+}
+
+void DataAccess::forgetUnreadableGoneFrom(const QString& dir, const QStringList& names)
+{
+    for (auto file = m_unreadable.begin(); file != m_unreadable.end();) {
+        if (DirectoryOfPath(file.key()) == dir && !names.contains(file.key().mid(dir.size())))
+            file = m_unreadable.erase(file);
+        else
+            ++file;
+    }
 }
 
 TerminPtr DataAccess::LoadAppointment(const QString& path, const QDate& fallbackDate)
@@ -222,15 +244,17 @@ std::optional<ProfileCache::Lookup> DataAccess::shownOn(const QString& path, boo
 {
     const ProfileCache::Lookup file = currentContent(path);
     // Gone, or no regular file any more (a FIFO swapped in): skipped like a missing file.
-    if (file.state == ProfileCache::State::Missing || file.state == ProfileCache::State::NotRegular)
+    if (file.state == ProfileCache::State::Missing ||
+        file.state == ProfileCache::State::NotRegular) {
+        m_unreadable.remove(path);
         return std::nullopt;
+    }
     // Shown with defaults, it would be an empty appointment reminding everyone: skipped, and
     // named once to whoever reports it, until it reads again.
     if (file.state == ProfileCache::State::Unreadable) {
-        if (!m_unreadable.contains(path)) {
-            m_unreadable.insert(path);
+        if (!m_unreadable.contains(path))
             m_unreportedUnreadable.append({path, file.error});
-        }
+        m_unreadable.insert(path, file.error);
         return std::nullopt;
     }
     m_unreadable.remove(path);
@@ -356,6 +380,7 @@ void DataAccess::clearCaches()
     m_appointmentBytes = 0;
     m_dayMarks.clear();
     m_profiles.clear();
+    m_unreadable.clear();
 }
 
 QDate DataAccess::DayOfOneTimeFile(const QString& path)

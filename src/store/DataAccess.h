@@ -106,8 +106,12 @@ public:
     struct UnreadableFile {
         QString path;
         QString reason;
+        friend bool operator==(const UnreadableFile&, const UnreadableFile&) = default;
     };
     QList<UnreadableFile> takeUnreadableFiles();
+    // The files met unreadable that have not read again or gone since, by path: what a window
+    // names while they stay so.
+    QList<UnreadableFile> unreadableFiles() const;
 
     // One pass over the folder (a view build, a range, a sweep of the day marks): within it
     // each file's metadata is asked for at most once and each directory listed once, and a
@@ -145,6 +149,8 @@ private:
     bool isInRecurringRange(const QString& path, const QDate& date,
                             const ProfileCache::Lookup& file);
     QStringList listAppointmentFiles(const QString& dir);
+    // A file no longer listed is no longer unreadable.
+    void forgetUnreadableGoneFrom(const QString& dir, const QStringList& names);
     QDateTime now() const;
 
     QString dataFolder() const { return DataFolder(); }
@@ -178,6 +184,6 @@ private:
 
     QSet<QString> m_skippedNames;
     QStringList m_unreportedSkips;
-    QSet<QString> m_unreadable;
+    QHash<QString, QString> m_unreadable; // path -> the reason it could not be read
     QList<UnreadableFile> m_unreportedUnreadable;
 };

@@ -72,7 +72,8 @@ form_main::form_main(Settings& settings, StoreService& service, AppointmentEditi
         showDataSourceLabel();
     });
     connect(&m_service, &StoreService::answeringChanged, this, &form_main::serviceAnsweringChanged);
-    connect(&m_service, &StoreService::unreadableFilesFound, this, &form_main::showDataSourceLabel);
+    connect(&m_service, &StoreService::unreadableFilesChanged, this,
+            &form_main::showDataSourceLabel);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setObjectName(QStringLiteral("timer_refresh_view"));
     m_refreshTimer->setInterval(50);

@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "WorkerThread.h"
 
+#include <QFile>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,6 +14,8 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -93,6 +96,40 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_EQ(changed.size(), 2);
     EXPECT_EQ(texts(kDay), (QStringList{"From a colleague", "Review", "Standup"}));
     EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread never touched the share";
+}
+
+TEST_F(StoreServiceTest, AnUnreadableFileIsNamedWhileItStaysSoAndNoLonger)
+{
+    put(kDay, 9, "Standup");
+    const QString huge = put(kDay, 11, "Too long");
+    const QByteArray readable = TestFiles::readBytes(huge);
+    const QByteArray tooLarge = readable + QByteArray(ProfileCache::kMaxFileBytes, 'x');
+    QSignalSpy changed(&service, &StoreService::unreadableFilesChanged);
+    const auto named = [this] {
+        QStringList paths;
+        for (const DataAccess::UnreadableFile& file : service.unreadableFiles())
+            paths << file.path;
+        return paths;
+    };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        QStringList expected;
+        int reports;
+    } steps[] = {
+        {"too large", [&] { TestFiles::writeBytes(huge, tooLarge); }, {huge}, 1},
+        {"unchanged", [] {}, {huge}, 1},
+        {"reads again", [&] { TestFiles::writeBytes(huge, readable); }, {}, 2},
+        {"too large again", [&] { TestFiles::writeBytes(huge, tooLarge); }, {huge}, 3},
+        {"removed", [&] { QFile::remove(huge); }, {}, 4},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        view({kDay});
+        settle();
+        EXPECT_EQ(named(), step.expected) << step.step;
+        EXPECT_EQ(changed.size(), step.reports) << step.step;
+    }
 }
 
 TEST_F(StoreServiceTest, StepsTakenWhileTheShareIsBusyReadOnlyTheLastOne)
