@@ -7,6 +7,10 @@
         <source>printed by Norvane4</source>
         <translation>gedruckt mit Norvane4</translation>
     </message>
+    <message>
+        <source>Week %1, %2</source>
+        <translation>KW %1, %2</translation>
+    </message>
 </context>
 <context>
     <name>PrintJob</name>

@@ -11,6 +11,7 @@
 namespace {
 
 const char* const kFooter = QT_TRANSLATE_NOOP("Druck", "printed by Norvane4");
+const char* const kWeekTitle = QT_TRANSLATE_NOOP("Druck", "Week %1, %2");
 
 const QString kArial = QStringLiteral("Arial");
 const QColor kBlack(0, 0, 0);
@@ -22,8 +23,37 @@ constexpr double kTitleBar = 10;
 constexpr double kGridTop = 13;
 // The grid leaves 3 mm free below its last line.
 constexpr double kGridSpare = 16;
-// Left of the frame: the time labels.
+// Left of the frame: the time labels, and the grid lines reaching into it as ticks; a label
+// keeps a gap to its tick.
 constexpr double kLabelStrip = 15;
+constexpr double kTick = 2;
+constexpr double kLabelGap = 1;
+constexpr double kLabelPoints = 10;
+// Air between an appointment's box and its text.
+constexpr double kTextIndent = 1;
+// The week print's heading stands in the top margin, above the frame.
+constexpr double kHeadingAbove = 8;
+constexpr double kHeadingHeight = 6;
+
+// "7–13 December 2026", "30 November – 6 December 2026", "28 December 2026 – 3 January 2027";
+// German days end in a full stop.
+QString dateRange(const QDate& first, const QDate& last, const QString& lang)
+{
+    const QStringList months = MonthNames(lang);
+    const QString dot = lang == QLatin1String("de") ? QStringLiteral(".") : QString();
+    const auto day = [&dot](const QDate& d) { return QString::number(d.day()) + dot; };
+    const auto dayMonth = [&](const QDate& d) {
+        return day(d) + QLatin1Char(' ') + months.value(d.month());
+    };
+    const auto full = [&](const QDate& d) {
+        return dayMonth(d) + QLatin1Char(' ') + QString::number(d.year());
+    };
+    if (first.year() != last.year())
+        return full(first) + QStringLiteral(" \u2013 ") + full(last);
+    if (first.month() != last.month())
+        return dayMonth(first) + QStringLiteral(" \u2013 ") + full(last);
+    return day(first) + QStringLiteral("\u2013") + full(last);
+}
 
 } // namespace
 
@@ -44,6 +74,15 @@ QString Druck::FooterText(const QString& langCode)
     return Language::translate("Druck", kFooter, langCode);
 }
 
+QString Druck::WeekTitle(const QDate& first, const Settings& settings)
+{
+    const QString lang = settings.LangCode();
+    const int week = WeekNumber(first, settings.FirstWeekday(), settings.FirstCW());
+    return Language::translate("Druck", kWeekTitle, lang)
+        .arg(week)
+        .arg(dateRange(first, first.addDays(6), lang));
+}
+
 void Druck::PreparePrinter()
 {
     m_canvas.setDotted(false);
@@ -59,30 +98,51 @@ void Druck::SetAreaWithMargins()
     H = page.height() - 2 * mY;
 }
 
+void Druck::FitLabelStrip()
+{
+    m_canvas.setFont(kArial, kLabelPoints, false, false);
+    double widest = 0;
+    for (const QString& label : GridLabels())
+        widest = std::max(widest, m_canvas.textWidth(label));
+    m_labelStrip = std::max(kLabelStrip, widest + kLabelGap + kTick);
+}
+
 void Druck::DrawTitleBarAndFrame()
 {
     m_canvas.setFont(kArial, 12, false, false);
-    m_canvas.DrawBox(mX + kLabelStrip, mY, W - kLabelStrip, kTitleBar, kBlack);
-    m_canvas.DrawBox(mX + kLabelStrip, mY, W - kLabelStrip, H, kBlack);
+    m_canvas.DrawBox(mX + m_labelStrip, mY, W - m_labelStrip, kTitleBar, kBlack);
+    m_canvas.DrawBox(mX + m_labelStrip, mY, W - m_labelStrip, H, kBlack);
+}
+
+QStringList Druck::GridLabels() const
+{
+    const int interval = m_settings.GridMinutes();
+    const double spans = double(m_end.minutes() - m_start.minutes()) / interval;
+    QStringList labels;
+    // A day that ends where (or before) it starts has no rows to divide the height into.
+    if (spans <= 0)
+        return labels;
+    const int rows = int(std::nearbyint(spans));
+    for (int i = 0; i <= rows; ++i)
+        labels << FormatTime(TimeOfDay::fromMinutes(m_start.minutes() + i * interval),
+                             m_settings.TimeFormat());
+    return labels;
 }
 
 bool Druck::DrawTimeGrid()
 {
-    const int interval = m_settings.GridMinutes();
-    const TimeOfDay start = m_start;
-    const double spans = double(m_end.minutes() - start.minutes()) / interval;
-    // A day that ends where (or before) it starts has no rows to divide the height into.
-    if (spans <= 0)
+    const QStringList labels = GridLabels();
+    if (labels.isEmpty())
         return false;
-    const int rows = int(std::nearbyint(spans));
+    const double spans = double(m_end.minutes() - m_start.minutes()) / m_settings.GridMinutes();
     const double rowHeight = (H - kGridSpare) / spans;
-    m_canvas.setFont(kArial, 10, false, false);
-    for (int i = 0; i <= rows; ++i) {
+    m_canvas.setFont(kArial, kLabelPoints, false, false);
+    for (int i = 0; i < labels.size(); ++i) {
         const double y = mY + kGridTop + i * rowHeight;
-        m_canvas.DrawLine(mX + 13, y, mX + W, y, kGrey);
-        const TimeOfDay time = TimeOfDay::fromMinutes(start.minutes() + i * interval);
-        m_canvas.PrintWrappedText(mX, y - 1, 30, 10, FormatTime(time, m_settings.TimeFormat()),
-                                  TextAlign::Left);
+        m_canvas.DrawLine(mX + m_labelStrip - kTick, y, mX + W, y, kGrey);
+        // Centred on its line as it is, not moved to a whole millimetre: every label stands
+        // where its row starts.
+        m_canvas.drawText(mX, y - m_canvas.textHeight(labels[i]) / 2, labels[i]);
     }
     return true;
 }
@@ -93,7 +153,8 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
     column.setDatum(date);
     column.setHours(m_start, m_end);
     column.LoadAppointments(false);
-    column.CalculateAppointmentPositions(std::nearbyint(cw), std::nearbyint(H - kGridSpare));
+    // The grid's own height, so that boxes start and end on its lines on any paper.
+    column.CalculateAppointmentPositions(std::nearbyint(cw), H - kGridSpare);
 
     m_canvas.setFont(kArial, 9, false, false);
     for (int i = 0; i < column.GetAppointmentCount(); ++i) {
@@ -116,7 +177,11 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
         const double y = mY + kGridTop + top;
         m_canvas.FillBox(x, y, c->w, height, c->color);
         m_canvas.DrawBox(x, y, c->w, height, kBlack);
-        m_canvas.PrintWrappedText(x, y, c->w, height, c->text, TextAlign::Left);
+        // Text lines stand on whole millimetres: from the first one inside the box, so that
+        // the box does not cut off the top of the first line.
+        const double textTop = std::ceil(y);
+        m_canvas.PrintWrappedText(x + kTextIndent, textTop, c->w - kTextIndent,
+                                  height - (textTop - y), c->text, TextAlign::Left);
     }
 }
 
@@ -141,14 +206,15 @@ bool Druck::PrintDay(const QDate& date)
 {
     PreparePrinter();
     SetAreaWithMargins();
+    WidenHoursFor({date});
+    FitLabelStrip();
     DrawTitleBarAndFrame();
     const QString title = DayNames(m_settings.LangCode()).value(Weekday(date)) +
                           QStringLiteral(", ") + FormatDate(date, m_settings.DateFormat());
-    m_canvas.PrintWrappedText(mX + kLabelStrip, mY + 2, W - kLabelStrip, 10, title,
+    m_canvas.PrintWrappedText(mX + m_labelStrip, mY + 2, W - m_labelStrip, 10, title,
                               TextAlign::Centre);
-    WidenHoursFor({date});
     if (DrawTimeGrid())
-        DrawAppointments(date, mX + kLabelStrip, W - kLabelStrip);
+        DrawAppointments(date, mX + m_labelStrip, W - m_labelStrip);
     return FinishPage(mX, mY + H + 2, W);
 }
 
@@ -162,29 +228,45 @@ bool Druck::PrintWeek(const QDate& date)
 
     PreparePrinter();
     SetAreaWithMargins();
+    WidenHoursFor(shown);
+    FitLabelStrip();
+    DrawWeekHeading(first);
     DrawTitleBarAndFrame();
     // No day to show: the frame alone, nothing to divide its width by.
     if (shown.isEmpty())
         return FinishPage(mX, mY + H + 2, W);
 
-    const double cw = (W - kLabelStrip) / shown.size();
+    const double cw = (W - m_labelStrip) / shown.size();
     const QStringList names = DayNames(m_settings.LangCode());
     for (int col = 0; col < shown.size(); ++col) {
         const QDate& day = shown[col];
         const QString title = names.value(Weekday(day)).left(2) + QStringLiteral(", ") +
                               FormatDate(day, m_settings.DateFormat());
-        m_canvas.PrintWrappedText(mX + kLabelStrip + col * cw, mY + 2, cw, 15, title,
+        m_canvas.PrintWrappedText(mX + m_labelStrip + col * cw, mY + 2, cw, 15, title,
                                   TextAlign::Centre);
     }
     for (int col = 1; col <= shown.size(); ++col) {
-        const double x = mX + kLabelStrip + col * cw;
+        const double x = mX + m_labelStrip + col * cw;
         m_canvas.DrawLine(x, mY, x, mY + H, kBlack);
     }
-    WidenHoursFor(shown);
     if (DrawTimeGrid())
         for (int col = 0; col < shown.size(); ++col)
-            DrawAppointments(shown[col], mX + kLabelStrip + col * cw, cw);
+            DrawAppointments(shown[col], mX + m_labelStrip + col * cw, cw);
     return FinishPage(mX, mY + H + 2, W);
+}
+
+void Druck::DrawWeekHeading(const QDate& first)
+{
+    // The week on the left above the frame, the data folder it comes from on the right.
+    const double x = mX + m_labelStrip;
+    const double half = (W - m_labelStrip) / 2;
+    const double y = mY - kHeadingAbove;
+    m_canvas.setFont(kArial, 11, true, false);
+    m_canvas.PrintWrappedText(x, y, half, kHeadingHeight, WeekTitle(first, m_settings),
+                              TextAlign::Left);
+    m_canvas.setFont(kArial, 11, false, false);
+    m_canvas.PrintWrappedText(x + half, y, half, kHeadingHeight,
+                              LastPathPart(m_settings.GetDataFolder()), TextAlign::Right);
 }
 
 bool Druck::PrintMonthPlanner(int month, int year, bool twoMonths)

@@ -29,14 +29,24 @@ public:
     static QDate WeekStart(const QDate& date, const Settings& settings);
     // "printed by Norvane4" in the language of langCode.
     static QString FooterText(const QString& langCode);
+    // The week print's heading: "Week 50, 7–13 December 2026", in German
+    // "KW 50, 7.–13. Dezember 2026", numbered by the settings' rule for the first week.
+    static QString WeekTitle(const QDate& first, const Settings& settings);
 
 private:
     void PreparePrinter();
     // Day and week: the area inside 15 mm margins of the printable area.
     void SetAreaWithMargins();
+    // Left of the frame: as wide as the widest time label needs, at least the usual strip.
+    void FitLabelStrip();
     void DrawTitleBarAndFrame();
+    // The time of each grid line from the first to the last; none when the hours shown leave
+    // no row to divide the height into.
+    QStringList GridLabels() const;
     // Rows of time across the day and week print; false when the settings give no rows.
     bool DrawTimeGrid();
+    // Above the frame of the week print: which week, from which data folder.
+    void DrawWeekHeading(const QDate& first);
     void DrawAppointments(const QDate& date, double cx, double cw);
     // The settings' hours, widened to show every appointment of the days printed.
     void WidenHoursFor(const QList<QDate>& days);
@@ -52,6 +62,7 @@ private:
     double mY = 15;
     double W = 0;
     double H = 0;
+    double m_labelStrip = 0;
     TimeOfDay m_start;
     TimeOfDay m_end;
 };

@@ -5,10 +5,18 @@
 
 namespace {
 
-bool isBreakPoint(QChar c)
+// Whether a line may break after source[i]. A full stop or comma between two digits belongs
+// to a number ("1,200", "3.5") and holds it together.
+bool isBreakPoint(const QString& source, qsizetype i)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.') ||
-           c == QLatin1Char(',');
+    const QChar c = source[i];
+    if (c == QLatin1Char(' ') || c == QLatin1Char('-'))
+        return true;
+    if (c != QLatin1Char('.') && c != QLatin1Char(','))
+        return false;
+    const bool inNumber =
+        i > 0 && i + 1 < source.size() && source[i - 1].isDigit() && source[i + 1].isDigit();
+    return !inNumber;
 }
 
 QStringList splitIntoLines(const QString& text, double w, const TextWidth& width)
@@ -22,7 +30,8 @@ QStringList splitIntoLines(const QString& text, double w, const TextWidth& width
     QStringList lines;
     QString line;
     qsizetype lastBreak = -1; // index in line of its last break point
-    for (const QChar c : std::as_const(source)) {
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        const QChar c = source[i];
         if (c == QLatin1Char('\r')) {
             lines << line;
             line.clear();
@@ -30,7 +39,7 @@ QStringList splitIntoLines(const QString& text, double w, const TextWidth& width
             continue;
         }
         line.append(c);
-        if (isBreakPoint(c))
+        if (isBreakPoint(source, i))
             lastBreak = line.size() - 1;
         // A single character stays on its line however narrow the box.
         while (line.size() > 1 && width(line) > w) {

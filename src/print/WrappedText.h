@@ -22,8 +22,9 @@ using TextWidth = std::function<double(const QString& text)>;
 inline const QString kLineSample = QStringLiteral("AQq_'123");
 
 // Wraps text into the box (x, y, w, h): CR LF (or a lone CR or LF) ends a line; a line too
-// wide breaks after its last space, hyphen, full stop or comma, or between two characters when
-// it has none. Lines are sampleHeight apart (both in whole millimetres) from y; the first line
-// is always there, the others only while the next one would still end inside the box.
+// wide breaks after its last space, hyphen, full stop or comma (not one between two digits,
+// which belongs to a number), or between two characters when it has none. Lines are sampleHeight
+// apart (both in whole millimetres) from y; the first line is always there, the others only while
+// the next one would still end inside the box.
 QList<WrappedLine> WrapText(double x, double y, double w, double h, const QString& text,
                             TextAlign align, const TextWidth& width, double sampleHeight);

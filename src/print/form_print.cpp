@@ -20,7 +20,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -78,11 +77,6 @@ QLabel* label(QWidget* parent, const char* name, bool bold = false)
         l->setFont(font);
     }
     return l;
-}
-
-QString generalDate(const QDate& date)
-{
-    return QLocale::system().toString(date, QLocale::ShortFormat);
 }
 
 } // namespace
@@ -200,10 +194,12 @@ void form_print::Form_Load()
     label_day->setText(tr("Print the view of the actually displayed day: ") + twoBreaks +
                        DayNames(lang).value(Weekday(m_printDate)) + QStringLiteral(", ") +
                        FormatDate(m_printDate, m_settings.DateFormat()));
-    label_week->setText(tr("Print the view of the actually displayed week: ") + twoBreaks +
-                        generalDate(StartOfWeek(m_printDate, m_settings.FirstWeekday())) +
-                        QStringLiteral(" - ") +
-                        generalDate(EndOfWeek(m_printDate, m_settings.FirstWeekday())));
+    const QString dateFormat = m_settings.DateFormat();
+    label_week->setText(
+        tr("Print the view of the actually displayed week: ") + twoBreaks +
+        FormatDate(StartOfWeek(m_printDate, m_settings.FirstWeekday()), dateFormat) +
+        QStringLiteral(" - ") +
+        FormatDate(EndOfWeek(m_printDate, m_settings.FirstWeekday()), dateFormat));
     label_planer->setText(tr("Print an empty month planner for your project management.") +
                           twoBreaks + tr("Please select the date for your planner:"));
     for (int year = m_printDate.year() - 10; year <= m_printDate.year() + 10; ++year)
@@ -275,14 +271,17 @@ void form_print::printToPrinter(const PrintJob& job)
     const bool dayPrint = job.kind == PrintJob::Day;
     const int wanted = dayPrint ? clsPrintDialog::Portrait : clsPrintDialog::Landscape;
     if (dialog.Orientation() != wanted) {
-        const QString text =
-            dayPrint
-                ? tr("You have selected paper orientation Landscape.") + QStringLiteral("\r\n") +
-                      tr("This is not recommended when printing the day print.") +
-                      QStringLiteral("\r\n") + tr("Change to orientation Portrait?")
-                : tr("You have selected paper orientation Portrait.") + QStringLiteral("\r\n") +
-                      tr("This is not recommended when printing the planner.") +
-                      QStringLiteral("\r\n") + tr("Change to orientation Landscape?");
+        const QString printout = job.kind == PrintJob::Day
+                                     ? tr("This is not recommended when printing the day print.")
+                                 : job.kind == PrintJob::Week
+                                     ? tr("This is not recommended when printing the week print.")
+                                     : tr("This is not recommended when printing the planner.");
+        const QString newLine = QStringLiteral("\r\n");
+        const QString text = dayPrint
+                                 ? tr("You have selected paper orientation Landscape.") + newLine +
+                                       printout + newLine + tr("Change to orientation Portrait?")
+                                 : tr("You have selected paper orientation Portrait.") + newLine +
+                                       printout + newLine + tr("Change to orientation Landscape?");
         if (askQuestion(text))
             dialog.setOrientation(wanted);
     }

@@ -68,14 +68,18 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
     const auto english = qScopeGuard([] { Language::apply("en"); });
     const struct {
         const char* lang;
-        QStringList texts; // title, headers, day text, first month
+        QStringList texts; // title, headers, day and week text, first month
     } languages[] = {
         {"en",
          {"Norvane4 Print", "Dayprint", "Weekprint", "Planner",
-          "Print the view of the actually displayed day: \r\n\r\nFriday, 04.07.2003", "January"}},
+          "Print the view of the actually displayed day: \r\n\r\nFriday, 04.07.2003",
+          "Print the view of the actually displayed week: \r\n\r\n30.06.2003 - 06.07.2003",
+          "January"}},
         {"de",
          {"Norvane4 Druck", "Tagesdruck", "Wochendruck", "Planer",
           "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, 04.07.2003",
+          "Drucken Sie die Ansicht der aktuell dargestellten Woche: \r\n\r\n30.06.2003 - "
+          "06.07.2003",
           "Januar"}},
     };
     for (const auto& language : languages) {
@@ -85,6 +89,7 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
         ClassTabs& tabs = child<ClassTabs>(w, "tabs");
         EXPECT_EQ((QStringList{w.windowTitle(), tabs.Caption(0), tabs.Caption(1), tabs.Caption(2),
                                child<QLabel>(w, "label_day").text(),
+                               child<QLabel>(w, "label_week").text(),
                                child<QComboBox>(w, "combo_planer_month").itemText(0)}),
                   language.texts);
     }
@@ -107,12 +112,12 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
         QPageLayout::Orientation chosen;
         bool yes;
         QPageLayout::Orientation printed;
-        bool asked;
+        const char* asked; // the printout the question names; empty: not asked
     } rows[] = {
-        {false, QPageLayout::Landscape, false, QPageLayout::Landscape, true},
-        {false, QPageLayout::Landscape, true, QPageLayout::Portrait, true},
-        {true, QPageLayout::Portrait, true, QPageLayout::Landscape, true},
-        {true, QPageLayout::Landscape, true, QPageLayout::Landscape, false},
+        {false, QPageLayout::Landscape, false, QPageLayout::Landscape, "the day print"},
+        {false, QPageLayout::Landscape, true, QPageLayout::Portrait, "the day print"},
+        {true, QPageLayout::Portrait, true, QPageLayout::Landscape, "the week print"},
+        {true, QPageLayout::Landscape, true, QPageLayout::Landscape, ""},
     };
     store(kFriday, 9, 0, 10, 0, "Budget");
     for (const auto& row : rows) {
@@ -130,8 +135,10 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
             w.SelectWeekPrint();
         w.command_ok_Click();
         ASSERT_TRUE(eventually([&] { return !w.isBusy(); }));
-        EXPECT_EQ(told.size(), row.asked ? 1 : 0);
-        EXPECT_TRUE(!row.asked || told[0].startsWith("Printer Settings: You have selected"));
+        const bool asked = *row.asked;
+        ASSERT_EQ(told.size(), asked ? 1 : 0);
+        EXPECT_TRUE(!asked || told[0].startsWith("Printer Settings: You have selected"));
+        EXPECT_TRUE(!asked || told[0].contains(QString("when printing ") + row.asked + "."));
         EXPECT_EQ(w.printer().pageLayout().orientation(), row.printed);
         EXPECT_EQ(w.result(), QDialog::Accepted);
         EXPECT_GT(QFileInfo(file).size(), 0);

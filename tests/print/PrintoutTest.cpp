@@ -1,6 +1,7 @@
 // The day print, the week print and the month planner as drawn on a recording canvas: the
 // time grid, appointments cut to it, the columns, the planner's days, and what happens when
 // the settings leave nothing to divide.
+#include "Common.h"
 #include "Druck.h"
 #include "PrintFixture.h"
 #include "RecordingCanvas.h"
@@ -70,7 +71,7 @@ TEST_F(PrintoutTest, TimeGridHasARowPerIntervalWithItsTime)
         EXPECT_EQ(labels.first(), "08:00");
         EXPECT_EQ(labels[1], c.secondLabel);
         EXPECT_EQ(labels.last(), "18:00");
-        EXPECT_DOUBLE_EQ(textItem(canvas, "08:00")->y, 27) << "a millimetre above its line";
+        EXPECT_DOUBLE_EQ(textItem(canvas, "08:00")->y, 26) << "centred on its line";
         EXPECT_TRUE(canvas.finished());
     }
 }
@@ -223,12 +224,80 @@ TEST_F(PrintoutTest, AppointmentTextsKeepTheirDirectionControlsAndStayInsideThei
         if (text.font.pointSize != 9)
             continue; // the grid's times, the title and the footer
         drawn << text.text;
+        // A millimetre in from the left, on the first whole millimetre inside the box.
         const auto box = std::find_if(boxes.begin(), boxes.end(), [&](const Item& fill) {
-            return fill.x == text.x && std::abs(fill.y - text.y) <= 0.5; // on a whole mm
+            return text.x == fill.x + 1 && text.y >= fill.y && text.y < fill.y + 1;
         });
         ASSERT_NE(box, boxes.end()) << text.text.toStdString();
-        EXPECT_EQ(text.clip, QRectF(box->x, box->y, box->w, box->h)) << text.text.toStdString();
+        ASSERT_TRUE(text.clip.has_value());
+        EXPECT_TRUE(QRectF(box->x, box->y, box->w, box->h).contains(*text.clip))
+            << text.text.toStdString();
     }
     drawn.sort();
     EXPECT_EQ(drawn, (QStringList{"Budget \u202Ereview\u202C", "Call", "Notes"}));
+}
+
+TEST_F(PrintoutTest, HourLabelsFitTheirStripAndStandCentredOnEvenlySpacedLines)
+{
+    store(friday, 7, 0, 8, 0, "Early");
+    for (const char* format : {"24h", "12h"}) {
+        for (const bool week : {false, true}) {
+            SCOPED_TRACE(std::string(format) + (week ? " week" : " day"));
+            settings.setTimeFormat(format);
+            RecordingCanvas canvas(week ? QSizeF(297, 210) : QSizeF(210, 297));
+            Druck druck(canvas, DaysOf(dataAccess), settings);
+            ASSERT_TRUE(week ? druck.PrintWeek(friday) : druck.PrintDay(friday));
+            const QList<Item> rows = linesIn(canvas, kGrey);
+            QList<Item> labels;
+            for (const Item& text : canvas.itemsOf(Item::Text))
+                if (text.font.pointSize == 10)
+                    labels << text;
+            ASSERT_EQ(labels.size(), rows.size());
+            ASSERT_GE(rows.size(), 3);
+            EXPECT_EQ(labels.first().text, format == std::string("12h") ? "07:00 am" : "07:00");
+            const Item& frame = canvas.itemsOf(Item::Box).at(1);
+            const double rowHeight = rows[1].y - rows[0].y;
+            for (int i = 0; i < rows.size(); ++i) {
+                EXPECT_DOUBLE_EQ(rows[i].x, frame.x - 2) << "a tick into the strip";
+                EXPECT_LE(labels[i].x + labels[i].w, rows[i].x - 1) << labels[i].text.toStdString();
+                EXPECT_GE(labels[i].x, 15);
+                EXPECT_DOUBLE_EQ(labels[i].y + labels[i].h / 2, rows[i].y);
+                if (i > 0) {
+                    EXPECT_NEAR(rows[i].y - rows[i - 1].y, rowHeight, 1e-9);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(PrintoutTest, TheWeekPrintIsHeadedByItsWeekAndItsDataFolder)
+{
+    const struct {
+        const char* lang;
+        QDate date;
+        const char* heading;
+    } cases[] = {
+        {"en", {2026, 12, 9}, "Week 50, 7\u201313 December 2026"},
+        {"de", {2026, 12, 9}, "KW 50, 7.\u201313. Dezember 2026"},
+        {"en", {2026, 12, 2}, "Week 49, 30 November \u2013 6 December 2026"},
+        {"de", {2026, 12, 30}, "KW 53, 28. Dezember 2026 \u2013 3. Januar 2027"},
+    };
+    settings.setFirstWeekday(2);
+    settings.setFirstCW(2);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.heading);
+        settings.setLangCode(c.lang);
+        RecordingCanvas canvas(QSizeF(297, 210));
+        ASSERT_TRUE(Druck(canvas, DaysOf(dataAccess), settings).PrintWeek(c.date));
+        const QStringList headings = textsOfSize(canvas, 11);
+        ASSERT_EQ(headings.size(), 2);
+        EXPECT_EQ(headings[0], QString::fromUtf8(c.heading));
+        EXPECT_EQ(headings[1], LastPathPart(settings.GetDataFolder()));
+        const Item* week = textItem(canvas, headings[0]);
+        const Item* folder = textItem(canvas, headings[1]);
+        EXPECT_TRUE(week->font.bold);
+        EXPECT_DOUBLE_EQ(week->x, 30) << "over the frame's left edge";
+        EXPECT_DOUBLE_EQ(folder->x + folder->w, 282) << "ending at the frame's right edge";
+        EXPECT_LE(week->y + week->h, 15) << "above the frame";
+    }
 }

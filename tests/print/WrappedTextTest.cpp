@@ -52,6 +52,12 @@ TEST(WrappedTextTest, LinesBreakAndStandWhereTheRulesSay)
          TextAlign::Left, "5,10 a | 5,14 b"},
         {"one more millimetre, one more line", "a\rb\rc\rd", 10, 100, 13, TextAlign::Left,
          "5,10 a | 5,14 b | 5,18 c"},
+        {"a comma between digits holds a number together", "Total 1,200", 10, 16, 20,
+         TextAlign::Left, "5,10 Total | 5,14 1,200"},
+        {"so does a full stop", "Ver 2.50 x", 10, 12, 20, TextAlign::Left,
+         "5,10 Ver | 5,14 2.50 x"},
+        {"a comma after a number still breaks", "Room 4,Hall", 10, 14, 20, TextAlign::Left,
+         "5,10 Room 4, | 5,14 Hall"},
         // clang-format on
     };
     for (const auto& c : cases) {
