@@ -102,7 +102,7 @@ struct Event {
 };
 
 Event eventOf(const Source& source, const QString& dataFolder, const OutputZone& out,
-              const icaltimetype& stamp)
+              const icaltimetype& stamp, const QString& uid = {})
 {
     const ClassTermin& a = *source.appointment;
     const Recurrence::Kind kind = Recurrence::ofPath(a.filename());
@@ -120,7 +120,8 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
     ComponentPtr event(icalcomponent_new_vevent());
     icalcomponent* e = event.get();
     icalcomponent_add_property(
-        e, icalproperty_new_uid(uidOf(a.filename(), dataFolder).toUtf8().constData()));
+        e, icalproperty_new_uid(
+               (uid.isEmpty() ? uidOf(a.filename(), dataFolder) : uid).toUtf8().constData()));
     icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
     icalcomponent_add_property(e,
                                zoned(icalproperty_new_dtstart(outputTime(day, start, out)), out));
@@ -207,16 +208,38 @@ void appendText(QByteArray& bytes, icalcomponent* component)
     icalmemory_free_buffer(text);
 }
 
+icaltimetype stampOf(const QDateTime& stamp)
+{
+    const QDateTime now = stamp.isValid() ? stamp : QDateTime::currentDateTimeUtc();
+    return icaltime_from_timet_with_zone(time_t(now.toSecsSinceEpoch()), 0,
+                                         icaltimezone_get_utc_timezone());
+}
+
 } // namespace
+
+QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn, const QString& uid,
+                             const IcsExportOptions& options)
+{
+    Ics::prepareLibrary();
+    const OutputZone out = outputZone(options.timeZoneId);
+    ComponentPtr calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    Event event = eventOf({appointment, shownOn}, {}, out, stampOf(options.stamp), uid);
+    if (out.named())
+        icalcomponent_add_component(calendar.get(), timeZoneOf(out, event.firstStart).release());
+    icalcomponent_add_component(calendar.get(), event.component.release());
+    QByteArray bytes;
+    appendText(bytes, calendar.get());
+    return bytes;
+}
 
 QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
                      const QString& dataFolder, const IcsExportOptions& options, int* eventCount)
 {
     Ics::prepareLibrary();
     const OutputZone out = outputZone(options.timeZoneId);
-    const QDateTime now = options.stamp.isValid() ? options.stamp : QDateTime::currentDateTimeUtc();
-    const icaltimetype stamp = icaltime_from_timet_with_zone(time_t(now.toSecsSinceEpoch()), 0,
-                                                             icaltimezone_get_utc_timezone());
+    const icaltimetype stamp = stampOf(options.stamp);
 
     // The calendar without components, cut before its end: each event is written as text as
     // soon as it is read, never a tree of all of them beside the file's bytes.

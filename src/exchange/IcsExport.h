@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include "ClassTermin.h"
+
 class DataAccess;
 
 struct IcsExportOptions {
@@ -29,3 +31,9 @@ struct IcsExportOptions {
 QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
                      const QString& dataFolder, const IcsExportOptions& options = {},
                      int* eventCount = nullptr);
+
+// One appointment as a calendar of one event mapped as ExportIcs maps it, with uid as its UID:
+// shownOn is a day that shows it, the first one for a recurring appointment's rule is found
+// from there.
+QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn, const QString& uid,
+                             const IcsExportOptions& options = {});

@@ -2,6 +2,7 @@
 #include "ExchangeCommand.h"
 #include "PdfCommand.h"
 #include "Settings.h"
+#include "SyncCommand.h"
 #include "ToolsCommand.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,8 @@ int main(int argc, char* argv[])
         return ExchangeCommand::exportIcs(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("import-ics"))
         return ExchangeCommand::importIcs(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("sync"))
+        return SyncCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("undo-import"))
         return ExchangeCommand::undoImport(args.mid(1), out, err);
     return AgendaCommand::run(args, out, err, DefaultProgramDirectory());

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// norvane-cli sync: the data folder and a calendar on a CalDAV server, both ways.
+namespace SyncCommand {
+
+// Stopped by the guard against deleting most appointments or events at once.
+inline constexpr int kMassDelete = 3;
+
+// args after "sync": [--folder DIR] [--url URL] [--user NAME] [--password-file FILE]
+// [--past DAYS] [--future DAYS] [--allow-mass-delete]. Without --url the account of the
+// settings file. The password comes from the file, else from NORVANE_SYNC_PASSWORD.
+int run(const QStringList& args, QTextStream& out, QTextStream& err,
+        const QString& programDirectory);
+
+} // namespace SyncCommand

@@ -1,0 +1,237 @@
+#include "CalDavClient.h"
+
+#include "SyncText.h"
+
+namespace {
+
+const QByteArray kXmlType = "application/xml; charset=utf-8";
+constexpr int kFetchBatch = 200;
+
+QByteArray propfindBody(const QByteArray& props)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<d:propfind xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\" "
+           "xmlns:cs=\"http://calendarserver.org/ns/\"><d:prop>" +
+           props + "</d:prop></d:propfind>";
+}
+
+QByteArray escaped(const QString& text)
+{
+    return text.toHtmlEscaped().toUtf8();
+}
+
+bool isRedirect(long status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+} // namespace
+
+HttpClient::Response CalDavClient::propfind(const QUrl& url, int depth, const QByteArray& props)
+{
+    return m_http.request("PROPFIND", url.toString(),
+                          {{"Depth", QByteArray::number(depth)}, {"Content-Type", kXmlType}},
+                          propfindBody(props));
+}
+
+bool CalDavClient::answered(const HttpClient::Response& response, const QUrl& url)
+{
+    const QString where = url.toDisplayString(QUrl::RemoveUserInfo);
+    if (response.status == 0)
+        m_error = Sync::tr("Cannot reach %1: %2").arg(where, response.error);
+    else if (response.status == 401 || response.status == 403)
+        m_error = Sync::tr("The server refused the login for %1.").arg(where);
+    else if (response.status >= 300)
+        m_error = Sync::tr("The server answered %1 for %2.").arg(response.status).arg(where);
+    else
+        return true;
+    return false;
+}
+
+std::optional<QList<DavXml::Response>>
+CalDavClient::multistatus(const HttpClient::Response& response, const QUrl& url)
+{
+    if (!answered(response, url))
+        return std::nullopt;
+    auto parsed = DavXml::parseMultistatus(response.body);
+    if (!parsed)
+        m_error = Sync::tr("The server's answer for %1 is no calendar data.")
+                      .arg(url.toDisplayString(QUrl::RemoveUserInfo));
+    return parsed;
+}
+
+std::optional<CalDavClient::State> CalDavClient::state(const QUrl& collection)
+{
+    const auto responses = multistatus(
+        propfind(collection, 0, "<d:sync-token/><cs:getctag/><d:resourcetype/>"), collection);
+    if (!responses)
+        return std::nullopt;
+    for (const DavXml::Response& r : *responses) {
+        if (!r.found.contains(DavXml::name(DavXml::kDav, "resourcetype")))
+            continue;
+        if (!r.found[DavXml::name(DavXml::kDav, "resourcetype")].children.contains(
+                DavXml::name(DavXml::kCalDav, "calendar"))) {
+            m_error = Sync::tr("%1 is no calendar.").arg(collection.toDisplayString());
+            return std::nullopt;
+        }
+        return State{r.found.value(DavXml::name(DavXml::kDav, "sync-token")).text,
+                     r.found.value(DavXml::name(DavXml::kCalServer, "getctag")).text};
+    }
+    m_error = Sync::tr("%1 is no calendar.").arg(collection.toDisplayString());
+    return std::nullopt;
+}
+
+std::optional<QHash<QString, QByteArray>> CalDavClient::etags(const QUrl& collection)
+{
+    const auto responses =
+        multistatus(propfind(collection, 1, "<d:getetag/><d:resourcetype/>"), collection);
+    if (!responses)
+        return std::nullopt;
+    QHash<QString, QByteArray> etags;
+    const QString self = collection.path();
+    for (const DavXml::Response& r : *responses) {
+        const QString path = collection.resolved(QUrl(r.href)).path();
+        if (path == self || path + u'/' == self ||
+            !r.found.contains(DavXml::name(DavXml::kDav, "getetag")))
+            continue;
+        if (!r.found.value(DavXml::name(DavXml::kDav, "resourcetype")).children.isEmpty())
+            continue; // a collection inside
+        etags.insert(path, r.found[DavXml::name(DavXml::kDav, "getetag")].text.toUtf8());
+    }
+    return etags;
+}
+
+std::optional<QHash<QString, CalDavClient::Fetched>> CalDavClient::fetch(const QUrl& collection,
+                                                                         const QStringList& hrefs)
+{
+    QHash<QString, Fetched> fetched;
+    for (qsizetype at = 0; at < hrefs.size(); at += kFetchBatch) {
+        QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                          "<c:calendar-multiget xmlns:d=\"DAV:\" "
+                          "xmlns:c=\"urn:ietf:params:xml:ns:caldav\">"
+                          "<d:prop><d:getetag/><c:calendar-data/></d:prop>";
+        for (const QString& href : hrefs.mid(at, kFetchBatch))
+            body += "<d:href>" + escaped(href) + "</d:href>";
+        body += "</c:calendar-multiget>";
+        const auto responses =
+            multistatus(m_http.request("REPORT", collection.toString(),
+                                       {{"Depth", "1"}, {"Content-Type", kXmlType}}, body),
+                        collection);
+        if (!responses)
+            return std::nullopt;
+        for (const DavXml::Response& r : *responses) {
+            const auto data = r.found.find(DavXml::name(DavXml::kCalDav, "calendar-data"));
+            if (data == r.found.end())
+                continue;
+            fetched.insert(collection.resolved(QUrl(r.href)).path(),
+                           {r.found.value(DavXml::name(DavXml::kDav, "getetag")).text.toUtf8(),
+                            data->text.toUtf8()});
+        }
+    }
+    return fetched;
+}
+
+CalDavClient::Write CalDavClient::put(const QUrl& collection, const QString& href,
+                                      const QByteArray& body, const QByteArray& etag,
+                                      QByteArray* newEtag)
+{
+    const QUrl url = collection.resolved(QUrl(href));
+    HttpClient::Headers headers{{"Content-Type", "text/calendar; charset=utf-8"}};
+    headers << (etag.isEmpty() ? std::pair<QByteArray, QByteArray>{"If-None-Match", "*"}
+                               : std::pair<QByteArray, QByteArray>{"If-Match", etag});
+    const HttpClient::Response response = m_http.request("PUT", url.toString(), headers, body);
+    if (response.status == 412)
+        return Write::Changed;
+    if (!answered(response, url))
+        return Write::Failed;
+    if (newEtag)
+        *newEtag = response.etag;
+    return Write::Done;
+}
+
+CalDavClient::Write CalDavClient::remove(const QUrl& collection, const QString& href,
+                                         const QByteArray& etag)
+{
+    const QUrl url = collection.resolved(QUrl(href));
+    HttpClient::Headers headers;
+    if (!etag.isEmpty())
+        headers << std::pair<QByteArray, QByteArray>{"If-Match", etag};
+    const HttpClient::Response response = m_http.request("DELETE", url.toString(), headers);
+    if (response.status == 412)
+        return Write::Changed;
+    if (response.status == 404 || response.status == 410)
+        return Write::Done;
+    return answered(response, url) ? Write::Done : Write::Failed;
+}
+
+std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candidates)
+{
+    const QByteArray kinds = "<d:resourcetype/><c:supported-calendar-component-set/>"
+                             "<d:current-user-principal/><c:calendar-home-set/>";
+    const QString calendar = DavXml::name(DavXml::kCalDav, "calendar");
+    auto first = [&](const QUrl& at) -> std::optional<DavXml::Response> {
+        HttpClient::Response response = propfind(at, 0, kinds);
+        // The well-known address sends a client on; a redirect keeps PROPFIND only by hand.
+        for (int hops = 0; isRedirect(response.status) && hops < 5; ++hops)
+            response = propfind(at.resolved(QUrl(QString::fromUtf8(response.location))), 0, kinds);
+        const auto responses = multistatus(response, at);
+        if (!responses)
+            return std::nullopt;
+        if (responses->isEmpty())
+            return DavXml::Response{};
+        return responses->first();
+    };
+    auto href = [](const DavXml::Response& r, const char* name, const QString& ns) {
+        return r.found.value(DavXml::name(ns, name)).hrefs.value(0);
+    };
+
+    const auto here = first(url);
+    if (!here)
+        return std::nullopt;
+    if (here->found.value(DavXml::name(DavXml::kDav, "resourcetype")).children.contains(calendar))
+        return url;
+    QString principal = href(*here, "current-user-principal", DavXml::kDav);
+    if (principal.isEmpty()) {
+        const auto known = first(url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))));
+        if (known)
+            principal = href(*known, "current-user-principal", DavXml::kDav);
+    }
+    if (principal.isEmpty()) {
+        m_error = Sync::tr("%1 names no calendar, and the server tells no user's calendars.")
+                      .arg(url.toDisplayString(QUrl::RemoveUserInfo));
+        return std::nullopt;
+    }
+    const auto user = first(url.resolved(QUrl(principal)));
+    if (!user)
+        return std::nullopt;
+    const QString home = href(*user, "calendar-home-set", DavXml::kCalDav);
+    if (home.isEmpty()) {
+        m_error = Sync::tr("The server tells no calendar home for the user.");
+        return std::nullopt;
+    }
+    const QUrl homeUrl = url.resolved(QUrl(home));
+    const auto listed = multistatus(propfind(homeUrl, 1, kinds), homeUrl);
+    if (!listed)
+        return std::nullopt;
+    QList<QUrl> found;
+    for (const DavXml::Response& r : *listed) {
+        const DavXml::Property type = r.found.value(DavXml::name(DavXml::kDav, "resourcetype"));
+        const auto comps =
+            r.found.find(DavXml::name(DavXml::kCalDav, "supported-calendar-component-set"));
+        if (!type.children.contains(calendar))
+            continue;
+        if (comps != r.found.end() && !comps->children.contains(QStringLiteral("comp:VEVENT")))
+            continue;
+        found << url.resolved(QUrl(r.href));
+    }
+    if (found.size() == 1)
+        return found.first();
+    if (found.isEmpty()) {
+        m_error = Sync::tr("The user has no calendar for events on the server.");
+        return std::nullopt;
+    }
+    for (const QUrl& u : found)
+        *candidates << u.toString();
+    m_error = Sync::tr("The server holds several calendars; name one with its URL.");
+    return std::nullopt;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "DavXml.h"
+#include "HttpClient.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+// The CalDAV requests of a sync, over one HttpClient. Every failure leaves its reason in
+// error(), in the installed language; hrefs are the server's paths.
+class CalDavClient {
+public:
+    explicit CalDavClient(HttpClient& http)
+        : m_http(http)
+    {
+    }
+
+    // The collection's sync token and ctag: one request tells whether anything changed.
+    struct State {
+        QString token;
+        QString ctag;
+        bool operator==(const State&) const = default;
+    };
+    std::optional<State> state(const QUrl& collection);
+    // Every event resource of the collection with its ETag.
+    std::optional<QHash<QString, QByteArray>> etags(const QUrl& collection);
+
+    struct Fetched {
+        QByteArray etag;
+        QByteArray body;
+    };
+    // The bodies of hrefs, a batch at a time; a resource gone meanwhile is left out.
+    std::optional<QHash<QString, Fetched>> fetch(const QUrl& collection, const QStringList& hrefs);
+
+    enum class Write { Done, Changed, Failed };
+    // PUT with If-Match etag, or If-None-Match: * for an empty etag. Changed: the server holds
+    // another version (412). *newEtag: the ETag of what was written, when the server says it.
+    Write put(const QUrl& collection, const QString& href, const QByteArray& body,
+              const QByteArray& etag, QByteArray* newEtag);
+    // DELETE with If-Match etag; a resource already gone counts as done.
+    Write remove(const QUrl& collection, const QString& href, const QByteArray& etag);
+
+    // The calendar collection url names, or finds from a server URL: well-known address, the
+    // user's principal, its calendar home, calendars with events. Several: candidates lists
+    // them and nullopt comes back.
+    std::optional<QUrl> discover(const QUrl& url, QStringList* candidates);
+
+    const QString& error() const { return m_error; }
+
+private:
+    HttpClient::Response propfind(const QUrl& url, int depth, const QByteArray& props);
+    bool answered(const HttpClient::Response& response, const QUrl& url);
+    std::optional<QList<DavXml::Response>> multistatus(const HttpClient::Response& response,
+                                                       const QUrl& url);
+
+    HttpClient& m_http;
+    QString m_error;
+};

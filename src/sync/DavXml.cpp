@@ -1,0 +1,107 @@
+#include "DavXml.h"
+
+#include <QXmlStreamReader>
+
+namespace DavXml {
+
+namespace {
+
+QString qualified(const QXmlStreamReader& xml)
+{
+    return QLatin1Char('{') + xml.namespaceUri().toString() + QLatin1Char('}') +
+           xml.name().toString();
+}
+
+int statusOf(const QString& line)
+{
+    // "HTTP/1.1 200 OK"
+    return line.section(u' ', 1, 1).toInt();
+}
+
+// Reads one property element to its end.
+Property readProperty(QXmlStreamReader& xml)
+{
+    Property property;
+    int depth = 1;
+    QString text;
+    while (depth > 0 && !xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            ++depth;
+            const QString name = qualified(xml);
+            if (depth == 2)
+                property.children
+                    << (xml.name() == QLatin1String("comp")
+                            ? QStringLiteral("comp:") +
+                                  xml.attributes().value(QLatin1String("name")).toString()
+                            : name);
+            if (name == DavXml::name(kDav, "href"))
+                property.hrefs << xml.readElementText().trimmed(), --depth;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            text += xml.text();
+            break;
+        default:
+            break;
+        }
+    }
+    property.text = text.trimmed();
+    return property;
+}
+
+void readPropstat(QXmlStreamReader& xml, Response& response)
+{
+    QHash<QString, Property> props;
+    int status = 200;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("prop")) {
+            while (xml.readNextStartElement()) {
+                const QString name = qualified(xml);
+                props.insert(name, readProperty(xml));
+            }
+        } else if (xml.name() == QLatin1String("status")) {
+            status = statusOf(xml.readElementText());
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    if (status == 200)
+        response.found.insert(props);
+}
+
+} // namespace
+
+std::optional<QList<Response>> parseMultistatus(const QByteArray& bytes)
+{
+    QXmlStreamReader xml(bytes);
+    if (!xml.readNextStartElement() || qualified(xml) != name(kDav, "multistatus"))
+        return std::nullopt;
+    QList<Response> responses;
+    while (xml.readNextStartElement()) {
+        if (xml.name() != QLatin1String("response")) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        Response response;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("href"))
+                response.href = xml.readElementText().trimmed();
+            else if (xml.name() == QLatin1String("propstat"))
+                readPropstat(xml, response);
+            else if (xml.name() == QLatin1String("status"))
+                response.status = statusOf(xml.readElementText());
+            else
+                xml.skipCurrentElement();
+        }
+        responses << response;
+    }
+    if (xml.hasError())
+        return std::nullopt;
+    return responses;
+}
+
+} // namespace DavXml

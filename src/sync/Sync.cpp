@@ -1,0 +1,70 @@
+#include "Sync.h"
+
+#include "ApiINI.h"
+#include "CalDavClient.h"
+#include "SyncText.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("CalDAV");
+
+} // namespace
+
+QString SyncResult::summary() const
+{
+    QString text = Sync::tr("Sent %1, received %2, deleted %3 here and %4 on the server; "
+                            "%5 conflicts kept as copies.")
+                       .arg(sent)
+                       .arg(received)
+                       .arg(deletedHere)
+                       .arg(deletedThere)
+                       .arg(conflicts);
+    if (retryLater > 0)
+        text += u' ' + Sync::tr("%1 events changed on the server during the sync: they follow "
+                                "at the next sync.")
+                           .arg(retryLater);
+    return text;
+}
+
+SyncResult testConnection(const SyncAccount& account, const SyncOptions& options)
+{
+    SyncResult result;
+    HttpClient http(account.user, account.password, options.connectTimeout, options.stallTimeout,
+                    options.cancel);
+    CalDavClient dav(http);
+    const std::optional<QUrl> found = dav.discover(QUrl(account.url), &result.candidates);
+    if (found && dav.state(*found)) {
+        result.collection = found->toString();
+    } else {
+        result.exit = SyncResult::Exit::Failed;
+        result.error = dav.error();
+    }
+    result.requests = http.requests();
+    return result;
+}
+
+SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFile)
+{
+    const IniFile ini(profiles, settingsFile);
+    SyncSettings settings;
+    settings.url = ini.ReadIniString(kSection, QStringLiteral("Url"));
+    settings.user = ini.ReadIniString(kSection, QStringLiteral("User"));
+    settings.pastDays = ini.ReadIniLong(kSection, QStringLiteral("PastDays"), settings.pastDays);
+    settings.futureDays =
+        ini.ReadIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
+    return settings;
+}
+
+bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,
+                       const SyncSettings& settings, QString* error)
+{
+    IniFile ini(profiles, settingsFile);
+    ini.WriteIniString(kSection, QStringLiteral("Url"), settings.url);
+    ini.WriteIniString(kSection, QStringLiteral("User"), settings.user);
+    ini.WriteIniLong(kSection, QStringLiteral("PastDays"), settings.pastDays);
+    ini.WriteIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
+    const WriteOutcome outcome = ini.commit();
+    if (!outcome.ok && error)
+        *error = outcome.error;
+    return outcome.ok;
+}

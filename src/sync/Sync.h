@@ -1,0 +1,79 @@
+#pragma once
+
+// Two-way sync of a data folder with one calendar collection on a CalDAV server. Runs on the
+// caller's thread and blocks while it talks to the server: call it from a worker thread.
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <chrono>
+
+class ProfileCache;
+
+struct SyncAccount {
+    // The calendar collection itself, or any URL of the server: then the collection is found.
+    QString url;
+    QString user;
+    QString password; // never written anywhere by the library
+};
+
+struct SyncOptions {
+    int pastDays = 365;   // the folder's one-time appointments looked at, back from today
+    int futureDays = 730; // ... and ahead
+    bool allowMassDelete = false;
+    // Set from another thread: the sync stops between two items, the record kept whole.
+    const std::atomic<bool>* cancel = nullptr;
+    std::chrono::seconds connectTimeout{15};
+    // A server that sends nothing for this long ends the sync with a message.
+    std::chrono::seconds stallTimeout{30};
+    // A lock of another sync older than this is taken over.
+    std::chrono::seconds lockAge{300};
+    // How long to wait for another sync of the folder before giving up.
+    std::chrono::seconds lockWait{0};
+};
+
+struct SyncResult {
+    enum class Exit {
+        Done,       // 0
+        Failed,     // 1: server unreachable, login refused, nonsense answer, folder trouble
+        MassDelete, // 3: the guard stopped it before anything was deleted
+        Busy,       // another sync of the folder holds the lock (also exit 1)
+        Cancelled,
+    };
+    Exit exit = Exit::Done;
+    QString error; // why it did not finish, in the installed language
+
+    int sent = 0;         // events created or changed on the server
+    int received = 0;     // appointment files written from server events
+    int deletedHere = 0;  // appointment files deleted because the event went
+    int deletedThere = 0; // events deleted because the appointment went
+    int conflicts = 0;    // items changed on both sides: both versions kept
+    int retryLater = 0;   // events the server changed during the sync: taken next time
+    int requests = 0;     // HTTP requests made
+    QString collection;   // the collection synced with
+    // Several calendars were found and none named: their URLs, for the user to pick one.
+    QStringList candidates;
+
+    bool ok() const { return exit == Exit::Done; }
+    // The summary line of a finished sync, in the installed language.
+    QString summary() const;
+};
+
+// Syncs dataFolder (ending in a separator) with the account's collection.
+SyncResult runSync(const QString& dataFolder, const SyncAccount& account,
+                   const SyncOptions& options = {});
+
+// Reaches the server, logs in and finds the collection; exit Done with the collection's URL.
+SyncResult testConnection(const SyncAccount& account, const SyncOptions& options = {});
+
+// The account's own section of the settings file: server and user, never the password.
+struct SyncSettings {
+    QString url;
+    QString user;
+    int pastDays = 365;
+    int futureDays = 730;
+};
+SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFile);
+bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,
+                       const SyncSettings& settings, QString* error);

@@ -1,0 +1,163 @@
+#include "SyncMapping.h"
+
+#include "Common.h"
+#include "DataAccess.h"
+#include "IcsExport.h"
+#include "IcsImport.h"
+#include "Recurrence.h"
+
+#include <libical/ical.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QTimeZone>
+
+#include <array>
+#include <memory>
+
+namespace SyncMapping {
+
+namespace {
+
+// The default colours of the settings by their nearest CSS name.
+constexpr std::array<const char*, 15> kColorNames = {
+    "",           "lightyellow",  "mistyrose",  "lightcyan", "lightsteelblue",
+    "palegreen",  "whitesmoke",   "white",      "khaki",     "lightcoral",
+    "aquamarine", "lightskyblue", "lightgreen", "lightgray", "white"};
+
+const char* const kColorProperty = "X-NORVANE-COLOR";
+const char* const kOwnerProperty = "X-NORVANE-OWNER";
+
+struct ComponentFree {
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using ComponentPtr = std::unique_ptr<icalcomponent, ComponentFree>;
+
+void addX(icalcomponent* event, const char* name, const QString& value)
+{
+    icalproperty* p = icalproperty_new_x(value.toUtf8().constData());
+    icalproperty_set_x_name(p, name);
+    icalcomponent_add_property(event, p);
+}
+
+QString xValue(icalcomponent* event, const char* name)
+{
+    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
+        if (qstrcmp(icalproperty_get_x_name(p), name) == 0)
+            return QString::fromUtf8(icalproperty_get_x(p));
+    }
+    return {};
+}
+
+icalcomponent* firstEvent(icalcomponent* calendar)
+{
+    if (icalcomponent_isa(calendar) == ICAL_VEVENT_COMPONENT)
+        return calendar;
+    return icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT);
+}
+
+int colorOf(icalcomponent* event)
+{
+    const int own = xValue(event, kColorProperty).toInt();
+    if (own >= 1 && own < int(kColorNames.size()))
+        return own;
+    if (icalproperty* p = icalcomponent_get_first_property(event, ICAL_COLOR_PROPERTY)) {
+        const QByteArray name = QByteArray(icalproperty_get_color(p)).toLower();
+        for (size_t i = 1; i < kColorNames.size(); ++i)
+            if (name == kColorNames[i])
+                return int(i);
+    }
+    return 1;
+}
+
+bool isAllDay(icalcomponent* event)
+{
+    icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+    return start && icalproperty_get_dtstart(start).is_date;
+}
+
+} // namespace
+
+QDate dayShown(const ClassTermin& a, const QString& folder)
+{
+    const Recurrence::Kind kind = Recurrence::ofPath(a.filename());
+    if (kind == Recurrence::Kind::None) {
+        const QDate day = DataAccess::DayOfOneTimeFile(a.filename());
+        return day.isValid() ? day : a.datum();
+    }
+    const QString dir = DirectoryOfPath(a.filename());
+    const QDate from = std::max(a.RecurringStartDate(), QDate(1900, 1, 1));
+    for (QDate d = from; d <= from.addDays(366); d = d.addDays(1))
+        if (Recurrence::directory(folder, kind, d) == dir)
+            return d;
+    return from;
+}
+
+QByteArray eventOf(const TerminPtr& a, const QString& folder, const QString& uid,
+                   const QDateTime& stamp)
+{
+    IcsExportOptions options;
+    options.stamp = stamp;
+    const QByteArray ics = ExportAppointment(a, dayShown(*a, folder), uid, options);
+    ComponentPtr calendar(icalparser_parse_string(ics.constData()));
+    if (!calendar)
+        return ics;
+    icalcomponent* event = firstEvent(calendar.get());
+    addX(event, kColorProperty, QString::number(a->ColorCode()));
+    if (a->ColorCode() < int(kColorNames.size()))
+        icalcomponent_add_property(event, icalproperty_new_color(kColorNames[a->ColorCode()]));
+    if (!a->Producer().isEmpty())
+        addX(event, kOwnerProperty, a->Producer());
+    char* text = icalcomponent_as_ical_string_r(calendar.get());
+    const QByteArray bytes(text);
+    icalmemory_free_buffer(text);
+    return bytes;
+}
+
+Incoming incomingOf(const QByteArray& ics, const QString& staging)
+{
+    ProfileCache profiles(RealFileAccess::instance());
+    Incoming in;
+    ComponentPtr calendar(icalparser_parse_string(ics.constData()));
+    icalcomponent* event = calendar ? firstEvent(calendar.get()) : nullptr;
+    if (!event) {
+        in.error = QStringLiteral("no event");
+        return in;
+    }
+    in.uid = QString::fromUtf8(icalcomponent_get_uid(event));
+    IcsImportOptions options;
+    options.producer = xValue(event, kOwnerProperty);
+    DataAccess store(profiles, StoreSource::fixed(staging));
+    const IcsImportResult result = ImportIcs(ics, store, staging, colorOf(event), {}, options);
+    if (!result.ok) {
+        in.error = result.error;
+        return in;
+    }
+    in.mirror = result.appointments != 1 || result.expanded > 0 || result.severalDays > 0 ||
+                result.events != 1 || isAllDay(event);
+    QDirIterator files(staging, {QStringLiteral("*.nv3")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    QStringList paths;
+    while (files.hasNext())
+        paths << files.next();
+    paths.sort();
+    for (const QString& path : paths) {
+        const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
+        in.appointments.append(*a);
+    }
+    store.clearCaches();
+    for (const QString& path : paths)
+        QFile::remove(path);
+    return in;
+}
+
+bool sameEvent(const TerminPtr& a, const QString& folderA, const TerminPtr& b,
+               const QString& folderB)
+{
+    const QString uid = QStringLiteral("same");
+    const QDateTime stamp(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+    return eventOf(a, folderA, uid, stamp) == eventOf(b, folderB, uid, stamp);
+}
+
+} // namespace SyncMapping

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ClassTermin.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+class DataAccess;
+
+// An appointment file and its server event, both ways, as the iCalendar export and import map
+// them; the colour (also as RFC 7986 COLOR) and the owner ride along in properties of our own.
+namespace SyncMapping {
+
+// The event of the appointment, a calendar of one VEVENT with this UID.
+QByteArray eventOf(const TerminPtr& appointment, const QString& folder, const QString& uid,
+                   const QDateTime& stamp = {});
+
+// What a server event becomes in the folder.
+struct Incoming {
+    QString uid;
+    // The folder cannot hold it exactly (another rule, exceptions, all day, several days):
+    // the appointments only mirror it, and a change to them is never sent back as the event.
+    bool mirror = false;
+    QList<ClassTermin> appointments; // their paths relative to the staging folder
+    QString error;                   // not iCalendar
+};
+
+// Imports the event into staging (an empty directory, ending in a separator), reads what
+// landed and clears the directory again.
+Incoming incomingOf(const QByteArray& ics, const QString& staging);
+
+// Whether two appointments make the same event: what the sync compares when both sides
+// changed, so one edit arriving twice is no conflict.
+bool sameEvent(const TerminPtr& a, const QString& folderA, const TerminPtr& b,
+               const QString& folderB);
+
+// A day that shows the appointment, for its export.
+QDate dayShown(const ClassTermin& appointment, const QString& folder);
+
+} // namespace SyncMapping
