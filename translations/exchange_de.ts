@@ -73,6 +73,8 @@
     <message><source>iCalendar files (*.ics)</source><translation>iCalendar-Dateien (*.ics)</translation></message>
     <message><source>The file could not be written.</source><translation>Die Datei konnte nicht geschrieben werden.</translation></message>
     <message><source>%1 appointments exported.</source><translation>%1 Termine exportiert.</translation></message>
+    <message><source>Choose from the calendar</source><translation>Aus dem Kalender wählen</translation></message>
+    <message><source>Please type the dates as %1.</source><translation>Bitte geben Sie die Daten als %1 ein.</translation></message>
 </context>
 <context>
     <name>form_import_ics</name>

@@ -9,32 +9,52 @@
 #include "Settings.h"
 #include "WorkerThread.h"
 
-#include <QDateEdit>
+#include <QCalendarWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Norvane4");
 
-// The settings' date pattern ("dd.mm.yyyy", German "tt.mm.jjjj") as Qt writes it.
-QString displayFormat(const QString& pattern)
+const QDate kFirstDate(1900, 1, 1);
+const QDate kLastDate(2200, 12, 31);
+
+// A date typed in the order of the settings' pattern ("mm/dd/yyyy", German "tt.mm.jjjj"): day,
+// month and year as numbers between any separators, so "1/31/2027" is "01/31/2027"; a year
+// of two digits lies in this century. Invalid when it is no such date.
+QDate typedDate(const QString& text, const QString& pattern)
 {
-    QString format;
-    for (QChar c : pattern) {
-        if (c == u'd' || c == u't')
-            format += u'd';
-        else if (c == u'm')
-            format += u'M';
-        else if (c == u'y' || c == u'j')
-            format += u'y';
-        else
-            format += c;
+    QString order; // "d", "m" and "y" as the pattern has them
+    for (const QChar c : pattern.toLower()) {
+        const QChar field = c == u't' ? u'd' : c == u'j' ? u'y' : c;
+        if ((field == u'd' || field == u'm' || field == u'y') && !order.contains(field))
+            order += field;
     }
-    return format;
+    static const QRegularExpression separators(QStringLiteral("\\D+"));
+    const QStringList numbers = text.split(separators, Qt::SkipEmptyParts);
+    if (order.size() != 3 || numbers.size() != 3)
+        return {};
+    int day = 0, month = 0, year = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (numbers[i].size() > 4)
+            return {};
+        const int value = numbers[i].toInt();
+        if (order[i] == u'd')
+            day = value;
+        else if (order[i] == u'm')
+            month = value;
+        else
+            year = numbers[i].size() <= 2 ? 2000 + value : value;
+    }
+    const QDate date(year, month, day);
+    return date >= kFirstDate && date <= kLastDate ? date : QDate();
 }
 
 } // namespace
@@ -63,20 +83,12 @@ void form_export_ics::Form_Load()
 {
     setObjectName(QStringLiteral("form_export_ics"));
     setWindowTitle(tr("Export to iCalendar"));
-    auto dateEdit = [this](const char* name) {
-        auto* edit = new QDateEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setCalendarPopup(true);
-        edit->setDisplayFormat(displayFormat(m_settings.DateFormat()));
-        edit->setDateRange(QDate(1900, 1, 1), QDate(2200, 12, 31));
-        return edit;
-    };
     label_von = new QLabel(tr("From:"), this);
     label_von->setObjectName(QStringLiteral("label_von"));
-    date_von = dateEdit("date_von");
+    date_von = dateField("date_von", &calendar_von);
     label_bis = new QLabel(tr("To:"), this);
     label_bis->setObjectName(QStringLiteral("label_bis"));
-    date_bis = dateEdit("date_bis");
+    date_bis = dateField("date_bis", &calendar_bis);
     command_week = new QPushButton(tr("Shown week"), this);
     command_week->setObjectName(QStringLiteral("command_week"));
     command_month = new QPushButton(tr("Shown month"), this);
@@ -88,12 +100,15 @@ void form_export_ics::Form_Load()
     command_cancel->setObjectName(QStringLiteral("command_cancel"));
 
     auto* dates = new QGridLayout;
+    dates->setHorizontalSpacing(2);
     dates->addWidget(label_von, 0, 0);
     dates->addWidget(date_von, 0, 1);
-    dates->addWidget(command_week, 0, 2);
+    dates->addWidget(calendar_von, 0, 2);
+    dates->addWidget(command_week, 0, 3);
     dates->addWidget(label_bis, 1, 0);
     dates->addWidget(date_bis, 1, 1);
-    dates->addWidget(command_month, 1, 2);
+    dates->addWidget(calendar_bis, 1, 2);
+    dates->addWidget(command_month, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(command_ok);
@@ -110,31 +125,90 @@ void form_export_ics::Form_Load()
     connect(command_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+QLineEdit* form_export_ics::dateField(const char* name, QToolButton** calendarButton)
+{
+    auto* field = new QLineEdit(this);
+    field->setObjectName(QLatin1String(name));
+    field->setPlaceholderText(m_settings.DateFormat());
+    // A date typed in short ("1/31/2027") is shown as the settings write it once left.
+    connect(field, &QLineEdit::editingFinished, this, [this, field] {
+        const QDate date = dateIn(field);
+        if (date.isValid())
+            setDate(field, date);
+    });
+    auto* button = new QToolButton(this);
+    button->setObjectName(QLatin1String(name) + QStringLiteral("_calendar"));
+    button->setArrowType(Qt::DownArrow);
+    button->setToolTip(tr("Choose from the calendar"));
+    connect(button, &QToolButton::clicked, this, [this, field] { showCalendar(field); });
+    *calendarButton = button;
+    return field;
+}
+
+void form_export_ics::setDate(QLineEdit* field, const QDate& date)
+{
+    field->setText(FormatDate(date, m_settings.DateFormat()));
+}
+
+QDate form_export_ics::dateIn(const QLineEdit* field) const
+{
+    return typedDate(field->text(), m_settings.DateFormat());
+}
+
+void form_export_ics::showCalendar(QLineEdit* field)
+{
+    auto* calendar = new QCalendarWidget(this);
+    calendar->setObjectName(QStringLiteral("calendar"));
+    calendar->setWindowFlags(Qt::Popup);
+    calendar->setAttribute(Qt::WA_DeleteOnClose);
+    calendar->setDateRange(kFirstDate, kLastDate);
+    calendar->setFirstDayOfWeek(m_settings.FirstWeekday() == 2 ? Qt::Monday : Qt::Sunday);
+    const QDate shown = dateIn(field);
+    calendar->setSelectedDate(shown.isValid() ? shown : m_shownDate);
+    const auto choose = [this, field, calendar](const QDate& date) {
+        setDate(field, date);
+        calendar->close();
+    };
+    connect(calendar, &QCalendarWidget::clicked, this, choose);
+    connect(calendar, &QCalendarWidget::activated, this, choose);
+    calendar->move(field->mapToGlobal(QPoint(0, field->height())));
+    calendar->show();
+    calendar->setFocus();
+}
+
 QDate form_export_ics::fromDate() const
 {
-    return date_von->date();
+    return dateIn(date_von);
 }
 
 QDate form_export_ics::toDate() const
 {
-    return date_bis->date();
+    return dateIn(date_bis);
 }
 
 void form_export_ics::command_week_Click()
 {
-    date_von->setDate(StartOfWeek(m_shownDate, m_settings.FirstWeekday()));
-    date_bis->setDate(EndOfWeek(m_shownDate, m_settings.FirstWeekday()));
+    setDate(date_von, StartOfWeek(m_shownDate, m_settings.FirstWeekday()));
+    setDate(date_bis, EndOfWeek(m_shownDate, m_settings.FirstWeekday()));
 }
 
 void form_export_ics::command_month_Click()
 {
     const QDate first(m_shownDate.year(), m_shownDate.month(), 1);
-    date_von->setDate(first);
-    date_bis->setDate(first.addMonths(1).addDays(-1));
+    setDate(date_von, first);
+    setDate(date_bis, first.addMonths(1).addDays(-1));
 }
 
 void form_export_ics::command_ok_Click()
 {
+    for (QLineEdit* field : {date_von, date_bis}) {
+        if (!dateIn(field).isValid()) {
+            m_hooks.error(this, kTitle,
+                          tr("Please type the dates as %1.").arg(m_settings.DateFormat()));
+            field->setFocus();
+            return;
+        }
+    }
     if (fromDate() > toDate()) {
         m_hooks.error(this, kTitle, tr("The first day lies after the last day."));
         return;
@@ -174,6 +248,7 @@ void form_export_ics::setExporting(bool exporting)
     SetMousePointer(exporting ? 11 : 0);
     for (QWidget* control :
          {static_cast<QWidget*>(date_von), static_cast<QWidget*>(date_bis),
+          static_cast<QWidget*>(calendar_von), static_cast<QWidget*>(calendar_bis),
           static_cast<QWidget*>(command_week), static_cast<QWidget*>(command_month),
           static_cast<QWidget*>(command_ok)})
         control->setEnabled(!exporting);

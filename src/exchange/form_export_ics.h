@@ -8,9 +8,10 @@
 #include <atomic>
 #include <memory>
 
-class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QToolButton;
 class WorkerThread;
 
 // The iCalendar export: the first and last day, then a file dialog; every appointment shown
@@ -25,6 +26,7 @@ public:
     // Returns within WorkerThread::kStopWait even while the export waits on a share.
     ~form_export_ics() override;
 
+    // The dates as typed in the settings' date format; invalid when a field holds no date.
     QDate fromDate() const;
     QDate toDate() const;
     // The week or month of the shown date.
@@ -43,6 +45,12 @@ private:
     void Form_Load();
     void setExporting(bool exporting);
     void finishExport(const WriteOutcome& written, const QString& path, int count);
+    // A date field: typed in the settings' date format, or picked from a calendar that drops
+    // down from its button.
+    QLineEdit* dateField(const char* name, QToolButton** calendarButton);
+    void setDate(QLineEdit* field, const QDate& date);
+    QDate dateIn(const QLineEdit* field) const;
+    void showCalendar(QLineEdit* field);
 
     Settings& m_settings;
     QDate m_shownDate;
@@ -54,9 +62,11 @@ private:
     std::unique_ptr<WorkerThread> m_worker;
 
     QLabel* label_von;
-    QDateEdit* date_von;
+    QLineEdit* date_von;
+    QToolButton* calendar_von;
     QLabel* label_bis;
-    QDateEdit* date_bis;
+    QLineEdit* date_bis;
+    QToolButton* calendar_bis;
     QPushButton* command_week;
     QPushButton* command_month;
     QPushButton* command_ok;

@@ -9,15 +9,18 @@
 #include "form_export_ics.h"
 #include "form_import_ics.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -78,7 +81,7 @@ TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
         dialog.selectFile(target);
         return int(QDialog::Accepted);
     });
-    child<QDateEdit>(w, "date_von").setDate(QDate(2026, 3, 20));
+    child<QLineEdit>(w, "date_von").setText("2026-03-20");
     child<QPushButton>(w, "command_ok").click();
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(told, QStringList{"The first day lies after the last day."});
@@ -90,6 +93,54 @@ TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
     EXPECT_EQ(told.value(1), "1 appointments exported.");
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_TRUE(TestFiles::readBytes(target + ".ics").contains("\r\nSUMMARY:Dentist\r\n"));
+}
+
+TEST_F(FormIcsTest, ExportDatesAreTypedInTheSettingsFormatOrPickedFromACalendar)
+{
+    const struct {
+        const char* format;
+        const char* typed;
+        QDate date; // invalid: refused
+        const char* shown;
+    } cases[] = {
+        {"mm/dd/yyyy", "01/31/2027", {2027, 1, 31}, "01/31/2027"},
+        {"mm/dd/yyyy", "1/31/27", {2027, 1, 31}, "01/31/2027"},
+        {"tt.mm.jjjj", "31.1.2027", {2027, 1, 31}, "31.01.2027"},
+        {"yyyy-mm-dd", "2027-01-31", {2027, 1, 31}, "2027-01-31"},
+        {"mm/dd/yyyy", "31/01/2027", {}, "31/01/2027"},
+        {"mm/dd/yyyy", "January", {}, "January"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        settings.setDateFormat(c.format);
+        told.clear();
+        form_export_ics w(settings, QDate(2026, 12, 9), hooks);
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        auto& from = child<QLineEdit>(w, "date_von");
+        from.setFocus();
+        from.selectAll();
+        QTest::keyClicks(&from, c.typed);
+        QTest::keyClick(&from, Qt::Key_Tab);
+        EXPECT_EQ(w.fromDate(), c.date);
+        EXPECT_EQ(from.text(), c.shown);
+        if (!c.date.isValid()) {
+            w.command_ok_Click();
+            EXPECT_EQ(told, QStringList{QString("Please type the dates as %1.").arg(c.format)});
+        }
+    }
+    settings.setDateFormat("mm/dd/yyyy");
+    form_export_ics w(settings, QDate(2026, 12, 9), hooks);
+    child<QToolButton>(w, "date_bis_calendar").click();
+    auto* calendar = w.findChild<QCalendarWidget*>("calendar");
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 12, 31));
+    EXPECT_EQ(calendar->firstDayOfWeek(), Qt::Monday);
+    emit calendar->clicked(QDate(2027, 1, 15));
+    EXPECT_EQ(w.toDate(), QDate(2027, 1, 15));
+    EXPECT_EQ(child<QLineEdit>(w, "date_bis").text(), "01/15/2027");
 }
 
 TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
