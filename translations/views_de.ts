@@ -81,6 +81,14 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
             <numerusform>%n Dateien im Datenordner können nicht gelesen werden und werden nicht angezeigt, darunter %1</numerusform>
         </translation>
     </message>
+    <message><source>The appointment was not moved: another user deleted it meanwhile.</source><translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen gelöscht.</translation></message>
+    <message><source>The appointment was not moved: another user changed it meanwhile. Their version is shown now.</source><translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation></message>
+    <message><source>The appointment was not moved: %1 changed it meanwhile. Their version is shown now.</source><translation>Der Termin wurde nicht verschoben: %1 hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation></message>
+</context>
+<context>
+    <name>AppointmentDrag</name>
+    <message><source>Every occurrence of the series changes.</source><translation>Jeder Termin der Serie ändert sich.</translation></message>
+    <message><source>The whole series moves, every occurrence.</source><translation>Die ganze Serie wird verschoben, jeder ihrer Termine.</translation></message>
 </context>
 <context>
     <name>form_info</name>

@@ -63,14 +63,6 @@ void Calendar::Bind(PictureBox* picture)
     connect(m_picture, &QObject::destroyed, this, [this] { m_picture = nullptr; });
 }
 
-void Calendar::FireEvent()
-{
-    if (m_isWeekSelected)
-        emit WeekClicked(m_selectedDate);
-    else
-        emit DayClicked(m_selectedDate);
-}
-
 void Calendar::SelectWeek()
 {
     QDate day = m_selectedDate;

@@ -30,8 +30,6 @@ public:
     explicit Calendar(QObject* parent = nullptr);
 
     void Bind(PictureBox* picture);
-    // Reports the current selection again, without redrawing.
-    void FireEvent();
     // Widens the selection to the week that holds SelectedDate; no event.
     void SelectWeek();
     void DrawAll();

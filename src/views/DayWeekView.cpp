@@ -136,6 +136,20 @@ int DayWeekView::headerOffsetX() const
     return PictureBox::toTwips(m_pictures.pic_view->x() + m_pictures.pic_panel->x());
 }
 
+ViewGeometry::TimeGrid DayWeekView::timeGrid() const
+{
+    ViewGeometry::TimeGrid grid;
+    grid.dayStart = m_hours.first;
+    grid.gridMinutes = m_settings.GridMinutes();
+    for (int c = 1; c <= DayColumnCount(); ++c) {
+        const ClassDay& column = *m_dayColumns[size_t(c)];
+        grid.columns << ViewGeometry::ColumnSpan{int(column.StartX()), int(column.EndX())};
+        grid.firstLineY = column.StartY() + ClassDay::kTopMargin + ClassDay::kBorder;
+        grid.slotHeight = column.SlotHeight();
+    }
+    return grid;
+}
+
 ClassTermin* DayWeekView::FindAppointmentByTag(const QString& tag) const
 {
     const QStringList parts = SplitText(tag, QStringLiteral("|"));

@@ -66,6 +66,9 @@ public:
     // The appointment behind a label's tag "column|position"; nullptr when the tag is
     // malformed or the view has changed since.
     ClassTermin* FindAppointmentByTag(const QString& tag) const;
+    // The time grid of the columns shown, for dragging appointment labels; column i of it is
+    // DayColumn(i + 1).
+    ViewGeometry::TimeGrid timeGrid() const;
     // Where the view's x = 0 lies inside picture_main.
     int headerOffsetX() const;
 

@@ -10,8 +10,8 @@ namespace {
 
 const QColor kBorderColor(0, 0, 0, 80);
 
-// Hands a label's presses, releases and double clicks to the window; the thousands of other
-// events a crowded week sends its labels are none of the window's business.
+// Hands a label's presses, moves, releases and double clicks to the window; the thousands of
+// other events a crowded week sends its labels are none of the window's business.
 class MouseFilter : public QObject {
 public:
     explicit MouseFilter(QObject* handler)
@@ -23,6 +23,7 @@ public:
     {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
             return m_handler->eventFilter(watched, event);
@@ -48,6 +49,8 @@ ViewLabel::ViewLabel(QWidget* parent)
 {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The pointer over the lower edge shows that it can be dragged.
+    setMouseTracking(true);
     // Not marked opaque although it paints every pixel: with thousands of opaque siblings
     // every repaint of one would subtract all the others from its region.
 }

@@ -59,8 +59,8 @@ private:
 // the last return.
 class LabelPool {
 public:
-    // Labels are children of parent; mouseHandler filters their mouse presses, releases and
-    // double clicks.
+    // Labels are children of parent; mouseHandler filters their mouse presses, moves,
+    // releases and double clicks.
     LabelPool(QWidget* parent, QObject* mouseHandler);
     ~LabelPool();
 

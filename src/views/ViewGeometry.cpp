@@ -2,6 +2,7 @@
 
 #include "Common.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -73,6 +74,59 @@ QString WeekHeader(const QString& dayName, const QString& dateText, const QStrin
             text = name;
     }
     return text;
+}
+
+std::pair<TimeOfDay, TimeOfDay> ProposedHour(int nowHour, TimeOfDay shownStart, TimeOfDay shownEnd)
+{
+    const int first = shownStart.minutes();
+    const int last = shownEnd.minutes();
+    // An hour from 23:00 would end in the day after.
+    int start = std::clamp(nowHour, 0, 22) * 60;
+    if (last > first)
+        start = last - first < 60 ? first : std::clamp(start, first, last - 60);
+    const int end = last > first ? std::min(start + 60, last) : start + 60;
+    return {TimeOfDay::fromMinutes(start), TimeOfDay::fromMinutes(end)};
+}
+
+int ColumnAt(const TimeGrid& grid, int x)
+{
+    const int n = int(grid.columns.size());
+    for (int c = 0; c < n; ++c)
+        if (x < grid.columns[c].endX || c == n - 1)
+            return c;
+    return -1;
+}
+
+double YOfTime(const TimeGrid& grid, TimeOfDay time)
+{
+    return grid.firstLineY +
+           double(time.minutes() - grid.dayStart.minutes()) / grid.gridMinutes * grid.slotHeight;
+}
+
+DragKind DragKindAt(int yInLabel, int labelHeight)
+{
+    const int edge = std::min(kResizeEdge, labelHeight / 3);
+    return yInLabel >= labelHeight - edge ? DragKind::Resize : DragKind::Move;
+}
+
+DragTarget DragTo(const TimeGrid& grid, DragKind kind, int from, TimeOfDay start, TimeOfDay end,
+                  const QPoint& pressed, const QPoint& now)
+{
+    const int steps =
+        grid.slotHeight > 0 ? int(std::lround((now.y() - pressed.y()) / grid.slotHeight)) : 0;
+    const int delta = steps * grid.gridMinutes;
+    const int s = start.minutes();
+    const int e = end.minutes();
+    if (kind == DragKind::Resize) {
+        const int shortest = std::min(e, s + grid.gridMinutes);
+        return {from, start,
+                TimeOfDay::fromMinutes(
+                    std::clamp(e + delta, shortest, std::max(e, TimeOfDay::kEndOfDay)))};
+    }
+    const int moved = std::clamp(delta, std::min(0, -s), std::max(0, TimeOfDay::kEndOfDay - e));
+    const int column = ColumnAt(grid, now.x());
+    return {column < 0 ? from : column, TimeOfDay::fromMinutes(s + moved),
+            TimeOfDay::fromMinutes(e + moved)};
 }
 
 } // namespace ViewGeometry

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 // The arithmetic of the day and week views, apart from any widget so it can be checked
 // on its own. Lengths are twips.
@@ -56,6 +57,42 @@ ColumnSpan WeekColumn(int viewWidth, int n, int c);
 // whichever first fits the column. textWidth measures in the header's font.
 QString WeekHeader(const QString& dayName, const QString& dateText, const QString& dateNoYear,
                    int columnWidth, const std::function<int(const QString&)>& textWidth);
+
+// The hour a new appointment proposes when the clock shows nowHour: that full hour to the
+// next, moved inside the shown hours so it lies on the grid; the shown hours themselves when
+// they are shorter than an hour.
+std::pair<TimeOfDay, TimeOfDay> ProposedHour(int nowHour, TimeOfDay shownStart, TimeOfDay shownEnd);
+
+// The time grid as the day columns lay it out, for dragging appointment labels.
+struct TimeGrid {
+    QList<ColumnSpan> columns; // left to right
+    TimeOfDay dayStart;        // the time of the first line
+    int gridMinutes = 30;
+    double firstLineY = 0; // where the first line lies
+    double slotHeight = 0; // from one line to the next
+};
+// The column under x; beside the columns the nearest one; -1 without columns.
+int ColumnAt(const TimeGrid& grid, int x);
+double YOfTime(const TimeGrid& grid, TimeOfDay time);
+
+// A press close to a label's lower edge takes the edge (at most a third of a small label),
+// anywhere else the whole label.
+enum class DragKind { Move, Resize };
+constexpr int kResizeEdge = 75; // 5 pixels
+DragKind DragKindAt(int yInLabel, int labelHeight);
+
+// Where an appointment from start to end in column from goes as the pointer moves from
+// pressed to now: a move takes it by whole grid steps and to the column under the pointer, a
+// resize moves its end by whole steps. It never leaves its day, and a resize never makes it
+// shorter than a step (or than it was, when it was shorter already).
+struct DragTarget {
+    int column = 0;
+    TimeOfDay start;
+    TimeOfDay end;
+    friend bool operator==(const DragTarget&, const DragTarget&) = default;
+};
+DragTarget DragTo(const TimeGrid& grid, DragKind kind, int from, TimeOfDay start, TimeOfDay end,
+                  const QPoint& pressed, const QPoint& now);
 
 // Where the main window opens: where it was, when a screen still shows most of it; otherwise
 // centred on the first screen at a comfortable share of it, never below the design size.

@@ -11,11 +11,26 @@ QDate firstOfMonth(const QDate& date)
 
 } // namespace
 
-ViewNavigation::ViewNavigation(int firstWeekday, const QDate& today, bool german)
+ViewNavigation::ViewNavigation(int firstWeekday, const QDate& today, bool german,
+                               WeekdayFilter shownWeekdays)
     : m_firstWeekday(firstWeekday)
     , m_today(today)
     , m_german(german)
+    , m_shownWeekdays(std::move(shownWeekdays))
 {
+    if (!m_shownWeekdays)
+        m_shownWeekdays = [](int) { return true; };
+}
+
+QDate ViewNavigation::shownDayOfWeek(const QDate& date) const
+{
+    const QDate first = StartOfWeek(date, m_firstWeekday);
+    if (StartOfWeek(m_today, m_firstWeekday) == first && m_shownWeekdays(Weekday(m_today)))
+        return m_today;
+    for (int i = 0; i < 7; ++i)
+        if (m_shownWeekdays(Weekday(first.addDays(i))))
+            return first.addDays(i);
+    return first;
 }
 
 bool ViewNavigation::outOfSight(const State& state, const QDate& date)
@@ -26,8 +41,14 @@ bool ViewNavigation::outOfSight(const State& state, const QDate& date)
 ViewNavigation::State ViewNavigation::stepSelected(const State& state, int days, int months,
                                                    bool forward) const
 {
+    return towards(state, state.selected.addMonths(months).addDays(days), forward);
+}
+
+ViewNavigation::State ViewNavigation::towards(const State& state, const QDate& selected,
+                                              bool forward) const
+{
     State next = state;
-    next.selected = state.selected.addMonths(months).addDays(days);
+    next.selected = selected;
     // Forward, the new month comes into the lower calendar; back, into the upper one.
     if (outOfSight(state, next.selected))
         next.shown = firstOfMonth(forward ? next.selected.addMonths(-1) : next.selected);
@@ -37,14 +58,16 @@ ViewNavigation::State ViewNavigation::stepSelected(const State& state, int days,
 ViewNavigation::State ViewNavigation::inWeekMode(State state) const
 {
     state.week = true;
-    state.selected = StartOfWeek(state.selected, m_firstWeekday);
+    state.selected = shownDayOfWeek(state.selected);
     return state;
 }
 
 ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) const
 {
-    const State next = stepSelected(state, sign * (state.week ? 7 : 1), 0, sign > 0);
-    return {state.week ? inWeekMode(next) : next};
+    if (!state.week)
+        return {stepSelected(state, sign, 0, sign > 0)};
+    const State next = towards(state, shownDayOfWeek(state.selected.addDays(sign * 7)), sign > 0);
+    return {inWeekMode(next)};
 }
 
 ViewNavigation::Step ViewNavigation::aroundToday(const State& state, int sign) const
@@ -83,7 +106,7 @@ ViewNavigation::Step ViewNavigation::pickDay(const State& state, const QDate& da
 
 ViewNavigation::Step ViewNavigation::pickWeek(const State& state, const QDate& firstDay) const
 {
-    return {State{firstDay, state.shown, true}};
+    return {State{shownDayOfWeek(firstDay), state.shown, true}};
 }
 
 std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int key,

@@ -6,13 +6,19 @@
 #include <QStringList>
 #include <Qt>
 
+#include <functional>
 #include <optional>
 
 // Where the main window's buttons, keys, calendar clicks and year and month lists lead: the
 // selected date, the month of the upper calendar and the day or week mode, as plain data. The
-// lower calendar always shows the month after the upper one.
+// lower calendar always shows the month after the upper one. In the week mode the selected
+// date is a day the week view shows, so whatever takes it as "the day" (the D key, a new
+// appointment, the day print) lands on a column in sight.
 class ViewNavigation {
 public:
+    // Whether the week view shows a weekday (1 = Sunday … 7 = Saturday).
+    using WeekdayFilter = std::function<bool(int weekday)>;
+
     struct State {
         QDate selected;
         QDate shown; // the first of the upper calendar's month
@@ -33,8 +39,14 @@ public:
         bool checked = false;
     };
 
-    // firstWeekday 1 = Sunday … 7 = Saturday; german decides the letter keys.
-    ViewNavigation(int firstWeekday, const QDate& today, bool german);
+    // firstWeekday 1 = Sunday … 7 = Saturday; german decides the letter keys; without
+    // shownWeekdays every weekday is shown.
+    ViewNavigation(int firstWeekday, const QDate& today, bool german,
+                   WeekdayFilter shownWeekdays = {});
+
+    // The day of the week around date that a week view selects: today when it lies in that
+    // week and is shown, else the first shown day; the week's first day when none is shown.
+    QDate shownDayOfWeek(const QDate& date) const;
 
     // One day or week forward (sign 1) or back (-1) from the selection.
     Step stepView(const State& state, int sign) const;
@@ -61,9 +73,11 @@ private:
     // Neither calendar shows the month of date.
     static bool outOfSight(const State& state, const QDate& date);
     State stepSelected(const State& state, int days, int months, bool forward) const;
+    State towards(const State& state, const QDate& selected, bool forward) const;
     State inWeekMode(State state) const;
 
     int m_firstWeekday;
     QDate m_today;
     bool m_german;
+    WeekdayFilter m_shownWeekdays;
 };

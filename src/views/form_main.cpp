@@ -83,6 +83,12 @@ form_main::form_main(Settings& settings, StoreService& service, AppointmentEditi
     m_globalTimer->setObjectName(QStringLiteral("Global_timer"));
     m_globalTimer->setInterval(1000);
     connect(m_globalTimer, &QTimer::timeout, this, &form_main::Global_timer_Timer);
+    m_drag = std::make_unique<AppointmentDrag>(*m_view, m_settings, m_globalTimer);
+    connect(m_drag.get(), &AppointmentDrag::started, this, &form_main::label_appointment_MouseUp);
+    connect(m_drag.get(), &AppointmentDrag::ended, this, [this] {
+        if (m_viewPending)
+            drawView();
+    });
 
     connectControls();
     connectMenus();
@@ -90,6 +96,7 @@ form_main::form_main(Settings& settings, StoreService& service, AppointmentEditi
 
 form_main::~form_main()
 {
+    m_drag.reset();
     m_view->ReleaseDayColumns();
     RemoveTrayIcon(1, this);
 }
@@ -118,13 +125,14 @@ void form_main::connectControls()
         calendar->setWeekViewDays([this](int weekday) { return m_settings.ShowWeek(weekday); });
         calendar->setClock([this] { return today(); });
     }
-    connect(m_calendar1.get(), &Calendar::DayClicked, this, [this] { LoadView(); });
-    connect(m_calendar1.get(), &Calendar::WeekClicked, this, [this] { LoadView(); });
+    // A click in either calendar goes by the rules, so a week picked selects a shown day.
+    for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()}) {
+        connect(calendar, &Calendar::DayClicked, this,
+                [this](const QDate& date) { navigate(navigation().pickDay(viewState(), date)); });
+        connect(calendar, &Calendar::WeekClicked, this,
+                [this](const QDate& date) { navigate(navigation().pickWeek(viewState(), date)); });
+    }
     connect(m_calendar1.get(), &Calendar::Display, this, &form_main::Calendar1_Display);
-    connect(m_calendar2.get(), &Calendar::DayClicked, this,
-            [this](const QDate& date) { navigate(navigation().pickDay(viewState(), date)); });
-    connect(m_calendar2.get(), &Calendar::WeekClicked, this,
-            [this](const QDate& date) { navigate(navigation().pickWeek(viewState(), date)); });
     connect(m_calendar2.get(), &Calendar::Display, this, &form_main::Calendar2_Display);
 
     const auto step = [this](QToolButton* button, auto rule) {
@@ -353,6 +361,10 @@ void form_main::LoadView(bool freshMarks)
 
 void form_main::drawView()
 {
+    // A rebuild now could hand the label held to another appointment.
+    m_viewPending = m_drag && m_drag->held();
+    if (m_viewPending)
+        return;
     m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
     watchShownDirectories();
 }
@@ -420,7 +432,8 @@ bool form_main::HighlightToday() const
 ViewNavigation form_main::navigation() const
 {
     return ViewNavigation(m_settings.FirstWeekday(), today(),
-                          m_settings.LangCode() == QLatin1String("de"));
+                          m_settings.LangCode() == QLatin1String("de"),
+                          [this](int weekday) { return m_settings.ShowWeek(weekday); });
 }
 
 ViewNavigation::State form_main::viewState() const
@@ -436,9 +449,8 @@ void form_main::navigate(const ViewNavigation::Step& step)
     m_calendar1->setSelectedDate(step.state.selected);
     m_calendar1->setIsWeekSelected(step.state.week);
     m_calendar1->DrawAll();
-    // calendar1_DayClicked or calendar1_WeekClicked rebuild the view.
     if (step.redraw == ViewNavigation::Redraw::View)
-        m_calendar1->FireEvent();
+        LoadView();
 }
 
 void form_main::keyPressEvent(QKeyEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppointmentDrag.h"
 #include "DayColumnHost.h"
 #include "ViewNavigation.h"
 
@@ -122,6 +123,9 @@ private:
     ClassTermin* FindAppointmentByTag(const QString& tag) const;
     void label_appointment_MouseDown(QLabel* label, Qt::MouseButton button, const QPoint& at);
     void label_appointment_MouseUp();
+    // Files an appointment dragged to another time or day as the editor would, unless
+    // another user changed it since it was shown.
+    void moveAppointment(const AppointmentDrag::Drop& drop);
     void editAppointment(ClassTermin* appointment);
     // The view and both calendars at once after a change made here.
     void showOwnChange();
@@ -148,6 +152,8 @@ private:
     std::unique_ptr<Calendar> m_calendar2;
     std::unique_ptr<LabelPool> m_labels;
     std::unique_ptr<DayWeekView> m_view;
+    std::unique_ptr<AppointmentDrag> m_drag;
+    bool m_viewPending = false; // a redraw waits for the label held to be let go
     QTimer* m_refreshTimer = nullptr;
     QTimer* m_globalTimer = nullptr;
     TaskBarIcon* m_trayIcon = nullptr;

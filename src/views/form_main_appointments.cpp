@@ -8,8 +8,10 @@
 #include "HeartbeatPause.h"
 #include "MainWindowControls.h"
 #include "PictureBox.h"
+#include "Recurrence.h"
 #include "Settings.h"
 #include "StoreService.h"
+#include "ViewGeometry.h"
 #include "form_tooltip.h"
 
 #include "ApiLoginName.h"
@@ -23,6 +25,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+
+#include <optional>
 // ---------------------------------------------------------------------------------------
 // Appointment labels
 
@@ -51,8 +55,19 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
             label_appointment_MouseDown(label, mouse->button(), mouse->position().toPoint());
         return true;
     }
+    if (event->type() == QEvent::MouseMove && appointment) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (m_drag->move(mouse->globalPosition().toPoint()))
+            return true;
+        m_drag->hover(label, mouse->position().toPoint().y());
+        return false;
+    }
     if (event->type() == QEvent::MouseButtonRelease && appointment) {
         label_appointment_MouseUp();
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (const std::optional<AppointmentDrag::Drop> drop =
+                m_drag->release(mouse->globalPosition().toPoint()))
+            moveAppointment(*drop);
         return true;
     }
     if (event->type() == QEvent::MouseButtonDblClick && appointment) {
@@ -82,6 +97,8 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     ClassTermin* appointment = FindAppointmentByTag(tag);
     if (!appointment)
         return;
+    m_drag->press(label, *appointment, tag.section(QLatin1Char('|'), 0, 0).toInt(),
+                  label->mapToGlobal(at));
     label_appointment_MouseUp();
     m_tooltip = new form_tooltip(this);
     m_tooltip->SetAppointment(*appointment, m_settings.LangCode(), m_settings.TimeFormat(),
@@ -120,6 +137,47 @@ void form_main::editAppointment(ClassTermin* appointment)
     const AppointmentEditing::Result result = m_editing.EditMe(copy, true, m_globalTimer);
     if (!result.failure.isEmpty())
         ShowFailure(result.failure);
+    showOwnChange();
+}
+
+void form_main::moveAppointment(const AppointmentDrag::Drop& drop)
+{
+    ClassTermin moved = drop.appointment;
+    // A series moves as a whole: its first date and its range go by as many days.
+    const qint64 days = drop.fromDay.daysTo(drop.toDay);
+    moved.setDatum(moved.datum().addDays(days));
+    if (moved.IsRecurring()) {
+        // Its kind, as the editor reads it from the file's place.
+        const Recurrence::Kind kind = Recurrence::ofPath(moved.filename());
+        moved.Recurring_code =
+            Recurrence::code(kind == Recurrence::Kind::None ? Recurrence::Kind::Monthly : kind);
+        moved.setRecurringStartDate(moved.RecurringStartDate().addDays(days));
+        moved.setRecurringEndDate(moved.RecurringEndDate().addDays(days));
+    }
+    moved.setStartTime(drop.start);
+    moved.setEndTime(drop.end);
+
+    const HeartbeatPause pause(m_globalTimer);
+    // As the editor, never over another user's change; a drop has nobody to ask, so the
+    // other version stays and shows.
+    const DataAccess::FileChange change = m_service.filer().ChangeSinceLoaded(drop.appointment);
+    QString failure;
+    if (change.kind == DataAccess::FileChange::Kind::Deleted)
+        failure = tr("The appointment was not moved: another user deleted it meanwhile.");
+    else if (change.kind == DataAccess::FileChange::Kind::Changed)
+        failure = change.producer.isEmpty()
+                      ? tr("The appointment was not moved: another user changed it meanwhile. "
+                           "Their version is shown now.")
+                      : tr("The appointment was not moved: %1 changed it meanwhile. Their "
+                           "version is shown now.")
+                            .arg(change.producer);
+    else
+        failure = m_editing.EditMe(moved, false, m_globalTimer).failure;
+    if (!failure.isEmpty()) {
+        ShowFailure(failure);
+        // The label stays where it was dropped unless the columns are laid out anew.
+        m_view->ReleaseDayColumns();
+    }
     showOwnChange();
 }
 
@@ -165,9 +223,11 @@ void form_main::mnu_appointment_new_Click()
     const QDateTime now = m_now();
     ClassTermin appointment;
     appointment.setDatum(m_calendar1->SelectedDate());
-    const int hour = now.time().hour() == 23 ? 22 : now.time().hour();
-    appointment.setStartTime(TimeOfDay::fromHourMinute(hour, 0));
-    appointment.setEndTime(TimeOfDay::fromHourMinute(hour + 1, 0));
+    // On the grid, where the saved appointment shows without the view growing to it.
+    const auto [start, end] = ViewGeometry::ProposedHour(
+        now.time().hour(), m_view->ShownHours().first, m_view->ShownHours().second);
+    appointment.setStartTime(start);
+    appointment.setEndTime(end);
     appointment.setProducer(GetLoginName());
     appointment.setRecurringStartDate(now.date());
     appointment.setRecurringEndDate(now.date().addYears(1));

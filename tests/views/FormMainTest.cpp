@@ -6,6 +6,7 @@
 #include "ClassTermin.h"
 #include "DataAccess.h"
 #include "DayWeekView.h"
+#include "FormMainFixture.h"
 #include "Language.h"
 #include "PictureBox.h"
 #include "Settings.h"
@@ -13,7 +14,6 @@
 #include "StoreService.h"
 #include "TestFiles.h"
 #include "form_edit.h"
-#include "form_main.h"
 #include "form_tooltip.h"
 
 #include <QAction>
@@ -36,11 +36,8 @@
 
 namespace {
 
-// Wednesday 9 July 2003, 10:20.
-const QDateTime kNow(QDate(2003, 7, 9), QTime(10, 20));
 // Texts from the share that a widget could take for markup, an access key or a title mark.
 const QString kHtml = QStringLiteral("<b>bold</b> & <a href='x'>link</a>");
-const QString kFolderHtml = QStringLiteral("<b>R&D [*] <i>team"); // no '/' in a folder name
 
 QString shown(const QLabel* label)
 {
@@ -55,148 +52,6 @@ QString shownInMenu(const QString& text)
             result += text[i];
     return result;
 }
-
-class FormMainTest : public ::testing::Test {
-protected:
-    FormMainTest()
-    {
-        QDir().mkpath(data.path());
-        TestFiles::writeBytes(program.filePath("Settings.ini"),
-                              "[DataFolders]\r\nFolderCount=2\r\nFolder1=" + data.path().toUtf8() +
-                                  "\r\nFolder2=" + other.path().toUtf8() + "\r\n");
-        TestFiles::writeBytes(
-            program.filePath("Norvane4.ini"),
-            "[International]\r\nLangCode=en\r\nFirstWeekday=2\r\nTimeFormat=24h\r\n"
-            "[Application]\r\nFirstStart=0\r\n");
-        settings.LoadActiveFolder();
-        settings.LoadSettings();
-        editing.setEditor([](EditHandOver&) {});
-    }
-
-    form_main& window()
-    {
-        if (!m_window) {
-            form_main::Hooks hooks;
-            hooks.message = [this](QWidget*, const QString&, const QString& text) {
-                messages << text;
-            };
-            hooks.checkReminders = [this] {
-                ++reminderChecks;
-                heartbeatOnDuringCheck = heartbeat()->isActive();
-            };
-            m_window = std::make_unique<form_main>(settings, service, editing, hooks);
-            m_window->setClock([this] { return now; });
-            m_window->resize(1000, 700);
-            m_window->Form_Load();
-            settle();
-        }
-        return *m_window;
-    }
-
-    // Until the store service has answered everything asked of it, and the window followed.
-    void settle()
-    {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return service.idle(); }, 10000));
-    }
-    void loadView()
-    {
-        window().LoadView();
-        settle();
-    }
-    StoreService::Options serviceOptions()
-    {
-        StoreService::Options options;
-        options.files = [this] {
-            return std::make_unique<ForwardingFileAccess>(static_cast<FileAccess&>(files));
-        };
-        options.clock = [] { return kNow; };
-        return options;
-    }
-
-    template <typename T> T* child(const char* name)
-    {
-        T* found = window().findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QString text(const char* label) { return child<QLabel>(label)->text(); }
-    QTimer* heartbeat() { return child<QTimer>("Global_timer"); }
-    const DayWeekView& view() { return window().view(); }
-
-    // An appointment file as another copy of the program writes it.
-    QString put(const QDate& d, int start, int end, const char* text, QString folder = {})
-    {
-        static int number = 100;
-        const QString path = (folder.isEmpty() ? data.path() : folder) +
-                             d.toString("/'y'yyyy/'m'M/'d'd/") + QString::number(++number) + ".nv3";
-        TestFiles::writeSettled(
-            path,
-            QString::asprintf("[AppointmentSettings]\r\nDateYear=%d\r\nDateMonth=%d\r\n"
-                              "DateDay=%d\r\nStartTimeHour=%d\r\nStartTimeMinute=0\r\n"
-                              "EndTimeHour=%d\r\nEndTimeMinute=0\r\nText=%s\r\nIsReminder=0\r\n",
-                              d.year(), d.month(), d.day(), start, end, text)
-                .toUtf8());
-        return path;
-    }
-
-    // The appointment labels shown in the grid.
-    QList<QLabel*> appointmentLabels()
-    {
-        QList<QLabel*> labels;
-        for (QLabel* label : child<QWidget>("pic_view")->findChildren<QLabel*>())
-            if (label->property("tag").isValid() && label->isVisibleTo(label->parentWidget()))
-                labels << label;
-        return labels;
-    }
-    QStringList labelTexts()
-    {
-        QStringList texts;
-        for (QLabel* label : appointmentLabels())
-            texts << label->text();
-        texts.sort();
-        return texts;
-    }
-
-    void key(Qt::Key k)
-    {
-        QTest::keyClick(&window(), k);
-        settle();
-    }
-    void click(const char* name)
-    {
-        QTest::mouseClick(child<QWidget>(name), Qt::LeftButton);
-        settle();
-    }
-    void trigger(const char* action)
-    {
-        child<QAction>(action)->trigger();
-        settle();
-    }
-    void ticks(int n)
-    {
-        for (int tick = 0; tick < n; ++tick) {
-            window().Global_timer_Timer();
-            settle();
-        }
-    }
-
-    QTemporaryDir program;
-    QTemporaryDir parent;
-    QDir data{parent.filePath(kFolderHtml)};
-    QTemporaryDir other;
-    // What the store service's thread asks of the share, counted.
-    RealFileAccess share;
-    CountingFileAccess files{share};
-    ProfileCache profiles{RealFileAccess::instance()};
-    Settings settings{profiles, program.path()};
-    StoreService service{serviceOptions()};
-    AppointmentEditing editing{service.filer()};
-    QDateTime now = kNow;
-    int reminderChecks = 0;
-    bool heartbeatOnDuringCheck = true;
-    QStringList messages;
-    std::unique_ptr<form_main> m_window;
-};
 
 TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartbeatPaused)
 {
@@ -477,7 +332,7 @@ TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveI
     ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2003/m7/d10", "no directory"));
     key(Qt::Key_Right);
     trigger("mnu_appointment_new");
-    EXPECT_EQ(fields(), "2003-07-10 1320-1380, 5 until 2004-07-10");
+    EXPECT_EQ(fields(), "2003-07-10 1020-1080, 5 until 2004-07-10") << "the grid's last hour";
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The appointment could not be saved.\r\n")));
 }

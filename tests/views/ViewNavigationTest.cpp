@@ -1,6 +1,7 @@
 // Where the main window's keys, buttons, calendar clicks and lists lead, and the arithmetic of the
 // time grid and the week columns, as data.
 #include "ViewNavigation.h"
+#include "Common.h"
 #include "ViewGeometry.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,7 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         {"T is the day view in German", week(1, 5, 12), key(Qt::Key_T), day(1, 5, 1), View, true},
         {"D is the day view in English", week(1, 5, 12), key(Qt::Key_D), day(1, 5, 1)},
         {"D means nothing in German", weekOf7, key(Qt::Key_D), weekOf7, Nothing, true},
-        {"W: the week from its Monday", day(7, 13, 7), key(Qt::Key_W), weekOf7},
+        {"W: the week of today selects today", day(7, 13, 7), key(Qt::Key_W), week(7, 9, 7)},
         {"next day", july9, rule(&N::stepView, 1), day(7, 10, 7)},
         {"previous week", weekOf7, rule(&N::stepView, -1), week(6, 30, 6)},
         {"tomorrow counts from today", day(1, 1, 1), rule(&N::aroundToday, 1), day(7, 10, 7)},
@@ -88,7 +89,7 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         {"no further than 20 years ahead", {d(7, 9), d(12, 1, 2023)}, rule(&N::stepMonth, 1),
          {d(7, 9), d(12, 1, 2023)}, Nothing},
         {"day label", weekOf7, rule(&N::dayMode), day(7, 7, 7)},
-        {"week label", july9, rule(&N::weekMode), weekOf7},
+        {"week label", july9, rule(&N::weekMode), week(7, 9, 7)},
         {"a day picked", weekOf7, rule(&N::pickDay, d(8, 20)), day(8, 20, 7)},
         {"a week picked", july9, rule(&N::pickWeek, d(8, 18)), week(8, 18, 7)},
         {"a year chosen keeps the month", july9, rule(&N::chooseFromList, 2005),
@@ -104,6 +105,42 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         EXPECT_EQ(step->state, c.to);
         EXPECT_EQ(step->redraw, c.redraw);
     }
+}
+
+TEST(ViewNavigationTest, AWeekSelectsTodayOrItsFirstShownDayNeverAHiddenOne)
+{
+    // Weeks from Sunday, the week view showing Monday to Friday.
+    const auto workdays = [](int weekday) { return weekday >= 2 && weekday <= 6; };
+    const struct {
+        const char* what;
+        QDate today;
+        State from;
+        Action act;
+        State to;
+    } cases[] = {
+        // clang-format off
+        {"W: today, shown", kToday, day(7, 6, 7), key(Qt::Key_W), week(7, 9, 7)},
+        {"W on a hidden today: Monday", d(7, 13), day(7, 13, 7), key(Qt::Key_W), week(7, 14, 7)},
+        {"W in another week: its Monday", kToday, day(7, 19, 7), key(Qt::Key_W), week(7, 14, 7)},
+        {"a week picked from its Sunday", kToday, day(7, 9, 7), rule(&N::pickWeek, d(7, 20)),
+         week(7, 21, 7)},
+        {"the next week", kToday, week(7, 9, 7), key(Qt::Key_Right), week(7, 14, 7)},
+        {"back to today's week", kToday, week(7, 14, 7), rule(&N::stepView, -1), week(7, 9, 7)},
+        {"last week", kToday, week(7, 9, 7), rule(&N::aroundToday, -1), week(6, 30, 7)},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ViewNavigation navigation(1, c.today, false, workdays);
+        const std::optional<Step> step = c.act(navigation, c.from);
+        ASSERT_TRUE(step);
+        EXPECT_EQ(step->state, c.to);
+        const std::optional<Step> dayView = navigation.key(step->state, Qt::Key_D, {});
+        EXPECT_EQ(dayView->state.selected, c.to.selected) << "D opens the day selected";
+        EXPECT_TRUE(workdays(Weekday(dayView->state.selected)));
+    }
+    const ViewNavigation nothingShown(1, kToday, false, [](int) { return false; });
+    EXPECT_EQ(nothingShown.shownDayOfWeek(d(7, 9)), d(7, 6)) << "no day shown: the first";
 }
 
 TEST(ViewNavigationTest, TheListsOfferSevenYearsAndTwelveMonths)
@@ -169,6 +206,74 @@ TEST(ViewGeometryTest, HourLabelsInBothFormats)
     EXPECT_EQ(lines(hm(0, 0), "12h", 0, 0), "21 00:am00@0");
     EXPECT_EQ(lines(hm(8, 0), "24h", 10, 10), "21 13:00@10");
     EXPECT_EQ(lines(hm(8, 0), "24h", 20, 20), "21 18:00@20");
+}
+
+TEST(ViewGeometryTest, ANewAppointmentProposesAnHourOnTheGrid)
+{
+    const struct {
+        int nowHour;
+        TimeOfDay first, last;
+        int start, end; // minutes
+    } rows[] = {
+        {10, hm(8, 0), hm(18, 0), 600, 660},   {6, hm(8, 0), hm(18, 0), 480, 540},
+        {23, hm(8, 0), hm(18, 0), 1020, 1080}, {23, hm(0, 0), hm(24, 0), 1320, 1380},
+        {9, hm(8, 30), hm(18, 0), 540, 600},   {6, hm(8, 30), hm(18, 0), 510, 570},
+        {12, hm(8, 0), hm(8, 30), 480, 510},   {23, hm(8, 0), hm(8, 0), 1320, 1380},
+    };
+    for (const auto& r : rows) {
+        const auto [start, end] = ProposedHour(r.nowHour, r.first, r.last);
+        EXPECT_EQ(QString("%1-%2").arg(start.minutes()).arg(end.minutes()),
+                  QString("%1-%2").arg(r.start).arg(r.end))
+            << r.nowHour << " in " << r.first.minutes() << "-" << r.last.minutes();
+    }
+}
+
+TEST(ViewGeometryTest, ADraggedLabelSnapsToTheGridAndStaysInItsDay)
+{
+    // Three columns of 1000 twips from x 500, lines 300 twips apart from 08:00 at y 75.
+    TimeGrid grid;
+    grid.columns = {{500, 1500}, {1500, 2500}, {2500, 3500}};
+    grid.dayStart = hm(8, 0);
+    grid.gridMinutes = 30;
+    grid.firstLineY = 75;
+    grid.slotHeight = 300;
+    EXPECT_EQ(YOfTime(grid, hm(9, 30)), 975);
+    using enum DragKind;
+    const QPoint pressed(1000, 700);
+    const struct {
+        const char* what;
+        DragKind kind;
+        QPoint now;
+        int column;
+        TimeOfDay start, end;
+    } rows[] = {
+        // clang-format off
+        {"still", Move, {1000, 700}, 0, hm(9, 0), hm(10, 0)},
+        {"less than half a step", Move, {1000, 849}, 0, hm(9, 0), hm(10, 0)},
+        {"half a step and more: one", Move, {1000, 851}, 0, hm(9, 30), hm(10, 30)},
+        {"three steps up", Move, {1000, -200}, 0, hm(7, 30), hm(8, 30)},
+        {"to the third column", Move, {3000, 700}, 2, hm(9, 0), hm(10, 0)},
+        {"right of the columns: the last", Move, {9000, 1300}, 2, hm(10, 0), hm(11, 0)},
+        {"left of them: the first", Move, {0, 700}, 0, hm(9, 0), hm(10, 0)},
+        {"not before midnight", Move, {1000, -9000}, 0, hm(0, 0), hm(1, 0)},
+        {"not past the day", Move, {1000, 99000}, 0, hm(23, 0), hm(24, 0)},
+        {"the end two steps later", Resize, {3000, 1300}, 0, hm(9, 0), hm(11, 0)},
+        {"never shorter than a step", Resize, {1000, -900}, 0, hm(9, 0), hm(9, 30)},
+        {"an end not past the day", Resize, {1000, 99000}, 0, hm(9, 0), hm(24, 0)},
+        // clang-format on
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(DragTo(grid, r.kind, 0, hm(9, 0), hm(10, 0), pressed, r.now),
+                  (DragTarget{r.column, r.start, r.end}))
+            << r.what;
+    EXPECT_EQ(DragTo(grid, Resize, 1, hm(9, 0), hm(9, 10), pressed, {0, 0}).end, hm(9, 10))
+        << "one shorter than a step already stays as short";
+    EXPECT_EQ(ColumnAt(TimeGrid{}, 100), -1);
+    // The lower edge of a label takes the resize: 5 pixels, or a third of a small one.
+    EXPECT_EQ(DragKindAt(224, 300), Move);
+    EXPECT_EQ(DragKindAt(225, 300), Resize);
+    EXPECT_EQ(DragKindAt(60, 90), Resize);
+    EXPECT_EQ(DragKindAt(59, 90), Move);
 }
 
 TEST(ViewGeometryTest, WeekColumnsShareTheWidthAndHeadersShrinkToFit)

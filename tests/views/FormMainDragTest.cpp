@@ -1,0 +1,112 @@
+// The main window's week view with hidden weekdays, and appointments moved and resized with the
+// mouse.
+#include "FormMainFixture.h"
+
+#include "Calendar.h"
+#include "DataAccess.h"
+#include "PictureBox.h"
+
+#include <QFileInfo>
+#include <QToolTip>
+
+namespace {
+
+class FormMainDragTest : public FormMainTest {
+protected:
+    QWidget* grid() { return child<QWidget>("pic_view"); }
+    // The appointment as another copy of the program reads its file.
+    TerminPtr readBack(const QString& path)
+    {
+        ProfileCache fresh(RealFileAccess::instance());
+        DataAccess otherCopy(fresh, settings);
+        return otherCopy.LoadAppointment(path, kNow.date());
+    }
+};
+
+TEST_F(FormMainDragTest, AWeekFromAHiddenSundaySelectsAShownDayForNewAppointmentsDayAndPrint)
+{
+    settings.setFirstWeekday(1);
+    now = QDateTime(QDate(2003, 7, 13), QTime(6, 20)); // a hidden Sunday, before the grid
+    ClassTermin proposed;
+    editing.setEditor([&](EditHandOver& h) { proposed = *h.EditedAppointment; });
+    click("label_week");
+    QTest::keyClick(&window(), Qt::Key_N, Qt::ControlModifier);
+    settle();
+    const QDate monday(2003, 7, 14);
+    EXPECT_EQ(proposed.datum(), monday) << "the first day shown";
+    EXPECT_EQ(proposed.StartTime(), TimeOfDay::fromHourMinute(8, 0)) << "the grid's first hour";
+    EXPECT_EQ(proposed.EndTime(), TimeOfDay::fromHourMinute(9, 0));
+    EXPECT_EQ(appointmentLabels().size(), 1) << "the saved appointment shows";
+    // The calendar marks the week's shown days; the print window and D go to a shown day.
+    const Calendar& calendar = window().calendar1();
+    EXPECT_TRUE(calendar.IsCellSelected(Calendar::kWeekColumn, 2));
+    EXPECT_FALSE(calendar.IsCellSelected(0, 2)) << "Sunday";
+    EXPECT_TRUE(calendar.IsCellSelected(1, 2)) << "Monday";
+    trigger("mnu_file_print");
+    EXPECT_EQ(printed, std::make_pair(monday, true));
+    key(Qt::Key_D);
+    EXPECT_EQ(view().DayColumn(1)->datum(), monday);
+}
+
+TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscapeLeavesIt)
+{
+    heartbeat()->stop();
+    const struct {
+        const char* what;
+        bool series; // weekly on Wednesdays, else once on Wednesday 9 July
+        bool edge;   // pressed on the lower edge, else on the body
+        int column;  // where the pointer goes, Monday = 1
+        int steps;   // grid steps down
+        bool escape;
+        const char* directory; // where the file lies then
+        int start, end;        // minutes
+        const char* tip;       // while dragging
+    } drags[] = {
+        {"to Thursday, an hour later", false, false, 4, 2, false, "y2003/m7/d10", 600, 660,
+         "Thursday, 2003-07-10  10:00 - 11:00"},
+        {"its end an hour later", false, true, 3, 2, false, "y2003/m7/d9", 540, 660,
+         "Wednesday, 2003-07-09  09:00 - 11:00"},
+        {"Escape", false, false, 5, 3, true, "y2003/m7/d9", 540, 600, "10:30 - 11:30"},
+        {"the series to Fridays", true, false, 5, 0, false, "recurring/wd6", 540, 600,
+         "The whole series moves, every occurrence."},
+    };
+    for (const auto& drag : drags) {
+        SCOPED_TRACE(drag.what);
+        QString path = data.filePath("recurring/wd4/7.nv3");
+        if (drag.series)
+            TestFiles::writeSettled(path, "[AppointmentSettings]\r\nStartTimeHour=9\r\n"
+                                          "StartTimeMinute=0\r\nEndTimeHour=10\r\n"
+                                          "EndTimeMinute=0\r\nText=Weekly\r\n");
+        else
+            path = put(kNow.date(), 9, 10, "Once");
+        click("label_week");
+        ASSERT_EQ(appointmentLabels().size(), 1);
+        QLabel* label = appointmentLabels().first();
+        const QRect before = label->geometry();
+        const QPoint pressed = drag.edge ? QPoint(before.width() / 2, before.height() - 2)
+                                         : before.center() - before.topLeft();
+        const ClassDay* column = view().DayColumn(drag.column);
+        const QPoint to(PictureBox::toPixels(int(column->StartX() + column->EndX()) / 2),
+                        label->mapTo(grid(), pressed).y() +
+                            drag.steps * PictureBox::toPixels(int(column->SlotHeight())));
+        QTest::mousePress(label, Qt::LeftButton, {}, pressed);
+        QTest::mouseMove(label, label->mapFrom(grid(), to));
+        EXPECT_TRUE(QToolTip::text().contains(drag.tip)) << QToolTip::text().toStdString();
+        if (drag.escape) {
+            QTest::keyClick(&window(), Qt::Key_Escape);
+            EXPECT_EQ(label->geometry(), before);
+        }
+        QTest::mouseRelease(label, Qt::LeftButton, {}, label->mapFrom(grid(), to));
+        settle();
+        const QString filed = data.filePath(drag.directory) + '/' + QFileInfo(path).fileName();
+        EXPECT_EQ(QFileInfo::exists(path), filed == path) << "the old file goes";
+        const TerminPtr appointment = readBack(filed);
+        ASSERT_NE(appointment, nullptr);
+        EXPECT_EQ(appointment->StartTime().minutes(), drag.start);
+        EXPECT_EQ(appointment->EndTime().minutes(), drag.end);
+        EXPECT_EQ(appointmentLabels().size(), 1) << "shown where it went";
+        ASSERT_TRUE(QFile::remove(filed));
+    }
+}
+
+} // namespace
