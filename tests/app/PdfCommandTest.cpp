@@ -65,7 +65,9 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
     QProcess text;
     text.start("pdftotext", {file, "-"});
     if (text.waitForFinished(30000) && text.exitCode() == 0) {
-        EXPECT_TRUE(text.readAllStandardOutput().contains("Budget <b>meeting</b> & co"));
+        const QByteArray printed = text.readAllStandardOutput();
+        EXPECT_TRUE(printed.contains("Budget <b>meeting</b> & co"));
+        EXPECT_TRUE(printed.contains(QDir(folder).dirName().toUtf8())) << "the folder it shows";
     }
 }
 

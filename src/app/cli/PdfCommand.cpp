@@ -98,6 +98,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
+    settings.setActiveFolder(folder); // the week print names the folder it shows
 
     DataAccess store(profiles, StoreSource::fixed(folder, settings.MonthInterval()));
     const PdfOutcome outcome = ExportPdf(request.job, request.file, DaysOf(store), settings);
