@@ -58,6 +58,8 @@
     <message><source>Play sound</source><translation>Sound abspielen</translation></message>
     <message><source>Choose soundfile</source><translation>Soundfile auswählen</translation></message>
     <message><source>Test soundfile</source><translation>Soundfile testen</translation></message>
+    <message><source>There is no audio device to play the sound on.</source><translation>Es gibt kein Audiogerät, auf dem der Sound gespielt werden kann.</translation></message>
+    <message><source>The sound file cannot be found.</source><translation>Die Sound-Datei wurde nicht gefunden.</translation></message>
     <message><source>Send notification email</source><translation>Erinnerungsemail senden</translation></message>
     <message><source>Send test email</source><translation>Testemail versenden</translation></message>
     <message><source>Default Colors</source><translation>Standard Farben</translation></message>

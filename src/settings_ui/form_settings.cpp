@@ -13,15 +13,18 @@
 #include "Settings.h"
 #include "TextTools.h"
 
+#include <QAudioDevice>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMediaDevices>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -324,8 +327,15 @@ void form_settings::buildReminderPage(QFrame* page)
     connect(command_browse_sound, &QPushButton::clicked, this,
             &form_settings::command_browse_sound_Click);
     connect(command_play_sound, &QPushButton::clicked, this, [this] {
-        if (m_hooks.playSound)
-            m_hooks.playSound(text_sound_file->text());
+        // The player is silent about a sound it cannot play; the test button tells why.
+        const QString file = text_sound_file->text();
+        if (QMediaDevices::audioOutputs().isEmpty())
+            tell(text(QT_TRANSLATE_NOOP("form_settings",
+                                        "There is no audio device to play the sound on.")));
+        else if (!QFileInfo(file).isFile())
+            tell(text(QT_TRANSLATE_NOOP("form_settings", "The sound file cannot be found.")));
+        else if (m_hooks.playSound)
+            m_hooks.playSound(file);
     });
     connect(command_test_email, &QPushButton::clicked, this,
             &form_settings::command_test_email_Click);
@@ -561,7 +571,7 @@ void form_settings::command_test_email_Click()
 
 void form_settings::command_browse_color_Click(int row)
 {
-    const qint64 chosen = PickColor(this);
+    const qint64 chosen = PickColor(this, ColorOfRgbValue(m_colors[size_t(row)]));
     if (chosen == kNoColorChosen)
         return;
     m_colors[size_t(row)] = chosen;

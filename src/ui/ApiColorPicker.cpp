@@ -40,11 +40,13 @@ void setColorDialogAnswer(ColorDialogAnswer answer)
     colorDialogAnswer() = std::move(answer);
 }
 
-qint64 PickColor(QWidget* owner)
+qint64 PickColor(QWidget* owner, const QColor& current)
 {
     emptyCustomColors();
     QColorDialog dialog(owner);
     dialog.setOption(QColorDialog::ShowAlphaChannel, false);
+    if (current.isValid())
+        dialog.setCurrentColor(current);
     const int result = colorDialogAnswer() ? colorDialogAnswer()(dialog) : dialog.exec();
     if (result != QDialog::Accepted)
         return kNoColorChosen;

@@ -16,9 +16,10 @@ inline constexpr qint64 kNoColorChosen = 0x010101;
 qint64 RgbValue(const QColor& color);
 QColor ColorOfRgbValue(qint64 value);
 
-// Lets the user choose a solid colour. The custom colours start empty on every call.
-// Returns the colour as RgbValue, or kNoColorChosen when cancelled.
-qint64 PickColor(QWidget* owner);
+// Lets the user choose a solid colour, starting from current (the colour being changed) when
+// it is valid. The custom colours start empty on every call. Returns the colour as RgbValue,
+// or kNoColorChosen when cancelled.
+qint64 PickColor(QWidget* owner, const QColor& current = QColor());
 
 // For tests: answers the colour dialog in place of a person. The hook gets the prepared
 // dialog, may set its colour, and returns QDialog::Accepted or QDialog::Rejected; the dialog

@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "form_settings.h"
 
+#include <QAudioDevice>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMediaDevices>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -102,7 +104,8 @@ TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
     child<QLineEdit>(*w, "text_to").setText("anna@example.org, bert@example.org");
     child<QLineEdit>(*w, "text_subject").setText("%text%");
     child<QLineEdit>(*w, "text_color_2").setText("Holidays");
-    setColorDialogAnswer([](QColorDialog& d) {
+    setColorDialogAnswer([this](QColorDialog& d) {
+        EXPECT_EQ(d.currentColor(), ColorOfRgbValue(settings.Color(3))) << "the colour changed";
         d.setCurrentColor(QColor(0x12, 0x34, 0x56));
         return int(QDialog::Accepted);
     });
@@ -271,6 +274,35 @@ TEST_F(FormSettingsTest, TheTestMailTakesTheFieldsAndItsResultComesWhenItIsThere
     w.reset();
     finishMail({}); // the window is gone: nothing to tell, nothing to crash
     EXPECT_EQ(told.size(), 1);
+}
+
+TEST_F(FormSettingsTest, TestingTheSoundSaysWhyNothingPlays)
+{
+    QStringList played;
+    hooks.playSound = [&](const QString& file) { played << file; };
+    QTemporaryDir dir;
+    const QString bell = dir.filePath("bell.wav");
+    ASSERT_TRUE(TestFiles::writeBytes(bell, "RIFF"));
+    const bool device = !QMediaDevices::audioOutputs().isEmpty();
+    const QString noDevice = "There is no audio device to play the sound on.";
+    const struct {
+        QString file;
+        QString told; // empty: played
+    } rows[] = {
+        {bell, device ? "" : noDevice},
+        {dir.filePath("gone.wav"), device ? "The sound file cannot be found." : noDevice},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file.toStdString());
+        told.clear();
+        played.clear();
+        auto w = open();
+        child<QCheckBox>(*w, "check_play_sound").setChecked(true);
+        child<QLineEdit>(*w, "text_sound_file").setText(row.file);
+        click(*w, "command_play_sound");
+        EXPECT_EQ(told, row.told.isEmpty() ? QStringList() : QStringList{row.told});
+        EXPECT_EQ(played, row.told.isEmpty() ? QStringList{row.file} : QStringList());
+    }
 }
 
 } // namespace

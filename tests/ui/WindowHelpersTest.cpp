@@ -256,7 +256,8 @@ TEST_F(DialogTest, FolderBrowserReturnsTheChosenFolderOrNothing)
     EXPECT_EQ(BrowseForFolder(nullptr, "Add a data folder"), "");
 }
 
-// Every call starts with empty custom colours and no transparency; cancel gives RGB(1, 1, 1).
+// Every call starts at the colour being changed, with empty custom colours and no
+// transparency; cancel gives RGB(1, 1, 1).
 TEST_F(DialogTest, TheColourDialogReturnsTheChosenColourOrAlmostBlack)
 {
     const struct {
@@ -275,10 +276,11 @@ TEST_F(DialogTest, TheColourDialogReturnsTheChosenColourOrAlmostBlack)
             EXPECT_EQ(QColorDialog::customColor(QColorDialog::customCount() - 1),
                       QColor(Qt::white));
             EXPECT_FALSE(dialog.testOption(QColorDialog::ShowAlphaChannel));
+            EXPECT_EQ(dialog.currentColor(), QColor(0x80, 0x40, 0x20));
             dialog.setCurrentColor(row.chosen);
             return int(row.answer);
         });
-        EXPECT_EQ(PickColor(nullptr), row.expected);
+        EXPECT_EQ(PickColor(nullptr, QColor(0x80, 0x40, 0x20)), row.expected);
     }
 }
 
