@@ -1,5 +1,6 @@
 #include "form_import_ics.h"
 
+#include "ApiColorPicker.h"
 #include "ApiLoginName.h"
 #include "CancellableFileAccess.h"
 #include "Common.h"
@@ -55,7 +56,8 @@ void form_import_ics::Form_Load()
     combo_color = new QComboBox(this);
     combo_color->setObjectName(QStringLiteral("combo_color"));
     for (int n = 1; n <= Settings::kColorCount; ++n)
-        combo_color->addItem(TwoDigits(n) + QStringLiteral("    ") + m_settings.ColorText(n));
+        combo_color->addItem(ColorSwatch(ColorOfRgbValue(m_settings.Color(n))),
+                             TwoDigits(n) + QStringLiteral("    ") + m_settings.ColorText(n));
     combo_color->setCurrentIndex(0);
     command_ok = new QPushButton(tr("Import"), this);
     command_ok->setObjectName(QStringLiteral("command_ok"));

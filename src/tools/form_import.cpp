@@ -1,5 +1,6 @@
 #include "form_import.h"
 
+#include "ApiColorPicker.h"
 #include "ApiOpenSave.h"
 #include "CancellableFileAccess.h"
 #include "Common.h"
@@ -11,6 +12,9 @@
 #include "WorkerThread.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -123,7 +127,8 @@ void form_import::Form_Load()
 
     command_ok->setEnabled(false); // until the list is read
     for (int n = 1; n <= Settings::kColorCount; ++n)
-        combo_color->addItem(TwoDigits(n) + QStringLiteral("    ") + m_settings.ColorText(n));
+        combo_color->addItem(ColorSwatch(ColorOfRgbValue(m_settings.Color(n))),
+                             TwoDigits(n) + QStringLiteral("    ") + m_settings.ColorText(n));
     combo_color->setCurrentIndex(0);
 
     connect(command_ok, &QPushButton::clicked, this, &form_import::command_ok_Click);
@@ -316,12 +321,20 @@ QString form_import::failureText(const HolidayImportResult& result) const
     return text;
 }
 
+QString InstalledHolidayFolder(const QString& programDirectory)
+{
+    const QString folder =
+        QDir::cleanPath(QDir(programDirectory).filePath(QStringLiteral(NORVANE_HOLIDAYS_FROM_BIN)));
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
 void OpenHolidayImport(QWidget* parent, Settings& settings, form_import::Hooks hooks)
 {
     QString filter;
     AddFileFilter(filter, form_import::tr("Holiday Definitions (*.TXT)"), QStringLiteral("*.TXT"));
-    const QString path = ShowFileDialog(parent, filter, 1, nullptr, QString(), QString(),
-                                        form_import::tr("Import holidays:"));
+    const QString path = ShowFileDialog(
+        parent, filter, 1, nullptr, QString(), QString(), form_import::tr("Import holidays:"),
+        InstalledHolidayFolder(QCoreApplication::applicationDirPath()));
     if (path.isEmpty())
         return;
     form_import window(settings, path, std::move(hooks), parent);

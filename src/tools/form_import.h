@@ -92,7 +92,13 @@ private:
     QPushButton* command_cancel;
 };
 
-// The main window's import entry: an open-file dialog for the holiday list, then the import
-// window for the chosen file; nothing when the dialog is cancelled. The holidays go into the
+// The holiday lists installed with the program in programDirectory (as
+// <prefix>/share/norvane/holidays beside <prefix>/bin); empty where there are none, as in a
+// build tree.
+QString InstalledHolidayFolder(const QString& programDirectory);
+
+// The main window's import entry: an open-file dialog for the holiday list (opening at the
+// installed lists, if any), then the import window for the chosen file; nothing when the
+// dialog is cancelled. The holidays go into the
 // active data folder of settings.
 void OpenHolidayImport(QWidget* parent, Settings& settings, form_import::Hooks hooks = {});

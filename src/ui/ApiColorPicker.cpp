@@ -1,7 +1,9 @@
 #include "ApiColorPicker.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 
 #include <QColorDialog>
 
@@ -33,6 +35,17 @@ QColor ColorOfRgbValue(qint64 value)
     if (value & 0x80000000LL)
         return QGuiApplication::palette().color(QPalette::Base);
     return QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff));
+}
+
+QIcon ColorSwatch(const QColor& color)
+{
+    QPixmap swatch(16, 16);
+    swatch.fill(color);
+    // An outline, so that a colour as light as the list's background still shows.
+    QPainter painter(&swatch);
+    painter.setPen(QColor(96, 96, 96));
+    painter.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
+    return QIcon(swatch);
 }
 
 void setColorDialogAnswer(ColorDialogAnswer answer)

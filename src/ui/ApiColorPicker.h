@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QtGlobal>
 
 #include <functional>
@@ -20,6 +21,9 @@ QColor ColorOfRgbValue(qint64 value);
 // it is valid. The custom colours start empty on every call. Returns the colour as RgbValue,
 // or kNoColorChosen when cancelled.
 qint64 PickColor(QWidget* owner, const QColor& current = QColor());
+
+// A small outlined square of the colour, for lists that offer the settings' colours.
+QIcon ColorSwatch(const QColor& color);
 
 // For tests: answers the colour dialog in place of a person. The hook gets the prepared
 // dialog, may set its colour, and returns QDialog::Accepted or QDialog::Rejected; the dialog

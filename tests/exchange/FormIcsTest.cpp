@@ -1,5 +1,6 @@
 // The export and import windows: the days offered, the file dialog, the colour, what they
 // tell, in both languages, and a share that stops answering meanwhile.
+#include "ApiColorPicker.h"
 #include "ApiOpenSave.h"
 #include "DataAccess.h"
 #include "Language.h"
@@ -159,6 +160,9 @@ TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
         child<QLabel>(w, "label_datei").text().startsWith("team.ics enthält 2 Ereignisse."));
     auto& colors = child<QComboBox>(w, "combo_color");
     EXPECT_EQ(colors.itemText(3), "04    Team");
+    EXPECT_EQ(colors.itemIcon(3).pixmap(16).toImage().pixelColor(8, 8),
+              ColorOfRgbValue(settings.Color(4)))
+        << "its swatch";
     colors.setCurrentIndex(3);
     child<QPushButton>(w, "command_ok").click();
     ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));

@@ -1,6 +1,7 @@
 // The import window and the speed test window: their texts in both languages, the colour
 // choice, the count message, the details that open when the test ends, and a share that stops
 // answering meanwhile.
+#include "ApiColorPicker.h"
 #include "DataAccess.h"
 #include "Language.h"
 #include "PictureBox.h"
@@ -80,6 +81,9 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
         ASSERT_EQ(sections.count(), 2);
         EXPECT_EQ(colors.count(), 14);
         EXPECT_EQ(colors.itemText(5), "06    Holiday");
+        EXPECT_EQ(colors.itemIcon(5).pixmap(16).toImage().pixelColor(8, 8),
+                  ColorOfRgbValue(settings.Color(6)))
+            << "its swatch";
         sections.item(0)->setSelected(true);
         colors.setCurrentIndex(5);
         child<QPushButton>(w, "command_ok").click();
@@ -100,6 +104,16 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
         store.LoadAppointment(data.filePath("y2004/m10/d3/holiday.nv3"), QDate(2004, 10, 3));
     EXPECT_EQ(a->Text(), "Unity Day");
     EXPECT_EQ(a->ColorCode(), 6);
+}
+
+TEST(HolidayFolderTest, TheInstalledListsBesideTheProgramOrNone)
+{
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir(prefix.path()).mkpath("bin"));
+    const QString bin = prefix.filePath("bin");
+    EXPECT_EQ(InstalledHolidayFolder(bin), "") << "a build tree has none";
+    ASSERT_TRUE(QDir(prefix.path()).mkpath("share/norvane/holidays"));
+    EXPECT_EQ(InstalledHolidayFolder(bin), prefix.filePath("share/norvane/holidays"));
 }
 
 TEST_F(FormImportTest, UnusableListAndUnwritableFolder)
