@@ -8,6 +8,8 @@
 #include "ViewGeometry.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPointer>
 #include <QScrollBar>
 
@@ -343,14 +345,22 @@ void DayWeekView::drawHourLabels()
     PictureBox* view = m_pictures.pic_view;
     const auto labels = ViewGeometry::HourLabels(m_hours.first, m_rows, m_settings.GridMinutes(),
                                                  m_settings.TimeFormat());
+    const QFont font = view->drawFont();
+    const QFontMetrics metrics(font);
+    const ViewGeometry::DayHalfPlace dayHalf = ViewGeometry::DayHalfUnderHour(
+        PictureBox::toPixels(m_rowHeight), metrics.ascent(), QFontInfo(font).pixelSize());
+    QFont dayHalfFont = font;
+    dayHalfFont.setPixelSize(dayHalf.pixelSize);
     for (const ViewGeometry::HourLabel& label : labels) {
         const int y = m_rowHeight * label.row;
-        if (!label.hour.isEmpty()) {
+        if (!label.hour.isEmpty())
             view->Print(0, y, label.hour);
-            if (!label.dayHalf.isEmpty())
-                view->Print(0, y + m_rowHeight, label.dayHalf);
-        }
         view->Print(kMinuteLabels, y, label.minutes);
+        if (label.dayHalf.isEmpty())
+            continue;
+        view->setDrawFont(dayHalfFont);
+        view->Print(0, y + PictureBox::toTwips(dayHalf.top), label.dayHalf);
+        view->setDrawFont(font);
     }
 }
 

@@ -55,6 +55,14 @@ QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, int gridMinutes,
     return labels;
 }
 
+DayHalfPlace DayHalfUnderHour(int rowHeight, int hourAscent, int hourPixelSize)
+{
+    constexpr int kSmallest = 7;
+    const int top = hourAscent + 1;
+    const int largest = std::max(kSmallest, hourPixelSize);
+    return {top, std::clamp(rowHeight - top, kSmallest, largest)};
+}
+
 ColumnSpan WeekColumn(int viewWidth, int n, int c)
 {
     if (n <= 0)

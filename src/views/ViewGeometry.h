@@ -40,11 +40,20 @@ Scroll ScrollFor(int viewHeight, int panelHeight, int rowHeight);
 struct HourLabel {
     int row = 0;
     QString hour;    // "08:" etc.; empty when the line continues the hour before
-    QString dayHalf; // "am"/"pm" printed one line below the hour, 12-hour format only
+    QString dayHalf; // "am"/"pm" under the hour, 12-hour format only (DayHalfUnderHour)
     QString minutes; // "00", "30", ...
 };
 QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, int gridMinutes,
                             const QString& timeFormat);
+
+// Where a 12-hour label's day half stands, in pixels from the top of its hour's row: under the
+// hour's digits, in a font that fits the room left in the row (at most the hour's size, never
+// below 7 pixels), so it never reads as one with the next line's minutes.
+struct DayHalfPlace {
+    int top = 0;
+    int pixelSize = 0;
+};
+DayHalfPlace DayHalfUnderHour(int rowHeight, int hourAscent, int hourPixelSize);
 
 // Left and right edge of the c-th (1-based) of n equal week columns in a view of viewWidth.
 struct ColumnSpan {

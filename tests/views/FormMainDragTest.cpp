@@ -109,4 +109,22 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
     }
 }
 
+TEST_F(FormMainDragTest, TwelveHourHalfHoursStandAloneWithTheDayHalfUnderTheHour)
+{
+    settings.setTimeFormat("12h");
+    loadView();
+    const QImage seen = grid()->grab().toImage();
+    const int row = PictureBox::toPixels(view().RowHeight());
+    // Ink in the hour column, left of where the minutes stand, between two heights.
+    const auto inHourColumn = [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < 14; ++x)
+                if (qGray(seen.pixel(x, y)) < 128)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(inHourColumn(row / 2, row)) << "am under 08:";
+    EXPECT_FALSE(inHourColumn(row, 2 * row)) << "the line of 08:30 shows 30 alone";
+}
+
 } // namespace

@@ -206,6 +206,15 @@ TEST(ViewGeometryTest, HourLabelsInBothFormats)
     EXPECT_EQ(lines(hm(0, 0), "12h", 0, 0), "21 00:am00@0");
     EXPECT_EQ(lines(hm(8, 0), "24h", 10, 10), "21 13:00@10");
     EXPECT_EQ(lines(hm(8, 0), "24h", 20, 20), "21 18:00@20");
+    // The day half under the hour's digits, as large as the room left in the row allows.
+    const struct {
+        int rowHeight, ascent, pixelSize, top, size;
+    } halves[] = {
+        {31, 11, 11, 12, 11}, {20, 11, 11, 12, 8}, {15, 11, 11, 12, 7}, {40, 11, 5, 12, 7}};
+    for (const auto& h : halves) {
+        const DayHalfPlace place = DayHalfUnderHour(h.rowHeight, h.ascent, h.pixelSize);
+        EXPECT_EQ(QPoint(place.top, place.pixelSize), QPoint(h.top, h.size)) << h.rowHeight;
+    }
 }
 
 TEST(ViewGeometryTest, ANewAppointmentProposesAnHourOnTheGrid)
