@@ -6,6 +6,7 @@
 #include "PrintCanvas.h"
 #include "Settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
