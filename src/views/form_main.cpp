@@ -276,9 +276,10 @@ void form_main::SetLanguageTexts()
     for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()})
         calendar->SetSettings(m_settings.FirstWeekday(), m_settings.LangCode(),
                               m_settings.FirstCW());
+    // A week shown stays a week around a shown day, whatever weekdays the settings show now.
     const ViewNavigation::State state = viewState();
-    navigate(m_settings.StartWithWeek() ? navigation().weekMode(state)
-                                        : ViewNavigation::Step{state});
+    navigate(m_settings.StartWithWeek() || state.week ? navigation().weekMode(state)
+                                                      : ViewNavigation::Step{state});
     SetMousePointer(0);
 }
 

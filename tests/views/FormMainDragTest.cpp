@@ -46,6 +46,10 @@ TEST_F(FormMainDragTest, AWeekFromAHiddenSundaySelectsAShownDayForNewAppointment
     EXPECT_EQ(printed, std::make_pair(monday, true));
     key(Qt::Key_D);
     EXPECT_EQ(view().DayColumn(1)->datum(), monday);
+    key(Qt::Key_W);
+    settings.setShowWeek(2, false); // as the settings window leaves them
+    window().SetLanguageTexts();
+    EXPECT_EQ(window().calendar1().SelectedDate(), monday.addDays(1)) << "Monday went";
 }
 
 TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscapeLeavesIt)
