@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QSysInfo>
 #include <QThread>
+#include <QUuid>
 
 namespace SyncRecord {
 
@@ -101,10 +102,12 @@ Lock::Lock(const QString& dataFolder, std::chrono::seconds staleAfter, std::chro
     : m_path(dataFolder + kDirectory + QStringLiteral("/lock"))
 {
     QDir().mkpath(dataFolder + kDirectory);
-    m_mark = QStringLiteral("%1 %2 %3")
+    // The number tells two syncs of one process apart.
+    m_mark = QStringLiteral("%1 %2 %3 %4")
                  .arg(QSysInfo::machineHostName())
                  .arg(QCoreApplication::applicationPid())
                  .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate))
+                 .arg(QUuid::createUuid().toString(QUuid::WithoutBraces).left(8))
                  .toUtf8();
     const QDateTime until = QDateTime::currentDateTimeUtc().addSecs(wait.count());
     while (!(m_held = tryTake(staleAfter)) && QDateTime::currentDateTimeUtc() < until)
@@ -125,20 +128,22 @@ Lock::~Lock()
 
 bool Lock::tryTake(std::chrono::seconds staleAfter)
 {
-    QFile file(m_path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        file.write(m_mark);
-        return file.flush();
-    }
+    auto create = [&] {
+        QFile file(m_path);
+        return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && file.write(m_mark) > 0 &&
+               file.flush();
+    };
+    if (create())
+        return true;
     QFile existing(m_path);
     if (existing.open(QIODevice::ReadOnly))
         m_holder = QString::fromUtf8(existing.readAll());
     const QDateTime since = QFileInfo(m_path).lastModified();
-    if (since.isValid() && since.secsTo(QDateTime::currentDateTime()) > staleAfter.count()) {
-        // A sync killed long ago: its lock goes, and the next try may take it.
-        QFile::remove(m_path);
-    }
-    return false;
+    if (!since.isValid() || since.secsTo(QDateTime::currentDateTime()) <= staleAfter.count())
+        return false;
+    // A sync killed long ago: its lock goes, and whoever creates it first now holds it.
+    QFile::remove(m_path);
+    return create();
 }
 
 } // namespace SyncRecord

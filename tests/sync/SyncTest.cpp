@@ -1,0 +1,391 @@
+// The sync against real CalDAV servers of the machine, the same table of cases on each; a
+// phone's calendar app (python3-caldav) changes the server side.
+#include "Sync.h"
+#include "AppointmentFiling.h"
+#include "CalDavServer.h"
+#include "DataAccess.h"
+#include "Recurrence.h"
+#include "SyncRecord.h"
+#include "TestFiles.h"
+
+#include <QDeadlineTimer>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+using Kind = CalDavServer::Kind;
+
+// One case: a fresh data folder and a fresh calendar.
+class Case {
+public:
+    Case(CalDavServer& server, const QString& url)
+        : m_server(server)
+        , m_url(url)
+        , m_folder(m_dir.path() + u'/')
+    {
+    }
+
+    CalDavServer& server() { return m_server; }
+    const QString& folder() const { return m_folder; }
+    const QString& url() const { return m_url; }
+
+    SyncResult sync(SyncOptions options = {}) const
+    {
+        options.connectTimeout = std::chrono::seconds(5);
+        options.stallTimeout = std::chrono::seconds(10);
+        return runSync(m_folder, m_server.account(m_url), options);
+    }
+    // A sync that must finish.
+    SyncResult synced() const
+    {
+        const SyncResult result = sync();
+        EXPECT_TRUE(result.ok()) << qPrintable(result.error);
+        return result;
+    }
+
+    // A new appointment of the folder; kind "wd" makes it weekly. Its path inside the folder.
+    QString add(const QString& text, const QDate& day, int hour = 10, const QString& kind = {})
+    {
+        ProfileCache profiles(RealFileAccess::instance());
+        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        ClassTermin a;
+        a.setDatum(day);
+        a.setStartTime(TimeOfDay::fromHourMinute(hour, 0));
+        a.setEndTime(TimeOfDay::fromHourMinute(hour + 1, 0));
+        a.setText(text);
+        a.setProducer(QStringLiteral("alice"));
+        if (!kind.isEmpty()) {
+            a.setIsRecurring(true);
+            a.Recurring_code = kind;
+            a.setRecurringStartDate(day);
+            a.setRecurringEndDate(day.addDays(60));
+        }
+        EXPECT_TRUE(AppointmentFiling(store).File(a).ok);
+        return a.filename().mid(m_folder.size());
+    }
+    void edit(const QString& path, const QString& text)
+    {
+        ProfileCache profiles(RealFileAccess::instance());
+        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        TerminPtr a = store.LoadAppointment(m_folder + path, {});
+        a->setText(text);
+        EXPECT_TRUE(store.SaveAppointment(*a).ok);
+    }
+    void remove(const QString& path) { EXPECT_TRUE(QFile::remove(m_folder + path)); }
+
+    // Path inside the folder by first line of the text, of every appointment file.
+    QMap<QString, QString> local() const
+    {
+        ProfileCache profiles(RealFileAccess::instance());
+        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        QMap<QString, QString> found;
+        QDirIterator it(m_folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString text = store.LoadAppointment(path, {})->Text().section("\r\n", 0, 0);
+            EXPECT_FALSE(found.contains(text)) << "twice: " << qPrintable(text);
+            found.insert(text, path.mid(m_folder.size()));
+        }
+        return found;
+    }
+    QStringList localTexts() const { return local().keys(); }
+
+    // The phone's view: each event by summary, with its uid, start, rule and parts.
+    QMap<QString, QJsonObject> phoneEvents()
+    {
+        QMap<QString, QJsonObject> events;
+        for (const QByteArray& line : phone({"list"}).split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            EXPECT_FALSE(events.contains(o["summary"].toString())) << line.constData();
+            events.insert(o["summary"].toString(), o);
+        }
+        return events;
+    }
+    QStringList serverTexts() { return phoneEvents().keys(); }
+    QString uidOn(const QString& summary) { return phoneEvents()[summary]["uid"].toString(); }
+    QByteArray phone(const QStringList& args)
+    {
+        QProcess p;
+        p.start(QStringLiteral("/usr/bin/python3"),
+                QStringList{QStringLiteral(NORVANE_PHONE), m_url, CalDavServer::kUser,
+                            CalDavServer::kPassword} +
+                    args);
+        p.waitForFinished(60000);
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+        return p.readAllStandardOutput();
+    }
+
+private:
+    CalDavServer& m_server;
+    QString m_url;
+    QTemporaryDir m_dir;
+    QString m_folder;
+};
+
+const QDate kDay = QDate::currentDate().addDays(3);
+QString stamp(const QDate& day, int hour)
+{
+    return day.toString("yyyyMMdd") + QStringLiteral("T%1").arg(hour, 2, 10, QLatin1Char('0')) +
+           "0000";
+}
+
+struct Row {
+    const char* name;
+    std::function<void(Case&)> run;
+};
+
+const Row kRows[] = {
+    {"NewOnEitherSide",
+     [](Case& c) {
+         c.add("Here", kDay);
+         c.phone({"add", "p1", "There", stamp(kDay, 9)});
+         const SyncResult r = c.synced();
+         EXPECT_EQ(r.sent, 1);
+         EXPECT_EQ(r.received, 1);
+         EXPECT_EQ(c.localTexts(), QStringList({"Here", "There"}));
+         EXPECT_EQ(c.serverTexts(), QStringList({"Here", "There"}));
+         EXPECT_EQ(c.local()["There"],
+                   kDay.toString("'y'yyyy/'m'M/'d'd/") + QFileInfo(c.local()["There"]).fileName());
+         const SyncResult again = c.synced();
+         EXPECT_EQ(again.sent + again.received + again.deletedHere + again.deletedThere, 0);
+     }},
+    {"ChangedOnOneSide",
+     [](Case& c) {
+         const QString a = c.add("A", kDay);
+         c.add("B", kDay, 12);
+         c.synced();
+         c.edit(a, "A2");
+         c.phone({"edit", c.uidOn("B"), "B2"});
+         const SyncResult r = c.synced();
+         EXPECT_EQ(r.sent, 1);
+         EXPECT_EQ(r.received, 1);
+         EXPECT_EQ(c.localTexts(), QStringList({"A2", "B2"}));
+         EXPECT_EQ(c.serverTexts(), QStringList({"A2", "B2"}));
+     }},
+    {"DeletedOnOneSideUnchangedOnTheOther",
+     [](Case& c) {
+         const QString a = c.add("A", kDay);
+         c.add("B", kDay, 12);
+         c.add("C", kDay, 14);
+         c.synced();
+         c.remove(a);
+         c.phone({"delete", c.uidOn("B")});
+         const SyncResult r = c.synced();
+         EXPECT_EQ(r.deletedHere, 1);
+         EXPECT_EQ(r.deletedThere, 1);
+         EXPECT_EQ(c.localTexts(), QStringList({"C"}));
+         EXPECT_EQ(c.serverTexts(), QStringList({"C"}));
+     }},
+    {"ChangedOnBothSidesKeepsBoth",
+     [](Case& c) {
+         const QString a = c.add("A", kDay);
+         c.synced();
+         c.edit(a, "A here");
+         c.phone({"edit", c.uidOn("A"), "A there"});
+         const SyncResult r = c.synced();
+         EXPECT_EQ(r.conflicts, 1);
+         const QStringList both = {"A here (conflict copy)", "A there"};
+         EXPECT_EQ(c.localTexts(), both);
+         EXPECT_EQ(c.serverTexts(), both);
+         EXPECT_EQ(c.local()["A there"], a) << "the server's version keeps the file";
+     }},
+    {"DeletedVersusChangedTheChangeWins",
+     [](Case& c) {
+         const QString a = c.add("A", kDay);
+         const QString b = c.add("B", kDay, 12);
+         c.add("C", kDay, 14);
+         c.synced();
+         c.remove(a);
+         c.phone({"edit", c.uidOn("A"), "A2"});
+         c.edit(b, "B2");
+         c.phone({"delete", c.uidOn("B")});
+         c.synced();
+         EXPECT_EQ(c.localTexts(), QStringList({"A2", "B2", "C"}));
+         EXPECT_EQ(c.serverTexts(), QStringList({"A2", "B2", "C"}));
+     }},
+    {"MovedToAnotherDayIsOneChange",
+     [](Case& c) {
+         const QString a = c.add("A", kDay);
+         c.synced();
+         const QString uid = c.uidOn("A");
+         const QString moved =
+             kDay.addDays(2).toString("'y'yyyy/'m'M/'d'd/") + QFileInfo(a).fileName();
+         QDir().mkpath(QFileInfo(c.folder() + moved).path());
+         ASSERT_TRUE(QFile::rename(c.folder() + a, c.folder() + moved));
+         const SyncResult r = c.synced();
+         EXPECT_EQ(r.sent, 1);
+         EXPECT_EQ(r.deletedThere, 0);
+         const QJsonObject event = c.phoneEvents()["A"];
+         EXPECT_EQ(event["uid"].toString(), uid);
+         EXPECT_EQ(event["start"].toString(), stamp(kDay.addDays(2), 10));
+     }},
+    {"RecurringSeriesBothWays",
+     [](Case& c) {
+         c.add("Weekly here", kDay, 8, "wd");
+         c.phone({"add", "w1", "Weekly there", stamp(kDay, 9),
+                  "FREQ=WEEKLY;UNTIL=" + stamp(kDay.addDays(70), 8) + "Z"});
+         c.synced();
+         EXPECT_TRUE(
+             c.phoneEvents()["Weekly here"]["rrule"].toString().startsWith("FREQ=WEEKLY;UNTIL="));
+         const QString there = c.local()["Weekly there"];
+         EXPECT_TRUE(there.startsWith("recurring/wd")) << qPrintable(there);
+         const SyncResult again = c.synced();
+         EXPECT_EQ(again.sent + again.received, 0);
+     }},
+    {"EventWithAnExceptionIsMirrored",
+     [](Case& c) {
+         c.phone({"add", "x1", "Series", stamp(kDay, 9),
+                  "FREQ=WEEKLY;UNTIL=" + stamp(kDay.addDays(21), 8) + "Z",
+                  stamp(kDay.addDays(7), 9)});
+         c.synced();
+         int mirrors = 0;
+         QDirIterator it(c.folder(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+         for (; it.hasNext(); it.next())
+             ++mirrors;
+         EXPECT_EQ(mirrors, 3) << "four weeks less the one excluded";
+         EXPECT_EQ(c.synced().sent, 0) << "a mirror is never sent back";
+         // A changed mirror is kept as an event of its own.
+         QDirIterator first(c.folder(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+         c.edit(first.next().mid(c.folder().size()), "Moved occurrence");
+         EXPECT_EQ(c.synced().sent, 1);
+         EXPECT_EQ(c.serverTexts(), QStringList({"Moved occurrence", "Series"}));
+     }},
+    {"MassDeletionGuard",
+     [](Case& c) {
+         for (int i = 0; i < 8; ++i)
+             c.add(QStringLiteral("A%1").arg(i), kDay, 8 + i);
+         c.synced();
+         for (const QJsonObject& event : c.phoneEvents())
+             c.phone({"delete", event["uid"].toString()});
+         const SyncResult stopped = c.sync();
+         EXPECT_EQ(stopped.exit, SyncResult::Exit::MassDelete);
+         EXPECT_EQ(c.localTexts().size(), 8) << "nothing deleted";
+         SyncOptions allow;
+         allow.allowMassDelete = true;
+         EXPECT_EQ(c.sync(allow).deletedHere, 8);
+         EXPECT_TRUE(c.localTexts().isEmpty());
+     }},
+    {"KilledHalfWayAndRunAgain",
+     [](Case& c) {
+         constexpr int kCount = 150;
+         for (int i = 0; i < kCount; ++i)
+             c.add(QStringLiteral("K%1").arg(i), kDay.addDays(i % 20), 8 + i % 10);
+         QProcess cli;
+         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+         env.insert("NORVANE_SYNC_PASSWORD", CalDavServer::kPassword);
+         cli.setProcessEnvironment(env);
+         cli.start(NORVANE_CLI_PATH, {"sync", "--folder", c.folder(), "--url", c.url(), "--user",
+                                      CalDavServer::kUser});
+         ASSERT_TRUE(cli.waitForStarted());
+         const QString record = c.folder() + SyncRecord::kDirectory + "/status.json";
+         const QDeadlineTimer patience(30000);
+         while (!QFile::exists(record) && cli.state() == QProcess::Running &&
+                !patience.hasExpired())
+             QThread::msleep(5);
+         ::kill(pid_t(cli.processId()), SIGKILL);
+         cli.waitForFinished();
+         QFile::remove(c.folder() + SyncRecord::kDirectory + "/lock");
+         c.synced();
+         EXPECT_EQ(c.localTexts().size(), kCount);
+         EXPECT_EQ(c.serverTexts().size(), kCount);
+         const SyncResult again = c.synced();
+         EXPECT_EQ(again.sent + again.received + again.conflicts, 0);
+     }},
+    {"WrongPasswordIsRefused",
+     [](Case& c) {
+         if (!c.server().asksPassword())
+             GTEST_SKIP() << "this server asks no password";
+         const SyncResult r =
+             runSync(c.folder(), c.server().account(c.url(), QStringLiteral("wrong")));
+         EXPECT_EQ(r.exit, SyncResult::Exit::Failed);
+         EXPECT_TRUE(r.error.contains("refused the login")) << qPrintable(r.error);
+     }},
+    {"ServerThatStopsAnsweringEndsWithAMessage",
+     [](Case& c) {
+         c.add("A", kDay);
+         c.server().pause();
+         SyncOptions options;
+         options.connectTimeout = std::chrono::seconds(2);
+         options.stallTimeout = std::chrono::seconds(2);
+         const SyncResult r = runSync(c.folder(), c.server().account(c.url()), options);
+         c.server().resume();
+         EXPECT_EQ(r.exit, SyncResult::Exit::Failed);
+         EXPECT_TRUE(r.error.contains("no answer")) << qPrintable(r.error);
+         EXPECT_EQ(c.synced().sent, 1) << "the next sync finishes the job";
+     }},
+    {"TwoSyncsAtOnceOneRefuses",
+     [](Case& c) {
+         {
+             SyncRecord::Lock held(c.folder(), std::chrono::seconds(300), {});
+             ASSERT_TRUE(held.held());
+             EXPECT_EQ(c.sync().exit, SyncResult::Exit::Busy);
+         }
+         SyncRecord::Lock stale(c.folder(), std::chrono::seconds(300), {});
+         TestFiles::setModified(c.folder() + SyncRecord::kDirectory + "/lock",
+                                QDateTime::currentDateTime().addSecs(-3600));
+         EXPECT_TRUE(c.sync().ok()) << "a lock of an hour ago is taken over";
+     }},
+    {"UnchangedSyncCostsOneRequest",
+     [](Case& c) {
+         c.add("A", kDay);
+         c.synced();
+         c.synced();
+         EXPECT_EQ(c.synced().requests, 1);
+     }},
+    {"CalendarFoundFromTheServersAddress",
+     [](Case& c) {
+         const SyncResult root = testConnection(c.server().account(c.server().root()));
+         EXPECT_TRUE(root.ok() ? root.collection == c.url() : root.candidates.contains(c.url()))
+             << qPrintable(root.error);
+         EXPECT_EQ(testConnection(c.server().account(c.url())).collection, c.url());
+     }},
+};
+
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class SyncTest : public ::testing::TestWithParam<std::tuple<Kind, Row>> {};
+
+TEST_P(SyncTest, Case)
+{
+    const auto& [kind, row] = GetParam();
+    QString reason;
+    CalDavServer* server = CalDavServer::shared(kind, &reason);
+    if (!server)
+        GTEST_SKIP() << qPrintable(reason);
+    if (!QFile::exists("/usr/bin/python3") ||
+        QProcess::execute("/usr/bin/python3", {"-c", "import caldav"}) != 0)
+        GTEST_SKIP() << "python3-caldav is not installed (scripts/setup.sh installs it)";
+    static int number = 0;
+    const QString url = server->newCalendar(QStringLiteral("case%1").arg(++number));
+    ASSERT_FALSE(url.isEmpty());
+    Case c(*server, url);
+    row.run(c);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SyncTest,
+                         ::testing::Combine(::testing::Values(Kind::Radicale, Kind::Xandikos),
+                                            ::testing::ValuesIn(kRows)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == Kind::Radicale
+                                                    ? "Radicale_"
+                                                    : "Xandikos_") +
+                                    std::get<1>(info.param).name;
+                         });
+
+} // namespace

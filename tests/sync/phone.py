@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""A phone's calendar app on the same collection, through python3-caldav.
+
+phone.py URL USER PASSWORD COMMAND [ARGS]
+  list                       one JSON line per event: uid, summary, start, rrule, parts
+  add UID SUMMARY START [RRULE [EXDATE]]   START as 20261210T100000 (local time)
+  edit UID SUMMARY           a new summary (and description)
+  delete UID
+"""
+import json
+import sys
+
+import caldav
+
+
+def calendar(url, user, password):
+    client = caldav.DAVClient(url, username=user or None, password=password or None)
+    return caldav.Calendar(client=client, url=url)
+
+
+def event_text(uid, summary, start, rrule="", exdate=""):
+    lines = ["BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//phone//EN", "BEGIN:VEVENT",
+             "UID:" + uid, "DTSTAMP:20260101T000000Z",
+             "DTSTART;TZID=Europe/Berlin:" + start,
+             "DURATION:PT1H", "SUMMARY:" + summary]
+    if rrule:
+        lines.append("RRULE:" + rrule)
+    if exdate:
+        lines.append("EXDATE;TZID=Europe/Berlin:" + exdate)
+    lines += ["END:VEVENT", "END:VCALENDAR", ""]
+    return "\r\n".join(lines)
+
+
+def main():
+    url, user, password, command, *args = sys.argv[1:]
+    cal = calendar(url, user, password)
+    if command == "list":
+        for event in cal.events():
+            parts = [c for c in event.icalendar_instance.walk("VEVENT")]
+            first = parts[0]
+            print(json.dumps({
+                "uid": str(first.get("uid")),
+                "summary": str(first.get("summary", "")),
+                "start": first.decoded("dtstart").strftime("%Y%m%dT%H%M%S"),
+                "rrule": first.get("rrule").to_ical().decode() if first.get("rrule") else "",
+                "parts": len(parts),
+            }))
+    elif command == "add":
+        cal.save_event(event_text(*args))
+    elif command == "edit":
+        uid, summary = args
+        event = cal.event_by_uid(uid)
+        component = event.icalendar_instance.walk("VEVENT")[0]
+        component["summary"] = summary
+        if "description" in component:
+            component["description"] = summary
+        event.data = event.icalendar_instance.to_ical().decode()
+        event.save()
+    elif command == "delete":
+        cal.event_by_uid(args[0]).delete()
+    else:
+        sys.exit("unknown command " + command)
+
+
+if __name__ == "__main__":
+    main()
