@@ -50,7 +50,7 @@ public:
     // Puts the label back and forgets the press.
     void cancel();
 
-    bool held() const { return m_label != nullptr; }
+    bool held() const { return !m_label.isNull(); }
     bool dragging() const { return m_dragging; }
 
 signals:
