@@ -214,15 +214,23 @@ void form_settings::buildFoldersPage(QFrame* page)
     grid->addWidget(textLabel(m_labels, page, "label_folders",
                               QT_TRANSLATE_NOOP("form_settings", "DataSources:")),
                     2, 0, 1, 2);
+    // The paths take the page's whole width; the buttons, long in German, go below them.
     list_folders = named(new QListWidget(page), "list_folders");
-    grid->addWidget(list_folders, 3, 0, 3, 1);
+    grid->addWidget(list_folders, 3, 0, 1, 2);
     command_add_folder = named(new QPushButton(page), "command_add_folder");
     Command_del_folder = named(new QPushButton(page), "Command_del_folder");
     command_test = named(new QPushButton(page), "command_test");
-    grid->addWidget(command_add_folder, 3, 1);
-    grid->addWidget(Command_del_folder, 4, 1);
-    grid->addWidget(command_test, 5, 1, Qt::AlignTop);
+    auto* folderButtons = new QHBoxLayout;
+    folderButtons->addWidget(command_add_folder);
+    folderButtons->addWidget(Command_del_folder);
+    folderButtons->addStretch();
+    auto* testButton = new QHBoxLayout;
+    testButton->addWidget(command_test);
+    testButton->addStretch();
+    grid->addLayout(folderButtons, 4, 0, 1, 2);
+    grid->addLayout(testButton, 5, 0, 1, 2);
     grid->setColumnStretch(0, 1);
+    grid->setRowStretch(3, 1);
     connect(command_browse_settings, &QPushButton::clicked, this,
             &form_settings::command_browse_settings_Click);
     connect(command_add_folder, &QPushButton::clicked, this,

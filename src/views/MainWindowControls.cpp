@@ -3,13 +3,17 @@
 #include "PictureBox.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -308,10 +312,28 @@ void MainWindowControls::ShowDayWeekSelection(bool week)
     setLabelColors(week ? label_day : label_week, kGreyStrip, kDarkBlue);
 }
 
-void MainWindowControls::showDataSource(const QString& text, bool reachable)
+void MainWindowControls::showDataSource(const QString& text, const QString& folderPath,
+                                        bool reachable)
 {
-    label_datasource->setText(text);
-    label_datasource->setToolTip(text.toHtmlEscaped());
+    // The label wraps at blanks; a word wider than the panel (a folder name without blanks) is
+    // shortened in its middle, and the label grows down to the strip below it, so its state
+    // and the user's line are never cut. The tooltip names the folder whole.
+    const QFontMetrics metrics(label_datasource->font());
+    const int width = label_datasource->width();
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        QStringList words = line.split(QLatin1Char(' '));
+        for (QString& word : words)
+            if (metrics.horizontalAdvance(word) > width)
+                word = metrics.elidedText(word, Qt::ElideMiddle, width);
+        line = words.join(QLatin1Char(' '));
+    }
+    label_datasource->setText(lines.join(QLatin1Char('\n')));
+    const int room = std::max(px(855), pic_dayweek->y() - label_datasource->y());
+    label_datasource->resize(width,
+                             std::clamp(label_datasource->heightForWidth(width), px(855), room));
+    label_datasource->setToolTip(
+        Qt::convertFromPlainText(QDir::toNativeSeparators(folderPath) + QLatin1Char('\n') + text));
     QPalette palette; // the window's own colours
     if (!reachable)
         palette.setColor(QPalette::WindowText, kUnreachableRed);

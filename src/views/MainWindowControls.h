@@ -29,8 +29,9 @@ public:
     // The selected one of label_day and label_week in dark blue, the other in the grey of
     // its strip.
     void ShowDayWeekSelection(bool week);
-    // The data source and user, in red when the data folder cannot be reached.
-    void showDataSource(const QString& text, bool reachable);
+    // The data source and user, in red when the data folder cannot be reached; the tooltip
+    // names the folder whole.
+    void showDataSource(const QString& text, const QString& folderPath, bool reachable);
     // The line over the top of the grid while the data folder does not answer; empty hides it.
     void showStale(const QString& text);
 

@@ -313,7 +313,7 @@ void form_main::showDataSourceLabel()
     else if (!m_dataFolderReachable)
         source = tr("Datasource: %1 (unreachable)").arg(folderName);
     m_ui->showDataSource(source + QLatin1Char('\n') + tr("User: ") + GetLoginName(),
-                         answering && m_dataFolderReachable);
+                         m_settings.GetDataFolder(), answering && m_dataFolderReachable);
     m_ui->showStale(answering ? unreadableFilesNotice()
                               : tr("The data folder is not answering. The appointments shown "
                                    "may be out of date."));

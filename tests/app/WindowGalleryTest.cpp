@@ -1,0 +1,266 @@
+// Every window of the program, every page of it, in both languages: no text is cut and no
+// control lies outside its window. With NORVANE_SHOTS=DIR set, each page is also saved as a
+// picture there (scripts/screenshots runs this at 100 % and 200 %).
+#include "ApiMCI.h"
+#include "ClassTabs.h"
+#include "AppointmentEditing.h"
+#include "ClassTermin.h"
+#include "Language.h"
+#include "ProfileCache.h"
+#include "Settings.h"
+#include "StoreService.h"
+#include "TestFiles.h"
+#include "form_edit.h"
+#include "form_export_ics.h"
+#include "form_import.h"
+#include "form_import_ics.h"
+#include "form_info.h"
+#include "form_lang.h"
+#include "form_main.h"
+#include "form_performance.h"
+#include "form_print.h"
+#include "form_remind.h"
+#include "form_remind_list.h"
+#include "form_settings.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A text as a widget shows it: "&&" is one "&", a single "&" marks the access key.
+QString withoutAccessKey(const QString& text)
+{
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] != QLatin1Char('&') || ++i < text.size())
+            shown += text[i];
+    return shown;
+}
+
+int widestLine(const QFontMetrics& metrics, const QString& text)
+{
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+// Why a label's text does not show whole, or an empty string.
+QString labelCut(const QLabel& label)
+{
+    if (label.text().isEmpty() || !label.pixmap().isNull())
+        return {};
+    const QRect room = label.contentsRect().adjusted(label.margin(), label.margin(),
+                                                     -label.margin(), -label.margin());
+    const QFontMetrics metrics = label.fontMetrics();
+    const bool rich = label.textFormat() == Qt::RichText ||
+                      (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(label.text()));
+    QString text = label.text();
+    if (rich) {
+        QTextDocument document;
+        document.setDefaultFont(label.font());
+        document.setHtml(text);
+        text = document.toPlainText();
+    }
+    if (label.wordWrap()) {
+        const QRect needed =
+            metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, text);
+        return needed.height() > room.height() + 1 ? QStringLiteral("wrapped text too tall")
+                                                   : QString();
+    }
+    return widestLine(metrics, text) > room.width() ? QStringLiteral("text too wide") : QString();
+}
+
+QString buttonCut(const QAbstractButton& button)
+{
+    if (qobject_cast<const QCheckBox*>(&button) || qobject_cast<const QRadioButton*>(&button))
+        return button.width() < button.sizeHint().width() ? QStringLiteral("text too wide")
+                                                          : QString();
+    const int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
+    const int needed = widestLine(button.fontMetrics(), withoutAccessKey(button.text())) +
+                       (button.icon().isNull() ? 0 : button.iconSize().width() + 4);
+    return button.width() < needed + margin ? QStringLiteral("text too wide") : QString();
+}
+
+// Each visible text of page that does not show whole, or a control outside the window.
+QStringList cutTexts(QWidget& window)
+{
+    QStringList cuts;
+    const QRect inside = window.rect();
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&window) || widget->width() <= 0)
+            continue;
+        QString why;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            why = labelCut(*label);
+            text = label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            why = button->text().isEmpty() ? QString() : buttonCut(*button);
+            text = button->text();
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            const int needed = group->fontMetrics().horizontalAdvance(group->title()) + 16;
+            why = group->width() < needed ? QStringLiteral("title too wide") : QString();
+            text = group->title();
+        }
+        const QRect placed(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        if (why.isEmpty() && !inside.contains(placed) && widget->parentWidget() == &window)
+            why = QStringLiteral("outside the window");
+        if (!why.isEmpty())
+            cuts << QStringLiteral("%1 \"%2\": %3").arg(widget->objectName(), text, why);
+    }
+    return cuts;
+}
+
+class WindowGalleryTest : public ::testing::Test {
+protected:
+    WindowGalleryTest()
+    {
+        // A folder name long enough to crowd the side panel, on a share that is not there.
+        missing = data.filePath("Team calendar of the Hamburg office (second floor)");
+        TestFiles::writeBytes(program.filePath("Settings.ini"),
+                              "[DataFolders]\r\nFolderCount=2\r\nFolder1=" + missing.toUtf8() +
+                                  "\r\nFolder2=" + data.path().toUtf8() + "\r\n");
+        TestFiles::putAppointment(data.path(), QDate::currentDate(), 9, "Budget review");
+        holidays = data.filePath("holidays.txt");
+        TestFiles::writeBytes(holidays, "[Germany 2027]\r\nNew Year's Day, 2027/01/01\r\n");
+        ics = data.filePath("team.ics");
+        TestFiles::writeBytes(ics, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+                                   "BEGIN:VEVENT\r\nUID:1\r\nDTSTAMP:20270101T000000Z\r\n"
+                                   "DTSTART:20270104T090000\r\nDTEND:20270104T100000\r\n"
+                                   "SUMMARY:Planning\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    }
+    ~WindowGalleryTest() override { Language::apply(QStringLiteral("en")); }
+
+    void useLanguage(const QString& lang, const QString& timeFormat)
+    {
+        TestFiles::writeBytes(program.filePath("Norvane4.ini"),
+                              "[International]\r\nLangCode=" + lang.toUtf8() + "\r\nTimeFormat=" +
+                                  timeFormat.toUtf8() + "\r\n[Application]\r\nFirstStart=0\r\n");
+        profiles.clear();
+        settings.LoadActiveFolder();
+        settings.LoadSettings();
+        Language::apply(lang);
+    }
+
+    // Shows window, then every page of its tab and stacked widgets in turn.
+    void look(QWidget& window, const QString& name)
+    {
+        window.show();
+        QTest::qWait(50);
+        check(window, name);
+        for (auto* tabs : window.findChildren<QTabWidget*>())
+            for (int page = 1; page < tabs->count(); ++page) {
+                tabs->setCurrentIndex(page);
+                check(window, name + QLatin1Char('-') + QString::number(page));
+            }
+        for (auto* tabs : window.findChildren<ClassTabs*>()) {
+            for (int page = 1; page < tabs->GetHeadercount(); ++page) {
+                emit tabs->Change(tabs->Caption(page), page);
+                emit tabs->Click(tabs->Caption(page), page);
+                tabs->setSelectedIndex(page);
+                check(window, name + QLatin1Char('-') + QString::number(page));
+            }
+        }
+        for (auto* stack : window.findChildren<QStackedWidget*>()) {
+            if (qobject_cast<QTabWidget*>(stack->parentWidget()))
+                continue;
+            for (int page = 1; page < stack->count(); ++page) {
+                stack->setCurrentIndex(page);
+                check(window, name + QLatin1Char('-') + QString::number(page));
+            }
+        }
+    }
+    void check(QWidget& window, const QString& page)
+    {
+        QCoreApplication::processEvents();
+        const QString shot = qEnvironmentVariable("NORVANE_SHOTS");
+        if (!shot.isEmpty())
+            window.grab().save(QDir(shot).filePath(page + QStringLiteral(".png")));
+        const QStringList cuts = cutTexts(window);
+        EXPECT_TRUE(cuts.isEmpty())
+            << page.toStdString() << ":\n  " << cuts.join(QStringLiteral("\n  ")).toStdString();
+    }
+
+    QTemporaryDir program;
+    QTemporaryDir data;
+    QString missing;
+    QString holidays;
+    QString ics;
+    ProfileCache profiles{RealFileAccess::instance()};
+    Settings settings{profiles, program.path()};
+};
+
+TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
+{
+    for (const char* lang : {"en", "de"}) {
+        for (const char* hours : {"24h", "12h"}) {
+            useLanguage(QLatin1String(lang), QLatin1String(hours));
+            const QString tag = QStringLiteral("%1-%2-").arg(lang, hours);
+            SCOPED_TRACE(tag.toStdString());
+            StoreService service;
+            service.setFolder(missing, 60);
+            AppointmentEditing editing(service.filer());
+            form_main::Hooks mainHooks;
+            mainHooks.message = [](QWidget*, const QString&, const QString&) {};
+            form_main main(settings, service, editing, mainHooks);
+            main.Form_Load();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return service.idle(); }, 10000));
+            look(main, tag + "main");
+            service.shutDown();
+            if (QLatin1String(hours) == QLatin1String("12h"))
+                continue; // the other windows show no hours of the grid
+
+            form_settings settingsWindow(settings, {});
+            look(settingsWindow, tag + "settings");
+            ClassTermin appointment;
+            appointment.setDatum(QDate::currentDate());
+            EditHandOver handOver{&appointment, true, false, {}, {}, {}};
+            form_edit editor(handOver, settings, QStringLiteral("anna"));
+            look(editor, tag + "editor");
+            form_print print(settings, QDate::currentDate());
+            look(print, tag + "print");
+            form_export_ics exportWindow(settings, QDate::currentDate());
+            look(exportWindow, tag + "export");
+            form_import_ics importIcs(settings, ics);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !importIcs.isReading(); }, 10000));
+            look(importIcs, tag + "import-ics");
+            form_import importHolidays(settings, holidays);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !importHolidays.isReading(); }, 10000));
+            look(importHolidays, tag + "import-holidays");
+            form_performance speed(data.path(), QLatin1String(lang));
+            look(speed, tag + "folder-test");
+            form_info info(QLatin1String(lang), QStringLiteral("anna"));
+            look(info, tag + "info");
+            form_lang language(settings, QStringLiteral("1.0"));
+            look(language, tag + "language");
+            SoundPlayer sound;
+            form_remind reminder(settings, sound);
+            appointment.setText(QStringLiteral("Budget review\nRoom 4"));
+            reminder.ShowData(appointment);
+            look(reminder, tag + "reminder");
+            form_remind_list reminders(settings);
+            reminders.add(appointment);
+            look(reminders, tag + "reminder-list");
+        }
+    }
+}
+
+} // namespace
