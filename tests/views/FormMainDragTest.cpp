@@ -62,9 +62,10 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
         int column;  // where the pointer goes, Monday = 1
         int steps;   // grid steps down
         bool escape;
-        const char* directory; // where the file lies then
-        int start, end;        // minutes
-        const char* tip;       // while dragging
+        const char* directory;   // where the file lies then
+        int start, end;          // minutes
+        const char* tip;         // while dragging
+        bool otherSaves = false; // another user saves it during the drag
     } drags[] = {
         {"to Thursday, an hour later", false, false, 4, 2, false, "y2003/m7/d10", 600, 660,
          "Thursday, 2003-07-10  10:00 - 11:00"},
@@ -73,6 +74,8 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
         {"Escape", false, false, 5, 3, true, "y2003/m7/d9", 540, 600, "10:30 - 11:30"},
         {"the series to Fridays", true, false, 5, 0, false, "recurring/wd6", 540, 600,
          "The whole series moves, every occurrence."},
+        {"saved by bert meanwhile", false, false, 4, 2, false, "y2003/m7/d9", 840, 900,
+         "10:00 - 11:00", true},
     };
     for (const auto& drag : drags) {
         SCOPED_TRACE(drag.what);
@@ -100,8 +103,14 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
             QTest::keyClick(&window(), Qt::Key_Escape);
             EXPECT_EQ(label->geometry(), before);
         }
+        if (drag.otherSaves)
+            TestFiles::writeBytes(path, "[AppointmentSettings]\r\nStartTimeHour=14\r\n"
+                                        "StartTimeMinute=0\r\nEndTimeHour=15\r\n"
+                                        "EndTimeMinute=0\r\nProducer=bert\r\n");
+        messages.clear();
         QTest::mouseRelease(label, Qt::LeftButton, {}, label->mapFrom(grid(), to));
         settle();
+        EXPECT_EQ(messages.value(0).contains("not moved: bert changed it"), drag.otherSaves);
         const QString filed = data.filePath(drag.directory) + '/' + QFileInfo(path).fileName();
         EXPECT_EQ(QFileInfo::exists(path), filed == path) << "the old file goes";
         const TerminPtr appointment = readBack(filed);
