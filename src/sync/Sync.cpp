@@ -52,6 +52,8 @@ SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFil
     settings.pastDays = ini.ReadIniLong(kSection, QStringLiteral("PastDays"), settings.pastDays);
     settings.futureDays =
         ini.ReadIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
+    settings.intervalMinutes =
+        qMax(0, int(ini.ReadIniLong(kSection, QStringLiteral("Interval"), 0)));
     return settings;
 }
 
@@ -63,6 +65,7 @@ bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,
     ini.WriteIniString(kSection, QStringLiteral("User"), settings.user);
     ini.WriteIniLong(kSection, QStringLiteral("PastDays"), settings.pastDays);
     ini.WriteIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
+    ini.WriteIniLong(kSection, QStringLiteral("Interval"), settings.intervalMinutes);
     const WriteOutcome outcome = ini.commit();
     if (!outcome.ok && error)
         *error = outcome.error;

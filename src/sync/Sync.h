@@ -73,6 +73,7 @@ struct SyncSettings {
     QString user;
     int pastDays = 365;
     int futureDays = 730;
+    int intervalMinutes = 0; // how often the desktop program syncs on its own; 0: never
 };
 SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFile);
 bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,
