@@ -6,8 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+// The project's version, set once in the top-level CMakeLists.txt.
 #ifndef NORVANE_VERSION
-#define NORVANE_VERSION "0.0.0"
+#error "NORVANE_VERSION is not defined"
 #endif
 
 form_info::form_info(const QString& langCode, const QString& loginName, QWidget* parent)

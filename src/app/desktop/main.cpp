@@ -24,8 +24,33 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// Answered before any window exists, so they work without a display.
+bool answeredOnTerminal(int argc, char* argv[])
+{
+    if (argc != 2)
+        return false;
+    if (qstrcmp(argv[1], "--version") == 0) {
+        std::printf("norvane %s\n", qPrintable(form_info::version()));
+        return true;
+    }
+    if (qstrcmp(argv[1], "--help") == 0 || qstrcmp(argv[1], "-h") == 0) {
+        std::printf("Usage: norvane [QT-OPTION]...\n"
+                    "       norvane --version | --help\n"
+                    "The team calendar's window; norvane-cli reads the same data folder "
+                    "without it.\n");
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    if (answeredOnTerminal(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Norvane"));
     QApplication::setApplicationVersion(form_info::version());
