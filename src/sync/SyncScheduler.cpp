@@ -1,0 +1,89 @@
+#include "SyncScheduler.h"
+
+#include "ApiINI.h"
+#include "PasswordStore.h"
+#include "SyncText.h"
+#include "WorkerThread.h"
+
+#include <QTimer>
+
+namespace {
+
+SyncSettings readSettings(const QString& settingsFile)
+{
+    ProfileCache profiles(RealFileAccess::instance());
+    return readSyncSettings(profiles, settingsFile);
+}
+
+} // namespace
+
+SyncScheduler::SyncScheduler(std::function<Target()> target, Run run, QObject* parent)
+    : QObject(parent)
+    , m_target(std::move(target))
+    , m_run(std::move(run))
+    , m_timer(new QTimer(this))
+    , m_cancel(std::make_shared<std::atomic<bool>>(false))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("sync")))
+{
+    connect(m_timer, &QTimer::timeout, this, [this] { syncNow(); });
+}
+
+SyncScheduler::~SyncScheduler()
+{
+    m_cancel->store(true);
+    m_worker.reset();
+}
+
+bool SyncScheduler::syncNow()
+{
+    if (m_running)
+        return false;
+    m_running = true;
+    const Target target = m_target();
+    m_worker->post([this, target, run = m_run, cancel = m_cancel, reply = m_worker->replies()] {
+        const SyncSettings settings = readSettings(target.settingsFile);
+        SyncResult result;
+        if (settings.url.isEmpty()) {
+            result.exit = SyncResult::Exit::Failed;
+            result.error = Sync::tr("no server is set up in the settings");
+        } else {
+            const SyncAccount account{
+                settings.url, settings.user,
+                PasswordStore(target.programDirectory).lookup(settings.url, settings.user)};
+            SyncOptions options;
+            options.pastDays = settings.pastDays;
+            options.futureDays = settings.futureDays;
+            options.cancel = cancel.get();
+            result = run(target.dataFolder, account, options);
+        }
+        const QDateTime at = QDateTime::currentDateTime();
+        // Answered on the window's thread; nothing once the scheduler is gone.
+        reply([this, settings, result, at] {
+            m_running = false;
+            setInterval(settings);
+            emit finished(result, at);
+        });
+    });
+    return true;
+}
+
+void SyncScheduler::reload()
+{
+    const QString settingsFile = m_target().settingsFile;
+    m_worker->post([this, settingsFile, reply = m_worker->replies()] {
+        const SyncSettings settings = readSettings(settingsFile);
+        reply([this, settings] { setInterval(settings); });
+    });
+}
+
+void SyncScheduler::setInterval(const SyncSettings& settings)
+{
+    const int minutes = settings.url.isEmpty() ? 0 : settings.intervalMinutes;
+    if (minutes == m_intervalMinutes)
+        return;
+    m_intervalMinutes = minutes;
+    if (minutes > 0)
+        m_timer->start(minutes * 60 * 1000);
+    else
+        m_timer->stop();
+}
