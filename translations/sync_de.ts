@@ -4,5 +4,6 @@
 <context>
     <name>Sync</name>
     <message><source>%1 (conflict copy)</source><translation>%1 (Konfliktkopie)</translation></message>
+    <message><source>no server is set up in the settings</source><translation>in den Einstellungen ist kein Server eingerichtet</translation></message>
 </context>
 </TS>
