@@ -8,6 +8,7 @@
     <message><source>Display</source><translation>Anzeige</translation></message>
     <message><source>Reminder</source><translation>Erinnerungen</translation></message>
     <message><source>Colors</source><translation>Farben</translation></message>
+    <message><source>Sync</source><translation>Abgleich</translation></message>
     <message><source>Su</source><translation>So</translation></message>
     <message><source>Mo</source><translation>Mo</translation></message>
     <message><source>Tu</source><translation>Di</translation></message>
@@ -76,5 +77,19 @@
     <message><source>Use stored settings</source><translation>Gespeicherte verwenden</translation></message>
     <message><source>Replace them</source><translation>Durch diese ersetzen</translation></message>
     <message><source>Back</source><translation>Zurück</translation></message>
+</context>
+<context>
+    <name>SyncSettingsPage</name>
+    <message><source>Server URL:</source><translation>Server-URL:</translation></message>
+    <message><source>User:</source><translation>Benutzer:</translation></message>
+    <message><source>Password:</source><translation>Passwort:</translation></message>
+    <message><source>Sync automatically:</source><translation>Automatisch abgleichen:</translation></message>
+    <message><source>off</source><translation>nie</translation></message>
+    <message><source>every %1 minutes</source><translation>alle %1 Minuten</translation></message>
+    <message><source>Test connection</source><translation>Verbindung testen</translation></message>
+    <message><source>Connecting...</source><translation>Verbinde...</translation></message>
+    <message><source>Connected: %1</source><translation>Verbunden: %1</translation></message>
+    <message><source>No connection: %1</source><translation>Keine Verbindung: %1</translation></message>
+    <message><source>The password is kept in the desktop&apos;s password store, never in the settings file.</source><translation>Das Passwort liegt im Passwortspeicher des Desktops, nie in der Einstellungsdatei.</translation></message>
 </context>
 </TS>

@@ -12,6 +12,7 @@
 #include "PlainText.h"
 #include "Settings.h"
 #include "TextTools.h"
+#include "form_settings_sync.h"
 
 #include <QAudioDevice>
 #include <QCheckBox>
@@ -37,8 +38,10 @@ const char* const kContext = "form_settings";
 const char* const kPageNames[form_settings::kPages] = {
     QT_TRANSLATE_NOOP("form_settings", "Common"),
     QT_TRANSLATE_NOOP("form_settings", "Data Sources"),
-    QT_TRANSLATE_NOOP("form_settings", "Display"), QT_TRANSLATE_NOOP("form_settings", "Reminder"),
-    QT_TRANSLATE_NOOP("form_settings", "Colors")};
+    QT_TRANSLATE_NOOP("form_settings", "Display"),
+    QT_TRANSLATE_NOOP("form_settings", "Reminder"),
+    QT_TRANSLATE_NOOP("form_settings", "Colors"),
+    QT_TRANSLATE_NOOP("form_settings", "Sync")};
 
 const char* const kWeekdays[7] = {
     QT_TRANSLATE_NOOP("form_settings", "Su"), QT_TRANSLATE_NOOP("form_settings", "Mo"),
@@ -137,6 +140,8 @@ void form_settings::Form_Load()
     buildDisplayPage(frame_settings[2]);
     buildReminderPage(frame_settings[3]);
     buildColorsPage(frame_settings[4]);
+    m_syncPage = new SyncSettingsPage(m_settings, frame_settings[5]);
+    (new QVBoxLayout(frame_settings[5]))->addWidget(m_syncPage);
 
     auto* buttons = new QHBoxLayout;
     command_default = named(new QPushButton(this), "command_default");
@@ -463,6 +468,7 @@ void form_settings::SetLanguageTexts()
     };
     for (const auto& caption : captions)
         caption.button->setText(text(caption.source));
+    m_syncPage->setLanguage(m_lang);
 }
 
 int form_settings::currentPage() const
@@ -646,7 +652,7 @@ void form_settings::command_ok_Click()
     s.setRowPerColor(check_pos->isChecked());
     const WriteOutcome saved = s.SaveSettings();
     SetMousePointer(0);
-    if (!saved.ok) {
+    if (!saved.ok || !m_syncPage->save(s.Path())) {
         tellNotSaved();
         return;
     }

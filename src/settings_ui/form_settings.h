@@ -16,8 +16,9 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class Settings;
+class SyncSettingsPage;
 
-// The settings window: five pages of every setting, the data folders with their speed test,
+// The settings window: six pages of every setting, the data folders with their speed test,
 // the sound and e-mail tests and the colours. It speaks the language chosen on its first page
 // at once; OK stores and saves, Cancel forgets.
 class form_settings : public QDialog {
@@ -51,11 +52,11 @@ public:
     };
     enum ExistingSettingsAnswer { kUseStored, kReplaceStored, kBackToWindow };
 
-    static constexpr int kPages = 5;
+    static constexpr int kPages = 6;
 
     form_settings(Settings& settings, Hooks hooks, QWidget* parent = nullptr);
 
-    // The page shown, 0 to 4.
+    // The page shown, 0 to 5.
     int currentPage() const;
     void showPage(int index);
 
@@ -132,6 +133,7 @@ private:
     QPushButton* command_test_email;
     std::array<QLineEdit*, 14> text_color{};
     std::array<qint64, 14> m_colors{};
+    SyncSettingsPage* m_syncPage;
     QPushButton* command_default;
     QPushButton* command_ok;
     QPushButton* command_cancel;

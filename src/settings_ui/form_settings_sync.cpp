@@ -1,0 +1,207 @@
+#include "form_settings_sync.h"
+
+#include "ApiINI.h"
+#include "Language.h"
+#include "PasswordStore.h"
+#include "Settings.h"
+#include "WorkerThread.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThreadPool>
+
+namespace {
+
+const char* const kContext = "SyncSettingsPage";
+const int kIntervals[] = {0, 15, 30, 60}; // minutes; 0: only "Sync now"
+
+template <typename T> T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+SyncSettingsPage::SyncSettingsPage(const Settings& settings, QWidget* parent)
+    : QWidget(parent)
+    , m_lang(settings.LangCode())
+    , m_programDirectory(settings.programDirectory())
+    , m_settingsFile(settings.Path())
+    , m_test(testConnection)
+    , m_cancel(std::make_shared<std::atomic<bool>>(false))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("sync settings")))
+{
+    setObjectName(QStringLiteral("page_sync"));
+    build();
+    ProfileCache profiles(RealFileAccess::instance());
+    fill(readSyncSettings(profiles, m_settingsFile));
+    setLanguage(m_lang);
+}
+
+SyncSettingsPage::~SyncSettingsPage()
+{
+    m_cancel->store(true);
+}
+
+QString SyncSettingsPage::text(const char* source) const
+{
+    return Language::translate(kContext, source, m_lang);
+}
+
+void SyncSettingsPage::build()
+{
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    const auto row = [&](const char* labelName, const char* source, QWidget* input) {
+        auto* label = named(new QLabel(this), labelName);
+        label->setProperty("source", QByteArray(source));
+        m_labels << label;
+        const int r = grid->rowCount();
+        grid->addWidget(label, r, 0);
+        grid->addWidget(input, r, 1);
+    };
+    row("label_sync_url", QT_TRANSLATE_NOOP("SyncSettingsPage", "Server URL:"),
+        text_sync_url = named(new QLineEdit(this), "text_sync_url"));
+    row("label_sync_user", QT_TRANSLATE_NOOP("SyncSettingsPage", "User:"),
+        text_sync_user = named(new QLineEdit(this), "text_sync_user"));
+    row("label_sync_password", QT_TRANSLATE_NOOP("SyncSettingsPage", "Password:"),
+        text_sync_password = named(new QLineEdit(this), "text_sync_password"));
+    row("label_sync_interval", QT_TRANSLATE_NOOP("SyncSettingsPage", "Sync automatically:"),
+        combo_sync_interval = named(new QComboBox(this), "combo_sync_interval"));
+    text_sync_password->setEchoMode(QLineEdit::Password);
+    text_sync_url->setPlaceholderText(QStringLiteral("https://"));
+    command_sync_test = named(new QPushButton(this), "command_sync_test");
+    grid->addWidget(command_sync_test, grid->rowCount(), 1, Qt::AlignLeft);
+    label_sync_result = named(new QLabel(this), "label_sync_result");
+    label_sync_result->setWordWrap(true);
+    label_sync_result->setTextFormat(Qt::PlainText);
+    label_sync_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(label_sync_result, grid->rowCount(), 0, 1, 2);
+    auto* note = named(new QLabel(this), "label_sync_note");
+    note->setWordWrap(true);
+    note->setProperty("source",
+                      QByteArray(QT_TRANSLATE_NOOP("SyncSettingsPage",
+                                                   "The password is kept in the desktop's "
+                                                   "password store, never in the settings file.")));
+    m_labels << note;
+    grid->addWidget(note, grid->rowCount(), 0, 1, 2);
+    grid->setRowStretch(grid->rowCount(), 1);
+    grid->setColumnStretch(1, 1);
+    connect(text_sync_password, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
+    connect(command_sync_test, &QPushButton::clicked, this,
+            &SyncSettingsPage::command_sync_test_Click);
+}
+
+void SyncSettingsPage::fill(const SyncSettings& saved)
+{
+    m_saved = saved;
+    text_sync_url->setText(saved.url);
+    text_sync_user->setText(saved.user);
+    for (const int minutes : kIntervals)
+        combo_sync_interval->addItem(QString(), minutes);
+    if (combo_sync_interval->findData(saved.intervalMinutes) < 0) // set by hand in the file
+        combo_sync_interval->addItem(QString(), saved.intervalMinutes);
+    combo_sync_interval->setCurrentIndex(combo_sync_interval->findData(saved.intervalMinutes));
+    if (saved.url.isEmpty())
+        return;
+    m_worker->post(
+        [store = PasswordStore(m_programDirectory), saved, reply = m_worker->replies(), this] {
+            const QString password = store.lookup(saved.url, saved.user);
+            reply([this, password] {
+                m_passwordLookedUp = true;
+                if (!m_passwordEdited)
+                    text_sync_password->setText(password);
+            });
+        });
+}
+
+void SyncSettingsPage::setLanguage(const QString& langCode)
+{
+    m_lang = langCode;
+    for (QLabel* label : std::as_const(m_labels))
+        label->setText(text(label->property("source").toByteArray().constData()));
+    for (int i = 0; i < combo_sync_interval->count(); ++i) {
+        const int minutes = combo_sync_interval->itemData(i).toInt();
+        combo_sync_interval->setItemText(
+            i, minutes == 0
+                   ? text(QT_TRANSLATE_NOOP("SyncSettingsPage", "off"))
+                   : text(QT_TRANSLATE_NOOP("SyncSettingsPage", "every %1 minutes")).arg(minutes));
+    }
+    command_sync_test->setText(text(QT_TRANSLATE_NOOP("SyncSettingsPage", "Test connection")));
+    showTestResult();
+}
+
+void SyncSettingsPage::command_sync_test_Click()
+{
+    if (m_testing)
+        return;
+    m_testing = true;
+    m_testResult.reset();
+    command_sync_test->setEnabled(false);
+    showTestResult();
+    const SyncAccount account{text_sync_url->text().trimmed(), text_sync_user->text().trimmed(),
+                              text_sync_password->text()};
+    m_worker->post([test = m_test, account, cancel = m_cancel, reply = m_worker->replies(), this] {
+        SyncOptions options;
+        options.cancel = cancel.get();
+        const SyncResult result = test(account, options);
+        reply([this, result] {
+            m_testing = false;
+            m_testResult = result;
+            command_sync_test->setEnabled(true);
+            showTestResult();
+            emit testFinished();
+        });
+    });
+}
+
+void SyncSettingsPage::showTestResult()
+{
+    if (m_testing) {
+        label_sync_result->setText(text(QT_TRANSLATE_NOOP("SyncSettingsPage", "Connecting...")));
+        return;
+    }
+    if (!m_testResult) {
+        label_sync_result->clear();
+        return;
+    }
+    const SyncResult& result = *m_testResult;
+    QString shown =
+        result.ok()
+            ? text(QT_TRANSLATE_NOOP("SyncSettingsPage", "Connected: %1")).arg(result.collection)
+            : text(QT_TRANSLATE_NOOP("SyncSettingsPage", "No connection: %1")).arg(result.error);
+    for (const QString& candidate : result.candidates)
+        shown += u'\n' + candidate;
+    label_sync_result->setText(shown);
+}
+
+bool SyncSettingsPage::save(const QString& settingsFile, QString* error)
+{
+    SyncSettings chosen = m_saved;
+    chosen.url = text_sync_url->text().trimmed();
+    chosen.user = text_sync_user->text().trimmed();
+    chosen.intervalMinutes = combo_sync_interval->currentData().toInt();
+    const bool accountChanged = chosen.url != m_saved.url || chosen.user != m_saved.user;
+    // A shared settings file gets no section from someone who set up no account.
+    if (accountChanged || chosen.intervalMinutes != m_saved.intervalMinutes ||
+        settingsFile != m_settingsFile) {
+        ProfileCache profiles(RealFileAccess::instance());
+        if (!writeSyncSettings(profiles, settingsFile, chosen, error))
+            return false;
+    }
+    // The password shown goes along with a changed account once it is known.
+    if (m_passwordEdited || (accountChanged && m_passwordLookedUp)) {
+        QThreadPool::globalInstance()->start([store = PasswordStore(m_programDirectory), chosen,
+                                              password = text_sync_password->text()] {
+            store.store(chosen.url, chosen.user, password);
+        });
+    }
+    m_saved = chosen;
+    m_settingsFile = settingsFile;
+    m_passwordEdited = false;
+    return true;
+}
