@@ -5,5 +5,24 @@
     <name>Sync</name>
     <message><source>%1 (conflict copy)</source><translation>%1 (Konfliktkopie)</translation></message>
     <message><source>no server is set up in the settings</source><translation>in den Einstellungen ist kein Server eingerichtet</translation></message>
+    <message><source>Cannot reach %1: %2</source><translation>%1 ist nicht erreichbar: %2</translation></message>
+    <message><source>The server refused the login for %1.</source><translation>Der Server hat die Anmeldung für %1 abgelehnt.</translation></message>
+    <message><source>The server answered %1 for %2.</source><translation>Der Server antwortete %1 für %2.</translation></message>
+    <message><source>The server&apos;s answer for %1 is no calendar data.</source><translation>Die Antwort des Servers für %1 sind keine Kalenderdaten.</translation></message>
+    <message><source>%1 is no calendar.</source><translation>%1 ist kein Kalender.</translation></message>
+    <message><source>%1 names no calendar, and the server tells no user&apos;s calendars.</source><translation>%1 nennt keinen Kalender, und der Server nennt keine Kalender des Benutzers.</translation></message>
+    <message><source>The server tells no calendar home for the user.</source><translation>Der Server nennt keinen Kalenderordner für den Benutzer.</translation></message>
+    <message><source>The user has no calendar for events on the server.</source><translation>Der Benutzer hat auf dem Server keinen Kalender für Termine.</translation></message>
+    <message><source>The server holds several calendars; name one with its URL.</source><translation>Der Server hat mehrere Kalender; geben Sie einen mit seiner URL an.</translation></message>
+    <message><source>Sent %1, received %2, deleted %3 here and %4 on the server; %5 conflicts kept as copies.</source><translation>%1 gesendet, %2 empfangen, %3 hier und %4 auf dem Server gelöscht; %5 Konflikte als Kopien behalten.</translation></message>
+    <message><source>%1 events changed on the server during the sync: they follow at the next sync.</source><translation>%1 Termine wurden während des Abgleichs auf dem Server geändert: sie folgen beim nächsten Abgleich.</translation></message>
+    <message><source>The sync was stopped.</source><translation>Der Abgleich wurde angehalten.</translation></message>
+    <message><source>Cannot write the sync record: %1</source><translation>Der Abgleichsstand kann nicht geschrieben werden: %1</translation></message>
+    <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
+    <message><source>Cannot read the sync record: %1</source><translation>Der Abgleichsstand kann nicht gelesen werden: %1</translation></message>
+    <message><source>Cannot make a temporary directory: %1</source><translation>Ein temporärer Ordner kann nicht angelegt werden: %1</translation></message>
+    <message><source>The sync would delete more than half of the appointments or events; nothing was changed. Check the server, or allow it once with --allow-mass-delete.</source><translation>Der Abgleich würde mehr als die Hälfte der Termine löschen; nichts wurde geändert. Prüfen Sie den Server, oder erlauben Sie es einmal mit --allow-mass-delete.</translation></message>
+    <message><source>Cannot write %1: %2</source><translation>%1 kann nicht geschrieben werden: %2</translation></message>
+    <message><source>Another sync of this data folder is running (%1).</source><translation>Ein anderer Abgleich dieses Datenordners läuft gerade (%1).</translation></message>
 </context>
 </TS>
