@@ -66,6 +66,9 @@ Der Datenordner antwortet nicht; es wurde nichts geändert. Bitte versuchen Sie 
 Please ensure the accessibility of the datasource folder and check your privileges.</source><translation>Der Termin konnte nicht gelöscht werden.
 Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie Ihre Berechtigungen.</translation></message>
     <message><source>User: </source><translation>Benutzer: </translation></message>
+    <message><source>S&amp;ync now</source><translation>Jetzt &amp;abgleichen</translation></message>
+    <message><source>Synced %1</source><translation>Abgeglichen %1</translation></message>
+    <message><source>Sync failed: %1</source><translation>Abgleich fehlgeschlagen: %1</translation></message>
     <message><source>Show next week</source><translation>Kommende Woche anzeigen</translation></message>
     <message><source>Show last week</source><translation>Vergangene Woche anzeigen</translation></message>
     <message><source>Show actual week</source><translation>Aktuelle Woche anzeigen</translation></message>

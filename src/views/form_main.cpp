@@ -296,11 +296,24 @@ void form_main::ShowDataSource()
         entry->setChecked(WithTrailingSeparator(folders[i]) == active);
         connect(entry, &QAction::triggered, this, [this, i] { mnu_datafolder_array_Click(i); });
     }
+    if (m_hooks.syncNow) {
+        m_ui->mnu_datafolder->addSeparator();
+        QAction* sync = m_ui->mnu_datafolder->addAction(tr("S&ync now"));
+        sync->setObjectName(QStringLiteral("mnu_datafolder_sync"));
+        connect(sync, &QAction::triggered, this, [this] { m_hooks.syncNow(); });
+    }
     m_service.setFolder(active, m_settings.MonthInterval());
     m_dataFolderReachable = m_service.reachable();
     showDataSourceLabel();
     setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(LastPathPart(active)));
     SetMousePointer(0);
+}
+
+void form_main::showSyncResult(const QDateTime& at, const QString& failure)
+{
+    m_syncAt = at;
+    m_syncFailure = failure;
+    showDataSourceLabel();
 }
 
 void form_main::showDataSourceLabel()
@@ -312,8 +325,18 @@ void form_main::showDataSourceLabel()
         source = tr("Datasource: %1 (not answering)").arg(folderName);
     else if (!m_dataFolderReachable)
         source = tr("Datasource: %1 (unreachable)").arg(folderName);
-    m_ui->showDataSource(source + QLatin1Char('\n') + tr("User: ") + GetLoginName(),
-                         m_settings.GetDataFolder(), answering && m_dataFolderReachable);
+    QString text = source + QLatin1Char('\n') + tr("User: ") + GetLoginName();
+    if (m_syncAt.isValid()) {
+        const QTime time = m_syncAt.time();
+        QString when = FormatTime(TimeOfDay::fromHourMinute(time.hour(), time.minute()),
+                                  m_settings.TimeFormat());
+        if (m_syncAt.date() != today())
+            when = FormatDate(m_syncAt.date(), m_settings.DateFormat()) + u' ' + when;
+        text += QLatin1Char('\n') + (m_syncFailure.isEmpty()
+                                         ? tr("Synced %1").arg(when)
+                                         : tr("Sync failed: %1").arg(m_syncFailure));
+    }
+    m_ui->showDataSource(text, m_settings.GetDataFolder(), answering && m_dataFolderReachable);
     m_ui->showStale(answering ? unreadableFilesNotice()
                               : tr("The data folder is not answering. The appointments shown "
                                    "may be out of date."));

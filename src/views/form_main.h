@@ -44,6 +44,8 @@ public:
         std::function<void(QWidget* parent, const QDate& date, bool week)> exportPdf;
         std::function<void()> checkReminders;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
+        // "Sync now" in the Datasource menu; it must not wait for the sync.
+        std::function<void()> syncNow;
     };
 
     // The window reads and writes the data folder through service only, never itself.
@@ -65,6 +67,9 @@ public:
     // The heartbeat (Global_timer) and the deferred rebuild after a resize, callable directly.
     void Global_timer_Timer();
     void timer_refresh_view_Timer();
+
+    // The last sync's line under the data source: when it ended, or why it failed.
+    void showSyncResult(const QDateTime& at, const QString& failure);
 
     // A message from the notification area; nothing where the desktop has none.
     void ShowTrayMessage(const QString& title, const QString& text);
@@ -159,6 +164,8 @@ private:
     TaskBarIcon* m_trayIcon = nullptr;
     form_tooltip* m_tooltip = nullptr;
     bool m_dataFolderReachable = true;
+    QDateTime m_syncAt; // invalid until a sync ended
+    QString m_syncFailure;
     bool m_exiting = false;
     qint16 m_timerTicks = 0;
     QString m_popupTag;

@@ -9,6 +9,7 @@
 #include "ReminderMail.h"
 #include "Settings.h"
 #include "StoreService.h"
+#include "SyncScheduler.h"
 #include "form_edit.h"
 #include "form_import.h"
 #include "form_info.h"
@@ -92,6 +93,12 @@ int main(int argc, char* argv[])
     };
 
     form_main* shown = nullptr;
+    // The sync runs on a thread of its own; the window only starts it and shows its end.
+    SyncScheduler sync([&] {
+        return SyncScheduler::Target{settings.GetDataFolder(), settings.Path(),
+                                     settings.programDirectory()};
+    });
+    hooks.syncNow = [&] { sync.syncNow(); };
     DesktopReminders reminders(settings, [&](const QString& title, const QString& text) {
         if (shown)
             shown->ShowTrayMessage(title, text);
@@ -114,11 +121,19 @@ int main(int argc, char* argv[])
         form_settings window(settings, windowHooks, parent);
         window.exec();
         Language::apply(settings.LangCode());
+        sync.reload();
     };
 
     form_main window(settings, service, editing, hooks);
     shown = &window;
     window.Form_Load();
+    QObject::connect(&sync, &SyncScheduler::finished, &window,
+                     [&](const SyncResult& result, const QDateTime& at) {
+                         window.showSyncResult(at, result.ok() ? QString() : result.error);
+                         if (result.received > 0 || result.deletedHere > 0)
+                             window.LoadView();
+                     });
+    sync.reload();
     reminderTimer.start(); // once the language of a first start is chosen
     const int result = app.exec();
     shown = nullptr;
