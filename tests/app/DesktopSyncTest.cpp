@@ -1,0 +1,250 @@
+// The desktop program's sync: the password store's file, the settings window's Sync page and
+// Sync now in the main window against a radicale started by the test. The secret service is
+// made unreachable, so the store falls back to its file and no desktop keyring is touched.
+#include "AppointmentEditing.h"
+#include "AppointmentFiling.h"
+#include "CalDavServer.h"
+#include "ClassTermin.h"
+#include "DataAccess.h"
+#include "Language.h"
+#include "PasswordStore.h"
+#include "Settings.h"
+#include "StoreService.h"
+#include "SyncScheduler.h"
+#include "TestFiles.h"
+#include "form_main.h"
+#include "form_settings.h"
+#include "form_settings_sync.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class DesktopSyncTest : public ::testing::Test {
+protected:
+    DesktopSyncTest()
+    {
+        // Before the first call of the store: no secret service answers.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/norvane-test-bus");
+        TestFiles::writeBytes(program.filePath("Settings.ini"),
+                              "[DataFolders]\r\nFolderCount=1\r\nFolder1=" + data.path().toUtf8() +
+                                  "\r\n");
+        TestFiles::writeBytes(program.filePath("Norvane4.ini"),
+                              "[International]\r\nLangCode=en\r\nTimeFormat=24h\r\n"
+                              "[Application]\r\nFirstStart=0\r\n");
+        settings.LoadActiveFolder();
+        settings.LoadSettings();
+    }
+    ~DesktopSyncTest() override { Language::apply(QStringLiteral("en")); }
+
+    QString settingsText() const
+    {
+        QFile file(settings.Path());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    template <typename T> static T& child(QWidget& window, const char* name)
+    {
+        T* found = window.findChild<T*>(QLatin1String(name));
+        if (!found)
+            throw std::runtime_error(name);
+        return *found;
+    }
+
+    QTemporaryDir program;
+    QTemporaryDir data;
+    ProfileCache profiles{RealFileAccess::instance()};
+    Settings settings{profiles, program.path()};
+};
+
+TEST_F(DesktopSyncTest, PasswordStoreFallsBackToAPrivateFileBesideThePointerFile)
+{
+    const struct {
+        QString url, user, password;
+    } accounts[] = {
+        {"https://dav.example.org/cal/", "anna", "s3cret"},
+        {"https://dav.example.org/cal/", "bert", "pa\"ss=wo\nrd ü"},
+        {"http://127.0.0.1:5232/anna/", "anna", "other"},
+    };
+    const PasswordStore store(settings.programDirectory());
+    EXPECT_EQ(QFileInfo(store.filePath()).dir(), QFileInfo(settings.pointerFilePath()).dir());
+    for (const auto& a : accounts) {
+        QString error;
+        EXPECT_EQ(store.store(a.url, a.user, a.password, &error), PasswordStore::Where::File)
+            << qPrintable(error);
+    }
+    for (const auto& a : accounts)
+        EXPECT_EQ(store.lookup(a.url, a.user), a.password) << qPrintable(a.user);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(store.filePath()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    EXPECT_TRUE(store.store(accounts[0].url, accounts[0].user, {}).has_value());
+    EXPECT_EQ(store.lookup(accounts[0].url, accounts[0].user), QString());
+    EXPECT_EQ(store.lookup(accounts[1].url, accounts[1].user), accounts[1].password);
+    EXPECT_EQ(store.lookup(QStringLiteral("https://elsewhere/"), accounts[1].user), QString());
+}
+
+TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordToTheStore)
+{
+    {
+        form_settings window(settings, {});
+        child<QLineEdit>(window, "text_sync_url").setText(QStringLiteral("https://dav.test/c/"));
+        child<QLineEdit>(window, "text_sync_user").setText(QStringLiteral("anna"));
+        QTest::keyClicks(&child<QLineEdit>(window, "text_sync_password"),
+                         QStringLiteral("hunter22"));
+        QComboBox& interval = child<QComboBox>(window, "combo_sync_interval");
+        interval.setCurrentIndex(interval.findData(30));
+        window.command_ok_Click();
+        QThreadPool::globalInstance()->waitForDone();
+    }
+    profiles.clear();
+    const SyncSettings saved = readSyncSettings(profiles, settings.Path());
+    EXPECT_EQ(saved.url, QStringLiteral("https://dav.test/c/"));
+    EXPECT_EQ(saved.user, QStringLiteral("anna"));
+    EXPECT_EQ(saved.intervalMinutes, 30);
+    EXPECT_FALSE(settingsText().contains(QStringLiteral("hunter22")));
+    EXPECT_EQ(PasswordStore(program.path()).lookup(saved.url, saved.user),
+              QStringLiteral("hunter22"));
+
+    // Opened again, the page shows the account with the password fetched from the store.
+    form_settings again(settings, {});
+    QLineEdit& password = child<QLineEdit>(again, "text_sync_password");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !password.text().isEmpty(); }, 5000));
+    EXPECT_EQ(password.text(), QStringLiteral("hunter22"));
+    EXPECT_EQ(password.echoMode(), QLineEdit::Password);
+    EXPECT_EQ(child<QComboBox>(again, "combo_sync_interval").currentData().toInt(), 30);
+}
+
+TEST_F(DesktopSyncTest, TestConnectionToNoServerTellsWhyWithoutBlockingTheWindow)
+{
+    QTcpServer closed; // a port nobody listens on once it is closed again
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
+    closed.close();
+
+    form_settings window(settings, {});
+    auto& page = child<SyncSettingsPage>(window, "page_sync");
+    QSemaphore go;
+    std::atomic<QThread*> ranOn = nullptr;
+    page.setConnectionTest([&](const SyncAccount& account, const SyncOptions& options) {
+        ranOn = QThread::currentThread();
+        go.tryAcquire(1, 10000); // held until the window has shown that it goes on
+        return testConnection(account, options);
+    });
+    child<QLineEdit>(window, "text_sync_url").setText(url);
+    QPushButton& test = child<QPushButton>(window, "command_sync_test");
+    test.click();
+    // The click came back while the test is held: the window did not wait for it.
+    EXPECT_TRUE(page.testing());
+    EXPECT_FALSE(test.isEnabled());
+    EXPECT_EQ(child<QLabel>(window, "label_sync_result").text(), QStringLiteral("Connecting..."));
+    go.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.testing(); }, 20000));
+    EXPECT_NE(ranOn.load(), QThread::currentThread());
+    EXPECT_TRUE(test.isEnabled());
+    const QString shown = child<QLabel>(window, "label_sync_result").text();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("No connection: "))) << qPrintable(shown);
+    EXPECT_GT(shown.size(), QStringLiteral("No connection: ").size());
+}
+
+TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutcome)
+{
+    QString reason;
+    CalDavServer* server = CalDavServer::shared(CalDavServer::Kind::Radicale, &reason);
+    if (!server)
+        GTEST_SKIP() << "no radicale: " << qPrintable(reason);
+    const QString calendar = server->newCalendar(QStringLiteral("desktop"));
+    ASSERT_FALSE(calendar.isEmpty());
+    {
+        DataAccess store(profiles, StoreSource::fixed(settings.GetDataFolder()));
+        ClassTermin a;
+        a.setDatum(QDate::currentDate());
+        a.setStartTime(TimeOfDay::fromHourMinute(9, 0));
+        a.setEndTime(TimeOfDay::fromHourMinute(10, 0));
+        a.setText(QStringLiteral("Stand-up"));
+        ASSERT_TRUE(AppointmentFiling(store).File(a).ok);
+    }
+
+    const struct {
+        const char* lang;
+        bool accountSetUp;
+        QString shown; // the start of the side panel's sync line
+    } cases[] = {
+        {"en", false, "Sync failed: no server is set up in the settings"},
+        {"de", false, "Abgleich fehlgeschlagen: in den Einstellungen ist kein Server"},
+        {"en", true, "Synced "},
+        {"de", true, "Abgeglichen "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.lang) + (c.accountSetUp ? " account" : " none"));
+        Language::apply(QLatin1String(c.lang));
+        if (c.accountSetUp) {
+            ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(),
+                                          {calendar, CalDavServer::kUser, 365, 730, 0}, nullptr));
+            ASSERT_TRUE(PasswordStore(program.path())
+                            .store(calendar, CalDavServer::kUser, CalDavServer::kPassword));
+        }
+        std::atomic<int> runs = 0;
+        std::atomic<bool> onWindowThread = false;
+        QThread* const windowThread = QThread::currentThread();
+        SyncScheduler sync(
+            [&] {
+                return SyncScheduler::Target{settings.GetDataFolder(), settings.Path(),
+                                             settings.programDirectory()};
+            },
+            [&](const QString& folder, const SyncAccount& account, const SyncOptions& options) {
+                ++runs;
+                onWindowThread = QThread::currentThread() == windowThread;
+                return runSync(folder, account, options);
+            });
+        StoreService service;
+        AppointmentEditing editing(service.filer());
+        form_main::Hooks hooks;
+        hooks.message = [](QWidget*, const QString&, const QString&) {};
+        hooks.syncNow = [&] { sync.syncNow(); };
+        form_main window(settings, service, editing, hooks);
+        window.Form_Load();
+        QDateTime ended;
+        QObject::connect(&sync, &SyncScheduler::finished, &window,
+                         [&](const SyncResult& result, const QDateTime& at) {
+                             window.showSyncResult(at, result.ok() ? QString() : result.error);
+                             ended = at;
+                         });
+        child<QAction>(window, "mnu_datafolder_sync").trigger();
+        EXPECT_TRUE(sync.running());
+        EXPECT_FALSE(sync.syncNow()); // a second one while the first runs does nothing
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended.isValid(); }, 60000));
+        EXPECT_EQ(runs, c.accountSetUp ? 1 : 0);
+        EXPECT_FALSE(onWindowThread);
+        const QString label = child<QLabel>(window, "label_datasource").text();
+        QString expected = c.shown;
+        if (c.accountSetUp)
+            expected += ended.time().toString(QStringLiteral("HH:mm"));
+        EXPECT_TRUE(label.section(u'\n', 2).startsWith(expected)) << qPrintable(label);
+        service.shutDown();
+    }
+
+    // The appointment reached the server: a folder of its own receives it from there.
+    QTemporaryDir other;
+    const SyncResult fetched =
+        runSync(other.path() + u'/', server->account(calendar), SyncOptions{});
+    ASSERT_TRUE(fetched.ok()) << qPrintable(fetched.error);
+    EXPECT_EQ(fetched.received, 1);
+}
+
+} // namespace
