@@ -1,6 +1,7 @@
 #include "SyncCommand.h"
 
 #include "AgendaCommand.h"
+#include "PasswordStore.h"
 #include "Settings.h"
 #include "Sync.h"
 
@@ -110,6 +111,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         account.password = QString::fromUtf8(file.readLine()).trimmed();
     } else {
         account.password = qEnvironmentVariable("NORVANE_SYNC_PASSWORD");
+        // Else what the desktop program's settings window stored for the account.
+        if (account.password.isEmpty())
+            account.password =
+                PasswordStore(settings.programDirectory()).lookup(account.url, account.user);
     }
     const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
     if (folder.isEmpty())
