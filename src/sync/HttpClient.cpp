@@ -76,7 +76,10 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, m_stallTimeout);
     if (!m_user.isEmpty()) {
-        curl_easy_setopt(c, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+        // Once a method worked it is used alone: basic login then goes along with the first
+        // try instead of waiting for a challenge every request.
+        curl_easy_setopt(c, CURLOPT_HTTPAUTH,
+                         m_authUsed ? m_authUsed : long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
         curl_easy_setopt(c, CURLOPT_USERNAME, m_user.constData());
         curl_easy_setopt(c, CURLOPT_PASSWORD, m_password.constData());
     }
@@ -109,5 +112,10 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
         return response;
     }
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
+    if (response.status < 400 && !m_user.isEmpty() && !m_authUsed) {
+        long offered = 0;
+        curl_easy_getinfo(c, CURLINFO_HTTPAUTH_AVAIL, &offered);
+        m_authUsed = offered & CURLAUTH_BASIC ? CURLAUTH_BASIC : offered & CURLAUTH_DIGEST;
+    }
     return response;
 }

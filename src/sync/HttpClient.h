@@ -41,4 +41,5 @@ private:
     long m_stallTimeout;
     const std::atomic<bool>* m_cancel;
     int m_requests = 0;
+    long m_authUsed = 0; // CURLAUTH_ bit of the method the server asked for
 };

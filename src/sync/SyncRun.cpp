@@ -7,6 +7,7 @@
 #include "SyncRecord.h"
 #include "SyncText.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,7 @@ struct NewFile {
     QString path; // relative
     TerminPtr appointment;
     bool detached = false; // a changed mirror: always an event of its own
+    QString uid;           // its own UID, else one drawn from its file name (see fileUid)
 };
 
 // A sync failed half-way: the record is saved with what was done.
@@ -60,7 +62,11 @@ public:
     int requests() const { return m_http.requests(); }
 
 private:
-    void fail(const QString& error) { throw Stop{SyncResult::Exit::Failed, error}; }
+    [[noreturn]] void fail(const QString& error)
+    {
+        checkCancel(); // a request the user stopped fails too: that is no server trouble
+        throw Stop{SyncResult::Exit::Failed, error};
+    }
     void checkCancel()
     {
         if (m_options.cancel && m_options.cancel->load())
@@ -72,6 +78,14 @@ private:
         return m_store.LoadAppointment(abs(rel), DataAccess::DayOfOneTimeFile(abs(rel)));
     }
     SyncRecord::File fileRecord(const QString& rel) const;
+    // The UID of the event of a file without one: the same for the file wherever it moves.
+    QString fileUid(const QString& rel) const
+    {
+        const QByteArray key = (m_status.collection + u'|' + QFileInfo(rel).fileName()).toUtf8();
+        return QString::fromLatin1(
+                   QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(24)) +
+               QStringLiteral("@norvane");
+    }
     void changed(bool force = false);
 
     void findCollection();
@@ -117,6 +131,7 @@ private:
     QList<Item> m_added;
     QList<bool> m_drop;
     bool m_dirty = false;
+    bool m_touched = false; // the record's times of files changed whose bytes did not
     int m_unsaved = 0;
     bool m_wroteServer = false;
 };
@@ -200,11 +215,21 @@ void Run::classify()
         QList<SyncRecord::File> kept;
         bool anyChanged = false;
         for (SyncRecord::File& f : item.files) {
-            const auto meta = m_scanned.constFind(f.path);
+            auto meta = m_scanned.constFind(f.path);
             if (meta == m_scanned.cend()) {
-                if (!LocalScan::inWindow(f.path, m_from, m_to) && QFile::exists(abs(f.path)))
+                // Outside the window a file is taken as unchanged, unless the server changed
+                // its event: then it is looked at, so no local change is written over.
+                if (LocalScan::inWindow(f.path, m_from, m_to))
+                    continue;
+                const QFileInfo info(abs(f.path));
+                if (!info.isFile())
+                    continue;
+                if (server == Side::Unchanged) {
                     kept << f;
-                continue;
+                    continue;
+                }
+                meta = m_scanned.insert(f.path,
+                                        {info.lastModified().toMSecsSinceEpoch(), info.size()});
             }
             m_claimed.insert(f.path);
             if (meta->modified != f.modified || meta->size != f.size) {
@@ -212,12 +237,14 @@ void Run::classify()
                 if (hash != f.hash) {
                     anyChanged = true;
                     if (item.mirror) {
-                        m_newFiles.append({f.path, load(f.path), true});
+                        const TerminPtr a = load(f.path);
+                        m_newFiles.append({f.path, a, true, a->Uid()});
                         continue;
                     }
                 }
                 f.modified = meta->modified;
                 f.size = meta->size;
+                m_touched = true;
             }
             kept << f;
         }
@@ -228,8 +255,10 @@ void Run::classify()
         } else if (kept.isEmpty() && !item.files.isEmpty() && !anyChanged) {
             local = Side::Deleted;
         }
-        if (item.mirror)
+        if (item.mirror && kept.size() != item.files.size()) {
             item.files = kept;
+            m_touched = true;
+        }
         m_local << local;
         m_localRel << rel;
     }
@@ -241,9 +270,13 @@ void Run::classify()
 
 void Run::readNewFiles()
 {
-    for (auto it = m_scanned.cbegin(); it != m_scanned.cend(); ++it)
-        if (!m_claimed.contains(it.key()))
-            m_newFiles.append({it.key(), load(it.key()), false});
+    for (auto it = m_scanned.cbegin(); it != m_scanned.cend(); ++it) {
+        if (!m_claimed.contains(it.key())) {
+            const TerminPtr a = load(it.key());
+            m_newFiles.append(
+                {it.key(), a, false, a->Uid().isEmpty() ? fileUid(it.key()) : a->Uid()});
+        }
+    }
     // A single item whose file is gone may have moved: same file name or same UID elsewhere.
     for (qsizetype i = 0; i < m_status.items.size(); ++i) {
         if (m_status.items[i].mirror || m_local[i] != Side::Deleted)
@@ -253,8 +286,7 @@ void Run::readNewFiles()
             const NewFile& f = m_newFiles[n];
             if (f.detached)
                 continue;
-            if (QFileInfo(f.path).fileName() == name ||
-                f.appointment->Uid() == m_status.items[i].uid) {
+            if (QFileInfo(f.path).fileName() == name || f.uid == m_status.items[i].uid) {
                 m_local[i] = Side::Changed;
                 m_localRel[i] = f.path;
                 m_newFiles.removeAt(n);
@@ -497,7 +529,9 @@ void Run::deleteLocal(const Item& item)
 
 void Run::addNew(const NewFile& file, const QString& uid)
 {
-    if (file.appointment->Uid() != uid) {
+    // A UID that is not the file's own is written into it, so a sync killed after sending the
+    // event finds the pair again; the file's name tells the others without a write.
+    if (file.uid != uid) {
         ClassTermin a = *file.appointment;
         a.setUid(uid);
         const WriteOutcome written = m_store.SaveAppointment(a);
@@ -579,8 +613,7 @@ void Run::apply()
             continue;
         QList<qsizetype> pairs;
         for (qsizetype n = 0; n < m_newFiles.size(); ++n)
-            if (!m_newFiles[n].detached && !in->uid.isEmpty() &&
-                m_newFiles[n].appointment->Uid() == in->uid)
+            if (!m_newFiles[n].detached && !in->uid.isEmpty() && m_newFiles[n].uid == in->uid)
                 pairs << n;
         Item item{in->uid, href, {}, false, {}};
         uids.insert(in->uid);
@@ -614,8 +647,8 @@ void Run::apply()
         if (consumed.contains(n))
             continue;
         const NewFile& f = m_newFiles[n];
-        QString uid = f.appointment->Uid();
-        if (uid.isEmpty() || f.detached || uids.contains(uid))
+        QString uid = f.uid;
+        if (f.detached || uids.contains(uid))
             uid = newUid();
         uids.insert(uid);
         addNew(f, uid);
@@ -626,6 +659,10 @@ void Run::apply()
 void Run::keepProgress()
 {
     if (!m_dirty && m_result.exit != SyncResult::Exit::Done)
+        return;
+    // Nothing new to note: an unchanged sync writes nothing.
+    if (!m_dirty && !m_touched && m_status.token == m_state.token &&
+        m_status.ctag == m_state.ctag && !(m_state.token.isEmpty() && m_state.ctag.isEmpty()))
         return;
     SyncRecord::Status status = m_status;
     status.items.clear();

@@ -101,6 +101,16 @@ public:
     }
     QStringList localTexts() const { return local().keys(); }
 
+    // norvane-cli sync of the case's folder and calendar.
+    void startCli(QProcess& cli) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("NORVANE_SYNC_PASSWORD", CalDavServer::kPassword);
+        cli.setProcessEnvironment(env);
+        cli.start(NORVANE_CLI_PATH,
+                  {"sync", "--folder", m_folder, "--url", m_url, "--user", CalDavServer::kUser});
+    }
+
     // The phone's view: each event by summary, with its uid, start, rule and parts.
     QMap<QString, QJsonObject> phoneEvents()
     {
@@ -272,6 +282,10 @@ const Row kRows[] = {
              c.phone({"delete", event["uid"].toString()});
          const SyncResult stopped = c.sync();
          EXPECT_EQ(stopped.exit, SyncResult::Exit::MassDelete);
+         QProcess cli;
+         c.startCli(cli);
+         cli.waitForFinished(60000);
+         EXPECT_EQ(cli.exitCode(), 3) << cli.readAllStandardError().constData();
          EXPECT_EQ(c.localTexts().size(), 8) << "nothing deleted";
          SyncOptions allow;
          allow.allowMassDelete = true;
@@ -284,11 +298,7 @@ const Row kRows[] = {
          for (int i = 0; i < kCount; ++i)
              c.add(QStringLiteral("K%1").arg(i), kDay.addDays(i % 20), 8 + i % 10);
          QProcess cli;
-         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-         env.insert("NORVANE_SYNC_PASSWORD", CalDavServer::kPassword);
-         cli.setProcessEnvironment(env);
-         cli.start(NORVANE_CLI_PATH, {"sync", "--folder", c.folder(), "--url", c.url(), "--user",
-                                      CalDavServer::kUser});
+         c.startCli(cli);
          ASSERT_TRUE(cli.waitForStarted());
          const QString record = c.folder() + SyncRecord::kDirectory + "/status.json";
          const QDeadlineTimer patience(30000);
