@@ -1,0 +1,144 @@
+#pragma once
+
+// Inside the sync library: one run of the sync, its reading of both sides (SyncRun.cpp) and
+// what it does to them (SyncApply.cpp).
+
+#include "CalDavClient.h"
+#include "Common.h"
+#include "DataAccess.h"
+#include "LocalScan.h"
+#include "Sync.h"
+#include "SyncMapping.h"
+#include "SyncRecord.h"
+#include "SyncText.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <optional>
+
+namespace SyncInternal {
+
+using SyncRecord::Item;
+
+enum class Side { Unchanged, Changed, Deleted, Absent };
+
+// An appointment file of the window that no item of the record claims.
+struct NewFile {
+    QString path; // relative
+    TerminPtr appointment;
+    bool detached = false; // a changed mirror: always an event of its own
+    QString uid;           // its own UID, else one drawn from its file name (see fileUid)
+};
+
+// A sync failed half-way: the record is saved with what was done.
+struct Stop {
+    SyncResult::Exit exit;
+    QString error;
+};
+
+class Run {
+public:
+    Run(const QString& folder, const SyncAccount& account, const SyncOptions& options,
+        SyncResult& result)
+        : m_folder(folder)
+        , m_account(account)
+        , m_options(options)
+        , m_result(result)
+        , m_store(m_profiles, StoreSource::fixed(folder))
+        , m_http(account.user, account.password, options.connectTimeout, options.stallTimeout,
+                 options.cancel)
+        , m_dav(m_http)
+    {
+        const QDate today = QDate::currentDate();
+        m_from = today.addDays(-options.pastDays);
+        m_to = today.addDays(options.futureDays);
+    }
+
+    void go();
+    // After a stop: what was done so far, so the next sync does not repeat it.
+    void keepProgress();
+    int requests() const { return m_http.requests(); }
+
+private:
+    [[noreturn]] void fail(const QString& error)
+    {
+        checkCancel(); // a request the user stopped fails too: that is no server trouble
+        throw Stop{SyncResult::Exit::Failed, error};
+    }
+    void checkCancel()
+    {
+        if (m_options.cancel && m_options.cancel->load())
+            throw Stop{SyncResult::Exit::Cancelled, Sync::tr("The sync was stopped.")};
+    }
+    QString abs(const QString& rel) const { return m_folder + rel; }
+    TerminPtr load(const QString& rel)
+    {
+        return m_store.LoadAppointment(abs(rel), DataAccess::DayOfOneTimeFile(abs(rel)));
+    }
+    SyncRecord::File fileRecord(const QString& rel) const;
+    // The UID of the event of a file without one: the same for the file wherever it moves.
+    QString fileUid(const QString& rel) const
+    {
+        const QByteArray key = (m_status.collection + u'|' + QFileInfo(rel).fileName()).toUtf8();
+        return QString::fromLatin1(
+                   QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(24)) +
+               QStringLiteral("@norvane");
+    }
+    void changed(bool force = false);
+
+    void findCollection();
+    void classify();
+    void readNewFiles();
+    void fetchIncoming();
+    bool guardStops() const;
+    void apply();
+
+    void push(Item& item, const QString& rel, bool create);
+    void pull(Item& item, const SyncMapping::Incoming& incoming, const QString& localRel);
+    QString writeLocal(const ClassTermin& staged, const QString& keepRel);
+    void conflict(Item& item, const QString& rel, const SyncMapping::Incoming& incoming);
+    void deleteLocal(const Item& item);
+    void addNew(const NewFile& file, const QString& uid);
+
+    QString m_folder;
+    SyncAccount m_account;
+    SyncOptions m_options;
+    SyncResult& m_result;
+    ProfileCache m_profiles{RealFileAccess::instance()};
+    DataAccess m_store;
+    HttpClient m_http;
+    CalDavClient m_dav;
+    QDate m_from;
+    QDate m_to;
+    QTemporaryDir m_staging;
+
+    SyncRecord::Status m_status;
+    QUrl m_collection;
+    CalDavClient::State m_state;
+    QHash<QString, QByteArray> m_etags; // by href
+    QHash<QString, LocalScan::Meta> m_scanned;
+    QSet<QString> m_claimed;
+
+    // Per item of the record, by index.
+    QList<Side> m_local;
+    QList<Side> m_server;
+    QList<QString> m_localRel; // single items: where the file is now
+    QList<NewFile> m_newFiles;
+    QStringList m_serverNew;                          // hrefs
+    QHash<QString, SyncMapping::Incoming> m_incoming; // by href
+    QList<Item> m_added;
+    QList<bool> m_drop;
+    bool m_dirty = false;
+    bool m_touched = false; // the record's times of files changed whose bytes did not
+    int m_unsaved = 0;
+    bool m_wroteServer = false;
+};
+
+} // namespace SyncInternal
