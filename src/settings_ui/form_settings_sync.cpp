@@ -188,7 +188,7 @@ bool SyncSettingsPage::save(const QString& settingsFile, QString* error)
     const bool accountChanged = chosen.url != m_saved.url || chosen.user != m_saved.user;
     // A shared settings file gets no section from someone who set up no account.
     if (accountChanged || chosen.intervalMinutes != m_saved.intervalMinutes ||
-        settingsFile != m_settingsFile) {
+        (settingsFile != m_settingsFile && !chosen.url.isEmpty())) {
         ProfileCache profiles(RealFileAccess::instance());
         if (!writeSyncSettings(profiles, settingsFile, chosen, error))
             return false;
@@ -197,7 +197,9 @@ bool SyncSettingsPage::save(const QString& settingsFile, QString* error)
     if (m_passwordEdited || (accountChanged && m_passwordLookedUp)) {
         QThreadPool::globalInstance()->start([store = PasswordStore(m_programDirectory), chosen,
                                               password = text_sync_password->text()] {
-            store.store(chosen.url, chosen.user, password);
+            // The window is closed by now: the terminal is the one left to tell.
+            if (QString error; !store.store(chosen.url, chosen.user, password, &error))
+                qWarning("norvane: the sync password could not be stored: %s", qPrintable(error));
         });
     }
     m_saved = chosen;
