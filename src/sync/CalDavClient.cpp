@@ -101,6 +101,34 @@ std::optional<QHash<QString, QByteArray>> CalDavClient::etags(const QUrl& collec
     return etags;
 }
 
+std::optional<CalDavClient::Changes> CalDavClient::changesSince(const QUrl& collection,
+                                                                const QString& token)
+{
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                            "<d:sync-collection xmlns:d=\"DAV:\"><d:sync-token>" +
+                            escaped(token) +
+                            "</d:sync-token><d:sync-level>1</d:sync-level>"
+                            "<d:prop><d:getetag/></d:prop></d:sync-collection>";
+    const auto responses = multistatus(
+        m_http.request("REPORT", collection.toString(), {{"Content-Type", kXmlType}}, body),
+        collection);
+    if (!responses)
+        return std::nullopt;
+    Changes changes;
+    const QString self = collection.path();
+    for (const DavXml::Response& r : *responses) {
+        const QString path = collection.resolved(QUrl(r.href)).path();
+        if (path == self)
+            continue;
+        const auto etag = r.found.find(DavXml::name(DavXml::kDav, "getetag"));
+        if (etag != r.found.end())
+            changes.changed.insert(path, etag->text.toUtf8());
+        else if (r.status == 404)
+            changes.removed << path;
+    }
+    return changes;
+}
+
 std::optional<QHash<QString, CalDavClient::Fetched>> CalDavClient::fetch(const QUrl& collection,
                                                                          const QStringList& hrefs)
 {

@@ -30,6 +30,14 @@ public:
     // Every event resource of the collection with its ETag.
     std::optional<QHash<QString, QByteArray>> etags(const QUrl& collection);
 
+    // What changed since a sync token (RFC 6578): ETags of members changed or new, members
+    // gone. nullopt when the server does not take the token (error() says why).
+    struct Changes {
+        QHash<QString, QByteArray> changed;
+        QStringList removed;
+    };
+    std::optional<Changes> changesSince(const QUrl& collection, const QString& token);
+
     struct Fetched {
         QByteArray etag;
         QByteArray body;

@@ -55,11 +55,20 @@ void Run::classify()
     m_state = *state;
     const bool same = !(state->token.isEmpty() && state->ctag.isEmpty()) &&
                       state->token == m_status.token && state->ctag == m_status.ctag;
-    if (same) {
+    std::optional<CalDavClient::Changes> changes;
+    if (!same && !m_status.token.isEmpty())
+        changes = m_dav.changesSince(m_collection, m_status.token);
+    if (same || changes) {
         for (const Item& item : m_status.items)
             if (!item.href.isEmpty())
                 m_etags.insert(item.href, item.etag);
+        if (changes) {
+            m_etags.insert(changes->changed);
+            for (const QString& href : changes->removed)
+                m_etags.remove(href);
+        }
     } else {
+        // No token, or one the server no longer takes: every ETag of the collection.
         const auto etags = m_dav.etags(m_collection);
         if (!etags)
             fail(m_dav.error());
@@ -240,7 +249,8 @@ void Run::keepProgress()
         if (!m_drop.value(i))
             status.items << m_status.items[i];
     status.items.append(m_added);
-    // The server's state is trusted next time only when this sync left it as it found it.
+    // The server's state is trusted next time only when this sync left it as it found it:
+    // changes since a token leave out events made and deleted after it, ours among them.
     const bool settled =
         m_result.exit == SyncResult::Exit::Done && !m_wroteServer && m_result.retryLater == 0;
     status.token = settled ? m_state.token : QString();

@@ -22,6 +22,11 @@
 #include <csignal>
 #include <functional>
 
+void PrintTo(CalDavServer::Kind kind, std::ostream* out)
+{
+    *out << (kind == CalDavServer::Kind::Radicale ? "radicale" : "xandikos");
+}
+
 namespace {
 
 using Kind = CalDavServer::Kind;
@@ -354,6 +359,9 @@ const Row kRows[] = {
          c.synced();
          c.synced();
          EXPECT_EQ(c.synced().requests, 1);
+         c.phone({"edit", c.uidOn("A"), "A2"});
+         EXPECT_EQ(c.synced().requests, 3) << "state, changes since the token, the event";
+         EXPECT_EQ(c.localTexts(), QStringList({"A2"}));
      }},
     {"CalendarFoundFromTheServersAddress",
      [](Case& c) {
