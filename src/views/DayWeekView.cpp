@@ -358,8 +358,11 @@ void DayWeekView::drawHourLabels()
         view->Print(kMinuteLabels, y, label.minutes);
         if (label.dayHalf.isEmpty())
             continue;
+        // The day's last line has no row under it: its am or pm stands above the digits.
+        const int below = y + PictureBox::toTwips(dayHalf.top);
+        const int size = PictureBox::toTwips(dayHalf.pixelSize + 1);
         view->setDrawFont(dayHalfFont);
-        view->Print(0, y + PictureBox::toTwips(dayHalf.top), label.dayHalf);
+        view->Print(0, below + size <= view->ScaleHeight() ? below : y - size, label.dayHalf);
         view->setDrawFont(font);
     }
 }
