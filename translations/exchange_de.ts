@@ -80,6 +80,7 @@
     <name>form_import_ics</name>
     <message><source>%1 cannot be imported.</source><translation>%1 kann nicht importiert werden.</translation></message>
     <message><source>Import iCalendar</source><translation>iCalendar importieren</translation></message>
+    <message><source>%1 holds 1 event. It becomes an appointment of the active data source.</source><translation>%1 enthält 1 Ereignis. Es wird zu einem Termin der aktuellen Datenquelle.</translation></message>
     <message><source>%1 holds %2 events. They become appointments of the active data source.</source><translation>%1 enthält %2 Ereignisse. Sie werden zu Terminen der aktuellen Datenquelle.</translation></message>
     <message><source>Use color:</source><translation>Verwende Farbe:</translation></message>
     <message><source>Import</source><translation>Importieren</translation></message>

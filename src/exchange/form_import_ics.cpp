@@ -111,10 +111,15 @@ void form_import_ics::readFile()
                 m_hooks.error(parentWidget(), kTitle, m_problem);
                 return;
             }
-            label_datei->setText(tr("%1 holds %2 events. They become appointments of the "
-                                    "active data source.")
-                                     .arg(QFileInfo(m_path).fileName())
-                                     .arg(m_check.events));
+            const QString name = QFileInfo(m_path).fileName();
+            label_datei->setText(
+                m_check.events == 1
+                    ? tr("%1 holds 1 event. It becomes an appointment of the active data source.")
+                          .arg(name)
+                    : tr("%1 holds %2 events. They become appointments of the active data "
+                         "source.")
+                          .arg(name)
+                          .arg(m_check.events));
             command_ok->setEnabled(true);
         });
     });

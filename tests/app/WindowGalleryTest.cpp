@@ -2,8 +2,8 @@
 // control lies outside its window. With NORVANE_SHOTS=DIR set, each page is also saved as a
 // picture there (scripts/screenshots runs this at 100 % and 200 %).
 #include "ApiMCI.h"
-#include "ClassTabs.h"
 #include "AppointmentEditing.h"
+#include "ClassTabs.h"
 #include "ClassTermin.h"
 #include "Language.h"
 #include "ProfileCache.h"
@@ -242,6 +242,11 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             form_import_ics importIcs(settings, ics);
             ASSERT_TRUE(QTest::qWaitFor([&] { return !importIcs.isReading(); }, 10000));
             look(importIcs, tag + "import-ics");
+            EXPECT_TRUE(importIcs.findChild<QLabel*>("label_datei")
+                            ->text()
+                            .startsWith(QLatin1String(lang) == QLatin1String("de")
+                                            ? "team.ics enthält 1 Ereignis. Es wird"
+                                            : "team.ics holds 1 event. It becomes"));
             form_import importHolidays(settings, holidays);
             ASSERT_TRUE(QTest::qWaitFor([&] { return !importHolidays.isReading(); }, 10000));
             look(importHolidays, tag + "import-holidays");
