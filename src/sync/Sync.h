@@ -22,6 +22,9 @@ struct SyncOptions {
     int pastDays = 365;   // the folder's one-time appointments looked at, back from today
     int futureDays = 730; // ... and ahead
     bool allowMassDelete = false;
+    // The language of what the sync writes into the folder (a conflict copy's mark), as the
+    // settings name it; empty: the translations this process has installed.
+    QString langCode;
     // Set from another thread: the sync stops between two items, the record kept whole.
     const std::atomic<bool>* cancel = nullptr;
     std::chrono::seconds connectTimeout{15};

@@ -1,5 +1,7 @@
 #include "SyncRun.h"
 
+#include <QTranslator>
+
 namespace {
 
 QString newHref(const QUrl& collection)
@@ -35,12 +37,28 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setUid(from.Uid());
 }
 
-QString conflictText(const QString& text)
+// The mark in the team's language whatever this process shows its messages in: the command
+// line speaks English, yet the copy it writes reads as the desktop program would write it.
+QString conflictMark(const QString& langCode)
+{
+    static const char* const kMark = QT_TRANSLATE_NOOP("Sync", "%1 (conflict copy)");
+    if (langCode.isEmpty())
+        return Sync::tr(kMark);
+    if (langCode == QLatin1String("de")) {
+        static QTranslator german;
+        static const bool loaded = german.load(QStringLiteral(":/i18n/sync_de.qm"));
+        if (const QString mark = german.translate("Sync", kMark); loaded && !mark.isEmpty())
+            return mark;
+    }
+    return QString::fromLatin1(kMark);
+}
+
+QString conflictText(const QString& text, const QString& langCode)
 {
     const qsizetype lineEnd = text.indexOf(QLatin1String("\r\n"));
     const QString first = lineEnd < 0 ? text : text.left(lineEnd);
     const QString rest = lineEnd < 0 ? QString() : text.mid(lineEnd);
-    return ClassTermin::cappedText(Sync::tr("%1 (conflict copy)").arg(first) + rest);
+    return ClassTermin::cappedText(conflictMark(langCode).arg(first) + rest);
 }
 
 } // namespace
@@ -139,7 +157,7 @@ void Run::conflict(Item& item, const QString& rel, const SyncMapping::Incoming& 
     // The local version first becomes an appointment of its own, noted in the record before
     // the server's version takes the file: a sync killed in between loses neither.
     ClassTermin copy = *load(rel);
-    copy.setText(conflictText(copy.Text()));
+    copy.setText(conflictText(copy.Text(), m_options.langCode));
     copy.setUid(newUid());
     const QString dir = DirectoryOfPath(rel);
     const QString copyRel = dir + m_store.UnusedFileName(abs(dir), [] {

@@ -216,6 +216,14 @@ const Row kRows[] = {
          EXPECT_EQ(c.localTexts(), both);
          EXPECT_EQ(c.serverTexts(), both);
          EXPECT_EQ(c.local()["A there"], a) << "the server's version keeps the file";
+         // The mark speaks the team's language, not the process's (the command line's English).
+         c.edit(a, "A hier");
+         c.phone({"edit", c.uidOn("A there"), "A dort"});
+         SyncOptions german;
+         german.langCode = "de";
+         EXPECT_EQ(c.sync(german).conflicts, 1);
+         EXPECT_TRUE(c.localTexts().contains("A hier (Konfliktkopie)"))
+             << c.localTexts().join('|').toStdString();
      }},
     {"DeletedVersusChangedTheChangeWins",
      [](Case& c) {

@@ -124,6 +124,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     options.pastDays = request.past.value_or(saved.pastDays);
     options.futureDays = request.future.value_or(saved.futureDays);
     options.allowMassDelete = request.allowMassDelete;
+    options.langCode = settings.LangCode();
     const SyncResult result = runSync(folder, account, options);
     if (result.exit == SyncResult::Exit::Done) {
         out << result.summary() << '\n';
