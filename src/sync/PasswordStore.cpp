@@ -96,7 +96,8 @@ bool writePrivately(const QString& path, const QByteArray& bytes, QString* error
 {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray temporary = target + ".new";
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     bool ok = fd >= 0 && ::fchmod(fd, 0600) == 0;
     qsizetype written = 0;
     while (ok && written < bytes.size()) {
