@@ -255,7 +255,7 @@ TEST_F(PrintoutTest, HourLabelsFitTheirStripAndStandCentredOnEvenlySpacedLines)
             ASSERT_EQ(labels.size(), rows.size());
             ASSERT_GE(rows.size(), 3);
             EXPECT_EQ(labels.first().text, format == std::string("12h") ? "07:00 am" : "07:00");
-            const Item& frame = canvas.itemsOf(Item::Box).at(1);
+            const Item frame = canvas.itemsOf(Item::Box).at(1); // a copy: the list is a temporary
             const double rowHeight = rows[1].y - rows[0].y;
             for (int i = 0; i < rows.size(); ++i) {
                 EXPECT_DOUBLE_EQ(rows[i].x, frame.x - 2) << "a tick into the strip";
