@@ -239,6 +239,20 @@ QString usage()
         "day and range print one JSON object per appointment and line.\n");
 }
 
+int usageError(const QString& problem, QTextStream& err)
+{
+    err << "norvane-cli: " << problem << '\n' << usage();
+    err.flush();
+    return UsageError;
+}
+
+int failure(const QString& problem, QTextStream& err)
+{
+    err << "norvane-cli: " << problem << '\n';
+    err.flush();
+    return FolderError;
+}
+
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory)
 {

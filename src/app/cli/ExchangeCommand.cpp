@@ -31,20 +31,6 @@ struct Request {
 
 using Problem = QString;
 
-int usageError(const QString& problem, QTextStream& err)
-{
-    err << "norvane-cli: " << problem << '\n' << AgendaCommand::usage();
-    err.flush();
-    return AgendaCommand::UsageError;
-}
-
-int failure(const QString& problem, QTextStream& err)
-{
-    err << "norvane-cli: " << problem << '\n';
-    err.flush();
-    return AgendaCommand::FolderError;
-}
-
 // Options "--folder DIR" and, for an import, "--color N" and "--allow-large", the ones with a
 // value also written "--name=VALUE".
 std::variant<Request, Problem> parse(const QStringList& args, bool importing)
@@ -93,21 +79,24 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 {
     const auto parsed = parse(args, false);
     if (const auto* problem = std::get_if<Problem>(&parsed))
-        return usageError(*problem, err);
+        return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
     if (request.positional.size() != 2)
-        return usageError(QStringLiteral("export-ics takes FROM and TO as YYYY-MM-DD."), err);
+        return AgendaCommand::usageError(
+            QStringLiteral("export-ics takes FROM and TO as YYYY-MM-DD."), err);
     QList<QDate> dates;
     for (const QString& text : request.positional) {
         const std::optional<QDate> date = AgendaCommand::parseDate(text);
         if (!date)
-            return usageError(QStringLiteral("Not a date (YYYY-MM-DD): %1").arg(text), err);
+            return AgendaCommand::usageError(
+                QStringLiteral("Not a date (YYYY-MM-DD): %1").arg(text), err);
         if (*date < kFirstDay || *date > kLastDay)
-            return usageError(QStringLiteral("Not a date from 1900 to 2200: %1").arg(text), err);
+            return AgendaCommand::usageError(
+                QStringLiteral("Not a date from 1900 to 2200: %1").arg(text), err);
         dates << *date;
     }
     if (dates[0] > dates[1])
-        return usageError(QStringLiteral("FROM lies after TO."), err);
+        return AgendaCommand::usageError(QStringLiteral("FROM lies after TO."), err);
 
     ProfileCache profiles(RealFileAccess::instance());
     Settings settings(profiles, programDirectory);
@@ -134,17 +123,18 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 {
     const auto parsed = parse(args, true);
     if (const auto* problem = std::get_if<Problem>(&parsed))
-        return usageError(*problem, err);
+        return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
     if (request.positional.size() != 1 || request.positional[0].isEmpty())
-        return usageError(QStringLiteral("import-ics takes one iCalendar file."), err);
+        return AgendaCommand::usageError(QStringLiteral("import-ics takes one iCalendar file."),
+                                         err);
     const QString file = QDir::toNativeSeparators(request.positional[0]);
 
     QString reason;
     const std::optional<QByteArray> bytes =
         ReadIcsFile(RealFileAccess::instance(), request.positional[0], &reason);
     if (!bytes)
-        return failure(QStringLiteral("cannot read %1: %2").arg(file, reason), err);
+        return AgendaCommand::failure(QStringLiteral("cannot read %1: %2").arg(file, reason), err);
 
     ProfileCache profiles(RealFileAccess::instance());
     Settings settings(profiles, programDirectory);
@@ -157,14 +147,16 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
     options.recordSource = QFileInfo(request.positional[0]).absoluteFilePath();
     const IcsImportResult result = ImportIcs(*bytes, store, folder, request.color, {}, options);
     if (!result.ok)
-        return failure(QStringLiteral("%1: %2 Nothing was imported.").arg(file, result.error), err);
+        return AgendaCommand::failure(
+            QStringLiteral("%1: %2 Nothing was imported.").arg(file, result.error), err);
     if (result.tooLarge)
-        return failure(QStringLiteral("%1 makes %2 appointments, more than %3 at once; nothing "
-                                      "was imported. Add --allow-large to import them.")
-                           .arg(file)
-                           .arg(result.appointments)
-                           .arg(kLargeImport),
-                       err);
+        return AgendaCommand::failure(
+            QStringLiteral("%1 makes %2 appointments, more than %3 at once; nothing "
+                           "was imported. Add --allow-large to import them.")
+                .arg(file)
+                .arg(result.appointments)
+                .arg(kLargeImport),
+            err);
     out << IcsImportSummary(result) << '\n';
     // Where a run killed half-way leaves it too.
     if (!result.record.isEmpty())
@@ -172,11 +164,11 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
             << " (norvane-cli undo-import RECORD takes the import back)\n";
     out.flush();
     if (result.failed > 0)
-        return failure(QStringLiteral("%1 of %2 appointments not saved: %3")
-                           .arg(result.failed)
-                           .arg(result.appointments)
-                           .arg(IcsNotSavedReason(result.firstFailure)),
-                       err);
+        return AgendaCommand::failure(QStringLiteral("%1 of %2 appointments not saved: %3")
+                                          .arg(result.failed)
+                                          .arg(result.appointments)
+                                          .arg(IcsNotSavedReason(result.firstFailure)),
+                                      err);
     return AgendaCommand::Ok;
 }
 
@@ -184,23 +176,26 @@ int undoImport(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const auto parsed = parse(args, false);
     if (const auto* problem = std::get_if<Problem>(&parsed))
-        return usageError(*problem, err);
+        return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
     if (request.positional.size() != 1 || request.positional[0].isEmpty() ||
         !request.folder.isEmpty())
-        return usageError(QStringLiteral("undo-import takes one import record."), err);
+        return AgendaCommand::usageError(QStringLiteral("undo-import takes one import record."),
+                                         err);
     const QString record = request.positional[0];
     const UndoOutcome outcome = UndoImport(record, RealFileAccess::instance());
     if (!outcome.record.ok)
-        return failure(QStringLiteral("cannot read %1: %2")
-                           .arg(QDir::toNativeSeparators(record), outcome.record.error),
-                       err);
+        return AgendaCommand::failure(
+            QStringLiteral("cannot read %1: %2")
+                .arg(QDir::toNativeSeparators(record), outcome.record.error),
+            err);
     out << UndoSummary(outcome) << '\n';
     out.flush();
     if (outcome.failed > 0)
-        return failure(QStringLiteral("%1 appointments could not be removed; run it again.")
-                           .arg(outcome.failed),
-                       err);
+        return AgendaCommand::failure(
+            QStringLiteral("%1 appointments could not be removed; run it again.")
+                .arg(outcome.failed),
+            err);
     return AgendaCommand::Ok;
 }
 

@@ -66,20 +66,6 @@ std::variant<Request, Problem> parse(const QStringList& args)
     return r;
 }
 
-int usageError(const QString& problem, QTextStream& err)
-{
-    err << "norvane-cli: " << problem << '\n' << AgendaCommand::usage();
-    err.flush();
-    return AgendaCommand::UsageError;
-}
-
-int failure(const QString& problem, QTextStream& err)
-{
-    err << "norvane-cli: " << problem << '\n';
-    err.flush();
-    return AgendaCommand::FolderError;
-}
-
 } // namespace
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
@@ -87,7 +73,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
 {
     const auto parsed = parse(args);
     if (const auto* problem = std::get_if<Problem>(&parsed))
-        return usageError(*problem, err);
+        return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
 
     ProfileCache profiles(RealFileAccess::instance());
@@ -99,13 +85,14 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
                         request.user.isEmpty() && request.url.isEmpty() ? saved.user : request.user,
                         {}};
     if (account.url.isEmpty())
-        return usageError(QStringLiteral("No server: give --url, or set up the account in the "
-                                         "settings."),
-                          err);
+        return AgendaCommand::usageError(
+            QStringLiteral("No server: give --url, or set up the account in the "
+                           "settings."),
+            err);
     if (!request.passwordFile.isEmpty()) {
         QFile file(request.passwordFile);
         if (!file.open(QIODevice::ReadOnly))
-            return failure(
+            return AgendaCommand::failure(
                 QStringLiteral("cannot read %1: %2").arg(request.passwordFile, file.errorString()),
                 err);
         account.password = QString::fromUtf8(file.readLine()).trimmed();

@@ -24,13 +24,6 @@ struct ImportRequest {
 
 using Problem = QString;
 
-int usageError(const QString& problem, QTextStream& err)
-{
-    err << "norvane-cli: " << problem << '\n' << AgendaCommand::usage();
-    err.flush();
-    return AgendaCommand::UsageError;
-}
-
 // The value of "--name VALUE" or "--name=VALUE" at args[i]; i moves past what it used.
 std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
 {
@@ -110,7 +103,7 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
 {
     const auto parsed = parseImport(args);
     if (const auto* problem = std::get_if<Problem>(&parsed))
-        return usageError(*problem, err);
+        return AgendaCommand::usageError(*problem, err);
     const ImportRequest& request = std::get<ImportRequest>(parsed);
 
     HolidayFile::Problem problem;
@@ -132,8 +125,8 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
     QStringList repeated;
     for (const QString& section : request.sections) {
         if (!file->hasSection(section))
-            return usageError(QStringLiteral("No section \"%1\" in %2").arg(section, request.file),
-                              err);
+            return AgendaCommand::usageError(
+                QStringLiteral("No section \"%1\" in %2").arg(section, request.file), err);
         if (file->repeated().contains(section))
             repeated << section;
     }
@@ -171,7 +164,7 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
 int testFolder(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() != 1 || args[0].isEmpty() || args[0].startsWith(u'-'))
-        return usageError(QStringLiteral("test-folder takes one directory."), err);
+        return AgendaCommand::usageError(QStringLiteral("test-folder takes one directory."), err);
     FolderSpeedTest test;
     const FolderSpeedTest::Result result = test.run(QDir::toNativeSeparators(args[0]));
     switch (result.verdict) {
