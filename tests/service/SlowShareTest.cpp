@@ -9,6 +9,7 @@
 #include "DayWeekView.h"
 #include "Recurrence.h"
 #include "Settings.h"
+#include "ShownLabels.h"
 #include "StoreService.h"
 #include "TestFiles.h"
 #include "form_main.h"
@@ -165,22 +166,8 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QList<QLabel*> appointmentLabels()
-    {
-        QList<QLabel*> labels;
-        for (QLabel* label : child<QWidget>("pic_view")->findChildren<QLabel*>())
-            if (label->property("tag").isValid() && label->isVisibleTo(label->parentWidget()))
-                labels << label;
-        return labels;
-    }
-    QStringList labelTexts()
-    {
-        QStringList texts;
-        for (QLabel* label : appointmentLabels())
-            texts << label->text();
-        texts.sort();
-        return texts;
-    }
+    QList<QLabel*> appointmentLabels() { return ShownLabels::of(*m_window); }
+    QStringList labelTexts() { return ShownLabels::textsOf(*m_window); }
     QDate firstShown() { return window().view().DayColumn(1)->datum(); }
 
     // An appointment file as another user writes it, straight into the backing folder.

@@ -8,6 +8,7 @@
 #include "FileAccess.h"
 #include "ProfileCache.h"
 #include "Settings.h"
+#include "ShownLabels.h"
 #include "StoreService.h"
 #include "TestFiles.h"
 #include "form_main.h"
@@ -119,22 +120,8 @@ protected:
     }
 
     // The appointment labels shown in the grid.
-    QList<QLabel*> appointmentLabels()
-    {
-        QList<QLabel*> labels;
-        for (QLabel* label : child<QWidget>("pic_view")->findChildren<QLabel*>())
-            if (label->property("tag").isValid() && label->isVisibleTo(label->parentWidget()))
-                labels << label;
-        return labels;
-    }
-    QStringList labelTexts()
-    {
-        QStringList texts;
-        for (QLabel* label : appointmentLabels())
-            texts << label->text();
-        texts.sort();
-        return texts;
-    }
+    QList<QLabel*> appointmentLabels() { return ShownLabels::of(window()); }
+    QStringList labelTexts() { return ShownLabels::textsOf(window()); }
 
     void key(Qt::Key k)
     {

@@ -5,6 +5,7 @@
 #include "DayWeekView.h"
 #include "Language.h"
 #include "Settings.h"
+#include "ShownLabels.h"
 #include "StalledShare.h"
 #include "StoreService.h"
 #include "TestFiles.h"
@@ -68,22 +69,8 @@ protected:
     {
         return TestFiles::putAppointment(data.path(), d, start, text);
     }
-    QStringList labelTexts()
-    {
-        QStringList texts;
-        for (QLabel* label : window->findChild<QWidget*>("pic_view")->findChildren<QLabel*>())
-            if (label->property("tag").isValid() && label->isVisibleTo(label->parentWidget()))
-                texts << label->text();
-        texts.sort();
-        return texts;
-    }
-    QLabel* appointmentLabel()
-    {
-        for (QLabel* label : window->findChild<QWidget*>("pic_view")->findChildren<QLabel*>())
-            if (label->property("tag").isValid() && label->isVisibleTo(label->parentWidget()))
-                return label;
-        return nullptr;
-    }
+    QStringList labelTexts() { return ShownLabels::textsOf(*window); }
+    QLabel* appointmentLabel() { return ShownLabels::of(*window).value(0); }
     QString source() const
     {
         return window->findChild<QLabel*>("label_datasource")->text().section('\n', 0, 0);
