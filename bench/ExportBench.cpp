@@ -98,11 +98,11 @@ int main(int argc, char** argv)
     qint64 bytes = 0;
     int count = 0;
     {
-        ProfileCache profiles(RealFileAccess::instance());
+        ProfileCache profiles(ThreadFileAccess());
         DataAccess store(profiles, StoreSource::fixed(folder));
         const QByteArray ics = ExportIcs(store, from, to, folder, {}, &count);
         bytes = ics.size();
-        if (!RealFileAccess::instance().writeAtomically(target, ics, QString()).ok) {
+        if (!ThreadFileAccess().writeAtomically(target, ics, QString()).ok) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(target));
             return 1;
         }

@@ -82,7 +82,7 @@ Figures measure(int n, const QString& folder)
         return figures; // the window refuses it
 
     QTemporaryDir program;
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, program.path());
     Ticks ticks;
     clock.restart();

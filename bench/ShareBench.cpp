@@ -60,7 +60,7 @@ private:
 // The main window and its store service on the share, as the program makes them.
 struct Program {
     QTemporaryDir dir;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     std::unique_ptr<Settings> settings;
     StoreService service;
     AppointmentEditing editing{service.filer()};

@@ -102,7 +102,7 @@ const Folder& folder(Variant variant)
 // The store objects as the program builds them at start, counting every file operation.
 struct Store {
     explicit Store(const Folder& folder)
-        : files(RealFileAccess::instance())
+        : files(ThreadFileAccess())
         , profiles(files)
         , settings(profiles, folder.programDir)
         , data(profiles, settings)

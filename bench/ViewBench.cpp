@@ -149,7 +149,7 @@ QList<QDate> workingWeek()
 struct Window {
     RealFileAccess share;
     CountingFileAccess files{share};
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, folder().program.path()};
     StoreService service{serviceOptions()};
     AppointmentEditing editing{service.filer()};

@@ -94,7 +94,10 @@ public:
         outcome.written = m_files.value(path).meta;
         return outcome;
     }
-    bool remove(const QString& path) override { return m_files.remove(path) > 0; }
+    bool remove(const QString& path, const QString&) override
+    {
+        return m_files.remove(path) > 0;
+    }
     bool makePath(const QString& dir) override
     {
         addDirectory(dir);

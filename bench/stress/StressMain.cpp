@@ -107,7 +107,7 @@ FinalCheck checkFolder(const QString& folder, const Journal& journal)
     }
 
     // The store of a fresh process must show exactly that, day by day.
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(folder));
     for (const QDate& day : days()) {
         QHash<QString, QString> due;

@@ -138,7 +138,7 @@ Journal readJournal(const QString& path, bool* ok)
 int runWriter(const RoleOptions& o)
 {
     QRandomGenerator random(o.seed);
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, o.folder);
     DataAccess store(profiles, settings);
     AppointmentFiling filing(store, [&random] { return random.generate(); });
@@ -279,7 +279,7 @@ int runWriter(const RoleOptions& o)
 int runReader(const RoleOptions& o)
 {
     QRandomGenerator random(o.seed);
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(o.folder));
     const QString who = QStringLiteral("reader %1").arg(o.index);
     Figures figures;

@@ -146,8 +146,7 @@ void UndoLastImportWindow(QWidget* parent, Settings& settings, IcsWindowHooks ho
     progress.show();
     const std::optional<UndoOutcome> undone =
         await<UndoOutcome>(worker, progress, [record = last->path, stop] {
-            RealFileAccess files;
-            return UndoImport(record, files, [stop] { return stop->load(); });
+            return UndoImport(record, ThreadFileAccess(), [stop] { return stop->load(); });
         });
     progress.hide();
     if (!undone) {

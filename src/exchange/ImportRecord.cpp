@@ -178,7 +178,7 @@ UndoOutcome UndoImport(const QString& recordPath, FileAccess& files,
         const QString path = outcome.record.folder + relative;
         if (!files.exists(path))
             ++outcome.gone;
-        else if (files.remove(path))
+        else if (files.remove(path, outcome.record.folder))
             ++outcome.removed;
         else
             ++outcome.failed;

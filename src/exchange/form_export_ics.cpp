@@ -69,7 +69,7 @@ form_export_ics::form_export_ics(Settings& settings, const QDate& shownDate, Ics
     , m_worker(std::make_unique<WorkerThread>(QStringLiteral("iCalendar export")))
 {
     if (!m_makeFiles)
-        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
+        m_makeFiles = MakeFileAccess;
     Form_Load();
 }
 

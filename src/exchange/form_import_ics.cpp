@@ -33,7 +33,7 @@ form_import_ics::form_import_ics(Settings& settings, const QString& path, IcsWin
     , m_worker(std::make_unique<WorkerThread>(QStringLiteral("iCalendar import")))
 {
     if (!m_makeFiles)
-        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
+        m_makeFiles = MakeFileAccess;
     Form_Load();
     readFile();
 }

@@ -115,7 +115,7 @@ PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& 
         RenderPdf(job, QFileInfo(path).completeBaseName(), days, settings, &reason);
     if (!pdf)
         return failed(cannotWrite(path, reason));
-    return WritePdf(*pdf, path, RealFileAccess::instance());
+    return WritePdf(*pdf, path, ThreadFileAccess());
 }
 
 std::optional<QByteArray> RenderPdf(const PrintJob& job, const QString& title,

@@ -92,7 +92,7 @@ form_print::form_print(Settings& settings, const QDate& printDate, Output output
     , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Print")))
 {
     if (!m_makeFiles)
-        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
+        m_makeFiles = MakeFileAccess;
     if (!m_hooks.question)
         m_hooks.question = [](QWidget* owner, const QString& title, const QString& text) {
             return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No) ==

@@ -38,7 +38,7 @@ public:
         // The PDF file to write; empty when the user cancelled.
         std::function<QString(QWidget*)> pdfFileName;
     };
-    // Makes the file access of one job, on the job's thread; a RealFileAccess of the job's own
+    // Makes the file access of one job, on the job's thread; one made by MakeFileAccess
     // when empty. Tests put a share of their own there.
     using MakeFiles = std::function<std::unique_ptr<FileAccess>()>;
 

@@ -431,9 +431,21 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
     return outcome;
 }
 
-bool RealFileAccess::remove(const QString& path)
+bool RealFileAccess::remove(const QString& path, const QString& root)
 {
-    return !path.isEmpty() && ::unlink(QFile::encodeName(path).constData()) == 0;
+    const QByteArray name = QFile::encodeName(path);
+    if (root.isEmpty())
+        return !path.isEmpty() && ::unlink(name.constData()) == 0;
+    // Removed relative to its directory, opened and checked first: a linked directory on the
+    // way cannot lead the removal out of the data folder.
+    const qsizetype slash = name.lastIndexOf('/');
+    const QByteArray dir = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : name.left(slash);
+    const QByteArray base = name.mid(slash + 1);
+    if (base.isEmpty() || base == "." || base == "..")
+        return false;
+    const Descriptor dirFd(openDirectory(dir));
+    return dirFd.get() >= 0 && confined(dirFd.get(), dir, root) &&
+           ::unlinkat(dirFd.get(), base.constData(), 0) == 0;
 }
 
 bool RealFileAccess::makePath(const QString& dir)
@@ -441,10 +453,15 @@ bool RealFileAccess::makePath(const QString& dir)
     return QDir().mkpath(dir);
 }
 
-RealFileAccess& RealFileAccess::instance()
+std::unique_ptr<FileAccess> MakeFileAccess()
 {
-    static RealFileAccess real;
-    return real;
+    return std::make_unique<RealFileAccess>();
+}
+
+FileAccess& ThreadFileAccess()
+{
+    thread_local const std::unique_ptr<FileAccess> files = MakeFileAccess();
+    return *files;
 }
 
 void CountingFileAccess::noteCall(Call call)

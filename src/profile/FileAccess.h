@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 // The one seam through which the store touches the disk. On a network share every call is a
@@ -108,8 +109,9 @@ public:
     // is a failure and a link under the name is followed.
     virtual WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
                                          const QString& root) = 0;
-    // Removes the name; a link is removed itself, never its target.
-    virtual bool remove(const QString& path) = 0;
+    // Removes the name; a link is removed itself, never its target. With a root, the name's
+    // directory must lie inside it after resolving links, or nothing is removed.
+    virtual bool remove(const QString& path, const QString& root) = 0;
     // Creates dir with every missing parent.
     virtual bool makePath(const QString& dir) = 0;
 };
@@ -125,11 +127,8 @@ public:
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
                                  const QString& root) override;
-    bool remove(const QString& path) override;
+    bool remove(const QString& path, const QString& root) override;
     bool makePath(const QString& dir) override;
-
-    // The process-wide instance for code that has no other to hand.
-    static RealFileAccess& instance();
 
 private:
     QByteArray canonicalRootOf(const QString& root);
@@ -149,6 +148,12 @@ private:
         unsigned mode = 0;
     } m_lastSeen;
 };
+
+// The one factory of file access to the real file system: every thread and job makes its own,
+// since a file access keeps what it saw last and is not to be shared between threads.
+std::unique_ptr<FileAccess> MakeFileAccess();
+// The calling thread's own file access, made by MakeFileAccess on the thread's first call.
+FileAccess& ThreadFileAccess();
 
 // Passes every call on to another file access: the base of decorators and test fakes, which
 // override only what they change.
@@ -194,10 +199,10 @@ public:
         noteCall(Call::Write);
         return m_inner.writeAtomically(path, content, root);
     }
-    bool remove(const QString& path) override
+    bool remove(const QString& path, const QString& root) override
     {
         noteCall(Call::Removal);
-        return m_inner.remove(path);
+        return m_inner.remove(path, root);
     }
     bool makePath(const QString& dir) override
     {

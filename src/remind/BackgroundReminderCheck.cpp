@@ -36,8 +36,8 @@ private:
 
 std::unique_ptr<FileAccess> ownOrReal(std::unique_ptr<FileAccess> files)
 {
-    // Never RealFileAccess::instance(): the window's thread uses that one.
-    return files ? std::move(files) : std::make_unique<RealFileAccess>();
+    // One of its own: the check runs on a thread the store service may pass work to.
+    return files ? std::move(files) : MakeFileAccess();
 }
 
 } // namespace

@@ -20,7 +20,7 @@ public:
 
     // Create it on the window's thread: the actions are taken there. clock is called on the
     // check's thread. files is what the folders are read through there (tests pass a fake);
-    // a RealFileAccess of the thread's own when none is given.
+    // one made by MakeFileAccess when none is given.
     BackgroundReminderCheck(const Settings& settings, ReminderActions& actions, QString login,
                             Clock clock = {}, std::unique_ptr<FileAccess> files = {});
     // Returns within WorkerThread::kStopWait even while a check waits on a share that stopped

@@ -44,9 +44,9 @@ WriteOutcome CancellableFileAccess::writeAtomically(const QString& path, const Q
     return m_inner.writeAtomically(path, content, root);
 }
 
-bool CancellableFileAccess::remove(const QString& path)
+bool CancellableFileAccess::remove(const QString& path, const QString& root)
 {
-    return !m_cancelled && m_inner.remove(path);
+    return !m_cancelled && m_inner.remove(path, root);
 }
 
 bool CancellableFileAccess::makePath(const QString& dir)

@@ -23,7 +23,7 @@ public:
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
                                  const QString& root) override;
-    bool remove(const QString& path) override;
+    bool remove(const QString& path, const QString& root) override;
     bool makePath(const QString& dir) override;
 
 private:

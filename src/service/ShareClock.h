@@ -75,10 +75,10 @@ public:
         const Running running(*m_clock);
         return ForwardingFileAccess::writeAtomically(path, content, root);
     }
-    bool remove(const QString& path) override
+    bool remove(const QString& path, const QString& root) override
     {
         const Running running(*m_clock);
-        return ForwardingFileAccess::remove(path);
+        return ForwardingFileAccess::remove(path, root);
     }
     bool makePath(const QString& dir) override
     {

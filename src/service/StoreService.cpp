@@ -61,7 +61,7 @@ StoreService::StoreService(Options options, QObject* parent)
     , m_slot(std::make_shared<LoadSlot>())
 {
     std::unique_ptr<FileAccess> files =
-        m_options.files ? m_options.files() : std::make_unique<RealFileAccess>();
+        m_options.files ? m_options.files() : MakeFileAccess();
     m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock);
     m_filer = std::make_unique<ServiceFiler>(*this);
     if (m_options.watchFolders) {

@@ -37,7 +37,7 @@ SyncSettingsPage::SyncSettingsPage(const Settings& settings, QWidget* parent)
 {
     setObjectName(QStringLiteral("page_sync"));
     build();
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     fill(readSyncSettings(profiles, m_settingsFile));
     setLanguage(m_lang);
 }
@@ -189,7 +189,7 @@ bool SyncSettingsPage::save(const QString& settingsFile, QString* error)
     // A shared settings file gets no section from someone who set up no account.
     if (accountChanged || chosen.intervalMinutes != m_saved.intervalMinutes ||
         (settingsFile != m_settingsFile && !chosen.url.isEmpty())) {
-        ProfileCache profiles(RealFileAccess::instance());
+        ProfileCache profiles(ThreadFileAccess());
         if (!writeSyncSettings(profiles, settingsFile, chosen, error))
             return false;
     }

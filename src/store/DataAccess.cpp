@@ -189,7 +189,7 @@ void DataAccess::DeleteAppointmentFile(const QString& path)
         return;
     forgetInPass(path);
     forgetDayMarks(path);
-    m_profiles.files().remove(path);
+    m_profiles.files().remove(path, dataFolder());
     m_profiles.forget(path);
 }
 

@@ -31,6 +31,38 @@ bool isNumbered(QStringView name, QLatin1String prefix)
     return true;
 }
 
+// The number after prefix when name is the prefix and a number in first..last written as
+// directory() writes it (no leading zero); 0 otherwise.
+int numberIn(QStringView name, QLatin1String prefix, int first, int last)
+{
+    if (!isNumbered(name, prefix) || name.size() > prefix.size() + 4 ||
+        name.at(prefix.size()) == QLatin1Char('0'))
+        return 0;
+    const int number = name.sliced(prefix.size()).toInt();
+    return number >= first && number <= last ? number : 0;
+}
+
+// A file name the store lists: visible (temporary files start with a dot), with the extension.
+bool isAppointmentName(QStringView name)
+{
+    constexpr QLatin1String kExtension(".nv3");
+    if (name.size() <= kExtension.size() || name.startsWith(QLatin1Char('.')) ||
+        !name.endsWith(kExtension, Qt::CaseInsensitive))
+        return false;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            return false;
+    }
+    return true;
+}
+
+bool isMonthDay(QStringView month, QStringView day)
+{
+    const int m = numberIn(month, QLatin1String("m"), 1, 12);
+    const int d = numberIn(day, QLatin1String("d"), 1, 31);
+    return m && d && QDate(2000, m, d).isValid(); // a leap year: 29 February is a day
+}
+
 } // namespace
 
 Kind ofPath(const QString& path)
@@ -106,6 +138,23 @@ QStringList directoriesOfDay(const QString& dataFolder, const QDate& date)
     return {directory(dataFolder, Kind::None, date), directory(dataFolder, Kind::Daily, date),
             directory(dataFolder, Kind::Weekly, date), directory(dataFolder, Kind::Monthly, date),
             directory(dataFolder, Kind::Yearly, date)};
+}
+
+bool isAppointmentPath(QStringView relative)
+{
+    const QList<QStringView> parts = relative.split(QLatin1Char('/'));
+    if (parts.isEmpty() || !isAppointmentName(parts.last()))
+        return false;
+    if (parts.size() == 4 && parts[0] != kRecurring) {
+        const int year = numberIn(parts[0], QLatin1String("y"), 1, 9999);
+        return year && isMonthDay(parts[1], parts[2]) &&
+               QDate(year, parts[1].sliced(1).toInt(), parts[2].sliced(1).toInt()).isValid();
+    }
+    if (parts.size() == 3 && parts[0] == kRecurring) {
+        return parts[1] == kEvery || numberIn(parts[1], QLatin1String("wd"), 1, 7) ||
+               numberIn(parts[1], QLatin1String("d"), 1, 31);
+    }
+    return parts.size() == 4 && parts[0] == kRecurring && isMonthDay(parts[1], parts[2]);
 }
 
 } // namespace Recurrence

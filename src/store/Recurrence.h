@@ -32,4 +32,11 @@ QString directory(const QString& dataFolder, Kind kind, const QDate& date);
 // The five directories an appointment shown on date may lie in, the day's own first.
 QStringList directoriesOfDay(const QString& dataFolder, const QDate& date);
 
+// Whether relative (separated by '/') names an appointment file of the tree as directory()
+// lays it out: y<year>/m<month>/d<day>/<name>.nv3 of a real date, or a file of
+// recurring/every, recurring/wd<1..7>, recurring/d<1..31> or recurring/m<month>/d<day>. The
+// one test for a path that comes from a record, a server or a command line: anything else
+// (an absolute path, "..", a hidden or temporary name, another directory) is no appointment.
+bool isAppointmentPath(QStringView relative);
+
 } // namespace Recurrence

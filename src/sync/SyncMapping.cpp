@@ -117,7 +117,7 @@ QByteArray eventOf(const TerminPtr& a, const QString& folder, const QString& uid
 
 Incoming incomingOf(const QByteArray& ics, const QString& staging)
 {
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Incoming in;
     ComponentPtr calendar(icalparser_parse_string(ics.constData()));
     icalcomponent* event = calendar ? firstEvent(calendar.get()) : nullptr;

@@ -90,7 +90,7 @@ bool save(const QString& dataFolder, const Status& status, QString* error)
                         {"token", status.token},
                         {"ctag", status.ctag},
                         {"items", items}};
-    const WriteOutcome outcome = RealFileAccess::instance().writeAtomically(
+    const WriteOutcome outcome = ThreadFileAccess().writeAtomically(
         statusPath(dataFolder), QJsonDocument(o).toJson(QJsonDocument::Compact), dataFolder);
     if (!outcome.ok && error)
         *error = outcome.error.isEmpty() ? QStringLiteral("cannot write %1").arg(outcome.path)

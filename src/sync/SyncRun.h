@@ -111,7 +111,7 @@ private:
     SyncAccount m_account;
     SyncOptions m_options;
     SyncResult& m_result;
-    ProfileCache m_profiles{RealFileAccess::instance()};
+    ProfileCache m_profiles{ThreadFileAccess()};
     DataAccess m_store;
     HttpClient m_http;
     CalDavClient m_dav;

@@ -11,7 +11,7 @@ namespace {
 
 SyncSettings readSettings(const QString& settingsFile)
 {
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     return readSyncSettings(profiles, settingsFile);
 }
 

@@ -71,7 +71,7 @@ form_import::form_import(Settings& settings, const QString& path, Hooks hooks, Q
             messageBox(owner, QMessageBox::Critical, title, text);
         };
     if (!m_makeFiles)
-        m_makeFiles = [] { return std::make_unique<RealFileAccess>(); };
+        m_makeFiles = MakeFileAccess;
     Form_Load();
     readList();
 }

@@ -33,7 +33,7 @@ public:
         std::function<void(QWidget*, const QString& title, const QString& text)> message;
         std::function<void(QWidget*, const QString& title, const QString& text)> error;
     };
-    // Makes the file access of one job, on the job's thread; a RealFileAccess of the job's own
+    // Makes the file access of one job, on the job's thread; one made by MakeFileAccess
     // when empty. Tests put a share of their own there.
     using MakeFiles = std::function<std::unique_ptr<FileAccess>()>;
 

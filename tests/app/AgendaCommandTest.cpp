@@ -166,7 +166,7 @@ TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles)
     };
 
     QTemporaryDir ourProgram;
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, ourProgram.path());
     settings.setActiveFolder(data.path());
     DataAccess store(profiles, settings);

@@ -67,7 +67,7 @@ protected:
 
     QTemporaryDir program;
     QTemporaryDir data;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
 };
 

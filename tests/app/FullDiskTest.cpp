@@ -114,7 +114,7 @@ TEST_F(FullDiskTest, TheCommandsSayWhatWasNotWrittenAndExitWithOne)
 
 TEST_F(FullDiskTest, ASavedAppointmentAndTheSettingsKeepTheirOldBytes)
 {
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(path("data/")));
     AppointmentFiling filing(store);
     const QList<TerminPtr> day = store.GetAppointmentsOfDay(kDay);

@@ -132,13 +132,13 @@ TEST(ToolsCommandTest, ShippedListImportsWholeFromTheLibraryAndTheCommand)
     const QString list = NORVANE_HOLIDAY_LISTS "/germany.txt";
     HolidayFile::Problem problem;
     const std::optional<HolidayFile> file =
-        HolidayFile::read(RealFileAccess::instance(), list, &problem);
+        HolidayFile::read(ThreadFileAccess(), list, &problem);
     ASSERT_TRUE(file) << problem.reason.toStdString();
     EXPECT_EQ(file->repeated(), QStringList());
     EXPECT_EQ(file->sections(), (QStringList{"Deutschland 2026", "Deutschland 2027"}));
 
     QTemporaryDir byLibrary;
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(byLibrary.path()));
     const HolidayImportResult result =
         ImportHolidays(*file, file->sections(), 3, store, byLibrary.path());

@@ -204,7 +204,7 @@ protected:
     QString missing;
     QString holidays;
     QString ics;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
 };
 

@@ -212,7 +212,7 @@ protected:
 
     QTemporaryDir data;
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
     AppointmentFiling filing{store};

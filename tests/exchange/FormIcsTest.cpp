@@ -58,7 +58,7 @@ protected:
     QTemporaryDir data;
     QTemporaryDir files;
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
     IcsWindowHooks hooks;

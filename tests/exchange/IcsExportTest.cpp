@@ -68,7 +68,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     DataAccess store{profiles, StoreSource::fixed(folder.path())};
 };
 

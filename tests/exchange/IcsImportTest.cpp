@@ -23,7 +23,7 @@ const QDate kToday(2026, 3, 1);
 // Every appointment file below folder: directory, date, times, colour, reminder, range, text.
 QString describe(const QString& folder)
 {
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(folder));
     QStringList lines;
     QDirIterator it(folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
@@ -63,7 +63,7 @@ Imported importInto(const QString& folder, const QByteArray& ics,
                     const IcsImportProgress& progress = {},
                     const IcsImportOptions& options = testOptions())
 {
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(folder));
     Imported run{ImportIcs(ics, store, folder, 5, progress, options), {}};
     run.folder = describe(folder);
@@ -287,7 +287,7 @@ TEST(IcsImportTest, AFileAsLargeAsAnExportOfAWholeFolderIsRead)
     file.close();
     QString error;
     const std::optional<QByteArray> bytes =
-        ReadIcsFile(RealFileAccess::instance(), file.fileName(), &error);
+        ReadIcsFile(ThreadFileAccess(), file.fileName(), &error);
     ASSERT_TRUE(bytes) << error.toStdString();
     EXPECT_EQ(bytes->size(), kExportSize);
 }

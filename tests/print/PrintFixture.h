@@ -35,7 +35,7 @@ protected:
 
     QTemporaryDir data;
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     DataAccess dataAccess{profiles, settings};
     int fileNumber = 0;

@@ -26,7 +26,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    ProfileCache cache{RealFileAccess::instance()};
+    ProfileCache cache{ThreadFileAccess()};
 };
 
 TEST_F(ApiIni, LineBreaksAndEqualsSignsAreEscapedOnOneLine)

@@ -13,7 +13,7 @@ protected:
     QString path() const { return dir.filePath("a.ini"); }
 
     QTemporaryDir dir;
-    CountingFileAccess files{RealFileAccess::instance()};
+    CountingFileAccess files{ThreadFileAccess()};
     ProfileCache cache{files};
 };
 

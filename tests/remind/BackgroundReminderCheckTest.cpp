@@ -66,7 +66,7 @@ protected:
 
     QTemporaryDir program;
     QTemporaryDir team;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     ThreadActions actions;
     StalledShare share;

@@ -42,7 +42,7 @@ protected:
     QComboBox& choice(form_remind& w) { return *w.findChild<QComboBox*>("combo_remind"); }
 
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     SoundPlayer sound;
     ClassTermin a;

@@ -74,7 +74,7 @@ protected:
     QTemporaryDir program;
     QTemporaryDir team;
     QTemporaryDir mine;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     RecordedActions actions;
     QDateTime now{kToday, QTime(9, 57)};

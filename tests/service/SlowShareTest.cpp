@@ -197,7 +197,7 @@ protected:
 
     std::unique_ptr<SlowShare> share;
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     std::unique_ptr<StoreService> service;
     std::unique_ptr<AppointmentEditing> editing;

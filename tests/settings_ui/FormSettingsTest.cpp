@@ -72,7 +72,7 @@ protected:
     static QComboBox& combo(QWidget& w, const char* name) { return child<QComboBox>(w, name); }
 
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     form_settings::Hooks hooks;
     QStringList told;

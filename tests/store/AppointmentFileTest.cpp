@@ -19,7 +19,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    ProfileCache cache{RealFileAccess::instance()};
+    ProfileCache cache{ThreadFileAccess()};
     const QDate fallback{2010, 5, 6};
     const QTime now{14, 37};
 };

@@ -306,7 +306,7 @@ TEST_F(DataAccessTest, ARenameOverWithTheSameTimeAndSizeIsSeen)
 class FrozenMetadata : public ForwardingFileAccess {
 public:
     FrozenMetadata()
-        : ForwardingFileAccess(RealFileAccess::instance())
+        : ForwardingFileAccess(ThreadFileAccess())
     {
     }
     std::optional<FileMeta> metadata(const QString& path) override
@@ -437,7 +437,7 @@ TEST(ProfileMemory, AFileCostsMemoryInProportionToItsBytes)
     EXPECT_LT(held, size_t(8) * 1024 * 1024) << "about two bytes per character, not per line";
 
     QTemporaryDir dir;
-    ProfileCache cache(RealFileAccess::instance(), 100, 4 * 1024 * 1024);
+    ProfileCache cache(ThreadFileAccess(), 100, 4 * 1024 * 1024);
     for (int i = 0; i < 10; ++i) {
         const QString path = dir.filePath(QStringLiteral("%1.ini").arg(i));
         TestFiles::writeBytes(path, QByteArray(1000 * 1000, '\n'));

@@ -109,7 +109,7 @@ TEST(SaveRequests, EachKindOfSaveAsksOneQuestionAtMostBeforeItWrites)
     // What the write needs besides (the directories, the folder's presence, the new file's
     // time) it finds out on its own.
     QTemporaryDir data;
-    CountingFileAccess files{RealFileAccess::instance()};
+    CountingFileAccess files{ThreadFileAccess()};
     SaveSteps steps(files, data.path());
     for (const Step& step : kSteps) {
         steps.settle();
@@ -188,7 +188,7 @@ TEST(SaveSystemCalls, DISABLED_OneOfEach)
 {
     const QString folder = qEnvironmentVariable("NORVANE_SAVE_FOLDER");
     ASSERT_FALSE(folder.isEmpty()) << "NORVANE_SAVE_FOLDER names the data folder";
-    SaveSteps steps(RealFileAccess::instance(), folder);
+    SaveSteps steps(ThreadFileAccess(), folder);
     const auto mark = [&](const QString& name) {
         ::access(QFile::encodeName(QDir(folder).filePath(".mark-" + name)).constData(), F_OK);
     };

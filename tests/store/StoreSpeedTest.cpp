@@ -39,7 +39,7 @@ protected:
 
     QTemporaryDir data;
     QTemporaryDir program;
-    CountingFileAccess files{RealFileAccess::instance()};
+    CountingFileAccess files{ThreadFileAccess()};
     ProfileCache profiles{files};
     Settings settings{profiles, program.path()};
     QDateTime clock{QDate(2003, 7, 7), QTime(8, 0)};

@@ -15,7 +15,7 @@ namespace FakeFileAccess {
 class FlakyReads : public ForwardingFileAccess {
 public:
     FlakyReads()
-        : ForwardingFileAccess(RealFileAccess::instance())
+        : ForwardingFileAccess(ThreadFileAccess())
     {
     }
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
@@ -33,7 +33,10 @@ public:
                                         QStringLiteral("Read-only file system"));
         return m_inner.writeAtomically(path, content, root);
     }
-    bool remove(const QString& path) override { return !readOnly && m_inner.remove(path); }
+    bool remove(const QString& path, const QString& root) override
+    {
+        return !readOnly && m_inner.remove(path, root);
+    }
     QSet<QString> failing;
     bool readOnly = false;
 };
@@ -43,7 +46,7 @@ public:
 class AfterListing : public ForwardingFileAccess {
 public:
     explicit AfterListing(std::function<void()> step)
-        : ForwardingFileAccess(RealFileAccess::instance())
+        : ForwardingFileAccess(ThreadFileAccess())
         , m_step(std::move(step))
     {
     }

@@ -121,7 +121,7 @@ private:
 
 namespace StalledShareDetail {
 struct OwnRealFiles {
-    RealFileAccess real; // never the window thread's instance()
+    RealFileAccess real; // its own, never another thread's
 };
 } // namespace StalledShareDetail
 

@@ -62,7 +62,7 @@ public:
     // A new appointment of the folder; kind "wd" makes it weekly. Its path inside the folder.
     QString add(const QString& text, const QDate& day, int hour = 10, const QString& kind = {})
     {
-        ProfileCache profiles(RealFileAccess::instance());
+        ProfileCache profiles(ThreadFileAccess());
         DataAccess store(profiles, StoreSource::fixed(m_folder));
         ClassTermin a;
         a.setDatum(day);
@@ -81,7 +81,7 @@ public:
     }
     void edit(const QString& path, const QString& text)
     {
-        ProfileCache profiles(RealFileAccess::instance());
+        ProfileCache profiles(ThreadFileAccess());
         DataAccess store(profiles, StoreSource::fixed(m_folder));
         TerminPtr a = store.LoadAppointment(m_folder + path, {});
         a->setText(text);
@@ -92,7 +92,7 @@ public:
     // Path inside the folder by first line of the text, of every appointment file.
     QMap<QString, QString> local() const
     {
-        ProfileCache profiles(RealFileAccess::instance());
+        ProfileCache profiles(ThreadFileAccess());
         DataAccess store(profiles, StoreSource::fixed(m_folder));
         QMap<QString, QString> found;
         QDirIterator it(m_folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);

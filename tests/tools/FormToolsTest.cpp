@@ -47,7 +47,7 @@ protected:
     QTemporaryDir data;
     QTemporaryDir list;
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
     form_import::Hooks hooks;

@@ -100,7 +100,7 @@ protected:
     }
 
     QTemporaryDir data;
-    CountingFileAccess files{RealFileAccess::instance()};
+    CountingFileAccess files{ThreadFileAccess()};
     ProfileCache profiles{files};
     DataAccess store{profiles, StoreSource::fixed(data.path())};
     const HolidayFile list = *HolidayFile::fromBytes(

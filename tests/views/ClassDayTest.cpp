@@ -222,7 +222,7 @@ protected:
 
     QTemporaryDir data;
     QTemporaryDir program;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     DataAccess dataAccess{profiles, settings};
     AppointmentFiling filing{dataAccess};

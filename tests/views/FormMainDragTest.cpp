@@ -17,7 +17,7 @@ protected:
     // The appointment as another copy of the program reads its file.
     TerminPtr readBack(const QString& path)
     {
-        ProfileCache fresh(RealFileAccess::instance());
+        ProfileCache fresh(ThreadFileAccess());
         DataAccess otherCopy(fresh, settings);
         return otherCopy.LoadAppointment(path, kNow.date());
     }

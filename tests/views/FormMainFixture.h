@@ -153,7 +153,7 @@ protected:
     // What the store service's thread asks of the share, counted.
     RealFileAccess share;
     CountingFileAccess files{share};
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{serviceOptions()};
     AppointmentEditing editing{service.filer()};

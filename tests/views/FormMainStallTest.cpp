@@ -84,7 +84,7 @@ protected:
     QTemporaryDir program;
     QTemporaryDir data;
     StalledShare share;
-    ProfileCache profiles{RealFileAccess::instance()};
+    ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{options()};
     AppointmentEditing editing{service.filer()};

@@ -83,7 +83,7 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
     QTemporaryDir program;
     int shown = 0;
     for (int start = 0; start < 2; ++start) {
-        ProfileCache profiles(RealFileAccess::instance());
+        ProfileCache profiles(ThreadFileAccess());
         Settings settings(profiles, program.path());
         settings.LoadActiveFolder();
         settings.LoadSettings();
@@ -268,7 +268,7 @@ TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
     EXPECT_EQ(window().windowTitle(),
               QStringLiteral("Norvane 4  -  ") + QDir(other.path()).dirName());
     EXPECT_EQ(labelTexts(), QStringList{"Other team"});
-    ProfileCache fresh(RealFileAccess::instance());
+    ProfileCache fresh(ThreadFileAccess());
     Settings restarted(fresh, program.path());
     restarted.LoadActiveFolder();
     restarted.LoadSettings();

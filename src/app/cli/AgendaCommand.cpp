@@ -269,7 +269,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return Ok;
     }
 
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
     if (request.folder.isEmpty())
         loadSettings(settings, err);

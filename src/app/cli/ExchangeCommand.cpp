@@ -98,7 +98,7 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
     if (dates[0] > dates[1])
         return AgendaCommand::usageError(QStringLiteral("FROM lies after TO."), err);
 
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
     const QString folder = folderOf(request, settings, err);
     if (folder.isEmpty())
@@ -132,11 +132,11 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 
     QString reason;
     const std::optional<QByteArray> bytes =
-        ReadIcsFile(RealFileAccess::instance(), request.positional[0], &reason);
+        ReadIcsFile(ThreadFileAccess(), request.positional[0], &reason);
     if (!bytes)
         return AgendaCommand::failure(QStringLiteral("cannot read %1: %2").arg(file, reason), err);
 
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
     const QString folder = folderOf(request, settings, err);
     if (folder.isEmpty())
@@ -183,7 +183,7 @@ int undoImport(const QStringList& args, QTextStream& out, QTextStream& err)
         return AgendaCommand::usageError(QStringLiteral("undo-import takes one import record."),
                                          err);
     const QString record = request.positional[0];
-    const UndoOutcome outcome = UndoImport(record, RealFileAccess::instance());
+    const UndoOutcome outcome = UndoImport(record, ThreadFileAccess());
     if (!outcome.record.ok)
         return AgendaCommand::failure(
             QStringLiteral("cannot read %1: %2")

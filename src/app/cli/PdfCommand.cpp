@@ -92,7 +92,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     }
     const Request& request = std::get<Request>(parsed);
 
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory); // the layout: grid hours, week, language
     AgendaCommand::loadSettings(settings, err);
     const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);

@@ -76,7 +76,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
 
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
     if (request.folder.isEmpty() || request.url.isEmpty())
         AgendaCommand::loadSettings(settings, err);

@@ -108,7 +108,7 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
 
     HolidayFile::Problem problem;
     const std::optional<HolidayFile> file =
-        HolidayFile::read(RealFileAccess::instance(), request.file, &problem);
+        HolidayFile::read(ThreadFileAccess(), request.file, &problem);
     if (!file) {
         err << "norvane-cli: cannot read " << QDir::toNativeSeparators(request.file) << ": "
             << problem.reason << '\n';
@@ -132,7 +132,7 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
     }
     noteRepeated(repeated, err);
 
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
     if (request.folder.isEmpty())
         AgendaCommand::loadSettings(settings, err);

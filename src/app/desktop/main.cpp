@@ -58,7 +58,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/norvane.svg")));
     QApplication::setQuitOnLastWindowClosed(false); // the window may live on in the tray
 
-    ProfileCache profiles(RealFileAccess::instance());
+    ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, DefaultProgramDirectory());
     // Everything the main window reads and writes in the data folder goes through the store
     // service's own thread.
