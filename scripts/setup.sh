@@ -5,7 +5,7 @@ NORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 NORVANE_BUILD="${NORVANE_BUILD:-$NORVANE_ROOT/build}"
 
 NORVANE_PACKAGES=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config ccache
     qt6-base-dev qt6-multimedia-dev qt6-tools-dev
     libcurl4-openssl-dev libical-dev libsecret-1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
@@ -32,7 +32,16 @@ norvane_install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# A build directory configured with the compiler cache, so that a second build directory (the
+# sanitizer builds) and a rebuild after a fresh checkout compile only what changed.
+norvane_configure() {
+    local build="$1"
+    shift
+    export CCACHE_BASEDIR="$NORVANE_ROOT"
+    cmake -S "$NORVANE_ROOT" -B "$build" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
+}
+
 norvane_build() {
-    cmake -S "$NORVANE_ROOT" -B "$NORVANE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    norvane_configure "$NORVANE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build "$NORVANE_BUILD" -j "$(nproc)"
 }

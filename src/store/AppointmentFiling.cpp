@@ -44,8 +44,9 @@ WriteOutcome AppointmentFiling::File(ClassTermin& a)
     a.setFilename(newPath);
     const WriteOutcome saved = m_store.SaveAppointment(a);
     if (saved.ok) {
+        // One that came from another data folder leaves it; the removal stays inside that one.
         if (!oldPath.isEmpty() && oldPath != newPath)
-            m_store.DeleteAppointmentFile(oldPath);
+            m_store.DeleteAppointmentFile(oldPath, Recurrence::folderOf(oldPath));
     } else if (!oldPath.isEmpty()) {
         a.setFilename(oldPath);
     }

@@ -185,11 +185,16 @@ void DataAccess::DeleteAppointmentFile(const ClassTermin& appointment)
 
 void DataAccess::DeleteAppointmentFile(const QString& path)
 {
-    if (path.isEmpty())
+    DeleteAppointmentFile(path, dataFolder());
+}
+
+void DataAccess::DeleteAppointmentFile(const QString& path, const QString& root)
+{
+    if (path.isEmpty() || root.isEmpty())
         return;
     forgetInPass(path);
     forgetDayMarks(path);
-    m_profiles.files().remove(path, dataFolder());
+    m_profiles.files().remove(path, root);
     m_profiles.forget(path);
 }
 

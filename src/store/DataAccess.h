@@ -74,6 +74,8 @@ public:
     };
     FileChange ChangeSinceLoaded(const ClassTermin& appointment);
     void DeleteAppointmentFile(const QString& path);
+    // The same for a file of another data folder, root, that the removal must not leave.
+    void DeleteAppointmentFile(const QString& path, const QString& root);
 
     // Colour groups in order of first appearance, each in loading order.
     QList<TerminPtr> GetAppointmentsOfDay(const QDate& date);

@@ -157,4 +157,19 @@ bool isAppointmentPath(QStringView relative)
     return parts.size() == 4 && parts[0] == kRecurring && isMonthDay(parts[1], parts[2]);
 }
 
+QString folderOf(const QString& path)
+{
+    // The tree part is three or four names long: y/m/d/name, recurring/m/d/name or
+    // recurring/kind/name.
+    const QString clean = QDir::fromNativeSeparators(path);
+    for (int names : {4, 3}) {
+        qsizetype at = clean.size();
+        for (int i = 0; i < names && at > 0; ++i)
+            at = clean.lastIndexOf(QLatin1Char('/'), at - 1);
+        if (at > 0 && isAppointmentPath(QStringView(clean).sliced(at + 1)))
+            return path.left(at + 1);
+    }
+    return {};
+}
+
 } // namespace Recurrence

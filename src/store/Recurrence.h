@@ -38,5 +38,8 @@ QStringList directoriesOfDay(const QString& dataFolder, const QDate& date);
 // one test for a path that comes from a record, a server or a command line: anything else
 // (an absolute path, "..", a hidden or temporary name, another directory) is no appointment.
 bool isAppointmentPath(QStringView relative);
+// The data folder an appointment file lies in, by the tree part at the end of its path (see
+// isAppointmentPath), ending in a separator; empty when the path ends in no such part.
+QString folderOf(const QString& path);
 
 } // namespace Recurrence

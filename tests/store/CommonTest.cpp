@@ -1,5 +1,6 @@
 // How times, dates, weeks and paths look to the user.
 #include "Common.h"
+#include "Recurrence.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,41 @@ TEST(PathTest, LastPathPartAndTwoDigits)
     EXPECT_EQ(LastPathPart("/x/" + QString(150, 'a')).size(), 100);
     EXPECT_EQ(TwoDigits(5), QStringLiteral("05"));
     EXPECT_EQ(TwoDigits(12), QStringLiteral("12"));
+}
+
+// The one test for an appointment path that a record, a server or a command line names.
+TEST(PathTest, AnAppointmentPathIsOneOfTheTreeAndNothingElse)
+{
+    const struct {
+        const char* path;
+        bool appointment;
+    } cases[] = {
+        {"y2026/m3/d1/12345678.nv3", true}, {"y2024/m2/d29/a.NV3", true},
+        {"y1/m1/d1/a.nv3", true},           {"recurring/every/a.nv3", true},
+        {"recurring/wd7/a.nv3", true},      {"recurring/d31/a.nv3", true},
+        {"recurring/m2/d29/a.nv3", true},   {"y2025/m2/d29/a.nv3", false}, // no such day
+        {"y2026/m03/d1/a.nv3", false}, // never written with a leading zero
+        {"y2026/m13/d1/a.nv3", false},      {"y0/m1/d1/a.nv3", false},
+        {"y12345/m1/d1/a.nv3", false},      {"recurring/wd8/a.nv3", false},
+        {"recurring/d32/a.nv3", false},     {"recurring/m4/d31/a.nv3", false},
+        {"recurring/a.nv3", false},         {"y2026/m3/d1/.a.nv3.tmp1", false},
+        {"y2026/m3/d1/.a.nv3", false},      {"y2026/m3/d1/a.txt", false},
+        {"y2026/m3/d1/.nv3", false},        {"../outside/a.nv3", false},
+        {"/etc/y2026/m3/d1/a.nv3", false},  {"y2026/m3/d1/../../../../outside/a.nv3", false},
+        {"y2026/m3/d1/x/a.nv3", false},     {"y2026\\m3\\d1\\a.nv3", false},
+        {"ImportRecords/a.nv3", false},     {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Recurrence::isAppointmentPath(QString::fromLatin1(c.path)), c.appointment)
+            << c.path;
+    EXPECT_FALSE(Recurrence::isAppointmentPath(QStringLiteral("y2026/m3/d1/a\nb.nv3")));
+
+    EXPECT_EQ(Recurrence::folderOf("/srv/team/y2026/m3/d1/a.nv3"), QStringLiteral("/srv/team/"));
+    EXPECT_EQ(Recurrence::folderOf("/srv/team/recurring/m2/d29/a.nv3"),
+              QStringLiteral("/srv/team/"));
+    EXPECT_EQ(Recurrence::folderOf("/srv/team/recurring/wd2/a.nv3"), QStringLiteral("/srv/team/"));
+    EXPECT_EQ(Recurrence::folderOf("/srv/team/notes/a.nv3"), QString());
+    EXPECT_EQ(Recurrence::folderOf("y2026/m3/d1/a.nv3"), QString());
 }
 
 } // namespace

@@ -117,4 +117,62 @@ TEST_F(HostileShareTest, ADirectoryLinkOutOfTheFolderIsNeitherWrittenThroughNorM
                     .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
+// A deletion by any path that leads out of the folder, through a linked directory or "..",
+// removes nothing there; a link to a file outside is removed itself, never its target.
+TEST_F(HostileShareTest, ADeletionNeverReachesAFileOutsideTheFolder)
+{
+    struct Case {
+        const char* linked;  // the directory of the folder that is a link to outside, if any
+        const char* deleted; // what is deleted, relative to the folder
+    };
+    const Case cases[] = {
+        {"y2003", "y2003/m7/d4/a.nv3"},
+        {"y2003/m7", "y2003/m7/d4/a.nv3"},
+        {"y2003/m7/d4", "y2003/m7/d4/a.nv3"},
+        {"recurring", "recurring/every/a.nv3"},
+        {"recurring/wd2", "recurring/wd2/a.nv3"},
+        {nullptr, "y2003/m7/d4/../../../../outside/a.nv3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.deleted);
+        QTemporaryDir folder;
+        QTemporaryDir outside;
+        QDir(folder.path()).mkpath(QStringLiteral("y2003/m7/d4"));
+        QDir(folder.path()).mkpath(QStringLiteral("recurring"));
+        const QString relative = QString::fromLatin1(c.deleted);
+        QString victim;
+        if (c.linked) {
+            const QString link = folder.filePath(QString::fromLatin1(c.linked));
+            QDir(link).removeRecursively();
+            ASSERT_TRUE(QFile::link(outside.path(), link));
+            // The part of the path below the link, made outside.
+            const QString below = relative.mid(QString::fromLatin1(c.linked).size() + 1);
+            victim = outside.filePath(below);
+        } else {
+            QDir(folder.path()).mkpath(QStringLiteral("../outside"));
+            victim = QDir::cleanPath(folder.filePath(relative));
+        }
+        QDir().mkpath(QFileInfo(victim).path());
+        TestFiles::writeSettled(victim, "[AppointmentSettings]\r\nText=theirs\r\n");
+
+        settings.setActiveFolder(folder.path());
+        store.DeleteAppointmentFile(folder.filePath(relative));
+        EXPECT_FALSE(files.remove(folder.filePath(relative), folder.path()));
+        EXPECT_TRUE(QFileInfo::exists(victim));
+        if (!c.linked)
+            QDir(QFileInfo(victim).path()).removeRecursively();
+    }
+
+    // A link in the folder to a file outside: the link goes, the file stays.
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("report.odt"));
+    TestFiles::writeSettled(target, "report");
+    QDir(data.path()).mkpath(QStringLiteral("y2003/m7/d4"));
+    const QString link = data.filePath(QStringLiteral("y2003/m7/d4/link.nv3"));
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_TRUE(files.remove(link, data.path()));
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(target));
+}
+
 } // namespace
