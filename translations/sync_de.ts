@@ -24,5 +24,12 @@
     <message><source>The sync would delete more than half of the appointments or events; nothing was changed. Check the server, or allow it once with --allow-mass-delete.</source><translation>Der Abgleich würde mehr als die Hälfte der Termine löschen; nichts wurde geändert. Prüfen Sie den Server, oder erlauben Sie es einmal mit --allow-mass-delete.</translation></message>
     <message><source>Cannot write %1: %2</source><translation>%1 kann nicht geschrieben werden: %2</translation></message>
     <message><source>Another sync of this data folder is running (%1).</source><translation>Ein anderer Abgleich dieses Datenordners läuft gerade (%1).</translation></message>
+    <message><source>%1 is no http or https address.</source><translation>%1 ist keine http- oder https-Adresse.</translation></message>
+    <message><source>The server sends the sync from %1 on to %2 without encryption; the sync does not continue over http.</source><translation>Der Server schickt den Abgleich von %1 unverschlüsselt weiter zu %2; der Abgleich geht nicht über http weiter.</translation></message>
+    <message><source>The server sends the sync on to %1, another server than %2; the login goes only to the server set up. To sync with %1, enter it as the server address.</source><translation>Der Server schickt den Abgleich weiter zu %1, einem anderen Server als %2; die Anmeldung geht nur an den eingerichteten Server. Um mit %1 abzugleichen, geben Sie es als Serveradresse ein.</translation></message>
+    <message><source>The server %1 answered more than %2 MB.</source><translation>Der Server %1 hat mit mehr als %2 MB geantwortet.</translation></message>
+    <message><source>The server %1 did not finish its answer within %2 seconds.</source><translation>Der Server %1 hat seine Antwort nicht innerhalb von %2 Sekunden beendet.</translation></message>
+    <message><source>The server %1 names an address the sync does not follow: %2</source><translation>Der Server %1 nennt eine Adresse, der der Abgleich nicht folgt: %2</translation></message>
+    <message><source>The server %1 answered an ETag the sync cannot use: %2</source><translation>Der Server %1 hat ein ETag geschickt, das der Abgleich nicht verwenden kann: %2</translation></message>
 </context>
 </TS>

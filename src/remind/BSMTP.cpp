@@ -1,16 +1,14 @@
 #include "BSMTP.h"
 
+#include "CurlSetup.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QStringList>
 #include <QUuid>
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <mutex>
 
 namespace {
 
@@ -144,11 +142,6 @@ size_t readUpload(char* buffer, size_t size, size_t count, void* user)
     return n;
 }
 
-int checkAbandon(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    return static_cast<const std::atomic_bool*>(user)->load() ? 1 : 0;
-}
-
 QString smtpUrl(const QString& server)
 {
     if (server.contains(QLatin1String("://")))
@@ -191,37 +184,30 @@ QString SendHtmlMail(const QString& server, const QString& sender, const QString
     if (*abandon)
         return text("Sending abandoned");
 
-    static std::once_flag curlReady;
-    std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    const std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    const CurlSetup::Handle curl = CurlSetup::makeHandle();
     if (!curl)
         return text("Could not start the mail transfer");
-    curl_slist* rcpt = nullptr;
+    CurlSetup::List rcpt;
     for (const QString& address : list.recipients)
-        rcpt = curl_slist_append(rcpt, ('<' + address + '>').toUtf8().constData());
-    const std::unique_ptr<curl_slist, void (*)(curl_slist*)> rcptList(rcpt, curl_slist_free_all);
+        if (!CurlSetup::append(rcpt, ('<' + address + '>').toUtf8().constData()))
+            return text("Could not start the mail transfer");
 
     Upload upload{buildMessage(from, list, subject, latin1 ? body.toLatin1() : body.toUtf8())};
     const QByteArray url = smtpUrl(host).toUtf8();
     const QByteArray mailFrom = '<' + from.toUtf8() + '>';
     char error[CURL_ERROR_SIZE] = {};
     CURL* h = curl.get();
+    CurlSetup::prepare(h, CurlSetup::Protocols::Mail,
+                       {std::chrono::seconds(10), {}, std::chrono::seconds(60)}, abandon);
     curl_easy_setopt(h, CURLOPT_URL, url.constData());
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(h, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 10L);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT, 60L);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, mailFrom.constData());
-    curl_easy_setopt(h, CURLOPT_MAIL_RCPT, rcpt);
+    curl_easy_setopt(h, CURLOPT_MAIL_RCPT, rcpt.get());
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(upload.data.size()));
     curl_easy_setopt(h, CURLOPT_READFUNCTION, readUpload);
     curl_easy_setopt(h, CURLOPT_READDATA, &upload);
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, checkAbandon);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic_bool*>(abandon));
 
     const CURLcode code = curl_easy_perform(h);
     if (code == CURLE_OK)

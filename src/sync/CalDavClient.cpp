@@ -2,6 +2,8 @@
 
 #include "SyncText.h"
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kXmlType = "application/xml; charset=utf-8";
@@ -25,6 +27,36 @@ bool isRedirect(long status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+constexpr int kMaxRedirects = 5;
+constexpr qsizetype kMaxHrefBytes = 2048;
+
+bool hasControl(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// A server's text in a message: control characters shown as such, and not too long.
+QString quoted(const QString& text)
+{
+    QString shown = text.left(200);
+    for (QChar& c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    return shown.size() < text.size() ? shown + QChar(0x2026) : shown;
+}
+
+// An ETag goes back in an If-Match header.
+bool sendable(const QByteArray& etag)
+{
+    return etag.size() <= kMaxHrefBytes && !hasControl(QString::fromUtf8(etag));
+}
+
+QString where(const QUrl& url)
+{
+    return url.toDisplayString(QUrl::RemoveUserInfo);
+}
+
 } // namespace
 
 HttpClient::Response CalDavClient::propfind(const QUrl& url, int depth, const QByteArray& props)
@@ -36,15 +68,38 @@ HttpClient::Response CalDavClient::propfind(const QUrl& url, int depth, const QB
 
 bool CalDavClient::answered(const HttpClient::Response& response, const QUrl& url)
 {
-    const QString where = url.toDisplayString(QUrl::RemoveUserInfo);
     if (response.status == 0)
-        m_error = Sync::tr("Cannot reach %1: %2").arg(where, response.error);
+        m_error = response.error;
     else if (response.status == 401 || response.status == 403)
-        m_error = Sync::tr("The server refused the login for %1.").arg(where);
+        m_error = Sync::tr("The server refused the login for %1.").arg(where(url));
     else if (response.status >= 300)
-        m_error = Sync::tr("The server answered %1 for %2.").arg(response.status).arg(where);
+        m_error = Sync::tr("The server answered %1 for %2.").arg(response.status).arg(where(url));
     else
         return true;
+    return false;
+}
+
+std::optional<QUrl> CalDavClient::resolve(const QUrl& base, const QString& href)
+{
+    const QUrl url = base.resolved(QUrl(href));
+    if (href.toUtf8().size() > kMaxHrefBytes || hasControl(href) || !url.isValid() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
+        m_error = Sync::tr("The server %1 names an address the sync does not follow: %2")
+                      .arg(where(base), quoted(href));
+        return std::nullopt;
+    }
+    m_error = m_http.refusal(url.toString());
+    if (!m_error.isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+bool CalDavClient::usable(const QByteArray& etag, const QUrl& url)
+{
+    if (sendable(etag))
+        return true;
+    m_error = Sync::tr("The server %1 answered an ETag the sync cannot use: %2")
+                  .arg(where(url), quoted(QString::fromUtf8(etag)));
     return false;
 }
 
@@ -55,8 +110,7 @@ CalDavClient::multistatus(const HttpClient::Response& response, const QUrl& url)
         return std::nullopt;
     auto parsed = DavXml::parseMultistatus(response.body);
     if (!parsed)
-        m_error = Sync::tr("The server's answer for %1 is no calendar data.")
-                      .arg(url.toDisplayString(QUrl::RemoveUserInfo));
+        m_error = Sync::tr("The server's answer for %1 is no calendar data.").arg(where(url));
     return parsed;
 }
 
@@ -90,13 +144,19 @@ std::optional<QHash<QString, QByteArray>> CalDavClient::etags(const QUrl& collec
     QHash<QString, QByteArray> etags;
     const QString self = collection.path();
     for (const DavXml::Response& r : *responses) {
-        const QString path = collection.resolved(QUrl(r.href)).path();
+        const std::optional<QUrl> member = resolve(collection, r.href);
+        if (!member)
+            return std::nullopt;
+        const QString path = member->path();
         if (path == self || path + u'/' == self ||
             !r.found.contains(DavXml::name(DavXml::kDav, "getetag")))
             continue;
         if (!r.found.value(DavXml::name(DavXml::kDav, "resourcetype")).children.isEmpty())
             continue; // a collection inside
-        etags.insert(path, r.found[DavXml::name(DavXml::kDav, "getetag")].text.toUtf8());
+        const QByteArray etag = r.found[DavXml::name(DavXml::kDav, "getetag")].text.toUtf8();
+        if (!usable(etag, collection))
+            return std::nullopt;
+        etags.insert(path, etag);
     }
     return etags;
 }
@@ -117,14 +177,20 @@ std::optional<CalDavClient::Changes> CalDavClient::changesSince(const QUrl& coll
     Changes changes;
     const QString self = collection.path();
     for (const DavXml::Response& r : *responses) {
-        const QString path = collection.resolved(QUrl(r.href)).path();
+        const std::optional<QUrl> member = resolve(collection, r.href);
+        if (!member)
+            return std::nullopt;
+        const QString path = member->path();
         if (path == self)
             continue;
         const auto etag = r.found.find(DavXml::name(DavXml::kDav, "getetag"));
-        if (etag != r.found.end())
+        if (etag != r.found.end()) {
+            if (!usable(etag->text.toUtf8(), collection))
+                return std::nullopt;
             changes.changed.insert(path, etag->text.toUtf8());
-        else if (r.status == 404)
+        } else if (r.status == 404) {
             changes.removed << path;
+        }
     }
     return changes;
 }
@@ -151,9 +217,12 @@ std::optional<QHash<QString, CalDavClient::Fetched>> CalDavClient::fetch(const Q
             const auto data = r.found.find(DavXml::name(DavXml::kCalDav, "calendar-data"));
             if (data == r.found.end())
                 continue;
-            fetched.insert(collection.resolved(QUrl(r.href)).path(),
-                           {r.found.value(DavXml::name(DavXml::kDav, "getetag")).text.toUtf8(),
-                            data->text.toUtf8()});
+            const std::optional<QUrl> member = resolve(collection, r.href);
+            const QByteArray etag =
+                r.found.value(DavXml::name(DavXml::kDav, "getetag")).text.toUtf8();
+            if (!member || !usable(etag, collection))
+                return std::nullopt;
+            fetched.insert(member->path(), {etag, data->text.toUtf8()});
         }
     }
     return fetched;
@@ -163,16 +232,19 @@ CalDavClient::Write CalDavClient::put(const QUrl& collection, const QString& hre
                                       const QByteArray& body, const QByteArray& etag,
                                       QByteArray* newEtag)
 {
-    const QUrl url = collection.resolved(QUrl(href));
+    const std::optional<QUrl> url = resolve(collection, href);
+    if (!url || !usable(etag, collection))
+        return Write::Failed;
     HttpClient::Headers headers{{"Content-Type", "text/calendar; charset=utf-8"}};
     headers << (etag.isEmpty() ? std::pair<QByteArray, QByteArray>{"If-None-Match", "*"}
                                : std::pair<QByteArray, QByteArray>{"If-Match", etag});
-    const HttpClient::Response response = m_http.request("PUT", url.toString(), headers, body);
+    const HttpClient::Response response = m_http.request("PUT", url->toString(), headers, body);
     if (response.status == 412)
         return Write::Changed;
-    if (!answered(response, url))
+    if (!answered(response, *url))
         return Write::Failed;
-    if (newEtag)
+    // One it could not send back is as good as none: the next listing tells it.
+    if (newEtag && sendable(response.etag))
         *newEtag = response.etag;
     return Write::Done;
 }
@@ -180,16 +252,18 @@ CalDavClient::Write CalDavClient::put(const QUrl& collection, const QString& hre
 CalDavClient::Write CalDavClient::remove(const QUrl& collection, const QString& href,
                                          const QByteArray& etag)
 {
-    const QUrl url = collection.resolved(QUrl(href));
+    const std::optional<QUrl> url = resolve(collection, href);
+    if (!url || !usable(etag, collection))
+        return Write::Failed;
     HttpClient::Headers headers;
     if (!etag.isEmpty())
         headers << std::pair<QByteArray, QByteArray>{"If-Match", etag};
-    const HttpClient::Response response = m_http.request("DELETE", url.toString(), headers);
+    const HttpClient::Response response = m_http.request("DELETE", url->toString(), headers);
     if (response.status == 412)
         return Write::Changed;
     if (response.status == 404 || response.status == 410)
         return Write::Done;
-    return answered(response, url) ? Write::Done : Write::Failed;
+    return answered(response, *url) ? Write::Done : Write::Failed;
 }
 
 std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candidates)
@@ -197,12 +271,24 @@ std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candida
     const QByteArray kinds = "<d:resourcetype/><c:supported-calendar-component-set/>"
                              "<d:current-user-principal/><c:calendar-home-set/>";
     const QString calendar = DavXml::name(DavXml::kCalDav, "calendar");
-    auto first = [&](const QUrl& at) -> std::optional<DavXml::Response> {
-        HttpClient::Response response = propfind(at, 0, kinds);
-        // The well-known address sends a client on; a redirect keeps PROPFIND only by hand.
-        for (int hops = 0; isRedirect(response.status) && hops < 5; ++hops)
-            response = propfind(at.resolved(QUrl(QString::fromUtf8(response.location))), 0, kinds);
-        const auto responses = multistatus(response, at);
+    // The first response at an address, after the redirects the well-known address sends a
+    // client on by (PROPFIND survives a redirect only by hand); hrefs resolve against base.
+    // unanswered: no HTTP status came, or the address was not followed.
+    bool unanswered = false;
+    auto first = [&](const QUrl& at, QUrl& base) -> std::optional<DavXml::Response> {
+        base = at;
+        HttpClient::Response response = propfind(base, 0, kinds);
+        for (int hops = 0; isRedirect(response.status) && hops < kMaxRedirects; ++hops) {
+            const std::optional<QUrl> next = resolve(base, QString::fromUtf8(response.location));
+            if (!next) {
+                unanswered = true;
+                return std::nullopt;
+            }
+            base = *next;
+            response = propfind(base, 0, kinds);
+        }
+        unanswered = response.status == 0;
+        const auto responses = multistatus(response, base);
         if (!responses)
             return std::nullopt;
         if (responses->isEmpty())
@@ -213,23 +299,27 @@ std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candida
         return r.found.value(DavXml::name(ns, name)).hrefs.value(0);
     };
 
-    const auto here = first(url);
+    QUrl base;
+    const auto here = first(url, base);
     if (!here)
         return std::nullopt;
     if (here->found.value(DavXml::name(DavXml::kDav, "resourcetype")).children.contains(calendar))
         return url;
     QString principal = href(*here, "current-user-principal", DavXml::kDav);
     if (principal.isEmpty()) {
-        const auto known = first(url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))));
+        const auto known = first(url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))), base);
         if (known)
             principal = href(*known, "current-user-principal", DavXml::kDav);
+        else if (unanswered)
+            return std::nullopt; // not a missing address: error() says more than what follows
     }
     if (principal.isEmpty()) {
         m_error = Sync::tr("%1 names no calendar, and the server tells no user's calendars.")
-                      .arg(url.toDisplayString(QUrl::RemoveUserInfo));
+                      .arg(where(url));
         return std::nullopt;
     }
-    const auto user = first(url.resolved(QUrl(principal)));
+    const std::optional<QUrl> principalUrl = resolve(base, principal);
+    const auto user = principalUrl ? first(*principalUrl, base) : std::nullopt;
     if (!user)
         return std::nullopt;
     const QString home = href(*user, "calendar-home-set", DavXml::kCalDav);
@@ -237,8 +327,10 @@ std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candida
         m_error = Sync::tr("The server tells no calendar home for the user.");
         return std::nullopt;
     }
-    const QUrl homeUrl = url.resolved(QUrl(home));
-    const auto listed = multistatus(propfind(homeUrl, 1, kinds), homeUrl);
+    const std::optional<QUrl> homeUrl = resolve(base, home);
+    if (!homeUrl)
+        return std::nullopt;
+    const auto listed = multistatus(propfind(*homeUrl, 1, kinds), *homeUrl);
     if (!listed)
         return std::nullopt;
     QList<QUrl> found;
@@ -250,7 +342,10 @@ std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candida
             continue;
         if (comps != r.found.end() && !comps->children.contains(QStringLiteral("comp:VEVENT")))
             continue;
-        found << url.resolved(QUrl(r.href));
+        const std::optional<QUrl> member = resolve(*homeUrl, r.href);
+        if (!member)
+            return std::nullopt;
+        found << *member;
     }
     if (found.size() == 1)
         return found.first();

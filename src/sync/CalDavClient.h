@@ -63,6 +63,12 @@ public:
 private:
     HttpClient::Response propfind(const QUrl& url, int depth, const QByteArray& props);
     bool answered(const HttpClient::Response& response, const QUrl& url);
+    // The address an href of the server names, seen from base; nullopt, with error() saying
+    // why, when it is absurd (another scheme, a control character, too long) or on another
+    // server than the account's.
+    std::optional<QUrl> resolve(const QUrl& base, const QString& href);
+    // An ETag that can go back in a header; else error() names it.
+    bool usable(const QByteArray& etag, const QUrl& url);
     std::optional<QList<DavXml::Response>> multistatus(const HttpClient::Response& response,
                                                        const QUrl& url);
 

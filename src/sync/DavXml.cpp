@@ -6,6 +6,9 @@ namespace DavXml {
 
 namespace {
 
+// No answer of a CalDAV server nests deeper inside a property.
+constexpr int kMaxPropertyDepth = 32;
+
 QString qualified(const QXmlStreamReader& xml)
 {
     return QLatin1Char('{') + xml.namespaceUri().toString() + QLatin1Char('}') +
@@ -27,7 +30,10 @@ Property readProperty(QXmlStreamReader& xml)
     while (depth > 0 && !xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement: {
-            ++depth;
+            if (++depth > kMaxPropertyDepth) {
+                xml.raiseError(QStringLiteral("nested too deep"));
+                break;
+            }
             const QString name = qualified(xml);
             if (depth == 2)
                 property.children
@@ -78,7 +84,12 @@ void readPropstat(QXmlStreamReader& xml, Response& response)
 std::optional<QList<Response>> parseMultistatus(const QByteArray& bytes)
 {
     QXmlStreamReader xml(bytes);
-    if (!xml.readNextStartElement() || qualified(xml) != name(kDav, "multistatus"))
+    // A document type could declare entities that grow on expansion: no answer needs one.
+    while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement)
+        if (xml.tokenType() == QXmlStreamReader::DTD)
+            return std::nullopt;
+    if (xml.tokenType() != QXmlStreamReader::StartElement ||
+        qualified(xml) != name(kDav, "multistatus"))
         return std::nullopt;
     QList<Response> responses;
     while (xml.readNextStartElement()) {

@@ -1,80 +1,176 @@
 #include "HttpClient.h"
 
-#include <curl/curl.h>
+#include "CurlSetup.h"
+#include "SyncText.h"
 
-struct HttpClient::Curl {
-    CURL* handle = curl_easy_init();
-    ~Curl() { curl_easy_cleanup(handle); }
-};
+#include <QUrl>
 
 namespace {
 
+using Origin = HttpClient::Origin;
+
+struct UrlFree {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+QByteArray part(CURLU* url, CURLUPart which, unsigned int flags = 0)
+{
+    char* text = nullptr;
+    if (curl_url_get(url, which, &text, flags) != CURLUE_OK)
+        return {};
+    QByteArray value(text);
+    curl_free(text);
+    return value;
+}
+
+// Parsed by libcurl itself, so the origin judged is the one it connects to.
+std::optional<Origin> originOf(const QByteArray& url)
+{
+    const std::unique_ptr<CURLU, UrlFree> parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.constData(), 0) != CURLUE_OK)
+        return std::nullopt;
+    Origin origin{part(parsed.get(), CURLUPART_SCHEME).toLower(),
+                  part(parsed.get(), CURLUPART_HOST).toLower(),
+                  part(parsed.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT)};
+    if ((origin.scheme != "http" && origin.scheme != "https") || origin.host.isEmpty())
+        return std::nullopt;
+    return origin;
+}
+
+QString shown(const Origin& origin)
+{
+    return QString::fromUtf8(origin.scheme + "://" + origin.host + ':' + origin.port);
+}
+
+QString shown(const QString& url)
+{
+    return QUrl(url).toDisplayString(QUrl::RemoveUserInfo);
+}
+
+// What one transfer receives, within the cap.
+struct Transfer {
+    HttpClient::Response& response;
+    qint64 bytes = 0;
+    bool tooLarge = false;
+
+    bool take(size_t count)
+    {
+        bytes += qint64(count);
+        tooLarge = bytes > HttpClient::kMaxAnswerBytes;
+        return !tooLarge;
+    }
+};
+
 size_t appendBody(char* data, size_t size, size_t count, void* target)
 {
-    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
+    auto* transfer = static_cast<Transfer*>(target);
+    if (!transfer->take(size * count))
+        return 0; // libcurl stops with a write error
+    transfer->response.body.append(data, qsizetype(size * count));
     return size * count;
 }
 
-size_t readHeader(char* data, size_t size, size_t count, void* target)
+size_t takeHeader(char* data, size_t size, size_t count, void* target)
 {
-    auto* response = static_cast<HttpClient::Response*>(target);
-    const QByteArray line = QByteArray(data, qsizetype(size * count)).trimmed();
-    const qsizetype colon = line.indexOf(':');
-    if (line.startsWith("HTTP/")) {
-        // A new answer (after a login challenge): forget the headers of the one before.
-        response->etag.clear();
-        response->location.clear();
-    } else if (colon > 0) {
-        const QByteArray name = line.left(colon).trimmed().toLower();
-        const QByteArray value = line.mid(colon + 1).trimmed();
-        if (name == "etag")
-            response->etag = value;
-        else if (name == "location")
-            response->location = value;
-    }
+    auto* transfer = static_cast<Transfer*>(target);
+    if (!transfer->take(size * count))
+        return 0;
+    HttpClient::readHeaderLine(QByteArrayView(data, qsizetype(size * count)), transfer->response);
     return size * count;
-}
-
-int progress(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    const auto* flag = static_cast<const std::atomic<bool>*>(cancel);
-    return flag && flag->load() ? 1 : 0;
 }
 
 } // namespace
+
+struct HttpClient::Curl {
+    CurlSetup::Handle handle = CurlSetup::makeHandle();
+};
+
+HttpClient::HttpClient(const SyncAccount& account, const SyncOptions& options)
+    : m_curl(std::make_unique<Curl>())
+    , m_origin(originOf(QUrl(account.url).toEncoded()))
+    , m_user(account.user.toUtf8())
+    , m_password(account.password.toUtf8())
+    , m_connectTimeout(options.connectTimeout)
+    , m_stallTimeout(options.stallTimeout)
+    , m_deadline(options.requestDeadline)
+    , m_cancel(options.cancel)
+{
+    // An address that is no web address names no origin; the first request then sets it.
+}
 
 HttpClient::HttpClient(QString user, QString password, std::chrono::seconds connectTimeout,
                        std::chrono::seconds stallTimeout, const std::atomic<bool>* cancel)
     : m_curl(std::make_unique<Curl>())
     , m_user(user.toUtf8())
     , m_password(password.toUtf8())
-    , m_connectTimeout(long(connectTimeout.count()))
-    , m_stallTimeout(long(stallTimeout.count()))
+    , m_connectTimeout(connectTimeout)
+    , m_stallTimeout(stallTimeout)
+    , m_deadline(SyncOptions().requestDeadline)
     , m_cancel(cancel)
 {
 }
 
 HttpClient::~HttpClient() = default;
 
+void HttpClient::readHeaderLine(QByteArrayView line, Response& response)
+{
+    const QByteArrayView text = line.trimmed();
+    const qsizetype colon = text.indexOf(':');
+    if (text.startsWith("HTTP/")) {
+        response.etag.clear();
+        response.location.clear();
+    } else if (colon > 0) {
+        const QByteArray name = text.first(colon).trimmed().toByteArray().toLower();
+        const QByteArray value = text.sliced(colon + 1).trimmed().toByteArray();
+        if (name == "etag")
+            response.etag = value;
+        else if (name == "location")
+            response.location = value;
+    }
+}
+
+QString HttpClient::refusal(const QString& url) const
+{
+    const std::optional<Origin> origin = originOf(QUrl(url).toEncoded());
+    if (!origin)
+        return Sync::tr("%1 is no http or https address.").arg(shown(url));
+    if (!m_origin || *origin == *m_origin)
+        return {};
+    if (m_origin->scheme == "https" && origin->scheme == "http")
+        return Sync::tr("The server sends the sync from %1 on to %2 without encryption; the sync "
+                        "does not continue over http.")
+            .arg(shown(*m_origin), shown(url));
+    return Sync::tr("The server sends the sync on to %1, another server than %2; the login goes "
+                    "only to the server set up. To sync with %1, enter it as the server address.")
+        .arg(shown(url), shown(*m_origin));
+}
+
 HttpClient::Response HttpClient::request(const QByteArray& method, const QString& url,
                                          const Headers& headers, const QByteArray& body)
 {
     Response response;
-    CURL* c = m_curl->handle;
-    if (!c) {
-        response.error = QStringLiteral("libcurl could not start");
+    response.error = refusal(url);
+    if (!response.error.isEmpty())
+        return response;
+    const QByteArray address = QUrl(url).toEncoded();
+    if (!m_origin)
+        m_origin = originOf(address);
+    CURL* c = m_curl->handle.get();
+    CurlSetup::List list;
+    bool listed = CurlSetup::append(list, "Expect:"); // no 100-continue round trip
+    for (const auto& [name, value] : headers)
+        listed = listed && CurlSetup::append(list, (name + ": " + value).constData());
+    if (!c || !listed) {
+        response.error = Sync::tr("Cannot reach %1: %2").arg(shown(url), "libcurl could not start");
         return response;
     }
     ++m_requests;
     curl_easy_reset(c);
-    const QByteArray address = url.toUtf8();
+    CurlSetup::prepare(c, CurlSetup::Protocols::Web, {m_connectTimeout, m_stallTimeout, m_deadline},
+                       m_cancel);
     curl_easy_setopt(c, CURLOPT_URL, address.constData());
     curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, method.constData());
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, m_connectTimeout);
-    // Less than a byte a second for the stall timeout: the server stopped answering.
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, m_stallTimeout);
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxAnswerBytes));
     if (!m_user.isEmpty()) {
         // Once a method worked it is used alone: basic login then goes along with the first
         // try instead of waiting for a challenge every request.
@@ -87,32 +183,39 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
         curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.constData());
         curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
     }
-    curl_slist* list = nullptr;
-    QList<QByteArray> lines;
-    for (const auto& [name, value] : headers)
-        lines << name + ": " + value;
-    lines << "Expect:"; // no 100-continue round trip
-    for (const QByteArray& line : lines)
-        list = curl_slist_append(list, line.constData());
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, list);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, list.get());
+    Transfer transfer{response};
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &response.body);
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, readHeader);
-    curl_easy_setopt(c, CURLOPT_HEADERDATA, &response);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, progress);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, m_cancel);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, takeHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
+    const auto started = std::chrono::steady_clock::now();
     const CURLcode code = curl_easy_perform(c);
-    curl_slist_free_all(list);
-    if (code != CURLE_OK) {
-        response.error = QString::fromUtf8(curl_easy_strerror(code));
-        if (code == CURLE_OPERATION_TIMEDOUT)
-            response.error = QStringLiteral("no answer for %1 seconds").arg(m_stallTimeout);
-        return response;
+    const auto took = std::chrono::steady_clock::now() - started;
+    if (code == CURLE_OK) {
+        curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
+    } else if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+        response.error = Sync::tr("The server %1 answered more than %2 MB.")
+                             .arg(shown(url))
+                             .arg(kMaxAnswerBytes >> 20);
+    } else if (code == CURLE_OPERATION_TIMEDOUT && took >= m_deadline) {
+        response.error = Sync::tr("The server %1 did not finish its answer within %2 seconds.")
+                             .arg(shown(url))
+                             .arg(m_deadline.count());
+    } else {
+        QString why = QString::fromUtf8(curl_easy_strerror(code));
+        if (code == CURLE_OPERATION_TIMEDOUT) {
+            curl_off_t connected = 0;
+            curl_easy_getinfo(c, CURLINFO_CONNECT_TIME_T, &connected);
+            why = QStringLiteral("no answer for %1 seconds")
+                      .arg((connected > 0 ? m_stallTimeout : m_connectTimeout).count());
+        }
+        response.error = Sync::tr("Cannot reach %1: %2").arg(shown(url), why);
     }
-    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
-    if (response.status < 400 && !m_user.isEmpty() && !m_authUsed) {
+    if (response.status == 0)
+        response.body.clear();
+    if (response.status > 0 && response.status < 400 && !m_user.isEmpty() && !m_authUsed) {
         long offered = 0;
         curl_easy_getinfo(c, CURLINFO_HTTPAUTH_AVAIL, &offered);
         m_authUsed = offered & CURLAUTH_BASIC ? CURLAUTH_BASIC : offered & CURLAUTH_DIGEST;

@@ -1,27 +1,38 @@
 #pragma once
 
+#include "Sync.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <utility>
 
-// One HTTP conversation with a server through libcurl: basic or digest login, TLS, a connect
-// timeout and a stall timeout, so a server that stops answering ends the request.
+// One HTTP conversation with one server through libcurl: basic or digest login, TLS. Nothing
+// goes anywhere but the scheme, host and port of the account's address: a request elsewhere is
+// refused before it is made, so the login never reaches a host the user did not name, and an
+// https account never continues over http. Every answer is bounded: a connect timeout, a stall
+// timeout, a deadline and a cap on its size.
 class HttpClient {
 public:
+    static constexpr qint64 kMaxAnswerBytes = 64 << 20;
+
     struct Response {
-        long status = 0; // 0: no answer (error says why)
-        QString error;   // transport failure
+        long status = 0; // 0: no answer, or the request was not made (error says why)
+        QString error;   // a sentence naming the address
         QByteArray body;
         QByteArray etag; // ETag header, quotes kept
         QByteArray location;
     };
     using Headers = QList<std::pair<QByteArray, QByteArray>>;
 
+    HttpClient(const SyncAccount& account, const SyncOptions& options);
+    // Without the account's address: the first request's is the one everything goes to.
     HttpClient(QString user, QString password, std::chrono::seconds connectTimeout,
                std::chrono::seconds stallTimeout, const std::atomic<bool>* cancel);
     ~HttpClient();
@@ -30,15 +41,30 @@ public:
 
     Response request(const QByteArray& method, const QString& url, const Headers& headers = {},
                      const QByteArray& body = {});
+    // Why a request to url would not be made; empty when it would.
+    QString refusal(const QString& url) const;
     int requests() const { return m_requests; }
+
+    // Takes one header line of an answer as libcurl hands it over; a status line starts the
+    // headers of a new answer (after a login challenge).
+    static void readHeaderLine(QByteArrayView line, Response& response);
+
+    struct Origin {
+        QByteArray scheme;
+        QByteArray host;
+        QByteArray port;
+        bool operator==(const Origin&) const = default;
+    };
 
 private:
     struct Curl;
     std::unique_ptr<Curl> m_curl;
+    std::optional<Origin> m_origin;
     QByteArray m_user;
     QByteArray m_password;
-    long m_connectTimeout;
-    long m_stallTimeout;
+    std::chrono::seconds m_connectTimeout;
+    std::chrono::seconds m_stallTimeout;
+    std::chrono::seconds m_deadline;
     const std::atomic<bool>* m_cancel;
     int m_requests = 0;
     long m_authUsed = 0; // CURLAUTH_ bit of the method the server asked for

@@ -30,6 +30,8 @@ struct SyncOptions {
     std::chrono::seconds connectTimeout{15};
     // A server that sends nothing for this long ends the sync with a message.
     std::chrono::seconds stallTimeout{30};
+    // ... and one whose answer takes longer than this, however steadily it trickles.
+    std::chrono::seconds requestDeadline{120};
     // A lock of another sync older than this is taken over.
     std::chrono::seconds lockAge{300};
     // How long to wait for another sync of the folder before giving up.
