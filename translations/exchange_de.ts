@@ -42,6 +42,11 @@
     <message><source>Removed: %1 appointments of an earlier import that the file no longer holds</source><translation>Entfernt: %1 Termine eines früheren Imports, die die Datei nicht mehr enthält</translation></message>
     <message><source>Texts cut to 64 KiB: %1 events</source><translation>Texte auf 64 KiB gekürzt: %1 Ereignisse</translation></message>
     <message><source>Not saved: %1 events, %2 of %3 appointments: %4</source><translation>Nicht gespeichert: %1 Ereignisse, %2 von %3 Terminen: %4</translation></message>
+    <message><source>its time zone cannot be worked out, so its times are read as local times</source><translation>seine Zeitzone lässt sich nicht bestimmen, daher gelten seine Zeiten als Ortszeiten</translation></message>
+    <message><source>its time zone cannot be worked out from the file, so the system's zone of that name was used</source><translation>seine Zeitzone lässt sich aus der Datei nicht bestimmen, daher wurde die gleichnamige Zone des Systems verwendet</translation></message>
+    <message><source> and %1 more</source><translation> und %1 weitere</translation></message>
+    <message><source>Not UTF-8, so read as Windows-1252: line %1</source><translation>Kein UTF-8, daher als Windows-1252 gelesen: Zeile %1</translation></message>
+    <message><source>Not UTF-8, so read as Windows-1252: lines %1</source><translation>Kein UTF-8, daher als Windows-1252 gelesen: Zeilen %1</translation></message>
 </context>
 <context>
     <name>ImportRecord</name>

@@ -59,10 +59,12 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
 
 class Planner {
 public:
-    Planner(IcsImportResult& result, const NewAppointments& target, const IcsImportOptions& options)
+    Planner(IcsImportResult& result, const NewAppointments& target, const IcsImportOptions& options,
+            const std::vector<FileZones>& zones)
         : m_result(result)
         , m_target(target)
         , m_options(options)
+        , m_zones(zones)
     {
     }
 
@@ -82,6 +84,8 @@ public:
             return skip(e, IcsImportResult::SkipReason::NoStart);
         if (icalcomponent_get_status(s.event) == ICAL_STATUS_CANCELLED)
             return skip(e, IcsImportResult::SkipReason::Cancelled);
+        if (const std::optional<IcsImportResult::Warning::Kind> zone = zoneWarning(s))
+            warn(e, *zone);
 
         e.uid = uidOf(s.event);
         e.allDay = e.start.is_date;
@@ -155,6 +159,32 @@ private:
     void warn(const Event& e, IcsImportResult::Warning::Kind kind)
     {
         m_result.warnings.append({e.name, kind});
+    }
+
+    // A start or end in a zone neither the file nor the system can work out is read as local
+    // time; one in a zone of the file that could not be worked out, in the system's zone of
+    // its name.
+    std::optional<IcsImportResult::Warning::Kind> zoneWarning(const Source& s) const
+    {
+        using Kind = IcsImportResult::Warning::Kind;
+        for (const icalproperty_kind kind : {ICAL_DTSTART_PROPERTY, ICAL_DTEND_PROPERTY}) {
+            icalproperty* p = icalcomponent_get_first_property(s.event, kind);
+            icalparameter* tzid =
+                p ? icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) : nullptr;
+            if (!tzid)
+                continue;
+            const icaltimetype t =
+                momentOf(p, s.calendar,
+                         kind == ICAL_DTSTART_PROPERTY ? icalproperty_get_dtstart(p)
+                                                       : icalproperty_get_dtend(p));
+            if (icaltime_is_null_time(t) || t.is_date || icaltime_is_utc(t))
+                continue;
+            if (!t.zone)
+                return Kind::ZoneUnknown;
+            if (m_zones[size_t(s.calendarIndex)].refused.contains(icalparameter_get_tzid(tzid)))
+                return Kind::ZoneOfSystem;
+        }
+        return std::nullopt;
     }
 
     void add(ClassTermin appointment)
@@ -301,6 +331,7 @@ private:
     IcsImportResult& m_result;
     const NewAppointments& m_target;
     const IcsImportOptions& m_options;
+    const std::vector<FileZones>& m_zones;
     std::vector<Planned> m_planned;
     std::vector<PlannedEvent> m_events;
     bool m_stopped = false;
@@ -316,7 +347,7 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
 {
     Ics::prepareLibrary();
     IcsImportResult result;
-    const QByteArray ics = Ics::readable(file);
+    const QByteArray ics = Ics::readable(file, &result.windows1252Lines);
     const Ics::Split found = Ics::split(ics);
     if (!found.error.isEmpty()) {
         result.error = found.error;
@@ -330,18 +361,18 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
     const Ics::NewAppointments target{
         colorCode, options.producer.isEmpty() ? GetLoginName() : options.producer,
         std::min(today.addYears(2), Ics::kLastDay)};
-    std::vector<Ics::ComponentPtr> zones;
+    std::vector<Ics::FileZones> zones;
     qint64 zoneChanges = Ics::kMaxZoneChanges;
     for (const std::vector<Ics::Span>& calendar : found.calendars)
         zones.push_back(Ics::zonesOf(ics, calendar, zoneChanges));
     Ics::CoveredZones covered;
-    for (const Ics::ComponentPtr& calendar : zones)
-        Ics::coverZones(calendar.get(), covered);
+    for (const Ics::FileZones& calendar : zones)
+        Ics::coverZones(calendar.calendar.get(), covered);
     const Ics::EventReader reader(ics, found, zones);
     const Ics::Roles roles = Ics::rolesOf(ics, found, reader);
     const auto stopped = [&options] { return options.stop && options.stop(); };
 
-    Ics::Planner planner(result, target, options);
+    Ics::Planner planner(result, target, options, zones);
     const QList<icaltimetype> none;
     for (size_t i = 0; i < found.events.size(); ++i) {
         if (!stopped()) {

@@ -41,6 +41,9 @@ struct IcsImportResult {
             ExceptionLeftOut,  // an EXDATE that cannot be read
             ExtraDateLeftOut,  // an RDATE that cannot be read
             RuleMatchesNoDate, // an RRULE no date matches (30 February): its start stays
+            ZoneUnknown,       // a TZID no zone answers to: its times are read as local time
+            ZoneOfSystem,      // the file's zone of its TZID cannot be worked out: the
+                               // system's zone of that name stands in
         };
         QString event;
         Kind kind;
@@ -58,19 +61,20 @@ struct IcsImportResult {
     bool tooLarge = false;
     QString record; // the ImportRecord of what was written; empty for none
 
-    int events = 0;             // VEVENTs in the file
-    int imported = 0;           // events that became one appointment each, and landed
-    int recurring = 0;          // ... of them recurring appointments
-    int expanded = 0;           // events expanded into one-time appointments, and landed
-    int expandedInto = 0;       // ... how many
-    QList<Shortened> shortened; // events that stopped at a limit
-    int severalDays = 0;        // events over several days, one appointment a day, that landed
-    int severalDaysInto = 0;    // ... how many appointments
-    QList<Skipped> skipped;     // in file order
-    QStringList olderVersions;  // events a later version of the same UID replaces
-    QStringList strays;         // events outside a calendar or inside another component
-    QList<Warning> warnings;    // in file order
-    QStringList textsCut;       // events whose SUMMARY or DESCRIPTION was cut to 64 KiB
+    int events = 0;              // VEVENTs in the file
+    int imported = 0;            // events that became one appointment each, and landed
+    int recurring = 0;           // ... of them recurring appointments
+    int expanded = 0;            // events expanded into one-time appointments, and landed
+    int expandedInto = 0;        // ... how many
+    QList<Shortened> shortened;  // events that stopped at a limit
+    int severalDays = 0;         // events over several days, one appointment a day, that landed
+    int severalDaysInto = 0;     // ... how many appointments
+    QList<Skipped> skipped;      // in file order
+    QStringList olderVersions;   // events a later version of the same UID replaces
+    QStringList strays;          // events outside a calendar or inside another component
+    QList<Warning> warnings;     // in file order
+    QStringList textsCut;        // events whose SUMMARY or DESCRIPTION was cut to 64 KiB
+    QList<int> windows1252Lines; // lines that are not UTF-8, read as Windows-1252
 
     int appointments = 0;   // files planned
     int updated = 0;        // ... written over the appointment of an earlier import of the event
@@ -136,9 +140,9 @@ inline constexpr int kMaxOccurrences = 20000;
 // - a rule is followed through a bounded number of periods and for expansionTime at most;
 //   SUMMARY and DESCRIPTION are cut to 64 KiB.
 // The whole file is planned before anything is written: input that is not iCalendar, or one of
-// more than largeImport appointments not allowed, writes nothing. A file that is not UTF-8 is
-// read as Windows-1252. The file is parsed one event at a time. New files get fresh names in
-// the directory the editor would choose.
+// more than largeImport appointments not allowed, writes nothing. A line (with the lines it is
+// folded into) that is not UTF-8 is read as Windows-1252. The file is parsed one event at a
+// time. New files get fresh names in the directory the editor would choose.
 IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QString& dataFolder,
                           int colorCode, const IcsImportProgress& progress = {},
                           const IcsImportOptions& options = {});

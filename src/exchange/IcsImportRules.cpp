@@ -71,29 +71,6 @@ int monthOfYearDay(int yearDay, bool leap)
     return 0;
 }
 
-// How many seconds from its start libical may step through the rule's periods.
-qint64 steppingSpan(const icalrecurrencetype& r)
-{
-    constexpr qint64 kDay = 24 * 60 * 60;
-    const qint64 interval = std::max<qint64>(1, r.interval);
-    switch (r.freq) {
-    case ICAL_SECONDLY_RECURRENCE:
-        return kMaxSubDailySteps * interval;
-    case ICAL_MINUTELY_RECURRENCE:
-        return kMaxSubDailySteps * interval * 60;
-    case ICAL_HOURLY_RECURRENCE:
-        return kMaxSubDailySteps * interval * 3600;
-    case ICAL_DAILY_RECURRENCE:
-        return kMaxDailySteps * interval * kDay;
-    case ICAL_WEEKLY_RECURRENCE:
-        return kMaxWeeklySteps * interval * 7 * kDay;
-    case ICAL_MONTHLY_RECURRENCE:
-        return kMaxMonthlySteps * interval * 28 * kDay;
-    default:
-        return kMaxYearlySteps * interval * 365 * kDay;
-    }
-}
-
 // The rule as libical follows it from a wall-clock start: UNTIL on the same wall clock, and
 // never later than `last` (wall seconds), which bounds the periods stepped inside each call.
 struct WallRule {
@@ -134,6 +111,28 @@ icaltimetype wallClockOf(icaltimetype t)
 }
 
 } // namespace
+
+qint64 steppingSpan(const icalrecurrencetype& r)
+{
+    constexpr qint64 kDay = 24 * 60 * 60;
+    const qint64 interval = std::max<qint64>(1, r.interval);
+    switch (r.freq) {
+    case ICAL_SECONDLY_RECURRENCE:
+        return kMaxSubDailySteps * interval;
+    case ICAL_MINUTELY_RECURRENCE:
+        return kMaxSubDailySteps * interval * 60;
+    case ICAL_HOURLY_RECURRENCE:
+        return kMaxSubDailySteps * interval * 3600;
+    case ICAL_DAILY_RECURRENCE:
+        return kMaxDailySteps * interval * kDay;
+    case ICAL_WEEKLY_RECURRENCE:
+        return kMaxWeeklySteps * interval * 7 * kDay;
+    case ICAL_MONTHLY_RECURRENCE:
+        return kMaxMonthlySteps * interval * 28 * kDay;
+    default:
+        return kMaxYearlySteps * interval * 365 * kDay;
+    }
+}
 
 QDate patternOf(const icaltimetype& start)
 {

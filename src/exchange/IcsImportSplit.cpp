@@ -82,58 +82,6 @@ char* nextLine(char* out, size_t size, void* data)
     return out;
 }
 
-// How many changes of offset libical works out for an observance up to 2300, at most; -1 for
-// a rule of another shape than zones use (yearly, one month, one weekday), which libical might
-// expand without end.
-qint64 changesOf(icalcomponent* observance)
-{
-    constexpr int kLastYear = 2300;
-    const auto count = []<size_t N>(const short(&values)[N]) {
-        size_t n = 0;
-        while (n < N && values[n] != ICAL_RECURRENCE_ARRAY_MAX)
-            ++n;
-        return int(n);
-    };
-    qint64 changes = qint64(propertiesOf(observance, ICAL_RDATE_PROPERTY).size());
-    const icaltimetype start = icalcomponent_get_dtstart(observance);
-    const int from = icaltime_is_null_time(start) ? 0 : start.year;
-    for (icalproperty* p : propertiesOf(observance, ICAL_RRULE_PROPERTY)) {
-        const icalrecurrencetype r = icalproperty_get_rrule(p);
-        if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval > 1 || count(r.by_second) ||
-            count(r.by_minute) || count(r.by_hour) || count(r.by_year_day) || count(r.by_week_no) ||
-            count(r.by_set_pos) || count(r.by_month) > 1 || count(r.by_day) > 1)
-            return -1;
-        const int to =
-            icaltime_is_null_time(r.until) ? kLastYear : std::min(r.until.year, kLastYear);
-        const int weekday = count(r.by_day);
-        const bool ordinal = weekday && icalrecurrencetype_day_position(r.by_day[0]) != 0;
-        const qint64 perYear = weekday ? (count(r.by_month_day) || ordinal ? 1 : 5)
-                                       : std::max(1, count(r.by_month_day));
-        qint64 rule = qint64(std::max(0, to - from + 1)) * perYear;
-        if (r.count > 0)
-            rule = std::min<qint64>(rule, r.count);
-        changes += rule;
-    }
-    return changes;
-}
-
-// The changes libical would work out for the zone; -1 when it might not end.
-qint64 changesOfZone(icalcomponent* zone)
-{
-    qint64 changes = 0;
-    for (icalcomponent* c = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); c;
-         c = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
-        const icalcomponent_kind kind = icalcomponent_isa(c);
-        if (kind != ICAL_XSTANDARD_COMPONENT && kind != ICAL_XDAYLIGHT_COMPONENT)
-            continue;
-        const qint64 observance = changesOf(c);
-        if (observance < 0)
-            return -1;
-        changes += observance;
-    }
-    return changes;
-}
-
 // Whether bytes are UTF-8 throughout: no stray continuation byte, no overlong form, no
 // surrogate, nothing past U+10FFFF. A character cut off at the very end is a file cut short.
 bool isUtf8(const QByteArray& bytes)
@@ -190,11 +138,9 @@ QByteArray fromWindows1252(const QByteArray& bytes)
     return text.toUtf8();
 }
 
-} // namespace
-
-QByteArray readable(const QByteArray& bytes)
+// Lines ending in CR alone get CR LF: libical reads lines by their line feeds.
+QByteArray withLineFeeds(const QByteArray& text)
 {
-    QByteArray text = isUtf8(bytes) ? bytes : fromWindows1252(bytes);
     qsizetype lineFeeds = 0;
     qsizetype loneReturns = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -213,6 +159,56 @@ QByteArray readable(const QByteArray& bytes)
             lines += '\n';
     }
     return lines;
+}
+
+// A line with the lines folded into it as one: a program may fold inside a character.
+QByteArray unfolded(const QByteArray& line)
+{
+    QByteArray joined;
+    joined.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == '\n' && i + 1 < line.size() && (line[i + 1] == ' ' || line[i + 1] == '\t')) {
+            if (joined.endsWith('\r'))
+                joined.chop(1);
+            ++i;
+            continue;
+        }
+        joined += line[i];
+    }
+    return joined;
+}
+
+} // namespace
+
+QByteArray readable(const QByteArray& bytes, QList<int>* windows1252Lines)
+{
+    const QByteArray lines = withLineFeeds(bytes);
+    if (isUtf8(lines))
+        return lines;
+    // Line by line, each with the lines folded into it: one program's line in another encoding
+    // leaves the rest of the file as it is.
+    QByteArray text;
+    text.reserve(lines.size() + lines.size() / 8);
+    int number = 1;
+    for (qsizetype at = 0; at < lines.size();) {
+        qsizetype end = lineAt(lines, at).next;
+        int physical = 1;
+        while (end < lines.size() && (lines[end] == ' ' || lines[end] == '\t')) {
+            end = lineAt(lines, end).next;
+            ++physical;
+        }
+        const QByteArray line = lines.mid(at, end - at);
+        if (isUtf8(physical > 1 ? unfolded(line) : line)) {
+            text += line;
+        } else {
+            text += fromWindows1252(line);
+            if (windows1252Lines)
+                windows1252Lines->append(number);
+        }
+        number += physical;
+        at = end;
+    }
+    return text;
 }
 
 QStringList namesOf(const QByteArray& bytes, const std::vector<Span>& events)
@@ -300,22 +296,6 @@ ComponentPtr parseSpan(const QByteArray& bytes, const Span& span)
     }
     icalparser_free(parser);
     return root;
-}
-
-ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes)
-{
-    ComponentPtr calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
-    for (const Span& span : zones) {
-        ComponentPtr zone = parseSpan(bytes, span);
-        if (!zone || icalcomponent_isa(zone.get()) != ICAL_VTIMEZONE_COMPONENT)
-            continue;
-        const qint64 needs = changesOfZone(zone.get());
-        if (needs < 0 || needs > changes)
-            continue;
-        changes -= needs;
-        icalcomponent_add_component(calendar.get(), zone.release());
-    }
-    return calendar;
 }
 
 EventKey keyOf(const QByteArray& bytes, const Span& span)

@@ -46,6 +46,12 @@ QString warningText(IcsImportResult::Warning::Kind kind)
         return IcsImport::tr("an extra date that cannot be read was left out");
     case IcsImportResult::Warning::Kind::RuleMatchesNoDate:
         return IcsImport::tr("a repeat rule that matches no date was left out");
+    case IcsImportResult::Warning::Kind::ZoneUnknown:
+        return IcsImport::tr("its time zone cannot be worked out, so its times are read as "
+                             "local times");
+    case IcsImportResult::Warning::Kind::ZoneOfSystem:
+        return IcsImport::tr("its time zone cannot be worked out from the file, so the "
+                             "system's zone of that name was used");
     }
     return {};
 }
@@ -128,6 +134,17 @@ QString IcsImportSummary(const IcsImportResult& result)
         for (const IcsImportResult::Warning& w : result.warnings)
             warned << QStringLiteral("  \"%1\": %2").arg(w.event, warningText(w.kind));
         nameSome(lines, warned, warned.size());
+    }
+    if (!result.windows1252Lines.isEmpty()) {
+        QStringList numbers;
+        for (qsizetype i = 0; i < result.windows1252Lines.size() && i < kNamed; ++i)
+            numbers << QString::number(result.windows1252Lines[i]);
+        QString listed = numbers.join(QStringLiteral(", "));
+        if (result.windows1252Lines.size() > kNamed)
+            listed += IcsImport::tr(" and %1 more").arg(result.windows1252Lines.size() - kNamed);
+        lines << (numbers.size() == 1
+                      ? IcsImport::tr("Not UTF-8, so read as Windows-1252: line %1").arg(listed)
+                      : IcsImport::tr("Not UTF-8, so read as Windows-1252: lines %1").arg(listed));
     }
     if (!result.strays.isEmpty()) {
         lines << IcsImport::tr("Left out, outside a calendar or inside another component: %1 "

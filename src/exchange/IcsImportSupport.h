@@ -59,9 +59,10 @@ struct Split {
 
 Split split(const QByteArray& bytes);
 
-// The file as libical reads it: UTF-8 (a file that is none is read as Windows-1252, as older
-// programs write), lines ending in LF (a file of lines ending in CR alone gets CR LF).
-QByteArray readable(const QByteArray& bytes);
+// The file as libical reads it: UTF-8, lines ending in LF (a file of lines ending in CR alone
+// gets CR LF). A line that is not UTF-8, read with the lines folded into it, is read as
+// Windows-1252, as older programs write; its number, counted from 1, goes to windows1252Lines.
+QByteArray readable(const QByteArray& bytes, QList<int>* windows1252Lines = nullptr);
 
 // How the summary names the events of the spans: their summaries, else UIDs, else lines.
 QStringList namesOf(const QByteArray& bytes, const std::vector<Span>& events);
@@ -73,11 +74,18 @@ ComponentPtr parseSpan(const QByteArray& bytes, const Span& span);
 // a few thousand, and 50,000 take a second or two.
 inline constexpr qint64 kMaxZoneChanges = 50000;
 
-// A calendar holding the usable VTIMEZONEs of the spans, each taking its changes of offset up
-// to 2300 from `changes`. A zone with a rule of another shape than zones use (libical would
-// expand a minutely one without end), or beyond what is left, is left out: its TZID then
-// names libical's zone of that name, if there is one.
-ComponentPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes);
+// The usable VTIMEZONEs of one calendar, and the TZIDs of those left out.
+struct FileZones {
+    ComponentPtr calendar;
+    QSet<QByteArray> refused;
+};
+
+// The VTIMEZONEs of the spans whose changes of offset libical can work out up to 2300, each
+// taking them from `changes`; each rule is bounded to those years, so libical never steps past
+// them. A zone whose rules would take more, or more periods than libical may step through (a
+// minutely rule without end), is refused: its TZID then names libical's zone of that name, if
+// there is one.
+FileZones zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes);
 
 // What an event's own lines (not those of its alarms) tell without parsing it: its UID as
 // written, and whether it changes one occurrence of a series (RECURRENCE-ID).
@@ -90,14 +98,15 @@ EventKey keyOf(const QByteArray& bytes, const Span& span);
 struct Source {
     icalcomponent* calendar; // its VTIMEZONEs
     icalcomponent* event;
-    int number; // 1 for the first event of the file
+    int number;        // 1 for the first event of the file
+    int calendarIndex; // into Split::calendars
 };
 
 // The events of a file parsed one at a time, each with the VTIMEZONEs of its calendar: libical
 // holds a whole large file many times over in memory.
 class EventReader {
 public:
-    EventReader(const QByteArray& bytes, const Split& split, const std::vector<ComponentPtr>& zones)
+    EventReader(const QByteArray& bytes, const Split& split, const std::vector<FileZones>& zones)
         : m_bytes(bytes)
         , m_split(split)
         , m_zones(zones)
@@ -112,13 +121,14 @@ public:
         icalcomponent* event = parsed && icalcomponent_isa(parsed.get()) == ICAL_VEVENT_COMPONENT
                                    ? parsed.get()
                                    : m_blank.get();
-        use(Source{m_zones[size_t(span.calendar)].get(), event, int(i) + 1});
+        use(Source{m_zones[size_t(span.calendar)].calendar.get(), event, int(i) + 1,
+                   span.calendar});
     }
 
 private:
     const QByteArray& m_bytes;
     const Split& m_split;
-    const std::vector<ComponentPtr>& m_zones;
+    const std::vector<FileZones>& m_zones;
     ComponentPtr m_blank{icalcomponent_new_vevent()};
 };
 
@@ -235,6 +245,10 @@ QDate lastDayOf(const icalrecurrencetype& r, const icaltimetype& start);
 // Whether no date can ever match the rule, as 30 February: BYMONTH with BYMONTHDAY or
 // BYYEARDAY that no month has.
 bool matchesNoDate(const icalrecurrencetype& r);
+
+// How many seconds from its start libical may step through the rule's periods within a
+// bounded time.
+qint64 steppingSpan(const icalrecurrencetype& r);
 
 // Whether the rule's UNTIL lies before the start.
 bool endsBeforeStart(const icalrecurrencetype& r, const icaltimetype& start);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace Ics {
 
@@ -18,12 +19,109 @@ const icaltimezone* builtin(const QByteArray& name)
     return icaltimezone_get_builtin_timezone_from_tzid(name.constData());
 }
 
+// The years a zone's changes are worked out for; its rules are bounded to them.
+constexpr int kLastZoneYear = 2300;
+
+bool isObservance(icalcomponent* c)
+{
+    const icalcomponent_kind kind = icalcomponent_isa(c);
+    return kind == ICAL_XSTANDARD_COMPONENT || kind == ICAL_XDAYLIGHT_COMPONENT;
+}
+
+// A rule as the import hands it to libical: ending by kLastZoneYear at the latest, and by
+// UNTIL rather than COUNT, so that finding its changes never steps past those years.
+struct FollowedRule {
+    icalrecurrencetype rule;
+    qint64 changes = 0;
+};
+
+// The changes of offset libical works out for the rule of an observance starting at start (a
+// wall clock), at most `most`; nullopt when that is more, or when libical would step through
+// more periods than it may before the rule ends or the years end (a minutely rule without end),
+// or cannot follow the rule at all.
+std::optional<FollowedRule> follow(icalrecurrencetype r, icaltimetype start, qint64 most)
+{
+    start.zone = nullptr;
+    icaltimetype yearsEnd = icaltime_null_time();
+    yearsEnd.year = kLastZoneYear;
+    yearsEnd.month = 12;
+    yearsEnd.day = 31;
+    yearsEnd.hour = 23;
+    yearsEnd.minute = yearsEnd.second = 59;
+    const qint64 stepsEnd = Ics::wallSeconds(start) + steppingSpan(r);
+    const qint64 last = std::min(Ics::wallSeconds(yearsEnd), stepsEnd);
+    if (r.rscale && qstricmp(r.rscale, "GREGORIAN") != 0)
+        return std::nullopt; // no calendar libical follows alike everywhere
+    icaltimetype until = r.until;
+    until.zone = nullptr; // a UTC UNTIL is near enough the wall clock to count
+    if (until.is_date) {  // all of that day
+        until.is_date = 0;
+        until.hour = 23;
+        until.minute = until.second = 59;
+    }
+    const bool ownEnd = !icaltime_is_null_time(until) && Ics::wallSeconds(until) <= last;
+    icalrecurrencetype bounded = r;
+    bounded.rscale = nullptr; // owned by the property's value, which the bounded rule replaces
+    bounded.count = 0;
+    bounded.until = ownEnd ? until : Ics::wallTimeAt(last, icaltimezone_get_utc_timezone());
+    bounded.until.zone = nullptr;
+    bounded.until.is_date = 0;
+    IteratorPtr it(icalrecur_iterator_new(bounded, start));
+    if (!it)
+        return std::nullopt;
+    FollowedRule followed{bounded};
+    icaltimetype latest = icaltime_null_time();
+    for (icaltimetype t = icalrecur_iterator_next(it.get()); !icaltime_is_null_time(t);
+         t = icalrecur_iterator_next(it.get())) {
+        if (++followed.changes > most)
+            return std::nullopt;
+        latest = t;
+        if (r.count > 0 && followed.changes == r.count)
+            break;
+    }
+    const bool counted = r.count > 0 && followed.changes == r.count;
+    if (counted)
+        followed.rule.until = latest;
+    if (!ownEnd && !counted && last < Ics::wallSeconds(yearsEnd))
+        return std::nullopt;
+    return followed;
+}
+
+// Bounds each rule of the zone's observances (see follow()); the changes they make, or -1 when
+// a rule cannot be worked out within `most`.
+qint64 boundRules(icalcomponent* zone, qint64 most)
+{
+    qint64 changes = 0;
+    for (icalcomponent* o = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); o;
+         o = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        if (!isObservance(o))
+            continue;
+        changes += qint64(propertiesOf(o, ICAL_RDATE_PROPERTY).size());
+        const icaltimetype start = icalcomponent_get_dtstart(o);
+        const std::vector<icalproperty*> rules = propertiesOf(o, ICAL_RRULE_PROPERTY);
+        if (rules.empty())
+            continue;
+        if (icaltime_is_null_time(start))
+            return -1;
+        for (icalproperty* p : rules) {
+            const std::optional<FollowedRule> followed =
+                follow(icalproperty_get_rrule(p), start, most - changes);
+            if (!followed)
+                return -1;
+            icalproperty_set_rrule(p, followed->rule);
+            changes += followed->changes;
+        }
+        if (changes > most)
+            return -1;
+    }
+    return changes;
+}
+
 // Where a file's VTIMEZONE has offsets of its own: from its first change to the end of the
-// year of its last one, or for ever when a rule goes on without end.
+// year of its last one. Its rules are bounded already, each ending by UNTIL.
 struct Described {
     qint64 from = std::numeric_limits<qint64>::max();
     int lastYear = std::numeric_limits<int>::min();
-    bool open = false;
 };
 
 void describe(icalcomponent* observance, Described& d)
@@ -40,10 +138,6 @@ void describe(icalcomponent* observance, Described& d)
         const icalrecurrencetype r = icalproperty_get_rrule(p);
         if (!icaltime_is_null_time(r.until))
             d.lastYear = std::max(d.lastYear, r.until.year);
-        else if (r.count > 0) // zones change yearly
-            d.lastYear = std::max(d.lastYear, start.year + r.count - 1);
-        else
-            d.open = true;
     }
     for (icalproperty* p : propertiesOf(observance, ICAL_RDATE_PROPERTY)) {
         const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
@@ -85,8 +179,7 @@ void coverZones(icalcomponent* calendar, CoveredZones& covered)
         Described d;
         for (icalcomponent* o = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); o;
              o = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT)) {
-            const icalcomponent_kind kind = icalcomponent_isa(o);
-            if (kind == ICAL_XSTANDARD_COMPONENT || kind == ICAL_XDAYLIGHT_COMPONENT)
+            if (isObservance(o))
                 describe(o, d);
         }
         if (d.lastYear == std::numeric_limits<int>::min())
@@ -94,10 +187,31 @@ void coverZones(icalcomponent* calendar, CoveredZones& covered)
         icaltimetype yearAfter = icaltime_null_time();
         yearAfter.year = d.lastYear + 1;
         yearAfter.month = yearAfter.day = 1;
-        const qint64 until =
-            d.open ? std::numeric_limits<qint64>::max() : Ics::wallSeconds(yearAfter);
+        // A rule going on to the end of the years is one without end.
+        const qint64 until = d.lastYear >= kLastZoneYear ? std::numeric_limits<qint64>::max()
+                                                         : Ics::wallSeconds(yearAfter);
         covered.add(zone, {d.from, until, outside});
     }
+}
+
+FileZones zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes)
+{
+    FileZones found{ComponentPtr(icalcomponent_new(ICAL_VCALENDAR_COMPONENT)), {}};
+    for (const Span& span : zones) {
+        ComponentPtr zone = parseSpan(bytes, span);
+        if (!zone || icalcomponent_isa(zone.get()) != ICAL_VTIMEZONE_COMPONENT)
+            continue;
+        const qint64 needs = boundRules(zone.get(), changes);
+        if (needs < 0) {
+            if (icalproperty* named =
+                    icalcomponent_get_first_property(zone.get(), ICAL_TZID_PROPERTY))
+                found.refused.insert(QByteArray(icalproperty_get_tzid(named)));
+            continue;
+        }
+        changes -= needs;
+        icalcomponent_add_component(found.calendar.get(), zone.release());
+    }
+    return found;
 }
 
 } // namespace Ics
