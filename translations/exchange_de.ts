@@ -62,8 +62,16 @@
     <message><source>Looking for your last import ...</source><translation>Ihr letzter Import wird gesucht ...</translation></message>
     <message><source>Cancel</source><translation>Abbrechen</translation></message>
     <message><source>There is no import of yours to take back in %1.</source><translation>In %1 gibt es keinen Import von Ihnen, der sich zurücknehmen ließe.</translation></message>
-    <message><source>Take back the import of %1 on %2? The %3 appointments it created are removed.</source><translation>Den Import von %1 am %2 zurücknehmen? Die %3 Termine, die er angelegt hat, werden entfernt.</translation></message>
+    <message><source>Take back the import of %1 on %2? The %3 appointments it created are removed, unless changed since.</source><translation>Den Import von %1 am %2 zurücknehmen? Die %3 Termine, die er angelegt hat, werden entfernt, sofern sie seitdem nicht geändert wurden.</translation></message>
     <message><source>Taking back the import ...</source><translation>Der Import wird zurückgenommen ...</translation></message>
+    <message><source>%1 is no directory of the data folder.</source><translation>%1 ist kein Verzeichnis des Datenordners.</translation></message>
+    <message><source>It is no file inside the data folder %1.</source><translation>Sie ist keine Datei im Datenordner %1.</translation></message>
+    <message><source>It is larger than %1 MiB.</source><translation>Sie ist größer als %1 MiB.</translation></message>
+    <message><source> and %1 more</source><translation> und %1 weitere</translation></message>
+    <message><source>1 appointment was changed since the import and was kept: %1</source><translation>1 Termin wurde seit dem Import geändert und bleibt erhalten: %1</translation></message>
+    <message><source>%1 appointments were changed since the import and were kept: %2</source><translation>%1 Termine wurden seit dem Import geändert und bleiben erhalten: %2</translation></message>
+    <message><source>Left alone, as a link leads them out of the data folder: %1</source><translation>Nicht angerührt, da ein Verweis sie aus dem Datenordner hinausführt: %1</translation></message>
+    <message><source>Ignored, as they name no appointment of the data folder: %1</source><translation>Übergangen, da sie keinen Termin des Datenordners nennen: %1</translation></message>
 </context>
 <context>
     <name>form_export_ics</name>

@@ -1,3 +1,5 @@
+#include "ApiINI.h"
+#include "AppointmentFile.h"
 #include "AppointmentFiling.h"
 #include "Common.h"
 #include "DataAccess.h"
@@ -39,6 +41,41 @@ QList<Earlier> earlierOn(DataAccess& store, const QDate& day, const QSet<QString
             found.append({a->filename(), a->Uid(), a->IsRecurring(), a->StartTime()});
     }
     return found;
+}
+
+// Stands in for the disk where nothing is there yet, and keeps what is written.
+class Capture final : public FileAccess {
+public:
+    std::optional<DirectoryListing> listFiles(const QString&, const QString&,
+                                              const QString&) override
+    {
+        return std::nullopt;
+    }
+    bool isListableDir(const QString&) override { return false; }
+    std::optional<FileMeta> metadata(const QString&) override { return std::nullopt; }
+    bool exists(const QString&) override { return false; }
+    ReadOutcome read(const QString&, qint64, const QString&) override { return {}; }
+    WriteOutcome writeAtomically(const QString&, const QByteArray& content, const QString&) override
+    {
+        written = content;
+        return WriteOutcome::done();
+    }
+    bool remove(const QString&, const QString&) override { return false; }
+    bool makePath(const QString&) override { return false; }
+
+    QByteArray written;
+};
+
+// The bytes a save of the appointment as a new file writes, learnt without touching the disk:
+// the record notes them before the file is written.
+QByteArray newFileBytes(ClassTermin a, const QString& folder)
+{
+    Capture capture;
+    ProfileCache cache(capture);
+    IniFile ini(cache, a.filename(), folder);
+    AppointmentFile::write(ini, a);
+    ini.commit();
+    return capture.written;
 }
 
 class Writer {
@@ -197,11 +234,13 @@ private:
             const bool recurring = a.IsRecurring();
             a.setFilename(directory + name);
             a.setIsRecurring(recurring);
-            if (!noted(a.filename(), earlier.isEmpty()))
+            if (!noted(a, earlier.isEmpty()))
                 return failed(event, WriteOutcome::failed(WriteOutcome::Cause::System,
                                                           m_target.record->path(),
                                                           m_target.record->error()));
             outcome = m_target.store.SaveAppointment(a);
+            if (outcome.ok && earlier.isEmpty() && m_target.record && outcome.written)
+                m_target.record->noteWritten(a.filename(), *outcome.written);
             if (outcome.ok) {
                 m_taken.insert(a.filename());
                 if (!earlier.isEmpty()) {
@@ -222,11 +261,13 @@ private:
 
     // The record notes a new file before it is written, so that a killed import can be taken
     // back; an earlier import's file written over stays when it is.
-    bool noted(const QString& path, bool isNew)
+    bool noted(const ClassTermin& a, bool isNew)
     {
         if (!m_target.record)
             return true;
-        return isNew ? m_target.record->noteNew(path) : m_target.record->noteUpdated(path);
+        if (!isNew)
+            return m_target.record->noteUpdated(a.filename());
+        return m_target.record->noteNew(a.filename(), newFileBytes(a, m_target.folder));
     }
 
     void failed(PlannedEvent& event, const WriteOutcome& outcome)

@@ -122,8 +122,9 @@ void UndoLastImportWindow(QWidget* parent, Settings& settings, IcsWindowHooks ho
     progress.show();
     const std::optional<ImportRecordInfo> last =
         await<ImportRecordInfo>(worker, progress, [folder, user = GetLoginName()] {
-            const QString path = LastImportRecord(folder, user);
-            return path.isEmpty() ? ImportRecordInfo{} : ReadImportRecord(path);
+            FileAccess& files = ThreadFileAccess();
+            const QString path = LastImportRecord(folder, user, files);
+            return path.isEmpty() ? ImportRecordInfo{} : ReadImportRecord(path, files);
         });
     progress.hide();
     if (!last)
@@ -136,7 +137,7 @@ void UndoLastImportWindow(QWidget* parent, Settings& settings, IcsWindowHooks ho
     }
     if (!hooks.question(parent, title,
                         ImportRecord::tr("Take back the import of %1 on %2? The %3 appointments it "
-                                         "created are removed.")
+                                         "created are removed, unless changed since.")
                             .arg(QDir::toNativeSeparators(last->source),
                                  last->started.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                             .arg(last->created.size())))

@@ -174,9 +174,9 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
     EXPECT_EQ(agenda(target).toStdString(), before.toStdString());
 }
 
-// An import's record takes it back: the appointments it created go, the record too, and one
-// removed by hand meanwhile is counted as gone.
-TEST(ExchangeCommandTest, UndoImportRemovesWhatTheImportCreated)
+// An import's record takes it back: the appointments it created go, the record too; one
+// removed by hand meanwhile is counted as gone, one a colleague changed stays and is named.
+TEST(ExchangeCommandTest, UndoImportRemovesWhatTheImportCreatedAndKeepsWhatChanged)
 {
     QTemporaryDir dir;
     const QString ics = dir.filePath("week.ics");
@@ -195,13 +195,22 @@ TEST(ExchangeCommandTest, UndoImportRemovesWhatTheImportCreated)
     EXPECT_EQ(filesBelow(folder), 1 + 3 + 1);
     QDirIterator walks(folder + "/y2026/m3/d11", QDir::Files);
     ASSERT_TRUE(QFile::remove(walks.next()));
+    QStringList evenings = QDir(folder + "/y2026/m3/d10").entryList(QDir::Files, QDir::Name);
+    evenings.removeOne("1.nv3");
+    ASSERT_EQ(evenings.size(), 2);
+    const QString changed = "y2026/m3/d10/" + evenings.first();
+    ASSERT_TRUE(TestFiles::writeBytes(folder + '/' + changed,
+                                      appointment({2026, 3, 10}, "9:0-10:0", "Walk with Bea", 0)));
 
     const CliRun undone = cli({"undo-import", record});
     EXPECT_EQ(undone.code, 0) << undone.err.toStdString();
-    EXPECT_TRUE(undone.out.contains("taken back: 2 appointments removed\nAlready gone: 1 "
-                                    "appointments\n"))
+    EXPECT_TRUE(undone.out.contains("taken back: 1 appointments removed\nAlready gone: 1 "
+                                    "appointments\n1 appointment was changed since the import "
+                                    "and was kept: " +
+                                    changed + '\n'))
         << undone.out.toStdString();
-    EXPECT_EQ(filesBelow(folder), 1);
+    EXPECT_EQ(filesBelow(folder), 2);
+    EXPECT_TRUE(QFile::exists(folder + '/' + changed));
     EXPECT_FALSE(QFile::exists(record));
 }
 

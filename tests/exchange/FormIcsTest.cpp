@@ -302,7 +302,8 @@ TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
     UndoLastImportWindow(nullptr, settings, hooks);
     ASSERT_EQ(asked.size(), 3);
     EXPECT_TRUE(asked[2].startsWith("Take back the import of " + ics + " on "));
-    EXPECT_TRUE(asked[2].endsWith("The 3 appointments it created are removed."));
+    EXPECT_TRUE(asked[2].endsWith("The 3 appointments it created are removed, unless changed "
+                                  "since."));
     ASSERT_EQ(told.size(), 3);
     EXPECT_TRUE(told[2].endsWith("taken back: 3 appointments removed")) << told[2].toStdString();
     EXPECT_EQ(shifts(), 0);
