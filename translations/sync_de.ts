@@ -20,6 +20,22 @@
     <message><source>Cannot write the sync record: %1</source><translation>Der Abgleichsstand kann nicht geschrieben werden: %1</translation></message>
     <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
     <message><source>Cannot read the sync record: %1</source><translation>Der Abgleichsstand kann nicht gelesen werden: %1</translation></message>
+    <message><source>it is cut short or no JSON (%1 at byte %2)</source><translation>er ist abgeschnitten oder kein JSON (%1 bei Byte %2)</translation></message>
+    <message><source>it holds no JSON object</source><translation>er enthält kein JSON-Objekt</translation></message>
+    <message><source>another version of the program wrote it (version %1); it was left as it is</source><translation>eine andere Version des Programms hat ihn geschrieben (Version %1); er bleibt, wie er ist</translation></message>
+    <message><source>its calendar %1 lies on another server than its account %2</source><translation>sein Kalender %1 liegt auf einem anderen Server als sein Konto %2</translation></message>
+    <message><source>%1 is no file inside the data folder</source><translation>%1 ist keine Datei innerhalb des Datenordners</translation></message>
+    <message><source>it is larger than %1 MB</source><translation>er ist größer als %1 MB</translation></message>
+    <message><source>%1 is a link or no directory; the sync keeps its state only in a directory of the data folder itself.</source><translation>%1 ist eine Verknüpfung oder kein Ordner; der Abgleich hält seinen Stand nur in einem Ordner des Datenordners selbst.</translation></message>
+    <message><source>Cannot make %1: %2</source><translation>%1 kann nicht angelegt werden: %2</translation></message>
+    <message><source>Cannot make the sync&apos;s lock in %1: %2</source><translation>Die Sperre des Abgleichs in %1 kann nicht angelegt werden: %2</translation></message>
+    <message><source>%1 was not sent: it cannot be read whole inside the data folder.</source><translation>%1 wurde nicht gesendet: die Datei kann innerhalb des Datenordners nicht ganz gelesen werden.</translation></message>
+    <message><source>%1 was not sent: it holds no text.</source><translation>%1 wurde nicht gesendet: die Datei enthält keinen Text.</translation></message>
+    <message><source>%1 was not sent: it has no valid date.</source><translation>%1 wurde nicht gesendet: die Datei hat kein gültiges Datum.</translation></message>
+    <message><source>The sync record cannot be trusted (%1): this sync pairs the folder&apos;s files and the server&apos;s events afresh.</source><translation>Dem Abgleichsstand ist nicht zu trauen (%1): dieser Abgleich ordnet die Dateien des Ordners und die Termine des Servers neu einander zu.</translation></message>
+    <message><source>The sync record names entries outside the appointment tree or the calendar, or twice; they were ignored: %1</source><translation>Der Abgleichsstand nennt Einträge außerhalb des Terminbaums oder des Kalenders oder doppelt; sie wurden übergangen: %1</translation></message>
+    <message><source>An event of the server would be written outside the appointment tree (%1); nothing was written.</source><translation>Ein Termin des Servers würde außerhalb des Terminbaums geschrieben (%1); nichts wurde geschrieben.</translation></message>
+    <message><source>The sync stopped: %1</source><translation>Der Abgleich brach ab: %1</translation></message>
     <message><source>Cannot make a temporary directory: %1</source><translation>Ein temporärer Ordner kann nicht angelegt werden: %1</translation></message>
     <message><source>The sync would delete more than half of the appointments or events; nothing was changed. Check the server, or allow it once with --allow-mass-delete.</source><translation>Der Abgleich würde mehr als die Hälfte der Termine löschen; nichts wurde geändert. Prüfen Sie den Server, oder erlauben Sie es einmal mit --allow-mass-delete.</translation></message>
     <message><source>Cannot write %1: %2</source><translation>%1 kann nicht geschrieben werden: %2</translation></message>

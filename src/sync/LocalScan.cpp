@@ -2,59 +2,105 @@
 
 #include "AppointmentFile.h"
 #include "DataAccess.h"
+#include "FileAccess.h"
+#include "ProfileCache.h"
+#include "Recurrence.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 
 namespace LocalScan {
 
 namespace {
 
-void addFiles(QHash<QString, Meta>& found, const QString& folder, const QString& dir)
+// The subdirectories of dir whose names start with one of prefixes, links left out.
+QStringList subdirectories(const QString& dir, const QStringList& prefixes)
 {
-    const QDir d(folder + dir);
-    for (const QFileInfo& f :
-         d.entryInfoList({QLatin1Char('*') + AppointmentFile::kExtension}, QDir::Files))
-        found.insert(dir + f.fileName(), {f.lastModified().toMSecsSinceEpoch(), f.size()});
+    QStringList patterns;
+    for (const QString& prefix : prefixes)
+        patterns << prefix + u'*';
+    return QDir(dir).entryList(patterns, QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
 }
 
-// Numbered subdirectories "m1".."m12", "d1".."d31" of dir.
-QList<int> numbered(const QString& dir, QChar letter)
+// The number in a directory name such as "m12" after its letter; 0 when there is none.
+int numberOf(const QString& name)
 {
-    QList<int> numbers;
-    for (const QString& name : QDir(dir).entryList({QString(letter) + u'*'}, QDir::Dirs)) {
-        bool ok = false;
-        const int n = name.mid(1).toInt(&ok);
-        if (ok)
-            numbers << n;
-    }
-    return numbers;
+    bool ok = false;
+    const int n = name.mid(1).toInt(&ok);
+    return ok ? n : 0;
 }
+
+class Scanner {
+public:
+    explicit Scanner(const QString& folder)
+        : m_folder(folder)
+    {
+    }
+
+    // The appointment files of dir (inside the folder, ending in '/').
+    void add(const QString& dir)
+    {
+        const auto listing =
+            m_files.listFiles(m_folder + dir, AppointmentFile::kExtension, m_folder);
+        if (!listing)
+            return;
+        for (const QString& name : listing->names) {
+            const QString rel = dir + name;
+            if (!Recurrence::isAppointmentPath(rel))
+                continue;
+            if (const auto meta = m_files.metadata(m_folder + rel))
+                m_found.insert(rel, {meta->modified.toMSecsSinceEpoch(), meta->size});
+        }
+    }
+
+    void addDays(const QString& year, const QDate& from, const QDate& to)
+    {
+        for (const QString& month : subdirectories(m_folder + year, {"m"})) {
+            const QString m = year + u'/' + month + u'/';
+            for (const QString& day : subdirectories(m_folder + m, {"d"})) {
+                const QDate date(numberOf(year), numberOf(month), numberOf(day));
+                if (date.isValid() && date >= from && date <= to)
+                    add(m + day + u'/');
+            }
+        }
+    }
+
+    void addRecurring()
+    {
+        const QString top = QStringLiteral("recurring/");
+        for (const QString& kind : subdirectories(m_folder + top, {"every", "wd", "d", "m"})) {
+            if (!kind.startsWith(u'm')) {
+                add(top + kind + u'/');
+                continue;
+            }
+            for (const QString& day : subdirectories(m_folder + top + kind, {"d"}))
+                add(top + kind + u'/' + day + u'/');
+        }
+    }
+
+    QHash<QString, Meta> found() const { return m_found; }
+
+private:
+    const QString& m_folder;
+    FileAccess& m_files = ThreadFileAccess();
+    QHash<QString, Meta> m_found;
+};
 
 } // namespace
 
 QHash<QString, Meta> scan(const QString& folder, const QDate& from, const QDate& to)
 {
-    QHash<QString, Meta> found;
-    for (int year = from.year(); year <= to.year(); ++year) {
-        const QString y = QStringLiteral("y%1/").arg(year);
-        for (int month : numbered(folder + y, u'm')) {
-            const QString m = y + QStringLiteral("m%1/").arg(month);
-            for (int day : numbered(folder + m, u'd')) {
-                const QDate date(year, month, day);
-                if (date.isValid() && date >= from && date <= to)
-                    addFiles(found, folder, m + QStringLiteral("d%1/").arg(day));
-            }
+    Scanner scanner(folder);
+    for (const QString& top : subdirectories(folder, {"y", "recurring"})) {
+        if (top == QLatin1String("recurring")) {
+            scanner.addRecurring();
+            continue;
         }
+        const int year = numberOf(top);
+        if (year >= from.year() && year <= to.year())
+            scanner.addDays(top, from, to);
     }
-    const QString recurring = QStringLiteral("recurring/");
-    QDirIterator dirs(folder + recurring, QDir::Dirs | QDir::NoDotAndDotDot,
-                      QDirIterator::Subdirectories);
-    while (dirs.hasNext())
-        addFiles(found, folder, dirs.next().mid(folder.size()) + u'/');
-    return found;
+    return scanner.found();
 }
 
 bool inWindow(const QString& relativePath, const QDate& from, const QDate& to)
@@ -65,12 +111,17 @@ bool inWindow(const QString& relativePath, const QDate& from, const QDate& to)
     return day.isValid() && day >= from && day <= to;
 }
 
-QByteArray hashOf(const QString& path)
+std::optional<SyncRecord::File> look(const QString& folder, const QString& relativePath,
+                                     std::optional<qint64> listedSize)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+    constexpr qint64 kMax = ProfileCache::kMaxFileBytes;
+    if (listedSize && *listedSize > kMax)
+        return std::nullopt;
+    const ReadOutcome read = ThreadFileAccess().read(folder + relativePath, kMax + 1, folder);
+    if (read.status != ReadOutcome::Read || read.bytes.size() > kMax)
+        return std::nullopt;
+    return SyncRecord::File{relativePath, read.meta.modified.toMSecsSinceEpoch(), read.meta.size,
+                            QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha1).toHex()};
 }
 
 } // namespace LocalScan

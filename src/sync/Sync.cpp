@@ -23,14 +23,15 @@ QString SyncResult::summary() const
         text += u' ' + Sync::tr("%1 events changed on the server during the sync: they follow "
                                 "at the next sync.")
                            .arg(retryLater);
+    for (const QString& note : notes)
+        text += u'\n' + note;
     return text;
 }
 
 SyncResult testConnection(const SyncAccount& account, const SyncOptions& options)
 {
     SyncResult result;
-    HttpClient http(account.user, account.password, options.connectTimeout, options.stallTimeout,
-                    options.cancel);
+    HttpClient http(account, options);
     CalDavClient dav(http);
     const std::optional<QUrl> found = dav.discover(QUrl(account.url), &result.candidates);
     if (found && dav.state(*found)) {

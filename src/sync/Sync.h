@@ -59,9 +59,13 @@ struct SyncResult {
     QString collection;   // the collection synced with
     // Several calendars were found and none named: their URLs, for the user to pick one.
     QStringList candidates;
+    // What the user should know beside the counts, each told at one sync only: files not sent
+    // because they hold no appointment, entries of the sync record that were ignored.
+    QStringList notes;
 
     bool ok() const { return exit == Exit::Done; }
-    // The summary line of a finished sync, in the installed language.
+    // The summary line of a finished sync and its notes, each on a line of its own, in the
+    // installed language.
     QString summary() const;
 };
 

@@ -1,5 +1,7 @@
 #include "SyncRun.h"
 
+#include "Recurrence.h"
+
 #include <QTranslator>
 
 namespace {
@@ -67,10 +69,12 @@ namespace SyncInternal {
 
 void Run::push(Item& item, const QString& rel, bool create)
 {
+    const TerminPtr a = load(rel);
+    if (!sendable(rel, a))
+        return;
     const bool fresh = item.href.isEmpty();
     if (fresh)
         item.href = newHref(m_collection);
-    const TerminPtr a = load(rel);
     QByteArray etag;
     switch (m_dav.put(m_collection, item.href, SyncMapping::eventOf(a, m_folder, item.uid),
                       create ? QByteArray() : item.etag, &etag)) {
@@ -100,16 +104,21 @@ QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel)
     const QString stagingRoot = m_staging.path() + u'/';
     const QString dir = DirectoryOfPath(staged.filename().mid(stagingRoot.size()));
     ClassTermin a = staged;
-    const bool existing = !keepRel.isEmpty() && QFile::exists(abs(keepRel));
+    const bool existing = !keepRel.isEmpty() && m_store.FileExists(abs(keepRel));
     if (existing) {
         a = *load(keepRel);
         takeEvent(a, staged);
     }
     const QString name = keepRel.isEmpty() ? QString() : FileNameOfPath(keepRel);
     QString target = dir + name;
-    if (name.isEmpty() || (target != keepRel && QFile::exists(abs(target))))
+    if (name.isEmpty() || (target != keepRel && m_store.FileExists(abs(target))))
         target = dir + m_store.UnusedFileName(
                            abs(dir), [] { return QRandomGenerator::global()->generate(); });
+    // Whatever the server sent, what lands in the folder is an appointment file of its tree.
+    if (!Recurrence::isAppointmentPath(target))
+        fail(Sync::tr("An event of the server would be written outside the appointment tree "
+                      "(%1); nothing was written.")
+                 .arg(target.left(200)));
     a.setFilename(abs(target));
     const WriteOutcome written = m_store.SaveAppointment(a);
     if (!written.ok)
@@ -187,6 +196,8 @@ void Run::deleteLocal(const Item& item)
 
 void Run::addNew(const NewFile& file, const QString& uid)
 {
+    if (!sendable(file.path, file.appointment))
+        return; // not even its UID is written: the file stays as it is
     // A UID that is not the file's own is written into it, so a sync killed after sending the
     // event finds the pair again; the file's name tells the others without a write.
     if (file.uid != uid) {
@@ -217,6 +228,9 @@ void Run::apply()
         const QString rel = m_localRel[i];
         const auto in = m_incoming.constFind(item.href);
         const bool have = in != m_incoming.cend();
+        // A change that holds no appointment goes nowhere, and nothing overwrites it either.
+        if (l == Side::Changed && !sendable(rel, load(rel)))
+            continue;
         if (l == Side::Deleted && (s == Side::Deleted || s == Side::Absent)) {
             m_drop[i] = true;
         } else if (s == Side::Absent) {
@@ -270,9 +284,12 @@ void Run::apply()
         if (in == m_incoming.cend())
             continue;
         QList<qsizetype> pairs;
-        for (qsizetype n = 0; n < m_newFiles.size(); ++n)
-            if (!m_newFiles[n].detached && !in->uid.isEmpty() && m_newFiles[n].uid == in->uid)
+        for (qsizetype n = 0; n < m_newFiles.size(); ++n) {
+            const NewFile& f = m_newFiles[n];
+            if (!f.detached && !in->uid.isEmpty() && f.uid == in->uid &&
+                sendable(f.path, f.appointment))
                 pairs << n;
+        }
         Item item{in->uid, href, {}, false, {}};
         uids.insert(in->uid);
         const bool exact = !in->mirror && in->appointments.size() == 1;

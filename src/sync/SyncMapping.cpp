@@ -148,7 +148,7 @@ Incoming incomingOf(const QByteArray& ics, const QString& staging)
     }
     store.clearCaches();
     for (const QString& path : paths)
-        QFile::remove(path);
+        profiles.files().remove(path, staging);
     return in;
 }
 

@@ -1,6 +1,9 @@
 #include "SyncRecord.h"
 
+#include "Descriptor.h"
 #include "FileAccess.h"
+#include "Recurrence.h"
+#include "SyncText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,27 +11,47 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSysInfo>
 #include <QThread>
+#include <QUrl>
 #include <QUuid>
+
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace SyncRecord {
 
 namespace {
+
+// What this program writes; a record without a version is one of ours from before versions.
+constexpr int kVersion = 1;
+// A record of a hundred thousand items stays well below this.
+constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+// Far longer than any server's member names.
+constexpr qsizetype kMaxHref = 2048;
+const char* const kLockName = "lock";
 
 QString statusPath(const QString& dataFolder)
 {
     return dataFolder + kDirectory + QStringLiteral("/status.json");
 }
 
+QJsonObject toJson(const File& f)
+{
+    return {{"path", f.path},
+            {"modified", f.modified},
+            {"size", f.size},
+            {"hash", QString::fromLatin1(f.hash)}};
+}
+
 QJsonObject toJson(const Item& item)
 {
     QJsonArray files;
     for (const File& f : item.files)
-        files.append(QJsonObject{{"path", f.path},
-                                 {"modified", f.modified},
-                                 {"size", f.size},
-                                 {"hash", QString::fromLatin1(f.hash)}});
+        files.append(toJson(f));
     return {{"uid", item.uid},
             {"href", item.href},
             {"etag", QString::fromUtf8(item.etag)},
@@ -36,47 +59,181 @@ QJsonObject toJson(const Item& item)
             {"files", files}};
 }
 
-Item itemOf(const QJsonObject& o)
+File fileOf(const QJsonObject& f)
 {
-    Item item;
-    item.uid = o.value("uid").toString();
-    item.href = o.value("href").toString();
-    item.etag = o.value("etag").toString().toUtf8();
-    item.mirror = o.value("mirror").toBool();
-    for (const QJsonValue& v : o.value("files").toArray()) {
-        const QJsonObject f = v.toObject();
-        item.files.append({f.value("path").toString(), qint64(f.value("modified").toDouble()),
-                           qint64(f.value("size").toDouble()),
-                           f.value("hash").toString().toLatin1()});
-    }
-    return item;
+    return {f.value("path").toString(), f.value("modified").toInteger(),
+            f.value("size").toInteger(), f.value("hash").toString().toLatin1()};
 }
 
-} // namespace
-
-std::optional<Status> load(const QString& dataFolder, QString* error)
+bool sameOrigin(const QUrl& a, const QUrl& b)
 {
-    QFile file(statusPath(dataFolder));
-    if (!file.exists())
-        return Status{};
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    const auto port = [](const QUrl& url) {
+        return url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+    };
+    return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
+           port(a) == port(b);
+}
+
+// A member of the collection as the server names it: a path right below the collection's.
+bool isMember(const QString& collectionPath, const QString& href)
+{
+    if (href.size() > kMaxHref || !href.startsWith(collectionPath))
+        return false;
+    const QStringView name = QStringView(href).sliced(collectionPath.size());
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return false;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            return false;
+    }
+    return true;
+}
+
+// Text of the folder for a message: plain, one line, short.
+QString plainLine(const QString& text)
+{
+    QString line = text.left(200).trimmed();
+    for (QChar& c : line) {
+        if (c.unicode() < 0x20 || c.category() == QChar::Other_Format)
+            c = u' ';
+    }
+    return line;
+}
+
+// Reads the entries of the record that can be trusted; the others go to status.ignored.
+class Reader {
+public:
+    explicit Reader(Status& status)
+        : m_status(status)
+    {
+        QString path = QUrl(status.collection).path();
+        m_collectionPath = path.endsWith(u'/') ? path : path + u'/';
+    }
+
+    void item(const QJsonValue& value)
+    {
+        if (!value.isObject())
+            return ignore(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact));
+        const QJsonObject o = value.toObject();
+        Item item;
+        item.uid = o.value("uid").toString();
+        item.href = o.value("href").toString();
+        item.etag = o.value("etag").toString().toUtf8();
+        item.mirror = o.value("mirror").toBool();
+        if (!item.href.isEmpty() &&
+            (m_status.collection.isEmpty() || !isMember(m_collectionPath, item.href) ||
+             m_hrefs.contains(item.href)))
+            return ignore(item.href);
+        QStringList paths;
+        for (const QJsonValue& v : o.value("files").toArray()) {
+            const File f = fileOf(v.toObject());
+            if (!Recurrence::isAppointmentPath(f.path) || m_paths.contains(f.path) ||
+                paths.contains(f.path))
+                return ignore(f.path);
+            paths << f.path;
+            item.files.append(f);
+        }
+        // Each path and href belongs to one item: two claiming one file would each act on it.
+        m_hrefs.insert(item.href);
+        for (const QString& path : paths)
+            m_paths.insert(path);
+        m_status.items.append(std::move(item));
+    }
+
+    void withheld(const QJsonValue& value)
+    {
+        const File f = fileOf(value.toObject());
+        if (Recurrence::isAppointmentPath(f.path))
+            m_status.withheld.append(f);
+    }
+
+private:
+    void ignore(const QString& what) { m_status.ignored.append(plainLine(what)); }
+
+    Status& m_status;
+    QString m_collectionPath;
+    QSet<QString> m_hrefs;
+    QSet<QString> m_paths;
+};
+
+std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* foreign)
+{
+    *foreign = false;
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        *error = Sync::tr("it is cut short or no JSON (%1 at byte %2)")
+                     .arg(parseError.errorString())
+                     .arg(parseError.offset);
         return std::nullopt;
     }
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
     if (!doc.isObject()) {
-        *error = parseError.errorString();
+        *error = Sync::tr("it holds no JSON object");
         return std::nullopt;
     }
     const QJsonObject o = doc.object();
+    const QJsonValue version = o.value("version");
+    if (!version.isUndefined() && version.toInteger(-1) != kVersion) {
+        *foreign = true;
+        *error =
+            Sync::tr("another version of the program wrote it (version %1); it was left as it is")
+                .arg(version.isDouble() ? QString::number(version.toDouble())
+                                        : version.toString().left(20));
+        return std::nullopt;
+    }
     Status status;
     status.account = o.value("account").toString();
     status.collection = o.value("collection").toString();
     status.token = o.value("token").toString();
     status.ctag = o.value("ctag").toString();
+    // The password goes wherever the collection lies: only where the account points.
+    if (!status.collection.isEmpty() &&
+        !sameOrigin(QUrl(status.collection), QUrl(status.account))) {
+        *error = Sync::tr("its calendar %1 lies on another server than its account %2")
+                     .arg(status.collection.left(200), status.account.left(200));
+        return std::nullopt;
+    }
+    Reader reader(status);
     for (const QJsonValue& v : o.value("items").toArray())
-        status.items.append(itemOf(v.toObject()));
+        reader.item(v);
+    for (const QJsonValue& v : o.value("withheld").toArray())
+        reader.withheld(v);
+    return status;
+}
+
+} // namespace
+
+std::optional<Status> fromJson(const QByteArray& bytes, QString* error)
+{
+    bool foreign = false;
+    return parse(bytes, error, &foreign);
+}
+
+std::optional<Status> load(const QString& dataFolder, QString* error)
+{
+    const QString path = statusPath(dataFolder);
+    const ReadOutcome read = ThreadFileAccess().read(path, kMaxBytes + 1, dataFolder);
+    switch (read.status) {
+    case ReadOutcome::Missing:
+        return Status{};
+    case ReadOutcome::NotRegular:
+        *error =
+            Sync::tr("%1 is no file inside the data folder").arg(QDir::toNativeSeparators(path));
+        return std::nullopt;
+    case ReadOutcome::Failed:
+        *error = read.error;
+        return std::nullopt;
+    case ReadOutcome::Read:
+        break;
+    }
+    if (read.bytes.size() > kMaxBytes) {
+        *error = Sync::tr("it is larger than %1 MB").arg(kMaxBytes / (1024 * 1024));
+        return std::nullopt;
+    }
+    bool foreign = false;
+    const std::optional<Status> status = parse(read.bytes, error, &foreign);
+    if (!status && !foreign)
+        return Status{}; // nothing in it is ours to keep: the sync pairs by UID again
     return status;
 }
 
@@ -85,11 +242,13 @@ bool save(const QString& dataFolder, const Status& status, QString* error)
     QJsonArray items;
     for (const Item& item : status.items)
         items.append(toJson(item));
-    const QJsonObject o{{"account", status.account},
-                        {"collection", status.collection},
-                        {"token", status.token},
-                        {"ctag", status.ctag},
-                        {"items", items}};
+    QJsonArray withheld;
+    for (const File& f : status.withheld)
+        withheld.append(toJson(f));
+    const QJsonObject o{
+        {"version", kVersion},   {"account", status.account}, {"collection", status.collection},
+        {"token", status.token}, {"ctag", status.ctag},       {"items", items},
+        {"withheld", withheld}};
     const WriteOutcome outcome = ThreadFileAccess().writeAtomically(
         statusPath(dataFolder), QJsonDocument(o).toJson(QJsonDocument::Compact), dataFolder);
     if (!outcome.ok && error)
@@ -99,9 +258,27 @@ bool save(const QString& dataFolder, const Status& status, QString* error)
 }
 
 Lock::Lock(const QString& dataFolder, std::chrono::seconds staleAfter, std::chrono::seconds wait)
-    : m_path(dataFolder + kDirectory + QStringLiteral("/lock"))
 {
-    QDir().mkpath(dataFolder + kDirectory);
+    const QByteArray name = QFile::encodeName(kDirectory);
+    const Descriptor folder(
+        ::open(QFile::encodeName(dataFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) {
+        ::mkdirat(folder.get(), name.constData(), 0777); // there already: fine
+        m_dir = ::openat(folder.get(), name.constData(),
+                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
+    if (m_dir < 0) {
+        const int reason = errno;
+        const QString path = QDir::toNativeSeparators(dataFolder + kDirectory);
+        m_error = reason == ELOOP || reason == ENOTDIR
+                      ? Sync::tr("%1 is a link or no directory; the sync keeps its state only in "
+                                 "a directory of the data folder itself.")
+                            .arg(path)
+                      : Sync::tr("Cannot make %1: %2")
+                            .arg(path, QString::fromLocal8Bit(std::strerror(reason)));
+        return;
+    }
+    m_path = dataFolder + kDirectory;
     // The number tells two syncs of one process apart.
     m_mark = QStringLiteral("%1 %2 %3 %4")
                  .arg(QSysInfo::machineHostName())
@@ -110,39 +287,67 @@ Lock::Lock(const QString& dataFolder, std::chrono::seconds staleAfter, std::chro
                  .arg(QUuid::createUuid().toString(QUuid::WithoutBraces).left(8))
                  .toUtf8();
     const QDateTime until = QDateTime::currentDateTimeUtc().addSecs(wait.count());
-    while (!(m_held = tryTake(staleAfter)) && QDateTime::currentDateTimeUtc() < until)
+    while (!(m_held = tryTake(staleAfter)) && m_error.isEmpty() &&
+           QDateTime::currentDateTimeUtc() < until)
         QThread::msleep(200);
 }
 
 Lock::~Lock()
 {
-    if (!m_held)
-        return;
     // Only our own: a lock taken over after we stalled belongs to the other sync now.
-    QFile file(m_path);
-    if (file.open(QIODevice::ReadOnly) && file.readAll() == m_mark) {
-        file.close();
-        QFile::remove(m_path);
-    }
+    if (m_held && readLock() == m_mark)
+        ::unlinkat(m_dir, kLockName, 0);
+    if (m_dir >= 0)
+        ::close(m_dir);
+}
+
+QByteArray Lock::readLock() const
+{
+    const Descriptor fd(
+        ::openat(m_dir, kLockName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    QByteArray bytes(1024, Qt::Uninitialized);
+    const ssize_t n = ::read(fd.get(), bytes.data(), size_t(bytes.size()));
+    bytes.truncate(n < 0 ? 0 : n);
+    return bytes;
 }
 
 bool Lock::tryTake(std::chrono::seconds staleAfter)
 {
+    // Made new or not at all, so no link or file under the name is written through.
     auto create = [&] {
-        QFile file(m_path);
-        return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && file.write(m_mark) > 0 &&
-               file.flush();
+        Descriptor fd(
+            ::openat(m_dir, kLockName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (fd.get() < 0) {
+            const int reason = errno;
+            if (reason != EEXIST)
+                m_error = Sync::tr("Cannot make the sync's lock in %1: %2")
+                              .arg(QDir::toNativeSeparators(m_path),
+                                   QString::fromLocal8Bit(std::strerror(reason)));
+            return false;
+        }
+        const bool written =
+            ::write(fd.get(), m_mark.constData(), size_t(m_mark.size())) == ssize_t(m_mark.size());
+        if (fd.close() == 0 && written)
+            return true;
+        ::unlinkat(m_dir, kLockName, 0); // ours, half written
+        return false;
     };
     if (create())
         return true;
-    QFile existing(m_path);
-    if (existing.open(QIODevice::ReadOnly))
-        m_holder = QString::fromUtf8(existing.readAll());
-    const QDateTime since = QFileInfo(m_path).lastModified();
-    if (!since.isValid() || since.secsTo(QDateTime::currentDateTime()) <= staleAfter.count())
+    if (!m_error.isEmpty())
+        return false;
+    m_holder = plainLine(QString::fromUtf8(readLock()));
+    struct stat st {};
+    if (::fstatat(m_dir, kLockName, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    const QDateTime since = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+    if (since.secsTo(QDateTime::currentDateTime()) <= staleAfter.count())
         return false;
     // A sync killed long ago: its lock goes, and whoever creates it first now holds it.
-    QFile::remove(m_path);
+    ::unlinkat(m_dir, kLockName, 0);
     return create();
 }
 

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <optional>
@@ -20,6 +21,7 @@ struct File {
     qint64 modified = 0; // ms since the epoch
     qint64 size = 0;
     QByteArray hash;
+    bool operator==(const File&) const = default;
 };
 
 struct Item {
@@ -36,14 +38,28 @@ struct Status {
     QString token;      // the collection's sync token and ctag when nothing was left to do
     QString ctag;
     QList<Item> items;
+    // Files not sent because they hold no appointment, as they were when the user was told.
+    QList<File> withheld;
+    // Not saved: the entries the reader left out because it cannot trust them.
+    QStringList ignored;
 };
 
-// The record of dataFolder; an empty one when there is none; nullopt when it cannot be read.
+// A record from its bytes; nullopt with *error when they cannot be trusted as a whole (cut
+// short, not JSON, another version's). An entry that cannot be trusted (a path outside the
+// appointment tree, an href outside the collection, a file or href claimed twice) is left out
+// and named in ignored.
+std::optional<Status> fromJson(const QByteArray& bytes, QString* error);
+
+// The record of dataFolder, read inside it: an empty one when there is none, and also (with
+// *error saying why) when what is there cannot be trusted, since starting afresh loses
+// nothing. nullopt when it cannot be read or another version wrote it: then it must not be
+// written over.
 std::optional<Status> load(const QString& dataFolder, QString* error);
-// Written whole or not at all.
+// Written whole or not at all, never through a link out of the folder.
 bool save(const QString& dataFolder, const Status& status, QString* error);
 
-// One sync per data folder: a lock file naming machine, process and time. Held while it lives.
+// One sync per data folder: a lock file naming machine, process and time. Held while it
+// lives. It lies in the folder's own .sync directory, never one that a link leads to.
 class Lock {
 public:
     Lock(const QString& dataFolder, std::chrono::seconds staleAfter, std::chrono::seconds wait);
@@ -54,13 +70,19 @@ public:
     bool held() const { return m_held; }
     // Who holds it when it is not ours.
     const QString& holder() const { return m_holder; }
+    // Why it could not be taken when no other sync holds it: the .sync directory is a link, or
+    // cannot be made.
+    const QString& error() const { return m_error; }
 
 private:
     bool tryTake(std::chrono::seconds staleAfter);
-    QString m_path;
+    QByteArray readLock() const;
+    QString m_path; // of the .sync directory, for messages
+    int m_dir = -1; // the .sync directory, opened once
     QByteArray m_mark;
     bool m_held = false;
     QString m_holder;
+    QString m_error;
 };
 
 } // namespace SyncRecord

@@ -1,11 +1,52 @@
 #include "SyncRun.h"
 
+#include <algorithm>
+
 namespace SyncInternal {
 
 SyncRecord::File Run::fileRecord(const QString& rel) const
 {
-    const QFileInfo info(abs(rel));
-    return {rel, info.lastModified().toMSecsSinceEpoch(), info.size(), LocalScan::hashOf(abs(rel))};
+    // One that cannot be read now is looked at again next time.
+    return LocalScan::look(m_folder, rel).value_or(SyncRecord::File{rel, 0, 0, {}});
+}
+
+bool Run::sendable(const QString& rel, const TerminPtr& a)
+{
+    QString why;
+    if (!a->Text().trimmed().isEmpty() && a->datum().isValid())
+        return true;
+    if (!LocalScan::look(m_folder, rel))
+        why = Sync::tr("%1 was not sent: it cannot be read whole inside the data folder.");
+    else if (a->Text().trimmed().isEmpty())
+        why = Sync::tr("%1 was not sent: it holds no text.");
+    else
+        why = Sync::tr("%1 was not sent: it has no valid date.");
+    const LocalScan::Meta seen = m_scanned.value(rel);
+    const SyncRecord::File mark{rel, seen.modified, seen.size, {}};
+    if (!m_withheld.contains(rel) && !m_status.withheld.contains(mark))
+        m_result.notes << why.arg(QDir::toNativeSeparators(abs(rel)));
+    m_withheld.insert(rel, mark);
+    return false;
+}
+
+void Run::noteRecordTrust(const QString& distrust)
+{
+    if (!distrust.isEmpty()) {
+        m_result.notes << Sync::tr("The sync record cannot be trusted (%1): this sync pairs the "
+                                   "folder's files and the server's events afresh.")
+                              .arg(distrust);
+        m_touched = true;
+    }
+    const QStringList& ignored = m_status.ignored;
+    if (!ignored.isEmpty()) {
+        QString shown = ignored.mid(0, 3).join(QStringLiteral(", "));
+        if (ignored.size() > 3)
+            shown += QStringLiteral(", …");
+        m_result.notes << Sync::tr("The sync record names entries outside the appointment tree "
+                                   "or the calendar, or twice; they were ignored: %1")
+                              .arg(shown);
+        m_touched = true; // the record is written again without them
+    }
 }
 
 // Saves the record now and then, so a killed sync repeats little.
@@ -96,20 +137,27 @@ void Run::classify()
                 // its event: then it is looked at, so no local change is written over.
                 if (LocalScan::inWindow(f.path, m_from, m_to))
                     continue;
-                const QFileInfo info(abs(f.path));
-                if (!info.isFile())
-                    continue;
                 if (server == Side::Unchanged) {
-                    kept << f;
+                    // Only whether it is still there: nothing is done to it.
+                    if (ThreadFileAccess().metadata(abs(f.path)))
+                        kept << f;
                     continue;
                 }
-                meta = m_scanned.insert(f.path,
-                                        {info.lastModified().toMSecsSinceEpoch(), info.size()});
+                const auto now = LocalScan::look(m_folder, f.path);
+                if (!now)
+                    continue; // gone, or not to be reached inside the folder
+                meta = m_scanned.insert(f.path, {now->modified, now->size});
             }
             m_claimed.insert(f.path);
             if (meta->modified != f.modified || meta->size != f.size) {
-                const QByteArray hash = LocalScan::hashOf(abs(f.path));
-                if (hash != f.hash) {
+                const auto now = LocalScan::look(m_folder, f.path, meta->size);
+                if (now && now->hash == f.hash) {
+                    // Touched, not changed. A changed file keeps what the record knew until
+                    // it is sent: a sync stopped before that sees the change again.
+                    f.modified = meta->modified;
+                    f.size = meta->size;
+                    m_touched = true;
+                } else {
                     anyChanged = true;
                     if (item.mirror) {
                         const TerminPtr a = load(f.path);
@@ -117,9 +165,6 @@ void Run::classify()
                         continue;
                     }
                 }
-                f.modified = meta->modified;
-                f.size = meta->size;
-                m_touched = true;
             }
             kept << f;
         }
@@ -219,6 +264,7 @@ void Run::go()
     if (!status)
         fail(Sync::tr("Cannot read the sync record: %1").arg(error));
     m_status = *status;
+    noteRecordTrust(error);
     if (!m_staging.isValid())
         fail(Sync::tr("Cannot make a temporary directory: %1").arg(m_staging.errorString()));
     findCollection();
@@ -239,9 +285,20 @@ void Run::keepProgress()
 {
     if (!m_dirty && m_result.exit != SyncResult::Exit::Done)
         return;
+    // The files not sent this time; after a stop also those the sync did not reach, so none is
+    // told twice.
+    QList<SyncRecord::File> withheld = m_withheld.values();
+    if (m_result.exit != SyncResult::Exit::Done) {
+        for (const SyncRecord::File& f : m_status.withheld)
+            if (!m_withheld.contains(f.path))
+                withheld << f;
+    }
+    std::sort(withheld.begin(), withheld.end(),
+              [](const auto& a, const auto& b) { return a.path < b.path; });
     // Nothing new to note: an unchanged sync writes nothing.
-    if (!m_dirty && !m_touched && m_status.token == m_state.token &&
-        m_status.ctag == m_state.ctag && !(m_state.token.isEmpty() && m_state.ctag.isEmpty()))
+    if (!m_dirty && !m_touched && withheld == m_status.withheld &&
+        m_status.token == m_state.token && m_status.ctag == m_state.ctag &&
+        !(m_state.token.isEmpty() && m_state.ctag.isEmpty()))
         return;
     SyncRecord::Status status = m_status;
     status.items.clear();
@@ -249,6 +306,7 @@ void Run::keepProgress()
         if (!m_drop.value(i))
             status.items << m_status.items[i];
     status.items.append(m_added);
+    status.withheld = withheld;
     // The server's state is trusted next time only when this sync left it as it found it:
     // changes since a token leave out events made and deleted after it, ours among them.
     const bool settled =
@@ -278,25 +336,35 @@ SyncResult runSync(const QString& dataFolder, const SyncAccount& account,
             Sync::tr("The data folder %1 cannot be reached.").arg(QDir::toNativeSeparators(folder));
         return result;
     }
+    // Released however the sync ends: every failure below is caught.
     SyncRecord::Lock lock(folder, options.lockAge, options.lockWait);
     if (!lock.held()) {
-        result.exit = SyncResult::Exit::Busy;
-        result.error = Sync::tr("Another sync of this data folder is running (%1).")
-                           .arg(lock.holder().trimmed());
+        result.exit = lock.error().isEmpty() ? SyncResult::Exit::Busy : SyncResult::Exit::Failed;
+        result.error =
+            lock.error().isEmpty()
+                ? Sync::tr("Another sync of this data folder is running (%1).").arg(lock.holder())
+                : lock.error();
         return result;
     }
     Run run(folder, account, options, result);
+    const auto stopped = [&](SyncResult::Exit exit, const QString& error) {
+        result.exit = exit;
+        result.error = error;
+        if (exit == SyncResult::Exit::MassDelete)
+            return;
+        try {
+            run.keepProgress();
+        } catch (const Stop&) {
+        } catch (const std::exception&) {
+        }
+    };
     try {
         run.go();
     } catch (const Stop& stop) {
-        result.exit = stop.exit;
-        result.error = stop.error;
-        if (stop.exit != SyncResult::Exit::MassDelete) {
-            try {
-                run.keepProgress();
-            } catch (const Stop&) {
-            }
-        }
+        stopped(stop.exit, stop.error);
+    } catch (const std::exception& e) {
+        stopped(SyncResult::Exit::Failed,
+                Sync::tr("The sync stopped: %1").arg(QString::fromLocal8Bit(e.what())));
     }
     result.requests = run.requests();
     return result;

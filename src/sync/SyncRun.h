@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
@@ -52,8 +53,7 @@ public:
         , m_options(options)
         , m_result(result)
         , m_store(m_profiles, StoreSource::fixed(folder))
-        , m_http(account.user, account.password, options.connectTimeout, options.stallTimeout,
-                 options.cancel)
+        , m_http(account, options)
         , m_dav(m_http)
     {
         const QDate today = QDate::currentDate();
@@ -83,6 +83,11 @@ private:
         return m_store.LoadAppointment(abs(rel), DataAccess::DayOfOneTimeFile(abs(rel)));
     }
     SyncRecord::File fileRecord(const QString& rel) const;
+    // Whether the file holds an appointment to send: a text and a date. One that does not is
+    // named in the notes once, and again only after it changed.
+    bool sendable(const QString& rel, const TerminPtr& appointment);
+    // What the record reader could not trust, told once.
+    void noteRecordTrust(const QString& distrust);
     // The UID of the event of a file without one: the same for the file wherever it moves.
     QString fileUid(const QString& rel) const
     {
@@ -135,6 +140,7 @@ private:
     QHash<QString, SyncMapping::Incoming> m_incoming; // by href
     QList<Item> m_added;
     QList<bool> m_drop;
+    QHash<QString, SyncRecord::File> m_withheld; // by path: files not sent in this sync
     bool m_dirty = false;
     bool m_touched = false; // the record's times of files changed whose bytes did not
     int m_unsaved = 0;
