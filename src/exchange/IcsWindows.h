@@ -21,8 +21,8 @@ struct IcsWindowHooks {
     IcsWindowHooks withDefaults() const;
 };
 
-// Makes the file access of one of the windows' jobs, on the job's thread; one made by MakeFileAccess
-// when empty. Tests put a share of their own there.
+// Makes the file access of one of the windows' jobs, on the job's thread; one made by
+// MakeFileAccess when empty. Tests put a share of their own there.
 using IcsJobFiles = std::function<std::unique_ptr<FileAccess>()>;
 
 // "File > Export to iCalendar...": the days to export (the shown date's month at first), then

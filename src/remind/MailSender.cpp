@@ -30,15 +30,12 @@ struct MailSender::Worker {
             lock.unlock();
             const QString result = SendHtmlMail(message.server, message.sender, message.recipients,
                                                 message.subject, message.body, {}, &abandon);
-            // Posted to the owner: ~QObject discards it if the owner is gone by then.
-            QMetaObject::invokeMethod(
-                owner,
-                [this, done = std::move(done), result] {
-                    --pending;
-                    if (done)
-                        done(result);
-                },
-                Qt::QueuedConnection);
+            // To the owner's thread; dropped if the owner is gone by then.
+            owner->m_results.post([this, done = std::move(done), result] {
+                --pending;
+                if (done)
+                    done(result);
+            });
         }
     }
 };
@@ -46,6 +43,7 @@ struct MailSender::Worker {
 MailSender::MailSender(QObject* parent)
     : QObject(parent)
     , m_worker(std::make_unique<Worker>())
+    , m_results(this)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Mailbox.h"
+
 #include <QObject>
 #include <QString>
 
@@ -35,4 +37,5 @@ public:
 private:
     struct Worker;
     std::unique_ptr<Worker> m_worker;
+    Mailbox m_results;
 };

@@ -4,8 +4,9 @@
 #include "WorkerThread.h"
 
 #include <QDeadlineTimer>
-#include <QMetaObject>
 #include <QThread>
+
+#include <future>
 
 FolderWatchThread::FolderWatchThread(QObject* parent)
     : QObject(parent)
@@ -13,9 +14,13 @@ FolderWatchThread::FolderWatchThread(QObject* parent)
     , m_watch(new FolderWatch)
 {
     m_thread->setObjectName(QStringLiteral("Norvane folder watch"));
+    // Both ways through mailboxes: the one to the watch moves along with it to its thread.
+    m_toWatch = Mailbox(m_watch);
     m_watch->moveToThread(m_thread);
-    connect(m_watch, &FolderWatch::changed, this, &FolderWatchThread::changed,
-            Qt::QueuedConnection);
+    connect(
+        m_watch, &FolderWatch::changed, m_watch,
+        [back = Mailbox(this), self = this] { back.post([self] { emit self->changed(); }); },
+        Qt::DirectConnection);
     // Deleted on its own thread as that ends: a deleteLater asked just before quit() could
     // miss the thread's last turn.
     connect(m_thread, &QThread::finished, m_watch, &QObject::deleteLater);
@@ -24,7 +29,7 @@ FolderWatchThread::FolderWatchThread(QObject* parent)
 
 FolderWatchThread::~FolderWatchThread()
 {
-    disconnect(m_watch, nullptr, this, nullptr);
+    // Whatever the watch still sends back is dropped with this object's mailbox.
     m_thread->quit();
     if (m_thread->wait(QDeadlineTimer(500)))
         delete m_thread;
@@ -34,16 +39,12 @@ FolderWatchThread::~FolderWatchThread()
 
 QStringList FolderWatchThread::watchedForTests() const
 {
-    QStringList watched;
-    QMetaObject::invokeMethod(
-        m_watch, [&watched, watch = m_watch] { watched = watch->watched(); },
-        Qt::BlockingQueuedConnection);
-    return watched;
+    auto watched = std::make_shared<std::promise<QStringList>>();
+    m_toWatch.post([watched, watch = m_watch] { watched->set_value(watch->watched()); });
+    return watched->get_future().get();
 }
 
 void FolderWatchThread::watch(const QString& root, const QStringList& directories)
 {
-    QMetaObject::invokeMethod(
-        m_watch, [watch = m_watch, root, directories] { watch->watch(root, directories); },
-        Qt::QueuedConnection);
+    m_toWatch.post([watch = m_watch, root, directories] { watch->watch(root, directories); });
 }

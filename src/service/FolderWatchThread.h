@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Mailbox.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -28,4 +30,5 @@ signals:
 private:
     QThread* m_thread;
     FolderWatch* m_watch; // lives on m_thread
+    Mailbox m_toWatch;
 };

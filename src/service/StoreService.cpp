@@ -8,9 +8,8 @@
 #include "StoreWorker.h"
 #include "WorkerThread.h"
 
-#include <QMutex>
-
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -34,7 +33,7 @@ bool sameDay(const QList<TerminPtr>& a, const QList<TerminPtr>& b)
 
 // The newest view request not yet taken by the worker: a later one replaces it.
 struct StoreService::LoadSlot {
-    QMutex mutex;
+    std::mutex mutex; // the standard library's, which a race checker sees
     std::optional<Request> request;
     QString folder;
     int monthInterval = 60;
@@ -43,7 +42,7 @@ struct StoreService::LoadSlot {
 
     bool waiting()
     {
-        QMutexLocker lock(&mutex);
+        const std::lock_guard lock(mutex);
         return posted;
     }
 };
@@ -60,8 +59,7 @@ StoreService::StoreService(Options options, QObject* parent)
     , m_shareClock(std::make_shared<ShareClock>())
     , m_slot(std::make_shared<LoadSlot>())
 {
-    std::unique_ptr<FileAccess> files =
-        m_options.files ? m_options.files() : MakeFileAccess();
+    std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
     m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock);
     m_filer = std::make_unique<ServiceFiler>(*this);
     if (m_options.watchFolders) {
@@ -153,7 +151,7 @@ void StoreService::show(const Request& request)
 void StoreService::postLoad(const Request& request)
 {
     {
-        QMutexLocker lock(&m_slot->mutex);
+        const std::lock_guard lock(m_slot->mutex);
         // A request not taken yet is replaced, but fresh marks asked for stay asked for.
         const bool freshMarks = m_slot->request && m_slot->request->freshMarks;
         m_slot->request = request;
@@ -170,7 +168,7 @@ void StoreService::postLoad(const Request& request)
         Request request;
         quint64 generation = 0;
         {
-            QMutexLocker lock(&slot->mutex);
+            const std::lock_guard lock(slot->mutex);
             request = slot->request.value_or(Request());
             slot->request.reset();
             slot->posted = false;

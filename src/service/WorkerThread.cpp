@@ -1,21 +1,25 @@
 #include "WorkerThread.h"
 
+#include "Mailbox.h"
+
 #include <QList>
-#include <QMetaObject>
 #include <QMutex>
 #include <QObject>
 #include <QThread>
-#include <QWaitCondition>
 
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 
+// The queue's lock and its wake-up are the standard library's: a race checker sees them, as it
+// cannot see Qt's wait condition, which unlocks and locks inside Qt.
 struct WorkerThread::Shared {
-    QMutex mutex;
-    QWaitCondition wake;
+    std::mutex mutex;
+    std::condition_variable wake;
     std::deque<std::function<void()>> jobs;
     int running = 0;
     bool stopping = false;
-    QObject* receiver = nullptr; // null once the owner stopped listening
+    Mailbox answers; // posts nowhere once the owner stopped listening
 };
 
 class WorkerThread::Thread : public QThread {
@@ -31,9 +35,9 @@ protected:
         for (;;) {
             std::function<void()> job;
             {
-                QMutexLocker lock(&m_shared->mutex);
-                while (m_shared->jobs.empty() && !m_shared->stopping)
-                    m_shared->wake.wait(&m_shared->mutex);
+                std::unique_lock lock(m_shared->mutex);
+                m_shared->wake.wait(lock,
+                                    [&] { return !m_shared->jobs.empty() || m_shared->stopping; });
                 if (m_shared->stopping)
                     return;
                 job = std::move(m_shared->jobs.front());
@@ -41,7 +45,7 @@ protected:
                 m_shared->running = 1;
             }
             job();
-            QMutexLocker lock(&m_shared->mutex);
+            const std::lock_guard lock(m_shared->mutex);
             m_shared->running = 0;
         }
     }
@@ -56,7 +60,7 @@ WorkerThread::WorkerThread(const QString& name)
     , m_thread(new Thread(m_shared))
     , m_receiver(new QObject)
 {
-    m_shared->receiver = m_receiver;
+    m_shared->answers = Mailbox(m_receiver);
     m_thread->setObjectName(name);
     m_thread->start();
 }
@@ -69,11 +73,11 @@ WorkerThread::~WorkerThread()
 
 void WorkerThread::post(std::function<void()> job)
 {
-    QMutexLocker lock(&m_shared->mutex);
+    const std::lock_guard lock(m_shared->mutex);
     if (m_shared->stopping)
         return;
     m_shared->jobs.push_back(std::move(job));
-    m_shared->wake.wakeOne();
+    m_shared->wake.notify_one();
 }
 
 void WorkerThread::answer(std::function<void()> answer)
@@ -84,16 +88,15 @@ void WorkerThread::answer(std::function<void()> answer)
 WorkerThread::Reply WorkerThread::replies() const
 {
     return [shared = m_shared](std::function<void()> answer) {
-        // Under the lock, so the receiver cannot go away between the check and the posting.
-        QMutexLocker lock(&shared->mutex);
-        if (shared->receiver)
-            QMetaObject::invokeMethod(shared->receiver, std::move(answer), Qt::QueuedConnection);
+        // Under the lock, so that nothing is posted once stop() has returned.
+        const std::lock_guard lock(shared->mutex);
+        shared->answers.post(std::move(answer));
     };
 }
 
 int WorkerThread::pending() const
 {
-    QMutexLocker lock(&m_shared->mutex);
+    const std::lock_guard lock(m_shared->mutex);
     return int(m_shared->jobs.size()) + m_shared->running;
 }
 
@@ -112,11 +115,11 @@ bool WorkerThread::stop(std::chrono::milliseconds wait)
         return !m_abandoned;
     m_stopped = true;
     {
-        QMutexLocker lock(&m_shared->mutex);
+        const std::lock_guard lock(m_shared->mutex);
         m_shared->stopping = true;
-        m_shared->receiver = nullptr;
+        m_shared->answers = Mailbox();
         m_shared->jobs.clear();
-        m_shared->wake.wakeAll();
+        m_shared->wake.notify_all();
     }
     if (m_thread->wait(QDeadlineTimer(wait))) {
         delete m_thread;

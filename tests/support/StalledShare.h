@@ -5,15 +5,15 @@
 // Qt Test.
 #include "FileAccess.h"
 
-#include <QDeadlineTimer>
-#include <QMutex>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
-#include <QWaitCondition>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 // Holds the calls of the file accesses behind it while stalled. Calls from the thread that made
 // it (the window's) are never held, only counted: a test asserts there are none instead of
@@ -26,59 +26,59 @@ public:
 
     void stall()
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         m_d->stalled = true;
     }
     // Stalls on the calls-th call from now on, which is then held.
     void stallAfter(int calls)
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         m_d->stallAfter = calls;
     }
     // Stalls on the writes-th write from now on, which is then held before it writes.
     void stallAtWrite(int writes)
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         m_d->stallAtWrite = writes;
     }
     void resume()
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         m_d->stalled = false;
         m_d->stallAfter = 0;
         m_d->stallAtWrite = 0;
-        m_d->resumed.wakeAll();
+        m_d->resumed.notify_all();
     }
 
     // Calls held now.
     int held() const
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         return m_d->held;
     }
     // Calls held longer than kLongestHoldMs.
     int overdue() const
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         return m_d->overdue;
     }
     // Calls made from the thread that made the share.
     int callsFromOwner() const
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         return m_d->fromOwner;
     }
     // True once every file access behind the share is gone.
     bool unused() const
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         return m_d->users == 0;
     }
 
     // Every call passes here first.
     void pass(bool write = false)
     {
-        QMutexLocker lock(&m_d->mutex);
+        std::unique_lock lock(m_d->mutex);
         if (QThread::currentThread() == m_d->owner) {
             ++m_d->fromOwner;
             return;
@@ -87,10 +87,9 @@ public:
             m_d->stalled = true;
         if (write && m_d->stallAtWrite > 0 && --m_d->stallAtWrite == 0)
             m_d->stalled = true;
-        const QDeadlineTimer deadline(kLongestHoldMs);
         ++m_d->held;
-        while (m_d->stalled && !deadline.hasExpired())
-            m_d->resumed.wait(&m_d->mutex, deadline);
+        m_d->resumed.wait_for(lock, std::chrono::milliseconds(kLongestHoldMs),
+                              [&] { return !m_d->stalled; });
         --m_d->held;
         if (m_d->stalled)
             ++m_d->overdue;
@@ -100,13 +99,14 @@ private:
     friend class StalledFileAccess;
     void addUser(int delta)
     {
-        QMutexLocker lock(&m_d->mutex);
+        const std::lock_guard lock(m_d->mutex);
         m_d->users += delta;
     }
 
+    // The standard library's lock and wake-up, which a race checker sees.
     struct State {
-        QMutex mutex;
-        QWaitCondition resumed;
+        mutable std::mutex mutex;
+        std::condition_variable resumed;
         QThread* owner = QThread::currentThread();
         bool stalled = false;
         int stallAfter = 0;
