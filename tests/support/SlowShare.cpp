@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <cerrno>
@@ -33,12 +33,15 @@ bool isMountPoint(const QString& path)
     return table.open(QIODevice::ReadOnly) && table.readAll().contains(" " + escaped + " ");
 }
 
-// What a process that ended said last, or why it did not start.
-QString lastWords(QProcess& process)
+// What a process that ended said last (its output went to outputFile), or why it did not start.
+QString lastWords(const SpawnedProcess& process, const QString& outputFile)
 {
-    if (process.error() == QProcess::FailedToStart)
-        return process.errorString();
-    return QString::fromLocal8Bit(process.readAll()).trimmed().section(QLatin1Char('\n'), -1);
+    if (!process.error().isEmpty())
+        return process.error();
+    QFile output(outputFile);
+    return output.open(QIODevice::ReadOnly)
+               ? QString::fromLocal8Bit(output.readAll()).trimmed().section(QLatin1Char('\n'), -1)
+               : QString();
 }
 
 } // namespace
@@ -54,21 +57,20 @@ QString SlowShare::unavailable()
         ::close(fuse);
         if (QStandardPaths::findExecutable(QStringLiteral("fusermount3")).isEmpty())
             return QStringLiteral("no fusermount3 (Debian package fuse3)");
-        QProcess python;
-        python.setProcessChannelMode(QProcess::MergedChannels);
-        python.start(kPython, {QStringLiteral("-c"), QStringLiteral("import fusepy")});
-        if (!python.waitForFinished(30000) || python.exitStatus() != QProcess::NormalExit ||
-            python.exitCode() != 0)
+        const QTemporaryDir scratch;
+        const QString said = scratch.filePath(QStringLiteral("said"));
+        SpawnedProcess python;
+        python.start(kPython, {QStringLiteral("-c"), QStringLiteral("import fusepy")}, said);
+        if (!python.waitForFinished(30000) || python.exitCode() != 0)
             return QStringLiteral("%1 cannot load fusepy (Debian packages python3-fusepy and "
                                   "libfuse2): %2")
-                .arg(kPython, lastWords(python));
+                .arg(kPython, lastWords(python, said));
         return SlowShare(0).error();
     }();
     return reason.isEmpty() ? QString() : QStringLiteral("no slow share here: ") + reason;
 }
 
 SlowShare::SlowShare(double delayMs)
-    : m_process(std::make_unique<QProcess>())
 {
     if (!m_dir.isValid()) {
         m_error = QStringLiteral("no temporary directory: ") + m_dir.errorString();
@@ -76,15 +78,17 @@ SlowShare::SlowShare(double delayMs)
     }
     QDir().mkpath(backingPath());
     QDir().mkpath(mountPath());
-    m_process->setProcessChannelMode(QProcess::MergedChannels);
-    m_process->start(kPython, {kTool, backingPath(), mountPath(), QStringLiteral("--delay-ms"),
-                               QString::number(delayMs), QStringLiteral("--stall-flag"),
-                               m_dir.filePath(QStringLiteral("stalled")), QStringLiteral("--log"),
-                               m_dir.filePath(QStringLiteral("requests.log"))});
+    const QString said = m_dir.filePath(QStringLiteral("said"));
+    m_process.start(kPython,
+                    {kTool, backingPath(), mountPath(), QStringLiteral("--delay-ms"),
+                     QString::number(delayMs), QStringLiteral("--stall-flag"),
+                     m_dir.filePath(QStringLiteral("stalled")), QStringLiteral("--log"),
+                     m_dir.filePath(QStringLiteral("requests.log"))},
+                    said);
     const QDeadlineTimer deadline(15000);
     while (!isMountPoint(mountPath())) {
-        if (m_process->waitForFinished(20) || m_process->state() == QProcess::NotRunning) {
-            m_error = QStringLiteral("the mount was refused: ") + lastWords(*m_process);
+        if (m_process.waitForFinished(20)) {
+            m_error = QStringLiteral("the mount was refused: ") + lastWords(m_process, said);
             return;
         }
         if (deadline.hasExpired()) {
@@ -102,14 +106,12 @@ SlowShare::~SlowShare()
     const QString tool = QStringLiteral("fusermount3");
     // A thread that was left on the share may hold a file open for a moment longer.
     for (int attempt = 0; m_mounted && attempt < 30 && isMountPoint(mountPath()); ++attempt)
-        if (QProcess::execute(tool, {QStringLiteral("-uq"), mountPath()}) != 0)
+        if (SpawnedProcess::execute(tool, {QStringLiteral("-uq"), mountPath()}) != 0)
             QThread::msleep(100);
     if (m_mounted && isMountPoint(mountPath()))
-        QProcess::execute(tool, {QStringLiteral("-uqz"), mountPath()});
-    if (m_process->state() != QProcess::NotRunning && !m_process->waitForFinished(5000)) {
-        m_process->kill();
-        m_process->waitForFinished(2000);
-    }
+        SpawnedProcess::execute(tool, {QStringLiteral("-uqz"), mountPath()});
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
     // Removing the temporary directory must never walk into a share that is still there.
     if (isMountPoint(mountPath()))
         m_dir.setAutoRemove(false);

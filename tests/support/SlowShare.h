@@ -1,12 +1,10 @@
 #pragma once
 
+#include "SpawnedProcess.h"
+
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
-
-#include <memory>
-
-class QProcess;
 
 // A network share on this machine for tests and benchmarks: a temporary backing folder mounted
 // through shared/tools/slowfs.py, which adds a delay to every request, holds every request
@@ -47,7 +45,7 @@ public:
 
 private:
     QTemporaryDir m_dir; // backing folder, mount point, stall flag and log
-    std::unique_ptr<QProcess> m_process;
+    SpawnedProcess m_process;
     QString m_error;
     bool m_mounted = false;
     qint64 m_logStart = 0;

@@ -73,7 +73,6 @@ CalDavServer::~CalDavServer()
 {
     resume();
     m_process.kill();
-    m_process.waitForFinished();
 }
 
 bool CalDavServer::start(QString* reason)
@@ -105,11 +104,12 @@ bool CalDavServer::start(QString* reason)
         args = {"--defaults", "-d", m_dir.filePath("store"), "-l",
                 "127.0.0.1",  "-p", QString::number(m_port)};
     }
-    m_process.setStandardOutputFile(QProcess::nullDevice());
-    m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(program, args);
+    if (!m_process.start(program, args)) {
+        *reason = m_process.error();
+        return false;
+    }
     const QDeadlineTimer patience(20000);
-    while (m_process.state() != QProcess::NotRunning && !accepts(m_port) && !patience.hasExpired())
+    while (m_process.running() && !accepts(m_port) && !patience.hasExpired())
         QThread::msleep(50);
     if (!accepts(m_port)) {
         *reason = name + " did not start";
@@ -129,7 +129,7 @@ QString CalDavServer::newCalendar(const QString& name)
                         (m_kind == Kind::Radicale ? QStringLiteral("%1/").arg(kUser)
                                                   : QStringLiteral("user/calendars/")) +
                         name + u'/';
-    HttpClient http(kUser, kPassword, std::chrono::seconds(10), std::chrono::seconds(20), nullptr);
+    HttpClient http(account(url), SyncOptions{});
     return http.request("MKCALENDAR", url).status == 201 ? url : QString();
 }
 
@@ -140,11 +140,12 @@ SyncAccount CalDavServer::account(const QString& url, const QString& password) c
 
 void CalDavServer::pause()
 {
-    ::kill(pid_t(m_process.processId()), SIGSTOP);
+    if (m_process.pid() > 0)
+        ::kill(m_process.pid(), SIGSTOP);
 }
 
 void CalDavServer::resume()
 {
-    if (m_process.processId() > 0)
-        ::kill(pid_t(m_process.processId()), SIGCONT);
+    if (m_process.pid() > 0)
+        ::kill(m_process.pid(), SIGCONT);
 }

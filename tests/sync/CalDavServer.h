@@ -2,7 +2,7 @@
 
 #include "Sync.h"
 
-#include <QProcess>
+#include "SpawnedProcess.h"
 #include <QString>
 #include <QTemporaryDir>
 
@@ -39,6 +39,6 @@ private:
 
     Kind m_kind;
     QTemporaryDir m_dir;
-    QProcess m_process;
+    SpawnedProcess m_process;
     int m_port = 0;
 };
