@@ -23,16 +23,27 @@ QByteArray part(CURLU* url, CURLUPart which, unsigned int flags = 0)
     return value;
 }
 
-// Parsed by libcurl itself, so the origin judged is the one it connects to.
-std::optional<Origin> originOf(const QByteArray& url)
+// Parsed by libcurl itself, so the origin judged is the one it connects to, and by Qt, whose
+// reading names it in messages and gives the paths: an address the two read differently is
+// refused.
+std::optional<Origin> originOf(const QUrl& url)
 {
+    const QByteArray encoded = url.toEncoded();
     const std::unique_ptr<CURLU, UrlFree> parsed(curl_url());
-    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.constData(), 0) != CURLUE_OK)
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, encoded.constData(), 0) != CURLUE_OK)
         return std::nullopt;
     Origin origin{part(parsed.get(), CURLUPART_SCHEME).toLower(),
                   part(parsed.get(), CURLUPART_HOST).toLower(),
                   part(parsed.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT)};
     if ((origin.scheme != "http" && origin.scheme != "https") || origin.host.isEmpty())
+        return std::nullopt;
+    QByteArray host = origin.host;
+    if (host.startsWith('[') && host.endsWith(']'))
+        host = host.mid(1, host.size() - 2); // Qt names an IPv6 address without brackets
+    const int port = url.port(origin.scheme == "https" ? 443 : 80);
+    if (url.scheme().toLower().toUtf8() != origin.scheme ||
+        url.host(QUrl::FullyEncoded).toLower().toUtf8() != host ||
+        QByteArray::number(port) != origin.port)
         return std::nullopt;
     return origin;
 }
@@ -87,26 +98,14 @@ struct HttpClient::Curl {
 
 HttpClient::HttpClient(const SyncAccount& account, const SyncOptions& options)
     : m_curl(std::make_unique<Curl>())
-    , m_origin(originOf(QUrl(account.url).toEncoded()))
+    , m_address(account.url)
+    , m_origin(originOf(QUrl(account.url)))
     , m_user(account.user.toUtf8())
     , m_password(account.password.toUtf8())
     , m_connectTimeout(options.connectTimeout)
     , m_stallTimeout(options.stallTimeout)
     , m_deadline(options.requestDeadline)
     , m_cancel(options.cancel)
-{
-    // An address that is no web address names no origin; the first request then sets it.
-}
-
-HttpClient::HttpClient(QString user, QString password, std::chrono::seconds connectTimeout,
-                       std::chrono::seconds stallTimeout, const std::atomic<bool>* cancel)
-    : m_curl(std::make_unique<Curl>())
-    , m_user(user.toUtf8())
-    , m_password(password.toUtf8())
-    , m_connectTimeout(connectTimeout)
-    , m_stallTimeout(stallTimeout)
-    , m_deadline(SyncOptions().requestDeadline)
-    , m_cancel(cancel)
 {
 }
 
@@ -131,10 +130,10 @@ void HttpClient::readHeaderLine(QByteArrayView line, Response& response)
 
 QString HttpClient::refusal(const QString& url) const
 {
-    const std::optional<Origin> origin = originOf(QUrl(url).toEncoded());
-    if (!origin)
-        return Sync::tr("%1 is no http or https address.").arg(shown(url));
-    if (!m_origin || *origin == *m_origin)
+    const std::optional<Origin> origin = originOf(QUrl(url));
+    if (!m_origin || !origin)
+        return Sync::tr("%1 is no http or https address.").arg(shown(m_origin ? url : m_address));
+    if (*origin == *m_origin)
         return {};
     if (m_origin->scheme == "https" && origin->scheme == "http")
         return Sync::tr("The server sends the sync from %1 on to %2 without encryption; the sync "
@@ -153,8 +152,6 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
     if (!response.error.isEmpty())
         return response;
     const QByteArray address = QUrl(url).toEncoded();
-    if (!m_origin)
-        m_origin = originOf(address);
     CURL* c = m_curl->handle.get();
     CurlSetup::List list;
     bool listed = CurlSetup::append(list, "Expect:"); // no 100-continue round trip

@@ -32,9 +32,6 @@ public:
     using Headers = QList<std::pair<QByteArray, QByteArray>>;
 
     HttpClient(const SyncAccount& account, const SyncOptions& options);
-    // Without the account's address: the first request's is the one everything goes to.
-    HttpClient(QString user, QString password, std::chrono::seconds connectTimeout,
-               std::chrono::seconds stallTimeout, const std::atomic<bool>* cancel);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
@@ -59,7 +56,8 @@ public:
 private:
     struct Curl;
     std::unique_ptr<Curl> m_curl;
-    std::optional<Origin> m_origin;
+    QString m_address;              // the account's
+    std::optional<Origin> m_origin; // none: the account's address is no web address
     QByteArray m_user;
     QByteArray m_password;
     std::chrono::seconds m_connectTimeout;
