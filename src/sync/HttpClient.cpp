@@ -26,7 +26,7 @@ QByteArray part(CURLU* url, CURLUPart which, unsigned int flags = 0)
 // Parsed by libcurl itself, so the origin judged is the one it connects to, and by Qt, whose
 // reading names it in messages and gives the paths: an address the two read differently is
 // refused.
-std::optional<Origin> originOf(const QUrl& url)
+std::optional<Origin> originOfUrl(const QUrl& url)
 {
     const QByteArray encoded = url.toEncoded();
     const std::unique_ptr<CURLU, UrlFree> parsed(curl_url());
@@ -99,7 +99,7 @@ struct HttpClient::Curl {
 HttpClient::HttpClient(const SyncAccount& account, const SyncOptions& options)
     : m_curl(std::make_unique<Curl>())
     , m_address(account.url)
-    , m_origin(originOf(QUrl(account.url)))
+    , m_origin(originOfUrl(QUrl(account.url)))
     , m_user(account.user.toUtf8())
     , m_password(account.password.toUtf8())
     , m_connectTimeout(options.connectTimeout)
@@ -130,7 +130,7 @@ void HttpClient::readHeaderLine(QByteArrayView line, Response& response)
 
 QString HttpClient::refusal(const QString& url) const
 {
-    const std::optional<Origin> origin = originOf(QUrl(url));
+    const std::optional<Origin> origin = originOfUrl(QUrl(url));
     if (!m_origin || !origin)
         return Sync::tr("%1 is no http or https address.").arg(shown(m_origin ? url : m_address));
     if (*origin == *m_origin)
@@ -218,4 +218,9 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
         m_authUsed = offered & CURLAUTH_BASIC ? CURLAUTH_BASIC : offered & CURLAUTH_DIGEST;
     }
     return response;
+}
+
+std::optional<Origin> HttpClient::originOf(const QString& url)
+{
+    return originOfUrl(QUrl(url));
 }

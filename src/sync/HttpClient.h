@@ -52,6 +52,9 @@ public:
         QByteArray port;
         bool operator==(const Origin&) const = default;
     };
+    // The scheme, host and port of an http or https address; none for anything else, or for
+    // an address that libcurl and Qt read differently.
+    static std::optional<Origin> originOf(const QString& url);
 
 private:
     struct Curl;

@@ -2,6 +2,7 @@
 
 #include "Descriptor.h"
 #include "FileAccess.h"
+#include "HttpClient.h"
 #include "Recurrence.h"
 #include "SyncText.h"
 
@@ -65,13 +66,10 @@ File fileOf(const QJsonObject& f)
             f.value("size").toInteger(), f.value("hash").toString().toLatin1()};
 }
 
-bool sameOrigin(const QUrl& a, const QUrl& b)
+bool sameOrigin(const QString& a, const QString& b)
 {
-    const auto port = [](const QUrl& url) {
-        return url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
-    };
-    return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
-           port(a) == port(b);
+    const std::optional<HttpClient::Origin> origin = HttpClient::originOf(a);
+    return origin && origin == HttpClient::originOf(b);
 }
 
 // A member of the collection as the server names it: a path right below the collection's.
@@ -187,8 +185,7 @@ std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* forei
     status.token = o.value("token").toString();
     status.ctag = o.value("ctag").toString();
     // The password goes wherever the collection lies: only where the account points.
-    if (!status.collection.isEmpty() &&
-        !sameOrigin(QUrl(status.collection), QUrl(status.account))) {
+    if (!status.collection.isEmpty() && !sameOrigin(status.collection, status.account)) {
         *error = Sync::tr("its calendar %1 lies on another server than its account %2")
                      .arg(status.collection.left(200), status.account.left(200));
         return std::nullopt;
