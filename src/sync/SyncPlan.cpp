@@ -1,0 +1,248 @@
+#include "SyncPlan.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace SyncPlan {
+
+namespace {
+
+using SyncRecord::File;
+using SyncRecord::Item;
+
+enum class Side { Unchanged, Changed, Deleted, Absent };
+
+Side serverSide(const Item& item, const Server& server)
+{
+    if (item.href.isEmpty())
+        return Side::Absent;
+    const auto now = server.constFind(item.href);
+    if (now == server.cend())
+        return Side::Deleted;
+    return *now == item.etag && !item.etag.isEmpty() ? Side::Unchanged : Side::Changed;
+}
+
+QString fileName(const QString& path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+// One pass over the record, then the events new on the server, then the files new here.
+class Planner {
+public:
+    Planner(const QList<Item>& items, const Local& local, const Server& server,
+            const QHash<QString, Fetched>& fetched)
+        : m_items(items)
+        , m_local(local)
+        , m_server(server)
+        , m_fetched(fetched)
+    {
+    }
+
+    Plan run()
+    {
+        QList<Side> sides;
+        QList<QString> paths;
+        for (const Item& item : m_items)
+            m_uids.insert(item.uid);
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            QString path;
+            sides << localSide(i, &path);
+            paths << path;
+        }
+        for (auto it = m_local.cbegin(); it != m_local.cend(); ++it)
+            if (!m_claimed.contains(it.key()))
+                m_new << it.key();
+        std::sort(m_new.begin(), m_new.end());
+        findMoves(sides, paths);
+        for (qsizetype i = 0; i < m_items.size(); ++i)
+            decide(i, sides[i], paths[i]);
+        serverNew();
+        localNew();
+        return std::move(m_plan);
+    }
+
+private:
+    // Whether the item's files are unchanged, changed or all gone; the files it keeps go to
+    // the plan, a changed file of a mirror becomes an appointment of its own.
+    Side localSide(qsizetype i, QString* path)
+    {
+        const Item& item = m_items[i];
+        QList<File> kept;
+        bool anyChanged = false;
+        for (const File& f : item.files) {
+            const auto now = m_local.constFind(f.path);
+            if (now == m_local.cend())
+                continue;
+            m_claimed.insert(f.path);
+            if (changed(f, *now)) {
+                anyChanged = true;
+                if (item.mirror) {
+                    m_detached << f.path;
+                    continue;
+                }
+            }
+            // Touched, not changed, takes its new time; a changed file keeps what the record
+            // knew until it is sent.
+            kept << (anyChanged && !item.mirror
+                         ? f
+                         : File{f.path, now->modified, now->size, now->hash.value_or(f.hash)});
+        }
+        m_plan.files.insert(i, kept);
+        *path = item.files.isEmpty() ? QString() : item.files.first().path;
+        if (!item.mirror)
+            return kept.isEmpty() ? Side::Deleted : anyChanged ? Side::Changed : Side::Unchanged;
+        return kept.isEmpty() && !item.files.isEmpty() && !anyChanged ? Side::Deleted
+                                                                      : Side::Unchanged;
+    }
+
+    // A single item whose file is gone may have moved: the same file name or UID elsewhere.
+    void findMoves(QList<Side>& sides, QList<QString>& paths)
+    {
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            if (m_items[i].mirror || sides[i] != Side::Deleted)
+                continue;
+            const QString name = fileName(paths[i]);
+            for (qsizetype n = 0; n < m_new.size(); ++n) {
+                if (fileName(m_new[n]) == name || m_local.value(m_new[n]).uid == m_items[i].uid) {
+                    sides[i] = Side::Changed;
+                    paths[i] = m_new.takeAt(n);
+                    m_plan.files[i] = {File{paths[i], 0, 0, {}}};
+                    break;
+                }
+            }
+        }
+    }
+
+    void add(Kind kind, qsizetype item, const QString& path, const QString& href = {})
+    {
+        m_plan.actions.append({kind, item, path, href, {}});
+    }
+
+    void decide(qsizetype i, Side l, const QString& path)
+    {
+        const Item& item = m_items[i];
+        const Side s = serverSide(item, m_server);
+        const bool have = m_fetched.contains(item.href);
+        if (l == Side::Deleted && (s == Side::Deleted || s == Side::Absent)) {
+            add(Kind::Forget, i, {});
+        } else if (s == Side::Absent || (l == Side::Changed && s == Side::Deleted)) {
+            add(Kind::UploadNew, i, path); // a change wins over a deletion there
+        } else if (l == Side::Changed && s == Side::Unchanged) {
+            add(Kind::UploadChange, i, path, item.href);
+        } else if (s == Side::Changed) {
+            if (have)
+                add(l == Side::Changed ? Kind::ConflictCopy : Kind::DownloadChange, i, path,
+                    item.href); // a change wins over a deletion here
+        } else if (l == Side::Deleted && s == Side::Unchanged) {
+            add(Kind::DeleteThere, i, {}, item.href);
+            ++m_plan.deleteThere;
+        } else if (l == Side::Unchanged && s == Side::Deleted) {
+            add(Kind::DeleteHere, i, {});
+            if (!item.files.isEmpty())
+                ++m_plan.deleteHere;
+        } else if (m_plan.files.value(i) != item.files) {
+            add(Kind::RecordOnly, i, {});
+        }
+    }
+
+    // Events new on the server; a new file of the folder with the same UID is what a sync
+    // stopped half-way left of it.
+    void serverNew()
+    {
+        QStringList known;
+        for (const Item& item : m_items)
+            known << item.href;
+        const QSet<QString> knownSet(known.cbegin(), known.cend());
+        QStringList hrefs;
+        for (auto it = m_server.cbegin(); it != m_server.cend(); ++it)
+            if (!knownSet.contains(it.key()) && m_fetched.contains(it.key()))
+                hrefs << it.key();
+        std::sort(hrefs.begin(), hrefs.end());
+        for (const QString& href : hrefs) {
+            const Fetched& in = m_fetched[href];
+            QList<qsizetype> pairs;
+            for (qsizetype n = 0; n < m_new.size(); ++n) {
+                const LocalFile& f = m_local[m_new[n]];
+                if (!in.uid.isEmpty() && f.uid == in.uid && f.sendable)
+                    pairs << n;
+            }
+            m_uids.insert(in.uid);
+            if (in.exact && pairs.size() == 1) {
+                add(Kind::ConflictCopy, -1, m_new.takeAt(pairs.first()), href);
+                continue;
+            }
+            if (!in.exact) {
+                // What an earlier download of the event left: its files come again.
+                for (auto n = pairs.rbegin(); n != pairs.rend(); ++n)
+                    add(Kind::DeleteHere, -1, m_new.takeAt(*n));
+            }
+            add(Kind::DownloadNew, -1, {}, href);
+        }
+    }
+
+    void localNew()
+    {
+        QStringList files = m_detached + m_new;
+        const QSet<QString> detached(m_detached.cbegin(), m_detached.cend());
+        for (const QString& path : files) {
+            QString uid = m_local[path].uid;
+            if (detached.contains(path) || uid.isEmpty() || m_uids.contains(uid))
+                uid.clear();
+            else
+                m_uids.insert(uid);
+            m_plan.actions.append({Kind::UploadNew, -1, path, {}, uid});
+        }
+    }
+
+    const QList<Item>& m_items;
+    const Local& m_local;
+    const Server& m_server;
+    const QHash<QString, Fetched>& m_fetched;
+    QSet<QString> m_claimed;
+    QStringList m_new;      // files no item claims, by path
+    QStringList m_detached; // changed files of mirrors
+    QSet<QString> m_uids;
+    Plan m_plan;
+};
+
+} // namespace
+
+bool changed(const SyncRecord::File& recorded, const LocalFile& now)
+{
+    if (now.hash)
+        return *now.hash != recorded.hash;
+    return now.modified != recorded.modified || now.size != recorded.size;
+}
+
+QStringList toFetch(const QList<SyncRecord::Item>& items, const Server& server)
+{
+    QSet<QString> known;
+    QStringList wanted;
+    for (const Item& item : items) {
+        known.insert(item.href);
+        if (serverSide(item, server) == Side::Changed)
+            wanted << item.href;
+    }
+    for (auto it = server.cbegin(); it != server.cend(); ++it)
+        if (!known.contains(it.key()))
+            wanted << it.key();
+    return wanted;
+}
+
+Plan plan(const QList<SyncRecord::Item>& items, const Local& local, const Server& server,
+          const QHash<QString, Fetched>& fetched)
+{
+    return Planner(items, local, server, fetched).run();
+}
+
+bool massDeletion(const QList<SyncRecord::Item>& items, const Server& server, const Plan& plan)
+{
+    const qsizetype here = std::count_if(items.cbegin(), items.cend(),
+                                         [](const Item& item) { return !item.files.isEmpty(); });
+    return (plan.deleteHere > 5 && plan.deleteHere * 2 > here) ||
+           (plan.deleteThere > 5 && plan.deleteThere * 2 > server.size());
+}
+
+} // namespace SyncPlan

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "SyncRecord.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What a sync does, decided before anything is done: from the record and what both sides hold
+// now to a list of actions. No I/O here, so every rule can be tried on its own; the run reads
+// the sides, asks for the plan and performs its actions one at a time.
+namespace SyncPlan {
+
+// A file of the folder as the listing found it.
+struct LocalFile {
+    qint64 modified = 0; // ms since the epoch
+    qint64 size = 0;
+    // The hash of its bytes; read only when time or size differ from the record's, or when no
+    // item claims it. Without it the file is as the record knew it.
+    std::optional<QByteArray> hash;
+    // Only for files no item claims: its own UID (empty: none), and whether it holds an
+    // appointment to send at all.
+    QString uid;
+    bool sendable = true;
+};
+using Local = QHash<QString, LocalFile>; // by path inside the folder
+
+// A server event by its href exactly as the server sent it, with its ETag.
+using Server = QHash<QString, QByteArray>;
+
+// What a fetched event of the server is: only needed for events new or changed there.
+struct Fetched {
+    QString uid;
+    bool exact = true; // one appointment file holds it exactly
+};
+
+enum class Kind {
+    UploadNew,      // PUT If-None-Match: *; item -1: a file no item claims (uid may be empty)
+    UploadChange,   // PUT If-Match the item's ETag
+    DownloadNew,    // item -1: an event no item knows
+    DownloadChange, // the event over the item's files
+    DeleteHere,     // the item's files
+    DeleteThere,    // DELETE If-Match the item's ETag
+    // Both sides changed: the file's version becomes an appointment of its own and the
+    // server's takes the file, unless both hold the same event: then it is only recorded.
+    ConflictCopy,
+    RecordOnly, // the item's files as they are now (touched, or some of a mirror gone)
+    Forget,     // gone on both sides
+};
+
+struct Action {
+    Kind kind;
+    qsizetype item = -1; // in the record; -1: new on one side
+    QString path;        // the file concerned, where it is now
+    QString href;        // the event concerned
+    QString uid;         // UploadNew of a file: the UID to send, empty: draw a new one
+};
+
+struct Plan {
+    QList<Action> actions;
+    int deleteHere = 0;
+    int deleteThere = 0;
+    // Files of the record per item as they are now: what RecordOnly writes.
+    QHash<qsizetype, QList<SyncRecord::File>> files;
+};
+
+// The hrefs whose bodies the plan needs: events new on the server or changed there.
+QStringList toFetch(const QList<SyncRecord::Item>& items, const Server& server);
+
+// Whether a file differs from what the record knew of it.
+bool changed(const SyncRecord::File& recorded, const LocalFile& now);
+
+Plan plan(const QList<SyncRecord::Item>& items, const Local& local, const Server& server,
+          const QHash<QString, Fetched>& fetched);
+
+// Whether the plan deletes more than half of one side (and more than five): then nothing is
+// done unless the user allows it.
+bool massDeletion(const QList<SyncRecord::Item>& items, const Server& server, const Plan& plan);
+
+} // namespace SyncPlan

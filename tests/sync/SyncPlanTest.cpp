@@ -1,0 +1,213 @@
+// The sync's decisions alone: the record and both sides in, the actions out.
+#include "SyncPlan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace SyncPlan;
+using SyncRecord::File;
+using SyncRecord::Item;
+
+const QString kPath = QStringLiteral("y2026/m1/d5/a.nv3");
+const QString kMoved = QStringLiteral("y2026/m1/d6/a.nv3");
+const QString kHref = QStringLiteral("/cal/a.ics");
+const QString kNewHref = QStringLiteral("/cal/n.ics");
+const QString kNewPath = QStringLiteral("y2026/m2/d1/n.nv3");
+
+QString kindName(Kind kind)
+{
+    static const char* const names[] = {"UploadNew",      "UploadChange", "DownloadNew",
+                                        "DownloadChange", "DeleteHere",   "DeleteThere",
+                                        "ConflictCopy",   "RecordOnly",   "Forget"};
+    return QString::fromLatin1(names[int(kind)]);
+}
+
+// One line per action: kind, item, path, href, uid.
+QStringList describe(const Plan& plan)
+{
+    QStringList lines;
+    for (const Action& a : plan.actions)
+        lines << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(kindName(a.kind))
+                     .arg(a.item)
+                     .arg(a.path, a.href, a.uid)
+                     .trimmed();
+    return lines;
+}
+
+enum class Here { Unchanged, Touched, Changed, Deleted, Moved };
+enum class There { Unchanged, Changed, Deleted, Absent };
+
+struct Row {
+    Here here;
+    There there;
+    const char* expected;
+};
+
+// The item "u1" was a.nv3 on day 5 and a.ics with ETag e1 when both sides last agreed.
+Plan planFor(Here here, There there)
+{
+    Item item{QStringLiteral("u1"), kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
+    if (there == There::Absent)
+        item.href.clear();
+    Local local;
+    if (here == Here::Unchanged)
+        local.insert(kPath, {100, 10, {}, {}, true});
+    else if (here == Here::Touched)
+        local.insert(kPath, {200, 10, QByteArray("h1"), {}, true});
+    else if (here == Here::Changed)
+        local.insert(kPath, {200, 11, QByteArray("h2"), {}, true});
+    else if (here == Here::Moved)
+        local.insert(kMoved, {200, 10, QByteArray("h1"), QStringLiteral("u1"), true});
+    Server server;
+    QHash<QString, Fetched> fetched;
+    if (there == There::Unchanged)
+        server.insert(kHref, "e1");
+    if (there == There::Changed) {
+        server.insert(kHref, "e2");
+        fetched.insert(kHref, {QStringLiteral("u1"), true});
+    }
+    return plan({item}, local, server, fetched);
+}
+
+TEST(SyncPlan, EachChangeOfAnItemOnEitherSide)
+{
+    const Row rows[] = {
+        {Here::Unchanged, There::Unchanged, ""},
+        {Here::Unchanged, There::Changed, "DownloadChange 0 y2026/m1/d5/a.nv3 /cal/a.ics"},
+        {Here::Unchanged, There::Deleted, "DeleteHere 0"},
+        {Here::Unchanged, There::Absent, "UploadNew 0 y2026/m1/d5/a.nv3"},
+        {Here::Touched, There::Unchanged, "RecordOnly 0"},
+        {Here::Touched, There::Changed, "DownloadChange 0 y2026/m1/d5/a.nv3 /cal/a.ics"},
+        {Here::Touched, There::Deleted, "DeleteHere 0"},
+        {Here::Changed, There::Unchanged, "UploadChange 0 y2026/m1/d5/a.nv3 /cal/a.ics"},
+        {Here::Changed, There::Changed, "ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/a.ics"},
+        // The change wins over a deletion on the other side.
+        {Here::Changed, There::Deleted, "UploadNew 0 y2026/m1/d5/a.nv3"},
+        {Here::Changed, There::Absent, "UploadNew 0 y2026/m1/d5/a.nv3"},
+        {Here::Deleted, There::Unchanged, "DeleteThere 0  /cal/a.ics"},
+        {Here::Deleted, There::Changed, "DownloadChange 0 y2026/m1/d5/a.nv3 /cal/a.ics"},
+        {Here::Deleted, There::Deleted, "Forget 0"},
+        {Here::Deleted, There::Absent, "Forget 0"},
+        // A move to another day is one change.
+        {Here::Moved, There::Unchanged, "UploadChange 0 y2026/m1/d6/a.nv3 /cal/a.ics"},
+        {Here::Moved, There::Changed, "ConflictCopy 0 y2026/m1/d6/a.nv3 /cal/a.ics"},
+        {Here::Moved, There::Deleted, "UploadNew 0 y2026/m1/d6/a.nv3"},
+        {Here::Moved, There::Absent, "UploadNew 0 y2026/m1/d6/a.nv3"},
+    };
+    for (const Row& row : rows) {
+        const QStringList got = describe(planFor(row.here, row.there));
+        const QString expected = QString::fromLatin1(row.expected);
+        EXPECT_EQ(got.join(u'|').toStdString(), expected.toStdString())
+            << "here " << int(row.here) << ", there " << int(row.there);
+    }
+}
+
+TEST(SyncPlan, ATouchedFileIsRecordedWithItsNewTimeAndAChangedOneIsNot)
+{
+    EXPECT_EQ(planFor(Here::Touched, There::Unchanged).files.value(0),
+              QList<File>{File(kPath, 200, 10, "h1")});
+    // An upload that does not finish leaves the record as it was: the next sync sends again.
+    EXPECT_EQ(planFor(Here::Changed, There::Unchanged).files.value(0),
+              QList<File>{File(kPath, 100, 10, "h1")});
+}
+
+struct NewRow {
+    const char* name;
+    QString fileUid; // empty: no new file here
+    bool sendable;
+    QString eventUid; // empty: no new event there
+    bool exact;
+    const char* expected;
+};
+
+TEST(SyncPlan, WhatIsNewOnEitherSide)
+{
+    const QString u1 = QStringLiteral("u1"), u2 = QStringLiteral("u2");
+    const NewRow rows[] = {
+        {"file", u1, true, {}, true, "UploadNew -1 y2026/m2/d1/n.nv3  u1"},
+        {"event", {}, true, u1, true, "DownloadNew -1  /cal/n.ics"},
+        // What a sync stopped between the upload and the record left: compared, not doubled.
+        {"same UID", u1, true, u1, true, "ConflictCopy -1 y2026/m2/d1/n.nv3 /cal/n.ics"},
+        {"same UID, the folder mirrors the event", u1, true, u1, false,
+         "DeleteHere -1 y2026/m2/d1/n.nv3|DownloadNew -1  /cal/n.ics"},
+        {"other UIDs", u1, true, u2, true,
+         "DownloadNew -1  /cal/n.ics|UploadNew -1 y2026/m2/d1/n.nv3  u1"},
+        // A file with nothing to send is never paired; its UID is taken, so it gets another.
+        {"unsendable", u1, false, u1, true,
+         "DownloadNew -1  /cal/n.ics|UploadNew -1 y2026/m2/d1/n.nv3"},
+    };
+    for (const NewRow& row : rows) {
+        Local local;
+        Server server;
+        QHash<QString, Fetched> fetched;
+        if (!row.fileUid.isEmpty())
+            local.insert(kNewPath, {1, 1, QByteArray("h"), row.fileUid, row.sendable});
+        if (!row.eventUid.isEmpty()) {
+            server.insert(kNewHref, "e");
+            fetched.insert(kNewHref, {row.eventUid, row.exact});
+        }
+        EXPECT_EQ(describe(plan({}, local, server, fetched)).join(u'|').toStdString(), row.expected)
+            << row.name;
+    }
+}
+
+TEST(SyncPlan, AUidOfAnItemIsNotSentAgainForACopiedFile)
+{
+    const Item item{QStringLiteral("u1"), kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
+    const Local local{{kPath, {100, 10, {}, {}, true}},
+                      {kNewPath, {1, 1, QByteArray("h1"), QStringLiteral("u1"), true}}};
+    EXPECT_EQ(describe(plan({item}, local, {{kHref, "e1"}}, {})),
+              QStringList{QStringLiteral("UploadNew -1 y2026/m2/d1/n.nv3")});
+}
+
+TEST(SyncPlan, AChangedFileOfAMirroredEventBecomesAnAppointmentOfItsOwn)
+{
+    const QString b = QStringLiteral("y2026/m1/d6/b.nv3");
+    const Item mirror{QStringLiteral("u1"),
+                      kHref,
+                      "e1",
+                      true,
+                      {File{kPath, 100, 10, "h1"}, File{b, 100, 10, "h2"}}};
+    const Plan changed = plan(
+        {mirror}, {{kPath, {200, 11, QByteArray("h3"), {}, true}}, {b, {100, 10, {}, {}, true}}},
+        {{kHref, "e1"}}, {});
+    EXPECT_EQ(describe(changed), (QStringList{QStringLiteral("RecordOnly 0"),
+                                              QStringLiteral("UploadNew -1 y2026/m1/d5/a.nv3")}));
+    EXPECT_EQ(changed.files.value(0), QList<File>{mirror.files[1]});
+    // All its files deleted: the event goes.
+    EXPECT_EQ(describe(plan({mirror}, {}, {{kHref, "e1"}}, {})),
+              QStringList{QStringLiteral("DeleteThere 0  /cal/a.ics")});
+}
+
+TEST(SyncPlan, MassDeletionStopsOnlyBeyondHalfAndFive)
+{
+    struct Case {
+        int items;
+        int goneThere;
+        int goneHere;
+        bool stops;
+    };
+    const Case cases[] = {{12, 6, 0, false}, {11, 6, 0, true}, {5, 5, 0, false},
+                          {12, 0, 6, false}, {11, 0, 6, true}, {5, 0, 5, false}};
+    for (const Case& c : cases) {
+        QList<Item> items;
+        Local local;
+        Server server;
+        for (int i = 0; i < c.items; ++i) {
+            const QString path = QStringLiteral("y2026/m1/d1/%1.nv3").arg(i);
+            const QString href = QStringLiteral("/cal/%1.ics").arg(i);
+            items << Item{QString::number(i), href, "e", false, {File{path, 1, 1, "h"}}};
+            if (i >= c.goneHere)
+                local.insert(path, {1, 1, {}, {}, true});
+            if (i >= c.goneThere)
+                server.insert(href, "e");
+        }
+        const Plan p = plan(items, local, server, {});
+        EXPECT_EQ(massDeletion(items, server, p), c.stops)
+            << c.items << " items, " << c.goneThere << " gone there, " << c.goneHere << " here";
+    }
+}
+
+} // namespace
