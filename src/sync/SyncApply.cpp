@@ -69,18 +69,20 @@ namespace SyncInternal {
 
 void Run::push(Item& item, const QString& rel, bool create)
 {
+    // The bytes sent are what the record keeps, so a save during the PUT goes out next time.
+    const std::optional<SyncRecord::File> before = LocalScan::look(m_folder, rel);
     const TerminPtr a = load(rel);
     if (!sendable(rel, a))
         return;
-    const bool fresh = item.href.isEmpty();
-    if (fresh)
-        item.href = newHref(m_collection);
+    const QString earlier = item.href;
+    if (create)
+        item.href = newHref(m_collection); // a new event, also for one deleted there
     QByteArray etag;
     switch (m_dav.put(m_collection, item.href, SyncMapping::eventOf(a, m_folder, item.uid),
                       create ? QByteArray() : item.etag, &etag)) {
     case CalDavClient::Write::Done:
         item.etag = etag;
-        item.files = {fileRecord(rel)};
+        item.files = {before.value_or(SyncRecord::File{rel, 0, 0, {}})};
         item.mirror = false;
         ++m_result.sent;
         m_wroteServer = true;
@@ -89,14 +91,12 @@ void Run::push(Item& item, const QString& rel, bool create)
     case CalDavClient::Write::Changed:
         // Changed on the server meanwhile: both sides look changed at the next sync.
         ++m_result.retryLater;
-        break;
+        item.href = earlier;
+        return;
     case CalDavClient::Write::Failed:
-        if (fresh)
-            item.href.clear();
+        item.href = earlier;
         fail(m_dav.error());
     }
-    if (fresh)
-        item.href.clear();
 }
 
 QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel)
@@ -129,6 +129,17 @@ QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel)
     return target;
 }
 
+bool Run::stillKnown(const Item& item, const QString& rel) const
+{
+    const std::optional<SyncRecord::File> now = LocalScan::look(m_folder, rel);
+    if (!now)
+        return !ThreadFileAccess().metadata(abs(rel)); // gone, or nothing to keep
+    for (const SyncRecord::File& f : item.files)
+        if (f.path == rel)
+            return f.hash == now->hash;
+    return false;
+}
+
 void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& localRel)
 {
     item.etag = m_etags.value(item.href);
@@ -140,6 +151,13 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
     }
     QList<SyncRecord::File> files;
     const bool exact = !in.mirror && in.appointments.size() == 1;
+    if (exact && !item.mirror && !localRel.isEmpty() && !stillKnown(item, localRel)) {
+        // Saved here since the sync looked: written over it would be lost. One that cannot be
+        // read now is not written over either; the next sync looks again.
+        if (LocalScan::look(m_folder, localRel))
+            conflict(item, localRel, in);
+        return;
+    }
     if (exact)
         files << fileRecord(
             writeLocal(in.appointments.first(), item.mirror ? QString() : localRel));
@@ -214,119 +232,108 @@ void Run::addNew(const NewFile& file, const QString& uid)
         m_added.removeLast(); // not sent: still a new file at the next sync
 }
 
+void Run::reconcile(Item& item, const QString& rel, const SyncMapping::Incoming& in)
+{
+    const bool exact = in.error.isEmpty() && !in.mirror && in.appointments.size() == 1;
+    if (exact && SyncMapping::sameEvent(load(rel), m_folder,
+                                        std::make_shared<ClassTermin>(in.appointments.first()),
+                                        m_staging.path() + u'/')) {
+        item.etag = m_etags.value(item.href);
+        item.files = {fileRecord(rel)};
+        changed();
+    } else {
+        conflict(item, rel, in);
+    }
+}
+
+void Run::perform(const SyncPlan::Action& action)
+{
+    using Kind = SyncPlan::Kind;
+    const auto in = m_incoming.constFind(action.href);
+    if (action.item < 0) {
+        switch (action.kind) {
+        case Kind::UploadNew: {
+            NewFile file = m_newFiles.value(action.path);
+            if (!file.appointment) { // a changed file of a mirror
+                file = {action.path, load(action.path), true, {}};
+            }
+            addNew(file, action.uid.isEmpty() ? newUid() : action.uid);
+            return;
+        }
+        case Kind::DeleteHere:
+            m_store.DeleteAppointmentFile(abs(action.path));
+            return;
+        case Kind::DownloadNew:
+        case Kind::ConflictCopy: {
+            Item item{in->uid, action.href, {}, false, {}};
+            if (action.kind == Kind::DownloadNew)
+                pull(item, *in, {});
+            else
+                reconcile(item, action.path, *in);
+            m_added.append(item);
+            return;
+        }
+        default:
+            return;
+        }
+    }
+    Item& item = m_status.items[action.item];
+    switch (action.kind) {
+    case Kind::UploadNew:
+        item.href.clear(); // gone there, or never sent: a new event
+        push(item, action.path, true);
+        return;
+    case Kind::UploadChange:
+        push(item, action.path, false);
+        return;
+    case Kind::DownloadChange:
+        item.files = m_plan.files.value(action.item);
+        pull(item, *in, action.path);
+        return;
+    case Kind::ConflictCopy:
+        // A change that holds no appointment goes nowhere, and nothing overwrites it either.
+        if (sendable(action.path, load(action.path)))
+            reconcile(item, action.path, *in);
+        return;
+    case Kind::DeleteHere:
+        item.files = m_plan.files.value(action.item);
+        deleteLocal(item);
+        m_drop[action.item] = true;
+        return;
+    case Kind::DeleteThere:
+        switch (m_dav.remove(m_collection, item.href, item.etag)) {
+        case CalDavClient::Write::Done:
+            ++m_result.deletedThere;
+            m_wroteServer = true;
+            m_drop[action.item] = true;
+            changed();
+            return;
+        case CalDavClient::Write::Changed:
+            ++m_result.retryLater;
+            return;
+        case CalDavClient::Write::Failed:
+            fail(m_dav.error());
+        }
+        return;
+    case Kind::RecordOnly:
+        item.files = m_plan.files.value(action.item);
+        m_touched = true;
+        return;
+    case Kind::Forget:
+        m_drop[action.item] = true;
+        changed();
+        return;
+    case Kind::DownloadNew:
+        return;
+    }
+}
+
 void Run::apply()
 {
-    QList<Item>& items = m_status.items;
-    m_drop = QList<bool>(items.size(), false);
-    QSet<QString> uids;
-    for (qsizetype i = 0; i < items.size(); ++i) {
+    m_drop = QList<bool>(m_status.items.size(), false);
+    for (const SyncPlan::Action& action : m_plan.actions) {
         checkCancel();
-        Item& item = items[i];
-        uids.insert(item.uid);
-        const Side l = m_local[i];
-        const Side s = m_server[i];
-        const QString rel = m_localRel[i];
-        const auto in = m_incoming.constFind(item.href);
-        const bool have = in != m_incoming.cend();
-        // A change that holds no appointment goes nowhere, and nothing overwrites it either.
-        if (l == Side::Changed && !sendable(rel, load(rel)))
-            continue;
-        if (l == Side::Deleted && (s == Side::Deleted || s == Side::Absent)) {
-            m_drop[i] = true;
-        } else if (s == Side::Absent) {
-            push(item, rel, true);
-        } else if (l == Side::Changed && s == Side::Unchanged) {
-            push(item, rel, false);
-        } else if (l == Side::Changed && s == Side::Deleted) {
-            // The change wins and comes back.
-            item.href.clear();
-            push(item, rel, true);
-        } else if (s == Side::Changed && have && l != Side::Changed) {
-            pull(item, *in, rel);
-        } else if (l == Side::Changed && s == Side::Changed && have) {
-            const bool exact = !in->mirror && in->appointments.size() == 1;
-            if (exact &&
-                SyncMapping::sameEvent(load(rel), m_folder,
-                                       std::make_shared<ClassTermin>(in->appointments.first()),
-                                       m_staging.path() + u'/')) {
-                item.etag = m_etags.value(item.href);
-                item.files = {fileRecord(rel)};
-                changed();
-            } else {
-                conflict(item, rel, *in);
-            }
-        } else if (l == Side::Deleted && s == Side::Unchanged) {
-            switch (m_dav.remove(m_collection, item.href, item.etag)) {
-            case CalDavClient::Write::Done:
-                ++m_result.deletedThere;
-                m_wroteServer = true;
-                m_drop[i] = true;
-                changed();
-                break;
-            case CalDavClient::Write::Changed:
-                ++m_result.retryLater;
-                break;
-            case CalDavClient::Write::Failed:
-                fail(m_dav.error());
-            }
-        } else if (l == Side::Unchanged && s == Side::Deleted) {
-            deleteLocal(item);
-            m_drop[i] = true;
-        }
-    }
-
-    // Events new on the server; a new file of the folder with the same UID is what a sync
-    // killed half-way left of it.
-    QSet<qsizetype> consumed;
-    for (const QString& href : m_serverNew) {
-        checkCancel();
-        const auto in = m_incoming.constFind(href);
-        if (in == m_incoming.cend())
-            continue;
-        QList<qsizetype> pairs;
-        for (qsizetype n = 0; n < m_newFiles.size(); ++n) {
-            const NewFile& f = m_newFiles[n];
-            if (!f.detached && !in->uid.isEmpty() && f.uid == in->uid &&
-                sendable(f.path, f.appointment))
-                pairs << n;
-        }
-        Item item{in->uid, href, {}, false, {}};
-        uids.insert(in->uid);
-        const bool exact = !in->mirror && in->appointments.size() == 1;
-        if (exact && pairs.size() == 1) {
-            const NewFile& f = m_newFiles[pairs.first()];
-            consumed.insert(pairs.first());
-            if (SyncMapping::sameEvent(f.appointment, m_folder,
-                                       std::make_shared<ClassTermin>(in->appointments.first()),
-                                       m_staging.path() + u'/')) {
-                item.etag = m_etags.value(href);
-                item.files = {fileRecord(f.path)};
-                changed();
-            } else {
-                conflict(item, f.path, *in);
-            }
-        } else {
-            if (!exact) {
-                for (qsizetype n : pairs) {
-                    m_store.DeleteAppointmentFile(abs(m_newFiles[n].path));
-                    consumed.insert(n);
-                }
-            }
-            pull(item, *in, {});
-        }
-        m_added.append(item);
-    }
-
-    for (qsizetype n = 0; n < m_newFiles.size(); ++n) {
-        checkCancel();
-        if (consumed.contains(n))
-            continue;
-        const NewFile& f = m_newFiles[n];
-        QString uid = f.uid;
-        if (f.detached || uids.contains(uid))
-            uid = newUid();
-        uids.insert(uid);
-        addNew(f, uid);
+        perform(action);
     }
     keepProgress();
 }

@@ -117,111 +117,51 @@ void Run::classify()
     }
     m_scanned = LocalScan::scan(m_folder, m_from, m_to);
 
-    QSet<QString> known;
-    for (Item& item : m_status.items) {
-        known.insert(item.href);
-        Side server = Side::Absent;
-        if (!item.href.isEmpty())
-            server = !m_etags.contains(item.href) ? Side::Deleted
-                     : m_etags.value(item.href) == item.etag && !item.etag.isEmpty()
-                         ? Side::Unchanged
-                         : Side::Changed;
-        m_server << server;
-        // Each file: still there unchanged, changed, or gone.
-        QList<SyncRecord::File> kept;
-        bool anyChanged = false;
-        for (SyncRecord::File& f : item.files) {
-            auto meta = m_scanned.constFind(f.path);
-            if (meta == m_scanned.cend()) {
-                // Outside the window a file is taken as unchanged, unless the server changed
-                // its event: then it is looked at, so no local change is written over.
-                if (LocalScan::inWindow(f.path, m_from, m_to))
-                    continue;
-                if (server == Side::Unchanged) {
-                    // Only whether it is still there: nothing is done to it.
-                    if (ThreadFileAccess().metadata(abs(f.path)))
-                        kept << f;
-                    continue;
-                }
-                const auto now = LocalScan::look(m_folder, f.path);
-                if (!now)
-                    continue; // gone, or not to be reached inside the folder
-                meta = m_scanned.insert(f.path, {now->modified, now->size});
+    // The files the record knows, as they are now; outside the window only when the server
+    // changed their event, else only whether they are still there.
+    QHash<QString, const SyncRecord::File*> known;
+    for (const Item& item : m_status.items) {
+        const bool serverUnchanged = !item.href.isEmpty() && !item.etag.isEmpty() &&
+                                     m_etags.contains(item.href) &&
+                                     m_etags.value(item.href) == item.etag;
+        for (const SyncRecord::File& f : item.files) {
+            known.insert(f.path, &f);
+            if (m_scanned.contains(f.path) || LocalScan::inWindow(f.path, m_from, m_to))
+                continue;
+            if (serverUnchanged) {
+                if (ThreadFileAccess().metadata(abs(f.path)))
+                    m_listing.insert(f.path, {f.modified, f.size, {}, {}, true});
+            } else if (const auto now = LocalScan::look(m_folder, f.path)) {
+                m_listing.insert(f.path, {now->modified, now->size, now->hash, {}, true});
             }
-            m_claimed.insert(f.path);
-            if (meta->modified != f.modified || meta->size != f.size) {
-                const auto now = LocalScan::look(m_folder, f.path, meta->size);
-                if (now && now->hash == f.hash) {
-                    // Touched, not changed. A changed file keeps what the record knew until
-                    // it is sent: a sync stopped before that sees the change again.
-                    f.modified = meta->modified;
-                    f.size = meta->size;
-                    m_touched = true;
-                } else {
-                    anyChanged = true;
-                    if (item.mirror) {
-                        const TerminPtr a = load(f.path);
-                        m_newFiles.append({f.path, a, true, a->Uid()});
-                        continue;
-                    }
-                }
-            }
-            kept << f;
         }
-        Side local = Side::Unchanged;
-        QString rel = item.files.isEmpty() ? QString() : item.files.first().path;
-        if (!item.mirror) {
-            local = kept.isEmpty() ? Side::Deleted : anyChanged ? Side::Changed : Side::Unchanged;
-        } else if (kept.isEmpty() && !item.files.isEmpty() && !anyChanged) {
-            local = Side::Deleted;
-        }
-        if (item.mirror && kept.size() != item.files.size()) {
-            item.files = kept;
-            m_touched = true;
-        }
-        m_local << local;
-        m_localRel << rel;
     }
-    for (auto it = m_etags.cbegin(); it != m_etags.cend(); ++it)
-        if (!known.contains(it.key()))
-            m_serverNew << it.key();
-    readNewFiles();
+    for (auto it = m_scanned.cbegin(); it != m_scanned.cend(); ++it)
+        listFile(it.key(), it.value(), known.value(it.key()));
 }
 
-void Run::readNewFiles()
+// A file of the window: the hash of its bytes when the record does not know it as it is, and
+// for a file no item claims its UID and whether it holds anything to send.
+void Run::listFile(const QString& rel, const LocalScan::Meta& meta, const SyncRecord::File* known)
 {
-    for (auto it = m_scanned.cbegin(); it != m_scanned.cend(); ++it) {
-        if (!m_claimed.contains(it.key())) {
-            const TerminPtr a = load(it.key());
-            m_newFiles.append(
-                {it.key(), a, false, a->Uid().isEmpty() ? fileUid(it.key()) : a->Uid()});
+    SyncPlan::LocalFile file{meta.modified, meta.size, {}, {}, true};
+    if (known) {
+        if (meta.modified != known->modified || meta.size != known->size) {
+            const auto now = LocalScan::look(m_folder, rel, meta.size);
+            file.hash = now ? now->hash : QByteArray(); // unreadable: changed
         }
+    } else {
+        const TerminPtr a = load(rel);
+        file.uid = a->Uid().isEmpty() ? fileUid(rel) : a->Uid();
+        file.sendable = !a->Text().trimmed().isEmpty() && a->datum().isValid();
+        m_newFiles.insert(rel, {rel, a, false, file.uid});
     }
-    // A single item whose file is gone may have moved: same file name or same UID elsewhere.
-    for (qsizetype i = 0; i < m_status.items.size(); ++i) {
-        if (m_status.items[i].mirror || m_local[i] != Side::Deleted)
-            continue;
-        const QString name = QFileInfo(m_localRel[i]).fileName();
-        for (qsizetype n = 0; n < m_newFiles.size(); ++n) {
-            const NewFile& f = m_newFiles[n];
-            if (f.detached)
-                continue;
-            if (QFileInfo(f.path).fileName() == name || f.uid == m_status.items[i].uid) {
-                m_local[i] = Side::Changed;
-                m_localRel[i] = f.path;
-                m_newFiles.removeAt(n);
-                break;
-            }
-        }
-    }
+    m_listing.insert(rel, file);
 }
 
 void Run::fetchIncoming()
 {
-    QStringList wanted = m_serverNew;
-    for (qsizetype i = 0; i < m_status.items.size(); ++i)
-        if (m_server[i] == Side::Changed)
-            wanted << m_status.items[i].href;
+    const QStringList wanted = SyncPlan::toFetch(m_status.items, m_etags);
     if (wanted.isEmpty())
         return;
     const auto fetched = m_dav.fetch(m_collection, wanted);
@@ -233,25 +173,6 @@ void Run::fetchIncoming()
         m_etags[it.key()] = it->etag;
         m_incoming.insert(it.key(), std::move(in));
     }
-}
-
-bool Run::guardStops() const
-{
-    if (m_options.allowMassDelete)
-        return false;
-    int here = 0, deleteHere = 0, deleteThere = 0;
-    for (qsizetype i = 0; i < m_status.items.size(); ++i) {
-        if (!m_status.items[i].files.isEmpty())
-            ++here;
-        if (m_local[i] == Side::Unchanged && m_server[i] == Side::Deleted &&
-            !m_status.items[i].files.isEmpty())
-            ++deleteHere;
-        if (m_local[i] == Side::Deleted && m_server[i] == Side::Unchanged)
-            ++deleteThere;
-    }
-    const qsizetype there = m_etags.size();
-    return (deleteHere > 5 && deleteHere * 2 > here) ||
-           (deleteThere > 5 && deleteThere * 2 > there);
 }
 
 void Run::go()
@@ -271,13 +192,20 @@ void Run::go()
     checkCancel();
     classify();
     checkCancel();
-    if (guardStops()) {
+    // The guard looks at deletions only, which need no event's body.
+    m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, {});
+    if (!m_options.allowMassDelete && SyncPlan::massDeletion(m_status.items, m_etags, m_plan)) {
         throw Stop{SyncResult::Exit::MassDelete,
                    Sync::tr("The sync would delete more than half of the appointments or events; "
                             "nothing was changed. Check the server, or allow it once with "
                             "--allow-mass-delete.")};
     }
     fetchIncoming();
+    QHash<QString, SyncPlan::Fetched> fetched;
+    for (auto it = m_incoming.cbegin(); it != m_incoming.cend(); ++it)
+        fetched.insert(it.key(), {it->uid, it->error.isEmpty() && !it->mirror &&
+                                               it->appointments.size() == 1});
+    m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, fetched);
     apply();
 }
 

@@ -9,6 +9,7 @@
 #include "LocalScan.h"
 #include "Sync.h"
 #include "SyncMapping.h"
+#include "SyncPlan.h"
 #include "SyncRecord.h"
 #include "SyncText.h"
 
@@ -27,8 +28,6 @@
 namespace SyncInternal {
 
 using SyncRecord::Item;
-
-enum class Side { Unchanged, Changed, Deleted, Absent };
 
 // An appointment file of the window that no item of the record claims.
 struct NewFile {
@@ -100,12 +99,16 @@ private:
 
     void findCollection();
     void classify();
-    void readNewFiles();
+    void listFile(const QString& rel, const LocalScan::Meta& meta, const SyncRecord::File* known);
     void fetchIncoming();
-    bool guardStops() const;
     void apply();
+    void perform(const SyncPlan::Action& action);
+    // Both sides changed: the same event on both is only recorded, else both are kept.
+    void reconcile(Item& item, const QString& rel, const SyncMapping::Incoming& incoming);
 
     void push(Item& item, const QString& rel, bool create);
+    // Whether the file holds what the record knows of it, or is gone.
+    bool stillKnown(const Item& item, const QString& rel) const;
     void pull(Item& item, const SyncMapping::Incoming& incoming, const QString& localRel);
     QString writeLocal(const ClassTermin& staged, const QString& keepRel);
     void conflict(Item& item, const QString& rel, const SyncMapping::Incoming& incoming);
@@ -129,15 +132,10 @@ private:
     CalDavClient::State m_state;
     QHash<QString, QByteArray> m_etags; // by href
     QHash<QString, LocalScan::Meta> m_scanned;
-    QSet<QString> m_claimed;
-
-    // Per item of the record, by index.
-    QList<Side> m_local;
-    QList<Side> m_server;
-    QList<QString> m_localRel; // single items: where the file is now
-    QList<NewFile> m_newFiles;
-    QStringList m_serverNew;                          // hrefs
+    SyncPlan::Local m_listing;
+    QHash<QString, NewFile> m_newFiles;               // by path: the files no item claims
     QHash<QString, SyncMapping::Incoming> m_incoming; // by href
+    SyncPlan::Plan m_plan;
     QList<Item> m_added;
     QList<bool> m_drop;
     QHash<QString, SyncRecord::File> m_withheld; // by path: files not sent in this sync
