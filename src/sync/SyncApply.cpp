@@ -75,8 +75,12 @@ void Run::push(Item& item, const QString& rel, bool create)
     if (!sendable(rel, a))
         return;
     const QString earlier = item.href;
-    if (create)
-        item.href = newHref(m_collection); // a new event, also for one deleted there
+    if (create && (item.href.isEmpty() || !item.etag.isEmpty())) {
+        // A new event, also for one deleted there. Its href stays the one sent until an answer
+        // tells: a repeat after a lost answer finds its own event, never a second one.
+        item.href = newHref(m_collection);
+        item.etag.clear();
+    }
     QByteArray etag;
     switch (m_dav.put(m_collection, item.href, SyncMapping::eventOf(a, m_folder, item.uid),
                       create ? QByteArray() : item.etag, &etag)) {
@@ -89,12 +93,16 @@ void Run::push(Item& item, const QString& rel, bool create)
         changed();
         return;
     case CalDavClient::Write::Changed:
-        // Changed on the server meanwhile: both sides look changed at the next sync.
+        // Changed on the server meanwhile, or the event is there already: the next sync
+        // compares.
         ++m_result.retryLater;
-        item.href = earlier;
+        if (!create)
+            item.href = earlier;
+        changed(); // the href sent is kept
         return;
     case CalDavClient::Write::Failed:
-        item.href = earlier;
+        if (!create)
+            item.href = earlier;
         fail(m_dav.error());
     }
 }

@@ -13,13 +13,20 @@ using SyncRecord::Item;
 
 enum class Side { Unchanged, Changed, Deleted, Absent };
 
+// An href without an ETag was sent without an answer: there, it is compared; not there, it is
+// sent again to the same href.
+bool pending(const Item& item)
+{
+    return !item.href.isEmpty() && item.etag.isEmpty();
+}
+
 Side serverSide(const Item& item, const Server& server)
 {
     if (item.href.isEmpty())
         return Side::Absent;
     const auto now = server.constFind(item.href);
     if (now == server.cend())
-        return Side::Deleted;
+        return pending(item) ? Side::Absent : Side::Deleted;
     return *now == item.etag && !item.etag.isEmpty() ? Side::Unchanged : Side::Changed;
 }
 
@@ -133,8 +140,10 @@ private:
             add(Kind::UploadChange, i, path, item.href);
         } else if (s == Side::Changed) {
             if (have)
-                add(l == Side::Changed ? Kind::ConflictCopy : Kind::DownloadChange, i, path,
-                    item.href); // a change wins over a deletion here
+                add(l == Side::Changed || (pending(item) && l == Side::Unchanged)
+                        ? Kind::ConflictCopy
+                        : Kind::DownloadChange,
+                    i, path, item.href); // a change wins over a deletion here
         } else if (l == Side::Deleted && s == Side::Unchanged) {
             add(Kind::DeleteThere, i, {}, item.href);
             ++m_plan.deleteThere;

@@ -39,7 +39,9 @@ struct Fetched {
 };
 
 enum class Kind {
-    UploadNew,      // PUT If-None-Match: *; item -1: a file no item claims (uid may be empty)
+    // PUT If-None-Match: *, to the item's href when one was sent without an answer; item -1: a
+    // file no item claims (uid empty: draw one)
+    UploadNew,
     UploadChange,   // PUT If-Match the item's ETag
     DownloadNew,    // item -1: an event no item knows
     DownloadChange, // the event over the item's files

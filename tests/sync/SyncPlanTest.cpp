@@ -113,6 +113,17 @@ TEST(SyncPlan, ATouchedFileIsRecordedWithItsNewTimeAndAChangedOneIsNot)
               QList<File>{File(kPath, 100, 10, "h1")});
 }
 
+TEST(SyncPlan, AnEventSentWithoutAnAnswerIsComparedOrSentAgainToItsHref)
+{
+    // The answer to its creation was lost: the record has its href, no ETag.
+    const Item sent{QStringLiteral("u1"), kHref, {}, false, {File{kPath, 100, 10, "h1"}}};
+    const Local local{{kPath, {100, 10, {}, {}, true}}};
+    EXPECT_EQ(describe(plan({sent}, local, {{kHref, "e1"}}, {{kHref, {QStringLiteral("u1")}}})),
+              QStringList{QStringLiteral("ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/a.ics")});
+    EXPECT_EQ(describe(plan({sent}, local, {}, {})),
+              QStringList{QStringLiteral("UploadNew 0 y2026/m1/d5/a.nv3")});
+}
+
 struct NewRow {
     const char* name;
     QString fileUid; // empty: no new file here
