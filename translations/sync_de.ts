@@ -10,6 +10,7 @@
     <message><source>The server answered %1 for %2.</source><translation>Der Server antwortete %1 für %2.</translation></message>
     <message><source>The server&apos;s answer for %1 is no calendar data.</source><translation>Die Antwort des Servers für %1 sind keine Kalenderdaten.</translation></message>
     <message><source>%1 is no calendar.</source><translation>%1 ist kein Kalender.</translation></message>
+    <message><source>The server %1 tells its changes in parts that come to no end.</source><translation>Der Server %1 nennt seine Änderungen in Teilen, die kein Ende nehmen.</translation></message>
     <message><source>%1 names no calendar, and the server tells no user&apos;s calendars.</source><translation>%1 nennt keinen Kalender, und der Server nennt keine Kalender des Benutzers.</translation></message>
     <message><source>The server tells no calendar home for the user.</source><translation>Der Server nennt keinen Kalenderordner für den Benutzer.</translation></message>
     <message><source>The user has no calendar for events on the server.</source><translation>Der Benutzer hat auf dem Server keinen Kalender für Termine.</translation></message>

@@ -8,6 +8,9 @@ namespace {
 
 const QByteArray kXmlType = "application/xml; charset=utf-8";
 constexpr int kFetchBatch = 200;
+// A server that truncates its changes gives them in parts; more than this and a full listing
+// is cheaper than following it.
+constexpr int kMaxChangeParts = 64;
 
 QByteArray propfindBody(const QByteArray& props)
 {
@@ -57,11 +60,37 @@ QString where(const QUrl& url)
     return url.toDisplayString(QUrl::RemoveUserInfo);
 }
 
+// What a request names: the address percent-encoded, each href's bytes as they are.
+QString requested(const QUrl& url)
+{
+    return url.toString(QUrl::FullyEncoded);
+}
+
+// The path of an encoded href, without a query or a fragment.
+QString pathOf(const QString& href)
+{
+    const auto end =
+        std::find_if(href.begin(), href.end(), [](QChar c) { return c == u'?' || c == u'#'; });
+    return href.left(end - href.begin());
+}
+
+// Whether an href names the collection itself, however its server spells that.
+bool isSelf(const QUrl& collection, const QString& href)
+{
+    QString self = DavXml::comparableHref(collection.path(QUrl::FullyEncoded));
+    QString other = DavXml::comparableHref(href);
+    if (!self.endsWith(u'/'))
+        self += u'/';
+    if (!other.endsWith(u'/'))
+        other += u'/';
+    return self == other;
+}
+
 } // namespace
 
 HttpClient::Response CalDavClient::propfind(const QUrl& url, int depth, const QByteArray& props)
 {
-    return m_http.request("PROPFIND", url.toString(),
+    return m_http.request("PROPFIND", requested(url),
                           {{"Depth", QByteArray::number(depth)}, {"Content-Type", kXmlType}},
                           propfindBody(props));
 }
@@ -81,17 +110,35 @@ bool CalDavClient::answered(const HttpClient::Response& response, const QUrl& ur
 
 std::optional<QUrl> CalDavClient::resolve(const QUrl& base, const QString& href)
 {
-    const QUrl url = base.resolved(QUrl(href));
+    const QUrl url = base.resolved(QUrl(DavXml::encodedHref(href)));
     if (href.toUtf8().size() > kMaxHrefBytes || hasControl(href) || !url.isValid() ||
         (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
         m_error = Sync::tr("The server %1 names an address the sync does not follow: %2")
                       .arg(where(base), quoted(href));
         return std::nullopt;
     }
-    m_error = m_http.refusal(url.toString());
+    m_error = m_http.refusal(requested(url));
     if (!m_error.isEmpty())
         return std::nullopt;
     return url;
+}
+
+std::optional<QString> CalDavClient::memberHref(const QUrl& collection, const QString& href)
+{
+    const std::optional<QUrl> url = resolve(collection, href);
+    if (!url)
+        return std::nullopt;
+    // An absolute path or address keeps the bytes of its path; a relative one is resolved.
+    const QString encoded = DavXml::encodedHref(href);
+    const QUrl sent(encoded);
+    if (!sent.scheme().isEmpty() || encoded.startsWith(QLatin1String("//"))) {
+        const qsizetype authority = encoded.indexOf(QLatin1String("//")) + 2;
+        const qsizetype path = encoded.indexOf(u'/', authority);
+        return path < 0 ? QStringLiteral("/") : pathOf(encoded.mid(path));
+    }
+    if (encoded.startsWith(u'/'))
+        return pathOf(encoded);
+    return url->path(QUrl::FullyEncoded);
 }
 
 bool CalDavClient::usable(const QByteArray& etag, const QUrl& url)
@@ -142,21 +189,18 @@ std::optional<QHash<QString, QByteArray>> CalDavClient::etags(const QUrl& collec
     if (!responses)
         return std::nullopt;
     QHash<QString, QByteArray> etags;
-    const QString self = collection.path();
     for (const DavXml::Response& r : *responses) {
-        const std::optional<QUrl> member = resolve(collection, r.href);
-        if (!member)
+        const std::optional<QString> href = memberHref(collection, r.href);
+        if (!href)
             return std::nullopt;
-        const QString path = member->path();
-        if (path == self || path + u'/' == self ||
-            !r.found.contains(DavXml::name(DavXml::kDav, "getetag")))
+        if (isSelf(collection, *href) || !r.found.contains(DavXml::name(DavXml::kDav, "getetag")))
             continue;
         if (!r.found.value(DavXml::name(DavXml::kDav, "resourcetype")).children.isEmpty())
             continue; // a collection inside
         const QByteArray etag = r.found[DavXml::name(DavXml::kDav, "getetag")].text.toUtf8();
         if (!usable(etag, collection))
             return std::nullopt;
-        etags.insert(path, etag);
+        etags.insert(*href, etag);
     }
     return etags;
 }
@@ -164,35 +208,67 @@ std::optional<QHash<QString, QByteArray>> CalDavClient::etags(const QUrl& collec
 std::optional<CalDavClient::Changes> CalDavClient::changesSince(const QUrl& collection,
                                                                 const QString& token)
 {
+    Changes changes;
+    QString from = token;
+    for (int part = 0; part < kMaxChangeParts; ++part) {
+        QString next;
+        bool truncated = false;
+        if (!changesPart(collection, from, changes, &next, &truncated))
+            return std::nullopt;
+        if (!truncated) {
+            changes.token = next;
+            return changes;
+        }
+        // The same token again would ask for the same part for ever.
+        if (next.isEmpty() || next == from)
+            break;
+        from = next;
+    }
+    m_error = Sync::tr("The server %1 tells its changes in parts that come to no end.")
+                  .arg(where(collection));
+    return std::nullopt;
+}
+
+bool CalDavClient::changesPart(const QUrl& collection, const QString& token, Changes& changes,
+                               QString* next, bool* truncated)
+{
     const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
                             "<d:sync-collection xmlns:d=\"DAV:\"><d:sync-token>" +
                             escaped(token) +
                             "</d:sync-token><d:sync-level>1</d:sync-level>"
                             "<d:prop><d:getetag/></d:prop></d:sync-collection>";
-    const auto responses = multistatus(
-        m_http.request("REPORT", collection.toString(), {{"Content-Type", kXmlType}}, body),
-        collection);
-    if (!responses)
-        return std::nullopt;
-    Changes changes;
-    const QString self = collection.path();
+    const HttpClient::Response response =
+        m_http.request("REPORT", requested(collection), {{"Content-Type", kXmlType}}, body);
+    if (!answered(response, collection))
+        return false;
+    const auto responses = DavXml::parseMultistatus(response.body, next);
+    if (!responses) {
+        m_error =
+            Sync::tr("The server's answer for %1 is no calendar data.").arg(where(collection));
+        return false;
+    }
     for (const DavXml::Response& r : *responses) {
-        const std::optional<QUrl> member = resolve(collection, r.href);
-        if (!member)
-            return std::nullopt;
-        const QString path = member->path();
-        if (path == self)
+        const std::optional<QString> href = memberHref(collection, r.href);
+        if (!href)
+            return false;
+        if (r.status == 507) {
+            *truncated = true; // the rest comes with the token of this answer
+            continue;
+        }
+        if (isSelf(collection, *href))
             continue;
         const auto etag = r.found.find(DavXml::name(DavXml::kDav, "getetag"));
         if (etag != r.found.end()) {
             if (!usable(etag->text.toUtf8(), collection))
-                return std::nullopt;
-            changes.changed.insert(path, etag->text.toUtf8());
+                return false;
+            changes.changed.insert(*href, etag->text.toUtf8());
+            changes.removed.removeAll(*href);
         } else if (r.status == 404) {
-            changes.removed << path;
+            changes.removed << *href;
+            changes.changed.remove(*href);
         }
     }
-    return changes;
+    return true;
 }
 
 std::optional<QHash<QString, CalDavClient::Fetched>> CalDavClient::fetch(const QUrl& collection,
@@ -200,15 +276,20 @@ std::optional<QHash<QString, CalDavClient::Fetched>> CalDavClient::fetch(const Q
 {
     QHash<QString, Fetched> fetched;
     for (qsizetype at = 0; at < hrefs.size(); at += kFetchBatch) {
+        // The server may answer in another spelling of what was asked; what it was not asked
+        // for is no answer.
+        QHash<QString, QString> asked;
         QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
                           "<c:calendar-multiget xmlns:d=\"DAV:\" "
                           "xmlns:c=\"urn:ietf:params:xml:ns:caldav\">"
                           "<d:prop><d:getetag/><c:calendar-data/></d:prop>";
-        for (const QString& href : hrefs.mid(at, kFetchBatch))
-            body += "<d:href>" + escaped(href) + "</d:href>";
+        for (const QString& href : hrefs.mid(at, kFetchBatch)) {
+            asked.insert(DavXml::comparableHref(href), href);
+            body += "<d:href>" + escaped(DavXml::encodedHref(href)) + "</d:href>";
+        }
         body += "</c:calendar-multiget>";
         const auto responses =
-            multistatus(m_http.request("REPORT", collection.toString(),
+            multistatus(m_http.request("REPORT", requested(collection),
                                        {{"Depth", "1"}, {"Content-Type", kXmlType}}, body),
                         collection);
         if (!responses)
@@ -217,12 +298,14 @@ std::optional<QHash<QString, CalDavClient::Fetched>> CalDavClient::fetch(const Q
             const auto data = r.found.find(DavXml::name(DavXml::kCalDav, "calendar-data"));
             if (data == r.found.end())
                 continue;
-            const std::optional<QUrl> member = resolve(collection, r.href);
+            const std::optional<QString> member = memberHref(collection, r.href);
             const QByteArray etag =
                 r.found.value(DavXml::name(DavXml::kDav, "getetag")).text.toUtf8();
             if (!member || !usable(etag, collection))
                 return std::nullopt;
-            fetched.insert(member->path(), {etag, data->text.toUtf8()});
+            const auto href = asked.constFind(DavXml::comparableHref(*member));
+            if (href != asked.cend())
+                fetched.insert(*href, {etag, data->text.toUtf8()});
         }
     }
     return fetched;
@@ -238,7 +321,7 @@ CalDavClient::Write CalDavClient::put(const QUrl& collection, const QString& hre
     HttpClient::Headers headers{{"Content-Type", "text/calendar; charset=utf-8"}};
     headers << (etag.isEmpty() ? std::pair<QByteArray, QByteArray>{"If-None-Match", "*"}
                                : std::pair<QByteArray, QByteArray>{"If-Match", etag});
-    const HttpClient::Response response = m_http.request("PUT", url->toString(), headers, body);
+    const HttpClient::Response response = m_http.request("PUT", requested(*url), headers, body);
     if (response.status == 412)
         return Write::Changed;
     if (!answered(response, *url))
@@ -258,7 +341,7 @@ CalDavClient::Write CalDavClient::remove(const QUrl& collection, const QString& 
     HttpClient::Headers headers;
     if (!etag.isEmpty())
         headers << std::pair<QByteArray, QByteArray>{"If-Match", etag};
-    const HttpClient::Response response = m_http.request("DELETE", url->toString(), headers);
+    const HttpClient::Response response = m_http.request("DELETE", requested(*url), headers);
     if (response.status == 412)
         return Write::Changed;
     if (response.status == 404 || response.status == 410)

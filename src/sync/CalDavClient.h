@@ -12,7 +12,8 @@
 #include <optional>
 
 // The CalDAV requests of a sync, over one HttpClient. Every failure leaves its reason in
-// error(), in the installed language; hrefs are the server's paths.
+// error(), in the installed language. An href is the path of a member as the server sent it,
+// byte for byte but for what it sent raw that must be encoded (a space): that is encoded once.
 class CalDavClient {
 public:
     explicit CalDavClient(HttpClient& http)
@@ -31,10 +32,13 @@ public:
     std::optional<QHash<QString, QByteArray>> etags(const QUrl& collection);
 
     // What changed since a sync token (RFC 6578): ETags of members changed or new, members
-    // gone. nullopt when the server does not take the token (error() says why).
+    // gone, and the token they lead to. An answer the server truncated (507) is followed with
+    // the token it gives for the rest until complete. nullopt when the server does not take
+    // the token or its parts do not come to an end (error() says why): a full listing is due.
     struct Changes {
         QHash<QString, QByteArray> changed;
         QStringList removed;
+        QString token; // of the last, complete part; empty when the server named none
     };
     std::optional<Changes> changesSince(const QUrl& collection, const QString& token);
 
@@ -67,6 +71,13 @@ private:
     // why, when it is absurd (another scheme, a control character, too long) or on another
     // server than the account's.
     std::optional<QUrl> resolve(const QUrl& base, const QString& href);
+    // The href of a member as kept (see above), from one the server sent in an answer about
+    // collection; nullopt as for resolve.
+    std::optional<QString> memberHref(const QUrl& collection, const QString& href);
+    // One part of the changes since token, taken into changes; *next: the token for the rest
+    // or, when *truncated stays false, the one the changes lead to.
+    bool changesPart(const QUrl& collection, const QString& token, Changes& changes, QString* next,
+                     bool* truncated);
     // An ETag that can go back in a header; else error() names it.
     bool usable(const QByteArray& etag, const QUrl& url);
     std::optional<QList<DavXml::Response>> multistatus(const HttpClient::Response& response,

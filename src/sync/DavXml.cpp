@@ -1,5 +1,6 @@
 #include "DavXml.h"
 
+#include <QUrl>
 #include <QXmlStreamReader>
 
 namespace DavXml {
@@ -79,9 +80,44 @@ void readPropstat(QXmlStreamReader& xml, Response& response)
         response.found.insert(props);
 }
 
+bool isHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// What an href may hold unencoded: a path's characters, and those of a query or a scheme and
+// host, which an absolute href carries before its path.
+bool allowedRaw(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           QByteArrayView("-._~!$&'()*+,;=:@/?#[]").contains(c);
+}
+
 } // namespace
 
-std::optional<QList<Response>> parseMultistatus(const QByteArray& bytes)
+QString encodedHref(const QString& href)
+{
+    const QByteArray bytes = href.toUtf8();
+    QByteArray encoded;
+    encoded.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        const bool escape =
+            c == '%' && i + 2 < bytes.size() && isHex(bytes[i + 1]) && isHex(bytes[i + 2]);
+        if (allowedRaw(c) || escape)
+            encoded += c;
+        else
+            encoded += '%' + QByteArray(1, c).toHex().toUpper();
+    }
+    return QString::fromLatin1(encoded);
+}
+
+QString comparableHref(const QString& href)
+{
+    return QString::fromLatin1(QUrl::fromEncoded(encodedHref(href).toLatin1()).toEncoded());
+}
+
+std::optional<QList<Response>> parseMultistatus(const QByteArray& bytes, QString* syncToken)
 {
     QXmlStreamReader xml(bytes);
     // A document type could declare entities that grow on expansion: no answer needs one.
@@ -93,6 +129,10 @@ std::optional<QList<Response>> parseMultistatus(const QByteArray& bytes)
         return std::nullopt;
     QList<Response> responses;
     while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("sync-token") && syncToken) {
+            *syncToken = xml.readElementText().trimmed();
+            continue;
+        }
         if (xml.name() != QLatin1String("response")) {
             xml.skipCurrentElement();
             continue;

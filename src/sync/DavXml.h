@@ -23,8 +23,17 @@ struct Response {
     QHash<QString, Property> found; // "{namespace}name" of each property answered with 200
 };
 
-// nullopt when the bytes are no multistatus document.
-std::optional<QList<Response>> parseMultistatus(const QByteArray& xml);
+// nullopt when the bytes are no multistatus document. *syncToken: the DAV:sync-token the
+// document carries beside its responses (an answer to a sync-collection report).
+std::optional<QList<Response>> parseMultistatus(const QByteArray& xml,
+                                                QString* syncToken = nullptr);
+
+// An href as the server sent it, percent-encoded once: what it encoded stays byte for byte,
+// a character it sent raw that a path cannot hold (a space, a lone '%') is encoded.
+QString encodedHref(const QString& href);
+// The one spelling of an encoded href that two spellings of the same address share: hex in
+// upper case, unreserved characters decoded. Only for matching, never for a request.
+QString comparableHref(const QString& href);
 
 inline const QString kDav = QStringLiteral("DAV:");
 inline const QString kCalDav = QStringLiteral("urn:ietf:params:xml:ns:caldav");

@@ -4,6 +4,7 @@
 #include "AppointmentFiling.h"
 #include "CalDavServer.h"
 #include "DataAccess.h"
+#include "HttpClient.h"
 #include "Recurrence.h"
 #include "SyncRecord.h"
 #include "TestFiles.h"
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -377,6 +379,31 @@ const Row kRows[] = {
          EXPECT_TRUE(root.ok() ? root.collection == c.url() : root.candidates.contains(c.url()))
              << qPrintable(root.error);
          EXPECT_EQ(testConnection(c.server().account(c.url())).collection, c.url());
+     }},
+    {"NamesThatNeedPercentEncoding",
+     [](Case& c) {
+         HttpClient http(c.server().account(c.url()), SyncOptions{});
+         const std::pair<const char*, QByteArray> events[] = {
+             {"semi%3Bcolon.ics", "Semicolon"},
+             {"sl%252Fash.ics", "Slash"},
+             {"with%20space.ics", "Space"},
+         };
+         for (const auto& [name, summary] : events) {
+             const QByteArray ics =
+                 "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//tests//EN\r\n"
+                 "BEGIN:VEVENT\r\nUID:" +
+                 QUuid::createUuid().toByteArray(QUuid::WithoutBraces) +
+                 "\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:" + stamp(kDay, 9).toUtf8() +
+                 "\r\nDURATION:PT1H\r\nSUMMARY:" + summary + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+             const HttpClient::Response put =
+                 http.request("PUT", c.url() + name, {{"Content-Type", "text/calendar"}}, ics);
+             EXPECT_EQ(put.status, 201) << name;
+         }
+         EXPECT_EQ(c.synced().received, 3);
+         EXPECT_EQ(c.localTexts(), QStringList({"Semicolon", "Slash", "Space"}));
+         c.edit(c.local()["Space"], "Edited");
+         EXPECT_EQ(c.synced().sent, 1) << "the change goes back under the event's own name";
+         EXPECT_EQ(c.serverTexts(), QStringList({"Edited", "Semicolon", "Slash"}));
      }},
 };
 

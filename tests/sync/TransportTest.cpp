@@ -1,12 +1,15 @@
 // The sync's HTTP against a hostile server of the test's own: it sends the client to a second
 // port in every way it can, trickles, or never ends its answer. The login must never reach the
-// second port, and each case must end with a message that says what happened.
+// second port, and each case must end with a message that says what happened. Its calendar
+// /names/ holds events whose names need percent-encoding and tells its changes in parts.
 #include "CalDavClient.h"
 #include "DavXml.h"
 #include "HttpClient.h"
 #include "SyncRecord.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -50,19 +53,26 @@ public:
     };
     QMap<QString, Seen> seen()
     {
-        QFile log(m_dir.filePath("log"));
         QMap<QString, Seen> ports;
-        if (!log.open(QIODevice::ReadOnly))
-            return ports;
-        log.seek(m_logRead);
-        while (!log.atEnd()) {
-            const QJsonObject line = QJsonDocument::fromJson(log.readLine()).object();
+        for (const QJsonObject& line : requests()) {
             Seen& port = ports[line.value("port").toString()];
             ++port.requests;
             port.logins += line.value("auth").toBool();
         }
-        m_logRead = log.pos();
         return ports;
+    }
+    // The requests since the last call, as logged.
+    QList<QJsonObject> requests()
+    {
+        QFile log(m_dir.filePath("log"));
+        QList<QJsonObject> lines;
+        if (!log.open(QIODevice::ReadOnly))
+            return lines;
+        log.seek(m_logRead);
+        while (!log.atEnd())
+            lines << QJsonDocument::fromJson(log.readLine()).object();
+        m_logRead = log.pos();
+        return lines;
     }
 
 private:
@@ -204,6 +214,110 @@ TEST_F(TransportTest, CommandLineSyncStopsWithTheReason)
         expectNoLoginElsewhere();
     }
 }
+
+// The calendar /names/ from scratch, a sync of a folder of its own with it.
+class NamesTest : public TransportTest {
+protected:
+    void SetUp() override
+    {
+        TransportTest::SetUp();
+        if (!IsSkipped())
+            control("reset");
+    }
+    QString url() const { return m_server->first() + "/names/"; }
+    void control(const char* what)
+    {
+        HttpClient http(account(url()), shortOptions(30));
+        ASSERT_EQ(http.request("GET", url() + what).status, 204) << what;
+        m_server->requests();
+    }
+    SyncResult sync()
+    {
+        const SyncResult result = runSync(m_folder.path() + u'/', account(url()), shortOptions(30));
+        EXPECT_TRUE(result.ok()) << qPrintable(result.error);
+        return result;
+    }
+    // The hrefs a calendar-multiget asked for and the tokens a sync-collection report gave,
+    // since the last call; whether the collection was listed in full.
+    struct Asked {
+        QStringList fetched;
+        QStringList tokens;
+        bool listed = false;
+    };
+    Asked asked()
+    {
+        Asked asked;
+        for (const QJsonObject& line : m_server->requests()) {
+            for (const QJsonValue& href : line.value("hrefs").toArray())
+                asked.fetched << href.toString();
+            for (const QJsonValue& token : line.value("token").toArray())
+                asked.tokens << token.toString();
+            asked.listed =
+                asked.listed || (line.value("method") == "PROPFIND" && line.value("depth") == "1");
+        }
+        asked.fetched.sort();
+        return asked;
+    }
+    // The texts of the appointments in the folder.
+    QStringList texts() const
+    {
+        QStringList texts;
+        QDirIterator it(m_folder.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& line : file.readAll().split('\n'))
+                if (line.startsWith("Text="))
+                    texts << QString::fromUtf8(line.mid(5)).trimmed();
+        }
+        texts.sort();
+        return texts;
+    }
+
+    QTemporaryDir m_folder;
+};
+
+TEST_F(NamesTest, EachEventIsAskedForUnderTheHrefItWasListedBy)
+{
+    EXPECT_EQ(sync().received, 4);
+    const QStringList fetched{"/names/raw%20space.ics", "/names/semi%3Bcolon.ics",
+                              "/names/sl%252Fash.ics", "/names/with%20space.ics"};
+    EXPECT_EQ(asked().fetched, fetched);
+    EXPECT_EQ(texts(), QStringList({"RawSpace", "Semicolon", "Slash", "Space"}));
+    EXPECT_EQ(sync().received, 0) << "and the next sync goes through";
+}
+
+struct PartsRow {
+    const char* name;
+    const char* mode;   // of the calendar, from its start
+    QStringList tokens; // the sync-collection reports, by the token each gave
+    bool listedInFull;  // after the reports
+};
+
+class PartsCase : public NamesTest, public ::testing::WithParamInterface<PartsRow> {};
+
+TEST_P(PartsCase, TakesEveryChange)
+{
+    control(GetParam().mode);
+    sync();
+    control("more");
+    EXPECT_EQ(sync().received, 2);
+    const Asked asked = this->asked();
+    EXPECT_EQ(asked.tokens, GetParam().tokens);
+    EXPECT_EQ(asked.fetched, QStringList({"/names/part%3Bone.ics", "/names/part%3Btwo.ics"}));
+    EXPECT_EQ(asked.listed, GetParam().listedInFull);
+    EXPECT_EQ(texts(),
+              QStringList({"PartOne", "PartTwo", "RawSpace", "Semicolon", "Slash", "Space"}));
+}
+
+const PartsRow kParts[] = {
+    {"TruncatedAnswerFollowedToItsEnd", "reset", {"n4", "n5"}, false},
+    {"PartsWithoutEndGiveWayToAFullListing", "endless", {"n4"}, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Names, PartsCase, ::testing::ValuesIn(kParts),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DavXmlTest, BombsAreNoAnswer)
 {
