@@ -8,7 +8,7 @@ namespace {
 
 QString newHref(const QUrl& collection)
 {
-    QString path = collection.path();
+    QString path = collection.path(QUrl::FullyEncoded); // hrefs are kept as sent, encoded
     if (!path.endsWith(u'/'))
         path += u'/';
     return path + QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".ics");
