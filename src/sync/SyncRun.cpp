@@ -209,6 +209,32 @@ void Run::go()
     apply();
 }
 
+bool Run::onlyOwnWrites(const QList<Item>& items)
+{
+    if (m_state.token.isEmpty())
+        return false;
+    const std::optional<CalDavClient::State> now = m_dav.state(m_collection);
+    if (!now || now->token.isEmpty())
+        return false;
+    const std::optional<CalDavClient::Changes> changes =
+        m_dav.changesSince(m_collection, m_state.token);
+    // The answer must reach the state just asked, or something came between the two.
+    if (!changes || changes->token != now->token)
+        return false;
+    QHash<QString, QByteArray> recorded;
+    for (const Item& item : items)
+        if (!item.href.isEmpty())
+            recorded.insert(item.href, item.etag);
+    for (auto change = changes->changed.cbegin(); change != changes->changed.cend(); ++change)
+        if (change.value().isEmpty() || recorded.value(change.key()) != change.value())
+            return false;
+    for (const QString& href : changes->removed)
+        if (recorded.contains(href))
+            return false;
+    m_state = *now;
+    return true;
+}
+
 void Run::keepProgress()
 {
     if (!m_dirty && m_result.exit != SyncResult::Exit::Done)
@@ -235,10 +261,11 @@ void Run::keepProgress()
             status.items << m_status.items[i];
     status.items.append(m_added);
     status.withheld = withheld;
-    // The server's state is trusted next time only when this sync left it as it found it:
-    // changes since a token leave out events made and deleted after it, ours among them.
-    const bool settled =
-        m_result.exit == SyncResult::Exit::Done && !m_wroteServer && m_result.retryLater == 0;
+    // The server's state is trusted next time only when this sync left it as it found it, or
+    // when what changed there since is this sync's own writes alone: changes since a token
+    // leave out events made and deleted after it, ours among them.
+    const bool settled = m_result.exit == SyncResult::Exit::Done && m_result.retryLater == 0 &&
+                         (!m_wroteServer || onlyOwnWrites(status.items));
     status.token = settled ? m_state.token : QString();
     status.ctag = settled ? m_state.ctag : QString();
     QString error;

@@ -63,6 +63,9 @@ public:
     void go();
     // After a stop: what was done so far, so the next sync does not repeat it.
     void keepProgress();
+    // Whether the server changed since the sync began only by the writes the record items
+    // hold (href and ETag); then the server's state now is the one to trust next time.
+    bool onlyOwnWrites(const QList<SyncRecord::Item>& items);
     int requests() const { return m_http.requests(); }
 
 private:

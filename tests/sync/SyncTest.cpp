@@ -367,7 +367,7 @@ const Row kRows[] = {
      [](Case& c) {
          c.add("A", kDay);
          c.synced();
-         c.synced();
+         EXPECT_EQ(c.synced().requests, 1) << "also right after the first upload";
          EXPECT_EQ(c.synced().requests, 1);
          c.phone({"edit", c.uidOn("A"), "A2"});
          EXPECT_EQ(c.synced().requests, 3) << "state, changes since the token, the event";
