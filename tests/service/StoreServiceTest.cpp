@@ -2,6 +2,7 @@
 #include "StoreService.h"
 #include "ClassTermin.h"
 #include "FolderWatch.h"
+#include "Mailbox.h"
 #include "StalledShare.h"
 #include "TestFiles.h"
 #include "WorkerThread.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -223,6 +225,34 @@ TEST(WorkerThreadTest, JobsRunInOrderOffTheOwnersThreadAndAnswerOnIt)
     EXPECT_EQ(order, (QList<int>{0, 1, 2}));
     EXPECT_NE(ranOn, QThread::currentThread());
     EXPECT_EQ(answeredOn, QList<QThread*>(3, QThread::currentThread()));
+}
+
+// Jobs from another thread run on the context's thread in order, never at once on the caller's;
+// once the context is gone they are dropped, and posting stays safe.
+TEST(MailboxTest, JobsRunInOrderOnTheContextsThreadUntilItIsGone)
+{
+    auto context = std::make_unique<QObject>();
+    const Mailbox mailbox(context.get());
+    QList<int> order;
+    QList<QThread*> ranOn;
+    std::thread poster([&] {
+        for (int i = 0; i < 3; ++i)
+            mailbox.post([&, i] {
+                order << i;
+                ranOn << QThread::currentThread();
+            });
+    });
+    poster.join();
+    EXPECT_TRUE(order.isEmpty()) << "nothing runs before the context's thread turns";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 3; }, 5000));
+    EXPECT_EQ(order, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(ranOn, QList<QThread*>(3, QThread::currentThread()));
+
+    mailbox.post([&] { order << 3; });
+    context.reset();
+    std::thread([&] { mailbox.post([&] { order << 4; }); }).join();
+    QTest::qWait(50);
+    EXPECT_EQ(order.size(), 3) << "a job for a context that is gone is dropped";
 }
 
 TEST(WorkerThreadTest, AStopLeavesAStuckJobBehindAndDropsTheRest)
