@@ -84,7 +84,7 @@ void Run::push(Item& item, const QString& rel, bool create)
     QByteArray etag;
     switch (m_dav.put(m_collection, item.href, SyncMapping::eventOf(a, m_folder, item.uid),
                       create ? QByteArray() : item.etag, &etag)) {
-    case CalDavClient::Write::Done:
+    case CalendarServer::Write::Done:
         item.etag = etag;
         item.files = {before.value_or(SyncRecord::File{rel, 0, 0, {}})};
         item.mirror = false;
@@ -92,7 +92,7 @@ void Run::push(Item& item, const QString& rel, bool create)
         m_wroteServer = true;
         changed();
         return;
-    case CalDavClient::Write::Changed:
+    case CalendarServer::Write::Changed:
         // Changed on the server meanwhile, or the event is there already: the next sync
         // compares.
         ++m_result.retryLater;
@@ -100,7 +100,7 @@ void Run::push(Item& item, const QString& rel, bool create)
             item.href = earlier;
         changed(); // the href sent is kept
         return;
-    case CalDavClient::Write::Failed:
+    case CalendarServer::Write::Failed:
         if (!create)
             item.href = earlier;
         fail(m_dav.error());
@@ -310,16 +310,16 @@ void Run::perform(const SyncPlan::Action& action)
         return;
     case Kind::DeleteThere:
         switch (m_dav.remove(m_collection, item.href, item.etag)) {
-        case CalDavClient::Write::Done:
+        case CalendarServer::Write::Done:
             ++m_result.deletedThere;
             m_wroteServer = true;
             m_drop[action.item] = true;
             changed();
             return;
-        case CalDavClient::Write::Changed:
+        case CalendarServer::Write::Changed:
             ++m_result.retryLater;
             return;
-        case CalDavClient::Write::Failed:
+        case CalendarServer::Write::Failed:
             fail(m_dav.error());
         }
         return;

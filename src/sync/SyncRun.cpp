@@ -90,13 +90,13 @@ void Run::findCollection()
 
 void Run::classify()
 {
-    const std::optional<CalDavClient::State> state = m_dav.state(m_collection);
+    const std::optional<CalendarServer::State> state = m_dav.state(m_collection);
     if (!state)
         fail(m_dav.error());
     m_state = *state;
     const bool same = !(state->token.isEmpty() && state->ctag.isEmpty()) &&
                       state->token == m_status.token && state->ctag == m_status.ctag;
-    std::optional<CalDavClient::Changes> changes;
+    std::optional<CalendarServer::Changes> changes;
     if (!same && !m_status.token.isEmpty())
         changes = m_dav.changesSince(m_collection, m_status.token);
     if (same || changes) {
@@ -213,10 +213,10 @@ bool Run::onlyOwnWrites(const QList<Item>& items)
 {
     if (m_state.token.isEmpty())
         return false;
-    const std::optional<CalDavClient::State> now = m_dav.state(m_collection);
+    const std::optional<CalendarServer::State> now = m_dav.state(m_collection);
     if (!now || now->token.isEmpty())
         return false;
-    const std::optional<CalDavClient::Changes> changes =
+    const std::optional<CalendarServer::Changes> changes =
         m_dav.changesSince(m_collection, m_state.token);
     // The answer must reach the state just asked, or something came between the two.
     if (!changes || changes->token != now->token)
@@ -280,8 +280,10 @@ void Run::keepProgress()
 using SyncInternal::Run;
 using SyncInternal::Stop;
 
-SyncResult runSync(const QString& dataFolder, const SyncAccount& account,
-                   const SyncOptions& options)
+namespace {
+
+SyncResult runWith(const QString& dataFolder, const SyncAccount& account,
+                   const SyncOptions& options, CalendarServer* server)
 {
     SyncResult result;
     const QString folder = dataFolder.endsWith(u'/') ? dataFolder : dataFolder + u'/';
@@ -301,7 +303,7 @@ SyncResult runSync(const QString& dataFolder, const SyncAccount& account,
                 : lock.error();
         return result;
     }
-    Run run(folder, account, options, result);
+    Run run(folder, account, options, result, server);
     const auto stopped = [&](SyncResult::Exit exit, const QString& error) {
         result.exit = exit;
         result.error = error;
@@ -323,4 +325,18 @@ SyncResult runSync(const QString& dataFolder, const SyncAccount& account,
     }
     result.requests = run.requests();
     return result;
+}
+
+} // namespace
+
+SyncResult runSync(const QString& dataFolder, const SyncAccount& account,
+                   const SyncOptions& options)
+{
+    return runWith(dataFolder, account, options, nullptr);
+}
+
+SyncResult runSyncWith(const QString& dataFolder, const SyncAccount& account,
+                       const SyncOptions& options, CalendarServer& server)
+{
+    return runWith(dataFolder, account, options, &server);
 }

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include <memory>
 #include <optional>
 
 namespace SyncInternal {
@@ -45,15 +46,17 @@ struct Stop {
 
 class Run {
 public:
+    // server: the one to talk to; null for the account's over HTTP.
     Run(const QString& folder, const SyncAccount& account, const SyncOptions& options,
-        SyncResult& result)
+        SyncResult& result, CalendarServer* server)
         : m_folder(folder)
         , m_account(account)
         , m_options(options)
         , m_result(result)
         , m_store(m_profiles, StoreSource::fixed(folder))
-        , m_http(account, options)
-        , m_dav(m_http)
+        , m_http(server ? nullptr : std::make_unique<HttpClient>(account, options))
+        , m_client(server ? nullptr : std::make_unique<CalDavClient>(*m_http))
+        , m_dav(server ? *server : *m_client)
     {
         const QDate today = QDate::currentDate();
         m_from = today.addDays(-options.pastDays);
@@ -66,7 +69,7 @@ public:
     // Whether the server changed since the sync began only by the writes the record items
     // hold (href and ETag); then the server's state now is the one to trust next time.
     bool onlyOwnWrites(const QList<SyncRecord::Item>& items);
-    int requests() const { return m_http.requests(); }
+    int requests() const { return m_dav.requests(); }
 
 private:
     [[noreturn]] void fail(const QString& error)
@@ -124,15 +127,16 @@ private:
     SyncResult& m_result;
     ProfileCache m_profiles{ThreadFileAccess()};
     DataAccess m_store;
-    HttpClient m_http;
-    CalDavClient m_dav;
+    std::unique_ptr<HttpClient> m_http;
+    std::unique_ptr<CalDavClient> m_client;
+    CalendarServer& m_dav;
     QDate m_from;
     QDate m_to;
     QTemporaryDir m_staging;
 
     SyncRecord::Status m_status;
     QUrl m_collection;
-    CalDavClient::State m_state;
+    CalendarServer::State m_state;
     QHash<QString, QByteArray> m_etags; // by href
     QHash<QString, LocalScan::Meta> m_scanned;
     SyncPlan::Local m_listing;
