@@ -80,6 +80,7 @@ void Run::push(Item& item, const QString& rel, bool create)
         // tells: a repeat after a lost answer finds its own event, never a second one.
         item.href = newHref(m_collection);
         item.etag.clear();
+        m_dirty = true; // kept however the PUT ends, also when nothing else was done
     }
     QByteArray etag;
     switch (m_dav.put(m_collection, item.href, SyncMapping::eventOf(a, m_folder, item.uid),

@@ -157,6 +157,16 @@ bool sameEvent(const TerminPtr& a, const QString& folderA, const TerminPtr& b,
 {
     const QString uid = QStringLiteral("same");
     const QDateTime stamp(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+    if (a->Producer().isEmpty() != b->Producer().isEmpty()) {
+        // An event that names no owner gets the importing user as its owner: a file without
+        // one is the same event as what it became on the server.
+        ClassTermin withoutA = *a;
+        ClassTermin withoutB = *b;
+        withoutA.setProducer({});
+        withoutB.setProducer({});
+        return sameEvent(std::make_shared<ClassTermin>(withoutA), folderA,
+                         std::make_shared<ClassTermin>(withoutB), folderB);
+    }
     return eventOf(a, folderA, uid, stamp) == eventOf(b, folderB, uid, stamp);
 }
 
