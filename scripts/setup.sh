@@ -32,8 +32,8 @@ norvane_install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-# A build directory configured with the compiler cache, so that a second build directory (the
-# sanitizer builds) and a rebuild after a fresh checkout compile only what changed.
+# A build directory configured with the compiler cache: a fresh checkout built again in the
+# same place (a CI run after the last) compiles only what changed.
 norvane_configure() {
     local build="$1"
     shift
