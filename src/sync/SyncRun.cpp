@@ -69,6 +69,22 @@ void Run::changed(bool force)
     m_unsaved = 0;
 }
 
+namespace {
+
+// The same collection however its address is spelled: scheme and host in any case, the default
+// port written or not, with or without the trailing slash, characters encoded or not.
+bool sameCollection(const QUrl& a, const QUrl& b)
+{
+    const auto path = [](const QUrl& url) {
+        QString p = QUrl::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+        return p.endsWith(u'/') ? p : p + u'/';
+    };
+    const std::optional<HttpClient::Origin> origin = HttpClient::originOf(a.toString());
+    return origin && origin == HttpClient::originOf(b.toString()) && path(a) == path(b);
+}
+
+} // namespace
+
 void Run::findCollection()
 {
     if (m_status.account == m_account.url && !m_status.collection.isEmpty()) {
@@ -78,7 +94,11 @@ void Run::findCollection()
         if (!found)
             fail(m_dav.error());
         m_collection = *found;
-        if (m_collection.toString() != m_status.collection) {
+        if (sameCollection(m_collection, QUrl(m_status.collection))) {
+            // Another spelling of the same calendar: the record's stays, and with it the UIDs
+            // drawn from it.
+            m_collection = QUrl(m_status.collection);
+        } else {
             // Another calendar: what the record knew of the old one says nothing here.
             m_status = {};
         }

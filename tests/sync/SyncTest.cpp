@@ -363,6 +363,21 @@ const Row kRows[] = {
                                 QDateTime::currentDateTime().addSecs(-3600));
          EXPECT_TRUE(c.sync().ok()) << "a lock of an hour ago is taken over";
      }},
+    {"AnotherSpellingOfTheAddressIsTheSameCalendar",
+     [](Case& c) {
+         c.add("A", kDay);
+         c.phone({"add", "p1", "B", stamp(kDay, 9)});
+         c.synced();
+         QString bare = c.url();
+         bare.chop(1);
+         const QString shouting = QStringLiteral("HTTP://127.0.0.1") + c.url().mid(16);
+         for (const QString& spelling : {bare, shouting}) {
+             const SyncResult result = runSync(c.folder(), c.server().account(spelling), {});
+             EXPECT_TRUE(result.ok()) << qPrintable(spelling) << ": " << qPrintable(result.error);
+             EXPECT_EQ(c.localTexts(), QStringList({"A", "B"})) << qPrintable(spelling);
+             EXPECT_EQ(c.serverTexts(), QStringList({"A", "B"})) << qPrintable(spelling);
+         }
+     }},
     {"UnchangedSyncCostsOneRequest",
      [](Case& c) {
          c.add("A", kDay);
