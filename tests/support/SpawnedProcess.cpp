@@ -2,14 +2,16 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QThread>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -70,13 +72,18 @@ bool SpawnedProcess::running()
 
 bool SpawnedProcess::waitForFinished(int ms)
 {
-    const QDeadlineTimer deadline(ms);
-    while (running()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(10);
+    if (!running())
+        return true;
+    // The process's descriptor turns readable when it ends: waited for, not polled.
+    const int fd = int(::syscall(SYS_pidfd_open, m_pid, 0));
+    if (fd >= 0) {
+        pollfd ended{fd, POLLIN, 0};
+        const QDeadlineTimer deadline(ms);
+        while (::poll(&ended, 1, int(deadline.remainingTime())) < 0 && errno == EINTR) {
+        }
+        ::close(fd);
     }
-    return true;
+    return !running();
 }
 
 void SpawnedProcess::kill()
