@@ -144,21 +144,30 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
     DirectoryListing listing;
     while (const dirent* entry = ::readdir(stream)) {
         const QByteArray raw(entry->d_name);
-        if (!endsWithIgnoringCase(raw, wanted))
+        if (raw == "." || raw == "..")
             continue;
-        const QString name = QFile::decodeName(raw);
-        if (QFile::encodeName(name) != raw) {
-            listing.unrepresentable.append(escapedName(raw));
-            continue;
-        }
+        const bool wantedName = endsWithIgnoringCase(raw, wanted);
         unsigned char type = entry->d_type;
         struct stat st {};
         if (type == DT_UNKNOWN) {
             if (::fstatat(::dirfd(stream), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
-            type = S_ISREG(st.st_mode) ? DT_REG : S_ISLNK(st.st_mode) ? DT_LNK : DT_UNKNOWN;
+            type = S_ISREG(st.st_mode)   ? DT_REG
+                   : S_ISLNK(st.st_mode) ? DT_LNK
+                   : S_ISDIR(st.st_mode) ? DT_DIR
+                                         : DT_UNKNOWN;
         }
-        if (type == DT_REG) {
+        if (type != DT_DIR && !wantedName)
+            continue;
+        const QString name = QFile::decodeName(raw);
+        if (QFile::encodeName(name) != raw) {
+            if (wantedName)
+                listing.unrepresentable.append(escapedName(raw));
+            continue;
+        }
+        if (type == DT_DIR) {
+            listing.directories.append(name);
+        } else if (type == DT_REG) {
             listing.names.append(name);
         } else if (type == DT_LNK) {
             // Only a link to a regular file that stays inside the data folder counts.

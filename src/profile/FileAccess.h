@@ -82,14 +82,16 @@ struct DirectoryListing {
     // Names the program cannot represent (not valid in the file-name encoding), shown with
     // their odd bytes escaped; neither read nor counted.
     QStringList unrepresentable;
+    // Real subdirectories, whatever their names; a link to a directory is none.
+    QStringList directories;
 };
 
 class FileAccess {
 public:
     virtual ~FileAccess() = default;
 
-    // The files in dir whose names end in suffix (letter case ignored). nullopt when the
-    // directory is missing, cannot be listed, or lies outside root.
+    // The files in dir whose names end in suffix (letter case ignored), and its subdirectories.
+    // nullopt when the directory is missing, cannot be listed, or lies outside root.
     virtual std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
                                                       const QString& root) = 0;
     // True when dir exists and can be listed.

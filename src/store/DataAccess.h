@@ -94,6 +94,17 @@ public:
     // file in dir carries yet: a new appointment never overwrites another one.
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
 
+    // An appointment file as a listing found it.
+    struct ListedAppointment {
+        QString path; // inside the data folder, '/' between the names
+        FileMeta meta;
+    };
+    // The appointment files of the days from..to and of the whole recurring tree, each asked
+    // for its metadata once: only directories the tree lays out, named as it names them
+    // (see Recurrence::isAppointmentPath); links to directories are not followed, and names
+    // that cannot be represented are skipped and told as by the day listings.
+    QList<ListedAppointment> ListAppointmentFiles(const QDate& from, const QDate& to);
+
     static QString DayDirectory(const QString& dataFolder, const QDate& date);
     // The day a one-time appointment's path files it under; invalid for a recurring one.
     static QDate DayOfOneTimeFile(const QString& path);
@@ -137,6 +148,8 @@ public:
     void forgetAllDayMarks() { m_dayMarks.clear(); }
 
 private:
+    class Lister;
+
     TerminPtr loadAppointment(const QString& path, const QDate& fallbackDate,
                               const ProfileCache::Lookup& file);
     // The file's current content when path holds an appointment shown on date.

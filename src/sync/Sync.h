@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 
+class FileAccess;
 class ProfileCache;
 
 struct SyncAccount {
@@ -36,6 +37,9 @@ struct SyncOptions {
     std::chrono::seconds lockAge{300};
     // How long to wait for another sync of the folder before giving up.
     std::chrono::seconds lockWait{0};
+    // What the data folder is read and written through; null: the thread's own file access.
+    // A counting one tells what a sync costs on a share.
+    FileAccess* files = nullptr;
 };
 
 struct SyncResult {

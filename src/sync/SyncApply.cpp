@@ -70,7 +70,7 @@ namespace SyncInternal {
 void Run::push(Item& item, const QString& rel, bool create)
 {
     // The bytes sent are what the record keeps, so a save during the PUT goes out next time.
-    const std::optional<SyncRecord::File> before = LocalScan::look(m_folder, rel);
+    const std::optional<SyncRecord::File> before = look(rel);
     const TerminPtr a = load(rel);
     if (!sendable(rel, a))
         return;
@@ -140,9 +140,9 @@ QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel)
 
 bool Run::stillKnown(const Item& item, const QString& rel) const
 {
-    const std::optional<SyncRecord::File> now = LocalScan::look(m_folder, rel);
+    const std::optional<SyncRecord::File> now = look(rel);
     if (!now)
-        return !ThreadFileAccess().metadata(abs(rel)); // gone, or nothing to keep
+        return !m_files.metadata(abs(rel)); // gone, or nothing to keep
     for (const SyncRecord::File& f : item.files)
         if (f.path == rel)
             return f.hash == now->hash;
@@ -163,7 +163,7 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
     if (exact && !item.mirror && !localRel.isEmpty() && !stillKnown(item, localRel)) {
         // Saved here since the sync looked: written over it would be lost. One that cannot be
         // read now is not written over either; the next sync looks again.
-        if (LocalScan::look(m_folder, localRel))
+        if (look(localRel))
             conflict(item, localRel, in);
         return;
     }

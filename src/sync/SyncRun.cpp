@@ -4,10 +4,23 @@
 
 namespace SyncInternal {
 
+std::optional<SyncRecord::File> Run::look(const QString& rel,
+                                          std::optional<qint64> listedSize) const
+{
+    constexpr qint64 kMax = ProfileCache::kMaxFileBytes;
+    if (listedSize && *listedSize > kMax)
+        return std::nullopt;
+    const ReadOutcome read = m_files.read(abs(rel), kMax + 1, m_folder);
+    if (read.status != ReadOutcome::Read || read.bytes.size() > kMax)
+        return std::nullopt;
+    return SyncRecord::File{rel, read.meta.modified.toMSecsSinceEpoch(), read.meta.size,
+                            QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha1).toHex()};
+}
+
 SyncRecord::File Run::fileRecord(const QString& rel) const
 {
     // One that cannot be read now is looked at again next time.
-    return LocalScan::look(m_folder, rel).value_or(SyncRecord::File{rel, 0, 0, {}});
+    return look(rel).value_or(SyncRecord::File{rel, 0, 0, {}});
 }
 
 bool Run::sendable(const QString& rel, const TerminPtr& a)
@@ -15,18 +28,25 @@ bool Run::sendable(const QString& rel, const TerminPtr& a)
     QString why;
     if (!a->Text().trimmed().isEmpty() && a->datum().isValid())
         return true;
-    if (!LocalScan::look(m_folder, rel))
+    if (!look(rel))
         why = Sync::tr("%1 was not sent: it cannot be read whole inside the data folder.");
     else if (a->Text().trimmed().isEmpty())
         why = Sync::tr("%1 was not sent: it holds no text.");
     else
         why = Sync::tr("%1 was not sent: it has no valid date.");
-    const LocalScan::Meta seen = m_scanned.value(rel);
+    const Listed seen = m_scanned.value(rel);
     const SyncRecord::File mark{rel, seen.modified, seen.size, {}};
     if (!m_withheld.contains(rel) && !m_status.withheld.contains(mark))
         m_result.notes << why.arg(QDir::toNativeSeparators(abs(rel)));
     m_withheld.insert(rel, mark);
     return false;
+}
+
+void Run::noteSkipped()
+{
+    for (const QString& path : m_store.takeSkippedNames())
+        m_result.notes << Sync::tr("%1 was skipped: its name is not valid text.")
+                              .arg(QDir::toNativeSeparators(path));
 }
 
 void Run::noteRecordTrust(const QString& distrust)
@@ -135,7 +155,12 @@ void Run::classify()
             fail(m_dav.error());
         m_etags = *etags;
     }
-    m_scanned = LocalScan::scan(m_folder, m_from, m_to);
+    {
+        const DataAccess::Pass pass(m_store);
+        for (const DataAccess::ListedAppointment& file : m_store.ListAppointmentFiles(m_from, m_to))
+            m_scanned.insert(file.path, {file.meta.modified.toMSecsSinceEpoch(), file.meta.size});
+        noteSkipped();
+    }
 
     // The files the record knows, as they are now; outside the window only when the server
     // changed their event, else only whether they are still there.
@@ -146,12 +171,12 @@ void Run::classify()
                                      m_etags.value(item.href) == item.etag;
         for (const SyncRecord::File& f : item.files) {
             known.insert(f.path, &f);
-            if (m_scanned.contains(f.path) || LocalScan::inWindow(f.path, m_from, m_to))
+            if (m_scanned.contains(f.path) || inWindow(f.path))
                 continue;
             if (serverUnchanged) {
-                if (ThreadFileAccess().metadata(abs(f.path)))
+                if (m_files.metadata(abs(f.path)))
                     m_listing.insert(f.path, {f.modified, f.size, {}, {}, true});
-            } else if (const auto now = LocalScan::look(m_folder, f.path)) {
+            } else if (const auto now = look(f.path)) {
                 m_listing.insert(f.path, {now->modified, now->size, now->hash, {}, true});
             }
         }
@@ -162,12 +187,12 @@ void Run::classify()
 
 // A file of the window: the hash of its bytes when the record does not know it as it is, and
 // for a file no item claims its UID and whether it holds anything to send.
-void Run::listFile(const QString& rel, const LocalScan::Meta& meta, const SyncRecord::File* known)
+void Run::listFile(const QString& rel, const Listed& seen, const SyncRecord::File* known)
 {
-    SyncPlan::LocalFile file{meta.modified, meta.size, {}, {}, true};
+    SyncPlan::LocalFile file{seen.modified, seen.size, {}, {}, true};
     if (known) {
-        if (meta.modified != known->modified || meta.size != known->size) {
-            const auto now = LocalScan::look(m_folder, rel, meta.size);
+        if (seen.modified != known->modified || seen.size != known->size) {
+            const auto now = look(rel, seen.size);
             file.hash = now ? now->hash : QByteArray(); // unreadable: changed
         }
     } else {

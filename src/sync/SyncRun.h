@@ -6,7 +6,6 @@
 #include "CalDavClient.h"
 #include "Common.h"
 #include "DataAccess.h"
-#include "LocalScan.h"
 #include "Sync.h"
 #include "SyncMapping.h"
 #include "SyncPlan.h"
@@ -38,6 +37,12 @@ struct NewFile {
     QString uid;           // its own UID, else one drawn from its file name (see fileUid)
 };
 
+// A file of the window as the listing found it.
+struct Listed {
+    qint64 modified = 0; // ms since the epoch
+    qint64 size = 0;
+};
+
 // A sync failed half-way: the record is saved with what was done.
 struct Stop {
     SyncResult::Exit exit;
@@ -53,6 +58,8 @@ public:
         , m_account(account)
         , m_options(options)
         , m_result(result)
+        , m_files(options.files ? *options.files : ThreadFileAccess())
+        , m_profiles(m_files)
         , m_store(m_profiles, StoreSource::fixed(folder))
         , m_http(server ? nullptr : std::make_unique<HttpClient>(account, options))
         , m_client(server ? nullptr : std::make_unique<CalDavClient>(*m_http))
@@ -87,7 +94,23 @@ private:
     {
         return m_store.LoadAppointment(abs(rel), DataAccess::DayOfOneTimeFile(abs(rel)));
     }
+    // The file as it is now, read inside the folder, with the hash of its bytes; nullopt when
+    // it is no regular file there or larger than the store reads (a size known from the
+    // listing spares the read).
+    std::optional<SyncRecord::File> look(const QString& rel,
+                                         std::optional<qint64> listedSize = {}) const;
     SyncRecord::File fileRecord(const QString& rel) const;
+    // Whether the listing of the window takes in the path: the recurring tree, and the days
+    // of the window.
+    bool inWindow(const QString& rel) const
+    {
+        if (rel.startsWith(QLatin1String("recurring/")))
+            return true;
+        const QDate day = DataAccess::DayOfOneTimeFile(u'/' + rel);
+        return day.isValid() && day >= m_from && day <= m_to;
+    }
+    // The names the listing passed over, told once each.
+    void noteSkipped();
     // Whether the file holds an appointment to send: a text and a date. One that does not is
     // named in the notes once, and again only after it changed.
     bool sendable(const QString& rel, const TerminPtr& appointment);
@@ -105,7 +128,7 @@ private:
 
     void findCollection();
     void classify();
-    void listFile(const QString& rel, const LocalScan::Meta& meta, const SyncRecord::File* known);
+    void listFile(const QString& rel, const Listed& seen, const SyncRecord::File* known);
     void fetchIncoming();
     void apply();
     void perform(const SyncPlan::Action& action);
@@ -125,7 +148,8 @@ private:
     SyncAccount m_account;
     SyncOptions m_options;
     SyncResult& m_result;
-    ProfileCache m_profiles{ThreadFileAccess()};
+    FileAccess& m_files;
+    ProfileCache m_profiles;
     DataAccess m_store;
     std::unique_ptr<HttpClient> m_http;
     std::unique_ptr<CalDavClient> m_client;
@@ -138,7 +162,7 @@ private:
     QUrl m_collection;
     CalendarServer::State m_state;
     QHash<QString, QByteArray> m_etags; // by href
-    QHash<QString, LocalScan::Meta> m_scanned;
+    QHash<QString, Listed> m_scanned;   // the files of the window, by path
     SyncPlan::Local m_listing;
     QHash<QString, NewFile> m_newFiles;               // by path: the files no item claims
     QHash<QString, SyncMapping::Incoming> m_incoming; // by href

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -176,3 +177,35 @@ TEST_F(HostileShareTest, ADeletionNeverReachesAFileOutsideTheFolder)
 }
 
 } // namespace
+
+// The listing of a window of days takes only what the tree lays out, named as the store names
+// it, and never follows a linked directory: what the sync reads of the folder.
+TEST_F(HostileShareTest, AWindowListsOnlyTheTreesOwnFilesInsideTheFolder)
+{
+    QTemporaryDir outside;
+    const char* const present[] = {
+        "y2003/m7/d4/in.nv3", "y2003/m7/d31/lastday.nv3", "recurring/every/daily.nv3",
+        "recurring/wd2/tuesday.nv3", "recurring/m2/d29/leap.nv3",
+        // not listed: outside the window, spelled otherwise, no real date, no appointment name
+        "y2003/m8/d1/after.nv3", "y2003/m07/d4/zero.nv3", "y2003/m6/d31/nodate.nv3",
+        "y2003/m7/d4/.hidden.nv3", "y2003/m7/d4/notes.txt", "recurring/other/x.nv3",
+        "recurring/wd8/x.nv3"};
+    for (const char* path : present)
+        put(QString::fromLatin1(path), "x");
+    QDir(data.path()).mkpath("y2003/m7/d5/dir.nv3");
+    QDir(outside.path()).mkpath("d6");
+    TestFiles::writeSettled(outside.filePath("d6/theirs.nv3"), "[AppointmentSettings]\r\n");
+    ASSERT_TRUE(QFile::link(outside.filePath("d6"), data.filePath("y2003/m7/d6")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(data.filePath("y2003/m7/d4/fifo.nv3")), 0600), 0);
+
+    QStringList listed;
+    for (const DataAccess::ListedAppointment& file :
+         store.ListAppointmentFiles(QDate(2003, 7, 1), QDate(2003, 7, 31))) {
+        listed << file.path;
+        EXPECT_GT(file.meta.size, 0) << qPrintable(file.path);
+    }
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({"recurring/every/daily.nv3", "recurring/m2/d29/leap.nv3",
+                                   "recurring/wd2/tuesday.nv3", "y2003/m7/d31/lastday.nv3",
+                                   "y2003/m7/d4/in.nv3"}));
+}
