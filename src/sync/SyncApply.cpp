@@ -287,6 +287,8 @@ void Run::perform(const SyncPlan::Action& action)
         }
     }
     Item& item = m_status.items[action.item];
+    if (!action.href.isEmpty())
+        item.href = action.href; // also one it was sent to anew by a sync that stopped
     switch (action.kind) {
     case Kind::UploadNew:
         item.href.clear(); // gone there, or never sent: a new event

@@ -63,6 +63,7 @@ public:
                 m_new << it.key();
         std::sort(m_new.begin(), m_new.end());
         findMoves(sides, paths);
+        findResent();
         for (qsizetype i = 0; i < m_items.size(); ++i)
             decide(i, sides[i], paths[i]);
         serverNew();
@@ -122,6 +123,37 @@ private:
         }
     }
 
+    // An item gone there may have been sent anew to an href of its own by a sync that stopped
+    // before noting it: an event new there with the item's UID is that one, not another.
+    void findResent()
+    {
+        QHash<QString, QString> newByUid;
+        QSet<QString> known;
+        for (const Item& item : m_items)
+            known.insert(item.href);
+        for (auto it = m_fetched.cbegin(); it != m_fetched.cend(); ++it)
+            if (!known.contains(it.key()) && m_server.contains(it.key()) && !it->uid.isEmpty())
+                newByUid.insert(it->uid, it.key());
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            const Side s = serverSide(m_items[i], m_server);
+            const auto resent = newByUid.constFind(m_items[i].uid);
+            if ((s == Side::Deleted || s == Side::Absent) && resent != newByUid.cend()) {
+                m_resent.insert(i, *resent);
+                newByUid.erase(resent);
+            }
+        }
+    }
+    // The item as this plan sees it: an href it was sent to anew, without an answer.
+    Item seen(qsizetype i) const
+    {
+        Item item = m_items[i];
+        if (const auto resent = m_resent.constFind(i); resent != m_resent.cend()) {
+            item.href = *resent;
+            item.etag.clear();
+        }
+        return item;
+    }
+
     void add(Kind kind, qsizetype item, const QString& path, const QString& href = {})
     {
         m_plan.actions.append({kind, item, path, href, {}});
@@ -129,7 +161,7 @@ private:
 
     void decide(qsizetype i, Side l, const QString& path)
     {
-        const Item& item = m_items[i];
+        const Item item = seen(i);
         const Side s = serverSide(item, m_server);
         const bool have = m_fetched.contains(item.href);
         if (l == Side::Deleted && (s == Side::Deleted || s == Side::Absent)) {
@@ -160,7 +192,7 @@ private:
     // stopped half-way left of it.
     void serverNew()
     {
-        QStringList known;
+        QStringList known = m_resent.values();
         for (const Item& item : m_items)
             known << item.href;
         const QSet<QString> knownSet(known.cbegin(), known.cend());
@@ -213,6 +245,7 @@ private:
     QStringList m_new;      // files no item claims, by path
     QStringList m_detached; // changed files of mirrors
     QSet<QString> m_uids;
+    QHash<qsizetype, QString> m_resent; // item -> the href it was sent to anew
     Plan m_plan;
 };
 

@@ -58,7 +58,7 @@ struct Action {
     Kind kind;
     qsizetype item = -1; // in the record; -1: new on one side
     QString path;        // the file concerned, where it is now
-    QString href;        // the event concerned
+    QString href;        // the event concerned; for an item, the href it has from now on
     QString uid;         // UploadNew of a file: the UID to send, empty: draw a new one
 };
 

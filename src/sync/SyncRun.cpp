@@ -93,17 +93,41 @@ namespace {
 
 // The same collection however its address is spelled: scheme and host in any case, the default
 // port written or not, with or without the trailing slash, characters encoded or not.
+QString collectionPath(const QUrl& url)
+{
+    QString p = QUrl::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+    return p.endsWith(u'/') ? p : p + u'/';
+}
+
 bool sameCollection(const QUrl& a, const QUrl& b)
 {
-    const auto path = [](const QUrl& url) {
-        QString p = QUrl::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
-        return p.endsWith(u'/') ? p : p + u'/';
-    };
     const std::optional<HttpClient::Origin> origin = HttpClient::originOf(a.toString());
-    return origin && origin == HttpClient::originOf(b.toString()) && path(a) == path(b);
+    return origin && origin == HttpClient::originOf(b.toString()) &&
+           collectionPath(a) == collectionPath(b);
+}
+
+// Scheme, port and path alike: the host may be another name of the same server.
+bool sameButHost(const QUrl& a, const QUrl& b)
+{
+    const auto port = [](const QUrl& url) {
+        return url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) ? 80
+                                                                                          : 443);
+    };
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 && port(a) == port(b) &&
+           collectionPath(a) == collectionPath(b);
 }
 
 } // namespace
+
+// The same calendar under another name of its host (localhost, 127.0.0.1, a second DNS
+// name): the path and port are the same, and the server takes the record's sync token for it.
+// Requests still go to the name the user gave.
+bool Run::sameServer(const QUrl& found, const QUrl& recorded)
+{
+    if (m_status.token.isEmpty() || !sameButHost(found, recorded))
+        return false;
+    return m_dav.changesSince(found, m_status.token).has_value();
+}
 
 void Run::findCollection()
 {
@@ -118,8 +142,13 @@ void Run::findCollection()
             // Another spelling of the same calendar: the record's stays, and with it the UIDs
             // drawn from it.
             m_collection = QUrl(m_status.collection);
-        } else {
-            // Another calendar: what the record knew of the old one says nothing here.
+        } else if (!sameServer(m_collection, QUrl(m_status.collection))) {
+            // Another calendar: what the record knew of the old one says nothing here, but the
+            // UIDs its files were sent with pair them with the same events, should they be
+            // there.
+            for (const Item& item : std::as_const(m_status.items))
+                for (const SyncRecord::File& f : item.files)
+                    m_formerUids.insert(f.path, item.uid);
             m_status = {};
         }
         m_status.account = m_account.url;
@@ -197,7 +226,7 @@ void Run::listFile(const QString& rel, const Listed& seen, const SyncRecord::Fil
         }
     } else {
         const TerminPtr a = load(rel);
-        file.uid = a->Uid().isEmpty() ? fileUid(rel) : a->Uid();
+        file.uid = !a->Uid().isEmpty() ? a->Uid() : m_formerUids.value(rel, fileUid(rel));
         file.sendable = !a->Text().trimmed().isEmpty() && a->datum().isValid();
         m_newFiles.insert(rel, {rel, a, false, file.uid});
     }

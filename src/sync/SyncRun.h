@@ -126,6 +126,7 @@ private:
     }
     void changed(bool force = false);
 
+    bool sameServer(const QUrl& found, const QUrl& recorded);
     void findCollection();
     void classify();
     void listFile(const QString& rel, const Listed& seen, const SyncRecord::File* known);
@@ -164,7 +165,8 @@ private:
     QHash<QString, QByteArray> m_etags; // by href
     QHash<QString, Listed> m_scanned;   // the files of the window, by path
     SyncPlan::Local m_listing;
-    QHash<QString, NewFile> m_newFiles;               // by path: the files no item claims
+    QHash<QString, NewFile> m_newFiles;   // by path: the files no item claims
+    QHash<QString, QString> m_formerUids; // by path: UIDs of a record for another calendar
     QHash<QString, SyncMapping::Incoming> m_incoming; // by href
     SyncPlan::Plan m_plan;
     QList<Item> m_added;

@@ -122,6 +122,14 @@ TEST(SyncPlan, AnEventSentWithoutAnAnswerIsComparedOrSentAgainToItsHref)
               QStringList{QStringLiteral("ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/a.ics")});
     EXPECT_EQ(describe(plan({sent}, local, {}, {})),
               QStringList{QStringLiteral("UploadNew 0 y2026/m1/d5/a.nv3")});
+    // Gone there and sent anew to an href of its own by a sync that stopped before noting it:
+    // the event new there with its UID is compared, not downloaded as a second one.
+    const Item gone{QStringLiteral("u1"), kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
+    for (const LocalFile& file :
+         {LocalFile{100, 10, {}, {}, true}, LocalFile{200, 11, QByteArray("h2"), {}, true}})
+        EXPECT_EQ(describe(plan({gone}, {{kPath, file}}, {{kNewHref, "e9"}},
+                                {{kNewHref, {QStringLiteral("u1")}}})),
+                  QStringList{QStringLiteral("ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/n.ics")});
 }
 
 struct NewRow {

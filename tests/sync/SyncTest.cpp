@@ -377,6 +377,15 @@ const Row kRows[] = {
              EXPECT_EQ(c.localTexts(), QStringList({"A", "B"})) << qPrintable(spelling);
              EXPECT_EQ(c.serverTexts(), QStringList({"A", "B"})) << qPrintable(spelling);
          }
+         // Another name of the host, taking turns with the first: a deletion there stays one.
+         const QString named = QStringLiteral("http://localhost") + c.url().mid(16);
+         c.phone({"delete", c.uidOn("B")});
+         for (const QString& spelling : {named, c.url(), named}) {
+             const SyncResult result = runSync(c.folder(), c.server().account(spelling), {});
+             EXPECT_TRUE(result.ok()) << qPrintable(spelling) << ": " << qPrintable(result.error);
+             EXPECT_EQ(c.localTexts(), QStringList({"A"})) << qPrintable(spelling);
+             EXPECT_EQ(c.serverTexts(), QStringList({"A"})) << qPrintable(spelling);
+         }
      }},
     {"UnchangedSyncCostsOneRequest",
      [](Case& c) {
