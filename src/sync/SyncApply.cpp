@@ -225,6 +225,13 @@ void Run::addNew(const NewFile& file, const QString& uid)
 {
     if (!sendable(file.path, file.appointment))
         return; // not even its UID is written: the file stays as it is
+    // Changed or deleted since the listing: the next sync takes it as it is then; a write of
+    // the UID would bring back a file deleted meanwhile.
+    const std::optional<FileMeta> now = m_files.metadata(abs(file.path));
+    const Listed listed = m_scanned.value(file.path);
+    if (!file.detached &&
+        (!now || now->modified.toMSecsSinceEpoch() != listed.modified || now->size != listed.size))
+        return;
     // A UID that is not the file's own is written into it, so a sync killed after sending the
     // event finds the pair again; the file's name tells the others without a write.
     if (file.uid != uid) {
@@ -243,6 +250,12 @@ void Run::addNew(const NewFile& file, const QString& uid)
 
 void Run::reconcile(Item& item, const QString& rel, const SyncMapping::Incoming& in)
 {
+    // Gone or unreadable since the listing: nothing to compare, nothing to keep a copy of; the
+    // next sync takes both sides as they are then.
+    if (!look(rel)) {
+        ++m_result.retryLater;
+        return;
+    }
     const bool exact = in.error.isEmpty() && !in.mirror && in.appointments.size() == 1;
     if (exact && SyncMapping::sameEvent(load(rel), m_folder,
                                         std::make_shared<ClassTermin>(in.appointments.first()),
@@ -279,7 +292,8 @@ void Run::perform(const SyncPlan::Action& action)
                 pull(item, *in, {});
             else
                 reconcile(item, action.path, *in);
-            m_added.append(item);
+            if (action.kind == Kind::DownloadNew || !item.files.isEmpty())
+                m_added.append(item); // else the file went meanwhile: the next sync pairs
             return;
         }
         default:
@@ -308,6 +322,13 @@ void Run::perform(const SyncPlan::Action& action)
         return;
     case Kind::DeleteHere:
         item.files = m_plan.files.value(action.item);
+        for (const SyncRecord::File& f : item.files) {
+            if (!stillKnown(item, f.path)) {
+                // Saved here since the listing: a change wins over a deletion there, next time.
+                ++m_result.retryLater;
+                return;
+            }
+        }
         deleteLocal(item);
         m_drop[action.item] = true;
         return;

@@ -28,7 +28,10 @@ bool Run::sendable(const QString& rel, const TerminPtr& a)
     QString why;
     if (!a->Text().trimmed().isEmpty() && a->datum().isValid())
         return true;
-    if (!look(rel))
+    const bool readable = look(rel).has_value();
+    if (!readable && !m_files.metadata(abs(rel)))
+        return false; // gone since the listing: the next sync sees it so
+    if (!readable)
         why = Sync::tr("%1 was not sent: it cannot be read whole inside the data folder.");
     else if (a->Text().trimmed().isEmpty())
         why = Sync::tr("%1 was not sent: it holds no text.");

@@ -52,6 +52,12 @@ void MemoryServer::drop(const QString& href)
 
 bool MemoryServer::begin(const QUrl& collection)
 {
+    if (m_actAt >= 0 && m_actAt-- == 0)
+        std::exchange(m_act, {})();
+    if (m_killBefore >= 0 && m_killBefore-- == 0) {
+        ++m_answersLost; // what the sync did before is not noted: as if unanswered
+        throw Killed{};
+    }
     ++m_requests;
     if (m_failNext >= 0 && m_failNext-- == 0) {
         m_error = QStringLiteral("503 Service Unavailable");
@@ -66,6 +72,10 @@ bool MemoryServer::begin(const QUrl& collection)
 
 bool MemoryServer::answered()
 {
+    if (m_killAfter >= 0 && m_killAfter-- == 0) {
+        ++m_answersLost;
+        throw Killed{};
+    }
     if (m_loseAnswer < 0 || m_loseAnswer-- > 0)
         return true;
     ++m_answersLost;

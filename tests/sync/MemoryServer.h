@@ -8,6 +8,9 @@
 #include <QString>
 #include <QUrl>
 
+#include <algorithm>
+#include <functional>
+
 // A calendar collection held in memory, answering as a CalDAV server would: ETags, a sync
 // token that moves with each change, If-Match and If-None-Match (412), a UID at a second href
 // refused (409), and faults on demand.
@@ -31,11 +34,30 @@ public:
     void loseNextAnswer(int skip = 0) { m_loseAnswer = skip; }
     // The request after `skip` more fails without doing anything.
     void failNextRequest(int skip = 0) { m_failNext = skip; }
-    void clearFaults() { m_loseAnswer = m_failNext = -1; }
-    // How many writes were done whose answer was lost.
+    // The sync dies: at the request after `skip` more, before it is done, or once the write
+    // after `skip` more is done, its answer never read. It ends by throwing Killed.
+    struct Killed {};
+    void killBeforeRequest(int skip) { m_killBefore = skip; }
+    void killAfterWrite(int skip) { m_killAfter = skip; }
+    // Before the request after `skip` more, act runs once: a colleague's save between two
+    // steps of the sync.
+    void actBeforeRequest(int skip, std::function<void()> act)
+    {
+        m_actAt = skip;
+        m_act = std::move(act);
+    }
+    void clearFaults()
+    {
+        m_loseAnswer = m_failNext = m_killBefore = m_killAfter = m_actAt = -1;
+        m_act = {};
+    }
+    // How many writes were done whose answer was lost, and how many syncs were killed.
     int answersLost() const { return m_answersLost; }
     // How many requests or writes come before the pending fault.
-    int faultDistance() const { return qMax(m_loseAnswer, m_failNext); }
+    int faultDistance() const
+    {
+        return std::max({m_loseAnswer, m_failNext, m_killBefore, m_killAfter, m_actAt});
+    }
 
     std::optional<State> state(const QUrl& collection) override;
     std::optional<QHash<QString, QByteArray>> etags(const QUrl& collection) override;
@@ -68,6 +90,10 @@ private:
     int m_requests = 0;
     int m_loseAnswer = -1; // -1: no fault pending
     int m_failNext = -1;
+    int m_killBefore = -1;
+    int m_killAfter = -1;
+    int m_actAt = -1;
+    std::function<void()> m_act;
     int m_answersLost = 0;
     QString m_error;
 };

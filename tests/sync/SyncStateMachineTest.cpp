@@ -57,8 +57,9 @@ QByteArray retitled(const QByteArray& body, const QString& text)
 
 class Machine {
 public:
-    explicit Machine(quint32 seed)
+    explicit Machine(quint32 seed, int kinds)
         : m_random(seed)
+        , m_kinds(kinds)
         , m_folder(m_dir.path() + u'/')
         , m_server(QUrl(QStringLiteral("http://127.0.0.1/cal/")))
         , m_clock(QDateTime::currentDateTime().addDays(-1))
@@ -72,7 +73,8 @@ public:
     // A random step; false with why when a check after a sync failed.
     bool step(QString* why)
     {
-        switch (pick(10)) {
+        // Kinds 0 to 9 are the steps of the first seeds, 10 to 12 came later.
+        switch (pick(m_kinds)) {
         case 0:
             return createLocal(), true;
         case 1:
@@ -93,6 +95,15 @@ public:
         case 8:
             m_server.failNextRequest(pick(6));
             return faultySync(QStringLiteral("sync, request %1 fails"));
+        case 10:
+            m_server.killBeforeRequest(pick(6));
+            return faultySync(QStringLiteral("sync killed before request %1"));
+        case 11:
+            m_server.killAfterWrite(pick(4));
+            return faultySync(QStringLiteral("sync killed after write %1"));
+        case 12:
+            m_server.actBeforeRequest(pick(6), [this] { localStep(); });
+            return faultySync(QStringLiteral("sync, the folder changed before request %1"));
         default:
             return cleanSync(why);
         }
@@ -162,6 +173,21 @@ private:
         if (m_server.answersLost() > m_lostBefore)
             m_mayReturn.insert(before);
         m_steps << step;
+    }
+
+    void localStep()
+    {
+        m_steps << QStringLiteral("  during the sync:");
+        switch (pick(4)) {
+        case 0:
+            return createLocal();
+        case 1:
+            return editLocal();
+        case 2:
+            return deleteLocal();
+        default:
+            return moveLocal();
+        }
     }
 
     void createLocal()
@@ -242,9 +268,13 @@ private:
     bool faultySync(const QString& step)
     {
         m_steps << step.arg(m_server.faultDistance() + 1);
-        const SyncResult result = runSyncWith(m_folder, m_account, m_options, m_server);
+        try {
+            const SyncResult result = runSyncWith(m_folder, m_account, m_options, m_server);
+            told(result);
+        } catch (const MemoryServer::Killed&) {
+            m_steps << QStringLiteral("  killed");
+        }
         m_server.clearFaults();
-        told(result);
         return true;
     }
 
@@ -312,6 +342,7 @@ private:
     }
 
     std::mt19937 m_random;
+    int m_kinds;
     QTemporaryDir m_dir;
     QString m_folder;
     MemoryServer m_server;
@@ -336,11 +367,11 @@ quint32 setting(const char* name, quint32 fallback)
 }
 
 // Runs of a seed each, the seeds counting up from the first.
-void runMachines(quint32 firstSeed, quint32 runs, int steps)
+void runMachines(quint32 firstSeed, quint32 runs, int steps, int kinds = 13)
 {
     for (quint32 run = 0; run < runs; ++run) {
         const quint32 seed = firstSeed + run;
-        Machine machine(seed);
+        Machine machine(seed, kinds);
         QString why;
         bool ok = true;
         for (int i = 0; i < steps && ok; ++i)
@@ -358,10 +389,13 @@ void runMachines(quint32 firstSeed, quint32 runs, int steps)
 TEST(SyncStateMachine, SeedsThatFoundFaults)
 {
     // A file without an owner whose upload's answer was lost became a conflict copy of itself.
-    runMachines(20261208, 1, 40);
+    runMachines(20261208, 1, 40, 10);
     // The href of an event sent anew after a deletion there was forgotten when the PUT's
     // answer was lost and nothing else had been done: every later sync got 409.
-    runMachines(20261210, 1, 40);
+    runMachines(20261210, 1, 40, 10);
+    // A file deleted during the sync, whose event a killed sync had sent, became an empty
+    // conflict copy; then its event was never fetched again.
+    runMachines(2094, 1, 40);
 }
 
 TEST(SyncStateMachine, RandomStepsOnBothSidesLoseNothingAndConverge)
