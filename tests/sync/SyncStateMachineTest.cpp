@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -70,43 +72,39 @@ public:
 
     const QStringList& steps() const { return m_steps; }
 
+    enum Step {
+        NewHere,
+        EditHere,
+        DeleteHere,
+        MoveHere,
+        NewThere,
+        EditThere,
+        DeleteThere,
+        SyncLosingAnAnswer,
+        SyncFailingARequest,
+        Sync,
+        SyncKilledBeforeARequest,
+        SyncKilledAfterAWrite,
+        SyncWhileTheFolderChanges,
+        SyncWhileThePhoneChanges,
+    };
+
     // A random step; false with why when a check after a sync failed.
     bool step(QString* why)
     {
-        // Kinds 0 to 9 are the steps of the first seeds, 10 to 12 came later.
-        switch (pick(m_kinds)) {
-        case 0:
-            return createLocal(), true;
-        case 1:
-            return editLocal(), true;
-        case 2:
-            return deleteLocal(), true;
-        case 3:
-            return moveLocal(), true;
-        case 4:
-            return createOnPhone(), true;
-        case 5:
-            return editOnPhone(), true;
-        case 6:
-            return deleteOnPhone(), true;
-        case 7:
-            m_server.loseNextAnswer(pick(4));
-            return faultySync(QStringLiteral("sync, answer of write %1 lost"));
-        case 8:
-            m_server.failNextRequest(pick(6));
-            return faultySync(QStringLiteral("sync, request %1 fails"));
-        case 10:
-            m_server.killBeforeRequest(pick(6));
-            return faultySync(QStringLiteral("sync killed before request %1"));
-        case 11:
-            m_server.killAfterWrite(pick(4));
-            return faultySync(QStringLiteral("sync killed after write %1"));
-        case 12:
-            m_server.actBeforeRequest(pick(6), [this] { localStep(); });
-            return faultySync(QStringLiteral("sync, the folder changed before request %1"));
-        default:
-            return cleanSync(why);
-        }
+        // Kinds 0 to 9 are the steps of the first seeds, the others came later.
+        return play(Step(pick(m_kinds)), why);
+    }
+    // A step of a script: the fault after `at` more requests or writes; inner, the step on
+    // one side during the sync.
+    bool play(Step step, int at, QString* why, std::optional<Step> inner = {})
+    {
+        m_at = at;
+        m_inner = inner;
+        const bool ok = play(step, why);
+        m_at.reset();
+        m_inner.reset();
+        return ok;
     }
 
     // The end: no fault left, two syncs, then both sides agree.
@@ -122,6 +120,52 @@ public:
     }
 
 private:
+    bool play(Step step, QString* why)
+    {
+        switch (step) {
+        case NewHere:
+            return createLocal(), true;
+        case EditHere:
+            return editLocal(), true;
+        case DeleteHere:
+            return deleteLocal(), true;
+        case MoveHere:
+            return moveLocal(), true;
+        case NewThere:
+            return createOnPhone(), true;
+        case EditThere:
+            return editOnPhone(), true;
+        case DeleteThere:
+            return deleteOnPhone(), true;
+        case SyncLosingAnAnswer:
+            m_server.loseNextAnswer(at(4));
+            return faultySync(QStringLiteral("sync, answer of write %1 lost"));
+        case SyncFailingARequest:
+            m_server.failNextRequest(at(6));
+            return faultySync(QStringLiteral("sync, request %1 fails"));
+        case SyncKilledBeforeARequest:
+            m_server.killBeforeRequest(at(6));
+            return faultySync(QStringLiteral("sync killed before request %1"));
+        case SyncKilledAfterAWrite:
+            m_server.killAfterWrite(at(4));
+            return faultySync(QStringLiteral("sync killed after write %1"));
+        case SyncWhileTheFolderChanges:
+            m_server.actBeforeRequest(
+                at(6), [this, inner = m_inner] { during(inner ? *inner : Step(pick(4))); });
+            return faultySync(QStringLiteral("sync, the folder changed before request %1"));
+        case SyncWhileThePhoneChanges:
+            m_server.actBeforeRequest(at(6), [this, inner = m_inner] {
+                during(inner ? *inner : Step(NewThere + pick(3)));
+            });
+            return faultySync(QStringLiteral("sync, the phone changed before request %1"));
+        case Sync:
+            break;
+        }
+        return cleanSync(why);
+    }
+
+    // Where a fault of a sync strikes: the script's place, else a random one of n.
+    int at(int n) { return m_at ? *m_at : pick(n); }
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
     QString newText() { return QStringLiteral("text %1").arg(++m_texts); }
     QDate someDay() { return QDate::currentDate().addDays(1 + pick(40)); }
@@ -175,19 +219,12 @@ private:
         m_steps << step;
     }
 
-    void localStep()
+    // A step on one side between two requests of a sync.
+    void during(Step step)
     {
         m_steps << QStringLiteral("  during the sync:");
-        switch (pick(4)) {
-        case 0:
-            return createLocal();
-        case 1:
-            return editLocal();
-        case 2:
-            return deleteLocal();
-        default:
-            return moveLocal();
-        }
+        QString unused;
+        play(step, &unused);
     }
 
     void createLocal()
@@ -343,6 +380,8 @@ private:
 
     std::mt19937 m_random;
     int m_kinds;
+    std::optional<int> m_at;
+    std::optional<Step> m_inner;
     QTemporaryDir m_dir;
     QString m_folder;
     MemoryServer m_server;
@@ -367,7 +406,7 @@ quint32 setting(const char* name, quint32 fallback)
 }
 
 // Runs of a seed each, the seeds counting up from the first.
-void runMachines(quint32 firstSeed, quint32 runs, int steps, int kinds = 13)
+void runMachines(quint32 firstSeed, quint32 runs, int steps, int kinds = 14)
 {
     for (quint32 run = 0; run < runs; ++run) {
         const quint32 seed = firstSeed + run;
@@ -395,7 +434,58 @@ TEST(SyncStateMachine, SeedsThatFoundFaults)
     runMachines(20261210, 1, 40, 10);
     // A file deleted during the sync, whose event a killed sync had sent, became an empty
     // conflict copy; then its event was never fetched again.
-    runMachines(2094, 1, 40);
+    runMachines(2094, 1, 40, 13);
+}
+
+// Edits a fault hunt once saw lost, each as its steps. A sync asks the server's state first;
+// unchanged there, its second request is its first write, else it asks what changed, lists
+// the folder and fetches the changed events with its third.
+TEST(SyncStateMachine, EditsDuringOrAroundAFailedSyncSurvive)
+{
+    using M = Machine;
+    struct Script {
+        const char* name;
+        QList<std::tuple<M::Step, int, std::optional<M::Step>>> steps;
+    };
+    const Script scripts[] = {
+        {"an upload refused as the phone changed the event meanwhile",
+         {{M::NewHere, 0, {}},
+          {M::Sync, 0, {}},
+          {M::EditHere, 0, {}},
+          {M::SyncWhileThePhoneChanges, 1, M::EditThere}}},
+        {"an upload that never went out, then a change on the phone",
+         {{M::NewHere, 0, {}},
+          {M::Sync, 0, {}},
+          {M::EditHere, 0, {}},
+          {M::SyncFailingARequest, 1, {}},
+          {M::EditThere, 0, {}}}},
+        {"a save during the upload",
+         {{M::NewHere, 0, {}},
+          {M::Sync, 0, {}},
+          {M::EditHere, 0, {}},
+          {M::SyncWhileTheFolderChanges, 1, M::EditHere}}},
+        {"a save during the download",
+         {{M::NewHere, 0, {}},
+          {M::Sync, 0, {}},
+          {M::EditThere, 0, {}},
+          {M::SyncWhileTheFolderChanges, 2, M::EditHere}}},
+        {"a deletion there while saved here",
+         {{M::NewHere, 0, {}},
+          {M::Sync, 0, {}},
+          {M::DeleteThere, 0, {}},
+          {M::NewThere, 0, {}},
+          {M::SyncWhileTheFolderChanges, 2, M::EditHere}}},
+    };
+    for (const Script& script : scripts) {
+        Machine machine(0, 0);
+        QString why;
+        bool ok = true;
+        for (const auto& [step, at, inner] : script.steps)
+            ok = ok && machine.play(step, at, &why, inner);
+        EXPECT_TRUE(ok && machine.settle(&why))
+            << script.name << ": " << qPrintable(why) << "\n  "
+            << qPrintable(machine.steps().join(QStringLiteral("\n  ")));
+    }
 }
 
 TEST(SyncStateMachine, RandomStepsOnBothSidesLoseNothingAndConverge)
