@@ -8,10 +8,10 @@
 
 #include "DataFolderGenerator.h"
 
-#include "DataAccess.h"
-#include "FileAccess.h"
-#include "IcsExport.h"
-#include "ProfileCache.h"
+#include "exchange/IcsExport.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "store/DataAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 // import window how long until the sections show and the longest gap between two ticks of a
 // 5 ms timer on the window's thread meanwhile. Runs by hand and prints a table; the section
 // counts to try may be given as arguments.
-#include "Settings.h"
-#include "form_import.h"
+#include "settings/Settings.h"
+#include "tools/form_import.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,16 +6,16 @@
 // was idle and when the share heard its last request, and the longest gap between two ticks of
 // a 5 ms timer on the window's thread meanwhile: how long the window could not have answered.
 // Runs by hand and prints a table; where no slow share can be mounted it says why.
-#include "AppointmentEditing.h"
-#include "AppointmentFiling.h"
-#include "ClassDay.h"
 #include "DataFolderGenerator.h"
-#include "DayWeekView.h"
-#include "FolderWatch.h"
-#include "Settings.h"
 #include "SlowShare.h"
-#include "StoreService.h"
-#include "form_main.h"
+#include "edit/AppointmentEditing.h"
+#include "service/FolderWatch.h"
+#include "service/StoreService.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "views/ClassDay.h"
+#include "views/DayWeekView.h"
+#include "views/form_main.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -7,10 +7,10 @@
 
 #include "DataFolderGenerator.h"
 
-#include "DataAccess.h"
-#include "FileAccess.h"
-#include "ProfileCache.h"
-#include "Settings.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,15 +3,15 @@
 // day crowded with appointments: its column layout alone, and the rebuild of its day view.
 // Then a week of 20,000 appointments: the window's time to show it when stepping back to it,
 // and the window's time for a refresh that finds nothing changed.
-#include "AppointmentEditing.h"
-#include "AppointmentFiling.h"
-#include "Calendar.h"
-#include "ClassDay.h"
-#include "DataAccess.h"
 #include "DataFolderGenerator.h"
-#include "Settings.h"
-#include "StoreService.h"
-#include "form_main.h"
+#include "edit/AppointmentEditing.h"
+#include "service/StoreService.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
+#include "views/Calendar.h"
+#include "views/ClassDay.h"
+#include "views/form_main.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 // An appointment file as another user's copy may leave it, loaded through the store from a
 // day directory and from the recurring tree. What loads must be a sane record, and saving it
 // and loading it again must give the same record.
-#include "AppointmentFile.h"
-#include "ClassTermin.h"
-#include "DataAccess.h"
 #include "MemoryFileAccess.h"
-#include "ProfileCodec.h"
+#include "profile/ProfileCodec.h"
+#include "store/AppointmentFile.h"
+#include "store/ClassTermin.h"
+#include "store/DataAccess.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // A CalDAV server's multistatus answer, as a hostile or broken server may send it: read into
 // responses; every property named by namespace and name, every href as text.
-#include "DavXml.h"
+#include "sync/DavXml.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,11 +1,11 @@
 // A holiday list from anywhere: refused exactly when it holds control characters, else parsed
 // and every section imported into a data folder in memory. Each day shown by the views must
 // then hold the last holiday imported for it.
-#include "ApiINI.h"
-#include "DataAccess.h"
-#include "HolidayFile.h"
 #include "MemoryFileAccess.h"
-#include "ProfileCodec.h"
+#include "profile/ApiINI.h"
+#include "profile/ProfileCodec.h"
+#include "store/DataAccess.h"
+#include "tools/HolidayFile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The header lines of an HTTP answer as libcurl hands them over, each ending in its line
 // break: the ETag and the redirect target taken from them, forgotten at each new status line.
 // The same bytes as an address are judged against the account's server.
-#include "HttpClient.h"
+#include "sync/HttpClient.h"
 
 #include <QUrl>
 

@@ -1,11 +1,11 @@
 // An iCalendar file from a download or a mail: checked and imported into a data folder in
 // memory. What is not iCalendar writes nothing; every file written loads as a sane record.
-#include "ClassTermin.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "IcsImport.h"
 #include "MemoryFileAccess.h"
-#include "Recurrence.h"
+#include "exchange/IcsImport.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
+#include "store/Recurrence.h"
 
 #include <cstdint>
 #include <cstdio>

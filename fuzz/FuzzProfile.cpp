@@ -1,9 +1,9 @@
 // A profile file as another user's copy or an editor may leave it: decoded, parsed, every kind
 // of value read, and one key written. A write must read back and change no other key.
-#include "ApiINI.h"
 #include "MemoryFileAccess.h"
-#include "ProfileCodec.h"
-#include "ProfileDocument.h"
+#include "profile/ApiINI.h"
+#include "profile/ProfileCodec.h"
+#include "profile/ProfileDocument.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
 // A pointer file and a shared settings file as a team member or an editor may leave them:
 // loaded, saved and loaded again, every setting must come back as it was.
-#include "ApiINI.h"
 #include "MemoryFileAccess.h"
-#include "ProfileCodec.h"
-#include "Settings.h"
+#include "profile/ApiINI.h"
+#include "profile/ProfileCodec.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 #include <cstdio>

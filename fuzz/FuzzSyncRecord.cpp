@@ -1,8 +1,8 @@
 // The sync record a colleague's copy, another version or a hand edit may leave in the shared
 // folder: what the reader keeps names only appointment files, each once, and every member of
 // the collection once; written into a folder and read back it is the same.
-#include "Recurrence.h"
-#include "SyncRecord.h"
+#include "store/Recurrence.h"
+#include "sync/SyncRecord.h"
 
 #include <QSet>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 
 // A file system in memory behind the store's file-access seam: a fuzzer runs thousands of
 // inputs a second through the same code the disk would, and nothing touches the disk.
-#include "FileAccess.h"
+#include "profile/FileAccess.h"
 
 #include <QHash>
 #include <QSet>
@@ -94,10 +94,7 @@ public:
         outcome.written = m_files.value(path).meta;
         return outcome;
     }
-    bool remove(const QString& path, const QString&) override
-    {
-        return m_files.remove(path) > 0;
-    }
+    bool remove(const QString& path, const QString&) override { return m_files.remove(path) > 0; }
     bool makePath(const QString& dir) override
     {
         addDirectory(dir);

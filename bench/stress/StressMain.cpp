@@ -3,13 +3,13 @@
 // that each appointment is one whole version some writer wrote. At the end every appointment
 // must be there in its last version, and nothing else. Exits 1 on any finding.
 
-#include "Common.h"
-#include "DataAccess.h"
-#include "FileAccess.h"
-#include "ProfileCache.h"
-#include "Settings.h"
 #include "StressRoles.h"
 #include "StressStamp.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 #include "StressRoles.h"
 
-#include "AppointmentFiling.h"
-#include "ClassTermin.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "FileAccess.h"
-#include "ProfileCache.h"
-#include "Settings.h"
 #include "StressStamp.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
 
 #include <QDir>
 #include <QFile>

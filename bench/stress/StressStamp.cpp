@@ -1,11 +1,11 @@
 #include "StressStamp.h"
 
-#include "ApiINI.h"
-#include "AppointmentFile.h"
-#include "ClassTermin.h"
-#include "Common.h"
-#include "ProfileCodec.h"
-#include "ProfileDocument.h"
+#include "profile/ApiINI.h"
+#include "profile/ProfileCodec.h"
+#include "profile/ProfileDocument.h"
+#include "store/AppointmentFile.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DateParts.h"
-#include "Recurrence.h"
+#include "profile/DateParts.h"
+#include "store/Recurrence.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,7 +1,7 @@
-#include "AppointmentEditing.h"
+#include "edit/AppointmentEditing.h"
 
-#include "AppointmentFiling.h"
-#include "HeartbeatPause.h"
+#include "store/AppointmentFiling.h"
+#include "ui/HeartbeatPause.h"
 
 #include <QScopeGuard>
 

@@ -1,7 +1,7 @@
-#include "ClassMonthDD.h"
+#include "edit/ClassMonthDD.h"
 
-#include "Common.h"
-#include "PictureBox.h"
+#include "store/Common.h"
+#include "ui/PictureBox.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ClassTabs.h"
+#include "edit/ClassTabs.h"
 
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 namespace {
 

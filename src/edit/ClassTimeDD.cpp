@@ -1,7 +1,7 @@
-#include "ClassTimeDD.h"
+#include "edit/ClassTimeDD.h"
 
-#include "Common.h"
-#include "PictureBox.h"
+#include "store/Common.h"
+#include "ui/PictureBox.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DateParts.h"
+#include "profile/DateParts.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "TypedTime.h"
+#include "edit/TypedTime.h"
 
 #include <QRegularExpression>
 

@@ -1,16 +1,16 @@
-#include "form_edit.h"
-#include "form_edit_layout.h"
+#include "edit/form_edit.h"
+#include "edit/form_edit_layout.h"
 
-#include "ApiColorPicker.h"
-#include "ClassMonthDD.h"
-#include "ClassTabs.h"
-#include "ClassTimeDD.h"
-#include "Common.h"
-#include "Language.h"
-#include "PictureBox.h"
-#include "PlainText.h"
-#include "Recurrence.h"
-#include "Settings.h"
+#include "edit/ClassMonthDD.h"
+#include "edit/ClassTabs.h"
+#include "edit/ClassTimeDD.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "store/Recurrence.h"
+#include "ui/ApiColorPicker.h"
+#include "ui/Language.h"
+#include "ui/PictureBox.h"
+#include "ui/PlainText.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ApiLoginName.h"
-#include "AppointmentEditing.h"
-#include "DateParts.h"
+#include "edit/AppointmentEditing.h"
+#include "profile/DateParts.h"
+#include "store/ApiLoginName.h"
 
 #include <QDate>
 #include <QDialog>

@@ -1,11 +1,11 @@
 // The appointment editor's controls: pages, fields, pickers, buttons and timers.
-#include "form_edit.h"
-#include "form_edit_layout.h"
+#include "edit/form_edit.h"
+#include "edit/form_edit_layout.h"
 
-#include "ClassMonthDD.h"
-#include "ClassTabs.h"
-#include "ClassTimeDD.h"
-#include "PictureBox.h"
+#include "edit/ClassMonthDD.h"
+#include "edit/ClassTabs.h"
+#include "edit/ClassTimeDD.h"
+#include "ui/PictureBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

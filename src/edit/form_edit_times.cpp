@@ -1,12 +1,12 @@
 // The appointment editor's time fields: the clocks that drop down from them, times typed into
 // them, and how the start and the end follow each other.
-#include "form_edit.h"
+#include "edit/form_edit.h"
 
-#include "ClassTimeDD.h"
-#include "Common.h"
-#include "PictureBox.h"
-#include "Settings.h"
-#include "TypedTime.h"
+#include "edit/ClassTimeDD.h"
+#include "edit/TypedTime.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "ui/PictureBox.h"
 
 #include <cstdlib>
 

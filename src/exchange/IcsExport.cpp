@@ -1,8 +1,8 @@
-#include "IcsExport.h"
+#include "exchange/IcsExport.h"
 
-#include "ClassTermin.h"
-#include "DataAccess.h"
-#include "IcsSupport.h"
+#include "exchange/IcsSupport.h"
+#include "store/ClassTermin.h"
+#include "store/DataAccess.h"
 
 #include <QList>
 #include <QSet>

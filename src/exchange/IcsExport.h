@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QString>
 
-#include "ClassTermin.h"
+#include "store/ClassTermin.h"
 
 class DataAccess;
 

@@ -1,12 +1,12 @@
-#include "IcsImport.h"
+#include "exchange/IcsImport.h"
 
-#include "ApiLoginName.h"
-#include "ClassTermin.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "IcsImportSupport.h"
-#include "ImportRecord.h"
-#include "Settings.h"
+#include "exchange/IcsImportSupport.h"
+#include "exchange/ImportRecord.h"
+#include "settings/Settings.h"
+#include "store/ApiLoginName.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
 
 #include <QHash>
 #include <QRandomGenerator>

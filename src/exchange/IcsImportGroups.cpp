@@ -1,4 +1,4 @@
-#include "IcsImportSupport.h"
+#include "exchange/IcsImportSupport.h"
 
 #include <QHash>
 

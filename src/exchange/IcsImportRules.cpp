@@ -1,7 +1,7 @@
-#include "IcsImportSupport.h"
+#include "exchange/IcsImportSupport.h"
 
-#include "Common.h"
-#include "IcsImport.h"
+#include "exchange/IcsImport.h"
+#include "store/Common.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "IcsImport.h"
+#include "exchange/IcsImport.h"
 
-#include "IcsImportSupport.h"
+#include "exchange/IcsImportSupport.h"
 
 #include <QDir>
 

@@ -4,9 +4,9 @@
 // of one event, the rules turned into occurrences, and the planned appointments on their way
 // to the data folder. Inside the exchange library's import only.
 
-#include "ClassTermin.h"
-#include "IcsImport.h"
-#include "IcsSupport.h"
+#include "exchange/IcsImport.h"
+#include "exchange/IcsSupport.h"
+#include "store/ClassTermin.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
-#include "ApiINI.h"
-#include "AppointmentFile.h"
-#include "AppointmentFiling.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "IcsImportSupport.h"
-#include "ImportRecord.h"
+#include "exchange/IcsImportSupport.h"
+#include "exchange/ImportRecord.h"
+#include "profile/ApiINI.h"
+#include "store/AppointmentFile.h"
+#include "store/AppointmentFiling.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
 
 #include <QHash>
 #include <QMap>

@@ -1,6 +1,6 @@
-#include "IcsSupport.h"
+#include "exchange/IcsSupport.h"
 
-#include "Common.h"
+#include "store/Common.h"
 
 #include <algorithm>
 #include <utility>

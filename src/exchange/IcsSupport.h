@@ -3,7 +3,7 @@
 // What export and import share: owners for libical's objects, the dates an appointment file
 // can hold, and when a recurring appointment applies. Inside the exchange library only.
 
-#include "Recurrence.h"
+#include "store/Recurrence.h"
 
 #include <libical/ical.h>
 

@@ -1,13 +1,13 @@
-#include "IcsWindows.h"
+#include "exchange/IcsWindows.h"
 
-#include "ApiLoginName.h"
-#include "ApiOpenSave.h"
-#include "FileAccess.h"
-#include "ImportRecord.h"
-#include "Settings.h"
-#include "WorkerThread.h"
-#include "form_export_ics.h"
-#include "form_import_ics.h"
+#include "exchange/ImportRecord.h"
+#include "exchange/form_export_ics.h"
+#include "exchange/form_import_ics.h"
+#include "profile/FileAccess.h"
+#include "service/WorkerThread.h"
+#include "settings/Settings.h"
+#include "store/ApiLoginName.h"
+#include "ui/ApiOpenSave.h"
 
 #include <QDir>
 #include <QEventLoop>

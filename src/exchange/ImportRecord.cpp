@@ -1,7 +1,7 @@
-#include "ImportRecord.h"
+#include "exchange/ImportRecord.h"
 
-#include "Recurrence.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "store/Recurrence.h"
 
 #include <QCryptographicHash>
 #include <QDir>

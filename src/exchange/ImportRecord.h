@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Descriptor.h"
-#include "FileAccess.h"
+#include "profile/Descriptor.h"
+#include "profile/FileAccess.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

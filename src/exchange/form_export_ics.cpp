@@ -1,13 +1,13 @@
-#include "form_export_ics.h"
+#include "exchange/form_export_ics.h"
 
-#include "ApiOpenSave.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "IcsExport.h"
-#include "MousePointer.h"
-#include "ProfileCache.h"
-#include "Settings.h"
-#include "WorkerThread.h"
+#include "exchange/IcsExport.h"
+#include "profile/ProfileCache.h"
+#include "service/WorkerThread.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
+#include "ui/ApiOpenSave.h"
+#include "ui/MousePointer.h"
 
 #include <QCalendarWidget>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileAccess.h"
-#include "IcsWindows.h"
+#include "exchange/IcsWindows.h"
+#include "profile/FileAccess.h"
 
 #include <QDialog>
 

@@ -1,15 +1,15 @@
-#include "form_import_ics.h"
+#include "exchange/form_import_ics.h"
 
-#include "ApiColorPicker.h"
-#include "ApiLoginName.h"
-#include "CancellableFileAccess.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "ImportRun.h"
-#include "MousePointer.h"
-#include "ProfileCache.h"
-#include "Settings.h"
-#include "WorkerThread.h"
+#include "profile/ProfileCache.h"
+#include "service/CancellableFileAccess.h"
+#include "service/ImportRun.h"
+#include "service/WorkerThread.h"
+#include "settings/Settings.h"
+#include "store/ApiLoginName.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
+#include "ui/ApiColorPicker.h"
+#include "ui/MousePointer.h"
 
 #include <QComboBox>
 #include <QDir>

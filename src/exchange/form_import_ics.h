@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileAccess.h"
-#include "IcsImport.h"
-#include "IcsWindows.h"
+#include "exchange/IcsImport.h"
+#include "exchange/IcsWindows.h"
+#include "profile/FileAccess.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "CurlSetup.h"
+#include "net/CurlSetup.h"
 
 #include <mutex>
 

@@ -1,10 +1,10 @@
-#include "Druck.h"
+#include "print/Druck.h"
 
-#include "ClassDay.h"
-#include "Common.h"
-#include "Language.h"
-#include "PrintCanvas.h"
-#include "Settings.h"
+#include "print/PrintCanvas.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "ui/Language.h"
+#include "views/ClassDay.h"
 
 #include <algorithm>
 #include <cmath>

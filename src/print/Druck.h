@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DateParts.h"
-#include "DaySource.h"
+#include "profile/DateParts.h"
+#include "store/DaySource.h"
 
 #include <QDate>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "PainterCanvas.h"
+#include "print/PainterCanvas.h"
 
 #include <QFontMetricsF>
 #include <QPrinter>

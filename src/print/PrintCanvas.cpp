@@ -1,6 +1,6 @@
-#include "PrintCanvas.h"
+#include "print/PrintCanvas.h"
 
-#include "PlainText.h"
+#include "ui/PlainText.h"
 
 QList<WrappedLine> PrintCanvas::PrintWrappedText(double x, double y, double w, double h,
                                                  const QString& text, TextAlign align)

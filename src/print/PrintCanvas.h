@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrappedText.h"
+#include "print/WrappedText.h"
 
 #include <QColor>
 #include <QRectF>

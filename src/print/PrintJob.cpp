@@ -1,9 +1,9 @@
-#include "PrintJob.h"
+#include "print/PrintJob.h"
 
-#include "DataAccess.h"
-#include "Druck.h"
-#include "FileAccess.h"
-#include "PainterCanvas.h"
+#include "print/Druck.h"
+#include "print/PainterCanvas.h"
+#include "profile/FileAccess.h"
+#include "store/DataAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DaySource.h"
+#include "store/DaySource.h"
 
 #include <QByteArray>
 #include <QDate>

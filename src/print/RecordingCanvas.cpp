@@ -1,4 +1,4 @@
-#include "RecordingCanvas.h"
+#include "print/RecordingCanvas.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "WrappedText.h"
+#include "print/WrappedText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "clsPrintDialog.h"
+#include "print/clsPrintDialog.h"
 
 #include <QPageLayout>
 #include <QPrintDialog>

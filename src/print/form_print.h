@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrintJob.h"
+#include "print/PrintJob.h"
 
 #include <QDate>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "ApiINI.h"
+#include "profile/ApiINI.h"
 
-#include "ProfileCodec.h"
+#include "profile/ProfileCodec.h"
 
 #include <cmath>
 #include <limits>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DateParts.h"
-#include "FileAccess.h"
-#include "ProfileCache.h"
+#include "profile/DateParts.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
 
 #include <QDate>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "DateParts.h"
+#include "profile/DateParts.h"
 
 QDate DateSerial(int year, int month, int day)
 {

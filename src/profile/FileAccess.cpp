@@ -1,6 +1,6 @@
-#include "FileAccess.h"
+#include "profile/FileAccess.h"
 
-#include "Descriptor.h"
+#include "profile/Descriptor.h"
 
 #include <QDir>
 #include <QFile>

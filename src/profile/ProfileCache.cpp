@@ -1,6 +1,6 @@
-#include "ProfileCache.h"
+#include "profile/ProfileCache.h"
 
-#include "ProfileCodec.h"
+#include "profile/ProfileCodec.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileAccess.h"
-#include "ProfileDocument.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileDocument.h"
 
 #include <QElapsedTimer>
 #include <QHash>

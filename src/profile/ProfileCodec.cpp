@@ -1,4 +1,4 @@
-#include "ProfileCodec.h"
+#include "profile/ProfileCodec.h"
 
 #include <QStringDecoder>
 

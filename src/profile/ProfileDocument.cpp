@@ -1,4 +1,4 @@
-#include "ProfileDocument.h"
+#include "profile/ProfileDocument.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "TextTools.h"
+#include "profile/TextTools.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ApiMCI.h"
+#include "remind/ApiMCI.h"
 
 #include <QFileInfo>
 #include <QSoundEffect>

@@ -1,6 +1,6 @@
-#include "BSMTP.h"
+#include "remind/BSMTP.h"
 
-#include "CurlSetup.h"
+#include "net/CurlSetup.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

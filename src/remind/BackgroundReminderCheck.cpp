@@ -1,9 +1,9 @@
-#include "BackgroundReminderCheck.h"
+#include "remind/BackgroundReminderCheck.h"
 
-#include "ClassTermin.h"
-#include "FileAccess.h"
-#include "ProfileCache.h"
-#include "Settings.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
 
 #include <utility>
 #include <vector>

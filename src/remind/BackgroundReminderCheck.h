@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReminderCheck.h"
-#include "WorkerThread.h"
+#include "remind/ReminderCheck.h"
+#include "service/WorkerThread.h"
 
 #include <QString>
 

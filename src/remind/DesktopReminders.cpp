@@ -1,11 +1,11 @@
-#include "DesktopReminders.h"
+#include "remind/DesktopReminders.h"
 
-#include "ClassTermin.h"
-#include "Common.h"
-#include "Settings.h"
-#include "TopMost.h"
-#include "form_remind.h"
-#include "form_remind_list.h"
+#include "remind/form_remind.h"
+#include "remind/form_remind_list.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "ui/TopMost.h"
 
 #include <QGuiApplication>
 #include <QScreen>

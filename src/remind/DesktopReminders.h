@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ApiMCI.h"
-#include "MailSender.h"
-#include "ReminderCheck.h"
+#include "remind/ApiMCI.h"
+#include "remind/MailSender.h"
+#include "remind/ReminderCheck.h"
 
 #include <QList>
 #include <QPointer>

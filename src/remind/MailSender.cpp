@@ -1,6 +1,6 @@
-#include "MailSender.h"
+#include "remind/MailSender.h"
 
-#include "BSMTP.h"
+#include "remind/BSMTP.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "MinuteTimer.h"
+#include "remind/MinuteTimer.h"
 
 MinuteTimer::MinuteTimer(std::function<void()> task, Clock clock)
     : m_task(std::move(task))

@@ -1,8 +1,8 @@
-#include "ReminderCheck.h"
+#include "remind/ReminderCheck.h"
 
-#include "DataAccess.h"
-#include "ReminderMail.h"
-#include "Settings.h"
+#include "remind/ReminderMail.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
 
 #include <QUrl>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClassTermin.h"
-#include "MailSender.h"
+#include "remind/MailSender.h"
+#include "store/ClassTermin.h"
 
 #include <QDateTime>
 #include <QHash>

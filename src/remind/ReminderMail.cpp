@@ -1,10 +1,10 @@
-#include "ReminderMail.h"
+#include "remind/ReminderMail.h"
 
-#include "ClassTermin.h"
-#include "Common.h"
-#include "Language.h"
-#include "Settings.h"
-#include "TextTools.h"
+#include "profile/TextTools.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "ui/Language.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MailSender.h"
+#include "remind/MailSender.h"
 
 #include <QDateTime>
 #include <QString>

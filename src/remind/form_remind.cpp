@@ -1,11 +1,11 @@
-#include "form_remind.h"
+#include "remind/form_remind.h"
 
-#include "ApiMCI.h"
-#include "ClassTermin.h"
-#include "Common.h"
-#include "Language.h"
-#include "Settings.h"
-#include "TopMost.h"
+#include "remind/ApiMCI.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "ui/Language.h"
+#include "ui/TopMost.h"
 
 #include <QComboBox>
 #include <QFrame>

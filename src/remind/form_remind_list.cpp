@@ -1,9 +1,9 @@
-#include "form_remind_list.h"
+#include "remind/form_remind_list.h"
 
-#include "ClassTermin.h"
-#include "Common.h"
-#include "Language.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "ui/Language.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "CancellableFileAccess.h"
+#include "service/CancellableFileAccess.h"
 
 CancellableFileAccess::CancellableFileAccess(std::unique_ptr<FileAccess> inner)
     : ForwardingFileAccess(*inner)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileAccess.h"
+#include "profile/FileAccess.h"
 
 #include <memory>
 

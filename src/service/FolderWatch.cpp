@@ -1,4 +1,4 @@
-#include "FolderWatch.h"
+#include "service/FolderWatch.h"
 
 #include <QDir>
 #include <QFileInfo>

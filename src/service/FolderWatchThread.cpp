@@ -1,7 +1,7 @@
-#include "FolderWatchThread.h"
+#include "service/FolderWatchThread.h"
 
-#include "FolderWatch.h"
-#include "WorkerThread.h"
+#include "service/FolderWatch.h"
+#include "service/WorkerThread.h"
 
 #include <QDeadlineTimer>
 #include <QThread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Mailbox.h"
+#include "service/Mailbox.h"
 
 #include <QObject>
 #include <QString>

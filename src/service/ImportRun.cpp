@@ -1,6 +1,6 @@
-#include "ImportRun.h"
+#include "service/ImportRun.h"
 
-#include "CancellableFileAccess.h"
+#include "service/CancellableFileAccess.h"
 
 std::function<void(int, int)> ImportRun::progress(std::shared_ptr<ImportRun> run,
                                                   CancellableFileAccess& files,

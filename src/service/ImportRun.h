@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WorkerThread.h"
+#include "service/WorkerThread.h"
 
 #include <atomic>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "Mailbox.h"
+#include "service/Mailbox.h"
 
 #include <QMetaObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "ServiceFiler.h"
+#include "service/ServiceFiler.h"
 
-#include "StoreService.h"
+#include "service/StoreService.h"
 
 #include <QEventLoop>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppointmentFiling.h"
+#include "store/AppointmentFiling.h"
 
 class StoreService;
 

@@ -1,12 +1,12 @@
-#include "StoreService.h"
+#include "service/StoreService.h"
 
-#include "Common.h"
-#include "FolderWatchThread.h"
-#include "ServiceFiler.h"
-#include "Settings.h"
-#include "ShareClock.h"
-#include "StoreWorker.h"
-#include "WorkerThread.h"
+#include "service/FolderWatchThread.h"
+#include "service/ServiceFiler.h"
+#include "service/ShareClock.h"
+#include "service/StoreWorker.h"
+#include "service/WorkerThread.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
 
 #include <algorithm>
 #include <mutex>

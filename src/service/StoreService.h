@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AppointmentFiling.h"
-#include "ClassTermin.h"
-#include "DaySource.h"
-#include "FileAccess.h"
-#include "StoreWorker.h"
+#include "profile/FileAccess.h"
+#include "service/StoreWorker.h"
+#include "store/AppointmentFiling.h"
+#include "store/ClassTermin.h"
+#include "store/DaySource.h"
 
 #include <QDate>
 #include <QDateTime>

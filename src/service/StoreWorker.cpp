@@ -1,7 +1,7 @@
-#include "StoreWorker.h"
+#include "service/StoreWorker.h"
 
-#include "Common.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
                          DataAccess::Clock now)

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AppointmentFiling.h"
-#include "ClassTermin.h"
-#include "DataAccess.h"
-#include "ProfileCache.h"
-#include "ShareClock.h"
+#include "profile/ProfileCache.h"
+#include "service/ShareClock.h"
+#include "store/AppointmentFiling.h"
+#include "store/ClassTermin.h"
+#include "store/DataAccess.h"
 
 #include <QDate>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "WorkerThread.h"
+#include "service/WorkerThread.h"
 
-#include "Mailbox.h"
+#include "service/Mailbox.h"
 
 #include <QList>
 #include <QMutex>

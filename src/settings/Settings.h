@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ApiINI.h"
+#include "profile/ApiINI.h"
 
 #include <QCoreApplication>
 #include <QRect>

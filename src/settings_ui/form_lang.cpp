@@ -1,7 +1,7 @@
-#include "form_lang.h"
+#include "settings_ui/form_lang.h"
 
-#include "MousePointer.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "ui/MousePointer.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

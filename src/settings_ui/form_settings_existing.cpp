@@ -1,9 +1,9 @@
 // The settings window's OK when it would write to another file that holds settings already:
 // the question, and taking on what that file holds.
-#include "form_settings.h"
+#include "settings_ui/form_settings.h"
 
-#include "MousePointer.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "ui/MousePointer.h"
 
 #include <QDir>
 #include <QFileInfo>

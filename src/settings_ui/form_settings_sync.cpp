@@ -1,10 +1,10 @@
-#include "form_settings_sync.h"
+#include "settings_ui/form_settings_sync.h"
 
-#include "ApiINI.h"
-#include "Language.h"
-#include "PasswordStore.h"
-#include "Settings.h"
-#include "WorkerThread.h"
+#include "profile/ApiINI.h"
+#include "service/WorkerThread.h"
+#include "settings/Settings.h"
+#include "sync/PasswordStore.h"
+#include "ui/Language.h"
 
 #include <QComboBox>
 #include <QGridLayout>

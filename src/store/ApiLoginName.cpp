@@ -1,4 +1,4 @@
-#include "ApiLoginName.h"
+#include "store/ApiLoginName.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "AppointmentFile.h"
+#include "store/AppointmentFile.h"
 
 namespace AppointmentFile {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ApiINI.h"
-#include "ClassTermin.h"
+#include "profile/ApiINI.h"
+#include "store/ClassTermin.h"
 
 #include <QTime>
 

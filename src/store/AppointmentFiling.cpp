@@ -1,8 +1,8 @@
-#include "AppointmentFiling.h"
+#include "store/AppointmentFiling.h"
 
-#include "Common.h"
-#include "DataAccess.h"
-#include "Recurrence.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
+#include "store/Recurrence.h"
 
 #include <QRandomGenerator>
 

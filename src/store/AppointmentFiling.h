@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClassTermin.h"
-#include "DataAccess.h"
-#include "FileAccess.h"
+#include "profile/FileAccess.h"
+#include "store/ClassTermin.h"
+#include "store/DataAccess.h"
 
 #include <QString>
 

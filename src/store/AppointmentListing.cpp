@@ -1,9 +1,9 @@
 // The listing of the folder's appointment files over a window of days: for a caller that
 // looks at all of them (the sync), where the views ask day by day.
-#include "DataAccess.h"
+#include "store/DataAccess.h"
 
-#include "AppointmentFile.h"
-#include "Recurrence.h"
+#include "store/AppointmentFile.h"
+#include "store/Recurrence.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ClassTermin.h"
+#include "store/ClassTermin.h"
 
-#include "Recurrence.h"
+#include "store/Recurrence.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "Common.h"
+#include "store/Common.h"
 
 namespace {
 

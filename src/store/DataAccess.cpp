@@ -1,11 +1,11 @@
-#include "DataAccess.h"
+#include "store/DataAccess.h"
 
 #include <QRegularExpression>
 
-#include "AppointmentFile.h"
-#include "Common.h"
-#include "Recurrence.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFile.h"
+#include "store/Common.h"
+#include "store/Recurrence.h"
 
 #include <QDir>
 #include <QFileInfo>

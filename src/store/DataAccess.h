@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ApiINI.h"
-#include "ClassTermin.h"
-#include "DaySource.h"
+#include "profile/ApiINI.h"
+#include "store/ClassTermin.h"
+#include "store/DaySource.h"
 
 #include <QDate>
 #include <QDateTime>

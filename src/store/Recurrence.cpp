@@ -1,6 +1,6 @@
-#include "Recurrence.h"
+#include "store/Recurrence.h"
 
-#include "Common.h"
+#include "store/Common.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "CalDavClient.h"
+#include "sync/CalDavClient.h"
 
-#include "SyncText.h"
+#include "sync/SyncText.h"
 
 #include <algorithm>
 

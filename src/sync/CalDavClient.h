@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CalendarServer.h"
-#include "DavXml.h"
-#include "HttpClient.h"
+#include "sync/CalendarServer.h"
+#include "sync/DavXml.h"
+#include "sync/HttpClient.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "DavXml.h"
+#include "sync/DavXml.h"
 
 #include <QUrl>
 #include <QXmlStreamReader>

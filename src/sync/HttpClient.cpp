@@ -1,7 +1,7 @@
-#include "HttpClient.h"
+#include "sync/HttpClient.h"
 
-#include "CurlSetup.h"
-#include "SyncText.h"
+#include "net/CurlSetup.h"
+#include "sync/SyncText.h"
 
 #include <QUrl>
 

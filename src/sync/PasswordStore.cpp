@@ -1,7 +1,7 @@
 // glib's headers name struct members "signals": they come before any Qt header.
 #include <libsecret/secret.h>
 
-#include "PasswordStore.h"
+#include "sync/PasswordStore.h"
 
 #include <QDir>
 #include <QFile>

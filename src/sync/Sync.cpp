@@ -1,8 +1,8 @@
-#include "Sync.h"
+#include "sync/Sync.h"
 
-#include "ApiINI.h"
-#include "CalDavClient.h"
-#include "SyncText.h"
+#include "profile/ApiINI.h"
+#include "sync/CalDavClient.h"
+#include "sync/SyncText.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "SyncRun.h"
+#include "sync/SyncRun.h"
 
-#include "Recurrence.h"
+#include "store/Recurrence.h"
 
 #include <QTranslator>
 

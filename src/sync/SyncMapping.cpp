@@ -1,10 +1,10 @@
-#include "SyncMapping.h"
+#include "sync/SyncMapping.h"
 
-#include "Common.h"
-#include "DataAccess.h"
-#include "IcsExport.h"
-#include "IcsImport.h"
-#include "Recurrence.h"
+#include "exchange/IcsExport.h"
+#include "exchange/IcsImport.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
+#include "store/Recurrence.h"
 
 #include <libical/ical.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClassTermin.h"
+#include "store/ClassTermin.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "SyncPlan.h"
+#include "sync/SyncPlan.h"
 
 #include <QSet>
 

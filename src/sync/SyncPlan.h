@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SyncRecord.h"
+#include "sync/SyncRecord.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,10 +1,10 @@
-#include "SyncRecord.h"
+#include "sync/SyncRecord.h"
 
-#include "Descriptor.h"
-#include "FileAccess.h"
-#include "HttpClient.h"
-#include "Recurrence.h"
-#include "SyncText.h"
+#include "profile/Descriptor.h"
+#include "profile/FileAccess.h"
+#include "store/Recurrence.h"
+#include "sync/HttpClient.h"
+#include "sync/SyncText.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "SyncRun.h"
+#include "sync/SyncRun.h"
 
 #include <algorithm>
 

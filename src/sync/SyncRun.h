@@ -3,14 +3,14 @@
 // Inside the sync library: one run of the sync, its reading of both sides (SyncRun.cpp) and
 // what it does to them (SyncApply.cpp).
 
-#include "CalDavClient.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "Sync.h"
-#include "SyncMapping.h"
-#include "SyncPlan.h"
-#include "SyncRecord.h"
-#include "SyncText.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
+#include "sync/CalDavClient.h"
+#include "sync/Sync.h"
+#include "sync/SyncMapping.h"
+#include "sync/SyncPlan.h"
+#include "sync/SyncRecord.h"
+#include "sync/SyncText.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "SyncScheduler.h"
+#include "sync/SyncScheduler.h"
 
-#include "ApiINI.h"
-#include "PasswordStore.h"
-#include "SyncText.h"
-#include "WorkerThread.h"
+#include "profile/ApiINI.h"
+#include "service/WorkerThread.h"
+#include "sync/PasswordStore.h"
+#include "sync/SyncText.h"
 
 #include <QTimer>
 

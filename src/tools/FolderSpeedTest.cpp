@@ -1,7 +1,7 @@
-#include "FolderSpeedTest.h"
+#include "tools/FolderSpeedTest.h"
 
-#include "Descriptor.h"
-#include "Settings.h"
+#include "profile/Descriptor.h"
+#include "settings/Settings.h"
 
 #include <QElapsedTimer>
 #include <QFile>

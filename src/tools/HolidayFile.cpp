@@ -1,9 +1,9 @@
-#include "HolidayFile.h"
+#include "tools/HolidayFile.h"
 
-#include "ClassTermin.h"
-#include "DataAccess.h"
-#include "ProfileCodec.h"
-#include "Settings.h"
+#include "profile/ProfileCodec.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
+#include "store/DataAccess.h"
 
 #include <algorithm>
 

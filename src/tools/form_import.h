@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HolidayFile.h"
+#include "tools/HolidayFile.h"
 
 #include <QDialog>
 

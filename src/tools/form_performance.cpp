@@ -1,8 +1,8 @@
-#include "form_performance.h"
+#include "tools/form_performance.h"
 
-#include "Language.h"
-#include "PictureBox.h"
-#include "WorkerThread.h"
+#include "service/WorkerThread.h"
+#include "ui/Language.h"
+#include "ui/PictureBox.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

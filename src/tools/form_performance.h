@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FolderSpeedTest.h"
+#include "tools/FolderSpeedTest.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "ApiBrowseFolder.h"
+#include "ui/ApiBrowseFolder.h"
 
-#include "ApiOpenSave.h"
+#include "ui/ApiOpenSave.h"
 
 #include <QFileDialog>
 

@@ -1,4 +1,4 @@
-#include "ApiColorPicker.h"
+#include "ui/ApiColorPicker.h"
 
 #include <QGuiApplication>
 #include <QPainter>

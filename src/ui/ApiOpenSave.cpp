@@ -1,4 +1,4 @@
-#include "ApiOpenSave.h"
+#include "ui/ApiOpenSave.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "ApiShellExecute.h"
+#include "ui/ApiShellExecute.h"
 
 #include <QDesktopServices>
 #include <QUrl>

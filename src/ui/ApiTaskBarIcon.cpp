@@ -1,6 +1,6 @@
-#include "ApiTaskBarIcon.h"
+#include "ui/ApiTaskBarIcon.h"
 
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <QCursor>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "MousePointer.h"
+#include "ui/MousePointer.h"
 
 #include <QCursor>
 #include <QGuiApplication>

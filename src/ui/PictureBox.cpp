@@ -1,4 +1,4 @@
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "PlainText.h"
+#include "ui/PlainText.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "TopMost.h"
+#include "ui/TopMost.h"
 
 #include <QWidget>
 

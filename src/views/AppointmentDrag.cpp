@@ -1,10 +1,10 @@
-#include "AppointmentDrag.h"
+#include "views/AppointmentDrag.h"
 
-#include "ClassDay.h"
-#include "Common.h"
-#include "DayWeekView.h"
-#include "PictureBox.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "ui/PictureBox.h"
+#include "views/ClassDay.h"
+#include "views/DayWeekView.h"
 
 #include <QApplication>
 #include <QKeyEvent>

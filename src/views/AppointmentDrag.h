@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClassTermin.h"
-#include "HeartbeatPause.h"
-#include "ViewGeometry.h"
+#include "store/ClassTermin.h"
+#include "ui/HeartbeatPause.h"
+#include "views/ViewGeometry.h"
 
 #include <QDate>
 #include <QObject>

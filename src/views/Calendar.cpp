@@ -1,7 +1,7 @@
-#include "Calendar.h"
+#include "views/Calendar.h"
 
-#include "Common.h"
-#include "PictureBox.h"
+#include "store/Common.h"
+#include "ui/PictureBox.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "ClassDay.h"
+#include "views/ClassDay.h"
 
-#include "ApiColorPicker.h"
-#include "ApiLoginName.h"
-#include "AppointmentEditing.h"
-#include "Common.h"
-#include "DayColumnHost.h"
-#include "LabelPool.h"
-#include "PictureBox.h"
-#include "PlainText.h"
-#include "Settings.h"
+#include "edit/AppointmentEditing.h"
+#include "settings/Settings.h"
+#include "store/ApiLoginName.h"
+#include "store/Common.h"
+#include "ui/ApiColorPicker.h"
+#include "ui/PictureBox.h"
+#include "ui/PlainText.h"
+#include "views/DayColumnHost.h"
+#include "views/LabelPool.h"
 
 #include <QFontMetrics>
 #include <QHash>

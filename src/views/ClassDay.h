@@ -1,9 +1,9 @@
 #pragma once
 
-#include "HeartbeatPause.h"
+#include "ui/HeartbeatPause.h"
 
-#include "ClassTermin.h"
-#include "DaySource.h"
+#include "store/ClassTermin.h"
+#include "store/DaySource.h"
 
 #include <QColor>
 #include <QDate>

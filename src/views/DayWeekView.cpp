@@ -1,11 +1,11 @@
-#include "DayWeekView.h"
+#include "views/DayWeekView.h"
 
-#include "ClassDay.h"
-#include "Common.h"
-#include "PictureBox.h"
-#include "Settings.h"
-#include "TextTools.h"
-#include "ViewGeometry.h"
+#include "profile/TextTools.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "ui/PictureBox.h"
+#include "views/ClassDay.h"
+#include "views/ViewGeometry.h"
 
 #include <QApplication>
 #include <QFontInfo>

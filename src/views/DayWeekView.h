@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DateParts.h"
-#include "DaySource.h"
-#include "ViewGeometry.h"
+#include "profile/DateParts.h"
+#include "store/DaySource.h"
+#include "views/ViewGeometry.h"
 
 #include <QDate>
 #include <QList>

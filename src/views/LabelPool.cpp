@@ -1,6 +1,6 @@
-#include "LabelPool.h"
+#include "views/LabelPool.h"
 
-#include "PlainText.h"
+#include "ui/PlainText.h"
 
 #include <QEvent>
 #include <QPainter>

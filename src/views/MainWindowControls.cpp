@@ -1,6 +1,6 @@
-#include "MainWindowControls.h"
+#include "views/MainWindowControls.h"
 
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <QAction>
 #include <QDir>

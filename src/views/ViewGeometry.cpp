@@ -1,6 +1,6 @@
-#include "ViewGeometry.h"
+#include "views/ViewGeometry.h"
 
-#include "Common.h"
+#include "store/Common.h"
 
 #include <algorithm>
 #include <cmath>

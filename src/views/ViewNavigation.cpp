@@ -1,6 +1,6 @@
-#include "ViewNavigation.h"
+#include "views/ViewNavigation.h"
 
-#include "Common.h"
+#include "store/Common.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "form_info.h"
+#include "views/form_info.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppointmentDrag.h"
-#include "DayColumnHost.h"
-#include "ViewNavigation.h"
+#include "views/AppointmentDrag.h"
+#include "views/DayColumnHost.h"
+#include "views/ViewNavigation.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,22 +1,22 @@
 // The main window's appointment labels (tooltip, pop-up menu, double click) and the commands
 // that change appointments: each goes through the store service and shows its answer.
-#include "form_main.h"
+#include "views/form_main.h"
 
-#include "AppointmentEditing.h"
-#include "ClassTermin.h"
-#include "DayWeekView.h"
-#include "HeartbeatPause.h"
-#include "MainWindowControls.h"
-#include "PictureBox.h"
-#include "Recurrence.h"
-#include "Settings.h"
-#include "StoreService.h"
-#include "ViewGeometry.h"
-#include "form_tooltip.h"
+#include "edit/AppointmentEditing.h"
+#include "service/StoreService.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
+#include "store/Recurrence.h"
+#include "ui/HeartbeatPause.h"
+#include "ui/PictureBox.h"
+#include "views/DayWeekView.h"
+#include "views/MainWindowControls.h"
+#include "views/ViewGeometry.h"
+#include "views/form_tooltip.h"
 
-#include "ApiLoginName.h"
-#include "Calendar.h"
-#include "PlainText.h"
+#include "store/ApiLoginName.h"
+#include "ui/PlainText.h"
+#include "views/Calendar.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,8 +1,8 @@
-#include "form_tooltip.h"
+#include "views/form_tooltip.h"
 
-#include "ClassTermin.h"
-#include "Common.h"
-#include "Language.h"
+#include "store/ClassTermin.h"
+#include "store/Common.h"
+#include "ui/Language.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "help_window.h"
+#include "views/help_window.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 // norvane-cli: what scripts and terminals see of a data folder.
-#include "AgendaCommand.h"
-#include "DataAccess.h"
-#include "Settings.h"
+#include "app/cli/AgendaCommand.h"
 #include "TestFiles.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
 
 #include <QDirIterator>
 #include <QProcess>

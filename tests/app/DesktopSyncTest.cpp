@@ -1,20 +1,20 @@
 // The desktop program's sync: the password store's file, the settings window's Sync page and
 // Sync now in the main window against a radicale started by the test. The secret service is
 // made unreachable, so the store falls back to its file and no desktop keyring is touched.
-#include "AppointmentEditing.h"
-#include "AppointmentFiling.h"
 #include "CalDavServer.h"
-#include "ClassTermin.h"
-#include "DataAccess.h"
-#include "Language.h"
-#include "PasswordStore.h"
-#include "Settings.h"
-#include "StoreService.h"
-#include "SyncScheduler.h"
 #include "TestFiles.h"
-#include "form_main.h"
-#include "form_settings.h"
-#include "form_settings_sync.h"
+#include "edit/AppointmentEditing.h"
+#include "service/StoreService.h"
+#include "settings/Settings.h"
+#include "settings_ui/form_settings.h"
+#include "settings_ui/form_settings_sync.h"
+#include "store/AppointmentFiling.h"
+#include "store/ClassTermin.h"
+#include "store/DataAccess.h"
+#include "sync/PasswordStore.h"
+#include "sync/SyncScheduler.h"
+#include "ui/Language.h"
+#include "views/form_main.h"
 
 #include <QAction>
 #include <QComboBox>

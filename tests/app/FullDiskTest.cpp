@@ -1,10 +1,10 @@
 // Every writer on a disk that is really full: the program reports the failure, the files that
 // were there keep their bytes, and nothing empty, half written or temporary is left behind.
-#include "AppointmentFiling.h"
-#include "DataAccess.h"
-#include "ProfileCache.h"
-#include "Settings.h"
 #include "TestFiles.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
 
 #include <QDirIterator>
 #include <QProcess>

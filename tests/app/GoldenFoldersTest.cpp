@@ -2,7 +2,7 @@
 // write it, and <case>.expected beside it holds the command's words on its first line (e.g.
 // "range 2026-03-02 2026-03-08") and the exact output of norvane-cli on that folder after it.
 // A new case is a new folder and its expected file; this file does not change.
-#include "AgendaCommand.h"
+#include "app/cli/AgendaCommand.h"
 
 #include <QDir>
 #include <QDirIterator>

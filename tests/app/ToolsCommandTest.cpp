@@ -1,8 +1,8 @@
 // norvane-cli import-holidays and test-folder, as a script runs them; and the German holiday
 // list shipped with the program, imported alike by the library and the command.
-#include "DataAccess.h"
-#include "HolidayFile.h"
 #include "TestFiles.h"
+#include "store/DataAccess.h"
+#include "tools/HolidayFile.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -131,8 +131,7 @@ TEST(ToolsCommandTest, ShippedListImportsWholeFromTheLibraryAndTheCommand)
 {
     const QString list = NORVANE_HOLIDAY_LISTS "/germany.txt";
     HolidayFile::Problem problem;
-    const std::optional<HolidayFile> file =
-        HolidayFile::read(ThreadFileAccess(), list, &problem);
+    const std::optional<HolidayFile> file = HolidayFile::read(ThreadFileAccess(), list, &problem);
     ASSERT_TRUE(file) << problem.reason.toStdString();
     EXPECT_EQ(file->repeated(), QStringList());
     EXPECT_EQ(file->sections(), (QStringList{"Deutschland 2026", "Deutschland 2027"}));

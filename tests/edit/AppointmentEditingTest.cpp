@@ -1,9 +1,9 @@
 // EditMe: the heartbeat pauses while the editor is open, Cancel writes nothing, OK files.
-#include "AppointmentEditing.h"
-#include "AppointmentFiling.h"
-#include "DataAccess.h"
-#include "Settings.h"
+#include "edit/AppointmentEditing.h"
 #include "TestFiles.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
 
 #include <QTemporaryDir>
 #include <QTimer>

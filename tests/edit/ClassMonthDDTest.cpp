@@ -1,9 +1,9 @@
 // The drop-down month sheet: which day a click lands on for each first weekday and after
 // paging, what it reports, the marks of selection, today and hover, the names in both
 // languages, and how the sheet closes.
-#include "ClassMonthDD.h"
+#include "edit/ClassMonthDD.h"
 #include "Drawing.h"
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <QTest>
 

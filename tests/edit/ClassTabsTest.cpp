@@ -1,8 +1,8 @@
 // The tab strip: its header model (captions, spans, selection), the events of mouse and arrow
 // keys in their order, and the few things only its pixels show.
-#include "ClassTabs.h"
+#include "edit/ClassTabs.h"
 #include "Drawing.h"
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // The drop-down time picker: which presses and keys move the time by how much, the read-out
 // model, the hands and read-out as drawn, and how the picker closes.
-#include "ClassTimeDD.h"
+#include "edit/ClassTimeDD.h"
 #include "Drawing.h"
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <QTest>
 

@@ -2,14 +2,14 @@
 
 // Drives the appointment editor in tests the way a user would: the editor, the fixture that
 // opens it through the filing, and one shown directly on a record.
-#include "form_edit.h"
+#include "edit/form_edit.h"
 
-#include "AppointmentFiling.h"
-#include "ClassTabs.h"
-#include "DataAccess.h"
 #include "Drawing.h"
-#include "PictureBox.h"
-#include "Settings.h"
+#include "edit/ClassTabs.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
+#include "ui/PictureBox.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // its texts in both languages.
 #include "FormEditDriver.h"
 
-#include "ClassMonthDD.h"
-#include "Language.h"
 #include "TestFiles.h"
+#include "edit/ClassMonthDD.h"
+#include "ui/Language.h"
 
 #include <QFrame>
 #include <QRegularExpression>

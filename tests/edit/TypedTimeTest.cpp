@@ -3,9 +3,9 @@
 // time is refused and never saved.
 #include "FormEditDriver.h"
 
-#include "Language.h"
 #include "TestFiles.h"
-#include "TypedTime.h"
+#include "edit/TypedTime.h"
+#include "ui/Language.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The export and import windows: the days offered, the file dialog, the colour, what they
 // tell, in both languages, and a share that stops answering meanwhile.
-#include "ApiColorPicker.h"
-#include "ApiOpenSave.h"
-#include "DataAccess.h"
-#include "Language.h"
-#include "Settings.h"
 #include "StalledShare.h"
 #include "TestFiles.h"
-#include "form_export_ics.h"
-#include "form_import_ics.h"
+#include "exchange/form_export_ics.h"
+#include "exchange/form_import_ics.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
+#include "ui/ApiColorPicker.h"
+#include "ui/ApiOpenSave.h"
+#include "ui/Language.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // iCalendar export: an independent reader (python3-icalendar) finds every occurrence the
 // calendar shows, and the file says what it must of zones, rules and names.
-#include "IcsExport.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "Settings.h"
+#include "exchange/IcsExport.h"
 #include "TestFiles.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // iCalendar import: each tests/data/ics/<case>.ics (as other programs write them) beside
 // <case>.expected, the summary and one line per written file; input that is no iCalendar;
 // rules without end; a large file.
-#include "IcsImport.h"
-#include "Common.h"
-#include "DataAccess.h"
-#include "Language.h"
+#include "exchange/IcsImport.h"
 #include "TestFiles.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
+#include "ui/Language.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,10 +1,10 @@
 // Taking an import back: what its record names is followed only inside the data folder's
 // appointment tree, and a file changed since the import stays, named in the summary.
-#include "ImportRecord.h"
-#include "FileAccess.h"
-#include "IcsImport.h"
-#include "Language.h"
+#include "exchange/ImportRecord.h"
 #include "TestFiles.h"
+#include "exchange/IcsImport.h"
+#include "profile/FileAccess.h"
+#include "ui/Language.h"
 
 #include <QCryptographicHash>
 #include <QDir>

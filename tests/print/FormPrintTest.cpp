@@ -1,13 +1,13 @@
 // The print window: its pages and texts in both languages, the planner lists, the printer
 // choice with the orientation question, the PDF export, the no-printer message, and a share
 // that stops answering meanwhile; the days a printout is drawn from.
-#include "ClassTabs.h"
-#include "Language.h"
 #include "PrintFixture.h"
-#include "RecordingCanvas.h"
 #include "StalledShare.h"
-#include "clsPrintDialog.h"
-#include "form_print.h"
+#include "edit/ClassTabs.h"
+#include "print/RecordingCanvas.h"
+#include "print/clsPrintDialog.h"
+#include "print/form_print.h"
+#include "ui/Language.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The printouts as PDF files through the real printer code: one A4 page in the right
 // orientation, appointments as searchable text, and nothing left behind when writing fails.
 #include "PrintFixture.h"
-#include "PrintJob.h"
+#include "print/PrintJob.h"
 
 #include <QDir>
 #include <QProcess>

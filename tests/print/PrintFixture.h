@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DataAccess.h"
-#include "FileAccess.h"
-#include "ProfileCache.h"
-#include "Settings.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
 
 #include <QTemporaryDir>
 

@@ -1,10 +1,10 @@
 // The day print, the week print and the month planner as drawn on a recording canvas: the
 // time grid, appointments cut to it, the columns, the planner's days, and what happens when
 // the settings leave nothing to divide.
-#include "Common.h"
-#include "Druck.h"
 #include "PrintFixture.h"
-#include "RecordingCanvas.h"
+#include "print/Druck.h"
+#include "print/RecordingCanvas.h"
+#include "store/Common.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Text set into a box on paper: where lines break, where they stand, and how many fit.
-#include "WrappedText.h"
-#include "PlainText.h"
+#include "print/WrappedText.h"
+#include "ui/PlainText.h"
 
 #include <gtest/gtest.h>
 

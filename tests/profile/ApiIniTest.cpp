@@ -1,7 +1,7 @@
 // Typed reads and writes, escaping, encoding and atomic saving of profile files.
-#include "ApiINI.h"
-#include "ProfileCodec.h"
+#include "profile/ApiINI.h"
 #include "TestFiles.h"
+#include "profile/ProfileCodec.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // A profile file is read from disk once per change, and never more than its first MiB.
-#include "ApiINI.h"
 #include "TestFiles.h"
+#include "profile/ApiINI.h"
 
 #include <QTemporaryDir>
 

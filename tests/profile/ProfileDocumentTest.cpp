@@ -1,6 +1,6 @@
 // Writing rules of profile files as Windows copies apply them; the reading rules are covered
 // end to end by the golden data folders (tests/data/folders).
-#include "ProfileDocument.h"
+#include "profile/ProfileDocument.h"
 
 #include <gtest/gtest.h>
 

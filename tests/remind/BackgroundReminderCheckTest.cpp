@@ -2,10 +2,10 @@
 // thread never waits for it and never touches it, the reminders come back to the window's
 // thread once it answers, checks asked for meanwhile do not pile up, and ending the program
 // during the stall returns and reminds of nothing more.
-#include "BackgroundReminderCheck.h"
-#include "Settings.h"
+#include "remind/BackgroundReminderCheck.h"
 #include "StalledShare.h"
 #include "TestFiles.h"
+#include "settings/Settings.h"
 
 #include <QTemporaryDir>
 #include <QTest>

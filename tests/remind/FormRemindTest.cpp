@@ -1,14 +1,14 @@
 // The reminder window: its texts in both languages, what it shows of an appointment, the
 // choices of OK with the delay that brings it back, the animation, and many reminders at once
 // cascading up to a limit and listed in one window beyond it.
-#include "ApiMCI.h"
-#include "ClassTermin.h"
-#include "DesktopReminders.h"
-#include "Settings.h"
 #include "TestFiles.h"
-#include "TopMost.h"
-#include "form_remind.h"
-#include "form_remind_list.h"
+#include "remind/ApiMCI.h"
+#include "remind/DesktopReminders.h"
+#include "remind/form_remind.h"
+#include "remind/form_remind_list.h"
+#include "settings/Settings.h"
+#include "store/ClassTermin.h"
+#include "ui/TopMost.h"
 
 #include <QComboBox>
 #include <QLabel>

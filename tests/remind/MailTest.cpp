@@ -1,6 +1,6 @@
-#include "BSMTP.h"
-#include "MailSender.h"
 #include "SmtpSink.h"
+#include "remind/BSMTP.h"
+#include "remind/MailSender.h"
 
 #include <QDateTime>
 #include <QTimer>

@@ -1,6 +1,6 @@
 // The reminder check's schedule: each wait ends just after the next minute turns, whenever the
 // run before it happened, so a reminder due at a minute comes within its first second.
-#include "MinuteTimer.h"
+#include "remind/MinuteTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // many are due, over every data folder, lead times of up to seven days without reading the
 // days ahead at every check, what a due reminder does by the settings, and the reminder
 // e-mail it builds.
-#include "ReminderCheck.h"
+#include "remind/ReminderCheck.h"
 #include "FakeFileAccess.h"
-#include "ReminderMail.h"
-#include "Settings.h"
 #include "TestFiles.h"
+#include "remind/ReminderMail.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,17 +2,17 @@
 // waits for it, says when it does not answer, refuses what cannot be written, catches up when
 // it answers again, and asks it no more than one pass allows.
 #include "SlowShare.h"
-#include "AppointmentEditing.h"
-#include "AppointmentFile.h"
-#include "ClassDay.h"
-#include "Common.h"
-#include "DayWeekView.h"
-#include "Recurrence.h"
-#include "Settings.h"
 #include "ShownLabels.h"
-#include "StoreService.h"
 #include "TestFiles.h"
-#include "form_main.h"
+#include "edit/AppointmentEditing.h"
+#include "service/StoreService.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFile.h"
+#include "store/Common.h"
+#include "store/Recurrence.h"
+#include "views/ClassDay.h"
+#include "views/DayWeekView.h"
+#include "views/form_main.h"
 
 #include <QAction>
 #include <QDirIterator>

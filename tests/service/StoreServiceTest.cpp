@@ -1,11 +1,11 @@
 // The store service as the window meets it: it asks, never waits, and hears back.
-#include "StoreService.h"
-#include "ClassTermin.h"
-#include "FolderWatch.h"
-#include "Mailbox.h"
+#include "service/StoreService.h"
 #include "StalledShare.h"
 #include "TestFiles.h"
-#include "WorkerThread.h"
+#include "service/FolderWatch.h"
+#include "service/Mailbox.h"
+#include "service/WorkerThread.h"
+#include "store/ClassTermin.h"
 
 #include <QCoreApplication>
 #include <QFile>

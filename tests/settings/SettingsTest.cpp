@@ -1,5 +1,5 @@
 // The pointer file and the settings file: defaults, validation, saving and locking.
-#include "Settings.h"
+#include "settings/Settings.h"
 #include "FakeFileAccess.h"
 #include "TestFiles.h"
 

@@ -1,11 +1,11 @@
 // The settings window: every control into the settings file and back, the language preview,
 // the checks before storing, the data folders with their speed test, and the test e-mail.
-#include "ApiBrowseFolder.h"
-#include "ApiColorPicker.h"
-#include "ClassTabs.h"
-#include "Settings.h"
 #include "TestFiles.h"
-#include "form_settings.h"
+#include "edit/ClassTabs.h"
+#include "settings/Settings.h"
+#include "settings_ui/form_settings.h"
+#include "ui/ApiBrowseFolder.h"
+#include "ui/ApiColorPicker.h"
 
 #include <QAudioDevice>
 #include <QCheckBox>

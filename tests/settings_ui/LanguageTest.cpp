@@ -1,6 +1,6 @@
 // The language follows the settings: our texts and Qt's own dialogs and buttons alike.
-#include "Language.h"
-#include "Settings.h"
+#include "ui/Language.h"
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,5 @@
 // What an appointment file holds, as other users' copies read and write it.
-#include "AppointmentFile.h"
+#include "store/AppointmentFile.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // The appointment record's own behaviour.
-#include "ClassTermin.h"
+#include "store/ClassTermin.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // How times, dates, weeks and paths look to the user.
-#include "Common.h"
-#include "Recurrence.h"
+#include "store/Common.h"
+#include "store/Recurrence.h"
 
 #include <gtest/gtest.h>
 

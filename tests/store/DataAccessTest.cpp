@@ -2,12 +2,12 @@
 // filing an edited appointment (which directory, which name, moving without losing it), and
 // what an unlucky or hostile share does to it: unreadable files, FIFOs, links out of the folder,
 // changes that keep time and size, absurd numbers, huge files, a missing folder.
-#include "DataAccess.h"
-#include "AppointmentFiling.h"
+#include "store/DataAccess.h"
 #include "FakeFileAccess.h"
-#include "Recurrence.h"
-#include "Settings.h"
 #include "TestFiles.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "store/Recurrence.h"
 
 #include <QDir>
 #include <QScopeGuard>

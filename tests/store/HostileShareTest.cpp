@@ -1,11 +1,11 @@
 // What an unlucky share does to the store, one fault at a time: the folder turning read-only,
 // a link loop, a file of 100 MB, a directory where a file was and a file where a directory
 // was. Nothing hangs, nothing crashes, nothing is lost, and a failed save says so.
-#include "AppointmentFiling.h"
-#include "DataAccess.h"
 #include "FakeFileAccess.h"
-#include "Settings.h"
 #include "TestFiles.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -6,9 +6,9 @@
 //   NORVANE_SAVE_FOLDER=MOUNT test_store --gtest_also_run_disabled_tests
 //   --gtest_filter=SaveSystemCalls.DISABLED_OneOfEach
 // and count the lines of LOG between the "/.mark-<step>" lookups.
-#include "AppointmentFiling.h"
-#include "DataAccess.h"
 #include "TestFiles.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // On a network share the cost is the number of round trips: these tests count them.
-#include "DataAccess.h"
-#include "Settings.h"
 #include "TestFiles.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
 
 #include <QTemporaryDir>
 

@@ -3,7 +3,7 @@
 // Looking at drawn components: points in twips as the pickers lay them out, colour tests on
 // pixels, a text printed alone to compare with what a component printed, and a window for a
 // drop-down. Header only: the tests that include it link the drawing surface.
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <QDate>
 #include <QImage>

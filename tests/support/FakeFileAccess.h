@@ -2,7 +2,7 @@
 
 // File accesses that misbehave on purpose, as a share or another user's copy would. Header
 // only: the tests that include it link the profile layer.
-#include "FileAccess.h"
+#include "profile/FileAccess.h"
 
 #include <QSet>
 

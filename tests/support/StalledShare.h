@@ -3,7 +3,7 @@
 // A share that stops answering until the test lets it go on, for the windows and services that
 // must stay alive meanwhile. Header only: the tests that include it link the profile layer and
 // Qt Test.
-#include "FileAccess.h"
+#include "profile/FileAccess.h"
 
 #include <QTest>
 #include <QThread>

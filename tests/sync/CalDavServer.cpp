@@ -1,7 +1,7 @@
 #include "CalDavServer.h"
 
-#include "HttpClient.h"
 #include "TestFiles.h"
+#include "sync/HttpClient.h"
 
 #include <QDeadlineTimer>
 #include <QStandardPaths>

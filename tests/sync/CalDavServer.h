@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Sync.h"
+#include "sync/Sync.h"
 
 #include "SpawnedProcess.h"
 #include <QString>

@@ -2,10 +2,10 @@
 // linked directories, a linked .sync, files without an appointment in them. Files beside the
 // data folder must survive unchanged and never reach the server.
 #include "CalDavServer.h"
-#include "DataAccess.h"
-#include "Sync.h"
-#include "SyncRecord.h"
 #include "TestFiles.h"
+#include "store/DataAccess.h"
+#include "sync/Sync.h"
+#include "sync/SyncRecord.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CalendarServer.h"
+#include "sync/CalendarServer.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,5 @@
 // The sync's decisions alone: the record and both sides in, the actions out.
-#include "SyncPlan.h"
+#include "sync/SyncPlan.h"
 
 #include <gtest/gtest.h>
 

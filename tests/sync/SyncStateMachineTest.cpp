@@ -2,11 +2,11 @@
 // both sides, with lost answers and failed requests between them: after each clean sync no
 // edit is lost, nothing doubles and both sides agree. NORVANE_SYNC_SEED and NORVANE_SYNC_RUNS
 // run it longer.
-#include "AppointmentFiling.h"
-#include "CalendarServer.h"
-#include "DataAccess.h"
 #include "MemoryServer.h"
 #include "TestFiles.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
+#include "sync/CalendarServer.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>

@@ -1,13 +1,13 @@
 // The sync against real CalDAV servers of the machine, the same table of cases on each; a
 // phone's calendar app (python3-caldav) changes the server side.
-#include "Sync.h"
-#include "AppointmentFiling.h"
+#include "sync/Sync.h"
 #include "CalDavServer.h"
-#include "DataAccess.h"
-#include "HttpClient.h"
-#include "Recurrence.h"
-#include "SyncRecord.h"
 #include "TestFiles.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
+#include "store/Recurrence.h"
+#include "sync/HttpClient.h"
+#include "sync/SyncRecord.h"
 
 #include <QDeadlineTimer>
 #include <QDirIterator>

@@ -2,10 +2,10 @@
 // port in every way it can, trickles, or never ends its answer. The login must never reach the
 // second port, and each case must end with a message that says what happened. Its calendar
 // /names/ holds events whose names need percent-encoding and tells its changes in parts.
-#include "CalDavClient.h"
-#include "DavXml.h"
-#include "HttpClient.h"
-#include "SyncRecord.h"
+#include "sync/CalDavClient.h"
+#include "sync/DavXml.h"
+#include "sync/HttpClient.h"
+#include "sync/SyncRecord.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The folder speed test: its verdict from a clock of our own, what it leaves in the folder, and
 // the error that names the failing operation.
-#include "FolderSpeedTest.h"
+#include "tools/FolderSpeedTest.h"
 #include "TestFiles.h"
 
 #include <QDir>

@@ -1,15 +1,15 @@
 // The import window and the speed test window: their texts in both languages, the colour
 // choice, the count message, the details that open when the test ends, and a share that stops
 // answering meanwhile.
-#include "ApiColorPicker.h"
-#include "DataAccess.h"
-#include "Language.h"
-#include "PictureBox.h"
-#include "Settings.h"
 #include "StalledShare.h"
 #include "TestFiles.h"
-#include "form_import.h"
-#include "form_performance.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
+#include "tools/form_import.h"
+#include "tools/form_performance.h"
+#include "ui/ApiColorPicker.h"
+#include "ui/Language.h"
+#include "ui/PictureBox.h"
 
 #include <QComboBox>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 // Holiday lists: which lines are entries, and what an import leaves in the data folder.
-#include "DataAccess.h"
-#include "HolidayFile.h"
 #include "TestFiles.h"
+#include "store/DataAccess.h"
+#include "tools/HolidayFile.h"
 
 #include <QDir>
 #include <QDirIterator>

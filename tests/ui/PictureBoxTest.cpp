@@ -1,6 +1,6 @@
 // The drawing surface keeps what was drawn through a resize and a repaint. Where primitives,
 // text and input land in twips is seen through the pickers and the tab strip.
-#include "PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <gtest/gtest.h>
 

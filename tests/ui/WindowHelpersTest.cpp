@@ -1,13 +1,13 @@
 // The small window helpers: notification-area icon, topmost windows, the folder, file and
 // colour dialogs, opening documents, and the login name.
-#include "ApiBrowseFolder.h"
-#include "ApiColorPicker.h"
-#include "ApiLoginName.h"
-#include "ApiOpenSave.h"
-#include "ApiShellExecute.h"
-#include "ApiTaskBarIcon.h"
-#include "PictureBox.h"
-#include "TopMost.h"
+#include "store/ApiLoginName.h"
+#include "ui/ApiBrowseFolder.h"
+#include "ui/ApiColorPicker.h"
+#include "ui/ApiOpenSave.h"
+#include "ui/ApiShellExecute.h"
+#include "ui/ApiTaskBarIcon.h"
+#include "ui/PictureBox.h"
+#include "ui/TopMost.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>

@@ -1,8 +1,8 @@
 // The month calendar: week numbers, the month grid and its selection as data, clicks on the
 // rectangles it drew, and the colours only its pixels show.
-#include "Calendar.h"
-#include "Common.h"
-#include "PictureBox.h"
+#include "views/Calendar.h"
+#include "store/Common.h"
+#include "ui/PictureBox.h"
 
 #include <QSignalSpy>
 #include <QTest>

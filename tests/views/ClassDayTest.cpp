@@ -1,18 +1,18 @@
 // The day column: overlap layout, where its labels go and what they say, what only its pixels
 // show, the mouse selection that creates an appointment, and handing the labels back.
-#include "ClassDay.h"
-#include "ApiColorPicker.h"
-#include "ApiLoginName.h"
-#include "AppointmentEditing.h"
-#include "AppointmentFiling.h"
-#include "DataAccess.h"
-#include "DayColumnHost.h"
-#include "DayWeekView.h"
-#include "LabelPool.h"
-#include "PictureBox.h"
-#include "Settings.h"
+#include "views/ClassDay.h"
 #include "ShownText.h"
 #include "TestFiles.h"
+#include "edit/AppointmentEditing.h"
+#include "settings/Settings.h"
+#include "store/ApiLoginName.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
+#include "ui/ApiColorPicker.h"
+#include "ui/PictureBox.h"
+#include "views/DayColumnHost.h"
+#include "views/DayWeekView.h"
+#include "views/LabelPool.h"
 
 #include <QApplication>
 #include <QLabel>

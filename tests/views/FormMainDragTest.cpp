@@ -2,9 +2,9 @@
 // mouse.
 #include "FormMainFixture.h"
 
-#include "Calendar.h"
-#include "DataAccess.h"
-#include "PictureBox.h"
+#include "store/DataAccess.h"
+#include "ui/PictureBox.h"
+#include "views/Calendar.h"
 
 #include <QFileInfo>
 #include <QToolTip>

@@ -2,16 +2,16 @@
 // by the window's tests.
 #pragma once
 
-#include "AppointmentEditing.h"
-#include "ClassDay.h"
-#include "DayWeekView.h"
-#include "FileAccess.h"
-#include "ProfileCache.h"
-#include "Settings.h"
 #include "ShownLabels.h"
-#include "StoreService.h"
 #include "TestFiles.h"
-#include "form_main.h"
+#include "edit/AppointmentEditing.h"
+#include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "service/StoreService.h"
+#include "settings/Settings.h"
+#include "views/ClassDay.h"
+#include "views/DayWeekView.h"
+#include "views/form_main.h"
 
 #include <QAction>
 #include <QDir>

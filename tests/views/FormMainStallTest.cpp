@@ -1,15 +1,15 @@
 // The main window on a share that stops answering: it keeps working, says so, refuses to
 // change what it cannot write, and catches up when the share is back.
-#include "AppointmentEditing.h"
-#include "ClassDay.h"
-#include "DayWeekView.h"
-#include "Language.h"
-#include "Settings.h"
 #include "ShownLabels.h"
 #include "StalledShare.h"
-#include "StoreService.h"
 #include "TestFiles.h"
-#include "form_main.h"
+#include "edit/AppointmentEditing.h"
+#include "service/StoreService.h"
+#include "settings/Settings.h"
+#include "ui/Language.h"
+#include "views/ClassDay.h"
+#include "views/DayWeekView.h"
+#include "views/form_main.h"
 
 #include <QAction>
 #include <QLabel>

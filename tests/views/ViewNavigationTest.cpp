@@ -1,8 +1,8 @@
 // Where the main window's keys, buttons, calendar clicks and lists lead, and the arithmetic of the
 // time grid and the week columns, as data.
-#include "ViewNavigation.h"
-#include "Common.h"
-#include "ViewGeometry.h"
+#include "views/ViewNavigation.h"
+#include "store/Common.h"
+#include "views/ViewGeometry.h"
 
 #include <gtest/gtest.h>
 

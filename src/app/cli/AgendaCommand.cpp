@@ -1,8 +1,8 @@
-#include "AgendaCommand.h"
+#include "app/cli/AgendaCommand.h"
 
-#include "Common.h"
-#include "DataAccess.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "store/Common.h"
+#include "store/DataAccess.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
-#include "ExchangeCommand.h"
+#include "app/cli/ExchangeCommand.h"
 
-#include "AgendaCommand.h"
-#include "DataAccess.h"
-#include "IcsExport.h"
-#include "IcsImport.h"
-#include "ImportRecord.h"
-#include "Settings.h"
+#include "app/cli/AgendaCommand.h"
+#include "exchange/IcsExport.h"
+#include "exchange/IcsImport.h"
+#include "exchange/ImportRecord.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
 
 #include <QDir>
 #include <QFileInfo>

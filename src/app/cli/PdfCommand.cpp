@@ -1,9 +1,9 @@
-#include "PdfCommand.h"
+#include "app/cli/PdfCommand.h"
 
-#include "AgendaCommand.h"
-#include "DataAccess.h"
-#include "PrintJob.h"
-#include "Settings.h"
+#include "app/cli/AgendaCommand.h"
+#include "print/PrintJob.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
 
 #include <QDir>
 

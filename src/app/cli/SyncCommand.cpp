@@ -1,9 +1,9 @@
-#include "SyncCommand.h"
+#include "app/cli/SyncCommand.h"
 
-#include "AgendaCommand.h"
-#include "PasswordStore.h"
-#include "Settings.h"
-#include "Sync.h"
+#include "app/cli/AgendaCommand.h"
+#include "settings/Settings.h"
+#include "sync/PasswordStore.h"
+#include "sync/Sync.h"
 
 #include <QFile>
 

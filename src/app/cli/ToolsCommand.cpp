@@ -1,10 +1,10 @@
-#include "ToolsCommand.h"
+#include "app/cli/ToolsCommand.h"
 
-#include "AgendaCommand.h"
-#include "DataAccess.h"
-#include "FolderSpeedTest.h"
-#include "HolidayFile.h"
-#include "Settings.h"
+#include "app/cli/AgendaCommand.h"
+#include "settings/Settings.h"
+#include "store/DataAccess.h"
+#include "tools/FolderSpeedTest.h"
+#include "tools/HolidayFile.h"
 
 #include <QDir>
 

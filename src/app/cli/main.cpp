@@ -1,9 +1,9 @@
-#include "AgendaCommand.h"
-#include "ExchangeCommand.h"
-#include "PdfCommand.h"
-#include "Settings.h"
-#include "SyncCommand.h"
-#include "ToolsCommand.h"
+#include "app/cli/AgendaCommand.h"
+#include "app/cli/ExchangeCommand.h"
+#include "app/cli/PdfCommand.h"
+#include "app/cli/SyncCommand.h"
+#include "app/cli/ToolsCommand.h"
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
