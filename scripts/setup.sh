@@ -14,7 +14,7 @@ NORVANE_PACKAGES=(
     python3-fusepy libfuse2 fuse3
     radicale xandikos python3-caldav
     dpkg-dev fakeroot file lintian appstream desktop-file-utils librsvg2-bin groff-base man-db
-    bash-completion
+    bash-completion strace
 )
 
 norvane_install_packages() {

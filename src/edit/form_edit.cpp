@@ -4,11 +4,11 @@
 #include "edit/ClassMonthDD.h"
 #include "edit/ClassTabs.h"
 #include "edit/ClassTimeDD.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/Common.h"
 #include "store/Recurrence.h"
 #include "ui/ApiColorPicker.h"
-#include "ui/Language.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 

@@ -1,9 +1,9 @@
 #include "print/Druck.h"
 
 #include "print/PrintCanvas.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/Common.h"
-#include "ui/Language.h"
 #include "views/ClassDay.h"
 
 #include <algorithm>

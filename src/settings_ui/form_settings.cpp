@@ -2,6 +2,7 @@
 
 #include "edit/ClassTabs.h"
 #include "profile/TextTools.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "settings_ui/form_settings_sync.h"
 #include "store/ApiLoginName.h"
@@ -9,7 +10,6 @@
 #include "ui/ApiBrowseFolder.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/ApiOpenSave.h"
-#include "ui/Language.h"
 #include "ui/MousePointer.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"

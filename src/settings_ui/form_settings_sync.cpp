@@ -2,9 +2,9 @@
 
 #include "profile/ApiINI.h"
 #include "service/WorkerThread.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "sync/PasswordStore.h"
-#include "ui/Language.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "tools/form_performance.h"
 
 #include "service/WorkerThread.h"
-#include "ui/Language.h"
+#include "settings/Language.h"
 #include "ui/PictureBox.h"
 
 #include <QLabel>

@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
 #include "service/StoreService.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "settings_ui/form_settings.h"
 #include "settings_ui/form_settings_sync.h"
@@ -13,7 +14,6 @@
 #include "store/DataAccess.h"
 #include "sync/PasswordStore.h"
 #include "sync/SyncScheduler.h"
-#include "ui/Language.h"
 #include "views/form_main.h"
 
 #include <QAction>

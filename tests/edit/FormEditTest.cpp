@@ -5,7 +5,7 @@
 
 #include "TestFiles.h"
 #include "edit/ClassMonthDD.h"
-#include "ui/Language.h"
+#include "settings/Language.h"
 
 #include <QFrame>
 #include <QRegularExpression>

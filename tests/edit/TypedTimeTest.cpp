@@ -5,7 +5,7 @@
 
 #include "TestFiles.h"
 #include "edit/TypedTime.h"
-#include "ui/Language.h"
+#include "settings/Language.h"
 
 namespace {
 

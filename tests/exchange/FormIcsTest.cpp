@@ -4,11 +4,11 @@
 #include "TestFiles.h"
 #include "exchange/form_export_ics.h"
 #include "exchange/form_import_ics.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/ApiOpenSave.h"
-#include "ui/Language.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>

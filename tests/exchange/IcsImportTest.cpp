@@ -3,9 +3,9 @@
 // rules without end; a large file.
 #include "exchange/IcsImport.h"
 #include "TestFiles.h"
+#include "settings/Language.h"
 #include "store/Common.h"
 #include "store/DataAccess.h"
-#include "ui/Language.h"
 
 #include <QDirIterator>
 #include <QFile>

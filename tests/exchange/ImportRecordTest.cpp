@@ -4,7 +4,7 @@
 #include "TestFiles.h"
 #include "exchange/IcsImport.h"
 #include "profile/FileAccess.h"
-#include "ui/Language.h"
+#include "settings/Language.h"
 
 #include <QCryptographicHash>
 #include <QDir>

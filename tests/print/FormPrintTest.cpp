@@ -7,7 +7,7 @@
 #include "print/RecordingCanvas.h"
 #include "print/clsPrintDialog.h"
 #include "print/form_print.h"
-#include "ui/Language.h"
+#include "settings/Language.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // The language follows the settings: our texts and Qt's own dialogs and buttons alike.
-#include "ui/Language.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>

@@ -3,12 +3,12 @@
 // answering meanwhile.
 #include "StalledShare.h"
 #include "TestFiles.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 #include "tools/form_import.h"
 #include "tools/form_performance.h"
 #include "ui/ApiColorPicker.h"
-#include "ui/Language.h"
 #include "ui/PictureBox.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "ui/Language.h"
+#include "settings/Language.h"
 
 #include <QCoreApplication>
 #include <QDir>
