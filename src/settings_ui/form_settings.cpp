@@ -67,13 +67,6 @@ const int kDayIntervals[] = {5, 10, 30};
 const std::vector<const char*> kGrids = {QT_TRANSLATE_NOOP("form_settings", "30 minutes"),
                                          QT_TRANSLATE_NOOP("form_settings", "15 minutes")};
 
-QString withSeparator(const QString& folder)
-{
-    return folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))
-               ? folder
-               : folder + QLatin1Char('/');
-}
-
 int timeIndex(TimeOfDay time)
 {
     return qBound(0, 2 * time.hour() + (time.minute() == 30 ? 1 : 0), 47);
@@ -511,8 +504,8 @@ void form_settings::command_browse_settings_Click()
     const QString folder = BrowseForFolder(
         this, text(QT_TRANSLATE_NOOP("form_settings", "Select folder to save settings:")));
     if (!folder.isEmpty())
-        text_settings->setText(
-            QDir::toNativeSeparators(withSeparator(folder) + QStringLiteral("Norvane4.ini")));
+        text_settings->setText(QDir::toNativeSeparators(WithTrailingSeparator(folder) +
+                                                        QStringLiteral("Norvane4.ini")));
 }
 
 void form_settings::command_add_folder_Click()
@@ -521,7 +514,7 @@ void form_settings::command_add_folder_Click()
         BrowseForFolder(this, text(QT_TRANSLATE_NOOP("form_settings", "Select data folder:")));
     if (chosen.isEmpty())
         return;
-    const QString folder = withSeparator(chosen);
+    const QString folder = WithTrailingSeparator(chosen);
     if (m_hooks.testFolder)
         m_hooks.testFolder(this, folder, m_lang); // whatever it shows, the folder is added
     list_folders->addItem(folder);
@@ -535,7 +528,7 @@ void form_settings::Command_del_folder_Click()
 void form_settings::command_test_Click()
 {
     if (QListWidgetItem* item = list_folders->currentItem(); item && m_hooks.testFolder)
-        m_hooks.testFolder(this, withSeparator(item->text()), m_lang);
+        m_hooks.testFolder(this, WithTrailingSeparator(item->text()), m_lang);
 }
 
 void form_settings::command_browse_sound_Click()

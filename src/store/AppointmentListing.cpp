@@ -7,15 +7,10 @@
 
 namespace {
 
-// The number of a directory named as the tree names it: letter and number without leading
-// zeros ("m3", never "m03"); 0 for any other name.
+// The number of a directory named as the tree names it ("m3", never "m03"); 0 otherwise.
 int numberOf(const QString& name, QLatin1String letters)
 {
-    if (!name.startsWith(letters))
-        return 0;
-    bool ok = false;
-    const int n = name.sliced(letters.size()).toInt(&ok);
-    return ok && n > 0 && name == letters + QString::number(n) ? n : 0;
+    return Recurrence::numberIn(name, letters, 1, 9999);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "store/DataAccess.h"
 
-#include <QRegularExpression>
-
 #include "settings/Settings.h"
 #include "store/AppointmentFile.h"
 #include "store/Common.h"
@@ -390,12 +388,7 @@ void DataAccess::clearCaches()
 
 QDate DataAccess::DayOfOneTimeFile(const QString& path)
 {
-    static const QRegularExpression dayDirectory(
-        QStringLiteral(R"([/\\]y(\d{1,4})[/\\]m(\d{1,2})[/\\]d(\d{1,2})[/\\][^/\\]*$)"));
-    const QRegularExpressionMatch match = dayDirectory.match(path);
-    if (!match.hasMatch() || Recurrence::ofPath(path) != Recurrence::Kind::None)
-        return {};
-    return QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    return Recurrence::dayOf(path);
 }
 
 DaySource DaysOf(DataAccess& store)

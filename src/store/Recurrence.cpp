@@ -31,8 +31,8 @@ bool isNumbered(QStringView name, QLatin1String prefix)
     return true;
 }
 
-// The number after prefix when name is the prefix and a number in first..last written as
-// directory() writes it (no leading zero); 0 otherwise.
+} // namespace
+
 int numberIn(QStringView name, QLatin1String prefix, int first, int last)
 {
     if (!isNumbered(name, prefix) || name.size() > prefix.size() + 4 ||
@@ -41,6 +41,8 @@ int numberIn(QStringView name, QLatin1String prefix, int first, int last)
     const int number = name.sliced(prefix.size()).toInt();
     return number >= first && number <= last ? number : 0;
 }
+
+namespace {
 
 // A file name the store lists: visible (temporary files start with a dot), with the extension.
 bool isAppointmentName(QStringView name)
@@ -56,6 +58,13 @@ bool isAppointmentName(QStringView name)
     return true;
 }
 
+// The names of a path, split at either separator.
+QStringList namesOf(const QString& path)
+{
+    static const QRegularExpression separators(QStringLiteral(R"([\\/])"));
+    return path.split(separators);
+}
+
 bool isMonthDay(QStringView month, QStringView day)
 {
     const int m = numberIn(month, QLatin1String("m"), 1, 12);
@@ -67,8 +76,7 @@ bool isMonthDay(QStringView month, QStringView day)
 
 Kind ofPath(const QString& path)
 {
-    static const QRegularExpression separators(QStringLiteral(R"([\\/])"));
-    const QStringList parts = path.split(separators);
+    const QStringList parts = namesOf(path);
     const qsizetype n = parts.size(); // the last part is the file name
     if (n >= 3 && parts[n - 3] == kRecurring) {
         const QString& dir = parts[n - 2];
@@ -155,6 +163,18 @@ bool isAppointmentPath(QStringView relative)
                numberIn(parts[1], QLatin1String("d"), 1, 31);
     }
     return parts.size() == 4 && parts[0] == kRecurring && isMonthDay(parts[1], parts[2]);
+}
+
+QDate dayOf(const QString& path)
+{
+    const QStringList parts = namesOf(path);
+    const qsizetype n = parts.size();
+    if (n < 4 || !isAppointmentName(parts[n - 1]))
+        return {};
+    const int year = numberIn(parts[n - 4], QLatin1String("y"), 1, 9999);
+    const int month = numberIn(parts[n - 3], QLatin1String("m"), 1, 12);
+    const int day = numberIn(parts[n - 2], QLatin1String("d"), 1, 31);
+    return year && month && day ? QDate(year, month, day) : QDate();
 }
 
 QString folderOf(const QString& path)

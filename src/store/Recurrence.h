@@ -38,6 +38,12 @@ QStringList directoriesOfDay(const QString& dataFolder, const QDate& date);
 // one test for a path that comes from a record, a server or a command line: anything else
 // (an absolute path, "..", a hidden or temporary name, another directory) is no appointment.
 bool isAppointmentPath(QStringView relative);
+// The day a one-time appointment's file lies under by its y/m/d directories, named as
+// directory() names them; invalid for any other path, the recurring tree's among them.
+QDate dayOf(const QString& path);
+// The number of a directory name of the tree: prefix and a number in first..last, written as
+// directory() writes it (no leading zero); 0 for any other name.
+int numberIn(QStringView name, QLatin1String prefix, int first, int last);
 // The data folder an appointment file lies in, by the tree part at the end of its path (see
 // isAppointmentPath), ending in a separator; empty when the path ends in no such part.
 QString folderOf(const QString& path);

@@ -1,5 +1,7 @@
 #include "sync/SyncRun.h"
 
+#include "settings/Settings.h"
+
 #include <algorithm>
 
 namespace SyncInternal {
@@ -363,7 +365,7 @@ SyncResult runWith(const QString& dataFolder, const SyncAccount& account,
                    const SyncOptions& options, CalendarServer* server)
 {
     SyncResult result;
-    const QString folder = dataFolder.endsWith(u'/') ? dataFolder : dataFolder + u'/';
+    const QString folder = WithTrailingSeparator(dataFolder);
     if (!QFileInfo(folder).isDir()) {
         result.exit = SyncResult::Exit::Failed;
         result.error =

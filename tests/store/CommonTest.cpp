@@ -98,6 +98,23 @@ TEST(PathTest, AnAppointmentPathIsOneOfTheTreeAndNothingElse)
             << c.path;
     EXPECT_FALSE(Recurrence::isAppointmentPath(QStringLiteral("y2026/m3/d1/a\nb.nv3")));
 
+    // The day a file lies under, by the same names: either separator, anywhere on the disk.
+    const struct {
+        const char* path;
+        QDate day;
+    } days[] = {
+        {"/srv/y2026/m3/d1/a.nv3", {2026, 3, 1}},
+        {"C:\\data\\y2024\\m2\\d29\\a.nv3", {2024, 2, 29}},
+        {"/srv/y2026/m03/d1/a.nv3", {}},
+        {"/srv/y2026/m3/d01/a.nv3", {}},
+        {"/srv/y2025/m2/d29/a.nv3", {}},
+        {"/srv/recurring/m3/d1/a.nv3", {}},
+        {"/srv/y2026/m3/d1/x/a.nv3", {}},
+        {"/srv/y2026/m3/d1/.a.nv3", {}},
+    };
+    for (const auto& c : days)
+        EXPECT_EQ(Recurrence::dayOf(QString::fromLatin1(c.path)), c.day) << c.path;
+
     EXPECT_EQ(Recurrence::folderOf("/srv/team/y2026/m3/d1/a.nv3"), QStringLiteral("/srv/team/"));
     EXPECT_EQ(Recurrence::folderOf("/srv/team/recurring/m2/d29/a.nv3"),
               QStringLiteral("/srv/team/"));
