@@ -9,6 +9,7 @@
 #include <QTranslator>
 
 #include <functional>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -45,74 +46,109 @@ TEST_F(SettingsTest, NoFilesAtAllMakeTheProgramDirectoryTheDataFolder)
     EXPECT_FALSE(QFileInfo::exists(pointerFile())) << "reading writes nothing";
 }
 
-TEST_F(SettingsTest, InvalidValuesAreReplaced)
+// A value as the rows below spell it.
+template <auto get, auto... args> QString value(const Settings& s)
 {
-    TestFiles::writeBytes(
-        settingsFile(),
-        "[International]\r\nLangCode=fr\r\nFirstWeekday=3\r\nFirstCW=4\r\n"
-        "TimeFormat=24H\r\nDateFormat=TT.MM.JJJJ\r\n"
-        "[Program]\r\nDayInterval=0\r\nMonthInterval=-5\r\n"
-        "[Colors]\r\nColor5=-1\r\nColor6=0\r\nColor8=-2147483643\r\nText3=Team\r\n");
-    Settings s = loaded();
-    EXPECT_EQ(s.LangCode(), QStringLiteral("en"));
-    EXPECT_EQ(s.FirstWeekday(), 1);
-    EXPECT_EQ(s.FirstCW(), 2);
-    EXPECT_EQ(s.TimeFormat(), QStringLiteral("12h"));
-    EXPECT_EQ(s.DateFormat(), QStringLiteral("tt.mm.jjjj"));
-    EXPECT_EQ(s.DayInterval(), 30);
-    EXPECT_EQ(s.MonthInterval(), 60);
-    EXPECT_EQ(s.Color(5), 217 | (255 << 8) | (217 << 16));
-    EXPECT_EQ(s.Color(6), 0);
-    EXPECT_EQ(s.Color(8), Settings::kWindowColor);
-    EXPECT_EQ(s.ColorText(3), QStringLiteral("Team"));
-
-    TestFiles::writeBytes(settingsFile(), "[International]\r\nFirstCW=0\r\n");
-    EXPECT_EQ(loaded().FirstCW(), 2);
+    const auto v = std::invoke(get, s, args...);
+    using T = std::remove_cvref_t<decltype(v)>;
+    if constexpr (std::is_same_v<T, TimeOfDay>)
+        return QString("%1:%2").arg(v.hour()).arg(v.minute());
+    else if constexpr (std::is_arithmetic_v<T>)
+        return QString::number(v);
+    else
+        return v;
 }
 
-// Values a hand-edited or foreign file may hold that would draw nonsense; what the windows
-// themselves write stays as it is.
-TEST_F(SettingsTest, ValuesThatWouldDrawNonsenseTakeTheirDefaults)
+// What another copy or a hand may leave in the file (out of range, of the wrong type, missing)
+// reads as the setter's rule says and goes back as a save has always written it.
+TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
 {
-    const auto date = [](const Settings& s) { return s.DateFormat(); };
-    const auto color2 = [](const Settings& s) { return QString::number(s.Color(2)); };
-    const auto color9 = [](const Settings& s) { return QString::number(s.Color(9)); };
-    const auto week = [](const Settings& s) {
-        QString days;
-        for (int day = 1; day <= 7; ++day)
-            days += s.ShowWeek(day) ? '1' : '0';
-        return days;
-    };
-    const QString defaultColor2 = QString::number(Settings::DefaultColor(2));
-    const char* const noDays = "[Grid]\r\nShowWeek1=0\r\nShowWeek2=0\r\nShowWeek3=0\r\n"
-                               "ShowWeek4=0\r\nShowWeek5=0\r\nShowWeek6=0\r\nShowWeek7=0\r\n";
+    const auto week = value<&Settings::ShowWeek, 1>;
+    const QByteArray noDays = "ShowWeek1=0\r\nShowWeek2=0\r\nShowWeek3=0\r\nShowWeek4=0\r\n"
+                              "ShowWeek5=0\r\nShowWeek6=0\r\nShowWeek7=0";
+    const QByteArray oneDay = QByteArray(noDays).replace("ShowWeek4=0", "ShowWeek4=1");
+    const auto date = value<&Settings::DateFormat>;
+    const auto start = value<&Settings::GridStartTime>;
     const struct {
-        QByteArray file;
+        const char* section;
+        QByteArray lines; // the section's keys in the file
         std::function<QString(const Settings&)> read;
-        QString expected;
+        QString readsAs;
+        QByteArray writtenAs = {}; // lines of the file after a save; none: the key as it reads
     } rows[] = {
-        {"[International]\r\nDateFormat=Mo %%%yyyyjjjjy\r\n", date, "mm/dd/yyyy"},
-        {"[International]\r\nLangCode=de\r\nDateFormat=Mo %%%yyyyjjjjy\r\n", date, "tt.mm.jjjj"},
-        {"[International]\r\nDateFormat=dd.mm.yyyyy\r\n", date, "mm/dd/yyyy"},
-        {"[International]\r\nDateFormat=d.m.yy\r\n", date, "mm/dd/yyyy"},
-        {"[International]\r\nDateFormat=...\r\n", date, "mm/dd/yyyy"},
-        {"[International]\r\nDateFormat=YYYY-MM-DD\r\n", date, "yyyy-mm-dd"},
-        {"[International]\r\nDateFormat=MM/TT/JJJJ\r\n", date, "mm/tt/jjjj"},
-        {"[International]\r\nDateFormat=DD.MM.YYYY\r\n", date, "dd.mm.yyyy"},
-        {"[International]\r\nDateFormat=JJJJ-MM-TT\r\n", date, "jjjj-mm-tt"},
-        {"[International]\r\nDateFormat=dd mm yyyy\r\n", date, "dd mm yyyy"},
-        {"[Colors]\r\nColor2=16777216\r\n", color2, defaultColor2},
-        {"[Colors]\r\nColor2=-7\r\n", color2, defaultColor2},
-        {"[Colors]\r\nColor2=2147483654\r\n", color2, defaultColor2},
-        {"[Colors]\r\nColor2=16777215\r\n", color2, "16777215"},
-        {"[Colors]\r\nColor9=2147483653\r\n", color9, QString::number(Settings::kWindowColor)},
-        {noDays, week, "1111111"},
-        {QByteArray(noDays).replace("ShowWeek4=0", "ShowWeek4=1"), week, "0001000"},
+        {"Admin", "Locked=yes", value<&Settings::Locked>, "0"},
+        {"International", "LangCode=fr", value<&Settings::LangCode>, "en"},
+        {"International", "FirstWeekday=3", value<&Settings::FirstWeekday>, "1"},
+        {"International", "FirstWeekday=2.4", value<&Settings::FirstWeekday>, "2"},
+        {"International", "FirstCW=4", value<&Settings::FirstCW>, "2"},
+        {"International", "FirstCW=0", value<&Settings::FirstCW>, "2"},
+        {"International", "", value<&Settings::FirstCW>, "1", "FirstCW=1"},
+        {"International", "TimeFormat=24H", value<&Settings::TimeFormat>, "12h"},
+        {"International", "", date, "yyyy-mm-dd", "DateFormat=yyyy-mm-dd"},
+        {"International", "DateFormat=TT.MM.JJJJ", date, "tt.mm.jjjj", "DateFormat=TT.MM.JJJJ"},
+        {"International", "DateFormat=Mo %%%yyyyjjjjy", date, "mm/dd/yyyy"},
+        {"International", "LangCode=de\r\nDateFormat=Mo %%%yyyyjjjjy", date, "tt.mm.jjjj",
+         "DateFormat=TT.MM.JJJJ"},
+        {"International", "DateFormat=dd.mm.yyyyy", date, "mm/dd/yyyy"},
+        {"International", "DateFormat=d.m.yy", date, "mm/dd/yyyy"},
+        {"International", "DateFormat=...", date, "mm/dd/yyyy"},
+        {"International", "DateFormat=YYYY-MM-DD", date, "yyyy-mm-dd", "DateFormat=YYYY-MM-DD"},
+        {"International", "DateFormat=MM/TT/JJJJ", date, "mm/tt/jjjj", "DateFormat=MM/TT/JJJJ"},
+        {"International", "DateFormat=DD.MM.YYYY", date, "dd.mm.yyyy", "DateFormat=DD.MM.YYYY"},
+        {"International", "DateFormat=JJJJ-MM-TT", date, "jjjj-mm-tt", "DateFormat=JJJJ-MM-TT"},
+        {"International", "DateFormat=dd mm yyyy", date, "dd mm yyyy"},
+        {"Program", "MinimizeToTray=true", value<&Settings::MinimizeToTray>, "0"},
+        {"Program", "StartWithWeek=1", value<&Settings::StartWithWeek>, "1"},
+        {"Program", "DayInterval=0", value<&Settings::DayInterval>, "30"},
+        {"Program", "DayInterval=4294967301", value<&Settings::DayInterval>, "30"},
+        {"Program", "MonthInterval=-5", value<&Settings::MonthInterval>, "60"},
+        {"Program", "MonthInterval=x", value<&Settings::MonthInterval>, "60"},
+        {"Reminder", "SendEmail=", value<&Settings::SendEmail>, "0"},
+        {"Reminder", "EmailSMTP= \" mail \" ", value<&Settings::EmailSMTP>, " mail ",
+         "EmailSMTP=\" mail \""},
+        {"Reminder", "EmailFrom=a##eq##b", value<&Settings::EmailFrom>, "a=b",
+         "EmailFrom=a##eq##b"},
+        {"Reminder", "EmailTo=a##br##b", value<&Settings::EmailTo>, "a\r\nb", "EmailTo=a##br##b"},
+        {"Reminder", "EmailSubject='x'", value<&Settings::EmailSubject>, "x"},
+        {"Reminder", "SoundFile=\"'a'\"", value<&Settings::SoundFile>, "'a'", "SoundFile=\"'a'\""},
+        {"Reminder", "PlaySound=01", value<&Settings::PlaySound>, "0"},
+        {"Reminder", "", value<&Settings::ShowWindow>, "1", "ShowWindow=1"},
+        {"Colors", "", value<&Settings::Color, 1>, "14680063", "Color1=14680063"},
+        {"Colors", "Color5=-1", value<&Settings::Color, 5>, "14286809"},
+        {"Colors", "Color6=0", value<&Settings::Color, 6>, "0"},
+        {"Colors", "Color8=-2147483643", value<&Settings::Color, 8>, "2147483653"},
+        {"Colors", "Color9=2147483653", value<&Settings::Color, 9>, "2147483653"},
+        {"Colors", "Color2=16777216", value<&Settings::Color, 2>, "15132415"},
+        {"Colors", "Color2=2147483654", value<&Settings::Color, 2>, "15132415"},
+        {"Colors", "Color2=16777215", value<&Settings::Color, 2>, "16777215"},
+        {"Colors", "Color14=red", value<&Settings::Color, 14>, "2147483653"},
+        {"Colors", "Text3=Team", value<&Settings::ColorText, 3>, "Team"},
+        {"Colors", "Text14= Team ", value<&Settings::ColorText, 14>, "Team"},
+        {"Grid", "StartTimeHour=25", start, "8:0", "StartTimeHour=8\r\nStartTimeMinute=0"},
+        {"Grid", "StartTimeHour=7\r\nStartTimeMinute=60", start, "8:0",
+         "StartTimeHour=8\r\nStartTimeMinute=0"},
+        {"Grid", "EndTimeHour=24\r\nEndTimeMinute=30", value<&Settings::GridEndTime>, "18:0",
+         "EndTimeHour=18\r\nEndTimeMinute=0"},
+        {"Grid", "EndTimeHour=24", value<&Settings::GridEndTime>, "24:0",
+         "EndTimeHour=24\r\nEndTimeMinute=0"},
+        {"Grid", "", week, "0", "ShowWeek1=0\r\nShowWeek2=1\r\nShowWeek7=0"},
+        {"Grid", noDays, week, "1", QByteArray(noDays).replace("=0", "=1")},
+        {"Grid", oneDay, week, "0", oneDay},
+        {"Grid", "Grid15Minutes=yes", value<&Settings::Grid15Minutes>, "0"},
+        {"Grid", "RowPerColor=1", value<&Settings::RowPerColor>, "1"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.file.toStdString());
-        TestFiles::writeBytes(settingsFile(), row.file);
-        EXPECT_EQ(row.read(loaded()).toStdString(), row.expected.toStdString());
+        SCOPED_TRACE(row.lines.toStdString());
+        TestFiles::writeBytes(settingsFile(), '[' + QByteArray(row.section) + "]\r\n" + row.lines);
+        Settings s = loaded();
+        EXPECT_EQ(row.read(s).toStdString(), row.readsAs.toStdString());
+        ASSERT_TRUE(s.SaveSettings().ok);
+        const QByteArray key = row.lines.left(row.lines.indexOf('=') + 1);
+        const QByteArray back =
+            row.writtenAs.isEmpty() ? key + row.readsAs.toUtf8() : row.writtenAs;
+        const QByteArray written = TestFiles::readBytes(settingsFile());
+        for (const QByteArray& line : back.split('\n'))
+            EXPECT_TRUE(written.contains('\n' + line.trimmed() + "\r\n")) << line.toStdString();
     }
 }
 
@@ -163,8 +199,23 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
         TestFiles::readBytes(pointerFile())
             .contains("[DataFolders]\r\nFolderCount=2\r\nFolder1=/srv/a/\r\nFolder2=/srv/b/\r\n"));
     const QByteArray written = TestFiles::readBytes(settingsFile());
-    EXPECT_TRUE(written.startsWith("[Admin]\r\nLocked=0\r\n[International]\r\nLangCode=de\r\n"));
-    EXPECT_TRUE(written.contains("Text3=Urlaub ##eq## frei\r\n"));
+    // Byte for byte what copies on other machines have always read.
+    EXPECT_EQ(
+        written.toStdString(),
+        "[Admin]\r\nLocked=0\r\n[International]\r\nLangCode=de\r\nFirstWeekday=1\r\n"
+        "FirstCW=1\r\nTimeFormat=24h\r\nDateFormat=yyyy-mm-dd\r\n[Program]\r\n"
+        "MinimizeToTray=0\r\nStartWithWeek=0\r\nDayInterval=15\r\nMonthInterval=60\r\n"
+        "[Reminder]\r\nSendEmail=0\r\nEmailSMTP=\r\nEmailFrom=\r\nEmailTo=\r\nEmailSubject=\r\n"
+        "SoundFile=\r\nPlaySound=0\r\nShowWindow=1\r\n[Colors]\r\nColor1=14680063\r\nText1=\r\n"
+        "Color2=15132415\r\nText2=\r\nColor3=1193046\r\nText3=Urlaub ##eq## frei\r\n"
+        "Color4=16769734\r\nText4=\r\nColor5=14286809\r\nText5=\r\nColor6=15724527\r\n"
+        "Text6=\r\nColor7=2147483653\r\nText7=\r\nColor8=8454143\r\nText8=\r\n"
+        "Color9=9540095\r\nText9=\r\nColor10=16777088\r\nText10=\r\nColor11=16759929\r\n"
+        "Text11=\r\nColor12=9109386\r\nText12=\r\nColor13=13487565\r\nText13=\r\n"
+        "Color14=2147483653\r\nText14=\r\n[Grid]\r\nStartTimeHour=7\r\nStartTimeMinute=30\r\n"
+        "EndTimeHour=18\r\nEndTimeMinute=0\r\nShowWeek1=0\r\nShowWeek2=1\r\nShowWeek3=1\r\n"
+        "ShowWeek4=1\r\nShowWeek5=1\r\nShowWeek6=1\r\nShowWeek7=1\r\nGrid15Minutes=0\r\n"
+        "RowPerColor=0\r\n");
 
     Settings back = loaded();
     EXPECT_EQ(back.dataFolders(), (QStringList{"/srv/a/", "/srv/b/"}));
