@@ -1,34 +1,16 @@
 // norvane-cli export-ics and import-ics as scripts run them: the words and files they refuse,
 // and a round trip into an empty folder that shows the same agenda.
+#include "CliRun.h"
 #include "TestFiles.h"
 
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args,
-           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(NORVANE_CLI_PATH), args);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 int filesBelow(const QString& dir)
 {

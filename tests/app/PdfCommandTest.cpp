@@ -1,5 +1,6 @@
 // norvane-cli pdf, as a script runs it: without a display or any Qt variable, bad arguments
 // get the usage, a file that cannot be written gets the reason and leaves nothing behind.
+#include "CliRun.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -10,22 +11,12 @@
 
 namespace {
 
-struct Outcome {
-    int code;
-    QString err;
-};
-
-Outcome cli(const QStringList& args)
+CliRun pdf(const QStringList& args)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(NORVANE_CLI_PATH), QStringList{"pdf"} + args);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(display);
+    return cli(QStringList{"pdf"} + args, env);
 }
 
 TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
@@ -53,7 +44,7 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
-        const Outcome run = cli(row.args);
+        const CliRun run = pdf(row.args);
         EXPECT_EQ(run.code, row.code) << run.err.toStdString();
         EXPECT_EQ(run.err.contains("Usage:"), row.code == 2);
         EXPECT_EQ(QDir(out.path())

@@ -1,32 +1,17 @@
 // norvane-cli import-holidays and test-folder, as a script runs them; and the German holiday
 // list shipped with the program, imported alike by the library and the command.
+#include "CliRun.h"
 #include "TestFiles.h"
 #include "store/DataAccess.h"
 #include "tools/HolidayFile.h"
 
 #include <QDirIterator>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(NORVANE_CLI_PATH), args);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 // Every file below dir with its content.
 QMap<QString, QByteArray> tree(const QString& dir)
