@@ -7,9 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <QRegularExpression>
-
-#include <optional>
 #include <variant>
 
 namespace AgendaCommand {
@@ -25,35 +22,21 @@ struct Request {
     bool help = false;
 };
 
-struct UsageProblem {
-    QString message;
-};
-
 // Parses the words after the program name; a problem comes back as its one-line message.
-std::variant<Request, UsageProblem> parse(const QStringList& args)
+std::variant<Request, Options::Problem> parse(const QStringList& args)
 {
+    const auto options = Options::parse(args, {{"--folder", Options::Text}, {"--help"}, {"-h"}});
+    if (const auto* problem = std::get_if<Options::Problem>(&options))
+        return *problem;
+    const Options::Parsed& parsed = std::get<Options::Parsed>(options);
     Request request;
-    QStringList positional;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            request.help = true;
-        } else if (arg == QLatin1String("--folder")) {
-            if (i + 1 >= args.size())
-                return UsageProblem{QStringLiteral("--folder needs a directory.")};
-            request.folder = args[++i];
-        } else if (arg.startsWith(QLatin1String("--folder="))) {
-            request.folder = arg.mid(9);
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return UsageProblem{QStringLiteral("Unknown option: %1").arg(arg)};
-        } else {
-            positional.append(arg);
-        }
-    }
+    request.folder = parsed.value("--folder");
+    request.help = parsed.has("--help") || parsed.has("-h");
+    QStringList positional = parsed.arguments;
     if (request.help)
         return request;
     if (positional.isEmpty())
-        return UsageProblem{QStringLiteral("No command given.")};
+        return Options::Problem(QStringLiteral("No command given."));
 
     request.command = positional.takeFirst();
     const int wanted =
@@ -61,24 +44,24 @@ std::variant<Request, UsageProblem> parse(const QStringList& args)
         : request.command == QLatin1String("day") || request.command == QLatin1String("has") ? 1
                                                                                              : -1;
     if (wanted < 0)
-        return UsageProblem{QStringLiteral("Unknown command: %1").arg(request.command)};
+        return Options::Problem(QStringLiteral("Unknown command: %1").arg(request.command));
     if (positional.size() != wanted)
-        return UsageProblem{
-            QStringLiteral("%1 takes %2 date(s) as YYYY-MM-DD.").arg(request.command).arg(wanted)};
+        return Options::Problem(
+            QStringLiteral("%1 takes %2 date(s) as YYYY-MM-DD.").arg(request.command).arg(wanted));
     for (const QString& text : positional) {
-        const std::optional<QDate> date = parseDate(text);
-        if (!date)
-            return UsageProblem{QStringLiteral("Not a date (YYYY-MM-DD): %1").arg(text)};
-        request.dates.append(*date);
+        const auto date = Options::date(text);
+        if (const auto* problem = std::get_if<Options::Problem>(&date))
+            return *problem;
+        request.dates.append(std::get<QDate>(date));
     }
     if (wanted == 2) {
         const QDate from = request.dates[0];
         const QDate to = request.dates[1];
         if (from > to)
-            return UsageProblem{QStringLiteral("FROM lies after TO.")};
+            return Options::Problem(QStringLiteral("FROM lies after TO."));
         if (from.daysTo(to) + 1 > kMaxRangeDays)
-            return UsageProblem{
-                QStringLiteral("A range spans at most %1 days.").arg(kMaxRangeDays)};
+            return Options::Problem(
+                QStringLiteral("A range spans at most %1 days.").arg(kMaxRangeDays));
     }
     return request;
 }
@@ -153,31 +136,9 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
 
 } // namespace
 
-std::optional<QDate> parseDate(const QString& text)
+Options::Option colorOption()
 {
-    static const QRegularExpression shape(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}$)"));
-    if (!shape.match(text).hasMatch())
-        return std::nullopt;
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    return date.isValid() ? std::optional(date) : std::nullopt;
-}
-
-std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name)
-{
-    const QString& arg = args[i];
-    if (arg == name)
-        return i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt;
-    return arg.mid(name.size() + 1);
-}
-
-std::optional<int> parseColor(const QString& text, QString& problem)
-{
-    bool ok = false;
-    const int color = text.toInt(&ok);
-    if (ok && color >= 1 && color <= Settings::kColorCount)
-        return color;
-    problem = QStringLiteral("Not a colour from 1 to %1: %2").arg(Settings::kColorCount).arg(text);
-    return std::nullopt;
+    return {"--color", 1, Settings::kColorCount, "colour"};
 }
 
 void loadSettings(Settings& settings, QTextStream& err)
@@ -257,11 +218,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory)
 {
     const auto parsed = parse(args);
-    if (const auto* problem = std::get_if<UsageProblem>(&parsed)) {
-        err << "norvane-cli: " << problem->message << '\n' << usage();
-        err.flush();
-        return UsageError;
-    }
+    if (const auto* problem = std::get_if<Options::Problem>(&parsed))
+        return usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
     if (request.help) {
         out << usage();

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QDate>
+#include "app/cli/Options.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
-
-#include <optional>
 
 class Settings;
 
@@ -20,13 +19,8 @@ int usageError(const QString& problem, QTextStream& err);
 // Tells problem on err: the exit code of an unusable file, folder or server.
 int failure(const QString& problem, QTextStream& err);
 
-// A date written YYYY-MM-DD that exists in the calendar.
-std::optional<QDate> parseDate(const QString& text);
-// The value of the option at args[i], written "--name VALUE" (i moves on) or "--name=VALUE";
-// nothing when it is missing.
-std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name);
-// A colour code 1 to 14, or the one-line problem with what was given.
-std::optional<int> parseColor(const QString& text, QString& problem);
+// --color N of the imports: a colour code 1 to 14.
+Options::Option colorOption();
 // Loads the pointer file and the settings; a problem with them is told on err.
 void loadSettings(Settings& settings, QTextStream& err);
 // The data folder to read: the one given, else the active folder of the loaded settings.

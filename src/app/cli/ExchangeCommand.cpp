@@ -22,54 +22,14 @@ namespace {
 const QDate kFirstDay(1900, 1, 1);
 const QDate kLastDay(2200, 12, 31);
 
-struct Request {
-    QStringList positional;
-    QString folder;
-    int color = 1;
-    bool allowLarge = false;
-};
+using Options::Problem;
 
-using Problem = QString;
-
-// Options "--folder DIR" and, for an import, "--color N" and "--allow-large", the ones with a
-// value also written "--name=VALUE".
-std::variant<Request, Problem> parse(const QStringList& args, bool importing)
+// The data folder given, else the settings' active one; empty when it is none.
+QString folderOf(const QString& given, Settings& settings, QTextStream& err)
 {
-    Request request;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const QString name = arg.section(u'=', 0, 0);
-        if (importing && arg == QLatin1String("--allow-large")) {
-            request.allowLarge = true;
-        } else if (name == QLatin1String("--folder") ||
-                   (importing && name == QLatin1String("--color"))) {
-            const std::optional<QString> value = AgendaCommand::optionValue(args, i, name);
-            if (!value)
-                return Problem(QStringLiteral("%1 needs a value.").arg(name));
-            if (name == QLatin1String("--folder")) {
-                request.folder = *value;
-                continue;
-            }
-            Problem problem;
-            const std::optional<int> color = AgendaCommand::parseColor(*value, problem);
-            if (!color)
-                return problem;
-            request.color = *color;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            return Problem(QStringLiteral("Unknown option: %1").arg(arg));
-        } else {
-            request.positional << arg;
-        }
-    }
-    return request;
-}
-
-// The data folder the request names, else the settings' active one; empty when it is none.
-QString folderOf(const Request& request, Settings& settings, QTextStream& err)
-{
-    if (request.folder.isEmpty())
+    if (given.isEmpty())
         AgendaCommand::loadSettings(settings, err);
-    return AgendaCommand::dataFolder(request.folder, settings, err);
+    return AgendaCommand::dataFolder(given, settings, err);
 }
 
 } // namespace
@@ -77,30 +37,30 @@ QString folderOf(const Request& request, Settings& settings, QTextStream& err)
 int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
               const QString& programDirectory)
 {
-    const auto parsed = parse(args, false);
+    const auto parsed = Options::parse(args, {{"--folder", Options::Text}});
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
-    const Request& request = std::get<Request>(parsed);
-    if (request.positional.size() != 2)
+    const Options::Parsed& request = std::get<Options::Parsed>(parsed);
+    if (request.arguments.size() != 2)
         return AgendaCommand::usageError(
             QStringLiteral("export-ics takes FROM and TO as YYYY-MM-DD."), err);
     QList<QDate> dates;
-    for (const QString& text : request.positional) {
-        const std::optional<QDate> date = AgendaCommand::parseDate(text);
-        if (!date)
-            return AgendaCommand::usageError(
-                QStringLiteral("Not a date (YYYY-MM-DD): %1").arg(text), err);
-        if (*date < kFirstDay || *date > kLastDay)
+    for (const QString& text : request.arguments) {
+        const auto date = Options::date(text);
+        if (const auto* problem = std::get_if<Problem>(&date))
+            return AgendaCommand::usageError(*problem, err);
+        const QDate day = std::get<QDate>(date);
+        if (day < kFirstDay || day > kLastDay)
             return AgendaCommand::usageError(
                 QStringLiteral("Not a date from 1900 to 2200: %1").arg(text), err);
-        dates << *date;
+        dates << day;
     }
     if (dates[0] > dates[1])
         return AgendaCommand::usageError(QStringLiteral("FROM lies after TO."), err);
 
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
-    const QString folder = folderOf(request, settings, err);
+    const QString folder = folderOf(request.value("--folder"), settings, err);
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     DataAccess store(profiles, StoreSource::fixed(folder));
@@ -121,31 +81,33 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
               const QString& programDirectory)
 {
-    const auto parsed = parse(args, true);
+    const auto parsed = Options::parse(
+        args, {{"--folder", Options::Text}, AgendaCommand::colorOption(), {"--allow-large"}});
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
-    const Request& request = std::get<Request>(parsed);
-    if (request.positional.size() != 1 || request.positional[0].isEmpty())
+    const Options::Parsed& request = std::get<Options::Parsed>(parsed);
+    if (request.arguments.size() != 1 || request.arguments[0].isEmpty())
         return AgendaCommand::usageError(QStringLiteral("import-ics takes one iCalendar file."),
                                          err);
-    const QString file = QDir::toNativeSeparators(request.positional[0]);
+    const QString file = QDir::toNativeSeparators(request.arguments[0]);
 
     QString reason;
     const std::optional<QByteArray> bytes =
-        ReadIcsFile(ThreadFileAccess(), request.positional[0], &reason);
+        ReadIcsFile(ThreadFileAccess(), request.arguments[0], &reason);
     if (!bytes)
         return AgendaCommand::failure(QStringLiteral("cannot read %1: %2").arg(file, reason), err);
 
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
-    const QString folder = folderOf(request, settings, err);
+    const QString folder = folderOf(request.value("--folder"), settings, err);
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     DataAccess store(profiles, StoreSource::fixed(folder));
     IcsImportOptions options;
-    options.allowLarge = request.allowLarge;
-    options.recordSource = QFileInfo(request.positional[0]).absoluteFilePath();
-    const IcsImportResult result = ImportIcs(*bytes, store, folder, request.color, {}, options);
+    options.allowLarge = request.has("--allow-large");
+    options.recordSource = QFileInfo(request.arguments[0]).absoluteFilePath();
+    const IcsImportResult result =
+        ImportIcs(*bytes, store, folder, request.number("--color").value_or(1), {}, options);
     if (!result.ok)
         return AgendaCommand::failure(
             QStringLiteral("%1: %2 Nothing was imported.").arg(file, result.error), err);
@@ -174,15 +136,15 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 
 int undoImport(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const auto parsed = parse(args, false);
+    // The record names its folder: undo-import takes no --folder.
+    const auto parsed = Options::parse(args, {});
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
-    const Request& request = std::get<Request>(parsed);
-    if (request.positional.size() != 1 || request.positional[0].isEmpty() ||
-        !request.folder.isEmpty())
+    const QStringList& records = std::get<Options::Parsed>(parsed).arguments;
+    if (records.size() != 1 || records[0].isEmpty())
         return AgendaCommand::usageError(QStringLiteral("undo-import takes one import record."),
                                          err);
-    const QString record = request.positional[0];
+    const QString record = records[0];
     const UndoOutcome outcome = UndoImport(record, ThreadFileAccess());
     if (!outcome.record.ok)
         return AgendaCommand::failure(

@@ -7,7 +7,6 @@
 
 #include <QDir>
 
-#include <optional>
 #include <variant>
 
 namespace PdfCommand {
@@ -20,55 +19,39 @@ struct Request {
     QString folder;
 };
 
-using Problem = QString;
-
-std::optional<int> number(const QString& text, int lowest, int highest)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok && value >= lowest && value <= highest ? std::optional(value) : std::nullopt;
-}
+using Options::Problem;
 
 std::variant<Request, Problem> parse(const QStringList& args)
 {
+    const auto options =
+        Options::parse(args, {{"--folder", Options::Text}, {"--two-months", Options::Flag}});
+    if (const auto* problem = std::get_if<Problem>(&options))
+        return *problem;
+    const Options::Parsed& parsed = std::get<Options::Parsed>(options);
     Request request;
-    QStringList positional;
-    bool twoMonths = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--folder")) {
-            if (i + 1 >= args.size())
-                return Problem(QStringLiteral("--folder needs a directory."));
-            request.folder = args[++i];
-        } else if (arg.startsWith(QLatin1String("--folder="))) {
-            request.folder = arg.mid(9);
-        } else if (arg == QLatin1String("--two-months")) {
-            twoMonths = true;
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return Problem(QStringLiteral("Unknown option: %1").arg(arg));
-        } else {
-            positional.append(arg);
-        }
-    }
+    request.folder = parsed.value("--folder");
+    const QStringList& positional = parsed.arguments;
+    const bool twoMonths = parsed.has("--two-months");
     const QString kind = positional.value(0);
     if (kind == QLatin1String("day") || kind == QLatin1String("week")) {
         if (positional.size() != 3 || twoMonths)
             return Problem(
                 QStringLiteral("pdf %1 takes a date (YYYY-MM-DD) and a file.").arg(kind));
-        const std::optional<QDate> date = AgendaCommand::parseDate(positional[1]);
-        if (!date)
-            return Problem(QStringLiteral("Not a date (YYYY-MM-DD): %1").arg(positional[1]));
-        request.job = kind == QLatin1String("day") ? PrintJob::day(*date) : PrintJob::week(*date);
+        const auto date = Options::date(positional[1]);
+        if (const auto* problem = std::get_if<Problem>(&date))
+            return *problem;
+        const QDate day = std::get<QDate>(date);
+        request.job = kind == QLatin1String("day") ? PrintJob::day(day) : PrintJob::week(day);
     } else if (kind == QLatin1String("planner")) {
         if (positional.size() != 4)
             return Problem(QStringLiteral("pdf planner takes a year, a month and a file."));
-        const std::optional<int> year = number(positional[1], 1900, 2200);
-        if (!year)
-            return Problem(QStringLiteral("Not a year from 1900 to 2200: %1").arg(positional[1]));
-        const std::optional<int> month = number(positional[2], 1, 12);
-        if (!month)
-            return Problem(QStringLiteral("Not a month from 1 to 12: %1").arg(positional[2]));
-        request.job = PrintJob::planner(*month, *year, twoMonths);
+        const auto year = Options::number(positional[1], 1900, 2200, "year");
+        if (const auto* problem = std::get_if<Problem>(&year))
+            return *problem;
+        const auto month = Options::number(positional[2], 1, 12, "month");
+        if (const auto* problem = std::get_if<Problem>(&month))
+            return *problem;
+        request.job = PrintJob::planner(std::get<int>(month), std::get<int>(year), twoMonths);
     } else {
         return Problem(kind.isEmpty() ? QStringLiteral("pdf needs day, week or planner.")
                                       : QStringLiteral("Unknown printout: %1").arg(kind));
@@ -85,11 +68,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory)
 {
     const auto parsed = parse(args);
-    if (const auto* problem = std::get_if<Problem>(&parsed)) {
-        err << "norvane-cli: " << *problem << '\n' << AgendaCommand::usage();
-        err.flush();
-        return AgendaCommand::UsageError;
-    }
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
 
     ProfileCache profiles(ThreadFileAccess());

@@ -12,89 +12,46 @@
 
 namespace SyncCommand {
 
-namespace {
-
+// How far a sync looks back or ahead at most: a hundred years.
 constexpr int kMaxDays = 100 * 366;
-
-struct Request {
-    QString folder;
-    QString url;
-    QString user;
-    QString passwordFile;
-    std::optional<int> past;
-    std::optional<int> future;
-    bool allowMassDelete = false;
-};
-
-using Problem = QString;
-
-std::variant<Request, Problem> parse(const QStringList& args)
-{
-    Request r;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const QString name = arg.section(u'=', 0, 0);
-        if (arg == QLatin1String("--allow-mass-delete")) {
-            r.allowMassDelete = true;
-            continue;
-        }
-        static const QStringList valued = {"--folder",        "--url",  "--user",
-                                           "--password-file", "--past", "--future"};
-        if (!valued.contains(name))
-            return Problem(QStringLiteral("Unknown option: %1").arg(arg));
-        const std::optional<QString> value = AgendaCommand::optionValue(args, i, name);
-        if (!value || value->isEmpty())
-            return Problem(QStringLiteral("%1 needs a value.").arg(name));
-        if (name == QLatin1String("--past") || name == QLatin1String("--future")) {
-            bool ok = false;
-            const int days = value->toInt(&ok);
-            if (!ok || days < 0 || days > kMaxDays)
-                return Problem(QStringLiteral("%1 takes a number of days from 0 to %2.")
-                                   .arg(name)
-                                   .arg(kMaxDays));
-            (name == QLatin1String("--past") ? r.past : r.future) = days;
-        } else if (name == QLatin1String("--folder")) {
-            r.folder = *value;
-        } else if (name == QLatin1String("--url")) {
-            r.url = *value;
-        } else if (name == QLatin1String("--user")) {
-            r.user = *value;
-        } else {
-            r.passwordFile = *value;
-        }
-    }
-    return r;
-}
-
-} // namespace
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory)
 {
-    const auto parsed = parse(args);
-    if (const auto* problem = std::get_if<Problem>(&parsed))
+    const auto parsed = Options::parse(args, {{"--folder", Options::Text},
+                                              {"--url", Options::Text},
+                                              {"--user", Options::Text},
+                                              {"--password-file", Options::Text},
+                                              {"--past", 0, kMaxDays, "number of days"},
+                                              {"--future", 0, kMaxDays, "number of days"},
+                                              {"--allow-mass-delete"}});
+    if (const auto* problem = std::get_if<Options::Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
-    const Request& request = std::get<Request>(parsed);
+    const Options::Parsed& request = std::get<Options::Parsed>(parsed);
+    if (!request.arguments.isEmpty())
+        return AgendaCommand::usageError(
+            QStringLiteral("sync takes options only: %1").arg(request.arguments[0]), err);
+    const QString url = request.value("--url");
+    const QString user = request.value("--user");
+    const QString passwordFile = request.value("--password-file");
 
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
-    if (request.folder.isEmpty() || request.url.isEmpty())
+    if (!request.has("--folder") || url.isEmpty())
         AgendaCommand::loadSettings(settings, err);
     const SyncSettings saved = readSyncSettings(profiles, settings.Path());
-    SyncAccount account{request.url.isEmpty() ? saved.url : request.url,
-                        request.user.isEmpty() && request.url.isEmpty() ? saved.user : request.user,
-                        {}};
+    SyncAccount account{
+        url.isEmpty() ? saved.url : url, user.isEmpty() && url.isEmpty() ? saved.user : user, {}};
     if (account.url.isEmpty())
         return AgendaCommand::usageError(
             QStringLiteral("No server: give --url, or set up the account in the "
                            "settings."),
             err);
-    if (!request.passwordFile.isEmpty()) {
-        QFile file(request.passwordFile);
+    if (!passwordFile.isEmpty()) {
+        QFile file(passwordFile);
         if (!file.open(QIODevice::ReadOnly))
             return AgendaCommand::failure(
-                QStringLiteral("cannot read %1: %2").arg(request.passwordFile, file.errorString()),
-                err);
+                QStringLiteral("cannot read %1: %2").arg(passwordFile, file.errorString()), err);
         account.password = QString::fromUtf8(file.readLine()).trimmed();
     } else {
         account.password = qEnvironmentVariable("NORVANE_SYNC_PASSWORD");
@@ -103,14 +60,14 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
             account.password =
                 PasswordStore(settings.programDirectory()).lookup(account.url, account.user);
     }
-    const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
+    const QString folder = AgendaCommand::dataFolder(request.value("--folder"), settings, err);
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
 
     SyncOptions options;
-    options.pastDays = request.past.value_or(saved.pastDays);
-    options.futureDays = request.future.value_or(saved.futureDays);
-    options.allowMassDelete = request.allowMassDelete;
+    options.pastDays = request.number("--past").value_or(saved.pastDays);
+    options.futureDays = request.number("--future").value_or(saved.futureDays);
+    options.allowMassDelete = request.has("--allow-mass-delete");
     options.langCode = settings.LangCode();
     const SyncResult result = runSync(folder, account, options);
     if (result.exit == SyncResult::Exit::Done) {

@@ -22,42 +22,24 @@ struct ImportRequest {
     QString folder;
 };
 
-using Problem = QString;
+using Options::Problem;
 
-// The value of "--name VALUE" or "--name=VALUE" at args[i]; i moves past what it used.
 std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
 {
-    ImportRequest request;
-    QStringList positional;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const QString name = arg.section(u'=', 0, 0);
-        if (name == QLatin1String("--section") || name == QLatin1String("--color") ||
-            name == QLatin1String("--folder")) {
-            const std::optional<QString> value = AgendaCommand::optionValue(args, i, name);
-            if (!value)
-                return Problem(QStringLiteral("%1 needs a value.").arg(name));
-            if (name == QLatin1String("--section")) {
-                if (!request.sections.contains(*value))
-                    request.sections << *value;
-            } else if (name == QLatin1String("--folder")) {
-                request.folder = *value;
-            } else {
-                Problem problem;
-                const std::optional<int> color = AgendaCommand::parseColor(*value, problem);
-                if (!color)
-                    return problem;
-                request.color = *color;
-            }
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            return Problem(QStringLiteral("Unknown option: %1").arg(arg));
-        } else {
-            positional << arg;
-        }
-    }
-    if (positional.size() != 1 || positional[0].isEmpty())
+    const auto options = Options::parse(
+        args,
+        {{"--section", Options::Text}, AgendaCommand::colorOption(), {"--folder", Options::Text}});
+    if (const auto* problem = std::get_if<Problem>(&options))
+        return *problem;
+    const Options::Parsed& parsed = std::get<Options::Parsed>(options);
+    if (parsed.arguments.size() != 1 || parsed.arguments[0].isEmpty())
         return Problem(QStringLiteral("import-holidays takes one holiday list file."));
-    request.file = positional[0];
+    ImportRequest request;
+    request.file = parsed.arguments[0];
+    request.sections = parsed.given.value("--section");
+    request.sections.removeDuplicates();
+    request.color = parsed.number("--color").value_or(1);
+    request.folder = parsed.value("--folder");
     return request;
 }
 
@@ -163,10 +145,14 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
 
 int testFolder(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    if (args.size() != 1 || args[0].isEmpty() || args[0].startsWith(u'-'))
+    const auto parsed = Options::parse(args, {});
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return AgendaCommand::usageError(*problem, err);
+    const QStringList& dirs = std::get<Options::Parsed>(parsed).arguments;
+    if (dirs.size() != 1 || dirs[0].isEmpty())
         return AgendaCommand::usageError(QStringLiteral("test-folder takes one directory."), err);
     FolderSpeedTest test;
-    const FolderSpeedTest::Result result = test.run(QDir::toNativeSeparators(args[0]));
+    const FolderSpeedTest::Result result = test.run(QDir::toNativeSeparators(dirs[0]));
     switch (result.verdict) {
     case FolderSpeedTest::Verdict::Fast:
         out << "fast " << QString::number(result.seconds, 'f', 2) << '\n';
