@@ -1,11 +1,11 @@
 // norvane-cli: what scripts and terminals see of a data folder.
 #include "app/cli/AgendaCommand.h"
+#include "CliRun.h"
 #include "TestFiles.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 
 #include <QDirIterator>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -158,12 +158,7 @@ TEST_F(AgendaCommandTest, NothingIsEverWritten)
 // One process saves, the other sees it at its next load.
 TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles)
 {
-    auto cli = [&](const QString& day) {
-        QProcess p;
-        p.start(QStringLiteral(NORVANE_CLI_PATH), {"day", day, "--folder", data.path()});
-        EXPECT_TRUE(p.waitForFinished(30000));
-        return QString::fromUtf8(p.readAllStandardOutput());
-    };
+    auto day = [&](const QString& date) { return cli({"day", date, "--folder", data.path()}).out; };
 
     QTemporaryDir ourProgram;
     ProfileCache profiles(ThreadFileAccess());
@@ -173,7 +168,7 @@ TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles)
     const TerminPtr a = store.GetAppointmentsOfDay(QDate(2003, 7, 4)).first();
     a->setText("Changed here");
     ASSERT_TRUE(store.SaveAppointment(*a).ok);
-    EXPECT_TRUE(cli("2003-07-04").contains("\"text\":\"Changed here\""));
+    EXPECT_TRUE(day("2003-07-04").contains("\"text\":\"Changed here\""));
 
     // A file the other side wrote appears at our next load of the day.
     TestFiles::writeBytes(data.filePath("y2003/m7/d4/300.nv3"),
@@ -182,7 +177,7 @@ TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles)
     for (const TerminPtr& t : store.GetAppointmentsOfDay(QDate(2003, 7, 4)))
         texts << t->Text();
     EXPECT_TRUE(texts.contains("From elsewhere"));
-    EXPECT_TRUE(cli("2003-07-04").contains("From elsewhere"));
+    EXPECT_TRUE(day("2003-07-04").contains("From elsewhere"));
 }
 
 } // namespace

