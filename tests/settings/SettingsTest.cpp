@@ -125,7 +125,7 @@ TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
         {"Colors", "Text3=Team", value<&Settings::ColorText, 3>, "Team"},
         {"Colors", "Text14= Team ", value<&Settings::ColorText, 14>, "Team"},
         {"Grid", "StartTimeHour=25", start, "8:0", "StartTimeHour=8\r\nStartTimeMinute=0"},
-        {"Grid", "StartTimeHour=7\r\nStartTimeMinute=60", start, "8:0",
+        {"Grid", "StartTimeHour=23\r\nStartTimeMinute=60", start, "8:0",
          "StartTimeHour=8\r\nStartTimeMinute=0"},
         {"Grid", "EndTimeHour=24\r\nEndTimeMinute=30", value<&Settings::GridEndTime>, "18:0",
          "EndTimeHour=18\r\nEndTimeMinute=0"},
@@ -238,6 +238,11 @@ TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten)
     EXPECT_EQ(s.SaveSettings().cause, WriteOutcome::Cause::Locked);
     EXPECT_EQ(TestFiles::readBytes(settingsFile()), locked);
     EXPECT_EQ(s.LangCode(), QStringLiteral("de")) << "memory keeps the change";
+
+    // Unlocked meanwhile: the save goes through and does not lock the file again.
+    TestFiles::writeBytes(settingsFile(), QByteArray(locked).replace("Locked=1", "Locked=0"));
+    ASSERT_TRUE(s.SaveSettings().ok);
+    EXPECT_TRUE(TestFiles::readBytes(settingsFile()).startsWith("[Admin]\r\nLocked=0\r\n"));
 }
 
 TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage)
