@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include <QAnyStringView>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,7 +8,9 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
+#include <type_traits>
 
 namespace {
 
@@ -24,8 +27,8 @@ const QString kReminder = QStringLiteral("Reminder");
 const QString kColors = QStringLiteral("Colors");
 const QString kGrid = QStringLiteral("Grid");
 const QString kApplication = QStringLiteral("Application");
-// What the program writes into a settings file, the first start's mark aside.
-const QString kOwnSections[] = {kAdmin, kInternational, kProgram, kReminder, kColors, kGrid};
+const QString kLocked = QStringLiteral("Locked");
+const QString kLangCode = QStringLiteral("LangCode");
 
 // Red in the low byte.
 constexpr qint64 rgb(int r, int g, int b)
@@ -84,18 +87,61 @@ bool isSeparator(QChar c)
     return c == QLatin1Char('/') || c == QLatin1Char('\\');
 }
 
-TimeOfDay readGridTime(const IniFile& ini, const QString& prefix, int defaultHour)
+// Hour and minute; either out of range gives the default.
+TimeOfDay readGridTime(const IniFile& ini, const QString& section, const QString& prefix,
+                       TimeOfDay fallback)
 {
-    int hour = ini.ReadIniLong(kGrid, prefix + QLatin1String("Hour"), defaultHour);
-    int minute = ini.ReadIniLong(kGrid, prefix + QLatin1String("Minute"), 0);
-    if (hour < 0 || hour > 24 || minute < 0 || minute > 59 || (hour == 24 && minute > 0)) {
-        hour = defaultHour;
-        minute = 0;
-    }
+    const int hour = ini.ReadIniLong(section, prefix + QLatin1String("Hour"), fallback.hour());
+    const int minute = ini.ReadIniLong(section, prefix + QLatin1String("Minute"), 0);
+    if (hour < 0 || hour > 24 || minute < 0 || minute > 59 || (hour == 24 && minute > 0))
+        return fallback;
     return TimeOfDay::fromHourMinute(hour, minute);
 }
 
+// A key written as its default whatever was read.
+struct WrittenAsDefault {};
+constexpr WrittenAsDefault kWrittenAsDefault;
+
 } // namespace
+
+// Every key of the settings file in the order written: its section, name, field, default and
+// the rule of its value (the setter's). Reading and writing both walk this one list, so a key
+// is spelled once.
+template <typename Self, typename Visit> void Settings::eachKey(Self& s, Visit&& key)
+{
+    const QString none;
+    // The administrator's: a save writes it cleared, only to a file it has just found so.
+    key(kAdmin, kLocked, s.m_locked, false, kWrittenAsDefault);
+    key(kInternational, kLangCode, s.m_langCode, none, &Settings::setLangCode);
+    key(kInternational, "FirstWeekday", s.m_firstWeekday, 1, &Settings::setFirstWeekday);
+    key(kInternational, "FirstCW", s.m_firstCW, 1, &Settings::setFirstCW);
+    key(kInternational, "TimeFormat", s.m_timeFormat, none, &Settings::setTimeFormat);
+    // After the language, whose pattern replaces one that cannot be filled in.
+    key(kInternational, "DateFormat", s.m_dateFormat, none, &Settings::setDateFormat);
+    key(kProgram, "MinimizeToTray", s.m_minimizeToTray, false);
+    key(kProgram, "StartWithWeek", s.m_startWithWeek, false);
+    key(kProgram, "DayInterval", s.m_dayInterval, 30, &Settings::setDayInterval);
+    key(kProgram, "MonthInterval", s.m_monthInterval, 60, &Settings::setMonthInterval);
+    key(kReminder, "SendEmail", s.m_sendEmail, false);
+    key(kReminder, "EmailSMTP", s.m_emailSmtp, none);
+    key(kReminder, "EmailFrom", s.m_emailFrom, none);
+    key(kReminder, "EmailTo", s.m_emailTo, none);
+    key(kReminder, "EmailSubject", s.m_emailSubject, none);
+    key(kReminder, "SoundFile", s.m_soundFile, none);
+    key(kReminder, "PlaySound", s.m_playSound, false);
+    key(kReminder, "ShowWindow", s.m_showWindow, true);
+    for (size_t n = 1; n <= kColorCount; ++n) {
+        const auto setColor = [n](Settings& t, qint64 value) { t.setColor(int(n), value); };
+        key(kColors, QStringLiteral("Color%1").arg(n), s.m_colors[n], kDefaultColors[n], setColor);
+        key(kColors, QStringLiteral("Text%1").arg(n), s.m_colorTexts[n], none);
+    }
+    key(kGrid, "StartTime", s.m_gridStart, TimeOfDay::fromHourMinute(8, 0));
+    key(kGrid, "EndTime", s.m_gridEnd, TimeOfDay::fromHourMinute(18, 0));
+    for (size_t day = 1; day <= 7; ++day)
+        key(kGrid, QStringLiteral("ShowWeek%1").arg(day), s.m_showWeek[day], day >= 2 && day <= 6);
+    key(kGrid, "Grid15Minutes", s.m_grid15Minutes, false);
+    key(kGrid, "RowPerColor", s.m_rowPerColor, false);
+}
 
 QString WithTrailingSeparator(const QString& path)
 {
@@ -161,7 +207,6 @@ QString Settings::LoadResult::message() const
 Settings::LoadResult Settings::LoadSettings()
 {
     LoadResult result;
-    m_colors = kDefaultColors;
 
     const IniFile pointer(m_profiles, pointerFilePath());
     m_settingsPath = pointer.ReadIniString(kSettings, QStringLiteral("Path"));
@@ -209,40 +254,30 @@ Settings::LoadResult Settings::LoadSettings()
 
 void Settings::readSettingsFile(const IniFile& ini)
 {
-    m_locked = ini.ReadIniBool(kAdmin, QStringLiteral("Locked"), false);
-    setLangCode(ini.ReadIniString(kInternational, QStringLiteral("LangCode")));
-    setFirstWeekday(ini.ReadIniLong(kInternational, QStringLiteral("FirstWeekday"), 1));
-    setFirstCW(ini.ReadIniLong(kInternational, QStringLiteral("FirstCW"), 1));
-    setTimeFormat(ini.ReadIniString(kInternational, QStringLiteral("TimeFormat")));
-    setDateFormat(ini.ReadIniString(kInternational, QStringLiteral("DateFormat")));
-    m_minimizeToTray = ini.ReadIniBool(kProgram, QStringLiteral("MinimizeToTray"), false);
-    m_startWithWeek = ini.ReadIniBool(kProgram, QStringLiteral("StartWithWeek"), false);
-    setDayInterval(ini.ReadIniLong(kProgram, QStringLiteral("DayInterval"), 30));
-    setMonthInterval(ini.ReadIniLong(kProgram, QStringLiteral("MonthInterval"), 60));
-    m_sendEmail = ini.ReadIniBool(kReminder, QStringLiteral("SendEmail"), false);
-    m_emailSmtp = ini.ReadIniString(kReminder, QStringLiteral("EmailSMTP"));
-    m_emailFrom = ini.ReadIniString(kReminder, QStringLiteral("EmailFrom"));
-    m_emailTo = ini.ReadIniString(kReminder, QStringLiteral("EmailTo"));
-    m_emailSubject = ini.ReadIniString(kReminder, QStringLiteral("EmailSubject"));
-    m_soundFile = ini.ReadIniString(kReminder, QStringLiteral("SoundFile"));
-    m_playSound = ini.ReadIniBool(kReminder, QStringLiteral("PlaySound"), false);
-    m_showWindow = ini.ReadIniBool(kReminder, QStringLiteral("ShowWindow"), true);
-    for (int n = 1; n <= kColorCount; ++n) {
-        setColor(n, ini.ReadIniInt64(kColors, QStringLiteral("Color%1").arg(n), -1));
-        m_colorTexts[size_t(n)] = ini.ReadIniString(kColors, QStringLiteral("Text%1").arg(n));
-    }
-    m_gridStart = readGridTime(ini, QStringLiteral("StartTime"), 8);
-    m_gridEnd = readGridTime(ini, QStringLiteral("EndTime"), 18);
-    for (int day = 1; day <= 7; ++day) {
-        const bool shownByDefault = day >= 2 && day <= 6;
-        m_showWeek[size_t(day)] =
-            ini.ReadIniBool(kGrid, QStringLiteral("ShowWeek%1").arg(day), shownByDefault);
-    }
+    eachKey(*this, [&](const QString& section, QAnyStringView name, auto& field, auto fallback,
+                       auto... rule) {
+        using T = decltype(fallback);
+        const QString key = name.toString();
+        T value;
+        if constexpr (std::is_same_v<T, bool>)
+            value = ini.ReadIniBool(section, key, fallback);
+        else if constexpr (std::is_same_v<T, int>)
+            value = ini.ReadIniLong(section, key, fallback);
+        else if constexpr (std::is_same_v<T, qint64>)
+            value = ini.ReadIniInt64(section, key, fallback);
+        else if constexpr (std::is_same_v<T, TimeOfDay>)
+            value = readGridTime(ini, section, key, fallback);
+        else
+            value = ini.ReadIniString(section, key);
+        // The rule (a setter) takes the value; without one it is kept as read.
+        if constexpr (std::is_invocable_v<decltype(rule)..., Settings&, T>)
+            std::invoke(rule..., *this, value);
+        else
+            field = value;
+    });
     // A file without a single day would show an empty week view: then every day is shown.
     if (std::none_of(m_showWeek.begin() + 1, m_showWeek.end(), [](bool shown) { return shown; }))
         std::fill(m_showWeek.begin() + 1, m_showWeek.end(), true);
-    m_grid15Minutes = ini.ReadIniBool(kGrid, QStringLiteral("Grid15Minutes"), false);
-    m_rowPerColor = ini.ReadIniBool(kGrid, QStringLiteral("RowPerColor"), false);
 }
 
 WriteOutcome Settings::SavePointer()
@@ -268,7 +303,7 @@ WriteOutcome Settings::SaveSettings()
         return WriteOutcome::failed(WriteOutcome::Cause::Unreadable, m_settingsPath);
     IniFile settings(m_profiles, m_settingsPath);
     // Another user may have locked the shared file since we read it.
-    if (settings.ReadIniBool(kAdmin, QStringLiteral("Locked"), false))
+    if (settings.ReadIniBool(kAdmin, kLocked, false))
         return WriteOutcome::failed(WriteOutcome::Cause::Locked, m_settingsPath);
     writeSettingsFile(settings);
     return settings.commit();
@@ -282,43 +317,30 @@ bool Settings::HoldsSettings(const QString& path) const
     if (file.unreadable())
         return false;
     // Any section of its own, whoever wrote it: a hand-made team file may hold only colours.
-    return std::any_of(
-        std::begin(kOwnSections), std::end(kOwnSections),
-        [&](const QString& section) { return !file.ReadIniSection(section).isEmpty(); });
+    bool holds = false;
+    eachKey(*this, [&](const QString& section, auto&&...) {
+        holds = holds || !file.ReadIniSection(section).isEmpty();
+    });
+    return holds;
 }
 
 void Settings::writeSettingsFile(IniFile& ini)
 {
-    ini.WriteIniBool(kAdmin, QStringLiteral("Locked"), false);
-    ini.WriteIniString(kInternational, QStringLiteral("LangCode"), m_langCode);
-    ini.WriteIniLong(kInternational, QStringLiteral("FirstWeekday"), m_firstWeekday);
-    ini.WriteIniLong(kInternational, QStringLiteral("FirstCW"), m_firstCW);
-    ini.WriteIniString(kInternational, QStringLiteral("TimeFormat"), m_timeFormat);
-    ini.WriteIniString(kInternational, QStringLiteral("DateFormat"), m_dateFormat);
-    ini.WriteIniBool(kProgram, QStringLiteral("MinimizeToTray"), m_minimizeToTray);
-    ini.WriteIniBool(kProgram, QStringLiteral("StartWithWeek"), m_startWithWeek);
-    ini.WriteIniLong(kProgram, QStringLiteral("DayInterval"), m_dayInterval);
-    ini.WriteIniLong(kProgram, QStringLiteral("MonthInterval"), m_monthInterval);
-    ini.WriteIniBool(kReminder, QStringLiteral("SendEmail"), m_sendEmail);
-    ini.WriteIniString(kReminder, QStringLiteral("EmailSMTP"), m_emailSmtp);
-    ini.WriteIniString(kReminder, QStringLiteral("EmailFrom"), m_emailFrom);
-    ini.WriteIniString(kReminder, QStringLiteral("EmailTo"), m_emailTo);
-    ini.WriteIniString(kReminder, QStringLiteral("EmailSubject"), m_emailSubject);
-    ini.WriteIniString(kReminder, QStringLiteral("SoundFile"), m_soundFile);
-    ini.WriteIniBool(kReminder, QStringLiteral("PlaySound"), m_playSound);
-    ini.WriteIniBool(kReminder, QStringLiteral("ShowWindow"), m_showWindow);
-    for (int n = 1; n <= kColorCount; ++n) {
-        ini.WriteIniLong(kColors, QStringLiteral("Color%1").arg(n), m_colors[size_t(n)]);
-        ini.WriteIniString(kColors, QStringLiteral("Text%1").arg(n), m_colorTexts[size_t(n)]);
-    }
-    ini.WriteIniLong(kGrid, QStringLiteral("StartTimeHour"), m_gridStart.hour());
-    ini.WriteIniLong(kGrid, QStringLiteral("StartTimeMinute"), m_gridStart.minute());
-    ini.WriteIniLong(kGrid, QStringLiteral("EndTimeHour"), m_gridEnd.hour());
-    ini.WriteIniLong(kGrid, QStringLiteral("EndTimeMinute"), m_gridEnd.minute());
-    for (int day = 1; day <= 7; ++day)
-        ini.WriteIniBool(kGrid, QStringLiteral("ShowWeek%1").arg(day), m_showWeek[size_t(day)]);
-    ini.WriteIniBool(kGrid, QStringLiteral("Grid15Minutes"), m_grid15Minutes);
-    ini.WriteIniBool(kGrid, QStringLiteral("RowPerColor"), m_rowPerColor);
+    eachKey(*this, [&](const QString& section, QAnyStringView name, const auto& field,
+                       auto fallback, auto... rule) {
+        using T = decltype(fallback);
+        const QString key = name.toString();
+        const T& value =
+            (std::is_same_v<decltype(rule), WrittenAsDefault> || ...) ? fallback : field;
+        if constexpr (std::is_same_v<T, bool>)
+            ini.WriteIniBool(section, key, value);
+        else if constexpr (std::is_same_v<T, TimeOfDay>)
+            ini.WriteIniTime(section, key, value);
+        else if constexpr (std::is_same_v<T, QString>)
+            ini.WriteIniString(section, key, value);
+        else
+            ini.WriteIniLong(section, key, value);
+    });
 }
 
 void Settings::LoadActiveFolder()
@@ -366,7 +388,7 @@ bool Settings::IsFirstStart()
         return false; // nothing is known of this file, and nothing may be written to it
     IniFile ini(m_profiles, m_settingsPath);
     // A file that names a language has been set up: by a team, it is theirs to keep.
-    if (!ini.ReadIniString(kInternational, QStringLiteral("LangCode")).isEmpty())
+    if (!ini.ReadIniString(kInternational, kLangCode).isEmpty())
         return false;
     if (ini.ReadIniLong(kApplication, QStringLiteral("FirstStart"), 1) != 1)
         return false;

@@ -140,6 +140,8 @@ public:
 private:
     QString defaultSettingsPath() const;
     bool pathAccessible(const QString& path) const;
+    // Calls key(section, name, field, default[, rule]) for each key of the settings file.
+    template <typename Self, typename Visit> static void eachKey(Self& s, Visit&& key);
     void readSettingsFile(const IniFile& ini);
     void writeSettingsFile(IniFile& ini);
 
