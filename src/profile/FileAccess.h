@@ -30,7 +30,7 @@ struct FileMeta {
 
 // What became of a write: the one result every layer hands up to the window that tells the
 // user what failed and why.
-struct WriteOutcome {
+struct [[nodiscard]] WriteOutcome {
     enum class Cause {
         System,            // the system refused; error says why
         Unreadable,        // the file is there but could not be read, so it was not written over

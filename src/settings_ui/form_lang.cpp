@@ -57,7 +57,8 @@ void form_lang::Command1_Click()
         m_settings.setFirstCW(1);
         m_settings.setTimeFormat(QStringLiteral("12h"));
     }
-    m_settings.SaveSettings(); // a locked or unreachable file keeps the choice for this run
+    // A locked or unreachable file keeps the choice for this run only.
+    static_cast<void>(m_settings.SaveSettings());
     SetMousePointer(0);
     accept();
 }

@@ -621,7 +621,7 @@ void form_main::exitProgram()
         return;
     m_exiting = true;
     // Where the window is goes with this machine's pointer file; a failure costs only that.
-    m_settings.SaveWindowPlacement({normalGeometry(), isMaximized()});
+    static_cast<void>(m_settings.SaveWindowPlacement({normalGeometry(), isMaximized()}));
     m_globalTimer->stop();
     m_refreshTimer->stop();
     RemoveTrayIcon(1, this);
