@@ -5,12 +5,12 @@
 // and the window's time for a refresh that finds nothing changed.
 #include "DataFolderGenerator.h"
 #include "edit/AppointmentEditing.h"
+#include "layout/DayLayout.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 #include "views/Calendar.h"
-#include "views/ClassDay.h"
 #include "views/form_main.h"
 
 #include <QApplication>
@@ -240,8 +240,7 @@ void BM_BusyDayLayout(benchmark::State& state)
 {
     const QList<TerminPtr> day = busyAppointments(int(state.range(0)));
     for (auto _ : state) {
-        ClassDay::AssignColumns(day, false);
-        benchmark::DoNotOptimize(ClassDay::MaxColumn(day));
+        benchmark::DoNotOptimize(DayLayout::columnCount(DayLayout::columns(day, false)));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

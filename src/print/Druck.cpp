@@ -1,10 +1,12 @@
 #include "print/Druck.h"
 
+#include "layout/DayLayout.h"
+#include "print/AppointmentColor.h"
 #include "print/PrintCanvas.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/Common.h"
-#include "views/ClassDay.h"
+#include "ui/PlainText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -150,20 +152,19 @@ bool Druck::DrawTimeGrid()
 
 void Druck::DrawAppointments(const QDate& date, double cx, double cw)
 {
-    ClassDay column(m_days, m_settings, nullptr, nullptr);
-    column.setDatum(date);
-    column.setHours(m_start, m_end);
-    column.LoadAppointments(false);
+    const QList<TerminPtr> appointments = m_days(date);
+    const QList<int> columns = DayLayout::columns(appointments, m_settings.RowPerColor());
     // The grid's own height, so that boxes start and end on its lines on any paper.
-    column.CalculateAppointmentPositions(std::nearbyint(cw), H - kGridSpare);
+    const QList<QRectF> boxes =
+        DayLayout::boxes(appointments, columns, QSizeF(std::nearbyint(cw), H - kGridSpare),
+                         {m_start, m_end, m_settings.GridMinutes()});
 
     m_canvas.setFont(kArial, 9, false, false);
-    for (int i = 0; i < column.GetAppointmentCount(); ++i) {
-        const std::optional<ClassDay::Constraint> c = column.GetAppointmentConstraint(i);
-        if (!c)
-            continue;
-        double top = c->y;
-        double height = c->h;
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        const ClassTermin& a = *appointments[i];
+        const QRectF& box = boxes[i];
+        double top = box.y();
+        double height = box.height();
         // Cut at the top of the grid and the bottom of the frame.
         if (top < 0) {
             height += top;
@@ -174,15 +175,16 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
         // Wholly above or below the grid, or of no length: nothing to show.
         if (height <= 0)
             continue;
-        const double x = cx + c->x;
+        const double x = cx + box.x();
         const double y = mY + kGridTop + top;
-        m_canvas.FillBox(x, y, c->w, height, c->color);
-        m_canvas.DrawBox(x, y, c->w, height, kBlack);
+        m_canvas.FillBox(x, y, box.width(), height, AppointmentColor(m_settings, a.ColorCode()));
+        m_canvas.DrawBox(x, y, box.width(), height, kBlack);
         // Text lines stand on whole millimetres: from the first one inside the box, so that
         // the box does not cut off the top of the first line.
         const double textTop = std::ceil(y);
-        m_canvas.PrintWrappedText(x + kTextIndent, textTop, c->w - kTextIndent,
-                                  height - (textTop - y), c->text, TextAlign::Left);
+        m_canvas.PrintWrappedText(x + kTextIndent, textTop, box.width() - kTextIndent,
+                                  height - (textTop - y), bidiContained(a.GetFormatedText()),
+                                  TextAlign::Left);
     }
 }
 
@@ -192,7 +194,7 @@ void Druck::WidenHoursFor(const QList<QDate>& days)
     for (const QDate& day : days)
         printed += m_days(day);
     std::tie(m_start, m_end) =
-        ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), printed);
+        DayLayout::shownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), printed);
 }
 
 bool Druck::FinishPage(double x, double y, double w)

@@ -37,7 +37,6 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     const QString& s = kSection;
     auto a = std::make_shared<ClassTermin>();
     a->setColorCode(readShort(ini, QStringLiteral("Color"), 1));
-    a->Column = 0;
     a->setDatum(dateOr(ini.ReadIniDate(s, QStringLiteral("Date")), fallbackDate));
     a->setEmailEnable(ini.ReadIniBool(s, QStringLiteral("RemindEmail"), false));
     a->setEndTime(ini.ReadIniTime(s, QStringLiteral("EndTime"), now));

@@ -15,8 +15,6 @@ public:
     // Recurrence kind chosen in the editor: "d", "wd", "m" or "y". Not read from the file;
     // the directory of the file tells the kind.
     QString Recurring_code;
-    // Layout column of the day column.
-    qint16 Column = 0;
 
     const QDate& datum() const { return m_datum; }
     void setDatum(const QDate& date) { m_datum = date; }

@@ -1,10 +1,11 @@
 #include "views/ClassDay.h"
 
 #include "edit/AppointmentEditing.h"
+#include "layout/DayLayout.h"
+#include "print/AppointmentColor.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
 #include "store/Common.h"
-#include "ui/ApiColorPicker.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 #include "views/DayColumnHost.h"
@@ -17,9 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <map>
-#include <vector>
 
 const QColor ClassDay::kTodayColor(232, 243, 255);
 const QColor ClassDay::kGridColor(224, 224, 224);
@@ -31,11 +29,6 @@ constexpr int kTwips = PictureBox::kTwipsPerPixel;
 constexpr double kMarkerLeft = 30;
 constexpr double kMarkerWidth = 100;
 constexpr double kMarkerHeight = 30;
-
-int minutesBetween(TimeOfDay from, TimeOfDay to)
-{
-    return to.minutes() - from.minutes();
-}
 
 // Both edges go to the pixel grid on their own, so neighbouring labels meet without a gap.
 int pixelEdge(double twips)
@@ -153,90 +146,7 @@ void ClassDay::releaseLabels()
 }
 
 // ---------------------------------------------------------------------------------------
-// Layout rules
-
-bool ClassDay::Overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2)
-{
-    return s2 < e1 && e2 > s1;
-}
-
-namespace {
-
-// The appointments of one column, reduced to what decides a clash. b clashes with a when
-// b.start < a.end and b.end > a.start, so an appointment that starts no earlier and ends no
-// later than another one of the column never decides anything. What is kept has starts and
-// ends both rising: the last one starting before a.end has the latest end of all that do.
-class ColumnOccupancy {
-public:
-    explicit ColumnOccupancy(int colorCode)
-        : m_colorCode(colorCode)
-    {
-    }
-
-    int colorCode() const { return m_colorCode; }
-
-    bool clashesWith(TimeOfDay start, TimeOfDay end) const
-    {
-        auto it = m_ends.lower_bound(end.minutes());
-        if (it == m_ends.begin())
-            return false;
-        return std::prev(it)->second > start.minutes();
-    }
-
-    void add(TimeOfDay start, TimeOfDay end)
-    {
-        const int s = start.minutes();
-        const int e = end.minutes();
-        // Covered by one kept that starts no later and ends no earlier: nothing to keep.
-        auto after = m_ends.upper_bound(s);
-        if (after != m_ends.begin() && std::prev(after)->second >= e)
-            return;
-        // Those it covers in turn decide nothing any more.
-        auto covered = m_ends.lower_bound(s);
-        while (covered != m_ends.end() && covered->second <= e)
-            covered = m_ends.erase(covered);
-        m_ends.emplace(s, e);
-    }
-
-private:
-    int m_colorCode;
-    std::map<int, int> m_ends; // start -> end, in minutes
-};
-
-} // namespace
-
-void ClassDay::AssignColumns(const QList<TerminPtr>& appointments, bool rowPerColor)
-{
-    // Columns fill from the left (an empty column is free for anyone), so the columns in use
-    // are 1..size. Each appointment tries at most kMaxColumns of them at O(log n) each.
-    std::vector<ColumnOccupancy> columns;
-    for (const TerminPtr& appointment : appointments) {
-        ClassTermin& a = *appointment;
-        // The store shares its objects between views: a column from an older view is void.
-        a.Column = 0;
-        for (int col = 1; col <= kMaxColumns; ++col) {
-            if (size_t(col) > columns.size())
-                columns.emplace_back(a.ColorCode());
-            ColumnOccupancy& column = columns[size_t(col - 1)];
-            // With rowPerColor a column keeps the colour of its first appointment.
-            if (rowPerColor && column.colorCode() != a.ColorCode())
-                continue;
-            if (column.clashesWith(a.StartTime(), a.EndTime()))
-                continue;
-            column.add(a.StartTime(), a.EndTime());
-            a.Column = qint16(col);
-            break;
-        }
-    }
-}
-
-int ClassDay::MaxColumn(const QList<TerminPtr>& appointments)
-{
-    int max = 1;
-    for (const TerminPtr& a : appointments)
-        max = std::max(max, int(a->Column));
-    return max;
-}
+// Texts
 
 QString ClassDay::FirstLine(const QString& text)
 {
@@ -312,26 +222,6 @@ QStringList ClassDay::FittedLines(const QString& text, const QFont& font, const 
     return lines;
 }
 
-std::pair<TimeOfDay, TimeOfDay> ClassDay::ShownHours(TimeOfDay start, TimeOfDay end,
-                                                     const QList<TerminPtr>& appointments)
-{
-    int first = start.minutes();
-    int last = end.minutes();
-    for (const TerminPtr& a : appointments) {
-        const int from = std::min(a->StartTime().minutes(), a->EndTime().minutes());
-        const int to = std::max(a->StartTime().minutes(), a->EndTime().minutes());
-        first = std::min(first, from / 60 * 60);
-        last = std::max(last, (to + 59) / 60 * 60);
-    }
-    return {TimeOfDay::fromMinutes(std::clamp(first, 0, TimeOfDay::kEndOfDay)),
-            TimeOfDay::fromMinutes(std::clamp(last, 0, TimeOfDay::kEndOfDay))};
-}
-
-double ClassDay::slotCount() const
-{
-    return std::abs(minutesBetween(dayStart(), dayEnd())) / double(gridMinutes());
-}
-
 bool ClassDay::isInside(double x, double y) const
 {
     return x > m_startX && x < m_endX && y > m_startY && y < m_endY;
@@ -358,13 +248,6 @@ std::optional<ClassDay::GridLine> ClassDay::FindGridLine(double y) const
     return std::nullopt;
 }
 
-QColor ClassDay::colorOfCode(int code) const
-{
-    if (code < 1 || code > Settings::kColorCount)
-        code = 1;
-    return ColorOfRgbValue(m_settings.Color(code));
-}
-
 bool ClassDay::isHighlightedToday() const
 {
     return m_host && m_host->HighlightToday() && m_datum == m_today();
@@ -388,7 +271,7 @@ void ClassDay::Bind(PictureBox* picture)
 void ClassDay::LoadAppointments(bool with_labels)
 {
     m_appointments = m_days(m_datum);
-    AssignColumns(m_appointments, m_settings.RowPerColor());
+    m_columns = DayLayout::columns(m_appointments, m_settings.RowPerColor());
     if (!with_labels || !m_host)
         return;
     releaseLabels();
@@ -412,20 +295,19 @@ void ClassDay::DisplayAppointments(int column_index)
     if (!my_pic)
         return;
     const bool hasArea = m_endX > m_startX && m_endY > m_startY;
-    const double daySlots = slotCount();
+    const DayLayout::Grid grid{dayStart(), dayEnd(), gridMinutes()};
+    // Right of the border and the selection strip, slots of whole pixels.
+    const QSizeF area(m_endX - m_startX - kBorder - kSelectionStrip, m_endY - m_startY - kBorder);
     // Without slots or area there is nothing to divide: an empty column, no labels.
-    m_slotHeight = 0;
-    if (hasArea && daySlots > 0)
-        m_slotHeight =
-            std::max(0.0, std::trunc((m_endY - m_startY - kBorder) / daySlots / kTwips) * kTwips);
-
-    const double colW = (m_endX - m_startX - kBorder - kSelectionStrip) / MaxColumn(m_appointments);
+    m_slotHeight = hasArea ? DayLayout::slotHeight(area.height(), grid, kTwips) : 0;
+    const QList<QRectF> boxes =
+        hasArea ? DayLayout::boxes(m_appointments, m_columns, area, grid, kTwips) : QList<QRectF>();
     for (qsizetype i = 0; i < m_appointments.size() && i < m_labels.size(); ++i) {
         QLabel* label = m_labels[i];
         if (!label)
             continue;
-        if (m_slotHeight > 0)
-            placeLabel(label, column_index, int(i + 1), *m_appointments[i], colW);
+        if (i < boxes.size())
+            placeLabel(label, column_index, int(i + 1), *m_appointments[i], boxes[i]);
         else
             label->hide();
     }
@@ -434,26 +316,22 @@ void ClassDay::DisplayAppointments(int column_index)
 }
 
 void ClassDay::placeLabel(QLabel* label, int column_index, int position, const ClassTermin& a,
-                          double colW)
+                          const QRectF& box)
 {
-    const double grid = gridMinutes();
-    const double left = m_startX + kBorder + kSelectionStrip + (a.Column - 1) * colW;
-    const double top = m_startY + kTopMargin + kBorder +
-                       minutesBetween(dayStart(), a.StartTime()) / grid * m_slotHeight;
-    const double height =
-        std::abs(minutesBetween(a.StartTime(), a.EndTime())) / grid * m_slotHeight;
-    setTwipsGeometry(label, left, top, colW, height);
+    setTwipsGeometry(label, m_startX + kBorder + kSelectionStrip + box.x(),
+                     m_startY + kTopMargin + kBorder + box.y(), box.width(), box.height());
 
     // Its direction controls kept to itself, in the label and its tooltip alike.
     const QString text = bidiContained(a.GetFormatedText());
     // A short appointment gets a smaller font rather than half a line of text.
-    const QSize box = label->size() - kLabelFrame;
-    const bool smaller =
-        QFontMetrics(labelFont()).height() > box.height() && box.height() >= kSmallestTextPixels;
-    const QFont& font = labelFont(smaller ? box.height() : 0);
-    const QStringList lines = FittedLines(displayText(text), font, box);
+    const QSize inside = label->size() - kLabelFrame;
+    const bool smaller = QFontMetrics(labelFont()).height() > inside.height() &&
+                         inside.height() >= kSmallestTextPixels;
+    const QFont& font = labelFont(smaller ? inside.height() : 0);
+    const QStringList lines = FittedLines(displayText(text), font, inside);
     if (auto* view = qobject_cast<ViewLabel*>(label)) {
-        view->setLook(colorOfCode(a.ColorCode()), Qt::black, true, kAppointmentPadding);
+        view->setLook(AppointmentColor(m_settings, a.ColorCode()), Qt::black, true,
+                      kAppointmentPadding);
         view->setLines(lines, font);
     } else {
         label->setText(lines.join('\n'));
@@ -484,53 +362,6 @@ void ClassDay::paintColumn()
         const int y = qRound(m_startY + kTopMargin + kBorder + k * m_slotHeight);
         my_pic->Line(x1 + kBorder, y, x2 - kBorder, y, kGridColor);
     }
-}
-
-// ---------------------------------------------------------------------------------------
-// Print layout
-
-void ClassDay::CalculateAppointmentPositions(double width, double height)
-{
-    m_printLayout.clear();
-    const double daySlots = slotCount();
-    m_slotHeight = 0;
-    if (daySlots <= 0 || width <= 0 || height <= 0)
-        return;
-    m_slotHeight = height / daySlots;
-    const double colW = width / MaxColumn(m_appointments);
-    const double grid = gridMinutes();
-    for (const TerminPtr& a : std::as_const(m_appointments)) {
-        Constraint c;
-        c.x = (a->Column - 1) * colW;
-        c.y = minutesBetween(dayStart(), a->StartTime()) / grid * m_slotHeight;
-        c.w = colW;
-        c.h = std::abs(minutesBetween(a->StartTime(), a->EndTime())) / grid * m_slotHeight;
-        c.text = bidiContained(a->GetFormatedText());
-        c.color = colorOfCode(a->ColorCode());
-        m_printLayout.append(c);
-    }
-}
-
-std::optional<ClassDay::Constraint> ClassDay::GetAppointmentConstraint(int index) const
-{
-    if (index < 0 || index >= m_printLayout.size())
-        return std::nullopt;
-    return m_printLayout[index];
-}
-
-bool ClassDay::GetAppointmentConstraint(int index, double& x, double& y, double& w, double& h,
-                                        QString& text, QColor& color) const
-{
-    const std::optional<Constraint> c = GetAppointmentConstraint(index);
-    if (!c)
-        return false;
-    x = c->x;
-    y = c->y;
-    w = c->w;
-    h = c->h;
-    text = c->text;
-    color = c->color;
-    return true;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -26,16 +27,14 @@ class Settings;
 
 // One day of the day or week view: loads the day's appointments, puts overlapping ones side
 // by side, paints its part of the shared view picture with one label per appointment, and
-// lets the user drag out a time range for a new appointment. The print rendering uses the
-// same layout without a picture (CalculateAppointmentPositions). All lengths are twips.
+// lets the user drag out a time range for a new appointment. Where the appointments go is
+// DayLayout's, as for the printouts. All lengths are twips.
 class ClassDay : public QObject {
     Q_OBJECT
 
 public:
     using Clock = std::function<QDate()>;
 
-    // Columns side by side before an appointment is left without one (column 0).
-    static constexpr int kMaxColumns = 50;
     // Left of the appointment labels: the border and the strip of the selection bar.
     static constexpr int kBorder = 15;
     static constexpr int kSelectionStrip = 120;
@@ -48,8 +47,8 @@ public:
     static const QColor kSelectionColor;
 
     // days gives the appointments of a day; host lends the labels and the window's timers
-    // and editing edits a dragged-out appointment (both null for the print layout). today is
-    // the system date unless given.
+    // and editing edits a dragged-out appointment (either may be null). today is the system
+    // date unless given.
     ClassDay(DaySource days, Settings& settings, AppointmentEditing* editing, DayColumnHost* host,
              Clock today = {}, QObject* parent = nullptr);
     // Hands every borrowed label back, last first.
@@ -70,7 +69,7 @@ public:
     void setEndY(double y) { m_endY = y; }
 
     // The hours the grid shows: the settings' day start and end unless the view widened them
-    // (ShownHours).
+    // (DayLayout::shownHours).
     void setHours(TimeOfDay start, TimeOfDay end) { m_hours = {start, end}; }
     const QList<TerminPtr>& appointments() const { return m_appointments; }
 
@@ -84,46 +83,20 @@ public:
     // Paints the column and places the labels, tagged "column_index|position".
     void DisplayAppointments(int column_index);
 
-    // The print layout for an area of width × height, without margins.
-    void CalculateAppointmentPositions(double width, double height);
     int GetAppointmentCount() const { return int(m_appointments.size()); }
-    struct Constraint {
-        double x = 0;
-        double y = 0; // negative for an appointment that starts before the day start
-        double w = 0;
-        double h = 0;
-        QString text;
-        QColor color;
-    };
-    // The layout of the appointment at 0-based index; nothing before
-    // CalculateAppointmentPositions, outside 0..count − 1, or when the area or the day has
-    // no room (zero slots, empty area).
-    std::optional<Constraint> GetAppointmentConstraint(int index) const;
-    bool GetAppointmentConstraint(int index, double& x, double& y, double& w, double& h,
-                                  QString& text, QColor& color) const;
+    // The layout column of each appointment, in the order of appointments() (DayLayout).
+    const QList<int>& columns() const { return m_columns; }
 
     // Height of one grid slot as last laid out; 0 when the day has no room.
     double SlotHeight() const { return m_slotHeight; }
     bool IsSelecting() const { return m_selecting; }
 
-    // The layout rules, open for tests and the print rendering.
-    // Touching intervals do not overlap.
-    static bool Overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2);
-    // Greedy in list order: the lowest column 1..50 without an overlapping appointment (and,
-    // with rowPerColor, without one of another colour); none free leaves column 0.
-    static void AssignColumns(const QList<TerminPtr>& appointments, bool rowPerColor);
-    // At least 1.
-    static int MaxColumn(const QList<TerminPtr>& appointments);
     // The text up to the first line break, followed by "..." when something was cut.
     static QString FirstLine(const QString& text);
     // The lines of text that fit into box in font: broken at word boundaries, and ending in
     // an ellipsis where something had to be left out (a word too long for a line, too many
     // lines); a box narrower than the ellipsis gets the ellipsis alone.
     static QStringList FittedLines(const QString& text, const QFont& font, const QSize& box);
-    // The hours from start to end, widened to whole hours that cover every appointment given
-    // (never beyond 00:00 to 24:00), so no appointment lies outside the grid.
-    static std::pair<TimeOfDay, TimeOfDay> ShownHours(TimeOfDay start, TimeOfDay end,
-                                                      const QList<TerminPtr>& appointments);
 
 private:
     // Grid line k of the current layout: where it lies and which time it stands for.
@@ -136,16 +109,14 @@ private:
     int gridMinutes() const;
     TimeOfDay dayStart() const;
     TimeOfDay dayEnd() const;
-    double slotCount() const;
     bool isInside(double x, double y) const;
     bool isPastDayEnd(int minutes) const;
     std::optional<GridLine> FindGridLine(double y) const;
-    QColor colorOfCode(int code) const;
     bool isHighlightedToday() const;
 
     void paintColumn();
     void placeLabel(QLabel* label, int column_index, int position, const ClassTermin& a,
-                    double colW);
+                    const QRectF& box);
     void releaseLabels();
     void showSelectionStart(const GridLine& line);
     void hideSelection();
@@ -170,6 +141,7 @@ private:
 
     QPointer<PictureBox> my_pic;
     QList<TerminPtr> m_appointments;
+    QList<int> m_columns; // beside m_appointments: the records are shared with other views
     std::optional<std::pair<TimeOfDay, TimeOfDay>> m_hours;
     // One per appointment, then the selection bar and the range text.
     QList<QPointer<QLabel>> m_labels;
@@ -181,7 +153,4 @@ private:
     TimeOfDay sel_start;
     TimeOfDay sel_end;
     double m_markerTop = 0;
-
-    bool m_printLaidOut = false;
-    QList<Constraint> m_printLayout;
 };

@@ -1,5 +1,6 @@
 #include "views/DayWeekView.h"
 
+#include "layout/DayLayout.h"
 #include "profile/TextTools.h"
 #include "settings/Settings.h"
 #include "store/Common.h"
@@ -228,7 +229,7 @@ void DayWeekView::LoadView(const QDate& date, bool week)
         shown << shownDay(appointments);
         all += appointments;
     }
-    m_hours = ClassDay::ShownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), all);
+    m_hours = DayLayout::shownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), all);
     m_rows = ViewGeometry::Rows(m_hours.first, m_hours.second, m_settings.GridMinutes());
     const int panelHeight = PictureBox::toTwips(m_pictures.pic_panel->height());
     m_rowHeight = ViewGeometry::RowHeight(panelHeight, m_rows);

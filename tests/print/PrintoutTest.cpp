@@ -97,6 +97,7 @@ TEST_F(PrintoutTest, TheGridWidensToWholeHoursThatShowEveryAppointment)
 TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
 {
     settings.setFirstWeekday(2);
+    settings.setColor(2, 0x1e140a); // red in the low byte
     store(QDate(2003, 7, 10), 10, 0, 11, 0, "Review");
     const QDate wednesday(2003, 7, 9);
     EXPECT_EQ(Druck::WeekStart(wednesday, settings), QDate(2003, 7, 7));
@@ -120,6 +121,7 @@ TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
     ASSERT_EQ(fills.size(), 1);
     EXPECT_DOUBLE_EQ(fills[0].x, 181.2) << "Thursday's column, as wide as the column rounded";
     EXPECT_DOUBLE_EQ(fills[0].w, 50);
+    EXPECT_EQ(fills[0].color, QColor(10, 20, 30)) << "the colour of its code";
 }
 
 TEST_F(PrintoutTest, TwoMonthPlannerForDecember2003)

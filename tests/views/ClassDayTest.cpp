@@ -1,5 +1,6 @@
-// The day column: overlap layout, where its labels go and what they say, what only its pixels
-// show, the mouse selection that creates an appointment, and handing the labels back.
+// The day column: where its labels go and what they say, what only its pixels show, the mouse
+// selection that creates an appointment, and handing the labels back. The layout rules
+// themselves are tests/layout's.
 #include "views/ClassDay.h"
 #include "ShownText.h"
 #include "TestFiles.h"
@@ -44,17 +45,8 @@ QList<TerminPtr> dayOf(const QString& times)
         day.last()->setStartTime(time(range.section('-', 0, 0)));
         day.last()->setEndTime(time(range.section('-', 1)));
         day.last()->setColorCode(qint16(item.contains('/') ? item.section('/', 1).toInt() : 1));
-        day.last()->Column = 7; // left over from an older view
     }
     return day;
-}
-
-QList<int> columnsOf(const QList<TerminPtr>& list)
-{
-    QList<int> columns;
-    for (const TerminPtr& a : list)
-        columns << a->Column;
-    return columns;
 }
 
 // The window's side: a real pool of labels on the picture, the heartbeat and the refresh.
@@ -92,52 +84,8 @@ bool sameColour(QRgb pixel, const QColor& colour)
 
 } // namespace
 
-TEST(DayColumnLayoutTest, HandMadeDaysAndFirstLines)
+TEST(DayColumnLayoutTest, TheFirstLineOfATextIsCutAtItsFirstLineBreak)
 {
-    const struct {
-        const char* what;
-        const char* day;
-        bool rowPerColor;
-        QList<int> columns;
-    } cases[] = {
-        // clang-format off
-        {"overlapping ones side by side, touching ones share", "9-10 9:30-11 10-10:30", false,
-         {1, 2, 1}},
-        {"list order, not time order, decides", "10-11 12-13 9-14 9:30-10:30", false, {1, 1, 2, 3}},
-        {"a gap in a column is filled by a later one", "8-9 8-12 11-12 9-11", false, {1, 2, 1, 1}},
-        {"zero length: inside another it overlaps, at an edge or on its like not",
-         "9-9 9-9 8-10 10-10", false, {1, 1, 2, 1}},
-        {"ending before it starts: overlaps what spans its end to its start",
-         "10-9 8-12 9:30-9:45 11-8", false, {1, 2, 1, 1}},
-        {"each colour keeps its own columns", "9-10/1 9-10/2 9-10/1 11-12/2", true, {1, 2, 3, 2}},
-        {"without rowPerColor colours mix", "9-10/1 9-10/2 9-10/1 11-12/2", false, {1, 2, 3, 1}},
-        {"an empty day", "", false, {}},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QList<TerminPtr> day = dayOf(c.day);
-        ClassDay::AssignColumns(day, c.rowPerColor);
-        EXPECT_EQ(columnsOf(day), c.columns);
-        const int widest =
-            c.columns.isEmpty() ? 1 : *std::max_element(c.columns.begin(), c.columns.end());
-        EXPECT_EQ(ClassDay::MaxColumn(day), widest);
-    }
-    const QList<TerminPtr> crowded = dayOf(QString("9-10 ").repeated(51) + "9:30-11/1");
-    ClassDay::AssignColumns(crowded, false);
-    EXPECT_EQ(columnsOf(crowded).mid(48), (QList<int>{49, 50, 0, 0})) << "fifty columns at most";
-    // The hours shown widen to whole hours around every appointment, never past the day.
-    const auto hours = [](const QString& day, int startHour, int endHour) {
-        const auto [from, to] = ClassDay::ShownHours(at(startHour), at(endHour), dayOf(day));
-        return QString::asprintf("%02d:%02d-%02d:%02d", from.hour(), from.minute(), to.hour(),
-                                 to.minute());
-    };
-    EXPECT_EQ(hours("", 8, 18), "08:00-18:00");
-    EXPECT_EQ(hours("9-10", 8, 18), "08:00-18:00");
-    EXPECT_EQ(hours("22-23 7:45-8:15", 8, 18), "07:00-23:00");
-    EXPECT_EQ(hours("23:30-24", 8, 18), "08:00-24:00");
-    EXPECT_EQ(hours("9-10", 8, 8), "08:00-10:00") << "a grid without rows still shows it";
-    // The first line of a text is cut at its first line break.
     for (const char* text : {"Budget\r\nRoom 4", "Budget\nRoom 4", "Budget\rRoom 4", "Budget"})
         EXPECT_EQ(ClassDay::FirstLine(text), QString(text).size() > 6 ? "Budget..." : "Budget");
 }
@@ -364,8 +312,9 @@ TEST_F(ClassDayTest, LabelsLieWhereTheirTimesAndColumnsSay)
             const ClassTermin* a = column->Appointment(i);
             const int start = a->StartTime().minutes() - 8 * 60;
             const int length = std::abs(a->EndTime().minutes() - a->StartTime().minutes());
-            EXPECT_EQ(labelOf(1, i)->geometry(),
-                      QRect(41 + (a->Column - 1) * c.width, 5 + start, c.width, length))
+            EXPECT_EQ(
+                labelOf(1, i)->geometry(),
+                QRect(41 + (column->columns()[i - 1] - 1) * c.width, 5 + start, c.width, length))
                 << i;
         }
     }
@@ -461,37 +410,6 @@ TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
     EXPECT_TRUE(sameColour(background(true, today), ClassDay::kTodayColor));
     EXPECT_TRUE(sameColour(background(true, today.addDays(1)), Qt::white));
     EXPECT_TRUE(sameColour(background(false, today), Qt::white));
-}
-
-TEST_F(ClassDayTest, PrintLayoutFillsTheGivenAreaWithoutMargins)
-{
-    settings.setColor(2, RgbValue(QColor(10, 20, 30)));
-    store(at(9), at(10), 2, "Budget");
-    store(at(9, 30), at(11), 2, "Review");
-    store(at(7), at(8), 2, "Early");
-    ClassDay column(DaysOf(dataAccess), settings, &editing, nullptr);
-    column.setDatum(day);
-    column.LoadAppointments(false);
-    EXPECT_FALSE(column.GetAppointmentConstraint(0)) << "nothing before the layout";
-    column.CalculateAppointmentPositions(2000, 6000); // 300 per slot, two columns of 1000
-    ASSERT_EQ(column.GetAppointmentCount(), 3);
-    QStringList placed;
-    for (int i = 0; i < 3; ++i) {
-        const std::optional<ClassDay::Constraint> c = column.GetAppointmentConstraint(i);
-        ASSERT_TRUE(c);
-        EXPECT_EQ(c->color, QColor(10, 20, 30));
-        placed << QStringLiteral("%1 %2,%3 %4x%5")
-                      .arg(c->text)
-                      .arg(c->x)
-                      .arg(c->y)
-                      .arg(c->w)
-                      .arg(c->h);
-    }
-    placed.sort();
-    EXPECT_EQ(placed, (QStringList{"Budget 0,600 1000x600", "Early 0,-600 1000x600",
-                                   "Review 1000,900 1000x900"}));
-    EXPECT_FALSE(column.GetAppointmentConstraint(3));
-    EXPECT_FALSE(column.GetAppointmentConstraint(-1));
 }
 
 TEST_F(ClassDayTest, DraggingOutARangeCreatesANewAppointment)
