@@ -1,7 +1,7 @@
 #include "print/PainterCanvas.h"
 
 #include <QFontMetricsF>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 
 namespace {
 
@@ -13,12 +13,12 @@ const QList<qreal> kDotPattern{3, 6};
 
 } // namespace
 
-PainterCanvas::PainterCanvas(QPrinter& printer)
-    : m_printer(printer)
+PainterCanvas::PainterCanvas(QPagedPaintDevice& device)
+    : m_device(device)
 {
-    m_unitsPerMm = printer.resolution() / kMmPerInch;
+    m_unitsPerMm = device.logicalDpiX() / kMmPerInch;
     setFont(QStringLiteral("Arial"), 9, false, false);
-    if (!m_painter.begin(&printer))
+    if (!m_painter.begin(&device))
         return;
     m_painter.setBackgroundMode(Qt::TransparentMode);
     m_painter.setRenderHint(QPainter::Antialiasing, true);
@@ -34,7 +34,7 @@ PainterCanvas::~PainterCanvas()
 
 QSizeF PainterCanvas::printableSize() const
 {
-    return {m_printer.width() / m_unitsPerMm, m_printer.height() / m_unitsPerMm};
+    return {m_device.width() / m_unitsPerMm, m_device.height() / m_unitsPerMm};
 }
 
 void PainterCanvas::setFont(const QString& name, double pointSize, bool bold, bool italic)
@@ -96,20 +96,20 @@ void PainterCanvas::FillBox(double x, double y, double w, double h, const QColor
 
 double PainterCanvas::textWidth(const QString& text) const
 {
-    return QFontMetricsF(m_font, &m_printer).horizontalAdvance(text) / m_unitsPerMm;
+    return QFontMetricsF(m_font, &m_device).horizontalAdvance(text) / m_unitsPerMm;
 }
 
 double PainterCanvas::textHeight(const QString&) const
 {
-    // One line of the font, whatever the characters: as the printer reports a text's height.
-    return QFontMetricsF(m_font, &m_printer).height() / m_unitsPerMm;
+    // One line of the font, whatever the characters: as the device reports a text's height.
+    return QFontMetricsF(m_font, &m_device).height() / m_unitsPerMm;
 }
 
 void PainterCanvas::drawText(double x, double y, const QString& text)
 {
     if (!isActive())
         return;
-    const QFontMetricsF metrics(m_font, &m_printer);
+    const QFontMetricsF metrics(m_font, &m_device);
     usePen(Qt::black);
     if (m_clip)
         m_painter.setClipRect(
@@ -123,5 +123,5 @@ bool PainterCanvas::finish()
 {
     if (!m_painter.isActive())
         return false;
-    return m_painter.end() && m_printer.printerState() != QPrinter::Error;
+    return m_painter.end();
 }

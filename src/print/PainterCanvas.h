@@ -6,21 +6,21 @@
 #include <QPainter>
 #include <QPen>
 
-class QPrinter;
+class QPagedPaintDevice;
 
-// The canvas of a real page: paints on a printer (a physical one, the preview's, or PDF
-// output), mapping millimetres to the printer's resolution. Text stays text, so a PDF can be
+// The canvas of a real page: paints on a paged device (a printer, the preview's, or a PDF
+// writer), mapping millimetres to the device's resolution. Text stays text, so a PDF can be
 // searched and copied from. Needs a QGuiApplication for the fonts.
 class PainterCanvas : public PrintCanvas {
 public:
-    // Starts painting on the printer as it is set up (page size, orientation, output).
-    explicit PainterCanvas(QPrinter& printer);
+    // Starts painting on the device as it is set up (page size, orientation, output).
+    explicit PainterCanvas(QPagedPaintDevice& device);
     ~PainterCanvas() override;
 
     PainterCanvas(const PainterCanvas&) = delete;
     PainterCanvas& operator=(const PainterCanvas&) = delete;
 
-    // False when the printer could not be opened (no such directory for a PDF, say).
+    // False when the device could not be opened (no such directory for a PDF, say).
     bool isActive() const { return m_painter.isActive(); }
 
     QSizeF printableSize() const override;
@@ -40,7 +40,7 @@ private:
     QRectF toDevice(double x, double y, double w, double h) const;
     void usePen(const QColor& color);
 
-    QPrinter& m_printer;
+    QPagedPaintDevice& m_device;
     QPainter m_painter;
     QFont m_font;
     double m_unitsPerMm = 1;

@@ -9,10 +9,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QTemporaryFile>
 
 namespace {
+
+// What a printer in high resolution draws a PDF with.
+constexpr int kPdfDotsPerInch = 1200;
 
 QString cannotWrite(const QString& path, const QString& why)
 {
@@ -126,7 +129,7 @@ std::optional<QByteArray> RenderPdf(const PrintJob& job, const QString& title,
             *reason = why;
         return std::nullopt;
     };
-    // Fonts need the GUI side of Qt; without it QPrinter would abort the program.
+    // Fonts need the GUI side of Qt; without it the PDF writer would abort the program.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return fail(
             QCoreApplication::translate("PrintJob", "no graphical application to draw with"));
@@ -136,18 +139,15 @@ std::optional<QByteArray> RenderPdf(const PrintJob& job, const QString& title,
         return fail(temp.errorString());
     temp.close();
     {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(temp.fileName());
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(job.orientation());
+        QPdfWriter writer(temp.fileName());
+        writer.setResolution(kPdfDotsPerInch);
         // The printouts keep their own margins; a PDF has no unprintable edge.
-        printer.setFullPage(true);
-        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        printer.setCreator(QStringLiteral("Norvane"));
-        printer.setDocName(title);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), job.orientation(),
+                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+        writer.setCreator(QStringLiteral("Norvane"));
+        writer.setTitle(title);
 
-        PainterCanvas canvas(printer);
+        PainterCanvas canvas(writer);
         if (!canvas.isActive())
             return fail(QCoreApplication::translate("PrintJob", "the PDF could not be started"));
         if (!RunPrintJob(job, canvas, days, settings))

@@ -287,7 +287,8 @@ void form_print::printToPrinter(const PrintJob& job)
     }
     withDays(job, [this, job, device = dialog.DeviceName()](const DaySource& days) {
         PainterCanvas canvas(m_printer);
-        if (!canvas.isActive() || !RunPrintJob(job, canvas, days, m_settings)) {
+        if (!canvas.isActive() || !RunPrintJob(job, canvas, days, m_settings) ||
+            m_printer.printerState() == QPrinter::Error) {
             showError(tr("The printout could not be printed on %1.").arg(device));
             return;
         }
