@@ -3,14 +3,14 @@
 // syncs after it, a sync of one appointment changed here, and the first download of that
 // calendar into an empty folder. Prints per step the time, the HTTP requests and the calls
 // made on the data folder, by kind: on a share every one of them is a round trip. Runs by hand.
-#include "store/AppointmentFiling.h"
 #include "CalDavServer.h"
-#include "store/DataAccess.h"
 #include "DataFolderGenerator.h"
+#include "TestFiles.h"
 #include "profile/FileAccess.h"
 #include "profile/ProfileCache.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
 #include "sync/Sync.h"
-#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
