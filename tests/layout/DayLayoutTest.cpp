@@ -1,34 +1,9 @@
 // The day layout as values: overlapping appointments side by side in list order, the hours
 // shown, and where each appointment's box lies in an area of the day's hours.
 #include "layout/DayLayout.h"
+#include "TestDays.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-TimeOfDay at(int hour, int minute = 0)
-{
-    return TimeOfDay::fromHourMinute(hour, minute);
-}
-
-// "9-10 9:30-11/2": from 09:00 to 10:00, and from 09:30 to 11:00 in colour 2.
-QList<TerminPtr> dayOf(const QString& times)
-{
-    const auto time = [](const QString& text) {
-        return at(text.section(':', 0, 0).toInt(), text.section(':', 1, 1).toInt());
-    };
-    QList<TerminPtr> day;
-    for (const QString& item : times.split(' ', Qt::SkipEmptyParts)) {
-        const QString range = item.section('/', 0, 0);
-        day << std::make_shared<ClassTermin>();
-        day.last()->setStartTime(time(range.section('-', 0, 0)));
-        day.last()->setEndTime(time(range.section('-', 1)));
-        day.last()->setColorCode(qint16(item.contains('/') ? item.section('/', 1).toInt() : 1));
-    }
-    return day;
-}
-
-} // namespace
 
 TEST(DayLayoutTest, OverlappingOnesTakeTheLowestFreeColumnInListOrder)
 {

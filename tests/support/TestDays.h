@@ -1,0 +1,31 @@
+#pragma once
+
+// The tests' day mini-language: "9-10 9:30-11/2" is one appointment from 09:00 to 10:00 and
+// one from 09:30 to 11:00 in colour 2.
+#include "store/ClassTermin.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+inline TimeOfDay at(int hour, int minute = 0)
+{
+    return TimeOfDay::fromHourMinute(hour, minute);
+}
+
+inline QList<TerminPtr> dayOf(const QString& times)
+{
+    const auto time = [](const QString& text) {
+        return at(text.section(':', 0, 0).toInt(), text.section(':', 1, 1).toInt());
+    };
+    QList<TerminPtr> day;
+    for (const QString& item : times.split(' ', Qt::SkipEmptyParts)) {
+        const QString range = item.section('/', 0, 0);
+        day << std::make_shared<ClassTermin>();
+        day.last()->setStartTime(time(range.section('-', 0, 0)));
+        day.last()->setEndTime(time(range.section('-', 1)));
+        day.last()->setColorCode(qint16(item.contains('/') ? item.section('/', 1).toInt() : 1));
+    }
+    return day;
+}
