@@ -1,5 +1,6 @@
 #include "service/StoreService.h"
 
+#include "service/FolderJobs.h"
 #include "service/FolderWatchThread.h"
 #include "service/ServiceFiler.h"
 #include "service/ShareClock.h"
@@ -62,6 +63,14 @@ StoreService::StoreService(Options options, QObject* parent)
     std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
     m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock);
     m_filer = std::make_unique<ServiceFiler>(*this);
+    m_jobs = std::make_unique<FolderJobs>(m_options.files);
+    connect(m_jobs.get(), &FolderJobs::written, this, [this](const QStringList& paths) {
+        if (paths.isEmpty())
+            for (auto known = m_days.cbegin(); known != m_days.cend(); ++known)
+                m_staleDays.insert(known.key());
+        markStale(paths);
+        emit folderChanged();
+    });
     if (m_options.watchFolders) {
         m_watch = std::make_unique<FolderWatchThread>();
         connect(m_watch.get(), &FolderWatchThread::changed, this, &StoreService::folderChanged);

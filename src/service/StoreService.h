@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+class FolderJobs;
 class FolderWatchThread;
 class ShareClock;
 class WorkerThread;
@@ -93,6 +94,10 @@ public:
     void changeSinceLoaded(const ClassTermin& appointment,
                            std::function<void(const DataAccess::FileChange&)> done);
 
+    // The folder's other jobs (imports, export, printing, ...): threads and file accesses of
+    // their own from this service's factory; what they wrote is read again here at once.
+    FolderJobs& jobs() { return *m_jobs; }
+
     // The editor's filing through this service: waits for each answer with the window's
     // events running, and refuses to write while the folder is not answering.
     Filer& filer();
@@ -117,7 +122,8 @@ signals:
     void answeringChanged(bool answering);
     void reachableChanged(bool reachable);
     void unreadableFilesChanged();
-    // Another process changed a watched directory (a burst told once).
+    // Another process changed a watched directory (a burst told once), or a job of jobs()
+    // wrote files: what is shown is to be looked at again.
     void folderChanged();
     // Every wait of filer() ends: the program is closing.
     void closing();
@@ -141,6 +147,7 @@ private:
     std::shared_ptr<StoreWorker> m_store; // used on the worker's thread only
     std::shared_ptr<LoadSlot> m_slot;
     std::unique_ptr<FolderWatchThread> m_watch;
+    std::unique_ptr<FolderJobs> m_jobs;
     std::unique_ptr<Filer> m_filer;
 
     QString m_folder;

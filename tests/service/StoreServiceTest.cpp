@@ -2,6 +2,7 @@
 #include "service/StoreService.h"
 #include "StalledShare.h"
 #include "TestFiles.h"
+#include "service/FolderJobs.h"
 #include "service/FolderWatch.h"
 #include "service/Mailbox.h"
 #include "service/WorkerThread.h"
@@ -99,6 +100,28 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_EQ(changed.size(), 2);
     EXPECT_EQ(texts(kDay), (QStringList{"From a colleague", "Review", "Standup"}));
     EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread never touched the share";
+}
+
+TEST_F(StoreServiceTest, WhatAJobWroteIsReadAgainAtOnceWithoutTheFoldersWatch)
+{
+    const QDate warm = kDay.addDays(7);
+    StoreService::Request request;
+    request.viewDays = {kDay};
+    request.warmDays = {warm};
+    service.show(request);
+    settle();
+    ASSERT_EQ(texts(warm), QStringList());
+
+    QSignalSpy told(&service, &StoreService::folderChanged);
+    const std::unique_ptr<WorkerThread> job = service.jobs().thread(QStringLiteral("Test job"));
+    job->post([this, warm, reply = job->replies()] {
+        const QString path = put(warm, 10, "Imported");
+        reply([this, path] { service.jobs().wrote({path}); });
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told.size() == 1; }, 10000));
+    service.show(request);
+    settle();
+    EXPECT_EQ(texts(warm), QStringList{"Imported"}) << "a warm day is read again once written";
 }
 
 TEST_F(StoreServiceTest, AnUnreadableFileIsNamedWhileItStaysSoAndNoLonger)
