@@ -3,10 +3,10 @@
 #include "layout/DayLayout.h"
 #include "print/AppointmentColor.h"
 #include "print/PrintCanvas.h"
+#include "profile/ShownText.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/Common.h"
-#include "ui/PlainText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "print/PrintCanvas.h"
 
-#include "ui/PlainText.h"
+#include "profile/ShownText.h"
 
 QList<WrappedLine> PrintCanvas::PrintWrappedText(double x, double y, double w, double h,
                                                  const QString& text, TextAlign align)

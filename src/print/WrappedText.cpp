@@ -1,5 +1,7 @@
 #include "print/WrappedText.h"
 
+#include "profile/ShownText.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -21,10 +23,7 @@ bool isBreakPoint(const QString& source, qsizetype i)
 
 QStringList splitIntoLines(const QString& text, double w, const TextWidth& width)
 {
-    QString source = text;
-    source.replace(QLatin1String("\r\n"), QLatin1String("\r"));
-    // A lone LF would print as a stray glyph; it means a line break all the same.
-    source.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    QString source = textLines(text).join(QLatin1Char('\r'));
     source.append(QLatin1Char('\r'));
 
     QStringList lines;

@@ -15,10 +15,5 @@ QString plainToolTip(const QString& text);
 QString menuText(const QString& text);
 // Every "[*]" doubled, so the title shows it instead of the window's modified mark.
 QString titleText(const QString& text);
-// The text with its direction controls kept to itself: an embedding, override or isolate
-// still open at a line end is closed there, and a closing mark with nothing to close is
-// dropped, so one appointment's right-to-left override cannot turn the lines or texts drawn
-// after it. A text without such controls comes back unchanged.
-QString bidiContained(const QString& text);
 // A modal warning with only OK that never reads its text as markup.
 void showPlainWarning(QWidget* parent, const QString& title, const QString& text);

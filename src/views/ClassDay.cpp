@@ -3,6 +3,7 @@
 #include "edit/AppointmentEditing.h"
 #include "layout/DayLayout.h"
 #include "print/AppointmentColor.h"
+#include "profile/ShownText.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
 #include "store/Common.h"
@@ -44,13 +45,10 @@ void setTwipsGeometry(QLabel* label, double left, double top, double width, doub
                        std::max(0, pixelEdge(top + height) - y));
 }
 
-// Line breaks of the file are CR LF; a label breaks on LF alone.
+// A label breaks on LF alone.
 QString displayText(const QString& text)
 {
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+    return textLines(text).join(QLatin1Char('\n'));
 }
 
 // Inside an appointment label's border and padding.
@@ -147,16 +145,6 @@ void ClassDay::releaseLabels()
 
 // ---------------------------------------------------------------------------------------
 // Texts
-
-QString ClassDay::FirstLine(const QString& text)
-{
-    const auto lineBreak = std::find_if(text.begin(), text.end(), [](QChar c) {
-        return c == QLatin1Char('\r') || c == QLatin1Char('\n');
-    });
-    if (lineBreak == text.end())
-        return text;
-    return text.left(lineBreak - text.begin()) + QStringLiteral("...");
-}
 
 // ---------------------------------------------------------------------------------------
 // Settings and geometry
@@ -336,7 +324,7 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
     } else {
         label->setText(lines.join('\n'));
     }
-    label->setToolTip(plainToolTip(FirstLine(text)));
+    label->setToolTip(plainToolTip(firstLine(text)));
     label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));
     label->show();
 }

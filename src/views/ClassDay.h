@@ -91,8 +91,6 @@ public:
     double SlotHeight() const { return m_slotHeight; }
     bool IsSelecting() const { return m_selecting; }
 
-    // The text up to the first line break, followed by "..." when something was cut.
-    static QString FirstLine(const QString& text);
     // The lines of text that fit into box in font: broken at word boundaries, and ending in
     // an ellipsis where something had to be left out (a word too long for a line, too many
     // lines); a box narrower than the ellipsis gets the ellipsis alone.

@@ -1,6 +1,6 @@
 #include "views/LabelPool.h"
 
-#include "ui/PlainText.h"
+#include "profile/ShownText.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,5 +1,6 @@
 #include "views/form_tooltip.h"
 
+#include "profile/ShownText.h"
 #include "settings/Language.h"
 #include "store/ClassTermin.h"
 #include "store/Common.h"
@@ -120,9 +121,7 @@ QString form_tooltip::KindText(bool recurring, bool reminder, const QString& lan
 void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString& langCode,
                                   const QString& timeFormat, const QString& dateFormat)
 {
-    QString text = appointment.Text();
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_labelText->setText(text);
+    m_labelText->setText(textLines(appointment.Text()).join(QLatin1Char('\n')));
     m_labelRecurring->setText(
         KindText(appointment.IsRecurring(), appointment.IsReminder(), langCode));
     m_labelProducer->setText(appointment.Producer());

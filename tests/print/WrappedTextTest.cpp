@@ -1,6 +1,5 @@
 // Text set into a box on paper: where lines break, where they stand, and how many fit.
 #include "print/WrappedText.h"
-#include "ui/PlainText.h"
 
 #include <gtest/gtest.h>
 
@@ -65,31 +64,5 @@ TEST(WrappedTextTest, LinesBreakAndStandWhereTheRulesSay)
         // 3.6 mm high lines are 4 mm apart.
         EXPECT_EQ(placed(WrapText(5, c.y, c.w, c.h, c.text, c.align, twoMmPerCharacter, 3.6)),
                   c.lines);
-    }
-}
-
-TEST(WrappedTextTest, DirectionControlsStayInsideTheLineThatOpensThem)
-{
-    const QChar lro(0x202D), rlo(0x202E), pdf(0x202C), rli(0x2067), fsi(0x2068), pdi(0x2069);
-    const struct {
-        const char* what;
-        QString text;
-        QString contained;
-    } cases[] = {
-        {"no controls: unchanged", "Budget\r\nRoom 4", "Budget\r\nRoom 4"},
-        {"an override closed at the line end", QString("ab") + rlo + "cd\nef",
-         QString("ab") + rlo + "cd" + pdf + "\nef"},
-        {"nested ones closed innermost first", QString(lro) + "a" + fsi + "b",
-         QString(lro) + "a" + fsi + "b" + pdi + pdf},
-        {"closers without an opener dropped", QString(pdf) + pdi + "a" + pdf, "a"},
-        {"a PDF cannot close across an isolate", QString(rlo) + rli + "a" + pdf,
-         QString(rlo) + rli + "a" + pdi + pdf},
-        {"a PDI closes what opened inside its isolate", QString(fsi) + rlo + "a" + pdi + "b",
-         QString(fsi) + rlo + "a" + pdi + "b"},
-        {"balanced ones stay", QString(rlo) + "a" + pdf + "b", QString(rlo) + "a" + pdf + "b"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(bidiContained(c.text), c.contained);
     }
 }

@@ -63,12 +63,6 @@ bool sameColour(QRgb pixel, const QColor& colour)
 
 } // namespace
 
-TEST(DayColumnLayoutTest, TheFirstLineOfATextIsCutAtItsFirstLineBreak)
-{
-    for (const char* text : {"Budget\r\nRoom 4", "Budget\nRoom 4", "Budget\rRoom 4", "Budget"})
-        EXPECT_EQ(ClassDay::FirstLine(text), QString(text).size() > 6 ? "Budget..." : "Budget");
-}
-
 class ClassDayTest : public ::testing::Test {
 protected:
     // Column from x 480 to 3615 twips (pixels 32 to 241), y 0 to 9140 (pixel 609), as the view

@@ -515,6 +515,7 @@ TEST(FormTooltipTest, ACardWithTextDateTimeOwnerAndKindInTheLanguageAsked)
                                    "Appointment recurring with reminder"}));
     ClassTermin anonymous = appointment(false, false);
     anonymous.setProducer("");
+    anonymous.setText("Budget meeting\rRoom 4, bring the figures"); // a lone CR breaks it too
     tooltip.SetAppointment(anonymous, "en", "12h", "dd.mm.yyyy");
     EXPECT_EQ(card(),
               (QStringList{text, "04.07.2003", "09:00 am - 10:30 am", "", "Single appointment"}))
