@@ -145,7 +145,8 @@ template <typename Self, typename Visit> void Settings::eachKey(Self& s, Visit&&
 
 QString WithTrailingSeparator(const QString& path)
 {
-    if (!path.isEmpty() && isSeparator(path.back()))
+    // An empty path stays empty: "/" would make the file system's root the folder.
+    if (path.isEmpty() || isSeparator(path.back()))
         return path;
     return path + QDir::separator();
 }

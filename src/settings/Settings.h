@@ -188,5 +188,5 @@ inline constexpr char kPortableMark[] = "norvane-portable";
 // directory, so an installed program never writes beside itself. Always ends in a separator.
 QString DefaultProgramDirectory();
 
-// Appends the native separator unless the path already ends in either separator.
+// Appends the native separator unless the path is empty or already ends in either separator.
 QString WithTrailingSeparator(const QString& path);

@@ -163,6 +163,12 @@ TEST_F(SettingsTest, FolderListAndActiveFolder)
     TestFiles::writeBytes(pointerFile(), "[DataFolders]\r\nFolderCount=1\r\nFolder1=\r\n");
     EXPECT_EQ(loaded().GetDataFolder(), programDir());
 
+    // Every folder name ends in one separator, and no name is no folder (the sync and the
+    // store would otherwise take the root).
+    for (const auto& [given, expected] :
+         {std::pair{"/srv/a", "/srv/a/"}, {"/srv/a/", "/srv/a/"}, {"C:\\a\\", "C:\\a\\"}, {"", ""}})
+        EXPECT_EQ(WithTrailingSeparator(given), expected) << given;
+
     // An absurd count costs only the entries present.
     TestFiles::writeBytes(pointerFile(),
                           "[DataFolders]\r\nFolderCount=2147483647\r\nFolder1=/srv/a\r\n");
