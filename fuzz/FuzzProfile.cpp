@@ -115,20 +115,6 @@ void readEverything(const IniFile& ini, const Names& names)
     }
 }
 
-// What a writer stores for a value readers would trim or unquote: the value in double quotes.
-QString quotedLikeWriters(const QString& value)
-{
-    if (value.isEmpty())
-        return value;
-    const QChar first = value.front();
-    const QChar last = value.back();
-    const bool quoted = value.size() >= 2 && first == last &&
-                        (first == QLatin1Char('"') || first == QLatin1Char('\''));
-    if (isBlank(first) || isBlank(last) || quoted)
-        return QLatin1Char('"') + value + QLatin1Char('"');
-    return value;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -173,19 +159,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (valuesOf(ProfileDocument(document.toText()), names) != valuesOf(document, names))
         fail("the written text parses differently", section);
 
-    // Through the file: blanks, quotes and line breaks in the value survive.
-    ProfileDocument expected(text);
-    expected.setValue(section, key, quotedLikeWriters(EncodeIniValue(fragment)));
+    // Through the file: the writer changes that one value the way the document does, bare or
+    // in double quotes, and quotes it exactly when a reader would take something off the bare
+    // value (its blanks, a pair of quotes around it). The reader decides, not a copy of the
+    // writer's rule.
     IniFile ini(cache, kPath);
     ini.WriteIniString(section, key, fragment);
     if (!ini.commit().ok)
         fail("write failed", kPath);
     const QByteArray written = files.bytesOf(kPath);
-    if (written != ProfileCodec::encode(expected.toText()))
-        fail("the file is not the document written", section + QLatin1Char('/') + key);
+    const QString encoded = EncodeIniValue(fragment);
+    const auto fileWith = [&](const QString& raw) {
+        ProfileDocument withValue(text);
+        withValue.setValue(section, key, raw);
+        return withValue;
+    };
+    const QString bareText = fileWith(encoded).toText();
+    const QString quotedText = fileWith(QLatin1Char('"') + encoded + QLatin1Char('"')).toText();
+    const bool bare = written == ProfileCodec::encode(bareText);
+    const bool quoted = written == ProfileCodec::encode(quotedText);
+    if (!bare && !quoted)
+        fail("the file is not the document with that value written",
+             section + QLatin1Char('/') + key);
+    const bool readerChangesBare = fileWith(encoded).value(section, key) != encoded;
+    if (bare == readerChangesBare)
+        fail(bare ? "a value readers would change is written bare"
+                  : "a value is quoted without need",
+             section + QLatin1Char('/') + key);
     // A text the codec cannot give back as it was is not checked further.
     const QString reread = ProfileCodec::decode(written);
-    if (reread != expected.toText())
+    if (reread != (bare ? bareText : quotedText))
         return 0;
     ProfileCache fresh(files);
     const IniFile again(fresh, kPath);
