@@ -164,7 +164,7 @@ protected:
     void look(QWidget& window, const QString& name)
     {
         window.show();
-        QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << name.toStdString();
         check(window, name);
         for (auto* tabs : window.findChildren<QTabWidget*>())
             for (int page = 1; page < tabs->count(); ++page) {

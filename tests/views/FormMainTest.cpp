@@ -24,6 +24,7 @@
 #include <QPointer>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -374,8 +375,9 @@ TEST_F(FormMainTest, ResizeBurstsRebuildOnce)
     settle();
     EXPECT_EQ(files.counts().total(), 0) << "nothing rebuilt during the drag";
     ASSERT_TRUE(refresh->isActive());
+    QSignalSpy refreshed(refresh, &QTimer::timeout);
     refresh->setInterval(50);
-    QTest::qWait(200);
+    ASSERT_TRUE(refreshed.wait(10000));
     settle();
     EXPECT_EQ(files.counts().total(), oneRebuild) << "the folder is asked once";
 }
@@ -427,7 +429,11 @@ TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
     window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
     window().showMinimized();
-    QTest::qWait(20);
+    // A hide into the tray would come from a zero timer set by the minimizing; one set after
+    // it fires after it.
+    bool handled = false;
+    QTimer::singleShot(0, &window(), [&handled] { handled = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&handled] { return handled; }));
     EXPECT_TRUE(window().isVisible()) << "minimized normally, not hidden into a missing tray";
     EXPECT_TRUE(window().close());
     EXPECT_FALSE(heartbeat()->isActive()) << "the program ended";
