@@ -5,6 +5,7 @@
 #include "store/AppointmentFiling.h"
 #include "store/Common.h"
 #include "store/DataAccess.h"
+#include "store/FilingOrder.h"
 
 #include <QHash>
 #include <QMap>
@@ -227,10 +228,7 @@ private:
             const QString earlier = a.filename();
             const QString directory = AppointmentFiling::TargetDirectory(m_target.folder, a);
             // An earlier import's file keeps its name, moved when its kind or day changed.
-            QString name = FileNameOfPath(earlier);
-            if (earlier.isEmpty() ||
-                (directory + name != earlier && m_target.store.FileExists(directory + name)))
-                name = m_target.store.UnusedFileName(directory, m_target.random);
+            const QString name = FilingName(m_target.store, directory, earlier, m_target.random);
             const bool recurring = a.IsRecurring();
             a.setFilename(directory + name);
             a.setIsRecurring(recurring);
@@ -238,16 +236,13 @@ private:
                 return failed(event, WriteOutcome::failed(WriteOutcome::Cause::System,
                                                           m_target.record->path(),
                                                           m_target.record->error()));
-            outcome = m_target.store.SaveAppointment(a);
+            outcome = SaveInPlaceOf(m_target.store, a, earlier);
             if (outcome.ok && earlier.isEmpty() && m_target.record && outcome.written)
                 m_target.record->noteWritten(a.filename(), *outcome.written);
             if (outcome.ok) {
                 m_taken.insert(a.filename());
-                if (!earlier.isEmpty()) {
+                if (!earlier.isEmpty())
                     ++m_result.updated;
-                    if (earlier != a.filename())
-                        m_target.store.DeleteAppointmentFile(earlier);
-                }
                 ++event.written;
                 if (!a.Uid().isEmpty())
                     ++m_uids[a.Uid()].written;

@@ -2,6 +2,7 @@
 
 #include "store/Common.h"
 #include "store/DataAccess.h"
+#include "store/FilingOrder.h"
 #include "store/Recurrence.h"
 
 #include <QRandomGenerator>
@@ -21,34 +22,13 @@ QString AppointmentFiling::TargetDirectory(const QString& dataFolder, const Clas
     return Recurrence::directory(dataFolder, Recurrence::ofCode(a.Recurring_code), a.datum());
 }
 
-QString AppointmentFiling::BuildFileName(const ClassTermin& a, const QString& directory)
-{
-    const QString existing = FileNameOfPath(a.filename());
-    if (!existing.isEmpty()) {
-        // A moved appointment keeps its name unless another appointment already has it there.
-        const QString target = directory + existing;
-        if (target == a.filename() || !m_store.FileExists(target))
-            return existing;
-    }
-    return m_store.UnusedFileName(directory, m_random);
-}
-
 WriteOutcome AppointmentFiling::File(ClassTermin& a)
 {
     const QString directory = TargetDirectory(m_store.DataFolder(), a);
-    const QString newPath = directory + BuildFileName(a, directory);
     const QString oldPath = a.filename();
-
-    // A moved appointment is written at its new place first; the old file goes only once the
-    // new one is safely there, so a failed save never loses the appointment.
-    a.setFilename(newPath);
-    const WriteOutcome saved = m_store.SaveAppointment(a);
-    if (saved.ok) {
-        // One that came from another data folder leaves it; the removal stays inside that one.
-        if (!oldPath.isEmpty() && oldPath != newPath)
-            m_store.DeleteAppointmentFile(oldPath, Recurrence::folderOf(oldPath));
-    } else if (!oldPath.isEmpty()) {
+    a.setFilename(directory + FilingName(m_store, directory, oldPath, m_random));
+    const WriteOutcome saved = SaveInPlaceOf(m_store, a, oldPath);
+    if (!saved.ok && !oldPath.isEmpty())
         a.setFilename(oldPath);
-    }
     return saved;
 }

@@ -43,9 +43,6 @@ public:
     }
 
 private:
-    // The base name: the existing one when the appointment has a file, else a fresh one.
-    QString BuildFileName(const ClassTermin& appointment, const QString& directory);
-
     DataAccess& m_store;
     RandomSource m_random;
 };

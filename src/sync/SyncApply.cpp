@@ -1,5 +1,6 @@
 #include "sync/SyncRun.h"
 
+#include "store/FilingOrder.h"
 #include "store/Recurrence.h"
 
 #include <QTranslator>
@@ -118,23 +119,19 @@ QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel)
         a = *load(keepRel);
         takeEvent(a, staged);
     }
-    const QString name = keepRel.isEmpty() ? QString() : FileNameOfPath(keepRel);
-    QString target = dir + name;
-    if (name.isEmpty() || (target != keepRel && m_store.FileExists(abs(target))))
-        target = dir + m_store.UnusedFileName(
-                           abs(dir), [] { return QRandomGenerator::global()->generate(); });
+    const QString target =
+        dir + FilingName(m_store, abs(dir), keepRel.isEmpty() ? QString() : abs(keepRel),
+                         [] { return QRandomGenerator::global()->generate(); });
     // Whatever the server sent, what lands in the folder is an appointment file of its tree.
     if (!Recurrence::isAppointmentPath(target))
         fail(Sync::tr("An event of the server would be written outside the appointment tree "
                       "(%1); nothing was written.")
                  .arg(target.left(200)));
     a.setFilename(abs(target));
-    const WriteOutcome written = m_store.SaveAppointment(a);
+    const WriteOutcome written = SaveInPlaceOf(m_store, a, existing ? abs(keepRel) : QString());
     if (!written.ok)
         fail(Sync::tr("Cannot write %1: %2")
                  .arg(QDir::toNativeSeparators(abs(target)), written.error));
-    if (existing && keepRel != target)
-        m_store.DeleteAppointmentFile(abs(keepRel));
     return target;
 }
 
