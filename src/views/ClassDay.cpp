@@ -1,11 +1,11 @@
 #include "views/ClassDay.h"
 
+#include "calendar/Formats.h"
 #include "edit/AppointmentEditing.h"
 #include "layout/DayLayout.h"
 #include "print/AppointmentColor.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
-#include "store/Common.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 #include "views/DayColumnHost.h"

@@ -1,8 +1,8 @@
 #include "views/form_tooltip.h"
 
+#include "calendar/Formats.h"
 #include "settings/Language.h"
 #include "store/ClassTermin.h"
-#include "store/Common.h"
 
 #include <QEvent>
 #include <QFrame>
