@@ -1,5 +1,6 @@
 #include "StressStamp.h"
 
+#include "calendar/Formats.h"
 #include "profile/ApiINI.h"
 #include "profile/ProfileCodec.h"
 #include "profile/ProfileDocument.h"

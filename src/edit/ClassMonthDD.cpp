@@ -1,6 +1,6 @@
 #include "edit/ClassMonthDD.h"
 
-#include "store/Common.h"
+#include "calendar/Weeks.h"
 #include "ui/PictureBox.h"
 
 namespace {

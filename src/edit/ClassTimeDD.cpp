@@ -1,6 +1,6 @@
 #include "edit/ClassTimeDD.h"
 
-#include "store/Common.h"
+#include "calendar/Formats.h"
 #include "ui/PictureBox.h"
 
 #include <array>

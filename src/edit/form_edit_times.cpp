@@ -2,10 +2,10 @@
 // them, and how the start and the end follow each other.
 #include "edit/form_edit.h"
 
+#include "calendar/Formats.h"
 #include "edit/ClassTimeDD.h"
 #include "edit/TypedTime.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "ui/PictureBox.h"
 
 #include <cstdlib>

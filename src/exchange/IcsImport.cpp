@@ -5,7 +5,6 @@
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
 #include "store/ClassTermin.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "exchange/IcsImportSupport.h"
 
+#include "calendar/Weeks.h"
 #include "exchange/IcsImport.h"
-#include "store/Common.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "exchange/IcsSupport.h"
 
-#include "store/Common.h"
+#include "calendar/Weeks.h"
 
 #include <algorithm>
 #include <utility>

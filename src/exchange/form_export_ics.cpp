@@ -1,10 +1,11 @@
 #include "exchange/form_export_ics.h"
 
+#include "calendar/Formats.h"
+#include "calendar/Weeks.h"
 #include "exchange/IcsExport.h"
 #include "profile/ProfileCache.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 #include "ui/ApiOpenSave.h"
 #include "ui/MousePointer.h"

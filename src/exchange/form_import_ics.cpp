@@ -1,12 +1,12 @@
 #include "exchange/form_import_ics.h"
 
+#include "calendar/Formats.h"
 #include "profile/ProfileCache.h"
 #include "service/CancellableFileAccess.h"
 #include "service/ImportRun.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/MousePointer.h"

@@ -1,5 +1,8 @@
 #include "print/Druck.h"
 
+#include "calendar/Formats.h"
+#include "calendar/Names.h"
+#include "calendar/Weeks.h"
 #include "layout/DayLayout.h"
 #include "print/AppointmentColor.h"
 #include "print/PrintCanvas.h"
@@ -43,7 +46,7 @@ constexpr double kHeadingHeight = 6;
 QString dateRange(const QDate& first, const QDate& last, const QString& lang)
 {
     const QStringList months = MonthNames(lang);
-    const QString dot = lang == QLatin1String("de") ? QStringLiteral(".") : QString();
+    const QString dot = IsGerman(lang) ? QStringLiteral(".") : QString();
     const auto day = [&dot](const QDate& d) { return QString::number(d.day()) + dot; };
     const auto dayMonth = [&](const QDate& d) {
         return day(d) + QLatin1Char(' ') + months.value(d.month());
@@ -240,10 +243,10 @@ bool Druck::PrintWeek(const QDate& date)
         return FinishPage(mX, mY + H + 2, W);
 
     const double cw = (W - m_labelStrip) / shown.size();
-    const QStringList names = DayNames(m_settings.LangCode());
+    const QStringList names = ShortDayNames(m_settings.LangCode());
     for (int col = 0; col < shown.size(); ++col) {
         const QDate& day = shown[col];
-        const QString title = names.value(Weekday(day)).left(2) + QStringLiteral(", ") +
+        const QString title = names.value(Weekday(day)) + QStringLiteral(", ") +
                               FormatDate(day, m_settings.DateFormat());
         m_canvas.PrintWrappedText(mX + m_labelStrip + col * cw, mY + 2, cw, 15, title,
                                   TextAlign::Centre);

@@ -1,5 +1,8 @@
 #include "print/form_print.h"
 
+#include "calendar/Formats.h"
+#include "calendar/Names.h"
+#include "calendar/Weeks.h"
 #include "edit/ClassTabs.h"
 #include "print/Druck.h"
 #include "print/PainterCanvas.h"
@@ -7,7 +10,6 @@
 #include "profile/ProfileCache.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 #include "ui/ApiOpenSave.h"
 #include "ui/MousePointer.h"

@@ -1,10 +1,10 @@
 #include "remind/DesktopReminders.h"
 
+#include "calendar/Formats.h"
 #include "remind/form_remind.h"
 #include "remind/form_remind_list.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
-#include "store/Common.h"
 #include "ui/TopMost.h"
 
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 #include "remind/ReminderMail.h"
 
+#include "calendar/Formats.h"
 #include "profile/TextTools.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
-#include "store/Common.h"
 
 #include <QCoreApplication>
 

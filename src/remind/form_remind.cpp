@@ -1,10 +1,10 @@
 #include "remind/form_remind.h"
 
+#include "calendar/Formats.h"
 #include "remind/ApiMCI.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
-#include "store/Common.h"
 #include "ui/TopMost.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "remind/form_remind_list.h"
 
+#include "calendar/Formats.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
-#include "store/Common.h"
 
 #include <QLabel>
 #include <QListWidget>

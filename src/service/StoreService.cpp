@@ -7,7 +7,6 @@
 #include "service/StoreWorker.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 
 #include <algorithm>
 #include <mutex>

@@ -1,7 +1,6 @@
 #include "service/StoreWorker.h"
 
 #include "settings/Settings.h"
-#include "store/Common.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
                          DataAccess::Clock now)

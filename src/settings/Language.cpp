@@ -1,5 +1,7 @@
 #include "settings/Language.h"
 
+#include "calendar/Names.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -36,7 +38,7 @@ namespace Language {
 
 void apply(const QString& langCode)
 {
-    const bool german = langCode == QLatin1String("de");
+    const bool german = IsGerman(langCode);
     for (const auto& translator : germanTranslators()) {
         if (german)
             QCoreApplication::installTranslator(translator.get());
@@ -47,7 +49,7 @@ void apply(const QString& langCode)
 
 QString translate(const char* context, const char* sourceText, const QString& langCode)
 {
-    if (langCode == QLatin1String("de")) {
+    if (IsGerman(langCode)) {
         for (const auto& translator : germanTranslators()) {
             const QString text = translator->translate(context, sourceText);
             if (!text.isEmpty())

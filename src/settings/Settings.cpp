@@ -1,5 +1,9 @@
 #include "settings/Settings.h"
 
+#include "calendar/Formats.h"
+#include "calendar/Names.h"
+#include "calendar/Weeks.h"
+
 #include <QAnyStringView>
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +13,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <iterator>
 #include <type_traits>
 
 namespace {
@@ -55,32 +58,6 @@ constexpr std::array<qint64, Settings::kColorCount + 1> kDefaultColors = {0,
 // Windows copies hold the window colour as a signed 32-bit number.
 constexpr qint64 kWindowColorSigned = Settings::kWindowColor - (1LL << 32);
 constexpr qint64 kLargestRgb = 0xFFFFFF;
-
-// A date pattern FormatDate fills in completely: made only of its day, month and year tokens
-// (English or German letters, any case) and the usual separators.
-bool isUsableDatePattern(const QString& pattern)
-{
-    static const QLatin1String kTokens[] = {QLatin1String("dd"), QLatin1String("tt"),
-                                            QLatin1String("mm"), QLatin1String("yyyy"),
-                                            QLatin1String("jjjj")};
-    static const QString kSeparators = QStringLiteral("./- ");
-    const QString lower = pattern.toLower();
-    bool anyToken = false;
-    for (qsizetype i = 0; i < lower.size();) {
-        if (kSeparators.contains(lower[i])) {
-            ++i;
-            continue;
-        }
-        const QStringView rest = QStringView(lower).mid(i);
-        const auto token = std::find_if(std::begin(kTokens), std::end(kTokens),
-                                        [&](QLatin1String t) { return rest.startsWith(t); });
-        if (token == std::end(kTokens))
-            return false;
-        i += token->size();
-        anyToken = true;
-    }
-    return anyToken;
-}
 
 bool isSeparator(QChar c)
 {
@@ -409,29 +386,27 @@ QString Settings::GetDataFolder() const
 
 void Settings::setLangCode(const QString& code)
 {
-    m_langCode = code == QLatin1String("de") ? code : QStringLiteral("en");
+    m_langCode = IsGerman(code) ? code : QStringLiteral("en");
+}
+
+void Settings::setFirstCW(int rule)
+{
+    m_firstCW = IsWeekRule(rule) ? rule : kFirstFourDayWeek;
 }
 
 void Settings::setTimeFormat(const QString& format)
 {
-    m_timeFormat = format == QLatin1String("24h") ? format : QStringLiteral("12h");
+    m_timeFormat = IsTwentyFourHours(format) ? format : QStringLiteral("12h");
 }
 
 void Settings::setDateFormat(const QString& pattern)
 {
     if (pattern.isEmpty())
         m_dateFormat = QStringLiteral("yyyy-mm-dd");
-    else if (isUsableDatePattern(pattern))
+    else if (IsDatePattern(pattern))
         m_dateFormat = pattern;
     else // garbage would be shown as it stands
         m_dateFormat = DefaultDateFormat(m_langCode);
-}
-
-QString Settings::DefaultDateFormat(const QString& langCode)
-{
-    // What the language window picks for the language.
-    return langCode == QLatin1String("de") ? QStringLiteral("TT.MM.JJJJ")
-                                           : QStringLiteral("mm/dd/yyyy");
 }
 
 qint64 Settings::Color(int n) const

@@ -79,13 +79,13 @@ public:
     int FirstWeekday() const { return m_firstWeekday; }
     void setFirstWeekday(int day) { m_firstWeekday = day == 2 ? 2 : 1; }
     int FirstCW() const { return m_firstCW; }
-    void setFirstCW(int rule) { m_firstCW = rule >= 1 && rule <= 3 ? rule : 2; }
+    // Anything but one of the three first-week rules becomes the four-day rule.
+    void setFirstCW(int rule);
     const QString& TimeFormat() const { return m_timeFormat; }
     void setTimeFormat(const QString& format);
     QString DateFormat() const { return m_dateFormat.toLower(); }
     // Empty takes "yyyy-mm-dd"; a pattern FormatDate cannot fill in takes the language's default.
     void setDateFormat(const QString& pattern);
-    static QString DefaultDateFormat(const QString& langCode);
 
     bool MinimizeToTray() const { return m_minimizeToTray; }
     void setMinimizeToTray(bool on) { m_minimizeToTray = on; }

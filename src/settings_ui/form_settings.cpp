@@ -1,12 +1,12 @@
 #include "settings_ui/form_settings.h"
 
+#include "calendar/Formats.h"
 #include "edit/ClassTabs.h"
 #include "profile/TextTools.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "settings_ui/form_settings_sync.h"
 #include "store/ApiLoginName.h"
-#include "store/Common.h"
 #include "ui/ApiBrowseFolder.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/ApiOpenSave.h"

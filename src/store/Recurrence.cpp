@@ -1,6 +1,6 @@
 #include "store/Recurrence.h"
 
-#include "store/Common.h"
+#include "calendar/Weeks.h"
 
 #include <QDir>
 #include <QRegularExpression>

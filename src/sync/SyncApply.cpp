@@ -1,5 +1,6 @@
 #include "sync/SyncRun.h"
 
+#include "store/Common.h"
 #include "store/FilingOrder.h"
 #include "store/Recurrence.h"
 

@@ -3,7 +3,6 @@
 // Inside the sync library: one run of the sync, its reading of both sides (SyncRun.cpp) and
 // what it does to them (SyncApply.cpp).
 
-#include "store/Common.h"
 #include "store/DataAccess.h"
 #include "sync/CalDavClient.h"
 #include "sync/Sync.h"

@@ -1,11 +1,11 @@
 #include "tools/form_import.h"
 
+#include "calendar/Formats.h"
 #include "profile/ProfileCache.h"
 #include "service/CancellableFileAccess.h"
 #include "service/ImportRun.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/ApiOpenSave.h"

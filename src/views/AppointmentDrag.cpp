@@ -1,7 +1,9 @@
 #include "views/AppointmentDrag.h"
 
+#include "calendar/Formats.h"
+#include "calendar/Names.h"
+#include "calendar/Weeks.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "ui/PictureBox.h"
 #include "views/ClassDay.h"
 #include "views/DayWeekView.h"

@@ -1,6 +1,6 @@
 #include "views/Calendar.h"
 
-#include "store/Common.h"
+#include "calendar/Weeks.h"
 #include "ui/PictureBox.h"
 
 namespace {
@@ -15,11 +15,6 @@ const QColor kToday(255, 0, 0);
 constexpr int kInset = 30;
 constexpr int kCellMargin = 15;
 constexpr int kWeekHeaderIndent = 90;
-
-int normalisedFirstweek(int firstweek)
-{
-    return firstweek >= 1 && firstweek <= 3 ? firstweek : 1;
-}
 
 bool isWeekend(const QDate& date)
 {
@@ -86,7 +81,7 @@ void Calendar::setShowDate(const QDate& date)
 void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
 {
     m_firstday = FirstWeekdayOfRows(firstday);
-    m_firstweek = normalisedFirstweek(firstweek);
+    m_firstweek = WeekRuleOf(firstweek);
     if (langcode == QLatin1String("de"))
         m_dayLetters = {QString(), "S", "M", "D", "M", "D", "F", "S"};
     else

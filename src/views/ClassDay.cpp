@@ -1,12 +1,12 @@
 #include "views/ClassDay.h"
 
+#include "calendar/Formats.h"
 #include "edit/AppointmentEditing.h"
 #include "layout/DayLayout.h"
 #include "print/AppointmentColor.h"
 #include "profile/ShownText.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
-#include "store/Common.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 #include "views/DayColumnHost.h"

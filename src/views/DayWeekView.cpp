@@ -1,9 +1,11 @@
 #include "views/DayWeekView.h"
 
+#include "calendar/Formats.h"
+#include "calendar/Names.h"
+#include "calendar/Weeks.h"
 #include "layout/DayLayout.h"
 #include "profile/TextTools.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "ui/PictureBox.h"
 #include "views/ClassDay.h"
 #include "views/ViewGeometry.h"

@@ -1,6 +1,6 @@
 #include "views/ViewGeometry.h"
 
-#include "store/Common.h"
+#include "calendar/Formats.h"
 
 #include <algorithm>
 #include <cmath>

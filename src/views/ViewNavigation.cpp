@@ -1,6 +1,7 @@
 #include "views/ViewNavigation.h"
 
-#include "store/Common.h"
+#include "calendar/Weeks.h"
+#include "profile/DateParts.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include "views/ClassDay.h"
 #include "views/ViewGeometry.h"
 
+#include "calendar/Formats.h"
+#include "calendar/Names.h"
 #include "edit/AppointmentEditing.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"

@@ -1,9 +1,9 @@
 #include "views/form_tooltip.h"
 
+#include "calendar/Formats.h"
 #include "profile/ShownText.h"
 #include "settings/Language.h"
 #include "store/ClassTermin.h"
-#include "store/Common.h"
 
 #include <QEvent>
 #include <QFrame>

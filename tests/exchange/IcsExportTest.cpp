@@ -2,8 +2,8 @@
 // calendar shows, and the file says what it must of zones, rules and names.
 #include "exchange/IcsExport.h"
 #include "TestFiles.h"
+#include "calendar/Formats.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 
 #include <QProcess>

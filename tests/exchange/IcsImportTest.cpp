@@ -3,8 +3,8 @@
 // rules without end; a large file.
 #include "exchange/IcsImport.h"
 #include "TestFiles.h"
+#include "calendar/Formats.h"
 #include "settings/Language.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 
 #include <QDirIterator>

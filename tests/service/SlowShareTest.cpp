@@ -8,7 +8,6 @@
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFile.h"
-#include "store/Common.h"
 #include "store/Recurrence.h"
 #include "views/ClassDay.h"
 #include "views/DayWeekView.h"

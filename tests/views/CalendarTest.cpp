@@ -1,7 +1,6 @@
-// The month calendar: week numbers, the month grid and its selection as data, clicks on the
-// rectangles it drew, and the colours only its pixels show.
+// The month calendar: the month grid and its selection as data, clicks on the rectangles it
+// drew, and the colours only its pixels show. Its week numbers: tests/calendar.
 #include "views/Calendar.h"
-#include "store/Common.h"
 #include "ui/PictureBox.h"
 
 #include <QSignalSpy>
@@ -17,7 +16,6 @@ constexpr int kSunday = 1;
 constexpr int kMonday = 2;
 constexpr int kRuleJanuaryFirst = 1;
 constexpr int kRuleFourDays = 2;
-constexpr int kRuleFullWeek = 3;
 
 const QColor kDarkBlue(0, 0, 192);
 const QColor kGrey(238, 238, 238);
@@ -27,43 +25,6 @@ const QColor kLine(192, 192, 192);
 const auto d = [](int year, int month, int day) { return QDate(year, month, day); };
 
 } // namespace
-
-TEST(WeekNumberTest, TheIsoWeekYearBoundariesAndBadInput)
-{
-    for (QDate day(2003, 12, 1); day <= QDate(2010, 1, 31); day = day.addDays(1))
-        ASSERT_EQ(WeekNumber(day, kMonday, kRuleFourDays), day.weekNumber())
-            << day.toString().toStdString();
-    // Year boundaries for other rules and first days, and bad input.
-    const struct {
-        QDate date;
-        int firstday, rule, week;
-    } cases[] = {
-        // 1 January 2004 is a Thursday, 2005 a Saturday, 2006 a Sunday.
-        {d(2003, 12, 28), kMonday, kRuleJanuaryFirst, 52},
-        {d(2003, 12, 29), kMonday, kRuleJanuaryFirst, 1},
-        {d(2003, 12, 28), kSunday, kRuleJanuaryFirst, 1},
-        {d(2005, 1, 1), kMonday, kRuleJanuaryFirst, 1},
-        {d(2005, 1, 1), kMonday, kRuleFourDays, 53},
-        {d(2004, 1, 4), kMonday, kRuleFullWeek, 52},
-        {d(2004, 1, 5), kMonday, kRuleFullWeek, 1},
-        {d(2004, 1, 4), kSunday, kRuleFullWeek, 1},
-        {d(2007, 1, 1), kSunday, kRuleFullWeek, 53},
-        {d(2004, 1, 3), kSunday, kRuleFourDays, 53},
-        {d(2004, 1, 4), kSunday, kRuleFourDays, 1},
-        {d(2002, 12, 29), kSunday, kRuleFourDays, 1},
-        {d(2004, 12, 31), 7, kRuleJanuaryFirst, 53},
-        {d(2005, 1, 1), 7, kRuleJanuaryFirst, 1},
-        {d(2005, 1, 4), 4, kRuleFullWeek, 52},
-        {d(2005, 1, 5), 4, kRuleFullWeek, 1},
-        {QDate(), kMonday, kRuleFourDays, 0},
-        // Unknown settings behave as Sunday weeks with the 1 January rule.
-        {d(2003, 12, 28), 0, 9, 1},
-        {d(2003, 12, 27), 8, 0, 52},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(WeekNumber(c.date, c.firstday, c.rule), c.week)
-            << c.date.toString().toStdString() << " firstday " << c.firstday << " rule " << c.rule;
-}
 
 class CalendarTest : public ::testing::Test {
 protected:

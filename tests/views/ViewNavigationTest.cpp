@@ -1,7 +1,7 @@
 // Where the main window's keys, buttons, calendar clicks and lists lead, and the arithmetic of the
 // time grid and the week columns, as data.
 #include "views/ViewNavigation.h"
-#include "store/Common.h"
+#include "calendar/Weeks.h"
 #include "views/ViewGeometry.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "app/cli/AgendaCommand.h"
 
+#include "calendar/Formats.h"
 #include "settings/Settings.h"
-#include "store/Common.h"
 #include "store/DataAccess.h"
 
 #include <QDir>

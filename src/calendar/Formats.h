@@ -1,0 +1,29 @@
+#pragma once
+
+#include "profile/DateParts.h"
+
+#include <QDate>
+#include <QString>
+
+// How times and dates look to the user: every displayed time and date goes through
+// FormatTime and FormatDate.
+
+// The text of value, "0" in front when it has a single character.
+QString TwoDigits(int value);
+
+// True for the time format "24h"; every other one shows twelve hours.
+bool IsTwentyFourHours(const QString& timeFormat);
+// 13:05 is "13:05" in 24 hours, "01:05 pm" in twelve; the hour after midnight shows as
+// "00:30 am".
+QString FormatTime(TimeOfDay time, const QString& timeFormat);
+
+// A date pattern of day, month and year tokens ("dd", "mm", "yyyy", German "tt", "jjjj", any
+// case) and separators, e.g. "dd.mm.yyyy" or "TT.MM.JJJJ".
+QString FormatDate(const QDate& date, const QString& pattern);
+// As FormatDate without the year; separators stay ("04.07.").
+QString FormatDateNoYear(const QDate& date, const QString& pattern);
+// True when pattern holds a token and nothing but tokens and the separators "./- ": what
+// FormatDate fills in completely.
+bool IsDatePattern(const QString& pattern);
+// The language's own pattern: "TT.MM.JJJJ" for German, "mm/dd/yyyy" otherwise.
+QString DefaultDateFormat(const QString& langCode);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program speaks German for the language code "de" and English for every other code.
+bool IsGerman(const QString& langCode);
+
+// Weekday names, index 1 = Sunday … 7 = Saturday; month names, index 1 = January … 12 =
+// December. Index 0 of each list is empty.
+QStringList DayNames(const QString& langCode);
+// The first two letters of each day name ("Mo"), as week headings and printouts shorten them.
+QStringList ShortDayNames(const QString& langCode);
+QStringList MonthNames(const QString& langCode);
