@@ -1,7 +1,6 @@
 #include "service/StoreService.h"
 
 #include "service/FolderWatchThread.h"
-#include "service/ServiceFiler.h"
 #include "service/ShareClock.h"
 #include "service/StoreWorker.h"
 #include "service/WorkerThread.h"
@@ -61,7 +60,6 @@ StoreService::StoreService(Options options, QObject* parent)
 {
     std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
     m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock);
-    m_filer = std::make_unique<ServiceFiler>(*this);
     if (m_options.watchFolders) {
         m_watch = std::make_unique<FolderWatchThread>();
         connect(m_watch.get(), &FolderWatchThread::changed, this, &StoreService::folderChanged);
@@ -81,15 +79,9 @@ bool StoreService::shutDown()
     if (!m_shuttingDown) {
         m_shuttingDown = true;
         m_answerCheck.stop();
-        emit closing();
     }
     m_watch.reset();
     return m_worker->stop(std::chrono::milliseconds(1000));
-}
-
-Filer& StoreService::filer()
-{
-    return *m_filer;
 }
 
 void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
@@ -306,9 +298,14 @@ void StoreService::ask(std::function<Result(StoreWorker&)> job,
     });
 }
 
-void StoreService::file(const ClassTermin& appointment,
-                        std::function<void(const WriteOutcome&, const ClassTermin&)> done)
+void StoreService::file(const ClassTermin& appointment, Filed done)
 {
+    // Nothing is written behind a request that is stuck on the share: refused at once.
+    if (!m_answering || m_shuttingDown) {
+        if (done)
+            done(WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder), appointment);
+        return;
+    }
     using Filed = std::pair<WriteOutcome, ClassTermin>;
     ask<Filed>(
         [appointment](StoreWorker& store) {
@@ -334,9 +331,13 @@ void StoreService::remove(const QString& path, std::function<void(bool)> done)
               });
 }
 
-void StoreService::changeSinceLoaded(const ClassTermin& appointment,
-                                     std::function<void(const DataAccess::FileChange&)> done)
+void StoreService::changeSinceLoaded(const ClassTermin& appointment, Changed done)
 {
+    if (!m_answering || m_shuttingDown) {
+        if (done)
+            done({}); // the save that follows is refused anyway
+        return;
+    }
     ask<DataAccess::FileChange>(
         [appointment](StoreWorker& store) { return store.changeSinceLoaded(appointment); },
         std::move(done));
