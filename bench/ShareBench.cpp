@@ -63,7 +63,7 @@ struct Program {
     ProfileCache profiles{ThreadFileAccess()};
     std::unique_ptr<Settings> settings;
     StoreService service;
-    AppointmentEditing editing{service.filer()};
+    AppointmentEditing editing{service};
     std::unique_ptr<form_main> window;
 
     explicit Program(const QString& dataFolder)
@@ -187,7 +187,8 @@ void run(double delayMs)
             QCoreApplication::sendEvent(program.window.get(), &press);
         },
         viewKnown);
-    // The filer waits for the answer with the window's events running.
+    // Asked for, and done once the store service answers.
+    bool saved = false;
     rows << measure(
         "save of one appointment", share, program, ticks,
         [&] {
@@ -196,10 +197,14 @@ void run(double delayMs)
             appointment.setStartTime(TimeOfDay::fromHourMinute(12, 0));
             appointment.setEndTime(TimeOfDay::fromHourMinute(13, 0));
             appointment.setText(QStringLiteral("Lunch"));
-            if (!program.service.filer().File(appointment).ok)
-                qFatal("the save failed");
+            saved = false;
+            program.service.file(appointment, [&](const WriteOutcome& outcome, const ClassTermin&) {
+                if (!outcome.ok)
+                    qFatal("the save failed");
+                saved = true;
+            });
         },
-        [] { return true; });
+        [&] { return saved; });
 
     std::printf("\n%g ms per request; a week of %d appointments, %d files in the folder\n", delayMs,
                 shown, generated.totalFiles());

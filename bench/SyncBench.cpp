@@ -121,14 +121,15 @@ bool changeOne(const QString& folder, const QString& rel)
     const QDateTime before = QFileInfo(path).lastModified();
     ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(folder));
-    const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
-    if (!a)
+    const TerminPtr loaded = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
+    if (!loaded)
         return false;
-    a->setText(a->Text() + QStringLiteral(" (moved to room 3)"));
-    if (!AppointmentFiling(store).File(*a).ok)
+    ClassTermin a = *loaded;
+    a.setText(a.Text() + QStringLiteral(" (moved to room 3)"));
+    if (!AppointmentFiling(store).File(a).ok)
         return false;
     // The folder tells a change by time and size: a time of its own, after the old one.
-    return TestFiles::setModified(a->filename(), before.addSecs(60));
+    return TestFiles::setModified(a.filename(), before.addSecs(60));
 }
 
 struct Step {

@@ -152,7 +152,7 @@ struct Window {
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, folder().program.path()};
     StoreService service{serviceOptions()};
-    AppointmentEditing editing{service.filer()};
+    AppointmentEditing editing{service};
     form_main window{settings, service, editing};
 
     explicit Window(const QString& dataFolder = folder().dir.path(), bool week = true)

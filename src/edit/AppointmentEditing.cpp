@@ -1,9 +1,6 @@
 #include "edit/AppointmentEditing.h"
 
 #include "store/AppointmentFiling.h"
-#include "ui/HeartbeatPause.h"
-
-#include <QScopeGuard>
 
 AppointmentEditing::AppointmentEditing(Filer& filing, Editor editor)
     : m_filing(filing)
@@ -11,34 +8,35 @@ AppointmentEditing::AppointmentEditing(Filer& filing, Editor editor)
 {
 }
 
-AppointmentEditing::Result AppointmentEditing::EditMe(ClassTermin& a, bool showEditwindow,
-                                                      QTimer* heartbeat)
+void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwindow, Done done)
 {
-    const HeartbeatPause pause(heartbeat);
-    m_handOver.EditCancelled = false;
-    m_handOver.EditIsNew = a.isNew();
-    m_handOver.EditedAppointment = &a;
-    m_handOver.changeOnDisk = [this, &a] { return m_filing.ChangeSinceLoaded(a); };
-    m_handOver.save = [this, &a] { return m_filing.File(a); };
-    m_handOver.saved.reset();
-    const auto forget = qScopeGuard([this] {
-        m_handOver.changeOnDisk = nullptr;
-        m_handOver.save = nullptr;
-    });
-
-    Result result;
-    if (showEditwindow && m_editor) {
-        m_editor(m_handOver);
-        if (m_handOver.EditCancelled) {
-            result.cancelled = true;
-            return result;
-        }
+    if (!showEditwindow || !m_editor) {
+        m_filing.file(appointment, [appointment, done = std::move(done)](
+                                       const WriteOutcome& outcome, const ClassTermin& filed) {
+            Result result;
+            result.saved = outcome.ok;
+            result.appointment = outcome.ok ? filed : appointment;
+            if (!outcome.ok)
+                result.failure = failureMessage(outcome);
+            if (done)
+                done(result);
+        });
+        return;
     }
-    const WriteOutcome filed = m_handOver.saved ? *m_handOver.saved : m_filing.File(a);
-    result.saved = filed.ok;
-    if (!filed.ok)
-        result.failure = failureMessage(filed);
-    return result;
+    auto handOver = std::make_shared<EditHandOver>();
+    handOver->appointment = appointment;
+    handOver->EditIsNew = appointment.isNew();
+    handOver->filer = &m_filing;
+    // The hand-over outlives none of its own calls, so the plain pointer is safe.
+    handOver->finished = [h = handOver.get(), appointment, done = std::move(done)](bool saved) {
+        Result result;
+        result.saved = saved;
+        result.cancelled = !saved;
+        result.appointment = saved ? h->appointment : appointment;
+        if (done)
+            done(result);
+    };
+    m_editor(std::move(handOver));
 }
 
 QString AppointmentEditing::failureMessage(const WriteOutcome& outcome)

@@ -9,47 +9,47 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
+#include <memory>
 
 class Filer;
-class QTimer;
 
 // What EditMe and the editor hand each other while one appointment is being edited.
 struct EditHandOver {
-    ClassTermin* EditedAppointment = nullptr;
-    bool EditIsNew = false;     // the appointment has no file yet
-    bool EditCancelled = false; // set by the editor's Cancel (and its close box)
-    // What became of the appointment's file since it was loaded, asked when OK is pressed;
-    // empty where there is no file to ask about.
-    std::function<DataAccess::FileChange()> changeOnDisk;
-    // Files the appointment as the editor's OK left it; the editor shows that it is saving
-    // meanwhile and closes once the store has answered.
-    std::function<WriteOutcome()> save;
-    std::optional<WriteOutcome> saved; // what save answered, when the editor saved
+    // The editor's own copy: OK copies the controls into it, and a save that went leaves it
+    // as filed.
+    ClassTermin appointment;
+    bool EditIsNew = false; // the appointment has no file yet
+    // Where OK asks about other users' changes and files; null when the editor only edits.
+    Filer* filer = nullptr;
+    // The editor calls it once, as it closes: saved, or cancelled (Cancel, the close box).
+    std::function<void(bool saved)> finished;
 };
 
-// Editing one appointment from a window: the heartbeat pauses, the editor shows, and on OK
-// the appointment is filed where its date and recurrence demand.
+// Editing one appointment from a window: the editor opens without waiting and files on OK,
+// or the appointment is filed at once; either way the answer comes back by callback.
 class AppointmentEditing {
     Q_DECLARE_TR_FUNCTIONS(AppointmentEditing)
 
 public:
-    // Shows the editor modally on handOver.EditedAppointment.
-    using Editor = std::function<void(EditHandOver& handOver)>;
+    // Opens the editor on handOver and returns; the editor keeps handOver while it is open.
+    using Editor = std::function<void(std::shared_ptr<EditHandOver> handOver)>;
 
     explicit AppointmentEditing(Filer& filing, Editor editor = {});
 
     void setEditor(Editor editor) { m_editor = std::move(editor); }
-    const EditHandOver& handOver() const { return m_handOver; }
 
     struct Result {
         bool cancelled = false;
         bool saved = false;
-        QString failure; // the message for the user when the save failed, else empty
+        // The message for the user when a save without the editor failed, else empty: the
+        // editor tells its own failures and stays open.
+        QString failure;
+        ClassTermin appointment; // as filed when saved, else as it was handed in
     };
-    // heartbeat: the calling window's timer, off while the editor is open and the file is
-    // written.
-    Result EditMe(ClassTermin& appointment, bool showEditwindow, QTimer* heartbeat = nullptr);
+    using Done = std::function<void(const Result& result)>;
+    // Opens the editor on a copy of appointment, or without showEditwindow (or an editor)
+    // files it as it is; done runs once, on the caller's thread, when that is over.
+    void EditMe(const ClassTermin& appointment, bool showEditwindow, Done done);
 
     // What the user is told when saving an appointment failed, in the installed language.
     static QString failureMessage(const WriteOutcome& outcome);
@@ -57,5 +57,4 @@ public:
 private:
     Filer& m_filing;
     Editor m_editor;
-    EditHandOver m_handOver;
 };

@@ -9,10 +9,10 @@
 #include "edit/ClassTimeDD.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
 #include "store/Recurrence.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/PictureBox.h"
-#include "ui/PlainText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,14 +20,13 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 using namespace FormEditLayout;
 
@@ -124,28 +123,16 @@ QColor readableOn(const QColor& background)
 
 } // namespace
 
-form_edit::form_edit(EditHandOver& handOver, Settings& settings, const QString& loginName,
-                     QWidget* parent)
+form_edit::form_edit(std::shared_ptr<EditHandOver> handOver, Settings& settings,
+                     const QString& loginName, QWidget* parent)
     : QDialog(parent)
-    , m_handOver(handOver)
+    , m_handOver(std::move(handOver))
     , m_settings(settings)
     , m_loginName(loginName)
-    , m_showMessage(&showPlainWarning)
-    , m_askConflict([](QWidget* parent, const QString& text, const QStringList& captions) {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Norvane"), text,
-                        QMessageBox::NoButton, parent);
-        box.setTextFormat(Qt::PlainText); // it names another user
-        QList<QAbstractButton*> buttons;
-        for (const QString& caption : captions)
-            buttons << box.addButton(caption, QMessageBox::ActionRole);
-        box.setEscapeButton(buttons.value(kBackToEditor));
-        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.value(kBackToEditor)));
-        box.exec();
-        const qsizetype chosen = buttons.indexOf(box.clickedButton());
-        return chosen < 0 ? int(kBackToEditor) : int(chosen);
-    })
+    , m_showMessage(&form_edit::openMessage)
+    , m_askConflict(&form_edit::openQuestion)
 {
-    Q_ASSERT(m_handOver.EditedAppointment);
+    Q_ASSERT(m_handOver);
     setObjectName(QStringLiteral("form_edit"));
     createTabs();
     createAppointmentPage();
@@ -171,9 +158,11 @@ form_edit::~form_edit()
 
 AppointmentEditing::Editor form_edit::editorFor(Settings& settings, const QString& loginName)
 {
-    return [&settings, loginName](EditHandOver& handOver) {
-        form_edit dialog(handOver, settings, loginName, QApplication::activeWindow());
-        dialog.exec();
+    return [&settings, loginName](std::shared_ptr<EditHandOver> handOver) {
+        auto* dialog =
+            new form_edit(std::move(handOver), settings, loginName, QApplication::activeWindow());
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
     };
 }
 
@@ -219,7 +208,7 @@ void form_edit::SetLanguageTexts()
 {
     for (int i = 0; i < kPageCount; ++i)
         tabs->Rename(i, tr(kTabCaptions[i]));
-    setWindowTitle(m_handOver.EditIsNew ? tr("Add appointment") : tr("Edit appointment"));
+    setWindowTitle(m_handOver->EditIsNew ? tr("Add appointment") : tr("Edit appointment"));
 
     label_header_am->setText(tr("At:"));
     label_header_von->setText(tr("From:"));
@@ -265,7 +254,7 @@ void form_edit::fillUsersList()
 void form_edit::fillRecurList()
 {
     // Built from the date at opening; a later change of the date does not rename the entries.
-    const QDate& date = m_handOver.EditedAppointment->datum();
+    const QDate& date = m_handOver->appointment.datum();
     const QString weekday = DayNames(m_settings.LangCode()).value(Weekday(date));
     combo_recur->clear();
     combo_recur->addItem(tr("every day"));
@@ -276,7 +265,7 @@ void form_edit::fillRecurList()
 
 void form_edit::ShowAppointment()
 {
-    const ClassTermin& r = *m_handOver.EditedAppointment;
+    const ClassTermin& r = m_handOver->appointment;
     showDate(text_am, r.datum());
     showTime(text_zeit_von, r.StartTime());
     showTime(text_zeit_bis, r.EndTime());
@@ -550,82 +539,11 @@ void form_edit::UpdateControlStates()
     text_am->setEnabled(!recurring);
 }
 
-// ---- OK and Cancel ----
-
-void form_edit::command_ok_Click()
-{
-    if (!takeTypedTime(text_zeit_von, true) || !takeTypedTime(text_zeit_bis, true))
-        return;
-    if (!timesInOrder()) {
-        m_showMessage(this, QStringLiteral("Norvane"),
-                      tr("The start time must be prior to the end time."));
-        return;
-    }
-    bool cut = false;
-    const QString text = ClassTermin::cappedText(text_text->toPlainText(), &cut);
-    if (cut) {
-        // Back to the editor with what is kept: the user sees where it ends before saving.
-        text_text->setPlainText(text);
-        text_text->moveCursor(QTextCursor::End);
-        m_showMessage(this, QStringLiteral("Norvane"),
-                      tr("The text is longer than %1 KiB and was cut to that length. Please "
-                         "check its end and save again.")
-                          .arg(ClassTermin::kMaxTextBytes / 1024));
-        return;
-    }
-    // Saving stays last-writer-wins, but never without asking over another user's change.
-    if (!m_handOver.EditIsNew && m_handOver.changeOnDisk) {
-        const DataAccess::FileChange change = m_handOver.changeOnDisk();
-        if (change.kind != DataAccess::FileChange::Kind::None) {
-            switch (askAboutChange(change)) {
-            case kOverwrite:
-                break;
-            case kKeepOther:
-                reject(); // the view reloads and shows the other version
-                return;
-            default:
-                return; // back to the editor
-            }
-        }
-    }
-    copyIntoRecord();
-    if (m_handOver.save) {
-        // The window stays as it is until the store has answered: on a slow share that takes
-        // a moment, and the user sees that it is saving.
-        showSaving(true);
-        m_handOver.saved = m_handOver.save();
-        showSaving(false);
-    }
-    accept();
-}
-
-void form_edit::showSaving(bool saving)
-{
-    m_saving = saving;
-    command_ok->setEnabled(!saving);
-    command_cancel->setEnabled(!saving);
-    command_ok->setText(saving ? tr("Saving...") : m_okText);
-}
-
-int form_edit::askAboutChange(const DataAccess::FileChange& change)
-{
-    const bool deleted = change.kind == DataAccess::FileChange::Kind::Deleted;
-    QString text;
-    if (deleted)
-        text = tr("This appointment was deleted by another user while you edited it.");
-    else if (change.producer.isEmpty())
-        text = tr("This appointment was changed by another user while you edited it.");
-    else
-        text = tr("This appointment was changed by %1 while you edited it.").arg(change.producer);
-    const QStringList captions{
-        deleted ? tr("Save my version again") : tr("Overwrite with my version"),
-        deleted ? tr("Leave it deleted") : tr("Keep the other version"), tr("Back to the editor")};
-    return m_askConflict(this, text, captions);
-}
+// ---- the record ----
 
 void form_edit::copyIntoRecord()
 {
-    ClassTermin& r = *m_handOver.EditedAppointment;
+    ClassTermin& r = m_handOver->appointment;
     r.setDatum(text_am->value());
     r.setStartTime(text_zeit_von->value());
     r.setEndTime(text_zeit_bis->value());
@@ -645,17 +563,4 @@ void form_edit::copyIntoRecord()
                            : kRecurCodes[kYearly];
     if (check_owner->isChecked())
         r.setProducer(m_loginName);
-}
-
-void form_edit::command_cancel_Click()
-{
-    reject();
-}
-
-void form_edit::reject()
-{
-    if (m_saving)
-        return; // the save runs on; closing now would hide whether it landed
-    m_handOver.EditCancelled = true;
-    QDialog::reject();
 }

@@ -9,8 +9,11 @@
 #include <QLineEdit>
 #include <QString>
 
+#include <QPointer>
+
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class ClassMonthDD;
@@ -52,13 +55,15 @@ private:
 
 // The appointment editor: four pages (appointment, reminder, recurrence, file information) on
 // a tab strip. It copies the handed-over appointment into its controls, checks that the start
-// lies before the end, and copies the controls back on OK. It writes no file: the filing
-// decides directory and name from the record once the window has closed.
+// lies before the end, and on OK copies the controls back and hands the record to the filing,
+// which decides directory and name. It waits for no answer: it shows "Saving..." until the
+// filing answers, closes when the save went and stays open with a word when it failed.
 class form_edit : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows a message with only an OK button; tests replace it to read the text.
+    // Shows a message with only an OK button, without waiting; tests replace it to read the
+    // text.
     using MessageShower =
         std::function<void(QWidget* parent, const QString& title, const QString& text)>;
 
@@ -66,26 +71,30 @@ public:
     static constexpr int kHeightTwips = 4710;
     static constexpr int kColorRows = 14;
 
-    // handOver.EditedAppointment must be set; loginName decides ownership.
-    form_edit(EditHandOver& handOver, Settings& settings, const QString& loginName,
+    // loginName decides ownership. The editor reports through handOver->finished.
+    form_edit(std::shared_ptr<EditHandOver> handOver, Settings& settings, const QString& loginName,
               QWidget* parent = nullptr);
     ~form_edit() override;
 
-    // The editor EditMe shows: opens this window modally.
+    // The editor EditMe shows: opens this window, modal to the active window, and returns.
     static AppointmentEditing::Editor editorFor(Settings& settings,
                                                 const QString& loginName = GetLoginName());
 
     void setMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
 
-    // The question when another user changed or deleted the file meanwhile: the index of the
-    // answer chosen among the captions (overwrite, keep the other version, back to the editor).
+    // The question when another user changed or deleted the file meanwhile, without waiting:
+    // answered gets the index of the answer chosen among the captions (overwrite, keep the
+    // other version, back to the editor).
     using ConflictQuestion =
-        std::function<int(QWidget* parent, const QString& text, const QStringList& captions)>;
+        std::function<void(QWidget* parent, const QString& text, const QStringList& captions,
+                           std::function<void(int answer)> answered)>;
     enum ConflictAnswer { kOverwrite, kKeepOther, kBackToEditor };
     void setConflictQuestion(ConflictQuestion question) { m_askConflict = std::move(question); }
 
     // Cancel, Escape and the close box all end here: the record stays as it was.
     void reject() override;
+    // Tells handOver->finished how it closed.
+    void done(int result) override;
 
 private:
     void Form_Load();
@@ -143,10 +152,18 @@ private:
     bool dropDownEvent(const DropDown& dropDown, QEvent* event);
     bool colorRowEvent(int index, QEvent* event);
 
+    // The message box and the conflict question as the user meets them: opened, not waited for.
+    static void openMessage(QWidget* parent, const QString& title, const QString& text);
+    static void openQuestion(QWidget* parent, const QString& text, const QStringList& captions,
+                             std::function<void(int answer)> answered);
     void command_ok_Click();
-    // OK shows "Saving..." and both buttons rest while the store writes.
+    void changeAnswered(const DataAccess::FileChange& change);
+    void save();
+    void saveAnswered(const WriteOutcome& outcome, const ClassTermin& filed);
+    // OK shows "Saving..." and the controls rest while the store answers.
     void showSaving(bool saving);
-    int askAboutChange(const DataAccess::FileChange& change);
+    void askAboutChange(const DataAccess::FileChange& change,
+                        std::function<void(int answer)> answered);
     void command_cancel_Click();
     void datumswahl_Change(const QDate& date);
     void recur_von_Change(const QDate& date);
@@ -168,7 +185,7 @@ private:
     bool timesInOrder() const;
     void copyIntoRecord();
 
-    EditHandOver& m_handOver;
+    std::shared_ptr<EditHandOver> m_handOver;
     Settings& m_settings;
     QString m_loginName;
     MessageShower m_showMessage;
@@ -215,6 +232,7 @@ private:
     QPushButton* command_cancel = nullptr;
     QString m_okText;
     bool m_saving = false;
+    QPointer<QWidget> m_focusBeforeSaving;
 
     PictureBox* pic_colors = nullptr;
     std::array<QLabel*, kColorRows> label_color_array{};

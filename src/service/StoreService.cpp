@@ -2,7 +2,6 @@
 
 #include "service/FolderJobs.h"
 #include "service/FolderWatchThread.h"
-#include "service/ServiceFiler.h"
 #include "service/ShareClock.h"
 #include "service/StoreWorker.h"
 #include "service/WorkerThread.h"
@@ -61,7 +60,6 @@ StoreService::StoreService(Options options, QObject* parent)
 {
     std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
     m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock);
-    m_filer = std::make_unique<ServiceFiler>(*this);
     m_jobs = std::make_unique<FolderJobs>(m_options.files);
     connect(m_jobs.get(), &FolderJobs::written, this, [this](const QStringList& paths) {
         if (paths.isEmpty())
@@ -89,15 +87,9 @@ bool StoreService::shutDown()
     if (!m_shuttingDown) {
         m_shuttingDown = true;
         m_answerCheck.stop();
-        emit closing();
     }
     m_watch.reset();
     return m_worker->stop(std::chrono::milliseconds(1000));
-}
-
-Filer& StoreService::filer()
-{
-    return *m_filer;
 }
 
 void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
@@ -314,9 +306,14 @@ void StoreService::ask(std::function<Result(StoreWorker&)> job,
     });
 }
 
-void StoreService::file(const ClassTermin& appointment,
-                        std::function<void(const WriteOutcome&, const ClassTermin&)> done)
+void StoreService::file(const ClassTermin& appointment, Filed done)
 {
+    // Nothing is written behind a request that is stuck on the share: refused at once.
+    if (!m_answering || m_shuttingDown) {
+        if (done)
+            done(WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder), appointment);
+        return;
+    }
     using Filed = std::pair<WriteOutcome, ClassTermin>;
     ask<Filed>(
         [appointment](StoreWorker& store) {
@@ -342,9 +339,13 @@ void StoreService::remove(const QString& path, std::function<void(bool)> done)
               });
 }
 
-void StoreService::changeSinceLoaded(const ClassTermin& appointment,
-                                     std::function<void(const DataAccess::FileChange&)> done)
+void StoreService::changeSinceLoaded(const ClassTermin& appointment, Changed done)
 {
+    if (!m_answering || m_shuttingDown) {
+        if (done)
+            done({}); // the save that follows is refused anyway
+        return;
+    }
     ask<DataAccess::FileChange>(
         [appointment](StoreWorker& store) { return store.changeSinceLoaded(appointment); },
         std::move(done));

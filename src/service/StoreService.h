@@ -30,7 +30,7 @@ class WorkerThread;
 // or marksChanged tell that an answer brought something new. Writes are requests too, answered
 // the same way. A file request that has been running for a second marks the data folder as
 // not answering until it returns.
-class StoreService : public QObject {
+class StoreService : public QObject, public Filer {
     Q_OBJECT
 
 public:
@@ -87,20 +87,16 @@ public:
     QStringList watchedForTests() const;
 
     // Writes, done on the worker in the order asked; done runs on the window's thread. An
-    // appointment filed comes back as filed (its new file name and time).
-    void file(const ClassTermin& appointment,
-              std::function<void(const WriteOutcome&, const ClassTermin&)> done);
+    // appointment filed comes back as filed (its new file name and time). While the folder is
+    // not answering a filing is refused at once and says why, and a question about changes
+    // answers "none" (the save that follows is refused).
+    void file(const ClassTermin& appointment, Filed done) override;
     void remove(const QString& path, std::function<void(bool removed)> done);
-    void changeSinceLoaded(const ClassTermin& appointment,
-                           std::function<void(const DataAccess::FileChange&)> done);
+    void changeSinceLoaded(const ClassTermin& appointment, Changed done) override;
 
     // The folder's other jobs (imports, export, printing, ...): threads and file accesses of
     // their own from this service's factory; what they wrote is read again here at once.
     FolderJobs& jobs() { return *m_jobs; }
-
-    // The editor's filing through this service: waits for each answer with the window's
-    // events running, and refuses to write while the folder is not answering.
-    Filer& filer();
 
     bool answering() const { return m_answering; }
     bool reachable() const { return m_reachable; }
@@ -111,7 +107,8 @@ public:
     bool idle() const;
 
     // Ends the worker: waits up to about a second for a request still running,
-    // then abandons it. True when nothing had to be abandoned. Every wait in filer() ends.
+    // then abandons it. True when nothing had to be abandoned; an abandoned request is never
+    // answered.
     bool shutDown();
     bool shuttingDown() const { return m_shuttingDown; }
 
@@ -125,8 +122,6 @@ signals:
     // Another process changed a watched directory (a burst told once), or a job of jobs()
     // wrote files: what is shown is to be looked at again.
     void folderChanged();
-    // Every wait of filer() ends: the program is closing.
-    void closing();
 
 private:
     struct LoadSlot;
@@ -148,7 +143,6 @@ private:
     std::shared_ptr<LoadSlot> m_slot;
     std::unique_ptr<FolderWatchThread> m_watch;
     std::unique_ptr<FolderJobs> m_jobs;
-    std::unique_ptr<Filer> m_filer;
 
     QString m_folder;
     int m_monthInterval = 60;

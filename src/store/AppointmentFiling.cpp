@@ -32,3 +32,11 @@ WriteOutcome AppointmentFiling::File(ClassTermin& a)
         a.setFilename(oldPath);
     return saved;
 }
+
+void AppointmentFiling::file(const ClassTermin& appointment, Filed done)
+{
+    ClassTermin filed = appointment;
+    const WriteOutcome outcome = File(filed);
+    if (done)
+        done(outcome, filed);
+}

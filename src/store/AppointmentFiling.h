@@ -8,17 +8,22 @@
 
 #include <functional>
 
-// Files appointments for the editor: the store itself on the caller's thread
-// (AppointmentFiling), or the store service, which does it on a thread of its own.
+// Files appointments for the editing without making it wait: each request is answered later,
+// by callback, on the caller's thread (the store service, whose worker does the filing), or at
+// once (AppointmentFiling, the store itself on the caller's thread).
 class Filer {
 public:
+    // The outcome, and the appointment as filed (its new file name and time) when it went.
+    using Filed = std::function<void(const WriteOutcome& outcome, const ClassTermin& filed)>;
+    using Changed = std::function<void(const DataAccess::FileChange& change)>;
+
     virtual ~Filer() = default;
 
     // Writes the appointment where it belongs; a moved one leaves its old file only once the
-    // new one is safely there. The appointment then names its file.
-    virtual WriteOutcome File(ClassTermin& appointment) = 0;
+    // new one is safely there.
+    virtual void file(const ClassTermin& appointment, Filed done) = 0;
     // Whether another user changed or deleted the appointment's file since it was loaded.
-    virtual DataAccess::FileChange ChangeSinceLoaded(const ClassTermin& appointment) = 0;
+    virtual void changeSinceLoaded(const ClassTermin& appointment, Changed done) = 0;
 };
 
 // Files an edited appointment into the directory its date and recurrence demand, inside the
@@ -31,16 +36,23 @@ public:
 
     explicit AppointmentFiling(DataAccess& store, RandomSource random = {});
 
-    WriteOutcome File(ClassTermin& appointment) override;
+    // The appointment then names its file.
+    WriteOutcome File(ClassTermin& appointment);
+    DataAccess::FileChange ChangeSinceLoaded(const ClassTermin& appointment)
+    {
+        return m_store.ChangeSinceLoaded(appointment);
+    }
+
+    void file(const ClassTermin& appointment, Filed done) override;
+    void changeSinceLoaded(const ClassTermin& appointment, Changed done) override
+    {
+        if (done)
+            done(ChangeSinceLoaded(appointment));
+    }
 
     // The directory inside dataFolder (which ends in a separator) that the appointment
     // belongs in.
     static QString TargetDirectory(const QString& dataFolder, const ClassTermin& appointment);
-
-    DataAccess::FileChange ChangeSinceLoaded(const ClassTermin& appointment) override
-    {
-        return m_store.ChangeSinceLoaded(appointment);
-    }
 
 private:
     DataAccess& m_store;

@@ -8,8 +8,8 @@
 
 #include <memory>
 
-// One appointment in memory. Shared by reference: the store hands the same object to every
-// caller while its file is unchanged, so a change made to it is seen by all holders.
+// One appointment in memory. The store hands out immutable snapshots (TerminPtr), the same
+// one to every caller while its file is unchanged; a change is made to a copy.
 class ClassTermin {
 public:
     // Recurrence kind chosen in the editor: "d", "wd", "m" or "y". Not read from the file;
@@ -103,7 +103,7 @@ private:
     QString m_uid;
 };
 
-using TerminPtr = std::shared_ptr<ClassTermin>;
+using TerminPtr = std::shared_ptr<const ClassTermin>;
 
 // True when the file lies in the recurring tree (see Recurrence::ofPath).
 bool IsRecurringPath(const QString& path);

@@ -1,12 +1,10 @@
 #include "views/ClassDay.h"
 
 #include "calendar/Formats.h"
-#include "edit/AppointmentEditing.h"
 #include "layout/DayLayout.h"
 #include "print/AppointmentColor.h"
 #include "profile/ShownText.h"
 #include "settings/Settings.h"
-#include "store/ApiLoginName.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 #include "views/DayColumnHost.h"
@@ -108,12 +106,11 @@ void resetLabel(QLabel* label)
 
 } // namespace
 
-ClassDay::ClassDay(DaySource days, Settings& settings, AppointmentEditing* editing,
-                   DayColumnHost* host, Clock today, QObject* parent)
+ClassDay::ClassDay(DaySource days, Settings& settings, DayColumnHost* host, Clock today,
+                   QObject* parent)
     : QObject(parent)
     , m_days(std::move(days))
     , m_settings(settings)
-    , m_editing(editing)
     , m_host(host)
     , m_today(std::move(today))
 {
@@ -271,11 +268,11 @@ void ClassDay::LoadAppointments(bool with_labels)
     m_labels.append(range_label);
 }
 
-ClassTermin* ClassDay::Appointment(int index) const
+TerminPtr ClassDay::Appointment(int index) const
 {
     if (index < 1 || index > m_appointments.size())
         return nullptr;
-    return m_appointments[index - 1].get();
+    return m_appointments[index - 1];
 }
 
 void ClassDay::DisplayAppointments(int column_index)
@@ -428,9 +425,9 @@ void ClassDay::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int
         return;
     m_selecting = false;
     hideSelection();
-    // The heartbeat comes back however the selection ends, after the editor when it opened;
-    // held here, since the editor's own event loop may rebuild the view and delete us.
-    const std::optional<HeartbeatPause> pause = std::exchange(m_dragPause, std::nullopt);
+    // The heartbeat comes back however the selection ends; before the host hears of the range,
+    // so that an edit it starts pauses a running heartbeat.
+    m_dragPause.reset();
 
     if (!isInside(x, y))
         return;
@@ -438,39 +435,6 @@ void ClassDay::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int
     if (!line)
         return;
     sel_end = line->time;
-    if (sel_end <= sel_start)
-        return;
-    CreateNewAppointment(sel_start, sel_end);
-}
-
-void ClassDay::CreateNewAppointment(TimeOfDay from, TimeOfDay to)
-{
-    const QDate today = m_today();
-    ClassTermin a;
-    a.setColorCode(1);
-    a.setDatum(m_datum);
-    a.setEmailEnable(false);
-    a.setStartTime(from);
-    a.setEndTime(to);
-    a.setIsRecurring(false);
-    a.setProducer(GetLoginName());
-    a.setRecurringStartDate(today.addYears(-1));
-    a.setRecurringEndDate(today.addYears(1));
-    a.setReminderAll(false);
-    a.setRemindMinutes(5);
-    a.setText(QString());
-
-    DayColumnHost* host = m_host;
-    if (!m_editing)
-        return;
-    const AppointmentEditing::Result result =
-        m_editing->EditMe(a, true, host ? host->heartbeat() : nullptr);
-    // Only locals from here on: the editor ran an event loop of its own.
-    if (!host)
-        return;
-    // The message first: a rebuild while it is open would release this column.
-    if (!result.failure.isEmpty())
-        host->ShowFailure(result.failure);
-    if (!result.cancelled)
-        host->StartRefreshTimer();
+    if (sel_end > sel_start && m_host)
+        m_host->RangeSelected(m_datum, sel_start, sel_end);
 }

@@ -19,7 +19,6 @@
 #include <functional>
 #include <optional>
 
-class AppointmentEditing;
 class DayColumnHost;
 class PictureBox;
 class QLabel;
@@ -46,11 +45,11 @@ public:
     static const QColor kGridColor;
     static const QColor kSelectionColor;
 
-    // days gives the appointments of a day; host lends the labels and the window's timers
-    // and editing edits a dragged-out appointment (either may be null). today is the system
-    // date unless given.
-    ClassDay(DaySource days, Settings& settings, AppointmentEditing* editing, DayColumnHost* host,
-             Clock today = {}, QObject* parent = nullptr);
+    // days gives the appointments of a day; host lends the labels and the window's heartbeat
+    // and hears of a dragged-out time range (it may be null). today is the system date unless
+    // given.
+    ClassDay(DaySource days, Settings& settings, DayColumnHost* host, Clock today = {},
+             QObject* parent = nullptr);
     // Hands every borrowed label back, last first.
     ~ClassDay() override;
 
@@ -79,7 +78,7 @@ public:
     // per appointment plus the two of the mouse selection from the host.
     void LoadAppointments(bool with_labels);
     // 1-based; nullptr outside 1..count, so a tag from an older view finds nothing.
-    ClassTermin* Appointment(int index) const;
+    TerminPtr Appointment(int index) const;
     // Paints the column and places the labels, tagged "column_index|position".
     void DisplayAppointments(int column_index);
 
@@ -118,7 +117,6 @@ private:
     void releaseLabels();
     void showSelectionStart(const GridLine& line);
     void hideSelection();
-    void CreateNewAppointment(TimeOfDay from, TimeOfDay to);
 
     void my_pic_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void my_pic_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
@@ -126,7 +124,6 @@ private:
 
     DaySource m_days;
     Settings& m_settings;
-    AppointmentEditing* m_editing;
     std::optional<HeartbeatPause> m_dragPause; // while a selection is dragged
     DayColumnHost* m_host;
     Clock m_today;

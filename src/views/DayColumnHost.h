@@ -1,12 +1,16 @@
 #pragma once
 
+#include "profile/DateParts.h"
+
+#include <QDate>
 #include <QString>
 
 class QLabel;
 class QTimer;
 
 // What a day column needs of the window that shows it: labels from the window's pool, the
-// week view's today tint, and the window's timers while the user drags out a new appointment.
+// week view's today tint, the window's heartbeat while the user drags out a time range, and
+// someone to hand the range to.
 class DayColumnHost {
 public:
     virtual ~DayColumnHost() = default;
@@ -17,11 +21,9 @@ public:
     virtual void ReleaseLabelResource(QLabel* label) = 0;
     // True while the week view is shown: today's column is tinted.
     virtual bool HighlightToday() const = 0;
-    // The one-second heartbeat: paused while a selection is dragged and while the editor is
-    // open.
+    // The one-second heartbeat: paused while a selection is dragged.
     virtual QTimer* heartbeat() = 0;
-    // Rebuilds the view once, shortly (after the column created an appointment).
-    virtual void StartRefreshTimer() = 0;
-    // Tells the user that something failed (a save), in a message box of the window.
-    virtual void ShowFailure(const QString& message) = 0;
+    // The user dragged out this time range on this day, for a new appointment. Called last:
+    // the column is done with the drag.
+    virtual void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) = 0;
 };

@@ -87,11 +87,10 @@ struct DayWeekView::Frame {
     bool operator==(const Frame&) const = default;
 };
 
-DayWeekView::DayWeekView(Settings& settings, DaySource days, AppointmentEditing& editing,
-                         DayColumnHost& host, Pictures pictures, Clock today)
+DayWeekView::DayWeekView(Settings& settings, DaySource days, DayColumnHost& host, Pictures pictures,
+                         Clock today)
     : m_settings(settings)
     , m_days(std::move(days))
-    , m_editing(editing)
     , m_host(host)
     , m_pictures(pictures)
     , m_today(std::move(today))
@@ -155,7 +154,7 @@ ViewGeometry::TimeGrid DayWeekView::timeGrid() const
     return grid;
 }
 
-ClassTermin* DayWeekView::FindAppointmentByTag(const QString& tag) const
+TerminPtr DayWeekView::FindAppointmentByTag(const QString& tag) const
 {
     const QStringList parts = SplitText(tag, QStringLiteral("|"));
     if (parts.size() < 2)
@@ -302,7 +301,7 @@ void DayWeekView::drawFrame(int viewHeight, int panelHeight)
 ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX, int viewHeight)
 {
     ++m_columnLayouts;
-    auto column = std::make_unique<ClassDay>(m_days, m_settings, &m_editing, &m_host, m_today);
+    auto column = std::make_unique<ClassDay>(m_days, m_settings, &m_host, m_today);
     column->Bind(m_pictures.pic_view);
     column->setDatum(date);
     column->setStartX(startX);

@@ -14,7 +14,6 @@
 #include <memory>
 #include <utility>
 
-class AppointmentEditing;
 class ClassDay;
 class ClassTermin;
 class DayColumnHost;
@@ -40,8 +39,8 @@ public:
 
     // days gives the appointments of each day shown; host lends the columns its label pool
     // and timers.
-    DayWeekView(Settings& settings, DaySource days, AppointmentEditing& editing,
-                DayColumnHost& host, Pictures pictures, Clock today);
+    DayWeekView(Settings& settings, DaySource days, DayColumnHost& host, Pictures pictures,
+                Clock today);
     ~DayWeekView() override;
 
     // The day of date, or the week around it with the weekdays the settings show. Nothing is
@@ -65,7 +64,7 @@ public:
     int DayColumnCount() const;
     // The appointment behind a label's tag "column|position"; nullptr when the tag is
     // malformed or the view has changed since.
-    ClassTermin* FindAppointmentByTag(const QString& tag) const;
+    TerminPtr FindAppointmentByTag(const QString& tag) const;
     // The time grid of the columns shown, for dragging appointment labels; column i of it is
     // DayColumn(i + 1).
     ViewGeometry::TimeGrid timeGrid() const;
@@ -109,7 +108,6 @@ private:
 
     Settings& m_settings;
     DaySource m_days;
-    AppointmentEditing& m_editing;
     DayColumnHost& m_host;
     Pictures m_pictures;
     Clock m_today;

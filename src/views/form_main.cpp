@@ -58,7 +58,7 @@ form_main::form_main(Settings& settings, StoreService& service, AppointmentEditi
 {
     setFocusPolicy(Qt::StrongFocus);
     m_view = std::make_unique<DayWeekView>(
-        m_settings, m_service.knownDays(), m_editing, *this,
+        m_settings, m_service.knownDays(), *this,
         DayWeekView::Pictures{m_ui->picture_main, m_ui->pic_panel, m_ui->pic_view, m_ui->vscroll},
         [this] { return today(); });
 
@@ -624,6 +624,9 @@ void form_main::exitProgram()
     m_exiting = true;
     // Where the window is goes with this machine's pointer file; a failure costs only that.
     static_cast<void>(m_settings.SaveWindowPlacement({normalGeometry(), isMaximized()}));
+    // An edit still under way ends unseen, and its end must not wake the heartbeat.
+    m_editPause.reset();
+    m_editsUnderWay = 0;
     m_globalTimer->stop();
     m_refreshTimer->stop();
     RemoveTrayIcon(1, this);

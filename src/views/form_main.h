@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/ClassTermin.h"
+#include "store/DataAccess.h"
+#include "ui/HeartbeatPause.h"
 #include "views/AppointmentDrag.h"
 #include "views/DayColumnHost.h"
 #include "views/ViewNavigation.h"
@@ -10,10 +13,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppointmentEditing;
 class Calendar;
-class ClassTermin;
 class DayWeekView;
 class LabelPool;
 class MainWindowControls;
@@ -86,8 +89,13 @@ public:
     void ReleaseLabelResource(QLabel* label) override;
     bool HighlightToday() const override;
     QTimer* heartbeat() override { return m_globalTimer; }
-    void StartRefreshTimer() override;
-    void ShowFailure(const QString& message) override;
+    // Creates an appointment for the range and opens the editor on it.
+    void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) override;
+
+    // Rebuilds the view once, shortly.
+    void StartRefreshTimer();
+    // Tells the user that something failed (a save), in a message box of the window.
+    void ShowFailure(const QString& message);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -125,13 +133,23 @@ private:
     void serviceAnsweringChanged(bool answering);
 
     // Appointment labels and their pop-up menu.
-    ClassTermin* FindAppointmentByTag(const QString& tag) const;
+    TerminPtr FindAppointmentByTag(const QString& tag) const;
     void label_appointment_MouseDown(QLabel* label, Qt::MouseButton button, const QPoint& at);
     void label_appointment_MouseUp();
     // Files an appointment dragged to another time or day as the editor would, unless
     // another user changed it since it was shown.
     void moveAppointment(const AppointmentDrag::Drop& drop);
-    void editAppointment(ClassTermin* appointment);
+    // Why a drop was not filed, or empty when nobody else changed the appointment.
+    static QString movedMeanwhile(const DataAccess::FileChange& change);
+    void editAppointment(const TerminPtr& appointment);
+    // Edits an appointment in the editor, or without showEditwindow files it as it is; the
+    // heartbeat rests from here until editDone, which tells a failure and shows the change.
+    void edit(const ClassTermin& appointment, bool showEditwindow);
+    void fileOrEdit(const ClassTermin& appointment, bool showEditwindow);
+    void editDone(const QString& failure);
+    // Every edit under way holds the heartbeat's pause; the last to end lets it beat again.
+    void beginEdit();
+    void endEdit();
     // The view and both calendars at once after a change made here.
     void showOwnChange();
     // Follows the view: another process's change in what it reads rebuilds it at once.
@@ -169,4 +187,6 @@ private:
     bool m_exiting = false;
     qint16 m_timerTicks = 0;
     QString m_popupTag;
+    int m_editsUnderWay = 0;
+    std::optional<HeartbeatPause> m_editPause;
 };

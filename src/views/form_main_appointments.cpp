@@ -7,7 +7,6 @@
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
 #include "store/Recurrence.h"
-#include "ui/HeartbeatPause.h"
 #include "ui/PictureBox.h"
 #include "views/DayWeekView.h"
 #include "views/MainWindowControls.h"
@@ -30,7 +29,7 @@
 // ---------------------------------------------------------------------------------------
 // Appointment labels
 
-ClassTermin* form_main::FindAppointmentByTag(const QString& tag) const
+TerminPtr form_main::FindAppointmentByTag(const QString& tag) const
 {
     return m_view->FindAppointmentByTag(tag);
 }
@@ -84,7 +83,7 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     if (button == Qt::RightButton) {
         m_popupTag = tag;
         // A series goes as a whole: the entry says so, so nobody removes it by surprise.
-        const ClassTermin* appointment = FindAppointmentByTag(tag);
+        const TerminPtr appointment = FindAppointmentByTag(tag);
         m_ui->mnu_popup_termin_del->setTitle(
             appointment && appointment->IsRecurring()
                 ? tr("Delete recurring appointment (every occurrence)...")
@@ -94,7 +93,7 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     }
     if (button != Qt::LeftButton)
         return;
-    ClassTermin* appointment = FindAppointmentByTag(tag);
+    const TerminPtr appointment = FindAppointmentByTag(tag);
     if (!appointment)
         return;
     m_drag->press(label, *appointment, tag.section(QLatin1Char('|'), 0, 0).toInt(),
@@ -127,17 +126,65 @@ void form_main::label_appointment_MouseUp()
     }
 }
 
-void form_main::editAppointment(ClassTermin* appointment)
+void form_main::editAppointment(const TerminPtr& appointment)
 {
-    if (!appointment)
+    if (appointment)
+        edit(*appointment, true);
+}
+
+void form_main::edit(const ClassTermin& appointment, bool showEditwindow)
+{
+    beginEdit();
+    fileOrEdit(appointment, showEditwindow);
+}
+
+void form_main::fileOrEdit(const ClassTermin& appointment, bool showEditwindow)
+{
+    m_editing.EditMe(appointment, showEditwindow,
+                     [self = QPointer<form_main>(this)](const AppointmentEditing::Result& result) {
+                         if (self)
+                             self->editDone(result.failure);
+                     });
+}
+
+void form_main::editDone(const QString& failure)
+{
+    if (m_exiting)
         return;
-    // The view is rebuilt below and releases its appointments: keep this one alive meanwhile.
-    ClassTermin copy = *appointment;
-    const HeartbeatPause pause(m_globalTimer);
-    const AppointmentEditing::Result result = m_editing.EditMe(copy, true, m_globalTimer);
-    if (!result.failure.isEmpty())
-        ShowFailure(result.failure);
+    if (!failure.isEmpty()) {
+        ShowFailure(failure);
+        // A label dropped elsewhere stays there unless the columns are laid out anew.
+        m_view->ReleaseDayColumns();
+    }
     showOwnChange();
+    endEdit();
+}
+
+void form_main::beginEdit()
+{
+    if (m_editsUnderWay++ == 0)
+        m_editPause.emplace(m_globalTimer);
+}
+
+void form_main::endEdit()
+{
+    if (m_editsUnderWay > 0 && --m_editsUnderWay == 0)
+        m_editPause.reset();
+}
+
+void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)
+{
+    const QDate today = this->today();
+    ClassTermin a;
+    a.setColorCode(1);
+    a.setDatum(day);
+    a.setStartTime(from);
+    a.setEndTime(to);
+    a.setProducer(GetLoginName());
+    a.setRecurringStartDate(today.addYears(-1));
+    a.setRecurringEndDate(today.addYears(1));
+    a.setRemindMinutes(5);
+    edit(a, true);
 }
 
 void form_main::moveAppointment(const AppointmentDrag::Drop& drop)
@@ -157,28 +204,32 @@ void form_main::moveAppointment(const AppointmentDrag::Drop& drop)
     moved.setStartTime(drop.start);
     moved.setEndTime(drop.end);
 
-    const HeartbeatPause pause(m_globalTimer);
+    beginEdit();
     // As the editor, never over another user's change; a drop has nobody to ask, so the
     // other version stays and shows.
-    const DataAccess::FileChange change = m_service.filer().ChangeSinceLoaded(drop.appointment);
-    QString failure;
+    m_service.changeSinceLoaded(drop.appointment, [self = QPointer<form_main>(this),
+                                                   moved](const DataAccess::FileChange& change) {
+        if (!self)
+            return;
+        if (const QString refused = movedMeanwhile(change); !refused.isEmpty())
+            self->editDone(refused);
+        else
+            self->fileOrEdit(moved, false);
+    });
+}
+
+QString form_main::movedMeanwhile(const DataAccess::FileChange& change)
+{
     if (change.kind == DataAccess::FileChange::Kind::Deleted)
-        failure = tr("The appointment was not moved: another user deleted it meanwhile.");
-    else if (change.kind == DataAccess::FileChange::Kind::Changed)
-        failure = change.producer.isEmpty()
-                      ? tr("The appointment was not moved: another user changed it meanwhile. "
-                           "Their version is shown now.")
-                      : tr("The appointment was not moved: %1 changed it meanwhile. Their "
-                           "version is shown now.")
-                            .arg(change.producer);
-    else
-        failure = m_editing.EditMe(moved, false, m_globalTimer).failure;
-    if (!failure.isEmpty()) {
-        ShowFailure(failure);
-        // The label stays where it was dropped unless the columns are laid out anew.
-        m_view->ReleaseDayColumns();
-    }
-    showOwnChange();
+        return tr("The appointment was not moved: another user deleted it meanwhile.");
+    if (change.kind != DataAccess::FileChange::Kind::Changed)
+        return QString();
+    return change.producer.isEmpty()
+               ? tr("The appointment was not moved: another user changed it meanwhile. Their "
+                    "version is shown now.")
+               : tr("The appointment was not moved: %1 changed it meanwhile. Their version is "
+                    "shown now.")
+                     .arg(change.producer);
 }
 
 void form_main::showOwnChange()
@@ -195,7 +246,7 @@ void form_main::mnu_popup_termin_edit_Click()
 
 void form_main::mnu_popup_termin_del_yes_Click()
 {
-    const ClassTermin* appointment = FindAppointmentByTag(m_popupTag);
+    const TerminPtr appointment = FindAppointmentByTag(m_popupTag);
     if (!appointment)
         return;
     if (!m_service.answering()) {
@@ -232,10 +283,7 @@ void form_main::mnu_appointment_new_Click()
     appointment.setRecurringStartDate(now.date());
     appointment.setRecurringEndDate(now.date().addYears(1));
     appointment.setRemindMinutes(5);
-    const AppointmentEditing::Result result = m_editing.EditMe(appointment, true, m_globalTimer);
-    if (!result.failure.isEmpty())
-        ShowFailure(result.failure);
-    showOwnChange();
+    edit(appointment, true);
 }
 
 void form_main::mnu_datafolder_array_Click(int index)

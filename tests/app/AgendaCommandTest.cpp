@@ -165,9 +165,9 @@ TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles)
     Settings settings(profiles, ourProgram.path());
     settings.setActiveFolder(data.path());
     DataAccess store(profiles, settings);
-    const TerminPtr a = store.GetAppointmentsOfDay(QDate(2003, 7, 4)).first();
-    a->setText("Changed here");
-    ASSERT_TRUE(store.SaveAppointment(*a).ok);
+    ClassTermin a = *store.GetAppointmentsOfDay(QDate(2003, 7, 4)).first();
+    a.setText("Changed here");
+    ASSERT_TRUE(store.SaveAppointment(a).ok);
     EXPECT_TRUE(day("2003-07-04").contains("\"text\":\"Changed here\""));
 
     // A file the other side wrote appears at our next load of the day.

@@ -213,7 +213,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
                 return runSync(folder, account, options);
             });
         StoreService service;
-        AppointmentEditing editing(service.filer());
+        AppointmentEditing editing(service);
         form_main::Hooks hooks;
         hooks.message = [](QWidget*, const QString&, const QString&) {};
         hooks.syncNow = [&] { sync.syncNow(); };

@@ -217,7 +217,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             SCOPED_TRACE(tag.toStdString());
             StoreService service;
             service.setFolder(missing, 60);
-            AppointmentEditing editing(service.filer());
+            AppointmentEditing editing(service);
             form_main::Hooks mainHooks;
             mainHooks.message = [](QWidget*, const QString&, const QString&) {};
             form_main main(settings, service, editing, mainHooks);
@@ -232,8 +232,9 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             look(settingsWindow, tag + "settings");
             ClassTermin appointment;
             appointment.setDatum(QDate::currentDate());
-            EditHandOver handOver{&appointment, true, false, {}, {}, {}};
-            form_edit editor(handOver, settings, QStringLiteral("anna"));
+            form_edit editor(
+                std::make_shared<EditHandOver>(EditHandOver{appointment, true, nullptr, {}}),
+                settings, QStringLiteral("anna"));
             look(editor, tag + "editor");
             form_print print(settings, QDate::currentDate());
             look(print, tag + "print");

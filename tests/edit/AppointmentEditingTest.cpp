@@ -1,4 +1,4 @@
-// EditMe: the heartbeat pauses while the editor is open, Cancel writes nothing, OK files.
+// EditMe: the editor files on OK, Cancel writes nothing, and without the editor it files at once.
 #include "edit/AppointmentEditing.h"
 #include "TestFiles.h"
 #include "settings/Settings.h"
@@ -6,10 +6,11 @@
 #include "store/DataAccess.h"
 
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -24,36 +25,54 @@ protected:
     DataAccess store{profiles, settings};
     AppointmentFiling filing{store};
     AppointmentEditing editing{filing};
-    QTimer heartbeat;
 };
 
-// Cancel writes nothing even when the editor changed the record; OK files a new one.
-TEST_F(AppointmentEditingTest, TheHeartbeatRestsWhileTheEditorIsOpenAndComesBackAsItWas)
+// Without the editor the appointment is filed as it is; the editor files on OK only, and
+// Cancel writes nothing even when the editor changed its copy. The answer comes once.
+TEST_F(AppointmentEditingTest, TheEditorFilesOnOkOnlyAndWithoutItTheAppointmentIsFiledAsItIs)
 {
-    for (const bool cancel : {false, true}) {
-        for (const bool wasOn : {true, false}) {
-            SCOPED_TRACE(std::string(cancel ? "cancel" : "ok") + (wasOn ? ", beating" : ""));
-            wasOn ? heartbeat.start(1000) : heartbeat.stop();
-            ClassTermin a;
-            a.setDatum(QDate(2003, 7, 4));
-            a.setText(QStringLiteral("Budget"));
-            ASSERT_TRUE(!cancel || filing.File(a).ok);
-            const QByteArray before = cancel ? TestFiles::readBytes(a.filename()) : QByteArray();
-            bool onDuringEdit = true;
-            editing.setEditor([&](EditHandOver& h) {
-                onDuringEdit = heartbeat.isActive();
-                h.EditedAppointment->setText(QStringLiteral("changed in the editor"));
-                h.EditCancelled = cancel;
-            });
-            const AppointmentEditing::Result result = editing.EditMe(a, true, &heartbeat);
-            EXPECT_EQ(result.saved, !cancel);
-            EXPECT_EQ(result.cancelled, cancel);
-            EXPECT_FALSE(onDuringEdit);
-            EXPECT_EQ(heartbeat.isActive(), wasOn);
-            EXPECT_TRUE(cancel ? TestFiles::readBytes(a.filename()) == before
-                               : QFileInfo::exists(a.filename()));
-        }
+    enum Way { kNoEditor, kOk, kCancel };
+    for (const Way way : {kNoEditor, kOk, kCancel}) {
+        SCOPED_TRACE(way);
+        ClassTermin a;
+        a.setDatum(QDate(2003, 7, 4));
+        a.setText(QStringLiteral("Budget"));
+        ASSERT_TRUE(filing.File(a).ok);
+        const QByteArray before = TestFiles::readBytes(a.filename());
+        editing.setEditor([way](std::shared_ptr<EditHandOver> h) {
+            EXPECT_FALSE(h->EditIsNew);
+            h->appointment.setText(QStringLiteral("changed in the editor"));
+            if (way == kCancel)
+                return h->finished(false);
+            h->filer->file(h->appointment,
+                           [h](const WriteOutcome& outcome, const ClassTermin& filed) {
+                               h->appointment = filed;
+                               h->finished(outcome.ok);
+                           });
+        });
+        QList<AppointmentEditing::Result> results;
+        editing.EditMe(a, way != kNoEditor,
+                       [&](const AppointmentEditing::Result& r) { results << r; });
+        ASSERT_EQ(results.size(), 1);
+        EXPECT_EQ(results[0].saved, way != kCancel);
+        EXPECT_EQ(results[0].cancelled, way == kCancel);
+        EXPECT_TRUE(results[0].failure.isEmpty());
+        EXPECT_EQ(results[0].appointment.Text(), way == kOk ? "changed in the editor" : "Budget");
+        EXPECT_EQ(TestFiles::readBytes(a.filename()) == before, way != kOk);
     }
+}
+
+// A failed save without the editor comes back with the message for the user.
+TEST_F(AppointmentEditingTest, AFailedSaveWithoutTheEditorSaysWhy)
+{
+    ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2003", "not a directory"));
+    ClassTermin a;
+    a.setDatum(QDate(2003, 7, 4));
+    std::optional<AppointmentEditing::Result> result;
+    editing.EditMe(a, false, [&](const AppointmentEditing::Result& r) { result = r; });
+    ASSERT_TRUE(result);
+    EXPECT_FALSE(result->saved);
+    EXPECT_TRUE(result->failure.startsWith("The appointment could not be saved.\r\n"));
 }
 
 TEST(AppointmentEditingMessages, EveryCauseInBothLanguages)

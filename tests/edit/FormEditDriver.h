@@ -1,7 +1,8 @@
 #pragma once
 
 // Drives the appointment editor in tests the way a user would: the editor, the fixture that
-// opens it through the filing, and one shown directly on a record.
+// opens it through the filing, one shown directly on a record, and a filing that answers only
+// when the test says so.
 #include "edit/form_edit.h"
 
 #include "Drawing.h"
@@ -25,7 +26,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace FormEditDriver {
 
@@ -137,6 +140,38 @@ public:
     QStringList messages;
 };
 
+// The editor EditMe opened; nullptr when none is open.
+inline form_edit* openEditor()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<form_edit*>(window); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// A filing that holds each save until the test answers it; no other user changes anything.
+class HeldFiler : public Filer {
+public:
+    void file(const ClassTermin& appointment, Filed done) override
+    {
+        sent << appointment;
+        waiting = std::move(done);
+    }
+    void changeSinceLoaded(const ClassTermin&, Changed done) override { done({}); }
+
+    // Answers the save waiting; a save that went names a file.
+    void answer(const WriteOutcome& outcome)
+    {
+        ClassTermin filed = sent.last();
+        if (outcome.ok)
+            filed.setFilename("/data/y2003/m7/d4/1.nv3");
+        std::exchange(waiting, nullptr)(outcome, filed);
+    }
+
+    QList<ClassTermin> sent;
+    Filed waiting;
+};
+
 class FormEditTest : public ::testing::Test {
 protected:
     FormEditTest()
@@ -177,28 +212,30 @@ protected:
     }
 
     // Opens the real editor through the filing and lets drive act in it; drive must end it.
+    // A saved appointment comes back into a as filed.
     AppointmentEditing::Result editThroughFiling(ClassTermin& a,
                                                  const std::function<void(Editor&)>& drive)
     {
-        bool driven = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<form_edit*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                ADD_FAILURE() << "the editor did not open";
-                return;
-            }
+        std::optional<AppointmentEditing::Result> result;
+        editing.EditMe(a, true, [&](const AppointmentEditing::Result& r) { result = r; });
+        form_edit* dialog = openEditor();
+        if (!dialog) {
+            ADD_FAILURE() << "the editor did not open";
+            return {};
+        }
+        {
             Editor editor(*dialog);
             editor.waitUntilReady();
             drive(editor);
-            driven = true;
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the editor is still open";
-                dialog->reject();
-            }
-        });
-        const AppointmentEditing::Result result = editing.EditMe(a, true);
-        EXPECT_TRUE(driven);
-        return result;
+        }
+        if (!result) {
+            ADD_FAILURE() << "the editor is still open";
+            dialog->reject();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (result && result->saved)
+            a = result->appointment;
+        return result.value_or(AppointmentEditing::Result());
     }
 
     QStringList appointmentFiles() const
@@ -220,11 +257,12 @@ protected:
     QString folder;
 };
 
-// An editor shown directly on a record, for what needs no file.
+// An editor shown directly on a record, for what needs no file: OK leaves the controls in
+// record().
 class DirectEditor {
 public:
-    DirectEditor(ClassTermin& a, Settings& settings, bool isNew = false)
-        : handOver{&a, isNew, false, {}, {}, {}}
+    DirectEditor(const ClassTermin& a, Settings& settings, bool isNew = false)
+        : handOver(std::make_shared<EditHandOver>(EditHandOver{a, isNew, nullptr, {}}))
         , dialog(handOver, settings, kLogin)
         , editor(dialog)
     {
@@ -232,7 +270,9 @@ public:
         editor.waitUntilReady();
     }
 
-    EditHandOver handOver;
+    const ClassTermin& record() const { return handOver->appointment; }
+
+    std::shared_ptr<EditHandOver> handOver;
     form_edit dialog;
     Editor editor;
 };

@@ -107,12 +107,14 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
             ed.ok();
             EXPECT_EQ(e.dialog.isVisible(), !row.saved);
             if (row.saved) {
-                EXPECT_EQ(hmText(a->StartTime()) + "-" + hmText(a->EndTime()), row.saved);
+                EXPECT_EQ(hmText(e.record().StartTime()) + "-" + hmText(e.record().EndTime()),
+                          row.saved);
                 EXPECT_TRUE(ed.messages.isEmpty());
                 continue;
             }
             EXPECT_EQ(ed.field(row.field).text(), before) << "back to the time it had";
-            EXPECT_EQ(hmText(a->StartTime()) + "-" + hmText(a->EndTime()), "09:00-10:30");
+            EXPECT_EQ(hmText(e.record().StartTime()) + "-" + hmText(e.record().EndTime()),
+                      "09:00-10:30");
             const QString example = row.format == QLatin1String("24h") ? "14:30" : "02:30 pm";
             const QString typed = QString(row.typed);
             EXPECT_EQ(ed.messages,

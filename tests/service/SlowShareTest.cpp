@@ -2,6 +2,7 @@
 // waits for it, says when it does not answer, refuses what cannot be written, catches up when
 // it answers again, and asks it no more than one pass allows.
 #include "SlowShare.h"
+#include "FakeEditor.h"
 #include "ShownLabels.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
@@ -129,8 +130,7 @@ protected:
     {
         if (!m_window) {
             service = std::make_unique<StoreService>();
-            editing = std::make_unique<AppointmentEditing>(service->filer());
-            editing->setEditor([](EditHandOver&) {});
+            editing = std::make_unique<AppointmentEditing>(*service);
             form_main::Hooks hooks;
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
@@ -253,7 +253,9 @@ TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOn
     const QStringList before = filesOnDisk();
     Watchdog watchdog(*share, "the window waited for the share");
     stallARefresh();
-    editing->setEditor([](EditHandOver& h) { h.EditedAppointment->setText("Refused"); });
+    editing->setEditor(FakeEditor::pressingOk(
+        [](ClassTermin& a) { a.setText("Refused"); },
+        [&](const WriteOutcome& o) { messages << AppointmentEditing::failureMessage(o); }));
     child<QAction>("mnu_appointment_new")->trigger();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains("is not answering; nothing was written"))
@@ -276,13 +278,16 @@ TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOn
             share->resume();
         }
     });
-    editing->setEditor([&](EditHandOver& h) {
-        h.EditedAppointment->setText("On its way");
+    editing->setEditor([&](std::shared_ptr<EditHandOver> h) {
+        h->appointment.setText("On its way");
         share->stall();
         poll.start(10);
-        h.saved = h.save();
-        outcome = h.saved;
-        toldAfterResume = resumed;
+        h->filer->file(h->appointment, [&, h](const WriteOutcome& o, const ClassTermin& filed) {
+            outcome = o;
+            toldAfterResume = resumed;
+            h->appointment = filed;
+            FakeEditor::finish(*h, o.ok);
+        });
     });
     child<QAction>("mnu_appointment_new")->trigger();
     settle();

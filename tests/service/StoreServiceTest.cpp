@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -57,6 +58,18 @@ protected:
     void settle()
     {
         ASSERT_TRUE(QTest::qWaitFor([this] { return service.idle(); }, 10000));
+    }
+    // Files through the service; a holds the appointment as filed once it went.
+    WriteOutcome fileAndWait(ClassTermin& a)
+    {
+        std::optional<WriteOutcome> outcome;
+        service.file(a, [&](const WriteOutcome& answer, const ClassTermin& filed) {
+            outcome = answer;
+            if (answer.ok)
+                a = filed;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 10000));
+        return outcome.value_or(WriteOutcome());
     }
     void view(const QList<QDate>& days)
     {
@@ -180,16 +193,19 @@ TEST_F(StoreServiceTest, SavesMovesAndDeletesAreDoneWhenTheStoreSaysSo)
     appointment.setStartTime(TimeOfDay::fromHourMinute(9, 0));
     appointment.setEndTime(TimeOfDay::fromHourMinute(10, 0));
     appointment.setText("Mine");
-    ASSERT_TRUE(service.filer().File(appointment).ok);
+    ASSERT_TRUE(fileAndWait(appointment).ok);
     const QString first = appointment.filename();
     EXPECT_TRUE(first.startsWith(data.path() + "/y2003/m7/d9/")) << first.toStdString();
     EXPECT_TRUE(QFileInfo::exists(first));
     EXPECT_TRUE(appointment.FileDate().isValid()) << "the next edit of it is no conflict";
-    EXPECT_EQ(service.filer().ChangeSinceLoaded(appointment).kind,
-              DataAccess::FileChange::Kind::None);
+    std::optional<DataAccess::FileChange> change;
+    service.changeSinceLoaded(appointment, [&](const DataAccess::FileChange& c) { change = c; });
+    settle();
+    ASSERT_TRUE(change);
+    EXPECT_EQ(change->kind, DataAccess::FileChange::Kind::None);
 
     appointment.setDatum(kDay.addDays(1));
-    ASSERT_TRUE(service.filer().File(appointment).ok);
+    ASSERT_TRUE(fileAndWait(appointment).ok);
     EXPECT_FALSE(QFileInfo::exists(first));
     EXPECT_TRUE(QFileInfo::exists(appointment.filename()));
 
@@ -208,15 +224,22 @@ TEST_F(StoreServiceTest, ShuttingDownDuringAStallReturnsAndEndsEveryWait)
     ASSERT_TRUE(QTest::qWaitFor([&] { return share.held() > 0; }, 5000));
     ClassTermin appointment;
     appointment.setDatum(kDay);
-    // A save already on its way when the program closes: its wait ends, unsaved.
-    service.file(appointment, nullptr);
-    QTimer::singleShot(50, &service, [&] { EXPECT_FALSE(service.shutDown()); });
-    const DataAccess::FileChange change = service.filer().ChangeSinceLoaded(appointment);
-    EXPECT_EQ(change.kind, DataAccess::FileChange::Kind::None);
+    // A save already on its way when the program closes is abandoned, never answered.
+    bool answered = false;
+    service.file(appointment, [&](const WriteOutcome&, const ClassTermin&) { answered = true; });
+    EXPECT_FALSE(service.shutDown());
     EXPECT_TRUE(service.shuttingDown());
+    // One asked afterwards is refused at once.
+    std::optional<WriteOutcome> late;
+    service.file(appointment,
+                 [&](const WriteOutcome& outcome, const ClassTermin&) { late = outcome; });
+    ASSERT_TRUE(late);
+    EXPECT_EQ(late->cause, WriteOutcome::Cause::NotAnswering);
     share.resume();
     // The abandoned thread ends by itself once the share answers, and lets go of its files.
     EXPECT_TRUE(QTest::qWaitFor([&] { return share.held() == 0; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(answered);
 }
 
 TEST(FolderWatchTest, MissingDirectoriesAreWatchedThroughTheirNearestAncestorInsideTheFolder)

@@ -63,7 +63,7 @@ protected:
     }
 
     // A stored one-time appointment on 4 July 2003, filed as the editor files it.
-    TerminPtr stored()
+    std::shared_ptr<ClassTermin> stored()
     {
         auto a = std::make_shared<ClassTermin>();
         a->setDatum(QDate(2003, 7, 4));
@@ -168,11 +168,11 @@ TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
     const QString path =
         put("y2003/m7/d4/1.nv3", "; written elsewhere\r\n[AppointmentSettings]\r\nText=old\r\n"
                                  "Category=Work\r\n[Extra]\r\nx=1\r\n");
-    const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
-    a->setText("new");
-    a->setIsReminder(false);
-    a->setRemindMinutes(30); // without a reminder it is stored as zero
-    ASSERT_TRUE(store.SaveAppointment(*a).ok);
+    ClassTermin a = *store.LoadAppointment(path, QDate(2003, 7, 4));
+    a.setText("new");
+    a.setIsReminder(false);
+    a.setRemindMinutes(30); // without a reminder it is stored as zero
+    ASSERT_TRUE(store.SaveAppointment(a).ok);
     const QByteArray bytes = TestFiles::readBytes(path);
     EXPECT_TRUE(bytes.startsWith("; written elsewhere\r\n[AppointmentSettings]\r\nText=new\r\n"
                                  "Category=Work\r\nDateYear=2003\r\n"));
@@ -234,10 +234,10 @@ TEST_F(DataAccessTest, AFileThatCannotBeReadIsNeverWrittenOver)
     const QString path = put("y2003/m7/d4/1.nv3", appointment(2, "Board", "[Other]\r\nkeep=1\r\n"));
     files.failing.insert(path);
 
-    const TerminPtr shown = store.LoadAppointment(path, kDay);
-    EXPECT_EQ(shown->Text(), QString()) << "defaults while it cannot be read";
-    shown->setText(QStringLiteral("edited over the defaults"));
-    const WriteOutcome saved = store.SaveAppointment(*shown);
+    ClassTermin shown = *store.LoadAppointment(path, kDay);
+    EXPECT_EQ(shown.Text(), QString()) << "defaults while it cannot be read";
+    shown.setText(QStringLiteral("edited over the defaults"));
+    const WriteOutcome saved = store.SaveAppointment(shown);
     EXPECT_FALSE(saved.ok);
     EXPECT_EQ(saved.cause, WriteOutcome::Cause::Unreadable);
     EXPECT_EQ(saved.path, path);
@@ -513,7 +513,7 @@ TEST_F(DataAccessTest, ASaveNeverCreatesAMissingDataFolder)
 
 TEST_F(DataAccessTest, ANewNameIsDrawnInTheDayAndKeptThroughEveryRecurrenceKind)
 {
-    const TerminPtr a = stored();
+    const auto a = stored();
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d4/12345678.nv3");
     a->setDatum(QDate(2003, 7, 6)); // a Sunday
     a->setIsRecurring(true);
@@ -539,7 +539,7 @@ TEST_F(DataAccessTest, ANewNameIsDrawnInTheDayAndKeptThroughEveryRecurrenceKind)
 
 TEST_F(DataAccessTest, AFailedMoveKeepsTheOldFileAndReportsIt)
 {
-    const TerminPtr a = stored();
+    const auto a = stored();
     const QString oldPath = a->filename();
     // A regular file where the new day's directory would go: the save must fail.
     TestFiles::writeBytes(folder + "y2004", "not a directory");
@@ -552,7 +552,7 @@ TEST_F(DataAccessTest, AFailedMoveKeepsTheOldFileAndReportsIt)
 
 TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameName)
 {
-    const TerminPtr a = stored();
+    const auto a = stored();
     const QByteArray other = "[AppointmentSettings]\r\nText=someone else's\r\n";
     TestFiles::writeBytes(folder + "y2003/m7/d5/12345678.nv3", other);
     a->setDatum(QDate(2003, 7, 5));
@@ -563,7 +563,7 @@ TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameName)
 
 TEST_F(DataAccessTest, AnAppointmentOfAnotherFolderMovesIntoTheActiveOne)
 {
-    const TerminPtr a = stored();
+    const auto a = stored();
     const QString oldPath = a->filename();
     QTemporaryDir otherFolder;
     settings.setActiveFolder(otherFolder.path());

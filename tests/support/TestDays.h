@@ -22,10 +22,11 @@ inline QList<TerminPtr> dayOf(const QString& times)
     QList<TerminPtr> day;
     for (const QString& item : times.split(' ', Qt::SkipEmptyParts)) {
         const QString range = item.section('/', 0, 0);
-        day << std::make_shared<ClassTermin>();
-        day.last()->setStartTime(time(range.section('-', 0, 0)));
-        day.last()->setEndTime(time(range.section('-', 1)));
-        day.last()->setColorCode(qint16(item.contains('/') ? item.section('/', 1).toInt() : 1));
+        auto a = std::make_shared<ClassTermin>();
+        a->setStartTime(time(range.section('-', 0, 0)));
+        a->setEndTime(time(range.section('-', 1)));
+        a->setColorCode(qint16(item.contains('/') ? item.section('/', 1).toInt() : 1));
+        day << a;
     }
     return day;
 }

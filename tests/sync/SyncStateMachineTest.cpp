@@ -199,11 +199,11 @@ private:
         m_clock = m_clock.addSecs(1);
         TestFiles::setModified(a.filename(), m_clock);
     }
-    TerminPtr loaded(const QString& path) const
+    ClassTermin loaded(const QString& path) const
     {
         ProfileCache profiles(ThreadFileAccess());
         DataAccess store(profiles, StoreSource::fixed(m_folder));
-        return store.LoadAppointment(path, {});
+        return *store.LoadAppointment(path, {});
     }
     void written(const QString& before, const QString& after, const QString& step)
     {
@@ -243,11 +243,11 @@ private:
         const QString path = anyOf(files.keys());
         if (path.isEmpty())
             return createLocal();
-        TerminPtr a = loaded(path);
-        a->setText(newText());
-        file(*a);
-        written(files[path], a->Text(),
-                QStringLiteral("folder: \"%1\" becomes \"%2\"").arg(files[path], a->Text()));
+        ClassTermin a = loaded(path);
+        a.setText(newText());
+        file(a);
+        written(files[path], a.Text(),
+                QStringLiteral("folder: \"%1\" becomes \"%2\"").arg(files[path], a.Text()));
     }
     void deleteLocal()
     {
@@ -265,14 +265,14 @@ private:
         const QString path = anyOf(files.keys());
         if (path.isEmpty())
             return;
-        TerminPtr a = loaded(path);
-        a->setDatum(a->datum().addDays(1 + pick(5)));
+        ClassTermin a = loaded(path);
+        a.setDatum(a.datum().addDays(1 + pick(5)));
         // Each version has a text of its own, so what a side deleted or edited is known.
-        a->setText(newText());
-        file(*a);
-        written(files[path], a->Text(),
+        a.setText(newText());
+        file(a);
+        written(files[path], a.Text(),
                 QStringLiteral("folder: \"%1\" moved to %2 as \"%3\"")
-                    .arg(files[path], a->datum().toString(Qt::ISODate), a->Text()));
+                    .arg(files[path], a.datum().toString(Qt::ISODate), a.Text()));
     }
 
     void createOnPhone()

@@ -85,9 +85,9 @@ public:
     {
         ProfileCache profiles(ThreadFileAccess());
         DataAccess store(profiles, StoreSource::fixed(m_folder));
-        TerminPtr a = store.LoadAppointment(m_folder + path, {});
-        a->setText(text);
-        EXPECT_TRUE(store.SaveAppointment(*a).ok);
+        ClassTermin a = *store.LoadAppointment(m_folder + path, {});
+        a.setText(text);
+        EXPECT_TRUE(store.SaveAppointment(a).ok);
     }
     void remove(const QString& path) { EXPECT_TRUE(QFile::remove(m_folder + path)); }
 

@@ -28,7 +28,7 @@ TEST_F(FormMainDragTest, AWeekFromAHiddenSundaySelectsAShownDayForNewAppointment
     settings.setFirstWeekday(1);
     now = QDateTime(QDate(2003, 7, 13), QTime(6, 20)); // a hidden Sunday, before the grid
     ClassTermin proposed;
-    editing.setEditor([&](EditHandOver& h) { proposed = *h.EditedAppointment; });
+    editing.setEditor(FakeEditor::pressingOk([&](ClassTermin& a) { proposed = a; }));
     click("label_week");
     QTest::keyClick(&window(), Qt::Key_N, Qt::ControlModifier);
     settle();

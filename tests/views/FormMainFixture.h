@@ -2,6 +2,7 @@
 // by the window's tests.
 #pragma once
 
+#include "FakeEditor.h"
 #include "ShownLabels.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
@@ -47,7 +48,6 @@ protected:
             "[Application]\r\nFirstStart=0\r\n");
         settings.LoadActiveFolder();
         settings.LoadSettings();
-        editing.setEditor([](EditHandOver&) {});
     }
 
     form_main& window()
@@ -156,7 +156,7 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{serviceOptions()};
-    AppointmentEditing editing{service.filer()};
+    AppointmentEditing editing{service};
     QDateTime now = kNow;
     int reminderChecks = 0;
     bool heartbeatOnDuringCheck = true;

@@ -36,7 +36,6 @@ protected:
                               "[Application]\r\nFirstStart=0\r\n");
         settings.LoadActiveFolder();
         settings.LoadSettings();
-        editing.setEditor([](EditHandOver&) {});
         form_main::Hooks hooks;
         hooks.message = [this](QWidget*, const QString&, const QString& text) { messages << text; };
         window = std::make_unique<form_main>(settings, service, editing, hooks);
@@ -87,7 +86,7 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{options()};
-    AppointmentEditing editing{service.filer()};
+    AppointmentEditing editing{service};
     std::unique_ptr<form_main> window;
     QStringList messages;
 };

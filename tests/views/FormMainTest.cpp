@@ -7,6 +7,7 @@
 #include "service/StoreService.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
@@ -89,7 +90,7 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
         settings.LoadActiveFolder();
         settings.LoadSettings();
         StoreService service;
-        AppointmentEditing editing(service.filer());
+        AppointmentEditing editing(service);
         form_main::Hooks hooks;
         hooks.showLanguageWindow = [&](QWidget*) { ++shown; };
         form_main w(settings, service, editing, hooks);
@@ -316,7 +317,7 @@ TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
 TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveIsTold)
 {
     ClassTermin seen;
-    editing.setEditor([&](EditHandOver& h) { seen = *h.EditedAppointment; });
+    editing.setEditor(FakeEditor::pressingOk([&](ClassTermin& a) { seen = a; }));
     trigger("mnu_appointment_new");
     const auto fields = [&] {
         return QStringLiteral("%1 %2-%3, %4 until %5")
@@ -334,8 +335,63 @@ TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveI
     key(Qt::Key_Right);
     trigger("mnu_appointment_new");
     EXPECT_EQ(fields(), "2003-07-10 1020-1080, 5 until 2004-07-10") << "the grid's last hour";
+    EXPECT_TRUE(messages.isEmpty()) << "the editor tells its own failures";
+    editing.setEditor({}); // filed as proposed, the window tells
+    trigger("mnu_appointment_new");
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The appointment could not be saved.\r\n")));
+}
+
+// The window, not the editor nor the day column, owns an edit: it makes the appointment of a
+// dragged-out range, and its heartbeat rests from the moment the editor opens until it closes.
+TEST_F(FormMainTest, ARangeDraggedOnTheGridIsEditedWithTheHeartbeatRestingUntilTheEditorCloses)
+{
+    window();
+    std::shared_ptr<EditHandOver> open;
+    editing.setEditor([&](std::shared_ptr<EditHandOver> h) { open = std::move(h); });
+    QWidget* grid = child<QWidget>("pic_view");
+    const ClassDay* column = view().DayColumn(1);
+    const ViewGeometry::TimeGrid lines = view().timeGrid();
+    const auto line = [&](int k) {
+        return QPoint(PictureBox::toPixels(int(column->StartX() + column->EndX()) / 2),
+                      PictureBox::toPixels(int(lines.firstLineY + k * lines.slotHeight)));
+    };
+    QTest::mousePress(grid, Qt::LeftButton, {}, line(2));
+    QTest::mouseMove(grid, line(5));
+    QTest::mouseRelease(grid, Qt::LeftButton, {}, line(5));
+    ASSERT_TRUE(open);
+    EXPECT_TRUE(open->EditIsNew);
+    const ClassTermin& a = open->appointment;
+    EXPECT_FALSE(a.IsRecurring() || a.EmailEnable() || a.ReminderAll() || a.IsReminder());
+    EXPECT_EQ(a.Producer(), GetLoginName());
+    EXPECT_EQ(QStringLiteral("%1 %2-%3 colour %4, %5 %6..%7")
+                  .arg(a.datum().toString(Qt::ISODate))
+                  .arg(a.StartTime().minutes())
+                  .arg(a.EndTime().minutes())
+                  .arg(a.ColorCode())
+                  .arg(a.RemindMinutes())
+                  .arg(a.RecurringStartDate().toString(Qt::ISODate),
+                       a.RecurringEndDate().toString(Qt::ISODate) + a.Text()),
+              "2003-07-09 540-630 colour 1, 5 2002-07-09..2004-07-09");
+    EXPECT_FALSE(heartbeat()->isActive()) << "while the editor is open";
+    FakeEditor::pressingOk([](ClassTermin& edited) { edited.setText("Planning"); })(open);
+    settle();
+    EXPECT_TRUE(heartbeat()->isActive()) << "once it closed";
+    ASSERT_EQ(labelTexts(), QStringList{"Planning"});
+
+    // A double click edits, and Cancel gives the heartbeat back as well; one that was off
+    // stays off.
+    for (const bool beating : {true, false}) {
+        beating ? heartbeat()->start() : heartbeat()->stop();
+        open.reset();
+        QTest::mouseDClick(appointmentLabels().first(), Qt::LeftButton);
+        ASSERT_TRUE(open);
+        EXPECT_EQ(open->appointment.Text(), "Planning");
+        EXPECT_FALSE(heartbeat()->isActive());
+        FakeEditor::finish(*open, false);
+        settle();
+        EXPECT_EQ(heartbeat()->isActive(), beating);
+    }
 }
 
 TEST_F(FormMainTest, ATooSmallPanelScrollsAndARefreshKeepsThePosition)
@@ -461,8 +517,8 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
     const QLabel* dayLabel = appointmentLabels().first();
     form_tooltip tooltip;
     tooltip.SetAppointment(appointment, "en", "24h", "yyyy-mm-dd");
-    EditHandOver handOver{&appointment, false, false, {}, {}, {}};
-    form_edit editor(handOver, settings, QStringLiteral("bert"));
+    form_edit editor(std::make_shared<EditHandOver>(EditHandOver{appointment, false, nullptr, {}}),
+                     settings, QStringLiteral("bert"));
     const auto in = [](const QWidget& w, const char* name) {
         return shown(w.findChild<QLabel*>(QLatin1String(name)));
     };

@@ -71,7 +71,7 @@ int main(int argc, char* argv[])
     if (const QString problem = loaded.message(); !problem.isEmpty())
         showPlainWarning(nullptr, QStringLiteral("Norvane"), problem); // it names paths
 
-    AppointmentEditing editing(service.filer(), form_edit::editorFor(settings));
+    AppointmentEditing editing(service, form_edit::editorFor(settings));
 
     form_main::Hooks hooks;
     hooks.showLanguageWindow = [&](QWidget* parent) {
