@@ -3,6 +3,7 @@
 // import window how long until the sections show and the longest gap between two ticks of a
 // 5 ms timer on the window's thread meanwhile. Runs by hand and prints a table; the section
 // counts to try may be given as arguments.
+#include "service/FolderJobs.h"
 #include "settings/Settings.h"
 #include "tools/form_import.h"
 
@@ -86,7 +87,8 @@ Figures measure(int n, const QString& folder)
     Settings settings(profiles, program.path());
     Ticks ticks;
     clock.restart();
-    form_import window(settings, path);
+    FolderJobs jobs;
+    form_import window(settings, jobs, path);
     window.show();
     while (window.isReading() ||
            window.findChild<QListWidget*>(QStringLiteral("list_sections"))->count() < n)

@@ -4,6 +4,7 @@
 #include "calendar/Weeks.h"
 #include "exchange/IcsExport.h"
 #include "profile/ProfileCache.h"
+#include "service/FolderJobs.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
@@ -60,17 +61,15 @@ QDate typedDate(const QString& text, const QString& pattern)
 
 } // namespace
 
-form_export_ics::form_export_ics(Settings& settings, const QDate& shownDate, IcsWindowHooks hooks,
-                                 QWidget* parent, IcsJobFiles makeFiles)
+form_export_ics::form_export_ics(Settings& settings, FolderJobs& jobs, const QDate& shownDate,
+                                 IcsWindowHooks hooks, QWidget* parent)
     : QDialog(parent)
     , m_settings(settings)
     , m_shownDate(shownDate.isValid() ? shownDate : QDate::currentDate())
+    , m_jobs(jobs)
     , m_hooks(hooks.withDefaults())
-    , m_makeFiles(std::move(makeFiles))
-    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("iCalendar export")))
+    , m_worker(jobs.thread(QStringLiteral("iCalendar export")))
 {
-    if (!m_makeFiles)
-        m_makeFiles = MakeFileAccess;
     Form_Load();
 }
 
@@ -227,7 +226,7 @@ void form_export_ics::command_ok_Click()
     // The thread gets values only: the settings stay on the window's thread.
     m_worker->post([this, reply = m_worker->replies(), abandoned = m_abandoned, from = fromDate(),
                     to = toDate(), folder = m_settings.GetDataFolder(),
-                    interval = m_settings.MonthInterval(), path, makeFiles = m_makeFiles] {
+                    interval = m_settings.MonthInterval(), path, makeFiles = m_jobs.files()] {
         const std::unique_ptr<FileAccess> files = makeFiles();
         ProfileCache profiles(*files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
@@ -264,7 +263,7 @@ void form_export_ics::finishExport(const WriteOutcome& written, const QString& p
                           QStringLiteral(": ") + written.error);
         return;
     }
-    m_hooks.message(this, kTitle, tr("%1 appointments exported.").arg(count));
+    m_hooks.message(parentWidget(), kTitle, tr("%1 appointments exported.").arg(count)); // closing
     accept();
 }
 

@@ -16,13 +16,13 @@ class WorkerThread;
 
 // The iCalendar export: the first and last day, then a file dialog; every appointment shown
 // on those days lands in the file. The appointments are read and the file is written on a
-// thread of the window's own, so a share that stops answering never holds up the window.
+// thread of the data folder's jobs, so a share that stops answering never holds up the window.
 class form_export_ics : public QDialog {
     Q_OBJECT
 
 public:
-    form_export_ics(Settings& settings, const QDate& shownDate, IcsWindowHooks hooks = {},
-                    QWidget* parent = nullptr, IcsJobFiles makeFiles = {});
+    form_export_ics(Settings& settings, FolderJobs& jobs, const QDate& shownDate,
+                    IcsWindowHooks hooks = {}, QWidget* parent = nullptr);
     // Returns within WorkerThread::kStopWait even while the export waits on a share.
     ~form_export_ics() override;
 
@@ -54,8 +54,8 @@ private:
 
     Settings& m_settings;
     QDate m_shownDate;
+    FolderJobs& m_jobs;
     IcsWindowHooks m_hooks;
-    IcsJobFiles m_makeFiles;
     bool m_exporting = false;
     // Set when the window closes mid-export; read on the export's thread.
     std::shared_ptr<std::atomic<bool>> m_abandoned = std::make_shared<std::atomic<bool>>(false);

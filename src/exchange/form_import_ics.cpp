@@ -3,6 +3,7 @@
 #include "calendar/Formats.h"
 #include "profile/ProfileCache.h"
 #include "service/CancellableFileAccess.h"
+#include "service/FolderJobs.h"
 #include "service/ImportRun.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
@@ -16,24 +17,21 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressDialog>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <atomic>
 
-// What the window and a running import share.
-form_import_ics::form_import_ics(Settings& settings, const QString& path, IcsWindowHooks hooks,
-                                 QWidget* parent, IcsJobFiles makeFiles)
+form_import_ics::form_import_ics(Settings& settings, FolderJobs& jobs, const QString& path,
+                                 IcsWindowHooks hooks, QWidget* parent)
     : QDialog(parent)
     , m_settings(settings)
     , m_path(path)
+    , m_jobs(jobs)
     , m_hooks(hooks.withDefaults())
-    , m_makeFiles(std::move(makeFiles))
-    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("iCalendar import")))
+    , m_worker(jobs.thread(QStringLiteral("iCalendar import")))
 {
-    if (!m_makeFiles)
-        m_makeFiles = MakeFileAccess;
     Form_Load();
     readFile();
 }
@@ -92,7 +90,7 @@ int form_import_ics::colorCode() const
 void form_import_ics::readFile()
 {
     // The file may lie on a share as well; a large one takes a while to check, too.
-    m_worker->post([this, reply = m_worker->replies(), makeFiles = m_makeFiles, path = m_path] {
+    m_worker->post([this, reply = m_worker->replies(), makeFiles = m_jobs.files(), path = m_path] {
         const std::unique_ptr<FileAccess> files = makeFiles();
         QString reason;
         std::optional<QByteArray> bytes = ReadIcsFile(*files, path, &reason);
@@ -151,9 +149,10 @@ void form_import_ics::command_ok_Click()
 void form_import_ics::startImport(bool allowLarge)
 {
     m_run = std::make_shared<ImportRun>();
+    m_progress.start();
     // There from the start: working out a file's events may take a while before anything is
     // saved.
-    showProgress(tr("Reading the events ..."), 0, m_check.events);
+    m_progress.show(tr("Reading the events ..."), 0, m_check.events);
 
     IcsImportOptions options;
     options.producer = GetLoginName();
@@ -170,43 +169,22 @@ void form_import_ics::startImport(bool allowLarge)
         if (!state->answerOnItsWay.exchange(true))
             reply([this, state] {
                 state->answerOnItsWay = false;
-                showProgress(tr("Reading the events ..."), state->done, state->total);
+                m_progress.show(tr("Reading the events ..."), state->done, state->total);
             });
     };
     // The thread gets values only: the settings stay on the window's thread.
     m_worker->post([this, reply = m_worker->replies(), run = m_run, bytes = m_bytes, options,
                     color = colorCode(), folder = m_settings.GetDataFolder(),
-                    interval = m_settings.MonthInterval(), makeFiles = m_makeFiles] {
+                    interval = m_settings.MonthInterval(), makeFiles = m_jobs.files()] {
         CancellableFileAccess files(makeFiles());
         ProfileCache profiles(files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
         const auto progress = ImportRun::progress(run, files, reply, [this](int done, int total) {
-            showProgress(tr("Importing appointments ..."), done, total);
+            m_progress.show(tr("Importing appointments ..."), done, total);
         });
         const IcsImportResult result = ImportIcs(bytes, store, folder, color, progress, options);
         reply([this, result] { finishImport(result); });
     });
-}
-
-void form_import_ics::showProgress(const QString& label, int done, int total)
-{
-    if (!m_importing || m_run->cancel)
-        return;
-    if (!m_progress) {
-        // Not modal: a modal one would run the events of the window inside setValue().
-        m_progress = new QProgressDialog(label, tr("Cancel"), 0, total, this);
-        m_progress->setObjectName(QStringLiteral("progress_import"));
-        m_progress->setWindowTitle(windowTitle());
-        m_progress->setMinimumDuration(0);
-        m_progress->setAutoReset(false);
-        connect(m_progress, &QProgressDialog::canceled, this,
-                &form_import_ics::command_cancel_Click);
-    }
-    if (m_progress->isHidden())
-        m_progress->show();
-    m_progress->setLabelText(label);
-    m_progress->setMaximum(total);
-    m_progress->setValue(done);
 }
 
 void form_import_ics::command_cancel_Click()
@@ -217,8 +195,7 @@ void form_import_ics::command_cancel_Click()
     }
     m_run->cancel = true;
     command_cancel->setEnabled(false);
-    if (m_progress)
-        m_progress->hide();
+    m_progress.stop();
 }
 
 void form_import_ics::reject()
@@ -231,21 +208,34 @@ void form_import_ics::reject()
 
 void form_import_ics::finishImport(const IcsImportResult& result)
 {
-    if (m_progress)
-        m_progress->hide();
-    if (result.tooLarge && !result.stopped &&
-        m_hooks.question(this, kTitle,
-                         tr("%1 makes %2 appointments, more than %3 at once. Import them all?")
-                             .arg(QFileInfo(m_path).fileName())
-                             .arg(result.appointments)
-                             .arg(m_largeImport))) {
-        startImport(true);
+    m_progress.stop();
+    if (!result.tooLarge || result.stopped) {
+        tellResult(result);
         return;
     }
+    m_hooks.question(this, kTitle,
+                     tr("%1 makes %2 appointments, more than %3 at once. Import them all?")
+                         .arg(QFileInfo(m_path).fileName())
+                         .arg(result.appointments)
+                         .arg(m_largeImport),
+                     [self = QPointer<form_import_ics>(this), result](bool yes) {
+                         if (!self)
+                             return;
+                         if (yes)
+                             self->startImport(true);
+                         else
+                             self->tellResult(result);
+                     });
+}
+
+void form_import_ics::tellResult(const IcsImportResult& result)
+{
     m_importing = false;
     SetMousePointer(0);
     QString text;
     const int tried = result.appointments - result.notTried;
+    if (result.ok && !result.tooLarge && (tried > 0 || result.removed > 0))
+        m_jobs.wrote({}); // the import does not list its files
     if (result.tooLarge) {
         text = tr("Nothing was imported.");
     } else if (result.stopped && tried == 0) {
@@ -260,9 +250,10 @@ void form_import_ics::finishImport(const IcsImportResult& result)
         if (!result.record.isEmpty())
             text += QStringLiteral("\n") + tr("File > Undo last import takes it back.");
     }
+    // Over the parent: the window closes now.
     if (result.failed > 0)
-        m_hooks.error(this, kTitle, text);
+        m_hooks.error(parentWidget(), kTitle, text);
     else
-        m_hooks.message(this, kTitle, text);
+        m_hooks.message(parentWidget(), kTitle, text);
     accept();
 }

@@ -2,7 +2,7 @@
 
 #include "exchange/IcsImport.h"
 #include "exchange/IcsWindows.h"
-#include "profile/FileAccess.h"
+#include "ui/ImportProgress.h"
 
 #include <QDialog>
 
@@ -12,16 +12,16 @@
 class ImportRun;
 class QComboBox;
 class QLabel;
-class QProgressDialog;
 class QPushButton;
 class WorkerThread;
 
 // The iCalendar import: the file is read and checked first, the user picks the colour of the
 // new appointments, and the summary tells what became of every event. The file is read, its
-// events worked out and the appointments saved on a thread of the window's own, so neither a
-// hostile file nor a share that stops answering holds up the window: the progress window and
+// events worked out and the appointments saved on a thread of the data folder's jobs, so neither
+// a hostile file nor a share that stops answering holds up the window: the progress window and
 // its Cancel are there from the start of the import. An import of more than kLargeImport
-// appointments is counted first and asked for, and each keeps an ImportRecord.
+// appointments is counted first and asked for, and each keeps an ImportRecord. What it wrote is
+// told to the jobs.
 class form_import_ics : public QDialog {
     Q_OBJECT
 
@@ -30,8 +30,8 @@ public:
 
     // Starts reading the file at path. One that cannot be imported is told (with the window's
     // parent as owner) and closes the window; otherwise the colour and Import are offered.
-    form_import_ics(Settings& settings, const QString& path, IcsWindowHooks hooks = {},
-                    QWidget* parent = nullptr, IcsJobFiles makeFiles = {});
+    form_import_ics(Settings& settings, FolderJobs& jobs, const QString& path,
+                    IcsWindowHooks hooks = {}, QWidget* parent = nullptr);
     // Returns within WorkerThread::kStopWait even while a job waits on a share.
     ~form_import_ics() override;
 
@@ -69,21 +69,21 @@ private:
     // Runs the import on the thread; one of more than m_largeImport appointments is asked for
     // first unless allowLarge.
     void startImport(bool allowLarge);
-    void showProgress(const QString& label, int done, int total);
     void finishImport(const IcsImportResult& result);
+    void tellResult(const IcsImportResult& result);
 
     Settings& m_settings;
     QString m_path;
+    FolderJobs& m_jobs;
     IcsWindowHooks m_hooks;
-    IcsJobFiles m_makeFiles;
     QByteArray m_bytes;
     IcsCheck m_check;
     QString m_problem;
     bool m_reading = true;
     bool m_importing = false;
     std::shared_ptr<ImportRun> m_run;
-    QProgressDialog* m_progress = nullptr;
     std::unique_ptr<WorkerThread> m_worker;
+    ImportProgress m_progress{this, tr("Cancel"), 0, [this] { command_cancel_Click(); }};
     std::function<void()> m_planningHook;
     int m_largeImport = kLargeImport;
 

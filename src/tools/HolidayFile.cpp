@@ -171,6 +171,7 @@ HolidayImportResult ImportHolidays(const HolidayFile& file, const QStringList& s
     int done = 0;
     for (const HolidayFile::Entry& entry : entries) {
         WriteOutcome outcome;
+        const QString path = DataAccess::DayDirectory(folder, entry.date) + kFileName;
         if (reachable) {
             ClassTermin a;
             a.setDatum(entry.date);
@@ -181,15 +182,15 @@ HolidayImportResult ImportHolidays(const HolidayFile& file, const QStringList& s
             a.setIsRecurring(false);
             a.setIsReminder(false);
             a.setProducer(kProducer);
-            a.setFilename(DataAccess::DayDirectory(folder, entry.date) + kFileName);
+            a.setFilename(path);
             outcome = store.SaveAppointment(a);
             // An unmounted share answers every further try the same way, only slower.
             reachable = outcome.cause != WriteOutcome::Cause::FolderUnreachable || outcome.ok;
         }
-        if (!outcome.ok) {
-            if (result.failed++ == 0)
-                result.firstFailure = outcome;
-        }
+        if (outcome.ok)
+            result.written << path;
+        else if (result.failed++ == 0)
+            result.firstFailure = outcome;
         if (progress)
             progress(++done, result.count);
     }

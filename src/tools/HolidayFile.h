@@ -70,6 +70,7 @@ struct HolidayImportResult {
     int failed = 0;     // entries whose file was not written
     int outOfRange = 0; // entries not tried: dated before kFirstDay or after kLastDay
     WriteOutcome firstFailure;
+    QStringList written; // the files saved, full paths
 
     int saved() const { return count - failed; }
 };

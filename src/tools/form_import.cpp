@@ -3,6 +3,7 @@
 #include "calendar/Formats.h"
 #include "profile/ProfileCache.h"
 #include "service/CancellableFileAccess.h"
+#include "service/FolderJobs.h"
 #include "service/ImportRun.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
@@ -18,8 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -29,13 +28,6 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Norvane4");
-
-void messageBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text)
-{
-    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
-    box.setTextFormat(Qt::PlainText); // it may name paths
-    box.exec();
-}
 
 // Up to kNamed names in quotes: a list of many repeated sections names the first few.
 QString namesOf(const QStringList& names)
@@ -52,26 +44,23 @@ QString namesOf(const QStringList& names)
 
 } // namespace
 
-// What the window and a running import share.
-form_import::form_import(Settings& settings, const QString& path, Hooks hooks, QWidget* parent,
-                         MakeFiles makeFiles)
+form_import::form_import(Settings& settings, FolderJobs& jobs, const QString& path, Hooks hooks,
+                         QWidget* parent)
     : QDialog(parent)
     , m_settings(settings)
     , m_path(path)
+    , m_jobs(jobs)
     , m_hooks(std::move(hooks))
-    , m_makeFiles(std::move(makeFiles))
-    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Holiday import")))
+    , m_worker(jobs.thread(QStringLiteral("Holiday import")))
 {
     if (!m_hooks.message)
         m_hooks.message = [](QWidget* owner, const QString& title, const QString& text) {
-            messageBox(owner, QMessageBox::Information, title, text);
+            OpenMessageBox(owner, QMessageBox::Information, title, text);
         };
     if (!m_hooks.error)
         m_hooks.error = [](QWidget* owner, const QString& title, const QString& text) {
-            messageBox(owner, QMessageBox::Critical, title, text);
+            OpenMessageBox(owner, QMessageBox::Critical, title, text);
         };
-    if (!m_makeFiles)
-        m_makeFiles = MakeFileAccess;
     Form_Load();
     readList();
 }
@@ -138,7 +127,7 @@ void form_import::Form_Load()
 void form_import::readList()
 {
     // The list may lie on a share as well; a long one takes a while to parse and to list.
-    m_worker->post([this, reply = m_worker->replies(), makeFiles = m_makeFiles, path = m_path] {
+    m_worker->post([this, reply = m_worker->replies(), makeFiles = m_jobs.files(), path = m_path] {
         const std::unique_ptr<FileAccess> files = makeFiles();
         HolidayFile::Problem problem;
         std::optional<HolidayFile> read = HolidayFile::read(*files, path, &problem);
@@ -208,36 +197,21 @@ void form_import::command_ok_Click()
         control->setEnabled(false);
 
     m_run = std::make_shared<ImportRun>();
+    m_progress.start();
     // The thread gets values only: the settings stay on the window's thread.
     m_worker->post([this, reply = m_worker->replies(), run = m_run, file = m_file, chosen,
                     color = colorCode(), folder = m_settings.GetDataFolder(),
-                    interval = m_settings.MonthInterval(), makeFiles = m_makeFiles] {
+                    interval = m_settings.MonthInterval(), makeFiles = m_jobs.files()] {
         CancellableFileAccess files(makeFiles());
         ProfileCache profiles(files);
         DataAccess store(profiles, StoreSource::fixed(folder, interval));
-        const auto progress = ImportRun::progress(
-            run, files, reply, [this](int done, int total) { showProgress(done, total); });
+        const auto progress = ImportRun::progress(run, files, reply, [this](int done, int total) {
+            m_progress.show(tr("Importing holidays ..."), done, total);
+        });
         const HolidayImportResult result =
             ImportHolidays(*file, chosen, color, store, folder, progress);
         reply([this, result, stoppedAt = run->stoppedAt()] { finishImport(result, stoppedAt); });
     });
-}
-
-void form_import::showProgress(int done, int total)
-{
-    if (!m_importing || m_run->cancel)
-        return;
-    if (!m_progress && total >= kProgressFrom) {
-        // Not modal: a modal one would run the events of the window inside setValue().
-        m_progress =
-            new QProgressDialog(tr("Importing holidays ..."), tr("Cancel"), 0, total, this);
-        m_progress->setObjectName(QStringLiteral("progress_import"));
-        m_progress->setWindowTitle(windowTitle());
-        m_progress->setMinimumDuration(0);
-        connect(m_progress, &QProgressDialog::canceled, this, &form_import::command_cancel_Click);
-    }
-    if (m_progress)
-        m_progress->setValue(done);
 }
 
 void form_import::command_cancel_Click()
@@ -248,8 +222,7 @@ void form_import::command_cancel_Click()
     }
     m_run->cancel = true;
     command_cancel->setEnabled(false);
-    if (m_progress)
-        m_progress->hide();
+    m_progress.stop();
 }
 
 void form_import::reject()
@@ -262,9 +235,10 @@ void form_import::reject()
 
 void form_import::finishImport(HolidayImportResult result, int stoppedAt)
 {
-    if (m_progress)
-        m_progress->hide();
+    m_progress.stop();
     m_importing = false;
+    if (!result.written.isEmpty())
+        m_jobs.wrote(result.written);
     SetMousePointer(0);
     QString text;
     if (stoppedAt < 0 || stoppedAt == result.count) { // a cancel after the last one is none
@@ -285,10 +259,11 @@ void form_import::finishImport(HolidayImportResult result, int stoppedAt)
                 tr("%1 holidays skipped: they are dated before 1900 or after 2200, where no view "
                    "shows them.")
                     .arg(result.outOfRange);
+    // Over the parent: the window closes now.
     if (result.failed > 0)
-        m_hooks.error(this, kTitle, text + QStringLiteral("\r\n") + failureText(result));
+        m_hooks.error(parentWidget(), kTitle, text + QStringLiteral("\r\n") + failureText(result));
     else
-        m_hooks.message(this, kTitle, text);
+        m_hooks.message(parentWidget(), kTitle, text);
     accept();
 }
 
@@ -328,15 +303,20 @@ QString InstalledHolidayFolder(const QString& programDirectory)
     return QFileInfo(folder).isDir() ? folder : QString();
 }
 
-void OpenHolidayImport(QWidget* parent, Settings& settings, form_import::Hooks hooks)
+void OpenHolidayImport(QWidget* parent, Settings& settings, FolderJobs& jobs,
+                       std::function<void()> done, form_import::Hooks hooks)
 {
     QString filter;
     AddFileFilter(filter, form_import::tr("Holiday Definitions (*.TXT)"), QStringLiteral("*.TXT"));
     const QString path = ShowFileDialog(
         parent, filter, 1, nullptr, QString(), QString(), form_import::tr("Import holidays:"),
         InstalledHolidayFolder(QCoreApplication::applicationDirPath()));
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        done();
         return;
-    form_import window(settings, path, std::move(hooks), parent);
-    window.exec();
+    }
+    auto* window = new form_import(settings, jobs, path, std::move(hooks), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(window, &QDialog::finished, window, [done = std::move(done)] { done(); });
+    window->open();
 }

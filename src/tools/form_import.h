@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/HolidayFile.h"
+#include "ui/ImportProgress.h"
 
 #include <QDialog>
 
@@ -8,19 +9,20 @@
 #include <memory>
 #include <optional>
 
+class FolderJobs;
 class ImportRun;
 class QComboBox;
 class QLabel;
 class QListWidget;
-class QProgressDialog;
 class QPushButton;
 class Settings;
 class WorkerThread;
 
 // The holiday import: the user ticks the sections of a holiday list and a colour, and every
 // entry of those sections becomes a one-time appointment of the active data folder. The list
-// is read and parsed and the appointments are saved on a thread of the window's own, so
-// neither a share that stops answering nor a huge list holds up the window.
+// is read and parsed and the appointments are saved on a thread of the data folder's jobs, so
+// neither a share that stops answering nor a huge list holds up the window; the files saved are
+// told to the jobs.
 class form_import : public QDialog {
     Q_OBJECT
 
@@ -28,18 +30,16 @@ public:
     // Lists of this many entries show a progress window while they are saved.
     static constexpr int kProgressFrom = 100;
 
-    // How the window tells; message boxes by default.
+    // How the window tells, without waiting for the user; message boxes by default. The result
+    // of an import is told over the window's parent, as the window closes.
     struct Hooks {
         std::function<void(QWidget*, const QString& title, const QString& text)> message;
         std::function<void(QWidget*, const QString& title, const QString& text)> error;
     };
-    // Makes the file access of one job, on the job's thread; one made by MakeFileAccess
-    // when empty. Tests put a share of their own there.
-    using MakeFiles = std::function<std::unique_ptr<FileAccess>()>;
 
     // Starts reading the list at path; its sections show once it is read.
-    form_import(Settings& settings, const QString& path, Hooks hooks = {},
-                QWidget* parent = nullptr, MakeFiles makeFiles = {});
+    form_import(Settings& settings, FolderJobs& jobs, const QString& path, Hooks hooks = {},
+                QWidget* parent = nullptr);
     // Returns within WorkerThread::kStopWait even while a job waits on a share.
     ~form_import() override;
 
@@ -67,21 +67,21 @@ private:
     // file is null when the list cannot be used; problem then says why.
     void showList(std::shared_ptr<const HolidayFile> file, const HolidayFile::Problem& problem);
     void listSections(qsizetype from);
-    void showProgress(int done, int total);
     // stoppedAt: the entries tried before a cancel took effect; -1 when it ran to its end.
     void finishImport(HolidayImportResult result, int stoppedAt);
     QString failureText(const HolidayImportResult& result) const;
 
     Settings& m_settings;
     QString m_path;
+    FolderJobs& m_jobs;
     Hooks m_hooks;
-    MakeFiles m_makeFiles;
     std::shared_ptr<const HolidayFile> m_file;
     bool m_reading = true;
     bool m_importing = false;
     std::shared_ptr<ImportRun> m_run;
-    QProgressDialog* m_progress = nullptr;
     std::unique_ptr<WorkerThread> m_worker;
+    ImportProgress m_progress{this, tr("Cancel"), kProgressFrom,
+                              [this] { command_cancel_Click(); }};
 
     QLabel* label_liste;
     QListWidget* list_sections;
@@ -98,7 +98,8 @@ private:
 QString InstalledHolidayFolder(const QString& programDirectory);
 
 // The main window's import entry: an open-file dialog for the holiday list (opening at the
-// installed lists, if any), then the import window for the chosen file; nothing when the
-// dialog is cancelled. The holidays go into the
-// active data folder of settings.
-void OpenHolidayImport(QWidget* parent, Settings& settings, form_import::Hooks hooks = {});
+// installed lists, if any), then the import window for the chosen file, window-modal over
+// parent; nothing when the dialog is cancelled. The holidays go into the active data folder of
+// settings. Returns at once; done runs when the window has closed, or at once after a cancel.
+void OpenHolidayImport(QWidget* parent, Settings& settings, FolderJobs& jobs,
+                       std::function<void()> done, form_import::Hooks hooks = {});

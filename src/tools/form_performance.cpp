@@ -1,5 +1,6 @@
 #include "tools/form_performance.h"
 
+#include "service/FolderJobs.h"
 #include "service/WorkerThread.h"
 #include "settings/Language.h"
 #include "ui/PictureBox.h"
@@ -61,13 +62,13 @@ QLabel* label(QWidget* parent, const char* name)
 
 } // namespace
 
-form_performance::form_performance(const QString& folder, const QString& langCode,
+form_performance::form_performance(const QString& folder, const QString& langCode, FolderJobs& jobs,
                                    FolderSpeedTest test, QWidget* parent)
     : QDialog(parent)
     , m_folder(folder)
     , m_lang(langCode)
     , m_test(std::move(test))
-    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Folder speed test")))
+    , m_worker(jobs.thread(QStringLiteral("Folder speed test")))
 {
     Form_Load();
 }
@@ -215,8 +216,12 @@ void form_performance::command_detail_Click()
     command_detail->setText(expand ? QStringLiteral("<< Details") : QStringLiteral("Details >>"));
 }
 
-void RunFolderSpeedTest(QWidget* parent, const QString& folder, const QString& langCode)
+void RunFolderSpeedTest(QWidget* parent, FolderJobs& jobs, const QString& folder,
+                        const QString& langCode, std::function<void()> done)
 {
-    form_performance window(folder, langCode, FolderSpeedTest(), parent);
-    window.exec();
+    auto* window = new form_performance(folder, langCode, jobs, FolderSpeedTest(), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (done)
+        QObject::connect(window, &QDialog::finished, window, [done = std::move(done)] { done(); });
+    window->open();
 }

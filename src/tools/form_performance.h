@@ -4,8 +4,10 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
+class FolderJobs;
 class PictureBox;
 class QLabel;
 class QPlainTextEdit;
@@ -16,7 +18,8 @@ class WorkerThread;
 // The folder speed test as the settings window shows it: the test starts once the window is
 // up, a bar follows its passes, and the verdict comes with advice for a slow folder. The texts
 // follow the language the settings window speaks, which may not be confirmed yet. The test runs
-// on a thread of the window's own, so a share that stops answering never holds up the window.
+// on a thread of the data folder's jobs, so a share that stops answering never holds up the
+// window.
 class form_performance : public QDialog {
     Q_OBJECT
 
@@ -24,7 +27,7 @@ public:
     static constexpr int kCollapsedTwips = 3030;
     static constexpr int kExpandedTwips = 5220;
 
-    form_performance(const QString& folder, const QString& langCode,
+    form_performance(const QString& folder, const QString& langCode, FolderJobs& jobs,
                      FolderSpeedTest test = FolderSpeedTest(), QWidget* parent = nullptr);
     // Returns within WorkerThread::kStopWait even while the test waits on a share.
     ~form_performance() override;
@@ -70,5 +73,7 @@ private:
     QTimer* timer_test;
 };
 
-// Measures folder in a modal window; the caller goes on the same way whatever the verdict.
-void RunFolderSpeedTest(QWidget* parent, const QString& folder, const QString& langCode);
+// Measures folder in a window, window-modal over parent; the caller goes on the same way
+// whatever the verdict. Returns at once; done, when given, runs once the window has closed.
+void RunFolderSpeedTest(QWidget* parent, FolderJobs& jobs, const QString& folder,
+                        const QString& langCode, std::function<void()> done = {});

@@ -41,6 +41,7 @@
 #include <QTimer>
 
 #include <QToolButton>
+#include <optional>
 #include <set>
 
 form_main::form_main(Settings& settings, StoreService& service, AppointmentEditing& editing,
@@ -181,21 +182,38 @@ void form_main::connectMenus()
         const HeartbeatPause pause(m_globalTimer);
         open();
     };
+    // One that returns at once keeps it off until its done, then after runs.
+    using Done = std::function<void()>;
+    auto untilDone = [this](const std::function<void(Done)>& open, Done after = {}) {
+        auto pause = std::make_shared<std::optional<HeartbeatPause>>(std::in_place, m_globalTimer);
+        open([pause, after, self = QPointer<form_main>(this)] {
+            if (!pause->has_value())
+                return; // told twice
+            pause->reset();
+            if (self && after)
+                after();
+        });
+    };
     connect(m_ui->mnu_file_import, &QAction::triggered, this, [=, this] {
-        modal([this] { m_hooks.showImport(this); });
-        ShowDataSource();
-        showOwnChange();
+        untilDone([this](Done done) { m_hooks.showImport(this, std::move(done)); },
+                  [this] {
+                      ShowDataSource();
+                      showOwnChange();
+                  });
     });
     connect(m_ui->mnu_file_import_ics, &QAction::triggered, this, [=, this] {
-        modal([this] { m_hooks.importIcs(this); });
-        showOwnChange();
+        untilDone([this](Done done) { m_hooks.importIcs(this, std::move(done)); },
+                  [this] { showOwnChange(); });
     });
     connect(m_ui->mnu_file_undo_import, &QAction::triggered, this, [=, this] {
-        modal([this] { m_hooks.undoImport(this); });
-        showOwnChange();
+        untilDone([this](Done done) { m_hooks.undoImport(this, std::move(done)); },
+                  [this] { showOwnChange(); });
     });
-    connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,
-            [=, this] { modal([this] { m_hooks.exportIcs(this, m_calendar1->SelectedDate()); }); });
+    connect(m_ui->mnu_file_export_ics, &QAction::triggered, this, [=, this] {
+        untilDone([this](Done done) {
+            m_hooks.exportIcs(this, m_calendar1->SelectedDate(), std::move(done));
+        });
+    });
     connect(m_ui->mnu_file_print, &QAction::triggered, this, [=, this] {
         modal([this] {
             m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());

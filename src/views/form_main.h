@@ -39,10 +39,12 @@ public:
     struct Hooks {
         std::function<void(QWidget* parent)> showLanguageWindow; // first start
         std::function<void(QWidget* parent)> showSettings;
-        std::function<void(QWidget* parent)> showImport;
-        std::function<void(QWidget* parent)> importIcs;
-        std::function<void(QWidget* parent, const QDate& shown)> exportIcs;
-        std::function<void(QWidget* parent)> undoImport;
+        // These open their window and return; done runs once it has closed.
+        std::function<void(QWidget* parent, std::function<void()> done)> showImport;
+        std::function<void(QWidget* parent, std::function<void()> done)> importIcs;
+        std::function<void(QWidget* parent, const QDate& shown, std::function<void()> done)>
+            exportIcs;
+        std::function<void(QWidget* parent, std::function<void()> done)> undoImport;
         std::function<void(QWidget* parent, const QDate& date, bool week)> showPrint;
         std::function<void(QWidget* parent, const QDate& date, bool week)> exportPdf;
         std::function<void()> checkReminders;

@@ -238,9 +238,9 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             look(editor, tag + "editor");
             form_print print(settings, QDate::currentDate());
             look(print, tag + "print");
-            form_export_ics exportWindow(settings, QDate::currentDate());
+            form_export_ics exportWindow(settings, service.jobs(), QDate::currentDate());
             look(exportWindow, tag + "export");
-            form_import_ics importIcs(settings, ics);
+            form_import_ics importIcs(settings, service.jobs(), ics);
             ASSERT_TRUE(QTest::qWaitFor([&] { return !importIcs.isReading(); }, 10000));
             look(importIcs, tag + "import-ics");
             EXPECT_TRUE(importIcs.findChild<QLabel*>("label_datei")
@@ -248,10 +248,10 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
                             .startsWith(QLatin1String(lang) == QLatin1String("de")
                                             ? "team.ics enthält 1 Ereignis. Es wird"
                                             : "team.ics holds 1 event. It becomes"));
-            form_import importHolidays(settings, holidays);
+            form_import importHolidays(settings, service.jobs(), holidays);
             ASSERT_TRUE(QTest::qWaitFor([&] { return !importHolidays.isReading(); }, 10000));
             look(importHolidays, tag + "import-holidays");
-            form_performance speed(data.path(), QLatin1String(lang));
+            form_performance speed(data.path(), QLatin1String(lang), service.jobs());
             look(speed, tag + "folder-test");
             form_info info(QLatin1String(lang), QStringLiteral("anna"));
             look(info, tag + "info");

@@ -1,9 +1,11 @@
 // The export and import windows: the days offered, the file dialog, the colour, what they
-// tell, in both languages, and a share that stops answering meanwhile.
+// tell, in both languages, what they tell the folder's jobs, and a share that stops answering
+// meanwhile.
 #include "StalledShare.h"
 #include "TestFiles.h"
 #include "exchange/form_export_ics.h"
 #include "exchange/form_import_ics.h"
+#include "service/FolderJobs.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
@@ -43,6 +45,8 @@ protected:
         settings.setColorText(4, "Team");
         hooks.message = [this](QWidget*, const QString&, const QString& text) { told << text; };
         hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
+        QObject::connect(&jobs, &FolderJobs::written,
+                         [this](const QStringList& paths) { written << paths; });
         ASSERT_TRUE(
             TestFiles::writeBytes(data.filePath("y2026/m3/d10/1.nv3"),
                                   "[AppointmentSettings]\r\nDateYear=2026\r\nDateMonth=3\r\n"
@@ -61,13 +65,17 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
+    StalledShare share; // in front of the windows' jobs; it answers until told to stall
+    FolderJobs jobs{StalledFileAccess::maker(share)};
     IcsWindowHooks hooks;
     QStringList told;
+    QList<QStringList> written; // what the windows told the jobs
 };
 
+// The file is written on a share that stops answering meanwhile: the window stays alive.
 TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
 {
-    form_export_ics w(settings, QDate(2026, 3, 11), hooks);
+    form_export_ics w(settings, jobs, QDate(2026, 3, 11), hooks);
     EXPECT_EQ(w.fromDate(), QDate(2026, 3, 1));
     EXPECT_EQ(w.toDate(), QDate(2026, 3, 31));
     child<QPushButton>(w, "command_week").click();
@@ -88,12 +96,21 @@ TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
     EXPECT_EQ(told, QStringList{"The first day lies after the last day."});
 
     child<QPushButton>(w, "command_week").click();
+    share.stall();
     child<QPushButton>(w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; }));
+    EXPECT_TRUE(timersRun());
+    EXPECT_TRUE(w.isExporting());
+    EXPECT_FALSE(child<QPushButton>(w, "command_ok").isEnabled());
+    EXPECT_EQ(told.size(), 1);
+    share.resume();
     ASSERT_TRUE(eventually([&] { return !w.isExporting(); }));
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(told.value(1), "1 appointments exported.");
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_TRUE(TestFiles::readBytes(target + ".ics").contains("\r\nSUMMARY:Dentist\r\n"));
+    EXPECT_EQ(share.overdue(), 0);
+    EXPECT_EQ(share.callsFromOwner(), 0);
 }
 
 TEST_F(FormIcsTest, ExportDatesAreTypedInTheSettingsFormatOrPickedFromACalendar)
@@ -115,7 +132,7 @@ TEST_F(FormIcsTest, ExportDatesAreTypedInTheSettingsFormatOrPickedFromACalendar)
         SCOPED_TRACE(c.typed);
         settings.setDateFormat(c.format);
         told.clear();
-        form_export_ics w(settings, QDate(2026, 12, 9), hooks);
+        form_export_ics w(settings, jobs, QDate(2026, 12, 9), hooks);
         w.show();
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -132,7 +149,7 @@ TEST_F(FormIcsTest, ExportDatesAreTypedInTheSettingsFormatOrPickedFromACalendar)
         }
     }
     settings.setDateFormat("mm/dd/yyyy");
-    form_export_ics w(settings, QDate(2026, 12, 9), hooks);
+    form_export_ics w(settings, jobs, QDate(2026, 12, 9), hooks);
     child<QToolButton>(w, "date_bis_calendar").click();
     auto* calendar = w.findChild<QCalendarWidget*>("calendar");
     ASSERT_NE(calendar, nullptr);
@@ -152,7 +169,7 @@ TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
              "DTEND:20260312T150000\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Lost\r\n"
              "END:VEVENT\r\nEND:VCALENDAR\r\n"));
     Language::apply("de");
-    form_import_ics w(settings, ics, hooks);
+    form_import_ics w(settings, jobs, ics, hooks);
     ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
     ASSERT_TRUE(w.isReadable());
     EXPECT_EQ(w.windowTitle(), "iCalendar importieren");
@@ -175,49 +192,27 @@ TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
     ASSERT_EQ(day.size(), 1);
     EXPECT_EQ(day[0]->ColorCode(), 4);
     EXPECT_EQ(day[0]->Text(), "Review");
+    EXPECT_EQ(written, QList<QStringList>{{}}) << "every known day is read again";
 }
 
 TEST_F(FormIcsTest, AFileThatIsNoCalendarIsRefusedBeforeAnythingIsAsked)
 {
     const QString notes = files.filePath("notes.ics");
     ASSERT_TRUE(TestFiles::writeBytes(notes, "Shopping list\r\n"));
+    int done = 0;
+    const auto ended = [&done] { ++done; };
     for (const QString& chosen : {notes, files.filePath("missing.ics"), QString()}) {
         setFileDialogAnswer([&](QFileDialog& dialog) {
             dialog.selectFile(chosen);
             return int(chosen.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
         });
-        ImportIcsWindow(nullptr, settings, hooks);
+        ImportIcsWindow(nullptr, settings, jobs, ended, hooks);
     }
+    ASSERT_TRUE(eventually([&] { return done == 3; })); // read, told, and the window gone
     ASSERT_EQ(told.size(), 2);
     EXPECT_EQ(told[0], notes + " cannot be imported.\r\nThe file is not an iCalendar file.");
     EXPECT_TRUE(told[1].startsWith(files.filePath("missing.ics") + " cannot be imported.\r\n"));
     EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2026, 3, 10)).size(), 1);
-}
-
-TEST_F(FormIcsTest, ExportToAShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
-{
-    StalledShare share;
-    share.stall();
-    const QString target = files.filePath("march.ics");
-    setFileDialogAnswer([&](QFileDialog& dialog) {
-        dialog.selectFile(target);
-        return int(QDialog::Accepted);
-    });
-    form_export_ics w(settings, QDate(2026, 3, 11), hooks, nullptr,
-                      StalledFileAccess::maker(share));
-    child<QPushButton>(w, "command_ok").click();
-    ASSERT_TRUE(eventually([&] { return share.held() == 1; }));
-    EXPECT_TRUE(timersRun());
-    EXPECT_TRUE(w.isExporting());
-    EXPECT_FALSE(child<QPushButton>(w, "command_ok").isEnabled());
-    EXPECT_TRUE(told.isEmpty());
-    share.resume();
-    ASSERT_TRUE(eventually([&] { return !w.isExporting(); }));
-    EXPECT_EQ(told, QStringList{"1 appointments exported."});
-    EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_TRUE(TestFiles::readBytes(target).contains("\r\nSUMMARY:Dentist\r\n"));
-    EXPECT_EQ(share.overdue(), 0);
-    EXPECT_EQ(share.callsFromOwner(), 0);
 }
 
 TEST_F(FormIcsTest, CancelStopsTheImportAfterTheAppointmentBeingSaved)
@@ -230,9 +225,8 @@ TEST_F(FormIcsTest, CancelStopsTheImportAfterTheAppointmentBeingSaved)
     const QString ics = files.filePath("talks.ics");
     ASSERT_TRUE(TestFiles::writeBytes(ics, calendar));
 
-    StalledShare share;
     share.stall();
-    form_import_ics w(settings, ics, hooks, nullptr, StalledFileAccess::maker(share));
+    form_import_ics w(settings, jobs, ics, hooks);
     ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the file
     EXPECT_TRUE(timersRun());
     share.resume();
@@ -263,7 +257,8 @@ TEST_F(FormIcsTest, CancelStopsTheImportAfterTheAppointmentBeingSaved)
 }
 
 // More appointments than the window writes at once are asked for before any is written; an
-// import agreed to is taken back by File > Undo last import, which leaves other appointments.
+// import agreed to is taken back by File > Undo last import, which leaves other appointments,
+// tells the jobs which files it removed, and waits for its answers by callback, not in a loop.
 TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
 {
     const QString ics = files.filePath("shifts.ics");
@@ -272,9 +267,10 @@ TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
              "RRULE:FREQ=DAILY;COUNT=3\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
     QStringList asked;
     bool agree = false;
-    hooks.question = [&](QWidget*, const QString&, const QString& text) {
+    hooks.question = [&](QWidget*, const QString&, const QString& text,
+                         std::function<void(bool)> answer) {
         asked << text;
-        return agree;
+        answer(agree);
     };
     auto shifts = [this] {
         store.clearCaches();
@@ -285,7 +281,7 @@ TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
     };
     for (bool yes : {false, true}) {
         agree = yes;
-        form_import_ics w(settings, ics, hooks);
+        form_import_ics w(settings, jobs, ics, hooks);
         w.setLargeImport(2);
         ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
         child<QPushButton>(w, "command_ok").click();
@@ -299,7 +295,19 @@ TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
     EXPECT_TRUE(told[1].endsWith("\nFile > Undo last import takes it back."))
         << told[1].toStdString();
 
-    UndoLastImportWindow(nullptr, settings, hooks);
+    written.clear();
+    share.stall();
+    QWidget parent;
+    int done = 0;
+    const auto ended = [&done] { ++done; };
+    UndoLastImportWindow(&parent, settings, jobs, ended, hooks);
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // looking for the record
+    auto* progress = parent.findChild<QProgressDialog*>("progress_undo_import");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(done, 0);
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return done == 1; }));
     ASSERT_EQ(asked.size(), 3);
     EXPECT_TRUE(asked[2].startsWith("Take back the import of " + ics + " on "));
     EXPECT_TRUE(asked[2].endsWith("The 3 appointments it created are removed, unless changed "
@@ -308,8 +316,12 @@ TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
     EXPECT_TRUE(told[2].endsWith("taken back: 3 appointments removed")) << told[2].toStdString();
     EXPECT_EQ(shifts(), 0);
     EXPECT_EQ(store.GetAppointmentsOfDay(QDate(2026, 3, 10)).size(), 1);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(written[0].size(), 3);
+    EXPECT_TRUE(written[0].value(0).startsWith(data.path() + "/y2026/m4/d1/"));
 
-    UndoLastImportWindow(nullptr, settings, hooks);
+    UndoLastImportWindow(nullptr, settings, jobs, ended, hooks);
+    ASSERT_TRUE(eventually([&] { return done == 2; }));
     EXPECT_TRUE(
         told.value(3).startsWith("There is no import of yours to take back in " + data.path()));
 }
@@ -324,7 +336,7 @@ TEST_F(FormIcsTest, TheProgressWindowAndItsCancelAreThereWhileTheEventsAreWorked
              "END:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Talk\r\nDTSTART:20260402T100000\r\n"
              "END:VEVENT\r\nEND:VCALENDAR\r\n"));
     Language::apply("de");
-    form_import_ics w(settings, ics, hooks);
+    form_import_ics w(settings, jobs, ics, hooks);
     ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
     std::atomic<int> planned{0};
     std::atomic<bool> release{false};

@@ -1,14 +1,16 @@
 // The import window and the speed test window: their texts in both languages, the colour
-// choice, the count message, the details that open when the test ends, and a share that stops
-// answering meanwhile.
+// choice, the count message and the files told to the folder's jobs, the details that open when
+// the test ends, and a share that stops answering meanwhile.
 #include "StalledShare.h"
 #include "TestFiles.h"
+#include "service/FolderJobs.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 #include "tools/form_import.h"
 #include "tools/form_performance.h"
 #include "ui/ApiColorPicker.h"
+#include "ui/ApiOpenSave.h"
 #include "ui/PictureBox.h"
 
 #include <QComboBox>
@@ -42,6 +44,8 @@ protected:
                                           "National Day, 2004/10/26\r\n"));
         hooks.message = [this](QWidget*, const QString&, const QString& text) { told << text; };
         hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
+        QObject::connect(&jobs, &FolderJobs::written,
+                         [this](const QStringList& paths) { written << paths; });
     }
 
     QTemporaryDir data;
@@ -50,8 +54,11 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
+    StalledShare share; // in front of the window's jobs; it answers until told to stall
+    FolderJobs jobs{StalledFileAccess::maker(share)};
     form_import::Hooks hooks;
     QStringList told;
+    QStringList written;
 };
 
 // Imports every section once the list is read; true when the import ended.
@@ -73,7 +80,7 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const char* lang : {"en", "de"}) {
         Language::apply(lang);
-        form_import w(settings, list.filePath("holidays.txt"), hooks);
+        form_import w(settings, jobs, list.filePath("holidays.txt"), hooks);
         ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
         told << child<QLabel>(w, "label_repeated").text();
         auto& sections = child<QListWidget>(w, "list_sections");
@@ -104,6 +111,10 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
         store.LoadAppointment(data.filePath("y2004/m10/d3/holiday.nv3"), QDate(2004, 10, 3));
     EXPECT_EQ(a->Text(), "Unity Day");
     EXPECT_EQ(a->ColorCode(), 6);
+    // Told to the service, which reads these days again without waiting for the folder's watch.
+    const QString day1 = data.filePath("y2004/m1/d1/holiday.nv3");
+    const QString day2 = data.filePath("y2004/m10/d3/holiday.nv3");
+    EXPECT_EQ(written, (QStringList{day1, day2, day1, day2}));
 }
 
 TEST(HolidayFolderTest, TheInstalledListsBesideTheProgramOrNone)
@@ -137,7 +148,7 @@ TEST_F(FormImportTest, UnusableListAndUnwritableFolder)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);
         Language::apply(row.lang);
-        form_import w(settings, list.filePath(row.file), hooks);
+        form_import w(settings, jobs, list.filePath(row.file), hooks);
         ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
         EXPECT_FALSE(child<QPushButton>(w, "command_ok").isEnabled());
         EXPECT_EQ(child<QListWidget>(w, "list_sections").count(), 0);
@@ -146,43 +157,32 @@ TEST_F(FormImportTest, UnusableListAndUnwritableFolder)
 
     Language::apply("en");
     ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
-    form_import w(settings, list.filePath("holidays.txt"), hooks);
-    ASSERT_TRUE(importAll(w));
+    // From the menu: the window opens over its parent, which goes on, and done comes at its end.
+    setFileDialogAnswer([&](QFileDialog& dialog) {
+        dialog.selectFile(list.filePath("holidays.txt"));
+        return int(QDialog::Accepted);
+    });
+    const auto noAnswer = qScopeGuard([] { setFileDialogAnswer({}); });
+    QWidget parent;
+    int done = 0;
+    const auto ended = [&done] { ++done; };
+    OpenHolidayImport(&parent, settings, jobs, ended, hooks);
+    auto* w = parent.findChild<form_import*>();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowModality(), Qt::WindowModal);
+    ASSERT_TRUE(importAll(*w));
+    ASSERT_TRUE(eventually([&] { return done == 1 && !parent.findChild<form_import*>(); }));
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(
         told[0].startsWith("0 of 3 holidays imported.\r\n3 of 3 holidays could not be saved.\r\n"))
         << told[0].toStdString();
+    EXPECT_TRUE(written.isEmpty());
 }
 
-TEST_F(FormImportTest, AShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
-{
-    StalledShare share;
-    share.stall();
-    form_import w(settings, list.filePath("holidays.txt"), hooks, nullptr,
-                  StalledFileAccess::maker(share));
-    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the list
-    EXPECT_TRUE(timersRun());
-    EXPECT_EQ(child<QListWidget>(w, "list_sections").count(), 0);
-    share.resume();
-    ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
-
-    child<QListWidget>(w, "list_sections").selectAll();
-    share.stall();
-    child<QPushButton>(w, "command_ok").click();
-    ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // saving the first holiday
-    EXPECT_TRUE(timersRun());
-    EXPECT_TRUE(w.isImporting());
-    EXPECT_FALSE(child<QComboBox>(w, "combo_color").isEnabled());
-    EXPECT_TRUE(told.isEmpty());
-    share.resume();
-    ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
-    EXPECT_EQ(told, QStringList{"3 holidays imported."});
-    EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_EQ(share.overdue(), 0);
-    EXPECT_EQ(share.callsFromOwner(), 0);
-}
-
-TEST_F(FormImportTest, CancelStopsAfterTheHolidayBeingSavedAndTellsWhatLanded)
+// A share that stops answering leaves the window alive, and Cancel stops the import after the
+// holiday being saved.
+TEST_F(FormImportTest, AStalledShareLeavesTheWindowAliveAndCancelTellsWhatLanded)
 {
     QByteArray longList = "[Days 2005]\r\n";
     for (QDate day(2005, 1, 1); day.year() == 2005 && day.month() <= 6; day = day.addDays(1))
@@ -202,14 +202,18 @@ TEST_F(FormImportTest, CancelStopsAfterTheHolidayBeingSavedAndTellsWhatLanded)
         SCOPED_TRACE(row.what);
         ASSERT_TRUE(QDir(data.path()).removeRecursively() && QDir().mkpath(data.path()));
         told.clear();
-        StalledShare share;
-        form_import w(settings, list.filePath(row.file), hooks, nullptr,
-                      StalledFileAccess::maker(share));
+        share.stall();
+        form_import w(settings, jobs, list.filePath(row.file), hooks);
+        ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the list
+        EXPECT_TRUE(timersRun());
+        share.resume();
         ASSERT_TRUE(eventually([&] { return !w.isReading(); }));
         child<QListWidget>(w, "list_sections").selectAll();
         share.stallAtWrite(row.cancelAt);
         child<QPushButton>(w, "command_ok").click();
         ASSERT_TRUE(eventually([&] { return share.held() == 1; }));
+        EXPECT_TRUE(timersRun());
+        EXPECT_FALSE(child<QComboBox>(w, "combo_color").isEnabled());
         if (row.fromWindow) {
             child<QPushButton>(w, "command_cancel").click();
         } else {
@@ -232,6 +236,7 @@ TEST_F(FormImportTest, CancelStopsAfterTheHolidayBeingSavedAndTellsWhatLanded)
         EXPECT_EQ(told, QStringList{QString("Import cancelled: %1 of %2 holidays imported.")
                                         .arg(row.cancelAt)
                                         .arg(row.entries)});
+        EXPECT_EQ(share.overdue(), 0);
         EXPECT_EQ(share.callsFromOwner(), 0);
     }
 }
@@ -248,6 +253,7 @@ public:
 TEST(FormPerformanceTest, VerdictsAdviceAndDetails)
 {
     NoFiles files;
+    FolderJobs jobs;
     const struct {
         const char* lang;
         qint64 nanoseconds;
@@ -281,7 +287,7 @@ TEST(FormPerformanceTest, VerdictsAdviceAndDetails)
         if (row.fail)
             files.failure = SpeedTestFiles::Failure{"write", "Permission denied"};
         qint64 now = 0;
-        form_performance w("/share", row.lang,
+        form_performance w("/share", row.lang, jobs,
                            FolderSpeedTest(files, [&] { return now += row.nanoseconds; }));
         auto& detail = child<QPushButton>(w, "command_detail");
         EXPECT_EQ(w.windowTitle(), row.title);
@@ -329,7 +335,8 @@ TEST(FormPerformanceTest, AFolderThatStopsAnsweringLeavesTheWindowAliveUntilItAn
     StalledShare share;
     StalledSpeedTestFiles files(share);
     share.stallAfter(51); // half way
-    form_performance w("/share", "en", FolderSpeedTest(files, [] { return 0; }));
+    FolderJobs jobs;
+    form_performance w("/share", "en", jobs, FolderSpeedTest(files, [] { return 0; }));
     w.timer_test_Timer();
     ASSERT_TRUE(eventually([&] { return share.held() == 1; }));
     EXPECT_TRUE(timersRun());

@@ -60,6 +60,9 @@ protected:
             hooks.showPrint = [this](QWidget*, const QDate& date, bool week) {
                 printed = {date, week};
             };
+            hooks.importIcs = [this](QWidget*, std::function<void()> done) {
+                importDone = std::move(done);
+            };
             hooks.checkReminders = [this] {
                 ++reminderChecks;
                 heartbeatOnDuringCheck = heartbeat()->isActive();
@@ -160,6 +163,7 @@ protected:
     QDateTime now = kNow;
     int reminderChecks = 0;
     bool heartbeatOnDuringCheck = true;
+    std::function<void()> importDone; // of the import window open
     QStringList messages;
     std::pair<QDate, bool> printed; // the day or week the print window was opened on
     std::unique_ptr<form_main> m_window;

@@ -78,6 +78,11 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartb
     EXPECT_EQ(reminderChecks, 2);
     EXPECT_FALSE(heartbeatOnDuringCheck);
     EXPECT_TRUE(heartbeat()->isActive()) << "back on after the check";
+    trigger("mnu_file_import_ics"); // opens its window and returns
+    ASSERT_TRUE(importDone);
+    EXPECT_FALSE(heartbeat()->isActive()) << "off while the import window is open";
+    std::exchange(importDone, {})();
+    EXPECT_TRUE(heartbeat()->isActive()) << "back on once it is done";
 }
 
 TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)

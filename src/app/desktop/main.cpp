@@ -79,11 +79,17 @@ int main(int argc, char* argv[])
         window.exec();
         Language::apply(settings.LangCode());
     };
-    hooks.showImport = [&](QWidget* parent) { OpenHolidayImport(parent, settings); };
-    hooks.importIcs = [&](QWidget* parent) { ImportIcsWindow(parent, settings); };
-    hooks.undoImport = [&](QWidget* parent) { UndoLastImportWindow(parent, settings); };
-    hooks.exportIcs = [&](QWidget* parent, const QDate& shown) {
-        ExportIcsWindow(parent, settings, shown);
+    hooks.showImport = [&](QWidget* parent, std::function<void()> done) {
+        OpenHolidayImport(parent, settings, service.jobs(), std::move(done));
+    };
+    hooks.importIcs = [&](QWidget* parent, std::function<void()> done) {
+        ImportIcsWindow(parent, settings, service.jobs(), std::move(done));
+    };
+    hooks.undoImport = [&](QWidget* parent, std::function<void()> done) {
+        UndoLastImportWindow(parent, settings, service.jobs(), std::move(done));
+    };
+    hooks.exportIcs = [&](QWidget* parent, const QDate& shown, std::function<void()> done) {
+        ExportIcsWindow(parent, settings, service.jobs(), shown, std::move(done));
     };
     hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week) {
         OpenPrintWindow(parent, settings, date, week, form_print::Output::Printer);
@@ -108,8 +114,8 @@ int main(int argc, char* argv[])
     MinuteTimer reminderTimer([&] { reminderCheck.check(); });
     hooks.showSettings = [&](QWidget* parent) {
         form_settings::Hooks windowHooks;
-        windowHooks.testFolder = [](QWidget* owner, const QString& folder, const QString& lang) {
-            RunFolderSpeedTest(owner, folder, lang);
+        windowHooks.testFolder = [&](QWidget* owner, const QString& folder, const QString& lang) {
+            RunFolderSpeedTest(owner, service.jobs(), folder, lang);
         };
         windowHooks.playSound = [&](const QString& file) { reminders.sound().PlaySoundFile(file); };
         windowHooks.sendTestMail = [&](const form_settings::TestMail& mail,
