@@ -194,20 +194,19 @@ void form_main::connectMenus()
     });
     connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,
             [=, this] { modal([this] { m_hooks.exportIcs(this, m_calendar1->SelectedDate()); }); });
-    connect(m_ui->mnu_file_print, &QAction::triggered, this, [=, this] {
-        modal([this] {
-            m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
-        });
+    connect(m_ui->mnu_file_print, &QAction::triggered, this, [this] {
+        m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected(),
+                          pauseUntilDone());
     });
-    connect(m_ui->mnu_file_export_pdf, &QAction::triggered, this, [=, this] {
-        modal([this] {
-            m_hooks.exportPdf(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
-        });
+    connect(m_ui->mnu_file_export_pdf, &QAction::triggered, this, [this] {
+        m_hooks.exportPdf(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected(),
+                          pauseUntilDone());
     });
-    connect(m_ui->mnu_settings_program, &QAction::triggered, this, [=, this] {
-        modal([this] { m_hooks.showSettings(this); });
-        SetLanguageTexts();
-        ShowDataSource();
+    connect(m_ui->mnu_settings_program, &QAction::triggered, this, [this] {
+        m_hooks.showSettings(this, pauseUntilDone([this] {
+                                 SetLanguageTexts();
+                                 ShowDataSource();
+                             }));
     });
     connect(m_ui->mnu_file_exit, &QAction::triggered, this, &form_main::mnu_file_exit_Click);
     connect(m_ui->mnu_appointment_new, &QAction::triggered, this,
@@ -244,12 +243,7 @@ void form_main::Form_Load()
                 [this](QPoint at) { m_ui->mnu_taskbar->popup(at); });
     }
 
-    if (m_settings.IsFirstStart() && m_hooks.showLanguageWindow) {
-        const HeartbeatPause pause(m_globalTimer);
-        SetMousePointer(0);
-        m_hooks.showLanguageWindow(this);
-        SetMousePointer(11);
-    }
+    const bool chooseLanguage = m_settings.IsFirstStart() && bool(m_hooks.showLanguageWindow);
     const Settings::WindowPlacement placement = m_settings.LoadWindowPlacement();
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
@@ -267,6 +261,24 @@ void form_main::Form_Load()
         QMainWindow::show();
     SetMousePointer(0);
     m_globalTimer->start();
+    // Over the window, which then speaks the language chosen.
+    if (chooseLanguage)
+        m_hooks.showLanguageWindow(this, pauseUntilDone([this] { SetLanguageTexts(); }));
+}
+
+form_main::Hooks::Done form_main::pauseUntilDone(std::function<void()> then)
+{
+    if (m_windowsOpen++ == 0)
+        m_windowPause.emplace(m_globalTimer);
+    return [window = QPointer<form_main>(this), then = std::move(then),
+            ran = std::make_shared<bool>(false)] {
+        if (!window || std::exchange(*ran, true))
+            return;
+        if (--window->m_windowsOpen == 0)
+            window->m_windowPause.reset();
+        if (then)
+            then();
+    };
 }
 
 void form_main::SetLanguageTexts()

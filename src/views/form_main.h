@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/HeartbeatPause.h"
 #include "views/AppointmentDrag.h"
 #include "views/DayColumnHost.h"
 #include "views/ViewNavigation.h"
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppointmentEditing;
 class Calendar;
@@ -34,14 +36,16 @@ public:
     // Windows and actions that other parts of the program provide; an empty one leaves its
     // menu entry disabled.
     struct Hooks {
-        std::function<void(QWidget* parent)> showLanguageWindow; // first start
-        std::function<void(QWidget* parent)> showSettings;
+        // A window that runs done once it closed; the heartbeat stays off until then.
+        using Done = std::function<void()>;
+        std::function<void(QWidget* parent, Done done)> showLanguageWindow; // first start
+        std::function<void(QWidget* parent, Done done)> showSettings;
         std::function<void(QWidget* parent)> showImport;
         std::function<void(QWidget* parent)> importIcs;
         std::function<void(QWidget* parent, const QDate& shown)> exportIcs;
         std::function<void(QWidget* parent)> undoImport;
-        std::function<void(QWidget* parent, const QDate& date, bool week)> showPrint;
-        std::function<void(QWidget* parent, const QDate& date, bool week)> exportPdf;
+        std::function<void(QWidget* parent, const QDate& date, bool week, Done done)> showPrint;
+        std::function<void(QWidget* parent, const QDate& date, bool week, Done done)> exportPdf;
         std::function<void()> checkReminders;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
         // "Sync now" in the Datasource menu; it must not wait for the sync.
@@ -99,6 +103,9 @@ protected:
 private:
     void connectControls();
     void connectMenus();
+    // The heartbeat off until the done returned has run (once) for every window open; then
+    // runs then.
+    Hooks::Done pauseUntilDone(std::function<void()> then = {});
     QDate today() const;
 
     // Navigation: the rules decide, Calendar1 keeps the result and the view follows.
@@ -161,6 +168,8 @@ private:
     bool m_viewPending = false; // a redraw waits for the label held to be let go
     QTimer* m_refreshTimer = nullptr;
     QTimer* m_globalTimer = nullptr;
+    int m_windowsOpen = 0; // opened by a hook, done not run yet
+    std::optional<HeartbeatPause> m_windowPause;
     TaskBarIcon* m_trayIcon = nullptr;
     form_tooltip* m_tooltip = nullptr;
     bool m_dataFolderReachable = true;

@@ -7,6 +7,7 @@
 #include "print/RecordingCanvas.h"
 #include "print/clsPrintDialog.h"
 #include "print/form_print.h"
+#include "service/FolderJobs.h"
 #include "settings/Language.h"
 
 #include <QCheckBox>
@@ -31,9 +32,10 @@ protected:
         PrintFixture::SetUp();
         settings.setDateFormat("dd.mm.yyyy");
         settings.setFirstWeekday(2);
-        hooks.question = [this](QWidget*, const QString& title, const QString& text) {
+        hooks.question = [this](QWidget*, const QString& title, const QString& text,
+                                std::function<void(bool)> answer) {
             told << title + ": " + text;
-            return answerYes;
+            answer(answerYes);
         };
         hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
         hooks.pdfFileName = [this](QWidget*) { return pdfFile; };
@@ -56,6 +58,7 @@ protected:
         return -1;
     }
 
+    FolderJobs jobs;
     form_print::Hooks hooks;
     QStringList told;
     bool answerYes = false;
@@ -85,7 +88,7 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
     for (const auto& language : languages) {
         settings.setLangCode(language.lang);
         Language::apply(language.lang);
-        form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+        form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
         ClassTabs& tabs = child<ClassTabs>(w, "tabs");
         EXPECT_EQ((QStringList{w.windowTitle(), tabs.Caption(0), tabs.Caption(1), tabs.Caption(2),
                                child<QLabel>(w, "label_day").text(),
@@ -93,7 +96,7 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
                                child<QComboBox>(w, "combo_planer_month").itemText(0)}),
                   language.texts);
     }
-    form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+    form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
     EXPECT_EQ(shownPage(w), 0);
     const QComboBox& years = child<QComboBox>(w, "combo_planer_year");
     EXPECT_EQ(years.count(), 21);
@@ -130,7 +133,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
             dialog.printer()->setPageOrientation(row.chosen);
             return int(QDialog::Accepted);
         });
-        form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+        form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
         if (row.week)
             w.SelectWeekPrint();
         w.command_ok_Click();
@@ -145,7 +148,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
     }
     // A cancelled printer dialog prints nothing and leaves the window open for another try.
     setPrintDialogAnswer([](QPrintDialog&) { return int(QDialog::Rejected); });
-    form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+    form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
     w.show();
     w.command_ok_Click();
     EXPECT_TRUE(w.isVisible());
@@ -153,7 +156,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
 
 TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
 {
-    form_print w(settings, kFriday, form_print::Output::Pdf, hooks);
+    form_print w(settings, jobs, kFriday, form_print::Output::Pdf, hooks);
     EXPECT_EQ(child<QPushButton>(w, "command_ok").text(), "Export ...");
     child<ClassTabs>(w, "tabs").setSelectedIndex(2);
     child<QCheckBox>(w, "check_twomonths").setChecked(true);
@@ -176,8 +179,11 @@ TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
 TEST_F(FormPrintTest, WithoutAPrinterThePrintWindowSaysSoAndOpensNothing)
 {
     ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
-    OpenPrintWindow(nullptr, settings, kFriday, false, form_print::Output::Printer, hooks);
+    bool done = false;
+    OpenPrintWindow(nullptr, settings, jobs, kFriday, false, form_print::Output::Printer, hooks,
+                    [&] { done = true; });
     EXPECT_EQ(told, QStringList{"There is no printer installed."});
+    EXPECT_TRUE(done);
 }
 
 TEST_F(FormPrintTest, AShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
@@ -186,8 +192,8 @@ TEST_F(FormPrintTest, AShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers
     StalledShare share;
     share.stall();
     pdfFile = out.filePath("day.pdf");
-    form_print w(settings, kFriday, form_print::Output::Pdf, hooks, nullptr,
-                 StalledFileAccess::maker(share));
+    FolderJobs stalledJobs(StalledFileAccess::maker(share));
+    form_print w(settings, stalledJobs, kFriday, form_print::Output::Pdf, hooks);
     w.command_ok_Click();
     ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the day
     EXPECT_TRUE(timersRun());

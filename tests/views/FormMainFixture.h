@@ -57,8 +57,10 @@ protected:
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
             };
-            hooks.showPrint = [this](QWidget*, const QDate& date, bool week) {
+            hooks.showPrint = [this](QWidget*, const QDate& date, bool week,
+                                     form_main::Hooks::Done done) {
                 printed = {date, week};
+                printDone = std::move(done);
             };
             hooks.checkReminders = [this] {
                 ++reminderChecks;
@@ -161,7 +163,8 @@ protected:
     int reminderChecks = 0;
     bool heartbeatOnDuringCheck = true;
     QStringList messages;
-    std::pair<QDate, bool> printed; // the day or week the print window was opened on
+    std::pair<QDate, bool> printed;   // the day or week the print window was opened on
+    form_main::Hooks::Done printDone; // closes it
     std::unique_ptr<form_main> m_window;
 };
 
