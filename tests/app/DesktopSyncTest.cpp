@@ -66,13 +66,12 @@ protected:
         return *found;
     }
 
-    // The settings window once it shows what the files hold.
-    std::unique_ptr<form_settings> open()
+    // A settings window (the one before it closed) once it shows what the files hold.
+    form_settings& open()
     {
-        auto window =
-            std::make_unique<form_settings>(settings, settingsJobs, form_settings::Hooks{});
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isBusy(); }, 10000));
-        return window;
+        m_window = std::make_unique<form_settings>(settings, settingsJobs, form_settings::Hooks{});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !m_window->isBusy(); }, 10000));
+        return *m_window;
     }
 
     QTemporaryDir program;
@@ -81,6 +80,7 @@ protected:
     Settings settings{profiles, program.path()};
     FolderJobs folderJobs;
     SettingsJobs settingsJobs{folderJobs};
+    std::unique_ptr<form_settings> m_window;
 };
 
 TEST_F(DesktopSyncTest, PasswordStoreFallsBackToAPrivateFileBesideThePointerFile)
@@ -114,8 +114,7 @@ TEST_F(DesktopSyncTest, PasswordStoreFallsBackToAPrivateFileBesideThePointerFile
 TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordToTheStore)
 {
     {
-        const auto opened = open();
-        form_settings& window = *opened;
+        form_settings& window = open();
         child<QLineEdit>(window, "text_sync_url").setText(QStringLiteral("https://dav.test/c/"));
         child<QLineEdit>(window, "text_sync_user").setText(QStringLiteral("anna"));
         QTest::keyClicks(&child<QLineEdit>(window, "text_sync_password"),
@@ -136,8 +135,7 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
               QStringLiteral("hunter22"));
 
     // Opened again, the page shows the account with the password fetched from the store.
-    const auto opened = open();
-    form_settings& again = *opened;
+    form_settings& again = open();
     QLineEdit& password = child<QLineEdit>(again, "text_sync_password");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !password.text().isEmpty(); }, 5000));
     EXPECT_EQ(password.text(), QStringLiteral("hunter22"));
@@ -152,8 +150,7 @@ TEST_F(DesktopSyncTest, TestConnectionToNoServerTellsWhyWithoutBlockingTheWindow
     const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
     closed.close();
 
-    const auto opened = open();
-    form_settings& window = *opened;
+    form_settings& window = open();
     auto& page = child<SyncSettingsPage>(window, "page_sync");
     QSemaphore go;
     std::atomic<QThread*> ranOn = nullptr;

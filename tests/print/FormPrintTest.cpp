@@ -1,5 +1,5 @@
-// The print window: its pages and texts in both languages, the planner lists, the printer
-// choice with the orientation question, the PDF export, the no-printer message, and a share
+// The print window: its pages and texts in both languages, the planner lists, the no-printer
+// message, the printer choice with the orientation question, the PDF export, and a share
 // that stops answering meanwhile; the days a printout is drawn from.
 #include "PrintFixture.h"
 #include "StalledShare.h"
@@ -66,8 +66,14 @@ protected:
     QTemporaryDir out;
 };
 
-TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
+TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrintOn)
 {
+    // Without a printer the print window says so, opens nothing and is done at once.
+    ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
+    bool done = false;
+    OpenPrintWindow(nullptr, settings, jobs, kFriday, false, form_print::Output::Printer, hooks,
+                    [&] { done = true; });
+    EXPECT_TRUE(done && told == QStringList{"There is no printer installed."});
     const auto english = qScopeGuard([] { Language::apply("en"); });
     const struct {
         const char* lang;
@@ -80,7 +86,8 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
           "January"}},
         {"de",
          {"Norvane4 Druck", "Tagesdruck", "Wochendruck", "Planer",
-          "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, 04.07.2003",
+          "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, "
+          "04.07.2003",
           "Drucken Sie die Ansicht der aktuell dargestellten Woche: \r\n\r\n30.06.2003 - "
           "06.07.2003",
           "Januar"}},
@@ -174,16 +181,6 @@ TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
     ASSERT_TRUE(eventually([&] { return !w.isBusy(); }));
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_GT(QFileInfo(pdfFile).size(), 0);
-}
-
-TEST_F(FormPrintTest, WithoutAPrinterThePrintWindowSaysSoAndOpensNothing)
-{
-    ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
-    bool done = false;
-    OpenPrintWindow(nullptr, settings, jobs, kFriday, false, form_print::Output::Printer, hooks,
-                    [&] { done = true; });
-    EXPECT_EQ(told, QStringList{"There is no printer installed."});
-    EXPECT_TRUE(done);
 }
 
 TEST_F(FormPrintTest, AShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)

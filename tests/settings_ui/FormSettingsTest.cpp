@@ -126,7 +126,13 @@ TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
         return int(QDialog::Accepted);
     });
     click(*w, "command_browse_color_2");
-    ok(*w);
+    w->show();
+    share.stall(); // OK waits for the share with the window alive
+    w->command_ok_Click();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })) << "no save on the share";
+    EXPECT_TRUE(timersRun() && w->isBusy() && w->isVisible());
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w->isVisible(); }));
     ASSERT_TRUE(told.isEmpty()) << told.join('|').toStdString();
 
     const Settings s = reloaded();
@@ -256,30 +262,15 @@ TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
     EXPECT_EQ(w->result(), QDialog::Accepted);
 }
 
-TEST_F(FormSettingsTest, OkWaitsForTheShareWithTheWindowAliveAndAFailedWriteIsToldItStays)
+TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAsNotSavedAndTheWindowStays)
 {
-    const struct {
-        QByteArray file;
-        bool saved;
-    } rows[] = {{"[Admin]\r\nLocked=1\r\n", false}, {"[Admin]\r\nLocked=0\r\n", true}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.saved);
-        told.clear();
-        TestFiles::writeBytes(settings.Path(), row.file);
-        auto w = open();
-        w->show();
-        share.stall();
-        w->command_ok_Click();
-        ASSERT_TRUE(eventually([&] { return share.held() == 1; })) << "no save on the share";
-        EXPECT_TRUE(timersRun());
-        EXPECT_TRUE(w->isBusy() && w->isVisible() && told.isEmpty());
-        share.resume();
-        ASSERT_TRUE(eventually([&] { return !w->isBusy(); }));
-        EXPECT_EQ(told.size(), row.saved ? 0 : 1);
-        EXPECT_TRUE(row.saved || told.value(0).startsWith("The settings could not be saved."));
-        EXPECT_EQ(w->isVisible(), !row.saved);
-        EXPECT_EQ(w->result() == QDialog::Accepted, row.saved);
-    }
+    TestFiles::writeBytes(settings.Path(), "[Admin]\r\nLocked=1\r\n");
+    auto w = open();
+    w->show();
+    ok(*w);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("The settings could not be saved."));
+    EXPECT_TRUE(w->isVisible());
 }
 
 TEST_F(FormSettingsTest, TheTestMailTakesTheFieldsAndItsResultComesWhenItIsThere)
