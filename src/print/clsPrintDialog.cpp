@@ -24,17 +24,27 @@ clsPrintDialog::clsPrintDialog(QPrinter& printer)
 {
 }
 
-void clsPrintDialog::ShowPrinter(QWidget* owner)
+void clsPrintDialog::ShowPrinter(QWidget* owner, std::function<void(bool chosen)> done)
 {
-    m_cancelled = false;
-    QPrintDialog dialog(&m_printer, owner);
+    m_cancelled = true;
+    auto* dialog = new QPrintDialog(&m_printer, owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     // One page, all of it: no selection or page numbers to offer.
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    const auto& answer = printDialogAnswer();
-    const int result = answer ? answer(dialog) : dialog.exec();
-    m_cancelled = result != QDialog::Accepted;
+    dialog->setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog->setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    const auto finish = [this, done = std::move(done)](int result) {
+        m_cancelled = result != QDialog::Accepted;
+        done(!m_cancelled);
+    };
+    if (const auto& answer = printDialogAnswer()) {
+        const int result = answer(*dialog);
+        delete dialog;
+        finish(result);
+        return;
+    }
+    QObject::connect(dialog, &QDialog::finished, dialog, finish);
+    dialog->open();
 }
 
 QString clsPrintDialog::DeviceName() const

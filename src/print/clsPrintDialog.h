@@ -17,8 +17,9 @@ public:
 
     explicit clsPrintDialog(QPrinter& printer);
 
-    // Modal. Cancelled() tells whether the user chose a printer.
-    void ShowPrinter(QWidget* owner);
+    // Opens the dialog over owner; done tells whether the user chose a printer, and so does
+    // Cancelled() from then on. The object is to live until then.
+    void ShowPrinter(QWidget* owner, std::function<void(bool chosen)> done);
     bool Cancelled() const { return m_cancelled; }
 
     QString DeviceName() const;
@@ -31,6 +32,6 @@ private:
     bool m_cancelled = false;
 };
 
-// For tests: answers the print dialog instead of the user (the dialog's result code); an
-// empty function restores the real dialog.
+// For tests: answers the print dialog at once instead of the user (the dialog's result code);
+// an empty function restores the real dialog.
 void setPrintDialogAnswer(std::function<int(QPrintDialog&)> answer);

@@ -6,8 +6,8 @@
 #include "edit/ClassTabs.h"
 #include "print/Druck.h"
 #include "print/PainterCanvas.h"
-#include "print/clsPrintDialog.h"
 #include "profile/ProfileCache.h"
+#include "service/FolderJobs.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
@@ -81,30 +81,47 @@ QLabel* label(QWidget* parent, const char* name, bool bold = false)
     return l;
 }
 
+// The preview's printer, gone with the preview.
+class PreviewPrinter : public QObject {
+public:
+    QPrinter printer{QPrinter::HighResolution};
+};
+
+// A message box over owner that closes itself.
+QMessageBox* openBox(QMessageBox::Icon icon, QWidget* owner, const QString& title,
+                     const QString& text, QMessageBox::StandardButtons buttons)
+{
+    auto* box = new QMessageBox(icon, title, text, buttons, owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText); // it may name paths
+    box->open();
+    return box;
+}
+
 } // namespace
 
-form_print::form_print(Settings& settings, const QDate& printDate, Output output, Hooks hooks,
-                       QWidget* parent, MakeFiles makeFiles)
+form_print::form_print(Settings& settings, FolderJobs& jobs, const QDate& printDate, Output output,
+                       Hooks hooks, QWidget* parent)
     : QDialog(parent)
     , m_settings(settings)
     , m_printDate(printDate)
     , m_output(output)
     , m_hooks(std::move(hooks))
-    , m_makeFiles(std::move(makeFiles))
-    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Print")))
+    , m_jobs(jobs)
+    , m_worker(jobs.thread(QStringLiteral("Print")))
 {
-    if (!m_makeFiles)
-        m_makeFiles = MakeFileAccess;
     if (!m_hooks.question)
-        m_hooks.question = [](QWidget* owner, const QString& title, const QString& text) {
-            return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No) ==
-                   QMessageBox::Yes;
+        m_hooks.question = [](QWidget* owner, const QString& title, const QString& text,
+                              std::function<void(bool)> answer) {
+            QMessageBox* box = openBox(QMessageBox::Question, owner, title, text,
+                                       QMessageBox::Yes | QMessageBox::No);
+            connect(box, &QDialog::finished, box, [box, answer = std::move(answer)] {
+                answer(box->clickedButton() == box->button(QMessageBox::Yes));
+            });
         };
     if (!m_hooks.error)
         m_hooks.error = [](QWidget* owner, const QString& title, const QString& text) {
-            QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);
-            box.setTextFormat(Qt::PlainText); // it names paths
-            box.exec();
+            openBox(QMessageBox::Critical, owner, title, text, QMessageBox::Ok);
         };
     if (!m_hooks.pdfFileName)
         m_hooks.pdfFileName = [](QWidget* owner) {
@@ -266,13 +283,27 @@ void form_print::printToPrinter(const PrintJob& job)
 {
     if (m_busy)
         return;
-    clsPrintDialog dialog(m_printer);
-    dialog.ShowPrinter(this);
-    if (dialog.Cancelled())
-        return; // the window stays for another try
-    const bool dayPrint = job.kind == PrintJob::Day;
-    const int wanted = dayPrint ? clsPrintDialog::Portrait : clsPrintDialog::Landscape;
-    if (dialog.Orientation() != wanted) {
+    m_printDialog.ShowPrinter(this, [this, job](bool chosen) {
+        if (!chosen)
+            return; // the window stays for another try
+        const auto print = [this, job] {
+            withDays(job, [this, job](const DaySource& days) {
+                PainterCanvas canvas(m_printer);
+                if (!canvas.isActive() || !RunPrintJob(job, canvas, days, m_settings) ||
+                    m_printer.printerState() == QPrinter::Error) {
+                    showError(tr("The printout could not be printed on %1.")
+                                  .arg(m_printDialog.DeviceName()));
+                    return;
+                }
+                accept();
+            });
+        };
+        const bool dayPrint = job.kind == PrintJob::Day;
+        const int wanted = dayPrint ? clsPrintDialog::Portrait : clsPrintDialog::Landscape;
+        if (m_printDialog.Orientation() == wanted) {
+            print();
+            return;
+        }
         const QString printout = job.kind == PrintJob::Day
                                      ? tr("This is not recommended when printing the day print.")
                                  : job.kind == PrintJob::Week
@@ -284,17 +315,11 @@ void form_print::printToPrinter(const PrintJob& job)
                                        printout + newLine + tr("Change to orientation Portrait?")
                                  : tr("You have selected paper orientation Portrait.") + newLine +
                                        printout + newLine + tr("Change to orientation Landscape?");
-        if (askQuestion(text))
-            dialog.setOrientation(wanted);
-    }
-    withDays(job, [this, job, device = dialog.DeviceName()](const DaySource& days) {
-        PainterCanvas canvas(m_printer);
-        if (!canvas.isActive() || !RunPrintJob(job, canvas, days, m_settings) ||
-            m_printer.printerState() == QPrinter::Error) {
-            showError(tr("The printout could not be printed on %1.").arg(device));
-            return;
-        }
-        accept();
+        askQuestion(text, [this, wanted, print](bool yes) {
+            if (yes)
+                m_printDialog.setOrientation(wanted);
+            print();
+        });
     });
 }
 
@@ -318,7 +343,7 @@ void form_print::exportToPdf(const PrintJob& job)
         }
         setBusy(true);
         m_worker->post([this, reply = m_worker->replies(), closed = m_closed, pdf = *pdf, path,
-                        makeFiles = m_makeFiles] {
+                        makeFiles = m_jobs.files()] {
             if (*closed)
                 return; // the user no longer wants the file
             const std::unique_ptr<FileAccess> files = makeFiles();
@@ -342,16 +367,19 @@ void form_print::command_preview_Click()
         return;
     const PrintJob job = chosenJob();
     withDays(job, [this, job](const DaySource& days) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPageOrientation(job.orientation());
-        QPrintPreviewDialog preview(&printer, this);
-        preview.setWindowTitle(windowTitle());
-        connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
-            PainterCanvas canvas(*target);
-            if (canvas.isActive())
-                RunPrintJob(job, canvas, days, m_settings);
-        });
-        preview.exec();
+        auto* own = new PreviewPrinter;
+        own->printer.setPageOrientation(job.orientation());
+        auto* preview = new QPrintPreviewDialog(&own->printer, this);
+        own->setParent(preview); // its last child: gone after the pages that draw on it
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        preview->setWindowTitle(windowTitle());
+        connect(preview, &QPrintPreviewDialog::paintRequested, this,
+                [this, job, days](QPrinter* target) {
+                    PainterCanvas canvas(*target);
+                    if (canvas.isActive())
+                        RunPrintJob(job, canvas, days, m_settings);
+                });
+        preview->open();
     });
 }
 
@@ -365,7 +393,7 @@ void form_print::withDays(const PrintJob& job, std::function<void(const DaySourc
     setBusy(true);
     // The thread gets values only: the settings stay on the window's thread.
     m_worker->post([this, reply = m_worker->replies(), days, folder = m_settings.GetDataFolder(),
-                    interval = m_settings.MonthInterval(), makeFiles = m_makeFiles,
+                    interval = m_settings.MonthInterval(), makeFiles = m_jobs.files(),
                     draw = std::move(draw)]() mutable {
         const std::unique_ptr<FileAccess> files = makeFiles();
         ProfileCache profiles(*files);
@@ -395,9 +423,9 @@ void form_print::reject()
     QDialog::reject();
 }
 
-bool form_print::askQuestion(const QString& text)
+void form_print::askQuestion(const QString& text, std::function<void(bool yes)> answer)
 {
-    return m_hooks.question(this, tr("Printer Settings"), text);
+    m_hooks.question(this, tr("Printer Settings"), text, std::move(answer));
 }
 
 void form_print::showError(const QString& text)
@@ -405,19 +433,26 @@ void form_print::showError(const QString& text)
     m_hooks.error(this, QStringLiteral("Norvane4"), text);
 }
 
-void OpenPrintWindow(QWidget* parent, Settings& settings, const QDate& date, bool weekSelected,
-                     form_print::Output output, form_print::Hooks hooks)
+void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
+                     bool weekSelected, form_print::Output output, form_print::Hooks hooks,
+                     std::function<void()> done)
 {
     if (output == form_print::Output::Printer && QPrinterInfo::availablePrinters().isEmpty()) {
         const QString text = form_print::tr("There is no printer installed.");
         if (hooks.error)
             hooks.error(parent, QStringLiteral("Norvane4"), text);
         else
-            QMessageBox::critical(parent, QStringLiteral("Norvane4"), text);
+            openBox(QMessageBox::Critical, parent, QStringLiteral("Norvane4"), text,
+                    QMessageBox::Ok);
+        if (done)
+            done();
         return;
     }
-    form_print window(settings, date, output, std::move(hooks), parent);
+    auto* window = new form_print(settings, jobs, date, output, std::move(hooks), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
     if (weekSelected)
-        window.SelectWeekPrint();
-    window.exec();
+        window->SelectWeekPrint();
+    if (done)
+        QObject::connect(window, &QDialog::finished, window, [done = std::move(done)] { done(); });
+    window->open();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/PrintJob.h"
+#include "print/clsPrintDialog.h"
 
 #include <QDate>
 #include <QDialog>
@@ -11,7 +12,7 @@
 #include <memory>
 
 class ClassTabs;
-class FileAccess;
+class FolderJobs;
 class PictureBox;
 class QCheckBox;
 class QComboBox;
@@ -23,8 +24,9 @@ class WorkerThread;
 
 // The print window: the day print, the week print or an empty month planner of the date the
 // main window shows, to a printer (with a preview) or into a PDF file. The appointments are
-// read and the PDF file is written on a thread of the window's own, so a share that stops
+// read and the PDF file is written as a job of the data folder's, so a share that stops
 // answering never holds up the window; the pages are drawn here, from copies of the days.
+// Its printer dialog, question and preview open over it and answer by callback.
 class form_print : public QDialog {
     Q_OBJECT
 
@@ -33,18 +35,18 @@ public:
 
     // How the window asks and tells; the message boxes by default.
     struct Hooks {
-        std::function<bool(QWidget*, const QString& title, const QString& text)> question;
+        // answer gets true for yes; it may come later.
+        std::function<void(QWidget*, const QString& title, const QString& text,
+                           std::function<void(bool yes)> answer)>
+            question;
         std::function<void(QWidget*, const QString& title, const QString& text)> error;
         // The PDF file to write; empty when the user cancelled.
         std::function<QString(QWidget*)> pdfFileName;
     };
-    // Makes the file access of one job, on the job's thread; one made by MakeFileAccess
-    // when empty. Tests put a share of their own there.
-    using MakeFiles = std::function<std::unique_ptr<FileAccess>()>;
 
-    // The appointments come from the active data folder of settings.
-    form_print(Settings& settings, const QDate& printDate, Output output = Output::Printer,
-               Hooks hooks = {}, QWidget* parent = nullptr, MakeFiles makeFiles = {});
+    // The appointments come from the active data folder of settings, read by jobs.
+    form_print(Settings& settings, FolderJobs& jobs, const QDate& printDate,
+               Output output = Output::Printer, Hooks hooks = {}, QWidget* parent = nullptr);
     // Returns within WorkerThread::kStopWait even while a job waits on a share.
     ~form_print() override;
 
@@ -75,15 +77,16 @@ private:
     // on this one.
     void withDays(const PrintJob& job, std::function<void(const DaySource& days)> draw);
     void setBusy(bool busy);
-    bool askQuestion(const QString& text);
+    void askQuestion(const QString& text, std::function<void(bool yes)> answer);
     void showError(const QString& text);
 
     Settings& m_settings;
     QDate m_printDate;
     Output m_output;
     Hooks m_hooks;
-    MakeFiles m_makeFiles;
+    FolderJobs& m_jobs;
     QPrinter m_printer{QPrinter::HighResolution};
+    clsPrintDialog m_printDialog{m_printer};
     bool m_busy = false;
     // Set when the window closes; read on the thread that writes the PDF file.
     std::shared_ptr<std::atomic<bool>> m_closed = std::make_shared<std::atomic<bool>>(false);
@@ -105,6 +108,7 @@ private:
 
 // The main window's print entries: with Output::Printer and no printer installed it says so
 // and opens nothing (a PDF needs no printer); otherwise the print window, on the week page
-// when a week is selected.
-void OpenPrintWindow(QWidget* parent, Settings& settings, const QDate& date, bool weekSelected,
-                     form_print::Output output, form_print::Hooks hooks = {});
+// when a week is selected. done runs once the window closed, or at once when none opened.
+void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
+                     bool weekSelected, form_print::Output output, form_print::Hooks hooks,
+                     std::function<void()> done);

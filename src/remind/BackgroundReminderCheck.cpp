@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -34,41 +35,59 @@ private:
     std::vector<Action> m_taken;
 };
 
-std::unique_ptr<FileAccess> ownOrReal(std::unique_ptr<FileAccess> files)
-{
-    // One of its own: the check runs on a thread the store service may pass work to.
-    return files ? std::move(files) : MakeFileAccess();
-}
-
 } // namespace
 
-// Everything the check's thread works with: made on the window's thread, then touched on the
-// check's thread only. A check abandoned on a stalled share keeps it alive until it ends.
+// Everything the check's thread works with, made there at the first check and touched there
+// only. A check abandoned on a stalled share keeps it alive until it ends.
 struct BackgroundReminderCheck::Checker {
-    Checker(std::unique_ptr<FileAccess> fileAccess, std::shared_ptr<const Settings> first,
-            QString login, Clock clock)
-        : files(std::move(fileAccess))
-        , profiles(*files)
-        , settings(std::move(first))
-        , check(profiles, *settings, taken, std::move(login), std::move(clock))
+    struct Parts {
+        Parts(std::unique_ptr<FileAccess> fileAccess, std::shared_ptr<const Settings> first,
+              TakenActions& taken, QString login, Clock clock)
+            : files(std::move(fileAccess))
+            , profiles(*files)
+            , settings(std::move(first))
+            , check(profiles, *settings, taken, std::move(login), std::move(clock))
+        {
+        }
+
+        std::unique_ptr<FileAccess> files;
+        ProfileCache profiles;
+        std::shared_ptr<const Settings> settings; // the copy the current check reads
+        ReminderCheck check; // keeps the reminded keys and the folders' stores between checks
+    };
+
+    Checker(FileAccessFactory files, QString user, Clock now)
+        : makeFiles(std::move(files))
+        , login(std::move(user))
+        , clock(std::move(now))
     {
     }
 
-    std::unique_ptr<FileAccess> files;
-    ProfileCache profiles;
-    std::shared_ptr<const Settings> settings; // the copy the current check reads
+    // On the check's thread.
+    ReminderCheck& checkWith(std::shared_ptr<const Settings> current)
+    {
+        if (!parts)
+            parts.emplace(makeFiles(), current, taken, login, clock);
+        parts->settings = std::move(current);
+        parts->check.setSettings(*parts->settings);
+        return parts->check;
+    }
+
+    FileAccessFactory makeFiles;
+    QString login;
+    Clock clock;
     TakenActions taken;
-    ReminderCheck check; // keeps the reminded keys and the folders' stores between checks
+    std::optional<Parts> parts;
 };
 
 BackgroundReminderCheck::BackgroundReminderCheck(const Settings& settings, ReminderActions& actions,
                                                  QString login, Clock clock,
-                                                 std::unique_ptr<FileAccess> files)
+                                                 FileAccessFactory files)
     : m_settings(settings)
     , m_actions(actions)
-    , m_checker(std::make_shared<Checker>(ownOrReal(std::move(files)),
-                                          std::make_shared<const Settings>(settings),
-                                          std::move(login), std::move(clock)))
+    , m_checker(
+          std::make_shared<Checker>(files ? std::move(files) : FileAccessFactory(&MakeFileAccess),
+                                    std::move(login), std::move(clock)))
     , m_worker(QStringLiteral("Reminder check"))
 {
 }
@@ -87,9 +106,7 @@ void BackgroundReminderCheck::check()
     // reply that outlives the worker and then reaches nobody.
     m_worker.post([checker = m_checker, reply = m_worker.replies(), settings = std::move(settings),
                    actions = &m_actions] {
-        checker->settings = settings;
-        checker->check.setSettings(*settings);
-        checker->check.CheckReminders();
+        checker->checkWith(settings).CheckReminders();
         std::vector<TakenActions::Action> taken = checker->taken.take();
         if (taken.empty())
             return;

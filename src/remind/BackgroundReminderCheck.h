@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class FileAccess;
@@ -17,12 +18,13 @@ class Settings;
 class BackgroundReminderCheck {
 public:
     using Clock = ReminderCheck::Clock;
+    using FileAccessFactory = std::function<std::unique_ptr<FileAccess>()>;
 
     // Create it on the window's thread: the actions are taken there. clock is called on the
-    // check's thread. files is what the folders are read through there (tests pass a fake);
-    // one made by MakeFileAccess when none is given.
+    // check's thread. files makes, on that thread, what the folders are read through there:
+    // the data folder's one factory (FolderJobs::files), MakeFileAccess when empty.
     BackgroundReminderCheck(const Settings& settings, ReminderActions& actions, QString login,
-                            Clock clock = {}, std::unique_ptr<FileAccess> files = {});
+                            Clock clock = {}, FileAccessFactory files = {});
     // Returns within WorkerThread::kStopWait even while a check waits on a share that stopped
     // answering; nothing is reminded afterwards (the worker goes first: it drops the answers
     // on their way).

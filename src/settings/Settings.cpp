@@ -143,12 +143,25 @@ QString DefaultProgramDirectory()
 }
 
 Settings::Settings(ProfileCache& profiles, const QString& programDirectory)
-    : m_profiles(profiles)
+    : m_profiles(&profiles)
     , m_programDir(WithTrailingSeparator(programDirectory))
 {
     m_colors = kDefaultColors;
     m_settingsPath = defaultSettingsPath();
     m_dataFolders = {m_programDir};
+}
+
+Settings::Settings(const Settings& values, ProfileCache& profiles)
+    : Settings(values)
+{
+    m_profiles = &profiles;
+}
+
+void Settings::takeValues(const Settings& other)
+{
+    ProfileCache* const own = m_profiles;
+    *this = other;
+    m_profiles = own;
 }
 
 QString Settings::pointerFilePath() const
@@ -165,7 +178,7 @@ bool Settings::pathAccessible(const QString& path) const
 {
     // The folder the file lies in must answer; the file itself may not exist yet.
     const QFileInfo info(path);
-    return m_profiles.files().isListableDir(info.absolutePath());
+    return m_profiles->files().isListableDir(info.absolutePath());
 }
 
 QString Settings::LoadResult::message() const
@@ -186,7 +199,7 @@ Settings::LoadResult Settings::LoadSettings()
 {
     LoadResult result;
 
-    const IniFile pointer(m_profiles, pointerFilePath());
+    const IniFile pointer(*m_profiles, pointerFilePath());
     m_settingsPath = pointer.ReadIniString(kSettings, QStringLiteral("Path"));
 
     m_dataFolders.clear();
@@ -209,7 +222,7 @@ Settings::LoadResult Settings::LoadSettings()
         m_settingsPath = defaultSettingsPath();
     }
 
-    const IniFile settings(m_profiles, m_settingsPath);
+    const IniFile settings(*m_profiles, m_settingsPath);
     readSettingsFile(settings);
 
     // A file that is there but could not be read (a moment's trouble on the share) must not
@@ -263,7 +276,7 @@ WriteOutcome Settings::SavePointer()
     if (m_settingsPath.isEmpty())
         m_settingsPath = defaultSettingsPath();
 
-    IniFile pointer(m_profiles, pointerFilePath());
+    IniFile pointer(*m_profiles, pointerFilePath());
     pointer.WriteIniString(kSettings, QStringLiteral("Path"), m_settingsPath);
     pointer.WriteIniLong(kDataFolders, QStringLiteral("FolderCount"), m_dataFolders.size());
     for (int n = 1; n <= m_dataFolders.size(); ++n)
@@ -279,7 +292,7 @@ WriteOutcome Settings::SaveSettings()
 
     if (m_unreadable)
         return WriteOutcome::failed(WriteOutcome::Cause::Unreadable, m_settingsPath);
-    IniFile settings(m_profiles, m_settingsPath);
+    IniFile settings(*m_profiles, m_settingsPath);
     // Another user may have locked the shared file since we read it.
     if (settings.ReadIniBool(kAdmin, kLocked, false))
         return WriteOutcome::failed(WriteOutcome::Cause::Locked, m_settingsPath);
@@ -291,7 +304,7 @@ bool Settings::HoldsSettings(const QString& path) const
 {
     if (path.isEmpty() || !pathAccessible(path))
         return false;
-    const IniFile file(m_profiles, path);
+    const IniFile file(*m_profiles, path);
     if (file.unreadable())
         return false;
     // Any section of its own, whoever wrote it: a hand-made team file may hold only colours.
@@ -323,20 +336,20 @@ void Settings::writeSettingsFile(IniFile& ini)
 
 void Settings::LoadActiveFolder()
 {
-    m_activeFolder = IniFile(m_profiles, pointerFilePath())
+    m_activeFolder = IniFile(*m_profiles, pointerFilePath())
                          .ReadIniString(kDataFolders, QStringLiteral("ActiveFolder"));
 }
 
 WriteOutcome Settings::SaveActiveFolder()
 {
-    IniFile pointer(m_profiles, pointerFilePath());
+    IniFile pointer(*m_profiles, pointerFilePath());
     pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), GetDataFolder());
     return pointer.commit();
 }
 
 Settings::WindowPlacement Settings::LoadWindowPlacement() const
 {
-    const IniFile pointer(m_profiles, pointerFilePath());
+    const IniFile pointer(*m_profiles, pointerFilePath());
     const auto read = [&](const char* key) {
         return int(pointer.ReadIniLong(kWindow, QLatin1String(key), 0));
     };
@@ -350,7 +363,7 @@ Settings::WindowPlacement Settings::LoadWindowPlacement() const
 
 WriteOutcome Settings::SaveWindowPlacement(const WindowPlacement& placement)
 {
-    IniFile pointer(m_profiles, pointerFilePath());
+    IniFile pointer(*m_profiles, pointerFilePath());
     const QRect& g = placement.geometry;
     pointer.WriteIniLong(kWindow, QStringLiteral("Left"), g.x());
     pointer.WriteIniLong(kWindow, QStringLiteral("Top"), g.y());
@@ -364,7 +377,7 @@ bool Settings::IsFirstStart()
 {
     if (m_unreadable)
         return false; // nothing is known of this file, and nothing may be written to it
-    IniFile ini(m_profiles, m_settingsPath);
+    IniFile ini(*m_profiles, m_settingsPath);
     // A file that names a language has been set up: by a team, it is theirs to keep.
     if (!ini.ReadIniString(kInternational, kLangCode).isEmpty())
         return false;

@@ -23,6 +23,11 @@ public:
 
     // programDirectory holds the pointer file and, by default, the settings file.
     Settings(ProfileCache& profiles, const QString& programDirectory);
+    // The same values over another profile cache: a copy to load or save on another thread.
+    Settings(const Settings& values, ProfileCache& profiles);
+    // Every value of other, this object's profile cache kept: what a job on another thread
+    // read comes back as values.
+    void takeValues(const Settings& other);
 
     // What went wrong while loading, for the window that tells the user.
     struct LoadResult {
@@ -145,7 +150,7 @@ private:
     void readSettingsFile(const IniFile& ini);
     void writeSettingsFile(IniFile& ini);
 
-    ProfileCache& m_profiles;
+    ProfileCache* m_profiles; // never null
     QString m_programDir;
 
     QString m_settingsPath;

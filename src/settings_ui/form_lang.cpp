@@ -1,5 +1,6 @@
 #include "settings_ui/form_lang.h"
 
+#include "service/SettingsJobs.h"
 #include "settings/Settings.h"
 #include "ui/MousePointer.h"
 
@@ -9,9 +10,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-form_lang::form_lang(Settings& settings, const QString& version, QWidget* parent)
+form_lang::form_lang(Settings& settings, SettingsJobs& jobs, const QString& version,
+                     QWidget* parent)
     : QDialog(parent)
     , m_settings(settings)
+    , m_jobs(jobs)
     , m_welcome(new QLabel(QStringLiteral("Welcome to Norvane4. Please select your language:")))
     , m_willkommen(
           new QLabel(QStringLiteral("Willkommen zu Norvane4. Bitte wählen Sie Ihre Sprache:")))
@@ -43,7 +46,8 @@ form_lang::form_lang(Settings& settings, const QString& version, QWidget* parent
 
 void form_lang::Command1_Click()
 {
-    SetMousePointer(11);
+    if (m_saving)
+        return;
     if (m_german->isChecked()) {
         m_settings.setLangCode(QStringLiteral("de"));
         m_settings.setDateFormat(QStringLiteral("TT.MM.JJJJ"));
@@ -57,8 +61,13 @@ void form_lang::Command1_Click()
         m_settings.setFirstCW(1);
         m_settings.setTimeFormat(QStringLiteral("12h"));
     }
-    // A locked or unreachable file keeps the choice for this run only.
-    static_cast<void>(m_settings.SaveSettings());
-    SetMousePointer(0);
-    accept();
+    m_saving = true;
+    m_ok->setEnabled(false);
+    SetMousePointer(11);
+    m_jobs.save(this, m_settings, [this](const WriteOutcome& outcome) {
+        m_saving = false;
+        SetMousePointer(0);
+        emit saved(outcome);
+        accept();
+    });
 }

@@ -3,6 +3,7 @@
 #include "calendar/Formats.h"
 #include "edit/ClassTabs.h"
 #include "profile/TextTools.h"
+#include "service/SettingsJobs.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "settings_ui/form_settings_sync.h"
@@ -80,9 +81,10 @@ template <typename T> T* named(T* widget, const char* name)
 
 } // namespace
 
-form_settings::form_settings(Settings& settings, Hooks hooks, QWidget* parent)
+form_settings::form_settings(Settings& settings, SettingsJobs& jobs, Hooks hooks, QWidget* parent)
     : QDialog(parent)
     , m_settings(settings)
+    , m_jobs(jobs)
     , m_hooks(std::move(hooks))
 {
     if (!m_hooks.message)
@@ -104,9 +106,7 @@ void form_settings::tell(const QString& message)
 
 void form_settings::Form_Load()
 {
-    SetMousePointer(11);
     setObjectName(QStringLiteral("form_settings"));
-    m_settings.LoadSettings(); // what is on disk, not what this run changed unsaved
     m_lang = m_settings.LangCode();
     m_loadedPath = m_settings.Path();
 
@@ -156,7 +156,53 @@ void form_settings::Form_Load()
     SetLanguageTexts();
     showPage(0);
     enableReminderControls();
-    SetMousePointer(0);
+    loadFromFiles();
+}
+
+void form_settings::loadFromFiles()
+{
+    struct Loaded {
+        Settings settings;
+        SyncSettings sync;
+    };
+    setBusy(true);
+    m_jobs.run<Loaded>(
+        this,
+        [current = m_settings](ProfileCache& profiles) {
+            Settings read(current, profiles);
+            read.LoadSettings(); // what is on disk, not what this run changed unsaved
+            const SyncSettings sync = readSyncSettings(profiles, read.Path());
+            return Loaded{read, sync};
+        },
+        [this](const Loaded& loaded) {
+            m_settings.takeValues(loaded.settings);
+            m_lang = m_settings.LangCode();
+            m_loadedPath = m_settings.Path();
+            fillFromSettings();
+            m_syncPage->showSaved(m_loadedPath, loaded.sync);
+            SetLanguageTexts();
+            enableReminderControls();
+            setBusy(false);
+        });
+}
+
+void form_settings::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    SetMousePointer(busy ? 11 : 0);
+    for (QFrame* frame : frame_settings)
+        frame->setEnabled(!busy);
+    command_ok->setEnabled(!busy);
+    command_default->setEnabled(!busy);
+}
+
+void form_settings::done(int result)
+{
+    m_closed = true;
+    setBusy(false);
+    QDialog::done(result);
 }
 
 // A label whose text follows the window's language.
@@ -376,8 +422,11 @@ void form_settings::fillFromSettings()
     combo_language->setCurrentIndex(s.LangCode() == QLatin1String("de") ? 1 : 0);
     check_minimize->setChecked(s.MinimizeToTray());
     text_settings->setText(QDir::toNativeSeparators(s.Path()));
+    list_folders->clear();
     for (const QString& folder : s.dataFolders())
         list_folders->addItem(folder);
+    combo_start_time->clear();
+    combo_end_time->clear();
     for (int minutes = 0; minutes < 24 * 60; minutes += 30) {
         const QString shown = FormatTime(TimeOfDay::fromMinutes(minutes), s.TimeFormat());
         combo_start_time->addItem(shown);
@@ -410,6 +459,7 @@ void form_settings::fillFromSettings()
                                                                                      : 0;
     const int refreshIndex = s.DayInterval() == 30 ? 2 : s.DayInterval() == 10 ? 1 : 0;
     const auto fill = [](QComboBox* combo, const std::vector<const char*>& entries, int index) {
+        combo->clear();
         combo->addItems(QStringList(entries.size(), QString()));
         combo->setCurrentIndex(index);
     };
@@ -595,6 +645,8 @@ void form_settings::command_default_Click()
 
 void form_settings::command_ok_Click()
 {
+    if (m_busy)
+        return;
     if (combo_start_time->currentIndex() >= combo_end_time->currentIndex()) {
         tell(text(QT_TRANSLATE_NOOP("form_settings",
                                     "The start time of the day must be prior to the end time.")));
@@ -602,17 +654,24 @@ void form_settings::command_ok_Click()
         return;
     }
     const QString chosenPath = QDir::fromNativeSeparators(text_settings->text());
-    switch (askAboutExistingSettings(chosenPath)) {
-    case kBackToWindow:
-        return;
-    case kUseStored:
-        if (takeStoredSettings(chosenPath))
-            accept();
-        return;
-    case kReplaceStored:
-        break;
-    }
-    SetMousePointer(11);
+    setBusy(true);
+    askAboutExistingSettings(chosenPath, [this, chosenPath](ExistingSettingsAnswer answer) {
+        switch (answer) {
+        case kBackToWindow:
+            setBusy(false);
+            return;
+        case kUseStored:
+            takeStoredSettings(chosenPath);
+            return;
+        case kReplaceStored:
+            saveWindowSettings(chosenPath);
+            return;
+        }
+    });
+}
+
+void form_settings::saveWindowSettings(const QString& chosenPath)
+{
     Settings& s = m_settings;
     s.setLangCode(m_lang);
     s.setFirstWeekday(combo_firstday->currentIndex() + 1);
@@ -643,13 +702,25 @@ void form_settings::command_ok_Click()
         s.setColor(n, m_colors[size_t(n - 1)]);
     }
     s.setRowPerColor(check_pos->isChecked());
-    const WriteOutcome saved = s.SaveSettings();
-    SetMousePointer(0);
-    if (!saved.ok || !m_syncPage->save(s.Path())) {
-        tellNotSaved();
-        return;
-    }
-    accept();
+    // One job: the account's section lands after the settings' own keys, never beside them.
+    const SyncSettingsPage::Save sync = m_syncPage->chosen(s.Path());
+    m_jobs.run<bool>(
+        this,
+        [values = s, sync](ProfileCache& profiles) {
+            return Settings(values, profiles).SaveSettings().ok &&
+                   SyncSettingsPage::write(profiles, sync);
+        },
+        [this, sync](bool saved) {
+            if (m_closed)
+                return;
+            setBusy(false);
+            if (!saved) {
+                tellNotSaved();
+                return;
+            }
+            m_syncPage->saved(sync);
+            accept();
+        });
 }
 
 void form_settings::tellNotSaved()

@@ -16,11 +16,14 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class Settings;
+class SettingsJobs;
 class SyncSettingsPage;
 
 // The settings window: six pages of every setting, the data folders with their speed test,
 // the sound and e-mail tests and the colours. It speaks the language chosen on its first page
-// at once; OK stores and saves, Cancel forgets.
+// at once; OK stores and saves, Cancel forgets. What the settings files hold is read when it
+// opens and written on OK by jobs, never on the window's thread: the pages wait meanwhile, and
+// the window closes once the save succeeded.
 class form_settings : public QDialog {
     Q_OBJECT
 
@@ -45,16 +48,17 @@ public:
         std::function<void(const TestMail& mail, std::function<void(const QString&)> done)>
             sendTestMail;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
-        // Asked before OK writes over another file that holds settings already: the index of
-        // the answer chosen among the captions (see ExistingSettingsAnswer).
-        std::function<int(QWidget* parent, const QString& text, const QStringList& captions)>
+        // Asked before OK writes over another file that holds settings already: answer gets
+        // the index of the answer chosen among the captions (see ExistingSettingsAnswer).
+        std::function<void(QWidget* parent, const QString& text, const QStringList& captions,
+                           std::function<void(int)> answer)>
             askExistingSettings;
     };
     enum ExistingSettingsAnswer { kUseStored, kReplaceStored, kBackToWindow };
 
     static constexpr int kPages = 6;
 
-    form_settings(Settings& settings, Hooks hooks, QWidget* parent = nullptr);
+    form_settings(Settings& settings, SettingsJobs& jobs, Hooks hooks, QWidget* parent = nullptr);
 
     // The page shown, 0 to 5.
     int currentPage() const;
@@ -62,9 +66,17 @@ public:
 
     void command_ok_Click();
     void command_test_email_Click();
+    // True while the settings files are read or written.
+    bool isBusy() const { return m_busy; }
+
+public slots:
+    // Answers of jobs still running are dropped once the window closed.
+    void done(int result) override;
 
 private:
     void Form_Load();
+    void loadFromFiles();
+    void setBusy(bool busy);
     void buildCommonPage(QFrame* page);
     void buildFoldersPage(QFrame* page);
     void buildDisplayPage(QFrame* page);
@@ -78,8 +90,10 @@ private:
     void tell(const QString& text);
     // Asked only when OK would write over another file that holds settings; otherwise
     // kReplaceStored, as nothing is there to lose.
-    ExistingSettingsAnswer askAboutExistingSettings(const QString& chosenPath);
-    bool takeStoredSettings(const QString& chosenPath);
+    void askAboutExistingSettings(const QString& chosenPath,
+                                  std::function<void(ExistingSettingsAnswer)> answer);
+    void takeStoredSettings(const QString& chosenPath);
+    void saveWindowSettings(const QString& chosenPath);
     void takePointerFields(const QString& chosenPath);
     void tellNotSaved();
 
@@ -92,7 +106,10 @@ private:
     void command_default_Click();
 
     Settings& m_settings;
+    SettingsJobs& m_jobs;
     Hooks m_hooks;
+    bool m_busy = false;
+    bool m_closed = false;
     QString m_lang;       // of the window, until OK
     QString m_loadedPath; // the settings file this copy used when the window opened
 

@@ -1,6 +1,5 @@
 #include "settings_ui/form_settings_sync.h"
 
-#include "profile/ApiINI.h"
 #include "service/WorkerThread.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -37,8 +36,6 @@ SyncSettingsPage::SyncSettingsPage(const Settings& settings, QWidget* parent)
 {
     setObjectName(QStringLiteral("page_sync"));
     build();
-    ProfileCache profiles(ThreadFileAccess());
-    fill(readSyncSettings(profiles, m_settingsFile));
     setLanguage(m_lang);
 }
 
@@ -96,16 +93,19 @@ void SyncSettingsPage::build()
             &SyncSettingsPage::command_sync_test_Click);
 }
 
-void SyncSettingsPage::fill(const SyncSettings& saved)
+void SyncSettingsPage::showSaved(const QString& settingsFile, const SyncSettings& saved)
 {
+    m_settingsFile = settingsFile;
     m_saved = saved;
     text_sync_url->setText(saved.url);
     text_sync_user->setText(saved.user);
+    combo_sync_interval->clear();
     for (const int minutes : kIntervals)
         combo_sync_interval->addItem(QString(), minutes);
     if (combo_sync_interval->findData(saved.intervalMinutes) < 0) // set by hand in the file
         combo_sync_interval->addItem(QString(), saved.intervalMinutes);
     combo_sync_interval->setCurrentIndex(combo_sync_interval->findData(saved.intervalMinutes));
+    setLanguage(m_lang);
     if (saved.url.isEmpty())
         return;
     m_worker->post(
@@ -179,20 +179,28 @@ void SyncSettingsPage::showTestResult()
     label_sync_result->setText(shown);
 }
 
-bool SyncSettingsPage::save(const QString& settingsFile, QString* error)
+SyncSettingsPage::Save SyncSettingsPage::chosen(const QString& settingsFile) const
 {
-    SyncSettings chosen = m_saved;
+    Save save{settingsFile, m_saved};
+    SyncSettings& chosen = save.settings;
     chosen.url = text_sync_url->text().trimmed();
     chosen.user = text_sync_user->text().trimmed();
     chosen.intervalMinutes = combo_sync_interval->currentData().toInt();
+    save.write = chosen.url != m_saved.url || chosen.user != m_saved.user ||
+                 chosen.intervalMinutes != m_saved.intervalMinutes ||
+                 (settingsFile != m_settingsFile && !chosen.url.isEmpty());
+    return save;
+}
+
+bool SyncSettingsPage::write(ProfileCache& profiles, const Save& save, QString* error)
+{
+    return !save.write || writeSyncSettings(profiles, save.settingsFile, save.settings, error);
+}
+
+void SyncSettingsPage::saved(const Save& save)
+{
+    const SyncSettings& chosen = save.settings;
     const bool accountChanged = chosen.url != m_saved.url || chosen.user != m_saved.user;
-    // A shared settings file gets no section from someone who set up no account.
-    if (accountChanged || chosen.intervalMinutes != m_saved.intervalMinutes ||
-        (settingsFile != m_settingsFile && !chosen.url.isEmpty())) {
-        ProfileCache profiles(ThreadFileAccess());
-        if (!writeSyncSettings(profiles, settingsFile, chosen, error))
-            return false;
-    }
     // The password shown goes along with a changed account once it is known.
     if (m_passwordEdited || (accountChanged && m_passwordLookedUp)) {
         QThreadPool::globalInstance()->start([store = PasswordStore(m_programDirectory), chosen,
@@ -203,7 +211,6 @@ bool SyncSettingsPage::save(const QString& settingsFile, QString* error)
         });
     }
     m_saved = chosen;
-    m_settingsFile = settingsFile;
+    m_settingsFile = save.settingsFile;
     m_passwordEdited = false;
-    return true;
 }

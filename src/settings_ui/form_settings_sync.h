@@ -12,28 +12,42 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class ProfileCache;
 class QPushButton;
 class Settings;
 class WorkerThread;
 
 // The settings window's page of the CalDAV account: server, user, password and how often to
 // sync, with a connection test. The password goes to the password store, never into the
-// settings file; the store and the server are only ever asked on a thread of the page's own.
+// settings file; the store and the server are only ever asked on a thread of the page's own,
+// and the account's section is read and written by the settings window's jobs.
 class SyncSettingsPage : public QWidget {
     Q_OBJECT
 
 public:
     using ConnectionTest = std::function<SyncResult(const SyncAccount&, const SyncOptions&)>;
 
-    // Shows the account of the settings file settings uses now.
     explicit SyncSettingsPage(const Settings& settings, QWidget* parent = nullptr);
     // A test still running is cancelled and its answer dropped.
     ~SyncSettingsPage() override;
 
+    // Shows the account as settingsFile holds it; its password is looked up on the page's thread.
+    void showSaved(const QString& settingsFile, const SyncSettings& saved);
     void setLanguage(const QString& langCode);
-    // Writes server, user and interval into the account's section of settingsFile, and hands
-    // a new password to the store on a thread of its own (QThreadPool's global pool).
-    bool save(const QString& settingsFile, QString* error = nullptr);
+
+    // What OK writes into the account's section of a settings file: values, for the thread
+    // that writes it.
+    struct Save {
+        QString settingsFile;
+        SyncSettings settings;
+        bool write = false; // a shared file gets no section from someone who set up no account
+    };
+    Save chosen(const QString& settingsFile) const;
+    // On the settings' thread.
+    static bool write(ProfileCache& profiles, const Save& save, QString* error = nullptr);
+    // After the write: remembers what was saved, and hands a new password to the store on a
+    // thread of its own (QThreadPool's global pool).
+    void saved(const Save& save);
 
     // testConnection unless a test wants otherwise; called on the page's thread.
     void setConnectionTest(ConnectionTest test) { m_test = std::move(test); }
@@ -44,7 +58,6 @@ signals:
 
 private:
     void build();
-    void fill(const SyncSettings& saved);
     void command_sync_test_Click();
     void showTestResult();
     QString text(const char* source) const;

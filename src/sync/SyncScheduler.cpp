@@ -9,18 +9,20 @@
 
 namespace {
 
-SyncSettings readSettings(const QString& settingsFile)
+SyncSettings readSettings(FileAccess& files, const QString& settingsFile)
 {
-    ProfileCache profiles(ThreadFileAccess());
+    ProfileCache profiles(files);
     return readSyncSettings(profiles, settingsFile);
 }
 
 } // namespace
 
-SyncScheduler::SyncScheduler(std::function<Target()> target, Run run, QObject* parent)
+SyncScheduler::SyncScheduler(std::function<Target()> target, Run run, FileAccessFactory files,
+                             QObject* parent)
     : QObject(parent)
     , m_target(std::move(target))
     , m_run(std::move(run))
+    , m_files(files ? std::move(files) : FileAccessFactory(&MakeFileAccess))
     , m_timer(new QTimer(this))
     , m_cancel(std::make_shared<std::atomic<bool>>(false))
     , m_worker(std::make_unique<WorkerThread>(QStringLiteral("sync")))
@@ -40,8 +42,10 @@ bool SyncScheduler::syncNow()
         return false;
     m_running = true;
     const Target target = m_target();
-    m_worker->post([this, target, run = m_run, cancel = m_cancel, reply = m_worker->replies()] {
-        const SyncSettings settings = readSettings(target.settingsFile);
+    m_worker->post([this, target, run = m_run, files = m_files, cancel = m_cancel,
+                    reply = m_worker->replies()] {
+        const std::unique_ptr<FileAccess> access = files();
+        const SyncSettings settings = readSettings(*access, target.settingsFile);
         SyncResult result;
         if (settings.url.isEmpty()) {
             result.exit = SyncResult::Exit::Failed;
@@ -54,6 +58,7 @@ bool SyncScheduler::syncNow()
             options.pastDays = settings.pastDays;
             options.futureDays = settings.futureDays;
             options.cancel = cancel.get();
+            options.files = access.get();
             result = run(target.dataFolder, account, options);
         }
         const QDateTime at = QDateTime::currentDateTime();
@@ -70,8 +75,8 @@ bool SyncScheduler::syncNow()
 void SyncScheduler::reload()
 {
     const QString settingsFile = m_target().settingsFile;
-    m_worker->post([this, settingsFile, reply = m_worker->replies()] {
-        const SyncSettings settings = readSettings(settingsFile);
+    m_worker->post([this, settingsFile, files = m_files, reply = m_worker->replies()] {
+        const SyncSettings settings = readSettings(*files(), settingsFile);
         reply([this, settings] { setInterval(settings); });
     });
 }

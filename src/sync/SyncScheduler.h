@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class FileAccess;
 class QTimer;
 class WorkerThread;
 
@@ -30,8 +31,13 @@ public:
     using Run = std::function<SyncResult(const QString& dataFolder, const SyncAccount& account,
                                          const SyncOptions& options)>;
 
+    // Makes, on the sync's thread, what the settings file and the data folder are read and
+    // written through there: the data folder's one factory (FolderJobs::files), MakeFileAccess
+    // when empty.
+    using FileAccessFactory = std::function<std::unique_ptr<FileAccess>()>;
+
     explicit SyncScheduler(std::function<Target()> target, Run run = runSync,
-                           QObject* parent = nullptr);
+                           FileAccessFactory files = {}, QObject* parent = nullptr);
     // A sync still running is cancelled and not waited for long.
     ~SyncScheduler() override;
 
@@ -53,6 +59,7 @@ private:
 
     std::function<Target()> m_target;
     Run m_run;
+    FileAccessFactory m_files;
     QTimer* m_timer;
     int m_intervalMinutes = 0;
     bool m_running = false;

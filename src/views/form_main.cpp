@@ -182,52 +182,31 @@ void form_main::connectMenus()
         const HeartbeatPause pause(m_globalTimer);
         open();
     };
-    // One that returns at once keeps it off until its done, then after runs.
-    using Done = std::function<void()>;
-    auto untilDone = [this](const std::function<void(Done)>& open, Done after = {}) {
-        auto pause = std::make_shared<std::optional<HeartbeatPause>>(std::in_place, m_globalTimer);
-        open([pause, after, self = QPointer<form_main>(this)] {
-            if (!pause->has_value())
-                return; // told twice
-            pause->reset();
-            if (self && after)
-                after();
-        });
-    };
-    connect(m_ui->mnu_file_import, &QAction::triggered, this, [=, this] {
-        untilDone([this](Done done) { m_hooks.showImport(this, std::move(done)); },
-                  [this] {
-                      ShowDataSource();
-                      showOwnChange();
-                  });
+    connect(m_ui->mnu_file_import, &QAction::triggered, this, [this] {
+        m_hooks.showImport(this, pauseUntilDone([this] {
+                               ShowDataSource();
+                               showOwnChange();
+                           }));
     });
-    connect(m_ui->mnu_file_import_ics, &QAction::triggered, this, [=, this] {
-        untilDone([this](Done done) { m_hooks.importIcs(this, std::move(done)); },
-                  [this] { showOwnChange(); });
+    connect(m_ui->mnu_file_import_ics, &QAction::triggered, this,
+            [this] { m_hooks.importIcs(this, pauseUntilDone([this] { showOwnChange(); })); });
+    connect(m_ui->mnu_file_undo_import, &QAction::triggered, this,
+            [this] { m_hooks.undoImport(this, pauseUntilDone([this] { showOwnChange(); })); });
+    connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,
+            [this] { m_hooks.exportIcs(this, m_calendar1->SelectedDate(), pauseUntilDone()); });
+    connect(m_ui->mnu_file_print, &QAction::triggered, this, [this] {
+        m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected(),
+                          pauseUntilDone());
     });
-    connect(m_ui->mnu_file_undo_import, &QAction::triggered, this, [=, this] {
-        untilDone([this](Done done) { m_hooks.undoImport(this, std::move(done)); },
-                  [this] { showOwnChange(); });
+    connect(m_ui->mnu_file_export_pdf, &QAction::triggered, this, [this] {
+        m_hooks.exportPdf(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected(),
+                          pauseUntilDone());
     });
-    connect(m_ui->mnu_file_export_ics, &QAction::triggered, this, [=, this] {
-        untilDone([this](Done done) {
-            m_hooks.exportIcs(this, m_calendar1->SelectedDate(), std::move(done));
-        });
-    });
-    connect(m_ui->mnu_file_print, &QAction::triggered, this, [=, this] {
-        modal([this] {
-            m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
-        });
-    });
-    connect(m_ui->mnu_file_export_pdf, &QAction::triggered, this, [=, this] {
-        modal([this] {
-            m_hooks.exportPdf(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
-        });
-    });
-    connect(m_ui->mnu_settings_program, &QAction::triggered, this, [=, this] {
-        modal([this] { m_hooks.showSettings(this); });
-        SetLanguageTexts();
-        ShowDataSource();
+    connect(m_ui->mnu_settings_program, &QAction::triggered, this, [this] {
+        m_hooks.showSettings(this, pauseUntilDone([this] {
+                                 SetLanguageTexts();
+                                 ShowDataSource();
+                             }));
     });
     connect(m_ui->mnu_file_exit, &QAction::triggered, this, &form_main::mnu_file_exit_Click);
     connect(m_ui->mnu_appointment_new, &QAction::triggered, this,
@@ -264,12 +243,7 @@ void form_main::Form_Load()
                 [this](QPoint at) { m_ui->mnu_taskbar->popup(at); });
     }
 
-    if (m_settings.IsFirstStart() && m_hooks.showLanguageWindow) {
-        const HeartbeatPause pause(m_globalTimer);
-        SetMousePointer(0);
-        m_hooks.showLanguageWindow(this);
-        SetMousePointer(11);
-    }
+    const bool chooseLanguage = m_settings.IsFirstStart() && bool(m_hooks.showLanguageWindow);
     const Settings::WindowPlacement placement = m_settings.LoadWindowPlacement();
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
@@ -287,6 +261,22 @@ void form_main::Form_Load()
         QMainWindow::show();
     SetMousePointer(0);
     m_globalTimer->start();
+    // Over the window, which then speaks the language chosen.
+    if (chooseLanguage)
+        m_hooks.showLanguageWindow(this, pauseUntilDone([this] { SetLanguageTexts(); }));
+}
+
+form_main::Hooks::Done form_main::pauseUntilDone(std::function<void()> then)
+{
+    holdHeartbeat();
+    return [window = QPointer<form_main>(this), then = std::move(then),
+            ran = std::make_shared<bool>(false)] {
+        if (!window || std::exchange(*ran, true))
+            return;
+        window->releaseHeartbeat();
+        if (then)
+            then();
+    };
 }
 
 void form_main::SetLanguageTexts()
@@ -643,7 +633,8 @@ void form_main::exitProgram()
     // Where the window is goes with this machine's pointer file; a failure costs only that.
     static_cast<void>(m_settings.SaveWindowPlacement({normalGeometry(), isMaximized()}));
     // An edit still under way ends unseen, and its end must not wake the heartbeat.
-    m_editPause.reset();
+    m_heartbeatPause.reset();
+    m_heartbeatHolders = 0;
     m_editsUnderWay = 0;
     m_globalTimer->stop();
     m_refreshTimer->stop();

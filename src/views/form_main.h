@@ -37,16 +37,16 @@ public:
     // Windows and actions that other parts of the program provide; an empty one leaves its
     // menu entry disabled.
     struct Hooks {
-        std::function<void(QWidget* parent)> showLanguageWindow; // first start
-        std::function<void(QWidget* parent)> showSettings;
-        // These open their window and return; done runs once it has closed.
-        std::function<void(QWidget* parent, std::function<void()> done)> showImport;
-        std::function<void(QWidget* parent, std::function<void()> done)> importIcs;
-        std::function<void(QWidget* parent, const QDate& shown, std::function<void()> done)>
-            exportIcs;
-        std::function<void(QWidget* parent, std::function<void()> done)> undoImport;
-        std::function<void(QWidget* parent, const QDate& date, bool week)> showPrint;
-        std::function<void(QWidget* parent, const QDate& date, bool week)> exportPdf;
+        // A window that runs done once it closed; the heartbeat stays off until then.
+        using Done = std::function<void()>;
+        std::function<void(QWidget* parent, Done done)> showLanguageWindow; // first start
+        std::function<void(QWidget* parent, Done done)> showSettings;
+        std::function<void(QWidget* parent, Done done)> showImport;
+        std::function<void(QWidget* parent, Done done)> importIcs;
+        std::function<void(QWidget* parent, const QDate& shown, Done done)> exportIcs;
+        std::function<void(QWidget* parent, Done done)> undoImport;
+        std::function<void(QWidget* parent, const QDate& date, bool week, Done done)> showPrint;
+        std::function<void(QWidget* parent, const QDate& date, bool week, Done done)> exportPdf;
         std::function<void()> checkReminders;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
         // "Sync now" in the Datasource menu; it must not wait for the sync.
@@ -109,6 +109,9 @@ protected:
 private:
     void connectControls();
     void connectMenus();
+    // The heartbeat off until the done returned has run (once) for every window open; then
+    // runs then.
+    Hooks::Done pauseUntilDone(std::function<void()> then = {});
     QDate today() const;
 
     // Navigation: the rules decide, Calendar1 keeps the result and the view follows.
@@ -152,6 +155,8 @@ private:
     // Every edit under way holds the heartbeat's pause; the last to end lets it beat again.
     void beginEdit();
     void endEdit();
+    void holdHeartbeat();
+    void releaseHeartbeat();
     // The view and both calendars at once after a change made here.
     void showOwnChange();
     // Follows the view: another process's change in what it reads rebuilds it at once.
@@ -190,5 +195,8 @@ private:
     qint16 m_timerTicks = 0;
     QString m_popupTag;
     int m_editsUnderWay = 0;
-    std::optional<HeartbeatPause> m_editPause;
+    // Windows opened by a hook whose done has not run, and edits under way: while any is,
+    // the heartbeat is off.
+    int m_heartbeatHolders = 0;
+    std::optional<HeartbeatPause> m_heartbeatPause;
 };

@@ -162,14 +162,28 @@ void form_main::editDone(const QString& failure)
 
 void form_main::beginEdit()
 {
-    if (m_editsUnderWay++ == 0)
-        m_editPause.emplace(m_globalTimer);
+    ++m_editsUnderWay;
+    holdHeartbeat();
 }
 
 void form_main::endEdit()
 {
-    if (m_editsUnderWay > 0 && --m_editsUnderWay == 0)
-        m_editPause.reset();
+    if (m_editsUnderWay == 0)
+        return;
+    --m_editsUnderWay;
+    releaseHeartbeat();
+}
+
+void form_main::holdHeartbeat()
+{
+    if (m_heartbeatHolders++ == 0)
+        m_heartbeatPause.emplace(m_globalTimer);
+}
+
+void form_main::releaseHeartbeat()
+{
+    if (m_heartbeatHolders > 0 && --m_heartbeatHolders == 0)
+        m_heartbeatPause.reset();
 }
 
 void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)

@@ -4,6 +4,7 @@
 #include "CalDavServer.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -65,10 +66,21 @@ protected:
         return *found;
     }
 
+    // A settings window (the one before it closed) once it shows what the files hold.
+    form_settings& open()
+    {
+        m_window = std::make_unique<form_settings>(settings, settingsJobs, form_settings::Hooks{});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !m_window->isBusy(); }, 10000));
+        return *m_window;
+    }
+
     QTemporaryDir program;
     QTemporaryDir data;
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
+    FolderJobs folderJobs;
+    SettingsJobs settingsJobs{folderJobs};
+    std::unique_ptr<form_settings> m_window;
 };
 
 TEST_F(DesktopSyncTest, PasswordStoreFallsBackToAPrivateFileBesideThePointerFile)
@@ -102,7 +114,7 @@ TEST_F(DesktopSyncTest, PasswordStoreFallsBackToAPrivateFileBesideThePointerFile
 TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordToTheStore)
 {
     {
-        form_settings window(settings, {});
+        form_settings& window = open();
         child<QLineEdit>(window, "text_sync_url").setText(QStringLiteral("https://dav.test/c/"));
         child<QLineEdit>(window, "text_sync_user").setText(QStringLiteral("anna"));
         QTest::keyClicks(&child<QLineEdit>(window, "text_sync_password"),
@@ -110,6 +122,7 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
         QComboBox& interval = child<QComboBox>(window, "combo_sync_interval");
         interval.setCurrentIndex(interval.findData(30));
         window.command_ok_Click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isBusy(); }, 10000));
         QThreadPool::globalInstance()->waitForDone();
     }
     profiles.clear();
@@ -122,7 +135,7 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
               QStringLiteral("hunter22"));
 
     // Opened again, the page shows the account with the password fetched from the store.
-    form_settings again(settings, {});
+    form_settings& again = open();
     QLineEdit& password = child<QLineEdit>(again, "text_sync_password");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !password.text().isEmpty(); }, 5000));
     EXPECT_EQ(password.text(), QStringLiteral("hunter22"));
@@ -137,7 +150,7 @@ TEST_F(DesktopSyncTest, TestConnectionToNoServerTellsWhyWithoutBlockingTheWindow
     const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
     closed.close();
 
-    form_settings window(settings, {});
+    form_settings& window = open();
     auto& page = child<SyncSettingsPage>(window, "page_sync");
     QSemaphore go;
     std::atomic<QThread*> ranOn = nullptr;

@@ -12,6 +12,7 @@
 #include "remind/ApiMCI.h"
 #include "remind/form_remind.h"
 #include "remind/form_remind_list.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -217,6 +218,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             SCOPED_TRACE(tag.toStdString());
             StoreService service;
             service.setFolder(missing, 60);
+            SettingsJobs settingsJobs(service.jobs());
             AppointmentEditing editing(service);
             form_main::Hooks mainHooks;
             mainHooks.message = [](QWidget*, const QString&, const QString&) {};
@@ -228,7 +230,8 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             if (QLatin1String(hours) == QLatin1String("12h"))
                 continue; // the other windows show no hours of the grid
 
-            form_settings settingsWindow(settings, {});
+            form_settings settingsWindow(settings, settingsJobs, {});
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !settingsWindow.isBusy(); }, 10000));
             look(settingsWindow, tag + "settings");
             ClassTermin appointment;
             appointment.setDatum(QDate::currentDate());
@@ -236,7 +239,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
                 std::make_shared<EditHandOver>(EditHandOver{appointment, true, nullptr, {}}),
                 settings, QStringLiteral("anna"));
             look(editor, tag + "editor");
-            form_print print(settings, QDate::currentDate());
+            form_print print(settings, service.jobs(), QDate::currentDate());
             look(print, tag + "print");
             form_export_ics exportWindow(settings, service.jobs(), QDate::currentDate());
             look(exportWindow, tag + "export");
@@ -255,7 +258,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             look(speed, tag + "folder-test");
             form_info info(QLatin1String(lang), QStringLiteral("anna"));
             look(info, tag + "info");
-            form_lang language(settings, QStringLiteral("1.0"));
+            form_lang language(settings, settingsJobs, QStringLiteral("1.0"));
             look(language, tag + "language");
             SoundPlayer sound;
             form_remind reminder(settings, sound);

@@ -1,5 +1,5 @@
-// The print window: its pages and texts in both languages, the planner lists, the printer
-// choice with the orientation question, the PDF export, the no-printer message, and a share
+// The print window: its pages and texts in both languages, the planner lists, the no-printer
+// message, the printer choice with the orientation question, the PDF export, and a share
 // that stops answering meanwhile; the days a printout is drawn from.
 #include "PrintFixture.h"
 #include "StalledShare.h"
@@ -7,6 +7,7 @@
 #include "print/RecordingCanvas.h"
 #include "print/clsPrintDialog.h"
 #include "print/form_print.h"
+#include "service/FolderJobs.h"
 #include "settings/Language.h"
 
 #include <QCheckBox>
@@ -31,9 +32,10 @@ protected:
         PrintFixture::SetUp();
         settings.setDateFormat("dd.mm.yyyy");
         settings.setFirstWeekday(2);
-        hooks.question = [this](QWidget*, const QString& title, const QString& text) {
+        hooks.question = [this](QWidget*, const QString& title, const QString& text,
+                                std::function<void(bool)> answer) {
             told << title + ": " + text;
-            return answerYes;
+            answer(answerYes);
         };
         hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
         hooks.pdfFileName = [this](QWidget*) { return pdfFile; };
@@ -56,6 +58,7 @@ protected:
         return -1;
     }
 
+    FolderJobs jobs;
     form_print::Hooks hooks;
     QStringList told;
     bool answerYes = false;
@@ -63,8 +66,14 @@ protected:
     QTemporaryDir out;
 };
 
-TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
+TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrintOn)
 {
+    // Without a printer the print window says so, opens nothing and is done at once.
+    ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
+    bool done = false;
+    OpenPrintWindow(nullptr, settings, jobs, kFriday, false, form_print::Output::Printer, hooks,
+                    [&] { done = true; });
+    EXPECT_TRUE(done && told == QStringList{"There is no printer installed."});
     const auto english = qScopeGuard([] { Language::apply("en"); });
     const struct {
         const char* lang;
@@ -77,7 +86,8 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
           "January"}},
         {"de",
          {"Norvane4 Druck", "Tagesdruck", "Wochendruck", "Planer",
-          "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, 04.07.2003",
+          "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, "
+          "04.07.2003",
           "Drucken Sie die Ansicht der aktuell dargestellten Woche: \r\n\r\n30.06.2003 - "
           "06.07.2003",
           "Januar"}},
@@ -85,7 +95,7 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
     for (const auto& language : languages) {
         settings.setLangCode(language.lang);
         Language::apply(language.lang);
-        form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+        form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
         ClassTabs& tabs = child<ClassTabs>(w, "tabs");
         EXPECT_EQ((QStringList{w.windowTitle(), tabs.Caption(0), tabs.Caption(1), tabs.Caption(2),
                                child<QLabel>(w, "label_day").text(),
@@ -93,7 +103,7 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguages)
                                child<QComboBox>(w, "combo_planer_month").itemText(0)}),
                   language.texts);
     }
-    form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+    form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
     EXPECT_EQ(shownPage(w), 0);
     const QComboBox& years = child<QComboBox>(w, "combo_planer_year");
     EXPECT_EQ(years.count(), 21);
@@ -130,7 +140,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
             dialog.printer()->setPageOrientation(row.chosen);
             return int(QDialog::Accepted);
         });
-        form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+        form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
         if (row.week)
             w.SelectWeekPrint();
         w.command_ok_Click();
@@ -145,7 +155,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
     }
     // A cancelled printer dialog prints nothing and leaves the window open for another try.
     setPrintDialogAnswer([](QPrintDialog&) { return int(QDialog::Rejected); });
-    form_print w(settings, kFriday, form_print::Output::Printer, hooks);
+    form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
     w.show();
     w.command_ok_Click();
     EXPECT_TRUE(w.isVisible());
@@ -153,7 +163,7 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
 
 TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
 {
-    form_print w(settings, kFriday, form_print::Output::Pdf, hooks);
+    form_print w(settings, jobs, kFriday, form_print::Output::Pdf, hooks);
     EXPECT_EQ(child<QPushButton>(w, "command_ok").text(), "Export ...");
     child<ClassTabs>(w, "tabs").setSelectedIndex(2);
     child<QCheckBox>(w, "check_twomonths").setChecked(true);
@@ -173,21 +183,14 @@ TEST_F(FormPrintTest, ThePdfExportWritesTheChosenPrintoutOrSaysWhyNot)
     EXPECT_GT(QFileInfo(pdfFile).size(), 0);
 }
 
-TEST_F(FormPrintTest, WithoutAPrinterThePrintWindowSaysSoAndOpensNothing)
-{
-    ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
-    OpenPrintWindow(nullptr, settings, kFriday, false, form_print::Output::Printer, hooks);
-    EXPECT_EQ(told, QStringList{"There is no printer installed."});
-}
-
 TEST_F(FormPrintTest, AShareThatStopsAnsweringLeavesTheWindowAliveUntilItAnswers)
 {
     store(kFriday, 9, 0, 10, 0, "Budget");
     StalledShare share;
     share.stall();
     pdfFile = out.filePath("day.pdf");
-    form_print w(settings, kFriday, form_print::Output::Pdf, hooks, nullptr,
-                 StalledFileAccess::maker(share));
+    FolderJobs stalledJobs(StalledFileAccess::maker(share));
+    form_print w(settings, stalledJobs, kFriday, form_print::Output::Pdf, hooks);
     w.command_ok_Click();
     ASSERT_TRUE(eventually([&] { return share.held() == 1; })); // reading the day
     EXPECT_TRUE(timersRun());

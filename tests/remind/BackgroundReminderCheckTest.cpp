@@ -53,8 +53,7 @@ protected:
     std::unique_ptr<BackgroundReminderCheck> make()
     {
         return std::make_unique<BackgroundReminderCheck>(
-            settings, actions, "bert", [] { return kNow; },
-            std::make_unique<StalledFileAccess>(share));
+            settings, actions, "bert", [] { return kNow; }, StalledFileAccess::maker(share));
     }
     // Waits until a check is held on the share; false at once when the window's thread went
     // there itself.

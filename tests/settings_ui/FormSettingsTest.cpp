@@ -1,7 +1,10 @@
 // The settings window: every control into the settings file and back, the language preview,
-// the checks before storing, the data folders with their speed test, and the test e-mail.
+// the checks before storing, the data folders with their speed test, and the test e-mail. The
+// settings files are read and written through a share the window's thread never touches.
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "edit/ClassTabs.h"
+#include "service/SettingsJobs.h"
 #include "settings/Settings.h"
 #include "settings_ui/form_settings.h"
 #include "ui/ApiBrowseFolder.h"
@@ -37,21 +40,31 @@ protected:
             finishMail = std::move(done);
         };
         hooks.askExistingSettings = [this](QWidget*, const QString& text,
-                                           const QStringList& captions) {
+                                           const QStringList& captions,
+                                           std::function<void(int)> chosen) {
             asked << text;
             askedCaptions = captions;
-            return answer;
+            chosen(answer);
         };
     }
     ~FormSettingsTest() override
     {
         setFolderDialogAnswer({});
         setColorDialogAnswer({});
+        EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread touched a settings file";
     }
 
+    // Once it shows what the files hold.
     std::unique_ptr<form_settings> open()
     {
-        return std::make_unique<form_settings>(settings, hooks);
+        auto w = std::make_unique<form_settings>(settings, jobs, hooks);
+        EXPECT_TRUE(eventually([&] { return !w->isBusy(); }));
+        return w;
+    }
+    static void ok(form_settings& w)
+    {
+        w.command_ok_Click();
+        EXPECT_TRUE(eventually([&] { return !w.isBusy(); }));
     }
     Settings reloaded()
     {
@@ -74,6 +87,9 @@ protected:
     QTemporaryDir program;
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
+    StalledShare share;
+    FolderJobs folderJobs{StalledFileAccess::maker(share)};
+    SettingsJobs jobs{folderJobs};
     form_settings::Hooks hooks;
     QStringList told;
     QStringList tested;
@@ -110,7 +126,13 @@ TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
         return int(QDialog::Accepted);
     });
     click(*w, "command_browse_color_2");
+    w->show();
+    share.stall(); // OK waits for the share with the window alive
     w->command_ok_Click();
+    ASSERT_TRUE(eventually([&] { return share.held() == 1; })) << "no save on the share";
+    EXPECT_TRUE(timersRun() && w->isBusy() && w->isVisible());
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return !w->isVisible(); }));
     ASSERT_TRUE(told.isEmpty()) << told.join('|').toStdString();
 
     const Settings s = reloaded();
@@ -182,7 +204,7 @@ TEST_F(FormSettingsTest, FoldersAreTestedWhenAddedAndAnEmptyListMeansTheProgramD
     list.setCurrentRow(0);
     click(*w, "Command_del_folder");
     EXPECT_EQ(list.count(), 0);
-    w->command_ok_Click();
+    ok(*w);
     const Settings s = reloaded();
     EXPECT_EQ(s.dataFolders(), QStringList{WithTrailingSeparator(program.path())});
     EXPECT_EQ(s.GetDataFolder(), WithTrailingSeparator(team.path())) << "the active one stays";
@@ -219,7 +241,7 @@ TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
             emit combo(*w, "combo_language").activated(1);
         child<QLineEdit>(*w, "text_smtp").setText("mine");
         child<QLineEdit>(*w, "text_settings").setText(teamFile);
-        w->command_ok_Click();
+        ok(*w);
         ASSERT_EQ(asked.size(), 1);
         EXPECT_TRUE(asked[0].contains(teamFile));
         EXPECT_EQ(askedCaptions.value(row.answer), row.caption);
@@ -235,17 +257,17 @@ TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
     // The own file again: written without a question.
     asked.clear();
     auto w = open();
-    w->command_ok_Click();
+    ok(*w);
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_EQ(w->result(), QDialog::Accepted);
 }
 
-TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAndTheWindowStays)
+TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAsNotSavedAndTheWindowStays)
 {
     TestFiles::writeBytes(settings.Path(), "[Admin]\r\nLocked=1\r\n");
     auto w = open();
     w->show();
-    w->command_ok_Click();
+    ok(*w);
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].startsWith("The settings could not be saved."));
     EXPECT_TRUE(w->isVisible());

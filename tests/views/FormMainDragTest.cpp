@@ -44,6 +44,9 @@ TEST_F(FormMainDragTest, AWeekFromAHiddenSundaySelectsAShownDayForNewAppointment
     EXPECT_TRUE(calendar.IsCellSelected(1, 2)) << "Monday";
     trigger("mnu_file_print");
     EXPECT_EQ(printed, std::make_pair(monday, true));
+    EXPECT_FALSE(heartbeat()->isActive()) << "off while the print window is open";
+    printDone();
+    EXPECT_TRUE(heartbeat()->isActive());
     key(Qt::Key_D);
     EXPECT_EQ(view().DayColumn(1)->datum(), monday);
     key(Qt::Key_W);

@@ -57,8 +57,10 @@ protected:
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
             };
-            hooks.showPrint = [this](QWidget*, const QDate& date, bool week) {
+            hooks.showPrint = [this](QWidget*, const QDate& date, bool week,
+                                     form_main::Hooks::Done done) {
                 printed = {date, week};
+                printDone = std::move(done);
             };
             hooks.importIcs = [this](QWidget*, std::function<void()> done) {
                 importDone = std::move(done);
@@ -165,7 +167,8 @@ protected:
     bool heartbeatOnDuringCheck = true;
     std::function<void()> importDone; // of the import window open
     QStringList messages;
-    std::pair<QDate, bool> printed; // the day or week the print window was opened on
+    std::pair<QDate, bool> printed;   // the day or week the print window was opened on
+    form_main::Hooks::Done printDone; // closes it
     std::unique_ptr<form_main> m_window;
 };
 

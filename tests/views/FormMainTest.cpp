@@ -97,7 +97,7 @@ TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
         StoreService service;
         AppointmentEditing editing(service);
         form_main::Hooks hooks;
-        hooks.showLanguageWindow = [&](QWidget*) { ++shown; };
+        hooks.showLanguageWindow = [&](QWidget*, form_main::Hooks::Done) { ++shown; };
         form_main w(settings, service, editing, hooks);
         w.Form_Load();
         EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(program.path()));

@@ -6,6 +6,8 @@
 #include "remind/DesktopReminders.h"
 #include "remind/MinuteTimer.h"
 #include "remind/ReminderMail.h"
+#include "service/FolderJobs.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -20,6 +22,7 @@
 #include "views/form_main.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QIcon>
 
 #include <cstdio>
@@ -72,12 +75,28 @@ int main(int argc, char* argv[])
         showPlainWarning(nullptr, QStringLiteral("Norvane"), problem); // it names paths
 
     AppointmentEditing editing(service, form_edit::editorFor(settings));
+    // The settings windows read and write the settings files through it, never themselves.
+    SettingsJobs settingsJobs(service.jobs());
+    // A window of a hook closes itself; done follows.
+    const auto opened = [](QDialog* window, std::function<void()> done) {
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &QDialog::finished, window, std::move(done));
+        window->open();
+    };
 
     form_main::Hooks hooks;
-    hooks.showLanguageWindow = [&](QWidget* parent) {
-        form_lang window(settings, form_info::version(), parent);
-        window.exec();
-        Language::apply(settings.LangCode());
+    bool choosingLanguage = false;
+    MinuteTimer* reminderTimerOnceChosen = nullptr;
+    hooks.showLanguageWindow = [&](QWidget* parent, form_main::Hooks::Done done) {
+        choosingLanguage = true;
+        opened(new form_lang(settings, settingsJobs, form_info::version(), parent),
+               [&, done = std::move(done)] {
+                   Language::apply(settings.LangCode());
+                   done();
+                   choosingLanguage = false;
+                   if (reminderTimerOnceChosen)
+                       reminderTimerOnceChosen->start();
+               });
     };
     hooks.showImport = [&](QWidget* parent, std::function<void()> done) {
         OpenHolidayImport(parent, settings, service.jobs(), std::move(done));
@@ -91,28 +110,35 @@ int main(int argc, char* argv[])
     hooks.exportIcs = [&](QWidget* parent, const QDate& shown, std::function<void()> done) {
         ExportIcsWindow(parent, settings, service.jobs(), shown, std::move(done));
     };
-    hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week) {
-        OpenPrintWindow(parent, settings, date, week, form_print::Output::Printer);
+    hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week,
+                          form_main::Hooks::Done done) {
+        OpenPrintWindow(parent, settings, service.jobs(), date, week, form_print::Output::Printer,
+                        {}, std::move(done));
     };
-    hooks.exportPdf = [&](QWidget* parent, const QDate& date, bool week) {
-        OpenPrintWindow(parent, settings, date, week, form_print::Output::Pdf);
+    hooks.exportPdf = [&](QWidget* parent, const QDate& date, bool week,
+                          form_main::Hooks::Done done) {
+        OpenPrintWindow(parent, settings, service.jobs(), date, week, form_print::Output::Pdf, {},
+                        std::move(done));
     };
 
     form_main* shown = nullptr;
     // The sync runs on a thread of its own; the window only starts it and shows its end.
-    SyncScheduler sync([&] {
-        return SyncScheduler::Target{settings.GetDataFolder(), settings.Path(),
-                                     settings.programDirectory()};
-    });
+    SyncScheduler sync(
+        [&] {
+            return SyncScheduler::Target{settings.GetDataFolder(), settings.Path(),
+                                         settings.programDirectory()};
+        },
+        runSync, service.jobs().files());
     hooks.syncNow = [&] { sync.syncNow(); };
     DesktopReminders reminders(settings, [&](const QString& title, const QString& text) {
         if (shown)
             shown->ShowTrayMessage(title, text);
     });
-    BackgroundReminderCheck reminderCheck(settings, reminders, GetLoginName());
+    BackgroundReminderCheck reminderCheck(settings, reminders, GetLoginName(), {},
+                                          service.jobs().files());
     // Not the main window's heartbeat: a reminder is due at its minute, not up to one later.
     MinuteTimer reminderTimer([&] { reminderCheck.check(); });
-    hooks.showSettings = [&](QWidget* parent) {
+    hooks.showSettings = [&](QWidget* parent, form_main::Hooks::Done done) {
         form_settings::Hooks windowHooks;
         windowHooks.testFolder = [&](QWidget* owner, const QString& folder, const QString& lang) {
             RunFolderSpeedTest(owner, service.jobs(), folder, lang);
@@ -124,10 +150,12 @@ int main(int argc, char* argv[])
                                    ReminderMail::testBody(mail.langCode)},
                                   std::move(done));
         };
-        form_settings window(settings, windowHooks, parent);
-        window.exec();
-        Language::apply(settings.LangCode());
-        sync.reload();
+        opened(new form_settings(settings, settingsJobs, windowHooks, parent),
+               [&, done = std::move(done)] {
+                   Language::apply(settings.LangCode());
+                   sync.reload();
+                   done();
+               });
     };
 
     form_main window(settings, service, editing, hooks);
@@ -136,11 +164,16 @@ int main(int argc, char* argv[])
     QObject::connect(&sync, &SyncScheduler::finished, &window,
                      [&](const SyncResult& result, const QDateTime& at) {
                          window.showSyncResult(at, result.ok() ? QString() : result.error);
+                         // The store service reads the days again and the view follows.
                          if (result.received > 0 || result.deletedHere > 0)
-                             window.LoadView();
+                             service.jobs().wrote({});
                      });
     sync.reload();
-    reminderTimer.start(); // once the language of a first start is chosen
+    // Once the language of a first start is chosen.
+    if (choosingLanguage)
+        reminderTimerOnceChosen = &reminderTimer;
+    else
+        reminderTimer.start();
     const int result = app.exec();
     shown = nullptr;
     if (!service.shutDown()) {
