@@ -115,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     checkSame(copy, *loaded);
 
     // Saved over itself, the file keeps what it held and takes the record's values.
-    if (!store.SaveAppointment(*once).ok)
+    ClassTermin again = *once;
+    if (!store.SaveAppointment(again).ok)
         fail("save over the file failed", kOnce);
     checkSame(*once, *store.LoadAppointment(kOnce, kDay));
     return 0;
