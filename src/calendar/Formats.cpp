@@ -53,16 +53,19 @@ bool IsTwentyFourHours(const QString& timeFormat)
     return timeFormat == QLatin1String("24h");
 }
 
+TwelveHour TwelveHourClock(int hour)
+{
+    const bool pm = hour >= 12 && hour < 24;
+    return {hour > 12 ? hour - 12 : hour, pm ? QStringLiteral("pm") : QStringLiteral("am")};
+}
+
 QString FormatTime(TimeOfDay time, const QString& timeFormat)
 {
-    const int h = time.hour();
     const QString minutes = QLatin1Char(':') + TwoDigits(time.minute());
     if (IsTwentyFourHours(timeFormat))
-        return TwoDigits(h) + minutes;
-    // Noon and the hours after it are pm; 24:00, the end of the day, is midnight again.
-    const bool pm = h >= 12 && h < 24;
-    return TwoDigits(h > 12 ? h - 12 : h) + minutes +
-           (pm ? QLatin1String(" pm") : QLatin1String(" am"));
+        return TwoDigits(time.hour()) + minutes;
+    const TwelveHour shown = TwelveHourClock(time.hour());
+    return TwoDigits(shown.hour) + minutes + QLatin1Char(' ') + shown.dayHalf;
 }
 
 QString FormatDate(const QDate& date, const QString& pattern)

@@ -13,6 +13,13 @@ QString TwoDigits(int value);
 
 // True for the time format "24h"; every other one shows twelve hours.
 bool IsTwentyFourHours(const QString& timeFormat);
+// An hour of the day (0..24) on a twelve-hour clock: the hours after noon count from 1 again,
+// noon and the hours after it are "pm", and 24:00, the end of the day, is midnight again.
+struct TwelveHour {
+    int hour;
+    QString dayHalf; // "am" or "pm"
+};
+TwelveHour TwelveHourClock(int hour);
 // 13:05 is "13:05" in 24 hours, "01:05 pm" in twelve; the hour after midnight shows as
 // "00:30 am".
 QString FormatTime(TimeOfDay time, const QString& timeFormat);

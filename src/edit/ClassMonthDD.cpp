@@ -1,5 +1,6 @@
 #include "edit/ClassMonthDD.h"
 
+#include "calendar/Names.h"
 #include "calendar/Weeks.h"
 #include "ui/PictureBox.h"
 
@@ -125,15 +126,11 @@ void ClassMonthDD::Display()
 
 void ClassMonthDD::SetNames()
 {
-    if (m_langcode == QLatin1String("de")) {
-        day_names = {QString(), "So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
-        month_names = {QString(), "Jänner", "Februar",   "März",    "April",    "Mai",     "Juni",
-                       "Juli",    "August", "September", "Oktober", "November", "Dezember"};
-    } else {
-        day_names = {QString(), "Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-        month_names = {QString(), "January", "February",  "March",   "April",    "May",     "June",
-                       "July",    "August",  "September", "October", "November", "December"};
-    }
+    day_names = ShortDayNames(m_langcode);
+    month_names = MonthNames(m_langcode);
+    // The month sheet has always titled January the Austrian way.
+    if (IsGerman(m_langcode))
+        month_names[1] = QStringLiteral("Jänner");
 }
 
 void ClassMonthDD::DrawMonth(int hoverDay)

@@ -73,12 +73,15 @@ int hourOf(TimeOfDay time)
 ClockReadout clockReadout(TimeOfDay time, const QString& timeFormat)
 {
     const int h = hourOf(time);
-    const bool twelveHour = timeFormat == QLatin1String("12h");
     ClockReadout readout;
-    readout.hours = TwoDigits(twelveHour && h > 12 ? h - 12 : h);
     readout.minutes = TwoDigits(time.minute());
-    if (twelveHour)
-        readout.dayHalf = h < 12 ? QStringLiteral("am") : QStringLiteral("pm");
+    if (IsTwentyFourHours(timeFormat)) {
+        readout.hours = TwoDigits(h);
+    } else {
+        const TwelveHour twelve = TwelveHourClock(h);
+        readout.hours = TwoDigits(twelve.hour);
+        readout.dayHalf = twelve.dayHalf;
+    }
     return readout;
 }
 

@@ -111,9 +111,9 @@ std::unique_ptr<ImportRecord> ImportRecord::start(const QString& dataFolder, con
             tr("The data folder %1 cannot be reached.").arg(QDir::toNativeSeparators(dataFolder)));
     const QByteArray directoryName = kDirectory.toUtf8();
     // A link in its place is not followed: the record would land wherever it leads.
-    const auto notWritten = [&path](int error) {
+    const auto notWritten = [&path](int cause) {
         return tr("The import record %1 cannot be written: %2")
-            .arg(QDir::toNativeSeparators(path), systemReason(error));
+            .arg(QDir::toNativeSeparators(path), systemReason(cause));
     };
     if (::mkdirat(folder.get(), directoryName.constData(), 0777) != 0 && errno != EEXIST)
         return fail(notWritten(errno));

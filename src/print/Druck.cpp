@@ -47,11 +47,12 @@ QString dateRange(const QDate& first, const QDate& last, const QString& lang)
 {
     const QStringList months = MonthNames(lang);
     const QString dot = IsGerman(lang) ? QStringLiteral(".") : QString();
-    const auto day = [&dot](const QDate& d) { return QString::number(d.day()) + dot; };
-    const auto dayMonth = [&](const QDate& d) {
+    // Each spelled out as QString: a deduced string builder would outlive its parts.
+    const auto day = [&dot](const QDate& d) -> QString { return QString::number(d.day()) + dot; };
+    const auto dayMonth = [&](const QDate& d) -> QString {
         return day(d) + QLatin1Char(' ') + months.value(d.month());
     };
-    const auto full = [&](const QDate& d) {
+    const auto full = [&](const QDate& d) -> QString {
         return dayMonth(d) + QLatin1Char(' ') + QString::number(d.year());
     };
     if (first.year() != last.year())
@@ -290,7 +291,7 @@ bool Druck::PrintMonthPlanner(int month, int year, bool twoMonths)
     const double cw = (W - mX) / days;
     const QString lang = m_settings.LangCode();
     const QStringList months = MonthNames(lang);
-    const auto titleOf = [&months](const QDate& d) {
+    const auto titleOf = [&months](const QDate& d) -> QString {
         return months.value(d.month()) + QLatin1Char(' ') + QString::number(d.year());
     };
 

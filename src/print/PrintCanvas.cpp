@@ -11,9 +11,9 @@ QList<WrappedLine> PrintCanvas::PrintWrappedText(double x, double y, double w, d
     // Marks stacked above a letter, or a first line taller than its box, stay inside it.
     setTextClip(QRectF(x, y, w, h));
     for (const WrappedLine& line : lines) {
-        const QString text = bidiContained(line.text);
-        if (!text.isEmpty())
-            drawText(line.x, line.y, text);
+        const QString shown = bidiContained(line.text);
+        if (!shown.isEmpty())
+            drawText(line.x, line.y, shown);
     }
     setTextClip(std::nullopt);
     return lines;

@@ -46,7 +46,7 @@ bool liesInside(const QByteArray& path, const QByteArray& canonicalRoot)
         return false;
     if (canonicalRoot == "/" || path == canonicalRoot)
         return true;
-    return path.startsWith(canonicalRoot + '/');
+    return path.startsWith(QByteArray(canonicalRoot + '/'));
 }
 
 // Empty root confines nothing; a root that cannot be resolved holds nothing.

@@ -109,8 +109,10 @@ QByteArray buildMessage(const QString& sender, const RecipientList& list, const 
         subjectHeader(subject),
         "MIME-Version: 1.0",
     };
-    QStringList names{
-        "date", "from", "to", "subject", "mime-version", "content-transfer-encoding", "message-id"};
+    QStringList names{QStringLiteral("date"),         QStringLiteral("from"),
+                      QStringLiteral("to"),           QStringLiteral("subject"),
+                      QStringLiteral("mime-version"), QStringLiteral("content-transfer-encoding"),
+                      QStringLiteral("message-id")};
     for (const QString& header : list.headers) {
         const QString name = header.section(u':', 0, 0).trimmed().toLower();
         if (!validHeaderLine(header) || names.contains(name))
@@ -161,8 +163,9 @@ QString SendHtmlMail(const QString& server, const QString& sender, const QString
     const bool latin1 =
         std::all_of(body.begin(), body.end(), [](QChar c) { return c.unicode() <= 0xff; });
     const QString charset = latin1 ? QStringLiteral("iso-8859-1") : QStringLiteral("utf-8");
-    const RecipientList list = readRecipientList(">Content-Type: text/html; charset=" + charset +
-                                                 "\t<" + recipients + '>');
+    const RecipientList list =
+        readRecipientList(QLatin1String(">Content-Type: text/html; charset=") + charset +
+                          QLatin1String("\t<") + recipients + u'>');
     const QString host = server.trimmed();
     const QString from = sender.trimmed();
     if (host.isEmpty())
@@ -189,7 +192,7 @@ QString SendHtmlMail(const QString& server, const QString& sender, const QString
         return text("Could not start the mail transfer");
     CurlSetup::List rcpt;
     for (const QString& address : list.recipients)
-        if (!CurlSetup::append(rcpt, ('<' + address + '>').toUtf8().constData()))
+        if (!CurlSetup::append(rcpt, (u'<' + address + u'>').toUtf8().constData()))
             return text("Could not start the mail transfer");
 
     Upload upload{buildMessage(from, list, subject, latin1 ? body.toLatin1() : body.toUtf8())};

@@ -88,8 +88,8 @@ public:
 
 private:
     struct Running {
-        explicit Running(ShareClock& clock)
-            : clock(clock)
+        explicit Running(ShareClock& shared)
+            : clock(shared)
         {
             clock.begin();
         }

@@ -165,11 +165,11 @@ void StoreService::postLoad(const Request& request)
     }
     ++m_unanswered;
     m_worker->post([slot = m_slot, store = m_store, reply = m_worker->replies(), this] {
-        Request request;
+        Request taken;
         quint64 generation = 0;
         {
             const std::lock_guard lock(slot->mutex);
-            request = slot->request.value_or(Request());
+            taken = slot->request.value_or(Request());
             slot->request.reset();
             slot->posted = false;
             generation = slot->generation;
@@ -178,15 +178,15 @@ void StoreService::postLoad(const Request& request)
         // The view first, then the calendars' marks, then the neighbours, each shown as soon
         // as it is read; one pass over the folder for all of it.
         const auto pass = store->pass();
-        const StoreWorker::Days view = store->read(request.viewDays, {}, false);
+        const StoreWorker::Days view = store->read(taken.viewDays, {}, false);
         reply([this, generation, view] { takeDays(generation, view, true); });
         const StoreWorker::Days marks =
-            store->read({}, request.markDays, request.freshMarks, view.reachable);
+            store->read({}, taken.markDays, taken.freshMarks, view.reachable);
         reply([this, generation, marks] { takeDays(generation, marks, false); });
         // The neighbours only while nobody waits for another view.
         StoreWorker::Days warm;
-        if (view.reachable && !request.warmDays.isEmpty() && !slot->waiting())
-            warm = store->read(request.warmDays, {}, false, true);
+        if (view.reachable && !taken.warmDays.isEmpty() && !slot->waiting())
+            warm = store->read(taken.warmDays, {}, false, true);
         reply([this, generation, warm] {
             --m_unanswered;
             takeDays(generation, warm, false);
@@ -314,14 +314,14 @@ void StoreService::file(const ClassTermin& appointment, Filed done)
             done(WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder), appointment);
         return;
     }
-    using Filed = std::pair<WriteOutcome, ClassTermin>;
-    ask<Filed>(
+    using Answer = std::pair<WriteOutcome, ClassTermin>;
+    ask<Answer>(
         [appointment](StoreWorker& store) {
             ClassTermin filed = appointment;
             const WriteOutcome outcome = store.file(filed);
-            return Filed{outcome, filed};
+            return Answer{outcome, filed};
         },
-        [this, oldPath = appointment.filename(), done = std::move(done)](const Filed& filed) {
+        [this, oldPath = appointment.filename(), done = std::move(done)](const Answer& filed) {
             // Our own change shows at the next look, whatever the caches thought.
             markStale({oldPath, filed.second.filename()});
             if (done)

@@ -156,9 +156,10 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
     CurlSetup::List list;
     bool listed = CurlSetup::append(list, "Expect:"); // no 100-continue round trip
     for (const auto& [name, value] : headers)
-        listed = listed && CurlSetup::append(list, (name + ": " + value).constData());
+        listed = listed && CurlSetup::append(list, QByteArray(name + ": " + value).constData());
     if (!c || !listed) {
-        response.error = Sync::tr("Cannot reach %1: %2").arg(shown(url), "libcurl could not start");
+        response.error = Sync::tr("Cannot reach %1: %2")
+                             .arg(shown(url), QStringLiteral("libcurl could not start"));
         return response;
     }
     ++m_requests;

@@ -133,7 +133,7 @@ std::optional<PasswordStore::Where> PasswordStore::store(const QString& url, con
         // No copy stays behind in the file from a time the service did not answer.
         if (!storeInFile(url, user, {}, error))
             return std::nullopt;
-        return Where::SecretService;
+        return Where::Keyring;
     }
     if (!storeInFile(url, user, password, error))
         return std::nullopt;

@@ -10,7 +10,7 @@
 // it on the window's thread.
 class PasswordStore {
 public:
-    enum class Where { SecretService, File };
+    enum class Where { Keyring, File };
 
     // directory: where the pointer file is (Settings::programDirectory()).
     explicit PasswordStore(const QString& directory);

@@ -42,10 +42,10 @@ QString statusPath(const QString& dataFolder)
 
 QJsonObject toJson(const File& f)
 {
-    return {{"path", f.path},
-            {"modified", f.modified},
-            {"size", f.size},
-            {"hash", QString::fromLatin1(f.hash)}};
+    return {{QStringLiteral("path"), f.path},
+            {QStringLiteral("modified"), f.modified},
+            {QStringLiteral("size"), f.size},
+            {QStringLiteral("hash"), QString::fromLatin1(f.hash)}};
 }
 
 QJsonObject toJson(const Item& item)
@@ -53,17 +53,19 @@ QJsonObject toJson(const Item& item)
     QJsonArray files;
     for (const File& f : item.files)
         files.append(toJson(f));
-    return {{"uid", item.uid},
-            {"href", item.href},
-            {"etag", QString::fromUtf8(item.etag)},
-            {"mirror", item.mirror},
-            {"files", files}};
+    return {{QStringLiteral("uid"), item.uid},
+            {QStringLiteral("href"), item.href},
+            {QStringLiteral("etag"), QString::fromUtf8(item.etag)},
+            {QStringLiteral("mirror"), item.mirror},
+            {QStringLiteral("files"), files}};
 }
 
 File fileOf(const QJsonObject& f)
 {
-    return {f.value("path").toString(), f.value("modified").toInteger(),
-            f.value("size").toInteger(), f.value("hash").toString().toLatin1()};
+    return {f.value(QLatin1String("path")).toString(),
+            f.value(QLatin1String("modified")).toInteger(),
+            f.value(QLatin1String("size")).toInteger(),
+            f.value(QLatin1String("hash")).toString().toLatin1()};
 }
 
 bool sameOrigin(const QString& a, const QString& b)
@@ -111,19 +113,20 @@ public:
     void item(const QJsonValue& value)
     {
         if (!value.isObject())
-            return ignore(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact));
+            return ignore(
+                QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)));
         const QJsonObject o = value.toObject();
         Item item;
-        item.uid = o.value("uid").toString();
-        item.href = o.value("href").toString();
-        item.etag = o.value("etag").toString().toUtf8();
-        item.mirror = o.value("mirror").toBool();
+        item.uid = o.value(QLatin1String("uid")).toString();
+        item.href = o.value(QLatin1String("href")).toString();
+        item.etag = o.value(QLatin1String("etag")).toString().toUtf8();
+        item.mirror = o.value(QLatin1String("mirror")).toBool();
         if (!item.href.isEmpty() &&
             (m_status.collection.isEmpty() || !isMember(m_collectionPath, item.href) ||
              m_hrefs.contains(item.href)))
             return ignore(item.href);
         QStringList paths;
-        for (const QJsonValue& v : o.value("files").toArray()) {
+        for (const QJsonValue& v : o.value(QLatin1String("files")).toArray()) {
             const File f = fileOf(v.toObject());
             if (!Recurrence::isAppointmentPath(f.path) || m_paths.contains(f.path) ||
                 paths.contains(f.path))
@@ -170,7 +173,7 @@ std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* forei
         return std::nullopt;
     }
     const QJsonObject o = doc.object();
-    const QJsonValue version = o.value("version");
+    const QJsonValue version = o.value(QLatin1String("version"));
     if (!version.isUndefined() && version.toInteger(-1) != kVersion) {
         *foreign = true;
         *error =
@@ -180,10 +183,10 @@ std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* forei
         return std::nullopt;
     }
     Status status;
-    status.account = o.value("account").toString();
-    status.collection = o.value("collection").toString();
-    status.token = o.value("token").toString();
-    status.ctag = o.value("ctag").toString();
+    status.account = o.value(QLatin1String("account")).toString();
+    status.collection = o.value(QLatin1String("collection")).toString();
+    status.token = o.value(QLatin1String("token")).toString();
+    status.ctag = o.value(QLatin1String("ctag")).toString();
     // The password goes wherever the collection lies: only where the account points.
     if (!status.collection.isEmpty() && !sameOrigin(status.collection, status.account)) {
         *error = Sync::tr("its calendar %1 lies on another server than its account %2")
@@ -191,9 +194,9 @@ std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* forei
         return std::nullopt;
     }
     Reader reader(status);
-    for (const QJsonValue& v : o.value("items").toArray())
+    for (const QJsonValue& v : o.value(QLatin1String("items")).toArray())
         reader.item(v);
-    for (const QJsonValue& v : o.value("withheld").toArray())
+    for (const QJsonValue& v : o.value(QLatin1String("withheld")).toArray())
         reader.withheld(v);
     return status;
 }
@@ -242,10 +245,13 @@ bool save(const QString& dataFolder, const Status& status, QString* error)
     QJsonArray withheld;
     for (const File& f : status.withheld)
         withheld.append(toJson(f));
-    const QJsonObject o{
-        {"version", kVersion},   {"account", status.account}, {"collection", status.collection},
-        {"token", status.token}, {"ctag", status.ctag},       {"items", items},
-        {"withheld", withheld}};
+    const QJsonObject o{{QStringLiteral("version"), kVersion},
+                        {QStringLiteral("account"), status.account},
+                        {QStringLiteral("collection"), status.collection},
+                        {QStringLiteral("token"), status.token},
+                        {QStringLiteral("ctag"), status.ctag},
+                        {QStringLiteral("items"), items},
+                        {QStringLiteral("withheld"), withheld}};
     const WriteOutcome outcome = ThreadFileAccess().writeAtomically(
         statusPath(dataFolder), QJsonDocument(o).toJson(QJsonDocument::Compact), dataFolder);
     if (!outcome.ok && error)

@@ -1,5 +1,6 @@
 #include "views/Calendar.h"
 
+#include "calendar/Names.h"
 #include "calendar/Weeks.h"
 #include "ui/PictureBox.h"
 
@@ -82,10 +83,10 @@ void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
 {
     m_firstday = FirstWeekdayOfRows(firstday);
     m_firstweek = WeekRuleOf(firstweek);
-    if (langcode == QLatin1String("de"))
-        m_dayLetters = {QString(), "S", "M", "D", "M", "D", "F", "S"};
-    else
-        m_dayLetters = {QString(), "S", "M", "T", "W", "T", "F", "S"};
+    // The month calendar heads its columns with each day name's first letter.
+    const QStringList names = DayNames(langcode);
+    for (int day = 1; day <= 7; ++day)
+        m_dayLetters[day] = names[day].left(1);
     m_weekHeader = QStringLiteral("W");
     if (m_picture)
         DrawAll();

@@ -319,7 +319,7 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
                       kAppointmentPadding);
         view->setLines(lines, font);
     } else {
-        label->setText(lines.join('\n'));
+        label->setText(lines.join(u'\n'));
     }
     label->setToolTip(plainToolTip(firstLine(text)));
     label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));

@@ -133,8 +133,8 @@ void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
 
 } // namespace
 
-MainWindowControls::MainWindowControls(QMainWindow* window)
-    : window(window)
+MainWindowControls::MainWindowControls(QMainWindow* mainWindow)
+    : window(mainWindow)
 {
     buildControls();
     buildMenus();

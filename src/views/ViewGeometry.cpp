@@ -34,7 +34,7 @@ QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, int gridMinutes,
                             const QString& timeFormat)
 {
     QList<HourLabel> labels;
-    const bool twelveHours = timeFormat == QLatin1String("12h");
+    const bool twelveHours = !IsTwentyFourHours(timeFormat);
     int previousHour = -1;
     for (int r = 0; r <= rows; ++r) {
         const TimeOfDay t = TimeOfDay::fromMinutes(dayStart.minutes() + r * gridMinutes);
@@ -43,11 +43,10 @@ QList<HourLabel> HourLabels(TimeOfDay dayStart, int rows, int gridMinutes,
         label.row = r;
         label.minutes = TwoDigits(t.minute());
         if (h != previousHour) {
-            // In 12-hour format the hours after noon count from 1 again and noon itself is pm.
-            const int shown = twelveHours && h > 12 ? h - 12 : h;
-            label.hour = TwoDigits(shown) + QLatin1Char(':');
+            const TwelveHour twelve = TwelveHourClock(h);
+            label.hour = TwoDigits(twelveHours ? twelve.hour : h) + QLatin1Char(':');
             if (twelveHours)
-                label.dayHalf = h >= 12 ? QStringLiteral("pm") : QStringLiteral("am");
+                label.dayHalf = twelve.dayHalf;
         }
         previousHour = h;
         labels.append(label);

@@ -25,13 +25,15 @@ struct Request {
 // Parses the words after the program name; a problem comes back as its one-line message.
 std::variant<Request, Options::Problem> parse(const QStringList& args)
 {
-    const auto options = Options::parse(args, {{"--folder", Options::Text}, {"--help"}, {"-h"}});
+    const auto options = Options::parse(args, {{QStringLiteral("--folder"), Options::Text},
+                                               {QStringLiteral("--help")},
+                                               {QStringLiteral("-h")}});
     if (const auto* problem = std::get_if<Options::Problem>(&options))
         return *problem;
     const Options::Parsed& parsed = std::get<Options::Parsed>(options);
     Request request;
-    request.folder = parsed.value("--folder");
-    request.help = parsed.has("--help") || parsed.has("-h");
+    request.folder = parsed.value(QStringLiteral("--folder"));
+    request.help = parsed.has(QStringLiteral("--help")) || parsed.has(QStringLiteral("-h"));
     QStringList positional = parsed.arguments;
     if (request.help)
         return request;
@@ -138,7 +140,7 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
 
 Options::Option colorOption()
 {
-    return {"--color", 1, Settings::kColorCount, "colour"};
+    return {QStringLiteral("--color"), 1, Settings::kColorCount, QStringLiteral("colour")};
 }
 
 void loadSettings(Settings& settings, QTextStream& err)

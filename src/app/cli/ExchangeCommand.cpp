@@ -37,7 +37,7 @@ QString folderOf(const QString& given, Settings& settings, QTextStream& err)
 int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
               const QString& programDirectory)
 {
-    const auto parsed = Options::parse(args, {{"--folder", Options::Text}});
+    const auto parsed = Options::parse(args, {{QStringLiteral("--folder"), Options::Text}});
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
     const Options::Parsed& request = std::get<Options::Parsed>(parsed);
@@ -60,7 +60,7 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
-    const QString folder = folderOf(request.value("--folder"), settings, err);
+    const QString folder = folderOf(request.value(QStringLiteral("--folder")), settings, err);
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     DataAccess store(profiles, StoreSource::fixed(folder));
@@ -81,8 +81,9 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
               const QString& programDirectory)
 {
-    const auto parsed = Options::parse(
-        args, {{"--folder", Options::Text}, AgendaCommand::colorOption(), {"--allow-large"}});
+    const auto parsed = Options::parse(args, {{QStringLiteral("--folder"), Options::Text},
+                                              AgendaCommand::colorOption(),
+                                              {QStringLiteral("--allow-large")}});
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
     const Options::Parsed& request = std::get<Options::Parsed>(parsed);
@@ -99,15 +100,15 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
 
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
-    const QString folder = folderOf(request.value("--folder"), settings, err);
+    const QString folder = folderOf(request.value(QStringLiteral("--folder")), settings, err);
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     DataAccess store(profiles, StoreSource::fixed(folder));
     IcsImportOptions options;
-    options.allowLarge = request.has("--allow-large");
+    options.allowLarge = request.has(QStringLiteral("--allow-large"));
     options.recordSource = QFileInfo(request.arguments[0]).absoluteFilePath();
-    const IcsImportResult result =
-        ImportIcs(*bytes, store, folder, request.number("--color").value_or(1), {}, options);
+    const IcsImportResult result = ImportIcs(
+        *bytes, store, folder, request.number(QStringLiteral("--color")).value_or(1), {}, options);
     if (!result.ok)
         return AgendaCommand::failure(
             QStringLiteral("%1: %2 Nothing was imported.").arg(file, result.error), err);

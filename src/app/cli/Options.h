@@ -18,18 +18,18 @@ namespace Options {
 enum Kind { Flag, Text, Number };
 
 struct Option {
-    Option(QString name, Kind kind = Flag)
-        : name(std::move(name))
-        , kind(kind)
+    Option(QString optionName, Kind optionKind = Flag)
+        : name(std::move(optionName))
+        , kind(optionKind)
     {
     }
     // A number, and what a problem calls it: "Not a colour from 1 to 14: 15".
-    Option(QString name, int lowest, int highest, QString noun)
-        : name(std::move(name))
+    Option(QString optionName, int least, int most, QString what)
+        : name(std::move(optionName))
         , kind(Number)
-        , lowest(lowest)
-        , highest(highest)
-        , noun(std::move(noun))
+        , lowest(least)
+        , highest(most)
+        , noun(std::move(what))
     {
     }
 

@@ -23,15 +23,15 @@ using Options::Problem;
 
 std::variant<Request, Problem> parse(const QStringList& args)
 {
-    const auto options =
-        Options::parse(args, {{"--folder", Options::Text}, {"--two-months", Options::Flag}});
+    const auto options = Options::parse(args, {{QStringLiteral("--folder"), Options::Text},
+                                               {QStringLiteral("--two-months"), Options::Flag}});
     if (const auto* problem = std::get_if<Problem>(&options))
         return *problem;
     const Options::Parsed& parsed = std::get<Options::Parsed>(options);
     Request request;
-    request.folder = parsed.value("--folder");
+    request.folder = parsed.value(QStringLiteral("--folder"));
     const QStringList& positional = parsed.arguments;
-    const bool twoMonths = parsed.has("--two-months");
+    const bool twoMonths = parsed.has(QStringLiteral("--two-months"));
     const QString kind = positional.value(0);
     if (kind == QLatin1String("day") || kind == QLatin1String("week")) {
         if (positional.size() != 3 || twoMonths)
@@ -45,10 +45,10 @@ std::variant<Request, Problem> parse(const QStringList& args)
     } else if (kind == QLatin1String("planner")) {
         if (positional.size() != 4)
             return Problem(QStringLiteral("pdf planner takes a year, a month and a file."));
-        const auto year = Options::number(positional[1], 1900, 2200, "year");
+        const auto year = Options::number(positional[1], 1900, 2200, QStringLiteral("year"));
         if (const auto* problem = std::get_if<Problem>(&year))
             return *problem;
-        const auto month = Options::number(positional[2], 1, 12, "month");
+        const auto month = Options::number(positional[2], 1, 12, QStringLiteral("month"));
         if (const auto* problem = std::get_if<Problem>(&month))
             return *problem;
         request.job = PrintJob::planner(std::get<int>(month), std::get<int>(year), twoMonths);

@@ -18,26 +18,27 @@ constexpr int kMaxDays = 100 * 366;
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory)
 {
-    const auto parsed = Options::parse(args, {{"--folder", Options::Text},
-                                              {"--url", Options::Text},
-                                              {"--user", Options::Text},
-                                              {"--password-file", Options::Text},
-                                              {"--past", 0, kMaxDays, "number of days"},
-                                              {"--future", 0, kMaxDays, "number of days"},
-                                              {"--allow-mass-delete"}});
+    const auto parsed = Options::parse(
+        args, {{QStringLiteral("--folder"), Options::Text},
+               {QStringLiteral("--url"), Options::Text},
+               {QStringLiteral("--user"), Options::Text},
+               {QStringLiteral("--password-file"), Options::Text},
+               {QStringLiteral("--past"), 0, kMaxDays, QStringLiteral("number of days")},
+               {QStringLiteral("--future"), 0, kMaxDays, QStringLiteral("number of days")},
+               {QStringLiteral("--allow-mass-delete")}});
     if (const auto* problem = std::get_if<Options::Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
     const Options::Parsed& request = std::get<Options::Parsed>(parsed);
     if (!request.arguments.isEmpty())
         return AgendaCommand::usageError(
             QStringLiteral("sync takes options only: %1").arg(request.arguments[0]), err);
-    const QString url = request.value("--url");
-    const QString user = request.value("--user");
-    const QString passwordFile = request.value("--password-file");
+    const QString url = request.value(QStringLiteral("--url"));
+    const QString user = request.value(QStringLiteral("--user"));
+    const QString passwordFile = request.value(QStringLiteral("--password-file"));
 
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
-    if (!request.has("--folder") || url.isEmpty())
+    if (!request.has(QStringLiteral("--folder")) || url.isEmpty())
         AgendaCommand::loadSettings(settings, err);
     const SyncSettings saved = readSyncSettings(profiles, settings.Path());
     SyncAccount account{
@@ -60,14 +61,15 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
             account.password =
                 PasswordStore(settings.programDirectory()).lookup(account.url, account.user);
     }
-    const QString folder = AgendaCommand::dataFolder(request.value("--folder"), settings, err);
+    const QString folder =
+        AgendaCommand::dataFolder(request.value(QStringLiteral("--folder")), settings, err);
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
 
     SyncOptions options;
-    options.pastDays = request.number("--past").value_or(saved.pastDays);
-    options.futureDays = request.number("--future").value_or(saved.futureDays);
-    options.allowMassDelete = request.has("--allow-mass-delete");
+    options.pastDays = request.number(QStringLiteral("--past")).value_or(saved.pastDays);
+    options.futureDays = request.number(QStringLiteral("--future")).value_or(saved.futureDays);
+    options.allowMassDelete = request.has(QStringLiteral("--allow-mass-delete"));
     options.langCode = settings.LangCode();
     const SyncResult result = runSync(folder, account, options);
     if (result.exit == SyncResult::Exit::Done) {

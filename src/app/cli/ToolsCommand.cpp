@@ -26,9 +26,9 @@ using Options::Problem;
 
 std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
 {
-    const auto options = Options::parse(
-        args,
-        {{"--section", Options::Text}, AgendaCommand::colorOption(), {"--folder", Options::Text}});
+    const auto options = Options::parse(args, {{QStringLiteral("--section"), Options::Text},
+                                               AgendaCommand::colorOption(),
+                                               {QStringLiteral("--folder"), Options::Text}});
     if (const auto* problem = std::get_if<Problem>(&options))
         return *problem;
     const Options::Parsed& parsed = std::get<Options::Parsed>(options);
@@ -36,10 +36,10 @@ std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
         return Problem(QStringLiteral("import-holidays takes one holiday list file."));
     ImportRequest request;
     request.file = parsed.arguments[0];
-    request.sections = parsed.given.value("--section");
+    request.sections = parsed.given.value(QStringLiteral("--section"));
     request.sections.removeDuplicates();
-    request.color = parsed.number("--color").value_or(1);
-    request.folder = parsed.value("--folder");
+    request.color = parsed.number(QStringLiteral("--color")).value_or(1);
+    request.folder = parsed.value(QStringLiteral("--folder"));
     return request;
 }
 

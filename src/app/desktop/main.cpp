@@ -145,10 +145,10 @@ int main(int argc, char* argv[])
         };
         windowHooks.playSound = [&](const QString& file) { reminders.sound().PlaySoundFile(file); };
         windowHooks.sendTestMail = [&](const form_settings::TestMail& mail,
-                                       std::function<void(const QString&)> done) {
+                                       std::function<void(const QString&)> sent) {
             reminders.mail().send({mail.server, mail.from, mail.to, mail.subject,
                                    ReminderMail::testBody(mail.langCode)},
-                                  std::move(done));
+                                  std::move(sent));
         };
         opened(new form_settings(settings, settingsJobs, windowHooks, parent),
                [&, done = std::move(done)] {
