@@ -205,15 +205,20 @@ void ImportIcsWindow(QWidget* parent, Settings& settings, FolderJobs& jobs,
     QString filter;
     AddFileFilter(filter, form_import_ics::tr("iCalendar files (*.ics)"), QStringLiteral("*.ics"));
     AddFileFilter(filter, form_import_ics::tr("All files (*.*)"), QStringLiteral("*.*"));
-    const QString path = ShowFileDialog(parent, filter, 1, nullptr, QString(), QString(),
-                                        form_import_ics::tr("Import iCalendar"));
-    if (path.isEmpty()) {
-        done();
-        return;
-    }
-    // A file that cannot be imported is told once it is read, and the window closes.
-    openWindow(new form_import_ics(settings, jobs, path, std::move(hooks), parent),
-               std::move(done));
+    ShowFileDialog(parent, filter, 1, {}, QString(), QString(),
+                   form_import_ics::tr("Import iCalendar"), QString(), true,
+                   [parent, &settings, &jobs, done = std::move(done),
+                    hooks = std::move(hooks)](const QString& path, QFileDialog::Options) mutable {
+                       if (path.isEmpty()) {
+                           done();
+                           return;
+                       }
+                       // A file that cannot be imported is told once it is read, and the
+                       // window closes.
+                       openWindow(
+                           new form_import_ics(settings, jobs, path, std::move(hooks), parent),
+                           std::move(done));
+                   });
 }
 
 void UndoLastImportWindow(QWidget* parent, Settings& settings, FolderJobs& jobs,

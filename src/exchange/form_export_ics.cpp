@@ -217,11 +217,15 @@ void form_export_ics::command_ok_Click()
     AddFileFilter(filter, tr("iCalendar files (*.ics)"), QStringLiteral("*.ics"));
     const QString name = QStringLiteral("norvane-%1-%2.ics")
                              .arg(fromDate().toString(Qt::ISODate), toDate().toString(Qt::ISODate));
-    const QString path = ShowFileDialog(this, filter, 1, nullptr, QStringLiteral("ics"), name,
-                                        tr("Export to iCalendar"), QString(), false);
-    if (path.isEmpty())
-        return;
+    ShowFileDialog(this, filter, 1, {}, QStringLiteral("ics"), name, tr("Export to iCalendar"),
+                   QString(), false, [this](const QString& path, QFileDialog::Options) {
+                       if (!path.isEmpty())
+                           exportTo(path);
+                   });
+}
 
+void form_export_ics::exportTo(const QString& path)
+{
     setExporting(true);
     // The thread gets values only: the settings stay on the window's thread.
     m_worker->post([this, reply = m_worker->replies(), abandoned = m_abandoned, from = fromDate(),

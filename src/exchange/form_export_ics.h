@@ -44,6 +44,8 @@ public slots:
 private:
     void Form_Load();
     void setExporting(bool exporting);
+    // Writes the chosen days to path on the worker thread; finishExport follows.
+    void exportTo(const QString& path);
     void finishExport(const WriteOutcome& written, const QString& path, int count);
     // A date field: typed in the settings' date format, or picked from a calendar that drops
     // down from its button.

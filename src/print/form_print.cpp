@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -124,11 +125,14 @@ form_print::form_print(Settings& settings, FolderJobs& jobs, const QDate& printD
             openBox(QMessageBox::Critical, owner, title, text, QMessageBox::Ok);
         };
     if (!m_hooks.pdfFileName)
-        m_hooks.pdfFileName = [](QWidget* owner) {
+        m_hooks.pdfFileName = [](QWidget* owner, std::function<void(const QString&)> chosen) {
             QString filter;
             AddFileFilter(filter, tr("PDF documents"), QStringLiteral("*.pdf"));
-            return ShowFileDialog(owner, filter, 1, nullptr, QStringLiteral(".pdf"), QString(),
-                                  tr("Export as PDF"), QString(), false);
+            ShowFileDialog(owner, filter, 1, {}, QStringLiteral(".pdf"), QString(),
+                           tr("Export as PDF"), QString(), false,
+                           [chosen = std::move(chosen)](const QString& path, QFileDialog::Options) {
+                               chosen(path);
+                           });
         };
     Form_Load();
 }
@@ -327,8 +331,15 @@ void form_print::exportToPdf(const PrintJob& job)
 {
     if (m_busy)
         return;
-    const QString path = m_hooks.pdfFileName(this);
-    if (path.isEmpty())
+    m_hooks.pdfFileName(this, [window = QPointer<form_print>(this), job](const QString& path) {
+        if (window && !path.isEmpty())
+            window->exportToPdfFile(job, path);
+    });
+}
+
+void form_print::exportToPdfFile(const PrintJob& job, const QString& path)
+{
+    if (m_busy)
         return;
     withDays(job, [this, job, path](const DaySource& days) {
         // Drawn here into a local file, written to its place on the worker thread.

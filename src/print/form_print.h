@@ -40,8 +40,9 @@ public:
                            std::function<void(bool yes)> answer)>
             question;
         std::function<void(QWidget*, const QString& title, const QString& text)> error;
-        // The PDF file to write; empty when the user cancelled.
-        std::function<QString(QWidget*)> pdfFileName;
+        // Asks for the PDF file to write; chosen gets it, empty when the user cancelled. It
+        // may come later.
+        std::function<void(QWidget*, std::function<void(const QString& path)> chosen)> pdfFileName;
     };
 
     // The appointments come from the active data folder of settings, read by jobs.
@@ -73,6 +74,7 @@ private:
     void tabs_Click(const QString& caption, int index);
     void printToPrinter(const PrintJob& job);
     void exportToPdf(const PrintJob& job);
+    void exportToPdfFile(const PrintJob& job, const QString& path);
     // Reads the days the job prints on the window's worker thread, then calls draw with them
     // on this one.
     void withDays(const PrintJob& job, std::function<void(const DaySource& days)> draw);

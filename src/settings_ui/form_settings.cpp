@@ -2,32 +2,24 @@
 
 #include "calendar/Formats.h"
 #include "edit/ClassTabs.h"
-#include "profile/TextTools.h"
 #include "service/SettingsJobs.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "settings_ui/form_settings_sync.h"
-#include "store/ApiLoginName.h"
 #include "ui/ApiBrowseFolder.h"
 #include "ui/ApiColorPicker.h"
-#include "ui/ApiOpenSave.h"
 #include "ui/MousePointer.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 
-#include <QAudioDevice>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMediaDevices>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -71,12 +63,6 @@ const std::vector<const char*> kGrids = {QT_TRANSLATE_NOOP("form_settings", "30 
 int timeIndex(TimeOfDay time)
 {
     return qBound(0, 2 * time.hour() + (time.minute() == 30 ? 1 : 0), 47);
-}
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 } // namespace
@@ -205,9 +191,8 @@ void form_settings::done(int result)
     QDialog::done(result);
 }
 
-// A label whose text follows the window's language.
-static QLabel* textLabel(QList<QLabel*>& labels, QWidget* parent, const char* name,
-                         const char* source)
+QLabel* form_settings::textLabel(QList<QLabel*>& labels, QWidget* parent, const char* name,
+                                 const char* source)
 {
     auto* label = named(new QLabel(parent), name);
     label->setProperty("source", QByteArray(source));
@@ -329,68 +314,6 @@ void form_settings::buildDisplayPage(QFrame* page)
     grid->addWidget(combo_refresh, 5, 1);
     grid->setRowStretch(6, 1);
     grid->setColumnStretch(1, 1);
-}
-
-void form_settings::buildReminderPage(QFrame* page)
-{
-    auto* grid = new QGridLayout(page);
-    check_reminder_window = named(new QCheckBox(page), "check_reminder_window");
-    check_play_sound = named(new QCheckBox(page), "check_play_sound");
-    grid->addWidget(check_reminder_window, 0, 0, 1, 3);
-    grid->addWidget(check_play_sound, 1, 0, 1, 3);
-    text_sound_file = named(new QLineEdit(page), "text_sound_file");
-    command_browse_sound = named(new QPushButton(page), "command_browse_sound");
-    command_play_sound = named(new QPushButton(page), "command_play_sound");
-    grid->addWidget(textLabel(m_labels, page, "label_sound_file",
-                              QT_TRANSLATE_NOOP("form_settings", "Soundfile:")),
-                    2, 0);
-    grid->addWidget(text_sound_file, 2, 1, 1, 2);
-    auto* soundButtons = new QHBoxLayout;
-    soundButtons->addWidget(command_browse_sound);
-    soundButtons->addWidget(command_play_sound);
-    soundButtons->addStretch(1);
-    grid->addLayout(soundButtons, 3, 1, 1, 2);
-    check_send_email = named(new QCheckBox(page), "check_send_email");
-    grid->addWidget(check_send_email, 4, 0, 1, 3);
-    text_smtp = named(new QLineEdit(page), "text_smtp");
-    text_from = named(new QLineEdit(page), "text_from");
-    text_to = named(new QLineEdit(page), "text_to");
-    text_subject = named(new QLineEdit(page), "text_subject");
-    grid->addWidget(
-        textLabel(m_labels, page, "label_smtp", QT_TRANSLATE_NOOP("form_settings", "SMTP Server:")),
-        5, 0);
-    grid->addWidget(text_smtp, 5, 1, 1, 2);
-    grid->addWidget(textLabel(m_labels, page, "label_from_to",
-                              QT_TRANSLATE_NOOP("form_settings", "From / To:")),
-                    6, 0);
-    grid->addWidget(text_from, 6, 1);
-    grid->addWidget(text_to, 6, 2);
-    grid->addWidget(
-        textLabel(m_labels, page, "label_subject", QT_TRANSLATE_NOOP("form_settings", "Subject:")),
-        7, 0);
-    grid->addWidget(text_subject, 7, 1, 1, 2);
-    command_test_email = named(new QPushButton(page), "command_test_email");
-    grid->addWidget(command_test_email, 8, 1, Qt::AlignLeft);
-    grid->setRowStretch(9, 1);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 1);
-    connect(check_play_sound, &QCheckBox::toggled, this, &form_settings::enableReminderControls);
-    connect(check_send_email, &QCheckBox::toggled, this, &form_settings::enableReminderControls);
-    connect(command_browse_sound, &QPushButton::clicked, this,
-            &form_settings::command_browse_sound_Click);
-    connect(command_play_sound, &QPushButton::clicked, this, [this] {
-        // The player is silent about a sound it cannot play; the test button tells why.
-        const QString file = text_sound_file->text();
-        if (QMediaDevices::audioOutputs().isEmpty())
-            tell(text(QT_TRANSLATE_NOOP("form_settings",
-                                        "There is no audio device to play the sound on.")));
-        else if (!QFileInfo(file).isFile())
-            tell(text(QT_TRANSLATE_NOOP("form_settings", "The sound file cannot be found.")));
-        else if (m_hooks.playSound)
-            m_hooks.playSound(file);
-    });
-    connect(command_test_email, &QPushButton::clicked, this,
-            &form_settings::command_test_email_Click);
 }
 
 void form_settings::buildColorsPage(QFrame* page)
@@ -529,18 +452,6 @@ void form_settings::showPage(int index)
     command_default->setVisible(index == 4);
 }
 
-void form_settings::enableReminderControls()
-{
-    const bool sound = check_play_sound->isChecked();
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{text_sound_file, command_play_sound, command_browse_sound})
-        control->setEnabled(sound);
-    const bool email = check_send_email->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*>{text_smtp, text_from, text_to,
-                                                            text_subject, command_test_email})
-        control->setEnabled(email);
-}
-
 void form_settings::showColor(int row)
 {
     QLineEdit* box = text_color[size_t(row)];
@@ -551,23 +462,27 @@ void form_settings::showColor(int row)
 
 void form_settings::command_browse_settings_Click()
 {
-    const QString folder = BrowseForFolder(
-        this, text(QT_TRANSLATE_NOOP("form_settings", "Select folder to save settings:")));
-    if (!folder.isEmpty())
-        text_settings->setText(QDir::toNativeSeparators(WithTrailingSeparator(folder) +
-                                                        QStringLiteral("Norvane4.ini")));
+    BrowseForFolder(this,
+                    text(QT_TRANSLATE_NOOP("form_settings", "Select folder to save settings:")),
+                    [this](const QString& folder) {
+                        if (!folder.isEmpty())
+                            text_settings->setText(QDir::toNativeSeparators(
+                                WithTrailingSeparator(folder) + QStringLiteral("Norvane4.ini")));
+                    });
 }
 
 void form_settings::command_add_folder_Click()
 {
-    const QString chosen =
-        BrowseForFolder(this, text(QT_TRANSLATE_NOOP("form_settings", "Select data folder:")));
-    if (chosen.isEmpty())
-        return;
-    const QString folder = WithTrailingSeparator(chosen);
-    if (m_hooks.testFolder)
-        m_hooks.testFolder(this, folder, m_lang); // whatever it shows, the folder is added
-    list_folders->addItem(folder);
+    BrowseForFolder(this, text(QT_TRANSLATE_NOOP("form_settings", "Select data folder:")),
+                    [this](const QString& chosen) {
+                        if (chosen.isEmpty())
+                            return;
+                        const QString folder = WithTrailingSeparator(chosen);
+                        // Whatever the test shows, the folder is added.
+                        if (m_hooks.testFolder)
+                            m_hooks.testFolder(this, folder, m_lang);
+                        list_folders->addItem(folder);
+                    });
 }
 
 void form_settings::Command_del_folder_Click()
@@ -581,58 +496,14 @@ void form_settings::command_test_Click()
         m_hooks.testFolder(this, WithTrailingSeparator(item->text()), m_lang);
 }
 
-void form_settings::command_browse_sound_Click()
-{
-    QString filter;
-    AddFileFilter(filter, text(QT_TRANSLATE_NOOP("form_settings", "Sound files (*.WAV)")),
-                  QStringLiteral("*.WAV"));
-    const QString path = ShowFileDialog(
-        this, filter, 1, nullptr, QString(), QString(),
-        text(QT_TRANSLATE_NOOP("form_settings", "Select sound file:")), QString(), true);
-    if (!path.isEmpty())
-        text_sound_file->setText(path);
-}
-
-void form_settings::command_test_email_Click()
-{
-    if (!m_hooks.sendTestMail)
-        return;
-    const QDateTime now = QDateTime::currentDateTime();
-    QString subject = ReplaceText(text_subject->text(), QStringLiteral("%date%"),
-                                  FormatDate(now.date(), m_settings.DateFormat()));
-    subject =
-        ReplaceText(subject, QStringLiteral("%time%"),
-                    FormatTime(TimeOfDay::fromHourMinute(now.time().hour(), now.time().minute()),
-                               m_settings.TimeFormat()));
-    subject = ReplaceText(subject, QStringLiteral("%user%"), GetLoginName());
-    // Several addresses are written as for the reminders, separated by commas.
-    const TestMail mail{text_smtp->text(), text_from->text(),
-                        QString(text_to->text()).replace(QLatin1Char(','), QLatin1Char('\t')),
-                        subject, m_lang};
-    command_test_email->setEnabled(false); // one test at a time; the rest stays usable
-    QPointer<form_settings> window(this);
-    m_hooks.sendTestMail(mail, [window](const QString& result) {
-        if (!window)
-            return; // closed meanwhile: nobody to tell
-        window->enableReminderControls();
-        window->tell(result.isEmpty()
-                         ? window->text(QT_TRANSLATE_NOOP("form_settings",
-                                                          "The email was sent. Please check your "
-                                                          "email-account for the test message."))
-                         : window->text(QT_TRANSLATE_NOOP("form_settings",
-                                                          "Email could not be sent.\r\n"
-                                                          "Please check your email-settings.")) +
-                               QStringLiteral("\r\n\r\n") + result);
-    });
-}
-
 void form_settings::command_browse_color_Click(int row)
 {
-    const qint64 chosen = PickColor(this, ColorOfRgbValue(m_colors[size_t(row)]));
-    if (chosen == kNoColorChosen)
-        return;
-    m_colors[size_t(row)] = chosen;
-    showColor(row);
+    PickColor(this, ColorOfRgbValue(m_colors[size_t(row)]), [this, row](qint64 chosen) {
+        if (chosen == kNoColorChosen)
+            return;
+        m_colors[size_t(row)] = chosen;
+        showColor(row);
+    });
 }
 
 void form_settings::command_default_Click()

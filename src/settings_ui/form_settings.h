@@ -74,6 +74,15 @@ public slots:
     void done(int result) override;
 
 private:
+    template <typename T> static T* named(T* widget, const char* name)
+    {
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    }
+    // A label whose text follows the window's language.
+    static QLabel* textLabel(QList<QLabel*>& labels, QWidget* parent, const char* name,
+                             const char* source);
+
     void Form_Load();
     void loadFromFiles();
     void setBusy(bool busy);

@@ -115,8 +115,9 @@ void form_settings::takeStoredSettings(const QString& chosenPath)
                 return;
             }
             m_settings.takeValues(taken.settings);
+            // Over the window below, since this one closes now.
             if (const QString problem = taken.loaded.message(); !problem.isEmpty())
-                tell(problem);
+                m_hooks.message(parentWidget(), QStringLiteral("Norvane4"), problem);
             accept();
         });
 }

@@ -308,15 +308,19 @@ void OpenHolidayImport(QWidget* parent, Settings& settings, FolderJobs& jobs,
 {
     QString filter;
     AddFileFilter(filter, form_import::tr("Holiday Definitions (*.TXT)"), QStringLiteral("*.TXT"));
-    const QString path = ShowFileDialog(
-        parent, filter, 1, nullptr, QString(), QString(), form_import::tr("Import holidays:"),
-        InstalledHolidayFolder(QCoreApplication::applicationDirPath()));
-    if (path.isEmpty()) {
-        done();
-        return;
-    }
-    auto* window = new form_import(settings, jobs, path, std::move(hooks), parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(window, &QDialog::finished, window, [done = std::move(done)] { done(); });
-    window->open();
+    ShowFileDialog(parent, filter, 1, {}, QString(), QString(), form_import::tr("Import holidays:"),
+                   InstalledHolidayFolder(QCoreApplication::applicationDirPath()), true,
+                   [parent, &settings, &jobs, done = std::move(done),
+                    hooks = std::move(hooks)](const QString& path, QFileDialog::Options) mutable {
+                       if (path.isEmpty()) {
+                           done();
+                           return;
+                       }
+                       auto* window =
+                           new form_import(settings, jobs, path, std::move(hooks), parent);
+                       window->setAttribute(Qt::WA_DeleteOnClose);
+                       QObject::connect(window, &QDialog::finished, window,
+                                        [done = std::move(done)] { done(); });
+                       window->open();
+                   });
 }

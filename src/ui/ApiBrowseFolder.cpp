@@ -1,6 +1,7 @@
 #include "ui/ApiBrowseFolder.h"
 
 #include "ui/ApiOpenSave.h"
+#include "ui/OpenDialog.h"
 
 #include <QFileDialog>
 
@@ -19,14 +20,16 @@ void setFolderDialogAnswer(FolderDialogAnswer answer)
     folderDialogAnswer() = std::move(answer);
 }
 
-QString BrowseForFolder(QWidget* owner, const QString& title)
+void BrowseForFolder(QWidget* owner, const QString& title, FolderChosen chosen)
 {
-    QFileDialog dialog(owner, title);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    const int result = folderDialogAnswer() ? folderDialogAnswer()(dialog) : dialog.exec();
-    if (result != QDialog::Accepted)
-        return QString();
-    return CutAtNul(dialog.selectedFiles().value(0));
+    auto* dialog = new QFileDialog(owner, title);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly, true);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    openDialog<QFileDialog>(dialog, folderDialogAnswer(),
+                            [chosen = std::move(chosen)](QFileDialog& answered, int result) {
+                                chosen(result == QDialog::Accepted
+                                           ? CutAtNul(answered.selectedFiles().value(0))
+                                           : QString());
+                            });
 }

@@ -1,5 +1,7 @@
 #include "ui/ApiColorPicker.h"
 
+#include "ui/OpenDialog.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
@@ -53,15 +55,17 @@ void setColorDialogAnswer(ColorDialogAnswer answer)
     colorDialogAnswer() = std::move(answer);
 }
 
-qint64 PickColor(QWidget* owner, const QColor& current)
+void PickColor(QWidget* owner, const QColor& current, ColorChosen chosen)
 {
     emptyCustomColors();
-    QColorDialog dialog(owner);
-    dialog.setOption(QColorDialog::ShowAlphaChannel, false);
+    auto* dialog = new QColorDialog(owner);
+    dialog->setOption(QColorDialog::ShowAlphaChannel, false);
     if (current.isValid())
-        dialog.setCurrentColor(current);
-    const int result = colorDialogAnswer() ? colorDialogAnswer()(dialog) : dialog.exec();
-    if (result != QDialog::Accepted)
-        return kNoColorChosen;
-    return RgbValue(dialog.currentColor());
+        dialog->setCurrentColor(current);
+    openDialog<QColorDialog>(dialog, colorDialogAnswer(),
+                             [chosen = std::move(chosen)](QColorDialog& answered, int result) {
+                                 chosen(result == QDialog::Accepted
+                                            ? RgbValue(answered.currentColor())
+                                            : kNoColorChosen);
+                             });
 }

@@ -1,5 +1,7 @@
 #include "ui/ApiOpenSave.h"
 
+#include "ui/OpenDialog.h"
+
 #include <QDir>
 #include <QRegularExpression>
 
@@ -89,34 +91,35 @@ void setFileDialogAnswer(FileDialogAnswer answer)
     fileDialogAnswer() = std::move(answer);
 }
 
-QString ShowFileDialog(QWidget* owner, const QString& filter, int filterIndex,
-                       QFileDialog::Options* flags, const QString& defaultExtension,
-                       const QString& fileName, const QString& title,
-                       const QString& initialDirectory, bool open)
+void ShowFileDialog(QWidget* owner, const QString& filter, int filterIndex,
+                    QFileDialog::Options flags, const QString& defaultExtension,
+                    const QString& fileName, const QString& title, const QString& initialDirectory,
+                    bool open, FileChosen chosen)
 {
-    QFileDialog dialog(owner, title);
-    if (flags)
-        dialog.setOptions(*flags);
-    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    auto* dialog = new QFileDialog(owner, title);
+    dialog->setOptions(flags);
+    dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog->setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = NameFilters(filter);
     if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
+        dialog->setNameFilters(filters);
         if (filterIndex >= 1 && filterIndex <= filters.size())
-            dialog.selectNameFilter(filters[filterIndex - 1]);
+            dialog->selectNameFilter(filters[filterIndex - 1]);
     }
     QString extension = CutAtNul(defaultExtension);
     if (extension.startsWith(u'.'))
         extension.remove(0, 1);
-    dialog.setDefaultSuffix(extension);
-    dialog.setDirectory(initialDirectory.isEmpty() ? QDir::currentPath() : initialDirectory);
+    dialog->setDefaultSuffix(extension);
+    dialog->setDirectory(initialDirectory.isEmpty() ? QDir::currentPath() : initialDirectory);
     if (!CutAtNul(fileName).isEmpty())
-        dialog.selectFile(CutAtNul(fileName));
+        dialog->selectFile(CutAtNul(fileName));
 
-    const int result = fileDialogAnswer() ? fileDialogAnswer()(dialog) : dialog.exec();
-    if (result != QDialog::Accepted)
-        return QString();
-    if (flags)
-        *flags = dialog.options();
-    return CutAtNul(dialog.selectedFiles().value(0));
+    openDialog<QFileDialog>(dialog, fileDialogAnswer(),
+                            [flags, chosen = std::move(chosen)](QFileDialog& answered, int result) {
+                                if (result != QDialog::Accepted)
+                                    chosen(QString(), flags);
+                                else
+                                    chosen(CutAtNul(answered.selectedFiles().value(0)),
+                                           answered.options());
+                            });
 }

@@ -19,18 +19,20 @@ QString CutAtNul(const QString& text);
 // files it was written for may come from a file system that ignores case.
 QStringList NameFilters(const QString& filter);
 
-// The open dialog (open true) or the save dialog. filterIndex counts the pairs from 1;
-// defaultExtension is added to a typed name without one; an empty initialDirectory means
-// the current directory. Returns the chosen full path, or an empty text when cancelled.
-// flags, when given, set the dialog's options and receive them back after a choice.
-QString ShowFileDialog(QWidget* owner, const QString& filter, int filterIndex = 1,
-                       QFileDialog::Options* flags = nullptr,
-                       const QString& defaultExtension = QString(),
-                       const QString& fileName = QString(), const QString& title = QString(),
-                       const QString& initialDirectory = QString(), bool open = true);
+// The open dialog (open true) or the save dialog, over owner; the call returns at once.
+// filterIndex counts the pairs from 1; defaultExtension is added to a typed name without one;
+// an empty initialDirectory means the current directory; flags set the dialog's options.
+// chosen later gets the chosen full path, or an empty text when cancelled, with the dialog's
+// options after a choice (flags as given after a cancel); it never runs once owner is gone.
+using FileChosen = std::function<void(const QString& path, QFileDialog::Options flags)>;
+void ShowFileDialog(QWidget* owner, const QString& filter, int filterIndex,
+                    QFileDialog::Options flags, const QString& defaultExtension,
+                    const QString& fileName, const QString& title, const QString& initialDirectory,
+                    bool open, FileChosen chosen);
 
 // For tests: answers the file dialog in place of a person. The hook gets the prepared
 // dialog, may choose a file in it, and returns QDialog::Accepted or QDialog::Rejected; the
-// dialog is then not shown. An empty hook shows the dialog again.
+// dialog is then not shown and chosen runs before ShowFileDialog returns. An empty hook shows
+// the dialog again.
 using FileDialogAnswer = std::function<int(QFileDialog&)>;
 void setFileDialogAnswer(FileDialogAnswer answer);

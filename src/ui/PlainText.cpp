@@ -1,5 +1,7 @@
 #include "ui/PlainText.h"
 
+#include "ui/OpenDialog.h"
+
 #include <QMessageBox>
 
 QString plainToolTip(const QString& text)
@@ -24,9 +26,11 @@ QString titleText(const QString& text)
     return escaped.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
 }
 
-void showPlainWarning(QWidget* parent, const QString& title, const QString& text)
+QMessageBox* showPlainWarning(QWidget* parent, const QString& title, const QString& text,
+                              std::function<void()> closed)
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    openDialog(box, std::move(closed));
+    return box;
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class QMessageBox;
 class QWidget;
 
 // Texts from the share (appointment texts, producer, file, colour and folder names) shown
@@ -15,5 +18,7 @@ QString plainToolTip(const QString& text);
 QString menuText(const QString& text);
 // Every "[*]" doubled, so the title shows it instead of the window's modified mark.
 QString titleText(const QString& text);
-// A modal warning with only OK that never reads its text as markup.
-void showPlainWarning(QWidget* parent, const QString& title, const QString& text);
+// A warning with only OK that never reads its text as markup, window-modal over parent and
+// returning at once; it deletes itself once closed, and closed, when given, runs then.
+QMessageBox* showPlainWarning(QWidget* parent, const QString& title, const QString& text,
+                              std::function<void()> closed = {});

@@ -15,6 +15,7 @@
 #include "ui/ApiTaskBarIcon.h"
 #include "ui/HeartbeatPause.h"
 #include "ui/MousePointer.h"
+#include "ui/OpenDialog.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 #include "ui/TopMost.h"
@@ -177,11 +178,6 @@ void form_main::connectMenus()
     m_ui->mnu_file_export_pdf->setEnabled(bool(m_hooks.exportPdf));
     m_ui->mnu_settings_program->setEnabled(bool(m_hooks.showSettings));
 
-    // Every modal window runs with the heartbeat off, so no refresh or reminder runs inside it.
-    auto modal = [this](const std::function<void()>& open) {
-        const HeartbeatPause pause(m_globalTimer);
-        open();
-    };
     connect(m_ui->mnu_file_import, &QAction::triggered, this, [this] {
         m_hooks.showImport(this, pauseUntilDone([this] {
                                ShowDataSource();
@@ -213,11 +209,9 @@ void form_main::connectMenus()
             &form_main::mnu_appointment_new_Click);
     connect(m_ui->mnu_help_help, &QAction::triggered, this,
             [this] { ShowHelp(this, m_settings.LangCode()); });
-    connect(m_ui->mnu_help_info, &QAction::triggered, this, [=, this] {
-        modal([this] {
-            form_info about(m_settings.LangCode(), GetLoginName(), this);
-            about.exec();
-        });
+    // As every window of the menu, the about box rests the heartbeat until it is closed.
+    connect(m_ui->mnu_help_info, &QAction::triggered, this, [this] {
+        openDialog(new form_info(m_settings.LangCode(), GetLoginName(), this), pauseUntilDone());
     });
     connect(m_ui->mnu_popup_termin_edit, &QAction::triggered, this,
             &form_main::mnu_popup_termin_edit_Click);

@@ -38,7 +38,9 @@ protected:
             answer(answerYes);
         };
         hooks.error = [this](QWidget*, const QString&, const QString& text) { told << text; };
-        hooks.pdfFileName = [this](QWidget*) { return pdfFile; };
+        hooks.pdfFileName = [this](QWidget*, std::function<void(const QString&)> chosen) {
+            chosen(pdfFile);
+        };
     }
     void TearDown() override { setPrintDialogAnswer({}); }
 

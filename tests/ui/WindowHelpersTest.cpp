@@ -7,12 +7,15 @@
 #include "ui/ApiShellExecute.h"
 #include "ui/ApiTaskBarIcon.h"
 #include "ui/PictureBox.h"
+#include "ui/PlainText.h"
 #include "ui/TopMost.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -20,6 +23,9 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
 
 // Receives the addresses the program asks the desktop to open.
 class UrlCatcher : public QObject {
@@ -187,14 +193,13 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndReturnsTheChosenPathOrNothing)
+TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndAnswersTheChosenPathOrNothing)
 {
     QFile holidays(folder.filePath("holidays.txt"));
     ASSERT_TRUE(holidays.open(QIODevice::WriteOnly));
     QString filter;
     AddFileFilter(filter, "All files");
     AddFileFilter(filter, "Holiday Definitions (*.TXT)", "*.TXT");
-    QFileDialog::Options flags = QFileDialog::DontResolveSymlinks;
     QStringList seen;
     setFileDialogAnswer([&](QFileDialog& dialog) {
         seen << dialog.nameFilters() << dialog.selectedNameFilter() << dialog.windowTitle()
@@ -203,9 +208,15 @@ TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndReturnsTheChosenPathOr
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
         return int(QDialog::Accepted);
     });
-    EXPECT_EQ(ShowFileDialog(nullptr, filter, 2, &flags, "", "holidays.txt", "Import holidays",
-                             folder.path(), true),
-              holidays.fileName());
+    std::optional<QString> chosen;
+    QFileDialog::Options flags;
+    ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "", "holidays.txt",
+                   "Import holidays", folder.path(), true,
+                   [&](const QString& path, QFileDialog::Options options) {
+                       chosen = path;
+                       flags = options;
+                   });
+    EXPECT_EQ(chosen, holidays.fileName());
     EXPECT_EQ(seen, QStringList({"All files (*)", "Holiday Definitions (*.TXT *.txt)",
                                  "Holiday Definitions (*.TXT *.txt)", "Import holidays",
                                  QDir(folder.path()).absolutePath(), holidays.fileName()}));
@@ -215,9 +226,13 @@ TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndReturnsTheChosenPathOr
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         return int(QDialog::Rejected);
     });
-    EXPECT_EQ(
-        ShowFileDialog(nullptr, filter, 2, &flags, "", "holidays.txt", "", folder.path(), true),
-        "");
+    chosen.reset();
+    ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "", "holidays.txt", "",
+                   folder.path(), true, [&](const QString& path, QFileDialog::Options options) {
+                       chosen = path;
+                       flags = options;
+                   });
+    EXPECT_EQ(chosen, "");
     EXPECT_EQ(flags, QFileDialog::DontResolveSymlinks) << "a cancel leaves the flags";
 }
 
@@ -234,12 +249,14 @@ TEST_F(DialogTest, SaveDialogAddsTheDefaultExtensionAndStartsInTheCurrentDirecto
     });
     QString filter;
     AddFileFilter(filter, "PDF", "*.pdf");
-    EXPECT_EQ(ShowFileDialog(nullptr, filter, 1, nullptr, ".pdf", "", "", "", false),
-              QDir(folder.path()).filePath("planner.pdf"));
+    QString chosen;
+    ShowFileDialog(nullptr, filter, 1, {}, ".pdf", "", "", "", false,
+                   [&](const QString& path, QFileDialog::Options) { chosen = path; });
+    EXPECT_EQ(chosen, QDir(folder.path()).filePath("planner.pdf"));
     EXPECT_EQ(seenDirectory, QDir::current().absolutePath());
 }
 
-TEST_F(DialogTest, FolderBrowserReturnsTheChosenFolderOrNothing)
+TEST_F(DialogTest, FolderBrowserAnswersTheChosenFolderOrNothing)
 {
     QDir(folder.path()).mkdir("team");
     const QString team = QDir(folder.path()).filePath("team");
@@ -250,15 +267,18 @@ TEST_F(DialogTest, FolderBrowserReturnsTheChosenFolderOrNothing)
         dialog.setDirectory(team);
         return int(QDialog::Accepted);
     });
-    EXPECT_EQ(BrowseForFolder(nullptr, "Add a data folder"), team);
+    std::optional<QString> chosen;
+    BrowseForFolder(nullptr, "Add a data folder", [&](const QString& path) { chosen = path; });
+    EXPECT_EQ(chosen, team);
 
     setFolderDialogAnswer([](QFileDialog&) { return int(QDialog::Rejected); });
-    EXPECT_EQ(BrowseForFolder(nullptr, "Add a data folder"), "");
+    BrowseForFolder(nullptr, "Add a data folder", [&](const QString& path) { chosen = path; });
+    EXPECT_EQ(chosen, "");
 }
 
 // Every call starts at the colour being changed, with empty custom colours and no
 // transparency; cancel gives RGB(1, 1, 1).
-TEST_F(DialogTest, TheColourDialogReturnsTheChosenColourOrAlmostBlack)
+TEST_F(DialogTest, TheColourDialogAnswersTheChosenColourOrAlmostBlack)
 {
     const struct {
         QColor chosen;
@@ -280,8 +300,116 @@ TEST_F(DialogTest, TheColourDialogReturnsTheChosenColourOrAlmostBlack)
             dialog.setCurrentColor(row.chosen);
             return int(row.answer);
         });
-        EXPECT_EQ(PickColor(nullptr, QColor(0x80, 0x40, 0x20)), row.expected);
+        std::optional<qint64> chosen;
+        PickColor(nullptr, QColor(0x80, 0x40, 0x20), [&](qint64 rgb) { chosen = rgb; });
+        EXPECT_EQ(chosen, row.expected);
     }
+}
+
+// Without a test's answer each dialog opens over its owner and the call returns before the
+// user answers; the answer comes when the dialog closes, and never once the owner is gone.
+class OpenedDialogTest : public ::testing::Test {
+protected:
+    struct Row {
+        const char* name;
+        // Opens the dialog over owner; answered notes the answer as text.
+        std::function<void(QWidget* owner, std::function<void(QString)> answered)> open;
+        // Makes the user's choice in the opened dialog.
+        std::function<void(QDialog& dialog)> choose;
+        QString expected;
+    };
+
+    std::vector<Row> rows()
+    {
+        team = QDir(folder.path()).filePath("team");
+        QDir(folder.path()).mkdir("team");
+        return {
+            {"colour",
+             [](QWidget* owner, std::function<void(QString)> answered) {
+                 PickColor(owner, Qt::red,
+                           [answered](qint64 rgb) { answered(QString::number(rgb, 16)); });
+             },
+             [](QDialog& dialog) {
+                 static_cast<QColorDialog&>(dialog).setCurrentColor(QColor(0x12, 0x34, 0x56));
+             },
+             "563412"},
+            {"folder",
+             [](QWidget* owner, std::function<void(QString)> answered) {
+                 BrowseForFolder(owner, "Add a data folder", answered);
+             },
+             [this](QDialog& dialog) { static_cast<QFileDialog&>(dialog).setDirectory(team); },
+             team},
+            {"file",
+             [this](QWidget* owner, std::function<void(QString)> answered) {
+                 ShowFileDialog(
+                     owner, "", 1, {}, "pdf", "", "Export", folder.path(), false,
+                     [answered](const QString& path, QFileDialog::Options) { answered(path); });
+             },
+             [](QDialog& dialog) { static_cast<QFileDialog&>(dialog).selectFile("planner"); },
+             QDir(folder.path()).filePath("planner.pdf")},
+        };
+    }
+
+    QTemporaryDir folder;
+    QString team;
+};
+
+TEST_F(OpenedDialogTest, TheAnswerComesWhenTheUserClosesTheDialog)
+{
+    for (const Row& row : rows()) {
+        SCOPED_TRACE(row.name);
+        QWidget owner;
+        owner.show();
+        QStringList answers;
+        row.open(&owner, [&](const QString& answer) { answers << answer; });
+        auto* dialog = owner.findChild<QDialog*>();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(answers.isEmpty()) << "nothing is answered before the user chose";
+        QPointer<QDialog> closed(dialog);
+        row.choose(*dialog);
+        dialog->accept();
+        EXPECT_EQ(answers, QStringList{row.expected});
+        QTRY_VERIFY(closed.isNull()); // it deletes itself once closed
+    }
+}
+
+TEST_F(OpenedDialogTest, NoAnswerComesOnceTheOwnerIsGone)
+{
+    for (const Row& row : rows()) {
+        SCOPED_TRACE(row.name);
+        auto owner = std::make_unique<QWidget>();
+        owner->show();
+        bool answered = false;
+        row.open(owner.get(), [&](const QString&) { answered = true; });
+        QPointer<QDialog> dialog = owner->findChild<QDialog*>();
+        ASSERT_FALSE(dialog.isNull());
+        owner.reset();
+        EXPECT_TRUE(dialog.isNull()) << "the dialog went with its owner";
+        EXPECT_FALSE(answered);
+    }
+}
+
+TEST(PlainWarningTest, OpensOverItsParentShowsTheTextAsWrittenAndTellsWhenClosed)
+{
+    QWidget owner;
+    owner.show();
+    bool closed = false;
+    QMessageBox* box =
+        showPlainWarning(&owner, "Norvane", "<b>R&D</b> [*]", [&] { closed = true; });
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->parentWidget(), &owner);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->text(), "<b>R&D</b> [*]");
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    EXPECT_FALSE(closed) << "the call does not wait for the user";
+    QPointer<QMessageBox> gone(box);
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(closed);
+    QTRY_VERIFY(gone.isNull());
 }
 
 TEST(OpenDocumentTest, WebPagesAndMailAddressesGoToTheDesktopOnlyForOpen)

@@ -18,6 +18,7 @@
 #include "views/form_tooltip.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
@@ -83,6 +84,36 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartb
     EXPECT_FALSE(heartbeat()->isActive()) << "off while the import window is open";
     std::exchange(importDone, {})();
     EXPECT_TRUE(heartbeat()->isActive()) << "back on once it is done";
+}
+
+// Help and About open over the window and the menu returns at once; the about box rests the
+// heartbeat until it is closed, and each window is gone once closed.
+TEST_F(FormMainTest, HelpAndAboutOpenOverTheWindowWithoutWaitingAndGoOnceClosed)
+{
+    const struct {
+        const char* action;
+        QString title;
+        bool heartbeatRests;
+    } rows[] = {
+        {"mnu_help_info", "About Norvane", true},
+        {"mnu_help_help", "Norvane \u2013 Help", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.action);
+        trigger(row.action);
+        QList<QDialog*> opened;
+        for (QDialog* dialog : window().findChildren<QDialog*>())
+            if (dialog->isVisible())
+                opened << dialog;
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_EQ(opened[0]->windowTitle(), row.title);
+        EXPECT_EQ(opened[0]->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(heartbeat()->isActive(), !row.heartbeatRests);
+        const QPointer<QDialog> closed(opened[0]);
+        opened[0]->accept();
+        EXPECT_TRUE(heartbeat()->isActive());
+        QTRY_VERIFY(closed.isNull());
+    }
 }
 
 TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)

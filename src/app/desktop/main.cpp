@@ -70,9 +70,6 @@ int main(int argc, char* argv[])
     settings.LoadActiveFolder();
     const Settings::LoadResult loaded = settings.LoadSettings();
     Language::apply(settings.LangCode());
-    // Told in the language just installed.
-    if (const QString problem = loaded.message(); !problem.isEmpty())
-        showPlainWarning(nullptr, QStringLiteral("Norvane"), problem); // it names paths
 
     AppointmentEditing editing(service, form_edit::editorFor(settings));
     // The settings windows read and write the settings files through it, never themselves.
@@ -161,6 +158,9 @@ int main(int argc, char* argv[])
     form_main window(settings, service, editing, hooks);
     shown = &window;
     window.Form_Load();
+    // Over the window, in the language just installed; it names paths.
+    if (const QString problem = loaded.message(); !problem.isEmpty())
+        showPlainWarning(&window, QStringLiteral("Norvane"), problem);
     QObject::connect(&sync, &SyncScheduler::finished, &window,
                      [&](const SyncResult& result, const QDateTime& at) {
                          window.showSyncResult(at, result.ok() ? QString() : result.error);
