@@ -1,5 +1,6 @@
 #include "settings_ui/form_lang.h"
 
+#include "calendar/Formats.h"
 #include "service/SettingsJobs.h"
 #include "settings/Settings.h"
 #include "ui/MousePointer.h"
@@ -50,13 +51,13 @@ void form_lang::Command1_Click()
         return;
     if (m_german->isChecked()) {
         m_settings.setLangCode(QStringLiteral("de"));
-        m_settings.setDateFormat(QStringLiteral("TT.MM.JJJJ"));
+        m_settings.setDateFormat(DefaultDateFormat(m_settings.LangCode()));
         m_settings.setFirstWeekday(2);
         m_settings.setFirstCW(2);
         m_settings.setTimeFormat(QStringLiteral("24h"));
     } else {
         m_settings.setLangCode(QStringLiteral("en"));
-        m_settings.setDateFormat(QStringLiteral("mm/dd/yyyy"));
+        m_settings.setDateFormat(DefaultDateFormat(m_settings.LangCode()));
         m_settings.setFirstWeekday(1);
         m_settings.setFirstCW(1);
         m_settings.setTimeFormat(QStringLiteral("12h"));

@@ -61,10 +61,7 @@ void Calendar::Bind(PictureBox* picture)
 
 void Calendar::SelectWeek()
 {
-    QDate day = m_selectedDate;
-    for (int step = 0; step < 10 && Weekday(day) != m_firstday; ++step)
-        day = day.addDays(-1);
-    m_selectedDate = day;
+    m_selectedDate = StartOfWeek(m_selectedDate, m_firstday);
     m_isWeekSelected = true;
     DisplayMonth(m_showDate, m_selectedDate);
 }

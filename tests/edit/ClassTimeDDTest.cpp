@@ -149,10 +149,14 @@ TEST(ClockReadoutTest, TwelveHourDigitsKeepMidnightAsZeroAndNoonAsTwelve)
         const char* format;
         const char* shown; // hours, minutes and day half
     } rows[] = {
-        {hm(13, 45), "12h", "01 45 pm"}, {hm(12, 0), "12h", "12 00 pm"},
-        {hm(0, 15), "12h", "00 15 am"},  {hm(11, 59), "12h", "11 59 am"},
-        {hm(23, 5), "12h", "11 05 pm"},  {hm(13, 45), "24h", "13 45 "},
-        {hm(7, 3), "", "07 03 "},
+        {hm(13, 45), "12h", "01 45 pm"},
+        {hm(12, 0), "12h", "12 00 pm"},
+        {hm(0, 15), "12h", "00 15 am"},
+        {hm(11, 59), "12h", "11 59 am"},
+        {hm(23, 5), "12h", "11 05 pm"},
+        {hm(13, 45), "24h", "13 45 "},
+        // Anything but "24h" is the twelve-hour clock, as the settings and the labels read it.
+        {hm(7, 3), "", "07 03 am"},
     };
     for (const auto& row : rows) {
         const ClockReadout r = clockReadout(row.time, QString::fromLatin1(row.format));
