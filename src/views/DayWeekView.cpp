@@ -276,13 +276,14 @@ void DayWeekView::LoadView(const QDate& date, bool week)
 QString DayWeekView::headerText(const QDate& day, bool week,
                                 const ViewGeometry::ColumnSpan& span) const
 {
-    const QStringList dayNames = DayNames(m_settings.LangCode());
     const QString dateFormat = m_settings.DateFormat();
     if (!week)
-        return dayNames[Weekday(day)] + QStringLiteral(", ") + FormatDate(day, dateFormat);
+        return DayNames(m_settings.LangCode())[Weekday(day)] + QStringLiteral(", ") +
+               FormatDate(day, dateFormat);
     PictureBox* frame = m_pictures.picture_main;
-    return ViewGeometry::WeekHeader(dayNames[Weekday(day)], FormatDate(day, dateFormat),
-                                    FormatDateNoYear(day, dateFormat), span.endX - span.startX,
+    return ViewGeometry::WeekHeader(ShortDayNames(m_settings.LangCode())[Weekday(day)],
+                                    FormatDate(day, dateFormat), FormatDateNoYear(day, dateFormat),
+                                    span.endX - span.startX,
                                     [frame](const QString& t) { return frame->TextWidth(t); });
 }
 

@@ -70,15 +70,14 @@ ColumnSpan WeekColumn(int viewWidth, int n, int c)
     return {colW * (c - 1) + kTimeLabelColumn - 15, colW * c + kTimeLabelColumn - 15};
 }
 
-QString WeekHeader(const QString& dayName, const QString& dateText, const QString& dateNoYear,
+QString WeekHeader(const QString& shortName, const QString& dateText, const QString& dateNoYear,
                    int columnWidth, const std::function<int(const QString&)>& textWidth)
 {
-    const QString name = dayName.left(2);
-    QString text = name + QLatin1Char(' ') + dateText;
+    QString text = shortName + QLatin1Char(' ') + dateText;
     if (columnWidth < textWidth(text)) {
-        text = name + QLatin1Char(' ') + dateNoYear;
+        text = shortName + QLatin1Char(' ') + dateNoYear;
         if (columnWidth < textWidth(text))
-            text = name;
+            text = shortName;
     }
     return text;
 }

@@ -63,8 +63,9 @@ struct ColumnSpan {
 ColumnSpan WeekColumn(int viewWidth, int n, int c);
 
 // The week-view header: "Mo 2003-07-07", then without the year, then the two letters alone,
-// whichever first fits the column. textWidth measures in the header's font.
-QString WeekHeader(const QString& dayName, const QString& dateText, const QString& dateNoYear,
+// whichever first fits the column. shortName is the day's two letters (ShortDayNames);
+// textWidth measures in the header's font.
+QString WeekHeader(const QString& shortName, const QString& dateText, const QString& dateNoYear,
                    int columnWidth, const std::function<int(const QString&)>& textWidth);
 
 // The hour a new appointment proposes when the clock shows nowHour: that full hour to the

@@ -295,9 +295,9 @@ TEST(ViewGeometryTest, WeekColumnsShareTheWidthAndHeadersShrinkToFit)
     EXPECT_EQ(WeekColumn(7515, 0, 1).endX, 0) << "no weekday shown: no column";
 
     const auto width = [](const QString& text) { return int(text.size()) * 100; };
-    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 2000, width), "Mo 2003-07-07");
-    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 1000, width), "Mo -07-07");
-    EXPECT_EQ(WeekHeader("Monday", "2003-07-07", "-07-07", 500, width), "Mo");
+    EXPECT_EQ(WeekHeader("Mo", "2003-07-07", "-07-07", 2000, width), "Mo 2003-07-07");
+    EXPECT_EQ(WeekHeader("Mo", "2003-07-07", "-07-07", 1000, width), "Mo -07-07");
+    EXPECT_EQ(WeekHeader("Mo", "2003-07-07", "-07-07", 500, width), "Mo");
 }
 
 TEST(ViewGeometryTest, TheWindowOpensWhereItWasOrLargeOnTheFirstScreen)
