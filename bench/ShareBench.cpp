@@ -10,6 +10,7 @@
 #include "SlowShare.h"
 #include "edit/AppointmentEditing.h"
 #include "service/FolderWatch.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
@@ -63,6 +64,7 @@ struct Program {
     ProfileCache profiles{ThreadFileAccess()};
     std::unique_ptr<Settings> settings;
     StoreService service;
+    SettingsJobs settingsJobs{service.jobs()};
     AppointmentEditing editing{service};
     std::unique_ptr<form_main> window;
 
@@ -81,7 +83,7 @@ struct Program {
         settings = std::make_unique<Settings>(profiles, dir.path());
         settings->LoadActiveFolder();
         settings->LoadSettings();
-        window = std::make_unique<form_main>(*settings, service, editing);
+        window = std::make_unique<form_main>(*settings, settingsJobs, service, editing);
         window->setClock([] { return kNow; });
         window->resize(1100, 760);
     }

@@ -6,6 +6,7 @@
 #include "DataFolderGenerator.h"
 #include "edit/AppointmentEditing.h"
 #include "layout/DayLayout.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
@@ -152,8 +153,9 @@ struct Window {
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, folder().program.path()};
     StoreService service{serviceOptions()};
+    SettingsJobs settingsJobs{service.jobs()};
     AppointmentEditing editing{service};
-    form_main window{settings, service, editing};
+    form_main window{settings, settingsJobs, service, editing};
 
     explicit Window(const QString& dataFolder = folder().dir.path(), bool week = true)
     {

@@ -1,6 +1,7 @@
 // The sync record a colleague's copy, another version or a hand edit may leave in the shared
 // folder: what the reader keeps names only appointment files, each once, and every member of
 // the collection once; written into a folder and read back it is the same.
+#include "profile/FileAccess.h"
 #include "store/Recurrence.h"
 #include "sync/SyncRecord.h"
 
@@ -75,9 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     static QTemporaryDir folder;
     const QString root = folder.path() + u'/';
-    if (!SyncRecord::save(root, *read, &error))
+    if (!SyncRecord::save(ThreadFileAccess(), root, *read, &error))
         fail("cannot write back what was read:", error);
-    const std::optional<SyncRecord::Status> again = SyncRecord::load(root, &error);
+    const std::optional<SyncRecord::Status> again =
+        SyncRecord::load(ThreadFileAccess(), root, &error);
     if (!again || fieldsOf(*again) != fieldsOf(*read))
         fail("read back otherwise than written:", error);
     return 0;

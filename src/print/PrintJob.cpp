@@ -111,14 +111,14 @@ bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days
 }
 
 PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& days,
-                     Settings& settings)
+                     Settings& settings, FileAccess& files)
 {
     QString reason;
     const std::optional<QByteArray> pdf =
         RenderPdf(job, QFileInfo(path).completeBaseName(), days, settings, &reason);
     if (!pdf)
         return failed(cannotWrite(path, reason));
-    return WritePdf(*pdf, path, ThreadFileAccess());
+    return WritePdf(*pdf, path, files);
 }
 
 std::optional<QByteArray> RenderPdf(const PrintJob& job, const QString& title,

@@ -59,7 +59,7 @@ struct PdfOutcome {
 // fonts), which may run on the offscreen platform; no printer is needed. Reasons are in the
 // installed language. RenderPdf and then WritePdf.
 PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& days,
-                     Settings& settings);
+                     Settings& settings, FileAccess& files);
 
 // The job as the bytes of a one-page A4 PDF titled title, drawn on the calling thread through
 // a temporary file of the local temporary directory, never beside a target that may lie on a

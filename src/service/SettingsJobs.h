@@ -19,7 +19,7 @@ class SettingsJobs {
 public:
     // The thread and the file accesses come from the data folder's jobs.
     explicit SettingsJobs(FolderJobs& jobs);
-    // Returns within WorkerThread::kStopWait even while a job waits on a share.
+    // Lets the jobs asked for end first (see finish).
     ~SettingsJobs();
 
     SettingsJobs(const SettingsJobs&) = delete;
@@ -33,6 +33,28 @@ public:
     // Writes values to the pointer file and the settings file (Settings::SaveSettings).
     void save(const QObject* context, const Settings& values,
               std::function<void(const WriteOutcome&)> done);
+
+    // What the main window needs of the files before it shows. The pointer file's active
+    // folder and the settings file are read over defaults (a fresh Settings of the program
+    // directory); a first start is marked as seen in the settings file.
+    struct Start {
+        Settings settings;
+        Settings::LoadResult loaded;
+        bool firstStart = false;
+        Settings::WindowPlacement placement;
+    };
+    void loadForStart(const QObject* context, const Settings& defaults,
+                      std::function<void(const Start&)> done);
+    // The active data folder of values into the pointer file (Settings::SaveActiveFolder).
+    void saveActiveFolder(const QObject* context, const Settings& values,
+                          std::function<void(const WriteOutcome&)> done);
+    // Where the window is, into the pointer file of values; nothing is told, a failure costs
+    // only the place.
+    void saveWindowPlacement(const Settings& values, const Settings::WindowPlacement& placement);
+
+    // Lets the jobs asked for run for up to wait, then ends the thread: the save at exit lands
+    // unless the share holds it up. False when a job had to be left on the share.
+    bool finish(std::chrono::milliseconds wait = WorkerThread::kStopWait);
 
     // Jobs asked for and not answered yet.
     int pending() const { return m_thread->pending(); }

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QThread>
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -16,6 +18,7 @@
 struct WorkerThread::Shared {
     std::mutex mutex;
     std::condition_variable wake;
+    std::condition_variable idle; // the queue ran empty
     std::deque<std::function<void()>> jobs;
     int running = 0;
     bool stopping = false;
@@ -47,6 +50,8 @@ protected:
             job();
             const std::lock_guard lock(m_shared->mutex);
             m_shared->running = 0;
+            if (m_shared->jobs.empty())
+                m_shared->idle.notify_all();
         }
     }
 
@@ -107,6 +112,19 @@ void WorkerThread::keepAbandoned(QThread* thread)
     static QList<QThread*>* abandoned = new QList<QThread*>;
     QMutexLocker lock(&mutex);
     abandoned->append(thread);
+}
+
+bool WorkerThread::finish(std::chrono::milliseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    if (!m_stopped) {
+        std::unique_lock lock(m_shared->mutex);
+        m_shared->idle.wait_until(
+            lock, deadline, [this] { return m_shared->jobs.empty() && m_shared->running == 0; });
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return stop(std::max(left, std::chrono::milliseconds(0)));
 }
 
 bool WorkerThread::stop(std::chrono::milliseconds wait)

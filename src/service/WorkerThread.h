@@ -37,6 +37,9 @@ public:
     // Jobs posted and not finished yet, the running one included.
     int pending() const;
 
+    // Lets the jobs posted run for up to wait, then stops with what is left of it: what was
+    // asked for last before the end (a save at exit) is done unless the share holds it up.
+    bool finish(std::chrono::milliseconds wait = kStopWait);
     // Drops the jobs not yet started and waits up to wait for the running one. False when it
     // is still running: the thread is then left to end on its own (it never answers again).
     bool stop(std::chrono::milliseconds wait = kStopWait);

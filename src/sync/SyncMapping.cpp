@@ -115,9 +115,9 @@ QByteArray eventOf(const TerminPtr& a, const QString& folder, const QString& uid
     return bytes;
 }
 
-Incoming incomingOf(const QByteArray& ics, const QString& staging)
+Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging)
 {
-    ProfileCache profiles(ThreadFileAccess());
+    ProfileCache profiles(files);
     Incoming in;
     ComponentPtr calendar(icalparser_parse_string(ics.constData()));
     icalcomponent* event = calendar ? firstEvent(calendar.get()) : nullptr;
@@ -136,11 +136,11 @@ Incoming incomingOf(const QByteArray& ics, const QString& staging)
     }
     in.mirror = result.appointments != 1 || result.expanded > 0 || result.severalDays > 0 ||
                 result.events != 1 || isAllDay(event);
-    QDirIterator files(staging, {QStringLiteral("*.nv3")}, QDir::Files,
-                       QDirIterator::Subdirectories);
+    QDirIterator landed(staging, {QStringLiteral("*.nv3")}, QDir::Files,
+                        QDirIterator::Subdirectories);
     QStringList paths;
-    while (files.hasNext())
-        paths << files.next();
+    while (landed.hasNext())
+        paths << landed.next();
     paths.sort();
     for (const QString& path : paths) {
         const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));

@@ -2,6 +2,8 @@
 
 #include "store/ClassTermin.h"
 
+class FileAccess;
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -29,7 +31,7 @@ struct Incoming {
 
 // Imports the event into staging (an empty directory, ending in a separator), reads what
 // landed and clears the directory again.
-Incoming incomingOf(const QByteArray& ics, const QString& staging);
+Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging);
 
 // Whether two appointments make the same event: what the sync compares when both sides
 // changed, so one edit arriving twice is no conflict.

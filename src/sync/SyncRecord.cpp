@@ -209,10 +209,10 @@ std::optional<Status> fromJson(const QByteArray& bytes, QString* error)
     return parse(bytes, error, &foreign);
 }
 
-std::optional<Status> load(const QString& dataFolder, QString* error)
+std::optional<Status> load(FileAccess& files, const QString& dataFolder, QString* error)
 {
     const QString path = statusPath(dataFolder);
-    const ReadOutcome read = ThreadFileAccess().read(path, kMaxBytes + 1, dataFolder);
+    const ReadOutcome read = files.read(path, kMaxBytes + 1, dataFolder);
     switch (read.status) {
     case ReadOutcome::Missing:
         return Status{};
@@ -237,7 +237,7 @@ std::optional<Status> load(const QString& dataFolder, QString* error)
     return status;
 }
 
-bool save(const QString& dataFolder, const Status& status, QString* error)
+bool save(FileAccess& files, const QString& dataFolder, const Status& status, QString* error)
 {
     QJsonArray items;
     for (const Item& item : status.items)
@@ -252,7 +252,7 @@ bool save(const QString& dataFolder, const Status& status, QString* error)
                         {QStringLiteral("ctag"), status.ctag},
                         {QStringLiteral("items"), items},
                         {QStringLiteral("withheld"), withheld}};
-    const WriteOutcome outcome = ThreadFileAccess().writeAtomically(
+    const WriteOutcome outcome = files.writeAtomically(
         statusPath(dataFolder), QJsonDocument(o).toJson(QJsonDocument::Compact), dataFolder);
     if (!outcome.ok && error)
         *error = outcome.error.isEmpty() ? QStringLiteral("cannot write %1").arg(outcome.path)

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <optional>
 
+class FileAccess;
+
 // The status of the last sync, kept in a hidden directory of the data folder so any machine
 // can run the next one: for each item its event on the server (href, ETag) and its files in
 // the folder (time, size and a hash of the bytes), as both sides were when they last agreed.
@@ -54,9 +56,9 @@ std::optional<Status> fromJson(const QByteArray& bytes, QString* error);
 // *error saying why) when what is there cannot be trusted, since starting afresh loses
 // nothing. nullopt when it cannot be read or another version wrote it: then it must not be
 // written over.
-std::optional<Status> load(const QString& dataFolder, QString* error);
+std::optional<Status> load(FileAccess& files, const QString& dataFolder, QString* error);
 // Written whole or not at all, never through a link out of the folder.
-bool save(const QString& dataFolder, const Status& status, QString* error);
+bool save(FileAccess& files, const QString& dataFolder, const Status& status, QString* error);
 
 // One sync per data folder: a lock file naming machine, process and time. Held while it
 // lives. It lies in the folder's own .sync directory, never one that a link leads to.

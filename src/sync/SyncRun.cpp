@@ -89,7 +89,7 @@ void Run::changed(bool force)
             status.items << m_status.items[i];
     status.items.append(m_added);
     QString error;
-    if (!SyncRecord::save(m_folder, status, &error))
+    if (!SyncRecord::save(m_files, m_folder, status, &error))
         fail(Sync::tr("Cannot write the sync record: %1").arg(error));
     m_unsaved = 0;
 }
@@ -248,7 +248,8 @@ void Run::fetchIncoming()
         fail(m_dav.error());
     for (auto it = fetched->cbegin(); it != fetched->cend(); ++it) {
         checkCancel();
-        SyncMapping::Incoming in = SyncMapping::incomingOf(it->body, m_staging.path() + u'/');
+        SyncMapping::Incoming in =
+            SyncMapping::incomingOf(m_files, it->body, m_staging.path() + u'/');
         m_etags[it.key()] = it->etag;
         m_incoming.insert(it.key(), std::move(in));
     }
@@ -260,7 +261,7 @@ void Run::go()
         fail(Sync::tr("The data folder %1 cannot be reached.")
                  .arg(QDir::toNativeSeparators(m_folder)));
     QString error;
-    const auto status = SyncRecord::load(m_folder, &error);
+    const auto status = SyncRecord::load(m_files, m_folder, &error);
     if (!status)
         fail(Sync::tr("Cannot read the sync record: %1").arg(error));
     m_status = *status;
@@ -348,7 +349,8 @@ void Run::keepProgress()
     status.token = settled ? m_state.token : QString();
     status.ctag = settled ? m_state.ctag : QString();
     QString error;
-    if (!SyncRecord::save(m_folder, status, &error) && m_result.exit == SyncResult::Exit::Done) {
+    if (!SyncRecord::save(m_files, m_folder, status, &error) &&
+        m_result.exit == SyncResult::Exit::Done) {
         m_result.exit = SyncResult::Exit::Failed;
         m_result.error = Sync::tr("Cannot write the sync record: %1").arg(error);
     }

@@ -7,6 +7,7 @@
 #include "calendar/Formats.h"
 #include "calendar/Names.h"
 #include "edit/AppointmentEditing.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
@@ -45,10 +46,11 @@
 #include <optional>
 #include <set>
 
-form_main::form_main(Settings& settings, StoreService& service, AppointmentEditing& editing,
-                     Hooks hooks, QWidget* parent)
+form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreService& service,
+                     AppointmentEditing& editing, Hooks hooks, QWidget* parent)
     : QMainWindow(parent)
     , m_settings(settings)
+    , m_settingsJobs(settingsJobs)
     , m_service(service)
     , m_editing(editing)
     , m_hooks(std::move(hooks))
@@ -224,7 +226,7 @@ void form_main::connectMenus()
 // ---------------------------------------------------------------------------------------
 // Start-up, texts, data source
 
-void form_main::Form_Load()
+void form_main::Form_Load(const Settings::WindowPlacement& placement, bool firstStart)
 {
     SetMousePointer(11);
     m_calendar1->setSelectedDate(today());
@@ -237,8 +239,7 @@ void form_main::Form_Load()
                 [this](QPoint at) { m_ui->mnu_taskbar->popup(at); });
     }
 
-    const bool chooseLanguage = m_settings.IsFirstStart() && bool(m_hooks.showLanguageWindow);
-    const Settings::WindowPlacement placement = m_settings.LoadWindowPlacement();
+    const bool chooseLanguage = firstStart && bool(m_hooks.showLanguageWindow);
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
@@ -625,7 +626,7 @@ void form_main::exitProgram()
         return;
     m_exiting = true;
     // Where the window is goes with this machine's pointer file; a failure costs only that.
-    static_cast<void>(m_settings.SaveWindowPlacement({normalGeometry(), isMaximized()}));
+    m_settingsJobs.saveWindowPlacement(m_settings, {normalGeometry(), isMaximized()});
     // An edit still under way ends unseen, and its end must not wake the heartbeat.
     m_heartbeatPause.reset();
     m_heartbeatHolders = 0;

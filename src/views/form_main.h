@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/Settings.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
 #include "ui/HeartbeatPause.h"
@@ -22,7 +23,7 @@ class LabelPool;
 class MainWindowControls;
 class QLabel;
 class QTimer;
-class Settings;
+class SettingsJobs;
 class StoreService;
 class TaskBarIcon;
 class form_tooltip;
@@ -53,14 +54,15 @@ public:
         std::function<void()> syncNow;
     };
 
-    // The window reads and writes the data folder through service only, never itself.
-    form_main(Settings& settings, StoreService& service, AppointmentEditing& editing,
-              Hooks hooks = {}, QWidget* parent = nullptr);
+    // The window reads and writes the data folder through service and the settings files
+    // through settingsJobs, never itself.
+    form_main(Settings& settings, SettingsJobs& settingsJobs, StoreService& service,
+              AppointmentEditing& editing, Hooks hooks = {}, QWidget* parent = nullptr);
     ~form_main() override;
 
-    // Start-up: settings, calendars, tray icon, first-start language window, layout, texts,
-    // the first view, then the heartbeat.
-    void Form_Load();
+    // Start-up: calendars, tray icon, the window where it was (placement), layout, texts, the
+    // first view, the heartbeat, then on a first start the language window.
+    void Form_Load(const Settings::WindowPlacement& placement = {}, bool firstStart = false);
     void SetLanguageTexts();
     // Menu of the data folders, label_datasource and the window caption.
     void ShowDataSource();
@@ -172,6 +174,7 @@ private:
     bool canHideIntoTray() const;
 
     Settings& m_settings;
+    SettingsJobs& m_settingsJobs;
     StoreService& m_service;
     AppointmentEditing& m_editing;
     Hooks m_hooks;

@@ -3,6 +3,7 @@
 #include "views/form_main.h"
 
 #include "edit/AppointmentEditing.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
@@ -306,10 +307,11 @@ void form_main::mnu_datafolder_array_Click(int index)
     if (index < 0 || index >= folders.size())
         return;
     m_settings.setActiveFolder(folders[index]);
-    const WriteOutcome saved = m_settings.SaveActiveFolder();
-    if (!saved.ok)
-        ShowFailure(tr("The choice of the data folder could not be saved.") + QLatin1Char('\n') +
-                    saved.error);
+    m_settingsJobs.saveActiveFolder(this, m_settings, [this](const WriteOutcome& saved) {
+        if (!saved.ok)
+            ShowFailure(tr("The choice of the data folder could not be saved.") +
+                        QLatin1Char('\n') + saved.error);
+    });
     SetLanguageTexts();
     ShowDataSource();
     LoadView();

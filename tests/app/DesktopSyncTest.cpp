@@ -230,7 +230,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
         form_main::Hooks hooks;
         hooks.message = [](QWidget*, const QString&, const QString&) {};
         hooks.syncNow = [&] { sync.syncNow(); };
-        form_main window(settings, service, editing, hooks);
+        form_main window(settings, settingsJobs, service, editing, hooks);
         window.Form_Load();
         QDateTime ended;
         QObject::connect(&sync, &SyncScheduler::finished, &window,

@@ -222,7 +222,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             AppointmentEditing editing(service);
             form_main::Hooks mainHooks;
             mainHooks.message = [](QWidget*, const QString&, const QString&) {};
-            form_main main(settings, service, editing, mainHooks);
+            form_main main(settings, settingsJobs, service, editing, mainHooks);
             main.Form_Load();
             ASSERT_TRUE(QTest::qWaitFor([&] { return service.idle(); }, 10000));
             look(main, tag + "main");

@@ -2,6 +2,7 @@
 // orientation, appointments as searchable text, and nothing left behind when writing fails.
 #include "PrintFixture.h"
 #include "print/PrintJob.h"
+#include "profile/FileAccess.h"
 
 #include <QDir>
 #include <QProcess>
@@ -45,7 +46,8 @@ TEST_F(PdfExportTest, EachPrintoutIsOneA4PageWithItsTextsAsText)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.job.kind);
         const QString path = out.filePath(QStringLiteral("printout.pdf"));
-        const PdfOutcome outcome = ExportPdf(c.job, path, DaysOf(dataAccess), settings);
+        const PdfOutcome outcome =
+            ExportPdf(c.job, path, DaysOf(dataAccess), settings, ThreadFileAccess());
         ASSERT_TRUE(outcome.ok) << outcome.reason.toStdString();
         const QString info = runTool("pdfinfo", {path});
         EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
@@ -70,8 +72,8 @@ TEST_F(PdfExportTest, AFileThatCannotBeWrittenLeavesNothingBehind)
     ASSERT_TRUE(QDir(out.path()).mkdir("taken"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const PdfOutcome outcome =
-            ExportPdf(PrintJob::week(QDate(2003, 7, 4)), c.path, DaysOf(dataAccess), settings);
+        const PdfOutcome outcome = ExportPdf(PrintJob::week(QDate(2003, 7, 4)), c.path,
+                                             DaysOf(dataAccess), settings, ThreadFileAccess());
         EXPECT_FALSE(outcome.ok);
         EXPECT_TRUE(outcome.reason.startsWith("cannot write " + c.path + ": "))
             << outcome.reason.toStdString();

@@ -6,6 +6,7 @@
 #include "ShownLabels.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFile.h"
@@ -130,12 +131,14 @@ protected:
     {
         if (!m_window) {
             service = std::make_unique<StoreService>();
+            settingsJobs = std::make_unique<SettingsJobs>(service->jobs());
             editing = std::make_unique<AppointmentEditing>(*service);
             form_main::Hooks hooks;
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
             };
-            m_window = std::make_unique<form_main>(settings, *service, *editing, hooks);
+            m_window =
+                std::make_unique<form_main>(settings, *settingsJobs, *service, *editing, hooks);
             m_window->setClock([] { return kNow; });
             m_window->resize(1000, 700);
             m_window->Form_Load();
@@ -199,6 +202,7 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     std::unique_ptr<StoreService> service;
+    std::unique_ptr<SettingsJobs> settingsJobs;
     std::unique_ptr<AppointmentEditing> editing;
     QStringList messages;
     std::unique_ptr<form_main> m_window;

@@ -325,4 +325,29 @@ TEST(WorkerThreadTest, AStopLeavesAStuckJobBehindAndDropsTheRest)
     EXPECT_EQ(later->loadRelaxed(), 0);
 }
 
+TEST(WorkerThreadTest, AFinishLetsTheQueuedJobsRunAndStillLeavesAStuckOneBehind)
+{
+    {
+        WorkerThread worker(QStringLiteral("test"));
+        auto ran = std::make_shared<QAtomicInt>(0);
+        for (int job = 0; job < 3; ++job)
+            worker.post([ran] {
+                QThread::msleep(5);
+                ran->fetchAndAddRelaxed(1);
+            });
+        EXPECT_TRUE(worker.finish());
+        EXPECT_EQ(ran->loadRelaxed(), 3) << "a save asked for at exit still lands";
+        worker.post([ran] { ran->fetchAndAddRelaxed(1); });
+        EXPECT_EQ(ran->loadRelaxed(), 3) << "nothing runs once finished";
+    }
+    auto release = std::make_shared<QSemaphore>();
+    {
+        WorkerThread worker(QStringLiteral("test"));
+        worker.post([release] { release->acquire(); });
+        EXPECT_FALSE(worker.finish(std::chrono::milliseconds(50)));
+        EXPECT_TRUE(worker.abandoned());
+    }
+    release->release();
+}
+
 } // namespace

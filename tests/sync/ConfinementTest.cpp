@@ -109,7 +109,8 @@ public:
         status.account = status.collection = m_url;
         status.items = {{"forged", collectionPath() + "gone.ics", "\"1\"", false, {file}}};
         QString error;
-        ASSERT_TRUE(SyncRecord::save(m_folder, status, &error)) << qPrintable(error);
+        ASSERT_TRUE(SyncRecord::save(ThreadFileAccess(), m_folder, status, &error))
+            << qPrintable(error);
     }
     // Every file beside the folder with its bytes: what must not change.
     QMap<QString, QByteArray> beside() const
@@ -324,7 +325,7 @@ TEST(SyncRecordFile, AnotherVersionsRecordStopsTheSyncAndIsKept)
 
     TestFiles::writeBytes(record, R"({"items":[)");
     QString error;
-    const auto status = SyncRecord::load(folder, &error);
+    const auto status = SyncRecord::load(ThreadFileAccess(), folder, &error);
     ASSERT_TRUE(status) << "a record cut short: start afresh";
     EXPECT_TRUE(status->items.isEmpty());
     EXPECT_FALSE(error.isEmpty());

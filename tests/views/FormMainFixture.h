@@ -8,6 +8,7 @@
 #include "edit/AppointmentEditing.h"
 #include "profile/FileAccess.h"
 #include "profile/ProfileCache.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "views/ClassDay.h"
@@ -69,7 +70,7 @@ protected:
                 ++reminderChecks;
                 heartbeatOnDuringCheck = heartbeat()->isActive();
             };
-            m_window = std::make_unique<form_main>(settings, service, editing, hooks);
+            m_window = std::make_unique<form_main>(settings, settingsJobs, service, editing, hooks);
             m_window->setClock([this] { return now; });
             m_window->resize(1000, 700);
             m_window->Form_Load();
@@ -78,10 +79,12 @@ protected:
         return *m_window;
     }
 
-    // Until the store service has answered everything asked of it, and the window followed.
+    // Until the store service and the settings' thread have answered everything asked of
+    // them, and the window followed.
     void settle()
     {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return service.idle(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return service.idle() && settingsJobs.pending() == 0; }, 10000));
     }
     void loadView()
     {
@@ -161,6 +164,7 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{serviceOptions()};
+    SettingsJobs settingsJobs{service.jobs()};
     AppointmentEditing editing{service};
     QDateTime now = kNow;
     int reminderChecks = 0;

@@ -4,6 +4,7 @@
 #include "StalledShare.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -38,7 +39,7 @@ protected:
         settings.LoadSettings();
         form_main::Hooks hooks;
         hooks.message = [this](QWidget*, const QString&, const QString& text) { messages << text; };
-        window = std::make_unique<form_main>(settings, service, editing, hooks);
+        window = std::make_unique<form_main>(settings, settingsJobs, service, editing, hooks);
         window->setClock([] { return kNow; });
         window->resize(1000, 700);
         window->Form_Load();
@@ -86,6 +87,7 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{options()};
+    SettingsJobs settingsJobs{service.jobs()};
     AppointmentEditing editing{service};
     std::unique_ptr<form_main> window;
     QStringList messages;

@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
 #include "edit/form_edit.h"
+#include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -116,22 +117,35 @@ TEST_F(FormMainTest, HelpAndAboutOpenOverTheWindowWithoutWaitingAndGoOnceClosed)
     }
 }
 
-TEST(FormMainFirstStart, TheLanguageWindowShowsOnceOnAFreshInstallation)
+TEST(FormMainStart, TheLanguageWindowShowsOnceAndTheWindowReopensWhereItWasClosed)
 {
     QTemporaryDir program;
     int shown = 0;
+    const QRect closedAt(30, 40, 640, 480);
     for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
         ProfileCache profiles(ThreadFileAccess());
         Settings settings(profiles, program.path());
-        settings.LoadActiveFolder();
-        settings.LoadSettings();
         StoreService service;
+        SettingsJobs settingsJobs(service.jobs());
+        std::optional<SettingsJobs::Start> loaded;
+        QObject context;
+        settingsJobs.loadForStart(&context, settings,
+                                  [&](const SettingsJobs::Start& answer) { loaded = answer; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.has_value(); }));
+        settings.takeValues(loaded->settings);
         AppointmentEditing editing(service);
         form_main::Hooks hooks;
         hooks.showLanguageWindow = [&](QWidget*, form_main::Hooks::Done) { ++shown; };
-        form_main w(settings, service, editing, hooks);
-        w.Form_Load();
+        form_main w(settings, settingsJobs, service, editing, hooks);
+        w.Form_Load(loaded->placement, loaded->firstStart);
         EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(program.path()));
+        if (start == 1) {
+            EXPECT_EQ(loaded->placement.geometry.size(), closedAt.size());
+        }
+        w.setGeometry(closedAt);
+        EXPECT_TRUE(w.close());
+        // The place is written once the settings' thread is let finish, as at exit.
     }
     EXPECT_EQ(shown, 1);
 }
@@ -530,8 +544,6 @@ TEST_F(FormMainTest, WithoutANotificationAreaClosingEndsInsteadOfHiding)
     EXPECT_TRUE(window().close());
     EXPECT_FALSE(heartbeat()->isActive()) << "the program ended";
     EXPECT_EQ(view().DayColumnCount(), 0);
-    EXPECT_EQ(settings.LoadWindowPlacement().geometry.size(), window().normalGeometry().size())
-        << "the window's place stays with this machine";
 }
 
 TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)

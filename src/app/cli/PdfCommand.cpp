@@ -81,7 +81,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     settings.setActiveFolder(folder); // the week print names the folder it shows
 
     DataAccess store(profiles, StoreSource::fixed(folder, settings.MonthInterval()));
-    const PdfOutcome outcome = ExportPdf(request.job, request.file, DaysOf(store), settings);
+    const PdfOutcome outcome =
+        ExportPdf(request.job, request.file, DaysOf(store), settings, profiles.files());
     if (!outcome.ok) {
         err << "norvane-cli: " << outcome.reason << '\n';
         err.flush();

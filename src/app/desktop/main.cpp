@@ -27,6 +27,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -61,19 +62,17 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/norvane.svg")));
     QApplication::setQuitOnLastWindowClosed(false); // the window may live on in the tray
 
+    // This thread's copy holds values only: the files are read and written through
+    // settingsJobs, so its profile cache is never asked.
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, DefaultProgramDirectory());
     // Everything the main window reads and writes in the data folder goes through the store
     // service's own thread.
     StoreService service;
-
-    settings.LoadActiveFolder();
-    const Settings::LoadResult loaded = settings.LoadSettings();
-    Language::apply(settings.LangCode());
+    // The windows read and write the settings files through it, never themselves.
+    SettingsJobs settingsJobs(service.jobs());
 
     AppointmentEditing editing(service, form_edit::editorFor(settings));
-    // The settings windows read and write the settings files through it, never themselves.
-    SettingsJobs settingsJobs(service.jobs());
     // A window of a hook closes itself; done follows.
     const auto opened = [](QDialog* window, std::function<void()> done) {
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -155,27 +154,35 @@ int main(int argc, char* argv[])
                });
     };
 
-    form_main window(settings, service, editing, hooks);
-    shown = &window;
-    window.Form_Load();
-    // Over the window, in the language just installed; it names paths.
-    if (const QString problem = loaded.message(); !problem.isEmpty())
-        showPlainWarning(&window, QStringLiteral("Norvane"), problem);
-    QObject::connect(&sync, &SyncScheduler::finished, &window,
-                     [&](const SyncResult& result, const QDateTime& at) {
-                         window.showSyncResult(at, result.ok() ? QString() : result.error);
-                         // The store service reads the days again and the view follows.
-                         if (result.received > 0 || result.deletedHere > 0)
-                             service.jobs().wrote({});
-                     });
-    sync.reload();
-    // Once the language of a first start is chosen.
-    if (choosingLanguage)
-        reminderTimerOnceChosen = &reminderTimer;
-    else
-        reminderTimer.start();
+    std::unique_ptr<form_main> window;
+    // The window shows once the settings files have answered.
+    settingsJobs.loadForStart(&app, settings, [&](const SettingsJobs::Start& start) {
+        settings.takeValues(start.settings);
+        Language::apply(settings.LangCode());
+        window = std::make_unique<form_main>(settings, settingsJobs, service, editing, hooks);
+        shown = window.get();
+        window->Form_Load(start.placement, start.firstStart);
+        // Over the window, in the language just installed; it names paths.
+        if (const QString problem = start.loaded.message(); !problem.isEmpty())
+            showPlainWarning(window.get(), QStringLiteral("Norvane"), problem);
+        QObject::connect(&sync, &SyncScheduler::finished, window.get(),
+                         [&](const SyncResult& result, const QDateTime& at) {
+                             window->showSyncResult(at, result.ok() ? QString() : result.error);
+                             // The store service reads the days again and the view follows.
+                             if (result.received > 0 || result.deletedHere > 0)
+                                 service.jobs().wrote({});
+                         });
+        sync.reload();
+        // Once the language of a first start is chosen.
+        if (choosingLanguage)
+            reminderTimerOnceChosen = &reminderTimer;
+        else
+            reminderTimer.start();
+    });
     const int result = app.exec();
     shown = nullptr;
+    // The window's place and a save asked for last land, unless the share holds them up.
+    settingsJobs.finish();
     if (!service.shutDown()) {
         // A request is stuck on a share that stopped answering: only the share can end it.
         // The windows are closed already; end here instead of waiting for it.
