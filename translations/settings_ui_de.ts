@@ -32,7 +32,7 @@
     <message><source>Language:</source><translation>Sprache:</translation></message>
     <message><source>Week starts with:</source><translation>Woche beginnt mit:</translation></message>
     <message><source>First calendar week:</source><translation>Erste Kalenderwoche:</translation></message>
-    <message><source>Time format:</source><translation>Zeitormat:</translation></message>
+    <message><source>Time format:</source><translation>Zeitformat:</translation></message>
     <message><source>Date format:</source><translation>Datumsformat:</translation></message>
     <message><source>Minimize:</source><translation>Minimieren:</translation></message>
     <message><source>Settings - file:</source><translation>Einstellungsdatei:</translation></message>

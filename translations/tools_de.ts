@@ -9,15 +9,15 @@
     <message><source>Import</source><translation>Importieren</translation></message>
     <message><source>Cancel</source><translation>Abbrechen</translation></message>
     <message><source>Importing holidays ...</source><translation>Feiertage werden importiert ...</translation></message>
-    <message><source>%1 holidays imported.</source><translation>%1 Feiertage importiert.</translation></message>
-    <message><source>Import cancelled: %1 of %2 holidays imported.</source><translation>Import abgebrochen: %1 von %2 Feiertagen importiert.</translation></message>
-    <message><source>%1 of %2 holidays imported.</source><translation>%1 von %2 Feiertagen importiert.</translation></message>
-    <message><source>%1 holidays skipped: they are dated before 1900 or after 2200, where no view shows them.</source><translation>%1 Feiertage übersprungen: ihr Datum liegt vor 1900 oder nach 2200, wo keine Ansicht sie zeigt.</translation></message>
+    <message numerus="yes"><source>%n holidays imported.</source><translation><numerusform>%n Feiertag importiert.</numerusform><numerusform>%n Feiertage importiert.</numerusform></translation></message>
+    <message numerus="yes"><source>Import cancelled: %1 of %n holidays imported.</source><translation><numerusform>Import abgebrochen: %1 von %n Feiertag importiert.</numerusform><numerusform>Import abgebrochen: %1 von %n Feiertagen importiert.</numerusform></translation></message>
+    <message numerus="yes"><source>%1 of %n holidays imported.</source><translation><numerusform>%1 von %n Feiertag importiert.</numerusform><numerusform>%1 von %n Feiertagen importiert.</numerusform></translation></message>
+    <message numerus="yes"><source>%n holidays skipped: they are dated before 1900 or after 2200, where no view shows them.</source><translation><numerusform>%n Feiertag übersprungen: sein Datum liegt vor 1900 oder nach 2200, wo keine Ansicht ihn zeigt.</numerusform><numerusform>%n Feiertage übersprungen: ihr Datum liegt vor 1900 oder nach 2200, wo keine Ansicht sie zeigt.</numerusform></translation></message>
     <message><source>%1 is not a text file: line %2 holds a control character. It cannot be imported.</source><translation>%1 ist keine Textdatei: Zeile %2 enthält ein Steuerzeichen. Sie kann nicht importiert werden.</translation></message>
     <message><source>%1 cannot be read: %2</source><translation>%1 kann nicht gelesen werden: %2</translation></message>
     <message><source>These sections appear more than once in the list; their holidays are imported together: %1</source><translation>Diese Rubriken stehen mehrmals in der Liste; ihre Feiertage werden zusammen importiert: %1</translation></message>
     <message><source> and %1 more</source><translation> und %1 weitere</translation></message>
-    <message><source>%1 of %2 holidays could not be saved.</source><translation>%1 von %2 Feiertagen konnten nicht gespeichert werden.</translation></message>
+    <message numerus="yes"><source>%1 of %n holidays could not be saved.</source><translation><numerusform>%1 von %n Feiertag konnte nicht gespeichert werden.</numerusform><numerusform>%1 von %n Feiertagen konnten nicht gespeichert werden.</numerusform></translation></message>
     <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
     <message><source>%1 is there but could not be read; it was left as it is.</source><translation>%1 ist vorhanden, konnte aber nicht gelesen werden; die Datei bleibt, wie sie ist.</translation></message>
     <message><source>%1 leads out of the data folder.</source><translation>%1 führt aus dem Datenordner hinaus.</translation></message>

@@ -98,32 +98,30 @@ QString IcsImportSummary(const IcsImportResult& result)
     if (!result.ok)
         return result.error;
     if (result.tooLarge)
-        return IcsImport::tr("Not imported: the file makes %1 appointments, more than %2 at "
-                             "once. Nothing was written.")
-            .arg(result.appointments)
+        return IcsImport::tr("Not imported: the file makes %n appointments, more than %1 at "
+                             "once. Nothing was written.",
+                             nullptr, result.appointments)
             .arg(kLargeImport);
     QStringList lines;
-    lines << IcsImport::tr("Imported: %1 events, %2 of them recurring")
-                 .arg(result.imported)
+    lines << IcsImport::tr("Imported: %n events, %1 of them recurring", nullptr, result.imported)
                  .arg(result.recurring);
-    lines << IcsImport::tr("Expanded: %1 events into %2 appointments")
-                 .arg(result.expanded)
+    lines << IcsImport::tr("Expanded: %n events into %1 appointments", nullptr, result.expanded)
                  .arg(result.expandedInto);
     for (const IcsImportResult::Shortened& s : result.shortened)
-        lines << IcsImport::tr("  \"%1\": only the first %2 occurrences")
-                     .arg(s.event)
-                     .arg(s.occurrences);
+        lines << IcsImport::tr("  \"%1\": only the first %n occurrences", nullptr, s.occurrences)
+                     .arg(s.event);
     if (result.severalDays > 0)
-        lines << IcsImport::tr("Over several days: %1 events, as %2 appointments, one a day")
-                     .arg(result.severalDays)
+        lines << IcsImport::tr("Over several days: %n events, as %1 appointments, one a day",
+                               nullptr, result.severalDays)
                      .arg(result.severalDaysInto);
     if (result.updated > 0)
-        lines << IcsImport::tr("Updated: %1 appointments of an earlier import").arg(result.updated);
+        lines << IcsImport::tr("Updated: %n appointments of an earlier import", nullptr,
+                               result.updated);
     if (result.removed > 0)
-        lines << IcsImport::tr("Removed: %1 appointments of an earlier import that the file no "
-                               "longer holds")
-                     .arg(result.removed);
-    lines << IcsImport::tr("Skipped: %1 events").arg(result.skipped.size());
+        lines << IcsImport::tr("Removed: %n appointments of an earlier import that the file no "
+                               "longer holds",
+                               nullptr, result.removed);
+    lines << IcsImport::tr("Skipped: %n events", nullptr, int(result.skipped.size()));
     QStringList skipped;
     for (const IcsImportResult::Skipped& s : result.skipped)
         skipped << QStringLiteral("  \"%1\": %2").arg(s.event, reasonText(s.reason));
@@ -147,23 +145,24 @@ QString IcsImportSummary(const IcsImportResult& result)
                       : IcsImport::tr("Not UTF-8, so read as Windows-1252: lines %1").arg(listed));
     }
     if (!result.strays.isEmpty()) {
-        lines << IcsImport::tr("Left out, outside a calendar or inside another component: %1 "
-                               "events")
-                     .arg(result.strays.size());
+        lines << IcsImport::tr("Left out, outside a calendar or inside another component: %n "
+                               "events",
+                               nullptr, int(result.strays.size()));
         nameEvents(lines, result.strays);
     }
     if (!result.olderVersions.isEmpty()) {
-        lines
-            << IcsImport::tr("Older versions left out: %1 events").arg(result.olderVersions.size());
+        lines << IcsImport::tr("Older versions left out: %n events", nullptr,
+                               int(result.olderVersions.size()));
         nameEvents(lines, result.olderVersions);
     }
     if (!result.textsCut.isEmpty()) {
-        lines << IcsImport::tr("Texts cut to 64 KiB: %1 events").arg(result.textsCut.size());
+        lines << IcsImport::tr("Texts cut to 64 KiB: %n events", nullptr,
+                               int(result.textsCut.size()));
         nameEvents(lines, result.textsCut);
     }
     if (result.failed > 0)
-        lines << IcsImport::tr("Not saved: %1 events, %2 of %3 appointments: %4")
-                     .arg(result.eventsNotSaved)
+        lines << IcsImport::tr("Not saved: %n events, %1 of %2 appointments: %3", nullptr,
+                               result.eventsNotSaved)
                      .arg(result.failed)
                      .arg(result.appointments)
                      .arg(IcsNotSavedReason(result.firstFailure));

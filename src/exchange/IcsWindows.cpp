@@ -85,11 +85,11 @@ private:
         m_record = last;
         m_hooks.question(
             m_parent, form_import_ics::kTitle,
-            ImportRecord::tr("Take back the import of %1 on %2? The %3 appointments it created "
-                             "are removed, unless changed since.")
+            ImportRecord::tr("Take back the import of %1 on %2? The %n appointments it created "
+                             "are removed, unless changed since.",
+                             nullptr, int(last.created.size()))
                 .arg(QDir::toNativeSeparators(last.source),
-                     last.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
-                .arg(last.created.size()),
+                     last.started.toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
             [self = QPointer<UndoLastImport>(this)](bool yes) {
                 if (!self)
                     return;

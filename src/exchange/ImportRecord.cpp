@@ -389,18 +389,15 @@ QString UndoSummary(const UndoOutcome& outcome)
     if (!record.ok)
         return ImportRecord::tr("The import record cannot be read: %1").arg(record.error);
     QStringList lines;
-    lines << ImportRecord::tr("Import of %1 on %2 taken back: %3 appointments removed")
+    lines << ImportRecord::tr("Import of %1 on %2 taken back: %n appointments removed", nullptr,
+                              outcome.removed)
                  .arg(QDir::toNativeSeparators(record.source),
-                      record.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
-                 .arg(outcome.removed);
+                      record.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     if (outcome.gone > 0)
-        lines << ImportRecord::tr("Already gone: %1 appointments").arg(outcome.gone);
-    if (outcome.kept.size() == 1)
-        lines << ImportRecord::tr("1 appointment was changed since the import and was kept: %1")
-                     .arg(named(outcome.kept));
-    else if (outcome.kept.size() > 1)
-        lines << ImportRecord::tr("%1 appointments were changed since the import and were kept: %2")
-                     .arg(outcome.kept.size())
+        lines << ImportRecord::tr("Already gone: %n appointments", nullptr, outcome.gone);
+    if (!outcome.kept.isEmpty())
+        lines << ImportRecord::tr("%n appointments were changed since the import and were kept: %1",
+                                  nullptr, int(outcome.kept.size()))
                      .arg(named(outcome.kept));
     if (!outcome.outside.isEmpty())
         lines << ImportRecord::tr("Left alone, as a link leads them out of the data folder: %1")
@@ -409,12 +406,12 @@ QString UndoSummary(const UndoOutcome& outcome)
         lines << ImportRecord::tr("Ignored, as they name no appointment of the data folder: %1")
                      .arg(named(record.ignored));
     if (record.updated > 0)
-        lines << ImportRecord::tr("Left as they are: %1 appointments of an earlier import it "
-                                  "had updated")
-                     .arg(record.updated);
+        lines << ImportRecord::tr("Left as they are: %n appointments of an earlier import it "
+                                  "had updated",
+                                  nullptr, record.updated);
     if (outcome.failed > 0)
-        lines << ImportRecord::tr("Not removed: %1 appointments; the record stays for another try")
-                     .arg(outcome.failed);
+        lines << ImportRecord::tr("Not removed: %n appointments; the record stays for another try",
+                                  nullptr, outcome.failed);
     if (outcome.stopped)
         lines << ImportRecord::tr("Stopped before the end; the record stays for another try");
     return lines.join(QLatin1Char('\n'));

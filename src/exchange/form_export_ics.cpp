@@ -267,7 +267,8 @@ void form_export_ics::finishExport(const WriteOutcome& written, const QString& p
                           QStringLiteral(": ") + written.error);
         return;
     }
-    m_hooks.message(parentWidget(), kTitle, tr("%1 appointments exported.").arg(count)); // closing
+    m_hooks.message(parentWidget(), kTitle,
+                    tr("%n appointments exported.", nullptr, count)); // closing
     accept();
 }
 

@@ -111,13 +111,9 @@ void form_import_ics::readFile()
             }
             const QString name = QFileInfo(m_path).fileName();
             label_datei->setText(
-                m_check.events == 1
-                    ? tr("%1 holds 1 event. It becomes an appointment of the active data source.")
-                          .arg(name)
-                    : tr("%1 holds %2 events. They become appointments of the active data "
-                         "source.")
-                          .arg(name)
-                          .arg(m_check.events));
+                tr("%1 holds %n events. They become appointments of the active data source.",
+                   nullptr, m_check.events)
+                    .arg(name));
             command_ok->setEnabled(true);
         });
     });
@@ -242,9 +238,8 @@ void form_import_ics::tellResult(const IcsImportResult& result)
         text = tr("Cancelled before anything was saved.");
     } else {
         if (result.stopped)
-            text = tr("Cancelled: %1 of %2 appointments saved.")
-                       .arg(tried - result.failed)
-                       .arg(result.appointments) +
+            text = tr("Cancelled: %1 of %n appointments saved.", nullptr, result.appointments)
+                       .arg(tried - result.failed) +
                    QStringLiteral("\n");
         text += IcsImportSummary(result);
         if (!result.record.isEmpty())

@@ -13,16 +13,16 @@ const QString kSection = QStringLiteral("CalDAV");
 QString SyncResult::summary() const
 {
     QString text = Sync::tr("Sent %1, received %2, deleted %3 here and %4 on the server; "
-                            "%5 conflicts kept as copies.")
+                            "%n conflicts kept as copies.",
+                            nullptr, conflicts)
                        .arg(sent)
                        .arg(received)
                        .arg(deletedHere)
-                       .arg(deletedThere)
-                       .arg(conflicts);
+                       .arg(deletedThere);
     if (retryLater > 0)
-        text += u' ' + Sync::tr("%1 events changed on the server during the sync: they follow "
-                                "at the next sync.")
-                           .arg(retryLater);
+        text += u' ' + Sync::tr("%n events changed on the server during the sync: they follow "
+                                "at the next sync.",
+                                nullptr, retryLater);
     for (const QString& note : notes)
         text += u'\n' + note;
     return text;

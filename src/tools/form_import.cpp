@@ -243,8 +243,8 @@ void form_import::finishImport(HolidayImportResult result, int stoppedAt)
     QString text;
     if (stoppedAt < 0 || stoppedAt == result.count) { // a cancel after the last one is none
         text = result.failed > 0
-                   ? tr("%1 of %2 holidays imported.").arg(result.saved()).arg(result.count)
-                   : tr("%1 holidays imported.").arg(result.count);
+                   ? tr("%1 of %n holidays imported.", nullptr, result.count).arg(result.saved())
+                   : tr("%n holidays imported.", nullptr, result.count);
     } else {
         // The holidays after the cancel were never tried: only those before count.
         const int total = result.count;
@@ -252,13 +252,14 @@ void form_import::finishImport(HolidayImportResult result, int stoppedAt)
         result.failed -= total - stoppedAt;
         if (result.failed == 0)
             result.firstFailure = {};
-        text = tr("Import cancelled: %1 of %2 holidays imported.").arg(result.saved()).arg(total);
+        text =
+            tr("Import cancelled: %1 of %n holidays imported.", nullptr, total).arg(result.saved());
     }
     if (result.outOfRange > 0)
         text += QStringLiteral("\r\n") +
-                tr("%1 holidays skipped: they are dated before 1900 or after 2200, where no view "
-                   "shows them.")
-                    .arg(result.outOfRange);
+                tr("%n holidays skipped: they are dated before 1900 or after 2200, where no view "
+                   "shows them.",
+                   nullptr, result.outOfRange);
     // Over the parent: the window closes now.
     if (result.failed > 0)
         m_hooks.error(parentWidget(), kTitle, text + QStringLiteral("\r\n") + failureText(result));
@@ -289,7 +290,7 @@ QString form_import::failureText(const HolidayImportResult& result) const
         break;
     }
     QString text =
-        tr("%1 of %2 holidays could not be saved.").arg(result.failed).arg(result.count) +
+        tr("%1 of %n holidays could not be saved.", nullptr, result.count).arg(result.failed) +
         QStringLiteral("\r\n") + reason;
     if (!failure.error.isEmpty())
         text += QStringLiteral("\r\n\r\n") + failure.path + QStringLiteral(": ") + failure.error;

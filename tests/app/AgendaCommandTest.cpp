@@ -100,7 +100,7 @@ TEST_F(AgendaCommandTest, ANameThatIsNoValidTextIsSkippedAndNamedOnce)
                          .arg(data.path()));
 }
 
-TEST_F(AgendaCommandTest, BadInputGetsOneLineAndTheUsage)
+TEST_F(AgendaCommandTest, BadInputGetsOneLineAndWhereTheUsageIs)
 {
     const QList<QStringList> bad = {
         {},
@@ -118,7 +118,8 @@ TEST_F(AgendaCommandTest, BadInputGetsOneLineAndTheUsage)
         EXPECT_EQ(r.code, 2) << qPrintable(args.join(' '));
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.startsWith("norvane-cli: ")) << qPrintable(r.err);
-        EXPECT_TRUE(r.err.contains("Usage:"));
+        EXPECT_TRUE(r.err.endsWith("\nTry 'norvane-cli --help'.\n")) << qPrintable(r.err);
+        EXPECT_EQ(r.err.count('\n'), 2) << qPrintable(r.err);
     }
     EXPECT_EQ(run({"range", "2004-01-01", "2004-12-31", "--folder", data.path()}).code, 0)
         << "a leap year is 366 days";
@@ -131,7 +132,7 @@ TEST_F(AgendaCommandTest, AFolderThatIsNoDirectoryIsAnError)
 {
     const Result missing = run({"day", "2003-07-04", "--folder", data.filePath("absent")});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_FALSE(missing.err.contains("Usage:"));
+    EXPECT_FALSE(missing.err.contains("Try 'norvane-cli --help'."));
     EXPECT_EQ(run({"day", "2003-07-04", "--folder", data.filePath("y2003/m7/d4/100.nv3")}).code, 1);
 }
 

@@ -46,7 +46,7 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
         SCOPED_TRACE(row.args.join(' ').toStdString());
         const CliRun run = pdf(row.args);
         EXPECT_EQ(run.code, row.code) << run.err.toStdString();
-        EXPECT_EQ(run.err.contains("Usage:"), row.code == 2);
+        EXPECT_EQ(run.err.contains("Try 'norvane-cli --help'."), row.code == 2);
         EXPECT_EQ(QDir(out.path())
                       .entryList(QDir::Files | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot),
                   row.code == 0 ? QStringList{"week.pdf"} : QStringList{});

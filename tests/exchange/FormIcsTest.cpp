@@ -40,6 +40,7 @@ class FormIcsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        Language::apply("en"); // as the program does: "1 appointment", not "1 appointments"
         settings.setActiveFolder(data.path());
         settings.setFirstWeekday(2);
         settings.setColorText(4, "Team");
@@ -106,7 +107,7 @@ TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
     share.resume();
     ASSERT_TRUE(eventually([&] { return !w.isExporting(); }));
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(told.value(1), "1 appointments exported.");
+    EXPECT_EQ(told.value(1), "1 appointment exported.");
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_TRUE(TestFiles::readBytes(target + ".ics").contains("\r\nSUMMARY:Dentist\r\n"));
     EXPECT_EQ(share.overdue(), 0);
@@ -184,9 +185,9 @@ TEST_F(FormIcsTest, ImportInTheChosenColourThenTheSummary)
     child<QPushButton>(w, "command_ok").click();
     ASSERT_TRUE(eventually([&] { return !w.isImporting(); }));
     EXPECT_EQ(told, QStringList{QString::fromUtf8(
-                        "Importiert: 1 Ereignisse, davon 0 wiederkehrend\n"
+                        "Importiert: 1 Ereignis, davon 0 wiederkehrend\n"
                         "Aufgelöst: 0 Ereignisse in 0 Einzeltermine\n"
-                        "Übersprungen: 1 Ereignisse\n  \"Lost\": kein Beginn\n"
+                        "Übersprungen: 1 Ereignis\n  \"Lost\": kein Beginn\n"
                         "Datei > Letzten Import zurücknehmen nimmt ihn zurück.")});
     const QList<TerminPtr> day = store.GetAppointmentsOfDay(QDate(2026, 3, 12));
     ASSERT_EQ(day.size(), 1);
@@ -250,7 +251,7 @@ TEST_F(FormIcsTest, CancelStopsTheImportAfterTheAppointmentBeingSaved)
         ++saved;
     EXPECT_EQ(saved, 1);
     ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told[0].startsWith("Cancelled: 1 of 3 appointments saved.\nImported: 1 events"))
+    EXPECT_TRUE(told[0].startsWith("Cancelled: 1 of 3 appointments saved.\nImported: 1 event"))
         << told[0].toStdString();
     EXPECT_FALSE(told[0].contains("Not saved")) << told[0].toStdString();
     EXPECT_EQ(share.callsFromOwner(), 0);

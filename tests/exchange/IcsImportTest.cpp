@@ -86,6 +86,7 @@ TEST(IcsImportTest, GoldenCases)
 {
     const QStringList cases = QDir(kData).entryList({"*.ics"}, QDir::Files, QDir::Name);
     ASSERT_GE(cases.size(), 4);
+    Language::apply("en"); // the window's English, "1 event" and "2 events"
     for (const QString& name : cases) {
         SCOPED_TRACE(name.toStdString());
         const Imported run = import(TestFiles::readBytes(kData + '/' + name));
@@ -254,14 +255,14 @@ TEST(IcsImportTest, LimitsAreToldInTheSummary)
         qsizetype textBytes; // of the one appointment; -1 for none
     } rows[] = {
         {"SUMMARY:" + longSummary + "\r\nDTSTART:20260401T100000", testOptions(), "en",
-         "Texts cut to 64 KiB: 1 events\n  \"" + longSummary.left(100) + "...\"", 65535},
+         "Texts cut to 64 KiB: 1 event\n  \"" + longSummary.left(100) + "...\"", 65535},
         {"SUMMARY:" + QString(40000, 's') + "\r\nDESCRIPTION:" + QString(40000, 'd') +
              "\r\nDTSTART:20260401T100000",
-         testOptions(), "en", "Texts cut to 64 KiB: 1 events", 65536},
-        {yoga, hurried, "en", "Skipped: 1 events\n  \"Yoga\": working out its dates took too long",
+         testOptions(), "en", "Texts cut to 64 KiB: 1 event", 65536},
+        {yoga, hurried, "en", "Skipped: 1 event\n  \"Yoga\": working out its dates took too long",
          -1},
         {yoga, hurried, "de",
-         "Übersprungen: 1 Ereignisse\n  \"Yoga\": Berechnung der Termine dauerte zu lange", -1},
+         "Übersprungen: 1 Ereignis\n  \"Yoga\": Berechnung der Termine dauerte zu lange", -1},
     };
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const auto& row : rows) {

@@ -100,12 +100,12 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
               (QStringList{
                   "These sections appear more than once in the list; their holidays are imported "
                   "together: \"Germany 2004\"",
-                  "2 holidays imported.\r\n1 holidays skipped: they are dated before 1900 or after "
-                  "2200, where no view shows them.",
+                  "2 holidays imported.\r\n1 holiday skipped: it is dated before 1900 or after "
+                  "2200, where no view shows it.",
                   QString::fromUtf8("Diese Rubriken stehen mehrmals in der Liste; ihre Feiertage "
                                     "werden zusammen importiert: \"Germany 2004\""),
-                  QString::fromUtf8("2 Feiertage importiert.\r\n1 Feiertage übersprungen: ihr "
-                                    "Datum liegt vor 1900 oder nach 2200, wo keine Ansicht sie "
+                  QString::fromUtf8("2 Feiertage importiert.\r\n1 Feiertag übersprungen: sein "
+                                    "Datum liegt vor 1900 oder nach 2200, wo keine Ansicht ihn "
                                     "zeigt.")}));
     const TerminPtr a =
         store.LoadAppointment(data.filePath("y2004/m10/d3/holiday.nv3"), QDate(2004, 10, 3));

@@ -204,7 +204,8 @@ QString usage()
 
 int usageError(const QString& problem, QTextStream& err)
 {
-    err << "norvane-cli: " << problem << '\n' << usage();
+    // The whole usage would bury the one line that says what is wrong.
+    err << "norvane-cli: " << problem << "\nTry 'norvane-cli --help'.\n";
     err.flush();
     return UsageError;
 }

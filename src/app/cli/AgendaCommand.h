@@ -14,7 +14,7 @@ namespace AgendaCommand {
 enum ExitCode { Ok = 0, FolderError = 1, UsageError = 2 };
 
 QString usage();
-// Tells problem and the usage on err: the exit code of bad arguments.
+// Tells problem on err in one line, and where the usage is: the exit code of bad arguments.
 int usageError(const QString& problem, QTextStream& err);
 // Tells problem on err: the exit code of an unusable file, folder or server.
 int failure(const QString& problem, QTextStream& err);

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,6 +18,12 @@
 namespace ExchangeCommand {
 
 namespace {
+
+// A text that counts n things, with its English singular from translations/cli_en.ts.
+QString counted(const char* text, int n)
+{
+    return QCoreApplication::translate("ExchangeCommand", text, nullptr, n);
+}
 
 // The years an appointment file holds.
 const QDate kFirstDay(1900, 1, 1);
@@ -127,11 +134,11 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
             << " (norvane-cli undo-import RECORD takes the import back)\n";
     out.flush();
     if (result.failed > 0)
-        return AgendaCommand::failure(QStringLiteral("%1 of %2 appointments not saved: %3")
-                                          .arg(result.failed)
-                                          .arg(result.appointments)
-                                          .arg(IcsNotSavedReason(result.firstFailure)),
-                                      err);
+        return AgendaCommand::failure(
+            counted("%1 of %n appointments not saved: %2", result.appointments)
+                .arg(result.failed)
+                .arg(IcsNotSavedReason(result.firstFailure)),
+            err);
     return AgendaCommand::Ok;
 }
 
@@ -156,9 +163,7 @@ int undoImport(const QStringList& args, QTextStream& out, QTextStream& err)
     out.flush();
     if (outcome.failed > 0)
         return AgendaCommand::failure(
-            QStringLiteral("%1 appointments could not be removed; run it again.")
-                .arg(outcome.failed),
-            err);
+            counted("%n appointments could not be removed; run it again.", outcome.failed), err);
     return AgendaCommand::Ok;
 }
 

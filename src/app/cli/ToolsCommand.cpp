@@ -6,6 +6,7 @@
 #include "tools/FolderSpeedTest.h"
 #include "tools/HolidayFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <optional>
@@ -14,6 +15,12 @@
 namespace ToolsCommand {
 
 namespace {
+
+// A text that counts n things, with its English singular from translations/cli_en.ts.
+QString counted(const char* text, int n)
+{
+    return QCoreApplication::translate("ToolsCommand", text, nullptr, n);
+}
 
 struct ImportRequest {
     QString file;
@@ -127,16 +134,21 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
         ImportHolidays(*file, request.sections, request.color, store, folder);
     // What landed: a holiday not saved is not counted as imported.
     if (result.failed > 0)
-        out << result.saved() << " of " << result.count << " holidays imported.\n";
+        out << counted("%1 of %n holidays imported.", result.count).arg(result.saved()) << '\n';
     else
-        out << result.count << " holidays imported.\n";
+        out << counted("%n holidays imported.", result.count) << '\n';
     if (result.outOfRange > 0)
-        out << result.outOfRange
-            << " holidays skipped: dated before 1900 or after 2200, where no view shows them.\n";
+        out << counted("%n holidays skipped: dated before 1900 or after 2200, where no view shows "
+                       "them.",
+                       result.outOfRange)
+            << '\n';
     out.flush();
     if (result.failed > 0) {
-        err << "norvane-cli: " << result.failed << " of " << result.count
-            << " holidays not saved: " << notSavedReason(result.firstFailure) << '\n';
+        err << "norvane-cli: "
+            << counted("%1 of %n holidays not saved: %2", result.count)
+                   .arg(result.failed)
+                   .arg(notSavedReason(result.firstFailure))
+            << '\n';
         err.flush();
         return AgendaCommand::FolderError;
     }

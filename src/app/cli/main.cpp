@@ -3,6 +3,7 @@
 #include "app/cli/PdfCommand.h"
 #include "app/cli/SyncCommand.h"
 #include "app/cli/ToolsCommand.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,8 @@ int main(int argc, char* argv[])
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("Norvane"));
+    // The command line speaks English, its counts in the singular where they are one.
+    Language::apply(QStringLiteral("en"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(1);
