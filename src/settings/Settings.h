@@ -185,7 +185,7 @@ private:
     bool m_rowPerColor = false;
 };
 
-// Beside the executables of a build tree (the build writes it): the copy is portable.
+// Beside the executables of an unpacked copy (put there by hand): the copy is portable.
 inline constexpr char kPortableMark[] = "norvane-portable";
 
 // The program directory: the executable's own for a portable copy (its directory holds the

@@ -1,5 +1,6 @@
 // Where a copy of the program keeps its files: beside itself only when it is portable (its
-// directory holds the pointer file or is a build tree), otherwise in the user's data directory.
+// directory holds the pointer file or the mark), otherwise in the user's data directory, a
+// build tree's copies too.
 #include "TestFiles.h"
 
 #include <QDir>
@@ -38,6 +39,9 @@ TEST(ProgramDirectoryTest, OnlyAPortableCopyKeepsItsFilesBesideItself)
     EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{"norvane-cli"});
     EXPECT_TRUE(QFileInfo(root.filePath("home/.local/share/Norvane")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(QStringLiteral(NORVANE_CLI_PATH)).dir().filePath(
+        "norvane-portable")))
+        << "a build keeps no appointment in the build tree";
 
     // Portable: the pointer file beside the executable is the one read.
     TestFiles::writeBytes(bin + "/Settings.ini", "[DataFolders]\r\nFolderCount=1\r\nFolder1=" +

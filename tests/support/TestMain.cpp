@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #endif
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -13,6 +16,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("TZ"))
         qputenv("TZ", "Europe/Berlin");
+    // The copies of the program the tests start keep their files in the user's data directory:
+    // one of this run, never the user's own.
+    const QTemporaryDir userData;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(userData.path()));
 #ifdef NORVANE_GUI_TESTS
     QApplication app(argc, argv);
 #else
