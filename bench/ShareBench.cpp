@@ -1,4 +1,4 @@
-// The main window on a real slow share (shared/tools/slowfs.py), as a LAN (1 ms per request)
+// The main window on a real slow share (tests/support/slow_share.py), as a LAN (1 ms per request)
 // and a VPN (25 ms) serve it, with a generated week of 21 appointments: for the first show of
 // the week, a refresh of the unchanged week, a step to the next week (its neighbours read in
 // the background before) and the save of one appointment, the requests the share saw (the

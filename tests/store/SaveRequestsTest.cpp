@@ -2,7 +2,7 @@
 // makes through the file access, and the system calls they come to on the data folder.
 //
 // The requests a share really sees (the kernel adds lookups of its own) can be counted by
-// hand over the FUSE rig: mount `slowfs.py BACKING MOUNT --log LOG`, run
+// hand over the FUSE rig: mount `tests/support/slow_share.py BACKING MOUNT --log LOG`, run
 //   NORVANE_SAVE_FOLDER=MOUNT test_store --gtest_also_run_disabled_tests
 //   --gtest_filter=SaveSystemCalls.DISABLED_OneOfEach
 // and count the lines of LOG between the "/.mark-<step>" lookups.

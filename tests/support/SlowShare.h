@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 // A network share on this machine for tests and benchmarks: a temporary backing folder mounted
-// through shared/tools/slowfs.py, which adds a delay to every request, holds every request
+// through tests/support/slow_share.py, which adds a delay to every request, holds every request
 // while the share is stalled, and logs each one. Whatever touches a stalled share sleeps in the
 // kernel until it resumes.
 class SlowShare {
