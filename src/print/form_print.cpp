@@ -287,6 +287,11 @@ void form_print::printToPrinter(const PrintJob& job)
 {
     if (m_busy)
         return;
+    // The preview needs no printer; only printing does. The window stays for the preview.
+    if (m_noPrinter) {
+        showError(tr("There is no printer installed."));
+        return;
+    }
     m_printDialog.ShowPrinter(this, [this, job](bool chosen) {
         if (!chosen)
             return; // the window stays for another try
@@ -448,19 +453,10 @@ void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, cons
                      bool weekSelected, form_print::Output output, form_print::Hooks hooks,
                      std::function<void()> done)
 {
-    if (output == form_print::Output::Printer && QPrinterInfo::availablePrinters().isEmpty()) {
-        const QString text = form_print::tr("There is no printer installed.");
-        if (hooks.error)
-            hooks.error(parent, QStringLiteral("Norvane4"), text);
-        else
-            openBox(QMessageBox::Critical, parent, QStringLiteral("Norvane4"), text,
-                    QMessageBox::Ok);
-        if (done)
-            done();
-        return;
-    }
     auto* window = new form_print(settings, jobs, date, output, std::move(hooks), parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    if (output == form_print::Output::Printer && QPrinterInfo::availablePrinters().isEmpty())
+        window->setNoPrinterInstalled();
     if (weekSelected)
         window->SelectWeekPrint();
     if (done)

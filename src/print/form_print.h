@@ -53,6 +53,8 @@ public:
 
     // Opens on the week page.
     void SelectWeekPrint();
+    // On a machine without a printer: the preview still works, printing says why not.
+    void setNoPrinterInstalled() { m_noPrinter = true; }
     // The printout the pages describe now.
     PrintJob chosenJob() const;
     // The printer the print goes to, as the printer dialog left it.
@@ -90,6 +92,7 @@ private:
     QPrinter m_printer{QPrinter::HighResolution};
     clsPrintDialog m_printDialog{m_printer};
     bool m_busy = false;
+    bool m_noPrinter = false;
     // Set when the window closes; read on the thread that writes the PDF file.
     std::shared_ptr<std::atomic<bool>> m_closed = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<WorkerThread> m_worker;
@@ -108,9 +111,9 @@ private:
     QPushButton* command_cancel;
 };
 
-// The main window's print entries: with Output::Printer and no printer installed it says so
-// and opens nothing (a PDF needs no printer); otherwise the print window, on the week page
-// when a week is selected. done runs once the window closed, or at once when none opened.
+// The main window's print entries: the print window, on the week page when a week is selected;
+// without a printer it still previews, and says so only when asked to print. done runs once
+// the window closed.
 void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
                      bool weekSelected, form_print::Output output, form_print::Hooks hooks,
                      std::function<void()> done);

@@ -10,11 +10,13 @@
 #include "service/FolderJobs.h"
 #include "settings/Language.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -70,12 +72,25 @@ protected:
 
 TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrintOn)
 {
-    // Without a printer the print window says so, opens nothing and is done at once.
+    // Without a printer the print window still opens and previews; printing says why not.
     ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
     bool done = false;
     OpenPrintWindow(nullptr, settings, jobs, kFriday, false, form_print::Output::Printer, hooks,
                     [&] { done = true; });
-    EXPECT_TRUE(done && told == QStringList{"There is no printer installed."});
+    form_print* opened = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<form_print*>(top))
+            opened = window;
+    ASSERT_TRUE(opened && opened->isVisible());
+    child<QPushButton>(*opened, "command_preview").click();
+    EXPECT_TRUE(eventually([&] { return opened->findChild<QPrintPreviewDialog*>() != nullptr; }))
+        << "the preview needs no printer";
+    child<QPushButton>(*opened, "command_ok").click();
+    EXPECT_EQ(told, QStringList{"There is no printer installed."});
+    EXPECT_TRUE(opened->isVisible() && !done) << "the window stays for the preview";
+    opened->reject();
+    EXPECT_TRUE(eventually([&] { return done; }));
+    told.clear();
     const auto english = qScopeGuard([] { Language::apply("en"); });
     const struct {
         const char* lang;
