@@ -81,13 +81,14 @@ QString Druck::FooterText(const QString& langCode)
     return Language::translate("Druck", kFooter, langCode);
 }
 
-QString Druck::WeekTitle(const QDate& first, const Settings& settings)
+QString Druck::WeekTitle(const QDate& first, const QList<QDate>& shown, const Settings& settings)
 {
     const QString lang = settings.LangCode();
     const int week = WeekNumber(first, settings.FirstWeekday(), settings.FirstCW());
     return Language::translate("Druck", kWeekTitle, lang)
         .arg(week)
-        .arg(dateRange(first, first.addDays(6), lang));
+        .arg(shown.isEmpty() ? dateRange(first, first.addDays(6), lang)
+                             : dateRange(shown.first(), shown.last(), lang));
 }
 
 void Druck::PreparePrinter()
@@ -237,7 +238,7 @@ bool Druck::PrintWeek(const QDate& date)
     SetAreaWithMargins();
     WidenHoursFor(shown);
     FitLabelStrip();
-    DrawWeekHeading(first);
+    DrawWeekHeading(first, shown);
     DrawTitleBarAndFrame();
     // No day to show: the frame alone, nothing to divide its width by.
     if (shown.isEmpty())
@@ -262,14 +263,14 @@ bool Druck::PrintWeek(const QDate& date)
     return FinishPage(mX, mY + H + 2, W);
 }
 
-void Druck::DrawWeekHeading(const QDate& first)
+void Druck::DrawWeekHeading(const QDate& first, const QList<QDate>& shown)
 {
     // The week on the left above the frame, the data folder it comes from on the right.
     const double x = mX + m_labelStrip;
     const double half = (W - m_labelStrip) / 2;
     const double y = mY - kHeadingAbove;
     m_canvas.setFont(kArial, 11, true, false);
-    m_canvas.PrintWrappedText(x, y, half, kHeadingHeight, WeekTitle(first, m_settings),
+    m_canvas.PrintWrappedText(x, y, half, kHeadingHeight, WeekTitle(first, shown, m_settings),
                               TextAlign::Left);
     m_canvas.setFont(kArial, 11, false, false);
     m_canvas.PrintWrappedText(x + half, y, half, kHeadingHeight,

@@ -31,7 +31,9 @@ public:
     static QString FooterText(const QString& langCode);
     // The week print's heading: "Week 50, 7–13 December 2026", in German
     // "KW 50, 7.–13. Dezember 2026", numbered by the settings' rule for the first week.
-    static QString WeekTitle(const QDate& first, const Settings& settings);
+    // The week of first and the range of the days shown (the whole week when none is).
+    static QString WeekTitle(const QDate& first, const QList<QDate>& shown,
+                             const Settings& settings);
 
 private:
     void PreparePrinter();
@@ -46,7 +48,7 @@ private:
     // Rows of time across the day and week print; false when the settings give no rows.
     bool DrawTimeGrid();
     // Above the frame of the week print: which week, from which data folder.
-    void DrawWeekHeading(const QDate& first);
+    void DrawWeekHeading(const QDate& first, const QList<QDate>& shown);
     void DrawAppointments(const QDate& date, double cx, double cw);
     // The settings' hours, widened to show every appointment of the days printed.
     void WidenHoursFor(const QList<QDate>& days);

@@ -277,18 +277,23 @@ TEST_F(PrintoutTest, TheWeekPrintIsHeadedByItsWeekAndItsDataFolder)
     const struct {
         const char* lang;
         QDate date;
+        bool workdays; // Monday to Friday shown: the heading names those
         const char* heading;
     } cases[] = {
-        {"en", {2026, 12, 9}, "Week 50, 7\u201313 December 2026"},
-        {"de", {2026, 12, 9}, "KW 50, 7.\u201313. Dezember 2026"},
-        {"en", {2026, 12, 2}, "Week 49, 30 November \u2013 6 December 2026"},
-        {"de", {2026, 12, 30}, "KW 53, 28. Dezember 2026 \u2013 3. Januar 2027"},
+        {"en", {2026, 12, 9}, false, "Week 50, 7\u201313 December 2026"},
+        {"de", {2026, 12, 9}, false, "KW 50, 7.\u201313. Dezember 2026"},
+        {"en", {2026, 12, 2}, false, "Week 49, 30 November \u2013 6 December 2026"},
+        {"de", {2026, 12, 30}, false, "KW 53, 28. Dezember 2026 \u2013 3. Januar 2027"},
+        {"en", {2026, 12, 9}, true, "Week 50, 7\u201311 December 2026"},
+        {"de", {2026, 12, 30}, true, "KW 53, 28. Dezember 2026 \u2013 1. Januar 2027"},
     };
     settings.setFirstWeekday(2);
     settings.setFirstCW(2);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.heading);
         settings.setLangCode(c.lang);
+        for (int weekday : {1, 7}) // Sunday, Saturday
+            settings.setShowWeek(weekday, !c.workdays);
         RecordingCanvas canvas(QSizeF(297, 210));
         ASSERT_TRUE(Druck(canvas, DaysOf(dataAccess), settings).PrintWeek(c.date));
         const QStringList headings = textsOfSize(canvas, 11);
