@@ -6,6 +6,7 @@
 #include "sync/PasswordStore.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,14 +79,10 @@ void SyncSettingsPage::build()
     label_sync_result->setTextFormat(Qt::PlainText);
     label_sync_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(label_sync_result, grid->rowCount(), 0, 1, 2);
-    auto* note = named(new QLabel(this), "label_sync_note");
-    note->setWordWrap(true);
-    note->setProperty("source",
-                      QByteArray(QT_TRANSLATE_NOOP("SyncSettingsPage",
-                                                   "The password is kept in the desktop's "
-                                                   "password store, never in the settings file.")));
-    m_labels << note;
-    grid->addWidget(note, grid->rowCount(), 0, 1, 2);
+    label_sync_note = named(new QLabel(this), "label_sync_note");
+    label_sync_note->setWordWrap(true);
+    label_sync_note->setTextFormat(Qt::PlainText); // it names a path
+    grid->addWidget(label_sync_note, grid->rowCount(), 0, 1, 2);
     grid->setRowStretch(grid->rowCount(), 1);
     grid->setColumnStretch(1, 1);
     connect(text_sync_password, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
@@ -110,11 +107,14 @@ void SyncSettingsPage::showSaved(const QString& settingsFile, const SyncSettings
         return;
     m_worker->post(
         [store = PasswordStore(m_programDirectory), saved, reply = m_worker->replies(), this] {
-            const QString password = store.lookup(saved.url, saved.user);
-            reply([this, password] {
+            const PasswordStore::Found found = store.find(saved.url, saved.user);
+            reply([this, found, file = store.filePath()] {
                 m_passwordLookedUp = true;
+                m_passwordInFile = found.where == PasswordStore::Where::File;
+                m_passwordFile = file;
+                showPasswordNote();
                 if (!m_passwordEdited)
-                    text_sync_password->setText(password);
+                    text_sync_password->setText(found.password);
             });
         });
 }
@@ -133,6 +133,21 @@ void SyncSettingsPage::setLanguage(const QString& langCode)
     }
     command_sync_test->setText(text(QT_TRANSLATE_NOOP("SyncSettingsPage", "Test connection")));
     showTestResult();
+    showPasswordNote();
+}
+
+void SyncSettingsPage::showPasswordNote()
+{
+    label_sync_note->setText(
+        m_passwordInFile
+            ? text(QT_TRANSLATE_NOOP("SyncSettingsPage",
+                                     "No password store of the desktop answered, so the password "
+                                     "is kept in %1, which only you can read; never in the "
+                                     "settings file."))
+                  .arg(QDir::toNativeSeparators(m_passwordFile))
+            : text(QT_TRANSLATE_NOOP("SyncSettingsPage",
+                                     "The password is kept in the desktop's password store, never "
+                                     "in the settings file.")));
 }
 
 void SyncSettingsPage::command_sync_test_Click()

@@ -60,6 +60,8 @@ private:
     void build();
     void command_sync_test_Click();
     void showTestResult();
+    // Where the password is: the desktop's password store, or the private file it fell back to.
+    void showPasswordNote();
     QString text(const char* source) const;
 
     QString m_lang;
@@ -70,6 +72,8 @@ private:
     bool m_testing = false;
     bool m_passwordEdited = false;
     bool m_passwordLookedUp = false;
+    bool m_passwordInFile = false; // no password store of the desktop answered
+    QString m_passwordFile;
     std::optional<SyncResult> m_testResult;
 
     QLineEdit* text_sync_url;
@@ -78,6 +82,7 @@ private:
     QComboBox* combo_sync_interval;
     QPushButton* command_sync_test;
     QLabel* label_sync_result;
+    QLabel* label_sync_note;
     QList<QLabel*> m_labels;
 
     std::shared_ptr<std::atomic<bool>> m_cancel;

@@ -142,10 +142,18 @@ std::optional<PasswordStore::Where> PasswordStore::store(const QString& url, con
 
 QString PasswordStore::lookup(const QString& url, const QString& user) const
 {
+    return find(url, user).password;
+}
+
+PasswordStore::Found PasswordStore::find(const QString& url, const QString& user) const
+{
     const std::optional<QString> stored = lookupInService(url, user);
     if (stored && !stored->isEmpty())
-        return *stored;
-    return lookupInFile(url, user);
+        return {*stored, Where::Keyring};
+    const QString inFile = lookupInFile(url, user);
+    if (!inFile.isEmpty())
+        return {inFile, Where::File};
+    return {};
 }
 
 bool PasswordStore::storeInFile(const QString& url, const QString& user, const QString& password,

@@ -20,6 +20,12 @@ public:
                                QString* error = nullptr) const;
     // The stored password; empty when none is stored.
     QString lookup(const QString& url, const QString& user) const;
+    // The stored password and where it was found: no place when none is stored.
+    struct Found {
+        QString password;
+        std::optional<Where> where;
+    };
+    Found find(const QString& url, const QString& user) const;
 
     // The fallback file.
     QString filePath() const { return m_file; }

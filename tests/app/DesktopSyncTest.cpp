@@ -139,6 +139,11 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
     QLineEdit& password = child<QLineEdit>(again, "text_sync_password");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !password.text().isEmpty(); }, 5000));
     EXPECT_EQ(password.text(), QStringLiteral("hunter22"));
+    // No desktop password store answers here: the page says which file holds it instead.
+    const PasswordStore store(program.path());
+    ASSERT_EQ(store.find(saved.url, saved.user).where, PasswordStore::Where::File);
+    EXPECT_TRUE(child<QLabel>(again, "label_sync_note").text().contains(store.filePath()))
+        << child<QLabel>(again, "label_sync_note").text().toStdString();
     EXPECT_EQ(password.echoMode(), QLineEdit::Password);
     EXPECT_EQ(child<QComboBox>(again, "combo_sync_interval").currentData().toInt(), 30);
 }
