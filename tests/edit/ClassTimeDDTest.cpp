@@ -88,25 +88,20 @@ TEST_F(TimePickerTest, PressesAndKeysMoveTheTimeAndReportItOnce)
         const char* expected;
         Qt::MouseButton button = Qt::LeftButton;
     } rows[] = {
+        // clang-format off
         {hm(10, 5), 15, {240, 975}, 0, "11:05"}, // over the hour's upper arrow
-        {hm(10, 5), 15, {240, 1380}, 0, "09:05"},
-        {hm(10, 5), 15, {660, 975}, 0, "10:20"},
+        {hm(10, 5), 15, {240, 1380}, 0, "09:05"}, {hm(10, 5), 15, {660, 975}, 0, "10:20"},
         {hm(10, 5), 15, {660, 1380}, 0, "09:50"},
         {hm(10, 5), 15, {360, 1080}, 0, "11:05"}, // just inside the corner
         {hm(10, 5), 15, {240, 975}, 0, "11:05", Qt::RightButton},
         {hm(10, 5), 15, {660, 975}, 0, "10:20", Qt::MiddleButton},
-        {hm(10, 5), 15, {}, Qt::Key_Right, "10:20"},
-        {hm(10, 5), 15, {}, Qt::Key_Left, "09:50"},
-        {hm(10, 5), 15, {}, '*', "11:05"},
-        {hm(10, 5), 15, {}, '_', "09:05"},
-        {hm(10, 5), 15, {}, '+', "10:20"},
-        {hm(10, 5), 15, {}, '-', "09:50"},
-        {hm(10, 5), 30, {}, '+', "10:35"},
-        {hm(10, 5), 30, {660, 1380}, 0, "09:35"},
-        {hm(23, 30), 15, {}, '*', "00:30"},
-        {hm(0, 10), 15, {}, '-', "23:55"},
-        {hm(23, 50), 15, {}, Qt::Key_Right, "00:05"},
-        {hm(24, 0), 15, {}, '_', "23:00"},
+        {hm(10, 5), 15, {}, Qt::Key_Right, "10:20"}, {hm(10, 5), 15, {}, Qt::Key_Left, "09:50"},
+        {hm(10, 5), 15, {}, '*', "11:05"}, {hm(10, 5), 15, {}, '_', "09:05"},
+        {hm(10, 5), 15, {}, '+', "10:20"}, {hm(10, 5), 15, {}, '-', "09:50"},
+        {hm(10, 5), 30, {}, '+', "10:35"}, {hm(10, 5), 30, {660, 1380}, 0, "09:35"},
+        {hm(23, 30), 15, {}, '*', "00:30"}, {hm(0, 10), 15, {}, '-', "23:55"},
+        {hm(23, 50), 15, {}, Qt::Key_Right, "00:05"}, {hm(24, 0), 15, {}, '_', "23:00"},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
@@ -142,22 +137,17 @@ TEST_F(TimePickerTest, PressesOnTheBoundsOrBesideTheArrowsAndOtherKeysDoNothing)
     EXPECT_TRUE(picture->isVisible());
 }
 
+// Anything but "24h" is the twelve-hour clock, as the settings and the labels read it.
 TEST(ClockReadoutTest, TwelveHourDigitsKeepMidnightAsZeroAndNoonAsTwelve)
 {
     const struct {
         TimeOfDay time;
         const char* format;
         const char* shown; // hours, minutes and day half
-    } rows[] = {
-        {hm(13, 45), "12h", "01 45 pm"},
-        {hm(12, 0), "12h", "12 00 pm"},
-        {hm(0, 15), "12h", "00 15 am"},
-        {hm(11, 59), "12h", "11 59 am"},
-        {hm(23, 5), "12h", "11 05 pm"},
-        {hm(13, 45), "24h", "13 45 "},
-        // Anything but "24h" is the twelve-hour clock, as the settings and the labels read it.
-        {hm(7, 3), "", "07 03 am"},
-    };
+    } rows[] = {{hm(13, 45), "12h", "01 45 pm"}, {hm(12, 0), "12h", "12 00 pm"},
+                {hm(0, 15), "12h", "00 15 am"},  {hm(11, 59), "12h", "11 59 am"},
+                {hm(23, 5), "12h", "11 05 pm"},  {hm(13, 45), "24h", "13 45 "},
+                {hm(7, 3), "", "07 03 am"}};
     for (const auto& row : rows) {
         const ClockReadout r = clockReadout(row.time, QString::fromLatin1(row.format));
         EXPECT_EQ(r.hours + " " + r.minutes + " " + r.dayHalf, row.shown);
