@@ -57,10 +57,7 @@ public:
     QWidget* picture;
 };
 
-bool sameColour(QRgb pixel, const QColor& colour)
-{
-    return QColor(pixel).rgb() == colour.rgb();
-}
+const auto sameColour = [](QRgb pixel, const QColor& c) { return QColor(pixel).rgb() == c.rgb(); };
 
 } // namespace
 

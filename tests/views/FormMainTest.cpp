@@ -28,10 +28,9 @@ namespace {
 // Texts from the share that a widget could take for markup, an access key or a title mark.
 const QString kHtml = QStringLiteral("<b>bold</b> & <a href='x'>link</a>");
 
-QString shown(const QLabel* label)
-{
+const auto shown = [](const QLabel* label) {
     return shownText(label->text(), label->textFormat());
-}
+};
 // What a menu entry shows: "&" marks the access key, "&&" is one "&".
 QString shownInMenu(const QString& text)
 {
