@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -37,15 +36,10 @@ inline const QString kStartMessage =
     QStringLiteral("The start time must be prior to the end time.");
 inline const QDate kFriday(2003, 7, 4);
 
-inline TimeOfDay hm(int hour, int minute)
-{
-    return TimeOfDay::fromHourMinute(hour, minute);
-}
-
-inline QString hmText(TimeOfDay t)
-{
+inline const auto hm = [](int hour, int minute) { return TimeOfDay::fromHourMinute(hour, minute); };
+inline const auto hmText = [](TimeOfDay t) {
     return QString::asprintf("%02d:%02d", t.hour(), t.minute());
-}
+};
 
 // Drives one open editor the way a user would.
 class Editor {

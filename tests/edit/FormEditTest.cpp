@@ -1,6 +1,7 @@
 // The appointment editor: what it shows of an appointment, how its pickers and colour panel
 // change the fields, what OK, Cancel and the close box leave in the record and on disk, and
-// its texts in both languages.
+// its texts in both languages. EditMe: the editor files on OK, Cancel writes nothing, and
+// without the editor it files at once.
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
@@ -9,6 +10,8 @@
 
 #include <QFrame>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTranslator>
 
 namespace {
 
@@ -193,48 +196,46 @@ TEST_F(FormEditTest, OkShowsSavingUntilTheStoreAnswersAndAFailedSaveKeepsTheEdit
     EXPECT_EQ(held.sent.size(), 2);
 }
 
-TEST_F(FormEditTest, AStartOnOrAfterTheEndIsRefusedWithAMessageUntilTheEndIsMoved)
+// OK refuses a start on or after the end, and cuts a pasted text over the limit so that the
+// user sees where it ends; the next OK saves.
+TEST_F(FormEditTest, AStartNotBeforeTheEndIsRefusedAndATextOverTheLimitIsCutUntilTheNextOk)
 {
     auto a = stored(); // 09:00 to 10:30
+    const QString pasted = QString(ClassTermin::kMaxTextBytes / 2 - 1, QChar(0x00FC)) + "€!";
+    const QString cut = pasted.left(pasted.size() - 2); // the euro sign whole or not at all
     const auto result = editThroughFiling(*a, [&](Editor& e) {
-        for (const auto& [steps, end, refused] : {std::tuple{"------", "09:00", true},
-                                                  {"-", "08:45", true},
-                                                  {"*****", "13:45", false}}) {
+        for (const auto& [steps, end] :
+             {std::pair{"------", "09:00"}, {"-", "08:45"}, {"*****", "13:45"}}) {
             e.stepTime("text_zeit_bis", steps);
             EXPECT_EQ(e.field("text_zeit_bis").text(), end);
+            if (*steps == '*')
+                e.text().setPlainText(pasted);
             e.ok();
-            EXPECT_EQ(e.d.isVisible(), refused);
+            ASSERT_TRUE(e.d.isVisible()) << "not saved yet";
         }
-        EXPECT_EQ(e.messages, QStringList(2, "Norvane: " + kStartMessage));
-    });
-    ASSERT_TRUE(result.saved);
-    store.clearCaches();
-    EXPECT_EQ(store.LoadAppointment(a->filename(), kFriday)->EndTime(), hm(13, 45));
-}
-
-// A pasted text over the limit is cut before it is saved, and the user sees where it ends.
-TEST_F(FormEditTest, ATextOverTheLimitIsCutInTheFieldAndSavedOnlyOnTheNextOk)
-{
-    auto a = stored();
-    const QString pasted = QString(ClassTermin::kMaxTextBytes / 2 - 1, QChar(0x00FC)) + "€!";
-    const auto result = editThroughFiling(*a, [&](Editor& e) {
-        e.text().setPlainText(pasted);
-        e.ok();
-        ASSERT_TRUE(e.d.isVisible()) << "not saved yet";
-        EXPECT_EQ(e.text().toPlainText(), pasted.left(pasted.size() - 2))
-            << "the euro sign whole or not at all";
-        ASSERT_EQ(e.messages.size(), 1);
-        EXPECT_TRUE(e.messages[0].contains("longer than 64 KiB"));
+        EXPECT_EQ(e.text().toPlainText(), cut);
+        ASSERT_EQ(e.messages.size(), 3);
+        EXPECT_EQ(e.messages.mid(0, 2), QStringList(2, "Norvane: " + kStartMessage));
+        EXPECT_TRUE(e.messages[2].contains("longer than 64 KiB"));
         e.ok();
     });
     ASSERT_TRUE(result.saved);
     store.clearCaches();
-    EXPECT_EQ(store.LoadAppointment(a->filename(), kFriday)->Text(),
-              pasted.left(pasted.size() - 2));
+    const TerminPtr onDisk = store.LoadAppointment(a->filename(), kFriday);
+    EXPECT_EQ(onDisk->EndTime(), hm(13, 45));
+    EXPECT_EQ(onDisk->Text(), cut);
 }
 
 TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
 {
+    // A new file offers the monthly entry, a backslash path its kind.
+    for (const auto& [path, index] :
+         {std::pair{"", 2}, {"..\\share\\recurring\\every\\17.nv3", 0}}) {
+        auto fresh = appointment();
+        fresh->setFilename(path);
+        EXPECT_EQ(DirectEditor(*fresh, settings).editor.combo("combo_recur").currentIndex(), index)
+            << path;
+    }
     auto a = stored();
     const QString name = a->filename().section('/', -1);
     // One edit after the other. The entry offered is the one the file's directory tells, and
@@ -305,18 +306,6 @@ TEST_F(FormEditTest, RemindMinutesSelectTheirEntryAndOthersGetOneAndAreKept)
         e.editor.ok();
         EXPECT_EQ(e.record().RemindMinutes(), row.saved);
         EXPECT_EQ(e.record().ReminderAll(), row.minutes == 30);
-    }
-}
-
-// The other kinds are offered in the test of moving files above.
-TEST_F(FormEditTest, ANewFileOffersTheMonthlyEntryAndABackslashPathItsKind)
-{
-    for (const auto& [path, index] :
-         {std::pair{"", 2}, {"..\\share\\recurring\\every\\17.nv3", 0}}) {
-        auto a = appointment();
-        a->setFilename(path);
-        DirectEditor e(*a, settings);
-        EXPECT_EQ(e.editor.combo("combo_recur").currentIndex(), index) << path;
     }
 }
 
@@ -530,9 +519,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
         {"check_owner", 0, "I am new owner", "Besitz übernehmen"},
         {"datumswahl", 0, "en", "de"},
     };
-    struct Restore {
-        ~Restore() { Language::apply("en"); }
-    } restore;
+    const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const bool german : {false, true}) {
         SCOPED_TRACE(german ? "de" : "en");
         Language::apply(german ? "de" : "en");
@@ -555,6 +542,89 @@ TEST_F(FormEditTest, TextsInBothLanguages)
                                                           "der Endzeit liegen.")
                                       : kStartMessage)));
         e.editor.cancel();
+    }
+}
+
+class AppointmentEditingTest : public FormEditTest {};
+
+// Without the editor the appointment is filed as it is; the editor files on OK only, and
+// Cancel writes nothing even when the editor changed its copy. The answer comes once.
+TEST_F(AppointmentEditingTest, TheEditorFilesOnOkOnlyAndWithoutItTheAppointmentIsFiledAsItIs)
+{
+    enum Way { kNoEditor, kOk, kCancel };
+    for (const Way way : {kNoEditor, kOk, kCancel}) {
+        SCOPED_TRACE(way);
+        ClassTermin a;
+        a.setDatum(QDate(2003, 7, 4));
+        a.setText(QStringLiteral("Budget"));
+        ASSERT_TRUE(filing.File(a).ok);
+        const QByteArray before = TestFiles::readBytes(a.filename());
+        editing.setEditor([way](std::shared_ptr<EditHandOver> h) {
+            EXPECT_FALSE(h->EditIsNew);
+            h->appointment.setText(QStringLiteral("changed in the editor"));
+            if (way == kCancel)
+                return h->finished(false);
+            h->filer->file(h->appointment,
+                           [h](const WriteOutcome& outcome, const ClassTermin& filed) {
+                               h->appointment = filed;
+                               h->finished(outcome.ok);
+                           });
+        });
+        QList<AppointmentEditing::Result> results;
+        editing.EditMe(a, way != kNoEditor,
+                       [&](const AppointmentEditing::Result& r) { results << r; });
+        ASSERT_EQ(results.size(), 1);
+        EXPECT_EQ(results[0].saved, way != kCancel);
+        EXPECT_EQ(results[0].cancelled, way == kCancel);
+        EXPECT_TRUE(results[0].failure.isEmpty());
+        EXPECT_EQ(results[0].appointment.Text(), way == kOk ? "changed in the editor" : "Budget");
+        EXPECT_EQ(TestFiles::readBytes(a.filename()) == before, way != kOk);
+    }
+}
+
+// A failed save without the editor comes back with the message for the user.
+TEST_F(AppointmentEditingTest, AFailedSaveWithoutTheEditorSaysWhy)
+{
+    ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2003", "not a directory"));
+    ClassTermin a;
+    a.setDatum(QDate(2003, 7, 4));
+    std::optional<AppointmentEditing::Result> result;
+    editing.EditMe(a, false, [&](const AppointmentEditing::Result& r) { result = r; });
+    ASSERT_TRUE(result);
+    EXPECT_FALSE(result->saved);
+    EXPECT_TRUE(result->failure.startsWith("The appointment could not be saved.\r\n"));
+}
+
+TEST(AppointmentEditingMessages, EveryCauseInBothLanguages)
+{
+    using C = WriteOutcome::Cause;
+    const struct {
+        WriteOutcome outcome;
+        const char* english;
+        const char* german;
+    } cases[] = {
+        {WriteOutcome::failed(C::FolderUnreachable, "/srv/team/"),
+         "The appointment could not be saved.\r\nThe data folder /srv/team/ cannot be reached.",
+         "Der Termin konnte nicht gespeichert werden.\r\nDer Datenordner /srv/team/ ist nicht "
+         "erreichbar."},
+        {WriteOutcome::failed(C::Unreadable, "/srv/1.nv3", "Input/output error"),
+         "The appointment could not be saved.\r\n/srv/1.nv3 is there but could not be read; it "
+         "was left as it is.\r\n\r\nInput/output error",
+         "Der Termin konnte nicht gespeichert werden.\r\n/srv/1.nv3 ist vorhanden, konnte aber "
+         "nicht gelesen werden; die Datei bleibt, wie sie ist.\r\n\r\nInput/output error"},
+        {WriteOutcome::failed(C::System, "/srv/1.nv3", "No space left on device"),
+         "The appointment could not be saved.\r\nPlease ensure the accessibility of the "
+         "datasource folder and check your privileges.\r\n\r\nNo space left on device",
+         "Der Termin konnte nicht gespeichert werden.\r\nBitte prüfen Sie die Verfügbarkeit des "
+         "Datenordners und Ihre Zugriffsrechte.\r\n\r\nNo space left on device"},
+    };
+    QTranslator german;
+    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/edit_de.qm")));
+    for (const auto& c : cases) {
+        EXPECT_EQ(AppointmentEditing::failureMessage(c.outcome), QString::fromUtf8(c.english));
+        QCoreApplication::installTranslator(&german);
+        EXPECT_EQ(AppointmentEditing::failureMessage(c.outcome), QString::fromUtf8(c.german));
+        QCoreApplication::removeTranslator(&german);
     }
 }
 

@@ -7,6 +7,8 @@
 #include "edit/TypedTime.h"
 #include "settings/Language.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 using namespace FormEditDriver;
@@ -19,40 +21,23 @@ TEST(TypedTime, FormsReadAsTimesAndTheRestIsRefused)
         int start; // minutes of the day as a start, and as an end
         int end;
     } rows[] = {
-        {"10:10", 610, 610},
-        {"10.10", 610, 610},
-        {"1010", 610, 610},
-        {"910", 550, 550},
-        {"0910", 550, 550},
-        {"9", 540, 540},
-        {"14", 840, 840},
-        {" 9:05 ", 545, 545},
-        {"10:10 Uhr", 610, 610},
-        {"13:45", 825, 825}, // no day half: a 24-hour time in either format
-        {"10:10 am", 610, 610},
-        {"10:10 pm", 1330, 1330},
-        {"10:10PM", 1330, 1330},
-        {"10:10 p.m.", 1330, 1330},
-        {"10.10 a", 610, 610},
-        {"1010p", 1330, 1330},
-        {"12:00 pm", 720, 720},
-        {"12:30 am", 30, 30},
+        // clang-format off
+        {"10:10", 610, 610}, {"10.10", 610, 610}, {"1010", 610, 610}, {"910", 550, 550},
+        {"0910", 550, 550}, {"9", 540, 540}, {"14", 840, 840}, {" 9:05 ", 545, 545},
+        {"10:10 Uhr", 610, 610}, {"13:45", 825, 825}, // no day half: 24-hour in either format
+        {"10:10 am", 610, 610}, {"10:10 pm", 1330, 1330}, {"10:10PM", 1330, 1330},
+        {"10:10 p.m.", 1330, 1330}, {"10.10 a", 610, 610}, {"1010p", 1330, 1330},
+        {"12:00 pm", 720, 720}, {"12:30 am", 30, 30},
         {"00:30 am", 30, 30}, // as the field shows the hour after midnight
-        {"0:00", 0, 1440},    // an end at midnight is the end of the day
-        {"12:00 am", 0, 1440},
+        {"0:00", 0, 1440}, {"12:00 am", 0, 1440}, // an end at midnight is the end of the day
         {"24:00", kRefused, 1440},
         {"9:5", kRefused, kRefused}, // 09:05 or 09:50?
-        {"0:30 pm", kRefused, kRefused},
-        {"13:00 pm", kRefused, kRefused},
-        {"24:01", kRefused, kRefused},
-        {"25", kRefused, kRefused},
-        {"10:60", kRefused, kRefused},
-        {"10:10:00", kRefused, kRefused},
-        {"10101", kRefused, kRefused},
-        {"-1:00", kRefused, kRefused},
-        {"", kRefused, kRefused},
-        {"ten", kRefused, kRefused},
+        {"0:30 pm", kRefused, kRefused}, {"13:00 pm", kRefused, kRefused},
+        {"24:01", kRefused, kRefused}, {"25", kRefused, kRefused}, {"10:60", kRefused, kRefused},
+        {"10:10:00", kRefused, kRefused}, {"10101", kRefused, kRefused},
+        {"-1:00", kRefused, kRefused}, {"", kRefused, kRefused}, {"ten", kRefused, kRefused},
         {"\u0661\u0660:\u0661\u0660", kRefused, kRefused}, // digits of another script
+        // clang-format on
     };
     const auto read = [](const char* typed, TypedTime::Role role) {
         const std::optional<TimeOfDay> time = TypedTime::parse(QString::fromUtf8(typed), role);
@@ -87,9 +72,7 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
         {"12h", "text_zeit_von", "9:5", "9:5-10:30 am", nullptr},
         {"12h", "text_zeit_bis", "13:00 pm", "09:00 am-13:00 pm", nullptr},
     };
-    struct Restore {
-        ~Restore() { Language::apply("en"); }
-    } restore;
+    const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const bool german : {false, true}) {
         Language::apply(german ? "de" : "en");
         settings.setLangCode(german ? "de" : "en");

@@ -1,5 +1,5 @@
 // The small window helpers: notification-area icon, topmost windows, the folder, file and
-// colour dialogs, opening documents, and the login name.
+// colour dialogs, opening documents, the login name, and the drawing surface.
 #include "store/ApiLoginName.h"
 #include "ui/ApiBrowseFolder.h"
 #include "ui/ApiColorPicker.h"
@@ -65,18 +65,13 @@ TEST(TaskBarIconTest, WithoutANotificationAreaNothingIsAddedAndTheCallsSaySo)
     EXPECT_FALSE(RemoveTrayIcon(1, &owner));
 }
 
-TEST(TaskBarIconTest, TooltipIsCutTo63Characters)
+TEST(TaskBarIconTest, TooltipIsCutTo63CharactersAndOnlyLeftAndRightPressesAreReported)
 {
     QWidget owner;
     for (int length : {8, 63, 64, 91}) {
         const QString text = QString("Norvane4 - ").append(QString(length, 'x')).left(length);
         EXPECT_EQ(TaskBarIcon(1, &owner, text).toolTip(), text.left(63)) << length;
     }
-}
-
-TEST(TaskBarIconTest, LeftAndRightPressesAreReportedAndOthersIgnored)
-{
-    QWidget owner;
     TaskBarIcon icon(1, &owner, "Norvane4");
     QSignalSpy left(&icon, &TaskBarIcon::LeftButtonDown);
     QSignalSpy right(&icon, &TaskBarIcon::RightButtonDown);
@@ -126,16 +121,13 @@ TEST(TopMostTest, MakeTopMostKeepsPlaceSizeAndVisibilityAndAsksNotToActivate)
     EXPECT_FALSE(IsTopMost(&reminder));
     ShowWatcher watcher;
     reminder.installEventFilter(&watcher);
-
     MakeTopMost(&reminder);
-
     EXPECT_TRUE(watcher.withoutActivating);
     EXPECT_TRUE(IsTopMost(&reminder));
     EXPECT_TRUE(reminder.isVisible());
     EXPECT_EQ(reminder.geometry(), QRect(200, 150, 320, 180));
     EXPECT_FALSE(reminder.testAttribute(Qt::WA_ShowWithoutActivating))
         << "only this show is a quiet one";
-
     QWidget hidden;
     MakeTopMost(&hidden);
     EXPECT_TRUE(IsTopMost(&hidden));
@@ -354,7 +346,7 @@ protected:
     QString team;
 };
 
-TEST_F(OpenedDialogTest, TheAnswerComesWhenTheUserClosesTheDialog)
+TEST_F(OpenedDialogTest, TheAnswerComesWhenTheUserClosesTheDialogAndNeverOnceTheOwnerIsGone)
 {
     for (const Row& row : rows()) {
         SCOPED_TRACE(row.name);
@@ -372,21 +364,15 @@ TEST_F(OpenedDialogTest, TheAnswerComesWhenTheUserClosesTheDialog)
         dialog->accept();
         EXPECT_EQ(answers, QStringList{row.expected});
         QTRY_VERIFY(closed.isNull()); // it deletes itself once closed
-    }
-}
 
-TEST_F(OpenedDialogTest, NoAnswerComesOnceTheOwnerIsGone)
-{
-    for (const Row& row : rows()) {
-        SCOPED_TRACE(row.name);
-        auto owner = std::make_unique<QWidget>();
-        owner->show();
+        auto gone = std::make_unique<QWidget>();
+        gone->show();
         bool answered = false;
-        row.open(owner.get(), [&](const QString&) { answered = true; });
-        QPointer<QDialog> dialog = owner->findChild<QDialog*>();
-        ASSERT_FALSE(dialog.isNull());
-        owner.reset();
-        EXPECT_TRUE(dialog.isNull()) << "the dialog went with its owner";
+        row.open(gone.get(), [&](const QString&) { answered = true; });
+        QPointer<QDialog> orphan = gone->findChild<QDialog*>();
+        ASSERT_FALSE(orphan.isNull());
+        gone.reset();
+        EXPECT_TRUE(orphan.isNull()) << "the dialog went with its owner";
         EXPECT_FALSE(answered);
     }
 }
@@ -438,6 +424,22 @@ TEST(LoginNameTest, IsTheUserNameOfThisProcess)
     const QString expected = QString::fromLocal8Bit(id.readAllStandardOutput()).trimmed();
     ASSERT_FALSE(expected.isEmpty());
     EXPECT_EQ(GetLoginName(), expected);
+}
+
+TEST(PictureBoxTest, TheDrawingSurvivesAResizeAndClsClearsIt)
+{
+    PictureBox box;
+    box.resizeTwips(1500, 1500); // 100 x 100 pixels
+    box.Cls();
+    box.FillBox(150, 150, 600, 600, QColor(0, 0, 192));
+    const auto at = [&](int x, int y) { return box.grab().toImage().pixelColor(x, y); };
+    EXPECT_EQ(at(20, 20), QColor(0, 0, 192));
+    box.resizeTwips(3000, 3000);
+    box.repaint();
+    EXPECT_EQ(at(20, 20), QColor(0, 0, 192));
+    EXPECT_EQ(at(150, 150), QColor(Qt::white));
+    box.Cls();
+    EXPECT_EQ(at(20, 20), QColor(Qt::white));
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "views/ClassDay.h"
 #include "ShownText.h"
 #include "TestDays.h"
-#include "TestFiles.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 #include "ui/ApiColorPicker.h"
@@ -45,10 +44,8 @@ public:
     void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) override
     {
         // As "2003-07-04 540-630", and whether the heartbeat beat again when it was told.
-        ranges << QStringLiteral("%1 %2-%3")
-                      .arg(day.toString(Qt::ISODate))
-                      .arg(from.minutes())
-                      .arg(to.minutes());
+        ranges << day.toString(Qt::ISODate) +
+                      QString::asprintf(" %d-%d", from.minutes(), to.minutes());
         timerOnWhenTold = timer.isActive();
     }
 
@@ -60,10 +57,7 @@ public:
     QWidget* picture;
 };
 
-bool sameColour(QRgb pixel, const QColor& colour)
-{
-    return QColor(pixel).rgb() == colour.rgb();
-}
+const auto sameColour = [](QRgb pixel, const QColor& c) { return QColor(pixel).rgb() == c.rgb(); };
 
 } // namespace
 
@@ -338,7 +332,7 @@ TEST_F(ClassDayTest, AWeekOfManyAppointmentsShowsWithTheGridVisibleAndItsFocusKe
 
 TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
 {
-    for (bool grid15 : {false, true}) {
+    for (bool grid15 : {true, false}) {
         settings.setGrid15Minutes(grid15);
         const auto column = display();
         int lines = 0; // down the middle of the column
@@ -346,7 +340,6 @@ TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
             lines += sameColour(picture.image().pixel(140, y), ClassDay::kGridColor);
         EXPECT_EQ(lines, grid15 ? 41 : 21) << "08:00 to 18:00 on every line";
     }
-    settings.setGrid15Minutes(false);
     const auto column = display();
     // Grid lines from edge to edge up to 18:00; borders left, right and bottom, none on top.
     const struct {

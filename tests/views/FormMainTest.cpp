@@ -1,40 +1,25 @@
 // The main window as a user meets it: its labels, menus, buttons, keys and timers.
 #include "FormMainFixture.h"
 #include "ShownText.h"
-#include "TestFiles.h"
-#include "edit/AppointmentEditing.h"
 #include "edit/form_edit.h"
-#include "service/SettingsJobs.h"
-#include "service/StoreService.h"
 #include "settings/Language.h"
-#include "settings/Settings.h"
 #include "store/ApiLoginName.h"
-#include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
 #include "ui/PictureBox.h"
 #include "views/Calendar.h"
-#include "views/ClassDay.h"
-#include "views/DayWeekView.h"
 #include "views/form_tooltip.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <QWindow>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -43,10 +28,9 @@ namespace {
 // Texts from the share that a widget could take for markup, an access key or a title mark.
 const QString kHtml = QStringLiteral("<b>bold</b> & <a href='x'>link</a>");
 
-QString shown(const QLabel* label)
-{
+const auto shown = [](const QLabel* label) {
     return shownText(label->text(), label->textFormat());
-}
+};
 // What a menu entry shows: "&" marks the access key, "&&" is one "&".
 QString shownInMenu(const QString& text)
 {
@@ -237,19 +221,7 @@ TEST_F(FormMainTest, KeysButtonsAndListsMoveTheView)
     EXPECT_EQ(text("label_monat") + text("label_jahr2"), "February2005");
 }
 
-TEST_F(FormMainTest, OtherUsersFilesAppearAtTheNextDayIntervalTick)
-{
-    heartbeat()->stop(); // ticks are driven by hand
-    put(kNow.date(), 9, 10, "Mine");
-    loadView();
-    put(kNow.date(), 14, 15, "From a colleague");
-    ticks(settings.DayInterval() - 1);
-    EXPECT_EQ(labelTexts(), QStringList{"Mine"});
-    ticks(1);
-    EXPECT_EQ(labelTexts(), (QStringList{"From a colleague", "Mine"}));
-}
-
-TEST_F(FormMainTest, ARefreshLaysOutOnlyTheDaysThatChangedAndNoLabelWearsAStyleSheet)
+TEST_F(FormMainTest, AnotherUsersFileShowsAtTheDayTickOnlyItsDayIsLaidOutAndNoLabelHasAStyleSheet)
 {
     heartbeat()->stop(); // ticks are driven by hand
     put(kNow.date(), 9, 10, "Standup");
@@ -264,12 +236,10 @@ TEST_F(FormMainTest, ARefreshLaysOutOnlyTheDaysThatChangedAndNoLabelWearsAStyleS
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QStringList where;
         for (const QPointer<QLabel>& l : kept)
-            where << (l && l->isVisibleTo(l->parentWidget()) ? QString("%1,%2 %3x%4")
-                                                                   .arg(l->x())
-                                                                   .arg(l->y())
-                                                                   .arg(l->width())
-                                                                   .arg(l->height())
-                                                             : QString("gone"));
+            where << (l && l->isVisibleTo(l->parentWidget())
+                          ? QString::asprintf("%d,%d %dx%d", l->x(), l->y(), l->width(),
+                                              l->height())
+                          : QString("gone"));
         return where;
     };
     const QStringList before = placed();
@@ -281,7 +251,9 @@ TEST_F(FormMainTest, ARefreshLaysOutOnlyTheDaysThatChangedAndNoLabelWearsAStyleS
     EXPECT_EQ(view().ColumnLayouts(), layouts);
     // Another copy adds one on Friday: Friday's column alone is laid out again.
     put(kNow.date().addDays(2), 14, 15, "Late call");
-    ticks(settings.DayInterval());
+    ticks(settings.DayInterval() - 1);
+    EXPECT_EQ(labelTexts(), (QStringList{"Review", "Standup"}));
+    ticks(1);
     EXPECT_EQ(labelTexts(), (QStringList{"Late call", "Review", "Standup"}));
     EXPECT_EQ(placed(), before);
     EXPECT_EQ(view().ColumnLayouts(), layouts + 1);
@@ -609,7 +581,8 @@ ClassTermin appointment(bool recurring, bool reminder)
     return a;
 }
 
-TEST(FormTooltipTest, ACardWithTextDateTimeOwnerAndKindInTheLanguageAsked)
+TEST(FormTooltipTest,
+     ACardWithTextDateTimeOwnerAndKindInTheLanguageAskedThatAClickOrLosingFocusCloses)
 {
     form_tooltip tooltip;
     const auto card = [&] {
@@ -652,24 +625,14 @@ TEST(FormTooltipTest, ACardWithTextDateTimeOwnerAndKindInTheLanguageAsked)
                           tooltip.label_datum(), tooltip.label_zeit()})
         EXPECT_TRUE(tooltip.rect().contains(label->geometry()))
             << label->objectName().toStdString();
-}
-
-TEST(FormTooltipTest, AClickOrLosingTheActivationClosesIt)
-{
-    for (bool click : {true, false}) {
-        form_tooltip tooltip;
-        tooltip.SetAppointment(appointment(false, false), "en", "24h", "yyyy-mm-dd");
-        tooltip.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
-        if (click) { // on the kind text: the labels let a click through to the window
-            QTest::mouseClick(&tooltip, Qt::LeftButton, {},
-                              tooltip.label_recurring()->geometry().center());
-        } else {
-            QEvent deactivate(QEvent::WindowDeactivate);
-            QCoreApplication::sendEvent(&tooltip, &deactivate);
-        }
-        EXPECT_FALSE(tooltip.isVisible()) << (click ? "click" : "deactivation");
-    }
+    // On the kind text: the labels let a click through to the window.
+    QTest::mouseClick(&tooltip, Qt::LeftButton, {}, tooltip.label_recurring()->geometry().center());
+    EXPECT_FALSE(tooltip.isVisible()) << "click";
+    tooltip.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&tooltip, &deactivate);
+    EXPECT_FALSE(tooltip.isVisible()) << "deactivation";
 }
 
 } // namespace

@@ -17,10 +17,7 @@ using Redraw = ViewNavigation::Redraw;
 constexpr int kMonday = 2;
 const QDate kToday(2003, 7, 9); // a Wednesday
 
-QDate d(int month, int day, int year = 2003)
-{
-    return QDate(year, month, day);
-}
+const auto d = [](int month, int day, int year = 2003) { return QDate(year, month, day); };
 
 using N = ViewNavigation;
 using Action = std::function<std::optional<Step>(const N&, const State&)>;
