@@ -32,22 +32,6 @@ QByteArray appointment(int color, const char* text, const QByteArray& extra = {}
            QByteArray::number(color) + "\r\nText=" + text + "\r\n" + extra;
 }
 
-QByteArray recurring(const char* from, const char* until)
-{
-    QByteArray range;
-    if (from) {
-        const QList<QByteArray> p = QByteArray(from).split('-');
-        range += "RecurringFromYear=" + p[0] + "\r\nRecurringFromMonth=" + p[1] +
-                 "\r\nRecurringFromDay=" + p[2] + "\r\n";
-    }
-    if (until) {
-        const QList<QByteArray> p = QByteArray(until).split('-');
-        range += "RecurringUntilYear=" + p[0] + "\r\nRecurringUntilMonth=" + p[1] +
-                 "\r\nRecurringUntilDay=" + p[2] + "\r\n";
-    }
-    return appointment(1, "recurring", "Recurring=1\r\n" + range);
-}
-
 class DataAccessTest : public ::testing::Test {
 protected:
     DataAccessTest()
@@ -79,10 +63,11 @@ protected:
         return QDir(folder + relative).entryList(QDir::Files);
     }
 
-    QStringList textsOf(const QDate& date)
+    QStringList textsOf(const QDate& date) { return textsOf(date, store); }
+    static QStringList textsOf(const QDate& date, DataAccess& from)
     {
         QStringList texts;
-        for (const TerminPtr& a : store.GetAppointmentsOfDay(date))
+        for (const TerminPtr& a : from.GetAppointmentsOfDay(date))
             texts << a->Text();
         return texts;
     }
@@ -114,9 +99,13 @@ TEST_F(DataAccessTest, OnlyAppointmentFilesOfTheDayCount)
     EXPECT_FALSE(store.HasAppointments(QDate(2003, 7, 6)));
 }
 
-TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange)
+TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRangeAnd1990To2020Without)
 {
-    put("recurring/wd2/7.nv3", recurring("2003-07-07", "2003-07-21"));
+    put("recurring/wd2/7.nv3",
+        appointment(1, "recurring",
+                    "Recurring=1\r\nRecurringFromYear=2003\r\nRecurringFromMonth=07\r\n"
+                    "RecurringFromDay=07\r\nRecurringUntilYear=2003\r\nRecurringUntilMonth=07\r\n"
+                    "RecurringUntilDay=21\r\n"));
     for (QDate d(2003, 7, 1); d <= QDate(2003, 7, 31); d = d.addDays(1)) {
         const bool expected =
             d == QDate(2003, 7, 7) || d == QDate(2003, 7, 14) || d == QDate(2003, 7, 21);
@@ -124,10 +113,6 @@ TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange)
             << qPrintable(d.toString());
         EXPECT_EQ(store.HasAppointments(d), expected) << qPrintable(d.toString());
     }
-}
-
-TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020)
-{
     const QString path = put("recurring/every/1.nv3", appointment(1, "no range"));
     EXPECT_FALSE(store.IsInRecurringRange(path, QDate(1989, 12, 31)));
     EXPECT_TRUE(store.IsInRecurringRange(path, QDate(1990, 1, 1)));
@@ -163,8 +148,18 @@ TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder)
     EXPECT_FALSE(store.HasAppointments(day)) << "the other folder has nothing";
 }
 
-TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
+TEST_F(DataAccessTest, SavingCreatesTheDirectoriesMergesIntoTheFileAndKeepsForeignLines)
 {
+    ClassTermin made;
+    made.setDatum(kDay);
+    made.setFilename(folder + "y2003/m7/d4/42.nv3");
+    EXPECT_TRUE(store.SaveAppointment(made).ok);
+    EXPECT_TRUE(QFileInfo::exists(folder + "y2003/m7/d4/42.nv3"));
+    // A regular file where a directory should be: no rights can help here.
+    TestFiles::writeBytes(folder + "blocked", "x");
+    made.setFilename(folder + "blocked/y2003/m7/d4/42.nv3");
+    EXPECT_FALSE(store.SaveAppointment(made).ok);
+
     const QString path =
         put("y2003/m7/d4/1.nv3", "; written elsewhere\r\n[AppointmentSettings]\r\nText=old\r\n"
                                  "Category=Work\r\n[Extra]\r\nx=1\r\n");
@@ -179,20 +174,6 @@ TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
     EXPECT_TRUE(bytes.contains("IsReminder=0\r\nRemindTime=0\r\n"));
     EXPECT_TRUE(bytes.endsWith("RecurringUntilDay=31\r\n[Extra]\r\nx=1\r\n"));
     EXPECT_EQ(store.LoadAppointment(path, QDate(2003, 7, 4))->Text(), QStringLiteral("new"));
-}
-
-TEST_F(DataAccessTest, SavingCreatesTheDirectoriesAndReportsAFolderThatCannotExist)
-{
-    ClassTermin a;
-    a.setDatum(QDate(2003, 7, 4));
-    a.setFilename(folder + "y2003/m7/d4/42.nv3");
-    EXPECT_TRUE(store.SaveAppointment(a).ok);
-    EXPECT_TRUE(QFileInfo::exists(folder + "y2003/m7/d4/42.nv3"));
-
-    // A regular file where a directory should be: no rights can help here.
-    TestFiles::writeBytes(folder + "blocked", "x");
-    a.setFilename(folder + "blocked/y2003/m7/d4/42.nv3");
-    EXPECT_FALSE(store.SaveAppointment(a).ok);
 }
 
 TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay)
@@ -216,17 +197,22 @@ TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile)
     EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d4/17.nv3"), appointment(1, "taken"));
 }
 
-TEST_F(DataAccessTest, AFileDeletedBetweenListingAndLoadingIsSkipped)
+// Another user deletes a file, or swaps a FIFO in under its name, between our listing and our
+// load.
+TEST_F(DataAccessTest, AFileDeletedOrMadeAFifoAfterTheListingIsSkippedWithoutBlocking)
 {
-    put("y2003/m7/d4/1.nv3", appointment(1, "stays"));
-    const QString victim = put("y2003/m7/d4/2.nv3", appointment(1, "deleted meanwhile"));
-    // Another user deletes a file between our listing and our load.
-    FakeFileAccess::AfterListing files([&] { QFile::remove(victim); });
-    ProfileCache cache(files);
-    DataAccess racing(cache, settings);
-    const QList<TerminPtr> day = racing.GetAppointmentsOfDay(QDate(2003, 7, 4));
-    ASSERT_EQ(day.size(), 1);
-    EXPECT_EQ(day[0]->Text(), QStringLiteral("stays"));
+    for (const bool fifo : {false, true}) {
+        SCOPED_TRACE(fifo ? "a FIFO" : "deleted");
+        put("y2003/m7/d4/1.nv3", appointment(2, "stays"));
+        const QString victim = put("y2003/m7/d4/2.nv3", appointment(2, "changed meanwhile"));
+        FakeFileAccess::AfterListing racing([&] {
+            if (QFile::remove(victim) && fifo)
+                mkfifo(QFile::encodeName(victim).constData(), 0600);
+        });
+        ProfileCache cache(racing);
+        DataAccess racingStore(cache, settings);
+        EXPECT_EQ(textsOf(kDay, racingStore), QStringList{"stays"});
+    }
 }
 
 TEST_F(DataAccessTest, AFileThatCannotBeReadIsNeverWrittenOver)
@@ -266,23 +252,6 @@ TEST_F(DataAccessTest, NoRegularFileUnderTheNameIsNeitherReadNorWrittenNorWaited
     struct stat st {};
     ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
-}
-
-TEST_F(DataAccessTest, AFifoSwappedInAfterTheListingIsSkippedWithoutBlocking)
-{
-    put("y2003/m7/d4/1.nv3", appointment(2, "stays"));
-    // Another user's copy swaps a FIFO in under a name after our listing saw a regular file.
-    const QString victim = put("y2003/m7/d4/2.nv3", appointment(2, "becomes a FIFO"));
-    FakeFileAccess::AfterListing racing([&] {
-        if (QFile::remove(victim))
-            mkfifo(QFile::encodeName(victim).constData(), 0600);
-    });
-    ProfileCache cache(racing);
-    DataAccess racingStore(cache, settings);
-    QStringList texts;
-    for (const TerminPtr& a : racingStore.GetAppointmentsOfDay(kDay))
-        texts << a->Text();
-    EXPECT_EQ(texts, QStringList{"stays"});
 }
 
 TEST_F(DataAccessTest, ARenameOverWithTheSameTimeAndSizeIsSeen)

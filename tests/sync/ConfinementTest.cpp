@@ -29,12 +29,10 @@ QString dayDir(const QDate& day)
 
 QByteArray appointment(const QString& text, const QString& extra = {})
 {
-    return QStringLiteral("[AppointmentSettings]\r\nDateYear=%1\r\nDateMonth=%2\r\nDateDay=%3\r\n"
-                          "StartTimeHour=9\r\nEndTimeHour=10\r\nText=%4\r\nIsReminder=0\r\n%5")
-        .arg(kDay.year())
-        .arg(kDay.month())
-        .arg(kDay.day())
-        .arg(text, extra)
+    return QString::asprintf(
+               "[AppointmentSettings]\r\nDateYear=%d\r\nDateMonth=%d\r\nDateDay=%d\r\n"
+               "StartTimeHour=9\r\nEndTimeHour=10\r\nText=%s\r\nIsReminder=0\r\n%s",
+               kDay.year(), kDay.month(), kDay.day(), qUtf8Printable(text), qUtf8Printable(extra))
         .toUtf8();
 }
 
