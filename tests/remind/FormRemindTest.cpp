@@ -1,5 +1,4 @@
-// The reminder window: its texts in both languages, what it shows of an appointment, the
-// choices of OK with the delay that brings it back, the animation, and many reminders at once
+// The reminder window: its texts, the delay that brings it back, and many reminders at once
 // cascading up to a limit and listed in one window beyond it.
 #include "TestFiles.h"
 #include "remind/ApiMCI.h"
@@ -48,7 +47,7 @@ protected:
     ClassTermin a;
 };
 
-TEST_F(FormRemindTest, TextsInBothLanguagesAndTheAppointmentAsWritten)
+TEST_F(FormRemindTest, TextsInBothLanguagesTheAppointmentAsWrittenAndTheAnimation)
 {
     const struct {
         const char* lang;
@@ -84,6 +83,17 @@ TEST_F(FormRemindTest, TextsInBothLanguagesAndTheAppointmentAsWritten)
     for (QLabel* label : w.findChildren<QLabel*>())
         EXPECT_TRUE(label->text().isEmpty() || label->textFormat() == Qt::PlainText)
             << label->objectName().toStdString();
+
+    // The animation runs through its three frames backwards.
+    form_remind animated(settings, sound);
+    QList<int> frames{animated.frame()};
+    for (int tick = 0; tick < 4; ++tick) {
+        animated.timer_anim_Timer();
+        frames << animated.frame();
+    }
+    EXPECT_EQ(frames, (QList<int>{0, 2, 1, 0, 2}));
+    const QLabel* pic = animated.findChild<QLabel*>("pic");
+    EXPECT_FALSE(pic->pixmap().isNull());
 }
 
 TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
@@ -159,19 +169,6 @@ TEST_F(FormRemindTest, ManyAtOnceCascadeOnTheScreenAndTheRestGoToOneList)
     EXPECT_EQ(list->count(), kDue - DesktopReminders::kMaxWindows);
     EXPECT_EQ(list->line(0), "2003-07-04 09:00 - 10:30  [!] 11");
     EXPECT_EQ(list->line(list->count() - 1), "2003-07-04 09:00 - 10:30  [!] 200");
-}
-
-TEST_F(FormRemindTest, TheAnimationRunsThroughItsThreeFramesBackwards)
-{
-    form_remind w(settings, sound);
-    QList<int> frames{w.frame()};
-    for (int tick = 0; tick < 4; ++tick) {
-        w.timer_anim_Timer();
-        frames << w.frame();
-    }
-    EXPECT_EQ(frames, (QList<int>{0, 2, 1, 0, 2}));
-    const QLabel* pic = w.findChild<QLabel*>("pic");
-    EXPECT_FALSE(pic->pixmap().isNull());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The main window and its store service on a real slow share that stalls: the window never
-// waits for it, says when it does not answer, refuses what cannot be written, catches up when
-// it answers again, and asks it no more than one pass allows.
+// waits for it, says so, catches up, and asks it no more than one pass allows.
 #include "SlowShare.h"
 #include "FakeEditor.h"
 #include "ShownLabels.h"
@@ -25,7 +24,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -102,19 +100,9 @@ protected:
     {
         if (const QString why = SlowShare::unavailable(); !why.isEmpty())
             GTEST_SKIP() << why.toStdString();
-    }
-    // Nothing may stay held when the window, the service and the share go.
-    void TearDown() override
-    {
-        if (share)
-            share->resume();
-    }
-
-    // A share with delayMs per request as the only data folder; no heartbeat refresh comes by
-    // itself during a test.
-    void mount(double delayMs)
-    {
-        share = std::make_unique<SlowShare>(delayMs);
+        // A share of 1 ms a request (what is asked is the same on any share; a fast one keeps
+        // the tests short) as the only data folder; no heartbeat refresh comes by itself.
+        share = std::make_unique<SlowShare>(1);
         ASSERT_TRUE(share->error().isEmpty()) << share->error().toStdString();
         TestFiles::writeBytes(
             program.filePath("Settings.ini"),
@@ -125,6 +113,12 @@ protected:
                               "DayInterval=3600\r\nMonthInterval=3600\r\n");
         settings.LoadActiveFolder();
         settings.LoadSettings();
+    }
+    // Nothing may stay held when the window, the service and the share go.
+    void TearDown() override
+    {
+        if (share)
+            share->resume();
     }
 
     // The window on the share with the real store service, its week read.
@@ -173,19 +167,6 @@ protected:
     QStringList labelTexts() { return ShownLabels::textsOf(*m_window); }
     QDate firstShown() { return window().view().DayColumn(1)->datum(); }
 
-    // An appointment file as another user writes it, straight into the backing folder.
-    QString put(const QDate& d, int start, const char* text)
-    {
-        static int number = 100;
-        const QString path = share->backingPath() + d.toString("/'y'yyyy/'m'M/'d'd/") +
-                             QString::number(++number) + AppointmentFile::kExtension;
-        TestFiles::writeSettled(path,
-                                QString::asprintf("[AppointmentSettings]\r\nStartTimeHour=%d\r\n"
-                                                  "EndTimeHour=%d\r\nIsReminder=0\r\nText=%s\r\n",
-                                                  start, start + 1, text)
-                                    .toUtf8());
-        return path;
-    }
     // The appointment files in the backing folder, with what they hold.
     QStringList filesOnDisk()
     {
@@ -211,8 +192,8 @@ protected:
 
 TEST_F(SlowShareTest, WhileTheShareIsStalledTheWindowStepsRunsItsTimersAndOpensItsMenus)
 {
-    mount(1);
-    const QString standup = put(kNow.date(), 9, "Standup");
+    const QString standup =
+        TestFiles::putAppointment(share->backingPath(), kNow.date(), 9, "Standup");
     window();
     Watchdog watchdog(*share, "the window waited for the share");
     stallARefresh();
@@ -253,7 +234,6 @@ TEST_F(SlowShareTest, WhileTheShareIsStalledTheWindowStepsRunsItsTimersAndOpensI
 
 TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOnlyWhenItLanded)
 {
-    mount(1);
     window();
     const QStringList before = filesOnDisk();
     Watchdog watchdog(*share, "the window waited for the share");
@@ -308,7 +288,6 @@ TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOn
 
 TEST_F(SlowShareTest, FileExitDuringAStallEndsAtOnceAndLeavesTheStuckRequestToEndLater)
 {
-    mount(1);
     window();
     Watchdog watchdog(*share, "the exit waited for the share");
     stallARefresh();
@@ -324,9 +303,9 @@ TEST_F(SlowShareTest, FileExitDuringAStallEndsAtOnceAndLeavesTheStuckRequestToEn
 
 TEST_F(SlowShareTest, ARefreshOfAnUnchangedWeekAsksEachDirectoryOnceAndEachFileAtMostOnce)
 {
-    mount(1); // the count is the same on any share; a fast one keeps the test short
     for (int day = 0; day < 5; day += 2)
-        put(kMonday.addDays(day), 10 + day, "Every other day");
+        TestFiles::putAppointment(share->backingPath(), kMonday.addDays(day), 10 + day,
+                                  "Every other day");
     TestFiles::writeSettled(share->backingPath() + "/recurring/wd4/1.nv3",
                             "[AppointmentSettings]\r\nStartTimeHour=7\r\nEndTimeHour=8\r\n"
                             "Text=Weekly\r\nRecurringUntilYear=2099\r\n");

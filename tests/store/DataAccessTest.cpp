@@ -1,7 +1,5 @@
-// The store over a real data folder: which appointments a day shows, caching, saving, and what
-// filing an edited appointment (which directory, which name, moving without losing it), and
-// what an unlucky or hostile share does to it: unreadable files, FIFOs, links out of the folder,
-// changes that keep time and size, absurd numbers, huge files, a missing folder.
+// The store over a real data folder: what a day shows, caching, saving, filing an edited
+// appointment, and what an unlucky or hostile share does to it.
 #include "store/DataAccess.h"
 #include "FakeFileAccess.h"
 #include "TestFiles.h"
@@ -120,7 +118,7 @@ TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRangeAnd199
     EXPECT_FALSE(store.IsInRecurringRange(path, QDate(2021, 1, 1)));
 }
 
-TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject)
+TEST_F(DataAccessTest, AChangedFileIsANewObjectEvenAtTheSameTimeAndSize)
 {
     const QString path = put("y2003/m7/d4/1.nv3", appointment(3, "first"));
     const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
@@ -132,6 +130,19 @@ TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject
     const TerminPtr b = store.LoadAppointment(path, QDate(2003, 7, 4));
     EXPECT_NE(b, a);
     EXPECT_EQ(b->Text(), QStringLiteral("other"));
+
+    put("y2003/m7/d4/1.nv3", appointment(2, "old text"));
+    const QDateTime time = QFileInfo(path).lastModified();
+    ASSERT_EQ(textsOf(kDay), QStringList{"old text"});
+
+    // Another user's copy writes a file of the same size and time and renames it over ours.
+    const QString other = folder + "y2003/m7/d4/other.tmp";
+    TestFiles::writeBytes(other, appointment(2, "new text"));
+    TestFiles::setModified(other, time);
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()),
+              0);
+    ASSERT_EQ(QFileInfo(path).lastModified(), time);
+    EXPECT_EQ(textsOf(kDay), QStringList{"new text"});
 }
 
 TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder)
@@ -215,7 +226,7 @@ TEST_F(DataAccessTest, AFileDeletedOrMadeAFifoAfterTheListingIsSkippedWithoutBlo
     }
 }
 
-TEST_F(DataAccessTest, AFileThatCannotBeReadIsNeverWrittenOver)
+TEST_F(DataAccessTest, AFileThatCannotBeReadOrIsNoRegularFileIsNeverWrittenNorWaitedFor)
 {
     const QString path = put("y2003/m7/d4/1.nv3", appointment(2, "Board", "[Other]\r\nkeep=1\r\n"));
     files.failing.insert(path);
@@ -233,41 +244,22 @@ TEST_F(DataAccessTest, AFileThatCannotBeReadIsNeverWrittenOver)
     // Nothing of the failed read was kept: the real text comes back once the share answers.
     files.failing.clear();
     EXPECT_EQ(store.LoadAppointment(path, kDay)->Text(), QStringLiteral("Board"));
-}
 
-TEST_F(DataAccessTest, NoRegularFileUnderTheNameIsNeitherReadNorWrittenNorWaitedFor)
-{
     const QString fifo = folder + "y2003/m7/d4/2.nv3";
     put("y2003/m7/d4/1.nv3", appointment(2, "Board"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QDir().mkpath(folder + "y2003/m7/d4/3.nv3"); // a directory with an appointment's name
 
     EXPECT_EQ(textsOf(kDay), QStringList{"Board"});
-    for (const QString& path : {fifo, folder + "y2003/m7/d4/3.nv3"}) {
-        IniFile ini(profiles, path, folder);
+    for (const QString& odd : {fifo, folder + "y2003/m7/d4/3.nv3"}) {
+        IniFile ini(profiles, odd, folder);
         EXPECT_TRUE(ini.unreadable());
         ini.WriteIniString("AppointmentSettings", "Text", "x");
-        EXPECT_FALSE(ini.commit().ok) << qPrintable(path);
+        EXPECT_FALSE(ini.commit().ok) << qPrintable(odd);
     }
     struct stat st {};
     ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
-}
-
-TEST_F(DataAccessTest, ARenameOverWithTheSameTimeAndSizeIsSeen)
-{
-    const QString path = put("y2003/m7/d4/1.nv3", appointment(2, "old text"));
-    const QDateTime time = QFileInfo(path).lastModified();
-    ASSERT_EQ(textsOf(kDay), QStringList{"old text"});
-
-    // Another user's copy writes a file of the same size and time and renames it over ours.
-    const QString other = folder + "y2003/m7/d4/other.tmp";
-    TestFiles::writeBytes(other, appointment(2, "new text"));
-    TestFiles::setModified(other, time);
-    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()),
-              0);
-    ASSERT_EQ(QFileInfo(path).lastModified(), time);
-    EXPECT_EQ(textsOf(kDay), QStringList{"new text"});
 }
 
 // A file whose metadata never changes, as on a share with coarse timestamps: only its content
@@ -310,32 +302,7 @@ TEST(ProfileCacheTiming, AFileReadWhileItsTimeWasYoungIsReadAgain)
     EXPECT_EQ(IniFile(cache, path).ReadIniLong("S", "k", 0), 2);
 }
 
-TEST_F(DataAccessTest, ALinkOutOfTheDataFolderIsNoAppointment)
-{
-    const QString target = outside.filePath("private.nv3");
-    TestFiles::writeSettled(target, appointment(2, "someone else's"));
-    QDir().mkpath(folder + "y2003/m7/d4");
-    const QString link = folder + "y2003/m7/d4/z.nv3";
-    ASSERT_TRUE(QFile::link(target, link));
-    ASSERT_TRUE(QFile::link("/dev/null", folder + "y2003/m7/d4/null.nv3"));
-    // A link that stays inside the folder is an appointment like any other.
-    const QString inside = put("y2003/m7/d6/1.nv3", appointment(2, "linked inside"));
-    QDir().mkpath(folder + "y2003/m7/d5");
-    ASSERT_TRUE(QFile::link(inside, folder + "y2003/m7/d5/1.nv3"));
-
-    EXPECT_TRUE(textsOf(kDay).isEmpty());
-    EXPECT_FALSE(store.HasAppointments(kDay));
-    EXPECT_EQ(textsOf(kDay.addDays(1)), QStringList{"linked inside"});
-    EXPECT_TRUE(store.HasAppointments(kDay.addDays(1)));
-
-    ClassTermin a = *store.LoadAppointment(link, kDay);
-    a.setText(QStringLiteral("written through the link"));
-    EXPECT_FALSE(store.SaveAppointment(a).ok);
-    store.DeleteAppointmentFile(link);
-    EXPECT_EQ(TestFiles::readBytes(target), appointment(2, "someone else's"));
-}
-
-TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntry)
+TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntryAndALinkOutOfTheFolderIsNone)
 {
     QDir().mkpath(folder + "y2003/m7/d4");
     // A name that is not valid in the file-name encoding, a link to a device, a FIFO.
@@ -356,6 +323,28 @@ TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntry)
     EXPECT_TRUE(skipped[0].endsWith(QStringLiteral("caf\\xe9.nv3"))) << qPrintable(skipped[0]);
     textsOf(kDay);
     EXPECT_TRUE(store.takeSkippedNames().isEmpty()) << "each name is reported once";
+
+    clock = clock.addSecs(settings.MonthInterval() + 1); // the day's mark asked afresh
+    const QString target = outside.filePath("private.nv3");
+    TestFiles::writeSettled(target, appointment(2, "someone else's"));
+    const QString link = folder + "y2003/m7/d4/z.nv3";
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(QFile::link("/dev/null", folder + "y2003/m7/d4/null.nv3"));
+    // A link that stays inside the folder is an appointment like any other.
+    const QString inside = put("y2003/m7/d6/1.nv3", appointment(2, "linked inside"));
+    QDir().mkpath(folder + "y2003/m7/d5");
+    ASSERT_TRUE(QFile::link(inside, folder + "y2003/m7/d5/1.nv3"));
+
+    EXPECT_TRUE(textsOf(kDay).isEmpty());
+    EXPECT_FALSE(store.HasAppointments(kDay));
+    EXPECT_EQ(textsOf(kDay.addDays(1)), QStringList{"linked inside"});
+    EXPECT_TRUE(store.HasAppointments(kDay.addDays(1)));
+
+    ClassTermin a = *store.LoadAppointment(link, kDay);
+    a.setText(QStringLiteral("written through the link"));
+    EXPECT_FALSE(store.SaveAppointment(a).ok);
+    store.DeleteAppointmentFile(link);
+    EXPECT_EQ(TestFiles::readBytes(target), appointment(2, "someone else's"));
 }
 
 TEST_F(DataAccessTest, AbsurdRecurrenceYearsMeanFarAwayNotOverflow)
@@ -448,7 +437,7 @@ TEST(RecurrenceLayout, OnlyTheDirectoriesInsideTheDataFolderCount)
     }
 }
 
-TEST_F(DataAccessTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointments)
+TEST_F(DataAccessTest, TheDataFolderIsTakenAsItIsBelowARecurringDirectoryAndNeverMade)
 {
     const QString team = folder + "recurring/team/";
     settings.setActiveFolder(team);
@@ -460,17 +449,14 @@ TEST_F(DataAccessTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointmen
     ASSERT_TRUE(filing.File(a).ok);
     EXPECT_EQ(a.filename(), path) << "stays where it was";
     EXPECT_EQ(textsOf(kDay), QStringList{"one time"});
-}
 
-TEST_F(DataAccessTest, ASaveNeverCreatesAMissingDataFolder)
-{
     const QString gone = folder + "unmounted/";
     settings.setActiveFolder(gone);
-    ClassTermin a;
-    a.setDatum(kDay);
-    a.setText(QStringLiteral("would split the team's data"));
+    ClassTermin b;
+    b.setDatum(kDay);
+    b.setText(QStringLiteral("would split the team's data"));
 
-    const WriteOutcome result = filing.File(a);
+    const WriteOutcome result = filing.File(b);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.cause, WriteOutcome::Cause::FolderUnreachable);
     EXPECT_EQ(result.path, gone);
@@ -519,7 +505,7 @@ TEST_F(DataAccessTest, AFailedMoveKeepsTheOldFileAndReportsIt)
     EXPECT_EQ(a->filename(), oldPath) << "the record still points at its file";
 }
 
-TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameName)
+TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentAndLeavesAnotherFolder)
 {
     const auto a = stored();
     const QByteArray other = "[AppointmentSettings]\r\nText=someone else's\r\n";
@@ -528,11 +514,6 @@ TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameName)
     ASSERT_TRUE(filing.File(*a).ok);
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d5/87654321.nv3");
     EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d5/12345678.nv3"), other);
-}
-
-TEST_F(DataAccessTest, AnAppointmentOfAnotherFolderMovesIntoTheActiveOne)
-{
-    const auto a = stored();
     const QString oldPath = a->filename();
     QTemporaryDir otherFolder;
     settings.setActiveFolder(otherFolder.path());

@@ -1,6 +1,5 @@
-// What a hostile colleague can leave in the shared folder for the sync: a forged sync record,
-// linked directories, a linked .sync, files without an appointment in them. Files beside the
-// data folder must survive unchanged and never reach the server.
+// What a hostile colleague can leave in the shared folder for the sync: files beside the data
+// folder must survive unchanged and never reach the server.
 #include "CalDavServer.h"
 #include "TestFiles.h"
 #include "store/DataAccess.h"

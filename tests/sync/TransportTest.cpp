@@ -1,7 +1,6 @@
 // The sync's HTTP against a hostile server of the test's own: it sends the client to a second
-// port in every way it can, trickles, or never ends its answer. The login must never reach the
-// second port, and each case must end with a message that says what happened. Its calendar
-// /names/ holds events whose names need percent-encoding and tells its changes in parts.
+// port in every way it can, trickles, or never ends its answer; the login must never reach the
+// second port. Its calendar /names/ has names to percent-encode and tells changes in parts.
 #include "sync/CalDavClient.h"
 #include "sync/DavXml.h"
 #include "sync/HttpClient.h"
