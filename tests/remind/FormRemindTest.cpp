@@ -126,7 +126,7 @@ TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
     EXPECT_TRUE(sound.playing().isEmpty()) << "silence, and the bell stopped";
 }
 
-TEST_F(FormRemindTest, DontRemindAgainClosesForGoodAndEachAppointmentHasItsWindow)
+TEST_F(FormRemindTest, EachAppointmentHasItsWindowUpToALimitAndTheRestGoToOneList)
 {
     DesktopReminders reminders(settings);
     reminders.showWindow(a);
@@ -142,28 +142,26 @@ TEST_F(FormRemindTest, DontRemindAgainClosesForGoodAndEachAppointmentHasItsWindo
     EXPECT_TRUE(first.isNull()) << "closed and released";
     EXPECT_EQ(reminders.windows().size(), 1);
     EXPECT_EQ(shown(*reminders.windows()[0], "label_text"), "[!] Second");
-}
 
-TEST_F(FormRemindTest, ManyAtOnceCascadeOnTheScreenAndTheRestGoToOneList)
-{
+    // Many at once cascade on the screen and the rest go to one list.
     constexpr int kDue = 200;
-    DesktopReminders reminders(settings);
+    DesktopReminders many(settings);
     for (int n = 1; n <= kDue; ++n) {
         a.setText(QString::number(n));
-        reminders.showWindow(a);
+        many.showWindow(a);
     }
-    const QList<form_remind*> windows = reminders.windows();
-    ASSERT_EQ(windows.size(), DesktopReminders::kMaxWindows);
+    const QList<form_remind*> cascade = many.windows();
+    ASSERT_EQ(cascade.size(), DesktopReminders::kMaxWindows);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QPoint step(DesktopReminders::kCascadeStep, DesktopReminders::kCascadeStep);
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        EXPECT_TRUE(area.contains(windows[i]->geometry())) << i;
+    for (qsizetype i = 0; i < cascade.size(); ++i) {
+        EXPECT_TRUE(area.contains(cascade[i]->geometry())) << i;
         if (i > 0) {
-            const QPoint at = windows[i]->pos();
-            EXPECT_TRUE(at == windows[i - 1]->pos() + step || at == area.topLeft()) << i;
+            const QPoint at = cascade[i]->pos();
+            EXPECT_TRUE(at == cascade[i - 1]->pos() + step || at == area.topLeft()) << i;
         }
     }
-    const form_remind_list* list = reminders.listWindow();
+    const form_remind_list* list = many.listWindow();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->count(), kDue - DesktopReminders::kMaxWindows);

@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <thread>
 
 namespace {
@@ -39,14 +40,11 @@ class Watchdog {
 public:
     Watchdog(SlowShare& share, const char* failure)
         : m_failure(failure)
-        , m_thread([this, &share] {
+        , m_fired(std::async(std::launch::async, [this, &share] {
             for (int tenth = 0; tenth < 200 && !m_done; ++tenth)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (!m_done) {
-                m_fired = true;
-                share.resume();
-            }
-        })
+            return !m_done && (share.resume(), true);
+        }))
     {
     }
     ~Watchdog() { finish(); }
@@ -54,18 +52,14 @@ public:
     void finish()
     {
         m_done = true;
-        if (!m_thread.joinable())
-            return;
-        m_thread.join();
-        if (m_fired)
+        if (m_fired.valid() && m_fired.get())
             ADD_FAILURE() << m_failure;
     }
 
 private:
     const char* m_failure;
     std::atomic<bool> m_done = false;
-    std::atomic<bool> m_fired = false;
-    std::thread m_thread;
+    std::future<bool> m_fired;
 };
 
 bool eventually(const std::function<bool()>& done)

@@ -187,7 +187,7 @@ TEST_F(DataAccessTest, SavingCreatesTheDirectoriesMergesIntoTheFileAndKeepsForei
     EXPECT_EQ(store.LoadAppointment(path, QDate(2003, 7, 4))->Text(), QStringLiteral("new"));
 }
 
-TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay)
+TEST_F(DataAccessTest, DeletingIgnoresErrorsAndNewNamesNeverTakeAnExistingFile)
 {
     const QString path = put("y2003/m7/d4/1.nv3", appointment(1, "gone soon"));
     const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
@@ -196,10 +196,7 @@ TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay)
     EXPECT_TRUE(store.GetAppointmentsOfDay(QDate(2003, 7, 4)).isEmpty());
     store.DeleteAppointmentFile(*a); // already gone
     store.DeleteAppointmentFile(ClassTermin());
-}
 
-TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile)
-{
     put("y2003/m7/d4/17.nv3", appointment(1, "taken"));
     QList<quint32> draws{17, 17, 23};
     const QString name =
@@ -283,7 +280,7 @@ public:
     FileMeta frozen;
 };
 
-TEST(ProfileCacheTiming, AFileReadWhileItsTimeWasYoungIsReadAgain)
+TEST(ProfileCacheTiming, AFileReadWhileItsTimeWasYoungIsReadAgainAndCostsByItsBytes)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.ini");
@@ -300,6 +297,23 @@ TEST(ProfileCacheTiming, AFileReadWhileItsTimeWasYoungIsReadAgain)
     TestFiles::writeBytes(path, "[S]\r\nk=2\r\n");
     now = written.addSecs(10);
     EXPECT_EQ(IniFile(cache, path).ReadIniLong("S", "k", 0), 2);
+
+    const QString text(1024 * 1024, QLatin1Char('\n')); // a mebibyte of line breaks
+    const size_t before = mallinfo2().uordblks;
+    ProfileDocument document(text);
+    document.setValue("S", "k", "v");
+    const size_t held = mallinfo2().uordblks - before;
+    EXPECT_EQ(document.value("S", "k"), QStringLiteral("v"));
+    EXPECT_LT(held, size_t(8) * 1024 * 1024) << "about two bytes per character, not per line";
+
+    QTemporaryDir many;
+    ProfileCache bounded(ThreadFileAccess(), 100, 4 * 1024 * 1024);
+    for (int i = 0; i < 10; ++i) {
+        const QString file = many.filePath(QStringLiteral("%1.ini").arg(i));
+        TestFiles::writeBytes(file, QByteArray(1000 * 1000, '\n'));
+        bounded.lookup(file);
+        EXPECT_LE(bounded.bytesHeld(), 4 * 1024 * 1024);
+    }
 }
 
 TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntryAndALinkOutOfTheFolderIsNone)
@@ -347,7 +361,7 @@ TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntryAndALinkOutOfTheFolderIsNone
     EXPECT_EQ(TestFiles::readBytes(target), appointment(2, "someone else's"));
 }
 
-TEST_F(DataAccessTest, AbsurdRecurrenceYearsMeanFarAwayNotOverflow)
+TEST_F(DataAccessTest, AbsurdDatesMeanFarAwayNotOverflow)
 {
     put("recurring/every/1.nv3",
         appointment(2, "until far away",
@@ -360,16 +374,12 @@ TEST_F(DataAccessTest, AbsurdRecurrenceYearsMeanFarAwayNotOverflow)
                                              "RecurringFromYear=-2147483647\r\n"
                                              "RecurringUntilYear=-5\r\n"));
     EXPECT_EQ(textsOf(QDate(2026, 12, 7)), QStringList{"until far away"});
-}
 
-struct DateCase {
-    int year, month, day;
-    QDate expected;
-};
-
-TEST(DateSerialBounds, CarriesForwardAndClampsInsteadOfOverflowing)
-{
-    const DateCase cases[] = {
+    // A date of any numbers carries forward and clamps.
+    const struct {
+        int year, month, day;
+        QDate expected;
+    } cases[] = {
         {2003, 2, 30, QDate(2003, 3, 2)},
         {2003, 13, 1, QDate(2004, 1, 1)},
         {2003, 0, 0, QDate(2002, 11, 30)},
@@ -379,29 +389,9 @@ TEST(DateSerialBounds, CarriesForwardAndClampsInsteadOfOverflowing)
         {0, 1, 1, QDate(1, 1, 1)},
         {2003, 1, 2147483647, QDate(2003, 1, 1).addDays(2147483646)},
     };
-    for (const DateCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(DateSerial(c.year, c.month, c.day), c.expected)
             << c.year << "-" << c.month << "-" << c.day;
-}
-
-TEST(ProfileMemory, AFileCostsMemoryInProportionToItsBytes)
-{
-    const QString text(1024 * 1024, QLatin1Char('\n')); // a mebibyte of line breaks
-    const size_t before = mallinfo2().uordblks;
-    ProfileDocument document(text);
-    document.setValue("S", "k", "v");
-    const size_t held = mallinfo2().uordblks - before;
-    EXPECT_EQ(document.value("S", "k"), QStringLiteral("v"));
-    EXPECT_LT(held, size_t(8) * 1024 * 1024) << "about two bytes per character, not per line";
-
-    QTemporaryDir dir;
-    ProfileCache cache(ThreadFileAccess(), 100, 4 * 1024 * 1024);
-    for (int i = 0; i < 10; ++i) {
-        const QString path = dir.filePath(QStringLiteral("%1.ini").arg(i));
-        TestFiles::writeBytes(path, QByteArray(1000 * 1000, '\n'));
-        cache.lookup(path);
-        EXPECT_LE(cache.bytesHeld(), 4 * 1024 * 1024);
-    }
 }
 
 TEST(RecurrenceLayout, OnlyTheDirectoriesInsideTheDataFolderCount)
@@ -466,7 +456,7 @@ TEST_F(DataAccessTest, TheDataFolderIsTakenAsItIsBelowARecurringDirectoryAndNeve
 
 // Filing an edited appointment.
 
-TEST_F(DataAccessTest, ANewNameIsDrawnInTheDayAndKeptThroughEveryRecurrenceKind)
+TEST_F(DataAccessTest, ANewNameIsKeptThroughEveryRecurrenceKindAndAFailedMove)
 {
     const auto a = stored();
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d4/12345678.nv3");
@@ -490,11 +480,7 @@ TEST_F(DataAccessTest, ANewNameIsDrawnInTheDayAndKeptThroughEveryRecurrenceKind)
     for (const auto& [code, dir] : kinds)
         EXPECT_TRUE(filesUnder(dir).isEmpty()) << qPrintable(dir);
     EXPECT_TRUE(filesUnder("y2003/m7/d4").isEmpty());
-}
 
-TEST_F(DataAccessTest, AFailedMoveKeepsTheOldFileAndReportsIt)
-{
-    const auto a = stored();
     const QString oldPath = a->filename();
     // A regular file where the new day's directory would go: the save must fail.
     TestFiles::writeBytes(folder + "y2004", "not a directory");

@@ -71,12 +71,11 @@ public:
         TestFiles::writeBytes(outside("outside/recurring/every/1.nv3"),
                               appointment("Secret daily", "Recurring=1\r\n"));
         QDir().mkpath(outside("outside/sync"));
-        m_before = beside();
+        before = beside();
     }
 
     QString outside(const QString& rel) const { return m_root.path() + u'/' + rel; }
     const QString& folder() const { return m_folder; }
-    QString collectionPath() const { return QUrl(m_url).path(); }
 
     SyncResult sync() const { return runSync(m_folder, m_server.account(m_url), quick()); }
     // What another copy of the program finds on the server.
@@ -104,7 +103,7 @@ public:
             QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex()};
         SyncRecord::Status status;
         status.account = status.collection = m_url;
-        status.items = {{"forged", collectionPath() + "gone.ics", "\"1\"", false, {file}}};
+        status.items = {{"forged", QUrl(m_url).path() + "gone.ics", "\"1\"", false, {file}}};
         QString error;
         ASSERT_TRUE(SyncRecord::save(ThreadFileAccess(), m_folder, status, &error))
             << qPrintable(error);
@@ -122,14 +121,13 @@ public:
         }
         return files;
     }
-    QMap<QString, QByteArray> before() const { return m_before; }
+    QMap<QString, QByteArray> before; // beside the folder at the start
 
 private:
     CalDavServer& m_server;
     QString m_url;
     QTemporaryDir m_root;
     QString m_folder;
-    QMap<QString, QByteArray> m_before;
 };
 
 struct Row {
@@ -196,7 +194,7 @@ TEST_P(ConfinementTest, FilesOutsideTheFolderSurviveUnsent)
 
     const SyncResult r = c.sync();
     const SyncResult again = c.sync();
-    EXPECT_EQ(c.beside(), c.before());
+    EXPECT_EQ(c.beside(), c.before);
     if (GetParam().sync != Row::Refuses) {
         EXPECT_TRUE(r.ok()) << qPrintable(r.error);
         EXPECT_EQ(r.deletedHere + again.deletedHere, 0);

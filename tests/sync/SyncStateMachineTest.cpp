@@ -262,15 +262,14 @@ private:
         if (href.isEmpty())
             return edit ? createOnPhone() : void();
         const QByteArray body = m_server.events().value(href).body;
+        const QString before = summaryOf(body);
         if (!edit) {
             m_server.phoneRemove(href);
-            return written(summaryOf(body), {},
-                           QStringLiteral("phone: \"%1\" deleted").arg(summaryOf(body)));
+            return written(before, {}, QStringLiteral("phone: \"%1\" deleted").arg(before));
         }
         const QString text = newText();
         m_server.phoneEdit(href, retitled(body, text));
-        written(summaryOf(body), text,
-                QStringLiteral("phone: \"%1\" becomes \"%2\"").arg(summaryOf(body), text));
+        written(before, text, QStringLiteral("phone: \"%1\" becomes \"%2\"").arg(before, text));
     }
 
     bool faultySync(const QString& step)

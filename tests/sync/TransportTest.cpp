@@ -168,7 +168,7 @@ TEST_P(HostileCase, EndsWithAMessageAndNoLoginElsewhere)
 INSTANTIATE_TEST_SUITE_P(Server, HostileCase, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TransportTest, HttpsAccountNeverContinuesOverHttp)
+TEST_F(TransportTest, HttpsNeverGoesOnOverHttpAndTheCommandLineStopsWithTheReason)
 {
     const QString https = QStringLiteral("https://127.0.0.1:%1/").arg(m_server->firstPort());
     HttpClient http(account(https), shortOptions(30));
@@ -176,11 +176,8 @@ TEST_F(TransportTest, HttpsAccountNeverContinuesOverHttp)
     EXPECT_EQ(response.status, 0);
     EXPECT_TRUE(response.error.contains("without encryption")) << qPrintable(response.error);
     EXPECT_EQ(m_server->seen().value("first").requests, 0) << "nothing went over http";
-}
 
-// What the user of the command line sees: the exit code and the message, and no lock left.
-TEST_F(TransportTest, CommandLineSyncStopsWithTheReason)
-{
+    // What the user of the command line sees: the exit code and the message, and no lock left.
     const std::pair<const char*, const char*> cases[] = {
         {"/redirect/", "{second}/calendar/"},
         {"/endless/", "answered more than 64 MB"},
