@@ -1,7 +1,5 @@
 // The reminder check on a thread of its own, over a share that stops answering: the window's
-// thread never waits for it and never touches it, the reminders come back to the window's
-// thread once it answers, checks asked for meanwhile do not pile up, and ending the program
-// during the stall returns and reminds of nothing more.
+// thread never waits for it nor touches it, and ending the program during the stall returns.
 #include "remind/BackgroundReminderCheck.h"
 #include "StalledShare.h"
 #include "TestFiles.h"

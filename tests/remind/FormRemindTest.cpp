@@ -1,5 +1,4 @@
-// The reminder window: its texts in both languages, what it shows of an appointment, the
-// choices of OK with the delay that brings it back, the animation, and many reminders at once
+// The reminder window: its texts, the delay that brings it back, and many reminders at once
 // cascading up to a limit and listed in one window beyond it.
 #include "TestFiles.h"
 #include "remind/ApiMCI.h"
@@ -48,7 +47,7 @@ protected:
     ClassTermin a;
 };
 
-TEST_F(FormRemindTest, TextsInBothLanguagesAndTheAppointmentAsWritten)
+TEST_F(FormRemindTest, TextsInBothLanguagesTheAppointmentAsWrittenAndTheAnimation)
 {
     const struct {
         const char* lang;
@@ -84,6 +83,17 @@ TEST_F(FormRemindTest, TextsInBothLanguagesAndTheAppointmentAsWritten)
     for (QLabel* label : w.findChildren<QLabel*>())
         EXPECT_TRUE(label->text().isEmpty() || label->textFormat() == Qt::PlainText)
             << label->objectName().toStdString();
+
+    // The animation runs through its three frames backwards.
+    form_remind animated(settings, sound);
+    QList<int> frames{animated.frame()};
+    for (int tick = 0; tick < 4; ++tick) {
+        animated.timer_anim_Timer();
+        frames << animated.frame();
+    }
+    EXPECT_EQ(frames, (QList<int>{0, 2, 1, 0, 2}));
+    const QLabel* pic = animated.findChild<QLabel*>("pic");
+    EXPECT_FALSE(pic->pixmap().isNull());
 }
 
 TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
@@ -116,7 +126,7 @@ TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
     EXPECT_TRUE(sound.playing().isEmpty()) << "silence, and the bell stopped";
 }
 
-TEST_F(FormRemindTest, DontRemindAgainClosesForGoodAndEachAppointmentHasItsWindow)
+TEST_F(FormRemindTest, EachAppointmentHasItsWindowUpToALimitAndTheRestGoToOneList)
 {
     DesktopReminders reminders(settings);
     reminders.showWindow(a);
@@ -132,46 +142,31 @@ TEST_F(FormRemindTest, DontRemindAgainClosesForGoodAndEachAppointmentHasItsWindo
     EXPECT_TRUE(first.isNull()) << "closed and released";
     EXPECT_EQ(reminders.windows().size(), 1);
     EXPECT_EQ(shown(*reminders.windows()[0], "label_text"), "[!] Second");
-}
 
-TEST_F(FormRemindTest, ManyAtOnceCascadeOnTheScreenAndTheRestGoToOneList)
-{
+    // Many at once cascade on the screen and the rest go to one list.
     constexpr int kDue = 200;
-    DesktopReminders reminders(settings);
+    DesktopReminders many(settings);
     for (int n = 1; n <= kDue; ++n) {
         a.setText(QString::number(n));
-        reminders.showWindow(a);
+        many.showWindow(a);
     }
-    const QList<form_remind*> windows = reminders.windows();
-    ASSERT_EQ(windows.size(), DesktopReminders::kMaxWindows);
+    const QList<form_remind*> cascade = many.windows();
+    ASSERT_EQ(cascade.size(), DesktopReminders::kMaxWindows);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QPoint step(DesktopReminders::kCascadeStep, DesktopReminders::kCascadeStep);
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        EXPECT_TRUE(area.contains(windows[i]->geometry())) << i;
+    for (qsizetype i = 0; i < cascade.size(); ++i) {
+        EXPECT_TRUE(area.contains(cascade[i]->geometry())) << i;
         if (i > 0) {
-            const QPoint at = windows[i]->pos();
-            EXPECT_TRUE(at == windows[i - 1]->pos() + step || at == area.topLeft()) << i;
+            const QPoint at = cascade[i]->pos();
+            EXPECT_TRUE(at == cascade[i - 1]->pos() + step || at == area.topLeft()) << i;
         }
     }
-    const form_remind_list* list = reminders.listWindow();
+    const form_remind_list* list = many.listWindow();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->count(), kDue - DesktopReminders::kMaxWindows);
     EXPECT_EQ(list->line(0), "2003-07-04 09:00 - 10:30  [!] 11");
     EXPECT_EQ(list->line(list->count() - 1), "2003-07-04 09:00 - 10:30  [!] 200");
-}
-
-TEST_F(FormRemindTest, TheAnimationRunsThroughItsThreeFramesBackwards)
-{
-    form_remind w(settings, sound);
-    QList<int> frames{w.frame()};
-    for (int tick = 0; tick < 4; ++tick) {
-        w.timer_anim_Timer();
-        frames << w.frame();
-    }
-    EXPECT_EQ(frames, (QList<int>{0, 2, 1, 0, 2}));
-    const QLabel* pic = w.findChild<QLabel*>("pic");
-    EXPECT_FALSE(pic->pixmap().isNull());
 }
 
 } // namespace

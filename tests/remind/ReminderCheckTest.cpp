@@ -1,7 +1,5 @@
-// The reminder check: when an appointment is due and for whom, once per file state however
-// many are due, over every data folder, lead times of up to seven days without reading the
-// days ahead at every check, what a due reminder does by the settings, and the reminder
-// e-mail it builds.
+// The reminder check: when an appointment is due and for whom, how often, over which folders
+// and days, what a due reminder does by the settings, and the reminder e-mail it builds.
 #include "remind/ReminderCheck.h"
 #include "FakeFileAccess.h"
 #include "TestFiles.h"
@@ -287,7 +285,7 @@ TEST_F(ReminderCheckTest, WhatWasRemindedIsRememberedOnThisMachineAcrossRestarts
         << "dropped once its day is over";
 }
 
-TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoes)
+TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoesAndTheMailItSends)
 {
     const struct {
         bool window, sound, email, perAppointment;
@@ -311,10 +309,8 @@ TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoes)
         EXPECT_EQ(actions.done, row.done);
         EXPECT_EQ(check.remindedList().size(), n) << "reminded, even when nothing shows";
     }
-}
 
-TEST_F(ReminderCheckTest, TheMailFillsTheSubjectEscapesTheTextAndSpeaksTheLanguage)
-{
+    // The mail fills the subject, escapes the text and speaks the language.
     settings.setDateFormat("dd.mm.yyyy");
     settings.setTimeFormat("24h");
     settings.setEmailTo("anna@example.org, bert@example.org");

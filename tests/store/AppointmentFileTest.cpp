@@ -65,7 +65,7 @@ TEST_F(AppointmentFileTest, ANewFileHoldsEveryKeyInOrder)
     EXPECT_FALSE(back->IsRecurring());
 }
 
-TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults)
+TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaultsAndTheRecurringTreeMakesItRecurring)
 {
     const TerminPtr a = readFile("");
     EXPECT_EQ(a->datum(), fallback);
@@ -79,10 +79,6 @@ TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaults)
     EXPECT_EQ(a->RecurringEndDate(), QDate(2020, 12, 31));
     EXPECT_TRUE(a->Text().isEmpty());
     EXPECT_EQ(readFile("RecurringUntilYear=2025\r\n")->RecurringEndDate(), QDate(2025, 12, 31));
-}
-
-TEST_F(AppointmentFileTest, TheRecurringTreeMakesAFileRecurring)
-{
     EXPECT_TRUE(readFile("Recurring=0\r\n", "recurring/every/5.nv3")->IsRecurring());
     EXPECT_FALSE(readFile("Recurring=0\r\n")->IsRecurring());
     EXPECT_TRUE(readFile("Recurring=1\r\n")->IsRecurring());

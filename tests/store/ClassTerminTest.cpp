@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(ClassTerminTest, FormattedTextCarriesStatusPrefixes)
+TEST(ClassTerminTest, FormattedTextCarriesStatusPrefixesAndARecurringPathNeverTurnsOff)
 {
     ClassTermin a;
     a.setText("Meeting");
@@ -15,17 +15,14 @@ TEST(ClassTerminTest, FormattedTextCarriesStatusPrefixes)
     EXPECT_EQ(a.GetFormatedText(), QStringLiteral("[!] [>>] Meeting"));
     a.setIsReminder(false);
     EXPECT_EQ(a.GetFormatedText(), QStringLiteral("[>>] Meeting"));
-}
 
-TEST(ClassTerminTest, ARecurringPathTurnsRecurringOnAndNeverOff)
-{
-    ClassTermin a;
-    a.setFilename("/data/y2003/m7/d4/1.nv3");
-    EXPECT_FALSE(a.IsRecurring());
-    a.setFilename("/data/recurring/every/1.nv3");
-    EXPECT_TRUE(a.IsRecurring());
-    a.setFilename("/data/y2003/m7/d4/1.nv3");
-    EXPECT_TRUE(a.IsRecurring());
+    ClassTermin b;
+    b.setFilename("/data/y2003/m7/d4/1.nv3");
+    EXPECT_FALSE(b.IsRecurring());
+    b.setFilename("/data/recurring/every/1.nv3");
+    EXPECT_TRUE(b.IsRecurring());
+    b.setFilename("/data/y2003/m7/d4/1.nv3");
+    EXPECT_TRUE(b.IsRecurring());
 }
 
 } // namespace

@@ -6,16 +6,8 @@
 
 namespace {
 
-TEST(PathTest, LastPathPart)
-{
-    EXPECT_EQ(LastPathPart("C:\\data\\team\\"), QStringLiteral("team"));
-    EXPECT_EQ(LastPathPart("/srv/share/calendar/"), QStringLiteral("calendar"));
-    EXPECT_EQ(LastPathPart("calendar"), QStringLiteral("calendar"));
-    EXPECT_EQ(LastPathPart("/x/" + QString(150, 'a')).size(), 100);
-}
-
 // The one test for an appointment path that a record, a server or a command line names.
-TEST(PathTest, AnAppointmentPathIsOneOfTheTreeAndNothingElse)
+TEST(PathTest, AnAppointmentPathIsOneOfTheTreeAndAFolderIsNamedByItsLastPart)
 {
     const struct {
         const char* path;
@@ -64,6 +56,12 @@ TEST(PathTest, AnAppointmentPathIsOneOfTheTreeAndNothingElse)
     EXPECT_EQ(Recurrence::folderOf("/srv/team/recurring/wd2/a.nv3"), QStringLiteral("/srv/team/"));
     EXPECT_EQ(Recurrence::folderOf("/srv/team/notes/a.nv3"), QString());
     EXPECT_EQ(Recurrence::folderOf("y2026/m3/d1/a.nv3"), QString());
+
+    // A folder is named by the last part of its path, of 100 characters at most.
+    EXPECT_EQ(LastPathPart("C:\\data\\team\\"), QStringLiteral("team"));
+    EXPECT_EQ(LastPathPart("/srv/share/calendar/"), QStringLiteral("calendar"));
+    EXPECT_EQ(LastPathPart("calendar"), QStringLiteral("calendar"));
+    EXPECT_EQ(LastPathPart("/x/" + QString(150, 'a')).size(), 100);
 }
 
 } // namespace

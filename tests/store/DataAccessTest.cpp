@@ -1,7 +1,5 @@
-// The store over a real data folder: which appointments a day shows, caching, saving, and what
-// filing an edited appointment (which directory, which name, moving without losing it), and
-// what an unlucky or hostile share does to it: unreadable files, FIFOs, links out of the folder,
-// changes that keep time and size, absurd numbers, huge files, a missing folder.
+// The store over a real data folder: what a day shows, caching, saving, filing an edited
+// appointment, and what an unlucky or hostile share does to it.
 #include "store/DataAccess.h"
 #include "FakeFileAccess.h"
 #include "TestFiles.h"
@@ -30,22 +28,6 @@ QByteArray appointment(int color, const char* text, const QByteArray& extra = {}
            "StartTimeHour=9\r\nStartTimeMinute=0\r\nEndTimeHour=10\r\nEndTimeMinute=0\r\n"
            "Color=" +
            QByteArray::number(color) + "\r\nText=" + text + "\r\n" + extra;
-}
-
-QByteArray recurring(const char* from, const char* until)
-{
-    QByteArray range;
-    if (from) {
-        const QList<QByteArray> p = QByteArray(from).split('-');
-        range += "RecurringFromYear=" + p[0] + "\r\nRecurringFromMonth=" + p[1] +
-                 "\r\nRecurringFromDay=" + p[2] + "\r\n";
-    }
-    if (until) {
-        const QList<QByteArray> p = QByteArray(until).split('-');
-        range += "RecurringUntilYear=" + p[0] + "\r\nRecurringUntilMonth=" + p[1] +
-                 "\r\nRecurringUntilDay=" + p[2] + "\r\n";
-    }
-    return appointment(1, "recurring", "Recurring=1\r\n" + range);
 }
 
 class DataAccessTest : public ::testing::Test {
@@ -79,10 +61,11 @@ protected:
         return QDir(folder + relative).entryList(QDir::Files);
     }
 
-    QStringList textsOf(const QDate& date)
+    QStringList textsOf(const QDate& date) { return textsOf(date, store); }
+    static QStringList textsOf(const QDate& date, DataAccess& from)
     {
         QStringList texts;
-        for (const TerminPtr& a : store.GetAppointmentsOfDay(date))
+        for (const TerminPtr& a : from.GetAppointmentsOfDay(date))
             texts << a->Text();
         return texts;
     }
@@ -114,9 +97,13 @@ TEST_F(DataAccessTest, OnlyAppointmentFilesOfTheDayCount)
     EXPECT_FALSE(store.HasAppointments(QDate(2003, 7, 6)));
 }
 
-TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange)
+TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRangeAnd1990To2020Without)
 {
-    put("recurring/wd2/7.nv3", recurring("2003-07-07", "2003-07-21"));
+    put("recurring/wd2/7.nv3",
+        appointment(1, "recurring",
+                    "Recurring=1\r\nRecurringFromYear=2003\r\nRecurringFromMonth=07\r\n"
+                    "RecurringFromDay=07\r\nRecurringUntilYear=2003\r\nRecurringUntilMonth=07\r\n"
+                    "RecurringUntilDay=21\r\n"));
     for (QDate d(2003, 7, 1); d <= QDate(2003, 7, 31); d = d.addDays(1)) {
         const bool expected =
             d == QDate(2003, 7, 7) || d == QDate(2003, 7, 14) || d == QDate(2003, 7, 21);
@@ -124,10 +111,6 @@ TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRange)
             << qPrintable(d.toString());
         EXPECT_EQ(store.HasAppointments(d), expected) << qPrintable(d.toString());
     }
-}
-
-TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020)
-{
     const QString path = put("recurring/every/1.nv3", appointment(1, "no range"));
     EXPECT_FALSE(store.IsInRecurringRange(path, QDate(1989, 12, 31)));
     EXPECT_TRUE(store.IsInRecurringRange(path, QDate(1990, 1, 1)));
@@ -135,7 +118,7 @@ TEST_F(DataAccessTest, ARecurringFileWithoutRangeAppliesFrom1990To2020)
     EXPECT_FALSE(store.IsInRecurringRange(path, QDate(2021, 1, 1)));
 }
 
-TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject)
+TEST_F(DataAccessTest, AChangedFileIsANewObjectEvenAtTheSameTimeAndSize)
 {
     const QString path = put("y2003/m7/d4/1.nv3", appointment(3, "first"));
     const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
@@ -147,6 +130,19 @@ TEST_F(DataAccessTest, AnUnchangedFileGivesTheSameObjectAndAChangedOneANewObject
     const TerminPtr b = store.LoadAppointment(path, QDate(2003, 7, 4));
     EXPECT_NE(b, a);
     EXPECT_EQ(b->Text(), QStringLiteral("other"));
+
+    put("y2003/m7/d4/1.nv3", appointment(2, "old text"));
+    const QDateTime time = QFileInfo(path).lastModified();
+    ASSERT_EQ(textsOf(kDay), QStringList{"old text"});
+
+    // Another user's copy writes a file of the same size and time and renames it over ours.
+    const QString other = folder + "y2003/m7/d4/other.tmp";
+    TestFiles::writeBytes(other, appointment(2, "new text"));
+    TestFiles::setModified(other, time);
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()),
+              0);
+    ASSERT_EQ(QFileInfo(path).lastModified(), time);
+    EXPECT_EQ(textsOf(kDay), QStringList{"new text"});
 }
 
 TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder)
@@ -163,8 +159,18 @@ TEST_F(DataAccessTest, DayMarksExpireAfterMonthIntervalAndBelongToTheirFolder)
     EXPECT_FALSE(store.HasAppointments(day)) << "the other folder has nothing";
 }
 
-TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
+TEST_F(DataAccessTest, SavingCreatesTheDirectoriesMergesIntoTheFileAndKeepsForeignLines)
 {
+    ClassTermin made;
+    made.setDatum(kDay);
+    made.setFilename(folder + "y2003/m7/d4/42.nv3");
+    EXPECT_TRUE(store.SaveAppointment(made).ok);
+    EXPECT_TRUE(QFileInfo::exists(folder + "y2003/m7/d4/42.nv3"));
+    // A regular file where a directory should be: no rights can help here.
+    TestFiles::writeBytes(folder + "blocked", "x");
+    made.setFilename(folder + "blocked/y2003/m7/d4/42.nv3");
+    EXPECT_FALSE(store.SaveAppointment(made).ok);
+
     const QString path =
         put("y2003/m7/d4/1.nv3", "; written elsewhere\r\n[AppointmentSettings]\r\nText=old\r\n"
                                  "Category=Work\r\n[Extra]\r\nx=1\r\n");
@@ -181,21 +187,7 @@ TEST_F(DataAccessTest, SavingMergesIntoTheFileAndKeepsForeignLines)
     EXPECT_EQ(store.LoadAppointment(path, QDate(2003, 7, 4))->Text(), QStringLiteral("new"));
 }
 
-TEST_F(DataAccessTest, SavingCreatesTheDirectoriesAndReportsAFolderThatCannotExist)
-{
-    ClassTermin a;
-    a.setDatum(QDate(2003, 7, 4));
-    a.setFilename(folder + "y2003/m7/d4/42.nv3");
-    EXPECT_TRUE(store.SaveAppointment(a).ok);
-    EXPECT_TRUE(QFileInfo::exists(folder + "y2003/m7/d4/42.nv3"));
-
-    // A regular file where a directory should be: no rights can help here.
-    TestFiles::writeBytes(folder + "blocked", "x");
-    a.setFilename(folder + "blocked/y2003/m7/d4/42.nv3");
-    EXPECT_FALSE(store.SaveAppointment(a).ok);
-}
-
-TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay)
+TEST_F(DataAccessTest, DeletingIgnoresErrorsAndNewNamesNeverTakeAnExistingFile)
 {
     const QString path = put("y2003/m7/d4/1.nv3", appointment(1, "gone soon"));
     const TerminPtr a = store.LoadAppointment(path, QDate(2003, 7, 4));
@@ -204,10 +196,7 @@ TEST_F(DataAccessTest, DeletingIgnoresErrorsAndTheFileDisappearsFromTheDay)
     EXPECT_TRUE(store.GetAppointmentsOfDay(QDate(2003, 7, 4)).isEmpty());
     store.DeleteAppointmentFile(*a); // already gone
     store.DeleteAppointmentFile(ClassTermin());
-}
 
-TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile)
-{
     put("y2003/m7/d4/17.nv3", appointment(1, "taken"));
     QList<quint32> draws{17, 17, 23};
     const QString name =
@@ -216,20 +205,25 @@ TEST_F(DataAccessTest, NewNamesNeverTakeAnExistingFile)
     EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d4/17.nv3"), appointment(1, "taken"));
 }
 
-TEST_F(DataAccessTest, AFileDeletedBetweenListingAndLoadingIsSkipped)
+// Another user deletes a file, or swaps a FIFO in under its name, between our listing and our
+// load.
+TEST_F(DataAccessTest, AFileDeletedOrMadeAFifoAfterTheListingIsSkippedWithoutBlocking)
 {
-    put("y2003/m7/d4/1.nv3", appointment(1, "stays"));
-    const QString victim = put("y2003/m7/d4/2.nv3", appointment(1, "deleted meanwhile"));
-    // Another user deletes a file between our listing and our load.
-    FakeFileAccess::AfterListing files([&] { QFile::remove(victim); });
-    ProfileCache cache(files);
-    DataAccess racing(cache, settings);
-    const QList<TerminPtr> day = racing.GetAppointmentsOfDay(QDate(2003, 7, 4));
-    ASSERT_EQ(day.size(), 1);
-    EXPECT_EQ(day[0]->Text(), QStringLiteral("stays"));
+    for (const bool fifo : {false, true}) {
+        SCOPED_TRACE(fifo ? "a FIFO" : "deleted");
+        put("y2003/m7/d4/1.nv3", appointment(2, "stays"));
+        const QString victim = put("y2003/m7/d4/2.nv3", appointment(2, "changed meanwhile"));
+        FakeFileAccess::AfterListing racing([&] {
+            if (QFile::remove(victim) && fifo)
+                mkfifo(QFile::encodeName(victim).constData(), 0600);
+        });
+        ProfileCache cache(racing);
+        DataAccess racingStore(cache, settings);
+        EXPECT_EQ(textsOf(kDay, racingStore), QStringList{"stays"});
+    }
 }
 
-TEST_F(DataAccessTest, AFileThatCannotBeReadIsNeverWrittenOver)
+TEST_F(DataAccessTest, AFileThatCannotBeReadOrIsNoRegularFileIsNeverWrittenNorWaitedFor)
 {
     const QString path = put("y2003/m7/d4/1.nv3", appointment(2, "Board", "[Other]\r\nkeep=1\r\n"));
     files.failing.insert(path);
@@ -247,58 +241,22 @@ TEST_F(DataAccessTest, AFileThatCannotBeReadIsNeverWrittenOver)
     // Nothing of the failed read was kept: the real text comes back once the share answers.
     files.failing.clear();
     EXPECT_EQ(store.LoadAppointment(path, kDay)->Text(), QStringLiteral("Board"));
-}
 
-TEST_F(DataAccessTest, NoRegularFileUnderTheNameIsNeitherReadNorWrittenNorWaitedFor)
-{
     const QString fifo = folder + "y2003/m7/d4/2.nv3";
     put("y2003/m7/d4/1.nv3", appointment(2, "Board"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QDir().mkpath(folder + "y2003/m7/d4/3.nv3"); // a directory with an appointment's name
 
     EXPECT_EQ(textsOf(kDay), QStringList{"Board"});
-    for (const QString& path : {fifo, folder + "y2003/m7/d4/3.nv3"}) {
-        IniFile ini(profiles, path, folder);
+    for (const QString& odd : {fifo, folder + "y2003/m7/d4/3.nv3"}) {
+        IniFile ini(profiles, odd, folder);
         EXPECT_TRUE(ini.unreadable());
         ini.WriteIniString("AppointmentSettings", "Text", "x");
-        EXPECT_FALSE(ini.commit().ok) << qPrintable(path);
+        EXPECT_FALSE(ini.commit().ok) << qPrintable(odd);
     }
     struct stat st {};
     ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
-}
-
-TEST_F(DataAccessTest, AFifoSwappedInAfterTheListingIsSkippedWithoutBlocking)
-{
-    put("y2003/m7/d4/1.nv3", appointment(2, "stays"));
-    // Another user's copy swaps a FIFO in under a name after our listing saw a regular file.
-    const QString victim = put("y2003/m7/d4/2.nv3", appointment(2, "becomes a FIFO"));
-    FakeFileAccess::AfterListing racing([&] {
-        if (QFile::remove(victim))
-            mkfifo(QFile::encodeName(victim).constData(), 0600);
-    });
-    ProfileCache cache(racing);
-    DataAccess racingStore(cache, settings);
-    QStringList texts;
-    for (const TerminPtr& a : racingStore.GetAppointmentsOfDay(kDay))
-        texts << a->Text();
-    EXPECT_EQ(texts, QStringList{"stays"});
-}
-
-TEST_F(DataAccessTest, ARenameOverWithTheSameTimeAndSizeIsSeen)
-{
-    const QString path = put("y2003/m7/d4/1.nv3", appointment(2, "old text"));
-    const QDateTime time = QFileInfo(path).lastModified();
-    ASSERT_EQ(textsOf(kDay), QStringList{"old text"});
-
-    // Another user's copy writes a file of the same size and time and renames it over ours.
-    const QString other = folder + "y2003/m7/d4/other.tmp";
-    TestFiles::writeBytes(other, appointment(2, "new text"));
-    TestFiles::setModified(other, time);
-    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()),
-              0);
-    ASSERT_EQ(QFileInfo(path).lastModified(), time);
-    EXPECT_EQ(textsOf(kDay), QStringList{"new text"});
 }
 
 // A file whose metadata never changes, as on a share with coarse timestamps: only its content
@@ -322,7 +280,7 @@ public:
     FileMeta frozen;
 };
 
-TEST(ProfileCacheTiming, AFileReadWhileItsTimeWasYoungIsReadAgain)
+TEST(ProfileCacheTiming, AFileReadWhileItsTimeWasYoungIsReadAgainAndCostsByItsBytes)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.ini");
@@ -339,34 +297,26 @@ TEST(ProfileCacheTiming, AFileReadWhileItsTimeWasYoungIsReadAgain)
     TestFiles::writeBytes(path, "[S]\r\nk=2\r\n");
     now = written.addSecs(10);
     EXPECT_EQ(IniFile(cache, path).ReadIniLong("S", "k", 0), 2);
+
+    const QString text(1024 * 1024, QLatin1Char('\n')); // a mebibyte of line breaks
+    const size_t before = mallinfo2().uordblks;
+    ProfileDocument document(text);
+    document.setValue("S", "k", "v");
+    const size_t held = mallinfo2().uordblks - before;
+    EXPECT_EQ(document.value("S", "k"), QStringLiteral("v"));
+    EXPECT_LT(held, size_t(8) * 1024 * 1024) << "about two bytes per character, not per line";
+
+    QTemporaryDir many;
+    ProfileCache bounded(ThreadFileAccess(), 100, 4 * 1024 * 1024);
+    for (int i = 0; i < 10; ++i) {
+        const QString file = many.filePath(QStringLiteral("%1.ini").arg(i));
+        TestFiles::writeBytes(file, QByteArray(1000 * 1000, '\n'));
+        bounded.lookup(file);
+        EXPECT_LE(bounded.bytesHeld(), 4 * 1024 * 1024);
+    }
 }
 
-TEST_F(DataAccessTest, ALinkOutOfTheDataFolderIsNoAppointment)
-{
-    const QString target = outside.filePath("private.nv3");
-    TestFiles::writeSettled(target, appointment(2, "someone else's"));
-    QDir().mkpath(folder + "y2003/m7/d4");
-    const QString link = folder + "y2003/m7/d4/z.nv3";
-    ASSERT_TRUE(QFile::link(target, link));
-    ASSERT_TRUE(QFile::link("/dev/null", folder + "y2003/m7/d4/null.nv3"));
-    // A link that stays inside the folder is an appointment like any other.
-    const QString inside = put("y2003/m7/d6/1.nv3", appointment(2, "linked inside"));
-    QDir().mkpath(folder + "y2003/m7/d5");
-    ASSERT_TRUE(QFile::link(inside, folder + "y2003/m7/d5/1.nv3"));
-
-    EXPECT_TRUE(textsOf(kDay).isEmpty());
-    EXPECT_FALSE(store.HasAppointments(kDay));
-    EXPECT_EQ(textsOf(kDay.addDays(1)), QStringList{"linked inside"});
-    EXPECT_TRUE(store.HasAppointments(kDay.addDays(1)));
-
-    ClassTermin a = *store.LoadAppointment(link, kDay);
-    a.setText(QStringLiteral("written through the link"));
-    EXPECT_FALSE(store.SaveAppointment(a).ok);
-    store.DeleteAppointmentFile(link);
-    EXPECT_EQ(TestFiles::readBytes(target), appointment(2, "someone else's"));
-}
-
-TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntry)
+TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntryAndALinkOutOfTheFolderIsNone)
 {
     QDir().mkpath(folder + "y2003/m7/d4");
     // A name that is not valid in the file-name encoding, a link to a device, a FIFO.
@@ -387,9 +337,31 @@ TEST_F(DataAccessTest, HasAndDayAgreeOnEveryOddEntry)
     EXPECT_TRUE(skipped[0].endsWith(QStringLiteral("caf\\xe9.nv3"))) << qPrintable(skipped[0]);
     textsOf(kDay);
     EXPECT_TRUE(store.takeSkippedNames().isEmpty()) << "each name is reported once";
+
+    clock = clock.addSecs(settings.MonthInterval() + 1); // the day's mark asked afresh
+    const QString target = outside.filePath("private.nv3");
+    TestFiles::writeSettled(target, appointment(2, "someone else's"));
+    const QString link = folder + "y2003/m7/d4/z.nv3";
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(QFile::link("/dev/null", folder + "y2003/m7/d4/null.nv3"));
+    // A link that stays inside the folder is an appointment like any other.
+    const QString inside = put("y2003/m7/d6/1.nv3", appointment(2, "linked inside"));
+    QDir().mkpath(folder + "y2003/m7/d5");
+    ASSERT_TRUE(QFile::link(inside, folder + "y2003/m7/d5/1.nv3"));
+
+    EXPECT_TRUE(textsOf(kDay).isEmpty());
+    EXPECT_FALSE(store.HasAppointments(kDay));
+    EXPECT_EQ(textsOf(kDay.addDays(1)), QStringList{"linked inside"});
+    EXPECT_TRUE(store.HasAppointments(kDay.addDays(1)));
+
+    ClassTermin a = *store.LoadAppointment(link, kDay);
+    a.setText(QStringLiteral("written through the link"));
+    EXPECT_FALSE(store.SaveAppointment(a).ok);
+    store.DeleteAppointmentFile(link);
+    EXPECT_EQ(TestFiles::readBytes(target), appointment(2, "someone else's"));
 }
 
-TEST_F(DataAccessTest, AbsurdRecurrenceYearsMeanFarAwayNotOverflow)
+TEST_F(DataAccessTest, AbsurdDatesMeanFarAwayNotOverflow)
 {
     put("recurring/every/1.nv3",
         appointment(2, "until far away",
@@ -402,16 +374,12 @@ TEST_F(DataAccessTest, AbsurdRecurrenceYearsMeanFarAwayNotOverflow)
                                              "RecurringFromYear=-2147483647\r\n"
                                              "RecurringUntilYear=-5\r\n"));
     EXPECT_EQ(textsOf(QDate(2026, 12, 7)), QStringList{"until far away"});
-}
 
-struct DateCase {
-    int year, month, day;
-    QDate expected;
-};
-
-TEST(DateSerialBounds, CarriesForwardAndClampsInsteadOfOverflowing)
-{
-    const DateCase cases[] = {
+    // A date of any numbers carries forward and clamps.
+    const struct {
+        int year, month, day;
+        QDate expected;
+    } cases[] = {
         {2003, 2, 30, QDate(2003, 3, 2)},
         {2003, 13, 1, QDate(2004, 1, 1)},
         {2003, 0, 0, QDate(2002, 11, 30)},
@@ -421,29 +389,9 @@ TEST(DateSerialBounds, CarriesForwardAndClampsInsteadOfOverflowing)
         {0, 1, 1, QDate(1, 1, 1)},
         {2003, 1, 2147483647, QDate(2003, 1, 1).addDays(2147483646)},
     };
-    for (const DateCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(DateSerial(c.year, c.month, c.day), c.expected)
             << c.year << "-" << c.month << "-" << c.day;
-}
-
-TEST(ProfileMemory, AFileCostsMemoryInProportionToItsBytes)
-{
-    const QString text(1024 * 1024, QLatin1Char('\n')); // a mebibyte of line breaks
-    const size_t before = mallinfo2().uordblks;
-    ProfileDocument document(text);
-    document.setValue("S", "k", "v");
-    const size_t held = mallinfo2().uordblks - before;
-    EXPECT_EQ(document.value("S", "k"), QStringLiteral("v"));
-    EXPECT_LT(held, size_t(8) * 1024 * 1024) << "about two bytes per character, not per line";
-
-    QTemporaryDir dir;
-    ProfileCache cache(ThreadFileAccess(), 100, 4 * 1024 * 1024);
-    for (int i = 0; i < 10; ++i) {
-        const QString path = dir.filePath(QStringLiteral("%1.ini").arg(i));
-        TestFiles::writeBytes(path, QByteArray(1000 * 1000, '\n'));
-        cache.lookup(path);
-        EXPECT_LE(cache.bytesHeld(), 4 * 1024 * 1024);
-    }
 }
 
 TEST(RecurrenceLayout, OnlyTheDirectoriesInsideTheDataFolderCount)
@@ -479,7 +427,7 @@ TEST(RecurrenceLayout, OnlyTheDirectoriesInsideTheDataFolderCount)
     }
 }
 
-TEST_F(DataAccessTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointments)
+TEST_F(DataAccessTest, TheDataFolderIsTakenAsItIsBelowARecurringDirectoryAndNeverMade)
 {
     const QString team = folder + "recurring/team/";
     settings.setActiveFolder(team);
@@ -491,17 +439,14 @@ TEST_F(DataAccessTest, ADataFolderBelowARecurringDirectoryKeepsOneTimeAppointmen
     ASSERT_TRUE(filing.File(a).ok);
     EXPECT_EQ(a.filename(), path) << "stays where it was";
     EXPECT_EQ(textsOf(kDay), QStringList{"one time"});
-}
 
-TEST_F(DataAccessTest, ASaveNeverCreatesAMissingDataFolder)
-{
     const QString gone = folder + "unmounted/";
     settings.setActiveFolder(gone);
-    ClassTermin a;
-    a.setDatum(kDay);
-    a.setText(QStringLiteral("would split the team's data"));
+    ClassTermin b;
+    b.setDatum(kDay);
+    b.setText(QStringLiteral("would split the team's data"));
 
-    const WriteOutcome result = filing.File(a);
+    const WriteOutcome result = filing.File(b);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.cause, WriteOutcome::Cause::FolderUnreachable);
     EXPECT_EQ(result.path, gone);
@@ -511,7 +456,7 @@ TEST_F(DataAccessTest, ASaveNeverCreatesAMissingDataFolder)
 
 // Filing an edited appointment.
 
-TEST_F(DataAccessTest, ANewNameIsDrawnInTheDayAndKeptThroughEveryRecurrenceKind)
+TEST_F(DataAccessTest, ANewNameIsKeptThroughEveryRecurrenceKindAndAFailedMove)
 {
     const auto a = stored();
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d4/12345678.nv3");
@@ -535,11 +480,7 @@ TEST_F(DataAccessTest, ANewNameIsDrawnInTheDayAndKeptThroughEveryRecurrenceKind)
     for (const auto& [code, dir] : kinds)
         EXPECT_TRUE(filesUnder(dir).isEmpty()) << qPrintable(dir);
     EXPECT_TRUE(filesUnder("y2003/m7/d4").isEmpty());
-}
 
-TEST_F(DataAccessTest, AFailedMoveKeepsTheOldFileAndReportsIt)
-{
-    const auto a = stored();
     const QString oldPath = a->filename();
     // A regular file where the new day's directory would go: the save must fail.
     TestFiles::writeBytes(folder + "y2004", "not a directory");
@@ -550,7 +491,7 @@ TEST_F(DataAccessTest, AFailedMoveKeepsTheOldFileAndReportsIt)
     EXPECT_EQ(a->filename(), oldPath) << "the record still points at its file";
 }
 
-TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameName)
+TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentAndLeavesAnotherFolder)
 {
     const auto a = stored();
     const QByteArray other = "[AppointmentSettings]\r\nText=someone else's\r\n";
@@ -559,11 +500,6 @@ TEST_F(DataAccessTest, AMoveNeverOverwritesAnotherAppointmentOfTheSameName)
     ASSERT_TRUE(filing.File(*a).ok);
     EXPECT_EQ(a->filename(), folder + "y2003/m7/d5/87654321.nv3");
     EXPECT_EQ(TestFiles::readBytes(folder + "y2003/m7/d5/12345678.nv3"), other);
-}
-
-TEST_F(DataAccessTest, AnAppointmentOfAnotherFolderMovesIntoTheActiveOne)
-{
-    const auto a = stored();
     const QString oldPath = a->filename();
     QTemporaryDir otherFolder;
     settings.setActiveFolder(otherFolder.path());

@@ -117,13 +117,8 @@ TEST(SaveRequests, EachKindOfSaveAsksOneQuestionAtMostBeforeItWrites)
         files.resetCounts();
         EXPECT_TRUE(steps.act(step.name)) << step.name;
         const CountingFileAccess::Counts& c = files.counts();
-        EXPECT_EQ(QStringLiteral("L%1 M%2 R%3 W%4 D%5 P%6")
-                      .arg(c.listings)
-                      .arg(c.metadataQueries)
-                      .arg(c.reads)
-                      .arg(c.writes)
-                      .arg(c.removals)
-                      .arg(c.makePaths)
+        EXPECT_EQ(QString::asprintf("L%d M%d R%d W%d D%d P%d", c.listings, c.metadataQueries,
+                                    c.reads, c.writes, c.removals, c.makePaths)
                       .toStdString(),
                   step.calls)
             << step.name;

@@ -47,20 +47,16 @@ bool accepts(int port)
 
 CalDavServer* CalDavServer::shared(Kind kind, QString* reason)
 {
-    static std::map<Kind, std::unique_ptr<CalDavServer>> servers;
-    static std::map<Kind, QString> failures;
-    if (failures.count(kind)) {
-        *reason = failures[kind];
-        return nullptr;
-    }
-    auto& server = servers[kind];
-    if (!server) {
+    // Each kind is started once; a failure is told again without a second try.
+    static std::map<Kind, std::pair<std::unique_ptr<CalDavServer>, QString>> servers;
+    const auto [it, first] = servers.try_emplace(kind);
+    auto& [server, failure] = it->second;
+    if (first) {
         server.reset(new CalDavServer(kind));
-        if (!server->start(reason)) {
-            failures[kind] = *reason;
+        if (!server->start(&failure))
             server.reset();
-        }
     }
+    *reason = failure;
     return server.get();
 }
 
@@ -84,22 +80,15 @@ bool CalDavServer::start(QString* reason)
         return false;
     }
     m_port = freePort();
-    const QString listen = QStringLiteral("127.0.0.1:%1").arg(m_port);
     QStringList args;
     if (m_kind == Kind::Radicale) {
         TestFiles::writeBytes(m_dir.filePath("users"), QByteArray(kUser) + ':' + kPassword + '\n');
-        args = {"--storage-filesystem-folder",
-                m_dir.filePath("store"),
-                "--server-hosts",
-                listen,
-                "--auth-type",
-                "htpasswd",
-                "--auth-htpasswd-filename",
-                m_dir.filePath("users"),
-                "--auth-htpasswd-encryption",
-                "plain",
-                "--auth-delay",
-                "0"};
+        args = {"--storage-filesystem-folder=" + m_dir.filePath("store"),
+                "--server-hosts=127.0.0.1:" + QString::number(m_port),
+                "--auth-type=htpasswd",
+                "--auth-htpasswd-filename=" + m_dir.filePath("users"),
+                "--auth-htpasswd-encryption=plain",
+                "--auth-delay=0"};
     } else {
         args = {"--defaults", "-d", m_dir.filePath("store"), "-l",
                 "127.0.0.1",  "-p", QString::number(m_port)};

@@ -1,6 +1,5 @@
-// What a hostile colleague can leave in the shared folder for the sync: a forged sync record,
-// linked directories, a linked .sync, files without an appointment in them. Files beside the
-// data folder must survive unchanged and never reach the server.
+// What a hostile colleague can leave in the shared folder for the sync: files beside the data
+// folder must survive unchanged and never reach the server.
 #include "CalDavServer.h"
 #include "TestFiles.h"
 #include "store/DataAccess.h"
@@ -29,12 +28,10 @@ QString dayDir(const QDate& day)
 
 QByteArray appointment(const QString& text, const QString& extra = {})
 {
-    return QStringLiteral("[AppointmentSettings]\r\nDateYear=%1\r\nDateMonth=%2\r\nDateDay=%3\r\n"
-                          "StartTimeHour=9\r\nEndTimeHour=10\r\nText=%4\r\nIsReminder=0\r\n%5")
-        .arg(kDay.year())
-        .arg(kDay.month())
-        .arg(kDay.day())
-        .arg(text, extra)
+    return QString::asprintf(
+               "[AppointmentSettings]\r\nDateYear=%d\r\nDateMonth=%d\r\nDateDay=%d\r\n"
+               "StartTimeHour=9\r\nEndTimeHour=10\r\nText=%s\r\nIsReminder=0\r\n%s",
+               kDay.year(), kDay.month(), kDay.day(), qUtf8Printable(text), qUtf8Printable(extra))
         .toUtf8();
 }
 
@@ -74,12 +71,11 @@ public:
         TestFiles::writeBytes(outside("outside/recurring/every/1.nv3"),
                               appointment("Secret daily", "Recurring=1\r\n"));
         QDir().mkpath(outside("outside/sync"));
-        m_before = beside();
+        before = beside();
     }
 
     QString outside(const QString& rel) const { return m_root.path() + u'/' + rel; }
     const QString& folder() const { return m_folder; }
-    QString collectionPath() const { return QUrl(m_url).path(); }
 
     SyncResult sync() const { return runSync(m_folder, m_server.account(m_url), quick()); }
     // What another copy of the program finds on the server.
@@ -107,7 +103,7 @@ public:
             QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex()};
         SyncRecord::Status status;
         status.account = status.collection = m_url;
-        status.items = {{"forged", collectionPath() + "gone.ics", "\"1\"", false, {file}}};
+        status.items = {{"forged", QUrl(m_url).path() + "gone.ics", "\"1\"", false, {file}}};
         QString error;
         ASSERT_TRUE(SyncRecord::save(ThreadFileAccess(), m_folder, status, &error))
             << qPrintable(error);
@@ -125,14 +121,13 @@ public:
         }
         return files;
     }
-    QMap<QString, QByteArray> before() const { return m_before; }
+    QMap<QString, QByteArray> before; // beside the folder at the start
 
 private:
     CalDavServer& m_server;
     QString m_url;
     QTemporaryDir m_root;
     QString m_folder;
-    QMap<QString, QByteArray> m_before;
 };
 
 struct Row {
@@ -199,7 +194,7 @@ TEST_P(ConfinementTest, FilesOutsideTheFolderSurviveUnsent)
 
     const SyncResult r = c.sync();
     const SyncResult again = c.sync();
-    EXPECT_EQ(c.beside(), c.before());
+    EXPECT_EQ(c.beside(), c.before);
     if (GetParam().sync != Row::Refuses) {
         EXPECT_TRUE(r.ok()) << qPrintable(r.error);
         EXPECT_EQ(r.deletedHere + again.deletedHere, 0);

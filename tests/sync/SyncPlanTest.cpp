@@ -102,10 +102,7 @@ TEST(SyncPlan, EachChangeOfAnItemOnEitherSide)
         EXPECT_EQ(got.join(u'|').toStdString(), expected.toStdString())
             << "here " << int(row.here) << ", there " << int(row.there);
     }
-}
-
-TEST(SyncPlan, ATouchedFileIsRecordedWithItsNewTimeAndAChangedOneIsNot)
-{
+    // A touched file is recorded with its new time, a changed one is not.
     EXPECT_EQ(planFor(Here::Touched, There::Unchanged).files.value(0),
               QList<File>{File(kPath, 200, 10, "h1")});
     // An upload that does not finish leaves the record as it was: the next sync sends again.
@@ -170,10 +167,7 @@ TEST(SyncPlan, WhatIsNewOnEitherSide)
         EXPECT_EQ(describe(plan({}, local, server, fetched)).join(u'|').toStdString(), row.expected)
             << row.name;
     }
-}
-
-TEST(SyncPlan, AUidOfAnItemIsNotSentAgainForACopiedFile)
-{
+    // A UID of an item is not sent again for a copied file.
     const Item item{QStringLiteral("u1"), kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
     const Local local{{kPath, {100, 10, {}, {}, true}},
                       {kNewPath, {1, 1, QByteArray("h1"), QStringLiteral("u1"), true}}};

@@ -5,7 +5,6 @@
 #include "TestFiles.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
-#include "store/Recurrence.h"
 #include "sync/HttpClient.h"
 #include "sync/SyncRecord.h"
 
@@ -107,6 +106,12 @@ public:
         return found;
     }
     QStringList localTexts() const { return local().keys(); }
+    // Both sides hold these texts.
+    void expectTexts(const QStringList& texts)
+    {
+        EXPECT_EQ(localTexts(), texts);
+        EXPECT_EQ(serverTexts(), texts);
+    }
 
     // norvane-cli sync of the case's folder and calendar.
     void startCli(QProcess& cli) const
@@ -170,10 +175,8 @@ const Row kRows[] = {
          c.add("Here", kDay);
          c.phone({"add", "p1", "There", stamp(kDay, 9)});
          const SyncResult r = c.synced();
-         EXPECT_EQ(r.sent, 1);
-         EXPECT_EQ(r.received, 1);
-         EXPECT_EQ(c.localTexts(), QStringList({"Here", "There"}));
-         EXPECT_EQ(c.serverTexts(), QStringList({"Here", "There"}));
+         EXPECT_EQ(std::pair(r.sent, r.received), std::pair(1, 1));
+         c.expectTexts(QStringList({"Here", "There"}));
          EXPECT_EQ(c.local()["There"],
                    kDay.toString("'y'yyyy/'m'M/'d'd/") + QFileInfo(c.local()["There"]).fileName());
          const SyncResult again = c.synced();
@@ -187,10 +190,8 @@ const Row kRows[] = {
          c.edit(a, "A2");
          c.phone({"edit", c.uidOn("B"), "B2"});
          const SyncResult r = c.synced();
-         EXPECT_EQ(r.sent, 1);
-         EXPECT_EQ(r.received, 1);
-         EXPECT_EQ(c.localTexts(), QStringList({"A2", "B2"}));
-         EXPECT_EQ(c.serverTexts(), QStringList({"A2", "B2"}));
+         EXPECT_EQ(std::pair(r.sent, r.received), std::pair(1, 1));
+         c.expectTexts(QStringList({"A2", "B2"}));
      }},
     {"DeletedOnOneSideUnchangedOnTheOther",
      [](Case& c) {
@@ -201,10 +202,8 @@ const Row kRows[] = {
          c.remove(a);
          c.phone({"delete", c.uidOn("B")});
          const SyncResult r = c.synced();
-         EXPECT_EQ(r.deletedHere, 1);
-         EXPECT_EQ(r.deletedThere, 1);
-         EXPECT_EQ(c.localTexts(), QStringList({"C"}));
-         EXPECT_EQ(c.serverTexts(), QStringList({"C"}));
+         EXPECT_EQ(std::pair(r.deletedHere, r.deletedThere), std::pair(1, 1));
+         c.expectTexts(QStringList({"C"}));
      }},
     {"ChangedOnBothSidesKeepsBoth",
      [](Case& c) {
@@ -214,9 +213,7 @@ const Row kRows[] = {
          c.phone({"edit", c.uidOn("A"), "A there"});
          const SyncResult r = c.synced();
          EXPECT_EQ(r.conflicts, 1);
-         const QStringList both = {"A here (conflict copy)", "A there"};
-         EXPECT_EQ(c.localTexts(), both);
-         EXPECT_EQ(c.serverTexts(), both);
+         c.expectTexts({"A here (conflict copy)", "A there"});
          EXPECT_EQ(c.local()["A there"], a) << "the server's version keeps the file";
          // The mark speaks the team's language, not the process's (the command line's English).
          c.edit(a, "A hier");
@@ -238,8 +235,7 @@ const Row kRows[] = {
          c.edit(b, "B2");
          c.phone({"delete", c.uidOn("B")});
          c.synced();
-         EXPECT_EQ(c.localTexts(), QStringList({"A2", "B2", "C"}));
-         EXPECT_EQ(c.serverTexts(), QStringList({"A2", "B2", "C"}));
+         c.expectTexts(QStringList({"A2", "B2", "C"}));
      }},
     {"MovedToAnotherDayIsOneChange",
      [](Case& c) {
@@ -251,8 +247,7 @@ const Row kRows[] = {
          QDir().mkpath(QFileInfo(c.folder() + moved).path());
          ASSERT_TRUE(QFile::rename(c.folder() + a, c.folder() + moved));
          const SyncResult r = c.synced();
-         EXPECT_EQ(r.sent, 1);
-         EXPECT_EQ(r.deletedThere, 0);
+         EXPECT_EQ(std::pair(r.sent, r.deletedThere), std::pair(1, 0));
          const QJsonObject event = c.phoneEvents()["A"];
          EXPECT_EQ(event["uid"].toString(), uid);
          EXPECT_EQ(event["start"].toString(), stamp(kDay.addDays(2), 10));
@@ -368,24 +363,21 @@ const Row kRows[] = {
          c.add("A", kDay);
          c.phone({"add", "p1", "B", stamp(kDay, 9)});
          c.synced();
+         const auto syncAs = [&c](const QString& spelling, const QStringList& texts) {
+             SCOPED_TRACE(spelling.toStdString());
+             const SyncResult result = runSync(c.folder(), c.server().account(spelling), {});
+             EXPECT_TRUE(result.ok()) << qPrintable(result.error);
+             c.expectTexts(texts);
+         };
          QString bare = c.url();
          bare.chop(1);
-         const QString shouting = QStringLiteral("HTTP://127.0.0.1") + c.url().mid(16);
-         for (const QString& spelling : {bare, shouting}) {
-             const SyncResult result = runSync(c.folder(), c.server().account(spelling), {});
-             EXPECT_TRUE(result.ok()) << qPrintable(spelling) << ": " << qPrintable(result.error);
-             EXPECT_EQ(c.localTexts(), QStringList({"A", "B"})) << qPrintable(spelling);
-             EXPECT_EQ(c.serverTexts(), QStringList({"A", "B"})) << qPrintable(spelling);
-         }
+         syncAs(bare, {"A", "B"});
+         syncAs(QStringLiteral("HTTP://127.0.0.1") + c.url().mid(16), {"A", "B"});
          // Another name of the host, taking turns with the first: a deletion there stays one.
          const QString named = QStringLiteral("http://localhost") + c.url().mid(16);
          c.phone({"delete", c.uidOn("B")});
-         for (const QString& spelling : {named, c.url(), named}) {
-             const SyncResult result = runSync(c.folder(), c.server().account(spelling), {});
-             EXPECT_TRUE(result.ok()) << qPrintable(spelling) << ": " << qPrintable(result.error);
-             EXPECT_EQ(c.localTexts(), QStringList({"A"})) << qPrintable(spelling);
-             EXPECT_EQ(c.serverTexts(), QStringList({"A"})) << qPrintable(spelling);
-         }
+         for (const QString& spelling : {named, c.url(), named})
+             syncAs(spelling, {"A"});
      }},
     {"UnchangedSyncCostsOneRequest",
      [](Case& c) {
