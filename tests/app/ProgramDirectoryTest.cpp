@@ -39,8 +39,8 @@ TEST(ProgramDirectoryTest, OnlyAPortableCopyKeepsItsFilesBesideItself)
     EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{"norvane-cli"});
     EXPECT_TRUE(QFileInfo(root.filePath("home/.local/share/Norvane")).isDir());
-    EXPECT_FALSE(QFileInfo::exists(QFileInfo(QStringLiteral(NORVANE_CLI_PATH)).dir().filePath(
-        "norvane-portable")))
+    EXPECT_FALSE(QFileInfo::exists(
+        QFileInfo(QStringLiteral(NORVANE_CLI_PATH)).dir().filePath("norvane-portable")))
         << "a build keeps no appointment in the build tree";
 
     // Portable: the pointer file beside the executable is the one read.
