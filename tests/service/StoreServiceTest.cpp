@@ -328,12 +328,14 @@ TEST(WorkerThreadTest, AStopOrAFinishLeavesAStuckJobBehind)
     {
         WorkerThread worker(QStringLiteral("test"));
         auto ran = std::make_shared<QAtomicInt>(0);
+        auto gate = std::make_shared<QSemaphore>();
+        // The first job holds the rest in the queue until the finish has been asked for.
+        worker.post([gate] { gate->acquire(); });
         for (int job = 0; job < 3; ++job)
-            worker.post([ran] {
-                QThread::msleep(5);
-                ran->fetchAndAddRelaxed(1);
-            });
+            worker.post([ran] { ran->fetchAndAddRelaxed(1); });
+        std::thread opener([gate] { gate->release(); });
         EXPECT_TRUE(worker.finish());
+        opener.join();
         EXPECT_EQ(ran->loadRelaxed(), 3) << "a save asked for at exit still lands";
         worker.post([ran] { ran->fetchAndAddRelaxed(1); });
         EXPECT_EQ(ran->loadRelaxed(), 3) << "nothing runs once finished";
