@@ -11,11 +11,14 @@
 
 int main(int argc, char** argv)
 {
-    // Test discovery runs the binary at build time, outside CTest's environment.
+    // Every test sees the same zone and language, however it is started; no display unless
+    // one is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("TZ"))
-        qputenv("TZ", "Europe/Berlin");
+    qputenv("TZ", "Europe/Berlin");
+    qputenv("LANG", "C.UTF-8");
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
     // The copies of the program the tests start keep their files in the user's data directory:
     // one of this run, never the user's own.
     const QTemporaryDir userData;
