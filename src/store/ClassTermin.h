@@ -22,6 +22,11 @@ public:
     void setStartTime(TimeOfDay time) { m_startTime = time; }
     TimeOfDay EndTime() const { return m_endTime; }
     void setEndTime(TimeOfDay time) { m_endTime = time; }
+    // From midnight to the end of the day: what every copy reads as the whole day.
+    bool isAllDay() const
+    {
+        return m_startTime.minutes() == 0 && m_endTime.minutes() == TimeOfDay::kEndOfDay;
+    }
 
     const QString& filename() const { return m_filename; }
     // A path inside the recurring tree also makes the appointment recurring; nothing here
