@@ -83,6 +83,7 @@
     <message><source>Server URL:</source><translation>Server-URL:</translation></message>
     <message><source>User:</source><translation>Benutzer:</translation></message>
     <message><source>Password:</source><translation>Passwort:</translation></message>
+    <message><source>Calendar's time zone:</source><translation>Zeitzone des Kalenders:</translation></message>
     <message><source>Sync automatically:</source><translation>Automatisch abgleichen:</translation></message>
     <message><source>off</source><translation>nie</translation></message>
     <message><source>every %1 minutes</source><translation>alle %1 Minuten</translation></message>

@@ -31,7 +31,10 @@ OutputZone outputZone(const QString& id)
 {
     OutputZone out;
     out.id = id.isEmpty() ? QTimeZone::systemTimeZoneId() : id.toUtf8();
-    if (!out.id.isEmpty())
+    // UTC by any of its names is written with Z: a TZID beside a UTC value is no iCalendar.
+    if (Ics::isUtcName(QString::fromUtf8(out.id)))
+        out.zone = icaltimezone_get_utc_timezone();
+    else if (!out.id.isEmpty())
         out.zone = icaltimezone_get_builtin_timezone(out.id.constData());
     return out;
 }
@@ -41,8 +44,8 @@ OutputZone outputZone(const QString& id)
 icaltimetype outputTime(const QDate& date, int minutes, const OutputZone& out)
 {
     if (out.isUtc()) {
-        const QDateTime local(date.addDays(minutes / 1440),
-                              QTime(minutes % 1440 / 60, minutes % 60));
+        const QDateTime local = Ics::localDateTime(date.addDays(minutes / 1440),
+                                                   QTime(minutes % 1440 / 60, minutes % 60));
         return icaltime_from_timet_with_zone(time_t(local.toSecsSinceEpoch()), 0, out.zone);
     }
     // The TZID parameter names the zone; the value itself stays a wall-clock time.
@@ -123,24 +126,36 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
         e, icalproperty_new_uid(
                (uid.isEmpty() ? uidOf(a.filename(), dataFolder) : uid).toUtf8().constData()));
     icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
-    icalcomponent_add_property(e,
-                               zoned(icalproperty_new_dtstart(outputTime(day, start, out)), out));
-    icalcomponent_add_property(e, zoned(icalproperty_new_dtend(outputTime(day, end, out)), out));
+    const bool allDay = a.isAllDay();
+    if (allDay) {
+        // A day, not a time: it stays that day in every zone.
+        icalcomponent_add_property(e, icalproperty_new_dtstart(Ics::dateOnly(day)));
+        icalcomponent_add_property(e, icalproperty_new_dtend(Ics::dateOnly(day.addDays(1))));
+    } else {
+        icalcomponent_add_property(
+            e, zoned(icalproperty_new_dtstart(outputTime(day, start, out)), out));
+        icalcomponent_add_property(e,
+                                   zoned(icalproperty_new_dtend(outputTime(day, end, out)), out));
+    }
 
-    QString text = a.Text();
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    const QByteArray summary = text.section(u'\n', 0, 0).toUtf8();
+    const Ics::EventText text = Ics::eventTextOf(a.Text());
+    const QByteArray summary = text.summary.toUtf8();
     // An empty value is no value: readers drop the line or complain about it.
     if (!summary.isEmpty())
         icalcomponent_add_property(e, icalproperty_new_summary(summary.constData()));
-    if (!text.isEmpty())
-        icalcomponent_add_property(e, icalproperty_new_description(text.toUtf8().constData()));
+    if (!text.description.isEmpty())
+        icalcomponent_add_property(
+            e, icalproperty_new_description(text.description.toUtf8().constData()));
+    if (!text.location.isEmpty())
+        icalcomponent_add_property(e,
+                                   icalproperty_new_location(text.location.toUtf8().constData()));
 
     if (kind != Recurrence::Kind::None) {
         icalrecurrencetype rule;
         icalrecurrencetype_clear(&rule);
         rule.freq = frequencyOf(kind);
-        rule.until = untilTime(std::min(a.RecurringEndDate(), Ics::kLastDay), start, out);
+        const QDate last = std::min(a.RecurringEndDate(), Ics::kLastDay);
+        rule.until = allDay ? Ics::dateOnly(last) : untilTime(last, start, out);
         icalcomponent_add_property(e, icalproperty_new_rrule(rule));
     }
     if (a.IsReminder() && a.RemindMinutes() > 0) {
@@ -155,7 +170,7 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
             icalproperty_new_description(summary.isEmpty() ? "Reminder" : summary.constData()));
         icalcomponent_add_component(e, alarm);
     }
-    return {std::move(event), untilTime(day, start, out)};
+    return {std::move(event), allDay ? Ics::dateOnly(day) : untilTime(day, start, out)};
 }
 
 // The zone's definition from the first exported start on: its whole history would only
@@ -221,12 +236,14 @@ QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn,
                              const IcsExportOptions& options)
 {
     Ics::prepareLibrary();
+    const Ics::CalendarZone calendarZone(options.timeZoneId);
     const OutputZone out = outputZone(options.timeZoneId);
     ComponentPtr calendar(icalcomponent_new_vcalendar());
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     Event event = eventOf({appointment, shownOn}, {}, out, stampOf(options.stamp), uid);
-    if (out.named())
+    // A day names no zone: a zone's definition no event uses is what some servers refuse.
+    if (out.named() && !appointment->isAllDay())
         icalcomponent_add_component(calendar.get(), timeZoneOf(out, event.firstStart).release());
     icalcomponent_add_component(calendar.get(), event.component.release());
     QByteArray bytes;
@@ -238,6 +255,7 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
                      const QString& dataFolder, const IcsExportOptions& options, int* eventCount)
 {
     Ics::prepareLibrary();
+    const Ics::CalendarZone calendarZone(options.timeZoneId);
     const OutputZone out = outputZone(options.timeZoneId);
     const icaltimetype stamp = stampOf(options.stamp);
 
@@ -261,7 +279,8 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
     forEachShown(store, from, to, [&](const Source& source) {
         const Event event = eventOf(source, dataFolder, out, stamp);
         appendText(bytes, event.component.get());
-        if (!earliest || icaltime_compare(event.firstStart, *earliest) < 0)
+        if (!source.appointment->isAllDay() &&
+            (!earliest || icaltime_compare(event.firstStart, *earliest) < 0))
             earliest = event.firstStart;
         ++count;
     });

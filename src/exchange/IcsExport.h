@@ -12,19 +12,22 @@ class DataAccess;
 struct IcsExportOptions {
     // DTSTAMP of every event; invalid: the current time.
     QDateTime stamp;
-    // The zone the appointments' times are written in (an IANA name); empty: the system's.
+    // The zone of the appointments' wall-clock times, which they are written in (an IANA
+    // name); empty: the system's.
     QString timeZoneId;
 };
 
 // Every appointment shown on a day from `from` to `to` as one VEVENT: a one-time appointment
 // on the day it is shown, a recurring one once, with an RRULE from the first day of its range
-// on which it applies to its last (UNTIL). SUMMARY is the first line of the text, DESCRIPTION
-// all of it; a reminder becomes a display alarm. UIDs are the files' paths inside dataFolder,
-// so a second export of the same appointments updates them in another calendar.
+// on which it applies to its last (UNTIL). SUMMARY is the first line of the text, LOCATION a
+// line "Location: ..." and DESCRIPTION the other lines; a reminder becomes a display alarm. UIDs
+// are the files' paths inside dataFolder, so a second export of the same appointments updates them
+// in another calendar.
 //
 // Times are the local wall-clock times with TZID of the zone and its VTIMEZONE, so a series
 // keeps its hour across daylight saving time; a zone libical does not know is written as
-// floating local time, the UTC zone as UTC.
+// floating local time, the UTC zone (by any of its names) as UTC with Z. An appointment of the
+// whole day has dates (VALUE=DATE), which no zone shifts.
 //
 // Each event is written as text once read, so what the export holds beyond the file's bytes
 // stays small however long the range.

@@ -365,6 +365,7 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
     for (const std::vector<Ics::Span>& calendar : found.calendars)
         zones.push_back(Ics::zonesOf(ics, calendar, zoneChanges));
     Ics::CoveredZones covered;
+    const Ics::CalendarZone calendarZone(options.timeZoneId);
     for (const Ics::FileZones& calendar : zones)
         Ics::coverZones(calendar.calendar.get(), covered);
     const Ics::EventReader reader(ics, found, zones);

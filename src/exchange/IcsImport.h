@@ -111,6 +111,9 @@ struct IcsImportOptions {
     // Set: an ImportRecord in the data folder notes each new file before it is written, naming
     // this as the file imported, so the import can be taken back.
     QString recordSource;
+    // The zone whose wall-clock times the appointments get (an IANA name); empty: the
+    // system's.
+    QString timeZoneId;
 };
 
 // After each appointment tried: how many are tried, and of how many.

@@ -38,7 +38,7 @@ std::optional<QList<LocalSpan>> daysOf(const Event& e, const icaltimetype& occur
         // An end on the start's own day, or none, still makes the day.
         const qint64 days = std::max<qint64>(1, (e.duration + kDay - 1) / kDay);
         return spansFrom(Ics::dateOf(occurrence), days, most, [](qint64) {
-            return LocalSpan{{}, kAllDayStart, kAllDayEnd};
+            return LocalSpan{{}, 0, TimeOfDay::kEndOfDay};
         });
     }
     QDateTime start;

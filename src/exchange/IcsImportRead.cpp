@@ -114,8 +114,11 @@ QString textOf(icalcomponent* e, bool* cut)
     bool anyCut = false;
     const QString summary = lines(cappedText(icalcomponent_get_summary(e), &anyCut));
     const QString description = lines(cappedText(icalcomponent_get_description(e), &anyCut));
-    // Our own export writes the whole text as the description, its first line as summary;
-    // libical drops the blanks a value ends in, so both are compared without them.
+    const QString location = lines(cappedText(icalcomponent_get_location(e), &anyCut))
+                                 .section(QLatin1String("\r\n"), 0, 0);
+    // Some writers, our own export once among them, repeat the summary as the description's
+    // first line: it is the title once, not twice. libical drops the blanks a value ends in,
+    // so both are compared without them.
     const auto withoutTrailingBlanks = [](QString line) {
         while (!line.isEmpty() && line.back().isSpace())
             line.chop(1);
@@ -128,6 +131,8 @@ QString textOf(icalcomponent* e, bool* cut)
         text = description.isEmpty() ? summary : description;
     else
         text = summary.isEmpty() ? description : summary + QLatin1String("\r\n") + description;
+    if (!location.trimmed().isEmpty() && Ics::eventTextOf(text).location != location.trimmed())
+        text += QLatin1String("\r\n") + Ics::locationLine(location.trimmed());
     // Both together are no longer than an appointment's text may be.
     bool textCut = false;
     text = ClassTermin::cappedText(text, &textCut);
@@ -181,8 +186,6 @@ qint64 durationOf(const Source& s, const icaltimetype& start)
 
 int remindMinutesOf(const Source& s, const icaltimetype& start, qint64 duration)
 {
-    // An all-day event starts at midnight; its appointment in the morning.
-    const qint64 lateStart = start.is_date ? kAllDayStart * 60 : 0;
     for (icalcomponent* alarm = icalcomponent_get_first_component(s.event, ICAL_VALARM_COMPONENT);
          alarm; alarm = icalcomponent_get_next_component(s.event, ICAL_VALARM_COMPONENT)) {
         icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
@@ -200,8 +203,9 @@ int remindMinutesOf(const Source& s, const icaltimetype& start, qint64 duration)
                 offset += duration;
             before = -offset;
         }
-        before += lateStart;
-        if (before > 0)
+        // An alarm at the start itself (a day's at its midnight) rings a minute before it: a
+        // reminder needs a lead time.
+        if (before >= 0)
             return int(std::clamp<qint64>(before / 60, 1, 32767));
     }
     return 0;

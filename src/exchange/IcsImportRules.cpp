@@ -198,7 +198,7 @@ bool keepsLocalClock(const icalrecurrencetype& r, const icaltimetype& first)
         // clock the file names, which neither zone has that day.
         const bool skippedThere = Ics::wallSeconds(Ics::wallTimeAt(Ics::instantOf(t, t.zone),
                                                                    t.zone)) != Ics::wallSeconds(t);
-        if (QDateTime(day, firstLocal.time()).isValid() || !skippedThere)
+        if (Ics::localDateTime(day, firstLocal.time()).isValid() || !skippedThere)
             return false;
     }
     return true;

@@ -32,10 +32,6 @@ struct IcsImport {
 
 namespace Ics {
 
-// An all-day event becomes a morning appointment, as imported holidays are.
-inline constexpr int kAllDayStart = 8 * 60;
-inline constexpr int kAllDayEnd = 12 * 60;
-
 // ---- the file split into its parts (IcsImportSplit.cpp) ----
 
 // Where a component lies in the file: from its BEGIN line to the end of its END line.

@@ -2,6 +2,9 @@
 
 #include "calendar/Weeks.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 #include <algorithm>
 #include <utility>
 
@@ -149,10 +152,53 @@ qint64 instantOf(const icaltimetype& time, const icaltimezone* zone)
     return wall - before; // in the gap, or no change at all
 }
 
+namespace {
+
+thread_local std::optional<QTimeZone> t_calendarZone;
+
+} // namespace
+
+CalendarZone::CalendarZone(const QString& id)
+    : m_previous(t_calendarZone)
+{
+    if (id.isEmpty())
+        t_calendarZone.reset();
+    else
+        t_calendarZone = QTimeZone(id.toUtf8());
+}
+
+CalendarZone::~CalendarZone()
+{
+    t_calendarZone = m_previous;
+}
+
+QDateTime localDateTime(const QDate& date, const QTime& time)
+{
+    return t_calendarZone ? QDateTime(date, time, *t_calendarZone) : QDateTime(date, time);
+}
+
+QDateTime localAt(qint64 secondsSinceEpoch)
+{
+    return t_calendarZone ? QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, *t_calendarZone)
+                          : QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
+}
+
+bool isUtcName(const QString& id)
+{
+    static const QStringList kNames{
+        QStringLiteral("UTC"),       QStringLiteral("UCT"),       QStringLiteral("GMT"),
+        QStringLiteral("GMT0"),      QStringLiteral("GMT+0"),     QStringLiteral("GMT-0"),
+        QStringLiteral("Greenwich"), QStringLiteral("Universal"), QStringLiteral("Zulu")};
+    QString name = id;
+    if (name.startsWith(QLatin1String("Etc/")))
+        name = name.mid(4);
+    return kNames.contains(name, Qt::CaseInsensitive);
+}
+
 icaltimetype wallTimeAt(qint64 instant, const icaltimezone* zone)
 {
     if (!zone) {
-        const QDateTime local = QDateTime::fromSecsSinceEpoch(instant);
+        const QDateTime local = localAt(instant);
         icaltimetype t =
             wallTime(local.date(), local.time().hour() * 60 + local.time().minute(), nullptr);
         t.second = local.time().second();
@@ -168,15 +214,46 @@ icaltimetype wallTimeAt(qint64 instant, const icaltimezone* zone)
 QDateTime toLocal(const icaltimetype& time)
 {
     if (time.is_date)
-        return QDateTime(dateOf(time), QTime(0, 0));
+        return localDateTime(dateOf(time), QTime(0, 0));
     if (time.zone)
-        return QDateTime::fromSecsSinceEpoch(instantOf(time, time.zone));
-    return QDateTime(dateOf(time), QTime(time.hour, time.minute, time.second));
+        return localAt(instantOf(time, time.zone));
+    return localDateTime(dateOf(time), QTime(time.hour, time.minute, time.second));
 }
 
 QString text(const char* utf8)
 {
     return utf8 ? QString::fromUtf8(utf8) : QString();
+}
+
+namespace {
+
+// Both languages' words are read back, whichever language wrote them.
+const QLatin1String kLocationWords[] = {QLatin1String("Location: "), QLatin1String("Ort: ")};
+
+} // namespace
+
+EventText eventTextOf(const QString& text)
+{
+    QString unified = text;
+    unified.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    QStringList lines = unified.split(u'\n');
+    EventText out;
+    out.summary = lines.takeFirst();
+    for (qsizetype i = 0; i < lines.size() && out.location.isEmpty(); ++i) {
+        for (const QLatin1String word : kLocationWords) {
+            if (lines[i].startsWith(word) && lines[i].size() > word.size()) {
+                out.location = lines.takeAt(i).mid(word.size()).trimmed();
+                break;
+            }
+        }
+    }
+    out.description = lines.join(u'\n');
+    return out;
+}
+
+QString locationLine(const QString& location)
+{
+    return QCoreApplication::translate("IcsImport", "Location: %1").arg(location);
 }
 
 } // namespace Ics

@@ -11,8 +11,10 @@
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <QTimeZone>
 
 #include <memory>
+#include <optional>
 
 namespace Ics {
 
@@ -80,13 +82,46 @@ private:
     CoveredZones* m_previous;
 };
 
-// The wall-clock time in zone (null: the local zone) of an instant.
+// The folder's times are wall-clock times of the calendar's zone, which is the machine's unless
+// a CalendarZone on this thread names another: a sync may run far from its calendar.
+class CalendarZone {
+public:
+    // An empty id: the machine's zone.
+    explicit CalendarZone(const QString& id);
+    ~CalendarZone();
+    CalendarZone(const CalendarZone&) = delete;
+    CalendarZone& operator=(const CalendarZone&) = delete;
+
+private:
+    std::optional<QTimeZone> m_previous;
+};
+
+// A date and time in the calendar's zone, and an instant seen there.
+QDateTime localDateTime(const QDate& date, const QTime& time);
+QDateTime localAt(qint64 secondsSinceEpoch);
+
+// Whether an IANA name means UTC itself ("UTC", "Etc/UTC", "GMT", ...): such a zone is written
+// as UTC with Z, never as a TZID.
+bool isUtcName(const QString& id);
+
+// The wall-clock time in zone (null: the calendar's zone) of an instant.
 icaltimetype wallTimeAt(qint64 instant, const icaltimezone* zone);
 
-// The local date and time of a libical time: converted from its zone, as it is when floating,
-// midnight for a date. Invalid for a date QDate cannot hold (year 0).
+// The date and time in the calendar's zone of a libical time: converted from its zone, as it
+// is when floating, midnight for a date. Invalid for a date QDate cannot hold (year 0).
 QDateTime toLocal(const icaltimetype& time);
 
 QString text(const char* utf8);
+
+// An appointment's text as an event holds it: the first line is the SUMMARY, a later line
+// "Location: ..." (German "Ort: ...") the LOCATION, the other lines the DESCRIPTION.
+struct EventText {
+    QString summary;
+    QString description; // lines end in LF
+    QString location;
+};
+EventText eventTextOf(const QString& text);
+// The line a LOCATION becomes, in the installed language.
+QString locationLine(const QString& location);
 
 } // namespace Ics

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThreadPool>
+#include <QTimeZone>
 
 namespace {
 
@@ -68,6 +69,8 @@ void SyncSettingsPage::build()
         text_sync_user = named(new QLineEdit(this), "text_sync_user"));
     row("label_sync_password", QT_TRANSLATE_NOOP("SyncSettingsPage", "Password:"),
         text_sync_password = named(new QLineEdit(this), "text_sync_password"));
+    row("label_sync_zone", QT_TRANSLATE_NOOP("SyncSettingsPage", "Calendar's time zone:"),
+        combo_sync_zone = named(new QComboBox(this), "combo_sync_zone"));
     row("label_sync_interval", QT_TRANSLATE_NOOP("SyncSettingsPage", "Sync automatically:"),
         combo_sync_interval = named(new QComboBox(this), "combo_sync_interval"));
     text_sync_password->setEchoMode(QLineEdit::Password);
@@ -102,6 +105,16 @@ void SyncSettingsPage::showSaved(const QString& settingsFile, const SyncSettings
     if (combo_sync_interval->findData(saved.intervalMinutes) < 0) // set by hand in the file
         combo_sync_interval->addItem(QString(), saved.intervalMinutes);
     combo_sync_interval->setCurrentIndex(combo_sync_interval->findData(saved.intervalMinutes));
+    // An account of before the zone was asked for has always synced in the machine's.
+    const QString zone = saved.timeZone.isEmpty() ? QString::fromUtf8(QTimeZone::systemTimeZoneId())
+                                                  : saved.timeZone;
+    if (combo_sync_zone->count() == 0) {
+        for (const QByteArray& id : QTimeZone::availableTimeZoneIds())
+            combo_sync_zone->addItem(QString::fromUtf8(id));
+    }
+    if (combo_sync_zone->findText(zone) < 0) // set by hand in the file
+        combo_sync_zone->addItem(zone);
+    combo_sync_zone->setCurrentIndex(combo_sync_zone->findText(zone));
     setLanguage(m_lang);
     if (saved.url.isEmpty())
         return;
@@ -201,8 +214,12 @@ SyncSettingsPage::Save SyncSettingsPage::chosen(const QString& settingsFile) con
     chosen.url = text_sync_url->text().trimmed();
     chosen.user = text_sync_user->text().trimmed();
     chosen.intervalMinutes = combo_sync_interval->currentData().toInt();
+    // Set up with an account, the zone is written down: the sync then keeps it wherever it runs.
+    if (!chosen.url.isEmpty())
+        chosen.timeZone = combo_sync_zone->currentText();
     save.write = chosen.url != m_saved.url || chosen.user != m_saved.user ||
                  chosen.intervalMinutes != m_saved.intervalMinutes ||
+                 chosen.timeZone != m_saved.timeZone ||
                  (settingsFile != m_settingsFile && !chosen.url.isEmpty());
     return save;
 }

@@ -55,6 +55,7 @@ SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFil
         ini.ReadIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
     settings.intervalMinutes =
         qMax(0, int(ini.ReadIniLong(kSection, QStringLiteral("Interval"), 0)));
+    settings.timeZone = ini.ReadIniString(kSection, QStringLiteral("TimeZone"));
     return settings;
 }
 
@@ -67,6 +68,7 @@ bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,
     ini.WriteIniLong(kSection, QStringLiteral("PastDays"), settings.pastDays);
     ini.WriteIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
     ini.WriteIniLong(kSection, QStringLiteral("Interval"), settings.intervalMinutes);
+    ini.WriteIniString(kSection, QStringLiteral("TimeZone"), settings.timeZone);
     const WriteOutcome outcome = ini.commit();
     if (!outcome.ok && error)
         *error = outcome.error;

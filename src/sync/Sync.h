@@ -23,6 +23,9 @@ struct SyncOptions {
     int pastDays = 365;   // the folder's one-time appointments looked at, back from today
     int futureDays = 730; // ... and ahead
     bool allowMassDelete = false;
+    // The calendar's zone (an IANA name): the folder's wall-clock times are read and written
+    // in it, whichever zone this process runs in; empty: the machine's.
+    QString timeZoneId;
     // The language of what the sync writes into the folder (a conflict copy's mark), as the
     // settings name it; empty: the translations this process has installed.
     QString langCode;
@@ -87,6 +90,8 @@ struct SyncSettings {
     int pastDays = 365;
     int futureDays = 730;
     int intervalMinutes = 0; // how often the desktop program syncs on its own; 0: never
+    // The calendar's zone; empty in a settings file of before it was asked for: the machine's.
+    QString timeZone;
 };
 SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFile);
 bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,

@@ -85,7 +85,8 @@ void Run::push(Item& item, const QString& rel, bool create)
         m_dirty = true; // kept however the PUT ends, also when nothing else was done
     }
     QByteArray etag;
-    switch (m_dav.put(m_collection, item.href, SyncMapping::eventOf(a, m_folder, item.uid),
+    switch (m_dav.put(m_collection, item.href,
+                      SyncMapping::eventOf(a, m_folder, item.uid, {}, m_options.timeZoneId),
                       create ? QByteArray() : item.etag, &etag)) {
     case CalendarServer::Write::Done:
         item.etag = etag;

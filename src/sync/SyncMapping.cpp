@@ -71,12 +71,6 @@ int colorOf(icalcomponent* event)
     return 1;
 }
 
-bool isAllDay(icalcomponent* event)
-{
-    icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-    return start && icalproperty_get_dtstart(start).is_date;
-}
-
 } // namespace
 
 QDate dayShown(const ClassTermin& a, const QString& folder)
@@ -95,10 +89,11 @@ QDate dayShown(const ClassTermin& a, const QString& folder)
 }
 
 QByteArray eventOf(const TerminPtr& a, const QString& folder, const QString& uid,
-                   const QDateTime& stamp)
+                   const QDateTime& stamp, const QString& timeZoneId)
 {
     IcsExportOptions options;
     options.stamp = stamp;
+    options.timeZoneId = timeZoneId;
     const QByteArray ics = ExportAppointment(a, dayShown(*a, folder), uid, options);
     ComponentPtr calendar(icalparser_parse_string(ics.constData()));
     if (!calendar)
@@ -115,7 +110,8 @@ QByteArray eventOf(const TerminPtr& a, const QString& folder, const QString& uid
     return bytes;
 }
 
-Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging)
+Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging,
+                    const QString& timeZoneId)
 {
     ProfileCache profiles(files);
     Incoming in;
@@ -128,6 +124,7 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
     in.uid = QString::fromUtf8(icalcomponent_get_uid(event));
     IcsImportOptions options;
     options.producer = xValue(event, kOwnerProperty);
+    options.timeZoneId = timeZoneId;
     DataAccess store(profiles, StoreSource::fixed(staging));
     const IcsImportResult result = ImportIcs(ics, store, staging, colorOf(event), {}, options);
     if (!result.ok) {
@@ -135,7 +132,7 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
         return in;
     }
     in.mirror = result.appointments != 1 || result.expanded > 0 || result.severalDays > 0 ||
-                result.events != 1 || isAllDay(event);
+                result.events != 1;
     QDirIterator landed(staging, {QStringLiteral("*.nv3")}, QDir::Files,
                         QDirIterator::Subdirectories);
     QStringList paths;

@@ -16,8 +16,9 @@ class DataAccess;
 namespace SyncMapping {
 
 // The event of the appointment, a calendar of one VEVENT with this UID.
+// Its times are wall-clock times of the zone timeZoneId (empty: the machine's).
 QByteArray eventOf(const TerminPtr& appointment, const QString& folder, const QString& uid,
-                   const QDateTime& stamp = {});
+                   const QDateTime& stamp = {}, const QString& timeZoneId = {});
 
 // What a server event becomes in the folder.
 struct Incoming {
@@ -29,9 +30,11 @@ struct Incoming {
     QString error;                   // not iCalendar
 };
 
-// Imports the event into staging (an empty directory, ending in a separator), reads what
-// landed and clears the directory again.
-Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging);
+// Imports the event into staging (an empty directory, ending in a separator) with the
+// wall-clock times of the zone timeZoneId (empty: the machine's), reads what landed and clears
+// the directory again.
+Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging,
+                    const QString& timeZoneId = {});
 
 // Whether two appointments make the same event: what the sync compares when both sides
 // changed, so one edit arriving twice is no conflict.

@@ -2,6 +2,8 @@
 
 #include "settings/Settings.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 
 namespace SyncInternal {
@@ -248,8 +250,8 @@ void Run::fetchIncoming()
         fail(m_dav.error());
     for (auto it = fetched->cbegin(); it != fetched->cend(); ++it) {
         checkCancel();
-        SyncMapping::Incoming in =
-            SyncMapping::incomingOf(m_files, it->body, m_staging.path() + u'/');
+        SyncMapping::Incoming in = SyncMapping::incomingOf(
+            m_files, it->body, m_staging.path() + u'/', m_options.timeZoneId);
         m_etags[it.key()] = it->etag;
         m_incoming.insert(it.key(), std::move(in));
     }
@@ -372,6 +374,13 @@ SyncResult runWith(const QString& dataFolder, const SyncAccount& account,
         result.exit = SyncResult::Exit::Failed;
         result.error =
             Sync::tr("The data folder %1 cannot be reached.").arg(QDir::toNativeSeparators(folder));
+        return result;
+    }
+    // Never a guess: times read in another zone would move every appointment.
+    if (!options.timeZoneId.isEmpty() && !QTimeZone(options.timeZoneId.toUtf8()).isValid()) {
+        result.exit = SyncResult::Exit::Failed;
+        result.error =
+            Sync::tr("The calendar's time zone %1 is not known.").arg(options.timeZoneId);
         return result;
     }
     // Released however the sync ends: every failure below is caught.

@@ -57,6 +57,7 @@ bool SyncScheduler::syncNow()
             SyncOptions options;
             options.pastDays = settings.pastDays;
             options.futureDays = settings.futureDays;
+            options.timeZoneId = settings.timeZone;
             options.cancel = cancel.get();
             options.files = access.get();
             result = run(target.dataFolder, account, options);

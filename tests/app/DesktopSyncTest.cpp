@@ -213,7 +213,8 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
         Language::apply(QLatin1String(c.lang));
         if (c.accountSetUp) {
             ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(),
-                                          {calendar, CalDavServer::kUser, 365, 730, 0}, nullptr));
+                                          {calendar, CalDavServer::kUser, 365, 730, 0, {}},
+                                          nullptr));
             ASSERT_TRUE(PasswordStore(program.path())
                             .store(calendar, CalDavServer::kUser, CalDavServer::kPassword));
         }

@@ -23,7 +23,7 @@ struct Appointment {
 };
 
 // One of each kind: a one-time appointment, every recurring directory, an end at 24:00, a
-// monthly one on the 31st and a yearly one on 29 February.
+// monthly one on the 31st, a yearly one on 29 February and a whole day with a location.
 const Appointment kFolder[] = {
     {"y2026/m3/d10",
      {2026, 3, 10},
@@ -39,6 +39,7 @@ const Appointment kFolder[] = {
     {"recurring/d31", {2026, 1, 31}, 1080, 1140, "Month end", 0, {2025, 12, 1}, {2200, 12, 31}},
     {"recurring/m2/d29", {2000, 2, 29}, 720, 780, "Leap day", 60, {2000, 1, 1}, {2200, 12, 31}},
     {"recurring/m7/d4", {1990, 7, 4}, 480, 720, "Independence Day", 0, {1990, 1, 1}, {2099, 1, 1}},
+    {"y2026/m3/d11", {2026, 3, 11}, 0, 1440, "Offsite\r\nLocation: Zoom", 0, {}, {}},
 };
 
 class IcsExportTest : public ::testing::Test {
@@ -93,11 +94,12 @@ TEST_F(IcsExportTest, AnIndependentReaderFindsEveryOccurrence)
             expected << day.toString(Qt::ISODate) + ' ' + FormatTime(a->StartTime(), "24h") + '-' +
                             FormatTime(a->EndTime(), "24h") +
                             " remind=" + QString::number(a->RemindMinutes()) + ' ' +
-                            QString(text.section('\n', 0, 0) + '|' + text).replace("\n", "\\n");
+                            QString(text.section('\n', 0, 0) + '|' + text.section('\n', 1))
+                                .replace("\n", "\\n");
         }
     }
     expected.sort();
-    ASSERT_EQ(expected.size(), 63);
+    ASSERT_EQ(expected.size(), 64);
 
     QProcess reader;
     reader.start("/usr/bin/python3",
@@ -120,9 +122,14 @@ TEST_F(IcsExportTest, ZonesRulesAndNames)
           "DTSTART;TZID=Europe/Berlin:20251231T180000", "RRULE:FREQ=MONTHLY;UNTIL=22001231T170000Z",
           "DTSTART;TZID=Europe/Berlin:20260105T090000", "RRULE:FREQ=WEEKLY;UNTIL=20260630T070000Z",
           "DTEND;TZID=Europe/Berlin:20260502T000000", "SUMMARY:Budget review", "TRIGGER:-PT15M",
-          "DESCRIPTION:Budget review\\nRoom 2\\, A=B\\; \xC3\x84rger", "TZID:Europe/Berlin"},
+          "DESCRIPTION:Room 2\\, A=B\\; \xC3\x84rger", "TZID:Europe/Berlin",
+          "DTSTART;VALUE=DATE:20260311", "DTEND;VALUE=DATE:20260312", "LOCATION:Zoom",
+          "SUMMARY:Offsite"},
          true},
-        {"UTC", {"DTSTART:20251231T170000Z", "RRULE:FREQ=MONTHLY;UNTIL=22001231T170000Z"}, false},
+        // A calendar kept in UTC: its wall-clock times are UTC, by whichever name.
+        {"UTC", {"DTSTART:20251231T180000Z", "RRULE:FREQ=MONTHLY;UNTIL=22001231T180000Z"}, false},
+        {"Etc/UTC", {"DTSTART:20251231T180000Z", "DTSTART;VALUE=DATE:20260311"}, false},
+        {"GMT", {"DTSTART:20251231T180000Z"}, false},
         {"Nowhere/Atlantis",
          {"DTSTART:20251231T180000", "RRULE:FREQ=MONTHLY;UNTIL=22001231T180000"},
          false},
@@ -137,10 +144,14 @@ TEST_F(IcsExportTest, ZonesRulesAndNames)
         EXPECT_TRUE(file.contains("VERSION:2.0"));
         // The zone's definition before the events that name it.
         EXPECT_LT(file.indexOf("END:VTIMEZONE"), file.indexOf("BEGIN:VEVENT"));
-        EXPECT_EQ(file.count("BEGIN:VEVENT"), 6); // the leap day falls in no day of 2026
+        EXPECT_EQ(file.count("BEGIN:VEVENT"), 7); // the leap day falls in no day of 2026
         EXPECT_EQ(file.contains("BEGIN:VTIMEZONE"), row.vtimezone);
         for (const QString& line : row.lines)
             EXPECT_TRUE(file.contains(line)) << line.toStdString();
+        for (const QString& line : file) {
+            EXPECT_FALSE(line.startsWith("DTSTART") && line.contains("TZID=") && line.endsWith('Z'))
+                << "a zone and UTC at once: " << line.toStdString();
+        }
     }
 }
 

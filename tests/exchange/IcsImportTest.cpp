@@ -99,6 +99,35 @@ TEST(IcsImportTest, GoldenCases)
     }
 }
 
+TEST(IcsImportTest, TimesLandInTheCalendarsZone)
+{
+    const QByteArray ics = calendarOf("BEGIN:VEVENT\r\nUID:z\r\nDTSTART:20260310T090000Z\r\n"
+                                      "DTEND:20260310T100000Z\r\nSUMMARY:Call\r\n"
+                                      "DESCRIPTION:Notes\r\nLOCATION:Room 1\r\nEND:VEVENT\r\n"
+                                      "BEGIN:VEVENT\r\nUID:d\r\nDTSTART;VALUE=DATE:20260311\r\n"
+                                      "DTEND;VALUE=DATE:20260312\r\nSUMMARY:Day\r\nEND:VEVENT\r\n");
+    const struct {
+        const char* zone;
+        const char* call; // the appointment of the timed event
+    } rows[] = {
+        {"", "y2026/m3/d10 2026-03-10 10:00-11:00"}, // the machine's: Berlin
+        {"Etc/UTC", "y2026/m3/d10 2026-03-10 09:00-10:00"},
+        {"America/New_York", "y2026/m3/d10 2026-03-10 05:00-06:00"},
+        {"Pacific/Kiritimati", "y2026/m3/d10 2026-03-10 23:00-24:00"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.zone);
+        IcsImportOptions options = testOptions();
+        options.timeZoneId = row.zone;
+        const QStringList lines = import(ics, {}, options).folder.split('\n');
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines[0].toStdString(),
+                  std::string(row.call) + " c5 \"Call\\nNotes\\nLocation: Room 1\"");
+        // A day stays that day in every zone, all of it.
+        EXPECT_EQ(lines[1].toStdString(), "y2026/m3/d11 2026-03-11 00:00-24:00 c5 \"Day\"");
+    }
+}
+
 TEST(IcsImportTest, InputThatIsNoCalendarWritesNothing)
 {
     const struct {

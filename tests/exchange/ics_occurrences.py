@@ -20,6 +20,8 @@ end = (datetime.datetime.fromisoformat(last) + datetime.timedelta(days=1)).repla
 def zoned(prop):
     """A DTSTART or DTEND as an aware time in its own zone (floating: the local one)."""
     value = prop.dt
+    if not isinstance(value, datetime.datetime):  # a date: the whole day wherever it is read
+        return datetime.datetime.combine(value, datetime.time(0), tzinfo=local)
     tzid = prop.params.get("TZID")
     if tzid:
         return value.replace(tzinfo=zoneinfo.ZoneInfo(tzid))
@@ -40,7 +42,10 @@ for event in calendar.walk("VEVENT"):
     remind = 0
     for alarm in event.walk("VALARM"):
         remind = int(-alarm.decoded("TRIGGER").total_seconds() // 60)
-    text = str(event.get("SUMMARY", "")) + "|" + str(event.get("DESCRIPTION", ""))
+    description = str(event.get("DESCRIPTION", ""))
+    if "LOCATION" in event:
+        description += ("\n" if description else "") + "Location: " + str(event["LOCATION"])
+    text = str(event.get("SUMMARY", "")) + "|" + description
     for s in starts:
         if not begin <= s < end:
             continue

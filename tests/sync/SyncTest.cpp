@@ -113,14 +113,30 @@ public:
         EXPECT_EQ(serverTexts(), texts);
     }
 
-    // norvane-cli sync of the case's folder and calendar.
-    void startCli(QProcess& cli) const
+    // norvane-cli sync of the case's folder and calendar, in the machine's zone unless given.
+    void startCli(QProcess& cli, const QStringList& more = {}, const QString& zone = {}) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("NORVANE_SYNC_PASSWORD", CalDavServer::kPassword);
+        if (!zone.isEmpty())
+            env.insert("TZ", zone);
         cli.setProcessEnvironment(env);
-        cli.start(NORVANE_CLI_PATH,
-                  {"sync", "--folder", m_folder, "--url", m_url, "--user", CalDavServer::kUser});
+        cli.start(NORVANE_CLI_PATH, QStringList{"sync", "--folder", m_folder, "--url", m_url,
+                                                "--user", CalDavServer::kUser} +
+                                        more);
+    }
+    QString textOf(const QString& path) const
+    {
+        ProfileCache profiles(ThreadFileAccess());
+        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        return store.LoadAppointment(m_folder + path, {})->Text();
+    }
+    std::pair<int, int> timesOf(const QString& path) const
+    {
+        ProfileCache profiles(ThreadFileAccess());
+        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        const TerminPtr a = store.LoadAppointment(m_folder + path, {});
+        return {a->StartTime().minutes(), a->EndTime().minutes()};
     }
 
     // The phone's view: each event by summary, with its uid, start, rule and parts.
@@ -301,6 +317,56 @@ const Row kRows[] = {
          allow.allowMassDelete = true;
          EXPECT_EQ(c.sync(allow).deletedHere, 8);
          EXPECT_TRUE(c.localTexts().isEmpty());
+     }},
+    {"CalendarZoneWhereverTheSyncRuns",
+     [](Case& c) {
+         // A machine next to the share runs in UTC; the team's calendar is in Berlin.
+         c.add("Here", kDay);
+         c.phone({"add", "p1", "There", stamp(kDay, 9)});
+         QProcess cli;
+         c.startCli(cli, {"--zone", "Europe/Berlin"}, "Etc/UTC");
+         cli.waitForFinished(60000);
+         ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+         EXPECT_EQ(c.phoneEvents()["Here"]["dtstart_line"].toString(),
+                   "DTSTART;TZID=Europe/Berlin:" + stamp(kDay, 10));
+         EXPECT_EQ(c.timesOf(c.local()["There"]), std::pair(9 * 60, 10 * 60));
+         // The zone of the account in the settings goes with it; another one moves the phone's.
+         SyncOptions newYork;
+         newYork.timeZoneId = "America/New_York";
+         c.phone({"add", "p2", "There too", stamp(kDay, 9)});
+         EXPECT_TRUE(c.sync(newYork).ok());
+         EXPECT_EQ(c.timesOf(c.local()["There too"]), std::pair(3 * 60, 4 * 60));
+         newYork.timeZoneId = "Mars/Olympus";
+         EXPECT_TRUE(c.sync(newYork).error.contains("Mars/Olympus"));
+     }},
+    {"AllDayLocationAndRenamesRoundTrip",
+     [](Case& c) {
+         const QString day = kDay.toString("yyyyMMdd");
+         c.phone({"raw", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\n"
+                         "BEGIN:VEVENT\r\nUID:d1\r\nDTSTAMP:20260101T000000Z\r\n"
+                         "DTSTART;VALUE=DATE:" +
+                             day + "\r\nDTEND;VALUE=DATE:" + kDay.addDays(1).toString("yyyyMMdd") +
+                             "\r\nSUMMARY:Offsite\r\nDESCRIPTION:Bring laptops\r\n"
+                             "LOCATION:Zoom\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"});
+         c.synced();
+         const QString path = c.local()["Offsite"];
+         EXPECT_EQ(c.timesOf(path), std::pair(0, 24 * 60)) << "the whole day";
+         EXPECT_EQ(c.textOf(path), "Offsite\r\nBring laptops\r\nLocation: Zoom");
+         // Renamed in turn on either side: one title, the rest as it was, still a day.
+         for (int round = 1; round <= 2; ++round) {
+             const QString phoneTitle = QStringLiteral("Phone title %1").arg(round);
+             c.phone({"retitle", "d1", phoneTitle});
+             c.synced();
+             EXPECT_EQ(c.textOf(path), phoneTitle + "\r\nBring laptops\r\nLocation: Zoom");
+             const QString ownTitle = QStringLiteral("Own title %1").arg(round);
+             c.edit(path, ownTitle + "\r\nBring laptops\r\nLocation: Zoom");
+             EXPECT_EQ(c.synced().sent, 1);
+             const QJsonObject event = c.phoneEvents()[ownTitle];
+             EXPECT_EQ(event["description"].toString(), "Bring laptops");
+             EXPECT_EQ(event["location"].toString(), "Zoom");
+             EXPECT_EQ(event["dtstart_line"].toString(), "DTSTART;VALUE=DATE:" + day);
+         }
+         EXPECT_EQ(c.localTexts().size(), 1);
      }},
     {"KilledHalfWayAndRunAgain",
      [](Case& c) {

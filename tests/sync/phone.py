@@ -2,12 +2,16 @@
 """A phone's calendar app on the same collection, through python3-caldav.
 
 phone.py URL USER PASSWORD COMMAND [ARGS]
-  list                       one JSON line per event: uid, summary, start, rrule, parts
+  list                       one JSON line per event: uid, summary, start, rrule, parts,
+                             its DTSTART line as sent, description, location
   add UID SUMMARY START [RRULE [EXDATE]]   START as 20261210T100000 (local time)
+  raw ICS                    a calendar of one event, as given
   edit UID SUMMARY           a new summary (and description)
+  retitle UID SUMMARY        a new summary, the description left as it is
   delete UID
 """
 import json
+import re
 import sys
 
 import caldav
@@ -31,6 +35,13 @@ def event_text(uid, summary, start, rrule="", exdate=""):
     return "\r\n".join(lines)
 
 
+def dtstart_line(data):
+    """The event's DTSTART line as the server holds it, not one of a VTIMEZONE."""
+    lines = re.sub(r"\r?\n[ \t]", "", data).splitlines()
+    event = lines[lines.index("BEGIN:VEVENT"):]
+    return next((line for line in event if line.startswith("DTSTART")), "")
+
+
 def main():
     url, user, password, command, *args = sys.argv[1:]
     cal = calendar(url, user, password)
@@ -44,9 +55,20 @@ def main():
                 "start": first.decoded("dtstart").strftime("%Y%m%dT%H%M%S"),
                 "rrule": first.get("rrule").to_ical().decode() if first.get("rrule") else "",
                 "parts": len(parts),
+                "dtstart_line": dtstart_line(event.data),
+                "description": str(first.get("description", "")),
+                "location": str(first.get("location", "")),
             }))
     elif command == "add":
         cal.save_event(event_text(*args))
+    elif command == "raw":
+        cal.save_event(args[0])
+    elif command == "retitle":
+        uid, summary = args
+        event = cal.event_by_uid(uid)
+        event.icalendar_instance.walk("VEVENT")[0]["summary"] = summary
+        event.data = event.icalendar_instance.to_ical().decode()
+        event.save()
     elif command == "edit":
         uid, summary = args
         event = cal.event_by_uid(uid)

@@ -6,6 +6,7 @@
 #include "sync/Sync.h"
 
 #include <QFile>
+#include <QTimeZone>
 
 #include <optional>
 #include <variant>
@@ -23,6 +24,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
                {QStringLiteral("--url"), Options::Text},
                {QStringLiteral("--user"), Options::Text},
                {QStringLiteral("--password-file"), Options::Text},
+               {QStringLiteral("--zone"), Options::Text},
                {QStringLiteral("--past"), 0, kMaxDays, QStringLiteral("number of days")},
                {QStringLiteral("--future"), 0, kMaxDays, QStringLiteral("number of days")},
                {QStringLiteral("--allow-mass-delete")}});
@@ -35,6 +37,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     const QString url = request.value(QStringLiteral("--url"));
     const QString user = request.value(QStringLiteral("--user"));
     const QString passwordFile = request.value(QStringLiteral("--password-file"));
+    const QString zone = request.value(QStringLiteral("--zone"));
+    if (request.has(QStringLiteral("--zone")) && !QTimeZone(zone.toUtf8()).isValid())
+        return AgendaCommand::usageError(QStringLiteral("unknown time zone: %1").arg(zone), err);
 
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, programDirectory);
@@ -71,6 +76,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     options.futureDays = request.number(QStringLiteral("--future")).value_or(saved.futureDays);
     options.allowMassDelete = request.has(QStringLiteral("--allow-mass-delete"));
     options.langCode = settings.LangCode();
+    // The account's zone goes with its server: another server named here has none.
+    options.timeZoneId = request.has(QStringLiteral("--zone")) ? zone
+                         : url.isEmpty()                       ? saved.timeZone
+                                                               : QString();
     const SyncResult result = runSync(folder, account, options);
     if (result.exit == SyncResult::Exit::Done) {
         out << result.summary() << '\n';
