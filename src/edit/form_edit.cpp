@@ -253,14 +253,22 @@ void form_edit::fillUsersList()
 
 void form_edit::fillRecurList()
 {
-    // Built from the date at opening; a later change of the date does not rename the entries.
-    const QDate& date = m_handOver->appointment.datum();
+    // The entries name the date in the field, which the series is filed under; until the
+    // field is filled, the date at opening.
+    const QDate date =
+        text_am->value().isValid() ? text_am->value() : m_handOver->appointment.datum();
     const QString weekday = DayNames(m_settings.LangCode()).value(Weekday(date));
-    combo_recur->clear();
-    combo_recur->addItem(tr("every day"));
-    combo_recur->addItem(tr("every %1").arg(weekday));
-    combo_recur->addItem(tr("every %1 day in month").arg(date.day()));
-    combo_recur->addItem(tr("every year (birthdays)"));
+    const QStringList captions{tr("every day"), tr("every %1").arg(weekday),
+                               tr("every %1 day in month").arg(date.day()),
+                               tr("every year (birthdays)")};
+    if (combo_recur->count() != captions.size()) {
+        combo_recur->clear();
+        combo_recur->addItems(captions);
+        return;
+    }
+    // Renamed in place: the kind chosen stays chosen.
+    for (int i = 0; i < captions.size(); ++i)
+        combo_recur->setItemText(i, captions[i]);
 }
 
 void form_edit::ShowAppointment()
@@ -460,6 +468,7 @@ bool form_edit::colorRowEvent(int index, QEvent* event)
 void form_edit::datumswahl_Change(const QDate& date)
 {
     showDate(text_am, date);
+    fillRecurList();
 }
 
 void form_edit::recur_von_Change(const QDate& date)

@@ -164,7 +164,10 @@ DataAccess::FileChange DataAccess::ChangeSinceLoaded(const ClassTermin& appointm
         return change;
     const ProfileCache::Lookup file = m_profiles.lookup(appointment.filename(), dataFolder());
     if (file.state == ProfileCache::State::Missing) {
-        change.kind = FileChange::Kind::Deleted;
+        // An unmounted share shows every file as gone: that is not another user's deletion,
+        // and the save that follows says why it is refused.
+        if (IsDataFolderReachable())
+            change.kind = FileChange::Kind::Deleted;
     } else if (file.state == ProfileCache::State::Read &&
                file.meta.modified > appointment.FileDate()) {
         change.kind = FileChange::Kind::Changed;

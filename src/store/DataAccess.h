@@ -67,7 +67,8 @@ public:
     void DeleteAppointmentFile(const ClassTermin& appointment);
 
     // What happened to an appointment's file since it was loaded (its FileDate): for the
-    // editor, which asks before writing over another user's change.
+    // editor, which asks before writing over another user's change. None when it cannot tell
+    // (the folder is not there, the file cannot be read): the save then refuses and says why.
     struct FileChange {
         enum class Kind { None, Changed, Deleted } kind = Kind::None;
         QString producer; // who saved the other version, when its file says so

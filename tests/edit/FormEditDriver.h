@@ -6,6 +6,7 @@
 #include "edit/form_edit.h"
 
 #include "Drawing.h"
+#include "FakeFileAccess.h"
 #include "edit/ClassTabs.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
@@ -205,13 +206,16 @@ protected:
         return a;
     }
 
-    // Opens the real editor through the filing and lets drive act in it; drive must end it.
-    // A saved appointment comes back into a as filed.
+    // Opens the real editor through the filing (or through another one) and lets drive act in
+    // it; drive must end it. A saved appointment comes back into a as filed.
     AppointmentEditing::Result editThroughFiling(ClassTermin& a,
-                                                 const std::function<void(Editor&)>& drive)
+                                                 const std::function<void(Editor&)>& drive,
+                                                 AppointmentEditing* through = nullptr)
     {
         std::optional<AppointmentEditing::Result> result;
-        editing.EditMe(a, true, [&](const AppointmentEditing::Result& r) { result = r; });
+        (through ? *through : editing).EditMe(a, true, [&](const AppointmentEditing::Result& r) {
+            result = r;
+        });
         form_edit* dialog = openEditor();
         if (!dialog) {
             ADD_FAILURE() << "the editor did not open";
@@ -243,7 +247,8 @@ protected:
 
     QTemporaryDir data;
     QTemporaryDir program;
-    ProfileCache profiles{ThreadFileAccess()};
+    FakeFileAccess::FlakyReads files; // reads as the disk does until told otherwise
+    ProfileCache profiles{files};
     Settings settings{profiles, program.path()};
     DataAccess store{profiles, settings};
     AppointmentFiling filing{store};

@@ -4,8 +4,10 @@
 // without the editor it files at once.
 #include "FormEditDriver.h"
 
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "edit/ClassMonthDD.h"
+#include "service/StoreService.h"
 #include "settings/Language.h"
 
 #include <QFrame>
@@ -196,6 +198,91 @@ TEST_F(FormEditTest, OkShowsSavingUntilTheStoreAnswersAndAFailedSaveKeepsTheEdit
     EXPECT_EQ(held.sent.size(), 2);
 }
 
+// A save the folder refuses, or one the user takes back over another user's change, never
+// closes the editor: what was typed stays in it, the user is told, and nothing is written.
+TEST_F(FormEditTest, ARefusedSaveKeepsTheEditorOpenWithTheTypedTextAndWritesNothing)
+{
+    enum Refusal { kNotAnswering, kUnreadable, kVanished, kConflict };
+    const struct {
+        Refusal refusal;
+        bool isNew;
+        const char* told; // part of the message or question
+    } rows[] = {
+        {kNotAnswering, false, "is not answering; nothing was written"},
+        {kUnreadable, false, "is there but could not be read"},
+        {kVanished, false, "cannot be reached"},
+        {kVanished, true, "cannot be reached"},
+        {kConflict, false, "This appointment was changed by anna"},
+    };
+    StalledShare share;
+    StoreService::Options options;
+    options.files = StalledFileAccess::maker(share);
+    options.notAnsweringAfterMs = 100;
+    options.watchFolders = false;
+    StoreService service(options);
+    service.setFolder(folder, 60);
+    AppointmentEditing viaService(service, form_edit::editorFor(settings, kLogin));
+    const QString away = data.path() + "-away";
+    const auto onDisk = [&] {
+        QStringList found;
+        for (const QString& file : appointmentFiles())
+            found << file + ": " + TestFiles::readBytes(folder + file);
+        return found;
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        auto a = row.isNew ? appointment() : stored();
+        const QString path = a->filename();
+        if (row.refusal == kConflict) {
+            TestFiles::writeBytes(path,
+                                  "[AppointmentSettings]\r\nText=Theirs\r\nProducer=anna\r\n");
+            TestFiles::setModified(path, QDateTime::currentDateTime().addSecs(5));
+        }
+        const QStringList before = onDisk();
+        const auto result = editThroughFiling(
+            *a,
+            [&](Editor& e) {
+                // Only "Back to the editor" may keep it open.
+                e.d.setConflictQuestion([&](QWidget*, const QString& text, const QStringList&,
+                                            const std::function<void(int)>& answered) {
+                    e.messages << text;
+                    answered(row.refusal == kConflict ? form_edit::kBackToEditor
+                                                      : form_edit::kKeepOther);
+                });
+                e.text().selectAll();
+                QTest::keyClicks(&e.text(), "Typed");
+                if (row.refusal == kNotAnswering) {
+                    share.stall();
+                    service.changeSinceLoaded(*a, {}); // the heartbeat's look, stuck
+                    ASSERT_TRUE(eventually([&] { return !service.answering(); }));
+                } else if (row.refusal == kUnreadable) {
+                    files.failing.insert(path);
+                    store.clearCaches();
+                } else if (row.refusal == kVanished) {
+                    ASSERT_TRUE(QDir().rename(data.path(), away));
+                }
+                e.ok();
+                EXPECT_TRUE(e.d.isVisible());
+                EXPECT_EQ(e.text().toPlainText(), "Typed");
+                EXPECT_EQ(e.child<QPushButton>("command_ok").text(), "OK");
+                ASSERT_EQ(e.messages.size(), 1);
+                EXPECT_TRUE(e.messages[0].contains(row.told)) << e.messages[0].toStdString();
+                if (e.d.isVisible())
+                    e.cancel();
+            },
+            row.refusal == kNotAnswering ? &viaService : nullptr);
+        EXPECT_TRUE(result.cancelled);
+        if (row.refusal == kVanished) {
+            EXPECT_FALSE(QDir(data.path()).exists()) << "the folder is not made anew";
+        }
+        share.resume();
+        files.failing.clear();
+        QDir().rename(away, data.path());
+        ASSERT_TRUE(eventually([&] { return service.idle(); }));
+        EXPECT_EQ(onDisk(), before);
+    }
+}
+
 // OK refuses a start on or after the end, and cuts a pasted text over the limit so that the
 // user sees where it ends; the next OK saves.
 TEST_F(FormEditTest, AStartNotBeforeTheEndIsRefusedAndATextOverTheLimitIsCutUntilTheNextOk)
@@ -238,38 +325,49 @@ TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
     }
     auto a = stored();
     const QString name = a->filename().section('/', -1);
-    // One edit after the other. The entry offered is the one the file's directory tells, and
-    // the weekday entry names the weekday of the date at opening.
+    // One edit after the other, each opening on the date the one before saved. The entry
+    // offered is the one the file's directory tells; a kind chosen before the date changes
+    // stays chosen, and the entries name the new date, which the series is filed under.
     const struct {
-        QDate date; // picked first when valid
+        QDate date; // picked when valid, with the recurrence box unticked
         int kind;   // -1: not recurring
         int offered;
-        const char* weekly;
+        const char* chosen; // the entry selected at OK
         const char* dir;
-    } edits[] = {{QDate(2003, 7, 8), -1, 2, "every Friday", "y2003/m7/d8/"},
-                 {QDate(2003, 7, 11), 1, 2, "every Tuesday", "recurring/wd6/"},
-                 {QDate(), 0, 1, "every Friday", "recurring/every/"},
-                 {QDate(), 2, 0, "every Friday", "recurring/d11/"},
-                 {QDate(), 3, 2, "every Friday", "recurring/m7/d11/"},
-                 {QDate(), -1, 3, "every Friday", "y2003/m7/d11/"}};
+    } edits[] = {{QDate(2003, 7, 8), -1, 2, "every 8 day in month", "y2003/m7/d8/"},
+                 {QDate(2003, 7, 10), 1, 2, "every Thursday", "recurring/wd5/"},
+                 {QDate(), 0, 1, "every day", "recurring/every/"},
+                 {QDate(2003, 7, 11), 2, 0, "every 11 day in month", "recurring/d11/"},
+                 {QDate(), 3, 2, "every year (birthdays)", "recurring/m7/d11/"},
+                 {QDate(), -1, 3, "every year (birthdays)", "y2003/m7/d11/"}};
     for (const auto& edit : edits) {
         SCOPED_TRACE(edit.dir);
         const auto result = editThroughFiling(*a, [&](Editor& e) {
+            QComboBox& kinds = e.combo("combo_recur");
+            const auto setRecurring = [&](bool on) {
+                if (e.check("check_recur").isChecked() != on)
+                    e.tick("check_recur");
+            };
+            e.showPage(2);
+            EXPECT_EQ(kinds.currentIndex(), edit.offered);
+            if (edit.kind >= 0) {
+                setRecurring(true);
+                kinds.setCurrentIndex(edit.kind);
+            }
             if (edit.date.isValid()) {
+                setRecurring(false);
+                ASSERT_TRUE(QTest::qWaitFor([&] { return e.field("text_am").isEnabled(); }));
+                e.showPage(0);
                 e.pickDate("text_am", edit.date);
                 EXPECT_EQ(e.field("text_am").text(), edit.date.toString("dd.MM.yyyy"));
+                e.showPage(2);
             }
-            e.showPage(2);
-            EXPECT_EQ(e.combo("combo_recur").currentIndex(), edit.offered);
-            EXPECT_EQ(e.combo("combo_recur").itemText(1), edit.weekly);
-            if (e.check("check_recur").isChecked() != (edit.kind >= 0))
-                e.tick("check_recur");
-            if (edit.kind >= 0)
-                e.combo("combo_recur").setCurrentIndex(edit.kind);
+            setRecurring(edit.kind >= 0);
             if (edit.kind == 0) { // each range sheet opens on the month of its field
                 e.pickDate("text_recur_von", QDate(2002, 7, 1));
                 e.pickDate("text_recur_bis", QDate(2004, 7, 31));
             }
+            EXPECT_EQ(kinds.currentText().toStdString(), edit.chosen);
             e.ok();
         });
         ASSERT_TRUE(result.saved);
