@@ -68,7 +68,6 @@ TEST(DayLayoutTest, AllDayOnesLieInTheStripOneRowEachOrStackedWhenMore)
         QStringList boxes; // "x,y wxh" of each, "-" for one in the hours
     } cases[] = {
         {"0-24 9-10 0-24", 2, 2, {"0,0 500x200", "-", "0,200 500x200"}},
-        {"0-24 9-10", 3, 1, {"0,0 500x200", "-"}},
         {"0-24 0-24 0-24 0-24",
          2,
          3,

@@ -109,10 +109,6 @@ TEST_F(PrintoutTest, AllDayOnesStandInAStripAboveTheHoursAndOnesOfNoLengthInAThi
     for (const Item& fill : portrait.itemsOf(Item::Fill))
         boxes << QStringLiteral("%1,%2 %3x%4").arg(fill.x).arg(fill.y).arg(fill.w).arg(fill.h);
     EXPECT_EQ(boxes, (QStringList{"32,26 163x5", "32,57.6 163x24.6", "32,131.4 163x4"}));
-    settings.setLangCode("de");
-    RecordingCanvas german;
-    ASSERT_TRUE(Druck(german, DaysOf(dataAccess), settings).PrintWeek(friday));
-    EXPECT_EQ(textsOfSize(german, 10).first(), QStringLiteral("ganztägig"));
 }
 
 TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
