@@ -64,3 +64,8 @@ QStringList MonthNames(const QString& langCode)
             QStringLiteral("November"),
             QStringLiteral("December")};
 }
+
+QString AllDayText(const QString& langCode)
+{
+    return IsGerman(langCode) ? QStringLiteral("ganztägig") : QStringLiteral("all day");
+}

@@ -12,3 +12,5 @@ QStringList DayNames(const QString& langCode);
 // The first two letters of each day name ("Mo"), as week headings and printouts shorten them.
 QStringList ShortDayNames(const QString& langCode);
 QStringList MonthNames(const QString& langCode);
+// What stands for the times of an appointment that takes the whole day.
+QString AllDayText(const QString& langCode);

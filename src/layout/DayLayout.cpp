@@ -13,6 +13,14 @@ int minutesBetween(TimeOfDay from, TimeOfDay to)
     return to.minutes() - from.minutes();
 }
 
+// What an appointment occupies of the day: its times, its first minute when it has no length.
+std::pair<TimeOfDay, TimeOfDay> occupiedSpan(const ClassTermin& a)
+{
+    const TimeOfDay start = a.StartTime();
+    return {start,
+            a.EndTime() == start ? TimeOfDay::fromMinutes(start.minutes() + 1) : a.EndTime()};
+}
+
 // The appointments of one column, reduced to what decides a clash. b clashes with a when
 // b.start < a.end and b.end > a.start, so an appointment that starts no earlier and ends no
 // later than another one of the column never decides anything. What is kept has starts and
@@ -58,6 +66,11 @@ private:
 
 namespace DayLayout {
 
+bool inStrip(const ClassTermin& a)
+{
+    return a.isAllDay();
+}
+
 bool overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2)
 {
     return s2 < e1 && e2 > s1;
@@ -72,17 +85,18 @@ QList<int> columns(const QList<TerminPtr>& appointments, bool rowPerColor)
     result.reserve(appointments.size());
     for (const TerminPtr& appointment : appointments) {
         const ClassTermin& a = *appointment;
+        const auto [start, end] = occupiedSpan(a);
         int found = 0;
-        for (int col = 1; col <= kMaxColumns; ++col) {
+        for (int col = 1; col <= kMaxColumns && !inStrip(a); ++col) {
             if (size_t(col) > occupied.size())
                 occupied.emplace_back(a.ColorCode());
             ColumnOccupancy& column = occupied[size_t(col - 1)];
             // With rowPerColor a column keeps the colour of its first appointment.
             if (rowPerColor && column.colorCode() != a.ColorCode())
                 continue;
-            if (column.clashesWith(a.StartTime(), a.EndTime()))
+            if (column.clashesWith(start, end))
                 continue;
-            column.add(a.StartTime(), a.EndTime());
+            column.add(start, end);
             found = col;
             break;
         }
@@ -105,10 +119,11 @@ std::pair<TimeOfDay, TimeOfDay> shownHours(TimeOfDay start, TimeOfDay end,
     int first = start.minutes();
     int last = end.minutes();
     for (const TerminPtr& a : appointments) {
-        const int from = std::min(a->StartTime().minutes(), a->EndTime().minutes());
-        const int to = std::max(a->StartTime().minutes(), a->EndTime().minutes());
-        first = std::min(first, from / 60 * 60);
-        last = std::max(last, (to + 59) / 60 * 60);
+        if (inStrip(*a))
+            continue;
+        const auto [from, to] = occupiedSpan(*a);
+        first = std::min(first, std::min(from, to).minutes() / 60 * 60);
+        last = std::max(last, (std::max(from, to).minutes() + 59) / 60 * 60);
     }
     return {TimeOfDay::fromMinutes(std::clamp(first, 0, TimeOfDay::kEndOfDay)),
             TimeOfDay::fromMinutes(std::clamp(last, 0, TimeOfDay::kEndOfDay))};
@@ -129,7 +144,7 @@ double slotHeight(double height, const Grid& grid, double step)
 }
 
 QList<QRectF> boxes(const QList<TerminPtr>& appointments, const QList<int>& columns,
-                    const QSizeF& size, const Grid& grid, double step)
+                    const QSizeF& size, const Grid& grid, double step, double thin)
 {
     const double slot = slotHeight(size.height(), grid, step);
     if (slot <= 0 || size.width() <= 0)
@@ -140,11 +155,37 @@ QList<QRectF> boxes(const QList<TerminPtr>& appointments, const QList<int>& colu
     result.reserve(appointments.size());
     for (qsizetype i = 0; i < appointments.size(); ++i) {
         const ClassTermin& a = *appointments[i];
+        if (inStrip(a)) {
+            result << QRectF();
+            continue;
+        }
         const double x = (columns.value(i) - 1) * colW;
         const double y = minutesBetween(grid.start, a.StartTime()) / minutes * slot;
         const double h = std::abs(minutesBetween(a.StartTime(), a.EndTime())) / minutes * slot;
-        result << QRectF(x, y, colW, h);
+        result << QRectF(x, y, colW, a.StartTime() == a.EndTime() ? thin : h);
     }
+    return result;
+}
+
+int stripRows(const QList<TerminPtr>& appointments)
+{
+    const auto count = std::count_if(appointments.begin(), appointments.end(),
+                                     [](const TerminPtr& a) { return inStrip(*a); });
+    return int(std::min<qsizetype>(count, kMaxStripRows));
+}
+
+QList<QRectF> stripBoxes(const QList<TerminPtr>& appointments, double width, int rows,
+                         double rowHeight)
+{
+    const auto count = std::count_if(appointments.begin(), appointments.end(),
+                                     [](const TerminPtr& a) { return inStrip(*a); });
+    // More than the rows: all share the strip's height, in smaller boxes.
+    const double height = count > rows ? rows * rowHeight / double(count) : rowHeight;
+    QList<QRectF> result;
+    result.reserve(appointments.size());
+    int row = 0;
+    for (const TerminPtr& a : appointments)
+        result << (inStrip(*a) ? QRectF(0, height * row++, width, height) : QRectF());
     return result;
 }
 

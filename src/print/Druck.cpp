@@ -37,6 +37,11 @@ constexpr double kLabelGap = 1;
 constexpr double kLabelPoints = 10;
 // Air between an appointment's box and its text.
 constexpr double kTextIndent = 1;
+// The all-day strip starts under the title bar, a row a line of appointment text; one of no
+// length gets a box of a line at its time.
+constexpr double kStripTop = kTitleBar + 1;
+constexpr double kStripRow = 5;
+constexpr double kThinBox = 4;
 // The week print's heading stands in the top margin, above the frame.
 constexpr double kHeadingAbove = 8;
 constexpr double kHeadingHeight = 6;
@@ -109,7 +114,7 @@ void Druck::SetAreaWithMargins()
 void Druck::FitLabelStrip()
 {
     m_canvas.setFont(kArial, kLabelPoints, false, false);
-    double widest = 0;
+    double widest = m_stripRows > 0 ? m_canvas.textWidth(AllDayText(m_settings.LangCode())) : 0;
     for (const QString& label : GridLabels())
         widest = std::max(widest, m_canvas.textWidth(label));
     m_labelStrip = std::max(kLabelStrip, widest + kLabelGap + kTick);
@@ -143,10 +148,13 @@ bool Druck::DrawTimeGrid()
     if (labels.isEmpty())
         return false;
     const double spans = double(m_end.minutes() - m_start.minutes()) / m_settings.GridMinutes();
-    const double rowHeight = (H - kGridSpare) / spans;
+    const double rowHeight = (H - kGridSpare - m_stripRows * kStripRow) / spans;
     m_canvas.setFont(kArial, kLabelPoints, false, false);
+    // The strip's label where the times of its rows would stand.
+    if (m_stripRows > 0)
+        m_canvas.drawText(mX, mY + kStripTop, AllDayText(m_settings.LangCode()));
     for (int i = 0; i < labels.size(); ++i) {
-        const double y = mY + kGridTop + i * rowHeight;
+        const double y = mY + GridTop() + i * rowHeight;
         m_canvas.DrawLine(mX + m_labelStrip - kTick, y, mX + W, y, kGrey);
         // Centred on its line as it is, not moved to a whole millimetre: every label stands
         // where its row starts.
@@ -160,28 +168,31 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
     const QList<TerminPtr> appointments = m_days(date);
     const QList<int> columns = DayLayout::columns(appointments, m_settings.RowPerColor());
     // The grid's own height, so that boxes start and end on its lines on any paper.
-    const QList<QRectF> boxes =
-        DayLayout::boxes(appointments, columns, QSizeF(std::nearbyint(cw), H - kGridSpare),
-                         {m_start, m_end, m_settings.GridMinutes()});
+    const double width = std::nearbyint(cw);
+    const QList<QRectF> boxes = DayLayout::boxes(
+        appointments, columns, QSizeF(width, H - kGridSpare - m_stripRows * kStripRow),
+        {m_start, m_end, m_settings.GridMinutes()}, 0, kThinBox);
+    const QList<QRectF> strip = DayLayout::stripBoxes(appointments, width, m_stripRows, kStripRow);
 
     m_canvas.setFont(kArial, 9, false, false);
     for (qsizetype i = 0; i < boxes.size(); ++i) {
         const ClassTermin& a = *appointments[i];
-        const QRectF& box = boxes[i];
+        const bool inStrip = DayLayout::inStrip(a);
+        const QRectF& box = inStrip ? strip.value(i) : boxes[i];
         double top = box.y();
         double height = box.height();
         // Cut at the top of the grid and the bottom of the frame.
-        if (top < 0) {
+        if (top < 0 && !inStrip) {
             height += top;
             top = 0;
         }
-        if (top + height + kGridTop > H)
-            height = H - top - kGridTop;
-        // Wholly above or below the grid, or of no length: nothing to show.
+        if (top + height + GridTop() > H && !inStrip)
+            height = H - top - GridTop();
+        // Wholly above or below the grid: nothing to show.
         if (height <= 0)
             continue;
         const double x = cx + box.x();
-        const double y = mY + kGridTop + top;
+        const double y = mY + (inStrip ? kStripTop : GridTop()) + top;
         m_canvas.FillBox(x, y, box.width(), height, AppointmentColor(m_settings, a.ColorCode()));
         m_canvas.DrawBox(x, y, box.width(), height, kBlack);
         // Text lines stand on whole millimetres: from the first one inside the box, so that
@@ -193,13 +204,22 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
     }
 }
 
-void Druck::WidenHoursFor(const QList<QDate>& days)
+void Druck::FitHoursAndStripTo(const QList<QDate>& days)
 {
     QList<TerminPtr> printed;
-    for (const QDate& day : days)
-        printed += m_days(day);
+    m_stripRows = 0;
+    for (const QDate& day : days) {
+        const QList<TerminPtr> appointments = m_days(day);
+        m_stripRows = std::max(m_stripRows, DayLayout::stripRows(appointments));
+        printed += appointments;
+    }
     std::tie(m_start, m_end) =
         DayLayout::shownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), printed);
+}
+
+double Druck::GridTop() const
+{
+    return kGridTop + m_stripRows * kStripRow;
 }
 
 bool Druck::FinishPage(double x, double y, double w)
@@ -214,7 +234,7 @@ bool Druck::PrintDay(const QDate& date)
 {
     PreparePrinter();
     SetAreaWithMargins();
-    WidenHoursFor({date});
+    FitHoursAndStripTo({date});
     FitLabelStrip();
     DrawTitleBarAndFrame();
     const QString title = DayNames(m_settings.LangCode()).value(Weekday(date)) +
@@ -236,7 +256,7 @@ bool Druck::PrintWeek(const QDate& date)
 
     PreparePrinter();
     SetAreaWithMargins();
-    WidenHoursFor(shown);
+    FitHoursAndStripTo(shown);
     FitLabelStrip();
     DrawWeekHeading(first, shown);
     DrawTitleBarAndFrame();

@@ -50,8 +50,11 @@ private:
     // Above the frame of the week print: which week, from which data folder.
     void DrawWeekHeading(const QDate& first, const QList<QDate>& shown);
     void DrawAppointments(const QDate& date, double cx, double cw);
-    // The settings' hours, widened to show every appointment of the days printed.
-    void WidenHoursFor(const QList<QDate>& days);
+    // The settings' hours, widened to show every appointment of the days printed, and the
+    // rows of the all-day strip above them, as the busiest of the days needs.
+    void FitHoursAndStripTo(const QList<QDate>& days);
+    // From the top of the frame to the first grid line: below the title bar and the strip.
+    double GridTop() const;
     bool FinishPage(double x, double y, double w);
 
     PrintCanvas& m_canvas;
@@ -65,6 +68,7 @@ private:
     double W = 0;
     double H = 0;
     double m_labelStrip = 0;
+    int m_stripRows = 0;
     TimeOfDay m_start;
     TimeOfDay m_end;
 };

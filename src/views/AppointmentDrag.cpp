@@ -3,6 +3,7 @@
 #include "calendar/Formats.h"
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
+#include "layout/DayLayout.h"
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"
 #include "views/ClassDay.h"
@@ -51,7 +52,9 @@ void AppointmentDrag::press(QLabel* label, const ClassTermin& appointment, int c
     m_grid = m_view.timeGrid();
     m_from = column - 1;
     QWidget* grid = label ? label->parentWidget() : nullptr;
-    if (!grid || m_from < 0 || m_from >= m_grid.columns.size() || m_grid.slotHeight <= 0)
+    // The strip above the hours has no times to drag to.
+    if (!grid || DayLayout::inStrip(appointment) || m_from < 0 || m_from >= m_grid.columns.size() ||
+        m_grid.slotHeight <= 0)
         return;
     m_label = label;
     m_appointment = appointment;

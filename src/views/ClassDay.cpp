@@ -9,6 +9,7 @@
 #include "ui/PlainText.h"
 #include "views/DayColumnHost.h"
 #include "views/LabelPool.h"
+#include "views/ViewGeometry.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -151,6 +152,16 @@ int ClassDay::gridMinutes() const
     return m_settings.GridMinutes();
 }
 
+int ClassDay::stripRows() const
+{
+    return m_stripRows ? *m_stripRows : DayLayout::stripRows(m_appointments);
+}
+
+double ClassDay::FirstLineY() const
+{
+    return m_startY + kTopMargin + ViewGeometry::StripHeight(stripRows()) + kBorder;
+}
+
 TimeOfDay ClassDay::dayStart() const
 {
     return m_hours ? m_hours->first : m_settings.GridStartTime();
@@ -209,7 +220,11 @@ QStringList ClassDay::FittedLines(const QString& text, const QFont& font, const 
 
 bool ClassDay::isInside(double x, double y) const
 {
-    return x > m_startX && x < m_endX && y > m_startY && y < m_endY;
+    // Below the strip, where there is one: a press there makes no range.
+    const int strip = stripRows();
+    const double top =
+        strip > 0 ? m_startY + kTopMargin + strip * ViewGeometry::kStripRowHeight : m_startY;
+    return x > m_startX && x < m_endX && y > top && y < m_endY;
 }
 
 bool ClassDay::isPastDayEnd(int minutes) const
@@ -226,7 +241,7 @@ std::optional<ClassDay::GridLine> ClassDay::FindGridLine(double y) const
         const int minutes = dayStart().minutes() + k * gridMinutes();
         if (isPastDayEnd(minutes))
             break;
-        const double lineY = m_startY + kTopMargin + kBorder + k * m_slotHeight;
+        const double lineY = FirstLineY() + k * m_slotHeight;
         if (lineY - half < y && y < lineY + half)
             return GridLine{k, lineY, TimeOfDay::fromMinutes(minutes)};
     }
@@ -281,18 +296,28 @@ void ClassDay::DisplayAppointments(int column_index)
         return;
     const bool hasArea = m_endX > m_startX && m_endY > m_startY;
     const DayLayout::Grid grid{dayStart(), dayEnd(), gridMinutes()};
-    // Right of the border and the selection strip, slots of whole pixels.
-    const QSizeF area(m_endX - m_startX - kBorder - kSelectionStrip, m_endY - m_startY - kBorder);
+    // Right of the border and the selection strip, below the all-day strip, slots of whole
+    // pixels.
+    const double gridTop = FirstLineY() - m_startY - kTopMargin;
+    const QSizeF area(m_endX - m_startX - kBorder - kSelectionStrip, m_endY - m_startY - gridTop);
     // Without slots or area there is nothing to divide: an empty column, no labels.
     m_slotHeight = hasArea ? DayLayout::slotHeight(area.height(), grid, kTwips) : 0;
     const QList<QRectF> boxes =
-        hasArea ? DayLayout::boxes(m_appointments, m_columns, area, grid, kTwips) : QList<QRectF>();
+        hasArea ? DayLayout::boxes(m_appointments, m_columns, area, grid, kTwips, kThinBox)
+                : QList<QRectF>();
+    const QList<QRectF> strip = DayLayout::stripBoxes(m_appointments, area.width(), stripRows(),
+                                                      ViewGeometry::kStripRowHeight);
     for (qsizetype i = 0; i < m_appointments.size() && i < m_labels.size(); ++i) {
         QLabel* label = m_labels[i];
         if (!label)
             continue;
-        if (i < boxes.size())
-            placeLabel(label, column_index, int(i + 1), *m_appointments[i], boxes[i]);
+        const ClassTermin& a = *m_appointments[i];
+        // Strip boxes lie from the top margin down, grid boxes from the first grid line.
+        const bool inStrip = DayLayout::inStrip(a);
+        const QRectF box = inStrip ? strip.value(i) : boxes.value(i);
+        if (i < boxes.size() && !box.isEmpty())
+            placeLabel(label, column_index, int(i + 1), a,
+                       box.translated(0, inStrip ? kTopMargin - FirstLineY() + m_startY : 0));
         else
             label->hide();
     }
@@ -303,8 +328,8 @@ void ClassDay::DisplayAppointments(int column_index)
 void ClassDay::placeLabel(QLabel* label, int column_index, int position, const ClassTermin& a,
                           const QRectF& box)
 {
-    setTwipsGeometry(label, m_startX + kBorder + kSelectionStrip + box.x(),
-                     m_startY + kTopMargin + kBorder + box.y(), box.width(), box.height());
+    setTwipsGeometry(label, m_startX + kBorder + kSelectionStrip + box.x(), FirstLineY() + box.y(),
+                     box.width(), box.height());
 
     // Its direction controls kept to itself, in the label and its tooltip alike.
     const QString text = bidiContained(a.GetFormatedText());
@@ -344,7 +369,7 @@ void ClassDay::paintColumn()
     for (int k = 0; k < kMaxGridLines; ++k) {
         if (isPastDayEnd(dayStart().minutes() + k * gridMinutes()))
             break;
-        const int y = qRound(m_startY + kTopMargin + kBorder + k * m_slotHeight);
+        const int y = qRound(FirstLineY() + k * m_slotHeight);
         my_pic->Line(x1 + kBorder, y, x2 - kBorder, y, kGridColor);
     }
 }

@@ -40,6 +40,8 @@ public:
     // Above the first grid line.
     static constexpr int kTopMargin = 60;
     static constexpr int kMaxGridLines = 101;
+    // The height of an appointment of no length: a thin box at its time, one small line.
+    static constexpr int kThinBox = 180;
 
     static const QColor kTodayColor;
     static const QColor kGridColor;
@@ -70,6 +72,11 @@ public:
     // The hours the grid shows: the settings' day start and end unless the view widened them
     // (DayLayout::shownHours).
     void setHours(TimeOfDay start, TimeOfDay end) { m_hours = {start, end}; }
+    // Rows of the all-day strip above the hours: the view's, for every column alike; unless
+    // set, as many as the day needs (DayLayout::stripRows).
+    void setStripRows(int rows) { m_stripRows = rows; }
+    // Where the first grid line lies: below the top margin and the strip.
+    double FirstLineY() const;
     const QList<TerminPtr>& appointments() const { return m_appointments; }
 
     // The picture the column draws on; its mouse events now reach the column.
@@ -104,6 +111,7 @@ private:
     };
 
     int gridMinutes() const;
+    int stripRows() const;
     TimeOfDay dayStart() const;
     TimeOfDay dayEnd() const;
     bool isInside(double x, double y) const;
@@ -138,6 +146,7 @@ private:
     QList<TerminPtr> m_appointments;
     QList<int> m_columns; // beside m_appointments: the records are shared with other views
     std::optional<std::pair<TimeOfDay, TimeOfDay>> m_hours;
+    std::optional<int> m_stripRows;
     // One per appointment, then the selection bar and the range text.
     QList<QPointer<QLabel>> m_labels;
     QPointer<QLabel> marker_label;

@@ -74,6 +74,7 @@ struct DayWeekView::Frame {
     std::pair<TimeOfDay, TimeOfDay> hours;
     int gridMinutes = 0;
     int rows = 0;
+    int stripRows = 0;
     int rowHeight = 0;
     QSize view;
     QSize panel;
@@ -148,7 +149,7 @@ ViewGeometry::TimeGrid DayWeekView::timeGrid() const
     for (int c = 1; c <= DayColumnCount(); ++c) {
         const ClassDay& column = *m_dayColumns[size_t(c)];
         grid.columns << ViewGeometry::ColumnSpan{int(column.StartX()), int(column.EndX())};
-        grid.firstLineY = column.StartY() + ClassDay::kTopMargin + ClassDay::kBorder;
+        grid.firstLineY = column.FirstLineY();
         grid.slotHeight = column.SlotHeight();
     }
     return grid;
@@ -205,6 +206,7 @@ DayWeekView::Frame DayWeekView::frameFor(const QList<QDate>& days, bool week) co
     frame.hours = m_hours;
     frame.gridMinutes = m_settings.GridMinutes();
     frame.rows = m_rows;
+    frame.stripRows = m_stripRows;
     frame.rowHeight = m_rowHeight;
     frame.view = QSize(m_pictures.pic_view->width(), 0); // its height follows the rows
     frame.panel = m_pictures.pic_panel->size();
@@ -225,16 +227,20 @@ void DayWeekView::LoadView(const QDate& date, bool week)
     const QList<QDate> days = daysOf(date, week);
     QList<ShownDay> shown;
     QList<TerminPtr> all;
+    m_stripRows = 0;
     for (const QDate& day : days) {
         const QList<TerminPtr> appointments = m_days(day);
         shown << shownDay(appointments);
         all += appointments;
+        m_stripRows = std::max(m_stripRows, DayLayout::stripRows(appointments));
     }
     m_hours = DayLayout::shownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), all);
     m_rows = ViewGeometry::Rows(m_hours.first, m_hours.second, m_settings.GridMinutes());
+    // The strip takes its height from the panel before the rows share the rest.
+    const int strip = ViewGeometry::StripHeight(m_stripRows);
     const int panelHeight = PictureBox::toTwips(m_pictures.pic_panel->height());
-    m_rowHeight = ViewGeometry::RowHeight(panelHeight, m_rows);
-    const int viewHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin;
+    m_rowHeight = ViewGeometry::RowHeight(panelHeight - strip, m_rows);
+    const int viewHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin + strip;
 
     const Frame frame = frameFor(days, week);
     const bool sameFrame = m_frame && *m_frame == frame;
@@ -310,6 +316,7 @@ ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX,
     column->setStartY(0);
     column->setEndY(viewHeight - ViewGeometry::kColumnBottomMargin);
     column->setHours(m_hours.first, m_hours.second);
+    column->setStripRows(m_stripRows);
     column->LoadAppointments(true);
     column->DisplayAppointments(c);
     m_dayColumns[size_t(c)] = std::move(column);
@@ -354,8 +361,9 @@ void DayWeekView::drawHourLabels()
         PictureBox::toPixels(m_rowHeight), metrics.ascent(), QFontInfo(font).pixelSize());
     QFont dayHalfFont = font;
     dayHalfFont.setPixelSize(dayHalf.pixelSize);
+    const int strip = ViewGeometry::StripHeight(m_stripRows);
     for (const ViewGeometry::HourLabel& label : labels) {
-        const int y = m_rowHeight * label.row;
+        const int y = strip + m_rowHeight * label.row;
         if (!label.hour.isEmpty())
             view->Print(0, y, label.hour);
         view->Print(kMinuteLabels, y, label.minutes);

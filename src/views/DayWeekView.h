@@ -119,6 +119,7 @@ private:
     bool m_highlightToday = false;
     int m_rowHeight = 225;
     int m_rows = 0;
+    int m_stripRows = 0; // of the all-day strip, as the busiest day shown needs
     // From the settings, widened to show every appointment of the days shown.
     std::pair<TimeOfDay, TimeOfDay> m_hours;
 };

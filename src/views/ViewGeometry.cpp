@@ -22,6 +22,11 @@ int RowHeight(int panelHeight, int rows)
     return std::max(kMinimumRowHeight, pixels * kTwipsPerPixel);
 }
 
+int StripHeight(int rows)
+{
+    return rows > 0 ? rows * kStripRowHeight + kStripGap : 0;
+}
+
 Scroll ScrollFor(int viewHeight, int panelHeight, int rowHeight)
 {
     if (viewHeight <= panelHeight)

@@ -20,6 +20,12 @@ constexpr int kMinimumRowHeight = 225; // 15 pixels
 constexpr int kColumnBottomMargin = 60;
 constexpr int kTwipsPerPixel = 15;
 
+// The all-day strip above the hours: rows of one label line each and a gap under them, as
+// high as the busiest day of the view needs; nothing without rows.
+constexpr int kStripRowHeight = 270; // 18 pixels
+constexpr int kStripGap = 60;
+int StripHeight(int rows);
+
 // Rows of the time grid: the minutes between day start and end divided by the grid, with
 // halves going to the even neighbour. 0 when start and end are equal.
 int Rows(TimeOfDay dayStart, TimeOfDay dayEnd, int gridMinutes);

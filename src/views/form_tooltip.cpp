@@ -4,6 +4,7 @@
 #include "profile/ShownText.h"
 #include "settings/Language.h"
 #include "store/ClassTermin.h"
+#include "store/TimeRangeText.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -126,8 +127,7 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
         KindText(appointment.IsRecurring(), appointment.IsReminder(), langCode));
     m_labelProducer->setText(appointment.Producer());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
-    m_labelZeit->setText(FormatTime(appointment.StartTime(), timeFormat) + QStringLiteral(" - ") +
-                         FormatTime(appointment.EndTime(), timeFormat));
+    m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
     adjustSize();
 }
 

@@ -37,8 +37,8 @@ protected:
             "RecurringFromDay=4\r\nRecurringUntilYear=2003\r\n"
             "RecurringUntilMonth=7\r\nRecurringUntilDay=4\r\n");
         TestFiles::writeBytes(data.filePath("recurring/wd7/200.nv3"),
-                              "[AppointmentSettings]\r\nStartTimeHour=8\r\nStartTimeMinute=0\r\n"
-                              "EndTimeHour=9\r\nEndTimeMinute=0\r\nColor=2\r\nText=Saturday\r\n"
+                              "[AppointmentSettings]\r\nStartTimeHour=0\r\nStartTimeMinute=0\r\n"
+                              "EndTimeHour=24\r\nEndTimeMinute=0\r\nColor=2\r\nText=Saturday\r\n"
                               "IsReminder=0\r\nRecurringFromYear=2003\r\nRecurringFromMonth=1\r\n"
                               "RecurringFromDay=1\r\nRecurringUntilYear=2003\r\n"
                               "RecurringUntilMonth=12\r\nRecurringUntilDay=31\r\n");
@@ -76,10 +76,12 @@ TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder)
         r.out,
         QStringLiteral(
             "{\"day\":\"2003-07-04\",\"path\":\"y2003/m7/d4/100.nv3\",\"date\":\"2003-07-04\","
-            "\"start\":\"10:30\",\"end\":\"24:00\",\"color\":3,"
+            "\"start\":\"10:30\",\"end\":\"24:00\",\"time\":\"10:30 - 24:00\",\"color\":3,"
             "\"text\":\"Budget \\\"review\\\"\\r\\nRoom 2, A=B\",\"producer\":\"user1\","
             "\"reminder\":true,\"remindMinutes\":15,\"remindAll\":false,\"email\":false,"
             "\"recurring\":false,\"recurFrom\":\"2003-07-04\",\"recurUntil\":\"2003-07-04\"}\n"));
+    EXPECT_TRUE(run({"day", "2003-07-05", "--folder", data.path()})
+                    .out.contains("\"start\":\"00:00\",\"end\":\"24:00\",\"time\":\"all day\","));
 }
 
 TEST_F(AgendaCommandTest, ANameThatIsNoValidTextIsSkippedAndNamedOnce)

@@ -18,8 +18,9 @@ TEST(DayLayoutTest, OverlappingOnesTakeTheLowestFreeColumnInListOrder)
          {1, 2, 1}},
         {"list order, not time order, decides", "10-11 12-13 9-14 9:30-10:30", false, {1, 1, 2, 3}},
         {"a gap in a column is filled by a later one", "8-9 8-12 11-12 9-11", false, {1, 2, 1, 1}},
-        {"zero length: inside another it overlaps, at an edge or on its like not",
-         "9-9 9-9 8-10 10-10", false, {1, 1, 2, 1}},
+        {"zero length takes its first minute: beside its like and what spans it, not an edge",
+         "9-9 9-9 8-10 10-10", false, {1, 2, 3, 1}},
+        {"all day in the strip, no column", "0-24 9-10 0-24 9:30-10 0-23", false, {0, 1, 0, 2, 3}},
         {"ending before it starts: overlaps what spans its end to its start",
          "10-9 8-12 9:30-9:45 11-8", false, {1, 2, 1, 1}},
         {"each colour keeps its own columns", "9-10/1 9-10/2 9-10/1 11-12/2", true, {1, 2, 3, 2}},
@@ -54,6 +55,39 @@ TEST(DayLayoutTest, TheHoursShownWidenToWholeHoursAroundEveryAppointment)
     EXPECT_EQ(hours("22-23 7:45-8:15", 8, 18), "07:00-23:00");
     EXPECT_EQ(hours("23:30-24", 8, 18), "08:00-24:00");
     EXPECT_EQ(hours("9-10", 8, 8), "08:00-10:00") << "a grid without rows still shows it";
+    EXPECT_EQ(hours("0-24 9-10", 8, 18), "08:00-18:00") << "all day is the strip's";
+    EXPECT_EQ(hours("18-18", 8, 18), "08:00-19:00") << "no length, its first minute";
+}
+
+TEST(DayLayoutTest, AllDayOnesLieInTheStripOneRowEachOrStackedWhenMore)
+{
+    const struct {
+        QString day;
+        int rows; // of the view's strip
+        int needed;
+        QStringList boxes; // "x,y wxh" of each, "-" for one in the hours
+    } cases[] = {
+        {"0-24 9-10 0-24", 2, 2, {"0,0 500x200", "-", "0,200 500x200"}},
+        {"0-24 0-24 0-24 0-24",
+         2,
+         3,
+         {"0,0 500x100", "0,100 500x100", "0,200 500x100", "0,300 500x100"}},
+        {"0-23 9-9", 0, 0, {"-", "-"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.day.toStdString());
+        const QList<TerminPtr> day = dayOf(c.day);
+        EXPECT_EQ(DayLayout::stripRows(day), c.needed);
+        QStringList placed;
+        for (const QRectF& box : DayLayout::stripBoxes(day, 500, c.rows, 200))
+            placed << (box.isNull() ? QStringLiteral("-")
+                                    : QStringLiteral("%1,%2 %3x%4")
+                                          .arg(box.x())
+                                          .arg(box.y())
+                                          .arg(box.width())
+                                          .arg(box.height()));
+        EXPECT_EQ(placed, c.boxes);
+    }
 }
 
 TEST(DayLayoutTest, BoxesShareTheWidthByColumnAndLieWhereTheirTimesSay)
@@ -67,6 +101,7 @@ TEST(DayLayoutTest, BoxesShareTheWidthByColumnAndLieWhereTheirTimesSay)
         double slot;
         QStringList boxes; // "x,y wxh" of each appointment from the one at index from on
         qsizetype from = 0;
+        double thin = 0; // the height of one of no length
     } cases[] = {
         // clang-format off
         {"the area without margins, 300 a slot", "9-10 9:30-11 7-8", {2000, 6000}, 8, 0, 300,
@@ -77,6 +112,8 @@ TEST(DayLayoutTest, BoxesShareTheWidthByColumnAndLieWhereTheirTimesSay)
          {"0,1800 600x600"}},
         {"the fifty-first overlapping one left of column one", QString("9-10 ").repeated(51),
          {5000, 6000}, 8, 0, 300, {"4900,600 100x600", "-100,600 100x600"}, 49},
+        {"no length: a thin box at its time, none in the hours for all day", "9-9 0-24 10-11",
+         {2000, 6000}, 8, 0, 300, {"0,600 2000x180", "0,0 0x0", "0,1200 2000x600"}, 0, 180},
         {"no width: no boxes", "9-10", {0, 6000}, 8, 0, 300, {}},
         {"no height: no slot, no boxes", "9-10", {2000, 0}, 8, 0, 0, {}},
         {"a grid without rows: no slot, no boxes", "9-10", {2000, 6000}, 18, 0, 0, {}},
@@ -89,7 +126,7 @@ TEST(DayLayoutTest, BoxesShareTheWidthByColumnAndLieWhereTheirTimesSay)
         EXPECT_DOUBLE_EQ(DayLayout::slotHeight(c.size.height(), grid, c.step), c.slot);
         const QList<int> columns = DayLayout::columns(day, false);
         QStringList placed;
-        for (const QRectF& box : DayLayout::boxes(day, columns, c.size, grid, c.step))
+        for (const QRectF& box : DayLayout::boxes(day, columns, c.size, grid, c.step, c.thin))
             placed << QStringLiteral("%1,%2 %3x%4")
                           .arg(box.x())
                           .arg(box.y())

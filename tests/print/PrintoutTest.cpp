@@ -94,6 +94,23 @@ TEST_F(PrintoutTest, TheGridWidensToWholeHoursThatShowEveryAppointment)
     EXPECT_EQ(portrait.itemsOf(Item::Box).size(), 2 + 3) << "title bar, frame, three outlines";
 }
 
+TEST_F(PrintoutTest, AllDayOnesStandInAStripAboveTheHoursAndOnesOfNoLengthInAThinBox)
+{
+    store(friday, 0, 0, 24, 0, "Holiday");
+    store(friday, 12, 0, 12, 0, "Call");
+    store(friday, 9, 0, 10, 0, "Meeting");
+    ASSERT_TRUE(Druck(portrait, DaysOf(dataAccess), settings).PrintDay(friday));
+    // A strip row of 5 mm below the title bar, 08:00 to 18:00 from y 33 to 279 below it; the
+    // frame moves right to make room for "all day" left of the strip.
+    const QStringList labels = textsOfSize(portrait, 10);
+    EXPECT_EQ(labels.first() + " " + labels[1] + " " + labels.last(), "all day 08:00 18:00");
+    EXPECT_DOUBLE_EQ(linesIn(portrait, kGrey).first().y, 33);
+    QStringList boxes;
+    for (const Item& fill : portrait.itemsOf(Item::Fill))
+        boxes << QStringLiteral("%1,%2 %3x%4").arg(fill.x).arg(fill.y).arg(fill.w).arg(fill.h);
+    EXPECT_EQ(boxes, (QStringList{"32,26 163x5", "32,57.6 163x24.6", "32,131.4 163x4"}));
+}
+
 TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
 {
     settings.setFirstWeekday(2);

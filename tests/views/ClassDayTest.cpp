@@ -450,3 +450,40 @@ TEST_F(ClassDayTest, EachColumnReactsInsideItsOwnRectangleAndGivesTheHeartbeatBa
     release(200, linePx(4)); // reaches no column any more
     EXPECT_TRUE(host.timer.isActive());
 }
+
+TEST_F(ClassDayTest, AllDayOnesShowInAStripAboveTheHoursAndOnesOfNoLengthAsAThinBox)
+{
+    store(at(0), TimeOfDay::fromMinutes(TimeOfDay::kEndOfDay), 1, "Holiday");
+    store(at(9), at(10), 1, "Meeting");
+    store(at(11), at(11), 1, "Call");
+    const auto column = display();
+    // A strip row of 18 pixels from pixel 4; the grid below it from pixel 27, 29 a slot.
+    QStringList shown;
+    for (int i = 1; i <= column->GetAppointmentCount(); ++i) {
+        const QRect r = labelOf(1, i)->geometry();
+        shown << column->Appointment(i)->Text() +
+                     QString::asprintf(" %d,%d %dx%d", r.x(), r.y(), r.width(), r.height());
+    }
+    shown.sort();
+    EXPECT_EQ(shown,
+              (QStringList{"Call 41,201 200x12", "Holiday 41,4 200x18", "Meeting 41,85 200x58"}));
+    EXPECT_EQ(column->FirstLineY(), 405);
+    press(140, 10);
+    EXPECT_FALSE(column->IsSelecting()) << "the strip makes no range";
+
+    // The week's strip is as high as its busiest day's; the hours stay the settings'.
+    PictureBox header;
+    QWidget panel(&header);
+    panel.setGeometry(0, 30, 860, 640);
+    PictureBox grid(&panel);
+    grid.setGeometry(4, 0, 850, 640);
+    QScrollBar scroll(&header);
+    FakeHost gridHost(&grid);
+    DayWeekView view(
+        settings, [&](const QDate& d) { return d == day ? dayOf("0-24 0-24 9-10") : dayOf("9-9"); },
+        gridHost, {&header, &panel, &grid, &scroll}, [this] { return today; });
+    view.LoadView(day, true);
+    EXPECT_EQ(view.ShownHours(), std::make_pair(at(8), at(18)));
+    EXPECT_EQ(view.DayColumn(1)->FirstLineY(), 60 + 2 * 270 + 60 + 15);
+    EXPECT_EQ(view.timeGrid().firstLineY, view.DayColumn(view.DayColumnCount())->FirstLineY());
+}

@@ -615,6 +615,11 @@ TEST(FormTooltipTest,
                                "yyyy-mm-dd");
         EXPECT_EQ(tooltip.label_recurring()->text(), kind.german);
     }
+    ClassTermin holiday = appointment(false, false);
+    holiday.setStartTime(TimeOfDay::fromMinutes(0));
+    holiday.setEndTime(TimeOfDay::fromMinutes(TimeOfDay::kEndOfDay));
+    tooltip.SetAppointment(holiday, "de", "24h", "yyyy-mm-dd");
+    EXPECT_EQ(tooltip.label_zeit()->text(), QStringLiteral("ganztägig")) << "not 00:00 - 24:00";
     tooltip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tooltip));
     EXPECT_TRUE(tooltip.windowFlags().testFlag(Qt::FramelessWindowHint));

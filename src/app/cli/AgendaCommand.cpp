@@ -3,6 +3,7 @@
 #include "calendar/Formats.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
+#include "store/TimeRangeText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -122,6 +123,9 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"date\":") + isoDate(a.datum()),
         QStringLiteral("\"start\":") + jsonString(FormatTime(a.StartTime(), QStringLiteral("24h"))),
         QStringLiteral("\"end\":") + jsonString(FormatTime(a.EndTime(), QStringLiteral("24h"))),
+        // As a person reads it: "all day" for the whole day.
+        QStringLiteral("\"time\":") +
+            jsonString(TimeRangeText(a, QStringLiteral("24h"), QStringLiteral("en"))),
         QStringLiteral("\"color\":") + QString::number(a.ColorCode()),
         QStringLiteral("\"text\":") + jsonString(a.Text()),
         QStringLiteral("\"producer\":") + jsonString(a.Producer()),
