@@ -5,6 +5,7 @@
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
+#include "store/TimeRangeText.h"
 #include "ui/TopMost.h"
 
 #include <QComboBox>
@@ -163,9 +164,7 @@ void form_remind::Form_Load()
 void form_remind::ShowData(const ClassTermin& appointment)
 {
     m_date->setText(FormatDate(appointment.datum(), m_settings.DateFormat()));
-    m_time->setText(FormatTime(appointment.StartTime(), m_settings.TimeFormat()) +
-                    QStringLiteral(" - ") +
-                    FormatTime(appointment.EndTime(), m_settings.TimeFormat()));
+    m_time->setText(TimeRangeText(appointment, m_settings.TimeFormat(), m_settings.LangCode()));
     m_producer->setText(appointment.Producer());
     m_text->setText(appointment.GetFormatedText());
     adjustSize();

@@ -4,6 +4,7 @@
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
+#include "store/TimeRangeText.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -54,9 +55,7 @@ void form_remind_list::add(const ClassTermin& appointment)
 {
     // A list item shows its text as it is: no markup from the share is ever rendered.
     m_list->addItem(FormatDate(appointment.datum(), m_settings.DateFormat()) + QLatin1Char(' ') +
-                    FormatTime(appointment.StartTime(), m_settings.TimeFormat()) +
-                    QStringLiteral(" - ") +
-                    FormatTime(appointment.EndTime(), m_settings.TimeFormat()) +
+                    TimeRangeText(appointment, m_settings.TimeFormat(), m_settings.LangCode()) +
                     QStringLiteral("  ") + firstLine(appointment.GetFormatedText()));
     m_heading->setText(
         text(QT_TRANSLATE_NOOP("form_remind_list", "Further reminders: %1")).arg(count()));
