@@ -209,7 +209,7 @@ private:
                     m_plan.fetch << a.href;
                     continue;
                 }
-                // Known afresh: the record's entry is what the deletion went by.
+                // Its entry of the record goes, so the event comes as new from the server.
                 actions.append({Kind::Forget, a.item, {}, {}, {}});
                 actions.append({Kind::DownloadNew, -1, {}, a.href, {}});
             } else if (a.kind == Kind::DeleteHere && here && !files.isEmpty()) {
