@@ -38,7 +38,8 @@
     <message><source>An event of the server would be written outside the appointment tree (%1); nothing was written.</source><translation>Ein Termin des Servers würde außerhalb des Terminbaums geschrieben (%1); nichts wurde geschrieben.</translation></message>
     <message><source>The sync stopped: %1</source><translation>Der Abgleich brach ab: %1</translation></message>
     <message><source>Cannot make a temporary directory: %1</source><translation>Ein temporärer Ordner kann nicht angelegt werden: %1</translation></message>
-    <message><source>The sync would delete more than half of the appointments or events; nothing was changed. Check the server, or allow it once with --allow-mass-delete.</source><translation>Der Abgleich würde mehr als die Hälfte der Termine löschen; nichts wurde geändert. Prüfen Sie den Server, oder erlauben Sie es einmal mit --allow-mass-delete.</translation></message>
+    <message><source>The sync would delete %1 of %2 appointments on the server; nothing was changed.</source><translation>Der Abgleich würde %1 von %2 Terminen auf dem Server löschen; nichts wurde geändert.</translation></message>
+    <message><source>The sync would delete %1 of %2 appointments in the data folder; nothing was changed.</source><translation>Der Abgleich würde %1 von %2 Terminen im Datenordner löschen; nichts wurde geändert.</translation></message>
     <message><source>Cannot write %1: %2</source><translation>%1 kann nicht geschrieben werden: %2</translation></message>
     <message><source>Another sync of this data folder is running (%1).</source><translation>Ein anderer Abgleich dieses Datenordners läuft gerade (%1).</translation></message>
     <message><source>%1 is no http or https address.</source><translation>%1 ist keine http- oder https-Adresse.</translation></message>

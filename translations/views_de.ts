@@ -69,6 +69,13 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message><source>S&amp;ync now</source><translation>Jetzt &amp;abgleichen</translation></message>
     <message><source>Synced %1</source><translation>Abgeglichen %1</translation></message>
     <message><source>Sync failed: %1</source><translation>Abgleich fehlgeschlagen: %1</translation></message>
+    <message><source>The sync would delete %1 of %2 appointments on the server.</source><translation>Der Abgleich würde %1 von %2 Terminen auf dem Server löschen.</translation></message>
+    <message><source>The sync would delete %1 of %2 appointments in the data folder.</source><translation>Der Abgleich würde %1 von %2 Terminen im Datenordner löschen.</translation></message>
+    <message><source>Delete them on the server</source><translation>Auf dem Server löschen</translation></message>
+    <message><source>Delete them in the data folder</source><translation>Im Datenordner löschen</translation></message>
+    <message><source>Bring them back from the server</source><translation>Vom Server zurückholen</translation></message>
+    <message><source>Send them to the server again</source><translation>Erneut an den Server senden</translation></message>
+    <message><source>Cancel</source><translation>Abbrechen</translation></message>
     <message><source>Show next week</source><translation>Kommende Woche anzeigen</translation></message>
     <message><source>Show last week</source><translation>Vergangene Woche anzeigen</translation></message>
     <message><source>Show actual week</source><translation>Aktuelle Woche anzeigen</translation></message>

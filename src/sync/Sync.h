@@ -22,7 +22,11 @@ struct SyncAccount {
 struct SyncOptions {
     int pastDays = 365;   // the folder's one-time appointments looked at, back from today
     int futureDays = 730; // ... and ahead
+    // When the sync would delete more than half of one side (and more than five) it stops
+    // unless one of these says what to do, for this run: delete them, or bring them back from
+    // the other side (this one wins when both are set).
     bool allowMassDelete = false;
+    bool restoreDeleted = false;
     // The calendar's zone (an IANA name): the folder's wall-clock times are read and written
     // in it, whichever zone this process runs in; empty: the machine's.
     QString timeZoneId;
@@ -63,7 +67,14 @@ struct SyncResult {
     int conflicts = 0;    // items changed on both sides: both versions kept
     int retryLater = 0;   // events the server changed during the sync: taken next time
     int requests = 0;     // HTTP requests made
-    QString collection;   // the collection synced with
+    // Where the guard stopped it: how many it would delete of how many on that side.
+    struct MassDeletion {
+        int count = 0;
+        int of = 0;
+        bool onServer = false; // events of the server; else appointment files of the folder
+    };
+    MassDeletion massDeletion;
+    QString collection; // the collection synced with
     // Several calendars were found and none named: their URLs, for the user to pick one.
     QStringList candidates;
     // What the user should know beside the counts, each told at one sync only: files not sent

@@ -39,11 +39,12 @@ QString fileName(const QString& path)
 class Planner {
 public:
     Planner(const QList<Item>& items, const Local& local, const Server& server,
-            const QHash<QString, Fetched>& fetched)
+            const QHash<QString, Fetched>& fetched, Options options)
         : m_items(items)
         , m_local(local)
         , m_server(server)
         , m_fetched(fetched)
+        , m_options(options)
     {
     }
 
@@ -64,8 +65,13 @@ public:
         std::sort(m_new.begin(), m_new.end());
         findMoves(sides, paths);
         findResent();
+        m_plan.here.of = int(std::count_if(m_items.cbegin(), m_items.cend(),
+                                           [](const Item& item) { return !item.files.isEmpty(); }));
+        m_plan.there.of = int(m_server.size());
         for (qsizetype i = 0; i < m_items.size(); ++i)
             decide(i, sides[i], paths[i]);
+        if (m_options.restore)
+            restore();
         serverNew();
         localNew();
         return std::move(m_plan);
@@ -178,14 +184,47 @@ private:
                     i, path, item.href); // a change wins over a deletion here
         } else if (l == Side::Deleted && s == Side::Unchanged) {
             add(Kind::DeleteThere, i, {}, item.href);
-            ++m_plan.deleteThere;
+            ++m_plan.there.count;
         } else if (l == Side::Unchanged && s == Side::Deleted) {
             add(Kind::DeleteHere, i, {});
             if (!item.files.isEmpty())
-                ++m_plan.deleteHere;
+                ++m_plan.here.count;
         } else if (m_plan.files.value(i) != item.files) {
             add(Kind::RecordOnly, i, {});
         }
+    }
+
+    // The deletions of a side with too many become the way back: what went on one side comes
+    // again from the other. A mirror's files go back as appointments of their own, since the
+    // folder cannot hold its event exactly.
+    void restore()
+    {
+        const bool here = m_plan.here.tooMany();
+        const bool there = m_plan.there.tooMany();
+        QList<Action> actions;
+        for (const Action& a : std::as_const(m_plan.actions)) {
+            const QList<File> files = m_plan.files.value(a.item);
+            if (a.kind == Kind::DeleteThere && there) {
+                if (!m_fetched.contains(a.href)) {
+                    m_plan.fetch << a.href;
+                    continue;
+                }
+                // Its entry of the record goes, so the event comes as new from the server.
+                actions.append({Kind::Forget, a.item, {}, {}, {}});
+                actions.append({Kind::DownloadNew, -1, {}, a.href, {}});
+            } else if (a.kind == Kind::DeleteHere && here && !files.isEmpty()) {
+                if (!m_items[a.item].mirror) {
+                    actions.append({Kind::UploadNew, a.item, files.first().path, {}, {}});
+                    continue;
+                }
+                actions.append({Kind::Forget, a.item, {}, {}, {}});
+                for (const File& f : files)
+                    actions.append({Kind::UploadNew, -1, f.path, {}, {}});
+            } else {
+                actions.append(a);
+            }
+        }
+        m_plan.actions = actions;
     }
 
     // Events new on the server; a new file of the folder with the same UID is what a sync
@@ -241,6 +280,7 @@ private:
     const Local& m_local;
     const Server& m_server;
     const QHash<QString, Fetched>& m_fetched;
+    const Options m_options;
     QSet<QString> m_claimed;
     QStringList m_new;      // files no item claims, by path
     QStringList m_detached; // changed files of mirrors
@@ -274,17 +314,9 @@ QStringList toFetch(const QList<SyncRecord::Item>& items, const Server& server)
 }
 
 Plan plan(const QList<SyncRecord::Item>& items, const Local& local, const Server& server,
-          const QHash<QString, Fetched>& fetched)
+          const QHash<QString, Fetched>& fetched, Options options)
 {
-    return Planner(items, local, server, fetched).run();
-}
-
-bool massDeletion(const QList<SyncRecord::Item>& items, const Server& server, const Plan& plan)
-{
-    const qsizetype here = std::count_if(items.cbegin(), items.cend(),
-                                         [](const Item& item) { return !item.files.isEmpty(); });
-    return (plan.deleteHere > 5 && plan.deleteHere * 2 > here) ||
-           (plan.deleteThere > 5 && plan.deleteThere * 2 > server.size());
+    return Planner(items, local, server, fetched, options).run();
 }
 
 } // namespace SyncPlan

@@ -62,10 +62,28 @@ struct Action {
     QString uid;         // UploadNew of a file: the UID to send, empty: draw a new one
 };
 
+// The items of one side a plan would delete, of how many that side holds.
+struct Deletions {
+    int count = 0;
+    int of = 0;
+    // More than half of the side, and more than five: then nothing is done unless the user
+    // allows it, or asks for them back.
+    bool tooMany() const { return count > 5 && count * 2 > of; }
+};
+
+struct Options {
+    // The deletions of a side with too many are undone instead, once: an event whose files
+    // went comes again from the server as new, a file whose event went is sent again.
+    bool restore = false;
+};
+
 struct Plan {
     QList<Action> actions;
-    int deleteHere = 0;
-    int deleteThere = 0;
+    // What the sync would delete without a restore.
+    Deletions here;  // appointment files, of the items that have files
+    Deletions there; // events, of the server's
+    // Events whose bodies a restore needs and was not given: fetch them and plan again.
+    QStringList fetch;
     // Files of the record per item as they are now: what RecordOnly writes.
     QHash<qsizetype, QList<SyncRecord::File>> files;
 };
@@ -77,10 +95,12 @@ QStringList toFetch(const QList<SyncRecord::Item>& items, const Server& server);
 bool changed(const SyncRecord::File& recorded, const LocalFile& now);
 
 Plan plan(const QList<SyncRecord::Item>& items, const Local& local, const Server& server,
-          const QHash<QString, Fetched>& fetched);
+          const QHash<QString, Fetched>& fetched, Options options = {});
 
-// Whether the plan deletes more than half of one side (and more than five): then nothing is
-// done unless the user allows it.
-bool massDeletion(const QList<SyncRecord::Item>& items, const Server& server, const Plan& plan);
+// Whether the plan would delete too many of one side.
+inline bool massDeletion(const Plan& plan)
+{
+    return plan.here.tooMany() || plan.there.tooMany();
+}
 
 } // namespace SyncPlan

@@ -240,9 +240,24 @@ void Run::listFile(const QString& rel, const Listed& seen, const SyncRecord::Fil
     m_listing.insert(rel, file);
 }
 
-void Run::fetchIncoming()
+void Run::stopAtGuard()
 {
-    const QStringList wanted = SyncPlan::toFetch(m_status.items, m_etags);
+    // The server's side first when both would lose most: what others see goes.
+    const bool onServer = m_plan.there.tooMany();
+    const SyncPlan::Deletions& side = onServer ? m_plan.there : m_plan.here;
+    m_result.massDeletion = {side.count, side.of, onServer};
+    throw Stop{SyncResult::Exit::MassDelete,
+               (onServer ? Sync::tr("The sync would delete %1 of %2 appointments on the server; "
+                                    "nothing was changed.")
+                         : Sync::tr("The sync would delete %1 of %2 appointments in the data "
+                                    "folder; nothing was changed."))
+                   .arg(side.count)
+                   .arg(side.of)};
+}
+
+void Run::fetchIncoming(const QStringList& restoring)
+{
+    const QStringList wanted = SyncPlan::toFetch(m_status.items, m_etags) + restoring;
     if (wanted.isEmpty())
         return;
     const auto fetched = m_dav.fetch(m_collection, wanted);
@@ -274,20 +289,18 @@ void Run::go()
     checkCancel();
     classify();
     checkCancel();
-    // The guard looks at deletions only, which need no event's body.
-    m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, {});
-    if (!m_options.allowMassDelete && SyncPlan::massDeletion(m_status.items, m_etags, m_plan)) {
-        throw Stop{SyncResult::Exit::MassDelete,
-                   Sync::tr("The sync would delete more than half of the appointments or events; "
-                            "nothing was changed. Check the server, or allow it once with "
-                            "--allow-mass-delete.")};
-    }
-    fetchIncoming();
+    // The guard looks at deletions only, which need no event's body; a restore names the
+    // bodies it needs.
+    const SyncPlan::Options planned{m_options.restoreDeleted};
+    m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, {}, planned);
+    if (!m_options.allowMassDelete && !m_options.restoreDeleted && SyncPlan::massDeletion(m_plan))
+        stopAtGuard();
+    fetchIncoming(m_plan.fetch);
     QHash<QString, SyncPlan::Fetched> fetched;
     for (auto it = m_incoming.cbegin(); it != m_incoming.cend(); ++it)
         fetched.insert(it.key(), {it->uid, it->error.isEmpty() && !it->mirror &&
                                                it->appointments.size() == 1});
-    m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, fetched);
+    m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, fetched, planned);
     apply();
 }
 

@@ -129,7 +129,9 @@ private:
     void findCollection();
     void classify();
     void listFile(const QString& rel, const Listed& seen, const SyncRecord::File* known);
-    void fetchIncoming();
+    // Stopped before anything was deleted: the numbers for the user.
+    [[noreturn]] void stopAtGuard();
+    void fetchIncoming(const QStringList& restoring);
     void apply();
     void perform(const SyncPlan::Action& action);
     // Both sides changed: the same event on both is only recorded, else both are kept.

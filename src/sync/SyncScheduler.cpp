@@ -36,13 +36,13 @@ SyncScheduler::~SyncScheduler()
     m_worker.reset();
 }
 
-bool SyncScheduler::syncNow()
+bool SyncScheduler::syncNow(Guard guard)
 {
     if (m_running)
         return false;
     m_running = true;
     const Target target = m_target();
-    m_worker->post([this, target, run = m_run, files = m_files, cancel = m_cancel,
+    m_worker->post([this, target, guard, run = m_run, files = m_files, cancel = m_cancel,
                     reply = m_worker->replies()] {
         const std::unique_ptr<FileAccess> access = files();
         const SyncSettings settings = readSettings(*access, target.settingsFile);
@@ -58,6 +58,8 @@ bool SyncScheduler::syncNow()
             options.pastDays = settings.pastDays;
             options.futureDays = settings.futureDays;
             options.timeZoneId = settings.timeZone;
+            options.allowMassDelete = guard == Guard::Delete;
+            options.restoreDeleted = guard == Guard::Restore;
             options.cancel = cancel.get();
             options.files = access.get();
             result = run(target.dataFolder, account, options);

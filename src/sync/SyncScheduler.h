@@ -41,8 +41,12 @@ public:
     // A sync still running is cancelled and not waited for long.
     ~SyncScheduler() override;
 
+    // What a sync does when it would delete most of one side: stop there, or for this sync
+    // only delete them or bring them back from the other side.
+    enum class Guard { Stop, Delete, Restore };
+
     // Starts a sync; false, doing nothing, while one runs.
-    bool syncNow();
+    bool syncNow(Guard guard = Guard::Stop);
     bool running() const { return m_running; }
     // Reads the interval from the settings file again (it changed in the settings window);
     // the timer follows once it is read.

@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@ class DayWeekView;
 class LabelPool;
 class MainWindowControls;
 class QLabel;
+class QMessageBox;
 class QTimer;
 class SettingsJobs;
 class StoreService;
@@ -35,6 +37,10 @@ class form_main : public QMainWindow, public DayColumnHost {
     Q_OBJECT
 
 public:
+    // What a sync that stopped before deleting most of one side does when run again: delete
+    // them, or bring them back from the other side.
+    enum class MassDeletionAnswer { Delete, Restore };
+
     // Windows and actions that other parts of the program provide; an empty one leaves its
     // menu entry disabled.
     struct Hooks {
@@ -52,6 +58,8 @@ public:
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
         // "Sync now" in the Datasource menu; it must not wait for the sync.
         std::function<void()> syncNow;
+        // One sync after the user answered the question of askAboutMassDeletion.
+        std::function<void(MassDeletionAnswer answer)> syncOnce;
     };
 
     // The window reads and writes the data folder through service and the settings files
@@ -77,6 +85,9 @@ public:
 
     // The last sync's line under the data source: when it ended, or why it failed.
     void showSyncResult(const QDateTime& at, const QString& failure);
+    // A sync stopped before deleting count of of appointments on the server (else in the data
+    // folder): the window asks what to do, one question at a time, without waiting for it.
+    void askAboutMassDeletion(int count, int of, bool onServer);
 
     // A message from the notification area; nothing where the desktop has none.
     void ShowTrayMessage(const QString& title, const QString& text);
@@ -194,6 +205,7 @@ private:
     bool m_dataFolderReachable = true;
     QDateTime m_syncAt; // invalid until a sync ended
     QString m_syncFailure;
+    QPointer<QMessageBox> m_massDeletionQuestion; // while it is open
     bool m_exiting = false;
     qint16 m_timerTicks = 0;
     QString m_popupTag;

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QTcpServer>
@@ -264,6 +265,105 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
         runSync(other.path() + u'/', server->account(calendar), SyncOptions{});
     ASSERT_TRUE(fetched.ok()) << qPrintable(fetched.error);
     EXPECT_EQ(fetched.received, 1);
+}
+
+TEST_F(DesktopSyncTest, AStopAtTheDeletionGuardAsksOnceAndRunsOneSyncWithTheAnswer)
+{
+    ASSERT_TRUE(
+        writeSyncSettings(profiles, settings.Path(), {"http://127.0.0.1:1/", "anna"}, nullptr));
+    std::atomic<bool> onServer = true;
+    // Each sync tells what it was allowed: it stops at the guard unless told otherwise.
+    SyncScheduler sync(
+        [&] {
+            return SyncScheduler::Target{settings.GetDataFolder(), settings.Path(), {}};
+        },
+        [&](const QString&, const SyncAccount&, const SyncOptions& options) {
+            SyncResult result;
+            result.notes << (options.allowMassDelete  ? "delete"
+                             : options.restoreDeleted ? "restore"
+                                                      : "stop");
+            if (result.notes[0] == "stop") {
+                result.exit = SyncResult::Exit::MassDelete;
+                result.massDeletion = {10, 14, onServer};
+            }
+            return result;
+        });
+    StoreService service;
+    AppointmentEditing editing(service);
+    form_main::Hooks hooks;
+    hooks.syncNow = [&] { sync.syncNow(); };
+    hooks.syncOnce = [&](form_main::MassDeletionAnswer answer) { // as the program wires it
+        sync.syncNow(answer == form_main::MassDeletionAnswer::Delete
+                         ? SyncScheduler::Guard::Delete
+                         : SyncScheduler::Guard::Restore);
+    };
+    form_main window(settings, settingsJobs, service, editing, hooks);
+    window.Form_Load();
+    QStringList ran;
+    QObject::connect(&sync, &SyncScheduler::finished, &window, [&](const SyncResult& result) {
+        ran << result.notes;
+        if (result.exit == SyncResult::Exit::MassDelete)
+            window.askAboutMassDeletion(result.massDeletion.count, result.massDeletion.of,
+                                        result.massDeletion.onServer);
+    });
+    const auto ranAfter = [&](const std::function<void()>& start) {
+        const qsizetype before = ran.size();
+        start();
+        return QTest::qWaitFor([&] { return ran.size() > before; }, 10000);
+    };
+    const auto syncNow = [&] { child<QAction>(window, "mnu_datafolder_sync").trigger(); };
+
+    const struct {
+        const char* lang;
+        bool onServer;
+        QString text;
+        QStringList buttons; // the one chosen first
+    } cases[] = {
+        {"en",
+         true,
+         "The sync would delete 10 of 14 appointments on the server.",
+         {"Cancel", "Delete them on the server", "Bring them back from the server"}},
+        {"en",
+         false,
+         "The sync would delete 10 of 14 appointments in the data folder.",
+         {"Send them to the server again", "Delete them in the data folder", "Cancel"}},
+        {"de",
+         true,
+         "Der Abgleich würde 10 von 14 Terminen auf dem Server löschen.",
+         {"Auf dem Server löschen", "Vom Server zurückholen", "Abbrechen"}},
+        {"de",
+         false,
+         "Der Abgleich würde 10 von 14 Terminen im Datenordner löschen.",
+         {"Erneut an den Server senden", "Im Datenordner löschen", "Abbrechen"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.lang) + (c.onServer ? " server" : " folder"));
+        Language::apply(QLatin1String(c.lang));
+        onServer = c.onServer;
+        // A second stop while the question is open asks no second one.
+        ASSERT_TRUE(ranAfter(syncNow) && ranAfter(syncNow));
+        const auto open = window.findChildren<QMessageBox*>("message_mass_deletion");
+        ASSERT_EQ(open.size(), 1);
+        EXPECT_EQ(open[0]->text(), c.text);
+        QSet<QString> captions;
+        for (const QAbstractButton* button : open[0]->buttons())
+            captions << button->text();
+        EXPECT_EQ(captions, QSet<QString>(c.buttons.cbegin(), c.buttons.cend()));
+        const QList<QAbstractButton*> buttons = open[0]->buttons();
+        const auto chosen = std::find_if(buttons.cbegin(), buttons.cend(),
+                                         [&](auto* b) { return b->text() == c.buttons[0]; });
+        ASSERT_NE(chosen, buttons.cend());
+        if (open[0]->buttonRole(*chosen) == QMessageBox::RejectRole) { // nothing runs
+            (*chosen)->click();
+            EXPECT_FALSE(sync.running());
+        } else {
+            ASSERT_TRUE(ranAfter([&] { (*chosen)->click(); }));
+        }
+    }
+    // Each answer ran one sync and held for it alone; a cancel ran none, and the next stop
+    // asked again.
+    EXPECT_EQ(ran.join(u' '), "stop stop stop stop restore stop stop delete stop stop restore");
+    service.shutDown();
 }
 
 } // namespace

@@ -194,32 +194,91 @@ TEST(SyncPlan, AChangedFileOfAMirroredEventBecomesAnAppointmentOfItsOwn)
               QStringList{QStringLiteral("DeleteThere 0  /cal/a.ics")});
 }
 
-TEST(SyncPlan, MassDeletionStopsOnlyBeyondHalfAndFive)
+// The actions of a plan as counts of their kinds, by name.
+QString kindCounts(const Plan& plan)
 {
+    QMap<QString, int> counts;
+    for (const Action& a : plan.actions)
+        ++counts[kindName(a.kind) + (a.item < 0 ? QStringLiteral("-") : QString())];
+    QStringList out;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        out << QStringLiteral("%1x%2").arg(it.key()).arg(it.value());
+    return out.join(u' ');
+}
+
+TEST(SyncPlan, MassDeletionStopsOnlyBeyondHalfAndFiveAndARestoreUndoesThatSideOnly)
+{
+    // The first goneHere items lost their files, the last goneThere their events; item 0 a
+    // mirror of two files when asked. Kinds with "-" are of no item of the record.
     struct Case {
         int items;
-        int goneThere;
         int goneHere;
+        int goneThere;
+        bool mirror;
         bool stops;
+        const char* restored; // the restore's plan once it has the bodies it asked for
     };
-    const Case cases[] = {{12, 6, 0, false}, {11, 6, 0, true}, {5, 5, 0, false},
-                          {12, 0, 6, false}, {11, 0, 6, true}, {5, 0, 5, false}};
+    const Case cases[] = {
+        {12, 6, 0, false, false, "DeleteTherex6"},
+        {11, 6, 0, false, true, "DownloadNew-x6 Forgetx6"},
+        {5, 5, 0, false, false, "DeleteTherex5"},
+        {12, 0, 6, false, false, "DeleteHerex6"},
+        {11, 0, 6, false, true, "UploadNewx6"},
+        {5, 0, 5, false, false, "DeleteHerex5"},
+        // Only the side with too many comes back; the few of the other go as usual.
+        {11, 7, 2, false, true, "DeleteHerex2 DownloadNew-x7 Forgetx7"},
+        {11, 2, 7, false, true, "DeleteTherex2 UploadNewx7"},
+        // A mirror's files go back as appointments of their own.
+        {11, 0, 11, true, true, "Forgetx1 UploadNewx10 UploadNew-x2"},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.items << " items, " << c.goneHere << " gone here, "
+                                        << c.goneThere << " there, mirror " << c.mirror);
         QList<Item> items;
         Local local;
         Server server;
+        QHash<QString, Fetched> fetched;
+        QStringList goneHrefs, goneFiles;
         for (int i = 0; i < c.items; ++i) {
             const QString path = QStringLiteral("y2026/m1/d1/%1.nv3").arg(i);
             const QString href = QStringLiteral("/cal/%1.ics").arg(i);
             items << Item{QString::number(i), href, "e", false, {File{path, 1, 1, "h"}}};
-            if (i >= c.goneHere)
-                local.insert(path, {1, 1, {}, {}, true});
-            if (i >= c.goneThere)
+            if (i == 0 && c.mirror) {
+                items[0].mirror = true;
+                items[0].files << File{QStringLiteral("y2026/m1/d2/0.nv3"), 1, 1, "h"};
+            }
+            for (const File& f : items[i].files)
+                if (i >= c.goneHere)
+                    local.insert(f.path, {1, 1, {}, {}, true});
+            if (i < c.items - c.goneThere)
                 server.insert(href, "e");
+            if (i < c.goneHere && i < c.items - c.goneThere)
+                goneHrefs << href;
+            if (i >= c.goneHere && i >= c.items - c.goneThere)
+                for (const File& f : items[i].files)
+                    goneFiles << f.path;
+            fetched.insert(href, {QString::number(i), true});
         }
         const Plan p = plan(items, local, server, {});
-        EXPECT_EQ(massDeletion(items, server, p), c.stops)
-            << c.items << " items, " << c.goneThere << " gone there, " << c.goneHere << " here";
+        EXPECT_EQ(std::pair(p.there.of, p.here.of), std::pair(int(server.size()), c.items));
+        EXPECT_EQ(massDeletion(p), c.stops);
+        // Without the bodies a restore names the events it needs.
+        const bool downloads = c.stops && p.there.tooMany();
+        EXPECT_EQ(plan(items, local, server, {}, {true}).fetch,
+                  downloads ? goneHrefs : QStringList());
+        const Plan restored = plan(items, local, server, fetched, {true});
+        EXPECT_EQ(kindCounts(restored).toStdString(), c.restored);
+        // What comes back is the items' own: the events of the files gone, the files of the
+        // events gone.
+        QStringList downloaded, sent;
+        for (const Action& a : restored.actions) {
+            if (a.kind == Kind::DownloadNew)
+                downloaded << a.href;
+            if (a.kind == Kind::UploadNew)
+                sent << a.path;
+        }
+        EXPECT_EQ(downloaded, downloads ? goneHrefs : QStringList());
+        EXPECT_EQ(sent, c.stops && p.here.tooMany() ? goneFiles : QStringList());
     }
 }
 

@@ -301,22 +301,55 @@ const Row kRows[] = {
      }},
     {"MassDeletionGuard",
      [](Case& c) {
-         for (int i = 0; i < 8; ++i)
-             c.add(QStringLiteral("A%1").arg(i), kDay, 8 + i);
+         for (int i = 0; i < 14; ++i)
+             c.add(QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0')), kDay, 8 + i % 10);
          c.synced();
-         for (const QJsonObject& event : c.phoneEvents())
-             c.phone({"delete", event["uid"].toString()});
-         const SyncResult stopped = c.sync();
-         EXPECT_EQ(stopped.exit, SyncResult::Exit::MassDelete);
-         QProcess cli;
-         c.startCli(cli);
-         cli.waitForFinished(60000);
-         EXPECT_EQ(cli.exitCode(), 3) << cli.readAllStandardError().constData();
-         EXPECT_EQ(c.localTexts().size(), 8) << "nothing deleted";
-         SyncOptions allow;
-         allow.allowMassDelete = true;
-         EXPECT_EQ(c.sync(allow).deletedHere, 8);
-         EXPECT_TRUE(c.localTexts().isEmpty());
+         const QStringList all = c.localTexts();
+         // Ten gone on one side; each way out once, then the guard is met again.
+         const auto goneHere = [&] {
+             int n = 0;
+             for (const QString& path : c.local())
+                 if (n++ < 10)
+                     c.remove(path);
+         };
+         const auto goneThere = [&] {
+             int n = 0;
+             for (const QJsonObject& event : c.phoneEvents())
+                 if (n++ < 10)
+                     c.phone({"delete", event["uid"].toString()});
+         };
+         const struct {
+             std::function<void()> gone;
+             bool onServer; // where the sync would delete them
+             const char* choice;
+             int left; // appointments on both sides after it
+         } steps[] = {
+             {goneHere, true, "--restore-deleted", 14},
+             {goneThere, false, "--restore-deleted", 14},
+             {goneHere, true, "--allow-mass-delete", 4},
+         };
+         for (const auto& step : steps) {
+             SCOPED_TRACE(step.choice + std::string(step.onServer ? " on the server" : " here"));
+             step.gone();
+             const SyncResult stopped = c.sync();
+             EXPECT_EQ(stopped.exit, SyncResult::Exit::MassDelete);
+             EXPECT_EQ(std::tuple(stopped.massDeletion.count, stopped.massDeletion.of,
+                                  stopped.massDeletion.onServer),
+                       std::tuple(10, 14, step.onServer));
+             QProcess cli;
+             c.startCli(cli);
+             cli.waitForFinished(60000);
+             EXPECT_EQ(cli.exitCode(), 3);
+             EXPECT_TRUE(cli.readAllStandardError().contains("would delete 10 of 14"));
+             c.startCli(cli, {step.choice});
+             cli.waitForFinished(60000);
+             EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+             EXPECT_EQ(c.localTexts(), all.mid(14 - step.left));
+             EXPECT_EQ(c.serverTexts(), c.localTexts());
+         }
+         // Both sides agree: the next sync has nothing to do.
+         const SyncResult again = c.synced();
+         EXPECT_EQ(again.sent + again.received + again.deletedHere + again.deletedThere, 0);
      }},
     {"CalendarZoneWhereverTheSyncRuns",
      [](Case& c) {

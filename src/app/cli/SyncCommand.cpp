@@ -27,13 +27,18 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
                {QStringLiteral("--zone"), Options::Text},
                {QStringLiteral("--past"), 0, kMaxDays, QStringLiteral("number of days")},
                {QStringLiteral("--future"), 0, kMaxDays, QStringLiteral("number of days")},
-               {QStringLiteral("--allow-mass-delete")}});
+               {QStringLiteral("--allow-mass-delete")},
+               {QStringLiteral("--restore-deleted")}});
     if (const auto* problem = std::get_if<Options::Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
     const Options::Parsed& request = std::get<Options::Parsed>(parsed);
     if (!request.arguments.isEmpty())
         return AgendaCommand::usageError(
             QStringLiteral("sync takes options only: %1").arg(request.arguments[0]), err);
+    if (request.has(QStringLiteral("--allow-mass-delete")) &&
+        request.has(QStringLiteral("--restore-deleted")))
+        return AgendaCommand::usageError(
+            QStringLiteral("--allow-mass-delete and --restore-deleted exclude each other"), err);
     const QString url = request.value(QStringLiteral("--url"));
     const QString user = request.value(QStringLiteral("--user"));
     const QString passwordFile = request.value(QStringLiteral("--password-file"));
@@ -75,6 +80,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     options.pastDays = request.number(QStringLiteral("--past")).value_or(saved.pastDays);
     options.futureDays = request.number(QStringLiteral("--future")).value_or(saved.futureDays);
     options.allowMassDelete = request.has(QStringLiteral("--allow-mass-delete"));
+    options.restoreDeleted = request.has(QStringLiteral("--restore-deleted"));
     options.langCode = settings.LangCode();
     // The account's zone goes with its server: another server named here has none.
     options.timeZoneId = request.has(QStringLiteral("--zone")) ? zone
@@ -86,7 +92,11 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         out.flush();
         return AgendaCommand::Ok;
     }
-    err << "norvane-cli: " << result.error << '\n';
+    err << "norvane-cli: " << result.error;
+    if (result.exit == SyncResult::Exit::MassDelete)
+        err << " Check the server, or allow it once with --allow-mass-delete, or bring them "
+               "back once with --restore-deleted.";
+    err << '\n';
     for (const QString& candidate : result.candidates)
         err << "  " << candidate << '\n';
     err.flush();

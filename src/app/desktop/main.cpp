@@ -126,6 +126,11 @@ int main(int argc, char* argv[])
         },
         runSync, service.jobs().files());
     hooks.syncNow = [&] { sync.syncNow(); };
+    hooks.syncOnce = [&](form_main::MassDeletionAnswer answer) {
+        sync.syncNow(answer == form_main::MassDeletionAnswer::Delete
+                         ? SyncScheduler::Guard::Delete
+                         : SyncScheduler::Guard::Restore);
+    };
     DesktopReminders reminders(settings, [&](const QString& title, const QString& text) {
         if (shown)
             shown->ShowTrayMessage(title, text);
@@ -168,6 +173,10 @@ int main(int argc, char* argv[])
         QObject::connect(&sync, &SyncScheduler::finished, window.get(),
                          [&](const SyncResult& result, const QDateTime& at) {
                              window->showSyncResult(at, result.ok() ? QString() : result.error);
+                             if (result.exit == SyncResult::Exit::MassDelete)
+                                 window->askAboutMassDeletion(result.massDeletion.count,
+                                                              result.massDeletion.of,
+                                                              result.massDeletion.onServer);
                              // The store service reads the days again and the view follows.
                              if (result.received > 0 || result.deletedHere > 0)
                                  service.jobs().wrote({});
