@@ -269,8 +269,8 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
 
 TEST_F(DesktopSyncTest, AStopAtTheDeletionGuardAsksOnceAndRunsOneSyncWithTheAnswer)
 {
-    ASSERT_TRUE(
-        writeSyncSettings(profiles, settings.Path(), {"http://127.0.0.1:1/", "anna"}, nullptr));
+    ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(),
+                                  {"http://127.0.0.1:1/", "anna", 365, 730, 0, {}}, nullptr));
     std::atomic<bool> onServer = true;
     // Each sync tells what it was allowed: it stops at the guard unless told otherwise.
     SyncScheduler sync(
