@@ -219,7 +219,7 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
     EXPECT_EQ(back.ColorText(3), QStringLiteral("Urlaub = frei"));
 }
 
-TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten)
+TEST_F(SettingsTest, ALockedOrUnreadableSettingsFileIsNeverWritten)
 {
     const QByteArray locked("[Admin]\r\nLocked=1\r\n[International]\r\nLangCode=en\r\n");
     TestFiles::writeBytes(settingsFile(), locked);
@@ -234,6 +234,29 @@ TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten)
     TestFiles::writeBytes(settingsFile(), QByteArray(locked).replace("Locked=1", "Locked=0"));
     ASSERT_TRUE(s.SaveSettings().ok);
     EXPECT_TRUE(TestFiles::readBytes(settingsFile()).startsWith("[Admin]\r\nLocked=0\r\n"));
+
+    // An unreadable settings file counts as locked and stays as it is.
+    const QByteArray shared("[Admin]\r\nLocked=1\r\n[Colors]\r\nColor1=255\r\n");
+    TestFiles::writeBytes(settingsFile(), shared);
+    files.failing = {settingsFile()};
+    Settings unreadable = loaded();
+    EXPECT_EQ(lastMessage, QStringLiteral("The settings file %1 could not be read.\r\n"
+                                          "Changes to the settings are not saved until the next "
+                                          "start.")
+                               .arg(settingsFile()));
+    EXPECT_TRUE(unreadable.Locked());
+    EXPECT_FALSE(unreadable.IsFirstStart());
+    EXPECT_EQ(unreadable.SaveSettings().cause, WriteOutcome::Cause::Unreadable);
+    EXPECT_EQ(TestFiles::readBytes(settingsFile()), shared);
+
+    // The pointer file, unreadable, is not written over either.
+    const QByteArray pointer("[DataFolders]\r\nFolderCount=1\r\nFolder1=/srv/team/\r\n");
+    TestFiles::writeBytes(pointerFile(), pointer);
+    files.failing = {pointerFile()};
+    Settings p = loaded();
+    EXPECT_TRUE(lastMessage.contains(pointerFile()));
+    EXPECT_FALSE(p.SaveActiveFolder().ok);
+    EXPECT_EQ(TestFiles::readBytes(pointerFile()), pointer);
 }
 
 TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessageInTheInstalledLanguage)
@@ -262,31 +285,6 @@ TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessageInTheInstalle
     EXPECT_TRUE(text.startsWith(QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
     EXPECT_TRUE(text.contains(
         QStringLiteral("Die Einstellungsdatei /srv/a.ini konnte nicht gelesen werden.")));
-}
-
-TEST_F(SettingsTest, AnUnreadableSettingsFileCountsAsLockedAndStaysAsItIs)
-{
-    const QByteArray shared("[Admin]\r\nLocked=1\r\n[Colors]\r\nColor1=255\r\n");
-    TestFiles::writeBytes(settingsFile(), shared);
-    files.failing = {settingsFile()};
-    Settings s = loaded();
-    EXPECT_EQ(lastMessage, QStringLiteral("The settings file %1 could not be read.\r\n"
-                                          "Changes to the settings are not saved until the next "
-                                          "start.")
-                               .arg(settingsFile()));
-    EXPECT_TRUE(s.Locked());
-    EXPECT_FALSE(s.IsFirstStart());
-    EXPECT_EQ(s.SaveSettings().cause, WriteOutcome::Cause::Unreadable);
-    EXPECT_EQ(TestFiles::readBytes(settingsFile()), shared);
-
-    // The pointer file, unreadable, is not written over either.
-    const QByteArray pointer("[DataFolders]\r\nFolderCount=1\r\nFolder1=/srv/team/\r\n");
-    TestFiles::writeBytes(pointerFile(), pointer);
-    files.failing = {pointerFile()};
-    Settings p = loaded();
-    EXPECT_TRUE(lastMessage.contains(pointerFile()));
-    EXPECT_FALSE(p.SaveActiveFolder().ok);
-    EXPECT_EQ(TestFiles::readBytes(pointerFile()), pointer);
 }
 
 TEST_F(SettingsTest, FirstStartIsTrueOnceAndAStartOnASharedSettingsFileLeavesItsBytesAlone)
