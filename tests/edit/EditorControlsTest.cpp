@@ -316,8 +316,17 @@ TEST_F(MonthPickerTest, TheSelectedDayIsABlueBoxAndTodayAYellowRingAroundABlackN
     EXPECT_EQ(countIn(drawn(), drawn().rect(), isYellow), 0) << "no today in other months";
 }
 
-TEST_F(MonthPickerTest, HoverFramesTheDayUnderTheMouseAndChoosesNothing)
+TEST_F(MonthPickerTest, DisplayOpensOnTheSelectedMonthOnlyAClickChoosesAndHoverFramesTheDay)
 {
+    Drawing::expectEnterEscapeAndLeavingClose(*this, [&] {
+        sheet.setShowDate(QDate(2020, 1, 1));
+        open(k20March);
+        EXPECT_EQ(sheet.ShowDate(), k20March);
+    });
+    EXPECT_TRUE(events.isEmpty());
+    EXPECT_EQ(sheet.SelectedDate(), k20March);
+
+    // Hover frames the day under the mouse and chooses nothing.
     open(QDate(2025, 1, 20));
     const QPoint first = pixelAt(monthCell(2, 3) + QPoint(15, 150));  // left edge, 8 January
     const QPoint second = pixelAt(monthCell(3, 5) + QPoint(15, 150)); // 17 January
@@ -329,17 +338,6 @@ TEST_F(MonthPickerTest, HoverFramesTheDayUnderTheMouseAndChoosesNothing)
     EXPECT_EQ(drawn().pixelColor(second), kBlue);
     EXPECT_TRUE(events.isEmpty());
     EXPECT_TRUE(picture->isVisible());
-}
-
-TEST_F(MonthPickerTest, DisplayOpensOnTheSelectedMonthAndEnterEscapeOrLeavingCloseWithoutAChoice)
-{
-    Drawing::expectEnterEscapeAndLeavingClose(*this, [&] {
-        sheet.setShowDate(QDate(2020, 1, 1));
-        open(k20March);
-        EXPECT_EQ(sheet.ShowDate(), k20March);
-    });
-    EXPECT_TRUE(events.isEmpty());
-    EXPECT_EQ(sheet.SelectedDate(), k20March);
 }
 
 const auto hm = [](int hour, int minute) { return TimeOfDay::fromHourMinute(hour, minute); };
@@ -443,10 +441,8 @@ TEST_F(TimePickerTest, PressesAndKeysMoveTheTimeAndReportItOnce)
         EXPECT_EQ(changes, std::vector<std::string>{row.expected});
         EXPECT_TRUE(picture->isVisible()) << "the picker stays open while the user steps";
     }
-}
-
-TEST_F(TimePickerTest, PressesOnTheBoundsOrBesideTheArrowsAndOtherKeysDoNothing)
-{
+    // Presses on the bounds or beside the arrows, and other keys, do nothing.
+    changes.clear();
     open(hm(10, 5));
     const std::vector<QPoint> outside = {
         {375, 975},  {105, 975},  {240, 855},  {240, 1095}, // hour-up bounds

@@ -493,34 +493,7 @@ TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBac
     }
 }
 
-TEST_F(FormEditTest, TheBoxesSwitchTheirControlsAndColourTheirHeaders)
-{
-    auto a = appointment(); // reminder on, not recurring
-    DirectEditor e(*a, settings);
-    Editor& ed = e.editor;
-    const QColor red(255, 0, 0);
-    // Whether the reminder and recurrence headers are red, then whether each control is enabled.
-    const auto states = [&] {
-        QString shown = QString::number(ed.tabs().Colour(1) == red) +
-                        QString::number(ed.tabs().Colour(2) == red) + ' ';
-        for (const char* name : {"combo_remind", "combo_users", "check_email", "combo_recur",
-                                 "text_recur_von", "text_recur_bis", "text_am"})
-            shown += ed.child<QWidget>(name).isEnabled() ? '1' : '0';
-        return shown;
-    };
-    EXPECT_EQ(states(), "10 1110001");
-    ed.showPage(1);
-    ed.tick("check_remind");
-    ed.showPage(2);
-    ed.tick("check_recur");
-    EXPECT_EQ(states(), "01 0001110");
-    // The date of a recurring appointment does not open while the box is ticked.
-    ed.showPage(0);
-    ed.click(ed.field("text_am"));
-    EXPECT_FALSE(ed.picture("pic_datum").isVisible());
-}
-
-TEST_F(FormEditTest, TheAppointmentPageComesFirstTabsShowOnePageAtATimeAndTimesFollowTheFormat)
+TEST_F(FormEditTest, TheFirstPageTabsOnePageAtATimeTimesInTheFormatAndTheBoxesSwitchControls)
 {
     auto a = stored();
     a->setText("Budget meeting\r\nRoom 4, bring the figures");
@@ -541,6 +514,29 @@ TEST_F(FormEditTest, TheAppointmentPageComesFirstTabsShowOnePageAtATimeAndTimesF
     EXPECT_EQ(e.editor.field("text_zeit_von").text(), "09:00 am");
     EXPECT_EQ(e.editor.field("text_zeit_bis").text(), "01:45 pm");
     EXPECT_EQ(e.editor.label("label_lastupdate").text(), "01.07.2003 02:05 pm");
+
+    // The boxes switch their controls and colour their headers. Whether the reminder and
+    // recurrence headers are red, then whether each control is enabled.
+    Editor& ed = e.editor;
+    const QColor red(255, 0, 0);
+    const auto states = [&] {
+        QString shown = QString::number(ed.tabs().Colour(1) == red) +
+                        QString::number(ed.tabs().Colour(2) == red) + ' ';
+        for (const char* name : {"combo_remind", "combo_users", "check_email", "combo_recur",
+                                 "text_recur_von", "text_recur_bis", "text_am"})
+            shown += ed.child<QWidget>(name).isEnabled() ? '1' : '0';
+        return shown;
+    };
+    EXPECT_EQ(states(), "10 1110001"); // reminder on, not recurring
+    ed.showPage(1);
+    ed.tick("check_remind");
+    ed.showPage(2);
+    ed.tick("check_recur");
+    EXPECT_EQ(states(), "01 0001110");
+    // The date of a recurring appointment does not open while the box is ticked.
+    ed.showPage(0);
+    ed.click(ed.field("text_am"));
+    EXPECT_FALSE(ed.picture("pic_datum").isVisible());
 }
 
 TEST_F(FormEditTest, TheColourPanelListsTheColoursAndOnlyAClickPicksOne)

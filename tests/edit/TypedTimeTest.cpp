@@ -112,8 +112,7 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
     }
 }
 
-// The digits on the open clock go to its field; Enter takes the time, or refuses what is none,
-// and the start must still lie before the end.
+// The digits on the open clock go to its field; Enter takes the time, or refuses what is none.
 TEST_F(TypedTimeTest, ATimeTypedAfterTheClockOpenedIsSavedToTheMinute)
 {
     auto a = stored(); // 09:00 to 10:30
@@ -128,12 +127,10 @@ TEST_F(TypedTimeTest, ATimeTypedAfterTheClockOpenedIsSavedToTheMinute)
         QTest::keyClicks(&from, "010");
         e.typeTime("text_zeit_bis", "later", Qt::Key_Return);
         EXPECT_EQ(from.text() + "-" + e.field("text_zeit_bis").text(), "10:10-11:40");
-        e.typeTime("text_zeit_bis", "10:05", Qt::Key_Return);
         ASSERT_TRUE(e.d.isVisible());
-        ASSERT_EQ(e.messages.size(), 2);
+        ASSERT_EQ(e.messages.size(), 1);
         EXPECT_TRUE(e.messages[0].contains("\"later\" is not a time"))
             << e.messages[0].toStdString();
-        EXPECT_EQ(e.messages[1], "Norvane: " + kStartMessage);
         e.typeTime("text_zeit_bis", "11", Qt::Key_Return);
     });
     ASSERT_TRUE(result.saved);

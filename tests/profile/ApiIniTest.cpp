@@ -29,43 +29,30 @@ protected:
     ProfileCache cache{ThreadFileAccess()};
 };
 
-TEST_F(ApiIni, LineBreaksAndEqualsSignsAreEscapedOnOneLine)
-{
-    IniFile ini(cache, path());
-    ini.WriteIniString("S", "crlf", "a=b\r\nx");
-    ini.WriteIniString("S", "lf", "line1\nline2\rline3");
-    ASSERT_TRUE(ini.commit().ok);
-    EXPECT_EQ(TestFiles::readBytes(path()),
-              QByteArray("[S]\r\ncrlf=a##eq##b##br##x\r\nlf=line1##br##line2##br##line3\r\n"));
-
-    IniFile again(cache, path());
-    EXPECT_EQ(again.ReadIniString("S", "crlf"), QStringLiteral("a=b\r\nx"));
-    EXPECT_EQ(again.ReadIniString("S", "lf"), QStringLiteral("line1\r\nline2\r\nline3"));
-}
-
-TEST_F(ApiIni, ValuesThatReadersWouldTrimAreQuoted)
-{
-    IniFile ini(cache, path());
-    ini.WriteIniString("S", "blanks", "  indented  ");
-    ini.WriteIniString("S", "quoted", "\"Hello\"");
-    ini.WriteIniString("S", "plain", "say \"hi\"");
-    ASSERT_TRUE(ini.commit().ok);
-    EXPECT_EQ(
-        TestFiles::readBytes(path()),
-        QByteArray(
-            "[S]\r\nblanks=\"  indented  \"\r\nquoted=\"\"Hello\"\"\r\nplain=say \"hi\"\r\n"));
-    IniFile back(cache, path());
-    EXPECT_EQ(back.ReadIniString("S", "blanks"), QStringLiteral("  indented  "));
-    EXPECT_EQ(back.ReadIniString("S", "quoted"), QStringLiteral("\"Hello\""));
-}
-
-TEST_F(ApiIni, LongValuesAreReadWhole)
+// Line breaks and equals signs are escaped on one line, values that readers would trim are
+// quoted, and long values are read whole.
+TEST_F(ApiIni, ValuesAreWrittenOnOneLineAndReadBackWhole)
 {
     const QString longText(5000, QLatin1Char('x'));
     IniFile ini(cache, path());
-    ini.WriteIniString("S", "k", longText);
+    ini.WriteIniString("S", "crlf", "a=b\r\nx");
+    ini.WriteIniString("S", "lf", "line1\nline2\rline3");
+    ini.WriteIniString("S", "blanks", "  indented  ");
+    ini.WriteIniString("S", "quoted", "\"Hello\"");
+    ini.WriteIniString("S", "plain", "say \"hi\"");
+    ini.WriteIniString("S", "long", longText);
     ASSERT_TRUE(ini.commit().ok);
-    EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), longText);
+    const QByteArray written =
+        "[S]\r\ncrlf=a##eq##b##br##x\r\nlf=line1##br##line2##br##line3\r\n"
+        "blanks=\"  indented  \"\r\nquoted=\"\"Hello\"\"\r\nplain=say \"hi\"\r\nlong=" +
+        longText.toLatin1() + "\r\n";
+    EXPECT_EQ(TestFiles::readBytes(path()), written);
+    IniFile back(cache, path());
+    EXPECT_EQ(back.ReadIniString("S", "crlf"), QStringLiteral("a=b\r\nx"));
+    EXPECT_EQ(back.ReadIniString("S", "lf"), QStringLiteral("line1\r\nline2\r\nline3"));
+    EXPECT_EQ(back.ReadIniString("S", "blanks"), QStringLiteral("  indented  "));
+    EXPECT_EQ(back.ReadIniString("S", "quoted"), QStringLiteral("\"Hello\""));
+    EXPECT_EQ(back.ReadIniString("S", "long"), longText);
 }
 
 TEST_F(ApiIni, NumbersAndBooleans)
@@ -106,7 +93,8 @@ TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock)
               TimeOfDay::kEndOfDay);
 }
 
-TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252)
+// Text beyond Windows-1252 is written as UTF-8 and read back.
+TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252AndOtherTextInUtf8)
 {
     // "Müller" and "€" as a Windows copy writes them.
     const QByteArray windows("[S]\r\nName=M\xFCller \x80\r\nOther=keep me\r\n");
@@ -117,17 +105,15 @@ TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252)
     EXPECT_EQ(TestFiles::readBytes(path()),
               QByteArray("[S]\r\nName=M\xFCller \x80\r\nOther=keep me\r\nNew=Gr\xF6\xDF"
                          "e\r\n"));
-}
 
-TEST_F(ApiIni, TextBeyondWindows1252IsWrittenAsUtf8AndReadBack)
-{
-    IniFile ini(cache, path());
-    ini.WriteIniString("S", "k", QStringLiteral("Ærø → Zürich ✓"));
-    ASSERT_TRUE(ini.commit().ok);
-    const QByteArray bytes = TestFiles::readBytes(path());
+    IniFile utf8(cache, path("utf8.ini"));
+    utf8.WriteIniString("S", "k", QStringLiteral("Ærø → Zürich ✓"));
+    ASSERT_TRUE(utf8.commit().ok);
+    const QByteArray bytes = TestFiles::readBytes(path("utf8.ini"));
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << "no byte-order mark";
     EXPECT_TRUE(bytes.contains(QStringLiteral("Zürich ✓").toUtf8()));
-    EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QStringLiteral("Ærø → Zürich ✓"));
+    EXPECT_EQ(IniFile(cache, path("utf8.ini")).ReadIniString("S", "k"),
+              QStringLiteral("Ærø → Zürich ✓"));
 }
 
 TEST(ProfileCodecTest, DecodesBothEncodingsAndSkipsAByteOrderMark)
@@ -146,7 +132,7 @@ TEST(ProfileCodecTest, DecodesBothEncodingsAndSkipsAByteOrderMark)
 }
 
 // A write that fails half-way (the disk refuses more bytes) must not leave half a file behind.
-TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndNoTemporaryFiles)
+TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndAMissingDirectoryIsNotMade)
 {
     const QByteArray before("[S]\r\nk=old\r\n");
     TestFiles::writeBytes(path(), before);
@@ -163,6 +149,12 @@ TEST_F(ApiIni, AWriteFailingHalfWayLeavesThePreviousFileAndNoTemporaryFiles)
     EXPECT_EQ(TestFiles::readBytes(path()), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"});
     EXPECT_EQ(IniFile(cache, path()).ReadIniString("S", "k"), QStringLiteral("old"));
+
+    // A missing directory is a failure, and nothing is created.
+    IniFile absent(cache, dir.filePath("absent/test.ini"));
+    absent.WriteIniString("S", "k", "v");
+    EXPECT_FALSE(absent.commit().ok);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("absent")));
 }
 
 // A rename leaves a new file: what the old one had beyond its bytes is carried over by hand.
@@ -191,14 +183,6 @@ TEST_F(ApiIni, ARewriteKeepsThePermissionsAndASettingsFileThatIsALinkStaysOne)
     ASSERT_TRUE(ini.commit().ok);
     EXPECT_TRUE(QFileInfo(path("link.ini")).isSymLink());
     EXPECT_EQ(TestFiles::readBytes(target), "[S]\r\nk=new\r\n");
-}
-
-TEST_F(ApiIni, AMissingDirectoryIsAFailureAndNothingIsCreated)
-{
-    IniFile ini(cache, dir.filePath("absent/test.ini"));
-    ini.WriteIniString("S", "k", "v");
-    EXPECT_FALSE(ini.commit().ok);
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("absent")));
 }
 
 } // namespace

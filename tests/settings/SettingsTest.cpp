@@ -36,16 +36,6 @@ protected:
     QString lastMessage;
 };
 
-TEST_F(SettingsTest, NoFilesAtAllMakeTheProgramDirectoryTheDataFolder)
-{
-    Settings s = loaded();
-    EXPECT_TRUE(lastMessage.isEmpty());
-    EXPECT_EQ(s.dataFolders(), QStringList{programDir()});
-    EXPECT_EQ(s.GetDataFolder(), programDir());
-    EXPECT_EQ(s.Path(), settingsFile());
-    EXPECT_FALSE(QFileInfo::exists(pointerFile())) << "reading writes nothing";
-}
-
 // A value as the rows below spell it.
 template <auto get, auto... args> QString value(const Settings& s)
 {
@@ -144,8 +134,16 @@ TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
     }
 }
 
+// No files at all make the program directory the data folder.
 TEST_F(SettingsTest, FolderListAndActiveFolder)
 {
+    Settings none = loaded();
+    EXPECT_TRUE(lastMessage.isEmpty());
+    EXPECT_EQ(none.dataFolders(), QStringList{programDir()});
+    EXPECT_EQ(none.GetDataFolder(), programDir());
+    EXPECT_EQ(none.Path(), settingsFile());
+    EXPECT_FALSE(QFileInfo::exists(pointerFile())) << "reading writes nothing";
+
     TestFiles::writeBytes(pointerFile(), "[DataFolders]\r\nFolderCount=2\r\nFolder1=/srv/a\r\n");
     Settings s = loaded();
     EXPECT_EQ(s.dataFolders(), (QStringList{"/srv/a", ""}));
@@ -215,18 +213,13 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
         "ShowWeek4=1\r\nShowWeek5=1\r\nShowWeek6=1\r\nShowWeek7=1\r\nGrid15Minutes=0\r\n"
         "RowPerColor=0\r\n");
 
+    // Each key's reading is the table's above; the folders and an escaped text come back.
     Settings back = loaded();
     EXPECT_EQ(back.dataFolders(), (QStringList{"/srv/a/", "/srv/b/"}));
-    EXPECT_EQ(back.LangCode(), QStringLiteral("de"));
-    EXPECT_EQ(back.TimeFormat(), QStringLiteral("24h"));
-    EXPECT_EQ(back.DayInterval(), 15);
-    EXPECT_EQ(back.Color(3), 0x123456);
     EXPECT_EQ(back.ColorText(3), QStringLiteral("Urlaub = frei"));
-    EXPECT_TRUE(back.ShowWeek(7));
-    EXPECT_EQ(back.GridStartTime(), TimeOfDay::fromHourMinute(7, 30));
 }
 
-TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten)
+TEST_F(SettingsTest, ALockedOrUnreadableSettingsFileIsNeverWritten)
 {
     const QByteArray locked("[Admin]\r\nLocked=1\r\n[International]\r\nLangCode=en\r\n");
     TestFiles::writeBytes(settingsFile(), locked);
@@ -241,9 +234,32 @@ TEST_F(SettingsTest, ALockedSettingsFileIsNeverWritten)
     TestFiles::writeBytes(settingsFile(), QByteArray(locked).replace("Locked=1", "Locked=0"));
     ASSERT_TRUE(s.SaveSettings().ok);
     EXPECT_TRUE(TestFiles::readBytes(settingsFile()).startsWith("[Admin]\r\nLocked=0\r\n"));
+
+    // An unreadable settings file counts as locked and stays as it is.
+    const QByteArray shared("[Admin]\r\nLocked=1\r\n[Colors]\r\nColor1=255\r\n");
+    TestFiles::writeBytes(settingsFile(), shared);
+    files.failing = {settingsFile()};
+    Settings unreadable = loaded();
+    EXPECT_EQ(lastMessage, QStringLiteral("The settings file %1 could not be read.\r\n"
+                                          "Changes to the settings are not saved until the next "
+                                          "start.")
+                               .arg(settingsFile()));
+    EXPECT_TRUE(unreadable.Locked());
+    EXPECT_FALSE(unreadable.IsFirstStart());
+    EXPECT_EQ(unreadable.SaveSettings().cause, WriteOutcome::Cause::Unreadable);
+    EXPECT_EQ(TestFiles::readBytes(settingsFile()), shared);
+
+    // The pointer file, unreadable, is not written over either.
+    const QByteArray pointer("[DataFolders]\r\nFolderCount=1\r\nFolder1=/srv/team/\r\n");
+    TestFiles::writeBytes(pointerFile(), pointer);
+    files.failing = {pointerFile()};
+    Settings p = loaded();
+    EXPECT_TRUE(lastMessage.contains(pointerFile()));
+    EXPECT_FALSE(p.SaveActiveFolder().ok);
+    EXPECT_EQ(TestFiles::readBytes(pointerFile()), pointer);
 }
 
-TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage)
+TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessageInTheInstalledLanguage)
 {
     TestFiles::writeBytes(pointerFile(), "[Settings]\r\nPath=/no/such/dir/Norvane4.ini\r\n");
     TestFiles::writeBytes(settingsFile(), "[International]\r\nLangCode=de\r\n");
@@ -252,10 +268,7 @@ TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage)
                                           "Please change the path in the settings-menu."));
     EXPECT_EQ(s.Path(), settingsFile());
     EXPECT_EQ(s.LangCode(), QStringLiteral("de"));
-}
 
-TEST_F(SettingsTest, MessagesSpeakTheInstalledLanguage)
-{
     const Settings::LoadResult both{true, {"/srv/a.ini"}};
     EXPECT_EQ(both.message(),
               QStringLiteral("The path of the settings file is invalid.\r\n"
@@ -274,47 +287,19 @@ TEST_F(SettingsTest, MessagesSpeakTheInstalledLanguage)
         QStringLiteral("Die Einstellungsdatei /srv/a.ini konnte nicht gelesen werden.")));
 }
 
-TEST_F(SettingsTest, AnUnreadableSettingsFileCountsAsLockedAndStaysAsItIs)
+TEST_F(SettingsTest, FirstStartIsTrueOnceAndAStartOnASharedSettingsFileLeavesItsBytesAlone)
 {
-    const QByteArray shared("[Admin]\r\nLocked=1\r\n[Colors]\r\nColor1=255\r\n");
-    TestFiles::writeBytes(settingsFile(), shared);
-    files.failing = {settingsFile()};
-    Settings s = loaded();
-    EXPECT_EQ(lastMessage, QStringLiteral("The settings file %1 could not be read.\r\n"
-                                          "Changes to the settings are not saved until the next "
-                                          "start.")
-                               .arg(settingsFile()));
-    EXPECT_TRUE(s.Locked());
-    EXPECT_FALSE(s.IsFirstStart());
-    EXPECT_EQ(s.SaveSettings().cause, WriteOutcome::Cause::Unreadable);
-    EXPECT_EQ(TestFiles::readBytes(settingsFile()), shared);
-
-    // The pointer file, unreadable, is not written over either.
-    const QByteArray pointer("[DataFolders]\r\nFolderCount=1\r\nFolder1=/srv/team/\r\n");
-    TestFiles::writeBytes(pointerFile(), pointer);
-    files.failing = {pointerFile()};
-    Settings p = loaded();
-    EXPECT_TRUE(lastMessage.contains(pointerFile()));
-    EXPECT_FALSE(p.SaveActiveFolder().ok);
-    EXPECT_EQ(TestFiles::readBytes(pointerFile()), pointer);
-}
-
-TEST_F(SettingsTest, FirstStartIsTrueOnce)
-{
-    Settings s = loaded();
-    EXPECT_TRUE(s.IsFirstStart());
-    EXPECT_FALSE(s.IsFirstStart());
+    Settings first = loaded();
+    EXPECT_TRUE(first.IsFirstStart());
+    EXPECT_FALSE(first.IsFirstStart());
     EXPECT_FALSE(loaded().IsFirstStart());
     EXPECT_TRUE(TestFiles::readBytes(settingsFile()).contains("[Application]\r\nFirstStart=0\r\n"));
-
     // A file that cannot be written would ask again at every start.
     TestFiles::writeBytes(settingsFile(), "[Application]\r\nFirstStart=1\r\n");
     files.readOnly = true;
     EXPECT_FALSE(loaded().IsFirstStart());
-}
+    files.readOnly = false;
 
-TEST_F(SettingsTest, AStartOnASharedSettingsFileLeavesItsBytesAlone)
-{
     const QByteArray shared("[International]\r\nLangCode=de\r\n[Reminder]\r\nEmailSMTP=mail\r\n");
     TestFiles::writeBytes(settingsFile(), shared);
     Settings s = loaded();

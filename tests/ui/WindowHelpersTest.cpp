@@ -55,14 +55,31 @@ protected:
     }
 };
 
-TEST(TaskBarIconTest, WithoutANotificationAreaNothingIsAddedAndTheCallsSaySo)
+TEST(TaskBarIconTest, WithoutANotificationAreaNothingIsAddedAndAnIconGoesByIdOrWithItsOwner)
 {
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the tests run without a desktop";
-    QWidget owner;
+    auto* owner = new QWidget;
     EXPECT_FALSE(IsTrayAvailable());
-    EXPECT_EQ(AddTrayIcon(1, &owner, "Norvane4"), nullptr);
-    EXPECT_TRUE(owner.findChildren<TaskBarIcon*>().isEmpty());
-    EXPECT_FALSE(RemoveTrayIcon(1, &owner));
+    EXPECT_EQ(AddTrayIcon(1, owner, "Norvane4"), nullptr);
+    EXPECT_TRUE(owner->findChildren<TaskBarIcon*>().isEmpty());
+    EXPECT_FALSE(RemoveTrayIcon(1, owner));
+    new TaskBarIcon(1, owner, "Norvane4");
+    QPointer<TaskBarIcon> second = new TaskBarIcon(2, owner, "Other");
+    EXPECT_TRUE(RemoveTrayIcon(1, owner));
+    EXPECT_EQ(FindTrayIcon(1, owner), nullptr);
+    EXPECT_FALSE(RemoveTrayIcon(1, owner)) << "already gone";
+    EXPECT_EQ(FindTrayIcon(2, owner), second);
+    delete owner;
+    EXPECT_TRUE(second.isNull()) << "no icon outlives its window";
+
+    // The icon comes from the owner's picture; there is always one.
+    PictureBox picture;
+    picture.resizeTwips(480, 480);
+    picture.setBackColor(QColor(0, 0, 255));
+    const QImage fromPicture = TaskBarIcon::IconFor(&picture, QIcon()).pixmap(32, 32).toImage();
+    EXPECT_EQ(fromPicture.pixelColor(16, 16), QColor(0, 0, 255));
+    QWidget plain;
+    EXPECT_FALSE(TaskBarIcon::IconFor(&plain, QIcon()).isNull());
 }
 
 TEST(TaskBarIconTest, TooltipIsCutTo63CharactersAndOnlyLeftAndRightPressesAreReported)
@@ -83,31 +100,6 @@ TEST(TaskBarIconTest, TooltipIsCutTo63CharactersAndOnlyLeftAndRightPressesAreRep
         emit icon.trayIcon()->activated(reason);
     EXPECT_EQ(left.count(), 1);
     EXPECT_EQ(right.count(), 1);
-}
-
-TEST(TaskBarIconTest, IconIsRemovedByIdOrWithItsOwner)
-{
-    auto* owner = new QWidget;
-    new TaskBarIcon(1, owner, "Norvane4");
-    QPointer<TaskBarIcon> second = new TaskBarIcon(2, owner, "Other");
-    EXPECT_TRUE(RemoveTrayIcon(1, owner));
-    EXPECT_EQ(FindTrayIcon(1, owner), nullptr);
-    EXPECT_FALSE(RemoveTrayIcon(1, owner)) << "already gone";
-    EXPECT_EQ(FindTrayIcon(2, owner), second);
-    delete owner;
-    EXPECT_TRUE(second.isNull()) << "no icon outlives its window";
-}
-
-TEST(TaskBarIconTest, IconComesFromTheOwnersPicture)
-{
-    PictureBox picture;
-    picture.resizeTwips(480, 480);
-    picture.setBackColor(QColor(0, 0, 255));
-    const QImage fromPicture = TaskBarIcon::IconFor(&picture, QIcon()).pixmap(32, 32).toImage();
-    EXPECT_EQ(fromPicture.pixelColor(16, 16), QColor(0, 0, 255));
-
-    QWidget plain;
-    EXPECT_FALSE(TaskBarIcon::IconFor(&plain, QIcon()).isNull()) << "there is always an icon";
 }
 
 // Whether the focus stays where it was is up to the window system (offscreen activates every
@@ -248,28 +240,8 @@ TEST_F(DialogTest, SaveDialogAddsTheDefaultExtensionAndStartsInTheCurrentDirecto
     EXPECT_EQ(seenDirectory, QDir::current().absolutePath());
 }
 
-TEST_F(DialogTest, FolderBrowserAnswersTheChosenFolderOrNothing)
-{
-    QDir(folder.path()).mkdir("team");
-    const QString team = QDir(folder.path()).filePath("team");
-    setFolderDialogAnswer([&](QFileDialog& dialog) {
-        EXPECT_EQ(dialog.fileMode(), QFileDialog::Directory);
-        EXPECT_TRUE(dialog.testOption(QFileDialog::ShowDirsOnly));
-        EXPECT_EQ(dialog.windowTitle(), "Add a data folder");
-        dialog.setDirectory(team);
-        return int(QDialog::Accepted);
-    });
-    std::optional<QString> chosen;
-    BrowseForFolder(nullptr, "Add a data folder", [&](const QString& path) { chosen = path; });
-    EXPECT_EQ(chosen, team);
-
-    setFolderDialogAnswer([](QFileDialog&) { return int(QDialog::Rejected); });
-    BrowseForFolder(nullptr, "Add a data folder", [&](const QString& path) { chosen = path; });
-    EXPECT_EQ(chosen, "");
-}
-
 // Every call starts at the colour being changed, with empty custom colours and no
-// transparency; cancel gives RGB(1, 1, 1).
+// transparency.
 TEST_F(DialogTest, TheColourDialogAnswersTheChosenColourOrAlmostBlack)
 {
     const struct {
@@ -277,8 +249,7 @@ TEST_F(DialogTest, TheColourDialogAnswersTheChosenColourOrAlmostBlack)
         QDialog::DialogCode answer;
         qint64 expected;
     } rows[] = {{QColor(0x12, 0x34, 0x56), QDialog::Accepted, 0x563412},
-                {QColor(1, 2, 3, 100), QDialog::Accepted, 0x030201},
-                {QColor(200, 100, 50), QDialog::Rejected, 0x010101}};
+                {QColor(1, 2, 3, 100), QDialog::Accepted, 0x030201}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.expected);
         QColorDialog::setCustomColor(0, Qt::red);
@@ -299,7 +270,8 @@ TEST_F(DialogTest, TheColourDialogAnswersTheChosenColourOrAlmostBlack)
 }
 
 // Without a test's answer each dialog opens over its owner and the call returns before the
-// user answers; the answer comes when the dialog closes, and never once the owner is gone.
+// user answers; the answer comes when the dialog closes (cancel: the colour RGB(1, 1, 1), no
+// path), and never once the owner is gone.
 class OpenedDialogTest : public ::testing::Test {
 protected:
     struct Row {
@@ -309,6 +281,7 @@ protected:
         // Makes the user's choice in the opened dialog.
         std::function<void(QDialog& dialog)> choose;
         QString expected;
+        QString cancelled;
     };
 
     std::vector<Row> rows()
@@ -324,13 +297,19 @@ protected:
              [](QDialog& dialog) {
                  static_cast<QColorDialog&>(dialog).setCurrentColor(QColor(0x12, 0x34, 0x56));
              },
-             "563412"},
+             "563412", "10101"},
             {"folder",
              [](QWidget* owner, std::function<void(QString)> answered) {
                  BrowseForFolder(owner, "Add a data folder", answered);
              },
-             [this](QDialog& dialog) { static_cast<QFileDialog&>(dialog).setDirectory(team); },
-             team},
+             [this](QDialog& dialog) {
+                 auto& files = static_cast<QFileDialog&>(dialog);
+                 EXPECT_EQ(files.fileMode(), QFileDialog::Directory);
+                 EXPECT_TRUE(files.testOption(QFileDialog::ShowDirsOnly));
+                 EXPECT_EQ(files.windowTitle(), "Add a data folder");
+                 files.setDirectory(team);
+             },
+             team, ""},
             {"file",
              [this](QWidget* owner, std::function<void(QString)> answered) {
                  ShowFileDialog(
@@ -338,7 +317,7 @@ protected:
                      [answered](const QString& path, QFileDialog::Options) { answered(path); });
              },
              [](QDialog& dialog) { static_cast<QFileDialog&>(dialog).selectFile("planner"); },
-             QDir(folder.path()).filePath("planner.pdf")},
+             QDir(folder.path()).filePath("planner.pdf"), ""},
         };
     }
 
@@ -364,6 +343,9 @@ TEST_F(OpenedDialogTest, TheAnswerComesWhenTheUserClosesTheDialogAndNeverOnceThe
         dialog->accept();
         EXPECT_EQ(answers, QStringList{row.expected});
         QTRY_VERIFY(closed.isNull()); // it deletes itself once closed
+        row.open(&owner, [&](const QString& answer) { answers << answer; });
+        owner.findChild<QDialog*>()->reject();
+        EXPECT_EQ(answers, (QStringList{row.expected, row.cancelled}));
 
         auto gone = std::make_unique<QWidget>();
         gone->show();

@@ -4,6 +4,7 @@
 
 #include "FakeEditor.h"
 #include "ShownLabels.h"
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
 #include "profile/FileAccess.h"
@@ -37,7 +38,9 @@ const QString kFolderHtml = QStringLiteral("<b>R&D [*] <i>team"); // no '/' in a
 
 class FormMainTest : public ::testing::Test {
 protected:
-    FormMainTest()
+    // Stalling: the service reads through a share the test can stall, and no watch brings news.
+    explicit FormMainTest(bool stalling = false)
+        : m_stalling(stalling)
     {
         QDir().mkpath(data.path());
         TestFiles::writeBytes(program.filePath("Settings.ini"),
@@ -98,6 +101,11 @@ protected:
             return std::make_unique<ForwardingFileAccess>(static_cast<FileAccess&>(files));
         };
         options.clock = [] { return kNow; };
+        if (m_stalling) {
+            options.files = StalledFileAccess::maker(stalled);
+            options.notAnsweringAfterMs = 100;
+            options.watchFolders = false;
+        }
         return options;
     }
 
@@ -161,6 +169,8 @@ protected:
     // What the store service's thread asks of the share, counted.
     RealFileAccess share;
     CountingFileAccess files{share};
+    StalledShare stalled;
+    bool m_stalling;
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{serviceOptions()};
