@@ -248,6 +248,11 @@ EventText eventTextOf(const QString& text)
         }
     }
     out.description = lines.join(u'\n');
+    // libical drops the blanks a value ends in: a title that ends in some comes back whole only
+    // as the description's first line, which the import reads as the title.
+    if (!out.summary.isEmpty() && out.summary.back().isSpace())
+        out.description =
+            out.description.isEmpty() ? out.summary : out.summary + u'\n' + out.description;
     return out;
 }
 
