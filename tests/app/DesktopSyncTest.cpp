@@ -122,6 +122,10 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
                          QStringLiteral("hunter22"));
         QComboBox& interval = child<QComboBox>(window, "combo_sync_interval");
         interval.setCurrentIndex(interval.findData(30));
+        // A new account starts in the machine's zone; the team's calendar may be elsewhere.
+        QComboBox& zone = child<QComboBox>(window, "combo_sync_zone");
+        EXPECT_EQ(zone.currentText(), QStringLiteral("Europe/Berlin"));
+        zone.setCurrentIndex(zone.findText(QStringLiteral("America/New_York")));
         window.command_ok_Click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isBusy(); }, 10000));
         QThreadPool::globalInstance()->waitForDone();
@@ -131,6 +135,7 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
     EXPECT_EQ(saved.url, QStringLiteral("https://dav.test/c/"));
     EXPECT_EQ(saved.user, QStringLiteral("anna"));
     EXPECT_EQ(saved.intervalMinutes, 30);
+    EXPECT_EQ(saved.timeZone, QStringLiteral("America/New_York"));
     EXPECT_FALSE(settingsText().contains(QStringLiteral("hunter22")));
     EXPECT_EQ(PasswordStore(program.path()).lookup(saved.url, saved.user),
               QStringLiteral("hunter22"));
@@ -147,6 +152,8 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
         << child<QLabel>(again, "label_sync_note").text().toStdString();
     EXPECT_EQ(password.echoMode(), QLineEdit::Password);
     EXPECT_EQ(child<QComboBox>(again, "combo_sync_interval").currentData().toInt(), 30);
+    EXPECT_EQ(child<QComboBox>(again, "combo_sync_zone").currentText(),
+              QStringLiteral("America/New_York"));
 }
 
 TEST_F(DesktopSyncTest, TestConnectionToNoServerTellsWhyWithoutBlockingTheWindow)
