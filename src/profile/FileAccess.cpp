@@ -475,6 +475,7 @@ FileAccess& ThreadFileAccess()
 
 void CountingFileAccess::noteCall(Call call)
 {
+    const std::lock_guard lock(m_mutex);
     switch (call) {
     case Call::Listing:
         ++m_counts.listings;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 // The one seam through which the store touches the disk. On a network share every call is a
@@ -240,12 +241,23 @@ public:
 
     using ForwardingFileAccess::ForwardingFileAccess;
 
-    const Counts& counts() const { return m_counts; }
-    void resetCounts() { m_counts = {}; }
+    // The counts so far. A probe may count the calls of several threads (a store and a
+    // settings thread behind one factory), so they are kept under a lock.
+    Counts counts() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_counts;
+    }
+    void resetCounts()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_counts = {};
+    }
 
 protected:
     void noteCall(Call call) override;
 
 private:
+    mutable std::mutex m_mutex;
     Counts m_counts;
 };
