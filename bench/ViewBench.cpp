@@ -148,8 +148,7 @@ QList<QDate> workingWeek()
 // One main window on its own store service, showing the week of kNow (the day with
 // week = false). The service's requests to the folder are counted.
 struct Window {
-    RealFileAccess share;
-    CountingFileAccess files{share};
+    CountingFileAccess files{ThreadFileAccess()};
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, folder().program.path()};
     StoreService service{serviceOptions()};
@@ -171,9 +170,7 @@ struct Window {
     StoreService::Options serviceOptions()
     {
         StoreService::Options options;
-        options.files = [this] {
-            return std::make_unique<ForwardingFileAccess>(static_cast<FileAccess&>(files));
-        };
+        options.files = [this] { return files.makeCounted(); };
         options.clock = [] { return kNow; };
         options.watchFolders = false;
         return options;

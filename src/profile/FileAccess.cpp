@@ -473,6 +473,32 @@ FileAccess& ThreadFileAccess()
     return *files;
 }
 
+namespace {
+struct OwnFiles {
+    std::unique_ptr<FileAccess> own = MakeFileAccess();
+};
+} // namespace
+
+class CountingFileAccess::Counted : private OwnFiles, public ForwardingFileAccess {
+public:
+    explicit Counted(CountingFileAccess& counter)
+        : ForwardingFileAccess(*own)
+        , m_counter(counter)
+    {
+    }
+
+protected:
+    void noteCall(Call call) override { m_counter.noteCall(call); }
+
+private:
+    CountingFileAccess& m_counter;
+};
+
+std::unique_ptr<FileAccess> CountingFileAccess::makeCounted()
+{
+    return std::make_unique<Counted>(*this);
+}
+
 void CountingFileAccess::noteCall(Call call)
 {
     const std::lock_guard lock(m_mutex);

@@ -254,10 +254,16 @@ public:
         m_counts = {};
     }
 
+    // A file access of its own over the real file system whose calls are counted here too:
+    // what a factory hands each thread it serves, since a file access is never shared.
+    std::unique_ptr<FileAccess> makeCounted();
+
 protected:
     void noteCall(Call call) override;
 
 private:
+    class Counted;
+
     mutable std::mutex m_mutex;
     Counts m_counts;
 };

@@ -97,9 +97,7 @@ protected:
     StoreService::Options serviceOptions()
     {
         StoreService::Options options;
-        options.files = [this] {
-            return std::make_unique<ForwardingFileAccess>(static_cast<FileAccess&>(files));
-        };
+        options.files = [this] { return files.makeCounted(); };
         options.clock = [] { return kNow; };
         if (m_stalling) {
             options.files = StalledFileAccess::maker(stalled);
@@ -167,8 +165,7 @@ protected:
     QDir data{parent.filePath(kFolderHtml)};
     QTemporaryDir other;
     // What the store service's thread asks of the share, counted.
-    RealFileAccess share;
-    CountingFileAccess files{share};
+    CountingFileAccess files{ThreadFileAccess()};
     StalledShare stalled;
     bool m_stalling;
     ProfileCache profiles{ThreadFileAccess()};
