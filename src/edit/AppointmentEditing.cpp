@@ -10,9 +10,15 @@ AppointmentEditing::AppointmentEditing(Filer& filing, Editor editor)
 
 void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwindow, Done done)
 {
+    EditMe(appointment, showEditwindow, std::move(done), m_filing);
+}
+
+void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwindow, Done done,
+                                Filer& filing)
+{
     if (!showEditwindow || !m_editor) {
-        m_filing.file(appointment, [appointment, done = std::move(done)](
-                                       const WriteOutcome& outcome, const ClassTermin& filed) {
+        filing.file(appointment, [appointment, done = std::move(done)](const WriteOutcome& outcome,
+                                                                       const ClassTermin& filed) {
             Result result;
             result.saved = outcome.ok;
             result.appointment = outcome.ok ? filed : appointment;
@@ -26,7 +32,7 @@ void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwin
     auto handOver = std::make_shared<EditHandOver>();
     handOver->appointment = appointment;
     handOver->EditIsNew = appointment.isNew();
-    handOver->filer = &m_filing;
+    handOver->filer = &filing;
     // The hand-over outlives none of its own calls, so the plain pointer is safe.
     handOver->finished = [h = handOver.get(), appointment, done = std::move(done)](bool saved) {
         Result result;

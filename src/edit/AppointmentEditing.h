@@ -50,6 +50,9 @@ public:
     // Opens the editor on a copy of appointment, or without showEditwindow (or an editor)
     // files it as it is; done runs once, on the caller's thread, when that is over.
     void EditMe(const ClassTermin& appointment, bool showEditwindow, Done done);
+    // The same, filed through filing (which must outlive done): a change of a series'
+    // occurrence, say.
+    void EditMe(const ClassTermin& appointment, bool showEditwindow, Done done, Filer& filing);
 
     // What the user is told when saving an appointment failed, in the installed language.
     static QString failureMessage(const WriteOutcome& outcome);

@@ -232,6 +232,12 @@ void IniFile::WriteIniTime(const QString& section, const QString& prefix, TimeOf
     WriteIniLong(section, prefix + QLatin1String("Minute"), time.minute());
 }
 
+void IniFile::startFrom(const ProfileCache::Lookup& base)
+{
+    m_pending = *base.document;
+    m_baseUnreadable = false;
+}
+
 WriteOutcome IniFile::commit()
 {
     if (!m_pending)

@@ -58,6 +58,9 @@ public:
     // the directories inside root are made (see FileAccess::writeAtomically). A file that is
     // there but could not be read is never written over: its content would be lost.
     WriteOutcome commit();
+    // The writes that follow go into a copy of base's content in place of the file's own:
+    // a new file that keeps the keys of another.
+    void startFrom(const ProfileCache::Lookup& base);
 
 private:
     const ProfileCache::Lookup& lookup() const;

@@ -19,8 +19,15 @@ const QTime kEveningCheckFrom(23, 0);
 
 QString RemindedList::keyOf(const ClassTermin& appointment, const QDate& day)
 {
-    return appointment.filename() + appointment.FileDate().toString(Qt::ISODateWithMs) +
-           QLatin1Char('|') + day.toString(Qt::ISODate);
+    const QString dayText = day.toString(Qt::ISODate);
+    if (appointment.SeriesId().isEmpty())
+        return appointment.filename() + appointment.FileDate().toString(Qt::ISODateWithMs) +
+               QLatin1Char('|') + dayText;
+    // A series' files are rewritten and renamed as it is split: an occurrence is known by its
+    // series and its reminder time, whichever part holds it.
+    return QStringLiteral("series|%1|%2|%3|%4")
+        .arg(appointment.SeriesId(), QString::number(appointment.StartTime().minutes()),
+             QString::number(appointment.RemindMinutes()), dayText);
 }
 
 qsizetype RemindedList::dropDaysBefore(const QDate& today)

@@ -17,7 +17,8 @@ class Settings;
 
 // The keys of the appointments reminded on this machine: the file's path, its modification
 // time (a file saved again can be reminded again) and the day reminded for (a recurring
-// appointment is reminded on each of its days). A key is kept until its day is over, however
+// appointment is reminded on each of its days); for a file of a split series its SeriesId
+// and reminder time instead of the file. A key is kept until its day is over, however
 // many there are: one forgotten earlier would be reminded again.
 class RemindedList {
 public:

@@ -339,6 +339,37 @@ void StoreService::remove(const QString& path, std::function<void(bool)> done)
               });
 }
 
+void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
+{
+    if (!m_answering || m_shuttingDown) {
+        SeriesFiling::Outcome refused;
+        refused.outcome = WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder);
+        if (done)
+            done(refused);
+        return;
+    }
+    const QString& series = request.part.SeriesId();
+    if (!series.isEmpty()) {
+        QSet<QString> known;
+        for (const QList<TerminPtr>& day : std::as_const(m_days)) {
+            for (const TerminPtr& a : day) {
+                if (!a->IsRecurring() && a->SeriesId() == series &&
+                    !known.contains(a->filename())) {
+                    known.insert(a->filename());
+                    request.knownExceptions.append(*a);
+                }
+            }
+        }
+    }
+    ask<SeriesFiling::Outcome>(
+        [request](StoreWorker& store) { return store.changeSeries(request); },
+        [this, done = std::move(done)](const SeriesFiling::Outcome& outcome) {
+            markStale(outcome.written + outcome.removed);
+            if (done)
+                done(outcome);
+        });
+}
+
 void StoreService::changeSinceLoaded(const ClassTermin& appointment, Changed done)
 {
     if (!m_answering || m_shuttingDown) {

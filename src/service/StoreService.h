@@ -93,6 +93,10 @@ public:
     void file(const ClassTermin& appointment, Filed done) override;
     void remove(const QString& path, std::function<void(bool removed)> done);
     void changeSinceLoaded(const ClassTermin& appointment, Changed done) override;
+    // One occurrence, the rest or all of a series changed or deleted, as one request; the
+    // series' exceptions known from the days read so far are part of it.
+    using SeriesDone = std::function<void(const SeriesFiling::Outcome& outcome)>;
+    void changeSeries(SeriesFiling::Request request, SeriesDone done);
 
     // The folder's other jobs (imports, export, printing, ...): threads and file accesses of
     // their own from this service's factory; what they wrote is read again here at once.

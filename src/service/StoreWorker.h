@@ -5,6 +5,7 @@
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
+#include "store/SeriesFiling.h"
 
 #include <QDate>
 #include <QHash>
@@ -40,6 +41,10 @@ public:
 
     WriteOutcome file(ClassTermin& appointment) { return m_filing.File(appointment); }
     bool remove(const QString& path);
+    SeriesFiling::Outcome changeSeries(const SeriesFiling::Request& request)
+    {
+        return m_series.apply(request);
+    }
     DataAccess::FileChange changeSinceLoaded(const ClassTermin& appointment)
     {
         return m_store.ChangeSinceLoaded(appointment);
@@ -52,4 +57,5 @@ private:
     int m_monthInterval = 60;
     DataAccess m_store;
     AppointmentFiling m_filing;
+    SeriesFiling m_series{m_store, m_filing};
 };

@@ -59,6 +59,7 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
         a->setRemindMinutes(0);
     a->setText(ini.ReadIniString(s, QStringLiteral("Text")));
     a->setUid(ini.ReadIniString(s, QStringLiteral("UID")));
+    a->setSeriesId(ini.ReadIniString(s, QStringLiteral("SeriesId")));
     return a;
 }
 
@@ -83,6 +84,9 @@ void write(IniFile& ini, ClassTermin& a)
     // Only imported appointments carry one; a file's own key stays when the record has none.
     if (!a.Uid().isEmpty())
         ini.WriteIniString(s, QStringLiteral("UID"), a.Uid());
+    // Written once a series is split; other copies keep the key as they keep any other.
+    if (!a.SeriesId().isEmpty())
+        ini.WriteIniString(s, QStringLiteral("SeriesId"), a.SeriesId());
 }
 
 } // namespace AppointmentFile

@@ -75,6 +75,11 @@ public:
     const QString& Uid() const { return m_uid; }
     void setUid(const QString& uid) { m_uid = uid; }
 
+    // What ties the files of one series together once it has exceptions: every part of it,
+    // recurring or one-time, carries the same. Empty for a series in one file.
+    const QString& SeriesId() const { return m_seriesId; }
+    void setSeriesId(const QString& id) { m_seriesId = id; }
+
     // A new appointment has no file yet.
     bool isNew() const { return m_filename.isEmpty(); }
 
@@ -106,6 +111,7 @@ private:
     QDate m_recurringEnd = kZeroDate;
     QString m_producer;
     QString m_uid;
+    QString m_seriesId;
 };
 
 using TerminPtr = std::shared_ptr<const ClassTermin>;

@@ -137,6 +137,25 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
     return appointment;
 }
 
+WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString& keysFrom)
+{
+    const ProfileCache::Lookup base = m_profiles.lookup(keysFrom, dataFolder());
+    if (base.state != ProfileCache::State::Read)
+        return SaveAppointment(appointment);
+    const QString path = appointment.filename();
+    forgetInPass(path);
+    forgetDayMarks(path);
+    IniFile ini(m_profiles, path, dataFolder());
+    ini.startFrom(base);
+    AppointmentFile::write(ini, appointment);
+    if (appointment.Uid().isEmpty())
+        ini.WriteIniString(AppointmentFile::kSection, QStringLiteral("UID"), QString());
+    const WriteOutcome outcome = ini.commit();
+    if (outcome.ok && outcome.written)
+        appointment.setFileDate(outcome.written->modified);
+    return outcome;
+}
+
 WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
 {
     // On a share every call is a round trip, so a save asks one question before it writes
@@ -282,6 +301,18 @@ QList<TerminPtr> DataAccess::GetAppointmentsOfDay(const QDate& date)
         }
     }
     return groups.list();
+}
+
+QList<TerminPtr> DataAccess::AppointmentsIn(const QString& dir)
+{
+    QList<TerminPtr> found;
+    const QDate today = now().date();
+    for (const QString& name : listAppointmentFiles(dir)) {
+        const QString path = dir + name;
+        if (const auto file = shownOn(path, false, today))
+            found.append(loadAppointment(path, today, *file));
+    }
+    return found;
 }
 
 void ColorGroups::add(TerminPtr appointment)

@@ -63,6 +63,9 @@ public:
     // previous file as it was. Creates the directories inside the data folder, never the
     // data folder itself, and never writes through a link out of it.
     WriteOutcome SaveAppointment(ClassTermin& appointment);
+    // A new file that starts from the keys of keysFrom (a part of the same series), so that
+    // what other copies keep there comes along; its UID is that of the record alone.
+    WriteOutcome SaveAppointment(ClassTermin& appointment, const QString& keysFrom);
     // Errors are ignored: the file may already be gone.
     void DeleteAppointmentFile(const ClassTermin& appointment);
 
@@ -80,6 +83,9 @@ public:
 
     // Colour groups in order of first appearance, each in loading order.
     QList<TerminPtr> GetAppointmentsOfDay(const QDate& date);
+    // Every readable appointment file of one directory of the tree (dir ends in a separator),
+    // whatever days it applies to.
+    QList<TerminPtr> AppointmentsIn(const QString& dir);
     // Answered from the day-mark cache within MonthInterval seconds.
     bool HasAppointments(const QDate& date);
     // Both ends inclusive; a file without range keys applies from 1990-01-01 to 2020-12-31.

@@ -180,8 +180,6 @@ QString AppointmentDrag::describe(const ViewGeometry::DragTarget& target) const
                    FormatTime(target.start, timeFormat) + QStringLiteral(" - ") +
                    FormatTime(target.end, timeFormat);
     if (m_appointment.IsRecurring())
-        text += QLatin1Char('\n') + (m_kind == ViewGeometry::DragKind::Resize
-                                         ? tr("Every occurrence of the series changes.")
-                                         : tr("The whole series moves, every occurrence."));
+        text += QLatin1Char('\n') + tr("On release you choose which occurrences change.");
     return text;
 }

@@ -168,6 +168,14 @@ TerminPtr DayWeekView::FindAppointmentByTag(const QString& tag) const
     return day ? day->Appointment(position) : nullptr;
 }
 
+QDate DayWeekView::DayOfTag(const QString& tag) const
+{
+    bool ok = false;
+    const int column = SplitText(tag, QStringLiteral("|")).value(0).toInt(&ok);
+    const ClassDay* day = ok ? DayColumn(column) : nullptr;
+    return day ? day->datum() : QDate();
+}
+
 QList<QDate> DayWeekView::daysOf(const QDate& date, bool week) const
 {
     if (!week)

@@ -65,6 +65,8 @@ public:
     // The appointment behind a label's tag "column|position"; nullptr when the tag is
     // malformed or the view has changed since.
     TerminPtr FindAppointmentByTag(const QString& tag) const;
+    // The day of the column a label's tag names; invalid for none.
+    QDate DayOfTag(const QString& tag) const;
     // The time grid of the columns shown, for dragging appointment labels; column i of it is
     // DayColumn(i + 1).
     ViewGeometry::TimeGrid timeGrid() const;

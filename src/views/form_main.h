@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
+#include "store/SeriesFiling.h"
 #include "ui/HeartbeatPause.h"
 #include "views/AppointmentDrag.h"
 #include "views/DayColumnHost.h"
@@ -159,7 +160,21 @@ private:
     void moveAppointment(const AppointmentDrag::Drop& drop);
     // Why a drop was not filed, or empty when nobody else changed the appointment.
     static QString movedMeanwhile(const DataAccess::FileChange& change);
-    void editAppointment(const TerminPtr& appointment);
+    // Edits the appointment of a label; for a series' occurrence the user is asked first
+    // which occurrences the change is for.
+    void editAppointment(const QString& tag);
+
+    // A change of a series' occurrence: the user picks which occurrences it is for, in a
+    // question that does not wait; chosen runs only when one was picked.
+    enum class SeriesAct { Edit, Move, Delete };
+    void askSeriesScope(const ClassTermin& part, const QDate& occurrence, SeriesAct act,
+                        std::function<void(SeriesEdit::Scope)> chosen);
+    void editOccurrence(const ClassTermin& part, const QDate& occurrence, SeriesEdit::Scope scope);
+    void moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEdit::Scope scope);
+    void deleteOccurrence(const ClassTermin& part, const QDate& occurrence,
+                          SeriesEdit::Scope scope);
+    // What the user is told when deleting from a series failed; empty when it went.
+    static QString deletionFailure(const SeriesFiling::Outcome& outcome);
     // Edits an appointment in the editor, or without showEditwindow files it as it is; the
     // heartbeat rests from here until editDone, which tells a failure and shows the change.
     void edit(const ClassTermin& appointment, bool showEditwindow);
@@ -206,6 +221,7 @@ private:
     QDateTime m_syncAt; // invalid until a sync ended
     QString m_syncFailure;
     QPointer<QMessageBox> m_massDeletionQuestion; // while it is open
+    QPointer<QMessageBox> m_seriesQuestion;       // while it is open
     bool m_exiting = false;
     qint16 m_timerTicks = 0;
     QString m_popupTag;

@@ -72,7 +72,7 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::MouseButtonDblClick && appointment) {
         label_appointment_MouseUp();
-        editAppointment(FindAppointmentByTag(label->property("tag").toString()));
+        editAppointment(label->property("tag").toString());
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -83,12 +83,11 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     const QString tag = label->property("tag").toString();
     if (button == Qt::RightButton) {
         m_popupTag = tag;
-        // A series goes as a whole: the entry says so, so nobody removes it by surprise.
+        // For a series, "Yes!" is followed by the question which occurrences go.
         const TerminPtr appointment = FindAppointmentByTag(tag);
-        m_ui->mnu_popup_termin_del->setTitle(
-            appointment && appointment->IsRecurring()
-                ? tr("Delete recurring appointment (every occurrence)...")
-                : tr("Delete appointment..."));
+        m_ui->mnu_popup_termin_del->setTitle(appointment && appointment->IsRecurring()
+                                                 ? tr("Delete recurring appointment...")
+                                                 : tr("Delete appointment..."));
         m_ui->mnu_popup_termin->popup(label->mapToGlobal(at));
         return;
     }
@@ -125,12 +124,6 @@ void form_main::label_appointment_MouseUp()
         m_tooltip->deleteLater();
         m_tooltip = nullptr;
     }
-}
-
-void form_main::editAppointment(const TerminPtr& appointment)
-{
-    if (appointment)
-        edit(*appointment, true);
 }
 
 void form_main::edit(const ClassTermin& appointment, bool showEditwindow)
@@ -204,18 +197,13 @@ void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)
 
 void form_main::moveAppointment(const AppointmentDrag::Drop& drop)
 {
-    ClassTermin moved = drop.appointment;
-    // A series moves as a whole: its first date and its range go by as many days.
-    const qint64 days = drop.fromDay.daysTo(drop.toDay);
-    moved.setDatum(moved.datum().addDays(days));
-    if (moved.IsRecurring()) {
-        // Its kind, as the editor reads it from the file's place.
-        const Recurrence::Kind kind = Recurrence::ofPath(moved.filename());
-        moved.Recurring_code =
-            Recurrence::code(kind == Recurrence::Kind::None ? Recurrence::Kind::Monthly : kind);
-        moved.setRecurringStartDate(moved.RecurringStartDate().addDays(days));
-        moved.setRecurringEndDate(moved.RecurringEndDate().addDays(days));
+    if (drop.appointment.IsRecurring()) {
+        askSeriesScope(drop.appointment, drop.fromDay, SeriesAct::Move,
+                       [this, drop](SeriesEdit::Scope scope) { moveOccurrence(drop, scope); });
+        return;
     }
+    ClassTermin moved = drop.appointment;
+    moved.setDatum(moved.datum().addDays(drop.fromDay.daysTo(drop.toDay)));
     moved.setStartTime(drop.start);
     moved.setEndTime(drop.end);
 
@@ -256,7 +244,7 @@ void form_main::showOwnChange()
 
 void form_main::mnu_popup_termin_edit_Click()
 {
-    editAppointment(FindAppointmentByTag(m_popupTag));
+    editAppointment(m_popupTag);
 }
 
 void form_main::mnu_popup_termin_del_yes_Click()
@@ -268,6 +256,14 @@ void form_main::mnu_popup_termin_del_yes_Click()
         ShowFailure(tr("The appointment could not be deleted.\n"
                        "The data folder is not answering; nothing was changed. Please try "
                        "again when it answers."));
+        return;
+    }
+    if (const QDate occurrence = m_view->DayOfTag(m_popupTag);
+        appointment->IsRecurring() && occurrence.isValid()) {
+        askSeriesScope(*appointment, occurrence, SeriesAct::Delete,
+                       [this, part = *appointment, occurrence](SeriesEdit::Scope scope) {
+                           deleteOccurrence(part, occurrence, scope);
+                       });
         return;
     }
     m_service.remove(appointment->filename(), [self = QPointer<form_main>(this)](bool removed) {

@@ -16,9 +16,11 @@
 #include "views/DayWeekView.h"
 #include "views/form_main.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -151,6 +153,19 @@ protected:
     {
         child<QAction>(action)->trigger();
         settle();
+    }
+    // Answers the question which occurrences of a series an act is for, by the button's name
+    // ("button_series_this", "_following", "_all"); returns the question's text.
+    QString answerSeries(const char* button)
+    {
+        auto* question = window().findChild<QMessageBox*>("message_series_scope");
+        EXPECT_NE(question, nullptr);
+        if (!question)
+            return {};
+        const QString text = question->text();
+        question->findChild<QAbstractButton*>(button)->click();
+        settle();
+        return text;
     }
     void ticks(int n)
     {

@@ -81,7 +81,7 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
          "Wednesday, 2003-07-09  09:00 - 11:00"},
         {"Escape", false, false, 5, 3, true, "y2003/m7/d9", 540, 600, "10:30 - 11:30"},
         {"the series to Fridays", true, false, 5, 0, false, "recurring/wd6", 540, 600,
-         "The whole series moves, every occurrence."},
+         "On release you choose which occurrences change."},
         {"saved by bert meanwhile", false, false, 4, 2, false, "y2003/m7/d9", 840, 900,
          "10:00 - 11:00", true},
     };
@@ -118,6 +118,11 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
         messages.clear();
         QTest::mouseRelease(label, Qt::LeftButton, {}, label->mapFrom(grid(), to));
         settle();
+        if (drag.series) {
+            EXPECT_EQ(answerSeries("button_series_all"),
+                      "\"Weekly\" repeats. Move only the appointment on Wednesday, 2003-07-09, "
+                      "this and all following ones, or all appointments of the series?");
+        }
         EXPECT_EQ(messages.value(0).contains("not moved: bert changed it"), drag.otherSaves);
         const QString filed = data.filePath(drag.directory) + '/' + QFileInfo(path).fileName();
         EXPECT_EQ(QFileInfo::exists(path), filed == path) << "the old file goes";

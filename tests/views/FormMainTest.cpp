@@ -346,15 +346,26 @@ TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
     EXPECT_EQ(service.knownMark(kNow.date()), std::optional<bool>(false))
         << "the day mark goes at once";
 
-    // A series is deleted as a whole, and the entry says so.
-    TestFiles::writeSettled(data.filePath("recurring/every/1.nv3"),
-                            "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
-                            "Text=Daily\r\nRecurringUntilYear=2099\r\n");
+    // Of a series, "Yes!" asks which occurrences go: Cancel keeps all, "only this" today's.
+    const QString daily = data.filePath("recurring/every/1.nv3");
+    TestFiles::writeSettled(daily, "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
+                                   "Text=Daily\r\nRecurringUntilYear=2099\r\n");
     loadView();
-    QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
-    popup->hide();
-    EXPECT_EQ(child<QAction>("mnu_popup_termin_del")->text(),
-              "Delete recurring appointment (every occurrence)...");
+    for (const char* answer : {"button_series_cancel", "button_series_this"}) {
+        QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
+        popup->hide();
+        EXPECT_EQ(child<QAction>("mnu_popup_termin_del")->text(),
+                  "Delete recurring appointment...");
+        trigger("mnu_popup_termin_del_yes");
+        EXPECT_TRUE(answerSeries(answer).startsWith("\"Daily\" repeats. Delete only the "
+                                                    "appointment on Wednesday, 2003-07-09,"));
+    }
+    EXPECT_TRUE(labelTexts().isEmpty());
+    EXPECT_TRUE(TestFiles::readBytes(daily).contains("RecurringUntilDay=8\r\n"));
+    const QStringList rest = QDir(data.filePath("recurring/every")).entryList({"*.nv3"});
+    ASSERT_EQ(rest.size(), 2) << "the part before and the part after";
+    key(Qt::Key_Right);
+    EXPECT_EQ(labelTexts(), QStringList{"[!] [>>] Daily"}) << "tomorrow's stays";
 }
 
 TEST_F(FormMainTest, NewAppointmentFromTheMenuStartsAtTheFullHourAndAFailedSaveIsTold)

@@ -1,0 +1,246 @@
+#include "store/SeriesEdit.h"
+
+#include "store/Recurrence.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace SeriesEdit {
+
+namespace {
+
+// Beyond the longest gap between two occurrences (29 February in a leap year to the next).
+constexpr int kLongestGap = 8 * 366;
+
+QString directoryOf(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).path());
+}
+
+// Takes a field the user changed from before to after onto result, unless part's own value
+// already differed from before's: what an exception made its own survives a change of all.
+template <typename T, typename Arg>
+void carry(ClassTermin& result, const ClassTermin& part, const ClassTermin& before,
+           const ClassTermin& after, T (ClassTermin::*get)() const, void (ClassTermin::*set)(Arg))
+{
+    if (!((before.*get)() == (after.*get)()) && (part.*get)() == (before.*get)())
+        (result.*set)((after.*get)());
+}
+
+// A part of the series after a change of the series from before to after: the fields
+// carried, the days moved as far as the change moved them.
+ClassTermin changedPart(const ClassTermin& part, const ClassTermin& before,
+                        const ClassTermin& after)
+{
+    ClassTermin result = part;
+    carry(result, part, before, after, &ClassTermin::StartTime, &ClassTermin::setStartTime);
+    carry(result, part, before, after, &ClassTermin::EndTime, &ClassTermin::setEndTime);
+    carry(result, part, before, after, &ClassTermin::Text, &ClassTermin::setText);
+    carry(result, part, before, after, &ClassTermin::ColorCode, &ClassTermin::setColorCode);
+    carry(result, part, before, after, &ClassTermin::IsReminder, &ClassTermin::setIsReminder);
+    carry(result, part, before, after, &ClassTermin::RemindMinutes, &ClassTermin::setRemindMinutes);
+    carry(result, part, before, after, &ClassTermin::ReminderAll, &ClassTermin::setReminderAll);
+    carry(result, part, before, after, &ClassTermin::EmailEnable, &ClassTermin::setEmailEnable);
+    carry(result, part, before, after, &ClassTermin::Producer, &ClassTermin::setProducer);
+    const qint64 days = before.datum().daysTo(after.datum());
+    result.setDatum(part.datum().addDays(days));
+    if (part.IsRecurring()) {
+        const Recurrence::Kind kind = Recurrence::ofPath(part.filename());
+        const bool kindChanged = after.Recurring_code != before.Recurring_code;
+        result.Recurring_code = kindChanged && kind == Recurrence::ofCode(before.Recurring_code)
+                                    ? after.Recurring_code
+                                    : Recurrence::code(kind);
+        result.setRecurringStartDate(part.RecurringStartDate().addDays(days));
+        result.setRecurringEndDate(part.RecurringEndDate().addDays(days));
+    }
+    return result;
+}
+
+bool isAfter(const ClassTermin& part, const QDate& day)
+{
+    return part.IsRecurring() ? part.RecurringStartDate() > day : part.datum() > day;
+}
+
+// The part's kind as its place tells it, for a filing that keeps it there.
+ClassTermin withOwnKind(ClassTermin part)
+{
+    part.Recurring_code = Recurrence::code(Recurrence::ofPath(part.filename()));
+    return part;
+}
+
+class Planner {
+public:
+    explicit Planner(const Change& change)
+        : m_change(change)
+        , m_part(change.part)
+        , m_id(change.part.SeriesId().isEmpty() ? change.newSeriesId : change.part.SeriesId())
+    {
+    }
+
+    QList<Step> plan()
+    {
+        switch (m_change.scope) {
+        case Scope::This:
+            skipOccurrence();
+            if (m_change.changed)
+                addException(*m_change.changed);
+            break;
+        case Scope::Following:
+            endBeforeOccurrence();
+            for (const ClassTermin& other : m_change.otherParts) {
+                if (isAfter(other, m_change.occurrence))
+                    changeOrRemove(other, firstOfRest());
+            }
+            break;
+        case Scope::All:
+            if (m_change.changed)
+                add(Step::Kind::File, *m_change.changed);
+            else
+                add(Step::Kind::Remove, m_part);
+            for (const ClassTermin& other : m_change.otherParts)
+                changeOrRemove(other, withOwnKind(m_part));
+            break;
+        }
+        return m_steps;
+    }
+
+private:
+    // The part as it stood on the occurrence: what the user's change is measured against.
+    ClassTermin firstOfRest() const
+    {
+        ClassTermin before = withOwnKind(m_part);
+        before.setDatum(m_change.occurrence);
+        return before;
+    }
+
+    void changeOrRemove(const ClassTermin& other, const ClassTermin& before)
+    {
+        if (!m_change.changed) {
+            add(Step::Kind::Remove, other);
+            return;
+        }
+        add(Step::Kind::File, changedPart(other, before, *m_change.changed));
+    }
+
+    // The part no longer shows on the occurrence: it ends before it, and what follows it is a
+    // new part of the same series; at either end of the range the range just shrinks.
+    void skipOccurrence()
+    {
+        const QDate previous = previousOccurrence(m_part, m_change.occurrence);
+        const QDate next = nextOccurrence(m_part, m_change.occurrence);
+        if (!previous.isValid() && !next.isValid()) {
+            add(Step::Kind::Remove, m_part);
+            return;
+        }
+        const bool split = previous.isValid() && next.isValid();
+        ClassTermin shortened = m_part;
+        if (split || m_change.changed)
+            shortened.setSeriesId(m_id);
+        if (previous.isValid())
+            shortened.setRecurringEndDate(previous);
+        else
+            shortened.setRecurringStartDate(next);
+        add(Step::Kind::Rewrite, shortened);
+        if (split) {
+            ClassTermin rest = m_part;
+            rest.setSeriesId(m_id);
+            rest.setDatum(next);
+            rest.setRecurringStartDate(next);
+            rest.setFileDate({});
+            rest.setUid(QString()); // a UID names one file
+            add(Step::Kind::Create, rest, m_part.filename());
+        }
+    }
+
+    void addException(ClassTermin exception)
+    {
+        exception.setFilename(QString());
+        exception.setIsRecurring(false);
+        exception.Recurring_code.clear();
+        exception.setRecurringStartDate(exception.datum());
+        exception.setRecurringEndDate(exception.datum());
+        exception.setSeriesId(m_id);
+        exception.setFileDate({});
+        exception.setUid(QString());
+        add(Step::Kind::File, exception, m_part.filename());
+    }
+
+    // Following: the part ends before the occurrence and the rest is filed as changed (or is
+    // gone); from the first occurrence on, the part itself is the rest.
+    void endBeforeOccurrence()
+    {
+        const QDate previous = previousOccurrence(m_part, m_change.occurrence);
+        if (!previous.isValid()) {
+            if (m_change.changed)
+                add(Step::Kind::File, *m_change.changed);
+            else
+                add(Step::Kind::Remove, m_part);
+            return;
+        }
+        ClassTermin shortened = m_part;
+        shortened.setRecurringEndDate(previous);
+        if (m_change.changed)
+            shortened.setSeriesId(m_id);
+        add(Step::Kind::Rewrite, shortened);
+        if (!m_change.changed)
+            return;
+        ClassTermin rest = *m_change.changed;
+        rest.setFilename(QString());
+        rest.setIsRecurring(true);
+        rest.setSeriesId(m_id);
+        rest.setFileDate({});
+        rest.setUid(QString());
+        add(Step::Kind::File, rest, m_part.filename());
+    }
+
+    void add(Step::Kind kind, const ClassTermin& appointment, const QString& keysFrom = {})
+    {
+        m_steps.append({kind, appointment, keysFrom});
+    }
+
+    const Change& m_change;
+    const ClassTermin& m_part;
+    const QString m_id;
+    QList<Step> m_steps;
+};
+
+} // namespace
+
+bool occursOn(const ClassTermin& part, const QDate& day)
+{
+    if (!day.isValid() || day < part.RecurringStartDate() || day > part.RecurringEndDate())
+        return false;
+    const Recurrence::Kind kind = Recurrence::ofPath(part.filename());
+    if (kind == Recurrence::Kind::None)
+        return day == part.datum();
+    const QString folder = Recurrence::folderOf(part.filename());
+    return directoryOf(Recurrence::directory(folder, kind, day) + QLatin1Char('x')) ==
+           directoryOf(part.filename());
+}
+
+QDate previousOccurrence(const ClassTermin& part, const QDate& day)
+{
+    for (QDate d = day.addDays(-1); d >= part.RecurringStartDate() && d.daysTo(day) <= kLongestGap;
+         d = d.addDays(-1)) {
+        if (occursOn(part, d))
+            return d;
+    }
+    return {};
+}
+
+QDate nextOccurrence(const ClassTermin& part, const QDate& day)
+{
+    for (QDate d = day.addDays(1); d <= part.RecurringEndDate() && day.daysTo(d) <= kLongestGap;
+         d = d.addDays(1)) {
+        if (occursOn(part, d))
+            return d;
+    }
+    return {};
+}
+
+QList<Step> plan(const Change& change)
+{
+    return Planner(change).plan();
+}
+
+} // namespace SeriesEdit

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "store/ClassTermin.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// One occurrence of a series, and the files a series is kept in. A series with exceptions is
+// several recurring files of one directory, each with its own range, and one-time files for
+// changed occurrences; all of them carry the series' SeriesId. A copy that knows nothing of
+// the key still shows exactly the right occurrences. What to write for a change is decided
+// here, from the files as loaded; the store does the writing.
+namespace SeriesEdit {
+
+enum class Scope {
+    This,      // only the occurrence
+    Following, // the occurrence and all after it
+    All,       // every occurrence of the series
+};
+
+// Whether a recurring file shows on day: the rule of its directory and its range.
+bool occursOn(const ClassTermin& part, const QDate& day);
+// The nearest day before (after) day on which the part shows; invalid when there is none.
+QDate previousOccurrence(const ClassTermin& part, const QDate& day);
+QDate nextOccurrence(const ClassTermin& part, const QDate& day);
+
+// One write of a change, done in the order planned: the part holding the occurrence is
+// shortened before anything new is written, so a crash or a stalled share in between leaves
+// a gap, never a duplicate.
+struct Step {
+    enum class Kind {
+        Rewrite, // the file, in place: a part's new range or fields
+        Create,  // a new file in the directory of appointment.filename()
+        File,    // filed where its date and recurrence belong (a new file when it has none)
+        Remove,  // the file goes
+    };
+    Kind kind = Kind::Rewrite;
+    ClassTermin appointment;
+    // A new file starts from the keys of this part, so what other copies keep comes along.
+    QString keysFrom;
+};
+
+struct Change {
+    ClassTermin part; // the recurring file holding the occurrence, as loaded
+    QDate occurrence; // the day acted on
+    Scope scope = Scope::This;
+    // The occurrence as the user changed it (This: a one-time appointment on its new day;
+    // Following, All: the recurring appointment from then on); none: it is deleted.
+    std::optional<ClassTermin> changed;
+    // The series' other files (the same SeriesId), recurring and one-time.
+    QList<ClassTermin> otherParts;
+    QString newSeriesId; // what the series is called when a split gives it its first id
+};
+
+QList<Step> plan(const Change& change);
+
+} // namespace SeriesEdit
