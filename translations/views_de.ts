@@ -2,6 +2,331 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AppointmentDrag</name>
+    <message>
+        <source>On release you choose which occurrences change.</source>
+        <translation>Beim Loslassen wählen Sie, welche Termine der Serie sich ändern.</translation>
+    </message>
+</context>
+<context>
+    <name>SeriesChangeFiler</name>
+    <message>
+        <source>another user</source>
+        <translation>ein anderer Benutzer</translation>
+    </message>
+    <message>
+        <source>%1 deleted this part of the series meanwhile.</source>
+        <translation>%1 hat diesen Teil der Serie inzwischen gelöscht.</translation>
+    </message>
+    <message>
+        <source>%1 changed this part of the series meanwhile.</source>
+        <translation>%1 hat diesen Teil der Serie inzwischen geändert.</translation>
+    </message>
+</context>
+<context>
+    <name>form_info</name>
+    <message>
+        <source>About Norvane</source>
+        <translation>Über Norvane</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>A calendar for small teams who share their appointments through a network folder: every appointment is one small file, and every copy of the program shows what the others have changed.</source>
+        <translation>Ein Kalender für kleine Teams, die ihre Termine über einen Netzwerkordner teilen: Jeder Termin ist eine kleine Datei, und jede Kopie des Programms zeigt, was die anderen geändert haben.</translation>
+    </message>
+    <message>
+        <source>Logged on as: %1</source>
+        <translation>Angemeldet als: %1</translation>
+    </message>
+    <message>
+        <source>(unknown)</source>
+        <translation>(unbekannt)</translation>
+    </message>
+    <message>
+        <source>Questions and suggestions: &lt;a href=&quot;mailto:support@norvane.example&quot;&gt;support@norvane.example&lt;/a&gt;</source>
+        <translation>Fragen und Anregungen: &lt;a href=&quot;mailto:support@norvane.example&quot;&gt;support@norvane.example&lt;/a&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>form_main</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Import holidays</source>
+        <translation>Feiertage &amp;importieren</translation>
+    </message>
+    <message>
+        <source>One week back</source>
+        <translation>Eine Woche zurück</translation>
+    </message>
+    <message>
+        <source>One day back</source>
+        <translation>Einen Tag zurück</translation>
+    </message>
+    <message>
+        <source>One week forward</source>
+        <translation>Eine Woche vor</translation>
+    </message>
+    <message>
+        <source>One day forward</source>
+        <translation>Einen Tag vor</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>Import i&amp;Calendar...</source>
+        <translation>i&amp;Calendar importieren...</translation>
+    </message>
+    <message>
+        <source>Export to iCa&amp;lendar...</source>
+        <translation>Als iCa&amp;lendar exportieren...</translation>
+    </message>
+    <message>
+        <source>&amp;Undo last import...</source>
+        <translation>Letzten Import &amp;zurücknehmen...</translation>
+    </message>
+    <message>
+        <source>Export as P&amp;DF...</source>
+        <translation>Als P&amp;DF exportieren...</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Appointment</source>
+        <translation>&amp;Termin</translation>
+    </message>
+    <message>
+        <source>&amp;New appointment...</source>
+        <translation>&amp;Neuer Termin...</translation>
+    </message>
+    <message>
+        <source>&amp;Settings</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;Programsettings</source>
+        <translation>&amp;Programmeinstellungen</translation>
+    </message>
+    <message>
+        <source>Data&amp;source</source>
+        <translation>Daten&amp;quelle</translation>
+    </message>
+    <message>
+        <source>&amp;?</source>
+        <translation>&amp;?</translation>
+    </message>
+    <message>
+        <source>Online &amp;Help...</source>
+        <translation>&amp;Hilfe Online...</translation>
+    </message>
+    <message>
+        <source>&amp;Info</source>
+        <translation>&amp;Info</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Delete appointment...</source>
+        <translation>Termin löschen...</translation>
+    </message>
+    <message>
+        <source>Yes!</source>
+        <translation>Ja!</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>Exit Norvane4</source>
+        <translation>Norvane4 beenden</translation>
+    </message>
+    <message>
+        <source>previous month</source>
+        <translation>Ein Monat zurück</translation>
+    </message>
+    <message>
+        <source>next month</source>
+        <translation>Ein Monat weiter</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Tomorrow</source>
+        <translation>Morgen</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>Gestern</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>Woche</translation>
+    </message>
+    <message>
+        <source>Datasource: </source>
+        <translation>Datenquelle: </translation>
+    </message>
+    <message>
+        <source>Datasource: %1 (unreachable)</source>
+        <translation>Datenquelle: %1 (nicht erreichbar)</translation>
+    </message>
+    <message>
+        <source>Datasource: %1 (not answering)</source>
+        <translation>Datenquelle: %1 (antwortet nicht)</translation>
+    </message>
+    <message>
+        <source>The data folder is not answering. The appointments shown may be out of date.</source>
+        <translation>Der Datenordner antwortet nicht. Die angezeigten Termine sind vielleicht nicht mehr aktuell.</translation>
+    </message>
+    <message>
+        <source>The appointment could not be deleted.
+The data folder is not answering; nothing was changed. Please try again when it answers.</source>
+        <translation>Der Termin konnte nicht gelöscht werden.
+Der Datenordner antwortet nicht; es wurde nichts geändert. Bitte versuchen Sie es erneut, wenn er wieder antwortet.</translation>
+    </message>
+    <message>
+        <source>The appointment could not be deleted.
+Please ensure the accessibility of the datasource folder and check your privileges.</source>
+        <translation>Der Termin konnte nicht gelöscht werden.
+Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie Ihre Berechtigungen.</translation>
+    </message>
+    <message>
+        <source>User: </source>
+        <translation>Benutzer: </translation>
+    </message>
+    <message>
+        <source>S&amp;ync now</source>
+        <translation>Jetzt &amp;abgleichen</translation>
+    </message>
+    <message>
+        <source>Synced %1</source>
+        <translation>Abgeglichen %1</translation>
+    </message>
+    <message>
+        <source>Sync failed: %1</source>
+        <translation>Abgleich fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>The sync would delete %1 of %2 appointments on the server.</source>
+        <translation>Der Abgleich würde %1 von %2 Terminen auf dem Server löschen.</translation>
+    </message>
+    <message>
+        <source>The sync would delete %1 of %2 appointments in the data folder.</source>
+        <translation>Der Abgleich würde %1 von %2 Terminen im Datenordner löschen.</translation>
+    </message>
+    <message>
+        <source>Delete them on the server</source>
+        <translation>Auf dem Server löschen</translation>
+    </message>
+    <message>
+        <source>Delete them in the data folder</source>
+        <translation>Im Datenordner löschen</translation>
+    </message>
+    <message>
+        <source>Bring them back from the server</source>
+        <translation>Vom Server zurückholen</translation>
+    </message>
+    <message>
+        <source>Send them to the server again</source>
+        <translation>Erneut an den Server senden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Show next week</source>
+        <translation>Kommende Woche anzeigen</translation>
+    </message>
+    <message>
+        <source>Show last week</source>
+        <translation>Vergangene Woche anzeigen</translation>
+    </message>
+    <message>
+        <source>Show actual week</source>
+        <translation>Aktuelle Woche anzeigen</translation>
+    </message>
+    <message>
+        <source>The choice of the data folder could not be saved.</source>
+        <translation>Die Wahl des Datenordners konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>A file in the data folder cannot be read and is not shown: %1</source>
+        <translation>Eine Datei im Datenordner kann nicht gelesen werden und wird nicht angezeigt: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files in the data folder cannot be read and are not shown, among them %1</source>
+        <translation>
+            <numerusform>%n Datei im Datenordner kann nicht gelesen werden und wird nicht angezeigt: %1</numerusform>
+            <numerusform>%n Dateien im Datenordner können nicht gelesen werden und werden nicht angezeigt, darunter %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The appointment was not moved: another user deleted it meanwhile.</source>
+        <translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen gelöscht.</translation>
+    </message>
+    <message>
+        <source>The appointment was not moved: another user changed it meanwhile. Their version is shown now.</source>
+        <translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation>
+    </message>
+    <message>
+        <source>The appointment was not moved: %1 changed it meanwhile. Their version is shown now.</source>
+        <translation>Der Termin wurde nicht verschoben: %1 hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation>
+    </message>
+    <message>
+        <source>Delete recurring appointment...</source>
+        <translation>Wiederkehrenden Termin löschen...</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; repeats. Change only the appointment on %2, this and all following ones, or all appointments of the series?</source>
+        <translation>„%1“ wiederholt sich. Nur den Termin am %2 ändern, diesen und alle folgenden oder alle Termine der Serie?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; repeats. Move only the appointment on %2, this and all following ones, or all appointments of the series?</source>
+        <translation>„%1“ wiederholt sich. Nur den Termin am %2 verschieben, diesen und alle folgenden oder alle Termine der Serie?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; repeats. Delete only the appointment on %2, this and all following ones, or all appointments of the series?</source>
+        <translation>„%1“ wiederholt sich. Nur den Termin am %2 löschen, diesen und alle folgenden oder alle Termine der Serie?</translation>
+    </message>
+    <message>
+        <source>Only this appointment</source>
+        <translation>Nur diesen Termin</translation>
+    </message>
+    <message>
+        <source>This and all following</source>
+        <translation>Diesen und alle folgenden</translation>
+    </message>
+    <message>
+        <source>All appointments of the series</source>
+        <translation>Alle Termine der Serie</translation>
+    </message>
+    <message>
+        <source>The appointment could not be deleted.
+</source>
+        <translation>Der Termin konnte nicht gelöscht werden.
+</translation>
+    </message>
+</context>
+<context>
     <name>form_tooltip</name>
     <message>
         <source>Single appointment</source>
@@ -19,94 +344,5 @@
         <source>with reminder</source>
         <translation>mit Erinnerung</translation>
     </message>
-</context>
-<context>
-    <name>form_main</name>
-    <message><source>&amp;File</source><translation>&amp;Datei</translation></message>
-    <message><source>&amp;Import holidays</source><translation>Feiertage &amp;importieren</translation></message>
-    <message><source>One week back</source><translation>Eine Woche zurück</translation></message>
-    <message><source>One day back</source><translation>Einen Tag zurück</translation></message>
-    <message><source>One week forward</source><translation>Eine Woche vor</translation></message>
-    <message><source>One day forward</source><translation>Einen Tag vor</translation></message>
-    <message><source>&amp;Print...</source><translation>&amp;Drucken...</translation></message>
-    <message><source>Import i&amp;Calendar...</source><translation>i&amp;Calendar importieren...</translation></message>
-    <message><source>Export to iCa&amp;lendar...</source><translation>Als iCa&amp;lendar exportieren...</translation></message>
-    <message><source>&amp;Undo last import...</source><translation>Letzten Import &amp;zurücknehmen...</translation></message>
-    <message><source>Export as P&amp;DF...</source><translation>Als P&amp;DF exportieren...</translation></message>
-    <message><source>&amp;Exit</source><translation>&amp;Beenden</translation></message>
-    <message><source>&amp;Appointment</source><translation>&amp;Termin</translation></message>
-    <message><source>&amp;New appointment...</source><translation>&amp;Neuer Termin...</translation></message>
-    <message><source>&amp;Settings</source><translation>&amp;Einstellungen</translation></message>
-    <message><source>&amp;Programsettings</source><translation>&amp;Programmeinstellungen</translation></message>
-    <message><source>Data&amp;source</source><translation>Daten&amp;quelle</translation></message>
-    <message><source>&amp;?</source><translation>&amp;?</translation></message>
-    <message><source>Online &amp;Help...</source><translation>&amp;Hilfe Online...</translation></message>
-    <message><source>&amp;Info</source><translation>&amp;Info</translation></message>
-    <message><source>Edit</source><translation>Bearbeiten</translation></message>
-    <message><source>Delete appointment...</source><translation>Termin löschen...</translation></message>
-    <message><source>Delete recurring appointment (every occurrence)...</source><translation>Serientermin löschen (alle Termine)...</translation></message>
-    <message><source>Yes!</source><translation>Ja!</translation></message>
-    <message><source>Show</source><translation>Anzeigen</translation></message>
-    <message><source>Exit Norvane4</source><translation>Norvane4 beenden</translation></message>
-    <message><source>previous month</source><translation>Ein Monat zurück</translation></message>
-    <message><source>next month</source><translation>Ein Monat weiter</translation></message>
-    <message><source>Today</source><translation>Heute</translation></message>
-    <message><source>Tomorrow</source><translation>Morgen</translation></message>
-    <message><source>Yesterday</source><translation>Gestern</translation></message>
-    <message><source>Day</source><translation>Tag</translation></message>
-    <message><source>Week</source><translation>Woche</translation></message>
-    <message><source>Datasource: </source><translation>Datenquelle: </translation></message>
-    <message><source>Datasource: %1 (unreachable)</source><translation>Datenquelle: %1 (nicht erreichbar)</translation></message>
-    <message><source>Datasource: %1 (not answering)</source><translation>Datenquelle: %1 (antwortet nicht)</translation></message>
-    <message><source>The data folder is not answering. The appointments shown may be out of date.</source><translation>Der Datenordner antwortet nicht. Die angezeigten Termine sind vielleicht nicht mehr aktuell.</translation></message>
-    <message><source>The appointment could not be deleted.
-The data folder is not answering; nothing was changed. Please try again when it answers.</source><translation>Der Termin konnte nicht gelöscht werden.
-Der Datenordner antwortet nicht; es wurde nichts geändert. Bitte versuchen Sie es erneut, wenn er wieder antwortet.</translation></message>
-    <message><source>The appointment could not be deleted.
-Please ensure the accessibility of the datasource folder and check your privileges.</source><translation>Der Termin konnte nicht gelöscht werden.
-Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie Ihre Berechtigungen.</translation></message>
-    <message><source>User: </source><translation>Benutzer: </translation></message>
-    <message><source>S&amp;ync now</source><translation>Jetzt &amp;abgleichen</translation></message>
-    <message><source>Synced %1</source><translation>Abgeglichen %1</translation></message>
-    <message><source>Sync failed: %1</source><translation>Abgleich fehlgeschlagen: %1</translation></message>
-    <message><source>The sync would delete %1 of %2 appointments on the server.</source><translation>Der Abgleich würde %1 von %2 Terminen auf dem Server löschen.</translation></message>
-    <message><source>The sync would delete %1 of %2 appointments in the data folder.</source><translation>Der Abgleich würde %1 von %2 Terminen im Datenordner löschen.</translation></message>
-    <message><source>Delete them on the server</source><translation>Auf dem Server löschen</translation></message>
-    <message><source>Delete them in the data folder</source><translation>Im Datenordner löschen</translation></message>
-    <message><source>Bring them back from the server</source><translation>Vom Server zurückholen</translation></message>
-    <message><source>Send them to the server again</source><translation>Erneut an den Server senden</translation></message>
-    <message><source>Cancel</source><translation>Abbrechen</translation></message>
-    <message><source>Show next week</source><translation>Kommende Woche anzeigen</translation></message>
-    <message><source>Show last week</source><translation>Vergangene Woche anzeigen</translation></message>
-    <message><source>Show actual week</source><translation>Aktuelle Woche anzeigen</translation></message>
-    <message><source>The choice of the data folder could not be saved.</source><translation>Die Wahl des Datenordners konnte nicht gespeichert werden.</translation></message>
-    <message>
-        <source>A file in the data folder cannot be read and is not shown: %1</source>
-        <translation>Eine Datei im Datenordner kann nicht gelesen werden und wird nicht angezeigt: %1</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n files in the data folder cannot be read and are not shown, among them %1</source>
-        <translation>
-            <numerusform>%n Datei im Datenordner kann nicht gelesen werden und wird nicht angezeigt: %1</numerusform>
-            <numerusform>%n Dateien im Datenordner können nicht gelesen werden und werden nicht angezeigt, darunter %1</numerusform>
-        </translation>
-    </message>
-    <message><source>The appointment was not moved: another user deleted it meanwhile.</source><translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen gelöscht.</translation></message>
-    <message><source>The appointment was not moved: another user changed it meanwhile. Their version is shown now.</source><translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation></message>
-    <message><source>The appointment was not moved: %1 changed it meanwhile. Their version is shown now.</source><translation>Der Termin wurde nicht verschoben: %1 hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation></message>
-</context>
-<context>
-    <name>AppointmentDrag</name>
-    <message><source>Every occurrence of the series changes.</source><translation>Jeder Termin der Serie ändert sich.</translation></message>
-    <message><source>The whole series moves, every occurrence.</source><translation>Die ganze Serie wird verschoben, jeder ihrer Termine.</translation></message>
-</context>
-<context>
-    <name>form_info</name>
-    <message><source>About Norvane</source><translation>Über Norvane</translation></message>
-    <message><source>Version %1</source><translation>Version %1</translation></message>
-    <message><source>A calendar for small teams who share their appointments through a network folder: every appointment is one small file, and every copy of the program shows what the others have changed.</source><translation>Ein Kalender für kleine Teams, die ihre Termine über einen Netzwerkordner teilen: Jeder Termin ist eine kleine Datei, und jede Kopie des Programms zeigt, was die anderen geändert haben.</translation></message>
-    <message><source>Logged on as: %1</source><translation>Angemeldet als: %1</translation></message>
-    <message><source>(unknown)</source><translation>(unbekannt)</translation></message>
-    <message><source>Questions and suggestions: &lt;a href=&quot;mailto:support@norvane.example&quot;&gt;support@norvane.example&lt;/a&gt;</source><translation>Fragen und Anregungen: &lt;a href=&quot;mailto:support@norvane.example&quot;&gt;support@norvane.example&lt;/a&gt;</translation></message>
 </context>
 </TS>

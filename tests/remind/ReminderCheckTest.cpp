@@ -132,6 +132,18 @@ TEST_F(ReminderCheckTest, OncePerFileStateUntilItsDayIsOver)
     check.CheckAppointmentReminder(a, kToday);
     EXPECT_EQ(actions.done.size(), 2);
 
+    // A split series rewrites and renames its parts: the occurrence is the same until its
+    // reminder time changes.
+    a.setSeriesId("series-1");
+    check.CheckAppointmentReminder(a, kToday);
+    a.setFilename("/srv/team/y2003/m7/d4/2.nv3");
+    a.setFileDate(QDateTime(kToday, QTime(9, 59)));
+    check.CheckAppointmentReminder(a, kToday);
+    EXPECT_EQ(actions.done.size(), 3) << "once for the series";
+    a.setStartTime(TimeOfDay::fromHourMinute(10, 1));
+    check.CheckAppointmentReminder(a, kToday);
+    EXPECT_EQ(actions.done.size(), 4) << "again at its new time";
+
     now = QDateTime(kToday.addDays(1), QTime(0, 0));
     check.CheckReminders();
     EXPECT_EQ(check.remindedList().size(), 0) << "yesterday's keys are no longer needed";
