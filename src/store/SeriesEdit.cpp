@@ -238,6 +238,33 @@ QDate nextOccurrence(const ClassTermin& part, const QDate& day)
     return {};
 }
 
+ClassTermin recordFor(const ClassTermin& part, const QDate& occurrence, Scope scope)
+{
+    ClassTermin record = part;
+    record.Recurring_code = Recurrence::code(Recurrence::ofPath(part.filename()));
+    switch (scope) {
+    case Scope::This:
+        // A one-time appointment on its day, as the editor shows one; the name is no file's,
+        // the change is filed under a new one.
+        record.setFilename(Recurrence::directory(Recurrence::folderOf(part.filename()),
+                                                 Recurrence::Kind::None, occurrence) +
+                           QStringLiteral("occurrence.nv3"));
+        record.setIsRecurring(false);
+        record.Recurring_code.clear();
+        record.setDatum(occurrence);
+        record.setRecurringStartDate(occurrence);
+        record.setRecurringEndDate(occurrence);
+        break;
+    case Scope::Following:
+        record.setDatum(occurrence);
+        record.setRecurringStartDate(occurrence);
+        break;
+    case Scope::All:
+        break;
+    }
+    return record;
+}
+
 QList<Step> plan(const Change& change)
 {
     return Planner(change).plan();

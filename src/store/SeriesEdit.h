@@ -27,6 +27,11 @@ bool occursOn(const ClassTermin& part, const QDate& day);
 QDate previousOccurrence(const ClassTermin& part, const QDate& day);
 QDate nextOccurrence(const ClassTermin& part, const QDate& day);
 
+// The record an edit of the occurrence starts from: the occurrence alone as a one-time
+// appointment on its day (This), the series from the occurrence on (Following), or the series
+// as it is (All); each with the kind its file's place tells.
+ClassTermin recordFor(const ClassTermin& part, const QDate& occurrence, Scope scope);
+
 // One write of a change, done in the order planned: the part holding the occurrence is
 // shortened before anything new is written, so a crash or a stalled share in between leaves
 // a gap, never a duplicate.

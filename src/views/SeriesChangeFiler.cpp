@@ -1,7 +1,5 @@
 #include "views/SeriesChangeFiler.h"
 
-#include "store/Recurrence.h"
-
 #include <QCoreApplication>
 
 SeriesChangeFiler::SeriesChangeFiler(StoreService& service, ClassTermin part,
@@ -43,33 +41,6 @@ void SeriesChangeFiler::changeSinceLoaded(const ClassTermin&, Changed done)
 void SeriesChangeFiler::remove(StoreService::SeriesDone done)
 {
     m_service.changeSeries(request(std::nullopt), std::move(done));
-}
-
-ClassTermin SeriesChangeFiler::editedRecord(const ClassTermin& part, const QDate& occurrence,
-                                            SeriesEdit::Scope scope)
-{
-    ClassTermin record = part;
-    record.Recurring_code = Recurrence::code(Recurrence::ofPath(part.filename()));
-    switch (scope) {
-    case SeriesEdit::Scope::This:
-        // A one-time appointment on its day, as the editor shows one.
-        record.setFilename(Recurrence::directory(Recurrence::folderOf(part.filename()),
-                                                 Recurrence::Kind::None, occurrence) +
-                           QStringLiteral("occurrence.nv3"));
-        record.setIsRecurring(false);
-        record.Recurring_code.clear();
-        record.setDatum(occurrence);
-        record.setRecurringStartDate(occurrence);
-        record.setRecurringEndDate(occurrence);
-        break;
-    case SeriesEdit::Scope::Following:
-        record.setDatum(occurrence);
-        record.setRecurringStartDate(occurrence);
-        break;
-    case SeriesEdit::Scope::All:
-        break;
-    }
-    return record;
 }
 
 WriteOutcome SeriesChangeFiler::writeOutcomeOf(const SeriesFiling::Outcome& outcome)

@@ -17,10 +17,6 @@ public:
     // Deletes the occurrence, the rest or all; done gets the outcome.
     void remove(StoreService::SeriesDone done);
 
-    // The record the editor is opened on for the scope: the occurrence alone (This), the
-    // series from the occurrence on (Following) or the series as it is (All).
-    static ClassTermin editedRecord(const ClassTermin& part, const QDate& occurrence,
-                                    SeriesEdit::Scope scope);
     // The outcome as the editor and the window tell it.
     static WriteOutcome writeOutcomeOf(const SeriesFiling::Outcome& outcome);
 

@@ -97,7 +97,7 @@ void form_main::editOccurrence(const ClassTermin& part, const QDate& occurrence,
     auto filer = std::make_shared<SeriesChangeFiler>(m_service, part, occurrence, scope);
     beginEdit();
     m_editing.EditMe(
-        SeriesChangeFiler::editedRecord(part, occurrence, scope), true,
+        SeriesEdit::recordFor(part, occurrence, scope), true,
         [self = QPointer<form_main>(this), filer](const AppointmentEditing::Result& result) {
             if (self)
                 self->editDone(result.failure);
@@ -108,7 +108,7 @@ void form_main::editOccurrence(const ClassTermin& part, const QDate& occurrence,
 void form_main::moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEdit::Scope scope)
 {
     const ClassTermin& part = drop.appointment;
-    ClassTermin moved = SeriesChangeFiler::editedRecord(part, drop.fromDay, scope);
+    ClassTermin moved = SeriesEdit::recordFor(part, drop.fromDay, scope);
     const qint64 days = drop.fromDay.daysTo(drop.toDay);
     moved.setDatum(moved.datum().addDays(days));
     if (scope == SeriesEdit::Scope::This) {

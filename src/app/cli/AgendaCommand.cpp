@@ -12,6 +12,60 @@
 
 namespace AgendaCommand {
 
+QString jsonString(const QString& text)
+{
+    QString out = QStringLiteral("\"");
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + QLatin1Char('"');
+}
+
+QString relativePath(const QString& dataFolder, const QString& path)
+{
+    QString relative = path.startsWith(dataFolder) ? path.mid(dataFolder.size()) : path;
+    return relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+QString notSavedReason(const WriteOutcome& failure)
+{
+    const QString where = QDir::toNativeSeparators(failure.path);
+    switch (failure.cause) {
+    case WriteOutcome::Cause::FolderUnreachable:
+        return QStringLiteral("the data folder cannot be reached: %1").arg(where);
+    case WriteOutcome::Cause::Unreadable:
+        return QStringLiteral("%1 is there but could not be read").arg(where);
+    case WriteOutcome::Cause::OutsideFolder:
+        return QStringLiteral("%1 leads out of the data folder").arg(where);
+    case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::Locked:
+    case WriteOutcome::Cause::NotAnswering:
+        break;
+    }
+    return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;
+}
+
 namespace {
 
 constexpr int kMaxRangeDays = 366;
@@ -69,36 +123,6 @@ std::variant<Request, Options::Problem> parse(const QStringList& args)
     return request;
 }
 
-QString jsonString(const QString& text)
-{
-    QString out = QStringLiteral("\"");
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '"':
-            out += QLatin1String("\\\"");
-            break;
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    return out + QLatin1Char('"');
-}
-
 QString jsonBool(bool on)
 {
     return on ? QStringLiteral("true") : QStringLiteral("false");
@@ -107,12 +131,6 @@ QString jsonBool(bool on)
 QString isoDate(const QDate& date)
 {
     return jsonString(date.toString(Qt::ISODate));
-}
-
-QString relativePath(const QString& dataFolder, const QString& path)
-{
-    QString relative = path.startsWith(dataFolder) ? path.mid(dataFolder.size()) : path;
-    return relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
 QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a)
@@ -137,7 +155,10 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"recurFrom\":") + isoDate(a.RecurringStartDate()),
         QStringLiteral("\"recurUntil\":") + isoDate(a.RecurringEndDate()),
     };
-    return QLatin1Char('{') + fields.join(QLatin1Char(',')) + QLatin1Char('}');
+    QString line = QLatin1Char('{') + fields.join(QLatin1Char(','));
+    if (!a.SeriesId().isEmpty()) // the files of one series with exceptions
+        line += QStringLiteral(",\"seriesId\":") + jsonString(a.SeriesId());
+    return line + QLatin1Char('}');
 }
 
 } // namespace
@@ -193,6 +214,18 @@ QString usage()
         "                                           the events of an iCalendar file as\n"
         "                                           appointments in colour N (1-14); more\n"
         "                                           than 5000 only with --allow-large\n"
+        "  norvane-cli new DATE START END TEXT [--every day|week|month|year] [--until DATE]\n"
+        "                  [--color N] [--remind MIN] [--folder DIR]\n"
+        "                                           a new appointment; times as HH:MM\n"
+        "  norvane-cli edit PATH [--on DATE --scope this|following|all] [--date DATE]\n"
+        "                   [--start HH:MM] [--end HH:MM] [--text TEXT] [--color N]\n"
+        "                   [--folder DIR]          changes the appointment that day or range\n"
+        "                                           prints as PATH; of a series the occurrence\n"
+        "                                           on DATE alone, it and all after, or all\n"
+        "  norvane-cli delete PATH [--on DATE --scope this|following|all] [--folder DIR]\n"
+        "                                           deletes it, or occurrences of a series\n"
+        "                                           new, edit and delete print one JSON line\n"
+        "                                           per file written or removed\n"
         "  norvane-cli undo-import RECORD           takes back the import of the record\n"
         "                                           that import-ics names\n"
         "  norvane-cli sync [--url URL] [--user NAME] [--password-file FILE] [--past DAYS]\n"

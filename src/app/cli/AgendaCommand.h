@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/Options.h"
+#include "profile/FileAccess.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,13 @@ QString usage();
 int usageError(const QString& problem, QTextStream& err);
 // Tells problem on err: the exit code of an unusable file, folder or server.
 int failure(const QString& problem, QTextStream& err);
+
+// A JSON string of text.
+QString jsonString(const QString& text);
+// path inside dataFolder as the commands print it: relative, '/' between the names.
+QString relativePath(const QString& dataFolder, const QString& path);
+// Why a file was not saved, in a few words for the one line of a failure.
+QString notSavedReason(const WriteOutcome& failure);
 
 // --color N of the imports: a colour code 1 to 14.
 Options::Option colorOption();

@@ -50,24 +50,6 @@ std::variant<ImportRequest, Problem> parseImport(const QStringList& args)
     return request;
 }
 
-QString notSavedReason(const WriteOutcome& failure)
-{
-    const QString where = QDir::toNativeSeparators(failure.path);
-    switch (failure.cause) {
-    case WriteOutcome::Cause::FolderUnreachable:
-        return QStringLiteral("the data folder cannot be reached: %1").arg(where);
-    case WriteOutcome::Cause::Unreadable:
-        return QStringLiteral("%1 is there but could not be read").arg(where);
-    case WriteOutcome::Cause::OutsideFolder:
-        return QStringLiteral("%1 leads out of the data folder").arg(where);
-    case WriteOutcome::Cause::System:
-    case WriteOutcome::Cause::Locked:
-    case WriteOutcome::Cause::NotAnswering:
-        break;
-    }
-    return failure.error.isEmpty() ? where : where + QStringLiteral(": ") + failure.error;
-}
-
 // Sections of one name are taken together; the user may not know a name repeats.
 void noteRepeated(const QStringList& names, QTextStream& err)
 {
@@ -147,7 +129,7 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
         err << "norvane-cli: "
             << counted("%1 of %n holidays not saved: %2", result.count)
                    .arg(result.failed)
-                   .arg(notSavedReason(result.firstFailure))
+                   .arg(AgendaCommand::notSavedReason(result.firstFailure))
             << '\n';
         err.flush();
         return AgendaCommand::FolderError;

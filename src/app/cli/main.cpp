@@ -3,6 +3,7 @@
 #include "app/cli/PdfCommand.h"
 #include "app/cli/SyncCommand.h"
 #include "app/cli/ToolsCommand.h"
+#include "app/cli/WriteCommand.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -59,6 +60,12 @@ int main(int argc, char* argv[])
         return ExchangeCommand::importIcs(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("sync"))
         return SyncCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("new"))
+        return WriteCommand::create(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("edit"))
+        return WriteCommand::edit(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("delete"))
+        return WriteCommand::remove(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("undo-import"))
         return ExchangeCommand::undoImport(args.mid(1), out, err);
     return AgendaCommand::run(args, out, err, DefaultProgramDirectory());

@@ -1,0 +1,386 @@
+#include "app/cli/WriteCommand.h"
+
+#include "app/cli/AgendaCommand.h"
+#include "app/cli/Options.h"
+#include "settings/Settings.h"
+#include "store/ApiLoginName.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
+#include "store/Recurrence.h"
+#include "store/SeriesFiling.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <optional>
+#include <variant>
+
+namespace WriteCommand {
+
+namespace {
+
+using Options::Problem;
+
+// HH:MM of a day, 24:00 its end.
+std::variant<TimeOfDay, Problem> timeOf(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    bool hourOk = false;
+    bool minuteOk = false;
+    const int hour = parts.value(0).toInt(&hourOk);
+    const int minute = parts.value(1).toInt(&minuteOk);
+    if (parts.size() != 2 || parts[1].size() != 2 || !hourOk || !minuteOk || hour < 0 ||
+        minute < 0 || minute > 59 || hour > 24 || (hour == 24 && minute > 0))
+        return Problem(QStringLiteral("Not a time of day as HH:MM: %1").arg(text));
+    return TimeOfDay::fromMinutes(hour * 60 + minute);
+}
+
+// The text as a record holds it: line breaks as CR LF, cut where every copy can read it.
+QString recordText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return ClassTermin::cappedText(text.replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+}
+
+// The fields an edit may change, as given.
+struct Fields {
+    std::optional<QDate> date;
+    std::optional<TimeOfDay> start;
+    std::optional<TimeOfDay> end;
+    std::optional<QString> text;
+    std::optional<int> color;
+};
+
+struct Target {
+    QString path; // as given
+    std::optional<QDate> on;
+    std::optional<SeriesEdit::Scope> scope;
+    QString folder;
+    Fields fields;
+};
+
+const QList<Options::Option> kTargetOptions = {
+    {QStringLiteral("--on"), Options::Text},     {QStringLiteral("--scope"), Options::Text},
+    {QStringLiteral("--folder"), Options::Text}, {QStringLiteral("--date"), Options::Text},
+    {QStringLiteral("--start"), Options::Text},  {QStringLiteral("--end"), Options::Text},
+    {QStringLiteral("--text"), Options::Text},   AgendaCommand::colorOption(),
+};
+
+std::variant<Target, Problem> parseTarget(const QString& command, const QStringList& args,
+                                          bool withFields)
+{
+    QList<Options::Option> options = kTargetOptions;
+    if (!withFields)
+        options = options.mid(0, 3);
+    const auto parsedOptions = Options::parse(args, options);
+    if (const auto* problem = std::get_if<Problem>(&parsedOptions))
+        return *problem;
+    const Options::Parsed& parsed = std::get<Options::Parsed>(parsedOptions);
+    if (parsed.arguments.size() != 1)
+        return Problem(QStringLiteral("%1 takes one appointment file.").arg(command));
+    Target target;
+    target.path = parsed.arguments[0];
+    target.folder = parsed.value(QStringLiteral("--folder"));
+    if (parsed.has(QStringLiteral("--on")) != parsed.has(QStringLiteral("--scope")))
+        return Problem(QStringLiteral("--on and --scope go together."));
+    if (parsed.has(QStringLiteral("--on"))) {
+        const auto on = Options::date(parsed.value(QStringLiteral("--on")));
+        if (const auto* problem = std::get_if<Problem>(&on))
+            return *problem;
+        target.on = std::get<QDate>(on);
+        const QString scope = parsed.value(QStringLiteral("--scope"));
+        if (scope == QLatin1String("this"))
+            target.scope = SeriesEdit::Scope::This;
+        else if (scope == QLatin1String("following"))
+            target.scope = SeriesEdit::Scope::Following;
+        else if (scope == QLatin1String("all"))
+            target.scope = SeriesEdit::Scope::All;
+        else
+            return Problem(QStringLiteral("--scope is this, following or all: %1").arg(scope));
+    }
+    Fields& fields = target.fields;
+    if (parsed.has(QStringLiteral("--date"))) {
+        const auto date = Options::date(parsed.value(QStringLiteral("--date")));
+        if (const auto* problem = std::get_if<Problem>(&date))
+            return *problem;
+        fields.date = std::get<QDate>(date);
+    }
+    for (const auto& [name, field] : {std::pair{QStringLiteral("--start"), &fields.start},
+                                      std::pair{QStringLiteral("--end"), &fields.end}}) {
+        if (!parsed.has(name))
+            continue;
+        const auto time = timeOf(parsed.value(name));
+        if (const auto* problem = std::get_if<Problem>(&time))
+            return *problem;
+        *field = std::get<TimeOfDay>(time);
+    }
+    if (parsed.has(QStringLiteral("--text")))
+        fields.text = recordText(parsed.value(QStringLiteral("--text")));
+    fields.color = parsed.number(QStringLiteral("--color"));
+    return target;
+}
+
+// The store of one data folder, as the window's store service has it.
+struct Folder {
+    explicit Folder(const QString& path)
+        : store(profiles, StoreSource::fixed(path))
+    {
+    }
+    ProfileCache profiles{ThreadFileAccess()};
+    DataAccess store;
+    AppointmentFiling filing{store};
+    SeriesFiling series{store, filing};
+};
+
+QString openFolder(const QString& given, const QString& programDirectory, QTextStream& err)
+{
+    ProfileCache profiles(ThreadFileAccess());
+    Settings settings(profiles, programDirectory);
+    if (given.isEmpty())
+        AgendaCommand::loadSettings(settings, err);
+    return AgendaCommand::dataFolder(given, settings, err);
+}
+
+// A path the day and range commands print, or the same path whole inside the folder; empty
+// for anything else.
+QString fileInFolder(const QString& folder, const QString& given)
+{
+    QString relative = QDir::fromNativeSeparators(given);
+    const QString root = QDir::fromNativeSeparators(folder);
+    if (QFileInfo(given).isAbsolute()) {
+        if (!relative.startsWith(root))
+            return {};
+        relative = relative.mid(root.size());
+    }
+    return Recurrence::isAppointmentPath(relative) ? folder + relative : QString();
+}
+
+void printChanges(const QString& folder, const QStringList& written, const QStringList& removed,
+                  QTextStream& out)
+{
+    for (const QString& path : written)
+        out << "{\"written\":"
+            << AgendaCommand::jsonString(AgendaCommand::relativePath(folder, path)) << "}\n";
+    for (const QString& path : removed)
+        out << "{\"removed\":"
+            << AgendaCommand::jsonString(AgendaCommand::relativePath(folder, path)) << "}\n";
+    out.flush();
+}
+
+int finish(const QString& folder, const SeriesFiling::Outcome& outcome, QTextStream& out,
+           QTextStream& err)
+{
+    printChanges(folder, outcome.written, outcome.removed, out);
+    if (outcome.conflict.kind != DataAccess::FileChange::Kind::None)
+        return AgendaCommand::failure(
+            QStringLiteral("%1 was changed meanwhile; nothing was written")
+                .arg(QDir::toNativeSeparators(outcome.conflictPath)),
+            err);
+    if (!outcome.outcome.ok)
+        return AgendaCommand::failure(
+            QStringLiteral("not saved: %1").arg(AgendaCommand::notSavedReason(outcome.outcome)),
+            err);
+    return AgendaCommand::Ok;
+}
+
+void applyFields(ClassTermin& a, const Fields& fields)
+{
+    if (fields.start)
+        a.setStartTime(*fields.start);
+    if (fields.end)
+        a.setEndTime(*fields.end);
+    if (fields.text)
+        a.setText(*fields.text);
+    if (fields.color)
+        a.setColorCode(qint16(*fields.color));
+}
+
+// The one-time files of part's series, from the days its parts span (at most three years): a
+// window knows them from the days it shows, a command looks.
+QList<ClassTermin> exceptionsOf(Folder& data, const ClassTermin& part)
+{
+    QList<ClassTermin> found;
+    if (part.SeriesId().isEmpty())
+        return found;
+    QDate from = part.RecurringStartDate();
+    QDate until = part.RecurringEndDate();
+    for (const ClassTermin& other : data.series.otherPartsOf(part, {})) {
+        from = std::min(from, other.RecurringStartDate());
+        until = std::max(until, other.RecurringEndDate());
+    }
+    until = std::min(until, from.addYears(3));
+    const DataAccess::Pass pass(data.store);
+    for (QDate day = from; day <= until; day = day.addDays(1)) {
+        for (const TerminPtr& a : data.store.GetAppointmentsOfDay(day)) {
+            if (!a->IsRecurring() && a->SeriesId() == part.SeriesId())
+                found.append(*a);
+        }
+    }
+    return found;
+}
+
+// Edits (changed given) or deletes the file target names.
+int change(const QString& command, const QStringList& args, bool editing, QTextStream& out,
+           QTextStream& err, const QString& programDirectory)
+{
+    const auto parsed = parseTarget(command, args, editing);
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return AgendaCommand::usageError(*problem, err);
+    const Target& target = std::get<Target>(parsed);
+    const QString folder = openFolder(target.folder, programDirectory, err);
+    if (folder.isEmpty())
+        return AgendaCommand::FolderError;
+    const QString path = fileInFolder(folder, target.path);
+    if (path.isEmpty())
+        return AgendaCommand::usageError(
+            QStringLiteral("Not an appointment file of the data folder: %1").arg(target.path), err);
+    Folder data(folder);
+    if (!data.store.FileExists(path))
+        return AgendaCommand::failure(
+            QStringLiteral("no such appointment: %1").arg(QDir::toNativeSeparators(path)), err);
+    ClassTermin loaded = *data.store.LoadAppointment(path, QDate::currentDate());
+    if (target.on && loaded.IsRecurring() && !SeriesEdit::occursOn(loaded, *target.on)) {
+        // Any part of a split series names the series: the one holding the day is meant.
+        for (const ClassTermin& part : data.series.otherPartsOf(loaded, {})) {
+            if (SeriesEdit::occursOn(part, *target.on))
+                loaded = part;
+        }
+    }
+    if (target.on && !loaded.IsRecurring())
+        return AgendaCommand::failure(
+            QStringLiteral("%1 does not repeat; --on is for a series").arg(target.path), err);
+    if (target.on && !SeriesEdit::occursOn(loaded, *target.on))
+        return AgendaCommand::failure(QStringLiteral("%1 does not take place on %2")
+                                          .arg(target.path, target.on->toString(Qt::ISODate)),
+                                      err);
+    const SeriesEdit::Scope scope = target.scope.value_or(SeriesEdit::Scope::All);
+    const QDate occurrence = target.on.value_or(loaded.datum());
+    std::optional<ClassTermin> changed;
+    if (editing) {
+        ClassTermin record =
+            loaded.IsRecurring() ? SeriesEdit::recordFor(loaded, occurrence, scope) : loaded;
+        if (const auto& date = target.fields.date) {
+            const qint64 days = occurrence.daysTo(*date);
+            record.setDatum(record.datum().addDays(days));
+            if (record.IsRecurring()) {
+                record.setRecurringStartDate(record.RecurringStartDate().addDays(days));
+                record.setRecurringEndDate(record.RecurringEndDate().addDays(days));
+            }
+        }
+        applyFields(record, target.fields);
+        if (record.EndTime() < record.StartTime())
+            return AgendaCommand::usageError(QStringLiteral("The end lies before the start."), err);
+        changed = record;
+    }
+    if (!loaded.IsRecurring()) {
+        SeriesFiling::Outcome outcome;
+        if (changed) {
+            ClassTermin filed = *changed;
+            outcome.outcome = data.filing.File(filed);
+            if (outcome.outcome.ok) {
+                outcome.written << filed.filename();
+                if (filed.filename() != path)
+                    outcome.removed << path;
+            }
+        } else {
+            data.store.DeleteAppointmentFile(path);
+            if (data.store.FileExists(path))
+                outcome.outcome = WriteOutcome::failed(WriteOutcome::Cause::System, path);
+            else
+                outcome.removed << path;
+        }
+        return finish(folder, outcome, out, err);
+    }
+    const QList<ClassTermin> exceptions =
+        scope == SeriesEdit::Scope::This ? QList<ClassTermin>() : exceptionsOf(data, loaded);
+    return finish(folder, data.series.apply({loaded, occurrence, scope, changed, exceptions}), out,
+                  err);
+}
+
+} // namespace
+
+int create(const QStringList& args, QTextStream& out, QTextStream& err,
+           const QString& programDirectory)
+{
+    const auto parsedOptions =
+        Options::parse(args, {{QStringLiteral("--every"), Options::Text},
+                              {QStringLiteral("--until"), Options::Text},
+                              AgendaCommand::colorOption(),
+                              {QStringLiteral("--remind"), 0, ClassTermin::kMaxRemindMinutes,
+                               QStringLiteral("number of minutes")},
+                              {QStringLiteral("--folder"), Options::Text}});
+    if (const auto* problem = std::get_if<Problem>(&parsedOptions))
+        return AgendaCommand::usageError(*problem, err);
+    const Options::Parsed& parsed = std::get<Options::Parsed>(parsedOptions);
+    if (parsed.arguments.size() != 4)
+        return AgendaCommand::usageError(QStringLiteral("new takes DATE START END TEXT."), err);
+    const auto date = Options::date(parsed.arguments[0]);
+    const auto start = timeOf(parsed.arguments[1]);
+    const auto end = timeOf(parsed.arguments[2]);
+    for (const auto* problem :
+         {std::get_if<Problem>(&date), std::get_if<Problem>(&start), std::get_if<Problem>(&end)}) {
+        if (problem)
+            return AgendaCommand::usageError(*problem, err);
+    }
+    ClassTermin a;
+    a.setDatum(std::get<QDate>(date));
+    a.setStartTime(std::get<TimeOfDay>(start));
+    a.setEndTime(std::get<TimeOfDay>(end));
+    if (a.EndTime() < a.StartTime())
+        return AgendaCommand::usageError(QStringLiteral("END lies before START."), err);
+    a.setText(recordText(parsed.arguments[3]));
+    a.setProducer(GetLoginName());
+    a.setColorCode(qint16(parsed.number(QStringLiteral("--color")).value_or(1)));
+    const int remind = parsed.number(QStringLiteral("--remind")).value_or(0);
+    a.setIsReminder(remind > 0);
+    a.setRemindMinutes(qint16(remind));
+    a.setRecurringStartDate(a.datum());
+    a.setRecurringEndDate(a.datum());
+    const QString every = parsed.value(QStringLiteral("--every"));
+    const QStringList kinds = {QStringLiteral("day"), QStringLiteral("week"),
+                               QStringLiteral("month"), QStringLiteral("year")};
+    const QStringList codes = {QStringLiteral("d"), QStringLiteral("wd"), QStringLiteral("m"),
+                               QStringLiteral("y")};
+    if (!every.isEmpty() && !kinds.contains(every))
+        return AgendaCommand::usageError(
+            QStringLiteral("--every is day, week, month or year: %1").arg(every), err);
+    if (parsed.has(QStringLiteral("--until")) && every.isEmpty())
+        return AgendaCommand::usageError(QStringLiteral("--until is for a series (--every)."), err);
+    if (!every.isEmpty()) {
+        a.setIsRecurring(true);
+        a.Recurring_code = codes[kinds.indexOf(every)];
+        a.setRecurringEndDate(a.datum().addYears(1));
+        if (parsed.has(QStringLiteral("--until"))) {
+            const auto until = Options::date(parsed.value(QStringLiteral("--until")));
+            if (const auto* problem = std::get_if<Problem>(&until))
+                return AgendaCommand::usageError(*problem, err);
+            if (std::get<QDate>(until) < a.datum())
+                return AgendaCommand::usageError(QStringLiteral("--until lies before DATE."), err);
+            a.setRecurringEndDate(std::get<QDate>(until));
+        }
+    }
+    const QString folder =
+        openFolder(parsed.value(QStringLiteral("--folder")), programDirectory, err);
+    if (folder.isEmpty())
+        return AgendaCommand::FolderError;
+    Folder data(folder);
+    SeriesFiling::Outcome outcome;
+    outcome.outcome = data.filing.File(a);
+    if (outcome.outcome.ok)
+        outcome.written << a.filename();
+    return finish(folder, outcome, out, err);
+}
+
+int edit(const QStringList& args, QTextStream& out, QTextStream& err,
+         const QString& programDirectory)
+{
+    return change(QStringLiteral("edit"), args, true, out, err, programDirectory);
+}
+
+int remove(const QStringList& args, QTextStream& out, QTextStream& err,
+           const QString& programDirectory)
+{
+    return change(QStringLiteral("delete"), args, false, out, err, programDirectory);
+}
+
+} // namespace WriteCommand

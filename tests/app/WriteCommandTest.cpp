@@ -1,0 +1,167 @@
+// norvane-cli new, edit and delete: what lands in the folder, what is printed, and what a bad
+// argument or an unusable file gets.
+#include "app/cli/WriteCommand.h"
+#include "app/cli/AgendaCommand.h"
+
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WriteCommandTest : public ::testing::Test {
+protected:
+    struct Result {
+        int code;
+        QStringList lines; // of the output
+        QString err;
+    };
+    Result run(const QString& command, QStringList args)
+    {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        args << "--folder" << data.path();
+        const int code =
+            command == "new"    ? WriteCommand::create(args, outStream, errStream, program.path())
+            : command == "edit" ? WriteCommand::edit(args, outStream, errStream, program.path())
+                                : WriteCommand::remove(args, outStream, errStream, program.path());
+        return {code, out.split('\n', Qt::SkipEmptyParts), err};
+    }
+    // What range shows from January to February: "dd", "@hour" when not at 10, "=text" when
+    // no "Meeting".
+    QString shown()
+    {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        AgendaCommand::run({"range", "2027-01-01", "2027-02-28", "--folder", data.path()},
+                           outStream, errStream, program.path());
+        QStringList days;
+        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+            const QJsonObject a = QJsonDocument::fromJson(line.toUtf8()).object();
+            QString day = a["day"].toString().right(2);
+            if (a["start"].toString() != "10:00")
+                day += "@" + a["start"].toString().left(2);
+            if (a["text"].toString() != "Meeting")
+                day += "=" + a["text"].toString();
+            days << day;
+        }
+        return days.join(' ');
+    }
+    int files() const
+    {
+        int n = 0;
+        for (QDirIterator it(data.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext(); it.next())
+            ++n;
+        return n;
+    }
+    static QString pathIn(const QString& line)
+    {
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+        return o.contains("written") ? o["written"].toString() : o["removed"].toString();
+    }
+
+    QTemporaryDir program;
+    QTemporaryDir data;
+};
+
+TEST_F(WriteCommandTest, ASeriesIsMadeSplitChangedAndDeletedFromTheCommandLine)
+{
+    const Result made = run("new", {"2027-01-04", "10:00", "11:00", "Meeting", "--every", "week",
+                                    "--until", "2027-02-01", "--remind", "15"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    ASSERT_EQ(made.lines.size(), 1);
+    const QString series = pathIn(made.lines[0]);
+    EXPECT_TRUE(series.startsWith("recurring/wd2/")) << series.toStdString();
+
+    const struct {
+        const char* what;
+        QString command;
+        QStringList args;
+        int lines; // written and removed
+        const char* shown;
+    } steps[] = {
+        {"change one",
+         "edit",
+         {series, "--on", "2027-01-18", "--scope", "this", "--start", "11:00", "--end", "12:00",
+          "--text", "Moved"},
+         3,
+         "04 11 18@11=Moved 25 01"},
+        {"skip one, named by the first part",
+         "delete",
+         {series, "--on", "2027-01-25", "--scope", "this"},
+         1,
+         "04 11 18@11=Moved 01"},
+        {"change the rest",
+         "edit",
+         {series, "--on", "2027-02-01", "--scope", "following", "--text", "Later"},
+         1,
+         "04 11 18@11=Moved 01=Later"},
+        {"move all a day on",
+         "edit",
+         {series, "--date", "2027-01-05"},
+         6,
+         "05 12 19@11=Moved 02=Later"},
+    };
+    Result result;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        result = run(step.command, step.args);
+        EXPECT_EQ(result.code, 0) << result.err.toStdString();
+        EXPECT_EQ(result.lines.size(), step.lines) << result.lines.join('\n').toStdString();
+        EXPECT_EQ(shown(), step.shown);
+    }
+    // The series now lies under Tuesdays; any of its parts deletes it whole.
+    const QString moved = pathIn(result.lines.value(0));
+    EXPECT_TRUE(moved.startsWith("recurring/wd3/")) << moved.toStdString();
+    result = run("delete", {moved});
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.lines.size(), 3) << "two parts and the exception";
+    EXPECT_EQ(files(), 0);
+}
+
+TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)
+{
+    ASSERT_EQ(run("new", {"2027-01-04", "10:00", "11:00", "Once"}).code, 0);
+    const struct {
+        QString command;
+        QStringList args;
+        int code;
+        const char* says;
+    } cases[] = {
+        {"new", {"2027-01-04", "10:00", "11:00"}, 2, "new takes DATE START END TEXT."},
+        {"new", {"2027-01-04", "11:00", "10:00", "x"}, 2, "END lies before START."},
+        {"new", {"2027-01-04", "10:60", "11:00", "x"}, 2, "Not a time of day as HH:MM: 10:60"},
+        {"new", {"2027-01-04", "10:00", "11:00", "x", "--every", "hour"}, 2, "--every is day"},
+        {"new",
+         {"2027-01-04", "10:00", "11:00", "x", "--until", "2027-02-01"},
+         2,
+         "--until is for a series"},
+        {"new", {"2027-01-04", "10:00", "11:00", "x", "--color", "15"}, 2, "colour"},
+        {"edit", {"../outside.nv3"}, 2, "Not an appointment file of the data folder"},
+        {"edit", {"/etc/passwd"}, 2, "Not an appointment file of the data folder"},
+        {"edit", {"y2027/m1/d4/1.nv3", "--on", "2027-01-04"}, 2, "--on and --scope go together"},
+        {"delete",
+         {"y2027/m1/d4/1.nv3", "--on", "2027-01-04", "--scope", "some"},
+         2,
+         "--scope is this, following or all"},
+        {"delete", {"y2027/m1/d5/1.nv3"}, 1, "no such appointment"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.command + " " + c.args.join(' ')).toStdString());
+        const Result result = run(c.command, c.args);
+        EXPECT_EQ(result.code, c.code);
+        EXPECT_TRUE(result.err.contains(c.says)) << result.err.toStdString();
+        EXPECT_TRUE(result.lines.isEmpty());
+    }
+    EXPECT_EQ(files(), 1) << "nothing written by a refused command";
+}
+
+} // namespace
