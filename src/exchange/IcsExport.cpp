@@ -2,9 +2,12 @@
 
 #include "exchange/IcsSupport.h"
 #include "store/ClassTermin.h"
+#include "store/Common.h"
 #include "store/DataAccess.h"
+#include "store/SeriesEdit.h"
 
 #include <QList>
+#include <QMap>
 #include <QSet>
 #include <QTimeZone>
 
@@ -173,6 +176,110 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
     return {std::move(event), allDay ? Ics::dateOnly(day) : untilTime(day, start, out)};
 }
 
+// The files of one series with exceptions (one SeriesId) met in the range: written as one
+// event once all are known.
+struct SeriesFiles {
+    QList<Source> parts;      // recurring
+    QList<Source> exceptions; // one-time
+};
+
+bool sameContent(const ClassTermin& a, const ClassTermin& b)
+{
+    return a.StartTime() == b.StartTime() && a.EndTime() == b.EndTime() && a.Text() == b.Text() &&
+           a.ColorCode() == b.ColorCode() && a.IsReminder() == b.IsReminder() &&
+           a.RemindMinutes() == b.RemindMinutes() &&
+           DirectoryOfPath(a.filename()) == DirectoryOfPath(b.filename());
+}
+
+// A series' start on day as the file writes it: what EXDATE and RECURRENCE-ID name.
+icalproperty* occurrenceProperty(icalproperty* (*make)(icaltimetype), const ClassTermin& a,
+                                 const QDate& day, const OutputZone& out)
+{
+    if (a.isAllDay())
+        return make(Ics::dateOnly(day));
+    return zoned(
+        make(outputTime(day, std::min(a.StartTime().minutes(), TimeOfDay::kEndOfDay - 1), out)),
+        out);
+}
+
+icalproperty* newExdate(icaltimetype t)
+{
+    return icalproperty_new_exdate(t);
+}
+
+icalproperty* newRecurrenceId(icaltimetype t)
+{
+    return icalproperty_new_recurrenceid(t);
+}
+
+// The parts of one content and directory as one VEVENT whose rule runs from the first part's
+// first day to the last part's last, the days between the parts as EXDATEs, and each
+// exception as a VEVENT of the same UID replacing the nearest of those days (RECURRENCE-ID).
+// Parts of another content, and exceptions beyond the gaps, go as events of their own.
+void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder,
+                 const OutputZone& out, const icaltimetype& stamp,
+                 const std::function<void(const Event&, const Source&)>& write)
+{
+    if (files.parts.isEmpty()) {
+        for (const Source& exception : files.exceptions)
+            write(eventOf(exception, dataFolder, out, stamp), exception);
+        return;
+    }
+    std::sort(files.parts.begin(), files.parts.end(), [](const Source& a, const Source& b) {
+        return a.appointment->RecurringStartDate() < b.appointment->RecurringStartDate();
+    });
+    const Source& first = files.parts.front();
+    QList<const ClassTermin*> master;
+    for (const Source& part : files.parts) {
+        if (sameContent(*part.appointment, *first.appointment))
+            master.append(part.appointment.get());
+        else
+            write(eventOf(part, dataFolder, out, stamp), part);
+    }
+    const QDate last = std::min(master.back()->RecurringEndDate(), Ics::kLastDay);
+    Event event = eventOf(first, dataFolder, out, stamp, id);
+    icalcomponent* e = event.component.get();
+    // The rule runs over the whole span; the days between the parts are its gaps.
+    ClassTermin span = *first.appointment;
+    span.setRecurringEndDate(last);
+    if (icalproperty* rule = icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY)) {
+        icalrecurrencetype r = icalproperty_get_rrule(rule);
+        r.until = span.isAllDay() ? Ics::dateOnly(last)
+                                  : untilTime(last, span.StartTime().minutes(), out);
+        icalproperty_set_rrule(rule, r);
+    }
+    QList<QDate> gaps;
+    for (qsizetype i = 0; i + 1 < master.size(); ++i) {
+        const QDate next = master[i + 1]->RecurringStartDate();
+        for (QDate d = SeriesEdit::nextOccurrence(span, master[i]->RecurringEndDate());
+             d.isValid() && d < next; d = SeriesEdit::nextOccurrence(span, d))
+            gaps.append(d);
+    }
+    QList<std::pair<QDate, Source>> replacing;
+    for (const Source& exception : std::as_const(files.exceptions)) {
+        const QDate day = exception.appointment->datum();
+        const auto nearest =
+            std::min_element(gaps.cbegin(), gaps.cend(), [&day](const QDate& a, const QDate& b) {
+                return qAbs(a.daysTo(day)) < qAbs(b.daysTo(day));
+            });
+        if (nearest == gaps.cend()) {
+            write(eventOf(exception, dataFolder, out, stamp), exception);
+            continue;
+        }
+        replacing.append({*nearest, exception});
+        gaps.removeAt(nearest - gaps.cbegin());
+    }
+    for (const QDate& gap : std::as_const(gaps))
+        icalcomponent_add_property(e, occurrenceProperty(newExdate, span, gap, out));
+    write(event, first);
+    for (const auto& [day, exception] : replacing) {
+        Event changed = eventOf(exception, dataFolder, out, stamp, id);
+        icalcomponent_add_property(changed.component.get(),
+                                   occurrenceProperty(newRecurrenceId, span, day, out));
+        write(changed, exception);
+    }
+}
+
 // The zone's definition from the first exported start on: its whole history would only
 // make the file long.
 ComponentPtr timeZoneOf(const OutputZone& out, icaltimetype from)
@@ -276,14 +383,26 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
 
     int count = 0;
     std::optional<icaltimetype> earliest;
-    forEachShown(store, from, to, [&](const Source& source) {
-        const Event event = eventOf(source, dataFolder, out, stamp);
+    const auto write = [&](const Event& event, const Source& source) {
         appendText(bytes, event.component.get());
         if (!source.appointment->isAllDay() &&
             (!earliest || icaltime_compare(event.firstStart, *earliest) < 0))
             earliest = event.firstStart;
         ++count;
+    };
+    // A series of several files is one event with its exceptions: written once all are met.
+    QMap<QString, SeriesFiles> series;
+    forEachShown(store, from, to, [&](const Source& source) {
+        const ClassTermin& a = *source.appointment;
+        if (!a.SeriesId().isEmpty()) {
+            SeriesFiles& files = series[a.SeriesId()];
+            (a.IsRecurring() ? files.parts : files.exceptions).append(source);
+            return;
+        }
+        write(eventOf(source, dataFolder, out, stamp), source);
     });
+    for (auto it = series.cbegin(); it != series.cend(); ++it)
+        writeSeries(it.key(), it.value(), dataFolder, out, stamp, write);
     // The zone's definition comes before the events; it is known once the earliest start is.
     if (out.named() && earliest) {
         QByteArray zone;

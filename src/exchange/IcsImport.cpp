@@ -6,9 +6,11 @@
 #include "store/ApiLoginName.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
+#include "store/SeriesEdit.h"
 
 #include <QHash>
 #include <QRandomGenerator>
+#include <QUuid>
 
 #include <algorithm>
 #include <optional>
@@ -91,9 +93,15 @@ public:
         e.duration = durationOf(s, e.start);
         e.text = textOf(s.event, &e.textCut);
         e.remindMinutes = remindMinutesOf(s, e.start, e.allDay ? 0 : e.duration);
-        // A changed occurrence is that one occurrence, whatever rule some servers repeat in it.
-        if (role == Role::Changed)
-            return single(e);
+        // A changed occurrence is that one occurrence, whatever rule some servers repeat in it,
+        // and an exception of its series.
+        if (role == Role::Changed) {
+            const size_t before = m_planned.size();
+            single(e);
+            for (size_t i = before; !e.uid.isEmpty() && i < m_planned.size(); ++i)
+                m_planned[i].appointment.setSeriesId(e.uid);
+            return;
+        }
 
         // A line that cannot be used is left out, and the event imported from the others.
         using Warning = IcsImportResult::Warning::Kind;
@@ -108,13 +116,17 @@ public:
         }
         bool exceptionLeftOut = hasErrorIn(s.event, "EXDATE");
         Exclusions ex;
+        QSet<QDate> skippedDays; // the local days the exceptions take out
         for (icalproperty* p : propertiesOf(s.event, ICAL_EXDATE_PROPERTY)) {
             const icaltimetype t = icalproperty_get_exdate(p);
             exceptionLeftOut = exceptionLeftOut || icaltime_is_null_time(t);
             exclude(ex, momentOf(p, s.calendar, t), e.start);
+            skippedDays.insert(localDayOf(momentOf(p, s.calendar, t)));
         }
-        for (const icaltimetype& t : replaced)
+        for (const icaltimetype& t : replaced) {
             exclude(ex, t, e.start);
+            skippedDays.insert(localDayOf(t));
+        }
         bool extraLeftOut = hasErrorIn(s.event, "RDATE");
         QList<icaltimetype> extra;
         for (icalproperty* p : propertiesOf(s.event, ICAL_RDATE_PROPERTY)) {
@@ -141,6 +153,9 @@ public:
         if (rules.isEmpty() && extra.isEmpty() && !ex.any())
             return single(e);
         if (rules.size() == 1 && extra.isEmpty() && !ex.any() && recurring(e, rules.first()))
+            return;
+        if (rules.size() == 1 && extra.isEmpty() && !exceptionLeftOut &&
+            recurringParts(e, rules.first(), skippedDays, !replaced.isEmpty()))
             return;
         expand(e, rules, extra, ex);
     }
@@ -228,9 +243,51 @@ private:
 
     bool recurring(const Event& e, const icalrecurrencetype& rule)
     {
+        std::optional<ClassTermin> series = recurringOf(e, rule);
+        if (!series)
+            return false;
+        begin(e, PlannedEvent::Kind::Recurring);
+        add(std::move(*series));
+        return true;
+    }
+
+    // A series with exceptions that the folder can hold: its occurrences between the days
+    // taken out, as recurring files of one SeriesId (the event's UID), so a weekly meeting with
+    // three days off is four files, not a hundred.
+    bool recurringParts(const Event& e, const icalrecurrencetype& rule, const QSet<QDate>& skipped,
+                        bool changedOccurrences)
+    {
+        constexpr qsizetype kMostParts = 500;
+        const std::optional<ClassTermin> series = recurringOf(e, rule);
+        if (!series)
+            return false;
+        const QList<std::pair<QDate, QDate>> runs = SeriesEdit::runsWithout(
+            Recurrence::ofCode(series->Recurring_code), series->datum(),
+            series->RecurringStartDate(), series->RecurringEndDate(), skipped);
+        if (runs.isEmpty() || runs.size() > kMostParts)
+            return false; // nothing left, or exceptions beyond reason: expansion decides
+        const bool linked = runs.size() > 1 || changedOccurrences;
+        const QString id =
+            e.uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : e.uid;
+        begin(e, PlannedEvent::Kind::Recurring);
+        for (const auto& [first, last] : runs) {
+            ClassTermin part = *series;
+            part.setDatum(first);
+            part.setRecurringStartDate(first);
+            part.setRecurringEndDate(last);
+            if (linked)
+                part.setSeriesId(id);
+            add(std::move(part));
+        }
+        return true;
+    }
+
+    // The recurring appointment of a rule the folder can hold exactly.
+    std::optional<ClassTermin> recurringOf(const Event& e, const icalrecurrencetype& rule) const
+    {
         const std::optional<Recurrence::Kind> kind = exactKind(rule, e.start);
         if (!kind)
-            return false;
+            return std::nullopt;
         // A series from before 1900 (or year 0) is taken from its first day in 1900.
         const QDate pattern = patternOf(e.start);
         const QDate lastWall = std::min(lastDayOf(rule, e.start), Ics::kLastDay);
@@ -239,28 +296,32 @@ private:
                 ? Ics::firstDayApplying(*kind, pattern, Ics::kFirstDay, lastWall)
                 : pattern;
         if (!firstWall.isValid() || firstWall > lastWall)
-            return false; // not one occurrence in the years a file holds: expansion decides
+            return std::nullopt; // not one occurrence in the years a file holds: expansion decides
         icaltimetype first = e.start;
         first.year = firstWall.year();
         first.month = firstWall.month();
         first.day = firstWall.day();
         if (!keepsLocalClock(rule, first))
-            return false;
+            return std::nullopt;
         // An event over several days is one appointment a day: expansion makes them.
         const std::optional<QList<LocalSpan>> days = daysOf(e, first, 2);
         if (!days || days->size() != 1 || !holdable(days->front().date))
-            return false;
+            return std::nullopt;
         const LocalSpan* span = &days->front();
         const QDate last = std::min(lastWall.addDays(firstWall.daysTo(span->date)), Ics::kLastDay);
         if (span->date > last)
-            return false;
+            return std::nullopt;
         ClassTermin a = appointmentOf(e, *span, m_target);
         a.setIsRecurring(true);
         a.Recurring_code = Recurrence::code(*kind);
         a.setRecurringEndDate(last);
-        begin(e, PlannedEvent::Kind::Recurring);
-        add(std::move(a));
-        return true;
+        return a;
+    }
+
+    // The local day of an exception's time, where the series' occurrence it names shows.
+    static QDate localDayOf(const icaltimetype& t)
+    {
+        return t.is_date || !t.zone ? Ics::dateOf(t) : Ics::toLocal(t).date();
     }
 
     // A rule without end runs as far past today as past its start, if that is later.

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "store/ClassTermin.h"
+#include "store/Recurrence.h"
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -26,6 +28,13 @@ bool occursOn(const ClassTermin& part, const QDate& day);
 // The nearest day before (after) day on which the part shows; invalid when there is none.
 QDate previousOccurrence(const ClassTermin& part, const QDate& day);
 QDate nextOccurrence(const ClassTermin& part, const QDate& day);
+
+// The occurrences of a series of kind on pattern's weekday, day of month or date from `from`
+// to `until`, in the runs the days of skipped leave: each run as its first and last day. The
+// store's rule, so any copy shows each run's file on exactly these days.
+QList<std::pair<QDate, QDate>> runsWithout(Recurrence::Kind kind, const QDate& pattern,
+                                           const QDate& from, const QDate& until,
+                                           const QSet<QDate>& skipped);
 
 // The record an edit of the occurrence starts from: the occurrence alone as a one-time
 // appointment on its day (This), the series from the occurrence on (Following), or the series

@@ -3,9 +3,13 @@
 #include "exchange/IcsExport.h"
 #include "TestFiles.h"
 #include "calendar/Formats.h"
+#include "exchange/IcsImport.h"
 #include "settings/Settings.h"
+#include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
+#include "store/SeriesFiling.h"
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -78,6 +82,35 @@ bool readerAvailable()
     return QProcess::execute("/usr/bin/python3", {"-c", "import icalendar, dateutil"}) == 0;
 }
 
+// Every occurrence from..to as the store shows it, in the reader's form.
+QStringList shownBy(DataAccess& store, const QDate& from, const QDate& to)
+{
+    QStringList shown;
+    for (QDate day = from; day <= to; day = day.addDays(1)) {
+        for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
+            const QString text = QString(a->Text()).replace("\r\n", "\n");
+            shown << day.toString(Qt::ISODate) + ' ' + FormatTime(a->StartTime(), "24h") + '-' +
+                         FormatTime(a->EndTime(), "24h") +
+                         " remind=" + QString::number(a->RemindMinutes()) + ' ' +
+                         QString(text.section('\n', 0, 0) + '|' + text.section('\n', 1))
+                             .replace("\n", "\\n");
+        }
+    }
+    shown.sort();
+    return shown;
+}
+
+// What the independent reader finds in the file from..to.
+QStringList readBy(const QString& file, const QDate& from, const QDate& to)
+{
+    QProcess reader;
+    reader.start("/usr/bin/python3",
+                 {NORVANE_ICS_READER, file, from.toString(Qt::ISODate), to.toString(Qt::ISODate)});
+    EXPECT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    return QString::fromUtf8(reader.readAllStandardOutput()).trimmed().split('\n');
+}
+
 TEST_F(IcsExportTest, AnIndependentReaderFindsEveryOccurrence)
 {
     if (!readerAvailable())
@@ -86,28 +119,79 @@ TEST_F(IcsExportTest, AnIndependentReaderFindsEveryOccurrence)
     const QDate to(2028, 12, 31);
     const QString file = folder.filePath("export.ics");
     ASSERT_TRUE(TestFiles::writeBytes(file, exportIcs(from, to)));
-
-    QStringList expected;
-    for (QDate day = from; day <= to; day = day.addDays(1)) {
-        for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
-            const QString text = QString(a->Text()).replace("\r\n", "\n");
-            expected << day.toString(Qt::ISODate) + ' ' + FormatTime(a->StartTime(), "24h") + '-' +
-                            FormatTime(a->EndTime(), "24h") +
-                            " remind=" + QString::number(a->RemindMinutes()) + ' ' +
-                            QString(text.section('\n', 0, 0) + '|' + text.section('\n', 1))
-                                .replace("\n", "\\n");
-        }
-    }
-    expected.sort();
+    const QStringList expected = shownBy(store, from, to);
     ASSERT_EQ(expected.size(), 64);
+    EXPECT_EQ(readBy(file, from, to).join('\n').toStdString(), expected.join('\n').toStdString());
+}
 
-    QProcess reader;
-    reader.start("/usr/bin/python3",
-                 {NORVANE_ICS_READER, file, from.toString(Qt::ISODate), to.toString(Qt::ISODate)});
-    ASSERT_TRUE(reader.waitForFinished(60000));
-    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
-    const QString read = QString::fromUtf8(reader.readAllStandardOutput()).trimmed();
-    EXPECT_EQ(read.toStdString(), expected.join('\n').toStdString());
+// A weekly series split three ways: 18 January skipped, 1 February moved to the 2nd, and from
+// 15 February on in another room. The parts of one content are one event with an EXDATE and
+// a RECURRENCE-ID; an import of the file makes the same parts again.
+TEST(IcsExportSeriesTest, ASplitSeriesIsOneEventThatAReaderAndAnImportSeeAsTheFolderDoes)
+{
+    QTemporaryDir folder;
+    ProfileCache profiles{ThreadFileAccess()};
+    DataAccess store{profiles, StoreSource::fixed(folder.path())};
+    AppointmentFiling filing{store};
+    SeriesFiling series{store, filing};
+    ClassTermin a;
+    a.setDatum({2027, 1, 4});
+    a.setStartTime(TimeOfDay::fromHourMinute(10, 0));
+    a.setEndTime(TimeOfDay::fromHourMinute(11, 0));
+    a.setText("Jour fixe");
+    a.setIsRecurring(true);
+    a.Recurring_code = "wd";
+    a.setRecurringStartDate({2027, 1, 4});
+    a.setRecurringEndDate({2027, 3, 1});
+    ASSERT_TRUE(filing.File(a).ok);
+    const auto partOn = [&](const QDate& day) {
+        for (const TerminPtr& shown : store.GetAppointmentsOfDay(day)) {
+            if (shown->IsRecurring())
+                return *shown;
+        }
+        return ClassTermin();
+    };
+    using Scope = SeriesEdit::Scope;
+    ASSERT_TRUE(series.apply({partOn({2027, 1, 18}), {2027, 1, 18}, Scope::This, {}, {}}).ok());
+    ClassTermin moved = SeriesEdit::recordFor(partOn({2027, 2, 1}), {2027, 2, 1}, Scope::This);
+    moved.setDatum({2027, 2, 2});
+    moved.setStartTime(TimeOfDay::fromHourMinute(11, 0));
+    moved.setEndTime(TimeOfDay::fromHourMinute(12, 0));
+    ASSERT_TRUE(series.apply({partOn({2027, 2, 1}), {2027, 2, 1}, Scope::This, moved, {}}).ok());
+    ClassTermin room =
+        SeriesEdit::recordFor(partOn({2027, 2, 15}), {2027, 2, 15}, Scope::Following);
+    room.setText("Jour fixe\r\nRoom 4");
+    ASSERT_TRUE(
+        series.apply({partOn({2027, 2, 15}), {2027, 2, 15}, Scope::Following, room, {}}).ok());
+
+    const QDate from(2027, 1, 1);
+    const QDate to(2027, 3, 31);
+    const QByteArray ics = ExportIcs(store, from, to, WithTrailingSeparator(folder.path()), {});
+    const QStringList lines = QString::fromUtf8(ics).split("\r\n");
+    EXPECT_EQ(lines.count("BEGIN:VEVENT"), 3) << ics.toStdString();
+    EXPECT_TRUE(lines.contains("EXDATE;TZID=Europe/Berlin:20270118T100000")) << ics.toStdString();
+    EXPECT_TRUE(lines.contains("RECURRENCE-ID;TZID=Europe/Berlin:20270201T100000"));
+    EXPECT_TRUE(lines.contains("RRULE:FREQ=WEEKLY;UNTIL=20270208T090000Z"));
+
+    const QStringList shown = shownBy(store, from, to);
+    ASSERT_EQ(shown.size(), 8);
+    const QString file = folder.filePath("export.ics");
+    ASSERT_TRUE(TestFiles::writeBytes(file, ics));
+    if (readerAvailable()) {
+        EXPECT_EQ(readBy(file, from, to), shown);
+    }
+
+    QTemporaryDir again;
+    DataAccess imported{profiles, StoreSource::fixed(again.path())};
+    IcsImportOptions options;
+    options.producer = a.Producer();
+    ASSERT_TRUE(ImportIcs(ics, imported, again.path(), 1, {}, options).ok);
+    EXPECT_EQ(shownBy(imported, from, to), shown);
+    int made = 0;
+    for (QDirIterator it(again.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext(); it.next())
+        ++made;
+    EXPECT_EQ(made, 5) << "three parts, the exception and the part of its own room";
 }
 
 TEST_F(IcsExportTest, ZonesRulesAndNames)

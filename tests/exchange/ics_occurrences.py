@@ -17,12 +17,10 @@ begin = datetime.datetime.fromisoformat(first).replace(tzinfo=local)
 end = (datetime.datetime.fromisoformat(last) + datetime.timedelta(days=1)).replace(tzinfo=local)
 
 
-def zoned(prop):
-    """A DTSTART or DTEND as an aware time in its own zone (floating: the local one)."""
-    value = prop.dt
+def at(value, tzid):
+    """A time as an aware time in the zone tzid names (none: its own, or floating local)."""
     if not isinstance(value, datetime.datetime):  # a date: the whole day wherever it is read
         return datetime.datetime.combine(value, datetime.time(0), tzinfo=local)
-    tzid = prop.params.get("TZID")
     if tzid:
         return value.replace(tzinfo=zoneinfo.ZoneInfo(tzid))
     if value.tzinfo:
@@ -30,8 +28,25 @@ def zoned(prop):
     return value.replace(tzinfo=local)
 
 
+def zoned(prop):
+    """A DTSTART, DTEND or RECURRENCE-ID as an aware time in its own zone."""
+    return at(prop.dt, prop.params.get("TZID"))
+
+
+def exdates(event):
+    """The starts an event's EXDATE lines take out, as aware times."""
+    found = event.get("EXDATE", [])
+    taken = set()
+    for prop in found if isinstance(found, list) else [found]:
+        taken |= {at(value.dt, prop.params.get("TZID")) for value in prop.dts}
+    return taken
+
+
 lines = []
 calendar = icalendar.Calendar.from_ical(open(path, "rb").read())
+# Occurrences another VEVENT of the same UID replaces (RECURRENCE-ID).
+replaced = {(str(e["UID"]), zoned(e["RECURRENCE-ID"])) for e in calendar.walk("VEVENT")
+            if "RECURRENCE-ID" in e}
 for event in calendar.walk("VEVENT"):
     start = zoned(event["DTSTART"])
     length = zoned(event["DTEND"]).replace(tzinfo=None) - start.replace(tzinfo=None)
@@ -39,6 +54,8 @@ for event in calendar.walk("VEVENT"):
     if "RRULE" in event:
         rule = event["RRULE"].to_ical().decode()
         starts = rrule.rrulestr(rule, dtstart=start).between(begin, end, inc=True)
+        gone = exdates(event) | {at for uid, at in replaced if uid == str(event["UID"])}
+        starts = [s for s in starts if s not in gone]
     remind = 0
     for alarm in event.walk("VALARM"):
         remind = int(-alarm.decoded("TRIGGER").total_seconds() // 60)
