@@ -98,7 +98,8 @@ public:
         if (role == Role::Changed) {
             const size_t before = m_planned.size();
             single(e);
-            for (size_t i = before; !e.uid.isEmpty() && i < m_planned.size(); ++i)
+            for (size_t i = before;
+                 m_options.seriesParts && !e.uid.isEmpty() && i < m_planned.size(); ++i)
                 m_planned[i].appointment.setSeriesId(e.uid);
             return;
         }
@@ -154,7 +155,7 @@ public:
             return single(e);
         if (rules.size() == 1 && extra.isEmpty() && !ex.any() && recurring(e, rules.first()))
             return;
-        if (rules.size() == 1 && extra.isEmpty() && !exceptionLeftOut &&
+        if (m_options.seriesParts && rules.size() == 1 && extra.isEmpty() && !exceptionLeftOut &&
             recurringParts(e, rules.first(), skippedDays, !replaced.isEmpty()))
             return;
         expand(e, rules, extra, ex);

@@ -114,6 +114,9 @@ struct IcsImportOptions {
     // The zone whose wall-clock times the appointments get (an IANA name); empty: the
     // system's.
     QString timeZoneId;
+    // A series with exceptions is kept as recurring parts of one SeriesId; off, it is
+    // expanded into one-time appointments.
+    bool seriesParts = true;
 };
 
 // After each appointment tried: how many are tried, and of how many.
@@ -129,11 +132,14 @@ inline constexpr int kMaxOccurrences = 20000;
 // - a rule one recurrence kind expresses exactly (FREQ with UNTIL or nothing; a BYDAY,
 //   BYMONTHDAY or BYMONTH that only repeats the start's own weekday, day or month; INTERVAL=1)
 //   becomes a recurring appointment, running to 31 December 2200 without UNTIL;
-// - any other rule, EXDATE, RDATE or changed occurrence is expanded into one-time
-//   appointments: all occurrences of a rule that ends, those up to two years after today (or
-//   after its start, when later) of one that does not; the start is always the first one;
+// - such a rule with EXDATEs or changed occurrences becomes recurring parts between the days
+//   they take out, each changed occurrence a one-time appointment, all of one SeriesId (the
+//   UID), unless seriesParts is off;
+// - any other rule, RDATE, or exception then is expanded into one-time appointments: all
+//   occurrences of a rule that ends, those up to two years after today (or after its start,
+//   when later) of one that does not; the start is always the first one;
 // - an RRULE, EXDATE or RDATE that cannot be used is left out with a warning;
-// - all-day events run 08:00 to 12:00; UTC and TZID times become local times (with the file's
+// - all-day events run 00:00 to 24:00; UTC and TZID times become local times (with the file's
 //   VTIMEZONEs inside the years they describe, else the system's zones), each occurrence its
 //   own; floating times stay; an occurrence over several days is one appointment a day;
 // - an event whose UID an appointment of the same day carries (an earlier import of the same

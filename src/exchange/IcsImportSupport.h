@@ -212,8 +212,8 @@ struct LocalSpan {
     int days = 1; // the days the occurrence covers
 };
 
-// The local days an occurrence covers, the first `most` of them: an all-day event 08:00 to
-// 12:00 on each, a timed one from its start to 24:00, whole days from 00:00 to 24:00 and its
+// The local days an occurrence covers, the first `most` of them: an all-day event 00:00 to
+// 24:00 on each, a timed one from its start to 24:00, whole days from 00:00 to 24:00 and its
 // last day from 00:00 to its end; nullopt for a time of day no file can hold.
 std::optional<QList<LocalSpan>> daysOf(const Event& e, const icaltimetype& occurrence, int most);
 

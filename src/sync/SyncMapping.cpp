@@ -125,6 +125,9 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
     IcsImportOptions options;
     options.producer = xValue(event, kOwnerProperty);
     options.timeZoneId = timeZoneId;
+    // The sync keeps one event as one item of files it mirrors: a series' parts would be
+    // rewritten by a split here and sent back as events of their own.
+    options.seriesParts = false;
     DataAccess store(profiles, StoreSource::fixed(staging));
     const IcsImportResult result = ImportIcs(ics, store, staging, colorOf(event), {}, options);
     if (!result.ok) {
