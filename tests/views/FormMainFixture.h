@@ -154,12 +154,22 @@ protected:
         child<QAction>(action)->trigger();
         settle();
     }
+    // The open question which occurrences of a series an act is for; one answered may wait for
+    // its deletion still.
+    QMessageBox* seriesQuestion()
+    {
+        for (QMessageBox* box : window().findChildren<QMessageBox*>("message_series_scope")) {
+            if (box->isVisible())
+                return box;
+        }
+        ADD_FAILURE() << "no question open";
+        return nullptr;
+    }
     // Answers the question which occurrences of a series an act is for, by the button's name
     // ("button_series_this", "_following", "_all"); returns the question's text.
     QString answerSeries(const char* button)
     {
-        auto* question = window().findChild<QMessageBox*>("message_series_scope");
-        EXPECT_NE(question, nullptr);
+        QMessageBox* question = seriesQuestion();
         if (!question)
             return {};
         const QString text = question->text();

@@ -135,6 +135,61 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
     }
 }
 
+// A double click on an occurrence asks which occurrences the edit is for: Escape changes
+// nothing, "only this" edits that day alone, "all" the series and not the exception's own text.
+TEST_F(FormMainDragTest, AnOccurrenceIsEditedAloneOrWithItsSeries)
+{
+    heartbeat()->stop();
+    TestFiles::writeSettled(data.filePath("recurring/wd4/7.nv3"),
+                            "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
+                            "Text=Weekly\r\nRecurringFromYear=2003\r\nRecurringFromMonth=7\r\n"
+                            "RecurringFromDay=2\r\nRecurringUntilYear=2003\r\n"
+                            "RecurringUntilMonth=7\r\nRecurringUntilDay=23\r\n");
+    loadView();
+    QString edited;
+    QString failure;
+    editing.setEditor(FakeEditor::pressingOk(
+        [&](ClassTermin& a) {
+            edited =
+                a.IsRecurring() ? "series" : "occurrence on " + a.datum().toString(Qt::ISODate);
+            a.setText(a.IsRecurring() ? "Planning" : "Moved");
+        },
+        [&](const WriteOutcome& outcome) { failure = outcome.path + ": " + outcome.error; }));
+    const auto doubleClick = [&] {
+        QTest::mouseDClick(appointmentLabels().first(), Qt::LeftButton);
+        settle();
+    };
+    doubleClick();
+    QTest::keyClick(seriesQuestion(), Qt::Key_Escape);
+    settle();
+    EXPECT_TRUE(edited.isEmpty()) << "Escape opens no editor";
+
+    doubleClick();
+    answerSeries("button_series_this");
+    EXPECT_EQ(edited, "occurrence on 2003-07-09");
+    EXPECT_EQ(labelTexts(), QStringList{"[!] Moved"});
+    const auto files = [&](const char* dir) {
+        return QDir(data.filePath(dir)).entryList({"*.nv3"}).size();
+    };
+    EXPECT_EQ(files("recurring/wd4"), 2) << "before and after the day";
+    EXPECT_EQ(files("y2003/m7/d9"), 1);
+
+    for (int day = 0; day < 7; ++day)
+        key(Qt::Key_Right); // to the 16th
+    ASSERT_EQ(appointmentLabels().size(), 1);
+    doubleClick();
+    answerSeries("button_series_all");
+    EXPECT_EQ(edited, "series");
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    EXPECT_EQ(labelTexts(), QStringList{"[!] [>>] Planning"});
+    for (const QString& name : QDir(data.filePath("recurring/wd4")).entryList({"*.nv3"}))
+        EXPECT_TRUE(TestFiles::readBytes(data.filePath("recurring/wd4/" + name))
+                        .contains("Text=Planning\r\n"));
+    for (int day = 0; day < 7; ++day)
+        key(Qt::Key_Left);
+    EXPECT_EQ(labelTexts(), QStringList{"[!] Moved"}) << "the exception keeps its own text";
+}
+
 TEST_F(FormMainDragTest, TwelveHourHalfHoursStandAloneWithTheDayHalfUnderTheHour)
 {
     settings.setTimeFormat("12h");
