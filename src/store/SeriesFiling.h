@@ -12,8 +12,8 @@
 #include <optional>
 
 // Carries out a change of one occurrence, of the rest or of all of a series in the store's
-// folder, as SeriesEdit plans it: the window, the command line, the import and the sync all
-// change a series through here.
+// folder, as SeriesEdit plans it: the window and the command line change a series through
+// here.
 class SeriesFiling {
 public:
     using NewId = std::function<QString()>;
