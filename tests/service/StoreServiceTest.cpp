@@ -84,7 +84,7 @@ protected:
     StoreService service{options()};
 };
 
-TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerComes)
+TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerComesOrAJobWrote)
 {
     put(kDay, 9, "Standup");
     put(kDay, 11, "Review");
@@ -103,6 +103,20 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_EQ(texts(kDay.addDays(7)), QStringList{"Next week"}) << "the next week is warm";
     EXPECT_EQ(changed.size(), 1) << "the neighbours are not the view";
 
+    // What a job wrote is read again at once, without the folder's watch.
+    const QDate warm = kDay.addDays(7);
+    QSignalSpy told(&service, &StoreService::folderChanged);
+    const std::unique_ptr<WorkerThread> job = service.jobs().thread(QStringLiteral("Test job"));
+    job->post([this, warm, reply = job->replies()] {
+        const QString path = put(warm, 10, "Imported");
+        reply([this, path] { service.jobs().wrote({path}); });
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told.size() == 1; }, 10000));
+    service.show(request);
+    settle();
+    EXPECT_EQ(texts(warm), (QStringList{"Imported", "Next week"}))
+        << "a warm day is read again once written";
+
     // An unchanged refresh tells nothing; a change does, once.
     view({kDay});
     settle();
@@ -113,28 +127,6 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_EQ(changed.size(), 2);
     EXPECT_EQ(texts(kDay), (QStringList{"From a colleague", "Review", "Standup"}));
     EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread never touched the share";
-}
-
-TEST_F(StoreServiceTest, WhatAJobWroteIsReadAgainAtOnceWithoutTheFoldersWatch)
-{
-    const QDate warm = kDay.addDays(7);
-    StoreService::Request request;
-    request.viewDays = {kDay};
-    request.warmDays = {warm};
-    service.show(request);
-    settle();
-    ASSERT_EQ(texts(warm), QStringList());
-
-    QSignalSpy told(&service, &StoreService::folderChanged);
-    const std::unique_ptr<WorkerThread> job = service.jobs().thread(QStringLiteral("Test job"));
-    job->post([this, warm, reply = job->replies()] {
-        const QString path = put(warm, 10, "Imported");
-        reply([this, path] { service.jobs().wrote({path}); });
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return told.size() == 1; }, 10000));
-    service.show(request);
-    settle();
-    EXPECT_EQ(texts(warm), QStringList{"Imported"}) << "a warm day is read again once written";
 }
 
 TEST_F(StoreServiceTest, AnUnreadableFileIsNamedWhileItStaysSoAndNoLonger)
