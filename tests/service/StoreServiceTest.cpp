@@ -73,10 +73,7 @@ protected:
     }
     void view(const QList<QDate>& days)
     {
-        StoreService::Request request;
-        request.viewDays = days;
-        request.markDays = days;
-        service.show(request);
+        service.show({.viewDays = days, .markDays = days, .warmDays = {}});
     }
 
     QTemporaryDir data;
@@ -90,10 +87,8 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     put(kDay, 11, "Review");
     put(kDay.addDays(7), 9, "Next week");
     QSignalSpy changed(&service, &StoreService::daysChanged);
-    StoreService::Request request;
-    request.viewDays = {kDay};
-    request.markDays = {kDay, kDay.addDays(1)};
-    request.warmDays = {kDay.addDays(7)};
+    const StoreService::Request request{
+        .viewDays = {kDay}, .markDays = {kDay, kDay.addDays(1)}, .warmDays = {kDay.addDays(7)}};
     service.show(request);
     EXPECT_FALSE(service.knownDay(kDay)) << "asked, not waited for";
     settle();
