@@ -192,9 +192,7 @@ TEST_F(PrintoutTest, NothingToDivideLeavesFrameAndTitleOnly)
 {
     const struct {
         const char* what;
-        bool week;
-        bool noRows;
-        bool noDays;
+        bool week, noRows, noDays;
         int titles; // in Arial 12
     } cases[] = {
         {"a day that ends where it starts", false, true, false, 1},
