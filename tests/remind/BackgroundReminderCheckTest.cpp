@@ -36,11 +36,11 @@ class BackgroundReminderCheckTest : public ::testing::Test {
 protected:
     BackgroundReminderCheckTest()
     {
-        TestFiles::writeSettled(
-            team.filePath("y2003/m7/d4/1.nv3"),
-            "[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\n"
-            "DateDay=4\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\n"
-            "IsReminder=1\r\nRemindTime=5\r\nProducer=bert\r\nText=Standup\r\n");
+        TestFiles::writeSettled(team.filePath("y2003/m7/d4/1.nv3"),
+                                "[AppointmentSettings]\r\nDateYear=2003\r\nDateMonth=7\r\n"
+                                "DateDay=4\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\n"
+                                "IsReminder=1\r\nRemindTime=5\r\nProducer=bert\r\n"
+                                "Text=Standup\r\n");
         settings.setPlaySound(true);
         settings.setSoundFile("/snd/bell.wav");
         share.stall();
