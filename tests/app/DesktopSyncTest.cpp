@@ -10,9 +10,6 @@
 #include "settings/Settings.h"
 #include "settings_ui/form_settings.h"
 #include "settings_ui/form_settings_sync.h"
-#include "store/AppointmentFiling.h"
-#include "store/ClassTermin.h"
-#include "store/DataAccess.h"
 #include "sync/PasswordStore.h"
 #include "sync/SyncScheduler.h"
 #include "views/form_main.h"
@@ -54,11 +51,6 @@ protected:
     }
     ~DesktopSyncTest() override { Language::apply(QStringLiteral("en")); }
 
-    QString settingsText() const
-    {
-        QFile file(settings.Path());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
     template <typename T> static T& child(QWidget& window, const char* name)
     {
         T* found = window.findChild<T*>(QLatin1String(name));
@@ -136,7 +128,7 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
     EXPECT_EQ(saved.user, QStringLiteral("anna"));
     EXPECT_EQ(saved.intervalMinutes, 30);
     EXPECT_EQ(saved.timeZone, QStringLiteral("America/New_York"));
-    EXPECT_FALSE(settingsText().contains(QStringLiteral("hunter22")));
+    EXPECT_FALSE(TestFiles::readBytes(settings.Path()).contains("hunter22"));
     EXPECT_EQ(PasswordStore(program.path()).lookup(saved.url, saved.user),
               QStringLiteral("hunter22"));
 
@@ -196,15 +188,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
         GTEST_SKIP() << "no radicale: " << qPrintable(reason);
     const QString calendar = server->newCalendar(QStringLiteral("desktop"));
     ASSERT_FALSE(calendar.isEmpty());
-    {
-        DataAccess store(profiles, StoreSource::fixed(settings.GetDataFolder()));
-        ClassTermin a;
-        a.setDatum(QDate::currentDate());
-        a.setStartTime(TimeOfDay::fromHourMinute(9, 0));
-        a.setEndTime(TimeOfDay::fromHourMinute(10, 0));
-        a.setText(QStringLiteral("Stand-up"));
-        ASSERT_TRUE(AppointmentFiling(store).File(a).ok);
-    }
+    TestFiles::putAppointment(settings.GetDataFolder(), QDate::currentDate(), 9, "Stand-up");
 
     const struct {
         const char* lang;
@@ -352,19 +336,18 @@ TEST_F(DesktopSyncTest, AStopAtTheDeletionGuardAsksOnceAndRunsOneSyncWithTheAnsw
         const auto open = window.findChildren<QMessageBox*>("message_mass_deletion");
         ASSERT_EQ(open.size(), 1);
         EXPECT_EQ(open[0]->text(), c.text);
-        QSet<QString> captions;
-        for (const QAbstractButton* button : open[0]->buttons())
-            captions << button->text();
-        EXPECT_EQ(captions, QSet<QString>(c.buttons.cbegin(), c.buttons.cend()));
-        const QList<QAbstractButton*> buttons = open[0]->buttons();
-        const auto chosen = std::find_if(buttons.cbegin(), buttons.cend(),
-                                         [&](auto* b) { return b->text() == c.buttons[0]; });
-        ASSERT_NE(chosen, buttons.cend());
-        if (open[0]->buttonRole(*chosen) == QMessageBox::RejectRole) { // nothing runs
-            (*chosen)->click();
+        QMap<QString, QAbstractButton*> buttons;
+        for (QAbstractButton* button : open[0]->buttons())
+            buttons[button->text()] = button;
+        EXPECT_EQ(QSet<QString>(buttons.keyBegin(), buttons.keyEnd()),
+                  QSet<QString>(c.buttons.cbegin(), c.buttons.cend()));
+        QAbstractButton* chosen = buttons.value(c.buttons[0]);
+        ASSERT_NE(chosen, nullptr);
+        if (open[0]->buttonRole(chosen) == QMessageBox::RejectRole) { // nothing runs
+            chosen->click();
             EXPECT_FALSE(sync.running());
         } else {
-            ASSERT_TRUE(ranAfter([&] { (*chosen)->click(); }));
+            ASSERT_TRUE(ranAfter([&] { chosen->click(); }));
         }
     }
     // Each answer ran one sync and held for it alone; a cancel ran none, and the next stop

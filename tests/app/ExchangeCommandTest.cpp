@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 
 int filesBelow(const QString& dir)
@@ -25,24 +27,18 @@ QByteArray appointment(const QDate& date, const char* times, const char* text, i
                        const QDate& until = {})
 {
     const QDate last = until.isValid() ? until : date;
-    const QStringList t = QString(times).split(QRegularExpression("[:-]"));
-    return QString(
-               "[AppointmentSettings]\r\nDateYear=%1\r\nDateMonth=%2\r\nDateDay=%3\r\n"
-               "StartTimeHour=%4\r\nStartTimeMinute=%5\r\nEndTimeHour=%6\r\nEndTimeMinute=%7\r\n"
-               "Color=3\r\nText=%8\r\nProducer=anna\r\nIsReminder=%9\r\nRemindTime=%10\r\n"
-               "RemindMe=1\r\nRemindEmail=0\r\nRecurring=%11\r\nRecurringFromYear=%1\r\n"
-               "RecurringFromMonth=%2\r\nRecurringFromDay=%3\r\nRecurringUntilYear=%12\r\n"
-               "RecurringUntilMonth=%13\r\nRecurringUntilDay=%14\r\n")
-        .arg(date.year())
-        .arg(date.month())
-        .arg(date.day())
-        .arg(t[0], t[1], t[2], t[3], text)
-        .arg(remind > 0)
-        .arg(remind)
-        .arg(until.isValid())
-        .arg(last.year())
-        .arg(last.month())
-        .arg(last.day())
+    int t[4] = {};
+    std::sscanf(times, "%d:%d-%d:%d", &t[0], &t[1], &t[2], &t[3]);
+    return QString::asprintf(
+               "[AppointmentSettings]\r\nDateYear=%d\r\nDateMonth=%d\r\nDateDay=%d\r\n"
+               "StartTimeHour=%d\r\nStartTimeMinute=%d\r\nEndTimeHour=%d\r\nEndTimeMinute=%d\r\n"
+               "Color=3\r\nText=%s\r\nProducer=anna\r\nIsReminder=%d\r\nRemindTime=%d\r\n"
+               "RemindMe=1\r\nRemindEmail=0\r\nRecurring=%d\r\nRecurringFromYear=%d\r\n"
+               "RecurringFromMonth=%d\r\nRecurringFromDay=%d\r\nRecurringUntilYear=%d\r\n"
+               "RecurringUntilMonth=%d\r\nRecurringUntilDay=%d\r\n",
+               date.year(), date.month(), date.day(), t[0], t[1], t[2], t[3], text, remind > 0,
+               remind, until.isValid(), date.year(), date.month(), date.day(), last.year(),
+               last.month(), last.day())
         .toUtf8();
 }
 

@@ -1,5 +1,6 @@
 // Every writer on a disk that is really full: the program reports the failure, the files that
 // were there keep their bytes, and nothing empty, half written or temporary is left behind.
+#include "CliRun.h"
 #include "TestFiles.h"
 #include "profile/ProfileCache.h"
 #include "settings/Settings.h"
@@ -7,7 +8,6 @@
 #include "store/DataAccess.h"
 
 #include <QDirIterator>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -102,12 +102,9 @@ TEST_F(FullDiskTest, TheCommandsSayWhatWasNotWrittenAndExitWithOne)
     };
     for (const QStringList& args : commands) {
         SCOPED_TRACE(args.join(' ').toStdString());
-        QProcess cli;
-        cli.start(QStringLiteral(NORVANE_CLI_PATH), args);
-        ASSERT_TRUE(cli.waitForFinished(60000));
-        const QString err = QString::fromUtf8(cli.readAllStandardError());
-        EXPECT_EQ(cli.exitCode(), 1) << err.toStdString();
-        EXPECT_TRUE(err.contains("No space left on device")) << err.toStdString();
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.code, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.toStdString();
         expectNothingLost();
     }
 }

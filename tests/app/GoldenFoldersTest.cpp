@@ -71,16 +71,13 @@ QString firstDifference(const QString& expected, const QString& actual)
         .arg(a.value(i, QStringLiteral("(nothing)")), b.value(i, QStringLiteral("(nothing)")));
 }
 
-TEST(GoldenFolders, CasesAndExpectedFilesComeInPairs)
+// A case without its expected file fails below.
+TEST(GoldenFolders, EveryExpectedFileHasItsCase)
 {
     const QStringList cases = caseNames();
     EXPECT_FALSE(cases.isEmpty()) << "no cases in " << qPrintable(kCorpus);
-    for (const QString& name : cases)
-        EXPECT_TRUE(QFileInfo::exists(kCorpus + QLatin1Char('/') + name + kExpectedSuffix))
-            << "case " << qPrintable(name) << " has no " << qPrintable(name + kExpectedSuffix);
-    const QStringList expectedFiles =
-        QDir(kCorpus).entryList({QLatin1Char('*') + kExpectedSuffix}, QDir::Files);
-    for (const QString& file : expectedFiles) {
+    for (const QString& file :
+         QDir(kCorpus).entryList({QLatin1Char('*') + kExpectedSuffix}, QDir::Files)) {
         const QString name = file.chopped(kExpectedSuffix.size());
         EXPECT_TRUE(cases.contains(name))
             << qPrintable(file) << " has no folder " << qPrintable(name);

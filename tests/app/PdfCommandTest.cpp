@@ -23,9 +23,8 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
 {
     QTemporaryDir data;
     QTemporaryDir out;
-    TestFiles::writeBytes(data.filePath("y2003/m7/d4/1.nv3"),
-                          "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
-                          "Text=Budget <b>meeting</b> & co\r\n"); // markup stays text
+    TestFiles::putAppointment(data.path(), {2003, 7, 4}, 9,
+                              "Budget <b>meeting</b> & co"); // as text
     const QString folder = data.path();
     const QString file = out.filePath("week.pdf");
     const struct {

@@ -20,9 +20,7 @@ TEST(ProgramDirectoryTest, OnlyAPortableCopyKeepsItsFilesBesideItself)
     const QString bin = root.filePath("bin");
     const QString copy = bin + "/norvane-cli";
     ASSERT_TRUE(QFile::copy(QStringLiteral(NORVANE_CLI_PATH), copy));
-    TestFiles::writeBytes(root.filePath("team/y2003/m7/d4/1.nv3"),
-                          "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
-                          "Text=Budget\r\n");
+    TestFiles::putAppointment(root.filePath("team"), {2003, 7, 4}, 9, "Budget");
     const auto run = [&] {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

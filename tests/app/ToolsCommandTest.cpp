@@ -35,9 +35,7 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
                           "Tag der [Einheit], 2005/10/03\r\nLeap, 2004/02/29\r\n"
                           "[Austria 2004]\r\nToo late, 2201/01/01\r\n");
     const QString binary = dir.filePath("program");
-    TestFiles::writeBytes(binary, QByteArray("\x7f"
-                                             "ELF\x02\x01\x01\0\0",
-                                             9));
+    TestFiles::writeBytes(binary, QByteArray::fromHex("7f454c460201010000")); // an ELF header
     const QString skipped = "1 holiday skipped: dated before 1900 or after 2200, where no view "
                             "shows it.\n";
     const QString repeats = "sections of one name repeat, their holidays are imported together: "

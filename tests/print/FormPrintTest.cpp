@@ -50,16 +50,13 @@ protected:
     {
         return *w.findChild<T*>(QLatin1String(name));
     }
-    // The page shown, by its frame.
-    int shownPage(form_print& w)
+    // Whether the day, week and planner pages show.
+    QList<bool> pages(form_print& w)
     {
-        for (int page = 0; page < 3; ++page)
-            if (child<QFrame>(w, page == 0   ? "frame_day"
-                                 : page == 1 ? "frame_week"
-                                             : "frame_planer")
-                    .isVisibleTo(&w))
-                return page;
-        return -1;
+        QList<bool> shown;
+        for (const char* frame : {"frame_day", "frame_week", "frame_planer"})
+            shown << child<QFrame>(w, frame).isVisibleTo(&w);
+        return shown;
     }
 
     FolderJobs jobs;
@@ -121,14 +118,14 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrin
                   language.texts);
     }
     form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
-    EXPECT_EQ(shownPage(w), 0);
+    EXPECT_EQ(pages(w), (QList<bool>{true, false, false}));
     const QComboBox& years = child<QComboBox>(w, "combo_planer_year");
     EXPECT_EQ(years.count(), 21);
     EXPECT_EQ(years.itemText(0) + " " + years.currentText() + " " + years.itemText(20),
               "1993 2003 2013");
     EXPECT_EQ(child<QComboBox>(w, "combo_planer_month").currentIndex(), 6);
     w.SelectWeekPrint();
-    EXPECT_EQ(shownPage(w), 1);
+    EXPECT_EQ(pages(w), (QList<bool>{false, true, false}));
     EXPECT_EQ(w.chosenJob().kind, PrintJob::Week);
 }
 

@@ -48,16 +48,21 @@ protected:
     RecordingCanvas landscape{{297, 210}}; // W 267, H 180
 };
 
-TEST_F(PrintoutTest, TimeGridHasARowPerIntervalWithItsTime)
+TEST_F(PrintoutTest, TheDayHasARowPerIntervalWithItsTimeAndTitleAndFooterInItsLanguage)
 {
     const struct {
         bool grid15;
         int lines;
         const char* secondLabel;
-    } cases[] = {{false, 21, "08:30"}, {true, 41, "08:15"}};
+        const char* lang;
+        const char* title;
+        const char* footer;
+    } cases[] = {{false, 21, "08:30", "en", "Friday, 2003-07-04", "printed by Norvane4"},
+                 {true, 41, "08:15", "de", "Freitag, 2003-07-04", "gedruckt mit Norvane4"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.lines);
+        SCOPED_TRACE(c.lang);
         settings.setGrid15Minutes(c.grid15);
+        settings.setLangCode(c.lang);
         RecordingCanvas canvas;
         ASSERT_TRUE(Druck(canvas, DaysOf(dataAccess), settings).PrintDay(friday));
         const QList<Item> rows = linesIn(canvas, kGrey);
@@ -72,6 +77,12 @@ TEST_F(PrintoutTest, TimeGridHasARowPerIntervalWithItsTime)
         EXPECT_EQ(labels[1], c.secondLabel);
         EXPECT_EQ(labels.last(), "18:00");
         EXPECT_DOUBLE_EQ(textItem(canvas, "08:00")->y, 26) << "centred on its line";
+        EXPECT_EQ(textsOfSize(canvas, 12), QStringList{c.title});
+        const Item* footer = textItem(canvas, c.footer);
+        ASSERT_NE(footer, nullptr);
+        EXPECT_TRUE(footer->font.italic);
+        EXPECT_DOUBLE_EQ(footer->x + footer->w, 195) << "right aligned under the frame";
+        EXPECT_DOUBLE_EQ(footer->y, 284);
         EXPECT_TRUE(canvas.finished());
     }
 }
@@ -181,9 +192,7 @@ TEST_F(PrintoutTest, NothingToDivideLeavesFrameAndTitleOnly)
 {
     const struct {
         const char* what;
-        bool week;
-        bool noRows;
-        bool noDays;
+        bool week, noRows, noDays;
         int titles; // in Arial 12
     } cases[] = {
         {"a day that ends where it starts", false, true, false, 1},
@@ -205,28 +214,6 @@ TEST_F(PrintoutTest, NothingToDivideLeavesFrameAndTitleOnly)
         EXPECT_TRUE(canvas.itemsOf(Item::Fill).isEmpty());
         EXPECT_TRUE(textsOfSize(canvas, 6).contains("printed by Norvane4"));
         settings.setGridEndTime(TimeOfDay::fromHourMinute(18, 0));
-    }
-}
-
-TEST_F(PrintoutTest, TitleAndFooterInTheLanguageOfTheSettings)
-{
-    const struct {
-        const char* lang;
-        const char* title;
-        const char* footer;
-    } cases[] = {{"en", "Friday, 2003-07-04", "printed by Norvane4"},
-                 {"de", "Freitag, 2003-07-04", "gedruckt mit Norvane4"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lang);
-        settings.setLangCode(c.lang);
-        RecordingCanvas canvas;
-        ASSERT_TRUE(Druck(canvas, DaysOf(dataAccess), settings).PrintDay(friday));
-        EXPECT_EQ(textsOfSize(canvas, 12), QStringList{c.title});
-        const Item* footer = textItem(canvas, c.footer);
-        ASSERT_NE(footer, nullptr);
-        EXPECT_TRUE(footer->font.italic);
-        EXPECT_DOUBLE_EQ(footer->x + footer->w, 195) << "right aligned under the frame";
-        EXPECT_DOUBLE_EQ(footer->y, 284);
     }
 }
 

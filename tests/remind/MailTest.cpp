@@ -15,10 +15,7 @@
 namespace {
 
 struct Case {
-    QString server;
-    QString recipients;
-    QString subject;
-    QString body;
+    QString server, recipients, subject, body;
     QByteArrayList to;   // accepted recipients, in the first rows; none: the send must fail
     QByteArray expected; // charset when sent, else a text the failure names
 };

@@ -237,8 +237,7 @@ TEST_F(ReminderCheckTest, AnEarlyAppointmentIsRemindedTheEveningBefore)
     TestFiles::writeSettled(
         team.filePath("recurring/every/1.nv3"),
         "[AppointmentSettings]\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\nIsReminder=1\r\n"
-        "RemindTime=5\r\nProducer=bert\r\nText=Daily\r\n"
-        "RecurringUntilYear=2099\r\n");
+        "RemindTime=5\r\nProducer=bert\r\nText=Daily\r\nRecurringUntilYear=2099\r\n");
     actions.done.clear();
     for (int day = 0; day < 3; ++day)
         for (const QTime at : {QTime(9, 56), QTime(9, 58)}) {
@@ -265,24 +264,18 @@ TEST_F(ReminderCheckTest, WhatWasRemindedIsRememberedOnThisMachineAcrossRestarts
 
     // Nothing kept, or nothing that reads, means nothing remembered: reminded again, and only
     // once more where the file can be written.
+    const QByteArray unreadable = QByteArray(1, '\0') + "2003-07-04\n 2003-07-04 \n\xff";
     const struct {
-        std::function<void()> damage;
+        std::function<bool()> damage;
         int reminders; // over two restarts
     } rows[] = {
-        {[&] { QFile::remove(kept); }, 1},
-        {[&] {
-             TestFiles::writeBytes(kept, QByteArray(1, '\0') + "2003-07-04\n 2003-07-04 \n\xff");
-         },
-         1},
-        {[&] {
-             QFile::remove(kept);
-             QDir().mkpath(kept);
-         },
-         2},
+        {[&] { return QFile::remove(kept); }, 1},
+        {[&] { return TestFiles::writeBytes(kept, unreadable); }, 1},
+        {[&] { return QFile::remove(kept) && QDir().mkpath(kept); }, 2},
     };
     for (const auto& row : rows) {
         actions.done.clear();
-        row.damage();
+        ASSERT_TRUE(row.damage());
         restart();
         restart();
         EXPECT_EQ(actions.done.size(), row.reminders);
@@ -329,9 +322,7 @@ TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoesAndTheMailItSends
     ClassTermin a = appointment(10, 0, 5, "<bert & co>");
     a.setText("Budget <b>now</b>\r\nRoom 4 & 5");
     const struct {
-        QString pattern;
-        QString text;
-        QString subject;
+        QString pattern, text, subject;
     } subjects[] = {
         {"%date% %time% %user%: %text%", "Budget", "04.07.2003 09:57 bert: Budget"},
         {"%text%", "", "Norvane4 Reminder Email"},

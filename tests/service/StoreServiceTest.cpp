@@ -73,10 +73,7 @@ protected:
     }
     void view(const QList<QDate>& days)
     {
-        StoreService::Request request;
-        request.viewDays = days;
-        request.markDays = days;
-        service.show(request);
+        service.show({.viewDays = days, .markDays = days, .warmDays = {}});
     }
 
     QTemporaryDir data;
@@ -84,16 +81,14 @@ protected:
     StoreService service{options()};
 };
 
-TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerComes)
+TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerComesOrAJobWrote)
 {
     put(kDay, 9, "Standup");
     put(kDay, 11, "Review");
     put(kDay.addDays(7), 9, "Next week");
     QSignalSpy changed(&service, &StoreService::daysChanged);
-    StoreService::Request request;
-    request.viewDays = {kDay};
-    request.markDays = {kDay, kDay.addDays(1)};
-    request.warmDays = {kDay.addDays(7)};
+    const StoreService::Request request{
+        .viewDays = {kDay}, .markDays = {kDay, kDay.addDays(1)}, .warmDays = {kDay.addDays(7)}};
     service.show(request);
     EXPECT_FALSE(service.knownDay(kDay)) << "asked, not waited for";
     settle();
@@ -102,6 +97,20 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_EQ(service.knownMark(kDay.addDays(1)), std::optional<bool>(false));
     EXPECT_EQ(texts(kDay.addDays(7)), QStringList{"Next week"}) << "the next week is warm";
     EXPECT_EQ(changed.size(), 1) << "the neighbours are not the view";
+
+    // What a job wrote is read again at once, without the folder's watch.
+    const QDate warm = kDay.addDays(7);
+    QSignalSpy told(&service, &StoreService::folderChanged);
+    const std::unique_ptr<WorkerThread> job = service.jobs().thread(QStringLiteral("Test job"));
+    job->post([this, warm, reply = job->replies()] {
+        const QString path = put(warm, 10, "Imported");
+        reply([this, path] { service.jobs().wrote({path}); });
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told.size() == 1; }, 10000));
+    service.show(request);
+    settle();
+    EXPECT_EQ(texts(warm), (QStringList{"Imported", "Next week"}))
+        << "a warm day is read again once written";
 
     // An unchanged refresh tells nothing; a change does, once.
     view({kDay});
@@ -113,28 +122,6 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_EQ(changed.size(), 2);
     EXPECT_EQ(texts(kDay), (QStringList{"From a colleague", "Review", "Standup"}));
     EXPECT_EQ(share.callsFromOwner(), 0) << "the window's thread never touched the share";
-}
-
-TEST_F(StoreServiceTest, WhatAJobWroteIsReadAgainAtOnceWithoutTheFoldersWatch)
-{
-    const QDate warm = kDay.addDays(7);
-    StoreService::Request request;
-    request.viewDays = {kDay};
-    request.warmDays = {warm};
-    service.show(request);
-    settle();
-    ASSERT_EQ(texts(warm), QStringList());
-
-    QSignalSpy told(&service, &StoreService::folderChanged);
-    const std::unique_ptr<WorkerThread> job = service.jobs().thread(QStringLiteral("Test job"));
-    job->post([this, warm, reply = job->replies()] {
-        const QString path = put(warm, 10, "Imported");
-        reply([this, path] { service.jobs().wrote({path}); });
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return told.size() == 1; }, 10000));
-    service.show(request);
-    settle();
-    EXPECT_EQ(texts(warm), QStringList{"Imported"}) << "a warm day is read again once written";
 }
 
 TEST_F(StoreServiceTest, AnUnreadableFileIsNamedWhileItStaysSoAndNoLonger)

@@ -55,17 +55,22 @@ protected:
     ScriptedFiles files;
 };
 
-TEST_F(FolderSpeedTestTest, FourSecondsIsStillFast)
+// A file already there is appended to, then deleted with what it held.
+TEST_F(FolderSpeedTestTest, FourSecondsIsStillFastAndTheFileGoes)
 {
     const struct {
         qint64 end;
         FolderSpeedTest::Verdict verdict;
+        QByteArray there;
     } rows[] = {
-        {120'000'000, FolderSpeedTest::Verdict::Fast},
-        {4'000'000'000, FolderSpeedTest::Verdict::Fast},
-        {4'000'000'001, FolderSpeedTest::Verdict::Slow},
+        {120'000'000, FolderSpeedTest::Verdict::Fast, "left over\r\n"},
+        {4'000'000'000, FolderSpeedTest::Verdict::Fast, ""},
+        {4'000'000'001, FolderSpeedTest::Verdict::Slow, ""},
     };
     for (const auto& row : rows) {
+        if (!row.there.isEmpty()) {
+            ASSERT_TRUE(TestFiles::writeBytes(testFile(), row.there));
+        }
         // A monotonic clock far from zero: only the difference counts.
         const qint64 start = 86'399'000'000'000;
         FolderSpeedTest test(files, clockOf({start, start + row.end}));
@@ -74,23 +79,15 @@ TEST_F(FolderSpeedTestTest, FourSecondsIsStillFast)
             test.run(dir.path(), [&](int pass) { passes << pass; });
         EXPECT_EQ(result.verdict, row.verdict);
         EXPECT_DOUBLE_EQ(result.seconds, row.end / 1e9);
+        QByteArray expected = row.there;
+        for (int pass = 1; pass <= 100; ++pass)
+            expected += FolderSpeedTest::passText(pass);
         EXPECT_EQ(passes.size(), 100);
         EXPECT_EQ(passes.last(), 100);
+        EXPECT_EQ(files.removed, expected);
+        EXPECT_TRUE(files.removed.endsWith("Performance Test100.\r\nCan be deleted\r\n"));
         EXPECT_FALSE(QFileInfo::exists(testFile()));
     }
-}
-
-TEST_F(FolderSpeedTestTest, AnExistingFileIsAppendedToThenDeleted)
-{
-    ASSERT_TRUE(TestFiles::writeBytes(testFile(), "left over\r\n"));
-    FolderSpeedTest test(files, clockOf({0, 1}));
-    EXPECT_EQ(test.run(dir.path()).verdict, FolderSpeedTest::Verdict::Fast);
-    QByteArray expected = "left over\r\n";
-    for (int pass = 1; pass <= 100; ++pass)
-        expected += FolderSpeedTest::passText(pass);
-    EXPECT_EQ(files.removed, expected);
-    EXPECT_TRUE(files.removed.endsWith("Performance Test100.\r\nCan be deleted\r\n"));
-    EXPECT_FALSE(QFileInfo::exists(testFile()));
 }
 
 TEST_F(FolderSpeedTestTest, AFailureNamesTheOperationAndTheReason)
@@ -98,31 +95,18 @@ TEST_F(FolderSpeedTestTest, AFailureNamesTheOperationAndTheReason)
     ASSERT_TRUE(TestFiles::writeBytes(dir.filePath("plain"), "a file"));
     const struct {
         const char* what;
-        QString folder;
+        const char* folder; // in dir; the file stays only in dir itself
         int failAppend, failRead;
         bool failRemove, fifo;
-        QString error;
-        bool fileStays;
+        const char* error; // %1: the file
     } rows[] = {
-        {"missing folder", dir.filePath("absent"), 0, 0, false, false,
-         "open for appending " + dir.filePath("absent/NorvanePerformanceTest.txt") +
-             ": No such file or directory",
-         false},
-        {"folder is a file", dir.filePath("plain"), 0, 0, false, false,
-         "open for appending " + dir.filePath("plain/NorvanePerformanceTest.txt") +
-             ": Not a directory",
-         false},
-        {"FIFO at the name", dir.path(), 0, 0, false, true,
-         "open for appending " + dir.filePath("NorvanePerformanceTest.txt") +
-             ": not a regular file",
-         true},
-        {"write fails", dir.path(), 40, 0, false, false,
-         "write " + dir.filePath("NorvanePerformanceTest.txt") + ": No space left on device", true},
-        {"read fails", dir.path(), 0, 3, false, false,
-         "read " + dir.filePath("NorvanePerformanceTest.txt") + ": Input/output error", true},
-        {"delete fails", dir.path(), 0, 0, true, false,
-         "delete " + dir.filePath("NorvanePerformanceTest.txt") + ": Device or resource busy",
-         true},
+        {"missing folder", "absent", 0, 0, false, false,
+         "open for appending %1: No such file or directory"},
+        {"folder is a file", "plain", 0, 0, false, false, "open for appending %1: Not a directory"},
+        {"FIFO at the name", "", 0, 0, false, true, "open for appending %1: not a regular file"},
+        {"write fails", "", 40, 0, false, false, "write %1: No space left on device"},
+        {"read fails", "", 0, 3, false, false, "read %1: Input/output error"},
+        {"delete fails", "", 0, 0, true, false, "delete %1: Device or resource busy"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -134,11 +118,13 @@ TEST_F(FolderSpeedTestTest, AFailureNamesTheOperationAndTheReason)
         files.failAppend = row.failAppend;
         files.failRead = row.failRead;
         files.failRemove = row.failRemove;
+        const QString folder = *row.folder ? dir.filePath(row.folder) : dir.path();
         FolderSpeedTest test(files, clockOf({0, 1}));
-        const FolderSpeedTest::Result result = test.run(row.folder);
+        const FolderSpeedTest::Result result = test.run(folder);
         EXPECT_EQ(result.verdict, FolderSpeedTest::Verdict::Error);
-        EXPECT_EQ(result.error, QDir::toNativeSeparators(row.error));
-        EXPECT_EQ(QFileInfo::exists(testFile()), row.fileStays);
+        EXPECT_EQ(result.error, QDir::toNativeSeparators(QString(row.error).arg(
+                                    QDir(folder).filePath("NorvanePerformanceTest.txt"))));
+        EXPECT_EQ(QFileInfo::exists(testFile()), !*row.folder);
     }
 }
 

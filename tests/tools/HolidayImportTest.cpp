@@ -76,9 +76,7 @@ TEST(HolidayFileTest, EntriesOfEachSection)
          "refused at 2: not a text file: line 2 holds the control character U+0081"},
         {"C1 control in UTF-8", "[\xc3\x96]\n\xc2\x85\n",
          "refused at 2: not a text file: line 2 holds the control character U+0085"},
-        {"DEL",
-         "\x7f"
-         "ELF\x02\x01",
+        {"DEL", QByteArray::fromHex("7f454c460201"),
          "refused at 1: not a text file: line 1 holds the control character U+007F"},
     };
     for (const auto& row : rows) {

@@ -299,7 +299,8 @@ TEST(LabelPoolTest, LabelsGivenBackAreTakenAgainAndSparesBeyondTheKeptAreDeleted
     EXPECT_EQ(pool.inUse() * 10 + pool.spare(), 11);
 }
 
-TEST_F(ClassDayTest, AWeekOfManyAppointmentsShowsWithTheGridVisibleAndItsFocusKept)
+// The week's strip is as high as its busiest day's; the hours stay the settings'.
+TEST_F(ClassDayTest, AWeekOfManyAppointmentsShowsWithTheGridVisibleItsFocusKeptAndItsStrip)
 {
     QWidget window;
     window.resize(900, 700);
@@ -314,8 +315,9 @@ TEST_F(ClassDayTest, AWeekOfManyAppointmentsShowsWithTheGridVisibleAndItsFocusKe
     QList<TerminPtr> crowded;
     for (int i = 0; i < 400; ++i)
         crowded << dayOf("9-10").first();
+    QList<TerminPtr> others;
     DayWeekView view(
-        settings, [&](const QDate& d) { return d == day ? crowded : QList<TerminPtr>(); }, gridHost,
+        settings, [&](const QDate& d) { return d == day ? crowded : others; }, gridHost,
         {&header, &panel, &grid, &scroll}, [this] { return today; });
     window.show();
     window.activateWindow();
@@ -328,6 +330,13 @@ TEST_F(ClassDayTest, AWeekOfManyAppointmentsShowsWithTheGridVisibleAndItsFocusKe
     for (const QLabel* label : gridHost.inUse)
         shown += label->property("tag").isValid() && label->isVisible();
     EXPECT_EQ(shown, 400);
+
+    crowded = dayOf("0-24 0-24 9-10");
+    others = dayOf("9-9");
+    view.LoadView(day, true);
+    EXPECT_EQ(view.ShownHours(), std::make_pair(at(8), at(18)));
+    EXPECT_EQ(view.DayColumn(1)->FirstLineY(), 60 + 2 * 270 + 60 + 15);
+    EXPECT_EQ(view.timeGrid().firstLineY, view.DayColumn(view.DayColumnCount())->FirstLineY());
 }
 
 TEST_F(ClassDayTest, GridLinesBordersAndTodaysTintInTheirColours)
@@ -470,20 +479,4 @@ TEST_F(ClassDayTest, AllDayOnesShowInAStripAboveTheHoursAndOnesOfNoLengthAsAThin
     EXPECT_EQ(column->FirstLineY(), 405);
     press(140, 10);
     EXPECT_FALSE(column->IsSelecting()) << "the strip makes no range";
-
-    // The week's strip is as high as its busiest day's; the hours stay the settings'.
-    PictureBox header;
-    QWidget panel(&header);
-    panel.setGeometry(0, 30, 860, 640);
-    PictureBox grid(&panel);
-    grid.setGeometry(4, 0, 850, 640);
-    QScrollBar scroll(&header);
-    FakeHost gridHost(&grid);
-    DayWeekView view(
-        settings, [&](const QDate& d) { return d == day ? dayOf("0-24 0-24 9-10") : dayOf("9-9"); },
-        gridHost, {&header, &panel, &grid, &scroll}, [this] { return today; });
-    view.LoadView(day, true);
-    EXPECT_EQ(view.ShownHours(), std::make_pair(at(8), at(18)));
-    EXPECT_EQ(view.DayColumn(1)->FirstLineY(), 60 + 2 * 270 + 60 + 15);
-    EXPECT_EQ(view.timeGrid().firstLineY, view.DayColumn(view.DayColumnCount())->FirstLineY());
 }
