@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -216,9 +217,12 @@ icalproperty* newRecurrenceId(icaltimetype t)
 // first day to the last part's last, the days between the parts as EXDATEs, and each
 // exception as a VEVENT of the same UID replacing the nearest of those days (RECURRENCE-ID).
 // Parts of another content, and exceptions beyond the gaps, go as events of their own.
+// oneEvent: every part counts as of the first one's content, and an exception beyond the
+// gaps replaces its own day, so nothing goes out as another event.
 void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder,
                  const OutputZone& out, const icaltimetype& stamp,
-                 const std::function<void(const Event&, const Source&)>& write)
+                 const std::function<void(const Event&, const Source&)>& write,
+                 bool oneEvent = false)
 {
     if (files.parts.isEmpty()) {
         for (const Source& exception : files.exceptions)
@@ -231,7 +235,7 @@ void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder
     const Source& first = files.parts.front();
     QList<const ClassTermin*> master;
     for (const Source& part : files.parts) {
-        if (sameContent(*part.appointment, *first.appointment))
+        if (oneEvent || sameContent(*part.appointment, *first.appointment))
             master.append(part.appointment.get());
         else
             write(eventOf(part, dataFolder, out, stamp), part);
@@ -263,7 +267,10 @@ void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder
                 return qAbs(a.daysTo(day)) < qAbs(b.daysTo(day));
             });
         if (nearest == gaps.cend()) {
-            write(eventOf(exception, dataFolder, out, stamp), exception);
+            if (oneEvent)
+                replacing.append({day, exception});
+            else
+                write(eventOf(exception, dataFolder, out, stamp), exception);
             continue;
         }
         replacing.append({*nearest, exception});
@@ -353,6 +360,44 @@ QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn,
     if (out.named() && !appointment->isAllDay())
         icalcomponent_add_component(calendar.get(), timeZoneOf(out, event.firstStart).release());
     icalcomponent_add_component(calendar.get(), event.component.release());
+    QByteArray bytes;
+    appendText(bytes, calendar.get());
+    return bytes;
+}
+
+QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
+                        const IcsExportOptions& options)
+{
+    Ics::prepareLibrary();
+    const Ics::CalendarZone calendarZone(options.timeZoneId);
+    const OutputZone out = outputZone(options.timeZoneId);
+    SeriesFiles series;
+    for (const TerminPtr& a : files) {
+        if (a->IsRecurring()) {
+            const QDate first = SeriesEdit::nextOccurrence(*a, a->RecurringStartDate().addDays(-1));
+            series.parts.append({a, first.isValid() ? first : a->RecurringStartDate()});
+        } else {
+            series.exceptions.append({a, a->datum()});
+        }
+    }
+    ComponentPtr calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    std::optional<icaltimetype> earliest;
+    std::vector<ComponentPtr> events;
+    writeSeries(
+        uid, series, {}, out, stampOf(options.stamp),
+        [&](const Event& event, const Source& source) {
+            if (!source.appointment->isAllDay() &&
+                (!earliest || icaltime_compare(event.firstStart, *earliest) < 0))
+                earliest = event.firstStart;
+            events.emplace_back(icalcomponent_new_clone(event.component.get()));
+        },
+        true);
+    if (out.named() && earliest)
+        icalcomponent_add_component(calendar.get(), timeZoneOf(out, *earliest).release());
+    for (ComponentPtr& event : events)
+        icalcomponent_add_component(calendar.get(), event.release());
     QByteArray bytes;
     appendText(bytes, calendar.get());
     return bytes;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include "store/ClassTermin.h"
@@ -40,3 +41,9 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
 // from there.
 QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn, const QString& uid,
                              const IcsExportOptions& options = {});
+
+// The files of one series with exceptions (one SeriesId) as a calendar of one event with uid
+// as ExportIcs writes a series: the rule over all its recurring files, EXDATEs for the days
+// between them, and each one-time file as a changed occurrence (RECURRENCE-ID).
+QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
+                        const IcsExportOptions& options = {});

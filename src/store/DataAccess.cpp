@@ -148,8 +148,13 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString
     IniFile ini(m_profiles, path, dataFolder());
     ini.startFrom(base);
     AppointmentFile::write(ini, appointment);
-    if (appointment.Uid().isEmpty())
-        ini.WriteIniString(AppointmentFile::kSection, QStringLiteral("UID"), QString());
+    // What names one event or one series is the record's alone.
+    for (const auto& [key, value] :
+         {std::pair{QStringLiteral("UID"), appointment.Uid()},
+          std::pair{QStringLiteral("SeriesId"), appointment.SeriesId()}}) {
+        if (value.isEmpty())
+            ini.WriteIniString(AppointmentFile::kSection, key, QString());
+    }
     const WriteOutcome outcome = ini.commit();
     if (outcome.ok && outcome.written)
         appointment.setFileDate(outcome.written->modified);

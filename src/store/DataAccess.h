@@ -64,7 +64,7 @@ public:
     // data folder itself, and never writes through a link out of it.
     WriteOutcome SaveAppointment(ClassTermin& appointment);
     // A new file that starts from the keys of keysFrom (a part of the same series), so that
-    // what other copies keep there comes along; its UID is that of the record alone.
+    // what other copies keep there comes along; its UID and SeriesId are the record's alone.
     WriteOutcome SaveAppointment(ClassTermin& appointment, const QString& keysFrom);
     // Errors are ignored: the file may already be gone.
     void DeleteAppointmentFile(const ClassTermin& appointment);

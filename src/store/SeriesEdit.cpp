@@ -85,13 +85,22 @@ public:
             if (m_change.changed)
                 addException(*m_change.changed);
             break;
-        case Scope::Following:
-            endBeforeOccurrence();
+        case Scope::Following: {
+            // Split off, the rest is a series of its own, as calendars split "this and
+            // following"; what of the old series lies after the day goes along with it.
+            const bool split = previousOccurrence(m_part, m_change.occurrence).isValid();
+            QList<ClassTermin> later;
             for (const ClassTermin& other : m_change.otherParts) {
                 if (isAfter(other, m_change.occurrence))
-                    changeOrRemove(other, firstOfRest());
+                    later.append(other);
             }
+            const QString restId =
+                split ? (later.isEmpty() ? QString() : m_change.newSeriesId) : m_part.SeriesId();
+            endBeforeOccurrence(restId);
+            for (const ClassTermin& other : std::as_const(later))
+                changeOrRemove(other, firstOfRest(), restId);
             break;
+        }
         case Scope::All:
             if (m_change.changed)
                 add(Step::Kind::File, *m_change.changed);
@@ -115,11 +124,17 @@ private:
 
     void changeOrRemove(const ClassTermin& other, const ClassTermin& before)
     {
+        changeOrRemove(other, before, other.SeriesId());
+    }
+    void changeOrRemove(const ClassTermin& other, const ClassTermin& before, const QString& id)
+    {
         if (!m_change.changed) {
             add(Step::Kind::Remove, other);
             return;
         }
-        add(Step::Kind::File, changedPart(other, before, *m_change.changed));
+        ClassTermin part = changedPart(other, before, *m_change.changed);
+        part.setSeriesId(id);
+        add(Step::Kind::File, part);
     }
 
     // The part no longer shows on the occurrence: it ends before it, and what follows it is a
@@ -165,9 +180,9 @@ private:
         add(Step::Kind::File, exception, m_part.filename());
     }
 
-    // Following: the part ends before the occurrence and the rest is filed as changed (or is
-    // gone); from the first occurrence on, the part itself is the rest.
-    void endBeforeOccurrence()
+    // Following: the part ends before the occurrence and the rest, under restId, is filed as
+    // changed (or is gone); from the first occurrence on, the part itself is the rest.
+    void endBeforeOccurrence(const QString& restId)
     {
         const QDate previous = previousOccurrence(m_part, m_change.occurrence);
         if (!previous.isValid()) {
@@ -179,15 +194,13 @@ private:
         }
         ClassTermin shortened = m_part;
         shortened.setRecurringEndDate(previous);
-        if (m_change.changed)
-            shortened.setSeriesId(m_id);
         add(Step::Kind::Rewrite, shortened);
         if (!m_change.changed)
             return;
         ClassTermin rest = *m_change.changed;
         rest.setFilename(QString());
         rest.setIsRecurring(true);
-        rest.setSeriesId(m_id);
+        rest.setSeriesId(restId);
         rest.setFileDate({});
         rest.setUid(QString());
         add(Step::Kind::File, rest, m_part.filename());

@@ -39,6 +39,7 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setRecurringStartDate(from.RecurringStartDate());
     a.setRecurringEndDate(from.RecurringEndDate());
     a.setUid(from.Uid());
+    a.setSeriesId(from.SeriesId());
 }
 
 // The mark in the team's language whatever this process shows its messages in: the command
@@ -69,13 +70,31 @@ QString conflictText(const QString& text, const QString& langCode)
 
 namespace SyncInternal {
 
-void Run::push(Item& item, const QString& rel, bool create)
+QStringList Run::sentFiles(const SyncPlan::Action& action) const
+{
+    const Item& item = m_status.items[action.item];
+    const QList<SyncRecord::File> files = m_plan.files.value(action.item);
+    if (item.mirror || (item.series.isEmpty() && files.size() < 2))
+        return {action.path};
+    QStringList rels;
+    for (const SyncRecord::File& f : files)
+        rels << f.path;
+    return rels;
+}
+
+void Run::push(Item& item, const QStringList& rels, bool create)
 {
     // The bytes sent are what the record keeps, so a save during the PUT goes out next time.
-    const std::optional<SyncRecord::File> before = look(rel);
-    const TerminPtr a = load(rel);
-    if (!sendable(rel, a))
-        return;
+    QList<SyncRecord::File> before;
+    QList<TerminPtr> appointments;
+    for (const QString& rel : rels) {
+        before << look(rel).value_or(SyncRecord::File{rel, 0, 0, {}});
+        appointments << load(rel);
+        if (!sendable(rel, appointments.last()))
+            return;
+    }
+    const TerminPtr& a = appointments.first();
+    const bool series = appointments.size() > 1 || !a->SeriesId().isEmpty();
     const QString earlier = item.href;
     if (create && (item.href.isEmpty() || !item.etag.isEmpty())) {
         // A new event, also for one deleted there. Its href stays the one sent until an answer
@@ -85,13 +104,15 @@ void Run::push(Item& item, const QString& rel, bool create)
         m_dirty = true; // kept however the PUT ends, also when nothing else was done
     }
     QByteArray etag;
-    switch (m_dav.put(m_collection, item.href,
-                      SyncMapping::eventOf(a, m_folder, item.uid, {}, m_options.timeZoneId),
-                      create ? QByteArray() : item.etag, &etag)) {
+    const QByteArray body =
+        series ? SyncMapping::seriesEventOf(appointments, item.uid, {}, m_options.timeZoneId)
+               : SyncMapping::eventOf(a, m_folder, item.uid, {}, m_options.timeZoneId);
+    switch (m_dav.put(m_collection, item.href, body, create ? QByteArray() : item.etag, &etag)) {
     case CalendarServer::Write::Done:
         item.etag = etag;
-        item.files = {before.value_or(SyncRecord::File{rel, 0, 0, {}})};
+        item.files = before;
         item.mirror = false;
+        item.series = series ? a->SeriesId() : QString();
         ++m_result.sent;
         m_wroteServer = true;
         changed();
@@ -111,14 +132,15 @@ void Run::push(Item& item, const QString& rel, bool create)
     }
 }
 
-QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel)
+QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel,
+                        const QString& templateRel)
 {
     const QString stagingRoot = m_staging.path() + u'/';
     const QString dir = DirectoryOfPath(staged.filename().mid(stagingRoot.size()));
     ClassTermin a = staged;
     const bool existing = !keepRel.isEmpty() && m_store.FileExists(abs(keepRel));
-    if (existing) {
-        a = *load(keepRel);
+    if (existing || (!templateRel.isEmpty() && m_store.FileExists(abs(templateRel)))) {
+        a = *load(existing ? keepRel : templateRel);
         takeEvent(a, staged);
     }
     const QString target =
@@ -158,15 +180,27 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
         return;
     }
     QList<SyncRecord::File> files;
-    const bool exact = !in.mirror && in.appointments.size() == 1;
-    if (exact && !item.mirror && !localRel.isEmpty() && !stillKnown(item, localRel)) {
+    const bool series = !in.mirror && !in.series.isEmpty();
+    const bool exact = !in.mirror && (in.appointments.size() == 1 || series);
+    if (series && !item.mirror) {
+        for (const SyncRecord::File& f : item.files) {
+            if (!stillKnown(item, f.path)) {
+                // Saved here since the sync looked: the next sync compares both.
+                ++m_result.retryLater;
+                return;
+            }
+        }
+    }
+    if (exact && !series && !item.mirror && !localRel.isEmpty() && !stillKnown(item, localRel)) {
         // Saved here since the sync looked: written over it would be lost. One that cannot be
         // read now is not written over either; the next sync looks again.
         if (look(localRel))
-            conflict(item, localRel, in);
+            conflict(item, {localRel}, in);
         return;
     }
-    if (exact)
+    if (series)
+        files = writeSeries(item, in);
+    else if (exact)
         files << fileRecord(
             writeLocal(in.appointments.first(), item.mirror ? QString() : localRel));
     else
@@ -181,35 +215,87 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
             m_store.DeleteAppointmentFile(abs(f.path));
     item.files = files;
     item.mirror = !exact;
+    item.series = series ? in.series : QString();
     if (!in.uid.isEmpty())
         item.uid = in.uid;
     ++m_result.received;
     changed();
 }
 
-void Run::conflict(Item& item, const QString& rel, const SyncMapping::Incoming& in)
+QList<SyncRecord::File> Run::writeSeries(const Item& item, const SyncMapping::Incoming& in)
 {
-    // The local version first becomes an appointment of its own, noted in the record before
-    // the server's version takes the file: a sync killed in between loses neither.
-    ClassTermin copy = *load(rel);
-    copy.setText(conflictText(copy.Text(), m_options.langCode));
-    copy.setUid(newUid());
-    const QString dir = DirectoryOfPath(rel);
-    const QString copyRel = dir + m_store.UnusedFileName(abs(dir), [] {
-        return QRandomGenerator::global()->generate();
+    // The folder's files and the server's parts, each in the order of their days: the n-th
+    // recurring part over the n-th recurring file, the one-time ones alike.
+    const auto firstDay = [](const ClassTermin& a) {
+        return a.IsRecurring() ? a.RecurringStartDate() : a.datum();
+    };
+    QList<std::pair<QDate, QString>> recurringHere;
+    QList<std::pair<QDate, QString>> oneTimeHere;
+    if (!item.mirror) {
+        for (const SyncRecord::File& f : item.files) {
+            const TerminPtr a = load(f.path);
+            (a->IsRecurring() ? recurringHere : oneTimeHere).append({firstDay(*a), f.path});
+        }
+    }
+    std::sort(recurringHere.begin(), recurringHere.end());
+    std::sort(oneTimeHere.begin(), oneTimeHere.end());
+    QList<ClassTermin> parts = in.appointments;
+    std::stable_sort(parts.begin(), parts.end(), [&](const ClassTermin& a, const ClassTermin& b) {
+        return firstDay(a) < firstDay(b);
     });
-    copy.setFilename(abs(copyRel));
-    const WriteOutcome written = m_store.SaveAppointment(copy);
-    if (!written.ok)
-        fail(Sync::tr("Cannot write %1: %2")
-                 .arg(QDir::toNativeSeparators(abs(copyRel)), written.error));
-    m_added.append({copy.Uid(), {}, {}, false, {fileRecord(copyRel)}});
+    // The series keeps the name it has here; new parts take what the folder alone keeps.
+    const QString series = item.series.isEmpty() ? in.series : item.series;
+    const QString templateRel = recurringHere.isEmpty() ? QString() : recurringHere.first().second;
+    qsizetype recurring = 0;
+    qsizetype oneTime = 0;
+    QList<SyncRecord::File> files;
+    for (ClassTermin part : parts) {
+        part.setSeriesId(series);
+        QList<std::pair<QDate, QString>>& here = part.IsRecurring() ? recurringHere : oneTimeHere;
+        qsizetype& taken = part.IsRecurring() ? recurring : oneTime;
+        const QString keep = taken < here.size() ? here[taken++].second : QString();
+        files << fileRecord(writeLocal(part, keep, templateRel));
+    }
+    return files;
+}
+
+void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incoming& in)
+{
+    // The local version first becomes appointments of its own (the parts of a series a series
+    // of its own), noted in the record before the server's version takes the files: a sync
+    // killed in between loses neither.
+    const QString uid = newUid();
+    const QString copySeries = rels.size() > 1 || !load(rels.first())->SeriesId().isEmpty()
+                                   ? QUuid::createUuid().toString(QUuid::WithoutBraces)
+                                   : QString();
+    QStringList copyRels;
+    QList<SyncRecord::File> copies;
+    for (const QString& rel : rels) {
+        ClassTermin copy = *load(rel);
+        copy.setText(conflictText(copy.Text(), m_options.langCode));
+        copy.setUid(uid);
+        copy.setSeriesId(copySeries);
+        const QString dir = DirectoryOfPath(rel);
+        const QString copyRel = dir + m_store.UnusedFileName(abs(dir), [] {
+            return QRandomGenerator::global()->generate();
+        });
+        copy.setFilename(abs(copyRel));
+        const WriteOutcome written = m_store.SaveAppointment(copy);
+        if (!written.ok)
+            fail(Sync::tr("Cannot write %1: %2")
+                     .arg(QDir::toNativeSeparators(abs(copyRel)), written.error));
+        copyRels << copyRel;
+        copies << fileRecord(copyRel);
+    }
+    m_added.append({uid, {}, {}, false, copies, copySeries});
     const qsizetype copyIndex = m_added.size() - 1;
-    item.files = {fileRecord(rel)};
+    item.files.clear();
+    for (const QString& rel : rels)
+        item.files << fileRecord(rel);
     changed(true);
-    pull(item, in, rel);
+    pull(item, in, rels.first());
     ++m_result.conflicts;
-    push(m_added[copyIndex], copyRel, true);
+    push(m_added[copyIndex], copyRels, true);
 }
 
 void Run::deleteLocal(const Item& item)
@@ -220,7 +306,7 @@ void Run::deleteLocal(const Item& item)
     changed();
 }
 
-void Run::addNew(const NewFile& file, const QString& uid)
+void Run::addNew(const NewFile& file, const QString& uid, const QStringList& with)
 {
     if (!sendable(file.path, file.appointment))
         return; // not even its UID is written: the file stays as it is
@@ -242,28 +328,47 @@ void Run::addNew(const NewFile& file, const QString& uid)
                      .arg(QDir::toNativeSeparators(abs(file.path)), written.error));
     }
     m_added.append({uid, {}, {}, false, {fileRecord(file.path)}});
-    push(m_added.last(), file.path, true);
+    push(m_added.last(), QStringList{file.path} + with, true);
     if (m_added.last().href.isEmpty())
         m_added.removeLast(); // not sent: still a new file at the next sync
 }
 
-void Run::reconcile(Item& item, const QString& rel, const SyncMapping::Incoming& in)
+void Run::reconcile(Item& item, const QStringList& rels, const SyncMapping::Incoming& in)
 {
     // Gone or unreadable since the listing: nothing to compare, nothing to keep a copy of; the
     // next sync takes both sides as they are then.
-    if (!look(rel)) {
-        ++m_result.retryLater;
-        return;
+    QList<TerminPtr> here;
+    for (const QString& rel : rels) {
+        if (!look(rel)) {
+            ++m_result.retryLater;
+            return;
+        }
+        here << load(rel);
     }
     const bool exact = in.error.isEmpty() && !in.mirror && in.appointments.size() == 1;
-    if (exact && SyncMapping::sameEvent(load(rel), m_folder,
-                                        std::make_shared<ClassTermin>(in.appointments.first()),
-                                        m_staging.path() + u'/')) {
+    const bool series = in.error.isEmpty() && !in.mirror && !in.series.isEmpty();
+    bool same = false;
+    if (exact && here.size() == 1) {
+        same = SyncMapping::sameEvent(here.first(), m_folder,
+                                      std::make_shared<ClassTermin>(in.appointments.first()),
+                                      m_staging.path() + u'/');
+    } else if (series) {
+        QList<TerminPtr> there;
+        for (const ClassTermin& staged : in.appointments)
+            there << std::make_shared<ClassTermin>(staged);
+        const QDateTime stamp(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+        same = SyncMapping::seriesEventOf(here, QStringLiteral("same"), stamp) ==
+               SyncMapping::seriesEventOf(there, QStringLiteral("same"), stamp);
+    }
+    if (same) {
         item.etag = m_etags.value(item.href);
-        item.files = {fileRecord(rel)};
+        item.files.clear();
+        for (const QString& rel : rels)
+            item.files << fileRecord(rel);
+        item.series = series ? here.first()->SeriesId() : QString();
         changed();
     } else {
-        conflict(item, rel, in);
+        conflict(item, rels, in);
     }
 }
 
@@ -278,7 +383,7 @@ void Run::perform(const SyncPlan::Action& action)
             if (!file.appointment) { // a changed file of a mirror
                 file = {action.path, load(action.path), true, {}};
             }
-            addNew(file, action.uid.isEmpty() ? newUid() : action.uid);
+            addNew(file, action.uid.isEmpty() ? newUid() : action.uid, action.with);
             return;
         }
         case Kind::DeleteHere:
@@ -290,7 +395,7 @@ void Run::perform(const SyncPlan::Action& action)
             if (action.kind == Kind::DownloadNew)
                 pull(item, *in, {});
             else
-                reconcile(item, action.path, *in);
+                reconcile(item, {action.path}, *in);
             if (action.kind == Kind::DownloadNew || !item.files.isEmpty())
                 m_added.append(item); // else the file went meanwhile: the next sync pairs
             return;
@@ -305,10 +410,10 @@ void Run::perform(const SyncPlan::Action& action)
     switch (action.kind) {
     case Kind::UploadNew:
         item.href.clear(); // gone there, or never sent: a new event
-        push(item, action.path, true);
+        push(item, sentFiles(action), true);
         return;
     case Kind::UploadChange:
-        push(item, action.path, false);
+        push(item, sentFiles(action), false);
         return;
     case Kind::DownloadChange:
         item.files = m_plan.files.value(action.item);
@@ -317,7 +422,7 @@ void Run::perform(const SyncPlan::Action& action)
     case Kind::ConflictCopy:
         // A change that holds no appointment goes nowhere, and nothing overwrites it either.
         if (sendable(action.path, load(action.path)))
-            reconcile(item, action.path, *in);
+            reconcile(item, sentFiles(action), *in);
         return;
     case Kind::DeleteHere:
         item.files = m_plan.files.value(action.item);

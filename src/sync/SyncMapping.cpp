@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -88,26 +89,52 @@ QDate dayShown(const ClassTermin& a, const QString& folder)
     return from;
 }
 
-QByteArray eventOf(const TerminPtr& a, const QString& folder, const QString& uid,
-                   const QDateTime& stamp, const QString& timeZoneId)
+namespace {
+
+// The colour and the owner on each VEVENT of the calendar.
+QByteArray withOwnProperties(const QByteArray& ics, const ClassTermin& a)
 {
-    IcsExportOptions options;
-    options.stamp = stamp;
-    options.timeZoneId = timeZoneId;
-    const QByteArray ics = ExportAppointment(a, dayShown(*a, folder), uid, options);
     ComponentPtr calendar(icalparser_parse_string(ics.constData()));
     if (!calendar)
         return ics;
-    icalcomponent* event = firstEvent(calendar.get());
-    addX(event, kColorProperty, QString::number(a->ColorCode()));
-    if (a->ColorCode() < int(kColorNames.size()))
-        icalcomponent_add_property(event, icalproperty_new_color(kColorNames[a->ColorCode()]));
-    if (!a->Producer().isEmpty())
-        addX(event, kOwnerProperty, a->Producer());
+    for (icalcomponent* event = firstEvent(calendar.get()); event;
+         event = icalcomponent_get_next_component(calendar.get(), ICAL_VEVENT_COMPONENT)) {
+        addX(event, kColorProperty, QString::number(a.ColorCode()));
+        if (a.ColorCode() < int(kColorNames.size()))
+            icalcomponent_add_property(event, icalproperty_new_color(kColorNames[a.ColorCode()]));
+        if (!a.Producer().isEmpty())
+            addX(event, kOwnerProperty, a.Producer());
+    }
     char* text = icalcomponent_as_ical_string_r(calendar.get());
     const QByteArray bytes(text);
     icalmemory_free_buffer(text);
     return bytes;
+}
+
+IcsExportOptions exportOptions(const QDateTime& stamp, const QString& timeZoneId)
+{
+    IcsExportOptions options;
+    options.stamp = stamp;
+    options.timeZoneId = timeZoneId;
+    return options;
+}
+
+} // namespace
+
+QByteArray eventOf(const TerminPtr& a, const QString& folder, const QString& uid,
+                   const QDateTime& stamp, const QString& timeZoneId)
+{
+    return withOwnProperties(
+        ExportAppointment(a, dayShown(*a, folder), uid, exportOptions(stamp, timeZoneId)), *a);
+}
+
+QByteArray seriesEventOf(const QList<TerminPtr>& files, const QString& uid, const QDateTime& stamp,
+                         const QString& timeZoneId)
+{
+    if (files.isEmpty())
+        return {};
+    return withOwnProperties(ExportSeries(files, uid, exportOptions(stamp, timeZoneId)),
+                             *files.first());
 }
 
 Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging,
@@ -125,17 +152,12 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
     IcsImportOptions options;
     options.producer = xValue(event, kOwnerProperty);
     options.timeZoneId = timeZoneId;
-    // The sync keeps one event as one item of files it mirrors: a series' parts would be
-    // rewritten by a split here and sent back as events of their own.
-    options.seriesParts = false;
     DataAccess store(profiles, StoreSource::fixed(staging));
     const IcsImportResult result = ImportIcs(ics, store, staging, colorOf(event), {}, options);
     if (!result.ok) {
         in.error = result.error;
         return in;
     }
-    in.mirror = result.appointments != 1 || result.expanded > 0 || result.severalDays > 0 ||
-                result.events != 1;
     QDirIterator landed(staging, {QStringLiteral("*.nv3")}, QDir::Files,
                         QDirIterator::Subdirectories);
     QStringList paths;
@@ -146,6 +168,16 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
         const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
         in.appointments.append(*a);
     }
+    // One file, or the parts of one series, hold the event exactly.
+    in.series = in.appointments.value(0).SeriesId();
+    const bool oneSeries =
+        !in.series.isEmpty() &&
+        std::all_of(in.appointments.cbegin(), in.appointments.cend(),
+                    [&in](const ClassTermin& a) { return a.SeriesId() == in.series; });
+    if (!oneSeries)
+        in.series.clear();
+    in.mirror = result.expanded > 0 || result.severalDays > 0 || !result.skipped.isEmpty() ||
+                !(oneSeries || (result.appointments == 1 && result.events == 1));
     store.clearCaches();
     for (const QString& path : paths)
         profiles.files().remove(path, staging);

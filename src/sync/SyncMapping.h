@@ -20,14 +20,21 @@ namespace SyncMapping {
 QByteArray eventOf(const TerminPtr& appointment, const QString& folder, const QString& uid,
                    const QDateTime& stamp = {}, const QString& timeZoneId = {});
 
+// The files of one series with exceptions as one event with this UID: its parts' rule with
+// EXDATEs, its one-time files as changed occurrences.
+QByteArray seriesEventOf(const QList<TerminPtr>& files, const QString& uid,
+                         const QDateTime& stamp = {}, const QString& timeZoneId = {});
+
 // What a server event becomes in the folder.
 struct Incoming {
     QString uid;
-    // The folder cannot hold it exactly (another rule, exceptions, all day, several days):
+    // The folder cannot hold it exactly (another rule, an exception it cannot keep, several days):
     // the appointments only mirror it, and a change to them is never sent back as the event.
     bool mirror = false;
     QList<ClassTermin> appointments; // their paths relative to the staging folder
-    QString error;                   // not iCalendar
+    // The SeriesId of the appointments when they are the parts of one series with exceptions.
+    QString series;
+    QString error; // not iCalendar
 };
 
 // Imports the event into staging (an empty directory, ending in a separator) with the

@@ -59,6 +59,7 @@ public:
             sides << localSide(i, &path);
             paths << path;
         }
+        claimSeriesFiles(sides, paths);
         for (auto it = m_local.cbegin(); it != m_local.cend(); ++it)
             if (!m_claimed.contains(it.key()))
                 m_new << it.key();
@@ -105,10 +106,47 @@ private:
         }
         m_plan.files.insert(i, kept);
         *path = item.files.isEmpty() ? QString() : item.files.first().path;
+        // Of a series' files, one gone changes the event.
         if (!item.mirror)
-            return kept.isEmpty() ? Side::Deleted : anyChanged ? Side::Changed : Side::Unchanged;
+            return kept.isEmpty()                                  ? Side::Deleted
+                   : anyChanged || kept.size() < item.files.size() ? Side::Changed
+                                                                   : Side::Unchanged;
         return kept.isEmpty() && !item.files.isEmpty() && !anyChanged ? Side::Deleted
                                                                       : Side::Unchanged;
+    }
+
+    // A new file of a series that an item holds (a split made it) changes that event.
+    void claimSeriesFiles(QList<Side>& sides, QList<QString>& paths)
+    {
+        QHash<QString, qsizetype> itemOfSeries;
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            if (m_items[i].mirror)
+                continue;
+            QString series = m_items[i].series;
+            for (const File& f : m_plan.files.value(i)) {
+                if (series.isEmpty())
+                    series = m_local.value(f.path).series; // split here since
+            }
+            if (!series.isEmpty())
+                itemOfSeries.insert(series, i);
+        }
+        if (itemOfSeries.isEmpty())
+            return;
+        QStringList unclaimed;
+        for (auto it = m_local.cbegin(); it != m_local.cend(); ++it) {
+            if (!m_claimed.contains(it.key()) && itemOfSeries.contains(it->series))
+                unclaimed << it.key();
+        }
+        std::sort(unclaimed.begin(), unclaimed.end());
+        for (const QString& path : std::as_const(unclaimed)) {
+            const qsizetype i = itemOfSeries.value(m_local.value(path).series);
+            m_claimed.insert(path);
+            m_plan.files[i].append(File{path, 0, 0, {}});
+            if (sides[i] != Side::Changed)
+                sides[i] = Side::Changed;
+            if (paths[i].isEmpty() || !m_local.contains(paths[i]))
+                paths[i] = path;
+        }
     }
 
     // A single item whose file is gone may have moved: the same file name or UID elsewhere.
@@ -262,11 +300,22 @@ private:
         }
     }
 
+    // New files, each an event; the new files of one series one event together.
     void localNew()
     {
         QStringList files = m_detached + m_new;
         const QSet<QString> detached(m_detached.cbegin(), m_detached.cend());
+        QHash<QString, qsizetype> actionOfSeries;
         for (const QString& path : files) {
+            const QString& series = m_local[path].series;
+            if (!detached.contains(path) && !series.isEmpty()) {
+                if (const auto first = actionOfSeries.constFind(series);
+                    first != actionOfSeries.cend()) {
+                    m_plan.actions[*first].with << path;
+                    continue;
+                }
+                actionOfSeries.insert(series, m_plan.actions.size());
+            }
             QString uid = m_local[path].uid;
             if (detached.contains(path) || uid.isEmpty() || m_uids.contains(uid))
                 uid.clear();

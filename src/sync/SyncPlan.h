@@ -26,6 +26,9 @@ struct LocalFile {
     // appointment to send at all.
     QString uid;
     bool sendable = true;
+    // Its SeriesId, of a file no item claims or one changed: a new part of a series is sent
+    // with the series' event.
+    QString series = {};
 };
 using Local = QHash<QString, LocalFile>; // by path inside the folder
 
@@ -60,6 +63,8 @@ struct Action {
     QString path;        // the file concerned, where it is now
     QString href;        // the event concerned; for an item, the href it has from now on
     QString uid;         // UploadNew of a file: the UID to send, empty: draw a new one
+    // UploadNew of new files of one series: the others, sent with path as one event.
+    QStringList with = {};
 };
 
 // The items of one side a plan would delete, of how many that side holds.

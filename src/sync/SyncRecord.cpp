@@ -53,11 +53,14 @@ QJsonObject toJson(const Item& item)
     QJsonArray files;
     for (const File& f : item.files)
         files.append(toJson(f));
-    return {{QStringLiteral("uid"), item.uid},
-            {QStringLiteral("href"), item.href},
-            {QStringLiteral("etag"), QString::fromUtf8(item.etag)},
-            {QStringLiteral("mirror"), item.mirror},
-            {QStringLiteral("files"), files}};
+    QJsonObject o{{QStringLiteral("uid"), item.uid},
+                  {QStringLiteral("href"), item.href},
+                  {QStringLiteral("etag"), QString::fromUtf8(item.etag)},
+                  {QStringLiteral("mirror"), item.mirror},
+                  {QStringLiteral("files"), files}};
+    if (!item.series.isEmpty())
+        o.insert(QStringLiteral("series"), item.series);
+    return o;
 }
 
 File fileOf(const QJsonObject& f)
@@ -121,6 +124,7 @@ public:
         item.href = o.value(QLatin1String("href")).toString();
         item.etag = o.value(QLatin1String("etag")).toString().toUtf8();
         item.mirror = o.value(QLatin1String("mirror")).toBool();
+        item.series = o.value(QLatin1String("series")).toString();
         if (!item.href.isEmpty() &&
             (m_status.collection.isEmpty() || !isMember(m_collectionPath, item.href) ||
              m_hrefs.contains(item.href)))

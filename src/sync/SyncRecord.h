@@ -32,6 +32,9 @@ struct Item {
     QByteArray etag;
     bool mirror = false; // files mirror a server event the folder cannot hold exactly
     QList<File> files;
+    // The SeriesId of its files when they are the parts of one series: a new file of the
+    // series belongs to this event.
+    QString series = {};
 };
 
 struct Status {

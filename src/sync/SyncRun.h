@@ -135,16 +135,26 @@ private:
     void apply();
     void perform(const SyncPlan::Action& action);
     // Both sides changed: the same event on both is only recorded, else both are kept.
-    void reconcile(Item& item, const QString& rel, const SyncMapping::Incoming& incoming);
+    void reconcile(Item& item, const QStringList& rels, const SyncMapping::Incoming& incoming);
 
-    void push(Item& item, const QString& rel, bool create);
+    // Sends the files as the item's event: one file, or the parts of one series.
+    void push(Item& item, const QStringList& rels, bool create);
+    // The files an action sends: a series item's all, else the action's one.
+    QStringList sentFiles(const SyncPlan::Action& action) const;
     // Whether the file holds what the record knows of it, or is gone.
     bool stillKnown(const Item& item, const QString& rel) const;
     void pull(Item& item, const SyncMapping::Incoming& incoming, const QString& localRel);
-    QString writeLocal(const ClassTermin& staged, const QString& keepRel);
-    void conflict(Item& item, const QString& rel, const SyncMapping::Incoming& incoming);
+    // Writes a staged appointment over keepRel (empty: a new file, which takes what the folder
+    // alone keeps from templateRel when given).
+    QString writeLocal(const ClassTermin& staged, const QString& keepRel,
+                       const QString& templateRel = {});
+    // The parts of a series from the server over the item's files, each over the part of its
+    // place: the folder's own fields stay on every part.
+    QList<SyncRecord::File> writeSeries(const Item& item, const SyncMapping::Incoming& incoming);
+    void conflict(Item& item, const QStringList& rels, const SyncMapping::Incoming& incoming);
     void deleteLocal(const Item& item);
-    void addNew(const NewFile& file, const QString& uid);
+    // A new file (with the other new files of its series) as a new event.
+    void addNew(const NewFile& file, const QString& uid, const QStringList& with = {});
 
     QString m_folder;
     SyncAccount m_account;

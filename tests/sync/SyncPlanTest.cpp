@@ -282,4 +282,48 @@ TEST(SyncPlan, MassDeletionStopsOnlyBeyondHalfAndFiveAndARestoreUndoesThatSideOn
     }
 }
 
+// The files of a series with exceptions are one event: a part a split made, or one gone,
+// changes it; the new parts of a series never sent go as one event.
+TEST(SyncPlan, TheFilesOfOneSeriesAreOneEvent)
+{
+    const QString part = QStringLiteral("recurring/wd2/p.nv3");
+    const QString second = QStringLiteral("recurring/wd2/q.nv3");
+    const QString exception = QStringLiteral("y2026/m1/d19/e.nv3");
+    const Item single{QStringLiteral("u1"), kHref, "e1", false, {File{part, 100, 10, "h1"}}};
+    Item series = single;
+    series.series = QStringLiteral("s1");
+    series.files << File{second, 100, 10, "h2"};
+    const Server server{{kHref, "e1"}};
+    const LocalFile unchanged{100, 10, {}, {}, true};
+    const LocalFile newPart{300, 10, {}, QStringLiteral("n"), true, QStringLiteral("s1")};
+    const struct {
+        const char* what;
+        Item item;
+        Local local;
+        const char* expected;
+        qsizetype files; // of the item afterwards
+    } rows[] = {
+        {"split here: the part has the id now, the rest is a new file", single,
+         Local{{part, {200, 10, QByteArray("h9"), {}, true, QStringLiteral("s1")}},
+               {second, newPart}},
+         "UploadChange 0 recurring/wd2/p.nv3 /cal/a.ics", 2},
+        {"an exception added to a series", series,
+         Local{{part, unchanged}, {second, {100, 10, {}, {}, true}}, {exception, newPart}},
+         "UploadChange 0 recurring/wd2/p.nv3 /cal/a.ics", 3},
+        {"one part gone", series, Local{{part, unchanged}},
+         "UploadChange 0 recurring/wd2/p.nv3 /cal/a.ics", 1},
+        {"both gone", series, Local{}, "DeleteThere 0  /cal/a.ics", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Plan p = plan({row.item}, row.local, server, {});
+        EXPECT_EQ(describe(p).join(u'|').toStdString(), row.expected);
+        EXPECT_EQ(p.files.value(0).size(), row.files);
+    }
+    const Plan fresh = plan({}, {{part, newPart}, {exception, newPart}}, {}, {});
+    ASSERT_EQ(fresh.actions.size(), 1);
+    EXPECT_EQ(fresh.actions[0].path, part) << "the first by path";
+    EXPECT_EQ(fresh.actions[0].with, QStringList{exception});
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
+#include "store/SeriesFiling.h"
 #include "sync/HttpClient.h"
 #include "sync/SyncRecord.h"
 
@@ -281,23 +282,101 @@ const Row kRows[] = {
          const SyncResult again = c.synced();
          EXPECT_EQ(again.sent + again.received, 0);
      }},
-    {"EventWithAnExceptionIsMirrored",
+    {"ASeriesWithExceptionsIsOneEventBothWays",
      [](Case& c) {
+         // The days of the four weeks the folder shows, as "week@hour"; what each file says.
+         const auto shown = [&c] {
+             ProfileCache profiles(ThreadFileAccess());
+             DataAccess store(profiles, StoreSource::fixed(c.folder()));
+             QStringList days;
+             for (int week = 0; week < 4; ++week) {
+                 for (const TerminPtr& a : store.GetAppointmentsOfDay(kDay.addDays(7 * week)))
+                     days << QString("%1@%2").arg(week).arg(a->StartTime().hour());
+             }
+             return days.join(' ');
+         };
+         const auto files = [&c] {
+             QStringList found;
+             for (QDirIterator it(c.folder(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+                  it.hasNext();)
+                 found << it.next().mid(c.folder().size());
+             return found;
+         };
          c.phone({"add", "x1", "Series", stamp(kDay, 9),
                   "FREQ=WEEKLY;UNTIL=" + stamp(kDay.addDays(21), 8) + "Z",
                   stamp(kDay.addDays(7), 9)});
          c.synced();
-         int mirrors = 0;
-         QDirIterator it(c.folder(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
-         for (; it.hasNext(); it.next())
-             ++mirrors;
-         EXPECT_EQ(mirrors, 3) << "four weeks less the one excluded";
-         EXPECT_EQ(c.synced().sent, 0) << "a mirror is never sent back";
-         // A changed mirror is kept as an event of its own.
-         QDirIterator first(c.folder(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
-         c.edit(first.next().mid(c.folder().size()), "Moved occurrence");
+         EXPECT_EQ(shown(), "0@9 2@9 3@9");
+         EXPECT_EQ(files().size(), 2) << "two parts of one series, not an expansion";
+         const SyncResult again = c.synced();
+         EXPECT_EQ(again.sent + again.received, 0);
+
+         // An e-mail reminder, which only the folder knows, survives the phone's changes.
+         for (const QString& part : files()) {
+             ProfileCache profiles(ThreadFileAccess());
+             DataAccess store(profiles, StoreSource::fixed(c.folder()));
+             ClassTermin a = *store.LoadAppointment(c.folder() + part, {});
+             a.setEmailEnable(true);
+             ASSERT_TRUE(store.SaveAppointment(a).ok);
+         }
+         c.synced();
+         c.phone({"exdate", "x1", stamp(kDay.addDays(14), 9)}); // the phone skips week 2
+         EXPECT_EQ(c.synced().received, 1);
+         EXPECT_EQ(shown(), "0@9 3@9");
+         for (const QString& part : files())
+             EXPECT_TRUE(TestFiles::readBytes(c.folder() + part).contains("RemindEmail=1\r\n"));
+
+         // The folder moves week 3 to 11:00: the phone's event gets a changed occurrence.
+         {
+             ProfileCache profiles(ThreadFileAccess());
+             DataAccess store(profiles, StoreSource::fixed(c.folder()));
+             AppointmentFiling filing(store);
+             SeriesFiling series(store, filing);
+             const QDate day = kDay.addDays(21);
+             ClassTermin part;
+             for (const TerminPtr& a : store.GetAppointmentsOfDay(day))
+                 part = *a;
+             ClassTermin moved = SeriesEdit::recordFor(part, day, SeriesEdit::Scope::This);
+             moved.setStartTime(TimeOfDay::fromHourMinute(11, 0));
+             moved.setEndTime(TimeOfDay::fromHourMinute(12, 0));
+             ASSERT_TRUE(series.apply({part, day, SeriesEdit::Scope::This, moved, {}}).ok());
+         }
          EXPECT_EQ(c.synced().sent, 1);
-         EXPECT_EQ(c.serverTexts(), QStringList({"Moved occurrence", "Series"}));
+         const QMap<QString, QJsonObject> events = c.phoneEvents();
+         EXPECT_EQ(events.keys(), QStringList{"Series"});
+         EXPECT_EQ(events["Series"]["parts"].toInt(), 2) << "the series and its moved occurrence";
+         EXPECT_EQ(c.synced().sent + c.synced().received, 0);
+         EXPECT_EQ(shown(), "0@9 3@11");
+
+         // Both sides change the series: the folder's version is kept as a series of its own.
+         for (const QString& part : files())
+             c.edit(part, "Series here");
+         c.phone({"retitle", "x1", "Series there"});
+         const SyncResult both = c.synced();
+         EXPECT_EQ(both.conflicts, 1);
+         EXPECT_EQ(c.serverTexts(), QStringList({"Series here (conflict copy)", "Series there"}));
+         EXPECT_EQ(files().size(), 4) << "each side's part and moved occurrence";
+         EXPECT_EQ(c.synced().sent + c.synced().received, 0);
+     }},
+    {"AFolderSplitIsOneEventWithAnExdate",
+     [](Case& c) {
+         c.add("Jour fixe", kDay, 8, "wd");
+         c.synced();
+         {
+             ProfileCache profiles(ThreadFileAccess());
+             DataAccess store(profiles, StoreSource::fixed(c.folder()));
+             AppointmentFiling filing(store);
+             SeriesFiling series(store, filing);
+             const QDate day = kDay.addDays(7);
+             const TerminPtr part = store.GetAppointmentsOfDay(day).value(0);
+             ASSERT_NE(part, nullptr);
+             ASSERT_TRUE(series.apply({*part, day, SeriesEdit::Scope::This, {}, {}}).ok());
+         }
+         EXPECT_EQ(c.synced().sent, 1) << "the two parts are one event";
+         const QMap<QString, QJsonObject> events = c.phoneEvents();
+         EXPECT_EQ(events.keys(), QStringList{"Jour fixe"});
+         EXPECT_EQ(events["Jour fixe"]["exdates"].toInt(), 1);
+         EXPECT_EQ(c.synced().sent + c.synced().received, 0);
      }},
     {"MassDeletionGuard",
      [](Case& c) {

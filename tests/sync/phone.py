@@ -3,16 +3,19 @@
 
 phone.py URL USER PASSWORD COMMAND [ARGS]
   list                       one JSON line per event: uid, summary, start, rrule, parts,
-                             its DTSTART line as sent, description, location
+                             its DTSTART line as sent, description, location, EXDATE lines
   add UID SUMMARY START [RRULE [EXDATE]]   START as 20261210T100000 (local time)
   raw ICS                    a calendar of one event, as given
   edit UID SUMMARY           a new summary (and description)
   retitle UID SUMMARY        a new summary, the description left as it is
+  exdate UID START           "delete this occurrence": START as for add
   delete UID
 """
+import datetime
 import json
 import re
 import sys
+import zoneinfo
 
 import caldav
 
@@ -58,6 +61,8 @@ def main():
                 "dtstart_line": dtstart_line(event.data),
                 "description": str(first.get("description", "")),
                 "location": str(first.get("location", "")),
+                "exdates": len(first.get("exdate", [])) if isinstance(first.get("exdate"), list)
+                else int("exdate" in first),
             }))
     elif command == "add":
         cal.save_event(event_text(*args))
@@ -76,6 +81,14 @@ def main():
         component["summary"] = summary
         if "description" in component:
             component["description"] = summary
+        event.data = event.icalendar_instance.to_ical().decode()
+        event.save()
+    elif command == "exdate":
+        uid, start = args
+        event = cal.event_by_uid(uid)
+        at = datetime.datetime.strptime(start, "%Y%m%dT%H%M%S")
+        event.icalendar_instance.walk("VEVENT")[0].add(
+            "exdate", at.replace(tzinfo=zoneinfo.ZoneInfo("Europe/Berlin")))
         event.data = event.icalendar_instance.to_ical().decode()
         event.save()
     elif command == "delete":
