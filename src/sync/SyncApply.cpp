@@ -215,7 +215,8 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
             m_store.DeleteAppointmentFile(abs(f.path));
     item.files = files;
     item.mirror = !exact;
-    item.series = series ? in.series : QString();
+    // The name the series keeps here, which writeSeries gave every part.
+    item.series = !series ? QString() : item.series.isEmpty() ? in.series : item.series;
     if (!in.uid.isEmpty())
         item.uid = in.uid;
     ++m_result.received;

@@ -60,22 +60,13 @@ protected:
         const ClassTermin part = partOn(on);
         std::optional<ClassTermin> changed;
         if (edit != Edit::Delete) {
-            ClassTermin c = part;
-            c.Recurring_code = Recurrence::code(Recurrence::ofPath(part.filename()));
-            if (scope == Scope::This) {
-                c.setIsRecurring(false);
-                c.setDatum(on);
-            } else if (scope == Scope::Following) {
-                c.setDatum(on);
-                c.setRecurringStartDate(on);
-            }
+            ClassTermin c = SeriesEdit::recordFor(part, on, scope);
             if (edit == Edit::Text)
                 c.setText("Review");
             if (edit == Edit::MoveToTuesdayAt11) {
-                const int days = 1;
-                c.setDatum(c.datum().addDays(days));
-                c.setRecurringStartDate(c.RecurringStartDate().addDays(days));
-                c.setRecurringEndDate(c.RecurringEndDate().addDays(days));
+                c.setDatum(c.datum().addDays(1));
+                c.setRecurringStartDate(c.RecurringStartDate().addDays(1));
+                c.setRecurringEndDate(c.RecurringEndDate().addDays(1));
                 c.setStartTime(TimeOfDay::fromHourMinute(11, 0));
                 c.setEndTime(TimeOfDay::fromHourMinute(12, 0));
             }
