@@ -377,6 +377,24 @@ const Row kRows[] = {
          EXPECT_EQ(events.keys(), QStringList{"Jour fixe"});
          EXPECT_EQ(events["Jour fixe"]["exdates"].toInt(), 1);
          EXPECT_EQ(c.synced().sent + c.synced().received, 0);
+
+         // From week 3 on in another room: the rest is a series, and an event, of its own.
+         {
+             ProfileCache profiles(ThreadFileAccess());
+             DataAccess store(profiles, StoreSource::fixed(c.folder()));
+             AppointmentFiling filing(store);
+             SeriesFiling series(store, filing);
+             const QDate day = kDay.addDays(21);
+             const TerminPtr part = store.GetAppointmentsOfDay(day).value(0);
+             ASSERT_NE(part, nullptr);
+             ClassTermin rest = SeriesEdit::recordFor(*part, day, SeriesEdit::Scope::Following);
+             rest.setText("Jour fixe in room 4");
+             ASSERT_TRUE(series.apply({*part, day, SeriesEdit::Scope::Following, rest, {}}).ok());
+         }
+         EXPECT_EQ(c.synced().sent, 2);
+         const QMap<QString, QJsonObject> split = c.phoneEvents();
+         EXPECT_EQ(split.keys(), QStringList({"Jour fixe", "Jour fixe in room 4"}));
+         EXPECT_EQ(split["Jour fixe"]["exdates"].toInt(), 1);
      }},
     {"MassDeletionGuard",
      [](Case& c) {
