@@ -1,5 +1,7 @@
 #include "remind/ReminderCheck.h"
 
+#include "store/SeriesEdit.h"
+
 #include "remind/ReminderMail.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
@@ -17,17 +19,34 @@ const QTime kEveningCheckFrom(23, 0);
 
 } // namespace
 
+namespace {
+
+// An occurrence of a split series by its series and reminder time, whichever part holds it.
+QString seriesKey(const QString& series, const ClassTermin& a, const QString& day)
+{
+    return QStringLiteral("series|%1|%2|%3|%4")
+        .arg(series, QString::number(a.StartTime().minutes()), QString::number(a.RemindMinutes()),
+             day);
+}
+
+} // namespace
+
 QString RemindedList::keyOf(const ClassTermin& appointment, const QDate& day)
 {
     const QString dayText = day.toString(Qt::ISODate);
-    if (appointment.SeriesId().isEmpty())
-        return appointment.filename() + appointment.FileDate().toString(Qt::ISODateWithMs) +
-               QLatin1Char('|') + dayText;
-    // A series' files are rewritten and renamed as it is split: an occurrence is known by its
-    // series and its reminder time, whichever part holds it.
-    return QStringLiteral("series|%1|%2|%3|%4")
-        .arg(appointment.SeriesId(), QString::number(appointment.StartTime().minutes()),
-             QString::number(appointment.RemindMinutes()), dayText);
+    if (!appointment.SeriesId().isEmpty())
+        return seriesKey(appointment.SeriesId(), appointment, dayText);
+    return appointment.filename() + appointment.FileDate().toString(Qt::ISODateWithMs) +
+           QLatin1Char('|') + dayText;
+}
+
+QStringList RemindedList::keysNoted(const ClassTermin& appointment, const QDate& day)
+{
+    QStringList keys{keyOf(appointment, day)};
+    if (appointment.IsRecurring() && appointment.SeriesId().isEmpty())
+        keys << seriesKey(SeriesEdit::seriesIdFor(appointment), appointment,
+                          day.toString(Qt::ISODate));
+    return keys;
 }
 
 qsizetype RemindedList::dropDaysBefore(const QDate& today)
@@ -188,7 +207,8 @@ void ReminderCheck::checkAppointment(const ClassTermin& appointment, const QDate
     const QString key = RemindedList::keyOf(appointment, day);
     if (!m_reminded.contains(key) && appointment.CheckReminder(m_login, day, now)) {
         remind(appointment, day, now);
-        m_reminded.append(key, day);
+        for (const QString& noted : RemindedList::keysNoted(appointment, day))
+            m_reminded.append(noted, day);
         m_remindedChanged = true;
     }
 }

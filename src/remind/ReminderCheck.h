@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -23,6 +24,10 @@ class Settings;
 class RemindedList {
 public:
     static QString keyOf(const ClassTermin& appointment, const QDate& day);
+    // The keys noted once it is reminded on day: keyOf's, and of a recurring appointment in one
+    // file also the key its occurrence has once the series is split, so a split never reminds
+    // of it again.
+    static QStringList keysNoted(const ClassTermin& appointment, const QDate& day);
 
     bool contains(const QString& key) const { return m_dayOfKey.contains(key); }
     void append(const QString& key, const QDate& day) { m_dayOfKey.insert(key, day); }

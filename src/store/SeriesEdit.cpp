@@ -2,6 +2,7 @@
 
 #include "store/Recurrence.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -95,7 +96,7 @@ public:
                     later.append(other);
             }
             const QString restId =
-                split ? (later.isEmpty() ? QString() : m_change.newSeriesId) : m_part.SeriesId();
+                split ? (later.isEmpty() ? QString() : m_change.restSeriesId) : m_part.SeriesId();
             endBeforeOccurrence(restId);
             for (const ClassTermin& other : std::as_const(later))
                 changeOrRemove(other, firstOfRest(), restId);
@@ -218,6 +219,15 @@ private:
 };
 
 } // namespace
+
+QString seriesIdFor(const ClassTermin& part)
+{
+    // Its path inside the data folder: unique there, whatever the folder is called elsewhere.
+    const QString folder = Recurrence::folderOf(part.filename());
+    const QString inside = QDir::fromNativeSeparators(part.filename().mid(folder.size()));
+    return QString::fromLatin1(
+        QCryptographicHash::hash(inside.toUtf8(), QCryptographicHash::Sha1).toHex().left(24));
+}
 
 bool occursOn(const ClassTermin& part, const QDate& day)
 {

@@ -23,6 +23,10 @@ enum class Scope {
     All,       // every occurrence of the series
 };
 
+// The SeriesId a series in one file gets when it is first split: the same wherever it is asked,
+// so what was reminded before the split is known after it.
+QString seriesIdFor(const ClassTermin& part);
+
 // Whether a recurring file shows on day: the rule of its directory and its range.
 bool occursOn(const ClassTermin& part, const QDate& day);
 // The nearest day before (after) day on which the part shows; invalid when there is none.
@@ -67,6 +71,8 @@ struct Change {
     // The series' other files (the same SeriesId), recurring and one-time.
     QList<ClassTermin> otherParts;
     QString newSeriesId; // what the series is called when a split gives it its first id
+    // What the rest is called when it becomes a series of its own (Following) with parts.
+    QString restSeriesId;
 };
 
 QList<Step> plan(const Change& change);

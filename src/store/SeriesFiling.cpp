@@ -11,7 +11,7 @@ SeriesFiling::SeriesFiling(DataAccess& store, AppointmentFiling& filing, NewId n
     , m_newId(std::move(newId))
 {
     if (!m_newId)
-        m_newId = [] { return QUuid::createUuid().toString(QUuid::WithoutBraces); };
+        m_newId = SeriesEdit::seriesIdFor;
 }
 
 QList<ClassTermin> SeriesFiling::otherPartsOf(const ClassTermin& part,
@@ -56,7 +56,8 @@ SeriesFiling::Outcome SeriesFiling::apply(const Request& request)
     change.scope = request.scope;
     change.changed = request.changed;
     change.otherParts = otherPartsOf(request.part, request.knownExceptions);
-    change.newSeriesId = m_newId();
+    change.newSeriesId = m_newId(request.part);
+    change.restSeriesId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const SeriesEdit::Step& planned : SeriesEdit::plan(change)) {
         if (!step(planned, outcome))
             break; // what was written stays: the order leaves a gap, never a duplicate

@@ -16,7 +16,8 @@
 // here.
 class SeriesFiling {
 public:
-    using NewId = std::function<QString()>;
+    // The id a series in one file gets at its first split (SeriesEdit::seriesIdFor by default).
+    using NewId = std::function<QString(const ClassTermin& part)>;
 
     SeriesFiling(DataAccess& store, AppointmentFiling& filing, NewId newId = {});
 

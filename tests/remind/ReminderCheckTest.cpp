@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "remind/ReminderMail.h"
 #include "settings/Settings.h"
+#include "store/SeriesEdit.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,16 +133,22 @@ TEST_F(ReminderCheckTest, OncePerFileStateUntilItsDayIsOver)
     check.CheckAppointmentReminder(a, kToday);
     EXPECT_EQ(actions.done.size(), 2);
 
-    // A split series rewrites and renames its parts: the occurrence is the same until its
-    // reminder time changes.
-    a.setSeriesId("series-1");
-    check.CheckAppointmentReminder(a, kToday);
-    a.setFilename("/srv/team/y2003/m7/d4/2.nv3");
-    a.setFileDate(QDateTime(kToday, QTime(9, 59)));
-    check.CheckAppointmentReminder(a, kToday);
-    EXPECT_EQ(actions.done.size(), 3) << "once for the series";
-    a.setStartTime(TimeOfDay::fromHourMinute(10, 1));
-    check.CheckAppointmentReminder(a, kToday);
+    // A series split after its reminder rewrites and renames its files: the occurrence is
+    // the same until its reminder time changes.
+    ClassTermin weekly = appointment(10, 0, 5);
+    weekly.setFilename("/srv/team/recurring/wd6/3.nv3");
+    check.CheckAppointmentReminder(weekly, kToday);
+    EXPECT_EQ(actions.done.size(), 3);
+    weekly.setSeriesId(SeriesEdit::seriesIdFor(weekly)); // split
+    weekly.setFileDate(QDateTime(kToday, QTime(9, 59)));
+    check.CheckAppointmentReminder(weekly, kToday);
+    ClassTermin changed = weekly; // the occurrence alone now, a file of its own
+    changed.setFilename("/srv/team/y2003/m7/d4/4.nv3");
+    changed.setIsRecurring(false);
+    check.CheckAppointmentReminder(changed, kToday);
+    EXPECT_EQ(actions.done.size(), 3) << "not again after the split";
+    changed.setStartTime(TimeOfDay::fromHourMinute(10, 1));
+    check.CheckAppointmentReminder(changed, kToday);
     EXPECT_EQ(actions.done.size(), 4) << "again at its new time";
 
     now = QDateTime(kToday.addDays(1), QTime(0, 0));

@@ -112,7 +112,8 @@ protected:
     DataAccess store{profiles, StoreSource::fixed(folder)};
     AppointmentFiling filing{store};
     int ids = 0;
-    SeriesFiling series{store, filing, [this] { return QString("series-%1").arg(++ids); }};
+    SeriesFiling series{store, filing,
+                        [this](const ClassTermin&) { return QString("series-%1").arg(++ids); }};
 };
 
 TEST_F(SeriesEditTest, EachChangeOfOneOccurrenceTheRestOrAllShowsAsAsked)
