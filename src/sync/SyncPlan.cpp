@@ -142,8 +142,7 @@ private:
             const qsizetype i = itemOfSeries.value(m_local.value(path).series);
             m_claimed.insert(path);
             m_plan.files[i].append(File{path, 0, 0, {}});
-            if (sides[i] != Side::Changed)
-                sides[i] = Side::Changed;
+            sides[i] = Side::Changed;
             if (paths[i].isEmpty() || !m_local.contains(paths[i]))
                 paths[i] = path;
         }
