@@ -190,16 +190,20 @@ TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndAnswersTheChosenPathOr
              << dialog.directory().absolutePath() << dialog.selectedFiles().value(0);
         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(dialog.defaultSuffix(), "txt");
         return int(QDialog::Accepted);
     });
     std::optional<QString> chosen;
     QFileDialog::Options flags;
-    ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "", "holidays.txt",
-                   "Import holidays", folder.path(), true,
-                   [&](const QString& path, QFileDialog::Options options) {
-                       chosen = path;
-                       flags = options;
-                   });
+    const auto open = [&](const QString& title) {
+        ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "txt", "holidays.txt",
+                       title, folder.path(), true,
+                       [&](const QString& path, QFileDialog::Options options) {
+                           chosen = path;
+                           flags = options;
+                       });
+    };
+    open("Import holidays");
     EXPECT_EQ(chosen, holidays.fileName());
     EXPECT_EQ(seen, QStringList({"All files (*)", "Holiday Definitions (*.TXT *.txt)",
                                  "Holiday Definitions (*.TXT *.txt)", "Import holidays",
@@ -211,62 +215,27 @@ TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndAnswersTheChosenPathOr
         return int(QDialog::Rejected);
     });
     chosen.reset();
-    ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "", "holidays.txt", "",
-                   folder.path(), true, [&](const QString& path, QFileDialog::Options options) {
-                       chosen = path;
-                       flags = options;
-                   });
+    open("");
     EXPECT_EQ(chosen, "");
     EXPECT_EQ(flags, QFileDialog::DontResolveSymlinks) << "a cancel leaves the flags";
 }
 
-TEST_F(DialogTest, SaveDialogAddsTheDefaultExtensionAndStartsInTheCurrentDirectory)
+// The colour's byte order and the cancel: the opened dialogs below.
+TEST_F(DialogTest, TheColourDialogStartsAtTheColourWithEmptyCustomColoursAndDropsTransparency)
 {
-    QString seenDirectory;
-    setFileDialogAnswer([&](QFileDialog& dialog) {
-        seenDirectory = dialog.directory().absolutePath();
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dialog.defaultSuffix(), "pdf");
-        dialog.setDirectory(folder.path());
-        dialog.selectFile("planner");
+    QColorDialog::setCustomColor(0, Qt::red);
+    QColorDialog::setCustomColor(QColorDialog::customCount() - 1, Qt::green);
+    setColorDialogAnswer([&](QColorDialog& dialog) {
+        EXPECT_EQ(QColorDialog::customColor(0), QColor(Qt::white));
+        EXPECT_EQ(QColorDialog::customColor(QColorDialog::customCount() - 1), QColor(Qt::white));
+        EXPECT_FALSE(dialog.testOption(QColorDialog::ShowAlphaChannel));
+        EXPECT_EQ(dialog.currentColor(), QColor(0x80, 0x40, 0x20));
+        dialog.setCurrentColor(QColor(1, 2, 3, 100));
         return int(QDialog::Accepted);
     });
-    QString filter;
-    AddFileFilter(filter, "PDF", "*.pdf");
-    QString chosen;
-    ShowFileDialog(nullptr, filter, 1, {}, ".pdf", "", "", "", false,
-                   [&](const QString& path, QFileDialog::Options) { chosen = path; });
-    EXPECT_EQ(chosen, QDir(folder.path()).filePath("planner.pdf"));
-    EXPECT_EQ(seenDirectory, QDir::current().absolutePath());
-}
-
-// Every call starts at the colour being changed, with empty custom colours and no
-// transparency.
-TEST_F(DialogTest, TheColourDialogAnswersTheChosenColourOrAlmostBlack)
-{
-    const struct {
-        QColor chosen;
-        QDialog::DialogCode answer;
-        qint64 expected;
-    } rows[] = {{QColor(0x12, 0x34, 0x56), QDialog::Accepted, 0x563412},
-                {QColor(1, 2, 3, 100), QDialog::Accepted, 0x030201}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.expected);
-        QColorDialog::setCustomColor(0, Qt::red);
-        QColorDialog::setCustomColor(QColorDialog::customCount() - 1, Qt::green);
-        setColorDialogAnswer([&](QColorDialog& dialog) {
-            EXPECT_EQ(QColorDialog::customColor(0), QColor(Qt::white));
-            EXPECT_EQ(QColorDialog::customColor(QColorDialog::customCount() - 1),
-                      QColor(Qt::white));
-            EXPECT_FALSE(dialog.testOption(QColorDialog::ShowAlphaChannel));
-            EXPECT_EQ(dialog.currentColor(), QColor(0x80, 0x40, 0x20));
-            dialog.setCurrentColor(row.chosen);
-            return int(row.answer);
-        });
-        std::optional<qint64> chosen;
-        PickColor(nullptr, QColor(0x80, 0x40, 0x20), [&](qint64 rgb) { chosen = rgb; });
-        EXPECT_EQ(chosen, row.expected);
-    }
+    std::optional<qint64> chosen;
+    PickColor(nullptr, QColor(0x80, 0x40, 0x20), [&](qint64 rgb) { chosen = rgb; });
+    EXPECT_EQ(chosen, 0x030201);
 }
 
 // Without a test's answer each dialog opens over its owner and the call returns before the
@@ -310,13 +279,20 @@ protected:
                  files.setDirectory(team);
              },
              team, ""},
-            {"file",
-             [this](QWidget* owner, std::function<void(QString)> answered) {
+            {"save", // in the current directory when none is given
+             [](QWidget* owner, std::function<void(QString)> answered) {
                  ShowFileDialog(
-                     owner, "", 1, {}, "pdf", "", "Export", folder.path(), false,
+                     owner, "", 1, {}, ".pdf", "", "Export", "", false,
                      [answered](const QString& path, QFileDialog::Options) { answered(path); });
              },
-             [](QDialog& dialog) { static_cast<QFileDialog&>(dialog).selectFile("planner"); },
+             [this](QDialog& dialog) {
+                 auto& files = static_cast<QFileDialog&>(dialog);
+                 EXPECT_EQ(files.acceptMode(), QFileDialog::AcceptSave);
+                 EXPECT_EQ(files.defaultSuffix(), "pdf");
+                 EXPECT_EQ(files.directory().absolutePath(), QDir::current().absolutePath());
+                 files.setDirectory(folder.path());
+                 files.selectFile("planner");
+             },
              QDir(folder.path()).filePath("planner.pdf"), ""},
         };
     }
