@@ -1,9 +1,5 @@
-// The editor's drawn controls. The tab strip: its header model (captions, spans, selection),
-// the events of mouse and arrow keys in their order, and the few things only its pixels show.
-// The drop-down month sheet: which day a click lands on for each first weekday and after
-// paging, what it reports, the marks of selection, today and hover, the names in both
-// languages, and how the sheet closes. The drop-down time picker: which presses and keys move
-// the time by how much, the read-out model, the hands and read-out as drawn, and how it closes.
+// The editor's drawn controls: the tab strip, the drop-down month sheet and the drop-down time
+// picker, as their events, their models and what only their pixels show.
 #include "Drawing.h"
 #include "edit/ClassMonthDD.h"
 #include "edit/ClassTabs.h"
