@@ -104,7 +104,6 @@ TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
         {"Colors", "Color2=2147483654", value<&Settings::Color, 2>, "15132415"},
         {"Colors", "Color2=16777215", value<&Settings::Color, 2>, "16777215"},
         {"Colors", "Color14=red", value<&Settings::Color, 14>, "2147483653"},
-        {"Colors", "Text3=Team", value<&Settings::ColorText, 3>, "Team"},
         {"Colors", "Text14= Team ", value<&Settings::ColorText, 14>, "Team"},
         {"Grid", "StartTimeHour=25", start, "8:0", "StartTimeHour=8\r\nStartTimeMinute=0"},
         {"Grid", "StartTimeHour=23\r\nStartTimeMinute=60", start, "8:0",
