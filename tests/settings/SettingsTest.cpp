@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 #include <functional>
 #include <type_traits>
@@ -258,7 +257,7 @@ TEST_F(SettingsTest, ALockedOrUnreadableSettingsFileIsNeverWritten)
     EXPECT_EQ(TestFiles::readBytes(pointerFile()), pointer);
 }
 
-TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessageInTheInstalledLanguage)
+TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessage)
 {
     TestFiles::writeBytes(pointerFile(), "[Settings]\r\nPath=/no/such/dir/Norvane4.ini\r\n");
     TestFiles::writeBytes(settingsFile(), "[International]\r\nLangCode=de\r\n");
@@ -274,16 +273,7 @@ TEST_F(SettingsTest, AnUnreachableSettingsPathFallsBackWithAMessageInTheInstalle
                              "Please change the path in the settings-menu.\r\n\r\n"
                              "The settings file /srv/a.ini could not be read.\r\n"
                              "Changes to the settings are not saved until the next start."));
-    EXPECT_EQ(Settings::LoadResult{}.message(), QString());
-
-    QTranslator german;
-    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/settings_de.qm")));
-    QCoreApplication::installTranslator(&german);
-    const QString text = both.message();
-    QCoreApplication::removeTranslator(&german);
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
-    EXPECT_TRUE(text.contains(
-        QStringLiteral("Die Einstellungsdatei /srv/a.ini konnte nicht gelesen werden.")));
+    EXPECT_EQ(Settings::LoadResult{}.message(), QString()); // German: tests/settings_ui
 }
 
 TEST_F(SettingsTest, FirstStartIsTrueOnceAndAStartOnASharedSettingsFileLeavesItsBytesAlone)

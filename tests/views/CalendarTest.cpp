@@ -209,9 +209,7 @@ TEST_F(CalendarTest, ClicksHitTheCellsAsDrawn)
         EXPECT_EQ(calendar.SelectedDate(), chosen.isValid() ? chosen : before);
         EXPECT_EQ(calendar.IsWeekSelected(), c.week.isValid());
         EXPECT_EQ(calendar.ShowDate(), c.month);
-        if (!chosen.isValid()) {
-            EXPECT_EQ(picture.image(), drawn) << "nothing drawn again";
-        }
+        EXPECT_TRUE(chosen.isValid() || picture.image() == drawn) << "nothing drawn again";
     }
 }
 
