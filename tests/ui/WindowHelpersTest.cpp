@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -240,7 +239,7 @@ TEST_F(DialogTest, TheColourDialogStartsAtTheColourWithEmptyCustomColoursAndDrop
 
 // Without a test's answer each dialog opens over its owner and the call returns before the
 // user answers; the answer comes when the dialog closes (cancel: the colour RGB(1, 1, 1), no
-// path), and never once the owner is gone.
+// path, the warning closed all the same), and never once the owner is gone.
 class OpenedDialogTest : public ::testing::Test {
 protected:
     struct Row {
@@ -294,6 +293,18 @@ protected:
                  files.selectFile("planner");
              },
              QDir(folder.path()).filePath("planner.pdf"), ""},
+            {"warning",
+             [](QWidget* owner, std::function<void(QString)> answered) {
+                 showPlainWarning(owner, "Norvane", "<b>R&D</b> [*]",
+                                  [answered] { answered("closed"); });
+             },
+             [](QDialog& dialog) {
+                 auto& box = static_cast<QMessageBox&>(dialog);
+                 EXPECT_EQ(box.textFormat(), Qt::PlainText);
+                 EXPECT_EQ(box.text(), "<b>R&D</b> [*]") << "shown as written";
+                 EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+             },
+             "closed", "closed"},
         };
     }
 
@@ -333,27 +344,6 @@ TEST_F(OpenedDialogTest, TheAnswerComesWhenTheUserClosesTheDialogAndNeverOnceThe
         EXPECT_TRUE(orphan.isNull()) << "the dialog went with its owner";
         EXPECT_FALSE(answered);
     }
-}
-
-TEST(PlainWarningTest, OpensOverItsParentShowsTheTextAsWrittenAndTellsWhenClosed)
-{
-    QWidget owner;
-    owner.show();
-    bool closed = false;
-    QMessageBox* box =
-        showPlainWarning(&owner, "Norvane", "<b>R&D</b> [*]", [&] { closed = true; });
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->parentWidget(), &owner);
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    EXPECT_EQ(box->text(), "<b>R&D</b> [*]");
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-    EXPECT_FALSE(closed) << "the call does not wait for the user";
-    QPointer<QMessageBox> gone(box);
-    box->button(QMessageBox::Ok)->click();
-    EXPECT_TRUE(closed);
-    QTRY_VERIFY(gone.isNull());
 }
 
 TEST(OpenDocumentTest, WebPagesAndMailAddressesGoToTheDesktopOnlyForOpen)
