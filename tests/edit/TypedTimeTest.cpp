@@ -1,6 +1,5 @@
 // Times typed into the editor's From and until fields: which forms read as which time, what
-// the fields show and save in both time formats and languages, and that text which is no
-// time is refused and never saved.
+// the fields show and save in both formats and languages, and that what is no time is refused.
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
