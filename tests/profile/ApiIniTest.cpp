@@ -60,19 +60,16 @@ TEST_F(ApiIni, NumbersAndBooleans)
     IniFile ini = fileWith("[S]\r\nminus=-1\r\none=1\r\nzero=0\r\nword=true\r\nmixed=12abc\r\n"
                            "spaced= 7\r\nhalf=2.5\r\nhalf2=3.5\r\nexp=1e3\r\nneg=-42\r\n"
                            "huge=99999999999\r\n");
-    EXPECT_TRUE(ini.ReadIniBool("S", "minus", true));
-    EXPECT_FALSE(ini.ReadIniBool("S", "minus", false));
-    EXPECT_TRUE(ini.ReadIniBool("S", "one", false));
-    EXPECT_FALSE(ini.ReadIniBool("S", "zero", true));
-    EXPECT_TRUE(ini.ReadIniBool("S", "word", true));
-    EXPECT_TRUE(ini.ReadIniBool("S", "missing", true));
-    EXPECT_EQ(ini.ReadIniLong("S", "mixed", 9), 9);
-    EXPECT_EQ(ini.ReadIniLong("S", "spaced", 9), 7);
-    EXPECT_EQ(ini.ReadIniLong("S", "half", 9), 2);
-    EXPECT_EQ(ini.ReadIniLong("S", "half2", 9), 4);
-    EXPECT_EQ(ini.ReadIniLong("S", "exp", 9), 1000);
-    EXPECT_EQ(ini.ReadIniLong("S", "neg", 9), -42);
-    EXPECT_EQ(ini.ReadIniLong("S", "huge", 9), 9);
+    const std::tuple<const char*, bool, bool> bools[] = {
+        {"minus", true, true}, {"minus", false, false}, {"one", false, true},
+        {"zero", true, false}, {"word", true, true},    {"missing", true, true}};
+    for (const auto& [key, fallback, read] : bools)
+        EXPECT_EQ(ini.ReadIniBool("S", key, fallback), read) << key << fallback;
+    const std::pair<const char*, int> longs[] = {{"mixed", 9}, {"spaced", 7}, {"half", 2},
+                                                 {"half2", 4}, {"exp", 1000}, {"neg", -42},
+                                                 {"huge", 9}};
+    for (const auto& [key, read] : longs)
+        EXPECT_EQ(ini.ReadIniLong("S", key, 9), read) << key;
     EXPECT_EQ(ini.ReadIniInt64("S", "huge", 9), 99999999999LL);
 }
 
