@@ -322,7 +322,6 @@ TEST_F(MonthPickerTest, DisplayOpensOnTheSelectedMonthOnlyAClickChoosesAndHoverF
     EXPECT_TRUE(events.isEmpty());
     EXPECT_EQ(sheet.SelectedDate(), k20March);
 
-    // Hover frames the day under the mouse and chooses nothing.
     open(QDate(2025, 1, 20));
     const QPoint first = pixelAt(monthCell(2, 3) + QPoint(15, 150));  // left edge, 8 January
     const QPoint second = pixelAt(monthCell(3, 5) + QPoint(15, 150)); // 17 January

@@ -254,8 +254,7 @@ protected:
     QString folder;
 };
 
-// An editor shown directly on a record, for what needs no file: OK leaves the controls in
-// record().
+// An editor shown directly on a record, for what needs no file: OK leaves it in record().
 class DirectEditor {
 public:
     DirectEditor(const ClassTermin& a, Settings& settings, bool isNew = false)

@@ -640,11 +640,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
     }
 }
 
-class AppointmentEditingTest : public FormEditTest {};
-
-// The answer comes once.
-TEST_F(AppointmentEditingTest,
-       TheEditorFilesOnOkOnlyAndWithoutItTheAppointmentIsFiledAsItIsOrTheReasonComesBack)
+TEST_F(FormEditTest, EditMeFilesOnOkWithTheEditorAtOnceWithoutItAndSaysWhyASaveFailed)
 {
     enum Way { kNoEditor, kOk, kCancel };
     for (const Way way : {kNoEditor, kOk, kCancel}) {
