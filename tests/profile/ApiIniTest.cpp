@@ -90,7 +90,6 @@ TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock)
               TimeOfDay::kEndOfDay);
 }
 
-// Text beyond Windows-1252 is written as UTF-8 and read back.
 TEST_F(ApiIni, WindowsFilesWithUmlautsRoundTripInWindows1252AndOtherTextInUtf8)
 {
     // "Müller" and "€" as a Windows copy writes them.

@@ -132,7 +132,6 @@ TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
     }
 }
 
-// No files at all make the program directory the data folder.
 TEST_F(SettingsTest, FolderListAndActiveFolder)
 {
     Settings none = loaded();

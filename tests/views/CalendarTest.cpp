@@ -263,7 +263,6 @@ TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNeverAndTheHeaderName
     EXPECT_GT(ink(1, 3), seventeenth + 3);
     EXPECT_EQ(ink(2, 3), eighteenth);
     EXPECT_EQ(ink(7, 3), week);
-    // The header names the weekdays from the first one.
     show(kSunday, d(2004, 8, 1), d(2004, 8, 11));
     // S M T W T F S, then W over the week numbers
     EXPECT_EQ(letter(0), letter(6));
