@@ -237,10 +237,7 @@ TEST_F(SettingsTest, ALockedOrUnreadableSettingsFileIsNeverWritten)
     TestFiles::writeBytes(settingsFile(), shared);
     files.failing = {settingsFile()};
     Settings unreadable = loaded();
-    EXPECT_EQ(lastMessage, QStringLiteral("The settings file %1 could not be read.\r\n"
-                                          "Changes to the settings are not saved until the next "
-                                          "start.")
-                               .arg(settingsFile()));
+    EXPECT_EQ(lastMessage, (Settings::LoadResult{false, {settingsFile()}}.message()));
     EXPECT_TRUE(unreadable.Locked());
     EXPECT_FALSE(unreadable.IsFirstStart());
     EXPECT_EQ(unreadable.SaveSettings().cause, WriteOutcome::Cause::Unreadable);
