@@ -9,7 +9,7 @@ namespace {
 TEST(ProfileDocumentWrite, ANewKeyFollowsItsSectionsLastKeyAndAnExistingOneChangesOnlyItsLine)
 {
     const struct {
-        const char *text, *section, *key, *value, *after;
+        QString text, section, key, value, after;
     } rows[] = {
         {"", "S", "k", "v", "[S]\r\nk=v\r\n"},
         // No blank line before the new header; a missing last line end is added first.
@@ -22,10 +22,9 @@ TEST(ProfileDocumentWrite, ANewKeyFollowsItsSectionsLastKeyAndAnExistingOneChang
         {"[S]\r\na=1", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
     };
     for (const auto& row : rows) {
-        ProfileDocument doc(QString::fromUtf8(row.text));
-        doc.setValue(QString::fromUtf8(row.section), QString::fromUtf8(row.key),
-                     QString::fromUtf8(row.value));
-        EXPECT_EQ(doc.toText(), QString::fromUtf8(row.after)) << row.text;
+        ProfileDocument doc(row.text);
+        doc.setValue(row.section, row.key, row.value);
+        EXPECT_EQ(doc.toText(), row.after) << row.text.toStdString();
     }
 }
 

@@ -46,10 +46,8 @@ TEST(ShownTextTest, DirectionControlsStayInsideTheLineThatOpensThem)
          QString(fsi) + rlo + "a" + pdi + "b"},
         {"balanced ones stay", QString(rlo) + "a" + pdf + "b", QString(rlo) + "a" + pdf + "b"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(bidiContained(c.text), c.contained);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(bidiContained(c.text), c.contained) << c.what;
 }
 
 } // namespace
