@@ -58,16 +58,13 @@ TEST_F(FormEditTest, CancelEscapeAndTheCloseBoxLeaveTheRecordAndTheFilesAsTheyWe
     const struct {
         bool stored;
         std::function<void(Editor&)> editAndClose;
-    } rows[] = {
-        {true, [](Editor& e) { e.check("check_recur").click(), e.cancel(); }},
-        {false, [](Editor& e) { QTest::keyClicks(&e.text(), " typed"), e.d.close(); }},
-        {true, [](Editor& e) { e.pickDate("text_am", QDate(2003, 7, 8)), e.d.close(); }},
-        {true,
-         [](Editor& e) {
-             e.stepTime("text_zeit_bis", "*");
-             QTest::keyClick(&e.text(), Qt::Key_Escape);
-         }},
-    };
+    } rows[] = {{true, [](Editor& e) { e.check("check_recur").click(), e.cancel(); }},
+                {false, [](Editor& e) { QTest::keyClicks(&e.text(), " typed"), e.d.close(); }},
+                {true, [](Editor& e) { e.pickDate("text_am", QDate(2003, 7, 8)), e.d.close(); }},
+                {true, [](Editor& e) {
+                     e.stepTime("text_zeit_bis", "*");
+                     QTest::keyClick(&e.text(), Qt::Key_Escape);
+                 }}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         auto a = row.stored ? stored() : appointment();
@@ -93,13 +90,11 @@ TEST_F(FormEditTest, AnotherUsersChangeMeanwhileIsNeverOverwrittenWithoutAsking)
         int answer;
         const char* question; // its start, empty when nothing is asked
         const char* onDisk;   // the text saved at the end, empty when there is no file
-    } rows[] = {
-        {kNothing, 0, "", "Mine"},
-        {kChanged, form_edit::kOverwrite, "This appointment was changed by anna", "Mine"},
-        {kChanged, form_edit::kKeepOther, "This appointment was changed by anna", "Theirs"},
-        {kDeleted, form_edit::kOverwrite, "This appointment was deleted", "Mine"},
-        {kDeleted, form_edit::kKeepOther, "This appointment was deleted", ""},
-    };
+    } rows[] = {{kNothing, 0, "", "Mine"},
+                {kChanged, form_edit::kOverwrite, "This appointment was changed by anna", "Mine"},
+                {kChanged, form_edit::kKeepOther, "This appointment was changed by anna", "Theirs"},
+                {kDeleted, form_edit::kOverwrite, "This appointment was deleted", "Mine"},
+                {kDeleted, form_edit::kKeepOther, "This appointment was deleted", ""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         auto a = stored();
@@ -588,8 +583,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
         {"combo_recur", 2, "every 4 day in month", "Termin jeden 4 Tag in Monat wiederholen"},
         {"label_info_file", 0, "Appointment-file:", "Termin-Datei:"},
         {"check_owner", 0, "I am new owner", "Besitz übernehmen"},
-        {"datumswahl", 0, "en", "de"},
-    };
+        {"datumswahl", 0, "en", "de"}};
     using C = WriteOutcome::Cause;
     const struct {
         WriteOutcome outcome;
@@ -609,8 +603,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
          "The appointment could not be saved.\r\nPlease ensure the accessibility of the "
          "datasource folder and check your privileges.\r\n\r\nNo space left on device",
          "Der Termin konnte nicht gespeichert werden.\r\nBitte prüfen Sie die Verfügbarkeit des "
-         "Datenordners und Ihre Zugriffsrechte.\r\n\r\nNo space left on device"},
-    };
+         "Datenordners und Ihre Zugriffsrechte.\r\n\r\nNo space left on device"}};
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const bool german : {false, true}) {
         SCOPED_TRACE(german ? "de" : "en");
