@@ -100,8 +100,7 @@ TEST(NamesTest, GermanForDeAndEnglishForEveryOtherCode)
     } cases[] = {
         {"de", ",So,Mo,Di,Mi,Do,Fr,Sa", "Sonntag Samstag Januar März Dezember", "TT.MM.JJJJ"},
         {"en", ",Su,Mo,Tu,We,Th,Fr,Sa", "Sunday Saturday January March December", "mm/dd/yyyy"},
-        {"DE", ",Su,Mo,Tu,We,Th,Fr,Sa", "Sunday Saturday January March December", "mm/dd/yyyy"},
-    };
+        {"DE", ",Su,Mo,Tu,We,Th,Fr,Sa", "Sunday Saturday January March December", "mm/dd/yyyy"}};
     for (const auto& c : cases) {
         const QStringList days = DayNames(c.lang), months = MonthNames(c.lang);
         EXPECT_EQ(ShortDayNames(c.lang).join(u','), c.shortDays) << c.lang;

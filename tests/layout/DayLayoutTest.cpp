@@ -72,14 +72,12 @@ TEST(DayLayoutTest, AllDayOnesLieInTheStripOneRowEachOrStackedWhenMore)
         int rows; // of the view's strip
         int needed;
         QStringList boxes; // of each, "-" for one in the hours
-    } cases[] = {
-        {"0-24 9-10 0-24", 2, 2, {"0,0 500x200", "-", "0,200 500x200"}},
-        {"0-24 0-24 0-24 0-24",
-         2,
-         3,
-         {"0,0 500x100", "0,100 500x100", "0,200 500x100", "0,300 500x100"}},
-        {"0-23 9-9", 0, 0, {"-", "-"}},
-    };
+    } cases[] = {{"0-24 9-10 0-24", 2, 2, {"0,0 500x200", "-", "0,200 500x200"}},
+                 {"0-24 0-24 0-24 0-24",
+                  2,
+                  3,
+                  {"0,0 500x100", "0,100 500x100", "0,200 500x100", "0,300 500x100"}},
+                 {"0-23 9-9", 0, 0, {"-", "-"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.day.toStdString());
         const QList<TerminPtr> day = dayOf(c.day);

@@ -115,8 +115,7 @@ TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
         {"Grid", noDays, week, "1", QByteArray(noDays).replace("=0", "=1")},
         {"Grid", oneDay, week, "0", oneDay},
         {"Grid", "Grid15Minutes=yes", value<&Settings::Grid15Minutes>, "0"},
-        {"Grid", "RowPerColor=1", value<&Settings::RowPerColor>, "1"},
-    };
+        {"Grid", "RowPerColor=1", value<&Settings::RowPerColor>, "1"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.lines.toStdString());
         TestFiles::writeBytes(settingsFile(), '[' + QByteArray(row.section) + "]\r\n" + row.lines);
@@ -296,12 +295,10 @@ TEST_F(SettingsTest, FirstStartIsTrueOnceAndAStartOnASharedSettingsFileLeavesIts
         QByteArray bytes; // empty: no file
         bool unreadable;
         bool holds;
-    } rows[] = {
-        {{}, false, false},
-        {"[Application]\r\nFirstStart=0\r\n", false, false},
-        {"[Colors]\r\nColor1=255\r\n", false, true},
-        {shared, true, false},
-    };
+    } rows[] = {{{}, false, false},
+                {"[Application]\r\nFirstStart=0\r\n", false, false},
+                {"[Colors]\r\nColor1=255\r\n", false, true},
+                {shared, true, false}};
     const QString other = programDir() + "other.ini";
     for (const auto& row : rows) {
         QFile::remove(other);

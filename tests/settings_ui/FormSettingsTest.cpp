@@ -226,8 +226,7 @@ TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
         {form_settings::kUseStored, false, true, teamFile, "mail.team", "Use stored settings",
          true},
         {form_settings::kReplaceStored, false, true, teamFile, "mine", "Replace them", false},
-        {form_settings::kBackToWindow, true, false, ownFile, "", "Zurück", true},
-    };
+        {form_settings::kBackToWindow, true, false, ownFile, "", "Zurück", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.answer);
         TestFiles::writeBytes(teamFile, teamBytes);
@@ -309,10 +308,8 @@ TEST_F(FormSettingsTest, TestingTheSoundSaysWhyNothingPlays)
     const struct {
         QString file;
         QString told; // empty: played
-    } rows[] = {
-        {bell, device ? "" : noDevice},
-        {dir.filePath("gone.wav"), device ? "The sound file cannot be found." : noDevice},
-    };
+    } rows[] = {{bell, device ? "" : noDevice},
+                {dir.filePath("gone.wav"), device ? "The sound file cannot be found." : noDevice}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file.toStdString());
         told.clear();

@@ -158,8 +158,7 @@ TEST(OpenSaveTest, FilterTextBecomesTheDialogsNameFilters)
          {"All files (*)", "Notes (my own) (*.txt *.TXT)", "*.nv3 *.NV3"}},
         {pairs({"Text", "*.txt", "", "", "Late", "*.x"}), {"Text (*.txt *.TXT)"}},
         {"Lonely description", {}},
-        {"", {}},
-    };
+        {"", {}}};
     for (const auto& [filter, expected] : cases)
         EXPECT_EQ(NameFilters(filter), expected) << qPrintable(expected.join(", "));
 }

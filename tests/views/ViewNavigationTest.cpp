@@ -219,12 +219,10 @@ TEST(ViewGeometryTest, ANewAppointmentProposesAnHourOnTheGrid)
         int nowHour;
         TimeOfDay first, last;
         int start, end; // minutes
-    } rows[] = {
-        {10, hm(8, 0), hm(18, 0), 600, 660},   {6, hm(8, 0), hm(18, 0), 480, 540},
-        {23, hm(8, 0), hm(18, 0), 1020, 1080}, {23, hm(0, 0), hm(24, 0), 1320, 1380},
-        {9, hm(8, 30), hm(18, 0), 540, 600},   {6, hm(8, 30), hm(18, 0), 510, 570},
-        {12, hm(8, 0), hm(8, 30), 480, 510},   {23, hm(8, 0), hm(8, 0), 1320, 1380},
-    };
+    } rows[] = {{10, hm(8, 0), hm(18, 0), 600, 660},   {6, hm(8, 0), hm(18, 0), 480, 540},
+                {23, hm(8, 0), hm(18, 0), 1020, 1080}, {23, hm(0, 0), hm(24, 0), 1320, 1380},
+                {9, hm(8, 30), hm(18, 0), 540, 600},   {6, hm(8, 30), hm(18, 0), 510, 570},
+                {12, hm(8, 0), hm(8, 30), 480, 510},   {23, hm(8, 0), hm(8, 0), 1320, 1380}};
     for (const auto& r : rows) {
         const auto [start, end] = ProposedHour(r.nowHour, r.first, r.last);
         EXPECT_EQ(QString("%1-%2").arg(start.minutes()).arg(end.minutes()),
