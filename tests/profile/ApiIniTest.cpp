@@ -55,7 +55,7 @@ TEST_F(ApiIni, ValuesAreWrittenOnOneLineAndReadBackWhole)
     EXPECT_EQ(back.ReadIniString("S", "long"), longText);
 }
 
-TEST_F(ApiIni, NumbersAndBooleans)
+TEST_F(ApiIni, NumbersBooleansAndTimes)
 {
     IniFile ini = fileWith("[S]\r\nminus=-1\r\none=1\r\nzero=0\r\nword=true\r\nmixed=12abc\r\n"
                            "spaced= 7\r\nhalf=2.5\r\nhalf2=3.5\r\nexp=1e3\r\nneg=-42\r\n"
@@ -71,17 +71,15 @@ TEST_F(ApiIni, NumbersAndBooleans)
     for (const auto& [key, read] : longs)
         EXPECT_EQ(ini.ReadIniLong("S", key, 9), read) << key;
     EXPECT_EQ(ini.ReadIniInt64("S", "huge", 9), 99999999999LL);
-}
 
-TEST_F(ApiIni, TimesKeepTheEndOfTheDayAndFallBackToTheClock)
-{
-    IniFile ini = fileWith("[S]\r\nEndHour=24\r\nEndMinute=0\r\nAHour=9\r\nAMinute=60\r\n"
-                           "BHour=25\r\nBMinute=10\r\nCHour=x\r\nCMinute=-1\r\n");
+    // Times keep the end of the day and fall back to the clock.
+    IniFile times = fileWith("[S]\r\nEndHour=24\r\nEndMinute=0\r\nAHour=9\r\nAMinute=60\r\n"
+                             "BHour=25\r\nBMinute=10\r\nCHour=x\r\nCMinute=-1\r\n");
     const QTime now(14, 37);
-    EXPECT_EQ(ini.ReadIniTime("S", "End", now).minutes(), TimeOfDay::kEndOfDay);
-    EXPECT_EQ(ini.ReadIniTime("S", "A", now), TimeOfDay::fromHourMinute(10, 0));
-    EXPECT_EQ(ini.ReadIniTime("S", "B", now), TimeOfDay::fromHourMinute(14, 10));
-    EXPECT_EQ(ini.ReadIniTime("S", "C", now), TimeOfDay::fromHourMinute(14, 37));
+    EXPECT_EQ(times.ReadIniTime("S", "End", now).minutes(), TimeOfDay::kEndOfDay);
+    EXPECT_EQ(times.ReadIniTime("S", "A", now), TimeOfDay::fromHourMinute(10, 0));
+    EXPECT_EQ(times.ReadIniTime("S", "B", now), TimeOfDay::fromHourMinute(14, 10));
+    EXPECT_EQ(times.ReadIniTime("S", "C", now), TimeOfDay::fromHourMinute(14, 37));
 
     IniFile w(cache, path(QStringLiteral("t.ini")));
     w.WriteIniTime("S", "End", TimeOfDay::fromMinutes(TimeOfDay::kEndOfDay));

@@ -131,7 +131,7 @@ TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
     }
 }
 
-TEST_F(SettingsTest, FolderListAndActiveFolder)
+TEST_F(SettingsTest, TheFolderListAndTheActiveFolderAreReadAndTheActiveOneSavedAlone)
 {
     Settings none = loaded();
     EXPECT_TRUE(lastMessage.isEmpty());
@@ -159,14 +159,12 @@ TEST_F(SettingsTest, FolderListAndActiveFolder)
     TestFiles::writeBytes(pointerFile(),
                           "[DataFolders]\r\nFolderCount=2147483647\r\nFolder1=/srv/a\r\n");
     EXPECT_EQ(loaded().dataFolders(), QStringList{"/srv/a"});
-}
 
-TEST_F(SettingsTest, TheActiveFolderIsSavedAloneAndSurvivesARestart)
-{
+    // The active folder is saved alone and survives a restart.
     TestFiles::writeBytes(pointerFile(), "[Settings]\r\nPath=\r\n; mine\r\n");
-    Settings s = loaded();
-    s.setActiveFolder("/srv/team/");
-    ASSERT_TRUE(s.SaveActiveFolder().ok);
+    Settings saving = loaded();
+    saving.setActiveFolder("/srv/team/");
+    ASSERT_TRUE(saving.SaveActiveFolder().ok);
     EXPECT_EQ(TestFiles::readBytes(pointerFile()),
               QByteArray(
                   "[Settings]\r\nPath=\r\n; mine\r\n[DataFolders]\r\nActiveFolder=/srv/team/\r\n"));
