@@ -234,12 +234,11 @@ TEST(ViewGeometryTest, ANewAppointmentProposesAnHourOnTheGrid)
 TEST(ViewGeometryTest, ADraggedLabelSnapsToTheGridAndStaysInItsDay)
 {
     // Three columns of 1000 twips from x 500, lines 300 twips apart from 08:00 at y 75.
-    TimeGrid grid;
-    grid.columns = {{500, 1500}, {1500, 2500}, {2500, 3500}};
-    grid.dayStart = hm(8, 0);
-    grid.gridMinutes = 30;
-    grid.firstLineY = 75;
-    grid.slotHeight = 300;
+    const TimeGrid grid{.columns = {{500, 1500}, {1500, 2500}, {2500, 3500}},
+                        .dayStart = hm(8, 0),
+                        .gridMinutes = 30,
+                        .firstLineY = 75,
+                        .slotHeight = 300};
     EXPECT_EQ(YOfTime(grid, hm(9, 30)), 975);
     using enum DragKind;
     const QPoint pressed(1000, 700);
