@@ -1,9 +1,5 @@
-// The editor's drawn controls. The tab strip: its header model (captions, spans, selection),
-// the events of mouse and arrow keys in their order, and the few things only its pixels show.
-// The drop-down month sheet: which day a click lands on for each first weekday and after
-// paging, what it reports, the marks of selection, today and hover, the names in both
-// languages, and how the sheet closes. The drop-down time picker: which presses and keys move
-// the time by how much, the read-out model, the hands and read-out as drawn, and how it closes.
+// The editor's drawn controls: the tab strip, the drop-down month sheet and the drop-down time
+// picker, as their events, their models and what only their pixels show.
 #include "Drawing.h"
 #include "edit/ClassMonthDD.h"
 #include "edit/ClassTabs.h"
@@ -113,8 +109,7 @@ const InputRow kInputs[] = {
     {0, -1, {}, {Qt::Key_Left}, "", 0},
     {3, -1, {}, {Qt::Key_Right}, "", 3},
     {1, -1, {}, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Tab}, "", 1},
-    {-1, -1, {}, {Qt::Key_Right, Qt::Key_Left}, "", -1},
-};
+    {-1, -1, {}, {Qt::Key_Right, Qt::Key_Left}, "", -1}};
 
 TEST_P(ClassTabsInput, RaiseTheirEventsInOrderAndMoveTheSelection)
 {
@@ -226,20 +221,18 @@ TEST_F(MonthPickerTest, ClicksLandOnTheirDayReportItAndClose)
         std::vector<QPoint> clicks; // twips
         const char* events;
         Qt::MouseButton button = Qt::LeftButton;
-    } rows[] = {
-        {k20March, 2, {cell(1, 6)}, "c:2025-03-01 h:2025-03-01"},
-        {k20March, 2, {cell(2, 1)}, "c:2025-03-03 h:2025-03-03"},
-        {k20March, 1, {cell(1, 7)}, "c:2025-03-01 h:2025-03-01"},
-        {k20March, 1, {cell(6, 2)}, "c:2025-03-31 h:2025-03-31"},
-        {QDate(2025, 1, 20), 7, {cell(1, 5)}, "c:2025-01-01 h:2025-01-01"},
-        {k20March, 2, {cell(2, 3)}, "c:2025-03-05 h:2025-03-05", Qt::RightButton},
-        {k20March, 2, {cell(4, 4)}, "c:2025-03-20"},
-        // an empty cell, the header, the gap, the margin, past the last day
-        {k20March, 1, {cell(1, 1), {1000, 500}, {1000, 630}, {2700, 1500}, cell(6, 3)}, ""},
-        {QDate(2025, 1, 31), 2, {kPrevious, cell(1, 7)}, "c:2024-12-01 h:2024-12-01"},
-        {k20March, 2, {kNext, cell(1, 2)}, "c:2025-04-01 h:2025-04-01"},
-        {QDate(2024, 11, 5), 2, {kCurrent, cell(3, 3)}, "c:2025-03-12 h:2025-03-12"},
-    };
+    } rows[] = {{k20March, 2, {cell(1, 6)}, "c:2025-03-01 h:2025-03-01"},
+                {k20March, 2, {cell(2, 1)}, "c:2025-03-03 h:2025-03-03"},
+                {k20March, 1, {cell(1, 7)}, "c:2025-03-01 h:2025-03-01"},
+                {k20March, 1, {cell(6, 2)}, "c:2025-03-31 h:2025-03-31"},
+                {QDate(2025, 1, 20), 7, {cell(1, 5)}, "c:2025-01-01 h:2025-01-01"},
+                {k20March, 2, {cell(2, 3)}, "c:2025-03-05 h:2025-03-05", Qt::RightButton},
+                {k20March, 2, {cell(4, 4)}, "c:2025-03-20"},
+                // an empty cell, the header, the gap, the margin, past the last day
+                {k20March, 1, {cell(1, 1), {1000, 500}, {1000, 630}, {2700, 1500}, cell(6, 3)}, ""},
+                {QDate(2025, 1, 31), 2, {kPrevious, cell(1, 7)}, "c:2024-12-01 h:2024-12-01"},
+                {k20March, 2, {kNext, cell(1, 2)}, "c:2025-04-01 h:2025-04-01"},
+                {QDate(2024, 11, 5), 2, {kCurrent, cell(3, 3)}, "c:2025-03-12 h:2025-03-12"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         events.clear();
@@ -266,13 +259,11 @@ TEST_F(MonthPickerTest, TitleAndWeekdayHeaderInBothLanguagesFollowPagingAndFirst
         int previousPages;
         QString title;
         QString firstColumn;
-    } rows[] = {
-        {k20March, 2, "en", 0, "March 2025", "Mo"},
-        {k20March, 2, "en", 1, "February 2025", "Mo"},
-        {QDate(2025, 1, 20), 7, "en", 0, "January 2025", "Sa"},
-        {QDate(2025, 1, 20), 1, "de", 0, QStringLiteral("Jänner 2025"), "So"},
-        {QDate(2025, 4, 20), 2, "de", 1, QStringLiteral("März 2025"), "Mo"},
-    };
+    } rows[] = {{k20March, 2, "en", 0, "March 2025", "Mo"},
+                {k20March, 2, "en", 1, "February 2025", "Mo"},
+                {QDate(2025, 1, 20), 7, "en", 0, "January 2025", "Sa"},
+                {QDate(2025, 1, 20), 1, "de", 0, QStringLiteral("Jänner 2025"), "So"},
+                {QDate(2025, 4, 20), 2, "de", 1, QStringLiteral("März 2025"), "Mo"}};
     const QRect title(pixelAt({360, 30}), pixelAt({picture->ScaleWidth() - 360, 345}));
     const QRect header(pixelAt({30, 390}), pixelAt({405, 645}));
     for (const auto& row : rows) {
@@ -326,7 +317,6 @@ TEST_F(MonthPickerTest, DisplayOpensOnTheSelectedMonthOnlyAClickChoosesAndHoverF
     EXPECT_TRUE(events.isEmpty());
     EXPECT_EQ(sheet.SelectedDate(), k20March);
 
-    // Hover frames the day under the mouse and chooses nothing.
     open(QDate(2025, 1, 20));
     const QPoint first = pixelAt(monthCell(2, 3) + QPoint(15, 150));  // left edge, 8 January
     const QPoint second = pixelAt(monthCell(3, 5) + QPoint(15, 150)); // 17 January

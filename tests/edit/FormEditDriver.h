@@ -1,8 +1,6 @@
 #pragma once
 
-// Drives the appointment editor in tests the way a user would: the editor, the fixture that
-// opens it through the filing, one shown directly on a record, and a filing that answers only
-// when the test says so.
+// Drives the appointment editor in tests the way a user would.
 #include "edit/form_edit.h"
 
 #include "Drawing.h"
@@ -42,7 +40,7 @@ inline const auto hmText = [](TimeOfDay t) {
     return QString::asprintf("%02d:%02d", t.hour(), t.minute());
 };
 
-// Drives one open editor the way a user would.
+// One open editor.
 class Editor {
 public:
     explicit Editor(form_edit& dialog)
@@ -256,8 +254,7 @@ protected:
     QString folder;
 };
 
-// An editor shown directly on a record, for what needs no file: OK leaves the controls in
-// record().
+// An editor shown directly on a record, for what needs no file: OK leaves it in record().
 class DirectEditor {
 public:
     DirectEditor(const ClassTermin& a, Settings& settings, bool isNew = false)

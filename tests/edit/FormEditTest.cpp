@@ -1,7 +1,5 @@
-// The appointment editor: what it shows of an appointment, how its pickers and colour panel
-// change the fields, what OK, Cancel and the close box leave in the record and on disk, and
-// its texts in both languages. EditMe: the editor files on OK, Cancel writes nothing, and
-// without the editor it files at once.
+// The appointment editor: its fields, pickers and colour panel, what OK, Cancel and the close
+// box leave on disk, its texts in both languages, and EditMe with and without the editor.
 #include "FormEditDriver.h"
 
 #include "StalledShare.h"
@@ -13,7 +11,6 @@
 #include <QFrame>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTranslator>
 
 namespace {
 
@@ -58,31 +55,22 @@ TEST_F(FormEditTest, ANewAppointmentGetsARandomNameInItsDayAndLaterChangesReachI
 
 TEST_F(FormEditTest, CancelEscapeAndTheCloseBoxLeaveTheRecordAndTheFilesAsTheyWere)
 {
-    enum Closing { kCancel, kCloseBox, kEscape };
     const struct {
         bool stored;
-        std::function<void(Editor&)> edit;
-        Closing closing;
-    } rows[] = {
-        {true, [](Editor& e) { e.check("check_recur").click(); }, kCancel},
-        {false, [](Editor& e) { QTest::keyClicks(&e.text(), " typed"); }, kCloseBox},
-        {true, [](Editor& e) { e.pickDate("text_am", QDate(2003, 7, 8)); }, kCloseBox},
-        {true, [](Editor& e) { e.stepTime("text_zeit_bis", "*"); }, kEscape},
-    };
+        std::function<void(Editor&)> editAndClose;
+    } rows[] = {{true, [](Editor& e) { e.check("check_recur").click(), e.cancel(); }},
+                {false, [](Editor& e) { QTest::keyClicks(&e.text(), " typed"), e.d.close(); }},
+                {true, [](Editor& e) { e.pickDate("text_am", QDate(2003, 7, 8)), e.d.close(); }},
+                {true, [](Editor& e) {
+                     e.stepTime("text_zeit_bis", "*");
+                     QTest::keyClick(&e.text(), Qt::Key_Escape);
+                 }}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         auto a = row.stored ? stored() : appointment();
         const QStringList filesBefore = appointmentFiles();
         const QByteArray bytes = a->isNew() ? QByteArray() : TestFiles::readBytes(a->filename());
-        const auto result = editThroughFiling(*a, [&](Editor& e) {
-            row.edit(e);
-            if (row.closing == kCancel)
-                e.cancel();
-            else if (row.closing == kCloseBox)
-                e.d.close();
-            else
-                QTest::keyClick(&e.text(), Qt::Key_Escape);
-        });
+        const auto result = editThroughFiling(*a, row.editAndClose);
         EXPECT_TRUE(result.cancelled);
         EXPECT_FALSE(result.saved);
         EXPECT_EQ(a->Text(), "Budget");
@@ -102,14 +90,11 @@ TEST_F(FormEditTest, AnotherUsersChangeMeanwhileIsNeverOverwrittenWithoutAsking)
         int answer;
         const char* question; // its start, empty when nothing is asked
         const char* onDisk;   // the text saved at the end, empty when there is no file
-    } rows[] = {
-        {kNothing, 0, "", "Mine"},
-        {kChanged, form_edit::kOverwrite, "This appointment was changed by anna", "Mine"},
-        {kChanged, form_edit::kKeepOther, "This appointment was changed by anna", "Theirs"},
-        {kChanged, form_edit::kBackToEditor, "This appointment was changed by anna", "Theirs"},
-        {kDeleted, form_edit::kOverwrite, "This appointment was deleted", "Mine"},
-        {kDeleted, form_edit::kKeepOther, "This appointment was deleted", ""},
-    };
+    } rows[] = {{kNothing, 0, "", "Mine"},
+                {kChanged, form_edit::kOverwrite, "This appointment was changed by anna", "Mine"},
+                {kChanged, form_edit::kKeepOther, "This appointment was changed by anna", "Theirs"},
+                {kDeleted, form_edit::kOverwrite, "This appointment was deleted", "Mine"},
+                {kDeleted, form_edit::kKeepOther, "This appointment was deleted", ""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         auto a = stored();
@@ -139,17 +124,15 @@ TEST_F(FormEditTest, AnotherUsersChangeMeanwhileIsNeverOverwrittenWithoutAsking)
             << asked.join('|').toStdString();
         store.clearCaches();
         const QStringList files = appointmentFiles();
-        EXPECT_EQ(files.size(), *row.onDisk ? 1 : 0);
-        if (*row.onDisk) {
-            EXPECT_EQ(store.LoadAppointment(folder + files.value(0), kFriday)->Text(), row.onDisk);
-        }
+        ASSERT_EQ(files.size(), *row.onDisk ? 1 : 0);
+        EXPECT_EQ(files.isEmpty() ? QString()
+                                  : store.LoadAppointment(folder + files[0], kFriday)->Text(),
+                  row.onDisk);
         for (const QString& file : files)
             QFile::remove(folder + file);
     }
 }
 
-// OK does not wait for the store: the editor says it is saving and lets nothing change until
-// the answer comes; a failure leaves it open with what the user typed.
 TEST_F(FormEditTest, OkShowsSavingUntilTheStoreAnswersAndAFailedSaveKeepsTheEditorAndItsText)
 {
     HeldFiler held;
@@ -169,6 +152,8 @@ TEST_F(FormEditTest, OkShowsSavingUntilTheStoreAnswersAndAFailedSaveKeepsTheEdit
                QString::number(e.text().isEnabled()) +
                QString::number(e.field("text_zeit_von").isEnabled()) + ' ' + ok.text();
     };
+    const WriteOutcome full =
+        WriteOutcome::failed(WriteOutcome::Cause::System, "/data/1.nv3", "No space left on device");
     for (const bool fails : {true, false}) {
         SCOPED_TRACE(fails ? "fails" : "goes");
         e.ok();
@@ -177,18 +162,14 @@ TEST_F(FormEditTest, OkShowsSavingUntilTheStoreAnswersAndAFailedSaveKeepsTheEdit
         EXPECT_TRUE(e.d.isVisible()) << "no closing while the save is on its way";
         ASSERT_TRUE(held.waiting);
         EXPECT_EQ(held.sent.last().Text(), "Typed");
-        held.answer(fails ? WriteOutcome::failed(WriteOutcome::Cause::System, "/data/1.nv3",
-                                                 "No space left on device")
-                          : WriteOutcome::done());
+        held.answer(fails ? full : WriteOutcome::done());
         EXPECT_EQ(e.d.isVisible(), fails);
         EXPECT_EQ(result.has_value(), !fails);
         if (fails) {
             EXPECT_EQ(resting(), "1111 OK");
             EXPECT_EQ(e.text().toPlainText(), "Typed");
-            ASSERT_EQ(e.messages.size(), 1);
-            EXPECT_TRUE(e.messages[0].contains("could not be saved"))
-                << e.messages[0].toStdString();
-            EXPECT_TRUE(e.messages[0].endsWith("No space left on device"));
+            EXPECT_EQ(e.messages,
+                      QStringList("Norvane: " + AppointmentEditing::failureMessage(full)));
         }
     }
     ASSERT_TRUE(result);
@@ -198,8 +179,6 @@ TEST_F(FormEditTest, OkShowsSavingUntilTheStoreAnswersAndAFailedSaveKeepsTheEdit
     EXPECT_EQ(held.sent.size(), 2);
 }
 
-// A save the folder refuses, or one the user takes back over another user's change, never
-// closes the editor: what was typed stays in it, the user is told, and nothing is written.
 TEST_F(FormEditTest, ARefusedSaveKeepsTheEditorOpenWithTheTypedTextAndWritesNothing)
 {
     enum Refusal { kNotAnswering, kUnreadable, kVanished, kConflict };
@@ -207,13 +186,11 @@ TEST_F(FormEditTest, ARefusedSaveKeepsTheEditorOpenWithTheTypedTextAndWritesNoth
         Refusal refusal;
         bool isNew;
         const char* told; // part of the message or question
-    } rows[] = {
-        {kNotAnswering, false, "is not answering; nothing was written"},
-        {kUnreadable, false, "is there but could not be read"},
-        {kVanished, false, "cannot be reached"},
-        {kVanished, true, "cannot be reached"},
-        {kConflict, false, "This appointment was changed by anna"},
-    };
+    } rows[] = {{kNotAnswering, false, "is not answering; nothing was written"},
+                {kUnreadable, false, "is there but could not be read"},
+                {kVanished, false, "cannot be reached"},
+                {kVanished, true, "cannot be reached"},
+                {kConflict, false, "This appointment was changed by anna"}};
     StalledShare share;
     StoreService::Options options;
     options.files = StalledFileAccess::maker(share);
@@ -272,9 +249,8 @@ TEST_F(FormEditTest, ARefusedSaveKeepsTheEditorOpenWithTheTypedTextAndWritesNoth
             },
             row.refusal == kNotAnswering ? &viaService : nullptr);
         EXPECT_TRUE(result.cancelled);
-        if (row.refusal == kVanished) {
-            EXPECT_FALSE(QDir(data.path()).exists()) << "the folder is not made anew";
-        }
+        EXPECT_TRUE(row.refusal != kVanished || !QDir(data.path()).exists())
+            << "the folder is not made anew";
         share.resume();
         files.failing.clear();
         QDir().rename(away, data.path());
@@ -283,8 +259,6 @@ TEST_F(FormEditTest, ARefusedSaveKeepsTheEditorOpenWithTheTypedTextAndWritesNoth
     }
 }
 
-// OK refuses a start on or after the end, and cuts a pasted text over the limit so that the
-// user sees where it ends; the next OK saves.
 TEST_F(FormEditTest, AStartNotBeforeTheEndIsRefusedAndATextOverTheLimitIsCutUntilTheNextOk)
 {
     auto a = stored(); // 09:00 to 10:30
@@ -416,9 +390,9 @@ TEST_F(FormEditTest, OnlyAnotherUsersAppointmentCanBeTakenOverAndOnlyWithTheTick
         const char* owner;
     } rows[] = {{"bert", false, false, "bert"},
                 {"anna", true, true, "bert"},
-                {"Bert", false, true, "Bert"}}; // letter case matters
+                {"Bert", false, true, "Bert"}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.producer);
+        SCOPED_TRACE(row.producer); // letter case matters
         auto a = appointment();
         a->setProducer(row.producer);
         DirectEditor e(*a, settings);
@@ -574,8 +548,6 @@ TEST_F(FormEditTest, TheColourPanelListsTheColoursAndOnlyAClickPicksOne)
     EXPECT_TRUE(colour.hasFocus());
 }
 
-// A control's text: a list entry or a tab caption at the index, a date picker's language, or
-// the window title for an empty name.
 QString textOf(Editor& e, const char* name, int index)
 {
     if (!*name)
@@ -611,8 +583,27 @@ TEST_F(FormEditTest, TextsInBothLanguages)
         {"combo_recur", 2, "every 4 day in month", "Termin jeden 4 Tag in Monat wiederholen"},
         {"label_info_file", 0, "Appointment-file:", "Termin-Datei:"},
         {"check_owner", 0, "I am new owner", "Besitz übernehmen"},
-        {"datumswahl", 0, "en", "de"},
-    };
+        {"datumswahl", 0, "en", "de"}};
+    using C = WriteOutcome::Cause;
+    const struct {
+        WriteOutcome outcome;
+        const char* english;
+        const char* german;
+    } causes[] = {
+        {WriteOutcome::failed(C::FolderUnreachable, "/srv/team/"),
+         "The appointment could not be saved.\r\nThe data folder /srv/team/ cannot be reached.",
+         "Der Termin konnte nicht gespeichert werden.\r\nDer Datenordner /srv/team/ ist nicht "
+         "erreichbar."},
+        {WriteOutcome::failed(C::Unreadable, "/srv/1.nv3", "Input/output error"),
+         "The appointment could not be saved.\r\n/srv/1.nv3 is there but could not be read; it "
+         "was left as it is.\r\n\r\nInput/output error",
+         "Der Termin konnte nicht gespeichert werden.\r\n/srv/1.nv3 ist vorhanden, konnte aber "
+         "nicht gelesen werden; die Datei bleibt, wie sie ist.\r\n\r\nInput/output error"},
+        {WriteOutcome::failed(C::System, "/srv/1.nv3", "No space left on device"),
+         "The appointment could not be saved.\r\nPlease ensure the accessibility of the "
+         "datasource folder and check your privileges.\r\n\r\nNo space left on device",
+         "Der Termin konnte nicht gespeichert werden.\r\nBitte prüfen Sie die Verfügbarkeit des "
+         "Datenordners und Ihre Zugriffsrechte.\r\n\r\nNo space left on device"}};
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const bool german : {false, true}) {
         SCOPED_TRACE(german ? "de" : "en");
@@ -629,6 +620,9 @@ TEST_F(FormEditTest, TextsInBothLanguages)
         EXPECT_EQ(DirectEditor(*a, settings, false).dialog.windowTitle(),
                   german ? "Termin bearbeiten" : "Edit appointment");
         EXPECT_EQ(form_edit::tr("Saving..."), german ? "Speichern..." : "Saving...");
+        for (const auto& c : causes) // of a failed save
+            EXPECT_EQ(AppointmentEditing::failureMessage(c.outcome),
+                      QString::fromUtf8(german ? c.german : c.english));
         e.editor.ok();
         EXPECT_EQ(e.editor.messages,
                   QStringList("Norvane: " +
@@ -639,11 +633,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
     }
 }
 
-class AppointmentEditingTest : public FormEditTest {};
-
-// Without the editor the appointment is filed as it is; the editor files on OK only, and
-// Cancel writes nothing even when the editor changed its copy. The answer comes once.
-TEST_F(AppointmentEditingTest, TheEditorFilesOnOkOnlyAndWithoutItTheAppointmentIsFiledAsItIs)
+TEST_F(FormEditTest, EditMeFilesOnOkWithTheEditorAtOnceWithoutItAndSaysWhyASaveFailed)
 {
     enum Way { kNoEditor, kOk, kCancel };
     for (const Way way : {kNoEditor, kOk, kCancel}) {
@@ -674,52 +664,15 @@ TEST_F(AppointmentEditingTest, TheEditorFilesOnOkOnlyAndWithoutItTheAppointmentI
         EXPECT_EQ(results[0].appointment.Text(), way == kOk ? "changed in the editor" : "Budget");
         EXPECT_EQ(TestFiles::readBytes(a.filename()) == before, way != kOk);
     }
-}
-
-// A failed save without the editor comes back with the message for the user.
-TEST_F(AppointmentEditingTest, AFailedSaveWithoutTheEditorSaysWhy)
-{
-    ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2003", "not a directory"));
+    // A failed save without the editor comes back with the reason.
+    ASSERT_TRUE(TestFiles::writeBytes(settings.GetDataFolder() + "y2004", "not a directory"));
     ClassTermin a;
-    a.setDatum(QDate(2003, 7, 4));
+    a.setDatum(QDate(2004, 7, 4));
     std::optional<AppointmentEditing::Result> result;
     editing.EditMe(a, false, [&](const AppointmentEditing::Result& r) { result = r; });
     ASSERT_TRUE(result);
     EXPECT_FALSE(result->saved);
     EXPECT_TRUE(result->failure.startsWith("The appointment could not be saved.\r\n"));
-}
-
-TEST(AppointmentEditingMessages, EveryCauseInBothLanguages)
-{
-    using C = WriteOutcome::Cause;
-    const struct {
-        WriteOutcome outcome;
-        const char* english;
-        const char* german;
-    } cases[] = {
-        {WriteOutcome::failed(C::FolderUnreachable, "/srv/team/"),
-         "The appointment could not be saved.\r\nThe data folder /srv/team/ cannot be reached.",
-         "Der Termin konnte nicht gespeichert werden.\r\nDer Datenordner /srv/team/ ist nicht "
-         "erreichbar."},
-        {WriteOutcome::failed(C::Unreadable, "/srv/1.nv3", "Input/output error"),
-         "The appointment could not be saved.\r\n/srv/1.nv3 is there but could not be read; it "
-         "was left as it is.\r\n\r\nInput/output error",
-         "Der Termin konnte nicht gespeichert werden.\r\n/srv/1.nv3 ist vorhanden, konnte aber "
-         "nicht gelesen werden; die Datei bleibt, wie sie ist.\r\n\r\nInput/output error"},
-        {WriteOutcome::failed(C::System, "/srv/1.nv3", "No space left on device"),
-         "The appointment could not be saved.\r\nPlease ensure the accessibility of the "
-         "datasource folder and check your privileges.\r\n\r\nNo space left on device",
-         "Der Termin konnte nicht gespeichert werden.\r\nBitte prüfen Sie die Verfügbarkeit des "
-         "Datenordners und Ihre Zugriffsrechte.\r\n\r\nNo space left on device"},
-    };
-    QTranslator german;
-    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/edit_de.qm")));
-    for (const auto& c : cases) {
-        EXPECT_EQ(AppointmentEditing::failureMessage(c.outcome), QString::fromUtf8(c.english));
-        QCoreApplication::installTranslator(&german);
-        EXPECT_EQ(AppointmentEditing::failureMessage(c.outcome), QString::fromUtf8(c.german));
-        QCoreApplication::removeTranslator(&german);
-    }
 }
 
 } // namespace

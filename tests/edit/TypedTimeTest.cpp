@@ -1,6 +1,5 @@
 // Times typed into the editor's From and until fields: which forms read as which time, what
-// the fields show and save in both time formats and languages, and that text which is no
-// time is refused and never saved.
+// the fields show and save in both formats and languages, and that what is no time is refused.
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
@@ -60,18 +59,16 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
         const char* typed;
         const char* shown; // From-until after leaving the field
         const char* saved; // nullptr: refused
-    } rows[] = {
-        {"24h", "text_zeit_von", "10:10", "10:10-11:40", "10:10-11:40"},
-        {"24h", "text_zeit_bis", "1015", "09:00-10:15", "09:00-10:15"},
-        {"24h", "text_zeit_bis", "10.10 pm", "09:00-22:10", "09:00-22:10"},
-        {"24h", "text_zeit_bis", "0:00", "09:00-24:00", "09:00-24:00"},
-        {"24h", "text_zeit_von", "25:00", "25:00-10:30", nullptr},
-        {"12h", "text_zeit_von", "10:10 pm", "10:10 pm-11:40 pm", "22:10-23:40"},
-        {"12h", "text_zeit_bis", "1:05 PM", "09:00 am-01:05 pm", "09:00-13:05"},
-        {"12h", "text_zeit_bis", "12:00 am", "09:00 am-12:00 am", "09:00-24:00"},
-        {"12h", "text_zeit_von", "9:5", "9:5-10:30 am", nullptr},
-        {"12h", "text_zeit_bis", "13:00 pm", "09:00 am-13:00 pm", nullptr},
-    };
+    } rows[] = {{"24h", "text_zeit_von", "10:10", "10:10-11:40", "10:10-11:40"},
+                {"24h", "text_zeit_bis", "1015", "09:00-10:15", "09:00-10:15"},
+                {"24h", "text_zeit_bis", "10.10 pm", "09:00-22:10", "09:00-22:10"},
+                {"24h", "text_zeit_bis", "0:00", "09:00-24:00", "09:00-24:00"},
+                {"24h", "text_zeit_von", "25:00", "25:00-10:30", nullptr},
+                {"12h", "text_zeit_von", "10:10 pm", "10:10 pm-11:40 pm", "22:10-23:40"},
+                {"12h", "text_zeit_bis", "1:05 PM", "09:00 am-01:05 pm", "09:00-13:05"},
+                {"12h", "text_zeit_bis", "12:00 am", "09:00 am-12:00 am", "09:00-24:00"},
+                {"12h", "text_zeit_von", "9:5", "9:5-10:30 am", nullptr},
+                {"12h", "text_zeit_bis", "13:00 pm", "09:00 am-13:00 pm", nullptr}};
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const bool german : {false, true}) {
         Language::apply(german ? "de" : "en");

@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+// "x,y wxh" of a box.
+static QString boxText(const QRectF& b)
+{
+    return QString::asprintf("%g,%g %gx%g", b.x(), b.y(), b.width(), b.height());
+}
+
 TEST(DayLayoutTest, OverlappingOnesTakeTheLowestFreeColumnInListOrder)
 {
     const struct {
@@ -65,27 +71,20 @@ TEST(DayLayoutTest, AllDayOnesLieInTheStripOneRowEachOrStackedWhenMore)
         QString day;
         int rows; // of the view's strip
         int needed;
-        QStringList boxes; // "x,y wxh" of each, "-" for one in the hours
-    } cases[] = {
-        {"0-24 9-10 0-24", 2, 2, {"0,0 500x200", "-", "0,200 500x200"}},
-        {"0-24 0-24 0-24 0-24",
-         2,
-         3,
-         {"0,0 500x100", "0,100 500x100", "0,200 500x100", "0,300 500x100"}},
-        {"0-23 9-9", 0, 0, {"-", "-"}},
-    };
+        QStringList boxes; // of each, "-" for one in the hours
+    } cases[] = {{"0-24 9-10 0-24", 2, 2, {"0,0 500x200", "-", "0,200 500x200"}},
+                 {"0-24 0-24 0-24 0-24",
+                  2,
+                  3,
+                  {"0,0 500x100", "0,100 500x100", "0,200 500x100", "0,300 500x100"}},
+                 {"0-23 9-9", 0, 0, {"-", "-"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.day.toStdString());
         const QList<TerminPtr> day = dayOf(c.day);
         EXPECT_EQ(DayLayout::stripRows(day), c.needed);
         QStringList placed;
         for (const QRectF& box : DayLayout::stripBoxes(day, 500, c.rows, 200))
-            placed << (box.isNull() ? QStringLiteral("-")
-                                    : QStringLiteral("%1,%2 %3x%4")
-                                          .arg(box.x())
-                                          .arg(box.y())
-                                          .arg(box.width())
-                                          .arg(box.height()));
+            placed << (box.isNull() ? QStringLiteral("-") : boxText(box));
         EXPECT_EQ(placed, c.boxes);
     }
 }
@@ -99,7 +98,7 @@ TEST(DayLayoutTest, BoxesShareTheWidthByColumnAndLieWhereTheirTimesSay)
         int fromHour; // to 18:00 in steps of 30 minutes
         double step;  // what the slot height is rounded down to
         double slot;
-        QStringList boxes; // "x,y wxh" of each appointment from the one at index from on
+        QStringList boxes; // of each appointment from the one at index from on
         qsizetype from = 0;
         double thin = 0; // the height of one of no length
     } cases[] = {
@@ -127,11 +126,7 @@ TEST(DayLayoutTest, BoxesShareTheWidthByColumnAndLieWhereTheirTimesSay)
         const QList<int> columns = DayLayout::columns(day, false);
         QStringList placed;
         for (const QRectF& box : DayLayout::boxes(day, columns, c.size, grid, c.step, c.thin))
-            placed << QStringLiteral("%1,%2 %3x%4")
-                          .arg(box.x())
-                          .arg(box.y())
-                          .arg(box.width())
-                          .arg(box.height());
+            placed << boxText(box);
         EXPECT_EQ(placed.mid(c.from), c.boxes);
     }
 }

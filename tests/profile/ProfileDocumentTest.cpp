@@ -9,23 +9,20 @@ namespace {
 TEST(ProfileDocumentWrite, ANewKeyFollowsItsSectionsLastKeyAndAnExistingOneChangesOnlyItsLine)
 {
     const struct {
-        const char *text, *section, *key, *value, *after;
-    } rows[] = {
-        {"", "S", "k", "v", "[S]\r\nk=v\r\n"},
-        // No blank line before the new header; a missing last line end is added first.
-        {"[A]\r\nx=1", "S", "k", "v", "[A]\r\nx=1\r\n[S]\r\nk=v\r\n"},
-        {"; note\r\n[Sec]\r\n  MyKey = old \r\nother=1\n\n[B]\r\nk=2\r\n", "SEC", "mykey", "new",
-         "; note\r\n[Sec]\r\nMyKey=new\r\nother=1\n\n[B]\r\nk=2\r\n"},
-        {"[S]\r\na=1\r\n; trailing comment\r\n\r\n[T]\r\n", "S", "b", "2",
-         "[S]\r\na=1\r\nb=2\r\n; trailing comment\r\n\r\n[T]\r\n"},
-        {"[S]\r\n\r\n[T]\r\n", "S", "b", "2", "[S]\r\nb=2\r\n\r\n[T]\r\n"},
-        {"[S]\r\na=1", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
-    };
+        QString text, section, key, value, after;
+    } rows[] = {{"", "S", "k", "v", "[S]\r\nk=v\r\n"},
+                // No blank line before the new header; a missing last line end is added first.
+                {"[A]\r\nx=1", "S", "k", "v", "[A]\r\nx=1\r\n[S]\r\nk=v\r\n"},
+                {"; note\r\n[Sec]\r\n  MyKey = old \r\nother=1\n\n[B]\r\nk=2\r\n", "SEC", "mykey",
+                 "new", "; note\r\n[Sec]\r\nMyKey=new\r\nother=1\n\n[B]\r\nk=2\r\n"},
+                {"[S]\r\na=1\r\n; trailing comment\r\n\r\n[T]\r\n", "S", "b", "2",
+                 "[S]\r\na=1\r\nb=2\r\n; trailing comment\r\n\r\n[T]\r\n"},
+                {"[S]\r\n\r\n[T]\r\n", "S", "b", "2", "[S]\r\nb=2\r\n\r\n[T]\r\n"},
+                {"[S]\r\na=1", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"}};
     for (const auto& row : rows) {
-        ProfileDocument doc(QString::fromUtf8(row.text));
-        doc.setValue(QString::fromUtf8(row.section), QString::fromUtf8(row.key),
-                     QString::fromUtf8(row.value));
-        EXPECT_EQ(doc.toText(), QString::fromUtf8(row.after)) << row.text;
+        ProfileDocument doc(row.text);
+        doc.setValue(row.section, row.key, row.value);
+        EXPECT_EQ(doc.toText(), row.after) << row.text.toStdString();
     }
 }
 

@@ -10,15 +10,13 @@ TEST(ShownTextTest, CrLfALoneCrAndALoneLfEachEndALine)
         const char* text;
         QStringList lines;
         const char* first;
-    } cases[] = {
-        {"Budget\r\nRoom 4", {"Budget", "Room 4"}, "Budget..."},
-        {"Budget\rRoom 4", {"Budget", "Room 4"}, "Budget..."},
-        {"Budget\nRoom 4", {"Budget", "Room 4"}, "Budget..."},
-        {"Budget\n\rRoom 4", {"Budget", "", "Room 4"}, "Budget..."},
-        {"Budget\r\n", {"Budget", ""}, "Budget..."},
-        {"Budget", {"Budget"}, "Budget"},
-        {"", {""}, ""},
-    };
+    } cases[] = {{"Budget\r\nRoom 4", {"Budget", "Room 4"}, "Budget..."},
+                 {"Budget\rRoom 4", {"Budget", "Room 4"}, "Budget..."},
+                 {"Budget\nRoom 4", {"Budget", "Room 4"}, "Budget..."},
+                 {"Budget\n\rRoom 4", {"Budget", "", "Room 4"}, "Budget..."},
+                 {"Budget\r\n", {"Budget", ""}, "Budget..."},
+                 {"Budget", {"Budget"}, "Budget"},
+                 {"", {""}, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(QByteArray(c.text).toPercentEncoding().toStdString());
         EXPECT_EQ(textLines(c.text), c.lines);
@@ -44,12 +42,9 @@ TEST(ShownTextTest, DirectionControlsStayInsideTheLineThatOpensThem)
          QString(rlo) + rli + "a" + pdi + pdf},
         {"a PDI closes what opened inside its isolate", QString(fsi) + rlo + "a" + pdi + "b",
          QString(fsi) + rlo + "a" + pdi + "b"},
-        {"balanced ones stay", QString(rlo) + "a" + pdf + "b", QString(rlo) + "a" + pdf + "b"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(bidiContained(c.text), c.contained);
-    }
+        {"balanced ones stay", QString(rlo) + "a" + pdf + "b", QString(rlo) + "a" + pdf + "b"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(bidiContained(c.text), c.contained) << c.what;
 }
 
 } // namespace

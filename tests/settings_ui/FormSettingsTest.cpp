@@ -144,14 +144,13 @@ TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
               QStringList({"2", "3", "24h", "dd.mm.yyyy", "10", "20", "450", "1200", "15"}));
     EXPECT_TRUE(s.MinimizeToTray() && s.StartWithWeek() && s.ShowWeek(1) && s.RowPerColor() &&
                 s.PlaySound() && s.SendEmail() && s.ShowWindow());
-    EXPECT_EQ(s.SoundFile() + " " + s.EmailSMTP() + " " + s.EmailFrom() + " " + s.EmailSubject(),
-              "/snd/bell.wav mail.example.org:587 team@example.org %text%");
-    EXPECT_EQ(s.EmailTo(), "anna@example.org, bert@example.org");
-    EXPECT_EQ(s.ColorText(3), "Holidays");
+    EXPECT_EQ(QStringList({s.SoundFile(), s.EmailSMTP(), s.EmailFrom(), s.EmailTo(),
+                           s.EmailSubject(), s.ColorText(3)}),
+              QStringList({"/snd/bell.wav", "mail.example.org:587", "team@example.org",
+                           "anna@example.org, bert@example.org", "%text%", "Holidays"}));
     EXPECT_EQ(s.Color(3), 0x563412);
     EXPECT_TRUE(TestFiles::readBytes(s.Path()).contains("DateFormat=DD.MM.YYYY\r\n"));
 
-    // Opened again, the window shows what was stored.
     auto again = open();
     for (const auto& choice : choices)
         EXPECT_EQ(combo(*again, choice.combo).currentIndex(), choice.index) << choice.combo;
@@ -227,8 +226,7 @@ TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
         {form_settings::kUseStored, false, true, teamFile, "mail.team", "Use stored settings",
          true},
         {form_settings::kReplaceStored, false, true, teamFile, "mine", "Replace them", false},
-        {form_settings::kBackToWindow, true, false, ownFile, "", "Zurück", true},
-    };
+        {form_settings::kBackToWindow, true, false, ownFile, "", "Zurück", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.answer);
         TestFiles::writeBytes(teamFile, teamBytes);
@@ -310,10 +308,8 @@ TEST_F(FormSettingsTest, TestingTheSoundSaysWhyNothingPlays)
     const struct {
         QString file;
         QString told; // empty: played
-    } rows[] = {
-        {bell, device ? "" : noDevice},
-        {dir.filePath("gone.wav"), device ? "The sound file cannot be found." : noDevice},
-    };
+    } rows[] = {{bell, device ? "" : noDevice},
+                {dir.filePath("gone.wav"), device ? "The sound file cannot be found." : noDevice}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file.toStdString());
         told.clear();

@@ -10,12 +10,15 @@ namespace {
 
 TEST(Language, GermanReachesOurTextsAndQtsOwn)
 {
-    const Settings::LoadResult invalidPath{true, {}};
+    const Settings::LoadResult invalidPath{true, {"/srv/a.ini"}};
     const auto qtClose = [] { return QCoreApplication::translate("QPlatformTheme", "Close"); };
 
     Language::apply(QStringLiteral("de"));
     EXPECT_EQ(qtClose(), QStringLiteral("Schließen"));
-    EXPECT_TRUE(invalidPath.message().startsWith(QStringLiteral("Der Pfad")));
+    EXPECT_TRUE(invalidPath.message().startsWith(
+        QStringLiteral("Der Pfad der Einstellungsdatei ist ungültig.")));
+    EXPECT_TRUE(invalidPath.message().contains(
+        QStringLiteral("Die Einstellungsdatei /srv/a.ini konnte nicht gelesen werden.")));
 
     Language::apply(QStringLiteral("en"));
     EXPECT_EQ(qtClose(), QStringLiteral("Close"));

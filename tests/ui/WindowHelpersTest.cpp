@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -159,8 +158,7 @@ TEST(OpenSaveTest, FilterTextBecomesTheDialogsNameFilters)
          {"All files (*)", "Notes (my own) (*.txt *.TXT)", "*.nv3 *.NV3"}},
         {pairs({"Text", "*.txt", "", "", "Late", "*.x"}), {"Text (*.txt *.TXT)"}},
         {"Lonely description", {}},
-        {"", {}},
-    };
+        {"", {}}};
     for (const auto& [filter, expected] : cases)
         EXPECT_EQ(NameFilters(filter), expected) << qPrintable(expected.join(", "));
 }
@@ -190,16 +188,20 @@ TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndAnswersTheChosenPathOr
              << dialog.directory().absolutePath() << dialog.selectedFiles().value(0);
         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(dialog.defaultSuffix(), "txt");
         return int(QDialog::Accepted);
     });
     std::optional<QString> chosen;
     QFileDialog::Options flags;
-    ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "", "holidays.txt",
-                   "Import holidays", folder.path(), true,
-                   [&](const QString& path, QFileDialog::Options options) {
-                       chosen = path;
-                       flags = options;
-                   });
+    const auto open = [&](const QString& title) {
+        ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "txt", "holidays.txt",
+                       title, folder.path(), true,
+                       [&](const QString& path, QFileDialog::Options options) {
+                           chosen = path;
+                           flags = options;
+                       });
+    };
+    open("Import holidays");
     EXPECT_EQ(chosen, holidays.fileName());
     EXPECT_EQ(seen, QStringList({"All files (*)", "Holiday Definitions (*.TXT *.txt)",
                                  "Holiday Definitions (*.TXT *.txt)", "Import holidays",
@@ -211,67 +213,32 @@ TEST_F(DialogTest, OpenDialogIsPreparedFromTheArgumentsAndAnswersTheChosenPathOr
         return int(QDialog::Rejected);
     });
     chosen.reset();
-    ShowFileDialog(nullptr, filter, 2, QFileDialog::DontResolveSymlinks, "", "holidays.txt", "",
-                   folder.path(), true, [&](const QString& path, QFileDialog::Options options) {
-                       chosen = path;
-                       flags = options;
-                   });
+    open("");
     EXPECT_EQ(chosen, "");
     EXPECT_EQ(flags, QFileDialog::DontResolveSymlinks) << "a cancel leaves the flags";
 }
 
-TEST_F(DialogTest, SaveDialogAddsTheDefaultExtensionAndStartsInTheCurrentDirectory)
+// The colour's byte order and the cancel: the opened dialogs below.
+TEST_F(DialogTest, TheColourDialogStartsAtTheColourWithEmptyCustomColoursAndDropsTransparency)
 {
-    QString seenDirectory;
-    setFileDialogAnswer([&](QFileDialog& dialog) {
-        seenDirectory = dialog.directory().absolutePath();
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dialog.defaultSuffix(), "pdf");
-        dialog.setDirectory(folder.path());
-        dialog.selectFile("planner");
+    QColorDialog::setCustomColor(0, Qt::red);
+    QColorDialog::setCustomColor(QColorDialog::customCount() - 1, Qt::green);
+    setColorDialogAnswer([&](QColorDialog& dialog) {
+        EXPECT_EQ(QColorDialog::customColor(0), QColor(Qt::white));
+        EXPECT_EQ(QColorDialog::customColor(QColorDialog::customCount() - 1), QColor(Qt::white));
+        EXPECT_FALSE(dialog.testOption(QColorDialog::ShowAlphaChannel));
+        EXPECT_EQ(dialog.currentColor(), QColor(0x80, 0x40, 0x20));
+        dialog.setCurrentColor(QColor(1, 2, 3, 100));
         return int(QDialog::Accepted);
     });
-    QString filter;
-    AddFileFilter(filter, "PDF", "*.pdf");
-    QString chosen;
-    ShowFileDialog(nullptr, filter, 1, {}, ".pdf", "", "", "", false,
-                   [&](const QString& path, QFileDialog::Options) { chosen = path; });
-    EXPECT_EQ(chosen, QDir(folder.path()).filePath("planner.pdf"));
-    EXPECT_EQ(seenDirectory, QDir::current().absolutePath());
-}
-
-// Every call starts at the colour being changed, with empty custom colours and no
-// transparency.
-TEST_F(DialogTest, TheColourDialogAnswersTheChosenColourOrAlmostBlack)
-{
-    const struct {
-        QColor chosen;
-        QDialog::DialogCode answer;
-        qint64 expected;
-    } rows[] = {{QColor(0x12, 0x34, 0x56), QDialog::Accepted, 0x563412},
-                {QColor(1, 2, 3, 100), QDialog::Accepted, 0x030201}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.expected);
-        QColorDialog::setCustomColor(0, Qt::red);
-        QColorDialog::setCustomColor(QColorDialog::customCount() - 1, Qt::green);
-        setColorDialogAnswer([&](QColorDialog& dialog) {
-            EXPECT_EQ(QColorDialog::customColor(0), QColor(Qt::white));
-            EXPECT_EQ(QColorDialog::customColor(QColorDialog::customCount() - 1),
-                      QColor(Qt::white));
-            EXPECT_FALSE(dialog.testOption(QColorDialog::ShowAlphaChannel));
-            EXPECT_EQ(dialog.currentColor(), QColor(0x80, 0x40, 0x20));
-            dialog.setCurrentColor(row.chosen);
-            return int(row.answer);
-        });
-        std::optional<qint64> chosen;
-        PickColor(nullptr, QColor(0x80, 0x40, 0x20), [&](qint64 rgb) { chosen = rgb; });
-        EXPECT_EQ(chosen, row.expected);
-    }
+    std::optional<qint64> chosen;
+    PickColor(nullptr, QColor(0x80, 0x40, 0x20), [&](qint64 rgb) { chosen = rgb; });
+    EXPECT_EQ(chosen, 0x030201);
 }
 
 // Without a test's answer each dialog opens over its owner and the call returns before the
 // user answers; the answer comes when the dialog closes (cancel: the colour RGB(1, 1, 1), no
-// path), and never once the owner is gone.
+// path, the warning closed all the same), and never once the owner is gone.
 class OpenedDialogTest : public ::testing::Test {
 protected:
     struct Row {
@@ -310,14 +277,33 @@ protected:
                  files.setDirectory(team);
              },
              team, ""},
-            {"file",
-             [this](QWidget* owner, std::function<void(QString)> answered) {
+            {"save", // in the current directory when none is given
+             [](QWidget* owner, std::function<void(QString)> answered) {
                  ShowFileDialog(
-                     owner, "", 1, {}, "pdf", "", "Export", folder.path(), false,
+                     owner, "", 1, {}, ".pdf", "", "Export", "", false,
                      [answered](const QString& path, QFileDialog::Options) { answered(path); });
              },
-             [](QDialog& dialog) { static_cast<QFileDialog&>(dialog).selectFile("planner"); },
+             [this](QDialog& dialog) {
+                 auto& files = static_cast<QFileDialog&>(dialog);
+                 EXPECT_EQ(files.acceptMode(), QFileDialog::AcceptSave);
+                 EXPECT_EQ(files.defaultSuffix(), "pdf");
+                 EXPECT_EQ(files.directory().absolutePath(), QDir::current().absolutePath());
+                 files.setDirectory(folder.path());
+                 files.selectFile("planner");
+             },
              QDir(folder.path()).filePath("planner.pdf"), ""},
+            {"warning",
+             [](QWidget* owner, std::function<void(QString)> answered) {
+                 showPlainWarning(owner, "Norvane", "<b>R&D</b> [*]",
+                                  [answered] { answered("closed"); });
+             },
+             [](QDialog& dialog) {
+                 auto& box = static_cast<QMessageBox&>(dialog);
+                 EXPECT_EQ(box.textFormat(), Qt::PlainText);
+                 EXPECT_EQ(box.text(), "<b>R&D</b> [*]") << "shown as written";
+                 EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+             },
+             "closed", "closed"},
         };
     }
 
@@ -357,27 +343,6 @@ TEST_F(OpenedDialogTest, TheAnswerComesWhenTheUserClosesTheDialogAndNeverOnceThe
         EXPECT_TRUE(orphan.isNull()) << "the dialog went with its owner";
         EXPECT_FALSE(answered);
     }
-}
-
-TEST(PlainWarningTest, OpensOverItsParentShowsTheTextAsWrittenAndTellsWhenClosed)
-{
-    QWidget owner;
-    owner.show();
-    bool closed = false;
-    QMessageBox* box =
-        showPlainWarning(&owner, "Norvane", "<b>R&D</b> [*]", [&] { closed = true; });
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->parentWidget(), &owner);
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    EXPECT_EQ(box->text(), "<b>R&D</b> [*]");
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-    EXPECT_FALSE(closed) << "the call does not wait for the user";
-    QPointer<QMessageBox> gone(box);
-    box->button(QMessageBox::Ok)->click();
-    EXPECT_TRUE(closed);
-    QTRY_VERIFY(gone.isNull());
 }
 
 TEST(OpenDocumentTest, WebPagesAndMailAddressesGoToTheDesktopOnlyForOpen)

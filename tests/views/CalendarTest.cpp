@@ -108,12 +108,10 @@ TEST_F(CalendarTest, TheGridHoldsEachDayAndItsWeekNumber)
         QDate month;
         int firstColumn;  // of day 1
         QList<int> weeks; // the week numbers of the rows used
-    } cases[] = {
-        {kMonday, d(2004, 8, 1), 6, {31, 32, 33, 34, 35, 36}},
-        {kSunday, d(2004, 8, 15), 0, {32, 33, 34, 35, 36}},
-        {kSunday, d(2009, 2, 1), 0, {6, 7, 8, 9}},
-        {kMonday, d(2003, 12, 1), 0, {49, 50, 51, 52, 1}},
-    };
+    } cases[] = {{kMonday, d(2004, 8, 1), 6, {31, 32, 33, 34, 35, 36}},
+                 {kSunday, d(2004, 8, 15), 0, {32, 33, 34, 35, 36}},
+                 {kSunday, d(2009, 2, 1), 0, {6, 7, 8, 9}},
+                 {kMonday, d(2003, 12, 1), 0, {49, 50, 51, 52, 1}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.month.toString().toStdString());
         show(c.firstday, c.month, c.month);
@@ -188,8 +186,7 @@ TEST_F(CalendarTest, ClicksHitTheCellsAsDrawn)
         {"the margin above a day", {centre(2, 3).x(), day.top}, {}, {}},
         {"between two days", {day.right + 15, centre(2, 3).y()}, {}, {}},
         {"below the last row", {centre(3, 5).x(), 1905}, {}, {}},
-        {"right of the week numbers", {3015, centre(7, 2).y()}, {}, {}},
-    };
+        {"right of the week numbers", {3015, centre(7, 2).y()}, {}, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QDate before = c.month.addDays(1);
@@ -209,9 +206,7 @@ TEST_F(CalendarTest, ClicksHitTheCellsAsDrawn)
         EXPECT_EQ(calendar.SelectedDate(), chosen.isValid() ? chosen : before);
         EXPECT_EQ(calendar.IsWeekSelected(), c.week.isValid());
         EXPECT_EQ(calendar.ShowDate(), c.month);
-        if (!chosen.isValid()) {
-            EXPECT_EQ(picture.image(), drawn) << "nothing drawn again";
-        }
+        EXPECT_TRUE(chosen.isValid() || picture.image() == drawn) << "nothing drawn again";
     }
 }
 
@@ -265,7 +260,6 @@ TEST_F(CalendarTest, DaysWithAppointmentsAreBoldWeekNumbersNeverAndTheHeaderName
     EXPECT_GT(ink(1, 3), seventeenth + 3);
     EXPECT_EQ(ink(2, 3), eighteenth);
     EXPECT_EQ(ink(7, 3), week);
-    // The header names the weekdays from the first one.
     show(kSunday, d(2004, 8, 1), d(2004, 8, 11));
     // S M T W T F S, then W over the week numbers
     EXPECT_EQ(letter(0), letter(6));
