@@ -58,9 +58,21 @@ TEST_F(FormEditTest, CancelEscapeAndTheCloseBoxLeaveTheRecordAndTheFilesAsTheyWe
     const struct {
         bool stored;
         std::function<void(Editor&)> editAndClose;
-    } rows[] = {{true, [](Editor& e) { e.check("check_recur").click(), e.cancel(); }},
-                {false, [](Editor& e) { QTest::keyClicks(&e.text(), " typed"), e.d.close(); }},
-                {true, [](Editor& e) { e.pickDate("text_am", QDate(2003, 7, 8)), e.d.close(); }},
+    } rows[] = {{true,
+                 [](Editor& e) {
+                     e.check("check_recur").click();
+                     e.cancel();
+                 }},
+                {false,
+                 [](Editor& e) {
+                     QTest::keyClicks(&e.text(), " typed");
+                     e.d.close();
+                 }},
+                {true,
+                 [](Editor& e) {
+                     e.pickDate("text_am", QDate(2003, 7, 8));
+                     e.d.close();
+                 }},
                 {true, [](Editor& e) {
                      e.stepTime("text_zeit_bis", "*");
                      QTest::keyClick(&e.text(), Qt::Key_Escape);
