@@ -203,16 +203,6 @@ icalproperty* occurrenceProperty(icalproperty* (*make)(icaltimetype), const Clas
         out);
 }
 
-icalproperty* newExdate(icaltimetype t)
-{
-    return icalproperty_new_exdate(t);
-}
-
-icalproperty* newRecurrenceId(icaltimetype t)
-{
-    return icalproperty_new_recurrenceid(t);
-}
-
 // The parts of one content and directory as one VEVENT whose rule runs from the first part's
 // first day to the last part's last, the days between the parts as EXDATEs, and each
 // exception as a VEVENT of the same UID replacing the nearest of those days (RECURRENCE-ID).
@@ -277,12 +267,13 @@ void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder
         gaps.removeAt(nearest - gaps.cbegin());
     }
     for (const QDate& gap : std::as_const(gaps))
-        icalcomponent_add_property(e, occurrenceProperty(newExdate, span, gap, out));
+        icalcomponent_add_property(e, occurrenceProperty(icalproperty_new_exdate, span, gap, out));
     write(event, first);
     for (const auto& [day, exception] : replacing) {
         Event changed = eventOf(exception, dataFolder, out, stamp, id);
-        icalcomponent_add_property(changed.component.get(),
-                                   occurrenceProperty(newRecurrenceId, span, day, out));
+        icalcomponent_add_property(
+            changed.component.get(),
+            occurrenceProperty(icalproperty_new_recurrenceid, span, day, out));
         write(changed, exception);
     }
 }

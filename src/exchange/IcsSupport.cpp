@@ -15,23 +15,6 @@ void prepareLibrary()
     icalerror_set_errors_are_fatal(0);
 }
 
-bool appliesOn(Recurrence::Kind kind, const QDate& pattern, const QDate& date)
-{
-    switch (kind) {
-    case Recurrence::Kind::None:
-        return date == pattern;
-    case Recurrence::Kind::Daily:
-        return true;
-    case Recurrence::Kind::Weekly:
-        return Weekday(date) == Weekday(pattern);
-    case Recurrence::Kind::Monthly:
-        return date.day() == pattern.day();
-    case Recurrence::Kind::Yearly:
-        break;
-    }
-    return date.month() == pattern.month() && date.day() == pattern.day();
-}
-
 QDate firstDayApplying(Recurrence::Kind kind, const QDate& pattern, const QDate& from,
                        const QDate& until)
 {
@@ -39,7 +22,7 @@ QDate firstDayApplying(Recurrence::Kind kind, const QDate& pattern, const QDate&
     constexpr int kLongestGap = 8 * 366 + 1;
     QDate day = from;
     for (int i = 0; i <= kLongestGap && day <= until; ++i, day = day.addDays(1)) {
-        if (appliesOn(kind, pattern, day))
+        if (Recurrence::appliesOn(kind, pattern, day))
             return day;
     }
     return {};

@@ -35,10 +35,8 @@ using IteratorPtr = std::unique_ptr<icalrecur_iterator, IteratorFree>;
 // libical reports problems through a global; a wrong file must never end the program.
 void prepareLibrary();
 
-// Whether an appointment of this kind falls on date, its weekday, day or month and day taken
-// from pattern (any day it is shown on).
-bool appliesOn(Recurrence::Kind kind, const QDate& pattern, const QDate& date);
-// The first day from `from` to `until` on which it applies; invalid when there is none.
+// The first day from `from` to `until` on which an appointment of this kind applies (see
+// Recurrence::appliesOn); invalid when there is none.
 QDate firstDayApplying(Recurrence::Kind kind, const QDate& pattern, const QDate& from,
                        const QDate& until);
 

@@ -121,6 +121,23 @@ QString code(Kind kind)
     return {};
 }
 
+bool appliesOn(Kind kind, const QDate& pattern, const QDate& date)
+{
+    switch (kind) {
+    case Kind::None:
+        return date == pattern;
+    case Kind::Daily:
+        return true;
+    case Kind::Weekly:
+        return Weekday(date) == Weekday(pattern);
+    case Kind::Monthly:
+        return date.day() == pattern.day();
+    case Kind::Yearly:
+        break;
+    }
+    return date.month() == pattern.month() && date.day() == pattern.day();
+}
+
 QString directory(const QString& dataFolder, Kind kind, const QDate& date)
 {
     switch (kind) {

@@ -26,6 +26,10 @@ Kind ofPath(const QString& path);
 Kind ofCode(const QString& code);
 QString code(Kind kind);
 
+// Whether an appointment of this kind falls on date, its weekday, day or month and day taken
+// from pattern (any day it is shown on).
+bool appliesOn(Kind kind, const QDate& pattern, const QDate& date);
+
 // The directory inside dataFolder (which ends in a separator) that an appointment of this
 // kind on date lies in; it ends in the native separator.
 QString directory(const QString& dataFolder, Kind kind, const QDate& date);

@@ -245,25 +245,10 @@ QList<std::pair<QDate, QDate>> runsWithout(Recurrence::Kind kind, const QDate& p
                                            const QDate& from, const QDate& until,
                                            const QSet<QDate>& skipped)
 {
-    const auto matches = [&](const QDate& d) {
-        switch (kind) {
-        case Recurrence::Kind::None:
-            return d == pattern;
-        case Recurrence::Kind::Daily:
-            return true;
-        case Recurrence::Kind::Weekly:
-            return d.dayOfWeek() == pattern.dayOfWeek();
-        case Recurrence::Kind::Monthly:
-            return d.day() == pattern.day();
-        case Recurrence::Kind::Yearly:
-            return d.month() == pattern.month() && d.day() == pattern.day();
-        }
-        return false;
-    };
     QList<std::pair<QDate, QDate>> runs;
     bool open = false;
     for (QDate d = from; d.isValid() && d <= until; d = d.addDays(1)) {
-        if (!matches(d))
+        if (!Recurrence::appliesOn(kind, pattern, d))
             continue;
         if (skipped.contains(d)) {
             open = false;

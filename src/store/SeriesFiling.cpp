@@ -34,28 +34,24 @@ QList<ClassTermin> SeriesFiling::otherPartsOf(const ClassTermin& part,
 SeriesFiling::Outcome SeriesFiling::apply(const Request& request)
 {
     Outcome outcome;
-    // Never over another user's change: every file the caller saw is asked first, before
-    // anything is written.
-    QList<ClassTermin> seen = {request.part};
-    for (const ClassTermin& exception : request.knownExceptions) {
-        if (!exception.IsRecurring() && !request.part.SeriesId().isEmpty() &&
-            exception.SeriesId() == request.part.SeriesId())
-            seen.append(exception);
-    }
-    for (const ClassTermin& file : seen) {
-        const DataAccess::FileChange change = m_store.ChangeSinceLoaded(file);
-        if (change.kind != DataAccess::FileChange::Kind::None) {
-            outcome.conflict = change;
-            outcome.conflictPath = file.filename();
-            return outcome;
-        }
-    }
     SeriesEdit::Change change;
     change.part = request.part;
     change.occurrence = request.occurrence;
     change.scope = request.scope;
     change.changed = request.changed;
     change.otherParts = otherPartsOf(request.part, request.knownExceptions);
+    // Never over another user's change: every file of the series is asked first, before
+    // anything is written (the recurring ones were just read, the others as the caller saw).
+    QList<ClassTermin> seen = change.otherParts;
+    seen.prepend(request.part);
+    for (const ClassTermin& file : std::as_const(seen)) {
+        const DataAccess::FileChange changed = m_store.ChangeSinceLoaded(file);
+        if (changed.kind != DataAccess::FileChange::Kind::None) {
+            outcome.conflict = changed;
+            outcome.conflictPath = file.filename();
+            return outcome;
+        }
+    }
     change.newSeriesId = m_newId(request.part);
     change.restSeriesId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const SeriesEdit::Step& planned : SeriesEdit::plan(change)) {

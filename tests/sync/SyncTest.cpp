@@ -23,6 +23,7 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 
 void PrintTo(CalDavServer::Kind kind, std::ostream* out)
 {
@@ -90,6 +91,23 @@ public:
         EXPECT_TRUE(store.SaveAppointment(a).ok);
     }
     void remove(const QString& path) { EXPECT_TRUE(QFile::remove(m_folder + path)); }
+    // The occurrence on day of the series there, changed as the window changes it (change
+    // given the record the editor would open on) or deleted.
+    void changeSeries(const QDate& day, SeriesEdit::Scope scope,
+                      const std::function<void(ClassTermin&)>& change = {})
+    {
+        ProfileCache profiles(ThreadFileAccess());
+        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        AppointmentFiling filing(store);
+        const TerminPtr part = store.GetAppointmentsOfDay(day).value(0);
+        ASSERT_NE(part, nullptr);
+        std::optional<ClassTermin> changed;
+        if (change) {
+            changed = SeriesEdit::recordFor(*part, day, scope);
+            change(*changed);
+        }
+        EXPECT_TRUE(SeriesFiling(store, filing).apply({*part, day, scope, changed, {}}).ok());
+    }
 
     // Path inside the folder by first line of the text, of every appointment file.
     QMap<QString, QString> local() const
@@ -327,20 +345,10 @@ const Row kRows[] = {
              EXPECT_TRUE(TestFiles::readBytes(c.folder() + part).contains("RemindEmail=1\r\n"));
 
          // The folder moves week 3 to 11:00: the phone's event gets a changed occurrence.
-         {
-             ProfileCache profiles(ThreadFileAccess());
-             DataAccess store(profiles, StoreSource::fixed(c.folder()));
-             AppointmentFiling filing(store);
-             SeriesFiling series(store, filing);
-             const QDate day = kDay.addDays(21);
-             ClassTermin part;
-             for (const TerminPtr& a : store.GetAppointmentsOfDay(day))
-                 part = *a;
-             ClassTermin moved = SeriesEdit::recordFor(part, day, SeriesEdit::Scope::This);
+         c.changeSeries(kDay.addDays(21), SeriesEdit::Scope::This, [](ClassTermin& moved) {
              moved.setStartTime(TimeOfDay::fromHourMinute(11, 0));
              moved.setEndTime(TimeOfDay::fromHourMinute(12, 0));
-             ASSERT_TRUE(series.apply({part, day, SeriesEdit::Scope::This, moved, {}}).ok());
-         }
+         });
          EXPECT_EQ(c.synced().sent, 1);
          const QMap<QString, QJsonObject> events = c.phoneEvents();
          EXPECT_EQ(events.keys(), QStringList{"Series"});
@@ -362,16 +370,7 @@ const Row kRows[] = {
      [](Case& c) {
          c.add("Jour fixe", kDay, 8, "wd");
          c.synced();
-         {
-             ProfileCache profiles(ThreadFileAccess());
-             DataAccess store(profiles, StoreSource::fixed(c.folder()));
-             AppointmentFiling filing(store);
-             SeriesFiling series(store, filing);
-             const QDate day = kDay.addDays(7);
-             const TerminPtr part = store.GetAppointmentsOfDay(day).value(0);
-             ASSERT_NE(part, nullptr);
-             ASSERT_TRUE(series.apply({*part, day, SeriesEdit::Scope::This, {}, {}}).ok());
-         }
+         c.changeSeries(kDay.addDays(7), SeriesEdit::Scope::This);
          EXPECT_EQ(c.synced().sent, 1) << "the two parts are one event";
          const QMap<QString, QJsonObject> events = c.phoneEvents();
          EXPECT_EQ(events.keys(), QStringList{"Jour fixe"});
@@ -379,18 +378,8 @@ const Row kRows[] = {
          EXPECT_EQ(c.synced().sent + c.synced().received, 0);
 
          // From week 3 on in another room: the rest is a series, and an event, of its own.
-         {
-             ProfileCache profiles(ThreadFileAccess());
-             DataAccess store(profiles, StoreSource::fixed(c.folder()));
-             AppointmentFiling filing(store);
-             SeriesFiling series(store, filing);
-             const QDate day = kDay.addDays(21);
-             const TerminPtr part = store.GetAppointmentsOfDay(day).value(0);
-             ASSERT_NE(part, nullptr);
-             ClassTermin rest = SeriesEdit::recordFor(*part, day, SeriesEdit::Scope::Following);
-             rest.setText("Jour fixe in room 4");
-             ASSERT_TRUE(series.apply({*part, day, SeriesEdit::Scope::Following, rest, {}}).ok());
-         }
+         c.changeSeries(kDay.addDays(21), SeriesEdit::Scope::Following,
+                        [](ClassTermin& rest) { rest.setText("Jour fixe in room 4"); });
          EXPECT_EQ(c.synced().sent, 2);
          const QMap<QString, QJsonObject> split = c.phoneEvents();
          EXPECT_EQ(split.keys(), QStringList({"Jour fixe", "Jour fixe in room 4"}));

@@ -71,7 +71,7 @@ std::variant<Target, Problem> parseTarget(const QString& command, const QStringL
 {
     QList<Options::Option> options = kTargetOptions;
     if (!withFields)
-        options = options.mid(0, 3);
+        options = options.mid(0, 3); // --on, --scope and --folder: a deletion changes no field
     const auto parsedOptions = Options::parse(args, options);
     if (const auto* problem = std::get_if<Problem>(&parsedOptions))
         return *problem;
