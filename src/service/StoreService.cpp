@@ -104,6 +104,8 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     m_marks.clear();
     m_staleDays.clear();
     m_unreadable.clear();
+    m_history.clear();
+    emit historyChanged();
     setReachable(true);
 }
 
@@ -306,7 +308,17 @@ void StoreService::ask(std::function<Result(StoreWorker&)> job,
     });
 }
 
+// The undo and redo in StoreServiceUndo.cpp ask through here too.
+template void StoreService::ask<StoreWorker::Restored>(
+    std::function<StoreWorker::Restored(StoreWorker&)> job,
+    std::function<void(const StoreWorker::Restored&)> done);
+
 void StoreService::file(const ClassTermin& appointment, Filed done)
+{
+    file(appointment, std::move(done), UndoStep::Act::Change);
+}
+
+void StoreService::file(const ClassTermin& appointment, Filed done, UndoStep::Act act)
 {
     // Nothing is written behind a request that is stuck on the share: refused at once.
     if (!m_answering || m_shuttingDown) {
@@ -314,29 +326,38 @@ void StoreService::file(const ClassTermin& appointment, Filed done)
             done(WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder), appointment);
         return;
     }
-    using Answer = std::pair<WriteOutcome, ClassTermin>;
+    using Answer = StoreWorker::Journaled<std::pair<WriteOutcome, ClassTermin>>;
     ask<Answer>(
-        [appointment](StoreWorker& store) {
-            ClassTermin filed = appointment;
-            const WriteOutcome outcome = store.file(filed);
-            return Answer{outcome, filed};
+        [appointment, act](StoreWorker& store) {
+            return store.journaled(act, [&appointment](StoreWorker& worker) {
+                ClassTermin filed = appointment;
+                const WriteOutcome outcome = worker.file(filed);
+                return std::pair{outcome, filed};
+            });
         },
         [this, oldPath = appointment.filename(), done = std::move(done)](const Answer& filed) {
             // Our own change shows at the next look, whatever the caches thought.
-            markStale({oldPath, filed.second.filename()});
+            markStale({oldPath, filed.result.second.filename()});
+            record(filed.step);
             if (done)
-                done(filed.first, filed.second);
+                done(filed.result.first, filed.result.second);
         });
 }
 
 void StoreService::remove(const QString& path, std::function<void(bool)> done)
 {
-    ask<bool>([path](StoreWorker& store) { return store.remove(path); },
-              [this, path, done = std::move(done)](const bool& removed) {
-                  markStale({path});
-                  if (done)
-                      done(removed);
-              });
+    using Answer = StoreWorker::Journaled<bool>;
+    ask<Answer>(
+        [path](StoreWorker& store) {
+            return store.journaled(UndoStep::Act::Delete,
+                                   [&path](StoreWorker& worker) { return worker.remove(path); });
+        },
+        [this, path, done = std::move(done)](const Answer& removed) {
+            markStale({path});
+            record(removed.step);
+            if (done)
+                done(removed.result);
+        });
 }
 
 void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
@@ -361,12 +382,18 @@ void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
             }
         }
     }
-    ask<SeriesFiling::Outcome>(
-        [request](StoreWorker& store) { return store.changeSeries(request); },
-        [this, done = std::move(done)](const SeriesFiling::Outcome& outcome) {
-            markStale(outcome.written + outcome.removed);
+    using Answer = StoreWorker::Journaled<SeriesFiling::Outcome>;
+    ask<Answer>(
+        [request](StoreWorker& store) {
+            return store.journaled(UndoStep::Act::Series, [&request](StoreWorker& worker) {
+                return worker.changeSeries(request);
+            });
+        },
+        [this, done = std::move(done)](const Answer& changed) {
+            markStale(changed.result.written + changed.result.removed);
+            record(changed.step);
             if (done)
-                done(outcome);
+                done(changed.result);
         });
 }
 

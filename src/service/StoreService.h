@@ -2,6 +2,7 @@
 
 #include "profile/FileAccess.h"
 #include "service/StoreWorker.h"
+#include "service/UndoHistory.h"
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DaySource.h"
@@ -91,12 +92,39 @@ public:
     // not answering a filing is refused at once and says why, and a question about changes
     // answers "none" (the save that follows is refused).
     void file(const ClassTermin& appointment, Filed done) override;
+    // The same, kept in the history as act (a paste, a duplicate) rather than as what the
+    // files tell.
+    void file(const ClassTermin& appointment, Filed done, UndoStep::Act act);
     void remove(const QString& path, std::function<void(bool removed)> done);
     void changeSinceLoaded(const ClassTermin& appointment, Changed done) override;
     // One occurrence, the rest or all of a series changed or deleted, as one request; the
     // series' exceptions known from the days read so far are part of it.
     using SeriesDone = std::function<void(const SeriesFiling::Outcome& outcome)>;
     void changeSeries(SeriesFiling::Request request, SeriesDone done);
+
+    // The changes made through file, remove and changeSeries in this folder since it was
+    // chosen, for taking them back; a change of folder forgets them.
+    const UndoHistory& history() const { return m_history; }
+    struct UndoOutcome {
+        WriteOutcome outcome = WriteOutcome::done();
+        // Another user changed or removed a file of the step since: nothing was written, and
+        // the step stays where it was.
+        DataAccess::FileChange conflict;
+        QString title; // of the step
+        bool ok() const
+        {
+            return outcome.ok && conflict.kind == DataAccess::FileChange::Kind::None;
+        }
+    };
+    using UndoDone = std::function<void(const UndoOutcome& outcome)>;
+    // Puts the files of the newest step back as they were (redo: as it left them), under
+    // their own names. With overwrite, over another user's change since. Refused at once
+    // while the folder is not answering.
+    void undo(bool overwrite, UndoDone done);
+    void redo(bool overwrite, UndoDone done);
+    // Forgets the newest step to undo (redo) without writing: another user's version stays.
+    void dropUndo();
+    void dropRedo();
 
     // The folder's other jobs (imports, export, printing, ...): threads and file accesses of
     // their own from this service's factory; what they wrote is read again here at once.
@@ -126,6 +154,8 @@ signals:
     // Another process changed a watched directory (a burst told once), or a job of jobs()
     // wrote files: what is shown is to be looked at again.
     void folderChanged();
+    // A step was recorded, undone or redone, or the history was forgotten.
+    void historyChanged();
 
 private:
     struct LoadSlot;
@@ -136,6 +166,8 @@ private:
     void setReachable(bool reachable);
     // After our own change of these files.
     void markStale(const QStringList& paths);
+    void restore(bool undo, bool overwrite, UndoDone done);
+    void record(UndoStep step);
     // Runs job on the worker in this folder; done gets its result on the window's thread.
     template <typename Result>
     void ask(std::function<Result(StoreWorker&)> job, std::function<void(const Result&)> done);
@@ -159,6 +191,7 @@ private:
     QSet<QDate> m_staleDays;
     QList<QDate> m_lastShown; // the latest view and calendar days, kept when trimming
 
+    UndoHistory m_history;
     QTimer m_answerCheck;
     bool m_answering = true;
     bool m_reachable = true;

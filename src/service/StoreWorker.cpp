@@ -1,11 +1,13 @@
 #include "service/StoreWorker.h"
 
 #include "settings/Settings.h"
+#include "store/AppointmentFile.h"
+#include "profile/ProfileCodec.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
                          DataAccess::Clock now)
     : m_files(std::move(files), std::move(clock))
-    , m_profiles(m_files)
+    , m_profiles(m_journal)
     , m_store(m_profiles,
               StoreSource{[this] { return m_folder; }, [this] { return m_monthInterval; }},
               std::move(now))
@@ -55,4 +57,108 @@ bool StoreWorker::remove(const QString& path)
 {
     m_store.DeleteAppointmentFile(path);
     return !m_store.FileExists(path);
+}
+
+TerminPtr StoreWorker::appointmentIn(const QString& path, const QByteArray& bytes)
+{
+    ProfileCache::Lookup content;
+    content.document = std::make_shared<const ProfileDocument>(ProfileCodec::decode(bytes));
+    content.state = ProfileCache::State::Read;
+    QDate day = DataAccess::DayOfOneTimeFile(path);
+    if (!day.isValid())
+        day = QDate::currentDate();
+    TerminPtr appointment =
+        AppointmentFile::read(IniFile(m_profiles, path, content), day, {}, QTime(0, 0));
+    return appointment;
+}
+
+UndoStep StoreWorker::stepOf(UndoStep::Act act, QList<FileVersions> files)
+{
+    UndoStep step;
+    step.act = act;
+    step.files = std::move(files);
+    TerminPtr before;
+    TerminPtr after;
+    for (const FileVersions& file : std::as_const(step.files)) {
+        if (file.before && !before)
+            before = appointmentIn(file.path, *file.before);
+        if (file.after && !after)
+            after = appointmentIn(file.path, *file.after);
+    }
+    const bool single = step.files.size() <= 2 && act == UndoStep::Act::Change;
+    if (single)
+        step.act = UndoStep::actOf(before.get(), after.get());
+    if (after || before)
+        step.title = UndoStep::titleOf(after ? *after : *before);
+    return step;
+}
+
+StoreWorker::Restored StoreWorker::restore(const UndoStep& step, bool undo, bool overwrite)
+{
+    Restored restored;
+    if (!m_store.IsDataFolderReachable()) {
+        restored.outcome = WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, m_folder);
+        return restored;
+    }
+    QHash<QString, UndoPlan::Found> now;
+    for (const FileVersions& file : step.files) {
+        const ReadOutcome read = m_files.read(file.path, ProfileCache::kMaxFileBytes, m_folder);
+        UndoPlan::Found found;
+        if (read.status == ReadOutcome::Read) {
+            found.state = UndoPlan::Found::State::Present;
+            found.bytes = read.bytes;
+        } else if (read.status != ReadOutcome::Missing) {
+            found.state = UndoPlan::Found::State::Unreadable;
+        }
+        now.insert(file.path, found);
+    }
+    const UndoPlan::Plan plan = UndoPlan::plan(step, undo, now, overwrite);
+    if (!plan.unreadable.isEmpty()) {
+        restored.outcome = WriteOutcome::failed(WriteOutcome::Cause::Unreadable, plan.unreadable);
+        return restored;
+    }
+    if (plan.conflict != DataAccess::FileChange::Kind::None) {
+        restored.conflict.kind = plan.conflict;
+        if (!plan.conflictBytes.isEmpty())
+            restored.conflict.producer =
+                appointmentIn(plan.conflictPath, plan.conflictBytes)->Producer();
+        return restored;
+    }
+    QList<UndoPlan::Action> done;
+    for (const UndoPlan::Action& action : plan.actions) {
+        bool ok = true;
+        if (action.content) {
+            const WriteOutcome written =
+                m_files.writeAtomically(action.path, *action.content, m_folder);
+            ok = written.ok;
+            if (!ok)
+                restored.outcome = written;
+        } else {
+            ok = m_files.remove(action.path, m_folder);
+            if (!ok)
+                restored.outcome = WriteOutcome::failed(WriteOutcome::Cause::System, action.path);
+        }
+        m_profiles.forget(action.path);
+        if (!ok) {
+            rollBack(done, now);
+            break;
+        }
+        done.append(action);
+        restored.paths.append(action.path);
+    }
+    m_store.forgetAllDayMarks();
+    return restored;
+}
+
+void StoreWorker::rollBack(const QList<UndoPlan::Action>& done,
+                           const QHash<QString, UndoPlan::Found>& was)
+{
+    for (const UndoPlan::Action& action : done) {
+        const UndoPlan::Found old = was.value(action.path);
+        if (old.state == UndoPlan::Found::State::Present)
+            (void)m_files.writeAtomically(action.path, old.bytes, m_folder);
+        else
+            m_files.remove(action.path, m_folder);
+        m_profiles.forget(action.path);
+    }
 }

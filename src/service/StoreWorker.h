@@ -2,10 +2,12 @@
 
 #include "profile/ProfileCache.h"
 #include "service/ShareClock.h"
+#include "service/WriteJournal.h"
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
 #include "store/SeriesFiling.h"
+#include "store/UndoStep.h"
 
 #include <QDate>
 #include <QHash>
@@ -50,8 +52,39 @@ public:
         return m_store.ChangeSinceLoaded(appointment);
     }
 
+    // A write and the step that takes it back: the files it wrote as they were and became.
+    // The step has no files when it wrote nothing or when what it replaced could not be read.
+    template <typename Result>
+    struct Journaled {
+        Result result;
+        UndoStep step;
+    };
+    template <typename Write>
+    auto journaled(UndoStep::Act act, Write write) -> Journaled<decltype(write(*this))>
+    {
+        m_journal.begin();
+        auto result = write(*this);
+        return {std::move(result), stepOf(act, m_journal.end())};
+    }
+
+    // What an undo (or redo) of step found and did.
+    struct Restored {
+        WriteOutcome outcome = WriteOutcome::done();
+        DataAccess::FileChange conflict; // nothing was written
+        QStringList paths;               // the files written or removed
+    };
+    Restored restore(const UndoStep& step, bool undo, bool overwrite);
+
 private:
+    // Names the step after the appointment it changed; New, Change, Move, Resize and Delete
+    // are told from the files, any other act is kept.
+    UndoStep stepOf(UndoStep::Act act, QList<FileVersions> files);
+    TerminPtr appointmentIn(const QString& path, const QByteArray& bytes);
+    // Puts back what the actions done so far replaced, as far as it goes.
+    void rollBack(const QList<UndoPlan::Action>& done, const QHash<QString, UndoPlan::Found>& was);
+
     ClockedFileAccess m_files;
+    WriteJournal m_journal{m_files};
     ProfileCache m_profiles;
     QString m_folder;
     int m_monthInterval = 60;

@@ -234,6 +234,20 @@ void MainWindowControls::buildMenus()
     mnu_file->addSeparator();
     mnu_file_exit = entry(mnu_file, "mnu_file_exit");
 
+    mnu_edit = named(bar->addMenu(QString()), "mnu_edit");
+    mnu_edit_undo = entry(mnu_edit, "mnu_edit_undo");
+    mnu_edit_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnu_edit_redo = entry(mnu_edit, "mnu_edit_redo");
+    mnu_edit_redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    mnu_edit->addSeparator();
+    mnu_edit_cut = entry(mnu_edit, "mnu_edit_cut");
+    mnu_edit_cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnu_edit_copy = entry(mnu_edit, "mnu_edit_copy");
+    mnu_edit_copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnu_edit_paste = entry(mnu_edit, "mnu_edit_paste");
+    mnu_edit_paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+
     mnu_appointment = named(bar->addMenu(QString()), "mnu_appointment");
     mnu_appointment_new = entry(mnu_appointment, "mnu_appointment_new");
     mnu_appointment_new->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -253,6 +267,9 @@ void MainWindowControls::buildMenus()
 
     mnu_popup_termin = named(new QMenu(window), "mnu_popup_termin");
     mnu_popup_termin_edit = entry(mnu_popup_termin, "mnu_popup_termin_edit");
+    mnu_popup_termin_duplicate = entry(mnu_popup_termin, "mnu_popup_termin_duplicate");
+    mnu_popup_termin_copy = entry(mnu_popup_termin, "mnu_popup_termin_copy");
+    mnu_popup_termin_cut = entry(mnu_popup_termin, "mnu_popup_termin_cut");
     mnu_popup_termin->addSeparator();
     mnu_popup_termin_del = mnu_popup_termin->addMenu(QString());
     mnu_popup_termin_del->menuAction()->setObjectName(QStringLiteral("mnu_popup_termin_del"));
@@ -283,6 +300,10 @@ void MainWindowControls::SetLanguageTexts()
     mnu_file_print->setText(tr("&Print..."));
     mnu_file_export_pdf->setText(tr("Export as P&DF..."));
     mnu_file_exit->setText(tr("&Exit"));
+    mnu_edit->setTitle(tr("&Edit"));
+    mnu_edit_cut->setText(tr("Cu&t"));
+    mnu_edit_copy->setText(tr("&Copy"));
+    mnu_edit_paste->setText(tr("&Paste"));
     mnu_appointment->setTitle(tr("&Appointment"));
     mnu_appointment_new->setText(tr("&New appointment..."));
     mnu_settings->setTitle(tr("&Settings"));
@@ -292,6 +313,9 @@ void MainWindowControls::SetLanguageTexts()
     mnu_help_help->setText(tr("Online &Help..."));
     mnu_help_info->setText(tr("&Info"));
     mnu_popup_termin_edit->setText(tr("Edit"));
+    mnu_popup_termin_duplicate->setText(tr("Duplicate"));
+    mnu_popup_termin_copy->setText(tr("Copy"));
+    mnu_popup_termin_cut->setText(tr("Cut"));
     mnu_popup_termin_del->setTitle(tr("Delete appointment..."));
     mnu_popup_termin_del_yes->setText(tr("Yes!"));
     mnu_taskbar_show->setText(tr("Show"));

@@ -75,6 +75,12 @@ public:
     QAction* mnu_file_print;
     QAction* mnu_file_export_pdf;
     QAction* mnu_file_exit;
+    QMenu* mnu_edit;
+    QAction* mnu_edit_undo;
+    QAction* mnu_edit_redo;
+    QAction* mnu_edit_cut;
+    QAction* mnu_edit_copy;
+    QAction* mnu_edit_paste;
     QMenu* mnu_appointment;
     QAction* mnu_appointment_new;
     QMenu* mnu_settings;
@@ -85,6 +91,9 @@ public:
     QAction* mnu_help_info;
     QMenu* mnu_popup_termin;
     QAction* mnu_popup_termin_edit;
+    QAction* mnu_popup_termin_copy;
+    QAction* mnu_popup_termin_cut;
+    QAction* mnu_popup_termin_duplicate;
     QMenu* mnu_popup_termin_del;
     QAction* mnu_popup_termin_del_yes;
     QMenu* mnu_taskbar;

@@ -9,6 +9,7 @@
 #include "edit/AppointmentEditing.h"
 #include "service/SettingsJobs.h"
 #include "service/StoreService.h"
+#include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
 #include "store/ClassTermin.h"
@@ -219,6 +220,8 @@ void form_main::connectMenus()
             &form_main::mnu_popup_termin_edit_Click);
     connect(m_ui->mnu_popup_termin_del_yes, &QAction::triggered, this,
             &form_main::mnu_popup_termin_del_yes_Click);
+    connectEditMenu();
+    connectClipboard();
     connect(m_ui->mnu_taskbar_show, &QAction::triggered, this, &form_main::restoreFromTray);
     connect(m_ui->mnu_taskbar_exit, &QAction::triggered, this, &form_main::exitProgram);
 }

@@ -3,7 +3,9 @@
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
+#include "service/StoreService.h"
 #include "store/SeriesFiling.h"
+#include "store/UndoStep.h"
 #include "ui/HeartbeatPause.h"
 #include "views/AppointmentDrag.h"
 #include "views/DayColumnHost.h"
@@ -29,6 +31,7 @@ class QTimer;
 class SettingsJobs;
 class StoreService;
 class TaskBarIcon;
+class WorkerThread;
 class form_tooltip;
 
 // The main window: the day or week view of the active data folder beside two month
@@ -192,6 +195,27 @@ private:
     void mnu_popup_termin_edit_Click();
     void mnu_popup_termin_del_yes_Click();
 
+    // Undo and redo (form_main_undo.cpp): one step at a time; a step whose files another
+    // user changed since is asked about, theirs, mine or cancel.
+    void connectEditMenu();
+    void showHistory();
+    static QString undoText(const UndoStep& step, bool redo);
+    void undoStep(bool redo, bool overwrite);
+    void undoDone(bool redo, const StoreService::UndoOutcome& outcome);
+    void askAboutUndoConflict(bool redo, const StoreService::UndoOutcome& outcome);
+
+    // Copy, cut, paste and duplicate (form_main_clipboard.cpp).
+    void connectClipboard();
+    std::optional<ClassTermin> copyOfTag(const QString& tag) const;
+    QString plainTextOf(const ClassTermin& appointment) const;
+    void copyAppointment(const QString& tag);
+    void cutAppointment(const QString& tag);
+    void pasteAppointment();
+    void duplicateAppointment(const QString& tag);
+    // A drag with Ctrl held: a copy where the drop was.
+    void copyDropped(const AppointmentDrag::Drop& drop);
+    void fileCopy(const ClassTermin& copy, UndoStep::Act act);
+
     void mnu_appointment_new_Click();
     void mnu_datafolder_array_Click(int index);
     void mnu_file_exit_Click();
@@ -222,6 +246,12 @@ private:
     QString m_syncFailure;
     QPointer<QMessageBox> m_massDeletionQuestion; // while it is open
     QPointer<QMessageBox> m_seriesQuestion;       // while it is open
+    bool m_undoUnderWay = false;
+    QString m_selectedTag; // the appointment last clicked
+    // The appointment copied last, with the token that tells the clipboard still holds it.
+    std::optional<ClassTermin> m_copied;
+    QString m_copiedToken;
+    std::unique_ptr<WorkerThread> m_pasteThread;
     bool m_exiting = false;
     qint16 m_timerTicks = 0;
     QString m_popupTag;

@@ -66,8 +66,12 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
         label_appointment_MouseUp();
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (const std::optional<AppointmentDrag::Drop> drop =
-                m_drag->release(mouse->globalPosition().toPoint()))
-            moveAppointment(*drop);
+                m_drag->release(mouse->globalPosition().toPoint())) {
+            if (mouse->modifiers() & Qt::ControlModifier)
+                copyDropped(*drop);
+            else
+                moveAppointment(*drop);
+        }
         return true;
     }
     if (event->type() == QEvent::MouseButtonDblClick && appointment) {
@@ -81,6 +85,7 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
 void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton button, const QPoint& at)
 {
     const QString tag = label->property("tag").toString();
+    m_selectedTag = tag;
     if (button == Qt::RightButton) {
         m_popupTag = tag;
         // For a series, "Yes!" is followed by the question which occurrences go.

@@ -1,0 +1,33 @@
+#include "store/AppointmentCopy.h"
+
+#include <algorithm>
+
+namespace AppointmentCopy {
+
+ClassTermin of(const ClassTermin& source, const QDate& day, const QString& owner)
+{
+    ClassTermin copy = source;
+    copy.setFilename(QString());
+    copy.setFileDate(QDateTime());
+    copy.setIsRecurring(false);
+    copy.Recurring_code.clear();
+    copy.setSeriesId(QString());
+    copy.setUid(QString());
+    copy.setProducer(owner);
+    copy.setDatum(day);
+    return copy;
+}
+
+ClassTermin placed(ClassTermin copy, const QDate& day, std::optional<TimeOfDay> start)
+{
+    copy.setDatum(day);
+    if (!start)
+        return copy;
+    const int length = std::max(0, copy.EndTime().minutes() - copy.StartTime().minutes());
+    const int end = std::min(start->minutes() + length, TimeOfDay::kEndOfDay);
+    copy.setStartTime(*start);
+    copy.setEndTime(TimeOfDay::fromMinutes(end));
+    return copy;
+}
+
+} // namespace AppointmentCopy

@@ -1,0 +1,153 @@
+// The main window's copy, cut, paste and duplicate: a copy is a new appointment with a file of
+// its own, owned by whoever pastes it. The clipboard carries it as iCalendar and plain text
+// too, and an event another program copied is pasted as the import would make it.
+#include "views/form_main.h"
+
+#include "calendar/Formats.h"
+#include "edit/AppointmentEditing.h"
+#include "exchange/IcsExport.h"
+#include "exchange/IcsPaste.h"
+#include "service/FolderJobs.h"
+#include "service/StoreService.h"
+#include "service/WorkerThread.h"
+#include "store/ApiLoginName.h"
+#include "store/AppointmentCopy.h"
+#include "store/TimeRangeText.h"
+#include "views/Calendar.h"
+#include "views/DayWeekView.h"
+#include "views/MainWindowControls.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QUuid>
+
+namespace {
+
+const QString kCalendarMime = QStringLiteral("text/calendar");
+// Marks the clipboard as holding the copy this window keeps, with all its keys.
+const QString kOwnMime = QStringLiteral("application/x-norvane-appointment");
+
+} // namespace
+
+void form_main::connectClipboard()
+{
+    connect(m_ui->mnu_edit_copy, &QAction::triggered, this, [this] { copyAppointment(m_selectedTag); });
+    connect(m_ui->mnu_edit_cut, &QAction::triggered, this, [this] { cutAppointment(m_selectedTag); });
+    connect(m_ui->mnu_edit_paste, &QAction::triggered, this, &form_main::pasteAppointment);
+    connect(m_ui->mnu_popup_termin_copy, &QAction::triggered, this, [this] { copyAppointment(m_popupTag); });
+    connect(m_ui->mnu_popup_termin_cut, &QAction::triggered, this, [this] { cutAppointment(m_popupTag); });
+    connect(m_ui->mnu_popup_termin_duplicate, &QAction::triggered, this,
+            [this] { duplicateAppointment(m_popupTag); });
+}
+
+std::optional<ClassTermin> form_main::copyOfTag(const QString& tag) const
+{
+    const TerminPtr appointment = FindAppointmentByTag(tag);
+    if (!appointment)
+        return std::nullopt;
+    QDate day = m_view->DayOfTag(tag);
+    if (!day.isValid())
+        day = appointment->datum();
+    return AppointmentCopy::of(*appointment, day, GetLoginName());
+}
+
+QString form_main::plainTextOf(const ClassTermin& appointment) const
+{
+    const QString lang = m_settings.LangCode();
+    return FormatDate(appointment.datum(), m_settings.DateFormat()) + QLatin1Char(' ') +
+           TimeRangeText(appointment, m_settings.TimeFormat(), lang) + QLatin1Char('\n') +
+           QString(appointment.Text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+void form_main::copyAppointment(const QString& tag)
+{
+    const std::optional<ClassTermin> copy = copyOfTag(tag);
+    if (!copy)
+        return;
+    m_copied = *copy;
+    m_copiedToken = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    auto* mime = new QMimeData;
+    mime->setData(kOwnMime, m_copiedToken.toUtf8());
+    mime->setData(kCalendarMime,
+                  ExportAppointment(std::make_shared<const ClassTermin>(*copy), copy->datum(),
+                                    QUuid::createUuid().toString(QUuid::WithoutBraces)));
+    mime->setText(plainTextOf(*copy));
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void form_main::cutAppointment(const QString& tag)
+{
+    const TerminPtr appointment = FindAppointmentByTag(tag);
+    if (!appointment)
+        return;
+    copyAppointment(tag);
+    const QDate occurrence = m_view->DayOfTag(tag);
+    if (appointment->IsRecurring() && occurrence.isValid()) {
+        deleteOccurrence(*appointment, occurrence, SeriesEdit::Scope::This);
+        return;
+    }
+    m_popupTag = tag;
+    mnu_popup_termin_del_yes_Click();
+}
+
+void form_main::pasteAppointment()
+{
+    const QDate day = m_calendar1->SelectedDate();
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    if (!clip)
+        return;
+    if (m_copied && !m_copiedToken.isEmpty() &&
+        clip->data(kOwnMime) == m_copiedToken.toUtf8()) {
+        fileCopy(AppointmentCopy::placed(*m_copied, day, std::nullopt), UndoStep::Act::Paste);
+        return;
+    }
+    if (!clip->hasFormat(kCalendarMime))
+        return;
+    // Read like an import, off the window's thread, then filed as a paste.
+    if (!m_pasteThread)
+        m_pasteThread = m_service.jobs().thread(QStringLiteral("paste"));
+    const QByteArray ics = clip->data(kCalendarMime).left(4 * 1024 * 1024);
+    const QDate today = this->today();
+    m_pasteThread->post([ics, today, reply = m_pasteThread->replies(),
+                         self = QPointer<form_main>(this), day] {
+        const std::optional<ClassTermin> read = AppointmentOfIcs(ics, GetLoginName(), 1, today);
+        reply([self, read, day] {
+            if (!self)
+                return;
+            if (!read) {
+                self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
+                return;
+            }
+            self->fileCopy(AppointmentCopy::placed(*read, day, std::nullopt),
+                           UndoStep::Act::Paste);
+        });
+    });
+}
+
+void form_main::duplicateAppointment(const QString& tag)
+{
+    if (const std::optional<ClassTermin> copy = copyOfTag(tag))
+        fileCopy(*copy, UndoStep::Act::Duplicate);
+}
+
+void form_main::copyDropped(const AppointmentDrag::Drop& drop)
+{
+    ClassTermin copy = AppointmentCopy::of(drop.appointment, drop.toDay, GetLoginName());
+    copy.setStartTime(drop.start);
+    copy.setEndTime(drop.end);
+    fileCopy(copy, UndoStep::Act::Duplicate);
+}
+
+void form_main::fileCopy(const ClassTermin& copy, UndoStep::Act act)
+{
+    beginEdit();
+    m_service.file(
+        copy,
+        [self = QPointer<form_main>(this)](const WriteOutcome& outcome, const ClassTermin&) {
+            if (self)
+                self->editDone(outcome.ok ? QString() : AppointmentEditing::failureMessage(outcome));
+        },
+        act);
+}

@@ -1,0 +1,135 @@
+// The main window's Edit menu: undo and redo of this session's changes, each step as the
+// store service recorded it, and the question when another user changed its files since.
+#include "views/form_main.h"
+
+#include "edit/AppointmentEditing.h"
+#include "service/StoreService.h"
+#include "views/MainWindowControls.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
+
+void form_main::connectEditMenu()
+{
+    connect(m_ui->mnu_edit_undo, &QAction::triggered, this, [this] { undoStep(false, false); });
+    connect(m_ui->mnu_edit_redo, &QAction::triggered, this, [this] { undoStep(true, false); });
+    connect(&m_service, &StoreService::historyChanged, this, &form_main::showHistory);
+    showHistory();
+}
+
+QString form_main::undoText(const UndoStep& step, bool redo)
+{
+    const QString& title = step.title;
+    switch (step.act) {
+    case UndoStep::Act::New:
+        return redo ? tr("Redo creation of '%1'").arg(title) : tr("Undo creation of '%1'").arg(title);
+    case UndoStep::Act::Change:
+        return redo ? tr("Redo change of '%1'").arg(title) : tr("Undo change of '%1'").arg(title);
+    case UndoStep::Act::Move:
+        return redo ? tr("Redo move of '%1'").arg(title) : tr("Undo move of '%1'").arg(title);
+    case UndoStep::Act::Resize:
+        return redo ? tr("Redo resizing of '%1'").arg(title)
+                    : tr("Undo resizing of '%1'").arg(title);
+    case UndoStep::Act::Delete:
+        return redo ? tr("Redo deletion of '%1'").arg(title)
+                    : tr("Undo deletion of '%1'").arg(title);
+    case UndoStep::Act::Paste:
+        return redo ? tr("Redo paste of '%1'").arg(title) : tr("Undo paste of '%1'").arg(title);
+    case UndoStep::Act::Duplicate:
+        return redo ? tr("Redo duplicate of '%1'").arg(title)
+                    : tr("Undo duplicate of '%1'").arg(title);
+    case UndoStep::Act::Series:
+        return redo ? tr("Redo change of the series '%1'").arg(title)
+                    : tr("Undo change of the series '%1'").arg(title);
+    }
+    return QString();
+}
+
+void form_main::showHistory()
+{
+    const UndoStep* undo = m_service.history().nextUndo();
+    const UndoStep* redo = m_service.history().nextRedo();
+    m_ui->mnu_edit_undo->setText(undo ? undoText(*undo, false) : tr("&Undo"));
+    m_ui->mnu_edit_redo->setText(redo ? undoText(*redo, true) : tr("&Redo"));
+    m_ui->mnu_edit_undo->setEnabled(undo && !m_undoUnderWay);
+    m_ui->mnu_edit_redo->setEnabled(redo && !m_undoUnderWay);
+}
+
+void form_main::undoStep(bool redo, bool overwrite)
+{
+    if (m_undoUnderWay)
+        return; // one at a time, so the steps go back in their order
+    const UndoStep* next =
+        redo ? m_service.history().nextRedo() : m_service.history().nextUndo();
+    if (!next)
+        return;
+    if (!m_service.answering()) {
+        ShowFailure(tr("Nothing was undone or redone: the data folder is not answering. Please "
+                       "try again when it answers."));
+        return;
+    }
+    m_undoUnderWay = true;
+    beginEdit();
+    showHistory();
+    auto done = [self = QPointer<form_main>(this), redo](const StoreService::UndoOutcome& outcome) {
+        if (self)
+            self->undoDone(redo, outcome);
+    };
+    if (redo)
+        m_service.redo(overwrite, done);
+    else
+        m_service.undo(overwrite, done);
+}
+
+void form_main::undoDone(bool redo, const StoreService::UndoOutcome& outcome)
+{
+    m_undoUnderWay = false;
+    showHistory();
+    if (outcome.conflict.kind != DataAccess::FileChange::Kind::None)
+        askAboutUndoConflict(redo, outcome);
+    else if (!outcome.outcome.ok)
+        ShowFailure(AppointmentEditing::failureMessage(outcome.outcome));
+    showOwnChange();
+    endEdit();
+}
+
+void form_main::askAboutUndoConflict(bool redo, const StoreService::UndoOutcome& outcome)
+{
+    const bool deleted = outcome.conflict.kind == DataAccess::FileChange::Kind::Deleted;
+    QString text;
+    if (deleted)
+        text = tr("\"%1\" was deleted by another user since.").arg(outcome.title);
+    else if (outcome.conflict.producer.isEmpty())
+        text = tr("\"%1\" was changed by another user since.").arg(outcome.title);
+    else
+        text = tr("\"%1\" was changed by %2 since.").arg(outcome.title, outcome.conflict.producer);
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Norvane"), text,
+                                QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("message_undo_conflict"));
+    box->setTextFormat(Qt::PlainText); // the text comes from the share
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* mine = box->addButton(
+        deleted ? tr("Save my version again") : tr("Overwrite with my version"),
+        QMessageBox::AcceptRole);
+    mine->setObjectName(QStringLiteral("button_undo_mine"));
+    QPushButton* theirs = box->addButton(
+        deleted ? tr("Leave it deleted") : tr("Keep the other version"), QMessageBox::AcceptRole);
+    theirs->setObjectName(QStringLiteral("button_undo_theirs"));
+    QPushButton* cancel = box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("button_undo_cancel"));
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    connect(box, &QMessageBox::finished, this, [this, box, mine, theirs, redo] {
+        if (box->clickedButton() == mine) {
+            undoStep(redo, true);
+        } else if (box->clickedButton() == theirs) {
+            // Their version stays; this step cannot be taken back without overwriting it.
+            if (redo)
+                m_service.dropRedo();
+            else
+                m_service.dropUndo();
+        }
+    });
+    box->show();
+}

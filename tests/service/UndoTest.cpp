@@ -1,0 +1,267 @@
+// Undo and redo as another copy sees them: each step puts the data folder's files back as
+// they were, under their own names, and never over another user's newer version unasked.
+#include "service/StoreService.h"
+#include "StalledShare.h"
+#include "TestFiles.h"
+#include "store/SeriesEdit.h"
+
+#include <QDirIterator>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+const QDate kDay(2024, 3, 4);
+
+class UndoTest : public ::testing::Test {
+public:
+    UndoTest() { service.setFolder(data.path(), 60); }
+    ~UndoTest() override
+    {
+        share.resume();
+        service.shutDown();
+    }
+
+    static StoreService::Options options(const StalledShare& share)
+    {
+        StoreService::Options options;
+        options.files = StalledFileAccess::maker(share);
+        options.notAnsweringAfterMs = 200;
+        options.watchFolders = false;
+        return options;
+    }
+    // Every file of the folder by its path inside it, as a second copy reads it.
+    QMap<QString, QByteArray> folder() const
+    {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(data.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            files.insert(path.mid(data.path().size()), TestFiles::readBytes(path));
+        }
+        return files;
+    }
+    // The appointment of day whose text starts so, as the window would have it.
+    ClassTermin loaded(const QDate& day, const QString& text = QStringLiteral("Budget"))
+    {
+        service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
+        EXPECT_TRUE(eventually([&] { return service.idle(); }));
+        for (const TerminPtr& a : service.knownDay(day).value_or(QList<TerminPtr>()))
+            if (a->Text().startsWith(text))
+                return *a;
+        ADD_FAILURE() << "no " << text.toStdString() << " on " << day.toString().toStdString();
+        return ClassTermin();
+    }
+    void file(ClassTermin a, UndoStep::Act act = UndoStep::Act::Change)
+    {
+        std::optional<bool> ok;
+        service.file(a, [&](const WriteOutcome& o, const ClassTermin&) { ok = o.ok; }, act);
+        ASSERT_TRUE(eventually([&] { return ok.has_value(); }));
+        EXPECT_TRUE(*ok);
+    }
+    StoreService::UndoOutcome restore(bool redo, bool overwrite = false)
+    {
+        std::optional<StoreService::UndoOutcome> outcome;
+        auto done = [&](const StoreService::UndoOutcome& o) { outcome = o; };
+        redo ? service.redo(overwrite, done) : service.undo(overwrite, done);
+        EXPECT_TRUE(eventually([&] { return outcome.has_value(); }));
+        return outcome.value_or(StoreService::UndoOutcome{});
+    }
+    static ClassTermin fresh(const QString& text, int hour, bool weekly = false)
+    {
+        ClassTermin a;
+        a.setDatum(kDay);
+        a.setStartTime(TimeOfDay::fromHourMinute(hour, 0));
+        a.setEndTime(TimeOfDay::fromHourMinute(hour + 1, 0));
+        a.setText(text);
+        a.setProducer(QStringLiteral("alice"));
+        if (weekly) {
+            a.setIsRecurring(true);
+            a.Recurring_code = QStringLiteral("wd");
+            a.setRecurringStartDate(kDay);
+            a.setRecurringEndDate(kDay.addDays(60));
+        }
+        return a;
+    }
+
+    QTemporaryDir data;
+    StalledShare share;
+    StoreService service{options(share)};
+};
+
+TEST_F(UndoTest, EveryOperationIsUndoneAndRedoneFileByFileUnderItsOwnName)
+{
+    struct Case {
+        const char* name;
+        std::function<void(UndoTest&)> change;
+        UndoStep::Act act;
+        std::function<void(UndoTest&)> prepare = {};
+    };
+    const Case cases[] = {
+        {"create", [](UndoTest& t) { t.file(fresh("Budget review", 9)); }, UndoStep::Act::New},
+        {"edit",
+         [](UndoTest& t) {
+             ClassTermin a = t.loaded(kDay);
+             a.setText("Budget review, room 2");
+             t.file(a);
+         },
+         UndoStep::Act::Change},
+        {"move within the day",
+         [](UndoTest& t) {
+             ClassTermin a = t.loaded(kDay);
+             a.setStartTime(TimeOfDay::fromHourMinute(14, 0));
+             a.setEndTime(TimeOfDay::fromHourMinute(15, 0));
+             t.file(a);
+         },
+         UndoStep::Act::Move},
+        {"resize",
+         [](UndoTest& t) {
+             ClassTermin a = t.loaded(kDay);
+             a.setEndTime(TimeOfDay::fromHourMinute(16, 30));
+             t.file(a);
+         },
+         UndoStep::Act::Resize},
+        {"move to another day (two files)",
+         [](UndoTest& t) {
+             ClassTermin a = t.loaded(kDay);
+             a.setDatum(kDay.addDays(2));
+             t.file(a);
+         },
+         UndoStep::Act::Move},
+        {"paste",
+         [](UndoTest& t) { t.file(fresh("Pasted", 8), UndoStep::Act::Paste); },
+         UndoStep::Act::Paste},
+        {"delete",
+         [](UndoTest& t) {
+             const QString path = t.loaded(kDay.addDays(2)).filename();
+             std::optional<bool> removed;
+             t.service.remove(path, [&](bool r) { removed = r; });
+             ASSERT_TRUE(eventually([&] { return removed.has_value(); }));
+         },
+         UndoStep::Act::Delete},
+        {"one occurrence of a series (one step, several files)",
+         [](UndoTest& t) {
+             const ClassTermin part = t.loaded(kDay, "Weekly");
+             ClassTermin changed = SeriesEdit::recordFor(part, kDay.addDays(7), SeriesEdit::Scope::This);
+             changed.setText("Weekly, once later");
+             changed.setStartTime(TimeOfDay::fromHourMinute(12, 0));
+             std::optional<bool> ok;
+             t.service.changeSeries({part, kDay.addDays(7), SeriesEdit::Scope::This, changed, {}},
+                                    [&](const SeriesFiling::Outcome& o) { ok = o.ok(); });
+             ASSERT_TRUE(eventually([&] { return ok.has_value(); }));
+             EXPECT_TRUE(*ok);
+         },
+         UndoStep::Act::Series,
+         [](UndoTest& t) { t.file(fresh("Weekly", 11, true)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.prepare)
+            c.prepare(*this);
+        const QMap<QString, QByteArray> before = folder();
+        c.change(*this);
+        const QMap<QString, QByteArray> after = folder();
+        ASSERT_NE(before, after);
+        ASSERT_NE(service.history().nextUndo(), nullptr);
+        EXPECT_EQ(service.history().nextUndo()->act, c.act);
+        if (c.act == UndoStep::Act::Series) {
+            EXPECT_GE(service.history().nextUndo()->files.size(), 2);
+        }
+
+        EXPECT_TRUE(restore(false).ok());
+        EXPECT_EQ(folder(), before) << "the same files, byte for byte, under their own names";
+        EXPECT_TRUE(restore(true).ok());
+        EXPECT_EQ(folder(), after);
+    }
+    EXPECT_EQ(service.history().undoCount(), int(std::size(cases)) + 1)
+        << "the series' own file is a step too";
+}
+
+TEST_F(UndoTest, AnotherUsersChangeIsAskedAboutAndAStalledOrSwitchedFolderIsRefused)
+{
+    file(fresh("Budget review", 9));
+    ClassTermin a = loaded(kDay);
+    a.setText("Mine");
+    file(a);
+    const QMap<QString, QByteArray> mine = folder();
+    // Bob writes his own version over it.
+    QByteArray theirs = mine.first();
+    theirs.replace("Mine", "Bob's").replace("alice", "bob");
+    ASSERT_TRUE(TestFiles::writeSettled(data.path() + mine.firstKey(), theirs));
+
+    StoreService::UndoOutcome outcome = restore(false);
+    EXPECT_EQ(outcome.conflict.kind, DataAccess::FileChange::Kind::Changed);
+    EXPECT_EQ(outcome.conflict.producer, "bob");
+    EXPECT_EQ(folder().first(), theirs) << "nothing written over Bob's version";
+    ASSERT_NE(service.history().nextUndo(), nullptr) << "the step stays";
+
+    EXPECT_TRUE(restore(false, true).ok()) << "the user chose their own";
+    EXPECT_TRUE(folder().first().contains("Budget review"));
+
+    // Gone meanwhile.
+    QFile::remove(data.path() + mine.firstKey());
+    EXPECT_EQ(restore(true).conflict.kind, DataAccess::FileChange::Kind::Deleted);
+    service.dropRedo();
+    EXPECT_EQ(service.history().nextRedo(), nullptr);
+
+    // While the share stalls nothing is tried.
+    file(fresh("Second", 12));
+    share.stall();
+    ClassTermin stuck = fresh("Stuck", 13);
+    service.file(stuck, {});
+    ASSERT_TRUE(eventually([&] { return !service.answering(); }));
+    EXPECT_EQ(restore(false).outcome.cause, WriteOutcome::Cause::NotAnswering);
+    share.resume();
+    ASSERT_TRUE(eventually([&] { return service.idle() && service.answering(); }));
+
+    QTemporaryDir other;
+    service.setFolder(other.path(), 60);
+    EXPECT_EQ(service.history().nextUndo(), nullptr) << "the old folder's history is gone";
+}
+
+TEST(UndoPlanTest, WritesOnlyWhatDiffersAndNeverOverAnUnreadableFile)
+{
+    using Found = UndoPlan::Found;
+    const UndoStep step{UndoStep::Act::Move, "X", {{"/f/a", "A1", "A2"}, {"/f/b", std::nullopt, "B"}}};
+    const Found a2{Found::State::Present, "A2"};
+    const Found b{Found::State::Present, "B"};
+    const Found missing{};
+    struct Case {
+        const char* name;
+        bool undo;
+        QHash<QString, Found> now;
+        bool overwrite;
+        QList<UndoPlan::Action> actions;
+        DataAccess::FileChange::Kind conflict;
+        QString unreadable;
+    };
+    using Kind = DataAccess::FileChange::Kind;
+    const Case cases[] = {
+        {"undo", true, {{"/f/a", a2}, {"/f/b", b}}, false, {{"/f/a", "A1"}, {"/f/b", std::nullopt}}, Kind::None, {}},
+        {"redo", false, {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", missing}}, false,
+         {{"/f/a", "A2"}, {"/f/b", "B"}}, Kind::None, {}},
+        {"half done already", true, {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", b}}, false,
+         {}, Kind::Changed, {}},
+        {"changed by another", true, {{"/f/a", {Found::State::Present, "Z"}}, {"/f/b", b}}, false,
+         {}, Kind::Changed, {}},
+        {"removed by another, overwritten", true, {{"/f/a", missing}, {"/f/b", b}}, true,
+         {{"/f/a", "A1"}, {"/f/b", std::nullopt}}, Kind::None, {}},
+        {"unreadable", true, {{"/f/a", {Found::State::Unreadable, {}}}, {"/f/b", b}}, true, {},
+         Kind::None, "/f/a"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const UndoPlan::Plan plan = UndoPlan::plan(step, c.undo, c.now, c.overwrite);
+        EXPECT_EQ(plan.actions, c.actions);
+        EXPECT_EQ(plan.conflict, c.conflict);
+        EXPECT_EQ(plan.unreadable, c.unreadable);
+    }
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+// The main window's Edit menu as a user meets it: duplicate, copy, cut and paste, each taken
+// back and done again, and the question when another user changed what an undo would restore.
+#include "FormMainFixture.h"
+
+#include <QClipboard>
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+
+namespace {
+
+class FormMainEditTest : public FormMainTest {
+protected:
+    // Right-clicks the first appointment, which selects it, and closes the pop-up menu.
+    void pick()
+    {
+        ASSERT_FALSE(appointmentLabels().isEmpty());
+        QTest::mouseClick(appointmentLabels().first(), Qt::RightButton);
+        child<QMenu>("mnu_popup_termin")->hide();
+    }
+    QString undoText() { return child<QAction>("mnu_edit_undo")->text(); }
+    int files() const
+    {
+        int count = 0;
+        QDirIterator it(data.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+        for (; it.hasNext(); it.next())
+            ++count;
+        return count;
+    }
+};
+
+TEST_F(FormMainEditTest, DuplicateCopyCutAndPasteAreEachOneStepToUndoAndRedo)
+{
+    put(kNow.date(), 9, 10, "Budget review");
+    loadView();
+    EXPECT_FALSE(child<QAction>("mnu_edit_undo")->isEnabled());
+
+    pick();
+    trigger("mnu_popup_termin_duplicate");
+    EXPECT_EQ(labelTexts(), (QStringList{"Budget review", "Budget review"}));
+    EXPECT_EQ(files(), 2) << "a file of its own";
+    EXPECT_EQ(undoText(), "Undo duplicate of 'Budget review'");
+    trigger("mnu_edit_undo");
+    EXPECT_EQ(labelTexts(), QStringList{"Budget review"});
+    EXPECT_EQ(child<QAction>("mnu_edit_redo")->text(), "Redo duplicate of 'Budget review'");
+    trigger("mnu_edit_redo");
+    EXPECT_EQ(files(), 2);
+    trigger("mnu_edit_undo");
+
+    // Copied: iCalendar and plain text on the clipboard; pasted on the next day.
+    pick();
+    trigger("mnu_edit_copy");
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(clip->data("text/calendar").count("BEGIN:VEVENT"), 1);
+    EXPECT_TRUE(clip->text().endsWith("Budget review")) << clip->text().toStdString();
+    key(Qt::Key_Right);
+    trigger("mnu_edit_paste");
+    EXPECT_EQ(labelTexts(), QStringList{"Budget review"});
+    EXPECT_EQ(undoText(), "Undo paste of 'Budget review'");
+
+    // Cut from there: gone, and back with one undo.
+    pick();
+    trigger("mnu_edit_cut");
+    EXPECT_TRUE(labelTexts().isEmpty());
+    EXPECT_EQ(undoText(), "Undo deletion of 'Budget review'");
+    trigger("mnu_edit_undo");
+    EXPECT_EQ(labelTexts(), QStringList{"Budget review"});
+    EXPECT_EQ(files(), 2);
+}
+
+TEST_F(FormMainEditTest, AnUndoOverAnotherUsersChangeAsksAndKeepsTheirsWhenTold)
+{
+    const QString path = put(kNow.date(), 9, 10, "Budget review");
+    loadView();
+    pick();
+    trigger("mnu_popup_termin_del_yes");
+    ASSERT_EQ(undoText(), "Undo deletion of 'Budget review'");
+    // Meanwhile Bob saves an appointment of that name.
+    TestFiles::writeSettled(path, "[AppointmentSettings]\r\nText=Bob's\r\nProducer=bob\r\n");
+    trigger("mnu_edit_undo");
+    QMessageBox* question = nullptr;
+    for (QMessageBox* box : window().findChildren<QMessageBox*>("message_undo_conflict"))
+        if (box->isVisible())
+            question = box;
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), "\"Budget review\" was changed by bob since.");
+    question->findChild<QAbstractButton*>("button_undo_theirs")->click();
+    settle();
+    EXPECT_TRUE(TestFiles::readBytes(path).contains("Bob's"));
+    EXPECT_FALSE(child<QAction>("mnu_edit_undo")->isEnabled()) << "the step is given up";
+}
+
+} // namespace
