@@ -325,6 +325,142 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Der Termin konnte nicht gelöscht werden.
 </translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Duplizieren</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Redo creation of &apos;%1&apos;</source>
+        <translation>Anlegen von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo creation of &apos;%1&apos;</source>
+        <translation>Anlegen von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo change of &apos;%1&apos;</source>
+        <translation>Änderung von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo change of &apos;%1&apos;</source>
+        <translation>Änderung von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo move of &apos;%1&apos;</source>
+        <translation>Verschieben von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo move of &apos;%1&apos;</source>
+        <translation>Verschieben von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo resizing of &apos;%1&apos;</source>
+        <translation>Längenänderung von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo resizing of &apos;%1&apos;</source>
+        <translation>Längenänderung von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo deletion of &apos;%1&apos;</source>
+        <translation>Löschen von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo deletion of &apos;%1&apos;</source>
+        <translation>Löschen von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo paste of &apos;%1&apos;</source>
+        <translation>Einfügen von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo paste of &apos;%1&apos;</source>
+        <translation>Einfügen von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo duplicate of &apos;%1&apos;</source>
+        <translation>Duplizieren von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo duplicate of &apos;%1&apos;</source>
+        <translation>Duplizieren von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo change of the series &apos;%1&apos;</source>
+        <translation>Änderung der Serie „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo change of the series &apos;%1&apos;</source>
+        <translation>Änderung der Serie „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Nothing was undone or redone: the data folder is not answering. Please try again when it answers.</source>
+        <translation>Es wurde nichts rückgängig gemacht oder wiederholt: Der Datenordner antwortet nicht. Bitte versuchen Sie es erneut, wenn er antwortet.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was deleted by another user since.</source>
+        <translation>„%1“ wurde inzwischen von einem anderen Benutzer gelöscht.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed by another user since.</source>
+        <translation>„%1“ wurde inzwischen von einem anderen Benutzer geändert.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed by %2 since.</source>
+        <translation>„%1“ wurde inzwischen von %2 geändert.</translation>
+    </message>
+    <message>
+        <source>Save my version again</source>
+        <translation>Meine Fassung wieder speichern</translation>
+    </message>
+    <message>
+        <source>Overwrite with my version</source>
+        <translation>Mit meiner Fassung überschreiben</translation>
+    </message>
+    <message>
+        <source>Leave it deleted</source>
+        <translation>Gelöscht lassen</translation>
+    </message>
+    <message>
+        <source>Keep the other version</source>
+        <translation>Die andere Fassung behalten</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no appointment that can be pasted.</source>
+        <translation>Die Zwischenablage enthält keinen Termin, der eingefügt werden kann.</translation>
+    </message>
 </context>
 <context>
     <name>form_tooltip</name>

@@ -28,7 +28,8 @@ std::optional<ClassTermin> AppointmentOfIcs(const QByteArray& ics, const QString
         return std::nullopt;
     // The first occurrence: the earliest day directory of the scratch folder.
     std::optional<ClassTermin> first;
-    QDirIterator found(folder, {QStringLiteral("*.nv3")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator found(folder, {QStringLiteral("*.nv3")}, QDir::Files,
+                       QDirIterator::Subdirectories);
     while (found.hasNext()) {
         const QString path = found.next();
         const QDate day = DataAccess::DayOfOneTimeFile(path);

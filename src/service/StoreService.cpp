@@ -309,9 +309,9 @@ void StoreService::ask(std::function<Result(StoreWorker&)> job,
 }
 
 // The undo and redo in StoreServiceUndo.cpp ask through here too.
-template void StoreService::ask<StoreWorker::Restored>(
-    std::function<StoreWorker::Restored(StoreWorker&)> job,
-    std::function<void(const StoreWorker::Restored&)> done);
+template void
+StoreService::ask<StoreWorker::Restored>(std::function<StoreWorker::Restored(StoreWorker&)> job,
+                                         std::function<void(const StoreWorker::Restored&)> done);
 
 void StoreService::file(const ClassTermin& appointment, Filed done)
 {

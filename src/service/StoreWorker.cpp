@@ -1,8 +1,8 @@
 #include "service/StoreWorker.h"
 
+#include "profile/ProfileCodec.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFile.h"
-#include "profile/ProfileCodec.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
                          DataAccess::Clock now)

@@ -54,8 +54,7 @@ public:
 
     // A write and the step that takes it back: the files it wrote as they were and became.
     // The step has no files when it wrote nothing or when what it replaced could not be read.
-    template <typename Result>
-    struct Journaled {
+    template <typename Result> struct Journaled {
         Result result;
         UndoStep step;
     };

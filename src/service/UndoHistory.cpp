@@ -49,8 +49,7 @@ void UndoHistory::clear()
 void UndoHistory::trim()
 {
     // The newest step stays, however large.
-    while (m_undo.size() > 1 &&
-           (m_undo.size() > size_t(kMaxSteps) || m_bytes > kMaxBytes)) {
+    while (m_undo.size() > 1 && (m_undo.size() > size_t(kMaxSteps) || m_bytes > kMaxBytes)) {
         m_bytes -= m_undo.front().bytes();
         m_undo.pop_front();
     }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
-#include "service/StoreService.h"
 #include "store/SeriesFiling.h"
 #include "store/UndoStep.h"
 #include "ui/HeartbeatPause.h"

@@ -33,11 +33,15 @@ const QString kOwnMime = QStringLiteral("application/x-norvane-appointment");
 
 void form_main::connectClipboard()
 {
-    connect(m_ui->mnu_edit_copy, &QAction::triggered, this, [this] { copyAppointment(m_selectedTag); });
-    connect(m_ui->mnu_edit_cut, &QAction::triggered, this, [this] { cutAppointment(m_selectedTag); });
+    connect(m_ui->mnu_edit_copy, &QAction::triggered, this,
+            [this] { copyAppointment(m_selectedTag); });
+    connect(m_ui->mnu_edit_cut, &QAction::triggered, this,
+            [this] { cutAppointment(m_selectedTag); });
     connect(m_ui->mnu_edit_paste, &QAction::triggered, this, &form_main::pasteAppointment);
-    connect(m_ui->mnu_popup_termin_copy, &QAction::triggered, this, [this] { copyAppointment(m_popupTag); });
-    connect(m_ui->mnu_popup_termin_cut, &QAction::triggered, this, [this] { cutAppointment(m_popupTag); });
+    connect(m_ui->mnu_popup_termin_copy, &QAction::triggered, this,
+            [this] { copyAppointment(m_popupTag); });
+    connect(m_ui->mnu_popup_termin_cut, &QAction::triggered, this,
+            [this] { cutAppointment(m_popupTag); });
     connect(m_ui->mnu_popup_termin_duplicate, &QAction::triggered, this,
             [this] { duplicateAppointment(m_popupTag); });
 }
@@ -98,8 +102,7 @@ void form_main::pasteAppointment()
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     if (!clip)
         return;
-    if (m_copied && !m_copiedToken.isEmpty() &&
-        clip->data(kOwnMime) == m_copiedToken.toUtf8()) {
+    if (m_copied && !m_copiedToken.isEmpty() && clip->data(kOwnMime) == m_copiedToken.toUtf8()) {
         fileCopy(AppointmentCopy::placed(*m_copied, day, std::nullopt), UndoStep::Act::Paste);
         return;
     }
@@ -120,8 +123,7 @@ void form_main::pasteAppointment()
                 self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
                 return;
             }
-            self->fileCopy(AppointmentCopy::placed(*read, day, std::nullopt),
-                           UndoStep::Act::Paste);
+            self->fileCopy(AppointmentCopy::placed(*read, day, std::nullopt), UndoStep::Act::Paste);
         });
     });
 }
@@ -147,7 +149,8 @@ void form_main::fileCopy(const ClassTermin& copy, UndoStep::Act act)
         copy,
         [self = QPointer<form_main>(this)](const WriteOutcome& outcome, const ClassTermin&) {
             if (self)
-                self->editDone(outcome.ok ? QString() : AppointmentEditing::failureMessage(outcome));
+                self->editDone(outcome.ok ? QString()
+                                          : AppointmentEditing::failureMessage(outcome));
         },
         act);
 }

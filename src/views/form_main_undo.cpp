@@ -23,7 +23,8 @@ QString form_main::undoText(const UndoStep& step, bool redo)
     const QString& title = step.title;
     switch (step.act) {
     case UndoStep::Act::New:
-        return redo ? tr("Redo creation of '%1'").arg(title) : tr("Undo creation of '%1'").arg(title);
+        return redo ? tr("Redo creation of '%1'").arg(title)
+                    : tr("Undo creation of '%1'").arg(title);
     case UndoStep::Act::Change:
         return redo ? tr("Redo change of '%1'").arg(title) : tr("Undo change of '%1'").arg(title);
     case UndoStep::Act::Move:
@@ -60,8 +61,7 @@ void form_main::undoStep(bool redo, bool overwrite)
 {
     if (m_undoUnderWay)
         return; // one at a time, so the steps go back in their order
-    const UndoStep* next =
-        redo ? m_service.history().nextRedo() : m_service.history().nextUndo();
+    const UndoStep* next = redo ? m_service.history().nextRedo() : m_service.history().nextUndo();
     if (!next)
         return;
     if (!m_service.answering()) {
@@ -109,9 +109,9 @@ void form_main::askAboutUndoConflict(bool redo, const StoreService::UndoOutcome&
     box->setObjectName(QStringLiteral("message_undo_conflict"));
     box->setTextFormat(Qt::PlainText); // the text comes from the share
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* mine = box->addButton(
-        deleted ? tr("Save my version again") : tr("Overwrite with my version"),
-        QMessageBox::AcceptRole);
+    QPushButton* mine =
+        box->addButton(deleted ? tr("Save my version again") : tr("Overwrite with my version"),
+                       QMessageBox::AcceptRole);
     mine->setObjectName(QStringLiteral("button_undo_mine"));
     QPushButton* theirs = box->addButton(
         deleted ? tr("Leave it deleted") : tr("Keep the other version"), QMessageBox::AcceptRole);

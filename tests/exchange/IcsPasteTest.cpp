@@ -1,7 +1,7 @@
 // What copy and paste make of an appointment: a new single appointment of the one who pastes,
 // and the clipboard's iCalendar read back as the same appointment, from us or another program.
-#include "exchange/IcsExport.h"
 #include "exchange/IcsPaste.h"
+#include "exchange/IcsExport.h"
 #include "store/AppointmentCopy.h"
 
 #include <gtest/gtest.h>
@@ -51,8 +51,8 @@ TEST(AppointmentCopyTest, AnOccurrenceBecomesASingleNewAppointmentOfWhoeverCopie
 TEST(AppointmentCopyTest, TheClipboardsCalendarReadsBackAsTheSameAppointment)
 {
     const ClassTermin copy = AppointmentCopy::of(weekly(), kDay.addDays(7), "alice");
-    const QByteArray ics = ExportAppointment(std::make_shared<const ClassTermin>(copy),
-                                             copy.datum(), "uid-copy");
+    const QByteArray ics =
+        ExportAppointment(std::make_shared<const ClassTermin>(copy), copy.datum(), "uid-copy");
     EXPECT_EQ(ics.count("BEGIN:VEVENT"), 1);
     const std::optional<ClassTermin> back = AppointmentOfIcs(ics, "bob", 1, kDay);
     ASSERT_TRUE(back);

@@ -1,8 +1,8 @@
 // Undo and redo as another copy sees them: each step puts the data folder's files back as
 // they were, under their own names, and never over another user's newer version unasked.
-#include "service/StoreService.h"
 #include "StalledShare.h"
 #include "TestFiles.h"
+#include "service/StoreService.h"
 #include "store/SeriesEdit.h"
 
 #include <QDirIterator>
@@ -61,7 +61,8 @@ public:
     void file(ClassTermin a, UndoStep::Act act = UndoStep::Act::Change)
     {
         std::optional<bool> ok;
-        service.file(a, [&](const WriteOutcome& o, const ClassTermin&) { ok = o.ok; }, act);
+        service.file(
+            a, [&](const WriteOutcome& o, const ClassTermin&) { ok = o.ok; }, act);
         ASSERT_TRUE(eventually([&] { return ok.has_value(); }));
         EXPECT_TRUE(*ok);
     }
@@ -134,8 +135,7 @@ TEST_F(UndoTest, EveryOperationIsUndoneAndRedoneFileByFileUnderItsOwnName)
              t.file(a);
          },
          UndoStep::Act::Move},
-        {"paste",
-         [](UndoTest& t) { t.file(fresh("Pasted", 8), UndoStep::Act::Paste); },
+        {"paste", [](UndoTest& t) { t.file(fresh("Pasted", 8), UndoStep::Act::Paste); },
          UndoStep::Act::Paste},
         {"delete",
          [](UndoTest& t) {
@@ -148,7 +148,8 @@ TEST_F(UndoTest, EveryOperationIsUndoneAndRedoneFileByFileUnderItsOwnName)
         {"one occurrence of a series (one step, several files)",
          [](UndoTest& t) {
              const ClassTermin part = t.loaded(kDay, "Weekly");
-             ClassTermin changed = SeriesEdit::recordFor(part, kDay.addDays(7), SeriesEdit::Scope::This);
+             ClassTermin changed =
+                 SeriesEdit::recordFor(part, kDay.addDays(7), SeriesEdit::Scope::This);
              changed.setText("Weekly, once later");
              changed.setStartTime(TimeOfDay::fromHourMinute(12, 0));
              std::optional<bool> ok;
@@ -157,8 +158,7 @@ TEST_F(UndoTest, EveryOperationIsUndoneAndRedoneFileByFileUnderItsOwnName)
              ASSERT_TRUE(eventually([&] { return ok.has_value(); }));
              EXPECT_TRUE(*ok);
          },
-         UndoStep::Act::Series,
-         [](UndoTest& t) { t.file(fresh("Weekly", 11, true)); }},
+         UndoStep::Act::Series, [](UndoTest& t) { t.file(fresh("Weekly", 11, true)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -228,7 +228,8 @@ TEST_F(UndoTest, AnotherUsersChangeIsAskedAboutAndAStalledOrSwitchedFolderIsRefu
 TEST(UndoPlanTest, WritesOnlyWhatDiffersAndNeverOverAnUnreadableFile)
 {
     using Found = UndoPlan::Found;
-    const UndoStep step{UndoStep::Act::Move, "X", {{"/f/a", "A1", "A2"}, {"/f/b", std::nullopt, "B"}}};
+    const UndoStep step{
+        UndoStep::Act::Move, "X", {{"/f/a", "A1", "A2"}, {"/f/b", std::nullopt, "B"}}};
     const Found a2{Found::State::Present, "A2"};
     const Found b{Found::State::Present, "B"};
     const Found missing{};
@@ -243,17 +244,48 @@ TEST(UndoPlanTest, WritesOnlyWhatDiffersAndNeverOverAnUnreadableFile)
     };
     using Kind = DataAccess::FileChange::Kind;
     const Case cases[] = {
-        {"undo", true, {{"/f/a", a2}, {"/f/b", b}}, false, {{"/f/a", "A1"}, {"/f/b", std::nullopt}}, Kind::None, {}},
-        {"redo", false, {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", missing}}, false,
-         {{"/f/a", "A2"}, {"/f/b", "B"}}, Kind::None, {}},
-        {"half done already", true, {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", b}}, false,
-         {}, Kind::Changed, {}},
-        {"changed by another", true, {{"/f/a", {Found::State::Present, "Z"}}, {"/f/b", b}}, false,
-         {}, Kind::Changed, {}},
-        {"removed by another, overwritten", true, {{"/f/a", missing}, {"/f/b", b}}, true,
-         {{"/f/a", "A1"}, {"/f/b", std::nullopt}}, Kind::None, {}},
-        {"unreadable", true, {{"/f/a", {Found::State::Unreadable, {}}}, {"/f/b", b}}, true, {},
-         Kind::None, "/f/a"},
+        {"undo",
+         true,
+         {{"/f/a", a2}, {"/f/b", b}},
+         false,
+         {{"/f/a", "A1"}, {"/f/b", std::nullopt}},
+         Kind::None,
+         {}},
+        {"redo",
+         false,
+         {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", missing}},
+         false,
+         {{"/f/a", "A2"}, {"/f/b", "B"}},
+         Kind::None,
+         {}},
+        {"half done already",
+         true,
+         {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", b}},
+         false,
+         {},
+         Kind::Changed,
+         {}},
+        {"changed by another",
+         true,
+         {{"/f/a", {Found::State::Present, "Z"}}, {"/f/b", b}},
+         false,
+         {},
+         Kind::Changed,
+         {}},
+        {"removed by another, overwritten",
+         true,
+         {{"/f/a", missing}, {"/f/b", b}},
+         true,
+         {{"/f/a", "A1"}, {"/f/b", std::nullopt}},
+         Kind::None,
+         {}},
+        {"unreadable",
+         true,
+         {{"/f/a", {Found::State::Unreadable, {}}}, {"/f/b", b}},
+         true,
+         {},
+         Kind::None,
+         "/f/a"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
