@@ -462,4 +462,6 @@ void ClassDay::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int
     sel_end = line->time;
     if (sel_end > sel_start && m_host)
         m_host->RangeSelected(m_datum, sel_start, sel_end);
+    else if (sel_end == sel_start && m_host)
+        m_host->TimePicked(m_datum, sel_start);
 }

@@ -26,4 +26,10 @@ public:
     // The user dragged out this time range on this day, for a new appointment. Called last:
     // the column is done with the drag.
     virtual void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) = 0;
+    // The user clicked this time on this day without dragging: where a paste goes.
+    virtual void TimePicked(const QDate& day, TimeOfDay at)
+    {
+        Q_UNUSED(day);
+        Q_UNUSED(at);
+    }
 };

@@ -110,6 +110,7 @@ public:
     QTimer* heartbeat() override { return m_globalTimer; }
     // Creates an appointment for the range and opens the editor on it.
     void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) override;
+    void TimePicked(const QDate& day, TimeOfDay at) override;
 
     // Rebuilds the view once, shortly.
     void StartRefreshTimer();
@@ -248,6 +249,9 @@ private:
     QPointer<QMessageBox> m_seriesQuestion;       // while it is open
     bool m_undoUnderWay = false;
     QString m_selectedTag; // the appointment last clicked
+    // The time last clicked on the grid, where a paste goes; invalid day when none.
+    QDate m_pickedDay;
+    TimeOfDay m_pickedTime;
     // The appointment copied last, with the token that tells the clipboard still holds it.
     std::optional<ClassTermin> m_copied;
     QString m_copiedToken;

@@ -96,14 +96,24 @@ void form_main::cutAppointment(const QString& tag)
     mnu_popup_termin_del_yes_Click();
 }
 
+void form_main::TimePicked(const QDate& day, TimeOfDay at)
+{
+    m_pickedDay = day;
+    m_pickedTime = at;
+}
+
 void form_main::pasteAppointment()
 {
+    // At the time clicked on the grid when it is on the selected day, else at the copy's own.
     const QDate day = m_calendar1->SelectedDate();
+    std::optional<TimeOfDay> at;
+    if (m_pickedDay == day)
+        at = m_pickedTime;
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     if (!clip)
         return;
     if (m_copied && !m_copiedToken.isEmpty() && clip->data(kOwnMime) == m_copiedToken.toUtf8()) {
-        fileCopy(AppointmentCopy::placed(*m_copied, day, std::nullopt), UndoStep::Act::Paste);
+        fileCopy(AppointmentCopy::placed(*m_copied, day, at), UndoStep::Act::Paste);
         return;
     }
     if (!clip->hasFormat(kCalendarMime))
@@ -113,19 +123,19 @@ void form_main::pasteAppointment()
         m_pasteThread = m_service.jobs().thread(QStringLiteral("paste"));
     const QByteArray ics = clip->data(kCalendarMime).left(4 * 1024 * 1024);
     const QDate today = this->today();
-    m_pasteThread->post([ics, today, reply = m_pasteThread->replies(),
-                         self = QPointer<form_main>(this), day] {
-        const std::optional<ClassTermin> read = AppointmentOfIcs(ics, GetLoginName(), 1, today);
-        reply([self, read, day] {
-            if (!self)
-                return;
-            if (!read) {
-                self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
-                return;
-            }
-            self->fileCopy(AppointmentCopy::placed(*read, day, std::nullopt), UndoStep::Act::Paste);
+    m_pasteThread->post(
+        [ics, today, reply = m_pasteThread->replies(), self = QPointer<form_main>(this), day, at] {
+            const std::optional<ClassTermin> read = AppointmentOfIcs(ics, GetLoginName(), 1, today);
+            reply([self, read, day, at] {
+                if (!self)
+                    return;
+                if (!read) {
+                    self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
+                    return;
+                }
+                self->fileCopy(AppointmentCopy::placed(*read, day, at), UndoStep::Act::Paste);
+            });
         });
-    });
 }
 
 void form_main::duplicateAppointment(const QString& tag)

@@ -1,6 +1,8 @@
 // The main window's Edit menu as a user meets it: duplicate, copy, cut and paste, each taken
 // back and done again, and the question when another user changed what an undo would restore.
 #include "FormMainFixture.h"
+#include "ui/PictureBox.h"
+#include "views/ViewGeometry.h"
 
 #include <QClipboard>
 #include <QDirIterator>
@@ -59,6 +61,20 @@ TEST_F(FormMainEditTest, DuplicateCopyCutAndPasteAreEachOneStepToUndoAndRedo)
     trigger("mnu_edit_paste");
     EXPECT_EQ(labelTexts(), QStringList{"Budget review"});
     EXPECT_EQ(undoText(), "Undo paste of 'Budget review'");
+    // A time clicked on the grid first: the copy starts there, as long as before.
+    const ViewGeometry::TimeGrid grid = view().timeGrid();
+    const ClassDay* column = view().DayColumn(1);
+    const QPoint sixth(PictureBox::toPixels(int(column->StartX() + column->EndX()) / 2),
+                       PictureBox::toPixels(int(grid.firstLineY + 6 * grid.slotHeight)));
+    QTest::mouseClick(child<QWidget>("pic_view"), Qt::LeftButton, {}, sixth);
+    trigger("mnu_edit_paste");
+    QList<TimeOfDay> starts;
+    for (const TerminPtr& a : service.knownDay(kNow.date().addDays(1)).value_or(QList<TerminPtr>()))
+        starts << a->StartTime();
+    const TimeOfDay clicked =
+        TimeOfDay::fromMinutes(grid.dayStart.minutes() + 6 * grid.gridMinutes);
+    EXPECT_TRUE(starts.contains(clicked)) << clicked.minutes();
+    trigger("mnu_edit_undo");
 
     // Cut from there: gone, and back with one undo.
     pick();
