@@ -86,6 +86,27 @@ TEST_F(FormMainEditTest, DuplicateCopyCutAndPasteAreEachOneStepToUndoAndRedo)
     EXPECT_EQ(files(), 2);
 }
 
+TEST_F(FormMainEditTest, ADragWithCtrlHeldCopiesAndTheOriginalStays)
+{
+    const QString path = put(kNow.date(), 9, 10, "Budget review");
+    const QByteArray original = TestFiles::readBytes(path);
+    click("label_week");
+    QLabel* label = appointmentLabels().first();
+    const QPoint pressed = label->rect().center();
+    const ClassDay* column = view().DayColumn(4); // Thursday: the week starts on Monday
+    ASSERT_EQ(column->datum(), kNow.date().addDays(1));
+    QWidget* grid = child<QWidget>("pic_view");
+    const QPoint to(PictureBox::toPixels(int(column->StartX() + column->EndX()) / 2),
+                    label->mapTo(grid, pressed).y());
+    QTest::mousePress(label, Qt::LeftButton, {}, pressed);
+    QTest::mouseMove(label, label->mapFrom(grid, to));
+    QTest::mouseRelease(label, Qt::LeftButton, Qt::ControlModifier, label->mapFrom(grid, to));
+    settle();
+    EXPECT_EQ(TestFiles::readBytes(path), original);
+    EXPECT_EQ(files(), 2);
+    EXPECT_EQ(undoText(), "Undo duplicate of 'Budget review'");
+}
+
 TEST_F(FormMainEditTest, AnUndoOverAnotherUsersChangeAsksAndKeepsTheirsWhenTold)
 {
     const QString path = put(kNow.date(), 9, 10, "Budget review");
