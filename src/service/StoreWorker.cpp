@@ -67,9 +67,7 @@ TerminPtr StoreWorker::appointmentIn(const QString& path, const QByteArray& byte
     QDate day = DataAccess::DayOfOneTimeFile(path);
     if (!day.isValid())
         day = QDate::currentDate();
-    TerminPtr appointment =
-        AppointmentFile::read(IniFile(m_profiles, path, content), day, {}, QTime(0, 0));
-    return appointment;
+    return AppointmentFile::read(IniFile(m_profiles, path, content), day, {}, QTime(0, 0));
 }
 
 UndoStep StoreWorker::stepOf(UndoStep::Act act, QList<FileVersions> files)
@@ -144,7 +142,6 @@ StoreWorker::Restored StoreWorker::restore(const UndoStep& step, bool undo, bool
             break;
         }
         done.append(action);
-        restored.paths.append(action.path);
     }
     m_store.forgetAllDayMarks();
     return restored;

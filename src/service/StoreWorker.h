@@ -70,13 +70,12 @@ public:
     struct Restored {
         WriteOutcome outcome = WriteOutcome::done();
         DataAccess::FileChange conflict; // nothing was written
-        QStringList paths;               // the files written or removed
     };
     Restored restore(const UndoStep& step, bool undo, bool overwrite);
 
 private:
-    // Names the step after the appointment it changed; New, Change, Move, Resize and Delete
-    // are told from the files, any other act is kept.
+    // Names the step after the appointment it changed. A Change of one appointment is told
+    // from its files (a new one, a deletion, a move, a resize); any other act is kept.
     UndoStep stepOf(UndoStep::Act act, QList<FileVersions> files);
     TerminPtr appointmentIn(const QString& path, const QByteArray& bytes);
     // Puts back what the actions done so far replaced, as far as it goes.
