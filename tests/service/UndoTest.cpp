@@ -3,6 +3,7 @@
 #include "StalledShare.h"
 #include "TestFiles.h"
 #include "service/StoreService.h"
+#include "service/UndoHistory.h"
 #include "store/SeriesEdit.h"
 
 #include <QDirIterator>
@@ -294,6 +295,30 @@ TEST(UndoPlanTest, WritesOnlyWhatDiffersAndNeverOverAnUnreadableFile)
         EXPECT_EQ(plan.conflict, c.conflict);
         EXPECT_EQ(plan.unreadable, c.unreadable);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(UndoHistoryTest, KeepsTheLastHundredStepsOrTenMegabytesAndANewChangeEndsTheRedo)
+{
+    UndoHistory history;
+    const auto step = [](const char* title, qsizetype bytes) {
+        return UndoStep{UndoStep::Act::Delete, title, {{"/f/a", QByteArray(bytes, 'x'), {}}}};
+    };
+    for (int i = 0; i < 105; ++i)
+        history.record(step("small", 10));
+    EXPECT_EQ(history.undoCount(), UndoHistory::kMaxSteps);
+    history.record(step("large", 6 * 1024 * 1024));
+    history.record(step("larger", 6 * 1024 * 1024));
+    EXPECT_EQ(history.undoCount(), 1) << "the newest stays, however large";
+    ASSERT_TRUE(history.takeUndo());
+    history.record(step("small", 10));
+    history.undone(*history.takeUndo());
+    EXPECT_EQ(history.redoCount(), 1);
+    history.record(step("new", 10));
+    EXPECT_EQ(history.redoCount(), 0);
 }
 
 } // namespace
