@@ -77,6 +77,10 @@ public:
     QAction* mnu_file_exit;
     QMenu* mnu_appointment;
     QAction* mnu_appointment_new;
+    QMenu* mnu_view;
+    QAction* mnu_view_day;
+    QAction* mnu_view_week;
+    QAction* mnu_view_month;
     QMenu* mnu_settings;
     QAction* mnu_settings_program;
     QMenu* mnu_datafolder; // one entry per data folder, filled by the window

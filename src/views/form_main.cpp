@@ -98,6 +98,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
 
     connectControls();
     connectMenus();
+    setupMonthView();
 }
 
 form_main::~form_main()
@@ -394,12 +395,22 @@ void form_main::drawView()
     m_viewPending = m_drag && m_drag->held();
     if (m_viewPending)
         return;
+    m_monthView->setVisible(m_monthMode);
+    if (m_monthMode) {
+        drawMonth();
+        watchShownDirectories();
+        return;
+    }
     m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
     watchShownDirectories();
 }
 
 void form_main::askForShownDays(bool freshMarks)
 {
+    if (m_monthMode) {
+        askForMonthDays(freshMarks);
+        return;
+    }
     StoreService::Request request;
     request.freshMarks = freshMarks;
     for (int c = 1; c <= m_view->DayColumnCount(); ++c)
@@ -426,9 +437,12 @@ void form_main::watchShownDirectories()
     const QDate first = m_calendar1->ShowDate();
     for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
         days.insert(day);
-    for (int c = 1; c <= m_view->DayColumnCount(); ++c)
+    for (int c = 1; c <= m_view->DayColumnCount() && !m_monthMode; ++c)
         if (const ClassDay* column = m_view->DayColumn(c))
             days.insert(column->datum());
+    if (m_monthMode)
+        for (const QDate& day : monthDays(0))
+            days.insert(day);
     QStringList directories;
     QSet<QString> seen;
     for (const QDate& day : days)
@@ -467,7 +481,8 @@ ViewNavigation form_main::navigation() const
 
 ViewNavigation::State form_main::viewState() const
 {
-    return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_calendar1->IsWeekSelected()};
+    return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_calendar1->IsWeekSelected(),
+            m_monthMode};
 }
 
 void form_main::navigate(const ViewNavigation::Step& step)
@@ -477,6 +492,7 @@ void form_main::navigate(const ViewNavigation::Step& step)
     m_calendar1->setShowDate(step.state.shown);
     m_calendar1->setSelectedDate(step.state.selected);
     m_calendar1->setIsWeekSelected(step.state.week);
+    m_monthMode = step.state.month;
     m_calendar1->DrawAll();
     if (step.redraw == ViewNavigation::Redraw::View)
         LoadView();

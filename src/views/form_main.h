@@ -23,6 +23,10 @@ class Calendar;
 class DayWeekView;
 class LabelPool;
 class MainWindowControls;
+class MonthView;
+namespace MonthLayout {
+struct Entry;
+}
 class QLabel;
 class QMessageBox;
 class QTimer;
@@ -230,4 +234,15 @@ private:
     // the heartbeat is off.
     int m_heartbeatHolders = 0;
     std::optional<HeartbeatPause> m_heartbeatPause;
+
+    // The month view (form_main_month.cpp): shown over the day and week view while the
+    // navigation's state is in month mode.
+    void setupMonthView();
+    // The days of the month sheet of the selected date's month, or of one monthsAway from it.
+    QList<QDate> monthDays(int monthsAway) const;
+    void drawMonth();
+    void askForMonthDays(bool freshMarks);
+    void editMonthEntry(const MonthLayout::Entry& entry, const QDate& day);
+    MonthView* m_monthView = nullptr; // a child of picture_main
+    bool m_monthMode = false;
 };
