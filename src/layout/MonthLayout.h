@@ -31,10 +31,10 @@ struct Input {
 };
 
 struct Entry {
-    QString tag;     // "yyyy-MM-dd|position in the day's list": the entry's identity
+    QString tag; // "yyyy-MM-dd|position in the day's list": the entry's identity
     TerminPtr appointment;
-    QString time;    // the start, empty for an appointment of the whole day
-    QString text;    // the first line
+    QString time; // the start, empty for an appointment of the whole day
+    QString text; // the first line
     int colorCode = 0;
 };
 

@@ -11,9 +11,9 @@ class PrintCanvas;
 class Settings;
 
 // The printouts, each one page on a canvas in millimetres: a day with its appointments, a
-// week in columns, an empty month planner, and a month's sheet with its appointments. Appointments sit side by side as in the day
-// column on screen. Each printout ends the page and the job; the result says whether that
-// worked.
+// week in columns, an empty month planner, and a month's sheet with its appointments. Appointments
+// sit side by side as in the day column on screen. Each printout ends the page and the job; the
+// result says whether that worked.
 class Druck {
 public:
     Druck(PrintCanvas& canvas, DaySource days, Settings& settings);

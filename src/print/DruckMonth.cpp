@@ -18,11 +18,11 @@ const QColor kBlack(0, 0, 0);
 const QColor kGrey(128, 128, 128);
 const QColor kOtherMonth(239, 239, 239);
 
-constexpr double kTitle = 10;      // the month's name and the data folder
-constexpr double kHeader = 6;      // the weekday names
-constexpr double kWeekColumn = 8;  // the week numbers
-constexpr double kDayLine = 5;     // the day number in a cell
-constexpr double kEntryLine = 4;   // one appointment
+constexpr double kTitle = 10;     // the month's name and the data folder
+constexpr double kHeader = 6;     // the weekday names
+constexpr double kWeekColumn = 8; // the week numbers
+constexpr double kDayLine = 5;    // the day number in a cell
+constexpr double kEntryLine = 4;  // one appointment
 constexpr double kIndent = 0.8;
 
 } // namespace
@@ -94,11 +94,10 @@ bool Druck::PrintMonth(int month, int year)
             m_canvas.setFont(kArial, 8, false, false);
             double line = y + kDayLine;
             for (const MonthLayout::Entry& entry : cell.entries) {
-                m_canvas.FillBox(x + kIndent, line + 0.2, cellWidth - 2 * kIndent,
-                                 kEntryLine - 0.4, AppointmentColor(m_settings, entry.colorCode));
-                const QString text = entry.time.isEmpty()
-                                         ? entry.text
-                                         : entry.time + QLatin1Char(' ') + entry.text;
+                m_canvas.FillBox(x + kIndent, line + 0.2, cellWidth - 2 * kIndent, kEntryLine - 0.4,
+                                 AppointmentColor(m_settings, entry.colorCode));
+                const QString text =
+                    entry.time.isEmpty() ? entry.text : entry.time + QLatin1Char(' ') + entry.text;
                 // One line, cut at the cell's edge.
                 m_canvas.setTextClip(
                     QRectF(x + kIndent, line, cellWidth - 2 * kIndent, kEntryLine));
@@ -108,8 +107,7 @@ bool Druck::PrintMonth(int month, int year)
             }
             if (cell.moreCount > 0)
                 m_canvas.PrintWrappedText(x + 2 * kIndent, line + 0.3, cellWidth - 3 * kIndent,
-                                          kEntryLine,
-                                          MonthLayout::moreText(cell.moreCount, lang),
+                                          kEntryLine, MonthLayout::moreText(cell.moreCount, lang),
                                           TextAlign::Left);
         }
     }

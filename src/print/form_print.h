@@ -23,10 +23,10 @@ class Settings;
 class WorkerThread;
 
 // The print window: the day print, the week print, an empty month planner or the month with
-// its appointments of the date the main window shows, to a printer (with a preview) or into a PDF file. The appointments are
-// read and the PDF file is written as a job of the data folder's, so a share that stops
-// answering never holds up the window; the pages are drawn here, from copies of the days.
-// Its printer dialog, question and preview open over it and answer by callback.
+// its appointments of the date the main window shows, to a printer (with a preview) or into a PDF
+// file. The appointments are read and the PDF file is written as a job of the data folder's, so a
+// share that stops answering never holds up the window; the pages are drawn here, from copies of
+// the days. Its printer dialog, question and preview open over it and answer by callback.
 class form_print : public QDialog {
     Q_OBJECT
 

@@ -159,10 +159,9 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
     number.setBold(cell.today);
     painter.setFont(number);
     painter.setPen(cell.inMonth ? Qt::black : Qt::gray);
-    painter.drawText(
-        QRect(rect.left() + kPadding, rect.top() + kPadding, rect.width() - 2 * kPadding,
-              lineHeight()),
-        Qt::AlignLeft | Qt::AlignVCenter, QString::number(cell.date.day()));
+    painter.drawText(QRect(rect.left() + kPadding, rect.top() + kPadding,
+                           rect.width() - 2 * kPadding, lineHeight()),
+                     Qt::AlignLeft | Qt::AlignVCenter, QString::number(cell.date.day()));
     painter.setFont(font());
     const QFontMetrics metrics = fontMetrics();
     for (int line = 0; line < int(cell.entries.size()); ++line) {

@@ -77,7 +77,8 @@ ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) cons
 ViewNavigation::Step ViewNavigation::aroundToday(const State& state, int sign) const
 {
     State next = state;
-    next.selected = state.month ? m_today.addMonths(sign) : m_today.addDays(sign * (state.week ? 7 : 1));
+    next.selected =
+        state.month ? m_today.addMonths(sign) : m_today.addDays(sign * (state.week ? 7 : 1));
     next.shown = firstOfMonth(next.selected);
     return {state.week ? inWeekMode(next) : next};
 }
@@ -140,9 +141,8 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
     const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
     const bool backward = key == Qt::Key_Left || key == Qt::Key_Up;
     const Step nothing{state, Redraw::Nothing};
-    if (state.month)
-        if (std::optional<Step> step = monthKey(state, key, mods))
-            return step;
+    if (std::optional<Step> step = state.month ? monthKey(state, key, mods) : std::nullopt)
+        return step;
 
     if (forward || backward) {
         const int sign = forward ? 1 : -1;

@@ -284,8 +284,8 @@ void form_main::SetLanguageTexts()
                               m_settings.FirstCW());
     // A week shown stays a week around a shown day, whatever weekdays the settings show now.
     const ViewNavigation::State state = viewState();
-    navigate(m_settings.StartWithWeek() || state.week ? navigation().weekMode(state)
-                                                      : ViewNavigation::Step{state});
+    const bool week = (m_settings.StartWithWeek() && !state.month) || state.week;
+    navigate(week ? navigation().weekMode(state) : ViewNavigation::Step{state});
     SetMousePointer(0);
 }
 

@@ -42,7 +42,7 @@ TEST_F(FormMainMonthTest, MonthViewMovesByKeysOpensDaysAndAppointmentsAndTakesDr
     const struct {
         Qt::Key key;
         QDate selected;
-    } steps[] = {{Qt::Key_Right, {2003, 7, 10}}, {Qt::Key_Down, {2003, 7, 17}},
+    } steps[] = {{Qt::Key_Right, {2003, 7, 10}},    {Qt::Key_Down, {2003, 7, 17}},
                  {Qt::Key_PageDown, {2003, 8, 17}}, {Qt::Key_Up, {2003, 8, 10}},
                  {Qt::Key_PageUp, {2003, 7, 10}},   {Qt::Key_Left, {2003, 7, 9}}};
     for (const auto& step : steps) {

@@ -52,8 +52,9 @@ std::variant<Request, Problem> parse(const QStringList& args)
         const auto month = Options::number(positional[2], 1, 12, QStringLiteral("month"));
         if (const auto* problem = std::get_if<Problem>(&month))
             return *problem;
-        request.job = sheet ? PrintJob::monthSheet(std::get<int>(month), std::get<int>(year))
-                            : PrintJob::planner(std::get<int>(month), std::get<int>(year), twoMonths);
+        request.job = sheet
+                          ? PrintJob::monthSheet(std::get<int>(month), std::get<int>(year))
+                          : PrintJob::planner(std::get<int>(month), std::get<int>(year), twoMonths);
     } else {
         return Problem(kind.isEmpty() ? QStringLiteral("pdf needs day, week, planner or month.")
                                       : QStringLiteral("Unknown printout: %1").arg(kind));
