@@ -198,7 +198,12 @@ std::optional<ViewNavigation::Step> ViewNavigation::monthKey(const State& state,
     }
     if (mods != Qt::NoModifier)
         return Step{state, Redraw::Nothing};
-    return Step{stepSelected(state, days, months, days + months > 0)};
+    // A weekday the view does not show is passed over, on in the direction of the step.
+    const int sign = days + months > 0 ? 1 : -1;
+    QDate selected = state.selected.addMonths(months).addDays(days);
+    for (int i = 0; i < 6 && !m_shownWeekdays(Weekday(selected)); ++i)
+        selected = selected.addDays(sign);
+    return Step{towards(state, selected, sign > 0)};
 }
 
 QList<ViewNavigation::ListEntry> ViewNavigation::yearList(const State& state) const

@@ -81,7 +81,8 @@ private:
     State stepSelected(const State& state, int days, int months, bool forward) const;
     State towards(const State& state, const QDate& selected, bool forward) const;
     State inWeekMode(State state) const;
-    // Arrows move the month view's selection by a day or a week, Page Up and Down by a month.
+    // Arrows move the month view's selection by a day or a week, Page Up and Down by a month,
+    // past the weekdays it does not show.
     std::optional<Step> monthKey(const State& state, int key, Qt::KeyboardModifiers mods) const;
 
     int m_firstWeekday;

@@ -24,6 +24,7 @@
 #include "views/DayWeekView.h"
 #include "views/LabelPool.h"
 #include "views/MainWindowControls.h"
+#include "views/MonthView.h"
 #include "views/form_info.h"
 #include "views/form_tooltip.h"
 #include "views/help_window.h"

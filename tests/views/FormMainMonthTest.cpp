@@ -42,13 +42,20 @@ TEST_F(FormMainMonthTest, MonthViewMovesByKeysOpensDaysAndAppointmentsAndTakesDr
     const struct {
         Qt::Key key;
         QDate selected;
-    } steps[] = {{Qt::Key_Right, {2003, 7, 10}},    {Qt::Key_Down, {2003, 7, 17}},
-                 {Qt::Key_PageDown, {2003, 8, 17}}, {Qt::Key_Up, {2003, 8, 10}},
-                 {Qt::Key_PageUp, {2003, 7, 10}},   {Qt::Key_Left, {2003, 7, 9}}};
+    } steps[] = {
+        // clang-format off
+        // Monday to Friday shown: a step to a weekend goes on to a shown day.
+        {Qt::Key_Right, {2003, 7, 10}}, {Qt::Key_Down, {2003, 7, 17}},
+        {Qt::Key_PageDown, {2003, 8, 18}}, {Qt::Key_Up, {2003, 8, 11}},
+        {Qt::Key_PageUp, {2003, 7, 11}}, {Qt::Key_Right, {2003, 7, 14}},
+        {Qt::Key_Left, {2003, 7, 11}},
+        // clang-format on
+    };
     for (const auto& step : steps) {
         key(step.key);
         EXPECT_EQ(selected(), step.selected) << step.key;
-        EXPECT_TRUE(MonthLayout::cellOf(month->month(), step.selected)->selected);
+        const MonthLayout::Cell* cell = MonthLayout::cellOf(month->month(), step.selected);
+        EXPECT_TRUE(cell && cell->selected);
     }
 
     // A drag to the 11th moves the appointment there, keeping its times.
