@@ -325,6 +325,22 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Der Termin konnte nicht gelöscht werden.
 </translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Day</source>
+        <translation>&amp;Tag</translation>
+    </message>
+    <message>
+        <source>&amp;Week</source>
+        <translation>&amp;Woche</translation>
+    </message>
+    <message>
+        <source>&amp;Month</source>
+        <translation>&amp;Monat</translation>
+    </message>
 </context>
 <context>
     <name>form_tooltip</name>

@@ -203,7 +203,7 @@ void form_print::Form_Load()
             check_twomonths->setObjectName(QStringLiteral("check_twomonths"));
             column->addWidget(check_twomonths);
             // The month as the month view shows it, instead of the empty planner.
-            check_appointments = new QCheckBox(tr("the month with its appointments"), frame);
+            check_appointments = new QCheckBox(tr("print the month with its appointments"), frame);
             check_appointments->setObjectName(QStringLiteral("check_appointments"));
             column->addWidget(check_appointments);
             connect(check_appointments, &QCheckBox::toggled, check_twomonths,
