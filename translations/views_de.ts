@@ -341,6 +341,26 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <source>&amp;Month</source>
         <translation>&amp;Monat</translation>
     </message>
+    <message>
+        <source>Show next month</source>
+        <translation>Kommenden Monat anzeigen</translation>
+    </message>
+    <message>
+        <source>Show last month</source>
+        <translation>Vergangenen Monat anzeigen</translation>
+    </message>
+    <message>
+        <source>Show actual month</source>
+        <translation>Aktuellen Monat anzeigen</translation>
+    </message>
+    <message>
+        <source>One month back</source>
+        <translation>Einen Monat zurück</translation>
+    </message>
+    <message>
+        <source>One month forward</source>
+        <translation>Einen Monat vor</translation>
+    </message>
 </context>
 <context>
     <name>form_tooltip</name>

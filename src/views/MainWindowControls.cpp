@@ -316,9 +316,10 @@ void MainWindowControls::SetLanguageTexts()
     label_week->setText(tr("Week"));
 }
 
-void MainWindowControls::ShowDayWeekSelection(bool week)
+void MainWindowControls::ShowDayWeekSelection(bool week, bool month)
 {
-    setLabelColors(week ? label_week : label_day, kDarkBlue, Qt::white);
+    setLabelColors(week ? label_week : label_day, month ? kGreyStrip : kDarkBlue,
+                   month ? kDarkBlue : Qt::white);
     setLabelColors(week ? label_day : label_week, kGreyStrip, kDarkBlue);
 }
 

@@ -27,8 +27,8 @@ public:
     // Menu captions, tooltips and the captions of label_day and label_week.
     void SetLanguageTexts();
     // The selected one of label_day and label_week in dark blue, the other in the grey of
-    // its strip.
-    void ShowDayWeekSelection(bool week);
+    // its strip; both grey while the month view is shown.
+    void ShowDayWeekSelection(bool week, bool month = false);
     // The data source and user, in red when the data folder cannot be reached; the tooltip
     // names the folder whole.
     void showDataSource(const QString& text, const QString& folderPath, bool reachable);

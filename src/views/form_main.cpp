@@ -514,7 +514,7 @@ void form_main::Calendar1_Display(const QDate& date)
     m_ui->label_monat->setText(MonthNames(m_settings.LangCode())[date.month()]);
     m_ui->label_jahr->setText(QString::number(date.year()));
     const bool week = m_calendar1->IsWeekSelected();
-    m_ui->ShowDayWeekSelection(week);
+    m_ui->ShowDayWeekSelection(week, m_monthMode);
     m_calendar2->setSelectedDate(m_calendar1->SelectedDate());
     m_calendar2->setShowDate(m_calendar1->ShowDate().addMonths(1));
     m_calendar2->setIsWeekSelected(week);
@@ -524,6 +524,13 @@ void form_main::Calendar1_Display(const QDate& date)
     m_ui->pic_today->setToolTip(week ? tr("Show actual week") : tr("Today"));
     m_ui->pic_back->setToolTip(week ? tr("One week back") : tr("One day back"));
     m_ui->pic_next->setToolTip(week ? tr("One week forward") : tr("One day forward"));
+    if (m_monthMode) {
+        m_ui->pic_tomorrow->setToolTip(tr("Show next month"));
+        m_ui->pic_yesterday->setToolTip(tr("Show last month"));
+        m_ui->pic_today->setToolTip(tr("Show actual month"));
+        m_ui->pic_back->setToolTip(tr("One month back"));
+        m_ui->pic_next->setToolTip(tr("One month forward"));
+    }
 }
 
 void form_main::Calendar2_Display(const QDate& date)
