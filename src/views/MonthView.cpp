@@ -3,6 +3,7 @@
 #include "calendar/Names.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -219,6 +220,7 @@ void MonthView::mouseMoveEvent(QMouseEvent* event)
             return;
         m_dragging = true;
         setCursor(Qt::ClosedHandCursor);
+        qApp->installEventFilter(this);
     }
     const QDate over = hitAt(at).date;
     if (over != m_dropDay) {
@@ -254,8 +256,20 @@ void MonthView::mouseDoubleClickEvent(QMouseEvent* event)
         emit dayDoubleClicked(hit.date);
 }
 
+bool MonthView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_dragging && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        endDrag();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MonthView::endDrag()
 {
+    if (m_dragging)
+        qApp->removeEventFilter(this);
     m_pressed.reset();
     m_dragging = false;
     m_dropDay = QDate();

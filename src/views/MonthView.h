@@ -58,6 +58,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Escape during a drag puts the entry back, whichever widget has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int lineHeight() const;

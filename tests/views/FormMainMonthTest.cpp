@@ -58,7 +58,13 @@ TEST_F(FormMainMonthTest, MonthViewMovesByKeysOpensDaysAndAppointmentsAndTakesDr
         EXPECT_TRUE(cell && cell->selected);
     }
 
-    // A drag to the 11th moves the appointment there, keeping its times.
+    // Escape puts a dragged appointment back; a drag to the 11th moves it there, keeping its times.
+    QTest::mousePress(month, Qt::LeftButton, {}, entryIn(*month, {2003, 7, 9}));
+    QTest::mouseMove(month, cellOf(*month, {2003, 7, 10}).center());
+    QTest::keyClick(&window(), Qt::Key_Escape);
+    QTest::mouseRelease(month, Qt::LeftButton, {}, cellOf(*month, {2003, 7, 10}).center());
+    settle();
+    EXPECT_TRUE(MonthLayout::cellOf(month->month(), {2003, 7, 10})->entries.isEmpty());
     QTest::mousePress(month, Qt::LeftButton, {}, entryIn(*month, {2003, 7, 9}));
     QTest::mouseMove(month, cellOf(*month, {2003, 7, 11}).center());
     QTest::mouseRelease(month, Qt::LeftButton, {}, cellOf(*month, {2003, 7, 11}).center());
