@@ -1,11 +1,13 @@
 #include "views/MonthView.h"
 
 #include "calendar/Names.h"
+#include "ui/PlainText.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -115,6 +117,23 @@ MonthView::Hit MonthView::hitAt(const QPoint& at) const
     return {};
 }
 
+bool MonthView::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const MonthLayout::Entry* entry = MonthLayout::entryOf(m_month, hitAt(help->pos()).tag);
+    if (!entry) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    const QString line =
+        entry->time.isEmpty() ? entry->text : entry->time + QLatin1Char(' ') + entry->text;
+    QToolTip::showText(help->globalPos(), plainToolTip(line), this);
+    return true;
+}
+
 void MonthView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -149,6 +168,8 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
                         : cell.today                         ? kToday
                         : cell.inMonth                       ? QColor(Qt::white)
                                                              : kOtherMonth;
+    painter.save();
+    painter.setClipRect(rect.adjusted(0, 0, 1, 1));
     painter.fillRect(rect, fill);
     painter.setPen(kGrid);
     painter.drawRect(rect.adjusted(0, 0, 1, 1));
@@ -183,6 +204,7 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
         painter.drawText(box.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
                          MonthLayout::moreText(cell.moreCount, m_langCode));
     }
+    painter.restore();
 }
 
 void MonthView::resizeEvent(QResizeEvent* event)

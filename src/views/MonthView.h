@@ -52,6 +52,8 @@ signals:
     void resized();
 
 protected:
+    // The tooltip of an entry: its line whole, which the cell may cut.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
