@@ -35,9 +35,10 @@ class StoreService;
 class TaskBarIcon;
 class form_tooltip;
 
-// The main window: the day or week view of the active data folder beside two month
+// The main window: the day, week or month view of the active data folder beside two month
 // calendars, the menus through which every other window opens, and the heartbeat that keeps
-// the view fresh. Calendar1's selected date and day/week mode are what the view shows.
+// the view fresh. Calendar1's selected date and day/week mode (or the month mode kept here)
+// are what the view shows.
 class form_main : public QMainWindow, public DayColumnHost {
     Q_OBJECT
 
