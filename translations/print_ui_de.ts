@@ -28,6 +28,8 @@
     <message><source>You have selected paper orientation Portrait.</source><translation>Sie haben Hochformat gewählt.</translation></message>
     <message><source>This is not recommended when printing the planner.</source><translation>Das ist für den Ausdruck des Planers nicht optimal.</translation></message>
     <message><source>This is not recommended when printing the week print.</source><translation>Das ist für den Ausdruck der Woche nicht optimal.</translation></message>
+    <message><source>This is not recommended when printing the month.</source><translation>Das ist für den Ausdruck des Monats nicht optimal.</translation></message>
+    <message><source>print the month with its appointments</source><translation>den Monat mit seinen Terminen drucken</translation></message>
     <message><source>Change to orientation Landscape?</source><translation>Auf Querformat wechseln?</translation></message>
     <message><source>Printer Settings</source><translation>Druckereinstellung</translation></message>
     <message><source>There is no printer installed.</source><translation>Sie haben keinen Drucker installiert.</translation></message>

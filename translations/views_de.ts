@@ -53,6 +53,42 @@
 <context>
     <name>form_main</name>
     <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Day</source>
+        <translation>&amp;Tag</translation>
+    </message>
+    <message>
+        <source>&amp;Week</source>
+        <translation>&amp;Woche</translation>
+    </message>
+    <message>
+        <source>&amp;Month</source>
+        <translation>&amp;Monat</translation>
+    </message>
+    <message>
+        <source>Show next month</source>
+        <translation>Kommenden Monat anzeigen</translation>
+    </message>
+    <message>
+        <source>Show last month</source>
+        <translation>Vergangenen Monat anzeigen</translation>
+    </message>
+    <message>
+        <source>Show actual month</source>
+        <translation>Aktuellen Monat anzeigen</translation>
+    </message>
+    <message>
+        <source>One month back</source>
+        <translation>Einen Monat zurück</translation>
+    </message>
+    <message>
+        <source>One month forward</source>
+        <translation>Einen Monat vor</translation>
+    </message>
+    <message>
         <source>&amp;File</source>
         <translation>&amp;Datei</translation>
     </message>

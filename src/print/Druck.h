@@ -10,10 +10,10 @@
 class PrintCanvas;
 class Settings;
 
-// The three printouts, each one page on a canvas in millimetres: a day with its appointments,
-// a week in columns, and an empty month planner. Appointments sit side by side as in the day
-// column on screen. Each printout ends the page and the job; the result says whether that
-// worked.
+// The printouts, each one page on a canvas in millimetres: a day with its appointments, a
+// week in columns, an empty month planner, and a month's sheet with its appointments. Appointments
+// sit side by side as in the day column on screen. Each printout ends the page and the job; the
+// result says whether that worked.
 class Druck {
 public:
     Druck(PrintCanvas& canvas, DaySource days, Settings& settings);
@@ -24,6 +24,9 @@ public:
     // month 1..12 (others carry over into the next or previous year); with twoMonths the
     // following month too.
     bool PrintMonthPlanner(int month, int year, bool twoMonths);
+    // The weeks of month 1..12 of year, the weekdays the settings show, in each day as many of
+    // its appointments as fit (DruckMonth.cpp).
+    bool PrintMonth(int month, int year);
 
     // The first day of the week print of date, by the settings' first weekday.
     static QDate WeekStart(const QDate& date, const Settings& settings);

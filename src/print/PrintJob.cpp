@@ -1,8 +1,10 @@
 #include "print/PrintJob.h"
 
+#include "layout/MonthLayout.h"
 #include "print/Druck.h"
 #include "print/PainterCanvas.h"
 #include "profile/FileAccess.h"
+#include "settings/Settings.h"
 #include "store/DataAccess.h"
 
 #include <QCoreApplication>
@@ -55,6 +57,15 @@ PrintJob PrintJob::planner(int month, int year, bool twoMonths)
     return job;
 }
 
+PrintJob PrintJob::monthSheet(int month, int year)
+{
+    PrintJob job;
+    job.kind = MonthSheet;
+    job.month = month;
+    job.year = year;
+    return job;
+}
+
 QPageLayout::Orientation PrintJob::orientation() const
 {
     return kind == Day ? QPageLayout::Portrait : QPageLayout::Landscape;
@@ -70,6 +81,9 @@ QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings)
     case PrintJob::Week:
         for (int d = 0; d < 7; ++d)
             days << Druck::WeekStart(job.date, settings).addDays(d);
+        break;
+    case PrintJob::MonthSheet:
+        days = MonthLayout::sheetDays(job.year, job.month, settings.FirstWeekday());
         break;
     case PrintJob::MonthPlanner:
         break;
@@ -106,6 +120,8 @@ bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days
         return druck.PrintWeek(job.date);
     case PrintJob::MonthPlanner:
         return druck.PrintMonthPlanner(job.month, job.year, job.twoMonths);
+    case PrintJob::MonthSheet:
+        return druck.PrintMonth(job.month, job.year);
     }
     return false;
 }

@@ -18,24 +18,26 @@ class Settings;
 
 // One printout to make: what the print window, the PDF export and the command line agree on.
 struct PrintJob {
-    enum Kind { Day, Week, MonthPlanner };
+    enum Kind { Day, Week, MonthPlanner, MonthSheet };
 
     Kind kind = Day;
     QDate date;             // day and week
-    int month = 1;          // planner, 1..12
-    int year = 2000;        // planner
+    int month = 1;          // planner and month sheet, 1..12
+    int year = 2000;        // planner and month sheet
     bool twoMonths = false; // planner
 
     static PrintJob day(const QDate& date);
     static PrintJob week(const QDate& date);
     static PrintJob planner(int month, int year, bool twoMonths);
+    // The month with its appointments.
+    static PrintJob monthSheet(int month, int year);
 
-    // Portrait for the day, landscape for the week and the planner.
+    // Portrait for the day, landscape for the others.
     QPageLayout::Orientation orientation() const;
 };
 
 // The days whose appointments the job prints: its day, the seven days of its week (the week
-// print shows some of them), none for the planner.
+// print shows some of them), the whole weeks of the month sheet, none for the planner.
 QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings);
 
 // Copies of the appointments of some days, read ahead (on a thread of their own) so that a

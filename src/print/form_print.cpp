@@ -202,6 +202,12 @@ void form_print::Form_Load()
             check_twomonths = new QCheckBox(tr("display 2 months (incl. next month)"), frame);
             check_twomonths->setObjectName(QStringLiteral("check_twomonths"));
             column->addWidget(check_twomonths);
+            // The month as the month view shows it, instead of the empty planner.
+            check_appointments = new QCheckBox(tr("print the month with its appointments"), frame);
+            check_appointments->setObjectName(QStringLiteral("check_appointments"));
+            column->addWidget(check_appointments);
+            connect(check_appointments, &QCheckBox::toggled, check_twomonths,
+                    &QCheckBox::setDisabled);
         }
         column->addStretch(1);
         auto* hint = label(frame, adviceNames[page]);
@@ -266,6 +272,9 @@ PrintJob form_print::chosenJob() const
     case kWeekPage:
         return PrintJob::week(m_printDate);
     case kPlannerPage:
+        if (check_appointments->isChecked())
+            return PrintJob::monthSheet(combo_planer_month->currentIndex() + 1,
+                                        combo_planer_year->currentData().toInt());
         return PrintJob::planner(combo_planer_month->currentIndex() + 1,
                                  combo_planer_year->currentData().toInt(),
                                  check_twomonths->isChecked());
@@ -317,6 +326,8 @@ void form_print::printToPrinter(const PrintJob& job)
                                      ? tr("This is not recommended when printing the day print.")
                                  : job.kind == PrintJob::Week
                                      ? tr("This is not recommended when printing the week print.")
+                                 : job.kind == PrintJob::MonthSheet
+                                     ? tr("This is not recommended when printing the month.")
                                      : tr("This is not recommended when printing the planner.");
         const QString newLine = QStringLiteral("\r\n");
         const QString text = dayPrint

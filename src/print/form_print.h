@@ -22,11 +22,11 @@ class QPushButton;
 class Settings;
 class WorkerThread;
 
-// The print window: the day print, the week print or an empty month planner of the date the
-// main window shows, to a printer (with a preview) or into a PDF file. The appointments are
-// read and the PDF file is written as a job of the data folder's, so a share that stops
-// answering never holds up the window; the pages are drawn here, from copies of the days.
-// Its printer dialog, question and preview open over it and answer by callback.
+// The print window: the day print, the week print, an empty month planner or the month with
+// its appointments of the date the main window shows, to a printer (with a preview) or into a PDF
+// file. The appointments are read and the PDF file is written as a job of the data folder's, so a
+// share that stops answering never holds up the window; the pages are drawn here, from copies of
+// the days. Its printer dialog, question and preview open over it and answer by callback.
 class form_print : public QDialog {
     Q_OBJECT
 
@@ -106,6 +106,7 @@ private:
     QComboBox* combo_planer_year;
     QComboBox* combo_planer_month;
     QCheckBox* check_twomonths;
+    QCheckBox* check_appointments;
     QPushButton* command_ok;
     QPushButton* command_preview;
     QPushButton* command_cancel;

@@ -252,6 +252,12 @@ void MainWindowControls::buildMenus()
     mnu_appointment_new = entry(mnu_appointment, "mnu_appointment_new");
     mnu_appointment_new->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
 
+    // The keys of the views are the window's own (their letters follow the language).
+    mnu_view = named(bar->addMenu(QString()), "mnu_view");
+    mnu_view_day = entry(mnu_view, "mnu_view_day");
+    mnu_view_week = entry(mnu_view, "mnu_view_week");
+    mnu_view_month = entry(mnu_view, "mnu_view_month");
+
     mnu_settings = named(bar->addMenu(QString()), "mnu_settings");
     mnu_settings_program = entry(mnu_settings, "mnu_settings_program");
     mnu_settings_program->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -306,6 +312,10 @@ void MainWindowControls::SetLanguageTexts()
     mnu_edit_paste->setText(tr("&Paste"));
     mnu_appointment->setTitle(tr("&Appointment"));
     mnu_appointment_new->setText(tr("&New appointment..."));
+    mnu_view->setTitle(tr("&View"));
+    mnu_view_day->setText(tr("&Day"));
+    mnu_view_week->setText(tr("&Week"));
+    mnu_view_month->setText(tr("&Month"));
     mnu_settings->setTitle(tr("&Settings"));
     mnu_settings_program->setText(tr("&Programsettings"));
     mnu_datafolder->setTitle(tr("Data&source"));
@@ -330,9 +340,10 @@ void MainWindowControls::SetLanguageTexts()
     label_week->setText(tr("Week"));
 }
 
-void MainWindowControls::ShowDayWeekSelection(bool week)
+void MainWindowControls::ShowDayWeekSelection(bool week, bool month)
 {
-    setLabelColors(week ? label_week : label_day, kDarkBlue, Qt::white);
+    setLabelColors(week ? label_week : label_day, month ? kGreyStrip : kDarkBlue,
+                   month ? kDarkBlue : Qt::white);
     setLabelColors(week ? label_day : label_week, kGreyStrip, kDarkBlue);
 }
 

@@ -27,8 +27,8 @@ public:
     // Menu captions, tooltips and the captions of label_day and label_week.
     void SetLanguageTexts();
     // The selected one of label_day and label_week in dark blue, the other in the grey of
-    // its strip.
-    void ShowDayWeekSelection(bool week);
+    // its strip; both grey while the month view is shown.
+    void ShowDayWeekSelection(bool week, bool month = false);
     // The data source and user, in red when the data folder cannot be reached; the tooltip
     // names the folder whole.
     void showDataSource(const QString& text, const QString& folderPath, bool reachable);
@@ -83,6 +83,10 @@ public:
     QAction* mnu_edit_paste;
     QMenu* mnu_appointment;
     QAction* mnu_appointment_new;
+    QMenu* mnu_view;
+    QAction* mnu_view_day;
+    QAction* mnu_view_week;
+    QAction* mnu_view_month;
     QMenu* mnu_settings;
     QAction* mnu_settings_program;
     QMenu* mnu_datafolder; // one entry per data folder, filled by the window

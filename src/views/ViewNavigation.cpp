@@ -59,12 +59,15 @@ ViewNavigation::State ViewNavigation::towards(const State& state, const QDate& s
 ViewNavigation::State ViewNavigation::inWeekMode(State state) const
 {
     state.week = true;
+    state.month = false;
     state.selected = shownDayOfWeek(state.selected);
     return state;
 }
 
 ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) const
 {
+    if (state.month)
+        return {stepSelected(state, 0, sign, sign > 0)};
     if (!state.week)
         return {stepSelected(state, sign, 0, sign > 0)};
     const State next = towards(state, shownDayOfWeek(state.selected.addDays(sign * 7)), sign > 0);
@@ -74,7 +77,8 @@ ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) cons
 ViewNavigation::Step ViewNavigation::aroundToday(const State& state, int sign) const
 {
     State next = state;
-    next.selected = m_today.addDays(sign * (state.week ? 7 : 1));
+    next.selected =
+        state.month ? m_today.addMonths(sign) : m_today.addDays(sign * (state.week ? 7 : 1));
     next.shown = firstOfMonth(next.selected);
     return {state.week ? inWeekMode(next) : next};
 }
@@ -92,6 +96,7 @@ ViewNavigation::Step ViewNavigation::dayMode(const State& state) const
 {
     State next = state;
     next.week = false;
+    next.month = false;
     return {next};
 }
 
@@ -100,9 +105,28 @@ ViewNavigation::Step ViewNavigation::weekMode(const State& state) const
     return {inWeekMode(state)};
 }
 
+ViewNavigation::Step ViewNavigation::monthMode(const State& state) const
+{
+    State next = state;
+    next.week = false;
+    next.month = true;
+    return {next};
+}
+
 ViewNavigation::Step ViewNavigation::pickDay(const State& state, const QDate& date) const
 {
+    // The month view's days of the months around it come into a calendar.
+    if (state.month)
+        return {towards(state, date, date > state.selected)};
     return {State{date, state.shown, false}};
+}
+
+ViewNavigation::Step ViewNavigation::openDay(const State& state, const QDate& date) const
+{
+    State next = towards(state, date, date > state.selected);
+    next.week = false;
+    next.month = false;
+    return {next};
 }
 
 ViewNavigation::Step ViewNavigation::pickWeek(const State& state, const QDate& firstDay) const
@@ -117,6 +141,8 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
     const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
     const bool backward = key == Qt::Key_Left || key == Qt::Key_Up;
     const Step nothing{state, Redraw::Nothing};
+    if (std::optional<Step> step = state.month ? monthKey(state, key, mods) : std::nullopt)
+        return step;
 
     if (forward || backward) {
         const int sign = forward ? 1 : -1;
@@ -129,7 +155,7 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
         return Step{stepSelected(state, 0, sign, forward)};
     }
 
-    // The initials of Heute/Tag/Woche and Today/Day/Week.
+    // The initials of Heute/Tag/Woche/Monat and Today/Day/Week/Month.
     const auto dayOf = [&](const QDate& selected) {
         return Step{State{selected, firstOfMonth(selected), false}};
     };
@@ -142,9 +168,42 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
         return m_german ? nothing : dayOf(state.selected);
     case Qt::Key_W:
         return weekMode(state);
+    case Qt::Key_M:
+        return monthMode(state);
     default:
         return std::nullopt;
     }
+}
+
+std::optional<ViewNavigation::Step> ViewNavigation::monthKey(const State& state, int key,
+                                                             Qt::KeyboardModifiers mods) const
+{
+    int days = 0;
+    int months = 0;
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        days = key == Qt::Key_Right ? 1 : -1;
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        days = key == Qt::Key_Down ? 7 : -7;
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        months = key == Qt::Key_PageDown ? 1 : -1;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (mods != Qt::NoModifier)
+        return Step{state, Redraw::Nothing};
+    // A weekday the view does not show is passed over, on in the direction of the step.
+    const int sign = days + months > 0 ? 1 : -1;
+    QDate selected = state.selected.addMonths(months).addDays(days);
+    for (int i = 0; i < 6 && !m_shownWeekdays(Weekday(selected)); ++i)
+        selected = selected.addDays(sign);
+    return Step{towards(state, selected, sign > 0)};
 }
 
 QList<ViewNavigation::ListEntry> ViewNavigation::yearList(const State& state) const

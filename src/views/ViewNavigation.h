@@ -23,6 +23,7 @@ public:
         QDate selected;
         QDate shown; // the first of the upper calendar's month
         bool week = false;
+        bool month = false; // the month view of the selected date's month; week is false then
         friend bool operator==(const State&, const State&) = default;
     };
     // What the window draws again after a step: nothing, the calendars, or the calendars and
@@ -48,18 +49,23 @@ public:
     // week and is shown, else the first shown day; the week's first day when none is shown.
     QDate shownDayOfWeek(const QDate& date) const;
 
-    // One day or week forward (sign 1) or back (-1) from the selection.
+    // One day, week or month forward (sign 1) or back (-1) from the selection.
     Step stepView(const State& state, int sign) const;
-    // Today (sign 0), the day or week after (1) or before (-1), counted from today.
+    // Today (sign 0), the day, week or month after (1) or before (-1), counted from today.
     Step aroundToday(const State& state, int sign) const;
     // The calendars one month forward or back; the selection stays. Not beyond 20 years ahead.
     Step stepMonth(const State& state, int sign) const;
     Step dayMode(const State& state) const;
     // The week around the selected date.
     Step weekMode(const State& state) const;
-    // A day or a week chosen in a calendar or a day header.
+    // The month of the selected date.
+    Step monthMode(const State& state) const;
+    // A day or a week chosen in a calendar or a day header; a day chosen in the month view
+    // keeps it.
     Step pickDay(const State& state, const QDate& date) const;
     Step pickWeek(const State& state, const QDate& firstDay) const;
+    // The day view of date, chosen in the month view.
+    Step openDay(const State& state, const QDate& date) const;
     // A key of the window; nothing for a key without a meaning here.
     std::optional<Step> key(const State& state, int key, Qt::KeyboardModifiers modifiers) const;
 
@@ -75,6 +81,9 @@ private:
     State stepSelected(const State& state, int days, int months, bool forward) const;
     State towards(const State& state, const QDate& selected, bool forward) const;
     State inWeekMode(State state) const;
+    // Arrows move the month view's selection by a day or a week, Page Up and Down by a month,
+    // past the weekdays it does not show.
+    std::optional<Step> monthKey(const State& state, int key, Qt::KeyboardModifiers mods) const;
 
     int m_firstWeekday;
     QDate m_today;

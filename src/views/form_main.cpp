@@ -25,6 +25,7 @@
 #include "views/DayWeekView.h"
 #include "views/LabelPool.h"
 #include "views/MainWindowControls.h"
+#include "views/MonthView.h"
 #include "views/form_info.h"
 #include "views/form_tooltip.h"
 #include "views/help_window.h"
@@ -99,6 +100,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
 
     connectControls();
     connectMenus();
+    setupMonthView();
 }
 
 form_main::~form_main()
@@ -286,8 +288,8 @@ void form_main::SetLanguageTexts()
                               m_settings.FirstCW());
     // A week shown stays a week around a shown day, whatever weekdays the settings show now.
     const ViewNavigation::State state = viewState();
-    navigate(m_settings.StartWithWeek() || state.week ? navigation().weekMode(state)
-                                                      : ViewNavigation::Step{state});
+    const bool week = (m_settings.StartWithWeek() && !state.month) || state.week;
+    navigate(week ? navigation().weekMode(state) : ViewNavigation::Step{state});
     SetMousePointer(0);
 }
 
@@ -397,12 +399,22 @@ void form_main::drawView()
     m_viewPending = m_drag && m_drag->held();
     if (m_viewPending)
         return;
+    m_monthView->setVisible(m_monthMode);
+    if (m_monthMode) {
+        drawMonth();
+        watchShownDirectories();
+        return;
+    }
     m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
     watchShownDirectories();
 }
 
 void form_main::askForShownDays(bool freshMarks)
 {
+    if (m_monthMode) {
+        askForMonthDays(freshMarks);
+        return;
+    }
     StoreService::Request request;
     request.freshMarks = freshMarks;
     for (int c = 1; c <= m_view->DayColumnCount(); ++c)
@@ -429,9 +441,12 @@ void form_main::watchShownDirectories()
     const QDate first = m_calendar1->ShowDate();
     for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
         days.insert(day);
-    for (int c = 1; c <= m_view->DayColumnCount(); ++c)
+    for (int c = 1; c <= m_view->DayColumnCount() && !m_monthMode; ++c)
         if (const ClassDay* column = m_view->DayColumn(c))
             days.insert(column->datum());
+    if (m_monthMode)
+        for (const QDate& day : monthDays(0))
+            days.insert(day);
     QStringList directories;
     QSet<QString> seen;
     for (const QDate& day : days)
@@ -470,7 +485,8 @@ ViewNavigation form_main::navigation() const
 
 ViewNavigation::State form_main::viewState() const
 {
-    return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_calendar1->IsWeekSelected()};
+    return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_calendar1->IsWeekSelected(),
+            m_monthMode};
 }
 
 void form_main::navigate(const ViewNavigation::Step& step)
@@ -480,6 +496,7 @@ void form_main::navigate(const ViewNavigation::Step& step)
     m_calendar1->setShowDate(step.state.shown);
     m_calendar1->setSelectedDate(step.state.selected);
     m_calendar1->setIsWeekSelected(step.state.week);
+    m_monthMode = step.state.month;
     m_calendar1->DrawAll();
     if (step.redraw == ViewNavigation::Redraw::View)
         LoadView();
@@ -500,7 +517,7 @@ void form_main::Calendar1_Display(const QDate& date)
     m_ui->label_monat->setText(MonthNames(m_settings.LangCode())[date.month()]);
     m_ui->label_jahr->setText(QString::number(date.year()));
     const bool week = m_calendar1->IsWeekSelected();
-    m_ui->ShowDayWeekSelection(week);
+    m_ui->ShowDayWeekSelection(week, m_monthMode);
     m_calendar2->setSelectedDate(m_calendar1->SelectedDate());
     m_calendar2->setShowDate(m_calendar1->ShowDate().addMonths(1));
     m_calendar2->setIsWeekSelected(week);
@@ -510,6 +527,13 @@ void form_main::Calendar1_Display(const QDate& date)
     m_ui->pic_today->setToolTip(week ? tr("Show actual week") : tr("Today"));
     m_ui->pic_back->setToolTip(week ? tr("One week back") : tr("One day back"));
     m_ui->pic_next->setToolTip(week ? tr("One week forward") : tr("One day forward"));
+    if (m_monthMode) {
+        m_ui->pic_tomorrow->setToolTip(tr("Show next month"));
+        m_ui->pic_yesterday->setToolTip(tr("Show last month"));
+        m_ui->pic_today->setToolTip(tr("Show actual month"));
+        m_ui->pic_back->setToolTip(tr("One month back"));
+        m_ui->pic_next->setToolTip(tr("One month forward"));
+    }
 }
 
 void form_main::Calendar2_Display(const QDate& date)

@@ -25,6 +25,10 @@ class Calendar;
 class DayWeekView;
 class LabelPool;
 class MainWindowControls;
+class MonthView;
+namespace MonthLayout {
+struct Entry;
+}
 class QLabel;
 class QMessageBox;
 class QTimer;
@@ -34,9 +38,10 @@ class TaskBarIcon;
 class WorkerThread;
 class form_tooltip;
 
-// The main window: the day or week view of the active data folder beside two month
+// The main window: the day, week or month view of the active data folder beside two month
 // calendars, the menus through which every other window opens, and the heartbeat that keeps
-// the view fresh. Calendar1's selected date and day/week mode are what the view shows.
+// the view fresh. Calendar1's selected date and day/week mode (or the month mode kept here)
+// are what the view shows.
 class form_main : public QMainWindow, public DayColumnHost {
     Q_OBJECT
 
@@ -264,4 +269,15 @@ private:
     // the heartbeat is off.
     int m_heartbeatHolders = 0;
     std::optional<HeartbeatPause> m_heartbeatPause;
+
+    // The month view (form_main_month.cpp): shown over the day and week view while the
+    // navigation's state is in month mode.
+    void setupMonthView();
+    // The days of the month sheet of the selected date's month, or of one monthsAway from it.
+    QList<QDate> monthDays(int monthsAway) const;
+    void drawMonth();
+    void askForMonthDays(bool freshMarks);
+    void editMonthEntry(const MonthLayout::Entry& entry, const QDate& day);
+    MonthView* m_monthView = nullptr; // a child of picture_main
+    bool m_monthMode = false;
 };

@@ -36,6 +36,8 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
         {{"planner", "2003", "13", file, "--folder", folder}, 2},
         {{"planner", "1899", "12", file, "--folder", folder}, 2},
         {{"month", "2003", file}, 2},
+        {{"month", "2003", "7", "--two-months", file, "--folder", folder}, 2},
+        {{"month", "2003", "7", file, "--folder", folder}, 0},
         {{"week", "2003-07-04", file, "--folder", out.filePath("absent")}, 1},
         {{"week", "2003-07-04", out.filePath("absent/week.pdf"), "--folder", folder}, 1},
         {{"planner", "2003", "12", "--two-months", file, "--folder", folder}, 0},

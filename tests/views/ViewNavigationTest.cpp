@@ -35,6 +35,9 @@ template <typename... P, typename... A> Action rule(Step (N::*f)(const State&, P
 // The day or week of selected with the upper calendar showing shownMonth of 2003.
 const auto day = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), false}; };
 const auto week = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), true}; };
+const auto month = [](int m, int dd, int shown) {
+    return State{d(m, dd), d(shown, 1), false, true};
+};
 
 TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
 {
@@ -92,6 +95,19 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         {"a year chosen keeps the month", july9, rule(&N::chooseFromList, 2005),
          {d(7, 9), d(7, 1, 2005)}},
         {"a month chosen keeps the year", july9, rule(&N::chooseFromList, 2), day(7, 9, 2)},
+        {"M: the month view", weekOf7, key(Qt::Key_M), month(7, 7, 7)},
+        {"M in German too", july9, key(Qt::Key_M), month(7, 9, 7), View, true},
+        {"Down in the month view: a week on", month(7, 9, 7), key(Qt::Key_Down), month(7, 16, 7)},
+        {"Page Down: a month on, in sight", month(7, 9, 7), key(Qt::Key_PageDown), month(8, 9, 7)},
+        {"Page Up: the new month above", month(7, 9, 7), key(Qt::Key_PageUp), month(6, 9, 6)},
+        {"no modifiers in the month view", month(7, 9, 7), key(Qt::Key_Right, Qt::ShiftModifier),
+         month(7, 9, 7), Nothing},
+        {"the month's button: the next month", month(7, 9, 7), rule(&N::stepView, 1),
+         month(8, 9, 7)},
+        {"W leaves the month view", month(7, 9, 7), key(Qt::Key_W), week(7, 9, 7)},
+        {"a day picked in the month view", month(7, 9, 7), rule(&N::pickDay, d(8, 20)),
+         month(8, 20, 7)},
+        {"a day opened from it", month(7, 9, 7), rule(&N::openDay, d(9, 1)), day(9, 1, 8)},
         // clang-format on
     };
     for (const auto& c : cases) {

@@ -202,6 +202,7 @@ QString usage()
         "  norvane-cli pdf day DATE FILE [--folder DIR]\n"
         "  norvane-cli pdf week DATE FILE [--folder DIR]\n"
         "  norvane-cli pdf planner YEAR MONTH [--two-months] FILE [--folder DIR]\n"
+        "  norvane-cli pdf month YEAR MONTH FILE [--folder DIR]\n"
         "                                           the printout as a one-page A4 PDF\n"
         "  norvane-cli import-holidays FILE [--section NAME]... [--color N] [--folder DIR]\n"
         "                                           the sections of a holiday list; with\n"

@@ -42,18 +42,21 @@ std::variant<Request, Problem> parse(const QStringList& args)
             return *problem;
         const QDate day = std::get<QDate>(date);
         request.job = kind == QLatin1String("day") ? PrintJob::day(day) : PrintJob::week(day);
-    } else if (kind == QLatin1String("planner")) {
-        if (positional.size() != 4)
-            return Problem(QStringLiteral("pdf planner takes a year, a month and a file."));
+    } else if (kind == QLatin1String("planner") || kind == QLatin1String("month")) {
+        const bool sheet = kind == QLatin1String("month");
+        if (positional.size() != 4 || (sheet && twoMonths))
+            return Problem(QStringLiteral("pdf %1 takes a year, a month and a file.").arg(kind));
         const auto year = Options::number(positional[1], 1900, 2200, QStringLiteral("year"));
         if (const auto* problem = std::get_if<Problem>(&year))
             return *problem;
         const auto month = Options::number(positional[2], 1, 12, QStringLiteral("month"));
         if (const auto* problem = std::get_if<Problem>(&month))
             return *problem;
-        request.job = PrintJob::planner(std::get<int>(month), std::get<int>(year), twoMonths);
+        request.job = sheet
+                          ? PrintJob::monthSheet(std::get<int>(month), std::get<int>(year))
+                          : PrintJob::planner(std::get<int>(month), std::get<int>(year), twoMonths);
     } else {
-        return Problem(kind.isEmpty() ? QStringLiteral("pdf needs day, week or planner.")
+        return Problem(kind.isEmpty() ? QStringLiteral("pdf needs day, week, planner or month.")
                                       : QStringLiteral("Unknown printout: %1").arg(kind));
     }
     request.file = positional.last();
