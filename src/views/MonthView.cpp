@@ -215,10 +215,13 @@ void MonthView::resizeEvent(QResizeEvent* event)
 
 void MonthView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
     const Hit hit = hitAt(event->position().toPoint());
-    if (!hit.date.isValid())
+    if (event->button() == Qt::RightButton && hit.date.isValid() && !hit.more) {
+        if (const MonthLayout::Entry* entry = MonthLayout::entryOf(m_month, hit.tag))
+            emit entryMenuAsked(*entry, hit.date, event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton || !hit.date.isValid())
         return;
     if (hit.more) {
         emit moreClicked(hit.date);
@@ -228,6 +231,7 @@ void MonthView::mousePressEvent(QMouseEvent* event)
         m_pressed = *entry;
         m_pressedDay = hit.date;
         m_pressedAt = event->position().toPoint();
+        emit entryPressed(*entry, hit.date);
     }
     emit dayClicked(hit.date);
 }
@@ -261,7 +265,7 @@ void MonthView::mouseReleaseEvent(QMouseEvent* event)
     const bool dropped = m_dragging && to.isValid() && to != from;
     endDrag();
     if (dropped)
-        emit entryDropped(entry, from, to);
+        emit entryDropped(entry, from, to, event->modifiers() & Qt::ControlModifier);
 }
 
 void MonthView::mouseDoubleClickEvent(QMouseEvent* event)

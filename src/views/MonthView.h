@@ -48,7 +48,13 @@ signals:
     void moreClicked(const QDate& date);
     void entryDoubleClicked(const MonthLayout::Entry& entry, const QDate& day);
     // An entry taken from one day and let go over another.
-    void entryDropped(const MonthLayout::Entry& entry, const QDate& from, const QDate& to);
+    // With copy (Ctrl held as it was let go) a copy goes there instead.
+    void entryDropped(const MonthLayout::Entry& entry, const QDate& from, const QDate& to,
+                      bool copy);
+    // A left press on an entry selects it; a right one asks for its pop-up menu at at
+    // (global).
+    void entryPressed(const MonthLayout::Entry& entry, const QDate& day);
+    void entryMenuAsked(const MonthLayout::Entry& entry, const QDate& day, const QPoint& at);
     void resized();
 
 protected:

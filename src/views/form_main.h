@@ -172,6 +172,16 @@ private:
     // Edits the appointment of a label; for a series' occurrence the user is asked first
     // which occurrences the change is for.
     void editAppointment(const QString& tag);
+    // An appointment as the user picked it in a view: its record and the day it showed on.
+    struct Picked {
+        ClassTermin appointment;
+        QDate day;
+    };
+    std::optional<Picked> pickedOfTag(const QString& tag) const;
+    void editPicked(const Picked& picked);
+    void showAppointmentMenu(const Picked& picked, const QPoint& at);
+    // Deletes it, for an occurrence of a series after asking which ones unless only it goes.
+    void deletePicked(const Picked& picked, bool askSeries);
 
     // A change of a series' occurrence: the user picks which occurrences it is for, in a
     // question that does not wait; chosen runs only when one was picked.
@@ -212,12 +222,11 @@ private:
 
     // Copy, cut, paste and duplicate (form_main_clipboard.cpp).
     void connectClipboard();
-    std::optional<ClassTermin> copyOfTag(const QString& tag) const;
     QString plainTextOf(const ClassTermin& appointment) const;
-    void copyAppointment(const QString& tag);
-    void cutAppointment(const QString& tag);
+    void copyAppointment(const std::optional<Picked>& picked);
+    void cutAppointment(const std::optional<Picked>& picked);
     void pasteAppointment();
-    void duplicateAppointment(const QString& tag);
+    void duplicateAppointment(const std::optional<Picked>& picked);
     // A drag with Ctrl held: a copy where the drop was.
     void copyDropped(const AppointmentDrag::Drop& drop);
     void fileCopy(const ClassTermin& copy, UndoStep::Act act);
@@ -253,7 +262,8 @@ private:
     QPointer<QMessageBox> m_massDeletionQuestion; // while it is open
     QPointer<QMessageBox> m_seriesQuestion;       // while it is open
     bool m_undoUnderWay = false;
-    QString m_selectedTag; // the appointment last clicked
+    std::optional<Picked> m_selected; // the appointment last clicked, in any view
+    std::optional<Picked> m_popup;    // the one its pop-up menu is for
     // The time last clicked on the grid, where a paste goes; invalid day when none.
     QDate m_pickedDay;
     TimeOfDay m_pickedTime;
@@ -263,7 +273,6 @@ private:
     std::unique_ptr<WorkerThread> m_pasteThread;
     bool m_exiting = false;
     qint16 m_timerTicks = 0;
-    QString m_popupTag;
     int m_editsUnderWay = 0;
     // Windows opened by a hook whose done has not run, and edits under way: while any is,
     // the heartbeat is off.
@@ -277,7 +286,6 @@ private:
     QList<QDate> monthDays(int monthsAway) const;
     void drawMonth();
     void askForMonthDays(bool freshMarks);
-    void editMonthEntry(const MonthLayout::Entry& entry, const QDate& day);
     MonthView* m_monthView = nullptr; // a child of picture_main
     bool m_monthMode = false;
 };

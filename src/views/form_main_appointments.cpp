@@ -85,15 +85,10 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
 void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton button, const QPoint& at)
 {
     const QString tag = label->property("tag").toString();
-    m_selectedTag = tag;
+    m_selected = pickedOfTag(tag);
     if (button == Qt::RightButton) {
-        m_popupTag = tag;
-        // For a series, "Yes!" is followed by the question which occurrences go.
-        const TerminPtr appointment = FindAppointmentByTag(tag);
-        m_ui->mnu_popup_termin_del->setTitle(appointment && appointment->IsRecurring()
-                                                 ? tr("Delete recurring appointment...")
-                                                 : tr("Delete appointment..."));
-        m_ui->mnu_popup_termin->popup(label->mapToGlobal(at));
+        if (m_selected)
+            showAppointmentMenu(*m_selected, label->mapToGlobal(at));
         return;
     }
     if (button != Qt::LeftButton)
@@ -247,31 +242,58 @@ void form_main::showOwnChange()
     m_calendar2->DrawAll();
 }
 
+std::optional<form_main::Picked> form_main::pickedOfTag(const QString& tag) const
+{
+    const TerminPtr appointment = FindAppointmentByTag(tag);
+    if (!appointment)
+        return std::nullopt;
+    const QDate day = m_view->DayOfTag(tag);
+    return Picked{*appointment, day.isValid() ? day : appointment->datum()};
+}
+
+void form_main::showAppointmentMenu(const Picked& picked, const QPoint& at)
+{
+    m_popup = picked;
+    // For a series, "Yes!" is followed by the question which occurrences go.
+    m_ui->mnu_popup_termin_del->setTitle(picked.appointment.IsRecurring()
+                                             ? tr("Delete recurring appointment...")
+                                             : tr("Delete appointment..."));
+    m_ui->mnu_popup_termin->popup(at);
+}
+
 void form_main::mnu_popup_termin_edit_Click()
 {
-    editAppointment(m_popupTag);
+    if (m_popup)
+        editPicked(*m_popup);
 }
 
 void form_main::mnu_popup_termin_del_yes_Click()
 {
-    const TerminPtr appointment = FindAppointmentByTag(m_popupTag);
-    if (!appointment)
-        return;
+    if (m_popup)
+        deletePicked(*m_popup, true);
+}
+
+void form_main::deletePicked(const Picked& picked, bool askSeries)
+{
     if (!m_service.answering()) {
         ShowFailure(tr("The appointment could not be deleted.\n"
                        "The data folder is not answering; nothing was changed. Please try "
                        "again when it answers."));
         return;
     }
-    if (const QDate occurrence = m_view->DayOfTag(m_popupTag);
-        appointment->IsRecurring() && occurrence.isValid()) {
-        askSeriesScope(*appointment, occurrence, SeriesAct::Delete,
-                       [this, part = *appointment, occurrence](SeriesEdit::Scope scope) {
-                           deleteOccurrence(part, occurrence, scope);
+    const ClassTermin& appointment = picked.appointment;
+    if (appointment.IsRecurring()) {
+        if (!askSeries) {
+            deleteOccurrence(appointment, picked.day, SeriesEdit::Scope::This);
+            return;
+        }
+        askSeriesScope(appointment, picked.day, SeriesAct::Delete,
+                       [this, picked](SeriesEdit::Scope scope) {
+                           deleteOccurrence(picked.appointment, picked.day, scope);
                        });
         return;
     }
-    m_service.remove(appointment->filename(), [self = QPointer<form_main>(this)](bool removed) {
+    m_service.remove(appointment.filename(), [self = QPointer<form_main>(this)](bool removed) {
         if (!self)
             return;
         if (!removed)

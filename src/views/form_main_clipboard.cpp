@@ -34,27 +34,15 @@ const QString kOwnMime = QStringLiteral("application/x-norvane-appointment");
 void form_main::connectClipboard()
 {
     connect(m_ui->mnu_edit_copy, &QAction::triggered, this,
-            [this] { copyAppointment(m_selectedTag); });
-    connect(m_ui->mnu_edit_cut, &QAction::triggered, this,
-            [this] { cutAppointment(m_selectedTag); });
+            [this] { copyAppointment(m_selected); });
+    connect(m_ui->mnu_edit_cut, &QAction::triggered, this, [this] { cutAppointment(m_selected); });
     connect(m_ui->mnu_edit_paste, &QAction::triggered, this, &form_main::pasteAppointment);
     connect(m_ui->mnu_popup_termin_copy, &QAction::triggered, this,
-            [this] { copyAppointment(m_popupTag); });
+            [this] { copyAppointment(m_popup); });
     connect(m_ui->mnu_popup_termin_cut, &QAction::triggered, this,
-            [this] { cutAppointment(m_popupTag); });
+            [this] { cutAppointment(m_popup); });
     connect(m_ui->mnu_popup_termin_duplicate, &QAction::triggered, this,
-            [this] { duplicateAppointment(m_popupTag); });
-}
-
-std::optional<ClassTermin> form_main::copyOfTag(const QString& tag) const
-{
-    const TerminPtr appointment = FindAppointmentByTag(tag);
-    if (!appointment)
-        return std::nullopt;
-    QDate day = m_view->DayOfTag(tag);
-    if (!day.isValid())
-        day = appointment->datum();
-    return AppointmentCopy::of(*appointment, day, GetLoginName());
+            [this] { duplicateAppointment(m_popup); });
 }
 
 QString form_main::plainTextOf(const ClassTermin& appointment) const
@@ -65,35 +53,29 @@ QString form_main::plainTextOf(const ClassTermin& appointment) const
            QString(appointment.Text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-void form_main::copyAppointment(const QString& tag)
+void form_main::copyAppointment(const std::optional<Picked>& picked)
 {
-    const std::optional<ClassTermin> copy = copyOfTag(tag);
-    if (!copy)
+    if (!picked)
         return;
-    m_copied = *copy;
+    const ClassTermin copy = AppointmentCopy::of(picked->appointment, picked->day, GetLoginName());
+    m_copied = copy;
     m_copiedToken = QUuid::createUuid().toString(QUuid::WithoutBraces);
     auto* mime = new QMimeData;
     mime->setData(kOwnMime, m_copiedToken.toUtf8());
     mime->setData(kCalendarMime,
-                  ExportAppointment(std::make_shared<const ClassTermin>(*copy), copy->datum(),
+                  ExportAppointment(std::make_shared<const ClassTermin>(copy), copy.datum(),
                                     QUuid::createUuid().toString(QUuid::WithoutBraces)));
-    mime->setText(plainTextOf(*copy));
+    mime->setText(plainTextOf(copy));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
-void form_main::cutAppointment(const QString& tag)
+void form_main::cutAppointment(const std::optional<Picked>& picked)
 {
-    const TerminPtr appointment = FindAppointmentByTag(tag);
-    if (!appointment)
+    if (!picked)
         return;
-    copyAppointment(tag);
-    const QDate occurrence = m_view->DayOfTag(tag);
-    if (appointment->IsRecurring() && occurrence.isValid()) {
-        deleteOccurrence(*appointment, occurrence, SeriesEdit::Scope::This);
-        return;
-    }
-    m_popupTag = tag;
-    mnu_popup_termin_del_yes_Click();
+    copyAppointment(picked);
+    // Of a series only the occurrence cut goes.
+    deletePicked(*picked, false);
 }
 
 void form_main::TimePicked(const QDate& day, TimeOfDay at)
@@ -138,10 +120,11 @@ void form_main::pasteAppointment()
         });
 }
 
-void form_main::duplicateAppointment(const QString& tag)
+void form_main::duplicateAppointment(const std::optional<Picked>& picked)
 {
-    if (const std::optional<ClassTermin> copy = copyOfTag(tag))
-        fileCopy(*copy, UndoStep::Act::Duplicate);
+    if (picked)
+        fileCopy(AppointmentCopy::of(picked->appointment, picked->day, GetLoginName()),
+                 UndoStep::Act::Duplicate);
 }
 
 void form_main::copyDropped(const AppointmentDrag::Drop& drop)

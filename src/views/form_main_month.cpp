@@ -31,11 +31,27 @@ void form_main::setupMonthView()
     };
     connect(m_monthView, &MonthView::dayDoubleClicked, this, openDay);
     connect(m_monthView, &MonthView::moreClicked, this, openDay);
-    connect(m_monthView, &MonthView::entryDoubleClicked, this, &form_main::editMonthEntry);
+    connect(m_monthView, &MonthView::entryDoubleClicked, this,
+            [this](const MonthLayout::Entry& entry, const QDate& day) {
+                editPicked({*entry.appointment, day});
+            });
+    connect(m_monthView, &MonthView::entryPressed, this,
+            [this](const MonthLayout::Entry& entry, const QDate& day) {
+                m_selected = Picked{*entry.appointment, day};
+            });
+    connect(m_monthView, &MonthView::entryMenuAsked, this,
+            [this](const MonthLayout::Entry& entry, const QDate& day, const QPoint& at) {
+                m_selected = Picked{*entry.appointment, day};
+                showAppointmentMenu(*m_selected, at);
+            });
     connect(m_monthView, &MonthView::entryDropped, this,
-            [this](const MonthLayout::Entry& entry, const QDate& from, const QDate& to) {
+            [this](const MonthLayout::Entry& entry, const QDate& from, const QDate& to, bool copy) {
                 const ClassTermin& a = *entry.appointment;
-                moveAppointment({a, from, to, a.StartTime(), a.EndTime()});
+                const AppointmentDrag::Drop drop{a, from, to, a.StartTime(), a.EndTime()};
+                if (copy)
+                    copyDropped(drop);
+                else
+                    moveAppointment(drop);
             });
 
     connect(m_ui->mnu_view_day, &QAction::triggered, this,
@@ -87,17 +103,4 @@ void form_main::askForMonthDays(bool freshMarks)
             if (!request.viewDays.contains(day) && !request.warmDays.contains(day))
                 request.warmDays << day;
     m_service.show(request);
-}
-
-void form_main::editMonthEntry(const MonthLayout::Entry& entry, const QDate& day)
-{
-    const TerminPtr appointment = entry.appointment;
-    if (!appointment->IsRecurring()) {
-        edit(*appointment, true);
-        return;
-    }
-    askSeriesScope(*appointment, day, SeriesAct::Edit,
-                   [this, part = *appointment, day](SeriesEdit::Scope scope) {
-                       editOccurrence(part, day, scope);
-                   });
 }

@@ -16,17 +16,19 @@
 
 void form_main::editAppointment(const QString& tag)
 {
-    const TerminPtr appointment = FindAppointmentByTag(tag);
-    if (!appointment)
-        return;
-    const QDate occurrence = m_view->DayOfTag(tag);
-    if (!appointment->IsRecurring() || !occurrence.isValid()) {
-        edit(*appointment, true);
+    if (const std::optional<Picked> picked = pickedOfTag(tag))
+        editPicked(*picked);
+}
+
+void form_main::editPicked(const Picked& picked)
+{
+    if (!picked.appointment.IsRecurring()) {
+        edit(picked.appointment, true);
         return;
     }
-    askSeriesScope(*appointment, occurrence, SeriesAct::Edit,
-                   [this, part = *appointment, occurrence](SeriesEdit::Scope scope) {
-                       editOccurrence(part, occurrence, scope);
+    askSeriesScope(picked.appointment, picked.day, SeriesAct::Edit,
+                   [this, picked](SeriesEdit::Scope scope) {
+                       editOccurrence(picked.appointment, picked.day, scope);
                    });
 }
 

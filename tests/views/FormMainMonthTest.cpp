@@ -74,6 +74,21 @@ TEST_F(FormMainMonthTest, MonthViewMovesByKeysOpensDaysAndAppointmentsAndTakesDr
     EXPECT_EQ(eleventh->entries[0].time, "09:00");
     EXPECT_TRUE(MonthLayout::cellOf(month->month(), {2003, 7, 9})->entries.isEmpty());
 
+    // The move is one step to undo; a drag with Ctrl held copies, and Ctrl+C, Ctrl+V too.
+    EXPECT_EQ(child<QAction>("mnu_edit_undo")->text(), "Undo move of 'Standup'");
+    QTest::mousePress(month, Qt::LeftButton, {}, entryIn(*month, {2003, 7, 11}));
+    QTest::mouseMove(month, cellOf(*month, {2003, 7, 15}).center());
+    QTest::mouseRelease(month, Qt::LeftButton, Qt::ControlModifier,
+                        cellOf(*month, {2003, 7, 15}).center());
+    settle();
+    EXPECT_EQ(MonthLayout::cellOf(month->month(), {2003, 7, 15})->entries.size(), 1);
+    EXPECT_EQ(MonthLayout::cellOf(month->month(), {2003, 7, 11})->entries.size(), 1);
+    trigger("mnu_edit_copy");
+    key(Qt::Key_Down);
+    trigger("mnu_edit_paste");
+    EXPECT_EQ(MonthLayout::cellOf(month->month(), selected())->entries.size(), 1);
+    EXPECT_EQ(child<QAction>("mnu_edit_undo")->text(), "Undo paste of 'Standup'");
+
     ClassTermin seen;
     editing.setEditor(FakeEditor::pressingOk([&](ClassTermin& a) { seen = a; }));
     QTest::mouseDClick(month, Qt::LeftButton, {}, entryIn(*month, {2003, 7, 11}));
