@@ -266,6 +266,13 @@ void form_print::SelectWeekPrint()
     tabs_Click(tabs->Caption(kWeekPage), kWeekPage);
 }
 
+void form_print::SelectMonthPrint()
+{
+    tabs->setSelectedIndex(kPlannerPage);
+    tabs_Click(tabs->Caption(kPlannerPage), kPlannerPage);
+    check_appointments->setChecked(true);
+}
+
 PrintJob form_print::chosenJob() const
 {
     switch (tabs->SelectedIndex()) {
@@ -461,15 +468,17 @@ void form_print::showError(const QString& text)
 }
 
 void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
-                     bool weekSelected, form_print::Output output, form_print::Hooks hooks,
+                     PrintPage page, form_print::Output output, form_print::Hooks hooks,
                      std::function<void()> done)
 {
     auto* window = new form_print(settings, jobs, date, output, std::move(hooks), parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (output == form_print::Output::Printer && QPrinterInfo::availablePrinters().isEmpty())
         window->setNoPrinterInstalled();
-    if (weekSelected)
+    if (page == PrintPage::Week)
         window->SelectWeekPrint();
+    else if (page == PrintPage::Month)
+        window->SelectMonthPrint();
     if (done)
         QObject::connect(window, &QDialog::finished, window, [done = std::move(done)] { done(); });
     window->open();

@@ -53,6 +53,8 @@ public:
 
     // Opens on the week page.
     void SelectWeekPrint();
+    // Opens on the planner page with the month's appointments.
+    void SelectMonthPrint();
     // On a machine without a printer: the preview still works, printing says why not.
     void setNoPrinterInstalled() { m_noPrinter = true; }
     // The printout the pages describe now.
@@ -115,6 +117,7 @@ private:
 // The main window's print entries: the print window, on the week page when a week is selected;
 // without a printer it still previews, and says so only when asked to print. done runs once
 // the window closed.
+enum class PrintPage { Day, Week, Month };
 void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
-                     bool weekSelected, form_print::Output output, form_print::Hooks hooks,
+                     PrintPage page, form_print::Output output, form_print::Hooks hooks,
                      std::function<void()> done);

@@ -196,12 +196,10 @@ void form_main::connectMenus()
     connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,
             [this] { m_hooks.exportIcs(this, m_calendar1->SelectedDate(), pauseUntilDone()); });
     connect(m_ui->mnu_file_print, &QAction::triggered, this, [this] {
-        m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected(),
-                          pauseUntilDone());
+        m_hooks.showPrint(this, m_calendar1->SelectedDate(), shownView(), pauseUntilDone());
     });
     connect(m_ui->mnu_file_export_pdf, &QAction::triggered, this, [this] {
-        m_hooks.exportPdf(this, m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected(),
-                          pauseUntilDone());
+        m_hooks.exportPdf(this, m_calendar1->SelectedDate(), shownView(), pauseUntilDone());
     });
     connect(m_ui->mnu_settings_program, &QAction::triggered, this, [this] {
         m_hooks.showSettings(this, pauseUntilDone([this] {
@@ -481,6 +479,13 @@ ViewNavigation form_main::navigation() const
     return ViewNavigation(m_settings.FirstWeekday(), today(),
                           m_settings.LangCode() == QLatin1String("de"),
                           [this](int weekday) { return m_settings.ShowWeek(weekday); });
+}
+
+form_main::ShownView form_main::shownView() const
+{
+    if (m_monthMode)
+        return ShownView::Month;
+    return m_calendar1->IsWeekSelected() ? ShownView::Week : ShownView::Day;
 }
 
 ViewNavigation::State form_main::viewState() const

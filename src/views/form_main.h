@@ -49,6 +49,7 @@ public:
     // What a sync that stopped before deleting most of one side does when run again: delete
     // them, or bring them back from the other side.
     enum class MassDeletionAnswer { Delete, Restore };
+    enum class ShownView { Day, Week, Month };
 
     // Windows and actions that other parts of the program provide; an empty one leaves its
     // menu entry disabled.
@@ -61,8 +62,11 @@ public:
         std::function<void(QWidget* parent, Done done)> importIcs;
         std::function<void(QWidget* parent, const QDate& shown, Done done)> exportIcs;
         std::function<void(QWidget* parent, Done done)> undoImport;
-        std::function<void(QWidget* parent, const QDate& date, bool week, Done done)> showPrint;
-        std::function<void(QWidget* parent, const QDate& date, bool week, Done done)> exportPdf;
+        // The print window on the page of the view shown.
+        std::function<void(QWidget* parent, const QDate& date, ShownView view, Done done)>
+            showPrint;
+        std::function<void(QWidget* parent, const QDate& date, ShownView view, Done done)>
+            exportPdf;
         std::function<void()> checkReminders;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
         // "Sync now" in the Datasource menu; it must not wait for the sync.
@@ -140,6 +144,7 @@ private:
     // Navigation: the rules decide, Calendar1 keeps the result and the view follows.
     ViewNavigation navigation() const;
     ViewNavigation::State viewState() const;
+    ShownView shownView() const;
     void navigate(const ViewNavigation::Step& step);
     void Calendar1_Display(const QDate& date);
     void Calendar2_Display(const QDate& date);

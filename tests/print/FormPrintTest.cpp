@@ -72,8 +72,8 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrin
     // Without a printer the print window still opens and previews; printing says why not.
     ASSERT_TRUE(QPrinterInfo::availablePrinters().isEmpty()) << "the tests run without printers";
     bool done = false;
-    OpenPrintWindow(nullptr, settings, jobs, kFriday, false, form_print::Output::Printer, hooks,
-                    [&] { done = true; });
+    OpenPrintWindow(nullptr, settings, jobs, kFriday, PrintPage::Day, form_print::Output::Printer,
+                    hooks, [&] { done = true; });
     form_print* opened = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         if (auto* window = qobject_cast<form_print*>(top))
@@ -127,6 +127,9 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrin
     w.SelectWeekPrint();
     EXPECT_EQ(pages(w), (QList<bool>{false, true, false}));
     EXPECT_EQ(w.chosenJob().kind, PrintJob::Week);
+    w.SelectMonthPrint();
+    EXPECT_EQ(pages(w), (QList<bool>{false, false, true}));
+    EXPECT_EQ(w.chosenJob().kind, PrintJob::MonthSheet);
 }
 
 TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)

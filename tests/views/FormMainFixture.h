@@ -63,9 +63,10 @@ protected:
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
             };
-            hooks.showPrint = [this](QWidget*, const QDate& date, bool week,
+            hooks.showPrint = [this](QWidget*, const QDate& date, form_main::ShownView view,
                                      form_main::Hooks::Done done) {
-                printed = {date, week};
+                printed = {date, view == form_main::ShownView::Week};
+                printedMonth = view == form_main::ShownView::Month;
                 printDone = std::move(done);
             };
             hooks.importIcs = [this](QWidget*, std::function<void()> done) {
@@ -204,6 +205,7 @@ protected:
     std::function<void()> importDone; // of the import window open
     QStringList messages;
     std::pair<QDate, bool> printed;   // the day or week the print window was opened on
+    bool printedMonth = false;        // ... or the month
     form_main::Hooks::Done printDone; // closes it
     std::unique_ptr<form_main> m_window;
 };

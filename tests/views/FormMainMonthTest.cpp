@@ -101,6 +101,8 @@ TEST_F(FormMainMonthTest, MonthViewMovesByKeysOpensDaysAndAppointmentsAndTakesDr
     EXPECT_EQ(view().DayColumn(1)->datum(), QDate(2003, 7, 16)) << "the day view of it";
     trigger("mnu_view_month");
     EXPECT_TRUE(month->isVisible());
+    trigger("mnu_file_print");
+    EXPECT_TRUE(printedMonth) << "the print window opens on the month";
 }
 
 } // namespace

@@ -106,15 +106,20 @@ int main(int argc, char* argv[])
     hooks.exportIcs = [&](QWidget* parent, const QDate& shown, std::function<void()> done) {
         ExportIcsWindow(parent, settings, service.jobs(), shown, std::move(done));
     };
-    hooks.showPrint = [&](QWidget* parent, const QDate& date, bool week,
-                          form_main::Hooks::Done done) {
-        OpenPrintWindow(parent, settings, service.jobs(), date, week, form_print::Output::Printer,
-                        {}, std::move(done));
+    const auto pageOf = [](form_main::ShownView view) {
+        return view == form_main::ShownView::Month  ? PrintPage::Month
+               : view == form_main::ShownView::Week ? PrintPage::Week
+                                                    : PrintPage::Day;
     };
-    hooks.exportPdf = [&](QWidget* parent, const QDate& date, bool week,
+    hooks.showPrint = [&](QWidget* parent, const QDate& date, form_main::ShownView view,
                           form_main::Hooks::Done done) {
-        OpenPrintWindow(parent, settings, service.jobs(), date, week, form_print::Output::Pdf, {},
-                        std::move(done));
+        OpenPrintWindow(parent, settings, service.jobs(), date, pageOf(view),
+                        form_print::Output::Printer, {}, std::move(done));
+    };
+    hooks.exportPdf = [&](QWidget* parent, const QDate& date, form_main::ShownView view,
+                          form_main::Hooks::Done done) {
+        OpenPrintWindow(parent, settings, service.jobs(), date, pageOf(view),
+                        form_print::Output::Pdf, {}, std::move(done));
     };
 
     form_main* shown = nullptr;
