@@ -20,7 +20,9 @@ void form_main::connectEditMenu()
 
 QString form_main::undoText(const UndoStep& step, bool redo)
 {
-    const QString& title = step.title;
+    // A menu entry: short, and an ampersand in the text is no access key.
+    QString title = step.title.size() > 40 ? step.title.left(39) + QChar(0x2026) : step.title;
+    title.replace(QLatin1Char('&'), QStringLiteral("&&"));
     switch (step.act) {
     case UndoStep::Act::New:
         return redo ? tr("Redo creation of '%1'").arg(title)
