@@ -182,7 +182,7 @@ bool AppointmentIndex::openFile(const QString& file, bool create)
         return false;
     if (create) {
         // A crash may lose the last changes, never the file: the next crawl brings them back.
-        if (!m_db.exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL"))
+        if (!m_db.run("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL"))
             return false;
         SqliteStatement check(m_db, "PRAGMA quick_check");
         if (!check.next() || check.text(0) != QLatin1String("ok"))
@@ -200,7 +200,7 @@ bool AppointmentIndex::openFile(const QString& file, bool create)
 bool AppointmentIndex::createSchema()
 {
     const SqliteTransaction transaction(m_db);
-    return m_db.exec(kSchema) && setMetaValue("version", QString::number(kSchemaVersion)) &&
+    return m_db.run(kSchema) && setMetaValue("version", QString::number(kSchemaVersion)) &&
            setMetaValue("folder", m_folder) && setMetaValue("complete", QStringLiteral("0"));
 }
 

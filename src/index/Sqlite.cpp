@@ -44,7 +44,7 @@ qint64 SqliteDb::lastInsertId() const
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
 }
 
-bool SqliteDb::exec(const char* sql)
+bool SqliteDb::run(const char* sql)
 {
     return m_db && check(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr));
 }
@@ -124,12 +124,12 @@ SqliteTransaction::SqliteTransaction(SqliteDb& db)
     , m_outermost(db.handle() && sqlite3_get_autocommit(db.handle()))
 {
     if (m_outermost)
-        m_db.exec("BEGIN IMMEDIATE");
+        m_db.run("BEGIN IMMEDIATE");
 }
 
 SqliteTransaction::~SqliteTransaction()
 {
     if (m_outermost && m_db.handle() && !sqlite3_get_autocommit(m_db.handle()))
-        if (!m_db.exec("COMMIT"))
-            m_db.exec("ROLLBACK");
+        if (!m_db.run("COMMIT"))
+            m_db.run("ROLLBACK");
 }

@@ -19,7 +19,7 @@ public:
     void close();
     bool isOpen() const { return m_db != nullptr; }
     // Runs statements that give no rows; false on the first that fails.
-    bool exec(const char* sql);
+    bool run(const char* sql);
 
     // Whether a call has found the file damaged or not a database at all.
     bool corrupt() const { return m_corrupt; }
