@@ -44,6 +44,8 @@ TEST_F(FormMainListTest, ListMovesByKeysEditsAndGoesToATypedDate)
     ClassTermin seen;
     editing.setEditor(FakeEditor::pressingOk([&](ClassTermin& a) { seen = a; }));
     const QRect line = list->visualItemRect(list->lineItem(0, 0));
+    // As a real double click comes: a press and release, then the double click.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
     settle();
     EXPECT_EQ(seen.Text(), "Standup") << "the editor opened on it";
@@ -53,8 +55,14 @@ TEST_F(FormMainListTest, ListMovesByKeysEditsAndGoesToATypedDate)
     auto* date = child<QDateEdit>("date_goto");
     ASSERT_TRUE(date);
     EXPECT_EQ(date->displayFormat(), "dd.MM.yyyy");
-    date->selectAll();
-    QTest::keyClicks(date, "15.08.2003");
+    const std::pair<QDateTimeEdit::Section, const char*> typing[] = {
+        {QDateTimeEdit::DaySection, "15"},
+        {QDateTimeEdit::MonthSection, "08"},
+        {QDateTimeEdit::YearSection, "2003"}};
+    for (const auto& [section, typed] : typing) {
+        date->setSelectedSection(section);
+        QTest::keyClicks(date, typed);
+    }
     date->window()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     settle();
     EXPECT_EQ(window().calendar1().SelectedDate(), QDate(2003, 8, 15));
