@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AgendaLayout</name>
+    <message>
+        <source>repeats</source>
+        <translation>wiederholt sich</translation>
+    </message>
+    <message>
+        <source>No appointments</source>
+        <translation>Keine Termine</translation>
+    </message>
+    <message>
+        <source>today</source>
+        <translation>heute</translation>
+    </message>
+</context>
+<context>
     <name>MonthLayout</name>
     <message>
         <source>+%1 more</source>

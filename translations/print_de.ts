@@ -11,6 +11,10 @@
         <source>Week %1, %2</source>
         <translation>KW %1, %2</translation>
     </message>
+    <message>
+        <source>Appointment list %1 - %2</source>
+        <translation>Terminliste %1 - %2</translation>
+    </message>
 </context>
 <context>
     <name>PrintJob</name>

@@ -146,5 +146,21 @@
         <source>Export as PDF</source>
         <translation>Als PDF exportieren</translation>
     </message>
+    <message>
+        <source>Appointment list</source>
+        <translation>Terminliste</translation>
+    </message>
+    <message>
+        <source>Print appointment list</source>
+        <translation>Terminliste drucken</translation>
+    </message>
+    <message>
+        <source>Print the appointments of the days from the first to the last date as a list:</source>
+        <translation>Die Termine der Tage vom ersten bis zum letzten Datum als Liste drucken:</translation>
+    </message>
+    <message>
+        <source>This is not recommended when printing the list.</source>
+        <translation>Das ist für den Ausdruck der Terminliste nicht optimal.</translation>
+    </message>
 </context>
 </TS>

@@ -9,6 +9,17 @@
     </message>
 </context>
 <context>
+    <name>GoToDateDialog</name>
+    <message>
+        <source>Go to date</source>
+        <translation>Gehe zu Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Date:</source>
+        <translation>&amp;Datum:</translation>
+    </message>
+</context>
+<context>
     <name>SeriesChangeFiler</name>
     <message>
         <source>another user</source>
@@ -496,6 +507,14 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message>
         <source>The clipboard holds no appointment that can be pasted.</source>
         <translation>Die Zwischenablage enthält keinen Termin, der eingefügt werden kann.</translation>
+    </message>
+    <message>
+        <source>&amp;List</source>
+        <translation>&amp;Liste</translation>
+    </message>
+    <message>
+        <source>&amp;Go to date...</source>
+        <translation>&amp;Gehe zu Datum...</translation>
     </message>
 </context>
 <context>

@@ -100,6 +100,22 @@ bool IsDatePattern(const QString& pattern)
     return anyToken;
 }
 
+QString DateEditFormat(const QString& pattern)
+{
+    QString format;
+    for (const QChar c : pattern.toLower()) {
+        if (c == u'd' || c == u't')
+            format += u'd';
+        else if (c == u'm')
+            format += u'M';
+        else if (c == u'y' || c == u'j')
+            format += u'y';
+        else
+            format += c;
+    }
+    return IsDatePattern(pattern) ? format : QStringLiteral("yyyy-MM-dd");
+}
+
 QString DefaultDateFormat(const QString& langCode)
 {
     return IsGerman(langCode) ? QStringLiteral("TT.MM.JJJJ") : QStringLiteral("mm/dd/yyyy");

@@ -32,5 +32,8 @@ QString FormatDateNoYear(const QDate& date, const QString& pattern);
 // True when pattern holds a token and nothing but tokens and the separators "./- ": what
 // FormatDate fills in completely.
 bool IsDatePattern(const QString& pattern);
+// The pattern as a Qt date format, for a date field that shows and takes dates as the
+// settings do: "dd.mm.yyyy" and "TT.MM.JJJJ" give "dd.MM.yyyy".
+QString DateEditFormat(const QString& pattern);
 // The language's own pattern: "TT.MM.JJJJ" for German, "mm/dd/yyyy" otherwise.
 QString DefaultDateFormat(const QString& langCode);

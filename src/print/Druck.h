@@ -27,6 +27,9 @@ public:
     // The weeks of month 1..12 of year, the weekdays the settings show, in each day as many of
     // its appointments as fit (DruckMonth.cpp).
     bool PrintMonth(int month, int year);
+    // The appointments from from to to (both included) as the agenda list groups them, on as
+    // many pages as they take (DruckList.cpp).
+    bool PrintList(const QDate& from, const QDate& to);
 
     // The first day of the week print of date, by the settings' first weekday.
     static QDate WeekStart(const QDate& date, const Settings& settings);

@@ -119,6 +119,11 @@ void PainterCanvas::drawText(double x, double y, const QString& text)
         m_painter.setClipping(false);
 }
 
+bool PainterCanvas::newPage()
+{
+    return m_painter.isActive() && m_device.newPage();
+}
+
 bool PainterCanvas::finish()
 {
     if (!m_painter.isActive())

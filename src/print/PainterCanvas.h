@@ -33,6 +33,7 @@ public:
     double textHeight(const QString& text) const override;
     void drawText(double x, double y, const QString& text) override;
     void setTextClip(const std::optional<QRectF>& box) override { m_clip = box; }
+    bool newPage() override;
     bool finish() override;
 
 private:

@@ -35,6 +35,9 @@ public:
     // Text drawn from now on is cut at box (none: not cut).
     virtual void setTextClip(const std::optional<QRectF>& box) = 0;
 
+    // Ends the page and starts another of the same size, for a printout longer than a page;
+    // false when that failed.
+    virtual bool newPage() = 0;
     // Ends the page and the job; false when the output could not be completed.
     virtual bool finish() = 0;
 

@@ -66,9 +66,18 @@ PrintJob PrintJob::monthSheet(int month, int year)
     return job;
 }
 
+PrintJob PrintJob::list(const QDate& from, const QDate& to)
+{
+    PrintJob job;
+    job.kind = List;
+    job.date = from;
+    job.lastDate = to;
+    return job;
+}
+
 QPageLayout::Orientation PrintJob::orientation() const
 {
-    return kind == Day ? QPageLayout::Portrait : QPageLayout::Landscape;
+    return kind == Day || kind == List ? QPageLayout::Portrait : QPageLayout::Landscape;
 }
 
 QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings)
@@ -84,6 +93,10 @@ QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings)
         break;
     case PrintJob::MonthSheet:
         days = MonthLayout::sheetDays(job.year, job.month, settings.FirstWeekday());
+        break;
+    case PrintJob::List:
+        for (QDate day = job.date; day <= job.lastDate; day = day.addDays(1))
+            days << day;
         break;
     case PrintJob::MonthPlanner:
         break;
@@ -122,6 +135,8 @@ bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days
         return druck.PrintMonthPlanner(job.month, job.year, job.twoMonths);
     case PrintJob::MonthSheet:
         return druck.PrintMonth(job.month, job.year);
+    case PrintJob::List:
+        return druck.PrintList(job.date, job.lastDate);
     }
     return false;
 }

@@ -17,11 +17,15 @@ class PrintCanvas;
 class Settings;
 
 // One printout to make: what the print window, the PDF export and the command line agree on.
+// The most days an appointment list covers.
+constexpr int kMaxListDays = 366;
+
 struct PrintJob {
-    enum Kind { Day, Week, MonthPlanner, MonthSheet };
+    enum Kind { Day, Week, MonthPlanner, MonthSheet, List };
 
     Kind kind = Day;
-    QDate date;             // day and week
+    QDate date;             // day and week; the list's first day
+    QDate lastDate;         // the list's last day
     int month = 1;          // planner and month sheet, 1..12
     int year = 2000;        // planner and month sheet
     bool twoMonths = false; // planner
@@ -31,13 +35,16 @@ struct PrintJob {
     static PrintJob planner(int month, int year, bool twoMonths);
     // The month with its appointments.
     static PrintJob monthSheet(int month, int year);
+    // The appointment list from from to to, both included.
+    static PrintJob list(const QDate& from, const QDate& to);
 
-    // Portrait for the day, landscape for the others.
+    // Portrait for the day and the list, landscape for the others.
     QPageLayout::Orientation orientation() const;
 };
 
 // The days whose appointments the job prints: its day, the seven days of its week (the week
-// print shows some of them), the whole weeks of the month sheet, none for the planner.
+// print shows some of them), the whole weeks of the month sheet, the list's days, none for
+// the planner.
 QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings);
 
 // Copies of the appointments of some days, read ahead (on a thread of their own) so that a
@@ -56,10 +63,10 @@ struct PdfOutcome {
     QString reason; // for the user, when it failed: "cannot write /x/y.pdf: ..."
 };
 
-// Writes the job as a one-page A4 PDF at path, replacing what is there only once the new file
-// is complete: a failure leaves no partial file behind. Needs a QGuiApplication (for the
-// fonts), which may run on the offscreen platform; no printer is needed. Reasons are in the
-// installed language. RenderPdf and then WritePdf.
+// Writes the job as an A4 PDF (one page, the list as many as it takes) at path, replacing what is
+// there only once the new file is complete: a failure leaves no partial file behind. Needs a
+// QGuiApplication (for the fonts), which may run on the offscreen platform; no printer is needed.
+// Reasons are in the installed language. RenderPdf and then WritePdf.
 PdfOutcome ExportPdf(const PrintJob& job, const QString& path, const DaySource& days,
                      Settings& settings, FileAccess& files);
 

@@ -72,6 +72,12 @@ void RecordingCanvas::drawText(double x, double y, const QString& text)
     m_items << item;
 }
 
+bool RecordingCanvas::newPage()
+{
+    ++m_pages;
+    return true;
+}
+
 bool RecordingCanvas::finish()
 {
     m_finished = true;

@@ -48,13 +48,17 @@ public:
     double textHeight(const QString& text) const override;
     void drawText(double x, double y, const QString& text) override;
     void setTextClip(const std::optional<QRectF>& box) override { m_clip = box; }
+    bool newPage() override;
     bool finish() override;
+    // Pages begun, the first among them.
+    int pages() const { return m_pages; }
 
 private:
     QSizeF m_size;
     Font m_font;
     bool m_dotted = false;
     bool m_finished = false;
+    int m_pages = 1;
     std::optional<QRectF> m_clip;
     QList<Item> m_items;
 };

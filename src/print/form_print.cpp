@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -32,12 +33,12 @@
 
 namespace {
 
-enum Page { kDayPage, kWeekPage, kPlannerPage };
+enum Page { kDayPage, kWeekPage, kPlannerPage, kListPage, kPageCount };
 
 // Sketches of the three printouts beside their descriptions.
 QPixmap sketch(Page page)
 {
-    const bool portrait = page == kDayPage;
+    const bool portrait = page == kDayPage || page == kListPage;
     QPixmap pixmap(portrait ? 56 : 76, portrait ? 76 : 56);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -161,19 +162,23 @@ void form_print::Form_Load()
     tabs->AddHeader(tr("Dayprint"), false, Qt::black);
     tabs->AddHeader(tr("Weekprint"), false, Qt::black);
     tabs->AddHeader(tr("Planner"), false, Qt::black);
+    tabs->AddHeader(tr("Appointment list"), false, Qt::black);
     connect(tabs, &ClassTabs::Change, this, &form_print::tabs_Click);
 
     const QString lang = m_settings.LangCode();
     const QString twoBreaks = QStringLiteral("\r\n\r\n");
-    const char* frameNames[] = {"frame_day", "frame_week", "frame_planer"};
-    const char* headerNames[] = {"label_day_header", "label_week_header", "label_planer_header"};
-    const char* adviceNames[] = {"label_hochformat", "label_querformat2", "label_querformat1"};
-    const QString headers[] = {tr("Print Dayview"), tr("Print Weekview"),
-                               tr("Print month planner")};
+    const char* frameNames[] = {"frame_day", "frame_week", "frame_planer", "frame_list"};
+    const char* headerNames[] = {"label_day_header", "label_week_header", "label_planer_header",
+                                 "label_list_header"};
+    const char* adviceNames[] = {"label_hochformat", "label_querformat2", "label_querformat1",
+                                 "label_hochformat2"};
+    const QString headers[] = {tr("Print Dayview"), tr("Print Weekview"), tr("Print month planner"),
+                               tr("Print appointment list")};
     const QString advice[] = {tr("Recommended: Portrait"), tr("Recommended: Landscape"),
-                              tr("Recommended: Landscape")};
-    QLabel* descriptions[3];
-    for (int page = 0; page < 3; ++page) {
+                              tr("Recommended: Landscape"), tr("Recommended: Portrait")};
+    const char* descriptionNames[] = {"label_day", "label_week", "label_planer", "label_list"};
+    QLabel* descriptions[kPageCount];
+    for (int page = 0; page < kPageCount; ++page) {
         QFrame* frame = frames[page] = new QFrame(this);
         frame->setObjectName(QLatin1String(frameNames[page]));
         frame->setFrameShape(QFrame::StyledPanel);
@@ -186,9 +191,7 @@ void form_print::Form_Load()
         auto* header = label(frame, headerNames[page], true);
         header->setText(headers[page]);
         column->addWidget(header);
-        descriptions[page] = label(frame, page == 0   ? "label_day"
-                                          : page == 1 ? "label_week"
-                                                      : "label_planer");
+        descriptions[page] = label(frame, descriptionNames[page]);
         column->addWidget(descriptions[page]);
         if (page == kPlannerPage) {
             auto* choice = new QHBoxLayout;
@@ -209,6 +212,25 @@ void form_print::Form_Load()
             connect(check_appointments, &QCheckBox::toggled, check_twomonths,
                     &QCheckBox::setDisabled);
         }
+        if (page == kListPage) {
+            auto* range = new QHBoxLayout;
+            for (QDateEdit** edit : {&date_list_from, &date_list_to}) {
+                *edit = new QDateEdit(frame);
+                (*edit)->setCalendarPopup(true);
+                (*edit)->setDisplayFormat(DateEditFormat(m_settings.DateFormat()));
+                range->addWidget(*edit, 1);
+            }
+            date_list_from->setObjectName(QStringLiteral("date_list_from"));
+            date_list_to->setObjectName(QStringLiteral("date_list_to"));
+            column->addLayout(range);
+            // The last day never before the first, the list never over a year and a day.
+            connect(date_list_from, &QDateEdit::dateChanged, this, [this](const QDate& from) {
+                date_list_to->setDateRange(from, from.addDays(kMaxListDays - 1));
+            });
+            date_list_from->setDate(m_printDate);
+            date_list_to->setDateRange(m_printDate, m_printDate.addDays(kMaxListDays - 1));
+            date_list_to->setDate(m_printDate.addDays(13));
+        }
         column->addStretch(1);
         auto* hint = label(frame, adviceNames[page]);
         hint->setText(advice[page]);
@@ -220,6 +242,8 @@ void form_print::Form_Load()
     label_day = descriptions[kDayPage];
     label_week = descriptions[kWeekPage];
     label_planer = descriptions[kPlannerPage];
+    descriptions[kListPage]->setText(
+        tr("Print the appointments of the days from the first to the last date as a list:"));
     label_day->setText(tr("Print the view of the actually displayed day: ") + twoBreaks +
                        DayNames(lang).value(Weekday(m_printDate)) + QStringLiteral(", ") +
                        FormatDate(m_printDate, m_settings.DateFormat()));
@@ -256,7 +280,7 @@ void form_print::Form_Load()
 
 void form_print::tabs_Click(const QString&, int index)
 {
-    for (int page = 0; page < 3; ++page)
+    for (int page = 0; page < kPageCount; ++page)
         frames[page]->setVisible(page == index);
 }
 
@@ -285,6 +309,8 @@ PrintJob form_print::chosenJob() const
         return PrintJob::planner(combo_planer_month->currentIndex() + 1,
                                  combo_planer_year->currentData().toInt(),
                                  check_twomonths->isChecked());
+    case kListPage:
+        return PrintJob::list(date_list_from->date(), date_list_to->date());
     default:
         return PrintJob::day(m_printDate);
     }
@@ -323,19 +349,20 @@ void form_print::printToPrinter(const PrintJob& job)
                 accept();
             });
         };
-        const bool dayPrint = job.kind == PrintJob::Day;
+        const bool dayPrint = job.kind == PrintJob::Day || job.kind == PrintJob::List;
         const int wanted = dayPrint ? clsPrintDialog::Portrait : clsPrintDialog::Landscape;
         if (m_printDialog.Orientation() == wanted) {
             print();
             return;
         }
-        const QString printout = job.kind == PrintJob::Day
-                                     ? tr("This is not recommended when printing the day print.")
-                                 : job.kind == PrintJob::Week
-                                     ? tr("This is not recommended when printing the week print.")
-                                 : job.kind == PrintJob::MonthSheet
-                                     ? tr("This is not recommended when printing the month.")
-                                     : tr("This is not recommended when printing the planner.");
+        const QString printout =
+            job.kind == PrintJob::Day ? tr("This is not recommended when printing the day print.")
+            : job.kind == PrintJob::List ? tr("This is not recommended when printing the list.")
+            : job.kind == PrintJob::Week
+                ? tr("This is not recommended when printing the week print.")
+            : job.kind == PrintJob::MonthSheet
+                ? tr("This is not recommended when printing the month.")
+                : tr("This is not recommended when printing the planner.");
         const QString newLine = QStringLiteral("\r\n");
         const QString text = dayPrint
                                  ? tr("You have selected paper orientation Landscape.") + newLine +

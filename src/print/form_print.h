@@ -16,6 +16,7 @@ class FolderJobs;
 class PictureBox;
 class QCheckBox;
 class QComboBox;
+class QDateEdit;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -23,10 +24,11 @@ class Settings;
 class WorkerThread;
 
 // The print window: the day print, the week print, an empty month planner or the month with
-// its appointments of the date the main window shows, to a printer (with a preview) or into a PDF
-// file. The appointments are read and the PDF file is written as a job of the data folder's, so a
-// share that stops answering never holds up the window; the pages are drawn here, from copies of
-// the days. Its printer dialog, question and preview open over it and answer by callback.
+// its appointments of the date the main window shows, or the appointment list of a range, to a
+// printer (with a preview) or into a PDF file. The appointments are read and the PDF file is
+// written as a job of the data folder's, so a share that stops answering never holds up the window;
+// the pages are drawn here, from copies of the days. Its printer dialog, question and preview open
+// over it and answer by callback.
 class form_print : public QDialog {
     Q_OBJECT
 
@@ -101,7 +103,7 @@ private:
 
     PictureBox* pic_tab;
     ClassTabs* tabs;
-    QFrame* frames[3];
+    QFrame* frames[4];
     QLabel* label_day;
     QLabel* label_week;
     QLabel* label_planer;
@@ -109,6 +111,8 @@ private:
     QComboBox* combo_planer_month;
     QCheckBox* check_twomonths;
     QCheckBox* check_appointments;
+    QDateEdit* date_list_from;
+    QDateEdit* date_list_to;
     QPushButton* command_ok;
     QPushButton* command_preview;
     QPushButton* command_cancel;

@@ -257,6 +257,10 @@ void MainWindowControls::buildMenus()
     mnu_view_day = entry(mnu_view, "mnu_view_day");
     mnu_view_week = entry(mnu_view, "mnu_view_week");
     mnu_view_month = entry(mnu_view, "mnu_view_month");
+    mnu_view_list = entry(mnu_view, "mnu_view_list");
+    mnu_view->addSeparator();
+    mnu_view_goto = entry(mnu_view, "mnu_view_goto");
+    mnu_view_goto->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
     mnu_settings = named(bar->addMenu(QString()), "mnu_settings");
     mnu_settings_program = entry(mnu_settings, "mnu_settings_program");
@@ -316,6 +320,8 @@ void MainWindowControls::SetLanguageTexts()
     mnu_view_day->setText(tr("&Day"));
     mnu_view_week->setText(tr("&Week"));
     mnu_view_month->setText(tr("&Month"));
+    mnu_view_list->setText(tr("&List"));
+    mnu_view_goto->setText(tr("&Go to date..."));
     mnu_settings->setTitle(tr("&Settings"));
     mnu_settings_program->setText(tr("&Programsettings"));
     mnu_datafolder->setTitle(tr("Data&source"));

@@ -87,6 +87,8 @@ public:
     QAction* mnu_view_day;
     QAction* mnu_view_week;
     QAction* mnu_view_month;
+    QAction* mnu_view_list;
+    QAction* mnu_view_goto;
     QMenu* mnu_settings;
     QAction* mnu_settings_program;
     QMenu* mnu_datafolder; // one entry per data folder, filled by the window

@@ -60,6 +60,7 @@ ViewNavigation::State ViewNavigation::inWeekMode(State state) const
 {
     state.week = true;
     state.month = false;
+    state.list = false;
     state.selected = shownDayOfWeek(state.selected);
     return state;
 }
@@ -97,6 +98,7 @@ ViewNavigation::Step ViewNavigation::dayMode(const State& state) const
     State next = state;
     next.week = false;
     next.month = false;
+    next.list = false;
     return {next};
 }
 
@@ -110,7 +112,31 @@ ViewNavigation::Step ViewNavigation::monthMode(const State& state) const
     State next = state;
     next.week = false;
     next.month = true;
+    next.list = false;
     return {next};
+}
+
+ViewNavigation::Step ViewNavigation::listMode(const State& state) const
+{
+    State next = state;
+    next.week = false;
+    next.month = false;
+    next.list = true;
+    return {next};
+}
+
+ViewNavigation::Step ViewNavigation::goTo(const State& state, const QDate& date) const
+{
+    if (!date.isValid())
+        return {state, Redraw::Nothing};
+    const State next = towards(state, date, date > state.selected);
+    if (!state.week)
+        return {next};
+    // The week of date, on date itself when the week view shows that weekday.
+    State week = inWeekMode(next);
+    if (m_shownWeekdays(Weekday(date)))
+        week.selected = date;
+    return {week};
 }
 
 ViewNavigation::Step ViewNavigation::pickDay(const State& state, const QDate& date) const
@@ -118,6 +144,8 @@ ViewNavigation::Step ViewNavigation::pickDay(const State& state, const QDate& da
     // The month view's days of the months around it come into a calendar.
     if (state.month)
         return {towards(state, date, date > state.selected)};
+    if (state.list)
+        return {State{date, state.shown, false, false, true}};
     return {State{date, state.shown, false}};
 }
 
@@ -126,6 +154,7 @@ ViewNavigation::Step ViewNavigation::openDay(const State& state, const QDate& da
     State next = towards(state, date, date > state.selected);
     next.week = false;
     next.month = false;
+    next.list = false;
     return {next};
 }
 
@@ -143,6 +172,8 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
     const Step nothing{state, Redraw::Nothing};
     if (std::optional<Step> step = state.month ? monthKey(state, key, mods) : std::nullopt)
         return step;
+    if (std::optional<Step> step = state.list ? listKey(state, key, mods) : std::nullopt)
+        return step;
 
     if (forward || backward) {
         const int sign = forward ? 1 : -1;
@@ -155,7 +186,7 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
         return Step{stepSelected(state, 0, sign, forward)};
     }
 
-    // The initials of Heute/Tag/Woche/Monat and Today/Day/Week/Month.
+    // The initials of Heute/Tag/Woche/Monat/Liste and Today/Day/Week/Month/List.
     const auto dayOf = [&](const QDate& selected) {
         return Step{State{selected, firstOfMonth(selected), false}};
     };
@@ -170,6 +201,8 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
         return weekMode(state);
     case Qt::Key_M:
         return monthMode(state);
+    case Qt::Key_L:
+        return listMode(state);
     default:
         return std::nullopt;
     }
@@ -204,6 +237,33 @@ std::optional<ViewNavigation::Step> ViewNavigation::monthKey(const State& state,
     for (int i = 0; i < 6 && !m_shownWeekdays(Weekday(selected)); ++i)
         selected = selected.addDays(sign);
     return Step{towards(state, selected, sign > 0)};
+}
+
+std::optional<ViewNavigation::Step> ViewNavigation::listKey(const State& state, int key,
+                                                            Qt::KeyboardModifiers mods) const
+{
+    int days = 0;
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        days = -1;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        days = 1;
+        break;
+    case Qt::Key_PageUp:
+        days = -kListDays;
+        break;
+    case Qt::Key_PageDown:
+        days = kListDays;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (mods != Qt::NoModifier)
+        return Step{state, Redraw::Nothing};
+    return Step{stepSelected(state, days, 0, days > 0)};
 }
 
 QList<ViewNavigation::ListEntry> ViewNavigation::yearList(const State& state) const

@@ -24,11 +24,14 @@ public:
         QDate shown; // the first of the upper calendar's month
         bool week = false;
         bool month = false; // the month view of the selected date's month; week is false then
+        bool list = false;  // the agenda list from the selected date on; week and month false
         friend bool operator==(const State&, const State&) = default;
     };
     // What the window draws again after a step: nothing, the calendars, or the calendars and
     // the view.
     enum class Redraw { Nothing, Calendars, View };
+    // The days the agenda list shows, and Page Up and Down step by.
+    static constexpr int kListDays = 14;
     struct Step {
         State state;
         Redraw redraw = Redraw::View;
@@ -60,6 +63,10 @@ public:
     Step weekMode(const State& state) const;
     // The month of the selected date.
     Step monthMode(const State& state) const;
+    // The agenda list from the selected date on.
+    Step listMode(const State& state) const;
+    // A date asked for (Go to date): shown in the mode of the moment, the calendars follow.
+    Step goTo(const State& state, const QDate& date) const;
     // A day or a week chosen in a calendar or a day header; a day chosen in the month view
     // keeps it.
     Step pickDay(const State& state, const QDate& date) const;
@@ -84,6 +91,8 @@ private:
     // Arrows move the month view's selection by a day or a week, Page Up and Down by a month,
     // past the weekdays it does not show.
     std::optional<Step> monthKey(const State& state, int key, Qt::KeyboardModifiers mods) const;
+    // In the agenda list the arrows move by a day, Page Up and Down by the list's days.
+    std::optional<Step> listKey(const State& state, int key, Qt::KeyboardModifiers mods) const;
 
     int m_firstWeekday;
     QDate m_today;

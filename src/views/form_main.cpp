@@ -21,6 +21,7 @@
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 #include "ui/TopMost.h"
+#include "views/AgendaView.h"
 #include "views/Calendar.h"
 #include "views/DayWeekView.h"
 #include "views/LabelPool.h"
@@ -101,6 +102,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     connectControls();
     connectMenus();
     setupMonthView();
+    setupListView();
 }
 
 form_main::~form_main()
@@ -286,7 +288,7 @@ void form_main::SetLanguageTexts()
                               m_settings.FirstCW());
     // A week shown stays a week around a shown day, whatever weekdays the settings show now.
     const ViewNavigation::State state = viewState();
-    const bool week = (m_settings.StartWithWeek() && !state.month) || state.week;
+    const bool week = (m_settings.StartWithWeek() && !state.month && !state.list) || state.week;
     navigate(week ? navigation().weekMode(state) : ViewNavigation::Step{state});
     SetMousePointer(0);
 }
@@ -398,8 +400,12 @@ void form_main::drawView()
     if (m_viewPending)
         return;
     m_monthView->setVisible(m_monthMode);
-    if (m_monthMode) {
-        drawMonth();
+    m_listView->setVisible(m_listMode);
+    if (m_monthMode || m_listMode) {
+        if (m_monthMode)
+            drawMonth();
+        else
+            drawList();
         watchShownDirectories();
         return;
     }
@@ -411,6 +417,10 @@ void form_main::askForShownDays(bool freshMarks)
 {
     if (m_monthMode) {
         askForMonthDays(freshMarks);
+        return;
+    }
+    if (m_listMode) {
+        askForListDays(freshMarks);
         return;
     }
     StoreService::Request request;
@@ -439,11 +449,14 @@ void form_main::watchShownDirectories()
     const QDate first = m_calendar1->ShowDate();
     for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
         days.insert(day);
-    for (int c = 1; c <= m_view->DayColumnCount() && !m_monthMode; ++c)
+    for (int c = 1; c <= m_view->DayColumnCount() && !m_monthMode && !m_listMode; ++c)
         if (const ClassDay* column = m_view->DayColumn(c))
             days.insert(column->datum());
     if (m_monthMode)
         for (const QDate& day : monthDays(0))
+            days.insert(day);
+    if (m_listMode)
+        for (const QDate& day : listDays(0))
             days.insert(day);
     QStringList directories;
     QSet<QString> seen;
@@ -491,7 +504,7 @@ form_main::ShownView form_main::shownView() const
 ViewNavigation::State form_main::viewState() const
 {
     return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_calendar1->IsWeekSelected(),
-            m_monthMode};
+            m_monthMode, m_listMode};
 }
 
 void form_main::navigate(const ViewNavigation::Step& step)
@@ -502,6 +515,7 @@ void form_main::navigate(const ViewNavigation::Step& step)
     m_calendar1->setSelectedDate(step.state.selected);
     m_calendar1->setIsWeekSelected(step.state.week);
     m_monthMode = step.state.month;
+    m_listMode = step.state.list;
     m_calendar1->DrawAll();
     if (step.redraw == ViewNavigation::Redraw::View)
         LoadView();
@@ -522,7 +536,7 @@ void form_main::Calendar1_Display(const QDate& date)
     m_ui->label_monat->setText(MonthNames(m_settings.LangCode())[date.month()]);
     m_ui->label_jahr->setText(QString::number(date.year()));
     const bool week = m_calendar1->IsWeekSelected();
-    m_ui->ShowDayWeekSelection(week, m_monthMode);
+    m_ui->ShowDayWeekSelection(week, m_monthMode || m_listMode);
     m_calendar2->setSelectedDate(m_calendar1->SelectedDate());
     m_calendar2->setShowDate(m_calendar1->ShowDate().addMonths(1));
     m_calendar2->setIsWeekSelected(week);

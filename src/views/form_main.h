@@ -26,6 +26,7 @@ class DayWeekView;
 class LabelPool;
 class MainWindowControls;
 class MonthView;
+class AgendaView;
 namespace MonthLayout {
 struct Entry;
 }
@@ -293,4 +294,14 @@ private:
     void askForMonthDays(bool freshMarks);
     MonthView* m_monthView = nullptr; // a child of picture_main
     bool m_monthMode = false;
+
+    // The agenda list (form_main_list.cpp): shown over the day and week view in list mode,
+    // the days from the selected date on; and the Go to date dialog.
+    void setupListView();
+    QList<QDate> listDays(int listsAway) const;
+    void drawList();
+    void askForListDays(bool freshMarks);
+    void openGoToDate();
+    AgendaView* m_listView = nullptr; // a child of picture_main
+    bool m_listMode = false;
 };

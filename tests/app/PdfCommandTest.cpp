@@ -41,6 +41,11 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
         {{"week", "2003-07-04", file, "--folder", out.filePath("absent")}, 1},
         {{"week", "2003-07-04", out.filePath("absent/week.pdf"), "--folder", folder}, 1},
         {{"planner", "2003", "12", "--two-months", file, "--folder", folder}, 0},
+        {{"list", "2003-07-10", "2003-07-01", file, "--folder", folder}, 2},
+        {{"list", "2003-01-01", "2004-01-01", file, "--folder", folder}, 0},
+        {{"list", "2003-01-01", "2004-01-02", file, "--folder", folder}, 2},
+        {{"list", "2003-07-01", file, "--folder", folder}, 2},
+        {{"list", "2003-07-01", "2003-07-31", out.filePath("absent/l.pdf"), "--folder", folder}, 1},
         {{"week", "2003-07-04", file, "--folder", folder}, 0},
     };
     for (const auto& row : rows) {

@@ -312,3 +312,28 @@ TEST_F(PrintoutTest, TheWeekPrintIsHeadedByItsWeekAndItsDataFolder)
         EXPECT_LE(week->y + week->h, 15) << "above the frame";
     }
 }
+
+TEST_F(PrintoutTest, TheListRunsOnOverPagesAndKeepsEachHeadingWithALine)
+{
+    const auto busy = [](const QDate& date) {
+        QList<TerminPtr> day;
+        for (int hour = 8; hour < 14; ++hour) {
+            auto a = std::make_shared<ClassTermin>();
+            a->setStartTime(TimeOfDay::fromHourMinute(hour, 0));
+            a->setEndTime(TimeOfDay::fromHourMinute(hour + 1, 0));
+            a->setText(date.toString("'Day' d"));
+            day << a;
+        }
+        return day;
+    };
+    settings.setDateFormat("yyyy-mm-dd");
+    ASSERT_TRUE(Druck(portrait, busy, settings).PrintList({2003, 7, 1}, {2003, 7, 30}));
+    EXPECT_TRUE(portrait.finished());
+    EXPECT_GE(portrait.pages(), 4); // 30 days of 37 mm on pages of 251
+    EXPECT_EQ(textsOfSize(portrait, 11).value(0), "Tuesday, 2003-07-01");
+    for (const Item& text : portrait.itemsOf(Item::Text)) {
+        if (text.font.pointSize == 9) {
+            EXPECT_LE(text.y + text.h, 282) << "above the footer: " << text.text.toStdString();
+        }
+    }
+}

@@ -38,6 +38,9 @@ const auto week = [](int m, int dd, int shown) { return State{d(m, dd), d(shown,
 const auto month = [](int m, int dd, int shown) {
     return State{d(m, dd), d(shown, 1), false, true};
 };
+const auto list = [](int m, int dd, int shown) {
+    return State{d(m, dd), d(shown, 1), false, false, true};
+};
 
 TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
 {
@@ -108,6 +111,13 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         {"a day picked in the month view", month(7, 9, 7), rule(&N::pickDay, d(8, 20)),
          month(8, 20, 7)},
         {"a day opened from it", month(7, 9, 7), rule(&N::openDay, d(9, 1)), day(9, 1, 8)},
+        {"L: the list, in German too", weekOf7, key(Qt::Key_L), list(7, 7, 7), View, true},
+        {"Up in the list: a day back", list(7, 9, 7), key(Qt::Key_Up), list(7, 8, 7)},
+        {"Page Down: 14 days on", list(8, 25, 7), key(Qt::Key_PageDown), list(9, 8, 8)},
+        {"a day picked keeps the list", list(7, 9, 7), rule(&N::pickDay, d(8, 20)), list(8, 20, 7)},
+        {"M leaves the list", list(7, 9, 7), key(Qt::Key_M), month(7, 9, 7)},
+        {"gone to, out of sight", list(7, 9, 7), rule(&N::goTo, d(12, 24)), list(12, 24, 11)},
+        {"gone to in the week view: that day", weekOf7, rule(&N::goTo, d(1, 15)), week(1, 15, 1)},
         // clang-format on
     };
     for (const auto& c : cases) {

@@ -55,9 +55,26 @@ std::variant<Request, Problem> parse(const QStringList& args)
         request.job = sheet
                           ? PrintJob::monthSheet(std::get<int>(month), std::get<int>(year))
                           : PrintJob::planner(std::get<int>(month), std::get<int>(year), twoMonths);
+    } else if (kind == QLatin1String("list")) {
+        if (positional.size() != 4 || twoMonths)
+            return Problem(QStringLiteral("pdf list takes two dates (YYYY-MM-DD) and a file."));
+        const auto from = Options::date(positional[1]);
+        if (const auto* problem = std::get_if<Problem>(&from))
+            return *problem;
+        const auto to = Options::date(positional[2]);
+        if (const auto* problem = std::get_if<Problem>(&to))
+            return *problem;
+        const QDate first = std::get<QDate>(from);
+        const QDate last = std::get<QDate>(to);
+        if (last < first)
+            return Problem(QStringLiteral("pdf list: the first date lies after the last."));
+        if (first.daysTo(last) >= kMaxListDays)
+            return Problem(QStringLiteral("pdf list covers at most %1 days.").arg(kMaxListDays));
+        request.job = PrintJob::list(first, last);
     } else {
-        return Problem(kind.isEmpty() ? QStringLiteral("pdf needs day, week, planner or month.")
-                                      : QStringLiteral("Unknown printout: %1").arg(kind));
+        return Problem(kind.isEmpty()
+                           ? QStringLiteral("pdf needs day, week, planner, month or list.")
+                           : QStringLiteral("Unknown printout: %1").arg(kind));
     }
     request.file = positional.last();
     if (request.file.isEmpty())
