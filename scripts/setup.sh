@@ -7,7 +7,7 @@ NORVANE_BUILD="${NORVANE_BUILD:-$NORVANE_ROOT/build}"
 NORVANE_PACKAGES=(
     cmake g++ make pkg-config ccache
     qt6-base-dev qt6-multimedia-dev qt6-tools-dev
-    libcurl4-openssl-dev libical-dev libsecret-1-dev
+    libcurl4-openssl-dev libical-dev libsecret-1-dev libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2 qt6-translations-l10n
     python3-icalendar clang

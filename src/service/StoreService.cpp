@@ -59,7 +59,8 @@ StoreService::StoreService(Options options, QObject* parent)
     , m_slot(std::make_shared<LoadSlot>())
 {
     std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
-    m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock);
+    m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock,
+                                            m_options.indexDirectory);
     m_jobs = std::make_unique<FolderJobs>(m_options.files);
     connect(m_jobs.get(), &FolderJobs::written, this, [this](const QStringList& paths) {
         if (paths.isEmpty())
@@ -71,6 +72,17 @@ StoreService::StoreService(Options options, QObject* parent)
     if (m_options.watchFolders) {
         m_watch = std::make_unique<FolderWatchThread>();
         connect(m_watch.get(), &FolderWatchThread::changed, this, &StoreService::folderChanged);
+    }
+    if (!m_options.indexDirectory.isEmpty()) {
+        // Another process's change may lie where the crawl has been already.
+        connect(this, &StoreService::folderChanged, this, [this] {
+            ask<bool>(
+                [](StoreWorker& store) {
+                    store.noteChange();
+                    return true;
+                },
+                {});
+        });
     }
     m_answerCheck.setInterval(std::max(10, m_options.notAnsweringAfterMs / 4));
     connect(&m_answerCheck, &QTimer::timeout, this, &StoreService::checkAnswering);
@@ -89,6 +101,8 @@ bool StoreService::shutDown()
         m_answerCheck.stop();
     }
     m_watch.reset();
+    if (m_searches)
+        m_searches->stop();
     return m_worker->stop(std::chrono::milliseconds(1000));
 }
 
@@ -105,6 +119,7 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     m_staleDays.clear();
     m_unreadable.clear();
     m_history.clear();
+    m_crawlState = FolderCrawl::Step::More;
     emit historyChanged();
     setReachable(true);
 }
@@ -192,6 +207,7 @@ void StoreService::postLoad(const Request& request)
         reply([this, generation, warm] {
             --m_unanswered;
             takeDays(generation, warm, false);
+            crawlWhenIdle();
         });
     });
 }
@@ -274,10 +290,66 @@ void StoreService::setReachable(bool reachable)
 void StoreService::checkAnswering()
 {
     const bool answering = m_shareClock->runningForMs() < m_options.notAnsweringAfterMs;
-    if (answering == m_answering)
+    if (answering != m_answering) {
+        m_answering = answering;
+        emit answeringChanged(answering);
+    }
+    crawlWhenIdle();
+}
+
+void StoreService::crawlWhenIdle()
+{
+    // Only while nothing asked of the worker is unanswered (every request counts there), one
+    // step at a time: a request posted meanwhile waits for one directory at most.
+    if (m_options.indexDirectory.isEmpty() || m_shuttingDown || m_folder.isEmpty() ||
+        m_crawlPosted || !m_answering || !m_reachable || m_unanswered > 0)
         return;
-    m_answering = answering;
-    emit answeringChanged(answering);
+    // After a round, or while the folder does not list, it asks now and then only.
+    constexpr qint64 kRestMs = 5000;
+    if (m_crawlState != FolderCrawl::Step::More && m_crawlAnswered.isValid() &&
+        m_crawlAnswered.elapsed() < kRestMs)
+        return;
+    m_crawlPosted = true;
+    m_worker->post([this, store = m_store, reply = m_worker->replies(), folder = m_folder,
+                    interval = m_monthInterval, generation = m_generation] {
+        store->useFolder(folder, interval);
+        const FolderCrawl::Step step = store->crawl();
+        reply([this, step, generation] {
+            m_crawlPosted = false;
+            if (generation == m_generation)
+                m_crawlState = step;
+            m_crawlAnswered.start();
+            crawlWhenIdle();
+        });
+    });
+}
+
+void StoreService::search(const QStringList& words, const QDate& from, const QDate& to,
+                          Searched done)
+{
+    if (m_options.indexDirectory.isEmpty() || m_shuttingDown) {
+        QMetaObject::invokeMethod(
+            this,
+            [done = std::move(done)] {
+                if (done)
+                    done({});
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    // A thread of its own with a connection of its own: a request stuck on the share holds
+    // the worker, never a search.
+    if (!m_searches)
+        m_searches = std::make_unique<WorkerThread>(QStringLiteral("Norvane search"));
+    m_searches->post([directory = m_options.indexDirectory, folder = m_folder, words, from, to,
+                      done = std::move(done), reply = m_searches->replies()] {
+        AppointmentIndex::Answer answer =
+            AppointmentIndex::lookUp(directory, folder, words, from, to);
+        reply([done, answer = std::move(answer)] {
+            if (done)
+                done(answer);
+        });
+    });
 }
 
 void StoreService::watch(const QStringList& directories)
@@ -304,6 +376,7 @@ void StoreService::ask(std::function<Result(StoreWorker&)> job,
             --m_unanswered;
             if (done)
                 done(result);
+            crawlWhenIdle();
         });
     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/AppointmentIndex.h"
+#include "index/FolderCrawl.h"
 #include "profile/FileAccess.h"
 #include "service/StoreWorker.h"
 #include "service/UndoHistory.h"
@@ -9,6 +11,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -50,6 +53,10 @@ public:
         int keptDays = 400;
         // Whether directories are watched for other processes' changes.
         bool watchFolders = true;
+        // Where each folder's local index is kept (AppointmentIndex::defaultDirectory() for
+        // the user's cache); none when empty. The worker keeps it from what it reads and
+        // writes, and crawls the folder for the rest while nothing else waits.
+        QString indexDirectory;
     };
 
     explicit StoreService(QObject* parent = nullptr);
@@ -130,6 +137,13 @@ public:
     // their own from this service's factory; what they wrote is read again here at once.
     FolderJobs& jobs() { return *m_jobs; }
 
+    // The appointments of the folder whose text or owner holds every word (see
+    // AppointmentIndex::search), answered from the local index at once whatever the share
+    // does; done runs on the window's thread. Not usable without an index, or before the
+    // worker made one; complete tells whether it knows the whole folder.
+    using Searched = std::function<void(const AppointmentIndex::Answer& answer)>;
+    void search(const QStringList& words, const QDate& from, const QDate& to, Searched done);
+
     bool answering() const { return m_answering; }
     bool reachable() const { return m_reachable; }
     // Files of the folder that cannot be read whole and are not shown, each with the system's
@@ -167,6 +181,8 @@ private:
     // After our own change of these files.
     void markStale(const QStringList& paths);
     void restore(bool undo, bool overwrite, UndoDone done);
+    // Posts the next step of the index's crawl when the worker has nothing else to do.
+    void crawlWhenIdle();
     void record(UndoStep step);
     // Runs job on the worker in this folder; done gets its result on the window's thread.
     template <typename Result>
@@ -179,6 +195,7 @@ private:
     std::shared_ptr<LoadSlot> m_slot;
     std::unique_ptr<FolderWatchThread> m_watch;
     std::unique_ptr<FolderJobs> m_jobs;
+    std::unique_ptr<WorkerThread> m_searches; // the index's reader, made at the first search
 
     QString m_folder;
     int m_monthInterval = 60;
@@ -197,4 +214,8 @@ private:
     bool m_reachable = true;
     QList<DataAccess::UnreadableFile> m_unreadable;
     bool m_shuttingDown = false;
+
+    bool m_crawlPosted = false;
+    FolderCrawl::Step m_crawlState = FolderCrawl::Step::More;
+    QElapsedTimer m_crawlAnswered; // since the last step answered
 };

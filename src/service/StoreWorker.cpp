@@ -5,20 +5,35 @@
 #include "store/AppointmentFile.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
-                         DataAccess::Clock now)
-    : m_files(std::move(files), std::move(clock))
+                         DataAccess::Clock now, const QString& indexDirectory)
+    : m_files(std::make_unique<IndexedWrites>(std::move(files), m_index), std::move(clock))
     , m_profiles(m_journal)
     , m_store(m_profiles,
               StoreSource{[this] { return m_folder; }, [this] { return m_monthInterval; }},
               std::move(now))
     , m_filing(m_store)
+    , m_index(m_files, m_profiles, indexDirectory)
 {
+}
+
+StoreWorker::ReadPass::ReadPass(StoreWorker& worker)
+    : m_worker(worker)
+    , m_outermost(!worker.m_store.seenInPass())
+    , m_pass(worker.m_store)
+{
+}
+
+StoreWorker::ReadPass::~ReadPass()
+{
+    if (m_outermost)
+        m_worker.m_index.takeSeen(*m_worker.m_store.seenInPass());
 }
 
 void StoreWorker::useFolder(const QString& folder, int monthIntervalSeconds)
 {
     m_monthInterval = std::max(1, monthIntervalSeconds);
     const QString withSeparator = WithTrailingSeparator(folder);
+    m_index.useFolder(withSeparator);
     if (withSeparator == m_folder)
         return;
     m_folder = withSeparator;
@@ -29,7 +44,7 @@ StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>
                                     bool freshMarks, std::optional<bool> reachable)
 {
     Days result;
-    const DataAccess::Pass pass(m_store);
+    const ReadPass pass(*this);
     result.reachable = reachable ? *reachable : m_store.IsDataFolderReachable();
     if (!result.reachable) {
         // An unmounted share shows no appointments rather than a calendar that looks fine.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile/ProfileCache.h"
+#include "service/IndexKeeping.h"
 #include "service/ShareClock.h"
 #include "service/WriteJournal.h"
 #include "store/AppointmentFiling.h"
@@ -21,8 +22,9 @@
 // access and caches. Made on the window's thread, then used on the worker's thread only.
 class StoreWorker {
 public:
+    // indexDirectory: where the folder's local index is kept; none when empty.
     StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
-                DataAccess::Clock now);
+                DataAccess::Clock now, const QString& indexDirectory = {});
 
     // The folder every following call works in; a new one forgets what the caches hold.
     void useFolder(const QString& folder, int monthIntervalSeconds);
@@ -34,8 +36,21 @@ public:
         // The files unreadable after this read, when it looked at the folder at all.
         std::optional<QList<DataAccess::UnreadableFile>> unreadable;
     };
-    // Reads in one pass while it lives, however many reads it spans.
-    std::unique_ptr<DataAccess::Pass> pass() { return std::make_unique<DataAccess::Pass>(m_store); }
+    // Reads in one pass while it lives, however many reads it spans; what the pass saw goes
+    // into the local index when it ends.
+    class ReadPass {
+    public:
+        explicit ReadPass(StoreWorker& worker);
+        ~ReadPass();
+        ReadPass(const ReadPass&) = delete;
+        ReadPass& operator=(const ReadPass&) = delete;
+
+    private:
+        StoreWorker& m_worker;
+        const bool m_outermost;
+        DataAccess::Pass m_pass;
+    };
+    std::unique_ptr<ReadPass> pass() { return std::make_unique<ReadPass>(*this); }
     // One pass: each directory listed once and each file asked for at most once. Whether the
     // folder is there is asked unless the caller knows it from a read of the same pass.
     Days read(const QList<QDate>& days, const QList<QDate>& marks, bool freshMarks,
@@ -73,6 +88,11 @@ public:
     };
     Restored restore(const UndoStep& step, bool undo, bool overwrite);
 
+    // One step of the local index's crawl: one directory of the folder.
+    FolderCrawl::Step crawl() { return m_index.crawl(); }
+    // Another process changed the folder: the index is not complete until a crawl after it.
+    void noteChange() { m_index.noteChange(); }
+
 private:
     // Names the step after the appointment it changed. A Change of one appointment is told
     // from its files (a new one, a deletion, a move, a resize); any other act is kept.
@@ -81,6 +101,7 @@ private:
     // Puts back what the actions done so far replaced, as far as it goes.
     void rollBack(const QList<UndoPlan::Action>& done, const QHash<QString, UndoPlan::Found>& was);
 
+    // Our own writes reach the index from below the clock, whoever made them.
     ClockedFileAccess m_files;
     WriteJournal m_journal{m_files};
     ProfileCache m_profiles;
@@ -89,4 +110,5 @@ private:
     DataAccess m_store;
     AppointmentFiling m_filing;
     SeriesFiling m_series{m_store, m_filing};
+    IndexKeeping m_index;
 };

@@ -149,6 +149,15 @@ public:
         bool m_outermost;
     };
 
+    // What the pass now running has seen: each file looked at, by path, and each directory
+    // listed (a missing one as empty). Null outside a pass. For a cache kept beside the store
+    // from what it reads anyway (the local index).
+    struct PassMemo {
+        QHash<QString, ProfileCache::Lookup> files;
+        QHash<QString, QStringList> listings;
+    };
+    const PassMemo* seenInPass() const { return m_pass ? &*m_pass : nullptr; }
+
     // Forget everything loaded: for tests and a change of the whole data source.
     void clearCaches();
     // Day marks are asked again at their next use: after the folder did not answer for a while.
@@ -197,12 +206,7 @@ private:
     };
     std::deque<DayMark> m_dayMarks; // oldest first
 
-    // What this pass has seen already; empty outside a pass.
-    struct PassMemo {
-        QHash<QString, ProfileCache::Lookup> files;
-        QHash<QString, QStringList> listings;
-    };
-    std::optional<PassMemo> m_pass;
+    std::optional<PassMemo> m_pass; // empty outside a pass
 
     QSet<QString> m_skippedNames;
     QStringList m_unreportedSkips;

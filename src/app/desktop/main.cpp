@@ -1,6 +1,7 @@
 #include "edit/AppointmentEditing.h"
 #include "edit/form_edit.h"
 #include "exchange/IcsWindows.h"
+#include "index/AppointmentIndex.h"
 #include "print/form_print.h"
 #include "remind/BackgroundReminderCheck.h"
 #include "remind/DesktopReminders.h"
@@ -67,8 +68,11 @@ int main(int argc, char* argv[])
     ProfileCache profiles(ThreadFileAccess());
     Settings settings(profiles, DefaultProgramDirectory());
     // Everything the main window reads and writes in the data folder goes through the store
-    // service's own thread.
-    StoreService service;
+    // service's own thread. It keeps a local index of the folder for searches that must not
+    // wait for the share.
+    StoreService::Options serviceOptions;
+    serviceOptions.indexDirectory = AppointmentIndex::defaultDirectory();
+    StoreService service(serviceOptions);
     // The windows read and write the settings files through it, never themselves.
     SettingsJobs settingsJobs(service.jobs());
 

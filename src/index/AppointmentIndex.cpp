@@ -1,0 +1,441 @@
+#include "index/AppointmentIndex.h"
+
+#include "index/TextFolding.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <limits>
+#include <tuple>
+
+namespace {
+
+const char* const kSchema = R"(
+CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE files(
+    id INTEGER PRIMARY KEY,
+    dir TEXT NOT NULL,
+    name TEXT NOT NULL,
+    device INTEGER NOT NULL,
+    inode INTEGER NOT NULL,
+    modified_ns INTEGER NOT NULL,
+    changed_ns INTEGER NOT NULL,
+    size INTEGER NOT NULL,
+    modified_ms INTEGER,
+    settled INTEGER NOT NULL,
+    kind INTEGER NOT NULL,
+    day INTEGER NOT NULL,
+    until INTEGER NOT NULL,
+    pattern INTEGER NOT NULL,
+    start_min INTEGER NOT NULL,
+    end_min INTEGER NOT NULL,
+    colour INTEGER NOT NULL,
+    owner TEXT NOT NULL,
+    text TEXT NOT NULL,
+    series TEXT NOT NULL,
+    UNIQUE(dir, name));
+CREATE INDEX files_day ON files(day);
+CREATE VIRTUAL TABLE words USING fts5(text, owner, prefix='2 3');
+)";
+
+// The columns a hit is made of, in this order.
+#define NORVANE_HIT_COLUMNS                                                                        \
+    "f.dir, f.name, f.kind, f.day, f.until, f.pattern, f.start_min, f.end_min, f.colour, "         \
+    "f.owner, f.text, f.series"
+
+qint64 julian(const QDate& date, qint64 open)
+{
+    return date.isValid() ? date.toJulianDay() : open;
+}
+
+// A day an appointment of this kind filed in dir (relative, ending in '/') is shown on; invalid
+// for a directory that names no day (30 February).
+QDate patternOf(Recurrence::Kind kind, const QString& dir)
+{
+    const QStringList parts = dir.split(u'/', Qt::SkipEmptyParts);
+    const auto number = [&](int i, const char* prefix, int last) {
+        return i < parts.size() ? Recurrence::numberIn(parts[i], QLatin1String(prefix), 1, last)
+                                : 0;
+    };
+    switch (kind) {
+    case Recurrence::Kind::None:
+        return Recurrence::dayOf(dir + u"0.nv3");
+    case Recurrence::Kind::Daily:
+        return QDate(2000, 1, 1);
+    case Recurrence::Kind::Weekly:
+        // The week of 2 January 2000, a Sunday: the tree names the day of the week it lies in.
+        for (QDate day(2000, 1, 2); day < QDate(2000, 1, 9); day = day.addDays(1))
+            if (Recurrence::directory({}, kind, day) == QDir::toNativeSeparators(dir))
+                return day;
+        return {};
+    case Recurrence::Kind::Monthly:
+        return QDate(2000, 1, number(1, "d", 31));
+    case Recurrence::Kind::Yearly:
+        break;
+    }
+    return QDate(2000, number(1, "m", 12), number(2, "d", 31)); // a leap year
+}
+
+// The first day of first..last an appointment of this kind falls on; invalid when none does.
+QDate firstDay(Recurrence::Kind kind, const QDate& pattern, const QDate& first, const QDate& last)
+{
+    if (!pattern.isValid())
+        return {};
+    // A yearly one on 29 February falls on a day within four years and a day.
+    constexpr int kLongestGap = 4 * 366;
+    int steps = 0;
+    for (QDate day = first; day <= last && steps <= kLongestGap; day = day.addDays(1), ++steps)
+        if (Recurrence::appliesOn(kind, pattern, day))
+            return day;
+    return {};
+}
+
+// A folded word as a prefix query of FTS5: quoted, so that nothing in it is syntax.
+QString prefixQuery(const QStringList& words)
+{
+    QStringList terms;
+    for (const QString& word : TextFolding::queryWords(words))
+        terms << u'"' + QString(word).replace(u'"', QStringLiteral("\"\"")) + QStringLiteral("\"*");
+    return terms.join(u' ');
+}
+
+} // namespace
+
+ClassTermin AppointmentIndex::Hit::record() const
+{
+    ClassTermin record;
+    record.setFilename(path);
+    record.setDatum(day);
+    record.setStartTime(start);
+    record.setEndTime(end);
+    record.setColorCode(colour);
+    record.setProducer(owner);
+    record.setText(text);
+    record.setSeriesId(seriesId);
+    if (kind != Recurrence::Kind::None) {
+        record.setIsRecurring(true);
+        record.Recurring_code = Recurrence::code(kind);
+        record.setRecurringStartDate(from);
+        record.setRecurringEndDate(until);
+    }
+    return record;
+}
+
+QString AppointmentIndex::defaultDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+           QStringLiteral("/index");
+}
+
+QString AppointmentIndex::fileOf(const QString& directory, const QString& folder)
+{
+    const QByteArray hash = QCryptographicHash::hash(WithTrailingSeparator(folder).toUtf8(),
+                                                     QCryptographicHash::Sha256);
+    return directory + u'/' + QString::fromLatin1(hash.toHex().left(32)) +
+           QStringLiteral(".sqlite");
+}
+
+AppointmentIndex::AppointmentIndex(QString directory)
+    : m_directory(std::move(directory))
+{
+}
+
+bool AppointmentIndex::open(const QString& folder)
+{
+    close();
+    m_folder = WithTrailingSeparator(folder);
+    if (m_folder.isEmpty() || !QDir().mkpath(m_directory))
+        return false;
+    const QString file = fileOf(m_directory, m_folder);
+    if (openFile(file, true))
+        return true;
+    // Whatever is there is of no use: made anew, empty.
+    close();
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(file + suffix);
+    if (openFile(file, true))
+        return true;
+    close();
+    return false;
+}
+
+bool AppointmentIndex::openToSearch(const QString& folder)
+{
+    close();
+    m_folder = WithTrailingSeparator(folder);
+    if (m_folder.isEmpty() || !openFile(fileOf(m_directory, m_folder), false)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool AppointmentIndex::openFile(const QString& file, bool create)
+{
+    if (!m_db.open(file, create))
+        return false;
+    if (create) {
+        // A crash may lose the last changes, never the file: the next crawl brings them back.
+        if (!m_db.run("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL"))
+            return false;
+        SqliteStatement check(m_db, "PRAGMA quick_check");
+        if (!check.next() || check.text(0) != QLatin1String("ok"))
+            return false;
+        SqliteStatement tables(m_db, "SELECT count(*) FROM sqlite_master");
+        if (!tables.next())
+            return false;
+        if (tables.integer(0) == 0)
+            return createSchema();
+    }
+    return metaValue("version") == QString::number(kSchemaVersion) &&
+           metaValue("folder") == m_folder;
+}
+
+bool AppointmentIndex::createSchema()
+{
+    const SqliteTransaction transaction(m_db);
+    return m_db.run(kSchema) && setMetaValue("version", QString::number(kSchemaVersion)) &&
+           setMetaValue("folder", m_folder) && setMetaValue("complete", QStringLiteral("0"));
+}
+
+QString AppointmentIndex::metaValue(const char* key)
+{
+    SqliteStatement select(m_db, "SELECT value FROM meta WHERE key = ?1");
+    select.bind(1, QString::fromLatin1(key));
+    return select.next() ? select.text(0) : QString();
+}
+
+bool AppointmentIndex::setMetaValue(const char* key, const QString& value)
+{
+    SqliteStatement upsert(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES(?1, ?2)");
+    return upsert.bind(1, QString::fromLatin1(key)).bind(2, value).run();
+}
+
+QString AppointmentIndex::relative(const QString& path) const
+{
+    if (m_folder.isEmpty() || !path.startsWith(m_folder))
+        return {};
+    const QString inside = QDir::fromNativeSeparators(path.mid(m_folder.size()));
+    return Recurrence::isAppointmentPath(inside) ? inside : QString();
+}
+
+std::optional<FileMeta> AppointmentIndex::metaOf(const QString& path)
+{
+    const QString inside = relative(path);
+    const qsizetype slash = inside.lastIndexOf(u'/');
+    SqliteStatement select(m_db, "SELECT device, inode, modified_ns, changed_ns, size, "
+                                 "modified_ms FROM files WHERE dir = ?1 AND name = ?2 AND settled");
+    select.bind(1, inside.left(slash + 1)).bind(2, inside.mid(slash + 1));
+    if (inside.isEmpty() || !select.next())
+        return std::nullopt;
+    FileMeta meta;
+    meta.device = quint64(select.integer(0));
+    meta.inode = quint64(select.integer(1));
+    meta.modifiedNs = select.integer(2);
+    meta.changedNs = select.integer(3);
+    meta.size = select.integer(4);
+    if (!select.isNull(5))
+        meta.modified = QDateTime::fromMSecsSinceEpoch(select.integer(5));
+    return meta;
+}
+
+bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const ClassTermin& record)
+{
+    const QString inside = relative(path);
+    if (inside.isEmpty())
+        return false;
+    const qsizetype slash = inside.lastIndexOf(u'/');
+    const QString dir = inside.left(slash + 1);
+    const QString name = inside.mid(slash + 1);
+    const SqliteTransaction transaction(m_db);
+
+    // A file whose time is as young as a share's granularity may still change without its
+    // metadata telling: kept, but not vouched for, so the next crawl reads it again.
+    const bool settled =
+        meta.modified.isValid() && meta.modified.msecsTo(QDateTime::currentDateTime()) >=
+                                       ProfileCache::kTimestampGranularityMs;
+    const std::optional<FileMeta> known = metaOf(path);
+    if (known && *known == meta)
+        return false;
+    SqliteStatement held(m_db, "SELECT id FROM files WHERE dir = ?1 AND name = ?2");
+    held.bind(1, dir).bind(2, name);
+    const bool wasHeld = held.next();
+    if (wasHeld)
+        removeRow(held.integer(0));
+
+    const Recurrence::Kind kind = Recurrence::ofPath(inside);
+    const bool oneTime = kind == Recurrence::Kind::None;
+    const QDate first = oneTime ? Recurrence::dayOf(inside) : record.RecurringStartDate();
+    const QDate last = oneTime ? first : record.RecurringEndDate();
+    SqliteStatement insert(m_db, "INSERT INTO files(dir, name, device, inode, modified_ns, "
+                                 "changed_ns, size, modified_ms, settled, kind, day, until, "
+                                 "pattern, start_min, end_min, colour, owner, text, series) "
+                                 "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+                                 "?14, ?15, ?16, ?17, ?18, ?19)");
+    insert.bind(1, dir).bind(2, name).bind(3, qint64(meta.device)).bind(4, qint64(meta.inode));
+    insert.bind(5, meta.modifiedNs).bind(6, meta.changedNs).bind(7, meta.size);
+    if (meta.modified.isValid())
+        insert.bind(8, meta.modified.toMSecsSinceEpoch());
+    else
+        insert.bindNull(8);
+    insert.bind(9, qint64(settled)).bind(10, qint64(kind));
+    insert.bind(11, julian(first, 0)).bind(12, julian(last, 0));
+    insert.bind(13, julian(patternOf(kind, dir), 0));
+    insert.bind(14, record.StartTime().minutes()).bind(15, record.EndTime().minutes());
+    insert.bind(16, record.ColorCode()).bind(17, record.Producer()).bind(18, record.Text());
+    insert.bind(19, record.SeriesId());
+    if (!insert.run())
+        return false;
+    SqliteStatement words(m_db, "INSERT INTO words(rowid, text, owner) VALUES(?1, ?2, ?3)");
+    words.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(record.Text()));
+    words.bind(3, TextFolding::fold(record.Producer())).run();
+    // Held but not vouched for (our own write, a young file) is no news.
+    return !wasHeld || known.has_value();
+}
+
+bool AppointmentIndex::removeRow(qint64 id)
+{
+    SqliteStatement words(m_db, "DELETE FROM words WHERE rowid = ?1");
+    SqliteStatement files(m_db, "DELETE FROM files WHERE id = ?1");
+    return words.bind(1, id).run() && files.bind(1, id).run();
+}
+
+bool AppointmentIndex::remove(const QString& path)
+{
+    const QString inside = relative(path);
+    const qsizetype slash = inside.lastIndexOf(u'/');
+    SqliteStatement held(m_db, "SELECT id FROM files WHERE dir = ?1 AND name = ?2");
+    held.bind(1, inside.left(slash + 1)).bind(2, inside.mid(slash + 1));
+    if (inside.isEmpty() || !held.next())
+        return false;
+    const SqliteTransaction transaction(m_db);
+    return removeRow(held.integer(0));
+}
+
+int AppointmentIndex::removeMissing(const QString& dir, const QStringList& names)
+{
+    if (!dir.startsWith(m_folder) || m_folder.isEmpty())
+        return 0;
+    const QString scope = QDir::fromNativeSeparators(dir.mid(m_folder.size()));
+    // The tree's directories are letters and digits: nothing in them is a pattern.
+    if (scope.contains(u'*') || scope.contains(u'?') || scope.contains(u'['))
+        return 0;
+    QSet<QString> files;
+    QSet<QString> subdirectories;
+    for (const QString& name : names) {
+        if (name.endsWith(u'/'))
+            subdirectories.insert(name.chopped(1));
+        else
+            files.insert(name);
+    }
+    QList<qint64> gone;
+    SqliteStatement under(m_db, "SELECT id, dir, name FROM files WHERE dir GLOB ?1");
+    under.bind(1, scope + u'*');
+    while (under.next()) {
+        const QString below = under.text(1).mid(scope.size());
+        const bool kept = below.isEmpty() ? files.contains(under.text(2))
+                                          : subdirectories.contains(below.section(u'/', 0, 0));
+        if (!kept)
+            gone << under.integer(0);
+    }
+    const SqliteTransaction transaction(m_db);
+    for (const qint64 id : std::as_const(gone))
+        removeRow(id);
+    return int(gone.size());
+}
+
+AppointmentIndex::Found AppointmentIndex::search(const QStringList& words, const QDate& from,
+                                                 const QDate& to, int limit)
+{
+    const QString query = prefixQuery(words);
+    const bool all = query.isEmpty();
+    if (all && !words.isEmpty())
+        return {}; // nothing in them to look for
+    SqliteStatement select(
+        m_db, all ? "SELECT " NORVANE_HIT_COLUMNS
+                    " FROM files f WHERE f.day <= ?2 AND f.until >= ?1"
+                  : "SELECT " NORVANE_HIT_COLUMNS " FROM files f WHERE f.day <= ?2 AND "
+                    "f.until >= ?1 AND f.id IN (SELECT rowid FROM words WHERE words MATCH ?3)");
+    const qint64 first = julian(from, std::numeric_limits<qint64>::min());
+    const qint64 last = julian(to, std::numeric_limits<qint64>::max());
+    select.bind(1, first).bind(2, last);
+    if (!all)
+        select.bind(3, query);
+    Found found;
+    while (select.next()) {
+        Hit hit;
+        hit.path = m_folder + QDir::toNativeSeparators(select.text(0) + select.text(1));
+        hit.kind = Recurrence::Kind(select.integer(2));
+        hit.from = QDate::fromJulianDay(select.integer(3));
+        hit.until = QDate::fromJulianDay(select.integer(4));
+        hit.day = hit.from;
+        if (hit.kind != Recurrence::Kind::None) {
+            hit.day = firstDay(hit.kind, QDate::fromJulianDay(select.integer(5)),
+                               QDate::fromJulianDay(std::max(select.integer(3), first)),
+                               QDate::fromJulianDay(std::min(select.integer(4), last)));
+            if (!hit.day.isValid())
+                continue;
+        }
+        hit.start = TimeOfDay::fromMinutes(int(select.integer(6)));
+        hit.end = TimeOfDay::fromMinutes(int(select.integer(7)));
+        hit.colour = qint16(select.integer(8));
+        hit.owner = select.text(9);
+        hit.text = select.text(10);
+        hit.seriesId = select.text(11);
+        found.hits << hit;
+    }
+    std::sort(found.hits.begin(), found.hits.end(), [](const Hit& a, const Hit& b) {
+        return std::tie(a.day, a.start, a.path) < std::tie(b.day, b.start, b.path);
+    });
+    if (found.hits.size() > limit) {
+        found.hits.resize(limit);
+        found.truncated = true;
+    }
+    return found;
+}
+
+int AppointmentIndex::size()
+{
+    SqliteStatement count(m_db, "SELECT count(*) FROM files");
+    return count.next() ? int(count.integer(0)) : 0;
+}
+
+bool AppointmentIndex::complete()
+{
+    return metaValue("complete") == QLatin1String("1");
+}
+
+QDateTime AppointmentIndex::completedAt()
+{
+    const QString at = metaValue("completed");
+    return at.isEmpty() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(at.toLongLong());
+}
+
+void AppointmentIndex::setComplete(bool complete, const QDateTime& at)
+{
+    const SqliteTransaction transaction(m_db);
+    setMetaValue("complete", complete ? QStringLiteral("1") : QStringLiteral("0"));
+    if (complete)
+        setMetaValue("completed", QString::number(at.toMSecsSinceEpoch()));
+}
+
+AppointmentIndex::Answer AppointmentIndex::lookUp(const QString& directory, const QString& folder,
+                                                  const QStringList& words, const QDate& from,
+                                                  const QDate& to, int limit)
+{
+    Answer answer;
+    AppointmentIndex index(directory);
+    if (!index.openToSearch(folder))
+        return answer;
+    answer.usable = true;
+    answer.complete = index.complete();
+    answer.completedAt = index.completedAt();
+    answer.found = index.search(words, from, to, limit);
+    return answer;
+}

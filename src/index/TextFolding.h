@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Text as the local index keeps and searches it: a word typed without its accents, in any
+// letter case, finds the word as written ("muller" finds "Müller", "strasse" finds "Straße").
+namespace TextFolding {
+
+// Lower case, compatibility-decomposed with the combining marks dropped, ß as "ss".
+QString fold(const QString& text);
+
+// The folded words of a query, split where the index splits words (anything but letters and
+// digits): "Meier-Straße" gives "meier" and "strasse".
+QStringList queryWords(const QStringList& words);
+
+} // namespace TextFolding
