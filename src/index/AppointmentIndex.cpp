@@ -82,20 +82,6 @@ QDate patternOf(Recurrence::Kind kind, const QString& dir)
     return QDate(2000, number(1, "m", 12), number(2, "d", 31)); // a leap year
 }
 
-// The first day of first..last an appointment of this kind falls on; invalid when none does.
-QDate firstDay(Recurrence::Kind kind, const QDate& pattern, const QDate& first, const QDate& last)
-{
-    if (!pattern.isValid())
-        return {};
-    // A yearly one on 29 February falls on a day within four years and a day.
-    constexpr int kLongestGap = 4 * 366;
-    int steps = 0;
-    for (QDate day = first; day <= last && steps <= kLongestGap; day = day.addDays(1), ++steps)
-        if (Recurrence::appliesOn(kind, pattern, day))
-            return day;
-    return {};
-}
-
 // A folded word as a prefix query of FTS5: quoted, so that nothing in it is syntax.
 QString prefixQuery(const QStringList& words)
 {
@@ -376,9 +362,9 @@ AppointmentIndex::Found AppointmentIndex::search(const QStringList& words, const
         hit.until = QDate::fromJulianDay(select.integer(4));
         hit.day = hit.from;
         if (hit.kind != Recurrence::Kind::None) {
-            hit.day = firstDay(hit.kind, QDate::fromJulianDay(select.integer(5)),
-                               QDate::fromJulianDay(std::max(select.integer(3), first)),
-                               QDate::fromJulianDay(std::min(select.integer(4), last)));
+            hit.day = Recurrence::firstOn(hit.kind, QDate::fromJulianDay(select.integer(5)),
+                                          QDate::fromJulianDay(std::max(select.integer(3), first)),
+                                          QDate::fromJulianDay(std::min(select.integer(4), last)));
             if (!hit.day.isValid())
                 continue;
         }

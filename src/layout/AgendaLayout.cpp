@@ -48,22 +48,31 @@ QList<Group> layOut(const Input& input)
             continue;
         Group group;
         group.date = date;
-        group.heading = DayNames(input.langCode).value(Weekday(date)) + QStringLiteral(", ") +
-                        FormatDate(date, input.dateFormat);
+        group.heading = headingOf(date, input.dateFormat, input.langCode);
         group.today = date == input.today;
-        for (const TerminPtr& a : appointments) {
-            Line line;
-            line.appointment = a;
-            line.time = TimeRangeText(*a, input.timeFormat, input.langCode);
-            line.text = textLines(bidiContained(a->GetFormatedText())).value(0);
-            line.owner = a->Producer();
-            line.repeats = a->IsRecurring();
-            line.colorCode = a->ColorCode();
-            group.lines << line;
-        }
+        for (const TerminPtr& a : appointments)
+            group.lines << lineOf(a, input.timeFormat, input.langCode);
         groups << group;
     }
     return groups;
+}
+
+Line lineOf(const TerminPtr& appointment, const QString& timeFormat, const QString& langCode)
+{
+    Line line;
+    line.appointment = appointment;
+    line.time = TimeRangeText(*appointment, timeFormat, langCode);
+    line.text = textLines(bidiContained(appointment->GetFormatedText())).value(0);
+    line.owner = appointment->Producer();
+    line.repeats = appointment->IsRecurring();
+    line.colorCode = appointment->ColorCode();
+    return line;
+}
+
+QString headingOf(const QDate& date, const QString& dateFormat, const QString& langCode)
+{
+    return DayNames(langCode).value(Weekday(date)) + QStringLiteral(", ") +
+           FormatDate(date, dateFormat);
 }
 
 QString repeatsText(const QString& langCode)

@@ -41,6 +41,10 @@ struct Group {
 // Days without appointments get no group.
 QList<Group> layOut(const Input& input);
 
+// One appointment's line, and a day's heading, as the list shows them.
+Line lineOf(const TerminPtr& appointment, const QString& timeFormat, const QString& langCode);
+QString headingOf(const QDate& date, const QString& dateFormat, const QString& langCode);
+
 // "repeats", in German "wiederholt sich".
 QString repeatsText(const QString& langCode);
 // "No appointments", in German "Keine Termine".

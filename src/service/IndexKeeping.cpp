@@ -79,6 +79,24 @@ void IndexKeeping::removed(const QString& path)
         m_index.remove(path);
 }
 
+void IndexKeeping::confirm(const QStringList& paths)
+{
+    if (!m_index.isOpen())
+        return;
+    const AppointmentIndex::Batch batch(m_index);
+    for (const QString& path : paths) {
+        if (!path.startsWith(m_index.folder()))
+            continue;
+        const ProfileCache::Lookup file = m_profiles.lookup(path, m_folder);
+        const bool differs =
+            file.state == ProfileCache::State::Read
+                ? m_index.put(path, file.meta, *FolderCrawl::recordOf(m_profiles, path, file))
+                : m_index.remove(path);
+        if (differs)
+            m_crawl.noteChangeOf(path);
+    }
+}
+
 FolderCrawl::Step IndexKeeping::crawl()
 {
     useFolder(m_folder);

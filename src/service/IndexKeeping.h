@@ -32,6 +32,9 @@ public:
     void removed(const QString& path);
     // Another process changed the folder.
     void noteChange() { m_crawl.noteChange(); }
+    // Looks at these files on the share (their metadata, and a read where it changed) and
+    // keeps what they hold now: what a search found is checked before it is trusted.
+    void confirm(const QStringList& paths);
 
     FolderCrawl::Step crawl();
 

@@ -352,6 +352,33 @@ void StoreService::search(const QStringList& words, const QDate& from, const QDa
     });
 }
 
+void StoreService::confirm(const QStringList& paths, std::function<void()> done)
+{
+    if (m_options.indexDirectory.isEmpty() || m_shuttingDown || !m_answering)
+        return;
+    confirmFrom(std::make_shared<const QStringList>(paths), 0, m_generation, std::move(done));
+}
+
+void StoreService::confirmFrom(std::shared_ptr<const QStringList> paths, int next,
+                               quint64 generation, std::function<void()> done)
+{
+    // A chunk at a time, each asked when the one before answered: a step of the view asked
+    // meanwhile waits for one chunk at most.
+    constexpr int kChunk = 16;
+    if (generation != m_generation || !m_answering)
+        return;
+    if (next >= paths->size()) {
+        if (done)
+            done();
+        return;
+    }
+    const QStringList chunk = paths->mid(next, kChunk);
+    ask<bool>([chunk](StoreWorker& store) { return store.confirm(chunk); },
+              [this, paths, next, generation, done = std::move(done)](const bool&) {
+                  confirmFrom(paths, next + kChunk, generation, done);
+              });
+}
+
 void StoreService::watch(const QStringList& directories)
 {
     if (m_watch && !m_folder.isEmpty())

@@ -143,6 +143,11 @@ public:
     // worker made one; complete tells whether it knows the whole folder.
     using Searched = std::function<void(const AppointmentIndex::Answer& answer)>;
     void search(const QStringList& words, const QDate& from, const QDate& to, Searched done);
+    // Looks at the files of a search's hits on the share, a few at a time between the
+    // window's other requests, and keeps them in the index as they are now; done runs on the
+    // window's thread once all were looked at, for searching again. Nothing while the folder
+    // does not answer.
+    void confirm(const QStringList& paths, std::function<void()> done);
 
     bool answering() const { return m_answering; }
     bool reachable() const { return m_reachable; }
@@ -183,6 +188,8 @@ private:
     void restore(bool undo, bool overwrite, UndoDone done);
     // Posts the next step of the index's crawl when the worker has nothing else to do.
     void crawlWhenIdle();
+    void confirmFrom(std::shared_ptr<const QStringList> paths, int next, quint64 generation,
+                     std::function<void()> done);
     void record(UndoStep step);
     // Runs job on the worker in this folder; done gets its result on the window's thread.
     template <typename Result>

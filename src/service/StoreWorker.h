@@ -92,6 +92,12 @@ public:
     FolderCrawl::Step crawl() { return m_index.crawl(); }
     // Another process changed the folder: the index is not complete until a crawl after it.
     void noteChange() { m_index.noteChange(); }
+    // The files a search found, looked at on the share and kept in the index as they are now.
+    bool confirm(const QStringList& paths)
+    {
+        m_index.confirm(paths);
+        return true;
+    }
 
 private:
     // Names the step after the appointment it changed. A Change of one appointment is told

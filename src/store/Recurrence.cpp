@@ -138,6 +138,19 @@ bool appliesOn(Kind kind, const QDate& pattern, const QDate& date)
     return date.month() == pattern.month() && date.day() == pattern.day();
 }
 
+QDate firstOn(Kind kind, const QDate& pattern, const QDate& first, const QDate& last)
+{
+    if (!pattern.isValid() || !first.isValid())
+        return {};
+    // A yearly one on 29 February falls on a day within four years and a day.
+    constexpr int kLongestGap = 4 * 366;
+    int steps = 0;
+    for (QDate day = first; day <= last && steps <= kLongestGap; day = day.addDays(1), ++steps)
+        if (appliesOn(kind, pattern, day))
+            return day;
+    return {};
+}
+
 QString directory(const QString& dataFolder, Kind kind, const QDate& date)
 {
     switch (kind) {

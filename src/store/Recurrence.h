@@ -29,6 +29,9 @@ QString code(Kind kind);
 // Whether an appointment of this kind falls on date, its weekday, day or month and day taken
 // from pattern (any day it is shown on).
 bool appliesOn(Kind kind, const QDate& pattern, const QDate& date);
+// The first day of first..last (both inclusive) an appointment of this kind falls on; invalid
+// when none does.
+QDate firstOn(Kind kind, const QDate& pattern, const QDate& first, const QDate& last);
 
 // The directory inside dataFolder (which ends in a separator) that an appointment of this
 // kind on date lies in; it ends in the native separator.

@@ -95,3 +95,20 @@ bool AgendaView::lineOf(const QTreeWidgetItem* item, int* group, int* line) cons
     return *group >= 0 && *group < m_groups.size() && *line >= 0 &&
            *line < m_groups[*group].lines.size();
 }
+
+bool AgendaView::stepCurrentLine(int step)
+{
+    QTreeWidgetItem* item = currentItem();
+    int group = 0;
+    int line = 0;
+    if (!lineOf(item, &group, &line))
+        item = nullptr;
+    do
+        item = !item ? lineItem(0, 0) : step > 0 ? itemBelow(item) : itemAbove(item);
+    while (item && !lineOf(item, &group, &line));
+    if (!item)
+        return false;
+    setCurrentItem(item);
+    scrollToItem(item);
+    return true;
+}

@@ -23,15 +23,17 @@ public:
     const QList<AgendaLayout::Group>& groups() const { return m_groups; }
     // The item of a group's line, for a click on it.
     QTreeWidgetItem* lineItem(int group, int line) const;
+    // The group and line of an item; false for a heading.
+    bool lineOf(const QTreeWidgetItem* item, int* group, int* line) const;
+    // Makes the next (step 1) or previous (-1) line current, skipping the headings; the
+    // first line when none is current. False when there is no such line.
+    bool stepCurrentLine(int step);
 
 signals:
     void linePressed(const AgendaLayout::Line& line, const QDate& day);
     void lineDoubleClicked(const AgendaLayout::Line& line, const QDate& day);
 
 private:
-    // The group and line of an item; false for a heading.
-    bool lineOf(const QTreeWidgetItem* item, int* group, int* line) const;
-
     QList<AgendaLayout::Group> m_groups;
     Colors m_colors;
 };

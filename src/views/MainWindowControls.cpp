@@ -3,8 +3,10 @@
 #include "ui/PictureBox.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +23,9 @@ constexpr int kTwips = PictureBox::kTwipsPerPixel;
 const QColor kGreyStrip(148, 148, 148);
 const QColor kDarkBlue(0, 0, 192);
 const QColor kUnreachableRed(255, 0, 0);
+// The search field and its range sit just above the day and week strip.
+constexpr int kSearchAbove = 720;
+constexpr int kRangeAbove = 360;
 
 int px(int twips)
 {
@@ -202,6 +207,13 @@ void MainWindowControls::buildControls()
     label_datasource->setWordWrap(true);
     label_datasource->setTextFormat(Qt::PlainText);
 
+    text_search = named(new QLineEdit(central), "text_search");
+    text_search->setGeometry(pxRect(8220, 6840 - kSearchAbove, 2235, 330));
+    text_search->setClearButtonEnabled(true);
+    combo_search_range = named(new QComboBox(central), "combo_search_range");
+    combo_search_range->setGeometry(pxRect(8220, 6840 - kRangeAbove, 2235, 330));
+    combo_search_range->addItems({QString(), QString(), QString()});
+
     pic_dayweek = strip(central, "pic_dayweek", kGreyStrip);
     pic_dayweek->setGeometry(pxRect(8220, 6840, 2235, 315));
     pic_back = pictureButton(pic_dayweek, "pic_back", arrowIcon(false, false), 120, 30);
@@ -247,6 +259,9 @@ void MainWindowControls::buildMenus()
     mnu_edit_copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     mnu_edit_paste = entry(mnu_edit, "mnu_edit_paste");
     mnu_edit_paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    mnu_edit->addSeparator();
+    mnu_edit_find = entry(mnu_edit, "mnu_edit_find");
+    mnu_edit_find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 
     mnu_appointment = named(bar->addMenu(QString()), "mnu_appointment");
     mnu_appointment_new = entry(mnu_appointment, "mnu_appointment_new");
@@ -314,6 +329,13 @@ void MainWindowControls::SetLanguageTexts()
     mnu_edit_cut->setText(tr("Cu&t"));
     mnu_edit_copy->setText(tr("&Copy"));
     mnu_edit_paste->setText(tr("&Paste"));
+    mnu_edit_find->setText(tr("&Find..."));
+    text_search->setPlaceholderText(tr("Search (Ctrl+F)"));
+    text_search->setToolTip(tr("Words of the text or the owner, or a date to go to"));
+    combo_search_range->setItemText(0, tr("A year back to two ahead"));
+    combo_search_range->setItemText(1, tr("From today on"));
+    combo_search_range->setItemText(2, tr("Everything"));
+    combo_search_range->setToolTip(tr("Which days the search looks at"));
     mnu_appointment->setTitle(tr("&Appointment"));
     mnu_appointment_new->setText(tr("&New appointment..."));
     mnu_view->setTitle(tr("&View"));
@@ -370,7 +392,7 @@ void MainWindowControls::showDataSource(const QString& text, const QString& fold
         line = words.join(QLatin1Char(' '));
     }
     label_datasource->setText(lines.join(QLatin1Char('\n')));
-    const int room = std::max(px(855), pic_dayweek->y() - label_datasource->y());
+    const int room = std::max(px(855), text_search->y() - px(60) - label_datasource->y());
     label_datasource->resize(width,
                              std::clamp(label_datasource->heightForWidth(width), px(855), room));
     label_datasource->setToolTip(
@@ -389,14 +411,18 @@ bool MainWindowControls::Form_Resize()
     const int h = PictureBox::toTwips(window->centralWidget()->height());
     if (w > 7500) {
         picture_main->resize(px(w - 2565), picture_main->height());
-        for (QWidget* control : {pic_navigate, static_cast<QWidget*>(pic_calendar1),
-                                 static_cast<QWidget*>(pic_calendar2), pic_cal1, pic_cal2,
-                                 pic_dayweek, static_cast<QWidget*>(label_datasource)})
+        for (QWidget* control :
+             {pic_navigate, static_cast<QWidget*>(pic_calendar1),
+              static_cast<QWidget*>(pic_calendar2), pic_cal1, pic_cal2, pic_dayweek,
+              static_cast<QWidget*>(label_datasource), static_cast<QWidget*>(text_search),
+              static_cast<QWidget*>(combo_search_range)})
             control->move(px(w - 2340), control->y());
     }
     if (h > 5800) {
         picture_main->resize(picture_main->width(), px(h - 150));
         pic_dayweek->move(pic_dayweek->x(), px(h - 405));
+        text_search->move(text_search->x(), px(h - 405 - kSearchAbove));
+        combo_search_range->move(combo_search_range->x(), px(h - 405 - kRangeAbove));
     }
     return picture_main_Resize();
 }

@@ -5,7 +5,9 @@
 
 class PictureBox;
 class QAction;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QScrollBar;
@@ -60,6 +62,8 @@ public:
     QLabel* label_jahr2;
     PictureBox* pic_calendar2;
     QLabel* label_datasource;
+    QLineEdit* text_search;
+    QComboBox* combo_search_range; // its entries in the order of SearchLayout::Span
     QLabel* label_stale;
     QWidget* pic_dayweek;
     QToolButton* pic_back;
@@ -81,6 +85,7 @@ public:
     QAction* mnu_edit_cut;
     QAction* mnu_edit_copy;
     QAction* mnu_edit_paste;
+    QAction* mnu_edit_find;
     QMenu* mnu_appointment;
     QAction* mnu_appointment_new;
     QMenu* mnu_view;

@@ -27,6 +27,7 @@
 #include "views/LabelPool.h"
 #include "views/MainWindowControls.h"
 #include "views/MonthView.h"
+#include "views/SearchPanel.h"
 #include "views/form_info.h"
 #include "views/form_tooltip.h"
 #include "views/help_window.h"
@@ -103,6 +104,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     connectMenus();
     setupMonthView();
     setupListView();
+    setupSearch();
 }
 
 form_main::~form_main()
@@ -255,6 +257,8 @@ void form_main::Form_Load(const Settings::WindowPlacement& placement, bool first
         StartRefreshTimer();
     ShowDataSource();
     SetLanguageTexts();
+    // The keys are the view's from the start, not the search field's.
+    setFocus(Qt::OtherFocusReason);
     if (placement.maximized && placement.geometry.isValid())
         QMainWindow::showMaximized();
     else
@@ -283,6 +287,7 @@ void form_main::SetLanguageTexts()
 {
     SetMousePointer(11);
     m_ui->SetLanguageTexts();
+    m_search->setLanguageTexts();
     for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()})
         calendar->SetSettings(m_settings.FirstWeekday(), m_settings.LangCode(),
                               m_settings.FirstCW());
@@ -406,11 +411,12 @@ void form_main::drawView()
             drawMonth();
         else
             drawList();
-        watchShownDirectories();
-        return;
+    } else {
+        m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
     }
-    m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
     watchShownDirectories();
+    m_search->raise();
+    selectWhenRead();
 }
 
 void form_main::askForShownDays(bool freshMarks)

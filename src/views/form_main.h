@@ -27,6 +27,7 @@ class LabelPool;
 class MainWindowControls;
 class MonthView;
 class AgendaView;
+class SearchPanel;
 namespace MonthLayout {
 struct Entry;
 }
@@ -112,6 +113,12 @@ public:
     // The model of what the view shows, and the view it shows.
     Calendar& calendar1() const { return *m_calendar1; }
     const DayWeekView& view() const { return *m_view; }
+    const SearchPanel& search() const { return *m_search; }
+    // The appointment last clicked or chosen among the search's results; nullopt when none.
+    std::optional<ClassTermin> selectedAppointment() const
+    {
+        return m_selected ? std::optional<ClassTermin>(m_selected->appointment) : std::nullopt;
+    }
 
     // DayColumnHost
     QLabel* CreateLabelResource() override;
@@ -304,4 +311,11 @@ private:
     void openGoToDate();
     AgendaView* m_listView = nullptr; // a child of picture_main
     bool m_listMode = false;
+
+    // The search (form_main_search.cpp): its results lie over every view while shown.
+    void setupSearch();
+    // Selects the appointment chosen among the results once its day was read.
+    void selectWhenRead();
+    SearchPanel* m_search = nullptr;
+    std::optional<Picked> m_selectWhenRead;
 };

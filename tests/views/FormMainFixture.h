@@ -41,8 +41,10 @@ const QString kFolderHtml = QStringLiteral("<b>R&D [*] <i>team"); // no '/' in a
 class FormMainTest : public ::testing::Test {
 protected:
     // Stalling: the service reads through a share the test can stall, and no watch brings news.
-    explicit FormMainTest(bool stalling = false)
+    // Indexed: the service keeps a local index of the folder, for the search.
+    explicit FormMainTest(bool stalling = false, bool indexed = false)
         : m_stalling(stalling)
+        , m_indexed(indexed)
     {
         QDir().mkpath(data.path());
         TestFiles::writeBytes(program.filePath("Settings.ini"),
@@ -102,6 +104,8 @@ protected:
         StoreService::Options options;
         options.files = [this] { return files.makeCounted(); };
         options.clock = [] { return kNow; };
+        if (m_indexed)
+            options.indexDirectory = indexCache.path();
         if (m_stalling) {
             options.files = StalledFileAccess::maker(stalled);
             options.notAnsweringAfterMs = 100;
@@ -194,6 +198,8 @@ protected:
     CountingFileAccess files{ThreadFileAccess()};
     StalledShare stalled;
     bool m_stalling;
+    bool m_indexed;
+    QTemporaryDir indexCache;
     ProfileCache profiles{ThreadFileAccess()};
     Settings settings{profiles, program.path()};
     StoreService service{serviceOptions()};
