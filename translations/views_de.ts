@@ -20,6 +20,44 @@
     </message>
 </context>
 <context>
+    <name>SearchPanel</name>
+    <message>
+        <source>Go to %1</source>
+        <translation>Gehe zu %1</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Suche läuft...</translation>
+    </message>
+    <message>
+        <source>The data folder is still being read for the search.</source>
+        <translation>Der Datenordner wird für die Suche noch gelesen.</translation>
+    </message>
+    <message>
+        <source>No appointments found.</source>
+        <translation>Keine Termine gefunden.</translation>
+    </message>
+    <message>
+        <source>The first %1 appointments found are shown.</source>
+        <translation>Die ersten %1 gefundenen Termine werden gezeigt.</translation>
+    </message>
+    <message>
+        <source>One appointment found.</source>
+        <translation>Ein Termin gefunden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n appointments found.</source>
+        <translation>
+            <numerusform>%n Termin gefunden.</numerusform>
+            <numerusform>%n Termine gefunden.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The data folder is still being read: more may be found.</source>
+        <translation>Der Datenordner wird noch gelesen: weitere Treffer sind möglich.</translation>
+    </message>
+</context>
+<context>
     <name>SeriesChangeFiler</name>
     <message>
         <source>another user</source>
@@ -515,6 +553,34 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message>
         <source>&amp;Go to date...</source>
         <translation>&amp;Gehe zu Datum...</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>&amp;Suchen...</translation>
+    </message>
+    <message>
+        <source>Search (Ctrl+F)</source>
+        <translation>Suchen (Strg+F)</translation>
+    </message>
+    <message>
+        <source>Words of the text or the owner, or a date to go to</source>
+        <translation>Wörter aus Text oder Besitzer, oder ein Datum, zu dem gesprungen wird</translation>
+    </message>
+    <message>
+        <source>A year back to two ahead</source>
+        <translation>Ein Jahr zurück bis zwei voraus</translation>
+    </message>
+    <message>
+        <source>From today on</source>
+        <translation>Ab heute</translation>
+    </message>
+    <message>
+        <source>Everything</source>
+        <translation>Alles</translation>
+    </message>
+    <message>
+        <source>Which days the search looks at</source>
+        <translation>Welche Tage die Suche durchsucht</translation>
     </message>
 </context>
 <context>
