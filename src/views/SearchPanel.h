@@ -85,6 +85,6 @@ private:
     // The files of this search looked at on the share already.
     QSet<QString> m_confirmed;
     QDate m_typedDate;
-    QStringList m_shownFor; // the words the results shown were found for
+    QStringList m_shownFor;            // the words the results shown were found for
     bool m_chooseWhenAnswered = false; // Enter came before the results of the words typed
 };

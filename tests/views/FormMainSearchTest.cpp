@@ -132,7 +132,8 @@ TEST_F(FormMainSearchTest, ChecksWhatTheIndexFoundAgainstTheFolder)
     window().SetLanguageTexts();
     EXPECT_EQ(field()->placeholderText(), "Suchen (Strg+F)");
     type("niemand");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return note().startsWith("Keine Termine gefunden."); }, 15000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return note().startsWith("Keine Termine gefunden."); }, 15000))
         << note().toStdString();
 }
 
