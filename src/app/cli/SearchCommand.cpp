@@ -75,8 +75,18 @@ QString unlistable(const QString& folder)
         .arg(QDir::toNativeSeparators(folder), why);
 }
 
-// The hits as range prints them: each file read whole as range reads it, on the hit's day. One
-// gone since the index saw it is left out, one that cannot be read is named on err.
+} // namespace
+
+QDate defaultFrom(const QDate& today)
+{
+    return today.addYears(-1);
+}
+
+QDate defaultTo(const QDate& today)
+{
+    return today.addYears(2);
+}
+
 QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& folder,
                     FileAccess& files, QStringList& unreadable)
 {
@@ -94,18 +104,6 @@ QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& fol
         lines << AgendaCommand::jsonLine(hit.day, folder, *appointment);
     }
     return lines;
-}
-
-} // namespace
-
-QDate defaultFrom(const QDate& today)
-{
-    return today.addYears(-1);
-}
-
-QDate defaultTo(const QDate& today)
-{
-    return today.addYears(2);
 }
 
 std::variant<AppointmentIndex::Found, QString>

@@ -27,6 +27,12 @@ std::variant<AppointmentIndex::Found, QString>
 searchFolder(FileAccess& files, const QString& folder, const QString& indexDirectory,
              const QStringList& words, const QDate& from, const QDate& to);
 
+// The lines of the hits as range prints them: each file read whole, as range reads it, on the
+// hit's day. A file gone since the index saw it is left out; one that cannot be read is added
+// to unreadable, with the reason.
+QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& folder,
+                    FileAccess& files, QStringList& unreadable);
+
 // args after "search": WORDS... [--from DATE] [--to DATE] [--no-index] [--folder DIR].
 // Prints one JSON line per appointment, as range prints it, once the search has succeeded;
 // programDirectory holds the settings used without --folder, indexDirectory the local indexes.
