@@ -133,6 +133,8 @@ QString isoDate(const QDate& date)
     return jsonString(date.toString(Qt::ISODate));
 }
 
+} // namespace
+
 QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a)
 {
     const QStringList fields = {
@@ -160,8 +162,6 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         line += QStringLiteral(",\"seriesId\":") + jsonString(a.SeriesId());
     return line + QLatin1Char('}');
 }
-
-} // namespace
 
 Options::Option colorOption()
 {
@@ -199,6 +199,12 @@ QString usage()
         "  norvane-cli day DATE [--folder DIR]      appointments of one day\n"
         "  norvane-cli range FROM TO [--folder DIR] appointments of FROM to TO (at most 366 days)\n"
         "  norvane-cli has DATE [--folder DIR]      true when DATE has an appointment\n"
+        "  norvane-cli search WORDS... [--from DATE] [--to DATE] [--no-index]\n"
+        "                     [--folder DIR]        the appointments whose text or owner has\n"
+        "                                           a word starting with each WORD, case and\n"
+        "                                           accents ignored, from a year back to two\n"
+        "                                           years ahead unless told; --no-index reads\n"
+        "                                           the folder instead of the local index\n"
         "  norvane-cli pdf day DATE FILE [--folder DIR]\n"
         "  norvane-cli pdf week DATE FILE [--folder DIR]\n"
         "  norvane-cli pdf planner YEAR MONTH [--two-months] FILE [--folder DIR]\n"
@@ -242,7 +248,7 @@ QString usage()
         "  norvane-cli --version                    the version\n"
         "  norvane-cli --help                       this text\n"
         "Dates are YYYY-MM-DD. Without --folder, the active data folder of the settings.\n"
-        "day and range print one JSON object per appointment and line.\n");
+        "day, range and search print one JSON object per appointment and line.\n");
 }
 
 int usageError(const QString& problem, QTextStream& err)

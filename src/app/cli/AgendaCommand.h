@@ -2,6 +2,7 @@
 
 #include "app/cli/Options.h"
 #include "profile/FileAccess.h"
+#include "store/ClassTermin.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,9 @@ int failure(const QString& problem, QTextStream& err);
 QString jsonString(const QString& text);
 // path inside dataFolder as the commands print it: relative, '/' between the names.
 QString relativePath(const QString& dataFolder, const QString& path);
+// The JSON object of appointment a on day, as day and range print it (one line, no line end);
+// its path relative to dataFolder.
+QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a);
 // Why a file was not saved, in a few words for the one line of a failure.
 QString notSavedReason(const WriteOutcome& failure);
 

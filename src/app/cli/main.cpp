@@ -1,6 +1,7 @@
 #include "app/cli/AgendaCommand.h"
 #include "app/cli/ExchangeCommand.h"
 #include "app/cli/PdfCommand.h"
+#include "app/cli/SearchCommand.h"
 #include "app/cli/SyncCommand.h"
 #include "app/cli/ToolsCommand.h"
 #include "app/cli/WriteCommand.h"
@@ -66,6 +67,8 @@ int main(int argc, char* argv[])
         return WriteCommand::edit(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("delete"))
         return WriteCommand::remove(args.mid(1), out, err, DefaultProgramDirectory());
+    if (args.value(0) == QLatin1String("search"))
+        return SearchCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
     if (args.value(0) == QLatin1String("undo-import"))
         return ExchangeCommand::undoImport(args.mid(1), out, err);
     return AgendaCommand::run(args, out, err, DefaultProgramDirectory());

@@ -1,0 +1,184 @@
+#include "app/cli/SearchCommand.h"
+
+#include "app/cli/AgendaCommand.h"
+#include "app/cli/Options.h"
+#include "index/FolderCrawl.h"
+#include "index/TextFolding.h"
+#include "profile/ApiINI.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
+#include "store/AppointmentFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <optional>
+#include <utility>
+
+namespace SearchCommand {
+
+namespace {
+
+using Options::Problem;
+
+struct Request {
+    QStringList words;
+    QDate from;
+    QDate to;
+    QString folder;
+    bool noIndex = false;
+};
+
+std::variant<Request, Problem> parse(const QStringList& args, const QDate& today)
+{
+    const QString fromOption = QStringLiteral("--from");
+    const QString toOption = QStringLiteral("--to");
+    const auto options = Options::parse(args, {{fromOption, Options::Text},
+                                               {toOption, Options::Text},
+                                               {QStringLiteral("--folder"), Options::Text},
+                                               {QStringLiteral("--no-index")}});
+    if (const auto* problem = std::get_if<Problem>(&options))
+        return *problem;
+    const Options::Parsed& parsed = std::get<Options::Parsed>(options);
+    Request request;
+    request.words = parsed.arguments;
+    // What the index could look for: a word of punctuation alone holds none.
+    if (TextFolding::queryWords(request.words).isEmpty())
+        return Problem(QStringLiteral("search takes at least one word of letters or digits."));
+    request.folder = parsed.value(QStringLiteral("--folder"));
+    request.noIndex = parsed.has(QStringLiteral("--no-index"));
+    request.from = defaultFrom(today);
+    request.to = defaultTo(today);
+    const std::pair<QString, QDate*> bounds[] = {{fromOption, &request.from},
+                                                 {toOption, &request.to}};
+    for (const auto& [name, day] : bounds) {
+        if (!parsed.has(name))
+            continue;
+        const auto date = Options::date(parsed.value(name));
+        if (const auto* problem = std::get_if<Problem>(&date))
+            return *problem;
+        *day = std::get<QDate>(date);
+    }
+    if (request.from > request.to)
+        return Problem(QStringLiteral("--from lies after --to."));
+    return request;
+}
+
+QString unlistable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString why = info.isReadable() && info.isExecutable()
+                            ? QStringLiteral("it cannot be listed")
+                            : QStringLiteral("permission denied");
+    return QStringLiteral("cannot read the data folder %1: %2")
+        .arg(QDir::toNativeSeparators(folder), why);
+}
+
+} // namespace
+
+QDate defaultFrom(const QDate& today)
+{
+    return today.addYears(-1);
+}
+
+QDate defaultTo(const QDate& today)
+{
+    return today.addYears(2);
+}
+
+QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& folder,
+                    FileAccess& files, QStringList& unreadable)
+{
+    ProfileCache profiles(files);
+    const QTime now = QTime::currentTime();
+    QStringList lines;
+    for (const AppointmentIndex::Hit& hit : hits) {
+        const ProfileCache::Lookup file = profiles.read(hit.path, folder);
+        if (file.state == ProfileCache::State::Unreadable)
+            unreadable << QDir::toNativeSeparators(hit.path) + QStringLiteral(": ") + file.error;
+        if (file.state != ProfileCache::State::Read)
+            continue;
+        const TerminPtr appointment = AppointmentFile::read(IniFile(profiles, hit.path, file),
+                                                            hit.day, file.meta.modified, now);
+        lines << AgendaCommand::jsonLine(hit.day, folder, *appointment);
+    }
+    return lines;
+}
+
+std::variant<AppointmentIndex::Found, QString>
+searchFolder(FileAccess& files, const QString& folder, const QString& indexDirectory,
+             const QStringList& words, const QDate& from, const QDate& to)
+{
+    AppointmentIndex index(indexDirectory);
+    if (!index.open(folder))
+        return QStringLiteral("cannot make an index in %1")
+            .arg(QDir::toNativeSeparators(indexDirectory));
+    ProfileCache profiles(files);
+    FolderCrawl crawl(files, profiles, index);
+    for (;;) {
+        const FolderCrawl::Step step = crawl.step();
+        if (step == FolderCrawl::Step::Done)
+            break;
+        if (step == FolderCrawl::Step::Unreachable)
+            return unlistable(folder);
+    }
+    return index.search(words, from, to);
+}
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err,
+        const QString& programDirectory, const QString& indexDirectory)
+{
+    const auto parsed = parse(args, QDate::currentDate());
+    if (const auto* problem = std::get_if<Problem>(&parsed))
+        return AgendaCommand::usageError(*problem, err);
+    const Request& request = std::get<Request>(parsed);
+
+    FileAccess& files = ThreadFileAccess();
+    ProfileCache profiles(files);
+    Settings settings(profiles, programDirectory);
+    if (request.folder.isEmpty())
+        AgendaCommand::loadSettings(settings, err);
+    const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
+    if (folder.isEmpty())
+        return AgendaCommand::FolderError;
+    if (!files.isListableDir(folder))
+        return AgendaCommand::failure(unlistable(folder), err);
+
+    std::optional<AppointmentIndex::Found> found;
+    if (!request.noIndex) {
+        AppointmentIndex::Answer answer = AppointmentIndex::lookUp(
+            indexDirectory, folder, request.words, request.from, request.to);
+        // One that has not seen the whole folder since its last change would miss matches.
+        if (answer.usable && answer.complete)
+            found = std::move(answer.found);
+    }
+    if (!found) {
+        // The folder's own answer, by the index's rule, in an index of its own that goes.
+        const QTemporaryDir scratch;
+        if (!scratch.isValid())
+            return AgendaCommand::failure(
+                QStringLiteral("cannot make a scratch index: ") + scratch.errorString(), err);
+        auto searched =
+            searchFolder(files, folder, scratch.path(), request.words, request.from, request.to);
+        if (const auto* problem = std::get_if<QString>(&searched))
+            return AgendaCommand::failure(*problem, err);
+        found = std::move(std::get<AppointmentIndex::Found>(searched));
+    }
+
+    QStringList unreadable;
+    const QStringList lines = linesOf(found->hits, folder, files, unreadable);
+    for (const QString& line : lines)
+        out << line << '\n';
+    out.flush();
+    for (const QString& file : std::as_const(unreadable))
+        err << "norvane-cli: skipped a file that cannot be read: " << file << '\n';
+    if (found->truncated)
+        err << "norvane-cli: more than " << AppointmentIndex::kMaxHits
+            << " appointments match; the first by day are printed. Narrow the words or the "
+               "dates.\n";
+    err.flush();
+    return AgendaCommand::Ok;
+}
+
+} // namespace SearchCommand

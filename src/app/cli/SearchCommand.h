@@ -1,0 +1,43 @@
+#pragma once
+
+#include "index/AppointmentIndex.h"
+#include "profile/FileAccess.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <variant>
+
+// norvane-cli search: the appointments whose text or owner holds every word, found by the
+// local index's rule. It answers from the user's index of the folder when that is complete,
+// else from the folder itself through a scratch index of its own, so both ways match alike.
+// It only reads: the user's index is opened for searching alone, never written.
+namespace SearchCommand {
+
+// The days searched unless --from or --to say otherwise: a year back to two years ahead.
+QDate defaultFrom(const QDate& today);
+QDate defaultTo(const QDate& today);
+
+// Crawls folder over files into the index in indexDirectory (a fresh one, for the folder's
+// own answer) until the round is done, then searches it for words on the days from..to. The
+// hits, or why the folder or the index could not be had.
+std::variant<AppointmentIndex::Found, QString>
+searchFolder(FileAccess& files, const QString& folder, const QString& indexDirectory,
+             const QStringList& words, const QDate& from, const QDate& to);
+
+// The lines of the hits as range prints them: each file read whole, as range reads it, on the
+// hit's day. A file gone since the index saw it is left out; one that cannot be read is added
+// to unreadable, with the reason.
+QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& folder,
+                    FileAccess& files, QStringList& unreadable);
+
+// args after "search": WORDS... [--from DATE] [--to DATE] [--no-index] [--folder DIR].
+// Prints one JSON line per appointment, as range prints it, once the search has succeeded;
+// programDirectory holds the settings used without --folder, indexDirectory the local indexes.
+int run(const QStringList& args, QTextStream& out, QTextStream& err,
+        const QString& programDirectory,
+        const QString& indexDirectory = AppointmentIndex::defaultDirectory());
+
+} // namespace SearchCommand
