@@ -567,8 +567,8 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Wörter aus Text oder Besitzer, oder ein Datum, zu dem gesprungen wird</translation>
     </message>
     <message>
-        <source>A year back to two ahead</source>
-        <translation>Ein Jahr zurück bis zwei voraus</translation>
+        <source>-1 to +2 years</source>
+        <translation>-1 bis +2 Jahre</translation>
     </message>
     <message>
         <source>From today on</source>

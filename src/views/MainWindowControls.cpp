@@ -332,7 +332,7 @@ void MainWindowControls::SetLanguageTexts()
     mnu_edit_find->setText(tr("&Find..."));
     text_search->setPlaceholderText(tr("Search (Ctrl+F)"));
     text_search->setToolTip(tr("Words of the text or the owner, or a date to go to"));
-    combo_search_range->setItemText(0, tr("A year back to two ahead"));
+    combo_search_range->setItemText(0, tr("-1 to +2 years"));
     combo_search_range->setItemText(1, tr("From today on"));
     combo_search_range->setItemText(2, tr("Everything"));
     combo_search_range->setToolTip(tr("Which days the search looks at"));
