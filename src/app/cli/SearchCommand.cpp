@@ -4,6 +4,7 @@
 #include "app/cli/Options.h"
 #include "index/FolderCrawl.h"
 #include "index/TextFolding.h"
+#include "layout/SearchLayout.h"
 #include "profile/ApiINI.h"
 #include "profile/ProfileCache.h"
 #include "settings/Settings.h"
@@ -48,8 +49,10 @@ std::variant<Request, Problem> parse(const QStringList& args, const QDate& today
         return Problem(QStringLiteral("search takes at least one word of letters or digits."));
     request.folder = parsed.value(QStringLiteral("--folder"));
     request.noIndex = parsed.has(QStringLiteral("--no-index"));
-    request.from = defaultFrom(today);
-    request.to = defaultTo(today);
+    // The days searched unless --from or --to say otherwise: the window's default.
+    const SearchLayout::Range days = SearchLayout::rangeOf(SearchLayout::Span::Default, today);
+    request.from = days.from;
+    request.to = days.to;
     const std::pair<QString, QDate*> bounds[] = {{fromOption, &request.from},
                                                  {toOption, &request.to}};
     for (const auto& [name, day] : bounds) {
@@ -76,16 +79,6 @@ QString unlistable(const QString& folder)
 }
 
 } // namespace
-
-QDate defaultFrom(const QDate& today)
-{
-    return today.addYears(-1);
-}
-
-QDate defaultTo(const QDate& today)
-{
-    return today.addYears(2);
-}
 
 QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& folder,
                     FileAccess& files, QStringList& unreadable)

@@ -16,10 +16,6 @@
 // It only reads: the user's index is opened for searching alone, never written.
 namespace SearchCommand {
 
-// The days searched unless --from or --to say otherwise: a year back to two years ahead.
-QDate defaultFrom(const QDate& today);
-QDate defaultTo(const QDate& today);
-
 // Crawls folder over files into the index in indexDirectory (a fresh one, for the folder's
 // own answer) until the round is done, then searches it for words on the days from..to. The
 // hits, or why the folder or the index could not be had.
