@@ -153,6 +153,8 @@ void SearchPanel::textEdited()
     m_goTo->setVisible(m_typedDate.isValid());
     if (m_typedDate.isValid())
         m_goTo->setText(tr("Go to %1").arg(FormatDate(m_typedDate, m_settings.DateFormat())));
+    // Answers still due are for other words.
+    ++m_request;
     m_confirmed.clear();
     m_chooseWhenAnswered = false;
     m_results->setCurrentItem(nullptr);
@@ -204,7 +206,7 @@ void SearchPanel::answered(quint64 request, const AppointmentIndex::Answer& answ
         if (!m_confirmed.contains(hit.path))
             unconfirmed << hit.path;
     }
-    // What is current reads the same: the line the user is on stays current.
+    // An answer again for the same words keeps the line the user went to.
     int currentGroup = -1;
     int currentLine = -1;
     m_results->lineOf(m_results->currentItem(), &currentGroup, &currentLine);
