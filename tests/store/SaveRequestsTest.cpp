@@ -6,16 +6,12 @@
 //   NORVANE_SAVE_FOLDER=MOUNT test_store --gtest_also_run_disabled_tests
 //   --gtest_filter=SaveSystemCalls.DISABLED_OneOfEach
 // and count the lines of LOG between the "/.mark-<step>" lookups.
+#include "SystemCallTrace.h"
 #include "TestFiles.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -134,48 +130,16 @@ TEST(SaveRequests, EachKindOfSaveAsksOneQuestionAtMostBeforeItWrites)
 
 TEST(SaveSystemCalls, ASaveOrImportStaysWithinEightCallsOnTheFolderAndAMoveNine)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
-        GTEST_SKIP() << "strace is not installed: the system calls of a save are not counted";
     QTemporaryDir data;
-    const QString log = data.filePath(QStringLiteral("trace"));
-    const QString folder = data.filePath(QStringLiteral("data"));
-    // Descriptors are shown by where they really lead.
-    const QString real = QFileInfo(data.path()).canonicalFilePath() + QStringLiteral("/data");
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("NORVANE_SAVE_FOLDER"), folder);
-    // The leak check of a sanitizer build cannot run under a tracer; the parent has its own.
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    child.setProcessEnvironment(env);
-    child.start(QStringLiteral("strace"),
-                {"-f", "-qq", "-y", "-e", "trace=%file,%desc", "-o", log,
-                 QCoreApplication::applicationFilePath(), "--gtest_also_run_disabled_tests",
-                 "--gtest_filter=SaveSystemCalls.DISABLED_OneOfEach"});
-    ASSERT_TRUE(child.waitForFinished(60000));
-    const QString trace = QString::fromUtf8(TestFiles::readBytes(log));
-    if (child.exitCode() != 0 && !trace.contains("mark-"))
-        GTEST_SKIP() << "strace cannot trace here ("
-                     << child.readAllStandardError().trimmed().toStdString()
-                     << "): the system calls of a save are not counted";
-    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
-
-    // By the step whose mark came last. Where a descriptor leads is asked of the kernel, not of
-    // the share; of the two closes a save makes, only the written file's reaches a share.
-    static const QRegularExpression call(QStringLiteral(R"(^\d+\s+(\w+)\((.*)$)"));
-    static const QRegularExpression mark(QStringLiteral(R"re(/\.mark-([\w ]+)")re"));
-    QHash<QString, QStringList> calls;
-    QString step;
-    for (const QString& line : trace.split('\n')) {
-        const QRegularExpressionMatch m = call.match(line);
-        if (const QRegularExpressionMatch marked = mark.match(line); marked.hasMatch())
-            step = marked.captured(1);
-        else if (m.hasMatch() && (line.contains(folder) || line.contains(real)) &&
-                 !m.captured(2).startsWith("\"/proc/") && m.captured(1) != QLatin1String("close"))
-            calls[step].append(m.captured(1));
-    }
+    const SystemCallTrace::Trace trace =
+        SystemCallTrace::run("SaveSystemCalls.DISABLED_OneOfEach", "NORVANE_SAVE_FOLDER",
+                             data.filePath(QStringLiteral("data")), data.path());
+    if (!trace.skip.isEmpty())
+        GTEST_SKIP() << trace.skip.toStdString();
+    ASSERT_TRUE(trace.failure.isEmpty()) << trace.failure.toStdString();
     for (const Step& s : kSteps)
-        EXPECT_EQ(calls.value(s.name).size(), s.systemCalls)
-            << s.name << ": " << calls.value(s.name).join(", ").toStdString();
+        EXPECT_EQ(trace.calls.value(s.name).size(), s.systemCalls)
+            << s.name << ": " << SystemCallTrace::namesOf(trace.calls.value(s.name)).toStdString();
 }
 
 // Run by the test above under strace, or by hand over a FUSE mount: each step after a mark
@@ -185,14 +149,11 @@ TEST(SaveSystemCalls, DISABLED_OneOfEach)
     const QString folder = qEnvironmentVariable("NORVANE_SAVE_FOLDER");
     ASSERT_FALSE(folder.isEmpty()) << "NORVANE_SAVE_FOLDER names the data folder";
     SaveSteps steps(ThreadFileAccess(), folder);
-    const auto mark = [&](const QString& name) {
-        ::access(QFile::encodeName(QDir(folder).filePath(".mark-" + name)).constData(), F_OK);
-    };
     for (const Step& step : kSteps) {
         steps.settle();
-        mark(step.name);
+        SystemCallTrace::mark(folder, step.name);
         EXPECT_TRUE(steps.act(step.name)) << step.name;
-        mark("between steps");
+        SystemCallTrace::mark(folder, "between steps");
     }
 }
 
