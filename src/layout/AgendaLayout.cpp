@@ -16,22 +16,6 @@ const char* const kRepeats = QT_TRANSLATE_NOOP("AgendaLayout", "repeats");
 const char* const kEmpty = QT_TRANSLATE_NOOP("AgendaLayout", "No appointments");
 const char* const kToday = QT_TRANSLATE_NOOP("AgendaLayout", "today");
 
-// The whole day first, then by start and end; the same times keep the day's own order.
-QList<TerminPtr> inDayOrder(QList<TerminPtr> appointments)
-{
-    std::stable_sort(appointments.begin(), appointments.end(),
-                     [](const TerminPtr& a, const TerminPtr& b) {
-                         const bool allDayA = DayLayout::inStrip(*a);
-                         const bool allDayB = DayLayout::inStrip(*b);
-                         if (allDayA != allDayB)
-                             return allDayA;
-                         if (a->StartTime().minutes() != b->StartTime().minutes())
-                             return a->StartTime().minutes() < b->StartTime().minutes();
-                         return a->EndTime().minutes() < b->EndTime().minutes();
-                     });
-    return appointments;
-}
-
 } // namespace
 
 namespace AgendaLayout {
@@ -43,7 +27,7 @@ QList<Group> layOut(const Input& input)
         return groups;
     for (int i = 0; i < input.count; ++i) {
         const QDate date = input.from.addDays(i);
-        const QList<TerminPtr> appointments = inDayOrder(input.days(date));
+        const QList<TerminPtr> appointments = DayLayout::inDayOrder(input.days(date));
         if (appointments.isEmpty())
             continue;
         Group group;

@@ -71,6 +71,19 @@ bool inStrip(const ClassTermin& a)
     return a.isAllDay();
 }
 
+QList<TerminPtr> inDayOrder(QList<TerminPtr> appointments)
+{
+    std::stable_sort(appointments.begin(), appointments.end(),
+                     [](const TerminPtr& a, const TerminPtr& b) {
+                         if (inStrip(*a) != inStrip(*b))
+                             return inStrip(*a);
+                         if (a->StartTime().minutes() != b->StartTime().minutes())
+                             return a->StartTime().minutes() < b->StartTime().minutes();
+                         return a->EndTime().minutes() < b->EndTime().minutes();
+                     });
+    return appointments;
+}
+
 bool overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2)
 {
     return s2 < e1 && e2 > s1;

@@ -19,6 +19,9 @@ inline constexpr int kMaxColumns = 50;
 // An all-day appointment lies in a strip above the hours, not in them: it takes no column and
 // widens no hours.
 bool inStrip(const ClassTermin& a);
+// A day's appointments as the lists show them: the whole day first, then by start and end; the
+// same times keep the day's own order.
+QList<TerminPtr> inDayOrder(QList<TerminPtr> appointments);
 
 // Touching intervals do not overlap.
 bool overlaps(TimeOfDay s1, TimeOfDay e1, TimeOfDay s2, TimeOfDay e2);

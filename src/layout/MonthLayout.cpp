@@ -14,20 +14,6 @@ namespace {
 
 const char* const kMore = QT_TRANSLATE_NOOP("MonthLayout", "+%1 more");
 
-// The whole day first, then by start; the same start keeps the day's own order.
-QList<TerminPtr> inDayOrder(QList<TerminPtr> appointments)
-{
-    std::stable_sort(appointments.begin(), appointments.end(),
-                     [](const TerminPtr& a, const TerminPtr& b) {
-                         const bool allDayA = DayLayout::inStrip(*a);
-                         const bool allDayB = DayLayout::inStrip(*b);
-                         if (allDayA != allDayB)
-                             return allDayA;
-                         return a->StartTime().minutes() < b->StartTime().minutes();
-                     });
-    return appointments;
-}
-
 MonthLayout::Cell cellOf(const MonthLayout::Input& input, const QDate& date)
 {
     MonthLayout::Cell cell;
@@ -36,7 +22,7 @@ MonthLayout::Cell cellOf(const MonthLayout::Input& input, const QDate& date)
     cell.today = date == input.today;
     cell.selected = date == input.selected;
     const QList<TerminPtr> appointments =
-        input.days ? inDayOrder(input.days(date)) : QList<TerminPtr>();
+        input.days ? DayLayout::inDayOrder(input.days(date)) : QList<TerminPtr>();
     const int room = std::max(0, input.linesPerCell);
     // The last line goes to "+N more" only when something is left over.
     const int shown =

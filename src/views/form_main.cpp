@@ -434,9 +434,7 @@ void form_main::askForShownDays(bool freshMarks)
     for (int c = 1; c <= m_view->DayColumnCount(); ++c)
         if (const ClassDay* column = m_view->DayColumn(c))
             request.viewDays << column->datum();
-    const QDate first = m_calendar1->ShowDate();
-    for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
-        request.markDays << day;
+    request.markDays = calendarDays();
     // The neighbours of the view, so the next step shows at once.
     const bool week = m_calendar1->IsWeekSelected();
     for (const QDate& day : std::as_const(request.viewDays))
@@ -447,14 +445,21 @@ void form_main::askForShownDays(bool freshMarks)
     m_service.show(request);
 }
 
+QList<QDate> form_main::calendarDays() const
+{
+    QList<QDate> days;
+    const QDate first = m_calendar1->ShowDate();
+    for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
+        days << day;
+    return days;
+}
+
 void form_main::watchShownDirectories()
 {
     // The days of the view and of both month calendars, in every directory they read.
     const QString folder = m_service.folder();
-    std::set<QDate> days; // in order, so an unchanged view gives the same list
-    const QDate first = m_calendar1->ShowDate();
-    for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
-        days.insert(day);
+    const QList<QDate> marked = calendarDays();
+    std::set<QDate> days(marked.cbegin(), marked.cend()); // in order: the same view, the same list
     for (int c = 1; c <= m_view->DayColumnCount() && !m_monthMode && !m_listMode; ++c)
         if (const ClassDay* column = m_view->DayColumn(c))
             days.insert(column->datum());

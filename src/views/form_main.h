@@ -171,6 +171,8 @@ private:
     // Asks the store service for the view's days, both calendars' day marks and the days
     // around the view.
     void askForShownDays(bool freshMarks);
+    // The days of both month calendars, whose day marks they show.
+    QList<QDate> calendarDays() const;
     void serviceAnsweringChanged(bool answering);
 
     // Appointment labels and their pop-up menu.

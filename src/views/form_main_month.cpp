@@ -94,9 +94,7 @@ void form_main::askForMonthDays(bool freshMarks)
     StoreService::Request request;
     request.freshMarks = freshMarks;
     request.viewDays = monthDays(0);
-    const QDate first = m_calendar1->ShowDate();
-    for (QDate day = first; day < first.addMonths(2); day = day.addDays(1))
-        request.markDays << day;
+    request.markDays = calendarDays();
     // The months before and after, so Page Up and Down show at once.
     for (int away : {-1, 1})
         for (const QDate& day : monthDays(away))
