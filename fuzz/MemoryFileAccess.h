@@ -57,6 +57,10 @@ public:
             return std::nullopt;
         return it->meta;
     }
+    std::optional<FileMeta> directoryMetadata(const QString& dir) override
+    {
+        return isListableDir(dir) ? std::optional(FileMeta()) : std::nullopt;
+    }
     bool exists(const QString& path) override
     {
         return m_files.contains(path) || isListableDir(path);

@@ -54,6 +54,7 @@ public:
     }
     bool isListableDir(const QString&) override { return false; }
     std::optional<FileMeta> metadata(const QString&) override { return std::nullopt; }
+    std::optional<FileMeta> directoryMetadata(const QString&) override { return std::nullopt; }
     bool exists(const QString&) override { return false; }
     ReadOutcome read(const QString&, qint64, const QString&) override { return {}; }
     WriteOutcome writeAtomically(const QString&, const QByteArray& content, const QString&) override

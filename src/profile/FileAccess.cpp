@@ -223,6 +223,17 @@ std::optional<FileMeta> RealFileAccess::metadata(const QString& path)
     return metaOf(st);
 }
 
+std::optional<FileMeta> RealFileAccess::directoryMetadata(const QString& dir)
+{
+    struct stat st {};
+    QByteArray name = QFile::encodeName(dir);
+    while (name.size() > 1 && name.endsWith('/'))
+        name.chop(1); // a trailing separator would follow a link
+    if (name.isEmpty() || ::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return metaOf(st);
+}
+
 bool RealFileAccess::exists(const QString& path)
 {
     struct stat st {};

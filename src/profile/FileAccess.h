@@ -99,6 +99,9 @@ public:
     virtual bool isListableDir(const QString& dir) = 0;
     // Modification time, size and identity of a regular file; nullopt when there is none.
     virtual std::optional<FileMeta> metadata(const QString& path) = 0;
+    // The same of a directory, itself and not a link to one: its time changes when a name in
+    // it comes, goes or is renamed over. nullopt when there is none.
+    virtual std::optional<FileMeta> directoryMetadata(const QString& dir) = 0;
     // True when anything at all has this name (a FIFO, a dangling link, a directory).
     virtual bool exists(const QString& path) = 0;
     // Up to maxBytes from the start of the file. Never blocks on a FIFO or device: only a
@@ -126,6 +129,7 @@ public:
                                               const QString& root) override;
     bool isListableDir(const QString& dir) override;
     std::optional<FileMeta> metadata(const QString& path) override;
+    std::optional<FileMeta> directoryMetadata(const QString& dir) override;
     bool exists(const QString& path) override;
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
@@ -185,6 +189,11 @@ public:
     {
         noteCall(Call::Metadata);
         return m_inner.metadata(path);
+    }
+    std::optional<FileMeta> directoryMetadata(const QString& dir) override
+    {
+        noteCall(Call::Metadata);
+        return m_inner.directoryMetadata(dir);
     }
     bool exists(const QString& path) override
     {

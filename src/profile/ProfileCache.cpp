@@ -54,6 +54,14 @@ ProfileCache::Lookup ProfileCache::lookup(const QString& path, const std::option
     return reload(path, root, found != m_entries.end() ? &found->entry : nullptr);
 }
 
+bool ProfileCache::wouldRead(const QString& path, const FileMeta& meta) const
+{
+    if (meta.size > kMaxFileBytes)
+        return false;
+    const auto found = m_entries.constFind(path);
+    return found == m_entries.cend() || found->entry.lookup.meta != meta || found->entry.racy;
+}
+
 ProfileCache::Lookup ProfileCache::read(const QString& path, const QString& root)
 {
     const auto found = m_entries.find(path);
@@ -97,8 +105,7 @@ ProfileCache::Lookup ProfileCache::reload(const QString& path, const QString& ro
 
 ProfileCache::Lookup ProfileCache::load(const QString& path, const QString& root, bool* racy)
 {
-    // One byte more than the limit tells whether the file was cut.
-    ReadOutcome read = m_files.read(path, kMaxFileBytes + 1, root);
+    ReadOutcome read = m_files.read(path, kReadLimit, root);
     switch (read.status) {
     case ReadOutcome::Missing:
         return {emptyDocument(), State::Missing, {}, {}, true};

@@ -55,6 +55,10 @@ public:
     // (whose own metadata is kept) is all it costs.
     Lookup read(const QString& path, const QString& root = {});
     bool holds(const QString& path) const { return m_entries.contains(path); }
+    // Whether a lookup of path given meta would read the file: for asking ahead.
+    bool wouldRead(const QString& path, const FileMeta& meta) const;
+    // What a read asks for: one byte more than the limit tells whether the file was cut.
+    static constexpr qint64 kReadLimit = kMaxFileBytes + 1;
 
     // The content a write is about to merge into, at the cost of one call at most: a file held
     // is checked by its metadata, any other is opened once, and a name just noted free is not

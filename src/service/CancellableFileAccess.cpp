@@ -22,6 +22,11 @@ std::optional<FileMeta> CancellableFileAccess::metadata(const QString& path)
     return m_cancelled ? std::nullopt : m_inner.metadata(path);
 }
 
+std::optional<FileMeta> CancellableFileAccess::directoryMetadata(const QString& dir)
+{
+    return m_cancelled ? std::nullopt : m_inner.directoryMetadata(dir);
+}
+
 bool CancellableFileAccess::exists(const QString& path)
 {
     return !m_cancelled && m_inner.exists(path);

@@ -19,6 +19,7 @@ public:
                                               const QString& root) override;
     bool isListableDir(const QString& dir) override;
     std::optional<FileMeta> metadata(const QString& path) override;
+    std::optional<FileMeta> directoryMetadata(const QString& dir) override;
     bool exists(const QString& path) override;
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,

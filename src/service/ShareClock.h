@@ -4,27 +4,42 @@
 
 #include <QElapsedTimer>
 
-#include <atomic>
 #include <memory>
+#include <mutex>
+#include <set>
 
-// How long the file request now running has been waiting: written by the worker's file access
-// around each call, read on the window's thread to tell a share that does not answer.
+// How long the oldest file request now running has been waiting: written by the file
+// accesses of the worker and of its parallel fetch around each call, read on the window's
+// thread to tell a share that does not answer.
 class ShareClock {
 public:
     ShareClock() { m_clock.start(); }
 
-    void begin() { m_startedMs.store(m_clock.elapsed() + 1, std::memory_order_relaxed); }
-    void end() { m_startedMs.store(0, std::memory_order_relaxed); }
+    // The request's start, which its end hands back.
+    qint64 begin()
+    {
+        const std::lock_guard lock(m_mutex);
+        const qint64 started = m_clock.elapsed();
+        m_started.insert(started);
+        return started;
+    }
+    void end(qint64 started)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (const auto found = m_started.find(started); found != m_started.end())
+            m_started.erase(found);
+    }
     // 0 while no request runs.
     qint64 runningForMs() const
     {
-        const qint64 started = m_startedMs.load(std::memory_order_relaxed);
-        return started == 0 ? 0 : m_clock.elapsed() + 1 - started;
+        const std::lock_guard lock(m_mutex);
+        return m_started.empty() ? 0 : m_clock.elapsed() + 1 - *m_started.begin();
     }
 
 private:
     QElapsedTimer m_clock; // monotonic; elapsed() is safe from any thread once started
-    std::atomic<qint64> m_startedMs{0};
+    mutable std::mutex m_mutex;
+    std::multiset<qint64> m_started;
 };
 
 namespace detail {
@@ -59,6 +74,11 @@ public:
         const Running running(*m_clock);
         return ForwardingFileAccess::metadata(path);
     }
+    std::optional<FileMeta> directoryMetadata(const QString& dir) override
+    {
+        const Running running(*m_clock);
+        return ForwardingFileAccess::directoryMetadata(dir);
+    }
     bool exists(const QString& path) override
     {
         const Running running(*m_clock);
@@ -90,11 +110,12 @@ private:
     struct Running {
         explicit Running(ShareClock& shared)
             : clock(shared)
+            , started(clock.begin())
         {
-            clock.begin();
         }
-        ~Running() { clock.end(); }
+        ~Running() { clock.end(started); }
         ShareClock& clock;
+        const qint64 started;
     };
 
     std::shared_ptr<ShareClock> m_clock;

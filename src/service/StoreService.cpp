@@ -6,6 +6,7 @@
 #include "service/StoreWorker.h"
 #include "service/WorkerThread.h"
 #include "settings/Settings.h"
+#include "store/Recurrence.h"
 
 #include <algorithm>
 #include <mutex>
@@ -36,6 +37,7 @@ struct StoreService::LoadSlot {
     std::optional<Request> request;
     QString folder;
     int monthInterval = 60;
+    int parallelRequests = 1;
     quint64 generation = 0;
     bool posted = false;
 
@@ -54,13 +56,8 @@ StoreService::StoreService(QObject* parent)
 StoreService::StoreService(Options options, QObject* parent)
     : QObject(parent)
     , m_options(std::move(options))
-    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("Norvane store")))
-    , m_shareClock(std::make_shared<ShareClock>())
-    , m_slot(std::make_shared<LoadSlot>())
 {
-    std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
-    m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock,
-                                            m_options.indexDirectory);
+    startWorker();
     m_jobs = std::make_unique<FolderJobs>(m_options.files);
     connect(m_jobs.get(), &FolderJobs::written, this, [this](const QStringList& paths) {
         if (paths.isEmpty())
@@ -84,9 +81,36 @@ StoreService::StoreService(Options options, QObject* parent)
                 {});
         });
     }
+    m_directoryCheck.setInterval(m_options.directoryCheckMs);
+    connect(&m_directoryCheck, &QTimer::timeout, this, &StoreService::checkDirectories);
+    if (m_options.directoryCheckMs > 0)
+        m_directoryCheck.start();
     m_answerCheck.setInterval(std::max(10, m_options.notAnsweringAfterMs / 4));
     connect(&m_answerCheck, &QTimer::timeout, this, &StoreService::checkAnswering);
     m_answerCheck.start();
+}
+
+void StoreService::startWorker()
+{
+    m_worker = std::make_unique<WorkerThread>(QStringLiteral("Norvane store"));
+    m_shareClock = std::make_shared<ShareClock>();
+    m_slot = std::make_shared<LoadSlot>();
+    std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
+    m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock,
+                                            m_options.indexDirectory, m_options.files);
+}
+
+void StoreService::leaveStuckWorker()
+{
+    // Its thread ends on its own once the share answers, and tells nobody; what it was asked
+    // for the old folder is answered no more.
+    m_worker->stop(std::chrono::milliseconds(0));
+    startWorker();
+    m_unanswered = 0;
+    m_crawlPosted = false;
+    m_directoryCheckPosted = false;
+    m_answering = true;
+    emit answeringChanged(true);
 }
 
 StoreService::~StoreService()
@@ -99,6 +123,7 @@ bool StoreService::shutDown()
     if (!m_shuttingDown) {
         m_shuttingDown = true;
         m_answerCheck.stop();
+        m_directoryCheck.stop();
     }
     m_watch.reset();
     if (m_searches)
@@ -112,6 +137,9 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     m_monthInterval = std::max(1, monthIntervalSeconds);
     if (withSeparator == m_folder)
         return;
+    // A request stuck on the share left behind must not hold the folder chosen now.
+    if (!m_answering && !m_shuttingDown)
+        leaveStuckWorker();
     m_folder = withSeparator;
     ++m_generation;
     m_days.clear();
@@ -155,6 +183,7 @@ void StoreService::show(const Request& request)
     if (m_shuttingDown || m_folder.isEmpty())
         return;
     m_lastShown = request.viewDays + request.markDays;
+    m_lastViewDays = request.viewDays;
     Request wanted = request;
     wanted.warmDays.removeIf([&](const QDate& day) {
         return (m_days.contains(day) && !m_staleDays.contains(day)) ||
@@ -175,6 +204,7 @@ void StoreService::postLoad(const Request& request)
         m_slot->request->freshMarks = m_slot->request->freshMarks || freshMarks;
         m_slot->folder = m_folder;
         m_slot->monthInterval = m_monthInterval;
+        m_slot->parallelRequests = m_options.parallelRequests;
         m_slot->generation = m_generation;
         if (m_slot->posted)
             return; // the job waiting already takes this request instead
@@ -191,6 +221,7 @@ void StoreService::postLoad(const Request& request)
             slot->posted = false;
             generation = slot->generation;
             store->useFolder(slot->folder, slot->monthInterval);
+            store->useParallelRequests(slot->parallelRequests);
         }
         // The view first, then the calendars' marks, then the neighbours, each shown as soon
         // as it is read; one pass over the folder for all of it.
@@ -322,6 +353,25 @@ void StoreService::crawlWhenIdle()
             crawlWhenIdle();
         });
     });
+}
+
+void StoreService::checkDirectories()
+{
+    // Only between requests, and never behind one stuck on the share.
+    if (m_shuttingDown || m_folder.isEmpty() || !m_answering || !m_reachable ||
+        m_unanswered > 0 || m_directoryCheckPosted || m_lastViewDays.isEmpty())
+        return;
+    QStringList dirs;
+    for (const QDate& day : std::as_const(m_lastViewDays))
+        dirs << Recurrence::directoriesOfDay(m_folder, day);
+    dirs.removeDuplicates();
+    m_directoryCheckPosted = true;
+    ask<QStringList>([dirs](StoreWorker& store) { return store.changedDirectories(dirs); },
+                     [this, generation = m_generation](const QStringList& changed) {
+                         m_directoryCheckPosted = false;
+                         if (generation == m_generation && !changed.isEmpty())
+                             emit folderChanged();
+                     });
 }
 
 void StoreService::search(const QStringList& words, const QDate& from, const QDate& to,

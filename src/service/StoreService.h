@@ -19,6 +19,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -57,6 +58,13 @@ public:
         // the user's cache); none when empty. The worker keeps it from what it reads and
         // writes, and crawls the folder for the rest while nothing else waits.
         QString indexDirectory;
+        // How many requests a read of the view has in flight at once: a file server answers
+        // them side by side. 1 asks one after another, for a server that dislikes more.
+        int parallelRequests = 16;
+        // How often the directories of the shown days are looked at for a changed time,
+        // which a save by another copy on a share without change notification leaves; a
+        // changed one is read at once. None when 0 (the desktop program's is 2000).
+        int directoryCheckMs = 0;
     };
 
     explicit StoreService(QObject* parent = nullptr);
@@ -68,6 +76,8 @@ public:
     // folder forgets everything known.
     void setFolder(const QString& folder, int monthIntervalSeconds);
     QString folder() const { return m_folder; }
+    // See Options::parallelRequests; from the next read on.
+    void setParallelRequests(int width) { m_options.parallelRequests = std::max(1, width); }
 
     // What is known of a day or a day mark now; nullopt when it has not been read yet.
     std::optional<QList<TerminPtr>> knownDay(const QDate& date) const;
@@ -178,6 +188,10 @@ signals:
 
 private:
     struct LoadSlot;
+    // A worker of its own, with its own file access, caches and share clock.
+    void startWorker();
+    // Replaces a worker held up by a share that does not answer.
+    void leaveStuckWorker();
     void postLoad(const Request& request);
     void takeDays(quint64 generation, const StoreWorker::Days& read, bool view);
     void checkAnswering();
@@ -186,6 +200,8 @@ private:
     // After our own change of these files.
     void markStale(const QStringList& paths);
     void restore(bool undo, bool overwrite, UndoDone done);
+    // Looks at the shown days' directories for another copy's change.
+    void checkDirectories();
     // Posts the next step of the index's crawl when the worker has nothing else to do.
     void crawlWhenIdle();
     void confirmFrom(std::shared_ptr<const QStringList> paths, int next, quint64 generation,
@@ -214,9 +230,12 @@ private:
     // Known, but to be read again when warmed: after our own change.
     QSet<QDate> m_staleDays;
     QList<QDate> m_lastShown; // the latest view and calendar days, kept when trimming
+    QList<QDate> m_lastViewDays;
 
     UndoHistory m_history;
     QTimer m_answerCheck;
+    QTimer m_directoryCheck;
+    bool m_directoryCheckPosted = false;
     bool m_answering = true;
     bool m_reachable = true;
     QList<DataAccess::UnreadableFile> m_unreadable;

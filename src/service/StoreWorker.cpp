@@ -5,15 +5,28 @@
 #include "store/AppointmentFile.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
-                         DataAccess::Clock now, const QString& indexDirectory)
-    : m_files(std::make_unique<IndexedWrites>(std::move(files), m_index), std::move(clock))
-    , m_profiles(m_journal)
+                         DataAccess::Clock now, const QString& indexDirectory,
+                         ParallelFetch::Factory moreFiles)
+    : m_files(std::make_unique<IndexedWrites>(std::move(files), m_index), clock)
+    , m_profiles(m_ahead)
     , m_store(m_profiles,
               StoreSource{[this] { return m_folder; }, [this] { return m_monthInterval; }},
               std::move(now))
     , m_filing(m_store)
     , m_index(m_files, m_profiles, indexDirectory)
+    , m_clock(std::move(clock))
+    , m_moreFiles(std::move(moreFiles))
 {
+}
+
+StoreWorker::~StoreWorker() = default;
+
+void StoreWorker::useParallelRequests(int width)
+{
+    width = std::max(1, width);
+    if (width == (m_fetch ? m_fetch->width() : 1))
+        return;
+    m_fetch = width > 1 ? std::make_unique<ParallelFetch>(m_moreFiles, m_clock, width) : nullptr;
 }
 
 StoreWorker::ReadPass::ReadPass(StoreWorker& worker)
@@ -25,8 +38,11 @@ StoreWorker::ReadPass::ReadPass(StoreWorker& worker)
 
 StoreWorker::ReadPass::~ReadPass()
 {
-    if (m_outermost)
-        m_worker.m_index.takeSeen(*m_worker.m_store.seenInPass());
+    if (!m_outermost)
+        return;
+    m_worker.m_index.takeSeen(*m_worker.m_store.seenInPass());
+    // What the pass did not take is not to answer a later one.
+    m_worker.m_ahead.clear();
 }
 
 void StoreWorker::useFolder(const QString& folder, int monthIntervalSeconds)
@@ -38,6 +54,7 @@ void StoreWorker::useFolder(const QString& folder, int monthIntervalSeconds)
         return;
     m_folder = withSeparator;
     m_store.clearCaches();
+    m_directories.clear();
 }
 
 StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>& marks,
@@ -56,6 +73,7 @@ StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>
     }
     if (freshMarks)
         m_store.forgetAllDayMarks();
+    askAhead(days, marks);
     for (const QDate& day : days) {
         QList<TerminPtr> copies;
         for (const TerminPtr& appointment : m_store.GetAppointmentsOfDay(day))
@@ -66,6 +84,44 @@ StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>
         result.marks.insert(day, m_store.HasAppointments(day));
     result.unreadable = m_store.unreadableFiles();
     return result;
+}
+
+void StoreWorker::askAhead(const QList<QDate>& days, const QList<QDate>& marks)
+{
+    if (!m_fetch)
+        return;
+    // Each round asks what the one before made known: the directories, then their files,
+    // then the files whose metadata changed; a day mark goes on from where its answers
+    // ended. What is left after the last round the pass asks itself.
+    constexpr int kMostRounds = 32;
+    for (int round = 0; round < kMostRounds; ++round) {
+        const AheadRequests wanted = m_store.wantedAhead(days, marks, m_ahead);
+        if (wanted.empty())
+            return;
+        m_fetch->fetch(wanted, AppointmentFile::kExtension, m_folder, m_ahead);
+    }
+}
+
+QStringList StoreWorker::changedDirectories(const QStringList& dirs)
+{
+    QList<std::optional<FileMeta>> found;
+    if (m_fetch) {
+        found = m_fetch->directoryMetadata(dirs);
+    } else {
+        for (const QString& dir : dirs)
+            found << m_files.directoryMetadata(dir);
+    }
+    // Kept for the days shown lately; forgotten now and then rather than growing without end.
+    if (m_directories.size() > 4096)
+        m_directories.clear();
+    QStringList changed;
+    for (qsizetype i = 0; i < dirs.size(); ++i) {
+        const auto seen = m_directories.constFind(dirs[i]);
+        if (seen != m_directories.cend() && *seen != found[i])
+            changed << dirs[i];
+        m_directories.insert(dirs[i], found[i]);
+    }
+    return changed;
 }
 
 bool StoreWorker::remove(const QString& path)

@@ -2,6 +2,7 @@
 
 #include "profile/ProfileCache.h"
 #include "service/IndexKeeping.h"
+#include "service/ParallelFetch.h"
 #include "service/ShareClock.h"
 #include "service/WriteJournal.h"
 #include "store/AppointmentFiling.h"
@@ -22,12 +23,18 @@
 // access and caches. Made on the window's thread, then used on the worker's thread only.
 class StoreWorker {
 public:
-    // indexDirectory: where the folder's local index is kept; none when empty.
+    // indexDirectory: where the folder's local index is kept; none when empty. moreFiles
+    // makes the file accesses of the requests a read asks at once (the real file system when
+    // empty); see useParallelRequests.
     StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
-                DataAccess::Clock now, const QString& indexDirectory = {});
+                DataAccess::Clock now, const QString& indexDirectory = {},
+                ParallelFetch::Factory moreFiles = {});
+    ~StoreWorker();
 
     // The folder every following call works in; a new one forgets what the caches hold.
     void useFolder(const QString& folder, int monthIntervalSeconds);
+    // How many requests a read has in flight at most; 1 asks one after another.
+    void useParallelRequests(int width);
 
     struct Days {
         QHash<QDate, QList<TerminPtr>> days; // copies of their own, never cached here
@@ -88,6 +95,10 @@ public:
     };
     Restored restore(const UndoStep& step, bool undo, bool overwrite);
 
+    // The directories among dirs whose metadata differs from what the check before saw of
+    // them, one request each; a directory looked at the first time is only remembered.
+    QStringList changedDirectories(const QStringList& dirs);
+
     // One step of the local index's crawl: one directory of the folder.
     FolderCrawl::Step crawl() { return m_index.crawl(); }
     // Another process changed the folder: the index is not complete until a crawl after it.
@@ -100,6 +111,8 @@ public:
     }
 
 private:
+    // Fetches at once what a pass over days and marks is going to ask, round by round.
+    void askAhead(const QList<QDate>& days, const QList<QDate>& marks);
     // Names the step after the appointment it changed. A Change of one appointment is told
     // from its files (a new one, a deletion, a move, a resize); any other act is kept.
     UndoStep stepOf(UndoStep::Act act, QList<FileVersions> files);
@@ -110,6 +123,7 @@ private:
     // Our own writes reach the index from below the clock, whoever made them.
     ClockedFileAccess m_files;
     WriteJournal m_journal{m_files};
+    AnswersAhead m_ahead{m_journal};
     ProfileCache m_profiles;
     QString m_folder;
     int m_monthInterval = 60;
@@ -117,4 +131,8 @@ private:
     AppointmentFiling m_filing;
     SeriesFiling m_series{m_store, m_filing};
     IndexKeeping m_index;
+    std::shared_ptr<ShareClock> m_clock;
+    ParallelFetch::Factory m_moreFiles;
+    std::unique_ptr<ParallelFetch> m_fetch; // none while requests go one after another
+    QHash<QString, std::optional<FileMeta>> m_directories; // as the last check saw them
 };

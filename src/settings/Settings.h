@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 
 // Every user preference, read from two profile files: the pointer file "Settings.ini" in the
@@ -101,6 +102,9 @@ public:
     void setDayInterval(int seconds) { m_dayInterval = seconds < 1 ? 30 : seconds; }
     int MonthInterval() const { return m_monthInterval; }
     void setMonthInterval(int seconds) { m_monthInterval = seconds < 1 ? 60 : seconds; }
+    // Requests asked of the data folder at once; 1 for a server that dislikes more.
+    int ParallelRequests() const { return m_parallelRequests; }
+    void setParallelRequests(int n) { m_parallelRequests = n < 1 ? 16 : std::min(n, 64); }
 
     bool SendEmail() const { return m_sendEmail; }
     void setSendEmail(bool on) { m_sendEmail = on; }
@@ -168,6 +172,7 @@ private:
     bool m_startWithWeek = false;
     int m_dayInterval = 30;
     int m_monthInterval = 60;
+    int m_parallelRequests = 16;
     bool m_sendEmail = false;
     QString m_emailSmtp;
     QString m_emailFrom;

@@ -352,6 +352,98 @@ bool DataAccess::isInRecurringRange(const QString& path, const QDate& date,
     return range.from <= date && date <= range.until;
 }
 
+bool DataAccess::holdsDayMark(const QDate& date) const
+{
+    const QString folder = dataFolder();
+    const QDateTime expired = now().addSecs(-std::max(1, m_source.monthInterval()));
+    return std::any_of(m_dayMarks.cbegin(), m_dayMarks.cend(), [&](const DayMark& mark) {
+        return mark.asked >= expired && mark.date == date && mark.folder == folder;
+    });
+}
+
+bool DataAccess::listingAnswerable(const QString& dir, const AnswersAhead& ahead) const
+{
+    return (m_pass && m_pass->listings.contains(dir)) || ahead.listing(dir);
+}
+
+bool DataAccess::fileAnswerable(const QString& path, const AnswersAhead& ahead,
+                                AheadRequests& wanted) const
+{
+    // As currentContent looks at a file: a file held by its metadata, then read if it changed;
+    // any other simply read.
+    if ((m_pass && m_pass->files.contains(path)) || ahead.hasRead(path))
+        return true;
+    if (!m_profiles.holds(path)) {
+        wanted.reads.append(path);
+        return false;
+    }
+    const std::optional<FileMeta>* meta = ahead.metadataOf(path);
+    if (!meta) {
+        wanted.metadata.append(path);
+        return false;
+    }
+    if (*meta && m_profiles.wouldRead(path, **meta)) {
+        wanted.reads.append(path);
+        return false;
+    }
+    return true;
+}
+
+AheadRequests DataAccess::wantedAhead(const QList<QDate>& days, const QList<QDate>& marks,
+                                      const AnswersAhead& ahead)
+{
+    AheadRequests wanted;
+    // The names a listing gave, nullopt while it is not known.
+    const auto namesIn = [&](const QString& dir) -> std::optional<QStringList> {
+        if (m_pass) {
+            if (const auto seen = m_pass->listings.constFind(dir); seen != m_pass->listings.cend())
+                return *seen;
+        }
+        if (const std::optional<DirectoryListing>* listing = ahead.listing(dir))
+            return *listing ? (*listing)->names : QStringList();
+        wanted.listings.append(dir);
+        return std::nullopt;
+    };
+    const QString folder = dataFolder();
+    // A day looks at every file of its directories, whatever each one holds.
+    for (const QDate& day : days) {
+        for (const QString& dir : Recurrence::directoriesOfDay(folder, day))
+            if (const std::optional<QStringList> names = namesIn(dir))
+                for (const QString& name : *names)
+                    fileAnswerable(dir + name, ahead, wanted);
+    }
+    // A day mark stops at the first file that answers it, so it is followed here as far as
+    // the answers go, taking them as HasAppointments would; what it needs next is wanted.
+    for (const QDate& day : marks) {
+        if (holdsDayMark(day))
+            continue;
+        const QStringList dirs = Recurrence::directoriesOfDay(folder, day);
+        const auto answered = [&] {
+            for (qsizetype i = 0; i < dirs.size(); ++i) {
+                if (!listingAnswerable(dirs[i], ahead)) {
+                    wanted.listings.append(dirs[i]);
+                    return;
+                }
+                const QStringList names = listAppointmentFiles(dirs[i]);
+                if (i == 0) {
+                    if (!names.isEmpty())
+                        return; // a one-time file answers by being there
+                    continue;
+                }
+                for (const QString& name : names) {
+                    if (!fileAnswerable(dirs[i] + name, ahead, wanted))
+                        return;
+                    if (shownOn(dirs[i] + name, true, day))
+                        return;
+                }
+            }
+        };
+        answered();
+    }
+    wanted.removeDuplicates();
+    return wanted;
+}
+
 bool DataAccess::HasAppointments(const QDate& date)
 {
     const QString folder = dataFolder();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "profile/AnswersAhead.h"
 #include "profile/ApiINI.h"
 #include "store/ClassTermin.h"
 #include "store/DaySource.h"
@@ -158,6 +159,13 @@ public:
     };
     const PassMemo* seenInPass() const { return m_pass ? &*m_pass : nullptr; }
 
+    // The requests a pass over days and marks would make next that neither the pass nor ahead
+    // has an answer for: what a caller asks all at once and hands to ahead before the pass
+    // reads, asking again until nothing is wanted. Exactly what the pass would ask, in
+    // another order. A pass must be running.
+    AheadRequests wantedAhead(const QList<QDate>& days, const QList<QDate>& marks,
+                              const AnswersAhead& ahead);
+
     // Forget everything loaded: for tests and a change of the whole data source.
     void clearCaches();
     // Day marks are asked again at their next use: after the folder did not answer for a while.
@@ -183,6 +191,13 @@ private:
     // A file no longer listed is no longer unreadable.
     void forgetUnreadableGoneFrom(const QString& dir, const QStringList& names);
     QDateTime now() const;
+    // Whether HasAppointments would answer date from the day-mark cache.
+    bool holdsDayMark(const QDate& date) const;
+    // Whether this pass can list dir, or look at the file at path, without a request; what a
+    // file still needs is added to wanted.
+    bool listingAnswerable(const QString& dir, const AnswersAhead& ahead) const;
+    bool fileAnswerable(const QString& path, const AnswersAhead& ahead,
+                        AheadRequests& wanted) const;
 
     QString dataFolder() const { return DataFolder(); }
 

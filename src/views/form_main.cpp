@@ -317,6 +317,7 @@ void form_main::ShowDataSource()
         sync->setObjectName(QStringLiteral("mnu_datafolder_sync"));
         connect(sync, &QAction::triggered, this, [this] { m_hooks.syncNow(); });
     }
+    m_service.setParallelRequests(m_settings.ParallelRequests());
     m_service.setFolder(active, m_settings.MonthInterval());
     m_dataFolderReachable = m_service.reachable();
     showDataSourceLabel();
@@ -393,6 +394,7 @@ void form_main::resizeEvent(QResizeEvent* event)
 
 void form_main::LoadView(bool freshMarks)
 {
+    m_service.setParallelRequests(m_settings.ParallelRequests());
     m_service.setFolder(m_settings.GetDataFolder(), m_settings.MonthInterval());
     drawView();
     askForShownDays(freshMarks);

@@ -72,6 +72,7 @@ int main(int argc, char* argv[])
     // wait for the share.
     StoreService::Options serviceOptions;
     serviceOptions.indexDirectory = AppointmentIndex::defaultDirectory();
+    serviceOptions.directoryCheckMs = 2000;
     StoreService service(serviceOptions);
     // The windows read and write the settings files through it, never themselves.
     SettingsJobs settingsJobs(service.jobs());

@@ -1,0 +1,85 @@
+#include "profile/AnswersAhead.h"
+
+void AheadRequests::removeDuplicates()
+{
+    listings.removeDuplicates();
+    metadata.removeDuplicates();
+    reads.removeDuplicates();
+}
+
+void AnswersAhead::addListing(const QString& dir, std::optional<DirectoryListing> listing)
+{
+    m_listings.insert(dir, std::move(listing));
+}
+
+void AnswersAhead::addMetadata(const QString& path, std::optional<FileMeta> meta)
+{
+    m_metadata.insert(path, std::move(meta));
+}
+
+void AnswersAhead::addRead(const QString& path, qint64 maxBytes, ReadOutcome read)
+{
+    m_reads.insert(path, {maxBytes, std::move(read)});
+}
+
+void AnswersAhead::clear()
+{
+    m_listings.clear();
+    m_metadata.clear();
+    m_reads.clear();
+}
+
+const std::optional<DirectoryListing>* AnswersAhead::listing(const QString& dir) const
+{
+    const auto found = m_listings.constFind(dir);
+    return found == m_listings.cend() ? nullptr : &*found;
+}
+
+const std::optional<FileMeta>* AnswersAhead::metadataOf(const QString& path) const
+{
+    const auto found = m_metadata.constFind(path);
+    return found == m_metadata.cend() ? nullptr : &*found;
+}
+
+std::optional<DirectoryListing> AnswersAhead::listFiles(const QString& dir, const QString& suffix,
+                                                        const QString& root)
+{
+    // The store lists its directories with one suffix and one root, the ones asked ahead with.
+    if (m_listings.contains(dir))
+        return m_listings.take(dir);
+    return ForwardingFileAccess::listFiles(dir, suffix, root);
+}
+
+std::optional<FileMeta> AnswersAhead::metadata(const QString& path)
+{
+    if (m_metadata.contains(path))
+        return m_metadata.take(path);
+    return ForwardingFileAccess::metadata(path);
+}
+
+ReadOutcome AnswersAhead::read(const QString& path, qint64 maxBytes, const QString& root)
+{
+    if (const auto found = m_reads.find(path); found != m_reads.end() && found->maxBytes == maxBytes)
+        return m_reads.take(path).outcome;
+    return ForwardingFileAccess::read(path, maxBytes, root);
+}
+
+WriteOutcome AnswersAhead::writeAtomically(const QString& path, const QByteArray& content,
+                                           const QString& root)
+{
+    forget(path);
+    return ForwardingFileAccess::writeAtomically(path, content, root);
+}
+
+bool AnswersAhead::remove(const QString& path, const QString& root)
+{
+    forget(path);
+    return ForwardingFileAccess::remove(path, root);
+}
+
+void AnswersAhead::forget(const QString& path)
+{
+    m_metadata.remove(path);
+    m_reads.remove(path);
+    m_listings.remove(path.left(path.lastIndexOf(QLatin1Char('/')) + 1));
+}

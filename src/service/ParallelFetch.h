@@ -1,0 +1,47 @@
+#pragma once
+
+#include "profile/AnswersAhead.h"
+#include "profile/FileAccess.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class ShareClock;
+
+// Asks many requests of the share at once: a file server answers them side by side, so a
+// pass pays round trips instead of requests. Each of up to `width` threads has a file access
+// of its own, made by the factory on that thread and told to the share clock; answers come
+// back by value. Used from one thread, which fetch() holds until every request has answered.
+class ParallelFetch {
+public:
+    using Factory = std::function<std::unique_ptr<FileAccess>()>;
+
+    ParallelFetch(Factory files, std::shared_ptr<ShareClock> clock, int width);
+    ~ParallelFetch();
+    ParallelFetch(const ParallelFetch&) = delete;
+    ParallelFetch& operator=(const ParallelFetch&) = delete;
+
+    int width() const { return m_width; }
+    // Listings with suffix, reads of ProfileCache::kReadLimit bytes, both confined to root.
+    void fetch(const AheadRequests& requests, const QString& suffix, const QString& root,
+               AnswersAhead& into);
+    // Each directory's metadata, in the order asked.
+    QList<std::optional<FileMeta>> directoryMetadata(const QStringList& dirs);
+
+private:
+    struct Shared;
+    void run();
+    // Holds the caller until every job has run on one of the threads.
+    void runAll(std::vector<std::function<void(FileAccess&)>> jobs);
+
+    Factory m_factory;
+    std::shared_ptr<ShareClock> m_clock;
+    int m_width;
+    std::shared_ptr<Shared> m_shared;
+    std::vector<std::thread> m_threads; // started as the first fetch wide enough needs them
+};
