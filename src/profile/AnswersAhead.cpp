@@ -59,7 +59,8 @@ std::optional<FileMeta> AnswersAhead::metadata(const QString& path)
 
 ReadOutcome AnswersAhead::read(const QString& path, qint64 maxBytes, const QString& root)
 {
-    if (const auto found = m_reads.find(path); found != m_reads.end() && found->maxBytes == maxBytes)
+    if (const auto found = m_reads.find(path);
+        found != m_reads.end() && found->maxBytes == maxBytes)
         return m_reads.take(path).outcome;
     return ForwardingFileAccess::read(path, maxBytes, root);
 }

@@ -43,7 +43,8 @@ void ParallelFetch::run()
         std::function<void(FileAccess&)> job;
         {
             std::unique_lock lock(m_shared->mutex);
-            m_shared->wake.wait(lock, [&] { return !m_shared->jobs.empty() || m_shared->stopping; });
+            m_shared->wake.wait(lock,
+                                [&] { return !m_shared->jobs.empty() || m_shared->stopping; });
             if (m_shared->jobs.empty())
                 return;
             job = std::move(m_shared->jobs.front());
@@ -74,8 +75,8 @@ void ParallelFetch::runAll(std::vector<std::function<void(FileAccess&)>> jobs)
     m_shared->done.wait(lock, [&] { return m_shared->unfinished == 0; });
 }
 
-void ParallelFetch::fetch(const AheadRequests& requests, const QString& suffix,
-                          const QString& root, AnswersAhead& into)
+void ParallelFetch::fetch(const AheadRequests& requests, const QString& suffix, const QString& root,
+                          AnswersAhead& into)
 {
     // Each answer has a place of its own, written by one thread and read here once all ended.
     std::vector<std::optional<DirectoryListing>> listings(requests.listings.size());

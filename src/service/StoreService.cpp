@@ -358,8 +358,8 @@ void StoreService::crawlWhenIdle()
 void StoreService::checkDirectories()
 {
     // Only between requests, and never behind one stuck on the share.
-    if (m_shuttingDown || m_folder.isEmpty() || !m_answering || !m_reachable ||
-        m_unanswered > 0 || m_directoryCheckPosted || m_lastViewDays.isEmpty())
+    if (m_shuttingDown || m_folder.isEmpty() || !m_answering || !m_reachable || m_unanswered > 0 ||
+        m_directoryCheckPosted || m_lastViewDays.isEmpty())
         return;
     QStringList dirs;
     for (const QDate& day : std::as_const(m_lastViewDays))

@@ -9,6 +9,7 @@
 #include "store/ClassTermin.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,8 +26,8 @@ const QDate kMonth(2003, 7, 1);
 
 QByteArray appointmentText(const QString& text, const QByteArray& extra = {})
 {
-    return "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\nText=" +
-           text.toUtf8() + "\r\nIsReminder=0\r\n" + extra;
+    return "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\nText=" + text.toUtf8() +
+           "\r\nIsReminder=0\r\n" + extra;
 }
 
 // A folder of one-time and recurring appointments around July 2003, drawn from seed.
@@ -77,9 +78,10 @@ private:
     {
         const QDate day = kMonth.addDays(m_random.bounded(-10, 45));
         const QString name = QString::number(m_random.bounded(1, 1000000)) + ".nv3";
-        const QByteArray range = "RecurringFromYear=2003\r\nRecurringFromMonth=7\r\nRecurringFromDay=" +
-                                 QByteArray::number(m_random.bounded(1, 28)) +
-                                 "\r\nRecurringUntilYear=2003\r\nRecurringUntilMonth=8\r\n";
+        const QByteArray range =
+            "RecurringFromYear=2003\r\nRecurringFromMonth=7\r\nRecurringFromDay=" +
+            QByteArray::number(m_random.bounded(1, 28)) +
+            "\r\nRecurringUntilYear=2003\r\nRecurringUntilMonth=8\r\n";
         const QString dirs[] = {
             day.toString("'y'yyyy/'m'M/'d'd/"),
             QStringLiteral("recurring/every/"),
@@ -120,7 +122,8 @@ struct CountedReader {
                 seen << day.toString(Qt::ISODate) + ' ' + a->Text();
         for (const QDate& day : marks)
             seen << day.toString(Qt::ISODate) + (read.marks.value(day) ? " marked" : " empty");
-        for (const DataAccess::UnreadableFile& file : read.unreadable.value_or({}))
+        for (const DataAccess::UnreadableFile& file :
+             read.unreadable.value_or(QList<DataAccess::UnreadableFile>()))
             seen << "unreadable " + file.path;
         return seen;
     }
@@ -199,6 +202,7 @@ TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet
         RandomFolder folder(7);
         folder.fill(20);
         auto gate = std::make_shared<GatheringFileAccess::Gate>();
+        gate->width = std::min(width, 8);
         StoreWorker worker(std::make_unique<GatheringFileAccess>(gate),
                            std::make_shared<ShareClock>(), {}, {},
                            [gate] { return std::make_unique<GatheringFileAccess>(gate); });
@@ -254,7 +258,8 @@ TEST(ParallelReadTest, AnotherCopysSaveIsSeenByTheDirectoryCheckWithoutChangeNot
     ASSERT_TRUE(QFile::rename(dir + "tmp.part", dir + "555.nv3"));
     ASSERT_TRUE(eventually([&] { return changed.count() > 0; }));
     service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
-    EXPECT_TRUE(eventually([&] { return service.knownDay(day).value_or({}).size() == 2; }));
+    EXPECT_TRUE(
+        eventually([&] { return service.knownDay(day).value_or(QList<TerminPtr>()).size() == 2; }));
     service.shutDown();
 }
 
