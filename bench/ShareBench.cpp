@@ -1,14 +1,17 @@
 // The main window on a real slow share (tests/support/slow_share.py), as a LAN (1 ms per request)
 // and a VPN (25 ms) serve it, with a generated week of 21 appointments: for the first show of
 // the week, a refresh of the unchanged week, a step to the next week (its neighbours read in
-// the background before) and the save of one appointment, the requests the share saw (the
-// store's and the folder watch's), when the step's own answer came, when the store service
+// the background before), the save of one appointment, another copy's save into a shown day
+// and a start of the program whose local index knows last session's week, the requests the
+// share saw (the store's and the folder watch's) and the most of them in flight at once, when
+// the step's own answer came (shown, for the start from the index), when the store service
 // was idle and when the share heard its last request, and the longest gap between two ticks of
 // a 5 ms timer on the window's thread meanwhile: how long the window could not have answered.
 // Runs by hand and prints a table; where no slow share can be mounted it says why.
 #include "DataFolderGenerator.h"
 #include "SlowShare.h"
 #include "edit/AppointmentEditing.h"
+#include "index/AppointmentIndex.h"
 #include "service/FolderWatch.h"
 #include "service/SettingsJobs.h"
 #include "service/StoreService.h"
@@ -68,7 +71,18 @@ struct Program {
     AppointmentEditing editing{service};
     std::unique_ptr<form_main> window;
 
-    explicit Program(const QString& dataFolder)
+    // As the desktop program makes it: the shown days' directories looked at every two
+    // seconds, and with indexDirectory a local index to start from.
+    static StoreService::Options options(const QString& indexDirectory)
+    {
+        StoreService::Options options;
+        options.directoryCheckMs = 2000;
+        options.indexDirectory = indexDirectory;
+        return options;
+    }
+
+    Program(const QString& dataFolder, const QString& indexDirectory)
+        : service(options(indexDirectory))
     {
         QFile pointer(dir.filePath(QStringLiteral("Settings.ini")));
         QFile ini(dir.filePath(QStringLiteral("Norvane4.ini")));
@@ -96,14 +110,33 @@ struct Row {
     qint64 idleMs = -1;
     qint64 quietMs = 0;
     qint64 longestGapMs = 0;
+    int inFlight = 0;
 };
+
+// The most requests the share was serving at one time: each takes its delay from its start.
+int mostInFlight(const QList<SlowShare::Request>& requests, double delayMs)
+{
+    QList<double> starts;
+    for (const SlowShare::Request& request : requests)
+        starts << request.at;
+    std::sort(starts.begin(), starts.end());
+    int most = 0;
+    qsizetype first = 0;
+    for (qsizetype i = 0; i < starts.size(); ++i) {
+        while (starts[i] - starts[first] >= delayMs / 1000.0)
+            ++first;
+        most = std::max(most, int(i - first + 1));
+    }
+    return most;
+}
 
 // Runs action, then the window's events until answered() (the step's own answer), the store
 // service is idle and the share has seen no request for a while: a change the folder watch
 // saw (our own save's, say) brings a refresh after its quiet time, and the watch's own
 // questions count too.
-Row measure(const char* step, SlowShare& share, Program& program, Ticks& ticks,
-            const std::function<void()>& action, const std::function<bool()>& answered)
+Row measure(const char* step, SlowShare& share, double delayMs, Program& program, Ticks& ticks,
+            const std::function<void()>& action, const std::function<bool()>& answered,
+            bool waitForQuiet = true)
 {
     const QTimer* refresh =
         program.window->findChild<QTimer*>(QStringLiteral("timer_refresh_view"));
@@ -130,12 +163,17 @@ Row measure(const char* step, SlowShare& share, Program& program, Ticks& ticks,
                 row.quietMs = now;
             }
         }
+        // The index's crawl keeps a share busy long after a start: there the store's idle ends it.
         if (row.answeredMs >= 0 && row.idleMs >= 0 &&
-            now - std::max(row.quietMs, row.idleMs) > 2 * FolderWatch::kQuietMilliseconds)
+            (!waitForQuiet ||
+             now - std::max(row.quietMs, row.idleMs) > 2 * FolderWatch::kQuietMilliseconds))
             break;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     row.longestGapMs = ticks.longest();
+    const QList<SlowShare::Request> requests = share.requests();
+    row.requests = requests.size();
+    row.inFlight = mostInFlight(requests, delayMs);
     return row;
 }
 
@@ -167,32 +205,38 @@ void run(double delayMs)
         qFatal("%s", qPrintable(generated.error));
 
     Ticks ticks;
-    Program program(share.mountPath());
+    QTemporaryDir indexes;
+    // The first start without an index, as after an installation: nothing crawls meanwhile.
+    auto program = std::make_unique<Program>(share.mountPath(), QString());
     const auto viewKnown = [&] {
-        for (int c = 1; c <= program.window->view().DayColumnCount(); ++c)
-            if (!program.service.knownDay(program.window->view().DayColumn(c)->datum()))
+        for (int c = 1; c <= program->window->view().DayColumnCount(); ++c)
+            if (!program->service.knownDay(program->window->view().DayColumn(c)->datum()))
                 return false;
         return true;
     };
     QList<Row> rows;
     rows << measure(
-        "first show of the week", share, program, ticks, [&] { program.window->Form_Load(); },
-        viewKnown);
-    const int shown = weekAppointments(program);
+        "first show of the week", share, delayMs, *program, ticks,
+        [&] { program->window->Form_Load(); }, viewKnown);
+    const int shown = weekAppointments(*program);
+    QList<TerminPtr> lastSession;
+    for (int c = 1; c <= program->window->view().DayColumnCount(); ++c)
+        lastSession << program->service.knownDay(program->window->view().DayColumn(c)->datum())
+                           .value_or(QList<TerminPtr>());
     rows << measure(
-        "refresh, week unchanged", share, program, ticks, [&] { program.window->LoadView(); },
-        [&] { return program.service.idle(); });
+        "refresh, week unchanged", share, delayMs, *program, ticks,
+        [&] { program->window->LoadView(); }, [&] { return program->service.idle(); });
     rows << measure(
-        "step to the next week", share, program, ticks,
+        "step to the next week", share, delayMs, *program, ticks,
         [&] {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-            QCoreApplication::sendEvent(program.window.get(), &press);
+            QCoreApplication::sendEvent(program->window.get(), &press);
         },
         viewKnown);
     // Asked for, and done once the store service answers.
     bool saved = false;
     rows << measure(
-        "save of one appointment", share, program, ticks,
+        "save of one appointment", share, delayMs, *program, ticks,
         [&] {
             ClassTermin appointment;
             appointment.setDatum(kNow.date().addDays(7));
@@ -200,24 +244,58 @@ void run(double delayMs)
             appointment.setEndTime(TimeOfDay::fromHourMinute(13, 0));
             appointment.setText(QStringLiteral("Lunch"));
             saved = false;
-            program.service.file(appointment, [&](const WriteOutcome& outcome, const ClassTermin&) {
+            program->service.file(appointment, [&](const WriteOutcome& outcome, const ClassTermin&) {
                 if (!outcome.ok)
                     qFatal("the save failed");
                 saved = true;
             });
         },
         [&] { return saved; });
+    // Another machine's copy saves as this one does, renaming into the day's directory; no
+    // change notification tells this machine of it.
+    const int beforeOthers = weekAppointments(*program);
+    rows << measure(
+        "another copy's save seen", share, delayMs, *program, ticks,
+        [&] {
+            const QString day = kNow.date().addDays(8).toString("/'y'yyyy/'m'M/'d'd/");
+            const QString written = share.backingPath() + QStringLiteral("/other.tmp");
+            QFile file(written);
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write("[AppointmentSettings]\r\nStartTimeHour=15\r\nEndTimeHour=16\r\n"
+                           "Text=From another copy\r\n") < 0)
+                qFatal("cannot write %s", qPrintable(written));
+            file.close();
+            if (!QFile::rename(written, share.backingPath() + day + QStringLiteral("4242.nv3")))
+                qFatal("cannot move %s into %s", qPrintable(written), qPrintable(day));
+        },
+        [&] { return weekAppointments(*program) > beforeOthers; });
+    program->service.shutDown();
+    program.reset();
+
+    // Last session's week, as a finished crawl leaves it in the local index.
+    {
+        AppointmentIndex index(indexes.path());
+        if (!index.open(share.mountPath()))
+            qFatal("cannot make an index in %s", qPrintable(indexes.path()));
+        for (const TerminPtr& appointment : std::as_const(lastSession))
+            index.put(appointment->filename(), FileMeta(), *appointment);
+        index.setComplete(true);
+    }
+    program = std::make_unique<Program>(share.mountPath(), indexes.path());
+    rows << measure(
+        "start from the index", share, delayMs, *program, ticks,
+        [&] { program->window->Form_Load(); }, viewKnown, false);
 
     std::printf("\n%g ms per request; a week of %d appointments, %d files in the folder\n", delayMs,
                 shown, generated.totalFiles());
-    std::printf("%-24s %8s %14s %11s %17s %17s\n", "", "requests", "answered after", "idle after",
-                "share quiet after", "longest tick gap");
+    std::printf("%-25s %8s %9s %14s %11s %17s %17s\n", "", "requests", "in flight",
+                "answered after", "idle after", "share quiet after", "longest tick gap");
     for (const Row& row : rows)
-        std::printf("%-24s %8lld %11lld ms %8lld ms %14lld ms %14lld ms\n", row.step,
-                    static_cast<long long>(row.requests), static_cast<long long>(row.answeredMs),
-                    static_cast<long long>(row.idleMs), static_cast<long long>(row.quietMs),
-                    static_cast<long long>(row.longestGapMs));
-    program.service.shutDown();
+        std::printf("%-25s %8lld %9d %11lld ms %8lld ms %14lld ms %14lld ms\n", row.step,
+                    static_cast<long long>(row.requests), row.inFlight,
+                    static_cast<long long>(row.answeredMs), static_cast<long long>(row.idleMs),
+                    static_cast<long long>(row.quietMs), static_cast<long long>(row.longestGapMs));
+    program->service.shutDown();
 }
 
 } // namespace

@@ -4,18 +4,30 @@
 #include "service/ShareClock.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 struct ParallelFetch::Shared {
     std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable done;
+    std::condition_variable ended;
     std::deque<std::function<void(FileAccess&)>> jobs;
     int unfinished = 0;
+    int serving = 0; // threads that take jobs
+    int running = 0; // threads not ended yet, those on their way out included
     bool stopping = false;
 };
+
+namespace {
+
+// A thread without work ends after this: between passes the pool holds none for long.
+constexpr std::chrono::seconds kIdleEnd{5};
+
+} // namespace
 
 ParallelFetch::ParallelFetch(Factory files, std::shared_ptr<ShareClock> clock, int width)
     : m_factory(files ? std::move(files) : Factory(MakeFileAccess))
@@ -27,34 +39,39 @@ ParallelFetch::ParallelFetch(Factory files, std::shared_ptr<ShareClock> clock, i
 
 ParallelFetch::~ParallelFetch()
 {
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        m_shared->stopping = true;
-    }
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->stopping = true;
     m_shared->wake.notify_all();
-    for (std::thread& thread : m_threads)
-        thread.join();
+    m_shared->ended.wait(lock, [&] { return m_shared->running == 0; });
 }
 
-void ParallelFetch::run()
+void ParallelFetch::serve(const std::shared_ptr<Shared>& shared, const Factory& factory,
+                          const std::shared_ptr<ShareClock>& clock)
 {
-    ClockedFileAccess files(m_factory(), m_clock);
-    for (;;) {
-        std::function<void(FileAccess&)> job;
-        {
-            std::unique_lock lock(m_shared->mutex);
-            m_shared->wake.wait(lock,
-                                [&] { return !m_shared->jobs.empty() || m_shared->stopping; });
-            if (m_shared->jobs.empty())
-                return;
-            job = std::move(m_shared->jobs.front());
-            m_shared->jobs.pop_front();
+    {
+        ClockedFileAccess files(factory(), clock);
+        for (;;) {
+            std::function<void(FileAccess&)> job;
+            {
+                std::unique_lock lock(shared->mutex);
+                const bool woken = shared->wake.wait_for(
+                    lock, kIdleEnd, [&] { return !shared->jobs.empty() || shared->stopping; });
+                if (!woken || shared->jobs.empty()) {
+                    --shared->serving; // decided under the lock, so runAll starts another
+                    break;
+                }
+                job = std::move(shared->jobs.front());
+                shared->jobs.pop_front();
+            }
+            job(files);
+            const std::lock_guard lock(shared->mutex);
+            if (--shared->unfinished == 0)
+                shared->done.notify_all();
         }
-        job(files);
-        const std::lock_guard lock(m_shared->mutex);
-        if (--m_shared->unfinished == 0)
-            m_shared->done.notify_all();
     }
+    const std::lock_guard lock(shared->mutex);
+    --shared->running;
+    shared->ended.notify_all();
 }
 
 void ParallelFetch::runAll(std::vector<std::function<void(FileAccess&)>> jobs)
@@ -62,16 +79,17 @@ void ParallelFetch::runAll(std::vector<std::function<void(FileAccess&)>> jobs)
     if (jobs.empty())
         return;
     const int count = int(jobs.size());
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        for (auto& job : jobs)
-            m_shared->jobs.push_back(std::move(job));
-        m_shared->unfinished += count;
-    }
-    while (int(m_threads.size()) < std::min(m_width, count))
-        m_threads.emplace_back([this] { run(); });
-    m_shared->wake.notify_all();
     std::unique_lock lock(m_shared->mutex);
+    for (auto& job : jobs)
+        m_shared->jobs.push_back(std::move(job));
+    m_shared->unfinished += count;
+    for (int more = std::min(m_width, count) - m_shared->serving; more > 0; --more) {
+        ++m_shared->serving;
+        ++m_shared->running;
+        // Its own copies of what it uses: it may end after this object is gone.
+        std::thread(serve, m_shared, m_factory, m_clock).detach();
+    }
+    m_shared->wake.notify_all();
     m_shared->done.wait(lock, [&] { return m_shared->unfinished == 0; });
 }
 

@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 class ShareClock;
@@ -16,7 +15,7 @@ class ShareClock;
 // Asks many requests of the share at once: a file server answers them side by side, so a
 // pass pays round trips instead of requests. Each of up to `width` threads has a file access
 // of its own, made by the factory on that thread and told to the share clock; answers come
-// back by value. Used from one thread, which fetch() holds until every request has answered.
+// back by value; a thread without work for a few seconds ends. Used from one thread, which fetch() holds until every request has answered.
 class ParallelFetch {
 public:
     using Factory = std::function<std::unique_ptr<FileAccess>()>;
@@ -35,13 +34,14 @@ public:
 
 private:
     struct Shared;
-    void run();
+    // One thread's loop: jobs while there are any, and an end after a while without.
+    static void serve(const std::shared_ptr<Shared>& shared, const Factory& factory,
+                      const std::shared_ptr<ShareClock>& clock);
     // Holds the caller until every job has run on one of the threads.
     void runAll(std::vector<std::function<void(FileAccess&)>> jobs);
 
     Factory m_factory;
     std::shared_ptr<ShareClock> m_clock;
     int m_width;
-    std::shared_ptr<Shared> m_shared;
-    std::vector<std::thread> m_threads; // started as the first fetch wide enough needs them
+    std::shared_ptr<Shared> m_shared; // threads are started as a fetch needs them
 };

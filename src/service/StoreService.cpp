@@ -145,10 +145,15 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     m_days.clear();
     m_marks.clear();
     m_staleDays.clear();
+    const bool wasChecking = checking();
+    m_provisionalDays.clear();
+    m_warmStartAsked = false;
     m_unreadable.clear();
     m_history.clear();
     m_crawlState = FolderCrawl::Step::More;
     emit historyChanged();
+    if (wasChecking)
+        emit checkingChanged();
     setReachable(true);
 }
 
@@ -184,6 +189,10 @@ void StoreService::show(const Request& request)
         return;
     m_lastShown = request.viewDays + request.markDays;
     m_lastViewDays = request.viewDays;
+    if (!m_warmStartAsked) {
+        m_warmStartAsked = true;
+        warmStart(request.viewDays);
+    }
     Request wanted = request;
     wanted.warmDays.removeIf([&](const QDate& day) {
         return (m_days.contains(day) && !m_staleDays.contains(day)) ||
@@ -254,13 +263,16 @@ void StoreService::takeDays(quint64 generation, const StoreWorker::Days& read, b
         emit unreadableFilesChanged();
     }
     bool daysChangedNow = false;
+    const bool wasChecking = checking();
     for (auto day = read.days.cbegin(); day != read.days.cend(); ++day) {
         m_staleDays.remove(day.key());
+        // The index's records are partial, however alike they look.
+        const bool provisional = m_provisionalDays.remove(day.key());
         const auto known = m_days.constFind(day.key());
-        if (known != m_days.cend() && sameDay(*known, day.value()))
+        if (!provisional && known != m_days.cend() && sameDay(*known, day.value()))
             continue;
         m_days.insert(day.key(), day.value());
-        daysChangedNow = daysChangedNow || view;
+        daysChangedNow = daysChangedNow || view || provisional;
     }
     bool marksChangedNow = false;
     for (auto mark = read.marks.cbegin(); mark != read.marks.cend(); ++mark) {
@@ -273,6 +285,8 @@ void StoreService::takeDays(quint64 generation, const StoreWorker::Days& read, b
     forgetBeyondKept();
     if (daysChangedNow)
         emit daysChanged();
+    if (wasChecking && !checking())
+        emit checkingChanged();
     if (marksChangedNow)
         emit marksChanged();
 }
@@ -288,8 +302,10 @@ void StoreService::forgetBeyondKept()
         return std::abs(centre.daysTo(a)) < std::abs(centre.daysTo(b));
     });
     for (qsizetype i = m_options.keptDays; i < days.size(); ++i)
-        if (!m_lastShown.contains(days[i]))
+        if (!m_lastShown.contains(days[i])) {
             m_days.remove(days[i]);
+            m_provisionalDays.remove(days[i]);
+        }
     if (m_marks.size() > 2 * m_options.keptDays)
         m_marks.removeIf([this](const auto& mark) { return !m_lastShown.contains(mark.key()); });
 }
@@ -387,12 +403,8 @@ void StoreService::search(const QStringList& words, const QDate& from, const QDa
             Qt::QueuedConnection);
         return;
     }
-    // A thread of its own with a connection of its own: a request stuck on the share holds
-    // the worker, never a search.
-    if (!m_searches)
-        m_searches = std::make_unique<WorkerThread>(QStringLiteral("Norvane search"));
-    m_searches->post([directory = m_options.indexDirectory, folder = m_folder, words, from, to,
-                      done = std::move(done), reply = m_searches->replies()] {
+    searches().post([directory = m_options.indexDirectory, folder = m_folder, words, from, to,
+                     done = std::move(done), reply = searches().replies()] {
         AppointmentIndex::Answer answer =
             AppointmentIndex::lookUp(directory, folder, words, from, to);
         reply([done, answer = std::move(answer)] {
@@ -470,8 +482,9 @@ void StoreService::file(const ClassTermin& appointment, Filed done)
 
 void StoreService::file(const ClassTermin& appointment, Filed done, UndoStep::Act act)
 {
-    // Nothing is written behind a request that is stuck on the share: refused at once.
-    if (!m_answering || m_shuttingDown) {
+    // Nothing is written behind a request that is stuck on the share, nor over a file the
+    // share has not told of yet: refused at once.
+    if (!m_answering || m_shuttingDown || provisional(appointment.filename())) {
         if (done)
             done(WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder), appointment);
         return;
@@ -496,6 +509,11 @@ void StoreService::file(const ClassTermin& appointment, Filed done, UndoStep::Ac
 
 void StoreService::remove(const QString& path, std::function<void(bool)> done)
 {
+    if (provisional(path)) {
+        if (done)
+            done(false);
+        return;
+    }
     using Answer = StoreWorker::Journaled<bool>;
     ask<Answer>(
         [path](StoreWorker& store) {
@@ -512,7 +530,7 @@ void StoreService::remove(const QString& path, std::function<void(bool)> done)
 
 void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
 {
-    if (!m_answering || m_shuttingDown) {
+    if (!m_answering || m_shuttingDown || provisional(request.part.filename())) {
         SeriesFiling::Outcome refused;
         refused.outcome = WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder);
         if (done)
@@ -522,8 +540,10 @@ void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
     const QString& series = request.part.SeriesId();
     if (!series.isEmpty()) {
         QSet<QString> known;
-        for (const QList<TerminPtr>& day : std::as_const(m_days)) {
-            for (const TerminPtr& a : day) {
+        for (auto day = m_days.cbegin(); day != m_days.cend(); ++day) {
+            if (m_provisionalDays.contains(day.key()))
+                continue; // partial records are never written back
+            for (const TerminPtr& a : day.value()) {
                 if (!a->IsRecurring() && a->SeriesId() == series &&
                     !known.contains(a->filename())) {
                     known.insert(a->filename());

@@ -84,6 +84,12 @@ public:
     std::optional<bool> knownMark(const QDate& date) const;
     // The days as known, an unknown day as empty: what the view draws from.
     DaySource knownDays() const;
+    // At the first show of a folder, the view's days are drawn from the local index at once
+    // while the share is read; the share's answer replaces them. Such an appointment is
+    // partial (the index keeps what the views draw), so it is not to be edited, and a write
+    // of its file is refused as not answering. checking: some known day is still the index's.
+    bool provisional(const QString& path) const;
+    bool checking() const { return !m_provisionalDays.isEmpty(); }
 
     // What the window shows: the view's days, the calendars' day marks, and days worth keeping
     // warm (the neighbours of the view). A request replaces the one before it when that has not
@@ -185,6 +191,8 @@ signals:
     void folderChanged();
     // A step was recorded, undone or redone, or the history was forgotten.
     void historyChanged();
+    // checking() changed.
+    void checkingChanged();
 
 private:
     struct LoadSlot;
@@ -194,6 +202,12 @@ private:
     void leaveStuckWorker();
     void postLoad(const Request& request);
     void takeDays(quint64 generation, const StoreWorker::Days& read, bool view);
+    // Asks the local index for the days (on the search thread), shown where the share has
+    // not answered yet.
+    void warmStart(const QList<QDate>& days);
+    void takeWarmStart(quint64 generation, const QHash<QDate, QList<TerminPtr>>& days);
+    // The search thread, made when first needed.
+    WorkerThread& searches();
     void checkAnswering();
     void forgetBeyondKept();
     void setReachable(bool reachable);
@@ -231,6 +245,8 @@ private:
     QSet<QDate> m_staleDays;
     QList<QDate> m_lastShown; // the latest view and calendar days, kept when trimming
     QList<QDate> m_lastViewDays;
+    QSet<QDate> m_provisionalDays; // known from the index only
+    bool m_warmStartAsked = false;
 
     UndoHistory m_history;
     QTimer m_answerCheck;

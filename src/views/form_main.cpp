@@ -84,6 +84,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     connect(&m_service, &StoreService::answeringChanged, this, &form_main::serviceAnsweringChanged);
     connect(&m_service, &StoreService::unreadableFilesChanged, this,
             &form_main::showDataSourceLabel);
+    connect(&m_service, &StoreService::checkingChanged, this, &form_main::showDataSourceLabel);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setObjectName(QStringLiteral("timer_refresh_view"));
     m_refreshTimer->setInterval(50);
@@ -341,6 +342,8 @@ void form_main::showDataSourceLabel()
         source = tr("Datasource: %1 (not answering)").arg(folderName);
     else if (!m_dataFolderReachable)
         source = tr("Datasource: %1 (unreachable)").arg(folderName);
+    else if (m_service.checking())
+        source = tr("Datasource: %1 (checking)").arg(folderName);
     QString text = source + QLatin1Char('\n') + tr("User: ") + GetLoginName();
     if (m_syncAt.isValid()) {
         const QTime time = m_syncAt.time();

@@ -193,6 +193,12 @@ private:
         QDate day;
     };
     std::optional<Picked> pickedOfTag(const QString& tag) const;
+    // Drawn from the local index at start and not read from the share yet: partial, so
+    // nothing is done with it until the share's answer replaces it (moments later).
+    bool stillBeingRead(const ClassTermin& appointment) const
+    {
+        return m_service.provisional(appointment.filename());
+    }
     void editPicked(const Picked& picked);
     void showAppointmentMenu(const Picked& picked, const QPoint& at);
     // Deletes it, for an occurrence of a series after asking which ones unless only it goes.

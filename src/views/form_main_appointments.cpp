@@ -94,7 +94,7 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     if (button != Qt::LeftButton)
         return;
     const TerminPtr appointment = FindAppointmentByTag(tag);
-    if (!appointment)
+    if (!appointment || stillBeingRead(*appointment))
         return;
     m_drag->press(label, *appointment, tag.section(QLatin1Char('|'), 0, 0).toInt(),
                   label->mapToGlobal(at));
@@ -253,6 +253,8 @@ std::optional<form_main::Picked> form_main::pickedOfTag(const QString& tag) cons
 
 void form_main::showAppointmentMenu(const Picked& picked, const QPoint& at)
 {
+    if (stillBeingRead(picked.appointment))
+        return;
     m_popup = picked;
     // For a series, "Yes!" is followed by the question which occurrences go.
     m_ui->mnu_popup_termin_del->setTitle(picked.appointment.IsRecurring()
@@ -275,6 +277,8 @@ void form_main::mnu_popup_termin_del_yes_Click()
 
 void form_main::deletePicked(const Picked& picked, bool askSeries)
 {
+    if (stillBeingRead(picked.appointment))
+        return;
     if (!m_service.answering()) {
         ShowFailure(tr("The appointment could not be deleted.\n"
                        "The data folder is not answering; nothing was changed. Please try "

@@ -55,7 +55,7 @@ QString form_main::plainTextOf(const ClassTermin& appointment) const
 
 void form_main::copyAppointment(const std::optional<Picked>& picked)
 {
-    if (!picked)
+    if (!picked || stillBeingRead(picked->appointment))
         return;
     const ClassTermin copy = AppointmentCopy::of(picked->appointment, picked->day, GetLoginName());
     m_copied = copy;
@@ -71,7 +71,7 @@ void form_main::copyAppointment(const std::optional<Picked>& picked)
 
 void form_main::cutAppointment(const std::optional<Picked>& picked)
 {
-    if (!picked)
+    if (!picked || stillBeingRead(picked->appointment))
         return;
     copyAppointment(picked);
     // Of a series only the occurrence cut goes.
@@ -122,7 +122,7 @@ void form_main::pasteAppointment()
 
 void form_main::duplicateAppointment(const std::optional<Picked>& picked)
 {
-    if (picked)
+    if (picked && !stillBeingRead(picked->appointment))
         fileCopy(AppointmentCopy::of(picked->appointment, picked->day, GetLoginName()),
                  UndoStep::Act::Duplicate);
 }

@@ -22,6 +22,8 @@ void form_main::editAppointment(const QString& tag)
 
 void form_main::editPicked(const Picked& picked)
 {
+    if (stillBeingRead(picked.appointment))
+        return;
     if (!picked.appointment.IsRecurring()) {
         edit(picked.appointment, true);
         return;

@@ -151,7 +151,8 @@ QList<SlowShare::Request> SlowShare::requests(const QString& operation) const
         if (fields.size() < 3)
             continue;
         const Request request{QString::fromUtf8(fields[1]),
-                              QString::fromUtf8(line.mid(fields[0].size() + fields[1].size() + 2))};
+                              QString::fromUtf8(line.mid(fields[0].size() + fields[1].size() + 2)),
+                              fields[0].toDouble()};
         if (operation.isEmpty() || request.operation == operation)
             seen << request;
     }

@@ -15,6 +15,7 @@ public:
     struct Request {
         QString operation; // getattr, readdir, open, read, create, write, rename, ...
         QString path;      // inside the share, "/" its top
+        double at = 0;     // seconds since the share was mounted, when the request came in
     };
 
     // Why no share can be mounted on this machine (no /dev/fuse, no tool, no fusepy, a mount
