@@ -582,6 +582,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <source>Which days the search looks at</source>
         <translation>Welche Tage die Suche durchsucht</translation>
     </message>
+    <message>
+        <source>Datasource: %1 (checking)</source>
+        <translation>Datenquelle: %1 (wird geprüft)</translation>
+    </message>
 </context>
 <context>
     <name>form_tooltip</name>
