@@ -134,6 +134,8 @@ int mostInFlight(const QList<SlowShare::Request>& requests, double delayMs)
 // service is idle and the share has seen no request for a while: a change the folder watch
 // saw (our own save's, say) brings a refresh after its quiet time, and the watch's own
 // questions count too.
+constexpr qint64 kGiveUpMs = 300000;
+
 Row measure(const char* step, SlowShare& share, double delayMs, Program& program, Ticks& ticks,
             const std::function<void()>& action, const std::function<bool()>& answered,
             bool waitForQuiet = true)
@@ -164,6 +166,10 @@ Row measure(const char* step, SlowShare& share, double delayMs, Program& program
             }
         }
         // The index's crawl keeps a share busy long after a start: there the store's idle ends it.
+        if (now > kGiveUpMs) {
+            std::printf("%s: no answer within %lld s\n", step, kGiveUpMs / 1000);
+            break;
+        }
         if (row.answeredMs >= 0 && row.idleMs >= 0 &&
             (!waitForQuiet ||
              now - std::max(row.quietMs, row.idleMs) > 2 * FolderWatch::kQuietMilliseconds))

@@ -3,7 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QSet>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 FolderWatch::FolderWatch(QObject* parent)
     : QObject(parent)
@@ -48,6 +54,57 @@ QStringList FolderWatch::pathsToWatch(const QString& root, const QStringList& di
     return paths;
 }
 
+namespace {
+
+// Whether each path is a directory, asked of the share many at once: it answers them side by
+// side, where one after another would cost a round trip each.
+QList<bool> areDirectories(const QStringList& paths)
+{
+    constexpr int kWidth = 16;
+    std::vector<char> answers(paths.size(), 0);
+    std::atomic<qsizetype> next = 0;
+    const auto ask = [&] {
+        for (qsizetype i = next++; i < paths.size(); i = next++)
+            answers[i] = QFileInfo(paths[i]).isDir();
+    };
+    std::vector<std::thread> threads;
+    for (int t = 1; t < std::min<qsizetype>(kWidth, paths.size()); ++t)
+        threads.emplace_back(ask);
+    ask();
+    for (std::thread& thread : threads)
+        thread.join();
+    return QList<bool>(answers.begin(), answers.end());
+}
+
+} // namespace
+
+QHash<QString, bool> FolderWatch::directoriesThere(const QString& root,
+                                                   const QStringList& directories)
+{
+    // The directories themselves, then for those missing their parents, and so on up to the
+    // data folder: what pathsToWatch asks, a level at a time.
+    const QString top = QDir::cleanPath(root);
+    QHash<QString, bool> known;
+    QStringList level{top};
+    for (const QString& directory : directories)
+        level << QDir::cleanPath(directory);
+    while (!level.isEmpty()) {
+        level.removeDuplicates();
+        level.removeIf([&](const QString& path) { return known.contains(path); });
+        const QList<bool> there = areDirectories(level);
+        QStringList parents;
+        for (qsizetype i = 0; i < level.size(); ++i) {
+            known.insert(level[i], there[i]);
+            if (!there[i] && level[i].startsWith(top + QLatin1Char('/')))
+                parents << QFileInfo(level[i]).path();
+        }
+        parents.removeIf(
+            [&](const QString& path) { return !path.startsWith(top + QLatin1Char('/')); });
+        level = parents;
+    }
+    return known;
+}
+
 void FolderWatch::watch(const QString& root, const QStringList& directories)
 {
     // Asking a slow share whether ~200 directories exist at every rebuild would cost more than
@@ -57,8 +114,11 @@ void FolderWatch::watch(const QString& root, const QStringList& directories)
     m_stale = false;
     m_root = root;
     m_directories = directories;
-    const QStringList wanted = pathsToWatch(
-        root, directories, [](const QString& path) { return QFileInfo(path).isDir(); });
+    const QHash<QString, bool> known = directoriesThere(root, directories);
+    const QStringList wanted = pathsToWatch(root, directories, [&known](const QString& path) {
+        const auto found = known.constFind(path);
+        return found != known.cend() ? *found : QFileInfo(path).isDir();
+    });
     m_watchedAsThemselves.clear();
     for (const QString& directory : directories)
         if (wanted.contains(QDir::cleanPath(directory)))

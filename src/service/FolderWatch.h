@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -35,6 +36,11 @@ signals:
     void changed();
 
 private:
+    // Which of the directories, of their parents up to root for those missing, and root
+    // itself are there, found out many requests at once.
+    static QHash<QString, bool> directoriesThere(const QString& root,
+                                                 const QStringList& directories);
+
     QFileSystemWatcher* m_watcher;
     QTimer m_quiet;
     QString m_root;

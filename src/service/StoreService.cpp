@@ -29,6 +29,16 @@ bool sameDay(const QList<TerminPtr>& a, const QList<TerminPtr>& b)
     return true;
 }
 
+// The directories the days' appointments lie in, the recurring ones' included.
+QStringList directoriesOfDays(const QString& folder, const QList<QDate>& days)
+{
+    QStringList dirs;
+    for (const QDate& day : days)
+        dirs << Recurrence::directoriesOfDay(folder, day);
+    dirs.removeDuplicates();
+    return dirs;
+}
+
 } // namespace
 
 // The newest view request not yet taken by the worker: a later one replaces it.
@@ -38,6 +48,7 @@ struct StoreService::LoadSlot {
     QString folder;
     int monthInterval = 60;
     int parallelRequests = 1;
+    bool directoryCheck = false;
     quint64 generation = 0;
     bool posted = false;
 
@@ -214,6 +225,7 @@ void StoreService::postLoad(const Request& request)
         m_slot->folder = m_folder;
         m_slot->monthInterval = m_monthInterval;
         m_slot->parallelRequests = m_options.parallelRequests;
+        m_slot->directoryCheck = m_options.directoryCheckMs > 0;
         m_slot->generation = m_generation;
         if (m_slot->posted)
             return; // the job waiting already takes this request instead
@@ -223,6 +235,7 @@ void StoreService::postLoad(const Request& request)
     m_worker->post([slot = m_slot, store = m_store, reply = m_worker->replies(), this] {
         Request taken;
         quint64 generation = 0;
+        QStringList checkedDirectories;
         {
             const std::lock_guard lock(slot->mutex);
             taken = slot->request.value_or(Request());
@@ -231,7 +244,10 @@ void StoreService::postLoad(const Request& request)
             generation = slot->generation;
             store->useFolder(slot->folder, slot->monthInterval);
             store->useParallelRequests(slot->parallelRequests);
+            if (slot->directoryCheck)
+                checkedDirectories = directoriesOfDays(slot->folder, taken.viewDays);
         }
+        store->rememberDirectories(checkedDirectories);
         // The view first, then the calendars' marks, then the neighbours, each shown as soon
         // as it is read; one pass over the folder for all of it.
         const auto pass = store->pass();
@@ -377,10 +393,7 @@ void StoreService::checkDirectories()
     if (m_shuttingDown || m_folder.isEmpty() || !m_answering || !m_reachable || m_unanswered > 0 ||
         m_directoryCheckPosted || m_lastViewDays.isEmpty())
         return;
-    QStringList dirs;
-    for (const QDate& day : std::as_const(m_lastViewDays))
-        dirs << Recurrence::directoriesOfDay(m_folder, day);
-    dirs.removeDuplicates();
+    const QStringList dirs = directoriesOfDays(m_folder, m_lastViewDays);
     m_directoryCheckPosted = true;
     ask<QStringList>([dirs](StoreWorker& store) { return store.changedDirectories(dirs); },
                      [this, generation = m_generation](const QStringList& changed) {

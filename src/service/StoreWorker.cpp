@@ -124,6 +124,14 @@ QStringList StoreWorker::changedDirectories(const QStringList& dirs)
     return changed;
 }
 
+void StoreWorker::rememberDirectories(const QStringList& dirs)
+{
+    QStringList unseen = dirs;
+    unseen.removeIf([this](const QString& dir) { return m_directories.contains(dir); });
+    if (!unseen.isEmpty())
+        (void)changedDirectories(unseen);
+}
+
 bool StoreWorker::remove(const QString& path)
 {
     m_store.DeleteAppointmentFile(path);

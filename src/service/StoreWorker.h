@@ -98,6 +98,9 @@ public:
     // The directories among dirs whose metadata differs from what the check before saw of
     // them, one request each; a directory looked at the first time is only remembered.
     QStringList changedDirectories(const QStringList& dirs);
+    // The same for those of dirs never looked at, before a pass lists them: a change after
+    // the listing then shows at the next check, one before it is in the listing.
+    void rememberDirectories(const QStringList& dirs);
 
     // One step of the local index's crawl: one directory of the folder.
     FolderCrawl::Step crawl() { return m_index.crawl(); }

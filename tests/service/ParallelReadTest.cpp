@@ -263,6 +263,56 @@ TEST(ParallelReadTest, AnotherCopysSaveIsSeenByTheDirectoryCheckWithoutChangeNot
     service.shutDown();
 }
 
+// The local disk, where another copy saves into a directory just after a pass listed it.
+class SavedIntoAfterListing : public ForwardingFileAccess {
+public:
+    SavedIntoAfterListing(QString dir, std::shared_ptr<std::atomic<bool>> saved)
+        : ForwardingFileAccess(m_real)
+        , m_dir(std::move(dir))
+        , m_saved(std::move(saved))
+    {
+    }
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root) override
+    {
+        auto listing = ForwardingFileAccess::listFiles(dir, suffix, root);
+        if (dir == m_dir && !m_saved->exchange(true)) {
+            TestFiles::writeSettled(m_dir + "tmp.part", appointmentText(QStringLiteral("Theirs")));
+            QFile::rename(m_dir + "tmp.part", m_dir + "555.nv3");
+        }
+        return listing;
+    }
+
+private:
+    RealFileAccess m_real;
+    QString m_dir;
+    std::shared_ptr<std::atomic<bool>> m_saved;
+};
+
+TEST(ParallelReadTest, ASaveRightAfterTheFirstListingOfADirectoryIsSeenByTheNextCheck)
+{
+    QTemporaryDir data;
+    const QDate day(2003, 7, 9);
+    TestFiles::putAppointment(data.path(), day, 9, QStringLiteral("Ours"));
+    const QString dir = data.path() + day.toString("/'y'yyyy/'m'M/'d'd/");
+    auto saved = std::make_shared<std::atomic<bool>>(false);
+    StalledShare unused;
+    StoreService::Options options = watchingOptions(unused, 20);
+    options.files = [dir, saved]() -> std::unique_ptr<FileAccess> {
+        return std::make_unique<SavedIntoAfterListing>(dir, saved);
+    };
+    StoreService service(options);
+    service.setFolder(data.path(), 60);
+    QSignalSpy changed(&service, &StoreService::folderChanged);
+    service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
+    ASSERT_TRUE(eventually([&] { return service.knownDay(day).has_value(); }));
+    EXPECT_EQ(service.knownDay(day)->size(), 1) << "listed before the other copy's save";
+    ASSERT_TRUE(saved->load());
+    EXPECT_TRUE(eventually([&] { return changed.count() > 0; }))
+        << "the directory's time before the listing was the one to compare with";
+    service.shutDown();
+}
+
 // The local disk, where only what lies under one folder waits for a stalled share.
 class StalledUnder : public ForwardingFileAccess {
 public:
