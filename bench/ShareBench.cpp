@@ -136,6 +136,23 @@ int mostInFlight(const QList<SlowShare::Request>& requests, double delayMs)
 // questions count too.
 constexpr qint64 kGiveUpMs = 300000;
 
+// With NORVANE_BENCH_REQUESTS=DIR, each step's requests as the share saw them, one a line
+// with its time, to DIR/<delay> ms <step>.log: what to look at when a step got slower.
+void keepRequests(const char* step, double delayMs, const QList<SlowShare::Request>& requests)
+{
+    const QString dir = qEnvironmentVariable("NORVANE_BENCH_REQUESTS");
+    if (dir.isEmpty())
+        return;
+    QFile log(QStringLiteral("%1/%2 ms %3.log").arg(dir).arg(delayMs).arg(QLatin1String(step)));
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(log.fileName()));
+    for (const SlowShare::Request& request : requests)
+        log.write(QStringLiteral("%1 %2 %3\n")
+                      .arg(request.at, 0, 'f', 3)
+                      .arg(request.operation, request.path)
+                      .toUtf8());
+}
+
 Row measure(const char* step, SlowShare& share, double delayMs, Program& program, Ticks& ticks,
             const std::function<void()>& action, const std::function<bool()>& answered,
             bool waitForQuiet = true)
@@ -180,6 +197,7 @@ Row measure(const char* step, SlowShare& share, double delayMs, Program& program
     const QList<SlowShare::Request> requests = share.requests();
     row.requests = requests.size();
     row.inFlight = mostInFlight(requests, delayMs);
+    keepRequests(step, delayMs, requests);
     return row;
 }
 
@@ -315,7 +333,8 @@ int main(int argc, char** argv)
         std::printf("skipped: %s\n", qPrintable(why));
         return 0;
     }
-    for (const double delayMs : {1.0, 25.0})
-        run(delayMs);
+    const QStringList delays = qEnvironmentVariable("NORVANE_BENCH_DELAYS", "1 25").split(u' ');
+    for (const QString& delayMs : delays)
+        run(delayMs.toDouble());
     return 0;
 }

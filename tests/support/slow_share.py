@@ -12,6 +12,7 @@ foreground until unmounted. Needs python3-fusepy, libfuse2, fuse3 and /dev/fuse.
 import argparse
 import errno
 import os
+import stat
 import threading
 import time
 
@@ -61,7 +62,20 @@ class SlowShare(Operations):
         return self._call("access", path, check)
 
     def readdir(self, path, fh):
-        return self._call("readdir", path, lambda real: [".", ".."] + os.listdir(real))
+        # Each name with its kind, as a file server's listing carries the attributes: a client
+        # need not ask about every entry to tell files from directories and links.
+        def kind(entry):
+            if entry.is_symlink():
+                return stat.S_IFLNK
+            if entry.is_dir(follow_symlinks=False):
+                return stat.S_IFDIR
+            return stat.S_IFREG if entry.is_file(follow_symlinks=False) else 0
+
+        def listing(real):
+            with os.scandir(real) as entries:
+                return [".", ".."] + [(e.name, {"st_mode": kind(e)}, 0) for e in entries]
+
+        return self._call("readdir", path, listing)
 
     def readlink(self, path):
         return self._call("readlink", path, os.readlink)
