@@ -47,7 +47,7 @@ const char* forCommand(const char* command)
     return nullptr;
 }
 
-int exec(const char* helper, char* argv[])
+int runInstead(const char* helper, char* argv[])
 {
     const std::string directory = ownDirectory();
     if (directory.empty()) {

@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     }
     // The commands that need more than Qt Core run in helper programs, so these start fast.
     if (const char* helper = argc > 1 ? HelperProgram::forCommand(argv[1]) : nullptr)
-        return HelperProgram::exec(helper, argv);
+        return HelperProgram::runInstead(helper, argv);
 
     QCoreApplication app(argc, argv);
     return CliProgram::run([](const QStringList& args, QTextStream& out, QTextStream& err) {
