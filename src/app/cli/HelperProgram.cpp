@@ -30,6 +30,8 @@ std::string ownDirectory()
 {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length == static_cast<ssize_t>(sizeof path))
+        errno = ENAMETOOLONG;
     if (length <= 0 || length == static_cast<ssize_t>(sizeof path))
         return {};
     const std::string own(path, static_cast<size_t>(length));
