@@ -47,4 +47,31 @@ TEST(ProgramDirectoryTest, OnlyAPortableCopyKeepsItsFilesBesideItself)
     EXPECT_TRUE(run().contains("\"text\":\"Budget\""));
 }
 
+// A copy of norvane-cli alone still runs its own commands; those of a helper program it lacks
+// fail with one line that names the helper.
+TEST(ProgramDirectoryTest, ACopyWithoutItsHelpersNamesTheMissingOne)
+{
+    QTemporaryDir root;
+    const QString copy = root.filePath("norvane-cli");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NORVANE_CLI_PATH), copy));
+    const struct {
+        QStringList args;
+        const char* helper;
+    } cases[] = {
+        {{"pdf", "day", "2003-07-04", root.filePath("day.pdf")}, "norvane-cli-pdf"},
+        {{"sync", "--folder", root.path()}, "norvane-cli-sync"},
+        {{"export-ics", "2003-07-01", "2003-07-31"}, "norvane-cli-exchange"},
+    };
+    for (const auto& c : cases) {
+        QProcess process;
+        process.start(copy, c.args);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), 1) << c.helper;
+        EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.contains(c.helper)) << err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(root.filePath("day.pdf")));
+}
+
 } // namespace

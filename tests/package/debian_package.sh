@@ -30,6 +30,8 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 expected_files=(
     usr/bin/norvane usr/bin/norvane-cli
+    usr/libexec/norvane/norvane-cli-pdf usr/libexec/norvane/norvane-cli-sync
+    usr/libexec/norvane/norvane-cli-exchange
     usr/share/applications/norvane.desktop
     usr/share/metainfo/example.norvane.Norvane.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/norvane.svg
@@ -62,6 +64,11 @@ read -r -a words <"$expected"
 "$root/usr/bin/norvane-cli" "${words[@]}" --folder "$work/folder" >"$work/agenda"
 diff <(tail -n +2 "$expected") "$work/agenda" >"$work/agenda.diff" ||
     fail "the packaged norvane-cli printed another agenda: $(cat "$work/agenda.diff")"
+# A command of a helper program: norvane-cli finds it where the package put it.
+ics=$("$root/usr/bin/norvane-cli" export-ics "${words[1]}" "${words[2]}" \
+    --folder "$work/folder" 2>&1) || fail "the packaged norvane-cli export-ics failed: $ics"
+[ "$(head -n 1 <<<"$ics")" = $'BEGIN:VCALENDAR\r' ] ||
+    fail "the packaged norvane-cli export-ics printed: $(head -n 3 <<<"$ics")"
 
 info=$(dpkg -I "$deb")
 for dependency in libqt6core6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
