@@ -4,6 +4,7 @@
 #include "FormMainFixture.h"
 #include "StalledShare.h"
 
+#include "index/AppointmentIndex.h"
 #include "settings/Language.h"
 #include "store/DataAccess.h"
 #include "ui/PictureBox.h"
@@ -293,6 +294,56 @@ TEST_F(FormMainStallTest, AFileThatCannotBeReadWholeIsNamedInsteadOfShown)
     ASSERT_TRUE(staleLineShown());
     EXPECT_EQ(text("label_stale"), "A file in the data folder cannot be read and is not shown: " +
                                        huge + " (File too large)");
+}
+
+class FormMainWarmStartTest : public FormMainTest {
+protected:
+    FormMainWarmStartTest()
+        : FormMainTest(true, true)
+    {
+        window();
+    }
+    ~FormMainWarmStartTest() override
+    {
+        stalled.resume();
+        m_window.reset();
+        service.shutDown();
+    }
+};
+
+// A folder chosen shows last session's week from the local index while its share does not
+// answer yet, says it is being checked, and opens an appointment only once the share told it.
+TEST_F(FormMainWarmStartTest, LastSessionsWeekShowsAtOnceIsCheckedAndOpensOnlyOnceRead)
+{
+    const QString path = put(kNow.date(), 9, 10, "Standup", other.path());
+    {
+        AppointmentIndex index(indexCache.path()); // as a finished crawl left it
+        ASSERT_TRUE(index.open(other.path()));
+        ClassTermin record;
+        record.setFilename(path);
+        record.setDatum(kNow.date());
+        record.setStartTime(TimeOfDay::fromHourMinute(9, 0));
+        record.setEndTime(TimeOfDay::fromHourMinute(10, 0));
+        record.setText("Standup");
+        index.put(path, FileMeta(), record);
+        index.setComplete(true);
+    }
+    int edited = 0;
+    editing.setEditor(FakeEditor::pressingOk([&](ClassTermin&) { ++edited; }));
+    const auto source = [&] { return text("label_datasource").section('\n', 0, 0); };
+    stalled.stall();
+    child<QMenu>("mnu_datafolder")->actions().value(1)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return labelTexts() == QStringList{"Standup"}; }, 5000));
+    EXPECT_TRUE(source().endsWith(" (checking)")) << source().toStdString();
+    QTest::mouseDClick(appointmentLabels().value(0), Qt::LeftButton);
+    EXPECT_EQ(edited, 0) << "the index keeps what the view draws, not the whole file";
+
+    stalled.resume();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !source().contains("(checking)"); }, 10000));
+    settle();
+    QTest::mouseDClick(appointmentLabels().value(0), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(edited, 1);
 }
 
 } // namespace
