@@ -268,11 +268,12 @@ void run(double delayMs)
             appointment.setEndTime(TimeOfDay::fromHourMinute(13, 0));
             appointment.setText(QStringLiteral("Lunch"));
             saved = false;
-            program->service.file(appointment, [&](const WriteOutcome& outcome, const ClassTermin&) {
-                if (!outcome.ok)
-                    qFatal("the save failed");
-                saved = true;
-            });
+            program->service.file(appointment,
+                                  [&](const WriteOutcome& outcome, const ClassTermin&) {
+                                      if (!outcome.ok)
+                                          qFatal("the save failed");
+                                      saved = true;
+                                  });
         },
         [&] { return saved; });
     // Another machine's copy saves as this one does, renaming into the day's directory; no

@@ -15,7 +15,8 @@ class ShareClock;
 // Asks many requests of the share at once: a file server answers them side by side, so a
 // pass pays round trips instead of requests. Each of up to `width` threads has a file access
 // of its own, made by the factory on that thread and told to the share clock; answers come
-// back by value; a thread without work for a few seconds ends. Used from one thread, which fetch() holds until every request has answered.
+// back by value. A thread without work for a few seconds ends. Used from one thread, which
+// fetch() holds until every request has answered.
 class ParallelFetch {
 public:
     using Factory = std::function<std::unique_ptr<FileAccess>()>;

@@ -194,7 +194,8 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
         written.toStdString(),
         "[Admin]\r\nLocked=0\r\n[International]\r\nLangCode=de\r\nFirstWeekday=1\r\n"
         "FirstCW=1\r\nTimeFormat=24h\r\nDateFormat=yyyy-mm-dd\r\n[Program]\r\n"
-        "MinimizeToTray=0\r\nStartWithWeek=0\r\nDayInterval=15\r\nMonthInterval=60\r\nParallelRequests=16\r\n"
+        "MinimizeToTray=0\r\nStartWithWeek=0\r\nDayInterval=15\r\nMonthInterval=60\r\n"
+        "ParallelRequests=16\r\n"
         "[Reminder]\r\nSendEmail=0\r\nEmailSMTP=\r\nEmailFrom=\r\nEmailTo=\r\nEmailSubject=\r\n"
         "SoundFile=\r\nPlaySound=0\r\nShowWindow=1\r\n[Colors]\r\nColor1=14680063\r\nText1=\r\n"
         "Color2=15132415\r\nText2=\r\nColor3=1193046\r\nText3=Urlaub ##eq## frei\r\n"
