@@ -118,6 +118,7 @@ void StoreService::leaveStuckWorker()
     m_worker->stop(std::chrono::milliseconds(0));
     startWorker();
     m_unanswered = 0;
+    m_viewReadsPending = 0;
     m_crawlPosted = false;
     m_directoryCheckPosted = false;
     m_answering = true;
@@ -159,6 +160,7 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     const bool wasChecking = checking();
     m_provisionalDays.clear();
     m_warmStartAsked = false;
+    m_watchWanted.reset();
     m_unreadable.clear();
     m_history.clear();
     m_crawlState = FolderCrawl::Step::More;
@@ -232,6 +234,7 @@ void StoreService::postLoad(const Request& request)
         m_slot->posted = true;
     }
     ++m_unanswered;
+    ++m_viewReadsPending;
     m_worker->post([slot = m_slot, store = m_store, reply = m_worker->replies(), this] {
         Request taken;
         quint64 generation = 0;
@@ -252,7 +255,11 @@ void StoreService::postLoad(const Request& request)
         // as it is read; one pass over the folder for all of it.
         const auto pass = store->pass();
         const StoreWorker::Days view = store->read(taken.viewDays, {}, false);
-        reply([this, generation, view] { takeDays(generation, view, true); });
+        reply([this, generation, view] {
+            --m_viewReadsPending;
+            takeDays(generation, view, true);
+            watchWhenRead();
+        });
         const StoreWorker::Days marks =
             store->read({}, taken.markDays, taken.freshMarks, view.reachable);
         reply([this, generation, marks] { takeDays(generation, marks, false); });
@@ -456,8 +463,19 @@ void StoreService::confirmFrom(std::shared_ptr<const QStringList> paths, int nex
 
 void StoreService::watch(const QStringList& directories)
 {
-    if (m_watch && !m_folder.isEmpty())
-        m_watch->watch(m_folder, directories);
+    if (!m_watch || m_folder.isEmpty())
+        return;
+    // The watch asks the share about each directory: after the view, not in its way.
+    m_watchWanted = directories;
+    watchWhenRead();
+}
+
+void StoreService::watchWhenRead()
+{
+    if (!m_watchWanted || m_viewReadsPending > 0 || !m_watch)
+        return;
+    m_watch->watch(m_folder, *m_watchWanted);
+    m_watchWanted.reset();
 }
 
 QStringList StoreService::watchedForTests() const

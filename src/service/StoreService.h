@@ -214,6 +214,8 @@ private:
     // After our own change of these files.
     void markStale(const QStringList& paths);
     void restore(bool undo, bool overwrite, UndoDone done);
+    // Hands the directories asked for to the folder watch once no view read is under way.
+    void watchWhenRead();
     // Looks at the shown days' directories for another copy's change.
     void checkDirectories();
     // Posts the next step of the index's crawl when the worker has nothing else to do.
@@ -238,6 +240,8 @@ private:
     int m_monthInterval = 60;
     quint64 m_generation = 0; // answers for an earlier folder are dropped
     int m_unanswered = 0;     // jobs posted and not answered yet
+    int m_viewReadsPending = 0;
+    std::optional<QStringList> m_watchWanted; // for the folder watch, after the view
 
     QHash<QDate, QList<TerminPtr>> m_days;
     QHash<QDate, bool> m_marks;
