@@ -79,23 +79,26 @@ QList<bool> areDirectories(const QStringList& paths)
 } // namespace
 
 QHash<QString, bool> FolderWatch::directoriesThere(const QString& root,
-                                                   const QStringList& directories)
+                                                   const QStringList& directories,
+                                                   const QSet<QString>& there)
 {
     // The directories themselves, then for those missing their parents, and so on up to the
     // data folder: what pathsToWatch asks, a level at a time.
     const QString top = QDir::cleanPath(root);
     QHash<QString, bool> known;
+    for (const QString& path : there)
+        known.insert(path, true);
     QStringList level{top};
     for (const QString& directory : directories)
         level << QDir::cleanPath(directory);
     while (!level.isEmpty()) {
         level.removeDuplicates();
         level.removeIf([&](const QString& path) { return known.contains(path); });
-        const QList<bool> there = areDirectories(level);
+        const QList<bool> answers = areDirectories(level);
         QStringList parents;
         for (qsizetype i = 0; i < level.size(); ++i) {
-            known.insert(level[i], there[i]);
-            if (!there[i] && level[i].startsWith(top + QLatin1Char('/')))
+            known.insert(level[i], answers[i]);
+            if (!answers[i] && level[i].startsWith(top + QLatin1Char('/')))
                 parents << QFileInfo(level[i]).path();
         }
         parents.removeIf(
@@ -111,10 +114,14 @@ void FolderWatch::watch(const QString& root, const QStringList& directories)
     // the watch saves: only when the view moved or something changed.
     if (!m_stale && root == m_root && directories == m_directories)
         return;
+    // A directory watched as itself is there still, or its going was told and made it stale.
+    QSet<QString> there;
+    if (!m_stale && root == m_root)
+        there = m_watchedAsThemselves;
     m_stale = false;
     m_root = root;
     m_directories = directories;
-    const QHash<QString, bool> known = directoriesThere(root, directories);
+    const QHash<QString, bool> known = directoriesThere(root, directories, there);
     const QStringList wanted = pathsToWatch(root, directories, [&known](const QString& path) {
         const auto found = known.constFind(path);
         return found != known.cend() ? *found : QFileInfo(path).isDir();

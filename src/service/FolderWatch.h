@@ -37,9 +37,10 @@ signals:
 
 private:
     // Which of the directories, of their parents up to root for those missing, and root
-    // itself are there, found out many requests at once.
+    // itself are there, found out many requests at once; those in there are not asked about.
     static QHash<QString, bool> directoriesThere(const QString& root,
-                                                 const QStringList& directories);
+                                                 const QStringList& directories,
+                                                 const QSet<QString>& there);
 
     QFileSystemWatcher* m_watcher;
     QTimer m_quiet;

@@ -161,6 +161,7 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     m_provisionalDays.clear();
     m_warmStartAsked = false;
     m_watchWanted.reset();
+    m_watchForwarded.clear();
     m_unreadable.clear();
     m_history.clear();
     m_crawlState = FolderCrawl::Step::More;
@@ -214,6 +215,7 @@ void StoreService::show(const Request& request)
     if (wanted.viewDays.isEmpty() && wanted.markDays.isEmpty() && wanted.warmDays.isEmpty())
         return;
     postLoad(wanted);
+    watchWhenRead();
 }
 
 void StoreService::postLoad(const Request& request)
@@ -465,17 +467,29 @@ void StoreService::watch(const QStringList& directories)
 {
     if (!m_watch || m_folder.isEmpty())
         return;
-    // The watch asks the share about each directory: after the view, not in its way.
+    // The window asks for the view right after this: see watchWhenRead.
     m_watchWanted = directories;
-    watchWhenRead();
+    QMetaObject::invokeMethod(this, &StoreService::watchWhenRead, Qt::QueuedConnection);
 }
 
 void StoreService::watchWhenRead()
 {
-    if (!m_watchWanted || m_viewReadsPending > 0 || !m_watch)
+    if (!m_watchWanted || !m_watch)
         return;
-    m_watch->watch(m_folder, *m_watchWanted);
-    m_watchWanted.reset();
+    // The watch asks the share about each directory it does not watch yet. The view's are
+    // watched before the view is read, so no change falls between the two; the calendars'
+    // hundreds wait until the view is read, not to stand in its way on the share.
+    QStringList now = m_watchForwarded;
+    if (m_viewReadsPending > 0) {
+        for (const QString& dir : directoriesOfDays(m_folder, m_lastViewDays))
+            if (m_watchWanted->contains(dir) && !now.contains(dir))
+                now << dir;
+    } else {
+        now = *m_watchWanted;
+        m_watchWanted.reset();
+    }
+    m_watch->watch(m_folder, now); // unchanged, it asks nothing
+    m_watchForwarded = now;
 }
 
 QStringList StoreService::watchedForTests() const

@@ -214,7 +214,8 @@ private:
     // After our own change of these files.
     void markStale(const QStringList& paths);
     void restore(bool undo, bool overwrite, UndoDone done);
-    // Hands the directories asked for to the folder watch once no view read is under way.
+    // Hands the directories asked for to the folder watch: the view's at once, the rest once
+    // no view read is under way.
     void watchWhenRead();
     // Looks at the shown days' directories for another copy's change.
     void checkDirectories();
@@ -241,7 +242,8 @@ private:
     quint64 m_generation = 0; // answers for an earlier folder are dropped
     int m_unanswered = 0;     // jobs posted and not answered yet
     int m_viewReadsPending = 0;
-    std::optional<QStringList> m_watchWanted; // for the folder watch, after the view
+    std::optional<QStringList> m_watchWanted; // for the folder watch, not handed on yet
+    QStringList m_watchForwarded;             // what it was handed last
 
     QHash<QDate, QList<TerminPtr>> m_days;
     QHash<QDate, bool> m_marks;
