@@ -127,9 +127,22 @@ void FolderWatch::watch(const QString& root, const QStringList& directories)
         return found != known.cend() ? *found : QFileInfo(path).isDir();
     });
     m_watchedAsThemselves.clear();
+    bool appeared = false;
+    for (const QString& directory : directories) {
+        const QString path = QDir::cleanPath(directory);
+        if (wanted.contains(path)) {
+            m_watchedAsThemselves.insert(path);
+            // Made since it was last asked for: what landed in it before it was watched may
+            // have come after the view read it.
+            appeared = appeared || m_missing.contains(path);
+        }
+    }
+    m_missing.clear();
     for (const QString& directory : directories)
-        if (wanted.contains(QDir::cleanPath(directory)))
-            m_watchedAsThemselves.insert(QDir::cleanPath(directory));
+        if (!m_watchedAsThemselves.contains(QDir::cleanPath(directory)))
+            m_missing.insert(QDir::cleanPath(directory));
+    if (appeared)
+        m_quiet.start();
     const QStringList current = m_watcher->directories();
     QStringList gone;
     for (const QString& path : current)

@@ -49,5 +49,7 @@ private:
     // Directories watched as themselves: a change inside one (a file saved) brings no new
     // directory, so it needs no new look at which directories exist.
     QSet<QString> m_watchedAsThemselves;
+    // Directories asked for that were not there at the last look.
+    QSet<QString> m_missing;
     bool m_stale = true;
 };

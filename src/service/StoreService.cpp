@@ -214,8 +214,8 @@ void StoreService::show(const Request& request)
     });
     if (wanted.viewDays.isEmpty() && wanted.markDays.isEmpty() && wanted.warmDays.isEmpty())
         return;
+    watchViewAhead(wanted.viewDays);
     postLoad(wanted);
-    watchWhenRead();
 }
 
 void StoreService::postLoad(const Request& request)
@@ -472,24 +472,28 @@ void StoreService::watch(const QStringList& directories)
     QMetaObject::invokeMethod(this, &StoreService::watchWhenRead, Qt::QueuedConnection);
 }
 
-void StoreService::watchWhenRead()
+void StoreService::watchViewAhead(const QList<QDate>& viewDays)
 {
     if (!m_watchWanted || !m_watch)
         return;
-    // The watch asks the share about each directory it does not watch yet. The view's are
-    // watched before the view is read, so no change falls between the two; the calendars'
-    // hundreds wait until the view is read, not to stand in its way on the share.
+    // The view's directories are watched before the view is read, so no change falls between
+    // the two; the calendars' hundreds wait until it is read, not to stand in its way on the
+    // share. The watch asks the share only about directories it does not watch yet.
     QStringList now = m_watchForwarded;
-    if (m_viewReadsPending > 0) {
-        for (const QString& dir : directoriesOfDays(m_folder, m_lastViewDays))
-            if (m_watchWanted->contains(dir) && !now.contains(dir))
-                now << dir;
-    } else {
-        now = *m_watchWanted;
-        m_watchWanted.reset();
-    }
+    for (const QString& dir : directoriesOfDays(m_folder, viewDays))
+        if (m_watchWanted->contains(dir) && !now.contains(dir))
+            now << dir;
     m_watch->watch(m_folder, now); // unchanged, it asks nothing
     m_watchForwarded = now;
+}
+
+void StoreService::watchWhenRead()
+{
+    if (!m_watchWanted || !m_watch || m_viewReadsPending > 0)
+        return;
+    m_watch->watch(m_folder, *m_watchWanted);
+    m_watchForwarded = *m_watchWanted;
+    m_watchWanted.reset();
 }
 
 QStringList StoreService::watchedForTests() const

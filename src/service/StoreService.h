@@ -214,8 +214,9 @@ private:
     // After our own change of these files.
     void markStale(const QStringList& paths);
     void restore(bool undo, bool overwrite, UndoDone done);
-    // Hands the directories asked for to the folder watch: the view's at once, the rest once
-    // no view read is under way.
+    // Hands the directories asked for to the folder watch: the view's before it is read, the
+    // rest once no view read is under way.
+    void watchViewAhead(const QList<QDate>& viewDays);
     void watchWhenRead();
     // Looks at the shown days' directories for another copy's change.
     void checkDirectories();
