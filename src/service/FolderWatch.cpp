@@ -98,11 +98,10 @@ QHash<QString, bool> FolderWatch::directoriesThere(const QString& root,
         QStringList parents;
         for (qsizetype i = 0; i < level.size(); ++i) {
             known.insert(level[i], answers[i]);
+            // A parent is the data folder at the highest, which is known after the first.
             if (!answers[i] && level[i].startsWith(top + QLatin1Char('/')))
                 parents << QFileInfo(level[i]).path();
         }
-        parents.removeIf(
-            [&](const QString& path) { return !path.startsWith(top + QLatin1Char('/')); });
         level = parents;
     }
     return known;
@@ -127,20 +126,20 @@ void FolderWatch::watch(const QString& root, const QStringList& directories)
         return found != known.cend() ? *found : QFileInfo(path).isDir();
     });
     m_watchedAsThemselves.clear();
+    QSet<QString> missing;
     bool appeared = false;
     for (const QString& directory : directories) {
         const QString path = QDir::cleanPath(directory);
-        if (wanted.contains(path)) {
-            m_watchedAsThemselves.insert(path);
-            // Made since it was last asked for: what landed in it before it was watched may
-            // have come after the view read it.
-            appeared = appeared || m_missing.contains(path);
+        if (!wanted.contains(path)) {
+            missing.insert(path);
+            continue;
         }
+        m_watchedAsThemselves.insert(path);
+        // Made since it was last asked for: what landed in it before it was watched may
+        // have come after the view read it.
+        appeared = appeared || m_missing.contains(path);
     }
-    m_missing.clear();
-    for (const QString& directory : directories)
-        if (!m_watchedAsThemselves.contains(QDir::cleanPath(directory)))
-            m_missing.insert(QDir::cleanPath(directory));
+    m_missing = missing;
     if (appeared)
         m_quiet.start();
     const QStringList current = m_watcher->directories();
