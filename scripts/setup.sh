@@ -15,6 +15,7 @@ NORVANE_PACKAGES=(
     radicale xandikos python3-caldav
     dpkg-dev fakeroot file lintian appstream desktop-file-utils librsvg2-bin groff-base man-db
     bash-completion strace
+    dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus
 )
 
 norvane_install_packages() {

@@ -1,5 +1,7 @@
 #include "ui/PictureBox.h"
 
+#include "ui/PaintedAccessible.h"
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -28,6 +30,27 @@ PictureBox::PictureBox(QWidget* parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     ensureImageSize();
+    PaintedAccessible::install();
+}
+
+void PictureBox::setAccessibleContent(AccessibleContent content)
+{
+    m_accessibleContent = std::move(content);
+    accessibleContentChanged();
+}
+
+const AccessibleItem& PictureBox::accessibleTree() const
+{
+    if (!m_accessibleTree)
+        m_accessibleTree = m_accessibleContent ? m_accessibleContent() : AccessibleItem();
+    return *m_accessibleTree;
+}
+
+void PictureBox::accessibleContentChanged()
+{
+    m_accessibleTree.reset();
+    if (QAccessible::isActive())
+        PaintedAccessible::contentChanged(this);
 }
 
 void PictureBox::resizeTwips(int widthTwips, int heightTwips)
@@ -181,6 +204,8 @@ void PictureBox::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     emit GotFocus();
+    if (QAccessible::isActive())
+        PaintedAccessible::focusEntered(this);
 }
 
 void PictureBox::focusOutEvent(QFocusEvent* event)

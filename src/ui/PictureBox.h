@@ -1,9 +1,14 @@
 #pragma once
 
+#include "ui/AccessibleItem.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 // The one drawing surface of the program. It paints from its own image, so what was drawn
 // survives repaints, and it speaks twips (15 twips are one device-independent pixel): the
@@ -53,6 +58,15 @@ public:
     // What is drawn now, one pixel per device-independent pixel.
     const QImage& image() const { return m_image; }
 
+    // What the drawing shows, for assistive technology: asked when a screen reader wants it and
+    // kept until accessibleContentChanged.
+    using AccessibleContent = std::function<AccessibleItem()>;
+    void setAccessibleContent(AccessibleContent content);
+    bool hasAccessibleContent() const { return bool(m_accessibleContent); }
+    const AccessibleItem& accessibleTree() const;
+    // The component drew something else, moved its focus or changed its value.
+    void accessibleContentChanged();
+
 signals:
     // Positions in twips.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -84,4 +98,6 @@ private:
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     QFont m_font;
+    AccessibleContent m_accessibleContent;
+    mutable std::optional<AccessibleItem> m_accessibleTree;
 };
