@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -12,5 +13,8 @@ QStringList DayNames(const QString& langCode);
 // The first two letters of each day name ("Mo"), as week headings and printouts shorten them.
 QStringList ShortDayNames(const QString& langCode);
 QStringList MonthNames(const QString& langCode);
+// A date written out as a screen reader reads it: "Monday, 7 December 2026", German
+// "Montag, 7. Dezember 2026".
+QString LongDate(const QDate& date, const QString& langCode);
 // What stands for the times of an appointment that takes the whole day.
 QString AllDayText(const QString& langCode);

@@ -325,6 +325,14 @@ void ClassDay::DisplayAppointments(int column_index)
         paintColumn();
 }
 
+QRect ClassDay::LabelRect(int index) const
+{
+    const QLabel* label = index >= 1 && index <= m_appointments.size() && index <= m_labels.size()
+                             ? m_labels[index - 1].data()
+                             : nullptr;
+    return label && !label->isHidden() ? label->geometry() : QRect();
+}
+
 void ClassDay::placeLabel(QLabel* label, int column_index, int position, const ClassTermin& a,
                           const QRectF& box)
 {

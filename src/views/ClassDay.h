@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -86,6 +87,9 @@ public:
     void LoadAppointments(bool with_labels);
     // 1-based; nullptr outside 1..count, so a tag from an older view finds nothing.
     TerminPtr Appointment(int index) const;
+    // Where the label of appointment index (1-based) lies on the grid, in pixels; empty while
+    // it is not shown.
+    QRect LabelRect(int index) const;
     // Paints the column and places the labels, tagged "column_index|position".
     void DisplayAppointments(int column_index);
 

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"
 #include "views/ClassDay.h"
+#include "views/GridKeyboard.h"
 #include "views/ViewGeometry.h"
 
 #include <QApplication>
@@ -95,6 +96,8 @@ DayWeekView::DayWeekView(Settings& settings, DaySource days, DayColumnHost& host
     , m_host(host)
     , m_pictures(pictures)
     , m_today(std::move(today))
+    , m_keyboard(std::make_unique<GridKeyboard>(*this, settings, pictures.pic_view,
+                                                pictures.vscroll, pictures.pic_panel))
 {
     connect(m_pictures.vscroll, &QScrollBar::valueChanged, this, &DayWeekView::ScrollView);
     connect(m_pictures.picture_main, &PictureBox::MouseDown, this,
@@ -285,6 +288,7 @@ void DayWeekView::LoadView(const QDate& date, bool week)
         if (!sameFrame)
             drawHeader(*column, headerText(day, week, span));
     }
+    m_keyboard->viewChanged();
 }
 
 QString DayWeekView::headerText(const QDate& day, bool week,

@@ -17,6 +17,7 @@
 class ClassDay;
 class ClassTermin;
 class DayColumnHost;
+class GridKeyboard;
 class PictureBox;
 class QScrollBar;
 class QWidget;
@@ -52,6 +53,10 @@ public:
     void ReleaseDayColumns();
     // Day columns laid out so far, for checks that a refresh did no needless work.
     int ColumnLayouts() const { return m_columnLayouts; }
+
+    // The keyboard's focus in the grid, and the grid as a screen reader sees it.
+    GridKeyboard& keyboard() const { return *m_keyboard; }
+    QDate Today() const { return m_today(); }
 
     // True while the week view is shown: today's column is tinted.
     bool HighlightToday() const { return m_highlightToday; }
@@ -117,6 +122,7 @@ private:
     std::array<std::unique_ptr<ClassDay>, 9> m_dayColumns; // 1..7 used
     std::array<ShownDay, 9> m_shownDays;                   // what each column shows
     std::unique_ptr<Frame> m_frame;                        // of the view shown; none before
+    std::unique_ptr<GridKeyboard> m_keyboard;
     int m_columnLayouts = 0;
     bool m_highlightToday = false;
     int m_rowHeight = 225;

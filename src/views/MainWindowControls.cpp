@@ -226,6 +226,16 @@ void MainWindowControls::buildControls()
         label->setAlignment(Qt::AlignCenter);
         label->setCursor(Qt::PointingHandCursor);
     }
+
+    // Tab goes from the calendars to the grid and on to the search; a click leaves the
+    // keyboard with the window, whose arrow keys step the view.
+    pic_calendar1->setFocusPolicy(Qt::TabFocus);
+    pic_calendar2->setFocusPolicy(Qt::TabFocus);
+    pic_view->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(pic_calendar1, pic_calendar2);
+    QWidget::setTabOrder(pic_calendar2, pic_view);
+    QWidget::setTabOrder(pic_view, text_search);
+    QWidget::setTabOrder(text_search, combo_search_range);
 }
 
 void MainWindowControls::buildMenus()
@@ -366,6 +376,18 @@ void MainWindowControls::SetLanguageTexts()
     pic_yesterday->setToolTip(tr("Yesterday"));
     label_day->setText(tr("Day"));
     label_week->setText(tr("Week"));
+    text_search->setAccessibleName(tr("Search"));
+    combo_search_range->setAccessibleName(tr("Search range"));
+    picture_main->setAccessibleName(tr("Day headers"));
+    NameButtonsByTooltips();
+}
+
+void MainWindowControls::NameButtonsByTooltips()
+{
+    // The arrows are pictures: a screen reader reads what the tooltip tells a mouse user.
+    for (QToolButton* button : {pic_month_back, pic_yesterday, pic_today, pic_tomorrow,
+                                pic_month_next, pic_back, pic_next})
+        button->setAccessibleName(button->toolTip());
 }
 
 void MainWindowControls::ShowDayWeekSelection(bool week, bool month)

@@ -28,6 +28,8 @@ public:
 
     // Menu captions, tooltips and the captions of label_day and label_week.
     void SetLanguageTexts();
+    // The picture buttons' names for a screen reader, from their tooltips as set now.
+    void NameButtonsByTooltips();
     // The selected one of label_day and label_week in dark blue, the other in the grey of
     // its strip; both grey while the month view is shown.
     void ShowDayWeekSelection(bool week, bool month = false);

@@ -227,6 +227,7 @@ void form_main::connectMenus()
             &form_main::mnu_popup_termin_del_yes_Click);
     connectEditMenu();
     connectClipboard();
+    connectGridKeys();
     connect(m_ui->mnu_taskbar_show, &QAction::triggered, this, &form_main::restoreFromTray);
     connect(m_ui->mnu_taskbar_exit, &QAction::triggered, this, &form_main::exitProgram);
 }
@@ -539,12 +540,16 @@ void form_main::navigate(const ViewNavigation::Step& step)
 
 void form_main::keyPressEvent(QKeyEvent* event)
 {
-    const std::optional<ViewNavigation::Step> step =
-        navigation().key(viewState(), event->key(), event->modifiers());
+    if (!windowKey(event->key(), event->modifiers()))
+        QMainWindow::keyPressEvent(event);
+}
+
+bool form_main::windowKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const std::optional<ViewNavigation::Step> step = navigation().key(viewState(), key, modifiers);
     if (step)
         navigate(*step);
-    else
-        QMainWindow::keyPressEvent(event);
+    return step.has_value();
 }
 
 void form_main::Calendar1_Display(const QDate& date)
@@ -569,6 +574,7 @@ void form_main::Calendar1_Display(const QDate& date)
         m_ui->pic_back->setToolTip(tr("One month back"));
         m_ui->pic_next->setToolTip(tr("One month forward"));
     }
+    m_ui->NameButtonsByTooltips();
 }
 
 void form_main::Calendar2_Display(const QDate& date)

@@ -252,6 +252,15 @@ private:
     void copyDropped(const AppointmentDrag::Drop& drop);
     void fileCopy(const ClassTermin& copy, UndoStep::Act act);
 
+    // The keyboard in the grid (form_main_keys.cpp): keys the grid does not take go to the
+    // window, as when it has the keyboard itself.
+    void connectGridKeys();
+    void gridKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    bool windowKey(int key, Qt::KeyboardModifiers modifiers);
+    void askDelete(const Picked& picked);
+    // A new appointment at the time the keyboard is on in the grid.
+    void newAtGridFocus();
+
     void mnu_appointment_new_Click();
     void mnu_datafolder_array_Click(int index);
     void mnu_file_exit_Click();
@@ -282,6 +291,7 @@ private:
     QString m_syncFailure;
     QPointer<QMessageBox> m_massDeletionQuestion; // while it is open
     QPointer<QMessageBox> m_seriesQuestion;       // while it is open
+    QPointer<QMessageBox> m_deleteQuestion;       // while it is open
     bool m_undoUnderWay = false;
     std::optional<Picked> m_selected; // the appointment last clicked, in any view
     std::optional<Picked> m_popup;    // the one its pop-up menu is for

@@ -313,6 +313,10 @@ void form_main::deletePicked(const Picked& picked, bool askSeries)
 
 void form_main::mnu_appointment_new_Click()
 {
+    if (m_ui->pic_view->hasFocus() && m_view->DayColumnCount() > 0) {
+        newAtGridFocus();
+        return;
+    }
     const QDateTime now = m_now();
     ClassTermin appointment;
     appointment.setDatum(m_calendar1->SelectedDate());

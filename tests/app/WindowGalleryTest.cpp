@@ -1,5 +1,5 @@
-// Every window of the program, every page of it, in both languages: no text is cut and no
-// control lies outside its window. With NORVANE_SHOTS=DIR set, each page is also saved as a
+// Every window of the program, every page of it, in both languages: no text is cut, no
+// control lies outside its window and every control has a name a screen reader reads. With NORVANE_SHOTS=DIR set, each page is also saved as a
 // picture there (scripts/screenshots runs this at 100 % and 200 %).
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
@@ -24,7 +24,15 @@
 #include "views/form_info.h"
 #include "views/form_main.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -130,6 +138,32 @@ QStringList cutTexts(QWidget& window)
     return cuts;
 }
 
+// Each control of page that a screen reader would read out without a name: what the user can
+// press, type into, choose from or move to with Tab.
+QStringList unnamedControls(QWidget& window)
+{
+    QStringList unnamed;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&window) || widget->width() <= 0)
+            continue;
+        const bool control = qobject_cast<QAbstractButton*>(widget) ||
+                             qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                             qobject_cast<QAbstractSpinBox*>(widget) ||
+                             qobject_cast<QAbstractItemView*>(widget) ||
+                             qobject_cast<QTextEdit*>(widget) ||
+                             qobject_cast<QPlainTextEdit*>(widget) ||
+                             (widget->focusPolicy() & Qt::TabFocus && !widget->focusProxy());
+        if (!control || qobject_cast<QScrollBar*>(widget) ||
+            qobject_cast<QAbstractScrollArea*>(widget->parentWidget()))
+            continue;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+        if (iface && iface->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << QStringLiteral("%1 (%2)").arg(widget->objectName(),
+                                                    QLatin1String(widget->metaObject()->className()));
+    }
+    return unnamed;
+}
+
 class WindowGalleryTest : public ::testing::Test {
 protected:
     WindowGalleryTest()
@@ -198,6 +232,9 @@ protected:
         const QStringList cuts = cutTexts(window);
         EXPECT_TRUE(cuts.isEmpty())
             << page.toStdString() << ":\n  " << cuts.join(QStringLiteral("\n  ")).toStdString();
+        const QStringList unnamed = unnamedControls(window);
+        EXPECT_TRUE(unnamed.isEmpty()) << page.toStdString() << " has controls without a name:\n  "
+                                       << unnamed.join(QStringLiteral("\n  ")).toStdString();
     }
 
     QTemporaryDir program;

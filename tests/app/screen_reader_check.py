@@ -1,0 +1,333 @@
+#!/usr/bin/env python3
+"""The real program as a screen reader sees it and as a keyboard user drives it.
+
+Starts Norvane under Xvfb with a D-Bus session of its own and the accessibility bus, reads its
+windows over AT-SPI (pyatspi) in English and German, and drives the week grid with keys,
+checking the appointment files on disk. Exits 77 (skipped) where the tools are missing.
+"""
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+NAMED_ROLES = ("push button", "check box", "radio button", "combo box", "spin button",
+               "page tab", "toggle button", "text", "entry", "list item", "table cell")
+
+
+def skip(why):
+    print("SKIPPED: " + why)
+    sys.exit(SKIPPED)
+
+
+def need(path_or_name):
+    found = shutil.which(path_or_name) or (os.path.exists(path_or_name) and path_or_name)
+    if not found:
+        skip(path_or_name + " is missing (packages xvfb, dbus-daemon, at-spi2-core, xdotool)")
+    return found
+
+
+def crlf(*lines):
+    return "".join(line + "\r\n" for line in lines).encode("utf-8")
+
+
+def appointment(data, day, start, end, text, producer, extra=(), directory=None):
+    folder = directory or os.path.join(data, "y%d" % day.year, "m%d" % day.month, "d%d" % day.day)
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, "%s.nv3" % abs(hash((text, start))))
+    with open(path, "wb") as f:
+        f.write(crlf("[AppointmentSettings]", "DateYear=%d" % day.year,
+                     "DateMonth=%d" % day.month, "DateDay=%d" % day.day,
+                     "StartTimeHour=%d" % start[0], "StartTimeMinute=%d" % start[1],
+                     "EndTimeHour=%d" % end[0], "EndTimeMinute=%d" % end[1], "Color=4",
+                     "Text=" + text, "Producer=" + producer, *extra,
+                     "RecurringFromYear=2020", "RecurringFromMonth=1", "RecurringFromDay=1",
+                     "RecurringUntilYear=2100", "RecurringUntilMonth=12", "RecurringUntilDay=31"))
+    return path
+
+
+def files_with(data, words):
+    """The appointment files whose text holds words, with their keys."""
+    found = []
+    for root, _, names in os.walk(data):
+        for name in names:
+            if not name.endswith(".nv3"):
+                continue
+            with open(os.path.join(root, name), "rb") as f:
+                keys = dict(line.split("=", 1) for line in f.read().decode("utf-8").splitlines()
+                            if "=" in line)
+            if words in keys.get("Text", ""):
+                found.append(keys)
+    return found
+
+
+def eventually(check, what, seconds=15):
+    end = time.time() + seconds
+    while time.time() < end:
+        result = check()
+        if result:
+            return result
+        time.sleep(0.2)
+    raise AssertionError("never happened: " + what)
+
+
+LONG_DATE = {
+    "en": (["Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"],
+           ["January", "February", "March", "April", "May", "June", "July", "August",
+            "September", "October", "November", "December"], "{w}, {d} {m} {y}"),
+    "de": (["Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"],
+           ["Januar", "Februar", "März", "April", "Mai", "Juni", "Juli", "August", "September",
+            "Oktober", "November", "Dezember"], "{w}, {d}. {m} {y}"),
+}
+
+TEXTS = {
+    "en": {"grid": "Appointments", "owner": "owner anna", "reminder": "with reminder",
+           "weekly": "repeats weekly", "delete": "Delete", "ok": "OK"},
+    "de": {"grid": "Termine", "owner": "Besitzer anna", "reminder": "mit Erinnerung",
+           "weekly": "wiederholt sich wöchentlich", "delete": "Löschen", "ok": "OK"},
+}
+
+
+def long_date(day, lang):
+    weekdays, months, pattern = LONG_DATE[lang]
+    return pattern.format(w=weekdays[day.weekday()], d=day.day, m=months[day.month - 1],
+                          y=day.year)
+
+
+class Session:
+    """Xvfb, a D-Bus session, the accessibility bus and Norvane on a folder of its own."""
+
+    def __init__(self, program):
+        self.dir = tempfile.mkdtemp(prefix="norvane-a11y-")
+        self.program = os.path.join(self.dir, "program", "norvane")
+        self.today = datetime.date.today()
+        self.processes = []
+        self.norvane = None
+        os.makedirs(os.path.join(self.dir, "program"))
+        shutil.copy(program, self.program)
+        self.env = dict(os.environ, HOME=self.dir, XDG_RUNTIME_DIR=self.dir, LANG="C.UTF-8",
+                        QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                        QT_ACCESSIBILITY="1")
+        self.env.pop("AT_SPI_BUS_ADDRESS", None)
+        self.start_display()
+        self.start_buses()
+
+    def start(self, lang):
+        """Norvane in lang on a data folder of three appointments, today and weekly."""
+        self.stop()
+        self.data = os.path.join(self.dir, "data-" + lang)
+        weekday = self.today.isoweekday() % 7 + 1  # 1 = Sunday
+        appointment(self.data, self.today, (9, 0), (10, 30), "Quarterly planning##br##Room B",
+                    "anna", ("IsReminder=1", "RemindTime=15"))
+        appointment(self.data, self.today, (13, 0), (14, 0), "Call with supplier", "demo")
+        appointment(self.data, self.today, (17, 0), (17, 30), "Stand-up", "demo",
+                    directory=os.path.join(self.data, "recurring", "wd%d" % weekday))
+        with open(os.path.join(self.dir, "program", "Settings.ini"), "wb") as f:
+            f.write(crlf("[DataFolders]", "FolderCount=1", "Folder1=" + self.data + "/"))
+        with open(os.path.join(self.dir, "program", "Norvane4.ini"), "wb") as f:
+            f.write(crlf("[International]", "LangCode=" + lang, "FirstWeekday=2", "FirstCW=2",
+                         "TimeFormat=24h", "DateFormat=yyyy-mm-dd", "[Program]",
+                         "StartWithWeek=1", "[Grid]",
+                         *["ShowWeek%d=1" % d for d in range(1, 8)],
+                         "[Application]", "FirstStart=0"))
+        self.norvane = subprocess.Popen([self.program], env=self.env)
+
+    def stop(self):
+        if self.norvane is not None:
+            self.norvane.kill()
+            self.norvane.wait()
+            self.norvane = None
+
+    def start_display(self):
+        read, write = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x900x24",
+                                 "-nolisten", "tcp"], pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        display = os.read(read, 64).decode().strip()
+        os.close(read)
+        self.processes.append(xvfb)
+        self.env["DISPLAY"] = ":" + display
+
+    def start_buses(self):
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                               stdout=subprocess.PIPE, env=self.env)
+        self.processes.append(bus)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        self.processes.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher",
+                                                "--launch-immediately"], env=self.env))
+        # pyatspi finds the accessibility bus through the session bus of this process.
+        os.environ.update({k: self.env[k] for k in ("DBUS_SESSION_BUS_ADDRESS", "DISPLAY")})
+
+    def keys(self, *keys):
+        for key in keys:
+            subprocess.run(["xdotool", "key", "--clearmodifiers", key], env=self.env, check=True)
+            time.sleep(0.15)
+
+    def type(self, text):
+        subprocess.run(["xdotool", "type", "--delay", "20", text], env=self.env, check=True)
+
+    def focus_window(self, title):
+        window = eventually(lambda: subprocess.run(
+            ["xdotool", "search", "--name", title], env=self.env, capture_output=True,
+            text=True).stdout.split(), "a window named " + title)
+        subprocess.run(["xdotool", "windowfocus", "--sync", window[0]], env=self.env)
+
+    def close(self):
+        self.stop()
+        for process in reversed(self.processes):
+            process.kill()
+            process.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def walk(node, depth=0):
+    if node is None or depth > 14:
+        return
+    yield node
+    for i in range(min(node.childCount, 400)):
+        yield from walk(node.getChildAtIndex(i), depth + 1)
+
+
+def application(pyatspi):
+    def found():
+        for app in pyatspi.Registry.getDesktop(0):
+            try:  # the copy started before may still be listed while it goes
+                if app is not None and app.name.lower() == "norvane" and \
+                        any(role(w) == "frame" and w.childCount > 0 for w in app):
+                    return app
+            except Exception:
+                continue
+        return None
+    return eventually(found, "Norvane on the accessibility bus", 30)
+
+
+def role(node):
+    return node.getRoleName()
+
+
+def showing(node, pyatspi):
+    states = node.getState()
+    return states.contains(pyatspi.STATE_SHOWING) and states.contains(pyatspi.STATE_VISIBLE)
+
+
+def unnamed(window, pyatspi):
+    return ["%s in %s" % (role(n), n.parent.name or role(n.parent)) for n in walk(window)
+            if role(n) in NAMED_ROLES and showing(n, pyatspi) and not n.name.strip()]
+
+
+def focused(window, pyatspi):
+    for node in walk(window):
+        if node.getState().contains(pyatspi.STATE_FOCUSED) and role(node) != "frame":
+            return node
+    return None
+
+
+def check_reading(app, session, lang, pyatspi):
+    texts = TEXTS[lang]
+    frame = [w for w in app if role(w) == "frame"][0]
+    grid = eventually(lambda: next((n for n in walk(frame) if n.name == texts["grid"]), None),
+                      "the grid named " + texts["grid"])
+    days = [c.name for c in grid]
+    assert long_date(session.today, lang) in days, days
+    today = next(c for c in grid if c.name == long_date(session.today, lang))
+    assert role(today) == "list", role(today)
+    items = eventually(lambda: [(i.name, i.description) for i in today] or None,
+                       "the appointments of today")
+    planning = next(d for n, d in items if n == "09:00 - 10:30, Quarterly planning")
+    for part in ("Room B", texts["owner"], texts["reminder"]):
+        assert part in planning, (part, planning)
+    standup = next(d for n, d in items if n.endswith("Stand-up"))
+    assert texts["weekly"] in standup, standup
+    month = long_date(session.today, lang).split(", ")[1].split(" ", 1)[1]
+    tables = [n for n in walk(frame) if role(n) == "table"]
+    assert any(month in t.name for t in tables), [t.name for t in tables]
+    cells = [c.name for t in tables for c in t]
+    assert long_date(session.today, lang) in cells, cells[:10]
+    missing = unnamed(frame, pyatspi)
+    assert not missing, missing
+
+
+def check_keys(app, session, lang, pyatspi):
+    texts = TEXTS[lang]
+    frame = [w for w in app if role(w) == "frame"][0]
+    session.focus_window("Norvane")
+    for _ in range(8):  # the calendars come first
+        session.keys("Tab")
+        node = focused(frame, pyatspi)
+        if node is not None and node.name.startswith("09:00 - 10:30"):
+            break
+    else:
+        raise AssertionError("Tab never reached the first appointment of today")
+    session.keys("alt+Down")
+    eventually(lambda: any(k["StartTimeHour"] == "9" and k["StartTimeMinute"] == "30"
+                           for k in files_with(session.data, "Quarterly planning")),
+               "Alt+Down moved the appointment to 09:30")
+    session.keys("alt+shift+Down")
+    eventually(lambda: any(k["EndTimeHour"] == "11" and k["EndTimeMinute"] == "30"
+                           for k in files_with(session.data, "Quarterly planning")),
+               "Alt+Shift+Down made it end at 11:30")
+    session.keys("Delete")
+    for _ in range(4):
+        node = eventually(lambda: focused_anywhere(app, pyatspi), "a focused button")
+        if node.name == texts["delete"]:
+            break
+        session.keys("Tab")
+    session.keys("space")
+    eventually(lambda: not files_with(session.data, "Quarterly planning"),
+               "Delete and the question's button deleted it")
+    session.keys("ctrl+n")
+    editor = eventually(lambda: next((w for w in app if role(w) in ("frame", "dialog")
+                                      and w is not frame and showing(w, pyatspi)), None),
+                        "the editor")
+    missing = unnamed(editor, pyatspi)
+    assert not missing, missing
+    session.type("Made by keyboard")
+    for _ in range(30):
+        node = focused_anywhere(app, pyatspi)
+        if node is not None and node.name == texts["ok"] and role(node) == "push button":
+            break
+        session.keys("Tab")
+    session.keys("space")
+    made = eventually(lambda: files_with(session.data, "Made by keyboard"),
+                      "Ctrl+N and OK made an appointment")
+    # At the step the deleted appointment left.
+    assert (made[0]["StartTimeHour"], made[0]["StartTimeMinute"]) == ("9", "30"), made[0]
+
+
+def focused_anywhere(app, pyatspi):
+    for window in app:
+        node = focused(window, pyatspi)
+        if node is not None:
+            return node
+    return None
+
+
+def main():
+    program = sys.argv[1]
+    for tool in ("Xvfb", "dbus-daemon", "xdotool", "/usr/libexec/at-spi-bus-launcher"):
+        need(tool)
+    try:
+        import gi
+        gi.require_version("Atspi", "2.0")
+    except (ImportError, ValueError):
+        skip("python3-pyatspi is missing")
+    session = Session(program)
+    try:
+        import pyatspi  # after the buses: it keeps the session bus it finds first
+        for lang in ("en", "de"):
+            session.start(lang)
+            app = application(pyatspi)
+            check_reading(app, session, lang, pyatspi)
+            if lang == "en":
+                check_keys(app, session, lang, pyatspi)
+            print("ok: " + lang)
+    finally:
+        session.close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

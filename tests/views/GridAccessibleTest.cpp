@@ -1,0 +1,83 @@
+// What a screen reader is told of the grid's appointments and days, in both languages.
+#include "settings/Language.h"
+#include "views/GridAccessible.h"
+
+#include <QScopeGuard>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TerminPtr appointment(const QString& text, const QString& file, bool reminder)
+{
+    auto a = std::make_shared<ClassTermin>();
+    a->setDatum(QDate(2026, 12, 7));
+    a->setStartTime(TimeOfDay::fromHourMinute(9, 0));
+    a->setEndTime(TimeOfDay::fromHourMinute(10, 30));
+    a->setText(text);
+    a->setProducer(QStringLiteral("anna"));
+    a->setIsReminder(reminder);
+    a->setFilename(file);
+    return a;
+}
+
+TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetition)
+{
+    const auto english = qScopeGuard([] { Language::apply(QStringLiteral("en")); });
+    const TerminPtr planning = appointment(QStringLiteral("Quarterly planning\r\nRoom B"),
+                                           QStringLiteral("/f/y2026/m12/d7/1.nv3"), true);
+    const TerminPtr standUp = appointment(QStringLiteral("Stand-up"),
+                                          QStringLiteral("/f/recurring/wd2/2.nv3"), false);
+    struct Case {
+        const char* lang;
+        TerminPtr appointment;
+        const char* name;
+        const char* description;
+    };
+    const Case cases[] = {
+        {"en", planning, "09:00 - 10:30, Quarterly planning", "Room B; owner anna; with reminder"},
+        {"en", standUp, "09:00 - 10:30, Stand-up", "owner anna; repeats weekly"},
+        {"de", planning, "09:00 - 10:30, Quarterly planning",
+         "Room B; Besitzer anna; mit Erinnerung"},
+        {"de", standUp, "09:00 - 10:30, Stand-up", "Besitzer anna; wiederholt sich wöchentlich"},
+    };
+    for (const Case& c : cases) {
+        Language::apply(QLatin1String(c.lang));
+        const GridAccessible::Texts texts{QLatin1String(c.lang), QStringLiteral("24h")};
+        EXPECT_EQ(GridAccessible::appointmentName(*c.appointment, texts), c.name) << c.lang;
+        EXPECT_EQ(GridAccessible::appointmentDescription(*c.appointment, texts), c.description)
+            << c.lang;
+    }
+}
+
+TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)
+{
+    const TerminPtr a = appointment(QStringLiteral("A"), QStringLiteral("/f/y2026/m12/d7/1.nv3"),
+                                    false);
+    const TerminPtr hidden = appointment(QStringLiteral("B"), QStringLiteral("/f/y2026/m12/d7/2.nv3"),
+                                         false);
+    const QList<GridAccessible::Column> columns = {
+        {QDate(2026, 12, 7), QRect(0, 0, 100, 400), {{a, QRect(10, 50, 80, 40)}, {hidden, QRect()}},
+         true},
+        {QDate(2026, 12, 8), QRect(100, 0, 100, 400), {}, false},
+    };
+    const GridAccessible::Texts texts{QStringLiteral("en"), QStringLiteral("24h")};
+    const AccessibleItem onA = GridAccessible::describe(columns, texts, {0, 0, {}, {}});
+    ASSERT_EQ(onA.children.size(), 2);
+    EXPECT_EQ(onA.children[0].name, "Monday, 7 December 2026");
+    EXPECT_EQ(onA.children[0].description, "today, 1 appointment") << "the hidden one is not read";
+    EXPECT_EQ(onA.children[0].role, QAccessible::List);
+    ASSERT_EQ(onA.children[0].children.size(), 1);
+    EXPECT_EQ(onA.children[0].children[0].rect, QRect(10, 50, 80, 40));
+    EXPECT_TRUE(onA.children[0].children[0].state.focused);
+
+    const AccessibleItem onStep =
+        GridAccessible::describe(columns, texts, {1, -1, QStringLiteral("11:00"), QRect(100, 90, 100, 20)});
+    ASSERT_EQ(onStep.children[1].children.size(), 1);
+    EXPECT_EQ(onStep.children[1].children[0].name, "11:00");
+    EXPECT_EQ(onStep.children[1].children[0].description, "free");
+    EXPECT_TRUE(onStep.children[1].children[0].state.focused);
+    EXPECT_FALSE(onStep.children[0].children[0].state.focused);
+}
+
+} // namespace
