@@ -20,6 +20,57 @@
     </message>
 </context>
 <context>
+    <name>GridAccessible</name>
+    <message>
+        <source>repeats daily</source>
+        <translation>wiederholt sich täglich</translation>
+    </message>
+    <message>
+        <source>repeats weekly</source>
+        <translation>wiederholt sich wöchentlich</translation>
+    </message>
+    <message>
+        <source>repeats monthly</source>
+        <translation>wiederholt sich monatlich</translation>
+    </message>
+    <message>
+        <source>repeats yearly</source>
+        <translation>wiederholt sich jährlich</translation>
+    </message>
+    <message>
+        <source>repeats</source>
+        <translation>wiederholt sich</translation>
+    </message>
+    <message>
+        <source>owner %1</source>
+        <translation>Besitzer %1</translation>
+    </message>
+    <message>
+        <source>with reminder</source>
+        <translation>mit Erinnerung</translation>
+    </message>
+    <message>
+        <source>Appointments</source>
+        <translation>Termine</translation>
+    </message>
+    <message>
+        <source>today</source>
+        <translation>heute</translation>
+    </message>
+    <message>
+        <source>1 appointment</source>
+        <translation>1 Termin</translation>
+    </message>
+    <message>
+        <source>%1 appointments</source>
+        <translation>%1 Termine</translation>
+    </message>
+    <message>
+        <source>free</source>
+        <translation>frei</translation>
+    </message>
+</context>
+<context>
     <name>SearchPanel</name>
     <message>
         <source>Go to %1</source>
@@ -585,6 +636,26 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message>
         <source>Datasource: %1 (checking)</source>
         <translation>Datenquelle: %1 (wird geprüft)</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suche</translation>
+    </message>
+    <message>
+        <source>Search range</source>
+        <translation>Suchbereich</translation>
+    </message>
+    <message>
+        <source>Day headers</source>
+        <translation>Tageköpfe</translation>
+    </message>
+    <message>
+        <source>Delete the appointment &quot;%1&quot; on %2?</source>
+        <translation>Den Termin &quot;%1&quot; am %2 löschen?</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
     </message>
 </context>
 <context>

@@ -72,7 +72,11 @@ QString LongDate(const QDate& date, const QString& langCode)
     const QString weekday = DayNames(langCode).value(date.dayOfWeek() % 7 + 1);
     const QString month = MonthNames(langCode).value(date.month());
     if (IsGerman(langCode))
-        return QStringLiteral("%1, %2. %3 %4").arg(weekday).arg(date.day()).arg(month).arg(date.year());
+        return QStringLiteral("%1, %2. %3 %4")
+            .arg(weekday)
+            .arg(date.day())
+            .arg(month)
+            .arg(date.year());
     return QStringLiteral("%1, %2 %3 %4").arg(weekday).arg(date.day()).arg(month).arg(date.year());
 }
 

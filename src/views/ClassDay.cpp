@@ -328,8 +328,8 @@ void ClassDay::DisplayAppointments(int column_index)
 QRect ClassDay::LabelRect(int index) const
 {
     const QLabel* label = index >= 1 && index <= m_appointments.size() && index <= m_labels.size()
-                             ? m_labels[index - 1].data()
-                             : nullptr;
+                              ? m_labels[index - 1].data()
+                              : nullptr;
     return label && !label->isHidden() ? label->geometry() : QRect();
 }
 

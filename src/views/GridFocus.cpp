@@ -57,7 +57,8 @@ Focus down(const Grid& grid, const Focus& focus)
     }
     const int t = focus.time.minutes();
     for (const int i : walk) {
-        if (!items[i].allDay && items[i].start.minutes() > t && items[i].start.minutes() <= t + step)
+        if (!items[i].allDay && items[i].start.minutes() > t &&
+            items[i].start.minutes() <= t + step)
             return onItem(grid, focus.day, i);
     }
     if (t + step < grid.last.minutes())
@@ -84,8 +85,8 @@ Focus up(const Grid& grid, const Focus& focus)
         const int previous = place > 0 ? walk[place - 1] : -1;
         if (at.allDay)
             return previous >= 0 ? onItem(grid, focus.day, previous) : focus;
-        if (previous >= 0 && (items[previous].allDay ? at.start <= grid.first
-                                                     : items[previous].end >= at.start))
+        if (previous >= 0 &&
+            (items[previous].allDay ? at.start <= grid.first : items[previous].end >= at.start))
             return onItem(grid, focus.day, previous);
         if (at.start > grid.first)
             return onStep(focus.day, stepOf(grid, minutes(at.start.minutes() - 1)));

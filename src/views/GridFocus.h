@@ -28,8 +28,8 @@ struct Grid {
 };
 
 struct Focus {
-    int day = 0;   // index into Grid::days
-    int item = -1; // index into the day's items; -1 for a free step
+    int day = 0;    // index into Grid::days
+    int item = -1;  // index into the day's items; -1 for a free step
     TimeOfDay time; // the step's time, or the item's start
     friend bool operator==(const Focus&, const Focus&) = default;
 };

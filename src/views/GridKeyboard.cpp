@@ -73,14 +73,15 @@ std::optional<GridFocus::Shift> shiftKey(int key, bool length)
 
 QRect pixels(double left, double top, double right, double bottom)
 {
-    return QRect(QPoint(PictureBox::toPixels(int(left)), PictureBox::toPixels(int(top))),
-                 QPoint(PictureBox::toPixels(int(right)) - 1, PictureBox::toPixels(int(bottom)) - 1));
+    return QRect(
+        QPoint(PictureBox::toPixels(int(left)), PictureBox::toPixels(int(top))),
+        QPoint(PictureBox::toPixels(int(right)) - 1, PictureBox::toPixels(int(bottom)) - 1));
 }
 
 } // namespace
 
-GridKeyboard::GridKeyboard(const DayWeekView& view, const Settings& settings,
-                           PictureBox* picture, QScrollBar* scroll, QWidget* panel)
+GridKeyboard::GridKeyboard(const DayWeekView& view, const Settings& settings, PictureBox* picture,
+                           QScrollBar* scroll, QWidget* panel)
     : m_view(view)
     , m_settings(settings)
     , m_grid(picture)
@@ -227,8 +228,8 @@ bool GridKeyboard::key(int key, Qt::KeyboardModifiers modifiers, std::optional<A
 {
     act.reset();
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
-    const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left ||
-                       key == Qt::Key_Right;
+    const bool arrow =
+        key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
     const TerminPtr appointment = focusedAppointment();
     if ((arrow || key == Qt::Key_Home || key == Qt::Key_End) && mods == Qt::NoModifier) {
         setFocus(GridFocus::move(grid(), m_focus, moveKey(key)));

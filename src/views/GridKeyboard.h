@@ -29,9 +29,9 @@ public:
     struct Act {
         enum class Kind { Edit, Delete, New, Shift };
         Kind kind = Kind::Edit;
-        TerminPtr appointment; // Edit, Delete, Shift
-        QDate day;             // of the focused column
-        TimeOfDay time;        // New: the focused time
+        TerminPtr appointment;    // Edit, Delete, Shift
+        QDate day;                // of the focused column
+        TimeOfDay time;           // New: the focused time
         GridFocus::Change change; // Shift
     };
 

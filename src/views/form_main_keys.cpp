@@ -84,7 +84,7 @@ void form_main::newAtGridFocus()
     const TerminPtr focused = keys.focusedAppointment();
     const TimeOfDay from = focused ? focused->StartTime() : keys.focus().time;
     // An hour, or what is left of the day.
-    const TimeOfDay to = TimeOfDay::fromMinutes(
-        std::min(from.minutes() + 60, int(TimeOfDay::kEndOfDay)));
+    const TimeOfDay to =
+        TimeOfDay::fromMinutes(std::min(from.minutes() + 60, int(TimeOfDay::kEndOfDay)));
     RangeSelected(keys.focusedDay(), from, to);
 }

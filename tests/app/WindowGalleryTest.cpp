@@ -1,6 +1,7 @@
 // Every window of the program, every page of it, in both languages: no text is cut, no
-// control lies outside its window and every control has a name a screen reader reads. With NORVANE_SHOTS=DIR set, each page is also saved as a
-// picture there (scripts/screenshots runs this at 100 % and 200 %).
+// control lies outside its window and every control has a name a screen reader reads. With
+// NORVANE_SHOTS=DIR set, each page is also saved as a picture there (scripts/screenshots runs this
+// at 100 % and 200 %).
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
 #include "edit/ClassTabs.h"
@@ -26,25 +27,25 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QScrollBar>
-#include <QSpinBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -146,20 +147,19 @@ QStringList unnamedControls(QWidget& window)
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(&window) || widget->width() <= 0)
             continue;
-        const bool control = qobject_cast<QAbstractButton*>(widget) ||
-                             qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
-                             qobject_cast<QAbstractSpinBox*>(widget) ||
-                             qobject_cast<QAbstractItemView*>(widget) ||
-                             qobject_cast<QTextEdit*>(widget) ||
-                             qobject_cast<QPlainTextEdit*>(widget) ||
-                             (widget->focusPolicy() & Qt::TabFocus && !widget->focusProxy());
+        const bool control =
+            qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+            qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
+            qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QTextEdit*>(widget) ||
+            qobject_cast<QPlainTextEdit*>(widget) ||
+            (widget->focusPolicy() & Qt::TabFocus && !widget->focusProxy());
         if (!control || qobject_cast<QScrollBar*>(widget) ||
             qobject_cast<QAbstractScrollArea*>(widget->parentWidget()))
             continue;
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
         if (iface && iface->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << QStringLiteral("%1 (%2)").arg(widget->objectName(),
-                                                    QLatin1String(widget->metaObject()->className()));
+            unnamed << QStringLiteral("%1 (%2)").arg(
+                widget->objectName(), QLatin1String(widget->metaObject()->className()));
     }
     return unnamed;
 }

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The real program as a screen reader sees it and as a keyboard user drives it.
 
 Starts Norvane under Xvfb with a D-Bus session of its own and the accessibility bus, reads its

@@ -46,7 +46,9 @@ protected:
             if (!bytes.contains("Text=" + text + "\r\n"))
                 continue;
             const auto value = [&](const char* key) {
-                return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key)).match(bytes).captured(1);
+                return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key))
+                    .match(bytes)
+                    .captured(1);
             };
             found << QStringLiteral("%1 %2:%3-%4:%5")
                          .arg(QFileInfo(path).dir().dirName(), value("StartTimeHour"))
@@ -98,13 +100,14 @@ TEST_F(FormMainKeysTest, AltArrowsMoveAndResizeTheFocusedAppointmentOnDisk)
     const Qt::KeyboardModifiers alt = Qt::AltModifier;
     const Qt::KeyboardModifiers altShift = Qt::AltModifier | Qt::ShiftModifier;
     const Step steps[] = {
-        {Qt::Key_Down, alt, "d9 9:30-10:30"},     {Qt::Key_Down, altShift, "d9 9:30-11:00"},
-        {Qt::Key_Up, altShift, "d9 9:30-10:30"},  {Qt::Key_Up, alt, "d9 9:00-10:00"},
-        {Qt::Key_Right, alt, "d10 9:00-10:00"},   {Qt::Key_Down, Qt::NoModifier, "d10 9:00-10:00"},
+        {Qt::Key_Down, alt, "d9 9:30-10:30"},    {Qt::Key_Down, altShift, "d9 9:30-11:00"},
+        {Qt::Key_Up, altShift, "d9 9:30-10:30"}, {Qt::Key_Up, alt, "d9 9:00-10:00"},
+        {Qt::Key_Right, alt, "d10 9:00-10:00"},  {Qt::Key_Down, Qt::NoModifier, "d10 9:00-10:00"},
     };
     for (const Step& step : steps) {
         press(step.key, step.modifiers);
-        EXPECT_EQ(onDisk("Alpha"), step.onDisk) << QKeySequence(step.key | step.modifiers).toString().toStdString();
+        EXPECT_EQ(onDisk("Alpha"), step.onDisk)
+            << QKeySequence(step.key | step.modifiers).toString().toStdString();
     }
 }
 

@@ -1,6 +1,6 @@
 // What a screen reader is told of the grid's appointments and days, in both languages.
-#include "settings/Language.h"
 #include "views/GridAccessible.h"
+#include "settings/Language.h"
 
 #include <QScopeGuard>
 
@@ -26,8 +26,8 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     const auto english = qScopeGuard([] { Language::apply(QStringLiteral("en")); });
     const TerminPtr planning = appointment(QStringLiteral("Quarterly planning\r\nRoom B"),
                                            QStringLiteral("/f/y2026/m12/d7/1.nv3"), true);
-    const TerminPtr standUp = appointment(QStringLiteral("Stand-up"),
-                                          QStringLiteral("/f/recurring/wd2/2.nv3"), false);
+    const TerminPtr standUp =
+        appointment(QStringLiteral("Stand-up"), QStringLiteral("/f/recurring/wd2/2.nv3"), false);
     struct Case {
         const char* lang;
         TerminPtr appointment;
@@ -52,12 +52,14 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
 
 TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)
 {
-    const TerminPtr a = appointment(QStringLiteral("A"), QStringLiteral("/f/y2026/m12/d7/1.nv3"),
-                                    false);
-    const TerminPtr hidden = appointment(QStringLiteral("B"), QStringLiteral("/f/y2026/m12/d7/2.nv3"),
-                                         false);
+    const TerminPtr a =
+        appointment(QStringLiteral("A"), QStringLiteral("/f/y2026/m12/d7/1.nv3"), false);
+    const TerminPtr hidden =
+        appointment(QStringLiteral("B"), QStringLiteral("/f/y2026/m12/d7/2.nv3"), false);
     const QList<GridAccessible::Column> columns = {
-        {QDate(2026, 12, 7), QRect(0, 0, 100, 400), {{a, QRect(10, 50, 80, 40)}, {hidden, QRect()}},
+        {QDate(2026, 12, 7),
+         QRect(0, 0, 100, 400),
+         {{a, QRect(10, 50, 80, 40)}, {hidden, QRect()}},
          true},
         {QDate(2026, 12, 8), QRect(100, 0, 100, 400), {}, false},
     };
@@ -71,8 +73,8 @@ TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked
     EXPECT_EQ(onA.children[0].children[0].rect, QRect(10, 50, 80, 40));
     EXPECT_TRUE(onA.children[0].children[0].state.focused);
 
-    const AccessibleItem onStep =
-        GridAccessible::describe(columns, texts, {1, -1, QStringLiteral("11:00"), QRect(100, 90, 100, 20)});
+    const AccessibleItem onStep = GridAccessible::describe(
+        columns, texts, {1, -1, QStringLiteral("11:00"), QRect(100, 90, 100, 20)});
     ASSERT_EQ(onStep.children[1].children.size(), 1);
     EXPECT_EQ(onStep.children[1].children[0].name, "11:00");
     EXPECT_EQ(onStep.children[1].children[0].description, "free");

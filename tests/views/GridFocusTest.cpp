@@ -26,7 +26,9 @@ Item timed(int from, int to)
 Grid week()
 {
     Grid g;
-    g.days = {{timed(540, 600), timed(600, 660), {at(0), TimeOfDay::fromMinutes(1440), true},
+    g.days = {{timed(540, 600),
+               timed(600, 660),
+               {at(0), TimeOfDay::fromMinutes(1440), true},
                timed(840, 870)},
               {},
               {timed(570, 720)}};
@@ -66,8 +68,7 @@ TEST(GridFocusTest, TheKeysWalkAppointmentsAndTheFreeStepsBetweenThem)
         {"down the free time to the next", step(0, 13, 30), Key::Down, item(0, 3)},
         {"down stops at the last step", step(1, 17, 30), Key::Down, step(1, 17, 30)},
         {"up to the adjoining one", item(0, 1), Key::Up, item(0, 0)},
-        {"up from the first timed one onto the step before", item(0, 0), Key::Up,
-         step(0, 8, 30)},
+        {"up from the first timed one onto the step before", item(0, 0), Key::Up, step(0, 8, 30)},
         {"up from a step onto the appointment starting in the step before", step(0, 14, 30),
          Key::Up, item(0, 3)},
         {"up from the first step to the whole-day one", step(0, 8), Key::Up, item(0, 2)},
@@ -137,8 +138,7 @@ TEST(GridFocusTest, AltArrowsMoveAndResizeWithinTheDayAsADragDoes)
         {"longer up to the day's end", timed(1380, 1430), Shift::Longer,
          Change{0, at(23), TimeOfDay::fromMinutes(1440)}},
         {"a whole-day one keeps its times", allDay, Shift::Later, std::nullopt},
-        {"but moves by days", allDay, Shift::DayOn,
-         Change{1, at(0), TimeOfDay::fromMinutes(1440)}},
+        {"but moves by days", allDay, Shift::DayOn, Change{1, at(0), TimeOfDay::fromMinutes(1440)}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(shifted(c.item, 30, c.shift), c.change) << c.what;
