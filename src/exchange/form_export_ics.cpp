@@ -89,6 +89,8 @@ void form_export_ics::Form_Load()
     label_bis = new QLabel(tr("To:"), this);
     label_bis->setObjectName(QStringLiteral("label_bis"));
     date_bis = dateField("date_bis", &calendar_bis);
+    label_von->setBuddy(date_von);
+    label_bis->setBuddy(date_bis);
     command_week = new QPushButton(tr("Shown week"), this);
     command_week->setObjectName(QStringLiteral("command_week"));
     command_month = new QPushButton(tr("Shown month"), this);
@@ -140,6 +142,7 @@ QLineEdit* form_export_ics::dateField(const char* name, QToolButton** calendarBu
     button->setObjectName(QLatin1String(name) + QStringLiteral("_calendar"));
     button->setArrowType(Qt::DownArrow);
     button->setToolTip(tr("Choose from the calendar"));
+    button->setAccessibleName(button->toolTip()); // an arrow only, read out by its tooltip
     connect(button, &QToolButton::clicked, this, [this, field] { showCalendar(field); });
     *calendarButton = button;
     return field;

@@ -222,6 +222,8 @@ void form_print::Form_Load()
             }
             date_list_from->setObjectName(QStringLiteral("date_list_from"));
             date_list_to->setObjectName(QStringLiteral("date_list_to"));
+            date_list_from->setAccessibleName(tr("First day of the list"));
+            date_list_to->setAccessibleName(tr("Last day of the list"));
             column->addLayout(range);
             // The last day never before the first, the list never over a year and a day.
             connect(date_list_from, &QDateEdit::dateChanged, this, [this](const QDate& from) {

@@ -12,6 +12,7 @@
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -192,10 +193,11 @@ void form_settings::done(int result)
 }
 
 QLabel* form_settings::textLabel(QList<QLabel*>& labels, QWidget* parent, const char* name,
-                                 const char* source)
+                                 const char* source, QWidget* buddy)
 {
     auto* label = named(new QLabel(parent), name);
     label->setProperty("source", QByteArray(source));
+    label->setBuddy(buddy);
     labels << label;
     return label;
 }
@@ -205,7 +207,7 @@ void form_settings::buildCommonPage(QFrame* page)
     auto* grid = new QGridLayout(page);
     const auto row = [&](const char* labelName, const char* source, QWidget* input) {
         const int r = grid->rowCount();
-        grid->addWidget(textLabel(m_labels, page, labelName, source), r, 0);
+        grid->addWidget(textLabel(m_labels, page, labelName, source, input), r, 0);
         grid->addWidget(input, r, 1);
     };
     row("label_language", QT_TRANSLATE_NOOP("form_settings", "Language:"),
@@ -233,18 +235,19 @@ void form_settings::buildCommonPage(QFrame* page)
 void form_settings::buildFoldersPage(QFrame* page)
 {
     auto* grid = new QGridLayout(page);
-    grid->addWidget(textLabel(m_labels, page, "label_settings",
-                              QT_TRANSLATE_NOOP("form_settings", "Settings - file:")),
-                    0, 0, 1, 2);
     text_settings = named(new QLineEdit(page), "text_settings");
+    list_folders = named(new QListWidget(page), "list_folders");
+    grid->addWidget(textLabel(m_labels, page, "label_settings",
+                              QT_TRANSLATE_NOOP("form_settings", "Settings - file:"),
+                              text_settings),
+                    0, 0, 1, 2);
     command_browse_settings = named(new QPushButton(page), "command_browse_settings");
     grid->addWidget(text_settings, 1, 0);
     grid->addWidget(command_browse_settings, 1, 1);
     grid->addWidget(textLabel(m_labels, page, "label_folders",
-                              QT_TRANSLATE_NOOP("form_settings", "DataSources:")),
+                              QT_TRANSLATE_NOOP("form_settings", "DataSources:"), list_folders),
                     2, 0, 1, 2);
     // The paths take the page's whole width; the buttons, long in German, go below them.
-    list_folders = named(new QListWidget(page), "list_folders");
     grid->addWidget(list_folders, 3, 0, 1, 2);
     command_add_folder = named(new QPushButton(page), "command_add_folder");
     Command_del_folder = named(new QPushButton(page), "Command_del_folder");
@@ -277,11 +280,12 @@ void form_settings::buildDisplayPage(QFrame* page)
     auto* times = new QHBoxLayout;
     times->addWidget(combo_start_time);
     times->addWidget(textLabel(m_labels, page, "label_end_time",
-                               QT_TRANSLATE_NOOP("form_settings", "ends at:")));
+                               QT_TRANSLATE_NOOP("form_settings", "ends at:"), combo_end_time));
     times->addWidget(combo_end_time);
     times->addStretch(1);
     grid->addWidget(textLabel(m_labels, page, "label_start_time",
-                              QT_TRANSLATE_NOOP("form_settings", "Dayview starts at:")),
+                              QT_TRANSLATE_NOOP("form_settings", "Dayview starts at:"),
+                              combo_start_time),
                     0, 0);
     grid->addLayout(times, 0, 1);
     auto* days = new QHBoxLayout;
@@ -298,9 +302,9 @@ void form_settings::buildDisplayPage(QFrame* page)
     check_startweek = named(new QCheckBox(page), "check_startweek");
     grid->addWidget(check_startweek, 2, 1);
     combo_grid = named(new QComboBox(page), "combo_grid");
-    grid->addWidget(
-        textLabel(m_labels, page, "label_grid", QT_TRANSLATE_NOOP("form_settings", "Time grid:")),
-        3, 0);
+    grid->addWidget(textLabel(m_labels, page, "label_grid",
+                              QT_TRANSLATE_NOOP("form_settings", "Time grid:"), combo_grid),
+                    3, 0);
     grid->addWidget(combo_grid, 3, 1, Qt::AlignLeft);
     check_pos = named(new QCheckBox(page), "check_pos");
     grid->addWidget(
@@ -309,7 +313,7 @@ void form_settings::buildDisplayPage(QFrame* page)
     grid->addWidget(check_pos, 4, 1);
     combo_refresh = named(new QComboBox(page), "combo_refresh");
     grid->addWidget(textLabel(m_labels, page, "label_refresh",
-                              QT_TRANSLATE_NOOP("form_settings", "Refresh view:")),
+                              QT_TRANSLATE_NOOP("form_settings", "Refresh view:"), combo_refresh),
                     5, 0);
     grid->addWidget(combo_refresh, 5, 1);
     grid->setRowStretch(6, 1);
@@ -399,8 +403,12 @@ void form_settings::SetLanguageTexts()
     setWindowTitle(text(QT_TRANSLATE_NOOP("form_settings", "Norvane4 Settings")));
     for (int page = 0; page < kPages; ++page)
         tabs->Rename(page, text(kPageNames[page]));
-    for (QLabel* label : std::as_const(m_labels))
+    for (QLabel* label : std::as_const(m_labels)) {
         label->setText(text(label->property("source").toByteArray().constData()));
+        // A list is not named by its buddy, only by its own name.
+        if (auto* list = qobject_cast<QAbstractItemView*>(label->buddy()))
+            list->setAccessibleName(label->text());
+    }
     const auto entries = [this](QComboBox* combo, const std::vector<const char*>& sources) {
         for (int i = 0; i < int(sources.size()); ++i)
             combo->setItemText(i, text(sources[size_t(i)]));
@@ -412,6 +420,16 @@ void form_settings::SetLanguageTexts()
     entries(combo_grid, kGrids);
     for (int day = 0; day < 7; ++day)
         check_week_day[size_t(day)]->setText(text(kWeekdays[day]));
+    // The colour rows show only their numbers: a screen reader reads which colour a field is.
+    for (int row = 0; row < int(text_color.size()); ++row) {
+        const QString number = QString::asprintf("%02d", row + 1);
+        text_color[size_t(row)]->setAccessibleName(
+            text(QT_TRANSLATE_NOOP("form_settings", "Name of colour %1")).arg(number));
+        if (auto* browse =
+                findChild<QPushButton*>(QStringLiteral("command_browse_color_%1").arg(row)))
+            browse->setAccessibleName(
+                text(QT_TRANSLATE_NOOP("form_settings", "Choose colour %1")).arg(number));
+    }
     const struct {
         QAbstractButton* button;
         const char* source;

@@ -79,9 +79,10 @@ private:
         widget->setObjectName(QLatin1String(name));
         return widget;
     }
-    // A label whose text follows the window's language.
+    // A label whose text follows the window's language; with a buddy, it is the buddy's name
+    // for a screen reader too.
     static QLabel* textLabel(QList<QLabel*>& labels, QWidget* parent, const char* name,
-                             const char* source);
+                             const char* source, QWidget* buddy = nullptr);
 
     void Form_Load();
     void loadFromFiles();

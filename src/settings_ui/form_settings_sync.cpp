@@ -59,6 +59,7 @@ void SyncSettingsPage::build()
         auto* label = named(new QLabel(this), labelName);
         label->setProperty("source", QByteArray(source));
         m_labels << label;
+        label->setBuddy(input); // the field's name for a screen reader
         const int r = grid->rowCount();
         grid->addWidget(label, r, 0);
         grid->addWidget(input, r, 1);

@@ -82,6 +82,7 @@ void form_import::Form_Load()
     label_liste->setTextFormat(Qt::PlainText); // it may name a path
     list_sections = new QListWidget(this);
     list_sections->setObjectName(QStringLiteral("list_sections"));
+    list_sections->setAccessibleName(label_liste->text());
     list_sections->setSelectionMode(QAbstractItemView::MultiSelection);
     list_sections->setUniformItemSizes(true); // a list of many sections shows at once
     label_repeated = new QLabel(this);

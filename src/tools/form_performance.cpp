@@ -95,6 +95,15 @@ void form_performance::Form_Load()
     pic_bar->setObjectName(QStringLiteral("pic_bar"));
     pic_bar->setGeometry(12, 100, width - 24, 20);
     pic_bar->setBackColor(Qt::white);
+    pic_bar->setFocusPolicy(Qt::NoFocus); // shows, takes nothing
+    pic_bar->setAccessibleContent([this] {
+        AccessibleItem bar;
+        bar.role = QAccessible::ProgressBar;
+        bar.name = text(QT_TRANSLATE_NOOP("form_performance", "Progress"));
+        bar.value = QStringLiteral("%1 %").arg(m_barHundredths);
+        bar.rect = pic_bar->rect();
+        return bar;
+    });
     command_detail = new QPushButton(this);
     command_detail->setObjectName(QStringLiteral("command_detail"));
     command_detail->setGeometry(12, 140, 120, 28);
@@ -150,6 +159,10 @@ void form_performance::drawBar(int hundredths)
     if (hundredths > 0)
         pic_bar->FillBox(0, 0, pic_bar->ScaleWidth() * hundredths / 100 - 1,
                          pic_bar->ScaleHeight() - 1, QColor(0, 0, 255));
+    if (hundredths != m_barHundredths) {
+        m_barHundredths = hundredths;
+        pic_bar->accessibleContentChanged();
+    }
 }
 
 void form_performance::showTips(const QString& text)

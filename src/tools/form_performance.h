@@ -62,6 +62,7 @@ private:
     QString m_slowDetails;
     bool m_running = false;
     bool m_started = false;
+    int m_barHundredths = 0; // what the bar shows, for a screen reader
     std::unique_ptr<WorkerThread> m_worker;
 
     QLabel* label_pfad;

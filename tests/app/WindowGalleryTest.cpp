@@ -153,8 +153,11 @@ QStringList unnamedControls(QWidget& window)
             qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QTextEdit*>(widget) ||
             qobject_cast<QPlainTextEdit*>(widget) ||
             (widget->focusPolicy() & Qt::TabFocus && !widget->focusProxy());
+        // A spin box's or combo box's own line edit is read as part of its box.
+        QWidget* parent = widget->parentWidget();
         if (!control || qobject_cast<QScrollBar*>(widget) ||
-            qobject_cast<QAbstractScrollArea*>(widget->parentWidget()))
+            qobject_cast<QAbstractScrollArea*>(parent) || qobject_cast<QAbstractSpinBox*>(parent) ||
+            qobject_cast<QComboBox*>(parent))
             continue;
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
         if (iface && iface->text(QAccessible::Name).trimmed().isEmpty())
