@@ -162,5 +162,13 @@
         <source>This is not recommended when printing the list.</source>
         <translation>Das ist für den Ausdruck der Terminliste nicht optimal.</translation>
     </message>
+    <message>
+        <source>First day of the list</source>
+        <translation>Erster Tag der Liste</translation>
+    </message>
+    <message>
+        <source>Last day of the list</source>
+        <translation>Letzter Tag der Liste</translation>
+    </message>
 </context>
 </TS>

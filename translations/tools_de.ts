@@ -27,6 +27,7 @@
 </context>
 <context>
     <name>form_performance</name>
+    <message><source>Progress</source><translation>Fortschritt</translation></message>
     <message><source>Testing performance of folder...</source><translation>Performance des Verzeichniszugriffs wird überprüft...</translation></message>
     <message><source>Performancetest running ...</source><translation>Performanceprüfung läuft ...</translation></message>
     <message><source>Access to the selected folder is fast enough.</source><translation>Die Zugriffsgeschwindigkeit für das Verzeichnis ist ausreichend.</translation></message>

@@ -8,6 +8,7 @@ checking the appointment files on disk. Exits 77 (skipped) where the tools are m
 import datetime
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -143,21 +144,42 @@ class Session:
 
     def start_display(self):
         read, write = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x900x24",
-                                 "-nolisten", "tcp"], pass_fds=(write,), stderr=subprocess.DEVNULL)
+        self.xvfb_log = os.path.join(self.dir, "xvfb.log")
+        with open(self.xvfb_log, "wb") as log:
+            xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                     "1280x900x24", "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
+                                    stderr=log, start_new_session=True)
         os.close(write)
-        display = os.read(read, 64).decode().strip()
+        # Up to the line's end: the server writes the number and the newline apart and ends
+        # itself if the pipe is closed in between.
+        display = b""
+        while not display.endswith(b"\n"):
+            chunk = os.read(read, 64)
+            if not chunk:
+                break
+            display += chunk
+        display = display.decode().strip()
         os.close(read)
         self.processes.append(xvfb)
         self.env["DISPLAY"] = ":" + display
+        try:
+            eventually(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env,
+                                              capture_output=True).returncode == 0,
+                       "Xvfb answering on :%s" % display)
+        except AssertionError:
+            with open(self.xvfb_log, encoding="utf-8", errors="replace") as log:
+                print(log.read(), file=sys.stderr)
+            raise
 
     def start_buses(self):
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                               stdout=subprocess.PIPE, env=self.env)
+                               stdout=subprocess.PIPE, env=self.env, start_new_session=True)
         self.processes.append(bus)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        # In a session of its own: the accessibility bus it starts goes with it.
         self.processes.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher",
-                                                "--launch-immediately"], env=self.env))
+                                                "--launch-immediately"], env=self.env,
+                                               start_new_session=True))
         # pyatspi finds the accessibility bus through the session bus of this process.
         os.environ.update({k: self.env[k] for k in ("DBUS_SESSION_BUS_ADDRESS", "DISPLAY")})
 
@@ -171,14 +193,18 @@ class Session:
 
     def focus_window(self, title):
         window = eventually(lambda: subprocess.run(
-            ["xdotool", "search", "--name", title], env=self.env, capture_output=True,
+            ["xdotool", "search", "--onlyvisible", "--name", title], env=self.env,
+            capture_output=True,
             text=True).stdout.split(), "a window named " + title)
         subprocess.run(["xdotool", "windowfocus", "--sync", window[0]], env=self.env)
 
     def close(self):
         self.stop()
         for process in reversed(self.processes):
-            process.kill()
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except (ProcessLookupError, PermissionError):
+                process.kill()
             process.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
 
@@ -219,10 +245,12 @@ def unnamed(window, pyatspi):
 
 
 def focused(window, pyatspi):
+    """The innermost focused node: a drawn widget with the focus holds its focused part."""
+    found = None
     for node in walk(window):
         if node.getState().contains(pyatspi.STATE_FOCUSED) and role(node) != "frame":
-            return node
-    return None
+            found = node
+    return found
 
 
 def check_reading(app, session, lang, pyatspi):
@@ -254,13 +282,15 @@ def check_keys(app, session, lang, pyatspi):
     texts = TEXTS[lang]
     frame = [w for w in app if role(w) == "frame"][0]
     session.focus_window("Norvane")
+    seen = []
     for _ in range(8):  # the calendars come first
         session.keys("Tab")
         node = focused(frame, pyatspi)
+        seen.append(node and (role(node), node.name))
         if node is not None and node.name.startswith("09:00 - 10:30"):
             break
     else:
-        raise AssertionError("Tab never reached the first appointment of today")
+        raise AssertionError("Tab never reached the first appointment of today: %s" % seen)
     session.keys("alt+Down")
     eventually(lambda: any(k["StartTimeHour"] == "9" and k["StartTimeMinute"] == "30"
                            for k in files_with(session.data, "Quarterly planning")),
@@ -278,6 +308,8 @@ def check_keys(app, session, lang, pyatspi):
     session.keys("space")
     eventually(lambda: not files_with(session.data, "Quarterly planning"),
                "Delete and the question's button deleted it")
+    # No window manager hands the focus back once the question is gone.
+    session.focus_window("Norvane")
     session.keys("ctrl+n")
     editor = eventually(lambda: next((w for w in app if role(w) in ("frame", "dialog")
                                       and w is not frame and showing(w, pyatspi)), None),
