@@ -299,6 +299,13 @@ def check_keys(app, session, lang, pyatspi):
     eventually(lambda: any(k["EndTimeHour"] == "11" and k["EndTimeMinute"] == "30"
                            for k in files_with(session.data, "Quarterly planning")),
                "Alt+Shift+Down made it end at 11:30")
+    session.keys("Return")
+    editor = eventually(lambda: other_window(app, frame, pyatspi), "the editor on Enter")
+    eventually(lambda: any("Quarterly planning" in text_of(n) for n in walk(editor)),
+               "the editor showing the focused appointment")
+    session.keys("Escape")
+    eventually(lambda: other_window(app, frame, pyatspi) is None, "the editor closed by Escape")
+    session.focus_window("Norvane")
     session.keys("Delete")
     for _ in range(4):
         node = eventually(lambda: focused_anywhere(app, pyatspi), "a focused button")
@@ -311,9 +318,7 @@ def check_keys(app, session, lang, pyatspi):
     # No window manager hands the focus back once the question is gone.
     session.focus_window("Norvane")
     session.keys("ctrl+n")
-    editor = eventually(lambda: next((w for w in app if role(w) in ("frame", "dialog")
-                                      and w is not frame and showing(w, pyatspi)), None),
-                        "the editor")
+    editor = eventually(lambda: other_window(app, frame, pyatspi), "the editor")
     missing = unnamed(editor, pyatspi)
     assert not missing, missing
     session.type("Made by keyboard")
@@ -327,6 +332,20 @@ def check_keys(app, session, lang, pyatspi):
                       "Ctrl+N and OK made an appointment")
     # At the step the deleted appointment left.
     assert (made[0]["StartTimeHour"], made[0]["StartTimeMinute"]) == ("9", "30"), made[0]
+
+
+def other_window(app, frame, pyatspi):
+    """A window shown beside the main one."""
+    return next((w for w in app if role(w) in ("frame", "dialog") and w.name != frame.name
+                 and showing(w, pyatspi)), None)
+
+
+def text_of(node):
+    try:
+        text = node.queryText()
+        return text.getText(0, text.characterCount)
+    except NotImplementedError:
+        return ""
 
 
 def focused_anywhere(app, pyatspi):
@@ -353,8 +372,7 @@ def main():
             session.start(lang)
             app = application(pyatspi)
             check_reading(app, session, lang, pyatspi)
-            if lang == "en":
-                check_keys(app, session, lang, pyatspi)
+            check_keys(app, session, lang, pyatspi)
             print("ok: " + lang)
     finally:
         session.close()
