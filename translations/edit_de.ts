@@ -190,10 +190,6 @@
         <translation>Farbe %1</translation>
     </message>
     <message>
-        <source>Pages</source>
-        <translation>Seiten</translation>
-    </message>
-    <message>
         <source>Date</source>
         <translation>Datum</translation>
     </message>
@@ -273,6 +269,13 @@ Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre Zugriffsrechte.</
     <message>
         <source>today</source>
         <translation>heute</translation>
+    </message>
+</context>
+<context>
+    <name>ClassTabs</name>
+    <message>
+        <source>Pages</source>
+        <translation>Seiten</translation>
     </message>
 </context>
 <context>

@@ -186,6 +186,8 @@ AccessibleItem ClassTabs::describe() const
 {
     AccessibleItem strip;
     strip.role = QAccessible::PageTabList;
+    // Every window's strip switches its pages; the window may say more in its own name.
+    strip.name = tr("Pages");
     for (int i = 0; i < GetHeadercount(); ++i) {
         const HeaderSpan span = Span(i);
         AccessibleItem tab;

@@ -17,7 +17,6 @@ void form_edit::nameControls()
     // The captions ("At:", "until:") are short for the eye; a screen reader says what is
     // asked for. Each drop-down has the name of its field.
     const std::pair<QWidget*, const char*> names[] = {
-        {pic_tabs, QT_TRANSLATE_NOOP("form_edit", "Pages")},
         {text_am, QT_TRANSLATE_NOOP("form_edit", "Date")},
         {pic_datum, QT_TRANSLATE_NOOP("form_edit", "Date")},
         {text_zeit_von, QT_TRANSLATE_NOOP("form_edit", "Start time")},
