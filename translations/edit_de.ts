@@ -181,6 +181,58 @@
         <source>The text is longer than %1 KiB and was cut to that length. Please check its end and save again.</source>
         <translation>Der Text ist länger als %1 KiB und wurde auf diese Länge gekürzt. Bitte prüfen Sie sein Ende und speichern Sie erneut.</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not a date. Please type a date such as %2.</source>
+        <translation>„%1“ ist kein Datum. Bitte geben Sie ein Datum wie %2 ein.</translation>
+    </message>
+    <message>
+        <source>Color %1</source>
+        <translation>Farbe %1</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Start time</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>End time</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Remind before the start</source>
+        <translation>Erinnern vor Beginn</translation>
+    </message>
+    <message>
+        <source>Whom to remind</source>
+        <translation>Wen erinnern</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Wiederholung</translation>
+    </message>
+    <message>
+        <source>First day of the recurrence</source>
+        <translation>Erster Tag der Wiederholung</translation>
+    </message>
+    <message>
+        <source>Last day of the recurrence</source>
+        <translation>Letzter Tag der Wiederholung</translation>
+    </message>
 </context>
 <context>
     <name>AppointmentEditing</name>
@@ -210,6 +262,27 @@ Der Datenordner %1 ist nicht erreichbar.</translation>
 Please ensure the accessibility of the datasource folder and check your privileges.</source>
         <translation>Der Termin konnte nicht gespeichert werden.
 Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre Zugriffsrechte.</translation>
+    </message>
+</context>
+<context>
+    <name>ClassMonthDD</name>
+    <message>
+        <source>today</source>
+        <translation>heute</translation>
+    </message>
+</context>
+<context>
+    <name>ClassTabs</name>
+    <message>
+        <source>Pages</source>
+        <translation>Seiten</translation>
+    </message>
+</context>
+<context>
+    <name>ClassTimeDD</name>
+    <message>
+        <source>Right and Left: %1 minutes later or earlier; * and _: an hour later or earlier</source>
+        <translation>Rechts und Links: %1 Minuten später oder früher; * und _: eine Stunde später oder früher</translation>
     </message>
 </context>
 </TS>

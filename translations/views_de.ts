@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>CalendarAccessible</name>
+    <message>
+        <source>Week %1</source>
+        <translation>Woche %1</translation>
+    </message>
+    <message>
+        <source>today</source>
+        <translation>heute</translation>
+    </message>
+    <message>
+        <source>has appointments</source>
+        <translation>hat Termine</translation>
+    </message>
+</context>
+<context>
     <name>GoToDateDialog</name>
     <message>
         <source>Go to date</source>

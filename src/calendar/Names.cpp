@@ -80,6 +80,14 @@ QString LongDate(const QDate& date, const QString& langCode)
     return QStringLiteral("%1, %2 %3 %4").arg(weekday).arg(date.day()).arg(month).arg(date.year());
 }
 
+QString MonthYear(const QDate& date, const QString& langCode)
+{
+    if (!date.isValid())
+        return {};
+    return MonthNames(langCode).value(date.month()) + QLatin1Char(' ') +
+           QString::number(date.year());
+}
+
 QString AllDayText(const QString& langCode)
 {
     return IsGerman(langCode) ? QStringLiteral("ganztägig") : QStringLiteral("all day");

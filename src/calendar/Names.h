@@ -16,5 +16,8 @@ QStringList MonthNames(const QString& langCode);
 // A date written out as a screen reader reads it: "Monday, 7 December 2026", German
 // "Montag, 7. Dezember 2026".
 QString LongDate(const QDate& date, const QString& langCode);
+// The month of a date with its year, as a month sheet is titled: "December 2026", German
+// "Dezember 2026".
+QString MonthYear(const QDate& date, const QString& langCode);
 // What stands for the times of an appointment that takes the whole day.
 QString AllDayText(const QString& langCode);

@@ -2,7 +2,10 @@
 
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
+#include "edit/DateKeys.h"
 #include "ui/PictureBox.h"
+
+#include <optional>
 
 namespace {
 
@@ -68,6 +71,12 @@ std::array<QPoint, 32> layOutDays(const QDate& date, int firstday)
     return cells;
 }
 
+bool isInMonth(const QDate& date, const QDate& month)
+{
+    return date.isValid() && month.isValid() && date.year() == month.year() &&
+           date.month() == month.month();
+}
+
 enum class TitleZone { PreviousMonth, CurrentMonth, NextMonth };
 
 TitleZone titleZoneAt(int x, int width)
@@ -92,17 +101,27 @@ ClassMonthDD::ClassMonthDD(TodayFunction today, QObject* parent)
 {
     m_showDate = m_today();
     m_selectedDate = m_showDate;
+    m_cursor = m_showDate;
     m_dayCells.fill(kNotDrawn);
     SetNames();
 }
 
-void ClassMonthDD::Bind(PictureBox* picture)
+ClassMonthDD::~ClassMonthDD()
 {
     if (my_pic)
+        my_pic->setAccessibleContent({});
+}
+
+void ClassMonthDD::Bind(PictureBox* picture)
+{
+    if (my_pic) {
         disconnect(my_pic, nullptr, this, nullptr);
+        my_pic->setAccessibleContent({});
+    }
     my_pic = picture;
     if (!my_pic)
         return;
+    my_pic->setAccessibleContent([this] { return describe(); });
     my_pic->hide();
     my_pic->setBackColor(kPaper);
     my_pic->resizeTwips(kWidth, kHeight);
@@ -116,6 +135,7 @@ void ClassMonthDD::Display()
 {
     SetNames();
     m_showDate = m_selectedDate;
+    m_cursor = m_selectedDate;
     if (!my_pic)
         return;
     DrawMonth();
@@ -133,12 +153,17 @@ void ClassMonthDD::SetNames()
         month_names[1] = QStringLiteral("Jänner");
 }
 
-void ClassMonthDD::DrawMonth(int hoverDay)
+QString ClassMonthDD::title() const
+{
+    return month_names.value(m_showDate.month()) + QLatin1Char(' ') +
+           QString::number(m_showDate.year());
+}
+
+void ClassMonthDD::DrawMonth()
 {
     if (!my_pic)
         return;
     m_dayCells = layOutDays(m_showDate, m_firstday);
-    m_hoverDay = hoverDay;
     my_pic->FillBox(0, 0, my_pic->ScaleWidth(), my_pic->ScaleHeight(), kPaper);
     drawTitle();
     drawHeader();
@@ -151,18 +176,18 @@ void ClassMonthDD::DrawMonth(int hoverDay)
         if (m_dayCells[day] != kNotDrawn)
             drawDay(day, m_dayCells[day]);
     }
-    if (hoverDay != kNoDay && m_dayCells[hoverDay] != kNotDrawn)
-        drawHoverFrame(m_dayCells[hoverDay]);
+    if (isInMonth(m_cursor, m_showDate) && m_dayCells[m_cursor.day()] != kNotDrawn)
+        drawHoverFrame(m_dayCells[m_cursor.day()]);
+    my_pic->accessibleContentChanged();
 }
 
 void ClassMonthDD::drawTitle()
 {
     const int width = my_pic->ScaleWidth();
-    const QString title = month_names.value(m_showDate.month()) + QLatin1Char(' ') +
-                          QString::number(m_showDate.year());
+    const QString shown = title();
     my_pic->setFontBold(true);
     my_pic->setForeColor(kInk);
-    my_pic->Print(width / 2 - my_pic->TextWidth(title) / 2, kTitleTop, title);
+    my_pic->Print(width / 2 - my_pic->TextWidth(shown) / 2, kTitleTop, shown);
     my_pic->setForeColor(kBlue);
     const QString previous = QStringLiteral("<<");
     const QString next = QStringLiteral(">>");
@@ -226,6 +251,17 @@ int ClassMonthDD::dayAt(int x, int y) const
 void ClassMonthDD::showMonthOf(const QDate& date)
 {
     m_showDate = date;
+    // The frame stays on the sheet, so the keys go on from the month in sight.
+    if (!isInMonth(m_cursor, m_showDate))
+        m_cursor = date;
+    DrawMonth();
+}
+
+void ClassMonthDD::moveCursor(const QDate& date)
+{
+    m_cursor = date;
+    if (!isInMonth(date, m_showDate))
+        m_showDate = date;
     DrawMonth();
 }
 
@@ -246,10 +282,18 @@ void ClassMonthDD::hide()
         my_pic->hide();
 }
 
-void ClassMonthDD::my_pic_KeyDown(int key, Qt::KeyboardModifiers)
+void ClassMonthDD::my_pic_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        if (isInMonth(m_cursor, m_showDate))
+            pickDay(m_cursor.day());
+        else
+            hide();
+    } else if (key == Qt::Key_Escape) {
         hide();
+    } else if (const std::optional<QDate> to = DateKeys::step(m_cursor, key, modifiers)) {
+        moveCursor(*to);
+    }
 }
 
 void ClassMonthDD::my_pic_LostFocus()
@@ -261,8 +305,10 @@ void ClassMonthDD::my_pic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int
 {
     const int day = dayAt(x, y);
     // Redrawing only when the frame moves keeps the sheet from flickering.
-    if (day != kNoDay && day != m_hoverDay)
-        DrawMonth(day);
+    if (day != kNoDay && !(isInMonth(m_cursor, m_showDate) && m_cursor.day() == day)) {
+        m_cursor = QDate(m_showDate.year(), m_showDate.month(), day);
+        DrawMonth();
+    }
 }
 
 void ClassMonthDD::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
@@ -286,4 +332,38 @@ void ClassMonthDD::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x,
     const int day = dayAt(x, y);
     if (day != kNoDay)
         pickDay(day);
+}
+
+AccessibleItem ClassMonthDD::describe() const
+{
+    AccessibleItem sheet;
+    sheet.role = QAccessible::Table;
+    sheet.name = title();
+    sheet.value = LongDate(m_selectedDate, m_langcode);
+    if (!m_showDate.isValid())
+        return sheet;
+    for (int day = 1; day < int(m_dayCells.size()); ++day) {
+        const QPoint cell = m_dayCells[day];
+        if (cell == kNotDrawn)
+            continue;
+        const QDate date(m_showDate.year(), m_showDate.month(), day);
+        if (!date.isValid())
+            continue; // drawn for another month than is set now
+        const MonthCell place = MonthCellOf(date, m_firstday);
+        AccessibleItem item;
+        item.role = QAccessible::Cell;
+        item.name = LongDate(date, m_langcode);
+        if (date == m_today())
+            item.description = tr("today");
+        item.row = place.row;
+        item.column = place.column;
+        item.rect = QRect(PictureBox::toPixels(cell.x()), PictureBox::toPixels(cell.y()),
+                          PictureBox::toPixels(kColumnWidth), PictureBox::toPixels(kRowHeight));
+        item.state.selectable = true;
+        item.state.focusable = true;
+        item.state.selected = date == m_selectedDate;
+        item.state.focused = date == m_cursor;
+        sheet.children.append(item);
+    }
+    return sheet;
 }

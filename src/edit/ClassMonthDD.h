@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/AccessibleItem.h"
+
 #include <QDate>
 #include <QObject>
 #include <QPoint>
@@ -15,7 +17,9 @@ class PictureBox;
 // Drop-down month sheet for picking a date, drawn on a picture box of the appointment editor.
 // "<<" and ">>" page through the months, a click between them returns to the current month,
 // and a click on a day reports it (Click, then Change when it differs from the selection) and
-// closes the sheet. Enter, Escape and the loss of focus close it without a choice.
+// closes the sheet. The keyboard walks a framed day (the arrows, Page Up and Down, Home, End)
+// that Enter or Space picks as a click would; Escape and the loss of focus close it without a
+// choice. A screen reader sees the month as a table of days.
 class ClassMonthDD : public QObject {
     Q_OBJECT
 
@@ -28,6 +32,7 @@ public:
     explicit ClassMonthDD(QObject* parent = nullptr);
     // today answers the current date whenever the sheet needs it; tests fix it.
     explicit ClassMonthDD(TodayFunction today, QObject* parent = nullptr);
+    ~ClassMonthDD() override;
 
     // "de" for German names, anything else English.
     QString langcode() const { return m_langcode; }
@@ -43,8 +48,13 @@ public:
 
     // Takes over the picture: white, sized, hidden until Display.
     void Bind(PictureBox* picture);
-    // Opens the sheet on the month of SelectedDate and focuses it.
+    // Opens the sheet on the month of SelectedDate, framed, and focuses it.
     void Display();
+    // The framed day, which Enter picks.
+    QDate Cursor() const { return m_cursor; }
+
+    // The sheet as a screen reader sees it: the month, its days and the chosen one.
+    AccessibleItem describe() const;
 
 signals:
     void Click(const QDate& date);
@@ -54,7 +64,8 @@ private:
     static constexpr int kNoDay = 0;
 
     void SetNames();
-    void DrawMonth(int hoverDay = kNoDay);
+    QString title() const;
+    void DrawMonth();
     void drawTitle();
     void drawHeader();
     void drawDay(int day, QPoint cell);
@@ -63,6 +74,7 @@ private:
     // The day whose cell of the last drawing holds the point, or kNoDay.
     int dayAt(int x, int y) const;
     void showMonthOf(const QDate& date);
+    void moveCursor(const QDate& date);
     void pickDay(int day);
     void hide();
 
@@ -83,5 +95,6 @@ private:
     // Top left of each day's cell in the last drawing (index = day of month); x < 0 when the
     // day was not drawn.
     std::array<QPoint, 32> m_dayCells;
-    int m_hoverDay = kNoDay;
+    // Framed by the mouse or the keys; always a day of the month shown.
+    QDate m_cursor;
 };

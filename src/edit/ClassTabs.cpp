@@ -21,13 +21,22 @@ ClassTabs::ClassTabs(QObject* parent)
 {
 }
 
-void ClassTabs::Bind(PictureBox* picture)
+ClassTabs::~ClassTabs()
 {
     if (b_pic)
+        b_pic->setAccessibleContent({});
+}
+
+void ClassTabs::Bind(PictureBox* picture)
+{
+    if (b_pic) {
         b_pic->disconnect(this);
+        b_pic->setAccessibleContent({});
+    }
     b_pic = picture;
     if (!b_pic)
         return;
+    b_pic->setAccessibleContent([this] { return describe(); });
     // The picture keeps what is drawn by itself; redraw only when something changes.
     connect(b_pic, &PictureBox::MouseDown, this, &ClassTabs::b_pic_MouseDown);
     connect(b_pic, &PictureBox::KeyDown, this, &ClassTabs::b_pic_KeyDown);
@@ -170,6 +179,31 @@ void ClassTabs::paintme()
 
     b_pic->setFontBold(wasBold);
     b_pic->setForeColor(wasFore);
+    b_pic->accessibleContentChanged();
+}
+
+AccessibleItem ClassTabs::describe() const
+{
+    AccessibleItem strip;
+    strip.role = QAccessible::PageTabList;
+    // Every window's strip switches its pages; the window may say more in its own name.
+    strip.name = tr("Pages");
+    for (int i = 0; i < GetHeadercount(); ++i) {
+        const HeaderSpan span = Span(i);
+        AccessibleItem tab;
+        tab.role = QAccessible::PageTab;
+        tab.name = m_headers[i].caption;
+        tab.rect =
+            QRect(QPoint(PictureBox::toPixels(span.left), 0),
+                  QPoint(PictureBox::toPixels(span.right) - 1, b_pic ? b_pic->height() - 1 : 0));
+        tab.state.selectable = true;
+        tab.state.focusable = true;
+        tab.state.selected = i == m_selectedIndex;
+        // The keys move the selection, so it is where the keyboard is.
+        tab.state.focused = i == m_selectedIndex;
+        strip.children.append(tab);
+    }
+    return strip;
 }
 
 void ClassTabs::drawTab(int index, int bottom)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/AccessibleItem.h"
+
 #include <QColor>
 #include <QList>
 #include <QObject>
@@ -11,7 +13,8 @@
 class PictureBox;
 
 // A row of tab headers drawn on a picture box. The user switches between them with the mouse
-// or the Left and Right keys; the owning window shows the matching page in its handlers.
+// or the Left and Right keys; the owning window shows the matching page in its handlers. A
+// screen reader sees a list of page tabs, the selected one selected.
 class ClassTabs : public QObject {
     Q_OBJECT
 
@@ -24,6 +27,7 @@ public:
     };
 
     explicit ClassTabs(QObject* parent = nullptr);
+    ~ClassTabs() override;
 
     void Bind(PictureBox* picture);
 
@@ -45,6 +49,8 @@ public:
     bool Bold(int index) const;
     // Horizontal extent of a header: the one rectangle both drawing and mouse use.
     HeaderSpan Span(int index) const;
+
+    AccessibleItem describe() const;
 
 signals:
     // Both carry the newly chosen header. On a mouse press they come before the selection

@@ -97,13 +97,22 @@ ClassTimeDD::ClassTimeDD(QTime now, QObject* parent)
         m_time = TimeOfDay::fromHourMinute(now.hour(), now.minute());
 }
 
-void ClassTimeDD::Bind(PictureBox* picture)
+ClassTimeDD::~ClassTimeDD()
 {
     if (my_pic)
+        my_pic->setAccessibleContent({});
+}
+
+void ClassTimeDD::Bind(PictureBox* picture)
+{
+    if (my_pic) {
         disconnect(my_pic, nullptr, this, nullptr);
+        my_pic->setAccessibleContent({});
+    }
     my_pic = picture;
     if (!my_pic)
         return;
+    my_pic->setAccessibleContent([this] { return describe(); });
     my_pic->setBackColor(Qt::white);
     my_pic->hide();
     connect(my_pic, &PictureBox::KeyDown, this, &ClassTimeDD::my_pic_KeyDown);
@@ -131,6 +140,18 @@ void ClassTimeDD::DrawClock()
     drawHands(hourOf(m_time), m_time.minute());
     drawReadout();
     drawStepArrows();
+    my_pic->accessibleContentChanged();
+}
+
+AccessibleItem ClassTimeDD::describe() const
+{
+    AccessibleItem clock;
+    clock.role = QAccessible::SpinBox;
+    clock.value = FormatTime(m_time, m_timeFormat);
+    clock.description =
+        tr("Right and Left: %1 minutes later or earlier; * and _: an hour later or earlier")
+            .arg(m_interval);
+    return clock;
 }
 
 void ClassTimeDD::drawFace()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile/DateParts.h"
+#include "ui/AccessibleItem.h"
 
 #include <QObject>
 #include <QPointer>
@@ -22,7 +23,8 @@ ClockReadout clockReadout(TimeOfDay time, const QString& timeFormat);
 
 // Drop-down time chooser: a clock face above a read-out with arrow buttons, drawn on a
 // picture box of the appointment editor. Every step is reported at once by TimeChanged;
-// Enter, Escape and the loss of focus only hide it.
+// Enter, Escape and the loss of focus only hide it. A screen reader sees a spin box whose
+// value is the time as the fields write it.
 class ClassTimeDD : public QObject {
     Q_OBJECT
 
@@ -37,6 +39,7 @@ public:
     explicit ClassTimeDD(QObject* parent = nullptr);
     // Starts at now (whole minutes); lets tests fix the starting time.
     explicit ClassTimeDD(QTime now, QObject* parent = nullptr);
+    ~ClassTimeDD() override;
 
     TimeOfDay Time() const { return m_time; }
     void setTime(TimeOfDay time) { m_time = time; }
@@ -51,6 +54,8 @@ public:
     void Bind(PictureBox* picture);
     // Sizes, draws, shows and focuses the picture.
     void Display();
+
+    AccessibleItem describe() const;
 
 signals:
     void TimeChanged(TimeOfDay time);

@@ -20,7 +20,6 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -145,6 +144,7 @@ form_edit::form_edit(std::shared_ptr<EditHandOver> handOver, Settings& settings,
     createColorPanel();
     createPickers();
     createTimers();
+    orderTabs();
     Form_Load();
 }
 
@@ -152,7 +152,10 @@ form_edit::~form_edit()
 {
     // Deleting the fields takes their focus, and a field's last editingFinished must not
     // reach an editor that is half gone.
-    for (QLineEdit* field : {text_zeit_von, text_zeit_bis})
+    for (QLineEdit* field :
+         {static_cast<QLineEdit*>(text_zeit_von), static_cast<QLineEdit*>(text_zeit_bis),
+          static_cast<QLineEdit*>(text_am), static_cast<QLineEdit*>(text_recur_von),
+          static_cast<QLineEdit*>(text_recur_bis)})
         disconnect(field, nullptr, this, nullptr);
 }
 
@@ -235,6 +238,7 @@ void form_edit::SetLanguageTexts()
     label_info_producer->setText(tr("Owner:"));
     label_info_change->setText(tr("Last change:"));
     check_owner->setText(tr("I am new owner"));
+    nameControls();
 }
 
 void form_edit::fillRemindList()
@@ -344,25 +348,6 @@ QColor form_edit::settingColor(int number) const
 
 // ---- drop-downs ----
 
-void form_edit::openDatePicker(ClassMonthDD* picker, PictureBox* picture, ValueField<QDate>* field)
-{
-    placeBeside(picture, field);
-    picker->setSelectedDate(field->value());
-    picker->Display();
-}
-
-void form_edit::openColorPanel()
-{
-    placeBeside(pic_colors, text_color);
-    pic_colors->show();
-    pic_colors->setFocus();
-}
-
-void form_edit::hideColorPanel()
-{
-    pic_colors->hide();
-}
-
 // Below the field when there is room, else above it, else beside it; always inside the window.
 void form_edit::placeBeside(QWidget* dropDown, QWidget* field)
 {
@@ -413,7 +398,7 @@ bool form_edit::valueFieldEvent(const DropDown& dropDown, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    // A time field takes what is typed, and Enter there is OK (which takes the typed time).
+    // A time or date field takes what is typed, and Enter there is OK (which takes it).
     const bool opens = dropDown.typable
                            ? key->key() == Qt::Key_F4 ||
                                  (key->key() == Qt::Key_Down && key->modifiers() & Qt::AltModifier)
@@ -427,7 +412,7 @@ bool form_edit::valueFieldEvent(const DropDown& dropDown, QEvent* event)
 bool form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
 {
     if (dropDown.typable && event->type() == QEvent::KeyPress) {
-        // A digit on the open clock starts a time typed into the field.
+        // A digit on the open clock or sheet starts a time or date typed into the field.
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (typed.size() == 1 && typed[0] >= QLatin1Char('0') && typed[0] <= QLatin1Char('9')) {
             dropDown.picture->hide();
@@ -445,21 +430,11 @@ bool form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
         // the next control.
         if (dropDown.picture->hasFocus() && dropDown.field->isEnabled()) {
             dropDown.field->setFocus();
-            // What is typed next replaces the time rather than joining it.
+            // What is typed next replaces the time or date rather than joining it.
             if (auto* field = qobject_cast<QLineEdit*>(dropDown.field); field && dropDown.typable)
                 field->selectAll();
         }
     }
-    return false;
-}
-
-bool form_edit::colorRowEvent(int index, QEvent* event)
-{
-    if (event->type() != QEvent::MouseButtonRelease)
-        return false;
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (label_color_array[size_t(index)]->rect().contains(mouse->position().toPoint()))
-        label_color_array_Click(index);
     return false;
 }
 
@@ -492,23 +467,6 @@ void form_edit::tabs_Change(const QString&, int index)
             page->hide();
         }
     }
-}
-
-void form_edit::label_color_array_Click(int index)
-{
-    showColor(index + 1);
-    hideColorPanel();
-}
-
-void form_edit::pic_colors_KeyDown(int key, Qt::KeyboardModifiers)
-{
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
-        hideColorPanel();
-}
-
-void form_edit::pic_colors_LostFocus()
-{
-    hideColorPanel();
 }
 
 void form_edit::timer_check_Timer()

@@ -3,6 +3,7 @@
 #include "edit/AppointmentEditing.h"
 #include "profile/DateParts.h"
 #include "store/ApiLoginName.h"
+#include "ui/AccessibleItem.h"
 
 #include <QDate>
 #include <QDialog>
@@ -30,8 +31,8 @@ class QTimer;
 class Settings;
 
 // A read-only field that shows a value as text and keeps the value itself. Only the kept value
-// is ever read back; the text is for the eye. The editor lets the user type into its time
-// fields and takes a typed time into the kept value only once it reads as one.
+// is ever read back; the text is for the eye. The editor lets the user type into its time and
+// date fields and takes a typed time or date into the kept value only once it reads as one.
 template <typename T> class ValueField : public QLineEdit {
 public:
     explicit ValueField(QWidget* parent)
@@ -108,6 +109,9 @@ private:
     void createColorPanel();
     void createPickers();
     void createTimers();
+    // Names for screen readers in the language of the texts, and the order Tab goes in.
+    void nameControls();
+    void orderTabs();
     QFrame* createPage(int index);
     QLabel* createLabel(QWidget* parent, const char* objectName, const QRect& geometry);
     // A page's bold heading.
@@ -136,7 +140,8 @@ private:
         QWidget* field = nullptr;
         QWidget* picture = nullptr;
         std::function<void()> open;
-        // Time fields take typed text and open on F4 or Alt+Down; the others open on Enter.
+        // Time and date fields take typed text and open on F4 or Alt+Down; the colour field
+        // opens on Enter.
         bool typable = false;
     };
     void addDropDown(QWidget* field, QWidget* picture, std::function<void()> open, bool typable);
@@ -144,6 +149,9 @@ private:
     void openTimePicker(ClassTimeDD* picker, PictureBox* picture, ValueField<TimeOfDay>* field);
     void openColorPanel();
     void hideColorPanel();
+    // The row the keys are on, framed; Enter takes it.
+    void moveColorCursor(int index);
+    AccessibleItem describeColors() const;
     void placeBeside(QWidget* dropDown, QWidget* field);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -182,6 +190,9 @@ private:
     // stays in the field, or with refuseAloud goes back to the kept value with a word to the
     // user; either way the answer is false.
     bool takeTypedTime(ValueField<TimeOfDay>* field, bool refuseAloud);
+    // The same for a date, in the settings' date format (edit/TypedDate.h).
+    void makeTypable(ValueField<QDate>* field);
+    bool takeTypedDate(ValueField<QDate>* field, bool refuseAloud);
     bool timesInOrder() const;
     void copyIntoRecord();
 
@@ -236,6 +247,7 @@ private:
 
     PictureBox* pic_colors = nullptr;
     std::array<QLabel*, kColorRows> label_color_array{};
+    int m_colorCursor = 0;
 
     PictureBox* pic_datum = nullptr;
     PictureBox* pic_recur_von = nullptr;

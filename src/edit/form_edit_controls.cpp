@@ -128,6 +128,7 @@ void form_edit::createAppointmentPage()
     text_zeit_von = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_von", Layout::kFrom);
     label_header_bis = caption("label_header_bis", Layout::kUntilCaption);
     text_zeit_bis = createValueField<ValueField<TimeOfDay>>(page, "text_zeit_bis", Layout::kUntil);
+    makeTypable(text_am);
     makeTypable(text_zeit_von);
     makeTypable(text_zeit_bis);
     label_header_text = caption("label_header_text", Layout::kTextCaption);
@@ -159,6 +160,8 @@ void form_edit::createRecurrencePage()
     label_recur_bis = createLabel(page, "label_recur_bis", Layout::kRecurUntilCaption);
     text_recur_bis =
         createValueField<ValueField<QDate>>(page, "text_recur_bis", Layout::kRecurUntil);
+    makeTypable(text_recur_von);
+    makeTypable(text_recur_bis);
 }
 
 void form_edit::createInfoPage()
@@ -188,33 +191,6 @@ void form_edit::createButtons()
     command_cancel->setObjectName(QStringLiteral("command_cancel"));
     command_cancel->setGeometry(Layout::kCancel);
     connect(command_cancel, &QPushButton::clicked, this, &form_edit::command_cancel_Click);
-}
-
-void form_edit::createColorPanel()
-{
-    pic_colors = new PictureBox(this);
-    pic_colors->setObjectName(QStringLiteral("pic_colors"));
-    const int width = Layout::kColor.width();
-    pic_colors->resize(width, kColorRows * Layout::kColorRowHeight);
-    pic_colors->hide();
-    connect(pic_colors, &PictureBox::KeyDown, this, &form_edit::pic_colors_KeyDown);
-    connect(pic_colors, &PictureBox::LostFocus, this, &form_edit::pic_colors_LostFocus);
-
-    QFont small = label_header_am->font();
-    small.setPointSizeF(small.pointSizeF() - 1);
-    for (int i = 0; i < kColorRows; ++i) {
-        auto* row = new QLabel(pic_colors);
-        row->setObjectName(QStringLiteral("label_color_array_%1").arg(i));
-        row->setGeometry(0, i * Layout::kColorRowHeight, width, Layout::kColorRowHeight);
-        row->setFont(small);
-        row->setAutoFillBackground(true);
-        row->setIndent(4);
-        row->setTextFormat(Qt::PlainText); // the colour names come from the settings file
-        row->installEventFilter(this);
-        label_color_array[size_t(i)] = row;
-    }
-    addDropDown(
-        text_color, pic_colors, [this] { openColorPanel(); }, false);
 }
 
 void form_edit::createPickers()
@@ -250,13 +226,13 @@ void form_edit::createPickers()
     connect(zeit_bis, &ClassTimeDD::TimeChanged, this, &form_edit::zeit_bis_TimeChanged);
 
     addDropDown(
-        text_am, pic_datum, [this] { openDatePicker(datumswahl, pic_datum, text_am); }, false);
+        text_am, pic_datum, [this] { openDatePicker(datumswahl, pic_datum, text_am); }, true);
     addDropDown(
         text_recur_von, pic_recur_von,
-        [this] { openDatePicker(recur_von, pic_recur_von, text_recur_von); }, false);
+        [this] { openDatePicker(recur_von, pic_recur_von, text_recur_von); }, true);
     addDropDown(
         text_recur_bis, pic_recur_bis,
-        [this] { openDatePicker(recur_bis, pic_recur_bis, text_recur_bis); }, false);
+        [this] { openDatePicker(recur_bis, pic_recur_bis, text_recur_bis); }, true);
     addDropDown(
         text_zeit_von, pic_zeit_von,
         [this] { openTimePicker(zeit_von, pic_zeit_von, text_zeit_von); }, true);

@@ -3,6 +3,8 @@
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
 #include "ui/PictureBox.h"
+#include "views/CalendarAccessible.h"
+#include "views/CalendarKeys.h"
 
 namespace {
 
@@ -46,16 +48,26 @@ Calendar::Calendar(QObject* parent)
     SetSettings(m_firstday, QString(), m_firstweek);
 }
 
-void Calendar::Bind(PictureBox* picture)
+Calendar::~Calendar()
 {
     if (m_picture)
+        m_picture->setAccessibleContent({});
+}
+
+void Calendar::Bind(PictureBox* picture)
+{
+    if (m_picture) {
         disconnect(m_picture, nullptr, this, nullptr);
+        m_picture->setAccessibleContent({});
+    }
     m_picture = picture;
     if (!m_picture)
         return;
     // The picture keeps what is drawn on its own image, so nothing is lost on repaints.
     m_picture->setBackColor(Qt::white);
+    m_picture->setAccessibleContent([this] { return describe(); });
     connect(m_picture, &PictureBox::MouseDown, this, &Calendar::my_picture_MouseDown);
+    connect(m_picture, &PictureBox::KeyDown, this, &Calendar::my_picture_KeyDown);
     connect(m_picture, &QObject::destroyed, this, [this] { m_picture = nullptr; });
 }
 
@@ -80,6 +92,7 @@ void Calendar::SetSettings(int firstday, const QString& langcode, int firstweek)
 {
     m_firstday = FirstWeekdayOfRows(firstday);
     m_firstweek = WeekRuleOf(firstweek);
+    m_langCode = langcode;
     // The month calendar heads its columns with each day name's first letter.
     const QStringList names = DayNames(langcode);
     for (int day = 1; day <= 7; ++day)
@@ -124,6 +137,7 @@ void Calendar::DisplayMonth(const QDate& show_date, const QDate& selected_date)
         drawHeader();
         drawGridLines();
         DrawDays();
+        m_picture->accessibleContentChanged();
     }
     emit Display(m_showDate);
 }
@@ -311,4 +325,64 @@ void Calendar::my_picture_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int 
             return;
         }
     }
+}
+
+void Calendar::my_picture_KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const std::optional<CalendarKeys::Place> to = CalendarKeys::step(
+        {m_selectedDate, m_showDate, m_isWeekSelected}, key, modifiers, m_firstday);
+    if (!to) {
+        emit UnusedKey(key, modifiers);
+        return;
+    }
+    // As a click on the cell would, once the month it lies in is shown.
+    const bool moved = to->shown != m_showDate;
+    m_isWeekSelected = to->week;
+    DisplayMonth(to->shown, to->selected);
+    if (moved)
+        emit ShowDateMoved(m_showDate);
+    if (to->week)
+        emit WeekClicked(to->selected);
+    else
+        emit DayClicked(to->selected);
+}
+
+bool Calendar::isFocusCell(int column, int row) const
+{
+    if (MonthGrid(column, row) == 0 || !m_selectedDate.isValid())
+        return false;
+    if (m_isWeekSelected)
+        return column == kWeekColumn &&
+               m_rowWeekStart[size_t(row)] == StartOfWeek(m_selectedDate, m_firstday);
+    return column != kWeekColumn && dateInCell(column, row) == m_selectedDate;
+}
+
+AccessibleItem Calendar::describe() const
+{
+    QList<CalendarAccessible::Cell> cells;
+    for (int row = 0; row < kWeekRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            if (MonthGrid(column, row) == 0)
+                continue;
+            CalendarAccessible::Cell cell;
+            cell.row = row;
+            cell.column = column;
+            const CellRect r = cellRect(column, row);
+            cell.rect = QRect(
+                QPoint(PictureBox::toPixels(r.left), PictureBox::toPixels(r.top)),
+                QPoint(PictureBox::toPixels(r.right) - 1, PictureBox::toPixels(r.bottom) - 1));
+            cell.selected = IsCellSelected(column, row);
+            cell.focused = isFocusCell(column, row);
+            if (column == kWeekColumn) {
+                cell.date = m_rowWeekStart[size_t(row)];
+                cell.week = MonthGrid(column, row);
+            } else {
+                cell.date = dateInCell(column, row);
+                cell.today = cell.date == m_today();
+                cell.marked = m_hasAppointments && m_hasAppointments(cell.date);
+            }
+            cells.append(cell);
+        }
+    }
+    return CalendarAccessible::describe(m_showDate, cells, m_langCode);
 }

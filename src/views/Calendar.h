@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/AccessibleItem.h"
+
 #include <QDate>
 #include <QObject>
 #include <QString>
@@ -12,7 +14,9 @@ class PictureBox;
 
 // One month drawn as a clickable grid on a picture: a header of weekday letters, up to six
 // week rows of day numbers and a column of week numbers on the right. A click on a day or a
-// week number selects it, redraws and reports it.
+// week number selects it, redraws and reports it. The arrow keys, Page Up and Down, Home and
+// End move the selection as clicks would (views/CalendarKeys.h); a screen reader sees the
+// month as a table of days and weeks.
 class Calendar : public QObject {
     Q_OBJECT
 
@@ -28,6 +32,7 @@ public:
     static constexpr int kWeekColumn = 7;
 
     explicit Calendar(QObject* parent = nullptr);
+    ~Calendar() override;
 
     void Bind(PictureBox* picture);
     // Widens the selection to the week that holds SelectedDate; no event.
@@ -71,10 +76,18 @@ public:
     // selected week that the week view shows and the week's number.
     bool IsCellSelected(int column, int row) const;
 
+    // The month as a screen reader sees it: its cells, the selection, where the keyboard is.
+    AccessibleItem describe() const;
+
 signals:
     void DayClicked(QDate date);
     void WeekClicked(QDate firstDayOfWeek);
     void Display(QDate showDate);
+    // A key took the selection into another month, which the calendar shows now; comes
+    // before the DayClicked or WeekClicked of that key.
+    void ShowDateMoved(QDate showDate);
+    // A key the calendar has no use for, for the window to take.
+    void UnusedKey(int key, Qt::KeyboardModifiers modifiers);
 
 private:
     void computeCellSize();
@@ -89,10 +102,14 @@ private:
     bool isInSelectedWeek(const QDate& date) const;
     bool isSelected(const QDate& date) const;
     void my_picture_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void my_picture_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The cell the keyboard is on: the selected day, or the selected week's number.
+    bool isFocusCell(int column, int row) const;
 
     PictureBox* m_picture = nullptr;
     int m_firstday = 1;
     int m_firstweek = 1;
+    QString m_langCode;
     bool m_isWeekSelected = false;
     QDate m_showDate;
     QDate m_selectedDate;

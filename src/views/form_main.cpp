@@ -228,6 +228,7 @@ void form_main::connectMenus()
     connectEditMenu();
     connectClipboard();
     connectGridKeys();
+    connectCalendarKeys();
     connect(m_ui->mnu_taskbar_show, &QAction::triggered, this, &form_main::restoreFromTray);
     connect(m_ui->mnu_taskbar_exit, &QAction::triggered, this, &form_main::exitProgram);
 }

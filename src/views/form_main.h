@@ -257,6 +257,8 @@ private:
     void connectGridKeys();
     void gridKeyDown(int key, Qt::KeyboardModifiers modifiers);
     bool windowKey(int key, Qt::KeyboardModifiers modifiers);
+    // The month calendars by keyboard (form_main_calendars.cpp).
+    void connectCalendarKeys();
     void askDelete(const Picked& picked);
     // A new appointment at the time the keyboard is on in the grid.
     void newAtGridFocus();

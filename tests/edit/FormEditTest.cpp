@@ -525,7 +525,7 @@ TEST_F(FormEditTest, TheFirstPageTabsOnePageAtATimeTimesInTheFormatAndTheBoxesSw
     EXPECT_FALSE(ed.picture("pic_datum").isVisible());
 }
 
-TEST_F(FormEditTest, TheColourPanelListsTheColoursAndOnlyAClickPicksOne)
+TEST_F(FormEditTest, TheColourPanelListsTheColoursAndAClickPicksOne)
 {
     auto a = appointment();
     a->setColorCode(3);
@@ -540,7 +540,7 @@ TEST_F(FormEditTest, TheColourPanelListsTheColoursAndOnlyAClickPicksOne)
     for (int i = 0; i < form_edit::kColorRows; ++i)
         EXPECT_EQ(e.editor.label(QStringLiteral("label_color_array_%1").arg(i)).text(),
                   QStringLiteral("Colour %1").arg(i + 1));
-    // Enter and leaving close it without a choice (Escape: the drop-down test).
+    // Enter on the colour it has and leaving change nothing (Escape: the drop-down test).
     colour.setFocus();
     QTest::keyClick(&colour, Qt::Key_Return);
     ASSERT_TRUE(panel.isVisible());

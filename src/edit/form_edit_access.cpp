@@ -1,0 +1,65 @@
+// The appointment editor for the keyboard and screen readers: a name for every control in
+// the language of the texts, the captions tied to their fields, and the order Tab goes in.
+#include "edit/form_edit.h"
+
+#include "ui/PictureBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <utility>
+
+void form_edit::nameControls()
+{
+    // The captions ("At:", "until:") are short for the eye; a screen reader says what is
+    // asked for. Each drop-down has the name of its field.
+    const std::pair<QWidget*, const char*> names[] = {
+        {text_am, QT_TRANSLATE_NOOP("form_edit", "Date")},
+        {pic_datum, QT_TRANSLATE_NOOP("form_edit", "Date")},
+        {text_zeit_von, QT_TRANSLATE_NOOP("form_edit", "Start time")},
+        {pic_zeit_von, QT_TRANSLATE_NOOP("form_edit", "Start time")},
+        {text_zeit_bis, QT_TRANSLATE_NOOP("form_edit", "End time")},
+        {pic_zeit_bis, QT_TRANSLATE_NOOP("form_edit", "End time")},
+        {text_color, QT_TRANSLATE_NOOP("form_edit", "Color")},
+        {pic_colors, QT_TRANSLATE_NOOP("form_edit", "Colors")},
+        {text_text, QT_TRANSLATE_NOOP("form_edit", "Text")},
+        {combo_remind, QT_TRANSLATE_NOOP("form_edit", "Remind before the start")},
+        {combo_users, QT_TRANSLATE_NOOP("form_edit", "Whom to remind")},
+        {combo_recur, QT_TRANSLATE_NOOP("form_edit", "Repeat")},
+        {text_recur_von, QT_TRANSLATE_NOOP("form_edit", "First day of the recurrence")},
+        {pic_recur_von, QT_TRANSLATE_NOOP("form_edit", "First day of the recurrence")},
+        {text_recur_bis, QT_TRANSLATE_NOOP("form_edit", "Last day of the recurrence")},
+        {pic_recur_bis, QT_TRANSLATE_NOOP("form_edit", "Last day of the recurrence")},
+    };
+    for (const auto& [control, name] : names)
+        control->setAccessibleName(tr(name));
+
+    // Some systems name a list by its entry and say first the label tied to it: the pages'
+    // headings label their lists.
+    const std::pair<QLabel*, QWidget*> captions[] = {
+        {label_header_am, text_am},        {label_header_von, text_zeit_von},
+        {label_header_bis, text_zeit_bis}, {label_header_color, text_color},
+        {label_header_text, text_text},    {label_recur_von, text_recur_von},
+        {label_recur_bis, text_recur_bis}, {label_header_remind, combo_remind},
+        {label_header_recur, combo_recur},
+    };
+    for (const auto& [caption, field] : captions)
+        caption->setBuddy(field);
+}
+
+void form_edit::orderTabs()
+{
+    // Down the pages as they read, each drop-down right after its field: Tab on an open one
+    // goes on to the next field.
+    QWidget* const order[] = {
+        pic_tabs,       text_am,       pic_datum,   text_zeit_von, pic_zeit_von,   text_zeit_bis,
+        pic_zeit_bis,   text_color,    pic_colors,  text_text,     check_remind,   combo_remind,
+        combo_users,    check_email,   check_recur, combo_recur,   text_recur_von, pic_recur_von,
+        text_recur_bis, pic_recur_bis, check_owner, command_ok,    command_cancel,
+    };
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}

@@ -1,0 +1,260 @@
+// The appointment editor without the mouse: dates typed into its date fields in the
+// settings' format, the colour panel by keys, a name for every control in both languages and
+// the order Tab goes in.
+#include "FormEditDriver.h"
+
+#include "TestFiles.h"
+#include "edit/TypedDate.h"
+#include "settings/Language.h"
+
+#include <QAccessible>
+#include <QScopeGuard>
+
+namespace {
+
+using namespace FormEditDriver;
+
+TEST(TypedDate, FormsReadInThePatternsOrderAndTheRestIsRefused)
+{
+    const QDate reference(2003, 7, 4);
+    const struct {
+        const char* pattern;
+        const char* typed;
+        const char* date; // ISO; nullptr: refused
+    } rows[] = {
+        // clang-format off
+        {"dd.mm.yyyy", "5.7.2003", "2003-07-05"}, {"dd.mm.yyyy", "05.07.2003", "2003-07-05"},
+        {"dd.mm.yyyy", " 5. 7. 2003 ", "2003-07-05"}, {"dd.mm.yyyy", "5-7-2003", "2003-07-05"},
+        {"dd.mm.yyyy", "5.7.", "2003-07-05"}, {"dd.mm.yyyy", "24.12", "2003-12-24"},
+        {"dd.mm.yyyy", "5.7.03", "2003-07-05"}, {"dd.mm.yyyy", "5.7.53", "1953-07-05"},
+        {"dd.mm.yyyy", "5.7.52", "2052-07-05"}, {"dd.mm.yyyy", "05072003", "2003-07-05"},
+        {"dd.mm.yyyy", "050703", "2003-07-05"}, {"dd.mm.yyyy", "0507", "2003-07-05"},
+        {"dd.mm.yyyy", "2004-02-29", "2004-02-29"}, {"tt.mm.jjjj", "1.2.2004", "2004-02-01"},
+        {"mm/dd/yyyy", "7/5/2003", "2003-07-05"}, {"mm/dd/yyyy", "12/24", "2003-12-24"},
+        {"mm/dd/yyyy", "12242003", "2003-12-24"}, {"yyyy-mm-dd", "2003-7-5", "2003-07-05"},
+        {"yyyy-mm-dd", "20030705", "2003-07-05"}, {"yyyy-mm-dd", "7-5", "2003-07-05"},
+        {"dd.mm.yyyy", "31.4.2003", nullptr}, {"dd.mm.yyyy", "29.2.2003", nullptr},
+        {"dd.mm.yyyy", "13.13.2003", nullptr}, {"mm/dd/yyyy", "24/12/2003", nullptr},
+        {"dd.mm.yyyy", "5.7.203", nullptr}, {"dd.mm.yyyy", "5.7.0999", nullptr},
+        {"dd.mm.yyyy", "5", nullptr}, {"dd.mm.yyyy", "5.7.2003.1", nullptr},
+        {"dd.mm.yyyy", "0507200", nullptr}, {"dd.mm.yyyy", "tomorrow", nullptr},
+        {"dd.mm.yyyy", "5.July.2003", nullptr}, {"dd.mm.yyyy", "", nullptr},
+        {"dd.mm.yyyy", "\u0665.\u0667.2003", nullptr}, // digits of another script
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        const std::optional<QDate> date =
+            TypedDate::parse(QString::fromUtf8(row.typed), row.pattern, reference);
+        EXPECT_EQ(date ? date->toString(Qt::ISODate).toStdString() : "refused",
+                  row.date ? row.date : "refused")
+            << row.pattern << " " << row.typed;
+    }
+}
+
+class EditorAccessTest : public FormEditTest {
+protected:
+    void typeDate(Editor& e, const char* field, const char* typed)
+    {
+        QLineEdit& f = e.field(field);
+        f.setFocus();
+        f.selectAll();
+        QTest::keyClicks(&f, typed);
+        QTest::keyClick(&f, Qt::Key_Tab);
+    }
+};
+
+// Leaving a field takes a typed date; text that is none stays until OK refuses it aloud.
+TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLanguage)
+{
+    const struct {
+        const char* pattern;
+        const char* field;
+        const char* typed;
+        const char* shown;
+        const char* saved; // the field's date at OK, ISO; nullptr: refused
+    } rows[] = {
+        {"dd.mm.yyyy", "text_am", "5.7.03", "05.07.2003", "2003-07-05"},
+        {"mm/dd/yyyy", "text_am", "12/24", "12/24/2003", "2003-12-24"},
+        {"dd.mm.yyyy", "text_recur_bis", "31.12.2005", "31.12.2005", "2005-12-31"},
+        {"dd.mm.yyyy", "text_am", "31.4.2003", "31.4.2003", nullptr},
+        {"mm/dd/yyyy", "text_recur_von", "soon", "soon", nullptr},
+    };
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    for (const bool german : {false, true}) {
+        Language::apply(german ? "de" : "en");
+        settings.setLangCode(german ? "de" : "en");
+        for (const auto& row : rows) {
+            SCOPED_TRACE(QStringLiteral("%1 %2").arg(german).arg(row.typed).toStdString());
+            settings.setDateFormat(row.pattern);
+            auto a = appointment(); // 4 July 2003, a range from 2002 to 2004
+            DirectEditor e(*a, settings);
+            Editor& ed = e.editor;
+            if (QString(row.field).startsWith("text_recur")) {
+                ed.showPage(2);
+                ed.tick("check_recur");
+            }
+            const QString before = ed.field(row.field).text();
+            typeDate(ed, row.field, row.typed);
+            EXPECT_EQ(ed.field(row.field).text(), row.shown);
+            ed.ok();
+            EXPECT_EQ(e.dialog.isVisible(), !row.saved);
+            const ClassTermin& r = e.record();
+            const QDate saved = QString(row.field) == "text_am"          ? r.datum()
+                                : QString(row.field) == "text_recur_von" ? r.RecurringStartDate()
+                                                                         : r.RecurringEndDate();
+            if (row.saved) {
+                EXPECT_EQ(saved.toString(Qt::ISODate), row.saved);
+                EXPECT_TRUE(ed.messages.isEmpty());
+                continue;
+            }
+            EXPECT_EQ(ed.field(row.field).text(), before) << "back to the date it had";
+            EXPECT_TRUE(ed.field(row.field).hasFocus());
+            EXPECT_EQ(ed.messages,
+                      QStringList("Norvane: " +
+                                  (german ? QString::fromUtf8("„%1“ ist kein Datum. Bitte geben "
+                                                              "Sie ein Datum wie %2 ein.")
+                                          : QString("\"%1\" is not a date. Please type a date "
+                                                    "such as %2."))
+                                      .arg(row.typed, before)));
+            ed.cancel();
+        }
+    }
+}
+
+// Typed, or walked on the sheet by keys: either way the date reaches the file's directory.
+TEST_F(EditorAccessTest, ADateTypedOrChosenByKeysIsFiledUnderItsDay)
+{
+    auto a = stored(); // Friday 4 July 2003
+    auto result = editThroughFiling(*a, [&](Editor& e) {
+        typeDate(e, "text_am", "8.7.");
+        EXPECT_EQ(e.combo("combo_recur").itemText(1), "every Tuesday") << "the entries follow";
+        e.ok();
+    });
+    ASSERT_TRUE(result.saved);
+    EXPECT_EQ(appointmentFiles(), QStringList{"y2003/m7/d8/" + a->filename().section('/', -1)});
+
+    result = editThroughFiling(*a, [&](Editor& e) {
+        QLineEdit& date = e.field("text_am");
+        date.setFocus();
+        QTest::keyClick(&date, Qt::Key_F4);
+        PictureBox& sheet = e.dropDownOf("text_am");
+        ASSERT_TRUE(sheet.isVisible());
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Return})
+            QTest::keyClick(&sheet, key);
+        EXPECT_FALSE(sheet.isVisible());
+        EXPECT_TRUE(date.hasFocus());
+        EXPECT_EQ(date.text(), "16.07.2003");
+        QTest::keyClick(&date, Qt::Key_Return); // Enter in a date field is OK
+    });
+    ASSERT_TRUE(result.saved);
+    EXPECT_EQ(a->datum(), QDate(2003, 7, 16));
+    const QByteArray bytes = TestFiles::readBytes(a->filename());
+    EXPECT_TRUE(bytes.contains("DateDay=16\r\n")) << bytes.toStdString();
+}
+
+TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
+{
+    auto a = appointment();
+    a->setColorCode(3);
+    settings.setColorText(7, "");
+    DirectEditor e(*a, settings);
+    QLineEdit& colour = e.editor.field("text_color");
+    PictureBox& panel = e.editor.picture("pic_colors");
+    const auto listed = [&] {
+        QStringList items;
+        for (const AccessibleItem& item : panel.accessibleTree().children)
+            items << item.name + (item.state.checked ? "+" : "") + (item.state.focused ? "<" : "");
+        return items.mid(1, 6).join(", ").toStdString();
+    };
+    colour.setFocus();
+    QTest::keyClick(&colour, Qt::Key_Return);
+    ASSERT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.accessibleTree().role, QAccessible::List);
+    EXPECT_EQ(listed(), "Colour 2, Colour 3+<, Colour 4, Colour 5, Colour 6, Color 7")
+        << "an unnamed colour by its number";
+    QTest::keyClick(&panel, Qt::Key_Down);
+    QTest::keyClick(&panel, Qt::Key_Down);
+    EXPECT_EQ(listed(), "Colour 2, Colour 3+, Colour 4, Colour 5<, Colour 6, Color 7");
+    QTest::keyClick(&panel, Qt::Key_Escape);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(colour.text(), "Colour 3") << "Escape chooses nothing";
+
+    QTest::keyClick(&colour, Qt::Key_Return);
+    EXPECT_EQ(listed(), "Colour 2, Colour 3+<, Colour 4, Colour 5, Colour 6, Color 7");
+    for (const Qt::Key key : {Qt::Key_End, Qt::Key_Up, Qt::Key_Return})
+        QTest::keyClick(&panel, key);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(colour.text(), "Colour 13");
+    EXPECT_TRUE(colour.hasFocus());
+    e.editor.ok();
+    EXPECT_EQ(e.record().ColorCode(), 13);
+}
+
+TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePages)
+{
+    const struct {
+        const char* control;
+        const char* english;
+        const char* german;
+    } names[] = {
+        {"pic_tabs", "Pages", "Seiten"},
+        {"text_am", "Date", "Datum"},
+        {"text_zeit_von", "Start time", "Beginn"},
+        {"text_zeit_bis", "End time", "Ende"},
+        {"text_color", "Color", "Farbe"},
+        {"text_text", "Text", "Text"},
+        {"check_remind", "remind on this appointment", "an diesen Termin erinnern"},
+        {"combo_remind", "Remind before the start", "Erinnern vor Beginn"},
+        {"combo_users", "Whom to remind", "Wen erinnern"},
+        {"check_email", "send email", "Email als Erinnerung versenden"},
+        {"check_recur", "recurring appointment", "wiederkehrender Termin"},
+        {"combo_recur", "Repeat", "Wiederholung"},
+        {"text_recur_von", "First day of the recurrence", "Erster Tag der Wiederholung"},
+        {"text_recur_bis", "Last day of the recurrence", "Letzter Tag der Wiederholung"},
+        {"check_owner", "I am new owner", "Besitz übernehmen"},
+        {"command_ok", "OK", "OK"},
+        {"command_cancel", "Cancel", "Abbrechen"},
+    };
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    for (const bool german : {false, true}) {
+        SCOPED_TRACE(german ? "de" : "en");
+        Language::apply(german ? "de" : "en");
+        settings.setLangCode(german ? "de" : "en");
+        auto a = appointment();
+        DirectEditor e(*a, settings);
+        QStringList order;
+        for (const auto& n : names) {
+            QWidget& control = e.editor.child<QWidget>(n.control);
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&control);
+            ASSERT_NE(iface, nullptr) << n.control;
+            // A list is named by its entry where a label tied to it says what it is for.
+            const QString name = qobject_cast<QComboBox*>(&control)
+                                     ? control.accessibleName()
+                                     : iface->text(QAccessible::Name);
+            EXPECT_EQ(name, QString::fromUtf8(german ? n.german : n.english)) << n.control;
+            order << n.control;
+        }
+        const auto labelOf = [&](const char* control) {
+            const auto labels =
+                QAccessible::queryAccessibleInterface(&e.editor.child<QWidget>(control))
+                    ->relations(QAccessible::Label);
+            return labels.isEmpty() ? QString() : labels[0].first->text(QAccessible::Name);
+        };
+        EXPECT_EQ(labelOf("combo_remind"), german ? "Erinnerung:" : "Reminder:");
+        EXPECT_EQ(labelOf("combo_recur"), german ? "Wiederkehrend:" : "Recurring:");
+        EXPECT_EQ(labelOf("text_zeit_bis"), german ? "Bis:" : "until:");
+        // The chain from the strip, the controls of every page in turn; the drop-downs come
+        // right after their fields.
+        QStringList chain;
+        QWidget* w = &e.editor.child<QWidget>("pic_tabs");
+        do {
+            if (order.contains(w->objectName()) || w->objectName() == "pic_datum")
+                chain << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != &e.editor.child<QWidget>("pic_tabs") && chain.size() < 40);
+        order.insert(2, "pic_datum");
+        EXPECT_EQ(chain, order);
+    }
+}
+
+} // namespace
