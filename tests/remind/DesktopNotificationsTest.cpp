@@ -204,10 +204,11 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
     const QDate day(2003, 7, 11); // a later day of a series
     const struct {
         const char* lang;
-        QStringList texts; // the summary and the actions' labels
+        const char* texts; // the summary, then each action's key and label
     } languages[] = {
-        {"en", {"Norvane4 Reminder", "Remind again in 5 minutes", "Open", "Open"}},
-        {"de", {"Norvane4 Erinnerung", "In 5 Minuten wieder erinnern", "Öffnen", "Öffnen"}},
+        {"en", "Norvane4 Reminder|snooze|Remind again in 5 minutes|open|Open|default|Open"},
+        {"de",
+         "Norvane4 Erinnerung|snooze|In 5 Minuten wieder erinnern|open|Öffnen|default|Öffnen"},
     };
     for (const auto& language : languages) {
         settings.setLangCode(language.lang);
@@ -215,34 +216,30 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
         reminders.showReminder(a, day);
         ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
         const FakeService::Shown& shown = fake.shown.at(0);
-        EXPECT_EQ(QStringList({shown.summary, shown.actions.value(1), shown.actions.value(3),
-                               shown.actions.value(5)})
-                      .join('|')
-                      .toStdString(),
-                  language.texts.join('|').toStdString());
-        EXPECT_EQ(shown.summary, form_remind::title(language.lang));
+        EXPECT_EQ((shown.summary + '|' + shown.actions.join('|')).toStdString(), language.texts);
         EXPECT_EQ(shown.body.toStdString(),
                   "2003-07-11 09:00 - 10:30\nBudget &amp; &lt;b&gt;figures&lt;/b&gt;\nRoom 4");
-        EXPECT_EQ(
-            QStringList({shown.actions.value(0), shown.actions.value(2), shown.actions.value(4)}),
-            QStringList({"snooze", "open", "default"}));
-        EXPECT_EQ(shown.app, "Norvane");
-        EXPECT_EQ(shown.hints.value("desktop-entry").toString(), "norvane");
+        EXPECT_EQ((shown.app + ' ' + shown.hints.value("desktop-entry").toString()).toStdString(),
+                  "Norvane norvane");
         fake.emitSignal("service", "NotificationClosed", {fake.lastId, uint(2)});
         ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 0; }, kWaitMs))
             << "closed on the desktop and forgotten";
     }
     EXPECT_TRUE(reminders.windows().isEmpty());
 
-    // Another service takes over, one that reads no markup: it shows the text as it is.
+    // The service goes with a notification shown: the reminder comes back as the window.
+    reminders.showReminder(a, day);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
+    QDBusConnection::disconnectFromBus("service");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.windows().size() == 1; }, kWaitMs));
+    EXPECT_EQ(reminders.notificationsShown(), 0);
+
+    // Another service comes, one that reads no markup: it shows the text as it is.
     FakeService plain;
     plain.capabilities = QStringList{"actions"};
-    QDBusConnection::disconnectFromBus("service");
     offer(plain);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.readsMarkup(); }, kWaitMs));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return service.service() == ReminderRoute::Service::WithActions; }, kWaitMs));
-    settings.setLangCode("en");
     reminders.showReminder(a, day);
     ASSERT_TRUE(QTest::qWaitFor([&] { return plain.shown.size() == 1; }, kWaitMs));
     EXPECT_EQ(plain.shown[0].body.toStdString(),
@@ -255,7 +252,6 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
     EXPECT_EQ(delays[0].first, DesktopReminders::kSnoozeSeconds);
     ASSERT_TRUE(QTest::qWaitFor([&] { return plain.closed == QList<uint>{1}; }, kWaitMs));
     EXPECT_EQ(plain.shown.size(), 1) << "nothing more until the delay is over";
-    EXPECT_TRUE(reminders.windows().isEmpty());
     delays[0].second();
     ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
     EXPECT_EQ(plain.shown.size(), 2);
@@ -269,7 +265,7 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
     ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 2; }, kWaitMs));
     EXPECT_EQ(opened, (QList<QPair<QString, QDate>>{{a.Text(), day}, {a.Text(), a.datum()}}));
     EXPECT_EQ(delays.size(), 1U);
-    EXPECT_TRUE(reminders.windows().isEmpty());
+    EXPECT_EQ(reminders.windows().size(), 1) << "none but the one of the service that went";
 }
 
 } // namespace
