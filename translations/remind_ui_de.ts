@@ -2,6 +2,11 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>DesktopReminders</name>
+    <message><source>Open</source><translation>Öffnen</translation></message>
+    <message><source>Remind again in 5 minutes</source><translation>In 5 Minuten wieder erinnern</translation></message>
+</context>
+<context>
     <name>form_remind</name>
     <message><source>Norvane4 Reminder</source><translation>Norvane4 Erinnerung</translation></message>
     <message><source>Don&apos;t remind again</source><translation>Nicht mehr erinnern</translation></message>

@@ -17,9 +17,10 @@ class TakenActions : public ReminderActions {
 public:
     using Action = std::function<void(ReminderActions&)>;
 
-    void showWindow(const ClassTermin& appointment) override
+    void showReminder(const ClassTermin& appointment, const QDate& day) override
     {
-        m_taken.push_back([appointment](ReminderActions& to) { to.showWindow(appointment); });
+        m_taken.push_back(
+            [appointment, day](ReminderActions& to) { to.showReminder(appointment, day); });
     }
     void playSound(const QString& soundFile) override
     {

@@ -215,8 +215,8 @@ void ReminderCheck::checkAppointment(const ClassTermin& appointment, const QDate
 
 void ReminderCheck::remind(const ClassTermin& appointment, const QDate& day, const QDateTime& now)
 {
-    if (m_settings->ShowWindow())
-        m_actions.showWindow(appointment);
+    if (m_settings->ShowWindow() || m_settings->DesktopNotification())
+        m_actions.showReminder(appointment, day);
     if (m_settings->PlaySound())
         m_actions.playSound(m_settings->SoundFile());
     if (m_settings->SendEmail() && appointment.EmailEnable())

@@ -49,7 +49,9 @@ private:
 class ReminderActions {
 public:
     virtual ~ReminderActions() = default;
-    virtual void showWindow(const ClassTermin& appointment) = 0;
+    // Shows the reminder of the appointment on day, in a window or a notification of the
+    // desktop: called when either is on, the window layer decides which.
+    virtual void showReminder(const ClassTermin& appointment, const QDate& day) = 0;
     virtual void playSound(const QString& soundFile) = 0;
     virtual void sendMail(const MailMessage& message) = 0;
 };

@@ -146,9 +146,15 @@ QString form_remind::text(const char* source) const
     return Language::translate(kContext, source, m_settings.LangCode());
 }
 
+QString form_remind::title(const QString& langCode)
+{
+    return Language::translate(kContext, QT_TRANSLATE_NOOP("form_remind", "Norvane4 Reminder"),
+                               langCode);
+}
+
 void form_remind::Form_Load()
 {
-    setWindowTitle(text(QT_TRANSLATE_NOOP("form_remind", "Norvane4 Reminder")));
+    setWindowTitle(title(m_settings.LangCode()));
     m_choice->clear();
     m_choice->addItems({
         text(QT_TRANSLATE_NOOP("form_remind", "Don't remind again")),

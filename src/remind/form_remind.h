@@ -22,6 +22,9 @@ public:
 
     form_remind(const Settings& settings, SoundPlayer& sound, QWidget* parent = nullptr);
 
+    // The window's title in the language of langCode.
+    static QString title(const QString& langCode);
+
     void ShowData(const ClassTermin& appointment);
 
     // Seconds until the window comes back; 0 when no delay runs.

@@ -108,6 +108,7 @@ template <typename Self, typename Visit> void Settings::eachKey(Self& s, Visit&&
     key(kReminder, "SoundFile", s.m_soundFile, none);
     key(kReminder, "PlaySound", s.m_playSound, false);
     key(kReminder, "ShowWindow", s.m_showWindow, true);
+    key(kReminder, "DesktopNotification", s.m_desktopNotification, true);
     for (size_t n = 1; n <= kColorCount; ++n) {
         const auto setColor = [n](Settings& t, qint64 value) { t.setColor(int(n), value); };
         key(kColors, QStringLiteral("Color%1").arg(n), s.m_colors[n], kDefaultColors[n], setColor);

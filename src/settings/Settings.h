@@ -122,6 +122,10 @@ public:
     void setPlaySound(bool on) { m_playSound = on; }
     bool ShowWindow() const { return m_showWindow; }
     void setShowWindow(bool on) { m_showWindow = on; }
+    // Reminds through the desktop's notification service where there is one, in place of the
+    // reminder window.
+    bool DesktopNotification() const { return m_desktopNotification; }
+    void setDesktopNotification(bool on) { m_desktopNotification = on; }
 
     // Colour n (1..14) as stored: RGB with red in the low byte, or kWindowColor; any other
     // value takes the slot's default.
@@ -181,6 +185,7 @@ private:
     QString m_soundFile;
     bool m_playSound = false;
     bool m_showWindow = true;
+    bool m_desktopNotification = true;
     std::array<qint64, kColorCount + 1> m_colors{};
     std::array<QString, kColorCount + 1> m_colorTexts;
     TimeOfDay m_gridStart = TimeOfDay::fromHourMinute(8, 0);

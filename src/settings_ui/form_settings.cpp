@@ -366,6 +366,7 @@ void form_settings::fillFromSettings()
     check_startweek->setChecked(s.StartWithWeek());
     check_pos->setChecked(s.RowPerColor());
     check_reminder_window->setChecked(s.ShowWindow());
+    check_desktop_notification->setChecked(s.DesktopNotification());
     check_play_sound->setChecked(s.PlaySound());
     text_sound_file->setText(s.SoundFile());
     check_send_email->setChecked(s.SendEmail());
@@ -442,6 +443,8 @@ void form_settings::SetLanguageTexts()
         {check_startweek, QT_TRANSLATE_NOOP("form_settings", "Weekview at startup")},
         {check_pos, QT_TRANSLATE_NOOP("form_settings", "one row per color")},
         {check_reminder_window, QT_TRANSLATE_NOOP("form_settings", "Show notification window")},
+        {check_desktop_notification,
+         QT_TRANSLATE_NOOP("form_settings", "Show desktop notification")},
         {check_play_sound, QT_TRANSLATE_NOOP("form_settings", "Play sound")},
         {command_browse_sound, QT_TRANSLATE_NOOP("form_settings", "Choose soundfile")},
         {command_play_sound, QT_TRANSLATE_NOOP("form_settings", "Test soundfile")},
@@ -579,6 +582,7 @@ void form_settings::saveWindowSettings(const QString& chosenPath)
         s.setShowWeek(day + 1, check_week_day[size_t(day)]->isChecked());
     s.setGrid15Minutes(combo_grid->currentIndex() == 1);
     s.setShowWindow(check_reminder_window->isChecked());
+    s.setDesktopNotification(check_desktop_notification->isChecked());
     s.setPlaySound(check_play_sound->isChecked());
     s.setSoundFile(text_sound_file->text());
     s.setSendEmail(check_send_email->isChecked());

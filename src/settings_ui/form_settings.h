@@ -148,6 +148,7 @@ private:
     QCheckBox* check_pos;
     QComboBox* combo_refresh;
     QCheckBox* check_reminder_window;
+    QCheckBox* check_desktop_notification;
     QCheckBox* check_play_sound;
     QLineEdit* text_sound_file;
     QPushButton* command_browse_sound;

@@ -1,5 +1,5 @@
-// The settings window's reminder page: the notification window, the sound with its test and
-// the e-mail with its test message.
+// The settings window's reminder page: the notification window, the desktop's notification,
+// the sound with its test and the e-mail with its test message.
 #include "settings_ui/form_settings.h"
 
 #include "calendar/Formats.h"
@@ -24,43 +24,45 @@ void form_settings::buildReminderPage(QFrame* page)
 {
     auto* grid = new QGridLayout(page);
     check_reminder_window = named(new QCheckBox(page), "check_reminder_window");
+    check_desktop_notification = named(new QCheckBox(page), "check_desktop_notification");
     check_play_sound = named(new QCheckBox(page), "check_play_sound");
     grid->addWidget(check_reminder_window, 0, 0, 1, 3);
-    grid->addWidget(check_play_sound, 1, 0, 1, 3);
+    grid->addWidget(check_desktop_notification, 1, 0, 1, 3);
+    grid->addWidget(check_play_sound, 2, 0, 1, 3);
     text_sound_file = named(new QLineEdit(page), "text_sound_file");
     command_browse_sound = named(new QPushButton(page), "command_browse_sound");
     command_play_sound = named(new QPushButton(page), "command_play_sound");
     grid->addWidget(textLabel(m_labels, page, "label_sound_file",
                               QT_TRANSLATE_NOOP("form_settings", "Soundfile:")),
-                    2, 0);
-    grid->addWidget(text_sound_file, 2, 1, 1, 2);
+                    3, 0);
+    grid->addWidget(text_sound_file, 3, 1, 1, 2);
     auto* soundButtons = new QHBoxLayout;
     soundButtons->addWidget(command_browse_sound);
     soundButtons->addWidget(command_play_sound);
     soundButtons->addStretch(1);
-    grid->addLayout(soundButtons, 3, 1, 1, 2);
+    grid->addLayout(soundButtons, 4, 1, 1, 2);
     check_send_email = named(new QCheckBox(page), "check_send_email");
-    grid->addWidget(check_send_email, 4, 0, 1, 3);
+    grid->addWidget(check_send_email, 5, 0, 1, 3);
     text_smtp = named(new QLineEdit(page), "text_smtp");
     text_from = named(new QLineEdit(page), "text_from");
     text_to = named(new QLineEdit(page), "text_to");
     text_subject = named(new QLineEdit(page), "text_subject");
     grid->addWidget(
         textLabel(m_labels, page, "label_smtp", QT_TRANSLATE_NOOP("form_settings", "SMTP Server:")),
-        5, 0);
-    grid->addWidget(text_smtp, 5, 1, 1, 2);
+        6, 0);
+    grid->addWidget(text_smtp, 6, 1, 1, 2);
     grid->addWidget(textLabel(m_labels, page, "label_from_to",
                               QT_TRANSLATE_NOOP("form_settings", "From / To:")),
-                    6, 0);
-    grid->addWidget(text_from, 6, 1);
-    grid->addWidget(text_to, 6, 2);
+                    7, 0);
+    grid->addWidget(text_from, 7, 1);
+    grid->addWidget(text_to, 7, 2);
     grid->addWidget(
         textLabel(m_labels, page, "label_subject", QT_TRANSLATE_NOOP("form_settings", "Subject:")),
-        7, 0);
-    grid->addWidget(text_subject, 7, 1, 1, 2);
+        8, 0);
+    grid->addWidget(text_subject, 8, 1, 1, 2);
     command_test_email = named(new QPushButton(page), "command_test_email");
-    grid->addWidget(command_test_email, 8, 1, Qt::AlignLeft);
-    grid->setRowStretch(9, 1);
+    grid->addWidget(command_test_email, 9, 1, Qt::AlignLeft);
+    grid->setRowStretch(10, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
     connect(check_play_sound, &QCheckBox::toggled, this, &form_settings::enableReminderControls);

@@ -106,6 +106,9 @@ public:
 
     // A message from the notification area; nothing where the desktop has none.
     void ShowTrayMessage(const QString& title, const QString& text);
+    // Goes to day and opens the appointment in the editor, as a double click on it would
+    // (form_main_open.cpp).
+    void showAppointment(const ClassTermin& appointment, const QDate& day);
 
     // "Today" and "now"; the clock by default.
     void setClock(std::function<QDateTime()> now);

@@ -18,7 +18,7 @@ constexpr int kBoundMs = 30000; // only a stuck check takes this long
 // Notes what is reminded and on which thread.
 class ThreadActions : public ReminderActions {
 public:
-    void showWindow(const ClassTermin& a) override { note("window " + a.Text()); }
+    void showReminder(const ClassTermin& a, const QDate&) override { note("window " + a.Text()); }
     void playSound(const QString& file) override { note("sound " + file); }
     void sendMail(const MailMessage& m) override { note("mail " + m.subject); }
     QStringList done;

@@ -129,9 +129,9 @@ TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
 TEST_F(FormRemindTest, EachAppointmentHasItsWindowUpToALimitAndTheRestGoToOneList)
 {
     DesktopReminders reminders(settings);
-    reminders.showWindow(a);
+    reminders.showReminder(a, a.datum());
     a.setText("Second");
-    reminders.showWindow(a);
+    reminders.showReminder(a, a.datum());
     const QList<form_remind*> windows = reminders.windows();
     ASSERT_EQ(windows.size(), 2);
     EXPECT_TRUE(windows[0]->isVisible() && windows[1]->isVisible());
@@ -148,7 +148,7 @@ TEST_F(FormRemindTest, EachAppointmentHasItsWindowUpToALimitAndTheRestGoToOneLis
     DesktopReminders many(settings);
     for (int n = 1; n <= kDue; ++n) {
         a.setText(QString::number(n));
-        many.showWindow(a);
+        many.showReminder(a, a.datum());
     }
     const QList<form_remind*> cascade = many.windows();
     ASSERT_EQ(cascade.size(), DesktopReminders::kMaxWindows);

@@ -34,7 +34,11 @@ ClassTermin appointment(int hour, int minute, int remind, const QString& produce
 // Writes what a due reminder would do, one line each.
 class RecordedActions : public ReminderActions {
 public:
-    void showWindow(const ClassTermin& a) override { done << "window " + a.Text(); }
+    void showReminder(const ClassTermin& a, const QDate& day) override
+    {
+        done << "window " + a.Text();
+        days << day;
+    }
     void playSound(const QString& file) override { done << "sound " + file; }
     void sendMail(const MailMessage& m) override
     {
@@ -42,6 +46,7 @@ public:
         mails << m;
     }
     QStringList done;
+    QList<QDate> days;
     QList<MailMessage> mails;
 };
 
@@ -246,12 +251,14 @@ TEST_F(ReminderCheckTest, AnEarlyAppointmentIsRemindedTheEveningBefore)
         "[AppointmentSettings]\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\nIsReminder=1\r\n"
         "RemindTime=5\r\nProducer=bert\r\nText=Daily\r\nRecurringUntilYear=2099\r\n");
     actions.done.clear();
+    actions.days.clear();
     for (int day = 0; day < 3; ++day)
         for (const QTime at : {QTime(9, 56), QTime(9, 58)}) {
             now = QDateTime(tomorrow.addDays(day), at);
             check.CheckReminders();
         }
     EXPECT_EQ(actions.done, QStringList(3, "window Daily"));
+    EXPECT_EQ(actions.days, (QList<QDate>{tomorrow, tomorrow.addDays(1), tomorrow.addDays(2)}));
 }
 
 TEST_F(ReminderCheckTest, WhatWasRemindedIsRememberedOnThisMachineAcrossRestarts)
@@ -300,18 +307,20 @@ TEST_F(ReminderCheckTest, WhatWasRemindedIsRememberedOnThisMachineAcrossRestarts
 TEST_F(ReminderCheckTest, TheSettingsDecideWhatADueReminderDoesAndTheMailItSends)
 {
     const struct {
-        bool window, sound, email, perAppointment;
+        bool window, notification, sound, email, perAppointment;
         QStringList done;
     } rows[] = {
-        {true, true, true, true, {"window Budget", "sound /snd/bell.wav", "mail Budget"}},
-        {false, false, true, false, {}},
-        {false, false, false, false, {}},
+        {true, false, true, true, true, {"window Budget", "sound /snd/bell.wav", "mail Budget"}},
+        {false, true, false, false, false, {"window Budget"}}, // the window layer decides how
+        {false, false, false, true, false, {}},
+        {false, false, false, false, false, {}},
     };
     settings.setSoundFile("/snd/bell.wav");
     int n = 0;
     for (const auto& row : rows) {
         actions.done.clear();
         settings.setShowWindow(row.window);
+        settings.setDesktopNotification(row.notification);
         settings.setPlaySound(row.sound);
         settings.setSendEmail(row.email);
         ClassTermin a = appointment(10, 0, 5);

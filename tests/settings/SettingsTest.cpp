@@ -94,6 +94,8 @@ TEST_F(SettingsTest, EveryKeyReadsByItsRuleAndWritesBackAsToday)
         {"Reminder", "SoundFile=\"'a'\"", value<&Settings::SoundFile>, "'a'", "SoundFile=\"'a'\""},
         {"Reminder", "PlaySound=01", value<&Settings::PlaySound>, "0"},
         {"Reminder", "", value<&Settings::ShowWindow>, "1", "ShowWindow=1"},
+        {"Reminder", "", value<&Settings::DesktopNotification>, "1", "DesktopNotification=1"},
+        {"Reminder", "DesktopNotification=0", value<&Settings::DesktopNotification>, "0"},
         {"Colors", "", value<&Settings::Color, 1>, "14680063", "Color1=14680063"},
         {"Colors", "Color5=-1", value<&Settings::Color, 5>, "14286809"},
         {"Colors", "Color6=0", value<&Settings::Color, 6>, "0"},
@@ -197,7 +199,8 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
         "MinimizeToTray=0\r\nStartWithWeek=0\r\nDayInterval=15\r\nMonthInterval=60\r\n"
         "ParallelRequests=16\r\n"
         "[Reminder]\r\nSendEmail=0\r\nEmailSMTP=\r\nEmailFrom=\r\nEmailTo=\r\nEmailSubject=\r\n"
-        "SoundFile=\r\nPlaySound=0\r\nShowWindow=1\r\n[Colors]\r\nColor1=14680063\r\nText1=\r\n"
+        "SoundFile=\r\nPlaySound=0\r\nShowWindow=1\r\nDesktopNotification=1\r\n[Colors]\r\n"
+        "Color1=14680063\r\nText1=\r\n"
         "Color2=15132415\r\nText2=\r\nColor3=1193046\r\nText3=Urlaub ##eq## frei\r\n"
         "Color4=16769734\r\nText4=\r\nColor5=14286809\r\nText5=\r\nColor6=15724527\r\n"
         "Text6=\r\nColor7=2147483653\r\nText7=\r\nColor8=8454143\r\nText8=\r\n"

@@ -112,7 +112,7 @@ TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
     for (const auto& choice : choices)
         combo(*w, choice.combo).setCurrentIndex(choice.index);
     for (const char* box : {"check_minimize", "check_startweek", "check_week_day_0", "check_pos",
-                            "check_play_sound", "check_send_email"})
+                            "check_desktop_notification", "check_play_sound", "check_send_email"})
         child<QCheckBox>(*w, box).toggle();
     child<QLineEdit>(*w, "text_sound_file").setText("/snd/bell.wav");
     child<QLineEdit>(*w, "text_smtp").setText("mail.example.org:587");
@@ -143,7 +143,7 @@ TEST_F(FormSettingsTest, EveryControlReachesTheSettingsFileAndComesBack)
                    QString::number(s.GridEndTime().minutes()), QString::number(s.GridMinutes())}),
               QStringList({"2", "3", "24h", "dd.mm.yyyy", "10", "20", "450", "1200", "15"}));
     EXPECT_TRUE(s.MinimizeToTray() && s.StartWithWeek() && s.ShowWeek(1) && s.RowPerColor() &&
-                s.PlaySound() && s.SendEmail() && s.ShowWindow());
+                s.PlaySound() && s.SendEmail() && s.ShowWindow() && !s.DesktopNotification());
     EXPECT_EQ(QStringList({s.SoundFile(), s.EmailSMTP(), s.EmailFrom(), s.EmailTo(),
                            s.EmailSubject(), s.ColorText(3)}),
               QStringList({"/snd/bell.wav", "mail.example.org:587", "team@example.org",

@@ -4,6 +4,7 @@
 #include "index/AppointmentIndex.h"
 #include "print/form_print.h"
 #include "remind/BackgroundReminderCheck.h"
+#include "remind/DesktopNotifications.h"
 #include "remind/DesktopReminders.h"
 #include "remind/MinuteTimer.h"
 #include "remind/ReminderMail.h"
@@ -19,6 +20,7 @@
 #include "tools/form_import.h"
 #include "tools/form_performance.h"
 #include "ui/PlainText.h"
+#include "ui/TopMost.h"
 #include "views/form_info.h"
 #include "views/form_main.h"
 
@@ -141,9 +143,21 @@ int main(int argc, char* argv[])
                          ? SyncScheduler::Guard::Delete
                          : SyncScheduler::Guard::Restore);
     };
-    DesktopReminders reminders(settings, [&](const QString& title, const QString& text) {
-        if (shown)
-            shown->ShowTrayMessage(title, text);
+    // Before the reminders, which close their notifications as they go.
+    const std::unique_ptr<DesktopNotifications> notifications =
+        DesktopNotifications::onSessionBus();
+    DesktopReminders reminders(
+        settings,
+        [&](const QString& title, const QString& text) {
+            if (shown)
+                shown->ShowTrayMessage(title, text);
+        },
+        notifications.get());
+    reminders.setOpen([&](const ClassTermin& appointment, const QDate& day) {
+        if (!shown)
+            return;
+        BringToFront(shown);
+        shown->showAppointment(appointment, day);
     });
     BackgroundReminderCheck reminderCheck(settings, reminders, GetLoginName(), {},
                                           service.jobs().files());

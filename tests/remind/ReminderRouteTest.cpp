@@ -1,0 +1,54 @@
+// How a due reminder reaches the user: by the settings and what the notification service
+// offers, a notification or the window with the tray message, never both.
+#include "remind/ReminderRoute.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ReminderRoute::Service;
+
+std::string said(const ReminderRoute::Route& route)
+{
+    QStringList parts;
+    const std::pair<bool, const char*> flags[] = {{route.wait, "wait"},
+                                                  {route.notify, "notify"},
+                                                  {route.window, "window"},
+                                                  {route.trayMessage, "tray"}};
+    for (const auto& [on, name] : flags)
+        if (on)
+            parts << name;
+    return parts.join(' ').toStdString();
+}
+
+TEST(ReminderRouteTest, ANotificationWhereTheServiceTakesItTheWindowWhereNot)
+{
+    const struct {
+        bool window, notification;
+        Service service;
+        const char* route;
+    } rows[] = {
+        // The notification off: as it always was, whatever the service.
+        {true, false, Service::Unknown, "window tray"},
+        {true, false, Service::WithActions, "window tray"},
+        {false, false, Service::WithActions, ""},
+        {false, false, Service::Unknown, ""},
+        // On: the service decides, once it has answered.
+        {true, true, Service::Unknown, "wait"},
+        {false, true, Service::Unknown, "wait"},
+        {true, true, Service::WithActions, "notify"},
+        {false, true, Service::WithActions, "notify"},
+        // No service, or one without buttons to snooze and open: the window stands in.
+        {true, true, Service::Absent, "window tray"},
+        {false, true, Service::Absent, "window tray"},
+        {true, true, Service::WithoutActions, "window tray"},
+        {false, true, Service::WithoutActions, "window tray"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(said(ReminderRoute::decide(row.window, row.notification, row.service)), row.route)
+            << row.window << row.notification << int(row.service);
+}
+
+} // namespace
