@@ -3,6 +3,10 @@
 <TS version="2.1" language="de_DE">
 <context>
     <name>form_settings</name>
+    <message><source>From</source><translation>Von</translation></message>
+    <message><source>To</source><translation>An</translation></message>
+    <message><source>Name of color %1</source><translation>Name der Farbe %1</translation></message>
+    <message><source>Choose color %1</source><translation>Farbe %1 wählen</translation></message>
     <message><source>Common</source><translation>Allgemeines</translation></message>
     <message><source>Data Sources</source><translation>Datenquellen</translation></message>
     <message><source>Display</source><translation>Anzeige</translation></message>

@@ -35,6 +35,7 @@ form_remind_list::form_remind_list(const Settings& settings, QWidget* parent)
     m_list->setObjectName(QStringLiteral("list_reminders"));
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setMinimumSize(360, 160);
+    m_list->setAccessibleName(windowTitle());
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("command_ok"));
     ok->setDefault(true);

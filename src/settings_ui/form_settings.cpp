@@ -421,15 +421,18 @@ void form_settings::SetLanguageTexts()
     entries(combo_grid, kGrids);
     for (int day = 0; day < 7; ++day)
         check_week_day[size_t(day)]->setText(text(kWeekdays[day]));
+    // One caption over two fields: each is named on its own.
+    text_from->setAccessibleName(text(QT_TRANSLATE_NOOP("form_settings", "From")));
+    text_to->setAccessibleName(text(QT_TRANSLATE_NOOP("form_settings", "To")));
     // The colour rows show only their numbers: a screen reader reads which colour a field is.
     for (int row = 0; row < int(text_color.size()); ++row) {
         const QString number = QString::asprintf("%02d", row + 1);
         text_color[size_t(row)]->setAccessibleName(
-            text(QT_TRANSLATE_NOOP("form_settings", "Name of colour %1")).arg(number));
+            text(QT_TRANSLATE_NOOP("form_settings", "Name of color %1")).arg(number));
         if (auto* browse =
                 findChild<QPushButton*>(QStringLiteral("command_browse_color_%1").arg(row)))
             browse->setAccessibleName(
-                text(QT_TRANSLATE_NOOP("form_settings", "Choose colour %1")).arg(number));
+                text(QT_TRANSLATE_NOOP("form_settings", "Choose color %1")).arg(number));
     }
     const struct {
         QAbstractButton* button;

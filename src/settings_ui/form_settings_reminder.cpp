@@ -33,7 +33,7 @@ void form_settings::buildReminderPage(QFrame* page)
     command_browse_sound = named(new QPushButton(page), "command_browse_sound");
     command_play_sound = named(new QPushButton(page), "command_play_sound");
     grid->addWidget(textLabel(m_labels, page, "label_sound_file",
-                              QT_TRANSLATE_NOOP("form_settings", "Soundfile:")),
+                              QT_TRANSLATE_NOOP("form_settings", "Soundfile:"), text_sound_file),
                     3, 0);
     grid->addWidget(text_sound_file, 3, 1, 1, 2);
     auto* soundButtons = new QHBoxLayout;
@@ -47,18 +47,18 @@ void form_settings::buildReminderPage(QFrame* page)
     text_from = named(new QLineEdit(page), "text_from");
     text_to = named(new QLineEdit(page), "text_to");
     text_subject = named(new QLineEdit(page), "text_subject");
-    grid->addWidget(
-        textLabel(m_labels, page, "label_smtp", QT_TRANSLATE_NOOP("form_settings", "SMTP Server:")),
-        6, 0);
+    grid->addWidget(textLabel(m_labels, page, "label_smtp",
+                              QT_TRANSLATE_NOOP("form_settings", "SMTP Server:"), text_smtp),
+                    6, 0);
     grid->addWidget(text_smtp, 6, 1, 1, 2);
     grid->addWidget(textLabel(m_labels, page, "label_from_to",
                               QT_TRANSLATE_NOOP("form_settings", "From / To:")),
                     7, 0);
     grid->addWidget(text_from, 7, 1);
     grid->addWidget(text_to, 7, 2);
-    grid->addWidget(
-        textLabel(m_labels, page, "label_subject", QT_TRANSLATE_NOOP("form_settings", "Subject:")),
-        8, 0);
+    grid->addWidget(textLabel(m_labels, page, "label_subject",
+                              QT_TRANSLATE_NOOP("form_settings", "Subject:"), text_subject),
+                    8, 0);
     grid->addWidget(text_subject, 8, 1, 1, 2);
     command_test_email = named(new QPushButton(page), "command_test_email");
     grid->addWidget(command_test_email, 9, 1, Qt::AlignLeft);
