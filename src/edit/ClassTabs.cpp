@@ -2,6 +2,8 @@
 
 #include "ui/PictureBox.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 constexpr int kPixel = PictureBox::kTwipsPerPixel;
@@ -13,6 +15,14 @@ constexpr int kFrameGap = 2 * kPixel;
 const QColor kHighlight(255, 255, 255);
 const QColor kShadow(128, 128, 128);
 const QColor kFocusFrame(0, 0, 0);
+
+// A caption as a screen reader says it: without the leading sign in brackets ("[!] Reminder")
+// that marks the page for the eye.
+QString spokenCaption(const QString& caption)
+{
+    static const QRegularExpression sign(QStringLiteral("^\\[[^\\]]{1,3}\\]\\s*"));
+    return QString(caption).remove(sign);
+}
 
 } // namespace
 
@@ -192,7 +202,7 @@ AccessibleItem ClassTabs::describe() const
         const HeaderSpan span = Span(i);
         AccessibleItem tab;
         tab.role = QAccessible::PageTab;
-        tab.name = m_headers[i].caption;
+        tab.name = spokenCaption(m_headers[i].caption);
         tab.rect =
             QRect(QPoint(PictureBox::toPixels(span.left), 0),
                   QPoint(PictureBox::toPixels(span.right) - 1, b_pic ? b_pic->height() - 1 : 0));

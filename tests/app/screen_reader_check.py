@@ -86,9 +86,12 @@ LONG_DATE = {
 
 TEXTS = {
     "en": {"grid": "Appointments", "owner": "owner anna", "reminder": "with reminder",
-           "weekly": "repeats weekly", "delete": "Delete", "ok": "OK"},
+           "weekly": "repeats weekly", "delete": "Delete", "ok": "OK", "start": "Start time",
+           "date": "Date", "pages": "Pages", "tabs": ["Appointment", "Reminder"]},
     "de": {"grid": "Termine", "owner": "Besitzer anna", "reminder": "mit Erinnerung",
-           "weekly": "wiederholt sich wöchentlich", "delete": "Löschen", "ok": "OK"},
+           "weekly": "wiederholt sich wöchentlich", "delete": "Löschen", "ok": "OK",
+           "start": "Beginn", "date": "Datum", "pages": "Seiten",
+           "tabs": ["Termin", "Erinnerung"]},
 }
 
 
@@ -303,6 +306,7 @@ def check_keys(app, session, lang, pyatspi):
     editor = eventually(lambda: other_window(app, frame, pyatspi), "the editor on Enter")
     eventually(lambda: any("Quarterly planning" in text_of(n) for n in walk(editor)),
                "the editor showing the focused appointment")
+    check_pickers(app, editor, session, lang, pyatspi)
     session.keys("Escape")
     eventually(lambda: other_window(app, frame, pyatspi) is None, "the editor closed by Escape")
     session.focus_window("Norvane")
@@ -332,6 +336,28 @@ def check_keys(app, session, lang, pyatspi):
                       "Ctrl+N and OK made an appointment")
     # At the step the deleted appointment left.
     assert (made[0]["StartTimeHour"], made[0]["StartTimeMinute"]) == ("9", "30"), made[0]
+
+
+def check_pickers(app, editor, session, lang, pyatspi):
+    """The editor's tab strip, and its clock and date sheet opened from their fields by keys."""
+    texts = TEXTS[lang]
+    strip = next(n for n in walk(editor) if role(n) == "page tab list")
+    assert strip.name == texts["pages"], strip.name
+    assert [t.name for t in strip][:2] == texts["tabs"], [t.name for t in strip]
+    for field, picker, shown in ((texts["start"], "spin button", "09:30"),
+                                 (texts["date"], "table", str(session.today.year))):
+        node = next(n for n in walk(editor) if role(n) == "text" and n.name == field)
+        node.queryComponent().grabFocus()
+        session.keys("alt+Down")
+        opened = eventually(lambda: next((n for w in app for n in walk(w) if role(n) == picker
+                                          and n.name.startswith(field) and showing(n, pyatspi)),
+                                         None), "the picker of " + field)
+        assert shown in opened.name, opened.name
+        if picker == "table":
+            focused_cell = [c.name for c in opened if c.getState().contains(pyatspi.STATE_FOCUSED)]
+            assert focused_cell == [long_date(session.today, lang)], focused_cell
+        session.keys("Escape")
+        eventually(lambda: not showing(opened, pyatspi), "the picker of %s closed" % field)
 
 
 def other_window(app, frame, pyatspi):
