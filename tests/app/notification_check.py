@@ -11,12 +11,11 @@ Exits 77 (skipped) where the tools are missing.
 import datetime
 import os
 import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
-SKIPPED = 77
+from desktop_session import Desktop, crlf, skip
+
 SERVICE = "org.freedesktop.Notifications"
 PATH = "/org/freedesktop/Notifications"
 # Nothing is started on demand: a service nobody registered stays absent.
@@ -31,15 +30,6 @@ TEXTS = {
     "de": ("Norvane4 Erinnerung", "In 5 Minuten wieder erinnern", "Öffnen"),
 }
 REMINDER_WINDOW = "^Norvane4 (Reminder|Erinnerung)$"
-
-
-def skip(why):
-    print("SKIPPED: " + why)
-    sys.exit(SKIPPED)
-
-
-def crlf(*lines):
-    return "".join(line + "\r\n" for line in lines).encode("utf-8")
 
 
 class FakeService:
@@ -88,53 +78,12 @@ class FakeService:
         self.connection.close()
 
 
-class Session:
-    """Xvfb, a private session bus and Norvane, a portable copy on a folder of its own."""
+class Session(Desktop):
+    """Norvane on a bus where nothing is started on demand, a fresh folder for each run."""
 
     def __init__(self, program):
-        self.dir = tempfile.mkdtemp(prefix="norvane-notify-")
-        self.program_dir = os.path.join(self.dir, "program")
-        self.program = os.path.join(self.program_dir, "norvane")
-        self.processes = []
-        self.norvane = None
+        super().__init__(program, "norvane-notify-", bus_config=BUS_CONFIG)
         self.runs = 0
-        os.makedirs(self.program_dir)
-        shutil.copy(program, self.program)
-        self.env = dict(os.environ, HOME=self.dir, XDG_RUNTIME_DIR=self.dir, LANG="C.UTF-8",
-                        QT_QPA_PLATFORM="xcb")
-        for name in ("AT_SPI_BUS_ADDRESS", "QT_ACCESSIBILITY"):
-            self.env.pop(name, None)
-        self.start_display()
-        self.start_bus()
-
-    def start_display(self):
-        read, write = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x900x24",
-                                 "-nolisten", "tcp"], pass_fds=(write,), stderr=subprocess.DEVNULL)
-        os.close(write)
-        # The number and its line break come in two writes: Xvfb ends when the second finds
-        # the pipe closed.
-        display = b""
-        while not display.endswith(b"\n"):
-            part = os.read(read, 64)
-            if not part:
-                break
-            display += part
-        os.close(read)
-        self.processes.append(xvfb)
-        if not display.strip():
-            raise AssertionError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + display.decode().strip()
-
-    def start_bus(self):
-        config = os.path.join(self.dir, "bus.conf")
-        with open(config, "w") as f:
-            f.write(BUS_CONFIG)
-        bus = subprocess.Popen(["dbus-daemon", "--config-file=" + config, "--nofork",
-                                "--print-address=1"], stdout=subprocess.PIPE, env=self.env)
-        self.processes.append(bus)
-        self.address = bus.stdout.readline().decode().strip()
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.address
 
     def start(self, lang):
         """Norvane in lang on a folder with one appointment whose reminder is due now."""
@@ -153,39 +102,18 @@ class Session:
                          "EndTimeHour=%d" % ends.hour, "EndTimeMinute=%d" % ends.minute,
                          "Color=2", "IsReminder=1", "RemindTime=10", "RemindMe=0",
                          "Producer=anna", "Text=Planning & review##br##Room B"))
-        with open(os.path.join(self.program_dir, "Settings.ini"), "wb") as f:
-            f.write(crlf("[DataFolders]", "FolderCount=1", "Folder1=" + data + "/"))
-        with open(os.path.join(self.program_dir, "Norvane4.ini"), "wb") as f:
-            f.write(crlf("[International]", "LangCode=" + lang, "TimeFormat=24h",
-                         "DateFormat=yyyy-mm-dd", "[Reminder]", "ShowWindow=1",
-                         "DesktopNotification=1", "[Application]", "FirstStart=0"))
+        self.configure(data, "[International]", "LangCode=" + lang, "TimeFormat=24h",
+                       "DateFormat=yyyy-mm-dd", "[Reminder]", "ShowWindow=1",
+                       "DesktopNotification=1")
         reminded = os.path.join(self.program_dir, "Reminded.txt")
         if os.path.exists(reminded):
             os.remove(reminded)
-        self.norvane = subprocess.Popen([self.program], env=self.env)
+        self.start_program()
         return "%s %s - %s" % (starts.strftime("%Y-%m-%d"), starts.strftime("%H:%M"),
                                ends.strftime("%H:%M"))
 
-    def windows(self, name):
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
-                               env=self.env, capture_output=True, text=True)
-        return found.stdout.split()
-
     def reminder_windows(self):
         return self.windows(REMINDER_WINDOW)
-
-    def stop(self):
-        if self.norvane is not None:
-            self.norvane.kill()
-            self.norvane.wait()
-            self.norvane = None
-
-    def close(self):
-        self.stop()
-        for process in reversed(self.processes):
-            process.kill()
-            process.wait()
-        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 def spin(seconds, until=lambda: False):

@@ -8,20 +8,12 @@ checking the appointment files on disk. Exits 77 (skipped) where the tools are m
 import datetime
 import os
 import shutil
-import signal
-import subprocess
 import sys
-import tempfile
-import time
 
-SKIPPED = 77
+from desktop_session import Desktop, crlf, eventually, skip
+
 NAMED_ROLES = ("push button", "check box", "radio button", "combo box", "spin button",
                "page tab", "toggle button", "text", "entry", "list item", "table cell")
-
-
-def skip(why):
-    print("SKIPPED: " + why)
-    sys.exit(SKIPPED)
 
 
 def need(path_or_name):
@@ -29,10 +21,6 @@ def need(path_or_name):
     if not found:
         skip(path_or_name + " is missing (packages xvfb, dbus-daemon, at-spi2-core, xdotool)")
     return found
-
-
-def crlf(*lines):
-    return "".join(line + "\r\n" for line in lines).encode("utf-8")
 
 
 def appointment(data, day, start, end, text, producer, extra=(), directory=None):
@@ -65,16 +53,6 @@ def files_with(data, words):
     return found
 
 
-def eventually(check, what, seconds=15):
-    end = time.time() + seconds
-    while time.time() < end:
-        result = check()
-        if result:
-            return result
-        time.sleep(0.2)
-    raise AssertionError("never happened: " + what)
-
-
 LONG_DATE = {
     "en": (["Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"],
            ["January", "February", "March", "April", "May", "June", "July", "August",
@@ -101,23 +79,16 @@ def long_date(day, lang):
                           y=day.year)
 
 
-class Session:
-    """Xvfb, a D-Bus session, the accessibility bus and Norvane on a folder of its own."""
+class Session(Desktop):
+    """The accessibility bus beside the desktop, and Norvane on a folder of its own."""
 
     def __init__(self, program):
-        self.dir = tempfile.mkdtemp(prefix="norvane-a11y-")
-        self.program = os.path.join(self.dir, "program", "norvane")
+        super().__init__(program, "norvane-a11y-", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                         QT_ACCESSIBILITY="1")
         self.today = datetime.date.today()
-        self.processes = []
-        self.norvane = None
-        os.makedirs(os.path.join(self.dir, "program"))
-        shutil.copy(program, self.program)
-        self.env = dict(os.environ, HOME=self.dir, XDG_RUNTIME_DIR=self.dir, LANG="C.UTF-8",
-                        QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                        QT_ACCESSIBILITY="1")
-        self.env.pop("AT_SPI_BUS_ADDRESS", None)
-        self.start_display()
-        self.start_buses()
+        self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        # pyatspi finds the accessibility bus through the session bus of this process.
+        os.environ.update({k: self.env[k] for k in ("DBUS_SESSION_BUS_ADDRESS", "DISPLAY")})
 
     def start(self, lang):
         """Norvane in lang on a data folder of three appointments, today and weekly."""
@@ -129,87 +100,10 @@ class Session:
         appointment(self.data, self.today, (13, 0), (14, 0), "Call with supplier", "demo")
         appointment(self.data, self.today, (17, 0), (17, 30), "Stand-up", "demo",
                     directory=os.path.join(self.data, "recurring", "wd%d" % weekday))
-        with open(os.path.join(self.dir, "program", "Settings.ini"), "wb") as f:
-            f.write(crlf("[DataFolders]", "FolderCount=1", "Folder1=" + self.data + "/"))
-        with open(os.path.join(self.dir, "program", "Norvane4.ini"), "wb") as f:
-            f.write(crlf("[International]", "LangCode=" + lang, "FirstWeekday=2", "FirstCW=2",
-                         "TimeFormat=24h", "DateFormat=yyyy-mm-dd", "[Program]",
-                         "StartWithWeek=1", "[Grid]",
-                         *["ShowWeek%d=1" % d for d in range(1, 8)],
-                         "[Application]", "FirstStart=0"))
-        self.norvane = subprocess.Popen([self.program], env=self.env)
-
-    def stop(self):
-        if self.norvane is not None:
-            self.norvane.kill()
-            self.norvane.wait()
-            self.norvane = None
-
-    def start_display(self):
-        read, write = os.pipe()
-        self.xvfb_log = os.path.join(self.dir, "xvfb.log")
-        with open(self.xvfb_log, "wb") as log:
-            xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                     "1280x900x24", "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
-                                    stderr=log, start_new_session=True)
-        os.close(write)
-        # Up to the line's end: the server writes the number and the newline apart and ends
-        # itself if the pipe is closed in between.
-        display = b""
-        while not display.endswith(b"\n"):
-            chunk = os.read(read, 64)
-            if not chunk:
-                break
-            display += chunk
-        display = display.decode().strip()
-        os.close(read)
-        self.processes.append(xvfb)
-        self.env["DISPLAY"] = ":" + display
-        try:
-            eventually(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env,
-                                              capture_output=True).returncode == 0,
-                       "Xvfb answering on :%s" % display)
-        except AssertionError:
-            with open(self.xvfb_log, encoding="utf-8", errors="replace") as log:
-                print(log.read(), file=sys.stderr)
-            raise
-
-    def start_buses(self):
-        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                               stdout=subprocess.PIPE, env=self.env, start_new_session=True)
-        self.processes.append(bus)
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
-        # In a session of its own: the accessibility bus it starts goes with it.
-        self.processes.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher",
-                                                "--launch-immediately"], env=self.env,
-                                               start_new_session=True))
-        # pyatspi finds the accessibility bus through the session bus of this process.
-        os.environ.update({k: self.env[k] for k in ("DBUS_SESSION_BUS_ADDRESS", "DISPLAY")})
-
-    def keys(self, *keys):
-        for key in keys:
-            subprocess.run(["xdotool", "key", "--clearmodifiers", key], env=self.env, check=True)
-            time.sleep(0.15)
-
-    def type(self, text):
-        subprocess.run(["xdotool", "type", "--delay", "20", text], env=self.env, check=True)
-
-    def focus_window(self, title):
-        window = eventually(lambda: subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--name", title], env=self.env,
-            capture_output=True,
-            text=True).stdout.split(), "a window named " + title)
-        subprocess.run(["xdotool", "windowfocus", "--sync", window[0]], env=self.env)
-
-    def close(self):
-        self.stop()
-        for process in reversed(self.processes):
-            try:
-                os.killpg(process.pid, signal.SIGKILL)
-            except (ProcessLookupError, PermissionError):
-                process.kill()
-            process.wait()
-        shutil.rmtree(self.dir, ignore_errors=True)
+        self.configure(self.data, "[International]", "LangCode=" + lang, "FirstWeekday=2",
+                       "FirstCW=2", "TimeFormat=24h", "DateFormat=yyyy-mm-dd", "[Program]",
+                       "StartWithWeek=1", "[Grid]", *["ShowWeek%d=1" % d for d in range(1, 8)])
+        self.start_program()
 
 
 def walk(node, depth=0):
