@@ -4,7 +4,7 @@
 
 #include "calendar/Formats.h"
 #include "edit/ClassMonthDD.h"
-#include "edit/TypedDate.h"
+#include "calendar/TypedDate.h"
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"
 

@@ -1,6 +1,7 @@
 #include "exchange/form_export_ics.h"
 
 #include "calendar/Formats.h"
+#include "calendar/TypedDate.h"
 #include "calendar/Weeks.h"
 #include "exchange/IcsExport.h"
 #include "profile/ProfileCache.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -28,35 +28,12 @@ const QString kTitle = QStringLiteral("Norvane4");
 const QDate kFirstDate(1900, 1, 1);
 const QDate kLastDate(2200, 12, 31);
 
-// A date typed in the order of the settings' pattern ("mm/dd/yyyy", German "tt.mm.jjjj"): day,
-// month and year as numbers between any separators, so "1/31/2027" is "01/31/2027"; a year
-// of two digits lies in this century. Invalid when it is no such date.
+// A date typed in the order of the settings' pattern, as the editor reads it; invalid outside
+// the days the views show.
 QDate typedDate(const QString& text, const QString& pattern)
 {
-    QString order; // "d", "m" and "y" as the pattern has them
-    for (const QChar c : pattern.toLower()) {
-        const QChar field = c == u't' ? u'd' : c == u'j' ? u'y' : c;
-        if ((field == u'd' || field == u'm' || field == u'y') && !order.contains(field))
-            order += field;
-    }
-    static const QRegularExpression separators(QStringLiteral("\\D+"));
-    const QStringList numbers = text.split(separators, Qt::SkipEmptyParts);
-    if (order.size() != 3 || numbers.size() != 3)
-        return {};
-    int day = 0, month = 0, year = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (numbers[i].size() > 4)
-            return {};
-        const int value = numbers[i].toInt();
-        if (order[i] == u'd')
-            day = value;
-        else if (order[i] == u'm')
-            month = value;
-        else
-            year = numbers[i].size() <= 2 ? 2000 + value : value;
-    }
-    const QDate date(year, month, day);
-    return date >= kFirstDate && date <= kLastDate ? date : QDate();
+    const std::optional<QDate> date = TypedDate::parse(text, pattern, QDate::currentDate());
+    return date && *date >= kFirstDate && *date <= kLastDate ? *date : QDate();
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
-#include "edit/TypedDate.h"
+#include "calendar/TypedDate.h"
 #include "settings/Language.h"
 
 #include <QAccessible>

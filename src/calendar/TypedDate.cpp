@@ -1,4 +1,4 @@
-#include "edit/TypedDate.h"
+#include "calendar/TypedDate.h"
 
 #include "calendar/Formats.h"
 
