@@ -3,8 +3,8 @@
 #include "edit/form_edit.h"
 
 #include "calendar/Formats.h"
-#include "edit/ClassMonthDD.h"
 #include "calendar/TypedDate.h"
+#include "edit/ClassMonthDD.h"
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"
 
