@@ -60,7 +60,7 @@
     <message><source>Weekview at startup</source><translation>Wochenansicht bei Programmstart</translation></message>
     <message><source>one row per color</source><translation>je Farbe eine Spalte</translation></message>
     <message><source>Show notification window</source><translation>Erinnerungsfenster anzeigen</translation></message>
-    <message><source>Show desktop notification</source><translation>Desktop-Benachrichtigung anzeigen</translation></message>
+    <message><source>Desktop notification</source><translation>Desktop-Benachrichtigung</translation></message>
     <message><source>Play sound</source><translation>Sound abspielen</translation></message>
     <message><source>Choose soundfile</source><translation>Soundfile auswählen</translation></message>
     <message><source>Test soundfile</source><translation>Soundfile testen</translation></message>

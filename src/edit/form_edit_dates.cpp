@@ -52,7 +52,7 @@ bool form_edit::takeTypedDate(ValueField<QDate>* field, bool refuseAloud)
     m_showMessage(this, QStringLiteral("Norvane"),
                   tr("\"%1\" is not a date. Please type a date such as %2.")
                       .arg(typed.trimmed(),
-                           FormatDate(kept.isValid() ? kept : QDate(2026, 12, 31), pattern)));
+                           FormatDate(kept.isValid() ? kept : QDate::currentDate(), pattern)));
     return false;
 }
 
