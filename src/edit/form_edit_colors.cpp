@@ -104,12 +104,15 @@ void form_edit::label_color_array_Click(int index)
 
 void form_edit::pic_colors_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    // Closed by a key, the panel hands the keyboard back to its field.
     if (key == Qt::Key_Escape) {
         hideColorPanel();
+        text_color->setFocus();
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
         label_color_array_Click(m_colorCursor);
+        text_color->setFocus();
         return;
     }
     if ((modifiers & ~Qt::KeypadModifier) != Qt::NoModifier)

@@ -140,6 +140,7 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
     QTest::keyClick(&panel, Qt::Key_Escape);
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(colour.text(), "Colour 3") << "Escape chooses nothing";
+    EXPECT_TRUE(colour.hasFocus());
 
     QTest::keyClick(&colour, Qt::Key_Return);
     EXPECT_EQ(listed(), "Colour 2, Colour 3+<, Colour 4, Colour 5, Colour 6, Color 7");
