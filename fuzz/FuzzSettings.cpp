@@ -40,6 +40,7 @@ QList<qint64> numbersOf(const Settings& s)
                           s.SendEmail(),
                           s.PlaySound(),
                           s.ShowWindow(),
+                          s.DesktopNotification(),
                           s.GridStartTime().minutes(),
                           s.GridEndTime().minutes(),
                           s.Grid15Minutes(),
