@@ -350,19 +350,15 @@ AccessibleItem ClassMonthDD::describe() const
         if (!date.isValid())
             continue; // drawn for another month than is set now
         const MonthCell place = MonthCellOf(date, m_firstday);
-        AccessibleItem item;
-        item.role = QAccessible::Cell;
-        item.name = LongDate(date, m_langcode);
+        AccessibleItem item = AccessibleItem::choice(
+            QAccessible::Cell, LongDate(date, m_langcode),
+            QRect(PictureBox::toPixels(cell.x()), PictureBox::toPixels(cell.y()),
+                  PictureBox::toPixels(kColumnWidth), PictureBox::toPixels(kRowHeight)),
+            date == m_selectedDate, date == m_cursor);
         if (date == m_today())
             item.description = tr("today");
         item.row = place.row;
         item.column = place.column;
-        item.rect = QRect(PictureBox::toPixels(cell.x()), PictureBox::toPixels(cell.y()),
-                          PictureBox::toPixels(kColumnWidth), PictureBox::toPixels(kRowHeight));
-        item.state.selectable = true;
-        item.state.focusable = true;
-        item.state.selected = date == m_selectedDate;
-        item.state.focused = date == m_cursor;
         sheet.children.append(item);
     }
     return sheet;

@@ -200,18 +200,13 @@ AccessibleItem ClassTabs::describe() const
     strip.name = tr("Pages");
     for (int i = 0; i < GetHeadercount(); ++i) {
         const HeaderSpan span = Span(i);
-        AccessibleItem tab;
-        tab.role = QAccessible::PageTab;
-        tab.name = spokenCaption(m_headers[i].caption);
-        tab.rect =
-            QRect(QPoint(PictureBox::toPixels(span.left), 0),
-                  QPoint(PictureBox::toPixels(span.right) - 1, b_pic ? b_pic->height() - 1 : 0));
-        tab.state.selectable = true;
-        tab.state.focusable = true;
-        tab.state.selected = i == m_selectedIndex;
+        const QRect rect(
+            QPoint(PictureBox::toPixels(span.left), 0),
+            QPoint(PictureBox::toPixels(span.right) - 1, b_pic ? b_pic->height() - 1 : 0));
         // The keys move the selection, so it is where the keyboard is.
-        tab.state.focused = i == m_selectedIndex;
-        strip.children.append(tab);
+        const bool selected = i == m_selectedIndex;
+        strip.children.append(AccessibleItem::choice(
+            QAccessible::PageTab, spokenCaption(m_headers[i].caption), rect, selected, selected));
     }
     return strip;
 }

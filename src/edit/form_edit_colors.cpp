@@ -70,17 +70,12 @@ AccessibleItem form_edit::describeColors() const
     panel.role = QAccessible::List;
     for (int i = 0; i < kColorRows; ++i) {
         const QLabel* row = label_color_array[size_t(i)];
-        AccessibleItem item;
-        item.role = QAccessible::ListItem;
-        item.name = row->text().isEmpty() ? tr("Color %1").arg(i + 1) : row->text();
-        item.rect = row->geometry();
-        item.state.selectable = true;
-        item.state.focusable = true;
-        item.state.checkable = true;
         const bool chosen = text_color->value() == i + 1;
-        item.state.selected = chosen;
+        AccessibleItem item = AccessibleItem::choice(
+            QAccessible::ListItem, row->text().isEmpty() ? tr("Color %1").arg(i + 1) : row->text(),
+            row->geometry(), chosen, i == m_colorCursor);
+        item.state.checkable = true;
         item.state.checked = chosen;
-        item.state.focused = i == m_colorCursor;
         panel.children.append(item);
     }
     return panel;

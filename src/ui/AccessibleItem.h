@@ -20,6 +20,21 @@ struct AccessibleItem {
     int column = -1;
     QList<AccessibleItem> children;
 
+    // A part the keyboard can go to and choose: a day cell, a tab, a list entry.
+    static AccessibleItem choice(QAccessible::Role role, const QString& name, const QRect& rect,
+                                 bool selected, bool focused)
+    {
+        AccessibleItem item;
+        item.role = role;
+        item.name = name;
+        item.rect = rect;
+        item.state.selectable = true;
+        item.state.focusable = true;
+        item.state.selected = selected;
+        item.state.focused = focused;
+        return item;
+    }
+
     // The item at path below this one (child indices, outermost first); null when there is none.
     const AccessibleItem* at(const QList<int>& path) const
     {

@@ -24,19 +24,13 @@ AccessibleItem describe(const QDate& shown, const QList<Cell>& cells, const QStr
     table.role = QAccessible::Table;
     table.name = MonthYear(shown, langCode);
     for (const Cell& cell : cells) {
-        AccessibleItem item;
-        item.role = QAccessible::Cell;
+        const bool week = cell.column == kWeekColumn;
+        AccessibleItem item = AccessibleItem::choice(
+            QAccessible::Cell, week ? tr("Week %1").arg(cell.week) : LongDate(cell.date, langCode),
+            cell.rect, cell.selected, cell.focused);
         item.row = cell.row;
         item.column = cell.column;
-        item.rect = cell.rect;
-        item.state.selectable = true;
-        item.state.focusable = true;
-        item.state.selected = cell.selected;
-        item.state.focused = cell.focused;
-        if (cell.column == kWeekColumn) {
-            item.name = tr("Week %1").arg(cell.week);
-        } else {
-            item.name = LongDate(cell.date, langCode);
+        if (!week) {
             QStringList about;
             if (cell.today)
                 about << tr("today");

@@ -84,17 +84,11 @@ AccessibleItem describe(const QList<Column>& columns, const Texts& texts, const 
             const Shown& entry = column.appointments[a];
             if (!entry.appointment || entry.rect.isEmpty())
                 continue;
-            AccessibleItem item;
-            item.role = QAccessible::ListItem;
-            item.name = appointmentName(*entry.appointment, texts);
+            const bool focused = focus.column == c && focus.appointment == a;
+            AccessibleItem item = AccessibleItem::choice(QAccessible::ListItem,
+                                                         appointmentName(*entry.appointment, texts),
+                                                         entry.rect, focused, focused);
             item.description = appointmentDescription(*entry.appointment, texts);
-            item.rect = entry.rect;
-            item.state.focusable = true;
-            item.state.selectable = true;
-            if (focus.column == c && focus.appointment == a) {
-                item.state.focused = true;
-                item.state.selected = true;
-            }
             day.children.append(item);
             ++shown;
         }
