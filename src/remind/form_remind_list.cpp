@@ -35,7 +35,6 @@ form_remind_list::form_remind_list(const Settings& settings, QWidget* parent)
     m_list->setObjectName(QStringLiteral("list_reminders"));
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setMinimumSize(360, 160);
-    m_list->setAccessibleName(windowTitle());
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("command_ok"));
     ok->setDefault(true);
@@ -60,6 +59,7 @@ void form_remind_list::add(const ClassTermin& appointment)
                     QStringLiteral("  ") + firstLine(appointment.GetFormatedText()));
     m_heading->setText(
         text(QT_TRANSLATE_NOOP("form_remind_list", "Further reminders: %1")).arg(count()));
+    m_list->setAccessibleName(m_heading->text()); // a list is not named by a label
 }
 
 int form_remind_list::count() const
