@@ -13,6 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 const QString kCorpus = QStringLiteral(NORVANE_GOLDEN_FOLDERS);
@@ -84,39 +88,49 @@ TEST(GoldenFolders, EveryExpectedFileHasItsCase)
     }
 }
 
-TEST(GoldenFolders, EveryCaseGivesItsExpectedOutput)
+// One test per case, named after its folder, so that a case can be named and run alone.
+class GoldenFolder : public testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenFolder, GivesItsExpectedOutput)
 {
-    for (const QString& name : caseNames()) {
-        Expectation expected;
-        if (!readExpectation(kCorpus + QLatin1Char('/') + name + kExpectedSuffix, expected)) {
-            ADD_FAILURE() << "case " << qPrintable(name)
-                          << ": no expected file, or no command on its first line";
-            continue;
-        }
-        QTemporaryDir data;
-        QTemporaryDir program;
-        ASSERT_TRUE(data.isValid() && program.isValid());
-        if (!copyTree(kCorpus + QLatin1Char('/') + name, data.path())) {
-            ADD_FAILURE() << "case " << qPrintable(name) << ": could not copy the folder";
-            continue;
-        }
+    const QString name = QString::fromStdString(GetParam());
+    Expectation expected;
+    ASSERT_TRUE(readExpectation(kCorpus + QLatin1Char('/') + name + kExpectedSuffix, expected))
+        << "no expected file, or no command on its first line";
+    QTemporaryDir data;
+    QTemporaryDir program;
+    ASSERT_TRUE(data.isValid() && program.isValid());
+    ASSERT_TRUE(copyTree(kCorpus + QLatin1Char('/') + name, data.path()))
+        << "could not copy the folder";
 
-        QString out;
-        QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        const QStringList args =
-            expected.words + QStringList{QStringLiteral("--folder"), data.path()};
-        const int code = AgendaCommand::run(args, outStream, errStream, program.path());
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const QStringList args = expected.words + QStringList{QStringLiteral("--folder"), data.path()};
+    const int code = AgendaCommand::run(args, outStream, errStream, program.path());
 
-        EXPECT_EQ(code, 0) << "case " << qPrintable(name) << ": " << qPrintable(err);
-        if (out != expected.output)
-            ADD_FAILURE() << "case " << qPrintable(name) << ": norvane-cli "
-                          << qPrintable(expected.words.join(QLatin1Char(' '))) << " differs from "
-                          << qPrintable(name + kExpectedSuffix) << " at "
-                          << qPrintable(firstDifference(expected.output, out))
-                          << (err.isEmpty() ? "" : "standard error:\n") << qPrintable(err);
-    }
+    EXPECT_EQ(code, 0) << qPrintable(err);
+    if (out != expected.output)
+        ADD_FAILURE() << "norvane-cli " << qPrintable(expected.words.join(QLatin1Char(' ')))
+                      << " differs from " << qPrintable(name + kExpectedSuffix) << " at "
+                      << qPrintable(firstDifference(expected.output, out))
+                      << (err.isEmpty() ? "" : "standard error:\n") << qPrintable(err);
 }
+
+std::vector<std::string> caseNamesForTests()
+{
+    std::vector<std::string> names;
+    for (const QString& name : caseNames())
+        names.push_back(name.toStdString());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenFolder, testing::ValuesIn(caseNamesForTests()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 } // namespace
