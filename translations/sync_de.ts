@@ -47,6 +47,7 @@
     <message><source>The server sends the sync on to %1, another server than %2; the login goes only to the server set up. To sync with %1, enter it as the server address.</source><translation>Der Server schickt den Abgleich weiter zu %1, einem anderen Server als %2; die Anmeldung geht nur an den eingerichteten Server. Um mit %1 abzugleichen, geben Sie es als Serveradresse ein.</translation></message>
     <message><source>The server %1 answered more than %2 MB.</source><translation>Der Server %1 hat mit mehr als %2 MB geantwortet.</translation></message>
     <message><source>The server %1 did not finish its answer within %2 seconds.</source><translation>Der Server %1 hat seine Antwort nicht innerhalb von %2 Sekunden beendet.</translation></message>
+    <message><source>The sync with %1 did not finish within %2 seconds; what was done is kept and the next sync goes on from there.</source><translation>Der Abgleich mit %1 wurde nicht innerhalb von %2 Sekunden fertig; was getan ist, bleibt, und der nächste Abgleich macht dort weiter.</translation></message>
     <message><source>The server %1 names an address the sync does not follow: %2</source><translation>Der Server %1 nennt eine Adresse, der der Abgleich nicht folgt: %2</translation></message>
     <message><source>The server %1 answered an ETag the sync cannot use: %2</source><translation>Der Server %1 hat ein ETag geschickt, das der Abgleich nicht verwenden kann: %2</translation></message>
 </context>

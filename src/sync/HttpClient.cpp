@@ -105,6 +105,8 @@ HttpClient::HttpClient(const SyncAccount& account, const SyncOptions& options)
     , m_connectTimeout(options.connectTimeout)
     , m_stallTimeout(options.stallTimeout)
     , m_deadline(options.requestDeadline)
+    , m_syncDeadline(options.syncDeadline)
+    , m_syncEnds(std::chrono::steady_clock::now() + options.syncDeadline)
     , m_cancel(options.cancel)
 {
 }
@@ -151,6 +153,18 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
     response.error = refusal(url);
     if (!response.error.isEmpty())
         return response;
+    using namespace std::chrono;
+    const auto syncLeft = duration_cast<milliseconds>(m_syncEnds - steady_clock::now());
+    const auto tooLong = [&] {
+        return Sync::tr("The sync with %1 did not finish within %2 seconds; what was done is "
+                        "kept and the next sync goes on from there.")
+            .arg(shown(url))
+            .arg(m_syncDeadline.count());
+    };
+    if (syncLeft <= 0ms) {
+        response.error = tooLong();
+        return response;
+    }
     const QByteArray address = QUrl(url).toEncoded();
     CURL* c = m_curl->handle.get();
     CurlSetup::List list;
@@ -166,6 +180,10 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
     curl_easy_reset(c);
     CurlSetup::prepare(c, CurlSetup::Protocols::Web, {m_connectTimeout, m_stallTimeout, m_deadline},
                        m_cancel);
+    // Whichever ends first: this answer's deadline or the whole sync's.
+    const bool lastOfTheSync = syncLeft < m_deadline;
+    const milliseconds limit = lastOfTheSync ? syncLeft : milliseconds(m_deadline);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, long(limit.count()));
     curl_easy_setopt(c, CURLOPT_URL, address.constData());
     curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, method.constData());
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxAnswerBytes));
@@ -188,16 +206,18 @@ HttpClient::Response HttpClient::request(const QByteArray& method, const QString
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, takeHeader);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
-    const auto started = std::chrono::steady_clock::now();
+    const auto started = steady_clock::now();
     const CURLcode code = curl_easy_perform(c);
-    const auto took = std::chrono::steady_clock::now() - started;
+    const auto took = steady_clock::now() - started;
     if (code == CURLE_OK) {
         curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
     } else if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         response.error = Sync::tr("The server %1 answered more than %2 MB.")
                              .arg(shown(url))
                              .arg(kMaxAnswerBytes >> 20);
-    } else if (code == CURLE_OPERATION_TIMEDOUT && took >= m_deadline) {
+    } else if (code == CURLE_OPERATION_TIMEDOUT && took >= limit && lastOfTheSync) {
+        response.error = tooLong();
+    } else if (code == CURLE_OPERATION_TIMEDOUT && took >= limit) {
         response.error = Sync::tr("The server %1 did not finish its answer within %2 seconds.")
                              .arg(shown(url))
                              .arg(m_deadline.count());

@@ -17,7 +17,8 @@
 // goes anywhere but the scheme, host and port of the account's address: a request elsewhere is
 // refused before it is made, so the login never reaches a host the user did not name, and an
 // https account never continues over http. Every answer is bounded: a connect timeout, a stall
-// timeout, a deadline and a cap on its size.
+// timeout, a deadline and a cap on its size; all of them together end by the deadline of the
+// whole sync, counted from the client's making.
 class HttpClient {
 public:
     static constexpr qint64 kMaxAnswerBytes = 64 << 20;
@@ -66,6 +67,8 @@ private:
     std::chrono::seconds m_connectTimeout;
     std::chrono::seconds m_stallTimeout;
     std::chrono::seconds m_deadline;
+    std::chrono::seconds m_syncDeadline;
+    std::chrono::steady_clock::time_point m_syncEnds;
     const std::atomic<bool>* m_cancel;
     int m_requests = 0;
     long m_authUsed = 0; // CURLAUTH_ bit of the method the server asked for

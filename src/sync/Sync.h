@@ -40,6 +40,9 @@ struct SyncOptions {
     std::chrono::seconds stallTimeout{30};
     // ... and one whose answer takes longer than this, however steadily it trickles.
     std::chrono::seconds requestDeadline{120};
+    // ... and the whole sync, however each request keeps within the limits above: a server
+    // that trickles every answer cannot keep it going. What was done is kept for the next.
+    std::chrono::seconds syncDeadline{600};
     // A lock of another sync older than this is taken over.
     std::chrono::seconds lockAge{300};
     // How long to wait for another sync of the folder before giving up.

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A CalDAV server that tries to lure a client away: two ports on 127.0.0.1, the first asking
-for a login and sending the client on to the second in every way it can, trickling or never
-ending its answers; its calendar /names/ holds events whose names need percent-encoding and
+for a login and sending the client on to the second in every way it can, trickling, slowing or
+never ending its answers; its calendar /names/ holds events whose names need percent-encoding and
 tells its changes in parts. Every request is logged as a JSON line (port, method, path, whether
 it carried Authorization, its Depth, the hrefs and sync token of a report) to the file named by the first
 argument. Prints both ports, then serves until killed."""
@@ -216,6 +216,22 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(b" ")
                 self.wfile.flush()
                 time.sleep(0.9)
+        except OSError:
+            pass
+
+    def case_slow(self, rest):
+        """An empty calendar whose every answer trickles in for a few seconds: each one within
+        the limits of a request, the sync as a whole going on and on."""
+        body = multistatus(response(self.path, CALENDAR))
+        self.send_response(207)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        step = len(body) // 8 + 1
+        try:
+            for at in range(0, len(body), step):
+                self.wfile.write(body[at:at + step])
+                self.wfile.flush()
+                time.sleep(0.4)
         except OSError:
             pass
 

@@ -3,6 +3,7 @@
 #include "sync/Sync.h"
 #include "CalDavServer.h"
 #include "TestFiles.h"
+#include "exchange/IcsImport.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 #include "store/SeriesFiling.h"
@@ -33,6 +34,13 @@ void PrintTo(CalDavServer::Kind kind, std::ostream* out)
 namespace {
 
 using Kind = CalDavServer::Kind;
+
+const QDate kDay = QDate::currentDate().addDays(3);
+QString stamp(const QDate& day, int hour)
+{
+    return day.toString("yyyyMMdd") + QStringLiteral("T%1").arg(hour, 2, 10, QLatin1Char('0')) +
+           "0000";
+}
 
 // One case: a fresh data folder and a fresh calendar.
 class Case {
@@ -107,6 +115,19 @@ public:
             change(*changed);
         }
         EXPECT_TRUE(SeriesFiling(store, filing).apply({*part, day, scope, changed, {}}).ok());
+    }
+
+    // The weeks from kDay on that the folder shows, as "week@hour".
+    QString shown(int weeks) const
+    {
+        ProfileCache profiles(ThreadFileAccess());
+        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        QStringList days;
+        for (int week = 0; week < weeks; ++week) {
+            for (const TerminPtr& a : store.GetAppointmentsOfDay(kDay.addDays(7 * week)))
+                days << QString("%1@%2").arg(week).arg(a->StartTime().hour());
+        }
+        return days.join(' ');
     }
 
     // Path inside the folder by first line of the text, of every appointment file.
@@ -191,13 +212,6 @@ private:
     QTemporaryDir m_dir;
     QString m_folder;
 };
-
-const QDate kDay = QDate::currentDate().addDays(3);
-QString stamp(const QDate& day, int hour)
-{
-    return day.toString("yyyyMMdd") + QStringLiteral("T%1").arg(hour, 2, 10, QLatin1Char('0')) +
-           "0000";
-}
 
 struct Row {
     const char* name;
@@ -302,17 +316,7 @@ const Row kRows[] = {
      }},
     {"ASeriesWithExceptionsIsOneEventBothWays",
      [](Case& c) {
-         // The days of the four weeks the folder shows, as "week@hour"; what each file says.
-         const auto shown = [&c] {
-             ProfileCache profiles(ThreadFileAccess());
-             DataAccess store(profiles, StoreSource::fixed(c.folder()));
-             QStringList days;
-             for (int week = 0; week < 4; ++week) {
-                 for (const TerminPtr& a : store.GetAppointmentsOfDay(kDay.addDays(7 * week)))
-                     days << QString("%1@%2").arg(week).arg(a->StartTime().hour());
-             }
-             return days.join(' ');
-         };
+         const auto shown = [&c] { return c.shown(4); };
          const auto files = [&c] {
              QStringList found;
              for (QDirIterator it(c.folder(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
@@ -384,6 +388,71 @@ const Row kRows[] = {
          const QMap<QString, QJsonObject> split = c.phoneEvents();
          EXPECT_EQ(split.keys(), QStringList({"Jour fixe", "Jour fixe in room 4"}));
          EXPECT_EQ(split["Jour fixe"]["exdates"].toInt(), 1);
+     }},
+    {"AnOccurrenceDeletedHereStaysDeletedWhenThePhoneRetitles",
+     [](Case& c) {
+         c.add("Jour fixe", kDay, 8, "wd");
+         c.synced();
+         c.changeSeries(kDay.addDays(7), SeriesEdit::Scope::This);
+         c.synced();
+         c.phone({"retitle", c.uidOn("Jour fixe"), "Jour fixe v2"});
+         EXPECT_EQ(c.synced().received, 1);
+         EXPECT_EQ(c.shown(4), "0@8 2@8 3@8");
+         EXPECT_EQ(c.phoneEvents()["Jour fixe v2"]["exdates"].toInt(), 1);
+     }},
+    {"ASkipOnThePhoneReachesAnImportedSeriesWithExceptions",
+     [](Case& c) {
+         // Weekly for ten weeks, weeks 1, 3 and 5 skipped and week 6 moved to 11:00.
+         const auto at = [](int week, int hour) {
+             return "TZID=Europe/Berlin:" + stamp(kDay.addDays(7 * week), hour) + "\r\n";
+         };
+         const QString head = "BEGIN:VEVENT\r\nUID:imported1\r\nDTSTAMP:20260101T000000Z\r\n"
+                              "SUMMARY:Imported\r\nDURATION:PT1H\r\n";
+         const QString ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//other//EN\r\n" + head +
+                             "DTSTART;" + at(0, 9) +
+                             "RRULE:FREQ=WEEKLY;UNTIL=" + stamp(kDay.addDays(63), 8) +
+                             "Z\r\nEXDATE;" + at(1, 9) + "EXDATE;" + at(3, 9) + "EXDATE;" +
+                             at(5, 9) + "END:VEVENT\r\n" + head + "RECURRENCE-ID;" + at(6, 9) +
+                             "DTSTART;" + at(6, 11) + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+         ProfileCache profiles(ThreadFileAccess());
+         DataAccess store(profiles, StoreSource::fixed(c.folder()));
+         ASSERT_TRUE(ImportIcs(ics.toUtf8(), store, c.folder(), 1).ok);
+         EXPECT_EQ(c.shown(10), "0@9 2@9 4@9 6@11 7@9 8@9 9@9");
+         EXPECT_EQ(c.synced().sent, 1);
+         c.phone({"exdate", "imported1", stamp(kDay.addDays(7 * 8), 9)});
+         EXPECT_EQ(c.synced().received, 1);
+         EXPECT_EQ(c.shown(10), "0@9 2@9 4@9 6@11 7@9 9@9");
+         EXPECT_EQ(c.synced().sent + c.synced().received, 0);
+     }},
+    {"PhoneRenamesKeepTheRestOfTheText",
+     [](Case& c) {
+         const QString path = c.add("Planning\r\nRoom B", kDay);
+         c.synced();
+         const QString uid = c.uidOn("Planning");
+         for (const QString title : {"Planning v2", "Planning v3", "Planning v4"}) {
+             c.phone({"retitle", uid, title});
+             c.synced();
+             EXPECT_EQ(c.textOf(path), title + "\r\nRoom B");
+         }
+     }},
+    {"ScratchC",
+     [](Case& c) {
+         const QString path = c.add("Planning\r\nRoom B", kDay);
+         {
+             ProfileCache profiles(ThreadFileAccess());
+             DataAccess store(profiles, StoreSource::fixed(c.folder()));
+             ClassTermin a = *store.LoadAppointment(c.folder() + path, {});
+             a.setIsReminder(true);
+             a.setRemindMinutes(15);
+             EXPECT_TRUE(store.SaveAppointment(a).ok);
+         }
+         c.synced();
+         const QString uid = c.uidOn("Planning");
+         for (const QString title : {"Planning v2", "Planning v3", "Planning v4"}) {
+             c.phone({"retitle", uid, title});
+             c.synced();
+             qDebug() << c.textOf(path);
+         }
      }},
     {"MassDeletionGuard",
      [](Case& c) {

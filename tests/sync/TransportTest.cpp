@@ -1,6 +1,7 @@
 // The sync's HTTP against a hostile server of the test's own: it sends the client to a second
-// port in every way it can, trickles, or never ends its answer; the login must never reach the
-// second port. Its calendar /names/ has names to percent-encode and tells changes in parts.
+// port in every way it can, trickles, slows every answer, or never ends one; the login must
+// never reach the second port. Its calendar /names/ has names to percent-encode and tells changes
+// in parts.
 #include "sync/CalDavClient.h"
 #include "sync/DavXml.h"
 #include "sync/HttpClient.h"
@@ -197,6 +198,27 @@ TEST_F(TransportTest, HttpsNeverGoesOnOverHttpAndTheCommandLineStopsWithTheReaso
         EXPECT_FALSE(QFile::exists(folder.filePath(SyncRecord::kDirectory + "/lock"))) << path;
         EXPECT_EQ(m_server->seen().value("second").logins, 0) << "no login elsewhere";
     }
+}
+
+TEST_F(TransportTest, ASyncSlowInEveryAnswerEndsByItsOwnDeadlineWithTheServerNamed)
+{
+    // Each answer takes seconds, within its limits; the command line's whole sync ends.
+    QTemporaryDir folder;
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("NORVANE_SYNC_PASSWORD", "secret");
+    cli.setProcessEnvironment(env);
+    cli.start(NORVANE_CLI_PATH,
+              {"sync", "--folder", folder.path(), "--url", m_server->first() + "/slow/", "--user",
+               "alice", "--deadline", "5"});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    const QString error = QString::fromUtf8(cli.readAllStandardError());
+    EXPECT_EQ(cli.exitCode(), 1) << qPrintable(error);
+    EXPECT_TRUE(error.contains("The sync with " + m_server->first() +
+                               "/slow/ did not finish "
+                               "within 5 seconds"))
+        << qPrintable(error);
+    EXPECT_FALSE(QFile::exists(folder.filePath(SyncRecord::kDirectory + "/lock")));
 }
 
 // The calendar /names/ from scratch, a sync of a folder of its own with it.

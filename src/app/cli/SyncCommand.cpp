@@ -15,6 +15,8 @@ namespace SyncCommand {
 
 // How far a sync looks back or ahead at most: a hundred years.
 constexpr int kMaxDays = 100 * 366;
+// The longest a sync may be given: a day.
+constexpr int kMaxSeconds = 24 * 3600;
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory)
@@ -27,6 +29,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
                {QStringLiteral("--zone"), Options::Text},
                {QStringLiteral("--past"), 0, kMaxDays, QStringLiteral("number of days")},
                {QStringLiteral("--future"), 0, kMaxDays, QStringLiteral("number of days")},
+               {QStringLiteral("--deadline"), 1, kMaxSeconds, QStringLiteral("number of seconds")},
                {QStringLiteral("--allow-mass-delete")},
                {QStringLiteral("--restore-deleted")}});
     if (const auto* problem = std::get_if<Options::Problem>(&parsed))
@@ -79,6 +82,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     SyncOptions options;
     options.pastDays = request.number(QStringLiteral("--past")).value_or(saved.pastDays);
     options.futureDays = request.number(QStringLiteral("--future")).value_or(saved.futureDays);
+    if (const auto seconds = request.number(QStringLiteral("--deadline")))
+        options.syncDeadline = std::chrono::seconds(*seconds);
     options.allowMassDelete = request.has(QStringLiteral("--allow-mass-delete"));
     options.restoreDeleted = request.has(QStringLiteral("--restore-deleted"));
     options.langCode = settings.LangCode();

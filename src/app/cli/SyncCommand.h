@@ -11,7 +11,8 @@ namespace SyncCommand {
 inline constexpr int kMassDelete = 3;
 
 // args after "sync": [--folder DIR] [--url URL] [--user NAME] [--password-file FILE]
-// [--past DAYS] [--future DAYS] [--zone ZONE] [--allow-mass-delete | --restore-deleted].
+// [--past DAYS] [--future DAYS] [--zone ZONE] [--deadline SECONDS]
+// [--allow-mass-delete | --restore-deleted].
 // Without --url the account of the settings file. The password comes from the file, else from
 // NORVANE_SYNC_PASSWORD.
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
