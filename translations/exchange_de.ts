@@ -6,6 +6,7 @@
     <message><source>The file is empty.</source><translation>Die Datei ist leer.</translation></message>
     <message><source>The file is not an iCalendar file.</source><translation>Die Datei ist keine iCalendar-Datei.</translation></message>
     <message><source>The file cannot be read as an iCalendar file.</source><translation>Die Datei lässt sich nicht als iCalendar-Datei lesen.</translation></message>
+    <message><source>The file nests components more than %1 deep.</source><translation>Die Datei verschachtelt Komponenten mehr als %1 Ebenen tief.</translation></message>
     <message><source>event %1</source><translation>Ereignis %1</translation></message>
     <message><source>It is not a regular file.</source><translation>Sie ist keine gewöhnliche Datei.</translation></message>
     <message><source>It cannot be read.</source><translation>Sie kann nicht gelesen werden.</translation></message>

@@ -669,6 +669,22 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Den Termin &quot;%1&quot; am %2 löschen?</translation>
     </message>
     <message>
+        <source>The data folder &quot;%1&quot; was added.
+
+Show this data folder now? The Datasource menu switches between the data folders at any time.</source>
+        <translation>Der Datenordner &quot;%1&quot; wurde hinzugefügt.
+
+Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwischen den Datenordnern.</translation>
+    </message>
+    <message>
+        <source>Show it</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Jetzt nicht</translation>
+    </message>
+    <message>
         <source>Delete</source>
         <translation>Löschen</translation>
     </message>

@@ -102,11 +102,6 @@ QColor ClassTabs::Colour(int index) const
     return index >= 0 && index < GetHeadercount() ? m_headers[index].colour : QColor();
 }
 
-bool ClassTabs::Bold(int index) const
-{
-    return index >= 0 && index < GetHeadercount() && m_headers[index].bold;
-}
-
 ClassTabs::HeaderSpan ClassTabs::Span(int index) const
 {
     HeaderSpan span;

@@ -46,7 +46,6 @@ public:
 
     QString Caption(int index) const;
     QColor Colour(int index) const;
-    bool Bold(int index) const;
     // Horizontal extent of a header: the one rectangle both drawing and mouse use.
     HeaderSpan Span(int index) const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <optional>
 
 namespace Ics {
@@ -213,19 +214,25 @@ QByteArray readable(const QByteArray& bytes, QList<int>* windows1252Lines)
 
 QStringList namesOf(const QByteArray& bytes, const std::vector<Span>& events)
 {
-    QStringList names;
-    const ComponentPtr blank(icalcomponent_new_vevent());
+    // Their lines counted in one pass in the order they begin: nested ones end, and come,
+    // innermost first.
+    std::vector<size_t> byBegin(events.size());
+    std::iota(byBegin.begin(), byBegin.end(), size_t(0));
+    std::stable_sort(byBegin.begin(), byBegin.end(),
+                     [&events](size_t a, size_t b) { return events[a].begin < events[b].begin; });
+    std::vector<int> lines(events.size());
     qsizetype counted = 0; // the lines before it are counted
     int line = 1;
-    for (const Span& span : events) {
-        if (span.begin < counted) {
-            counted = 0;
-            line = 1;
-        }
-        line += int(QByteArrayView(bytes).sliced(counted, span.begin - counted).count('\n'));
-        counted = span.begin;
-        const ComponentPtr parsed = parseSpan(bytes, span);
-        names << nameOf(parsed ? parsed.get() : blank.get(), 0, line);
+    for (const size_t i : byBegin) {
+        line += int(QByteArrayView(bytes).sliced(counted, events[i].begin - counted).count('\n'));
+        counted = events[i].begin;
+        lines[i] = line;
+    }
+    QStringList names;
+    const ComponentPtr blank(icalcomponent_new_vevent());
+    for (size_t i = 0; i < events.size(); ++i) {
+        const ComponentPtr parsed = parseSpan(bytes, events[i]);
+        names << nameOf(parsed ? parsed.get() : blank.get(), 0, lines[i]);
     }
     return names;
 }
@@ -269,6 +276,12 @@ Split split(const QByteArray& bytes)
         if (const std::optional<QByteArray> name = componentOf(line.text, "BEGIN:")) {
             if (open.empty() && name == "VCALENDAR")
                 found.calendars.emplace_back();
+            if (open.size() == size_t(kMaxNesting)) {
+                found = {};
+                found.error =
+                    IcsImport::tr("The file nests components more than %1 deep.").arg(kMaxNesting);
+                return found;
+            }
             open.push_back({*name, at});
         } else if (componentOf(line.text, "END:") && !open.empty()) {
             close(line.next);

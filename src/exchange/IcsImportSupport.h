@@ -53,6 +53,11 @@ struct Split {
     QString error;            // empty when the file holds a calendar
 };
 
+// How deep components may nest: a calendar, an event and its alarm are three. Each level
+// deeper may hold an event that is read once more, so a file nested deeper is refused.
+inline constexpr int kMaxNesting = 8;
+
+// The file split by its lines; a file whose components nest deeper than kMaxNesting is refused.
 Split split(const QByteArray& bytes);
 
 // The file as libical reads it: UTF-8, lines ending in LF (a file of lines ending in CR alone

@@ -11,8 +11,13 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cerrno>
+#include <iterator>
 #include <limits>
 #include <tuple>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,8 +46,54 @@ CREATE TABLE files(
     series TEXT NOT NULL,
     UNIQUE(dir, name));
 CREATE INDEX files_day ON files(day);
-CREATE VIRTUAL TABLE words USING fts5(text, owner, prefix='2 3');
+CREATE TABLE directories(
+    dir TEXT PRIMARY KEY,
+    device INTEGER NOT NULL,
+    inode INTEGER NOT NULL,
+    modified_ns INTEGER NOT NULL,
+    changed_ns INTEGER NOT NULL,
+    size INTEGER NOT NULL,
+    modified_ms INTEGER,
+    settled INTEGER NOT NULL);
+CREATE VIRTUAL TABLE words USING fts5(text, owner, prefix='1 2');
+CREATE VIRTUAL TABLE grams USING fts5(text, owner, tokenize='trigram');
 )";
+
+// The companions SQLite keeps beside an index file in WAL mode.
+const QString kCompanions[] = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")};
+
+enum class Name { Absent, Own, Foreign };
+// Whether the name holds a regular file of this user's that no other name shares: anything
+// else (a link, a hard link, another user's file) could be another program's, never ours to
+// write.
+Name nameOf(const QString& file)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(file).constData(), &st) != 0)
+        return errno == ENOENT ? Name::Absent : Name::Foreign;
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1 ? Name::Own
+                                                                               : Name::Foreign;
+}
+
+bool allOwn(const QString& file)
+{
+    return std::none_of(std::begin(kCompanions), std::end(kCompanions), [&](const QString& suffix) {
+        return nameOf(file + suffix) == Name::Foreign;
+    });
+}
+
+// Removes the names (a link itself, never what it leads to).
+bool removeNames(const QString& file, bool foreignOnly)
+{
+    bool removed = true;
+    for (const QString& suffix : kCompanions) {
+        const QByteArray name = QFile::encodeName(file + suffix);
+        const Name kind = nameOf(file + suffix);
+        if (kind != Name::Absent && (!foreignOnly || kind == Name::Foreign))
+            removed &= ::unlink(name.constData()) == 0 || errno == ENOENT;
+    }
+    return removed;
+}
 
 // The columns a hit is made of, in this order.
 #define NORVANE_HIT_COLUMNS                                                                        \
@@ -82,13 +133,25 @@ QDate patternOf(Recurrence::Kind kind, const QString& dir)
     return QDate(2000, number(1, "m", 12), number(2, "d", 31)); // a leap year
 }
 
-// A folded word as a prefix query of FTS5: quoted, so that nothing in it is syntax.
-QString prefixQuery(const QStringList& words)
+// The FTS5 queries of the folded words: those of three letters or more anywhere inside a word
+// (the trigram table), shorter ones at a word's start (the word table). Quoted, so that
+// nothing in a word is syntax.
+struct WordQueries {
+    QString inside;
+    QString starts;
+};
+WordQueries queriesOf(const QStringList& words)
 {
-    QStringList terms;
-    for (const QString& word : TextFolding::queryWords(words))
-        terms << u'"' + QString(word).replace(u'"', QStringLiteral("\"\"")) + QStringLiteral("\"*");
-    return terms.join(u' ');
+    QStringList inside;
+    QStringList starts;
+    for (const QString& word : TextFolding::queryWords(words)) {
+        const QString quoted = u'"' + QString(word).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        if (word.toUcs4().size() >= TextFolding::kInsideWordLength)
+            inside << quoted;
+        else
+            starts << quoted + u'*';
+    }
+    return {inside.join(u' '), starts.join(u' ')};
 }
 
 } // namespace
@@ -139,12 +202,15 @@ bool AppointmentIndex::open(const QString& folder)
     if (m_folder.isEmpty() || !QDir().mkpath(m_directory))
         return false;
     const QString file = fileOf(m_directory, m_folder);
+    // Before any write: a name that is not our own file goes, and the index is made anew.
+    if (!removeNames(file, true))
+        return false;
     if (openFile(file, true))
         return true;
     // Whatever is there is of no use: made anew, empty.
     close();
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-        QFile::remove(file + suffix);
+    if (!removeNames(file, false))
+        return false;
     if (openFile(file, true))
         return true;
     close();
@@ -155,7 +221,8 @@ bool AppointmentIndex::openToSearch(const QString& folder)
 {
     close();
     m_folder = WithTrailingSeparator(folder);
-    if (m_folder.isEmpty() || !openFile(fileOf(m_directory, m_folder), false)) {
+    const QString file = fileOf(m_directory, m_folder);
+    if (m_folder.isEmpty() || !allOwn(file) || !openFile(file, false)) {
         close();
         return false;
     }
@@ -281,6 +348,9 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
     SqliteStatement words(m_db, "INSERT INTO words(rowid, text, owner) VALUES(?1, ?2, ?3)");
     words.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(record.Text()));
     words.bind(3, TextFolding::fold(record.Producer())).run();
+    SqliteStatement grams(m_db, "INSERT INTO grams(rowid, text, owner) VALUES(?1, ?2, ?3)");
+    grams.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(record.Text()));
+    grams.bind(3, TextFolding::fold(record.Producer())).run();
     // Held but not vouched for (our own write, a young file) is no news.
     return !wasHeld || known.has_value();
 }
@@ -288,8 +358,9 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
 bool AppointmentIndex::removeRow(qint64 id)
 {
     SqliteStatement words(m_db, "DELETE FROM words WHERE rowid = ?1");
+    SqliteStatement grams(m_db, "DELETE FROM grams WHERE rowid = ?1");
     SqliteStatement files(m_db, "DELETE FROM files WHERE id = ?1");
-    return words.bind(1, id).run() && files.bind(1, id).run();
+    return words.bind(1, id).run() && grams.bind(1, id).run() && files.bind(1, id).run();
 }
 
 bool AppointmentIndex::remove(const QString& path)
@@ -330,29 +401,89 @@ int AppointmentIndex::removeMissing(const QString& dir, const QStringList& names
         if (!kept)
             gone << under.integer(0);
     }
+    // The directories below that went with them.
+    QStringList goneDirectories;
+    SqliteStatement directories(m_db, "SELECT dir FROM directories WHERE dir GLOB ?1");
+    directories.bind(1, scope + QStringLiteral("?*"));
+    while (directories.next())
+        if (!subdirectories.contains(directories.text(0).mid(scope.size()).section(u'/', 0, 0)))
+            goneDirectories << directories.text(0);
     const SqliteTransaction transaction(m_db);
     for (const qint64 id : std::as_const(gone))
         removeRow(id);
+    for (const QString& below : std::as_const(goneDirectories))
+        putDirectory(m_folder + below, std::nullopt);
     return int(gone.size());
+}
+
+void AppointmentIndex::putDirectory(const QString& dir, const std::optional<FileMeta>& meta)
+{
+    if (m_folder.isEmpty() || !dir.startsWith(m_folder))
+        return;
+    const QString inside = QDir::fromNativeSeparators(dir.mid(m_folder.size()));
+    SqliteStatement forget(m_db, "DELETE FROM directories WHERE dir = ?1");
+    if (!meta) {
+        forget.bind(1, inside).run();
+        return;
+    }
+    // A time as young as a share's granularity may not change with a name that comes now.
+    const bool settled =
+        meta->modified.isValid() && meta->modified.msecsTo(QDateTime::currentDateTime()) >=
+                                        ProfileCache::kTimestampGranularityMs;
+    SqliteStatement upsert(m_db, "INSERT OR REPLACE INTO directories(dir, device, inode, "
+                                 "modified_ns, changed_ns, size, modified_ms, settled) "
+                                 "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    upsert.bind(1, inside).bind(2, qint64(meta->device)).bind(3, qint64(meta->inode));
+    upsert.bind(4, meta->modifiedNs).bind(5, meta->changedNs).bind(6, meta->size);
+    if (meta->modified.isValid())
+        upsert.bind(7, meta->modified.toMSecsSinceEpoch());
+    else
+        upsert.bindNull(7);
+    upsert.bind(8, qint64(settled)).run();
+}
+
+QList<std::pair<QString, std::optional<FileMeta>>> AppointmentIndex::directories()
+{
+    QList<std::pair<QString, std::optional<FileMeta>>> held;
+    SqliteStatement select(m_db, "SELECT dir, device, inode, modified_ns, changed_ns, size, "
+                                 "modified_ms, settled FROM directories ORDER BY dir");
+    while (select.next()) {
+        std::optional<FileMeta> meta;
+        if (select.integer(7)) {
+            meta.emplace();
+            meta->device = quint64(select.integer(1));
+            meta->inode = quint64(select.integer(2));
+            meta->modifiedNs = select.integer(3);
+            meta->changedNs = select.integer(4);
+            meta->size = select.integer(5);
+            if (!select.isNull(6))
+                meta->modified = QDateTime::fromMSecsSinceEpoch(select.integer(6));
+        }
+        held.append({m_folder + QDir::toNativeSeparators(select.text(0)), meta});
+    }
+    return held;
 }
 
 AppointmentIndex::Found AppointmentIndex::search(const QStringList& words, const QDate& from,
                                                  const QDate& to, int limit)
 {
-    const QString query = prefixQuery(words);
-    const bool all = query.isEmpty();
-    if (all && !words.isEmpty())
+    const WordQueries queries = queriesOf(words);
+    if (queries.inside.isEmpty() && queries.starts.isEmpty() && !words.isEmpty())
         return {}; // nothing in them to look for
-    SqliteStatement select(
-        m_db, all ? "SELECT " NORVANE_HIT_COLUMNS
-                    " FROM files f WHERE f.day <= ?2 AND f.until >= ?1"
-                  : "SELECT " NORVANE_HIT_COLUMNS " FROM files f WHERE f.day <= ?2 AND "
-                    "f.until >= ?1 AND f.id IN (SELECT rowid FROM words WHERE words MATCH ?3)");
+    QByteArray sql = "SELECT " NORVANE_HIT_COLUMNS " FROM files f WHERE f.day <= ?2 AND "
+                     "f.until >= ?1";
+    if (!queries.inside.isEmpty())
+        sql += " AND f.id IN (SELECT rowid FROM grams WHERE grams MATCH ?3)";
+    if (!queries.starts.isEmpty())
+        sql += " AND f.id IN (SELECT rowid FROM words WHERE words MATCH ?4)";
+    SqliteStatement select(m_db, sql.constData());
     const qint64 first = julian(from, std::numeric_limits<qint64>::min());
     const qint64 last = julian(to, std::numeric_limits<qint64>::max());
     select.bind(1, first).bind(2, last);
-    if (!all)
-        select.bind(3, query);
+    if (!queries.inside.isEmpty())
+        select.bind(3, queries.inside);
+    if (!queries.starts.isEmpty())
+        select.bind(4, queries.starts);
     Found found;
     while (select.next()) {
         Hit hit;

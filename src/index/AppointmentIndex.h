@@ -13,18 +13,21 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // The local index of one data folder: what each appointment file held when it was last seen,
 // with the file's metadata, kept per machine in the user's cache and never on the share, so a
 // search answers at once however slow the share is. Texts and owners are searched folded (see
 // TextFolding). It is a cache: deleting its file loses nothing, and a file that is damaged, of
-// another version or of another folder is deleted and made anew.
+// another version or of another folder is deleted and made anew, as is a name that is not a
+// regular file of the user's own (a link, say, to another program's file): that is never
+// written through.
 //
 // Paths are full ones, as records name their files; only appointment files of the folder's tree
 // are kept. One connection per thread: open it on the thread that uses it.
 class AppointmentIndex {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     static constexpr int kMaxHits = 500;
 
     // <the user's cache>/index.
@@ -80,10 +83,18 @@ public:
         bool truncated = false; // more hits than asked for
     };
     // The appointments shown on a day from..to (an invalid end is open) whose text or owner
-    // holds every word at the start of one of its words, folded. No words: all of them.
+    // holds every word, folded: inside a word, or at a word's start for a word shorter than
+    // TextFolding::kInsideWordLength. No words: all of them.
     Found search(const QStringList& words, const QDate& from, const QDate& to,
                  int limit = kMaxHits);
     int size();
+
+    // What a directory of the tree (full, ending in a separator) was like when it was last
+    // listed; nullopt forgets it.
+    void putDirectory(const QString& dir, const std::optional<FileMeta>& meta);
+    // The directories held, full, each with what it was like; nullopt where its time was too
+    // young to tell a later change.
+    QList<std::pair<QString, std::optional<FileMeta>>> directories();
 
     // Whether a full crawl has finished since the last change of the folder that was seen,
     // and when it last did.

@@ -34,6 +34,16 @@ TerminPtr FolderCrawl::recordOf(ProfileCache& profiles, const QString& path,
                                  QTime(0, 0));
 }
 
+bool FolderCrawl::vouchesForFolder(FileAccess& files, AppointmentIndex& index)
+{
+    if (!index.complete())
+        return false;
+    const auto held = index.directories();
+    return !held.isEmpty() && std::all_of(held.cbegin(), held.cend(), [&](const auto& dir) {
+        return dir.second && files.directoryMetadata(dir.first) == dir.second;
+    });
+}
+
 bool FolderCrawl::isTreeDirectory(const QString& dir)
 {
     if (dir.isEmpty() || Recurrence::isAppointmentPath(QString(dir + u"0.nv3")))
@@ -93,6 +103,8 @@ FolderCrawl::Step FolderCrawl::step()
     const QString dir = m_directories.front();
     const QString folder = m_index.folder();
     const QString path = folder + QDir::toNativeSeparators(dir);
+    // Taken before the listing: a name that comes meanwhile leaves a later time than the one kept.
+    const std::optional<FileMeta> seen = m_files.directoryMetadata(path);
     const std::optional<DirectoryListing> listing =
         m_files.listFiles(path, AppointmentFile::kExtension, folder);
     if (!listing && (dir.isEmpty() || !m_files.isListableDir(folder)))
@@ -101,6 +113,7 @@ FolderCrawl::Step FolderCrawl::step()
     m_listed.insert(dir);
     {
         const AppointmentIndex::Batch batch(m_index);
+        m_index.putDirectory(path, listing ? seen : std::nullopt);
         if (listing)
             list(dir, *listing);
         else if (m_index.removeMissing(path, {}) > 0) // the directory is gone

@@ -52,6 +52,11 @@ public:
     // What the file holds, read with this content, as the index keeps it.
     static TerminPtr recordOf(ProfileCache& profiles, const QString& path,
                               const ProfileCache::Lookup& file);
+    // Whether the index, open for searching, holds what the folder holds now: a crawl has
+    // finished since the last change it was told of, and every directory it listed is as it
+    // was then (a name that comes, goes or is renamed changes its directory's time). One
+    // metadata query per directory, no listing.
+    static bool vouchesForFolder(FileAccess& files, AppointmentIndex& index);
     // Whether a directory (inside the folder, '/' between the names, ending in one) is one the
     // tree lays out; the top is "".
     static bool isTreeDirectory(const QString& dir);

@@ -13,7 +13,9 @@ bool SqliteDb::open(const QString& file, bool create)
 {
     close();
     m_corrupt = false;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // A link under the name is never opened: writes would land in whatever it points to.
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         close();
         return false;

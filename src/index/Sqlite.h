@@ -14,7 +14,7 @@ public:
     SqliteDb(const SqliteDb&) = delete;
     SqliteDb& operator=(const SqliteDb&) = delete;
 
-    // create: make the file when it is missing.
+    // create: make the file when it is missing. A symbolic link under the name is not opened.
     bool open(const QString& file, bool create);
     void close();
     bool isOpen() const { return m_db != nullptr; }

@@ -41,22 +41,23 @@ QDate shownDay(const ClassTermin& found, const Range& range, const QDate& today)
     return next.isValid() ? next : found.datum();
 }
 
-QList<AgendaLayout::Group> layOut(const Input& input)
+QList<Listed> listed(const QList<TerminPtr>& found, const Range& range, const QDate& today)
 {
-    struct Listed {
-        QDate day;
-        TerminPtr appointment;
-    };
     QList<Listed> listed;
-    for (const TerminPtr& found : input.found)
-        listed << Listed{shownDay(*found, input.range, input.today), found};
+    for (const TerminPtr& one : found)
+        listed << Listed{shownDay(*one, range, today), one};
     std::stable_sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
         if (a.day != b.day)
             return a.day < b.day;
         return a.appointment->StartTime().minutes() < b.appointment->StartTime().minutes();
     });
+    return listed;
+}
+
+QList<AgendaLayout::Group> layOut(const Input& input)
+{
     QList<AgendaLayout::Group> groups;
-    for (const Listed& one : std::as_const(listed)) {
+    for (const Listed& one : listed(input.found, input.range, input.today)) {
         if (groups.isEmpty() || groups.last().date != one.day) {
             AgendaLayout::Group group;
             group.date = one.day;

@@ -27,6 +27,15 @@ Range rangeOf(Span span, const QDate& today);
 // its next day from today in the range, else the first it had in the range.
 QDate shownDay(const ClassTermin& found, const Range& range, const QDate& today);
 
+// A found appointment with the day it is listed on.
+struct Listed {
+    QDate day;
+    TerminPtr appointment;
+};
+// What was found in the order the list shows it: by the day each is listed on, then start;
+// found's order otherwise.
+QList<Listed> listed(const QList<TerminPtr>& found, const Range& range, const QDate& today);
+
 struct Input {
     // As found: one-time ones with their day, recurring ones with any day they fall on.
     QList<TerminPtr> found;

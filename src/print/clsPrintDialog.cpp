@@ -62,8 +62,3 @@ void clsPrintDialog::setOrientation(int orientation)
     m_printer.setPageOrientation(orientation == Landscape ? QPageLayout::Landscape
                                                           : QPageLayout::Portrait);
 }
-
-int clsPrintDialog::PDnCopies() const
-{
-    return m_printer.copyCount();
-}

@@ -25,7 +25,6 @@ public:
     QString DeviceName() const;
     int Orientation() const;
     void setOrientation(int orientation);
-    int PDnCopies() const;
 
 private:
     QPrinter& m_printer;

@@ -36,12 +36,13 @@ DesktopNotifications::DesktopNotifications(const QDBusConnection& bus, int answe
             [this](const QString&, const QString& oldOwner, const QString& newOwner) {
                 ownerChanged(oldOwner, newOwner);
             });
-    // From any sender: naming the service would make the bus look up its owner, and wait.
+    // From any sender, sorted out on arrival: naming the service would make the bus look up its
+    // owner, and wait.
     QDBusConnection connection(bus);
     connection.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                       SLOT(onActionInvoked(uint, QString)));
+                       SLOT(onActionInvoked(uint, QString, QDBusMessage)));
     connection.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), this,
-                       SLOT(onNotificationClosed(uint, uint)));
+                       SLOT(onNotificationClosed(uint, uint, QDBusMessage)));
     askCapabilities();
 }
 
@@ -68,6 +69,7 @@ void DesktopNotifications::askCapabilities()
                     setService(ReminderRoute::Service::Absent, false);
                     return;
                 }
+                m_owner = reply.reply().service(); // the unique name of the one that answered
                 const QStringList offered = reply.value();
                 setService(offered.contains(QLatin1String("actions"))
                                ? ReminderRoute::Service::WithActions
@@ -78,6 +80,7 @@ void DesktopNotifications::askCapabilities()
 
 void DesktopNotifications::ownerChanged(const QString& oldOwner, const QString& newOwner)
 {
+    m_owner = newOwner;
     if (newOwner.isEmpty()) {
         ++m_asked; // an answer on its way came from the one that went
         setService(ReminderRoute::Service::Absent, false);
@@ -123,12 +126,19 @@ void DesktopNotifications::close(uint id)
     QDBusConnection(m_bus).send(message); // its answer tells nothing worth waiting for
 }
 
-void DesktopNotifications::onActionInvoked(uint id, const QString& key)
+bool DesktopNotifications::fromOwner(const QDBusMessage& message) const
 {
-    emit actionInvoked(id, key);
+    return !m_owner.isEmpty() && message.service() == m_owner;
 }
 
-void DesktopNotifications::onNotificationClosed(uint id, uint)
+void DesktopNotifications::onActionInvoked(uint id, const QString& key, const QDBusMessage& message)
 {
-    emit closed(id);
+    if (fromOwner(message))
+        emit actionInvoked(id, key);
+}
+
+void DesktopNotifications::onNotificationClosed(uint id, uint reason, const QDBusMessage& message)
+{
+    if (fromOwner(message))
+        emit closed(id, reason);
 }

@@ -11,11 +11,14 @@
 #include <optional>
 
 class QDBusConnection;
+class QDBusMessage;
 class QDBusServiceWatcher;
 
 // The desktop's notification service, org.freedesktop.Notifications on the session bus, asked
 // without ever waiting for it: every call answers later, through its callback or a signal.
 // What the service offers is asked once, and again whenever another program takes it over.
+// Its signals are heeded only from the connection that owns the service: any program on the
+// bus can send one of that name.
 class DesktopNotifications : public QObject {
     Q_OBJECT
 
@@ -51,22 +54,26 @@ signals:
     // Another program took over the service, or it went: the notifications shown are gone.
     void notificationsLost();
     void actionInvoked(uint id, const QString& key);
-    void closed(uint id);
+    // reason as the service numbers it: ReminderRoute::Closed.
+    void closed(uint id, uint reason);
 
 private slots:
-    void onActionInvoked(uint id, const QString& key);
-    void onNotificationClosed(uint id, uint reason);
+    void onActionInvoked(uint id, const QString& key, const QDBusMessage& message);
+    void onNotificationClosed(uint id, uint reason, const QDBusMessage& message);
 
 private:
     void askCapabilities();
     void ownerChanged(const QString& oldOwner, const QString& newOwner);
     void setService(ReminderRoute::Service service, bool markup);
+    bool fromOwner(const QDBusMessage& message) const;
 
     QString m_bus; // the connection's name
     int m_answerMs;
     QDBusServiceWatcher* m_watcher = nullptr;
     ReminderRoute::Service m_service = ReminderRoute::Service::Unknown;
     bool m_markup = false;
+    // The unique name of the connection that owns the service; empty while none is known.
+    QString m_owner;
     // Counts the questions of what the service offers: an answer to an older one is dropped.
     quint64 m_asked = 0;
 };

@@ -78,7 +78,7 @@ DesktopReminders::DesktopReminders(const Settings& settings, TrayMessage trayMes
     QObject::connect(m_notifications, &DesktopNotifications::actionInvoked, context,
                      [this](uint id, const QString& key) { answered(id, key); });
     QObject::connect(m_notifications, &DesktopNotifications::closed, context,
-                     [this](uint id) { m_notified.remove(id); });
+                     [this](uint id, uint reason) { closedOnDesktop(id, reason); });
 }
 
 DesktopReminders::~DesktopReminders()
@@ -150,6 +150,18 @@ void DesktopReminders::answered(uint id, const QString& key)
             playSound(m_settings.SoundFile());
         showReminder(due.appointment, due.day);
     });
+}
+
+void DesktopReminders::closedOnDesktop(uint id, uint reason)
+{
+    const auto it = m_notified.constFind(id);
+    if (it == m_notified.cend())
+        return; // another program's, or answered already
+    const Due due = *it;
+    m_notified.erase(it);
+    take(ReminderRoute::decideClosed(m_settings.ShowWindow(), m_settings.DesktopNotification(),
+                                     reason),
+         due);
 }
 
 void DesktopReminders::decideWaiting()

@@ -80,6 +80,8 @@ private:
     void take(const ReminderRoute::Route& route, const Due& due);
     void notify(const Due& due);
     void answered(uint id, const QString& key);
+    // Closed on the desktop: answered by the user, or else brought back as the window.
+    void closedOnDesktop(uint id, uint reason);
     // Once the service has answered, the reminders that waited for it.
     void decideWaiting();
     // The notifications gone with the service that showed them, reminded again.

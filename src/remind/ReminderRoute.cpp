@@ -14,4 +14,11 @@ Route decide(bool windowOn, bool notificationOn, Service service)
     return route;
 }
 
+Route decideClosed(bool windowOn, bool notificationOn, unsigned reason)
+{
+    if (reason == unsigned(Closed::Dismissed))
+        return {};
+    return decide(windowOn, notificationOn, Service::Absent);
+}
+
 } // namespace ReminderRoute

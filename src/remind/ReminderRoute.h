@@ -27,4 +27,17 @@ struct Route {
 // the service did not take is decided again as for an absent service.
 Route decide(bool windowOn, bool notificationOn, Service service);
 
+// Why the service closed a notification, as it numbers the reasons.
+enum class Closed : unsigned {
+    Expired = 1,
+    Dismissed = 2, // by the user
+    ByCall = 3,    // someone asked the service to close it
+    Undefined = 4,
+};
+
+// A notification the service closed before the user answered it with an action. Only the user's
+// own dismissal ends the reminder; closed for any other reason it is decided again as for an
+// absent service: the window stands in, where a second notification could go the same way.
+Route decideClosed(bool windowOn, bool notificationOn, unsigned reason);
+
 } // namespace ReminderRoute

@@ -86,7 +86,8 @@ void ParallelFetch::runAll(std::vector<std::function<void(FileAccess&)>> jobs)
     for (int more = std::min(m_width, count) - m_shared->serving; more > 0; --more) {
         ++m_shared->serving;
         ++m_shared->running;
-        // Its own copies of what it uses: it may end after this object is gone.
+        // Its own copies of what it uses: the destructor waits until it stops serving, but its
+        // last steps, letting go of them, may come after this object is gone.
         std::thread(serve, m_shared, m_factory, m_clock).detach();
     }
     m_shared->wake.notify_all();

@@ -3,7 +3,7 @@
 #include <QString>
 
 // The program's two languages: English source texts in tr(), German from the compiled
-// translations in the resources (":/i18n/*_de.qm"), so a third language is one more file set.
+// translations in the resources (":/i18n/*_de.qm").
 // A text that counts ("%n events") has its English plural forms in ":/i18n/*_en.qm".
 namespace Language {
 

@@ -183,7 +183,6 @@ void SyncSettingsPage::command_sync_test_Click()
             m_testResult = result;
             command_sync_test->setEnabled(true);
             showTestResult();
-            emit testFinished();
         });
     });
 }

@@ -53,9 +53,6 @@ public:
     void setConnectionTest(ConnectionTest test) { m_test = std::move(test); }
     bool testing() const { return m_testing; }
 
-signals:
-    void testFinished();
-
 private:
     void build();
     void command_sync_test_Click();

@@ -478,11 +478,6 @@ bool DataAccess::HasAppointments(const QDate& date)
     return answer;
 }
 
-bool DataAccess::MakeDirTree(const QString& path)
-{
-    return !path.isEmpty() && m_profiles.files().makePath(path);
-}
-
 bool DataAccess::IsDataFolderReachable()
 {
     return m_profiles.files().isListableDir(dataFolder());

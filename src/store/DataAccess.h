@@ -91,7 +91,6 @@ public:
     bool HasAppointments(const QDate& date);
     // Both ends inclusive; a file without range keys applies from 1990-01-01 to 2020-12-31.
     bool IsInRecurringRange(const QString& path, const QDate& date);
-    bool MakeDirTree(const QString& path);
 
     // False when the active data folder is missing or cannot be listed (an unmounted share,
     // a renamed directory): the window says so instead of showing an empty calendar.

@@ -59,11 +59,6 @@ void PictureBox::resizeTwips(int widthTwips, int heightTwips)
     ensureImageSize();
 }
 
-void PictureBox::moveTwips(int xTwips, int yTwips)
-{
-    move(toPixels(xTwips), toPixels(yTwips));
-}
-
 void PictureBox::setBackColor(const QColor& color)
 {
     m_backColor = color;
@@ -187,10 +182,9 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event)
     emit MouseMove(event->buttons(), event->modifiers(), toTwips(at.x()), toTwips(at.y()));
 }
 
-void PictureBox::mouseDoubleClickEvent(QMouseEvent*)
-{
-    emit DblClick();
-}
+// A double click is no second press, as QWidget's default would make it; windows that open
+// something on it watch the event itself.
+void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {}
 
 void PictureBox::keyPressEvent(QKeyEvent* event)
 {

@@ -28,7 +28,6 @@ public:
     int ScaleWidth() const { return toTwips(width()); }
     int ScaleHeight() const { return toTwips(height()); }
     void resizeTwips(int widthTwips, int heightTwips);
-    void moveTwips(int xTwips, int yTwips);
 
     QColor BackColor() const { return m_backColor; }
     void setBackColor(const QColor& color);
@@ -72,7 +71,6 @@ signals:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
-    void DblClick();
     // Every key press; KeyPress follows for keys that produce a character.
     void KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void KeyPress(QChar character);

@@ -100,7 +100,8 @@ void AppointmentDrag::hover(QLabel* label, int yInLabel)
         label->unsetCursor();
 }
 
-std::optional<AppointmentDrag::Drop> AppointmentDrag::release(const QPoint& at)
+std::optional<AppointmentDrag::Drop> AppointmentDrag::release(const QPoint& at,
+                                                              Qt::KeyboardModifiers modifiers)
 {
     if (!m_label)
         return std::nullopt;
@@ -111,11 +112,12 @@ std::optional<AppointmentDrag::Drop> AppointmentDrag::release(const QPoint& at)
                                                m_appointment.EndTime()};
         const ClassDay* from = m_view.DayColumn(m_from + 1);
         const ClassDay* to = m_view.DayColumn(target.column + 1);
+        const bool copy = modifiers.testFlag(Qt::ControlModifier);
         if (target != unmoved && from && to)
-            drop = Drop{m_appointment, from->datum(), to->datum(), target.start, target.end};
+            drop = Drop{m_appointment, from->datum(), to->datum(), target.start, target.end, copy};
     }
-    // A drop stays where it fell until the view shows it filed.
-    if (!drop)
+    // The original's column may stay as it is: a copy's label is the original's again.
+    if (!drop || drop->copy)
         m_label->setGeometry(m_geometry);
     finish();
     return drop;

@@ -32,6 +32,7 @@ public:
         QDate toDay;
         TimeOfDay start;
         TimeOfDay end;
+        bool copy = false; // Ctrl held at the release: the original stays where it was
     };
 
     AppointmentDrag(const DayWeekView& view, const Settings& settings, QTimer* heartbeat,
@@ -45,8 +46,9 @@ public:
     bool move(const QPoint& at);
     // The pointer moved over a label without a button: the edge shows its own cursor.
     void hover(QLabel* label, int yInLabel);
-    // The button came up: the drop, when the appointment would go somewhere else.
-    std::optional<Drop> release(const QPoint& at);
+    // The button came up: the drop, when the appointment would go somewhere else. A moved
+    // label stays where it fell until the view shows it filed; a copied one goes back.
+    std::optional<Drop> release(const QPoint& at, Qt::KeyboardModifiers modifiers);
     // Puts the label back and forgets the press.
     void cancel();
 

@@ -250,8 +250,14 @@ void DayWeekView::LoadView(const QDate& date, bool week)
     // The strip takes its height from the panel before the rows share the rest.
     const int strip = ViewGeometry::StripHeight(m_stripRows);
     const int panelHeight = PictureBox::toTwips(m_pictures.pic_panel->height());
-    m_rowHeight = ViewGeometry::RowHeight(panelHeight - strip, m_rows);
-    const int viewHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin + strip;
+    // The columns end at the margin; the last line's label may need more room under it.
+    const QFont font = m_pictures.pic_view->drawFont();
+    const int labelRoom = ViewGeometry::BottomMargin(hourLabels(), QFontMetrics(font).ascent(),
+                                                     QFontInfo(font).pixelSize()) -
+                          ViewGeometry::kGridMargin;
+    m_rowHeight = ViewGeometry::RowHeight(panelHeight - strip - labelRoom, m_rows);
+    const int columnsHeight = m_rowHeight * m_rows + ViewGeometry::kGridMargin + strip;
+    const int viewHeight = columnsHeight + labelRoom;
 
     const Frame frame = frameFor(days, week);
     const bool sameFrame = m_frame && *m_frame == frame;
@@ -284,7 +290,7 @@ void DayWeekView::LoadView(const QDate& date, bool week)
         const ViewGeometry::ColumnSpan span =
             week ? ViewGeometry::WeekColumn(viewWidth, n, c)
                  : ViewGeometry::ColumnSpan{ViewGeometry::kTimeLabelColumn, viewWidth - 15};
-        ClassDay* column = addColumn(c, day, span.startX, span.endX, viewHeight);
+        ClassDay* column = addColumn(c, day, span.startX, span.endX, columnsHeight);
         if (!sameFrame)
             drawHeader(*column, headerText(day, week, span));
     }
@@ -317,7 +323,7 @@ void DayWeekView::drawFrame(int viewHeight, int panelHeight)
     frame->FillBox(headerOffsetX(), kHeaderTop, frame->ScaleWidth(), kHeaderCleared, Qt::white);
 }
 
-ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX, int viewHeight)
+ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX, int columnsHeight)
 {
     ++m_columnLayouts;
     auto column = std::make_unique<ClassDay>(m_days, m_settings, &m_host, m_today);
@@ -326,7 +332,7 @@ ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX,
     column->setStartX(startX);
     column->setEndX(endX);
     column->setStartY(0);
-    column->setEndY(viewHeight - ViewGeometry::kColumnBottomMargin);
+    column->setEndY(columnsHeight - ViewGeometry::kColumnBottomMargin);
     column->setHours(m_hours.first, m_hours.second);
     column->setStripRows(m_stripRows);
     column->LoadAppointments(true);
@@ -362,11 +368,16 @@ void DayWeekView::ScrollView()
     view->move(view->x(), -m_pictures.vscroll->value());
 }
 
+QList<ViewGeometry::HourLabel> DayWeekView::hourLabels() const
+{
+    return ViewGeometry::HourLabels(m_hours.first, m_rows, m_settings.GridMinutes(),
+                                    m_settings.TimeFormat());
+}
+
 void DayWeekView::drawHourLabels()
 {
     PictureBox* view = m_pictures.pic_view;
-    const auto labels = ViewGeometry::HourLabels(m_hours.first, m_rows, m_settings.GridMinutes(),
-                                                 m_settings.TimeFormat());
+    const auto labels = hourLabels();
     const QFont font = view->drawFont();
     const QFontMetrics metrics(font);
     const ViewGeometry::DayHalfPlace dayHalf = ViewGeometry::DayHalfUnderHour(
@@ -381,11 +392,9 @@ void DayWeekView::drawHourLabels()
         view->Print(kMinuteLabels, y, label.minutes);
         if (label.dayHalf.isEmpty())
             continue;
-        // The day's last line has no row under it: its am or pm stands above the digits.
-        const int below = y + PictureBox::toTwips(dayHalf.top);
-        const int size = PictureBox::toTwips(dayHalf.pixelSize + 1);
+        // Under the digits on every line: the last one has the room of BottomMargin.
         view->setDrawFont(dayHalfFont);
-        view->Print(0, below + size <= view->ScaleHeight() ? below : y - size, label.dayHalf);
+        view->Print(0, y + PictureBox::toTwips(dayHalf.top), label.dayHalf);
         view->setDrawFont(font);
     }
 }

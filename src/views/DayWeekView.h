@@ -106,9 +106,10 @@ private:
     QString headerText(const QDate& day, bool week, const ViewGeometry::ColumnSpan& span) const;
     void ScrollView();
     void showScrollBar(int viewHeight, int panelHeight);
+    QList<ViewGeometry::HourLabel> hourLabels() const;
     void drawHourLabels();
     void drawHeader(const ClassDay& column, const QString& text);
-    ClassDay* addColumn(int c, const QDate& date, int startX, int endX, int viewHeight);
+    ClassDay* addColumn(int c, const QDate& date, int startX, int endX, int columnsHeight);
     void picture_main_MouseDown(int x, int y);
     void picture_main_MouseMove(int x, int y);
     void pic_view_MouseMove(int x);

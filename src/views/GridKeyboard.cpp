@@ -224,6 +224,24 @@ void GridKeyboard::follow(const ClassTermin& appointment, const QDate& day)
     m_focusDay = day;
 }
 
+void GridKeyboard::focusAppointment(int column, int position)
+{
+    if (column < 1 || column > m_view.DayColumnCount())
+        return;
+    m_placed = true;
+    setFocus({column - 1, position - 1, {}});
+}
+
+void GridKeyboard::focusStep(const QDate& day, TimeOfDay time)
+{
+    for (int c = 1; c <= m_view.DayColumnCount(); ++c) {
+        if (m_view.DayColumn(c)->datum() == day) {
+            m_placed = true;
+            setFocus({c - 1, -1, time});
+        }
+    }
+}
+
 bool GridKeyboard::key(int key, Qt::KeyboardModifiers modifiers, std::optional<Act>& act)
 {
     act.reset();

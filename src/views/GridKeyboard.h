@@ -48,6 +48,10 @@ public:
     void viewChanged();
     // After a move by keys: the focus goes with the appointment to its new day.
     void follow(const ClassTermin& appointment, const QDate& day);
+    // A click: the focus goes to the appointment at position (1-based) of column (1-based), or
+    // to the step at time of day's column, so the keys act where the mouse was.
+    void focusAppointment(int column, int position);
+    void focusStep(const QDate& day, TimeOfDay time);
 
     TerminPtr focusedAppointment() const;
     QDate focusedDay() const;

@@ -133,7 +133,6 @@ void SearchPanel::setShown(bool shown)
     m_panel->setVisible(shown);
     if (shown)
         m_panel->raise();
-    emit shownChanged(shown);
 }
 
 QStringList SearchPanel::words() const

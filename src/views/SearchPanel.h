@@ -51,8 +51,6 @@ public:
 signals:
     void appointmentChosen(const ClassTermin& found, const QDate& day);
     void dateChosen(const QDate& date);
-    // The list was shown or hidden.
-    void shownChanged(bool shown);
     // Escape: the list closed, and the keys are the view's again.
     void dismissed();
 

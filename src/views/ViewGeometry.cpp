@@ -67,6 +67,15 @@ DayHalfPlace DayHalfUnderHour(int rowHeight, int hourAscent, int hourPixelSize)
     return {top, std::clamp(rowHeight - top, kSmallest, largest)};
 }
 
+int BottomMargin(const QList<HourLabel>& labels, int hourAscent, int hourPixelSize)
+{
+    if (labels.isEmpty() || labels.last().dayHalf.isEmpty())
+        return kGridMargin;
+    // No row under it to keep to: the day half in its largest size.
+    const DayHalfPlace place = DayHalfUnderHour(1000, hourAscent, hourPixelSize);
+    return std::max(kGridMargin, (place.top + place.pixelSize + 1) * kTwipsPerPixel);
+}
+
 ColumnSpan WeekColumn(int viewWidth, int n, int c)
 {
     if (n <= 0)

@@ -60,6 +60,9 @@ struct DayHalfPlace {
     int pixelSize = 0;
 };
 DayHalfPlace DayHalfUnderHour(int rowHeight, int hourAscent, int hourPixelSize);
+// The room under the grid's last line: the margin, or where that line's label has an am or pm,
+// enough for it under the digits as on every other line.
+int BottomMargin(const QList<HourLabel>& labels, int hourAscent, int hourPixelSize);
 
 // Left and right edge of the c-th (1-based) of n equal week columns in a view of viewWidth.
 struct ColumnSpan {

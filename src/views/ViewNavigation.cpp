@@ -186,15 +186,16 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
         return Step{stepSelected(state, 0, sign, forward)};
     }
 
-    // The initials of Heute/Tag/Woche/Monat/Liste and Today/Day/Week/Month/List.
+    // The initials of Heute/Tag/Woche/Monat/Liste and Today/Day/Week/Month/List. Today stays
+    // in the view shown, as the Today button does.
     const auto dayOf = [&](const QDate& selected) {
         return Step{State{selected, firstOfMonth(selected), false}};
     };
     switch (key) {
     case Qt::Key_H:
-        return m_german ? dayOf(m_today) : nothing;
+        return m_german ? aroundToday(state, 0) : nothing;
     case Qt::Key_T:
-        return dayOf(m_german ? state.selected : m_today);
+        return m_german ? dayOf(state.selected) : aroundToday(state, 0);
     case Qt::Key_D:
         return m_german ? nothing : dayOf(state.selected);
     case Qt::Key_W:

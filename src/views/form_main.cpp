@@ -207,9 +207,10 @@ void form_main::connectMenus()
         m_hooks.exportPdf(this, m_calendar1->SelectedDate(), shownView(), pauseUntilDone());
     });
     connect(m_ui->mnu_settings_program, &QAction::triggered, this, [this] {
-        m_hooks.showSettings(this, pauseUntilDone([this] {
+        m_hooks.showSettings(this, pauseUntilDone([this, before = m_settings.dataFolders()] {
                                  SetLanguageTexts();
                                  ShowDataSource();
+                                 offerAddedFolder(before);
                              }));
     });
     connect(m_ui->mnu_file_exit, &QAction::triggered, this, &form_main::mnu_file_exit_Click);

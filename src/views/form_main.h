@@ -268,6 +268,9 @@ private:
 
     void mnu_appointment_new_Click();
     void mnu_datafolder_array_Click(int index);
+    // A data folder the settings added to those of before (form_main_folders.cpp): asked
+    // whether to show it now, as the Datasource menu would.
+    void offerAddedFolder(const QStringList& before);
     void mnu_file_exit_Click();
     void restoreFromTray();
     void exitProgram();
@@ -297,6 +300,7 @@ private:
     QPointer<QMessageBox> m_massDeletionQuestion; // while it is open
     QPointer<QMessageBox> m_seriesQuestion;       // while it is open
     QPointer<QMessageBox> m_deleteQuestion;       // while it is open
+    QPointer<QMessageBox> m_folderQuestion;       // while it is open
     bool m_undoUnderWay = false;
     std::optional<Picked> m_selected; // the appointment last clicked, in any view
     std::optional<Picked> m_popup;    // the one its pop-up menu is for

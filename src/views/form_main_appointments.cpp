@@ -10,6 +10,7 @@
 #include "store/Recurrence.h"
 #include "ui/PictureBox.h"
 #include "views/DayWeekView.h"
+#include "views/GridKeyboard.h"
 #include "views/MainWindowControls.h"
 #include "views/ViewGeometry.h"
 #include "views/form_tooltip.h"
@@ -66,8 +67,8 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
         label_appointment_MouseUp();
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (const std::optional<AppointmentDrag::Drop> drop =
-                m_drag->release(mouse->globalPosition().toPoint())) {
-            if (mouse->modifiers() & Qt::ControlModifier)
+                m_drag->release(mouse->globalPosition().toPoint(), mouse->modifiers())) {
+            if (drop->copy)
                 copyDropped(*drop);
             else
                 moveAppointment(*drop);
@@ -86,6 +87,12 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
 {
     const QString tag = label->property("tag").toString();
     m_selected = pickedOfTag(tag);
+    // The keys act on the appointment clicked, as after reaching it by Tab.
+    if (m_selected && (button == Qt::LeftButton || button == Qt::RightButton)) {
+        m_view->keyboard().focusAppointment(tag.section(QLatin1Char('|'), 0, 0).toInt(),
+                                            tag.section(QLatin1Char('|'), 1, 1).toInt());
+        m_ui->pic_view->setFocus(Qt::MouseFocusReason);
+    }
     if (button == Qt::RightButton) {
         if (m_selected)
             showAppointmentMenu(*m_selected, label->mapToGlobal(at));

@@ -13,8 +13,10 @@
 #include "store/ApiLoginName.h"
 #include "store/AppointmentCopy.h"
 #include "store/TimeRangeText.h"
+#include "ui/PictureBox.h"
 #include "views/Calendar.h"
 #include "views/DayWeekView.h"
+#include "views/GridKeyboard.h"
 #include "views/MainWindowControls.h"
 
 #include <QAction>
@@ -82,15 +84,21 @@ void form_main::TimePicked(const QDate& day, TimeOfDay at)
 {
     m_pickedDay = day;
     m_pickedTime = at;
+    m_view->keyboard().focusStep(day, at);
 }
 
 void form_main::pasteAppointment()
 {
-    // At the time clicked on the grid when it is on the selected day, else at the copy's own.
-    const QDate day = m_calendar1->SelectedDate();
+    // Where the frame is while the grid has the keyboard. Else on the selected day, at the time
+    // clicked there, or at the copy's own.
+    QDate day = m_calendar1->SelectedDate();
     std::optional<TimeOfDay> at;
-    if (m_pickedDay == day)
+    if (m_ui->pic_view->hasFocus() && m_view->DayColumnCount() > 0) {
+        day = m_view->keyboard().focusedDay();
+        at = m_view->keyboard().focus().time;
+    } else if (m_pickedDay == day) {
         at = m_pickedTime;
+    }
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     if (!clip)
         return;

@@ -1,5 +1,6 @@
-// norvane-cli search: the index's folded prefix match over texts and owners, printed as range
-// prints, from a complete index or else from the folder by the same rule.
+// norvane-cli search: the index's folded match inside words of texts and owners, printed as
+// range prints on the day the window lists each on, from an index that vouches for the folder
+// or else from the folder by the same rule.
 #include "app/cli/SearchCommand.h"
 #include "CliRun.h"
 #include "TestFiles.h"
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -29,6 +32,15 @@ protected:
             "RecurringUntilYear=2024\r\nRecurringUntilMonth=12\r\nRecurringUntilDay=31\r\n");
         TestFiles::putAppointment(data.path(), kToday.addDays(7), 9, "Sitzung bald");
         TestFiles::putAppointment(data.path(), kToday.addDays(-400), 9, "Sitzung damals");
+        put("recurring/every/6.nv3", "Täglicher Rundgang", "user2",
+            recurring(kToday.addDays(-500), kToday.addDays(100)));
+    }
+    static QString recurring(const QDate& from, const QDate& until)
+    {
+        return from.toString("'RecurringFromYear='yyyy'\r\nRecurringFromMonth='M"
+                             "'\r\nRecurringFromDay='d'\r\n'") +
+               until.toString("'RecurringUntilYear='yyyy'\r\nRecurringUntilMonth='M"
+                              "'\r\nRecurringUntilDay='d'\r\n'");
     }
     void put(const QString& relative, const QString& text, const QString& owner,
              const QString& more = {})
@@ -61,9 +73,11 @@ protected:
         }
         return texts;
     }
-    // The folder's complete index, as the desktop keeps it, in the cache given to run().
+    // The folder's complete index, as the desktop keeps it, in the cache given to run(), made
+    // when the directories' times had settled.
     void makeIndex()
     {
+        TestFiles::settleDirectories(data.path());
         RealFileAccess files;
         ProfileCache profiles(files);
         AppointmentIndex index(cache.filePath("Norvane/index"));
@@ -111,8 +125,9 @@ TEST_F(SearchCommandTest, WordsAreFoldedAndAndedPrefixesOfTextOrOwnerWithinTheDa
         {in2024({"review", "müller"}), {}},
         {in2024({"jurgen"}), {"Quarterly review 2024-05-16"}},
         {in2024({"gross", "review"}), {"Quarterly review 2024-05-16"}},
-        {in2024({"ller"}), {}},
-        {in2024({"view"}), {}},
+        {in2024({"ller"}), {"Termin bei Müller 2024-05-14"}},
+        {in2024({"view"}), {"Quarterly review 2024-05-16"}},
+        {in2024({"ll"}), {}}, // two letters: at a word's start only
         // A Tuesday appointment once, on the first Tuesday searched.
         {in2024({"weekly"}), {"Weekly jour fixe 2024-05-07"}},
         {{"weekly", "--from", "2024-05-15", "--to", "2024-06-30"}, {"Weekly jour fixe 2024-05-21"}},
@@ -124,6 +139,10 @@ TEST_F(SearchCommandTest, WordsAreFoldedAndAndedPrefixesOfTextOrOwnerWithinTheDa
         {{"sitzung"}, {soon}},
         {{"sitzung", "--from", kToday.addDays(-500).toString(Qt::ISODate)}, {then, soon}},
         {{"sitzung", "--no-index", "--to", kToday.addDays(6).toString(Qt::ISODate)}, {}},
+        // A recurring one on its next day from today, as the window lists it; else its first.
+        {{"rundgang"}, {"Täglicher Rundgang " + kToday.toString(Qt::ISODate)}},
+        {{"rundgang", "--to", kToday.addDays(-1).toString(Qt::ISODate)},
+         {"Täglicher Rundgang " + kToday.addYears(-1).toString(Qt::ISODate)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -172,20 +191,37 @@ TEST_F(SearchCommandTest, BadArgumentsAndAMissingFolderPrintNothing)
     }
 }
 
-// From the index only while it is complete; never written; the cache the program itself finds.
-TEST_F(SearchCommandTest, TheIndexAnswersWhenCompleteTheFolderOtherwiseAndBothAlike)
+// From the index only while it vouches for the folder as it is now; never written; the cache
+// the program itself finds.
+TEST_F(SearchCommandTest, TheIndexAnswersWhileItVouchesForTheFolderTheFolderOtherwise)
 {
     const QStringList args = {"muller", "--from", "2024-01-01"};
-    const QString before = run(args).out;
+    put("y2024/m5/d18/7.nv3", "Müller zieht um", "user3");
     makeIndex();
-    put("y2024/m5/d17/5.nv3", "Noch ein Müller", "user3"); // after the crawl
     const QStringList cached = cacheFiles();
-    const QString fromIndex = run(args).out;
-    EXPECT_EQ(fromIndex.toStdString(), before.toStdString())
-        << "the index had not seen the new one";
-    EXPECT_EQ(found(run(QStringList(args) << "--no-index")),
-              (QStringList{"Termin bei Müller 2024-05-14", "Noch ein Müller 2024-05-17"}));
+    // Written over in place, the directory's time stays: the index answers, the file is read.
+    put("y2024/m5/d14/1.nv3", "Termin bei Müllers", "user1");
+    EXPECT_EQ(found(run(args)),
+              (QStringList{"Termin bei Müllers 2024-05-14", "Müller zieht um 2024-05-18"}));
+    // What colleagues changed while no window ran: one matches no more, one is new, one moved.
+    const auto replace = [&](const QString& relative, const QString& text) {
+        put(relative + ".new", text, "user1");
+        std::rename(QFile::encodeName(data.filePath(relative + ".new")).constData(),
+                    QFile::encodeName(data.filePath(relative)).constData());
+    };
+    replace("y2024/m5/d14/1.nv3", "Termin bei Schmidt");
+    put("y2024/m5/d17/5.nv3", "Noch ein Müller", "user3");
+    QDir().mkpath(data.filePath("y2024/m6/d1"));
+    QFile::rename(data.filePath("y2024/m5/d18/7.nv3"), data.filePath("y2024/m6/d1/7.nv3"));
+    const QStringList now = {"Noch ein Müller 2024-05-17", "Müller zieht um 2024-06-01"};
+    EXPECT_EQ(found(run(args)), now);
+    const QString fromFolder = run(args).out;
+    EXPECT_EQ(found(run(QStringList(args) << "--no-index")), now);
     EXPECT_EQ(cacheFiles(), cached);
+    makeIndex();
+    const QStringList remade = cacheFiles();
+    const QString fromIndex = run(args).out;
+    EXPECT_EQ(fromIndex.toStdString(), fromFolder.toStdString());
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CACHE_HOME", cache.path());
@@ -193,14 +229,16 @@ TEST_F(SearchCommandTest, TheIndexAnswersWhenCompleteTheFolderOtherwiseAndBothAl
         cli(QStringList{"search"} + args + QStringList{"--folder", data.path()}, environment);
     EXPECT_EQ(program.code, 0) << qPrintable(program.err);
     EXPECT_EQ(program.out.toStdString(), fromIndex.toStdString());
-    EXPECT_EQ(cacheFiles(), cached);
+    EXPECT_EQ(cacheFiles(), remade);
 
+    put("y2024/m5/d17/5.nv3", "Noch ein Meier", "user3"); // in place: the index is behind
     {
         AppointmentIndex index(cache.filePath("Norvane/index"));
         ASSERT_TRUE(index.open(data.path()));
         index.setComplete(false);
     }
-    EXPECT_EQ(found(run(args)).size(), 2) << "an index that is not complete is not asked";
+    EXPECT_EQ(found(run(args)), QStringList{"Müller zieht um 2024-06-01"})
+        << "an index that is not complete is not asked";
 
     // More than one search shows: the first by day, and one line that says so.
     for (int i = 0; i <= AppointmentIndex::kMaxHits; ++i)

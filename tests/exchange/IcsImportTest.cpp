@@ -4,6 +4,7 @@
 #include "exchange/IcsImport.h"
 #include "TestFiles.h"
 #include "calendar/Formats.h"
+#include "exchange/IcsPaste.h"
 #include "settings/Language.h"
 #include "store/DataAccess.h"
 
@@ -156,6 +157,40 @@ TEST(IcsImportTest, InputThatIsNoCalendarWritesNothing)
                                     "DTSTART:20260301T100000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     EXPECT_TRUE(check.ok) << check.error.toStdString();
     EXPECT_EQ(check.events, 1);
+}
+
+// Components nested as deep as a file may nest them are read, each event inside another left
+// out by name; a file nested deeper, 10,000 events left open in one another among them, is
+// refused at once, by the import and the paste alike.
+TEST(IcsImportTest, EventsNestedTooDeepAreRefused)
+{
+    const auto nested = [](int levels) {
+        QByteArray ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+        for (int k = 1; k <= levels; ++k)
+            ics += "BEGIN:VEVENT\r\nSUMMARY:Level " + QByteArray::number(k) +
+                   "\r\nDTSTART:20260401T100000\r\n";
+        return ics; // never closed
+    };
+    const QString tooDeep = "The file nests components more than 8 deep.";
+    const struct {
+        int levels;
+        QString error, strays, folder;
+    } rows[] = {
+        {7, "", "Level 7|Level 6|Level 5|Level 4|Level 3|Level 2",
+         "y2026/m4/d1 2026-04-01 10:00-10:00 c5 \"Level 1\""},
+        {8, tooDeep, "", ""},
+        {10000, tooDeep, "", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.levels);
+        const Imported run = import(nested(row.levels));
+        EXPECT_EQ(run.result.error.toStdString(), row.error.toStdString());
+        EXPECT_EQ(run.result.strays.join('|').toStdString(), row.strays.toStdString());
+        EXPECT_EQ(run.folder.toStdString(), row.folder.toStdString());
+        EXPECT_EQ(CheckIcs(nested(row.levels)).ok, row.error.isEmpty());
+        EXPECT_EQ(AppointmentOfIcs(nested(row.levels), "tester", 1, kToday).has_value(),
+                  row.error.isEmpty());
+    }
 }
 
 // Rules without end run for two years, from today or from a later start; each occurrence a

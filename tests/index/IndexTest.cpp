@@ -1,5 +1,6 @@
-// The local index: what it holds against a fresh read of the folder, folded search, a damaged
-// file made anew, and its crawl on a share that counts and stalls.
+// The local index: what it holds against a fresh read of the folder, folded search inside
+// words, a damaged file or a name that is not its own made anew, and its crawl on a share that
+// counts and stalls.
 #include "StalledShare.h"
 #include "TestFiles.h"
 #include "index/AppointmentIndex.h"
@@ -16,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -109,45 +112,60 @@ TEST_F(IndexTest, ChangesOfTheFolderReachTheIndexAndEachRequestIsMadeOnce)
     put("recurring/wd3/6.nv3", "Weekly review",
         "RecurringFromYear=2024\r\nRecurringFromMonth=5\r\nRecurringFromDay=1\r\n"
         "RecurringUntilYear=2024\r\nRecurringUntilMonth=12\r\nRecurringUntilDay=31\r\n");
-    // Each directory once: the top, recurring, recurring/wd3, two years, three months, four days.
+    // Each directory once: the top, recurring, recurring/wd3, two years, three months, four days;
+    // and its time, and each file's.
+    TestFiles::settleDirectories(data.path());
     const auto first = crawl();
     EXPECT_EQ(first.listings, 12);
-    EXPECT_EQ(first.metadataQueries, 6);
+    EXPECT_EQ(first.metadataQueries, 12 + 6);
     EXPECT_EQ(first.reads, 6);
     EXPECT_EQ(held(), fresh());
     EXPECT_TRUE(index.complete());
     const auto again = crawl();
     EXPECT_EQ(again.listings, 12);
-    EXPECT_EQ(again.metadataQueries, 6);
+    EXPECT_EQ(again.metadataQueries, 12 + 6);
     EXPECT_EQ(again.reads, 0) << "nothing changed";
+    EXPECT_TRUE(FolderCrawl::vouchesForFolder(real, index));
 
-    const QList<std::pair<const char*, std::function<void()>>> changes = {
-        {"added", [&] { put("y2024/m5/d16/7.nv3", "Neu"); }},
-        {"changed in place, same size and time",
+    // Whether the directories' times tell of the change before the next crawl.
+    const struct {
+        const char* change;
+        bool told;
+        std::function<void()> apply;
+    } changes[] = {
+        {"added", true, [&] { put("y2024/m5/d16/7.nv3", "Neu"); }},
+        {"changed in place, same size and time", true,
          [&] {
              const QDateTime time = QFileInfo(inPlace).lastModified();
              QFile::remove(inPlace);
              put("y2024/m5/d14/1.nv3", "Termin bei Mueller");
              TestFiles::setModified(inPlace, time);
          }},
-        {"moved to another day",
+        {"moved to another day", true,
          [&] {
              QDir().mkpath(folder() + "y2024/m5/d20");
              QFile::rename(moved, folder() + "y2024/m5/d20/2.nv3");
          }},
-        {"removed with its directory",
+        {"removed with its directory", true,
          [&] { QDir(QFileInfo(removed).path()).removeRecursively(); }},
-        {"unreadable",
+        {"written over in place", false,
          [&] { TestFiles::writeSettled(unreadable, QByteArray(1024 * 1024 + 1, 'x')); }},
-        {"recurring",
+        {"recurring", true,
          [&] { put("recurring/m12/d24/8.nv3", "Heiligabend", "RecurringUntilYear=2030\r\n"); }},
     };
-    for (const auto& [change, apply] : changes) {
+    for (const auto& [change, told, apply] : changes) {
         apply();
+        EXPECT_EQ(FolderCrawl::vouchesForFolder(real, index), !told) << change;
+        TestFiles::settleDirectories(data.path());
         crawl();
         EXPECT_EQ(held(), fresh()) << change;
         EXPECT_TRUE(index.complete()) << change;
+        EXPECT_TRUE(FolderCrawl::vouchesForFolder(real, index)) << change;
     }
+    // A time too young to tell a change that follows within the share's granularity.
+    put("y2024/m5/d16/9.nv3", "Jung");
+    crawl();
+    EXPECT_FALSE(FolderCrawl::vouchesForFolder(real, index));
     EXPECT_EQ(texts({"mueller"}), QStringList{"Termin bei Mueller"});
     EXPECT_EQ(texts({"weekly"}, kDay.addDays(1), {}), QStringList{"Weekly review on 2024-05-21"});
     EXPECT_EQ(texts({"weekly"}, kDay.addDays(1), kDay.addDays(6)), QStringList())
@@ -155,25 +173,83 @@ TEST_F(IndexTest, ChangesOfTheFolderReachTheIndexAndEachRequestIsMadeOnce)
     EXPECT_EQ(texts({"heilig"}, {2029, 1, 1}, {}), QStringList{"Heiligabend on 2029-12-24"});
 }
 
-TEST_F(IndexTest, WordsAreFoldedAndAndedAsPrefixesOfTextAndOwner)
+TEST_F(IndexTest, WordsAreFoldedAndAndedInsideWordsOfTextAndOwnerShortOnesAtTheirStart)
 {
     ASSERT_TRUE(index.open(folder()));
     put("y2024/m5/d14/1.nv3", "Termin bei Müller");
     put("y2024/m5/d14/2.nv3", "Straßenfest");
-    put("y2024/m5/d15/3.nv3", "Quarterly review");
+    put("y2024/m5/d14/3.nv3", "Teambesprechung Hauptstraße");
+    put("y2024/m5/d15/4.nv3", "Quarterly review");
     crawl();
     const QList<std::pair<QStringList, QStringList>> cases = {
         {{"muller"}, {"Termin bei Müller"}},
         {{"MÜL"}, {"Termin bei Müller"}},
-        {{"strasse"}, {"Straßenfest"}},
-        {{"review", "quart"}, {"Quarterly review"}},
+        {{"ller"}, {"Termin bei Müller"}},
+        {{"strasse"}, {"Straßenfest", "Teambesprechung Hauptstraße"}},
+        {{"STRAẞE"}, {"Straßenfest", "Teambesprechung Hauptstraße"}},
+        {{"besprechung"}, {"Teambesprechung Hauptstraße"}},
+        {{"view", "quart"}, {"Quarterly review"}},
         {{"review", "müller"}, {}},
-        {{"jurgen", "quarterly"}, {"Quarterly review"}},
+        {{"rgen", "quarterly"}, {"Quarterly review"}}, // the owner, Jürgen
+        {{"te"}, {"Termin bei Müller", "Teambesprechung Hauptstraße"}},
+        {{"mü"}, {"Termin bei Müller"}},
+        {{"am"}, {}}, // two letters: at a word's start only
+        {{"bei ller"}, {"Termin bei Müller"}},
+        {{"inbei"}, {}}, // not across words
         {{"\"*"}, {}},
     };
     for (const auto& [words, found] : cases)
         EXPECT_EQ(texts(words), found) << words.join(' ').toStdString();
     EXPECT_EQ(texts({"termin"}, kDay.addDays(1), {}), QStringList()) << "a day before the search";
+}
+
+// Another program's file under the index's name, through a link or a second name, is never
+// written: the index is made anew beside it, and a search alone does not open it.
+TEST_F(IndexTest, ANameThatIsNotARegularFileOfItsOwnIsNeverWrittenThrough)
+{
+    const QString file = AppointmentIndex::fileOf(cache.path(), folder());
+    QTemporaryDir elsewhere;
+    const QString theirs = elsewhere.filePath("their.sqlite");
+    {
+        AppointmentIndex another(elsewhere.path());
+        ASSERT_TRUE(another.open(data.path() + "/other"));
+        another.close();
+        ASSERT_TRUE(QFile::rename(
+            AppointmentIndex::fileOf(elsewhere.path(), data.path() + "/other"), theirs));
+    }
+    const QByteArray database = TestFiles::readBytes(theirs);
+    put("y2024/m5/d14/1.nv3", "Held");
+    const struct {
+        const char* what;
+        const char* suffix;
+        QByteArray bytes;
+        bool (*make)(const QString& target, const QString& name);
+    } names[] = {
+        {"a link to an empty file", "", {}, [](auto& t, auto& n) { return QFile::link(t, n); }},
+        {"a link to another database", "", database,
+         [](auto& t, auto& n) { return QFile::link(t, n); }},
+        {"a second name of another database", "", database,
+         [](auto& t, auto& n) {
+             return ::link(t.toUtf8().constData(), n.toUtf8().constData()) == 0;
+         }},
+        {"a link as its journal", "-wal", {}, [](auto& t, auto& n) { return QFile::link(t, n); }},
+    };
+    for (const auto& name : names) {
+        SCOPED_TRACE(name.what);
+        index.close();
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(file + suffix);
+        TestFiles::writeBytes(theirs, name.bytes);
+        ASSERT_TRUE(name.make(theirs, file + name.suffix));
+        EXPECT_FALSE(AppointmentIndex::lookUp(cache.path(), folder(), {}, {}, {}).usable);
+        ASSERT_TRUE(index.open(folder()));
+        crawl();
+        EXPECT_EQ(
+            AppointmentIndex::lookUp(cache.path(), folder(), {"held"}, {}, {}).found.hits.size(),
+            1);
+        EXPECT_EQ(TestFiles::readBytes(theirs), name.bytes);
+        EXPECT_FALSE(QFileInfo(file + name.suffix).isSymLink());
+    }
 }
 
 TEST_F(IndexTest, AFileThatIsDamagedOfAnotherFolderOrVersionIsMadeAnew)

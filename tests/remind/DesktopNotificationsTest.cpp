@@ -106,7 +106,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* name : {"notifier", "service"})
+        for (const char* name : {"notifier", "service", "intruder"})
             QDBusConnection::disconnectFromBus(name);
     }
     QString address() const
@@ -264,6 +264,60 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
     EXPECT_EQ(opened, (QList<QPair<QString, QDate>>{{a.Text(), day}, {a.Text(), a.datum()}}));
     EXPECT_EQ(delays.size(), 1U);
     EXPECT_EQ(reminders.windows().size(), 1) << "none but the one of the service that went";
+}
+
+// The user's own answer ends a reminder; a notification that expired or was closed otherwise
+// comes back as the window. Signals of the service's names sent by another program on the bus
+// are not the service's: they neither answer nor close a reminder.
+TEST_F(DesktopNotificationsTest, OnlyTheServiceAndTheUsersAnswerEndAReminder)
+{
+    FakeService fake;
+    offer(fake);
+    QDBusConnection intruder = QDBusConnection::connectToBus(address(), "intruder");
+    ASSERT_TRUE(intruder.isConnected());
+    settings.setShowWindow(true);
+    settings.setDesktopNotification(true);
+    DesktopNotifications service(notifierBus(), kAnswerMs);
+    DesktopReminders reminders(settings, {}, &service);
+    int opened = 0;
+    reminders.setOpen([&](const ClassTermin&, const QDate&) { ++opened; });
+    using Signal = std::tuple<const char*, const char*, QVariant>; // sender, name, 2nd argument
+    const Signal expired{"service", "NotificationClosed", uint(1)};
+    const Signal dismissed{"service", "NotificationClosed", uint(2)};
+    const struct Row {
+        const char* what;
+        QList<Signal> signalList;
+        int windows, opened;
+    } rows[] = {
+        {"expired", {expired}, 1, 0},
+        {"dismissed", {dismissed}, 0, 0},
+        {"closed by another's call", {{"service", "NotificationClosed", uint(3)}}, 1, 0},
+        {"closed for no reason given", {{"service", "NotificationClosed", uint(4)}}, 1, 0},
+        {"opened by another program", {{"intruder", "ActionInvoked", "open"}, dismissed}, 0, 0},
+        {"expired by another program",
+         {{"intruder", "NotificationClosed", uint(1)}, {"service", "ActionInvoked", "open"}},
+         0,
+         1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const qsizetype windowsBefore = reminders.windows().size();
+        const int openedBefore = opened;
+        const qsizetype shownBefore = fake.shown.size();
+        reminders.showReminder(a, a.datum());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
+        for (const auto& [sender, name, argument] : row.signalList) {
+            fake.emitSignal(sender, name, {fake.lastId, argument});
+            // Once the bus answers the sender, it has passed the signal on: the next one
+            // arrives after it.
+            QDBusConnection(sender).call(QDBusMessage::createMethodCall(
+                "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetId"));
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 0; }, kWaitMs));
+        EXPECT_EQ(reminders.windows().size() - windowsBefore, row.windows);
+        EXPECT_EQ(opened - openedBefore, row.opened);
+        EXPECT_EQ(fake.shown.size() - shownBefore, 1) << "never a second notification";
+    }
 }
 
 } // namespace

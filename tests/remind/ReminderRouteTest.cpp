@@ -51,4 +51,22 @@ TEST(ReminderRouteTest, ANotificationWhereTheServiceTakesItTheWindowWhereNot)
             << row.window << row.notification << int(row.service);
 }
 
+// Only the user's own dismissal ends a reminder: expired, closed by another's call or for no
+// reason given, the notification comes back as the window, not as a notification again.
+TEST(ReminderRouteTest, ANotificationClosedWithoutTheUsersAnswerBringsTheWindow)
+{
+    const struct {
+        bool window;
+        unsigned reason;
+        const char* route;
+    } rows[] = {
+        {true, 1, "window tray"}, {false, 1, "window tray"}, {true, 2, ""},
+        {false, 2, ""},           {true, 3, "window tray"},  {true, 4, "window tray"},
+        {true, 0, "window tray"}, {true, 9, "window tray"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(said(ReminderRoute::decideClosed(row.window, true, row.reason)), row.route)
+            << row.window << ' ' << row.reason;
+}
+
 } // namespace

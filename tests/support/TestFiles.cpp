@@ -1,11 +1,14 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace TestFiles {
 
@@ -48,6 +51,20 @@ bool setModified(const QString& path, const QDateTime& time)
     QFile file(path);
     return file.open(QIODevice::ReadWrite) &&
            file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
+bool settleDirectories(const QString& root)
+{
+    const timespec back = {time(nullptr) - 3600, 0};
+    const timespec times[2] = {back, back};
+    bool settled = true;
+    QStringList dirs{root};
+    for (QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+         it.hasNext();)
+        dirs << it.next();
+    for (const QString& dir : std::as_const(dirs))
+        settled &= utimensat(AT_FDCWD, QFile::encodeName(dir).constData(), times, 0) == 0;
+    return settled;
 }
 
 FileSizeLimit::FileSizeLimit(long long bytes)

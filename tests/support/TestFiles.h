@@ -18,6 +18,9 @@ QByteArray readBytes(const QString& path);
 QString putAppointment(const QString& folder, const QDate& day, int startHour, const QString& text);
 // Moves the modification time, as another user's save would.
 bool setModified(const QString& path, const QDateTime& time);
+// Moves the modification time of root and every directory below an hour back, as if their
+// names had been there a while: an index trusts their times at once.
+bool settleDirectories(const QString& root);
 
 // While it lives, writes past `bytes` in any file fail (as on a full disk), even for root.
 class FileSizeLimit {

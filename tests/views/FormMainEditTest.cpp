@@ -114,6 +114,22 @@ TEST_F(FormMainEditTest, ADragWithCtrlHeldCopiesAndTheOriginalStays)
     EXPECT_EQ(TestFiles::readBytes(path), original);
     EXPECT_EQ(files(), 2);
     EXPECT_EQ(undoText(), "Undo duplicate of 'Budget review'");
+    // The days the labels stand on: the original's and the copy's, also after a refresh.
+    const auto shownOn = [&] {
+        QList<QDate> days;
+        for (const QLabel* shown : appointmentLabels()) {
+            const int x = PictureBox::toTwips(shown->geometry().center().x());
+            for (int c = 1; c <= view().DayColumnCount(); ++c)
+                if (view().DayColumn(c)->StartX() < x && x < view().DayColumn(c)->EndX())
+                    days << view().DayColumn(c)->datum();
+        }
+        std::sort(days.begin(), days.end());
+        return days;
+    };
+    const QList<QDate> both{kNow.date(), kNow.date().addDays(1)};
+    EXPECT_EQ(shownOn(), both);
+    loadView();
+    EXPECT_EQ(shownOn(), both);
 }
 
 TEST_F(FormMainEditTest, AnUndoOverAnotherUsersChangeAsksAndKeepsTheirsWhenTold)

@@ -74,6 +74,9 @@ protected:
             hooks.importIcs = [this](QWidget*, std::function<void()> done) {
                 importDone = std::move(done);
             };
+            hooks.showSettings = [this](QWidget*, form_main::Hooks::Done done) {
+                settingsDone = std::move(done);
+            };
             hooks.checkReminders = [this] {
                 ++reminderChecks;
                 heartbeatOnDuringCheck = heartbeat()->isActive();
@@ -210,9 +213,10 @@ protected:
     bool heartbeatOnDuringCheck = true;
     std::function<void()> importDone; // of the import window open
     QStringList messages;
-    std::pair<QDate, bool> printed;   // the day or week the print window was opened on
-    bool printedMonth = false;        // ... or the month
-    form_main::Hooks::Done printDone; // closes it
+    std::pair<QDate, bool> printed;      // the day or week the print window was opened on
+    bool printedMonth = false;           // ... or the month
+    form_main::Hooks::Done printDone;    // closes it
+    form_main::Hooks::Done settingsDone; // closes the settings window
     std::unique_ptr<form_main> m_window;
 };
 

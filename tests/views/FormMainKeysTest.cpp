@@ -35,11 +35,12 @@ protected:
         QTest::keyClick(grid(), Qt::Key(key), modifiers);
         settle();
     }
-    // "d<day> h:mm-h:mm" of the file whose text is text, "none" without one, "many" for more.
-    std::string onDisk(const QString& text)
+    // "d<day> h:mm-h:mm" of the file whose text is text, "none" without one, "many" for more;
+    // in the directory under only, when one is named.
+    std::string onDisk(const QString& text, const QString& under = {})
     {
         QStringList found;
-        QDirIterator it(data.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(data.filePath(under), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             const QString bytes = QString::fromUtf8(TestFiles::readBytes(path));
@@ -153,6 +154,39 @@ TEST_F(FormMainKeysTest, AMovedSeriesAppointmentAsksWhichDaysAsADropDoes)
     const QString question = answerSeries("button_series_this");
     EXPECT_TRUE(question.contains("\"Daily\" repeats. Move only the appointment on Wednesday"));
     EXPECT_EQ(onDisk("Daily"), "many") << "the series and its moved day";
+}
+
+TEST_F(FormMainKeysTest, AClickedAppointmentTakesTheKeysAndCtrlVPastesWhereTheFrameIs)
+{
+    put(kNow.date(), 9, 10, "Alpha");
+    put(kNow.date(), 13, 14, "Beta");
+    click("label_week");
+    grid();
+    window().setFocus(Qt::OtherFocusReason); // the keys with the window, as after the Week label
+    // To whichever widget has the keyboard, the window active again after the tooltip went.
+    const auto typed = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QApplication::setActiveWindow(&window());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        settle();
+    };
+    QLabel* beta = nullptr;
+    for (QLabel* label : appointmentLabels())
+        beta = label->text() == "Beta" ? label : beta;
+    ASSERT_NE(beta, nullptr);
+    QTest::mouseClick(beta, Qt::LeftButton);
+    settle();
+    typed(Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(onDisk("Beta"), "d9 13:30-14:30") << "Alt+Down moves the appointment clicked";
+    EXPECT_EQ(onDisk("Alpha"), "d9 9:00-10:00");
+
+    trigger("mnu_edit_copy");
+    typed(Qt::Key_Right);
+    typed(Qt::Key_Down);
+    EXPECT_EQ(focusedName(), "14:00");
+    typed(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(onDisk("Beta", "y2003/m7/d10"), "d10 14:00-15:00") << "the frame's day and time";
+    EXPECT_EQ(onDisk("Beta", "y2003/m7/d9"), "d9 13:30-14:30") << "not on the selected day";
 }
 
 } // namespace

@@ -67,8 +67,11 @@ TEST_F(FormMainSearchTest, FindsFoldedWordsAndGoesToTheChosenDay)
          0,
          {"2003-07-15 09:00 - 10:00 Müller dentist", "2003-08-02 08:00 - 09:00 Dentist again"}},
         {"dentist again", 0, {"2003-08-02 08:00 - 09:00 Dentist again"}},
-        {"entist", 0, {}}, // words match from their start
-        {"far", 0, {}},    // beyond two years ahead
+        {"entist",
+         0,
+         {"2003-07-15 09:00 - 10:00 Müller dentist", "2003-08-02 08:00 - 09:00 Dentist again"}},
+        {"en", 0, {}},  // two letters match from a word's start
+        {"far", 0, {}}, // beyond two years ahead
         {"far", 2, {"2009-01-01 08:00 - 09:00 Dentist far ahead"}},
     };
     for (const auto& search : searches) {
@@ -108,6 +111,20 @@ TEST_F(FormMainSearchTest, FindsFoldedWordsAndGoesToTheChosenDay)
     press(Qt::Key_Escape);
     EXPECT_FALSE(window().search().shown());
     EXPECT_EQ(field()->text(), "lunch");
+}
+
+// On a folder of twenty files the note that the folder is still being read goes once the
+// crawl is done, while the list stays open.
+TEST_F(FormMainSearchTest, TheNoteThatTheFolderIsStillBeingReadGoesWhenTheCrawlIsDone)
+{
+    for (int i = 0; i < 20; ++i)
+        put(QDate(2003, 7, 1).addDays(i * 3), 9, 10, "Teambesprechung");
+    window();
+    type("besprechung");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown().size() == 20; }, 15000))
+        << shown().join(" | ").toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return note() == "20 appointments found."; }, 15000))
+        << note().toStdString();
 }
 
 TEST_F(FormMainSearchTest, ChecksWhatTheIndexFoundAgainstTheFolder)

@@ -11,6 +11,7 @@
 #include "views/Calendar.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QToolTip>
@@ -191,15 +192,22 @@ TEST_F(FormMainDragTest, AnOccurrenceIsEditedAloneOrWithItsSeries)
     EXPECT_EQ(labelTexts(), QStringList{"[!] Moved"}) << "the exception keeps its own text";
 }
 
-TEST_F(FormMainDragTest, TwelveHourHalfHoursStandAloneWithTheDayHalfUnderTheHour)
+TEST_F(FormMainDragTest, TwelveHourLabelsReadTheHourThenTheDayHalfUnderItDownToTheLastLine)
 {
     settings.setTimeFormat("12h");
     loadView();
     const QImage seen = grid()->grab().toImage();
     const int row = PictureBox::toPixels(view().RowHeight());
+    // Where the last line's label starts: the labels stand as far above their lines as the
+    // first one.
+    const ViewGeometry::TimeGrid time = view().timeGrid();
+    const int last =
+        PictureBox::toPixels(int(ViewGeometry::YOfTime(time, view().ShownHours().second))) -
+        PictureBox::toPixels(int(time.firstLineY));
+    const int digitsEnd = last + QFontMetrics(child<PictureBox>("pic_view")->drawFont()).ascent();
     // Ink in the hour column, left of where the minutes stand, between two heights.
     const auto inHourColumn = [&](int top, int bottom) {
-        for (int y = top; y < bottom; ++y)
+        for (int y = std::max(0, top); y < std::min(bottom, seen.height()); ++y)
             for (int x = 0; x < 14; ++x)
                 if (qGray(seen.pixel(x, y)) < 128)
                     return true;
@@ -207,6 +215,8 @@ TEST_F(FormMainDragTest, TwelveHourHalfHoursStandAloneWithTheDayHalfUnderTheHour
     };
     EXPECT_TRUE(inHourColumn(row / 2, row)) << "am under 08:";
     EXPECT_FALSE(inHourColumn(row, 2 * row)) << "the line of 08:30 shows 30 alone";
+    EXPECT_FALSE(inHourColumn(last - row + 1, last)) << "the line of 05:30 shows 30 alone";
+    EXPECT_TRUE(inHourColumn(digitsEnd + 1, seen.height())) << "pm under the last 06:";
 }
 
 class FormMainStallTest : public FormMainTest {

@@ -320,6 +320,44 @@ TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
     EXPECT_EQ(restarted.GetDataFolder(), WithTrailingSeparator(other.path()));
 }
 
+TEST_F(FormMainTest, AFolderAddedInTheSettingsIsOfferedAndShownWhenTheUserSaysSo)
+{
+    QTemporaryDir added;
+    put(kNow.date(), 8, 9, "Added team", added.path());
+    const QString addedFolder = WithTrailingSeparator(added.path());
+    trigger("mnu_settings_program");
+    settingsDone();
+    settle();
+    EXPECT_EQ(window().findChild<QMessageBox*>("message_show_folder"), nullptr)
+        << "no folder added, nothing asked";
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        settings.ClearDataFolders();
+        settings.AddDataFolder(data.path());
+        settings.AddDataFolder(other.path());
+        trigger("mnu_settings_program");
+        settings.AddDataFolder(addedFolder); // as the settings window's OK leaves them
+        settingsDone();
+        settle();
+        QMessageBox* question = nullptr;
+        for (QMessageBox* box : window().findChildren<QMessageBox*>("message_show_folder"))
+            question = box->isVisible() ? box : question;
+        ASSERT_NE(question, nullptr) << "asked, not waited for";
+        EXPECT_TRUE(question->text().contains(QDir(added.path()).dirName()));
+        EXPECT_TRUE(question->text().contains("Show this data folder now?"));
+        question
+            ->findChild<QAbstractButton*>(yes ? "button_show_folder_yes" : "button_show_folder_no")
+            ->click();
+        settle();
+        EXPECT_EQ(labelTexts().contains("Added team"), yes);
+        EXPECT_EQ(settings.GetDataFolder() == addedFolder, yes);
+    }
+    ProfileCache fresh(ThreadFileAccess());
+    Settings restarted(fresh, program.path());
+    restarted.LoadActiveFolder();
+    EXPECT_EQ(restarted.GetDataFolder(), addedFolder) << "the choice survives a restart";
+}
+
 TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
 {
     const QString path = put(kNow.date(), 9, 10, "Here");

@@ -76,8 +76,11 @@ TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
         {"months only count, not years", {d(7, 31, 2004), d(7, 1)}, key(Qt::Key_Right),
          {d(8, 1, 2004), d(7, 1)}},
         {"H means nothing in English", july9, key(Qt::Key_H), july9, Nothing},
-        {"H is today in German", week(1, 5, 1), key(Qt::Key_H), july9, View, true},
-        {"T is today in English", week(1, 5, 1), key(Qt::Key_T), july9},
+        {"H is today in German, in the view shown", week(1, 5, 1), key(Qt::Key_H), week(7, 9, 7),
+         View, true},
+        {"T is today in English, in the view shown", week(1, 5, 1), key(Qt::Key_T), week(7, 9, 7)},
+        {"T in the day view: today's day", day(1, 5, 1), key(Qt::Key_T), july9},
+        {"T in the month view: today's month", month(1, 5, 1), key(Qt::Key_T), month(7, 9, 7)},
         {"T is the day view in German", week(1, 5, 12), key(Qt::Key_T), day(1, 5, 1), View, true},
         {"D is the day view in English", week(1, 5, 12), key(Qt::Key_D), day(1, 5, 1)},
         {"D means nothing in German", weekOf7, key(Qt::Key_D), weekOf7, Nothing, true},
@@ -237,6 +240,12 @@ TEST(ViewGeometryTest, HourLabelsInBothFormats)
         const DayHalfPlace place = DayHalfUnderHour(h.rowHeight, h.ascent, h.pixelSize);
         EXPECT_EQ(QPoint(place.top, place.pixelSize), QPoint(h.top, h.size)) << h.rowHeight;
     }
+    // Under the last line the margin, or room for its day half under the digits: 12 + 11 + 1
+    // pixels of 15 twips; none for a half hour, nor in 24 hours.
+    EXPECT_EQ(BottomMargin(HourLabels(hm(8, 0), 20, 30, "12h"), 11, 11), 360);
+    EXPECT_EQ(BottomMargin(HourLabels(hm(8, 0), 20, 30, "12h"), 3, 5), 200) << "a tiny font";
+    EXPECT_EQ(BottomMargin(HourLabels(hm(8, 0), 19, 30, "12h"), 11, 11), 200) << "at 05:30";
+    EXPECT_EQ(BottomMargin(HourLabels(hm(8, 0), 20, 30, "24h"), 11, 11), 200);
 }
 
 TEST(ViewGeometryTest, ANewAppointmentProposesAnHourOnTheGrid)

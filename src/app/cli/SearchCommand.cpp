@@ -80,21 +80,22 @@ QString unlistable(const QString& folder)
 
 } // namespace
 
-QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& folder,
+QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& folder,
                     FileAccess& files, QStringList& unreadable)
 {
     ProfileCache profiles(files);
     const QTime now = QTime::currentTime();
     QStringList lines;
-    for (const AppointmentIndex::Hit& hit : hits) {
-        const ProfileCache::Lookup file = profiles.read(hit.path, folder);
+    for (const SearchLayout::Listed& one : found) {
+        const QString& path = one.appointment->filename();
+        const ProfileCache::Lookup file = profiles.read(path, folder);
         if (file.state == ProfileCache::State::Unreadable)
-            unreadable << QDir::toNativeSeparators(hit.path) + QStringLiteral(": ") + file.error;
+            unreadable << QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.error;
         if (file.state != ProfileCache::State::Read)
             continue;
-        const TerminPtr appointment = AppointmentFile::read(IniFile(profiles, hit.path, file),
-                                                            hit.day, file.meta.modified, now);
-        lines << AgendaCommand::jsonLine(hit.day, folder, *appointment);
+        const TerminPtr appointment =
+            AppointmentFile::read(IniFile(profiles, path, file), one.day, file.meta.modified, now);
+        lines << AgendaCommand::jsonLine(one.day, folder, *appointment);
     }
     return lines;
 }
@@ -119,10 +120,26 @@ searchFolder(FileAccess& files, const QString& folder, const QString& indexDirec
     return index.search(words, from, to);
 }
 
+namespace {
+
+// The user's index's answer, when it vouches for the folder as it is now.
+std::optional<AppointmentIndex::Found> fromIndex(FileAccess& files, const QString& folder,
+                                                 const QString& indexDirectory,
+                                                 const Request& request)
+{
+    AppointmentIndex index(indexDirectory);
+    if (!index.openToSearch(folder) || !FolderCrawl::vouchesForFolder(files, index))
+        return std::nullopt;
+    return index.search(request.words, request.from, request.to);
+}
+
+} // namespace
+
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory, const QString& indexDirectory)
 {
-    const auto parsed = parse(args, QDate::currentDate());
+    const QDate today = QDate::currentDate();
+    const auto parsed = parse(args, today);
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
@@ -139,13 +156,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::failure(unlistable(folder), err);
 
     std::optional<AppointmentIndex::Found> found;
-    if (!request.noIndex) {
-        AppointmentIndex::Answer answer = AppointmentIndex::lookUp(
-            indexDirectory, folder, request.words, request.from, request.to);
-        // One that has not seen the whole folder since its last change would miss matches.
-        if (answer.usable && answer.complete)
-            found = std::move(answer.found);
-    }
+    if (!request.noIndex)
+        found = fromIndex(files, folder, indexDirectory, request);
     if (!found) {
         // The folder's own answer, by the index's rule, in an index of its own that goes.
         const QTemporaryDir scratch;
@@ -159,8 +171,13 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         found = std::move(std::get<AppointmentIndex::Found>(searched));
     }
 
+    QList<TerminPtr> records;
+    for (const AppointmentIndex::Hit& hit : std::as_const(found->hits))
+        records << std::make_shared<const ClassTermin>(hit.record());
     QStringList unreadable;
-    const QStringList lines = linesOf(found->hits, folder, files, unreadable);
+    const QStringList lines =
+        linesOf(SearchLayout::listed(records, {request.from, request.to}, today), folder, files,
+                unreadable);
     for (const QString& line : lines)
         out << line << '\n';
     out.flush();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index/AppointmentIndex.h"
+#include "layout/SearchLayout.h"
 #include "profile/FileAccess.h"
 
 #include <QDate>
@@ -11,7 +12,8 @@
 #include <variant>
 
 // norvane-cli search: the appointments whose text or owner holds every word, found by the
-// local index's rule. It answers from the user's index of the folder when that is complete,
+// local index's rule and listed as the window lists them. It answers from the user's index of
+// the folder when that vouches for the folder as it is now (see FolderCrawl::vouchesForFolder),
 // else from the folder itself through a scratch index of its own, so both ways match alike.
 // It only reads: the user's index is opened for searching alone, never written.
 namespace SearchCommand {
@@ -23,10 +25,10 @@ std::variant<AppointmentIndex::Found, QString>
 searchFolder(FileAccess& files, const QString& folder, const QString& indexDirectory,
              const QStringList& words, const QDate& from, const QDate& to);
 
-// The lines of the hits as range prints them: each file read whole, as range reads it, on the
-// hit's day. A file gone since the index saw it is left out; one that cannot be read is added
-// to unreadable, with the reason.
-QStringList linesOf(const QList<AppointmentIndex::Hit>& hits, const QString& folder,
+// The lines of what was found as range prints them: each file read whole, as range reads it,
+// on the day it is listed on. A file gone since the index saw it is left out; one that cannot
+// be read is added to unreadable, with the reason.
+QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& folder,
                     FileAccess& files, QStringList& unreadable);
 
 // args after "search": WORDS... [--from DATE] [--to DATE] [--no-index] [--folder DIR].
