@@ -117,7 +117,7 @@ void raceOn(const QString& folder, int rounds, int copies)
             wrong << QString("%1: %2 instead of %3")
                          .arg(d.toString(Qt::ISODate), shown.value(d).join(", "), want.first());
     }
-    EXPECT_EQ(wrong.join('\n'), "");
+    EXPECT_EQ(wrong.join("\n").toStdString(), "");
     // Every claim went with the change that held it.
     EXPECT_EQ(QDir(folder + "recurring").entryList({"*.claim"}, QDir::Files | QDir::Hidden),
               QStringList());
