@@ -63,6 +63,10 @@ public:
         return WriteOutcome::done();
     }
     bool remove(const QString&, const QString&) override { return false; }
+    bool createExclusively(const QString&, const QByteArray&, const QString&) override
+    {
+        return false;
+    }
     bool makePath(const QString&) override { return false; }
 
     QByteArray written;

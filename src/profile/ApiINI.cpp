@@ -197,7 +197,7 @@ QHash<QString, QString> IniFile::ReadIniSection(const QString& section) const
     return values;
 }
 
-void IniFile::WriteIniString(const QString& section, const QString& key, const QString& value)
+ProfileDocument& IniFile::pending()
 {
     if (!m_pending) {
         // Merge into what is on disk now, not into what this object may have read earlier.
@@ -205,7 +205,17 @@ void IniFile::WriteIniString(const QString& section, const QString& key, const Q
         m_baseUnreadable = unreadable();
         m_pending = *m_lookup->document;
     }
-    m_pending->setValue(section, key, protectForReaders(EncodeIniValue(value)));
+    return *m_pending;
+}
+
+void IniFile::WriteIniString(const QString& section, const QString& key, const QString& value)
+{
+    pending().setValue(section, key, protectForReaders(EncodeIniValue(value)));
+}
+
+void IniFile::DeleteIniKey(const QString& section, const QString& key)
+{
+    pending().removeKey(section, key);
 }
 
 void IniFile::WriteIniLong(const QString& section, const QString& key, qint64 value)

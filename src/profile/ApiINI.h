@@ -51,6 +51,8 @@ public:
     void WriteIniBool(const QString& section, const QString& key, bool value);
     void WriteIniDate(const QString& section, const QString& prefix, const QDate& date);
     void WriteIniTime(const QString& section, const QString& prefix, TimeOfDay time);
+    // The key is gone from the file: a key is written with a value or not at all.
+    void DeleteIniKey(const QString& section, const QString& key);
 
     bool hasPendingWrites() const { return m_pending.has_value(); }
     // Writes the gathered keys, merged into the file's current content, as one new file.
@@ -66,6 +68,8 @@ private:
     const ProfileCache::Lookup& lookup() const;
     const ProfileDocument& document() const;
     std::optional<QString> rawValue(const QString& section, const QString& key) const;
+    // The keys to be written, started from the file's current content at the first write.
+    ProfileDocument& pending();
 
     ProfileCache& m_cache;
     QString m_path;

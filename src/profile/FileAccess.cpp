@@ -451,6 +451,37 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
     return outcome;
 }
 
+bool RealFileAccess::createExclusively(const QString& path, const QByteArray& content,
+                                       const QString& root)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const qsizetype slash = name.lastIndexOf('/');
+    const QByteArray dir = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : name.left(slash);
+    const QByteArray base = name.mid(slash + 1);
+    if (base.isEmpty() || base == "." || base == "..")
+        return false;
+    const Descriptor dirFd(openDirectory(dir));
+    if (dirFd.get() < 0 || !confined(dirFd.get(), dir, root))
+        return false;
+    Descriptor file(::openat(dirFd.get(), base.constData(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (file.get() < 0)
+        return false;
+    bool written = true;
+    for (qsizetype done = 0; written && done < content.size();) {
+        const ssize_t n =
+            ::write(file.get(), content.constData() + done, size_t(content.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        done += written ? n : 0;
+    }
+    if (file.close() == 0 && written)
+        return true;
+    ::unlinkat(dirFd.get(), base.constData(), 0); // ours, half written
+    return false;
+}
+
 bool RealFileAccess::remove(const QString& path, const QString& root)
 {
     const QByteArray name = QFile::encodeName(path);

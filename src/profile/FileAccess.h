@@ -118,6 +118,11 @@ public:
     // Removes the name; a link is removed itself, never its target. With a root, the name's
     // directory must lie inside it after resolving links, or nothing is removed.
     virtual bool remove(const QString& path, const QString& root) = 0;
+    // Makes the file with content only when nothing has its name yet: of several callers, on
+    // this machine or another on the share, one at most succeeds. Its directory must be there
+    // and lie inside root; a link under the name is never followed.
+    virtual bool createExclusively(const QString& path, const QByteArray& content,
+                                   const QString& root) = 0;
     // Creates dir with every missing parent.
     virtual bool makePath(const QString& dir) = 0;
 };
@@ -135,6 +140,8 @@ public:
     WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
                                  const QString& root) override;
     bool remove(const QString& path, const QString& root) override;
+    bool createExclusively(const QString& path, const QByteArray& content,
+                           const QString& root) override;
     bool makePath(const QString& dir) override;
 
 private:
@@ -215,6 +222,12 @@ public:
     {
         noteCall(Call::Removal);
         return m_inner.remove(path, root);
+    }
+    bool createExclusively(const QString& path, const QByteArray& content,
+                           const QString& root) override
+    {
+        noteCall(Call::Write);
+        return m_inner.createExclusively(path, content, root);
     }
     bool makePath(const QString& dir) override
     {

@@ -186,3 +186,10 @@ void ProfileDocument::setValue(const QString& section, const QString& key, const
     const Line& after = found.lastKey ? *found.lastKey : found.header;
     insertLine(after.next, key + QLatin1Char('=') + value);
 }
+
+void ProfileDocument::removeKey(const QString& section, const QString& key)
+{
+    // Only the first line counts for a reader, but a later one would count once it is gone.
+    for (SectionScan found = scan(section, key); found.key; found = scan(section, key))
+        m_text.remove(found.key->begin, found.key->next - found.key->begin);
+}

@@ -25,6 +25,8 @@ public:
     // Writes key=value: in place when the key exists, after the section's last key otherwise,
     // and a new section at the end of the file when the section is missing.
     void setValue(const QString& section, const QString& key, const QString& value);
+    // Takes out every line of the key in the first section of that name; nothing else moves.
+    void removeKey(const QString& section, const QString& key);
 
     const QString& toText() const { return m_text; }
     // What the document holds in memory, in bytes: proportional to the file, however it is

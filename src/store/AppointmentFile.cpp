@@ -18,6 +18,28 @@ QDate dateOr(const QDate& date, const QDate& fallback)
     return date < kMinimumDate ? fallback : date;
 }
 
+// As many days as a series could sensibly have changed; a longer list is cut there.
+constexpr qsizetype kMaxSeriesDays = 4096;
+
+QList<QDate> seriesDays(const QString& text)
+{
+    QList<QDate> days;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QDate day = QDate::fromString(word, Qt::ISODate);
+        if (day.isValid() && days.size() < kMaxSeriesDays)
+            days.append(day);
+    }
+    return days;
+}
+
+QString seriesDaysText(const QList<QDate>& days)
+{
+    QStringList words;
+    for (const QDate& day : days)
+        words.append(day.toString(Qt::ISODate));
+    return words.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 RecurringRange readRecurringRange(const IniFile& ini)
@@ -60,6 +82,7 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     a->setText(ini.ReadIniString(s, QStringLiteral("Text")));
     a->setUid(ini.ReadIniString(s, QStringLiteral("UID")));
     a->setSeriesId(ini.ReadIniString(s, QStringLiteral("SeriesId")));
+    a->setSeriesDays(seriesDays(ini.ReadIniString(s, kSeriesDays)));
     return a;
 }
 
@@ -87,6 +110,10 @@ void write(IniFile& ini, ClassTermin& a)
     // Written once a series is split; other copies keep the key as they keep any other.
     if (!a.SeriesId().isEmpty())
         ini.WriteIniString(s, QStringLiteral("SeriesId"), a.SeriesId());
+    // Kept like the UID when the record has none: a writer that knows nothing of the series'
+    // days (the sync, an import) must not lose them.
+    if (!a.SeriesDays().isEmpty())
+        ini.WriteIniString(s, kSeriesDays, seriesDaysText(a.SeriesDays()));
 }
 
 } // namespace AppointmentFile

@@ -10,6 +10,8 @@ namespace AppointmentFile {
 
 inline const QString kSection = QStringLiteral("AppointmentSettings");
 inline const QString kExtension = QStringLiteral(".nv3");
+// The days of a series' one-time files, on its recurring parts: ISO dates between blanks.
+inline const QString kSeriesDays = QStringLiteral("SeriesDays");
 
 // The days a recurring appointment is shown on, both ends inclusive. Each missing part has
 // its own default: from 1 January 1990 until 31 December 2020.

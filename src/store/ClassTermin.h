@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -79,6 +80,11 @@ public:
     // recurring or one-time, carries the same. Empty for a series in one file.
     const QString& SeriesId() const { return m_seriesId; }
     void setSeriesId(const QString& id) { m_seriesId = id; }
+    // On a recurring part of a series: the days the series' one-time files lie on (a day
+    // may be noted that holds none any more), so every file of the series is found however
+    // far its days lie.
+    const QList<QDate>& SeriesDays() const { return m_seriesDays; }
+    void setSeriesDays(const QList<QDate>& days) { m_seriesDays = days; }
 
     // A new appointment has no file yet.
     bool isNew() const { return m_filename.isEmpty(); }
@@ -112,6 +118,7 @@ private:
     QString m_producer;
     QString m_uid;
     QString m_seriesId;
+    QList<QDate> m_seriesDays;
 };
 
 using TerminPtr = std::shared_ptr<const ClassTermin>;

@@ -148,12 +148,14 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString
     IniFile ini(m_profiles, path, dataFolder());
     ini.startFrom(base);
     AppointmentFile::write(ini, appointment);
-    // What names one event or one series is the record's alone.
-    for (const auto& [key, value] :
-         {std::pair{QStringLiteral("UID"), appointment.Uid()},
-          std::pair{QStringLiteral("SeriesId"), appointment.SeriesId()}}) {
-        if (value.isEmpty())
-            ini.WriteIniString(AppointmentFile::kSection, key, QString());
+    // What names one event or one series, and where a series' files lie, is the record's
+    // alone: a key the record has no value for goes.
+    for (const auto& [key, empty] :
+         {std::pair{QStringLiteral("UID"), appointment.Uid().isEmpty()},
+          std::pair{QStringLiteral("SeriesId"), appointment.SeriesId().isEmpty()},
+          std::pair{AppointmentFile::kSeriesDays, appointment.SeriesDays().isEmpty()}}) {
+        if (empty)
+            ini.DeleteIniKey(AppointmentFile::kSection, key);
     }
     const WriteOutcome outcome = ini.commit();
     if (outcome.ok && outcome.written)

@@ -117,6 +117,9 @@ public:
     static QDate DayOfOneTimeFile(const QString& path);
     // The folder this store reads and writes, ending in a separator.
     QString DataFolder() const { return m_source.dataFolder(); }
+    // What the store reads and writes through: for a file of the folder that is no
+    // appointment (a claim).
+    FileAccess& files() const { return m_profiles.files(); }
 
     // Files the listings passed over because their names cannot be represented, each named
     // once: for a caller that reports them.

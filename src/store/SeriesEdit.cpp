@@ -5,6 +5,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
 
 namespace SeriesEdit {
 
@@ -55,6 +58,14 @@ ClassTermin changedPart(const ClassTermin& part, const ClassTermin& before,
         result.setRecurringEndDate(part.RecurringEndDate().addDays(days));
     }
     return result;
+}
+
+// The day a one-time file lies under: its directory's, which is its date unless a copy put it
+// elsewhere.
+QDate dayOfFile(const ClassTermin& oneTime)
+{
+    const QDate day = Recurrence::dayOf(oneTime.filename());
+    return day.isValid() ? day : oneTime.datum();
 }
 
 bool isAfter(const ClassTermin& part, const QDate& day)
@@ -111,6 +122,7 @@ public:
                 changeOrRemove(other, withOwnKind(m_part));
             break;
         }
+        noteSeriesDays();
         return m_steps;
     }
 
@@ -205,6 +217,52 @@ private:
         rest.setFileDate({});
         rest.setUid(QString());
         add(Step::Kind::File, rest, m_part.filename());
+    }
+
+    // Every recurring part written carries the days of its series' one-time files: those
+    // there were before (a crash half-way leaves them still found) and those written now.
+    // When no part left of the series is written, one that stays notes them.
+    void noteSeriesDays()
+    {
+        QHash<QString, QSet<QDate>> days;
+        for (const ClassTermin& other : m_change.otherParts) {
+            if (!other.IsRecurring() && !other.SeriesId().isEmpty())
+                days[other.SeriesId()].insert(dayOfFile(other));
+        }
+        for (const Step& step : std::as_const(m_steps)) {
+            const ClassTermin& a = step.appointment;
+            if (step.kind != Step::Kind::Remove && !a.IsRecurring() && !a.SeriesId().isEmpty())
+                days[a.SeriesId()].insert(a.datum());
+        }
+        QSet<QString> noted;
+        QSet<QString> removed;
+        for (Step& step : m_steps) {
+            ClassTermin& a = step.appointment;
+            if (step.kind == Step::Kind::Remove) {
+                removed.insert(a.filename());
+            } else if (a.IsRecurring()) {
+                a.setSeriesDays(sorted(days.value(a.SeriesId())));
+                noted.insert(a.SeriesId());
+            }
+        }
+        if (!days.contains(m_id) || noted.contains(m_id))
+            return;
+        for (const ClassTermin& other : m_change.otherParts) {
+            if (other.IsRecurring() && other.SeriesId() == m_id &&
+                !removed.contains(other.filename())) {
+                ClassTermin carrier = other;
+                carrier.setSeriesDays(sorted(days.value(m_id)));
+                m_steps.prepend({Step::Kind::Rewrite, carrier, {}});
+                return;
+            }
+        }
+    }
+
+    static QList<QDate> sorted(const QSet<QDate>& days)
+    {
+        QList<QDate> list(days.cbegin(), days.cend());
+        std::sort(list.begin(), list.end());
+        return list;
     }
 
     void add(Step::Kind kind, const ClassTermin& appointment, const QString& keysFrom = {})

@@ -1,6 +1,7 @@
 #include "store/SeriesFiling.h"
 
 #include "store/Common.h"
+#include "store/SeriesClaim.h"
 
 #include <QRandomGenerator>
 #include <QUuid>
@@ -14,45 +15,129 @@ SeriesFiling::SeriesFiling(DataAccess& store, AppointmentFiling& filing, NewId n
         m_newId = SeriesEdit::seriesIdFor;
 }
 
+namespace {
+
+// Whether two records of one file say the same: what a change was planned from is what is there.
+bool sameContent(const ClassTermin& a, const ClassTermin& b)
+{
+    return a.filename() == b.filename() && a.datum() == b.datum() &&
+           a.StartTime() == b.StartTime() && a.EndTime() == b.EndTime() &&
+           a.IsRecurring() == b.IsRecurring() && a.IsReminder() == b.IsReminder() &&
+           a.RemindMinutes() == b.RemindMinutes() && a.ReminderAll() == b.ReminderAll() &&
+           a.Text() == b.Text() && a.ColorCode() == b.ColorCode() &&
+           a.EmailEnable() == b.EmailEnable() && a.RecurringStartDate() == b.RecurringStartDate() &&
+           a.RecurringEndDate() == b.RecurringEndDate() && a.Producer() == b.Producer() &&
+           a.Uid() == b.Uid() && a.SeriesId() == b.SeriesId();
+}
+
+} // namespace
+
 QList<ClassTermin> SeriesFiling::otherPartsOf(const ClassTermin& part,
                                               const QList<ClassTermin>& known)
 {
     QList<ClassTermin> others;
-    if (part.SeriesId().isEmpty())
+    const QString& id = part.SeriesId();
+    if (id.isEmpty())
         return others;
+    QSet<QString> found{part.filename()};
+    QSet<QDate> days(part.SeriesDays().cbegin(), part.SeriesDays().cend());
     for (const TerminPtr& file : m_store.AppointmentsIn(DirectoryOfPath(part.filename()))) {
-        if (file->SeriesId() == part.SeriesId() && file->filename() != part.filename())
+        if (file->SeriesId() == id && !found.contains(file->filename())) {
+            found.insert(file->filename());
             others.append(*file);
+            days.unite(QSet<QDate>(file->SeriesDays().cbegin(), file->SeriesDays().cend()));
+        }
+    }
+    // The one-time files where the recurring ones say they lie, then those the caller saw.
+    const QString folder = m_store.DataFolder();
+    for (const QDate& day : std::as_const(days)) {
+        for (const TerminPtr& file :
+             m_store.AppointmentsIn(DataAccess::DayDirectory(folder, day))) {
+            if (!file->IsRecurring() && file->SeriesId() == id &&
+                !found.contains(file->filename())) {
+                found.insert(file->filename());
+                others.append(*file);
+            }
+        }
     }
     for (const ClassTermin& exception : known) {
-        if (!exception.IsRecurring() && exception.SeriesId() == part.SeriesId())
+        if (!exception.IsRecurring() && exception.SeriesId() == id &&
+            !found.contains(exception.filename())) {
+            found.insert(exception.filename());
             others.append(exception);
+        }
     }
     return others;
+}
+
+bool SeriesFiling::notesItsDays(const ClassTermin& part)
+{
+    if (!part.SeriesDays().isEmpty())
+        return true;
+    for (const ClassTermin& other : otherPartsOf(part, {})) {
+        if (!other.SeriesDays().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+DataAccess::FileChange SeriesFiling::changeSinceLoaded(const ClassTermin& loaded)
+{
+    DataAccess::FileChange change = m_store.ChangeSinceLoaded(loaded);
+    if (change.kind != DataAccess::FileChange::Kind::None || loaded.isNew())
+        return change;
+    // Another copy's write within the clock's last tick leaves the time as it was: what the
+    // file says now decides.
+    if (!m_store.FileExists(loaded.filename())) {
+        change.kind = DataAccess::FileChange::Kind::Deleted;
+        return change;
+    }
+    const TerminPtr now = m_store.LoadAppointment(loaded.filename(), loaded.datum());
+    if (!sameContent(*now, loaded)) {
+        change.kind = DataAccess::FileChange::Kind::Changed;
+        change.producer = now->Producer();
+    }
+    return change;
 }
 
 SeriesFiling::Outcome SeriesFiling::apply(const Request& request)
 {
     Outcome outcome;
+    const ClassTermin& part = request.part;
+    // One copy at a time: the check below and the writes are one step against the others.
+    const SeriesClaim claim(m_store.files(), m_store.DataFolder(),
+                            part.SeriesId().isEmpty() ? SeriesEdit::seriesIdFor(part)
+                                                      : part.SeriesId());
+    if (!claim.held()) {
+        outcome.conflict.kind = DataAccess::FileChange::Kind::Changed;
+        outcome.conflictPath = part.filename();
+        return outcome;
+    }
     SeriesEdit::Change change;
-    change.part = request.part;
+    change.part = part;
     change.occurrence = request.occurrence;
     change.scope = request.scope;
     change.changed = request.changed;
-    change.otherParts = otherPartsOf(request.part, request.knownExceptions);
-    // Never over another user's change: every file of the series is asked first, before
-    // anything is written (the recurring ones were just read, the others as the caller saw).
-    QList<ClassTermin> seen = change.otherParts;
-    seen.prepend(request.part);
-    for (const ClassTermin& file : std::as_const(seen)) {
-        const DataAccess::FileChange changed = m_store.ChangeSinceLoaded(file);
+    // Never over another user's change: the part as loaded is what is there now, and so is
+    // every other file of the series (those found here were just read, the caller's are asked).
+    if (const auto changed = changeSinceLoaded(part);
+        changed.kind != DataAccess::FileChange::Kind::None) {
+        outcome.conflict = changed;
+        outcome.conflictPath = part.filename();
+        return outcome;
+    }
+    // Where the series' one-time files lie, as the file says now (a caller may not know).
+    change.part.setSeriesDays(m_store.LoadAppointment(part.filename(), part.datum())->SeriesDays());
+    change.otherParts = otherPartsOf(change.part, request.knownExceptions);
+    for (const ClassTermin& file : std::as_const(change.otherParts)) {
+        const DataAccess::FileChange changed = changeSinceLoaded(file);
         if (changed.kind != DataAccess::FileChange::Kind::None) {
             outcome.conflict = changed;
             outcome.conflictPath = file.filename();
             return outcome;
         }
     }
-    change.newSeriesId = m_newId(request.part);
+    change.newSeriesId = m_newId(part);
     change.restSeriesId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const SeriesEdit::Step& planned : SeriesEdit::plan(change)) {
         if (!step(planned, outcome))

@@ -3,6 +3,7 @@
 // half-way or another user's change leaves.
 #include "TestFiles.h"
 #include "store/Recurrence.h"
+#include "store/SeriesClaim.h"
 #include "store/SeriesFiling.h"
 
 #include <QDirIterator>
@@ -106,6 +107,21 @@ protected:
         return out.join(' ');
     }
 
+    // Lines of the files that name a key without a value: a key is written with one or not
+    // at all.
+    QString keysWithoutValue() const
+    {
+        QStringList found;
+        QDirIterator it(folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            for (const QByteArray& line : TestFiles::readBytes(it.next()).split('\n')) {
+                if (line.trimmed().endsWith('='))
+                    found << QString::fromUtf8(line.trimmed());
+            }
+        }
+        return found.join(' ');
+    }
+
     QTemporaryDir data;
     QString folder = data.path() + '/';
     ProfileCache profiles{ThreadFileAccess()};
@@ -177,6 +193,55 @@ TEST_F(SeriesEditTest, EachChangeOfOneOccurrenceTheRestOrAllShowsAsAsked)
         EXPECT_TRUE(change(c.on, c.scope, c.edit).ok());
         EXPECT_EQ(shown(), c.shown);
         EXPECT_EQ(files(), c.files);
+        EXPECT_EQ(keysWithoutValue().toStdString(), "");
+    }
+}
+
+TEST_F(SeriesEditTest, AllAndTheRestFindAChangedOccurrenceHoweverFarItLies)
+{
+    const struct {
+        const char* what;
+        QDate on;
+        Scope scope;
+        Edit edit;
+        const char* files;
+        const char* farText; // of the far one, where it is then
+    } cases[] = {
+        {"delete all", kFirst, Scope::All, Edit::Delete, "", ""},
+        {"change all", kFirst, Scope::All, Edit::Text, "recurring/wd2:2 y2031/m5/d6:1", "Review"},
+        {"move all a day", kFirst, Scope::All, Edit::MoveToTuesdayAt11,
+         "recurring/wd3:2 y2031/m5/d7:1", "Meeting"},
+        {"delete the rest", {2027, 1, 11}, Scope::Following, Edit::Delete, "recurring/wd2:1", ""},
+        {"change the rest",
+         {2027, 1, 11},
+         Scope::Following,
+         Edit::Text,
+         "recurring/wd2:3 y2031/m5/d6:1",
+         "Review"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(folder).removeRecursively();
+        TestFiles::writeSettled(folder + "recurring/wd2/1.nv3", kSeries);
+        store.clearCaches();
+        // 18 January moved to a Tuesday four years on: past the series' end, past three
+        // years and past the days the window holds (those exceptions() looks at).
+        const ClassTermin part = partOn({2027, 1, 18});
+        ClassTermin far = SeriesEdit::recordFor(part, {2027, 1, 18}, Scope::This);
+        far.setDatum({2031, 5, 6});
+        ASSERT_TRUE(series.apply({part, {2027, 1, 18}, Scope::This, far, {}}).ok());
+        ASSERT_EQ(files(), "recurring/wd2:2 y2031/m5/d6:1");
+
+        EXPECT_TRUE(change(c.on, c.scope, c.edit).ok());
+        EXPECT_EQ(files(), c.files);
+        QStringList farTexts;
+        DataAccess reader(profiles, StoreSource::fixed(folder));
+        for (QDate d(2031, 5, 5); d <= QDate(2031, 5, 8); d = d.addDays(1)) {
+            for (const TerminPtr& a : reader.GetAppointmentsOfDay(d))
+                farTexts << a->Text();
+        }
+        EXPECT_EQ(farTexts.join(' '), c.farText);
+        EXPECT_EQ(keysWithoutValue().toStdString(), "");
     }
 }
 
@@ -226,6 +291,26 @@ TEST_F(SeriesEditTest, AnotherUsersChangeToThePartIsToldAndNothingIsWritten)
     EXPECT_EQ(outcome.conflictPath, part.filename());
     EXPECT_TRUE(outcome.written.isEmpty());
     EXPECT_EQ(TestFiles::readBytes(part.filename()), theirs);
+}
+
+TEST_F(SeriesEditTest, ASeriesAnotherCopyIsChangingIsRefusedUnlessItsClaimIsLongDead)
+{
+    const ClassTermin part = partOn(kFirst);
+    const QString claim = SeriesClaim::pathFor(folder, SeriesEdit::seriesIdFor(part));
+    const struct {
+        int age; // of the other copy's claim, in seconds
+        bool saved;
+    } cases[] = {{5, false}, {int(SeriesClaim::kStaleAfter.count()) + 5, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.age);
+        ASSERT_TRUE(TestFiles::writeBytes(claim, "elsewhere 1234\n"));
+        TestFiles::setModified(claim, QDateTime::currentDateTime().addSecs(-c.age));
+        const auto outcome = series.apply({part, {2027, 1, 18}, Scope::This, std::nullopt, {}});
+        EXPECT_EQ(outcome.ok(), c.saved);
+        EXPECT_EQ(shown(), c.saved ? "04 11 25 01" : "04 11 18 25 01");
+        // Ours goes when the change is done; theirs stays theirs.
+        EXPECT_EQ(QFileInfo::exists(claim), !c.saved);
+    }
 }
 
 // A share that takes only so many writes: what a crash between two writes leaves.

@@ -7,6 +7,7 @@
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"
+#include "store/SeriesClaim.h"
 #include "store/SeriesFiling.h"
 
 #include <QDir>
@@ -195,12 +196,13 @@ void applyFields(ClassTermin& a, const Fields& fields)
         a.setColorCode(qint16(*fields.color));
 }
 
-// The one-time files of part's series, from the days its parts span (at most three years): a
-// window knows them from the days it shows, a command looks.
+// The one-time files of a series whose parts do not note their days yet (written before they
+// did), from the days its parts span (at most three years); the others are found by the days
+// noted.
 QList<ClassTermin> exceptionsOf(Folder& data, const ClassTermin& part)
 {
     QList<ClassTermin> found;
-    if (part.SeriesId().isEmpty())
+    if (part.SeriesId().isEmpty() || data.series.notesItsDays(part))
         return found;
     QDate from = part.RecurringStartDate();
     QDate until = part.RecurringEndDate();
@@ -239,11 +241,24 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
         return AgendaCommand::failure(
             QStringLiteral("no such appointment: %1").arg(QDir::toNativeSeparators(path)), err);
     ClassTermin loaded = *data.store.LoadAppointment(path, QDate::currentDate());
-    if (target.on && loaded.IsRecurring() && !SeriesEdit::occursOn(loaded, *target.on)) {
-        // Any part of a split series names the series: the one holding the day is meant.
+    // Any part of a split series names the series: the one holding the day is meant. Another
+    // copy changing the series may hold it in a file not written yet: refused as any change
+    // meanwhile, or, once that copy is done, looked for again.
+    for (int look = 0; target.on && loaded.IsRecurring() && !loaded.SeriesId().isEmpty() &&
+                       !SeriesEdit::occursOn(loaded, *target.on) && look < 3;
+         ++look) {
+        if (look > 0)
+            loaded = *data.store.LoadAppointment(path, QDate::currentDate());
         for (const ClassTermin& part : data.series.otherPartsOf(loaded, {})) {
             if (SeriesEdit::occursOn(part, *target.on))
                 loaded = part;
+        }
+        if (!SeriesEdit::occursOn(loaded, *target.on) &&
+            data.store.files().exists(SeriesClaim::pathFor(folder, loaded.SeriesId()))) {
+            SeriesFiling::Outcome changing;
+            changing.conflict.kind = DataAccess::FileChange::Kind::Changed;
+            changing.conflictPath = path;
+            return finish(folder, changing, out, err);
         }
     }
     if (target.on && !loaded.IsRecurring())
@@ -291,8 +306,7 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
         }
         return finish(folder, outcome, out, err);
     }
-    const QList<ClassTermin> exceptions =
-        scope == SeriesEdit::Scope::This ? QList<ClassTermin>() : exceptionsOf(data, loaded);
+    const QList<ClassTermin> exceptions = exceptionsOf(data, loaded);
     return finish(folder, data.series.apply({loaded, occurrence, scope, changed, exceptions}), out,
                   err);
 }

@@ -1,0 +1,147 @@
+// Several norvane-cli processes change single occurrences of one series at the same moment, on
+// the local disk and on a slow share. A reader that knows only the folder's layout (y/m/d
+// directories, recurring/wd<n> with their ranges) then finds every Monday of the series once,
+// with the change last reported saved for it; a change not saved was refused as "changed
+// meanwhile". NORVANE_SERIES_RACE_ROUNDS gives a longer run (scripts/stress-series).
+#include "CliRun.h"
+#include "SlowShare.h"
+#include "TestFiles.h"
+
+#include <QDirIterator>
+#include <QMap>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Every Monday of ten years at 10:00: room for a long run to change a new one each time.
+const QDate kFirst(2027, 1, 4);
+const int kMondays = 520;
+const QDate kLast = kFirst.addDays(7 * (kMondays - 1));
+const QByteArray kSeries = "[AppointmentSettings]\r\nDateYear=2027\r\nDateMonth=1\r\nDateDay=4\r\n"
+                           "StartTimeHour=10\r\nStartTimeMinute=0\r\nEndTimeHour=11\r\n"
+                           "EndTimeMinute=0\r\nText=Meeting\r\nProducer=ann\r\n"
+                           "RecurringFromYear=2027\r\nRecurringFromMonth=1\r\n"
+                           "RecurringFromDay=4\r\nRecurringUntilYear=2036\r\n"
+                           "RecurringUntilMonth=12\r\nRecurringUntilDay=15\r\n";
+
+QHash<QString, QString> plainKeys(const QString& path)
+{
+    QHash<QString, QString> keys;
+    for (const QByteArray& line : TestFiles::readBytes(path).split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            keys.insert(QString::fromUtf8(line.left(eq)).trimmed().toLower(),
+                        QString::fromUtf8(line.mid(eq + 1)).trimmed());
+    }
+    return keys;
+}
+
+QDate plainDate(const QHash<QString, QString>& keys, const QString& prefix)
+{
+    return QDate(keys.value(prefix + "year").toInt(), keys.value(prefix + "month").toInt(),
+                 keys.value(prefix + "day").toInt());
+}
+
+// The texts each day shows, as a copy that knows only the directory layout and the original
+// keys reads them; "?path" for a file in a place this reader does not know.
+QMap<QDate, QStringList> shownByLayout(const QString& folder)
+{
+    QMap<QDate, QStringList> shown;
+    QDirIterator it(folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QStringList dirs = QDir(folder).relativeFilePath(path).split('/');
+        const QHash<QString, QString> keys = plainKeys(path);
+        if (dirs.size() == 4 && dirs[0].startsWith('y')) {
+            shown[QDate(dirs[0].mid(1).toInt(), dirs[1].mid(1).toInt(), dirs[2].mid(1).toInt())]
+                << keys.value("text");
+        } else if (dirs.size() == 3 && dirs[0] == "recurring" && dirs[1].startsWith("wd")) {
+            const int weekday = dirs[1].mid(2).toInt() == 1 ? 7 : dirs[1].mid(2).toInt() - 1;
+            for (QDate d = plainDate(keys, "recurringfrom"); d <= plainDate(keys, "recurringuntil");
+                 d = d.addDays(1)) {
+                if (d.dayOfWeek() == weekday)
+                    shown[d] << keys.value("text");
+            }
+        } else {
+            shown[QDate()] << "?" + path;
+        }
+    }
+    return shown;
+}
+
+// Rounds of copies editing one Monday each (a different one per copy) at the same moment.
+void raceOn(const QString& folder, int rounds, int copies)
+{
+    ASSERT_TRUE(TestFiles::writeSettled(folder + "recurring/wd2/1.nv3", kSeries));
+    QMap<QDate, QString> expected;
+    int saved = 0;
+    int mondays = 0;
+    for (int round = 0; round < rounds; ++round) {
+        std::vector<std::unique_ptr<QProcess>> running;
+        QList<std::pair<QDate, QString>> edits;
+        for (int copy = 0; copy < copies; ++copy) {
+            const QDate day = kFirst.addDays(7 * (mondays++ % kMondays));
+            const QString text = QString("copy%1-round%2").arg(copy).arg(round);
+            edits.append({day, text});
+            running.push_back(std::make_unique<QProcess>());
+            running.back()->start(QStringLiteral(NORVANE_CLI_PATH),
+                                  {"edit", "recurring/wd2/1.nv3", "--on", day.toString(Qt::ISODate),
+                                   "--scope", "this", "--text", text, "--folder", folder});
+        }
+        for (std::size_t i = 0; i < running.size(); ++i) {
+            QProcess& copy = *running[i];
+            ASSERT_TRUE(copy.waitForFinished(60000));
+            const QString err = QString::fromUtf8(copy.readAllStandardError());
+            if (copy.exitCode() == 0) {
+                expected[edits[int(i)].first] = edits[int(i)].second;
+                ++saved;
+            } else {
+                EXPECT_EQ(copy.exitCode(), 1);
+                EXPECT_TRUE(err.contains("changed meanwhile")) << err.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(saved, 0);
+    const QMap<QDate, QStringList> shown = shownByLayout(folder);
+    QStringList wrong;
+    for (auto day = shown.cbegin(); day != shown.cend(); ++day) {
+        if (!day.key().isValid() || day.key().dayOfWeek() != 1 || day.key() < kFirst ||
+            day.key() > kLast)
+            wrong << QString("%1: %2").arg(day.key().toString(Qt::ISODate), day->join(", "));
+    }
+    for (QDate d = kFirst; d <= kLast; d = d.addDays(7)) {
+        const QStringList want{expected.value(d, "Meeting")};
+        if (shown.value(d) != want)
+            wrong << QString("%1: %2 instead of %3")
+                         .arg(d.toString(Qt::ISODate), shown.value(d).join(", "), want.first());
+    }
+    EXPECT_EQ(wrong.join("\n").toStdString(), "");
+    // Every claim went with the change that held it.
+    EXPECT_EQ(QDir(folder + "recurring").entryList({"*.claim"}, QDir::Files | QDir::Hidden),
+              QStringList());
+}
+
+int rounds(int normally)
+{
+    const int asked = qEnvironmentVariableIntValue("NORVANE_SERIES_RACE_ROUNDS");
+    return asked > 0 ? asked : normally;
+}
+
+TEST(SeriesRaceTest, CopiesChangingOneSeriesAtOnceNeverShowADayTwice)
+{
+    QTemporaryDir data;
+    raceOn(data.path() + '/', rounds(8), 4);
+}
+
+TEST(SeriesRaceTest, CopiesChangingOneSeriesAtOnceOnASlowShareNeverShowADayTwice)
+{
+    if (const QString why = SlowShare::unavailable(); !why.isEmpty())
+        GTEST_SKIP() << "no slow share on this machine: " << why.toStdString();
+    SlowShare share(1);
+    ASSERT_EQ(share.error(), "");
+    raceOn(QDir(share.mountPath()).absolutePath() + '/', rounds(3), 3);
+}
+
+} // namespace
