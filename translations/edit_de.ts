@@ -2,7 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ColorNames</name>
+    <message><source>light red</source><translation>hellrot</translation></message>
+    <message><source>red</source><translation>rot</translation></message>
+    <message><source>dark red</source><translation>dunkelrot</translation></message>
+    <message><source>light orange</source><translation>hellorange</translation></message>
+    <message><source>orange</source><translation>orange</translation></message>
+    <message><source>dark orange</source><translation>dunkelorange</translation></message>
+    <message><source>light yellow</source><translation>hellgelb</translation></message>
+    <message><source>yellow</source><translation>gelb</translation></message>
+    <message><source>dark yellow</source><translation>dunkelgelb</translation></message>
+    <message><source>light green</source><translation>hellgrün</translation></message>
+    <message><source>green</source><translation>grün</translation></message>
+    <message><source>dark green</source><translation>dunkelgrün</translation></message>
+    <message><source>light turquoise</source><translation>helltürkis</translation></message>
+    <message><source>turquoise</source><translation>türkis</translation></message>
+    <message><source>dark turquoise</source><translation>dunkeltürkis</translation></message>
+    <message><source>light blue</source><translation>hellblau</translation></message>
+    <message><source>blue</source><translation>blau</translation></message>
+    <message><source>dark blue</source><translation>dunkelblau</translation></message>
+    <message><source>light purple</source><translation>helllila</translation></message>
+    <message><source>purple</source><translation>lila</translation></message>
+    <message><source>dark purple</source><translation>dunkellila</translation></message>
+    <message><source>light pink</source><translation>hellrosa</translation></message>
+    <message><source>pink</source><translation>rosa</translation></message>
+    <message><source>dark pink</source><translation>dunkelrosa</translation></message>
+    <message><source>white</source><translation>weiß</translation></message>
+    <message><source>black</source><translation>schwarz</translation></message>
+    <message><source>light grey</source><translation>hellgrau</translation></message>
+    <message><source>grey</source><translation>grau</translation></message>
+    <message><source>dark grey</source><translation>dunkelgrau</translation></message>
+    <message><source>Color %1, %2</source><translation>Farbe %1, %2</translation></message>
+</context>
+<context>
     <name>form_edit</name>
+    <message><source>no end</source><translation>kein Ende</translation></message>
     <message><source>Saving...</source><translation>Speichern...</translation></message>
     <message><source>&quot;%1&quot; is not a time of day. Please type a time such as %2.</source><translation>„%1“ ist keine Uhrzeit. Bitte geben Sie eine Uhrzeit wie %2 ein.</translation></message>
     <message><source>This appointment was deleted by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer gelöscht, während Sie ihn bearbeitet haben.</translation></message>
@@ -184,10 +218,6 @@
     <message>
         <source>&quot;%1&quot; is not a date. Please type a date such as %2.</source>
         <translation>„%1“ ist kein Datum. Bitte geben Sie ein Datum wie %2 ein.</translation>
-    </message>
-    <message>
-        <source>Color %1</source>
-        <translation>Farbe %1</translation>
     </message>
     <message>
         <source>Date</source>

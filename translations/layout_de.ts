@@ -3,6 +3,10 @@
 <TS version="2.1" language="de_DE">
 <context>
     <name>AgendaLayout</name>
+    <message><source>Time</source><translation>Zeit</translation></message>
+    <message><source>Text</source><translation>Text</translation></message>
+    <message><source>Owner</source><translation>Besitzer</translation></message>
+    <message><source>Repeats</source><translation>Wiederholung</translation></message>
     <message>
         <source>repeats</source>
         <translation>wiederholt sich</translation>

@@ -196,12 +196,12 @@
         <translation>Aktuellen Monat anzeigen</translation>
     </message>
     <message>
-        <source>One month back</source>
-        <translation>Einen Monat zurück</translation>
+        <source>Previous month</source>
+        <translation>Vorheriger Monat</translation>
     </message>
     <message>
-        <source>One month forward</source>
-        <translation>Einen Monat vor</translation>
+        <source>Next month</source>
+        <translation>Nächster Monat</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -212,20 +212,20 @@
         <translation>Feiertage &amp;importieren</translation>
     </message>
     <message>
-        <source>One week back</source>
-        <translation>Eine Woche zurück</translation>
+        <source>Previous week</source>
+        <translation>Vorherige Woche</translation>
     </message>
     <message>
-        <source>One day back</source>
-        <translation>Einen Tag zurück</translation>
+        <source>Previous day</source>
+        <translation>Vorheriger Tag</translation>
     </message>
     <message>
-        <source>One week forward</source>
-        <translation>Eine Woche vor</translation>
+        <source>Next week</source>
+        <translation>Nächste Woche</translation>
     </message>
     <message>
-        <source>One day forward</source>
-        <translation>Einen Tag vor</translation>
+        <source>Next day</source>
+        <translation>Nächster Tag</translation>
     </message>
     <message>
         <source>&amp;Print...</source>

@@ -2,7 +2,11 @@
 
 #include "ui/PictureBox.h"
 
+#include <QKeySequence>
 #include <QRegularExpression>
+#include <QShortcut>
+
+#include <utility>
 
 namespace {
 
@@ -155,6 +159,24 @@ void ClassTabs::b_pic_KeyDown(int key, Qt::KeyboardModifiers)
         moveByKey(m_selectedIndex - 1);
     else if (key == Qt::Key_Right && m_selectedIndex < GetHeadercount() - 1)
         moveByKey(m_selectedIndex + 1);
+}
+
+void ClassTabs::bindPageKeys(QWidget* window)
+{
+    const auto step = [this](int by) {
+        const int count = GetHeadercount();
+        if (count > 1)
+            moveByKey((m_selectedIndex + by + count) % count);
+    };
+    const std::pair<QKeySequence, int> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& [key, by] : keys)
+        connect(new QShortcut(key, window), &QShortcut::activated, this, [step, by] { step(by); });
 }
 
 void ClassTabs::moveByKey(int index)

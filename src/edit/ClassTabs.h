@@ -11,6 +11,7 @@
 #include <optional>
 
 class PictureBox;
+class QWidget;
 
 // A row of tab headers drawn on a picture box. The user switches between them with the mouse
 // or the Left and Right keys; the owning window shows the matching page in its handlers. A
@@ -50,6 +51,10 @@ public:
     HeaderSpan Span(int index) const;
 
     AccessibleItem describe() const;
+
+    // Ctrl+Tab and Ctrl+Page Down choose the next header from anywhere in window, Ctrl+Shift+Tab
+    // and Ctrl+Page Up the one before, round at the ends; each as a key on the strip would.
+    void bindPageKeys(QWidget* window);
 
 signals:
     // Both carry the newly chosen header. On a mouse press they come before the selection

@@ -7,6 +7,7 @@
 #include "edit/ClassMonthDD.h"
 #include "edit/ClassTabs.h"
 #include "edit/ClassTimeDD.h"
+#include "edit/ColorNames.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -86,21 +88,22 @@ void showRemindMinutes(QComboBox& combo, int minutes)
     combo.setCurrentIndex(std::max(index, 0));
 }
 
-// The recurrence kind the file's directory tells; a one-time appointment offers "monthly".
+// The recurrence kind the file's directory tells; a one-time appointment offers the weekday
+// of its date.
 int recurIndexOfPath(const QString& path)
 {
     switch (Recurrence::ofPath(path)) {
     case Recurrence::Kind::Daily:
         return kDaily;
-    case Recurrence::Kind::Weekly:
-        return kWeekly;
+    case Recurrence::Kind::Monthly:
+        return kMonthly;
     case Recurrence::Kind::Yearly:
         return kYearly;
     case Recurrence::Kind::None:
-    case Recurrence::Kind::Monthly:
+    case Recurrence::Kind::Weekly:
         break;
     }
-    return kMonthly;
+    return kWeekly;
 }
 
 // The record keeps CR LF; the text field edits with the platform's "\n".
@@ -183,6 +186,11 @@ void form_edit::Form_Load()
     tabs->AddHeader(tr(kTabCaptions[kRecurrencePage]), false, kHeaderBlack);
     tabs->AddHeader(tr(kTabCaptions[kInfoPage]), false, kHeaderBlack);
     connect(tabs, &ClassTabs::Change, this, &form_edit::tabs_Change);
+    tabs->bindPageKeys(this);
+    // Ctrl+Enter saves from anywhere, the text field included, where Enter starts a line.
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, command_ok,
+                &QPushButton::click);
 
     for (ClassMonthDD* picker : {datumswahl, recur_von, recur_bis}) {
         picker->setFirstday(m_settings.FirstWeekday());
@@ -287,8 +295,11 @@ void form_edit::ShowAppointment()
     combo_users->setCurrentIndex(r.ReminderAll() ? 1 : 0);
     check_email->setChecked(r.EmailEnable());
     fillColorRows();
-    showDate(text_recur_von, r.RecurringStartDate());
-    showDate(text_recur_bis, r.RecurringEndDate());
+    // A series shows its own range. For one that is yet to be made, the first day follows the
+    // date until the user picks one, and it runs without end.
+    m_recurFromChosen = r.IsRecurring();
+    showDate(text_recur_von, r.IsRecurring() ? r.RecurringStartDate() : r.datum());
+    showDate(text_recur_bis, r.IsRecurring() ? r.RecurringEndDate() : kLastFileDate);
     check_recur->setChecked(r.IsRecurring());
     showColor(r.ColorCode());
     const QDateTime& changed = r.FileDate();
@@ -321,7 +332,14 @@ void form_edit::fillColorRows()
 
 void form_edit::showDate(ValueField<QDate>* field, const QDate& date)
 {
-    field->setValue(date, FormatDate(date, m_settings.DateFormat()));
+    field->setValue(date, dateText(field, date));
+}
+
+QString form_edit::dateText(const ValueField<QDate>* field, const QDate& date) const
+{
+    if (field == text_recur_bis && date == kLastFileDate)
+        return tr("no end");
+    return FormatDate(date, m_settings.DateFormat());
 }
 
 void form_edit::showTime(ValueField<TimeOfDay>* field, TimeOfDay time)
@@ -333,6 +351,9 @@ void form_edit::showColor(int number)
 {
     text_color->setValue(number, m_settings.ColorText(number));
     const QColor background = settingColor(number);
+    // The field shows the user's name for it, or nothing: a screen reader says which it is.
+    text_color->setAccessibleDescription(
+        ColorNames::spoken(number, background, m_settings.ColorText(number)));
     QPalette colours = text_color->palette();
     colours.setColor(QPalette::Base, background);
     colours.setColor(QPalette::Text, readableOn(background));
@@ -443,11 +464,14 @@ bool form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
 void form_edit::datumswahl_Change(const QDate& date)
 {
     showDate(text_am, date);
+    if (!m_recurFromChosen)
+        showDate(text_recur_von, date);
     fillRecurList();
 }
 
 void form_edit::recur_von_Change(const QDate& date)
 {
+    m_recurFromChosen = true;
     showDate(text_recur_von, date);
 }
 

@@ -131,6 +131,8 @@ private:
 
     // Every assignment of a value field sets value and text together.
     void showDate(ValueField<QDate>* field, const QDate& date);
+    // The last day of a recurrence reads "no end" at the latest date a file holds.
+    QString dateText(const ValueField<QDate>* field, const QDate& date) const;
     void showTime(ValueField<TimeOfDay>* field, TimeOfDay time);
     void showColor(int number);
     QColor settingColor(int number) const;
@@ -230,6 +232,8 @@ private:
     QLabel* label_recur_bis = nullptr;
     ValueField<QDate>* text_recur_von = nullptr;
     ValueField<QDate>* text_recur_bis = nullptr;
+    // Once the user set the first day of the recurrence, it no longer follows the date.
+    bool m_recurFromChosen = false;
 
     QLabel* label_info_file = nullptr;
     QLabel* label_file = nullptr;

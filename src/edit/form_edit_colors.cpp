@@ -1,6 +1,8 @@
 // The appointment editor's colour panel: the rows of the settings' colours that drop down
 // below the colour field, chosen by a click or by the keys, and as a screen reader sees them.
 #include "edit/form_edit.h"
+
+#include "edit/ColorNames.h"
 #include "edit/form_edit_layout.h"
 
 #include "ui/PictureBox.h"
@@ -72,7 +74,7 @@ AccessibleItem form_edit::describeColors() const
         const QLabel* row = label_color_array[size_t(i)];
         const bool chosen = text_color->value() == i + 1;
         AccessibleItem item = AccessibleItem::choice(
-            QAccessible::ListItem, row->text().isEmpty() ? tr("Color %1").arg(i + 1) : row->text(),
+            QAccessible::ListItem, ColorNames::spoken(i + 1, settingColor(i + 1), row->text()),
             row->geometry(), chosen, i == m_colorCursor);
         item.state.checkable = true;
         item.state.checked = chosen;

@@ -221,7 +221,8 @@ void form_edit::createPickers()
     zeit_bis->setObjectName(QStringLiteral("zeit_bis"));
     connect(datumswahl, &ClassMonthDD::Change, this, &form_edit::datumswahl_Change);
     connect(recur_von, &ClassMonthDD::Change, this, &form_edit::recur_von_Change);
-    connect(recur_bis, &ClassMonthDD::Change, this, &form_edit::recur_bis_Change);
+    // Click: the sheet of a recurrence without end opens on a day that is not its value.
+    connect(recur_bis, &ClassMonthDD::Click, this, &form_edit::recur_bis_Change);
     connect(zeit_von, &ClassTimeDD::TimeChanged, this, &form_edit::zeit_von_TimeChanged);
     connect(zeit_bis, &ClassTimeDD::TimeChanged, this, &form_edit::zeit_bis_TimeChanged);
 

@@ -28,10 +28,16 @@ bool form_edit::takeTypedDate(ValueField<QDate>* field, bool refuseAloud)
 {
     const QString& pattern = m_settings.DateFormat();
     const QString typed = field->text();
-    if (typed == FormatDate(field->value(), pattern))
+    if (typed == dateText(field, field->value()))
         return true; // nothing typed
     const QDate kept = field->value();
-    if (const std::optional<QDate> date = TypedDate::parse(typed, pattern, kept)) {
+    // The last day of a recurrence emptied, or "no end" typed, is no end.
+    const bool noEnd =
+        field == text_recur_bis &&
+        (typed.trimmed().isEmpty() ||
+         typed.trimmed().compare(dateText(field, kLastFileDate), Qt::CaseInsensitive) == 0);
+    if (const std::optional<QDate> date =
+            noEnd ? std::optional<QDate>(kLastFileDate) : TypedDate::parse(typed, pattern, kept)) {
         // As the field's sheet would have reported it.
         if (field == text_am)
             datumswahl_Change(*date);
@@ -61,6 +67,9 @@ void form_edit::openDatePicker(ClassMonthDD* picker, PictureBox* picture, ValueF
     // The sheet opens on what was typed, when that is a date.
     takeTypedDate(field, false);
     placeBeside(picture, field);
-    picker->setSelectedDate(field->value());
+    // Without an end, the sheet opens on the first day's month rather than the last a file
+    // holds.
+    const bool noEnd = field == text_recur_bis && field->value() == kLastFileDate;
+    picker->setSelectedDate(noEnd ? text_recur_von->value() : field->value());
     picker->Display();
 }

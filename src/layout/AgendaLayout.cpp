@@ -15,6 +15,12 @@ namespace {
 const char* const kRepeats = QT_TRANSLATE_NOOP("AgendaLayout", "repeats");
 const char* const kEmpty = QT_TRANSLATE_NOOP("AgendaLayout", "No appointments");
 const char* const kToday = QT_TRANSLATE_NOOP("AgendaLayout", "today");
+const char* const kColumns[] = {
+    QT_TRANSLATE_NOOP("AgendaLayout", "Time"),
+    QT_TRANSLATE_NOOP("AgendaLayout", "Text"),
+    QT_TRANSLATE_NOOP("AgendaLayout", "Owner"),
+    QT_TRANSLATE_NOOP("AgendaLayout", "Repeats"),
+};
 
 } // namespace
 
@@ -72,6 +78,14 @@ QString emptyText(const QString& langCode)
 QString todayText(const QString& langCode)
 {
     return Language::translate("AgendaLayout", kToday, langCode);
+}
+
+QStringList columnNames(const QString& langCode)
+{
+    QStringList names;
+    for (const char* column : kColumns)
+        names << Language::translate("AgendaLayout", column, langCode);
+    return names;
 }
 
 } // namespace AgendaLayout

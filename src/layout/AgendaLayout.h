@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // What the agenda list and its printout show, as values: the days from a date on that have
 // appointments, each under a heading of its weekday and date, each appointment as one line
@@ -51,5 +52,7 @@ QString repeatsText(const QString& langCode);
 QString emptyText(const QString& langCode);
 // "today", in German "heute".
 QString todayText(const QString& langCode);
+// The names of a list's columns (time, text, owner, repeats), as a screen reader reads them.
+QStringList columnNames(const QString& langCode);
 
 } // namespace AgendaLayout

@@ -6,6 +6,9 @@
 
 // The zero date of the appointment format: a record whose dates were never set.
 inline const QDate kZeroDate{1899, 12, 30};
+// The latest date the appointment format holds (a later year reads as no date at all). As the
+// end of a recurrence it means "no end".
+inline const QDate kLastFileDate{2200, 12, 31};
 
 // A date built from parts with overflow carried forward: 31 April is 1 May, 30 February 2003
 // is 2 March 2003, month 13 is January of the next year. Years before 1 or after 9999 give

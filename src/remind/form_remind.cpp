@@ -8,6 +8,7 @@
 #include "store/TimeRangeText.h"
 #include "ui/TopMost.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -79,7 +80,7 @@ QLabel* plainLabel(QWidget* parent, const char* name)
 } // namespace
 
 form_remind::form_remind(const Settings& settings, SoundPlayer& sound, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QDialog(parent)
     , m_settings(settings)
     , m_sound(sound)
     , m_date(plainLabel(this, "label_date"))
@@ -173,7 +174,18 @@ void form_remind::ShowData(const ClassTermin& appointment)
     m_time->setText(TimeRangeText(appointment, m_settings.TimeFormat(), m_settings.LangCode()));
     m_producer->setText(appointment.Producer());
     m_text->setText(appointment.GetFormatedText());
+    setAccessibleDescription(
+        QStringList{m_date->text(), m_time->text(), m_producer->text(), m_text->text()}.join(
+            QLatin1Char('\n')));
     adjustSize();
+}
+
+void form_remind::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // As a message box does: a screen reader reads the window out as it appears.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void form_remind::command_ok_Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class ClassTermin;
 class QComboBox;
@@ -11,8 +11,9 @@ class SoundPlayer;
 
 // The window of one due appointment: its date, time, owner and text, a small animation, and
 // the choice to dismiss it or have it come back after 5, 15, 30 or 60 minutes. Modeless; it
-// deletes itself when closed.
-class form_remind : public QWidget {
+// deletes itself when closed. A screen reader meets it as a dialog whose description is the
+// appointment, announced as an alert when it shows; Enter answers OK.
+class form_remind : public QDialog {
     Q_OBJECT
 
 public:
@@ -35,6 +36,9 @@ public:
     void command_ok_Click();
     void timer_again_Timer();
     void timer_anim_Timer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();

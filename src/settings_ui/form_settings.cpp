@@ -108,6 +108,7 @@ void form_settings::Form_Load()
     for (const char* name : kPageNames)
         tabs->AddHeader(text(name), false, Qt::black);
     connect(tabs, &ClassTabs::Change, this, [this](const QString&, int index) { showPage(index); });
+    tabs->bindPageKeys(this);
 
     for (int page = 0; page < kPages; ++page) {
         QFrame* frame = frame_settings[size_t(page)] = new QFrame(this);

@@ -177,8 +177,9 @@ HolidayImportResult ImportHolidays(const HolidayFile& file, const QStringList& s
             a.setDatum(entry.date);
             a.setText(entry.name);
             a.setColorCode(qint16(colorCode));
-            a.setStartTime(TimeOfDay::fromHourMinute(8, 0));
-            a.setEndTime(TimeOfDay::fromHourMinute(12, 0));
+            // The whole day, as every copy reads it: drawn in the all-day strip.
+            a.setStartTime(TimeOfDay::fromMinutes(0));
+            a.setEndTime(TimeOfDay::fromMinutes(TimeOfDay::kEndOfDay));
             a.setIsRecurring(false);
             a.setIsReminder(false);
             a.setProducer(kProducer);

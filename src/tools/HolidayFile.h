@@ -1,5 +1,6 @@
 #pragma once
 
+#include "profile/DateParts.h"
 #include "profile/FileAccess.h"
 
 #include <QDate>
@@ -22,7 +23,7 @@ public:
     static constexpr qint64 kMaxBytes = 4 * 1024 * 1024;
     // The days the views show; an entry outside them is not imported.
     static inline const QDate kFirstDay{1900, 1, 1};
-    static inline const QDate kLastDay{2200, 12, 31};
+    static inline const QDate kLastDay = kLastFileDate;
 
     struct Entry {
         QString name; // everything before the first ", "
@@ -78,8 +79,8 @@ struct HolidayImportResult {
 // After each entry: entries done so far, and of how many.
 using HolidayImportProgress = std::function<void(int done, int total)>;
 
-// Every entry of the chosen sections dated kFirstDay to kLastDay becomes a one-time appointment
-// from 08:00 to 12:00 of colour colorCode, owned by "Import", in dataFolder's
+// Every entry of the chosen sections dated kFirstDay to kLastDay becomes a one-time all-day
+// appointment (00:00 to 24:00) of colour colorCode, owned by "Import", in dataFolder's
 // y<year>/m<month>/d<day>/holiday.nv3: a day holds one holiday, the last one imported. Once the
 // data folder cannot be reached, the rest is counted as failed without trying.
 HolidayImportResult ImportHolidays(const HolidayFile& file, const QStringList& sections,

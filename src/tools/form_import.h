@@ -93,8 +93,8 @@ private:
 };
 
 // The holiday lists installed with the program in programDirectory (as
-// <prefix>/share/norvane/holidays beside <prefix>/bin); empty where there are none, as in a
-// build tree.
+// <prefix>/share/norvane/holidays beside <prefix>/bin; a build holds them the same way beside
+// its bin/); empty where there are none.
 QString InstalledHolidayFolder(const QString& programDirectory);
 
 // The main window's import entry: an open-file dialog for the holiday list (opening at the

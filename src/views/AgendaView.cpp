@@ -42,6 +42,8 @@ void AgendaView::setGroups(QList<AgendaLayout::Group> groups, const QString& lan
 {
     m_groups = std::move(groups);
     clear();
+    // Hidden for the eye; a screen reader names the columns by them.
+    setHeaderLabels(AgendaLayout::columnNames(langCode));
     if (m_groups.isEmpty()) {
         auto* none = new QTreeWidgetItem(this);
         none->setText(TimeColumn, AgendaLayout::emptyText(langCode));

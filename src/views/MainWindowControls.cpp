@@ -1,6 +1,7 @@
 #include "views/MainWindowControls.h"
 
 #include "ui/PictureBox.h"
+#include "ui/ToggleLabel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -225,6 +226,7 @@ void MainWindowControls::buildControls()
     for (QLabel* label : {label_day, label_week}) {
         label->setAlignment(Qt::AlignCenter);
         label->setCursor(Qt::PointingHandCursor);
+        ToggleLabel::make(label);
     }
 
     // Tab goes from the calendars to the grid and on to the search; a click leaves the
@@ -395,6 +397,9 @@ void MainWindowControls::ShowDayWeekSelection(bool week, bool month)
     setLabelColors(week ? label_week : label_day, month ? kGreyStrip : kDarkBlue,
                    month ? kDarkBlue : Qt::white);
     setLabelColors(week ? label_day : label_week, kGreyStrip, kDarkBlue);
+    // The month and the list show neither as chosen.
+    ToggleLabel::setPressed(label_day, !week && !month);
+    ToggleLabel::setPressed(label_week, week && !month);
 }
 
 void MainWindowControls::showDataSource(const QString& text, const QString& folderPath,

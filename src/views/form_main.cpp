@@ -567,14 +567,14 @@ void form_main::Calendar1_Display(const QDate& date)
     m_ui->pic_tomorrow->setToolTip(week ? tr("Show next week") : tr("Tomorrow"));
     m_ui->pic_yesterday->setToolTip(week ? tr("Show last week") : tr("Yesterday"));
     m_ui->pic_today->setToolTip(week ? tr("Show actual week") : tr("Today"));
-    m_ui->pic_back->setToolTip(week ? tr("One week back") : tr("One day back"));
-    m_ui->pic_next->setToolTip(week ? tr("One week forward") : tr("One day forward"));
+    m_ui->pic_back->setToolTip(week ? tr("Previous week") : tr("Previous day"));
+    m_ui->pic_next->setToolTip(week ? tr("Next week") : tr("Next day"));
     if (m_monthMode) {
         m_ui->pic_tomorrow->setToolTip(tr("Show next month"));
         m_ui->pic_yesterday->setToolTip(tr("Show last month"));
         m_ui->pic_today->setToolTip(tr("Show actual month"));
-        m_ui->pic_back->setToolTip(tr("One month back"));
-        m_ui->pic_next->setToolTip(tr("One month forward"));
+        m_ui->pic_back->setToolTip(tr("Previous month"));
+        m_ui->pic_next->setToolTip(tr("Next month"));
     }
     m_ui->NameButtonsByTooltips();
 }

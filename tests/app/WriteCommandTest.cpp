@@ -1,6 +1,7 @@
 // norvane-cli new, edit and delete: what lands in the folder, what is printed, and what a bad
 // argument or an unusable file gets.
 #include "app/cli/WriteCommand.h"
+#include "TestFiles.h"
 #include "app/cli/AgendaCommand.h"
 
 #include <QDirIterator>
@@ -125,6 +126,17 @@ TEST_F(WriteCommandTest, ASeriesIsMadeSplitChangedAndDeletedFromTheCommandLine)
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.lines.size(), 3) << "two parts and the exception";
     EXPECT_EQ(files(), 0);
+}
+
+TEST_F(WriteCommandTest, ASeriesWithoutUntilRunsToTheLastDateAFileHolds)
+{
+    const Result made = run("new", {"2027-01-05", "09:00", "10:00", "Weekly", "--every", "week"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QByteArray file = TestFiles::readBytes(data.filePath(pathIn(made.lines.value(0))));
+    EXPECT_TRUE(file.contains("RecurringFromYear=2027\r\nRecurringFromMonth=1\r\n"
+                              "RecurringFromDay=5\r\nRecurringUntilYear=2200\r\n"
+                              "RecurringUntilMonth=12\r\nRecurringUntilDay=31\r\n"))
+        << file.toStdString();
 }
 
 TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)

@@ -4,10 +4,12 @@
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
+#include "edit/ColorNames.h"
 #include "settings/Language.h"
 
 #include <QAccessible>
 #include <QScopeGuard>
+#include <QTextCursor>
 
 namespace {
 
@@ -118,7 +120,8 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
 {
     auto a = appointment();
     a->setColorCode(3);
-    settings.setColorText(7, "");
+    for (const int unnamed : {2, 4, 5, 6, 7})
+        settings.setColorText(unnamed, "");
     DirectEditor e(*a, settings);
     QLineEdit& colour = e.editor.field("text_color");
     PictureBox& panel = e.editor.picture("pic_colors");
@@ -126,24 +129,29 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
         QStringList items;
         for (const AccessibleItem& item : panel.accessibleTree().children)
             items << item.name + (item.state.checked ? "+" : "") + (item.state.focused ? "<" : "");
-        return items.mid(1, 6).join(", ").toStdString();
+        return items.mid(1, 4).join(" | ").toStdString();
     };
     colour.setFocus();
     QTest::keyClick(&colour, Qt::Key_Return);
     ASSERT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.accessibleTree().role, QAccessible::List);
-    EXPECT_EQ(listed(), "Colour 2, Colour 3+<, Colour 4, Colour 5, Colour 6, Color 7")
-        << "an unnamed colour by its number";
+    // By number and hue, after the user's name for it where it has one.
+    const std::string unchosen = "Color 2, light red | Colour 3 (Color 3, light turquoise)+ | "
+                                 "Color 4, light blue | Color 5, light green";
+    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | Color 4, "
+                        "light blue | Color 5, light green");
+    EXPECT_EQ(colour.accessibleDescription(), "Colour 3 (Color 3, light turquoise)");
     QTest::keyClick(&panel, Qt::Key_Down);
     QTest::keyClick(&panel, Qt::Key_Down);
-    EXPECT_EQ(listed(), "Colour 2, Colour 3+, Colour 4, Colour 5<, Colour 6, Color 7");
+    EXPECT_EQ(listed(), unchosen + "<");
     QTest::keyClick(&panel, Qt::Key_Escape);
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(colour.text(), "Colour 3") << "Escape chooses nothing";
     EXPECT_TRUE(colour.hasFocus());
 
     QTest::keyClick(&colour, Qt::Key_Return);
-    EXPECT_EQ(listed(), "Colour 2, Colour 3+<, Colour 4, Colour 5, Colour 6, Color 7");
+    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | Color 4, "
+                        "light blue | Color 5, light green");
     for (const Qt::Key key : {Qt::Key_End, Qt::Key_Up, Qt::Key_Return})
         QTest::keyClick(&panel, key);
     EXPECT_FALSE(panel.isVisible());
@@ -151,6 +159,65 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
     EXPECT_TRUE(colour.hasFocus());
     e.editor.ok();
     EXPECT_EQ(e.record().ColorCode(), 13);
+}
+
+// From anywhere in the editor, the text field too: the pages by Ctrl+Tab and Ctrl+Page Down or
+// Up, round at the ends, and Ctrl+Enter saves where Enter starts a line.
+TEST_F(EditorAccessTest, CtrlTabAndCtrlPageKeysSwitchThePagesAndCtrlEnterSaves)
+{
+    auto a = appointment();
+    DirectEditor e(*a, settings);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    } rows[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 2},
+        {Qt::Key_PageDown, Qt::ControlModifier, 3},
+        {Qt::Key_Tab, Qt::ControlModifier, 0},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 3},
+        {Qt::Key_PageUp, Qt::ControlModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1},
+        {Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, 0},
+    };
+    for (const auto& row : rows) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &e.dialog, row.key, row.modifiers);
+        EXPECT_EQ(e.editor.tabs().SelectedIndex(), row.page);
+        EXPECT_TRUE(
+            e.editor.child<QFrame>(QStringLiteral("frame_display_%1").arg(row.page)).isVisible());
+    }
+    e.editor.text().setFocus();
+    e.editor.text().moveCursor(QTextCursor::End);
+    QTest::keyClicks(&e.editor.text(), " plan");
+    QTest::keyClick(&e.editor.text(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_FALSE(e.dialog.isVisible());
+    EXPECT_EQ(e.record().Text(), "Budget plan");
+}
+
+TEST(ColorNamesTest, AColourIsReadByItsNumberAndHueInBothLanguages)
+{
+    const struct {
+        QColor colour;
+        const char* english;
+        const char* german;
+    } rows[] = {
+        {QColor(217, 255, 217), "Color 5, light green", "Farbe 5, hellgrün"},
+        {QColor(255, 0, 0), "Color 5, red", "Farbe 5, rot"},
+        {QColor(0, 0, 128), "Color 5, dark blue", "Farbe 5, dunkelblau"},
+        {QColor(255, 145, 145), "Color 5, light red", "Farbe 5, hellrot"},
+        {QColor(205, 205, 205), "Color 5, light grey", "Farbe 5, hellgrau"},
+        {QColor(255, 255, 255), "Color 5, white", "Farbe 5, weiß"},
+        {QColor(160, 32, 240), "Color 5, purple", "Farbe 5, lila"},
+    };
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    for (const auto& row : rows) {
+        Language::apply("en");
+        EXPECT_EQ(ColorNames::spoken(5, row.colour, ""), row.english);
+        Language::apply("de");
+        EXPECT_EQ(ColorNames::spoken(5, row.colour, " "), QString::fromUtf8(row.german));
+    }
 }
 
 TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePages)

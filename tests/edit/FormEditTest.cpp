@@ -301,9 +301,9 @@ TEST_F(FormEditTest, AStartNotBeforeTheEndIsRefusedAndATextOverTheLimitIsCutUnti
 
 TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
 {
-    // A new file offers the monthly entry, a backslash path its kind.
+    // A new file offers the weekly entry, a backslash path its kind.
     for (const auto& [path, index] :
-         {std::pair{"", 2}, {"..\\share\\recurring\\every\\17.nv3", 0}}) {
+         {std::pair{"", 1}, {"..\\share\\recurring\\every\\17.nv3", 0}}) {
         auto fresh = appointment();
         fresh->setFilename(path);
         EXPECT_EQ(DirectEditor(*fresh, settings).editor.combo("combo_recur").currentIndex(), index)
@@ -320,8 +320,8 @@ TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
         int offered;
         const char* chosen; // the entry selected at OK
         const char* dir;
-    } edits[] = {{QDate(2003, 7, 8), -1, 2, "every 8 day in month", "y2003/m7/d8/"},
-                 {QDate(2003, 7, 10), 1, 2, "every Thursday", "recurring/wd5/"},
+    } edits[] = {{QDate(2003, 7, 8), -1, 1, "every Tuesday", "y2003/m7/d8/"},
+                 {QDate(2003, 7, 10), 1, 1, "every Thursday", "recurring/wd5/"},
                  {QDate(), 0, 1, "every day", "recurring/every/"},
                  {QDate(2003, 7, 11), 2, 0, "every 11 day in month", "recurring/d11/"},
                  {QDate(), 3, 2, "every year (birthdays)", "recurring/m7/d11/"},
@@ -349,9 +349,9 @@ TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
                 e.showPage(2);
             }
             setRecurring(edit.kind >= 0);
-            if (edit.kind == 0) { // each range sheet opens on the month of its field
-                e.pickDate("text_recur_von", QDate(2002, 7, 1));
-                e.pickDate("text_recur_bis", QDate(2004, 7, 31));
+            if (edit.kind == 0) { // the sheets open on the first day's month
+                e.pickDate("text_recur_von", QDate(2003, 7, 1));
+                e.pickDate("text_recur_bis", QDate(2003, 7, 31));
             }
             EXPECT_EQ(kinds.currentText().toStdString(), edit.chosen);
             e.ok();
@@ -361,8 +361,52 @@ TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
         EXPECT_EQ(appointmentFiles(), QStringList{edit.dir + name});
     }
     EXPECT_EQ(a->datum(), QDate(2003, 7, 11));
-    EXPECT_EQ(a->RecurringStartDate(), QDate(2002, 7, 1));
-    EXPECT_EQ(a->RecurringEndDate(), QDate(2004, 7, 31));
+    EXPECT_EQ(a->RecurringStartDate(), QDate(2003, 7, 1));
+    EXPECT_EQ(a->RecurringEndDate(), QDate(2003, 7, 31));
+}
+
+// A series made from a one-time appointment starts on the date in the field unless the user
+// chose its first day, and runs without end unless the user chose its last.
+TEST_F(FormEditTest, ANewSeriesStartsOnTheDateTypedAndRunsWithoutEnd)
+{
+    const struct {
+        const char* from;  // typed into the first day before the date, or nothing
+        const char* until; // typed into the last day, or nothing
+        const char* untilShown;
+        QDate first, last;
+    } rows[] = {
+        {nullptr, nullptr, "no end", QDate(2003, 7, 8), QDate(2200, 12, 31)},
+        {"1.8.2003", nullptr, "no end", QDate(2003, 8, 1), QDate(2200, 12, 31)},
+        {nullptr, "31.12.2003", "31.12.2003", QDate(2003, 7, 8), QDate(2003, 12, 31)},
+        {nullptr, "", "no end", QDate(2003, 7, 8), QDate(2200, 12, 31)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.untilShown);
+        auto a = appointment(); // Friday 4 July 2003, as the day column makes it
+        a->setDatum(QDate(2003, 7, 10));
+        DirectEditor d(*a, settings, true);
+        Editor& e = d.editor;
+        e.showPage(2);
+        EXPECT_EQ(e.field("text_recur_bis").text(), "no end");
+        if (row.from) { // the box ticked for it, and unticked for the date
+            e.tick("check_recur");
+            e.typeTime("text_recur_von", row.from);
+            e.tick("check_recur");
+        }
+        e.showPage(0);
+        e.typeTime("text_am", "8.7.2003");
+        e.showPage(2);
+        e.tick("check_recur");
+        if (row.until)
+            e.typeTime("text_recur_bis", row.until);
+        EXPECT_EQ(e.field("text_recur_bis").text(), row.untilShown);
+        EXPECT_EQ(e.combo("combo_recur").currentText(), "every Tuesday");
+        e.ok();
+        EXPECT_EQ(d.record().datum(), QDate(2003, 7, 8));
+        EXPECT_EQ(d.record().RecurringStartDate(), row.first);
+        EXPECT_EQ(d.record().RecurringEndDate(), row.last);
+        EXPECT_EQ(d.record().Recurring_code, "wd");
+    }
 }
 
 TEST_F(FormEditTest, RemindMinutesSelectTheirEntryAndOthersGetOneAndAreKept)

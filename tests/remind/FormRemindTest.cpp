@@ -9,6 +9,8 @@
 #include "store/ClassTermin.h"
 #include "ui/TopMost.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
@@ -124,6 +126,31 @@ TEST_F(FormRemindTest, ADelayHidesTheWindowAndBringsItBackTopmostWithTheSound)
     }
     sound.PlaySoundFile(program.filePath("missing.wav"));
     EXPECT_TRUE(sound.playing().isEmpty()) << "silence, and the bell stopped";
+}
+
+// A screen reader meets a dialog described by the appointment; Enter answers OK from the list
+// of choices as from the button.
+TEST_F(FormRemindTest, AScreenReaderMeetsADialogOfTheAppointmentAndEnterAnswersOk)
+{
+    QPointer<form_remind> w = new form_remind(settings, sound);
+    w->ShowData(a);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
+    EXPECT_EQ(window->role(), QAccessible::Dialog);
+    EXPECT_EQ(window->text(QAccessible::Description),
+              "2003-07-04\n09:00 - 10:30\n<i>anna</i>\n[!] Budget & <b>figures</b>\r\nRoom 4");
+    choice(*w).setFocus();
+    choice(*w).setCurrentIndex(1);
+    QTest::keyClick(&choice(*w), Qt::Key_Return);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->countdown(), 300);
+    for (int tick = 0; tick < 300; ++tick)
+        w->timer_again_Timer();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.isNull()) << "dismissed and gone";
 }
 
 TEST_F(FormRemindTest, EachAppointmentHasItsWindowUpToALimitAndTheRestGoToOneList)

@@ -10,6 +10,7 @@
 #include "ui/ApiBrowseFolder.h"
 #include "ui/ApiColorPicker.h"
 
+#include <QApplication>
 #include <QAudioDevice>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -21,6 +22,7 @@
 #include <QMediaDevices>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +179,29 @@ TEST_F(FormSettingsTest, TheLanguageChangesAtOnceAndOnlyOkStoresIt)
     EXPECT_EQ(told, QStringList{"Die Tages-Startzeit muss vor der Tages-Endzeit liegen."});
     EXPECT_EQ(w->currentPage(), 2);
     EXPECT_FALSE(QFileInfo::exists(settings.Path())) << "nothing stored";
+}
+
+TEST_F(FormSettingsTest, CtrlTabAndCtrlPageKeysSwitchThePagesRoundAtTheEnds)
+{
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    const int last = child<ClassTabs>(*w, "tabs").GetHeadercount() - 1;
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    } rows[] = {{Qt::Key_Tab, Qt::ControlModifier, 1},
+                {Qt::Key_PageUp, Qt::ControlModifier, 0},
+                {Qt::Key_PageUp, Qt::ControlModifier, last},
+                {Qt::Key_PageDown, Qt::ControlModifier, 0},
+                {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, last}};
+    for (const auto& row : rows) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : w.get(), row.key, row.modifiers);
+        EXPECT_EQ(w->currentPage(), row.page);
+    }
+    w->reject();
 }
 
 TEST_F(FormSettingsTest, FoldersAreTestedWhenAddedAndAnEmptyListMeansTheProgramDirectory)

@@ -14,7 +14,10 @@
 #include "ui/PictureBox.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -116,10 +119,14 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
 
 TEST(HolidayFolderTest, TheInstalledListsBesideTheProgramOrNone)
 {
+    // A build holds its lists where an installation does.
+    EXPECT_TRUE(
+        QFileInfo::exists(QDir(InstalledHolidayFolder(QCoreApplication::applicationDirPath()))
+                              .filePath("germany.txt")));
     QTemporaryDir prefix;
     ASSERT_TRUE(QDir(prefix.path()).mkpath("bin"));
     const QString bin = prefix.filePath("bin");
-    EXPECT_EQ(InstalledHolidayFolder(bin), "") << "a build tree has none";
+    EXPECT_EQ(InstalledHolidayFolder(bin), "") << "a program without lists beside it";
     ASSERT_TRUE(QDir(prefix.path()).mkpath("share/norvane/holidays"));
     EXPECT_EQ(InstalledHolidayFolder(bin), prefix.filePath("share/norvane/holidays"));
 }
@@ -156,6 +163,9 @@ TEST_F(FormImportTest, UnusableListAndUnwritableFolder)
     ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
     // From the menu: the window opens over its parent, which goes on, and done comes at its end.
     setFileDialogAnswer([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.directory().absolutePath(),
+                  InstalledHolidayFolder(QCoreApplication::applicationDirPath()))
+            << "the dialog opens at the lists";
         dialog.selectFile(list.filePath("holidays.txt"));
         return int(QDialog::Accepted);
     });

@@ -121,7 +121,7 @@ TEST_F(HolidayImportTest, OneFilePerDayTheLaterEntryWinsAndEveryEntryCounts)
               (QStringList{"y2004/m1/d1/holiday.nv3", "y2004/m10/d3/holiday.nv3"}));
     EXPECT_EQ(TestFiles::readBytes(data.filePath("y2004/m1/d1/holiday.nv3")),
               "[AppointmentSettings]\r\nDateYear=2004\r\nDateMonth=1\r\nDateDay=1\r\n"
-              "StartTimeHour=8\r\nStartTimeMinute=0\r\nEndTimeHour=12\r\nEndTimeMinute=0\r\n"
+              "StartTimeHour=0\r\nStartTimeMinute=0\r\nEndTimeHour=24\r\nEndTimeMinute=0\r\n"
               "Color=6\r\nText=First Day\r\nProducer=Import\r\nIsReminder=0\r\nRemindTime=0\r\n"
               "RemindMe=1\r\nRemindEmail=0\r\nRecurring=0\r\nRecurringFromYear=1899\r\n"
               "RecurringFromMonth=12\r\nRecurringFromDay=30\r\nRecurringUntilYear=1899\r\n"

@@ -4,6 +4,7 @@
 #include "views/AgendaView.h"
 #include "views/Calendar.h"
 
+#include <QAccessible>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -69,6 +70,45 @@ TEST_F(FormMainListTest, ListMovesByKeysEditsAndGoesToATypedDate)
     ASSERT_TRUE(list->isVisible()) << "still the list";
     ASSERT_EQ(list->groups().size(), 1);
     EXPECT_EQ(list->groups()[0].lines[0].text, "Audit");
+}
+
+// What a screen reader meets below the calendars: Day and Week as toggle buttons, the one shown
+// pressed, the arrows named by their step; and the list's columns by their headings.
+TEST_F(FormMainListTest, TheDayWeekSwitchIsToggleButtonsAndTheArrowsAndColumnsHaveNames)
+{
+    window();
+    const auto read = [&] {
+        QStringList parts;
+        for (const char* name : {"label_day", "label_week", "pic_back", "pic_next"}) {
+            QAccessibleInterface* part =
+                QAccessible::queryAccessibleInterface(child<QWidget>(name));
+            const QAccessible::State state = part->state();
+            parts << part->text(QAccessible::Name) + (!state.checkable                 ? ""
+                                                      : state.pressed && state.checked ? "+"
+                                                                                       : "-");
+            EXPECT_EQ(part->role(), QAccessible::Button) << name;
+        }
+        return parts.join(", ").toStdString();
+    };
+    const auto press = [&](const char* name) {
+        QAccessible::queryAccessibleInterface(child<QWidget>(name))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        settle();
+    };
+    press("label_week");
+    EXPECT_EQ(read(), "Day-, Week+, Previous week, Next week");
+    press("label_day");
+    EXPECT_EQ(read(), "Day+, Week-, Previous day, Next day");
+    trigger("mnu_view_month");
+    EXPECT_EQ(read(), "Day-, Week-, Previous month, Next month");
+
+    key(Qt::Key_L);
+    QStringList columns;
+    const QTreeWidgetItem* headings = child<AgendaView>("agenda_view")->headerItem();
+    for (int i = 0; i < headings->columnCount(); ++i)
+        columns << headings->text(i);
+    EXPECT_EQ(columns, (QStringList{"Time", "Text", "Owner", "Repeats"}));
 }
 
 } // namespace

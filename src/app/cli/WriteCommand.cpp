@@ -363,7 +363,7 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
     if (!every.isEmpty()) {
         a.setIsRecurring(true);
         a.Recurring_code = codes[kinds.indexOf(every)];
-        a.setRecurringEndDate(a.datum().addYears(1));
+        a.setRecurringEndDate(kLastFileDate); // no end
         if (parsed.has(QStringLiteral("--until"))) {
             const auto until = Options::date(parsed.value(QStringLiteral("--until")));
             if (const auto* problem = std::get_if<Problem>(&until))
