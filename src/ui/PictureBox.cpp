@@ -90,16 +90,16 @@ void PictureBox::ensureImageSize()
     m_image = grown;
 }
 
-template <typename Draw> void PictureBox::draw(Draw&& draw)
+template <typename Draw> void PictureBox::draw(Draw&& paint)
 {
     ensureImageSize();
     {
         QPainter p(&m_image);
-        draw(p);
+        paint(p);
     }
     if (m_witness) {
         QPainter p(m_witness);
-        draw(p);
+        paint(p);
     }
     update();
 }

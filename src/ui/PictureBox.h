@@ -97,7 +97,7 @@ protected:
 private:
     void ensureImageSize();
     // Draws on the image, and on the witness if there is one.
-    template <typename Draw> void draw(Draw&& draw);
+    template <typename Draw> void draw(Draw&& paint);
 
     QImage m_image;
     QPaintDevice* m_witness = nullptr;

@@ -73,8 +73,9 @@ TEST(ScreenColorsTest, AppointmentsOnADarkDesktopKeepTheirHueUnderReadableText)
     for (const QColor& fill : fills) {
         const QColor shown = colors.appointment(fill);
         EXPECT_LE(ScreenColors::luminance(shown), 0.1) << fill.name().toStdString();
-        if (fill.hslSaturation() > 0)
+        if (fill.hslSaturation() > 0) {
             EXPECT_NEAR(shown.hslHue(), fill.hslHue(), 3) << fill.name().toStdString();
+        }
         EXPECT_GE(ScreenColors::contrast(colors.onAppointment(shown), shown),
                   ScreenColors::kReadable)
             << fill.name().toStdString();
