@@ -3,6 +3,7 @@
 // What a component drew, as a list of coloured shapes instead of pixels: a paint device that
 // keeps every fill, line and text with its colour and place. A PictureBox draws on it as its
 // witness; a painted widget is rendered on it.
+#include "ui/PictureBox.h"
 #include "ui/ScreenColors.h"
 
 #include <QList>
@@ -112,10 +113,12 @@ private:
         void drawLines(const QLineF* lines, int count) override
         {
             for (int i = 0; i < count; ++i)
-                m_shapes.append({Shape::Line,
-                                 m_transform.map(lines[i]).toPolygon().boundingRect(),
-                                 m_pen.color(),
-                                 {}});
+                m_shapes.append(
+                    {Shape::Line,
+                     QRectF(m_transform.map(lines[i].p1()), m_transform.map(lines[i].p2()))
+                         .normalized(),
+                     m_pen.color(),
+                     {}});
         }
         void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
         void drawTextItem(const QPointF& at, const QTextItem& item) override

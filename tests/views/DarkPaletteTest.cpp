@@ -71,6 +71,12 @@ protected:
         Witness witness(child<PictureBox>(picture), drawing);
         redraw();
     }
+    // Another day: the grid and its headers are drawn anew.
+    void showDay(const QDate& date)
+    {
+        window().calendar1().setSelectedDate(date);
+        loadView();
+    }
     void rendered(QWidget* widget, RecordedDrawing& drawing)
     {
         ASSERT_TRUE(widget && widget->isVisible());
@@ -85,9 +91,11 @@ TEST_F(DarkPaletteTest, EveryDrawnPartFollowsADarkPalette)
     put(kNow.date(), 9, 10, "Standup");
     put(kNow.date().addDays(1), 11, 12, "Review");
     window();
+    showDay(kNow.date().addDays(-1));
     const std::pair<const char*, std::function<void(RecordedDrawing&)>> parts[] = {
-        {"day grid", [&](auto& d) { drawn("pic_view", d, [&] { loadView(); }); }},
-        {"day headers", [&](auto& d) { drawn("picture_main", d, [&] { loadView(); }); }},
+        {"day grid", [&](auto& d) { drawn("pic_view", d, [&] { showDay(kNow.date()); }); }},
+        {"day headers",
+         [&](auto& d) { drawn("picture_main", d, [&] { showDay(kNow.date().addDays(1)); }); }},
         {"appointments",
          [&](auto& d) {
              for (QLabel* label : appointmentLabels())
