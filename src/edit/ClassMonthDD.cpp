@@ -4,6 +4,7 @@
 #include "calendar/Weeks.h"
 #include "edit/DateKeys.h"
 #include "ui/PictureBox.h"
+#include "ui/ScreenColors.h"
 
 #include <optional>
 
@@ -123,7 +124,7 @@ void ClassMonthDD::Bind(PictureBox* picture)
         return;
     my_pic->setAccessibleContent([this] { return describe(); });
     my_pic->hide();
-    my_pic->setBackColor(kPaper);
+    my_pic->setBackColor(ScreenColors::of(my_pic).paper());
     my_pic->resizeTwips(kWidth, kHeight);
     connect(my_pic, &PictureBox::KeyDown, this, &ClassMonthDD::my_pic_KeyDown);
     connect(my_pic, &PictureBox::LostFocus, this, &ClassMonthDD::my_pic_LostFocus);
@@ -164,13 +165,14 @@ void ClassMonthDD::DrawMonth()
     if (!my_pic)
         return;
     m_dayCells = layOutDays(m_showDate, m_firstday);
-    my_pic->FillBox(0, 0, my_pic->ScaleWidth(), my_pic->ScaleHeight(), kPaper);
+    const ScreenColors colors = ScreenColors::of(my_pic);
+    my_pic->FillBox(0, 0, my_pic->ScaleWidth(), my_pic->ScaleHeight(), colors.paper());
     drawTitle();
     drawHeader();
     const int rightEdge = my_pic->ScaleWidth() - kRightInset;
     for (int row = 2; row <= kMaxRows; ++row) {
         const int y = cellOrigin(row, 1).y();
-        my_pic->Line(kLeft, y, rightEdge, y, kRowRule);
+        my_pic->Line(kLeft, y, rightEdge, y, colors.adapt(kRowRule));
     }
     for (int day = 1; day < int(m_dayCells.size()); ++day) {
         if (m_dayCells[day] != kNotDrawn)
@@ -185,18 +187,20 @@ void ClassMonthDD::drawTitle()
 {
     const int width = my_pic->ScaleWidth();
     const QString shown = title();
+    const ScreenColors colors = ScreenColors::of(my_pic);
+    const QColor ink = colors.ink();
     my_pic->setFontBold(true);
-    my_pic->setForeColor(kInk);
+    my_pic->setForeColor(ink);
     my_pic->Print(width / 2 - my_pic->TextWidth(shown) / 2, kTitleTop, shown);
-    my_pic->setForeColor(kBlue);
+    my_pic->setForeColor(colors.legible(kBlue, colors.paper()));
     const QString previous = QStringLiteral("<<");
     const QString next = QStringLiteral(">>");
     my_pic->Print(kLeft, kTitleTop, previous);
     my_pic->Print(width - kRightInset - my_pic->TextWidth(next), kTitleTop, next);
     my_pic->setFontBold(false);
-    my_pic->setForeColor(kInk);
-    my_pic->Line(kLeft, kTitleRuleY, width - kRightInset, kTitleRuleY, kInk);
-    my_pic->Line(kLeft, kHeaderRuleY, width - kRightInset, kHeaderRuleY, kInk);
+    my_pic->setForeColor(ink);
+    my_pic->Line(kLeft, kTitleRuleY, width - kRightInset, kTitleRuleY, ink);
+    my_pic->Line(kLeft, kHeaderRuleY, width - kRightInset, kHeaderRuleY, ink);
 }
 
 void ClassMonthDD::drawHeader()
@@ -212,29 +216,33 @@ void ClassMonthDD::drawHeader()
 void ClassMonthDD::drawDay(int day, QPoint cell)
 {
     const QDate date(m_showDate.year(), m_showDate.month(), day);
-    QColor numberColour = kInk;
+    const ScreenColors colors = ScreenColors::of(my_pic);
+    QColor background = colors.paper();
+    QColor numberColour = colors.ink();
     if (date == m_selectedDate) {
-        my_pic->FillBox(cell.x() + 60, cell.y() + 15, cell.x() + 320, cell.y() + 285, kBlue);
-        numberColour = kPaper;
+        background = colors.selection(kBlue);
+        my_pic->FillBox(cell.x() + 60, cell.y() + 15, cell.x() + 320, cell.y() + 285, background);
+        numberColour = colors.onSelection(kPaper);
     }
     if (date == m_today()) {
         const QPoint centre = cellCentre(cell);
         my_pic->Circle(centre.x(), centre.y(), kTodayRadius, kTodayYellow, 2);
-        numberColour = kInk;
+        numberColour = colors.legible(kInk, background);
     }
     const QString number = QString::number(day);
     my_pic->setForeColor(numberColour);
     my_pic->Print(cellCentre(cell).x() - my_pic->TextWidth(number) / 2, cell.y() + kNumberTop,
                   number);
-    my_pic->setForeColor(kInk);
+    my_pic->setForeColor(colors.ink());
 }
 
 void ClassMonthDD::drawHoverFrame(QPoint cell)
 {
     // One pixel inside the cell, so the row rules stay visible.
     constexpr int inset = PictureBox::kTwipsPerPixel;
+    const ScreenColors colors = ScreenColors::of(my_pic);
     my_pic->Box(cell.x() + inset, cell.y() + inset, cell.x() + kColumnWidth - inset,
-                cell.y() + kRowHeight - inset, kBlue);
+                cell.y() + kRowHeight - inset, colors.legible(kBlue, colors.paper()));
 }
 
 int ClassMonthDD::dayAt(int x, int y) const

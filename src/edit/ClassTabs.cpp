@@ -1,6 +1,7 @@
 #include "edit/ClassTabs.h"
 
 #include "ui/PictureBox.h"
+#include "ui/ScreenColors.h"
 
 #include <QKeySequence>
 #include <QRegularExpression>
@@ -16,9 +17,7 @@ constexpr int kUnselectedDrop = 2 * kPixel;
 // Gap between a caption and its dotted frame.
 constexpr int kFrameGap = 2 * kPixel;
 
-const QColor kHighlight(255, 255, 255);
 const QColor kShadow(128, 128, 128);
-const QColor kFocusFrame(0, 0, 0);
 
 // A caption as a screen reader says it: without the leading sign in brackets ("[!] Reminder")
 // that marks the page for the eye.
@@ -200,7 +199,8 @@ void ClassTabs::paintme()
     for (int i = 0; i < GetHeadercount(); ++i)
         if (i != m_selectedIndex)
             drawTab(i, baseline - kPixel);
-    b_pic->Line(0, baseline, b_pic->ScaleWidth() - kPixel, baseline, kHighlight);
+    b_pic->Line(0, baseline, b_pic->ScaleWidth() - kPixel, baseline,
+                ScreenColors::of(b_pic).litEdge());
     if (m_selectedIndex >= 0)
         drawTab(m_selectedIndex, baseline);
 
@@ -240,19 +240,22 @@ void ClassTabs::drawTab(int index, int bottom)
 
     b_pic->FillBox(left, top, right, bottom, b_pic->BackColor());
     // Highlight on the left and top, shadow on the right, with cut corners.
-    b_pic->Line(left, top + 2 * kPixel, left, bottom, kHighlight);
-    b_pic->Line(left + kPixel, top + kPixel, left + kPixel, top + kPixel, kHighlight);
-    b_pic->Line(left + 2 * kPixel, top, right - 2 * kPixel, top, kHighlight);
-    b_pic->Line(right - kPixel, top + kPixel, right - kPixel, top + kPixel, kShadow);
-    b_pic->Line(right, top + 2 * kPixel, right, bottom, kShadow);
+    const QColor lit = ScreenColors::of(b_pic).litEdge();
+    const QColor shadow = ScreenColors::of(b_pic).adapt(kShadow);
+    b_pic->Line(left, top + 2 * kPixel, left, bottom, lit);
+    b_pic->Line(left + kPixel, top + kPixel, left + kPixel, top + kPixel, lit);
+    b_pic->Line(left + 2 * kPixel, top, right - 2 * kPixel, top, lit);
+    b_pic->Line(right - kPixel, top + kPixel, right - kPixel, top + kPixel, shadow);
+    b_pic->Line(right, top + 2 * kPixel, right, bottom, shadow);
     drawCaption(index, top, bottom);
 }
 
 void ClassTabs::drawCaption(int index, int tabTop, int bottom)
 {
     const Header& header = m_headers[index];
+    const ScreenColors colors = ScreenColors::of(b_pic);
     b_pic->setFontBold(header.bold);
-    b_pic->setForeColor(header.colour);
+    b_pic->setForeColor(colors.legible(header.colour, b_pic->BackColor()));
     const int textHeight = b_pic->TextHeight();
     const int left = Span(index).left;
     const int textTop = tabTop + std::max(kPixel, (bottom - tabTop + kPixel - textHeight) / 2);
@@ -262,7 +265,7 @@ void ClassTabs::drawCaption(int index, int tabTop, int bottom)
         return;
     const int captionLeft = left + b_pic->TextWidth(QStringLiteral("   "));
     const int captionRight = captionLeft + b_pic->TextWidth(header.caption);
-    const QColor frame = b_pic->hasFocus() ? kFocusFrame : kShadow;
+    const QColor frame = b_pic->hasFocus() ? colors.ink() : colors.adapt(kShadow);
     b_pic->Box(captionLeft - kFrameGap, textTop, captionRight + kFrameGap, textTop + textHeight,
                frame, Qt::DotLine);
 }

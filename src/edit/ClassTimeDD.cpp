@@ -2,6 +2,7 @@
 
 #include "calendar/Formats.h"
 #include "ui/PictureBox.h"
+#include "ui/ScreenColors.h"
 
 #include <array>
 #include <cmath>
@@ -25,7 +26,17 @@ constexpr int kArrowRows = 5;
 
 const QColor kTickColour(255, 0, 0);
 const QColor kArrowColour(0, 0, 255);
-const QColor kInk(0, 0, 0);
+
+// The clock's colours on the desktop's paper.
+QColor ink(const PictureBox* picture)
+{
+    return ScreenColors::of(picture).ink();
+}
+QColor onPaper(const PictureBox* picture, const QColor& light)
+{
+    const ScreenColors colors = ScreenColors::of(picture);
+    return colors.legible(light, colors.paper());
+}
 
 using Step = ClassTimeDD::Step;
 
@@ -113,7 +124,7 @@ void ClassTimeDD::Bind(PictureBox* picture)
     if (!my_pic)
         return;
     my_pic->setAccessibleContent([this] { return describe(); });
-    my_pic->setBackColor(Qt::white);
+    my_pic->setBackColor(ScreenColors::of(my_pic).paper());
     my_pic->hide();
     connect(my_pic, &PictureBox::KeyDown, this, &ClassTimeDD::my_pic_KeyDown);
     connect(my_pic, &PictureBox::KeyPress, this, &ClassTimeDD::my_pic_KeyPress);
@@ -135,7 +146,8 @@ void ClassTimeDD::DrawClock()
 {
     if (!my_pic)
         return;
-    my_pic->FillBox(0, 0, my_pic->ScaleWidth(), my_pic->ScaleHeight(), Qt::white);
+    my_pic->FillBox(0, 0, my_pic->ScaleWidth(), my_pic->ScaleHeight(),
+                    ScreenColors::of(my_pic).paper());
     drawFace();
     drawHands(hourOf(m_time), m_time.minute());
     drawReadout();
@@ -156,22 +168,24 @@ AccessibleItem ClassTimeDD::describe() const
 
 void ClassTimeDD::drawFace()
 {
-    my_pic->Circle(kCentreX, kCentreY, kFaceRadius, kInk);
+    my_pic->Circle(kCentreX, kCentreY, kFaceRadius, ink(my_pic));
+    const QColor tick = onPaper(my_pic, kTickColour);
     for (int degrees = 0; degrees <= 360; degrees += 30) {
         const QPoint inner = onFace(degrees, kTickInnerRadius);
         const QPoint outer = onFace(degrees, kFaceRadius);
-        my_pic->Line(inner.x(), inner.y(), outer.x(), outer.y(), kTickColour);
+        my_pic->Line(inner.x(), inner.y(), outer.x(), outer.y(), tick);
     }
 }
 
 void ClassTimeDD::drawHands(int hour, int minute)
 {
+    const QColor hand = ink(my_pic);
     const QPoint minuteTip = onFace(minute / 60.0 * 360 - 90, kMinuteHandLength);
-    my_pic->Line(kCentreX, kCentreY, minuteTip.x(), minuteTip.y(), kInk, 1);
+    my_pic->Line(kCentreX, kCentreY, minuteTip.x(), minuteTip.y(), hand, 1);
     // Whole hours only: the hour hand does not creep with the minutes.
     const QPoint hourTip = onFace(hour / 12.0 * 360 - 90, kHourHandLength);
-    my_pic->Line(kCentreX, kCentreY, hourTip.x(), hourTip.y(), kInk, 2);
-    my_pic->Circle(kCentreX, kCentreY, kHubRadius, kInk, 2);
+    my_pic->Line(kCentreX, kCentreY, hourTip.x(), hourTip.y(), hand, 2);
+    my_pic->Circle(kCentreX, kCentreY, kHubRadius, hand, 2);
 }
 
 void ClassTimeDD::drawReadout()
@@ -179,7 +193,7 @@ void ClassTimeDD::drawReadout()
     const ClockReadout readout = clockReadout(m_time, m_timeFormat);
     const bool wasBold = my_pic->FontBold();
     my_pic->setFontBold(true);
-    my_pic->setForeColor(kInk);
+    my_pic->setForeColor(ink(my_pic));
     const auto printCentred = [this](int x, int top, const QString& text) {
         my_pic->Print(x - my_pic->TextWidth(text) / 2, top, text);
     };
@@ -195,11 +209,11 @@ void ClassTimeDD::drawStepArrows()
 {
     // Each head is a stack of lines one pixel apart, one pixel wider on each side per row.
     constexpr int pixel = PictureBox::kTwipsPerPixel;
+    const QColor arrow = onPaper(my_pic, kArrowColour);
     for (const StepButton& button : kStepButtons) {
         for (int row = 0; row < kArrowRows; ++row) {
             const int y = button.apexY + (button.pointsUp ? row : -row) * pixel;
-            my_pic->Line(button.apexX - row * pixel, y, button.apexX + row * pixel, y,
-                         kArrowColour);
+            my_pic->Line(button.apexX - row * pixel, y, button.apexX + row * pixel, y, arrow);
         }
     }
 }

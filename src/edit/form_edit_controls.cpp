@@ -6,6 +6,7 @@
 #include "edit/ClassTabs.h"
 #include "edit/ClassTimeDD.h"
 #include "ui/PictureBox.h"
+#include "ui/ScreenColors.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +21,7 @@ using namespace FormEditLayout;
 
 namespace {
 
-// The frame of an open picker or the colour panel.
+// The frame of an open picker or the colour panel: the ink, which stands off the paper.
 const QColor kDropDownLine(0, 0, 0);
 
 // A page below the tab strip: the strip draws the top edge, the page the other three.
@@ -34,9 +35,10 @@ protected:
         QPainter p(this);
         const int right = width() - 1;
         const int bottom = height() - 1;
-        p.setPen(QColor(255, 255, 255));
+        const ScreenColors colors = ScreenColors::of(this);
+        p.setPen(colors.litEdge());
         p.drawLine(0, 0, 0, bottom);
-        p.setPen(QColor(128, 128, 128));
+        p.setPen(colors.adapt(QColor(128, 128, 128)));
         p.drawLine(right, 0, right, bottom);
         p.drawLine(0, bottom, right, bottom);
     }
@@ -261,7 +263,7 @@ void form_edit::createDropDownFrame()
     m_dropDownFrame->setObjectName(QStringLiteral("dropdown_frame"));
     m_dropDownFrame->setAutoFillBackground(true);
     QPalette line = m_dropDownFrame->palette();
-    line.setColor(QPalette::Window, kDropDownLine);
+    line.setColor(QPalette::Window, ScreenColors(line).adapt(kDropDownLine));
     m_dropDownFrame->setPalette(line);
     m_dropDownFrame->hide();
 }

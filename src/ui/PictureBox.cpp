@@ -1,6 +1,7 @@
 #include "ui/PictureBox.h"
 
 #include "ui/PaintedAccessible.h"
+#include "ui/ScreenColors.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -26,6 +27,10 @@ PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)
     , m_font(QStringLiteral("Arial"), 8)
 {
+    // Paper and ink of the desktop until the component chooses its own.
+    const ScreenColors colors = ScreenColors::of(this);
+    m_backColor = colors.paper();
+    m_foreColor = colors.ink();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -80,64 +85,69 @@ void PictureBox::ensureImageSize()
     m_image = grown;
 }
 
-void PictureBox::Cls()
+template <typename Draw> void PictureBox::draw(Draw&& paint)
 {
     ensureImageSize();
-    m_image.fill(m_backColor);
+    {
+        QPainter p(&m_image);
+        paint(p);
+    }
+    if (m_witness) {
+        QPainter p(m_witness);
+        paint(p);
+    }
     update();
+}
+
+void PictureBox::Cls()
+{
+    draw([this](QPainter& p) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(QRect(QPoint(0, 0), m_image.size()), m_backColor);
+    });
 }
 
 void PictureBox::Line(int x1, int y1, int x2, int y2, const QColor& color, int widthPixels,
                       Qt::PenStyle style)
 {
-    ensureImageSize();
-    QPainter p(&m_image);
-    QPen pen(color, std::max(1, widthPixels), style, Qt::SquareCap);
-    p.setPen(pen);
-    p.drawLine(pixel(x1, y1), pixel(x2, y2));
-    update();
+    draw([&](QPainter& p) {
+        p.setPen(QPen(color, std::max(1, widthPixels), style, Qt::SquareCap));
+        p.drawLine(pixel(x1, y1), pixel(x2, y2));
+    });
 }
 
 void PictureBox::Box(int x1, int y1, int x2, int y2, const QColor& color, Qt::PenStyle style)
 {
-    ensureImageSize();
-    QPainter p(&m_image);
-    p.setPen(QPen(color, 1, style));
-    p.setBrush(Qt::NoBrush);
-    const QRect r = pixelRect(x1, y1, x2, y2);
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-    update();
+    draw([&](QPainter& p) {
+        p.setPen(QPen(color, 1, style));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(pixelRect(x1, y1, x2, y2).adjusted(0, 0, -1, -1));
+    });
 }
 
 void PictureBox::FillBox(int x1, int y1, int x2, int y2, const QColor& color)
 {
-    ensureImageSize();
-    QPainter p(&m_image);
-    p.fillRect(pixelRect(x1, y1, x2, y2), color);
-    update();
+    draw([&](QPainter& p) { p.fillRect(pixelRect(x1, y1, x2, y2), color); });
 }
 
 void PictureBox::Circle(int cx, int cy, int radius, const QColor& color, int widthPixels)
 {
-    ensureImageSize();
-    QPainter p(&m_image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(color, std::max(1, widthPixels)));
-    p.setBrush(Qt::NoBrush);
-    const qreal r = radius / qreal(kTwipsPerPixel);
-    p.drawEllipse(QPointF(cx / qreal(kTwipsPerPixel), cy / qreal(kTwipsPerPixel)), r, r);
-    update();
+    draw([&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(color, std::max(1, widthPixels)));
+        p.setBrush(Qt::NoBrush);
+        const qreal r = radius / qreal(kTwipsPerPixel);
+        p.drawEllipse(QPointF(cx / qreal(kTwipsPerPixel), cy / qreal(kTwipsPerPixel)), r, r);
+    });
 }
 
 void PictureBox::Print(int x, int y, const QString& text)
 {
-    ensureImageSize();
-    QPainter p(&m_image);
-    p.setFont(m_font);
-    p.setPen(m_foreColor);
-    const QFontMetrics metrics(m_font);
-    p.drawText(pixel(x, y) + QPoint(0, metrics.ascent()), text);
-    update();
+    draw([&](QPainter& p) {
+        p.setFont(m_font);
+        p.setPen(m_foreColor);
+        p.drawText(pixel(x, y) + QPoint(0, QFontMetrics(m_font).ascent()), text);
+    });
 }
 
 int PictureBox::TextWidth(const QString& text) const

@@ -56,6 +56,9 @@ public:
 
     // What is drawn now, one pixel per device-independent pixel.
     const QImage& image() const { return m_image; }
+    // Every later drawing goes to device too, in the same pixels: how a test reads which
+    // colours were drawn where. nullptr ends it.
+    void setWitness(QPaintDevice* device) { m_witness = device; }
 
     // What the drawing shows, for assistive technology: asked when a screen reader wants it and
     // kept until accessibleContentChanged.
@@ -91,8 +94,11 @@ protected:
 
 private:
     void ensureImageSize();
+    // Draws on the image, and on the witness if there is one.
+    template <typename Draw> void draw(Draw&& paint);
 
     QImage m_image;
+    QPaintDevice* m_witness = nullptr;
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     QFont m_font;

@@ -3,6 +3,7 @@
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
 #include "ui/PictureBox.h"
+#include "ui/ScreenColors.h"
 #include "views/CalendarAccessible.h"
 #include "views/CalendarKeys.h"
 
@@ -64,7 +65,7 @@ void Calendar::Bind(PictureBox* picture)
     if (!m_picture)
         return;
     // The picture keeps what is drawn on its own image, so nothing is lost on repaints.
-    m_picture->setBackColor(Qt::white);
+    m_picture->setBackColor(ScreenColors::of(m_picture).paper());
     m_picture->setAccessibleContent([this] { return describe(); });
     connect(m_picture, &PictureBox::MouseDown, this, &Calendar::my_picture_MouseDown);
     connect(m_picture, &PictureBox::KeyDown, this, &Calendar::my_picture_KeyDown);
@@ -133,7 +134,8 @@ void Calendar::DisplayMonth(const QDate& show_date, const QDate& selected_date)
     BuildGrid();
     if (m_picture) {
         computeCellSize();
-        m_picture->Cls();
+        // The desktop's paper as it is now: its palette may have turned dark since.
+        m_picture->setBackColor(ScreenColors::of(m_picture).paper());
         drawHeader();
         drawGridLines();
         DrawDays();
@@ -161,13 +163,14 @@ int Calendar::textLeft(int column, const QString& text) const
 
 void Calendar::drawHeader()
 {
+    const ScreenColors colors = ScreenColors::of(m_picture);
     m_picture->setFontBold(false);
-    m_picture->setForeColor(Qt::black);
+    m_picture->setForeColor(colors.ink());
     int day = m_firstday;
     for (int column = 0; column < 7; ++column) {
         if (day == 1 || day == 7)
             m_picture->FillBox(column * m_cellWidth, kInset, (column + 1) * m_cellWidth,
-                               m_picture->ScaleHeight(), kWeekendGrey);
+                               m_picture->ScaleHeight(), colors.adapt(kWeekendGrey));
         const QString& letter = m_dayLetters[size_t(day)];
         m_picture->Print(textLeft(column, letter), kInset, letter);
         day = day % 7 + 1;
@@ -177,9 +180,10 @@ void Calendar::drawHeader()
 
 void Calendar::drawGridLines()
 {
-    m_picture->Line(0, m_cellHeight, m_picture->ScaleWidth(), m_cellHeight, kGridLine);
+    const QColor line = ScreenColors::of(m_picture).adapt(kGridLine);
+    m_picture->Line(0, m_cellHeight, m_picture->ScaleWidth(), m_cellHeight, line);
     m_picture->Line(kWeekColumn * m_cellWidth, 0, kWeekColumn * m_cellWidth,
-                    m_picture->ScaleHeight(), kGridLine);
+                    m_picture->ScaleHeight(), line);
 }
 
 void Calendar::BuildGrid()
@@ -255,19 +259,21 @@ void Calendar::drawDayCell(int column, int row)
 {
     const QDate date = dateInCell(column, row);
     const CellRect cell = cellRect(column, row);
-    m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom,
-                       isWeekend(date) ? kWeekendGrey : QColor(Qt::white));
+    const ScreenColors colors = ScreenColors::of(m_picture);
+    QColor background = colors.adapt(isWeekend(date) ? kWeekendGrey : QColor(Qt::white));
+    m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, background);
 
-    QColor text = kDarkBlue;
+    QColor text = colors.legible(kDarkBlue, background);
     const bool selected = IsCellSelected(column, row);
     if (selected) {
+        background = colors.selection(kDarkBlue);
         m_picture->FillBox(column * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
-                           kDarkBlue);
-        text = Qt::white;
+                           background);
+        text = colors.onSelection(Qt::white);
     }
     const bool today = date == m_today();
     if (today)
-        text = kToday;
+        text = colors.legible(kToday, background);
 
     const QString number = QString::number(date.day());
     const int x = textLeft(column, number);
@@ -275,7 +281,7 @@ void Calendar::drawDayCell(int column, int row)
     m_picture->setFontBold(m_hasAppointments && m_hasAppointments(date));
     if (today && selected) {
         // Red on dark blue is hard to read: a white outline lifts the number off it.
-        m_picture->setForeColor(Qt::white);
+        m_picture->setForeColor(colors.onSelection(Qt::white));
         for (const auto& [dx, dy] : {std::pair{-15, 0}, {15, 0}, {0, -15}, {0, 15}})
             m_picture->Print(x + dx, y + dy, number);
     }
@@ -287,13 +293,14 @@ void Calendar::drawDayCell(int column, int row)
 void Calendar::drawWeekCell(int row)
 {
     const CellRect cell = cellRect(kWeekColumn, row);
-    m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, Qt::white);
+    const ScreenColors colors = ScreenColors::of(m_picture);
+    m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, colors.paper());
 
-    QColor text = kDarkBlue;
+    QColor text = colors.legible(kDarkBlue, colors.paper());
     if (IsCellSelected(kWeekColumn, row)) {
         m_picture->FillBox(kWeekColumn * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
-                           kDarkBlue);
-        text = Qt::white;
+                           colors.selection(kDarkBlue));
+        text = colors.onSelection(Qt::white);
     }
 
     const QString number = QString::number(MonthGrid(kWeekColumn, row));

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"
 #include "ui/PlainText.h"
+#include "ui/ScreenColors.h"
 #include "views/DayColumnHost.h"
 #include "views/LabelPool.h"
 #include "views/ViewGeometry.h"
@@ -77,11 +78,13 @@ const QFont& labelFont(int pixelSize = 0)
 }
 
 // The two selection labels only show; the drag belongs to the picture underneath.
-void styleSelectionLabel(QLabel* label, const QColor& fore)
+void styleSelectionLabel(QLabel* label)
 {
     label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    const ScreenColors colors = ScreenColors::of(label);
     if (auto* view = qobject_cast<ViewLabel*>(label))
-        view->setLook(ClassDay::kSelectionColor, fore, false, kSelectionPadding);
+        view->setLook(colors.selection(ClassDay::kSelectionColor), colors.onSelection(Qt::white),
+                      false, kSelectionPadding);
 }
 
 void setLabelText(QLabel* label, const QString& text)
@@ -348,8 +351,9 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
     const QFont& font = labelFont(smaller ? inside.height() : 0);
     const QStringList lines = FittedLines(displayText(text), font, inside);
     if (auto* view = qobject_cast<ViewLabel*>(label)) {
-        view->setLook(AppointmentColor(m_settings, a.ColorCode()), Qt::black, true,
-                      kAppointmentPadding);
+        const ScreenColors colors = ScreenColors::of(label);
+        const QColor fill = colors.appointment(AppointmentColor(m_settings, a.ColorCode()));
+        view->setLook(fill, colors.onAppointment(fill), true, kAppointmentPadding);
         view->setLines(lines, font);
     } else {
         label->setText(lines.join(u'\n'));
@@ -365,12 +369,15 @@ void ClassDay::paintColumn()
     const int y1 = qRound(m_startY);
     const int x2 = qRound(m_endX);
     const int y2 = qRound(m_endY);
-    my_pic->FillBox(x1, y1, x2, y2, isHighlightedToday() ? kTodayColor : QColor(Qt::white));
+    const ScreenColors colors = ScreenColors::of(my_pic);
+    my_pic->FillBox(x1, y1, x2, y2,
+                    colors.adapt(isHighlightedToday() ? kTodayColor : QColor(Qt::white)));
 
     // No top line: the header above closes the column.
-    my_pic->Line(x1, y2, x2, y2, Qt::black);
-    my_pic->Line(x1, y1, x1, y2, Qt::black);
-    my_pic->Line(x2, y1, x2, y2, Qt::black);
+    const QColor frame = colors.ink();
+    my_pic->Line(x1, y2, x2, y2, frame);
+    my_pic->Line(x1, y1, x1, y2, frame);
+    my_pic->Line(x2, y1, x2, y2, frame);
 
     if (m_slotHeight <= 0)
         return;
@@ -378,7 +385,7 @@ void ClassDay::paintColumn()
         if (isPastDayEnd(dayStart().minutes() + k * gridMinutes()))
             break;
         const int y = qRound(FirstLineY() + k * m_slotHeight);
-        my_pic->Line(x1 + kBorder, y, x2 - kBorder, y, kGridColor);
+        my_pic->Line(x1 + kBorder, y, x2 - kBorder, y, colors.adapt(kGridColor));
     }
 }
 
@@ -390,13 +397,13 @@ void ClassDay::showSelectionStart(const GridLine& line)
     m_markerTop = line.y;
     const double markerLeft = m_startX + kMarkerLeft;
     if (marker_label) {
-        styleSelectionLabel(marker_label, Qt::white);
+        styleSelectionLabel(marker_label);
         setLabelText(marker_label, QString());
         setTwipsGeometry(marker_label, markerLeft, m_markerTop, kMarkerWidth, kMarkerHeight);
         marker_label->show();
     }
     if (range_label) {
-        styleSelectionLabel(range_label, Qt::white);
+        styleSelectionLabel(range_label);
         setLabelText(range_label,
                      FormatTime(sel_start, m_settings.TimeFormat()) + QStringLiteral(" - ??"));
         range_label->adjustSize();

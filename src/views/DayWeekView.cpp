@@ -7,6 +7,7 @@
 #include "profile/TextTools.h"
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"
+#include "ui/ScreenColors.h"
 #include "views/ClassDay.h"
 #include "views/GridKeyboard.h"
 #include "views/ViewGeometry.h"
@@ -318,9 +319,10 @@ void DayWeekView::drawFrame(int viewHeight, int panelHeight)
     view->resize(view->width(), PictureBox::toPixels(viewHeight));
     view->Cls();
     showScrollBar(viewHeight, panelHeight);
-    view->setForeColor(Qt::black);
+    view->setForeColor(ScreenColors::of(view).ink());
     drawHourLabels();
-    frame->FillBox(headerOffsetX(), kHeaderTop, frame->ScaleWidth(), kHeaderCleared, Qt::white);
+    frame->FillBox(headerOffsetX(), kHeaderTop, frame->ScaleWidth(), kHeaderCleared,
+                   ScreenColors::of(frame).paper());
 }
 
 ClassDay* DayWeekView::addColumn(int c, const QDate& date, int startX, int endX, int columnsHeight)
@@ -406,11 +408,13 @@ void DayWeekView::drawHeader(const ClassDay& column, const QString& text)
     const int left = int(column.StartX()) + offX;
     const int right = int(column.EndX()) + offX;
     const bool isToday = column.datum() == m_today();
-    const QColor band = m_highlightToday && isToday ? QColor(234, 234, 255) : QColor(246, 246, 246);
+    const ScreenColors colors = ScreenColors::of(frame);
+    const QColor band =
+        colors.adapt(m_highlightToday && isToday ? QColor(234, 234, 255) : QColor(246, 246, 246));
     frame->FillBox(left, kHeaderTop, right, kHeaderBottom, band);
-    frame->setForeColor(isToday ? QColor(255, 0, 0) : QColor(0, 0, 255));
+    frame->setForeColor(colors.legible(isToday ? QColor(255, 0, 0) : QColor(0, 0, 255), band));
     frame->Print((left + right) / 2 - frame->TextWidth(text) / 2, kHeaderText, text);
-    frame->Box(left, kHeaderTop, right, kHeaderOutlineBottom, Qt::black);
+    frame->Box(left, kHeaderTop, right, kHeaderOutlineBottom, colors.ink());
 }
 
 void DayWeekView::picture_main_MouseDown(int x, int y)

@@ -1,6 +1,7 @@
 #include "views/LabelPool.h"
 
 #include "profile/ShownText.h"
+#include "ui/ScreenColors.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -8,7 +9,8 @@
 
 namespace {
 
-const QColor kBorderColor(0, 0, 0, 80);
+// The border is the ink, faint.
+constexpr int kBorderAlpha = 80;
 
 // Hands a label's presses, moves, releases and double clicks to the window; the thousands of
 // other events a crowded week sends its labels are none of the window's business.
@@ -99,7 +101,9 @@ void ViewLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), m_back);
     if (m_border) {
-        painter.setPen(kBorderColor);
+        QColor border = ScreenColors::of(this).ink();
+        border.setAlpha(kBorderAlpha);
+        painter.setPen(border);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     const QRect box = contentsRect();

@@ -1,6 +1,7 @@
 #include "views/MainWindowControls.h"
 
 #include "ui/PictureBox.h"
+#include "ui/ScreenColors.h"
 #include "ui/ToggleLabel.h"
 
 #include <QAction>
@@ -103,7 +104,7 @@ QWidget* strip(QWidget* parent, const char* name, const QColor& color)
     auto* widget = named(new QWidget(parent), name);
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Window, ScreenColors::of(parent).adapt(color));
     widget->setPalette(palette);
     return widget;
 }
@@ -123,17 +124,22 @@ QLabel* clickableLabel(QWidget* parent, const char* name, bool bold, const QColo
     font.setBold(bold);
     label->setFont(font);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::WindowText,
+                     ScreenColors(palette).legible(color, palette.color(QPalette::Window)));
     label->setPalette(palette);
     return label;
 }
 
-void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
+// The day and week switch: the chosen one on the selection's colour, the other on the strip.
+void setLabelColors(QLabel* label, bool chosen)
 {
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
+    const ScreenColors colors(palette);
+    const QColor background = chosen ? colors.selection(kDarkBlue) : colors.adapt(kGreyStrip);
     palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::WindowText, chosen ? colors.onSelection(Qt::white)
+                                                  : colors.legible(kDarkBlue, background));
     label->setPalette(palette);
 }
 
@@ -167,8 +173,10 @@ void MainWindowControls::buildControls()
     label_stale->setMargin(4);
     {
         QPalette palette = label_stale->palette();
-        palette.setColor(QPalette::Window, QColor(255, 244, 200));
-        palette.setColor(QPalette::WindowText, kUnreachableRed);
+        const ScreenColors colors(palette);
+        const QColor background = colors.adapt(QColor(255, 244, 200));
+        palette.setColor(QPalette::Window, background);
+        palette.setColor(QPalette::WindowText, colors.legible(kUnreachableRed, background));
         label_stale->setPalette(palette);
     }
     label_stale->hide();
@@ -394,9 +402,8 @@ void MainWindowControls::NameButtonsByTooltips()
 
 void MainWindowControls::ShowDayWeekSelection(bool week, bool month)
 {
-    setLabelColors(week ? label_week : label_day, month ? kGreyStrip : kDarkBlue,
-                   month ? kDarkBlue : Qt::white);
-    setLabelColors(week ? label_day : label_week, kGreyStrip, kDarkBlue);
+    setLabelColors(week ? label_week : label_day, !month);
+    setLabelColors(week ? label_day : label_week, false);
     // The month and the list show neither as chosen.
     ToggleLabel::setPressed(label_day, !week && !month);
     ToggleLabel::setPressed(label_week, week && !month);
@@ -426,7 +433,9 @@ void MainWindowControls::showDataSource(const QString& text, const QString& fold
         Qt::convertFromPlainText(QDir::toNativeSeparators(folderPath) + QLatin1Char('\n') + text));
     QPalette palette; // the window's own colours
     if (!reachable)
-        palette.setColor(QPalette::WindowText, kUnreachableRed);
+        palette.setColor(
+            QPalette::WindowText,
+            ScreenColors(palette).legible(kUnreachableRed, palette.color(QPalette::Window)));
     label_datasource->setPalette(palette);
 }
 

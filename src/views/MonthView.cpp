@@ -2,6 +2,7 @@
 
 #include "calendar/Names.h"
 #include "ui/PlainText.h"
+#include "ui/ScreenColors.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -32,7 +33,7 @@ MonthView::MonthView(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette colors = palette();
-    colors.setColor(QPalette::Window, Qt::white);
+    colors.setColor(QPalette::Window, ScreenColors(colors).paper());
     setPalette(colors);
     QFont small(QStringLiteral("Arial"), 8);
     setFont(small);
@@ -138,8 +139,12 @@ void MonthView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QFontMetrics metrics = fontMetrics();
-    painter.fillRect(QRect(0, 0, width(), headerHeight()), kHeader);
-    painter.setPen(Qt::white);
+    const ScreenColors colors = ScreenColors::of(this);
+    const QColor header = colors.adapt(kHeader);
+    // The background too: the palette may have turned dark since this view was made.
+    painter.fillRect(rect(), colors.paper());
+    painter.fillRect(QRect(0, 0, width(), headerHeight()), header);
+    painter.setPen(colors.legible(Qt::white, header));
     const QStringList names = DayNames(m_langCode);
     const QStringList shortNames = ShortDayNames(m_langCode);
     for (int column = 0; column < int(m_month.weekdays.size()); ++column) {
@@ -154,7 +159,7 @@ void MonthView::paintEvent(QPaintEvent*)
     for (int row = 0; row < int(m_month.weeks.size()); ++row) {
         const MonthLayout::Week& week = m_month.weeks[row];
         const QRect first = cellRect(row, 0);
-        painter.setPen(Qt::darkGray);
+        painter.setPen(colors.legible(Qt::darkGray, colors.paper()));
         painter.drawText(QRect(0, first.top() + kPadding, weekColumnWidth(), lineHeight()),
                          Qt::AlignCenter, QString::number(week.number));
         for (int column = 0; column < int(week.cells.size()); ++column)
@@ -164,23 +169,24 @@ void MonthView::paintEvent(QPaintEvent*)
 
 void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, const QRect& rect)
 {
-    const QColor fill = m_dragging && cell.date == m_dropDay ? kDropTarget
-                        : cell.today                         ? kToday
-                        : cell.inMonth                       ? QColor(Qt::white)
-                                                             : kOtherMonth;
+    const ScreenColors colors = ScreenColors::of(this);
+    const QColor fill = colors.adapt(m_dragging && cell.date == m_dropDay ? kDropTarget
+                                     : cell.today                         ? kToday
+                                     : cell.inMonth                       ? QColor(Qt::white)
+                                                                          : kOtherMonth);
     painter.save();
     painter.setClipRect(rect.adjusted(0, 0, 1, 1));
     painter.fillRect(rect, fill);
-    painter.setPen(kGrid);
+    painter.setPen(colors.adapt(kGrid));
     painter.drawRect(rect.adjusted(0, 0, 1, 1));
     if (cell.selected) {
-        painter.setPen(QPen(kSelection, 2));
+        painter.setPen(QPen(colors.selection(kSelection), 2));
         painter.drawRect(rect.adjusted(1, 1, -1, -1));
     }
     QFont number = font();
     number.setBold(cell.today);
     painter.setFont(number);
-    painter.setPen(cell.inMonth ? Qt::black : Qt::gray);
+    painter.setPen(colors.legible(cell.inMonth ? Qt::black : Qt::gray, fill));
     painter.drawText(QRect(rect.left() + kPadding, rect.top() + kPadding,
                            rect.width() - 2 * kPadding, lineHeight()),
                      Qt::AlignLeft | Qt::AlignVCenter, QString::number(cell.date.day()));
@@ -191,8 +197,10 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
         const QRect box = lineRect(rect, line);
         if (box.bottom() > rect.bottom())
             break;
-        painter.fillRect(box, m_colors ? m_colors(entry.colorCode) : QColor(Qt::yellow));
-        painter.setPen(Qt::black);
+        const QColor entryFill =
+            colors.appointment(m_colors ? m_colors(entry.colorCode) : QColor(Qt::yellow));
+        painter.fillRect(box, entryFill);
+        painter.setPen(colors.onAppointment(entryFill));
         const QString text =
             entry.time.isEmpty() ? entry.text : entry.time + QLatin1Char(' ') + entry.text;
         painter.drawText(box.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
@@ -200,7 +208,7 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
     }
     if (cell.moreCount > 0) {
         const QRect box = lineRect(rect, int(cell.entries.size()));
-        painter.setPen(kMore);
+        painter.setPen(colors.legible(kMore, fill));
         painter.drawText(box.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
                          MonthLayout::moreText(cell.moreCount, m_langCode));
     }

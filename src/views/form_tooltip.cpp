@@ -5,6 +5,7 @@
 #include "settings/Language.h"
 #include "store/ClassTermin.h"
 #include "store/TimeRangeText.h"
+#include "ui/ScreenColors.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -45,7 +46,7 @@ QFrame* makeLine(QWidget* parent, const QString& name)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
     QPalette palette = line->palette();
-    palette.setColor(QPalette::WindowText, QColor(215, 215, 205));
+    palette.setColor(QPalette::WindowText, ScreenColors(palette).adapt(QColor(215, 215, 205)));
     line->setPalette(palette);
     return line;
 }
@@ -53,7 +54,8 @@ QFrame* makeLine(QWidget* parent, const QString& name)
 void setTextColor(QLabel* label, const QColor& color)
 {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::WindowText,
+                     ScreenColors(palette).legible(color, palette.color(QPalette::Window)));
     label->setPalette(palette);
 }
 
@@ -66,8 +68,9 @@ form_tooltip::form_tooltip(QWidget* parent)
     // Like a tooltip: showing it must not take the activation from the window being pressed.
     setAttribute(Qt::WA_ShowWithoutActivating);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackground);
-    palette.setColor(QPalette::WindowText, Qt::black);
+    const ScreenColors colors(palette);
+    palette.setColor(QPalette::Window, colors.adapt(kBackground));
+    palette.setColor(QPalette::WindowText, colors.ink());
     setPalette(palette);
 
     m_labelText = makeLabel(this, QStringLiteral("label_text"));
@@ -135,7 +138,7 @@ void form_tooltip::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), kBackground);
-    p.setPen(kBorder);
+    p.setPen(ScreenColors::of(this).adapt(kBorder));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
