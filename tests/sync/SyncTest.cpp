@@ -435,25 +435,6 @@ const Row kRows[] = {
              EXPECT_EQ(c.textOf(path), title + "\r\nRoom B");
          }
      }},
-    {"ScratchC",
-     [](Case& c) {
-         const QString path = c.add("Planning\r\nRoom B", kDay);
-         {
-             ProfileCache profiles(ThreadFileAccess());
-             DataAccess store(profiles, StoreSource::fixed(c.folder()));
-             ClassTermin a = *store.LoadAppointment(c.folder() + path, {});
-             a.setIsReminder(true);
-             a.setRemindMinutes(15);
-             EXPECT_TRUE(store.SaveAppointment(a).ok);
-         }
-         c.synced();
-         const QString uid = c.uidOn("Planning");
-         for (const QString title : {"Planning v2", "Planning v3", "Planning v4"}) {
-             c.phone({"retitle", uid, title});
-             c.synced();
-             qDebug() << c.textOf(path);
-         }
-     }},
     {"MassDeletionGuard",
      [](Case& c) {
          for (int i = 0; i < 14; ++i)
