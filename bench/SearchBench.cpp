@@ -19,6 +19,7 @@
 #include "app/cli/SearchCommand.h"
 #include "index/AppointmentIndex.h"
 #include "index/FolderCrawl.h"
+#include "layout/SearchLayout.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -151,8 +152,12 @@ void run(const QString& where, int count, int fullCount, const QString& backingP
     if (!answer.usable || !answer.complete || answer.found.hits.size() != crawled->hits.size())
         qFatal("the index does not answer as the crawl found");
     const Measured printed = measure(files, share, [&] {
+        QList<TerminPtr> records;
+        for (const AppointmentIndex::Hit& hit : std::as_const(answer.found.hits))
+            records << std::make_shared<const ClassTermin>(hit.record());
         QStringList unreadable;
-        SearchCommand::linesOf(answer.found.hits, folder, files, unreadable);
+        SearchCommand::linesOf(SearchLayout::listed(records, {kFrom, kTo}, QDate::currentDate()),
+                               folder, files, unreadable);
     });
 
     const bool scaled = generated < fullCount;
