@@ -99,6 +99,13 @@ public:
         return outcome;
     }
     bool remove(const QString& path, const QString&) override { return m_files.remove(path) > 0; }
+    bool createExclusively(const QString& path, const QByteArray& content, const QString&) override
+    {
+        if (m_files.contains(path))
+            return false;
+        put(path, content);
+        return true;
+    }
     bool makePath(const QString& dir) override
     {
         addDirectory(dir);
