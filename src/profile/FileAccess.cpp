@@ -123,6 +123,37 @@ QString escapedName(const QByteArray& raw)
     return out;
 }
 
+// A path as its directory and its last name; none where the name is no file's.
+struct Placed {
+    QByteArray dir;
+    QByteArray base;
+};
+std::optional<Placed> placed(const QByteArray& name)
+{
+    const qsizetype slash = name.lastIndexOf('/');
+    Placed at{slash < 0    ? QByteArray(".")
+              : slash == 0 ? QByteArray("/")
+                           : name.left(slash),
+              name.mid(slash + 1)};
+    if (at.base.isEmpty() || at.base == "." || at.base == "..")
+        return std::nullopt;
+    return at;
+}
+
+// Writes all of content; 0, or the error that stopped it.
+int writeWhole(int fd, const QByteArray& content)
+{
+    for (qsizetype done = 0; done < content.size();) {
+        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
+}
+
 } // namespace
 
 std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, const QString& suffix,
@@ -386,11 +417,11 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
         }
         mode = S_ISREG(st.st_mode) ? std::optional(st.st_mode & 0777) : std::nullopt;
     }
-    const qsizetype slash = name.lastIndexOf('/');
-    const QByteArray dir = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : name.left(slash);
-    const QByteArray base = name.mid(slash + 1);
-    if (base.isEmpty() || base == "." || base == "..")
+    const std::optional<Placed> at = placed(name);
+    if (!at)
         return WriteOutcome::failed(WriteOutcome::Cause::System, path, systemReason(EISDIR));
+    const QByteArray& dir = at->dir;
+    const QByteArray& base = at->base;
 
     // Every call below works relative to the directory, opened once.
     WriteOutcome outcome;
@@ -425,15 +456,8 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
     // of the content.
     if (mode && (*mode & creationMask()))
         ::fchmod(file.get(), *mode);
-    for (qsizetype done = 0; done < content.size();) {
-        const ssize_t n =
-            ::write(file.get(), content.constData() + done, size_t(content.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return failed(n < 0 ? errno : EIO);
-        done += n;
-    }
+    if (const int error = writeWhole(file.get(), content))
+        return failed(error);
     // On the disk before it takes the name; a share may report a write error only when the
     // file is closed.
     if (::fdatasync(file.get()) != 0)
@@ -454,31 +478,20 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
 bool RealFileAccess::createExclusively(const QString& path, const QByteArray& content,
                                        const QString& root)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const qsizetype slash = name.lastIndexOf('/');
-    const QByteArray dir = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : name.left(slash);
-    const QByteArray base = name.mid(slash + 1);
-    if (base.isEmpty() || base == "." || base == "..")
+    const std::optional<Placed> at = placed(QFile::encodeName(path));
+    if (!at)
         return false;
-    const Descriptor dirFd(openDirectory(dir));
-    if (dirFd.get() < 0 || !confined(dirFd.get(), dir, root))
+    const Descriptor dirFd(openDirectory(at->dir));
+    if (dirFd.get() < 0 || !confined(dirFd.get(), at->dir, root))
         return false;
-    Descriptor file(::openat(dirFd.get(), base.constData(),
+    Descriptor file(::openat(dirFd.get(), at->base.constData(),
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (file.get() < 0)
         return false;
-    bool written = true;
-    for (qsizetype done = 0; written && done < content.size();) {
-        const ssize_t n =
-            ::write(file.get(), content.constData() + done, size_t(content.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        done += written ? n : 0;
-    }
+    const bool written = writeWhole(file.get(), content) == 0;
     if (file.close() == 0 && written)
         return true;
-    ::unlinkat(dirFd.get(), base.constData(), 0); // ours, half written
+    ::unlinkat(dirFd.get(), at->base.constData(), 0); // ours, half written
     return false;
 }
 
@@ -489,14 +502,12 @@ bool RealFileAccess::remove(const QString& path, const QString& root)
         return !path.isEmpty() && ::unlink(name.constData()) == 0;
     // Removed relative to its directory, opened and checked first: a linked directory on the
     // way cannot lead the removal out of the data folder.
-    const qsizetype slash = name.lastIndexOf('/');
-    const QByteArray dir = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : name.left(slash);
-    const QByteArray base = name.mid(slash + 1);
-    if (base.isEmpty() || base == "." || base == "..")
+    const std::optional<Placed> at = placed(name);
+    if (!at)
         return false;
-    const Descriptor dirFd(openDirectory(dir));
-    return dirFd.get() >= 0 && confined(dirFd.get(), dir, root) &&
-           ::unlinkat(dirFd.get(), base.constData(), 0) == 0;
+    const Descriptor dirFd(openDirectory(at->dir));
+    return dirFd.get() >= 0 && confined(dirFd.get(), at->dir, root) &&
+           ::unlinkat(dirFd.get(), at->base.constData(), 0) == 0;
 }
 
 bool RealFileAccess::makePath(const QString& dir)

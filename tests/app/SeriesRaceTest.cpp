@@ -4,10 +4,10 @@
 // with the change last reported saved for it; a change not saved was refused as "changed
 // meanwhile". NORVANE_SERIES_RACE_ROUNDS gives a longer run (scripts/stress-series).
 #include "CliRun.h"
+#include "OlderCopy.h"
 #include "SlowShare.h"
 #include "TestFiles.h"
 
-#include <QDirIterator>
 #include <QMap>
 
 #include <memory>
@@ -25,51 +25,6 @@ const QByteArray kSeries = "[AppointmentSettings]\r\nDateYear=2027\r\nDateMonth=
                            "RecurringFromYear=2027\r\nRecurringFromMonth=1\r\n"
                            "RecurringFromDay=4\r\nRecurringUntilYear=2036\r\n"
                            "RecurringUntilMonth=12\r\nRecurringUntilDay=15\r\n";
-
-QHash<QString, QString> plainKeys(const QString& path)
-{
-    QHash<QString, QString> keys;
-    for (const QByteArray& line : TestFiles::readBytes(path).split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq > 0)
-            keys.insert(QString::fromUtf8(line.left(eq)).trimmed().toLower(),
-                        QString::fromUtf8(line.mid(eq + 1)).trimmed());
-    }
-    return keys;
-}
-
-QDate plainDate(const QHash<QString, QString>& keys, const QString& prefix)
-{
-    return QDate(keys.value(prefix + "year").toInt(), keys.value(prefix + "month").toInt(),
-                 keys.value(prefix + "day").toInt());
-}
-
-// The texts each day shows, as a copy that knows only the directory layout and the original
-// keys reads them; "?path" for a file in a place this reader does not know.
-QMap<QDate, QStringList> shownByLayout(const QString& folder)
-{
-    QMap<QDate, QStringList> shown;
-    QDirIterator it(folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QStringList dirs = QDir(folder).relativeFilePath(path).split('/');
-        const QHash<QString, QString> keys = plainKeys(path);
-        if (dirs.size() == 4 && dirs[0].startsWith('y')) {
-            shown[QDate(dirs[0].mid(1).toInt(), dirs[1].mid(1).toInt(), dirs[2].mid(1).toInt())]
-                << keys.value("text");
-        } else if (dirs.size() == 3 && dirs[0] == "recurring" && dirs[1].startsWith("wd")) {
-            const int weekday = dirs[1].mid(2).toInt() == 1 ? 7 : dirs[1].mid(2).toInt() - 1;
-            for (QDate d = plainDate(keys, "recurringfrom"); d <= plainDate(keys, "recurringuntil");
-                 d = d.addDays(1)) {
-                if (d.dayOfWeek() == weekday)
-                    shown[d] << keys.value("text");
-            }
-        } else {
-            shown[QDate()] << "?" + path;
-        }
-    }
-    return shown;
-}
 
 // Rounds of copies editing one Monday each (a different one per copy) at the same moment.
 void raceOn(const QString& folder, int rounds, int copies)
@@ -104,7 +59,7 @@ void raceOn(const QString& folder, int rounds, int copies)
         }
     }
     EXPECT_GT(saved, 0);
-    const QMap<QDate, QStringList> shown = shownByLayout(folder);
+    const QMap<QDate, QStringList> shown = OlderCopy::shown(folder, {2000, 1, 1}, {2050, 12, 31});
     QStringList wrong;
     for (auto day = shown.cbegin(); day != shown.cend(); ++day) {
         if (!day.key().isValid() || day.key().dayOfWeek() != 1 || day.key() < kFirst ||

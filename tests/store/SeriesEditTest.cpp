@@ -1,6 +1,7 @@
 // One occurrence, the rest or all of a series, as the files land in the folder: what a copy
 // that reads only days and ranges shows afterwards, which files there are, and what a crash
 // half-way or another user's change leaves.
+#include "OlderCopy.h"
 #include "TestFiles.h"
 #include "store/Recurrence.h"
 #include "store/SeriesClaim.h"
@@ -122,6 +123,27 @@ protected:
         return found.join(' ');
     }
 
+    // The days from..to on which an older copy, reading only the original keys and directories,
+    // shows other texts than this program: as "date: theirs | ours".
+    std::string olderCopyDiffers(const QDate& from, const QDate& to)
+    {
+        const QMap<QDate, QStringList> theirs = OlderCopy::shown(folder, from, to);
+        DataAccess reader(profiles, StoreSource::fixed(folder));
+        QStringList differing;
+        for (QDate d = from; d <= to; d = d.addDays(1)) {
+            QStringList ours;
+            for (const TerminPtr& a : reader.GetAppointmentsOfDay(d))
+                ours << a->Text();
+            ours.sort();
+            if (ours != theirs.value(d))
+                differing << d.toString(Qt::ISODate) + ": " + theirs.value(d).join(',') + " | " +
+                                 ours.join(',');
+        }
+        for (const QString& stray : theirs.value(QDate()))
+            differing << stray;
+        return differing.join('\n').toStdString();
+    }
+
     QTemporaryDir data;
     QString folder = data.path() + '/';
     ProfileCache profiles{ThreadFileAccess()};
@@ -194,6 +216,7 @@ TEST_F(SeriesEditTest, EachChangeOfOneOccurrenceTheRestOrAllShowsAsAsked)
         EXPECT_EQ(shown(), c.shown);
         EXPECT_EQ(files(), c.files);
         EXPECT_EQ(keysWithoutValue().toStdString(), "");
+        EXPECT_EQ(olderCopyDiffers(kFirst.addDays(-7), kLast.addDays(14)), "");
     }
 }
 
@@ -242,6 +265,7 @@ TEST_F(SeriesEditTest, AllAndTheRestFindAChangedOccurrenceHoweverFarItLies)
         }
         EXPECT_EQ(farTexts.join(' '), c.farText);
         EXPECT_EQ(keysWithoutValue().toStdString(), "");
+        EXPECT_EQ(olderCopyDiffers(kFirst.addDays(-7), {2031, 5, 10}), "");
     }
 }
 
