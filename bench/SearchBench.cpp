@@ -20,6 +20,7 @@
 #include "index/AppointmentIndex.h"
 #include "index/FolderCrawl.h"
 #include "layout/SearchLayout.h"
+#include "profile/FileAccess.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>

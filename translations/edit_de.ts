@@ -294,25 +294,4 @@ Please ensure the accessibility of the datasource folder and check your privileg
 Bitte prüfen Sie die Verfügbarkeit des Datenordners und Ihre Zugriffsrechte.</translation>
     </message>
 </context>
-<context>
-    <name>ClassMonthDD</name>
-    <message>
-        <source>today</source>
-        <translation>heute</translation>
-    </message>
-</context>
-<context>
-    <name>ClassTabs</name>
-    <message>
-        <source>Pages</source>
-        <translation>Seiten</translation>
-    </message>
-</context>
-<context>
-    <name>ClassTimeDD</name>
-    <message>
-        <source>Right and Left: %1 minutes later or earlier; * and _: an hour later or earlier</source>
-        <translation>Rechts und Links: %1 Minuten später oder früher; * und _: eine Stunde später oder früher</translation>
-    </message>
-</context>
 </TS>

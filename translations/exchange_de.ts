@@ -8,9 +8,6 @@
     <message><source>The file cannot be read as an iCalendar file.</source><translation>Die Datei lässt sich nicht als iCalendar-Datei lesen.</translation></message>
     <message><source>The file nests components more than %1 deep.</source><translation>Die Datei verschachtelt Komponenten mehr als %1 Ebenen tief.</translation></message>
     <message><source>event %1</source><translation>Ereignis %1</translation></message>
-    <message><source>It is not a regular file.</source><translation>Sie ist keine gewöhnliche Datei.</translation></message>
-    <message><source>It cannot be read.</source><translation>Sie kann nicht gelesen werden.</translation></message>
-    <message><source>It is larger than %1 MiB.</source><translation>Sie ist größer als %1 MiB.</translation></message>
     <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
     <message><source>%1 is there but could not be read.</source><translation>%1 ist vorhanden, konnte aber nicht gelesen werden.</translation></message>
     <message><source>%1 leads out of the data folder.</source><translation>%1 führt aus dem Datenordner hinaus.</translation></message>

@@ -4,15 +4,15 @@
 #include "calendar/Formats.h"
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
-#include "edit/ClassMonthDD.h"
-#include "edit/ClassTabs.h"
-#include "edit/ClassTimeDD.h"
 #include "edit/ColorNames.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
 #include "store/Recurrence.h"
 #include "ui/ApiColorPicker.h"
+#include "ui/ClassMonthDD.h"
+#include "ui/ClassTabs.h"
+#include "ui/ClassTimeDD.h"
 #include "ui/PictureBox.h"
 
 #include <QApplication>
@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 using namespace FormEditLayout;
@@ -56,8 +57,9 @@ constexpr std::array<RemindChoice, 7> kRemindChoices{{
 }};
 
 // combo_recur: list index -> recurrence kind.
-const std::array<QString, 4> kRecurCodes{QStringLiteral("d"), QStringLiteral("wd"),
-                                         QStringLiteral("m"), QStringLiteral("y")};
+const std::array<Recurrence::Kind, 4> kRecurKinds{Recurrence::Kind::Daily, Recurrence::Kind::Weekly,
+                                                  Recurrence::Kind::Monthly,
+                                                  Recurrence::Kind::Yearly};
 enum RecurIndex { kDaily, kWeekly, kMonthly, kYearly };
 
 const QColor kHeaderRed(255, 0, 0);
@@ -549,9 +551,9 @@ void form_edit::copyIntoRecord()
     r.setRecurringStartDate(text_recur_von->value());
     r.setRecurringEndDate(text_recur_bis->value());
     const int recurIndex = combo_recur->currentIndex();
-    r.Recurring_code = recurIndex >= 0 && recurIndex < int(kRecurCodes.size())
-                           ? kRecurCodes[size_t(recurIndex)]
-                           : kRecurCodes[kYearly];
+    r.Recurring_code = Recurrence::code(recurIndex >= 0 && recurIndex < int(kRecurKinds.size())
+                                            ? kRecurKinds[size_t(recurIndex)]
+                                            : Recurrence::Kind::Yearly);
     if (check_owner->isChecked())
         r.setProducer(m_loginName);
 }

@@ -2,9 +2,9 @@
 #include "edit/form_edit.h"
 #include "edit/form_edit_layout.h"
 
-#include "edit/ClassMonthDD.h"
-#include "edit/ClassTabs.h"
-#include "edit/ClassTimeDD.h"
+#include "ui/ClassMonthDD.h"
+#include "ui/ClassTabs.h"
+#include "ui/ClassTimeDD.h"
 #include "ui/PictureBox.h"
 #include "ui/ScreenColors.h"
 

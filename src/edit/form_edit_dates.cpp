@@ -4,8 +4,8 @@
 
 #include "calendar/Formats.h"
 #include "calendar/TypedDate.h"
-#include "edit/ClassMonthDD.h"
 #include "settings/Settings.h"
+#include "ui/ClassMonthDD.h"
 #include "ui/PictureBox.h"
 
 namespace {

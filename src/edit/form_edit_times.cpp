@@ -3,9 +3,9 @@
 #include "edit/form_edit.h"
 
 #include "calendar/Formats.h"
-#include "edit/ClassTimeDD.h"
 #include "edit/TypedTime.h"
 #include "settings/Settings.h"
+#include "ui/ClassTimeDD.h"
 #include "ui/PictureBox.h"
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "exchange/IcsImportSupport.h"
 #include "exchange/ImportRecord.h"
-#include "settings/Settings.h"
+#include "profile/FileAccess.h"
 #include "store/ApiLoginName.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"

@@ -225,23 +225,5 @@ IcsCheck CheckIcs(const QByteArray& file)
 
 std::optional<QByteArray> ReadIcsFile(FileAccess& files, const QString& path, QString* error)
 {
-    auto fail = [error](const QString& reason) {
-        if (error)
-            *error = reason;
-        return std::nullopt;
-    };
-    // One byte more than allowed tells a file that is too large from one that just fits.
-    const ReadOutcome outcome = files.read(path, kMaxIcsBytes + 1, QString());
-    switch (outcome.status) {
-    case ReadOutcome::Read:
-        break;
-    case ReadOutcome::NotRegular:
-        return fail(IcsImport::tr("It is not a regular file."));
-    case ReadOutcome::Missing:
-    case ReadOutcome::Failed:
-        return fail(outcome.error.isEmpty() ? IcsImport::tr("It cannot be read.") : outcome.error);
-    }
-    if (outcome.bytes.size() > kMaxIcsBytes)
-        return fail(IcsImport::tr("It is larger than %1 MiB.").arg(kMaxIcsBytes / (1024 * 1024)));
-    return outcome.bytes;
+    return ReadWholeFile(files, path, kMaxIcsBytes, error);
 }

@@ -5,9 +5,9 @@
 #include "exchange/form_import_ics.h"
 #include "profile/FileAccess.h"
 #include "service/FolderJobs.h"
-#include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
+#include "threads/WorkerThread.h"
 #include "ui/ApiOpenSave.h"
 #include "ui/ImportProgress.h"
 

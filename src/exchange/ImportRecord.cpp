@@ -1,6 +1,6 @@
 #include "exchange/ImportRecord.h"
 
-#include "settings/Settings.h"
+#include "profile/FileAccess.h"
 #include "store/Recurrence.h"
 
 #include <QCryptographicHash>

@@ -6,9 +6,9 @@
 #include "exchange/IcsExport.h"
 #include "profile/ProfileCache.h"
 #include "service/FolderJobs.h"
-#include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
+#include "threads/WorkerThread.h"
 #include "ui/ApiOpenSave.h"
 #include "ui/MousePointer.h"
 

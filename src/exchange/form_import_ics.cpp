@@ -5,10 +5,10 @@
 #include "service/CancellableFileAccess.h"
 #include "service/FolderJobs.h"
 #include "service/ImportRun.h"
-#include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
+#include "threads/WorkerThread.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/MousePointer.h"
 

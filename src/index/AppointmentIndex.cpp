@@ -1,8 +1,8 @@
 #include "index/AppointmentIndex.h"
 
 #include "index/TextFolding.h"
+#include "profile/FileAccess.h"
 #include "profile/ProfileCache.h"
-#include "settings/Settings.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -50,7 +50,7 @@ bool FolderCrawl::isTreeDirectory(const QString& dir)
         return true;
     const QStringList parts = dir.split(u'/', Qt::SkipEmptyParts);
     const auto month = [&] { return Recurrence::numberIn(parts[1], QLatin1String("m"), 1, 12); };
-    if (parts.value(0) == QLatin1String("recurring"))
+    if (parts.value(0) == Recurrence::kTreeName)
         return parts.size() == 1 || (parts.size() == 2 && month());
     if (!Recurrence::numberIn(parts.value(0), QLatin1String("y"), 1, 9999))
         return false;

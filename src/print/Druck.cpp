@@ -3,8 +3,9 @@
 #include "calendar/Formats.h"
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
+#include "colors/Palette.h"
+#include "colors/StoredColor.h"
 #include "layout/DayLayout.h"
-#include "print/AppointmentColor.h"
 #include "print/PrintCanvas.h"
 #include "profile/ShownText.h"
 #include "settings/Language.h"
@@ -20,9 +21,6 @@ const char* const kFooter = QT_TRANSLATE_NOOP("Druck", "printed by Norvane4");
 const char* const kWeekTitle = QT_TRANSLATE_NOOP("Druck", "Week %1, %2");
 
 const QString kArial = QStringLiteral("Arial");
-const QColor kBlack(0, 0, 0);
-const QColor kGrey(128, 128, 128);
-const QColor kWeekend(239, 239, 239);
 
 // Title bar height, and the distance from the top of the frame to the first grid line.
 constexpr double kTitleBar = 10;
@@ -123,8 +121,8 @@ void Druck::FitLabelStrip()
 void Druck::DrawTitleBarAndFrame()
 {
     m_canvas.setFont(kArial, 12, false, false);
-    m_canvas.DrawBox(mX + m_labelStrip, mY, W - m_labelStrip, kTitleBar, kBlack);
-    m_canvas.DrawBox(mX + m_labelStrip, mY, W - m_labelStrip, H, kBlack);
+    m_canvas.DrawBox(mX + m_labelStrip, mY, W - m_labelStrip, kTitleBar, Palette::kInk);
+    m_canvas.DrawBox(mX + m_labelStrip, mY, W - m_labelStrip, H, Palette::kInk);
 }
 
 QStringList Druck::GridLabels() const
@@ -155,7 +153,7 @@ bool Druck::DrawTimeGrid()
         m_canvas.drawText(mX, mY + kStripTop, AllDayText(m_settings.LangCode()));
     for (int i = 0; i < labels.size(); ++i) {
         const double y = mY + GridTop() + i * rowHeight;
-        m_canvas.DrawLine(mX + m_labelStrip - kTick, y, mX + W, y, kGrey);
+        m_canvas.DrawLine(mX + m_labelStrip - kTick, y, mX + W, y, Palette::kGreyInk);
         // Centred on its line as it is, not moved to a whole millimetre: every label stands
         // where its row starts.
         m_canvas.drawText(mX, y - m_canvas.textHeight(labels[i]) / 2, labels[i]);
@@ -194,7 +192,7 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
         const double x = cx + box.x();
         const double y = mY + (inStrip ? kStripTop : GridTop()) + top;
         m_canvas.FillBox(x, y, box.width(), height, AppointmentColor(m_settings, a.ColorCode()));
-        m_canvas.DrawBox(x, y, box.width(), height, kBlack);
+        m_canvas.DrawBox(x, y, box.width(), height, Palette::kInk);
         // Text lines stand on whole millimetres: from the first one inside the box, so that
         // the box does not cut off the top of the first line.
         const double textTop = std::ceil(y);
@@ -275,7 +273,7 @@ bool Druck::PrintWeek(const QDate& date)
     }
     for (int col = 1; col <= shown.size(); ++col) {
         const double x = mX + m_labelStrip + col * cw;
-        m_canvas.DrawLine(x, mY, x, mY + H, kBlack);
+        m_canvas.DrawLine(x, mY, x, mY + H, Palette::kInk);
     }
     if (DrawTimeGrid())
         for (int col = 0; col < shown.size(); ++col)
@@ -332,20 +330,20 @@ bool Druck::PrintMonthPlanner(int month, int year, bool twoMonths)
         const int weekday = Weekday(date);
         const double x = mX + (d - 1) * cw;
         if (weekday == 1 || weekday == 7)
-            m_canvas.FillBox(x + 0.1, mY + 10, cw, H - mY - 10, kWeekend);
+            m_canvas.FillBox(x + 0.1, mY + 10, cw, H - mY - 10, Palette::kWeekendGrey);
         if (weekday == m_settings.FirstWeekday())
-            m_canvas.DrawLine(x, mY + 10, x, H, kBlack);
+            m_canvas.DrawLine(x, mY + 10, x, H, Palette::kInk);
         const QString label = names.value(weekday).left(twoMonths ? 1 : 2);
         m_canvas.PrintWrappedText(x, mY + 11, cw, 10, label, TextAlign::Centre);
         m_canvas.PrintWrappedText(x, mY + 16, cw, 10, QString::number(date.day()),
                                   TextAlign::Centre);
         if (twoMonths && date == next)
-            m_canvas.DrawLine(x, mY, x, H, kBlack);
+            m_canvas.DrawLine(x, mY, x, H, Palette::kInk);
     }
 
-    m_canvas.DrawBox(mX, mY, W - mX, H - mY, kBlack);
-    m_canvas.DrawLine(mX, mY + 10, W, mY + 10, kBlack);
-    m_canvas.DrawLine(mX, mY + 15, W, mY + 15, kBlack);
+    m_canvas.DrawBox(mX, mY, W - mX, H - mY, Palette::kInk);
+    m_canvas.DrawLine(mX, mY + 10, W, mY + 10, Palette::kInk);
+    m_canvas.DrawLine(mX, mY + 15, W, mY + 15, Palette::kInk);
 
     // Planning rows on whole millimetres, 7.5 apart, halves to even.
     m_canvas.setDotted(true);
@@ -354,7 +352,7 @@ bool Druck::PrintMonthPlanner(int month, int year, bool twoMonths)
         y = std::nearbyint(y + 7.5);
         if (y > H - 7.5)
             break;
-        m_canvas.DrawLine(mX, y, W, y, kGrey);
+        m_canvas.DrawLine(mX, y, W, y, Palette::kGreyInk);
     }
     m_canvas.setDotted(false);
     return FinishPage(mX, H + 2, W - mX);

@@ -2,8 +2,9 @@
 #include "print/Druck.h"
 
 #include "calendar/Formats.h"
+#include "colors/Palette.h"
+#include "colors/StoredColor.h"
 #include "layout/AgendaLayout.h"
-#include "print/AppointmentColor.h"
 #include "print/PrintCanvas.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -14,8 +15,6 @@ namespace {
 const char* const kListTitle = QT_TRANSLATE_NOOP("Druck", "Appointment list %1 - %2");
 
 const QString kArial = QStringLiteral("Arial");
-const QColor kBlack(0, 0, 0);
-const QColor kGrey(128, 128, 128);
 
 constexpr double kTitle = 10;  // the range and the data folder
 constexpr double kHeading = 7; // a day's heading
@@ -54,7 +53,7 @@ bool Druck::PrintList(const QDate& from, const QDate& to)
         m_canvas.setFont(kArial, 10, false, false);
         m_canvas.PrintWrappedText(mX + W * 2 / 3, mY + 1, W / 3, kTitle,
                                   LastPathPart(m_settings.GetDataFolder()), TextAlign::Right);
-        m_canvas.DrawLine(mX, mY + kTitle, mX + W, mY + kTitle, kBlack);
+        m_canvas.DrawLine(mX, mY + kTitle, mX + W, mY + kTitle, Palette::kInk);
         y = mY + kTitle + 2;
     };
     // A new page when height does not fit below y any more.
@@ -79,13 +78,13 @@ bool Druck::PrintList(const QDate& from, const QDate& to)
         m_canvas.setFont(kArial, 11, true, false);
         m_canvas.PrintWrappedText(mX, y + 1, W, kHeading, group.heading, TextAlign::Left);
         y += kHeading;
-        m_canvas.DrawLine(mX, y, mX + W, y, kGrey);
+        m_canvas.DrawLine(mX, y, mX + W, y, Palette::kGreyInk);
         m_canvas.setFont(kArial, 9, false, false);
         for (const AgendaLayout::Line& line : group.lines) {
             room(kLine);
             m_canvas.FillBox(mX, y + 1, kSwatch, kSwatch,
                              AppointmentColor(m_settings, line.colorCode));
-            m_canvas.DrawBox(mX, y + 1, kSwatch, kSwatch, kGrey);
+            m_canvas.DrawBox(mX, y + 1, kSwatch, kSwatch, Palette::kGreyInk);
             // Each column one line, cut at its edge.
             const auto cell = [&](double x, double w, const QString& text) {
                 m_canvas.setTextClip(QRectF(x, y, w - 1, kLine));

@@ -2,8 +2,9 @@
 #include "print/Druck.h"
 
 #include "calendar/Names.h"
+#include "colors/Palette.h"
+#include "colors/StoredColor.h"
 #include "layout/MonthLayout.h"
-#include "print/AppointmentColor.h"
 #include "print/PrintCanvas.h"
 #include "settings/Settings.h"
 #include "store/Common.h"
@@ -14,9 +15,6 @@
 namespace {
 
 const QString kArial = QStringLiteral("Arial");
-const QColor kBlack(0, 0, 0);
-const QColor kGrey(128, 128, 128);
-const QColor kOtherMonth(239, 239, 239);
 
 constexpr double kTitle = 10;     // the month's name and the data folder
 constexpr double kHeader = 6;     // the weekday names
@@ -61,7 +59,7 @@ bool Druck::PrintMonth(int month, int year)
     const double top = mY + kTitle;
     const double left = mX + kWeekColumn;
     const int columns = int(sheet.weekdays.size());
-    m_canvas.DrawBox(mX, top, W, H - kTitle, kBlack);
+    m_canvas.DrawBox(mX, top, W, H - kTitle, Palette::kInk);
     // No weekday to show: the frame alone, nothing to divide its width by.
     if (columns == 0)
         return FinishPage(mX, mY + H + 2, W);
@@ -72,13 +70,13 @@ bool Druck::PrintMonth(int month, int year)
     for (int c = 0; c < columns; ++c)
         m_canvas.PrintWrappedText(left + c * cellWidth, top + 1, cellWidth, kHeader,
                                   names.value(sheet.weekdays[c]), TextAlign::Centre);
-    m_canvas.DrawLine(mX, top + kHeader, mX + W, top + kHeader, kBlack);
+    m_canvas.DrawLine(mX, top + kHeader, mX + W, top + kHeader, Palette::kInk);
 
     for (int r = 0; r < int(sheet.weeks.size()); ++r) {
         const MonthLayout::Week& week = sheet.weeks[r];
         const double y = top + kHeader + r * cellHeight;
         if (r > 0)
-            m_canvas.DrawLine(mX, y, mX + W, y, kGrey);
+            m_canvas.DrawLine(mX, y, mX + W, y, Palette::kGreyInk);
         m_canvas.setFont(kArial, 8, false, false);
         m_canvas.PrintWrappedText(mX, y + 1, kWeekColumn, kDayLine, QString::number(week.number),
                                   TextAlign::Centre);
@@ -86,8 +84,9 @@ bool Druck::PrintMonth(int month, int year)
             const MonthLayout::Cell& cell = week.cells[c];
             const double x = left + c * cellWidth;
             if (!cell.inMonth)
-                m_canvas.FillBox(x + 0.1, y + 0.1, cellWidth - 0.2, cellHeight - 0.2, kOtherMonth);
-            m_canvas.DrawLine(x, y, x, y + cellHeight, kGrey);
+                m_canvas.FillBox(x + 0.1, y + 0.1, cellWidth - 0.2, cellHeight - 0.2,
+                                 Palette::kWeekendGrey);
+            m_canvas.DrawLine(x, y, x, y + cellHeight, Palette::kGreyInk);
             m_canvas.setFont(kArial, 9, true, false);
             m_canvas.PrintWrappedText(x + kIndent, y + 0.5, cellWidth - 2 * kIndent, kDayLine,
                                       QString::number(cell.date.day()), TextAlign::Left);

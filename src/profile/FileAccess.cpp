@@ -2,6 +2,7 @@
 
 #include "profile/Descriptor.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -575,4 +576,43 @@ void CountingFileAccess::noteCall(Call call)
         ++m_counts.makePaths;
         break;
     }
+}
+
+QString WithTrailingSeparator(const QString& path)
+{
+    if (path.isEmpty() || path.back() == QLatin1Char('/') || path.back() == QLatin1Char('\\'))
+        return path;
+    return path + QDir::separator();
+}
+
+std::optional<QByteArray> ReadWholeFile(FileAccess& files, const QString& path, qint64 maxBytes,
+                                        QString* error)
+{
+    auto fail = [error](const char* reason, const QString& argument = {}) {
+        if (error) {
+            const QString text = QCoreApplication::translate("FileAccess", reason);
+            *error = argument.isEmpty() ? text : text.arg(argument);
+        }
+        return std::nullopt;
+    };
+    // One byte more than allowed tells a file that is too large from one that just fits.
+    const ReadOutcome outcome = files.read(path, maxBytes + 1, QString());
+    switch (outcome.status) {
+    case ReadOutcome::Read:
+        break;
+    case ReadOutcome::NotRegular:
+        return fail(QT_TRANSLATE_NOOP("FileAccess", "It is not a regular file."));
+    case ReadOutcome::Missing:
+    case ReadOutcome::Failed:
+        if (!outcome.error.isEmpty()) {
+            if (error)
+                *error = outcome.error;
+            return std::nullopt;
+        }
+        return fail(QT_TRANSLATE_NOOP("FileAccess", "It cannot be read."));
+    }
+    if (outcome.bytes.size() > maxBytes)
+        return fail(QT_TRANSLATE_NOOP("FileAccess", "It is larger than %1 MiB."),
+                    QString::number(maxBytes / (1024 * 1024)));
+    return outcome.bytes;
 }

@@ -16,6 +16,17 @@
 // in its name or in a directory above it) is treated as if it were not there. An empty root
 // confines nothing (the settings files may lie anywhere).
 
+// A folder's path as every data folder is named: with the native separator appended, unless
+// the path is empty ("/" would make the file system's root the folder) or already ends in
+// either separator.
+QString WithTrailingSeparator(const QString& path);
+
+class FileAccess;
+// The whole of a file the user named, if it is a regular file of at most maxBytes; else
+// nothing, and the reason in the user's language in *error.
+std::optional<QByteArray> ReadWholeFile(FileAccess& files, const QString& path, qint64 maxBytes,
+                                        QString* error);
+
 struct FileMeta {
     QDateTime modified;
     qint64 size = 0;

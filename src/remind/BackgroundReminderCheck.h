@@ -1,7 +1,7 @@
 #pragma once
 
 #include "remind/ReminderCheck.h"
-#include "service/WorkerThread.h"
+#include "threads/WorkerThread.h"
 
 #include <QString>
 

@@ -2,6 +2,7 @@
 
 #include "store/SeriesEdit.h"
 
+#include "profile/FileAccess.h"
 #include "remind/ReminderMail.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"

@@ -1,6 +1,6 @@
 #include "service/FolderJobs.h"
 
-#include "service/WorkerThread.h"
+#include "threads/WorkerThread.h"
 
 FolderJobs::FolderJobs(FileAccessFactory files, QObject* parent)
     : QObject(parent)

@@ -1,7 +1,7 @@
 #include "service/FolderWatchThread.h"
 
 #include "service/FolderWatch.h"
-#include "service/WorkerThread.h"
+#include "threads/WorkerThread.h"
 
 #include <QDeadlineTimer>
 #include <QThread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/Mailbox.h"
+#include "threads/Mailbox.h"
 
 #include <QObject>
 #include <QString>

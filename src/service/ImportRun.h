@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/WorkerThread.h"
+#include "threads/WorkerThread.h"
 
 #include <atomic>
 #include <functional>

@@ -4,8 +4,8 @@
 #include "index/FolderCrawl.h"
 #include "profile/FileAccess.h"
 #include "profile/ProfileCache.h"
-#include "service/ShareClock.h"
 #include "store/DataAccess.h"
+#include "threads/ShareClock.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "service/ParallelFetch.h"
 
 #include "profile/ProfileCache.h"
-#include "service/ShareClock.h"
+#include "threads/ShareClock.h"
 
 #include <algorithm>
 #include <chrono>

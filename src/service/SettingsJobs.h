@@ -2,8 +2,8 @@
 
 #include "profile/ProfileCache.h"
 #include "service/FolderJobs.h"
-#include "service/WorkerThread.h"
 #include "settings/Settings.h"
+#include "threads/WorkerThread.h"
 
 #include <QObject>
 #include <QPointer>

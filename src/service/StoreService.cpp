@@ -1,12 +1,13 @@
 #include "service/StoreService.h"
 
+#include "profile/FileAccess.h"
 #include "service/FolderJobs.h"
 #include "service/FolderWatchThread.h"
-#include "service/ShareClock.h"
 #include "service/StoreWorker.h"
-#include "service/WorkerThread.h"
 #include "settings/Settings.h"
 #include "store/Recurrence.h"
+#include "threads/ShareClock.h"
+#include "threads/WorkerThread.h"
 
 #include <algorithm>
 #include <mutex>

@@ -1,6 +1,6 @@
 // The first show of a folder drawn from the local index while the share is read.
 #include "service/StoreService.h"
-#include "service/WorkerThread.h"
+#include "threads/WorkerThread.h"
 
 #include <algorithm>
 

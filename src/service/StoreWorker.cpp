@@ -1,5 +1,6 @@
 #include "service/StoreWorker.h"
 
+#include "profile/FileAccess.h"
 #include "profile/ProfileCodec.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFile.h"

@@ -3,13 +3,13 @@
 #include "profile/ProfileCache.h"
 #include "service/IndexKeeping.h"
 #include "service/ParallelFetch.h"
-#include "service/ShareClock.h"
 #include "service/WriteJournal.h"
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
 #include "store/SeriesFiling.h"
 #include "store/UndoStep.h"
+#include "threads/ShareClock.h"
 
 #include <QDate>
 #include <QHash>

@@ -3,6 +3,7 @@
 #include "calendar/Formats.h"
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
+#include "profile/FileAccess.h"
 
 #include <QAnyStringView>
 #include <QCoreApplication>
@@ -58,11 +59,6 @@ constexpr std::array<qint64, Settings::kColorCount + 1> kDefaultColors = {0,
 // Windows copies hold the window colour as a signed 32-bit number.
 constexpr qint64 kWindowColorSigned = Settings::kWindowColor - (1LL << 32);
 constexpr qint64 kLargestRgb = 0xFFFFFF;
-
-bool isSeparator(QChar c)
-{
-    return c == QLatin1Char('/') || c == QLatin1Char('\\');
-}
 
 // Hour and minute; either out of range gives the default.
 TimeOfDay readGridTime(const IniFile& ini, const QString& section, const QString& prefix,
@@ -120,14 +116,6 @@ template <typename Self, typename Visit> void Settings::eachKey(Self& s, Visit&&
         key(kGrid, QStringLiteral("ShowWeek%1").arg(day), s.m_showWeek[day], day >= 2 && day <= 6);
     key(kGrid, "Grid15Minutes", s.m_grid15Minutes, false);
     key(kGrid, "RowPerColor", s.m_rowPerColor, false);
-}
-
-QString WithTrailingSeparator(const QString& path)
-{
-    // An empty path stays empty: "/" would make the file system's root the folder.
-    if (path.isEmpty() || isSeparator(path.back()))
-        return path;
-    return path + QDir::separator();
 }
 
 QString DefaultProgramDirectory()

@@ -202,6 +202,3 @@ inline constexpr char kPortableMark[] = "norvane-portable";
 // pointer file "Settings.ini" or the portable mark), otherwise the per-user application data
 // directory, so an installed program never writes beside itself. Always ends in a separator.
 QString DefaultProgramDirectory();
-
-// Appends the native separator unless the path is empty or already ends in either separator.
-QString WithTrailingSeparator(const QString& path);

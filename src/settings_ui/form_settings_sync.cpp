@@ -1,9 +1,9 @@
 #include "settings_ui/form_settings_sync.h"
 
-#include "service/WorkerThread.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "sync/PasswordStore.h"
+#include "threads/WorkerThread.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -28,7 +28,7 @@ public:
     QList<ListedAppointment> run()
     {
         for (const QString& top : subdirectories({})) {
-            if (top == QLatin1String("recurring"))
+            if (top == Recurrence::kTreeName)
                 recurring();
             else if (const int year = numberOf(top, QLatin1String("y"));
                      year >= m_from.year() && year <= m_to.year())
@@ -61,7 +61,7 @@ private:
 
     void recurring()
     {
-        const QString top = QStringLiteral("recurring/");
+        const QString top = Recurrence::kTreeName + u'/';
         for (const QString& kind : subdirectories(top)) {
             if (numberOf(kind, QLatin1String("m"))) {
                 for (const QString& day : subdirectories(top + kind))

@@ -1,5 +1,6 @@
 #include "store/DataAccess.h"
 
+#include "profile/FileAccess.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFile.h"
 #include "store/Common.h"

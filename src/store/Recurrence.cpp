@@ -9,7 +9,7 @@ namespace Recurrence {
 
 namespace {
 
-const QString kRecurring = QStringLiteral("recurring");
+const QString kRecurring = kTreeName;
 const QString kEvery = QStringLiteral("every");
 
 QString subPath(const QString& folder, std::initializer_list<QString> parts)
@@ -73,6 +73,11 @@ bool isMonthDay(QStringView month, QStringView day)
 }
 
 } // namespace
+
+bool inTree(QStringView relative)
+{
+    return relative.startsWith(kTreeName) && relative.mid(kTreeName.size()).startsWith(u'/');
+}
 
 Kind ofPath(const QString& path)
 {

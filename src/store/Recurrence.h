@@ -9,6 +9,11 @@
 // the directory of its kind. The one place that knows this layout, both ways.
 namespace Recurrence {
 
+// The top directory of the recurring tree.
+inline constexpr QLatin1String kTreeName("recurring");
+// Whether relative (separated by '/') lies in the recurring tree.
+bool inTree(QStringView relative);
+
 enum class Kind {
     None,    // one-time
     Daily,   // recurring/every/

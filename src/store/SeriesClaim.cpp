@@ -1,5 +1,7 @@
 #include "store/SeriesClaim.h"
 
+#include "store/Recurrence.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QSysInfo>
@@ -37,7 +39,8 @@ QString SeriesClaim::pathFor(const QString& dataFolder, const QString& seriesKey
     // Any id fits a file name this way, whatever an import brought along.
     const QByteArray hash =
         QCryptographicHash::hash(seriesKey.toUtf8(), QCryptographicHash::Sha1).toHex().left(24);
-    return dataFolder + QStringLiteral("recurring/series-%1.claim").arg(QString::fromLatin1(hash));
+    return dataFolder + Recurrence::kTreeName +
+           QStringLiteral("/series-%1.claim").arg(QString::fromLatin1(hash));
 }
 
 bool SeriesClaim::take()

@@ -3,6 +3,7 @@
 // Two-way sync of a data folder with one calendar collection on a CalDAV server. Runs on the
 // caller's thread and blocks while it talks to the server: call it from a worker thread.
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,7 @@ struct SyncAccount {
 struct SyncOptions {
     int pastDays = 365;   // the folder's one-time appointments looked at, back from today
     int futureDays = 730; // ... and ahead
+    QDate today;          // the day they count from; invalid: the machine's today
     // When the sync would delete more than half of one side (and more than five) it stops
     // unless one of these says what to do, for this run: delete them, or bring them back from
     // the other side (this one wins when both are set).

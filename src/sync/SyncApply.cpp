@@ -1,10 +1,9 @@
 #include "sync/SyncRun.h"
 
+#include "settings/Language.h"
 #include "store/Common.h"
 #include "store/FilingOrder.h"
 #include "store/Recurrence.h"
-
-#include <QTranslator>
 
 namespace {
 
@@ -49,13 +48,7 @@ QString conflictMark(const QString& langCode)
     static const char* const kMark = QT_TRANSLATE_NOOP("Sync", "%1 (conflict copy)");
     if (langCode.isEmpty())
         return Sync::tr(kMark);
-    if (langCode == QLatin1String("de")) {
-        static QTranslator german;
-        static const bool loaded = german.load(QStringLiteral(":/i18n/sync_de.qm"));
-        if (const QString mark = german.translate("Sync", kMark); loaded && !mark.isEmpty())
-            return mark;
-    }
-    return QString::fromLatin1(kMark);
+    return Language::translate("Sync", kMark, langCode);
 }
 
 QString conflictText(const QString& text, const QString& langCode)

@@ -1,6 +1,6 @@
 #include "sync/SyncRun.h"
 
-#include "settings/Settings.h"
+#include "profile/FileAccess.h"
 
 #include <QTimeZone>
 

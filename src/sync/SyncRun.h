@@ -4,6 +4,7 @@
 // what it does to them (SyncApply.cpp).
 
 #include "store/DataAccess.h"
+#include "store/Recurrence.h"
 #include "sync/CalDavClient.h"
 #include "sync/Sync.h"
 #include "sync/SyncMapping.h"
@@ -64,7 +65,7 @@ public:
         , m_client(server ? nullptr : std::make_unique<CalDavClient>(*m_http))
         , m_dav(server ? *server : *m_client)
     {
-        const QDate today = QDate::currentDate();
+        const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
         m_from = today.addDays(-options.pastDays);
         m_to = today.addDays(options.futureDays);
     }
@@ -103,7 +104,7 @@ private:
     // of the window.
     bool inWindow(const QString& rel) const
     {
-        if (rel.startsWith(QLatin1String("recurring/")))
+        if (Recurrence::inTree(rel))
             return true;
         const QDate day = DataAccess::DayOfOneTimeFile(u'/' + rel);
         return day.isValid() && day >= m_from && day <= m_to;

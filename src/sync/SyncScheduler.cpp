@@ -1,9 +1,9 @@
 #include "sync/SyncScheduler.h"
 
 #include "profile/ApiINI.h"
-#include "service/WorkerThread.h"
 #include "sync/PasswordStore.h"
 #include "sync/SyncText.h"
+#include "threads/WorkerThread.h"
 
 #include <QTimer>
 

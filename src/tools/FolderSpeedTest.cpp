@@ -1,7 +1,7 @@
 #include "tools/FolderSpeedTest.h"
 
 #include "profile/Descriptor.h"
-#include "settings/Settings.h"
+#include "profile/FileAccess.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "tools/HolidayFile.h"
 
+#include "profile/FileAccess.h"
 #include "profile/ProfileCodec.h"
-#include "settings/Settings.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
 
@@ -73,25 +73,14 @@ std::optional<HolidayFile::Problem> controlCharacterIn(QStringView text)
 std::optional<HolidayFile> HolidayFile::read(FileAccess& files, const QString& path,
                                              Problem* problem)
 {
-    auto fail = [problem](const QString& reason) {
+    QString error;
+    const std::optional<QByteArray> bytes = ReadWholeFile(files, path, kMaxBytes, &error);
+    if (!bytes) {
         if (problem)
-            *problem = Problem{false, 0, reason};
+            *problem = Problem{false, 0, error};
         return std::nullopt;
-    };
-    // One byte more than allowed tells a file that is too large from one that just fits.
-    const ReadOutcome outcome = files.read(path, kMaxBytes + 1, QString());
-    switch (outcome.status) {
-    case ReadOutcome::Read:
-        break;
-    case ReadOutcome::NotRegular:
-        return fail(QStringLiteral("not a regular file"));
-    case ReadOutcome::Missing:
-    case ReadOutcome::Failed:
-        return fail(outcome.error.isEmpty() ? QStringLiteral("cannot be read") : outcome.error);
     }
-    if (outcome.bytes.size() > kMaxBytes)
-        return fail(QStringLiteral("larger than %1 MiB").arg(kMaxBytes / (1024 * 1024)));
-    return fromBytes(outcome.bytes, problem);
+    return fromBytes(*bytes, problem);
 }
 
 std::optional<HolidayFile> HolidayFile::fromBytes(const QByteArray& bytes, Problem* problem)

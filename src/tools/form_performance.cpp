@@ -1,8 +1,8 @@
 #include "tools/form_performance.h"
 
 #include "service/FolderJobs.h"
-#include "service/WorkerThread.h"
 #include "settings/Language.h"
+#include "threads/WorkerThread.h"
 #include "ui/PictureBox.h"
 
 #include <QLabel>

@@ -25,20 +25,6 @@ void emptyCustomColors()
 
 } // namespace
 
-qint64 RgbValue(const QColor& color)
-{
-    const QColor rgb = color.toRgb();
-    return qint64(rgb.red()) | (qint64(rgb.green()) << 8) | (qint64(rgb.blue()) << 16);
-}
-
-QColor ColorOfRgbValue(qint64 value)
-{
-    // The high bit marks a system colour; the settings use it for the window background.
-    if (value & 0x80000000LL)
-        return QGuiApplication::palette().color(QPalette::Base);
-    return QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff));
-}
-
 QIcon ColorSwatch(const QColor& color)
 {
     QPixmap swatch(16, 16);

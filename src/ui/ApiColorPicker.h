@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colors/StoredColor.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QtGlobal>
@@ -11,11 +13,6 @@ class QWidget;
 
 // What PickColor returns when the user cancels; callers treat it as "no choice".
 inline constexpr qint64 kNoColorChosen = 0x010101;
-
-// A colour as the settings file stores it: red in the low byte, then green, then blue; with
-// the high bit set, a system colour (the settings' "window" is the window background).
-qint64 RgbValue(const QColor& color);
-QColor ColorOfRgbValue(qint64 value);
 
 // Lets the user choose a solid colour, starting from current (the colour being changed) when
 // it is valid. The custom colours start empty on every call. The dialog opens over owner and

@@ -2,17 +2,13 @@
 
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
+#include "colors/Palette.h"
 #include "ui/PictureBox.h"
 #include "ui/ScreenColors.h"
 #include "views/CalendarAccessible.h"
 #include "views/CalendarKeys.h"
 
 namespace {
-
-const QColor kDarkBlue(0, 0, 192);
-const QColor kWeekendGrey(238, 238, 238);
-const QColor kGridLine(192, 192, 192);
-const QColor kToday(255, 0, 0);
 
 // Twips: the text's distance from a column's left edge and from the top; the one-pixel
 // frame left free around every cell; the indent of the week column's header.
@@ -170,7 +166,7 @@ void Calendar::drawHeader()
     for (int column = 0; column < 7; ++column) {
         if (day == 1 || day == 7)
             m_picture->FillBox(column * m_cellWidth, kInset, (column + 1) * m_cellWidth,
-                               m_picture->ScaleHeight(), colors.adapt(kWeekendGrey));
+                               m_picture->ScaleHeight(), colors.adapt(Palette::kWeekendGrey));
         const QString& letter = m_dayLetters[size_t(day)];
         m_picture->Print(textLeft(column, letter), kInset, letter);
         day = day % 7 + 1;
@@ -180,7 +176,7 @@ void Calendar::drawHeader()
 
 void Calendar::drawGridLines()
 {
-    const QColor line = ScreenColors::of(m_picture).adapt(kGridLine);
+    const QColor line = ScreenColors::of(m_picture).adapt(Palette::kGridLine);
     m_picture->Line(0, m_cellHeight, m_picture->ScaleWidth(), m_cellHeight, line);
     m_picture->Line(kWeekColumn * m_cellWidth, 0, kWeekColumn * m_cellWidth,
                     m_picture->ScaleHeight(), line);
@@ -260,20 +256,20 @@ void Calendar::drawDayCell(int column, int row)
     const QDate date = dateInCell(column, row);
     const CellRect cell = cellRect(column, row);
     const ScreenColors colors = ScreenColors::of(m_picture);
-    QColor background = colors.adapt(isWeekend(date) ? kWeekendGrey : QColor(Qt::white));
+    QColor background = colors.adapt(isWeekend(date) ? Palette::kWeekendGrey : QColor(Qt::white));
     m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, background);
 
-    QColor text = colors.legible(kDarkBlue, background);
+    QColor text = colors.legible(Palette::kDarkBlue, background);
     const bool selected = IsCellSelected(column, row);
     if (selected) {
-        background = colors.selection(kDarkBlue);
+        background = colors.selection(Palette::kDarkBlue);
         m_picture->FillBox(column * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
                            background);
         text = colors.onSelection(Qt::white);
     }
     const bool today = date == m_today();
     if (today)
-        text = colors.legible(kToday, background);
+        text = colors.legible(Palette::kAlertRed, background);
 
     const QString number = QString::number(date.day());
     const int x = textLeft(column, number);
@@ -296,10 +292,10 @@ void Calendar::drawWeekCell(int row)
     const ScreenColors colors = ScreenColors::of(m_picture);
     m_picture->FillBox(cell.left, cell.top, cell.right, cell.bottom, colors.paper());
 
-    QColor text = colors.legible(kDarkBlue, colors.paper());
+    QColor text = colors.legible(Palette::kDarkBlue, colors.paper());
     if (IsCellSelected(kWeekColumn, row)) {
         m_picture->FillBox(kWeekColumn * m_cellWidth + kInset, cell.top, cell.right, cell.bottom,
-                           colors.selection(kDarkBlue));
+                           colors.selection(Palette::kDarkBlue));
         text = colors.onSelection(Qt::white);
     }
 

@@ -1,7 +1,7 @@
 #include "views/CalendarKeys.h"
 
 #include "calendar/Weeks.h"
-#include "edit/DateKeys.h"
+#include "ui/DateKeys.h"
 
 #include <algorithm>
 

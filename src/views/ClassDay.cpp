@@ -1,8 +1,8 @@
 #include "views/ClassDay.h"
 
 #include "calendar/Formats.h"
+#include "colors/StoredColor.h"
 #include "layout/DayLayout.h"
-#include "print/AppointmentColor.h"
 #include "profile/ShownText.h"
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"

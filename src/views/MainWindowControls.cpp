@@ -1,5 +1,6 @@
 #include "views/MainWindowControls.h"
 
+#include "colors/Palette.h"
 #include "ui/PictureBox.h"
 #include "ui/ScreenColors.h"
 #include "ui/ToggleLabel.h"
@@ -22,9 +23,6 @@
 namespace {
 
 constexpr int kTwips = PictureBox::kTwipsPerPixel;
-const QColor kGreyStrip(148, 148, 148);
-const QColor kDarkBlue(0, 0, 192);
-const QColor kUnreachableRed(255, 0, 0);
 // The search field and its range sit just above the day and week strip.
 constexpr int kSearchAbove = 720;
 constexpr int kRangeAbove = 360;
@@ -136,10 +134,11 @@ void setLabelColors(QLabel* label, bool chosen)
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
     const ScreenColors colors(palette);
-    const QColor background = chosen ? colors.selection(kDarkBlue) : colors.adapt(kGreyStrip);
+    const QColor background =
+        chosen ? colors.selection(Palette::kDarkBlue) : colors.adapt(Palette::kHeaderGrey);
     palette.setColor(QPalette::Window, background);
     palette.setColor(QPalette::WindowText, chosen ? colors.onSelection(Qt::white)
-                                                  : colors.legible(kDarkBlue, background));
+                                                  : colors.legible(Palette::kDarkBlue, background));
     label->setPalette(palette);
 }
 
@@ -174,14 +173,14 @@ void MainWindowControls::buildControls()
     {
         QPalette palette = label_stale->palette();
         const ScreenColors colors(palette);
-        const QColor background = colors.adapt(QColor(255, 244, 200));
+        const QColor background = colors.adapt(Palette::kDropTarget);
         palette.setColor(QPalette::Window, background);
-        palette.setColor(QPalette::WindowText, colors.legible(kUnreachableRed, background));
+        palette.setColor(QPalette::WindowText, colors.legible(Palette::kAlertRed, background));
         label_stale->setPalette(palette);
     }
     label_stale->hide();
 
-    pic_navigate = strip(central, "pic_navigate", kGreyStrip);
+    pic_navigate = strip(central, "pic_navigate", Palette::kHeaderGrey);
     pic_navigate->setGeometry(pxRect(8220, 60, 2235, 255));
     pic_month_back = pictureButton(pic_navigate, "pic_month_back", arrowIcon(false, true), 120, 0);
     pic_yesterday = pictureButton(pic_navigate, "pic_yesterday", arrowIcon(false, false), 720, 0);
@@ -189,18 +188,18 @@ void MainWindowControls::buildControls()
     pic_tomorrow = pictureButton(pic_navigate, "pic_tomorrow", arrowIcon(true, false), 1200, 0);
     pic_month_next = pictureButton(pic_navigate, "pic_month_next", arrowIcon(true, true), 1860, 0);
 
-    pic_cal1 = strip(central, "pic_cal1", kGreyStrip);
+    pic_cal1 = strip(central, "pic_cal1", Palette::kHeaderGrey);
     pic_cal1->setGeometry(pxRect(8220, 480, 2235, 255));
-    label_monat = clickableLabel(pic_cal1, "label_monat", true, kDarkBlue);
+    label_monat = clickableLabel(pic_cal1, "label_monat", true, Palette::kDarkBlue);
     label_monat->setGeometry(pxRect(60, 30, 1155, 195));
     label_monat->setCursor(Qt::PointingHandCursor);
-    label_jahr = clickableLabel(pic_cal1, "label_jahr", true, kDarkBlue);
+    label_jahr = clickableLabel(pic_cal1, "label_jahr", true, Palette::kDarkBlue);
     label_jahr->setGeometry(pxRect(1680, 30, 495, 195));
     label_jahr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label_jahr->setCursor(Qt::PointingHandCursor);
     pic_calendar1 = picture(central, "pic_calendar1", pxRect(8220, 720, 2235, 1755));
 
-    pic_cal2 = strip(central, "pic_cal2", kGreyStrip);
+    pic_cal2 = strip(central, "pic_cal2", Palette::kHeaderGrey);
     pic_cal2->setGeometry(pxRect(8220, 2640, 2235, 255));
     label_monat2 = clickableLabel(pic_cal2, "label_monat2", false, Qt::black);
     label_monat2->setGeometry(pxRect(60, 30, 1215, 195));
@@ -223,13 +222,13 @@ void MainWindowControls::buildControls()
     combo_search_range->setGeometry(pxRect(8220, 6840 - kRangeAbove, 2235, 330));
     combo_search_range->addItems({QString(), QString(), QString()});
 
-    pic_dayweek = strip(central, "pic_dayweek", kGreyStrip);
+    pic_dayweek = strip(central, "pic_dayweek", Palette::kHeaderGrey);
     pic_dayweek->setGeometry(pxRect(8220, 6840, 2235, 315));
     pic_back = pictureButton(pic_dayweek, "pic_back", arrowIcon(false, false), 120, 30);
     pic_next = pictureButton(pic_dayweek, "pic_next", arrowIcon(true, false), 1860, 30);
-    label_day = clickableLabel(pic_dayweek, "label_day", true, kDarkBlue);
+    label_day = clickableLabel(pic_dayweek, "label_day", true, Palette::kDarkBlue);
     label_day->setGeometry(pxRect(360, 45, 735, 225));
-    label_week = clickableLabel(pic_dayweek, "label_week", true, kDarkBlue);
+    label_week = clickableLabel(pic_dayweek, "label_week", true, Palette::kDarkBlue);
     label_week->setGeometry(pxRect(1080, 45, 735, 225));
     for (QLabel* label : {label_day, label_week}) {
         label->setAlignment(Qt::AlignCenter);
@@ -435,7 +434,7 @@ void MainWindowControls::showDataSource(const QString& text, const QString& fold
     if (!reachable)
         palette.setColor(
             QPalette::WindowText,
-            ScreenColors(palette).legible(kUnreachableRed, palette.color(QPalette::Window)));
+            ScreenColors(palette).legible(Palette::kAlertRed, palette.color(QPalette::Window)));
     label_datasource->setPalette(palette);
 }
 

@@ -1,6 +1,7 @@
 #include "views/MonthView.h"
 
 #include "calendar/Names.h"
+#include "colors/Palette.h"
 #include "ui/PlainText.h"
 #include "ui/ScreenColors.h"
 
@@ -14,12 +15,9 @@
 
 namespace {
 
-const QColor kHeader(148, 148, 148);
 const QColor kGrid(200, 200, 200);
 const QColor kOtherMonth(244, 244, 244);
 const QColor kToday(232, 243, 255);
-const QColor kSelection(0, 0, 192);
-const QColor kDropTarget(255, 244, 200);
 const QColor kMore(0, 0, 160);
 constexpr int kPadding = 2;
 
@@ -140,7 +138,7 @@ void MonthView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QFontMetrics metrics = fontMetrics();
     const ScreenColors colors = ScreenColors::of(this);
-    const QColor header = colors.adapt(kHeader);
+    const QColor header = colors.adapt(Palette::kHeaderGrey);
     // The background too: the palette may have turned dark since this view was made.
     painter.fillRect(rect(), colors.paper());
     painter.fillRect(QRect(0, 0, width(), headerHeight()), header);
@@ -170,7 +168,7 @@ void MonthView::paintEvent(QPaintEvent*)
 void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, const QRect& rect)
 {
     const ScreenColors colors = ScreenColors::of(this);
-    const QColor fill = colors.adapt(m_dragging && cell.date == m_dropDay ? kDropTarget
+    const QColor fill = colors.adapt(m_dragging && cell.date == m_dropDay ? Palette::kDropTarget
                                      : cell.today                         ? kToday
                                      : cell.inMonth                       ? QColor(Qt::white)
                                                                           : kOtherMonth);
@@ -180,7 +178,7 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
     painter.setPen(colors.adapt(kGrid));
     painter.drawRect(rect.adjusted(0, 0, 1, 1));
     if (cell.selected) {
-        painter.setPen(QPen(colors.selection(kSelection), 2));
+        painter.setPen(QPen(colors.selection(Palette::kDarkBlue), 2));
         painter.drawRect(rect.adjusted(1, 1, -1, -1));
     }
     QFont number = font();

@@ -1,7 +1,7 @@
 #include "views/SearchPanel.h"
 
 #include "calendar/Formats.h"
-#include "print/AppointmentColor.h"
+#include "colors/StoredColor.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "views/AgendaView.h"

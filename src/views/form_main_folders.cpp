@@ -2,6 +2,7 @@
 // folder only joins the Datasource menu and is not shown until chosen there.
 #include "views/form_main.h"
 
+#include "profile/FileAccess.h"
 #include "settings/Settings.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 // service like the other views; and the Go to date dialog, for every view.
 #include "views/form_main.h"
 
+#include "colors/StoredColor.h"
 #include "layout/AgendaLayout.h"
-#include "print/AppointmentColor.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"

@@ -2,8 +2,8 @@
 // store service like the day and week view, and what its clicks, double clicks and drags do.
 #include "views/form_main.h"
 
+#include "colors/StoredColor.h"
 #include "layout/MonthLayout.h"
-#include "print/AppointmentColor.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "ui/PictureBox.h"

@@ -3,6 +3,7 @@
 // or else from the folder by the same rule.
 #include "app/cli/SearchCommand.h"
 #include "CliRun.h"
+#include "TestDays.h"
 #include "TestFiles.h"
 #include "app/cli/AgendaCommand.h"
 #include "index/FolderCrawl.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-const QDate kToday = QDate::currentDate();
+const QDate kToday = kTestToday;
 
 class SearchCommandTest : public ::testing::Test {
 protected:
@@ -60,7 +61,7 @@ protected:
         QTextStream outStream(&out);
         QTextStream errStream(&err);
         const int code = SearchCommand::run(args, outStream, errStream, program.path(),
-                                            cache.filePath("Norvane/index"));
+                                            cache.filePath("Norvane/index"), kToday);
         return {code, out, err};
     }
     // "text day" of each line printed.

@@ -4,7 +4,6 @@
 // at 100 % and 200 %).
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
-#include "edit/ClassTabs.h"
 #include "edit/form_edit.h"
 #include "exchange/form_export_ics.h"
 #include "exchange/form_import_ics.h"
@@ -22,6 +21,7 @@
 #include "store/ClassTermin.h"
 #include "tools/form_import.h"
 #include "tools/form_performance.h"
+#include "ui/ClassTabs.h"
 #include "views/form_info.h"
 #include "views/form_main.h"
 

@@ -5,10 +5,10 @@
 
 #include "Drawing.h"
 #include "FakeFileAccess.h"
-#include "edit/ClassTabs.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
+#include "ui/ClassTabs.h"
 #include "ui/PictureBox.h"
 
 #include <QApplication>

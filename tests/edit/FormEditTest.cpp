@@ -4,9 +4,9 @@
 
 #include "StalledShare.h"
 #include "TestFiles.h"
-#include "edit/ClassMonthDD.h"
 #include "service/StoreService.h"
 #include "settings/Language.h"
+#include "ui/ClassMonthDD.h"
 
 #include <QFrame>
 #include <QRegularExpression>

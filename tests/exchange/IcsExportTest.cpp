@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "calendar/Formats.h"
 #include "exchange/IcsImport.h"
+#include "profile/FileAccess.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"

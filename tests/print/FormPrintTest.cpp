@@ -3,12 +3,12 @@
 // that stops answering meanwhile; the days a printout is drawn from.
 #include "PrintFixture.h"
 #include "StalledShare.h"
-#include "edit/ClassTabs.h"
 #include "print/RecordingCanvas.h"
 #include "print/clsPrintDialog.h"
 #include "print/form_print.h"
 #include "service/FolderJobs.h"
 #include "settings/Language.h"
+#include "ui/ClassTabs.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,6 +3,7 @@
 #include "remind/ReminderCheck.h"
 #include "FakeFileAccess.h"
 #include "TestFiles.h"
+#include "profile/FileAccess.h"
 #include "remind/ReminderMail.h"
 #include "settings/Settings.h"
 #include "store/SeriesEdit.h"

@@ -3,10 +3,10 @@
 // from a stalled share shown at once.
 #include "StalledShare.h"
 #include "TestFiles.h"
-#include "service/ShareClock.h"
 #include "service/StoreService.h"
 #include "service/StoreWorker.h"
 #include "store/ClassTermin.h"
+#include "threads/ShareClock.h"
 
 #include <QDir>
 #include <QDirIterator>

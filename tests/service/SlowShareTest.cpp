@@ -5,6 +5,7 @@
 #include "ShownLabels.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
+#include "profile/FileAccess.h"
 #include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"

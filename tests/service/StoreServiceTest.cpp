@@ -4,9 +4,9 @@
 #include "TestFiles.h"
 #include "service/FolderJobs.h"
 #include "service/FolderWatch.h"
-#include "service/Mailbox.h"
-#include "service/WorkerThread.h"
 #include "store/ClassTermin.h"
+#include "threads/Mailbox.h"
+#include "threads/WorkerThread.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,6 +2,7 @@
 #include "settings/Settings.h"
 #include "FakeFileAccess.h"
 #include "TestFiles.h"
+#include "profile/FileAccess.h"
 
 #include <QDir>
 #include <QFile>

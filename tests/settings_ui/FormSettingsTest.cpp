@@ -3,12 +3,13 @@
 // settings files are read and written through a share the window's thread never touches.
 #include "StalledShare.h"
 #include "TestFiles.h"
-#include "edit/ClassTabs.h"
+#include "profile/FileAccess.h"
 #include "service/SettingsJobs.h"
 #include "settings/Settings.h"
 #include "settings_ui/form_settings.h"
 #include "ui/ApiBrowseFolder.h"
 #include "ui/ApiColorPicker.h"
+#include "ui/ClassTabs.h"
 
 #include <QApplication>
 #include <QAudioDevice>

@@ -1,6 +1,7 @@
 // What a hostile colleague can leave in the shared folder for the sync: files beside the data
 // folder must survive unchanged and never reach the server.
 #include "CalDavServer.h"
+#include "TestDays.h"
 #include "TestFiles.h"
 #include "store/DataAccess.h"
 #include "sync/Sync.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-const QDate kDay = QDate::currentDate().addDays(3);
+const QDate kDay = kTestToday.addDays(3);
 
 QString dayDir(const QDate& day)
 {
@@ -40,6 +41,7 @@ SyncOptions quick()
     SyncOptions options;
     options.connectTimeout = std::chrono::seconds(5);
     options.stallTimeout = std::chrono::seconds(10);
+    options.today = kTestToday;
     return options;
 }
 
@@ -157,7 +159,7 @@ const Row kRows[] = {
      }},
     {"LinkedDayDirectoryBeforeTheWindow",
      [](Confined& c) {
-         const QDate old = QDate::currentDate().addYears(-3);
+         const QDate old = kTestToday.addYears(-3);
          c.link("outside/day", dayDir(old));
          c.forgeRecord(dayDir(old) + "1.nv3", c.outside("outside/day/1.nv3"));
      }},

@@ -3,6 +3,7 @@
 // edit is lost, nothing doubles and both sides agree. NORVANE_SYNC_SEED and NORVANE_SYNC_RUNS
 // run it longer.
 #include "MemoryServer.h"
+#include "TestDays.h"
 #include "TestFiles.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
@@ -64,9 +65,10 @@ public:
         , m_kinds(kinds)
         , m_folder(m_dir.path() + u'/')
         , m_server(QUrl(QStringLiteral("http://127.0.0.1/cal/")))
-        , m_clock(QDateTime::currentDateTime().addDays(-1))
+        , m_clock(kTestToday.addDays(-1).startOfDay())
     {
         m_account.url = m_server.collection().toString();
+        m_options.today = kTestToday;
         m_options.allowMassDelete = true; // random deletions may well take half of all
     }
 
@@ -160,7 +162,7 @@ private:
     int at(int n) { return m_at ? *m_at : pick(n); }
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
     QString newText() { return QStringLiteral("text %1").arg(++m_texts); }
-    QDate someDay() { return QDate::currentDate().addDays(1 + pick(40)); }
+    QDate someDay() { return kTestToday.addDays(1 + pick(40)); }
 
     // The folder's appointment files by path, their first lines.
     QMap<QString, QString> local() const

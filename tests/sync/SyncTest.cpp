@@ -2,6 +2,7 @@
 // phone's calendar app (python3-caldav) changes the server side.
 #include "sync/Sync.h"
 #include "CalDavServer.h"
+#include "TestDays.h"
 #include "TestFiles.h"
 #include "exchange/IcsImport.h"
 #include "store/AppointmentFiling.h"
@@ -35,7 +36,7 @@ namespace {
 
 using Kind = CalDavServer::Kind;
 
-const QDate kDay = QDate::currentDate().addDays(3);
+const QDate kDay = kTestToday.addDays(3);
 QString stamp(const QDate& day, int hour)
 {
     return day.toString("yyyyMMdd") + QStringLiteral("T%1").arg(hour, 2, 10, QLatin1Char('0')) +
@@ -60,6 +61,7 @@ public:
     {
         options.connectTimeout = std::chrono::seconds(5);
         options.stallTimeout = std::chrono::seconds(10);
+        options.today = kTestToday;
         return runSync(m_folder, m_server.account(m_url), options);
     }
     // A sync that must finish.
@@ -575,6 +577,7 @@ const Row kRows[] = {
          SyncOptions options;
          options.connectTimeout = std::chrono::seconds(2);
          options.stallTimeout = std::chrono::seconds(2);
+         options.today = kTestToday;
          const SyncResult r = runSync(c.folder(), c.server().account(c.url()), options);
          c.server().resume();
          EXPECT_EQ(r.exit, SyncResult::Exit::Failed);

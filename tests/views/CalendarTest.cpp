@@ -1,6 +1,7 @@
 // The month calendar: the month grid and its selection as data, clicks on the rectangles it
 // drew, and the colours only its pixels show. Its week numbers: tests/calendar.
 #include "views/Calendar.h"
+#include "colors/Palette.h"
 #include "ui/PictureBox.h"
 
 #include <QSignalSpy>
@@ -18,7 +19,7 @@ constexpr int kRuleJanuaryFirst = 1;
 constexpr int kRuleFourDays = 2;
 
 const QColor kDarkBlue(0, 0, 192);
-const QColor kGrey(238, 238, 238);
+const QColor kGrey = Palette::kWeekendGrey;
 const QColor kWhite(255, 255, 255);
 const QColor kLine(192, 192, 192);
 

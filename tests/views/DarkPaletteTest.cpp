@@ -3,9 +3,9 @@
 // each part drew, as coloured shapes, not from pixels.
 #include "FormMainFixture.h"
 #include "RecordedDrawing.h"
-#include "edit/ClassMonthDD.h"
-#include "edit/ClassTabs.h"
-#include "edit/ClassTimeDD.h"
+#include "ui/ClassMonthDD.h"
+#include "ui/ClassTabs.h"
+#include "ui/ClassTimeDD.h"
 #include "views/AgendaView.h"
 #include "views/Calendar.h"
 #include "views/MonthView.h"

@@ -2,6 +2,7 @@
 #include "FormMainFixture.h"
 #include "ShownText.h"
 #include "edit/form_edit.h"
+#include "profile/FileAccess.h"
 #include "settings/Language.h"
 #include "store/ApiLoginName.h"
 #include "store/ClassTermin.h"

@@ -1,12 +1,15 @@
 #include "app/cli/AgendaCommand.h"
 
 #include "calendar/Formats.h"
+#include "profile/FileAccess.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 #include "store/TimeRangeText.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 #include <variant>
 
@@ -14,32 +17,9 @@ namespace AgendaCommand {
 
 QString jsonString(const QString& text)
 {
-    QString out = QStringLiteral("\"");
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '"':
-            out += QLatin1String("\\\"");
-            break;
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    return out + QLatin1Char('"');
+    // Escaped by the JSON writer the sync record uses too; the array around it is cut off.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
 QString relativePath(const QString& dataFolder, const QString& path)
@@ -192,6 +172,16 @@ QString dataFolder(const QString& given, const Settings& settings, QTextStream& 
     return folder;
 }
 
+FolderSetup::FolderSetup(const QString& given, const QString& programDirectory, QTextStream& err,
+                         Load load)
+    : profiles(ThreadFileAccess())
+    , settings(profiles, programDirectory)
+{
+    if (given.isEmpty() || load == Load::Always)
+        loadSettings(settings, err);
+    folder = dataFolder(given, settings, err);
+}
+
 QString usage()
 {
     return QStringLiteral(
@@ -280,15 +270,12 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return Ok;
     }
 
-    ProfileCache profiles(ThreadFileAccess());
-    Settings settings(profiles, programDirectory);
-    if (request.folder.isEmpty())
-        loadSettings(settings, err);
-    const QString folder = dataFolder(request.folder, settings, err);
+    FolderSetup setup(request.folder, programDirectory, err);
+    const QString& folder = setup.folder;
     if (folder.isEmpty())
         return FolderError;
 
-    DataAccess store(profiles, StoreSource::fixed(folder));
+    DataAccess store(setup.profiles, StoreSource::fixed(folder));
     const DataAccess::Pass pass(store);
     if (request.command == QLatin1String("has")) {
         out << jsonBool(store.HasAppointments(request.dates[0])) << '\n';

@@ -2,13 +2,13 @@
 
 #include "app/cli/Options.h"
 #include "profile/FileAccess.h"
+#include "profile/ProfileCache.h"
+#include "settings/Settings.h"
 #include "store/ClassTermin.h"
 
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
-
-class Settings;
 
 // norvane-cli: the agenda of a data folder as JSON Lines. It only reads, never writes.
 namespace AgendaCommand {
@@ -38,6 +38,20 @@ void loadSettings(Settings& settings, QTextStream& err);
 // The data folder to read: the one given, else the active folder of the loaded settings.
 // Empty, with the reason told on err, when it is no directory.
 QString dataFolder(const QString& given, const Settings& settings, QTextStream& err);
+
+// What a command that works on a data folder starts with: the settings of programDirectory and
+// the folder given, else the settings' active one. The settings are loaded when no folder is
+// given, or always when the command lays out by them; folder is empty, with the reason told
+// on err, when it is no directory.
+struct FolderSetup {
+    enum class Load { WhenNoFolderGiven, Always };
+    FolderSetup(const QString& given, const QString& programDirectory, QTextStream& err,
+                Load load = Load::WhenNoFolderGiven);
+
+    ProfileCache profiles;
+    Settings settings;
+    QString folder;
+};
 
 // args without the program name. programDirectory holds the settings used when no --folder
 // is given.

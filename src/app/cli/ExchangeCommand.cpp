@@ -31,14 +31,6 @@ const QDate kLastDay(2200, 12, 31);
 
 using Options::Problem;
 
-// The data folder given, else the settings' active one; empty when it is none.
-QString folderOf(const QString& given, Settings& settings, QTextStream& err)
-{
-    if (given.isEmpty())
-        AgendaCommand::loadSettings(settings, err);
-    return AgendaCommand::dataFolder(given, settings, err);
-}
-
 } // namespace
 
 int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
@@ -65,12 +57,12 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
     if (dates[0] > dates[1])
         return AgendaCommand::usageError(QStringLiteral("FROM lies after TO."), err);
 
-    ProfileCache profiles(ThreadFileAccess());
-    Settings settings(profiles, programDirectory);
-    const QString folder = folderOf(request.value(QStringLiteral("--folder")), settings, err);
+    AgendaCommand::FolderSetup setup(request.value(QStringLiteral("--folder")), programDirectory,
+                                     err);
+    const QString& folder = setup.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
-    DataAccess store(profiles, StoreSource::fixed(folder));
+    DataAccess store(setup.profiles, StoreSource::fixed(folder));
     const QByteArray ics = ExportIcs(store, dates[0], dates[1], folder);
     // Converted a slice at a time, each cut after a line end (never inside a character): the
     // whole calendar as one text would take twice its size again.
@@ -105,12 +97,12 @@ int importIcs(const QStringList& args, QTextStream& out, QTextStream& err,
     if (!bytes)
         return AgendaCommand::failure(QStringLiteral("cannot read %1: %2").arg(file, reason), err);
 
-    ProfileCache profiles(ThreadFileAccess());
-    Settings settings(profiles, programDirectory);
-    const QString folder = folderOf(request.value(QStringLiteral("--folder")), settings, err);
+    AgendaCommand::FolderSetup setup(request.value(QStringLiteral("--folder")), programDirectory,
+                                     err);
+    const QString& folder = setup.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
-    DataAccess store(profiles, StoreSource::fixed(folder));
+    DataAccess store(setup.profiles, StoreSource::fixed(folder));
     IcsImportOptions options;
     options.allowLarge = request.has(QStringLiteral("--allow-large"));
     options.recordSource = QFileInfo(request.arguments[0]).absoluteFilePath();

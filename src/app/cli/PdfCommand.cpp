@@ -92,10 +92,12 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
 
-    ProfileCache profiles(ThreadFileAccess());
-    Settings settings(profiles, programDirectory); // the layout: grid hours, week, language
-    AgendaCommand::loadSettings(settings, err);
-    const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
+    // The settings lay out the pages: grid hours, week, language.
+    AgendaCommand::FolderSetup setup(request.folder, programDirectory, err,
+                                     AgendaCommand::FolderSetup::Load::Always);
+    const QString& folder = setup.folder;
+    Settings& settings = setup.settings;
+    ProfileCache& profiles = setup.profiles;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     settings.setActiveFolder(folder); // the week print names the folder it shows

@@ -136,20 +136,18 @@ std::optional<AppointmentIndex::Found> fromIndex(FileAccess& files, const QStrin
 } // namespace
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
-        const QString& programDirectory, const QString& indexDirectory)
+        const QString& programDirectory, const QString& indexDirectory, QDate today)
 {
-    const QDate today = QDate::currentDate();
+    if (!today.isValid())
+        today = QDate::currentDate();
     const auto parsed = parse(args, today);
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
     const Request& request = std::get<Request>(parsed);
 
     FileAccess& files = ThreadFileAccess();
-    ProfileCache profiles(files);
-    Settings settings(profiles, programDirectory);
-    if (request.folder.isEmpty())
-        AgendaCommand::loadSettings(settings, err);
-    const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
+    AgendaCommand::FolderSetup setup(request.folder, programDirectory, err);
+    const QString& folder = setup.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     if (!files.isListableDir(folder))

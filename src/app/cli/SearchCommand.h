@@ -33,9 +33,10 @@ QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& fol
 
 // args after "search": WORDS... [--from DATE] [--to DATE] [--no-index] [--folder DIR].
 // Prints one JSON line per appointment, as range prints it, once the search has succeeded;
-// programDirectory holds the settings used without --folder, indexDirectory the local indexes.
+// programDirectory holds the settings used without --folder, indexDirectory the local indexes;
+// the default dates count from today (invalid: the machine's today).
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const QString& programDirectory,
-        const QString& indexDirectory = AppointmentIndex::defaultDirectory());
+        const QString& indexDirectory = AppointmentIndex::defaultDirectory(), QDate today = {});
 
 } // namespace SearchCommand

@@ -103,15 +103,12 @@ int importHolidays(const QStringList& args, QTextStream& out, QTextStream& err,
     }
     noteRepeated(repeated, err);
 
-    ProfileCache profiles(ThreadFileAccess());
-    Settings settings(profiles, programDirectory);
-    if (request.folder.isEmpty())
-        AgendaCommand::loadSettings(settings, err);
-    const QString folder = AgendaCommand::dataFolder(request.folder, settings, err);
+    AgendaCommand::FolderSetup setup(request.folder, programDirectory, err);
+    const QString& folder = setup.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
 
-    DataAccess store(profiles, StoreSource::fixed(folder));
+    DataAccess store(setup.profiles, StoreSource::fixed(folder));
     const HolidayImportResult result =
         ImportHolidays(*file, request.sections, request.color, store, folder);
     // What landed: a holiday not saved is not counted as imported.

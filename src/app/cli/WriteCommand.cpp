@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <array>
 #include <optional>
 #include <variant>
 
@@ -135,11 +136,7 @@ struct Folder {
 
 QString openFolder(const QString& given, const QString& programDirectory, QTextStream& err)
 {
-    ProfileCache profiles(ThreadFileAccess());
-    Settings settings(profiles, programDirectory);
-    if (given.isEmpty())
-        AgendaCommand::loadSettings(settings, err);
-    return AgendaCommand::dataFolder(given, settings, err);
+    return AgendaCommand::FolderSetup(given, programDirectory, err).folder;
 }
 
 // A path the day and range commands print, or the same path whole inside the folder; empty
@@ -353,8 +350,9 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
     const QString every = parsed.value(QStringLiteral("--every"));
     const QStringList kinds = {QStringLiteral("day"), QStringLiteral("week"),
                                QStringLiteral("month"), QStringLiteral("year")};
-    const QStringList codes = {QStringLiteral("d"), QStringLiteral("wd"), QStringLiteral("m"),
-                               QStringLiteral("y")};
+    const std::array<Recurrence::Kind, 4> codes = {
+        Recurrence::Kind::Daily, Recurrence::Kind::Weekly, Recurrence::Kind::Monthly,
+        Recurrence::Kind::Yearly};
     if (!every.isEmpty() && !kinds.contains(every))
         return AgendaCommand::usageError(
             QStringLiteral("--every is day, week, month or year: %1").arg(every), err);
@@ -362,7 +360,7 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::usageError(QStringLiteral("--until is for a series (--every)."), err);
     if (!every.isEmpty()) {
         a.setIsRecurring(true);
-        a.Recurring_code = codes[kinds.indexOf(every)];
+        a.Recurring_code = Recurrence::code(codes[size_t(kinds.indexOf(every))]);
         a.setRecurringEndDate(kLastFileDate); // no end
         if (parsed.has(QStringLiteral("--until"))) {
             const auto until = Options::date(parsed.value(QStringLiteral("--until")));

@@ -1,4 +1,4 @@
-#include "edit/ClassTabs.h"
+#include "ui/ClassTabs.h"
 
 #include "ui/PictureBox.h"
 #include "ui/ScreenColors.h"

@@ -1,4 +1,4 @@
-#include "edit/DateKeys.h"
+#include "ui/DateKeys.h"
 
 namespace DateKeys {
 

@@ -1,6 +1,6 @@
-#include "service/WorkerThread.h"
+#include "threads/WorkerThread.h"
 
-#include "service/Mailbox.h"
+#include "threads/Mailbox.h"
 
 #include <QList>
 #include <QMutex>

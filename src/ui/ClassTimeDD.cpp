@@ -1,4 +1,4 @@
-#include "edit/ClassTimeDD.h"
+#include "ui/ClassTimeDD.h"
 
 #include "calendar/Formats.h"
 #include "ui/PictureBox.h"

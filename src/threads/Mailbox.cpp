@@ -1,4 +1,4 @@
-#include "service/Mailbox.h"
+#include "threads/Mailbox.h"
 
 #include <QMetaObject>
 #include <QPointer>

@@ -1,8 +1,8 @@
-#include "edit/ClassMonthDD.h"
+#include "ui/ClassMonthDD.h"
 
 #include "calendar/Names.h"
 #include "calendar/Weeks.h"
-#include "edit/DateKeys.h"
+#include "ui/DateKeys.h"
 #include "ui/PictureBox.h"
 #include "ui/ScreenColors.h"
 

@@ -1,9 +1,9 @@
-// The editor's drawn controls: the tab strip, the drop-down month sheet and the drop-down time
-// picker, as their events, their models and what only their pixels show.
+// The drawn controls every window shares: the tab strip, the drop-down month sheet and the
+// drop-down time picker, as their events, their models and what only their pixels show.
 #include "Drawing.h"
-#include "edit/ClassMonthDD.h"
-#include "edit/ClassTabs.h"
-#include "edit/ClassTimeDD.h"
+#include "ui/ClassMonthDD.h"
+#include "ui/ClassTabs.h"
+#include "ui/ClassTimeDD.h"
 #include "ui/PictureBox.h"
 
 #include <QTest>

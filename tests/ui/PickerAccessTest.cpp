@@ -1,10 +1,10 @@
-// The editor's drawn controls without the mouse: the month sheet walked by the keys, and what a
+// The drawn controls without the mouse: the month sheet walked by the keys, and what a
 // screen reader is told of the sheet, the clock and the tab strip, in both languages.
 #include "Drawing.h"
-#include "edit/ClassMonthDD.h"
-#include "edit/ClassTabs.h"
-#include "edit/ClassTimeDD.h"
 #include "settings/Language.h"
+#include "ui/ClassMonthDD.h"
+#include "ui/ClassTabs.h"
+#include "ui/ClassTimeDD.h"
 #include "ui/PictureBox.h"
 
 #include <QAccessible>
