@@ -114,7 +114,7 @@ void StoreService::startWorker()
     m_loads = m_worker->inbox<LoadPart>([this](const LoadPart& part) { takeLoadPart(part); });
     m_crawls =
         m_worker->inbox<CrawlAnswer>([this](const CrawlAnswer& answer) { takeCrawl(answer); });
-    m_answers = m_worker->inbox<Answer>([this](const Answer& answer) { takeAnswer(answer); });
+    m_answers = m_worker->inbox<Asked>([this](const Asked& answer) { takeAnswer(answer); });
 }
 
 void StoreService::setState(const ServiceState& state)
@@ -521,7 +521,7 @@ void StoreService::ask(std::function<Result(StoreWorker&)> job,
     });
 }
 
-void StoreService::takeAnswer(const Answer& answer)
+void StoreService::takeAnswer(const Asked& answer)
 {
     m_state = m_state.answered();
     if (const auto done = m_waiting.take(answer.ticket))

@@ -208,7 +208,7 @@ private:
         quint64 generation = 0;
         FolderCrawl::Step step = FolderCrawl::Step::More;
     };
-    struct Answer {
+    struct Asked {
         quint64 ticket = 0;
         std::shared_ptr<const void> result;
     };
@@ -218,7 +218,7 @@ private:
     };
     void takeLoadPart(const LoadPart& part);
     void takeCrawl(const CrawlAnswer& answer);
-    void takeAnswer(const Answer& answer);
+    void takeAnswer(const Asked& answer);
     void setState(const ServiceState& state);
     // A worker of its own, with its own file access, caches and share clock.
     void startWorker();
@@ -259,7 +259,7 @@ private:
     std::shared_ptr<LoadSlot> m_slot;
     WorkerThread::Inbox<LoadPart> m_loads;
     WorkerThread::Inbox<CrawlAnswer> m_crawls;
-    WorkerThread::Inbox<Answer> m_answers;
+    WorkerThread::Inbox<Asked> m_answers;
     // What to do with each answer asked for, by ticket; dropped with a worker left behind.
     QHash<quint64, std::function<void(const void*)>> m_waiting;
     quint64 m_lastTicket = 0;
