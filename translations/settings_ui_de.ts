@@ -98,5 +98,6 @@
     <message><source>No connection: %1</source><translation>Keine Verbindung: %1</translation></message>
     <message><source>No password store of the desktop answered, so the password is kept in %1, which only you can read; never in the settings file.</source><translation>Kein Passwortspeicher des Desktops hat geantwortet, daher liegt das Passwort in %1, die nur Sie lesen können; nie in der Einstellungsdatei.</translation></message>
     <message><source>The password is kept in the desktop&apos;s password store, never in the settings file.</source><translation>Das Passwort liegt im Passwortspeicher des Desktops, nie in der Einstellungsdatei.</translation></message>
+    <message><source>The password could not be stored: %1</source><translation>Das Passwort konnte nicht gespeichert werden: %1</translation></message>
 </context>
 </TS>

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "threads/Mailbox.h"
-
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+
+class WorkerThread;
 
 // One e-mail as SendHtmlMail takes it.
 struct MailMessage {
@@ -19,8 +20,8 @@ struct MailMessage {
 
 // Sends e-mails one after the other on a thread of its own, so the window never waits for a
 // server. Each result reaches its callback on the thread that owns the sender (empty: sent).
-// Destroying the sender abandons the mail being sent and those waiting, and joins the thread:
-// no callback runs afterwards and no thread outlives it.
+// Destroying the sender abandons the mail being sent and those waiting, and waits for the
+// thread to end: no callback runs afterwards and no thread outlives it.
 class MailSender : public QObject {
     Q_OBJECT
 
@@ -35,7 +36,7 @@ public:
     bool idle() const;
 
 private:
-    struct Worker;
-    std::unique_ptr<Worker> m_worker;
-    Mailbox m_results;
+    std::shared_ptr<std::atomic_bool> m_abandon;
+    int m_pending = 0;                      // sent or waiting, the result not taken yet
+    std::unique_ptr<WorkerThread> m_worker; // made with the first mail: most sessions send none
 };

@@ -1,5 +1,7 @@
 #include "service/FolderWatch.h"
 
+#include "threads/Threads.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -8,7 +10,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <vector>
 
 FolderWatch::FolderWatch(QObject* parent)
@@ -67,12 +68,7 @@ QList<bool> areDirectories(const QStringList& paths)
         for (qsizetype i = next++; i < paths.size(); i = next++)
             answers[i] = QFileInfo(paths[i]).isDir();
     };
-    std::vector<std::thread> threads;
-    for (int t = 1; t < std::min<qsizetype>(kWidth, paths.size()); ++t)
-        threads.emplace_back(ask);
-    ask();
-    for (std::thread& thread : threads)
-        thread.join();
+    Threads::sideBySide(int(std::min<qsizetype>(kWidth, paths.size())), ask);
     return QList<bool>(answers.begin(), answers.end());
 }
 

@@ -1,6 +1,7 @@
 #include "service/FolderWatchThread.h"
 
 #include "service/FolderWatch.h"
+#include "threads/Threads.h"
 #include "threads/WorkerThread.h"
 
 #include <QDeadlineTimer>
@@ -10,21 +11,15 @@
 
 FolderWatchThread::FolderWatchThread(QObject* parent)
     : QObject(parent)
-    , m_thread(new QThread)
     , m_watch(new FolderWatch)
 {
-    m_thread->setObjectName(QStringLiteral("Norvane folder watch"));
     // Both ways through mailboxes: the one to the watch moves along with it to its thread.
     m_toWatch = Mailbox(m_watch);
-    m_watch->moveToThread(m_thread);
     connect(
         m_watch, &FolderWatch::changed, m_watch,
         [back = Mailbox(this), self = this] { back.post([self] { emit self->changed(); }); },
         Qt::DirectConnection);
-    // Deleted on its own thread as that ends: a deleteLater asked just before quit() could
-    // miss the thread's last turn.
-    connect(m_thread, &QThread::finished, m_watch, &QObject::deleteLater);
-    m_thread->start();
+    m_thread = Threads::eventLoopFor(m_watch, QStringLiteral("Norvane folder watch"));
 }
 
 FolderWatchThread::~FolderWatchThread()

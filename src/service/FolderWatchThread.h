@@ -28,7 +28,7 @@ signals:
     void changed();
 
 private:
-    QThread* m_thread;
     FolderWatch* m_watch; // lives on m_thread
+    QThread* m_thread;
     Mailbox m_toWatch;
 };

@@ -2,13 +2,13 @@
 
 #include "profile/ProfileCache.h"
 #include "threads/ShareClock.h"
+#include "threads/Threads.h"
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <thread>
 
 struct ParallelFetch::Shared {
     std::mutex mutex;
@@ -88,7 +88,9 @@ void ParallelFetch::runAll(std::vector<std::function<void(FileAccess&)>> jobs)
         ++m_shared->running;
         // Its own copies of what it uses: the destructor waits until it stops serving, but its
         // last steps, letting go of them, may come after this object is gone.
-        std::thread(serve, m_shared, m_factory, m_clock).detach();
+        Threads::detached([shared = m_shared, factory = m_factory, clock = m_clock] {
+            serve(shared, factory, clock);
+        });
     }
     m_shared->wake.notify_all();
     m_shared->done.wait(lock, [&] { return m_shared->unfinished == 0; });

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -110,6 +111,19 @@ void StoreService::startWorker()
     std::unique_ptr<FileAccess> files = m_options.files ? m_options.files() : MakeFileAccess();
     m_store = std::make_shared<StoreWorker>(std::move(files), m_shareClock, m_options.clock,
                                             m_options.indexDirectory, m_options.files);
+    m_loads = m_worker->inbox<LoadPart>([this](const LoadPart& part) { takeLoadPart(part); });
+    m_crawls =
+        m_worker->inbox<CrawlAnswer>([this](const CrawlAnswer& answer) { takeCrawl(answer); });
+    m_answers = m_worker->inbox<Asked>([this](const Asked& answer) { takeAnswer(answer); });
+}
+
+void StoreService::setState(const ServiceState& state)
+{
+    const ServiceState was = std::exchange(m_state, state);
+    if (was.answering != state.answering)
+        emit answeringChanged(state.answering);
+    if (was.reachable != state.reachable)
+        emit reachableChanged(state.reachable);
 }
 
 void StoreService::leaveStuckWorker()
@@ -117,13 +131,9 @@ void StoreService::leaveStuckWorker()
     // Its thread ends on its own once the share answers, and tells nobody; what it was asked
     // for the old folder is answered no more.
     m_worker->stop(std::chrono::milliseconds(0));
+    m_waiting.clear();
     startWorker();
-    m_unanswered = 0;
-    m_viewReadsPending = 0;
-    m_crawlPosted = false;
-    m_directoryCheckPosted = false;
-    m_answering = true;
-    emit answeringChanged(true);
+    setState(m_state.workerStuck());
 }
 
 StoreService::~StoreService()
@@ -133,8 +143,8 @@ StoreService::~StoreService()
 
 bool StoreService::shutDown()
 {
-    if (!m_shuttingDown) {
-        m_shuttingDown = true;
+    if (!m_state.shuttingDown) {
+        m_state = m_state.shutDown();
         m_answerCheck.stop();
         m_directoryCheck.stop();
     }
@@ -151,25 +161,23 @@ void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
     if (withSeparator == m_folder)
         return;
     // A request stuck on the share left behind must not hold the folder chosen now.
-    if (!m_answering && !m_shuttingDown)
+    if (!m_state.answering && !m_state.shuttingDown)
         leaveStuckWorker();
     m_folder = withSeparator;
-    ++m_generation;
+    m_state = m_state.folderChosen();
     m_days.clear();
     m_marks.clear();
     m_staleDays.clear();
     const bool wasChecking = checking();
     m_provisionalDays.clear();
-    m_warmStartAsked = false;
     m_watchWanted.reset();
     m_watchForwarded.clear();
     m_unreadable.clear();
     m_history.clear();
-    m_crawlState = FolderCrawl::Step::More;
     emit historyChanged();
     if (wasChecking)
         emit checkingChanged();
-    setReachable(true);
+    setState(m_state.reachableSeen(true));
 }
 
 std::optional<QList<TerminPtr>> StoreService::knownDay(const QDate& date) const
@@ -195,17 +203,17 @@ DaySource StoreService::knownDays() const
 
 bool StoreService::idle() const
 {
-    return m_unanswered == 0;
+    return m_state.idle();
 }
 
 void StoreService::show(const Request& request)
 {
-    if (m_shuttingDown || m_folder.isEmpty())
+    if (m_state.shuttingDown || m_folder.isEmpty())
         return;
     m_lastShown = request.viewDays + request.markDays;
     m_lastViewDays = request.viewDays;
-    if (!m_warmStartAsked) {
-        m_warmStartAsked = true;
+    if (!m_state.warmStartAsked) {
+        m_state = m_state.warmStartTaken();
         warmStart(request.viewDays);
     }
     Request wanted = request;
@@ -231,14 +239,13 @@ void StoreService::postLoad(const Request& request)
         m_slot->monthInterval = m_monthInterval;
         m_slot->parallelRequests = m_options.parallelRequests;
         m_slot->directoryCheck = m_options.directoryCheckMs > 0;
-        m_slot->generation = m_generation;
+        m_slot->generation = m_state.generation;
         if (m_slot->posted)
             return; // the job waiting already takes this request instead
         m_slot->posted = true;
     }
-    ++m_unanswered;
-    ++m_viewReadsPending;
-    m_worker->post([slot = m_slot, store = m_store, reply = m_worker->replies(), this] {
+    m_state = m_state.loadPosted();
+    m_worker->post([slot = m_slot, store = m_store, inbox = m_loads] {
         Request taken;
         quint64 generation = 0;
         QStringList checkedDirectories;
@@ -257,33 +264,44 @@ void StoreService::postLoad(const Request& request)
         // The view first, then the calendars' marks, then the neighbours, each shown as soon
         // as it is read; one pass over the folder for all of it.
         const auto pass = store->pass();
+        using Part = LoadPart::Part;
         const StoreWorker::Days view = store->read(taken.viewDays, {}, false);
-        reply([this, generation, view] {
-            --m_viewReadsPending;
-            takeDays(generation, view, true);
-            watchWhenRead();
-        });
-        const StoreWorker::Days marks =
-            store->read({}, taken.markDays, taken.freshMarks, view.reachable);
-        reply([this, generation, marks] { takeDays(generation, marks, false); });
+        inbox.send({generation, Part::View, view});
+        inbox.send({generation, Part::Marks,
+                    store->read({}, taken.markDays, taken.freshMarks, view.reachable)});
         // The neighbours only while nobody waits for another view.
         StoreWorker::Days warm;
         if (view.reachable && !taken.warmDays.isEmpty() && !slot->waiting())
             warm = store->read(taken.warmDays, {}, false, true);
-        reply([this, generation, warm] {
-            --m_unanswered;
-            takeDays(generation, warm, false);
-            crawlWhenIdle();
-        });
+        inbox.send({generation, Part::Warm, warm});
     });
+}
+
+void StoreService::takeLoadPart(const LoadPart& part)
+{
+    switch (part.part) {
+    case LoadPart::Part::View:
+        m_state = m_state.viewRead();
+        takeDays(part.generation, part.days, true);
+        watchWhenRead();
+        break;
+    case LoadPart::Part::Marks:
+        takeDays(part.generation, part.days, false);
+        break;
+    case LoadPart::Part::Warm:
+        m_state = m_state.answered();
+        takeDays(part.generation, part.days, false);
+        crawlWhenIdle();
+        break;
+    }
 }
 
 void StoreService::takeDays(quint64 generation, const StoreWorker::Days& read, bool view)
 {
-    if (generation != m_generation)
+    if (!m_state.current(generation))
         return; // read for a folder no longer shown
     if (view)
-        setReachable(read.reachable);
+        setState(m_state.reachableSeen(read.reachable));
     if (read.unreadable && *read.unreadable != m_unreadable) {
         m_unreadable = *read.unreadable;
         emit unreadableFilesChanged();
@@ -352,21 +370,9 @@ void StoreService::markStale(const QStringList& paths)
     }
 }
 
-void StoreService::setReachable(bool reachable)
-{
-    if (reachable == m_reachable)
-        return;
-    m_reachable = reachable;
-    emit reachableChanged(reachable);
-}
-
 void StoreService::checkAnswering()
 {
-    const bool answering = m_shareClock->runningForMs() < m_options.notAnsweringAfterMs;
-    if (answering != m_answering) {
-        m_answering = answering;
-        emit answeringChanged(answering);
-    }
+    setState(m_state.answeringSeen(m_shareClock->runningForMs() < m_options.notAnsweringAfterMs));
     crawlWhenIdle();
 }
 
@@ -374,41 +380,37 @@ void StoreService::crawlWhenIdle()
 {
     // Only while nothing asked of the worker is unanswered (every request counts there), one
     // step at a time: a request posted meanwhile waits for one directory at most.
-    if (m_options.indexDirectory.isEmpty() || m_shuttingDown || m_folder.isEmpty() ||
-        m_crawlPosted || !m_answering || !m_reachable || m_unanswered > 0)
-        return;
     // After a round, or while the folder does not list, it asks now and then only.
     constexpr qint64 kRestMs = 5000;
-    if (m_crawlState != FolderCrawl::Step::More && m_crawlAnswered.isValid() &&
-        m_crawlAnswered.elapsed() < kRestMs)
+    const bool rested = !m_crawlAnswered.isValid() || m_crawlAnswered.elapsed() >= kRestMs;
+    if (m_options.indexDirectory.isEmpty() || m_folder.isEmpty() || !m_state.mayCrawl(rested))
         return;
-    m_crawlPosted = true;
-    m_worker->post([this, store = m_store, reply = m_worker->replies(), folder = m_folder,
-                    interval = m_monthInterval, generation = m_generation] {
+    m_state = m_state.crawlStarted();
+    m_worker->post([store = m_store, inbox = m_crawls, folder = m_folder,
+                    interval = m_monthInterval, generation = m_state.generation] {
         store->useFolder(folder, interval);
-        const FolderCrawl::Step step = store->crawl();
-        reply([this, step, generation] {
-            m_crawlPosted = false;
-            if (generation == m_generation)
-                m_crawlState = step;
-            m_crawlAnswered.start();
-            crawlWhenIdle();
-        });
+        inbox.send({generation, store->crawl()});
     });
+}
+
+void StoreService::takeCrawl(const CrawlAnswer& answer)
+{
+    m_state = m_state.crawlAnswered(answer.generation, answer.step);
+    m_crawlAnswered.start();
+    crawlWhenIdle();
 }
 
 void StoreService::checkDirectories()
 {
     // Only between requests, and never behind one stuck on the share.
-    if (m_shuttingDown || m_folder.isEmpty() || !m_answering || !m_reachable || m_unanswered > 0 ||
-        m_directoryCheckPosted || m_lastViewDays.isEmpty())
+    if (m_folder.isEmpty() || m_lastViewDays.isEmpty() || !m_state.mayCheckDirectories())
         return;
     const QStringList dirs = directoriesOfDays(m_folder, m_lastViewDays);
-    m_directoryCheckPosted = true;
+    m_state = m_state.directoryCheckStarted();
     ask<QStringList>([dirs](StoreWorker& store) { return store.changedDirectories(dirs); },
-                     [this, generation = m_generation](const QStringList& changed) {
-                         m_directoryCheckPosted = false;
-                         if (generation == m_generation && !changed.isEmpty())
+                     [this, generation = m_state.generation](const QStringList& changed) {
+                         m_state = m_state.directoryCheckAnswered();
+                         if (m_state.current(generation) && !changed.isEmpty())
                              emit folderChanged();
                      });
 }
@@ -416,7 +418,7 @@ void StoreService::checkDirectories()
 void StoreService::search(const QStringList& words, const QDate& from, const QDate& to,
                           Searched done)
 {
-    if (m_options.indexDirectory.isEmpty() || m_shuttingDown) {
+    if (m_options.indexDirectory.isEmpty() || m_state.shuttingDown) {
         QMetaObject::invokeMethod(
             this,
             [done = std::move(done)] {
@@ -439,9 +441,9 @@ void StoreService::search(const QStringList& words, const QDate& from, const QDa
 
 void StoreService::confirm(const QStringList& paths, std::function<void()> done)
 {
-    if (m_options.indexDirectory.isEmpty() || m_shuttingDown || !m_answering)
+    if (m_options.indexDirectory.isEmpty() || !m_state.mayWrite())
         return;
-    confirmFrom(std::make_shared<const QStringList>(paths), 0, m_generation, std::move(done));
+    confirmFrom(std::make_shared<const QStringList>(paths), 0, m_state.generation, std::move(done));
 }
 
 void StoreService::confirmFrom(std::shared_ptr<const QStringList> paths, int next,
@@ -450,7 +452,7 @@ void StoreService::confirmFrom(std::shared_ptr<const QStringList> paths, int nex
     // A chunk at a time, each asked when the one before answered: a step of the view asked
     // meanwhile waits for one chunk at most.
     constexpr int kChunk = 16;
-    if (generation != m_generation || !m_answering)
+    if (!m_state.current(generation) || !m_state.answering)
         return;
     if (next >= paths->size()) {
         if (done)
@@ -490,7 +492,7 @@ void StoreService::watchViewAhead(const QList<QDate>& viewDays)
 
 void StoreService::watchWhenRead()
 {
-    if (!m_watchWanted || !m_watch || m_viewReadsPending > 0)
+    if (!m_watchWanted || !m_watch || !m_state.viewsRead())
         return;
     m_watch->watch(m_folder, *m_watchWanted);
     m_watchForwarded = *m_watchWanted;
@@ -506,18 +508,25 @@ template <typename Result>
 void StoreService::ask(std::function<Result(StoreWorker&)> job,
                        std::function<void(const Result&)> done)
 {
-    ++m_unanswered;
-    m_worker->post([this, job = std::move(job), done = std::move(done), store = m_store,
-                    reply = m_worker->replies(), folder = m_folder, interval = m_monthInterval] {
-        store->useFolder(folder, interval);
-        const Result result = job(*store);
-        reply([this, done, result] {
-            --m_unanswered;
-            if (done)
-                done(result);
-            crawlWhenIdle();
-        });
+    m_state = m_state.asked();
+    const quint64 ticket = ++m_lastTicket;
+    m_waiting.insert(ticket, [done = std::move(done)](const void* result) {
+        if (done)
+            done(*static_cast<const Result*>(result));
     });
+    m_worker->post([job = std::move(job), store = m_store, inbox = m_answers, ticket,
+                    folder = m_folder, interval = m_monthInterval] {
+        store->useFolder(folder, interval);
+        inbox.send({ticket, std::make_shared<const Result>(job(*store))});
+    });
+}
+
+void StoreService::takeAnswer(const Asked& answer)
+{
+    m_state = m_state.answered();
+    if (const auto done = m_waiting.take(answer.ticket))
+        done(answer.result.get());
+    crawlWhenIdle();
 }
 
 // The undo and redo in StoreServiceUndo.cpp ask through here too.
@@ -534,7 +543,7 @@ void StoreService::file(const ClassTermin& appointment, Filed done, UndoStep::Ac
 {
     // Nothing is written behind a request that is stuck on the share, nor over a file the
     // share has not told of yet: refused at once.
-    if (!m_answering || m_shuttingDown || provisional(appointment.filename())) {
+    if (!m_state.mayWrite() || provisional(appointment.filename())) {
         if (done)
             done(WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder), appointment);
         return;
@@ -580,7 +589,7 @@ void StoreService::remove(const QString& path, std::function<void(bool)> done)
 
 void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
 {
-    if (!m_answering || m_shuttingDown || provisional(request.part.filename())) {
+    if (!m_state.mayWrite() || provisional(request.part.filename())) {
         SeriesFiling::Outcome refused;
         refused.outcome = WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder);
         if (done)
@@ -619,7 +628,7 @@ void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
 
 void StoreService::changeSinceLoaded(const ClassTermin& appointment, Changed done)
 {
-    if (!m_answering || m_shuttingDown) {
+    if (!m_state.mayWrite()) {
         if (done)
             done({}); // the save that follows is refused anyway
         return;

@@ -3,11 +3,13 @@
 #include "index/AppointmentIndex.h"
 #include "index/FolderCrawl.h"
 #include "profile/FileAccess.h"
+#include "service/ServiceState.h"
 #include "service/StoreWorker.h"
 #include "service/UndoHistory.h"
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DaySource.h"
+#include "threads/WorkerThread.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -27,7 +29,6 @@
 class FolderJobs;
 class FolderWatchThread;
 class ShareClock;
-class WorkerThread;
 
 // The store as the windows see it: the data folder's store, its caches and its file access run
 // on a thread of their own, and the window asks for what it shows and never waits for the
@@ -165,8 +166,8 @@ public:
     // does not answer.
     void confirm(const QStringList& paths, std::function<void()> done);
 
-    bool answering() const { return m_answering; }
-    bool reachable() const { return m_reachable; }
+    bool answering() const { return m_state.answering; }
+    bool reachable() const { return m_state.reachable; }
     // Files of the folder that cannot be read whole and are not shown, each with the system's
     // reason, until they read again or are gone.
     const QList<DataAccess::UnreadableFile>& unreadableFiles() const { return m_unreadable; }
@@ -177,7 +178,7 @@ public:
     // then abandons it. True when nothing had to be abandoned; an abandoned request is never
     // answered.
     bool shutDown();
-    bool shuttingDown() const { return m_shuttingDown; }
+    bool shuttingDown() const { return m_state.shuttingDown; }
 
 signals:
     // A shown day's appointments, or a day mark, differ from what was known.
@@ -196,6 +197,29 @@ signals:
 
 private:
     struct LoadSlot;
+    // What the worker jobs send back: values only, handled on the window's thread.
+    struct LoadPart {
+        enum class Part { View, Marks, Warm };
+        quint64 generation = 0;
+        Part part = Part::View;
+        StoreWorker::Days days;
+    };
+    struct CrawlAnswer {
+        quint64 generation = 0;
+        FolderCrawl::Step step = FolderCrawl::Step::More;
+    };
+    struct Asked {
+        quint64 ticket = 0;
+        std::shared_ptr<const void> result;
+    };
+    struct WarmFound {
+        quint64 generation = 0;
+        QHash<QDate, QList<TerminPtr>> days;
+    };
+    void takeLoadPart(const LoadPart& part);
+    void takeCrawl(const CrawlAnswer& answer);
+    void takeAnswer(const Asked& answer);
+    void setState(const ServiceState& state);
     // A worker of its own, with its own file access, caches and share clock.
     void startWorker();
     // Replaces a worker held up by a share that does not answer.
@@ -205,12 +229,11 @@ private:
     // Asks the local index for the days (on the search thread), shown where the share has
     // not answered yet.
     void warmStart(const QList<QDate>& days);
-    void takeWarmStart(quint64 generation, const QHash<QDate, QList<TerminPtr>>& days);
+    void takeWarmStart(const WarmFound& found);
     // The search thread, made when first needed.
     WorkerThread& searches();
     void checkAnswering();
     void forgetBeyondKept();
-    void setReachable(bool reachable);
     // After our own change of these files.
     void markStale(const QStringList& paths);
     void restore(bool undo, bool overwrite, UndoDone done);
@@ -234,15 +257,20 @@ private:
     std::shared_ptr<ShareClock> m_shareClock;
     std::shared_ptr<StoreWorker> m_store; // used on the worker's thread only
     std::shared_ptr<LoadSlot> m_slot;
+    WorkerThread::Inbox<LoadPart> m_loads;
+    WorkerThread::Inbox<CrawlAnswer> m_crawls;
+    WorkerThread::Inbox<Asked> m_answers;
+    // What to do with each answer asked for, by ticket; dropped with a worker left behind.
+    QHash<quint64, std::function<void(const void*)>> m_waiting;
+    quint64 m_lastTicket = 0;
     std::unique_ptr<FolderWatchThread> m_watch;
     std::unique_ptr<FolderJobs> m_jobs;
     std::unique_ptr<WorkerThread> m_searches; // the index's reader, made at the first search
+    WorkerThread::Inbox<WarmFound> m_warmFound;
 
     QString m_folder;
     int m_monthInterval = 60;
-    quint64 m_generation = 0; // answers for an earlier folder are dropped
-    int m_unanswered = 0;     // jobs posted and not answered yet
-    int m_viewReadsPending = 0;
+    ServiceState m_state;
     std::optional<QStringList> m_watchWanted; // for the folder watch, not handed on yet
     QStringList m_watchForwarded;             // what it was handed last
 
@@ -253,18 +281,10 @@ private:
     QList<QDate> m_lastShown; // the latest view and calendar days, kept when trimming
     QList<QDate> m_lastViewDays;
     QSet<QDate> m_provisionalDays; // known from the index only
-    bool m_warmStartAsked = false;
 
     UndoHistory m_history;
     QTimer m_answerCheck;
     QTimer m_directoryCheck;
-    bool m_directoryCheckPosted = false;
-    bool m_answering = true;
-    bool m_reachable = true;
     QList<DataAccess::UnreadableFile> m_unreadable;
-    bool m_shuttingDown = false;
-
-    bool m_crawlPosted = false;
-    FolderCrawl::Step m_crawlState = FolderCrawl::Step::More;
     QElapsedTimer m_crawlAnswered; // since the last step answered
 };

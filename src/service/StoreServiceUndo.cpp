@@ -21,7 +21,7 @@ void StoreService::redo(bool overwrite, UndoDone done)
 
 void StoreService::restore(bool undo, bool overwrite, UndoDone done)
 {
-    if (!m_answering || m_shuttingDown) {
+    if (!m_state.mayWrite()) {
         UndoOutcome refused;
         refused.outcome = WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, m_folder);
         if (done)
@@ -40,10 +40,10 @@ void StoreService::restore(bool undo, bool overwrite, UndoDone done)
         [step, undo, overwrite](StoreWorker& store) {
             return store.restore(*step, undo, overwrite);
         },
-        [this, step, undo, generation = m_generation,
+        [this, step, undo, generation = m_state.generation,
          done = std::move(done)](const StoreWorker::Restored& restored) {
             UndoOutcome outcome{restored.outcome, restored.conflict, step->title};
-            if (generation == m_generation) {
+            if (m_state.current(generation)) {
                 QStringList paths;
                 for (const FileVersions& file : step->files)
                     paths << file.path;

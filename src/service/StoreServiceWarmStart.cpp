@@ -8,8 +8,11 @@ WorkerThread& StoreService::searches()
 {
     // A thread of its own with a connection of its own: a request stuck on the share holds
     // the worker, never the index.
-    if (!m_searches)
+    if (!m_searches) {
         m_searches = std::make_unique<WorkerThread>(QStringLiteral("Norvane search"));
+        m_warmFound =
+            m_searches->inbox<WarmFound>([this](const WarmFound& found) { takeWarmStart(found); });
+    }
     return *m_searches;
 }
 
@@ -17,8 +20,8 @@ void StoreService::warmStart(const QList<QDate>& days)
 {
     if (m_options.indexDirectory.isEmpty() || days.isEmpty())
         return;
-    searches().post([this, directory = m_options.indexDirectory, folder = m_folder, days,
-                     generation = m_generation, reply = searches().replies()] {
+    searches().post([directory = m_options.indexDirectory, folder = m_folder, days,
+                     generation = m_state.generation, inbox = m_warmFound] {
         QHash<QDate, QList<TerminPtr>> found;
         for (const QDate& day : days) {
             const AppointmentIndex::Answer answer =
@@ -31,14 +34,15 @@ void StoreService::warmStart(const QList<QDate>& days)
             for (const AppointmentIndex::Hit& hit : answer.found.hits)
                 records << std::make_shared<const ClassTermin>(hit.record());
         }
-        reply([this, generation, found = std::move(found)] { takeWarmStart(generation, found); });
+        inbox.send({generation, std::move(found)});
     });
 }
 
-void StoreService::takeWarmStart(quint64 generation, const QHash<QDate, QList<TerminPtr>>& days)
+void StoreService::takeWarmStart(const WarmFound& found)
 {
-    if (generation != m_generation)
+    if (!m_state.current(found.generation))
         return;
+    const QHash<QDate, QList<TerminPtr>>& days = found.days;
     bool shown = false;
     for (auto day = days.cbegin(); day != days.cend(); ++day) {
         if (m_days.contains(day.key()))

@@ -122,8 +122,8 @@ void form_settings::Form_Load()
     buildDisplayPage(frame_settings[2]);
     buildReminderPage(frame_settings[3]);
     buildColorsPage(frame_settings[4]);
-    m_syncPage = new SyncSettingsPage(m_settings, frame_settings[5]);
-    (new QVBoxLayout(frame_settings[5]))->addWidget(m_syncPage);
+    m_syncPage = new SyncSettingsPage(m_settings, frame_settings[kSyncPage]);
+    (new QVBoxLayout(frame_settings[kSyncPage]))->addWidget(m_syncPage);
 
     auto* buttons = new QHBoxLayout;
     command_default = named(new QPushButton(this), "command_default");
@@ -610,13 +610,20 @@ void form_settings::saveWindowSettings(const QString& chosenPath)
         [this, sync](bool saved) {
             if (m_closed)
                 return;
-            setBusy(false);
             if (!saved) {
+                setBusy(false);
                 tellNotSaved();
                 return;
             }
-            m_syncPage->saved(sync);
-            accept();
+            m_syncPage->saved(sync, [this](bool stored) {
+                if (m_closed)
+                    return;
+                setBusy(false);
+                if (stored)
+                    accept();
+                else // the Sync page says why
+                    showPage(kSyncPage);
+            });
         });
 }
 

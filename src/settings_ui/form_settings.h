@@ -57,6 +57,7 @@ public:
     enum ExistingSettingsAnswer { kUseStored, kReplaceStored, kBackToWindow };
 
     static constexpr int kPages = 6;
+    static constexpr int kSyncPage = 5;
 
     form_settings(Settings& settings, SettingsJobs& jobs, Hooks hooks, QWidget* parent = nullptr);
 

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QTimeZone>
 
 namespace {
@@ -152,6 +151,12 @@ void SyncSettingsPage::setLanguage(const QString& langCode)
 
 void SyncSettingsPage::showPasswordNote()
 {
+    if (!m_passwordError.isNull()) {
+        label_sync_note->setText(
+            text(QT_TRANSLATE_NOOP("SyncSettingsPage", "The password could not be stored: %1"))
+                .arg(m_passwordError));
+        return;
+    }
     label_sync_note->setText(
         m_passwordInFile
             ? text(QT_TRANSLATE_NOOP("SyncSettingsPage",
@@ -229,20 +234,34 @@ bool SyncSettingsPage::write(ProfileCache& profiles, const Save& save, QString* 
     return !save.write || writeSyncSettings(profiles, save.settingsFile, save.settings, error);
 }
 
-void SyncSettingsPage::saved(const Save& save)
+void SyncSettingsPage::saved(const Save& save, std::function<void(bool stored)> done)
 {
     const SyncSettings& chosen = save.settings;
     const bool accountChanged = chosen.url != m_saved.url || chosen.user != m_saved.user;
     // The password shown goes along with a changed account once it is known.
-    if (m_passwordEdited || (accountChanged && m_passwordLookedUp)) {
-        QThreadPool::globalInstance()->start([store = PasswordStore(m_programDirectory), chosen,
-                                              password = text_sync_password->text()] {
-            // The window is closed by now: the terminal is the one left to tell.
-            if (QString error; !store.store(chosen.url, chosen.user, password, &error))
-                qWarning("norvane: the sync password could not be stored: %s", qPrintable(error));
-        });
-    }
+    const bool storePassword = m_passwordEdited || (accountChanged && m_passwordLookedUp);
     m_saved = chosen;
     m_settingsFile = save.settingsFile;
-    m_passwordEdited = false;
+    if (!storePassword) {
+        done(true);
+        return;
+    }
+    m_worker->post([store = PasswordStore(m_programDirectory), chosen,
+                    password = text_sync_password->text(), reply = m_worker->replies(), this,
+                    done = std::move(done)] {
+        QString error;
+        const std::optional<PasswordStore::Where> where =
+            store.store(chosen.url, chosen.user, password, &error);
+        reply([this, where, error, file = store.filePath(), done] {
+            // Not stored, it stays edited: the next OK tries again.
+            m_passwordEdited = !where;
+            m_passwordError = where ? QString() : error;
+            if (where) {
+                m_passwordInFile = *where == PasswordStore::Where::File;
+                m_passwordFile = file;
+            }
+            showPasswordNote();
+            done(where.has_value());
+        });
+    });
 }

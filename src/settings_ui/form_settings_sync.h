@@ -45,9 +45,9 @@ public:
     Save chosen(const QString& settingsFile) const;
     // On the settings' thread.
     static bool write(ProfileCache& profiles, const Save& save, QString* error = nullptr);
-    // After the write: remembers what was saved, and hands a new password to the store on a
-    // thread of its own (QThreadPool's global pool).
-    void saved(const Save& save);
+    // After the write: remembers what was saved, and hands a new password to the store on the
+    // page's thread. done(false) when the store refused it; the page then tells why.
+    void saved(const Save& save, std::function<void(bool stored)> done);
 
     // testConnection unless a test wants otherwise; called on the page's thread.
     void setConnectionTest(ConnectionTest test) { m_test = std::move(test); }
@@ -71,6 +71,7 @@ private:
     bool m_passwordLookedUp = false;
     bool m_passwordInFile = false; // no password store of the desktop answered
     QString m_passwordFile;
+    QString m_passwordError; // why the store refused the password saved last; null when it took it
     std::optional<SyncResult> m_testResult;
 
     QLineEdit* text_sync_url;

@@ -33,6 +33,11 @@ public:
     // abandoned on a stalled share may still finish), and then answers nothing.
     using Reply = std::function<void(std::function<void()>)>;
     Reply replies() const;
+    // Where a job hands its results back as values, handled on the owner's thread: the job
+    // takes the inbox along and nothing of its owner.
+    template <typename Message> class Inbox;
+    template <typename Message>
+    Inbox<Message> inbox(std::function<void(const Message&)> handler) const;
 
     // Jobs posted and not finished yet, the running one included.
     int pending() const;
@@ -60,3 +65,29 @@ private:
     bool m_stopped = false;
     bool m_abandoned = false;
 };
+
+template <typename Message> class WorkerThread::Inbox {
+public:
+    Inbox() = default; // sends nowhere
+    Inbox(Reply reply, std::function<void(const Message&)> handler)
+        : m_reply(std::move(reply))
+        , m_handler(std::make_shared<const std::function<void(const Message&)>>(std::move(handler)))
+    {
+    }
+    // Callable from any thread; the handler runs on the owner's, unless the worker stopped.
+    void send(Message message) const
+    {
+        if (m_reply)
+            m_reply([handler = m_handler, message = std::move(message)] { (*handler)(message); });
+    }
+
+private:
+    Reply m_reply;
+    std::shared_ptr<const std::function<void(const Message&)>> m_handler;
+};
+
+template <typename Message>
+WorkerThread::Inbox<Message> WorkerThread::inbox(std::function<void(const Message&)> handler) const
+{
+    return Inbox<Message>(replies(), std::move(handler));
+}

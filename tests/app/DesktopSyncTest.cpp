@@ -26,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -120,7 +119,6 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
         zone.setCurrentIndex(zone.findText(QStringLiteral("America/New_York")));
         window.command_ok_Click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isBusy(); }, 10000));
-        QThreadPool::globalInstance()->waitForDone();
     }
     profiles.clear();
     const SyncSettings saved = readSyncSettings(profiles, settings.Path());

@@ -16,8 +16,10 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMediaDevices>
@@ -350,3 +352,21 @@ TEST_F(FormSettingsTest, TestingTheSoundSaysWhyNothingPlays)
 }
 
 } // namespace
+
+TEST_F(FormSettingsTest, APasswordTheStoreRefusesIsToldOnTheSyncPageAndTheWindowStays)
+{
+    // No secret service answers, and where the fallback file belongs lies a directory.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/norvane-test-bus");
+    ASSERT_TRUE(QDir(program.path()).mkdir(QStringLiteral("SyncPasswords.json")));
+    auto w = open();
+    child<QLineEdit>(*w, "text_sync_url").setText(QStringLiteral("https://dav.test/c/"));
+    child<QLineEdit>(*w, "text_sync_user").setText(QStringLiteral("anna"));
+    QTest::keyClicks(&child<QLineEdit>(*w, "text_sync_password"), QStringLiteral("hunter22"));
+    ok(*w);
+    const QString note = child<QLabel>(*w, "label_sync_note").text();
+    EXPECT_TRUE(note.startsWith(QStringLiteral("The password could not be stored: ")) &&
+                note.size() > 36)
+        << note.toStdString();
+    EXPECT_NE(w->result(), QDialog::Accepted);
+    EXPECT_EQ(w->currentPage(), form_settings::kSyncPage);
+}
