@@ -132,8 +132,8 @@ void EditCoordinator::moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEd
     moved.setStartTime(drop.start);
     moved.setEndTime(drop.end);
     auto filer = std::make_shared<SeriesChangeFiler>(m_service, part, drop.fromDay, scope);
-    filer->file(moved, [self = QPointer(this), filer,
-                        held = hold()](const WriteOutcome& outcome, const ClassTermin&) {
+    filer->file(moved, [self = QPointer(this), filer, held = hold()](const WriteOutcome& outcome,
+                                                                     const ClassTermin&) {
         if (self)
             self->editDone(outcome.ok ? QString() : AppointmentEditing::failureMessage(outcome),
                            held);

@@ -76,8 +76,9 @@ ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) cons
 ViewNavigation::Step ViewNavigation::aroundToday(const State& state, int sign) const
 {
     State next = state;
-    next.selected =
-        state.mode == ViewMode::Month ? m_today.addMonths(sign) : m_today.addDays(sign * (state.mode == ViewMode::Week ? 7 : 1));
+    next.selected = state.mode == ViewMode::Month
+                        ? m_today.addMonths(sign)
+                        : m_today.addDays(sign * (state.mode == ViewMode::Week ? 7 : 1));
     next.shown = firstOfMonth(next.selected);
     return {state.mode == ViewMode::Week ? inWeekMode(next) : next};
 }
@@ -160,9 +161,11 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
     const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
     const bool backward = key == Qt::Key_Left || key == Qt::Key_Up;
     const Step nothing{state, Redraw::Nothing};
-    if (std::optional<Step> step = state.mode == ViewMode::Month ? monthKey(state, key, mods) : std::nullopt)
+    if (std::optional<Step> step =
+            state.mode == ViewMode::Month ? monthKey(state, key, mods) : std::nullopt)
         return step;
-    if (std::optional<Step> step = state.mode == ViewMode::List ? listKey(state, key, mods) : std::nullopt)
+    if (std::optional<Step> step =
+            state.mode == ViewMode::List ? listKey(state, key, mods) : std::nullopt)
         return step;
 
     if (forward || backward) {

@@ -301,8 +301,8 @@ void form_main::SetLanguageTexts()
                               m_settings.FirstCW());
     // A week shown stays a week around a shown day, whatever weekdays the settings show now.
     const ViewNavigation::State state = viewState();
-    const bool week = (m_settings.StartWithWeek() && state.mode == ViewMode::Day) ||
-                      state.mode == ViewMode::Week;
+    const bool week =
+        (m_settings.StartWithWeek() && state.mode == ViewMode::Day) || state.mode == ViewMode::Week;
     navigate(week ? navigation().weekMode(state) : ViewNavigation::Step{state});
     SetMousePointer(0);
 }

@@ -66,10 +66,8 @@ public:
         std::function<void(QWidget* parent, const QDate& shown, Done done)> exportIcs;
         std::function<void(QWidget* parent, Done done)> undoImport;
         // The print window on the page of the view shown.
-        std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)>
-            showPrint;
-        std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)>
-            exportPdf;
+        std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)> showPrint;
+        std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)> exportPdf;
         std::function<void()> checkReminders;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
         // "Sync now" in the Datasource menu; it must not wait for the sync.
@@ -273,8 +271,8 @@ private:
     QPointer<QMessageBox> m_seriesQuestion;       // while it is open
     QPointer<QMessageBox> m_deleteQuestion;       // while it is open
     QPointer<QMessageBox> m_folderQuestion;       // while it is open
-    std::optional<Picked> m_selected; // the appointment last clicked, in any view
-    std::optional<Picked> m_popup;    // the one its pop-up menu is for
+    std::optional<Picked> m_selected;             // the appointment last clicked, in any view
+    std::optional<Picked> m_popup;                // the one its pop-up menu is for
     // The time last clicked on the grid, where a paste goes; invalid day when none.
     QDate m_pickedDay;
     TimeOfDay m_pickedTime;

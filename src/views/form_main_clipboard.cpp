@@ -113,26 +113,26 @@ void form_main::pasteAppointment()
         m_pasteThread = m_service.jobs().thread(QStringLiteral("paste"));
     const QByteArray ics = clip->data(kCalendarMime).left(4 * 1024 * 1024);
     const QDate today = this->today();
-    m_pasteThread->post(
-        [ics, today, reply = m_pasteThread->replies(), self = QPointer<form_main>(this), day, at] {
-            const std::optional<ClassTermin> read = AppointmentOfIcs(ics, GetLoginName(), 1, today);
-            reply([self, read, day, at] {
-                if (!self)
-                    return;
-                if (!read) {
-                    self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
-                    return;
-                }
-                self->m_edits->fileCopy(AppointmentCopy::placed(*read, day, at), UndoStep::Act::Paste);
-            });
+    m_pasteThread->post([ics, today, reply = m_pasteThread->replies(),
+                         self = QPointer<form_main>(this), day, at] {
+        const std::optional<ClassTermin> read = AppointmentOfIcs(ics, GetLoginName(), 1, today);
+        reply([self, read, day, at] {
+            if (!self)
+                return;
+            if (!read) {
+                self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
+                return;
+            }
+            self->m_edits->fileCopy(AppointmentCopy::placed(*read, day, at), UndoStep::Act::Paste);
         });
+    });
 }
 
 void form_main::duplicateAppointment(const std::optional<Picked>& picked)
 {
     if (picked && !m_edits->stillBeingRead(picked->appointment))
         m_edits->fileCopy(AppointmentCopy::of(picked->appointment, picked->day, GetLoginName()),
-                 UndoStep::Act::Duplicate);
+                          UndoStep::Act::Duplicate);
 }
 
 void form_main::copyDropped(const AppointmentDrag::Drop& drop)

@@ -72,4 +72,3 @@ void form_main::askSeriesScope(const ClassTermin& part, const QDate& occurrence,
     m_seriesQuestion = box;
     box->open();
 }
-

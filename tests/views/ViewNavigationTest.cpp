@@ -33,8 +33,12 @@ template <typename... P, typename... A> Action rule(Step (N::*f)(const State&, P
 }
 
 // The day or week of selected with the upper calendar showing shownMonth of 2003.
-const auto day = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), ViewMode::Day}; };
-const auto week = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), ViewMode::Week}; };
+const auto day = [](int m, int dd, int shown) {
+    return State{d(m, dd), d(shown, 1), ViewMode::Day};
+};
+const auto week = [](int m, int dd, int shown) {
+    return State{d(m, dd), d(shown, 1), ViewMode::Week};
+};
 const auto month = [](int m, int dd, int shown) {
     return State{d(m, dd), d(shown, 1), ViewMode::Month};
 };
