@@ -579,37 +579,6 @@ void form_main::Calendar2_Display(const QDate& date)
     m_ui->label_jahr2->setText(QString::number(date.year()));
 }
 
-void form_main::label_jahr_MouseDown()
-{
-    showDatumList(navigation().yearList(viewState()), m_ui->label_jahr);
-}
-
-void form_main::label_monat_MouseDown()
-{
-    showDatumList(navigation().monthList(viewState(), MonthNames(m_settings.LangCode())),
-                  m_ui->label_monat);
-}
-
-void form_main::showDatumList(const QList<ViewNavigation::ListEntry>& entries, QLabel* below)
-{
-    for (int i = 0; i < m_ui->mnu_popup_datum_array.size(); ++i) {
-        QAction* item = m_ui->mnu_popup_datum_array[i];
-        item->setVisible(i < entries.size());
-        if (i >= entries.size())
-            continue;
-        item->setText(entries[i].text);
-        item->setData(entries[i].value);
-        item->setChecked(entries[i].checked);
-    }
-    m_ui->mnu_popup_datum->popup(below->mapToGlobal(QPoint(0, below->height())));
-}
-
-void form_main::mnu_popup_datum_array_Click(int index)
-{
-    const QAction* item = m_ui->mnu_popup_datum_array.value(index);
-    navigate(navigation().chooseFromList(viewState(), item ? item->data().toInt() : 0));
-}
-
 // ---------------------------------------------------------------------------------------
 // Timers
 
