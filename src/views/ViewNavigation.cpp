@@ -182,7 +182,7 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
     // The initials of Heute/Tag/Woche/Monat/Liste and Today/Day/Week/Month/List. Today stays
     // in the view shown, as the Today button does.
     const auto dayOf = [&](const QDate& selected) {
-        return Step{State{selected, firstOfMonth(selected), false}};
+        return Step{State{selected, firstOfMonth(selected), ViewMode::Day}};
     };
     switch (key) {
     case Qt::Key_H:

@@ -142,16 +142,3 @@ void form_main::copyDropped(const AppointmentDrag::Drop& drop)
     copy.setEndTime(drop.end);
     m_edits->fileCopy(copy, UndoStep::Act::Duplicate);
 }
-
-void form_main::fileCopy(const ClassTermin& copy, UndoStep::Act act)
-{
-    beginEdit();
-    m_service.file(
-        copy,
-        [self = QPointer<form_main>(this)](const WriteOutcome& outcome, const ClassTermin&) {
-            if (self)
-                self->editDone(outcome.ok ? QString()
-                                          : AppointmentEditing::failureMessage(outcome));
-        },
-        act);
-}
