@@ -5,7 +5,34 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <array>
+
 namespace {
+
+// Three holders (a window, an edit, a drag) let go in every order: the heartbeat beats again
+// only after the last, and one that was off before stays off.
+TEST(HeartbeatPauseTest, OverlappingHoldersResumeOnlyAtTheEndInEveryOrder)
+{
+    for (const bool wasOn : {true, false}) {
+        std::array<int, 3> order{0, 1, 2};
+        do {
+            QTimer timer;
+            if (wasOn)
+                timer.start(1000);
+            HeartbeatPause pause(&timer);
+            std::array<HeartbeatPause::Holder, 3> held{pause.hold(), pause.hold(), pause.hold()};
+            QList<bool> beating;
+            for (int which : order) {
+                held[size_t(which)].release();
+                held[size_t(which)].release(); // twice changes nothing
+                beating << timer.isActive();
+            }
+            EXPECT_EQ(beating, (QList<bool>{false, false, wasOn})) << order[0] << order[1];
+            EXPECT_EQ(pause.holders(), 0);
+        } while (std::next_permutation(order.begin(), order.end()));
+    }
+}
 
 class FakeQuestions : public EditQuestions {
 public:
