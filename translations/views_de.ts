@@ -2,6 +2,43 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>EditCoordinator</name>
+    <message>
+        <source>The appointment could not be deleted.
+The data folder is not answering; nothing was changed. Please try again when it answers.</source>
+        <translation>Der Termin konnte nicht gelöscht werden.
+Der Datenordner antwortet nicht; es wurde nichts geändert. Bitte versuchen Sie es erneut, wenn er wieder antwortet.</translation>
+    </message>
+    <message>
+        <source>The appointment could not be deleted.
+Please ensure the accessibility of the datasource folder and check your privileges.</source>
+        <translation>Der Termin konnte nicht gelöscht werden.
+Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie Ihre Berechtigungen.</translation>
+    </message>
+    <message>
+        <source>The appointment was not moved: another user deleted it meanwhile.</source>
+        <translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen gelöscht.</translation>
+    </message>
+    <message>
+        <source>The appointment was not moved: another user changed it meanwhile. Their version is shown now.</source>
+        <translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation>
+    </message>
+    <message>
+        <source>The appointment was not moved: %1 changed it meanwhile. Their version is shown now.</source>
+        <translation>Der Termin wurde nicht verschoben: %1 hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation>
+    </message>
+    <message>
+        <source>The appointment could not be deleted.
+</source>
+        <translation>Der Termin konnte nicht gelöscht werden.
+</translation>
+    </message>
+    <message>
+        <source>Nothing was undone or redone: the data folder is not answering. Please try again when it answers.</source>
+        <translation>Es wurde nichts rückgängig gemacht oder wiederholt: Der Datenordner antwortet nicht. Bitte versuchen Sie es erneut, wenn er antwortet.</translation>
+    </message>
+</context>
+<context>
     <name>AppointmentDrag</name>
     <message>
         <source>On release you choose which occurrences change.</source>
@@ -348,18 +385,6 @@
         <translation>Der Datenordner antwortet nicht. Die angezeigten Termine sind vielleicht nicht mehr aktuell.</translation>
     </message>
     <message>
-        <source>The appointment could not be deleted.
-The data folder is not answering; nothing was changed. Please try again when it answers.</source>
-        <translation>Der Termin konnte nicht gelöscht werden.
-Der Datenordner antwortet nicht; es wurde nichts geändert. Bitte versuchen Sie es erneut, wenn er wieder antwortet.</translation>
-    </message>
-    <message>
-        <source>The appointment could not be deleted.
-Please ensure the accessibility of the datasource folder and check your privileges.</source>
-        <translation>Der Termin konnte nicht gelöscht werden.
-Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie Ihre Berechtigungen.</translation>
-    </message>
-    <message>
         <source>User: </source>
         <translation>Benutzer: </translation>
     </message>
@@ -431,18 +456,6 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         </translation>
     </message>
     <message>
-        <source>The appointment was not moved: another user deleted it meanwhile.</source>
-        <translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen gelöscht.</translation>
-    </message>
-    <message>
-        <source>The appointment was not moved: another user changed it meanwhile. Their version is shown now.</source>
-        <translation>Der Termin wurde nicht verschoben: Ein anderer Benutzer hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation>
-    </message>
-    <message>
-        <source>The appointment was not moved: %1 changed it meanwhile. Their version is shown now.</source>
-        <translation>Der Termin wurde nicht verschoben: %1 hat ihn inzwischen geändert. Jetzt wird dessen Fassung angezeigt.</translation>
-    </message>
-    <message>
         <source>Delete recurring appointment...</source>
         <translation>Wiederkehrenden Termin löschen...</translation>
     </message>
@@ -469,12 +482,6 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message>
         <source>All appointments of the series</source>
         <translation>Alle Termine der Serie</translation>
-    </message>
-    <message>
-        <source>The appointment could not be deleted.
-</source>
-        <translation>Der Termin konnte nicht gelöscht werden.
-</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
@@ -575,10 +582,6 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message>
         <source>&amp;Redo</source>
         <translation>&amp;Wiederholen</translation>
-    </message>
-    <message>
-        <source>Nothing was undone or redone: the data folder is not answering. Please try again when it answers.</source>
-        <translation>Es wurde nichts rückgängig gemacht oder wiederholt: Der Datenordner antwortet nicht. Bitte versuchen Sie es erneut, wenn er antwortet.</translation>
     </message>
     <message>
         <source>&quot;%1&quot; was deleted by another user since.</source>

@@ -299,6 +299,12 @@ void form_print::SelectMonthPrint()
     check_appointments->setChecked(true);
 }
 
+void form_print::SelectListPrint()
+{
+    tabs->setSelectedIndex(kListPage);
+    tabs_Click(tabs->Caption(kListPage), kListPage);
+}
+
 PrintJob form_print::chosenJob() const
 {
     switch (tabs->SelectedIndex()) {
@@ -508,6 +514,8 @@ void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, cons
         window->SelectWeekPrint();
     else if (page == PrintPage::Month)
         window->SelectMonthPrint();
+    else if (page == PrintPage::List)
+        window->SelectListPrint();
     if (done)
         QObject::connect(window, &QDialog::finished, window, [done = std::move(done)] { done(); });
     window->open();

@@ -57,6 +57,8 @@ public:
     void SelectWeekPrint();
     // Opens on the planner page with the month's appointments.
     void SelectMonthPrint();
+    // Opens on the appointment list from the print date on.
+    void SelectListPrint();
     // On a machine without a printer: the preview still works, printing says why not.
     void setNoPrinterInstalled() { m_noPrinter = true; }
     // The printout the pages describe now.
@@ -118,10 +120,10 @@ private:
     QPushButton* command_cancel;
 };
 
-// The main window's print entries: the print window, on the week page when a week is selected;
-// without a printer it still previews, and says so only when asked to print. done runs once
-// the window closed.
-enum class PrintPage { Day, Week, Month };
+// The main window's print entries: the print window on the page of the view shown (the list
+// from date on, as many days as it shows); without a printer it still previews, and says so
+// only when asked to print. done runs once the window closed.
+enum class PrintPage { Day, Week, Month, List };
 void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
                      PrintPage page, form_print::Output output, form_print::Hooks hooks,
                      std::function<void()> done);

@@ -31,7 +31,7 @@ QPoint toTwips(const QPoint& pixels)
 } // namespace
 
 AppointmentDrag::AppointmentDrag(const DayWeekView& view, const Settings& settings,
-                                 QTimer* heartbeat, QObject* parent)
+                                 HeartbeatPause& heartbeat, QObject* parent)
     : QObject(parent)
     , m_view(view)
     , m_settings(settings)
@@ -63,7 +63,7 @@ void AppointmentDrag::press(QLabel* label, const ClassTermin& appointment, int c
     m_kind = ViewGeometry::DragKindAt(toTwips(label->mapFromGlobal(at)).y(),
                                       PictureBox::toTwips(label->height()));
     m_dragging = false;
-    m_pause.emplace(m_heartbeat);
+    m_pause = m_heartbeat.hold();
     // Escape reaches whichever widget has the focus: it is caught on its way there.
     qApp->installEventFilter(this);
 }
@@ -139,7 +139,7 @@ void AppointmentDrag::finish()
         m_label->unsetCursor();
     m_label = nullptr;
     m_dragging = false;
-    m_pause.reset();
+    m_pause.release();
     emit ended();
 }
 

@@ -35,7 +35,7 @@ public:
         bool copy = false; // Ctrl held at the release: the original stays where it was
     };
 
-    AppointmentDrag(const DayWeekView& view, const Settings& settings, QTimer* heartbeat,
+    AppointmentDrag(const DayWeekView& view, const Settings& settings, HeartbeatPause& heartbeat,
                     QObject* parent = nullptr);
     ~AppointmentDrag() override;
 
@@ -72,7 +72,7 @@ private:
 
     const DayWeekView& m_view;
     const Settings& m_settings;
-    QTimer* m_heartbeat;
+    HeartbeatPause& m_heartbeat;
 
     QPointer<QLabel> m_label;
     ClassTermin m_appointment;
@@ -82,5 +82,5 @@ private:
     QPoint m_pressed; // global pixels
     QRect m_geometry; // the label's before the drag
     bool m_dragging = false;
-    std::optional<HeartbeatPause> m_pause;
+    HeartbeatPause::Holder m_pause;
 };

@@ -124,7 +124,7 @@ ClassDay::ClassDay(DaySource days, Settings& settings, DayColumnHost* host, Cloc
 
 ClassDay::~ClassDay()
 {
-    // A view rebuilt in the middle of a drag leaves the heartbeat as it was (m_dragPause).
+    // A view rebuilt in the middle of a drag lets its hold of the heartbeat go (m_dragPause).
     while (!m_appointments.isEmpty())
         m_appointments.removeLast();
     releaseLabels();
@@ -431,7 +431,8 @@ void ClassDay::my_pic_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, i
     m_selecting = true;
     sel_start = line->time;
     // No view rebuild may release this column's labels in the middle of the drag.
-    m_dragPause.emplace(m_host ? m_host->heartbeat() : nullptr);
+    if (m_host)
+        m_dragPause = m_host->heartbeat().hold();
     showSelectionStart(*line);
 }
 
@@ -465,9 +466,9 @@ void ClassDay::my_pic_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int
         return;
     m_selecting = false;
     hideSelection();
-    // The heartbeat comes back however the selection ends; before the host hears of the range,
-    // so that an edit it starts pauses a running heartbeat.
-    m_dragPause.reset();
+    // However the selection ends, this column lets the heartbeat go; an edit the host starts
+    // holds it on its own.
+    m_dragPause.release();
 
     if (!isInside(x, y))
         return;

@@ -136,7 +136,7 @@ private:
 
     DaySource m_days;
     Settings& m_settings;
-    std::optional<HeartbeatPause> m_dragPause; // while a selection is dragged
+    HeartbeatPause::Holder m_dragPause; // while a selection is dragged
     DayColumnHost* m_host;
     Clock m_today;
 

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "profile/DateParts.h"
+#include "ui/HeartbeatPause.h"
 
 #include <QDate>
 #include <QString>
 
 class QLabel;
-class QTimer;
 
 // What a day column needs of the window that shows it: labels from the window's pool, the
 // week view's today tint, the window's heartbeat while the user drags out a time range, and
@@ -22,7 +22,7 @@ public:
     // True while the week view is shown: today's column is tinted.
     virtual bool HighlightToday() const = 0;
     // The one-second heartbeat: paused while a selection is dragged.
-    virtual QTimer* heartbeat() = 0;
+    virtual HeartbeatPause& heartbeat() = 0;
     // The user dragged out this time range on this day, for a new appointment. Called last:
     // the column is done with the drag.
     virtual void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) = 0;

@@ -399,8 +399,10 @@ void MainWindowControls::NameButtonsByTooltips()
         button->setAccessibleName(button->toolTip());
 }
 
-void MainWindowControls::ShowDayWeekSelection(bool week, bool month)
+void MainWindowControls::ShowDayWeekSelection(ViewMode mode)
 {
+    const bool week = mode == ViewMode::Week;
+    const bool month = !showsDayColumns(mode);
     setLabelColors(week ? label_week : label_day, !month);
     setLabelColors(week ? label_day : label_week, false);
     // The month and the list show neither as chosen.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/ViewMode.h"
+
 #include <QCoreApplication>
 #include <QList>
 
@@ -32,7 +34,7 @@ public:
     void NameButtonsByTooltips();
     // The selected one of label_day and label_week in dark blue, the other in the grey of
     // its strip; both grey while the month view is shown.
-    void ShowDayWeekSelection(bool week, bool month = false);
+    void ShowDayWeekSelection(ViewMode mode);
     // The data source and user, in red when the data folder cannot be reached; the tooltip
     // names the folder whole.
     void showDataSource(const QString& text, const QString& folderPath, bool reachable);

@@ -58,18 +58,16 @@ ViewNavigation::State ViewNavigation::towards(const State& state, const QDate& s
 
 ViewNavigation::State ViewNavigation::inWeekMode(State state) const
 {
-    state.week = true;
-    state.month = false;
-    state.list = false;
+    state.mode = ViewMode::Week;
     state.selected = shownDayOfWeek(state.selected);
     return state;
 }
 
 ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) const
 {
-    if (state.month)
+    if (state.mode == ViewMode::Month)
         return {stepSelected(state, 0, sign, sign > 0)};
-    if (!state.week)
+    if (state.mode != ViewMode::Week)
         return {stepSelected(state, sign, 0, sign > 0)};
     const State next = towards(state, shownDayOfWeek(state.selected.addDays(sign * 7)), sign > 0);
     return {inWeekMode(next)};
@@ -78,10 +76,11 @@ ViewNavigation::Step ViewNavigation::stepView(const State& state, int sign) cons
 ViewNavigation::Step ViewNavigation::aroundToday(const State& state, int sign) const
 {
     State next = state;
-    next.selected =
-        state.month ? m_today.addMonths(sign) : m_today.addDays(sign * (state.week ? 7 : 1));
+    next.selected = state.mode == ViewMode::Month
+                        ? m_today.addMonths(sign)
+                        : m_today.addDays(sign * (state.mode == ViewMode::Week ? 7 : 1));
     next.shown = firstOfMonth(next.selected);
-    return {state.week ? inWeekMode(next) : next};
+    return {state.mode == ViewMode::Week ? inWeekMode(next) : next};
 }
 
 ViewNavigation::Step ViewNavigation::stepMonth(const State& state, int sign) const
@@ -96,9 +95,7 @@ ViewNavigation::Step ViewNavigation::stepMonth(const State& state, int sign) con
 ViewNavigation::Step ViewNavigation::dayMode(const State& state) const
 {
     State next = state;
-    next.week = false;
-    next.month = false;
-    next.list = false;
+    next.mode = ViewMode::Day;
     return {next};
 }
 
@@ -110,18 +107,14 @@ ViewNavigation::Step ViewNavigation::weekMode(const State& state) const
 ViewNavigation::Step ViewNavigation::monthMode(const State& state) const
 {
     State next = state;
-    next.week = false;
-    next.month = true;
-    next.list = false;
+    next.mode = ViewMode::Month;
     return {next};
 }
 
 ViewNavigation::Step ViewNavigation::listMode(const State& state) const
 {
     State next = state;
-    next.week = false;
-    next.month = false;
-    next.list = true;
+    next.mode = ViewMode::List;
     return {next};
 }
 
@@ -130,7 +123,7 @@ ViewNavigation::Step ViewNavigation::goTo(const State& state, const QDate& date)
     if (!date.isValid())
         return {state, Redraw::Nothing};
     const State next = towards(state, date, date > state.selected);
-    if (!state.week)
+    if (state.mode != ViewMode::Week)
         return {next};
     // The week of date, on date itself when the week view shows that weekday.
     State week = inWeekMode(next);
@@ -142,25 +135,23 @@ ViewNavigation::Step ViewNavigation::goTo(const State& state, const QDate& date)
 ViewNavigation::Step ViewNavigation::pickDay(const State& state, const QDate& date) const
 {
     // The month view's days of the months around it come into a calendar.
-    if (state.month)
+    if (state.mode == ViewMode::Month)
         return {towards(state, date, date > state.selected)};
-    if (state.list)
-        return {State{date, state.shown, false, false, true}};
-    return {State{date, state.shown, false}};
+    if (state.mode == ViewMode::List)
+        return {State{date, state.shown, ViewMode::List}};
+    return {State{date, state.shown, ViewMode::Day}};
 }
 
 ViewNavigation::Step ViewNavigation::openDay(const State& state, const QDate& date) const
 {
     State next = towards(state, date, date > state.selected);
-    next.week = false;
-    next.month = false;
-    next.list = false;
+    next.mode = ViewMode::Day;
     return {next};
 }
 
 ViewNavigation::Step ViewNavigation::pickWeek(const State& state, const QDate& firstDay) const
 {
-    return {State{shownDayOfWeek(firstDay), state.shown, true}};
+    return {State{shownDayOfWeek(firstDay), state.shown, ViewMode::Week}};
 }
 
 std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int key,
@@ -170,16 +161,18 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
     const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
     const bool backward = key == Qt::Key_Left || key == Qt::Key_Up;
     const Step nothing{state, Redraw::Nothing};
-    if (std::optional<Step> step = state.month ? monthKey(state, key, mods) : std::nullopt)
+    if (std::optional<Step> step =
+            state.mode == ViewMode::Month ? monthKey(state, key, mods) : std::nullopt)
         return step;
-    if (std::optional<Step> step = state.list ? listKey(state, key, mods) : std::nullopt)
+    if (std::optional<Step> step =
+            state.mode == ViewMode::List ? listKey(state, key, mods) : std::nullopt)
         return step;
 
     if (forward || backward) {
         const int sign = forward ? 1 : -1;
         if (mods == Qt::NoModifier)
             return stepView(state, sign);
-        if (state.week)
+        if (state.mode == ViewMode::Week)
             return nothing; // modifiers do nothing in the week view
         if (mods == Qt::ShiftModifier)
             return Step{stepSelected(state, sign * 7, 0, forward)};
@@ -189,7 +182,7 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
     // The initials of Heute/Tag/Woche/Monat/Liste and Today/Day/Week/Month/List. Today stays
     // in the view shown, as the Today button does.
     const auto dayOf = [&](const QDate& selected) {
-        return Step{State{selected, firstOfMonth(selected), false}};
+        return Step{State{selected, firstOfMonth(selected), ViewMode::Day}};
     };
     switch (key) {
     case Qt::Key_H:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/ViewMode.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -22,9 +24,8 @@ public:
     struct State {
         QDate selected;
         QDate shown; // the first of the upper calendar's month
-        bool week = false;
-        bool month = false; // the month view of the selected date's month; week is false then
-        bool list = false;  // the agenda list from the selected date on; week and month false
+        // The month view shows the selected date's month, the list the days from it on.
+        ViewMode mode = ViewMode::Day;
         friend bool operator==(const State&, const State&) = default;
     };
     // What the window draws again after a step: nothing, the calendars, or the calendars and

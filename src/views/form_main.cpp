@@ -95,7 +95,10 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     m_globalTimer->setObjectName(QStringLiteral("Global_timer"));
     m_globalTimer->setInterval(1000);
     connect(m_globalTimer, &QTimer::timeout, this, &form_main::Global_timer_Timer);
-    m_drag = std::make_unique<AppointmentDrag>(*m_view, m_settings, m_globalTimer);
+    m_heartbeat.emplace(m_globalTimer);
+    m_edits = std::make_unique<EditCoordinator>(m_service, m_editing, *m_heartbeat,
+                                                static_cast<EditQuestions&>(*this));
+    m_drag = std::make_unique<AppointmentDrag>(*m_view, m_settings, *m_heartbeat);
     connect(m_drag.get(), &AppointmentDrag::started, this, &form_main::label_appointment_MouseUp);
     connect(m_drag.get(), &AppointmentDrag::ended, this, [this] {
         if (m_viewPending)
@@ -166,7 +169,7 @@ void form_main::connectControls()
 
     // A day header of the week view opens that day.
     connect(m_view.get(), &DayWeekView::HeaderClicked, this, [this](const QDate& date) {
-        if (m_calendar1->IsWeekSelected())
+        if (m_viewMode == ViewMode::Week)
             navigate(navigation().pickDay(viewState(), date));
     });
     connect(m_ui->picture_main, &PictureBox::Resized, this, [this] {
@@ -202,10 +205,10 @@ void form_main::connectMenus()
     connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,
             [this] { m_hooks.exportIcs(this, m_calendar1->SelectedDate(), pauseUntilDone()); });
     connect(m_ui->mnu_file_print, &QAction::triggered, this, [this] {
-        m_hooks.showPrint(this, m_calendar1->SelectedDate(), shownView(), pauseUntilDone());
+        m_hooks.showPrint(this, m_calendar1->SelectedDate(), m_viewMode, pauseUntilDone());
     });
     connect(m_ui->mnu_file_export_pdf, &QAction::triggered, this, [this] {
-        m_hooks.exportPdf(this, m_calendar1->SelectedDate(), shownView(), pauseUntilDone());
+        m_hooks.exportPdf(this, m_calendar1->SelectedDate(), m_viewMode, pauseUntilDone());
     });
     connect(m_ui->mnu_settings_program, &QAction::triggered, this, [this] {
         m_hooks.showSettings(this, pauseUntilDone([this, before = m_settings.dataFolders()] {
@@ -277,12 +280,12 @@ void form_main::Form_Load(const Settings::WindowPlacement& placement, bool first
 
 form_main::Hooks::Done form_main::pauseUntilDone(std::function<void()> then)
 {
-    holdHeartbeat();
+    // Every copy of done shares the one holder; the first run lets it go.
     return [window = QPointer<form_main>(this), then = std::move(then),
-            ran = std::make_shared<bool>(false)] {
-        if (!window || std::exchange(*ran, true))
+            held = std::make_shared<HeartbeatPause::Holder>(m_heartbeat->hold())] {
+        if (!window || !*held)
             return;
-        window->releaseHeartbeat();
+        held->release();
         if (then)
             then();
     };
@@ -298,7 +301,8 @@ void form_main::SetLanguageTexts()
                               m_settings.FirstCW());
     // A week shown stays a week around a shown day, whatever weekdays the settings show now.
     const ViewNavigation::State state = viewState();
-    const bool week = (m_settings.StartWithWeek() && !state.month && !state.list) || state.week;
+    const bool week =
+        (m_settings.StartWithWeek() && state.mode == ViewMode::Day) || state.mode == ViewMode::Week;
     navigate(week ? navigation().weekMode(state) : ViewNavigation::Step{state});
     SetMousePointer(0);
 }
@@ -413,16 +417,14 @@ void form_main::drawView()
     m_viewPending = m_drag && m_drag->held();
     if (m_viewPending)
         return;
-    m_monthView->setVisible(m_monthMode);
-    m_listView->setVisible(m_listMode);
-    if (m_monthMode || m_listMode) {
-        if (m_monthMode)
-            drawMonth();
-        else
-            drawList();
-    } else {
-        m_view->LoadView(m_calendar1->SelectedDate(), m_calendar1->IsWeekSelected());
-    }
+    m_monthView->setVisible(m_viewMode == ViewMode::Month);
+    m_listView->setVisible(m_viewMode == ViewMode::List);
+    if (m_viewMode == ViewMode::Month)
+        drawMonth();
+    else if (m_viewMode == ViewMode::List)
+        drawList();
+    else
+        m_view->LoadView(m_calendar1->SelectedDate(), m_viewMode == ViewMode::Week);
     watchShownDirectories();
     m_search->raise();
     selectWhenRead();
@@ -430,11 +432,11 @@ void form_main::drawView()
 
 void form_main::askForShownDays(bool freshMarks)
 {
-    if (m_monthMode) {
+    if (m_viewMode == ViewMode::Month) {
         askForMonthDays(freshMarks);
         return;
     }
-    if (m_listMode) {
+    if (m_viewMode == ViewMode::List) {
         askForListDays(freshMarks);
         return;
     }
@@ -445,7 +447,7 @@ void form_main::askForShownDays(bool freshMarks)
             request.viewDays << column->datum();
     request.markDays = calendarDays();
     // The neighbours of the view, so the next step shows at once.
-    const bool week = m_calendar1->IsWeekSelected();
+    const bool week = m_viewMode == ViewMode::Week;
     for (const QDate& day : std::as_const(request.viewDays))
         for (int step : week ? QList<int>{-7, 7} : QList<int>{-1, 1, -7, 7})
             if (!request.viewDays.contains(day.addDays(step)) &&
@@ -469,13 +471,13 @@ void form_main::watchShownDirectories()
     const QString folder = m_service.folder();
     const QList<QDate> marked = calendarDays();
     std::set<QDate> days(marked.cbegin(), marked.cend()); // in order: the same view, the same list
-    for (int c = 1; c <= m_view->DayColumnCount() && !m_monthMode && !m_listMode; ++c)
+    for (int c = 1; c <= m_view->DayColumnCount() && showsDayColumns(m_viewMode); ++c)
         if (const ClassDay* column = m_view->DayColumn(c))
             days.insert(column->datum());
-    if (m_monthMode)
+    if (m_viewMode == ViewMode::Month)
         for (const QDate& day : monthDays(0))
             days.insert(day);
-    if (m_listMode)
+    if (m_viewMode == ViewMode::List)
         for (const QDate& day : listDays(0))
             days.insert(day);
     QStringList directories;
@@ -514,17 +516,9 @@ ViewNavigation form_main::navigation() const
                           [this](int weekday) { return m_settings.ShowWeek(weekday); });
 }
 
-form_main::ShownView form_main::shownView() const
-{
-    if (m_monthMode)
-        return ShownView::Month;
-    return m_calendar1->IsWeekSelected() ? ShownView::Week : ShownView::Day;
-}
-
 ViewNavigation::State form_main::viewState() const
 {
-    return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_calendar1->IsWeekSelected(),
-            m_monthMode, m_listMode};
+    return {m_calendar1->SelectedDate(), m_calendar1->ShowDate(), m_viewMode};
 }
 
 void form_main::navigate(const ViewNavigation::Step& step)
@@ -533,9 +527,8 @@ void form_main::navigate(const ViewNavigation::Step& step)
         return;
     m_calendar1->setShowDate(step.state.shown);
     m_calendar1->setSelectedDate(step.state.selected);
-    m_calendar1->setIsWeekSelected(step.state.week);
-    m_monthMode = step.state.month;
-    m_listMode = step.state.list;
+    m_viewMode = step.state.mode;
+    m_calendar1->setIsWeekSelected(m_viewMode == ViewMode::Week);
     m_calendar1->DrawAll();
     if (step.redraw == ViewNavigation::Redraw::View)
         LoadView();
@@ -559,24 +552,24 @@ void form_main::Calendar1_Display(const QDate& date)
 {
     m_ui->label_monat->setText(MonthNames(m_settings.LangCode())[date.month()]);
     m_ui->label_jahr->setText(QString::number(date.year()));
-    const bool week = m_calendar1->IsWeekSelected();
-    m_ui->ShowDayWeekSelection(week, m_monthMode || m_listMode);
+    m_ui->ShowDayWeekSelection(m_viewMode);
     m_calendar2->setSelectedDate(m_calendar1->SelectedDate());
     m_calendar2->setShowDate(m_calendar1->ShowDate().addMonths(1));
-    m_calendar2->setIsWeekSelected(week);
+    m_calendar2->setIsWeekSelected(m_calendar1->IsWeekSelected());
     m_calendar2->DrawAll();
-    m_ui->pic_tomorrow->setToolTip(week ? tr("Show next week") : tr("Tomorrow"));
-    m_ui->pic_yesterday->setToolTip(week ? tr("Show last week") : tr("Yesterday"));
-    m_ui->pic_today->setToolTip(week ? tr("Show actual week") : tr("Today"));
-    m_ui->pic_back->setToolTip(week ? tr("Previous week") : tr("Previous day"));
-    m_ui->pic_next->setToolTip(week ? tr("Next week") : tr("Next day"));
-    if (m_monthMode) {
-        m_ui->pic_tomorrow->setToolTip(tr("Show next month"));
-        m_ui->pic_yesterday->setToolTip(tr("Show last month"));
-        m_ui->pic_today->setToolTip(tr("Show actual month"));
-        m_ui->pic_back->setToolTip(tr("Previous month"));
-        m_ui->pic_next->setToolTip(tr("Next month"));
-    }
+    // Tomorrow, yesterday, today, back and next, by what they step.
+    const QString tips[][5] = {
+        {tr("Tomorrow"), tr("Yesterday"), tr("Today"), tr("Previous day"), tr("Next day")},
+        {tr("Show next week"), tr("Show last week"), tr("Show actual week"), tr("Previous week"),
+         tr("Next week")},
+        {tr("Show next month"), tr("Show last month"), tr("Show actual month"),
+         tr("Previous month"), tr("Next month")},
+    };
+    const QString* tip = tips[int(stepUnitOf(m_viewMode))];
+    QToolButton* const buttons[] = {m_ui->pic_tomorrow, m_ui->pic_yesterday, m_ui->pic_today,
+                                    m_ui->pic_back, m_ui->pic_next};
+    for (int i = 0; i < 5; ++i)
+        buttons[i]->setToolTip(tip[i]);
     m_ui->NameButtonsByTooltips();
 }
 
@@ -584,37 +577,6 @@ void form_main::Calendar2_Display(const QDate& date)
 {
     m_ui->label_monat2->setText(MonthNames(m_settings.LangCode())[date.month()]);
     m_ui->label_jahr2->setText(QString::number(date.year()));
-}
-
-void form_main::label_jahr_MouseDown()
-{
-    showDatumList(navigation().yearList(viewState()), m_ui->label_jahr);
-}
-
-void form_main::label_monat_MouseDown()
-{
-    showDatumList(navigation().monthList(viewState(), MonthNames(m_settings.LangCode())),
-                  m_ui->label_monat);
-}
-
-void form_main::showDatumList(const QList<ViewNavigation::ListEntry>& entries, QLabel* below)
-{
-    for (int i = 0; i < m_ui->mnu_popup_datum_array.size(); ++i) {
-        QAction* item = m_ui->mnu_popup_datum_array[i];
-        item->setVisible(i < entries.size());
-        if (i >= entries.size())
-            continue;
-        item->setText(entries[i].text);
-        item->setData(entries[i].value);
-        item->setChecked(entries[i].checked);
-    }
-    m_ui->mnu_popup_datum->popup(below->mapToGlobal(QPoint(0, below->height())));
-}
-
-void form_main::mnu_popup_datum_array_Click(int index)
-{
-    const QAction* item = m_ui->mnu_popup_datum_array.value(index);
-    navigate(navigation().chooseFromList(viewState(), item ? item->data().toInt() : 0));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -642,7 +604,7 @@ void form_main::Global_timer_Timer()
         m_timerTicks = 0;
         m_calendar1->DrawAll();
         if (m_hooks.checkReminders) {
-            const HeartbeatPause pause(m_globalTimer);
+            const HeartbeatPause::Holder pause = m_heartbeat->hold();
             m_hooks.checkReminders();
         }
     }
@@ -699,10 +661,8 @@ void form_main::exitProgram()
     // Where the window is goes with this machine's pointer file; a failure costs only that.
     m_settingsJobs.saveWindowPlacement(m_settings, {normalGeometry(), isMaximized()});
     // An edit still under way ends unseen, and its end must not wake the heartbeat.
-    m_heartbeatPause.reset();
-    m_heartbeatHolders = 0;
-    m_editsUnderWay = 0;
-    m_globalTimer->stop();
+    m_edits->stop();
+    m_heartbeat->abandon();
     m_refreshTimer->stop();
     RemoveTrayIcon(1, this);
     m_trayIcon = nullptr;

@@ -9,6 +9,8 @@
 #include "ui/HeartbeatPause.h"
 #include "views/AppointmentDrag.h"
 #include "views/DayColumnHost.h"
+#include "views/EditCoordinator.h"
+#include "views/ViewMode.h"
 #include "views/ViewNavigation.h"
 
 #include <QDate>
@@ -44,14 +46,13 @@ class form_tooltip;
 // calendars, the menus through which every other window opens, and the heartbeat that keeps
 // the view fresh. Calendar1's selected date and day/week mode (or the month mode kept here)
 // are what the view shows.
-class form_main : public QMainWindow, public DayColumnHost {
+class form_main : public QMainWindow, public DayColumnHost, private EditQuestions {
     Q_OBJECT
 
 public:
     // What a sync that stopped before deleting most of one side does when run again: delete
     // them, or bring them back from the other side.
     enum class MassDeletionAnswer { Delete, Restore };
-    enum class ShownView { Day, Week, Month };
 
     // Windows and actions that other parts of the program provide; an empty one leaves its
     // menu entry disabled.
@@ -65,10 +66,8 @@ public:
         std::function<void(QWidget* parent, const QDate& shown, Done done)> exportIcs;
         std::function<void(QWidget* parent, Done done)> undoImport;
         // The print window on the page of the view shown.
-        std::function<void(QWidget* parent, const QDate& date, ShownView view, Done done)>
-            showPrint;
-        std::function<void(QWidget* parent, const QDate& date, ShownView view, Done done)>
-            exportPdf;
+        std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)> showPrint;
+        std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)> exportPdf;
         std::function<void()> checkReminders;
         std::function<void(QWidget* parent, const QString& title, const QString& text)> message;
         // "Sync now" in the Datasource menu; it must not wait for the sync.
@@ -127,7 +126,7 @@ public:
     QLabel* CreateLabelResource() override;
     void ReleaseLabelResource(QLabel* label) override;
     bool HighlightToday() const override;
-    QTimer* heartbeat() override { return m_globalTimer; }
+    HeartbeatPause& heartbeat() override { return *m_heartbeat; }
     // Creates an appointment for the range and opens the editor on it.
     void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) override;
     void TimePicked(const QDate& day, TimeOfDay at) override;
@@ -155,7 +154,6 @@ private:
     // Navigation: the rules decide, Calendar1 keeps the result and the view follows.
     ViewNavigation navigation() const;
     ViewNavigation::State viewState() const;
-    ShownView shownView() const;
     void navigate(const ViewNavigation::Step& step);
     void Calendar1_Display(const QDate& date);
     void Calendar2_Display(const QDate& date);
@@ -182,11 +180,6 @@ private:
     TerminPtr FindAppointmentByTag(const QString& tag) const;
     void label_appointment_MouseDown(QLabel* label, Qt::MouseButton button, const QPoint& at);
     void label_appointment_MouseUp();
-    // Files an appointment dragged to another time or day as the editor would, unless
-    // another user changed it since it was shown.
-    void moveAppointment(const AppointmentDrag::Drop& drop);
-    // Why a drop was not filed, or empty when nobody else changed the appointment.
-    static QString movedMeanwhile(const DataAccess::FileChange& change);
     // Edits the appointment of a label; for a series' occurrence the user is asked first
     // which occurrences the change is for.
     void editAppointment(const QString& tag);
@@ -196,38 +189,17 @@ private:
         QDate day;
     };
     std::optional<Picked> pickedOfTag(const QString& tag) const;
-    // Drawn from the local index at start and not read from the share yet: partial, so
-    // nothing is done with it until the share's answer replaces it (moments later).
-    bool stillBeingRead(const ClassTermin& appointment) const
-    {
-        return m_service.provisional(appointment.filename());
-    }
-    void editPicked(const Picked& picked);
     void showAppointmentMenu(const Picked& picked, const QPoint& at);
-    // Deletes it, for an occurrence of a series after asking which ones unless only it goes.
-    void deletePicked(const Picked& picked, bool askSeries);
 
-    // A change of a series' occurrence: the user picks which occurrences it is for, in a
-    // question that does not wait; chosen runs only when one was picked.
-    enum class SeriesAct { Edit, Move, Delete };
+    // EditQuestions, asked by m_edits: the series question and the undo conflict are message
+    // boxes that answer when closed (form_main_series.cpp, form_main_undo.cpp).
     void askSeriesScope(const ClassTermin& part, const QDate& occurrence, SeriesAct act,
-                        std::function<void(SeriesEdit::Scope)> chosen);
-    void editOccurrence(const ClassTermin& part, const QDate& occurrence, SeriesEdit::Scope scope);
-    void moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEdit::Scope scope);
-    void deleteOccurrence(const ClassTermin& part, const QDate& occurrence,
-                          SeriesEdit::Scope scope);
-    // What the user is told when deleting from a series failed; empty when it went.
-    static QString deletionFailure(const SeriesFiling::Outcome& outcome);
-    // Edits an appointment in the editor, or without showEditwindow files it as it is; the
-    // heartbeat rests from here until editDone, which tells a failure and shows the change.
-    void edit(const ClassTermin& appointment, bool showEditwindow);
-    void fileOrEdit(const ClassTermin& appointment, bool showEditwindow);
-    void editDone(const QString& failure);
-    // Every edit under way holds the heartbeat's pause; the last to end lets it beat again.
-    void beginEdit();
-    void endEdit();
-    void holdHeartbeat();
-    void releaseHeartbeat();
+                        std::function<void(std::optional<SeriesEdit::Scope>)> answer) override;
+    void askUndoConflict(const StoreService::UndoOutcome& outcome,
+                         std::function<void(UndoAnswer)> answer) override;
+    void showFailure(const QString& message) override;
+    void showChange(bool putBack) override;
+    void undoStateChanged() override { showHistory(); }
     // The view and both calendars at once after a change made here.
     void showOwnChange();
     // Follows the view: another process's change in what it reads rebuilds it at once.
@@ -240,9 +212,6 @@ private:
     void connectEditMenu();
     void showHistory();
     static QString undoText(const UndoStep& step, bool redo);
-    void undoStep(bool redo, bool overwrite);
-    void undoDone(bool redo, const StoreService::UndoOutcome& outcome);
-    void askAboutUndoConflict(bool redo, const StoreService::UndoOutcome& outcome);
 
     // Copy, cut, paste and duplicate (form_main_clipboard.cpp).
     void connectClipboard();
@@ -253,7 +222,6 @@ private:
     void duplicateAppointment(const std::optional<Picked>& picked);
     // A drag with Ctrl held: a copy where the drop was.
     void copyDropped(const AppointmentDrag::Drop& drop);
-    void fileCopy(const ClassTermin& copy, UndoStep::Act act);
 
     // The keyboard in the grid (form_main_keys.cpp): keys the grid does not take go to the
     // window, as when it has the keyboard itself.
@@ -289,6 +257,8 @@ private:
     std::unique_ptr<LabelPool> m_labels;
     std::unique_ptr<DayWeekView> m_view;
     std::unique_ptr<AppointmentDrag> m_drag;
+    // The view shown; Calendar1 marks a week only in the week view.
+    ViewMode m_viewMode = ViewMode::Day;
     bool m_viewPending = false; // a redraw waits for the label held to be let go
     QTimer* m_refreshTimer = nullptr;
     QTimer* m_globalTimer = nullptr;
@@ -301,9 +271,8 @@ private:
     QPointer<QMessageBox> m_seriesQuestion;       // while it is open
     QPointer<QMessageBox> m_deleteQuestion;       // while it is open
     QPointer<QMessageBox> m_folderQuestion;       // while it is open
-    bool m_undoUnderWay = false;
-    std::optional<Picked> m_selected; // the appointment last clicked, in any view
-    std::optional<Picked> m_popup;    // the one its pop-up menu is for
+    std::optional<Picked> m_selected;             // the appointment last clicked, in any view
+    std::optional<Picked> m_popup;                // the one its pop-up menu is for
     // The time last clicked on the grid, where a paste goes; invalid day when none.
     QDate m_pickedDay;
     TimeOfDay m_pickedTime;
@@ -313,11 +282,10 @@ private:
     std::unique_ptr<WorkerThread> m_pasteThread;
     bool m_exiting = false;
     qint16 m_timerTicks = 0;
-    int m_editsUnderWay = 0;
-    // Windows opened by a hook whose done has not run, and edits under way: while any is,
-    // the heartbeat is off.
-    int m_heartbeatHolders = 0;
-    std::optional<HeartbeatPause> m_heartbeatPause;
+    // Windows opened by a hook whose done has not run, edits under way, a drag, a reminder
+    // check: while any holds it, the heartbeat is off.
+    std::optional<HeartbeatPause> m_heartbeat;
+    std::unique_ptr<EditCoordinator> m_edits;
 
     // The month view (form_main_month.cpp): shown over the day and week view while the
     // navigation's state is in month mode.
@@ -327,7 +295,6 @@ private:
     void drawMonth();
     void askForMonthDays(bool freshMarks);
     MonthView* m_monthView = nullptr; // a child of picture_main
-    bool m_monthMode = false;
 
     // The agenda list (form_main_list.cpp): shown over the day and week view in list mode,
     // the days from the selected date on; and the Go to date dialog.
@@ -337,7 +304,6 @@ private:
     void askForListDays(bool freshMarks);
     void openGoToDate();
     AgendaView* m_listView = nullptr; // a child of picture_main
-    bool m_listMode = false;
 
     // The search (form_main_search.cpp): its results lie over every view while shown.
     void setupSearch();

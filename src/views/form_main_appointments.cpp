@@ -71,7 +71,7 @@ bool form_main::eventFilter(QObject* watched, QEvent* event)
             if (drop->copy)
                 copyDropped(*drop);
             else
-                moveAppointment(*drop);
+                m_edits->move(*drop);
         }
         return true;
     }
@@ -101,7 +101,7 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     if (button != Qt::LeftButton)
         return;
     const TerminPtr appointment = FindAppointmentByTag(tag);
-    if (!appointment || stillBeingRead(*appointment))
+    if (!appointment || m_edits->stillBeingRead(*appointment))
         return;
     m_drag->press(label, *appointment, tag.section(QLatin1Char('|'), 0, 0).toInt(),
                   label->mapToGlobal(at));
@@ -133,60 +133,6 @@ void form_main::label_appointment_MouseUp()
     }
 }
 
-void form_main::edit(const ClassTermin& appointment, bool showEditwindow)
-{
-    beginEdit();
-    fileOrEdit(appointment, showEditwindow);
-}
-
-void form_main::fileOrEdit(const ClassTermin& appointment, bool showEditwindow)
-{
-    m_editing.EditMe(appointment, showEditwindow,
-                     [self = QPointer<form_main>(this)](const AppointmentEditing::Result& result) {
-                         if (self)
-                             self->editDone(result.failure);
-                     });
-}
-
-void form_main::editDone(const QString& failure)
-{
-    if (m_exiting)
-        return;
-    if (!failure.isEmpty()) {
-        ShowFailure(failure);
-        // A label dropped elsewhere stays there unless the columns are laid out anew.
-        m_view->ReleaseDayColumns();
-    }
-    showOwnChange();
-    endEdit();
-}
-
-void form_main::beginEdit()
-{
-    ++m_editsUnderWay;
-    holdHeartbeat();
-}
-
-void form_main::endEdit()
-{
-    if (m_editsUnderWay == 0)
-        return;
-    --m_editsUnderWay;
-    releaseHeartbeat();
-}
-
-void form_main::holdHeartbeat()
-{
-    if (m_heartbeatHolders++ == 0)
-        m_heartbeatPause.emplace(m_globalTimer);
-}
-
-void form_main::releaseHeartbeat()
-{
-    if (m_heartbeatHolders > 0 && --m_heartbeatHolders == 0)
-        m_heartbeatPause.reset();
-}
-
 void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)
 {
     const QDate today = this->today();
@@ -199,47 +145,14 @@ void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)
     a.setRecurringStartDate(today.addYears(-1));
     a.setRecurringEndDate(today.addYears(1));
     a.setRemindMinutes(5);
-    edit(a, true);
+    m_edits->create(a);
 }
 
-void form_main::moveAppointment(const AppointmentDrag::Drop& drop)
+void form_main::showChange(bool putBack)
 {
-    if (drop.appointment.IsRecurring()) {
-        askSeriesScope(drop.appointment, drop.fromDay, SeriesAct::Move,
-                       [this, drop](SeriesEdit::Scope scope) { moveOccurrence(drop, scope); });
-        return;
-    }
-    ClassTermin moved = drop.appointment;
-    moved.setDatum(moved.datum().addDays(drop.fromDay.daysTo(drop.toDay)));
-    moved.setStartTime(drop.start);
-    moved.setEndTime(drop.end);
-
-    beginEdit();
-    // As the editor, never over another user's change; a drop has nobody to ask, so the
-    // other version stays and shows.
-    m_service.changeSinceLoaded(drop.appointment, [self = QPointer<form_main>(this),
-                                                   moved](const DataAccess::FileChange& change) {
-        if (!self)
-            return;
-        if (const QString refused = movedMeanwhile(change); !refused.isEmpty())
-            self->editDone(refused);
-        else
-            self->fileOrEdit(moved, false);
-    });
-}
-
-QString form_main::movedMeanwhile(const DataAccess::FileChange& change)
-{
-    if (change.kind == DataAccess::FileChange::Kind::Deleted)
-        return tr("The appointment was not moved: another user deleted it meanwhile.");
-    if (change.kind != DataAccess::FileChange::Kind::Changed)
-        return QString();
-    return change.producer.isEmpty()
-               ? tr("The appointment was not moved: another user changed it meanwhile. Their "
-                    "version is shown now.")
-               : tr("The appointment was not moved: %1 changed it meanwhile. Their version is "
-                    "shown now.")
-                     .arg(change.producer);
+    if (putBack)
+        m_view->ReleaseDayColumns(); // a label dropped elsewhere goes back where it was
+    showOwnChange();
 }
 
 void form_main::showOwnChange()
@@ -260,7 +173,7 @@ std::optional<form_main::Picked> form_main::pickedOfTag(const QString& tag) cons
 
 void form_main::showAppointmentMenu(const Picked& picked, const QPoint& at)
 {
-    if (stillBeingRead(picked.appointment))
+    if (m_edits->stillBeingRead(picked.appointment))
         return;
     m_popup = picked;
     // For a series, "Yes!" is followed by the question which occurrences go.
@@ -273,46 +186,13 @@ void form_main::showAppointmentMenu(const Picked& picked, const QPoint& at)
 void form_main::mnu_popup_termin_edit_Click()
 {
     if (m_popup)
-        editPicked(*m_popup);
+        m_edits->change(m_popup->appointment, m_popup->day);
 }
 
 void form_main::mnu_popup_termin_del_yes_Click()
 {
     if (m_popup)
-        deletePicked(*m_popup, true);
-}
-
-void form_main::deletePicked(const Picked& picked, bool askSeries)
-{
-    if (stillBeingRead(picked.appointment))
-        return;
-    if (!m_service.answering()) {
-        ShowFailure(tr("The appointment could not be deleted.\n"
-                       "The data folder is not answering; nothing was changed. Please try "
-                       "again when it answers."));
-        return;
-    }
-    const ClassTermin& appointment = picked.appointment;
-    if (appointment.IsRecurring()) {
-        if (!askSeries) {
-            deleteOccurrence(appointment, picked.day, SeriesEdit::Scope::This);
-            return;
-        }
-        askSeriesScope(appointment, picked.day, SeriesAct::Delete,
-                       [this, picked](SeriesEdit::Scope scope) {
-                           deleteOccurrence(picked.appointment, picked.day, scope);
-                       });
-        return;
-    }
-    m_service.remove(appointment.filename(), [self = QPointer<form_main>(this)](bool removed) {
-        if (!self)
-            return;
-        if (!removed)
-            self->ShowFailure(tr("The appointment could not be deleted.\n"
-                                 "Please ensure the accessibility of the datasource folder and "
-                                 "check your privileges."));
-        self->showOwnChange();
-    });
+        m_edits->remove(m_popup->appointment, m_popup->day, true);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -336,7 +216,7 @@ void form_main::mnu_appointment_new_Click()
     appointment.setRecurringStartDate(now.date());
     appointment.setRecurringEndDate(now.date().addYears(1));
     appointment.setRemindMinutes(5);
-    edit(appointment, true);
+    m_edits->create(appointment);
 }
 
 void form_main::mnu_datafolder_array_Click(int index)
@@ -353,6 +233,11 @@ void form_main::mnu_datafolder_array_Click(int index)
     SetLanguageTexts();
     ShowDataSource();
     LoadView();
+}
+
+void form_main::showFailure(const QString& message)
+{
+    ShowFailure(message);
 }
 
 void form_main::ShowFailure(const QString& message)

@@ -57,7 +57,7 @@ QString form_main::plainTextOf(const ClassTermin& appointment) const
 
 void form_main::copyAppointment(const std::optional<Picked>& picked)
 {
-    if (!picked || stillBeingRead(picked->appointment))
+    if (!picked || m_edits->stillBeingRead(picked->appointment))
         return;
     const ClassTermin copy = AppointmentCopy::of(picked->appointment, picked->day, GetLoginName());
     m_copied = copy;
@@ -73,11 +73,11 @@ void form_main::copyAppointment(const std::optional<Picked>& picked)
 
 void form_main::cutAppointment(const std::optional<Picked>& picked)
 {
-    if (!picked || stillBeingRead(picked->appointment))
+    if (!picked || m_edits->stillBeingRead(picked->appointment))
         return;
     copyAppointment(picked);
     // Of a series only the occurrence cut goes.
-    deletePicked(*picked, false);
+    m_edits->remove(picked->appointment, picked->day, false);
 }
 
 void form_main::TimePicked(const QDate& day, TimeOfDay at)
@@ -103,7 +103,7 @@ void form_main::pasteAppointment()
     if (!clip)
         return;
     if (m_copied && !m_copiedToken.isEmpty() && clip->data(kOwnMime) == m_copiedToken.toUtf8()) {
-        fileCopy(AppointmentCopy::placed(*m_copied, day, at), UndoStep::Act::Paste);
+        m_edits->fileCopy(AppointmentCopy::placed(*m_copied, day, at), UndoStep::Act::Paste);
         return;
     }
     if (!clip->hasFormat(kCalendarMime))
@@ -113,26 +113,26 @@ void form_main::pasteAppointment()
         m_pasteThread = m_service.jobs().thread(QStringLiteral("paste"));
     const QByteArray ics = clip->data(kCalendarMime).left(4 * 1024 * 1024);
     const QDate today = this->today();
-    m_pasteThread->post(
-        [ics, today, reply = m_pasteThread->replies(), self = QPointer<form_main>(this), day, at] {
-            const std::optional<ClassTermin> read = AppointmentOfIcs(ics, GetLoginName(), 1, today);
-            reply([self, read, day, at] {
-                if (!self)
-                    return;
-                if (!read) {
-                    self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
-                    return;
-                }
-                self->fileCopy(AppointmentCopy::placed(*read, day, at), UndoStep::Act::Paste);
-            });
+    m_pasteThread->post([ics, today, reply = m_pasteThread->replies(),
+                         self = QPointer<form_main>(this), day, at] {
+        const std::optional<ClassTermin> read = AppointmentOfIcs(ics, GetLoginName(), 1, today);
+        reply([self, read, day, at] {
+            if (!self)
+                return;
+            if (!read) {
+                self->ShowFailure(tr("The clipboard holds no appointment that can be pasted."));
+                return;
+            }
+            self->m_edits->fileCopy(AppointmentCopy::placed(*read, day, at), UndoStep::Act::Paste);
         });
+    });
 }
 
 void form_main::duplicateAppointment(const std::optional<Picked>& picked)
 {
-    if (picked && !stillBeingRead(picked->appointment))
-        fileCopy(AppointmentCopy::of(picked->appointment, picked->day, GetLoginName()),
-                 UndoStep::Act::Duplicate);
+    if (picked && !m_edits->stillBeingRead(picked->appointment))
+        m_edits->fileCopy(AppointmentCopy::of(picked->appointment, picked->day, GetLoginName()),
+                          UndoStep::Act::Duplicate);
 }
 
 void form_main::copyDropped(const AppointmentDrag::Drop& drop)
@@ -140,18 +140,5 @@ void form_main::copyDropped(const AppointmentDrag::Drop& drop)
     ClassTermin copy = AppointmentCopy::of(drop.appointment, drop.toDay, GetLoginName());
     copy.setStartTime(drop.start);
     copy.setEndTime(drop.end);
-    fileCopy(copy, UndoStep::Act::Duplicate);
-}
-
-void form_main::fileCopy(const ClassTermin& copy, UndoStep::Act act)
-{
-    beginEdit();
-    m_service.file(
-        copy,
-        [self = QPointer<form_main>(this)](const WriteOutcome& outcome, const ClassTermin&) {
-            if (self)
-                self->editDone(outcome.ok ? QString()
-                                          : AppointmentEditing::failureMessage(outcome));
-        },
-        act);
+    m_edits->fileCopy(copy, UndoStep::Act::Duplicate);
 }

@@ -31,11 +31,11 @@ void form_main::gridKeyDown(int key, Qt::KeyboardModifiers modifiers)
     }
     if (!act)
         return;
-    if (act->appointment && stillBeingRead(*act->appointment))
+    if (act->appointment && m_edits->stillBeingRead(*act->appointment))
         return;
     switch (act->kind) {
     case GridKeyboard::Act::Kind::Edit:
-        editPicked({*act->appointment, act->day});
+        m_edits->change(*act->appointment, act->day);
         break;
     case GridKeyboard::Act::Kind::Delete:
         askDelete({*act->appointment, act->day});
@@ -46,7 +46,7 @@ void form_main::gridKeyDown(int key, Qt::KeyboardModifiers modifiers)
     case GridKeyboard::Act::Kind::Shift: {
         const QDate toDay = act->day.addDays(act->change.days);
         m_view->keyboard().follow(*act->appointment, toDay);
-        moveAppointment({*act->appointment, act->day, toDay, act->change.start, act->change.end});
+        m_edits->move({*act->appointment, act->day, toDay, act->change.start, act->change.end});
         break;
     }
     }
@@ -72,7 +72,7 @@ void form_main::askDelete(const Picked& picked)
     box->setEscapeButton(no);
     connect(box, &QMessageBox::finished, this, [this, box, yes, picked] {
         if (box->clickedButton() == yes)
-            deletePicked(picked, true);
+            m_edits->remove(picked.appointment, picked.day, true);
     });
     m_deleteQuestion = box;
     box->open();

@@ -23,7 +23,7 @@ void form_main::setupListView()
             [this] { m_listView->setGeometry(m_ui->picture_main->rect()); });
     connect(m_listView, &AgendaView::lineDoubleClicked, this,
             [this](const AgendaLayout::Line& line, const QDate& day) {
-                editPicked({*line.appointment, day});
+                m_edits->change(*line.appointment, day);
             });
     connect(m_listView, &AgendaView::linePressed, this,
             [this](const AgendaLayout::Line& line, const QDate& day) {

@@ -21,7 +21,7 @@ void form_main::setupMonthView()
     connect(m_ui->picture_main, &PictureBox::Resized, this,
             [this] { m_monthView->setGeometry(m_ui->picture_main->rect()); });
     connect(m_monthView, &MonthView::resized, this, [this] {
-        if (m_monthMode)
+        if (m_viewMode == ViewMode::Month)
             drawMonth();
     });
     connect(m_monthView, &MonthView::dayClicked, this,
@@ -33,7 +33,7 @@ void form_main::setupMonthView()
     connect(m_monthView, &MonthView::moreClicked, this, openDay);
     connect(m_monthView, &MonthView::entryDoubleClicked, this,
             [this](const MonthLayout::Entry& entry, const QDate& day) {
-                editPicked({*entry.appointment, day});
+                m_edits->change(*entry.appointment, day);
             });
     connect(m_monthView, &MonthView::entryPressed, this,
             [this](const MonthLayout::Entry& entry, const QDate& day) {
@@ -51,7 +51,7 @@ void form_main::setupMonthView()
                 if (copy)
                     copyDropped(drop);
                 else
-                    moveAppointment(drop);
+                    m_edits->move(drop);
             });
 
     connect(m_ui->mnu_view_day, &QAction::triggered, this,

@@ -10,5 +10,5 @@ void form_main::showAppointment(const ClassTermin& appointment, const QDate& day
     // the appointment in the view once it is answered.
     if (QApplication::activeModalWidget())
         return;
-    editPicked({appointment, day});
+    m_edits->change(appointment, day);
 }

@@ -12,8 +12,8 @@
 
 void form_main::connectEditMenu()
 {
-    connect(m_ui->mnu_edit_undo, &QAction::triggered, this, [this] { undoStep(false, false); });
-    connect(m_ui->mnu_edit_redo, &QAction::triggered, this, [this] { undoStep(true, false); });
+    connect(m_ui->mnu_edit_undo, &QAction::triggered, this, [this] { m_edits->undo(false); });
+    connect(m_ui->mnu_edit_redo, &QAction::triggered, this, [this] { m_edits->undo(true); });
     connect(&m_service, &StoreService::historyChanged, this, &form_main::showHistory);
     showHistory();
 }
@@ -55,48 +55,12 @@ void form_main::showHistory()
     const UndoStep* redo = m_service.history().nextRedo();
     m_ui->mnu_edit_undo->setText(undo ? undoText(*undo, false) : tr("&Undo"));
     m_ui->mnu_edit_redo->setText(redo ? undoText(*redo, true) : tr("&Redo"));
-    m_ui->mnu_edit_undo->setEnabled(undo && !m_undoUnderWay);
-    m_ui->mnu_edit_redo->setEnabled(redo && !m_undoUnderWay);
+    m_ui->mnu_edit_undo->setEnabled(undo && !m_edits->undoUnderWay());
+    m_ui->mnu_edit_redo->setEnabled(redo && !m_edits->undoUnderWay());
 }
 
-void form_main::undoStep(bool redo, bool overwrite)
-{
-    if (m_undoUnderWay)
-        return; // one at a time, so the steps go back in their order
-    const UndoStep* next = redo ? m_service.history().nextRedo() : m_service.history().nextUndo();
-    if (!next)
-        return;
-    if (!m_service.answering()) {
-        ShowFailure(tr("Nothing was undone or redone: the data folder is not answering. Please "
-                       "try again when it answers."));
-        return;
-    }
-    m_undoUnderWay = true;
-    beginEdit();
-    showHistory();
-    auto done = [self = QPointer<form_main>(this), redo](const StoreService::UndoOutcome& outcome) {
-        if (self)
-            self->undoDone(redo, outcome);
-    };
-    if (redo)
-        m_service.redo(overwrite, done);
-    else
-        m_service.undo(overwrite, done);
-}
-
-void form_main::undoDone(bool redo, const StoreService::UndoOutcome& outcome)
-{
-    m_undoUnderWay = false;
-    showHistory();
-    if (outcome.conflict.kind != DataAccess::FileChange::Kind::None)
-        askAboutUndoConflict(redo, outcome);
-    else if (!outcome.outcome.ok)
-        ShowFailure(AppointmentEditing::failureMessage(outcome.outcome));
-    showOwnChange();
-    endEdit();
-}
-
-void form_main::askAboutUndoConflict(bool redo, const StoreService::UndoOutcome& outcome)
+void form_main::askUndoConflict(const StoreService::UndoOutcome& outcome,
+                                std::function<void(UndoAnswer)> answer)
 {
     const bool deleted = outcome.conflict.kind == DataAccess::FileChange::Kind::Deleted;
     QString text;
@@ -122,16 +86,10 @@ void form_main::askAboutUndoConflict(bool redo, const StoreService::UndoOutcome&
     cancel->setObjectName(QStringLiteral("button_undo_cancel"));
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
-    connect(box, &QMessageBox::finished, this, [this, box, mine, theirs, redo] {
-        if (box->clickedButton() == mine) {
-            undoStep(redo, true);
-        } else if (box->clickedButton() == theirs) {
-            // Their version stays; this step cannot be taken back without overwriting it.
-            if (redo)
-                m_service.dropRedo();
-            else
-                m_service.dropUndo();
-        }
+    connect(box, &QMessageBox::finished, this, [box, mine, theirs, answer = std::move(answer)] {
+        answer(box->clickedButton() == mine     ? UndoAnswer::Mine
+               : box->clickedButton() == theirs ? UndoAnswer::Theirs
+                                                : UndoAnswer::Cancel);
     });
     box->show();
 }

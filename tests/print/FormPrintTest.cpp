@@ -130,6 +130,12 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrin
     w.SelectMonthPrint();
     EXPECT_EQ(pages(w), (QList<bool>{false, false, true}));
     EXPECT_EQ(w.chosenJob().kind, PrintJob::MonthSheet);
+    // The main window's list: the fourteen days it shows from the date on.
+    w.SelectListPrint();
+    EXPECT_EQ(pages(w), (QList<bool>{false, false, false}));
+    const PrintJob list = w.chosenJob();
+    EXPECT_EQ(std::make_tuple(list.kind, list.date, list.lastDate),
+              std::make_tuple(PrintJob::List, kFriday, kFriday.addDays(13)));
 }
 
 TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)

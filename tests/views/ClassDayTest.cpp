@@ -40,7 +40,7 @@ public:
     }
     void ReleaseLabelResource(QLabel* label) override { inUse.removeOne(label); }
     bool HighlightToday() const override { return highlightToday; }
-    QTimer* heartbeat() override { return &timer; }
+    HeartbeatPause& heartbeat() override { return pause; }
     void RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to) override
     {
         // As "2003-07-04 540-630", and whether the heartbeat beat again when it was told.
@@ -52,6 +52,7 @@ public:
     QList<QLabel*> inUse;
     bool highlightToday = false;
     QTimer timer; // the heartbeat, running until something pauses it
+    HeartbeatPause pause{&timer};
     QStringList ranges;
     bool timerOnWhenTold = false;
     QWidget* picture;

@@ -65,10 +65,9 @@ protected:
             hooks.message = [this](QWidget*, const QString&, const QString& text) {
                 messages << text;
             };
-            hooks.showPrint = [this](QWidget*, const QDate& date, form_main::ShownView view,
+            hooks.showPrint = [this](QWidget*, const QDate& date, ViewMode view,
                                      form_main::Hooks::Done done) {
-                printed = {date, view == form_main::ShownView::Week};
-                printedMonth = view == form_main::ShownView::Month;
+                printed = {date, view};
                 printDone = std::move(done);
             };
             hooks.importIcs = [this](QWidget*, std::function<void()> done) {
@@ -213,8 +212,7 @@ protected:
     bool heartbeatOnDuringCheck = true;
     std::function<void()> importDone; // of the import window open
     QStringList messages;
-    std::pair<QDate, bool> printed;      // the day or week the print window was opened on
-    bool printedMonth = false;           // ... or the month
+    std::pair<QDate, ViewMode> printed;  // the date and view the print window was opened on
     form_main::Hooks::Done printDone;    // closes it
     form_main::Hooks::Done settingsDone; // closes the settings window
     std::unique_ptr<form_main> m_window;

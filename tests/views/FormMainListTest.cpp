@@ -70,6 +70,8 @@ TEST_F(FormMainListTest, ListMovesByKeysEditsAndGoesToATypedDate)
     ASSERT_TRUE(list->isVisible()) << "still the list";
     ASSERT_EQ(list->groups().size(), 1);
     EXPECT_EQ(list->groups()[0].lines[0].text, "Audit");
+    trigger("mnu_file_print");
+    EXPECT_EQ(printed, std::make_pair(QDate(2003, 8, 15), ViewMode::List)) << "what it shows";
 }
 
 // What a screen reader meets below the calendars: Day and Week as toggle buttons, the one shown

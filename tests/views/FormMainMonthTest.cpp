@@ -102,7 +102,7 @@ TEST_F(FormMainMonthTest, MonthViewMovesByKeysOpensDaysAndAppointmentsAndTakesDr
     trigger("mnu_view_month");
     EXPECT_TRUE(month->isVisible());
     trigger("mnu_file_print");
-    EXPECT_TRUE(printedMonth) << "the print window opens on the month";
+    EXPECT_EQ(printed.second, ViewMode::Month) << "the print window opens on the month";
 }
 
 } // namespace

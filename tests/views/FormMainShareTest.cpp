@@ -50,7 +50,7 @@ TEST_F(FormMainDragTest, AWeekFromAHiddenSundaySelectsAShownDayForNewAppointment
     EXPECT_FALSE(calendar.IsCellSelected(0, 2)) << "Sunday";
     EXPECT_TRUE(calendar.IsCellSelected(1, 2)) << "Monday";
     trigger("mnu_file_print");
-    EXPECT_EQ(printed, std::make_pair(monday, true));
+    EXPECT_EQ(printed, std::make_pair(monday, ViewMode::Week));
     EXPECT_FALSE(heartbeat()->isActive()) << "off while the print window is open";
     printDone();
     EXPECT_TRUE(heartbeat()->isActive());

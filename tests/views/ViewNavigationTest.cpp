@@ -33,13 +33,17 @@ template <typename... P, typename... A> Action rule(Step (N::*f)(const State&, P
 }
 
 // The day or week of selected with the upper calendar showing shownMonth of 2003.
-const auto day = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), false}; };
-const auto week = [](int m, int dd, int shown) { return State{d(m, dd), d(shown, 1), true}; };
+const auto day = [](int m, int dd, int shown) {
+    return State{d(m, dd), d(shown, 1), ViewMode::Day};
+};
+const auto week = [](int m, int dd, int shown) {
+    return State{d(m, dd), d(shown, 1), ViewMode::Week};
+};
 const auto month = [](int m, int dd, int shown) {
-    return State{d(m, dd), d(shown, 1), false, true};
+    return State{d(m, dd), d(shown, 1), ViewMode::Month};
 };
 const auto list = [](int m, int dd, int shown) {
-    return State{d(m, dd), d(shown, 1), false, false, true};
+    return State{d(m, dd), d(shown, 1), ViewMode::List};
 };
 
 TEST(ViewNavigationTest, EveryWayOfMovingLeadsWhereItShould)
@@ -190,6 +194,25 @@ TEST(ViewNavigationTest, TheListsOfferSevenYearsAndTwelveMonths)
 using namespace ViewGeometry;
 
 const auto hm = [](int h, int m) { return TimeOfDay::fromHourMinute(h, m); };
+
+// What each view steps by (its buttons' tooltips) and whether it draws day columns.
+TEST(ViewModeTest, EachModeStepsByItsUnitAndTheListByADay)
+{
+    const struct {
+        ViewMode mode;
+        StepUnit unit;
+        bool dayColumns;
+    } rows[] = {
+        {ViewMode::Day, StepUnit::Day, true},
+        {ViewMode::Week, StepUnit::Week, true},
+        {ViewMode::Month, StepUnit::Month, false},
+        {ViewMode::List, StepUnit::Day, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(stepUnitOf(row.mode), row.unit) << int(row.mode);
+        EXPECT_EQ(showsDayColumns(row.mode), row.dayColumns) << int(row.mode);
+    }
+}
 
 TEST(ViewGeometryTest, RowsTheirHeightAndTheScrollBar)
 {

@@ -113,17 +113,25 @@ int main(int argc, char* argv[])
     hooks.exportIcs = [&](QWidget* parent, const QDate& shown, std::function<void()> done) {
         ExportIcsWindow(parent, settings, service.jobs(), shown, std::move(done));
     };
-    const auto pageOf = [](form_main::ShownView view) {
-        return view == form_main::ShownView::Month  ? PrintPage::Month
-               : view == form_main::ShownView::Week ? PrintPage::Week
-                                                    : PrintPage::Day;
+    const auto pageOf = [](ViewMode view) {
+        switch (view) {
+        case ViewMode::Week:
+            return PrintPage::Week;
+        case ViewMode::Month:
+            return PrintPage::Month;
+        case ViewMode::List:
+            return PrintPage::List;
+        case ViewMode::Day:
+            break;
+        }
+        return PrintPage::Day;
     };
-    hooks.showPrint = [&](QWidget* parent, const QDate& date, form_main::ShownView view,
+    hooks.showPrint = [&](QWidget* parent, const QDate& date, ViewMode view,
                           form_main::Hooks::Done done) {
         OpenPrintWindow(parent, settings, service.jobs(), date, pageOf(view),
                         form_print::Output::Printer, {}, std::move(done));
     };
-    hooks.exportPdf = [&](QWidget* parent, const QDate& date, form_main::ShownView view,
+    hooks.exportPdf = [&](QWidget* parent, const QDate& date, ViewMode view,
                           form_main::Hooks::Done done) {
         OpenPrintWindow(parent, settings, service.jobs(), date, pageOf(view),
                         form_print::Output::Pdf, {}, std::move(done));

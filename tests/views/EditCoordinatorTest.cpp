@@ -1,0 +1,159 @@
+// The edits of the main window without a window: a fake answers the questions, the store
+// service files into a data folder of the test's own, the heartbeat is a plain timer.
+#include "views/EditCoordinator.h"
+#include "FormMainFixture.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Three holders (a window, an edit, a drag) let go in every order: the heartbeat beats again
+// only after the last, and one that was off before stays off.
+TEST(HeartbeatPauseTest, OverlappingHoldersResumeOnlyAtTheEndInEveryOrder)
+{
+    for (const bool wasOn : {true, false}) {
+        std::array<int, 3> order{0, 1, 2};
+        do {
+            QTimer timer;
+            if (wasOn)
+                timer.start(1000);
+            HeartbeatPause pause(&timer);
+            std::array<HeartbeatPause::Holder, 3> held{pause.hold(), pause.hold(), pause.hold()};
+            QList<bool> beating;
+            for (int which : order) {
+                held[size_t(which)].release();
+                held[size_t(which)].release(); // twice changes nothing
+                beating << timer.isActive();
+            }
+            EXPECT_EQ(beating, (QList<bool>{false, false, wasOn})) << order[0] << order[1];
+            EXPECT_EQ(pause.holders(), 0);
+        } while (std::next_permutation(order.begin(), order.end()));
+    }
+}
+
+class FakeQuestions : public EditQuestions {
+public:
+    void askSeriesScope(const ClassTermin&, const QDate&, SeriesAct act,
+                        std::function<void(std::optional<SeriesEdit::Scope>)> answer) override
+    {
+        asked << int(act);
+        answer(scope);
+    }
+    void askUndoConflict(const StoreService::UndoOutcome&,
+                         std::function<void(UndoAnswer)> answer) override
+    {
+        asked << -1;
+        answer(UndoAnswer::Cancel);
+    }
+    void showFailure(const QString& message) override { failures << message; }
+    void showChange(bool putBack) override { changes << putBack; }
+    void undoStateChanged() override {}
+
+    std::optional<SeriesEdit::Scope> scope = SeriesEdit::Scope::This;
+    QList<int> asked; // the series acts asked about, -1 for an undo conflict
+    QStringList failures;
+    QList<bool> changes;
+};
+
+class EditCoordinatorTest : public FormMainTest {
+protected:
+    // What the service knows of day once read, the first appointment.
+    ClassTermin first(const QDate& day)
+    {
+        StoreService::Request request;
+        request.viewDays = {day};
+        service.show(request);
+        settle();
+        const std::optional<QList<TerminPtr>> known = service.knownDay(day);
+        return known && !known->isEmpty() ? *known->first() : ClassTermin();
+    }
+    QStringList filesUnder(const QString& directory)
+    {
+        return QDir(data.filePath(directory)).entryList({"*.nv3"});
+    }
+
+    QTimer timer; // the heartbeat
+    HeartbeatPause heartbeat{&timer};
+    FakeQuestions questions;
+    EditCoordinator edits{service, editing, heartbeat, questions};
+};
+
+TEST_F(EditCoordinatorTest, CreateChangeMoveOnlyThisOccurrenceAndUndoEachAsOneStep)
+{
+    service.setFolder(settings.GetDataFolder(), settings.MonthInterval());
+    timer.start(1000);
+    const QDate wednesday = kNow.date(), thursday = wednesday.addDays(1);
+    TestFiles::writeSettled(data.filePath("recurring/wd4/7.nv3"),
+                            "[AppointmentSettings]\r\nStartTimeHour=9\r\nStartTimeMinute=0\r\n"
+                            "EndTimeHour=10\r\nEndTimeMinute=0\r\nText=Weekly\r\n");
+    QString typed = "Created";
+    editing.setEditor(FakeEditor::pressingOk([&](ClassTermin& a) { a.setText(typed); }));
+    ClassTermin created;
+    created.setDatum(thursday);
+    created.setStartTime(TimeOfDay::fromHourMinute(14, 0));
+    created.setEndTime(TimeOfDay::fromHourMinute(15, 0));
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        QList<int> asked;
+        const char* directory; // where its file lies then
+        int files;
+        const char* undo; // the step offered to undo then
+    } rows[] = {
+        {"create",
+         [&] { edits.create(created); },
+         {},
+         "y2003/m7/d10",
+         1,
+         "Undo creation of 'Created'"},
+        {"change",
+         [&] {
+             typed = "Changed";
+             edits.change(first(thursday), thursday);
+         },
+         {},
+         "y2003/m7/d10",
+         1,
+         "Undo change of 'Changed'"},
+        {"move only this occurrence",
+         [&] {
+             const ClassTermin weekly = first(wednesday);
+             edits.move({weekly, wednesday, thursday, TimeOfDay::fromHourMinute(11, 0),
+                         TimeOfDay::fromHourMinute(12, 0)});
+         },
+         {int(EditQuestions::SeriesAct::Move)},
+         "y2003/m7/d10",
+         2,
+         "Undo change of the series 'Weekly'"},
+        {"undo hands the move back",
+         [&] { edits.undo(false); },
+         {},
+         "y2003/m7/d10",
+         1,
+         "Undo change of 'Changed'"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        questions.asked.clear();
+        row.act();
+        settle();
+        EXPECT_EQ(questions.asked, row.asked);
+        EXPECT_EQ(filesUnder(row.directory).size(), row.files);
+        const UndoStep* step = service.history().nextUndo();
+        ASSERT_NE(step, nullptr);
+        EXPECT_EQ(step->act == UndoStep::Act::New ? "Undo creation of '" + step->title + "'"
+                  : step->act == UndoStep::Act::Series
+                      ? "Undo change of the series '" + step->title + "'"
+                      : "Undo change of '" + step->title + "'",
+                  row.undo);
+        EXPECT_EQ(questions.failures, QStringList());
+        EXPECT_EQ(questions.changes.value(questions.changes.size() - 1, true), false);
+        EXPECT_TRUE(timer.isActive() && heartbeat.holders() == 0) << "beats again once done";
+    }
+    EXPECT_TRUE(filesUnder("recurring/wd4").contains("7.nv3")) << "the series stays";
+}
+
+} // namespace
