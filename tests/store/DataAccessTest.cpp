@@ -98,10 +98,11 @@ TEST_F(DataAccessTest, AWeeklyAppointmentAppearsOnItsWeekdayWithinItsRangeAnd199
         EXPECT_EQ(store.HasAppointments(d), expected) << qPrintable(d.toString());
     }
     const QString path = put("recurring/every/1.nv3", appointment(1, "no range"));
-    EXPECT_FALSE(store.IsInRecurringRange(path, QDate(1989, 12, 31)));
-    EXPECT_TRUE(store.IsInRecurringRange(path, QDate(1990, 1, 1)));
-    EXPECT_TRUE(store.IsInRecurringRange(path, QDate(2020, 12, 31)));
-    EXPECT_FALSE(store.IsInRecurringRange(path, QDate(2021, 1, 1)));
+    for (const auto& [day, in] : {std::pair{QDate(1989, 12, 31), false},
+                                  {QDate(1990, 1, 1), true},
+                                  {QDate(2020, 12, 31), true},
+                                  {QDate(2021, 1, 1), false}})
+        EXPECT_EQ(store.IsInRecurringRange(path, day), in) << qPrintable(day.toString());
 }
 
 TEST_F(DataAccessTest, AChangedFileIsANewObjectEvenAtTheSameTimeAndSize)

@@ -21,6 +21,8 @@ using Scope = SeriesEdit::Scope;
 // Weekly on Mondays, 4 January to 1 February 2027: five meetings at 10:00.
 const QDate kFirst(2027, 1, 4);
 const QDate kLast(2027, 2, 1);
+const QDate k11(2027, 1, 11);
+const QDate k18(2027, 1, 18);
 const QByteArray kSeries = "[AppointmentSettings]\r\nDateYear=2027\r\nDateMonth=1\r\nDateDay=4\r\n"
                            "StartTimeHour=10\r\nStartTimeMinute=0\r\nEndTimeHour=11\r\n"
                            "EndTimeMinute=0\r\nText=Meeting\r\nProducer=ann\r\nIsReminder=1\r\n"
@@ -29,11 +31,20 @@ const QByteArray kSeries = "[AppointmentSettings]\r\nDateYear=2027\r\nDateMonth=
                            "RecurringFromDay=4\r\nRecurringUntilYear=2027\r\n"
                            "RecurringUntilMonth=2\r\nRecurringUntilDay=1\r\n";
 
-enum class Edit { Delete, Text, MoveToTuesdayAt11 };
+// Move: to the Tuesday after, at 11:00.
+enum class Edit { Delete, Text, Move };
 
 class SeriesEditTest : public ::testing::Test {
 protected:
     SeriesEditTest() { TestFiles::writeSettled(folder + "recurring/wd2/1.nv3", kSeries); }
+
+    // The folder as the series alone leaves it.
+    void startAgain()
+    {
+        QDir(folder).removeRecursively();
+        TestFiles::writeSettled(folder + "recurring/wd2/1.nv3", kSeries);
+        store.clearCaches();
+    }
 
     // The part that shows on day, as the window has it.
     ClassTermin partOn(const QDate& day)
@@ -65,7 +76,7 @@ protected:
             ClassTermin c = SeriesEdit::recordFor(part, on, scope);
             if (edit == Edit::Text)
                 c.setText("Review");
-            if (edit == Edit::MoveToTuesdayAt11) {
+            if (edit == Edit::Move) {
                 c.setDatum(c.datum().addDays(1));
                 c.setRecurringStartDate(c.RecurringStartDate().addDays(1));
                 c.setRecurringEndDate(c.RecurringEndDate().addDays(1));
@@ -164,54 +175,29 @@ TEST_F(SeriesEditTest, EachChangeOfOneOccurrenceTheRestOrAllShowsAsAsked)
         const char* shown;
         const char* files;
     } cases[] = {
-        {"skip one", {2027, 1, 18}, Scope::This, Edit::Delete, "04 11 25 01", "recurring/wd2:2"},
+        // clang-format off
+        {"skip one", k18, Scope::This, Edit::Delete, "04 11 25 01", "recurring/wd2:2"},
         {"skip the first", kFirst, Scope::This, Edit::Delete, "11 18 25 01", "recurring/wd2:1"},
         {"skip the last", kLast, Scope::This, Edit::Delete, "04 11 18 25", "recurring/wd2:1"},
-        {"change one",
-         {2027, 1, 18},
-         Scope::This,
-         Edit::Text,
-         "04 11 18=Review 25 01",
+        {"change one", k18, Scope::This, Edit::Text, "04 11 18=Review 25 01",
          "recurring/wd2:2 y2027/m1/d18:1"},
-        {"move one",
-         {2027, 1, 18},
-         Scope::This,
-         Edit::MoveToTuesdayAt11,
-         "04 11 19@11 25 01",
+        {"move one", k18, Scope::This, Edit::Move, "04 11 19@11 25 01",
          "recurring/wd2:2 y2027/m1/d19:1"},
-        {"change the rest",
-         {2027, 1, 18},
-         Scope::Following,
-         Edit::Text,
-         "04 11 18=Review 25=Review 01=Review",
-         "recurring/wd2:2"},
+        {"change the rest", k18, Scope::Following, Edit::Text,
+         "04 11 18=Review 25=Review 01=Review", "recurring/wd2:2"},
         {"the rest from the first is all", kFirst, Scope::Following, Edit::Text,
          "04=Review 11=Review 18=Review 25=Review 01=Review", "recurring/wd2:1"},
-        {"move the rest",
-         {2027, 1, 18},
-         Scope::Following,
-         Edit::MoveToTuesdayAt11,
-         "04 11 19@11 26@11 02@11",
+        {"move the rest", k18, Scope::Following, Edit::Move, "04 11 19@11 26@11 02@11",
          "recurring/wd2:1 recurring/wd3:1"},
-        {"delete the rest",
-         {2027, 1, 18},
-         Scope::Following,
-         Edit::Delete,
-         "04 11",
-         "recurring/wd2:1"},
-        {"change all",
-         {2027, 1, 18},
-         Scope::All,
-         Edit::Text,
-         "04=Review 11=Review 18=Review 25=Review 01=Review",
-         "recurring/wd2:1"},
-        {"delete all", {2027, 1, 18}, Scope::All, Edit::Delete, "", ""},
+        {"delete the rest", k18, Scope::Following, Edit::Delete, "04 11", "recurring/wd2:1"},
+        {"change all", k18, Scope::All, Edit::Text,
+         "04=Review 11=Review 18=Review 25=Review 01=Review", "recurring/wd2:1"},
+        {"delete all", k18, Scope::All, Edit::Delete, "", ""},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        QDir(folder).removeRecursively();
-        TestFiles::writeSettled(folder + "recurring/wd2/1.nv3", kSeries);
-        store.clearCaches();
+        startAgain();
         EXPECT_TRUE(change(c.on, c.scope, c.edit).ok());
         EXPECT_EQ(shown(), c.shown);
         EXPECT_EQ(files(), c.files);
@@ -230,29 +216,25 @@ TEST_F(SeriesEditTest, AllAndTheRestFindAChangedOccurrenceHoweverFarItLies)
         const char* files;
         const char* farText; // of the far one, where it is then
     } cases[] = {
+        // clang-format off
         {"delete all", kFirst, Scope::All, Edit::Delete, "", ""},
         {"change all", kFirst, Scope::All, Edit::Text, "recurring/wd2:2 y2031/m5/d6:1", "Review"},
-        {"move all a day", kFirst, Scope::All, Edit::MoveToTuesdayAt11,
-         "recurring/wd3:2 y2031/m5/d7:1", "Meeting"},
-        {"delete the rest", {2027, 1, 11}, Scope::Following, Edit::Delete, "recurring/wd2:1", ""},
-        {"change the rest",
-         {2027, 1, 11},
-         Scope::Following,
-         Edit::Text,
-         "recurring/wd2:3 y2031/m5/d6:1",
+        {"move all a day", kFirst, Scope::All, Edit::Move, "recurring/wd3:2 y2031/m5/d7:1",
+         "Meeting"},
+        {"delete the rest", k11, Scope::Following, Edit::Delete, "recurring/wd2:1", ""},
+        {"change the rest", k11, Scope::Following, Edit::Text, "recurring/wd2:3 y2031/m5/d6:1",
          "Review"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        QDir(folder).removeRecursively();
-        TestFiles::writeSettled(folder + "recurring/wd2/1.nv3", kSeries);
-        store.clearCaches();
+        startAgain();
         // 18 January moved to a Tuesday four years on: past the series' end, past three
         // years and past the days the window holds (those exceptions() looks at).
-        const ClassTermin part = partOn({2027, 1, 18});
-        ClassTermin far = SeriesEdit::recordFor(part, {2027, 1, 18}, Scope::This);
+        const ClassTermin part = partOn(k18);
+        ClassTermin far = SeriesEdit::recordFor(part, k18, Scope::This);
         far.setDatum({2031, 5, 6});
-        ASSERT_TRUE(series.apply({part, {2027, 1, 18}, Scope::This, far, {}}).ok());
+        ASSERT_TRUE(series.apply({part, k18, Scope::This, far, {}}).ok());
         ASSERT_EQ(files(), "recurring/wd2:2 y2031/m5/d6:1");
 
         EXPECT_TRUE(change(c.on, c.scope, c.edit).ok());
@@ -271,7 +253,7 @@ TEST_F(SeriesEditTest, AllAndTheRestFindAChangedOccurrenceHoweverFarItLies)
 
 TEST_F(SeriesEditTest, ASeriesOfThreePartsAndAnExceptionChangesAndGoesAsOne)
 {
-    ASSERT_TRUE(change({2027, 1, 11}, Scope::This, Edit::Delete).ok());
+    ASSERT_TRUE(change(k11, Scope::This, Edit::Delete).ok());
     ASSERT_TRUE(change({2027, 1, 25}, Scope::This, Edit::Text).ok());
     EXPECT_EQ(shown(), "04 18 25=Review 01");
     EXPECT_EQ(files(), "recurring/wd2:3 y2027/m1/d25:1");
@@ -308,8 +290,7 @@ TEST_F(SeriesEditTest, AnotherUsersChangeToThePartIsToldAndNothingIsWritten)
     theirs.replace("Producer=ann", "Producer=bert");
     TestFiles::writeBytes(folder + "recurring/wd2/1.nv3", theirs);
     TestFiles::setModified(folder + "recurring/wd2/1.nv3", QDateTime::currentDateTime());
-    const SeriesFiling::Outcome outcome =
-        series.apply({part, {2027, 1, 18}, Scope::This, std::nullopt, {}});
+    const SeriesFiling::Outcome outcome = series.apply({part, k18, Scope::This, std::nullopt, {}});
     EXPECT_EQ(outcome.conflict.kind, DataAccess::FileChange::Kind::Changed);
     EXPECT_EQ(outcome.conflict.producer, "bert");
     EXPECT_EQ(outcome.conflictPath, part.filename());
@@ -329,7 +310,7 @@ TEST_F(SeriesEditTest, ASeriesAnotherCopyIsChangingIsRefusedUnlessItsClaimIsLong
         SCOPED_TRACE(c.age);
         ASSERT_TRUE(TestFiles::writeBytes(claim, "elsewhere 1234\n"));
         TestFiles::setModified(claim, QDateTime::currentDateTime().addSecs(-c.age));
-        const auto outcome = series.apply({part, {2027, 1, 18}, Scope::This, std::nullopt, {}});
+        const auto outcome = series.apply({part, k18, Scope::This, std::nullopt, {}});
         EXPECT_EQ(outcome.ok(), c.saved);
         EXPECT_EQ(shown(), c.saved ? "04 11 25 01" : "04 11 18 25 01");
         // Ours goes when the change is done; theirs stays theirs.
@@ -361,8 +342,7 @@ TEST_F(SeriesEditTest, AWriteThatFailsHalfWayLeavesAGapNeverADuplicate)
 {
     for (int allowed = 0; allowed <= 3; ++allowed) {
         SCOPED_TRACE(allowed);
-        QDir(folder).removeRecursively();
-        TestFiles::writeSettled(folder + "recurring/wd2/1.nv3", kSeries);
+        startAgain();
         WritesUntil share(allowed);
         ProfileCache sharedProfiles(share);
         DataAccess sharedStore(sharedProfiles, StoreSource::fixed(folder));
@@ -373,7 +353,7 @@ TEST_F(SeriesEditTest, AWriteThatFailsHalfWayLeavesAGapNeverADuplicate)
         ClassTermin moved = part;
         moved.setIsRecurring(false);
         moved.setDatum({2027, 1, 19});
-        const auto outcome = sharedSeries.apply({part, {2027, 1, 18}, Scope::This, moved, {}});
+        const auto outcome = sharedSeries.apply({part, k18, Scope::This, moved, {}});
         EXPECT_EQ(outcome.ok(), allowed >= 3);
         const char* expected[] = {"04 11 18 25 01", "04 11", "04 11 25 01", "04 11 19 25 01"};
         EXPECT_EQ(shown(), expected[allowed]);

@@ -37,6 +37,18 @@ protected:
         files.resetCounts();
     }
 
+    // The share's calls since the last look: "listings metadata-queries reads writes".
+    QString calls()
+    {
+        const auto c = files.counts();
+        files.resetCounts();
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(c.listings)
+            .arg(c.metadataQueries)
+            .arg(c.reads)
+            .arg(c.writes);
+    }
+
     QTemporaryDir data;
     QTemporaryDir program;
     CountingFileAccess files{ThreadFileAccess()};
@@ -52,16 +64,9 @@ TEST_F(StoreSpeedTest, AColdDayOpensEachFileOnceAWarmOneNoneAndAChangedFileAlone
 {
     const QList<TerminPtr> cold = store.GetAppointmentsOfDay(monday);
     EXPECT_EQ(cold.size(), 5);
-    EXPECT_EQ(files.counts().listings, 5);
-    EXPECT_EQ(files.counts().metadataQueries, 0) << "size and time come from the open file";
-    EXPECT_EQ(files.counts().reads, 6);
-    EXPECT_EQ(files.counts().writes, 0);
-
-    files.resetCounts();
+    EXPECT_EQ(calls(), "5 0 6 0") << "size and time come from the open file";
     EXPECT_EQ(store.GetAppointmentsOfDay(monday), cold) << "the same objects from the cache";
-    EXPECT_EQ(files.counts().listings, 5);
-    EXPECT_EQ(files.counts().metadataQueries, 6);
-    EXPECT_EQ(files.counts().reads, 0);
+    EXPECT_EQ(calls(), "5 6 0 0");
 
     // Another user's change is the only file read again.
     TestFiles::writeBytes(folder + "y2003/m7/d7/2.nv3", file(2, "Producer=someone else\r\n"));
@@ -81,17 +86,11 @@ TEST_F(StoreSpeedTest, APassAsksForEachFileAndDirectoryOnce)
         return shown;
     };
     const int cold = week();
-    EXPECT_EQ(files.counts().reads, 6) << "every file opened once";
-    EXPECT_EQ(files.counts().metadataQueries, 0);
-    const int listedDirectories = files.counts().listings;
-    // Each day has four directories of its own; the daily one is listed once, not seven times.
-    EXPECT_EQ(listedDirectories, 7 * 4 + 1);
-
-    files.resetCounts();
+    // Every file opened once; each day has four directories of its own, the daily one is
+    // listed once, not seven times.
+    EXPECT_EQ(calls(), "29 0 6 0");
     EXPECT_EQ(week(), cold);
-    EXPECT_EQ(files.counts().reads, 0);
-    EXPECT_EQ(files.counts().metadataQueries, 6) << "each file asked once per pass";
-    EXPECT_EQ(files.counts().listings, listedDirectories);
+    EXPECT_EQ(calls(), "29 6 0 0") << "each file asked once per pass";
 
     // Another user's change shows at the next pass.
     TestFiles::writeBytes(folder + "recurring/every/10.nv3",
@@ -104,19 +103,14 @@ TEST_F(StoreSpeedTest, APassAsksForEachFileAndDirectoryOnce)
 TEST_F(StoreSpeedTest, HasAppointmentsNeverReadsOneTimeFilesAndCachesItsAnswer)
 {
     EXPECT_TRUE(store.HasAppointments(monday));
-    EXPECT_EQ(files.counts().listings, 1);
-    EXPECT_EQ(files.counts().reads, 0);
-
-    files.resetCounts();
+    EXPECT_EQ(calls(), "1 0 0 0");
     EXPECT_TRUE(store.HasAppointments(monday));
-    EXPECT_EQ(files.counts().total(), 0);
+    EXPECT_EQ(calls(), "0 0 0 0");
 
     // A day with recurring appointments only: the first file in range answers.
     const QDate tuesday = monday.addDays(1);
-    files.resetCounts();
     EXPECT_TRUE(store.HasAppointments(tuesday));
-    EXPECT_EQ(files.counts().listings, 2);
-    EXPECT_EQ(files.counts().reads, 1);
+    EXPECT_EQ(calls(), "2 0 1 0");
 
     // Expired, asked again: the unchanged recurring file is not read again.
     clock = clock.addSecs(settings.MonthInterval() + 1);

@@ -178,11 +178,8 @@ TEST(SyncPlan, WhatIsNewOnEitherSide)
 TEST(SyncPlan, AChangedFileOfAMirroredEventBecomesAnAppointmentOfItsOwn)
 {
     const QString b = QStringLiteral("y2026/m1/d6/b.nv3");
-    const Item mirror{QStringLiteral("u1"),
-                      kHref,
-                      "e1",
-                      true,
-                      {File{kPath, 100, 10, "h1"}, File{b, 100, 10, "h2"}}};
+    const QList<File> both{File{kPath, 100, 10, "h1"}, File{b, 100, 10, "h2"}};
+    const Item mirror{QStringLiteral("u1"), kHref, "e1", true, both};
     const Plan changed = plan(
         {mirror}, {{kPath, {200, 11, QByteArray("h3"), {}, true}}, {b, {100, 10, {}, {}, true}}},
         {{kHref, "e1"}}, {});
@@ -211,11 +208,8 @@ TEST(SyncPlan, MassDeletionStopsOnlyBeyondHalfAndFiveAndARestoreUndoesThatSideOn
     // The first goneHere items lost their files, the last goneThere their events; item 0 a
     // mirror of two files when asked. Kinds with "-" are of no item of the record.
     struct Case {
-        int items;
-        int goneHere;
-        int goneThere;
-        bool mirror;
-        bool stops;
+        int items, goneHere, goneThere;
+        bool mirror, stops;
         const char* restored; // the restore's plan once it has the bodies it asked for
     };
     const Case cases[] = {
