@@ -105,13 +105,35 @@ int WorkerThread::pending() const
     return int(m_shared->jobs.size()) + m_shared->running;
 }
 
+namespace {
+
+struct Abandoned {
+    QMutex mutex;
+    QList<QThread*> threads;
+};
+
+Abandoned& abandonedThreads()
+{
+    // Never destroyed: a list freed at exit would leave the threads it holds unreachable.
+    static Abandoned* abandoned = new Abandoned;
+    return *abandoned;
+}
+
+} // namespace
+
 void WorkerThread::keepAbandoned(QThread* thread)
 {
-    static QMutex mutex;
-    // Never destroyed: a list freed at exit would leave the threads it holds unreachable.
-    static QList<QThread*>* abandoned = new QList<QThread*>;
-    QMutexLocker lock(&mutex);
-    abandoned->append(thread);
+    Abandoned& abandoned = abandonedThreads();
+    QMutexLocker lock(&abandoned.mutex);
+    abandoned.threads.append(thread);
+}
+
+bool WorkerThread::abandonedStillRunning()
+{
+    Abandoned& abandoned = abandonedThreads();
+    QMutexLocker lock(&abandoned.mutex);
+    return std::any_of(abandoned.threads.cbegin(), abandoned.threads.cend(),
+                       [](const QThread* thread) { return thread->isRunning(); });
 }
 
 bool WorkerThread::finish(std::chrono::milliseconds wait)

@@ -54,6 +54,8 @@ public:
     // Keeps a thread that had to be left running on a share: it may end one day, but is
     // never deleted (a running QThread must not be), and stays reachable, so it is no leak.
     static void keepAbandoned(QThread* thread);
+    // Whether a thread left running that way still runs: a test ends only after it.
+    static bool abandonedStillRunning();
 
 private:
     struct Shared;
