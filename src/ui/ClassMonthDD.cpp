@@ -109,20 +109,14 @@ ClassMonthDD::ClassMonthDD(TodayFunction today, QObject* parent)
 
 ClassMonthDD::~ClassMonthDD()
 {
-    if (my_pic)
-        my_pic->setAccessibleContent({});
+    PictureBox::handOver(my_pic, nullptr, this, {});
 }
 
 void ClassMonthDD::Bind(PictureBox* picture)
 {
-    if (my_pic) {
-        disconnect(my_pic, nullptr, this, nullptr);
-        my_pic->setAccessibleContent({});
-    }
-    my_pic = picture;
+    my_pic = PictureBox::handOver(my_pic, picture, this, [this] { return describe(); });
     if (!my_pic)
         return;
-    my_pic->setAccessibleContent([this] { return describe(); });
     my_pic->hide();
     my_pic->setBackColor(ScreenColors::of(my_pic).paper());
     my_pic->resizeTwips(kWidth, kHeight);

@@ -36,20 +36,14 @@ ClassTabs::ClassTabs(QObject* parent)
 
 ClassTabs::~ClassTabs()
 {
-    if (b_pic)
-        b_pic->setAccessibleContent({});
+    PictureBox::handOver(b_pic, nullptr, this, {});
 }
 
 void ClassTabs::Bind(PictureBox* picture)
 {
-    if (b_pic) {
-        b_pic->disconnect(this);
-        b_pic->setAccessibleContent({});
-    }
-    b_pic = picture;
+    b_pic = PictureBox::handOver(b_pic, picture, this, [this] { return describe(); });
     if (!b_pic)
         return;
-    b_pic->setAccessibleContent([this] { return describe(); });
     // The picture keeps what is drawn by itself; redraw only when something changes.
     connect(b_pic, &PictureBox::MouseDown, this, &ClassTabs::b_pic_MouseDown);
     connect(b_pic, &PictureBox::KeyDown, this, &ClassTabs::b_pic_KeyDown);

@@ -110,20 +110,14 @@ ClassTimeDD::ClassTimeDD(QTime now, QObject* parent)
 
 ClassTimeDD::~ClassTimeDD()
 {
-    if (my_pic)
-        my_pic->setAccessibleContent({});
+    PictureBox::handOver(my_pic, nullptr, this, {});
 }
 
 void ClassTimeDD::Bind(PictureBox* picture)
 {
-    if (my_pic) {
-        disconnect(my_pic, nullptr, this, nullptr);
-        my_pic->setAccessibleContent({});
-    }
-    my_pic = picture;
+    my_pic = PictureBox::handOver(my_pic, picture, this, [this] { return describe(); });
     if (!my_pic)
         return;
-    my_pic->setAccessibleContent([this] { return describe(); });
     my_pic->setBackColor(ScreenColors::of(my_pic).paper());
     my_pic->hide();
     connect(my_pic, &PictureBox::KeyDown, this, &ClassTimeDD::my_pic_KeyDown);

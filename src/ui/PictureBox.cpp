@@ -44,6 +44,18 @@ void PictureBox::setAccessibleContent(AccessibleContent content)
     accessibleContentChanged();
 }
 
+PictureBox* PictureBox::handOver(PictureBox* from, PictureBox* to, const QObject* owner,
+                                 AccessibleContent content)
+{
+    if (from) {
+        from->disconnect(owner);
+        from->setAccessibleContent({});
+    }
+    if (to)
+        to->setAccessibleContent(std::move(content));
+    return to;
+}
+
 const AccessibleItem& PictureBox::accessibleTree() const
 {
     if (!m_accessibleTree)

@@ -64,6 +64,10 @@ public:
     // kept until accessibleContentChanged.
     using AccessibleContent = std::function<AccessibleItem()>;
     void setAccessibleContent(AccessibleContent content);
+    // A drawn component moving from one picture to another (either may be none): from no
+    // longer signals owner nor describes it; to describes itself through content. Returns to.
+    static PictureBox* handOver(PictureBox* from, PictureBox* to, const QObject* owner,
+                                AccessibleContent content);
     bool hasAccessibleContent() const { return bool(m_accessibleContent); }
     const AccessibleItem& accessibleTree() const;
     // The component drew something else, moved its focus or changed its value.

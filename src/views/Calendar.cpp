@@ -47,22 +47,16 @@ Calendar::Calendar(QObject* parent)
 
 Calendar::~Calendar()
 {
-    if (m_picture)
-        m_picture->setAccessibleContent({});
+    PictureBox::handOver(m_picture, nullptr, this, {});
 }
 
 void Calendar::Bind(PictureBox* picture)
 {
-    if (m_picture) {
-        disconnect(m_picture, nullptr, this, nullptr);
-        m_picture->setAccessibleContent({});
-    }
-    m_picture = picture;
+    m_picture = PictureBox::handOver(m_picture, picture, this, [this] { return describe(); });
     if (!m_picture)
         return;
     // The picture keeps what is drawn on its own image, so nothing is lost on repaints.
     m_picture->setBackColor(ScreenColors::of(m_picture).paper());
-    m_picture->setAccessibleContent([this] { return describe(); });
     connect(m_picture, &PictureBox::MouseDown, this, &Calendar::my_picture_MouseDown);
     connect(m_picture, &PictureBox::KeyDown, this, &Calendar::my_picture_KeyDown);
     connect(m_picture, &QObject::destroyed, this, [this] { m_picture = nullptr; });

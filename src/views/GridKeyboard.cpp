@@ -109,8 +109,7 @@ GridKeyboard::GridKeyboard(const DayWeekView& view, const Settings& settings, Pi
 
 GridKeyboard::~GridKeyboard()
 {
-    if (m_grid)
-        m_grid->setAccessibleContent({});
+    PictureBox::handOver(m_grid, nullptr, this, {});
     delete m_frame;
 }
 

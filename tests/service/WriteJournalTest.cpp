@@ -69,10 +69,8 @@ TEST(WriteJournalTest, KeepsWhatEachFileHeldBeforeTheFirstWriteAndAfterTheLast)
         }
         RealFileAccess disk;
         WriteJournal journal(disk);
-        const bool startsLate =
-            !c.steps.empty() && std::any_of(c.steps.begin(), c.steps.end(),
-                                            [](const Step& s) { return s.op == Step::Begin; });
-        if (!startsLate)
+        // A case that says where the change begins writes something before it.
+        if (std::ranges::none_of(c.steps, [](const Step& s) { return s.op == Step::Begin; }))
             journal.begin();
         for (const Step& step : c.steps) {
             if (step.op == Step::Begin)
