@@ -18,7 +18,11 @@
 #include <QThread>
 #include <QUrl>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
 
 namespace Stress {
 
@@ -315,14 +319,18 @@ int runReader(const RoleOptions& o)
             check(a);
     };
     const auto readRaw = [&](const QString& path) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            if (!file.exists())
+        // The reason of the open itself: asking afterwards whether the file exists races with a
+        // writer that moves it away and back under the same name.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT)
                 ++figures[QStringLiteral("vanished")];
             else
-                findings.add("torn reads", path, file.errorString());
+                findings.add("torn reads", path, QString::fromLocal8Bit(std::strerror(errno)));
             return;
         }
+        QFile file;
+        file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
         const QByteArray bytes = file.readAll();
         ++figures[QStringLiteral("raw reads")];
         QString text;
