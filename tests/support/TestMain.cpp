@@ -4,8 +4,12 @@
 #include <QCoreApplication>
 #endif
 
+#include "threads/WorkerThread.h"
+
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -29,5 +33,11 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
 #endif
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    // A thread a test left on a stalled share ends once the share answers; one still running
+    // while the process frees its statics would read freed memory.
+    const QDeadlineTimer patience(10000);
+    while (WorkerThread::abandonedStillRunning() && !patience.hasExpired())
+        QThread::msleep(10);
+    return failed;
 }
