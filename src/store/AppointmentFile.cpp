@@ -42,6 +42,18 @@ QString seriesDaysText(const QList<QDate>& days)
 
 } // namespace
 
+std::optional<RepeatRule> readRule(const IniFile& ini)
+{
+    const QString text = ini.ReadIniString(kSection, kRepeatRule);
+    if (text.isEmpty())
+        return std::nullopt;
+    const QDate start = QDate::fromString(ini.ReadIniString(kSection, kRepeatStart), Qt::ISODate);
+    std::optional<RepeatRule> rule = RepeatRule::fromRRule(text, start);
+    if (rule && !rule->isValid())
+        rule.reset();
+    return rule;
+}
+
 RecurringRange readRecurringRange(const IniFile& ini)
 {
     auto date = [&](const QString& prefix, int year, int month, int day) {
@@ -83,6 +95,7 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     a->setUid(ini.ReadIniString(s, QStringLiteral("UID")));
     a->setSeriesId(ini.ReadIniString(s, QStringLiteral("SeriesId")));
     a->setSeriesDays(seriesDays(ini.ReadIniString(s, kSeriesDays)));
+    a->setRule(readRule(ini));
     return a;
 }
 
@@ -114,6 +127,11 @@ void write(IniFile& ini, ClassTermin& a)
     // days (the sync, an import) must not lose them.
     if (!a.SeriesDays().isEmpty())
         ini.WriteIniString(s, kSeriesDays, seriesDaysText(a.SeriesDays()));
+    // Kept like the UID: a writer that knows only the original keys leaves the rule as it was.
+    if (a.Rule()) {
+        ini.WriteIniString(s, kRepeatRule, a.Rule()->rrule());
+        ini.WriteIniString(s, kRepeatStart, a.Rule()->start.toString(Qt::ISODate));
+    }
 }
 
 } // namespace AppointmentFile

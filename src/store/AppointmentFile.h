@@ -12,6 +12,9 @@ inline const QString kSection = QStringLiteral("AppointmentSettings");
 inline const QString kExtension = QStringLiteral(".nv3");
 // The days of a series' one-time files, on its recurring parts: ISO dates between blanks.
 inline const QString kSeriesDays = QStringLiteral("SeriesDays");
+// The series' rule as an iCalendar RRULE value, and the ISO day it starts on.
+inline const QString kRepeatRule = QStringLiteral("RepeatRule");
+inline const QString kRepeatStart = QStringLiteral("RepeatStart");
 
 // The days a recurring appointment is shown on, both ends inclusive. Each missing part has
 // its own default: from 1 January 1990 until 31 December 2020.
@@ -20,6 +23,8 @@ struct RecurringRange {
     QDate until;
 };
 RecurringRange readRecurringRange(const IniFile& ini);
+// The rule a file names; none without one, or with one this program cannot hold.
+std::optional<RepeatRule> readRule(const IniFile& ini);
 
 // Reads a record; never fails. A date without a usable year takes fallbackDate, a missing
 // hour or minute the one of `now`.

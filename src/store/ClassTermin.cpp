@@ -36,7 +36,7 @@ QString ClassTermin::GetFormatedText() const
     QString prefix;
     if (m_isReminder)
         prefix += QLatin1String("[!] ");
-    if (m_isRecurring)
+    if (repeats())
         prefix += QLatin1String("[>>] ");
     return prefix + m_text;
 }

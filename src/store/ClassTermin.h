@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar/RepeatRule.h"
 #include "profile/DateParts.h"
 
 #include <QDate>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // One appointment in memory. The store hands out immutable snapshots (TerminPtr), the same
 // one to every caller while its file is unchanged; a change is made to a copy.
@@ -86,6 +88,17 @@ public:
     const QList<QDate>& SeriesDays() const { return m_seriesDays; }
     void setSeriesDays(const QList<QDate>& days) { m_seriesDays = days; }
 
+    // The rule the series repeats by ("RepeatRule" and "RepeatStart" beside the original keys,
+    // which older copies read alone); none for a series whose directory alone tells how it
+    // repeats, and for a one-time appointment.
+    const std::optional<RepeatRule>& Rule() const { return m_rule; }
+    void setRule(const std::optional<RepeatRule>& rule) { m_rule = rule; }
+    // One occurrence of a series the directories cannot hold, kept as a one-time file on its
+    // day that carries the series' rule.
+    bool isOccurrence() const { return !m_isRecurring && m_rule.has_value(); }
+    // Whether it belongs to a series: asked "only this, following or all" when changed.
+    bool repeats() const { return m_isRecurring || isOccurrence(); }
+
     // A new appointment has no file yet.
     bool isNew() const { return m_filename.isEmpty(); }
 
@@ -119,6 +132,7 @@ private:
     QString m_uid;
     QString m_seriesId;
     QList<QDate> m_seriesDays;
+    std::optional<RepeatRule> m_rule;
 };
 
 using TerminPtr = std::shared_ptr<const ClassTermin>;
