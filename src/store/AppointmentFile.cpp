@@ -1,5 +1,7 @@
 #include "store/AppointmentFile.h"
 
+#include "store/RuleSeries.h"
+
 namespace AppointmentFile {
 
 namespace {
@@ -96,6 +98,8 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     a->setSeriesId(ini.ReadIniString(s, QStringLiteral("SeriesId")));
     a->setSeriesDays(seriesDays(ini.ReadIniString(s, kSeriesDays)));
     a->setRule(readRule(ini));
+    a->setSkippedDays(seriesDays(ini.ReadIniString(s, kRepeatSkipped)));
+    a->setWrittenUntil(QDate::fromString(ini.ReadIniString(s, kRepeatWritten), Qt::ISODate));
     return a;
 }
 
@@ -128,10 +132,14 @@ void write(IniFile& ini, ClassTermin& a)
     if (!a.SeriesDays().isEmpty())
         ini.WriteIniString(s, kSeriesDays, seriesDaysText(a.SeriesDays()));
     // Kept like the UID: a writer that knows only the original keys leaves the rule as it was.
-    if (a.Rule()) {
-        ini.WriteIniString(s, kRepeatRule, a.Rule()->rrule());
-        ini.WriteIniString(s, kRepeatStart, a.Rule()->start.toString(Qt::ISODate));
+    if (const std::optional<RepeatRule> rule = RuleSeries::ruleAsFiled(a)) {
+        ini.WriteIniString(s, kRepeatRule, rule->rrule());
+        ini.WriteIniString(s, kRepeatStart, rule->start.toString(Qt::ISODate));
     }
+    if (!a.SkippedDays().isEmpty())
+        ini.WriteIniString(s, kRepeatSkipped, seriesDaysText(a.SkippedDays()));
+    if (a.WrittenUntil().isValid())
+        ini.WriteIniString(s, kRepeatWritten, a.WrittenUntil().toString(Qt::ISODate));
 }
 
 } // namespace AppointmentFile

@@ -15,6 +15,9 @@ inline const QString kSeriesDays = QStringLiteral("SeriesDays");
 // The series' rule as an iCalendar RRULE value, and the ISO day it starts on.
 inline const QString kRepeatRule = QStringLiteral("RepeatRule");
 inline const QString kRepeatStart = QStringLiteral("RepeatStart");
+// Only on the rule file of a series kept as one-time occurrences.
+inline const QString kRepeatSkipped = QStringLiteral("RepeatSkipped");
+inline const QString kRepeatWritten = QStringLiteral("RepeatWritten");
 
 // The days a recurring appointment is shown on, both ends inclusive. Each missing part has
 // its own default: from 1 January 1990 until 31 December 2020.

@@ -4,8 +4,10 @@
 #include "store/DataAccess.h"
 #include "store/FilingOrder.h"
 #include "store/Recurrence.h"
+#include "store/RuleSeriesFiling.h"
 
 #include <QRandomGenerator>
+#include <QUuid>
 
 AppointmentFiling::AppointmentFiling(DataAccess& store, RandomSource random)
     : m_store(store)
@@ -24,6 +26,8 @@ QString AppointmentFiling::TargetDirectory(const QString& dataFolder, const Clas
 
 WriteOutcome AppointmentFiling::File(ClassTermin& a)
 {
+    if (RuleSeries::keptAsOccurrences(a))
+        return fileAsOccurrences(a);
     const QString directory = TargetDirectory(m_store.DataFolder(), a);
     const QString oldPath = a.filename();
     a.setFilename(directory + FilingName(m_store, directory, oldPath, m_random));
@@ -31,6 +35,24 @@ WriteOutcome AppointmentFiling::File(ClassTermin& a)
     if (!saved.ok && !oldPath.isEmpty())
         a.setFilename(oldPath);
     return saved;
+}
+
+WriteOutcome AppointmentFiling::fileAsOccurrences(ClassTermin& a)
+{
+    const QString earlier = a.filename();
+    ClassTermin series = a;
+    if (series.SeriesId().isEmpty())
+        series.setSeriesId(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
+        m_store, *this, RuleSeries::planNew(series, m_store.DataFolder(), m_store.today()));
+    if (!done.outcome.ok)
+        return done.outcome;
+    a = series;
+    a.setFilename(done.written.value(0));
+    // The file it was kept in before goes once the series is written.
+    if (!earlier.isEmpty() && earlier != a.filename())
+        m_store.DeleteAppointmentFile(earlier);
+    return done.outcome;
 }
 
 void AppointmentFiling::file(const ClassTermin& appointment, Filed done)

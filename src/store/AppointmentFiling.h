@@ -55,6 +55,9 @@ public:
     static QString TargetDirectory(const QString& dataFolder, const ClassTermin& appointment);
 
 private:
+    // A series whose rule the directories cannot hold: its rule file and occurrences.
+    WriteOutcome fileAsOccurrences(ClassTermin& appointment);
+
     DataAccess& m_store;
     RandomSource m_random;
 };

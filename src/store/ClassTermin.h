@@ -96,6 +96,12 @@ public:
     // One occurrence of a series the directories cannot hold, kept as a one-time file on its
     // day that carries the series' rule.
     bool isOccurrence() const { return !m_isRecurring && m_rule.has_value(); }
+    // On the rule file of such a series: the days of its rule that show no occurrence (deleted,
+    // or moved as an exception), and the last day its occurrences are written up to.
+    const QList<QDate>& SkippedDays() const { return m_skippedDays; }
+    void setSkippedDays(const QList<QDate>& days) { m_skippedDays = days; }
+    const QDate& WrittenUntil() const { return m_writtenUntil; }
+    void setWrittenUntil(const QDate& day) { m_writtenUntil = day; }
     // Whether it belongs to a series: asked "only this, following or all" when changed.
     bool repeats() const { return m_isRecurring || isOccurrence(); }
 
@@ -133,6 +139,8 @@ private:
     QString m_seriesId;
     QList<QDate> m_seriesDays;
     std::optional<RepeatRule> m_rule;
+    QList<QDate> m_skippedDays;
+    QDate m_writtenUntil;
 };
 
 using TerminPtr = std::shared_ptr<const ClassTermin>;

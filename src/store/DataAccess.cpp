@@ -154,7 +154,11 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString
     for (const auto& [key, empty] :
          {std::pair{QStringLiteral("UID"), appointment.Uid().isEmpty()},
           std::pair{QStringLiteral("SeriesId"), appointment.SeriesId().isEmpty()},
-          std::pair{AppointmentFile::kSeriesDays, appointment.SeriesDays().isEmpty()}}) {
+          std::pair{AppointmentFile::kSeriesDays, appointment.SeriesDays().isEmpty()},
+          std::pair{AppointmentFile::kRepeatRule, !appointment.Rule()},
+          std::pair{AppointmentFile::kRepeatStart, !appointment.Rule()},
+          std::pair{AppointmentFile::kRepeatSkipped, appointment.SkippedDays().isEmpty()},
+          std::pair{AppointmentFile::kRepeatWritten, !appointment.WrittenUntil().isValid()}}) {
         if (empty)
             ini.DeleteIniKey(AppointmentFile::kSection, key);
     }

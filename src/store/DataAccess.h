@@ -115,6 +115,8 @@ public:
     static QString DayDirectory(const QString& dataFolder, const QDate& date);
     // The day a one-time appointment's path files it under; invalid for a recurring one.
     static QDate DayOfOneTimeFile(const QString& path);
+    // The day of the store's clock: what a series is written ahead from.
+    QDate today() const { return now().date(); }
     // The folder this store reads and writes, ending in a separator.
     QString DataFolder() const { return m_source.dataFolder(); }
     // What the store reads and writes through: for a file of the folder that is no

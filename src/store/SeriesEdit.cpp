@@ -1,5 +1,7 @@
 #include "store/SeriesEdit.h"
 
+#include "store/RuleSeries.h"
+
 #include "store/Recurrence.h"
 
 #include <QCryptographicHash>
@@ -342,6 +344,8 @@ QDate nextOccurrence(const ClassTermin& part, const QDate& day)
 
 ClassTermin recordFor(const ClassTermin& part, const QDate& occurrence, Scope scope)
 {
+    if (part.isOccurrence())
+        return RuleSeries::recordFor(part, scope);
     ClassTermin record = part;
     record.Recurring_code = Recurrence::code(Recurrence::ofPath(part.filename()));
     switch (scope) {

@@ -1,6 +1,7 @@
 #include "store/SeriesFiling.h"
 
 #include "store/Common.h"
+#include "store/RuleSeriesFiling.h"
 #include "store/SeriesClaim.h"
 
 #include <QRandomGenerator>
@@ -100,8 +101,46 @@ DataAccess::FileChange SeriesFiling::changeSinceLoaded(const ClassTermin& loaded
     return change;
 }
 
+SeriesFiling::Outcome SeriesFiling::applyToOccurrences(const Request& request)
+{
+    Outcome outcome;
+    const ClassTermin& part = request.part;
+    const QString& id = part.SeriesId();
+    const SeriesClaim claim(m_store.files(), m_store.DataFolder(), id);
+    const auto rule = claim.held() ? RuleSeriesFiling::ruleOf(m_store, id) : std::nullopt;
+    outcome.conflict = changeSinceLoaded(part);
+    outcome.conflictPath = part.filename();
+    if (!rule && outcome.conflict.kind == DataAccess::FileChange::Kind::None)
+        outcome.conflict.kind = DataAccess::FileChange::Kind::Changed; // changed, or unreadable
+    if (outcome.conflict.kind != DataAccess::FileChange::Kind::None)
+        return outcome;
+    RuleSeries::Change change;
+    change.rule = *rule;
+    change.occurrence = RuleSeries::dayOf(part);
+    change.scope = request.scope;
+    change.changed = request.changed;
+    change.restSeriesId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    change.today = m_store.today();
+    const QString folder = m_store.DataFolder();
+    for (const QDate& day : rule->SeriesDays()) {
+        for (const TerminPtr& file :
+             m_store.AppointmentsIn(DataAccess::DayDirectory(folder, day))) {
+            if (file->SeriesId() == id && !file->repeats())
+                change.exceptions.append(*file);
+        }
+    }
+    const RuleSeriesFiling::Done done =
+        RuleSeriesFiling::run(m_store, m_filing, RuleSeries::plan(change));
+    outcome.outcome = done.outcome;
+    outcome.written = done.written;
+    outcome.removed = done.removed;
+    return outcome;
+}
+
 SeriesFiling::Outcome SeriesFiling::apply(const Request& request)
 {
+    if (request.part.isOccurrence())
+        return applyToOccurrences(request);
     Outcome outcome;
     const ClassTermin& part = request.part;
     // One copy at a time: the check below and the writes are one step against the others.

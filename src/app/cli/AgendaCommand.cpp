@@ -4,6 +4,7 @@
 #include "profile/FileAccess.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
+#include "store/RuleSeries.h"
 #include "store/TimeRangeText.h"
 
 #include <QDir>
@@ -133,13 +134,15 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"remindMinutes\":") + QString::number(a.RemindMinutes()),
         QStringLiteral("\"remindAll\":") + jsonBool(a.ReminderAll()),
         QStringLiteral("\"email\":") + jsonBool(a.EmailEnable()),
-        QStringLiteral("\"recurring\":") + jsonBool(a.IsRecurring()),
+        QStringLiteral("\"recurring\":") + jsonBool(a.repeats()),
         QStringLiteral("\"recurFrom\":") + isoDate(a.RecurringStartDate()),
         QStringLiteral("\"recurUntil\":") + isoDate(a.RecurringEndDate()),
     };
     QString line = QLatin1Char('{') + fields.join(QLatin1Char(','));
     if (!a.SeriesId().isEmpty()) // the files of one series with exceptions
         line += QStringLiteral(",\"seriesId\":") + jsonString(a.SeriesId());
+    if (const std::optional<RepeatRule> rule = RuleSeries::ruleOfSeries(a))
+        line += QStringLiteral(",\"rule\":") + jsonString(rule->rrule());
     return line + QLatin1Char('}');
 }
 

@@ -2,11 +2,13 @@
 
 #include "app/cli/AgendaCommand.h"
 #include "app/cli/Options.h"
+#include "app/cli/RepeatOptions.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"
+#include "store/RuleSeries.h"
 #include "store/SeriesClaim.h"
 #include "store/SeriesFiling.h"
 
@@ -54,7 +56,8 @@ struct Fields {
 };
 
 struct Target {
-    QString path; // as given
+    Options::Parsed parsed; // for the series' rule
+    QString path;           // as given
     std::optional<QDate> on;
     std::optional<SeriesEdit::Scope> scope;
     QString folder;
@@ -74,6 +77,8 @@ std::variant<Target, Problem> parseTarget(const QString& command, const QStringL
     QList<Options::Option> options = kTargetOptions;
     if (!withFields)
         options = options.mid(0, 3); // --on, --scope and --folder: a deletion changes no field
+    else
+        options += RepeatOptions::options();
     const auto parsedOptions = Options::parse(args, options);
     if (const auto* problem = std::get_if<Problem>(&parsedOptions))
         return *problem;
@@ -81,6 +86,7 @@ std::variant<Target, Problem> parseTarget(const QString& command, const QStringL
     if (parsed.arguments.size() != 1)
         return Problem(QStringLiteral("%1 takes one appointment file.").arg(command));
     Target target;
+    target.parsed = parsed;
     target.path = parsed.arguments[0];
     target.folder = parsed.value(QStringLiteral("--folder"));
     if (parsed.has(QStringLiteral("--on")) != parsed.has(QStringLiteral("--scope")))
@@ -211,7 +217,7 @@ QList<ClassTermin> exceptionsOf(Folder& data, const ClassTermin& part)
     const DataAccess::Pass pass(data.store);
     for (QDate day = from; day <= until; day = day.addDays(1)) {
         for (const TerminPtr& a : data.store.GetAppointmentsOfDay(day)) {
-            if (!a->IsRecurring() && a->SeriesId() == part.SeriesId())
+            if (!a->repeats() && a->SeriesId() == part.SeriesId())
                 found.append(*a);
         }
     }
@@ -258,7 +264,7 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
             return finish(folder, changing, out, err);
         }
     }
-    if (target.on && !loaded.IsRecurring())
+    if (target.on && !loaded.repeats())
         return AgendaCommand::failure(
             QStringLiteral("%1 does not repeat; --on is for a series").arg(target.path), err);
     if (target.on && !SeriesEdit::occursOn(loaded, *target.on))
@@ -270,7 +276,7 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
     std::optional<ClassTermin> changed;
     if (editing) {
         ClassTermin record =
-            loaded.IsRecurring() ? SeriesEdit::recordFor(loaded, occurrence, scope) : loaded;
+            loaded.repeats() ? SeriesEdit::recordFor(loaded, occurrence, scope) : loaded;
         if (const auto& date = target.fields.date) {
             const qint64 days = occurrence.daysTo(*date);
             record.setDatum(record.datum().addDays(days));
@@ -278,13 +284,29 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
                 record.setRecurringStartDate(record.RecurringStartDate().addDays(days));
                 record.setRecurringEndDate(record.RecurringEndDate().addDays(days));
             }
+            if (std::optional<RepeatRule> rule = record.Rule()) {
+                rule->start = rule->start.addDays(days);
+                if (rule->end == RepeatRule::End::Until)
+                    rule->until = rule->until.addDays(days);
+                record.setRule(rule);
+            }
         }
         applyFields(record, target.fields);
+        if (RepeatOptions::given(target.parsed)) {
+            if (!record.repeats())
+                return AgendaCommand::usageError(
+                    QStringLiteral("Only a series' rule changes: --scope all or following."), err);
+            const std::optional<RepeatRule> base = RuleSeries::ruleOfSeries(record);
+            const auto rule = RepeatOptions::rule(target.parsed, record.RecurringStartDate(), base);
+            if (const auto* problem = std::get_if<Problem>(&rule))
+                return AgendaCommand::usageError(*problem, err);
+            RepeatOptions::applyTo(record, std::get<RepeatRule>(rule));
+        }
         if (record.EndTime() < record.StartTime())
             return AgendaCommand::usageError(QStringLiteral("The end lies before the start."), err);
         changed = record;
     }
-    if (!loaded.IsRecurring()) {
+    if (!loaded.repeats()) {
         SeriesFiling::Outcome outcome;
         if (changed) {
             ClassTermin filed = *changed;
@@ -313,13 +335,12 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
 int create(const QStringList& args, QTextStream& out, QTextStream& err,
            const QString& programDirectory)
 {
-    const auto parsedOptions =
-        Options::parse(args, {{QStringLiteral("--every"), Options::Text},
-                              {QStringLiteral("--until"), Options::Text},
-                              AgendaCommand::colorOption(),
-                              {QStringLiteral("--remind"), 0, ClassTermin::kMaxRemindMinutes,
-                               QStringLiteral("number of minutes")},
-                              {QStringLiteral("--folder"), Options::Text}});
+    QList<Options::Option> options = RepeatOptions::options();
+    options << AgendaCommand::colorOption()
+            << Options::Option(QStringLiteral("--remind"), 0, ClassTermin::kMaxRemindMinutes,
+                               QStringLiteral("number of minutes"))
+            << Options::Option(QStringLiteral("--folder"), Options::Text);
+    const auto parsedOptions = Options::parse(args, options);
     if (const auto* problem = std::get_if<Problem>(&parsedOptions))
         return AgendaCommand::usageError(*problem, err);
     const Options::Parsed& parsed = std::get<Options::Parsed>(parsedOptions);
@@ -347,29 +368,11 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
     a.setRemindMinutes(qint16(remind));
     a.setRecurringStartDate(a.datum());
     a.setRecurringEndDate(a.datum());
-    const QString every = parsed.value(QStringLiteral("--every"));
-    const QStringList kinds = {QStringLiteral("day"), QStringLiteral("week"),
-                               QStringLiteral("month"), QStringLiteral("year")};
-    const std::array<Recurrence::Kind, 4> codes = {
-        Recurrence::Kind::Daily, Recurrence::Kind::Weekly, Recurrence::Kind::Monthly,
-        Recurrence::Kind::Yearly};
-    if (!every.isEmpty() && !kinds.contains(every))
-        return AgendaCommand::usageError(
-            QStringLiteral("--every is day, week, month or year: %1").arg(every), err);
-    if (parsed.has(QStringLiteral("--until")) && every.isEmpty())
-        return AgendaCommand::usageError(QStringLiteral("--until is for a series (--every)."), err);
-    if (!every.isEmpty()) {
-        a.setIsRecurring(true);
-        a.Recurring_code = Recurrence::code(codes[size_t(kinds.indexOf(every))]);
-        a.setRecurringEndDate(kLastFileDate); // no end
-        if (parsed.has(QStringLiteral("--until"))) {
-            const auto until = Options::date(parsed.value(QStringLiteral("--until")));
-            if (const auto* problem = std::get_if<Problem>(&until))
-                return AgendaCommand::usageError(*problem, err);
-            if (std::get<QDate>(until) < a.datum())
-                return AgendaCommand::usageError(QStringLiteral("--until lies before DATE."), err);
-            a.setRecurringEndDate(std::get<QDate>(until));
-        }
+    if (RepeatOptions::given(parsed)) {
+        const auto rule = RepeatOptions::rule(parsed, a.datum(), std::nullopt);
+        if (const auto* problem = std::get_if<Problem>(&rule))
+            return AgendaCommand::usageError(*problem, err);
+        RepeatOptions::applyTo(a, std::get<RepeatRule>(rule));
     }
     const QString folder =
         openFolder(parsed.value(QStringLiteral("--folder")), programDirectory, err);
