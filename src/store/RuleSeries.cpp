@@ -291,7 +291,11 @@ QList<Step> plan(const Change& change)
             renewed = *change.changed;
             renewed.setSeriesId(id);
             renewed.setFilename(rule.filename());
-            renewed.setSkippedDays(rule.SkippedDays());
+            // Days skipped by the old rule mean nothing to a new one.
+            if (renewed.Rule() == rule.Rule())
+                renewed.setSkippedDays(rule.SkippedDays());
+            else
+                renewed.setSkippedDays({});
             renewed.setSeriesDays(rule.SeriesDays());
             renewed.setDatum(renewed.Rule()->start);
             renewed.setRecurringStartDate(renewed.Rule()->start);
