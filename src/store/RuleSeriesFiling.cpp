@@ -22,7 +22,9 @@ Done run(DataAccess& store, AppointmentFiling& filing, const QList<RuleSeries::S
             done.removed.append(record.filename());
             continue;
         case RuleSeries::Step::Kind::Write:
-            done.outcome = store.SaveAppointment(record);
+            // Over its own keys, so that a key the record no longer has goes (a day no longer
+            // skipped), while what other copies keep there stays.
+            done.outcome = store.SaveAppointment(record, record.filename());
             break;
         case RuleSeries::Step::Kind::File:
             done.outcome = filing.File(record);

@@ -98,7 +98,9 @@ protected:
     }
 
     QDate today = kTestToday;
-    QTemporaryDir data;
+    // Hundreds of files are written and read back: in memory where the machine offers it.
+    QTemporaryDir data{QDir("/dev/shm").exists() ? "/dev/shm/rule-series-XXXXXX"
+                                                 : QDir::tempPath() + "/rule-series-XXXXXX"};
     QString folder = data.path() + '/';
     ProfileCache profiles{ThreadFileAccess()};
     DataAccess store{profiles, StoreSource::fixed(folder),
@@ -172,18 +174,19 @@ TEST_F(RuleSeriesTest, AnyRunOfChangesShowsEachDayOnceAndAsTheOlderCopyDoes)
                                "FREQ=DAILY;INTERVAL=3", "FREQ=WEEKLY;BYDAY=TU,FR",
                                "FREQ=WEEKLY;COUNT=8"};
     QRandomGenerator random(5151);
-    const QDate to = today.addMonths(6);
-    for (int run = 0; run < 5; ++run) {
+    const QDate to = today.addMonths(RuleSeries::kMonthsAhead);
+    for (int run = 0; run < 20; ++run) {
         restart();
         QList<Segment> segments{{ruleOf(rules[0].toLatin1(), {2026, 1, 12}), {}, "S0", {}}};
         file(segments[0].rule, "S0");
-        for (int step = 0; step < 4; ++step) {
+        QString history;
+        for (int step = 0; step < 6; ++step) {
             // An occurrence shown within the next months.
             QList<std::pair<QDate, int>> shownDays;
             for (int s = 0; s < segments.size(); ++s) {
                 if (segments[s].rule.isPlainKind())
                     continue; // the recurring directories' own changes are tested beside
-                for (const QDate& d : segments[s].rule.occurrences(today, today.addMonths(4))) {
+                for (const QDate& d : segments[s].rule.occurrences(today, today.addMonths(8))) {
                     if (!segments[s].skipped.contains(d))
                         shownDays.append({d, s});
                 }
@@ -261,7 +264,11 @@ TEST_F(RuleSeriesTest, AnyRunOfChangesShowsEachDayOnceAndAsTheOlderCopyDoes)
                     lines << it.key().toString(Qt::ISODate) + ' ' + it->join(',');
                 }
             }
-            ASSERT_EQ(shown(today, to), lines.join('\n').toStdString());
+            history += QString("%1 %2 on %3 scope %4%5\n")
+                           .arg(text, segments.value(s).rule.rrule(), day.toString(Qt::ISODate))
+                           .arg(int(scope))
+                           .arg(remove ? " deleted" : "");
+            ASSERT_EQ(shown(today, to), lines.join('\n').toStdString()) << history.toStdString();
         }
     }
 }
