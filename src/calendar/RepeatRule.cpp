@@ -180,6 +180,19 @@ QDate RepeatRule::lastDay() const
     return all.isEmpty() ? QDate() : all.last();
 }
 
+RepeatRule RepeatRule::shifted(qint64 days) const
+{
+    RepeatRule moved = *this;
+    moved.start = start.addDays(days);
+    if (end == End::Until)
+        moved.until = until.addDays(days);
+    const int turn = int(((days % 7) + 7) % 7);
+    for (int& weekday : moved.weekdays)
+        weekday = (weekday - 1 + turn) % 7 + 1;
+    std::sort(moved.weekdays.begin(), moved.weekdays.end());
+    return moved;
+}
+
 bool RepeatRule::isPlainKind() const
 {
     if (!isValid() || interval != 1)

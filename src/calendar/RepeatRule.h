@@ -46,6 +46,9 @@ struct RepeatRule {
     // The last day it falls on; invalid for a rule without end.
     QDate lastDay() const;
 
+    // The rule moved by days: its start and end, and its weekdays with them.
+    RepeatRule shifted(qint64 days) const;
+
     // What the four directory kinds of the folder hold exactly (interval 1; a week on one
     // weekday, the start's, or a month or year on the start's day).
     bool isPlainKind() const;

@@ -54,7 +54,7 @@ Line lineOf(const TerminPtr& appointment, const QString& timeFormat, const QStri
     line.time = TimeRangeText(*appointment, timeFormat, langCode);
     line.text = textLines(bidiContained(appointment->GetFormatedText())).value(0);
     line.owner = appointment->Producer();
-    line.repeats = appointment->IsRecurring();
+    line.repeats = appointment->repeats();
     line.colorCode = appointment->ColorCode();
     return line;
 }

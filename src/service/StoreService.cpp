@@ -284,6 +284,7 @@ void StoreService::takeLoadPart(const LoadPart& part)
         m_state = m_state.viewRead();
         takeDays(part.generation, part.days, true);
         watchWhenRead();
+        extendSeriesWhenRead();
         break;
     case LoadPart::Part::Marks:
         takeDays(part.generation, part.days, false);
@@ -374,6 +375,21 @@ void StoreService::checkAnswering()
 {
     setState(m_state.answeringSeen(m_shareClock->runningForMs() < m_options.notAnsweringAfterMs));
     crawlWhenIdle();
+}
+
+void StoreService::extendSeriesWhenRead()
+{
+    const QDate today = m_options.clock ? m_options.clock().date() : QDate::currentDate();
+    if (m_folder.isEmpty() || !m_state.answering ||
+        (m_extendedFolder == m_folder && m_extendedOn == today))
+        return;
+    m_extendedFolder = m_folder;
+    m_extendedOn = today;
+    ask<bool>([](StoreWorker& store) { return store.extendSeries(); },
+              [this](bool written) {
+                  if (written)
+                      emit folderChanged();
+              });
 }
 
 void StoreService::crawlWhenIdle()
@@ -603,7 +619,7 @@ void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
             if (m_provisionalDays.contains(day.key()))
                 continue; // partial records are never written back
             for (const TerminPtr& a : day.value()) {
-                if (!a->IsRecurring() && a->SeriesId() == series &&
+                if (!a->repeats() && a->SeriesId() == series &&
                     !known.contains(a->filename())) {
                     known.insert(a->filename());
                     request.knownExceptions.append(*a);

@@ -245,6 +245,8 @@ private:
     void checkDirectories();
     // Posts the next step of the index's crawl when the worker has nothing else to do.
     void crawlWhenIdle();
+    // Once a day and folder, after its first view: the series written ahead as time passes.
+    void extendSeriesWhenRead();
     void confirmFrom(std::shared_ptr<const QStringList> paths, int next, quint64 generation,
                      std::function<void()> done);
     void record(UndoStep step);
@@ -287,4 +289,6 @@ private:
     QTimer m_directoryCheck;
     QList<DataAccess::UnreadableFile> m_unreadable;
     QElapsedTimer m_crawlAnswered; // since the last step answered
+    QString m_extendedFolder; // the folder and day the series were last written ahead
+    QDate m_extendedOn;
 };

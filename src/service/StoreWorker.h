@@ -7,6 +7,7 @@
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
+#include "store/RuleSeriesFiling.h"
 #include "store/SeriesFiling.h"
 #include "store/UndoStep.h"
 #include "threads/ShareClock.h"
@@ -64,6 +65,12 @@ public:
               std::optional<bool> reachable = std::nullopt);
 
     WriteOutcome file(ClassTermin& appointment) { return m_filing.File(appointment); }
+    // Writes ahead the series kept as occurrences that time has caught up with; whether
+    // anything was written.
+    bool extendSeries()
+    {
+        return !RuleSeriesFiling::extendAll(m_store, m_filing).written.isEmpty();
+    }
     bool remove(const QString& path);
     SeriesFiling::Outcome changeSeries(const SeriesFiling::Request& request)
     {

@@ -181,7 +181,7 @@ QString AppointmentDrag::describe(const ViewGeometry::DragTarget& target) const
                    FormatDate(day, m_settings.DateFormat()) + QStringLiteral("  ") +
                    FormatTime(target.start, timeFormat) + QStringLiteral(" - ") +
                    FormatTime(target.end, timeFormat);
-    if (m_appointment.IsRecurring())
+    if (m_appointment.repeats())
         text += QLatin1Char('\n') + tr("On release you choose which occurrences change.");
     return text;
 }

@@ -49,7 +49,7 @@ void EditCoordinator::change(const ClassTermin& appointment, const QDate& day)
 {
     if (stillBeingRead(appointment))
         return;
-    if (!appointment.IsRecurring()) {
+    if (!appointment.repeats()) {
         edit(appointment, true, hold());
         return;
     }
@@ -75,7 +75,7 @@ void EditCoordinator::editOccurrence(const ClassTermin& part, const QDate& occur
 
 void EditCoordinator::move(const AppointmentDrag::Drop& drop)
 {
-    if (drop.appointment.IsRecurring()) {
+    if (drop.appointment.repeats()) {
         m_questions.askSeriesScope(drop.appointment, drop.fromDay, EditQuestions::SeriesAct::Move,
                                    [self = QPointer(this), drop](auto scope) {
                                        if (self && scope)
@@ -128,6 +128,8 @@ void EditCoordinator::moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEd
     } else {
         moved.setRecurringStartDate(moved.RecurringStartDate().addDays(days));
         moved.setRecurringEndDate(moved.RecurringEndDate().addDays(days));
+        if (moved.Rule())
+            moved.setRule(moved.Rule()->shifted(days));
     }
     moved.setStartTime(drop.start);
     moved.setEndTime(drop.end);
@@ -162,7 +164,7 @@ void EditCoordinator::remove(const ClassTermin& appointment, const QDate& day, b
                                    "Please try again when it answers."));
         return;
     }
-    if (appointment.IsRecurring()) {
+    if (appointment.repeats()) {
         if (!askSeries) {
             removeOccurrence(appointment, day, SeriesEdit::Scope::This);
             return;

@@ -41,7 +41,7 @@ QString repeats(const ClassTermin& appointment)
     case Recurrence::Kind::None:
         break;
     }
-    return appointment.IsRecurring() ? tr("repeats") : QString();
+    return appointment.repeats() ? tr("repeats") : QString();
 }
 
 } // namespace

@@ -143,7 +143,7 @@ void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)
     a.setEndTime(to);
     a.setProducer(GetLoginName());
     a.setRecurringStartDate(today.addYears(-1));
-    a.setRecurringEndDate(today.addYears(1));
+    a.setRecurringEndDate(kLastFileDate); // a series made of it has no end unless given one
     a.setRemindMinutes(5);
     m_edits->create(a);
 }
@@ -177,7 +177,7 @@ void form_main::showAppointmentMenu(const Picked& picked, const QPoint& at)
         return;
     m_popup = picked;
     // For a series, "Yes!" is followed by the question which occurrences go.
-    m_ui->mnu_popup_termin_del->setTitle(picked.appointment.IsRecurring()
+    m_ui->mnu_popup_termin_del->setTitle(picked.appointment.repeats()
                                              ? tr("Delete recurring appointment...")
                                              : tr("Delete appointment..."));
     m_ui->mnu_popup_termin->popup(at);
@@ -214,7 +214,7 @@ void form_main::mnu_appointment_new_Click()
     appointment.setEndTime(end);
     appointment.setProducer(GetLoginName());
     appointment.setRecurringStartDate(now.date());
-    appointment.setRecurringEndDate(now.date().addYears(1));
+    appointment.setRecurringEndDate(kLastFileDate);
     appointment.setRemindMinutes(5);
     m_edits->create(appointment);
 }

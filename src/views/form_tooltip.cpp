@@ -127,7 +127,7 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
 {
     m_labelText->setText(textLines(appointment.Text()).join(QLatin1Char('\n')));
     m_labelRecurring->setText(
-        KindText(appointment.IsRecurring(), appointment.IsReminder(), langCode));
+        KindText(appointment.repeats(), appointment.IsReminder(), langCode));
     m_labelProducer->setText(appointment.Producer());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
     m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));

@@ -139,6 +139,38 @@ TEST_F(WriteCommandTest, ASeriesWithoutUntilRunsToTheLastDateAFileHolds)
         << file.toStdString();
 }
 
+TEST_F(WriteCommandTest, RepeatsTheWayTeamsMeetAreMadeAndChangedWithTheirRules)
+{
+    const auto ruleOf = [](const QString& line) {
+        return QJsonDocument::fromJson(line.toUtf8()).object()["rule"].toString();
+    };
+    Result made = run("new", {"2027-01-04", "10:00", "11:00", "Meeting", "--every", "2weeks",
+                              "--weekdays", "mon,thu", "--count", "5"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    EXPECT_EQ(shown(), "04 07 18 21 01");
+    made = run("new",
+               {"2027-01-04", "08:00", "09:00", "Close", "--every", "month", "--nth", "last-fri"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    EXPECT_EQ(shown(), "04 07 18 21 29@08=Close 01 26@08=Close");
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    AgendaCommand::run({"day", "2027-01-18", "--folder", data.path()}, outStream, errStream,
+                       program.path());
+    EXPECT_EQ(ruleOf(out), "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=5");
+    // From the third time on, every week on Tuesday, the three times left.
+    const QString third =
+        QDir(data.path())
+            .relativeFilePath(QDirIterator(data.path() + "/y2027/m1/d18", {"*.nv3"}).next());
+    const Result changed = run("edit", {third, "--on", "2027-01-18", "--scope", "following",
+                                        "--every", "week", "--weekdays", "tue"});
+    ASSERT_EQ(changed.code, 0) << changed.err.toStdString();
+    EXPECT_EQ(shown(), "04 07 19 26 29@08=Close 02 26@08=Close");
+    const Result plain =
+        run("new", {"2027-01-05", "09:00", "10:00", "Weekly", "--every", "week", "--count", "3"});
+    EXPECT_TRUE(pathIn(plain.lines.value(0)).startsWith("recurring/wd3/"))
+        << "a rule the directories hold stays in them";
+}
+
 TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)
 {
     ASSERT_EQ(run("new", {"2027-01-04", "10:00", "11:00", "Once"}).code, 0);
@@ -157,6 +189,27 @@ TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)
          2,
          "--until is for a series"},
         {"new", {"2027-01-04", "10:00", "11:00", "x", "--color", "15"}, 2, "colour"},
+        {"new",
+         {"2027-01-04", "10:00", "11:00", "x", "--every", "week", "--nth", "1mon"},
+         2,
+         "--nth is for a monthly or yearly series."},
+        {"new",
+         {"2027-01-04", "10:00", "11:00", "x", "--every", "week", "--count", "0"},
+         2,
+         "times"},
+        {"new",
+         {"2027-01-04", "10:00", "11:00", "x", "--every", "month", "--weekdays", "mon"},
+         2,
+         "--weekdays is for a weekly series."},
+        {"new",
+         {"2027-01-04", "10:00", "11:00", "x", "--every", "week", "--weekdays", "fri-mon"},
+         2,
+         "--weekdays names days"},
+        {"new",
+         {"2027-01-04", "10:00", "11:00", "x", "--every", "day", "--count", "2", "--until",
+          "2027-02-01"},
+         2,
+         "do not go together"},
         {"edit", {"../outside.nv3"}, 2, "Not an appointment file of the data folder"},
         {"edit", {"/etc/passwd"}, 2, "Not an appointment file of the data folder"},
         {"edit", {"y2027/m1/d4/1.nv3", "--on", "2027-01-04"}, 2, "--on and --scope go together"},

@@ -284,12 +284,8 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
                 record.setRecurringStartDate(record.RecurringStartDate().addDays(days));
                 record.setRecurringEndDate(record.RecurringEndDate().addDays(days));
             }
-            if (std::optional<RepeatRule> rule = record.Rule()) {
-                rule->start = rule->start.addDays(days);
-                if (rule->end == RepeatRule::End::Until)
-                    rule->until = rule->until.addDays(days);
-                record.setRule(rule);
-            }
+            if (record.Rule() && record.repeats())
+                record.setRule(record.Rule()->shifted(days));
         }
         applyFields(record, target.fields);
         if (RepeatOptions::given(target.parsed)) {
