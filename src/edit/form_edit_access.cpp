@@ -13,6 +13,7 @@
 #include <QSpinBox>
 
 #include <utility>
+#include <vector>
 
 void form_edit::nameControls()
 {
@@ -55,45 +56,15 @@ void form_edit::orderTabs()
 {
     // Down the pages as they read, each drop-down right after its field: Tab on an open one
     // goes on to the next field.
-    QWidget* const order[] = {
-        pic_tabs,
-        text_am,
-        pic_datum,
-        text_zeit_von,
-        pic_zeit_von,
-        text_zeit_bis,
-        pic_zeit_bis,
-        text_color,
-        pic_colors,
-        text_text,
-        check_remind,
-        combo_remind,
-        combo_users,
-        check_email,
-        check_recur,
-        combo_recur,
-        spin_recur_every,
-        check_recur_weekday[0],
-        check_recur_weekday[1],
-        check_recur_weekday[2],
-        check_recur_weekday[3],
-        check_recur_weekday[4],
-        check_recur_weekday[5],
-        check_recur_weekday[6],
-        option_recur_day,
-        option_recur_nth,
-        combo_recur_nth,
-        combo_recur_weekday,
-        text_recur_von,
-        pic_recur_von,
-        combo_recur_end,
-        text_recur_bis,
-        pic_recur_bis,
-        spin_recur_count,
-        check_owner,
-        command_ok,
-        command_cancel,
-    };
-    for (size_t i = 1; i < std::size(order); ++i)
+    std::vector<QWidget*> order{
+        pic_tabs,     text_am,     pic_datum,   text_zeit_von, pic_zeit_von,    text_zeit_bis,
+        pic_zeit_bis, text_color,  pic_colors,  text_text,     check_remind,    combo_remind,
+        combo_users,  check_email, check_recur, combo_recur,   spin_recur_every};
+    order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
+    order.insert(order.end(),
+                 {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,
+                  text_recur_von, pic_recur_von, combo_recur_end, text_recur_bis, pic_recur_bis,
+                  spin_recur_count, check_owner, command_ok, command_cancel});
+    for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

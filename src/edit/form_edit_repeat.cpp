@@ -147,6 +147,8 @@ void form_edit::createRepeatControls(QFrame* page)
 
 void form_edit::setRepeatTexts()
 {
+    // Filling the lists is no choice of the user's.
+    const QScopedValueRollback showing(m_showingRepeat, true);
     const QString& lang = m_settings.LangCode();
     const QStringList shortNames = ShortDayNames(lang);
     const QStringList names = DayNames(lang);
@@ -161,7 +163,7 @@ void form_edit::setRepeatTexts()
     combo_recur_nth->clear();
     for (const NthChoice& choice : kNths)
         combo_recur_nth->addItem(tr(choice.text), choice.nth);
-    combo_recur_nth->setAccessibleName(tr("Which of its weekdays in the month"));
+    combo_recur_nth->setAccessibleName(tr("Which one in the month"));
     combo_recur_weekday->clear();
     for (int weekday = Qt::Monday; weekday <= Qt::Sunday; ++weekday)
         combo_recur_weekday->addItem(weekdayName(names, weekday), weekday);
@@ -184,7 +186,7 @@ void form_edit::fillRecurList()
     // while the controls say no more.
     const QDate date =
         text_am->value().isValid() ? text_am->value() : m_handOver->appointment.datum();
-    const QString weekday = DayNames(m_settings.LangCode()).value(date.dayOfWeek() % 7 + 1);
+    const QString weekday = weekdayName(DayNames(m_settings.LangCode()), date.dayOfWeek());
     const QStringList plain{tr("every day"), tr("every %1").arg(weekday),
                             tr("every %1 day in month").arg(date.day()),
                             tr("every year (birthdays)")};
@@ -195,6 +197,7 @@ void form_edit::fillRecurList()
         captions << (choice.isPlain(date) ? plain[i] : tr(kUnitCaptions[i]));
     }
     if (combo_recur->count() != captions.size()) {
+        const QSignalBlocker quiet(combo_recur); // the record's kind is shown after
         combo_recur->clear();
         combo_recur->addItems(captions);
         return;
