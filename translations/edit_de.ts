@@ -37,6 +37,46 @@
 <context>
     <name>form_edit</name>
     <message><source>no end</source><translation>kein Ende</translation></message>
+    <message><source>daily</source><translation>Termin täglich wiederholen</translation></message>
+    <message><source>weekly</source><translation>Termin wöchentlich wiederholen</translation></message>
+    <message><source>monthly</source><translation>Termin monatlich wiederholen</translation></message>
+    <message><source>yearly</source><translation>Termin jährlich wiederholen</translation></message>
+    <message><source>day</source><translation>Tag</translation></message>
+    <message><source>days</source><translation>Tage</translation></message>
+    <message><source>week</source><translation>Woche</translation></message>
+    <message><source>weeks</source><translation>Wochen</translation></message>
+    <message><source>month</source><translation>Monat</translation></message>
+    <message><source>months</source><translation>Monate</translation></message>
+    <message><source>year</source><translation>Jahr</translation></message>
+    <message><source>years</source><translation>Jahre</translation></message>
+    <message><source>Interval in days</source><translation>Abstand in Tagen</translation></message>
+    <message><source>Interval in weeks</source><translation>Abstand in Wochen</translation></message>
+    <message><source>Interval in months</source><translation>Abstand in Monaten</translation></message>
+    <message><source>Interval in years</source><translation>Abstand in Jahren</translation></message>
+    <message><source>first</source><translation>ersten</translation></message>
+    <message><source>second</source><translation>zweiten</translation></message>
+    <message><source>third</source><translation>dritten</translation></message>
+    <message><source>fourth</source><translation>vierten</translation></message>
+    <message><source>last</source><translation>letzten</translation></message>
+    <message><source>fifth</source><translation>fünften</translation></message>
+    <message><source>until</source><translation>bis</translation></message>
+    <message><source>after</source><translation>nach</translation></message>
+    <message><source>Every</source><translation>Alle</translation></message>
+    <message><source>on the</source><translation>am</translation></message>
+    <message><source>On a weekday of the month</source><translation>An einem Wochentag des Monats</translation></message>
+    <message><source>Which one in the month</source><translation>Der wievielte im Monat</translation></message>
+    <message><source>Weekday</source><translation>Wochentag</translation></message>
+    <message><source>End of the recurrence</source><translation>Ende der Wiederholung</translation></message>
+    <message><source>Number of times</source><translation>Anzahl der Termine</translation></message>
+    <message><source>times</source><translation>Mal</translation></message>
+    <message><source>on day %1</source><translation>am %1. des Monats</translation></message>
+    <message><source>in %1</source><translation>im %1</translation></message>
+    <message><source>of the month</source><translation>des Monats</translation></message>
+    <message><source>The appointment must recur on at least one weekday.</source><translation>Der Termin muss an mindestens einem Wochentag wiederkehren.</translation></message>
+    <message><source>The appointment must take place at least once.</source><translation>Der Termin muss mindestens einmal stattfinden.</translation></message>
+    <message><source>The last day of the recurrence must not be before its first day.</source><translation>Der letzte Tag der Wiederholung darf nicht vor ihrem ersten Tag liegen.</translation></message>
+    <message><source>The recurrence falls on no day from %1 to %2.</source><translation>Die Wiederholung fällt auf keinen Tag vom %1 bis %2.</translation></message>
+    <message><source>on %1 %2</source><comment>day, month</comment><translation>am %1. %2</translation></message>
     <message><source>Saving...</source><translation>Speichern...</translation></message>
     <message><source>&quot;%1&quot; is not a time of day. Please type a time such as %2.</source><translation>„%1“ ist keine Uhrzeit. Bitte geben Sie eine Uhrzeit wie %2 ein.</translation></message>
     <message><source>This appointment was deleted by another user while you edited it.</source><translation>Dieser Termin wurde von einem anderen Benutzer gelöscht, während Sie ihn bearbeitet haben.</translation></message>

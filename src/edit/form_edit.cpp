@@ -2,13 +2,10 @@
 #include "edit/form_edit_layout.h"
 
 #include "calendar/Formats.h"
-#include "calendar/Names.h"
-#include "calendar/Weeks.h"
 #include "edit/ColorNames.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
-#include "store/Recurrence.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/ClassMonthDD.h"
 #include "ui/ClassTabs.h"
@@ -56,12 +53,6 @@ constexpr std::array<RemindChoice, 7> kRemindChoices{{
     {60, QT_TRANSLATE_NOOP("form_edit", "60 minutes before start")},
 }};
 
-// combo_recur: list index -> recurrence kind.
-const std::array<Recurrence::Kind, 4> kRecurKinds{Recurrence::Kind::Daily, Recurrence::Kind::Weekly,
-                                                  Recurrence::Kind::Monthly,
-                                                  Recurrence::Kind::Yearly};
-enum RecurIndex { kDaily, kWeekly, kMonthly, kYearly };
-
 const QColor kHeaderRed(255, 0, 0);
 const QColor kHeaderBlack(0, 0, 0);
 
@@ -88,24 +79,6 @@ void showRemindMinutes(QComboBox& combo, int minutes)
         index = combo.count() - 1;
     }
     combo.setCurrentIndex(std::max(index, 0));
-}
-
-// The recurrence kind the file's directory tells; a one-time appointment offers the weekday
-// of its date.
-int recurIndexOfPath(const QString& path)
-{
-    switch (Recurrence::ofPath(path)) {
-    case Recurrence::Kind::Daily:
-        return kDaily;
-    case Recurrence::Kind::Monthly:
-        return kMonthly;
-    case Recurrence::Kind::Yearly:
-        return kYearly;
-    case Recurrence::Kind::None:
-    case Recurrence::Kind::Weekly:
-        break;
-    }
-    return kWeekly;
 }
 
 // The record keeps CR LF; the text field edits with the platform's "\n".
@@ -240,9 +213,7 @@ void form_edit::SetLanguageTexts()
 
     label_header_recur->setText(tr("Recurring:"));
     check_recur->setText(tr("recurring appointment"));
-    label_recur_von->setText(tr("From:"));
-    label_recur_bis->setText(tr("until:"));
-    fillRecurList();
+    setRepeatTexts();
 
     label_info_file->setText(tr("Appointment-file:"));
     label_info_producer->setText(tr("Owner:"));
@@ -265,26 +236,6 @@ void form_edit::fillUsersList()
     combo_users->addItem(tr("remind all users"));
 }
 
-void form_edit::fillRecurList()
-{
-    // The entries name the date in the field, which the series is filed under; until the
-    // field is filled, the date at opening.
-    const QDate date =
-        text_am->value().isValid() ? text_am->value() : m_handOver->appointment.datum();
-    const QString weekday = DayNames(m_settings.LangCode()).value(Weekday(date));
-    const QStringList captions{tr("every day"), tr("every %1").arg(weekday),
-                               tr("every %1 day in month").arg(date.day()),
-                               tr("every year (birthdays)")};
-    if (combo_recur->count() != captions.size()) {
-        combo_recur->clear();
-        combo_recur->addItems(captions);
-        return;
-    }
-    // Renamed in place: the kind chosen stays chosen.
-    for (int i = 0; i < captions.size(); ++i)
-        combo_recur->setItemText(i, captions[i]);
-}
-
 void form_edit::ShowAppointment()
 {
     const ClassTermin& r = m_handOver->appointment;
@@ -297,12 +248,7 @@ void form_edit::ShowAppointment()
     combo_users->setCurrentIndex(r.ReminderAll() ? 1 : 0);
     check_email->setChecked(r.EmailEnable());
     fillColorRows();
-    // A series shows its own range. For one that is yet to be made, the first day follows the
-    // date until the user picks one, and it runs without end.
-    m_recurFromChosen = r.IsRecurring();
-    showDate(text_recur_von, r.IsRecurring() ? r.RecurringStartDate() : r.datum());
-    showDate(text_recur_bis, r.IsRecurring() ? r.RecurringEndDate() : kLastFileDate);
-    check_recur->setChecked(r.IsRecurring());
+    showRepeat(r);
     showColor(r.ColorCode());
     const QDateTime& changed = r.FileDate();
     label_lastupdate->setText(
@@ -313,7 +259,6 @@ void form_edit::ShowAppointment()
                           : QString());
     label_producer->setText(r.Producer());
     check_owner->setEnabled(r.Producer() != m_loginName);
-    combo_recur->setCurrentIndex(recurIndexOfPath(r.filename()));
     label_file->setText(r.filename());
 }
 
@@ -465,10 +410,11 @@ bool form_edit::dropDownEvent(const DropDown& dropDown, QEvent* event)
 
 void form_edit::datumswahl_Change(const QDate& date)
 {
+    const QDate before = text_am->value();
     showDate(text_am, date);
     if (!m_recurFromChosen)
         showDate(text_recur_von, date);
-    fillRecurList();
+    repeatFollowsDate(before, date);
 }
 
 void form_edit::recur_von_Change(const QDate& date)
@@ -480,6 +426,10 @@ void form_edit::recur_von_Change(const QDate& date)
 void form_edit::recur_bis_Change(const QDate& date)
 {
     showDate(text_recur_bis, date);
+    // A date given is the end; none given, no end. A count keeps its own end.
+    if (combo_recur_end->currentIndex() != int(RepeatRule::End::Count))
+        combo_recur_end->setCurrentIndex(
+            int(date == kLastFileDate ? RepeatRule::End::Never : RepeatRule::End::Until));
 }
 
 void form_edit::tabs_Change(const QString&, int index)
@@ -521,6 +471,7 @@ void form_edit::UpdateControlStates()
     text_recur_von->setEnabled(recurring);
     text_recur_bis->setEnabled(recurring);
     combo_recur->setEnabled(recurring);
+    enableRepeatControls(recurring);
 
     const bool remind = check_remind->isChecked();
     colourHeader(kReminderPage, remind);
@@ -547,13 +498,7 @@ void form_edit::copyIntoRecord()
         r.setRemindMinutes(qint16(minutes.toInt()));
     r.setReminderAll(combo_users->currentIndex() != 0);
     r.setEmailEnable(check_email->isChecked());
-    r.setIsRecurring(check_recur->isChecked());
-    r.setRecurringStartDate(text_recur_von->value());
-    r.setRecurringEndDate(text_recur_bis->value());
-    const int recurIndex = combo_recur->currentIndex();
-    r.Recurring_code = Recurrence::code(recurIndex >= 0 && recurIndex < int(kRecurKinds.size())
-                                            ? kRecurKinds[size_t(recurIndex)]
-                                            : Recurrence::Kind::Yearly);
+    copyRepeatIntoRecord(r);
     if (check_owner->isChecked())
         r.setProducer(m_loginName);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edit/AppointmentEditing.h"
+#include "edit/RepeatChoice.h"
 #include "profile/DateParts.h"
 #include "store/ApiLoginName.h"
 #include "ui/AccessibleItem.h"
@@ -27,6 +28,8 @@ class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
+class QSpinBox;
 class QTimer;
 class Settings;
 
@@ -103,6 +106,8 @@ private:
     void createAppointmentPage();
     void createReminderPage();
     void createRecurrencePage();
+    // How often, on which days and until when a series repeats.
+    void createRepeatControls(QFrame* page);
     void createInfoPage();
     void createButtons();
     void createDropDownFrame();
@@ -125,6 +130,20 @@ private:
     void fillRemindList();
     void fillUsersList();
     void fillRecurList();
+    void setRepeatTexts();
+    void showRepeat(const ClassTermin& r);
+    void showRepeatChoice(const RepeatChoice& choice);
+    RepeatChoice repeatChoice() const;
+    // After any change of the repeat controls: which show, and the kinds' captions.
+    void repeatChanged();
+    void enableRepeatControls(bool recurring);
+    // A weekday box, an nth weekday or the day not chosen by the user move with the date.
+    void repeatFollowsDate(const QDate& before, const QDate& date);
+    void recur_weekday_Toggled(int index, bool checked);
+    void recur_end_Change(int index);
+    // The rule the controls make is one to keep; else the user is told why not.
+    bool repeatInOrder();
+    void copyRepeatIntoRecord(ClassTermin& r) const;
     void ShowAppointment();
     void fillColorRows();
     void UpdateControlStates();
@@ -228,10 +247,28 @@ private:
     QLabel* label_header_recur = nullptr;
     QCheckBox* check_recur = nullptr;
     QComboBox* combo_recur = nullptr;
+    QLabel* label_recur_every = nullptr;
+    QSpinBox* spin_recur_every = nullptr;
+    QLabel* label_recur_unit = nullptr;
+    // Monday first.
+    std::array<QCheckBox*, 7> check_recur_weekday{};
+    QRadioButton* option_recur_day = nullptr;
+    QRadioButton* option_recur_nth = nullptr;
+    QComboBox* combo_recur_nth = nullptr;
+    QComboBox* combo_recur_weekday = nullptr;
+    QLabel* label_recur_month = nullptr;
     QLabel* label_recur_von = nullptr;
-    QLabel* label_recur_bis = nullptr;
     ValueField<QDate>* text_recur_von = nullptr;
+    QComboBox* combo_recur_end = nullptr;
     ValueField<QDate>* text_recur_bis = nullptr;
+    QSpinBox* spin_recur_count = nullptr;
+    QLabel* label_recur_times = nullptr;
+    // Set while a record's repeat is being shown: the controls' own reactions wait.
+    bool m_showingRepeat = false;
+    // The end shown before the latest change: "until" after a count ends where the count did.
+    RepeatRule::End m_shownEnd = RepeatRule::End::Never;
+    // One occurrence of a series, edited alone, keeps the series' rule untouched.
+    bool m_occurrenceAlone = false;
     // Once the user set the first day of the recurrence, it no longer follows the date.
     bool m_recurFromChosen = false;
 

@@ -9,8 +9,11 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 
 #include <utility>
+#include <vector>
 
 void form_edit::nameControls()
 {
@@ -40,11 +43,10 @@ void form_edit::nameControls()
     // Some systems name a list by its entry and say first the label tied to it: the pages'
     // headings label their lists.
     const std::pair<QLabel*, QWidget*> captions[] = {
-        {label_header_am, text_am},        {label_header_von, text_zeit_von},
-        {label_header_bis, text_zeit_bis}, {label_header_color, text_color},
-        {label_header_text, text_text},    {label_recur_von, text_recur_von},
-        {label_recur_bis, text_recur_bis}, {label_header_remind, combo_remind},
-        {label_header_recur, combo_recur},
+        {label_header_am, text_am},          {label_header_von, text_zeit_von},
+        {label_header_bis, text_zeit_bis},   {label_header_color, text_color},
+        {label_header_text, text_text},      {label_recur_von, text_recur_von},
+        {label_header_remind, combo_remind}, {label_header_recur, combo_recur},
     };
     for (const auto& [caption, field] : captions)
         caption->setBuddy(field);
@@ -54,12 +56,15 @@ void form_edit::orderTabs()
 {
     // Down the pages as they read, each drop-down right after its field: Tab on an open one
     // goes on to the next field.
-    QWidget* const order[] = {
-        pic_tabs,       text_am,       pic_datum,   text_zeit_von, pic_zeit_von,   text_zeit_bis,
-        pic_zeit_bis,   text_color,    pic_colors,  text_text,     check_remind,   combo_remind,
-        combo_users,    check_email,   check_recur, combo_recur,   text_recur_von, pic_recur_von,
-        text_recur_bis, pic_recur_bis, check_owner, command_ok,    command_cancel,
-    };
-    for (size_t i = 1; i < std::size(order); ++i)
+    std::vector<QWidget*> order{
+        pic_tabs,     text_am,     pic_datum,   text_zeit_von, pic_zeit_von,    text_zeit_bis,
+        pic_zeit_bis, text_color,  pic_colors,  text_text,     check_remind,    combo_remind,
+        combo_users,  check_email, check_recur, combo_recur,   spin_recur_every};
+    order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
+    order.insert(order.end(),
+                 {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,
+                  text_recur_von, pic_recur_von, combo_recur_end, text_recur_bis, pic_recur_bis,
+                  spin_recur_count, check_owner, command_ok, command_cancel});
+    for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

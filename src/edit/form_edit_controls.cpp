@@ -105,6 +105,10 @@ Field* form_edit::createValueField(QWidget* parent, const char* objectName, cons
     return field;
 }
 
+// The Recurring page's date fields are made in its own file.
+template ValueField<QDate>* form_edit::createValueField<ValueField<QDate>>(QWidget*, const char*,
+                                                                           const QRect&);
+
 void form_edit::createTabs()
 {
     pic_tabs = new PictureBox(this);
@@ -156,14 +160,7 @@ void form_edit::createRecurrencePage()
     label_header_recur = createHeading(page, "label_header_recur", Layout::kRecurCaption);
     check_recur = createCheck(page, "check_recur", Layout::kRecurCheck);
     combo_recur = createCombo(page, "combo_recur", Layout::kRecurCombo);
-    label_recur_von = createLabel(page, "label_recur_von", Layout::kRecurFromCaption);
-    text_recur_von =
-        createValueField<ValueField<QDate>>(page, "text_recur_von", Layout::kRecurFrom);
-    label_recur_bis = createLabel(page, "label_recur_bis", Layout::kRecurUntilCaption);
-    text_recur_bis =
-        createValueField<ValueField<QDate>>(page, "text_recur_bis", Layout::kRecurUntil);
-    makeTypable(text_recur_von);
-    makeTypable(text_recur_bis);
+    createRepeatControls(page);
 }
 
 void form_edit::createInfoPage()

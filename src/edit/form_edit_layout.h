@@ -30,13 +30,27 @@ constexpr QRect kRemindCombo(32, 66, 320, 24);
 constexpr QRect kUsersCombo(32, 98, 320, 24);
 constexpr QRect kEmailCheck(32, 132, 377, 22);
 
-constexpr QRect kRecurCaption(12, 12, 397, 20);
-constexpr QRect kRecurCheck(12, 38, 397, 22);
-constexpr QRect kRecurCombo(32, 66, 320, 24);
-constexpr QRect kRecurFromCaption(32, 102, 44, 22);
-constexpr QRect kRecurFrom(80, 102, 147, 22);
-constexpr QRect kRecurUntilCaption(32, 132, 44, 22);
-constexpr QRect kRecurUntil(80, 132, 147, 22);
+constexpr QRect kRecurCaption(12, 8, 397, 20);
+constexpr QRect kRecurCheck(12, 30, 397, 22);
+constexpr QRect kRecurCombo(32, 56, 320, 24);
+// Below the kind, captions on the left and their controls from one column on.
+constexpr QRect kRecurEveryCaption(32, 86, 96, 24);
+constexpr QRect kRecurEvery(132, 86, 60, 24);
+constexpr QRect kRecurUnit(196, 86, 120, 24);
+// A week's seven boxes from Monday on, one step apart; or a month's day and its nth weekday.
+constexpr QRect kRecurWeekday(32, 114, 52, 22);
+constexpr int kRecurWeekdayStep = 54;
+constexpr QRect kRecurOnDay(32, 114, 377, 22);
+constexpr QRect kRecurOnNth(32, 140, 96, 24);
+constexpr QRect kRecurNth(132, 140, 80, 24);
+constexpr QRect kRecurNthWeekday(216, 140, 100, 24);
+constexpr QRect kRecurMonth(320, 140, 89, 24);
+constexpr QRect kRecurFromCaption(32, 172, 96, 22);
+constexpr QRect kRecurFrom(132, 172, 147, 22);
+constexpr QRect kRecurEnd(32, 200, 96, 24);
+constexpr QRect kRecurUntil(132, 200, 147, 22);
+constexpr QRect kRecurCount(132, 200, 60, 24);
+constexpr QRect kRecurTimes(196, 200, 120, 24);
 
 constexpr QRect kFileCaption(12, 12, 112, 20);
 constexpr QRect kFile(128, 12, 281, 50);

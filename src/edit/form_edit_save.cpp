@@ -51,6 +51,8 @@ void form_edit::command_ok_Click()
                       tr("The start time must be prior to the end time."));
         return;
     }
+    if (!repeatInOrder())
+        return;
     bool cut = false;
     const QString text = ClassTermin::cappedText(text_text->toPlainText(), &cut);
     if (cut) {
