@@ -9,6 +9,7 @@
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"
 #include "store/RuleSeries.h"
+#include "store/RuleSeriesFiling.h"
 #include "store/SeriesClaim.h"
 #include "store/SeriesFiling.h"
 
@@ -392,6 +393,27 @@ int remove(const QStringList& args, QTextStream& out, QTextStream& err,
            const QString& programDirectory)
 {
     return change(QStringLiteral("delete"), args, false, out, err, programDirectory);
+}
+
+int extend(const QStringList& args, QTextStream& out, QTextStream& err,
+           const QString& programDirectory)
+{
+    const auto parsedOptions = Options::parse(args, {{QStringLiteral("--folder"), Options::Text}});
+    if (const auto* problem = std::get_if<Problem>(&parsedOptions))
+        return AgendaCommand::usageError(*problem, err);
+    const Options::Parsed& parsed = std::get<Options::Parsed>(parsedOptions);
+    if (!parsed.arguments.isEmpty())
+        return AgendaCommand::usageError(QStringLiteral("extend takes no arguments."), err);
+    const QString folder =
+        openFolder(parsed.value(QStringLiteral("--folder")), programDirectory, err);
+    if (folder.isEmpty())
+        return AgendaCommand::FolderError;
+    Folder data(folder);
+    const RuleSeriesFiling::Done done = RuleSeriesFiling::extendAll(data.store, data.filing);
+    SeriesFiling::Outcome outcome;
+    outcome.outcome = done.outcome;
+    outcome.written = done.written;
+    return finish(folder, outcome, out, err);
 }
 
 } // namespace WriteCommand

@@ -34,6 +34,8 @@ int main(int argc, char* argv[])
             return WriteCommand::edit(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("delete"))
             return WriteCommand::remove(args.mid(1), out, err, DefaultProgramDirectory());
+        if (command == QLatin1String("extend"))
+            return WriteCommand::extend(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("search"))
             return SearchCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
         return AgendaCommand::run(args, out, err, DefaultProgramDirectory());
