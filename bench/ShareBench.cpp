@@ -211,6 +211,31 @@ int weekAppointments(const Program& program)
     return found;
 }
 
+// Series the recurring directories cannot hold, without end, kept as one-time files in the
+// day directories: NORVANE_BENCH_RULE_SERIES of them, filed as the window files them.
+void fileRuleSeries(const QString& folder, int count)
+{
+    const QStringList rules = {"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH", "FREQ=MONTHLY;BYDAY=-1FR",
+                               "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR", "FREQ=DAILY;INTERVAL=2",
+                               "FREQ=MONTHLY;BYDAY=2TU"};
+    ProfileCache profiles{ThreadFileAccess()};
+    DataAccess store(profiles, StoreSource::fixed(folder + '/'), [] { return kNow; });
+    AppointmentFiling filing(store);
+    for (int i = 0; i < count; ++i) {
+        ClassTermin series;
+        series.setRule(RepeatRule::fromRRule(rules[i % rules.size()], kNow.date().addDays(-30)));
+        series.setIsRecurring(true);
+        series.setDatum(series.Rule()->start);
+        series.setRecurringStartDate(series.Rule()->start);
+        series.setRecurringEndDate(kLastFileDate);
+        series.setStartTime(TimeOfDay::fromHourMinute(8 + i % 8, 0));
+        series.setEndTime(TimeOfDay::fromHourMinute(9 + i % 8, 0));
+        series.setText(QStringLiteral("Series %1").arg(i + 1));
+        if (!filing.File(series).ok)
+            qFatal("cannot file a series in %s", qPrintable(folder));
+    }
+}
+
 void run(double delayMs)
 {
     SlowShare share(delayMs);
@@ -227,6 +252,7 @@ void run(double delayMs)
         DataFolderGenerator(options).write(share.backingPath());
     if (!generated.ok)
         qFatal("%s", qPrintable(generated.error));
+    fileRuleSeries(share.backingPath(), qEnvironmentVariableIntValue("NORVANE_BENCH_RULE_SERIES"));
 
     Ticks ticks;
     QTemporaryDir indexes;

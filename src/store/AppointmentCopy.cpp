@@ -12,6 +12,10 @@ ClassTermin of(const ClassTermin& source, const QDate& day, const QString& owner
     copy.setIsRecurring(false);
     copy.Recurring_code.clear();
     copy.setSeriesId(QString());
+    copy.setSeriesDays({});
+    copy.setRule(std::nullopt); // a copy of an occurrence is one appointment of its own
+    copy.setSkippedDays({});
+    copy.setWrittenUntil({});
     copy.setUid(QString());
     copy.setProducer(owner);
     copy.setDatum(day);

@@ -3,6 +3,8 @@
 // changes, and after the months pass.
 #include "OlderCopy.h"
 #include "TestDays.h"
+#include "TestFiles.h"
+#include "store/AppointmentCopy.h"
 #include "store/RuleSeriesFiling.h"
 #include "store/SeriesFiling.h"
 
@@ -157,6 +159,18 @@ TEST_F(RuleSeriesTest, AsTheMonthsPassAnyCopyWritesTheSeriesAheadAndTwoCopiesWri
     EXPECT_EQ(fileCount(), written + 27);
     const QDate horizon = today.addMonths(RuleSeries::kMonthsAhead);
     EXPECT_EQ(shown(today, horizon), expected(rule.occurrences(today, horizon), "Meeting"));
+}
+
+TEST_F(RuleSeriesTest, ACopyOfAnOccurrenceIsAnAppointmentOfItsOwn)
+{
+    file(ruleOf("FREQ=MONTHLY;BYDAY=-1FR", {2026, 1, 1}), "Close");
+    const TerminPtr occurrence = store.GetAppointmentsOfDay({2026, 1, 30}).value(0);
+    ASSERT_TRUE(occurrence && occurrence->isOccurrence());
+    ClassTermin copy = AppointmentCopy::of(*occurrence, {2026, 2, 2}, "bob");
+    ASSERT_TRUE(filing.File(copy).ok);
+    const QByteArray written = TestFiles::readBytes(copy.filename());
+    EXPECT_FALSE(written.contains("Repeat") || written.contains("Series")) << written.toStdString();
+    EXPECT_FALSE(store.LoadAppointment(copy.filename(), {})->repeats());
 }
 
 // A model of what a run of changes leaves: the series' segments, each its rule less its skipped
