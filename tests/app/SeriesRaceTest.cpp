@@ -83,6 +83,7 @@ void raceOn(const QString& folder, int rounds, int copies)
 // occurrence each while another writes the series ahead. Each of its days then shows once.
 void raceOnRule(const QString& folder, int rounds, int copies)
 {
+    ASSERT_TRUE(QDir().mkpath(folder));
     const CliRun made = cli({"new", "2027-01-04", "10:00", "11:00", "Meeting", "--every", "2weeks",
                              "--weekdays", "mon,thu", "--folder", folder});
     ASSERT_EQ(made.code, 0) << made.err.toStdString();
