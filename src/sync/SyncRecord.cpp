@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSysInfo>
 #include <QThread>
@@ -132,8 +133,7 @@ public:
         QStringList paths;
         for (const QJsonValue& v : o.value(QLatin1String("files")).toArray()) {
             const File f = fileOf(v.toObject());
-            if (!Recurrence::isAppointmentPath(f.path) || m_paths.contains(f.path) ||
-                paths.contains(f.path))
+            if (!isSyncedPath(f.path) || m_paths.contains(f.path) || paths.contains(f.path))
                 return ignore(f.path);
             paths << f.path;
             item.files.append(f);
@@ -148,7 +148,7 @@ public:
     void withheld(const QJsonValue& value)
     {
         const File f = fileOf(value.toObject());
-        if (Recurrence::isAppointmentPath(f.path))
+        if (isSyncedPath(f.path))
             m_status.withheld.append(f);
     }
 
@@ -206,6 +206,19 @@ std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* forei
 }
 
 } // namespace
+
+bool isRulePath(const QString& relative)
+{
+    // A SeriesId is a UUID: nothing else is taken from the rules directory.
+    static const QRegularExpression kRule(
+        QStringLiteral("^recurring/rules/[0-9A-Za-z][0-9A-Za-z-]{0,63}\\.nv3$"));
+    return kRule.match(relative).hasMatch();
+}
+
+bool isSyncedPath(const QString& relative)
+{
+    return Recurrence::isAppointmentPath(relative) || isRulePath(relative);
+}
 
 std::optional<Status> fromJson(const QByteArray& bytes, QString* error)
 {
