@@ -126,8 +126,10 @@ public:
             }
         }
         m_result.notTried = int(order.size() - done);
-        if (m_reachable && !m_result.stopped)
+        if (m_reachable && !m_result.stopped) {
+            removeOccurrenceSeries();
             removeStale();
+        }
         count();
     }
 
@@ -179,6 +181,31 @@ private:
                 m_taken.insert(e.path);
                 ++m_result.removed;
             }
+        }
+    }
+
+    // A series kept as occurrences that an earlier import made of an event the file now holds
+    // otherwise (a rule the directories hold, or one expanded) goes with its occurrences once
+    // the event's new appointments landed, and its exceptions with the stale ones.
+    void removeOccurrenceSeries()
+    {
+        QSet<QString> kept;
+        for (const Planned& p : m_planned) {
+            if (RuleSeries::keptAsOccurrences(p.appointment))
+                kept.insert(p.appointment.Uid());
+        }
+        AppointmentFiling filing(m_target.store, m_target.random);
+        for (auto it = m_uids.begin(); it != m_uids.end(); ++it) {
+            if (kept.contains(it.key()) || it->written < it->planned)
+                continue;
+            const std::optional<ClassTermin> rule =
+                RuleSeriesFiling::ruleOf(m_target.store, OccurrenceSeries::idOfUid(it.key()));
+            if (!rule)
+                continue;
+            const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
+                m_target.store, filing, OccurrenceSeries::planRemove(*rule, m_target.folder));
+            m_result.removed += int(done.removed.size());
+            it->earlier = true;
         }
     }
 

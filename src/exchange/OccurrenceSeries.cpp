@@ -1,5 +1,6 @@
 #include "exchange/OccurrenceSeries.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QUuid>
 
@@ -34,6 +35,26 @@ QList<RuleSeries::Step> planReplace(const std::optional<ClassTermin>& before,
         }
     }
     return steps + written;
+}
+
+bool isRulePath(const QString& relative)
+{
+    static const QRegularExpression kRule(
+        QStringLiteral("^recurring/rules/[0-9A-Za-z][0-9A-Za-z-]{0,63}\\.nv3$"));
+    return kRule.match(relative).hasMatch() &&
+           RuleSeries::rulePath(QString(), relative.section(u'/', 2).chopped(4)) == relative;
+}
+
+QList<RuleSeries::Step> planRemove(const ClassTermin& rule, const QString& dataFolder)
+{
+    QList<RuleSeries::Step> steps;
+    for (const QDate& day : RuleSeries::writtenDays(rule)) {
+        ClassTermin gone;
+        gone.setFilename(RuleSeries::occurrencePath(dataFolder, rule.SeriesId(), day));
+        steps.append({RuleSeries::Step::Kind::Remove, gone});
+    }
+    steps.append({RuleSeries::Step::Kind::Remove, rule});
+    return steps;
 }
 
 Matched match(const ClassTermin& rule, const QList<QDate>& exceptionDays)

@@ -27,6 +27,14 @@ QList<RuleSeries::Step> planReplace(const std::optional<ClassTermin>& before,
                                     const ClassTermin& series, const QString& dataFolder,
                                     const QDate& today);
 
+// Whether a path inside the data folder ('/' between parts) is a rule file as
+// RuleSeries::rulePath names it, its SeriesId a plain name (as every SeriesId made here is):
+// what a record kept in the shared folder may name there.
+bool isRulePath(const QString& relative);
+
+// The steps that remove the series of a rule file: its occurrences, then the rule file.
+QList<RuleSeries::Step> planRemove(const ClassTermin& rule, const QString& dataFolder);
+
 // The skipped day of the rule each exception day replaces: the same day first, else the
 // nearest one left (the earlier when two are as near), else an invalid day. The skipped days
 // no exception takes are the rest.

@@ -284,14 +284,11 @@ QString Run::writeOccurrences(const ClassTermin& staged)
 
 void Run::removeLocal(const QString& rel)
 {
-    if (SyncRecord::isRulePath(rel)) {
-        const TerminPtr rule = load(rel);
-        if (RuleSeries::keptAsOccurrences(*rule) &&
-            abs(rel) == RuleSeries::rulePath(m_folder, rule->SeriesId())) {
-            for (const QDate& day : RuleSeries::writtenDays(*rule))
-                m_store.DeleteAppointmentFile(
-                    RuleSeries::occurrencePath(m_folder, rule->SeriesId(), day));
-        }
+    const TerminPtr rule = OccurrenceSeries::isRulePath(rel) ? load(rel) : nullptr;
+    if (rule && RuleSeries::keptAsOccurrences(*rule) &&
+        abs(rel) == RuleSeries::rulePath(m_folder, rule->SeriesId())) {
+        AppointmentFiling filing(m_store);
+        RuleSeriesFiling::run(m_store, filing, OccurrenceSeries::planRemove(*rule, m_folder));
     }
     m_store.DeleteAppointmentFile(abs(rel));
 }

@@ -1,5 +1,6 @@
 #include "sync/SyncRecord.h"
 
+#include "exchange/OccurrenceSeries.h"
 #include "profile/Descriptor.h"
 #include "profile/FileAccess.h"
 #include "store/Recurrence.h"
@@ -12,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSysInfo>
 #include <QThread>
@@ -207,17 +207,9 @@ std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* forei
 
 } // namespace
 
-bool isRulePath(const QString& relative)
-{
-    // A SeriesId is a UUID: nothing else is taken from the rules directory.
-    static const QRegularExpression kRule(
-        QStringLiteral("^recurring/rules/[0-9A-Za-z][0-9A-Za-z-]{0,63}\\.nv3$"));
-    return kRule.match(relative).hasMatch();
-}
-
 bool isSyncedPath(const QString& relative)
 {
-    return Recurrence::isAppointmentPath(relative) || isRulePath(relative);
+    return Recurrence::isAppointmentPath(relative) || OccurrenceSeries::isRulePath(relative);
 }
 
 std::optional<Status> fromJson(const QByteArray& bytes, QString* error)

@@ -22,7 +22,6 @@ inline const QString kDirectory = QStringLiteral(".sync");
 // event: an appointment file of the tree, or the rule file of a series kept as occurrences
 // (recurring/rules/<SeriesId>.nv3), whose occurrences are never paired themselves.
 bool isSyncedPath(const QString& relative);
-bool isRulePath(const QString& relative);
 
 struct File {
     QString path;        // inside the data folder, '/' between parts

@@ -232,7 +232,7 @@ void Run::listRuleFiles()
     const QString dir = Recurrence::kTreeName + u'/' + RuleSeries::kRulesDirectory + u'/';
     const auto listed = m_files.listFiles(abs(dir), AppointmentFile::kExtension, m_folder);
     for (const QString& name : listed ? listed->names : QStringList()) {
-        if (!SyncRecord::isRulePath(dir + name))
+        if (!OccurrenceSeries::isRulePath(dir + name))
             continue;
         if (const auto meta = m_files.metadata(abs(dir + name)))
             m_scanned.insert(dir + name, {meta->modified.toMSecsSinceEpoch(), meta->size});

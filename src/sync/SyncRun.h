@@ -3,6 +3,7 @@
 // Inside the sync library: one run of the sync, its reading of both sides (SyncRun.cpp) and
 // what it does to them (SyncApply.cpp).
 
+#include "exchange/OccurrenceSeries.h"
 #include "store/AppointmentFile.h"
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"

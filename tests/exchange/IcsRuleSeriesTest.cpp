@@ -6,6 +6,7 @@
 #include "calendar/Formats.h"
 #include "exchange/IcsExport.h"
 #include "exchange/IcsImport.h"
+#include "exchange/ImportRecord.h"
 #include "store/DataAccess.h"
 
 #include <QDirIterator>
@@ -124,7 +125,7 @@ QStringList named(QStringList lines)
     return lines;
 }
 
-IcsImportResult importInto(const QString& folder, const QByteArray& ics)
+IcsImportResult importInto(const QString& folder, const QByteArray& ics, bool recorded = false)
 {
     ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(folder));
@@ -132,6 +133,8 @@ IcsImportResult importInto(const QString& folder, const QByteArray& ics)
     options.today = {2026, 3, 1};
     options.producer = "tester";
     options.random = [next = quint32(0)]() mutable { return ++next; };
+    if (recorded)
+        options.recordSource = "calendar.ics";
     return ImportIcs(ics, store, folder, 5, {}, options);
 }
 
@@ -159,18 +162,36 @@ TEST(IcsRuleSeriesTest, AnRRuleBecomesOneSeriesAndASecondImportUpdatesIt)
     }
 }
 
-TEST(IcsRuleSeriesTest, AChangedRuleOnASecondImportLeavesOnlyItsOccurrences)
+// The same event imported again and again, its rule changed each time: the folder holds only
+// what the last import made of it, and that import can be taken back.
+TEST(IcsRuleSeriesTest, AChangedRuleOnAnotherImportLeavesOnlyItsOwnFiles)
 {
+    const struct {
+        const char* rule;
+        QStringList files;
+    } steps[] = {
+        {"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=4", kRows[0].files},
+        {"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=2",
+         {"recurring/rules/S.nv3 2026-03-02 09:00 Pair FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=2",
+          "y2026/m3/d2/S-20260302.nv3 2026-03-02 09:00 Pair",
+          "y2026/m3/d5/S-20260305.nv3 2026-03-05 09:00 Pair"}},
+        {"FREQ=WEEKLY;UNTIL=20260316",
+         {"recurring/wd2/1.nv3 2026-03-02 09:00 Pair 2026-03-02..2026-03-16"}},
+        {"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=2", {}},
+    };
     QTemporaryDir folder;
-    importInto(folder.path(), calendarOf(kRows[0].ics));
-    QByteArray twice = kRows[0].ics;
-    twice.replace("COUNT=4", "COUNT=2");
-    importInto(folder.path(), calendarOf(twice));
-    EXPECT_EQ(named(describe(folder.path())),
-              QStringList({"recurring/rules/S.nv3 2026-03-02 09:00 Pair "
-                           "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=2",
-                           "y2026/m3/d2/S-20260302.nv3 2026-03-02 09:00 Pair",
-                           "y2026/m3/d5/S-20260305.nv3 2026-03-05 09:00 Pair"}));
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.rule);
+        QByteArray ics = kRows[0].ics;
+        ics.replace("FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=4", step.rule);
+        const IcsImportResult result = importInto(folder.path(), calendarOf(ics), true);
+        if (step.files.isEmpty()) {
+            UndoImport(result.record, ThreadFileAccess());
+            EXPECT_EQ(describe(folder.path()), QStringList()) << "taken back whole";
+        } else {
+            EXPECT_EQ(named(describe(folder.path())), step.files);
+        }
+    }
 }
 
 TEST(IcsRuleSeriesTest, TheExportWritesEachSeriesAsOneEventThatImportsAsItWas)
