@@ -264,6 +264,12 @@ QList<SyncRecord::File> Run::writeSeries(const Item& item, const SyncMapping::In
 
 QString Run::writeOccurrences(const ClassTermin& staged)
 {
+    // The SeriesId names the files: one the record gave must be a plain name.
+    const QString rel = RuleSeries::rulePath({}, staged.SeriesId());
+    if (!OccurrenceSeries::isRulePath(rel))
+        fail(Sync::tr("An event of the server would be written outside the appointment tree "
+                      "(%1); nothing was written.")
+                 .arg(rel.left(200)));
     const std::optional<ClassTermin> before = RuleSeriesFiling::ruleOf(m_store, staged.SeriesId());
     ClassTermin series = staged;
     if (before) {
@@ -279,7 +285,7 @@ QString Run::writeOccurrences(const ClassTermin& staged)
     if (!done.outcome.ok)
         fail(Sync::tr("Cannot write %1: %2")
                  .arg(QDir::toNativeSeparators(done.outcome.path), done.outcome.error));
-    return RuleSeries::rulePath(m_folder, staged.SeriesId()).mid(m_folder.size());
+    return rel;
 }
 
 void Run::removeLocal(const QString& rel)
