@@ -1,9 +1,12 @@
 #include "exchange/IcsExport.h"
 
 #include "exchange/IcsSupport.h"
+#include "exchange/OccurrenceSeries.h"
 #include "store/ClassTermin.h"
 #include "store/Common.h"
 #include "store/DataAccess.h"
+#include "store/RuleSeries.h"
+#include "store/RuleSeriesFiling.h"
 #include "store/SeriesEdit.h"
 
 #include <QList>
@@ -92,6 +95,19 @@ icalrecurrencetype_frequency frequencyOf(Recurrence::Kind kind)
     return ICAL_NO_RECURRENCE;
 }
 
+// A series' own rule as the file writes it: its end as UNTIL at the start's time (in UTC
+// beside a zone), or as COUNT.
+icalrecurrencetype recurrenceOf(const RepeatRule& rule, const ClassTermin& a, int start,
+                                const OutputZone& out)
+{
+    icalrecurrencetype r = icalrecurrencetype_from_string(rule.rrule().toUtf8().constData());
+    if (rule.end == RepeatRule::End::Until) {
+        const QDate last = std::min(rule.until, Ics::kLastDay);
+        r.until = a.isAllDay() ? Ics::dateOnly(last) : untilTime(last, start, out);
+    }
+    return r;
+}
+
 QString uidOf(const QString& path, const QString& dataFolder)
 {
     QString relative = path.startsWith(dataFolder) ? path.mid(dataFolder.size()) : path;
@@ -155,11 +171,17 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
                                    icalproperty_new_location(text.location.toUtf8().constData()));
 
     if (kind != Recurrence::Kind::None) {
+        // Its own rule where it has one that starts here (a count stays a count).
+        const std::optional<RepeatRule> own = RuleSeries::ruleAsFiled(a);
         icalrecurrencetype rule;
         icalrecurrencetype_clear(&rule);
-        rule.freq = frequencyOf(kind);
-        const QDate last = std::min(a.RecurringEndDate(), Ics::kLastDay);
-        rule.until = allDay ? Ics::dateOnly(last) : untilTime(last, start, out);
+        if (own && own->start == day) {
+            rule = recurrenceOf(*own, a, start, out);
+        } else {
+            rule.freq = frequencyOf(kind);
+            const QDate last = std::min(a.RecurringEndDate(), Ics::kLastDay);
+            rule.until = allDay ? Ics::dateOnly(last) : untilTime(last, start, out);
+        }
         icalcomponent_add_property(e, icalproperty_new_rrule(rule));
     }
     if (a.IsReminder() && a.RemindMinutes() > 0) {
@@ -238,6 +260,7 @@ void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder
     span.setRecurringEndDate(last);
     if (icalproperty* rule = icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY)) {
         icalrecurrencetype r = icalproperty_get_rrule(rule);
+        r.count = 0;
         r.until = span.isAllDay() ? Ics::dateOnly(last)
                                   : untilTime(last, span.StartTime().minutes(), out);
         icalproperty_set_rrule(rule, r);
@@ -276,6 +299,68 @@ void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder
             occurrenceProperty(icalproperty_new_recurrenceid, span, day, out));
         write(changed, exception);
     }
+}
+
+// A series kept as occurrences, from its rule file: one event of its rule from its start, the
+// skipped days no exception replaces as EXDATEs, and each exception as a VEVENT of the same
+// UID (the event's it was imported from, else the SeriesId) replacing a skipped day
+// (RECURRENCE-ID, see OccurrenceSeries::match). An exception without one goes as an event of
+// its own, or (oneEvent) replaces its own day.
+void writeRuleSeries(const ClassTermin& rule, const QList<Source>& exceptions,
+                     const QString& dataFolder, const OutputZone& out, const icaltimetype& stamp,
+                     const std::function<void(const Event&, const Source&)>& write,
+                     bool oneEvent = false)
+{
+    const RepeatRule& repeat = *rule.Rule();
+    ClassTermin first = rule;
+    first.setIsRecurring(false);
+    first.setRule(std::nullopt);
+    first.setDatum(repeat.start);
+    first.setFilename(RuleSeries::occurrencePath(dataFolder, rule.SeriesId(), repeat.start));
+    const Source series{std::make_shared<const ClassTermin>(first), repeat.start};
+    const QString uid = rule.Uid().isEmpty() ? rule.SeriesId() : rule.Uid();
+    Event event = eventOf(series, dataFolder, out, stamp, uid);
+    icalcomponent* e = event.component.get();
+    const int start = std::min(first.StartTime().minutes(), TimeOfDay::kEndOfDay - 1);
+    icalcomponent_add_property(e, icalproperty_new_rrule(recurrenceOf(repeat, first, start, out)));
+    QList<QDate> days;
+    for (const Source& exception : exceptions)
+        days.append(exception.appointment->datum());
+    const OccurrenceSeries::Matched matched = OccurrenceSeries::match(rule, days);
+    for (const QDate& day : matched.rest)
+        icalcomponent_add_property(e, occurrenceProperty(icalproperty_new_exdate, first, day, out));
+    write(event, series);
+    for (qsizetype i = 0; i < exceptions.size(); ++i) {
+        const QDate replaced = matched.replaces[i].isValid() ? matched.replaces[i] : days[i];
+        if (!matched.replaces[i].isValid() && !oneEvent) {
+            write(eventOf(exceptions[i], dataFolder, out, stamp), exceptions[i]);
+            continue;
+        }
+        Event changed = eventOf(exceptions[i], dataFolder, out, stamp, uid);
+        icalcomponent_add_property(
+            changed.component.get(),
+            occurrenceProperty(icalproperty_new_recurrenceid, first, replaced, out));
+        write(changed, exceptions[i]);
+    }
+}
+
+// The exceptions of a series kept as occurrences on the days its rule file notes, beside
+// those already found.
+QList<Source> exceptionsOf(DataAccess& store, const ClassTermin& rule, QList<Source> found)
+{
+    QSet<QString> known;
+    for (const Source& exception : found)
+        known.insert(exception.appointment->filename());
+    for (const QDate& day : rule.SeriesDays()) {
+        for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
+            if (a->IsRecurring() || a->Rule() || a->SeriesId() != rule.SeriesId() ||
+                known.contains(a->filename()))
+                continue;
+            known.insert(a->filename());
+            found.append({a, day});
+        }
+    }
+    return found;
 }
 
 // The zone's definition from the first exported start on: its whole history would only
@@ -363,8 +448,11 @@ QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
     const Ics::CalendarZone calendarZone(options.timeZoneId);
     const OutputZone out = outputZone(options.timeZoneId);
     SeriesFiles series;
+    std::optional<ClassTermin> rule;
     for (const TerminPtr& a : files) {
-        if (a->IsRecurring()) {
+        if (RuleSeries::keptAsOccurrences(*a)) {
+            rule = *a;
+        } else if (a->IsRecurring()) {
             const QDate first = SeriesEdit::nextOccurrence(*a, a->RecurringStartDate().addDays(-1));
             series.parts.append({a, first.isValid() ? first : a->RecurringStartDate()});
         } else {
@@ -376,15 +464,18 @@ QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     std::optional<icaltimetype> earliest;
     std::vector<ComponentPtr> events;
-    writeSeries(
-        uid, series, {}, out, stampOf(options.stamp),
-        [&](const Event& event, const Source& source) {
-            if (!source.appointment->isAllDay() &&
-                (!earliest || icaltime_compare(event.firstStart, *earliest) < 0))
-                earliest = event.firstStart;
-            events.emplace_back(icalcomponent_new_clone(event.component.get()));
-        },
-        true);
+    const auto write = [&](const Event& event, const Source& source) {
+        if (!source.appointment->isAllDay() &&
+            (!earliest || icaltime_compare(event.firstStart, *earliest) < 0))
+            earliest = event.firstStart;
+        events.emplace_back(icalcomponent_new_clone(event.component.get()));
+    };
+    if (rule) {
+        rule->setUid(uid);
+        writeRuleSeries(*rule, series.exceptions, {}, out, stampOf(options.stamp), write, true);
+    } else {
+        writeSeries(uid, series, {}, out, stampOf(options.stamp), write, true);
+    }
     if (out.named() && earliest)
         icalcomponent_add_component(calendar.get(), timeZoneOf(out, *earliest).release());
     for (ComponentPtr& event : events)
@@ -428,8 +519,13 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
     };
     // A series of several files is one event with its exceptions: written once all are met.
     QMap<QString, SeriesFiles> series;
+    QMap<QString, QList<Source>> occurrences; // of series kept as occurrences, by SeriesId
     forEachShown(store, from, to, [&](const Source& source) {
         const ClassTermin& a = *source.appointment;
+        if (a.isOccurrence()) {
+            occurrences[a.SeriesId()].append(source);
+            return;
+        }
         if (!a.SeriesId().isEmpty()) {
             SeriesFiles& files = series[a.SeriesId()];
             (a.IsRecurring() ? files.parts : files.exceptions).append(source);
@@ -437,6 +533,23 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
         }
         write(eventOf(source, dataFolder, out, stamp), source);
     });
+    // A series kept as occurrences is its rule file's one event, however few of its files the
+    // range shows; without a readable rule file its occurrences go as they are.
+    QStringList ruleIds = occurrences.keys();
+    for (auto it = series.cbegin(); it != series.cend(); ++it) {
+        if (it->parts.isEmpty() && !occurrences.contains(it.key()))
+            ruleIds.append(it.key());
+    }
+    for (const QString& id : std::as_const(ruleIds)) {
+        const std::optional<ClassTermin> rule = RuleSeriesFiling::ruleOf(store, id);
+        if (!rule) {
+            for (const Source& occurrence : occurrences.value(id))
+                write(eventOf(occurrence, dataFolder, out, stamp), occurrence);
+            continue;
+        }
+        writeRuleSeries(*rule, exceptionsOf(store, *rule, series.take(id).exceptions), dataFolder,
+                        out, stamp, write);
+    }
     for (auto it = series.cbegin(); it != series.cend(); ++it)
         writeSeries(it.key(), it.value(), dataFolder, out, stamp, write);
     // The zone's definition comes before the events; it is known once the earliest start is.

@@ -20,10 +20,12 @@ struct IcsExportOptions {
 
 // Every appointment shown on a day from `from` to `to` as one VEVENT: a one-time appointment
 // on the day it is shown, a recurring one once, with an RRULE from the first day of its range
-// on which it applies to its last (UNTIL). SUMMARY is the first line of the text, LOCATION a
-// line "Location: ..." and DESCRIPTION the other lines; a reminder becomes a display alarm. UIDs
-// are the files' paths inside dataFolder, so a second export of the same appointments updates them
-// in another calendar.
+// on which it applies to its last (UNTIL), or its own rule (a COUNT stays). A series kept as
+// occurrences is one VEVENT from its rule file (RRULE, EXDATEs) with its exceptions as changed
+// occurrences (RECURRENCE-ID), never its occurrences one by one. SUMMARY is the first line of the
+// text, LOCATION a line "Location: ..." and DESCRIPTION the other lines; a reminder becomes a
+// display alarm. UIDs are the files' paths inside dataFolder, so a second export of the same
+// appointments updates them in another calendar.
 //
 // Times are the local wall-clock times with TZID of the zone and its VTIMEZONE, so a series
 // keeps its hour across daylight saving time; a zone libical does not know is written as
@@ -44,6 +46,7 @@ QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn,
 
 // The files of one series with exceptions (one SeriesId) as a calendar of one event with uid
 // as ExportIcs writes a series: the rule over all its recurring files, EXDATEs for the days
-// between them, and each one-time file as a changed occurrence (RECURRENCE-ID).
+// between them, and each one-time file as a changed occurrence (RECURRENCE-ID); or the rule
+// file of a series kept as occurrences with its exceptions.
 QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
                         const IcsExportOptions& options = {});

@@ -2,10 +2,12 @@
 
 #include "exchange/IcsImportSupport.h"
 #include "exchange/ImportRecord.h"
+#include "exchange/OccurrenceSeries.h"
 #include "profile/FileAccess.h"
 #include "store/ApiLoginName.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
+#include "store/RuleSeries.h"
 #include "store/SeriesEdit.h"
 
 #include <QHash>
@@ -153,16 +155,26 @@ public:
 
         if (rules.isEmpty() && extra.isEmpty() && !ex.any())
             return single(e);
-        if (rules.size() == 1 && extra.isEmpty() && !ex.any() && recurring(e, rules.first()))
+        const std::optional<RepeatRule> repeat =
+            rules.size() == 1 && extra.isEmpty() ? repeatRuleOf(e, rules.first()) : std::nullopt;
+        if (m_options.seriesParts && repeat && !repeat->isPlainKind() &&
+            ruleSeries(e, *repeat, skippedDays))
+            return;
+        if (rules.size() == 1 && extra.isEmpty() && !ex.any() &&
+            recurring(e, rules.first(), repeat))
             return;
         if (m_options.seriesParts && rules.size() == 1 && extra.isEmpty() && !exceptionLeftOut &&
-            recurringParts(e, rules.first(), skippedDays, !replaced.isEmpty()))
+            recurringParts(e, rules.first(), repeat, skippedDays, !replaced.isEmpty()))
             return;
         expand(e, rules, extra, ex);
     }
 
     bool stopped() const { return m_stopped; }
-    std::vector<Planned> takePlanned() { return std::exchange(m_planned, {}); }
+    std::vector<Planned> takePlanned()
+    {
+        linkExceptions();
+        return std::exchange(m_planned, {});
+    }
     std::vector<PlannedEvent> takeEvents() { return std::exchange(m_events, {}); }
 
 private:
@@ -242,9 +254,10 @@ private:
         }
     }
 
-    bool recurring(const Event& e, const icalrecurrencetype& rule)
+    bool recurring(const Event& e, const icalrecurrencetype& rule,
+                   const std::optional<RepeatRule>& repeat)
     {
-        std::optional<ClassTermin> series = recurringOf(e, rule);
+        std::optional<ClassTermin> series = recurringOf(e, rule, repeat);
         if (!series)
             return false;
         begin(e, PlannedEvent::Kind::Recurring);
@@ -255,11 +268,12 @@ private:
     // A series with exceptions that the folder can hold: its occurrences between the days
     // taken out, as recurring files of one SeriesId (the event's UID), so a weekly meeting with
     // three days off is four files, not a hundred.
-    bool recurringParts(const Event& e, const icalrecurrencetype& rule, const QSet<QDate>& skipped,
+    bool recurringParts(const Event& e, const icalrecurrencetype& rule,
+                        const std::optional<RepeatRule>& repeat, const QSet<QDate>& skipped,
                         bool changedOccurrences)
     {
         constexpr qsizetype kMostParts = 500;
-        const std::optional<ClassTermin> series = recurringOf(e, rule);
+        const std::optional<ClassTermin> series = recurringOf(e, rule, repeat);
         if (!series)
             return false;
         const QList<std::pair<QDate, QDate>> runs = SeriesEdit::runsWithout(
@@ -283,15 +297,21 @@ private:
         return true;
     }
 
-    // The recurring appointment of a rule the folder can hold exactly.
-    std::optional<ClassTermin> recurringOf(const Event& e, const icalrecurrencetype& rule) const
+    // The recurring appointment of a rule the folder can hold exactly; one that counts its
+    // times keeps its rule, so the count goes on to a later export.
+    std::optional<ClassTermin> recurringOf(const Event& e, const icalrecurrencetype& rule,
+                                           const std::optional<RepeatRule>& repeat) const
     {
-        const std::optional<Recurrence::Kind> kind = exactKind(rule, e.start);
+        const bool counted =
+            repeat && repeat->isPlainKind() && repeat->end == RepeatRule::End::Count;
+        const std::optional<Recurrence::Kind> kind =
+            counted ? RuleSeries::kindOf(repeat->unit) : exactKind(rule, e.start);
         if (!kind)
             return std::nullopt;
         // A series from before 1900 (or year 0) is taken from its first day in 1900.
         const QDate pattern = patternOf(e.start);
-        const QDate lastWall = std::min(lastDayOf(rule, e.start), Ics::kLastDay);
+        const QDate lastWall =
+            counted ? repeat->lastDay() : std::min(lastDayOf(rule, e.start), Ics::kLastDay);
         const QDate firstWall =
             pattern < Ics::kFirstDay
                 ? Ics::firstDayApplying(*kind, pattern, Ics::kFirstDay, lastWall)
@@ -316,7 +336,85 @@ private:
         a.setIsRecurring(true);
         a.Recurring_code = Recurrence::code(*kind);
         a.setRecurringEndDate(last);
+        if (counted)
+            a.setRule(repeat);
         return a;
+    }
+
+    // The rule as RepeatRule holds it, from the local day of the start, for an event that
+    // starts on that day in every zone concerned and keeps its local hour; none for any other.
+    static std::optional<RepeatRule> repeatRuleOf(const Event& e, const icalrecurrencetype& rule)
+    {
+        const std::optional<QList<LocalSpan>> days = daysOf(e, e.start, 2);
+        if (!days || days->size() != 1 || !holdable(days->front().date) ||
+            days->front().date != Ics::dateOf(e.start) || !keepsLocalClock(rule, e.start))
+            return std::nullopt;
+        icalrecurrencetype copy = rule;
+        char* text = icalrecurrencetype_as_string_r(&copy);
+        std::optional<RepeatRule> repeat =
+            RepeatRule::fromRRule(QString::fromUtf8(text), days->front().date);
+        icalmemory_free_buffer(text);
+        if (!repeat || !repeat->fallsOn(repeat->start))
+            return std::nullopt; // a start the rule does not fall on is one more time
+        if (repeat->end == RepeatRule::End::Until) {
+            // UNTIL in UTC or another zone names a day of the start's own calendar.
+            repeat->until = std::min(lastDayOf(rule, e.start), Ics::kLastDay);
+            if (!repeat->isValid())
+                return std::nullopt;
+        }
+        const QDate last = repeat->lastDay();
+        if (repeat->end == RepeatRule::End::Count && (!last.isValid() || last > Ics::kLastDay))
+            return std::nullopt;
+        return repeat;
+    }
+
+    // A series the recurring directories cannot hold: one record of its rule, filed as its
+    // rule file and one-time occurrences, the days its exceptions take out skipped. Its
+    // SeriesId comes from the UID, so a second import finds it.
+    bool ruleSeries(const Event& e, const RepeatRule& rule, const QSet<QDate>& skipped)
+    {
+        QList<QDate> days;
+        for (const QDate& day : skipped) {
+            if (day >= rule.start && rule.fallsOn(day))
+                days.append(day);
+        }
+        std::sort(days.begin(), days.end());
+        const QDate last = rule.lastDay();
+        if (last.isValid() &&
+            rule.occurrences(rule.start, last, int(days.size()) + 1).size() <= days.size())
+            return false; // every time taken out: expansion tells so
+        ClassTermin a = appointmentOf(e, daysOf(e, e.start, 1)->front(), m_target);
+        a.setIsRecurring(true);
+        a.Recurring_code = Recurrence::code(RuleSeries::kindOf(rule.unit));
+        a.setRule(rule);
+        a.setRecurringEndDate(last.isValid() ? last : kLastFileDate);
+        a.setSkippedDays(days);
+        a.setSeriesId(OccurrenceSeries::idOfUid(
+            e.uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : e.uid));
+        begin(e, PlannedEvent::Kind::Recurring);
+        add(std::move(a));
+        return true;
+    }
+
+    // The changed occurrences of a series kept as occurrences become its exceptions: its
+    // SeriesId, and their days noted in its rule file.
+    void linkExceptions()
+    {
+        QHash<QString, size_t> seriesOfUid;
+        for (size_t i = 0; i < m_planned.size(); ++i) {
+            const ClassTermin& a = m_planned[i].appointment;
+            if (RuleSeries::keptAsOccurrences(a) && !a.Uid().isEmpty())
+                seriesOfUid.insert(a.Uid(), i);
+        }
+        for (Planned& p : m_planned) {
+            ClassTermin& a = p.appointment;
+            const auto series = seriesOfUid.constFind(a.Uid());
+            if (series == seriesOfUid.cend() || a.IsRecurring() || a.SeriesId() != a.Uid())
+                continue;
+            ClassTermin& rule = m_planned[*series].appointment;
+            a.setSeriesId(rule.SeriesId());
+            rule.setSeriesDays(rule.SeriesDays() + QList<QDate>{a.datum()});
+        }
     }
 
     // The local day of an exception's time, where the series' occurrence it names shows.
@@ -473,10 +571,10 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
     auto random = options.random;
     if (!random)
         random = [] { return QRandomGenerator::global()->generate(); };
-    Ics::writePlanned(
-        planned, events,
-        {store, WithTrailingSeparator(dataFolder), random, progress, options.stop, record.get()},
-        result);
+    Ics::writePlanned(planned, events,
+                      {store, WithTrailingSeparator(dataFolder), random, progress, options.stop,
+                       record.get(), today},
+                      result);
     if (record) {
         const bool anyWritten = result.appointments - result.notTried - result.failed > 0;
         record->finish(anyWritten);

@@ -129,9 +129,14 @@ inline constexpr int kMaxOccurrences = 20000;
 // - the events of one UID are read together: the version with the highest SEQUENCE is the
 //   event, a changed occurrence (RECURRENCE-ID) replaces just that occurrence and is imported
 //   once, never expanded;
-// - a rule one recurrence kind expresses exactly (FREQ with UNTIL or nothing; a BYDAY,
+// - a rule one recurrence kind expresses exactly (FREQ with UNTIL, COUNT or nothing; a BYDAY,
 //   BYMONTHDAY or BYMONTH that only repeats the start's own weekday, day or month; INTERVAL=1)
-//   becomes a recurring appointment, running to 31 December 2200 without UNTIL;
+//   becomes a recurring appointment, running to 31 December 2200 without an end, a COUNT kept
+//   as its rule;
+// - another rule a series holds (RepeatRule: an interval, several weekdays, the nth or last
+//   weekday of a month) whose start it falls on becomes one series kept as occurrences (see
+//   store/RuleSeries.h), its EXDATEs and changed occurrences its skipped days, each changed
+//   occurrence its exception; its SeriesId comes from the UID, so an import again replaces it;
 // - such a rule with EXDATEs or changed occurrences becomes recurring parts between the days
 //   they take out, each changed occurrence a one-time appointment, all of one SeriesId (the
 //   UID), unless seriesParts is off;

@@ -1,11 +1,13 @@
 #include "exchange/IcsImportSupport.h"
 #include "exchange/ImportRecord.h"
+#include "exchange/OccurrenceSeries.h"
 #include "profile/ApiINI.h"
 #include "store/AppointmentFile.h"
 #include "store/AppointmentFiling.h"
 #include "store/Common.h"
 #include "store/DataAccess.h"
 #include "store/FilingOrder.h"
+#include "store/RuleSeriesFiling.h"
 
 #include <QHash>
 #include <QMap>
@@ -124,8 +126,10 @@ public:
             }
         }
         m_result.notTried = int(order.size() - done);
-        if (m_reachable && !m_result.stopped)
+        if (m_reachable && !m_result.stopped) {
+            removeOccurrenceSeries();
             removeStale();
+        }
         count();
     }
 
@@ -180,6 +184,31 @@ private:
         }
     }
 
+    // A series kept as occurrences that an earlier import made of an event the file now holds
+    // otherwise (a rule the directories hold, or one expanded) goes with its occurrences once
+    // the event's new appointments landed, and its exceptions with the stale ones.
+    void removeOccurrenceSeries()
+    {
+        QSet<QString> kept;
+        for (const Planned& p : m_planned) {
+            if (RuleSeries::keptAsOccurrences(p.appointment))
+                kept.insert(p.appointment.Uid());
+        }
+        AppointmentFiling filing(m_target.store, m_target.random);
+        for (auto it = m_uids.begin(); it != m_uids.end(); ++it) {
+            if (kept.contains(it.key()) || it->written < it->planned)
+                continue;
+            const std::optional<ClassTermin> rule =
+                RuleSeriesFiling::ruleOf(m_target.store, OccurrenceSeries::idOfUid(it.key()));
+            if (!rule)
+                continue;
+            const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
+                m_target.store, filing, OccurrenceSeries::planRemove(*rule, m_target.folder));
+            m_result.removed += int(done.removed.size());
+            it->earlier = true;
+        }
+    }
+
     // Each planned appointment with a UID takes the file of an earlier one of its day, the
     // closest match first: same kind and start, same kind, any.
     void findEarlier(const std::vector<size_t>& order, size_t from, size_t to)
@@ -228,6 +257,8 @@ private:
     {
         ClassTermin& a = p.appointment;
         PlannedEvent& event = m_events[size_t(p.event)];
+        if (m_reachable && RuleSeries::keptAsOccurrences(a))
+            return writeOccurrences(a, event);
         WriteOutcome outcome;
         if (m_reachable) {
             const QString earlier = a.filename();
@@ -257,6 +288,45 @@ private:
             m_reachable = outcome.cause != WriteOutcome::Cause::FolderUnreachable;
         }
         failed(event, outcome);
+    }
+
+    // A series kept as occurrences: its rule file and occurrences in place of those of an
+    // earlier import (its SeriesId comes from the UID), and of the one-time file of its first
+    // day that an import expanding it left.
+    void writeOccurrences(const ClassTermin& a, PlannedEvent& event)
+    {
+        DataAccess& store = m_target.store;
+        const std::optional<ClassTermin> before = RuleSeriesFiling::ruleOf(store, a.SeriesId());
+        QList<RuleSeries::Step> steps =
+            OccurrenceSeries::planReplace(before, a, m_target.folder, m_target.today);
+        if (!a.filename().isEmpty()) {
+            ClassTermin expanded;
+            expanded.setFilename(a.filename());
+            steps.append({RuleSeries::Step::Kind::Remove, expanded});
+        }
+        for (const RuleSeries::Step& step : std::as_const(steps)) {
+            if (step.kind == RuleSeries::Step::Kind::Write &&
+                !noted(step.record, !store.FileExists(step.record.filename())))
+                return failed(event, WriteOutcome::failed(WriteOutcome::Cause::System,
+                                                          m_target.record->path(),
+                                                          m_target.record->error()));
+        }
+        AppointmentFiling filing(store, m_target.random);
+        const RuleSeriesFiling::Done done = RuleSeriesFiling::run(store, filing, steps);
+        for (const QString& path : done.written + done.removed)
+            m_taken.insert(path);
+        if (!done.outcome.ok) {
+            m_reachable = done.outcome.cause != WriteOutcome::Cause::FolderUnreachable;
+            return failed(event, done.outcome);
+        }
+        if (before || !a.filename().isEmpty()) {
+            ++m_result.updated;
+            if (!a.Uid().isEmpty())
+                m_uids[a.Uid()].earlier = true; // its exceptions the file no longer has go
+        }
+        ++event.written;
+        if (!a.Uid().isEmpty())
+            ++m_uids[a.Uid()].written;
     }
 
     // The record notes a new file before it is written, so that a killed import can be taken

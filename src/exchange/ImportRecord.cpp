@@ -1,5 +1,6 @@
 #include "exchange/ImportRecord.h"
 
+#include "exchange/OccurrenceSeries.h"
 #include "profile/FileAccess.h"
 #include "store/Recurrence.h"
 
@@ -254,7 +255,8 @@ ImportRecordInfo ReadImportRecord(const QString& recordPath, FileAccess& files)
         } else if (line.key == QLatin1String("new")) {
             // Only a file of the appointment tree: a record lies in the shared folder, where
             // anyone may edit it.
-            if (!Recurrence::isAppointmentPath(line.value))
+            if (!Recurrence::isAppointmentPath(line.value) &&
+                !OccurrenceSeries::isRulePath(line.value))
                 info.ignored << line.value;
             else if (!created.contains(line.value)) {
                 created.insert(line.value, info.created.size());

@@ -1,9 +1,12 @@
 #include "sync/SyncRun.h"
 
+#include "exchange/OccurrenceSeries.h"
 #include "settings/Language.h"
+#include "store/AppointmentFiling.h"
 #include "store/Common.h"
 #include "store/FilingOrder.h"
 #include "store/Recurrence.h"
+#include "store/RuleSeriesFiling.h"
 
 namespace {
 
@@ -205,7 +208,7 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
         now.insert(f.path);
     for (const SyncRecord::File& f : item.files)
         if (!now.contains(f.path))
-            m_store.DeleteAppointmentFile(abs(f.path));
+            removeLocal(f.path);
     item.files = files;
     item.mirror = !exact;
     // The name the series keeps here, which writeSeries gave every part.
@@ -228,7 +231,9 @@ QList<SyncRecord::File> Run::writeSeries(const Item& item, const SyncMapping::In
     if (!item.mirror) {
         for (const SyncRecord::File& f : item.files) {
             const TerminPtr a = load(f.path);
-            (a->IsRecurring() ? recurringHere : oneTimeHere).append({firstDay(*a), f.path});
+            // A rule file's place is its SeriesId's.
+            if (!RuleSeries::keptAsOccurrences(*a))
+                (a->IsRecurring() ? recurringHere : oneTimeHere).append({firstDay(*a), f.path});
         }
     }
     std::sort(recurringHere.begin(), recurringHere.end());
@@ -245,12 +250,53 @@ QList<SyncRecord::File> Run::writeSeries(const Item& item, const SyncMapping::In
     QList<SyncRecord::File> files;
     for (ClassTermin part : parts) {
         part.setSeriesId(series);
+        if (RuleSeries::keptAsOccurrences(part)) {
+            files << fileRecord(writeOccurrences(part));
+            continue;
+        }
         QList<std::pair<QDate, QString>>& here = part.IsRecurring() ? recurringHere : oneTimeHere;
         qsizetype& taken = part.IsRecurring() ? recurring : oneTime;
         const QString keep = taken < here.size() ? here[taken++].second : QString();
         files << fileRecord(writeLocal(part, keep, templateRel));
     }
     return files;
+}
+
+QString Run::writeOccurrences(const ClassTermin& staged)
+{
+    // The SeriesId names the files: one the record gave must be a plain name.
+    const QString rel = RuleSeries::rulePath({}, staged.SeriesId());
+    if (!OccurrenceSeries::isRulePath(rel))
+        fail(Sync::tr("An event of the server would be written outside the appointment tree "
+                      "(%1); nothing was written.")
+                 .arg(rel.left(200)));
+    const std::optional<ClassTermin> before = RuleSeriesFiling::ruleOf(m_store, staged.SeriesId());
+    ClassTermin series = staged;
+    if (before) {
+        series = *before;
+        takeEvent(series, staged);
+        series.setRule(staged.Rule());
+        series.setSkippedDays(staged.SkippedDays());
+        series.setSeriesDays(staged.SeriesDays());
+    }
+    AppointmentFiling filing(m_store);
+    const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
+        m_store, filing, OccurrenceSeries::planReplace(before, series, m_folder, m_store.today()));
+    if (!done.outcome.ok)
+        fail(Sync::tr("Cannot write %1: %2")
+                 .arg(QDir::toNativeSeparators(done.outcome.path), done.outcome.error));
+    return rel;
+}
+
+void Run::removeLocal(const QString& rel)
+{
+    const TerminPtr rule = OccurrenceSeries::isRulePath(rel) ? load(rel) : nullptr;
+    if (rule && RuleSeries::keptAsOccurrences(*rule) &&
+        abs(rel) == RuleSeries::rulePath(m_folder, rule->SeriesId())) {
+        AppointmentFiling filing(m_store);
+        RuleSeriesFiling::run(m_store, filing, OccurrenceSeries::planRemove(*rule, m_folder));
+    }
+    m_store.DeleteAppointmentFile(abs(rel));
 }
 
 void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incoming& in)
@@ -269,6 +315,19 @@ void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incom
         copy.setText(conflictText(copy.Text(), m_options.langCode));
         copy.setUid(uid);
         copy.setSeriesId(copySeries);
+        if (RuleSeries::keptAsOccurrences(copy)) {
+            // A series kept as occurrences is copied whole under the copy's SeriesId.
+            AppointmentFiling filing(m_store);
+            const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
+                m_store, filing,
+                OccurrenceSeries::planReplace({}, copy, m_folder, m_store.today()));
+            if (!done.outcome.ok)
+                fail(Sync::tr("Cannot write %1: %2")
+                         .arg(QDir::toNativeSeparators(done.outcome.path), done.outcome.error));
+            copyRels << RuleSeries::rulePath(m_folder, copySeries).mid(m_folder.size());
+            copies << fileRecord(copyRels.last());
+            continue;
+        }
         const QString dir = DirectoryOfPath(rel);
         const QString copyRel = dir + m_store.UnusedFileName(abs(dir), [] {
             return QRandomGenerator::global()->generate();
@@ -295,7 +354,7 @@ void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incom
 void Run::deleteLocal(const Item& item)
 {
     for (const SyncRecord::File& f : item.files)
-        m_store.DeleteAppointmentFile(abs(f.path));
+        removeLocal(f.path);
     ++m_result.deletedHere;
     changed();
 }
@@ -381,7 +440,7 @@ void Run::perform(const SyncPlan::Action& action)
             return;
         }
         case Kind::DeleteHere:
-            m_store.DeleteAppointmentFile(abs(action.path));
+            removeLocal(action.path);
             return;
         case Kind::DownloadNew:
         case Kind::ConflictCopy: {

@@ -166,7 +166,9 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
     paths.sort();
     for (const QString& path : paths) {
         const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
-        in.appointments.append(*a);
+        // A series kept as occurrences comes as its rule file, which writes them anew.
+        if (!a->isOccurrence())
+            in.appointments.append(*a);
     }
     // One file, or the parts of one series, hold the event exactly.
     in.series = in.appointments.value(0).SeriesId();

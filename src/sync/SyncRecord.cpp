@@ -1,5 +1,6 @@
 #include "sync/SyncRecord.h"
 
+#include "exchange/OccurrenceSeries.h"
 #include "profile/Descriptor.h"
 #include "profile/FileAccess.h"
 #include "store/Recurrence.h"
@@ -132,8 +133,7 @@ public:
         QStringList paths;
         for (const QJsonValue& v : o.value(QLatin1String("files")).toArray()) {
             const File f = fileOf(v.toObject());
-            if (!Recurrence::isAppointmentPath(f.path) || m_paths.contains(f.path) ||
-                paths.contains(f.path))
+            if (!isSyncedPath(f.path) || m_paths.contains(f.path) || paths.contains(f.path))
                 return ignore(f.path);
             paths << f.path;
             item.files.append(f);
@@ -148,7 +148,7 @@ public:
     void withheld(const QJsonValue& value)
     {
         const File f = fileOf(value.toObject());
-        if (Recurrence::isAppointmentPath(f.path))
+        if (isSyncedPath(f.path))
             m_status.withheld.append(f);
     }
 
@@ -206,6 +206,11 @@ std::optional<Status> parse(const QByteArray& bytes, QString* error, bool* forei
 }
 
 } // namespace
+
+bool isSyncedPath(const QString& relative)
+{
+    return Recurrence::isAppointmentPath(relative) || OccurrenceSeries::isRulePath(relative);
+}
 
 std::optional<Status> fromJson(const QByteArray& bytes, QString* error)
 {

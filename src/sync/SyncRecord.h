@@ -18,6 +18,11 @@ namespace SyncRecord {
 
 inline const QString kDirectory = QStringLiteral(".sync");
 
+// Whether a path inside the data folder ('/' between parts) is a file the sync may pair with an
+// event: an appointment file of the tree, or the rule file of a series kept as occurrences
+// (recurring/rules/<SeriesId>.nv3), whose occurrences are never paired themselves.
+bool isSyncedPath(const QString& relative);
+
 struct File {
     QString path;        // inside the data folder, '/' between parts
     qint64 modified = 0; // ms since the epoch

@@ -193,8 +193,14 @@ void Run::classify()
     }
     {
         const DataAccess::Pass pass(m_store);
-        for (const DataAccess::ListedAppointment& file : m_store.ListAppointmentFiles(m_from, m_to))
-            m_scanned.insert(file.path, {file.meta.modified.toMSecsSinceEpoch(), file.meta.size});
+        for (const DataAccess::ListedAppointment& file :
+             m_store.ListAppointmentFiles(m_from, m_to)) {
+            // A series kept as occurrences goes as its rule file: its occurrences follow it.
+            if (!RuleSeries::occurrenceDayOf(file.path).isValid())
+                m_scanned.insert(file.path,
+                                 {file.meta.modified.toMSecsSinceEpoch(), file.meta.size});
+        }
+        listRuleFiles();
         noteSkipped();
     }
 
@@ -219,6 +225,18 @@ void Run::classify()
     }
     for (auto it = m_scanned.cbegin(); it != m_scanned.cend(); ++it)
         listFile(it.key(), it.value(), known.value(it.key()));
+}
+
+void Run::listRuleFiles()
+{
+    const QString dir = Recurrence::kTreeName + u'/' + RuleSeries::kRulesDirectory + u'/';
+    const auto listed = m_files.listFiles(abs(dir), AppointmentFile::kExtension, m_folder);
+    for (const QString& name : listed ? listed->names : QStringList()) {
+        if (!OccurrenceSeries::isRulePath(dir + name))
+            continue;
+        if (const auto meta = m_files.metadata(abs(dir + name)))
+            m_scanned.insert(dir + name, {meta->modified.toMSecsSinceEpoch(), meta->size});
+    }
 }
 
 // A file of the window: the hash of its bytes when the record does not know it as it is, and

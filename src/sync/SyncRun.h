@@ -3,8 +3,11 @@
 // Inside the sync library: one run of the sync, its reading of both sides (SyncRun.cpp) and
 // what it does to them (SyncApply.cpp).
 
+#include "exchange/OccurrenceSeries.h"
+#include "store/AppointmentFile.h"
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"
+#include "store/RuleSeries.h"
 #include "sync/CalDavClient.h"
 #include "sync/Sync.h"
 #include "sync/SyncMapping.h"
@@ -129,6 +132,8 @@ private:
     bool sameServer(const QUrl& found, const QUrl& recorded);
     void findCollection();
     void classify();
+    // The rule files of the series kept as occurrences: each of them one event.
+    void listRuleFiles();
     void listFile(const QString& rel, const Listed& seen, const SyncRecord::File* known);
     // Stopped before anything was deleted: the numbers for the user.
     [[noreturn]] void stopAtGuard();
@@ -152,6 +157,11 @@ private:
     // The parts of a series from the server over the item's files, each over the part of its
     // place: the folder's own fields stay on every part.
     QList<SyncRecord::File> writeSeries(const Item& item, const SyncMapping::Incoming& incoming);
+    // A series kept as occurrences from the server in place of the one of its SeriesId: its
+    // rule file (returned) and occurrences, the folder's own fields kept.
+    QString writeOccurrences(const ClassTermin& staged);
+    // Removes a file of an item; a rule file takes its occurrences along.
+    void removeLocal(const QString& rel);
     void conflict(Item& item, const QStringList& rels, const SyncMapping::Incoming& incoming);
     void deleteLocal(const Item& item);
     // A new file (with the other new files of its series) as a new event.

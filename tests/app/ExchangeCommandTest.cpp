@@ -215,7 +215,7 @@ TEST(ExchangeCommandTest, ImportTellsWhatLandedAtTheLocalTimesOfItsZone)
     const QString ics = dir.filePath("shifts.ics");
     ASSERT_TRUE(TestFiles::writeBytes(
         ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Early shift\r\n"
-             "DTSTART;TZID=Europe/Berlin:20270325T021500\r\nRRULE:FREQ=DAILY;COUNT=6\r\n"
+             "DTSTART;TZID=Europe/Berlin:20270325T021500\r\nRRULE:FREQ=DAILY;COUNT=6;BYHOUR=2\r\n"
              "END:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Review\r\nDTSTART:20260310T090000\r\n"
              "END:VEVENT\r\nEND:VCALENDAR\r\n"));
     const QString blocked = dir.filePath("blocked");

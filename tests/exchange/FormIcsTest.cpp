@@ -265,7 +265,7 @@ TEST_F(FormIcsTest, ALargeImportIsAskedForAndCanBeTakenBack)
     const QString ics = files.filePath("shifts.ics");
     ASSERT_TRUE(TestFiles::writeBytes(
         ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Shift\r\nDTSTART:20260401T080000\r\n"
-             "RRULE:FREQ=DAILY;COUNT=3\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+             "RRULE:FREQ=DAILY;COUNT=3;BYHOUR=8\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
     QStringList asked;
     bool agree = false;
     hooks.question = [&](QWidget*, const QString&, const QString& text,

@@ -1,6 +1,7 @@
 // iCalendar export: an independent reader (python3-icalendar) finds every occurrence the
 // calendar shows, and the file says what it must of zones, rules and names.
 #include "exchange/IcsExport.h"
+#include "IcsReader.h"
 #include "TestFiles.h"
 #include "calendar/Formats.h"
 #include "exchange/IcsImport.h"
@@ -77,40 +78,6 @@ protected:
     ProfileCache profiles{ThreadFileAccess()};
     DataAccess store{profiles, StoreSource::fixed(folder.path())};
 };
-
-bool readerAvailable()
-{
-    return QProcess::execute("/usr/bin/python3", {"-c", "import icalendar, dateutil"}) == 0;
-}
-
-// Every occurrence from..to as the store shows it, in the reader's form.
-QStringList shownBy(DataAccess& store, const QDate& from, const QDate& to)
-{
-    QStringList shown;
-    for (QDate day = from; day <= to; day = day.addDays(1)) {
-        for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
-            const QString text = QString(a->Text()).replace("\r\n", "\n");
-            shown << day.toString(Qt::ISODate) + ' ' + FormatTime(a->StartTime(), "24h") + '-' +
-                         FormatTime(a->EndTime(), "24h") +
-                         " remind=" + QString::number(a->RemindMinutes()) + ' ' +
-                         QString(text.section('\n', 0, 0) + '|' + text.section('\n', 1))
-                             .replace("\n", "\\n");
-        }
-    }
-    shown.sort();
-    return shown;
-}
-
-// What the independent reader finds in the file from..to.
-QStringList readBy(const QString& file, const QDate& from, const QDate& to)
-{
-    QProcess reader;
-    reader.start("/usr/bin/python3",
-                 {NORVANE_ICS_READER, file, from.toString(Qt::ISODate), to.toString(Qt::ISODate)});
-    EXPECT_TRUE(reader.waitForFinished(60000));
-    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
-    return QString::fromUtf8(reader.readAllStandardOutput()).trimmed().split('\n');
-}
 
 TEST_F(IcsExportTest, AnIndependentReaderFindsEveryOccurrence)
 {

@@ -193,8 +193,8 @@ TEST(IcsImportTest, EventsNestedTooDeepAreRefused)
     }
 }
 
-// Rules without end run for two years, from today or from a later start; each occurrence a
-// one-time appointment.
+// Rules without end that no series holds (several days of the month or months of the year) run
+// for two years, from today or from a later start; each occurrence a one-time appointment.
 TEST(IcsImportTest, OpenRulesExpandForTwoYears)
 {
     const struct {
@@ -202,8 +202,7 @@ TEST(IcsImportTest, OpenRulesExpandForTwoYears)
         int count;
         const char* last;
     } rows[] = {
-        {"FREQ=WEEKLY;BYDAY=TU,TH", 210, "2028-03-02"},
-        {"FREQ=MONTHLY;INTERVAL=3", 9, "2028-03-03"},
+        {"FREQ=MONTHLY;BYMONTHDAY=3,17", 49, "2028-03-03"},
         {"FREQ=YEARLY;BYMONTH=3,9", 5, "2028-03-03"},
     };
     for (const auto& row : rows) {
@@ -260,8 +259,9 @@ TEST(IcsImportTest, ImportingAgainUpdatesByUid)
                             "DTSTART:20260401T100000\r\nEND:VEVENT\r\n";
     const QByteArray jourFixe = "BEGIN:VEVENT\r\nUID:jf\r\nSUMMARY:Jour fixe\r\n"
                                 "DTSTART:20260406T090000\r\nRRULE:FREQ=WEEKLY;UNTIL=20260427\r\n";
+    // An hour named in its rule: no series holds it, so it is expanded.
     const QByteArray course = "BEGIN:VEVENT\r\nUID:course\r\nSUMMARY:Course\r\n"
-                              "DTSTART:20260402T170000\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n";
+                              "DTSTART:20260402T170000\r\nRRULE:FREQ=WEEKLY;COUNT=3;BYHOUR=17\r\n";
     const QByteArray first =
         calendarOf(talk + jourFixe + "END:VEVENT\r\n" + course + "END:VEVENT\r\n");
     // The talk renamed, one jour fixe dropped (the series is two parts of one series now), the
@@ -309,7 +309,8 @@ TEST(IcsImportTest, LimitsAreToldInTheSummary)
     const QString longSummary = 'x' + QString(35000, QChar(0xE4)); // 70,001 bytes of UTF-8
     IcsImportOptions hurried = testOptions();
     hurried.expansionTime = std::chrono::milliseconds(0);
-    const QString yoga = "SUMMARY:Yoga\r\nDTSTART:20260401T100000\r\nRRULE:FREQ=DAILY;COUNT=3";
+    const QString yoga =
+        "SUMMARY:Yoga\r\nDTSTART:20260401T100000\r\nRRULE:FREQ=DAILY;COUNT=3;BYHOUR=10";
     const struct {
         QString event;
         IcsImportOptions options;

@@ -372,6 +372,30 @@ const Row kRows[] = {
          EXPECT_EQ(files().size(), 4) << "each side's part and moved occurrence";
          EXPECT_EQ(c.synced().sent + c.synced().received, 0);
      }},
+    {"ASeriesKeptAsOccurrencesIsOneEventBothWays",
+     [](Case& c) {
+         // Every second weekend (kDay is a Saturday) six times, then every third.
+         c.phone(
+             {"add", "r1", "Pair", stamp(kDay, 9), "FREQ=WEEKLY;INTERVAL=2;BYDAY=SA,SU;COUNT=6"});
+         EXPECT_EQ(c.synced().received, 1);
+         EXPECT_EQ(c.shown(7), "0@9 2@9 4@9");
+         c.phone({"rrule", "r1", "FREQ=WEEKLY;INTERVAL=3;BYDAY=SA,SU;COUNT=6"});
+         EXPECT_EQ(c.synced().received, 1);
+         EXPECT_EQ(c.shown(7), "0@9 3@9 6@9");
+         // One Saturday moved here: the phone's event gets a changed occurrence, nothing else.
+         c.changeSeries(kDay.addDays(21), SeriesEdit::Scope::This, [](ClassTermin& moved) {
+             moved.setStartTime(TimeOfDay::fromHourMinute(11, 0));
+             moved.setEndTime(TimeOfDay::fromHourMinute(12, 0));
+         });
+         EXPECT_EQ(c.synced().sent, 1);
+         const QMap<QString, QJsonObject> events = c.phoneEvents();
+         EXPECT_EQ(events.keys(), QStringList{"Pair"});
+         EXPECT_EQ(events["Pair"]["parts"].toInt(), 2);
+         EXPECT_EQ(events["Pair"]["rrule"].toString(),
+                   "FREQ=WEEKLY;COUNT=6;INTERVAL=3;BYDAY=SA,SU");
+         EXPECT_EQ(c.synced().sent + c.synced().received, 0);
+         EXPECT_EQ(c.shown(7), "0@9 3@11 6@9");
+     }},
     {"AFolderSplitIsOneEventWithAnExdate",
      [](Case& c) {
          c.add("Jour fixe", kDay, 8, "wd");

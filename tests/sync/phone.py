@@ -9,6 +9,7 @@ phone.py URL USER PASSWORD COMMAND [ARGS]
   edit UID SUMMARY           a new summary (and description)
   retitle UID SUMMARY        a new summary, the description left as it is
   exdate UID START           "delete this occurrence": START as for add
+  rrule UID RRULE            another rule for the whole series
   delete UID
 """
 import datetime
@@ -18,6 +19,7 @@ import sys
 import zoneinfo
 
 import caldav
+import icalendar
 
 
 def calendar(url, user, password):
@@ -81,6 +83,14 @@ def main():
         component["summary"] = summary
         if "description" in component:
             component["description"] = summary
+        event.data = event.icalendar_instance.to_ical().decode()
+        event.save()
+    elif command == "rrule":
+        uid, rrule = args
+        event = cal.event_by_uid(uid)
+        component = event.icalendar_instance.walk("VEVENT")[0]
+        component.pop("rrule", None)
+        component.add("rrule", icalendar.vRecur.from_ical(rrule))
         event.data = event.icalendar_instance.to_ical().decode()
         event.save()
     elif command == "exdate":
