@@ -78,6 +78,7 @@ struct Program {
         StoreService::Options options;
         options.directoryCheckMs = 2000;
         options.indexDirectory = indexDirectory;
+        options.clock = [] { return kNow; }; // the window's day: what series are written ahead from
         return options;
     }
 
