@@ -619,8 +619,7 @@ void StoreService::changeSeries(SeriesFiling::Request request, SeriesDone done)
             if (m_provisionalDays.contains(day.key()))
                 continue; // partial records are never written back
             for (const TerminPtr& a : day.value()) {
-                if (!a->repeats() && a->SeriesId() == series &&
-                    !known.contains(a->filename())) {
+                if (!a->repeats() && a->SeriesId() == series && !known.contains(a->filename())) {
                     known.insert(a->filename());
                     request.knownExceptions.append(*a);
                 }

@@ -289,6 +289,6 @@ private:
     QTimer m_directoryCheck;
     QList<DataAccess::UnreadableFile> m_unreadable;
     QElapsedTimer m_crawlAnswered; // since the last step answered
-    QString m_extendedFolder; // the folder and day the series were last written ahead
+    QString m_extendedFolder;      // the folder and day the series were last written ahead
     QDate m_extendedOn;
 };

@@ -126,8 +126,7 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
                                   const QString& timeFormat, const QString& dateFormat)
 {
     m_labelText->setText(textLines(appointment.Text()).join(QLatin1Char('\n')));
-    m_labelRecurring->setText(
-        KindText(appointment.repeats(), appointment.IsReminder(), langCode));
+    m_labelRecurring->setText(KindText(appointment.repeats(), appointment.IsReminder(), langCode));
     m_labelProducer->setText(appointment.Producer());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
     m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
