@@ -308,22 +308,14 @@ TEST_F(DesktopSyncTest, AStopAtTheDeletionGuardAsksOnceAndRunsOneSyncWithTheAnsw
         QString text;
         QStringList buttons; // the one chosen first
     } cases[] = {
-        {"en",
-         true,
-         "The sync would delete 10 of 14 appointments on the server.",
-         {"Cancel", "Delete them on the server", "Bring them back from the server"}},
-        {"en",
-         false,
-         "The sync would delete 10 of 14 appointments in the data folder.",
-         {"Send them to the server again", "Delete them in the data folder", "Cancel"}},
-        {"de",
-         true,
-         "Der Abgleich würde 10 von 14 Terminen auf dem Server löschen.",
-         {"Auf dem Server löschen", "Vom Server zurückholen", "Abbrechen"}},
-        {"de",
-         false,
-         "Der Abgleich würde 10 von 14 Terminen im Datenordner löschen.",
-         {"Erneut an den Server senden", "Im Datenordner löschen", "Abbrechen"}},
+        {"en", true, "The sync would delete 10 of 14 appointments on the server.",
+         QStringList{"Cancel", "Delete them on the server", "Bring them back from the server"}},
+        {"en", false, "The sync would delete 10 of 14 appointments in the data folder.",
+         QStringList{"Send them to the server again", "Delete them in the data folder", "Cancel"}},
+        {"de", true, "Der Abgleich würde 10 von 14 Terminen auf dem Server löschen.",
+         QStringList{"Auf dem Server löschen", "Vom Server zurückholen", "Abbrechen"}},
+        {"de", false, "Der Abgleich würde 10 von 14 Terminen im Datenordner löschen.",
+         QStringList{"Erneut an den Server senden", "Im Datenordner löschen", "Abbrechen"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.lang) + (c.onServer ? " server" : " folder"));

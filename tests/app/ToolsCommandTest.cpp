@@ -46,6 +46,7 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
     TestFiles::writeBytes(blocked + "/y2004", "in the way");
     const QString missing = dir.filePath("absent");
     const QStringList import = {"import-holidays", list, "--folder", folder};
+    const QStringList germany = {"import-holidays", list, "--section", "Germany 2004"};
     const struct {
         QStringList args;
         int code;
@@ -55,25 +56,14 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
         {import, 0, "Germany 2004\nAustria 2004\nMixed\n", repeats},
         {import + QStringList{"--section", "Austria 2004", "--color=7"}, 0,
          "1 holiday imported.\n" + skipped, repeats},
-        {{"import-holidays", list, "--section", "Germany 2004", "--folder", blocked},
-         1,
-         "0 of 2 holidays imported.\n",
+        {germany + QStringList{"--folder", blocked}, 1, "0 of 2 holidays imported.\n",
          "2 of 2 holidays not saved: "},
-        {{"import-holidays", list, "--section", "Mixed", "--folder", blocked},
-         1,
-         "1 of 2 holidays imported.\n",
-         "1 of 2 holidays not saved: "},
-        {{"import-holidays", binary},
-         1,
-         "",
+        {QStringList{"import-holidays", list, "--section", "Mixed", "--folder", blocked}, 1,
+         "1 of 2 holidays imported.\n", "1 of 2 holidays not saved: "},
+        {QStringList{"import-holidays", binary}, 1, "",
          "program: not a text file: line 1 holds the control character U+007F\n"},
-        {{"import-holidays", list, "--section", "Germany 2004", "--folder", missing},
-         1,
-         "",
-         "not a directory"},
-        {{"import-holidays", missing, "--section", "Germany 2004"},
-         1,
-         "",
+        {germany + QStringList{"--folder", missing}, 1, "", "not a directory"},
+        {QStringList{"import-holidays", missing, "--section", "Germany 2004"}, 1, "",
          "No such file or directory"},
         {import + QStringList{"--section", "Spain 2004"}, 2, "", "No section \"Spain 2004\""},
         {import + QStringList{"--section", "Austria 2004", "--color", "15"}, 2, "",
@@ -81,8 +71,7 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
         {import + QStringList{"--section", "Austria 2004", "--color", "0"}, 2, "",
          "Try 'norvane-cli --help'."},
         {{"import-holidays"}, 2, "", "Try 'norvane-cli --help'."},
-        {{"test-folder", missing},
-         1,
+        {QStringList{"test-folder", missing}, 1,
          "error: open for appending " + missing +
              "/NorvanePerformanceTest.txt: No such file or "
              "directory\n",

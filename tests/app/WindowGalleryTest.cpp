@@ -2,6 +2,7 @@
 // control lies outside its window and every control has a name a screen reader reads. With
 // NORVANE_SHOTS=DIR set, each page is also saved as a picture there (scripts/screenshots runs this
 // at 100 % and 200 %).
+#include "ShownLabels.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
 #include "edit/form_edit.h"
@@ -26,6 +27,7 @@
 #include "views/form_main.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,11 +36,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
@@ -53,16 +52,6 @@
 #include <memory>
 
 namespace {
-
-// A text as a widget shows it: "&&" is one "&", a single "&" marks the access key.
-QString withoutAccessKey(const QString& text)
-{
-    QString shown;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] != QLatin1Char('&') || ++i < text.size())
-            shown += text[i];
-    return shown;
-}
 
 int widestLine(const QFontMetrics& metrics, const QString& text)
 {
@@ -104,8 +93,9 @@ QString buttonCut(const QAbstractButton& button)
         return button.width() < button.sizeHint().width() ? QStringLiteral("text too wide")
                                                           : QString();
     const int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
-    const int needed = widestLine(button.fontMetrics(), withoutAccessKey(button.text())) +
-                       (button.icon().isNull() ? 0 : button.iconSize().width() + 4);
+    const int needed =
+        widestLine(button.fontMetrics(), ShownLabels::withoutAccessKey(button.text())) +
+        (button.icon().isNull() ? 0 : button.iconSize().width() + 4);
     return button.width() < needed + margin ? QStringLiteral("text too wide") : QString();
 }
 
@@ -204,27 +194,23 @@ protected:
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << name.toStdString();
         check(window, name);
-        for (auto* tabs : window.findChildren<QTabWidget*>())
-            for (int page = 1; page < tabs->count(); ++page) {
-                tabs->setCurrentIndex(page);
+        const auto pages = [&](int count, const std::function<void(int)>& select) {
+            for (int page = 1; page < count; ++page) {
+                select(page);
                 check(window, name + QLatin1Char('-') + QString::number(page));
             }
-        for (auto* tabs : window.findChildren<ClassTabs*>()) {
-            for (int page = 1; page < tabs->GetHeadercount(); ++page) {
+        };
+        for (auto* tabs : window.findChildren<QTabWidget*>())
+            pages(tabs->count(), [tabs](int page) { tabs->setCurrentIndex(page); });
+        for (auto* tabs : window.findChildren<ClassTabs*>())
+            pages(tabs->GetHeadercount(), [tabs](int page) {
                 emit tabs->Change(tabs->Caption(page), page);
                 emit tabs->Click(tabs->Caption(page), page);
                 tabs->setSelectedIndex(page);
-                check(window, name + QLatin1Char('-') + QString::number(page));
-            }
-        }
-        for (auto* stack : window.findChildren<QStackedWidget*>()) {
-            if (qobject_cast<QTabWidget*>(stack->parentWidget()))
-                continue;
-            for (int page = 1; page < stack->count(); ++page) {
-                stack->setCurrentIndex(page);
-                check(window, name + QLatin1Char('-') + QString::number(page));
-            }
-        }
+            });
+        for (auto* stack : window.findChildren<QStackedWidget*>())
+            if (!qobject_cast<QTabWidget*>(stack->parentWidget()))
+                pages(stack->count(), [stack](int page) { stack->setCurrentIndex(page); });
     }
     void check(QWidget& window, const QString& page)
     {

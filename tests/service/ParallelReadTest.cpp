@@ -219,10 +219,10 @@ TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet
     }
 }
 
-StoreService::Options watchingOptions(const StalledShare& share, int directoryCheckMs)
+StoreService::Options watchingOptions(StoreService::FileAccessFactory files, int directoryCheckMs)
 {
     StoreService::Options options;
-    options.files = StalledFileAccess::maker(share);
+    options.files = std::move(files);
     options.notAnsweringAfterMs = 200;
     options.watchFolders = false;
     options.directoryCheckMs = directoryCheckMs;
@@ -234,12 +234,9 @@ TEST(ParallelReadTest, AnotherCopysSaveIsSeenByTheDirectoryCheckWithoutChangeNot
     QTemporaryDir data;
     const QDate day(2003, 7, 9);
     TestFiles::putAppointment(data.path(), day, 9, QStringLiteral("Ours"));
-    StalledShare unused;
-    StoreService::Options options = watchingOptions(unused, 20);
     RealFileAccess real;
     CountingFileAccess counting(real);
-    options.files = [&counting] { return counting.makeCounted(); };
-    StoreService service(options);
+    StoreService service(watchingOptions([&counting] { return counting.makeCounted(); }, 20));
     service.setFolder(data.path(), 60);
     QSignalSpy changed(&service, &StoreService::folderChanged);
     service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
@@ -296,12 +293,10 @@ TEST(ParallelReadTest, ASaveRightAfterTheFirstListingOfADirectoryIsSeenByTheNext
     TestFiles::putAppointment(data.path(), day, 9, QStringLiteral("Ours"));
     const QString dir = data.path() + day.toString("/'y'yyyy/'m'M/'d'd/");
     auto saved = std::make_shared<std::atomic<bool>>(false);
-    StalledShare unused;
-    StoreService::Options options = watchingOptions(unused, 20);
-    options.files = [dir, saved]() -> std::unique_ptr<FileAccess> {
+    const auto files = [dir, saved]() -> std::unique_ptr<FileAccess> {
         return std::make_unique<SavedIntoAfterListing>(dir, saved);
     };
-    StoreService service(options);
+    StoreService service(watchingOptions(files, 20));
     service.setFolder(data.path(), 60);
     QSignalSpy changed(&service, &StoreService::folderChanged);
     service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
@@ -362,11 +357,10 @@ TEST(ParallelReadTest, AFolderChosenAwayFromAStalledShareShowsAtOnceAndAnswers)
     TestFiles::putAppointment(stalledData.path(), day, 9, QStringLiteral("Behind the stall"));
     TestFiles::putAppointment(healthyData.path(), day, 9, QStringLiteral("Right here"));
     StalledShare stalled;
-    StoreService::Options options = watchingOptions(stalled, 0);
-    options.files = [stalled, folder = stalledData.path()]() -> std::unique_ptr<FileAccess> {
+    const auto files = [stalled, folder = stalledData.path()]() -> std::unique_ptr<FileAccess> {
         return std::make_unique<StalledUnder>(stalled, folder);
     };
-    StoreService service(options);
+    StoreService service(watchingOptions(files, 0));
     service.setFolder(stalledData.path(), 60);
     stalled.stall();
     service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});

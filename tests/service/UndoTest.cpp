@@ -231,62 +231,30 @@ TEST(UndoPlanTest, WritesOnlyWhatDiffersAndNeverOverAnUnreadableFile)
     using Found = UndoPlan::Found;
     const UndoStep step{
         UndoStep::Act::Move, "X", {{"/f/a", "A1", "A2"}, {"/f/b", std::nullopt, "B"}}};
+    const Found a1{Found::State::Present, "A1"};
     const Found a2{Found::State::Present, "A2"};
     const Found b{Found::State::Present, "B"};
+    const Found z{Found::State::Present, "Z"};
     const Found missing{};
+    const Found unreadable{Found::State::Unreadable, {}};
+    const QList<UndoPlan::Action> back{{"/f/a", "A1"}, {"/f/b", std::nullopt}};
+    using Kind = DataAccess::FileChange::Kind;
     struct Case {
         const char* name;
         bool undo;
         QHash<QString, Found> now;
-        bool overwrite;
         QList<UndoPlan::Action> actions;
-        DataAccess::FileChange::Kind conflict;
-        QString unreadable;
+        Kind conflict = Kind::None;
+        bool overwrite = false;
+        QString unreadable = {};
     };
-    using Kind = DataAccess::FileChange::Kind;
     const Case cases[] = {
-        {"undo",
-         true,
-         {{"/f/a", a2}, {"/f/b", b}},
-         false,
-         {{"/f/a", "A1"}, {"/f/b", std::nullopt}},
-         Kind::None,
-         {}},
-        {"redo",
-         false,
-         {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", missing}},
-         false,
-         {{"/f/a", "A2"}, {"/f/b", "B"}},
-         Kind::None,
-         {}},
-        {"half done already",
-         true,
-         {{"/f/a", {Found::State::Present, "A1"}}, {"/f/b", b}},
-         false,
-         {},
-         Kind::Changed,
-         {}},
-        {"changed by another",
-         true,
-         {{"/f/a", {Found::State::Present, "Z"}}, {"/f/b", b}},
-         false,
-         {},
-         Kind::Changed,
-         {}},
-        {"removed by another, overwritten",
-         true,
-         {{"/f/a", missing}, {"/f/b", b}},
-         true,
-         {{"/f/a", "A1"}, {"/f/b", std::nullopt}},
-         Kind::None,
-         {}},
-        {"unreadable",
-         true,
-         {{"/f/a", {Found::State::Unreadable, {}}}, {"/f/b", b}},
-         true,
-         {},
-         Kind::None,
-         "/f/a"},
+        {"undo", true, {{"/f/a", a2}, {"/f/b", b}}, back},
+        {"redo", false, {{"/f/a", a1}, {"/f/b", missing}}, {{"/f/a", "A2"}, {"/f/b", "B"}}},
+        {"half done already", true, {{"/f/a", a1}, {"/f/b", b}}, {}, Kind::Changed},
+        {"changed by another", true, {{"/f/a", z}, {"/f/b", b}}, {}, Kind::Changed},
+        {"removed, written over", true, {{"/f/a", missing}, {"/f/b", b}}, back, Kind::None, true},
+        {"unreadable", true, {{"/f/a", unreadable}, {"/f/b", b}}, {}, Kind::None, true, "/f/a"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,5 @@
-// The appointment labels a window shows in its grid, as a user sees them: for the window tests.
+// The appointment labels a window shows in its grid, and texts of menus and buttons, as a user
+// sees them: for the window tests.
 #pragma once
 
 #include <QLabel>
@@ -27,6 +28,16 @@ inline QStringList textsOf(const QWidget& window)
         texts << label->text();
     texts.sort();
     return texts;
+}
+
+// A menu entry's or button's text as shown: "&&" is one "&", a single "&" marks the access key.
+inline QString withoutAccessKey(const QString& text)
+{
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] != QLatin1Char('&') || ++i < text.size())
+            shown += text[i];
+    return shown;
 }
 
 } // namespace ShownLabels

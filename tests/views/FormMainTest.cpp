@@ -32,15 +32,6 @@ const QString kHtml = QStringLiteral("<b>bold</b> & <a href='x'>link</a>");
 const auto shown = [](const QLabel* label) {
     return shownText(label->text(), label->textFormat());
 };
-// What a menu entry shows: "&" marks the access key, "&&" is one "&".
-QString shownInMenu(const QString& text)
-{
-    QString result;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] != QLatin1Char('&') || ++i < text.size())
-            result += text[i];
-    return result;
-}
 
 TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartbeatPaused)
 {
@@ -598,7 +589,10 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
         {"editor file", [&] { return in(editor, "label_file"); }, appointment.filename()},
         {"editor colour name", [&] { return in(editor, "label_color_array_0"); }, kHtml},
         {"data folder menu",
-         [&] { return shownInMenu(child<QMenu>("mnu_datafolder")->actions().value(0)->text()); },
+         [&] {
+             return ShownLabels::withoutAccessKey(
+                 child<QMenu>("mnu_datafolder")->actions().value(0)->text());
+         },
          kFolderHtml},
         {"data source label",
          [&] { return shown(child<QLabel>("label_datasource")).section('\n', 0, 0); },
