@@ -41,7 +41,7 @@ WriteOutcome AppointmentFiling::fileAsOccurrences(ClassTermin& a)
 {
     const QString earlier = a.filename();
     ClassTermin series = a;
-    if (series.SeriesId().isEmpty())
+    if (!RuleSeries::isFileName(series.SeriesId()))
         series.setSeriesId(QUuid::createUuid().toString(QUuid::WithoutBraces));
     const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
         m_store, *this, RuleSeries::planNew(series, m_store.DataFolder(), m_store.today()));

@@ -127,6 +127,12 @@ std::optional<RepeatRule> ruleAsFiled(const ClassTermin& record)
     return rule;
 }
 
+bool isFileName(const QString& seriesId)
+{
+    static const QRegularExpression kName(QStringLiteral("^[A-Za-z0-9_-][A-Za-z0-9._-]{0,99}$"));
+    return kName.match(seriesId).hasMatch();
+}
+
 QString rulePath(const QString& dataFolder, const QString& seriesId)
 {
     return dataFolder + Recurrence::kTreeName + QLatin1Char('/') + kRulesDirectory +

@@ -37,6 +37,9 @@ bool keptAsOccurrences(const ClassTermin& record);
 // directory and range show (a count becomes the day of its last time once the range changed).
 std::optional<RepeatRule> ruleAsFiled(const ClassTermin& record);
 
+// Whether a SeriesId may name files: letters, digits, '-', '_' and '.', not first, at most 100.
+// Every id made here is one; one read from a file of the share may be anything.
+bool isFileName(const QString& seriesId);
 QString rulePath(const QString& dataFolder, const QString& seriesId);
 QString occurrencePath(const QString& dataFolder, const QString& seriesId, const QDate& day);
 // The day an occurrence's file name was written for; invalid for any other name.

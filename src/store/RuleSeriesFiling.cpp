@@ -39,8 +39,10 @@ Done run(DataAccess& store, AppointmentFiling& filing, const QList<RuleSeries::S
 
 std::optional<ClassTermin> ruleOf(DataAccess& store, const QString& seriesId)
 {
+    if (!RuleSeries::isFileName(seriesId))
+        return std::nullopt; // never a path out of the rules' directory
     const QString path = RuleSeries::rulePath(store.DataFolder(), seriesId);
-    if (seriesId.isEmpty() || !store.FileExists(path))
+    if (!store.FileExists(path))
         return std::nullopt;
     const TerminPtr rule = store.LoadAppointment(path, store.today());
     // An unreadable file reads as defaults, without a rule.

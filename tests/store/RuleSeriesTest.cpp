@@ -173,6 +173,24 @@ TEST_F(RuleSeriesTest, ACopyOfAnOccurrenceIsAnAppointmentOfItsOwn)
     EXPECT_FALSE(store.LoadAppointment(copy.filename(), {})->repeats());
 }
 
+TEST_F(RuleSeriesTest, AnOccurrenceNamingItsSeriesAsAPathIsRefusedAndWritesNothing)
+{
+    // The id leads from the rules' directory to another appointment, which looks like a rule.
+    const QByteArray trap = "[AppointmentSettings]\r\nText=Trap\r\n"
+                            "SeriesId=../../y2026/m1/d21/victim\r\nRepeatRule=FREQ##eq##WEEKLY;"
+                            "INTERVAL##eq##2\r\nRepeatStart=2026-01-20\r\n";
+    const QString path = folder + "y2026/m1/d20/x-20260120.nv3";
+    const QString victim = folder + "y2026/m1/d21/victim.nv3";
+    ASSERT_TRUE(TestFiles::writeSettled(path, trap));
+    ASSERT_TRUE(TestFiles::writeSettled(victim, trap + "Recurring=1\r\n"));
+    const ClassTermin occurrence = *store.LoadAppointment(path, {2026, 1, 20});
+    ASSERT_TRUE(occurrence.isOccurrence());
+    EXPECT_FALSE(
+        seriesFiling.apply({occurrence, {2026, 1, 20}, Scope::All, std::nullopt, {}}).ok());
+    EXPECT_EQ(fileCount(), 2);
+    EXPECT_EQ(TestFiles::readBytes(victim), trap + "Recurring=1\r\n");
+}
+
 // A model of what a run of changes leaves: the series' segments, each its rule less its skipped
 // days, and the exceptions beside them.
 struct Segment {
