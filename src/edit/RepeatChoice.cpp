@@ -1,6 +1,7 @@
 #include "edit/RepeatChoice.h"
 
 #include "profile/DateParts.h"
+#include "store/Recurrence.h"
 
 #include <algorithm>
 
@@ -10,31 +11,21 @@ namespace {
 constexpr int kYearsToSearch = 9;
 constexpr int kMonthsToSearch = 3;
 
+// The day a rule taking its day of month (and month) from its start starts on: the first day
+// from `from` on that the directory of date's kind would show, so rule and directory agree.
 QDate anchoredStart(RepeatRule::Unit unit, int nth, const QDate& date, const QDate& from)
 {
     using Unit = RepeatRule::Unit;
-    if (unit == Unit::Month && nth == 0) {
-        const QDate month(from.year(), from.month(), 1);
-        for (int k = 0; k < kMonthsToSearch; ++k) {
-            const QDate m = month.addMonths(k);
-            const QDate day(m.year(), m.month(), date.day());
-            if (day.isValid() && day >= from)
-                return day;
-        }
-    } else if (unit == Unit::Year) {
-        for (int year = from.year(); year < from.year() + kYearsToSearch; ++year) {
-            const QDate first(year, date.month(), 1);
-            if (nth != 0) {
-                if (first.addMonths(1).addDays(-1) >= from)
-                    return std::max(first, from);
-                continue;
-            }
-            const QDate day(year, date.month(), date.day());
-            if (day.isValid() && day >= from)
-                return day;
-        }
-    }
-    return from;
+    QDate start;
+    if (unit == Unit::Month && nth == 0)
+        start = Recurrence::firstOn(Recurrence::Kind::Monthly, date, from,
+                                    from.addMonths(kMonthsToSearch));
+    else if (unit == Unit::Year && nth == 0)
+        start = Recurrence::firstOn(Recurrence::Kind::Yearly, date, from,
+                                    from.addYears(kYearsToSearch));
+    else if (unit == Unit::Year) // the nth weekday of date's month: from that month on
+        start = std::max(QDate(from.year() + (from.month() > date.month()), date.month(), 1), from);
+    return start.isValid() ? start : from;
 }
 
 } // namespace

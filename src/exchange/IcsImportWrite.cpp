@@ -202,8 +202,8 @@ private:
                 RuleSeriesFiling::ruleOf(m_target.store, OccurrenceSeries::idOfUid(it.key()));
             if (!rule)
                 continue;
-            const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
-                m_target.store, filing, OccurrenceSeries::planRemove(*rule, m_target.folder));
+            const RuleSeriesFiling::Done done =
+                RuleSeriesFiling::run(m_target.store, filing, RuleSeries::planRemove(*rule));
             m_result.removed += int(done.removed.size());
             it->earlier = true;
         }
@@ -298,7 +298,7 @@ private:
         DataAccess& store = m_target.store;
         const std::optional<ClassTermin> before = RuleSeriesFiling::ruleOf(store, a.SeriesId());
         QList<RuleSeries::Step> steps =
-            OccurrenceSeries::planReplace(before, a, m_target.folder, m_target.today);
+            RuleSeries::planReplace(before, a, m_target.folder, m_target.today);
         if (!a.filename().isEmpty()) {
             ClassTermin expanded;
             expanded.setFilename(a.filename());

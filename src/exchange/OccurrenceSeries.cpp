@@ -1,7 +1,5 @@
 #include "exchange/OccurrenceSeries.h"
 
-#include <QRegularExpression>
-#include <QSet>
 #include <QUuid>
 
 #include <algorithm>
@@ -16,45 +14,11 @@ QString idOfUid(const QString& uid)
     return QUuid::createUuidV5(kNamespace, uid).toString(QUuid::WithoutBraces);
 }
 
-QList<RuleSeries::Step> planReplace(const std::optional<ClassTermin>& before,
-                                    const ClassTermin& series, const QString& dataFolder,
-                                    const QDate& today)
-{
-    QList<RuleSeries::Step> written = RuleSeries::planNew(series, dataFolder, today);
-    written.first().record.setSeriesDays(series.SeriesDays());
-    QList<RuleSeries::Step> steps;
-    if (before) {
-        QSet<QString> kept;
-        for (const RuleSeries::Step& step : std::as_const(written))
-            kept.insert(step.record.filename());
-        for (const QDate& day : RuleSeries::writtenDays(*before)) {
-            ClassTermin gone;
-            gone.setFilename(RuleSeries::occurrencePath(dataFolder, before->SeriesId(), day));
-            if (!kept.contains(gone.filename()))
-                steps.append({RuleSeries::Step::Kind::Remove, gone});
-        }
-    }
-    return steps + written;
-}
-
 bool isRulePath(const QString& relative)
 {
-    static const QRegularExpression kRule(
-        QStringLiteral("^recurring/rules/[0-9A-Za-z][0-9A-Za-z-]{0,63}\\.nv3$"));
-    return kRule.match(relative).hasMatch() &&
-           RuleSeries::rulePath(QString(), relative.section(u'/', 2).chopped(4)) == relative;
-}
-
-QList<RuleSeries::Step> planRemove(const ClassTermin& rule, const QString& dataFolder)
-{
-    QList<RuleSeries::Step> steps;
-    for (const QDate& day : RuleSeries::writtenDays(rule)) {
-        ClassTermin gone;
-        gone.setFilename(RuleSeries::occurrencePath(dataFolder, rule.SeriesId(), day));
-        steps.append({RuleSeries::Step::Kind::Remove, gone});
-    }
-    steps.append({RuleSeries::Step::Kind::Remove, rule});
-    return steps;
+    const QString id = relative.section(u'/', 2);
+    return id.endsWith(QLatin1String(".nv3")) && RuleSeries::isFileName(id.chopped(4)) &&
+           RuleSeries::rulePath(QString(), id.chopped(4)) == relative;
 }
 
 Matched match(const ClassTermin& rule, const QList<QDate>& exceptionDays)

@@ -12,28 +12,18 @@
 
 // A series kept as one-time occurrences (see store/RuleSeries.h) as an iCalendar event: the
 // SeriesId its UID gives it, how a new version of the event takes the place of the files of
-// the one before, and which skipped day each of its exceptions replaces.
+// the one before (RuleSeries::planReplace), and which skipped day each of its exceptions
+// replaces.
 namespace OccurrenceSeries {
 
 // The SeriesId of the series an event of this UID becomes: the same for every import of it,
 // and a name a file may carry whatever the UID holds.
 QString idOfUid(const QString& uid);
 
-// The steps that make the folder hold series (with its SeriesId and rule) in place of before
-// (its rule file as read; none for a new series): the occurrences of before that series no
-// longer has go first, then the rule file, noting series' SeriesDays as the days of its
-// exceptions, and the occurrences are written as for a new series.
-QList<RuleSeries::Step> planReplace(const std::optional<ClassTermin>& before,
-                                    const ClassTermin& series, const QString& dataFolder,
-                                    const QDate& today);
-
 // Whether a path inside the data folder ('/' between parts) is a rule file as
 // RuleSeries::rulePath names it, its SeriesId a plain name (as every SeriesId made here is):
 // what a record kept in the shared folder may name there.
 bool isRulePath(const QString& relative);
-
-// The steps that remove the series of a rule file: its occurrences, then the rule file.
-QList<RuleSeries::Step> planRemove(const ClassTermin& rule, const QString& dataFolder);
 
 // The skipped day of the rule each exception day replaces: the same day first, else the
 // nearest one left (the earlier when two are as near), else an invalid day. The skipped days

@@ -30,14 +30,12 @@ ClassTermin occurrence(const ClassTermin& rule, const QString& dataFolder, const
     return a;
 }
 
+// The data folder of a rule file: its path less what rulePath adds.
 QString folderOfRule(const ClassTermin& rule)
 {
-    // <folder>/recurring/rules/<id>.nv3
-    QString path = rule.filename();
-    for (int up = 0; up < 3; ++up)
-        path = path.left(std::max<qsizetype>(
-            0, std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')))));
-    return path + QLatin1Char('/');
+    const QString own = rulePath({}, rule.SeriesId());
+    const QString& path = rule.filename();
+    return path.endsWith(own) ? path.chopped(own.size()) : QString();
 }
 
 void removeAll(QList<Step>& steps, const QString& dataFolder, const QString& id,
@@ -233,6 +231,30 @@ QList<Step> planExtend(const ClassTermin& rule, const QDate& today)
             steps.append({Step::Kind::Write, occurrence(extended, folder, day)});
     }
     steps.append({Step::Kind::Write, extended});
+    return steps;
+}
+
+QList<Step> planReplace(const std::optional<ClassTermin>& before, const ClassTermin& series,
+                        const QString& dataFolder, const QDate& today)
+{
+    QList<Step> written = planNew(series, dataFolder, today);
+    written.first().record.setSeriesDays(series.SeriesDays());
+    QList<Step> steps;
+    if (before) {
+        const QList<QDate> stays = writtenDays(written.first().record);
+        QList<QDate> gone = writtenDays(*before);
+        if (before->SeriesId() == series.SeriesId())
+            gone.removeIf([&](const QDate& day) { return stays.contains(day); });
+        removeAll(steps, dataFolder, before->SeriesId(), gone);
+    }
+    return steps + written;
+}
+
+QList<Step> planRemove(const ClassTermin& rule)
+{
+    QList<Step> steps;
+    removeAll(steps, folderOfRule(rule), rule.SeriesId(), writtenDays(rule));
+    steps.append({Step::Kind::Remove, rule});
     return steps;
 }
 

@@ -74,6 +74,16 @@ QList<Step> planNew(const ClassTermin& series, const QString& dataFolder, const 
 // written far enough.
 QList<Step> planExtend(const ClassTermin& rule, const QDate& today);
 
+// The steps that make the folder hold series (with its SeriesId and rule) in place of before
+// (its rule file as read; none for a new series): the occurrences of before that series no
+// longer has go first, then the rule file, noting series' SeriesDays as the days of its
+// exceptions, and the occurrences are written as for a new series. For a new version of an
+// event from elsewhere (an import, the server).
+QList<Step> planReplace(const std::optional<ClassTermin>& before, const ClassTermin& series,
+                        const QString& dataFolder, const QDate& today);
+// The steps that remove the series of a rule file: its occurrences, then the rule file.
+QList<Step> planRemove(const ClassTermin& rule);
+
 struct Change {
     ClassTermin rule; // the rule file, as read now
     QDate occurrence; // the day acted on (the occurrence's own, by its file name)

@@ -281,7 +281,7 @@ QString Run::writeOccurrences(const ClassTermin& staged)
     }
     AppointmentFiling filing(m_store);
     const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
-        m_store, filing, OccurrenceSeries::planReplace(before, series, m_folder, m_store.today()));
+        m_store, filing, RuleSeries::planReplace(before, series, m_folder, m_store.today()));
     if (!done.outcome.ok)
         fail(Sync::tr("Cannot write %1: %2")
                  .arg(QDir::toNativeSeparators(done.outcome.path), done.outcome.error));
@@ -294,7 +294,7 @@ void Run::removeLocal(const QString& rel)
     if (rule && RuleSeries::keptAsOccurrences(*rule) &&
         abs(rel) == RuleSeries::rulePath(m_folder, rule->SeriesId())) {
         AppointmentFiling filing(m_store);
-        RuleSeriesFiling::run(m_store, filing, OccurrenceSeries::planRemove(*rule, m_folder));
+        RuleSeriesFiling::run(m_store, filing, RuleSeries::planRemove(*rule));
     }
     m_store.DeleteAppointmentFile(abs(rel));
 }
@@ -319,8 +319,7 @@ void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incom
             // A series kept as occurrences is copied whole under the copy's SeriesId.
             AppointmentFiling filing(m_store);
             const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
-                m_store, filing,
-                OccurrenceSeries::planReplace({}, copy, m_folder, m_store.today()));
+                m_store, filing, RuleSeries::planReplace({}, copy, m_folder, m_store.today()));
             if (!done.outcome.ok)
                 fail(Sync::tr("Cannot write %1: %2")
                          .arg(QDir::toNativeSeparators(done.outcome.path), done.outcome.error));

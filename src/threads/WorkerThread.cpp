@@ -128,12 +128,17 @@ void WorkerThread::keepAbandoned(QThread* thread)
     abandoned.threads.append(thread);
 }
 
-bool WorkerThread::abandonedStillRunning()
+bool WorkerThread::waitForAbandoned(QDeadlineTimer deadline)
 {
-    Abandoned& abandoned = abandonedThreads();
-    QMutexLocker lock(&abandoned.mutex);
-    return std::any_of(abandoned.threads.cbegin(), abandoned.threads.cend(),
-                       [](const QThread* thread) { return thread->isRunning(); });
+    QList<QThread*> threads;
+    {
+        Abandoned& abandoned = abandonedThreads();
+        QMutexLocker lock(&abandoned.mutex);
+        threads = abandoned.threads;
+    }
+    // Never deleted, so each may be waited for outside the lock.
+    return std::all_of(threads.cbegin(), threads.cend(),
+                       [&deadline](QThread* thread) { return thread->wait(deadline); });
 }
 
 bool WorkerThread::finish(std::chrono::milliseconds wait)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 
 #include <chrono>
@@ -54,8 +55,9 @@ public:
     // Keeps a thread that had to be left running on a share: it may end one day, but is
     // never deleted (a running QThread must not be), and stays reachable, so it is no leak.
     static void keepAbandoned(QThread* thread);
-    // Whether a thread left running that way still runs: a test ends only after it.
-    static bool abandonedStillRunning();
+    // Waits until every thread left running that way has ended, or the deadline has passed;
+    // whether they all ended. A test ends only after them.
+    static bool waitForAbandoned(QDeadlineTimer deadline);
 
 private:
     struct Shared;

@@ -225,7 +225,7 @@ TEST_F(StoreServiceTest, ShuttingDownDuringAStallReturnsAndEndsEveryWait)
     share.resume();
     // The abandoned thread ends by itself once the share answers, and lets go of its files.
     EXPECT_TRUE(QTest::qWaitFor([&] { return share.held() == 0; }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([] { return !WorkerThread::abandonedStillRunning(); }, 5000));
+    EXPECT_TRUE(WorkerThread::waitForAbandoned(QDeadlineTimer(5000)));
     QCoreApplication::processEvents();
     EXPECT_FALSE(answered);
 }

@@ -9,7 +9,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -36,8 +35,6 @@ int main(int argc, char** argv)
     const int failed = RUN_ALL_TESTS();
     // A thread a test left on a stalled share ends once the share answers; one still running
     // while the process frees its statics would read freed memory.
-    const QDeadlineTimer patience(10000);
-    while (WorkerThread::abandonedStillRunning() && !patience.hasExpired())
-        QThread::msleep(10);
+    WorkerThread::waitForAbandoned(QDeadlineTimer(10000));
     return failed;
 }
