@@ -450,7 +450,7 @@ QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
     SeriesFiles series;
     std::optional<ClassTermin> rule;
     for (const TerminPtr& a : files) {
-        if (RuleSeries::keptAsOccurrences(*a)) {
+        if (RuleSeries::keptByRuleFile(*a)) {
             rule = *a;
         } else if (a->IsRecurring()) {
             const QDate first = SeriesEdit::nextOccurrence(*a, a->RecurringStartDate().addDays(-1));
@@ -522,7 +522,7 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
     QMap<QString, QList<Source>> occurrences; // of series kept as occurrences, by SeriesId
     forEachShown(store, from, to, [&](const Source& source) {
         const ClassTermin& a = *source.appointment;
-        if (a.isOccurrence()) {
+        if (RuleSeries::isKeptFile(a)) {
             occurrences[a.SeriesId()].append(source);
             return;
         }

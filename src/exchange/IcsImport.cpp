@@ -403,7 +403,7 @@ private:
         QHash<QString, size_t> seriesOfUid;
         for (size_t i = 0; i < m_planned.size(); ++i) {
             const ClassTermin& a = m_planned[i].appointment;
-            if (RuleSeries::keptAsOccurrences(a) && !a.Uid().isEmpty())
+            if (RuleSeries::keptByRuleFile(a) && !a.Uid().isEmpty())
                 seriesOfUid.insert(a.Uid(), i);
         }
         for (Planned& p : m_planned) {

@@ -191,7 +191,7 @@ private:
     {
         QSet<QString> kept;
         for (const Planned& p : m_planned) {
-            if (RuleSeries::keptAsOccurrences(p.appointment))
+            if (RuleSeries::keptByRuleFile(p.appointment))
                 kept.insert(p.appointment.Uid());
         }
         AppointmentFiling filing(m_target.store, m_target.random);
@@ -257,7 +257,7 @@ private:
     {
         ClassTermin& a = p.appointment;
         PlannedEvent& event = m_events[size_t(p.event)];
-        if (m_reachable && RuleSeries::keptAsOccurrences(a))
+        if (m_reachable && RuleSeries::keptByRuleFile(a))
             return writeOccurrences(a, event);
         WriteOutcome outcome;
         if (m_reachable) {

@@ -26,8 +26,8 @@ QString AppointmentFiling::TargetDirectory(const QString& dataFolder, const Clas
 
 WriteOutcome AppointmentFiling::File(ClassTermin& a)
 {
-    if (RuleSeries::keptAsOccurrences(a))
-        return fileAsOccurrences(a);
+    if (RuleSeries::keptByRuleFile(a))
+        return fileByRule(a);
     const QString directory = TargetDirectory(m_store.DataFolder(), a);
     const QString oldPath = a.filename();
     a.setFilename(directory + FilingName(m_store, directory, oldPath, m_random));
@@ -37,7 +37,7 @@ WriteOutcome AppointmentFiling::File(ClassTermin& a)
     return saved;
 }
 
-WriteOutcome AppointmentFiling::fileAsOccurrences(ClassTermin& a)
+WriteOutcome AppointmentFiling::fileByRule(ClassTermin& a)
 {
     const QString earlier = a.filename();
     ClassTermin series = a;

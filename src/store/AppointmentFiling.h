@@ -55,8 +55,9 @@ public:
     static QString TargetDirectory(const QString& dataFolder, const ClassTermin& appointment);
 
 private:
-    // A series whose rule the directories cannot hold: its rule file and occurrences.
-    WriteOutcome fileAsOccurrences(ClassTermin& appointment);
+    // A series whose rule one recurring file cannot hold: its rule file and the files it
+    // stands for.
+    WriteOutcome fileByRule(ClassTermin& appointment);
 
     DataAccess& m_store;
     RandomSource m_random;

@@ -4,8 +4,12 @@
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+
+#include <algorithm>
 
 namespace RuleSeries {
 
@@ -38,14 +42,76 @@ QString folderOfRule(const ClassTermin& rule)
     return path.endsWith(own) ? path.chopped(own.size()) : QString();
 }
 
-void removeAll(QList<Step>& steps, const QString& dataFolder, const QString& id,
-               const QList<QDate>& days)
+// The weekly part of the series the rule file holds for the run of one weekday from..until.
+ClassTermin part(const ClassTermin& rule, const QString& dataFolder, const QDate& from,
+                 const QDate& until)
 {
-    for (const QDate& day : days) {
-        ClassTermin gone;
-        gone.setFilename(occurrencePath(dataFolder, id, day));
-        steps.append({Step::Kind::Remove, gone});
+    ClassTermin a = occurrence(rule, dataFolder, from);
+    a.setIsRecurring(true);
+    a.Recurring_code = Recurrence::code(Recurrence::Kind::Weekly);
+    a.setRecurringEndDate(until);
+    a.setFilename(Recurrence::directory(dataFolder, Recurrence::Kind::Weekly, from) +
+                  QFileInfo(a.filename()).fileName());
+    return a;
+}
+
+// A series on several weekdays of every week: for each weekday one part per run of its days
+// that the skipped days leave, the last running to the series' end.
+QList<ClassTermin> partsOf(const ClassTermin& rule, const QString& dataFolder)
+{
+    const RepeatRule& repeat = *rule.Rule();
+    const QDate last = repeat.end == RepeatRule::End::Never ? kLastFileDate : repeat.lastDay();
+    QList<QDate> skipped = rule.SkippedDays();
+    std::sort(skipped.begin(), skipped.end());
+    QList<ClassTermin> parts;
+    for (const int weekday : repeat.weekdays) {
+        QDate from = repeat.start.addDays((weekday - repeat.start.dayOfWeek() + 7) % 7);
+        for (const QDate& day : std::as_const(skipped)) {
+            if (day.dayOfWeek() != weekday || day < from || day > last)
+                continue;
+            if (day > from)
+                parts.append(part(rule, dataFolder, from, day.addDays(-7)));
+            from = day.addDays(7);
+        }
+        if (from <= last)
+            parts.append(part(rule, dataFolder, from, last));
     }
+    return parts;
+}
+
+// The files before stands for that after has no more go.
+void removeGone(QList<Step>& steps, const QList<ClassTermin>& before,
+                const QList<ClassTermin>& after)
+{
+    QSet<QString> stays;
+    for (const ClassTermin& file : after)
+        stays.insert(file.filename());
+    for (const ClassTermin& file : before) {
+        if (!stays.contains(file.filename()))
+            steps.append({Step::Kind::Remove, file});
+    }
+}
+
+// The steps from the files before to those of after: what goes first, then what shows on
+// fewer days, then what is new or shows on more, so that a crash or a stalled share between
+// two of them leaves a gap, never a day shown twice. A file that stays as it was is written
+// again only when the series' fields changed (rewrite).
+void replaceFiles(QList<Step>& steps, const QList<ClassTermin>& before,
+                  const QList<ClassTermin>& after, bool rewrite)
+{
+    removeGone(steps, before, after);
+    QHash<QString, QDate> endOf;
+    for (const ClassTermin& file : before)
+        endOf.insert(file.filename(), file.RecurringEndDate());
+    QList<Step> grown;
+    for (const ClassTermin& file : after) {
+        const auto was = endOf.constFind(file.filename());
+        if (was == endOf.cend() || file.RecurringEndDate() > *was)
+            grown.append({Step::Kind::Write, file});
+        else if (rewrite || file.RecurringEndDate() < *was)
+            steps.append({Step::Kind::Write, file});
+    }
+    steps += grown;
 }
 
 // The rule of a series whose first times up to before lie behind it: a count counts on.
@@ -98,15 +164,26 @@ std::optional<RepeatRule> ruleOfSeries(const ClassTermin& record)
     return rule;
 }
 
-bool keptAsOccurrences(const ClassTermin& record)
+bool keptByRuleFile(const ClassTermin& record)
 {
     return record.IsRecurring() && record.Rule() && !record.Rule()->isPlainKind();
+}
+
+bool keptAsParts(const ClassTermin& rule)
+{
+    return rule.Rule() && rule.Rule()->isWeekdayParts();
+}
+
+bool isKeptFile(const ClassTermin& file)
+{
+    return file.isOccurrence() || (file.IsRecurring() && keptAsParts(file) &&
+                                   Recurrence::ofPath(file.filename()) == Recurrence::Kind::Weekly);
 }
 
 std::optional<RepeatRule> ruleAsFiled(const ClassTermin& record)
 {
     std::optional<RepeatRule> rule = record.Rule();
-    if (!rule || !record.IsRecurring() || keptAsOccurrences(record))
+    if (!rule || !record.IsRecurring() || keptByRuleFile(record))
         return rule;
     const QDate until = record.RecurringEndDate();
     rule->start = record.RecurringStartDate();
@@ -160,7 +237,8 @@ bool wantsExtending(const ClassTermin& rule, const QDate& today)
 {
     const QDate last = rule.Rule() ? rule.Rule()->lastDay() : QDate();
     const QDate written = rule.WrittenUntil();
-    return (!last.isValid() || written < last) && written < today.addMonths(kMonthsAhead);
+    return !keptAsParts(rule) && (!last.isValid() || written < last) &&
+           written < today.addMonths(kMonthsAhead);
 }
 
 QList<QDate> writtenDays(const ClassTermin& rule)
@@ -173,31 +251,51 @@ QList<QDate> writtenDays(const ClassTermin& rule)
     return days;
 }
 
-QDate dayOf(const ClassTermin& occurrence)
+QList<ClassTermin> filesOf(const ClassTermin& rule)
 {
-    const QDate named = occurrenceDayOf(occurrence.filename());
-    return named.isValid() ? named : occurrence.datum();
+    const QString folder = folderOfRule(rule);
+    if (keptAsParts(rule))
+        return partsOf(rule, folder);
+    QList<ClassTermin> files;
+    for (const QDate& day : writtenDays(rule))
+        files.append(occurrence(rule, folder, day));
+    return files;
 }
 
-ClassTermin recordFor(const ClassTermin& occurrence, SeriesEdit::Scope scope)
+QDate dayOf(const ClassTermin& file, const QDate& shown)
 {
-    ClassTermin record = occurrence;
-    if (scope == SeriesEdit::Scope::This || !occurrence.Rule()) {
+    if (!file.isOccurrence())
+        return shown;
+    const QDate named = occurrenceDayOf(file.filename());
+    return named.isValid() ? named : file.datum();
+}
+
+ClassTermin recordFor(const ClassTermin& file, const QDate& shown, SeriesEdit::Scope scope)
+{
+    ClassTermin record = file;
+    const QDate day = dayOf(file, shown);
+    if (scope == SeriesEdit::Scope::This || !file.Rule()) {
+        // The occurrence alone, under the name an occurrence of its day has.
         record.setRule(std::nullopt);
+        record.setIsRecurring(false);
+        record.Recurring_code.clear();
+        record.setDatum(day);
+        record.setRecurringStartDate(day);
+        record.setRecurringEndDate(day);
+        if (!file.isOccurrence())
+            record.setFilename(
+                occurrencePath(Recurrence::folderOf(file.filename()), file.SeriesId(), day));
         return record;
     }
-    const QDate day = dayOf(occurrence);
-    const RepeatRule rule = scope == SeriesEdit::Scope::Following
-                                ? ruleFrom(*occurrence.Rule(), day)
-                                : *occurrence.Rule();
+    const RepeatRule rule =
+        scope == SeriesEdit::Scope::Following ? ruleFrom(*file.Rule(), day) : *file.Rule();
     record.setRule(rule);
     record.setIsRecurring(true);
     record.Recurring_code = Recurrence::code(kindOf(rule.unit));
     record.setDatum(rule.start);
     record.setRecurringStartDate(rule.start);
     record.setRecurringEndDate(rule.end == RepeatRule::End::Never ? kLastFileDate : rule.lastDay());
-    record.setFilename(
-        rulePath(Recurrence::folderOf(occurrence.filename()), occurrence.SeriesId()));
+    record.setFilename(rulePath(Recurrence::folderOf(file.filename()), file.SeriesId()));
     return record;
 }
 
@@ -211,10 +309,10 @@ QList<Step> planNew(const ClassTermin& series, const QString& dataFolder, const 
     rule.setRecurringStartDate(rule.Rule()->start);
     rule.setRecurringEndDate(rule.Rule()->end == RepeatRule::End::Never ? kLastFileDate
                                                                         : rule.Rule()->lastDay());
-    rule.setWrittenUntil(writtenUntilFor(today));
+    rule.setWrittenUntil(keptAsParts(rule) ? QDate() : writtenUntilFor(today));
     QList<Step> steps{{Step::Kind::Write, rule}};
-    for (const QDate& day : writtenDays(rule))
-        steps.append({Step::Kind::Write, occurrence(rule, dataFolder, day)});
+    for (const ClassTermin& file : filesOf(rule))
+        steps.append({Step::Kind::Write, file});
     return steps;
 }
 
@@ -224,12 +322,8 @@ QList<Step> planExtend(const ClassTermin& rule, const QDate& today)
         return {};
     ClassTermin extended = rule;
     extended.setWrittenUntil(writtenUntilFor(today));
-    const QString folder = folderOfRule(rule);
     QList<Step> steps;
-    for (const QDate& day : writtenDays(extended)) {
-        if (day > rule.WrittenUntil())
-            steps.append({Step::Kind::Write, occurrence(extended, folder, day)});
-    }
+    replaceFiles(steps, filesOf(rule), filesOf(extended), false);
     steps.append({Step::Kind::Write, extended});
     return steps;
 }
@@ -240,20 +334,15 @@ QList<Step> planReplace(const std::optional<ClassTermin>& before, const ClassTer
     QList<Step> written = planNew(series, dataFolder, today);
     written.first().record.setSeriesDays(series.SeriesDays());
     QList<Step> steps;
-    if (before) {
-        const QList<QDate> stays = writtenDays(written.first().record);
-        QList<QDate> gone = writtenDays(*before);
-        if (before->SeriesId() == series.SeriesId())
-            gone.removeIf([&](const QDate& day) { return stays.contains(day); });
-        removeAll(steps, dataFolder, before->SeriesId(), gone);
-    }
+    if (before)
+        removeGone(steps, filesOf(*before), filesOf(written.first().record));
     return steps + written;
 }
 
 QList<Step> planRemove(const ClassTermin& rule)
 {
     QList<Step> steps;
-    removeAll(steps, folderOfRule(rule), rule.SeriesId(), writtenDays(rule));
+    removeGone(steps, filesOf(rule), {});
     steps.append({Step::Kind::Remove, rule});
     return steps;
 }
@@ -263,7 +352,7 @@ QList<Step> plan(const Change& change)
     const ClassTermin& rule = change.rule;
     const QString folder = folderOfRule(rule);
     const QString& id = rule.SeriesId();
-    const QList<QDate> written = writtenDays(rule);
+    const QList<ClassTermin> written = filesOf(rule);
     QList<Step> steps;
     ClassTermin kept = rule;
     using Scope = SeriesEdit::Scope;
@@ -283,7 +372,7 @@ QList<Step> plan(const Change& change)
             kept.setSeriesDays(days);
         }
         steps.append({Step::Kind::Write, kept});
-        removeAll(steps, folder, id, {change.occurrence});
+        replaceFiles(steps, written, filesOf(kept), false);
         if (change.changed) {
             ClassTermin exception = *change.changed;
             exception.setRule(std::nullopt);
@@ -300,20 +389,13 @@ QList<Step> plan(const Change& change)
         shortened.until = change.occurrence.addDays(-1);
         kept.setRule(shortened);
         kept.setRecurringEndDate(shortened.lastDay());
-        QList<QDate> gone = written;
-        gone.removeIf([&](const QDate& day) { return day < change.occurrence; });
-        removeAll(steps, folder, id, gone);
-        // The occurrences before carry the rule as it now ends.
-        for (const QDate& day : written) {
-            if (day < change.occurrence)
-                steps.append({Step::Kind::Write, occurrence(kept, folder, day)});
-        }
+        // The files before the day carry the rule as it now ends.
+        replaceFiles(steps, written, filesOf(kept), true);
         steps.append({Step::Kind::Write, kept});
         break;
     }
     case Scope::All: {
-        const bool staysHere = change.changed && keptAsOccurrences(*change.changed);
-        QList<QDate> stays;
+        const bool staysHere = change.changed && keptByRuleFile(*change.changed);
         ClassTermin renewed;
         if (staysHere) {
             renewed = *change.changed;
@@ -327,18 +409,14 @@ QList<Step> plan(const Change& change)
             renewed.setSeriesDays(rule.SeriesDays());
             renewed.setDatum(renewed.Rule()->start);
             renewed.setRecurringStartDate(renewed.Rule()->start);
-            renewed.setWrittenUntil(std::max(rule.WrittenUntil(), writtenUntilFor(change.today)));
-            stays = writtenDays(renewed);
-        }
-        QList<QDate> gone = written;
-        gone.removeIf([&](const QDate& day) { return stays.contains(day); });
-        removeAll(steps, folder, id, gone);
-        if (staysHere) {
-            for (const QDate& day : stays)
-                steps.append({Step::Kind::Write, occurrence(renewed, folder, day)});
+            renewed.setWrittenUntil(keptAsParts(renewed) ? QDate()
+                                                         : std::max(rule.WrittenUntil(),
+                                                                    writtenUntilFor(change.today)));
+            replaceFiles(steps, written, filesOf(renewed), true);
             steps.append({Step::Kind::Write, renewed});
             return steps;
         }
+        removeGone(steps, written, {});
         if (!change.changed) {
             for (const ClassTermin& exception : change.exceptions)
                 steps.append({Step::Kind::Remove, exception});
@@ -353,7 +431,7 @@ QList<Step> plan(const Change& change)
     ClassTermin rest = *change.changed;
     if (scope == Scope::Following)
         rest.setSeriesId(change.restSeriesId);
-    if (keptAsOccurrences(rest)) {
+    if (keptByRuleFile(rest)) {
         steps.append(planNew(rest, folder, change.today));
         return steps;
     }

@@ -344,8 +344,8 @@ QDate nextOccurrence(const ClassTermin& part, const QDate& day)
 
 ClassTermin recordFor(const ClassTermin& part, const QDate& occurrence, Scope scope)
 {
-    if (part.isOccurrence())
-        return RuleSeries::recordFor(part, scope);
+    if (RuleSeries::isKeptFile(part))
+        return RuleSeries::recordFor(part, occurrence, scope);
     ClassTermin record = part;
     record.Recurring_code = Recurrence::code(Recurrence::ofPath(part.filename()));
     switch (scope) {

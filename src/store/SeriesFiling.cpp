@@ -101,7 +101,7 @@ DataAccess::FileChange SeriesFiling::changeSinceLoaded(const ClassTermin& loaded
     return change;
 }
 
-SeriesFiling::Outcome SeriesFiling::applyToOccurrences(const Request& request)
+SeriesFiling::Outcome SeriesFiling::applyToRuleSeries(const Request& request)
 {
     Outcome outcome;
     const ClassTermin& part = request.part;
@@ -116,7 +116,7 @@ SeriesFiling::Outcome SeriesFiling::applyToOccurrences(const Request& request)
         return outcome;
     RuleSeries::Change change;
     change.rule = *rule;
-    change.occurrence = RuleSeries::dayOf(part);
+    change.occurrence = RuleSeries::dayOf(part, request.occurrence);
     change.scope = request.scope;
     change.changed = request.changed;
     change.restSeriesId = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -139,8 +139,8 @@ SeriesFiling::Outcome SeriesFiling::applyToOccurrences(const Request& request)
 
 SeriesFiling::Outcome SeriesFiling::apply(const Request& request)
 {
-    if (request.part.isOccurrence())
-        return applyToOccurrences(request);
+    if (RuleSeries::isKeptFile(request.part))
+        return applyToRuleSeries(request);
     Outcome outcome;
     const ClassTermin& part = request.part;
     // One copy at a time: the check below and the writes are one step against the others.

@@ -54,8 +54,8 @@ public:
     bool notesItsDays(const ClassTermin& part);
 
 private:
-    // A change of one occurrence, the rest or all of a series kept as one-time occurrences.
-    Outcome applyToOccurrences(const Request& request);
+    // A change of one occurrence, the rest or all of a series its rule file keeps.
+    Outcome applyToRuleSeries(const Request& request);
     // ChangeSinceLoaded, and also a file rewritten since within the same tick of the clock.
     DataAccess::FileChange changeSinceLoaded(const ClassTermin& loaded);
     bool step(const SeriesEdit::Step& step, Outcome& outcome);

@@ -232,7 +232,7 @@ QList<SyncRecord::File> Run::writeSeries(const Item& item, const SyncMapping::In
         for (const SyncRecord::File& f : item.files) {
             const TerminPtr a = load(f.path);
             // A rule file's place is its SeriesId's.
-            if (!RuleSeries::keptAsOccurrences(*a))
+            if (!RuleSeries::keptByRuleFile(*a))
                 (a->IsRecurring() ? recurringHere : oneTimeHere).append({firstDay(*a), f.path});
         }
     }
@@ -250,7 +250,7 @@ QList<SyncRecord::File> Run::writeSeries(const Item& item, const SyncMapping::In
     QList<SyncRecord::File> files;
     for (ClassTermin part : parts) {
         part.setSeriesId(series);
-        if (RuleSeries::keptAsOccurrences(part)) {
+        if (RuleSeries::keptByRuleFile(part)) {
             files << fileRecord(writeOccurrences(part));
             continue;
         }
@@ -291,7 +291,7 @@ QString Run::writeOccurrences(const ClassTermin& staged)
 void Run::removeLocal(const QString& rel)
 {
     const TerminPtr rule = OccurrenceSeries::isRulePath(rel) ? load(rel) : nullptr;
-    if (rule && RuleSeries::keptAsOccurrences(*rule) &&
+    if (rule && RuleSeries::keptByRuleFile(*rule) &&
         abs(rel) == RuleSeries::rulePath(m_folder, rule->SeriesId())) {
         AppointmentFiling filing(m_store);
         RuleSeriesFiling::run(m_store, filing, RuleSeries::planRemove(*rule));
@@ -315,7 +315,7 @@ void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incom
         copy.setText(conflictText(copy.Text(), m_options.langCode));
         copy.setUid(uid);
         copy.setSeriesId(copySeries);
-        if (RuleSeries::keptAsOccurrences(copy)) {
+        if (RuleSeries::keptByRuleFile(copy)) {
             // A series kept as occurrences is copied whole under the copy's SeriesId.
             AppointmentFiling filing(m_store);
             const RuleSeriesFiling::Done done = RuleSeriesFiling::run(

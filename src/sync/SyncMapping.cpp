@@ -5,6 +5,7 @@
 #include "store/Common.h"
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"
+#include "store/RuleSeries.h"
 
 #include <libical/ical.h>
 
@@ -167,7 +168,7 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
     for (const QString& path : paths) {
         const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
         // A series kept as occurrences comes as its rule file, which writes them anew.
-        if (!a->isOccurrence())
+        if (!RuleSeries::isKeptFile(*a))
             in.appointments.append(*a);
     }
     // One file, or the parts of one series, hold the event exactly.

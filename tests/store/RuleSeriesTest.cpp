@@ -117,13 +117,14 @@ TEST_F(RuleSeriesTest, EveryRuleShowsItsDaysForTwoYearsInThisProgramAndInAnOlder
     const struct {
         const char* rrule;
         QDate start;
-        int files; // what the folder holds for it: 27 months of occurrences and the rule
+        int files; // the rule file and 27 months of occurrences, or a weekly file per weekday
     } cases[] = {
         {"FREQ=WEEKLY;COUNT=5", {2026, 1, 19}, 1},
         {"FREQ=MONTHLY", {2026, 1, 31}, 1},
         {"FREQ=YEARLY", {2024, 2, 29}, 1},
         {"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH", {2026, 1, 12}, 121},
-        {"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR", {2026, 1, 14}, 599},
+        {"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR", {2026, 1, 14}, 6},
+        {"FREQ=WEEKLY;BYDAY=MO,TH;COUNT=7", {2026, 2, 5}, 3},
         {"FREQ=MONTHLY;BYDAY=-1FR", {2026, 1, 1}, 29},
         {"FREQ=MONTHLY;INTERVAL=3;BYDAY=2TU;UNTIL=20270630", {2026, 2, 1}, 7},
         {"FREQ=MONTHLY;BYDAY=5MO", {2026, 1, 1}, 10},
@@ -137,6 +138,12 @@ TEST_F(RuleSeriesTest, EveryRuleShowsItsDaysForTwoYearsInThisProgramAndInAnOlder
         file(rule, "Meeting");
         EXPECT_EQ(shown(today, horizon), expected(rule.occurrences(today, horizon), "Meeting"));
         EXPECT_EQ(fileCount(), c.files);
+        // Years on, after any copy has extended what it needs to.
+        today = kTestToday.addYears(3);
+        RuleSeriesFiling::extendAll(store, filing);
+        const QDate later = today.addMonths(RuleSeries::kMonthsAhead);
+        EXPECT_EQ(shown(today, later), expected(rule.occurrences(today, later), "Meeting"));
+        today = kTestToday;
     }
 }
 
@@ -209,7 +216,9 @@ TEST_F(RuleSeriesTest, AnyRunOfChangesShowsEachDayOnceAndAsTheOlderCopyDoes)
     const QDate to = today.addMonths(RuleSeries::kMonthsAhead);
     for (int run = 0; run < 20; ++run) {
         restart();
-        QList<Segment> segments{{ruleOf(rules[0].toLatin1(), {2026, 1, 12}), {}, "S0", {}}};
+        // Every other run begins with a series on several weekdays of every week.
+        const QByteArray first = rules[run % 2 * 3].toLatin1();
+        QList<Segment> segments{{ruleOf(first, {2026, 1, 12}), {}, "S0", {}}};
         file(segments[0].rule, "S0");
         QString history;
         for (int step = 0; step < 6; ++step) {

@@ -52,7 +52,7 @@ void fileSeries(const QString& folder)
     const QDate moved(2026, 2, 5);
     const TerminPtr occurrence = store.LoadAppointment(
         RuleSeries::occurrencePath(store.DataFolder(), series.SeriesId(), moved), moved);
-    ClassTermin changed = RuleSeries::recordFor(*occurrence, SeriesEdit::Scope::This);
+    ClassTermin changed = RuleSeries::recordFor(*occurrence, {}, SeriesEdit::Scope::This);
     changed.setDatum({2026, 2, 6});
     changed.setStartTime(at(11));
     changed.setEndTime(at(12));
@@ -75,7 +75,7 @@ void renameSeries(const QString& folder, const QString& text)
     const QDate first(2026, 1, 19);
     const TerminPtr occurrence = store.GetAppointmentsOfDay(first).value(0);
     ASSERT_TRUE(occurrence && occurrence->isOccurrence());
-    ClassTermin changed = RuleSeries::recordFor(*occurrence, SeriesEdit::Scope::All);
+    ClassTermin changed = RuleSeries::recordFor(*occurrence, {}, SeriesEdit::Scope::All);
     changed.setText(text);
     const RuleSeries::Change change{*RuleSeriesFiling::ruleOf(store, occurrence->SeriesId()),
                                     first,
