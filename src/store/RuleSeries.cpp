@@ -377,6 +377,8 @@ QList<Step> plan(const Change& change)
             ClassTermin exception = *change.changed;
             exception.setRule(std::nullopt);
             exception.setIsRecurring(false);
+            exception.setRecurringStartDate(exception.datum());
+            exception.setRecurringEndDate(exception.datum());
             exception.setSeriesId(id);
             exception.setFilename({});
             steps.append({Step::Kind::File, exception});

@@ -61,7 +61,8 @@ protected:
 
     // Each day from..to that anyone shows something on: "date text,text"; a day where the
     // older copy shows other texts than this program is marked "older: ...".
-    std::string shown(const QDate& from, const QDate& to)
+    std::string shown(const QDate& from, const QDate& to) { return shownIn(folder, from, to); }
+    std::string shownIn(const QString& folder, const QDate& from, const QDate& to)
     {
         const QMap<QDate, QStringList> theirs = OlderCopy::shown(folder, from, to);
         DataAccess reader(profiles, StoreSource::fixed(folder));
@@ -196,6 +197,71 @@ TEST_F(RuleSeriesTest, AnOccurrenceNamingItsSeriesAsAPathIsRefusedAndWritesNothi
         seriesFiling.apply({occurrence, {2026, 1, 20}, Scope::All, std::nullopt, {}}).ok());
     EXPECT_EQ(fileCount(), 2);
     EXPECT_EQ(TestFiles::readBytes(victim), trap + "Recurring=1\r\n");
+}
+
+// Every file below root and what it holds, by the path inside root.
+std::string treeOf(const QString& root)
+{
+    QStringList files;
+    for (QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString path = it.next();
+        files << path.mid(root.size()) + ":\n" + QString::fromUtf8(TestFiles::readBytes(path));
+    }
+    files.sort();
+    return files.join('\n').toStdString();
+}
+
+// What each kind of series is kept as, stored as a golden folder that norvane-cli reads beside
+// the others: filing the series and changing two of its days writes exactly these files today,
+// and an older copy shows from them what this program shows, day by day for two years.
+TEST_F(RuleSeriesTest, EachKindIsWrittenAsItsStoredFolderAndAnOlderCopyShowsItsDays)
+{
+    const struct {
+        const char* name;
+        const char* rrule;
+    } cases[] = {
+        {"repeat-weekday-parts", "FREQ=WEEKLY;BYDAY=MO,TH"},
+        {"repeat-occurrences", "FREQ=MONTHLY;BYDAY=-1FR;COUNT=12"},
+    };
+    const QDate horizon = today.addMonths(RuleSeries::kMonthsAhead);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        quint32 name = 70000000;
+        AppointmentFiling named(store, [&name] { return name++; });
+        SeriesFiling changes(store, named);
+        ClassTermin a = series(ruleOf(c.rrule, kTestToday.addDays(5)), "Team");
+        a.setSeriesId("team");
+        ASSERT_TRUE(named.File(a).ok);
+        // The second time is deleted, the third moves a day on.
+        const QList<QDate> days = a.Rule()->occurrences(a.Rule()->start, horizon, 3);
+        for (const QDate& day : {days[1], days[2]}) {
+            ClassTermin occurrence;
+            for (const TerminPtr& shownThere : store.GetAppointmentsOfDay(day))
+                occurrence = *shownThere;
+            std::optional<ClassTermin> changed;
+            if (day == days[2]) {
+                changed = SeriesEdit::recordFor(occurrence, day, Scope::This);
+                changed->setDatum(day.addDays(1));
+            }
+            ASSERT_TRUE(changes.apply({occurrence, day, Scope::This, changed, {}}).ok());
+        }
+        const QString golden = QStringLiteral(NORVANE_GOLDEN_FOLDERS "/") + c.name + '/';
+        // NORVANE_UPDATE_GOLDEN=1 stores what is written now, to be read before committing.
+        if (qEnvironmentVariableIsSet("NORVANE_UPDATE_GOLDEN")) {
+            QDir(golden).removeRecursively();
+            for (QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+                 it.hasNext();) {
+                const QString path = it.next();
+                TestFiles::writeBytes(golden + path.mid(folder.size()), TestFiles::readBytes(path));
+            }
+        }
+        EXPECT_EQ(treeOf(folder), treeOf(golden));
+        QList<QDate> expectedDays = a.Rule()->occurrences(today, horizon);
+        expectedDays.removeOne(days[1]);
+        expectedDays.replace(expectedDays.indexOf(days[2]), days[2].addDays(1));
+        EXPECT_EQ(shownIn(golden, today, horizon), expected(expectedDays, "Team"));
+    }
 }
 
 // A model of what a run of changes leaves: the series' segments, each its rule less its skipped
