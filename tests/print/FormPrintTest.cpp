@@ -89,33 +89,25 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrin
     EXPECT_TRUE(eventually([&] { return done; }));
     told.clear();
     const auto english = qScopeGuard([] { Language::apply("en"); });
-    const struct {
-        const char* lang;
-        QStringList texts; // title, headers, day and week text, first month
-    } languages[] = {
-        {"en",
-         {"Norvane4 Print", "Dayprint", "Weekprint", "Planner",
-          "Print the view of the actually displayed day: \r\n\r\nFriday, 04.07.2003",
-          "Print the view of the actually displayed week: \r\n\r\n30.06.2003 - 06.07.2003",
-          "January"}},
-        {"de",
-         {"Norvane4 Druck", "Tagesdruck", "Wochendruck", "Planer",
-          "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, "
-          "04.07.2003",
-          "Drucken Sie die Ansicht der aktuell dargestellten Woche: \r\n\r\n30.06.2003 - "
-          "06.07.2003",
-          "Januar"}},
-    };
-    for (const auto& language : languages) {
-        settings.setLangCode(language.lang);
-        Language::apply(language.lang);
+    // The language, the title, the pages' headers, the first month, the day's and the week's text.
+    const QStringList languages[] = {
+        {"en", "Norvane4 Print", "Dayprint", "Weekprint", "Planner", "January",
+         "Print the view of the actually displayed day: \r\n\r\nFriday, 04.07.2003",
+         "Print the view of the actually displayed week: \r\n\r\n30.06.2003 - 06.07.2003"},
+        {"de", "Norvane4 Druck", "Tagesdruck", "Wochendruck", "Planer", "Januar",
+         "Drucken Sie die Ansicht des aktuell dargestellten Tages: \r\n\r\nFreitag, 04.07.2003",
+         "Drucken Sie die Ansicht der aktuell dargestellten Woche: \r\n\r\n30.06.2003 - "
+         "06.07.2003"}};
+    for (const QStringList& texts : languages) {
+        settings.setLangCode(texts[0]);
+        Language::apply(texts[0]);
         form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
         ClassTabs& tabs = child<ClassTabs>(w, "tabs");
-        EXPECT_EQ((QStringList{w.windowTitle(), tabs.Caption(0), tabs.Caption(1), tabs.Caption(2),
-                               child<QLabel>(w, "label_day").text(),
-                               child<QLabel>(w, "label_week").text(),
-                               child<QComboBox>(w, "combo_planer_month").itemText(0)}),
-                  language.texts);
+        EXPECT_EQ((QStringList{
+                      texts[0], w.windowTitle(), tabs.Caption(0), tabs.Caption(1), tabs.Caption(2),
+                      child<QComboBox>(w, "combo_planer_month").itemText(0),
+                      child<QLabel>(w, "label_day").text(), child<QLabel>(w, "label_week").text()}),
+                  texts);
     }
     form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
     EXPECT_EQ(pages(w), (QList<bool>{true, false, false}));
@@ -254,14 +246,12 @@ TEST_F(FormPrintTest, ThePrintedDaysHoldEveryDayAPrintoutShows)
         for (int weekday = 1; weekday <= 7; ++weekday)
             settings.setShowWeek(weekday, !row.hiddenWeekdays.contains(weekday));
         QList<QDate> asked;
+        const auto days = [&](const QDate& date) {
+            asked << date;
+            return QList<TerminPtr>();
+        };
         RecordingCanvas canvas;
-        RunPrintJob(
-            row.job, canvas,
-            [&](const QDate& date) {
-                asked << date;
-                return QList<TerminPtr>();
-            },
-            settings);
+        RunPrintJob(row.job, canvas, days, settings);
         const QList<QDate> printed = PrintedDays(row.job, settings);
         for (const QDate& date : asked)
             EXPECT_TRUE(printed.contains(date)) << date.toString().toStdString();

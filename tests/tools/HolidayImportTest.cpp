@@ -100,25 +100,53 @@ protected:
     QTemporaryDir data;
     CountingFileAccess files{ThreadFileAccess()};
     ProfileCache profiles{files};
-    DataAccess store{profiles, StoreSource::fixed(data.path())};
     const HolidayFile list = *HolidayFile::fromBytes(
         "[Germany 2004]\r\nNew Year, 2004/01/01\r\nUnity Day, 2004/10/03\r\n"
         "[Extra]\r\nFirst Day, 2004/01/01\r\n[Far]\r\nBefore, 1899/12/31\r\n"
         "First, 1900/01/01\r\nLast, 2200/12/31\r\nAfter, 2200/12/32\r\nYear 0, 0000/01/01\r\n");
 };
 
+// Every entry of the chosen sections counts, saved or not; days no view shows are skipped.
 TEST_F(HolidayImportTest, OneFilePerDayTheLaterEntryWinsAndEveryEntryCounts)
 {
+    const struct {
+        QStringList sections;
+        int count, failed, outOfRange;
+        QString left;               // the files in the data folder afterwards
+        const char* gone = nullptr; // imported into this missing folder instead
+    } rows[] = {
+        {{"Far"}, 2, 0, 3, "y1900/m1/d1/holiday.nv3 y2200/m12/d31/holiday.nv3"},
+        // Tests run as root: a file where the year directory belongs stops every write.
+        {{"Germany 2004"}, 2, 2, 0, "y2004"},
+        {{"Germany 2004", "Extra"}, 3, 3, 0, "", "gone"}, // asked once, not once per entry
+        {{"Germany 2004", "Extra"}, 3, 0, 0, "y2004/m1/d1/holiday.nv3 y2004/m10/d3/holiday.nv3"},
+    };
     QList<int> progress;
-    const HolidayImportResult result =
-        ImportHolidays(list, {"Germany 2004", "Extra"}, 6, store, data.path(),
-                       [&](int done, int total) { progress << done * 10 + total; });
-    EXPECT_EQ(result.count, 3);
-    EXPECT_EQ(result.failed, 0);
-    EXPECT_EQ(result.outOfRange, 0);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        ASSERT_TRUE(QDir(data.path()).removeRecursively() && QDir().mkpath(data.path()));
+        if (row.failed && !row.gone) {
+            ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
+        }
+        const QString folder = row.gone ? data.filePath(row.gone) : data.path();
+        DataAccess store(profiles, StoreSource::fixed(folder));
+        progress.clear();
+        files.resetCounts();
+        const HolidayImportResult result =
+            ImportHolidays(list, row.sections, 6, store, folder,
+                           [&](int done, int total) { progress << done * 10 + total; });
+        EXPECT_EQ((QList<int>{result.count, result.failed, result.outOfRange}),
+                  (QList<int>{row.count, row.failed, row.outOfRange}));
+        EXPECT_EQ(filesIn(data.path()).join(' '), row.left);
+        EXPECT_EQ(result.firstFailure.path.isEmpty(), row.failed == 0);
+        if (row.gone) {
+            EXPECT_EQ(result.firstFailure.cause, WriteOutcome::Cause::FolderUnreachable);
+            EXPECT_EQ(files.counts().total(), 2)
+                << "the first entry's file looked up, its write refused";
+            EXPECT_FALSE(QFileInfo::exists(folder));
+        }
+    }
     EXPECT_EQ(progress, (QList<int>{13, 23, 33}));
-    EXPECT_EQ(filesIn(data.path()),
-              (QStringList{"y2004/m1/d1/holiday.nv3", "y2004/m10/d3/holiday.nv3"}));
     EXPECT_EQ(TestFiles::readBytes(data.filePath("y2004/m1/d1/holiday.nv3")),
               "[AppointmentSettings]\r\nDateYear=2004\r\nDateMonth=1\r\nDateDay=1\r\n"
               "StartTimeHour=0\r\nStartTimeMinute=0\r\nEndTimeHour=24\r\nEndTimeMinute=0\r\n"
@@ -126,37 +154,6 @@ TEST_F(HolidayImportTest, OneFilePerDayTheLaterEntryWinsAndEveryEntryCounts)
               "RemindMe=1\r\nRemindEmail=0\r\nRecurring=0\r\nRecurringFromYear=1899\r\n"
               "RecurringFromMonth=12\r\nRecurringFromDay=30\r\nRecurringUntilYear=1899\r\n"
               "RecurringUntilMonth=12\r\nRecurringUntilDay=30\r\n");
-}
-
-TEST_F(HolidayImportTest, DaysNoViewShowsAreSkippedAndCounted)
-{
-    const HolidayImportResult result = ImportHolidays(list, {"Far"}, 1, store, data.path());
-    EXPECT_EQ(result.count, 2);
-    EXPECT_EQ(result.failed, 0);
-    EXPECT_EQ(result.outOfRange, 3);
-    EXPECT_EQ(filesIn(data.path()),
-              (QStringList{"y1900/m1/d1/holiday.nv3", "y2200/m12/d31/holiday.nv3"}));
-}
-
-TEST_F(HolidayImportTest, AFolderThatCannotBeWrittenFailsEveryEntryOnce)
-{
-    // Tests run as root: a file where the year directory belongs stops every write.
-    ASSERT_TRUE(TestFiles::writeBytes(data.filePath("y2004"), "in the way"));
-    HolidayImportResult result = ImportHolidays(list, {"Germany 2004"}, 1, store, data.path());
-    EXPECT_EQ(result.count, 2);
-    EXPECT_EQ(result.failed, 2);
-    EXPECT_FALSE(result.firstFailure.path.isEmpty());
-
-    // A data folder that is gone is asked once, not once per entry.
-    const QString gone = data.filePath("gone");
-    DataAccess unmounted(profiles, StoreSource::fixed(gone));
-    files.resetCounts();
-    result = ImportHolidays(list, {"Germany 2004", "Extra"}, 1, unmounted, gone);
-    EXPECT_EQ(result.count, 3);
-    EXPECT_EQ(result.failed, 3);
-    EXPECT_EQ(result.firstFailure.cause, WriteOutcome::Cause::FolderUnreachable);
-    EXPECT_EQ(files.counts().total(), 2) << "the first entry's file looked up, its write refused";
-    EXPECT_FALSE(QFileInfo::exists(gone));
 }
 
 } // namespace

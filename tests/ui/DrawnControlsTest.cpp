@@ -1,14 +1,7 @@
 // The drawn controls every window shares: the tab strip, the drop-down month sheet and the
 // drop-down time picker, as their events, their models and what only their pixels show.
-#include "Drawing.h"
-#include "ui/ClassMonthDD.h"
-#include "ui/ClassTabs.h"
+#include "DrawnControlsFixture.h"
 #include "ui/ClassTimeDD.h"
-#include "ui/PictureBox.h"
-
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
@@ -18,71 +11,7 @@ namespace {
 
 using namespace Drawing;
 
-const QColor kFace(236, 236, 236);
-const QColor kWhite(255, 255, 255);
 const QColor kGrey(128, 128, 128);
-const QColor kBlack(0, 0, 0);
-const QColor kRed(255, 0, 0);
-
-class ClassTabsTest : public ::testing::Test {
-public:
-    void SetUp() override
-    {
-        box.setBackColor(kFace);
-        box.resizeTwips(6000, 375); // 400 x 25 pixels
-        box.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
-        tabs.Bind(&box);
-        const auto note = [this](const char* kind) {
-            return [this, kind](const QString& caption, int index) {
-                events << QString("%1(%2,%3)@%4")
-                              .arg(kind, caption)
-                              .arg(index)
-                              .arg(tabs.SelectedIndex());
-            };
-        };
-        QObject::connect(&tabs, &ClassTabs::Change, note("Change"));
-        QObject::connect(&tabs, &ClassTabs::Click, note("Click"));
-    }
-
-    void addEditorHeaders()
-    {
-        tabs.AddHeader("Appointment", false, kBlack);
-        tabs.AddHeader("Recurrence", false, kRed);
-        tabs.AddHeader("Reminder", false, kBlack);
-        tabs.AddHeader("Owner", false, kBlack);
-    }
-
-    int leftPixel(int index) const { return PictureBox::toPixels(tabs.Span(index).left); }
-    int rightPixel(int index) const { return PictureBox::toPixels(tabs.Span(index).right) - 1; }
-    int middlePixel(int index) const { return (leftPixel(index) + rightPixel(index)) / 2; }
-    QColor at(int x, int y) { return box.grab().toImage().pixelColor(x, y); }
-
-    // Whether a dotted line of that colour runs inside the header: a row with several such
-    // pixels, never two side by side.
-    bool dottedIn(int index, const QColor& colour)
-    {
-        const QImage image = box.grab().toImage();
-        for (int y = 0; y < image.height(); ++y) {
-            QString row;
-            for (int x = leftPixel(index) + 3; x <= rightPixel(index) - 3; ++x)
-                row += image.pixelColor(x, y) == colour ? '#' : '.';
-            if (row.count('#') >= 4 && !row.contains("##"))
-                return true;
-        }
-        return false;
-    }
-
-    void setFocus(bool on)
-    {
-        on ? box.setFocus() : box.clearFocus();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return box.hasFocus() == on; }));
-    }
-
-    PictureBox box;
-    ClassTabs tabs;
-    QStringList events;
-};
 
 // One press on a header (kBeside: right of the last one) or a run of keys.
 constexpr int kBeside = 9;
@@ -178,36 +107,14 @@ const auto isYellow = [](const QColor& c) {
 };
 const auto isBlue = [](const QColor& c) { return c == kBlue; };
 
-class MonthPickerTest : public ::testing::Test, protected Drawing::DropDownHost {
+class MonthPickerTest : public MonthSheetTest {
 protected:
-    void SetUp() override
-    {
-        sheet.Bind(picture);
-        const auto note = [this](const char* kind) {
-            return [this, kind](const QDate& date) { events << kind + date.toString(Qt::ISODate); };
-        };
-        QObject::connect(&sheet, &ClassMonthDD::Click, note("c:"));
-        QObject::connect(&sheet, &ClassMonthDD::Change, note("h:"));
-    }
-
-    void open(const QDate& selected, int firstday = 2, const QString& langcode = "en")
-    {
-        sheet.setSelectedDate(selected);
-        sheet.setFirstday(firstday);
-        sheet.setLangcode(langcode);
-        sheet.Display();
-    }
-
     void clickAt(QPoint twips, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mouseClick(picture, button, Qt::NoModifier, pixelAt(twips));
     }
 
     QImage drawn() const { return picture->image(); }
-
-    QDate today{2025, 3, 12};
-    ClassMonthDD sheet{[this] { return today; }};
-    QStringList events;
 };
 
 // 1 March 2025 is a Saturday, 1 January 2025 a Wednesday, 1 December 2024 a Sunday. Only a
@@ -396,26 +303,23 @@ protected:
 TEST_F(TimePickerTest, PressesAndKeysMoveTheTimeAndReportItOnce)
 {
     const struct {
-        TimeOfDay start;
-        int interval;
         QPoint press; // twips
         int key;
         const char* expected;
         Qt::MouseButton button = Qt::LeftButton;
+        TimeOfDay start = hm(10, 5);
+        int interval = 15;
     } rows[] = {
         // clang-format off
-        {hm(10, 5), 15, {240, 975}, 0, "11:05"}, // over the hour's upper arrow
-        {hm(10, 5), 15, {240, 1380}, 0, "09:05"}, {hm(10, 5), 15, {660, 975}, 0, "10:20"},
-        {hm(10, 5), 15, {660, 1380}, 0, "09:50"},
-        {hm(10, 5), 15, {360, 1080}, 0, "11:05"}, // just inside the corner
-        {hm(10, 5), 15, {240, 975}, 0, "11:05", Qt::RightButton},
-        {hm(10, 5), 15, {660, 975}, 0, "10:20", Qt::MiddleButton},
-        {hm(10, 5), 15, {}, Qt::Key_Right, "10:20"}, {hm(10, 5), 15, {}, Qt::Key_Left, "09:50"},
-        {hm(10, 5), 15, {}, '*', "11:05"}, {hm(10, 5), 15, {}, '_', "09:05"},
-        {hm(10, 5), 15, {}, '+', "10:20"}, {hm(10, 5), 15, {}, '-', "09:50"},
-        {hm(10, 5), 30, {}, '+', "10:35"}, {hm(10, 5), 30, {660, 1380}, 0, "09:35"},
-        {hm(23, 30), 15, {}, '*', "00:30"}, {hm(0, 10), 15, {}, '-', "23:55"},
-        {hm(23, 50), 15, {}, Qt::Key_Right, "00:05"}, {hm(24, 0), 15, {}, '_', "23:00"},
+        {{240, 975}, 0, "11:05"}, // over the hour's upper arrow
+        {{240, 1380}, 0, "09:05"}, {{660, 975}, 0, "10:20"}, {{660, 1380}, 0, "09:50"},
+        {{360, 1080}, 0, "11:05"}, // just inside the corner
+        {{240, 975}, 0, "11:05", Qt::RightButton}, {{660, 975}, 0, "10:20", Qt::MiddleButton},
+        {{}, Qt::Key_Right, "10:20"}, {{}, Qt::Key_Left, "09:50"}, {{}, '*', "11:05"},
+        {{}, '_', "09:05"}, {{}, '+', "10:20"}, {{}, '-', "09:50"},
+        {{}, '+', "10:35", {}, hm(10, 5), 30}, {{}, '*', "00:30", {}, hm(23, 30)},
+        {{660, 1380}, 0, "09:35", Qt::LeftButton, hm(10, 5), 30}, {{}, '-', "23:55", {}, hm(0, 10)},
+        {{}, Qt::Key_Right, "00:05", {}, hm(23, 50)}, {{}, '_', "23:00", {}, hm(24, 0)},
         // clang-format on
     };
     for (const auto& row : rows) {

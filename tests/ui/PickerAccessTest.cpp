@@ -1,17 +1,11 @@
 // The drawn controls without the mouse: the month sheet walked by the keys, and what a
 // screen reader is told of the sheet, the clock and the tab strip, in both languages.
-#include "Drawing.h"
+#include "DrawnControlsFixture.h"
 #include "settings/Language.h"
-#include "ui/ClassMonthDD.h"
-#include "ui/ClassTabs.h"
 #include "ui/ClassTimeDD.h"
-#include "ui/PictureBox.h"
 
 #include <QAccessible>
 #include <QScopeGuard>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -19,25 +13,8 @@ namespace {
 
 const QDate k20March(2025, 3, 20); // a Thursday; 1 March 2025 is a Saturday
 
-class SheetKeysTest : public ::testing::Test, protected Drawing::DropDownHost {
+class SheetKeysTest : public MonthSheetTest {
 protected:
-    void SetUp() override
-    {
-        sheet.Bind(picture);
-        QObject::connect(&sheet, &ClassMonthDD::Click, [this](const QDate& date) {
-            events << "c:" + date.toString(Qt::ISODate);
-        });
-        QObject::connect(&sheet, &ClassMonthDD::Change, [this](const QDate& date) {
-            events << "h:" + date.toString(Qt::ISODate);
-        });
-    }
-    void open(const QDate& selected, const char* lang = "en")
-    {
-        sheet.setSelectedDate(selected);
-        sheet.setFirstday(2);
-        sheet.setLangcode(QLatin1String(lang));
-        sheet.Display();
-    }
     const AccessibleItem* day(int number) const
     {
         for (const AccessibleItem& cell : picture->accessibleTree().children)
@@ -46,9 +23,6 @@ protected:
                 return &cell;
         return nullptr;
     }
-
-    ClassMonthDD sheet{[] { return QDate(2025, 3, 12); }};
-    QStringList events;
 };
 
 // The frame starts on the selected day; Enter and Space pick as a click on it would.
@@ -57,18 +31,16 @@ TEST_F(SheetKeysTest, TheKeysWalkTheFrameAcrossMonthsAndEnterPicksItsDay)
     const struct {
         std::vector<Qt::Key> keys;
         const char* events;
-        const char* title; // of the month the sheet shows at the end
+        const char* month; // the sheet shows at the end, of 2025
     } rows[] = {
-        {{Qt::Key_Right, Qt::Key_Return}, "c:2025-03-21 h:2025-03-21", "March 2025"},
-        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}, "c:2025-04-03 h:2025-04-03", "April 2025"},
-        {{Qt::Key_PageUp, Qt::Key_Up, Qt::Key_Return},
-         "c:2025-02-13 h:2025-02-13",
-         "February 2025"},
-        {{Qt::Key_Home, Qt::Key_Space}, "c:2025-03-01 h:2025-03-01", "March 2025"},
-        {{Qt::Key_End, Qt::Key_Return}, "c:2025-03-31 h:2025-03-31", "March 2025"},
-        {{Qt::Key_Return}, "c:2025-03-20", "March 2025"}, // the day it has: no change
-        {{Qt::Key_Left, Qt::Key_Escape}, "", "March 2025"},
-        {{Qt::Key_PageDown, Qt::Key_Tab}, "", "April 2025"},
+        {{Qt::Key_Right, Qt::Key_Return}, "c:2025-03-21 h:2025-03-21", "March"},
+        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}, "c:2025-04-03 h:2025-04-03", "April"},
+        {{Qt::Key_PageUp, Qt::Key_Up, Qt::Key_Return}, "c:2025-02-13 h:2025-02-13", "February"},
+        {{Qt::Key_Home, Qt::Key_Space}, "c:2025-03-01 h:2025-03-01", "March"},
+        {{Qt::Key_End, Qt::Key_Return}, "c:2025-03-31 h:2025-03-31", "March"},
+        {{Qt::Key_Return}, "c:2025-03-20", "March"}, // the day it has: no change
+        {{Qt::Key_Left, Qt::Key_Escape}, "", "March"},
+        {{Qt::Key_PageDown, Qt::Key_Tab}, "", "April"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.events);
@@ -78,7 +50,7 @@ TEST_F(SheetKeysTest, TheKeysWalkTheFrameAcrossMonthsAndEnterPicksItsDay)
             QTest::keyClick(picture, key);
         EXPECT_EQ(events.join(' '), row.events);
         EXPECT_FALSE(picture->isVisible());
-        EXPECT_EQ(picture->accessibleTree().name, row.title);
+        EXPECT_EQ(picture->accessibleTree().name, row.month + QString(" 2025"));
         EXPECT_EQ(sheet.SelectedDate(), events.isEmpty()
                                             ? k20March
                                             : QDate::fromString(events.last().mid(2), Qt::ISODate));
@@ -105,7 +77,7 @@ TEST_F(SheetKeysTest, TheSheetIsATableOfItsDaysWithTheChosenOneAndTheFramedOne)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
         Language::apply(QLatin1String(row.lang));
-        open(row.selected, row.lang);
+        open(row.selected, 2, row.lang);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(picture);
         ASSERT_NE(iface, nullptr);
         EXPECT_EQ(iface->role(), QAccessible::Table);
@@ -180,14 +152,10 @@ TEST_F(ClockAccessTest, TheClockIsASpinBoxWhoseValueIsTheTimeAsTheFieldsWriteIt)
     }
 }
 
-TEST(TabStripAccessTest, APageTabListWhoseSelectedTabFollowsTheKeys)
+class TabStripAccessTest : public ClassTabsTest {};
+
+TEST_F(TabStripAccessTest, APageTabListWhoseSelectedTabFollowsTheKeys)
 {
-    PictureBox box;
-    box.resizeTwips(6000, 375);
-    box.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
-    ClassTabs tabs;
-    tabs.Bind(&box);
     for (const char* caption : {"Appointment", "[!] Reminder", "Info"})
         tabs.AddHeader(caption, false, Qt::black);
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&box);

@@ -134,6 +134,7 @@ TEST_F(CalendarTest, TheGridHoldsEachDayAndItsWeekNumber)
 TEST_F(CalendarTest, TheSelectionShowsInTheCellsOfTheWeekViewsDays)
 {
     using Cells = std::set<QString>;
+    const QDate aug30 = d(2004, 8, 30);
     const struct {
         const char* what;
         QDate month;
@@ -144,13 +145,11 @@ TEST_F(CalendarTest, TheSelectionShowsInTheCellsOfTheWeekViewsDays)
     } cases[] = {
         // clang-format off
         {"a day", d(2004, 8, 1), d(2004, 8, 11), false, false, {"2,2"}},
-        {"a week, in the first month", d(2004, 8, 1), d(2004, 8, 30), true, false,
-         {"0,5", "1,5", "7,5"}},
-        {"and in the second, without the weekend", d(2004, 9, 1), d(2004, 8, 30), true, false,
-         {"2,0", "3,0", "4,0", "7,0"}},
-        {"with the weekend when the week view shows it", d(2004, 9, 1), d(2004, 8, 30), true, true,
+        {"a week, in the first month", d(2004, 8, 1), aug30, true, false, {"0,5", "1,5", "7,5"}},
+        {"the second, no weekend", d(2004, 9, 1), aug30, true, false, {"2,0", "3,0", "4,0", "7,0"}},
+        {"the weekend when the week view shows it", d(2004, 9, 1), aug30, true, true,
          {"2,0", "3,0", "4,0", "5,0", "6,0", "7,0"}},
-        {"not the same week number a year later", d(2005, 9, 1), d(2004, 8, 30), true, false, {}},
+        {"not the same week a year later", d(2005, 9, 1), aug30, true, false, {}},
         // clang-format on
     };
     for (const auto& c : cases) {

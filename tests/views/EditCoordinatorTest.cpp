@@ -85,16 +85,20 @@ TEST_F(EditCoordinatorTest, CreateChangeMoveOnlyThisOccurrenceAndUndoEachAsOneSt
 {
     service.setFolder(settings.GetDataFolder(), settings.MonthInterval());
     timer.start(1000);
-    const QDate wednesday = kNow.date(), thursday = wednesday.addDays(1);
+    const QDate wed = kNow.date(), thu = wed.addDays(1); // Wednesday, Thursday
     TestFiles::writeSettled(data.filePath("recurring/wd4/7.nv3"),
                             "[AppointmentSettings]\r\nStartTimeHour=9\r\nStartTimeMinute=0\r\n"
                             "EndTimeHour=10\r\nEndTimeMinute=0\r\nText=Weekly\r\n");
-    QString typed = "Created";
-    editing.setEditor(FakeEditor::pressingOk([&](ClassTermin& a) { a.setText(typed); }));
+    // The editor names a new appointment "Created" and changes it to "Changed".
+    editing.setEditor(FakeEditor::pressingOk(
+        [&](ClassTermin& a) { a.setText(a.Text().isEmpty() ? "Created" : "Changed"); }));
+    const auto hour = [](int h) { return TimeOfDay::fromHourMinute(h, 0); };
     ClassTermin created;
-    created.setDatum(thursday);
-    created.setStartTime(TimeOfDay::fromHourMinute(14, 0));
-    created.setEndTime(TimeOfDay::fromHourMinute(15, 0));
+    created.setDatum(thu);
+    created.setStartTime(hour(14));
+    created.setEndTime(hour(15));
+    using Act = EditQuestions::SeriesAct;
+    const auto move = [&] { edits.move({first(wed), wed, thu, hour(11), hour(12)}); };
     const struct {
         const char* what;
         std::function<void()> act;
@@ -103,23 +107,8 @@ TEST_F(EditCoordinatorTest, CreateChangeMoveOnlyThisOccurrenceAndUndoEachAsOneSt
         const char* undo; // the step offered to undo then
     } rows[] = {
         {"create", [&] { edits.create(created); }, {}, 1, "Undo creation of 'Created'"},
-        {"change",
-         [&] {
-             typed = "Changed";
-             edits.change(first(thursday), thursday);
-         },
-         {},
-         1,
-         "Undo change of 'Changed'"},
-        {"move only this occurrence",
-         [&] {
-             const ClassTermin weekly = first(wednesday);
-             edits.move({weekly, wednesday, thursday, TimeOfDay::fromHourMinute(11, 0),
-                         TimeOfDay::fromHourMinute(12, 0)});
-         },
-         {int(EditQuestions::SeriesAct::Move)},
-         2,
-         "Undo change of the series 'Weekly'"},
+        {"change", [&] { edits.change(first(thu), thu); }, {}, 1, "Undo change of 'Changed'"},
+        {"move only this one", move, {int(Act::Move)}, 2, "Undo change of the series 'Weekly'"},
         {"undo hands the move back", [&] { edits.undo(false); }, {}, 1, "Undo change of 'Changed'"},
     };
     for (const auto& row : rows) {

@@ -221,8 +221,8 @@ TEST_F(FormMainDragTest, TwelveHourLabelsReadTheHourThenTheDayHalfUnderItDownToT
 
 class FormMainStallTest : public FormMainTest {
 protected:
-    FormMainStallTest()
-        : FormMainTest(true)
+    explicit FormMainStallTest(bool indexed = false)
+        : FormMainTest(true, indexed)
     {
         window();
     }
@@ -306,18 +306,11 @@ TEST_F(FormMainStallTest, AFileThatCannotBeReadWholeIsNamedInsteadOfShown)
                                        huge + " (File too large)");
 }
 
-class FormMainWarmStartTest : public FormMainTest {
+class FormMainWarmStartTest : public FormMainStallTest {
 protected:
     FormMainWarmStartTest()
-        : FormMainTest(true, true)
+        : FormMainStallTest(true)
     {
-        window();
-    }
-    ~FormMainWarmStartTest() override
-    {
-        stalled.resume();
-        m_window.reset();
-        service.shutDown();
     }
 };
 
@@ -340,7 +333,6 @@ TEST_F(FormMainWarmStartTest, LastSessionsWeekShowsAtOnceIsCheckedAndOpensOnlyOn
     }
     int edited = 0;
     editing.setEditor(FakeEditor::pressingOk([&](ClassTermin&) { ++edited; }));
-    const auto source = [&] { return text("label_datasource").section('\n', 0, 0); };
     stalled.stall();
     child<QMenu>("mnu_datafolder")->actions().value(1)->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return labelTexts() == QStringList{"Standup"}; }, 5000));

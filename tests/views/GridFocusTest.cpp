@@ -21,21 +21,14 @@ Item timed(int from, int to)
     return {TimeOfDay::fromMinutes(from), TimeOfDay::fromMinutes(to), false};
 }
 
+const Item kAllDay{at(0), at(24), true};
+
 // Day 0: 9:00-10:00 (item 0), 10:00-11:00 (1), an all-day one (2), 14:00-14:30 (3).
 // Day 1: nothing. Day 2: 9:30-12:00 (0). The grid shows 8:00 to 18:00 in half hours.
 Grid week()
 {
-    Grid g;
-    g.days = {{timed(540, 600),
-               timed(600, 660),
-               {at(0), TimeOfDay::fromMinutes(1440), true},
-               timed(840, 870)},
-              {},
-              {timed(570, 720)}};
-    g.first = at(8);
-    g.last = at(18);
-    g.gridMinutes = 30;
-    return g;
+    const QList<Item> first{timed(540, 600), timed(600, 660), kAllDay, timed(840, 870)};
+    return {{first, {}, {timed(570, 720)}}, at(8), at(18), 30};
 }
 
 Focus item(int day, int index)
@@ -61,16 +54,14 @@ TEST(GridFocusTest, TheKeysWalkAppointmentsAndTheFreeStepsBetweenThem)
         {"End: the latest", item(0, 0), Key::End, item(0, 3)},
         {"down from the whole-day one to the first step", item(0, 2), Key::Down, step(0, 8)},
         {"down a free step", step(0, 8), Key::Down, step(0, 8, 30)},
-        {"down onto the appointment starting within the step", step(0, 8, 30), Key::Down,
-         item(0, 0)},
+        {"down onto the one starting within the step", step(0, 8, 30), Key::Down, item(0, 0)},
         {"down to the adjoining appointment", item(0, 0), Key::Down, item(0, 1)},
         {"down past its end onto free time", item(0, 1), Key::Down, step(0, 11)},
         {"down the free time to the next", step(0, 13, 30), Key::Down, item(0, 3)},
         {"down stops at the last step", step(1, 17, 30), Key::Down, step(1, 17, 30)},
         {"up to the adjoining one", item(0, 1), Key::Up, item(0, 0)},
         {"up from the first timed one onto the step before", item(0, 0), Key::Up, step(0, 8, 30)},
-        {"up from a step onto the appointment starting in the step before", step(0, 14, 30),
-         Key::Up, item(0, 3)},
+        {"up onto the one starting in the step before", step(0, 14, 30), Key::Up, item(0, 3)},
         {"up from the first step to the whole-day one", step(0, 8), Key::Up, item(0, 2)},
         {"up stops on an empty day's first step", step(1, 8), Key::Up, step(1, 8)},
         {"right onto the appointment at that time", step(1, 10), Key::Right, item(2, 0)},
@@ -122,7 +113,6 @@ TEST(GridFocusTest, AltArrowsMoveAndResizeWithinTheDayAsADragDoes)
         Shift shift;
         std::optional<Change> change;
     };
-    const Item allDay{at(0), TimeOfDay::fromMinutes(1440), true};
     const Case cases[] = {
         {"a step later", timed(540, 600), Shift::Later, Change{0, at(9, 30), at(10, 30)}},
         {"a step earlier", timed(540, 600), Shift::Earlier, Change{0, at(8, 30), at(9, 30)}},
@@ -135,10 +125,9 @@ TEST(GridFocusTest, AltArrowsMoveAndResizeWithinTheDayAsADragDoes)
         {"not before midnight", timed(10, 70), Shift::Earlier, Change{0, at(0), at(1)}},
         {"not at all at midnight", timed(0, 60), Shift::Earlier, std::nullopt},
         {"not past the day's end", timed(1380, 1440), Shift::Later, std::nullopt},
-        {"longer up to the day's end", timed(1380, 1430), Shift::Longer,
-         Change{0, at(23), TimeOfDay::fromMinutes(1440)}},
-        {"a whole-day one keeps its times", allDay, Shift::Later, std::nullopt},
-        {"but moves by days", allDay, Shift::DayOn, Change{1, at(0), TimeOfDay::fromMinutes(1440)}},
+        {"longer up to the day's end", timed(1380, 1430), Shift::Longer, Change{0, at(23), at(24)}},
+        {"a whole-day one keeps its times", kAllDay, Shift::Later, std::nullopt},
+        {"but moves by days", kAllDay, Shift::DayOn, Change{1, at(0), at(24)}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(shifted(c.item, 30, c.shift), c.change) << c.what;
