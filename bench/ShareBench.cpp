@@ -212,8 +212,9 @@ int weekAppointments(const Program& program)
     return found;
 }
 
-// Series the recurring directories cannot hold, without end, kept as one-time files in the
-// day directories: NORVANE_BENCH_RULE_SERIES of them, filed as the window files them.
+// Series one recurring file cannot hold, without end, kept by their rule files (workdays as
+// weekly files, the others as one-time files in the day directories):
+// NORVANE_BENCH_RULE_SERIES of them, filed as the window files them.
 void fileRuleSeries(const QString& folder, int count)
 {
     const QStringList rules = {"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH", "FREQ=MONTHLY;BYDAY=-1FR",
