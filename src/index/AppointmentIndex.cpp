@@ -3,10 +3,12 @@
 #include "index/TextFolding.h"
 #include "profile/FileAccess.h"
 #include "profile/ProfileCache.h"
+#include "store/RuleSeries.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -509,6 +511,18 @@ AppointmentIndex::Found AppointmentIndex::search(const QStringList& words, const
     }
     std::sort(found.hits.begin(), found.hits.end(), [](const Hit& a, const Hit& b) {
         return std::tie(a.day, a.start, a.path) < std::tie(b.day, b.start, b.path);
+    });
+    // A series its rule file keeps is one hit, as a recurring file is: its first file found.
+    QSet<QString> seriesFound;
+    found.hits.removeIf([&seriesFound](const Hit& hit) {
+        const QString name = QFileInfo(hit.path).fileName();
+        if (hit.seriesId.isEmpty() || !name.startsWith(hit.seriesId + QLatin1Char('-')) ||
+            !RuleSeries::occurrenceDayOf(name).isValid())
+            return false;
+        if (seriesFound.contains(hit.seriesId))
+            return true;
+        seriesFound.insert(hit.seriesId);
+        return false;
     });
     if (found.hits.size() > limit) {
         found.hits.resize(limit);

@@ -180,6 +180,10 @@ TEST_F(IndexTest, WordsAreFoldedAndAndedInsideWordsOfTextAndOwnerShortOnesAtThei
     put("y2024/m5/d14/2.nv3", "Straßenfest");
     put("y2024/m5/d14/3.nv3", "Teambesprechung Hauptstraße");
     put("y2024/m5/d15/4.nv3", "Quarterly review");
+    // A series its rule file keeps: two occurrences and a moved one, found once and the moved.
+    for (const char* file :
+         {"y2024/m5/d16/ser-20240516.nv3", "y2024/m5/d23/ser-20240523.nv3", "y2024/m5/d31/5.nv3"})
+        put(file, "Sync", "SeriesId=ser\r\n");
     crawl();
     const QList<std::pair<QStringList, QStringList>> cases = {
         {{"muller"}, {"Termin bei Müller"}},
@@ -196,6 +200,7 @@ TEST_F(IndexTest, WordsAreFoldedAndAndedInsideWordsOfTextAndOwnerShortOnesAtThei
         {{"am"}, {}}, // two letters: at a word's start only
         {{"bei ller"}, {"Termin bei Müller"}},
         {{"inbei"}, {}}, // not across words
+        {{"sync"}, {"Sync", "Sync"}},
         {{"\"*"}, {}},
     };
     for (const auto& [words, found] : cases)
