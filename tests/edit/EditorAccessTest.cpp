@@ -15,17 +15,7 @@ namespace {
 
 using namespace FormEditDriver;
 
-class EditorAccessTest : public FormEditTest {
-protected:
-    void typeDate(Editor& e, const char* field, const char* typed)
-    {
-        QLineEdit& f = e.field(field);
-        f.setFocus();
-        f.selectAll();
-        QTest::keyClicks(&f, typed);
-        QTest::keyClick(&f, Qt::Key_Tab);
-    }
-};
+class EditorAccessTest : public FormEditTest {};
 
 // Leaving a field takes a typed date; text that is none stays until OK refuses it aloud.
 TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLanguage)
@@ -43,10 +33,7 @@ TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLa
         {"dd.mm.yyyy", "text_am", "31.4.2003", "31.4.2003", nullptr},
         {"mm/dd/yyyy", "text_recur_von", "soon", "soon", nullptr},
     };
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
+    inBothLanguages([&](bool german) {
         for (const auto& row : rows) {
             SCOPED_TRACE(QStringLiteral("%1 %2").arg(german).arg(row.typed).toStdString());
             settings.setDateFormat(row.pattern);
@@ -58,7 +45,7 @@ TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLa
                 ed.tick("check_recur");
             }
             const QString before = ed.field(row.field).text();
-            typeDate(ed, row.field, row.typed);
+            ed.typeInto(row.field, row.typed);
             EXPECT_EQ(ed.field(row.field).text(), row.shown);
             ed.ok();
             EXPECT_EQ(e.dialog.isVisible(), !row.saved);
@@ -82,7 +69,7 @@ TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLa
                                       .arg(row.typed, before)));
             ed.cancel();
         }
-    }
+    });
 }
 
 // Typed, or walked on the sheet by keys: either way the date reaches the file's directory.
@@ -90,7 +77,7 @@ TEST_F(EditorAccessTest, ADateTypedOrChosenByKeysIsFiledUnderItsDay)
 {
     auto a = stored(); // Friday 4 July 2003
     auto result = editThroughFiling(*a, [&](Editor& e) {
-        typeDate(e, "text_am", "8.7.");
+        e.typeInto("text_am", "8.7.");
         EXPECT_EQ(e.combo("combo_recur").itemText(1), "every Tuesday") << "the entries follow";
         e.ok();
     });
@@ -136,22 +123,21 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
     ASSERT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.accessibleTree().role, QAccessible::List);
     // By number and hue, after the user's name for it where it has one.
-    const std::string unchosen = "Color 2, light red | Colour 3 (Color 3, light turquoise)+ | "
-                                 "Color 4, light blue | Color 5, light green";
-    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | Color 4, "
-                        "light blue | Color 5, light green");
+    const std::string opened = "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | "
+                               "Color 4, light blue | Color 5, light green";
+    EXPECT_EQ(listed(), opened);
     EXPECT_EQ(colour.accessibleDescription(), "Colour 3 (Color 3, light turquoise)");
     QTest::keyClick(&panel, Qt::Key_Down);
     QTest::keyClick(&panel, Qt::Key_Down);
-    EXPECT_EQ(listed(), unchosen + "<");
+    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+ | Color 4, "
+                        "light blue | Color 5, light green<");
     QTest::keyClick(&panel, Qt::Key_Escape);
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(colour.text(), "Colour 3") << "Escape chooses nothing";
     EXPECT_TRUE(colour.hasFocus());
 
     QTest::keyClick(&colour, Qt::Key_Return);
-    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | Color 4, "
-                        "light blue | Color 5, light green");
+    EXPECT_EQ(listed(), opened);
     for (const Qt::Key key : {Qt::Key_End, Qt::Key_Up, Qt::Key_Return})
         QTest::keyClick(&panel, key);
     EXPECT_FALSE(panel.isVisible());
@@ -254,11 +240,7 @@ TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePag
         {"command_ok", "OK", "OK"},
         {"command_cancel", "Cancel", "Abbrechen"},
     };
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        SCOPED_TRACE(german ? "de" : "en");
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
+    inBothLanguages([&](bool german) {
         auto a = appointment();
         DirectEditor e(*a, settings);
         QStringList order;
@@ -293,7 +275,7 @@ TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePag
         } while (w != &e.editor.child<QWidget>("pic_tabs") && chain.size() < 40);
         order.insert(2, "pic_datum");
         EXPECT_EQ(chain, order);
-    }
+    });
 }
 
 } // namespace

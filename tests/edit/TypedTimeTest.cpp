@@ -4,9 +4,6 @@
 
 #include "TestFiles.h"
 #include "edit/TypedTime.h"
-#include "settings/Language.h"
-
-#include <QScopeGuard>
 
 namespace {
 
@@ -69,10 +66,7 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
                 {"12h", "text_zeit_bis", "12:00 am", "09:00 am-12:00 am", "09:00-24:00"},
                 {"12h", "text_zeit_von", "9:5", "9:5-10:30 am", nullptr},
                 {"12h", "text_zeit_bis", "13:00 pm", "09:00 am-13:00 pm", nullptr}};
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
+    inBothLanguages([&](bool german) {
         for (const auto& row : rows) {
             SCOPED_TRACE(
                 QStringLiteral("%1 %2 %3").arg(german).arg(row.format, row.typed).toStdString());
@@ -81,7 +75,7 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
             DirectEditor e(*a, settings);
             Editor& ed = e.editor;
             const QString before = ed.field(row.field).text();
-            ed.typeTime(row.field, row.typed);
+            ed.typeInto(row.field, row.typed);
             EXPECT_EQ(ed.field("text_zeit_von").text() + "-" + ed.field("text_zeit_bis").text(),
                       row.shown);
             ed.ok();
@@ -106,7 +100,7 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
                                       .arg(typed, example)));
             ed.cancel();
         }
-    }
+    });
 }
 
 // The digits on the open clock go to its field; Enter takes the time, or refuses what is none.
@@ -122,13 +116,13 @@ TEST_F(TypedTimeTest, ATimeTypedAfterTheClockOpenedIsSavedToTheMinute)
         EXPECT_FALSE(clock.isVisible());
         ASSERT_EQ(QApplication::focusWidget(), &from);
         QTest::keyClicks(&from, "010");
-        e.typeTime("text_zeit_bis", "later", Qt::Key_Return);
+        e.typeInto("text_zeit_bis", "later", Qt::Key_Return);
         EXPECT_EQ(from.text() + "-" + e.field("text_zeit_bis").text(), "10:10-11:40");
         ASSERT_TRUE(e.d.isVisible());
         ASSERT_EQ(e.messages.size(), 1);
         EXPECT_TRUE(e.messages[0].contains("\"later\" is not a time"))
             << e.messages[0].toStdString();
-        e.typeTime("text_zeit_bis", "11", Qt::Key_Return);
+        e.typeInto("text_zeit_bis", "11", Qt::Key_Return);
     });
     ASSERT_TRUE(result.saved);
     const QByteArray bytes = TestFiles::readBytes(a->filename());
