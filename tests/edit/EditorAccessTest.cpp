@@ -37,8 +37,7 @@ TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLa
         for (const auto& row : rows) {
             SCOPED_TRACE(QStringLiteral("%1 %2").arg(german).arg(row.typed).toStdString());
             settings.setDateFormat(row.pattern);
-            auto a = appointment(); // 4 July 2003, a range from 2002 to 2004
-            DirectEditor e(*a, settings);
+            DirectEditor e(*appointment(), settings); // 4 July 2003, a range from 2002 to 2004
             Editor& ed = e.editor;
             if (QString(row.field).startsWith("text_recur")) {
                 ed.showPage(2);
@@ -151,8 +150,7 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
 // Up, round at the ends, and Ctrl+Enter saves where Enter starts a line.
 TEST_F(EditorAccessTest, CtrlTabAndCtrlPageKeysSwitchThePagesAndCtrlEnterSaves)
 {
-    auto a = appointment();
-    DirectEditor e(*a, settings);
+    DirectEditor e(*appointment(), settings);
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
@@ -241,8 +239,7 @@ TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePag
         {"command_cancel", "Cancel", "Abbrechen"},
     };
     inBothLanguages([&](bool german) {
-        auto a = appointment();
-        DirectEditor e(*a, settings);
+        DirectEditor e(*appointment(), settings);
         QStringList order;
         for (const auto& n : names) {
             QWidget& control = e.editor.child<QWidget>(n.control);

@@ -428,8 +428,7 @@ TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMo
                 {"text_zeit_bis", "+*", "09:00-11:45"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.steps.toStdString());
-        auto a = appointment(); // 09:00 to 10:30
-        DirectEditor e(*a, settings);
+        DirectEditor e(*appointment(), settings); // 09:00 to 10:30
         e.editor.stepTime(row.field, row.steps);
         EXPECT_EQ(e.editor.field("text_zeit_von").text() + "-" +
                       e.editor.field("text_zeit_bis").text(),
@@ -441,8 +440,7 @@ TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMo
 
 TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBackToTheirField)
 {
-    auto a = appointment();
-    DirectEditor e(*a, settings);
+    DirectEditor e(*appointment(), settings);
     for (const char* name : {"text_am", "text_color", "text_zeit_von", "text_zeit_bis",
                              "text_recur_von", "text_recur_bis"}) {
         SCOPED_TRACE(name);

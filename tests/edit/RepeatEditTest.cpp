@@ -231,8 +231,8 @@ TEST_F(RepeatEditTest, TheFirstDayAndTheWeekdaysFollowTheDateUntilTheUserSetsThe
          "monthly | 1 month | last Thursday of the month | no end no end | 01.07.2003"},
         {"k1 w1 a1.8.2003", "weekly | 1 week | Mo,Th | no end no end | 01.07.2003"},
     };
-    auto a = appointment(); // one-time, with a range a year either side as the day column makes it
-    DirectEditor d(*a, settings);
+    // One-time, with a range a year either side as the day column makes it.
+    DirectEditor d(*appointment(), settings);
     d.editor.showPage(2);
     d.editor.tick("check_recur");
     for (const auto& step : steps) {

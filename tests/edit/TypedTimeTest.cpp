@@ -71,8 +71,7 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
             SCOPED_TRACE(
                 QStringLiteral("%1 %2 %3").arg(german).arg(row.format, row.typed).toStdString());
             settings.setTimeFormat(row.format);
-            auto a = appointment(); // 09:00 to 10:30
-            DirectEditor e(*a, settings);
+            DirectEditor e(*appointment(), settings); // 09:00 to 10:30
             Editor& ed = e.editor;
             const QString before = ed.field(row.field).text();
             ed.typeInto(row.field, row.typed);
