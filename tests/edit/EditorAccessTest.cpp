@@ -1,6 +1,6 @@
-// The appointment editor without the mouse: dates typed into its date fields in the
-// settings' format, the colour panel by keys, a name for every control in both languages and
-// the order Tab goes in.
+// The appointment editor without the mouse: a date typed or chosen by keys (what a typed date
+// shows and saves: TypedTimeTest), the colour panel by keys, a name for every control in both
+// languages and the order Tab goes in.
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
@@ -16,60 +16,6 @@ namespace {
 using namespace FormEditDriver;
 
 class EditorAccessTest : public FormEditTest {};
-
-// Leaving a field takes a typed date; text that is none stays until OK refuses it aloud.
-TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLanguage)
-{
-    const struct {
-        const char* pattern;
-        const char* field;
-        const char* typed;
-        const char* shown;
-        const char* saved; // the field's date at OK, ISO; nullptr: refused
-    } rows[] = {
-        {"dd.mm.yyyy", "text_am", "5.7.03", "05.07.2003", "2003-07-05"},
-        {"mm/dd/yyyy", "text_am", "12/24", "12/24/2003", "2003-12-24"},
-        {"dd.mm.yyyy", "text_recur_bis", "31.12.2005", "31.12.2005", "2005-12-31"},
-        {"dd.mm.yyyy", "text_am", "31.4.2003", "31.4.2003", nullptr},
-        {"mm/dd/yyyy", "text_recur_von", "soon", "soon", nullptr},
-    };
-    inBothLanguages([&](bool german) {
-        for (const auto& row : rows) {
-            SCOPED_TRACE(QStringLiteral("%1 %2").arg(german).arg(row.typed).toStdString());
-            settings.setDateFormat(row.pattern);
-            DirectEditor e(*appointment(), settings); // 4 July 2003, a range from 2002 to 2004
-            Editor& ed = e.editor;
-            if (QString(row.field).startsWith("text_recur")) {
-                ed.showPage(2);
-                ed.tick("check_recur");
-            }
-            const QString before = ed.field(row.field).text();
-            ed.typeInto(row.field, row.typed);
-            EXPECT_EQ(ed.field(row.field).text(), row.shown);
-            ed.ok();
-            EXPECT_EQ(e.dialog.isVisible(), !row.saved);
-            const ClassTermin& r = e.record();
-            const QDate saved = QString(row.field) == "text_am"          ? r.datum()
-                                : QString(row.field) == "text_recur_von" ? r.RecurringStartDate()
-                                                                         : r.RecurringEndDate();
-            if (row.saved) {
-                EXPECT_EQ(saved.toString(Qt::ISODate), row.saved);
-                EXPECT_TRUE(ed.messages.isEmpty());
-                continue;
-            }
-            EXPECT_EQ(ed.field(row.field).text(), before) << "back to the date it had";
-            EXPECT_TRUE(ed.field(row.field).hasFocus());
-            EXPECT_EQ(ed.messages,
-                      QStringList("Norvane: " +
-                                  (german ? QString::fromUtf8("„%1“ ist kein Datum. Bitte geben "
-                                                              "Sie ein Datum wie %2 ein.")
-                                          : QString("\"%1\" is not a date. Please type a date "
-                                                    "such as %2."))
-                                      .arg(row.typed, before)));
-            ed.cancel();
-        }
-    });
-}
 
 // Typed, or walked on the sheet by keys: either way the date reaches the file's directory.
 TEST_F(EditorAccessTest, ADateTypedOrChosenByKeysIsFiledUnderItsDay)
