@@ -1,6 +1,6 @@
-// The appointment editor without the mouse: dates typed into its date fields in the
-// settings' format, the colour panel by keys, a name for every control in both languages and
-// the order Tab goes in.
+// The appointment editor without the mouse: a date typed or chosen by keys (what a typed date
+// shows and saves: TypedTimeTest), the colour panel by keys, a name for every control in both
+// languages and the order Tab goes in.
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
@@ -15,82 +15,14 @@ namespace {
 
 using namespace FormEditDriver;
 
-class EditorAccessTest : public FormEditTest {
-protected:
-    void typeDate(Editor& e, const char* field, const char* typed)
-    {
-        QLineEdit& f = e.field(field);
-        f.setFocus();
-        f.selectAll();
-        QTest::keyClicks(&f, typed);
-        QTest::keyClick(&f, Qt::Key_Tab);
-    }
-};
-
-// Leaving a field takes a typed date; text that is none stays until OK refuses it aloud.
-TEST_F(EditorAccessTest, DatesTypedInTheFormatAreSavedAndOthersRefusedInEitherLanguage)
-{
-    const struct {
-        const char* pattern;
-        const char* field;
-        const char* typed;
-        const char* shown;
-        const char* saved; // the field's date at OK, ISO; nullptr: refused
-    } rows[] = {
-        {"dd.mm.yyyy", "text_am", "5.7.03", "05.07.2003", "2003-07-05"},
-        {"mm/dd/yyyy", "text_am", "12/24", "12/24/2003", "2003-12-24"},
-        {"dd.mm.yyyy", "text_recur_bis", "31.12.2005", "31.12.2005", "2005-12-31"},
-        {"dd.mm.yyyy", "text_am", "31.4.2003", "31.4.2003", nullptr},
-        {"mm/dd/yyyy", "text_recur_von", "soon", "soon", nullptr},
-    };
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
-        for (const auto& row : rows) {
-            SCOPED_TRACE(QStringLiteral("%1 %2").arg(german).arg(row.typed).toStdString());
-            settings.setDateFormat(row.pattern);
-            auto a = appointment(); // 4 July 2003, a range from 2002 to 2004
-            DirectEditor e(*a, settings);
-            Editor& ed = e.editor;
-            if (QString(row.field).startsWith("text_recur")) {
-                ed.showPage(2);
-                ed.tick("check_recur");
-            }
-            const QString before = ed.field(row.field).text();
-            typeDate(ed, row.field, row.typed);
-            EXPECT_EQ(ed.field(row.field).text(), row.shown);
-            ed.ok();
-            EXPECT_EQ(e.dialog.isVisible(), !row.saved);
-            const ClassTermin& r = e.record();
-            const QDate saved = QString(row.field) == "text_am"          ? r.datum()
-                                : QString(row.field) == "text_recur_von" ? r.RecurringStartDate()
-                                                                         : r.RecurringEndDate();
-            if (row.saved) {
-                EXPECT_EQ(saved.toString(Qt::ISODate), row.saved);
-                EXPECT_TRUE(ed.messages.isEmpty());
-                continue;
-            }
-            EXPECT_EQ(ed.field(row.field).text(), before) << "back to the date it had";
-            EXPECT_TRUE(ed.field(row.field).hasFocus());
-            EXPECT_EQ(ed.messages,
-                      QStringList("Norvane: " +
-                                  (german ? QString::fromUtf8("„%1“ ist kein Datum. Bitte geben "
-                                                              "Sie ein Datum wie %2 ein.")
-                                          : QString("\"%1\" is not a date. Please type a date "
-                                                    "such as %2."))
-                                      .arg(row.typed, before)));
-            ed.cancel();
-        }
-    }
-}
+class EditorAccessTest : public FormEditTest {};
 
 // Typed, or walked on the sheet by keys: either way the date reaches the file's directory.
 TEST_F(EditorAccessTest, ADateTypedOrChosenByKeysIsFiledUnderItsDay)
 {
     auto a = stored(); // Friday 4 July 2003
     auto result = editThroughFiling(*a, [&](Editor& e) {
-        typeDate(e, "text_am", "8.7.");
+        e.typeInto("text_am", "8.7.");
         EXPECT_EQ(e.combo("combo_recur").itemText(1), "every Tuesday") << "the entries follow";
         e.ok();
     });
@@ -136,22 +68,21 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
     ASSERT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.accessibleTree().role, QAccessible::List);
     // By number and hue, after the user's name for it where it has one.
-    const std::string unchosen = "Color 2, light red | Colour 3 (Color 3, light turquoise)+ | "
-                                 "Color 4, light blue | Color 5, light green";
-    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | Color 4, "
-                        "light blue | Color 5, light green");
+    const std::string opened = "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | "
+                               "Color 4, light blue | Color 5, light green";
+    EXPECT_EQ(listed(), opened);
     EXPECT_EQ(colour.accessibleDescription(), "Colour 3 (Color 3, light turquoise)");
     QTest::keyClick(&panel, Qt::Key_Down);
     QTest::keyClick(&panel, Qt::Key_Down);
-    EXPECT_EQ(listed(), unchosen + "<");
+    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+ | Color 4, "
+                        "light blue | Color 5, light green<");
     QTest::keyClick(&panel, Qt::Key_Escape);
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(colour.text(), "Colour 3") << "Escape chooses nothing";
     EXPECT_TRUE(colour.hasFocus());
 
     QTest::keyClick(&colour, Qt::Key_Return);
-    EXPECT_EQ(listed(), "Color 2, light red | Colour 3 (Color 3, light turquoise)+< | Color 4, "
-                        "light blue | Color 5, light green");
+    EXPECT_EQ(listed(), opened);
     for (const Qt::Key key : {Qt::Key_End, Qt::Key_Up, Qt::Key_Return})
         QTest::keyClick(&panel, key);
     EXPECT_FALSE(panel.isVisible());
@@ -165,8 +96,7 @@ TEST_F(EditorAccessTest, TheColourPanelIsAListTheKeysWalkAndEnterChoosesFrom)
 // Up, round at the ends, and Ctrl+Enter saves where Enter starts a line.
 TEST_F(EditorAccessTest, CtrlTabAndCtrlPageKeysSwitchThePagesAndCtrlEnterSaves)
 {
-    auto a = appointment();
-    DirectEditor e(*a, settings);
+    DirectEditor e(*appointment(), settings);
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
@@ -254,13 +184,8 @@ TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePag
         {"command_ok", "OK", "OK"},
         {"command_cancel", "Cancel", "Abbrechen"},
     };
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        SCOPED_TRACE(german ? "de" : "en");
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
-        auto a = appointment();
-        DirectEditor e(*a, settings);
+    inBothLanguages([&](bool german) {
+        DirectEditor e(*appointment(), settings);
         QStringList order;
         for (const auto& n : names) {
             QWidget& control = e.editor.child<QWidget>(n.control);
@@ -293,7 +218,7 @@ TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePag
         } while (w != &e.editor.child<QWidget>("pic_tabs") && chain.size() < 40);
         order.insert(2, "pic_datum");
         EXPECT_EQ(chain, order);
-    }
+    });
 }
 
 } // namespace

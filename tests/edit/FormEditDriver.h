@@ -5,6 +5,7 @@
 
 #include "Drawing.h"
 #include "FakeFileAccess.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -119,8 +121,8 @@ public:
         QTest::keyClick(&clock, Qt::Key_Escape);
     }
 
-    // Types into a time field over what it shows and leaves it with the key.
-    void typeTime(const QString& fieldName, const QString& typed, Qt::Key leave = Qt::Key_Tab)
+    // Types into a field over what it shows and leaves it with the key.
+    void typeInto(const QString& fieldName, const QString& typed, Qt::Key leave = Qt::Key_Tab)
     {
         QLineEdit& f = field(fieldName);
         f.setFocus();
@@ -232,6 +234,18 @@ protected:
         if (result && result->saved)
             a = result->appointment;
         return result.value_or(AppointmentEditing::Result());
+    }
+
+    // Runs body in English, then in German, the settings' language the same.
+    void inBothLanguages(const std::function<void(bool german)>& body)
+    {
+        const auto english = qScopeGuard([] { Language::apply("en"); });
+        for (const bool german : {false, true}) {
+            SCOPED_TRACE(german ? "de" : "en");
+            Language::apply(german ? "de" : "en");
+            settings.setLangCode(german ? "de" : "en");
+            body(german);
+        }
     }
 
     QStringList appointmentFiles() const

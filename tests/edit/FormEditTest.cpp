@@ -5,12 +5,10 @@
 #include "StalledShare.h"
 #include "TestFiles.h"
 #include "service/StoreService.h"
-#include "settings/Language.h"
 #include "ui/ClassMonthDD.h"
 
 #include <QFrame>
 #include <QRegularExpression>
-#include <QScopeGuard>
 
 namespace {
 
@@ -365,50 +363,6 @@ TEST_F(FormEditTest, DateAndRecurrenceChangesMoveTheFileUnderItsOldName)
     EXPECT_EQ(a->RecurringEndDate(), QDate(2003, 7, 31));
 }
 
-// A series made from a one-time appointment starts on the date in the field unless the user
-// chose its first day, and runs without end unless the user chose its last.
-TEST_F(FormEditTest, ANewSeriesStartsOnTheDateTypedAndRunsWithoutEnd)
-{
-    const struct {
-        const char* from;  // typed into the first day before the date, or nothing
-        const char* until; // typed into the last day, or nothing
-        const char* untilShown;
-        QDate first, last;
-    } rows[] = {
-        {nullptr, nullptr, "no end", QDate(2003, 7, 8), QDate(2200, 12, 31)},
-        {"1.8.2003", nullptr, "no end", QDate(2003, 8, 1), QDate(2200, 12, 31)},
-        {nullptr, "31.12.2003", "31.12.2003", QDate(2003, 7, 8), QDate(2003, 12, 31)},
-        {nullptr, "", "no end", QDate(2003, 7, 8), QDate(2200, 12, 31)},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.untilShown);
-        auto a = appointment(); // Friday 4 July 2003, as the day column makes it
-        a->setDatum(QDate(2003, 7, 10));
-        DirectEditor d(*a, settings, true);
-        Editor& e = d.editor;
-        e.showPage(2);
-        EXPECT_EQ(e.field("text_recur_bis").text(), "no end");
-        if (row.from) { // the box ticked for it, and unticked for the date
-            e.tick("check_recur");
-            e.typeTime("text_recur_von", row.from);
-            e.tick("check_recur");
-        }
-        e.showPage(0);
-        e.typeTime("text_am", "8.7.2003");
-        e.showPage(2);
-        e.tick("check_recur");
-        if (row.until)
-            e.typeTime("text_recur_bis", row.until);
-        EXPECT_EQ(e.field("text_recur_bis").text(), row.untilShown);
-        EXPECT_EQ(e.combo("combo_recur").currentText(), "every Tuesday");
-        e.ok();
-        EXPECT_EQ(d.record().datum(), QDate(2003, 7, 8));
-        EXPECT_EQ(d.record().RecurringStartDate(), row.first);
-        EXPECT_EQ(d.record().RecurringEndDate(), row.last);
-        EXPECT_EQ(d.record().Recurring_code, "wd");
-    }
-}
-
 TEST_F(FormEditTest, RemindMinutesSelectTheirEntryAndOthersGetOneAndAreKept)
 {
     const struct {
@@ -474,8 +428,7 @@ TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMo
                 {"text_zeit_bis", "+*", "09:00-11:45"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.steps.toStdString());
-        auto a = appointment(); // 09:00 to 10:30
-        DirectEditor e(*a, settings);
+        DirectEditor e(*appointment(), settings); // 09:00 to 10:30
         e.editor.stepTime(row.field, row.steps);
         EXPECT_EQ(e.editor.field("text_zeit_von").text() + "-" +
                       e.editor.field("text_zeit_bis").text(),
@@ -487,8 +440,7 @@ TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMo
 
 TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBackToTheirField)
 {
-    auto a = appointment();
-    DirectEditor e(*a, settings);
+    DirectEditor e(*appointment(), settings);
     for (const char* name : {"text_am", "text_color", "text_zeit_von", "text_zeit_bis",
                              "text_recur_von", "text_recur_bis"}) {
         SCOPED_TRACE(name);
@@ -660,11 +612,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
          "datasource folder and check your privileges.\r\n\r\nNo space left on device",
          "Der Termin konnte nicht gespeichert werden.\r\nBitte prüfen Sie die Verfügbarkeit des "
          "Datenordners und Ihre Zugriffsrechte.\r\n\r\nNo space left on device"}};
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        SCOPED_TRACE(german ? "de" : "en");
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
+    inBothLanguages([&](bool german) {
         auto a = appointment();
         a->setEndTime(a->StartTime());
         a->setRemindMinutes(24 * 60);
@@ -686,7 +634,7 @@ TEST_F(FormEditTest, TextsInBothLanguages)
                                                           "der Endzeit liegen.")
                                       : kStartMessage)));
         e.editor.cancel();
-    }
+    });
 }
 
 TEST_F(FormEditTest, EditMeFilesOnOkWithTheEditorAtOnceWithoutItAndSaysWhyASaveFailed)

@@ -3,10 +3,7 @@
 // languages.
 #include "FormEditDriver.h"
 
-#include "settings/Language.h"
-
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSpinBox>
 
 namespace {
@@ -50,10 +47,10 @@ protected:
                 option("option_recur_day");
                 break;
             case 'f':
-                e.typeTime("text_recur_von", arg);
+                e.typeInto("text_recur_von", arg);
                 break;
             case 'u':
-                e.typeTime("text_recur_bis", arg);
+                e.typeInto("text_recur_bis", arg);
                 break;
             case 'c':
                 e.combo("combo_recur_end").setCurrentIndex(2);
@@ -62,7 +59,7 @@ protected:
             case 'a':
                 e.tick("check_recur");
                 e.showPage(0);
-                e.typeTime("text_am", arg);
+                e.typeInto("text_am", arg);
                 e.showPage(2);
                 e.tick("check_recur");
                 break;
@@ -145,6 +142,11 @@ TEST_F(RepeatEditTest, TheControlsMakeTheRuleAndTheOriginalKeysOnOk)
         // A first day set by hand: the rule starts on the first 11th from it on.
         {QDate(2003, 7, 11), "k2 f1.7.2003", "every 11 day in month",
          "FREQ=MONTHLY @11.7.2003 1.7.2003-31.12.2200 m"},
+        // The date typed starts the series, unless the user chose its first day before.
+        {QDate(2003, 7, 10), "a8.7.2003", "every Tuesday",
+         "FREQ=WEEKLY;BYDAY=TU @8.7.2003 8.7.2003-31.12.2200 wd"},
+        {QDate(2003, 7, 10), "f1.8.2003 a8.7.2003", "every Tuesday",
+         "FREQ=WEEKLY;BYDAY=TU @1.8.2003 1.8.2003-31.12.2200 wd"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.script);
@@ -229,8 +231,8 @@ TEST_F(RepeatEditTest, TheFirstDayAndTheWeekdaysFollowTheDateUntilTheUserSetsThe
          "monthly | 1 month | last Thursday of the month | no end no end | 01.07.2003"},
         {"k1 w1 a1.8.2003", "weekly | 1 week | Mo,Th | no end no end | 01.07.2003"},
     };
-    auto a = appointment(); // one-time, with a range a year either side as the day column makes it
-    DirectEditor d(*a, settings);
+    // One-time, with a range a year either side as the day column makes it.
+    DirectEditor d(*appointment(), settings);
     d.editor.showPage(2);
     d.editor.tick("check_recur");
     for (const auto& step : steps) {
@@ -271,11 +273,7 @@ TEST_F(RepeatEditTest, RefusalsAndTextsInBothLanguages)
         {"k1", "combo_recur", "weekly", "Termin wöchentlich wiederholen"},
         {"c3", "label_recur_times", "times", "Mal"},
     };
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        SCOPED_TRACE(german ? "de" : "en");
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
+    inBothLanguages([&](bool german) {
         for (const auto& row : refusals) {
             const auto d = newSeries(row.date);
             act(d->editor, row.script);
@@ -297,7 +295,7 @@ TEST_F(RepeatEditTest, RefusalsAndTextsInBothLanguages)
                       QString::fromUtf8(german ? text.german : text.english))
                 << text.name;
         }
-    }
+    });
 }
 
 } // namespace

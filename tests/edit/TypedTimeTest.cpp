@@ -1,12 +1,9 @@
 // Times typed into the editor's From and until fields: which forms read as which time, what
-// the fields show and save in both formats and languages, and that what is no time is refused.
+// they and the date fields show and save in both formats and languages, and what is refused.
 #include "FormEditDriver.h"
 
 #include "TestFiles.h"
 #include "edit/TypedTime.h"
-#include "settings/Language.h"
-
-#include <QScopeGuard>
 
 namespace {
 
@@ -50,15 +47,15 @@ TEST(TypedTime, FormsReadAsTimesAndTheRestIsRefused)
 
 class TypedTimeTest : public FormEditTest {};
 
-// Leaving a field takes a typed time; text that is no time stays until OK refuses it.
-TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLanguage)
+// Leaving a field takes a typed time or date; text that is none stays until OK refuses it.
+TEST_F(TypedTimeTest, TypedTimesAndDatesShowInTheFormatAndSaveOrAreRefusedInEitherLanguage)
 {
     const struct {
-        const char* format;
+        const char* format; // of times, or the date pattern
         const char* field;
         const char* typed;
-        const char* shown; // From-until after leaving the field
-        const char* saved; // nullptr: refused
+        const char* shown; // From-until, or the date field, after leaving the field
+        const char* saved; // From-until, or the field's date (ISO), at OK; nullptr: refused
     } rows[] = {{"24h", "text_zeit_von", "10:10", "10:10-11:40", "10:10-11:40"},
                 {"24h", "text_zeit_bis", "1015", "09:00-10:15", "09:00-10:15"},
                 {"24h", "text_zeit_bis", "10.10 pm", "09:00-22:10", "09:00-22:10"},
@@ -68,45 +65,65 @@ TEST_F(TypedTimeTest, TypedTimesShowInTheFormatAndSaveOrAreRefusedInEitherLangua
                 {"12h", "text_zeit_bis", "1:05 PM", "09:00 am-01:05 pm", "09:00-13:05"},
                 {"12h", "text_zeit_bis", "12:00 am", "09:00 am-12:00 am", "09:00-24:00"},
                 {"12h", "text_zeit_von", "9:5", "9:5-10:30 am", nullptr},
-                {"12h", "text_zeit_bis", "13:00 pm", "09:00 am-13:00 pm", nullptr}};
-    const auto english = qScopeGuard([] { Language::apply("en"); });
-    for (const bool german : {false, true}) {
-        Language::apply(german ? "de" : "en");
-        settings.setLangCode(german ? "de" : "en");
+                {"12h", "text_zeit_bis", "13:00 pm", "09:00 am-13:00 pm", nullptr},
+                {"dd.mm.yyyy", "text_am", "5.7.03", "05.07.2003", "2003-07-05"},
+                {"mm/dd/yyyy", "text_am", "12/24", "12/24/2003", "2003-12-24"},
+                {"dd.mm.yyyy", "text_recur_bis", "31.12.2005", "31.12.2005", "2005-12-31"},
+                {"dd.mm.yyyy", "text_am", "31.4.2003", "31.4.2003", nullptr},
+                {"mm/dd/yyyy", "text_recur_von", "soon", "soon", nullptr}};
+    // What a refusal says of a time and of a date, in English and in German.
+    const char* const refusals[2][2] = {
+        {"\"%1\" is not a time of day. Please type a time such as %2.",
+         "„%1“ ist keine Uhrzeit. Bitte geben Sie eine Uhrzeit wie %2 ein."},
+        {"\"%1\" is not a date. Please type a date such as %2.",
+         "„%1“ ist kein Datum. Bitte geben Sie ein Datum wie %2 ein."}};
+    inBothLanguages([&](bool german) {
         for (const auto& row : rows) {
-            SCOPED_TRACE(
-                QStringLiteral("%1 %2 %3").arg(german).arg(row.format, row.typed).toStdString());
-            settings.setTimeFormat(row.format);
-            auto a = appointment(); // 09:00 to 10:30
-            DirectEditor e(*a, settings);
+            SCOPED_TRACE(QStringLiteral("%1 %2").arg(row.format, row.typed).toStdString());
+            const QString field(row.field);
+            const bool time = field.startsWith("text_zeit");
+            time ? settings.setTimeFormat(row.format) : settings.setDateFormat(row.format);
+            // 09:00 to 10:30 on 4 July 2003, a range from 2002 to 2004.
+            DirectEditor e(*appointment(), settings);
             Editor& ed = e.editor;
-            const QString before = ed.field(row.field).text();
-            ed.typeTime(row.field, row.typed);
-            EXPECT_EQ(ed.field("text_zeit_von").text() + "-" + ed.field("text_zeit_bis").text(),
-                      row.shown);
+            if (field.startsWith("text_recur")) {
+                ed.showPage(2);
+                ed.tick("check_recur");
+            }
+            const auto shown = [&] {
+                return time ? ed.field("text_zeit_von").text() + "-" +
+                                  ed.field("text_zeit_bis").text()
+                            : ed.field(field).text();
+            };
+            const auto saved = [&] {
+                const ClassTermin& r = e.record();
+                return time                 ? hmText(r.StartTime()) + "-" + hmText(r.EndTime())
+                       : field == "text_am" ? r.datum().toString(Qt::ISODate)
+                       : field == "text_recur_von" ? r.RecurringStartDate().toString(Qt::ISODate)
+                                                   : r.RecurringEndDate().toString(Qt::ISODate);
+            };
+            const QString before = ed.field(field).text(), savedBefore = saved();
+            ed.typeInto(field, row.typed);
+            EXPECT_EQ(shown(), row.shown);
             ed.ok();
             EXPECT_EQ(e.dialog.isVisible(), !row.saved);
+            EXPECT_EQ(saved(), row.saved ? row.saved : savedBefore);
             if (row.saved) {
-                EXPECT_EQ(hmText(e.record().StartTime()) + "-" + hmText(e.record().EndTime()),
-                          row.saved);
                 EXPECT_TRUE(ed.messages.isEmpty());
                 continue;
             }
-            EXPECT_EQ(ed.field(row.field).text(), before) << "back to the time it had";
-            EXPECT_EQ(hmText(e.record().StartTime()) + "-" + hmText(e.record().EndTime()),
-                      "09:00-10:30");
-            const QString example = row.format == QLatin1String("24h") ? "14:30" : "02:30 pm";
-            const QString typed = QString(row.typed);
-            EXPECT_EQ(ed.messages,
-                      QStringList("Norvane: " +
-                                  (german ? QString::fromUtf8("„%1“ ist keine Uhrzeit. Bitte "
-                                                              "geben Sie eine Uhrzeit wie %2 ein.")
-                                          : QString("\"%1\" is not a time of day. Please type a "
-                                                    "time such as %2."))
-                                      .arg(typed, example)));
+            EXPECT_EQ(ed.field(field).text(), before) << "back to what it had";
+            EXPECT_TRUE(ed.field(field).hasFocus());
+            const QString example = !time                          ? before
+                                    : row.format == QString("24h") ? "14:30"
+                                                                   : "02:30 pm";
+            EXPECT_EQ(
+                ed.messages,
+                QStringList("Norvane: " +
+                            QString::fromUtf8(refusals[!time][german]).arg(row.typed, example)));
             ed.cancel();
         }
-    }
+    });
 }
 
 // The digits on the open clock go to its field; Enter takes the time, or refuses what is none.
@@ -122,13 +139,13 @@ TEST_F(TypedTimeTest, ATimeTypedAfterTheClockOpenedIsSavedToTheMinute)
         EXPECT_FALSE(clock.isVisible());
         ASSERT_EQ(QApplication::focusWidget(), &from);
         QTest::keyClicks(&from, "010");
-        e.typeTime("text_zeit_bis", "later", Qt::Key_Return);
+        e.typeInto("text_zeit_bis", "later", Qt::Key_Return);
         EXPECT_EQ(from.text() + "-" + e.field("text_zeit_bis").text(), "10:10-11:40");
         ASSERT_TRUE(e.d.isVisible());
         ASSERT_EQ(e.messages.size(), 1);
         EXPECT_TRUE(e.messages[0].contains("\"later\" is not a time"))
             << e.messages[0].toStdString();
-        e.typeTime("text_zeit_bis", "11", Qt::Key_Return);
+        e.typeInto("text_zeit_bis", "11", Qt::Key_Return);
     });
     ASSERT_TRUE(result.saved);
     const QByteArray bytes = TestFiles::readBytes(a->filename());

@@ -1,55 +1,28 @@
 // What an unlucky share does to the store, one fault at a time: nothing hangs, nothing crashes,
 // nothing is lost, and a failed save says so.
-#include "FakeFileAccess.h"
-#include "TestFiles.h"
-#include "settings/Settings.h"
-#include "store/AppointmentFiling.h"
-#include "store/DataAccess.h"
+#include "StoreFolderTest.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 namespace {
 
-const QDate kDay(2003, 7, 4);
+using namespace StoreFolder;
 
-class HostileShareTest : public ::testing::Test {
+class HostileShareTest : public StoreFolderTest {
 protected:
-    HostileShareTest() { settings.setActiveFolder(data.path()); }
-
-    QString put(const QString& relative, const char* text)
-    {
-        const QString path = data.filePath(relative);
-        TestFiles::writeSettled(path, QByteArray("[AppointmentSettings]\r\nStartTimeHour=9\r\n"
-                                                 "EndTimeHour=10\r\nText=") +
-                                          text + "\r\n");
-        return path;
-    }
     QStringList texts()
     {
-        QStringList shown;
-        for (const TerminPtr& a : store.GetAppointmentsOfDay(kDay))
-            shown << a->Text();
+        QStringList shown = textsOf(kDay);
         shown.sort();
         return shown;
     }
-
-    QTemporaryDir data;
-    QTemporaryDir program;
-    FakeFileAccess::FlakyReads files;
-    ProfileCache profiles{files};
-    Settings settings{profiles, program.path()};
-    DataAccess store{profiles, settings};
-    AppointmentFiling filing{store};
 };
 
 TEST_F(HostileShareTest, AReadOnlyFolderRefusesSavesMovesAndDeletesAndKeepsEveryFile)
 {
-    const QString path = put("y2003/m7/d4/1.nv3", "Budget");
+    const QString path = put("y2003/m7/d4/1.nv3", appointment(1, "Budget"));
     const QByteArray before = TestFiles::readBytes(path);
     ClassTermin a = *store.LoadAppointment(path, kDay);
     files.readOnly = true;
@@ -68,7 +41,7 @@ TEST_F(HostileShareTest, AReadOnlyFolderRefusesSavesMovesAndDeletesAndKeepsEvery
 
 TEST_F(HostileShareTest, LoopsHugeFilesAndSwappedKindsNeitherHangNorCrash)
 {
-    put("y2003/m7/d4/1.nv3", "Budget");
+    put("y2003/m7/d4/1.nv3", appointment(1, "Budget"));
     QDir(data.path()).mkpath("recurring");
     // A link loop, and a recurring directory that leads back to the folder itself.
     ASSERT_TRUE(QFile::link("loop", data.filePath("y2003/m7/d4/loop.nv3")));
@@ -114,11 +87,10 @@ TEST_F(HostileShareTest, ADirectoryLinkOutOfTheFolderIsNeitherWrittenThroughNorM
 // removes nothing there; a link to a file outside is removed itself, never its target.
 TEST_F(HostileShareTest, ADeletionNeverReachesAFileOutsideTheFolder)
 {
-    struct Case {
+    const struct {
         const char* linked;  // the directory of the folder that is a link to outside, if any
         const char* deleted; // what is deleted, relative to the folder
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"y2003", "y2003/m7/d4/a.nv3"},
         {"y2003/m7", "y2003/m7/d4/a.nv3"},
         {"y2003/m7/d4", "y2003/m7/d4/a.nv3"},
@@ -126,7 +98,7 @@ TEST_F(HostileShareTest, ADeletionNeverReachesAFileOutsideTheFolder)
         {"recurring/wd2", "recurring/wd2/a.nv3"},
         {nullptr, "y2003/m7/d4/../../../../outside/a.nv3"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.deleted);
         QTemporaryDir folder;
         QTemporaryDir outside;
@@ -183,7 +155,7 @@ TEST_F(HostileShareTest, AWindowListsOnlyTheTreesOwnFilesInsideTheFolder)
         "y2003/m7/d4/.hidden.nv3", "y2003/m7/d4/notes.txt", "recurring/other/x.nv3",
         "recurring/wd8/x.nv3"};
     for (const char* path : present)
-        put(QString::fromLatin1(path), "x");
+        put(QString::fromLatin1(path), appointment(1, "x"));
     QDir(data.path()).mkpath("y2003/m7/d5/dir.nv3");
     QDir(outside.path()).mkpath("d6");
     TestFiles::writeSettled(outside.filePath("d6/theirs.nv3"), "[AppointmentSettings]\r\n");

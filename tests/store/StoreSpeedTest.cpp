@@ -42,11 +42,7 @@ protected:
     {
         const auto c = files.counts();
         files.resetCounts();
-        return QStringLiteral("%1 %2 %3 %4")
-            .arg(c.listings)
-            .arg(c.metadataQueries)
-            .arg(c.reads)
-            .arg(c.writes);
+        return QString::asprintf("%d %d %d %d", c.listings, c.metadataQueries, c.reads, c.writes);
     }
 
     QTemporaryDir data;

@@ -64,16 +64,6 @@ protected:
     QStringList written;
 };
 
-// Imports every section once the list is read; true when the import ended.
-bool importAll(form_import& w)
-{
-    if (!eventually([&] { return !w.isReading(); }))
-        return false;
-    child<QListWidget>(w, "list_sections").selectAll();
-    child<QPushButton>(w, "command_ok").click();
-    return eventually([&] { return !w.isImporting(); });
-}
-
 TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
 {
     // A section named again, and a day no view shows.
@@ -178,7 +168,10 @@ TEST_F(FormImportTest, UnusableListAndUnwritableFolder)
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowModality(), Qt::WindowModal);
-    ASSERT_TRUE(importAll(*w));
+    ASSERT_TRUE(eventually([&] { return !w->isReading(); }));
+    child<QListWidget>(*w, "list_sections").selectAll();
+    child<QPushButton>(*w, "command_ok").click();
+    ASSERT_TRUE(eventually([&] { return !w->isImporting(); }));
     ASSERT_TRUE(eventually([&] { return done == 1 && !parent.findChild<form_import*>(); }));
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(
