@@ -106,11 +106,8 @@ protected:
 
 TEST_F(SearchCommandTest, WordsAreFoldedAndAndedPrefixesOfTextOrOwnerWithinTheDays)
 {
-    const auto in2024 = [](QStringList words) -> QStringList {
-        return words << "--from"
-                     << "2024-01-01"
-                     << "--to"
-                     << "2024-12-31";
+    const auto in2024 = [](const QStringList& words) {
+        return words + QStringList{"--from", "2024-01-01", "--to", "2024-12-31"};
     };
     const QString soon = "Sitzung bald " + kToday.addDays(7).toString(Qt::ISODate);
     const QString then = "Sitzung damals " + kToday.addDays(-400).toString(Qt::ISODate);
