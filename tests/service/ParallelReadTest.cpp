@@ -68,8 +68,7 @@ private:
     QStringList all() const
     {
         QStringList files;
-        QDirIterator it(m_dir.path(), {QStringLiteral("*.nv3")}, QDir::Files,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(m_dir.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
             files << it.next();
         return files;
@@ -84,7 +83,7 @@ private:
             "\r\nRecurringUntilYear=2003\r\nRecurringUntilMonth=8\r\n";
         const QString dirs[] = {
             day.toString("'y'yyyy/'m'M/'d'd/"),
-            QStringLiteral("recurring/every/"),
+            "recurring/every/",
             QStringLiteral("recurring/wd%1/").arg(day.dayOfWeek()),
             QStringLiteral("recurring/d%1/").arg(day.day()),
             QStringLiteral("recurring/m%1/d%2/").arg(day.month()).arg(day.day()),
@@ -253,7 +252,7 @@ TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet
 // Another copy saves as every copy does, by renaming into the day's directory.
 void saveAsAnotherCopy(const QString& dir)
 {
-    TestFiles::writeSettled(dir + "tmp.part", appointmentText(QStringLiteral("Theirs")));
+    TestFiles::writeSettled(dir + "tmp.part", appointmentText("Theirs"));
     ASSERT_TRUE(QFile::rename(dir + "tmp.part", dir + "555.nv3"));
 }
 
@@ -271,7 +270,7 @@ TEST(ParallelReadTest, AnotherCopysSaveIsSeenByTheDirectoryCheckWithoutChangeNot
 {
     QTemporaryDir data;
     const QDate day(2003, 7, 9);
-    TestFiles::putAppointment(data.path(), day, 9, QStringLiteral("Ours"));
+    TestFiles::putAppointment(data.path(), day, 9, "Ours");
     RealFileAccess real;
     CountingFileAccess counting(real);
     StoreService service(watchingOptions([&counting] { return counting.makeCounted(); }, 20));
@@ -299,7 +298,7 @@ TEST(ParallelReadTest, ASaveRightAfterTheFirstListingOfADirectoryIsSeenByTheNext
 {
     QTemporaryDir data;
     const QDate day(2003, 7, 9);
-    TestFiles::putAppointment(data.path(), day, 9, QStringLiteral("Ours"));
+    TestFiles::putAppointment(data.path(), day, 9, "Ours");
     const QString dir = data.path() + day.toString("/'y'yyyy/'m'M/'d'd/");
     // Another copy saves into the day's directory just after a pass listed it.
     auto saved = std::make_shared<std::atomic<bool>>(false);
@@ -326,8 +325,8 @@ TEST(ParallelReadTest, AFolderChosenAwayFromAStalledShareShowsAtOnceAndAnswers)
 {
     QTemporaryDir stalledData, healthyData;
     const QDate day(2003, 7, 9);
-    TestFiles::putAppointment(stalledData.path(), day, 9, QStringLiteral("Behind the stall"));
-    TestFiles::putAppointment(healthyData.path(), day, 9, QStringLiteral("Right here"));
+    TestFiles::putAppointment(stalledData.path(), day, 9, "Behind the stall");
+    TestFiles::putAppointment(healthyData.path(), day, 9, "Right here");
     StalledShare stalled;
     // Only what lies under the first folder waits for the stalled share.
     const auto files = [stalled, folder = stalledData.path()]() -> std::unique_ptr<FileAccess> {
@@ -349,7 +348,7 @@ TEST(ParallelReadTest, AFolderChosenAwayFromAStalledShareShowsAtOnceAndAnswers)
     service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
     ASSERT_TRUE(eventually([&] { return service.knownDay(day).has_value(); }));
     ASSERT_EQ(service.knownDay(day)->size(), 1);
-    EXPECT_EQ(service.knownDay(day)->first()->Text(), QStringLiteral("Right here"));
+    EXPECT_EQ(service.knownDay(day)->first()->Text(), "Right here");
     EXPECT_TRUE(service.answering());
     EXPECT_EQ(stalled.held(), 1) << "the old request is still held, and nothing else";
     stalled.resume();

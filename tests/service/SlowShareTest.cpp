@@ -39,10 +39,9 @@ const QDate kMonday(2003, 7, 7);
 int threadsNamed(const QString& name)
 {
     int found = 0;
-    QDirIterator tasks(QStringLiteral("/proc/self/task"), QDir::Dirs | QDir::NoDotAndDotDot);
+    QDirIterator tasks("/proc/self/task", QDir::Dirs | QDir::NoDotAndDotDot);
     while (tasks.hasNext())
-        found += TestFiles::readBytes(tasks.next() + QStringLiteral("/comm"))
-                     .startsWith(name.left(15).toUtf8());
+        found += TestFiles::readBytes(tasks.next() + "/comm").startsWith(name.left(15).toUtf8());
     return found;
 }
 
