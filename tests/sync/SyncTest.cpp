@@ -167,18 +167,17 @@ public:
                                                 "--user", CalDavServer::kUser} +
                                         more);
     }
-    QString textOf(const QString& path) const
-    {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
-        return store.LoadAppointment(m_folder + path, {})->Text();
-    }
+    QString textOf(const QString& path) const { return loaded(path)->Text(); }
     std::pair<int, int> timesOf(const QString& path) const
     {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
-        const TerminPtr a = store.LoadAppointment(m_folder + path, {});
+        const TerminPtr a = loaded(path);
         return {a->StartTime().minutes(), a->EndTime().minutes()};
+    }
+    TerminPtr loaded(const QString& path) const
+    {
+        ProfileCache profiles(ThreadFileAccess());
+        return DataAccess(profiles, StoreSource::fixed(m_folder))
+            .LoadAppointment(m_folder + path, {});
     }
 
     // The phone's view: each event by summary, with its uid, start, rule and parts.
