@@ -162,8 +162,9 @@ TEST_F(UndoTest, EveryOperationIsUndoneAndRedoneFileByFileUnderItsOwnName)
         ASSERT_NE(before, after);
         ASSERT_NE(service.history().nextUndo(), nullptr);
         EXPECT_EQ(service.history().nextUndo()->act, c.act);
-        if (c.act == Act::Series)
+        if (c.act == Act::Series) {
             EXPECT_GE(service.history().nextUndo()->files.size(), 2);
+        }
 
         EXPECT_TRUE(restore(false).ok());
         EXPECT_EQ(folder(), before) << "the same files, byte for byte, under their own names";
