@@ -48,7 +48,7 @@ protected:
         settings.LoadActiveFolder();
         settings.LoadSettings();
     }
-    ~DesktopSyncTest() override { Language::apply(QStringLiteral("en")); }
+    ~DesktopSyncTest() override { Language::apply("en"); }
 
     template <typename T> static T& child(QWidget& window, const char* name)
     {
@@ -100,41 +100,39 @@ TEST_F(DesktopSyncTest, PasswordStoreFallsBackToAPrivateFileBesideThePointerFile
     EXPECT_TRUE(store.store(accounts[0].url, accounts[0].user, {}).has_value());
     EXPECT_EQ(store.lookup(accounts[0].url, accounts[0].user), QString());
     EXPECT_EQ(store.lookup(accounts[1].url, accounts[1].user), accounts[1].password);
-    EXPECT_EQ(store.lookup(QStringLiteral("https://elsewhere/"), accounts[1].user), QString());
+    EXPECT_EQ(store.lookup("https://elsewhere/", accounts[1].user), QString());
 }
 
 TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordToTheStore)
 {
     {
         form_settings& window = open();
-        child<QLineEdit>(window, "text_sync_url").setText(QStringLiteral("https://dav.test/c/"));
-        child<QLineEdit>(window, "text_sync_user").setText(QStringLiteral("anna"));
-        QTest::keyClicks(&child<QLineEdit>(window, "text_sync_password"),
-                         QStringLiteral("hunter22"));
+        child<QLineEdit>(window, "text_sync_url").setText("https://dav.test/c/");
+        child<QLineEdit>(window, "text_sync_user").setText("anna");
+        QTest::keyClicks(&child<QLineEdit>(window, "text_sync_password"), "hunter22");
         QComboBox& interval = child<QComboBox>(window, "combo_sync_interval");
         interval.setCurrentIndex(interval.findData(30));
         // A new account starts in the machine's zone; the team's calendar may be elsewhere.
         QComboBox& zone = child<QComboBox>(window, "combo_sync_zone");
-        EXPECT_EQ(zone.currentText(), QStringLiteral("Europe/Berlin"));
-        zone.setCurrentIndex(zone.findText(QStringLiteral("America/New_York")));
+        EXPECT_EQ(zone.currentText(), "Europe/Berlin");
+        zone.setCurrentIndex(zone.findText("America/New_York"));
         window.command_ok_Click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isBusy(); }, 10000));
     }
     profiles.clear();
     const SyncSettings saved = readSyncSettings(profiles, settings.Path());
-    EXPECT_EQ(saved.url, QStringLiteral("https://dav.test/c/"));
-    EXPECT_EQ(saved.user, QStringLiteral("anna"));
+    EXPECT_EQ(saved.url, "https://dav.test/c/");
+    EXPECT_EQ(saved.user, "anna");
     EXPECT_EQ(saved.intervalMinutes, 30);
-    EXPECT_EQ(saved.timeZone, QStringLiteral("America/New_York"));
+    EXPECT_EQ(saved.timeZone, "America/New_York");
     EXPECT_FALSE(TestFiles::readBytes(settings.Path()).contains("hunter22"));
-    EXPECT_EQ(PasswordStore(program.path()).lookup(saved.url, saved.user),
-              QStringLiteral("hunter22"));
+    EXPECT_EQ(PasswordStore(program.path()).lookup(saved.url, saved.user), "hunter22");
 
     // Opened again, the page shows the account with the password fetched from the store.
     form_settings& again = open();
     QLineEdit& password = child<QLineEdit>(again, "text_sync_password");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !password.text().isEmpty(); }, 5000));
-    EXPECT_EQ(password.text(), QStringLiteral("hunter22"));
+    EXPECT_EQ(password.text(), "hunter22");
     // No desktop password store answers here: the page says which file holds it instead.
     const PasswordStore store(program.path());
     ASSERT_EQ(store.find(saved.url, saved.user).where, PasswordStore::Where::File);
@@ -142,8 +140,7 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
         << child<QLabel>(again, "label_sync_note").text().toStdString();
     EXPECT_EQ(password.echoMode(), QLineEdit::Password);
     EXPECT_EQ(child<QComboBox>(again, "combo_sync_interval").currentData().toInt(), 30);
-    EXPECT_EQ(child<QComboBox>(again, "combo_sync_zone").currentText(),
-              QStringLiteral("America/New_York"));
+    EXPECT_EQ(child<QComboBox>(again, "combo_sync_zone").currentText(), "America/New_York");
 }
 
 TEST_F(DesktopSyncTest, TestConnectionToNoServerTellsWhyWithoutBlockingTheWindow)
@@ -168,13 +165,13 @@ TEST_F(DesktopSyncTest, TestConnectionToNoServerTellsWhyWithoutBlockingTheWindow
     // The click came back while the test is held: the window did not wait for it.
     EXPECT_TRUE(page.testing());
     EXPECT_FALSE(test.isEnabled());
-    EXPECT_EQ(child<QLabel>(window, "label_sync_result").text(), QStringLiteral("Connecting..."));
+    EXPECT_EQ(child<QLabel>(window, "label_sync_result").text(), "Connecting...");
     go.release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page.testing(); }, 20000));
     EXPECT_NE(ranOn.load(), QThread::currentThread());
     EXPECT_TRUE(test.isEnabled());
     const QString shown = child<QLabel>(window, "label_sync_result").text();
-    EXPECT_TRUE(shown.startsWith(QStringLiteral("No connection: "))) << qPrintable(shown);
+    EXPECT_TRUE(shown.startsWith("No connection: ")) << qPrintable(shown);
     EXPECT_GT(shown.size(), QStringLiteral("No connection: ").size());
 }
 
@@ -184,7 +181,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
     CalDavServer* server = CalDavServer::shared(CalDavServer::Kind::Radicale, &reason);
     if (!server)
         GTEST_SKIP() << "no radicale: " << qPrintable(reason);
-    const QString calendar = server->newCalendar(QStringLiteral("desktop"));
+    const QString calendar = server->newCalendar("desktop");
     ASSERT_FALSE(calendar.isEmpty());
     TestFiles::putAppointment(settings.GetDataFolder(), QDate::currentDate(), 9, "Stand-up");
 
@@ -243,7 +240,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
         const QString label = child<QLabel>(window, "label_datasource").text();
         QString expected = c.shown;
         if (c.accountSetUp)
-            expected += ended.time().toString(QStringLiteral("HH:mm"));
+            expected += ended.time().toString("HH:mm");
         EXPECT_TRUE(label.section(u'\n', 2).startsWith(expected)) << qPrintable(label);
         service.shutDown();
     }

@@ -42,6 +42,14 @@ QByteArray appointment(const QDate& date, const char* times, const char* text, i
         .toUtf8();
 }
 
+// A calendar file of one event (more where lines between them end one and begin the next).
+QString calendar(const QString& path, const QByteArray& event)
+{
+    EXPECT_TRUE(TestFiles::writeBytes(path, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n" + event +
+                                                "END:VEVENT\r\nEND:VCALENDAR\r\n"));
+    return path;
+}
+
 TEST(ExchangeCommandTest, RefusesBadWordsAndUnusableFiles)
 {
     QTemporaryDir dir;
@@ -52,16 +60,11 @@ TEST(ExchangeCommandTest, RefusesBadWordsAndUnusableFiles)
     QDir().mkpath(target);
     const QString blocked = dir.filePath("blocked");
     ASSERT_TRUE(TestFiles::writeBytes(blocked + "/y2026", "in the way"));
-    const QString ics = dir.filePath("one.ics");
-    ASSERT_TRUE(TestFiles::writeBytes(ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"
-                                           "DTSTART:20260310T090000\r\nEND:VEVENT\r\n"
-                                           "END:VCALENDAR\r\n"));
+    const QString ics = calendar(dir.filePath("one.ics"), "DTSTART:20260310T090000\r\n");
     const QString notes = dir.filePath("notes.ics");
     ASSERT_TRUE(TestFiles::writeBytes(notes, "Buy milk\r\n"));
-    const QString large = dir.filePath("large.ics");
-    ASSERT_TRUE(TestFiles::writeBytes(large, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"
-                                             "DTSTART:20260310T090000\r\nRRULE:FREQ=HOURLY;"
-                                             "COUNT=5001\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+    const QString large = calendar(dir.filePath("large.ics"),
+                                   "DTSTART:20260310T090000\r\nRRULE:FREQ=HOURLY;COUNT=5001\r\n");
     const QString missing = dir.filePath("absent");
     const QStringList exportTo = {"--folder", source};
     const QStringList importTo = {"--folder", target};
@@ -107,25 +110,23 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath("source");
-    const struct {
-        const char* path;
-        QByteArray content;
-    } files[] = {
-        {"y2026/m3/d10/1.nv3",
-         appointment({2026, 3, 10}, "10:30-11:45", "Budget review##br##Room 2, A##eq##B", 15)},
-        {"y2026/m5/d1/2.nv3", appointment({2026, 5, 1}, "22:0-24:0", "Late shift", 0)},
-        {"y2026/m5/d4/7.nv3", appointment({2026, 5, 4}, "12:0-13:0", "Lunch ##br##with Bob", 0)},
-        {"recurring/every/3.nv3",
-         appointment({2026, 2, 1}, "7:0-7:30", "Stand-up", 5, {2026, 2, 10})},
-        {"recurring/wd2/4.nv3",
-         appointment({2026, 1, 5}, "9:0-10:0", "Jour fixe", 0, {2026, 6, 29})},
-        {"recurring/d31/5.nv3",
-         appointment({2026, 1, 31}, "18:0-19:0", "Month end", 0, {2200, 12, 31})},
-        {"recurring/m7/d4/6.nv3",
-         appointment({1990, 7, 4}, "8:0-12:0", "Fourth", 30, {2099, 7, 4})},
+    // In a recurring kind's directory, else in the day's.
+    int number = 0;
+    const auto put = [&](const QString& kind, const QDate& date, const char* times,
+                         const char* text, int remind, const QDate& until = {}) {
+        const QString dir =
+            kind.isEmpty() ? date.toString("'y'yyyy/'m'M/'d'd") : "recurring/" + kind;
+        ASSERT_TRUE(
+            TestFiles::writeBytes(QStringLiteral("%1/%2/%3.nv3").arg(source, dir).arg(++number),
+                                  appointment(date, times, text, remind, until)));
     };
-    for (const auto& file : files)
-        ASSERT_TRUE(TestFiles::writeBytes(source + '/' + file.path, file.content));
+    put("", {2026, 3, 10}, "10:30-11:45", "Budget review##br##Room 2, A##eq##B", 15);
+    put("", {2026, 5, 1}, "22:0-24:0", "Late shift", 0);
+    put("", {2026, 5, 4}, "12:0-13:0", "Lunch ##br##with Bob", 0);
+    put("every", {2026, 2, 1}, "7:0-7:30", "Stand-up", 5, {2026, 2, 10});
+    put("wd2", {2026, 1, 5}, "9:0-10:0", "Jour fixe", 0, {2026, 6, 29});
+    put("d31", {2026, 1, 31}, "18:0-19:0", "Month end", 0, {2200, 12, 31});
+    put("m7/d4", {1990, 7, 4}, "8:0-12:0", "Fourth", 30, {2099, 7, 4});
 
     const CliRun exported = cli({"export-ics", "2026-01-01", "2026-12-31", "--folder", source});
     ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
@@ -157,11 +158,9 @@ TEST(ExchangeCommandTest, RoundTripIntoAnEmptyFolderGivesTheSameAgenda)
 TEST(ExchangeCommandTest, UndoImportRemovesWhatTheImportCreatedAndKeepsWhatChanged)
 {
     QTemporaryDir dir;
-    const QString ics = dir.filePath("week.ics");
-    ASSERT_TRUE(TestFiles::writeBytes(ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Walk\r\n"
-                                           "DTSTART:20260310T090000\r\nRRULE:FREQ=DAILY;"
-                                           "COUNT=3;BYHOUR=9,18\r\nEND:VEVENT\r\n"
-                                           "END:VCALENDAR\r\n"));
+    const QString ics =
+        calendar(dir.filePath("week.ics"), "SUMMARY:Walk\r\nDTSTART:20260310T090000\r\n"
+                                           "RRULE:FREQ=DAILY;COUNT=3;BYHOUR=9,18\r\n");
     const QString folder = dir.filePath("data");
     ASSERT_TRUE(TestFiles::writeBytes(folder + "/y2026/m3/d10/1.nv3",
                                       appointment({2026, 3, 10}, "8:0-9:0", "Own", 0)));
@@ -197,10 +196,9 @@ TEST(ExchangeCommandTest, UndoImportRemovesWhatTheImportCreatedAndKeepsWhatChang
 TEST(ExchangeCommandTest, TheCalendarLibraryWritesNothingToTheErrorOutput)
 {
     QTemporaryDir dir;
-    const QString ics = dir.filePath("alarm.ics");
-    ASSERT_TRUE(TestFiles::writeBytes(
-        ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Dentist\r\nDTSTART:20260311T083000\r\n"
-             "BEGIN:VALARM\r\nTRIGGER:-PT30M\r\nEND:\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+    const QString ics =
+        calendar(dir.filePath("alarm.ics"), "SUMMARY:Dentist\r\nDTSTART:20260311T083000\r\n"
+                                            "BEGIN:VALARM\r\nTRIGGER:-PT30M\r\nEND:\r\n");
     const CliRun run = cli({"import-ics", ics, "--folder", dir.path()});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.err.toStdString(), "");
@@ -212,12 +210,11 @@ TEST(ExchangeCommandTest, TheCalendarLibraryWritesNothingToTheErrorOutput)
 TEST(ExchangeCommandTest, ImportTellsWhatLandedAtTheLocalTimesOfItsZone)
 {
     QTemporaryDir dir;
-    const QString ics = dir.filePath("shifts.ics");
-    ASSERT_TRUE(TestFiles::writeBytes(
-        ics, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Early shift\r\n"
-             "DTSTART;TZID=Europe/Berlin:20270325T021500\r\nRRULE:FREQ=DAILY;COUNT=6;BYHOUR=2\r\n"
-             "END:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Review\r\nDTSTART:20260310T090000\r\n"
-             "END:VEVENT\r\nEND:VCALENDAR\r\n"));
+    const QString ics = calendar(
+        dir.filePath("shifts.ics"),
+        "SUMMARY:Early shift\r\nDTSTART;TZID=Europe/Berlin:20270325T021500\r\n"
+        "RRULE:FREQ=DAILY;COUNT=6;BYHOUR=2\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Review\r\n"
+        "DTSTART:20260310T090000\r\n");
     const QString blocked = dir.filePath("blocked");
     ASSERT_TRUE(TestFiles::writeBytes(blocked + "/y2026", "in the way"));
     const QString landed = "Expanded: 1 event into 6 appointments\nSkipped: 0 events\n";

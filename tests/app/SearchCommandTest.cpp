@@ -106,11 +106,8 @@ protected:
 
 TEST_F(SearchCommandTest, WordsAreFoldedAndAndedPrefixesOfTextOrOwnerWithinTheDays)
 {
-    const auto in2024 = [](QStringList words) -> QStringList {
-        return words << "--from"
-                     << "2024-01-01"
-                     << "--to"
-                     << "2024-12-31";
+    const auto in2024 = [](const QStringList& words) {
+        return words + QStringList{"--from", "2024-01-01", "--to", "2024-12-31"};
     };
     const QString soon = "Sitzung bald " + kToday.addDays(7).toString(Qt::ISODate);
     const QString then = "Sitzung damals " + kToday.addDays(-400).toString(Qt::ISODate);
@@ -118,17 +115,12 @@ TEST_F(SearchCommandTest, WordsAreFoldedAndAndedPrefixesOfTextOrOwnerWithinTheDa
         QStringList args;
         QStringList texts;
     } cases[] = {
+        // The index's rule (its own tests hold every case of it): folded, anded, owners too.
         {in2024({"muller"}), {"Termin bei Müller 2024-05-14"}},
-        {in2024({"MÜLLER"}), {"Termin bei Müller 2024-05-14"}},
-        {in2024({"strasse"}), {"Straßenfest 2024-05-15"}},
         {in2024({"STRASSENF"}), {"Straßenfest 2024-05-15"}},
         {in2024({"review", "quart"}), {"Quarterly review 2024-05-16"}},
         {in2024({"review", "müller"}), {}},
-        {in2024({"jurgen"}), {"Quarterly review 2024-05-16"}},
         {in2024({"gross", "review"}), {"Quarterly review 2024-05-16"}},
-        {in2024({"ller"}), {"Termin bei Müller 2024-05-14"}},
-        {in2024({"view"}), {"Quarterly review 2024-05-16"}},
-        {in2024({"ll"}), {}}, // two letters: at a word's start only
         // A Tuesday appointment once, on the first Tuesday searched.
         {in2024({"weekly"}), {"Weekly jour fixe 2024-05-07"}},
         {{"weekly", "--from", "2024-05-15", "--to", "2024-06-30"}, {"Weekly jour fixe 2024-05-21"}},

@@ -73,8 +73,7 @@ TEST(ToolsCommandTest, ImportHolidaysAndTestFolder)
         {{"import-holidays"}, 2, "", "Try 'norvane-cli --help'."},
         {QStringList{"test-folder", missing}, 1,
          "error: open for appending " + missing +
-             "/NorvanePerformanceTest.txt: No such file or "
-             "directory\n",
+             "/NorvanePerformanceTest.txt: No such file or directory\n",
          ""},
         {{"test-folder"}, 2, "", "Try 'norvane-cli --help'."},
         {{"test-folder", folder, folder}, 2, "", "Try 'norvane-cli --help'."},

@@ -81,22 +81,20 @@ QString labelCut(const QLabel& label)
     if (label.wordWrap()) {
         const QRect needed =
             metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, text);
-        return needed.height() > room.height() + 1 ? QStringLiteral("wrapped text too tall")
-                                                   : QString();
+        return needed.height() > room.height() + 1 ? "wrapped text too tall" : QString();
     }
-    return widestLine(metrics, text) > room.width() ? QStringLiteral("text too wide") : QString();
+    return widestLine(metrics, text) > room.width() ? "text too wide" : QString();
 }
 
 QString buttonCut(const QAbstractButton& button)
 {
     if (qobject_cast<const QCheckBox*>(&button) || qobject_cast<const QRadioButton*>(&button))
-        return button.width() < button.sizeHint().width() ? QStringLiteral("text too wide")
-                                                          : QString();
+        return button.width() < button.sizeHint().width() ? "text too wide" : QString();
     const int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
     const int needed =
         widestLine(button.fontMetrics(), ShownLabels::withoutAccessKey(button.text())) +
         (button.icon().isNull() ? 0 : button.iconSize().width() + 4);
-    return button.width() < needed + margin ? QStringLiteral("text too wide") : QString();
+    return button.width() < needed + margin ? "text too wide" : QString();
 }
 
 // Each visible text of page that does not show whole, or a control outside the window.
@@ -117,12 +115,12 @@ QStringList cutTexts(QWidget& window)
             text = button->text();
         } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
             const int needed = group->fontMetrics().horizontalAdvance(group->title()) + 16;
-            why = group->width() < needed ? QStringLiteral("title too wide") : QString();
+            why = group->width() < needed ? "title too wide" : QString();
             text = group->title();
         }
         const QRect placed(widget->mapTo(&window, QPoint(0, 0)), widget->size());
         if (why.isEmpty() && !inside.contains(placed) && widget->parentWidget() == &window)
-            why = QStringLiteral("outside the window");
+            why = "outside the window";
         if (!why.isEmpty())
             cuts << QStringLiteral("%1 \"%2\": %3").arg(widget->objectName(), text, why);
     }
@@ -175,7 +173,7 @@ protected:
                                    "DTSTART:20270104T090000\r\nDTEND:20270104T100000\r\n"
                                    "SUMMARY:Planning\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     }
-    ~WindowGalleryTest() override { Language::apply(QStringLiteral("en")); }
+    ~WindowGalleryTest() override { Language::apply("en"); }
 
     void useLanguage(const QString& lang, const QString& timeFormat)
     {
@@ -217,13 +215,13 @@ protected:
         QCoreApplication::processEvents();
         const QString shot = qEnvironmentVariable("NORVANE_SHOTS");
         if (!shot.isEmpty())
-            window.grab().save(QDir(shot).filePath(page + QStringLiteral(".png")));
+            window.grab().save(QDir(shot).filePath(page + ".png"));
         const QStringList cuts = cutTexts(window);
         EXPECT_TRUE(cuts.isEmpty())
-            << page.toStdString() << ":\n  " << cuts.join(QStringLiteral("\n  ")).toStdString();
+            << page.toStdString() << ":\n  " << cuts.join("\n  ").toStdString();
         const QStringList unnamed = unnamedControls(window);
         EXPECT_TRUE(unnamed.isEmpty()) << page.toStdString() << " has controls without a name:\n  "
-                                       << unnamed.join(QStringLiteral("\n  ")).toStdString();
+                                       << unnamed.join("\n  ").toStdString();
     }
 
     QTemporaryDir program;
@@ -263,7 +261,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             appointment.setDatum(QDate::currentDate());
             form_edit editor(
                 std::make_shared<EditHandOver>(EditHandOver{appointment, true, nullptr, {}}),
-                settings, QStringLiteral("anna"));
+                settings, "anna");
             look(editor, tag + "editor");
             form_print print(settings, service.jobs(), QDate::currentDate());
             look(print, tag + "print");
@@ -282,13 +280,13 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             look(importHolidays, tag + "import-holidays");
             form_performance speed(data.path(), QLatin1String(lang), service.jobs());
             look(speed, tag + "folder-test");
-            form_info info(QLatin1String(lang), QStringLiteral("anna"));
+            form_info info(QLatin1String(lang), "anna");
             look(info, tag + "info");
-            form_lang language(settings, settingsJobs, QStringLiteral("1.0"));
+            form_lang language(settings, settingsJobs, "1.0");
             look(language, tag + "language");
             SoundPlayer sound;
             form_remind reminder(settings, sound);
-            appointment.setText(QStringLiteral("Budget review\nRoom 4"));
+            appointment.setText("Budget review\nRoom 4");
             reminder.ShowData(appointment);
             look(reminder, tag + "reminder");
             form_remind_list reminders(settings);

@@ -25,27 +25,20 @@ struct Appointment {
     int start, end; // minutes
     const char* text;
     int remind;
-    QDate from, until;
+    QDate from = {}, until = {};
 };
 
 // One of each kind: a one-time appointment, every recurring directory, an end at 24:00, a
 // monthly one on the 31st, a yearly one on 29 February and a whole day with a location.
 const Appointment kFolder[] = {
-    {"y2026/m3/d10",
-     {2026, 3, 10},
-     630,
-     705,
-     "Budget review\r\nRoom 2, A=B; \xC3\x84rger",
-     15,
-     {},
-     {}},
-    {"y2026/m5/d1", {2026, 5, 1}, 1320, 1440, "Late shift", 0, {}, {}},
+    {"y2026/m3/d10", {2026, 3, 10}, 630, 705, "Budget review\r\nRoom 2, A=B; \xC3\x84rger", 15},
+    {"y2026/m5/d1", {2026, 5, 1}, 1320, 1440, "Late shift", 0},
     {"recurring/every", {2026, 2, 1}, 420, 450, "Stand-up", 5, {2026, 2, 1}, {2026, 2, 10}},
     {"recurring/wd2", {2026, 1, 5}, 540, 600, "Jour fixe", 0, {2026, 1, 1}, {2026, 6, 30}},
     {"recurring/d31", {2026, 1, 31}, 1080, 1140, "Month end", 0, {2025, 12, 1}, {2200, 12, 31}},
     {"recurring/m2/d29", {2000, 2, 29}, 720, 780, "Leap day", 60, {2000, 1, 1}, {2200, 12, 31}},
     {"recurring/m7/d4", {1990, 7, 4}, 480, 720, "Independence Day", 0, {1990, 1, 1}, {2099, 1, 1}},
-    {"y2026/m3/d11", {2026, 3, 11}, 0, 1440, "Offsite\r\nLocation: Zoom", 0, {}, {}},
+    {"y2026/m3/d11", {2026, 3, 11}, 0, 1440, "Offsite\r\nLocation: Zoom", 0},
 };
 
 class IcsExportTest : public ::testing::Test {

@@ -38,8 +38,7 @@ const struct Row {
                       "RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=4\r\nSUMMARY:Pair\r\n"),
      {"recurring/rules/S.nv3 2026-03-02 09:00 Pair FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=4",
       "y2026/m3/d16/S-20260316.nv3 2026-03-16 09:00 Pair",
-      "y2026/m3/d19/S-20260319.nv3 "
-      "2026-03-19 09:00 Pair",
+      "y2026/m3/d19/S-20260319.nv3 2026-03-19 09:00 Pair",
       "y2026/m3/d2/S-20260302.nv3 2026-03-02 09:00 Pair",
       "y2026/m3/d5/S-20260305.nv3 2026-03-05 09:00 Pair"}},
     {"2nd Tuesday monthly with one EXDATE and one RECURRENCE-ID",

@@ -2,6 +2,7 @@
 // round and each file read at most once, an unchanged folder not read again, and a round that
 // a stall holds up goes on where it stopped once the share answers, while the index answers
 // searches throughout.
+#include "ShareWatchdog.h"
 #include "SlowShare.h"
 #include "TestFiles.h"
 #include "index/AppointmentIndex.h"
@@ -19,34 +20,6 @@
 #include <string>
 
 namespace {
-
-// Resumes the share if the test has not let it go within 20 s: a crawl held on it would keep
-// the test for good.
-class Watchdog {
-public:
-    explicit Watchdog(SlowShare& share)
-        : m_fired(std::async(std::launch::async, [&share, done = m_done.get_future()] {
-            if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
-                return false;
-            share.resume();
-            return true;
-        }))
-    {
-    }
-    ~Watchdog() { finish(); }
-    void finish()
-    {
-        if (!m_fired.valid())
-            return;
-        m_done.set_value();
-        if (m_fired.get())
-            ADD_FAILURE() << "the crawl was still held by the stalled share after 20 s";
-    }
-
-private:
-    std::promise<void> m_done;
-    std::future<bool> m_fired;
-};
 
 struct Round {
     QList<SlowShare::Request> requests;
@@ -102,7 +75,7 @@ TEST(CrawlShareTest, EachDirectoryOnceEachFileAtMostOnceNoneUnchangedAndAStallOu
     // listed, 2024's January is next.
     constexpr int kStallAfter = 4;
     std::atomic<int> steps = 0;
-    Watchdog watchdog(share);
+    ShareWatchdog watchdog(share, "the crawl was still held by the stalled share after 20 s");
     // The crawl on a thread of its own, as the store worker runs it, with its own connection.
     auto crawled = std::async(std::launch::async, [&] {
         RealFileAccess real;

@@ -3,6 +3,7 @@
 // and the answers "Remind again in 5 minutes" and "Open".
 #include "remind/DesktopNotifications.h"
 #include "SpawnedProcess.h"
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "remind/DesktopReminders.h"
 #include "remind/form_remind.h"
@@ -23,7 +24,6 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 constexpr int kAnswerMs = 1000; // the service counts as absent after this
-constexpr int kWaitMs = 10000;
 
 // Nothing to start on demand: a service nobody registered stays absent.
 const char kBusConfig[] =
@@ -96,7 +96,7 @@ protected:
             daemon, {"--config-file=" + dir.filePath("bus.conf"), "--nofork", "--print-address=1"},
             dir.filePath("bus.out")))
             << bus.error().toStdString();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !address().isEmpty(); }, kWaitMs));
+        ASSERT_TRUE(eventually([&] { return !address().isEmpty(); }));
         settings.setDateFormat("yyyy-mm-dd");
         settings.setTimeFormat("24h");
         a.setDatum(QDate(2003, 7, 4));
@@ -170,12 +170,10 @@ TEST_F(DesktopNotificationsTest, TheNotificationGoesOutOnceOrTheWindowStandsInFo
             // No answer can have come before the event loop ran: a reminder decided already
             // would have waited for the service.
             EXPECT_EQ(reminders.waiting(), row.notificationOn ? 1 : 0) << "waited for the service";
-            ASSERT_TRUE(QTest::qWaitFor(
-                [&] {
-                    return reminders.waiting() == 0 &&
-                           reminders.notificationsShown() + reminders.windows().size() > 0;
-                },
-                kWaitMs));
+            ASSERT_TRUE(eventually([&] {
+                return reminders.waiting() == 0 &&
+                       reminders.notificationsShown() + reminders.windows().size() > 0;
+            }));
             EXPECT_EQ(fake.shown.size(), row.notified);
             EXPECT_EQ(reminders.windows().size(), row.windows);
             EXPECT_EQ(reminders.notificationsShown(), row.windows == 0 ? 1 : 0);
@@ -189,8 +187,8 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
     FakeService fake;
     offer(fake);
     DesktopNotifications service(notifierBus(), kAnswerMs);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return service.service() == ReminderRoute::Service::WithActions; }, kWaitMs));
+    ASSERT_TRUE(
+        eventually([&] { return service.service() == ReminderRoute::Service::WithActions; }));
     std::vector<std::pair<int, std::function<void()>>> delays;
     QList<QPair<QString, QDate>> opened;
     DesktopReminders reminders(settings, {}, &service);
@@ -212,7 +210,7 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
         settings.setLangCode(language.lang);
         fake.shown.clear();
         reminders.showReminder(a, day);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
+        ASSERT_TRUE(eventually([&] { return reminders.notificationsShown() == 1; }));
         const FakeService::Shown& shown = fake.shown.at(0);
         EXPECT_EQ((shown.summary + '|' + shown.actions.join('|')).toStdString(), language.texts);
         EXPECT_EQ(shown.body.toStdString(),
@@ -220,47 +218,47 @@ TEST_F(DesktopNotificationsTest, TheTextsInBothLanguagesAndTheAnswersToTheNotifi
         EXPECT_EQ((shown.app + ' ' + shown.hints.value("desktop-entry").toString()).toStdString(),
                   "Norvane norvane");
         fake.emitSignal("service", "NotificationClosed", {fake.lastId, uint(2)});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 0; }, kWaitMs))
+        ASSERT_TRUE(eventually([&] { return reminders.notificationsShown() == 0; }))
             << "closed on the desktop and forgotten";
     }
     EXPECT_TRUE(reminders.windows().isEmpty());
 
     // The service goes with a notification shown: the reminder comes back as the window.
     reminders.showReminder(a, day);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return reminders.notificationsShown() == 1; }));
     QDBusConnection::disconnectFromBus("service");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.windows().size() == 1; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return reminders.windows().size() == 1; }));
     EXPECT_EQ(reminders.notificationsShown(), 0);
 
     // Another service comes, one that reads no markup: it shows the text as it is.
     FakeService plain;
     plain.capabilities = QStringList{"actions"};
     offer(plain);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return service.service() == ReminderRoute::Service::WithActions; }, kWaitMs));
+    ASSERT_TRUE(
+        eventually([&] { return service.service() == ReminderRoute::Service::WithActions; }));
     reminders.showReminder(a, day);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return plain.shown.size() == 1; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return plain.shown.size() == 1; }));
     EXPECT_EQ(plain.shown[0].body.toStdString(),
               "2003-07-11 09:00 - 10:30\nBudget & <b>figures</b>\nRoom 4");
 
     // Remind again in 5 minutes: the notification goes, and after the delay comes again.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return reminders.notificationsShown() == 1; }));
     plain.emitSignal("service", "ActionInvoked", {uint(1), QString("snooze")});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delays.empty(); }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return !delays.empty(); }));
     EXPECT_EQ(delays[0].first, DesktopReminders::kSnoozeSeconds);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return plain.closed == QList<uint>{1}; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return plain.closed == QList<uint>{1}; }));
     EXPECT_EQ(plain.shown.size(), 1) << "nothing more until the delay is over";
     delays[0].second();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return reminders.notificationsShown() == 1; }));
     EXPECT_EQ(plain.shown.size(), 2);
 
     // Open, and the click on the notification, show the appointment of its day.
     plain.emitSignal("service", "ActionInvoked", {uint(2), QString("open")});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 1; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return opened.size() == 1; }));
     reminders.showReminder(a, a.datum());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return plain.shown.size() == 3; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return plain.shown.size() == 3; }));
     plain.emitSignal("service", "ActionInvoked", {uint(3), QString("default")});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 2; }, kWaitMs));
+    ASSERT_TRUE(eventually([&] { return opened.size() == 2; }));
     EXPECT_EQ(opened, (QList<QPair<QString, QDate>>{{a.Text(), day}, {a.Text(), a.datum()}}));
     EXPECT_EQ(delays.size(), 1U);
     EXPECT_EQ(reminders.windows().size(), 1) << "none but the one of the service that went";
@@ -305,7 +303,7 @@ TEST_F(DesktopNotificationsTest, OnlyTheServiceAndTheUsersAnswerEndAReminder)
         const int openedBefore = opened;
         const qsizetype shownBefore = fake.shown.size();
         reminders.showReminder(a, a.datum());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 1; }, kWaitMs));
+        ASSERT_TRUE(eventually([&] { return reminders.notificationsShown() == 1; }));
         for (const auto& [sender, name, argument] : row.signalList) {
             fake.emitSignal(sender, name, {fake.lastId, argument});
             // Once the bus answers the sender, it has passed the signal on: the next one
@@ -313,7 +311,7 @@ TEST_F(DesktopNotificationsTest, OnlyTheServiceAndTheUsersAnswerEndAReminder)
             QDBusConnection(sender).call(QDBusMessage::createMethodCall(
                 "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetId"));
         }
-        ASSERT_TRUE(QTest::qWaitFor([&] { return reminders.notificationsShown() == 0; }, kWaitMs));
+        ASSERT_TRUE(eventually([&] { return reminders.notificationsShown() == 0; }));
         EXPECT_EQ(reminders.windows().size() - windowsBefore, row.windows);
         EXPECT_EQ(opened - openedBefore, row.opened);
         EXPECT_EQ(fake.shown.size() - shownBefore, 1) << "never a second notification";

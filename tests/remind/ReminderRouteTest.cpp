@@ -26,29 +26,26 @@ std::string said(const ReminderRoute::Route& route)
 TEST(ReminderRouteTest, ANotificationWhereTheServiceTakesItTheWindowWhereNot)
 {
     const struct {
-        bool window, notification;
+        bool notification;
         Service service;
-        const char* route;
+        const char* withWindow;
+        const char* withoutWindow;
     } rows[] = {
         // The notification off: as it always was, whatever the service.
-        {true, false, Service::Unknown, "window tray"},
-        {true, false, Service::WithActions, "window tray"},
-        {false, false, Service::WithActions, ""},
-        {false, false, Service::Unknown, ""},
+        {false, Service::Unknown, "window tray", ""},
+        {false, Service::WithActions, "window tray", ""},
         // On: the service decides, once it has answered.
-        {true, true, Service::Unknown, "wait"},
-        {false, true, Service::Unknown, "wait"},
-        {true, true, Service::WithActions, "notify"},
-        {false, true, Service::WithActions, "notify"},
+        {true, Service::Unknown, "wait", "wait"},
+        {true, Service::WithActions, "notify", "notify"},
         // No service, or one without buttons to snooze and open: the window stands in.
-        {true, true, Service::Absent, "window tray"},
-        {false, true, Service::Absent, "window tray"},
-        {true, true, Service::WithoutActions, "window tray"},
-        {false, true, Service::WithoutActions, "window tray"},
+        {true, Service::Absent, "window tray", "window tray"},
+        {true, Service::WithoutActions, "window tray", "window tray"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(said(ReminderRoute::decide(row.window, row.notification, row.service)), row.route)
-            << row.window << row.notification << int(row.service);
+        for (const bool window : {true, false})
+            EXPECT_EQ(said(ReminderRoute::decide(window, row.notification, row.service)),
+                      window ? row.withWindow : row.withoutWindow)
+                << window << row.notification << int(row.service);
 }
 
 // Only the user's own dismissal ends a reminder: expired, closed by another's call or for no

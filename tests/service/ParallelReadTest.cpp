@@ -68,8 +68,7 @@ private:
     QStringList all() const
     {
         QStringList files;
-        QDirIterator it(m_dir.path(), {QStringLiteral("*.nv3")}, QDir::Files,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(m_dir.path(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
             files << it.next();
         return files;
@@ -84,7 +83,7 @@ private:
             "\r\nRecurringUntilYear=2003\r\nRecurringUntilMonth=8\r\n";
         const QString dirs[] = {
             day.toString("'y'yyyy/'m'M/'d'd/"),
-            QStringLiteral("recurring/every/"),
+            "recurring/every/",
             QStringLiteral("recurring/wd%1/").arg(day.dayOfWeek()),
             QStringLiteral("recurring/d%1/").arg(day.day()),
             QStringLiteral("recurring/m%1/d%2/").arg(day.month()).arg(day.day()),
@@ -162,38 +161,53 @@ TEST(ParallelReadTest, ManyInFlightAskExactlyWhatOneAfterAnotherAsksAndSeeTheSam
     }
 }
 
-// Holds each listing until `width` of them wait together, or a while has gone by.
-class GatheringFileAccess : public ForwardingFileAccess {
+// The local disk, with the test's own steps around what the store asks of it.
+class Intercepted : public ForwardingFileAccess {
 public:
-    struct Gate {
-        std::mutex mutex;
-        std::condition_variable all;
-        int waiting = 0;
-        int most = 0;
-        int width = 8;
+    using Step = std::function<void(const QString& path)>;
+    struct Steps {
+        Step beforeListing = {}; // of a directory's files
+        Step afterListing = {};
+        Step beforeAny = {}; // a listing, a directory's check, a file's metadata or read
     };
-    GatheringFileAccess(std::shared_ptr<Gate> gate)
+    explicit Intercepted(Steps steps)
         : ForwardingFileAccess(m_real)
-        , m_gate(std::move(gate))
+        , m_steps(std::move(steps))
     {
     }
     std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
                                               const QString& root) override
     {
-        {
-            std::unique_lock lock(m_gate->mutex);
-            m_gate->most = std::max(m_gate->most, ++m_gate->waiting);
-            m_gate->all.notify_all();
-            m_gate->all.wait_for(lock, std::chrono::milliseconds(500),
-                                 [&] { return m_gate->waiting >= m_gate->width; });
-            --m_gate->waiting;
-        }
-        return ForwardingFileAccess::listFiles(dir, suffix, root);
+        run(m_steps.beforeAny, dir);
+        run(m_steps.beforeListing, dir);
+        auto listing = ForwardingFileAccess::listFiles(dir, suffix, root);
+        run(m_steps.afterListing, dir);
+        return listing;
+    }
+    bool isListableDir(const QString& dir) override
+    {
+        run(m_steps.beforeAny, dir);
+        return ForwardingFileAccess::isListableDir(dir);
+    }
+    std::optional<FileMeta> metadata(const QString& path) override
+    {
+        run(m_steps.beforeAny, path);
+        return ForwardingFileAccess::metadata(path);
+    }
+    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
+    {
+        run(m_steps.beforeAny, path);
+        return ForwardingFileAccess::read(path, maxBytes, root);
     }
 
 private:
+    static void run(const Step& step, const QString& path)
+    {
+        if (step)
+            step(path);
+    }
     RealFileAccess m_real;
-    std::shared_ptr<Gate> m_gate;
+    Steps m_steps;
 };
 
 TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet)
@@ -201,11 +215,27 @@ TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet
     for (const int width : {16, 1}) {
         RandomFolder folder(7);
         folder.fill(20);
-        auto gate = std::make_shared<GatheringFileAccess::Gate>();
-        gate->width = std::min(width, 8);
-        StoreWorker worker(std::make_unique<GatheringFileAccess>(gate),
-                           std::make_shared<ShareClock>(), {}, {},
-                           [gate] { return std::make_unique<GatheringFileAccess>(gate); });
+        // Each listing waits until `gathered` of them wait together, or a while has gone by.
+        struct Gate {
+            std::mutex mutex;
+            std::condition_variable all;
+            int waiting = 0;
+            int most = 0;
+        };
+        auto gate = std::make_shared<Gate>();
+        const int gathered = std::min(width, 8);
+        const auto files = [gate, gathered] {
+            return std::make_unique<Intercepted>(
+                Intercepted::Steps{.beforeListing = [gate, gathered](const QString&) {
+                    std::unique_lock lock(gate->mutex);
+                    gate->most = std::max(gate->most, ++gate->waiting);
+                    gate->all.notify_all();
+                    gate->all.wait_for(lock, std::chrono::milliseconds(500),
+                                       [&] { return gate->waiting >= gathered; });
+                    --gate->waiting;
+                }});
+        };
+        StoreWorker worker(files(), std::make_shared<ShareClock>(), {}, {}, files);
         worker.useFolder(folder.path(), 60);
         worker.useParallelRequests(width);
         QList<QDate> week;
@@ -217,6 +247,13 @@ TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet
         else
             EXPECT_GE(gate->most, 8) << "listings in flight at once";
     }
+}
+
+// Another copy saves as every copy does, by renaming into the day's directory.
+void saveAsAnotherCopy(const QString& dir)
+{
+    TestFiles::writeSettled(dir + "tmp.part", appointmentText("Theirs"));
+    ASSERT_TRUE(QFile::rename(dir + "tmp.part", dir + "555.nv3"));
 }
 
 StoreService::Options watchingOptions(StoreService::FileAccessFactory files, int directoryCheckMs)
@@ -233,7 +270,7 @@ TEST(ParallelReadTest, AnotherCopysSaveIsSeenByTheDirectoryCheckWithoutChangeNot
 {
     QTemporaryDir data;
     const QDate day(2003, 7, 9);
-    TestFiles::putAppointment(data.path(), day, 9, QStringLiteral("Ours"));
+    TestFiles::putAppointment(data.path(), day, 9, "Ours");
     RealFileAccess real;
     CountingFileAccess counting(real);
     StoreService service(watchingOptions([&counting] { return counting.makeCounted(); }, 20));
@@ -249,10 +286,7 @@ TEST(ParallelReadTest, AnotherCopysSaveIsSeenByTheDirectoryCheckWithoutChangeNot
     EXPECT_EQ(counting.counts().reads, 0);
     EXPECT_EQ(changed.count(), 0);
 
-    // Another copy saves as every copy does, by renaming into the day's directory.
-    const QString dir = data.path() + day.toString("/'y'yyyy/'m'M/'d'd/");
-    TestFiles::writeSettled(dir + "tmp.part", appointmentText(QStringLiteral("Theirs")));
-    ASSERT_TRUE(QFile::rename(dir + "tmp.part", dir + "555.nv3"));
+    saveAsAnotherCopy(data.path() + day.toString("/'y'yyyy/'m'M/'d'd/"));
     ASSERT_TRUE(eventually([&] { return changed.count() > 0; }));
     service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
     EXPECT_TRUE(
@@ -260,41 +294,20 @@ TEST(ParallelReadTest, AnotherCopysSaveIsSeenByTheDirectoryCheckWithoutChangeNot
     service.shutDown();
 }
 
-// The local disk, where another copy saves into a directory just after a pass listed it.
-class SavedIntoAfterListing : public ForwardingFileAccess {
-public:
-    SavedIntoAfterListing(QString dir, std::shared_ptr<std::atomic<bool>> saved)
-        : ForwardingFileAccess(m_real)
-        , m_dir(std::move(dir))
-        , m_saved(std::move(saved))
-    {
-    }
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
-    {
-        auto listing = ForwardingFileAccess::listFiles(dir, suffix, root);
-        if (dir == m_dir && !m_saved->exchange(true)) {
-            TestFiles::writeSettled(m_dir + "tmp.part", appointmentText(QStringLiteral("Theirs")));
-            QFile::rename(m_dir + "tmp.part", m_dir + "555.nv3");
-        }
-        return listing;
-    }
-
-private:
-    RealFileAccess m_real;
-    QString m_dir;
-    std::shared_ptr<std::atomic<bool>> m_saved;
-};
-
 TEST(ParallelReadTest, ASaveRightAfterTheFirstListingOfADirectoryIsSeenByTheNextCheck)
 {
     QTemporaryDir data;
     const QDate day(2003, 7, 9);
-    TestFiles::putAppointment(data.path(), day, 9, QStringLiteral("Ours"));
+    TestFiles::putAppointment(data.path(), day, 9, "Ours");
     const QString dir = data.path() + day.toString("/'y'yyyy/'m'M/'d'd/");
+    // Another copy saves into the day's directory just after a pass listed it.
     auto saved = std::make_shared<std::atomic<bool>>(false);
     const auto files = [dir, saved]() -> std::unique_ptr<FileAccess> {
-        return std::make_unique<SavedIntoAfterListing>(dir, saved);
+        return std::make_unique<Intercepted>(
+            Intercepted::Steps{.afterListing = [dir, saved](const QString& listed) {
+                if (listed == dir && !saved->exchange(true))
+                    saveAsAnotherCopy(dir);
+            }});
     };
     StoreService service(watchingOptions(files, 20));
     service.setFolder(data.path(), 60);
@@ -308,57 +321,20 @@ TEST(ParallelReadTest, ASaveRightAfterTheFirstListingOfADirectoryIsSeenByTheNext
     service.shutDown();
 }
 
-// The local disk, where only what lies under one folder waits for a stalled share.
-class StalledUnder : public ForwardingFileAccess {
-public:
-    StalledUnder(StalledShare share, QString folder)
-        : ForwardingFileAccess(m_real)
-        , m_share(std::move(share))
-        , m_folder(std::move(folder))
-    {
-    }
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
-    {
-        pass(dir);
-        return ForwardingFileAccess::listFiles(dir, suffix, root);
-    }
-    bool isListableDir(const QString& dir) override
-    {
-        pass(dir);
-        return ForwardingFileAccess::isListableDir(dir);
-    }
-    std::optional<FileMeta> metadata(const QString& path) override
-    {
-        pass(path);
-        return ForwardingFileAccess::metadata(path);
-    }
-    ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override
-    {
-        pass(path);
-        return ForwardingFileAccess::read(path, maxBytes, root);
-    }
-
-private:
-    void pass(const QString& path)
-    {
-        if (path.startsWith(m_folder))
-            m_share.pass();
-    }
-    RealFileAccess m_real;
-    StalledShare m_share;
-    QString m_folder;
-};
-
 TEST(ParallelReadTest, AFolderChosenAwayFromAStalledShareShowsAtOnceAndAnswers)
 {
     QTemporaryDir stalledData, healthyData;
     const QDate day(2003, 7, 9);
-    TestFiles::putAppointment(stalledData.path(), day, 9, QStringLiteral("Behind the stall"));
-    TestFiles::putAppointment(healthyData.path(), day, 9, QStringLiteral("Right here"));
+    TestFiles::putAppointment(stalledData.path(), day, 9, "Behind the stall");
+    TestFiles::putAppointment(healthyData.path(), day, 9, "Right here");
     StalledShare stalled;
+    // Only what lies under the first folder waits for the stalled share.
     const auto files = [stalled, folder = stalledData.path()]() -> std::unique_ptr<FileAccess> {
-        return std::make_unique<StalledUnder>(stalled, folder);
+        return std::make_unique<Intercepted>(
+            Intercepted::Steps{.beforeAny = [stalled, folder](const QString& path) mutable {
+                if (path.startsWith(folder))
+                    stalled.pass();
+            }});
     };
     StoreService service(watchingOptions(files, 0));
     service.setFolder(stalledData.path(), 60);
@@ -372,7 +348,7 @@ TEST(ParallelReadTest, AFolderChosenAwayFromAStalledShareShowsAtOnceAndAnswers)
     service.show({.viewDays = {day}, .markDays = {}, .warmDays = {}});
     ASSERT_TRUE(eventually([&] { return service.knownDay(day).has_value(); }));
     ASSERT_EQ(service.knownDay(day)->size(), 1);
-    EXPECT_EQ(service.knownDay(day)->first()->Text(), QStringLiteral("Right here"));
+    EXPECT_EQ(service.knownDay(day)->first()->Text(), "Right here");
     EXPECT_TRUE(service.answering());
     EXPECT_EQ(stalled.held(), 1) << "the old request is still held, and nothing else";
     stalled.resume();

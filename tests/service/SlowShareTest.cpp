@@ -2,7 +2,9 @@
 // waits for it, says so, catches up, and asks it no more than one pass allows.
 #include "SlowShare.h"
 #include "FakeEditor.h"
+#include "ShareWatchdog.h"
 #include "ShownLabels.h"
+#include "StalledShare.h"
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
 #include "profile/FileAccess.h"
@@ -25,9 +27,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <future>
-#include <thread>
+#include <optional>
 
 namespace {
 
@@ -35,47 +35,13 @@ namespace {
 const QDateTime kNow(QDate(2003, 7, 9), QTime(10, 20));
 const QDate kMonday(2003, 7, 7);
 
-// Resumes the share if the test is not done with it within 20 s: a window that waited for the
-// share would otherwise hang the test for good, and now fails it with what it did.
-class Watchdog {
-public:
-    Watchdog(SlowShare& share, const char* failure)
-        : m_failure(failure)
-        , m_fired(std::async(std::launch::async, [this, &share] {
-            for (int tenth = 0; tenth < 200 && !m_done; ++tenth)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            return !m_done && (share.resume(), true);
-        }))
-    {
-    }
-    ~Watchdog() { finish(); }
-    // The share is the test's again.
-    void finish()
-    {
-        m_done = true;
-        if (m_fired.valid() && m_fired.get())
-            ADD_FAILURE() << m_failure;
-    }
-
-private:
-    const char* m_failure;
-    std::atomic<bool> m_done = false;
-    std::future<bool> m_fired;
-};
-
-bool eventually(const std::function<bool()>& done)
-{
-    return QTest::qWaitFor(done, 20000);
-}
-
 // Threads of this process whose name starts so (the system keeps 15 characters of it).
 int threadsNamed(const QString& name)
 {
     int found = 0;
-    QDirIterator tasks(QStringLiteral("/proc/self/task"), QDir::Dirs | QDir::NoDotAndDotDot);
+    QDirIterator tasks("/proc/self/task", QDir::Dirs | QDir::NoDotAndDotDot);
     while (tasks.hasNext())
-        found += TestFiles::readBytes(tasks.next() + QStringLiteral("/comm"))
-                     .startsWith(name.left(15).toUtf8());
+        found += TestFiles::readBytes(tasks.next() + "/comm").startsWith(name.left(15).toUtf8());
     return found;
 }
 
@@ -190,7 +156,7 @@ TEST_F(SlowShareTest, WhileTheShareIsStalledTheWindowStepsRunsItsTimersAndOpensI
     const QString standup =
         TestFiles::putAppointment(share->backingPath(), kNow.date(), 9, "Standup");
     window();
-    Watchdog watchdog(*share, "the window waited for the share");
+    ShareWatchdog watchdog(*share, "the window waited for the share");
     stallARefresh();
 
     // Every step draws at once from what is known and asks the share, which answers nothing.
@@ -199,11 +165,7 @@ TEST_F(SlowShareTest, WhileTheShareIsStalledTheWindowStepsRunsItsTimersAndOpensI
     QTest::keyClick(&window(), Qt::Key_Left);
     EXPECT_EQ(firstShown(), kMonday);
     EXPECT_EQ(labelTexts(), QStringList{"Standup"}) << "the known week stays";
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(5);
-    EXPECT_TRUE(eventually([&] { return ticks >= 10; })) << "a timer of the window's thread";
+    EXPECT_TRUE(timersRun()) << "a timer of the window's thread";
     QTest::mouseClick(child<QWidget>("label_jahr"), Qt::LeftButton);
     QMenu* years = child<QMenu>("mnu_popup_datum");
     EXPECT_TRUE(years->isVisible());
@@ -231,7 +193,7 @@ TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOn
 {
     window();
     const QStringList before = filesOnDisk();
-    Watchdog watchdog(*share, "the window waited for the share");
+    ShareWatchdog watchdog(*share, "the window waited for the share");
     stallARefresh();
     editing->setEditor(FakeEditor::pressingOk(
         [](ClassTermin& a) { a.setText("Refused"); },
@@ -284,7 +246,7 @@ TEST_F(SlowShareTest, ASaveIsRefusedWhileTheShareStallsAndOneAlreadySentIsToldOn
 TEST_F(SlowShareTest, FileExitDuringAStallEndsAtOnceAndLeavesTheStuckRequestToEndLater)
 {
     window();
-    Watchdog watchdog(*share, "the exit waited for the share");
+    ShareWatchdog watchdog(*share, "the exit waited for the share");
     stallARefresh();
     child<QAction>("mnu_file_exit")->trigger();
     EXPECT_FALSE(window().isVisible());

@@ -1,6 +1,7 @@
 // Undo and redo as another copy sees them: each step puts the data folder's files back as
 // they were, under their own names, and never over another user's newer version unasked.
 #include "StalledShare.h"
+#include "TestDays.h"
 #include "TestFiles.h"
 #include "service/StoreService.h"
 #include "service/UndoHistory.h"
@@ -59,6 +60,13 @@ public:
         ADD_FAILURE() << "no " << text.toStdString() << " on " << day.toString().toStdString();
         return ClassTermin();
     }
+    // The appointment of the day as the window has it, changed so and filed.
+    void edit(const std::function<void(ClassTermin&)>& change)
+    {
+        ClassTermin a = loaded(kDay);
+        change(a);
+        file(a);
+    }
     void file(ClassTermin a, UndoStep::Act act = UndoStep::Act::Change)
     {
         std::optional<bool> ok;
@@ -79,8 +87,8 @@ public:
     {
         ClassTermin a;
         a.setDatum(kDay);
-        a.setStartTime(TimeOfDay::fromHourMinute(hour, 0));
-        a.setEndTime(TimeOfDay::fromHourMinute(hour + 1, 0));
+        a.setStartTime(at(hour));
+        a.setEndTime(at(hour + 1));
         a.setText(text);
         a.setProducer(QStringLiteral("alice"));
         if (weekly) {
@@ -101,65 +109,48 @@ TEST_F(UndoTest, EveryOperationIsUndoneAndRedoneFileByFileUnderItsOwnName)
 {
     struct Case {
         const char* name;
-        std::function<void(UndoTest&)> change;
         UndoStep::Act act;
+        std::function<void(UndoTest&)> change;
         std::function<void(UndoTest&)> prepare = {};
     };
+    using Act = UndoStep::Act;
     const Case cases[] = {
-        {"create", [](UndoTest& t) { t.file(fresh("Budget review", 9)); }, UndoStep::Act::New},
-        {"edit",
+        {"create", Act::New, [](UndoTest& t) { t.file(fresh("Budget review", 9)); }},
+        {"edit", Act::Change,
+         [](UndoTest& t) { t.edit([](ClassTermin& a) { a.setText("Budget review, room 2"); }); }},
+        {"move within the day", Act::Move,
          [](UndoTest& t) {
-             ClassTermin a = t.loaded(kDay);
-             a.setText("Budget review, room 2");
-             t.file(a);
-         },
-         UndoStep::Act::Change},
-        {"move within the day",
-         [](UndoTest& t) {
-             ClassTermin a = t.loaded(kDay);
-             a.setStartTime(TimeOfDay::fromHourMinute(14, 0));
-             a.setEndTime(TimeOfDay::fromHourMinute(15, 0));
-             t.file(a);
-         },
-         UndoStep::Act::Move},
-        {"resize",
-         [](UndoTest& t) {
-             ClassTermin a = t.loaded(kDay);
-             a.setEndTime(TimeOfDay::fromHourMinute(16, 30));
-             t.file(a);
-         },
-         UndoStep::Act::Resize},
-        {"move to another day (two files)",
-         [](UndoTest& t) {
-             ClassTermin a = t.loaded(kDay);
-             a.setDatum(kDay.addDays(2));
-             t.file(a);
-         },
-         UndoStep::Act::Move},
-        {"paste", [](UndoTest& t) { t.file(fresh("Pasted", 8), UndoStep::Act::Paste); },
-         UndoStep::Act::Paste},
-        {"delete",
+             t.edit([](ClassTermin& a) {
+                 a.setStartTime(at(14));
+                 a.setEndTime(at(15));
+             });
+         }},
+        {"resize", Act::Resize,
+         [](UndoTest& t) { t.edit([](ClassTermin& a) { a.setEndTime(at(16, 30)); }); }},
+        {"move to another day (two files)", Act::Move,
+         [](UndoTest& t) { t.edit([](ClassTermin& a) { a.setDatum(kDay.addDays(2)); }); }},
+        {"paste", Act::Paste, [](UndoTest& t) { t.file(fresh("Pasted", 8), Act::Paste); }},
+        {"delete", Act::Delete,
          [](UndoTest& t) {
              const QString path = t.loaded(kDay.addDays(2)).filename();
              std::optional<bool> removed;
              t.service.remove(path, [&](bool r) { removed = r; });
              ASSERT_TRUE(eventually([&] { return removed.has_value(); }));
-         },
-         UndoStep::Act::Delete},
-        {"one occurrence of a series (one step, several files)",
+         }},
+        {"one occurrence of a series (one step, several files)", Act::Series,
          [](UndoTest& t) {
              const ClassTermin part = t.loaded(kDay, "Weekly");
              ClassTermin changed =
                  SeriesEdit::recordFor(part, kDay.addDays(7), SeriesEdit::Scope::This);
              changed.setText("Weekly, once later");
-             changed.setStartTime(TimeOfDay::fromHourMinute(12, 0));
+             changed.setStartTime(at(12));
              std::optional<bool> ok;
              t.service.changeSeries({part, kDay.addDays(7), SeriesEdit::Scope::This, changed, {}},
                                     [&](const SeriesFiling::Outcome& o) { ok = o.ok(); });
              ASSERT_TRUE(eventually([&] { return ok.has_value(); }));
              EXPECT_TRUE(*ok);
          },
-         UndoStep::Act::Series, [](UndoTest& t) { t.file(fresh("Weekly", 11, true)); }},
+         [](UndoTest& t) { t.file(fresh("Weekly", 11, true)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -171,7 +162,7 @@ TEST_F(UndoTest, EveryOperationIsUndoneAndRedoneFileByFileUnderItsOwnName)
         ASSERT_NE(before, after);
         ASSERT_NE(service.history().nextUndo(), nullptr);
         EXPECT_EQ(service.history().nextUndo()->act, c.act);
-        if (c.act == UndoStep::Act::Series) {
+        if (c.act == Act::Series) {
             EXPECT_GE(service.history().nextUndo()->files.size(), 2);
         }
 
@@ -264,10 +255,6 @@ TEST(UndoPlanTest, WritesOnlyWhatDiffersAndNeverOverAnUnreadableFile)
         EXPECT_EQ(plan.unreadable, c.unreadable);
     }
 }
-
-} // namespace
-
-namespace {
 
 TEST(UndoHistoryTest, KeepsTheLastHundredStepsOrTenMegabytesAndANewChangeEndsTheRedo)
 {

@@ -114,10 +114,9 @@ QString CalDavServer::root() const
 
 QString CalDavServer::newCalendar(const QString& name)
 {
-    const QString url = root() +
-                        (m_kind == Kind::Radicale ? QStringLiteral("%1/").arg(kUser)
-                                                  : QStringLiteral("user/calendars/")) +
-                        name + u'/';
+    const QString url =
+        root() + (m_kind == Kind::Radicale ? QStringLiteral("%1/").arg(kUser) : "user/calendars/") +
+        name + u'/';
     HttpClient http(account(url), SyncOptions{});
     return http.request("MKCALENDAR", url).status == 201 ? url : QString();
 }

@@ -34,9 +34,8 @@ public:
     // What a phone does, bypassing the faults: its href for the event.
     QString phoneAdd(const QByteArray& body)
     {
-        const QString href = m_collection.path() +
-                             QUuid::createUuid().toString(QUuid::WithoutBraces) +
-                             QStringLiteral(".ics");
+        const QString href =
+            m_collection.path() + QUuid::createUuid().toString(QUuid::WithoutBraces) + ".ics";
         store(href, body);
         return href;
     }
@@ -103,7 +102,7 @@ public:
         const qsizetype from =
             since.startsWith(QLatin1String("tok-")) ? since.mid(4).toLongLong(&number) : -1;
         if (!number || from < 0 || from > m_log.size()) {
-            m_error = QStringLiteral("403 Forbidden: valid-sync-token");
+            m_error = "403 Forbidden: valid-sync-token";
             return std::nullopt;
         }
         Changes changes;
@@ -177,7 +176,7 @@ public:
     {
         QByteArray unfolded = body;
         unfolded.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "");
-        static const QRegularExpression uid(QStringLiteral("(?:^|\\n)UID:([^\\r\\n]*)"));
+        static const QRegularExpression uid("(?:^|\\n)UID:([^\\r\\n]*)");
         const QRegularExpressionMatch match = uid.match(QString::fromUtf8(unfolded));
         return match.hasMatch() ? match.captured(1) : QString();
     }
@@ -194,7 +193,7 @@ private:
         }
         ++m_requests;
         if (m_failNext >= 0 && m_failNext-- == 0) {
-            m_error = QStringLiteral("503 Service Unavailable");
+            m_error = "503 Service Unavailable";
             return false;
         }
         if (collection != m_collection) {
@@ -213,7 +212,7 @@ private:
         if (m_loseAnswer < 0 || m_loseAnswer-- > 0)
             return true;
         ++m_answersLost;
-        m_error = QStringLiteral("504 Gateway Timeout");
+        m_error = "504 Gateway Timeout";
         return false;
     }
     void store(const QString& href, const QByteArray& body)

@@ -9,11 +9,11 @@ using namespace SyncPlan;
 using SyncRecord::File;
 using SyncRecord::Item;
 
-const QString kPath = QStringLiteral("y2026/m1/d5/a.nv3");
-const QString kMoved = QStringLiteral("y2026/m1/d6/a.nv3");
-const QString kHref = QStringLiteral("/cal/a.ics");
-const QString kNewHref = QStringLiteral("/cal/n.ics");
-const QString kNewPath = QStringLiteral("y2026/m2/d1/n.nv3");
+const QString kPath = "y2026/m1/d5/a.nv3";
+const QString kMoved = "y2026/m1/d6/a.nv3";
+const QString kHref = "/cal/a.ics";
+const QString kNewHref = "/cal/n.ics";
+const QString kNewPath = "y2026/m2/d1/n.nv3";
 
 QString kindName(Kind kind)
 {
@@ -48,7 +48,7 @@ struct Row {
 // The item "u1" was a.nv3 on day 5 and a.ics with ETag e1 when both sides last agreed.
 Plan planFor(Here here, There there)
 {
-    Item item{QStringLiteral("u1"), kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
+    Item item{"u1", kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
     if (there == There::Absent)
         item.href.clear();
     Local local;
@@ -59,14 +59,14 @@ Plan planFor(Here here, There there)
     else if (here == Here::Changed)
         local.insert(kPath, {200, 11, QByteArray("h2"), {}, true});
     else if (here == Here::Moved)
-        local.insert(kMoved, {200, 10, QByteArray("h1"), QStringLiteral("u1"), true});
+        local.insert(kMoved, {200, 10, QByteArray("h1"), "u1", true});
     Server server;
     QHash<QString, Fetched> fetched;
     if (there == There::Unchanged)
         server.insert(kHref, "e1");
     if (there == There::Changed) {
         server.insert(kHref, "e2");
-        fetched.insert(kHref, {QStringLiteral("u1"), true});
+        fetched.insert(kHref, {"u1", true});
     }
     return plan({item}, local, server, fetched);
 }
@@ -113,20 +113,18 @@ TEST(SyncPlan, EachChangeOfAnItemOnEitherSide)
 TEST(SyncPlan, AnEventSentWithoutAnAnswerIsComparedOrSentAgainToItsHref)
 {
     // The answer to its creation was lost: the record has its href, no ETag.
-    const Item sent{QStringLiteral("u1"), kHref, {}, false, {File{kPath, 100, 10, "h1"}}};
+    const Item sent{"u1", kHref, {}, false, {File{kPath, 100, 10, "h1"}}};
     const Local local{{kPath, {100, 10, {}, {}, true}}};
-    EXPECT_EQ(describe(plan({sent}, local, {{kHref, "e1"}}, {{kHref, {QStringLiteral("u1")}}})),
-              QStringList{QStringLiteral("ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/a.ics")});
-    EXPECT_EQ(describe(plan({sent}, local, {}, {})),
-              QStringList{QStringLiteral("UploadNew 0 y2026/m1/d5/a.nv3")});
+    EXPECT_EQ(describe(plan({sent}, local, {{kHref, "e1"}}, {{kHref, {"u1"}}})),
+              QStringList{"ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/a.ics"});
+    EXPECT_EQ(describe(plan({sent}, local, {}, {})), QStringList{"UploadNew 0 y2026/m1/d5/a.nv3"});
     // Gone there and sent anew to an href of its own by a sync that stopped before noting it:
     // the event new there with its UID is compared, not downloaded as a second one.
-    const Item gone{QStringLiteral("u1"), kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
+    const Item gone{"u1", kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
     for (const LocalFile& file :
          {LocalFile{100, 10, {}, {}, true}, LocalFile{200, 11, QByteArray("h2"), {}, true}})
-        EXPECT_EQ(describe(plan({gone}, {{kPath, file}}, {{kNewHref, "e9"}},
-                                {{kNewHref, {QStringLiteral("u1")}}})),
-                  QStringList{QStringLiteral("ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/n.ics")});
+        EXPECT_EQ(describe(plan({gone}, {{kPath, file}}, {{kNewHref, "e9"}}, {{kNewHref, {"u1"}}})),
+                  QStringList{"ConflictCopy 0 y2026/m1/d5/a.nv3 /cal/n.ics"});
 }
 
 struct NewRow {
@@ -140,7 +138,7 @@ struct NewRow {
 
 TEST(SyncPlan, WhatIsNewOnEitherSide)
 {
-    const QString u1 = QStringLiteral("u1"), u2 = QStringLiteral("u2");
+    const QString u1 = "u1", u2 = "u2";
     const NewRow rows[] = {
         {"file", u1, true, {}, true, "UploadNew -1 y2026/m2/d1/n.nv3  u1"},
         {"event", {}, true, u1, true, "DownloadNew -1  /cal/n.ics"},
@@ -168,27 +166,26 @@ TEST(SyncPlan, WhatIsNewOnEitherSide)
             << row.name;
     }
     // A UID of an item is not sent again for a copied file.
-    const Item item{QStringLiteral("u1"), kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
+    const Item item{"u1", kHref, "e1", false, {File{kPath, 100, 10, "h1"}}};
     const Local local{{kPath, {100, 10, {}, {}, true}},
-                      {kNewPath, {1, 1, QByteArray("h1"), QStringLiteral("u1"), true}}};
+                      {kNewPath, {1, 1, QByteArray("h1"), "u1", true}}};
     EXPECT_EQ(describe(plan({item}, local, {{kHref, "e1"}}, {})),
-              QStringList{QStringLiteral("UploadNew -1 y2026/m2/d1/n.nv3")});
+              QStringList{"UploadNew -1 y2026/m2/d1/n.nv3"});
 }
 
 TEST(SyncPlan, AChangedFileOfAMirroredEventBecomesAnAppointmentOfItsOwn)
 {
-    const QString b = QStringLiteral("y2026/m1/d6/b.nv3");
+    const QString b = "y2026/m1/d6/b.nv3";
     const QList<File> both{File{kPath, 100, 10, "h1"}, File{b, 100, 10, "h2"}};
-    const Item mirror{QStringLiteral("u1"), kHref, "e1", true, both};
+    const Item mirror{"u1", kHref, "e1", true, both};
     const Plan changed = plan(
         {mirror}, {{kPath, {200, 11, QByteArray("h3"), {}, true}}, {b, {100, 10, {}, {}, true}}},
         {{kHref, "e1"}}, {});
-    EXPECT_EQ(describe(changed), (QStringList{QStringLiteral("RecordOnly 0"),
-                                              QStringLiteral("UploadNew -1 y2026/m1/d5/a.nv3")}));
+    EXPECT_EQ(describe(changed), (QStringList{"RecordOnly 0", "UploadNew -1 y2026/m1/d5/a.nv3"}));
     EXPECT_EQ(changed.files.value(0), QList<File>{mirror.files[1]});
     // All its files deleted: the event goes.
     EXPECT_EQ(describe(plan({mirror}, {}, {{kHref, "e1"}}, {})),
-              QStringList{QStringLiteral("DeleteThere 0  /cal/a.ics")});
+              QStringList{"DeleteThere 0  /cal/a.ics"});
 }
 
 // The actions of a plan as counts of their kinds, by name.
@@ -196,7 +193,7 @@ QString kindCounts(const Plan& plan)
 {
     QMap<QString, int> counts;
     for (const Action& a : plan.actions)
-        ++counts[kindName(a.kind) + (a.item < 0 ? QStringLiteral("-") : QString())];
+        ++counts[kindName(a.kind) + (a.item < 0 ? "-" : QString())];
     QStringList out;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         out << QStringLiteral("%1x%2").arg(it.key()).arg(it.value());
@@ -239,7 +236,7 @@ TEST(SyncPlan, MassDeletionStopsOnlyBeyondHalfAndFiveAndARestoreUndoesThatSideOn
             items << Item{QString::number(i), href, "e", false, {File{path, 1, 1, "h"}}};
             if (i == 0 && c.mirror) {
                 items[0].mirror = true;
-                items[0].files << File{QStringLiteral("y2026/m1/d2/0.nv3"), 1, 1, "h"};
+                items[0].files << File{"y2026/m1/d2/0.nv3", 1, 1, "h"};
             }
             for (const File& f : items[i].files)
                 if (i >= c.goneHere)
@@ -280,16 +277,16 @@ TEST(SyncPlan, MassDeletionStopsOnlyBeyondHalfAndFiveAndARestoreUndoesThatSideOn
 // changes it; the new parts of a series never sent go as one event.
 TEST(SyncPlan, TheFilesOfOneSeriesAreOneEvent)
 {
-    const QString part = QStringLiteral("recurring/wd2/p.nv3");
-    const QString second = QStringLiteral("recurring/wd2/q.nv3");
-    const QString exception = QStringLiteral("y2026/m1/d19/e.nv3");
-    const Item single{QStringLiteral("u1"), kHref, "e1", false, {File{part, 100, 10, "h1"}}};
+    const QString part = "recurring/wd2/p.nv3";
+    const QString second = "recurring/wd2/q.nv3";
+    const QString exception = "y2026/m1/d19/e.nv3";
+    const Item single{"u1", kHref, "e1", false, {File{part, 100, 10, "h1"}}};
     Item series = single;
-    series.series = QStringLiteral("s1");
+    series.series = "s1";
     series.files << File{second, 100, 10, "h2"};
     const Server server{{kHref, "e1"}};
     const LocalFile unchanged{100, 10, {}, {}, true};
-    const LocalFile newPart{300, 10, {}, QStringLiteral("n"), true, QStringLiteral("s1")};
+    const LocalFile newPart{300, 10, {}, "n", true, "s1"};
     const struct {
         const char* what;
         Item item;
@@ -298,8 +295,7 @@ TEST(SyncPlan, TheFilesOfOneSeriesAreOneEvent)
         qsizetype files; // of the item afterwards
     } rows[] = {
         {"split here: the part has the id now, the rest is a new file", single,
-         Local{{part, {200, 10, QByteArray("h9"), {}, true, QStringLiteral("s1")}},
-               {second, newPart}},
+         Local{{part, {200, 10, QByteArray("h9"), {}, true, "s1"}}, {second, newPart}},
          "UploadChange 0 recurring/wd2/p.nv3 /cal/a.ics", 2},
         {"an exception added to a series", series,
          Local{{part, unchanged}, {second, {100, 10, {}, {}, true}}, {exception, newPart}},

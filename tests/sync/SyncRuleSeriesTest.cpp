@@ -28,6 +28,19 @@ std::string shown(const QString& folder)
     return lines.join(", ").toStdString();
 }
 
+// The occurrence of a series on day, changed as the editor changes it in scope.
+void changeSeries(DataAccess& store, const TerminPtr& occurrence, const QDate& day,
+                  SeriesEdit::Scope scope, const std::function<void(ClassTermin&)>& change)
+{
+    ASSERT_TRUE(occurrence && occurrence->isOccurrence());
+    ClassTermin changed = RuleSeries::recordFor(*occurrence, day, scope);
+    change(changed);
+    const auto rule = RuleSeriesFiling::ruleOf(store, occurrence->SeriesId());
+    const RuleSeries::Change plan{*rule, day, scope, changed, {}, {}, kTestToday};
+    AppointmentFiling filing(store);
+    ASSERT_TRUE(RuleSeriesFiling::run(store, filing, RuleSeries::plan(plan)).outcome.ok);
+}
+
 // Every second Monday and Thursday eight times from 19 January, the Thursday of 5 February
 // moved to Friday 11:00.
 void fileSeries(const QString& folder)
@@ -49,21 +62,14 @@ void fileSeries(const QString& folder)
     series.Recurring_code = "wd";
     series.setRule(rule);
     ASSERT_TRUE(filing.File(series).ok);
-    const QDate moved(2026, 2, 5);
-    const TerminPtr occurrence = store.LoadAppointment(
-        RuleSeries::occurrencePath(store.DataFolder(), series.SeriesId(), moved), moved);
-    ClassTermin changed = RuleSeries::recordFor(*occurrence, {}, SeriesEdit::Scope::This);
-    changed.setDatum({2026, 2, 6});
-    changed.setStartTime(at(11));
-    changed.setEndTime(at(12));
-    const RuleSeries::Change change{*RuleSeriesFiling::ruleOf(store, series.SeriesId()),
-                                    moved,
-                                    SeriesEdit::Scope::This,
-                                    changed,
-                                    {},
-                                    {},
-                                    kTestToday};
-    ASSERT_TRUE(RuleSeriesFiling::run(store, filing, RuleSeries::plan(change)).outcome.ok);
+    const QDate day(2026, 2, 5);
+    const QString path = RuleSeries::occurrencePath(store.DataFolder(), series.SeriesId(), day);
+    changeSeries(store, store.LoadAppointment(path, day), day, SeriesEdit::Scope::This,
+                 [](ClassTermin& moved) {
+                     moved.setDatum({2026, 2, 6});
+                     moved.setStartTime(at(11));
+                     moved.setEndTime(at(12));
+                 });
 }
 
 // The whole series of the folder takes another text, as the editor changes it.
@@ -71,20 +77,9 @@ void renameSeries(const QString& folder, const QString& text)
 {
     ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(folder));
-    AppointmentFiling filing(store);
     const QDate first(2026, 1, 19);
-    const TerminPtr occurrence = store.GetAppointmentsOfDay(first).value(0);
-    ASSERT_TRUE(occurrence && occurrence->isOccurrence());
-    ClassTermin changed = RuleSeries::recordFor(*occurrence, {}, SeriesEdit::Scope::All);
-    changed.setText(text);
-    const RuleSeries::Change change{*RuleSeriesFiling::ruleOf(store, occurrence->SeriesId()),
-                                    first,
-                                    SeriesEdit::Scope::All,
-                                    changed,
-                                    {},
-                                    {},
-                                    kTestToday};
-    ASSERT_TRUE(RuleSeriesFiling::run(store, filing, RuleSeries::plan(change)).outcome.ok);
+    changeSeries(store, store.GetAppointmentsOfDay(first).value(0), first, SeriesEdit::Scope::All,
+                 [&](ClassTermin& changed) { changed.setText(text); });
 }
 
 TEST(SyncRuleSeriesTest, ASeriesKeptAsOccurrencesIsOneEventBothWays)

@@ -21,12 +21,12 @@
 
 namespace {
 
-const QString kMark = QStringLiteral(" (conflict copy)");
+const QString kMark = " (conflict copy)";
 
 // The first line of a text, which the steps keep unique.
 QString firstLine(const QString& text)
 {
-    return text.section(QStringLiteral("\r\n"), 0, 0);
+    return text.section("\r\n", 0, 0);
 }
 
 QByteArray phoneEvent(const QString& uid, const QDate& day, const QString& summary)
@@ -35,7 +35,7 @@ QByteArray phoneEvent(const QString& uid, const QDate& day, const QString& summa
                           "BEGIN:VEVENT\r\nUID:%1\r\nDTSTAMP:20260101T000000Z\r\n"
                           "DTSTART;TZID=Europe/Berlin:%2T100000\r\nDURATION:PT1H\r\n"
                           "SUMMARY:%3\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n")
-        .arg(uid, day.toString(QStringLiteral("yyyyMMdd")), summary)
+        .arg(uid, day.toString("yyyyMMdd"), summary)
         .toUtf8();
 }
 
@@ -46,15 +46,14 @@ QString unfolded(const QByteArray& body)
 
 QString summaryOf(const QByteArray& body)
 {
-    static const QRegularExpression summary(QStringLiteral("\\nSUMMARY[^:\\r\\n]*:([^\\r\\n]*)"));
+    static const QRegularExpression summary("\\nSUMMARY[^:\\r\\n]*:([^\\r\\n]*)");
     return firstLine(summary.match(unfolded(body)).captured(1).replace(QLatin1String("\\,"), ","));
 }
 
 // A phone's edit: a new summary, and description where there is one.
 QByteArray retitled(const QByteArray& body, const QString& text)
 {
-    static const QRegularExpression line(
-        QStringLiteral("\\n(SUMMARY|DESCRIPTION)([^:\\r\\n]*):[^\\r\\n]*"));
+    static const QRegularExpression line("\\n(SUMMARY|DESCRIPTION)([^:\\r\\n]*):[^\\r\\n]*");
     return unfolded(body).replace(line, QStringLiteral("\n\\1\\2:") + text).toUtf8();
 }
 
@@ -64,7 +63,7 @@ public:
         : m_random(seed)
         , m_kinds(kinds)
         , m_folder(m_dir.path() + u'/')
-        , m_server(QUrl(QStringLiteral("http://127.0.0.1/cal/")))
+        , m_server(QUrl("http://127.0.0.1/cal/"))
         , m_clock(kTestToday.addDays(-1).startOfDay())
     {
         m_account.url = m_server.collection().toString();
@@ -133,25 +132,25 @@ private:
             return changeOnPhone(step == EditThere), true;
         case SyncLosingAnAnswer:
             m_server.loseNextAnswer(at(4));
-            return faultySync(QStringLiteral("sync, answer of write %1 lost"));
+            return faultySync("sync, answer of write %1 lost");
         case SyncFailingARequest:
             m_server.failNextRequest(at(6));
-            return faultySync(QStringLiteral("sync, request %1 fails"));
+            return faultySync("sync, request %1 fails");
         case SyncKilledBeforeARequest:
             m_server.killBeforeRequest(at(6));
-            return faultySync(QStringLiteral("sync killed before request %1"));
+            return faultySync("sync killed before request %1");
         case SyncKilledAfterAWrite:
             m_server.killAfterWrite(at(4));
-            return faultySync(QStringLiteral("sync killed after write %1"));
+            return faultySync("sync killed after write %1");
         case SyncWhileTheFolderChanges:
             m_server.actBeforeRequest(
                 at(6), [this, inner = m_inner] { during(inner ? *inner : Step(pick(4))); });
-            return faultySync(QStringLiteral("sync, the folder changed before request %1"));
+            return faultySync("sync, the folder changed before request %1");
         case SyncWhileThePhoneChanges:
             m_server.actBeforeRequest(at(6), [this, inner = m_inner] {
                 during(inner ? *inner : Step(NewThere + pick(3)));
             });
-            return faultySync(QStringLiteral("sync, the phone changed before request %1"));
+            return faultySync("sync, the phone changed before request %1");
         case Sync:
             break;
         }
@@ -170,8 +169,7 @@ private:
         ProfileCache profiles(ThreadFileAccess());
         DataAccess store(profiles, StoreSource::fixed(m_folder));
         QMap<QString, QString> found;
-        QDirIterator it(m_folder, {QStringLiteral("*.nv3")}, QDir::Files,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(m_folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             found.insert(path, firstLine(store.LoadAppointment(path, {})->Text()));
@@ -210,7 +208,7 @@ private:
     // A step on one side between two requests of a sync.
     void during(Step step)
     {
-        m_steps << QStringLiteral("  during the sync:");
+        m_steps << "  during the sync:";
         QString unused;
         play(step, &unused);
     }
@@ -247,7 +245,7 @@ private:
         file(a);
         const QString how =
             step == MoveHere ? QStringLiteral("moved to %1 as").arg(a.datum().toString(Qt::ISODate))
-                             : QStringLiteral("becomes");
+                             : "becomes";
         written(before, a.Text(),
                 QStringLiteral("folder: \"%1\" %2 \"%3\"").arg(before, how, a.Text()));
     }
@@ -281,7 +279,7 @@ private:
             const SyncResult result = runSyncWith(m_folder, m_account, m_options, m_server);
             told(result);
         } catch (const MemoryServer::Killed&) {
-            m_steps << QStringLiteral("  killed");
+            m_steps << "  killed";
         }
         m_server.clearFaults();
         return true;
@@ -296,7 +294,7 @@ private:
     // A sync without faults, then (unless told not to) the check that both sides agree.
     bool cleanSync(QString* why, bool check = true)
     {
-        m_steps << QStringLiteral("sync");
+        m_steps << "sync";
         const SyncResult result = runSyncWith(m_folder, m_account, m_options, m_server);
         told(result);
         if (!result.ok())
@@ -391,7 +389,7 @@ void runMachines(quint32 firstSeed, quint32 runs, int steps, int kinds = 14)
         ok = ok && machine.settle(&why);
         if (!ok) {
             ADD_FAILURE() << "seed " << seed << ": " << qPrintable(why) << "\nsteps:\n  "
-                          << qPrintable(machine.steps().join(QStringLiteral("\n  ")));
+                          << qPrintable(machine.steps().join("\n  "));
             return;
         }
     }
@@ -441,9 +439,8 @@ TEST(SyncStateMachine, EditsDuringOrAroundAFailedSyncSurvive)
         bool ok = machine.play(M::NewHere, 0, &why) && machine.play(M::Sync, 0, &why);
         for (const auto& [step, at, inner] : script.steps)
             ok = ok && machine.play(step, at, &why, inner);
-        EXPECT_TRUE(ok && machine.settle(&why))
-            << script.name << ": " << qPrintable(why) << "\n  "
-            << qPrintable(machine.steps().join(QStringLiteral("\n  ")));
+        EXPECT_TRUE(ok && machine.settle(&why)) << script.name << ": " << qPrintable(why) << "\n  "
+                                                << qPrintable(machine.steps().join("\n  "));
     }
 }
 

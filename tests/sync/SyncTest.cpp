@@ -82,7 +82,7 @@ public:
         a.setStartTime(TimeOfDay::fromHourMinute(hour, 0));
         a.setEndTime(TimeOfDay::fromHourMinute(hour + 1, 0));
         a.setText(text);
-        a.setProducer(QStringLiteral("alice"));
+        a.setProducer("alice");
         if (!kind.isEmpty()) {
             a.setIsRecurring(true);
             a.Recurring_code = kind;
@@ -167,18 +167,17 @@ public:
                                                 "--user", CalDavServer::kUser} +
                                         more);
     }
-    QString textOf(const QString& path) const
-    {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
-        return store.LoadAppointment(m_folder + path, {})->Text();
-    }
+    QString textOf(const QString& path) const { return loaded(path)->Text(); }
     std::pair<int, int> timesOf(const QString& path) const
     {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
-        const TerminPtr a = store.LoadAppointment(m_folder + path, {});
+        const TerminPtr a = loaded(path);
         return {a->StartTime().minutes(), a->EndTime().minutes()};
+    }
+    TerminPtr loaded(const QString& path) const
+    {
+        ProfileCache profiles(ThreadFileAccess());
+        return DataAccess(profiles, StoreSource::fixed(m_folder))
+            .LoadAppointment(m_folder + path, {});
     }
 
     // The phone's view: each event by summary, with its uid, start, rule and parts.
@@ -199,10 +198,9 @@ public:
     QByteArray phone(const QStringList& args)
     {
         QProcess p;
-        p.start(QStringLiteral("/usr/bin/python3"),
-                QStringList{QStringLiteral(NORVANE_PHONE), m_url, CalDavServer::kUser,
-                            CalDavServer::kPassword} +
-                    args);
+        p.start("/usr/bin/python3", QStringList{QStringLiteral(NORVANE_PHONE), m_url,
+                                                CalDavServer::kUser, CalDavServer::kPassword} +
+                                        args);
         p.waitForFinished(60000);
         EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
         return p.readAllStandardOutput();
@@ -589,8 +587,7 @@ const Row kRows[] = {
      [](Case& c) {
          if (!c.server().asksPassword())
              GTEST_SKIP() << "this server asks no password";
-         const SyncResult r =
-             runSync(c.folder(), c.server().account(c.url(), QStringLiteral("wrong")));
+         const SyncResult r = runSync(c.folder(), c.server().account(c.url(), "wrong"));
          EXPECT_EQ(r.exit, SyncResult::Exit::Failed);
          EXPECT_TRUE(r.error.contains("refused the login")) << qPrintable(r.error);
      }},

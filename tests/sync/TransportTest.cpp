@@ -97,6 +97,20 @@ SyncOptions shortOptions(int deadlineSeconds)
     return options;
 }
 
+// norvane-cli sync of folder with the calendar at url as alice: its exit code and error output.
+std::pair<int, QString> cliSync(const QString& folder, const QString& url,
+                                const QStringList& more = {})
+{
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("NORVANE_SYNC_PASSWORD", "secret");
+    cli.setProcessEnvironment(env);
+    cli.start(NORVANE_CLI_PATH,
+              QStringList{"sync", "--folder", folder, "--url", url, "--user", "alice"} + more);
+    EXPECT_TRUE(cli.waitForFinished(60000)) << qPrintable(url);
+    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardError())};
+}
+
 class TransportTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -185,15 +199,8 @@ TEST_F(TransportTest, HttpsNeverGoesOnOverHttpAndTheCommandLineStopsWithTheReaso
     };
     for (const auto& [path, text] : cases) {
         QTemporaryDir folder;
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("NORVANE_SYNC_PASSWORD", "secret");
-        cli.setProcessEnvironment(env);
-        cli.start(NORVANE_CLI_PATH, {"sync", "--folder", folder.path(), "--url",
-                                     m_server->first() + path, "--user", "alice"});
-        ASSERT_TRUE(cli.waitForFinished(60000)) << path;
-        const QString error = QString::fromUtf8(cli.readAllStandardError());
-        EXPECT_EQ(cli.exitCode(), 1) << path;
+        const auto [code, error] = cliSync(folder.path(), m_server->first() + path);
+        EXPECT_EQ(code, 1) << path;
         EXPECT_TRUE(error.contains(expected(text))) << qPrintable(error);
         EXPECT_FALSE(QFile::exists(folder.filePath(SyncRecord::kDirectory + "/lock"))) << path;
         EXPECT_EQ(m_server->seen().value("second").logins, 0) << "no login elsewhere";
@@ -204,19 +211,11 @@ TEST_F(TransportTest, ASyncSlowInEveryAnswerEndsByItsOwnDeadlineWithTheServerNam
 {
     // Each answer takes seconds, within its limits; the command line's whole sync ends.
     QTemporaryDir folder;
-    QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("NORVANE_SYNC_PASSWORD", "secret");
-    cli.setProcessEnvironment(env);
-    cli.start(NORVANE_CLI_PATH,
-              {"sync", "--folder", folder.path(), "--url", m_server->first() + "/slow/", "--user",
-               "alice", "--deadline", "5"});
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    const QString error = QString::fromUtf8(cli.readAllStandardError());
-    EXPECT_EQ(cli.exitCode(), 1) << qPrintable(error);
+    const auto [code, error] =
+        cliSync(folder.path(), m_server->first() + "/slow/", {"--deadline", "5"});
+    EXPECT_EQ(code, 1) << qPrintable(error);
     EXPECT_TRUE(error.contains("The sync with " + m_server->first() +
-                               "/slow/ did not finish "
-                               "within 5 seconds"))
+                               "/slow/ did not finish within 5 seconds"))
         << qPrintable(error);
     EXPECT_FALSE(QFile::exists(folder.filePath(SyncRecord::kDirectory + "/lock")));
 }
