@@ -8,6 +8,7 @@
 #include "SlowShare.h"
 #include "TestFiles.h"
 #include "calendar/RepeatRule.h"
+#include "store/RuleSeries.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -105,11 +106,7 @@ void raceOnRule(const QString& folder, int rounds, int copies, const QString& ev
         ASSERT_TRUE(TestFiles::writeSettled(rulePath, rule));
         for (const QDate& day : days) {
             if (day > QDate(2027, 6, 30))
-                QFile::remove(folder + QString("y%1/m%2/d%3/%4-%5.nv3")
-                                           .arg(day.year())
-                                           .arg(day.month())
-                                           .arg(day.day())
-                                           .arg(id, day.toString("yyyyMMdd")));
+                QFile::remove(RuleSeries::occurrencePath(folder, id, day));
         }
     }
     // The file that shows the series on day, as norvane-cli names it.

@@ -175,53 +175,37 @@ TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)
 {
     ASSERT_EQ(run("new", {"2027-01-04", "10:00", "11:00", "Once"}).code, 0);
     const struct {
-        QString command;
-        QStringList args;
+        const char* words; // the command and its arguments
         int code;
         const char* says;
     } cases[] = {
-        {"new", {"2027-01-04", "10:00", "11:00"}, 2, "new takes DATE START END TEXT."},
-        {"new", {"2027-01-04", "11:00", "10:00", "x"}, 2, "END lies before START."},
-        {"new", {"2027-01-04", "10:60", "11:00", "x"}, 2, "Not a time of day as HH:MM: 10:60"},
-        {"new", {"2027-01-04", "10:00", "11:00", "x", "--every", "hour"}, 2, "--every is day"},
-        {"new",
-         {"2027-01-04", "10:00", "11:00", "x", "--until", "2027-02-01"},
-         2,
-         "--until is for a series"},
-        {"new", {"2027-01-04", "10:00", "11:00", "x", "--color", "15"}, 2, "colour"},
-        {"new",
-         {"2027-01-04", "10:00", "11:00", "x", "--every", "week", "--nth", "1mon"},
-         2,
+        {"new 2027-01-04 10:00 11:00", 2, "new takes DATE START END TEXT."},
+        {"new 2027-01-04 11:00 10:00 x", 2, "END lies before START."},
+        {"new 2027-01-04 10:60 11:00 x", 2, "Not a time of day as HH:MM: 10:60"},
+        {"new 2027-01-04 10:00 11:00 x --every hour", 2, "--every is day"},
+        {"new 2027-01-04 10:00 11:00 x --until 2027-02-01", 2, "--until is for a series"},
+        {"new 2027-01-04 10:00 11:00 x --color 15", 2, "colour"},
+        {"new 2027-01-04 10:00 11:00 x --every week --nth 1mon", 2,
          "--nth is for a monthly or yearly series."},
-        {"new",
-         {"2027-01-04", "10:00", "11:00", "x", "--every", "week", "--count", "0"},
-         2,
-         "times"},
-        {"new",
-         {"2027-01-04", "10:00", "11:00", "x", "--every", "month", "--weekdays", "mon"},
-         2,
+        {"new 2027-01-04 10:00 11:00 x --every week --count 0", 2, "times"},
+        {"new 2027-01-04 10:00 11:00 x --every month --weekdays mon", 2,
          "--weekdays is for a weekly series."},
-        {"new",
-         {"2027-01-04", "10:00", "11:00", "x", "--every", "week", "--weekdays", "fri-mon"},
-         2,
+        {"new 2027-01-04 10:00 11:00 x --every week --weekdays fri-mon", 2,
          "--weekdays names days"},
-        {"new",
-         {"2027-01-04", "10:00", "11:00", "x", "--every", "day", "--count", "2", "--until",
-          "2027-02-01"},
-         2,
+        {"new 2027-01-04 10:00 11:00 x --every day --count 2 --until 2027-02-01", 2,
          "do not go together"},
-        {"edit", {"../outside.nv3"}, 2, "Not an appointment file of the data folder"},
-        {"edit", {"/etc/passwd"}, 2, "Not an appointment file of the data folder"},
-        {"edit", {"y2027/m1/d4/1.nv3", "--on", "2027-01-04"}, 2, "--on and --scope go together"},
-        {"delete",
-         {"y2027/m1/d4/1.nv3", "--on", "2027-01-04", "--scope", "some"},
-         2,
+        {"edit ../outside.nv3", 2, "Not an appointment file of the data folder"},
+        {"edit /etc/passwd", 2, "Not an appointment file of the data folder"},
+        {"edit y2027/m1/d4/1.nv3 --on 2027-01-04", 2, "--on and --scope go together"},
+        {"delete y2027/m1/d4/1.nv3 --on 2027-01-04 --scope some", 2,
          "--scope is this, following or all"},
-        {"delete", {"y2027/m1/d5/1.nv3"}, 1, "no such appointment"},
+        {"delete y2027/m1/d5/1.nv3", 1, "no such appointment"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE((c.command + " " + c.args.join(' ')).toStdString());
-        const Result result = run(c.command, c.args);
+        SCOPED_TRACE(c.words);
+        QStringList args = QString(c.words).split(' ');
+        const QString command = args.takeFirst();
+        const Result result = run(command, args);
         EXPECT_EQ(result.code, c.code);
         EXPECT_TRUE(result.err.contains(c.says)) << result.err.toStdString();
         EXPECT_TRUE(result.lines.isEmpty());

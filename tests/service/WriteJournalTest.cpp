@@ -8,81 +8,71 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
-#include <vector>
 
 namespace {
 
-using Bytes = std::optional<QByteArray>;
-
-struct Step {
-    enum Op { Write, Remove, Begin } op;
-    QString name;
-    QByteArray content = {};
-};
-
-struct Case {
+// Each case in words: the folder at the start ("name=content ..."), the steps ("name=content"
+// writes, "-name" removes, "|" begins the change, which otherwise begins first) and what end()
+// keeps ("name:before>after", an empty side for no file).
+const struct {
     const char* what;
-    std::vector<std::pair<QString, QByteArray>> before;  // the folder at the start
-    std::vector<Step> steps;                             // after begin(), unless one says so
-    std::vector<std::tuple<QString, Bytes, Bytes>> kept; // end(): name, before, after
+    const char* before;
+    const char* steps;
+    const char* kept;
+} kCases[] = {
+    {"a new file was not there", "", "a=1", "a:>1"},
+    {"two writes keep the first before and the last after", "a=old", "a=1 a=2", "a:old>2"},
+    {"a removed file is gone after", "a=old", "-a", "a:old>"},
+    {"a file made and removed again changed nothing", "", "a=1 -a", ""},
+    {"a file written as it was changed nothing", "a=same", "a=same", ""},
+    {"the files in the order first written", "b=old", "b=1 a=2 b=3", "b:old>3 a:>2"},
+    {"what was written before the change began is not its own", "", "a=1 | b=2", "b:>2"},
+    {"a change with a file it could not read first cannot be taken back", "dir/x=inside",
+     "a=1 -dir", ""},
 };
 
-const std::vector<Case> kCases = {
-    {"a new file was not there", {}, {{Step::Write, "a", "1"}}, {{"a", std::nullopt, "1"}}},
-    {"two writes keep the first before and the last after",
-     {{"a", "old"}},
-     {{Step::Write, "a", "1"}, {Step::Write, "a", "2"}},
-     {{"a", "old", "2"}}},
-    {"a removed file is gone after", {{"a", "old"}}, {{Step::Remove, "a"}}, {{"a", "old", {}}}},
-    {"a file made and removed again changed nothing",
-     {},
-     {{Step::Write, "a", "1"}, {Step::Remove, "a"}},
-     {}},
-    {"a file written as it was changed nothing", {{"a", "same"}}, {{Step::Write, "a", "same"}}, {}},
-    {"the files in the order first written",
-     {{"b", "old"}},
-     {{Step::Write, "b", "1"}, {Step::Write, "a", "2"}, {Step::Write, "b", "3"}},
-     {{"b", "old", "3"}, {"a", std::nullopt, "2"}}},
-    {"what was written before the change began is not its own",
-     {},
-     {{Step::Write, "a", "1"}, {Step::Begin, {}}, {Step::Write, "b", "2"}},
-     {{"b", std::nullopt, "2"}}},
-    {"a change with a file it could not read first cannot be taken back",
-     {{"dir/x", "inside"}},
-     {{Step::Write, "a", "1"}, {Step::Remove, "dir"}},
-     {}},
-};
+QStringList wordsOf(const char* text)
+{
+    return QString(text).split(' ', Qt::SkipEmptyParts);
+}
+
+std::optional<QByteArray> contentOf(const QString& side)
+{
+    return side.isEmpty() ? std::nullopt : std::optional(side.toUtf8());
+}
 
 TEST(WriteJournalTest, KeepsWhatEachFileHeldBeforeTheFirstWriteAndAfterTheLast)
 {
-    for (const Case& c : kCases) {
+    for (const auto& c : kCases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
         const QString root = dir.path() + u'/';
-        for (const auto& [name, content] : c.before) {
-            QDir(root).mkpath(QFileInfo(root + name).path());
-            QFile file(root + name);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(content);
+        for (const QString& file : wordsOf(c.before)) {
+            QDir(root).mkpath(QFileInfo(root + file.section('=', 0, 0)).path());
+            QFile written(root + file.section('=', 0, 0));
+            ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+            written.write(file.section('=', 1).toUtf8());
         }
         RealFileAccess disk;
         WriteJournal journal(disk);
-        // A case that says where the change begins writes something before it.
-        if (std::ranges::none_of(c.steps, [](const Step& s) { return s.op == Step::Begin; }))
+        if (!wordsOf(c.steps).contains("|"))
             journal.begin();
-        for (const Step& step : c.steps) {
-            if (step.op == Step::Begin)
+        for (const QString& step : wordsOf(c.steps)) {
+            if (step == "|")
                 journal.begin();
-            else if (step.op == Step::Write)
-                (void)journal.writeAtomically(root + step.name, step.content, root);
+            else if (step.startsWith('-'))
+                journal.remove(root + step.mid(1), root);
             else
-                journal.remove(root + step.name, root);
+                (void)journal.writeAtomically(root + step.section('=', 0, 0),
+                                              step.section('=', 1).toUtf8(), root);
         }
         QList<FileVersions> expected;
-        for (const auto& [name, before, after] : c.kept)
-            expected.append({root + name, before, after});
+        for (const QString& file : wordsOf(c.kept)) {
+            const QString versions = file.section(':', 1);
+            expected.append({root + file.section(':', 0, 0), contentOf(versions.section('>', 0, 0)),
+                             contentOf(versions.section('>', 1))});
+        }
         EXPECT_EQ(journal.end(), expected);
         EXPECT_TRUE(journal.end().isEmpty()) << "an ended journal holds nothing more";
     }
