@@ -95,10 +95,9 @@ public:
     }
     void edit(const QString& path, const QString& text)
     {
-        DataAccess store = folderStore();
-        ClassTermin a = *store.LoadAppointment(m_folder + path, {});
+        ClassTermin a = *loaded(path);
         a.setText(text);
-        EXPECT_TRUE(store.SaveAppointment(a).ok);
+        EXPECT_TRUE(folderStore().SaveAppointment(a).ok);
     }
     void remove(const QString& path) { EXPECT_TRUE(QFile::remove(m_folder + path)); }
     // The occurrence on day of the series there, changed as the window changes it (change
@@ -133,11 +132,9 @@ public:
     // Path inside the folder by first line of the text, of every appointment file.
     QMap<QString, QString> local() const
     {
-        DataAccess store = folderStore();
         QMap<QString, QString> found;
         for (const QString& path : files()) {
-            const QString text =
-                store.LoadAppointment(m_folder + path, {})->Text().section("\r\n", 0, 0);
+            const QString text = loaded(path)->Text().section("\r\n", 0, 0);
             EXPECT_FALSE(found.contains(text)) << "twice: " << qPrintable(text);
             found.insert(text, path);
         }
@@ -313,10 +310,9 @@ const Row kRows[] = {
 
          // An e-mail reminder, which only the folder knows, survives the phone's changes.
          for (const QString& part : c.files()) {
-             DataAccess store = c.folderStore();
-             ClassTermin a = *store.LoadAppointment(c.folder() + part, {});
+             ClassTermin a = *c.loaded(part);
              a.setEmailEnable(true);
-             ASSERT_TRUE(store.SaveAppointment(a).ok);
+             ASSERT_TRUE(c.folderStore().SaveAppointment(a).ok);
          }
          c.synced();
          c.phone({"exdate", "x1", stamp(kDay.addDays(14), 9)}); // the phone skips week 2
