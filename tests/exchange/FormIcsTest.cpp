@@ -117,8 +117,7 @@ TEST_F(FormIcsTest, ExportOffersTheShownMonthOrWeekAndWritesTheChosenFile)
 TEST_F(FormIcsTest, ExportDatesAreTypedInTheSettingsFormatOrPickedFromACalendar)
 {
     const struct {
-        const char* format;
-        const char* typed;
+        const char *format, *typed;
         QDate date; // invalid: refused
         const char* shown;
     } cases[] = {

@@ -53,10 +53,7 @@ TEST_F(PrintoutTest, TheDayHasARowPerIntervalWithItsTimeAndTitleAndFooterInItsLa
     const struct {
         bool grid15;
         int lines;
-        const char* secondLabel;
-        const char* lang;
-        const char* title;
-        const char* footer;
+        const char *secondLabel, *lang, *title, *footer;
     } cases[] = {{false, 21, "08:30", "en", "Friday, 2003-07-04", "printed by Norvane4"},
                  {true, 41, "08:15", "de", "Freitag, 2003-07-04", "gedruckt mit Norvane4"}};
     for (const auto& c : cases) {
@@ -87,39 +84,27 @@ TEST_F(PrintoutTest, TheDayHasARowPerIntervalWithItsTimeAndTitleAndFooterInItsLa
     }
 }
 
-TEST_F(PrintoutTest, TheGridWidensToWholeHoursThatShowEveryAppointment)
+TEST_F(PrintoutTest, TheGridWidensToWholeHoursForEveryAppointmentBelowAStripOfAllDayOnes)
 {
     store(friday, 7, 15, 9, 0, "Early");
     store(friday, 12, 0, 13, 0, "Noon");
     store(friday, 22, 0, 23, 0, "Late");
-    ASSERT_TRUE(Druck(portrait, DaysOf(dataAccess), settings).PrintDay(friday));
-    // 07:00 to 23:00 in half hours: 32 slots of 251 / 32 mm below y 28.
-    const QStringList labels = textsOfSize(portrait, 10);
-    EXPECT_EQ(labels.size(), 33);
-    EXPECT_EQ(labels.first() + " " + labels.last(), "07:00 23:00");
-    QStringList boxes;
-    for (const Item& fill : portrait.itemsOf(Item::Fill))
-        boxes << QString::number(fill.y, 'f', 1) + "-" + QString::number(fill.y + fill.h, 'f', 1);
-    boxes.sort();
-    EXPECT_EQ(boxes, (QStringList{"106.4-122.1", "263.3-279.0", "31.9-59.4"}));
-    EXPECT_EQ(portrait.itemsOf(Item::Box).size(), 2 + 3) << "title bar, frame, three outlines";
-}
-
-TEST_F(PrintoutTest, AllDayOnesStandInAStripAboveTheHoursAndOnesOfNoLengthInAThinBox)
-{
     store(friday, 0, 0, 24, 0, "Holiday");
-    store(friday, 12, 0, 12, 0, "Call");
-    store(friday, 9, 0, 10, 0, "Meeting");
+    store(friday, 15, 0, 15, 0, "Call"); // of no length: a thin box
     ASSERT_TRUE(Druck(portrait, DaysOf(dataAccess), settings).PrintDay(friday));
-    // A strip row of 5 mm below the title bar, 08:00 to 18:00 from y 33 to 279 below it; the
-    // frame moves right to make room for "all day" left of the strip.
+    // A strip row of 5 mm below the title bar, 07:00 to 23:00 in 32 half hours of 246 / 32 mm
+    // from y 33 below it; the frame moves right to make room for "all day" left of the strip.
     const QStringList labels = textsOfSize(portrait, 10);
-    EXPECT_EQ(labels.first() + " " + labels[1] + " " + labels.last(), "all day 08:00 18:00");
+    EXPECT_EQ(labels.size(), 1 + 33);
+    EXPECT_EQ(labels.first() + " " + labels[1] + " " + labels.last(), "all day 07:00 23:00");
     EXPECT_DOUBLE_EQ(linesIn(portrait, kGrey).first().y, 33);
     QStringList boxes;
     for (const Item& fill : portrait.itemsOf(Item::Fill))
         boxes << QStringLiteral("%1,%2 %3x%4").arg(fill.x).arg(fill.y).arg(fill.w).arg(fill.h);
-    EXPECT_EQ(boxes, (QStringList{"32,26 163x5", "32,57.6 163x24.6", "32,131.4 163x4"}));
+    boxes.sort();
+    EXPECT_EQ(boxes, (QStringList{"32,109.875 163x15.375", "32,156 163x4", "32,26 163x5",
+                                  "32,263.625 163x15.375", "32,36.8438 163x26.9063"}));
+    EXPECT_EQ(portrait.itemsOf(Item::Box).size(), 2 + 5) << "title bar, frame, five outlines";
 }
 
 TEST_F(PrintoutTest, WeekOfMondayToFridayHasFiveEqualColumns)
@@ -158,8 +143,7 @@ TEST_F(PrintoutTest, TwoMonthPlannerForDecember2003)
     ASSERT_TRUE(Druck(landscape, DaysOf(dataAccess), settings).PrintMonthPlanner(12, 2003, true));
     // 62 days across x 15 to 282, the header from y 15, the rows down to 195.
     EXPECT_EQ(textsOfSize(landscape, 12), (QStringList{"December 2003", "January 2004"}));
-    QStringList labels;
-    QStringList numbers;
+    QStringList labels, numbers;
     for (const Item& text : landscape.itemsOf(Item::Text)) {
         if (text.y == 26)
             labels << text.text;

@@ -162,21 +162,6 @@ TEST_F(ReminderCheckTest, OncePerFileStateUntilItsDayIsOver)
     EXPECT_EQ(check.remindedList().size(), 0) << "yesterday's keys are no longer needed";
 }
 
-TEST_F(ReminderCheckTest, ManyDueAtOnceAreEachRemindedOnce)
-{
-    constexpr int kDue = 200;
-    for (int n = 0; n < kDue; ++n)
-        put(team, QString::number(n), 1000, 5);
-    settings.AddDataFolder(team.path());
-    settings.setSendEmail(true);
-    for (const QTime at : {QTime(9, 56), QTime(9, 57), QTime(9, 58), QTime(9, 59)}) {
-        now.setTime(at);
-        check.CheckReminders();
-    }
-    EXPECT_EQ(actions.done.filter(QRegularExpression("^window ")).size(), kDue);
-    EXPECT_EQ(actions.mails.size(), kDue);
-}
-
 TEST_F(ReminderCheckTest, LongLeadTimesRemindOnTimeWithoutReadingTheDaysAheadAtEachCheck)
 {
     const QDate tomorrow = kToday.addDays(1);
@@ -189,32 +174,28 @@ TEST_F(ReminderCheckTest, LongLeadTimesRemindOnTimeWithoutReadingTheDaysAheadAtE
     FakeFileAccess::AfterListing counted([&] { ++listings; });
     ProfileCache countedProfiles(counted);
     ReminderCheck counting(countedProfiles, settings, actions, "bert", [this] { return now; });
-    const struct {
-        QTime at;
-        QStringList done;
-    } steps[] = {
-        {QTime(8, 59), {}},
-        {QTime(9, 0), {"window Next week"}},
-        {QTime(9, 2), {"window Next week"}},
-        {QTime(10, 0), {"window Next week", "window Tomorrow"}},
-        {QTime(22, 29), {"window Next week", "window Tomorrow"}},
-        {QTime(22, 30), {"window Next week", "window Tomorrow", "window Late"}},
-        {QTime(23, 59), {"window Next week", "window Tomorrow", "window Late"}},
-    };
-    for (const auto& step : steps) {
-        now.setTime(step.at);
+    const QStringList order{"window Next week", "window Tomorrow", "window Late"};
+    // At each time, how many of order are reminded by then.
+    const std::pair<QTime, int> steps[] = {
+        {QTime(8, 59), 0},  {QTime(9, 0), 1},   {QTime(9, 2), 1},  {QTime(10, 0), 2},
+        {QTime(22, 29), 2}, {QTime(22, 30), 3}, {QTime(23, 59), 3}};
+    for (const auto& [at, reminded] : steps) {
+        now.setTime(at);
         listings = 0;
         counting.CheckReminders();
-        EXPECT_EQ(actions.done, step.done) << step.at.toString().toStdString();
-        if (step.at == QTime(9, 2)) {
+        EXPECT_EQ(actions.done, order.mid(0, reminded)) << at.toString().toStdString();
+        if (at == QTime(9, 2)) {
             EXPECT_EQ(listings, 5) << "today's directories only";
         }
     }
 }
 
-TEST_F(ReminderCheckTest, EveryFolderOfTheListIsCheckedAndTheActiveOneStays)
+// Many due at once are each reminded once, folder by folder in the list's order.
+TEST_F(ReminderCheckTest, EveryFolderOfTheListIsCheckedManyDueAtOnceOnceEachAndTheActiveOneStays)
 {
-    put(team, "Standup", 1000, 5);
+    constexpr int kDue = 200;
+    for (int n = 0; n < kDue; ++n)
+        put(team, QString::number(n), 1000, 5);
     put(mine, "Dentist", 1000, 15);
     put(mine, "Later", 1100, 5);
     settings.AddDataFolder(team.path());
@@ -222,9 +203,15 @@ TEST_F(ReminderCheckTest, EveryFolderOfTheListIsCheckedAndTheActiveOneStays)
     settings.AddDataFolder(mine.path());
     settings.AddDataFolder(team.path()); // listed twice, reminded once
     settings.setActiveFolder(mine.path());
-    check.CheckReminders();
-    check.CheckReminders();
-    EXPECT_EQ(actions.done, (QStringList{"window Standup", "window Dentist"}));
+    settings.setSendEmail(true);
+    for (const QTime at : {QTime(9, 56), QTime(9, 57), QTime(9, 58), QTime(9, 59)}) {
+        now.setTime(at);
+        check.CheckReminders();
+    }
+    const QStringList windows = actions.done.filter(QRegularExpression("^window "));
+    EXPECT_EQ(windows.size(), kDue + 1);
+    EXPECT_EQ(windows.last(), "window Dentist");
+    EXPECT_EQ(actions.mails.size(), kDue + 1);
     EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(mine.path()));
 }
 

@@ -246,8 +246,7 @@ TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
     const QString ownFile = settings.Path();
     const struct {
         int answer;
-        bool german; // the window's language
-        bool accepted;
+        bool german, accepted; // german: the window's language
         QString path, smtp, caption;
         bool teamUntouched;
     } rows[] = {
@@ -334,8 +333,7 @@ TEST_F(FormSettingsTest, TestingTheSoundSaysWhyNothingPlays)
     const bool device = !QMediaDevices::audioOutputs().isEmpty();
     const QString noDevice = "There is no audio device to play the sound on.";
     const struct {
-        QString file;
-        QString told; // empty: played
+        QString file, told; // told empty: played
     } rows[] = {{bell, device ? "" : noDevice},
                 {dir.filePath("gone.wav"), device ? "The sound file cannot be found." : noDevice}};
     for (const auto& row : rows) {

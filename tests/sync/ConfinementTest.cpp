@@ -220,8 +220,7 @@ TEST(SyncOfEmptyFiles, AreNotSentAndToldOncePerVersion)
     CalDavServer* server = CalDavServer::shared(CalDavServer::Kind::Radicale, &reason);
     if (!server)
         GTEST_SKIP() << qPrintable(reason);
-    const QString url = newCalendar(*server);
-    Confined c(*server, url);
+    Confined c(*server, newCalendar(*server));
     const QString day = c.folder() + dayDir(kDay);
     TestFiles::writeBytes(day + "1.nv3", appointment("Sent"));
     TestFiles::writeBytes(day + "2.nv3", "");
@@ -255,8 +254,7 @@ struct RecordRow {
     const char* name;
     QByteArray bytes;
     bool trusted;
-    int items;
-    int ignored;
+    int items, ignored;
 };
 
 const QByteArray kHead =

@@ -56,6 +56,8 @@ public:
     CalDavServer& server() { return m_server; }
     const QString& folder() const { return m_folder; }
     const QString& url() const { return m_url; }
+    // The folder as a copy of the program opens it.
+    DataAccess folderStore() const { return DataAccess(m_profiles, StoreSource::fixed(m_folder)); }
 
     SyncResult sync(SyncOptions options = {}) const
     {
@@ -75,8 +77,7 @@ public:
     // A new appointment of the folder; kind "wd" makes it weekly. Its path inside the folder.
     QString add(const QString& text, const QDate& day, int hour = 10, const QString& kind = {})
     {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        DataAccess store = folderStore();
         ClassTermin a;
         a.setDatum(day);
         a.setStartTime(TimeOfDay::fromHourMinute(hour, 0));
@@ -94,11 +95,9 @@ public:
     }
     void edit(const QString& path, const QString& text)
     {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
-        ClassTermin a = *store.LoadAppointment(m_folder + path, {});
+        ClassTermin a = *loaded(path);
         a.setText(text);
-        EXPECT_TRUE(store.SaveAppointment(a).ok);
+        EXPECT_TRUE(folderStore().SaveAppointment(a).ok);
     }
     void remove(const QString& path) { EXPECT_TRUE(QFile::remove(m_folder + path)); }
     // The occurrence on day of the series there, changed as the window changes it (change
@@ -106,8 +105,7 @@ public:
     void changeSeries(const QDate& day, SeriesEdit::Scope scope,
                       const std::function<void(ClassTermin&)>& change = {})
     {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        DataAccess store = folderStore();
         AppointmentFiling filing(store);
         const TerminPtr part = store.GetAppointmentsOfDay(day).value(0);
         ASSERT_NE(part, nullptr);
@@ -122,8 +120,7 @@ public:
     // The weeks from kDay on that the folder shows, as "week@hour".
     QString shown(int weeks) const
     {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
+        DataAccess store = folderStore();
         QStringList days;
         for (int week = 0; week < weeks; ++week) {
             for (const TerminPtr& a : store.GetAppointmentsOfDay(kDay.addDays(7 * week)))
@@ -135,16 +132,21 @@ public:
     // Path inside the folder by first line of the text, of every appointment file.
     QMap<QString, QString> local() const
     {
-        ProfileCache profiles(ThreadFileAccess());
-        DataAccess store(profiles, StoreSource::fixed(m_folder));
         QMap<QString, QString> found;
-        QDirIterator it(m_folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            const QString text = store.LoadAppointment(path, {})->Text().section("\r\n", 0, 0);
+        for (const QString& path : files()) {
+            const QString text = loaded(path)->Text().section("\r\n", 0, 0);
             EXPECT_FALSE(found.contains(text)) << "twice: " << qPrintable(text);
-            found.insert(text, path.mid(m_folder.size()));
+            found.insert(text, path);
         }
+        return found;
+    }
+    // Every appointment file, by its path inside the folder.
+    QStringList files() const
+    {
+        QStringList found;
+        for (QDirIterator it(m_folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();)
+            found << it.next().mid(m_folder.size());
         return found;
     }
     QStringList localTexts() const { return local().keys(); }
@@ -175,9 +177,7 @@ public:
     }
     TerminPtr loaded(const QString& path) const
     {
-        ProfileCache profiles(ThreadFileAccess());
-        return DataAccess(profiles, StoreSource::fixed(m_folder))
-            .LoadAppointment(m_folder + path, {});
+        return folderStore().LoadAppointment(m_folder + path, {});
     }
 
     // The phone's view: each event by summary, with its uid, start, rule and parts.
@@ -211,6 +211,7 @@ private:
     QString m_url;
     QTemporaryDir m_dir;
     QString m_folder;
+    mutable ProfileCache m_profiles{ThreadFileAccess()};
 };
 
 struct Row {
@@ -219,40 +220,22 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"NewOnEitherSide",
-     [](Case& c) {
-         c.add("Here", kDay);
-         c.phone({"add", "p1", "There", stamp(kDay, 9)});
-         const SyncResult r = c.synced();
-         EXPECT_EQ(std::pair(r.sent, r.received), std::pair(1, 1));
-         c.expectTexts(QStringList({"Here", "There"}));
-         EXPECT_EQ(c.local()["There"],
-                   kDay.toString("'y'yyyy/'m'M/'d'd/") + QFileInfo(c.local()["There"]).fileName());
-         const SyncResult again = c.synced();
-         EXPECT_EQ(again.sent + again.received + again.deletedHere + again.deletedThere, 0);
-     }},
-    {"ChangedOnOneSide",
+    {"ChangedOrDeletedOnOneSide",
      [](Case& c) {
          const QString a = c.add("A", kDay);
          c.add("B", kDay, 12);
+         const QString gone = c.add("C", kDay, 14);
+         c.add("D", kDay, 16);
+         c.add("E", kDay, 18);
          c.synced();
          c.edit(a, "A2");
          c.phone({"edit", c.uidOn("B"), "B2"});
+         c.remove(gone);
+         c.phone({"delete", c.uidOn("D")});
          const SyncResult r = c.synced();
-         EXPECT_EQ(std::pair(r.sent, r.received), std::pair(1, 1));
-         c.expectTexts(QStringList({"A2", "B2"}));
-     }},
-    {"DeletedOnOneSideUnchangedOnTheOther",
-     [](Case& c) {
-         const QString a = c.add("A", kDay);
-         c.add("B", kDay, 12);
-         c.add("C", kDay, 14);
-         c.synced();
-         c.remove(a);
-         c.phone({"delete", c.uidOn("B")});
-         const SyncResult r = c.synced();
-         EXPECT_EQ(std::pair(r.deletedHere, r.deletedThere), std::pair(1, 1));
-         c.expectTexts(QStringList({"C"}));
+         EXPECT_EQ(std::tuple(r.sent, r.received, r.deletedHere, r.deletedThere),
+                   std::tuple(1, 1, 1, 1));
+         c.expectTexts(QStringList({"A2", "B2", "E"}));
      }},
     {"ChangedOnBothSidesKeepsBoth",
      [](Case& c) {
@@ -316,36 +299,26 @@ const Row kRows[] = {
      }},
     {"ASeriesWithExceptionsIsOneEventBothWays",
      [](Case& c) {
-         const auto shown = [&c] { return c.shown(4); };
-         const auto files = [&c] {
-             QStringList found;
-             for (QDirIterator it(c.folder(), {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
-                  it.hasNext();)
-                 found << it.next().mid(c.folder().size());
-             return found;
-         };
          c.phone({"add", "x1", "Series", stamp(kDay, 9),
                   "FREQ=WEEKLY;UNTIL=" + stamp(kDay.addDays(21), 8) + "Z",
                   stamp(kDay.addDays(7), 9)});
          c.synced();
-         EXPECT_EQ(shown(), "0@9 2@9 3@9");
-         EXPECT_EQ(files().size(), 2) << "two parts of one series, not an expansion";
+         EXPECT_EQ(c.shown(4), "0@9 2@9 3@9");
+         EXPECT_EQ(c.files().size(), 2) << "two parts of one series, not an expansion";
          const SyncResult again = c.synced();
          EXPECT_EQ(again.sent + again.received, 0);
 
          // An e-mail reminder, which only the folder knows, survives the phone's changes.
-         for (const QString& part : files()) {
-             ProfileCache profiles(ThreadFileAccess());
-             DataAccess store(profiles, StoreSource::fixed(c.folder()));
-             ClassTermin a = *store.LoadAppointment(c.folder() + part, {});
+         for (const QString& part : c.files()) {
+             ClassTermin a = *c.loaded(part);
              a.setEmailEnable(true);
-             ASSERT_TRUE(store.SaveAppointment(a).ok);
+             ASSERT_TRUE(c.folderStore().SaveAppointment(a).ok);
          }
          c.synced();
          c.phone({"exdate", "x1", stamp(kDay.addDays(14), 9)}); // the phone skips week 2
          EXPECT_EQ(c.synced().received, 1);
-         EXPECT_EQ(shown(), "0@9 3@9");
-         for (const QString& part : files())
+         EXPECT_EQ(c.shown(4), "0@9 3@9");
+         for (const QString& part : c.files())
              EXPECT_TRUE(TestFiles::readBytes(c.folder() + part).contains("RemindEmail=1\r\n"));
 
          // The folder moves week 3 to 11:00: the phone's event gets a changed occurrence.
@@ -358,16 +331,16 @@ const Row kRows[] = {
          EXPECT_EQ(events.keys(), QStringList{"Series"});
          EXPECT_EQ(events["Series"]["parts"].toInt(), 2) << "the series and its moved occurrence";
          EXPECT_EQ(c.synced().sent + c.synced().received, 0);
-         EXPECT_EQ(shown(), "0@9 3@11");
+         EXPECT_EQ(c.shown(4), "0@9 3@11");
 
          // Both sides change the series: the folder's version is kept as a series of its own.
-         for (const QString& part : files())
+         for (const QString& part : c.files())
              c.edit(part, "Series here");
          c.phone({"retitle", "x1", "Series there"});
          const SyncResult both = c.synced();
          EXPECT_EQ(both.conflicts, 1);
          EXPECT_EQ(c.serverTexts(), QStringList({"Series here (conflict copy)", "Series there"}));
-         EXPECT_EQ(files().size(), 4) << "each side's part and moved occurrence";
+         EXPECT_EQ(c.files().size(), 4) << "each side's part and moved occurrence";
          EXPECT_EQ(c.synced().sent + c.synced().received, 0);
      }},
     {"ASeriesKeptAsOccurrencesIsOneEventBothWays",
@@ -394,7 +367,7 @@ const Row kRows[] = {
          EXPECT_EQ(c.synced().sent + c.synced().received, 0);
          EXPECT_EQ(c.shown(7), "0@9 3@11 6@9");
      }},
-    {"AFolderSplitIsOneEventWithAnExdate",
+    {"AFolderSplitIsOneEventWithAnExdateThatAPhoneRetitleKeeps",
      [](Case& c) {
          c.add("Jour fixe", kDay, 8, "wd");
          c.synced();
@@ -405,24 +378,19 @@ const Row kRows[] = {
          EXPECT_EQ(events["Jour fixe"]["exdates"].toInt(), 1);
          EXPECT_EQ(c.synced().sent + c.synced().received, 0);
 
+         // The phone retitles the series: the occurrence deleted here stays deleted.
+         c.phone({"retitle", c.uidOn("Jour fixe"), "Jour fixe v2"});
+         EXPECT_EQ(c.synced().received, 1);
+         EXPECT_EQ(c.shown(4), "0@8 2@8 3@8");
+         EXPECT_EQ(c.phoneEvents()["Jour fixe v2"]["exdates"].toInt(), 1);
+
          // From week 3 on in another room: the rest is a series, and an event, of its own.
          c.changeSeries(kDay.addDays(21), SeriesEdit::Scope::Following,
                         [](ClassTermin& rest) { rest.setText("Jour fixe in room 4"); });
          EXPECT_EQ(c.synced().sent, 2);
          const QMap<QString, QJsonObject> split = c.phoneEvents();
-         EXPECT_EQ(split.keys(), QStringList({"Jour fixe", "Jour fixe in room 4"}));
-         EXPECT_EQ(split["Jour fixe"]["exdates"].toInt(), 1);
-     }},
-    {"AnOccurrenceDeletedHereStaysDeletedWhenThePhoneRetitles",
-     [](Case& c) {
-         c.add("Jour fixe", kDay, 8, "wd");
-         c.synced();
-         c.changeSeries(kDay.addDays(7), SeriesEdit::Scope::This);
-         c.synced();
-         c.phone({"retitle", c.uidOn("Jour fixe"), "Jour fixe v2"});
-         EXPECT_EQ(c.synced().received, 1);
-         EXPECT_EQ(c.shown(4), "0@8 2@8 3@8");
-         EXPECT_EQ(c.phoneEvents()["Jour fixe v2"]["exdates"].toInt(), 1);
+         EXPECT_EQ(split.keys(), QStringList({"Jour fixe in room 4", "Jour fixe v2"}));
+         EXPECT_EQ(split["Jour fixe v2"]["exdates"].toInt(), 1);
      }},
     {"ASkipOnThePhoneReachesAnImportedSeriesWithExceptions",
      [](Case& c) {
@@ -438,8 +406,7 @@ const Row kRows[] = {
                              "Z\r\nEXDATE;" + at(1, 9) + "EXDATE;" + at(3, 9) + "EXDATE;" +
                              at(5, 9) + "END:VEVENT\r\n" + head + "RECURRENCE-ID;" + at(6, 9) +
                              "DTSTART;" + at(6, 11) + "END:VEVENT\r\nEND:VCALENDAR\r\n";
-         ProfileCache profiles(ThreadFileAccess());
-         DataAccess store(profiles, StoreSource::fixed(c.folder()));
+         DataAccess store = c.folderStore();
          ASSERT_TRUE(ImportIcs(ics.toUtf8(), store, c.folder(), 1).ok);
          EXPECT_EQ(c.shown(10), "0@9 2@9 4@9 6@11 7@9 8@9 9@9");
          EXPECT_EQ(c.synced().sent, 1);
@@ -511,7 +478,7 @@ const Row kRows[] = {
          const SyncResult again = c.synced();
          EXPECT_EQ(again.sent + again.received + again.deletedHere + again.deletedThere, 0);
      }},
-    {"CalendarZoneWhereverTheSyncRuns",
+    {"NewOnEitherSideInTheCalendarsZoneWhereverTheSyncRuns",
      [](Case& c) {
          // A machine next to the share runs in UTC; the team's calendar is in Berlin.
          c.add("Here", kDay);
@@ -520,6 +487,10 @@ const Row kRows[] = {
          c.startCli(cli, {"--zone", "Europe/Berlin"}, "Etc/UTC");
          cli.waitForFinished(60000);
          ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+         EXPECT_TRUE(cli.readAllStandardOutput().startsWith("Sent 1, received 1, deleted 0 "));
+         c.expectTexts(QStringList({"Here", "There"}));
+         EXPECT_EQ(c.local()["There"],
+                   kDay.toString("'y'yyyy/'m'M/'d'd/") + QFileInfo(c.local()["There"]).fileName());
          EXPECT_EQ(c.phoneEvents()["Here"]["dtstart_line"].toString(),
                    "DTSTART;TZID=Europe/Berlin:" + stamp(kDay, 10));
          EXPECT_EQ(c.timesOf(c.local()["There"]), std::pair(9 * 60, 10 * 60));

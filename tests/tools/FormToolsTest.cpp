@@ -97,13 +97,12 @@ TEST_F(FormImportTest, ImportsTheTickedSectionsInTheChosenColourAndSaysHowMany)
                                  "werden zusammen importiert: \"Germany 2004\"",
                                  "2 Feiertage importiert.\r\n1 Feiertag übersprungen: sein Datum "
                                  "liegt vor 1900 oder nach 2200, wo keine Ansicht ihn zeigt."}));
-    const TerminPtr a =
-        store.LoadAppointment(data.filePath("y2004/m10/d3/holiday.nv3"), QDate(2004, 10, 3));
+    const QString day1 = data.filePath("y2004/m1/d1/holiday.nv3");
+    const QString day2 = data.filePath("y2004/m10/d3/holiday.nv3");
+    const TerminPtr a = store.LoadAppointment(day2, QDate(2004, 10, 3));
     EXPECT_EQ(a->Text(), "Unity Day");
     EXPECT_EQ(a->ColorCode(), 6);
     // Told to the service, which reads these days again without waiting for the folder's watch.
-    const QString day1 = data.filePath("y2004/m1/d1/holiday.nv3");
-    const QString day2 = data.filePath("y2004/m10/d3/holiday.nv3");
     EXPECT_EQ(written, (QStringList{day1, day2, day1, day2}));
 }
 
@@ -127,8 +126,7 @@ TEST_F(FormImportTest, UnusableListAndUnwritableFolder)
         TestFiles::writeBytes(list.filePath("program.exe"), QByteArray("MZ\x90\0\x03\0", 6)));
     const auto english = qScopeGuard([] { Language::apply("en"); });
     const struct {
-        const char* lang;
-        const char* file;
+        const char *lang, *file;
         QString said;
     } rows[] = {
         {"en", "absent.txt", "/absent.txt cannot be read: No such file or directory"},
@@ -189,11 +187,9 @@ TEST_F(FormImportTest, AStalledShareLeavesTheWindowAliveAndCancelTellsWhatLanded
         longList += "Day, " + day.toString("yyyy/MM/dd").toLatin1() + "\r\n";
     ASSERT_TRUE(TestFiles::writeBytes(list.filePath("long.txt"), longList));
     const struct {
-        const char* what;
-        const char* file;
-        int entries;
-        int cancelAt;    // the holiday being saved when the share stops answering
-        bool fromWindow; // the window's Cancel, else the progress window's
+        const char *what, *file;
+        int entries, cancelAt; // cancelAt: the holiday being saved when the share stops answering
+        bool fromWindow;       // the window's Cancel, else the progress window's
     } rows[] = {
         {"while the first one is saved", "holidays.txt", 3, 1, true},
         {"half way through a long list", "long.txt", 181, 100, false},
@@ -217,12 +213,9 @@ TEST_F(FormImportTest, AStalledShareLeavesTheWindowAliveAndCancelTellsWhatLanded
         if (row.fromWindow) {
             child<QPushButton>(w, "command_cancel").click();
         } else {
-            QProgressDialog* progress = w.findChild<QProgressDialog*>("progress_import");
-            ASSERT_TRUE(eventually([&] {
-                progress = w.findChild<QProgressDialog*>("progress_import");
-                return progress && progress->isVisible();
-            }));
-            progress->findChild<QPushButton*>()->click();
+            const auto progress = [&] { return w.findChild<QProgressDialog*>("progress_import"); };
+            ASSERT_TRUE(eventually([&] { return progress() && progress()->isVisible(); }));
+            progress()->findChild<QPushButton*>()->click();
         }
         EXPECT_TRUE(w.isImporting());
         share.resume();

@@ -241,10 +241,11 @@ TEST_F(DialogTest, TheColourDialogStartsAtTheColourWithEmptyCustomColoursAndDrop
 // path, the warning closed all the same), and never once the owner is gone.
 class OpenedDialogTest : public ::testing::Test {
 protected:
+    using Answered = std::function<void(QString)>;
     struct Row {
         const char* name;
         // Opens the dialog over owner; answered notes the answer as text.
-        std::function<void(QWidget* owner, std::function<void(QString)> answered)> open;
+        std::function<void(QWidget* owner, Answered answered)> open;
         // Makes the user's choice in the opened dialog.
         std::function<void(QDialog& dialog)> choose;
         QString expected;
@@ -257,18 +258,15 @@ protected:
         QDir(folder.path()).mkdir("team");
         return {
             {"colour",
-             [](QWidget* owner, std::function<void(QString)> answered) {
-                 PickColor(owner, Qt::red,
-                           [answered](qint64 rgb) { answered(QString::number(rgb, 16)); });
+             [](QWidget* w, Answered done) {
+                 PickColor(w, Qt::red, [done](qint64 rgb) { done(QString::number(rgb, 16)); });
              },
-             [](QDialog& dialog) {
-                 static_cast<QColorDialog&>(dialog).setCurrentColor(QColor(0x12, 0x34, 0x56));
+             [](QDialog& d) {
+                 static_cast<QColorDialog&>(d).setCurrentColor(QColor(0x12, 0x34, 0x56));
              },
              "563412", "10101"},
             {"folder",
-             [](QWidget* owner, std::function<void(QString)> answered) {
-                 BrowseForFolder(owner, "Add a data folder", answered);
-             },
+             [](QWidget* w, Answered done) { BrowseForFolder(w, "Add a data folder", done); },
              [this](QDialog& dialog) {
                  auto& files = static_cast<QFileDialog&>(dialog);
                  EXPECT_EQ(files.fileMode(), QFileDialog::Directory);
@@ -278,10 +276,9 @@ protected:
              },
              team, ""},
             {"save", // in the current directory when none is given
-             [](QWidget* owner, std::function<void(QString)> answered) {
-                 ShowFileDialog(
-                     owner, "", 1, {}, ".pdf", "", "Export", "", false,
-                     [answered](const QString& path, QFileDialog::Options) { answered(path); });
+             [](QWidget* w, Answered done) {
+                 ShowFileDialog(w, "", 1, {}, ".pdf", "", "Export", "", false,
+                                [done](const QString& path, QFileDialog::Options) { done(path); });
              },
              [this](QDialog& dialog) {
                  auto& files = static_cast<QFileDialog&>(dialog);
@@ -293,9 +290,8 @@ protected:
              },
              QDir(folder.path()).filePath("planner.pdf"), ""},
             {"warning",
-             [](QWidget* owner, std::function<void(QString)> answered) {
-                 showPlainWarning(owner, "Norvane", "<b>R&D</b> [*]",
-                                  [answered] { answered("closed"); });
+             [](QWidget* w, Answered done) {
+                 showPlainWarning(w, "Norvane", "<b>R&D</b> [*]", [done] { done("closed"); });
              },
              [](QDialog& dialog) {
                  auto& box = static_cast<QMessageBox&>(dialog);

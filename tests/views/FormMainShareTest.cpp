@@ -21,13 +21,6 @@ namespace {
 class FormMainDragTest : public FormMainTest {
 protected:
     QWidget* grid() { return child<QWidget>("pic_view"); }
-    // The appointment as another copy of the program reads its file.
-    TerminPtr readBack(const QString& path)
-    {
-        ProfileCache fresh(ThreadFileAccess());
-        DataAccess otherCopy(fresh, settings);
-        return otherCopy.LoadAppointment(path, kNow.date());
-    }
 };
 
 TEST_F(FormMainDragTest, AWeekFromAHiddenSundaySelectsAShownDayForNewAppointmentsDayAndPrint)
@@ -128,7 +121,9 @@ TEST_F(FormMainDragTest, ADraggedLabelMovesOrResizesItsFileUnderItsNameAndEscape
         EXPECT_EQ(messages.value(0).contains("not moved: bert changed it"), drag.otherSaves);
         const QString filed = data.filePath(drag.directory) + '/' + QFileInfo(path).fileName();
         EXPECT_EQ(QFileInfo::exists(path), filed == path) << "the old file goes";
-        const TerminPtr appointment = readBack(filed);
+        ProfileCache fresh(ThreadFileAccess()); // as another copy of the program reads it
+        const TerminPtr appointment =
+            DataAccess(fresh, settings).LoadAppointment(filed, kNow.date());
         ASSERT_NE(appointment, nullptr);
         EXPECT_EQ(appointment->StartTime().minutes(), drag.start);
         EXPECT_EQ(appointment->EndTime().minutes(), drag.end);

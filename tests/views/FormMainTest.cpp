@@ -39,7 +39,6 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartb
     put(kNow.date(), 9, 11, "Review");
     put(kNow.date().addDays(1), 9, 10, "Tomorrow's");
     put(kNow.date(), 22, 23, "Late"); // past the day's end of the settings
-    form_main& w = window();
     EXPECT_EQ(labelTexts(), (QStringList{"Late", "Review", "Standup"}));
     for (QLabel* label : appointmentLabels())
         EXPECT_TRUE(child<QWidget>("pic_view")->rect().contains(label->geometry()))
@@ -48,7 +47,7 @@ TEST_F(FormMainTest, StartsWithTodaysAppointmentsAndChecksRemindersWithTheHeartb
     EXPECT_EQ(view().DayColumn(1)->datum(), kNow.date());
     EXPECT_TRUE(heartbeat()->isActive());
     EXPECT_EQ(text("label_monat") + text("label_jahr") + text("label_monat2"), "July2003August");
-    EXPECT_FALSE(w.HighlightToday()) << "today is tinted in the week view only";
+    EXPECT_FALSE(window().HighlightToday()) << "today is tinted in the week view only";
     // Every MonthInterval ticks the reminders are checked with the heartbeat paused.
     ticks(settings.MonthInterval() - 1);
     EXPECT_EQ(reminderChecks, 0);
@@ -292,7 +291,7 @@ TEST_F(FormMainTest, ALocalFolderTellsOfOtherProcessesChangesAtOnceAndTheWatchFo
         << "the day shown";
 }
 
-TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
+TEST_F(FormMainTest, AFolderChosenInTheMenuOrAddedInTheSettingsIsShownAndSurvivesARestart)
 {
     put(kNow.date(), 8, 9, "Other team", other.path());
     const QList<QAction*> entries = child<QMenu>("mnu_datafolder")->actions();
@@ -305,15 +304,15 @@ TEST_F(FormMainTest, ChoosingADataFolderMovesTheCheckAndSurvivesARestart)
     EXPECT_EQ(window().windowTitle(),
               QStringLiteral("Norvane 4  -  ") + QDir(other.path()).dirName());
     EXPECT_EQ(labelTexts(), QStringList{"Other team"});
-    ProfileCache fresh(ThreadFileAccess());
-    Settings restarted(fresh, program.path());
-    restarted.LoadActiveFolder();
-    restarted.LoadSettings();
-    EXPECT_EQ(restarted.GetDataFolder(), WithTrailingSeparator(other.path()));
-}
+    const auto folderAfterRestart = [this] {
+        ProfileCache fresh(ThreadFileAccess());
+        Settings restarted(fresh, program.path());
+        restarted.LoadActiveFolder();
+        return restarted.GetDataFolder();
+    };
+    EXPECT_EQ(folderAfterRestart(), WithTrailingSeparator(other.path()));
 
-TEST_F(FormMainTest, AFolderAddedInTheSettingsIsOfferedAndShownWhenTheUserSaysSo)
-{
+    // A folder added in the settings is offered, and shown when the user says so.
     QTemporaryDir added;
     put(kNow.date(), 8, 9, "Added team", added.path());
     const QString addedFolder = WithTrailingSeparator(added.path());
@@ -344,10 +343,7 @@ TEST_F(FormMainTest, AFolderAddedInTheSettingsIsOfferedAndShownWhenTheUserSaysSo
         EXPECT_EQ(labelTexts().contains("Added team"), yes);
         EXPECT_EQ(settings.GetDataFolder() == addedFolder, yes);
     }
-    ProfileCache fresh(ThreadFileAccess());
-    Settings restarted(fresh, program.path());
-    restarted.LoadActiveFolder();
-    EXPECT_EQ(restarted.GetDataFolder(), addedFolder) << "the choice survives a restart";
+    EXPECT_EQ(folderAfterRestart(), addedFolder) << "the choice survives a restart";
 }
 
 TEST_F(FormMainTest, AStaleOrMalformedTagDoesNothingAndTheCurrentOneDeletes)
