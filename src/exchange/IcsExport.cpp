@@ -450,6 +450,8 @@ QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
     SeriesFiles series;
     std::optional<ClassTermin> rule;
     for (const TerminPtr& a : files) {
+        if (RuleSeries::isKeptFile(*a))
+            continue; // its rule file stands for it
         if (RuleSeries::keptByRuleFile(*a)) {
             rule = *a;
         } else if (a->IsRecurring()) {

@@ -89,8 +89,8 @@ QList<Step> planExtend(const ClassTermin& rule, const QDate& today);
 // The steps that make the folder hold series (with its SeriesId and rule) in place of before
 // (its rule file as read; none for a new series): the files of before that series no longer
 // has go first, then the rule file, noting series' SeriesDays as the days of its exceptions,
-// and its files are written as for a new series. For a new version of an
-// event from elsewhere (an import, the server).
+// and its files are written as for a new series. For a new version of an event from elsewhere
+// (an import, the server).
 QList<Step> planReplace(const std::optional<ClassTermin>& before, const ClassTermin& series,
                         const QString& dataFolder, const QDate& today);
 // The steps that remove the series of a rule file: its files, then the rule file.
