@@ -7,6 +7,7 @@
 #include "calendar/Names.h"
 #include "settings/Settings.h"
 #include "store/Recurrence.h"
+#include "store/RuleSeries.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,11 +26,6 @@ namespace {
 
 using Unit = RepeatRule::Unit;
 using End = RepeatRule::End;
-
-// combo_recur lists the units in their order, and so the kinds of the directories.
-constexpr std::array<Recurrence::Kind, 4> kKindOfUnit{
-    Recurrence::Kind::Daily, Recurrence::Kind::Weekly, Recurrence::Kind::Monthly,
-    Recurrence::Kind::Yearly};
 
 // The kinds' captions when the controls say more than the original kinds do.
 const char* const kUnitCaptions[] = {
@@ -259,7 +255,8 @@ void form_edit::showRepeatChoice(const RepeatChoice& choice)
 RepeatChoice form_edit::repeatChoice() const
 {
     RepeatChoice choice;
-    choice.unit = Unit(std::clamp(combo_recur->currentIndex(), 0, int(kKindOfUnit.size()) - 1));
+    // combo_recur lists the units in their order.
+    choice.unit = Unit(std::clamp(combo_recur->currentIndex(), 0, int(Unit::Year)));
     choice.interval = spin_recur_every->value();
     for (int i = 0; i < 7; ++i)
         if (check_recur_weekday[size_t(i)]->isChecked())
@@ -403,7 +400,7 @@ void form_edit::copyRepeatIntoRecord(ClassTermin& r) const
     r.setIsRecurring(check_recur->isChecked());
     r.setRecurringStartDate(from);
     r.setRecurringEndDate(text_recur_bis->value());
-    r.Recurring_code = Recurrence::code(kKindOfUnit[size_t(choice.unit)]);
+    r.Recurring_code = Recurrence::code(RuleSeries::kindOf(choice.unit));
     if (!r.IsRecurring()) {
         if (!m_occurrenceAlone)
             r.setRule(std::nullopt);
@@ -412,10 +409,6 @@ void form_edit::copyRepeatIntoRecord(ClassTermin& r) const
     const RepeatRule rule = choice.rule(r.datum(), from);
     r.setRule(rule);
     // Older copies see the range: a count ends on its last day.
-    if (rule.end == End::Count) {
-        const QDate last = rule.lastDay();
-        r.setRecurringEndDate(last.isValid() && last < kLastFileDate ? last : kLastFileDate);
-    } else if (rule.end == End::Never) {
-        r.setRecurringEndDate(kLastFileDate);
-    }
+    if (rule.end != End::Until)
+        r.setRecurringEndDate(RuleSeries::lastFiledDay(rule));
 }

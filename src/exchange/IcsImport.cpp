@@ -384,10 +384,7 @@ private:
             rule.occurrences(rule.start, last, int(days.size()) + 1).size() <= days.size())
             return false; // every time taken out: expansion tells so
         ClassTermin a = appointmentOf(e, daysOf(e, e.start, 1)->front(), m_target);
-        a.setIsRecurring(true);
-        a.Recurring_code = Recurrence::code(RuleSeries::kindOf(rule.unit));
-        a.setRule(rule);
-        a.setRecurringEndDate(last.isValid() ? last : kLastFileDate);
+        RuleSeries::repeatBy(a, rule);
         a.setSkippedDays(days);
         a.setSeriesId(OccurrenceSeries::idOfUid(
             e.uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : e.uid));

@@ -60,7 +60,7 @@ ClassTermin part(const ClassTermin& rule, const QString& dataFolder, const QDate
 QList<ClassTermin> partsOf(const ClassTermin& rule, const QString& dataFolder)
 {
     const RepeatRule& repeat = *rule.Rule();
-    const QDate last = repeat.end == RepeatRule::End::Never ? kLastFileDate : repeat.lastDay();
+    const QDate last = lastFiledDay(repeat);
     QList<QDate> skipped = rule.SkippedDays();
     std::sort(skipped.begin(), skipped.end());
     QList<ClassTermin> parts;
@@ -162,6 +162,24 @@ std::optional<RepeatRule> ruleOfSeries(const ClassTermin& record)
         rule.until = record.RecurringEndDate();
     }
     return rule;
+}
+
+QDate lastFiledDay(const RepeatRule& rule)
+{
+    const QDate last = rule.lastDay();
+    return last.isValid() && last < kLastFileDate ? last : kLastFileDate;
+}
+
+void repeatBy(ClassTermin& record, const RepeatRule& rule)
+{
+    record.setIsRecurring(true);
+    record.setRule(rule);
+    record.Recurring_code = Recurrence::code(kindOf(rule.unit));
+    const QDate first = rule.occurrences(rule.start, rule.start.addYears(10), 1).value(0);
+    if (rule.isPlainKind())
+        record.setDatum(first);
+    record.setRecurringStartDate(rule.isPlainKind() ? first : rule.start);
+    record.setRecurringEndDate(lastFiledDay(rule));
 }
 
 bool keptByRuleFile(const ClassTermin& record)
@@ -294,7 +312,7 @@ ClassTermin recordFor(const ClassTermin& file, const QDate& shown, SeriesEdit::S
     record.Recurring_code = Recurrence::code(kindOf(rule.unit));
     record.setDatum(rule.start);
     record.setRecurringStartDate(rule.start);
-    record.setRecurringEndDate(rule.end == RepeatRule::End::Never ? kLastFileDate : rule.lastDay());
+    record.setRecurringEndDate(lastFiledDay(rule));
     record.setFilename(rulePath(Recurrence::folderOf(file.filename()), file.SeriesId()));
     return record;
 }
@@ -307,8 +325,7 @@ QList<Step> planNew(const ClassTermin& series, const QString& dataFolder, const 
     rule.setSeriesDays({});
     rule.setDatum(rule.Rule()->start);
     rule.setRecurringStartDate(rule.Rule()->start);
-    rule.setRecurringEndDate(rule.Rule()->end == RepeatRule::End::Never ? kLastFileDate
-                                                                        : rule.Rule()->lastDay());
+    rule.setRecurringEndDate(lastFiledDay(*rule.Rule()));
     rule.setWrittenUntil(keptAsParts(rule) ? QDate() : writtenUntilFor(today));
     QList<Step> steps{{Step::Kind::Write, rule}};
     for (const ClassTermin& file : filesOf(rule))

@@ -35,6 +35,12 @@ Recurrence::Kind kindOf(RepeatRule::Unit unit);
 // The rule a series repeats by: its own, or for one whose directory alone tells (an older
 // copy's), the directory's kind from its first day on; none for a one-time appointment.
 std::optional<RepeatRule> ruleOfSeries(const ClassTermin& record);
+// The last day a series of rule is shown on as a file's range ends: its last day, or the last
+// date a file holds for one without end or beyond it.
+QDate lastFiledDay(const RepeatRule& rule);
+// Makes record a series repeating by rule: its kind, its rule and the range older copies see;
+// for a rule the directories hold, from its first day, which also becomes its date.
+void repeatBy(ClassTermin& record, const RepeatRule& rule);
 // Whether a recurring record is kept this way rather than in one recurring file.
 bool keptByRuleFile(const ClassTermin& record);
 // Whether a rule file's series is kept as weekly parts rather than one-time occurrences.

@@ -35,14 +35,7 @@ protected:
         a.setEndTime(at(10));
         a.setText(text);
         a.setProducer("ann");
-        a.setIsRecurring(true);
-        a.Recurring_code = Recurrence::code(RuleSeries::kindOf(rule.unit));
-        a.setRule(rule);
-        const QDate first = rule.occurrences(rule.start, rule.start.addYears(9), 1).value(0);
-        if (rule.isPlainKind())
-            a.setDatum(first);
-        a.setRecurringStartDate(rule.isPlainKind() ? first : rule.start);
-        a.setRecurringEndDate(rule.end == RepeatRule::End::Never ? kLastFileDate : rule.lastDay());
+        RuleSeries::repeatBy(a, rule);
         return a;
     }
     // An empty data folder.

@@ -1,7 +1,5 @@
 #include "app/cli/RepeatOptions.h"
 
-#include "store/RuleSeries.h"
-
 namespace RepeatOptions {
 
 using Options::Problem;
@@ -90,19 +88,6 @@ std::variant<RepeatRule, Problem> rule(const Options::Parsed& parsed, const QDat
     if (!rule.isValid() || rule.occurrences(start, start.addYears(10), 1).isEmpty())
         return Problem(QStringLiteral("The series never takes place."));
     return rule;
-}
-
-void applyTo(ClassTermin& record, const RepeatRule& rule)
-{
-    record.setIsRecurring(true);
-    record.setRule(rule);
-    record.Recurring_code = Recurrence::code(RuleSeries::kindOf(rule.unit));
-    // The directories file a plain series by its first day's weekday or day.
-    const QDate first = rule.occurrences(rule.start, rule.start.addYears(10), 1).value(0);
-    if (rule.isPlainKind())
-        record.setDatum(first);
-    record.setRecurringStartDate(rule.isPlainKind() ? first : rule.start);
-    record.setRecurringEndDate(rule.end == RepeatRule::End::Never ? kLastFileDate : rule.lastDay());
 }
 
 } // namespace RepeatOptions

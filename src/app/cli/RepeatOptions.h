@@ -20,7 +20,5 @@ bool given(const Options::Parsed& parsed);
 // edit changes one) where they say; a problem in one line.
 std::variant<RepeatRule, Options::Problem> rule(const Options::Parsed& parsed, const QDate& start,
                                                 const std::optional<RepeatRule>& base);
-// Makes a recurring record repeat by rule: its kind, its first day and its range.
-void applyTo(ClassTermin& record, const RepeatRule& rule);
 
 } // namespace RepeatOptions

@@ -297,7 +297,7 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
             const auto rule = RepeatOptions::rule(target.parsed, record.RecurringStartDate(), base);
             if (const auto* problem = std::get_if<Problem>(&rule))
                 return AgendaCommand::usageError(*problem, err);
-            RepeatOptions::applyTo(record, std::get<RepeatRule>(rule));
+            RuleSeries::repeatBy(record, std::get<RepeatRule>(rule));
         }
         if (record.EndTime() < record.StartTime())
             return AgendaCommand::usageError(QStringLiteral("The end lies before the start."), err);
@@ -369,7 +369,7 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
         const auto rule = RepeatOptions::rule(parsed, a.datum(), std::nullopt);
         if (const auto* problem = std::get_if<Problem>(&rule))
             return AgendaCommand::usageError(*problem, err);
-        RepeatOptions::applyTo(a, std::get<RepeatRule>(rule));
+        RuleSeries::repeatBy(a, std::get<RepeatRule>(rule));
     }
     const QString folder =
         openFolder(parsed.value(QStringLiteral("--folder")), programDirectory, err);
