@@ -301,11 +301,11 @@ void writeSeries(const QString& id, SeriesFiles files, const QString& dataFolder
     }
 }
 
-// A series kept as occurrences, from its rule file: one event of its rule from its start, the
-// skipped days no exception replaces as EXDATEs, and each exception as a VEVENT of the same
-// UID (the event's it was imported from, else the SeriesId) replacing a skipped day
-// (RECURRENCE-ID, see OccurrenceSeries::match). An exception without one goes as an event of
-// its own, or (oneEvent) replaces its own day.
+// A series kept by its rule file: one event of its rule from its start, the skipped days no
+// exception replaces as EXDATEs, and each exception as a VEVENT of the same UID (the event's it was
+// imported from, else the SeriesId) replacing a skipped day (RECURRENCE-ID, see
+// OccurrenceSeries::match). An exception without one goes as an event of its own, or (oneEvent)
+// replaces its own day.
 void writeRuleSeries(const ClassTermin& rule, const QList<Source>& exceptions,
                      const QString& dataFolder, const OutputZone& out, const icaltimetype& stamp,
                      const std::function<void(const Event&, const Source&)>& write,
@@ -344,7 +344,7 @@ void writeRuleSeries(const ClassTermin& rule, const QList<Source>& exceptions,
     }
 }
 
-// The exceptions of a series kept as occurrences on the days its rule file notes, beside
+// The exceptions of a series kept by its rule file on the days its rule file notes, beside
 // those already found.
 QList<Source> exceptionsOf(DataAccess& store, const ClassTermin& rule, QList<Source> found)
 {
@@ -521,7 +521,7 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
     };
     // A series of several files is one event with its exceptions: written once all are met.
     QMap<QString, SeriesFiles> series;
-    QMap<QString, QList<Source>> occurrences; // of series kept as occurrences, by SeriesId
+    QMap<QString, QList<Source>> occurrences; // of series kept by their rule files, by SeriesId
     forEachShown(store, from, to, [&](const Source& source) {
         const ClassTermin& a = *source.appointment;
         if (RuleSeries::isKeptFile(a)) {
@@ -535,7 +535,7 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
         }
         write(eventOf(source, dataFolder, out, stamp), source);
     });
-    // A series kept as occurrences is its rule file's one event, however few of its files the
+    // A series kept by its rule file is its rule file's one event, however few of its files the
     // range shows; without a readable rule file its occurrences go as they are.
     QStringList ruleIds = occurrences.keys();
     for (auto it = series.cbegin(); it != series.cend(); ++it) {

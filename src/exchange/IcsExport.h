@@ -47,6 +47,6 @@ QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn,
 // The files of one series with exceptions (one SeriesId) as a calendar of one event with uid
 // as ExportIcs writes a series: the rule over all its recurring files, EXDATEs for the days
 // between them, and each one-time file as a changed occurrence (RECURRENCE-ID); or the rule
-// file of a series kept as occurrences with its exceptions.
+// file of a series kept by its rule file with its exceptions.
 QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
                         const IcsExportOptions& options = {});

@@ -393,7 +393,7 @@ private:
         return true;
     }
 
-    // The changed occurrences of a series kept as occurrences become its exceptions: its
+    // The changed occurrences of a series kept by its rule file become its exceptions: its
     // SeriesId, and their days noted in its rule file.
     void linkExceptions()
     {

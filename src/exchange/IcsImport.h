@@ -134,7 +134,7 @@ inline constexpr int kMaxOccurrences = 20000;
 //   becomes a recurring appointment, running to 31 December 2200 without an end, a COUNT kept
 //   as its rule;
 // - another rule a series holds (RepeatRule: an interval, several weekdays, the nth or last
-//   weekday of a month) whose start it falls on becomes one series kept as occurrences (see
+//   weekday of a month) whose start it falls on becomes one series kept by its rule file (see
 //   store/RuleSeries.h), its EXDATEs and changed occurrences its skipped days, each changed
 //   occurrence its exception; its SeriesId comes from the UID, so an import again replaces it;
 // - such a rule with EXDATEs or changed occurrences becomes recurring parts between the days

@@ -315,12 +315,12 @@ struct WriteTarget {
     const IcsImportProgress& progress;
     const std::function<bool()>& stop;
     ImportRecord* record = nullptr; // notes each new file before it is written
-    QDate today;                    // what a series kept as occurrences is written ahead from
+    QDate today;                    // what a series kept by its rule file is written ahead from
 };
 
 // Writes the planned appointments; one of an event whose UID an appointment of the day already
 // carries (an earlier import of the same file) is written over that one instead of beside it.
-// A series kept as occurrences takes the place of the one its SeriesId names, if there is one.
+// A series kept by its rule file takes the place of the one its SeriesId names, if there is one.
 void writePlanned(std::vector<Planned>& planned, std::vector<PlannedEvent>& events,
                   const WriteTarget& target, IcsImportResult& result);
 

@@ -184,7 +184,7 @@ private:
         }
     }
 
-    // A series kept as occurrences that an earlier import made of an event the file now holds
+    // A series kept by its rule file that an earlier import made of an event the file now holds
     // otherwise (a rule the directories hold, or one expanded) goes with its occurrences once
     // the event's new appointments landed, and its exceptions with the stale ones.
     void removeOccurrenceSeries()
@@ -290,9 +290,9 @@ private:
         failed(event, outcome);
     }
 
-    // A series kept as occurrences: its rule file and occurrences in place of those of an
-    // earlier import (its SeriesId comes from the UID), and of the one-time file of its first
-    // day that an import expanding it left.
+    // A series kept by its rule file: its rule file and the files it stands for in place of
+    // those of an earlier import (its SeriesId comes from the UID), and of the one-time file of
+    // its first day that an import expanding it left.
     void writeOccurrences(const ClassTermin& a, PlannedEvent& event)
     {
         DataAccess& store = m_target.store;

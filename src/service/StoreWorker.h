@@ -65,7 +65,7 @@ public:
               std::optional<bool> reachable = std::nullopt);
 
     WriteOutcome file(ClassTermin& appointment) { return m_filing.File(appointment); }
-    // Writes ahead the series kept as occurrences that time has caught up with; whether
+    // Writes ahead the series kept by their rule files that time has caught up with; whether
     // anything was written.
     bool extendSeries()
     {

@@ -316,7 +316,7 @@ void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incom
         copy.setUid(uid);
         copy.setSeriesId(copySeries);
         if (RuleSeries::keptByRuleFile(copy)) {
-            // A series kept as occurrences is copied whole under the copy's SeriesId.
+            // A series kept by its rule file is copied whole under the copy's SeriesId.
             AppointmentFiling filing(m_store);
             const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
                 m_store, filing, RuleSeries::planReplace({}, copy, m_folder, m_store.today()));

@@ -167,7 +167,7 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
     paths.sort();
     for (const QString& path : paths) {
         const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
-        // A series kept as occurrences comes as its rule file, which writes them anew.
+        // A series kept by its rule file comes as its rule file, which writes them anew.
         if (!RuleSeries::isKeptFile(*a))
             in.appointments.append(*a);
     }

@@ -31,7 +31,7 @@ struct Incoming {
     // The folder cannot hold it exactly (another rule, an exception it cannot keep, several days):
     // the appointments only mirror it, and a change to them is never sent back as the event.
     bool mirror = false;
-    // Their paths relative to the staging folder; of a series kept as occurrences its rule
+    // Their paths relative to the staging folder; of a series kept by its rule file its rule
     // file and exceptions, never the occurrences.
     QList<ClassTermin> appointments;
     // The SeriesId of the appointments when they are the parts of one series with exceptions.

@@ -19,8 +19,8 @@ namespace SyncRecord {
 inline const QString kDirectory = QStringLiteral(".sync");
 
 // Whether a path inside the data folder ('/' between parts) is a file the sync may pair with an
-// event: an appointment file of the tree, or the rule file of a series kept as occurrences
-// (recurring/rules/<SeriesId>.nv3), whose occurrences are never paired themselves.
+// event: an appointment file of the tree, or the rule file of a series
+// (recurring/rules/<SeriesId>.nv3), whose other files are never paired themselves.
 bool isSyncedPath(const QString& relative);
 
 struct File {

@@ -195,7 +195,7 @@ void Run::classify()
         const DataAccess::Pass pass(m_store);
         for (const DataAccess::ListedAppointment& file :
              m_store.ListAppointmentFiles(m_from, m_to)) {
-            // A series kept as occurrences goes as its rule file: its occurrences follow it.
+            // A series kept by its rule file goes as its rule file: its other files follow it.
             if (!RuleSeries::occurrenceDayOf(file.path).isValid())
                 m_scanned.insert(file.path,
                                  {file.meta.modified.toMSecsSinceEpoch(), file.meta.size});

@@ -132,7 +132,7 @@ private:
     bool sameServer(const QUrl& found, const QUrl& recorded);
     void findCollection();
     void classify();
-    // The rule files of the series kept as occurrences: each of them one event.
+    // The series' rule files: each of them one event.
     void listRuleFiles();
     void listFile(const QString& rel, const Listed& seen, const SyncRecord::File* known);
     // Stopped before anything was deleted: the numbers for the user.
@@ -157,7 +157,7 @@ private:
     // The parts of a series from the server over the item's files, each over the part of its
     // place: the folder's own fields stay on every part.
     QList<SyncRecord::File> writeSeries(const Item& item, const SyncMapping::Incoming& incoming);
-    // A series kept as occurrences from the server in place of the one of its SeriesId: its
+    // A series kept by its rule file from the server in place of the one of its SeriesId: its
     // rule file (returned) and occurrences, the folder's own fields kept.
     QString writeOccurrences(const ClassTermin& staged);
     // Removes a file of an item; a rule file takes its occurrences along.

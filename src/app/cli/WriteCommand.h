@@ -15,7 +15,7 @@ int edit(const QStringList& args, QTextStream& out, QTextStream& err,
          const QString& programDirectory);
 int remove(const QStringList& args, QTextStream& out, QTextStream& err,
            const QString& programDirectory);
-// Writes ahead the series kept as occurrences that time has caught up with, as a copy of the
+// Writes ahead the series kept by their rule files that time has caught up with, as a copy of the
 // window does once a day.
 int extend(const QStringList& args, QTextStream& out, QTextStream& err,
            const QString& programDirectory);
