@@ -199,8 +199,12 @@ Settings::LoadResult Settings::LoadSettings()
     const int count = std::min<qsizetype>(stated, folders.size());
     if (count < 1)
         m_dataFolders.append(m_programDir);
-    for (int n = 1; n <= count; ++n)
+    m_shownFolders.clear();
+    for (int n = 1; n <= count; ++n) {
         m_dataFolders.append(folders.value(QStringLiteral("folder%1").arg(n)));
+        if (folders.value(QStringLiteral("shown%1").arg(n)) == QLatin1String("1"))
+            m_shownFolders.append(m_dataFolders.last());
+    }
     // A count beyond the entries present adds no blank entries to the list.
     while (stated > count && m_dataFolders.size() > 1 && m_dataFolders.back().isEmpty())
         m_dataFolders.removeLast();
@@ -256,6 +260,7 @@ void Settings::readSettingsFile(const IniFile& ini)
         else
             field = value;
     });
+    m_team = Team::read(ini);
     // A file without a single day would show an empty week view: then every day is shown.
     if (std::none_of(m_showWeek.begin() + 1, m_showWeek.end(), [](bool shown) { return shown; }))
         std::fill(m_showWeek.begin() + 1, m_showWeek.end(), true);
@@ -268,10 +273,21 @@ WriteOutcome Settings::SavePointer()
 
     IniFile pointer(*m_profiles, pointerFilePath());
     pointer.WriteIniString(kSettings, QStringLiteral("Path"), m_settingsPath);
+    const int before = pointer.ReadIniLong(kDataFolders, QStringLiteral("FolderCount"), 0);
     pointer.WriteIniLong(kDataFolders, QStringLiteral("FolderCount"), m_dataFolders.size());
-    for (int n = 1; n <= m_dataFolders.size(); ++n)
-        pointer.WriteIniString(kDataFolders, QStringLiteral("Folder%1").arg(n),
-                               m_dataFolders[n - 1]);
+    for (int n = 1; n <= std::max<qsizetype>(m_dataFolders.size(), before); ++n) {
+        const QString shown = QStringLiteral("Shown%1").arg(n);
+        if (n <= m_dataFolders.size()) {
+            pointer.WriteIniString(kDataFolders, QStringLiteral("Folder%1").arg(n),
+                                   m_dataFolders[n - 1]);
+            if (m_shownFolders.contains(m_dataFolders[n - 1])) {
+                pointer.WriteIniBool(kDataFolders, shown, true);
+                continue;
+            }
+        }
+        // A mark is kept only beside the folder it marks.
+        pointer.DeleteIniKey(kDataFolders, shown);
+    }
     return pointer.commit();
 }
 
@@ -305,6 +321,13 @@ bool Settings::HoldsSettings(const QString& path) const
     return holds;
 }
 
+void Settings::setFolderShown(const QString& listed, bool on)
+{
+    m_shownFolders.removeAll(listed);
+    if (on)
+        m_shownFolders.append(listed);
+}
+
 void Settings::writeSettingsFile(IniFile& ini)
 {
     eachKey(*this, [&](const QString& section, QAnyStringView name, const auto& field,
@@ -322,6 +345,7 @@ void Settings::writeSettingsFile(IniFile& ini)
         else
             ini.WriteIniLong(section, key, value);
     });
+    Team::write(ini, m_team);
 }
 
 void Settings::LoadActiveFolder()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile/ApiINI.h"
+#include "settings/Team.h"
 
 #include <QCoreApplication>
 #include <QRect>
@@ -74,6 +75,14 @@ public:
     void AddDataFolder(const QString& path) { m_dataFolders.append(path); }
     void ClearDataFolders() { m_dataFolders.clear(); }
     void setActiveFolder(const QString& path) { m_activeFolder = path; }
+    // The folders of the list shown beside the active one ("Shown<n>" in the pointer file, a
+    // check mark in the Datasource menu), as the list names them.
+    const QStringList& ShownFolders() const { return m_shownFolders; }
+    void setFolderShown(const QString& listed, bool on);
+
+    // The team's people, in the order shown (section "Team" of the settings file).
+    const QList<TeamMember>& TeamMembers() const { return m_team; }
+    void setTeamMembers(const QList<TeamMember>& team) { m_team = team; }
 
     const QString& Path() const { return m_settingsPath; }
     void setPath(const QString& path) { m_settingsPath = path; }
@@ -164,6 +173,8 @@ private:
     QString m_settingsPath;
     QStringList m_dataFolders;
     QString m_activeFolder;
+    QStringList m_shownFolders;
+    QList<TeamMember> m_team;
 
     bool m_locked = false;
     bool m_unreadable = false; // a settings file that is there could not be read

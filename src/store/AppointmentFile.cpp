@@ -44,6 +44,20 @@ QString seriesDaysText(const QList<QDate>& days)
 
 } // namespace
 
+QStringList loginsOf(const QString& text)
+{
+    // A login is a short word; a longer one is no login and is left out.
+    constexpr qsizetype kMaxLoginLength = 256;
+    QStringList logins;
+    for (const QString& word : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString login = word.trimmed();
+        if (!login.isEmpty() && login.size() <= kMaxLoginLength && !logins.contains(login) &&
+            logins.size() < kMaxLogins)
+            logins.append(login);
+    }
+    return logins;
+}
+
 std::optional<RepeatRule> readRule(const IniFile& ini)
 {
     const QString text = ini.ReadIniString(kSection, kRepeatRule);
@@ -82,6 +96,7 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     a->setFilename(ini.path()); // a file in the recurring tree is recurring whatever its key says
     a->setIsReminder(ini.ReadIniBool(s, QStringLiteral("IsReminder"), true));
     a->setProducer(ini.ReadIniString(s, QStringLiteral("Producer")));
+    a->setForUsers(loginsOf(ini.ReadIniString(s, kFor)));
     // The range the day view shows, so an edit keeps what was shown.
     const RecurringRange range = readRecurringRange(ini);
     a->setRecurringEndDate(range.until);
@@ -114,6 +129,11 @@ void write(IniFile& ini, ClassTermin& a)
     ini.WriteIniLong(s, QStringLiteral("Color"), a.ColorCode());
     ini.WriteIniString(s, QStringLiteral("Text"), a.Text());
     ini.WriteIniString(s, QStringLiteral("Producer"), a.Producer());
+    // The record says whom it is for: a list emptied in the editor leaves the file.
+    if (a.ForUsers().isEmpty())
+        ini.DeleteIniKey(s, kFor);
+    else
+        ini.WriteIniString(s, kFor, a.ForUsers().join(QLatin1Char(',')));
     ini.WriteIniBool(s, QStringLiteral("IsReminder"), a.IsReminder());
     ini.WriteIniLong(s, QStringLiteral("RemindTime"), a.RemindMinutes());
     ini.WriteIniBool(s, QStringLiteral("RemindMe"), !a.ReminderAll());

@@ -18,6 +18,13 @@ inline const QString kRepeatStart = QStringLiteral("RepeatStart");
 // Only on the rule file of a series kept as one-time occurrences.
 inline const QString kRepeatSkipped = QStringLiteral("RepeatSkipped");
 inline const QString kRepeatWritten = QStringLiteral("RepeatWritten");
+// The login names of those it is for besides its owner, separated by commas.
+inline const QString kFor = QStringLiteral("For");
+
+// Login names as a list of them is written ("anna, ben" or "anna,ben"): each once, in order,
+// none empty, as many as a team sensibly has.
+QStringList loginsOf(const QString& text);
+inline constexpr qsizetype kMaxLogins = 64;
 
 // The days a recurring appointment is shown on, both ends inclusive. Each missing part has
 // its own default: from 1 January 1990 until 31 December 2020.

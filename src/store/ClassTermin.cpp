@@ -54,9 +54,14 @@ qint64 wallClockMinute(const QDate& day, int minuteOfDay)
 
 } // namespace
 
+bool ClassTermin::Concerns(const QString& login) const
+{
+    return login == m_producer || m_forUsers.contains(login);
+}
+
 bool ClassTermin::RemindsUser(const QString& login) const
 {
-    return m_isReminder && (m_reminderAll || login == m_producer);
+    return m_isReminder && (m_reminderAll || Concerns(login));
 }
 
 bool ClassTermin::CheckReminder(const QString& login, const QDate& day, const QDateTime& now) const

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -73,6 +74,13 @@ public:
     // The owner: the login name of whoever created the appointment or took it over.
     const QString& Producer() const { return m_producer; }
     void setProducer(const QString& name) { m_producer = name; }
+    // The colleagues it is for besides its owner, by login name ("For", which older copies do
+    // not read: they show it under its owner alone).
+    const QStringList& ForUsers() const { return m_forUsers; }
+    void setForUsers(const QStringList& logins) { m_forUsers = logins; }
+    // Whether it concerns the user with this login name: as its owner or one it is for (letter
+    // case counts, as for the owner).
+    bool Concerns(const QString& login) const;
     // The UID of the iCalendar event it was imported from: a second import of the event
     // updates this appointment instead of adding another. Empty for the program's own.
     const QString& Uid() const { return m_uid; }
@@ -109,7 +117,7 @@ public:
     bool isNew() const { return m_filename.isEmpty(); }
 
     // Whether the user with this login name is reminded of it at all: a reminder is set, and
-    // it is for all users or the user is its owner (letter case counts).
+    // it is for all users or concerns the user (see Concerns).
     bool RemindsUser(const QString& login) const;
     // The longest lead time honoured: a longer one reminds this long before the start.
     static constexpr int kMaxRemindMinutes = 7 * 24 * 60;
@@ -135,6 +143,7 @@ private:
     QDate m_recurringStart = kZeroDate;
     QDate m_recurringEnd = kZeroDate;
     QString m_producer;
+    QStringList m_forUsers;
     QString m_uid;
     QString m_seriesId;
     QList<QDate> m_seriesDays;

@@ -48,6 +48,7 @@ ClassTermin changedPart(const ClassTermin& part, const ClassTermin& before,
     carry(result, part, before, after, &ClassTermin::ReminderAll, &ClassTermin::setReminderAll);
     carry(result, part, before, after, &ClassTermin::EmailEnable, &ClassTermin::setEmailEnable);
     carry(result, part, before, after, &ClassTermin::Producer, &ClassTermin::setProducer);
+    carry(result, part, before, after, &ClassTermin::ForUsers, &ClassTermin::setForUsers);
     const qint64 days = before.datum().daysTo(after.datum());
     result.setDatum(part.datum().addDays(days));
     if (part.IsRecurring()) {

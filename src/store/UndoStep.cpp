@@ -16,16 +16,16 @@ UndoStep::Act UndoStep::actOf(const ClassTermin* before, const ClassTermin* afte
     if (!after)
         return Act::Delete;
     // Only the times or the day changed: what a drag with the mouse does.
-    const bool sameContent = before->Text() == after->Text() &&
-                             before->ColorCode() == after->ColorCode() &&
-                             before->IsReminder() == after->IsReminder() &&
-                             before->RemindMinutes() == after->RemindMinutes() &&
-                             before->ReminderAll() == after->ReminderAll() &&
-                             before->EmailEnable() == after->EmailEnable() &&
-                             before->IsRecurring() == after->IsRecurring() &&
-                             before->RecurringStartDate() == after->RecurringStartDate() &&
-                             before->RecurringEndDate() == after->RecurringEndDate() &&
-                             before->Producer() == after->Producer();
+    const bool sameContent =
+        before->Text() == after->Text() && before->ColorCode() == after->ColorCode() &&
+        before->IsReminder() == after->IsReminder() &&
+        before->RemindMinutes() == after->RemindMinutes() &&
+        before->ReminderAll() == after->ReminderAll() &&
+        before->EmailEnable() == after->EmailEnable() &&
+        before->IsRecurring() == after->IsRecurring() &&
+        before->RecurringStartDate() == after->RecurringStartDate() &&
+        before->RecurringEndDate() == after->RecurringEndDate() &&
+        before->Producer() == after->Producer() && before->ForUsers() == after->ForUsers();
     if (!sameContent)
         return Act::Change;
     // One edge dragged on the same day.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "profile/ApiINI.h"
+
+#include <QList>
+#include <QString>
+
+// The team's people as the shared settings file lists them (section "Team"): whose
+// appointments are shown in which order, under which name and in which colour.
+struct TeamMember {
+    QString login;
+    QString name;      // as shown; the login when empty
+    qint64 color = -1; // RGB with red in the low byte; -1 for the colour of its place
+};
+
+namespace Team {
+
+inline const QString kSection = QStringLiteral("Team");
+// More are not read: a team list is a handful of people, not a directory of the company.
+inline constexpr int kMaxMembers = 200;
+
+// Members without a login are left out, and a login listed twice counts once.
+QList<TeamMember> read(const IniFile& ini);
+// Replaces the section's members with these; keys of members no longer listed go.
+void write(IniFile& ini, const QList<TeamMember>& team);
+
+// The name to show for login: the team's name for it, else the login itself.
+QString shownName(const QList<TeamMember>& team, const QString& login);
+// The member's colour, else one of a few distinct ones by its place in the team (or by its
+// login for someone not listed), so neighbours differ.
+qint64 colorOf(const QList<TeamMember>& team, const QString& login);
+
+} // namespace Team
