@@ -27,4 +27,11 @@
         <translation>+%1 weitere</translation>
     </message>
 </context>
+<context>
+    <name>PersonLanes</name>
+    <message>
+        <source>No owner</source>
+        <translation>Kein Besitzer</translation>
+    </message>
+</context>
 </TS>
