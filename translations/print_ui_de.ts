@@ -170,5 +170,17 @@
         <source>Last day of the list</source>
         <translation>Letzter Tag der Liste</translation>
     </message>
+    <message>
+        <source>one lane per person, side by side</source>
+        <translation>eine Spalte je Person, nebeneinander</translation>
+    </message>
+    <message>
+        <source>a row per person, a column per day</source>
+        <translation>eine Zeile je Person, eine Spalte je Tag</translation>
+    </message>
+    <message>
+        <source>This is not recommended when printing by person.</source>
+        <translation>Das ist für den Ausdruck nach Personen nicht optimal.</translation>
+    </message>
 </context>
 </TS>

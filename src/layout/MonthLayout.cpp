@@ -14,7 +14,11 @@ namespace {
 
 const char* const kMore = QT_TRANSLATE_NOOP("MonthLayout", "+%1 more");
 
-MonthLayout::Cell cellOf(const MonthLayout::Input& input, const QDate& date)
+} // namespace
+
+namespace MonthLayout {
+
+Cell dayCell(const Input& input, const QDate& date)
 {
     MonthLayout::Cell cell;
     cell.date = date;
@@ -42,10 +46,6 @@ MonthLayout::Cell cellOf(const MonthLayout::Input& input, const QDate& date)
     return cell;
 }
 
-} // namespace
-
-namespace MonthLayout {
-
 QList<QDate> sheetDays(int year, int month, int firstWeekday)
 {
     const QDate first(year, month, 1);
@@ -72,7 +72,7 @@ Month layOut(const Input& input)
         week.number = WeekNumber(days[row], input.firstWeekday, input.weekRule);
         for (qsizetype d = row; d < row + 7; ++d)
             if (shows(Weekday(days[d])))
-                week.cells << ::cellOf(input, days[d]);
+                week.cells << dayCell(input, days[d]);
         month.weeks << week;
     }
     return month;

@@ -62,6 +62,8 @@ struct Month {
 QList<QDate> sheetDays(int year, int month, int firstWeekday);
 
 Month layOut(const Input& input);
+// The cell of one day as a sheet of input shows it: also for a table of other days.
+Cell dayCell(const Input& input, const QDate& date);
 
 // "+3 more", in German "+3 weitere".
 QString moreText(int count, const QString& langCode);

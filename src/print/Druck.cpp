@@ -164,7 +164,13 @@ bool Druck::DrawTimeGrid()
 void Druck::DrawAppointments(const QDate& date, double cx, double cw)
 {
     const QList<TerminPtr> appointments = m_days(date);
-    const QList<int> columns = DayLayout::columns(appointments, m_settings.RowPerColor());
+    DrawAppointments(appointments, DayLayout::columns(appointments, m_settings.RowPerColor()), cx,
+                     cw);
+}
+
+void Druck::DrawAppointments(const QList<TerminPtr>& appointments, const QList<int>& columns,
+                             double cx, double cw)
+{
     // The grid's own height, so that boxes start and end on its lines on any paper.
     const double width = std::nearbyint(cw);
     const QList<QRectF> boxes = DayLayout::boxes(
@@ -204,10 +210,17 @@ void Druck::DrawAppointments(const QDate& date, double cx, double cw)
 
 void Druck::FitHoursAndStripTo(const QList<QDate>& days)
 {
+    QList<QList<TerminPtr>> columns;
+    for (const QDate& day : days)
+        columns << m_days(day);
+    FitHoursAndStripTo(columns);
+}
+
+void Druck::FitHoursAndStripTo(const QList<QList<TerminPtr>>& columns)
+{
     QList<TerminPtr> printed;
     m_stripRows = 0;
-    for (const QDate& day : days) {
-        const QList<TerminPtr> appointments = m_days(day);
+    for (const QList<TerminPtr>& appointments : columns) {
         m_stripRows = std::max(m_stripRows, DayLayout::stripRows(appointments));
         printed += appointments;
     }
@@ -235,9 +248,7 @@ bool Druck::PrintDay(const QDate& date)
     FitHoursAndStripTo({date});
     FitLabelStrip();
     DrawTitleBarAndFrame();
-    const QString title = DayNames(m_settings.LangCode()).value(Weekday(date)) +
-                          QStringLiteral(", ") + FormatDate(date, m_settings.DateFormat());
-    m_canvas.PrintWrappedText(mX + m_labelStrip, mY + 2, W - m_labelStrip, 10, title,
+    m_canvas.PrintWrappedText(mX + m_labelStrip, mY + 2, W - m_labelStrip, 10, DayTitle(date),
                               TextAlign::Centre);
     if (DrawTimeGrid())
         DrawAppointments(date, mX + m_labelStrip, W - m_labelStrip);
@@ -247,30 +258,20 @@ bool Druck::PrintDay(const QDate& date)
 bool Druck::PrintWeek(const QDate& date)
 {
     const QDate first = WeekStart(date, m_settings);
-    QList<QDate> shown;
-    for (int d = 0; d < 7; ++d)
-        if (m_settings.ShowWeek(Weekday(first.addDays(d))))
-            shown << first.addDays(d);
-
+    const QList<QDate> shown = ShownDaysOfWeek(date);
     PreparePrinter();
     SetAreaWithMargins();
     FitHoursAndStripTo(shown);
     FitLabelStrip();
-    DrawWeekHeading(first, shown);
+    DrawHeading(WeekTitle(first, shown, m_settings));
     DrawTitleBarAndFrame();
     // No day to show: the frame alone, nothing to divide its width by.
     if (shown.isEmpty())
         return FinishPage(mX, mY + H + 2, W);
 
     const double cw = (W - m_labelStrip) / shown.size();
-    const QStringList names = ShortDayNames(m_settings.LangCode());
-    for (int col = 0; col < shown.size(); ++col) {
-        const QDate& day = shown[col];
-        const QString title = names.value(Weekday(day)) + QStringLiteral(", ") +
-                              FormatDate(day, m_settings.DateFormat());
-        m_canvas.PrintWrappedText(mX + m_labelStrip + col * cw, mY + 2, cw, 15, title,
-                                  TextAlign::Centre);
-    }
+    for (int col = 0; col < shown.size(); ++col)
+        DrawColumnTitle(mX + m_labelStrip + col * cw, cw, ShortDayTitle(shown[col]));
     for (int col = 1; col <= shown.size(); ++col) {
         const double x = mX + m_labelStrip + col * cw;
         m_canvas.DrawLine(x, mY, x, mY + H, Palette::kInk);
@@ -281,15 +282,46 @@ bool Druck::PrintWeek(const QDate& date)
     return FinishPage(mX, mY + H + 2, W);
 }
 
-void Druck::DrawWeekHeading(const QDate& first, const QList<QDate>& shown)
+void Druck::DrawColumnTitle(double x, double w, const QString& title)
 {
-    // The week on the left above the frame, the data folder it comes from on the right.
+    m_canvas.PrintWrappedText(x, mY + 2, w, 15, title, TextAlign::Centre);
+}
+
+double Druck::TitleBarHeight()
+{
+    return kTitleBar;
+}
+
+QString Druck::ShortDayTitle(const QDate& day) const
+{
+    return ShortDayNames(m_settings.LangCode()).value(Weekday(day)) + QStringLiteral(", ") +
+           FormatDate(day, m_settings.DateFormat());
+}
+
+QString Druck::DayTitle(const QDate& day) const
+{
+    return DayNames(m_settings.LangCode()).value(Weekday(day)) + QStringLiteral(", ") +
+           FormatDate(day, m_settings.DateFormat());
+}
+
+QList<QDate> Druck::ShownDaysOfWeek(const QDate& date) const
+{
+    const QDate first = WeekStart(date, m_settings);
+    QList<QDate> shown;
+    for (int d = 0; d < 7; ++d)
+        if (m_settings.ShowWeek(Weekday(first.addDays(d))))
+            shown << first.addDays(d);
+    return shown;
+}
+
+void Druck::DrawHeading(const QString& title)
+{
+    // The week or day on the left above the frame, the data folder it comes from on the right.
     const double x = mX + m_labelStrip;
     const double half = (W - m_labelStrip) / 2;
     const double y = mY - kHeadingAbove;
     m_canvas.setFont(kArial, 11, true, false);
-    m_canvas.PrintWrappedText(x, y, half, kHeadingHeight, WeekTitle(first, shown, m_settings),
-                              TextAlign::Left);
+    m_canvas.PrintWrappedText(x, y, half, kHeadingHeight, title, TextAlign::Left);
     m_canvas.setFont(kArial, 11, false, false);
     m_canvas.PrintWrappedText(x + half, y, half, kHeadingHeight,
                               LastPathPart(m_settings.GetDataFolder()), TextAlign::Right);

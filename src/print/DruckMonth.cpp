@@ -20,7 +20,6 @@ constexpr double kTitle = 10;     // the month's name and the data folder
 constexpr double kHeader = 6;     // the weekday names
 constexpr double kWeekColumn = 8; // the week numbers
 constexpr double kDayLine = 5;    // the day number in a cell
-constexpr double kEntryLine = 4;  // one appointment
 constexpr double kIndent = 0.8;
 
 } // namespace
@@ -90,25 +89,29 @@ bool Druck::PrintMonth(int month, int year)
             m_canvas.setFont(kArial, 9, true, false);
             m_canvas.PrintWrappedText(x + kIndent, y + 0.5, cellWidth - 2 * kIndent, kDayLine,
                                       QString::number(cell.date.day()), TextAlign::Left);
-            m_canvas.setFont(kArial, 8, false, false);
-            double line = y + kDayLine;
-            for (const MonthLayout::Entry& entry : cell.entries) {
-                m_canvas.FillBox(x + kIndent, line + 0.2, cellWidth - 2 * kIndent, kEntryLine - 0.4,
-                                 AppointmentColor(m_settings, entry.colorCode));
-                const QString text =
-                    entry.time.isEmpty() ? entry.text : entry.time + QLatin1Char(' ') + entry.text;
-                // One line, cut at the cell's edge.
-                m_canvas.setTextClip(
-                    QRectF(x + kIndent, line, cellWidth - 2 * kIndent, kEntryLine));
-                m_canvas.drawText(x + 2 * kIndent, line + 0.3, text);
-                m_canvas.setTextClip(std::nullopt);
-                line += kEntryLine;
-            }
-            if (cell.moreCount > 0)
-                m_canvas.PrintWrappedText(x + 2 * kIndent, line + 0.3, cellWidth - 3 * kIndent,
-                                          kEntryLine, MonthLayout::moreText(cell.moreCount, lang),
-                                          TextAlign::Left);
+            DrawCellEntries(cell, x, y + kDayLine, cellWidth);
         }
     }
     return FinishPage(mX, mY + H + 2, W);
+}
+
+void Druck::DrawCellEntries(const MonthLayout::Cell& cell, double x, double y, double width)
+{
+    m_canvas.setFont(kArial, 8, false, false);
+    double line = y;
+    for (const MonthLayout::Entry& entry : cell.entries) {
+        m_canvas.FillBox(x + kIndent, line + 0.2, width - 2 * kIndent, kEntryLine - 0.4,
+                         AppointmentColor(m_settings, entry.colorCode));
+        const QString text =
+            entry.time.isEmpty() ? entry.text : entry.time + QLatin1Char(' ') + entry.text;
+        // One line, cut at the cell's edge.
+        m_canvas.setTextClip(QRectF(x + kIndent, line, width - 2 * kIndent, kEntryLine));
+        m_canvas.drawText(x + 2 * kIndent, line + 0.3, text);
+        m_canvas.setTextClip(std::nullopt);
+        line += kEntryLine;
+    }
+    if (cell.moreCount > 0)
+        m_canvas.PrintWrappedText(x + 2 * kIndent, line + 0.3, width - 3 * kIndent, kEntryLine,
+                                  MonthLayout::moreText(cell.moreCount, m_settings.LangCode()),
+                                  TextAlign::Left);
 }

@@ -75,6 +75,22 @@ PrintJob PrintJob::list(const QDate& from, const QDate& to)
     return job;
 }
 
+PrintJob PrintJob::dayByPerson(const QDate& date, const QStringList& persons)
+{
+    PrintJob job;
+    job.kind = DayByPerson;
+    job.date = date;
+    job.persons = persons;
+    return job;
+}
+
+PrintJob PrintJob::weekByPerson(const QDate& date, const QStringList& persons)
+{
+    PrintJob job = dayByPerson(date, persons);
+    job.kind = WeekByPerson;
+    return job;
+}
+
 QPageLayout::Orientation PrintJob::orientation() const
 {
     return kind == Day || kind == List ? QPageLayout::Portrait : QPageLayout::Landscape;
@@ -85,9 +101,11 @@ QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings)
     QList<QDate> days;
     switch (job.kind) {
     case PrintJob::Day:
+    case PrintJob::DayByPerson:
         days << job.date;
         break;
     case PrintJob::Week:
+    case PrintJob::WeekByPerson:
         for (int d = 0; d < 7; ++d)
             days << Druck::WeekStart(job.date, settings).addDays(d);
         break;
@@ -137,6 +155,10 @@ bool RunPrintJob(const PrintJob& job, PrintCanvas& canvas, const DaySource& days
         return druck.PrintMonth(job.month, job.year);
     case PrintJob::List:
         return druck.PrintList(job.date, job.lastDate);
+    case PrintJob::DayByPerson:
+        return druck.PrintDayByPerson(job.date, job.persons);
+    case PrintJob::WeekByPerson:
+        return druck.PrintWeekByPerson(job.date, job.persons);
     }
     return false;
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPageLayout>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,7 +22,7 @@ class Settings;
 constexpr int kMaxListDays = 366;
 
 struct PrintJob {
-    enum Kind { Day, Week, MonthPlanner, MonthSheet, List };
+    enum Kind { Day, Week, MonthPlanner, MonthSheet, List, DayByPerson, WeekByPerson };
 
     Kind kind = Day;
     QDate date;             // day and week; the list's first day
@@ -29,6 +30,7 @@ struct PrintJob {
     int month = 1;          // planner and month sheet, 1..12
     int year = 2000;        // planner and month sheet
     bool twoMonths = false; // planner
+    QStringList persons;    // by person: the logins shown, everyone when empty
 
     static PrintJob day(const QDate& date);
     static PrintJob week(const QDate& date);
@@ -37,13 +39,16 @@ struct PrintJob {
     static PrintJob monthSheet(int month, int year);
     // The appointment list from from to to, both included.
     static PrintJob list(const QDate& from, const QDate& to);
+    // The day as lanes per person, the week as a row per person; of persons alone when given.
+    static PrintJob dayByPerson(const QDate& date, const QStringList& persons = {});
+    static PrintJob weekByPerson(const QDate& date, const QStringList& persons = {});
 
     // Portrait for the day and the list, landscape for the others.
     QPageLayout::Orientation orientation() const;
 };
 
 // The days whose appointments the job prints: its day, the seven days of its week (the week
-// print shows some of them), the whole weeks of the month sheet, the list's days, none for
+// prints show some of them), the whole weeks of the month sheet, the list's days, none for
 // the planner.
 QList<QDate> PrintedDays(const PrintJob& job, const Settings& settings);
 

@@ -212,6 +212,15 @@ void form_print::Form_Load()
             connect(check_appointments, &QCheckBox::toggled, check_twomonths,
                     &QCheckBox::setDisabled);
         }
+        if (page == kDayPage || page == kWeekPage) {
+            QCheckBox*& byPerson = page == kDayPage ? check_day_persons : check_week_persons;
+            byPerson = new QCheckBox(page == kDayPage ? tr("one lane per person, side by side")
+                                                      : tr("a row per person, a column per day"),
+                                     frame);
+            byPerson->setObjectName(
+                QLatin1String(page == kDayPage ? "check_day_persons" : "check_week_persons"));
+            column->addWidget(byPerson);
+        }
         if (page == kListPage) {
             auto* range = new QHBoxLayout;
             for (QDateEdit** edit : {&date_list_from, &date_list_to}) {
@@ -236,6 +245,12 @@ void form_print::Form_Load()
         column->addStretch(1);
         auto* hint = label(frame, adviceNames[page]);
         hint->setText(advice[page]);
+        // The day by person wants the width of a landscape page, like the week.
+        if (page == kDayPage)
+            connect(check_day_persons, &QCheckBox::toggled, hint, [hint](bool byPerson) {
+                hint->setText(byPerson ? tr("Recommended: Landscape")
+                                       : tr("Recommended: Portrait"));
+            });
         column->addWidget(hint);
         auto* outer = new QHBoxLayout(frame);
         outer->addSpacing(88);
@@ -308,8 +323,12 @@ void form_print::SelectListPrint()
 PrintJob form_print::chosenJob() const
 {
     switch (tabs->SelectedIndex()) {
+    case kDayPage:
+        return check_day_persons->isChecked() ? PrintJob::dayByPerson(m_printDate, m_persons)
+                                              : PrintJob::day(m_printDate);
     case kWeekPage:
-        return PrintJob::week(m_printDate);
+        return check_week_persons->isChecked() ? PrintJob::weekByPerson(m_printDate, m_persons)
+                                               : PrintJob::week(m_printDate);
     case kPlannerPage:
         if (check_appointments->isChecked())
             return PrintJob::monthSheet(combo_planer_month->currentIndex() + 1,
@@ -357,7 +376,7 @@ void form_print::printToPrinter(const PrintJob& job)
                 accept();
             });
         };
-        const bool dayPrint = job.kind == PrintJob::Day || job.kind == PrintJob::List;
+        const bool dayPrint = job.orientation() == QPageLayout::Portrait;
         const int wanted = dayPrint ? clsPrintDialog::Portrait : clsPrintDialog::Landscape;
         if (m_printDialog.Orientation() == wanted) {
             print();
@@ -368,6 +387,8 @@ void form_print::printToPrinter(const PrintJob& job)
             : job.kind == PrintJob::List ? tr("This is not recommended when printing the list.")
             : job.kind == PrintJob::Week
                 ? tr("This is not recommended when printing the week print.")
+            : job.kind == PrintJob::DayByPerson || job.kind == PrintJob::WeekByPerson
+                ? tr("This is not recommended when printing by person.")
             : job.kind == PrintJob::MonthSheet
                 ? tr("This is not recommended when printing the month.")
                 : tr("This is not recommended when printing the planner.");
@@ -504,10 +525,11 @@ void form_print::showError(const QString& text)
 
 void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
                      PrintPage page, form_print::Output output, form_print::Hooks hooks,
-                     std::function<void()> done)
+                     std::function<void()> done, const QStringList& persons)
 {
     auto* window = new form_print(settings, jobs, date, output, std::move(hooks), parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setPersonFilter(persons);
     if (output == form_print::Output::Printer && QPrinterInfo::availablePrinters().isEmpty())
         window->setNoPrinterInstalled();
     if (page == PrintPage::Week)

@@ -23,12 +23,12 @@ class QPushButton;
 class Settings;
 class WorkerThread;
 
-// The print window: the day print, the week print, an empty month planner or the month with
-// its appointments of the date the main window shows, or the appointment list of a range, to a
-// printer (with a preview) or into a PDF file. The appointments are read and the PDF file is
-// written as a job of the data folder's, so a share that stops answering never holds up the window;
-// the pages are drawn here, from copies of the days. Its printer dialog, question and preview open
-// over it and answer by callback.
+// The print window: the day print, the week print (either by person), an empty month planner
+// or the month with its appointments of the date the main window shows, or the appointment list
+// of a range, to a printer (with a preview) or into a PDF file. The appointments are read and the
+// PDF file is written as a job of the data folder's, so a share that stops answering never holds
+// up the window; the pages are drawn here, from copies of the days. Its printer dialog, question
+// and preview open over it and answer by callback.
 class form_print : public QDialog {
     Q_OBJECT
 
@@ -59,6 +59,8 @@ public:
     void SelectMonthPrint();
     // Opens on the appointment list from the print date on.
     void SelectListPrint();
+    // The people the printouts by person show, by login; everyone when none.
+    void setPersonFilter(const QStringList& persons) { m_persons = persons; }
     // On a machine without a printer: the preview still works, printing says why not.
     void setNoPrinterInstalled() { m_noPrinter = true; }
     // The printout the pages describe now.
@@ -99,6 +101,7 @@ private:
     clsPrintDialog m_printDialog{m_printer};
     bool m_busy = false;
     bool m_noPrinter = false;
+    QStringList m_persons;
     // Set when the window closes; read on the thread that writes the PDF file.
     std::shared_ptr<std::atomic<bool>> m_closed = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<WorkerThread> m_worker;
@@ -113,6 +116,8 @@ private:
     QComboBox* combo_planer_month;
     QCheckBox* check_twomonths;
     QCheckBox* check_appointments;
+    QCheckBox* check_day_persons;
+    QCheckBox* check_week_persons;
     QDateEdit* date_list_from;
     QDateEdit* date_list_to;
     QPushButton* command_ok;
@@ -122,8 +127,9 @@ private:
 
 // The main window's print entries: the print window on the page of the view shown (the list
 // from date on, as many days as it shows); without a printer it still previews, and says so
-// only when asked to print. done runs once the window closed.
+// only when asked to print. done runs once the window closed. The printouts by person show
+// the persons given, everyone when none are.
 enum class PrintPage { Day, Week, Month, List };
 void OpenPrintWindow(QWidget* parent, Settings& settings, FolderJobs& jobs, const QDate& date,
                      PrintPage page, form_print::Output output, form_print::Hooks hooks,
-                     std::function<void()> done);
+                     std::function<void()> done, const QStringList& persons = {});

@@ -46,6 +46,11 @@ TEST(PdfCommandTest, WritesThePrintoutOrRefusesWithoutLeavingAFile)
         {{"list", "2003-01-01", "2004-01-02", file, "--folder", folder}, 2},
         {{"list", "2003-07-01", file, "--folder", folder}, 2},
         {{"list", "2003-07-01", "2003-07-31", out.filePath("absent/l.pdf"), "--folder", folder}, 1},
+        {{"day-by-person", "2003-07-04", file, "--folder", folder, "--person", "a", "--person=b"},
+         0},
+        {{"week-by-person", "2003-07-04", file, "--folder", folder}, 0},
+        {{"week-by-person", "2003-07-04", "--folder", folder}, 2},
+        {{"week", "2003-07-04", file, "--person", "a", "--folder", folder}, 2},
         {{"week", "2003-07-04", file, "--folder", folder}, 0},
     };
     for (const auto& row : rows) {

@@ -119,6 +119,10 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrin
     w.SelectWeekPrint();
     EXPECT_EQ(pages(w), (QList<bool>{false, true, false}));
     EXPECT_EQ(w.chosenJob().kind, PrintJob::Week);
+    w.setPersonFilter({"anna"});
+    child<QCheckBox>(w, "check_week_persons").setChecked(true);
+    EXPECT_EQ(std::make_pair(w.chosenJob().kind, w.chosenJob().persons),
+              std::make_pair(PrintJob::WeekByPerson, QStringList{"anna"}));
     w.SelectMonthPrint();
     EXPECT_EQ(pages(w), (QList<bool>{false, false, true}));
     EXPECT_EQ(w.chosenJob().kind, PrintJob::MonthSheet);
@@ -133,16 +137,17 @@ TEST_F(FormPrintTest, PagesTextsAndPlannerListsInBothLanguagesAndNoPrinterToPrin
 TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
 {
     const struct {
-        bool week;
+        const char* page; // the week's or a check box of the page
         QPageLayout::Orientation chosen;
         bool yes;
         QPageLayout::Orientation printed;
         const char* asked; // the printout the question names; empty: not asked
     } rows[] = {
-        {false, QPageLayout::Landscape, false, QPageLayout::Landscape, "the day print"},
-        {false, QPageLayout::Landscape, true, QPageLayout::Portrait, "the day print"},
-        {true, QPageLayout::Portrait, true, QPageLayout::Landscape, "the week print"},
-        {true, QPageLayout::Landscape, true, QPageLayout::Landscape, ""},
+        {"", QPageLayout::Landscape, false, QPageLayout::Landscape, "the day print"},
+        {"", QPageLayout::Landscape, true, QPageLayout::Portrait, "the day print"},
+        {"week", QPageLayout::Portrait, true, QPageLayout::Landscape, "the week print"},
+        {"week", QPageLayout::Landscape, true, QPageLayout::Landscape, ""},
+        {"check_day_persons", QPageLayout::Portrait, true, QPageLayout::Landscape, "by person"},
     };
     store(kFriday, 9, 0, 10, 0, "Budget");
     for (const auto& row : rows) {
@@ -156,8 +161,10 @@ TEST_F(FormPrintTest, TheOrientationQuestionDecidesHowThePrinterPrints)
             return int(QDialog::Accepted);
         });
         form_print w(settings, jobs, kFriday, form_print::Output::Printer, hooks);
-        if (row.week)
+        if (row.page == std::string("week"))
             w.SelectWeekPrint();
+        else if (*row.page)
+            child<QCheckBox>(w, row.page).setChecked(true);
         w.command_ok_Click();
         ASSERT_TRUE(eventually([&] { return !w.isBusy(); }));
         const bool asked = *row.asked;

@@ -24,7 +24,8 @@ using Options::Problem;
 std::variant<Request, Problem> parse(const QStringList& args)
 {
     const auto options = Options::parse(args, {{QStringLiteral("--folder"), Options::Text},
-                                               {QStringLiteral("--two-months"), Options::Flag}});
+                                               {QStringLiteral("--two-months"), Options::Flag},
+                                               {QStringLiteral("--person"), Options::Text}});
     if (const auto* problem = std::get_if<Problem>(&options))
         return *problem;
     const Options::Parsed& parsed = std::get<Options::Parsed>(options);
@@ -32,8 +33,14 @@ std::variant<Request, Problem> parse(const QStringList& args)
     request.folder = parsed.value(QStringLiteral("--folder"));
     const QStringList& positional = parsed.arguments;
     const bool twoMonths = parsed.has(QStringLiteral("--two-months"));
+    // Each --person adds one to the people shown.
+    const QStringList persons = parsed.given.value(QStringLiteral("--person"));
     const QString kind = positional.value(0);
-    if (kind == QLatin1String("day") || kind == QLatin1String("week")) {
+    const QStringList ofADate = {QStringLiteral("day"), QStringLiteral("week"),
+                                 QStringLiteral("day-by-person"), QStringLiteral("week-by-person")};
+    if (!persons.isEmpty() && ofADate.indexOf(kind) < 2)
+        return Problem(QStringLiteral("--person is for day-by-person and week-by-person."));
+    if (ofADate.contains(kind)) {
         if (positional.size() != 3 || twoMonths)
             return Problem(
                 QStringLiteral("pdf %1 takes a date (YYYY-MM-DD) and a file.").arg(kind));
@@ -41,7 +48,10 @@ std::variant<Request, Problem> parse(const QStringList& args)
         if (const auto* problem = std::get_if<Problem>(&date))
             return *problem;
         const QDate day = std::get<QDate>(date);
-        request.job = kind == QLatin1String("day") ? PrintJob::day(day) : PrintJob::week(day);
+        const PrintJob jobs[] = {PrintJob::day(day), PrintJob::week(day),
+                                 PrintJob::dayByPerson(day, persons),
+                                 PrintJob::weekByPerson(day, persons)};
+        request.job = jobs[ofADate.indexOf(kind)];
     } else if (kind == QLatin1String("planner") || kind == QLatin1String("month")) {
         const bool sheet = kind == QLatin1String("month");
         if (positional.size() != 4 || (sheet && twoMonths))
@@ -73,7 +83,8 @@ std::variant<Request, Problem> parse(const QStringList& args)
         request.job = PrintJob::list(first, last);
     } else {
         return Problem(kind.isEmpty()
-                           ? QStringLiteral("pdf needs day, week, planner, month or list.")
+                           ? QStringLiteral("pdf needs day, week, day-by-person, week-by-person, "
+                                            "planner, month or list.")
                            : QStringLiteral("Unknown printout: %1").arg(kind));
     }
     request.file = positional.last();
