@@ -711,4 +711,15 @@ Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwis
         <translation>mit Erinnerung</translation>
     </message>
 </context>
+<context>
+    <name>PersonLanesView</name>
+    <message>
+        <source>%1, %2 %3 %4 %5</source>
+        <translation>%1, %2, %3. %4 %5</translation>
+    </message>
+    <message>
+        <source>Appointments by person</source>
+        <translation>Termine nach Personen</translation>
+    </message>
+</context>
 </TS>
