@@ -98,6 +98,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Besitzer %1</translation>
     </message>
     <message>
+        <source>for %1</source>
+        <translation>für %1</translation>
+    </message>
+    <message>
         <source>with reminder</source>
         <translation>mit Erinnerung</translation>
     </message>
