@@ -715,4 +715,15 @@ Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwis
         <translation>mit Erinnerung</translation>
     </message>
 </context>
+<context>
+    <name>PersonFilterPanel</name>
+    <message>
+        <source>People shown</source>
+        <translation>Angezeigte Personen</translation>
+    </message>
+    <message>
+        <source>You</source>
+        <translation>Sie</translation>
+    </message>
+</context>
 </TS>
