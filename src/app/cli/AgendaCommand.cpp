@@ -1,6 +1,7 @@
 #include "app/cli/AgendaCommand.h"
 
 #include "calendar/Formats.h"
+#include "layout/PersonLanes.h"
 #include "profile/FileAccess.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
@@ -352,9 +353,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         }
         for (size_t n = 0; n < stores.size(); ++n) {
             const FoldersSetup::Folder& folder = setup.folders[qsizetype(n)];
-            for (const TerminPtr& a : stores[n]->GetAppointmentsOfDay(day)) {
-                if (!forPersons(*a, request.persons))
-                    continue;
+            for (const TerminPtr& a :
+                 PersonLanes::kept(stores[n]->GetAppointmentsOfDay(day), request.persons)) {
                 has = true;
                 if (request.command != QLatin1String("has"))
                     out << jsonLine(day, folder.path, *a, setup.printed(folder)) << '\n';

@@ -29,9 +29,7 @@ QString relativePath(const QString& dataFolder, const QString& path);
 // its path relative to dataFolder. With a folder named, it carries it (several folders read).
 QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a,
                  const QString& folderAsGiven = {});
-// --person LOGIN, given any number of times: whether a is for one of them (as owner or one it
-// is for); every appointment is when none is given.
-bool forPersons(const ClassTermin& a, const QStringList& persons);
+
 // Why a file was not saved, in a few words for the one line of a failure.
 QString notSavedReason(const WriteOutcome& failure);
 

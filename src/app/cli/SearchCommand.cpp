@@ -4,6 +4,7 @@
 #include "app/cli/Options.h"
 #include "index/FolderCrawl.h"
 #include "index/TextFolding.h"
+#include "layout/PersonLanes.h"
 #include "layout/SearchLayout.h"
 #include "profile/ApiINI.h"
 #include "profile/ProfileCache.h"
@@ -187,13 +188,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const AppointmentIndex::Found& answer = std::get<AppointmentIndex::Found>(found);
         truncated = truncated || answer.truncated;
         QList<TerminPtr> records;
-        for (const AppointmentIndex::Hit& hit : answer.hits) {
-            auto record = std::make_shared<const ClassTermin>(hit.record());
-            if (AgendaCommand::forPersons(*record, request.persons))
-                records << record;
-        }
-        for (const SearchLayout::Listed& listed :
-             SearchLayout::listed(records, {request.from, request.to}, today))
+        for (const AppointmentIndex::Hit& hit : answer.hits)
+            records << std::make_shared<const ClassTermin>(hit.record());
+        for (const SearchLayout::Listed& listed : SearchLayout::listed(
+                 PersonLanes::kept(records, request.persons), {request.from, request.to}, today))
             hits.append({listed, &folder});
     }
     std::stable_sort(hits.begin(), hits.end(),
