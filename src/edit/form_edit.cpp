@@ -116,6 +116,7 @@ form_edit::form_edit(std::shared_ptr<EditHandOver> handOver, Settings& settings,
     createReminderPage();
     createRecurrencePage();
     createInfoPage();
+    createCalendarChoice();
     createButtons();
     // Created last, so they lie above every other control when they drop down.
     createDropDownFrame();
@@ -219,6 +220,10 @@ void form_edit::SetLanguageTexts()
     label_info_producer->setText(tr("Owner:"));
     label_info_change->setText(tr("Last change:"));
     check_owner->setText(tr("I am new owner"));
+    if (label_calendar) {
+        label_calendar->setText(tr("Calendar:"));
+        combo_calendar->setAccessibleName(tr("Calendar"));
+    }
     nameControls();
 }
 

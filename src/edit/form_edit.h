@@ -110,6 +110,10 @@ private:
     void createRepeatControls(QFrame* page);
     void createInfoPage();
     void createButtons();
+    // The "Calendar" choice beside OK (form_edit_calendar.cpp): shown for a new appointment
+    // while more than one data folder it may go into is shown; OK files into the one chosen.
+    void createCalendarChoice();
+    void takeCalendarChoice();
     void createDropDownFrame();
     void createColorPanel();
     void createPickers();
@@ -280,6 +284,8 @@ private:
     QLabel* label_lastupdate = nullptr;
     QCheckBox* check_owner = nullptr;
 
+    QLabel* label_calendar = nullptr;
+    QComboBox* combo_calendar = nullptr;
     QPushButton* command_ok = nullptr;
     QPushButton* command_cancel = nullptr;
     QString m_okText;

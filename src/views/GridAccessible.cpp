@@ -55,10 +55,11 @@ QString appointmentName(const ClassTermin& appointment, const Texts& texts)
 
 QString appointmentDescription(const ClassTermin& appointment, const Texts& texts)
 {
-    Q_UNUSED(texts);
     QStringList parts = lines(appointment);
     if (!parts.isEmpty())
         parts.removeFirst();
+    if (const auto folder = FolderMarks::of(texts.folders, appointment.filename()))
+        parts.append(tr("calendar %1").arg(folder->name));
     if (!appointment.Producer().isEmpty())
         parts.append(tr("owner %1").arg(appointment.Producer()));
     if (appointment.IsReminder())

@@ -43,7 +43,7 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     };
     for (const Case& c : cases) {
         Language::apply(QLatin1String(c.lang));
-        const GridAccessible::Texts texts{QLatin1String(c.lang), QStringLiteral("24h")};
+        const GridAccessible::Texts texts{QLatin1String(c.lang), QStringLiteral("24h"), {}};
         EXPECT_EQ(GridAccessible::appointmentName(*c.appointment, texts), c.name) << c.lang;
         EXPECT_EQ(GridAccessible::appointmentDescription(*c.appointment, texts), c.description)
             << c.lang;
@@ -63,7 +63,7 @@ TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked
          true},
         {QDate(2026, 12, 8), QRect(100, 0, 100, 400), {}, false},
     };
-    const GridAccessible::Texts texts{QStringLiteral("en"), QStringLiteral("24h")};
+    const GridAccessible::Texts texts{QStringLiteral("en"), QStringLiteral("24h"), {}};
     const AccessibleItem onA = GridAccessible::describe(columns, texts, {0, 0, {}, {}});
     ASSERT_EQ(onA.children.size(), 2);
     EXPECT_EQ(onA.children[0].name, "Monday, 7 December 2026");
