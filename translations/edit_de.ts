@@ -232,6 +232,10 @@
         <translation>Besitz übernehmen</translation>
     </message>
     <message>
+        <source>For:</source>
+        <translation>Für:</translation>
+    </message>
+    <message>
         <source>remind only the owner of this appointment</source>
         <translation>Nur den Besitzer des Termines erinnern</translation>
     </message>
@@ -310,6 +314,10 @@
     <message>
         <source>Last day of the recurrence</source>
         <translation>Letzter Tag der Wiederholung</translation>
+    </message>
+    <message>
+        <source>For (login names, separated by commas)</source>
+        <translation>Für (Anmeldenamen, durch Kommas getrennt)</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,16 @@
     <message><source>Reminder</source><translation>Erinnerungen</translation></message>
     <message><source>Colors</source><translation>Farben</translation></message>
     <message><source>Sync</source><translation>Abgleich</translation></message>
+    <message><source>Team</source><translation>Team</translation></message>
+    <message><source>Login name</source><translation>Anmeldename</translation></message>
+    <message><source>Name</source><translation>Name</translation></message>
+    <message><source>Colour</source><translation>Farbe</translation></message>
+    <message><source>The team</source><translation>Das Team</translation></message>
+    <message><source>Add</source><translation>Hinzufügen</translation></message>
+    <message><source>Remove</source><translation>Entfernen</translation></message>
+    <message><source>Up</source><translation>Nach oben</translation></message>
+    <message><source>Down</source><translation>Nach unten</translation></message>
+    <message><source>by place</source><translation>nach Platz</translation></message>
     <message><source>Su</source><translation>So</translation></message>
     <message><source>Mo</source><translation>Mo</translation></message>
     <message><source>Tu</source><translation>Di</translation></message>

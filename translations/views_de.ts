@@ -102,6 +102,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Besitzer %1</translation>
     </message>
     <message>
+        <source>for %1</source>
+        <translation>für %1</translation>
+    </message>
+    <message>
         <source>with reminder</source>
         <translation>mit Erinnerung</translation>
     </message>
@@ -755,6 +759,17 @@ Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwis
     <message>
         <source>Calendar: %1</source>
         <translation>Kalender: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PersonFilterPanel</name>
+    <message>
+        <source>People shown</source>
+        <translation>Angezeigte Personen</translation>
+    </message>
+    <message>
+        <source>You</source>
+        <translation>Sie</translation>
     </message>
 </context>
 </TS>

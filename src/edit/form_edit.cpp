@@ -5,6 +5,7 @@
 #include "edit/ColorNames.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "store/AppointmentFile.h"
 #include "store/AppointmentFiling.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/ClassMonthDD.h"
@@ -18,6 +19,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -220,6 +222,7 @@ void form_edit::SetLanguageTexts()
     label_info_producer->setText(tr("Owner:"));
     label_info_change->setText(tr("Last change:"));
     check_owner->setText(tr("I am new owner"));
+    label_info_for->setText(tr("For:"));
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
         combo_calendar->setAccessibleName(tr("Calendar"));
@@ -264,6 +267,7 @@ void form_edit::ShowAppointment()
                           : QString());
     label_producer->setText(r.Producer());
     check_owner->setEnabled(r.Producer() != m_loginName);
+    text_for->setText(r.ForUsers().join(QStringLiteral(", ")));
     label_file->setText(r.filename());
 }
 
@@ -506,4 +510,5 @@ void form_edit::copyIntoRecord()
     copyRepeatIntoRecord(r);
     if (check_owner->isChecked())
         r.setProducer(m_loginName);
+    r.setForUsers(AppointmentFile::loginsOf(text_for->text()));
 }

@@ -26,6 +26,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -283,6 +284,8 @@ private:
     QLabel* label_info_change = nullptr;
     QLabel* label_lastupdate = nullptr;
     QCheckBox* check_owner = nullptr;
+    QLabel* label_info_for = nullptr;
+    QLineEdit* text_for = nullptr; // whom it is for: login names
 
     QLabel* label_calendar = nullptr;
     QComboBox* combo_calendar = nullptr;

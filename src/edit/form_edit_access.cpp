@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,6 +37,7 @@ void form_edit::nameControls()
         {pic_recur_von, QT_TRANSLATE_NOOP("form_edit", "First day of the recurrence")},
         {text_recur_bis, QT_TRANSLATE_NOOP("form_edit", "Last day of the recurrence")},
         {pic_recur_bis, QT_TRANSLATE_NOOP("form_edit", "Last day of the recurrence")},
+        {text_for, QT_TRANSLATE_NOOP("form_edit", "For (login names, separated by commas)")},
     };
     for (const auto& [control, name] : names)
         control->setAccessibleName(tr(name));
@@ -47,6 +49,7 @@ void form_edit::nameControls()
         {label_header_bis, text_zeit_bis},   {label_header_color, text_color},
         {label_header_text, text_text},      {label_recur_von, text_recur_von},
         {label_header_remind, combo_remind}, {label_header_recur, combo_recur},
+        {label_info_for, text_for},
     };
     for (const auto& [caption, field] : captions)
         caption->setBuddy(field);
@@ -64,7 +67,7 @@ void form_edit::orderTabs()
     order.insert(order.end(),
                  {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,
                   text_recur_von, pic_recur_von, combo_recur_end, text_recur_bis, pic_recur_bis,
-                  spin_recur_count, check_owner, command_ok, command_cancel});
+                  spin_recur_count, check_owner, text_for, command_ok, command_cancel});
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -1,6 +1,9 @@
 // The appointment editor's controls: pages, fields, pickers, buttons and timers.
 #include "edit/form_edit.h"
+
+#include "edit/LoginsCompleter.h"
 #include "edit/form_edit_layout.h"
+#include "settings/Settings.h"
 
 #include "ui/ClassMonthDD.h"
 #include "ui/ClassTabs.h"
@@ -12,6 +15,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -177,6 +181,11 @@ void form_edit::createInfoPage()
     label_info_change = createLabel(page, "label_info_change", Layout::kChangeCaption);
     label_lastupdate = createLabel(page, "label_lastupdate", Layout::kLastUpdate);
     check_owner = createCheck(page, "check_owner", Layout::kOwnerCheck);
+    label_info_for = createLabel(page, "label_info_for", Layout::kForCaption);
+    text_for = new QLineEdit(page);
+    text_for->setObjectName(QStringLiteral("text_for"));
+    text_for->setGeometry(Layout::kFor);
+    new LoginsCompleter(m_settings.TeamMembers(), text_for);
 }
 
 void form_edit::createButtons()

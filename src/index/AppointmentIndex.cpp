@@ -3,6 +3,7 @@
 #include "index/TextFolding.h"
 #include "profile/FileAccess.h"
 #include "profile/ProfileCache.h"
+#include "store/AppointmentFile.h"
 #include "store/RuleSeries.h"
 
 #include <QCryptographicHash>
@@ -46,6 +47,7 @@ CREATE TABLE files(
     owner TEXT NOT NULL,
     text TEXT NOT NULL,
     series TEXT NOT NULL,
+    for_users TEXT NOT NULL,
     UNIQUE(dir, name));
 CREATE INDEX files_day ON files(day);
 CREATE TABLE directories(
@@ -100,7 +102,7 @@ bool removeNames(const QString& file, bool foreignOnly)
 // The columns a hit is made of, in this order.
 #define NORVANE_HIT_COLUMNS                                                                        \
     "f.dir, f.name, f.kind, f.day, f.until, f.pattern, f.start_min, f.end_min, f.colour, "         \
-    "f.owner, f.text, f.series"
+    "f.owner, f.text, f.series, f.for_users"
 
 qint64 julian(const QDate& date, qint64 open)
 {
@@ -167,6 +169,7 @@ ClassTermin AppointmentIndex::Hit::record() const
     record.setEndTime(end);
     record.setColorCode(colour);
     record.setProducer(owner);
+    record.setForUsers(forUsers);
     record.setText(text);
     record.setSeriesId(seriesId);
     if (kind != Recurrence::Kind::None) {
@@ -330,9 +333,9 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
     const QDate last = oneTime ? first : record.RecurringEndDate();
     SqliteStatement insert(m_db, "INSERT INTO files(dir, name, device, inode, modified_ns, "
                                  "changed_ns, size, modified_ms, settled, kind, day, until, "
-                                 "pattern, start_min, end_min, colour, owner, text, series) "
-                                 "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-                                 "?14, ?15, ?16, ?17, ?18, ?19)");
+                                 "pattern, start_min, end_min, colour, owner, text, series, "
+                                 "for_users) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
+                                 "?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20)");
     insert.bind(1, dir).bind(2, name).bind(3, qint64(meta.device)).bind(4, qint64(meta.inode));
     insert.bind(5, meta.modifiedNs).bind(6, meta.changedNs).bind(7, meta.size);
     if (meta.modified.isValid())
@@ -344,15 +347,18 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
     insert.bind(13, julian(patternOf(kind, dir), 0));
     insert.bind(14, record.StartTime().minutes()).bind(15, record.EndTime().minutes());
     insert.bind(16, record.ColorCode()).bind(17, record.Producer()).bind(18, record.Text());
-    insert.bind(19, record.SeriesId());
+    insert.bind(19, record.SeriesId()).bind(20, record.ForUsers().join(u','));
     if (!insert.run())
         return false;
+    // Searching a login finds what is for the person as well as what the person owns.
+    const QString people =
+        TextFolding::fold((QStringList(record.Producer()) + record.ForUsers()).join(u' '));
     SqliteStatement words(m_db, "INSERT INTO words(rowid, text, owner) VALUES(?1, ?2, ?3)");
     words.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(record.Text()));
-    words.bind(3, TextFolding::fold(record.Producer())).run();
+    words.bind(3, people).run();
     SqliteStatement grams(m_db, "INSERT INTO grams(rowid, text, owner) VALUES(?1, ?2, ?3)");
     grams.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(record.Text()));
-    grams.bind(3, TextFolding::fold(record.Producer())).run();
+    grams.bind(3, people).run();
     // Held but not vouched for (our own write, a young file) is no news.
     return !wasHeld || known.has_value();
 }
@@ -507,6 +513,7 @@ AppointmentIndex::Found AppointmentIndex::search(const QStringList& words, const
         hit.owner = select.text(9);
         hit.text = select.text(10);
         hit.seriesId = select.text(11);
+        hit.forUsers = AppointmentFile::loginsOf(select.text(12));
         found.hits << hit;
     }
     std::sort(found.hits.begin(), found.hits.end(), [](const Hit& a, const Hit& b) {

@@ -27,7 +27,7 @@
 // are kept. One connection per thread: open it on the thread that uses it.
 class AppointmentIndex {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     static constexpr int kMaxHits = 500;
 
     // <the user's cache>/index.
@@ -74,6 +74,7 @@ public:
         QString owner;
         QString text;
         QString seriesId;
+        QStringList forUsers; // those it is for besides its owner
 
         // As the views draw it; what the file holds besides is read when it is opened.
         ClassTermin record() const;

@@ -82,16 +82,21 @@ QString shownName(const QList<TeamMember>& team, const QString& login)
     return login;
 }
 
+qint64 placeColor(qsizetype place)
+{
+    return kPlaceColors[size_t(place) % kPlaceColors.size()];
+}
+
 qint64 colorOf(const QList<TeamMember>& team, const QString& login)
 {
     for (qsizetype n = 0; n < team.size(); ++n)
         if (team[n].login == login)
-            return team[n].color >= 0 ? team[n].color : kPlaceColors[n % kPlaceColors.size()];
+            return team[n].color >= 0 ? team[n].color : placeColor(n);
     // The same colour in every copy and every run: a sum of the letters, not a seeded hash.
     uint sum = 0;
     for (const QChar c : login)
         sum += c.unicode();
-    return kPlaceColors[sum % kPlaceColors.size()];
+    return placeColor(sum);
 }
 
 } // namespace Team

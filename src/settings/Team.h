@@ -29,5 +29,7 @@ QString shownName(const QList<TeamMember>& team, const QString& login);
 // The member's colour, else one of a few distinct ones by its place in the team (or by its
 // login for someone not listed), so neighbours differ.
 qint64 colorOf(const QList<TeamMember>& team, const QString& login);
+// The colour of a place in the team for a member without one of its own.
+qint64 placeColor(qsizetype place);
 
 } // namespace Team

@@ -5,6 +5,7 @@
 #include "service/SettingsJobs.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "settings_ui/TeamSettingsPage.h"
 #include "settings_ui/form_settings_sync.h"
 #include "ui/ApiBrowseFolder.h"
 #include "ui/ApiColorPicker.h"
@@ -36,7 +37,8 @@ const char* const kPageNames[form_settings::kPages] = {
     QT_TRANSLATE_NOOP("form_settings", "Display"),
     QT_TRANSLATE_NOOP("form_settings", "Reminder"),
     QT_TRANSLATE_NOOP("form_settings", "Colors"),
-    QT_TRANSLATE_NOOP("form_settings", "Sync")};
+    QT_TRANSLATE_NOOP("form_settings", "Sync"),
+    QT_TRANSLATE_NOOP("form_settings", "Team")};
 
 const char* const kWeekdays[7] = {
     QT_TRANSLATE_NOOP("form_settings", "Su"), QT_TRANSLATE_NOOP("form_settings", "Mo"),
@@ -124,6 +126,8 @@ void form_settings::Form_Load()
     buildColorsPage(frame_settings[4]);
     m_syncPage = new SyncSettingsPage(m_settings, frame_settings[kSyncPage]);
     (new QVBoxLayout(frame_settings[kSyncPage]))->addWidget(m_syncPage);
+    m_teamPage = new TeamSettingsPage(frame_settings[kTeamPage]);
+    (new QVBoxLayout(frame_settings[kTeamPage]))->addWidget(m_teamPage);
 
     auto* buttons = new QHBoxLayout;
     command_default = named(new QPushButton(this), "command_default");
@@ -348,6 +352,7 @@ void form_settings::buildColorsPage(QFrame* page)
 void form_settings::fillFromSettings()
 {
     const Settings& s = m_settings;
+    m_teamPage->show(s.TeamMembers());
     combo_language->setCurrentIndex(s.LangCode() == QLatin1String("de") ? 1 : 0);
     check_minimize->setChecked(s.MinimizeToTray());
     text_settings->setText(QDir::toNativeSeparators(s.Path()));
@@ -460,6 +465,7 @@ void form_settings::SetLanguageTexts()
     for (const auto& caption : captions)
         caption.button->setText(text(caption.source));
     m_syncPage->setLanguage(m_lang);
+    m_teamPage->setLanguage(m_lang);
 }
 
 int form_settings::currentPage() const
@@ -599,6 +605,7 @@ void form_settings::saveWindowSettings(const QString& chosenPath)
         s.setColor(n, m_colors[size_t(n - 1)]);
     }
     s.setRowPerColor(check_pos->isChecked());
+    s.setTeamMembers(m_teamPage->chosen());
     // One job: the account's section lands after the settings' own keys, never beside them.
     const SyncSettingsPage::Save sync = m_syncPage->chosen(s.Path());
     m_jobs.run<bool>(

@@ -18,6 +18,7 @@ class QPushButton;
 class Settings;
 class SettingsJobs;
 class SyncSettingsPage;
+class TeamSettingsPage;
 
 // The settings window: six pages of every setting, the data folders with their speed test,
 // the sound and e-mail tests and the colours. It speaks the language chosen on its first page
@@ -56,8 +57,9 @@ public:
     };
     enum ExistingSettingsAnswer { kUseStored, kReplaceStored, kBackToWindow };
 
-    static constexpr int kPages = 6;
+    static constexpr int kPages = 7;
     static constexpr int kSyncPage = 5;
+    static constexpr int kTeamPage = 6;
 
     form_settings(Settings& settings, SettingsJobs& jobs, Hooks hooks, QWidget* parent = nullptr);
 
@@ -163,6 +165,7 @@ private:
     std::array<QLineEdit*, 14> text_color{};
     std::array<qint64, 14> m_colors{};
     SyncSettingsPage* m_syncPage;
+    TeamSettingsPage* m_teamPage;
     QPushButton* command_default;
     QPushButton* command_ok;
     QPushButton* command_cancel;

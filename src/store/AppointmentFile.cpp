@@ -2,6 +2,10 @@
 
 #include "store/RuleSeries.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
 namespace AppointmentFile {
 
 namespace {
@@ -46,12 +50,16 @@ QString seriesDaysText(const QList<QDate>& days)
 
 QStringList loginsOf(const QString& text)
 {
-    // A login is a short word; a longer one is no login and is left out.
+    // A login is a short word without blanks or control characters; anything else is no login
+    // and is left out.
     constexpr qsizetype kMaxLoginLength = 256;
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
     QStringList logins;
-    for (const QString& word : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString login = word.trimmed();
-        if (!login.isEmpty() && login.size() <= kMaxLoginLength && !logins.contains(login) &&
+    for (const QString& login : text.split(separators, Qt::SkipEmptyParts)) {
+        const bool control = std::any_of(login.begin(), login.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+        });
+        if (!control && login.size() <= kMaxLoginLength && !logins.contains(login) &&
             logins.size() < kMaxLogins)
             logins.append(login);
     }

@@ -21,8 +21,8 @@ inline const QString kRepeatWritten = QStringLiteral("RepeatWritten");
 // The login names of those it is for besides its owner, separated by commas.
 inline const QString kFor = QStringLiteral("For");
 
-// Login names as a list of them is written ("anna, ben" or "anna,ben"): each once, in order,
-// none empty, as many as a team sensibly has.
+// Login names as a list of them is written ("anna, ben", "anna,ben" or "anna ben"): each once,
+// in order, none empty, as many as a team sensibly has.
 QStringList loginsOf(const QString& text);
 inline constexpr qsizetype kMaxLogins = 64;
 

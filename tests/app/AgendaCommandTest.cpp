@@ -6,6 +6,7 @@
 #include "store/DataAccess.h"
 
 #include <QDirIterator>
+#include <QJsonDocument>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -69,7 +70,7 @@ TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder)
         QStringLiteral(
             "{\"day\":\"2003-07-04\",\"path\":\"y2003/m7/d4/100.nv3\",\"date\":\"2003-07-04\","
             "\"start\":\"10:30\",\"end\":\"24:00\",\"time\":\"10:30 - 24:00\",\"color\":3,"
-            "\"text\":\"Budget \\\"review\\\"\\r\\nRoom 2, A=B\",\"producer\":\"user1\","
+            "\"text\":\"Budget \\\"review\\\"\\r\\nRoom 2, A=B\",\"producer\":\"user1\",\"for\":[],"
             "\"reminder\":true,\"remindMinutes\":15,\"remindAll\":false,\"email\":false,"
             "\"recurring\":false,\"recurFrom\":\"2003-07-04\",\"recurUntil\":\"2003-07-04\"}\n"));
     EXPECT_TRUE(run({"day", "2003-07-05", "--folder", data.path()})
@@ -170,6 +171,73 @@ TEST_F(AgendaCommandTest, AnotherProcessSeesOurSaveAndWeSeeItsFiles)
         texts << t->Text();
     EXPECT_TRUE(texts.contains("From elsewhere"));
     EXPECT_TRUE(day("2003-07-04").contains("From elsewhere"));
+}
+
+} // namespace
+
+namespace {
+
+// The team folder of the golden cases: anna, ben and carla's appointments, some for others,
+// and one of dora, who is on no list.
+const QString kTeam = QStringLiteral(NORVANE_GOLDEN_FOLDERS "/team");
+
+QString pathsIn(const QString& out)
+{
+    QStringList names;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts))
+        names << QJsonDocument::fromJson(line.toUtf8())["path"].toString().section('/', -1).left(8);
+    return names.join(' ');
+}
+
+TEST_F(AgendaCommandTest, PersonsKeepWhatTheyOwnOrWhatIsForThem)
+{
+    const struct {
+        const char* persons;
+        const char* range; // the files range prints, by name; has: true or false per day
+        const char* has;
+    } cases[] = {
+        {"ben", "70000002 70000001 70000004 70000005", "true true true"},
+        {"carla dora", "70000001 70000003 70000004 70000005", "true true true"},
+        {"anna", "70000001 70000003 70000005", "true true true"},
+        {"Ben", "", "false false false"}, // letter case counts, as for the owner
+        {"erik", "", "false false false"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.persons);
+        QStringList persons;
+        for (const QString& login : QString(c.persons).split(' '))
+            persons << "--person" << login;
+        const CliRun range =
+            run(QStringList{"range", "2026-12-07", "2026-12-09", "--folder", kTeam} + persons);
+        EXPECT_EQ(range.code, 0);
+        EXPECT_EQ(pathsIn(range.out), c.range);
+        QStringList has;
+        for (const char* day : {"2026-12-07", "2026-12-08", "2026-12-09"})
+            has << run(QStringList{"has", day, "--folder", kTeam} + persons).out.trimmed();
+        EXPECT_EQ(has.join(' '), c.has);
+    }
+}
+
+TEST_F(AgendaCommandTest, SeveralFoldersAreReadInTheOrderGivenAndEachLineNamesItsFolder)
+{
+    const CliRun both =
+        run({"day", "2026-12-07", "--folder", kTeam, "--folder", data.path(), "--person", "ben"});
+    ASSERT_EQ(both.code, 0) << qPrintable(both.err);
+    QStringList folders;
+    for (const QString& line : both.out.split('\n', Qt::SkipEmptyParts))
+        folders << QJsonDocument::fromJson(line.toUtf8())["folder"].toString();
+    EXPECT_EQ(folders, QStringList({kTeam, kTeam}));
+    const CliRun year = run({"day", "2003-07-04", "--folder", kTeam, "--folder", data.path()});
+    EXPECT_EQ(pathsIn(year.out), "100.nv3");
+    EXPECT_TRUE(year.out.contains(",\"folder\":" + AgendaCommand::jsonString(data.path())));
+    EXPECT_FALSE(run({"day", "2003-07-04", "--folder", data.path()}).out.contains("folder"))
+        << "one folder prints its lines as before";
+
+    const CliRun missing =
+        run({"range", "2026-12-07", "2026-12-09", "--folder", kTeam, "--folder", "/nonexistent"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.out.isEmpty()) << "nothing of the other folders either";
+    EXPECT_TRUE(missing.err.contains("not a directory")) << qPrintable(missing.err);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // norvane-cli new, edit and delete: what lands in the folder, what is printed, and what a bad
 // argument or an unusable file gets.
 #include "app/cli/WriteCommand.h"
+#include "OlderCopy.h"
 #include "TestFiles.h"
 #include "app/cli/AgendaCommand.h"
 
@@ -169,6 +170,33 @@ TEST_F(WriteCommandTest, RepeatsTheWayTeamsMeetAreMadeAndChangedWithTheirRules)
         run("new", {"2027-01-05", "09:00", "10:00", "Weekly", "--every", "week", "--count", "3"});
     EXPECT_TRUE(pathIn(plain.lines.value(0)).startsWith("recurring/wd3/"))
         << "a rule the directories hold stays in them";
+}
+
+// Whom an appointment is for lies in a key of its own beside its owner: an older copy, which
+// reads neither, shows it on its day under the owner as before.
+TEST_F(WriteCommandTest, WhomItIsForIsWrittenChangedAndClearedBesideItsOwner)
+{
+    const Result made =
+        run("new", {"2027-01-04", "10:00", "11:00", "Meeting", "--for", "anna, ben,anna"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QString path = pathIn(made.lines.value(0));
+    const auto keys = [&] {
+        QFile file(data.filePath(path));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        QStringList found;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.startsWith("For=") || line.startsWith("Producer="))
+                found << QString::fromUtf8(line.trimmed());
+        return found.join(' ');
+    };
+    const QString owner = keys().section(' ', 0, 0);
+    EXPECT_EQ(keys(), owner + " For=anna,ben");
+    for (const auto& [given, kept] : {std::pair{"carla", " For=carla"}, std::pair{",", ""}}) {
+        ASSERT_EQ(run("edit", {path, "--for", given}).code, 0);
+        EXPECT_EQ(keys(), owner + kept) << given;
+    }
+    EXPECT_EQ(OlderCopy::shown(data.path(), QDate(2027, 1, 4), QDate(2027, 1, 4)),
+              (QMap<QDate, QStringList>{{QDate(2027, 1, 4), {"Meeting"}}}));
 }
 
 TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)

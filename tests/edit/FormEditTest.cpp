@@ -4,6 +4,7 @@
 
 #include "StalledShare.h"
 #include "TestFiles.h"
+#include "edit/LoginsCompleter.h"
 #include "service/StoreService.h"
 #include "ui/ClassMonthDD.h"
 
@@ -415,6 +416,31 @@ TEST_F(FormEditTest, OnlyAnotherUsersAppointmentCanBeTakenOverAndOnlyWithTheTick
         e.editor.ok();
         EXPECT_EQ(e.record().Producer(), row.owner);
     }
+}
+
+// The field lists whom it is for as logins; the team's names complete the login being typed.
+TEST_F(FormEditTest, WhomItIsForIsShownCompletedFromTheTeamAndSaved)
+{
+    settings.setTeamMembers(
+        {{"anna", "Anna Meier", -1}, {"ben", "Ben Kurz", -1}, {"carla", {}, -1}});
+    auto a = appointment();
+    a->setForUsers({"anna"});
+    DirectEditor e(*a, settings);
+    QLineEdit& field = e.editor.field("text_for");
+    EXPECT_EQ(field.text(), "anna");
+    EXPECT_EQ(field.accessibleName(), "For (login names, separated by commas)");
+    e.editor.showPage(3);
+    field.setFocus();
+    field.setText("anna, ");
+    QTest::keyClicks(&field, "kur");
+    auto* completer = field.findChild<LoginsCompleter*>();
+    ASSERT_NE(completer, nullptr);
+    EXPECT_EQ(completer->completionCount(), 1);
+    EXPECT_EQ(completer->completionModel()->index(0, 0).data().toString(), "Ben Kurz (ben)");
+    EXPECT_EQ(completer->currentCompletion(), "anna, ben");
+    field.setText("anna, ben anna,  carla");
+    e.editor.ok();
+    EXPECT_EQ(e.record().ForUsers(), QStringList({"anna", "ben", "carla"}));
 }
 
 TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMovesOnlyTheEnd)

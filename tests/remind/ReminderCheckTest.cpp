@@ -117,9 +117,16 @@ TEST(ReminderDueTest, FromTheReminderMinuteUntilTheStartForTheOwnerOrEveryone)
         EXPECT_EQ(row.a.CheckReminder("bert", kToday, row.now), row.due)
             << row.a.StartTime().minutes() << " less " << row.a.RemindMinutes() << " at "
             << row.now.toString(Qt::ISODate).toStdString();
+    const QDateTime at(kToday, QTime(9, 57));
+    // Those it is for are reminded as its owner is; nobody else.
+    ClassTermin forBert = appointment(10, 0, 5, "anna");
+    forBert.setForUsers({"carla", "bert"});
+    EXPECT_TRUE(forBert.CheckReminder("bert", kToday, at));
+    EXPECT_TRUE(forBert.CheckReminder("anna", kToday, at));
+    EXPECT_FALSE(forBert.CheckReminder("Bert", kToday, at));
+    EXPECT_FALSE(forBert.CheckReminder("dora", kToday, at));
     ClassTermin everyone = appointment(10, 0, 5, "anna");
     everyone.setReminderAll(true);
-    const QDateTime at(kToday, QTime(9, 57));
     EXPECT_TRUE(everyone.CheckReminder("bert", kToday, at));
     everyone.setIsReminder(false);
     EXPECT_FALSE(everyone.CheckReminder("bert", kToday, at));

@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QMediaDevices>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -285,6 +286,45 @@ TEST_F(FormSettingsTest, PointingAtAnotherSettingsFileAsksBeforeItIsWrittenOver)
     ok(*w);
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_EQ(w->result(), QDialog::Accepted);
+}
+
+// The team's rows as OK writes them: in the order shown, blanks and doubles left out, a colour
+// picked kept; a locked file keeps its list.
+TEST_F(FormSettingsTest, TheTeamIsListedReorderedAndColouredAndALockedFileKeepsIt)
+{
+    TestFiles::writeBytes(settings.Path(), "[Team]\r\nCount=2\r\nLogin1=anna\r\nName1=Anna Meier"
+                                           "\r\nLogin2=ben\r\n");
+    auto w = open();
+    auto& table = child<QTableWidget>(*w, "table_team");
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.item(0, 1)->text(), "Anna Meier");
+    table.setCurrentCell(1, 0);
+    click(*w, "command_team_up");
+    for (const char* login : {"carla", "", "anna"}) {
+        click(*w, "command_team_add");
+        table.item(table.rowCount() - 1, 0)->setText(login);
+    }
+    setColorDialogAnswer([](QColorDialog& dialog) {
+        dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
+        return int(QDialog::Accepted);
+    });
+    emit table.cellActivated(2, 2);
+    ok(*w);
+    const auto logins = [](const QList<TeamMember>& team) {
+        QStringList found;
+        for (const TeamMember& m : team)
+            found << m.login + "/" + m.name + "/" + QString::number(m.color);
+        return found.join(' ');
+    };
+    EXPECT_EQ(logins(reloaded().TeamMembers()),
+              "ben//-1 anna/Anna Meier/-1 carla//" + QString::number(0x563412));
+
+    TestFiles::writeBytes(settings.Path(),
+                          "[Admin]\r\nLocked=1\r\n[Team]\r\nCount=1\r\nLogin1=dora\r\n");
+    auto locked = open();
+    click(*locked, "command_team_remove");
+    ok(*locked);
+    EXPECT_EQ(logins(reloaded().TeamMembers()), "dora//-1");
 }
 
 TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAsNotSavedAndTheWindowStays)

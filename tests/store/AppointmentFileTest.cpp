@@ -80,4 +80,35 @@ TEST_F(AppointmentFileTest, AFileWithoutKeysReadsAsDefaultsAndTheRecurringTreeMa
     EXPECT_TRUE(readFile("Recurring=1\r\n")->IsRecurring());
 }
 
+// "For" as people and programs write it by hand: each login once, in order, nothing else.
+TEST_F(AppointmentFileTest, WhomItIsForReadsAsLoginsEachOnce)
+{
+    const struct {
+        QByteArray line;
+        QStringList logins;
+    } rows[] = {
+        {"For=anna,ben\r\n", {"anna", "ben"}},
+        {"For= anna , ben ;x\r\n", {"anna", "ben", ";x"}},
+        {"For=anna ben,,anna\r\n", {"anna", "ben"}},
+        {"For=\r\n", {}},
+        {"", {}},
+        {"For=ben\x01x,carla\r\n", {"carla"}}, // a control character is no login
+        {"For=" + QByteArray(300, 'a') + ",dora\r\n", {"dora"}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(readFile(row.line)->ForUsers(), row.logins) << row.line.toStdString();
+    QByteArray many = "For=";
+    for (int n = 0; n < 100; ++n)
+        many += "p" + QByteArray::number(n) + ",";
+    EXPECT_EQ(readFile(many + "\r\n")->ForUsers().size(), AppointmentFile::kMaxLogins);
+
+    // A list emptied goes from the file with its key, whatever the file held.
+    ClassTermin a = *readFile("For=anna\r\nProducer=ben\r\n");
+    a.setForUsers({});
+    IniFile ini(cache, a.filename());
+    AppointmentFile::write(ini, a);
+    ASSERT_TRUE(ini.commit().ok);
+    EXPECT_FALSE(TestFiles::readBytes(a.filename()).contains("For="));
+}
+
 } // namespace

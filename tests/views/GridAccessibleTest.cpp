@@ -26,8 +26,12 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     const auto english = qScopeGuard([] { Language::apply(QStringLiteral("en")); });
     const TerminPtr planning = appointment(QStringLiteral("Quarterly planning\r\nRoom B"),
                                            QStringLiteral("/f/y2026/m12/d7/1.nv3"), true);
-    const TerminPtr standUp =
-        appointment(QStringLiteral("Stand-up"), QStringLiteral("/f/recurring/wd2/2.nv3"), false);
+    const TerminPtr standUp = [] {
+        auto a = std::const_pointer_cast<ClassTermin>(appointment(
+            QStringLiteral("Stand-up"), QStringLiteral("/f/recurring/wd2/2.nv3"), false));
+        a->setForUsers({QStringLiteral("ben"), QStringLiteral("carla")});
+        return TerminPtr(a);
+    }();
     struct Case {
         const char* lang;
         TerminPtr appointment;
@@ -36,10 +40,11 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     };
     const Case cases[] = {
         {"en", planning, "09:00 - 10:30, Quarterly planning", "Room B; owner anna; with reminder"},
-        {"en", standUp, "09:00 - 10:30, Stand-up", "owner anna; repeats weekly"},
+        {"en", standUp, "09:00 - 10:30, Stand-up", "owner anna; for ben, carla; repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; Besitzer anna; mit Erinnerung"},
-        {"de", standUp, "09:00 - 10:30, Stand-up", "Besitzer anna; wiederholt sich wöchentlich"},
+        {"de", standUp, "09:00 - 10:30, Stand-up",
+         "Besitzer anna; für ben, carla; wiederholt sich wöchentlich"},
     };
     for (const Case& c : cases) {
         Language::apply(QLatin1String(c.lang));

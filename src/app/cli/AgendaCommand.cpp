@@ -12,7 +12,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <memory>
 #include <variant>
+#include <vector>
 
 namespace AgendaCommand {
 
@@ -54,7 +56,8 @@ constexpr int kMaxRangeDays = 366;
 struct Request {
     QString command;
     QList<QDate> dates;
-    QString folder;
+    QStringList folders;
+    QStringList persons;
     bool help = false;
 };
 
@@ -62,13 +65,15 @@ struct Request {
 std::variant<Request, Options::Problem> parse(const QStringList& args)
 {
     const auto options = Options::parse(args, {{QStringLiteral("--folder"), Options::Text},
+                                               {QStringLiteral("--person"), Options::Text},
                                                {QStringLiteral("--help")},
                                                {QStringLiteral("-h")}});
     if (const auto* problem = std::get_if<Options::Problem>(&options))
         return *problem;
     const Options::Parsed& parsed = std::get<Options::Parsed>(options);
     Request request;
-    request.folder = parsed.value(QStringLiteral("--folder"));
+    request.folders = parsed.given.value(QStringLiteral("--folder"));
+    request.persons = parsed.given.value(QStringLiteral("--person"));
     request.help = parsed.has(QStringLiteral("--help")) || parsed.has(QStringLiteral("-h"));
     QStringList positional = parsed.arguments;
     if (request.help)
@@ -116,8 +121,12 @@ QString isoDate(const QDate& date)
 
 } // namespace
 
-QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a)
+QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a,
+                 const QString& folderAsGiven)
 {
+    QStringList forUsers;
+    for (const QString& login : a.ForUsers())
+        forUsers << jsonString(login);
     const QStringList fields = {
         QStringLiteral("\"day\":") + isoDate(day),
         QStringLiteral("\"path\":") + jsonString(relativePath(dataFolder, a.filename())),
@@ -130,6 +139,7 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"color\":") + QString::number(a.ColorCode()),
         QStringLiteral("\"text\":") + jsonString(a.Text()),
         QStringLiteral("\"producer\":") + jsonString(a.Producer()),
+        QStringLiteral("\"for\":[") + forUsers.join(QLatin1Char(',')) + QLatin1Char(']'),
         QStringLiteral("\"reminder\":") + jsonBool(a.IsReminder()),
         QStringLiteral("\"remindMinutes\":") + QString::number(a.RemindMinutes()),
         QStringLiteral("\"remindAll\":") + jsonBool(a.ReminderAll()),
@@ -139,11 +149,19 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"recurUntil\":") + isoDate(a.RecurringEndDate()),
     };
     QString line = QLatin1Char('{') + fields.join(QLatin1Char(','));
+    if (!folderAsGiven.isEmpty())
+        line += QStringLiteral(",\"folder\":") + jsonString(folderAsGiven);
     if (!a.SeriesId().isEmpty()) // the files of one series with exceptions
         line += QStringLiteral(",\"seriesId\":") + jsonString(a.SeriesId());
     if (const std::optional<RepeatRule> rule = RuleSeries::ruleOfSeries(a))
         line += QStringLiteral(",\"rule\":") + jsonString(rule->rrule());
     return line + QLatin1Char('}');
+}
+
+bool forPersons(const ClassTermin& a, const QStringList& persons)
+{
+    return persons.isEmpty() || std::any_of(persons.begin(), persons.end(),
+                                            [&](const QString& p) { return a.Concerns(p); });
 }
 
 Options::Option colorOption()
@@ -185,15 +203,40 @@ FolderSetup::FolderSetup(const QString& given, const QString& programDirectory, 
     folder = dataFolder(given, settings, err);
 }
 
+FoldersSetup::FoldersSetup(const QStringList& given, const QString& programDirectory,
+                           QTextStream& err)
+    : profiles(ThreadFileAccess())
+    , settings(profiles, programDirectory)
+{
+    if (given.isEmpty()) {
+        loadSettings(settings, err);
+        if (const QString folder = dataFolder({}, settings, err); !folder.isEmpty())
+            folders.append({folder, folder});
+        return;
+    }
+    for (const QString& name : given) {
+        const QString folder = dataFolder(name, settings, err);
+        if (folder.isEmpty()) {
+            folders.clear(); // nothing is printed of the others either
+            return;
+        }
+        folders.append({folder, name});
+    }
+}
+
 QString usage()
 {
     return QStringLiteral(
         "Usage:\n"
-        "  norvane-cli day DATE [--folder DIR]      appointments of one day\n"
-        "  norvane-cli range FROM TO [--folder DIR] appointments of FROM to TO (at most 366 days)\n"
-        "  norvane-cli has DATE [--folder DIR]      true when DATE has an appointment\n"
+        "  norvane-cli day DATE                     appointments of one day\n"
+        "  norvane-cli range FROM TO                appointments of FROM to TO (at most 366 days)\n"
+        "  norvane-cli has DATE                     true when DATE has an appointment\n"
+        "        day, range, has and search take [--folder DIR]... (each folder given is\n"
+        "        read; every line then names its folder) and [--person LOGIN]... (only\n"
+        "        appointments owned by or for one of them)\n"
         "  norvane-cli search WORDS... [--from DATE] [--to DATE] [--no-index]\n"
-        "                     [--folder DIR]        the appointments whose text or owner has\n"
+        "                                           the appointments whose text, owner or\n"
+        "                                           those it is for have\n"
         "                                           a word starting with each WORD, case and\n"
         "                                           accents ignored, from a year back to two\n"
         "                                           years ahead unless told; --no-index reads\n"
@@ -219,11 +262,14 @@ QString usage()
         "                                           than 5000 only with --allow-large\n"
         "  norvane-cli new DATE START END TEXT [--every day|week|month|year|Ndays|Nweeks|...]\n"
         "                  [--weekdays mon,thu|mon-fri] [--nth 1mon..4sun|last-mon..last-sun]\n"
-        "                  [--until DATE | --count N] [--color N] [--remind MIN] [--folder DIR]\n"
+        "                  [--until DATE | --count N] [--color N] [--remind MIN] [--for LOGINS]\n"
+        "                  [--folder DIR]\n"
         "                                           a new appointment; times as HH:MM; a\n"
-        "                                           series has no end unless given one\n"
+        "                                           series has no end unless given one;\n"
+        "                                           LOGINS: whom it is for, as anna,ben\n"
         "  norvane-cli edit PATH [--on DATE --scope this|following|all] [--date DATE]\n"
-        "                   [--start HH:MM] [--end HH:MM] [--text TEXT] [--color N]\n"
+        "                   [--start HH:MM] [--end HH:MM] [--text TEXT] [--color N] [--for "
+        "LOGINS]\n"
         "                   [--every ... --weekdays ... --nth ... --until ... --count ...]\n"
         "                   [--folder DIR]          changes the appointment that day or range\n"
         "                                           prints as PATH; of a series the occurrence\n"
@@ -278,31 +324,51 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return Ok;
     }
 
-    FolderSetup setup(request.folder, programDirectory, err);
-    const QString& folder = setup.folder;
-    if (folder.isEmpty())
+    FoldersSetup setup(request.folders, programDirectory, err);
+    if (setup.folders.isEmpty())
         return FolderError;
 
-    DataAccess store(setup.profiles, StoreSource::fixed(folder));
-    const DataAccess::Pass pass(store);
-    if (request.command == QLatin1String("has")) {
-        out << jsonBool(store.HasAppointments(request.dates[0])) << '\n';
-    } else {
-        const QDate from = request.dates[0];
-        const QDate to = request.dates.value(1, from);
-        for (QDate day = from; day <= to; day = day.addDays(1)) {
-            for (const TerminPtr& a : store.GetAppointmentsOfDay(day))
-                out << jsonLine(day, folder, *a) << '\n';
+    std::vector<std::unique_ptr<DataAccess>> stores;
+    std::vector<std::unique_ptr<DataAccess::Pass>> passes;
+    for (const FoldersSetup::Folder& folder : setup.folders) {
+        stores.push_back(
+            std::make_unique<DataAccess>(setup.profiles, StoreSource::fixed(folder.path)));
+        passes.push_back(std::make_unique<DataAccess::Pass>(*stores.back()));
+    }
+    const QDate from = request.dates[0];
+    const QDate to = request.dates.value(1, from);
+    for (QDate day = from; day <= to; day = day.addDays(1)) {
+        bool has = false;
+        if (request.command == QLatin1String("has") && request.persons.isEmpty()) {
+            // The day marks answer without reading the day.
+            for (const std::unique_ptr<DataAccess>& store : stores)
+                has = has || store->HasAppointments(day);
+            out << jsonBool(has) << '\n';
+            continue;
         }
+        for (size_t n = 0; n < stores.size(); ++n) {
+            const FoldersSetup::Folder& folder = setup.folders[qsizetype(n)];
+            for (const TerminPtr& a : stores[n]->GetAppointmentsOfDay(day)) {
+                if (!forPersons(*a, request.persons))
+                    continue;
+                has = true;
+                if (request.command != QLatin1String("has"))
+                    out << jsonLine(day, folder.path, *a, setup.printed(folder)) << '\n';
+            }
+        }
+        if (request.command == QLatin1String("has"))
+            out << jsonBool(has) << '\n';
     }
     out.flush();
     // Both commands pass over the same names; each is named once.
-    for (const QString& path : store.takeSkippedNames())
-        err << "norvane-cli: skipped a file whose name is not valid text: "
-            << QDir::toNativeSeparators(path) << '\n';
-    for (const DataAccess::UnreadableFile& file : store.takeUnreadableFiles())
-        err << "norvane-cli: skipped a file that cannot be read: "
-            << QDir::toNativeSeparators(file.path) << ": " << file.reason << '\n';
+    for (const std::unique_ptr<DataAccess>& store : stores) {
+        for (const QString& path : store->takeSkippedNames())
+            err << "norvane-cli: skipped a file whose name is not valid text: "
+                << QDir::toNativeSeparators(path) << '\n';
+        for (const DataAccess::UnreadableFile& file : store->takeUnreadableFiles())
+            err << "norvane-cli: skipped a file that cannot be read: "
+                << QDir::toNativeSeparators(file.path) << ": " << file.reason << '\n';
+    }
     err.flush();
     return Ok;
 }

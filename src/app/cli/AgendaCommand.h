@@ -26,8 +26,12 @@ QString jsonString(const QString& text);
 // path inside dataFolder as the commands print it: relative, '/' between the names.
 QString relativePath(const QString& dataFolder, const QString& path);
 // The JSON object of appointment a on day, as day and range print it (one line, no line end);
-// its path relative to dataFolder.
-QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a);
+// its path relative to dataFolder. With a folder named, it carries it (several folders read).
+QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a,
+                 const QString& folderAsGiven = {});
+// --person LOGIN, given any number of times: whether a is for one of them (as owner or one it
+// is for); every appointment is when none is given.
+bool forPersons(const ClassTermin& a, const QStringList& persons);
 // Why a file was not saved, in a few words for the one line of a failure.
 QString notSavedReason(const WriteOutcome& failure);
 
@@ -51,6 +55,25 @@ struct FolderSetup {
     ProfileCache profiles;
     Settings settings;
     QString folder;
+};
+
+// The data folders of --folder given any number of times (all of them must be directories),
+// else the settings' active one: each with the name it was given.
+struct FoldersSetup {
+    FoldersSetup(const QStringList& given, const QString& programDirectory, QTextStream& err);
+
+    struct Folder {
+        QString path;    // read; ends in a separator
+        QString asGiven; // printed when more than one is read
+    };
+    ProfileCache profiles;
+    Settings settings;
+    QList<Folder> folders; // empty, with the reason told on err, when one is no directory
+    // The name printed with each line: none for a single folder, as before.
+    QString printed(const Folder& folder) const
+    {
+        return folders.size() > 1 ? folder.asGiven : QString();
+    }
 };
 
 // args without the program name. programDirectory holds the settings used when no --folder

@@ -27,7 +27,8 @@ struct Request {
     QStringList words;
     QDate from;
     QDate to;
-    QString folder;
+    QStringList folders;
+    QStringList persons;
     bool noIndex = false;
 };
 
@@ -38,6 +39,7 @@ std::variant<Request, Problem> parse(const QStringList& args, const QDate& today
     const auto options = Options::parse(args, {{fromOption, Options::Text},
                                                {toOption, Options::Text},
                                                {QStringLiteral("--folder"), Options::Text},
+                                               {QStringLiteral("--person"), Options::Text},
                                                {QStringLiteral("--no-index")}});
     if (const auto* problem = std::get_if<Problem>(&options))
         return *problem;
@@ -47,7 +49,8 @@ std::variant<Request, Problem> parse(const QStringList& args, const QDate& today
     // What the index could look for: a word of punctuation alone holds none.
     if (TextFolding::queryWords(request.words).isEmpty())
         return Problem(QStringLiteral("search takes at least one word of letters or digits."));
-    request.folder = parsed.value(QStringLiteral("--folder"));
+    request.folders = parsed.given.value(QStringLiteral("--folder"));
+    request.persons = parsed.given.value(QStringLiteral("--person"));
     request.noIndex = parsed.has(QStringLiteral("--no-index"));
     // The days searched unless --from or --to say otherwise: the window's default.
     const SearchLayout::Range days = SearchLayout::rangeOf(SearchLayout::Span::Default, today);
@@ -81,7 +84,7 @@ QString unlistable(const QString& folder)
 } // namespace
 
 QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& folder,
-                    FileAccess& files, QStringList& unreadable)
+                    FileAccess& files, QStringList& unreadable, const QString& folderAsGiven)
 {
     ProfileCache profiles(files);
     const QTime now = QTime::currentTime();
@@ -95,7 +98,7 @@ QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& fol
             continue;
         const TerminPtr appointment =
             AppointmentFile::read(IniFile(profiles, path, file), one.day, file.meta.modified, now);
-        lines << AgendaCommand::jsonLine(one.day, folder, *appointment);
+        lines << AgendaCommand::jsonLine(one.day, folder, *appointment, folderAsGiven);
     }
     return lines;
 }
@@ -133,6 +136,22 @@ std::optional<AppointmentIndex::Found> fromIndex(FileAccess& files, const QStrin
     return index.search(request.words, request.from, request.to);
 }
 
+// The folder's hits: from the user's index when it vouches for the folder, else from a
+// scratch index of the folder's own, by the same rule, that goes afterwards.
+std::variant<AppointmentIndex::Found, QString> searchIn(FileAccess& files, const QString& folder,
+                                                        const QString& indexDirectory,
+                                                        const Request& request)
+{
+    if (!request.noIndex)
+        if (std::optional<AppointmentIndex::Found> found =
+                fromIndex(files, folder, indexDirectory, request))
+            return std::move(*found);
+    const QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return QStringLiteral("cannot make a scratch index: ") + scratch.errorString();
+    return searchFolder(files, folder, scratch.path(), request.words, request.from, request.to);
+}
+
 } // namespace
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
@@ -146,42 +165,50 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     const Request& request = std::get<Request>(parsed);
 
     FileAccess& files = ThreadFileAccess();
-    AgendaCommand::FolderSetup setup(request.folder, programDirectory, err);
-    const QString& folder = setup.folder;
-    if (folder.isEmpty())
+    const AgendaCommand::FoldersSetup setup(request.folders, programDirectory, err);
+    if (setup.folders.isEmpty())
         return AgendaCommand::FolderError;
-    if (!files.isListableDir(folder))
-        return AgendaCommand::failure(unlistable(folder), err);
+    for (const AgendaCommand::FoldersSetup::Folder& folder : setup.folders)
+        if (!files.isListableDir(folder.path))
+            return AgendaCommand::failure(unlistable(folder.path), err);
 
-    std::optional<AppointmentIndex::Found> found;
-    if (!request.noIndex)
-        found = fromIndex(files, folder, indexDirectory, request);
-    if (!found) {
-        // The folder's own answer, by the index's rule, in an index of its own that goes.
-        const QTemporaryDir scratch;
-        if (!scratch.isValid())
-            return AgendaCommand::failure(
-                QStringLiteral("cannot make a scratch index: ") + scratch.errorString(), err);
-        auto searched =
-            searchFolder(files, folder, scratch.path(), request.words, request.from, request.to);
-        if (const auto* problem = std::get_if<QString>(&searched))
+    // Each folder's hits, listed by the one rule and merged by day: a folder's own order
+    // stays for the same day.
+    struct Hit {
+        SearchLayout::Listed listed;
+        const AgendaCommand::FoldersSetup::Folder* folder;
+    };
+    QList<Hit> hits;
+    bool truncated = false;
+    for (const AgendaCommand::FoldersSetup::Folder& folder : setup.folders) {
+        auto found = searchIn(files, folder.path, indexDirectory, request);
+        if (const auto* problem = std::get_if<QString>(&found))
             return AgendaCommand::failure(*problem, err);
-        found = std::move(std::get<AppointmentIndex::Found>(searched));
+        const AppointmentIndex::Found& answer = std::get<AppointmentIndex::Found>(found);
+        truncated = truncated || answer.truncated;
+        QList<TerminPtr> records;
+        for (const AppointmentIndex::Hit& hit : answer.hits) {
+            auto record = std::make_shared<const ClassTermin>(hit.record());
+            if (AgendaCommand::forPersons(*record, request.persons))
+                records << record;
+        }
+        for (const SearchLayout::Listed& listed :
+             SearchLayout::listed(records, {request.from, request.to}, today))
+            hits.append({listed, &folder});
     }
-
-    QList<TerminPtr> records;
-    for (const AppointmentIndex::Hit& hit : std::as_const(found->hits))
-        records << std::make_shared<const ClassTermin>(hit.record());
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const Hit& a, const Hit& b) { return a.listed.day < b.listed.day; });
     QStringList unreadable;
-    const QStringList lines =
-        linesOf(SearchLayout::listed(records, {request.from, request.to}, today), folder, files,
-                unreadable);
+    QStringList lines;
+    for (const Hit& hit : std::as_const(hits))
+        lines << linesOf({hit.listed}, hit.folder->path, files, unreadable,
+                         setup.printed(*hit.folder));
     for (const QString& line : lines)
         out << line << '\n';
     out.flush();
     for (const QString& file : std::as_const(unreadable))
         err << "norvane-cli: skipped a file that cannot be read: " << file << '\n';
-    if (found->truncated)
+    if (truncated)
         err << "norvane-cli: more than " << AppointmentIndex::kMaxHits
             << " appointments match; the first by day are printed. Narrow the words or the "
                "dates.\n";

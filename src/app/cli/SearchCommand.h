@@ -27,11 +27,13 @@ searchFolder(FileAccess& files, const QString& folder, const QString& indexDirec
 
 // The lines of what was found as range prints them: each file read whole, as range reads it,
 // on the day it is listed on. A file gone since the index saw it is left out; one that cannot
-// be read is added to unreadable, with the reason.
+// be read is added to unreadable, with the reason. folderAsGiven, when named, goes with each.
 QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& folder,
-                    FileAccess& files, QStringList& unreadable);
+                    FileAccess& files, QStringList& unreadable,
+                    const QString& folderAsGiven = {});
 
-// args after "search": WORDS... [--from DATE] [--to DATE] [--no-index] [--folder DIR].
+// args after "search": WORDS... [--from DATE] [--to DATE] [--no-index] [--folder DIR]...
+// [--person LOGIN]....
 // Prints one JSON line per appointment, as range prints it, once the search has succeeded;
 // programDirectory holds the settings used without --folder, indexDirectory the local indexes;
 // the default dates count from today (invalid: the machine's today).

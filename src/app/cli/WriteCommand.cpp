@@ -5,6 +5,7 @@
 #include "app/cli/RepeatOptions.h"
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
+#include "store/AppointmentFile.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 #include "store/Recurrence.h"
@@ -54,6 +55,7 @@ struct Fields {
     std::optional<TimeOfDay> end;
     std::optional<QString> text;
     std::optional<int> color;
+    std::optional<QStringList> forUsers;
 };
 
 struct Target {
@@ -70,6 +72,7 @@ const QList<Options::Option> kTargetOptions = {
     {QStringLiteral("--folder"), Options::Text}, {QStringLiteral("--date"), Options::Text},
     {QStringLiteral("--start"), Options::Text},  {QStringLiteral("--end"), Options::Text},
     {QStringLiteral("--text"), Options::Text},   AgendaCommand::colorOption(),
+    {QStringLiteral("--for"), Options::Text},
 };
 
 std::variant<Target, Problem> parseTarget(const QString& command, const QStringList& args,
@@ -126,6 +129,8 @@ std::variant<Target, Problem> parseTarget(const QString& command, const QStringL
     if (parsed.has(QStringLiteral("--text")))
         fields.text = recordText(parsed.value(QStringLiteral("--text")));
     fields.color = parsed.number(QStringLiteral("--color"));
+    if (parsed.has(QStringLiteral("--for"))) // "--for ," names nobody
+        fields.forUsers = AppointmentFile::loginsOf(parsed.value(QStringLiteral("--for")));
     return target;
 }
 
@@ -198,6 +203,8 @@ void applyFields(ClassTermin& a, const Fields& fields)
         a.setText(*fields.text);
     if (fields.color)
         a.setColorCode(qint16(*fields.color));
+    if (fields.forUsers)
+        a.setForUsers(*fields.forUsers);
 }
 
 // The one-time files of a series whose parts do not note their days yet (written before they
@@ -336,7 +343,8 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
     options << AgendaCommand::colorOption()
             << Options::Option(QStringLiteral("--remind"), 0, ClassTermin::kMaxRemindMinutes,
                                QStringLiteral("number of minutes"))
-            << Options::Option(QStringLiteral("--folder"), Options::Text);
+            << Options::Option(QStringLiteral("--folder"), Options::Text)
+            << Options::Option(QStringLiteral("--for"), Options::Text);
     const auto parsedOptions = Options::parse(args, options);
     if (const auto* problem = std::get_if<Problem>(&parsedOptions))
         return AgendaCommand::usageError(*problem, err);
@@ -359,6 +367,7 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::usageError(QStringLiteral("END lies before START."), err);
     a.setText(recordText(parsed.arguments[3]));
     a.setProducer(GetLoginName());
+    a.setForUsers(AppointmentFile::loginsOf(parsed.value(QStringLiteral("--for"))));
     a.setColorCode(qint16(parsed.number(QStringLiteral("--color")).value_or(1)));
     const int remind = parsed.number(QStringLiteral("--remind")).value_or(0);
     a.setIsReminder(remind > 0);
