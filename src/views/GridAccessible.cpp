@@ -58,8 +58,6 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
     QStringList parts = lines(appointment);
     if (!parts.isEmpty())
         parts.removeFirst();
-    if (const auto folder = FolderMarks::of(texts.folders, appointment.filename()))
-        parts.append(tr("calendar %1").arg(folder->name));
     if (!appointment.Producer().isEmpty())
         parts.append(tr("owner %1").arg(appointment.Producer()));
     if (!appointment.ForUsers().isEmpty())
@@ -68,6 +66,8 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
         parts.append(tr("with reminder"));
     if (const QString repeating = repeats(appointment); !repeating.isEmpty())
         parts.append(repeating);
+    if (const auto folder = FolderMarks::of(texts.folders, appointment.filename()))
+        parts.append(tr("calendar %1").arg(folder->name));
     return parts.join(QStringLiteral("; "));
 }
 

@@ -72,7 +72,7 @@ QString form_main::besideNotice() const
 {
     QStringList silent;
     for (const StoreService* service : m_stores->all())
-        if (service != &m_service && (!service->answering() || !service->reachable()))
+        if (service != &m_service && !service->answering())
             silent << LastPathPart(service->folder());
     if (silent.isEmpty())
         return {};

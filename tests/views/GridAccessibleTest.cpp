@@ -53,6 +53,16 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         EXPECT_EQ(GridAccessible::appointmentDescription(*c.appointment, texts), c.description)
             << c.lang;
     }
+    // Of another folder shown, the folder is named.
+    Language::apply(QStringLiteral("en"));
+    const GridAccessible::Texts shown{
+        "en",
+        "24h",
+        {{"/f/", "/f", "f", Qt::red, true}, {"/team/", "/team", "team", Qt::blue, false}}};
+    const TerminPtr team = appointment("Team day", "/team/y2026/m12/d7/3.nv3", false);
+    EXPECT_EQ(GridAccessible::appointmentDescription(*team, shown), "owner anna; calendar team");
+    EXPECT_EQ(GridAccessible::appointmentDescription(*standUp, shown),
+              "owner anna; for ben, carla; repeats weekly");
 }
 
 TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)
