@@ -29,8 +29,9 @@ FolderStores::~FolderStores()
 
 void FolderStores::stop(StoreService& service)
 {
-    // A request stuck on the share is not waited for.
-    service.shutDown(std::chrono::milliseconds(service.answering() ? 200 : 0));
+    // Nothing is waited for: a change under way holds its service, and a read left running,
+    // on a share that stalls say, ends on its own thread unanswered.
+    service.shutDown(std::chrono::milliseconds(0));
 }
 
 void FolderStores::follow(StoreService& service)
