@@ -7,7 +7,9 @@
 // the step's own answer came (shown, for the start from the index), when the store service
 // was idle and when the share heard its last request, and the longest gap between two ticks of
 // a 5 ms timer on the window's thread meanwhile: how long the window could not have answered.
-// Runs by hand and prints a table; where no slow share can be mounted it says why.
+// Last, the first show of a week of one data folder alone and of three shown at once, each
+// with its own store service. Runs by hand and prints a table; where no slow share can be
+// mounted it says why.
 #include "DataFolderGenerator.h"
 #include "SlowShare.h"
 #include "edit/AppointmentEditing.h"
@@ -82,14 +84,20 @@ struct Program {
         return options;
     }
 
-    Program(const QString& dataFolder, const QString& indexDirectory)
+    // beside: folders shown beside dataFolder, the active one.
+    Program(const QString& dataFolder, const QString& indexDirectory,
+            const QStringList& beside = {})
         : service(options(indexDirectory))
     {
         QFile pointer(dir.filePath(QStringLiteral("Settings.ini")));
         QFile ini(dir.filePath(QStringLiteral("Norvane4.ini")));
         if (!pointer.open(QIODevice::WriteOnly) || !ini.open(QIODevice::WriteOnly))
             qFatal("cannot write the program's settings in %s", qPrintable(dir.path()));
-        pointer.write("[DataFolders]\r\nFolderCount=1\r\nFolder1=" + dataFolder.toUtf8() + "\r\n");
+        pointer.write("[DataFolders]\r\nFolderCount=" + QByteArray::number(beside.size() + 1) +
+                      "\r\nFolder1=" + dataFolder.toUtf8() + "\r\n");
+        for (int n = 2; n <= beside.size() + 1; ++n)
+            pointer.write(
+                QStringLiteral("Folder%1=%2\r\nShown%1=1\r\n").arg(n).arg(beside[n - 2]).toUtf8());
         ini.write("[International]\r\nLangCode=en\r\nFirstWeekday=2\r\n[Application]\r\n"
                   "FirstStart=0\r\n[Program]\r\nStartWithWeek=1\r\nDayInterval=3600\r\n"
                   "MonthInterval=3600\r\n");
@@ -171,7 +179,7 @@ Row measure(const char* step, SlowShare& share, double delayMs, Program& program
         const qint64 now = clock.elapsed();
         if (row.answeredMs < 0 && answered())
             row.answeredMs = now;
-        if (!program.service.idle() || refresh->isActive())
+        if (!program.window->stores().idle() || refresh->isActive())
             row.idleMs = -1;
         else if (row.idleMs < 0)
             row.idleMs = now;
@@ -236,6 +244,37 @@ void fileRuleSeries(const QString& folder, int count)
         if (!filing.File(series).ok)
             qFatal("cannot file a series in %s", qPrintable(folder));
     }
+}
+
+// The first show of the week of one data folder alone, then of three shown at once (three
+// generated folders alike on the share): each folder's store service reads on its own thread.
+QList<Row> shownAtOnce(SlowShare& share, double delayMs,
+                       const DataFolderGenerator::Options& options, Ticks& ticks)
+{
+    QStringList folders;
+    for (const char* name : {"one", "two", "three"}) {
+        folders << share.mountPath() + '/' + name;
+        const DataFolderGenerator::Summary generated =
+            DataFolderGenerator(options).write(share.backingPath() + '/' + name);
+        if (!generated.ok)
+            qFatal("%s", qPrintable(generated.error));
+    }
+    QList<Row> rows;
+    for (const qsizetype shown : {1, 3}) {
+        Program program(folders[0], QString(), folders.mid(1, shown - 1));
+        const auto viewKnown = [&] {
+            for (const StoreService* service : program.window->stores().all())
+                for (int c = 1; c <= program.window->view().DayColumnCount(); ++c)
+                    if (!service->knownDay(program.window->view().DayColumn(c)->datum()))
+                        return false;
+            return true;
+        };
+        rows << measure(
+            shown == 1 ? "first show, one folder" : "first show, three folders", share, delayMs,
+            program, ticks, [&] { program.window->Form_Load(); }, viewKnown, false);
+        program.service.shutDown();
+    }
+    return rows;
 }
 
 void run(double delayMs)
@@ -339,6 +378,10 @@ void run(double delayMs)
         "start from the index", share, delayMs, *program, ticks,
         [&] { program->window->Form_Load(); }, viewKnown, false);
 
+    program->service.shutDown();
+    program.reset();
+    rows << shownAtOnce(share, delayMs, options, ticks);
+
     std::printf("\n%g ms per request; a week of %d appointments, %d files in the folder\n", delayMs,
                 shown, generated.totalFiles());
     std::printf("%-25s %8s %9s %14s %11s %17s %17s\n", "", "requests", "in flight",
@@ -348,7 +391,10 @@ void run(double delayMs)
                     static_cast<long long>(row.requests), row.inFlight,
                     static_cast<long long>(row.answeredMs), static_cast<long long>(row.idleMs),
                     static_cast<long long>(row.quietMs), static_cast<long long>(row.longestGapMs));
-    program->service.shutDown();
+    const Row& one = rows[rows.size() - 2];
+    const Row& three = rows.last();
+    std::printf("three folders shown answered after %.2f times the time of one\n",
+                double(three.answeredMs) / double(std::max<qint64>(1, one.answeredMs)));
 }
 
 } // namespace

@@ -36,6 +36,14 @@
 </context>
 <context>
     <name>form_edit</name>
+    <message>
+        <source>Calendar:</source>
+        <translation>Kalender:</translation>
+    </message>
+    <message>
+        <source>Calendar</source>
+        <translation>Kalender</translation>
+    </message>
     <message><source>no end</source><translation>kein Ende</translation></message>
     <message><source>daily</source><translation>Termin täglich wiederholen</translation></message>
     <message><source>weekly</source><translation>Termin wöchentlich wiederholen</translation></message>

@@ -74,6 +74,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
 <context>
     <name>GridAccessible</name>
     <message>
+        <source>calendar %1</source>
+        <translation>Kalender %1</translation>
+    </message>
+    <message>
         <source>repeats daily</source>
         <translation>wiederholt sich täglich</translation>
     </message>
@@ -208,6 +212,22 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
 </context>
 <context>
     <name>form_main</name>
+    <message>
+        <source>S&amp;hown beside the active one</source>
+        <translation>&amp;Neben dem aktiven angezeigt</translation>
+    </message>
+    <message>
+        <source>The choice of the data folders shown could not be saved.</source>
+        <translation>Die Auswahl der angezeigten Datenordner konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The data folder &quot;%1&quot; is not answering. Its appointments shown may be out of date.</source>
+        <translation>Der Datenordner „%1“ antwortet nicht. Seine angezeigten Termine sind möglicherweise nicht aktuell.</translation>
+    </message>
+    <message>
+        <source>The data folders &quot;%1&quot; are not answering. Their appointments shown may be out of date.</source>
+        <translation>Die Datenordner „%1“ antworten nicht. Ihre angezeigten Termine sind möglicherweise nicht aktuell.</translation>
+    </message>
     <message>
         <source>&amp;View</source>
         <translation>&amp;Ansicht</translation>
@@ -713,6 +733,32 @@ Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwis
     <message>
         <source>with reminder</source>
         <translation>mit Erinnerung</translation>
+    </message>
+</context>
+<context>
+    <name>FolderLegend</name>
+    <message>
+        <source>%1 (not answering)</source>
+        <translation>%1 (antwortet nicht)</translation>
+    </message>
+    <message>
+        <source>%1 (unreachable)</source>
+        <translation>%1 (nicht erreichbar)</translation>
+    </message>
+    <message>
+        <source>The active data folder</source>
+        <translation>Der aktive Datenordner</translation>
+    </message>
+    <message>
+        <source>Hide the data folder &quot;%1&quot;</source>
+        <translation>Datenordner „%1“ ausblenden</translation>
+    </message>
+</context>
+<context>
+    <name>FolderMarks</name>
+    <message>
+        <source>Calendar: %1</source>
+        <translation>Kalender: %1</translation>
     </message>
 </context>
 <context>

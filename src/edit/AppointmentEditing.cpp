@@ -14,7 +14,7 @@ void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwin
 }
 
 void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwindow, Done done,
-                                Filer& filing)
+                                Filer& filing, QList<EditHandOver::Calendar> calendars)
 {
     if (!showEditwindow || !m_editor) {
         filing.file(appointment, [appointment, done = std::move(done)](const WriteOutcome& outcome,
@@ -33,6 +33,8 @@ void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwin
     handOver->appointment = appointment;
     handOver->EditIsNew = appointment.isNew();
     handOver->filer = &filing;
+    if (handOver->EditIsNew)
+        handOver->calendars = std::move(calendars);
     // The hand-over outlives none of its own calls, so the plain pointer is safe.
     handOver->finished = [h = handOver.get(), appointment, done = std::move(done)](bool saved) {
         Result result;

@@ -5,6 +5,7 @@
 #include "store/DataAccess.h"
 
 #include <QCoreApplication>
+#include <QList>
 
 #include <QString>
 
@@ -23,6 +24,13 @@ struct EditHandOver {
     Filer* filer = nullptr;
     // The editor calls it once, as it closes: saved, or cancelled (Cancel, the close box).
     std::function<void(bool saved)> finished;
+    // The data folders a new appointment may go into (the "Calendar" choice), the one of filer
+    // first; none when there is no choice. The editor files through the one chosen.
+    struct Calendar {
+        QString name;
+        std::shared_ptr<Filer> filer; // kept while the editor is open
+    };
+    QList<Calendar> calendars;
 };
 
 // Editing one appointment from a window: the editor opens without waiting and files on OK,
@@ -51,8 +59,9 @@ public:
     // files it as it is; done runs once, on the caller's thread, when that is over.
     void EditMe(const ClassTermin& appointment, bool showEditwindow, Done done);
     // The same, filed through filing (which must outlive done): a change of a series'
-    // occurrence, say.
-    void EditMe(const ClassTermin& appointment, bool showEditwindow, Done done, Filer& filing);
+    // occurrence, say; a new appointment in the editor may go into one of calendars instead.
+    void EditMe(const ClassTermin& appointment, bool showEditwindow, Done done, Filer& filing,
+                QList<EditHandOver::Calendar> calendars = {});
 
     // What the user is told when saving an appointment failed, in the installed language.
     static QString failureMessage(const WriteOutcome& outcome);

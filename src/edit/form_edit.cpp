@@ -118,6 +118,7 @@ form_edit::form_edit(std::shared_ptr<EditHandOver> handOver, Settings& settings,
     createReminderPage();
     createRecurrencePage();
     createInfoPage();
+    createCalendarChoice();
     createButtons();
     // Created last, so they lie above every other control when they drop down.
     createDropDownFrame();
@@ -222,6 +223,10 @@ void form_edit::SetLanguageTexts()
     label_info_change->setText(tr("Last change:"));
     check_owner->setText(tr("I am new owner"));
     label_info_for->setText(tr("For:"));
+    if (label_calendar) {
+        label_calendar->setText(tr("Calendar:"));
+        combo_calendar->setAccessibleName(tr("Calendar"));
+    }
     nameControls();
 }
 

@@ -111,6 +111,10 @@ private:
     void createRepeatControls(QFrame* page);
     void createInfoPage();
     void createButtons();
+    // The "Calendar" choice beside OK (form_edit_calendar.cpp): shown for a new appointment
+    // while more than one data folder it may go into is shown; OK files into the one chosen.
+    void createCalendarChoice();
+    void takeCalendarChoice();
     void createDropDownFrame();
     void createColorPanel();
     void createPickers();
@@ -283,6 +287,8 @@ private:
     QLabel* label_info_for = nullptr;
     QLineEdit* text_for = nullptr; // whom it is for: login names
 
+    QLabel* label_calendar = nullptr;
+    QComboBox* combo_calendar = nullptr;
     QPushButton* command_ok = nullptr;
     QPushButton* command_cancel = nullptr;
     QString m_okText;

@@ -12,6 +12,9 @@ constexpr QRect kTabs(8, 8, 421, 24);
 constexpr QRect kPage(8, 32, 421, 234);
 constexpr QRect kOk(229, 278, 96, 26);
 constexpr QRect kCancel(333, 278, 96, 26);
+// Left of them, the data folder a new appointment goes into.
+constexpr QRect kCalendarCaption(8, 281, 64, 20);
+constexpr QRect kCalendar(74, 278, 147, 26);
 
 constexpr QRect kAmCaption(12, 14, 44, 22);
 constexpr QRect kAm(58, 14, 147, 22);

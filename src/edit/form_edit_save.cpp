@@ -100,6 +100,7 @@ void form_edit::changeAnswered(const DataAccess::FileChange& change)
 void form_edit::save()
 {
     copyIntoRecord();
+    takeCalendarChoice();
     if (!m_handOver->filer) {
         accept();
         return;

@@ -41,6 +41,15 @@ void SettingsJobs::saveActiveFolder(const QObject* context, const Settings& valu
         std::move(done));
 }
 
+void SettingsJobs::savePointer(const QObject* context, const Settings& values,
+                               std::function<void(const WriteOutcome&)> done)
+{
+    run<WriteOutcome>(
+        context,
+        [values](ProfileCache& profiles) { return Settings(values, profiles).SavePointer(); },
+        std::move(done));
+}
+
 void SettingsJobs::saveWindowPlacement(const Settings& values,
                                        const Settings::WindowPlacement& placement)
 {

@@ -48,6 +48,9 @@ public:
     // The active data folder of values into the pointer file (Settings::SaveActiveFolder).
     void saveActiveFolder(const QObject* context, const Settings& values,
                           std::function<void(const WriteOutcome&)> done);
+    // The data folders and which are shown, into the pointer file (Settings::SavePointer).
+    void savePointer(const QObject* context, const Settings& values,
+                     std::function<void(const WriteOutcome&)> done);
     // Where the window is, into the pointer file of values; nothing is told, a failure costs
     // only the place.
     void saveWindowPlacement(const Settings& values, const Settings::WindowPlacement& placement);

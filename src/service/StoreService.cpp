@@ -141,7 +141,7 @@ StoreService::~StoreService()
     shutDown();
 }
 
-bool StoreService::shutDown()
+bool StoreService::shutDown(std::chrono::milliseconds wait)
 {
     if (!m_state.shuttingDown) {
         m_state = m_state.shutDown();
@@ -151,7 +151,7 @@ bool StoreService::shutDown()
     m_watch.reset();
     if (m_searches)
         m_searches->stop();
-    return m_worker->stop(std::chrono::milliseconds(1000));
+    return m_worker->stop(wait);
 }
 
 void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)

@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -77,6 +78,8 @@ public:
     // folder forgets everything known.
     void setFolder(const QString& folder, int monthIntervalSeconds);
     QString folder() const { return m_folder; }
+    // As made: a service of another folder is made alike.
+    const Options& options() const { return m_options; }
     // See Options::parallelRequests; from the next read on.
     void setParallelRequests(int width) { m_options.parallelRequests = std::max(1, width); }
 
@@ -174,10 +177,10 @@ public:
     // True while nothing asked of the worker is unanswered.
     bool idle() const;
 
-    // Ends the worker: waits up to about a second for a request still running,
-    // then abandons it. True when nothing had to be abandoned; an abandoned request is never
+    // Ends the worker: waits up to wait (about a second) for a request still running, then
+    // abandons it. True when nothing had to be abandoned; an abandoned request is never
     // answered.
-    bool shutDown();
+    bool shutDown(std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
     bool shuttingDown() const { return m_state.shuttingDown; }
 
 signals:

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QIcon>
+#include <QPainter>
 #include <QPixmap>
 
 namespace {
@@ -72,10 +73,18 @@ void AgendaView::setGroups(QList<AgendaLayout::Group> groups, const QString& lan
             item->setText(OwnerColumn, line.owner);
             if (line.repeats)
                 item->setText(RepeatsColumn, AgendaLayout::repeatsText(langCode));
+            const auto folder = FolderMarks::of(m_folders, line.appointment->filename());
             if (m_colors) {
                 QPixmap swatch(12, 12);
                 swatch.fill(m_colors(line.colorCode));
+                if (folder)
+                    QPainter(&swatch).fillRect(0, 0, 4, 12, folder->color);
                 item->setIcon(TextColumn, QIcon(swatch));
+            }
+            if (folder) {
+                item->setToolTip(TextColumn, FolderMarks::calendarLine(folder));
+                item->setData(TextColumn, Qt::AccessibleDescriptionRole,
+                              FolderMarks::calendarLine(folder));
             }
         }
     }

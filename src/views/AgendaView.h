@@ -1,6 +1,7 @@
 #pragma once
 
 #include "layout/AgendaLayout.h"
+#include "views/FolderMarks.h"
 
 #include <QColor>
 #include <QTreeWidget>
@@ -19,6 +20,8 @@ public:
     explicit AgendaView(QWidget* parent = nullptr);
 
     void setColors(Colors colors) { m_colors = std::move(colors); }
+    // The folders shown: another folder's line carries its band and names it.
+    void setFolders(const QList<FolderMark>& folders) { m_folders = folders; }
     void setGroups(QList<AgendaLayout::Group> groups, const QString& langCode);
     const QList<AgendaLayout::Group>& groups() const { return m_groups; }
     // The item of a group's line, for a click on it.
@@ -36,4 +39,5 @@ signals:
 private:
     QList<AgendaLayout::Group> m_groups;
     Colors m_colors;
+    QList<FolderMark> m_folders;
 };

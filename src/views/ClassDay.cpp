@@ -275,6 +275,8 @@ void ClassDay::LoadAppointments(bool with_labels)
 {
     m_appointments = m_days(m_datum);
     m_columns = DayLayout::columns(m_appointments, m_settings.RowPerColor());
+    m_folders =
+        m_settings.ShownFolders().isEmpty() ? QList<FolderMark>() : FolderMarks::shown(m_settings);
     if (!with_labels || !m_host)
         return;
     releaseLabels();
@@ -344,13 +346,19 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
 
     // Its direction controls kept to itself, in the label and its tooltip alike.
     const QString text = bidiContained(a.GetFormatedText());
+    // Another folder's appointment keeps its colour beside its folder's band.
+    const std::optional<FolderMark> folder = FolderMarks::of(m_folders, a.filename());
+    auto* view = qobject_cast<ViewLabel*>(label);
+    if (view)
+        view->setBand(folder ? ScreenColors::of(label).adapt(folder->color) : QColor());
     // A short appointment gets a smaller font rather than half a line of text.
-    const QSize inside = label->size() - kLabelFrame;
+    const QSize inside =
+        label->size() - kLabelFrame - QSize(folder && view ? ViewLabel::kBandWidth : 0, 0);
     const bool smaller = QFontMetrics(labelFont()).height() > inside.height() &&
                          inside.height() >= kSmallestTextPixels;
     const QFont& font = labelFont(smaller ? inside.height() : 0);
     const QStringList lines = FittedLines(displayText(text), font, inside);
-    if (auto* view = qobject_cast<ViewLabel*>(label)) {
+    if (view) {
         const ScreenColors colors = ScreenColors::of(label);
         const QColor fill = colors.appointment(AppointmentColor(m_settings, a.ColorCode()));
         view->setLook(fill, colors.onAppointment(fill), true, kAppointmentPadding);
@@ -358,7 +366,8 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
     } else {
         label->setText(lines.join(u'\n'));
     }
-    label->setToolTip(plainToolTip(firstLine(text)));
+    label->setToolTip(plainToolTip(
+        folder ? firstLine(text) + u'\n' + FolderMarks::calendarLine(folder) : firstLine(text)));
     label->setProperty("tag", QStringLiteral("%1|%2").arg(column_index).arg(position));
     label->show();
 }

@@ -4,6 +4,7 @@
 
 #include "store/ClassTermin.h"
 #include "store/DaySource.h"
+#include "views/FolderMarks.h"
 
 #include <QColor>
 #include <QDate>
@@ -148,7 +149,8 @@ private:
 
     QPointer<PictureBox> my_pic;
     QList<TerminPtr> m_appointments;
-    QList<int> m_columns; // beside m_appointments: the records are shared with other views
+    QList<int> m_columns;        // beside m_appointments: the records are shared with other views
+    QList<FolderMark> m_folders; // shown when the day was taken, to mark other folders' files
     std::optional<std::pair<TimeOfDay, TimeOfDay>> m_hours;
     std::optional<int> m_stripRows;
     // One per appointment, then the selection bar and the range text.

@@ -9,6 +9,7 @@
 #include "ui/PictureBox.h"
 #include "ui/ScreenColors.h"
 #include "views/ClassDay.h"
+#include "views/FolderMarks.h"
 #include "views/GridKeyboard.h"
 #include "views/ViewGeometry.h"
 
@@ -87,6 +88,7 @@ struct DayWeekView::Frame {
     QString langCode;
     bool rowPerColor = false;
     QList<qint64> colors;
+    QList<FolderMark> folders; // shown, whose marks the labels carry
     bool operator==(const Frame&) const = default;
 };
 
@@ -230,6 +232,7 @@ DayWeekView::Frame DayWeekView::frameFor(const QList<QDate>& days, bool week) co
     frame.rowPerColor = m_settings.RowPerColor();
     for (int code = 1; code <= Settings::kColorCount; ++code)
         frame.colors << m_settings.Color(code);
+    frame.folders = FolderMarks::shown(m_settings);
     return frame;
 }
 

@@ -1,15 +1,16 @@
 #include "views/EditCoordinator.h"
 
 #include "edit/AppointmentEditing.h"
+#include "store/Common.h"
 #include "views/SeriesChangeFiler.h"
 
 #include <QPointer>
 
-EditCoordinator::EditCoordinator(StoreService& service, AppointmentEditing& editing,
+EditCoordinator::EditCoordinator(FolderStores& stores, AppointmentEditing& editing,
                                  HeartbeatPause& heartbeat, EditQuestions& questions,
                                  QObject* parent)
     : QObject(parent)
-    , m_service(service)
+    , m_stores(stores)
     , m_editing(editing)
     , m_heartbeat(heartbeat)
     , m_questions(questions)
@@ -18,21 +19,40 @@ EditCoordinator::EditCoordinator(StoreService& service, AppointmentEditing& edit
 
 bool EditCoordinator::stillBeingRead(const ClassTermin& appointment) const
 {
-    return m_service.provisional(appointment.filename());
+    return m_stores.provisional(appointment.filename());
 }
 
 void EditCoordinator::create(const ClassTermin& appointment)
 {
-    edit(appointment, true, hold());
+    // Into the active folder, unless the editor's choice is another folder shown that can be
+    // written now.
+    QList<EditHandOver::Calendar> calendars;
+    for (StoreService* service : m_stores.all())
+        if (calendars.isEmpty() || (service->answering() && service->reachable()))
+            calendars.append({LastPathPart(service->folder()), m_stores.of(service->folder())});
+    if (calendars.size() < 2)
+        calendars.clear();
+    const Service active = m_stores.of(QString());
+    m_editing.EditMe(
+        appointment, true,
+        [self = QPointer(this), held = hold(), active](const AppointmentEditing::Result& result) {
+            if (self)
+                self->editDone(result.failure, held);
+        },
+        *active, calendars);
 }
 
 void EditCoordinator::edit(const ClassTermin& appointment, bool showEditwindow, Hold held)
 {
-    m_editing.EditMe(appointment, showEditwindow,
-                     [self = QPointer(this), held](const AppointmentEditing::Result& result) {
-                         if (self)
-                             self->editDone(result.failure, held);
-                     });
+    // The service stays while the editor may file through it, its folder shown or not.
+    const Service service = serviceOf(appointment);
+    m_editing.EditMe(
+        appointment, showEditwindow,
+        [self = QPointer(this), held, service](const AppointmentEditing::Result& result) {
+            if (self)
+                self->editDone(result.failure, held);
+        },
+        *service);
 }
 
 void EditCoordinator::editDone(const QString& failure, const Hold& held)
@@ -63,10 +83,12 @@ void EditCoordinator::change(const ClassTermin& appointment, const QDate& day)
 void EditCoordinator::editOccurrence(const ClassTermin& part, const QDate& occurrence,
                                      SeriesEdit::Scope scope)
 {
-    auto filer = std::make_shared<SeriesChangeFiler>(m_service, part, occurrence, scope);
+    const Service service = serviceOf(part);
+    auto filer = std::make_shared<SeriesChangeFiler>(*service, part, occurrence, scope);
     m_editing.EditMe(
         SeriesEdit::recordFor(part, occurrence, scope), true,
-        [self = QPointer(this), filer, held = hold()](const AppointmentEditing::Result& result) {
+        [self = QPointer(this), filer, service,
+         held = hold()](const AppointmentEditing::Result& result) {
             if (self)
                 self->editDone(result.failure, held);
         },
@@ -91,15 +113,17 @@ void EditCoordinator::move(const AppointmentDrag::Drop& drop)
     moved.setEndTime(drop.end);
     // As the editor, never over another user's change; a drop has nobody to ask, so the
     // other version stays and shows.
-    m_service.changeSinceLoaded(drop.appointment, [self = QPointer(this), moved, held = hold()](
-                                                      const DataAccess::FileChange& change) {
-        if (!self)
-            return;
-        if (const QString refused = movedMeanwhile(change); !refused.isEmpty())
-            self->editDone(refused, held);
-        else
-            self->edit(moved, false, held);
-    });
+    const Service service = serviceOf(drop.appointment);
+    service->changeSinceLoaded(
+        drop.appointment, [self = QPointer(this), moved, service,
+                           held = hold()](const DataAccess::FileChange& change) {
+            if (!self)
+                return;
+            if (const QString refused = movedMeanwhile(change); !refused.isEmpty())
+                self->editDone(refused, held);
+            else
+                self->edit(moved, false, held);
+        });
 }
 
 QString EditCoordinator::movedMeanwhile(const DataAccess::FileChange& change)
@@ -133,20 +157,24 @@ void EditCoordinator::moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEd
     }
     moved.setStartTime(drop.start);
     moved.setEndTime(drop.end);
-    auto filer = std::make_shared<SeriesChangeFiler>(m_service, part, drop.fromDay, scope);
-    filer->file(moved, [self = QPointer(this), filer, held = hold()](const WriteOutcome& outcome,
-                                                                     const ClassTermin&) {
+    const Service service = serviceOf(part);
+    auto filer = std::make_shared<SeriesChangeFiler>(*service, part, drop.fromDay, scope);
+    filer->file(moved, [self = QPointer(this), filer, service,
+                        held = hold()](const WriteOutcome& outcome, const ClassTermin&) {
         if (self)
             self->editDone(outcome.ok ? QString() : AppointmentEditing::failureMessage(outcome),
                            held);
     });
 }
 
-void EditCoordinator::fileCopy(const ClassTermin& copy, UndoStep::Act act)
+void EditCoordinator::fileCopy(const ClassTermin& copy, UndoStep::Act act,
+                               const QString& besidePath)
 {
-    m_service.file(
+    const Service service = m_stores.of(besidePath);
+    service->file(
         copy,
-        [self = QPointer(this), held = hold()](const WriteOutcome& outcome, const ClassTermin&) {
+        [self = QPointer(this), service, held = hold()](const WriteOutcome& outcome,
+                                                        const ClassTermin&) {
             if (self)
                 self->editDone(outcome.ok ? QString() : AppointmentEditing::failureMessage(outcome),
                                held);
@@ -158,7 +186,8 @@ void EditCoordinator::remove(const ClassTermin& appointment, const QDate& day, b
 {
     if (stillBeingRead(appointment))
         return;
-    if (!m_service.answering()) {
+    const Service service = serviceOf(appointment);
+    if (!service->answering()) {
         m_questions.showFailure(tr("The appointment could not be deleted.\n"
                                    "The data folder is not answering; nothing was changed. "
                                    "Please try again when it answers."));
@@ -176,7 +205,7 @@ void EditCoordinator::remove(const ClassTermin& appointment, const QDate& day, b
                                    });
         return;
     }
-    m_service.remove(appointment.filename(), [self = QPointer(this)](bool removed) {
+    service->remove(appointment.filename(), [self = QPointer(this), service](bool removed) {
         if (!self)
             return;
         if (!removed)
@@ -191,8 +220,9 @@ void EditCoordinator::remove(const ClassTermin& appointment, const QDate& day, b
 void EditCoordinator::removeOccurrence(const ClassTermin& part, const QDate& occurrence,
                                        SeriesEdit::Scope scope)
 {
-    SeriesChangeFiler filer(m_service, part, occurrence, scope);
-    filer.remove([self = QPointer(this)](const SeriesFiling::Outcome& outcome) {
+    const Service service = serviceOf(part);
+    SeriesChangeFiler filer(*service, part, occurrence, scope);
+    filer.remove([self = QPointer(this), service](const SeriesFiling::Outcome& outcome) {
         if (!self)
             return;
         if (const QString failure = deletionFailure(outcome); !failure.isEmpty())
@@ -226,43 +256,44 @@ void EditCoordinator::undoStep(bool redo, bool overwrite)
 {
     if (m_undoUnderWay)
         return; // one at a time, so the steps go back in their order
-    const UndoStep* next = redo ? m_service.history().nextRedo() : m_service.history().nextUndo();
-    if (!next)
+    // The step taken last, in whichever folder.
+    const Service service = m_stores.historyFor(redo);
+    if (!service)
         return;
-    if (!m_service.answering()) {
+    if (!service->answering()) {
         m_questions.showFailure(tr("Nothing was undone or redone: the data folder is not "
                                    "answering. Please try again when it answers."));
         return;
     }
     m_undoUnderWay = true;
-    auto done = [self = QPointer(this), redo,
+    auto done = [self = QPointer(this), redo, service,
                  held = hold()](const StoreService::UndoOutcome& outcome) {
         if (self)
-            self->undoDone(redo, outcome, held);
+            self->undoDone(redo, outcome, held, service);
     };
     m_questions.undoStateChanged();
     if (redo)
-        m_service.redo(overwrite, done);
+        service->redo(overwrite, done);
     else
-        m_service.undo(overwrite, done);
+        service->undo(overwrite, done);
 }
 
 void EditCoordinator::undoDone(bool redo, const StoreService::UndoOutcome& outcome,
-                               const Hold& held)
+                               const Hold& held, const Service& service)
 {
     m_undoUnderWay = false;
     m_questions.undoStateChanged();
     if (outcome.conflict.kind != DataAccess::FileChange::Kind::None) {
-        m_questions.askUndoConflict(outcome, [self = QPointer(this), redo](auto answer) {
+        m_questions.askUndoConflict(outcome, [self = QPointer(this), redo, service](auto answer) {
             if (!self)
                 return;
             if (answer == EditQuestions::UndoAnswer::Mine)
                 self->undoStep(redo, true);
             // Theirs stays; this step cannot be taken back without overwriting it.
             else if (answer == EditQuestions::UndoAnswer::Theirs && redo)
-                self->m_service.dropRedo();
+                service->dropRedo();
             else if (answer == EditQuestions::UndoAnswer::Theirs)
-                self->m_service.dropUndo();
+                service->dropUndo();
         });
     } else if (!outcome.outcome.ok) {
         m_questions.showFailure(AppointmentEditing::failureMessage(outcome.outcome));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/FolderStores.h"
 #include "service/StoreService.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
@@ -40,13 +41,14 @@ public:
 };
 
 // Creates, changes, moves, copies and deletes appointments and takes undo and redo steps: each
-// through the store service (the editor for what the user edits), for a series' occurrence
-// after asking which occurrences, with the heartbeat paused until the change is done.
+// through the store service of the folder the file lies in (the editor for what the user
+// edits), for a series' occurrence after asking which occurrences, with the heartbeat paused
+// until the change is done. A new appointment goes into the active folder.
 class EditCoordinator : public QObject {
     Q_OBJECT
 
 public:
-    EditCoordinator(StoreService& service, AppointmentEditing& editing, HeartbeatPause& heartbeat,
+    EditCoordinator(FolderStores& stores, AppointmentEditing& editing, HeartbeatPause& heartbeat,
                     EditQuestions& questions, QObject* parent = nullptr);
 
     // A new appointment, in the editor.
@@ -56,8 +58,9 @@ public:
     // An appointment dragged to another time or day, filed unless another user changed it
     // since it was shown.
     void move(const AppointmentDrag::Drop& drop);
-    // A copy (a paste or duplicate) filed as the undo step act.
-    void fileCopy(const ClassTermin& copy, UndoStep::Act act);
+    // A copy (a paste or duplicate) filed as the undo step act, in the folder of the file
+    // besidePath (a duplicate's original) or the active one.
+    void fileCopy(const ClassTermin& copy, UndoStep::Act act, const QString& besidePath = {});
     // Deletes it; an occurrence of a series after asking which ones, unless askSeries is off
     // and only it goes.
     void remove(const ClassTermin& appointment, const QDate& day, bool askSeries);
@@ -77,6 +80,12 @@ public:
 
 private:
     using Hold = std::shared_ptr<HeartbeatPause::Holder>;
+    using Service = std::shared_ptr<StoreService>;
+    // The service of the folder the appointment's file lies in.
+    Service serviceOf(const ClassTermin& appointment) const
+    {
+        return m_stores.of(appointment.filename());
+    }
     Hold hold() { return std::make_shared<HeartbeatPause::Holder>(m_heartbeat.hold()); }
     void edit(const ClassTermin& appointment, bool showEditwindow, Hold held);
     void editDone(const QString& failure, const Hold& held);
@@ -85,9 +94,10 @@ private:
     void removeOccurrence(const ClassTermin& part, const QDate& occurrence,
                           SeriesEdit::Scope scope);
     void undoStep(bool redo, bool overwrite);
-    void undoDone(bool redo, const StoreService::UndoOutcome& outcome, const Hold& held);
+    void undoDone(bool redo, const StoreService::UndoOutcome& outcome, const Hold& held,
+                  const Service& service);
 
-    StoreService& m_service;
+    FolderStores& m_stores;
     AppointmentEditing& m_editing;
     HeartbeatPause& m_heartbeat;
     EditQuestions& m_questions;

@@ -55,7 +55,6 @@ QString appointmentName(const ClassTermin& appointment, const Texts& texts)
 
 QString appointmentDescription(const ClassTermin& appointment, const Texts& texts)
 {
-    Q_UNUSED(texts);
     QStringList parts = lines(appointment);
     if (!parts.isEmpty())
         parts.removeFirst();
@@ -67,6 +66,8 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
         parts.append(tr("with reminder"));
     if (const QString repeating = repeats(appointment); !repeating.isEmpty())
         parts.append(repeating);
+    if (const auto folder = FolderMarks::of(texts.folders, appointment.filename()))
+        parts.append(tr("calendar %1").arg(folder->name));
     return parts.join(QStringLiteral("; "));
 }
 

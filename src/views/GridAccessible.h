@@ -2,6 +2,7 @@
 
 #include "store/ClassTermin.h"
 #include "ui/AccessibleItem.h"
+#include "views/FolderMarks.h"
 
 #include <QDate>
 #include <QList>
@@ -26,6 +27,7 @@ struct Column {
 struct Texts {
     QString langCode;
     QString timeFormat;
+    QList<FolderMark> folders; // shown: another folder's appointment is named with it
 };
 // Where the keyboard is: an appointment of a column, or a free step of it with its rectangle.
 struct Focus {

@@ -303,6 +303,7 @@ AccessibleItem GridKeyboard::describe() const
         focus.step = FormatTime(m_focus.time, m_settings.TimeFormat());
         focus.stepRect = focusRect();
     }
-    return GridAccessible::describe(columns, {m_settings.LangCode(), m_settings.TimeFormat()},
-                                    focus);
+    return GridAccessible::describe(
+        columns, {m_settings.LangCode(), m_settings.TimeFormat(), FolderMarks::shown(m_settings)},
+        focus);
 }

@@ -60,13 +60,25 @@ ViewLabel::ViewLabel(QWidget* parent)
 void ViewLabel::setLook(const QColor& back, const QColor& fore, bool border,
                         const QMargins& padding)
 {
-    const QMargins margins = padding + (border ? QMargins(1, 1, 1, 1) : QMargins());
+    const QMargins margins = padding + (border ? QMargins(1, 1, 1, 1) : QMargins()) +
+                             (m_band.isValid() ? QMargins(kBandWidth, 0, 0, 0) : QMargins());
     if (back == m_back && fore == m_fore && border == m_border && margins == contentsMargins())
         return;
     m_back = back;
     m_fore = fore;
     m_border = border;
     setContentsMargins(margins);
+    update();
+}
+
+void ViewLabel::setBand(const QColor& color)
+{
+    if (color == m_band)
+        return;
+    const QMargins band(kBandWidth, 0, 0, 0);
+    setContentsMargins(contentsMargins() + (color.isValid() ? band : QMargins()) -
+                       (m_band.isValid() ? band : QMargins()));
+    m_band = color;
     update();
 }
 
@@ -91,6 +103,7 @@ void ViewLabel::setLine(const QString& line)
 
 void ViewLabel::reset()
 {
+    setBand(QColor());
     m_lines.clear();
     m_font.reset();
     clear();
@@ -106,6 +119,8 @@ void ViewLabel::paintEvent(QPaintEvent*)
         painter.setPen(border);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    if (m_band.isValid())
+        painter.fillRect(QRect(m_border ? 1 : 0, 0, kBandWidth, height()), m_band);
     const QRect box = contentsRect();
     if (m_lines.isEmpty() || box.isEmpty())
         return;

@@ -31,6 +31,10 @@ public:
 
     // The box's colours; padding lies inside the border.
     void setLook(const QColor& back, const QColor& fore, bool border, const QMargins& padding);
+    // A band of color at the left edge inside the border (the mark of another folder's
+    // appointment); an invalid color for none.
+    void setBand(const QColor& color);
+    static constexpr int kBandWidth = 4;
     // The lines shown, in font; text() gives them joined by line breaks.
     void setLines(const QStringList& lines, const QFont& font);
     // The text of a selection label, one line in the label's own font.
@@ -48,6 +52,7 @@ private:
     QColor m_back = Qt::white;
     QColor m_fore = Qt::black;
     bool m_border = false;
+    QColor m_band;
     QStringList m_lines;
     std::optional<QFont> m_font; // the label's own font unless set
     QVariant m_tag;

@@ -20,6 +20,7 @@ const QColor kOtherMonth(244, 244, 244);
 const QColor kToday(232, 243, 255);
 const QColor kMore(0, 0, 160);
 constexpr int kPadding = 2;
+constexpr int kFolderBand = 4;
 
 } // namespace
 
@@ -127,8 +128,10 @@ bool MonthView::event(QEvent* event)
         event->ignore();
         return true;
     }
-    const QString line =
+    QString line =
         entry->time.isEmpty() ? entry->text : entry->time + QLatin1Char(' ') + entry->text;
+    if (const auto folder = FolderMarks::of(m_folders, entry->appointment->filename()))
+        line += u'\n' + FolderMarks::calendarLine(folder);
     QToolTip::showText(help->globalPos(), plainToolTip(line), this);
     return true;
 }
@@ -198,11 +201,18 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
         const QColor entryFill =
             colors.appointment(m_colors ? m_colors(entry.colorCode) : QColor(Qt::yellow));
         painter.fillRect(box, entryFill);
+        // Another folder's entry: its folder's band, its own colour beside it.
+        const auto folder = FolderMarks::of(m_folders, entry.appointment->filename());
+        const int band = folder ? kFolderBand : 0;
+        if (folder)
+            painter.fillRect(QRect(box.left(), box.top(), band, box.height()),
+                             colors.adapt(folder->color));
         painter.setPen(colors.onAppointment(entryFill));
         const QString text =
             entry.time.isEmpty() ? entry.text : entry.time + QLatin1Char(' ') + entry.text;
-        painter.drawText(box.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                         metrics.elidedText(text, Qt::ElideRight, box.width() - 2 * kPadding));
+        painter.drawText(
+            box.adjusted(kPadding + band, 0, -kPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
+            metrics.elidedText(text, Qt::ElideRight, box.width() - 2 * kPadding - band));
     }
     if (cell.moreCount > 0) {
         const QRect box = lineRect(rect, int(cell.entries.size()));

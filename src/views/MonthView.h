@@ -1,6 +1,7 @@
 #pragma once
 
 #include "layout/MonthLayout.h"
+#include "views/FolderMarks.h"
 
 #include <QColor>
 #include <QDate>
@@ -25,6 +26,8 @@ public:
     explicit MonthView(QWidget* parent = nullptr);
 
     void setColors(Colors colors) { m_colors = std::move(colors); }
+    // The folders shown: another folder's entry carries its band and its tooltip names it.
+    void setFolders(const QList<FolderMark>& folders) { m_folders = folders; }
     // The model to draw, its weekday names and "+N more" in the language of langCode.
     void setMonth(MonthLayout::Month month, const QString& langCode);
     const MonthLayout::Month& month() const { return m_month; }
@@ -83,6 +86,7 @@ private:
     MonthLayout::Month m_month;
     QString m_langCode;
     Colors m_colors;
+    QList<FolderMark> m_folders;
     // The entry pressed, while the button is held, and whether it is being dragged.
     std::optional<MonthLayout::Entry> m_pressed;
     QDate m_pressedDay;

@@ -2,7 +2,7 @@
 
 #include "calendar/Formats.h"
 #include "colors/StoredColor.h"
-#include "service/StoreService.h"
+#include "service/FolderStores.h"
 #include "settings/Settings.h"
 #include "views/AgendaView.h"
 
@@ -31,7 +31,7 @@ bool isEnter(int key)
 
 } // namespace
 
-SearchPanel::SearchPanel(StoreService& service, const Settings& settings, QLineEdit* field,
+SearchPanel::SearchPanel(FolderStores& service, const Settings& settings, QLineEdit* field,
                          QComboBox* range, QWidget* cover, std::function<QDate()> today)
     : QObject(cover)
     , m_service(service)

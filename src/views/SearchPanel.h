@@ -20,19 +20,19 @@ class QPushButton;
 class QTimer;
 class QWidget;
 class Settings;
-class StoreService;
+class FolderStores;
 
 // The main window's search: words typed into the side panel's field look up the appointments
-// whose text or owner holds them all, from the local index at once and again once the files
-// found were looked at on the share; the results lie over the view as a list by day. A text
-// that reads as a date offers going there. Enter or a double click tells the window which
-// appointment, or which date, was chosen; Escape closes the list.
+// of every folder shown whose text or owner holds them all, from the local index at once and
+// again once the files found were looked at on the share; the results lie over the view as a list
+// by day. A text that reads as a date offers going there. Enter or a double click tells the window
+// which appointment, or which date, was chosen; Escape closes the list.
 class SearchPanel : public QObject {
     Q_OBJECT
 
 public:
     // field and range are the side panel's; the results lie over cover, in its whole rect.
-    SearchPanel(StoreService& service, const Settings& settings, QLineEdit* field, QComboBox* range,
+    SearchPanel(FolderStores& service, const Settings& settings, QLineEdit* field, QComboBox* range,
                 QWidget* cover, std::function<QDate()> today);
 
     // Ctrl+F: the field takes the focus with its text selected, and a search typed before
@@ -68,7 +68,7 @@ private:
     QStringList words() const;
     SearchLayout::Range range() const;
 
-    StoreService& m_service;
+    FolderStores& m_service; // every folder shown
     const Settings& m_settings;
     QLineEdit* m_field;
     QComboBox* m_range;

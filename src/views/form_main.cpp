@@ -57,6 +57,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     , m_settings(settings)
     , m_settingsJobs(settingsJobs)
     , m_service(service)
+    , m_stores(std::make_unique<FolderStores>(service))
     , m_editing(editing)
     , m_hooks(std::move(hooks))
     , m_now([] { return QDateTime::currentDateTime(); })
@@ -67,17 +68,22 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
 {
     setFocusPolicy(Qt::StrongFocus);
     m_view = std::make_unique<DayWeekView>(
-        m_settings, m_service.knownDays(), *this,
+        m_settings, m_stores->knownDays(), *this,
         DayWeekView::Pictures{m_ui->picture_main, m_ui->pic_panel, m_ui->pic_view, m_ui->vscroll},
         [this] { return today(); });
 
     // The view follows the store service's answers; it never waits for them.
-    connect(&m_service, &StoreService::daysChanged, this, &form_main::drawView);
-    connect(&m_service, &StoreService::marksChanged, this, [this] {
+    connect(m_stores.get(), &FolderStores::daysChanged, this, &form_main::drawView);
+    connect(m_stores.get(), &FolderStores::marksChanged, this, [this] {
         m_calendar1->DrawAll();
         m_calendar2->DrawAll();
     });
-    connect(&m_service, &StoreService::folderChanged, this, [this] { LoadView(); });
+    connect(m_stores.get(), &FolderStores::folderChanged, this, [this] { LoadView(); });
+    connect(m_stores.get(), &FolderStores::besideChanged, this, [this](bool again) {
+        showDataSourceLabel();
+        if (again)
+            LoadView(true);
+    });
     connect(&m_service, &StoreService::reachableChanged, this, [this](bool reachable) {
         m_dataFolderReachable = reachable;
         showDataSourceLabel();
@@ -96,7 +102,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     m_globalTimer->setInterval(1000);
     connect(m_globalTimer, &QTimer::timeout, this, &form_main::Global_timer_Timer);
     m_heartbeat.emplace(m_globalTimer);
-    m_edits = std::make_unique<EditCoordinator>(m_service, m_editing, *m_heartbeat,
+    m_edits = std::make_unique<EditCoordinator>(*m_stores, m_editing, *m_heartbeat,
                                                 static_cast<EditQuestions&>(*this));
     m_drag = std::make_unique<AppointmentDrag>(*m_view, m_settings, *m_heartbeat);
     connect(m_drag.get(), &AppointmentDrag::started, this, &form_main::label_appointment_MouseUp);
@@ -138,8 +144,7 @@ void form_main::connectControls()
     m_calendar1->Bind(m_ui->pic_calendar1);
     m_calendar2->Bind(m_ui->pic_calendar2);
     for (Calendar* calendar : {m_calendar1.get(), m_calendar2.get()}) {
-        calendar->setAppointmentSource(
-            [this](const QDate& d) { return m_service.knownMark(d).value_or(false); });
+        calendar->setAppointmentSource([this](const QDate& d) { return m_stores->knownMark(d); });
         calendar->setWeekViewDays([this](int weekday) { return m_settings.ShowWeek(weekday); });
         calendar->setClock([this] { return today(); });
     }
@@ -320,6 +325,7 @@ void form_main::ShowDataSource()
         entry->setChecked(WithTrailingSeparator(folders[i]) == active);
         connect(entry, &QAction::triggered, this, [this, i] { mnu_datafolder_array_Click(i); });
     }
+    addShownFoldersMenu();
     if (m_hooks.syncNow) {
         m_ui->mnu_datafolder->addSeparator();
         QAction* sync = m_ui->mnu_datafolder->addAction(tr("S&ync now"));
@@ -328,6 +334,7 @@ void form_main::ShowDataSource()
     }
     m_service.setParallelRequests(m_settings.ParallelRequests());
     m_service.setFolder(active, m_settings.MonthInterval());
+    showBeside();
     m_dataFolderReachable = m_service.reachable();
     showDataSourceLabel();
     setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(LastPathPart(active)));
@@ -364,9 +371,14 @@ void form_main::showDataSourceLabel()
                                          : tr("Sync failed: %1").arg(m_syncFailure));
     }
     m_ui->showDataSource(text, m_settings.GetDataFolder(), answering && m_dataFolderReachable);
-    m_ui->showStale(answering ? unreadableFilesNotice()
-                              : tr("The data folder is not answering. The appointments shown "
-                                   "may be out of date."));
+    // A folder beside the active one that does not answer is named alone.
+    QStringList stale{answering ? unreadableFilesNotice()
+                                : tr("The data folder is not answering. The appointments "
+                                     "shown may be out of date."),
+                      besideNotice()};
+    stale.removeAll(QString());
+    m_ui->showStale(stale.join(u'\n'));
+    showLegend();
 }
 
 QString form_main::unreadableFilesNotice() const
@@ -401,6 +413,7 @@ void form_main::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (m_ui->Form_Resize())
         StartRefreshTimer();
+    showLegend();
 }
 
 void form_main::LoadView(bool freshMarks)
@@ -453,7 +466,7 @@ void form_main::askForShownDays(bool freshMarks)
             if (!request.viewDays.contains(day.addDays(step)) &&
                 !request.warmDays.contains(day.addDays(step)))
                 request.warmDays << day.addDays(step);
-    m_service.show(request);
+    m_stores->show(request);
 }
 
 QList<QDate> form_main::calendarDays() const
@@ -468,7 +481,6 @@ QList<QDate> form_main::calendarDays() const
 void form_main::watchShownDirectories()
 {
     // The days of the view and of both month calendars, in every directory they read.
-    const QString folder = m_service.folder();
     const QList<QDate> marked = calendarDays();
     std::set<QDate> days(marked.cbegin(), marked.cend()); // in order: the same view, the same list
     for (int c = 1; c <= m_view->DayColumnCount() && showsDayColumns(m_viewMode); ++c)
@@ -480,15 +492,17 @@ void form_main::watchShownDirectories()
     if (m_viewMode == ViewMode::List)
         for (const QDate& day : listDays(0))
             days.insert(day);
-    QStringList directories;
-    QSet<QString> seen;
-    for (const QDate& day : days)
-        for (const QString& directory : Recurrence::directoriesOfDay(folder, day))
-            if (!seen.contains(directory)) {
-                seen.insert(directory);
-                directories << directory;
-            }
-    m_service.watch(directories);
+    for (StoreService* service : m_stores->all()) {
+        QStringList directories;
+        QSet<QString> seen;
+        for (const QDate& day : days)
+            for (const QString& directory : Recurrence::directoriesOfDay(service->folder(), day))
+                if (!seen.contains(directory)) {
+                    seen.insert(directory);
+                    directories << directory;
+                }
+        service->watch(directories);
+    }
 }
 
 QLabel* form_main::CreateLabelResource()

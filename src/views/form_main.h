@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/FolderStores.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
@@ -10,6 +11,7 @@
 #include "views/AppointmentDrag.h"
 #include "views/DayColumnHost.h"
 #include "views/EditCoordinator.h"
+#include "views/FolderMarks.h"
 #include "views/ViewMode.h"
 #include "views/ViewNavigation.h"
 
@@ -116,6 +118,8 @@ public:
     Calendar& calendar1() const { return *m_calendar1; }
     const DayWeekView& view() const { return *m_view; }
     const SearchPanel& search() const { return *m_search; }
+    // The store services of the folders shown, the active one's first.
+    const FolderStores& stores() const { return *m_stores; }
     // The appointment last clicked or chosen among the search's results; nullopt when none.
     std::optional<ClassTermin> selectedAppointment() const
     {
@@ -236,6 +240,14 @@ private:
 
     void mnu_appointment_new_Click();
     void mnu_datafolder_array_Click(int index);
+    // The folders shown beside the active one (form_main_shown.cpp): a check mark per folder
+    // in the Datasource menu, kept in the pointer file; the legend in the side panel names
+    // them, and a folder that does not answer is named alone.
+    void addShownFoldersMenu();
+    void mnu_datafolder_shown_Click(const QString& listed, bool on);
+    void showBeside();
+    QString besideNotice() const;
+    void showLegend();
     // A data folder the settings added to those of before (form_main_folders.cpp): asked
     // whether to show it now, as the Datasource menu would.
     void offerAddedFolder(const QStringList& before);
@@ -247,6 +259,7 @@ private:
     Settings& m_settings;
     SettingsJobs& m_settingsJobs;
     StoreService& m_service;
+    std::unique_ptr<FolderStores> m_stores; // m_service's and those of the folders beside it
     AppointmentEditing& m_editing;
     Hooks m_hooks;
     std::function<QDateTime()> m_now;

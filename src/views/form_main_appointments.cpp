@@ -109,6 +109,11 @@ void form_main::label_appointment_MouseDown(QLabel* label, Qt::MouseButton butto
     m_tooltip = new form_tooltip(this);
     m_tooltip->SetAppointment(*appointment, m_settings.LangCode(), m_settings.TimeFormat(),
                               m_settings.DateFormat());
+    // Another folder's appointment names its folder under its owner.
+    if (const auto folder =
+            FolderMarks::of(FolderMarks::shown(m_settings), appointment->filename()))
+        m_tooltip->label_producer()->setText(appointment->Producer() + u'\n' +
+                                             FolderMarks::calendarLine(folder));
     m_tooltip->adjustSize();
     QPoint topLeft = label->mapToGlobal(at) + QPoint(PictureBox::toPixels(180), 0);
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();

@@ -132,7 +132,7 @@ void form_main::duplicateAppointment(const std::optional<Picked>& picked)
 {
     if (picked && !m_edits->stillBeingRead(picked->appointment))
         m_edits->fileCopy(AppointmentCopy::of(picked->appointment, picked->day, GetLoginName()),
-                          UndoStep::Act::Duplicate);
+                          UndoStep::Act::Duplicate, picked->appointment.filename());
 }
 
 void form_main::copyDropped(const AppointmentDrag::Drop& drop)
@@ -140,5 +140,5 @@ void form_main::copyDropped(const AppointmentDrag::Drop& drop)
     ClassTermin copy = AppointmentCopy::of(drop.appointment, drop.toDay, GetLoginName());
     copy.setStartTime(drop.start);
     copy.setEndTime(drop.end);
-    m_edits->fileCopy(copy, UndoStep::Act::Duplicate);
+    m_edits->fileCopy(copy, UndoStep::Act::Duplicate, drop.appointment.filename());
 }

@@ -49,13 +49,14 @@ void form_main::drawList()
     m_listView->show();
     m_listView->raise();
     AgendaLayout::Input input;
-    input.days = m_service.knownDays();
+    input.days = m_stores->knownDays();
     input.from = m_calendar1->SelectedDate();
     input.count = ViewNavigation::kListDays;
     input.today = today();
     input.timeFormat = m_settings.TimeFormat();
     input.dateFormat = m_settings.DateFormat();
     input.langCode = m_settings.LangCode();
+    m_listView->setFolders(FolderMarks::shown(m_settings));
     m_listView->setGroups(AgendaLayout::layOut(input), m_settings.LangCode());
 }
 
@@ -68,7 +69,7 @@ void form_main::askForListDays(bool freshMarks)
     // The days before and after, so Page Up and Down show at once.
     for (int away : {-1, 1})
         request.warmDays << listDays(away);
-    m_service.show(request);
+    m_stores->show(request);
 }
 
 void form_main::openGoToDate()

@@ -80,12 +80,13 @@ void form_main::drawMonth()
     input.firstWeekday = m_settings.FirstWeekday();
     input.shownWeekday = [this](int weekday) { return m_settings.ShowWeek(weekday); };
     input.weekRule = m_settings.FirstCW();
-    input.days = m_service.knownDays();
+    input.days = m_stores->knownDays();
     input.linesPerCell = m_monthView->linesPerCell(int(monthDays(0).size() / 7));
     input.timeFormat = m_settings.TimeFormat();
     input.langCode = m_settings.LangCode();
     input.today = today();
     input.selected = selected;
+    m_monthView->setFolders(FolderMarks::shown(m_settings));
     m_monthView->setMonth(MonthLayout::layOut(input), m_settings.LangCode());
 }
 
@@ -100,5 +101,5 @@ void form_main::askForMonthDays(bool freshMarks)
         for (const QDate& day : monthDays(away))
             if (!request.viewDays.contains(day) && !request.warmDays.contains(day))
                 request.warmDays << day;
-    m_service.show(request);
+    m_stores->show(request);
 }

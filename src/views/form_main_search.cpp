@@ -11,7 +11,7 @@
 
 void form_main::setupSearch()
 {
-    m_search = new SearchPanel(m_service, m_settings, m_ui->text_search, m_ui->combo_search_range,
+    m_search = new SearchPanel(*m_stores, m_settings, m_ui->text_search, m_ui->combo_search_range,
                                m_ui->picture_main, [this] { return today(); });
     connect(m_ui->mnu_edit_find, &QAction::triggered, m_search, &SearchPanel::focusField);
     connect(m_search, &SearchPanel::appointmentChosen, this,
@@ -37,7 +37,7 @@ void form_main::selectWhenRead()
     // so a copy or a cut takes all of it.
     if (!m_selectWhenRead)
         return;
-    const std::optional<QList<TerminPtr>> known = m_service.knownDay(m_selectWhenRead->day);
+    const std::optional<QList<TerminPtr>> known = m_stores->knownDay(m_selectWhenRead->day);
     if (!known)
         return;
     for (const TerminPtr& appointment : *known)

@@ -14,7 +14,7 @@ void form_main::connectEditMenu()
 {
     connect(m_ui->mnu_edit_undo, &QAction::triggered, this, [this] { m_edits->undo(false); });
     connect(m_ui->mnu_edit_redo, &QAction::triggered, this, [this] { m_edits->undo(true); });
-    connect(&m_service, &StoreService::historyChanged, this, &form_main::showHistory);
+    connect(m_stores.get(), &FolderStores::historyChanged, this, &form_main::showHistory);
     showHistory();
 }
 
@@ -51,8 +51,11 @@ QString form_main::undoText(const UndoStep& step, bool redo)
 
 void form_main::showHistory()
 {
-    const UndoStep* undo = m_service.history().nextUndo();
-    const UndoStep* redo = m_service.history().nextRedo();
+    // Of the folder changed last, whichever it is.
+    const std::shared_ptr<StoreService> undoing = m_stores->historyFor(false);
+    const std::shared_ptr<StoreService> redoing = m_stores->historyFor(true);
+    const UndoStep* undo = undoing ? undoing->history().nextUndo() : nullptr;
+    const UndoStep* redo = redoing ? redoing->history().nextRedo() : nullptr;
     m_ui->mnu_edit_undo->setText(undo ? undoText(*undo, false) : tr("&Undo"));
     m_ui->mnu_edit_redo->setText(redo ? undoText(*redo, true) : tr("&Redo"));
     m_ui->mnu_edit_undo->setEnabled(undo && !m_edits->undoUnderWay());

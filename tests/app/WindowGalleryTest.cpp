@@ -260,7 +260,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             ClassTermin appointment;
             appointment.setDatum(QDate::currentDate());
             form_edit editor(
-                std::make_shared<EditHandOver>(EditHandOver{appointment, true, nullptr, {}}),
+                std::make_shared<EditHandOver>(EditHandOver{appointment, true, nullptr, {}, {}}),
                 settings, "anna");
             look(editor, tag + "editor");
             form_print print(settings, service.jobs(), QDate::currentDate());

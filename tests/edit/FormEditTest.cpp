@@ -663,6 +663,42 @@ TEST_F(FormEditTest, TextsInBothLanguages)
     });
 }
 
+TEST_F(FormEditTest, ANewAppointmentGoesIntoTheCalendarChosenAndAnOldOneOffersNone)
+{
+    auto team = std::make_shared<HeldFiler>();
+    const QList<EditHandOver::Calendar> calendars{
+        {"Mine", std::shared_ptr<Filer>(&filing, [](Filer*) {})}, {"Team", team}};
+    for (const bool isNew : {true, false}) {
+        SCOPED_TRACE(isNew ? "new" : "old");
+        ClassTermin a = *appointment();
+        if (!isNew) {
+            ASSERT_TRUE(filing.File(a).ok);
+        }
+        std::optional<AppointmentEditing::Result> result;
+        editing.EditMe(
+            a, true, [&](const AppointmentEditing::Result& r) { result = r; }, filing, calendars);
+        ASSERT_NE(openEditor(), nullptr);
+        Editor e(*openEditor());
+        e.waitUntilReady();
+        auto* choice = openEditor()->findChild<QComboBox*>("combo_calendar");
+        ASSERT_EQ(choice != nullptr, isNew);
+        if (isNew) {
+            EXPECT_EQ(e.label("label_calendar").text(), "Calendar:");
+            ASSERT_EQ(choice->count(), 2);
+            EXPECT_EQ(choice->itemText(1), "Team");
+            choice->setCurrentIndex(1);
+        }
+        e.ok();
+        if (isNew) {
+            ASSERT_EQ(team->sent.size(), 1) << "filed into the folder chosen";
+            team->answer(WriteOutcome::done());
+        }
+        ASSERT_TRUE(result && result->saved);
+        EXPECT_EQ(appointmentFiles().size(), isNew ? 0 : 1) << "the new one went elsewhere";
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(FormEditTest, EditMeFilesOnOkWithTheEditorAtOnceWithoutItAndSaysWhyASaveFailed)
 {
     enum Way { kNoEditor, kOk, kCancel };

@@ -78,7 +78,8 @@ protected:
     QTimer timer; // the heartbeat
     HeartbeatPause heartbeat{&timer};
     FakeQuestions questions;
-    EditCoordinator edits{service, editing, heartbeat, questions};
+    FolderStores stores{service};
+    EditCoordinator edits{stores, editing, heartbeat, questions};
 };
 
 TEST_F(EditCoordinatorTest, CreateChangeMoveOnlyThisOccurrenceAndUndoEachAsOneStep)

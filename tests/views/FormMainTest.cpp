@@ -295,11 +295,11 @@ TEST_F(FormMainTest, AFolderChosenInTheMenuOrAddedInTheSettingsIsShownAndSurvive
 {
     put(kNow.date(), 8, 9, "Other team", other.path());
     const QList<QAction*> entries = child<QMenu>("mnu_datafolder")->actions();
-    ASSERT_EQ(entries.size(), 2);
+    ASSERT_EQ(entries.size(), 3) << "the folders and which are shown beside the active one";
     entries[1]->trigger();
     settle();
     const QList<QAction*> rebuilt = child<QMenu>("mnu_datafolder")->actions();
-    ASSERT_EQ(rebuilt.size(), 2);
+    ASSERT_EQ(rebuilt.size(), 3);
     EXPECT_TRUE(!rebuilt[0]->isChecked() && rebuilt[1]->isChecked());
     EXPECT_EQ(window().windowTitle(),
               QStringLiteral("Norvane 4  -  ") + QDir(other.path()).dirName());
@@ -567,8 +567,9 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
     const QLabel* dayLabel = appointmentLabels().first();
     form_tooltip tooltip;
     tooltip.SetAppointment(appointment, "en", "24h", "yyyy-mm-dd");
-    form_edit editor(std::make_shared<EditHandOver>(EditHandOver{appointment, false, nullptr, {}}),
-                     settings, QStringLiteral("bert"));
+    form_edit editor(
+        std::make_shared<EditHandOver>(EditHandOver{appointment, false, nullptr, {}, {}}), settings,
+        QStringLiteral("bert"));
     const auto in = [](const QWidget& w, const char* name) {
         return shown(w.findChild<QLabel*>(QLatin1String(name)));
     };

@@ -48,11 +48,21 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     };
     for (const Case& c : cases) {
         Language::apply(QLatin1String(c.lang));
-        const GridAccessible::Texts texts{QLatin1String(c.lang), QStringLiteral("24h")};
+        const GridAccessible::Texts texts{QLatin1String(c.lang), QStringLiteral("24h"), {}};
         EXPECT_EQ(GridAccessible::appointmentName(*c.appointment, texts), c.name) << c.lang;
         EXPECT_EQ(GridAccessible::appointmentDescription(*c.appointment, texts), c.description)
             << c.lang;
     }
+    // Of another folder shown, the folder is named.
+    Language::apply(QStringLiteral("en"));
+    const GridAccessible::Texts shown{
+        "en",
+        "24h",
+        {{"/f/", "/f", "f", Qt::red, true}, {"/team/", "/team", "team", Qt::blue, false}}};
+    const TerminPtr team = appointment("Team day", "/team/y2026/m12/d7/3.nv3", false);
+    EXPECT_EQ(GridAccessible::appointmentDescription(*team, shown), "owner anna; calendar team");
+    EXPECT_EQ(GridAccessible::appointmentDescription(*standUp, shown),
+              "owner anna; for ben, carla; repeats weekly");
 }
 
 TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)
@@ -68,7 +78,7 @@ TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked
          true},
         {QDate(2026, 12, 8), QRect(100, 0, 100, 400), {}, false},
     };
-    const GridAccessible::Texts texts{QStringLiteral("en"), QStringLiteral("24h")};
+    const GridAccessible::Texts texts{QStringLiteral("en"), QStringLiteral("24h"), {}};
     const AccessibleItem onA = GridAccessible::describe(columns, texts, {0, 0, {}, {}});
     ASSERT_EQ(onA.children.size(), 2);
     EXPECT_EQ(onA.children[0].name, "Monday, 7 December 2026");
