@@ -644,6 +644,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>&amp;Liste</translation>
     </message>
     <message>
+        <source>By &amp;person</source>
+        <translation>Nach &amp;Person</translation>
+    </message>
+    <message>
         <source>&amp;Go to date...</source>
         <translation>&amp;Gehe zu Datum...</translation>
     </message>

@@ -292,6 +292,7 @@ void MainWindowControls::buildMenus()
     mnu_view_week = entry(mnu_view, "mnu_view_week");
     mnu_view_month = entry(mnu_view, "mnu_view_month");
     mnu_view_list = entry(mnu_view, "mnu_view_list");
+    mnu_view_people = entry(mnu_view, "mnu_view_people");
     mnu_view->addSeparator();
     mnu_view_goto = entry(mnu_view, "mnu_view_goto");
     mnu_view_goto->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -362,6 +363,7 @@ void MainWindowControls::SetLanguageTexts()
     mnu_view_week->setText(tr("&Week"));
     mnu_view_month->setText(tr("&Month"));
     mnu_view_list->setText(tr("&List"));
+    mnu_view_people->setText(tr("By &person"));
     mnu_view_goto->setText(tr("&Go to date..."));
     mnu_settings->setTitle(tr("&Settings"));
     mnu_settings_program->setText(tr("&Programsettings"));

@@ -97,6 +97,7 @@ public:
     QAction* mnu_view_week;
     QAction* mnu_view_month;
     QAction* mnu_view_list;
+    QAction* mnu_view_people;
     QAction* mnu_view_goto;
     QMenu* mnu_settings;
     QAction* mnu_settings_program;

@@ -8,6 +8,7 @@
 #include "profile/ShownText.h"
 #include "settings/Settings.h"
 #include "ui/ScreenColors.h"
+#include "views/FolderMarks.h"
 #include "views/ClassDay.h"
 #include "views/GridAccessible.h"
 
@@ -221,7 +222,8 @@ AccessibleItem PersonLanesView::describe() const
         columns << column;
     }
     AccessibleItem tree = GridAccessible::describe(
-        columns, {m_settings.LangCode(), m_settings.TimeFormat()}, GridAccessible::Focus{});
+        columns, {m_settings.LangCode(), m_settings.TimeFormat(), FolderMarks::shown(m_settings)},
+        GridAccessible::Focus{});
     tree.name = accessibleName();
     for (int n = 0; n < tree.children.size() && n < m_lanes.size(); ++n)
         tree.children[n].name = m_lanes[n].accessibleName;

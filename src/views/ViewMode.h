@@ -1,9 +1,10 @@
 #pragma once
 
-// What the main window shows: the day view, the week view, the month grid or the agenda list.
+// What the main window shows: the day view, the week view, the month grid, the agenda list or
+// the day as lanes per person.
 // Every part of the window asks this one value, so a print or a step answers for the view that
 // is really shown.
-enum class ViewMode { Day, Week, Month, List };
+enum class ViewMode { Day, Week, Month, List, People };
 
 // What the back, forward and around-today buttons step by, and so what their tooltips say: the
 // list steps by a day, as the day view does.
@@ -18,6 +19,7 @@ constexpr StepUnit stepUnitOf(ViewMode mode)
         return StepUnit::Month;
     case ViewMode::Day:
     case ViewMode::List:
+    case ViewMode::People:
         break;
     }
     return StepUnit::Day;

@@ -118,6 +118,13 @@ ViewNavigation::Step ViewNavigation::listMode(const State& state) const
     return {next};
 }
 
+ViewNavigation::Step ViewNavigation::peopleMode(const State& state) const
+{
+    State next = state;
+    next.mode = ViewMode::People;
+    return {next};
+}
+
 ViewNavigation::Step ViewNavigation::goTo(const State& state, const QDate& date) const
 {
     if (!date.isValid())
@@ -137,8 +144,9 @@ ViewNavigation::Step ViewNavigation::pickDay(const State& state, const QDate& da
     // The month view's days of the months around it come into a calendar.
     if (state.mode == ViewMode::Month)
         return {towards(state, date, date > state.selected)};
-    if (state.mode == ViewMode::List)
-        return {State{date, state.shown, ViewMode::List}};
+    // The list and the people's lanes go to the day picked.
+    if (state.mode == ViewMode::List || state.mode == ViewMode::People)
+        return {State{date, state.shown, state.mode}};
     return {State{date, state.shown, ViewMode::Day}};
 }
 
@@ -179,8 +187,8 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
         return Step{stepSelected(state, 0, sign, forward)};
     }
 
-    // The initials of Heute/Tag/Woche/Monat/Liste and Today/Day/Week/Month/List. Today stays
-    // in the view shown, as the Today button does.
+    // The initials of Heute/Tag/Woche/Monat/Liste/Person and Today/Day/Week/Month/List/Person.
+    // Today stays in the view shown, as the Today button does.
     const auto dayOf = [&](const QDate& selected) {
         return Step{State{selected, firstOfMonth(selected), ViewMode::Day}};
     };
@@ -197,6 +205,8 @@ std::optional<ViewNavigation::Step> ViewNavigation::key(const State& state, int 
         return monthMode(state);
     case Qt::Key_L:
         return listMode(state);
+    case Qt::Key_P:
+        return peopleMode(state);
     default:
         return std::nullopt;
     }

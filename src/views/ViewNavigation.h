@@ -66,6 +66,7 @@ public:
     Step monthMode(const State& state) const;
     // The agenda list from the selected date on.
     Step listMode(const State& state) const;
+    Step peopleMode(const State& state) const;
     // A date asked for (Go to date): shown in the mode of the moment, the calendars follow.
     Step goTo(const State& state, const QDate& date) const;
     // A day or a week chosen in a calendar or a day header; a day chosen in the month view

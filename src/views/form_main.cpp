@@ -28,6 +28,7 @@
 #include "views/LabelPool.h"
 #include "views/MainWindowControls.h"
 #include "views/MonthView.h"
+#include "views/PersonLanesView.h"
 #include "views/SearchPanel.h"
 #include "views/form_info.h"
 #include "views/form_tooltip.h"
@@ -68,7 +69,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
 {
     setFocusPolicy(Qt::StrongFocus);
     m_view = std::make_unique<DayWeekView>(
-        m_settings, m_stores->knownDays(), *this,
+        m_settings, shownDays(), *this,
         DayWeekView::Pictures{m_ui->picture_main, m_ui->pic_panel, m_ui->pic_view, m_ui->vscroll},
         [this] { return today(); });
 
@@ -115,6 +116,7 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     connectMenus();
     setupMonthView();
     setupListView();
+    setupPeopleView();
     setupSearch();
 }
 
@@ -432,10 +434,13 @@ void form_main::drawView()
         return;
     m_monthView->setVisible(m_viewMode == ViewMode::Month);
     m_listView->setVisible(m_viewMode == ViewMode::List);
+    m_peopleView->setVisible(m_viewMode == ViewMode::People);
     if (m_viewMode == ViewMode::Month)
         drawMonth();
     else if (m_viewMode == ViewMode::List)
         drawList();
+    else if (m_viewMode == ViewMode::People)
+        drawPeople();
     else
         m_view->LoadView(m_calendar1->SelectedDate(), m_viewMode == ViewMode::Week);
     watchShownDirectories();
@@ -451,6 +456,11 @@ void form_main::askForShownDays(bool freshMarks)
     }
     if (m_viewMode == ViewMode::List) {
         askForListDays(freshMarks);
+        return;
+    }
+    if (m_viewMode == ViewMode::People) {
+        const QDate day = m_calendar1->SelectedDate();
+        m_stores->show({{day}, calendarDays(), {day.addDays(-1), day.addDays(1)}, freshMarks});
         return;
     }
     StoreService::Request request;
@@ -492,6 +502,8 @@ void form_main::watchShownDirectories()
     if (m_viewMode == ViewMode::List)
         for (const QDate& day : listDays(0))
             days.insert(day);
+    if (m_viewMode == ViewMode::People)
+        days.insert(m_calendar1->SelectedDate());
     for (StoreService* service : m_stores->all()) {
         QStringList directories;
         QSet<QString> seen;

@@ -31,6 +31,8 @@ class LabelPool;
 class MainWindowControls;
 class MonthView;
 class AgendaView;
+class PersonFilterPanel;
+class PersonLanesView;
 class SearchPanel;
 namespace MonthLayout {
 struct Entry;
@@ -317,6 +319,17 @@ private:
     void askForListDays(bool freshMarks);
     void openGoToDate();
     AgendaView* m_listView = nullptr; // a child of picture_main
+
+    // The people (form_main_people.cpp): the day as lanes per person in people mode, and the
+    // person filter of the side panel, which every view and the search follow.
+    void setupPeopleView();
+    void drawPeople();
+    void showPeoplePanel();
+    // The appointments known of a day that the person filter keeps: what every view draws.
+    DaySource shownDays() const;
+    PersonLanesView* m_peopleView = nullptr; // a child of picture_main
+    PersonFilterPanel* m_personFilter = nullptr;
+    QStringList m_shownPeople; // the logins the filter keeps; everyone when empty
 
     // The search (form_main_search.cpp): its results lie over every view while shown.
     void setupSearch();

@@ -49,7 +49,7 @@ void form_main::drawList()
     m_listView->show();
     m_listView->raise();
     AgendaLayout::Input input;
-    input.days = m_stores->knownDays();
+    input.days = shownDays();
     input.from = m_calendar1->SelectedDate();
     input.count = ViewNavigation::kListDays;
     input.today = today();

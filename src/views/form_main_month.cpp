@@ -80,7 +80,7 @@ void form_main::drawMonth()
     input.firstWeekday = m_settings.FirstWeekday();
     input.shownWeekday = [this](int weekday) { return m_settings.ShowWeek(weekday); };
     input.weekRule = m_settings.FirstCW();
-    input.days = m_stores->knownDays();
+    input.days = shownDays();
     input.linesPerCell = m_monthView->linesPerCell(int(monthDays(0).size() / 7));
     input.timeFormat = m_settings.TimeFormat();
     input.langCode = m_settings.LangCode();

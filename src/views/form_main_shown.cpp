@@ -105,4 +105,5 @@ void form_main::showLegend()
     const int room = m_ui->text_search->y() - PictureBox::toPixels(60) - top;
     legend->setGeometry(source->x(), top, source->width(),
                         std::max(0, std::min(legend->sizeHint().height(), room)));
+    showPeoplePanel(); // below the legend
 }

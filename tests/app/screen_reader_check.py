@@ -102,7 +102,8 @@ class Session(Desktop):
                     directory=os.path.join(self.data, "recurring", "wd%d" % weekday))
         self.configure(self.data, "[International]", "LangCode=" + lang, "FirstWeekday=2",
                        "FirstCW=2", "TimeFormat=24h", "DateFormat=yyyy-mm-dd", "[Program]",
-                       "StartWithWeek=1", "[Grid]", *["ShowWeek%d=1" % d for d in range(1, 8)])
+                       "StartWithWeek=1", "[Grid]", *["ShowWeek%d=1" % d for d in range(1, 8)],
+                       "[Team]", "Count=1", "Login1=anna", "Name1=Anna Meier")
         self.start_program()
 
 
@@ -232,6 +233,21 @@ def check_keys(app, session, lang, pyatspi):
     assert (made[0]["StartTimeHour"], made[0]["StartTimeMinute"]) == ("9", "30"), made[0]
 
 
+def check_lanes(app, session, lang):
+    """The day by person: each lane a list named by the person and the day."""
+    frame = [w for w in app if role(w) == "frame"][0]
+    session.focus_window("Norvane")
+    session.keys("Escape", "p")
+    day = long_date(session.today, lang)
+    lanes = eventually(lambda: {n.name: n for n in walk(frame)
+                                if role(n) == "list" and n.name.endswith(", " + day)} or None,
+                       "the lanes of today")
+    assert "Anna Meier, " + day in lanes, list(lanes)
+    demo = lanes.get("demo, " + day)
+    assert demo is not None, list(lanes)
+    assert any(item.name.endswith("Call with supplier") for item in demo), [i.name for i in demo]
+
+
 def check_pickers(app, editor, session, lang, pyatspi):
     """The editor's tab strip, and its clock and date sheet opened from their fields by keys."""
     texts = TEXTS[lang]
@@ -293,6 +309,7 @@ def main():
             app = application(pyatspi)
             check_reading(app, session, lang, pyatspi)
             check_keys(app, session, lang, pyatspi)
+            check_lanes(app, session, lang)
             print("ok: " + lang)
     finally:
         session.close()

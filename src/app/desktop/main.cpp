@@ -122,6 +122,7 @@ int main(int argc, char* argv[])
         case ViewMode::List:
             return PrintPage::List;
         case ViewMode::Day:
+        case ViewMode::People:
             break;
         }
         return PrintPage::Day;

@@ -1,0 +1,59 @@
+// The people in the main window: the day as lanes per person, and the person filter of the side
+// panel, which the lanes, the day view and the list follow.
+#include "FormMainFixture.h"
+#include "TestFiles.h"
+#include "views/AgendaView.h"
+#include "views/PersonLanesView.h"
+
+#include <QCheckBox>
+
+namespace {
+
+class FormMainPeopleTest : public FormMainTest {
+protected:
+    // The owner and whom it is for, as another copy writes them.
+    void own(const QString& path, const QByteArray& keys)
+    {
+        TestFiles::writeSettled(path, TestFiles::readBytes(path) + keys);
+    }
+    QString lanes()
+    {
+        QStringList shown;
+        for (const PersonLanesView::Lane& lane : child<PersonLanesView>("people_view")->lanes()) {
+            QStringList texts;
+            for (const PersonLanesView::Box& box : lane.boxes)
+                texts << box.appointment->Text();
+            shown << lane.accessibleName.section(',', 0, 0) + ":" + texts.join('+');
+        }
+        return shown.join(' ');
+    }
+};
+
+TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
+{
+    settings.setTeamMembers({{"anna", "Anna Meier", -1}, {"ben", {}, -1}});
+    own(put({2003, 7, 9}, 9, 10, "Planning"), "Producer=anna\r\nFor=ben\r\n");
+    own(put({2003, 7, 9}, 11, 12, "Audit"), "Producer=carla\r\n");
+    window();
+    trigger("mnu_view_people");
+    settle();
+    ASSERT_TRUE(child<PersonLanesView>("people_view")->isVisible());
+    EXPECT_EQ(lanes(), "Anna Meier:Planning ben:Planning carla:Audit");
+
+    child<QCheckBox>("check_person_ben")->click();
+    settle();
+    EXPECT_EQ(lanes(), "Anna Meier:Planning") << "ben hidden, and carla's is for nobody shown";
+    key(Qt::Key_D);
+    EXPECT_EQ(labelTexts(), QStringList{"Planning"});
+    key(Qt::Key_L);
+    const auto& groups = child<AgendaView>("agenda_view")->groups();
+    ASSERT_EQ(groups.size(), 1);
+    ASSERT_EQ(groups[0].lines.size(), 1);
+    EXPECT_EQ(groups[0].lines[0].text, "Planning");
+
+    child<QCheckBox>("check_person_ben")->click();
+    key(Qt::Key_P);
+    EXPECT_EQ(lanes(), "Anna Meier:Planning ben:Planning carla:Audit") << "everyone again";
+}
+
+} // namespace
