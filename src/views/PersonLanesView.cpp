@@ -8,8 +8,8 @@
 #include "profile/ShownText.h"
 #include "settings/Settings.h"
 #include "ui/ScreenColors.h"
-#include "views/FolderMarks.h"
 #include "views/ClassDay.h"
+#include "views/FolderMarks.h"
 #include "views/GridAccessible.h"
 
 #include <QCoreApplication>

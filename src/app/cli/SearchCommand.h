@@ -29,8 +29,7 @@ searchFolder(FileAccess& files, const QString& folder, const QString& indexDirec
 // on the day it is listed on. A file gone since the index saw it is left out; one that cannot
 // be read is added to unreadable, with the reason. folderAsGiven, when named, goes with each.
 QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& folder,
-                    FileAccess& files, QStringList& unreadable,
-                    const QString& folderAsGiven = {});
+                    FileAccess& files, QStringList& unreadable, const QString& folderAsGiven = {});
 
 // args after "search": WORDS... [--from DATE] [--to DATE] [--no-index] [--folder DIR]...
 // [--person LOGIN]....
