@@ -2,6 +2,7 @@
 
 #include "calendar/Formats.h"
 #include "colors/StoredColor.h"
+#include "layout/PersonLanes.h"
 #include "service/FolderStores.h"
 #include "settings/Settings.h"
 #include "views/AgendaView.h"
@@ -205,6 +206,7 @@ void SearchPanel::answered(quint64 request, const AppointmentIndex::Answer& answ
         if (!m_confirmed.contains(hit.path))
             unconfirmed << hit.path;
     }
+    input.found = PersonLanes::kept(input.found, m_people);
     // An answer again for the same words keeps the line the user went to.
     int currentGroup = -1;
     int currentLine = -1;
@@ -213,7 +215,7 @@ void SearchPanel::answered(quint64 request, const AppointmentIndex::Answer& answ
     if (QTreeWidgetItem* item = m_results->lineItem(currentGroup, currentLine))
         m_results->setCurrentItem(item);
     m_shownFor = words();
-    showNote(answer, int(answer.found.hits.size()));
+    showNote(answer, int(input.found.size()));
     if (m_chooseWhenAnswered) {
         m_chooseWhenAnswered = false;
         chooseCurrent();
@@ -316,4 +318,11 @@ bool SearchPanel::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return false;
+}
+
+void SearchPanel::setPersonFilter(const QStringList& logins)
+{
+    m_people = logins;
+    if (shown())
+        search(); // the results shown follow at once
 }

@@ -44,6 +44,8 @@ public:
     // Over the view again after the view was drawn.
     void raise();
     void setLanguageTexts();
+    // The logins the person filter keeps (everyone when empty): results shown follow it.
+    void setPersonFilter(const QStringList& logins);
 
     AgendaView& results() const { return *m_results; }
     QLabel& note() const { return *m_note; }
@@ -85,4 +87,5 @@ private:
     QDate m_typedDate;
     QStringList m_shownFor;            // the words the results shown were found for
     bool m_chooseWhenAnswered = false; // Enter came before the results of the words typed
+    QStringList m_people;
 };

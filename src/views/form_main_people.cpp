@@ -12,6 +12,7 @@
 #include "views/MainWindowControls.h"
 #include "views/PersonFilterPanel.h"
 #include "views/PersonLanesView.h"
+#include "views/SearchPanel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -37,6 +38,7 @@ void form_main::setupPeopleView()
             [this](const QStringList& logins) {
                 m_shownPeople = logins;
                 m_peopleView->setPersonFilter(logins);
+                m_search->setPersonFilter(logins);
                 drawView();
             });
 }

@@ -4,13 +4,20 @@
 #include "TestFiles.h"
 #include "views/AgendaView.h"
 #include "views/PersonLanesView.h"
+#include "views/SearchPanel.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 
 namespace {
 
 class FormMainPeopleTest : public FormMainTest {
 protected:
+    FormMainPeopleTest()
+        : FormMainTest(false, true) // with an index, for the search
+    {
+    }
+
     // The owner and whom it is for, as another copy writes them.
     void own(const QString& path, const QByteArray& keys)
     {
@@ -32,28 +39,41 @@ protected:
 TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
 {
     settings.setTeamMembers({{"anna", "Anna Meier", -1}, {"ben", {}, -1}});
-    own(put({2003, 7, 9}, 9, 10, "Planning"), "Producer=anna\r\nFor=ben\r\n");
-    own(put({2003, 7, 9}, 11, 12, "Audit"), "Producer=carla\r\n");
+    own(put({2003, 7, 9}, 9, 10, "Planning review"), "Producer=anna\r\nFor=ben\r\n");
+    own(put({2003, 7, 9}, 11, 12, "Audit review"), "Producer=carla\r\n");
     window();
     trigger("mnu_view_people");
     settle();
     ASSERT_TRUE(child<PersonLanesView>("people_view")->isVisible());
-    EXPECT_EQ(lanes(), "Anna Meier:Planning ben:Planning carla:Audit");
+    EXPECT_EQ(lanes(), "Anna Meier:Planning review ben:Planning review carla:Audit review");
 
     child<QCheckBox>("check_person_ben")->click();
     settle();
-    EXPECT_EQ(lanes(), "Anna Meier:Planning") << "ben hidden, and carla's is for nobody shown";
+    EXPECT_EQ(lanes(), "Anna Meier:Planning review")
+        << "ben hidden, and carla's is for nobody shown";
     key(Qt::Key_D);
-    EXPECT_EQ(labelTexts(), QStringList{"Planning"});
+    EXPECT_EQ(labelTexts(), QStringList{"Planning review"});
     key(Qt::Key_L);
     const auto& groups = child<AgendaView>("agenda_view")->groups();
     ASSERT_EQ(groups.size(), 1);
     ASSERT_EQ(groups[0].lines.size(), 1);
-    EXPECT_EQ(groups[0].lines[0].text, "Planning");
+    EXPECT_EQ(groups[0].lines[0].text, "Planning review");
+    QTest::keyClicks(child<QLineEdit>("text_search"), "review");
+    const auto found = [this] {
+        QStringList texts;
+        for (const AgendaLayout::Group& group : window().search().results().groups())
+            for (const AgendaLayout::Line& line : group.lines)
+                texts << line.text;
+        return texts;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return found() == QStringList{"Planning review"}; }, 15000))
+        << found().join(" | ").toStdString();
+    QTest::keyClick(child<QLineEdit>("text_search"), Qt::Key_Escape);
 
     child<QCheckBox>("check_person_ben")->click();
     key(Qt::Key_P);
-    EXPECT_EQ(lanes(), "Anna Meier:Planning ben:Planning carla:Audit") << "everyone again";
+    EXPECT_EQ(lanes(), "Anna Meier:Planning review ben:Planning review carla:Audit review")
+        << "everyone again";
 }
 
 } // namespace
