@@ -1,12 +1,14 @@
 // norvane-cli: what scripts and terminals see of a data folder.
 #include "app/cli/AgendaCommand.h"
 #include "CliRun.h"
+#include "OlderCopy.h"
 #include "TestFiles.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -216,6 +218,22 @@ TEST_F(AgendaCommandTest, PersonsKeepWhatTheyOwnOrWhatIsForThem)
             has << run(QStringList{"has", day, "--folder", kTeam} + persons).out.trimmed();
         EXPECT_EQ(has.join(' '), c.has);
     }
+}
+
+// An older copy knows neither "For" nor the team: it shows the same appointments on the same
+// days, each under its owner.
+TEST_F(AgendaCommandTest, AnOlderCopyShowsTheTeamsAppointmentsAsThisOneDoes)
+{
+    const CliRun range = run({"range", "2026-12-07", "2026-12-16", "--folder", kTeam});
+    QMap<QDate, QStringList> shown;
+    for (const QString& line : range.out.split('\n', Qt::SkipEmptyParts)) {
+        const QJsonObject a = QJsonDocument::fromJson(line.toUtf8()).object();
+        shown[QDate::fromString(a["day"].toString(), Qt::ISODate)] << a["text"].toString();
+    }
+    for (QStringList& texts : shown)
+        texts.sort();
+    EXPECT_EQ(shown, OlderCopy::shown(kTeam, {2026, 12, 7}, {2026, 12, 16}));
+    EXPECT_EQ(shown.size(), 4) << "the 7th, 8th, and the weekly round on the 9th and 16th";
 }
 
 TEST_F(AgendaCommandTest, SeveralFoldersAreReadInTheOrderGivenAndEachLineNamesItsFolder)
