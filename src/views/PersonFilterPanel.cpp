@@ -27,6 +27,14 @@ PersonFilterPanel::PersonFilterPanel(QWidget* parent)
 
 void PersonFilterPanel::setPeople(const QList<TeamMember>& team, const QString& login)
 {
+    // Asked at every change of what the side panel shows: the same people keep their boxes.
+    const auto same = [](const TeamMember& a, const TeamMember& b) {
+        return a.login == b.login && a.name == b.name && a.color == b.color;
+    };
+    if (login == m_login && !m_boxes.isEmpty() &&
+        std::equal(team.begin(), team.end(), m_team.begin(), m_team.end(), same))
+        return;
+    m_team = team;
     QStringList unticked;
     for (QCheckBox* box : std::as_const(m_boxes)) {
         if (!box->isChecked())
@@ -39,12 +47,13 @@ void PersonFilterPanel::setPeople(const QList<TeamMember>& team, const QString& 
     const bool listed = std::any_of(team.begin(), team.end(),
                                     [&](const TeamMember& m) { return m.login == login; });
     if (!listed && !login.isEmpty())
-        people.prepend({login, {}, Team::colorOf(team, login)});
+        people.prepend({login, {}, -1});
     for (const TeamMember& person : std::as_const(people)) {
         auto* box = new QCheckBox(Team::shownName(team, person.login), this);
         box->setObjectName(QStringLiteral("check_person_") + person.login);
         box->setProperty(kLogin, person.login);
-        box->setIcon(ColorSwatch(ColorOfRgbValue(Team::colorOf(people, person.login))));
+        // The colour the lanes give the person: a place in the team, or the login's own.
+        box->setIcon(ColorSwatch(ColorOfRgbValue(Team::colorOf(team, person.login))));
         box->setChecked(!unticked.contains(person.login));
         connect(box, &QCheckBox::toggled, this, [this, box] {
             const bool noneLeft = std::none_of(m_boxes.begin(), m_boxes.end(),

@@ -30,6 +30,7 @@ signals:
 private:
     QVBoxLayout* m_layout;
     QList<QCheckBox*> m_boxes;
+    QList<TeamMember> m_team;
     QString m_login;
     QString m_lang;
 };
