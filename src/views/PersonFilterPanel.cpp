@@ -66,6 +66,7 @@ void PersonFilterPanel::setPeople(const QList<TeamMember>& team, const QString& 
         });
         m_boxes << box;
         m_layout->addWidget(box);
+        box->show(); // a box added to a panel already shown stays hidden otherwise
     }
     setLanguage(m_lang);
     setVisible(m_boxes.size() > 1); // one person alone has nothing to choose

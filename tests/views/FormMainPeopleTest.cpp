@@ -47,9 +47,13 @@ TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
     ASSERT_TRUE(child<PersonLanesView>("people_view")->isVisible());
     EXPECT_EQ(lanes(), "Anna Meier:Planning review ben:Planning review carla:Audit review");
 
+    // A team changed while the window is open gets its boxes, shown.
+    settings.setTeamMembers({{"anna", "Anna Meier", -1}, {"ben", {}, -1}, {"dora", {}, -1}});
+    window().ShowDataSource();
+    ASSERT_TRUE(child<QCheckBox>("check_person_dora")->isVisible());
     child<QCheckBox>("check_person_ben")->click();
     settle();
-    EXPECT_EQ(lanes(), "Anna Meier:Planning review")
+    EXPECT_EQ(lanes(), "Anna Meier:Planning review dora:")
         << "ben hidden, and carla's is for nobody shown";
     key(Qt::Key_D);
     EXPECT_EQ(labelTexts(), QStringList{"Planning review"});
@@ -72,7 +76,7 @@ TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
 
     child<QCheckBox>("check_person_ben")->click();
     key(Qt::Key_P);
-    EXPECT_EQ(lanes(), "Anna Meier:Planning review ben:Planning review carla:Audit review")
+    EXPECT_EQ(lanes(), "Anna Meier:Planning review ben:Planning review dora: carla:Audit review")
         << "everyone again";
 }
 
