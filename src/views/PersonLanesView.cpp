@@ -11,6 +11,7 @@
 #include "views/ClassDay.h"
 #include "views/FolderMarks.h"
 #include "views/GridAccessible.h"
+#include "views/LabelPool.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -171,6 +172,7 @@ void PersonLanesView::paint()
         }
     }
     const QFont normal = drawFont();
+    const QList<FolderMark> folders = FolderMarks::shown(m_settings);
     for (const Lane& lane : m_lanes) {
         const QColor personColor = ColorOfRgbValue(lane.person.color);
         QFont bold = normal;
@@ -193,18 +195,25 @@ void PersonLanesView::paint()
                 colors.appointment(AppointmentColor(m_settings, box.appointment->ColorCode()));
             FillBox(twips(box.rect.left()), twips(box.rect.top()), twips(box.rect.right()),
                     twips(box.rect.bottom()), fill);
+            // Another folder's appointment keeps its colour beside its folder's band.
+            const std::optional<FolderMark> folder =
+                FolderMarks::of(folders, box.appointment->filename());
+            const int band = folder ? ViewLabel::kBandWidth : 0;
+            if (folder)
+                FillBox(twips(box.rect.left()), twips(box.rect.top()),
+                        twips(box.rect.left() + band - 1), twips(box.rect.bottom()), folder->color);
             PictureBox::Box(twips(box.rect.left()), twips(box.rect.top()), twips(box.rect.right()),
                             twips(box.rect.bottom()), ink);
             setForeColor(colors.onAppointment(fill));
-            const QSize inside = box.rect.size() - QSize(2 * kPadding, 2);
+            const QSize inside = box.rect.size() - QSize(2 * kPadding + band, 2);
             const QStringList lines =
                 ClassDay::FittedLines(textLines(bidiContained(box.appointment->GetFormatedText()))
                                           .join(QLatin1Char('\n')),
                                       normal, inside);
             const int lineHeight = QFontMetrics(normal).height();
             for (int n = 0; n < lines.size(); ++n)
-                Print(twips(box.rect.left() + kPadding), twips(box.rect.top() + 1 + n * lineHeight),
-                      lines[n]);
+                Print(twips(box.rect.left() + kPadding + band),
+                      twips(box.rect.top() + 1 + n * lineHeight), lines[n]);
         }
     }
     setForeColor(ink);
