@@ -5,6 +5,7 @@
 #include "ui/ApiColorPicker.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -59,7 +60,8 @@ void PersonFilterPanel::setPeople(const QList<TeamMember>& team, const QString& 
             const bool noneLeft = std::none_of(m_boxes.begin(), m_boxes.end(),
                                                [](QCheckBox* b) { return b->isChecked(); });
             if (noneLeft) {
-                box->setChecked(true); // the last one stays
+                const QSignalBlocker quiet(box); // the last one stays, and nothing changed
+                box->setChecked(true);
                 return;
             }
             emit shownChanged(shown());

@@ -250,6 +250,9 @@ private:
     void showBeside();
     QString besideNotice() const;
     void showLegend();
+    // Lays widget out in the side panel below above, as high as it wants and the search leaves
+    // room for.
+    void placeInSidePanel(QWidget* widget, const QWidget* above);
     // A data folder the settings added to those of before (form_main_folders.cpp): asked
     // whether to show it now, as the Datasource menu would.
     void offerAddedFolder(const QStringList& before);

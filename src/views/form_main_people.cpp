@@ -46,7 +46,8 @@ void form_main::setupPeopleView()
 DaySource form_main::shownDays() const
 {
     return [this](const QDate& date) {
-        return PersonLanes::kept(m_stores->knownDays()(date), m_shownPeople);
+        return PersonLanes::kept(m_stores->knownDay(date).value_or(QList<TerminPtr>()),
+                                 m_shownPeople);
     };
 }
 
@@ -63,13 +64,9 @@ void form_main::showPeoplePanel()
 {
     m_personFilter->setPeople(m_settings.TeamMembers(), GetLoginName());
     m_personFilter->setLanguage(m_settings.LangCode());
-    // Below the data source and the folders' legend, as far down as the search leaves room.
-    const QLabel* source = m_ui->label_datasource;
+    // Below the folders' legend while it shows, else below the data source.
     const auto* legend = findChild<FolderLegend*>(QStringLiteral("folder_legend"));
-    const QWidget* above =
-        legend && legend->isVisible() ? static_cast<const QWidget*>(legend) : source;
-    const int top = above->geometry().bottom() + PictureBox::toPixels(60);
-    const int room = m_ui->text_search->y() - PictureBox::toPixels(60) - top;
-    m_personFilter->setGeometry(source->x(), top, source->width(),
-                                std::max(0, std::min(m_personFilter->sizeHint().height(), room)));
+    placeInSidePanel(m_personFilter, legend && legend->isVisible()
+                                         ? static_cast<const QWidget*>(legend)
+                                         : m_ui->label_datasource);
 }

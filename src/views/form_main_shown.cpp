@@ -99,11 +99,15 @@ void form_main::showLegend()
         entries.append({mark, service.answering(), service.reachable()});
     }
     legend->setEntries(entries);
-    // Below the data source, as far down as the search leaves room for.
-    const QLabel* source = m_ui->label_datasource;
-    const int top = source->geometry().bottom() + PictureBox::toPixels(60);
-    const int room = m_ui->text_search->y() - PictureBox::toPixels(60) - top;
-    legend->setGeometry(source->x(), top, source->width(),
-                        std::max(0, std::min(legend->sizeHint().height(), room)));
+    placeInSidePanel(legend, m_ui->label_datasource);
     showPeoplePanel(); // below the legend
+}
+
+void form_main::placeInSidePanel(QWidget* widget, const QWidget* above)
+{
+    const QLabel* source = m_ui->label_datasource;
+    const int top = above->geometry().bottom() + PictureBox::toPixels(60);
+    const int room = m_ui->text_search->y() - PictureBox::toPixels(60) - top;
+    widget->setGeometry(source->x(), top, source->width(),
+                        std::max(0, std::min(widget->sizeHint().height(), room)));
 }

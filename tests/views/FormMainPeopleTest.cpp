@@ -78,6 +78,13 @@ TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
     key(Qt::Key_P);
     EXPECT_EQ(lanes(), "Anna Meier:Planning review ben:Planning review dora: carla:Audit review")
         << "everyone again";
+
+    // The last box ticked stays: a filter of nobody would look like an empty calendar.
+    const QList<QCheckBox*> boxes = child<QWidget>("person_filter")->findChildren<QCheckBox*>();
+    for (QCheckBox* box : boxes)
+        box->click();
+    EXPECT_EQ(
+        std::count_if(boxes.begin(), boxes.end(), [](QCheckBox* b) { return b->isChecked(); }), 1);
 }
 
 } // namespace

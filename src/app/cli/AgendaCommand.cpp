@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -343,25 +344,23 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     const QDate from = request.dates[0];
     const QDate to = request.dates.value(1, from);
     for (QDate day = from; day <= to; day = day.addDays(1)) {
-        bool has = false;
-        if (request.command == QLatin1String("has") && request.persons.isEmpty()) {
-            // The day marks answer without reading the day.
-            for (const std::unique_ptr<DataAccess>& store : stores)
-                has = has || store->HasAppointments(day);
+        if (request.command == QLatin1String("has")) {
+            // Without persons the day marks answer without reading the day.
+            const bool has = std::any_of(stores.begin(), stores.end(), [&](const auto& store) {
+                return request.persons.isEmpty()
+                           ? store->HasAppointments(day)
+                           : !PersonLanes::kept(store->GetAppointmentsOfDay(day), request.persons)
+                                  .isEmpty();
+            });
             out << jsonBool(has) << '\n';
             continue;
         }
         for (size_t n = 0; n < stores.size(); ++n) {
             const FoldersSetup::Folder& folder = setup.folders[qsizetype(n)];
             for (const TerminPtr& a :
-                 PersonLanes::kept(stores[n]->GetAppointmentsOfDay(day), request.persons)) {
-                has = true;
-                if (request.command != QLatin1String("has"))
-                    out << jsonLine(day, folder.path, *a, setup.printed(folder)) << '\n';
-            }
+                 PersonLanes::kept(stores[n]->GetAppointmentsOfDay(day), request.persons))
+                out << jsonLine(day, folder.path, *a, setup.printed(folder)) << '\n';
         }
-        if (request.command == QLatin1String("has"))
-            out << jsonBool(has) << '\n';
     }
     out.flush();
     // Both commands pass over the same names; each is named once.
