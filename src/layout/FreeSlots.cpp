@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace FreeSlots {
@@ -118,13 +119,17 @@ QList<Slot> find(const Request& request, const DaySource& days)
         return found;
     const QList<Span> busy = busyTimes(request, days);
     const qint64 length = request.minutes;
+    const qint64 earliest = request.notBefore.isValid()
+                                ? request.from.daysTo(request.notBefore.date()) * kDay +
+                                      request.notBefore.time().msecsSinceStartOfDay() / 60000
+                                : std::numeric_limits<qint64>::min();
     qsizetype next = 0; // the first busy time that may still lie ahead
     for (QDate day = request.from; day <= request.to; day = day.addDays(1)) {
         if (!request.weekdays.contains(day.dayOfWeek()))
             continue;
         const qint64 midnight = request.from.daysTo(day) * kDay;
         const qint64 end = midnight + request.hours.endMinutes();
-        qint64 start = midnight + request.hours.start.minutes();
+        qint64 start = std::max(midnight + request.hours.start.minutes(), earliest);
         bool afterBusy = false;
         for (;;) {
             if (!afterBusy)

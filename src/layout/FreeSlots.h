@@ -5,6 +5,7 @@
 #include "store/DaySource.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,7 @@ struct Request {
     Hours hours;
     int minutes = 60;
     int most = kDefaultMost; // 0: all there are
+    QDateTime notBefore;     // no slot starts earlier (the window's now); none when invalid
 };
 
 struct Slot {

@@ -100,6 +100,14 @@ TEST(FreeSlotsTest, TheFirstSlotsInWhichEveryoneAskedIsFree)
         request.most = c.most;
         EXPECT_EQ(slotsText(FreeSlots::find(request, daysOf(c.days))), c.found);
     }
+    // The window looks from now on, rounded up to a step.
+    FreeSlots::Request request;
+    request.persons = {"anna"};
+    request.from = request.to = kMonday;
+    request.most = 2;
+    request.notBefore = QDateTime(kMonday, QTime(10, 21));
+    EXPECT_EQ(slotsText(FreeSlots::find(request, daysOf("0|11:30-12=anna"))),
+              "12 10:25-11:25 12 12:00-13:00");
 }
 
 TEST(FreeSlotsTest, HoursReadAsTyped)

@@ -206,12 +206,13 @@ FolderSetup::FolderSetup(const QString& given, const QString& programDirectory, 
 }
 
 FoldersSetup::FoldersSetup(const QStringList& given, const QString& programDirectory,
-                           QTextStream& err)
+                           QTextStream& err, FolderSetup::Load load)
     : profiles(ThreadFileAccess())
     , settings(profiles, programDirectory)
 {
-    if (given.isEmpty()) {
+    if (given.isEmpty() || load == FolderSetup::Load::Always)
         loadSettings(settings, err);
+    if (given.isEmpty()) {
         if (const QString folder = dataFolder({}, settings, err); !folder.isEmpty())
             folders.append({folder, folder});
         return;
@@ -243,6 +244,14 @@ QString usage()
         "                                           accents ignored, from a year back to two\n"
         "                                           years ahead unless told; --no-index reads\n"
         "                                           the folder instead of the local index\n"
+        "  norvane-cli free --from DATE --to DATE --length MINUTES [--person LOGIN]...\n"
+        "                   [--room NAME]... [--hours HH:MM-HH:MM] [--folder DIR]... [--all]\n"
+        "                                           the first times of MINUTES (5 to 1440) at\n"
+        "                                           which every LOGIN and NAME given (one at\n"
+        "                                           least) is free, within the hours\n"
+        "                                           (08:00-17:00; 22:00-06:00 runs into the\n"
+        "                                           next morning) of the weekdays the settings\n"
+        "                                           show, at most 20 unless --all\n"
         "  norvane-cli pdf day DATE FILE [--folder DIR]\n"
         "  norvane-cli pdf week DATE FILE [--folder DIR]\n"
         "  norvane-cli pdf day-by-person DATE FILE [--folder DIR] [--person LOGIN]...\n"
@@ -299,7 +308,8 @@ QString usage()
         "  norvane-cli --version                    the version\n"
         "  norvane-cli --help                       this text\n"
         "Dates are YYYY-MM-DD. Without --folder, the active data folder of the settings.\n"
-        "day, range and search print one JSON object per appointment and line.\n");
+        "day, range and search print one JSON object per appointment and line, free one\n"
+        "per free time: its day, start and end.\n");
 }
 
 int usageError(const QString& problem, QTextStream& err)
@@ -363,17 +373,31 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         }
     }
     out.flush();
-    // Both commands pass over the same names; each is named once.
-    for (const std::unique_ptr<DataAccess>& store : stores) {
-        for (const QString& path : store->takeSkippedNames())
-            err << "norvane-cli: skipped a file whose name is not valid text: "
-                << QDir::toNativeSeparators(path) << '\n';
-        for (const DataAccess::UnreadableFile& file : store->takeUnreadableFiles())
-            err << "norvane-cli: skipped a file that cannot be read: "
-                << QDir::toNativeSeparators(file.path) << ": " << file.reason << '\n';
-    }
-    err.flush();
+    for (const std::unique_ptr<DataAccess>& store : stores)
+        tellSkippedFiles(*store, err);
     return Ok;
+}
+
+QString unlistable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString why = info.isReadable() && info.isExecutable()
+                            ? QStringLiteral("it cannot be listed")
+                            : QStringLiteral("permission denied");
+    return QStringLiteral("cannot read the data folder %1: %2")
+        .arg(QDir::toNativeSeparators(folder), why);
+}
+
+void tellSkippedFiles(DataAccess& store, QTextStream& err)
+{
+    // Both commands pass over the same names; each is named once.
+    for (const QString& path : store.takeSkippedNames())
+        err << "norvane-cli: skipped a file whose name is not valid text: "
+            << QDir::toNativeSeparators(path) << '\n';
+    for (const DataAccess::UnreadableFile& file : store.takeUnreadableFiles())
+        err << "norvane-cli: skipped a file that cannot be read: "
+            << QDir::toNativeSeparators(file.path) << ": " << file.reason << '\n';
+    err.flush();
 }
 
 } // namespace AgendaCommand

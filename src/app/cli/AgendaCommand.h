@@ -5,6 +5,7 @@
 #include "profile/ProfileCache.h"
 #include "settings/Settings.h"
 #include "store/ClassTermin.h"
+#include "store/DataAccess.h"
 
 #include <QString>
 #include <QStringList>
@@ -56,9 +57,11 @@ struct FolderSetup {
 };
 
 // The data folders of --folder given any number of times (all of them must be directories),
-// else the settings' active one: each with the name it was given.
+// else the settings' active one: each with the name it was given. The settings are loaded as
+// for FolderSetup.
 struct FoldersSetup {
-    FoldersSetup(const QStringList& given, const QString& programDirectory, QTextStream& err);
+    FoldersSetup(const QStringList& given, const QString& programDirectory, QTextStream& err,
+                 FolderSetup::Load load = FolderSetup::Load::WhenNoFolderGiven);
 
     struct Folder {
         QString path;    // read; ends in a separator
@@ -73,6 +76,12 @@ struct FoldersSetup {
         return folders.size() > 1 ? folder.asGiven : QString();
     }
 };
+
+// Why folder, a directory, cannot be read: for the one line of a failure.
+QString unlistable(const QString& folder);
+// Tells on err the files store passed over since it was last asked: names that are no valid
+// text, files that cannot be read.
+void tellSkippedFiles(DataAccess& store, QTextStream& err);
 
 // args without the program name. programDirectory holds the settings used when no --folder
 // is given.

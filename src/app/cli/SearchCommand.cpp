@@ -72,16 +72,6 @@ std::variant<Request, Problem> parse(const QStringList& args, const QDate& today
     return request;
 }
 
-QString unlistable(const QString& folder)
-{
-    const QFileInfo info(folder);
-    const QString why = info.isReadable() && info.isExecutable()
-                            ? QStringLiteral("it cannot be listed")
-                            : QStringLiteral("permission denied");
-    return QStringLiteral("cannot read the data folder %1: %2")
-        .arg(QDir::toNativeSeparators(folder), why);
-}
-
 } // namespace
 
 QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& folder,
@@ -119,7 +109,7 @@ searchFolder(FileAccess& files, const QString& folder, const QString& indexDirec
         if (step == FolderCrawl::Step::Done)
             break;
         if (step == FolderCrawl::Step::Unreachable)
-            return unlistable(folder);
+            return AgendaCommand::unlistable(folder);
     }
     return index.search(words, from, to);
 }
@@ -171,7 +161,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::FolderError;
     for (const AgendaCommand::FoldersSetup::Folder& folder : setup.folders)
         if (!files.isListableDir(folder.path))
-            return AgendaCommand::failure(unlistable(folder.path), err);
+            return AgendaCommand::failure(AgendaCommand::unlistable(folder.path), err);
 
     // Each folder's hits, listed by the one rule and merged by day: a folder's own order
     // stays for the same day.

@@ -1,5 +1,6 @@
 #include "app/cli/AgendaCommand.h"
 #include "app/cli/CliProgram.h"
+#include "app/cli/FreeCommand.h"
 #include "app/cli/HelperProgram.h"
 #include "app/cli/SearchCommand.h"
 #include "app/cli/ToolsCommand.h"
@@ -36,6 +37,8 @@ int main(int argc, char* argv[])
             return WriteCommand::remove(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("extend"))
             return WriteCommand::extend(args.mid(1), out, err, DefaultProgramDirectory());
+        if (command == QLatin1String("free"))
+            return FreeCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("search"))
             return SearchCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
         return AgendaCommand::run(args, out, err, DefaultProgramDirectory());
