@@ -12,6 +12,7 @@
 // mounted it says why.
 #include "DataFolderGenerator.h"
 #include "SlowShare.h"
+#include "Ticks.h"
 #include "edit/AppointmentEditing.h"
 #include "index/AppointmentIndex.h"
 #include "service/FolderWatch.h"
@@ -38,30 +39,6 @@
 namespace {
 
 const QDateTime kNow(QDate(2023, 6, 14), QTime(10, 0)); // a Wednesday in the generated year
-
-// The longest gap between two ticks of a 5 ms timer since the last restart.
-class Ticks {
-public:
-    Ticks()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_since.restart()); });
-        m_since.start();
-        m_timer.start(5);
-    }
-    void restart()
-    {
-        m_since.restart();
-        m_longest = 0;
-    }
-    qint64 longest() const { return std::max(m_longest, m_since.elapsed()); }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_since;
-    qint64 m_longest = 0;
-};
 
 // The main window and its store service on the share, as the program makes them.
 struct Program {

@@ -37,6 +37,10 @@
 <context>
     <name>form_edit</name>
     <message>
+        <source>Find a time...</source>
+        <translation>Termin finden...</translation>
+    </message>
+    <message>
         <source>Calendar:</source>
         <translation>Kalender:</translation>
     </message>

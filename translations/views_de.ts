@@ -61,6 +61,85 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     </message>
 </context>
 <context>
+    <name>FindTimeDialog</name>
+    <message>
+        <source>Find a time</source>
+        <translation>Termin finden</translation>
+    </message>
+    <message>
+        <source>Names separated by commas</source>
+        <translation>Namen, durch Kommas getrennt</translation>
+    </message>
+    <message>
+        <source> minutes</source>
+        <translation> Minuten</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>&amp;People:</source>
+        <translation>&amp;Personen:</translation>
+    </message>
+    <message>
+        <source>&amp;Rooms:</source>
+        <translation>&amp;Räume:</translation>
+    </message>
+    <message>
+        <source>&amp;Length:</source>
+        <translation>&amp;Dauer:</translation>
+    </message>
+    <message>
+        <source>&amp;Days:</source>
+        <translation>&amp;Tage:</translation>
+    </message>
+    <message>
+        <source>&amp;Hours:</source>
+        <translation>&amp;Uhrzeit:</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>Free times</source>
+        <translation>Freie Zeiten</translation>
+    </message>
+    <message>
+        <source>&amp;New appointment</source>
+        <translation>&amp;Neuer Termin</translation>
+    </message>
+    <message>
+        <source>Tick a person or name a room.</source>
+        <translation>Bitte eine Person ankreuzen oder einen Raum nennen.</translation>
+    </message>
+    <message>
+        <source>The first day lies after the last.</source>
+        <translation>Der erste Tag liegt nach dem letzten.</translation>
+    </message>
+    <message>
+        <source>Look at %1 days at most.</source>
+        <translation>Höchstens %1 Tage durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Looking at the days...</source>
+        <translation>Die Tage werden gelesen...</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: no free time can be told.</source>
+        <translation>%1 kann nicht gelesen werden: keine freie Zeit bestimmbar.</translation>
+    </message>
+    <message>
+        <source>No free time found.</source>
+        <translation>Keine freie Zeit gefunden.</translation>
+    </message>
+    <message>
+        <source>The first free times:</source>
+        <translation>Die ersten freien Zeiten:</translation>
+    </message>
+</context>
+<context>
     <name>GoToDateDialog</name>
     <message>
         <source>Go to date</source>
@@ -654,6 +733,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
     <message>
         <source>&amp;Find...</source>
         <translation>&amp;Suchen...</translation>
+    </message>
+    <message>
+        <source>Find &amp;a time...</source>
+        <translation>&amp;Termin finden...</translation>
     </message>
     <message>
         <source>Search (Ctrl+F)</source>

@@ -35,6 +35,7 @@ void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwin
     handOver->filer = &filing;
     if (handOver->EditIsNew)
         handOver->calendars = std::move(calendars);
+    handOver->findTime = m_findTime;
     // The hand-over outlives none of its own calls, so the plain pointer is safe.
     handOver->finished = [h = handOver.get(), appointment, done = std::move(done)](bool saved) {
         Result result;

@@ -6,13 +6,26 @@
 
 #include <QCoreApplication>
 #include <QList>
-
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 
 class Filer;
+class QWidget;
+
+// What the editor's "Find a time..." asks of the window that opened it: the appointment as the
+// controls hold it now, and where the time found goes; the editor keeps the rest of its controls.
+struct FindTimeAsk {
+    ClassTermin draft;
+    QWidget* editor = nullptr; // what the window's dialog lies over
+    // Does nothing once the editor has closed.
+    std::function<void(const QDate& day, TimeOfDay start, TimeOfDay end,
+                       const QStringList& forUsers)>
+        take;
+};
+using FindTime = std::function<void(const FindTimeAsk& ask)>;
 
 // What EditMe and the editor hand each other while one appointment is being edited.
 struct EditHandOver {
@@ -31,6 +44,8 @@ struct EditHandOver {
         std::shared_ptr<Filer> filer; // kept while the editor is open
     };
     QList<Calendar> calendars;
+    // The window's answer to "Find a time..."; none hides the button.
+    FindTime findTime;
 };
 
 // Editing one appointment from a window: the editor opens without waiting and files on OK,
@@ -45,6 +60,8 @@ public:
     explicit AppointmentEditing(Filer& filing, Editor editor = {});
 
     void setEditor(Editor editor) { m_editor = std::move(editor); }
+    // What answers the editor's "Find a time..." from now on; none hides the button.
+    void setFindTime(FindTime findTime) { m_findTime = std::move(findTime); }
 
     struct Result {
         bool cancelled = false;
@@ -69,4 +86,5 @@ public:
 private:
     Filer& m_filing;
     Editor m_editor;
+    FindTime m_findTime;
 };

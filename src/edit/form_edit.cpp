@@ -119,6 +119,7 @@ form_edit::form_edit(std::shared_ptr<EditHandOver> handOver, Settings& settings,
     createRecurrencePage();
     createInfoPage();
     createCalendarChoice();
+    createFindTimeButton();
     createButtons();
     // Created last, so they lie above every other control when they drop down.
     createDropDownFrame();

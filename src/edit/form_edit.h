@@ -115,6 +115,9 @@ private:
     // while more than one data folder it may go into is shown; OK files into the one chosen.
     void createCalendarChoice();
     void takeCalendarChoice();
+    // "Find a time..." on the appointment page (form_edit_findtime.cpp), while the window
+    // answers it.
+    void createFindTimeButton();
     void createDropDownFrame();
     void createColorPanel();
     void createPickers();
@@ -289,6 +292,7 @@ private:
 
     QLabel* label_calendar = nullptr;
     QComboBox* combo_calendar = nullptr;
+    QPushButton* command_find_time = nullptr;
     QPushButton* command_ok = nullptr;
     QPushButton* command_cancel = nullptr;
     QString m_okText;

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include <algorithm>
+
 #include <utility>
 #include <vector>
 
@@ -68,6 +70,8 @@ void form_edit::orderTabs()
                  {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,
                   text_recur_von, pic_recur_von, combo_recur_end, text_recur_bis, pic_recur_bis,
                   spin_recur_count, check_owner, text_for, command_ok, command_cancel});
+    if (command_find_time)
+        order.insert(std::find(order.begin(), order.end(), text_text), command_find_time);
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -24,7 +24,9 @@ constexpr QRect kFromCaption(12, 44, 44, 22);
 constexpr QRect kFrom(58, 44, 147, 22);
 constexpr QRect kUntilCaption(219, 44, 44, 22);
 constexpr QRect kUntil(262, 44, 147, 22);
-constexpr QRect kTextCaption(12, 76, 397, 18);
+constexpr QRect kTextCaption(12, 76, 240, 18);
+// Right of the text's caption, "Find a time...".
+constexpr QRect kFindTime(259, 71, 150, 24);
 constexpr QRect kText(12, 96, 397, 126);
 
 constexpr QRect kRemindCaption(12, 12, 397, 20);

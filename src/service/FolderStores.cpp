@@ -246,6 +246,39 @@ void FolderStores::search(const QStringList& words, const QDate& from, const QDa
                               });
 }
 
+void FolderStores::readDays(const QList<QDate>& days, std::function<void(const DaysRead&)> done)
+{
+    struct Gathered {
+        QList<StoreService::DaysRead> folders;
+        QStringList names;
+        qsizetype waiting = 0;
+    };
+    auto gathered = std::make_shared<Gathered>();
+    gathered->waiting = m_services.size();
+    gathered->folders.resize(m_services.size());
+    for (const auto& service : std::as_const(m_services))
+        gathered->names << service->folder();
+    for (qsizetype i = 0; i < m_services.size(); ++i)
+        m_services[i]->readDays(
+            days, [gathered, i, days, done](const StoreService::DaysRead& read) {
+                gathered->folders[i] = read;
+                if (--gathered->waiting > 0 || !done)
+                    return;
+                DaysRead merged;
+                for (const QDate& day : days) {
+                    QList<std::optional<QList<TerminPtr>>> each;
+                    for (const StoreService::DaysRead& folder : std::as_const(gathered->folders))
+                        each << (folder.days.contains(day) ? std::optional(folder.days.value(day))
+                                                           : std::nullopt);
+                    merged.days.insert(day, mergedDay(each).value_or(QList<TerminPtr>()));
+                }
+                for (qsizetype n = 0; n < gathered->folders.size(); ++n)
+                    if (!gathered->folders[n].reachable)
+                        merged.unreachable << gathered->names[n];
+                done(merged);
+            });
+}
+
 void FolderStores::confirm(const QStringList& paths, std::function<void()> done)
 {
     QHash<StoreService*, QStringList> byFolder;

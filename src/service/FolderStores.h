@@ -6,6 +6,7 @@
 #include "store/DaySource.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -57,6 +58,14 @@ public:
     // Every folder's index asked, the answers merged; done runs once, on this thread.
     void search(const QStringList& words, const QDate& from, const QDate& to,
                 StoreService::Searched done);
+    // The days as every folder's service reads them now (StoreService::readDays), merged as
+    // mergedDay merges them; done runs once, on this thread, naming the folders that could not
+    // be listed, whose days are missing.
+    struct DaysRead {
+        QHash<QDate, QList<TerminPtr>> days;
+        QStringList unreachable;
+    };
+    void readDays(const QList<QDate>& days, std::function<void(const DaysRead& read)> done);
     // Each file looked at by the service of its folder; done once all were.
     void confirm(const QStringList& paths, std::function<void()> done);
 

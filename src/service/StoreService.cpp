@@ -482,6 +482,29 @@ void StoreService::confirmFrom(std::shared_ptr<const QStringList> paths, int nex
               });
 }
 
+void StoreService::readDays(const QList<QDate>& days, Read done)
+{
+    if (m_state.shuttingDown || m_folder.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this,
+            [done = std::move(done)] {
+                if (done)
+                    done({{}, false});
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    ask<DaysRead>(
+        [days](StoreWorker& store) {
+            const auto pass = store.pass();
+            StoreWorker::Days read = store.read(days, {}, false);
+            if (!read.reachable)
+                read.days.clear();
+            return DaysRead{read.days, read.reachable};
+        },
+        std::move(done));
+}
+
 void StoreService::watch(const QStringList& directories)
 {
     if (!m_watch || m_folder.isEmpty())

@@ -169,6 +169,17 @@ public:
     // does not answer.
     void confirm(const QStringList& paths, std::function<void()> done);
 
+    // The days read from the folder now, on the worker, as a view reads them (each series laid
+    // out on its days, its exceptions included), without changing what the views know; done
+    // gets them on the window's thread, with reachable false (and no days) when the folder
+    // could not be listed.
+    struct DaysRead {
+        QHash<QDate, QList<TerminPtr>> days;
+        bool reachable = true;
+    };
+    using Read = std::function<void(const DaysRead& read)>;
+    void readDays(const QList<QDate>& days, Read done);
+
     bool answering() const { return m_state.answering; }
     bool reachable() const { return m_state.reachable; }
     // Files of the folder that cannot be read whole and are not shown, each with the system's

@@ -281,6 +281,7 @@ void MainWindowControls::buildMenus()
     mnu_edit->addSeparator();
     mnu_edit_find = entry(mnu_edit, "mnu_edit_find");
     mnu_edit_find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnu_edit_find_time = entry(mnu_edit, "mnu_edit_find_time");
 
     mnu_appointment = named(bar->addMenu(QString()), "mnu_appointment");
     mnu_appointment_new = entry(mnu_appointment, "mnu_appointment_new");
@@ -350,6 +351,7 @@ void MainWindowControls::SetLanguageTexts()
     mnu_edit_copy->setText(tr("&Copy"));
     mnu_edit_paste->setText(tr("&Paste"));
     mnu_edit_find->setText(tr("&Find..."));
+    mnu_edit_find_time->setText(tr("Find &a time..."));
     text_search->setPlaceholderText(tr("Search (Ctrl+F)"));
     text_search->setToolTip(tr("Words of the text or the owner, or a date to go to"));
     combo_search_range->setItemText(0, tr("-1 to +2 years"));

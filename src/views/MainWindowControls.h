@@ -90,6 +90,7 @@ public:
     QAction* mnu_edit_copy;
     QAction* mnu_edit_paste;
     QAction* mnu_edit_find;
+    QAction* mnu_edit_find_time;
     QMenu* mnu_appointment;
     QAction* mnu_appointment_new;
     QMenu* mnu_view;

@@ -239,6 +239,7 @@ void form_main::connectMenus()
             &form_main::mnu_popup_termin_del_yes_Click);
     connectEditMenu();
     connectClipboard();
+    connectFindTime();
     connectGridKeys();
     connectCalendarKeys();
     connect(m_ui->mnu_taskbar_show, &QAction::triggered, this, &form_main::restoreFromTray);

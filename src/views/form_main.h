@@ -25,6 +25,7 @@
 #include <optional>
 
 class AppointmentEditing;
+struct FindTimeAsk;
 class Calendar;
 class DayWeekView;
 class LabelPool;
@@ -241,6 +242,12 @@ private:
     void newAtGridFocus();
 
     void mnu_appointment_new_Click();
+    // A new appointment from from to to on day, owned by the user, as the grid makes one.
+    ClassTermin newAppointment(const QDate& day, TimeOfDay from, TimeOfDay to) const;
+    // "Find a time..." (form_main_findtime.cpp): the dialog over the window, or over the editor
+    // that asked (ask), reading the days through the folders' store services.
+    void connectFindTime();
+    void openFindTime(const FindTimeAsk* ask);
     void mnu_datafolder_array_Click(int index);
     // The folders shown beside the active one (form_main_shown.cpp): a check mark per folder
     // in the Datasource menu, kept in the pointer file; the legend in the side panel names

@@ -140,6 +140,11 @@ void form_main::label_appointment_MouseUp()
 
 void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)
 {
+    m_edits->create(newAppointment(day, from, to));
+}
+
+ClassTermin form_main::newAppointment(const QDate& day, TimeOfDay from, TimeOfDay to) const
+{
     const QDate today = this->today();
     ClassTermin a;
     a.setColorCode(1);
@@ -150,7 +155,7 @@ void form_main::RangeSelected(const QDate& day, TimeOfDay from, TimeOfDay to)
     a.setRecurringStartDate(today.addYears(-1));
     a.setRecurringEndDate(kLastFileDate); // a series made of it has no end unless given one
     a.setRemindMinutes(5);
-    m_edits->create(a);
+    return a;
 }
 
 void form_main::showChange(bool putBack)

@@ -259,9 +259,9 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             look(settingsWindow, tag + "settings");
             ClassTermin appointment;
             appointment.setDatum(QDate::currentDate());
-            form_edit editor(
-                std::make_shared<EditHandOver>(EditHandOver{appointment, true, nullptr, {}, {}}),
-                settings, "anna");
+            form_edit editor(std::make_shared<EditHandOver>(
+                                 EditHandOver{appointment, true, nullptr, {}, {}, {}}),
+                             settings, "anna");
             look(editor, tag + "editor");
             form_print print(settings, service.jobs(), QDate::currentDate());
             look(print, tag + "print");

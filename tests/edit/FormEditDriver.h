@@ -272,7 +272,7 @@ protected:
 class DirectEditor {
 public:
     DirectEditor(const ClassTermin& a, Settings& settings, bool isNew = false)
-        : handOver(std::make_shared<EditHandOver>(EditHandOver{a, isNew, nullptr, {}, {}}))
+        : handOver(std::make_shared<EditHandOver>(EditHandOver{a, isNew, nullptr, {}, {}, {}}))
         , dialog(handOver, settings, kLogin)
         , editor(dialog)
     {

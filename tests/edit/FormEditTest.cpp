@@ -741,4 +741,35 @@ TEST_F(FormEditTest, EditMeFilesOnOkWithTheEditorAtOnceWithoutItAndSaysWhyASaveF
     EXPECT_TRUE(result->failure.startsWith("The appointment could not be saved.\r\n"));
 }
 
+
+TEST_F(FormEditTest, FindATimeAsksTheWindowWithWhatTheControlsHoldAndTakesTheTimeFound)
+{
+    auto a = appointment();
+    a->setForUsers({"anna"});
+    EXPECT_EQ(DirectEditor(*a, settings).dialog.findChild<QPushButton*>("command_find_time"),
+              nullptr)
+        << "none where no window answers";
+    std::optional<FindTimeAsk> asked;
+    auto handOver = std::make_shared<EditHandOver>(EditHandOver{
+        *a, false, nullptr, {}, {}, [&asked](const FindTimeAsk& ask) { asked = ask; }});
+    form_edit dialog(handOver, settings, kLogin);
+    Editor e(dialog);
+    dialog.show();
+    e.waitUntilReady();
+    e.typeInto("text_zeit_bis", "11:00");
+    e.click(e.child<QPushButton>("command_find_time"));
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->editor, &dialog);
+    EXPECT_EQ(asked->draft.EndTime(), hm(11, 0));
+    EXPECT_EQ(asked->draft.ForUsers(), QStringList{"anna"});
+    asked->take(QDate(2003, 7, 8), hm(14, 0), hm(16, 0), {"ben", "carla"});
+    EXPECT_EQ(e.field("text_am").text(), "08.07.2003");
+    EXPECT_EQ(e.field("text_zeit_von").text(), "14:00");
+    EXPECT_EQ(e.field("text_zeit_bis").text(), "16:00");
+    e.ok();
+    EXPECT_EQ(handOver->appointment.datum(), QDate(2003, 7, 8));
+    EXPECT_EQ(handOver->appointment.EndTime(), hm(16, 0));
+    EXPECT_EQ(handOver->appointment.ForUsers(), (QStringList{"ben", "carla"}));
+}
+
 } // namespace

@@ -568,8 +568,8 @@ TEST_F(FormMainTest, TextsFromTheShareShowAsWritten)
     form_tooltip tooltip;
     tooltip.SetAppointment(appointment, "en", "24h", "yyyy-mm-dd");
     form_edit editor(
-        std::make_shared<EditHandOver>(EditHandOver{appointment, false, nullptr, {}, {}}), settings,
-        QStringLiteral("bert"));
+        std::make_shared<EditHandOver>(EditHandOver{appointment, false, nullptr, {}, {}, {}}),
+        settings, QStringLiteral("bert"));
     const auto in = [](const QWidget& w, const char* name) {
         return shown(w.findChild<QLabel*>(QLatin1String(name)));
     };
