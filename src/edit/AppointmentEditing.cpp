@@ -50,6 +50,9 @@ void AppointmentEditing::EditMe(const ClassTermin& appointment, bool showEditwin
 
 QString AppointmentEditing::failureMessage(const WriteOutcome& outcome)
 {
+    // The program's own refusal says all in the user's words.
+    if (outcome.cause == WriteOutcome::Cause::Refused)
+        return QString(outcome.error).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     QString text;
     switch (outcome.cause) {
     case WriteOutcome::Cause::FolderUnreachable:
@@ -75,6 +78,7 @@ QString AppointmentEditing::failureMessage(const WriteOutcome& outcome)
         break;
     case WriteOutcome::Cause::System:
     case WriteOutcome::Cause::Locked:
+    case WriteOutcome::Cause::Refused:
         text = tr("The appointment could not be saved.\n"
                   "Please ensure the accessibility of the datasource folder and check your "
                   "privileges.");

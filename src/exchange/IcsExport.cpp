@@ -170,6 +170,9 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
         icalcomponent_add_property(e,
                                    icalproperty_new_location(text.location.toUtf8().constData()));
 
+    if (a.IsPrivate())
+        icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+
     if (kind != Recurrence::Kind::None) {
         // Its own rule where it has one that starts here (a count stays a count).
         const std::optional<RepeatRule> own = RuleSeries::ruleAsFiled(a);

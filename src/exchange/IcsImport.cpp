@@ -45,6 +45,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setStartTime(TimeOfDay::fromMinutes(span.start));
     a.setEndTime(TimeOfDay::fromMinutes(span.end));
     a.setText(span.days > 1 ? dayText(e.text, span.day, span.days) : e.text);
+    a.setIsPrivate(e.isPrivate);
     a.setColorCode(qint16(target.colorCode));
     a.setProducer(target.producer);
     a.setIsReminder(e.remindMinutes > 0);
@@ -94,6 +95,7 @@ public:
         e.allDay = e.start.is_date;
         e.duration = durationOf(s, e.start);
         e.text = textOf(s.event, &e.textCut);
+        e.isPrivate = isPrivateEvent(s.event);
         e.remindMinutes = remindMinutesOf(s, e.start, e.allDay ? 0 : e.duration);
         // A changed occurrence is that one occurrence, whatever rule some servers repeat in it,
         // and an exception of its series.

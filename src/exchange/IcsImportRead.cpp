@@ -156,6 +156,15 @@ QString nameOf(icalcomponent* e, int number, int line)
                                          : summary;
 }
 
+bool isPrivateEvent(icalcomponent* e)
+{
+    icalproperty* property = icalcomponent_get_first_property(e, ICAL_CLASS_PROPERTY);
+    if (!property)
+        return false;
+    const icalproperty_class value = icalproperty_get_class(property);
+    return value == ICAL_CLASS_PRIVATE || value == ICAL_CLASS_CONFIDENTIAL;
+}
+
 QString uidOf(icalcomponent* e)
 {
     // Each appointment file repeats it: a very long one is kept as its hash.

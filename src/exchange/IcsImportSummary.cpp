@@ -85,6 +85,8 @@ QString IcsNotSavedReason(const WriteOutcome& failure)
         return IcsImport::tr("%1 is there but could not be read.").arg(where);
     case WriteOutcome::Cause::OutsideFolder:
         return IcsImport::tr("%1 leads out of the data folder.").arg(where);
+    case WriteOutcome::Cause::Refused:
+        return failure.error;
     case WriteOutcome::Cause::System:
     case WriteOutcome::Cause::Locked:
     case WriteOutcome::Cause::NotAnswering:

@@ -192,6 +192,7 @@ struct Event {
     QString text;
     bool textCut = false;
     int remindMinutes = 0;
+    bool isPrivate = false; // CLASS:PRIVATE or CONFIDENTIAL
 };
 
 // The appointment's text from SUMMARY and DESCRIPTION, lines ending in CR LF; cut notes
@@ -200,6 +201,8 @@ QString textOf(icalcomponent* e, bool* cut);
 // How the summary names the event: its summary, else its UID, else its line in the file when
 // given, else its number.
 QString nameOf(icalcomponent* e, int number, int line = 0);
+// Whether others are to see the event as busy only: its CLASS is PRIVATE or CONFIDENTIAL.
+bool isPrivateEvent(icalcomponent* e);
 // The UID as an appointment file keeps it: a very long one by its hash.
 QString uidOf(icalcomponent* e);
 qint64 durationOf(const Source& s, const icaltimetype& start);

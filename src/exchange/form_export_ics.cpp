@@ -7,6 +7,7 @@
 #include "profile/ProfileCache.h"
 #include "service/FolderJobs.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
 #include "threads/WorkerThread.h"
 #include "ui/ApiOpenSave.h"
@@ -213,7 +214,7 @@ void form_export_ics::exportTo(const QString& path)
                     interval = m_settings.MonthInterval(), path, makeFiles = m_jobs.files()] {
         const std::unique_ptr<FileAccess> files = makeFiles();
         ProfileCache profiles(*files);
-        DataAccess store(profiles, StoreSource::fixed(folder, interval));
+        DataAccess store(profiles, StoreSource::fixed(folder, interval, GetLoginName()));
         int count = 0;
         const QByteArray ics = ExportIcs(store, from, to, folder, {}, &count);
         if (*abandoned)

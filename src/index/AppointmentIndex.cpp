@@ -4,6 +4,7 @@
 #include "profile/FileAccess.h"
 #include "profile/ProfileCache.h"
 #include "store/AppointmentFile.h"
+#include "store/Privacy.h"
 #include "store/RuleSeries.h"
 
 #include <QCryptographicHash>
@@ -48,6 +49,8 @@ CREATE TABLE files(
     text TEXT NOT NULL,
     series TEXT NOT NULL,
     for_users TEXT NOT NULL,
+    rooms TEXT NOT NULL,
+    private INTEGER NOT NULL,
     UNIQUE(dir, name));
 CREATE INDEX files_day ON files(day);
 CREATE TABLE directories(
@@ -102,7 +105,7 @@ bool removeNames(const QString& file, bool foreignOnly)
 // The columns a hit is made of, in this order.
 #define NORVANE_HIT_COLUMNS                                                                        \
     "f.dir, f.name, f.kind, f.day, f.until, f.pattern, f.start_min, f.end_min, f.colour, "         \
-    "f.owner, f.text, f.series, f.for_users"
+    "f.owner, f.text, f.series, f.for_users, f.rooms, f.private"
 
 qint64 julian(const QDate& date, qint64 open)
 {
@@ -170,6 +173,9 @@ ClassTermin AppointmentIndex::Hit::record() const
     record.setColorCode(colour);
     record.setProducer(owner);
     record.setForUsers(forUsers);
+    record.setRooms(rooms);
+    record.setIsPrivate(isPrivate);
+    record.setMasked(masked);
     record.setText(text);
     record.setSeriesId(seriesId);
     if (kind != Recurrence::Kind::None) {
@@ -195,8 +201,9 @@ QString AppointmentIndex::fileOf(const QString& directory, const QString& folder
            QStringLiteral(".sqlite");
 }
 
-AppointmentIndex::AppointmentIndex(QString directory)
+AppointmentIndex::AppointmentIndex(QString directory, QString viewer)
     : m_directory(std::move(directory))
+    , m_viewer(std::move(viewer))
 {
 }
 
@@ -331,11 +338,13 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
     const bool oneTime = kind == Recurrence::Kind::None;
     const QDate first = oneTime ? Recurrence::dayOf(inside) : record.RecurringStartDate();
     const QDate last = oneTime ? first : record.RecurringEndDate();
-    SqliteStatement insert(m_db, "INSERT INTO files(dir, name, device, inode, modified_ns, "
-                                 "changed_ns, size, modified_ms, settled, kind, day, until, "
-                                 "pattern, start_min, end_min, colour, owner, text, series, "
-                                 "for_users) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
-                                 "?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20)");
+    SqliteStatement insert(m_db,
+                           "INSERT INTO files(dir, name, device, inode, modified_ns, "
+                           "changed_ns, size, modified_ms, settled, kind, day, until, "
+                           "pattern, start_min, end_min, colour, owner, text, series, "
+                           "for_users, rooms, private) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
+                           "?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, "
+                           "?22)");
     insert.bind(1, dir).bind(2, name).bind(3, qint64(meta.device)).bind(4, qint64(meta.inode));
     insert.bind(5, meta.modifiedNs).bind(6, meta.changedNs).bind(7, meta.size);
     if (meta.modified.isValid())
@@ -346,18 +355,22 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
     insert.bind(11, julian(first, 0)).bind(12, julian(last, 0));
     insert.bind(13, julian(patternOf(kind, dir), 0));
     insert.bind(14, record.StartTime().minutes()).bind(15, record.EndTime().minutes());
-    insert.bind(16, record.ColorCode()).bind(17, record.Producer()).bind(18, record.Text());
+    const bool hidden = record.isMasked() || Privacy::hiddenFrom(record, m_viewer);
+    const QString text = hidden ? Privacy::busyText() : record.Text();
+    insert.bind(16, record.ColorCode()).bind(17, record.Producer()).bind(18, text);
     insert.bind(19, record.SeriesId()).bind(20, record.ForUsers().join(u','));
+    insert.bind(21, record.Rooms().join(u';'));
+    insert.bind(22, qint64(record.IsPrivate()) | (qint64(hidden) << 1));
     if (!insert.run())
         return false;
     // Searching a login finds what is for the person as well as what the person owns.
     const QString people =
         TextFolding::fold((QStringList(record.Producer()) + record.ForUsers()).join(u' '));
     SqliteStatement words(m_db, "INSERT INTO words(rowid, text, owner) VALUES(?1, ?2, ?3)");
-    words.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(record.Text()));
+    words.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(text));
     words.bind(3, people).run();
     SqliteStatement grams(m_db, "INSERT INTO grams(rowid, text, owner) VALUES(?1, ?2, ?3)");
-    grams.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(record.Text()));
+    grams.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(text));
     grams.bind(3, people).run();
     // Held but not vouched for (our own write, a young file) is no news.
     return !wasHeld || known.has_value();
@@ -514,6 +527,9 @@ AppointmentIndex::Found AppointmentIndex::search(const QStringList& words, const
         hit.text = select.text(10);
         hit.seriesId = select.text(11);
         hit.forUsers = AppointmentFile::loginsOf(select.text(12));
+        hit.rooms = AppointmentFile::roomsOf(select.text(13));
+        hit.isPrivate = select.integer(14) & 1;
+        hit.masked = select.integer(14) & 2;
         found.hits << hit;
     }
     std::sort(found.hits.begin(), found.hits.end(), [](const Hit& a, const Hit& b) {

@@ -3,6 +3,7 @@
 #include "index/Sqlite.h"
 #include "profile/DateParts.h"
 #include "profile/FileAccess.h"
+#include "store/ApiLoginName.h"
 #include "store/ClassTermin.h"
 #include "store/Recurrence.h"
 
@@ -27,7 +28,7 @@
 // are kept. One connection per thread: open it on the thread that uses it.
 class AppointmentIndex {
 public:
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     static constexpr int kMaxHits = 500;
 
     // <the user's cache>/index.
@@ -35,7 +36,10 @@ public:
     // The file of folder's index in directory, named from a hash of the folder's path.
     static QString fileOf(const QString& directory, const QString& folder);
 
-    explicit AppointmentIndex(QString directory = defaultDirectory());
+    // The index is the user's own: another user's private appointment is kept as "Busy", so
+    // its text is neither on this disk nor found by a search (see Privacy).
+    explicit AppointmentIndex(QString directory = defaultDirectory(),
+                              QString viewer = GetLoginName());
 
     // For keeping it: opens the folder's index, making it when missing or unusable.
     bool open(const QString& folder);
@@ -75,6 +79,9 @@ public:
         QString text;
         QString seriesId;
         QStringList forUsers; // those it is for besides its owner
+        QStringList rooms;
+        bool isPrivate = false;
+        bool masked = false; // kept as "Busy" (see ClassTermin::isMasked)
 
         // As the views draw it; what the file holds besides is read when it is opened.
         ClassTermin record() const;
@@ -136,6 +143,7 @@ private:
     bool removeRow(qint64 id);
 
     QString m_directory;
+    QString m_viewer;
     QString m_folder;
     SqliteDb m_db;
 };

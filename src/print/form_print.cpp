@@ -8,6 +8,7 @@
 #include "profile/ProfileCache.h"
 #include "service/FolderJobs.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
 #include "threads/WorkerThread.h"
 #include "ui/ApiOpenSave.h"
@@ -487,7 +488,7 @@ void form_print::withDays(const PrintJob& job, std::function<void(const DaySourc
                     draw = std::move(draw)]() mutable {
         const std::unique_ptr<FileAccess> files = makeFiles();
         ProfileCache profiles(*files);
-        DataAccess store(profiles, StoreSource::fixed(folder, interval));
+        DataAccess store(profiles, StoreSource::fixed(folder, interval, GetLoginName()));
         DaySnapshot snapshot = ReadDays(store, days);
         reply([this, snapshot = std::move(snapshot), draw = std::move(draw)] {
             setBusy(false);

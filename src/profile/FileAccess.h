@@ -50,6 +50,7 @@ struct [[nodiscard]] WriteOutcome {
         FolderUnreachable, // the data folder itself is missing or cannot be listed
         Locked,            // the shared settings file is locked
         NotAnswering,      // the data folder did not answer: nothing was written
+        Refused,           // the program's own rule refused it; error says why in the user's words
     };
     bool ok = false;
     QString error; // the system's reason, when there is one

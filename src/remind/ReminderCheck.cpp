@@ -230,7 +230,7 @@ ReminderCheck::Folder& ReminderCheck::folderOf(const QString& path)
     if (!folder) {
         folder = std::make_unique<Folder>();
         folder->store = std::make_unique<DataAccess>(
-            m_profiles, StoreSource::fixed(path, m_settings->MonthInterval()), m_clock);
+            m_profiles, StoreSource::fixed(path, m_settings->MonthInterval(), m_login), m_clock);
     }
     return *folder;
 }

@@ -3,7 +3,9 @@
 #include "profile/FileAccess.h"
 #include "profile/ProfileCodec.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/AppointmentFile.h"
+#include "store/Privacy.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
                          DataAccess::Clock now, const QString& indexDirectory,
@@ -11,7 +13,8 @@ StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<Shar
     : m_files(std::make_unique<IndexedWrites>(std::move(files), m_index), clock)
     , m_profiles(m_ahead)
     , m_store(m_profiles,
-              StoreSource{[this] { return m_folder; }, [this] { return m_monthInterval; }},
+              StoreSource{[this] { return m_folder; }, [this] { return m_monthInterval; },
+                          GetLoginName()},
               std::move(now))
     , m_filing(m_store)
     , m_index(m_files, m_profiles, indexDirectory)
@@ -147,7 +150,9 @@ TerminPtr StoreWorker::appointmentIn(const QString& path, const QByteArray& byte
     QDate day = DataAccess::DayOfOneTimeFile(path);
     if (!day.isValid())
         day = QDate::currentDate();
-    return AppointmentFile::read(IniFile(m_profiles, path, content), day, {}, QTime(0, 0));
+    return Privacy::seenBy(
+        AppointmentFile::read(IniFile(m_profiles, path, content), day, {}, QTime(0, 0)),
+        m_store.viewer());
 }
 
 UndoStep StoreWorker::stepOf(UndoStep::Act act, QList<FileVersions> files)

@@ -261,6 +261,7 @@ void Settings::readSettingsFile(const IniFile& ini)
             field = value;
     });
     m_team = Team::read(ini);
+    m_rooms = Team::readRooms(ini);
     // A file without a single day would show an empty week view: then every day is shown.
     if (std::none_of(m_showWeek.begin() + 1, m_showWeek.end(), [](bool shown) { return shown; }))
         std::fill(m_showWeek.begin() + 1, m_showWeek.end(), true);
@@ -346,6 +347,7 @@ void Settings::writeSettingsFile(IniFile& ini)
             ini.WriteIniLong(section, key, value);
     });
     Team::write(ini, m_team);
+    Team::writeRooms(ini, m_rooms);
 }
 
 void Settings::LoadActiveFolder()

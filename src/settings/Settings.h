@@ -83,6 +83,8 @@ public:
     // The team's people, in the order shown (section "Team" of the settings file).
     const QList<TeamMember>& TeamMembers() const { return m_team; }
     void setTeamMembers(const QList<TeamMember>& team) { m_team = team; }
+    const QList<TeamRoom>& TeamRooms() const { return m_rooms; }
+    void setTeamRooms(const QList<TeamRoom>& rooms) { m_rooms = rooms; }
 
     const QString& Path() const { return m_settingsPath; }
     void setPath(const QString& path) { m_settingsPath = path; }
@@ -175,6 +177,7 @@ private:
     QString m_activeFolder;
     QStringList m_shownFolders;
     QList<TeamMember> m_team;
+    QList<TeamRoom> m_rooms;
 
     bool m_locked = false;
     bool m_unreadable = false; // a settings file that is there could not be read

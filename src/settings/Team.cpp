@@ -74,6 +74,43 @@ void write(IniFile& ini, const QList<TeamMember>& team)
             ini.DeleteIniKey(kSection, key(name, n));
 }
 
+QList<TeamRoom> readRooms(const IniFile& ini)
+{
+    const QHash<QString, QString> keys = ini.ReadIniSection(kSection);
+    const int count = std::min(ini.ReadIniLong(kSection, QStringLiteral("RoomCount"), 0),
+                               qint32(std::min<qsizetype>(keys.size(), kMaxMembers)));
+    QList<TeamRoom> rooms;
+    for (int n = 1; n <= count; ++n) {
+        TeamRoom room{keys.value(key("room", n)).simplified(),
+                      keys.value(key("roomnote", n)).trimmed()};
+        const bool listed = std::any_of(rooms.begin(), rooms.end(), [&](const TeamRoom& r) {
+            return r.name.compare(room.name, Qt::CaseInsensitive) == 0;
+        });
+        // A semicolon separates rooms in an appointment file: such a name could not be booked.
+        if (!room.name.isEmpty() && !listed && !room.name.contains(QLatin1Char(';')))
+            rooms.append(room);
+    }
+    return rooms;
+}
+
+void writeRooms(IniFile& ini, const QList<TeamRoom>& rooms)
+{
+    const int before = ini.ReadIniLong(kSection, QStringLiteral("RoomCount"), 0);
+    if (rooms.isEmpty() && before <= 0)
+        return;
+    ini.WriteIniLong(kSection, QStringLiteral("RoomCount"), rooms.size());
+    for (int n = 1; n <= rooms.size(); ++n) {
+        ini.WriteIniString(kSection, key("Room", n), rooms[n - 1].name);
+        if (rooms[n - 1].note.isEmpty())
+            ini.DeleteIniKey(kSection, key("RoomNote", n));
+        else
+            ini.WriteIniString(kSection, key("RoomNote", n), rooms[n - 1].note);
+    }
+    for (int n = int(rooms.size()) + 1; n <= std::min(before, kMaxMembers); ++n)
+        for (const char* name : {"Room", "RoomNote"})
+            ini.DeleteIniKey(kSection, key(name, n));
+}
+
 QString shownName(const QList<TeamMember>& team, const QString& login)
 {
     for (const TeamMember& member : team)

@@ -13,6 +13,14 @@ struct TeamMember {
     qint64 color = -1; // RGB with red in the low byte; -1 for the colour of its place
 };
 
+// A room or piece of equipment the team books (in the same section: "RoomCount", "Room<n>",
+// "RoomNote<n>"). An appointment may book a name the list lacks all the same.
+struct TeamRoom {
+    QString name;
+    QString note; // capacity and the like, as the team writes it
+    bool operator==(const TeamRoom&) const = default;
+};
+
 namespace Team {
 
 inline const QString kSection = QStringLiteral("Team");
@@ -23,6 +31,11 @@ inline constexpr int kMaxMembers = 200;
 QList<TeamMember> read(const IniFile& ini);
 // Replaces the section's members with these; keys of members no longer listed go.
 void write(IniFile& ini, const QList<TeamMember>& team);
+
+// Rooms without a name are left out, and a name listed twice (letter case aside) counts once.
+QList<TeamRoom> readRooms(const IniFile& ini);
+// Replaces the section's rooms with these; a file without rooms stays without their keys.
+void writeRooms(IniFile& ini, const QList<TeamRoom>& rooms);
 
 // The name to show for login: the team's name for it, else the login itself.
 QString shownName(const QList<TeamMember>& team, const QString& login);

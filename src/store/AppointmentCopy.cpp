@@ -17,6 +17,11 @@ ClassTermin of(const ClassTermin& source, const QDate& day, const QString& owner
     copy.setSkippedDays({});
     copy.setWrittenUntil({});
     copy.setUid(QString());
+    // Another user's private appointment copies as the "Busy" it shows, the copier's own.
+    if (copy.isMasked()) {
+        copy.setMasked(false);
+        copy.setIsPrivate(false);
+    }
     copy.setProducer(owner);
     copy.setDatum(day);
     return copy;

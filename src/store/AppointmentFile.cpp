@@ -48,6 +48,30 @@ QString seriesDaysText(const QList<QDate>& days)
 
 } // namespace
 
+namespace {
+
+bool hasControl(const QString& word)
+{
+    return std::any_of(word.begin(), word.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+    });
+}
+
+} // namespace
+
+QStringList roomsOf(const QString& text)
+{
+    constexpr qsizetype kMaxRoomLength = 100;
+    QStringList rooms;
+    for (const QString& part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString room = part.simplified();
+        if (!room.isEmpty() && !hasControl(room) && room.size() <= kMaxRoomLength &&
+            !rooms.contains(room, Qt::CaseInsensitive) && rooms.size() < kMaxRooms)
+            rooms.append(room);
+    }
+    return rooms;
+}
+
 QStringList loginsOf(const QString& text)
 {
     // A login is a short word without blanks or control characters; anything else is no login
@@ -56,10 +80,7 @@ QStringList loginsOf(const QString& text)
     static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
     QStringList logins;
     for (const QString& login : text.split(separators, Qt::SkipEmptyParts)) {
-        const bool control = std::any_of(login.begin(), login.end(), [](QChar c) {
-            return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
-        });
-        if (!control && login.size() <= kMaxLoginLength && !logins.contains(login) &&
+        if (!hasControl(login) && login.size() <= kMaxLoginLength && !logins.contains(login) &&
             logins.size() < kMaxLogins)
             logins.append(login);
     }
@@ -105,6 +126,8 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     a->setIsReminder(ini.ReadIniBool(s, QStringLiteral("IsReminder"), true));
     a->setProducer(ini.ReadIniString(s, QStringLiteral("Producer")));
     a->setForUsers(loginsOf(ini.ReadIniString(s, kFor)));
+    a->setIsPrivate(ini.ReadIniBool(s, kPrivate, false));
+    a->setRooms(roomsOf(ini.ReadIniString(s, kRooms)));
     // The range the day view shows, so an edit keeps what was shown.
     const RecurringRange range = readRecurringRange(ini);
     a->setRecurringEndDate(range.until);
@@ -142,6 +165,14 @@ void write(IniFile& ini, ClassTermin& a)
         ini.DeleteIniKey(s, kFor);
     else
         ini.WriteIniString(s, kFor, a.ForUsers().join(QLatin1Char(',')));
+    if (a.IsPrivate())
+        ini.WriteIniBool(s, kPrivate, true);
+    else
+        ini.DeleteIniKey(s, kPrivate);
+    if (a.Rooms().isEmpty())
+        ini.DeleteIniKey(s, kRooms);
+    else
+        ini.WriteIniString(s, kRooms, a.Rooms().join(QStringLiteral("; ")));
     ini.WriteIniBool(s, QStringLiteral("IsReminder"), a.IsReminder());
     ini.WriteIniLong(s, QStringLiteral("RemindTime"), a.RemindMinutes());
     ini.WriteIniBool(s, QStringLiteral("RemindMe"), !a.ReminderAll());

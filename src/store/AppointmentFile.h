@@ -21,6 +21,16 @@ inline const QString kRepeatWritten = QStringLiteral("RepeatWritten");
 // The login names of those it is for besides its owner, separated by commas.
 inline const QString kFor = QStringLiteral("For");
 
+// Set on a private appointment, missing on any other.
+inline const QString kPrivate = QStringLiteral("Private");
+// The rooms and equipment it books, separated by semicolons.
+inline const QString kRooms = QStringLiteral("Rooms");
+
+// Room names as a list of them is written ("Room 2; Beamer"): each once (letter case aside), in
+// order, trimmed, none empty, none with a control character or a semicolon.
+QStringList roomsOf(const QString& text);
+inline constexpr qsizetype kMaxRooms = 32;
+
 // Login names as a list of them is written ("anna, ben", "anna,ben" or "anna ben"): each once,
 // in order, none empty, as many as a team sensibly has.
 QStringList loginsOf(const QString& text);

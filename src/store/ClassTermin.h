@@ -81,6 +81,19 @@ public:
     // Whether it concerns the user with this login name: as its owner or one it is for (letter
     // case counts, as for the owner).
     bool Concerns(const QString& login) const;
+    // Shown to everyone but its owner as "Busy" with its times ("Private", which older copies
+    // do not read: they show it as any other). Discretion, not protection: the file stays
+    // readable to anyone who opens it.
+    bool IsPrivate() const { return m_private; }
+    void setIsPrivate(bool on) { m_private = on; }
+    // Another user's private appointment as this user may see it: its text is "Busy". Never
+    // filed: the store refuses to write it over the real one.
+    bool isMasked() const { return m_masked; }
+    void setMasked(bool on) { m_masked = on; }
+    // The rooms and equipment it books, by name ("Rooms", names separated by semicolons; older
+    // copies do not read it). A room is booked by one appointment at a time.
+    const QStringList& Rooms() const { return m_rooms; }
+    void setRooms(const QStringList& names) { m_rooms = names; }
     // The UID of the iCalendar event it was imported from: a second import of the event
     // updates this appointment instead of adding another. Empty for the program's own.
     const QString& Uid() const { return m_uid; }
@@ -144,6 +157,9 @@ private:
     QDate m_recurringEnd = kZeroDate;
     QString m_producer;
     QStringList m_forUsers;
+    bool m_private = false;
+    bool m_masked = false;
+    QStringList m_rooms;
     QString m_uid;
     QString m_seriesId;
     QList<QDate> m_seriesDays;

@@ -2,8 +2,10 @@
 
 #include "profile/FileAccess.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/AppointmentFile.h"
 #include "store/Common.h"
+#include "store/Privacy.h"
 #include "store/Recurrence.h"
 
 #include <QDir>
@@ -12,13 +14,14 @@
 StoreSource StoreSource::of(const Settings& settings)
 {
     return {[&settings] { return settings.GetDataFolder(); },
-            [&settings] { return settings.MonthInterval(); }};
+            [&settings] { return settings.MonthInterval(); }, GetLoginName()};
 }
 
-StoreSource StoreSource::fixed(const QString& folder, int monthInterval)
+StoreSource StoreSource::fixed(const QString& folder, int monthInterval, QString viewer)
 {
     const QString withSeparator = WithTrailingSeparator(folder);
-    return {[withSeparator] { return withSeparator; }, [monthInterval] { return monthInterval; }};
+    return {[withSeparator] { return withSeparator; }, [monthInterval] { return monthInterval; },
+            std::move(viewer)};
 }
 
 DataAccess::DataAccess(ProfileCache& profiles, StoreSource source, Clock clock)
@@ -123,7 +126,8 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
     }
     const IniFile ini(m_profiles, path, file);
     TerminPtr appointment =
-        AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time());
+        Privacy::seenBy(AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time()),
+                        m_source.viewer);
     if (cacheable) {
         // A failed read is never cached: the next access tries again.
         const qint64 cost = (appointment->Text().size() + path.size()) * 2 + 256;
@@ -140,6 +144,8 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
 
 WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString& keysFrom)
 {
+    if (appointment.isMasked())
+        return refuseMasked(appointment);
     const ProfileCache::Lookup base = m_profiles.lookup(keysFrom, dataFolder());
     if (base.state != ProfileCache::State::Read)
         return SaveAppointment(appointment);
@@ -175,6 +181,8 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
     // directories inside the data folder and refuses a data folder that is missing: an
     // unmounted share or a renamed folder made again would split the team's data into a
     // local copy.
+    if (appointment.isMasked())
+        return refuseMasked(appointment);
     const QString path = appointment.filename();
     forgetInPass(path);
     forgetDayMarks(path);
@@ -186,6 +194,12 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
         if (const auto meta = outcome.written ? outcome.written : m_profiles.files().metadata(path))
             appointment.setFileDate(meta->modified);
     return outcome;
+}
+
+WriteOutcome DataAccess::refuseMasked(const ClassTermin& appointment)
+{
+    return WriteOutcome::failed(WriteOutcome::Cause::Refused, appointment.filename(),
+                                Privacy::refusal(appointment));
 }
 
 DataAccess::FileChange DataAccess::ChangeSinceLoaded(const ClassTermin& appointment)

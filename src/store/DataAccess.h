@@ -22,11 +22,15 @@ class Settings;
 struct StoreSource {
     std::function<QString()> dataFolder; // ends in a separator
     std::function<int()> monthInterval;  // seconds, at least 1
+    // Whose eyes read: another user's private appointment reads as "Busy" (see Privacy). Empty
+    // reads everything as it is, for the sync and imports that write it back.
+    QString viewer;
 
-    // The active data folder of the settings, as it is at each call.
+    // The active data folder of the settings, as it is at each call, read by the user running
+    // the program.
     static StoreSource of(const Settings& settings);
     // One folder, whatever the settings say: for a folder given on the command line.
-    static StoreSource fixed(const QString& folder, int monthInterval = 60);
+    static StoreSource fixed(const QString& folder, int monthInterval = 60, QString viewer = {});
 };
 
 // Appointments grouped by colour: groups in order of first appearance, each in the order its
@@ -67,6 +71,9 @@ public:
     // A new file that starts from the keys of keysFrom (a part of the same series), so that
     // what other copies keep there comes along; its UID and SeriesId are the record's alone.
     WriteOutcome SaveAppointment(ClassTermin& appointment, const QString& keysFrom);
+    // Both refuse a masked record (another user's private appointment) with Cause::Refused.
+    // The viewer this store reads for (see StoreSource::viewer).
+    const QString& viewer() const { return m_source.viewer; }
     // Errors are ignored: the file may already be gone.
     void DeleteAppointmentFile(const ClassTermin& appointment);
 
@@ -177,6 +184,8 @@ public:
 
 private:
     class Lister;
+
+    static WriteOutcome refuseMasked(const ClassTermin& appointment);
 
     TerminPtr loadAppointment(const QString& path, const QDate& fallbackDate,
                               const ProfileCache::Lookup& file);

@@ -49,6 +49,8 @@ ClassTermin changedPart(const ClassTermin& part, const ClassTermin& before,
     carry(result, part, before, after, &ClassTermin::EmailEnable, &ClassTermin::setEmailEnable);
     carry(result, part, before, after, &ClassTermin::Producer, &ClassTermin::setProducer);
     carry(result, part, before, after, &ClassTermin::ForUsers, &ClassTermin::setForUsers);
+    carry(result, part, before, after, &ClassTermin::IsPrivate, &ClassTermin::setIsPrivate);
+    carry(result, part, before, after, &ClassTermin::Rooms, &ClassTermin::setRooms);
     const qint64 days = before.datum().daysTo(after.datum());
     result.setDatum(part.datum().addDays(days));
     if (part.IsRecurring()) {

@@ -28,7 +28,8 @@ bool sameContent(const ClassTermin& a, const ClassTermin& b)
            a.Text() == b.Text() && a.ColorCode() == b.ColorCode() &&
            a.EmailEnable() == b.EmailEnable() && a.RecurringStartDate() == b.RecurringStartDate() &&
            a.RecurringEndDate() == b.RecurringEndDate() && a.Producer() == b.Producer() &&
-           a.ForUsers() == b.ForUsers() && a.Uid() == b.Uid() && a.SeriesId() == b.SeriesId();
+           a.ForUsers() == b.ForUsers() && a.IsPrivate() == b.IsPrivate() &&
+           a.Rooms() == b.Rooms() && a.Uid() == b.Uid() && a.SeriesId() == b.SeriesId();
 }
 
 } // namespace

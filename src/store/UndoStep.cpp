@@ -25,7 +25,8 @@ UndoStep::Act UndoStep::actOf(const ClassTermin* before, const ClassTermin* afte
         before->IsRecurring() == after->IsRecurring() &&
         before->RecurringStartDate() == after->RecurringStartDate() &&
         before->RecurringEndDate() == after->RecurringEndDate() &&
-        before->Producer() == after->Producer() && before->ForUsers() == after->ForUsers();
+        before->Producer() == after->Producer() && before->ForUsers() == after->ForUsers() &&
+        before->IsPrivate() == after->IsPrivate() && before->Rooms() == after->Rooms();
     if (!sameContent)
         return Act::Change;
     // One edge dragged on the same day.

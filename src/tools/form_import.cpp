@@ -283,6 +283,9 @@ QString form_import::failureText(const HolidayImportResult& result) const
     case WriteOutcome::Cause::OutsideFolder:
         reason = tr("%1 leads out of the data folder.").arg(failure.path);
         break;
+    case WriteOutcome::Cause::Refused:
+        reason = failure.error;
+        break;
     case WriteOutcome::Cause::System:
     case WriteOutcome::Cause::Locked:
     case WriteOutcome::Cause::NotAnswering:

@@ -4,6 +4,7 @@
 #include "layout/PersonLanes.h"
 #include "profile/FileAccess.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
 #include "store/RuleSeries.h"
 #include "store/TimeRangeText.h"
@@ -43,6 +44,8 @@ QString notSavedReason(const WriteOutcome& failure)
         return QStringLiteral("%1 is there but could not be read").arg(where);
     case WriteOutcome::Cause::OutsideFolder:
         return QStringLiteral("%1 leads out of the data folder").arg(where);
+    case WriteOutcome::Cause::Refused:
+        return failure.error;
     case WriteOutcome::Cause::System:
     case WriteOutcome::Cause::Locked:
     case WriteOutcome::Cause::NotAnswering:
@@ -126,9 +129,12 @@ QString isoDate(const QDate& date)
 QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a,
                  const QString& folderAsGiven)
 {
-    QStringList forUsers;
-    for (const QString& login : a.ForUsers())
-        forUsers << jsonString(login);
+    const auto jsonList = [](const QStringList& words) {
+        QStringList quoted;
+        for (const QString& word : words)
+            quoted << jsonString(word);
+        return QLatin1Char('[') + quoted.join(QLatin1Char(',')) + QLatin1Char(']');
+    };
     const QStringList fields = {
         QStringLiteral("\"day\":") + isoDate(day),
         QStringLiteral("\"path\":") + jsonString(relativePath(dataFolder, a.filename())),
@@ -141,7 +147,9 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"color\":") + QString::number(a.ColorCode()),
         QStringLiteral("\"text\":") + jsonString(a.Text()),
         QStringLiteral("\"producer\":") + jsonString(a.Producer()),
-        QStringLiteral("\"for\":[") + forUsers.join(QLatin1Char(',')) + QLatin1Char(']'),
+        QStringLiteral("\"for\":") + jsonList(a.ForUsers()),
+        QStringLiteral("\"private\":") + jsonBool(a.IsPrivate()),
+        QStringLiteral("\"room\":") + jsonList(a.Rooms()),
         QStringLiteral("\"reminder\":") + jsonBool(a.IsReminder()),
         QStringLiteral("\"remindMinutes\":") + QString::number(a.RemindMinutes()),
         QStringLiteral("\"remindAll\":") + jsonBool(a.ReminderAll()),
@@ -278,14 +286,17 @@ QString usage()
         "  norvane-cli new DATE START END TEXT [--every day|week|month|year|Ndays|Nweeks|...]\n"
         "                  [--weekdays mon,thu|mon-fri] [--nth 1mon..4sun|last-mon..last-sun]\n"
         "                  [--until DATE | --count N] [--color N] [--remind MIN] [--for LOGINS]\n"
-        "                  [--folder DIR]\n"
+        "                  [--private | --public] [--room NAME ...] [--folder DIR]\n"
         "                                           a new appointment; times as HH:MM; a\n"
         "                                           series has no end unless given one;\n"
-        "                                           LOGINS: whom it is for, as anna,ben\n"
+        "                                           LOGINS: whom it is for, as anna,ben;\n"
+        "                                           --private: others see it as \"Busy\";\n"
+        "                                           --room: a room or equipment it books\n"
         "  norvane-cli edit PATH [--on DATE --scope this|following|all] [--date DATE]\n"
         "                   [--start HH:MM] [--end HH:MM] [--text TEXT] [--color N] [--for "
         "LOGINS]\n"
         "                   [--every ... --weekdays ... --nth ... --until ... --count ...]\n"
+        "                   [--private | --public] [--room NAME ...]\n"
         "                   [--folder DIR]          changes the appointment that day or range\n"
         "                                           prints as PATH; of a series the occurrence\n"
         "                                           on DATE alone, it and all after, or all\n"
@@ -347,8 +358,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     std::vector<std::unique_ptr<DataAccess>> stores;
     std::vector<std::unique_ptr<DataAccess::Pass>> passes;
     for (const FoldersSetup::Folder& folder : setup.folders) {
-        stores.push_back(
-            std::make_unique<DataAccess>(setup.profiles, StoreSource::fixed(folder.path)));
+        stores.push_back(std::make_unique<DataAccess>(
+            setup.profiles, StoreSource::fixed(folder.path, 60, GetLoginName())));
         passes.push_back(std::make_unique<DataAccess::Pass>(*stores.back()));
     }
     const QDate from = request.dates[0];

@@ -5,6 +5,7 @@
 #include "exchange/IcsImport.h"
 #include "exchange/ImportRecord.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
 
 #include <QCoreApplication>
@@ -62,7 +63,7 @@ int exportIcs(const QStringList& args, QTextStream& out, QTextStream& err,
     const QString& folder = setup.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
-    DataAccess store(setup.profiles, StoreSource::fixed(folder));
+    DataAccess store(setup.profiles, StoreSource::fixed(folder, 60, GetLoginName()));
     const QByteArray ics = ExportIcs(store, dates[0], dates[1], folder);
     // Converted a slice at a time, each cut after a line end (never inside a character): the
     // whole calendar as one text would take twice its size again.

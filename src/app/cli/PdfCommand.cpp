@@ -3,6 +3,7 @@
 #include "app/cli/AgendaCommand.h"
 #include "print/PrintJob.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
 
 #include <QDir>
@@ -113,7 +114,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
         return AgendaCommand::FolderError;
     settings.setActiveFolder(folder); // the week print names the folder it shows
 
-    DataAccess store(profiles, StoreSource::fixed(folder, settings.MonthInterval()));
+    DataAccess store(profiles,
+                     StoreSource::fixed(folder, settings.MonthInterval(), GetLoginName()));
     const PdfOutcome outcome =
         ExportPdf(request.job, request.file, DaysOf(store), settings, profiles.files());
     if (!outcome.ok) {

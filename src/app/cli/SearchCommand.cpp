@@ -9,7 +9,9 @@
 #include "profile/ApiINI.h"
 #include "profile/ProfileCache.h"
 #include "settings/Settings.h"
+#include "store/ApiLoginName.h"
 #include "store/AppointmentFile.h"
+#include "store/Privacy.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,8 +89,9 @@ QStringList linesOf(const QList<SearchLayout::Listed>& found, const QString& fol
             unreadable << QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.error;
         if (file.state != ProfileCache::State::Read)
             continue;
-        const TerminPtr appointment =
-            AppointmentFile::read(IniFile(profiles, path, file), one.day, file.meta.modified, now);
+        const TerminPtr appointment = Privacy::seenBy(
+            AppointmentFile::read(IniFile(profiles, path, file), one.day, file.meta.modified, now),
+            GetLoginName());
         lines << AgendaCommand::jsonLine(one.day, folder, *appointment, folderAsGiven);
     }
     return lines;

@@ -8,6 +8,7 @@
 #include "store/AppointmentFile.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
+#include "store/Privacy.h"
 #include "store/Recurrence.h"
 #include "store/RuleSeries.h"
 #include "store/RuleSeriesFiling.h"
@@ -56,6 +57,8 @@ struct Fields {
     std::optional<QString> text;
     std::optional<int> color;
     std::optional<QStringList> forUsers;
+    std::optional<bool> isPrivate;
+    std::optional<QStringList> rooms;
 };
 
 struct Target {
@@ -72,8 +75,23 @@ const QList<Options::Option> kTargetOptions = {
     {QStringLiteral("--folder"), Options::Text}, {QStringLiteral("--date"), Options::Text},
     {QStringLiteral("--start"), Options::Text},  {QStringLiteral("--end"), Options::Text},
     {QStringLiteral("--text"), Options::Text},   AgendaCommand::colorOption(),
-    {QStringLiteral("--for"), Options::Text},
+    {QStringLiteral("--for"), Options::Text},    {QStringLiteral("--private"), Options::Flag},
+    {QStringLiteral("--public"), Options::Flag}, {QStringLiteral("--room"), Options::Text},
 };
+
+// --private or --public, one of them at most; --room as often as there are rooms, "" for none.
+std::optional<Problem> readPrivacyAndRooms(const Options::Parsed& parsed, Fields& fields)
+{
+    const bool makePrivate = parsed.has(QStringLiteral("--private"));
+    if (makePrivate && parsed.has(QStringLiteral("--public")))
+        return QStringLiteral("--private and --public exclude each other.");
+    if (makePrivate || parsed.has(QStringLiteral("--public")))
+        fields.isPrivate = makePrivate;
+    if (parsed.has(QStringLiteral("--room")))
+        fields.rooms = AppointmentFile::roomsOf(
+            parsed.given.value(QStringLiteral("--room")).join(QLatin1Char(';')));
+    return std::nullopt;
+}
 
 std::variant<Target, Problem> parseTarget(const QString& command, const QStringList& args,
                                           bool withFields)
@@ -131,13 +149,15 @@ std::variant<Target, Problem> parseTarget(const QString& command, const QStringL
     fields.color = parsed.number(QStringLiteral("--color"));
     if (parsed.has(QStringLiteral("--for"))) // "--for ," names nobody
         fields.forUsers = AppointmentFile::loginsOf(parsed.value(QStringLiteral("--for")));
+    if (const std::optional<Problem> problem = readPrivacyAndRooms(parsed, fields))
+        return *problem;
     return target;
 }
 
 // The store of one data folder, as the window's store service has it.
 struct Folder {
     explicit Folder(const QString& path)
-        : store(profiles, StoreSource::fixed(path))
+        : store(profiles, StoreSource::fixed(path, 60, GetLoginName()))
     {
     }
     ProfileCache profiles{ThreadFileAccess()};
@@ -205,6 +225,10 @@ void applyFields(ClassTermin& a, const Fields& fields)
         a.setColorCode(qint16(*fields.color));
     if (fields.forUsers)
         a.setForUsers(*fields.forUsers);
+    if (fields.isPrivate)
+        a.setIsPrivate(*fields.isPrivate);
+    if (fields.rooms)
+        a.setRooms(*fields.rooms);
 }
 
 // The one-time files of a series whose parts do not note their days yet (written before they
@@ -272,6 +296,8 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
             return finish(folder, changing, out, err);
         }
     }
+    if (loaded.isMasked())
+        return AgendaCommand::failure(Privacy::refusal(loaded), err);
     if (target.on && !loaded.repeats())
         return AgendaCommand::failure(
             QStringLiteral("%1 does not repeat; --on is for a series").arg(target.path), err);
@@ -344,7 +370,10 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
             << Options::Option(QStringLiteral("--remind"), 0, ClassTermin::kMaxRemindMinutes,
                                QStringLiteral("number of minutes"))
             << Options::Option(QStringLiteral("--folder"), Options::Text)
-            << Options::Option(QStringLiteral("--for"), Options::Text);
+            << Options::Option(QStringLiteral("--for"), Options::Text)
+            << Options::Option(QStringLiteral("--private"), Options::Flag)
+            << Options::Option(QStringLiteral("--public"), Options::Flag)
+            << Options::Option(QStringLiteral("--room"), Options::Text);
     const auto parsedOptions = Options::parse(args, options);
     if (const auto* problem = std::get_if<Problem>(&parsedOptions))
         return AgendaCommand::usageError(*problem, err);
@@ -368,6 +397,10 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
     a.setText(recordText(parsed.arguments[3]));
     a.setProducer(GetLoginName());
     a.setForUsers(AppointmentFile::loginsOf(parsed.value(QStringLiteral("--for"))));
+    Fields privacyAndRooms;
+    if (const std::optional<Problem> problem = readPrivacyAndRooms(parsed, privacyAndRooms))
+        return AgendaCommand::usageError(*problem, err);
+    applyFields(a, privacyAndRooms);
     a.setColorCode(qint16(parsed.number(QStringLiteral("--color")).value_or(1)));
     const int remind = parsed.number(QStringLiteral("--remind")).value_or(0);
     a.setIsReminder(remind > 0);
