@@ -67,10 +67,6 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Termin finden</translation>
     </message>
     <message>
-        <source>Names separated by commas</source>
-        <translation>Namen, durch Kommas getrennt</translation>
-    </message>
-    <message>
         <source> minutes</source>
         <translation> Minuten</translation>
     </message>
@@ -111,8 +107,8 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>&amp;Neuer Termin</translation>
     </message>
     <message>
-        <source>Tick a person or name a room.</source>
-        <translation>Bitte eine Person ankreuzen oder einen Raum nennen.</translation>
+        <source>Tick a person or a room.</source>
+        <translation>Bitte eine Person oder einen Raum ankreuzen.</translation>
     </message>
     <message>
         <source>The first day lies after the last.</source>

@@ -108,7 +108,10 @@ QList<QDate> daysToRead(const Request& request)
 bool keepsBusy(const ClassTermin& a, const Request& request)
 {
     return std::any_of(request.persons.begin(), request.persons.end(),
-                       [&a](const QString& login) { return a.Concerns(login); });
+                       [&a](const QString& login) { return a.Concerns(login); }) ||
+           std::any_of(request.rooms.begin(), request.rooms.end(), [&a](const QString& room) {
+               return a.Rooms().contains(room, Qt::CaseInsensitive);
+           });
 }
 
 QList<Slot> find(const Request& request, const DaySource& days)

@@ -9,7 +9,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -38,6 +37,32 @@ template <typename T> T* named(T* widget, const char* name)
     return widget;
 }
 
+// A box to tick for key, shown as name (with the key when they differ), once (rooms letter case
+// aside, logins not); ticked when chosen holds it.
+void addChoice(QListWidget* list, const QString& name, const QString& key,
+               const QStringList& chosen, Qt::CaseSensitivity sameKey = Qt::CaseSensitive)
+{
+    if (key.isEmpty())
+        return;
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->data(Qt::UserRole).toString().compare(key, sameKey) == 0)
+            return;
+    auto* item =
+        new QListWidgetItem(name == key ? key : QStringLiteral("%1 (%2)").arg(name, key), list);
+    item->setData(Qt::UserRole, key);
+    item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setCheckState(chosen.contains(key, sameKey) ? Qt::Checked : Qt::Unchecked);
+}
+
+QStringList ticked(const QListWidget* list)
+{
+    QStringList keys;
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->checkState() == Qt::Checked)
+            keys << list->item(row)->data(Qt::UserRole).toString();
+    return keys;
+}
+
 } // namespace
 
 FindTimeDialog::FindTimeDialog(FolderStores& stores, const Start& start, QWidget* parent)
@@ -50,25 +75,13 @@ FindTimeDialog::FindTimeDialog(FolderStores& stores, const Start& start, QWidget
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_people = named(new QListWidget(this), "list_people");
-    QStringList logins;
-    const auto addPerson = [&](const QString& login) {
-        if (login.isEmpty() || logins.contains(login))
-            return;
-        logins << login;
-        const QString name = Team::shownName(start.team, login);
-        auto* item = new QListWidgetItem(
-            name == login ? login : QStringLiteral("%1 (%2)").arg(name, login), m_people);
-        item->setData(Qt::UserRole, login);
-        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        item->setCheckState(start.chosen.contains(login) ? Qt::Checked : Qt::Unchecked);
-    };
     for (const TeamMember& member : start.team)
-        addPerson(member.login);
+        addChoice(m_people, Team::shownName(start.team, member.login), member.login, start.chosen);
     for (const QString& login : start.others + start.chosen)
-        addPerson(login);
-
-    m_rooms = named(new QLineEdit(start.rooms.join(QStringLiteral(", ")), this), "text_rooms");
-    m_rooms->setPlaceholderText(tr("Names separated by commas"));
+        addChoice(m_people, Team::shownName(start.team, login), login, start.chosen);
+    m_rooms = named(new QListWidget(this), "list_rooms");
+    for (const QString& room : start.rooms + start.chosenRooms)
+        addChoice(m_rooms, room, room, start.chosenRooms, Qt::CaseInsensitive);
     m_length = named(new QSpinBox(this), "spin_length");
     m_length->setRange(FreeSlots::kShortest, FreeSlots::kLongest);
     m_length->setSingleStep(FreeSlots::kStep);
@@ -99,6 +112,7 @@ FindTimeDialog::FindTimeDialog(FolderStores& stores, const Start& start, QWidget
     auto* form = new QFormLayout;
     form->addRow(tr("&People:"), m_people);
     form->addRow(tr("&Rooms:"), m_rooms);
+    form->setRowVisible(m_rooms, m_rooms->count() > 0); // a team without rooms
     form->addRow(tr("&Length:"), m_length);
     form->addRow(tr("&Days:"), days);
     form->addRow(tr("&Hours:"), hours);
@@ -133,12 +147,8 @@ FindTimeDialog::FindTimeDialog(FolderStores& stores, const Start& start, QWidget
 std::optional<FreeSlots::Request> FindTimeDialog::request()
 {
     FreeSlots::Request asked;
-    for (int row = 0; row < m_people->count(); ++row)
-        if (m_people->item(row)->checkState() == Qt::Checked)
-            asked.persons << m_people->item(row)->data(Qt::UserRole).toString();
-    for (const QString& room : m_rooms->text().split(QLatin1Char(',')))
-        if (!room.trimmed().isEmpty())
-            asked.rooms << room.trimmed();
+    asked.persons = ticked(m_people);
+    asked.rooms = ticked(m_rooms);
     asked.from = m_from->date();
     asked.to = m_to->date();
     asked.weekdays = m_start.weekdays;
@@ -148,7 +158,7 @@ std::optional<FreeSlots::Request> FindTimeDialog::request()
     asked.minutes = m_length->value();
     QString problem;
     if (asked.persons.isEmpty() && asked.rooms.isEmpty())
-        problem = tr("Tick a person or name a room.");
+        problem = tr("Tick a person or a room.");
     else if (asked.from > asked.to)
         problem = tr("The first day lies after the last.");
     else if (asked.from.daysTo(asked.to) >= kMaxDays)

@@ -15,27 +15,27 @@
 class FolderStores;
 class QDateEdit;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
 class QTimeEdit;
 
-// Find a time: whom to ask (the team and the others the folders know, ticked), the rooms, the
-// length, the days and the hours; then the first free times of all of them by FreeSlots, from
-// the days the folders' store services read for it (the window's thread never reads a folder).
-// It looks when opened and on Find, and waits for the services' answer without a nested event
-// loop. A time picked (a double click, or "New appointment") is told by slotTaken; the dialog
-// stays open to pick another.
+// Find a time: whom to ask (the team and the others the folders know, ticked), the rooms (the
+// team's and the others booked, ticked), the length, the days and the hours; then the first free
+// times of all of them by FreeSlots, from the days the folders' store services read for it (the
+// window's thread never reads a folder). It looks when opened and on Find, and waits for the
+// services' answer without a nested event loop. A time picked (a double click, or "New
+// appointment") is told by slotTaken; the dialog stays open to pick another.
 class FindTimeDialog : public QDialog {
     Q_OBJECT
 
 public:
     struct Start {
         QList<TeamMember> team;
-        QStringList others; // logins the folders know besides the team's
-        QStringList chosen; // ticked at the start; one not listed yet is added
-        QStringList rooms;
+        QStringList others;      // logins the folders know besides the team's
+        QStringList chosen;      // ticked at the start; one not listed yet is added
+        QStringList rooms;       // the team's and those the folders know
+        QStringList chosenRooms; // the same for rooms
         int minutes = 60;
         QDate from;
         QDate to;
@@ -76,7 +76,7 @@ private:
     QList<FreeSlots::Slot> m_found;
 
     QListWidget* m_people = nullptr;
-    QLineEdit* m_rooms = nullptr;
+    QListWidget* m_rooms = nullptr;
     QSpinBox* m_length = nullptr;
     QDateEdit* m_from = nullptr;
     QDateEdit* m_to = nullptr;

@@ -41,18 +41,26 @@ void form_main::openFindTime(const FindTimeAsk* ask)
 {
     FindTimeDialog::Start start;
     start.team = m_settings.TeamMembers();
-    // Besides the team, whoever the days the calendars show know of.
+    for (const TeamRoom& room : m_settings.TeamRooms())
+        start.rooms << room.name;
+    // Besides the team's, whoever and whatever the days the calendars show know of.
+    QStringList booked;
     for (const QDate& day : calendarDays())
-        for (const TerminPtr& a : m_stores->knownDay(day).value_or(QList<TerminPtr>()))
+        for (const TerminPtr& a : m_stores->knownDay(day).value_or(QList<TerminPtr>())) {
             for (const QString& login : PersonLanes::loginsOf(*a))
                 if (!login.isEmpty() && !start.others.contains(login))
                     start.others << login;
+            booked << a->Rooms();
+        }
     start.others.sort();
+    booked.sort(Qt::CaseInsensitive);
+    start.rooms << booked;
     start.now = m_now();
     start.from = today();
     if (ask) {
         const ClassTermin& draft = ask->draft;
         start.chosen = PersonLanes::loginsOf(draft);
+        start.chosenRooms = draft.Rooms();
         const int minutes = draft.EndTime().minutes() - draft.StartTime().minutes();
         if (minutes >= FreeSlots::kShortest)
             start.minutes = minutes;
@@ -83,6 +91,7 @@ void form_main::openFindTime(const FindTimeAsk* ask)
     connect(dialog, &FindTimeDialog::slotTaken, this, [this](const FindTimeDialog::Taken& taken) {
         ClassTermin a = newAppointment(taken.slot.day, taken.slot.start, taken.slot.end);
         a.setForUsers(forUsersOf(taken.persons, a.Producer()));
+        a.setRooms(taken.rooms);
         m_edits->create(a);
     });
     dialog->show();

@@ -17,7 +17,8 @@ protected:
     FreeCommandTest()
     {
         // Monday 14 December 2026: anna's standup every day, moved on Tuesday; ben's time lies
-        // in the other folder; on Wednesday ben is away all day.
+        // in the other folder, one of it private; on Wednesday ben is away all day; zoe books
+        // the room Blue.
         write({"new", "2026-12-14", "08:00", "09:00", "Standup", "--every", "day", "--for", "anna",
                "--folder", data.path()});
         const QString series = QJsonDocument::fromJson(out.toUtf8())["written"].toString();
@@ -27,6 +28,8 @@ protected:
         put(data.path(), "d14/2.nv3", 10, 11, "Producer=carl\r\nFor=ben");
         put(other.path(), "d14/3.nv3", 14, 15, "Producer=ben");
         put(other.path(), "d16/4.nv3", 0, 24, "Producer=ben");
+        put(other.path(), "d14/5.nv3", 16, 17, "Producer=ben\r\nPrivate=1");
+        put(data.path(), "d14/6.nv3", 8, 12, "Producer=zoe\r\nRooms=Red; Blue");
     }
 
     void write(const QStringList& args)
@@ -75,8 +78,9 @@ protected:
 
 TEST_F(FreeCommandTest, PrintsTheFirstFreeTimesOfEveryoneGiven)
 {
-    const QStringList both = {"--person", "anna",      "--person", "ben",
-                              "--folder", data.path(), "--folder", other.path()};
+    // Unless a case names them: both folders, and anna and ben.
+    const QStringList folders = {"--folder", data.path(), "--folder", other.path()};
+    const QStringList persons = {"--person", "anna", "--person", "ben"};
     const struct {
         const char* what;
         QStringList args;
@@ -85,7 +89,9 @@ TEST_F(FreeCommandTest, PrintsTheFirstFreeTimesOfEveryoneGiven)
         // clang-format off
         {"around both people's times in both folders", {"--from", "2026-12-14", "--to",
          "2026-12-14", "--length", "60"}, "0 14 11:00-12:00 14 12:00-13:00 14 13:00-14:00 "
-         "14 15:00-16:00 14 16:00-17:00"},
+         "14 15:00-16:00"},
+        {"a room alone", {"--room", "blue", "--from", "2026-12-14", "--to", "2026-12-14",
+         "--length", "120"}, "0 14 12:00-14:00 14 14:00-16:00"},
         {"the series' moved occurrence, a day away, the weekend not shown", {"--from",
          "2026-12-15", "--to", "2026-12-20", "--length", "90", "--hours", "07:30-13:00"},
          "0 15 07:30-09:00 15 09:00-10:30 15 10:30-12:00 17 09:00-10:30 17 10:30-12:00 "
@@ -111,9 +117,11 @@ TEST_F(FreeCommandTest, PrintsTheFirstFreeTimesOfEveryoneGiven)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const bool bothFolders = !c.args.contains("--folder");
-        EXPECT_EQ(freeTimes(c.args + (bothFolders ? both : QStringList())), c.shown)
-            << qPrintable(err);
+        QStringList args = c.args;
+        if (!args.contains("--folder"))
+            args +=
+                args.contains("--person") || args.contains("--room") ? folders : folders + persons;
+        EXPECT_EQ(freeTimes(args), c.shown) << qPrintable(err);
         // Bad arguments: the problem and where the usage is; a folder: the reason alone.
         EXPECT_EQ(err.count('\n'), QString(c.shown).left(1).toInt()) << qPrintable(err);
     }

@@ -12,20 +12,27 @@ namespace {
 // Monday 12 January 2026.
 const QDate kMonday(2026, 1, 12);
 
-// "1|9-10=anna+ben" lies on the day after Monday, from 09:00 to 10:00, owned by anna and for
-// ben; "!" after the times marks a series' occurrence.
+// "1|9-10=anna+ben@Blue" lies on the day after Monday, from 09:00 to 10:00, owned by anna, for
+// ben, and books the room Blue; "!" after the times marks a series' occurrence, "*" another
+// user's private appointment as this user reads it.
 DaySource daysOf(const QString& items)
 {
     QHash<QDate, QList<TerminPtr>> days;
     for (const QString& item : items.split(' ', Qt::SkipEmptyParts)) {
         const QDate day = kMonday.addDays(item.section('|', 0, 0).toInt());
-        QString times = item.section('|', 1).section('=', 0, 0);
+        QStringList rooms = item.section('|', 1).split('@');
+        const QString spec = rooms.takeFirst();
+        QString times = spec.section('=', 0, 0);
         const bool series = times.endsWith('!');
-        auto a = std::make_shared<ClassTermin>(*dayOf(times.remove('!')).first());
-        const QStringList logins = item.section('=', 1).split('+');
+        const bool masked = times.endsWith('*');
+        auto a = std::make_shared<ClassTermin>(*dayOf(times.remove('!').remove('*')).first());
+        const QStringList logins = spec.section('=', 1).split('+');
         a->setProducer(logins.first());
         a->setForUsers(logins.mid(1));
+        a->setRooms(rooms);
         a->setIsRecurring(series);
+        a->setIsPrivate(masked);
+        a->setMasked(masked);
         a->setDatum(day);
         days[day] << a;
     }
@@ -51,7 +58,7 @@ TEST(FreeSlotsTest, TheFirstSlotsInWhichEveryoneAskedIsFree)
     const struct {
         const char* what;
         const char* days;
-        QStringList persons;
+        QStringList persons; // "@Blue" a room
         const char* hours;
         int minutes;
         int toDay; // days after Monday
@@ -75,10 +82,14 @@ TEST(FreeSlotsTest, TheFirstSlotsInWhichEveryoneAskedIsFree)
          "22:00-06:00", 60, 0, 4, {}, "12 22:30-23:30 13 00:00-01:00 13 02:00-03:00 13 03:00-04:00"},
         {"a series' occurrences and its moved exception", "0|9-10!=anna 1|14-15=anna "
          "2|9-10!=anna", {"anna"}, "09:00-15:00", 300, 2, 0, {}, "12 10:00-15:00 13 09:00-14:00 14 10:00-15:00"},
-        {"another user's private appointment for one asked", "0|8-12=carl+anna", {"anna"},
+        {"another user's private appointment for one asked", "0|8-12*=carl+anna", {"anna"},
          "08:00-17:00", 300, 0, 0, {}, "12 12:00-17:00"},
         {"longer than the hours", "", {"anna"}, "08:00-09:00", 90, 6, 0, {}, ""},
         {"no one asked", "", {}, "08:00-17:00", 60, 0, 0, {}, ""},
+        {"a room alone, letter case aside", "0|9-11=zoe@Blue 0|12-13=anna@Red", {"@blue"},
+         "08:00-17:00", 60, 0, 3, {}, "12 08:00-09:00 12 11:00-12:00 12 12:00-13:00"},
+        {"a person and a room", "0|8-9=anna 0|9-10=zoe@Red@Blue", {"anna", "@Blue"},
+         "08:00-17:00", 60, 0, 1, {}, "12 10:00-11:00"},
         {"shown weekdays only", "", {"anna"}, "08:00-17:00", 540, 7, 0, {1, 3},
          "12 08:00-17:00 14 08:00-17:00 19 08:00-17:00"},
         {"all of them", "0|9-17=anna", {"anna"}, "08:00-17:00", 15, 0, 0, {},
@@ -90,7 +101,9 @@ TEST(FreeSlotsTest, TheFirstSlotsInWhichEveryoneAskedIsFree)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         FreeSlots::Request request;
-        request.persons = c.persons;
+        for (const QString& asked : c.persons)
+            (asked.startsWith('@') ? request.rooms : request.persons)
+                << asked.mid(asked.startsWith('@'));
         request.from = kMonday;
         request.to = kMonday.addDays(c.toDay);
         if (!c.weekdays.isEmpty())

@@ -1,8 +1,11 @@
 // The data folders shown at once: a day of several folders merged, their search answers merged,
-// a file's change routed to the service of its folder.
+// days read for a caller merged, a file's change routed to the service of its folder.
 #include "service/FolderStores.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +100,39 @@ TEST(FolderStoresTest, AFileGoesToTheServiceOfTheFolderItLiesInANewOneToTheActiv
     EXPECT_EQ(stores.historyFor(false), nullptr) << "nothing changed yet";
     stores.showBeside({b}, 60, 4);
     EXPECT_EQ(stores.of(inner + "y2026/m3/d2/1.nv3")->folder(), a) << "hidden";
+}
+
+TEST(FolderStoresTest, DaysReadForACallerMergeEveryFolderAndNameOneThatCannotBeListed)
+{
+    QTemporaryDir top;
+    const QString a = top.filePath("a/"), b = top.filePath("b/");
+    const QDate day(2026, 3, 2);
+    for (const QString& folder : {a, b}) {
+        QDir().mkpath(folder + "y2026/m3/d2");
+        QFile file(folder + "y2026/m3/d2/1.nv3");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n");
+    }
+    StoreService active;
+    active.setFolder(a, 60);
+    FolderStores stores(active);
+    stores.showBeside({b}, 60, 4);
+    std::optional<FolderStores::DaysRead> read;
+    const auto readDay = [&] {
+        read.reset();
+        stores.readDays({day}, [&read](const FolderStores::DaysRead& days) { read = days; });
+        return QTest::qWaitFor([&read] { return read.has_value(); }, 10000);
+    };
+    ASSERT_TRUE(readDay());
+    EXPECT_EQ(filesOf(read->days.value(day)),
+              (QStringList{a + "y2026/m3/d2/1.nv3", b + "y2026/m3/d2/1.nv3"}));
+    EXPECT_TRUE(read->unreachable.isEmpty());
+    EXPECT_FALSE(active.knownDay(day)) << "what the views know stays as it was";
+
+    ASSERT_TRUE(QDir(b).removeRecursively());
+    ASSERT_TRUE(readDay());
+    EXPECT_EQ(read->unreachable, QStringList{b});
+    EXPECT_EQ(filesOf(read->days.value(day)), QStringList{a + "y2026/m3/d2/1.nv3"});
 }
 
 } // namespace

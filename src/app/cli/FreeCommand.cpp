@@ -4,6 +4,7 @@
 #include "app/cli/Options.h"
 #include "calendar/Formats.h"
 #include "layout/FreeSlots.h"
+#include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
 
 #include <memory>
@@ -107,8 +108,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     std::vector<std::unique_ptr<DataAccess>> stores;
     std::vector<std::unique_ptr<DataAccess::Pass>> passes;
     for (const AgendaCommand::FoldersSetup::Folder& folder : setup.folders) {
-        stores.push_back(
-            std::make_unique<DataAccess>(setup.profiles, StoreSource::fixed(folder.path)));
+        stores.push_back(std::make_unique<DataAccess>(
+            setup.profiles, StoreSource::fixed(folder.path, 60, GetLoginName())));
         passes.push_back(std::make_unique<DataAccess::Pass>(*stores.back()));
     }
     const QList<FreeSlots::Slot> found =
