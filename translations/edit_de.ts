@@ -36,6 +36,13 @@
 </context>
 <context>
     <name>form_edit</name>
+    <message><source>Private</source><translation>Privat</translation></message>
+    <message>
+        <source>Everyone but its owner sees it as &quot;Busy&quot; with its times.
+Discretion, not protection: its file in the data folder stays readable to anyone who opens it.</source>
+        <translation>Alle außer seinem Besitzer sehen ihn als „Belegt“ mit seinen Zeiten.
+Diskretion, kein Schutz: seine Datei im Datenordner bleibt für jeden lesbar, der sie öffnet.</translation>
+    </message>
     <message>
         <source>Find a time...</source>
         <translation>Termin finden...</translation>

@@ -180,6 +180,7 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <source>for %1</source>
         <translation>für %1</translation>
     </message>
+    <message><source>private</source><translation>privat</translation></message>
     <message>
         <source>with reminder</source>
         <translation>mit Erinnerung</translation>

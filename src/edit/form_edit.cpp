@@ -223,6 +223,11 @@ void form_edit::SetLanguageTexts()
     label_info_producer->setText(tr("Owner:"));
     label_info_change->setText(tr("Last change:"));
     check_owner->setText(tr("I am new owner"));
+    check_private->setText(tr("Private"));
+    check_private->setToolTip(
+        tr("Everyone but its owner sees it as \"Busy\" with its times.\n"
+           "Discretion, not protection: its file in the data folder stays readable to anyone who "
+           "opens it."));
     label_info_for->setText(tr("For:"));
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
@@ -269,6 +274,7 @@ void form_edit::ShowAppointment()
     label_producer->setText(r.Producer());
     check_owner->setEnabled(r.Producer() != m_loginName);
     text_for->setText(r.ForUsers().join(QStringLiteral(", ")));
+    check_private->setChecked(r.IsPrivate());
     label_file->setText(r.filename());
 }
 
@@ -512,4 +518,5 @@ void form_edit::copyIntoRecord()
     if (check_owner->isChecked())
         r.setProducer(m_loginName);
     r.setForUsers(AppointmentFile::loginsOf(text_for->text()));
+    r.setIsPrivate(check_private->isChecked());
 }

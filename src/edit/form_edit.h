@@ -287,6 +287,7 @@ private:
     QLabel* label_info_change = nullptr;
     QLabel* label_lastupdate = nullptr;
     QCheckBox* check_owner = nullptr;
+    QCheckBox* check_private = nullptr; // others see it as "Busy"
     QLabel* label_info_for = nullptr;
     QLineEdit* text_for = nullptr; // whom it is for: login names
 

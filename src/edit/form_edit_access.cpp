@@ -66,10 +66,10 @@ void form_edit::orderTabs()
         pic_zeit_bis, text_color,  pic_colors,  text_text,     check_remind,    combo_remind,
         combo_users,  check_email, check_recur, combo_recur,   spin_recur_every};
     order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
-    order.insert(order.end(),
-                 {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,
-                  text_recur_von, pic_recur_von, combo_recur_end, text_recur_bis, pic_recur_bis,
-                  spin_recur_count, check_owner, text_for, command_ok, command_cancel});
+    order.insert(order.end(), {option_recur_day, option_recur_nth, combo_recur_nth,
+                               combo_recur_weekday, text_recur_von, pic_recur_von, combo_recur_end,
+                               text_recur_bis, pic_recur_bis, spin_recur_count, check_owner,
+                               check_private, text_for, command_ok, command_cancel});
     if (command_find_time)
         order.insert(std::find(order.begin(), order.end(), text_text), command_find_time);
     for (size_t i = 1; i < order.size(); ++i)

@@ -181,6 +181,7 @@ void form_edit::createInfoPage()
     label_info_change = createLabel(page, "label_info_change", Layout::kChangeCaption);
     label_lastupdate = createLabel(page, "label_lastupdate", Layout::kLastUpdate);
     check_owner = createCheck(page, "check_owner", Layout::kOwnerCheck);
+    check_private = createCheck(page, "check_private", Layout::kPrivateCheck);
     label_info_for = createLabel(page, "label_info_for", Layout::kForCaption);
     text_for = new QLineEdit(page);
     text_for->setObjectName(QStringLiteral("text_for"));

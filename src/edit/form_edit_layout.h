@@ -63,7 +63,8 @@ constexpr QRect kProducerCaption(12, 70, 112, 20);
 constexpr QRect kProducer(128, 70, 281, 20);
 constexpr QRect kChangeCaption(12, 96, 112, 20);
 constexpr QRect kLastUpdate(128, 96, 281, 20);
-constexpr QRect kOwnerCheck(12, 128, 397, 22);
+constexpr QRect kOwnerCheck(12, 128, 196, 22);
+constexpr QRect kPrivateCheck(212, 128, 197, 22);
 constexpr QRect kForCaption(12, 164, 112, 20);
 constexpr QRect kFor(128, 162, 281, 24);
 

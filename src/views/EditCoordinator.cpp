@@ -2,6 +2,7 @@
 
 #include "edit/AppointmentEditing.h"
 #include "store/Common.h"
+#include "store/Privacy.h"
 #include "views/SeriesChangeFiler.h"
 
 #include <QPointer>
@@ -20,6 +21,15 @@ EditCoordinator::EditCoordinator(FolderStores& stores, AppointmentEditing& editi
 bool EditCoordinator::stillBeingRead(const ClassTermin& appointment) const
 {
     return m_stores.provisional(appointment.filename());
+}
+
+bool EditCoordinator::refusedAsPrivate(const ClassTermin& appointment)
+{
+    // What is shown of it is "Busy": a change would write that over its owner's text.
+    if (!appointment.isMasked())
+        return false;
+    m_questions.showFailure(Privacy::refusal(appointment));
+    return true;
 }
 
 void EditCoordinator::create(const ClassTermin& appointment)
@@ -67,7 +77,7 @@ void EditCoordinator::editDone(const QString& failure, const Hold& held)
 
 void EditCoordinator::change(const ClassTermin& appointment, const QDate& day)
 {
-    if (stillBeingRead(appointment))
+    if (stillBeingRead(appointment) || refusedAsPrivate(appointment))
         return;
     if (!appointment.repeats()) {
         edit(appointment, true, hold());
@@ -184,7 +194,7 @@ void EditCoordinator::fileCopy(const ClassTermin& copy, UndoStep::Act act,
 
 void EditCoordinator::remove(const ClassTermin& appointment, const QDate& day, bool askSeries)
 {
-    if (stillBeingRead(appointment))
+    if (stillBeingRead(appointment) || refusedAsPrivate(appointment))
         return;
     const Service service = serviceOf(appointment);
     if (!service->answering()) {

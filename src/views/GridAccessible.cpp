@@ -62,6 +62,8 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
         parts.append(tr("owner %1").arg(appointment.Producer()));
     if (!appointment.ForUsers().isEmpty())
         parts.append(tr("for %1").arg(appointment.ForUsers().join(QStringLiteral(", "))));
+    if (appointment.IsPrivate())
+        parts.append(tr("private"));
     if (appointment.IsReminder())
         parts.append(tr("with reminder"));
     if (const QString repeating = repeats(appointment); !repeating.isEmpty())

@@ -73,7 +73,8 @@ void form_main::copyAppointment(const std::optional<Picked>& picked)
 
 void form_main::cutAppointment(const std::optional<Picked>& picked)
 {
-    if (!picked || m_edits->stillBeingRead(picked->appointment))
+    if (!picked || m_edits->stillBeingRead(picked->appointment) ||
+        m_edits->refusedAsPrivate(picked->appointment))
         return;
     copyAppointment(picked);
     // Of a series only the occurrence cut goes.

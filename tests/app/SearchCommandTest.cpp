@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "app/cli/AgendaCommand.h"
 #include "index/FolderCrawl.h"
+#include "store/ApiLoginName.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
@@ -158,6 +159,30 @@ TEST_F(SearchCommandTest, WordsAreFoldedAndAndedPrefixesOfTextOrOwnerWithinTheDa
 }
 
 // Bad words get one line and where the usage is; a folder that is no directory, one line.
+TEST_F(SearchCommandTest, AnotherUsersPrivateTextIsNeitherFoundNorKeptInTheIndex)
+{
+    put("y2024/m5/d20/7.nv3", "Dentist Secret", "anna", "Private=1\r\n");
+    put("y2024/m5/d21/8.nv3", "Dentist Mine", GetLoginName(), "Private=1\r\n");
+    for (const bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed ? "index" : "folder");
+        if (indexed)
+            makeIndex();
+        QStringList days = {"--from", "2024-05-01", "--to", "2024-05-31"};
+        if (!indexed)
+            days << "--no-index";
+        EXPECT_EQ(found(run(QStringList{"dentist"} + days)),
+                  QStringList{"Dentist Mine 2024-05-21"});
+        EXPECT_EQ(found(run(QStringList{"secret"} + days)), QStringList{});
+        const CliRun busy = run(QStringList{"busy"} + days);
+        EXPECT_EQ(found(busy), QStringList{"Busy 2024-05-20"});
+        EXPECT_TRUE(busy.out.contains("\"producer\":\"anna\",\"for\":[],\"private\":true"));
+    }
+    for (const QString& file : cacheFiles())
+        EXPECT_FALSE(
+            TestFiles::readBytes(file.section(QLatin1Char(' '), 0, 0)).toLower().contains("secret"))
+            << file.toStdString();
+}
+
 TEST_F(SearchCommandTest, BadArgumentsAndAMissingFolderPrintNothing)
 {
     const struct {

@@ -199,6 +199,35 @@ TEST_F(WriteCommandTest, WhomItIsForIsWrittenChangedAndClearedBesideItsOwner)
               (QMap<QDate, QStringList>{{QDate(2027, 1, 4), {"Meeting"}}}));
 }
 
+TEST_F(WriteCommandTest, PrivacyAndRoomsAreWrittenAndAnotherUsersPrivateOneIsNotChanged)
+{
+    const Result made = run("new", {"2027-01-04", "10:00", "11:00", "Doctor", "--private", "--room",
+                                    "Room 2", "--room", "beamer;room 2"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QString path = data.filePath(pathIn(made.lines.value(0)));
+    EXPECT_TRUE(TestFiles::readBytes(path).contains("Private=1\r\nRooms=Room 2; beamer\r\n"));
+    ASSERT_EQ(run("edit", {pathIn(made.lines[0]), "--public", "--room", ";"}).code, 0);
+    EXPECT_FALSE(TestFiles::readBytes(path).contains("Private="));
+    EXPECT_FALSE(TestFiles::readBytes(path).contains("Rooms="));
+    EXPECT_EQ(run("new", {"2027-01-04", "10:00", "11:00", "x", "--private", "--public"}).code, 2);
+
+    // Anna's private appointment reads as "Busy" here: nothing of that is written over it.
+    TestFiles::writeBytes(data.filePath("y2027/m1/d5/9.nv3"),
+                          "[AppointmentSettings]\r\nText=Anna's doctor\r\nProducer=anna\r\n"
+                          "Private=1\r\n");
+    const QByteArray before = TestFiles::readBytes(data.filePath("y2027/m1/d5/9.nv3"));
+    for (const QString command : {"edit", "delete"}) {
+        const Result refused =
+            run(command, command == "edit" ? QStringList{"y2027/m1/d5/9.nv3", "--start", "12:00"}
+                                           : QStringList{"y2027/m1/d5/9.nv3"});
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_TRUE(refused.err.contains("belongs to anna: only its owner can change it"));
+        EXPECT_EQ(TestFiles::readBytes(data.filePath("y2027/m1/d5/9.nv3")), before);
+    }
+    EXPECT_EQ(OlderCopy::shown(data.path(), QDate(2027, 1, 5), QDate(2027, 1, 5)),
+              (QMap<QDate, QStringList>{{QDate(2027, 1, 5), {"Anna's doctor"}}}));
+}
+
 TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)
 {
     ASSERT_EQ(run("new", {"2027-01-04", "10:00", "11:00", "Once"}).code, 0);

@@ -4,8 +4,10 @@
 #include "exchange/IcsImport.h"
 #include "TestFiles.h"
 #include "calendar/Formats.h"
+#include "exchange/IcsExport.h"
 #include "exchange/IcsPaste.h"
 #include "settings/Language.h"
+#include "store/Common.h"
 #include "store/DataAccess.h"
 
 #include <QDirIterator>
@@ -98,6 +100,40 @@ TEST(IcsImportTest, GoldenCases)
             TestFiles::writeBytes(expectedPath, actual.toUtf8());
         EXPECT_EQ(actual.toStdString(), TestFiles::readBytes(expectedPath).toStdString());
     }
+}
+
+TEST(IcsImportTest, PrivateAndConfidentialEventsArePrivateHereAndGoOutAsPrivate)
+{
+    QByteArray events;
+    for (const char* kind : {"PRIVATE", "CONFIDENTIAL", "PUBLIC", ""}) {
+        events += QByteArray("BEGIN:VEVENT\r\nUID:") + kind + "@x\r\nSUMMARY:" + kind +
+                  "!\r\nDTSTART:20260310T100000\r\nDTEND:20260310T110000\r\n";
+        if (*kind)
+            events += QByteArray("CLASS:") + kind + "\r\n";
+        events += "END:VEVENT\r\n";
+    }
+    const auto privateTexts = [](const QString& folder) {
+        ProfileCache profiles(ThreadFileAccess());
+        DataAccess store(profiles, StoreSource::fixed(folder));
+        QStringList texts;
+        for (const TerminPtr& a : store.GetAppointmentsOfDay(QDate(2026, 3, 10)))
+            if (a->IsPrivate())
+                texts << a->Text();
+        texts.sort();
+        return texts;
+    };
+    QTemporaryDir first;
+    ASSERT_TRUE(importInto(first.path(), calendarOf(events)).result.ok);
+    EXPECT_EQ(privateTexts(first.path()), QStringList({"CONFIDENTIAL!", "PRIVATE!"}));
+
+    ProfileCache profiles(ThreadFileAccess());
+    DataAccess store(profiles, StoreSource::fixed(first.path()));
+    const QByteArray out = ExportIcs(store, QDate(2026, 3, 10), QDate(2026, 3, 10),
+                                     WithTrailingSeparator(first.path()), {});
+    EXPECT_EQ(out.count("CLASS:PRIVATE\r\n"), 2) << out.toStdString();
+    QTemporaryDir again;
+    ASSERT_TRUE(importInto(again.path(), out).result.ok);
+    EXPECT_EQ(privateTexts(again.path()), QStringList({"CONFIDENTIAL!", "PRIVATE!"}));
 }
 
 TEST(IcsImportTest, TimesLandInTheCalendarsZone)

@@ -222,6 +222,25 @@ TEST_F(ReminderCheckTest, EveryFolderOfTheListIsCheckedManyDueAtOnceOnceEachAndT
     EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(mine.path()));
 }
 
+TEST_F(ReminderCheckTest, AnotherUsersPrivateAppointmentRemindsEveryoneAsBusy)
+{
+    for (const QString owner : {"anna", "bert"}) {
+        const QString path = put(mine, owner + " doctor", 1000, 5);
+        QByteArray bytes = TestFiles::readBytes(path);
+        bytes.replace("Producer=bert",
+                      "Producer=" + owner.toUtf8() + "\r\nPrivate=1\r\nRemindMe=0");
+        TestFiles::writeSettled(path, bytes);
+    }
+    settings.AddDataFolder(mine.path());
+    settings.setActiveFolder(mine.path());
+    settings.setSendEmail(true);
+    check.CheckReminders();
+    QStringList done = actions.done;
+    done.sort();
+    EXPECT_EQ(done.join('+').toStdString(),
+              "mail Busy+mail bert doctor+window Busy+window bert doctor");
+}
+
 TEST_F(ReminderCheckTest, AnEarlyAppointmentIsRemindedTheEveningBefore)
 {
     const QDate tomorrow = kToday.addDays(1);

@@ -532,6 +532,27 @@ const Row kRows[] = {
          }
          EXPECT_EQ(c.localTexts().size(), 1);
      }},
+    {"PrivacyTravelsBothWaysAsClass",
+     [](Case& c) {
+         const QString path = c.add("Doctor", kDay);
+         ClassTermin own = *c.loaded(path);
+         own.setIsPrivate(true);
+         EXPECT_TRUE(c.folderStore().SaveAppointment(own).ok);
+         c.phone({"raw", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\n"
+                         "BEGIN:VEVENT\r\nUID:c1\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:" +
+                             stamp(kDay, 14) +
+                             "\r\nDURATION:PT1H\r\nSUMMARY:Interview\r\n"
+                             "CLASS:CONFIDENTIAL\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"});
+         c.synced();
+         EXPECT_EQ(c.phoneEvents()["Doctor"]["class"].toString(), "PRIVATE");
+         EXPECT_TRUE(c.loaded(c.local()["Interview"])->IsPrivate());
+         // Made public here: the server hears of it.
+         own = *c.loaded(path);
+         own.setIsPrivate(false);
+         EXPECT_TRUE(c.folderStore().SaveAppointment(own).ok);
+         EXPECT_EQ(c.synced().sent, 1);
+         EXPECT_EQ(c.phoneEvents()["Doctor"]["class"].toString(), "");
+     }},
     {"KilledHalfWayAndRunAgain",
      [](Case& c) {
          constexpr int kCount = 150;

@@ -3,7 +3,8 @@
 
 phone.py URL USER PASSWORD COMMAND [ARGS]
   list                       one JSON line per event: uid, summary, start, rrule, parts,
-                             its DTSTART line as sent, description, location, EXDATE lines
+                             its DTSTART line as sent, description, location, EXDATE lines,
+                             class
   add UID SUMMARY START [RRULE [EXDATE]]   START as 20261210T100000 (local time)
   raw ICS                    a calendar of one event, as given
   edit UID SUMMARY           a new summary (and description)
@@ -63,6 +64,7 @@ def main():
                 "dtstart_line": dtstart_line(event.data),
                 "description": str(first.get("description", "")),
                 "location": str(first.get("location", "")),
+                "class": str(first.get("class", "")),
                 "exdates": len(first.get("exdate", [])) if isinstance(first.get("exdate"), list)
                 else int("exdate" in first),
             }))

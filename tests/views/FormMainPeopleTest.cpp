@@ -1,7 +1,10 @@
 // The people in the main window: the day as lanes per person, and the person filter of the side
 // panel, which the lanes, the day view and the list follow.
+#include "FakeEditor.h"
 #include "FormMainFixture.h"
+#include "ShownText.h"
 #include "TestFiles.h"
+#include "store/ApiLoginName.h"
 #include "views/AgendaView.h"
 #include "views/PersonLanesView.h"
 #include "views/SearchPanel.h"
@@ -85,6 +88,72 @@ TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
         box->click();
     EXPECT_EQ(
         std::count_if(boxes.begin(), boxes.end(), [](QCheckBox* b) { return b->isChecked(); }), 1);
+}
+
+// Anna's private appointment and one of the user's own, as every surface of the window shows them.
+TEST_F(FormMainPeopleTest, APrivateAppointmentIsBusyToEveryoneButItsOwner)
+{
+    own(put({2003, 7, 9}, 9, 10, "Dentist secret"), "Producer=anna\r\nPrivate=1\r\n");
+    own(put({2003, 7, 9}, 11, 12, "Dentist mine"),
+        "Producer=" + GetLoginName().toUtf8() + "\r\nPrivate=1\r\n");
+    window();
+    settle();
+    const QString mine = GetLoginName() + ":Dentist mine";
+    const auto agenda = [this] {
+        QStringList texts;
+        for (const AgendaLayout::Group& group : child<AgendaView>("agenda_view")->groups())
+            for (const AgendaLayout::Line& line : group.lines)
+                texts << line.text;
+        return texts.join('+');
+    };
+    const struct {
+        const char* surface;
+        std::function<QString()> shown;
+        QString expected;
+    } rows[] = {
+        {"day view", [this] { return labelTexts().join('+'); }, "Busy+Dentist mine"},
+        {"tooltip",
+         [this] { return shownText(ShownLabels::of(window()).value(0)->toolTip()).simplified(); },
+         "Busy"},
+        {"lanes",
+         [this] {
+             key(Qt::Key_P);
+             return lanes();
+         },
+         "anna:Busy " + mine},
+        {"list",
+         [&] {
+             key(Qt::Key_L);
+             return agenda();
+         },
+         "Busy+Dentist mine"},
+    };
+    for (const auto& row : rows) {
+        const QString shown = row.shown();
+        EXPECT_TRUE(shown.contains(row.expected)) << row.surface << ": " << shown.toStdString();
+        EXPECT_FALSE(shown.contains("secret")) << row.surface;
+    }
+    QTest::keyClicks(child<QLineEdit>("text_search"), "dentist");
+    const auto found = [this] {
+        QStringList texts;
+        for (const AgendaLayout::Group& group : window().search().results().groups())
+            for (const AgendaLayout::Line& line : group.lines)
+                texts << line.text;
+        return texts;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return found() == QStringList{"Dentist mine"}; }, 15000))
+        << found().join(" | ").toStdString();
+    QTest::keyClick(child<QLineEdit>("text_search"), Qt::Key_Escape);
+
+    // Opened to change: refused with a word why, and the file stays as anna wrote it.
+    key(Qt::Key_D);
+    bool edited = false;
+    editing.setEditor(FakeEditor::pressingOk([&](ClassTermin&) { edited = true; }));
+    QTest::mouseDClick(ShownLabels::of(window()).value(0), Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(edited);
+    EXPECT_EQ(messages.value(0),
+              "This private appointment belongs to anna: only its owner can change it.");
 }
 
 } // namespace

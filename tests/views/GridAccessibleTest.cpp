@@ -30,6 +30,7 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         auto a = std::const_pointer_cast<ClassTermin>(appointment(
             QStringLiteral("Stand-up"), QStringLiteral("/f/recurring/wd2/2.nv3"), false));
         a->setForUsers({QStringLiteral("ben"), QStringLiteral("carla")});
+        a->setIsPrivate(true);
         return TerminPtr(a);
     }();
     struct Case {
@@ -40,11 +41,11 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     };
     const Case cases[] = {
         {"en", planning, "09:00 - 10:30, Quarterly planning", "Room B; owner anna; with reminder"},
-        {"en", standUp, "09:00 - 10:30, Stand-up", "owner anna; for ben, carla; repeats weekly"},
+        {"en", standUp, "09:00 - 10:30, Stand-up", "owner anna; for ben, carla; private; repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; Besitzer anna; mit Erinnerung"},
         {"de", standUp, "09:00 - 10:30, Stand-up",
-         "Besitzer anna; für ben, carla; wiederholt sich wöchentlich"},
+         "Besitzer anna; für ben, carla; privat; wiederholt sich wöchentlich"},
     };
     for (const Case& c : cases) {
         Language::apply(QLatin1String(c.lang));
@@ -62,7 +63,7 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     const TerminPtr team = appointment("Team day", "/team/y2026/m12/d7/3.nv3", false);
     EXPECT_EQ(GridAccessible::appointmentDescription(*team, shown), "owner anna; calendar team");
     EXPECT_EQ(GridAccessible::appointmentDescription(*standUp, shown),
-              "owner anna; for ben, carla; repeats weekly");
+              "owner anna; for ben, carla; private; repeats weekly");
 }
 
 TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)

@@ -129,7 +129,7 @@ QString isoDate(const QDate& date)
 QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a,
                  const QString& folderAsGiven)
 {
-    const auto jsonList = [](const QStringList& words) {
+    const auto jsonList = [](const QStringList& words) -> QString {
         QStringList quoted;
         for (const QString& word : words)
             quoted << jsonString(word);

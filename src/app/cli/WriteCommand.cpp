@@ -79,7 +79,7 @@ const QList<Options::Option> kTargetOptions = {
     {QStringLiteral("--public"), Options::Flag}, {QStringLiteral("--room"), Options::Text},
 };
 
-// --private or --public, one of them at most; --room as often as there are rooms, "" for none.
+// --private or --public, one of them at most; --room as often as there are rooms, ";" for none.
 std::optional<Problem> readPrivacyAndRooms(const Options::Parsed& parsed, Fields& fields)
 {
     const bool makePrivate = parsed.has(QStringLiteral("--private"));
