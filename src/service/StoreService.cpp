@@ -495,7 +495,9 @@ void StoreService::readDays(const QList<QDate>& days, Read done)
         return;
     }
     ask<DaysRead>(
-        [days](StoreWorker& store) {
+        [days, width = m_options.parallelRequests](StoreWorker& store) {
+            // Side by side, as the view's days are read.
+            store.useParallelRequests(width);
             const auto pass = store.pass();
             StoreWorker::Days read = store.read(days, {}, false);
             if (!read.reachable)
