@@ -2,6 +2,7 @@
 // the save, each answer coming back by callback while the editor stays responsive.
 #include "edit/form_edit.h"
 
+#include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
 
 #include <QAbstractButton>

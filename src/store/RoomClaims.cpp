@@ -12,8 +12,8 @@
 RoomClaims::RoomClaims(DataAccess& store, const QList<ClassTermin>& records,
                        const QStringList& ownFiles, FolderClaim::Clock clock)
 {
-    if (!claimAll(store, records, clock))
-        return;
+    if (!claimAll(store, records, clock) || m_claims.empty())
+        return; // refused, or nothing books a room: not a request more
     const DataAccess::FreshPass fresh(store);
     for (const ClassTermin& record : records) {
         check(store, record, ownFiles);
