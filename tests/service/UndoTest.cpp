@@ -222,10 +222,10 @@ TEST_F(UndoTest, AnUndoThatWouldBookARoomTwiceIsRefused)
     ClassTermin talk = fresh("Talk", 10);
     talk.setRooms({"Room 2"});
     file(talk, UndoStep::Act::New);
-    edit([](ClassTermin& a) {
-        a.setStartTime(at(12));
-        a.setEndTime(at(13));
-    });
+    ClassTermin moved = loaded(kDay, "Talk");
+    moved.setStartTime(at(12));
+    moved.setEndTime(at(13));
+    file(moved);
     // Bob takes the room at ten meanwhile.
     ASSERT_TRUE(TestFiles::writeSettled(
         data.path() + "/y2024/m3/d4/77.nv3",
