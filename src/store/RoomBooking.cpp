@@ -1,5 +1,6 @@
 #include "store/RoomBooking.h"
 
+#include "store/Recurrence.h"
 #include "store/SeriesEdit.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,9 @@ QList<QDate> daysToCheck(const ClassTermin& mine, const QDate& today)
         return {};
     if (!mine.IsRecurring())
         return {mine.datum()};
+    // A rule file: its occurrences are files of their own, each checked as it is written.
+    if (Recurrence::ofPath(mine.filename()) == Recurrence::Kind::None)
+        return {};
     QList<QDate> days;
     const QDate until = std::min(mine.RecurringEndDate(), today.addYears(kSeriesYearsChecked));
     for (QDate day = std::max(mine.RecurringStartDate(), today); day <= until;

@@ -39,7 +39,7 @@ std::optional<Clash> clashOn(const ClassTermin& mine, const QList<TerminPtr>& ot
 
 // The days mine must be checked on: its day, or a series' days from today on (from its start
 // when later) up to kSeriesYearsChecked years ahead or its end. None for a record that books
-// no room.
+// no room, and for a series' rule file, whose occurrences are checked one by one.
 QList<QDate> daysToCheck(const ClassTermin& mine, const QDate& today);
 
 // "Room 2 is booked by Anna Meier, 10:00–11:00": ownerName is the name the team gives the

@@ -345,7 +345,8 @@ TEST_F(FormSettingsTest, TheTeamsRoomsAreListedWithNotesAndOfferedRoomsAdded)
     table.item(table.rowCount() - 1, 0)->setText("ROOM 9"); // twice: counts once
     ok(*w);
     QStringList rooms;
-    for (const TeamRoom& room : reloaded().TeamRooms())
+    const auto again = reloaded(); // the list lives as long as its settings
+    for (const TeamRoom& room : again.TeamRooms())
         rooms << room.name + "/" + room.note;
     EXPECT_EQ(rooms.join(", "), "Room 2/12 seats, Room 9/in the attic");
 }

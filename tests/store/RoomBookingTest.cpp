@@ -4,10 +4,13 @@
 #include "StoreFolderTest.h"
 #include "store/FolderClaim.h"
 #include "store/Privacy.h"
+#include "store/RuleSeries.h"
 
 #include <QDir>
 
 namespace {
+
+using StoreFolder::kDay;
 
 ClassTermin booking(const char* file, int from, int until, QStringList rooms,
                     const char* owner = "anna")
@@ -68,6 +71,8 @@ TEST(RoomBookingTest, ASeriesIsCheckedOnItsDaysFromTodayForTwoYearsOrToItsEnd)
     EXPECT_EQ(days.size(), 105);
     weekly.setRecurringEndDate({2003, 7, 11});
     EXPECT_EQ(RoomBooking::daysToCheck(weekly, {2003, 7, 2}).size(), 2);
+    weekly.setFilename("/data/recurring/rules/s1.nv3");
+    EXPECT_TRUE(RoomBooking::daysToCheck(weekly, {2003, 7, 2}).isEmpty());
     weekly.setRooms({});
     EXPECT_TRUE(RoomBooking::daysToCheck(weekly, {2003, 7, 2}).isEmpty());
 }
@@ -77,10 +82,12 @@ protected:
     RoomClaimsTest() { settings.setTeamMembers({{"anna", "Anna Meier", -1}}); }
 
     // A new appointment on 4 July 2003 as the editor files it; the outcome's message.
-    QString file(int from, int until, QStringList rooms, const char* owner = "bert")
+    QString file(int from, int until, QStringList rooms, const char* owner = "bert",
+                 QDate day = StoreFolder::kDay)
     {
         ClassTermin a = booking("", from, until, rooms, owner);
         a.setFilename({});
+        a.setDatum(day);
         const WriteOutcome saved = filing.File(a);
         return saved.ok ? QString("saved") : saved.error;
     }
@@ -144,6 +151,18 @@ TEST_F(RoomClaimsTest, ASeriesClashesWithABookingOnAnyOfItsDays)
     weekly.setStartTime(TimeOfDay::fromMinutes(10 * 60));
     weekly.setEndTime(TimeOfDay::fromMinutes(11 * 60));
     EXPECT_TRUE(filing.File(weekly).ok);
+}
+
+TEST_F(RoomClaimsTest, ASeriesKeptAsOccurrencesBooksTheRoomOnEachOfItsDays)
+{
+    ClassTermin series = booking("", 10, 11, {"Room 2"}, "anna");
+    series.setFilename({});
+    RuleSeries::repeatBy(series, *RepeatRule::fromRRule(u"FREQ=WEEKLY;INTERVAL=2;BYDAY=FR", kDay));
+    ASSERT_TRUE(filing.File(series).ok);
+    EXPECT_EQ(file(10, 11, {"Room 2"}, "bert", kDay.addDays(14)),
+              "Room 2 is booked by Anna Meier, 10:00\u201311:00");
+    EXPECT_EQ(file(10, 11, {"Room 2"}, "bert", kDay.addDays(7)), "saved");
+    EXPECT_EQ(claims(), QStringList());
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 // half-way or another user's change leaves.
 #include "OlderCopy.h"
 #include "TestFiles.h"
-#include "store/Recurrence.h"
 #include "store/FolderClaim.h"
+#include "store/Recurrence.h"
 #include "store/SeriesFiling.h"
 
 #include <QDirIterator>
