@@ -48,6 +48,30 @@ Diskretion, kein Schutz: seine Datei im Datenordner bleibt für jeden lesbar, de
         <translation>Termin finden...</translation>
     </message>
     <message>
+        <source>%1 is not in the team&apos;s list. Add it?</source>
+        <translation>%1 steht nicht in der Liste des Teams. Hinzufügen?</translation>
+    </message>
+    <message>
+        <source>%1 are not in the team&apos;s list. Add them?</source>
+        <translation>%1 stehen nicht in der Liste des Teams. Hinzufügen?</translation>
+    </message>
+    <message>
+        <source>Add to the list</source>
+        <translation>Zur Liste hinzufügen</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Jetzt nicht</translation>
+    </message>
+    <message>
+        <source>Rooms:</source>
+        <translation>Räume:</translation>
+    </message>
+    <message>
+        <source>Rooms and equipment (separated by semicolons)</source>
+        <translation>Räume und Geräte (durch Semikolons getrennt)</translation>
+    </message>
+    <message>
         <source>Calendar:</source>
         <translation>Kalender:</translation>
     </message>

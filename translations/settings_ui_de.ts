@@ -20,6 +20,11 @@
     <message><source>The team</source><translation>Das Team</translation></message>
     <message><source>Add</source><translation>Hinzufügen</translation></message>
     <message><source>Remove</source><translation>Entfernen</translation></message>
+    <message><source>Room or equipment</source><translation>Raum oder Gerät</translation></message>
+    <message><source>Note (capacity)</source><translation>Hinweis (Kapazität)</translation></message>
+    <message><source>The team&apos;s rooms and equipment</source><translation>Räume und Geräte des Teams</translation></message>
+    <message><source>Add room</source><translation>Raum hinzufügen</translation></message>
+    <message><source>Remove room</source><translation>Raum entfernen</translation></message>
     <message><source>Up</source><translation>Nach oben</translation></message>
     <message><source>Down</source><translation>Nach unten</translation></message>
     <message><source>by place</source><translation>nach Platz</translation></message>

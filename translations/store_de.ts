@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>RoomBooking</name>
+    <message>
+        <source>%1 is booked by %2, %3</source>
+        <translation>%1 ist von %2 belegt, %3</translation>
+    </message>
+    <message>
+        <source>all day</source>
+        <translation>ganztägig</translation>
+    </message>
+    <message>
+        <source>another user</source>
+        <translation>einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>%1 is being booked by another copy just now. Please try again.</source>
+        <translation>%1 wird gerade von einer anderen Kopie gebucht. Bitte versuchen Sie es noch einmal.</translation>
+    </message>
+</context>
+<context>
     <name>Privacy</name>
     <message>
         <source>Busy</source>

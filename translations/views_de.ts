@@ -149,6 +149,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
 <context>
     <name>GridAccessible</name>
     <message>
+        <source>rooms %1</source>
+        <translation>Räume %1</translation>
+    </message>
+    <message>
         <source>calendar %1</source>
         <translation>Kalender %1</translation>
     </message>
@@ -802,6 +806,10 @@ Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwis
 </context>
 <context>
     <name>form_tooltip</name>
+    <message>
+        <source>Rooms: %1</source>
+        <translation>Räume: %1</translation>
+    </message>
     <message>
         <source>Single appointment</source>
         <translation>Einmaliger Termin</translation>

@@ -141,12 +141,14 @@ form_edit::~form_edit()
         disconnect(field, nullptr, this, nullptr);
 }
 
-AppointmentEditing::Editor form_edit::editorFor(Settings& settings, const QString& loginName)
+AppointmentEditing::Editor form_edit::editorFor(Settings& settings, const QString& loginName,
+                                                RoomOffer offerRooms)
 {
-    return [&settings, loginName](std::shared_ptr<EditHandOver> handOver) {
+    return [&settings, loginName, offerRooms](std::shared_ptr<EditHandOver> handOver) {
         auto* dialog =
             new form_edit(std::move(handOver), settings, loginName, QApplication::activeWindow());
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setRoomOffer(offerRooms);
         dialog->open();
     };
 }
@@ -229,6 +231,7 @@ void form_edit::SetLanguageTexts()
            "Discretion, not protection: its file in the data folder stays readable to anyone who "
            "opens it."));
     label_info_for->setText(tr("For:"));
+    label_info_rooms->setText(tr("Rooms:"));
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
         combo_calendar->setAccessibleName(tr("Calendar"));
@@ -275,6 +278,7 @@ void form_edit::ShowAppointment()
     check_owner->setEnabled(r.Producer() != m_loginName);
     text_for->setText(r.ForUsers().join(QStringLiteral(", ")));
     check_private->setChecked(r.IsPrivate());
+    text_rooms->setText(r.Rooms().join(QStringLiteral("; ")));
     label_file->setText(r.filename());
 }
 
@@ -519,4 +523,5 @@ void form_edit::copyIntoRecord()
         r.setProducer(m_loginName);
     r.setForUsers(AppointmentFile::loginsOf(text_for->text()));
     r.setIsPrivate(check_private->isChecked());
+    r.setRooms(AppointmentFile::roomsOf(text_rooms->text()));
 }

@@ -81,9 +81,17 @@ public:
               QWidget* parent = nullptr);
     ~form_edit() override;
 
+    // What the user may do about rooms a saved appointment booked that the team's list lacks:
+    // add them to it (in the settings window, opened beside parent).
+    using RoomOffer = std::function<void(QWidget* parent, const QStringList& rooms)>;
+
     // The editor EditMe shows: opens this window, modal to the active window, and returns.
     static AppointmentEditing::Editor editorFor(Settings& settings,
-                                                const QString& loginName = GetLoginName());
+                                                const QString& loginName = GetLoginName(),
+                                                RoomOffer offerRooms = {});
+    // Once saved with rooms the team does not list, a note beside the window it closes to
+    // offers to add them, without waiting for an answer.
+    void setRoomOffer(RoomOffer offer) { m_offerRooms = std::move(offer); }
 
     void setMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
 
@@ -102,6 +110,7 @@ public:
     void done(int result) override;
 
 private:
+    void offerUnknownRooms();
     void Form_Load();
     void createTabs();
     void createAppointmentPage();
@@ -229,6 +238,7 @@ private:
     Settings& m_settings;
     QString m_loginName;
     MessageShower m_showMessage;
+    RoomOffer m_offerRooms;
     ConflictQuestion m_askConflict;
 
     PictureBox* pic_tabs = nullptr;
@@ -290,6 +300,8 @@ private:
     QCheckBox* check_private = nullptr; // others see it as "Busy"
     QLabel* label_info_for = nullptr;
     QLineEdit* text_for = nullptr; // whom it is for: login names
+    QLabel* label_info_rooms = nullptr;
+    QLineEdit* text_rooms = nullptr; // the rooms and equipment it books, by name
 
     QLabel* label_calendar = nullptr;
     QComboBox* combo_calendar = nullptr;

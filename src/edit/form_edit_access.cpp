@@ -40,6 +40,8 @@ void form_edit::nameControls()
         {text_recur_bis, QT_TRANSLATE_NOOP("form_edit", "Last day of the recurrence")},
         {pic_recur_bis, QT_TRANSLATE_NOOP("form_edit", "Last day of the recurrence")},
         {text_for, QT_TRANSLATE_NOOP("form_edit", "For (login names, separated by commas)")},
+        {text_rooms,
+         QT_TRANSLATE_NOOP("form_edit", "Rooms and equipment (separated by semicolons)")},
     };
     for (const auto& [control, name] : names)
         control->setAccessibleName(tr(name));
@@ -51,7 +53,7 @@ void form_edit::nameControls()
         {label_header_bis, text_zeit_bis},   {label_header_color, text_color},
         {label_header_text, text_text},      {label_recur_von, text_recur_von},
         {label_header_remind, combo_remind}, {label_header_recur, combo_recur},
-        {label_info_for, text_for},
+        {label_info_for, text_for},          {label_info_rooms, text_rooms},
     };
     for (const auto& [caption, field] : captions)
         caption->setBuddy(field);
@@ -69,7 +71,7 @@ void form_edit::orderTabs()
     order.insert(order.end(), {option_recur_day, option_recur_nth, combo_recur_nth,
                                combo_recur_weekday, text_recur_von, pic_recur_von, combo_recur_end,
                                text_recur_bis, pic_recur_bis, spin_recur_count, check_owner,
-                               check_private, text_for, command_ok, command_cancel});
+                               check_private, text_for, text_rooms, command_ok, command_cancel});
     if (command_find_time)
         order.insert(std::find(order.begin(), order.end(), text_text), command_find_time);
     for (size_t i = 1; i < order.size(); ++i)

@@ -187,6 +187,11 @@ void form_edit::createInfoPage()
     text_for->setObjectName(QStringLiteral("text_for"));
     text_for->setGeometry(Layout::kFor);
     new LoginsCompleter(m_settings.TeamMembers(), text_for);
+    label_info_rooms = createLabel(page, "label_info_rooms", Layout::kRoomsCaption);
+    text_rooms = new QLineEdit(page);
+    text_rooms->setObjectName(QStringLiteral("text_rooms"));
+    text_rooms->setGeometry(Layout::kRooms);
+    new LoginsCompleter(m_settings.TeamRooms(), text_rooms);
 }
 
 void form_edit::createButtons()

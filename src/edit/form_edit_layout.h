@@ -67,6 +67,8 @@ constexpr QRect kOwnerCheck(12, 128, 196, 22);
 constexpr QRect kPrivateCheck(212, 128, 197, 22);
 constexpr QRect kForCaption(12, 164, 112, 20);
 constexpr QRect kFor(128, 162, 281, 24);
+constexpr QRect kRoomsCaption(12, 196, 112, 20);
+constexpr QRect kRooms(128, 194, 281, 24);
 
 // The colour panel hangs below the colour field and is as wide.
 constexpr int kColorRowHeight = 16;

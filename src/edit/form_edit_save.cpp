@@ -2,14 +2,17 @@
 // the save, each answer coming back by callback while the editor stays responsive.
 #include "edit/form_edit.h"
 
+#include "settings/Settings.h"
 #include "store/AppointmentFiling.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <utility>
 
 void form_edit::openMessage(QWidget* parent, const QString& title, const QString& text)
@@ -173,8 +176,44 @@ void form_edit::reject()
     QDialog::reject();
 }
 
+void form_edit::offerUnknownRooms()
+{
+    QStringList unknown;
+    for (const QString& room : m_handOver->appointment.Rooms()) {
+        const auto& listed = m_settings.TeamRooms();
+        if (std::none_of(listed.cbegin(), listed.cend(), [&](const TeamRoom& known) {
+                return known.name.compare(room, Qt::CaseInsensitive) == 0;
+            }))
+            unknown.append(room);
+    }
+    if (unknown.isEmpty() || !m_offerRooms)
+        return;
+    // Beside the window the editor closes to, which it outlives; it waits for nobody.
+    QWidget* beside = parentWidget();
+    auto* note = new QMessageBox(
+        QMessageBox::Question, QStringLiteral("Norvane"),
+        unknown.size() == 1 ? tr("%1 is not in the team's list. Add it?").arg(unknown.first())
+                            : tr("%1 are not in the team's list. Add them?")
+                                  .arg(unknown.join(QStringLiteral(", "))),
+        QMessageBox::NoButton, beside);
+    note->setObjectName(QStringLiteral("note_unknown_rooms"));
+    QPushButton* add = note->addButton(tr("Add to the list"), QMessageBox::AcceptRole);
+    note->addButton(tr("Not now"), QMessageBox::RejectRole);
+    note->setAttribute(Qt::WA_DeleteOnClose);
+    note->setWindowModality(Qt::NonModal);
+    connect(note, &QMessageBox::buttonClicked, note,
+            [offer = m_offerRooms, beside = QPointer<QWidget>(beside), unknown,
+             add](QAbstractButton* clicked) {
+                if (clicked == add)
+                    offer(beside, unknown);
+            });
+    note->show();
+}
+
 void form_edit::done(int result)
 {
+    if (result == QDialog::Accepted)
+        offerUnknownRooms();
     QDialog::done(result);
     // Once, whichever way it closed.
     if (const auto finished = std::exchange(m_handOver->finished, nullptr))

@@ -73,13 +73,23 @@ QList<Person> people(const QList<TerminPtr>& appointments, const QList<TeamMembe
     return result;
 }
 
+QList<Person> withRooms(QList<Person> people, const QList<TeamRoom>& rooms)
+{
+    // A neutral grey: a room belongs to nobody.
+    constexpr qint64 kRoomColor = 0xC8C8C8;
+    for (const TeamRoom& room : rooms)
+        people << Person{QString(), room.name, kRoomColor, room.name};
+    return people;
+}
+
 QList<Lane> lanes(const QList<TerminPtr>& day, const QList<Person>& people, bool rowPerColor)
 {
     QList<Lane> result;
     for (const Person& person : people) {
         Lane lane{person, {}, {}};
         for (const TerminPtr& a : day)
-            if (loginsOf(*a).contains(person.login))
+            if (person.room.isEmpty() ? loginsOf(*a).contains(person.login)
+                                      : a->Rooms().contains(person.room, Qt::CaseInsensitive))
                 lane.appointments << a;
         lane.columns = DayLayout::columns(lane.appointments, rowPerColor);
         result << lane;
@@ -89,6 +99,8 @@ QList<Lane> lanes(const QList<TerminPtr>& day, const QList<Person>& people, bool
 
 QString shownName(const Person& person, const QString& langCode)
 {
+    if (!person.room.isEmpty())
+        return person.room;
     return person.login.isEmpty() ? Language::translate("PersonLanes", kNoOwner, langCode)
                                   : person.name;
 }

@@ -26,6 +26,9 @@ struct Person {
     QString login;
     QString name;      // as shown; empty for the lane of appointments without an owner
     qint64 color = -1; // RGB with red in the low byte (Team::colorOf)
+    // Set for the lane of a room or piece of equipment (login empty, name the room's): it
+    // holds the appointments that book it.
+    QString room = {};
 };
 
 // The people with a lane: the team's members in the team's order, each even without an
@@ -33,6 +36,9 @@ struct Person {
 // without an owner; those the filter hides have none.
 QList<Person> people(const QList<TerminPtr>& appointments, const QList<TeamMember>& team,
                      const QStringList& shown);
+
+// people, then a lane per room of the team's list, in its order.
+QList<Person> withRooms(QList<Person> people, const QList<TeamRoom>& rooms);
 
 struct Lane {
     Person person;
@@ -44,7 +50,8 @@ struct Lane {
 // in both lanes.
 QList<Lane> lanes(const QList<TerminPtr>& day, const QList<Person>& people, bool rowPerColor);
 
-// The name of a lane's person as shown in langCode: the empty login's lane is "No owner".
+// The name of a lane's person as shown in langCode: the empty login's lane is "No owner", a
+// room's lane the room's own name.
 QString shownName(const Person& person, const QString& langCode);
 
 } // namespace PersonLanes

@@ -28,7 +28,10 @@ bool Druck::PrintDayByPerson(const QDate& date, const QStringList& shown)
 {
     const QList<TerminPtr> day = m_days(date);
     const QList<PersonLanes::Lane> lanes = PersonLanes::lanes(
-        day, PersonLanes::people(day, m_settings.TeamMembers(), shown), m_settings.RowPerColor());
+        day,
+        PersonLanes::withRooms(PersonLanes::people(day, m_settings.TeamMembers(), shown),
+                               m_settings.TeamRooms()),
+        m_settings.RowPerColor());
     QList<QList<TerminPtr>> columns;
     for (const PersonLanes::Lane& lane : lanes)
         columns << lane.appointments;
@@ -70,8 +73,8 @@ bool Druck::PrintWeekByPerson(const QDate& date, const QStringList& shown)
         appointments << m_days(day);
         all += appointments.last();
     }
-    const QList<PersonLanes::Person> people =
-        PersonLanes::people(all, m_settings.TeamMembers(), shown);
+    const QList<PersonLanes::Person> people = PersonLanes::withRooms(
+        PersonLanes::people(all, m_settings.TeamMembers(), shown), m_settings.TeamRooms());
 
     PreparePrinter();
     SetAreaWithMargins();

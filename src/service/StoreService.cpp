@@ -154,6 +154,11 @@ bool StoreService::shutDown(std::chrono::milliseconds wait)
     return m_worker->stop(wait);
 }
 
+void StoreService::setTeam(const QList<TeamMember>& team)
+{
+    m_worker->post([store = m_store, team] { store->useTeam(team); });
+}
+
 void StoreService::setFolder(const QString& folder, int monthIntervalSeconds)
 {
     const QString withSeparator = WithTrailingSeparator(folder);

@@ -77,6 +77,8 @@ public:
     // The data folder (ending in a separator) and how long its day marks hold; a change of
     // folder forgets everything known.
     void setFolder(const QString& folder, int monthIntervalSeconds);
+    // The team whose names a refused booking gives the owners of other appointments.
+    void setTeam(const QList<TeamMember>& team);
     QString folder() const { return m_folder; }
     // As made: a service of another folder is made alike.
     const Options& options() const { return m_options; }

@@ -3,9 +3,11 @@
 #include "profile/FileAccess.h"
 #include "profile/ProfileCodec.h"
 #include "settings/Settings.h"
+#include "settings/Team.h"
 #include "store/ApiLoginName.h"
 #include "store/AppointmentFile.h"
 #include "store/Privacy.h"
+#include "store/RoomClaims.h"
 
 StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<ShareClock> clock,
                          DataAccess::Clock now, const QString& indexDirectory,
@@ -14,7 +16,8 @@ StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<Shar
     , m_profiles(m_ahead)
     , m_store(m_profiles,
               StoreSource{[this] { return m_folder; }, [this] { return m_monthInterval; },
-                          GetLoginName()},
+                          GetLoginName(),
+                          [this](const QString& login) { return Team::shownName(m_team, login); }},
               std::move(now))
     , m_filing(m_store)
     , m_index(m_files, m_profiles, indexDirectory)
@@ -205,6 +208,20 @@ StoreWorker::Restored StoreWorker::restore(const UndoStep& step, bool undo, bool
         if (!plan.conflictBytes.isEmpty())
             restored.conflict.producer =
                 appointmentIn(plan.conflictPath, plan.conflictBytes)->Producer();
+        return restored;
+    }
+    // A booking brought back is checked as any other: the step's own files do not count.
+    QList<ClassTermin> booking;
+    QStringList own;
+    for (const FileVersions& file : step.files)
+        own.append(file.path);
+    for (const UndoPlan::Action& action : plan.actions) {
+        if (action.content)
+            booking.append(*appointmentIn(action.path, *action.content));
+    }
+    const RoomClaims rooms(m_store, booking, own);
+    if (!rooms.outcome().ok) {
+        restored.outcome = rooms.outcome();
         return restored;
     }
     QList<UndoPlan::Action> done;

@@ -4,6 +4,7 @@
 #include "service/IndexKeeping.h"
 #include "service/ParallelFetch.h"
 #include "service/WriteJournal.h"
+#include "settings/Team.h"
 #include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
@@ -34,6 +35,7 @@ public:
 
     // The folder every following call works in; a new one forgets what the caches hold.
     void useFolder(const QString& folder, int monthIntervalSeconds);
+    void useTeam(const QList<TeamMember>& team) { m_team = team; }
     // How many requests a read has in flight at most; 1 asks one after another.
     void useParallelRequests(int width);
 
@@ -137,6 +139,7 @@ private:
     ProfileCache m_profiles;
     QString m_folder;
     int m_monthInterval = 60;
+    QList<TeamMember> m_team;
     DataAccess m_store;
     AppointmentFiling m_filing;
     SeriesFiling m_series{m_store, m_filing};

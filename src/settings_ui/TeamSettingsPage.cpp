@@ -20,6 +20,8 @@ constexpr int kColorRole = Qt::UserRole;
 const char* const kHeaders[] = {QT_TRANSLATE_NOOP("form_settings", "Login name"),
                                 QT_TRANSLATE_NOOP("form_settings", "Name"),
                                 QT_TRANSLATE_NOOP("form_settings", "Colour")};
+const char* const kRoomHeaders[] = {QT_TRANSLATE_NOOP("form_settings", "Room or equipment"),
+                                    QT_TRANSLATE_NOOP("form_settings", "Note (capacity)")};
 
 } // namespace
 
@@ -30,6 +32,9 @@ TeamSettingsPage::TeamSettingsPage(QWidget* parent)
     , command_remove(new QPushButton(this))
     , command_up(new QPushButton(this))
     , command_down(new QPushButton(this))
+    , table_rooms(new QTableWidget(0, 2, this))
+    , command_room_add(new QPushButton(this))
+    , command_room_remove(new QPushButton(this))
 {
     setObjectName(QStringLiteral("team_page"));
     table_team->setObjectName(QStringLiteral("table_team"));
@@ -49,6 +54,26 @@ TeamSettingsPage::TeamSettingsPage(QWidget* parent)
         grid->addWidget(button, place++, 1);
     }
     grid->setRowStretch(4, 1);
+    table_rooms->setObjectName(QStringLiteral("table_rooms"));
+    table_rooms->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    table_rooms->verticalHeader()->hide();
+    table_rooms->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_rooms->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->addWidget(table_rooms, 5, 0, 3, 1);
+    command_room_add->setObjectName(QStringLiteral("command_room_add"));
+    command_room_remove->setObjectName(QStringLiteral("command_room_remove"));
+    grid->addWidget(command_room_add, 5, 1);
+    grid->addWidget(command_room_remove, 6, 1);
+    grid->setRowStretch(7, 1);
+    connect(command_room_add, &QPushButton::clicked, this, [this] {
+        addRooms({QString()});
+        table_rooms->setCurrentCell(table_rooms->rowCount() - 1, 0);
+        table_rooms->editItem(table_rooms->currentItem());
+    });
+    connect(command_room_remove, &QPushButton::clicked, this, [this] {
+        if (table_rooms->currentRow() >= 0)
+            table_rooms->removeRow(table_rooms->currentRow());
+    });
     connect(command_add, &QPushButton::clicked, this, [this] {
         addRow({});
         table_team->setCurrentCell(table_team->rowCount() - 1, kLogin);
@@ -84,6 +109,14 @@ void TeamSettingsPage::setLanguage(const QString& langCode)
     command_remove->setText(text(QT_TRANSLATE_NOOP("form_settings", "Remove")));
     command_up->setText(text(QT_TRANSLATE_NOOP("form_settings", "Up")));
     command_down->setText(text(QT_TRANSLATE_NOOP("form_settings", "Down")));
+    QStringList roomHeaders;
+    for (const char* header : kRoomHeaders)
+        roomHeaders << text(header);
+    table_rooms->setHorizontalHeaderLabels(roomHeaders);
+    table_rooms->setAccessibleName(
+        text(QT_TRANSLATE_NOOP("form_settings", "The team's rooms and equipment")));
+    command_room_add->setText(text(QT_TRANSLATE_NOOP("form_settings", "Add room")));
+    command_room_remove->setText(text(QT_TRANSLATE_NOOP("form_settings", "Remove room")));
 }
 
 void TeamSettingsPage::show(const QList<TeamMember>& team)
@@ -154,4 +187,52 @@ QList<TeamMember> TeamSettingsPage::chosen() const
         team.append({login, cell(kName), color ? color->data(kColorRole).toLongLong() : -1});
     }
     return team;
+}
+
+void TeamSettingsPage::showRooms(const QList<TeamRoom>& rooms)
+{
+    table_rooms->setRowCount(0);
+    for (const TeamRoom& room : rooms) {
+        const int row = table_rooms->rowCount();
+        table_rooms->insertRow(row);
+        table_rooms->setItem(row, 0, new QTableWidgetItem(room.name));
+        table_rooms->setItem(row, 1, new QTableWidgetItem(room.note));
+    }
+}
+
+void TeamSettingsPage::addRooms(const QStringList& names)
+{
+    QList<TeamRoom> rooms = chosenRooms();
+    const qsizetype listed = table_rooms->rowCount();
+    for (const QString& name : names) {
+        const bool known = std::any_of(rooms.begin(), rooms.end(), [&](const TeamRoom& room) {
+            return room.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (name.isEmpty() || !known) {
+            table_rooms->insertRow(table_rooms->rowCount());
+            table_rooms->setItem(table_rooms->rowCount() - 1, 0, new QTableWidgetItem(name));
+            table_rooms->setItem(table_rooms->rowCount() - 1, 1, new QTableWidgetItem);
+            rooms.append({name, {}});
+        }
+    }
+    if (table_rooms->rowCount() > listed)
+        table_rooms->setCurrentCell(int(listed), 1);
+}
+
+QList<TeamRoom> TeamSettingsPage::chosenRooms() const
+{
+    QList<TeamRoom> rooms;
+    for (int row = 0; row < table_rooms->rowCount(); ++row) {
+        const auto cell = [&](int column) {
+            const QTableWidgetItem* item = table_rooms->item(row, column);
+            return item ? item->text().simplified() : QString();
+        };
+        const QString name = cell(0);
+        const bool listed = std::any_of(rooms.begin(), rooms.end(), [&](const TeamRoom& room) {
+            return room.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (!name.isEmpty() && !listed)
+            rooms.append({name, cell(1)});
+    }
+    return rooms;
 }

@@ -8,8 +8,8 @@ class QPushButton;
 class QTableWidget;
 
 // The settings window's page of the team: who is listed, under which name and in which colour,
-// in the order the views show them. Written with the rest of the settings file, so a file the
-// administrator locked keeps its list.
+// in the order the views show them; below, the rooms and equipment it books, with a note each.
+// Written with the rest of the settings file, so a file the administrator locked keeps its list.
 class TeamSettingsPage : public QWidget {
     Q_OBJECT
 
@@ -19,6 +19,11 @@ public:
     void show(const QList<TeamMember>& team);
     // Rows without a login are left out; a login listed twice counts once, as on reading.
     QList<TeamMember> chosen() const;
+    void showRooms(const QList<TeamRoom>& rooms);
+    // Rows without a name are left out; a name listed twice (letter case aside) counts once.
+    QList<TeamRoom> chosenRooms() const;
+    // Adds the names the list lacks, each as a row of its own for its note.
+    void addRooms(const QStringList& names);
     void setLanguage(const QString& langCode);
 
 private:
@@ -35,4 +40,7 @@ private:
     QPushButton* command_remove;
     QPushButton* command_up;
     QPushButton* command_down;
+    QTableWidget* table_rooms;
+    QPushButton* command_room_add;
+    QPushButton* command_room_remove;
 };

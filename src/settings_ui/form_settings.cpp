@@ -353,6 +353,8 @@ void form_settings::fillFromSettings()
 {
     const Settings& s = m_settings;
     m_teamPage->show(s.TeamMembers());
+    m_teamPage->showRooms(s.TeamRooms());
+    m_teamPage->addRooms(m_offeredRooms); // still offered once the files are read
     combo_language->setCurrentIndex(s.LangCode() == QLatin1String("de") ? 1 : 0);
     check_minimize->setChecked(s.MinimizeToTray());
     text_settings->setText(QDir::toNativeSeparators(s.Path()));
@@ -471,6 +473,13 @@ void form_settings::SetLanguageTexts()
 int form_settings::currentPage() const
 {
     return tabs->SelectedIndex();
+}
+
+void form_settings::offerRooms(const QStringList& names)
+{
+    m_offeredRooms = names;
+    m_teamPage->addRooms(names);
+    showPage(kTeamPage);
 }
 
 void form_settings::showPage(int index)
@@ -606,6 +615,7 @@ void form_settings::saveWindowSettings(const QString& chosenPath)
     }
     s.setRowPerColor(check_pos->isChecked());
     s.setTeamMembers(m_teamPage->chosen());
+    s.setTeamRooms(m_teamPage->chosenRooms());
     // One job: the account's section lands after the settings' own keys, never beside them.
     const SyncSettingsPage::Save sync = m_syncPage->chosen(s.Path());
     m_jobs.run<bool>(

@@ -66,6 +66,8 @@ public:
     // The page shown, 0 to 5.
     int currentPage() const;
     void showPage(int index);
+    // Shows the team's page with these rooms added to its list, for the user to note and keep.
+    void offerRooms(const QStringList& names);
 
     void command_ok_Click();
     void command_test_email_Click();
@@ -166,6 +168,7 @@ private:
     std::array<qint64, 14> m_colors{};
     SyncSettingsPage* m_syncPage;
     TeamSettingsPage* m_teamPage;
+    QStringList m_offeredRooms;
     QPushButton* command_default;
     QPushButton* command_ok;
     QPushButton* command_cancel;

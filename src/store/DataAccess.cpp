@@ -2,11 +2,13 @@
 
 #include "profile/FileAccess.h"
 #include "settings/Settings.h"
+#include "settings/Team.h"
 #include "store/ApiLoginName.h"
 #include "store/AppointmentFile.h"
 #include "store/Common.h"
 #include "store/Privacy.h"
 #include "store/Recurrence.h"
+#include "store/RoomClaims.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,14 +16,19 @@
 StoreSource StoreSource::of(const Settings& settings)
 {
     return {[&settings] { return settings.GetDataFolder(); },
-            [&settings] { return settings.MonthInterval(); }, GetLoginName()};
+            [&settings] { return settings.MonthInterval(); }, GetLoginName(),
+            [&settings](const QString& login) {
+                return Team::shownName(settings.TeamMembers(), login);
+            }};
 }
 
 StoreSource StoreSource::fixed(const QString& folder, int monthInterval, QString viewer)
 {
     const QString withSeparator = WithTrailingSeparator(folder);
-    return {[withSeparator] { return withSeparator; }, [monthInterval] { return monthInterval; },
-            std::move(viewer)};
+    return {[withSeparator] { return withSeparator; },
+            [monthInterval] { return monthInterval; },
+            std::move(viewer),
+            {}};
 }
 
 DataAccess::DataAccess(ProfileCache& profiles, StoreSource source, Clock clock)
@@ -142,13 +149,47 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
     return appointment;
 }
 
+QString DataAccess::shownName(const QString& login) const
+{
+    return m_source.shownName ? m_source.shownName(login) : login;
+}
+
 WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString& keysFrom)
 {
     if (appointment.isMasked())
         return refuseMasked(appointment);
+    // Held from the check of what else books the rooms to the write.
+    const RoomClaims rooms(*this, {appointment}, {appointment.filename()});
+    if (!rooms.outcome().ok)
+        return rooms.outcome();
+    return saveFrom(appointment, keysFrom);
+}
+
+WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
+{
+    if (appointment.isMasked())
+        return refuseMasked(appointment);
+    const RoomClaims rooms(*this, {appointment}, {appointment.filename()});
+    if (!rooms.outcome().ok)
+        return rooms.outcome();
+    return saveFresh(appointment);
+}
+
+WriteOutcome DataAccess::SaveAppointmentReplacing(ClassTermin& appointment, const QString& earlier)
+{
+    if (appointment.isMasked())
+        return refuseMasked(appointment);
+    const RoomClaims rooms(*this, {appointment}, {appointment.filename(), earlier});
+    if (!rooms.outcome().ok)
+        return rooms.outcome();
+    return saveFresh(appointment);
+}
+
+WriteOutcome DataAccess::saveFrom(ClassTermin& appointment, const QString& keysFrom)
+{
     const ProfileCache::Lookup base = m_profiles.lookup(keysFrom, dataFolder());
     if (base.state != ProfileCache::State::Read)
-        return SaveAppointment(appointment);
+        return saveFresh(appointment);
     const QString path = appointment.filename();
     forgetInPass(path);
     forgetDayMarks(path);
@@ -174,15 +215,13 @@ WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString
     return outcome;
 }
 
-WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
+WriteOutcome DataAccess::saveFresh(ClassTermin& appointment)
 {
     // On a share every call is a round trip, so a save asks one question before it writes
-    // (none for a name FileExists has just found free), and the write itself makes the
-    // directories inside the data folder and refuses a data folder that is missing: an
-    // unmounted share or a renamed folder made again would split the team's data into a
-    // local copy.
-    if (appointment.isMasked())
-        return refuseMasked(appointment);
+    // (none for a name FileExists has just found free; none more for a record booking no
+    // room), and the write itself makes the directories inside the data folder and refuses a
+    // data folder that is missing: an unmounted share or a renamed folder made again would
+    // split the team's data into a local copy.
     const QString path = appointment.filename();
     forgetInPass(path);
     forgetDayMarks(path);
@@ -274,6 +313,17 @@ void DataAccess::forgetInPass(const QString& path)
         return;
     m_pass->files.remove(path);
     m_pass->listings.remove(DirectoryOfPath(path));
+}
+
+DataAccess::FreshPass::FreshPass(DataAccess& store)
+    : m_store(store)
+    , m_outer(std::exchange(store.m_pass, PassMemo()))
+{
+}
+
+DataAccess::FreshPass::~FreshPass()
+{
+    m_store.m_pass = std::move(m_outer);
 }
 
 DataAccess::Pass::Pass(DataAccess& store)

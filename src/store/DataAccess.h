@@ -25,6 +25,9 @@ struct StoreSource {
     // Whose eyes read: another user's private appointment reads as "Busy" (see Privacy). Empty
     // reads everything as it is, for the sync and imports that write it back.
     QString viewer;
+    // The name the team gives a login, for a message naming another user (the login itself
+    // when unset or unlisted).
+    std::function<QString(const QString& login)> shownName;
 
     // The active data folder of the settings, as it is at each call, read by the user running
     // the program.
@@ -71,7 +74,11 @@ public:
     // A new file that starts from the keys of keysFrom (a part of the same series), so that
     // what other copies keep there comes along; its UID and SeriesId are the record's alone.
     WriteOutcome SaveAppointment(ClassTermin& appointment, const QString& keysFrom);
-    // Both refuse a masked record (another user's private appointment) with Cause::Refused.
+    // The same for a record moved from its earlier file, which then goes: the booking of its
+    // rooms (see RoomClaims) does not count that file.
+    WriteOutcome SaveAppointmentReplacing(ClassTermin& appointment, const QString& earlier);
+    // All refuse a masked record (another user's private appointment) with Cause::Refused, and
+    // a record booking a room another appointment holds at the time (see RoomBooking).
     // The viewer this store reads for (see StoreSource::viewer).
     const QString& viewer() const { return m_source.viewer; }
     // Errors are ignored: the file may already be gone.
@@ -161,6 +168,9 @@ public:
         bool m_outermost;
     };
 
+    // The name the team gives login (see StoreSource::shownName).
+    QString shownName(const QString& login) const;
+
     // What the pass now running has seen: each file looked at, by path, and each directory
     // listed (a missing one as empty). Null outside a pass. For a cache kept beside the store
     // from what it reads anyway (the local index).
@@ -169,6 +179,20 @@ public:
         QHash<QString, QStringList> listings;
     };
     const PassMemo* seenInPass() const { return m_pass ? &*m_pass : nullptr; }
+
+    // A pass that sees the folder as it is now, whatever pass runs around it: for the check
+    // right before a write, which must see what another copy wrote a moment ago.
+    class FreshPass {
+    public:
+        explicit FreshPass(DataAccess& store);
+        ~FreshPass();
+        FreshPass(const FreshPass&) = delete;
+        FreshPass& operator=(const FreshPass&) = delete;
+
+    private:
+        DataAccess& m_store;
+        std::optional<PassMemo> m_outer;
+    };
 
     // The requests a pass over days and marks would make next that neither the pass nor ahead
     // has an answer for: what a caller asks all at once and hands to ahead before the pass
@@ -186,6 +210,8 @@ private:
     class Lister;
 
     static WriteOutcome refuseMasked(const ClassTermin& appointment);
+    WriteOutcome saveFresh(ClassTermin& appointment);
+    WriteOutcome saveFrom(ClassTermin& appointment, const QString& keysFrom);
 
     TerminPtr loadAppointment(const QString& path, const QDate& fallbackDate,
                               const ProfileCache::Lookup& file);

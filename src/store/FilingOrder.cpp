@@ -15,7 +15,9 @@ QString FilingName(DataAccess& store, const QString& directory, const QString& e
 
 WriteOutcome SaveInPlaceOf(DataAccess& store, ClassTermin& appointment, const QString& earlier)
 {
-    const WriteOutcome saved = store.SaveAppointment(appointment);
+    const WriteOutcome saved = earlier.isEmpty()
+                                   ? store.SaveAppointment(appointment)
+                                   : store.SaveAppointmentReplacing(appointment, earlier);
     if (!saved.ok || earlier.isEmpty() || earlier == appointment.filename())
         return saved;
     // One that came from another data folder leaves it; the removal stays inside that one.

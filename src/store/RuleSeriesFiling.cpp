@@ -1,7 +1,7 @@
 #include "store/RuleSeriesFiling.h"
 
+#include "store/FolderClaim.h"
 #include "store/Recurrence.h"
-#include "store/SeriesClaim.h"
 
 namespace RuleSeriesFiling {
 
@@ -61,7 +61,8 @@ Done extendAll(DataAccess& store, AppointmentFiling& filing)
     for (const TerminPtr& listed : store.AppointmentsIn(dir)) {
         if (!RuleSeries::wantsExtending(*listed, today))
             continue;
-        const SeriesClaim claim(store.files(), folder, listed->SeriesId());
+        const FolderClaim claim(store.files(), folder,
+                                FolderClaim::seriesPath(folder, listed->SeriesId()));
         const std::optional<ClassTermin> rule =
             claim.held() ? ruleOf(store, listed->SeriesId()) : std::nullopt;
         if (!rule)

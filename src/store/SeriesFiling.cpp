@@ -1,8 +1,8 @@
 #include "store/SeriesFiling.h"
 
 #include "store/Common.h"
+#include "store/FolderClaim.h"
 #include "store/RuleSeriesFiling.h"
-#include "store/SeriesClaim.h"
 
 #include <QRandomGenerator>
 #include <QUuid>
@@ -107,7 +107,8 @@ SeriesFiling::Outcome SeriesFiling::applyToRuleSeries(const Request& request)
     Outcome outcome;
     const ClassTermin& part = request.part;
     const QString& id = part.SeriesId();
-    const SeriesClaim claim(m_store.files(), m_store.DataFolder(), id);
+    const FolderClaim claim(m_store.files(), m_store.DataFolder(),
+                            FolderClaim::seriesPath(m_store.DataFolder(), id));
     const auto rule = claim.held() ? RuleSeriesFiling::ruleOf(m_store, id) : std::nullopt;
     outcome.conflict = changeSinceLoaded(part);
     outcome.conflictPath = part.filename();
@@ -145,9 +146,11 @@ SeriesFiling::Outcome SeriesFiling::apply(const Request& request)
     Outcome outcome;
     const ClassTermin& part = request.part;
     // One copy at a time: the check below and the writes are one step against the others.
-    const SeriesClaim claim(m_store.files(), m_store.DataFolder(),
-                            part.SeriesId().isEmpty() ? SeriesEdit::seriesIdFor(part)
-                                                      : part.SeriesId());
+    const FolderClaim claim(
+        m_store.files(), m_store.DataFolder(),
+        FolderClaim::seriesPath(m_store.DataFolder(), part.SeriesId().isEmpty()
+                                                          ? SeriesEdit::seriesIdFor(part)
+                                                          : part.SeriesId()));
     if (!claim.held()) {
         outcome.conflict.kind = DataAccess::FileChange::Kind::Changed;
         outcome.conflictPath = part.filename();

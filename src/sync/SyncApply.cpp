@@ -34,6 +34,7 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setIsReminder(from.IsReminder());
     a.setRemindMinutes(from.RemindMinutes());
     a.setColorCode(from.ColorCode());
+    a.setIsPrivate(from.IsPrivate());
     if (!from.Producer().isEmpty())
         a.setProducer(from.Producer());
     a.setIsRecurring(from.IsRecurring());

@@ -64,6 +64,8 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
         parts.append(tr("for %1").arg(appointment.ForUsers().join(QStringLiteral(", "))));
     if (appointment.IsPrivate())
         parts.append(tr("private"));
+    if (!appointment.Rooms().isEmpty())
+        parts.append(tr("rooms %1").arg(appointment.Rooms().join(QStringLiteral(", "))));
     if (appointment.IsReminder())
         parts.append(tr("with reminder"));
     if (const QString repeating = repeats(appointment); !repeating.isEmpty())

@@ -89,9 +89,11 @@ void PersonLanesView::mouseDoubleClickEvent(QMouseEvent* event)
 void PersonLanesView::layOut()
 {
     const QString lang = m_settings.LangCode();
-    const QList<PersonLanes::Lane> lanes =
-        PersonLanes::lanes(m_day, PersonLanes::people(m_day, m_settings.TeamMembers(), m_shown),
-                           m_settings.RowPerColor());
+    const QList<PersonLanes::Lane> lanes = PersonLanes::lanes(
+        m_day,
+        PersonLanes::withRooms(PersonLanes::people(m_day, m_settings.TeamMembers(), m_shown),
+                               m_settings.TeamRooms()),
+        m_settings.RowPerColor());
     std::tie(m_start, m_end) =
         DayLayout::shownHours(m_settings.GridStartTime(), m_settings.GridEndTime(), m_day);
     const DayLayout::Grid grid{m_start, m_end, m_settings.GridMinutes()};

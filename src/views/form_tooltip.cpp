@@ -25,6 +25,7 @@ const char* const kSingle = QT_TRANSLATE_NOOP("form_tooltip", "Single appointmen
 const char* const kAppointment = QT_TRANSLATE_NOOP("form_tooltip", "Appointment ");
 const char* const kRecurring = QT_TRANSLATE_NOOP("form_tooltip", "recurring ");
 const char* const kWithReminder = QT_TRANSLATE_NOOP("form_tooltip", "with reminder");
+const char* const kRooms = QT_TRANSLATE_NOOP("form_tooltip", "Rooms: %1");
 
 constexpr int kMaxTextWidth = 320;
 const QColor kSecondaryText(96, 96, 96);
@@ -84,6 +85,10 @@ form_tooltip::form_tooltip(QWidget* parent)
     m_labelProducer = makeLabel(this, QStringLiteral("label_producer"));
     setTextColor(m_labelRecurring, kSecondaryText);
     setTextColor(m_labelProducer, kSecondaryText);
+    m_labelRooms = makeLabel(this, QStringLiteral("label_rooms"));
+    m_labelRooms->setWordWrap(true);
+    m_labelRooms->setMaximumWidth(kMaxTextWidth);
+    setTextColor(m_labelRooms, kSecondaryText);
     m_line2 = makeLine(this, QStringLiteral("Line2"));
     m_line1 = makeLine(this, QStringLiteral("Line1"));
     m_labelDatum = makeLabel(this, QStringLiteral("label_datum"));
@@ -103,6 +108,7 @@ form_tooltip::form_tooltip(QWidget* parent)
     layout->addWidget(m_line2);
     layout->addWidget(m_labelRecurring);
     layout->addWidget(m_labelProducer);
+    layout->addWidget(m_labelRooms);
     layout->addWidget(m_line1);
     layout->addLayout(when);
 }
@@ -128,6 +134,10 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
     m_labelText->setText(textLines(appointment.Text()).join(QLatin1Char('\n')));
     m_labelRecurring->setText(KindText(appointment.repeats(), appointment.IsReminder(), langCode));
     m_labelProducer->setText(appointment.Producer());
+    // The rooms' names as the appointment writes them, never translated.
+    m_labelRooms->setText(
+        Language::translate(kContext, kRooms, langCode).arg(appointment.Rooms().join(u"; ")));
+    m_labelRooms->setVisible(!appointment.Rooms().isEmpty());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
     m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
     adjustSize();

@@ -27,6 +27,7 @@ public:
     QLabel* label_text() const { return m_labelText; }
     QLabel* label_recurring() const { return m_labelRecurring; }
     QLabel* label_producer() const { return m_labelProducer; }
+    QLabel* label_rooms() const { return m_labelRooms; } // hidden when it books none
     QLabel* label_datum() const { return m_labelDatum; }
     QLabel* label_zeit() const { return m_labelZeit; }
 
@@ -45,6 +46,7 @@ private:
     QLabel* m_labelText = nullptr;
     QLabel* m_labelRecurring = nullptr;
     QLabel* m_labelProducer = nullptr;
+    QLabel* m_labelRooms = nullptr;
     QFrame* m_line2 = nullptr;
     QFrame* m_line1 = nullptr;
     QLabel* m_labelDatum = nullptr;

@@ -8,7 +8,10 @@
 #include "service/StoreService.h"
 #include "ui/ClassMonthDD.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFrame>
+#include <QMessageBox>
 #include <QRegularExpression>
 
 namespace {
@@ -441,6 +444,44 @@ TEST_F(FormEditTest, WhomItIsForIsShownCompletedFromTheTeamAndSaved)
     field.setText("anna, ben anna,  carla");
     e.editor.ok();
     EXPECT_EQ(e.record().ForUsers(), QStringList({"anna", "ben", "carla"}));
+}
+
+// The rooms it books, completed from the team's list with its notes; a name the list lacks
+// is booked all the same.
+TEST_F(FormEditTest, TheRoomsItBooksAreShownCompletedFromTheTeamsListAndSaved)
+{
+    settings.setTeamRooms({{"Room 2", "12 seats"}, {"Beamer", "in the cupboard"}});
+    auto a = appointment();
+    a->setRooms({"Room 2"});
+    DirectEditor e(*a, settings);
+    QLineEdit& field = e.editor.field("text_rooms");
+    EXPECT_EQ(field.text(), "Room 2");
+    EXPECT_EQ(field.accessibleName(), "Rooms and equipment (separated by semicolons)");
+    e.editor.showPage(3);
+    field.setFocus();
+    QTest::keyClicks(&field, "; cup");
+    auto* completer = field.findChild<LoginsCompleter*>();
+    ASSERT_NE(completer, nullptr);
+    EXPECT_EQ(completer->completionModel()->index(0, 0).data().toString(),
+              "Beamer (in the cupboard)");
+    EXPECT_EQ(completer->currentCompletion(), "Room 2; Beamer");
+    field.setText("Room 2; beamer;; room 2 ; Room 9");
+    QStringList offered;
+    e.dialog.setRoomOffer([&](QWidget*, const QStringList& rooms) { offered = rooms; });
+    e.editor.ok();
+    EXPECT_EQ(e.record().Rooms(), QStringList({"Room 2", "beamer", "Room 9"}));
+    // Saved all the same; a note that waits for nobody offers the name the list lacks.
+    QMessageBox* note = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == "note_unknown_rooms" && window->isVisible())
+            note = qobject_cast<QMessageBox*>(window);
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isModal());
+    EXPECT_EQ(note->text(), "Room 9 is not in the team's list. Add it?");
+    for (QAbstractButton* button : note->buttons())
+        if (button->text() == "Add to the list")
+            button->click();
+    EXPECT_EQ(offered, QStringList("Room 9"));
 }
 
 TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMovesOnlyTheEnd)

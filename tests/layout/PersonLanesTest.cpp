@@ -90,3 +90,21 @@ TEST(PersonLanesTest, TheFilterKeepsWhatConcernsOneOfThePeople)
     EXPECT_EQ(keptOf({"anna", "ben"}), (QList<qsizetype>{0, 1}));
     EXPECT_EQ(keptOf({"nobody"}), QList<qsizetype>{});
 }
+
+TEST(PersonLanesTest, TheTeamsRoomsHaveLanesAfterThePeopleHoldingWhatBooksThem)
+{
+    QList<TerminPtr> day = ownedDay("9-10=anna 10-11=ben 11-12=carl");
+    const QList<QStringList> rooms = {{"Room 2"}, {"room 2", "Beamer"}, {}};
+    for (qsizetype i = 0; i < day.size(); ++i)
+        std::const_pointer_cast<ClassTermin>(day[i])->setRooms(rooms[i]);
+    const auto people = PersonLanes::withRooms(PersonLanes::people(day, kTeam, {}),
+                                               {{"Room 2", "12"}, {"Attic", ""}});
+    QStringList text;
+    for (const PersonLanes::Lane& lane : PersonLanes::lanes(day, people, false)) {
+        QString line = PersonLanes::shownName(lane.person, "de") + ':';
+        for (const TerminPtr& a : lane.appointments)
+            line += QString(" %1").arg(day.indexOf(a));
+        text << line;
+    }
+    EXPECT_EQ(text, (QStringList{"Anna Meier: 0", "ben: 1", "carl: 2", "Room 2: 0 1", "Attic:"}));
+}

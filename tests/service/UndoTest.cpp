@@ -217,6 +217,28 @@ TEST_F(UndoTest, AnotherUsersChangeIsAskedAboutAndAStalledOrSwitchedFolderIsRefu
     EXPECT_EQ(service.history().nextUndo(), nullptr) << "the old folder's history is gone";
 }
 
+TEST_F(UndoTest, AnUndoThatWouldBookARoomTwiceIsRefused)
+{
+    ClassTermin talk = fresh("Talk", 10);
+    talk.setRooms({"Room 2"});
+    file(talk, UndoStep::Act::New);
+    ClassTermin moved = loaded(kDay, "Talk");
+    moved.setStartTime(at(12));
+    moved.setEndTime(at(13));
+    file(moved);
+    // Bob takes the room at ten meanwhile.
+    ASSERT_TRUE(TestFiles::writeSettled(
+        data.path() + "/y2024/m3/d4/77.nv3",
+        "[AppointmentSettings]\r\nDateYear=2024\r\nDateMonth=3\r\nDateDay=4\r\nStartTimeHour=10"
+        "\r\nStartTimeMinute=0\r\nEndTimeHour=11\r\nEndTimeMinute=0\r\nText=Bob's\r\n"
+        "Producer=bob\r\nRooms=room 2\r\n"));
+    const QMap<QString, QByteArray> before = folder();
+    const StoreService::UndoOutcome outcome = restore(false);
+    EXPECT_EQ(outcome.outcome.cause, WriteOutcome::Cause::Refused);
+    EXPECT_EQ(outcome.outcome.error, "Room 2 is booked by bob, 10:00\u201311:00");
+    EXPECT_EQ(folder(), before);
+}
+
 TEST(UndoPlanTest, WritesOnlyWhatDiffersAndNeverOverAnUnreadableFile)
 {
     using Found = UndoPlan::Found;

@@ -327,6 +327,30 @@ TEST_F(FormSettingsTest, TheTeamIsListedReorderedAndColouredAndALockedFileKeepsI
     EXPECT_EQ(logins(reloaded().TeamMembers()), "dora//-1");
 }
 
+// The team's rooms with their notes; rooms an appointment booked are offered for the list.
+TEST_F(FormSettingsTest, TheTeamsRoomsAreListedWithNotesAndOfferedRoomsAdded)
+{
+    TestFiles::writeBytes(settings.Path(), "[Team]\r\nRoomCount=2\r\nRoom1=Room 2\r\n"
+                                           "RoomNote1=12 seats\r\nRoom2=Beamer\r\n");
+    auto w = open();
+    w->offerRooms({"room 2", "Room 9"});
+    EXPECT_EQ(w->currentPage(), form_settings::kTeamPage);
+    auto& table = child<QTableWidget>(*w, "table_rooms");
+    ASSERT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.item(2, 0)->text(), "Room 9");
+    table.item(2, 1)->setText("in the attic");
+    table.setCurrentCell(1, 0);
+    click(*w, "command_room_remove");
+    click(*w, "command_room_add");
+    table.item(table.rowCount() - 1, 0)->setText("ROOM 9"); // twice: counts once
+    ok(*w);
+    QStringList rooms;
+    const auto again = reloaded(); // the list lives as long as its settings
+    for (const TeamRoom& room : again.TeamRooms())
+        rooms << room.name + "/" + room.note;
+    EXPECT_EQ(rooms.join(", "), "Room 2/12 seats, Room 9/in the attic");
+}
+
 TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAsNotSavedAndTheWindowStays)
 {
     TestFiles::writeBytes(settings.Path(), "[Admin]\r\nLocked=1\r\n");

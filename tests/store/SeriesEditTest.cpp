@@ -3,8 +3,8 @@
 // half-way or another user's change leaves.
 #include "OlderCopy.h"
 #include "TestFiles.h"
+#include "store/FolderClaim.h"
 #include "store/Recurrence.h"
-#include "store/SeriesClaim.h"
 #include "store/SeriesFiling.h"
 
 #include <QDirIterator>
@@ -301,11 +301,11 @@ TEST_F(SeriesEditTest, AnotherUsersChangeToThePartIsToldAndNothingIsWritten)
 TEST_F(SeriesEditTest, ASeriesAnotherCopyIsChangingIsRefusedUnlessItsClaimIsLongDead)
 {
     const ClassTermin part = partOn(kFirst);
-    const QString claim = SeriesClaim::pathFor(folder, SeriesEdit::seriesIdFor(part));
+    const QString claim = FolderClaim::seriesPath(folder, SeriesEdit::seriesIdFor(part));
     const struct {
         int age; // of the other copy's claim, in seconds
         bool saved;
-    } cases[] = {{5, false}, {int(SeriesClaim::kStaleAfter.count()) + 5, true}};
+    } cases[] = {{5, false}, {int(FolderClaim::kStaleAfter.count()) + 5, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.age);
         ASSERT_TRUE(TestFiles::writeBytes(claim, "elsewhere 1234\n"));

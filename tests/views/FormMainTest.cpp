@@ -637,6 +637,12 @@ TEST(FormTooltipTest,
     EXPECT_EQ(card(),
               (QStringList{text, "04.07.2003", "09:00 am - 10:30 am", "", "Single appointment"}))
         << "no producer from the last showing";
+    EXPECT_TRUE(tooltip.label_rooms()->isHidden());
+    ClassTermin booking = appointment(false, false);
+    booking.setRooms({"Room 2", "Beamer"});
+    tooltip.SetAppointment(booking, "de", "24h", "dd.mm.yyyy");
+    EXPECT_EQ(tooltip.label_rooms()->text(), "Räume: Room 2; Beamer");
+    EXPECT_FALSE(tooltip.label_rooms()->isHidden());
     const struct {
         bool recurring, reminder;
         const char* german;

@@ -31,6 +31,7 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
             QStringLiteral("Stand-up"), QStringLiteral("/f/recurring/wd2/2.nv3"), false));
         a->setForUsers({QStringLiteral("ben"), QStringLiteral("carla")});
         a->setIsPrivate(true);
+        a->setRooms({QStringLiteral("Room 2"), QStringLiteral("Beamer")});
         return TerminPtr(a);
     }();
     struct Case {
@@ -41,11 +42,13 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     };
     const Case cases[] = {
         {"en", planning, "09:00 - 10:30, Quarterly planning", "Room B; owner anna; with reminder"},
-        {"en", standUp, "09:00 - 10:30, Stand-up", "owner anna; for ben, carla; private; repeats weekly"},
+        {"en", standUp, "09:00 - 10:30, Stand-up",
+         "owner anna; for ben, carla; private; rooms Room 2, Beamer; repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; Besitzer anna; mit Erinnerung"},
         {"de", standUp, "09:00 - 10:30, Stand-up",
-         "Besitzer anna; für ben, carla; privat; wiederholt sich wöchentlich"},
+         "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; wiederholt sich "
+         "wöchentlich"},
     };
     for (const Case& c : cases) {
         Language::apply(QLatin1String(c.lang));
@@ -63,7 +66,7 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     const TerminPtr team = appointment("Team day", "/team/y2026/m12/d7/3.nv3", false);
     EXPECT_EQ(GridAccessible::appointmentDescription(*team, shown), "owner anna; calendar team");
     EXPECT_EQ(GridAccessible::appointmentDescription(*standUp, shown),
-              "owner anna; for ben, carla; private; repeats weekly");
+              "owner anna; for ben, carla; private; rooms Room 2, Beamer; repeats weekly");
 }
 
 TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)

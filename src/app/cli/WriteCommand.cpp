@@ -4,15 +4,16 @@
 #include "app/cli/Options.h"
 #include "app/cli/RepeatOptions.h"
 #include "settings/Settings.h"
+#include "settings/Team.h"
 #include "store/ApiLoginName.h"
 #include "store/AppointmentFile.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
+#include "store/FolderClaim.h"
 #include "store/Privacy.h"
 #include "store/Recurrence.h"
 #include "store/RuleSeries.h"
 #include "store/RuleSeriesFiling.h"
-#include "store/SeriesClaim.h"
 #include "store/SeriesFiling.h"
 
 #include <QDir>
@@ -156,9 +157,16 @@ std::variant<Target, Problem> parseTarget(const QString& command, const QStringL
 
 // The store of one data folder, as the window's store service has it.
 struct Folder {
-    explicit Folder(const QString& path)
-        : store(profiles, StoreSource::fixed(path, 60, GetLoginName()))
+    // team: whose names a refusal gives the owners of other appointments.
+    explicit Folder(const QString& path, const QList<TeamMember>& team = {})
+        : store(profiles, sourceOf(path, team))
     {
+    }
+    static StoreSource sourceOf(const QString& path, const QList<TeamMember>& team)
+    {
+        StoreSource source = StoreSource::fixed(path, 60, GetLoginName());
+        source.shownName = [team](const QString& login) { return Team::shownName(team, login); };
+        return source;
     }
     ProfileCache profiles{ThreadFileAccess()};
     DataAccess store;
@@ -166,9 +174,16 @@ struct Folder {
     SeriesFiling series{store, filing};
 };
 
-QString openFolder(const QString& given, const QString& programDirectory, QTextStream& err)
+// The data folder, and the team as the settings list it when they were read for it.
+struct Opened {
+    QString folder;
+    QList<TeamMember> team;
+};
+
+Opened openFolder(const QString& given, const QString& programDirectory, QTextStream& err)
 {
-    return AgendaCommand::FolderSetup(given, programDirectory, err).folder;
+    const AgendaCommand::FolderSetup setup(given, programDirectory, err);
+    return {setup.folder, setup.settings.TeamMembers()};
 }
 
 // A path the day and range commands print, or the same path whole inside the folder; empty
@@ -264,14 +279,15 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
     if (const auto* problem = std::get_if<Problem>(&parsed))
         return AgendaCommand::usageError(*problem, err);
     const Target& target = std::get<Target>(parsed);
-    const QString folder = openFolder(target.folder, programDirectory, err);
+    const Opened opened = openFolder(target.folder, programDirectory, err);
+    const QString& folder = opened.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
     const QString path = fileInFolder(folder, target.path);
     if (path.isEmpty())
         return AgendaCommand::usageError(
             QStringLiteral("Not an appointment file of the data folder: %1").arg(target.path), err);
-    Folder data(folder);
+    Folder data(folder, opened.team);
     if (!data.store.FileExists(path))
         return AgendaCommand::failure(
             QStringLiteral("no such appointment: %1").arg(QDir::toNativeSeparators(path)), err);
@@ -289,7 +305,7 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
                 loaded = part;
         }
         if (!SeriesEdit::occursOn(loaded, *target.on) &&
-            data.store.files().exists(SeriesClaim::pathFor(folder, loaded.SeriesId()))) {
+            data.store.files().exists(FolderClaim::seriesPath(folder, loaded.SeriesId()))) {
             SeriesFiling::Outcome changing;
             changing.conflict.kind = DataAccess::FileChange::Kind::Changed;
             changing.conflictPath = path;
@@ -413,11 +429,12 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
             return AgendaCommand::usageError(*problem, err);
         RuleSeries::repeatBy(a, std::get<RepeatRule>(rule));
     }
-    const QString folder =
+    const Opened opened =
         openFolder(parsed.value(QStringLiteral("--folder")), programDirectory, err);
+    const QString& folder = opened.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
-    Folder data(folder);
+    Folder data(folder, opened.team);
     SeriesFiling::Outcome outcome;
     outcome.outcome = data.filing.File(a);
     if (outcome.outcome.ok)
@@ -446,11 +463,12 @@ int extend(const QStringList& args, QTextStream& out, QTextStream& err,
     const Options::Parsed& parsed = std::get<Options::Parsed>(parsedOptions);
     if (!parsed.arguments.isEmpty())
         return AgendaCommand::usageError(QStringLiteral("extend takes no arguments."), err);
-    const QString folder =
+    const Opened opened =
         openFolder(parsed.value(QStringLiteral("--folder")), programDirectory, err);
+    const QString& folder = opened.folder;
     if (folder.isEmpty())
         return AgendaCommand::FolderError;
-    Folder data(folder);
+    Folder data(folder, opened.team);
     const RuleSeriesFiling::Done done = RuleSeriesFiling::extendAll(data.store, data.filing);
     SeriesFiling::Outcome outcome;
     outcome.outcome = done.outcome;

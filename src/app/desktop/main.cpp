@@ -20,10 +20,13 @@
 #include "tools/form_import.h"
 #include "tools/form_performance.h"
 #include "ui/PlainText.h"
+
 #include "ui/TopMost.h"
 #include "views/form_info.h"
 #include "views/form_main.h"
+#include <QAction>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QIcon>
@@ -79,7 +82,19 @@ int main(int argc, char* argv[])
     // The windows read and write the settings files through it, never themselves.
     SettingsJobs settingsJobs(service.jobs());
 
-    AppointmentEditing editing(service, form_edit::editorFor(settings));
+    // Rooms an appointment booked that the team's list lacks: the next settings window, opened
+    // from the main window's menu as always, offers them.
+    QStringList roomsOffered;
+    const auto offerRooms = [&roomsOffered](QWidget* parent, const QStringList& rooms) {
+        auto* open =
+            parent ? parent->window()->findChild<QAction*>(QStringLiteral("mnu_settings_program"))
+                   : nullptr;
+        if (!open || !open->isEnabled())
+            return;
+        roomsOffered = rooms;
+        open->trigger();
+    };
+    AppointmentEditing editing(service, form_edit::editorFor(settings, GetLoginName(), offerRooms));
     // A window of a hook closes itself; done follows.
     const auto opened = [](QDialog* window, std::function<void()> done) {
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -184,12 +199,14 @@ int main(int argc, char* argv[])
                                    ReminderMail::testBody(mail.langCode)},
                                   std::move(sent));
         };
-        opened(new form_settings(settings, settingsJobs, windowHooks, parent),
-               [&, done = std::move(done)] {
-                   Language::apply(settings.LangCode());
-                   sync.reload();
-                   done();
-               });
+        auto* settingsWindow = new form_settings(settings, settingsJobs, windowHooks, parent);
+        if (!roomsOffered.isEmpty())
+            settingsWindow->offerRooms(std::exchange(roomsOffered, {}));
+        opened(settingsWindow, [&, done = std::move(done)] {
+            Language::apply(settings.LangCode());
+            sync.reload();
+            done();
+        });
     };
 
     std::unique_ptr<form_main> window;

@@ -1,4 +1,4 @@
-#include "store/SeriesClaim.h"
+#include "store/FolderClaim.h"
 
 #include "store/Recurrence.h"
 
@@ -7,11 +7,11 @@
 #include <QSysInfo>
 #include <QUuid>
 
-SeriesClaim::SeriesClaim(FileAccess& files, const QString& dataFolder, const QString& seriesKey,
+FolderClaim::FolderClaim(FileAccess& files, const QString& dataFolder, const QString& path,
                          Clock clock)
     : m_files(files)
     , m_root(dataFolder)
-    , m_path(pathFor(dataFolder, seriesKey))
+    , m_path(path)
     , m_clock(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime))
 {
     // Machine, process and a number of its own: two claims of one process differ too.
@@ -24,7 +24,7 @@ SeriesClaim::SeriesClaim(FileAccess& files, const QString& dataFolder, const QSt
     m_held = take();
 }
 
-SeriesClaim::~SeriesClaim()
+FolderClaim::~FolderClaim()
 {
     if (!m_held)
         return;
@@ -34,16 +34,29 @@ SeriesClaim::~SeriesClaim()
         m_files.remove(m_path, m_root);
 }
 
-QString SeriesClaim::pathFor(const QString& dataFolder, const QString& seriesKey)
+namespace {
+
+// Any id or name fits a file name this way, whatever an import or a user brought along.
+QString hashOf(const QString& key)
 {
-    // Any id fits a file name this way, whatever an import brought along.
-    const QByteArray hash =
-        QCryptographicHash::hash(seriesKey.toUtf8(), QCryptographicHash::Sha1).toHex().left(24);
-    return dataFolder + Recurrence::kTreeName +
-           QStringLiteral("/series-%1.claim").arg(QString::fromLatin1(hash));
+    return QString::fromLatin1(
+        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(24));
 }
 
-bool SeriesClaim::take()
+} // namespace
+
+QString FolderClaim::seriesPath(const QString& dataFolder, const QString& seriesKey)
+{
+    return dataFolder + Recurrence::kTreeName +
+           QStringLiteral("/series-%1.claim").arg(hashOf(seriesKey));
+}
+
+QString FolderClaim::roomPath(const QString& dataFolder, const QString& room)
+{
+    return dataFolder + QStringLiteral("room-%1.claim").arg(hashOf(room.toCaseFolded()));
+}
+
+bool FolderClaim::take()
 {
     if (m_files.createExclusively(m_path, m_mark, m_root))
         return true;
