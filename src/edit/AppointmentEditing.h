@@ -22,7 +22,7 @@ struct FindTimeAsk {
     QWidget* editor = nullptr; // what the window's dialog lies over
     // Does nothing once the editor has closed.
     std::function<void(const QDate& day, TimeOfDay start, TimeOfDay end,
-                       const QStringList& forUsers)>
+                       const QStringList& forUsers, const QStringList& rooms)>
         take;
 };
 using FindTime = std::function<void(const FindTimeAsk& ask)>;

@@ -1,5 +1,6 @@
 // The editor's "Find a time...": a request the window answers with its dialog over the editor;
-// the time taken there becomes the appointment's day and times, the people its "For" list.
+// the time taken there becomes the appointment's day and times, the people its "For" list and
+// the rooms its rooms.
 #include "edit/form_edit.h"
 
 #include "edit/form_edit_layout.h"
@@ -25,16 +26,19 @@ void form_edit::createFindTimeButton()
         draft.setStartTime(text_zeit_von->value());
         draft.setEndTime(text_zeit_bis->value());
         draft.setForUsers(AppointmentFile::loginsOf(text_for->text()));
-        m_handOver->findTime({draft, this,
-                              [self = QPointer(this)](const QDate& day, TimeOfDay start,
-                                                      TimeOfDay end, const QStringList& forUsers) {
-                                  if (!self)
-                                      return;
-                                  // As the date sheet and the clocks would have set them.
-                                  self->datumswahl_Change(day);
-                                  self->zeit_von_TimeChanged(start);
-                                  self->zeit_bis_TimeChanged(end);
-                                  self->text_for->setText(forUsers.join(QStringLiteral(", ")));
-                              }});
+        draft.setRooms(AppointmentFile::roomsOf(text_rooms->text()));
+        m_handOver->findTime(
+            {draft, this,
+             [self = QPointer(this)](const QDate& day, TimeOfDay start, TimeOfDay end,
+                                     const QStringList& forUsers, const QStringList& rooms) {
+                 if (!self)
+                     return;
+                 // As the date sheet and the clocks would have set them.
+                 self->datumswahl_Change(day);
+                 self->zeit_von_TimeChanged(start);
+                 self->zeit_bis_TimeChanged(end);
+                 self->text_for->setText(forUsers.join(QStringLiteral(", ")));
+                 self->text_rooms->setText(rooms.join(QStringLiteral("; ")));
+             }});
     });
 }

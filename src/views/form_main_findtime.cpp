@@ -82,7 +82,7 @@ void form_main::openFindTime(const FindTimeAsk* ask)
                 [dialog, take = ask->take,
                  owner = ask->draft.Producer()](const FindTimeDialog::Taken& taken) {
                     take(taken.slot.day, taken.slot.start, taken.slot.end,
-                         forUsersOf(taken.persons, owner));
+                         forUsersOf(taken.persons, owner), taken.rooms);
                     dialog->close();
                 });
         dialog->open();

@@ -782,7 +782,6 @@ TEST_F(FormEditTest, EditMeFilesOnOkWithTheEditorAtOnceWithoutItAndSaysWhyASaveF
     EXPECT_TRUE(result->failure.startsWith("The appointment could not be saved.\r\n"));
 }
 
-
 TEST_F(FormEditTest, FindATimeAsksTheWindowWithWhatTheControlsHoldAndTakesTheTimeFound)
 {
     auto a = appointment();
@@ -803,7 +802,7 @@ TEST_F(FormEditTest, FindATimeAsksTheWindowWithWhatTheControlsHoldAndTakesTheTim
     EXPECT_EQ(asked->editor, &dialog);
     EXPECT_EQ(asked->draft.EndTime(), hm(11, 0));
     EXPECT_EQ(asked->draft.ForUsers(), QStringList{"anna"});
-    asked->take(QDate(2003, 7, 8), hm(14, 0), hm(16, 0), {"ben", "carla"});
+    asked->take(QDate(2003, 7, 8), hm(14, 0), hm(16, 0), {"ben", "carla"}, {"Blue"});
     EXPECT_EQ(e.field("text_am").text(), "08.07.2003");
     EXPECT_EQ(e.field("text_zeit_von").text(), "14:00");
     EXPECT_EQ(e.field("text_zeit_bis").text(), "16:00");
@@ -811,6 +810,7 @@ TEST_F(FormEditTest, FindATimeAsksTheWindowWithWhatTheControlsHoldAndTakesTheTim
     EXPECT_EQ(handOver->appointment.datum(), QDate(2003, 7, 8));
     EXPECT_EQ(handOver->appointment.EndTime(), hm(16, 0));
     EXPECT_EQ(handOver->appointment.ForUsers(), (QStringList{"ben", "carla"}));
+    EXPECT_EQ(handOver->appointment.Rooms(), QStringList{"Blue"});
 }
 
 } // namespace

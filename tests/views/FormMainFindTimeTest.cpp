@@ -82,8 +82,8 @@ TEST_F(FormMainFindTimeTest, FindsATimeAroundTheBusyOnesAndOpensTheEditorForTheP
     EXPECT_EQ(made.Rooms(), QStringList{"Blue"});
     dialog->close();
 
-    // The editor's button asks the same, for its own people and length; the time taken goes
-    // back into it and the dialog closes.
+    // The editor's button asks the same, for its own people, rooms and length; the time taken
+    // goes back into it and the dialog closes.
     ASSERT_TRUE(handed->findTime);
     QWidget editor(&window(), Qt::Window);
     ClassTermin draft = made;
@@ -91,20 +91,20 @@ TEST_F(FormMainFindTimeTest, FindsATimeAroundTheBusyOnesAndOpensTheEditorForTheP
     draft.setForUsers({"ben"});
     draft.setStartTime(at(9));
     draft.setEndTime(at(11)); // two hours
-    draft.setRooms({});
+    draft.setRooms({"blue"}); // as typed
     QStringList taken;
-    handed->findTime(
-        {draft, &editor,
-         [&taken](const QDate& day, TimeOfDay start, TimeOfDay end, const QStringList& forUsers) {
-             taken << day.toString(Qt::ISODate) << QString::number(start.hour())
-                   << QString::number(end.hour()) << forUsers;
-         }});
+    handed->findTime({draft, &editor,
+                      [&taken](const QDate& day, TimeOfDay start, TimeOfDay end,
+                               const QStringList& forUsers, const QStringList& rooms) {
+                          taken << day.toString(Qt::ISODate) << QString::number(start.hour())
+                                << QString::number(end.hour()) << forUsers << rooms;
+                      }});
     dialog = dialogOver(&editor);
     ASSERT_TRUE(dialog);
     QSignalSpy answered(dialog, &FindTimeDialog::answered);
     ASSERT_TRUE(answered.wait(10000));
     QTest::mouseClick(dialog->findChild<QPushButton*>("button_take"), Qt::LeftButton);
-    EXPECT_EQ(taken, (QStringList{"2003-07-09", "12", "14", "ben"}));
+    EXPECT_EQ(taken, (QStringList{"2003-07-09", "14", "16", "ben", "Blue"}));
     EXPECT_FALSE(dialog->isVisible());
 }
 
