@@ -21,12 +21,12 @@ DaySource daysOf(const QString& items)
     for (const QString& item : items.split(' ', Qt::SkipEmptyParts)) {
         const QDate day = kMonday.addDays(item.section('|', 0, 0).toInt());
         QStringList rooms = item.section('|', 1).split('@');
-        const QString spec = rooms.takeFirst();
-        QString times = spec.section('=', 0, 0);
+        const QString entry = rooms.takeFirst();
+        QString times = entry.section('=', 0, 0);
         const bool series = times.endsWith('!');
         const bool masked = times.endsWith('*');
         auto a = std::make_shared<ClassTermin>(*dayOf(times.remove('!').remove('*')).first());
-        const QStringList logins = spec.section('=', 1).split('+');
+        const QStringList logins = entry.section('=', 1).split('+');
         a->setProducer(logins.first());
         a->setForUsers(logins.mid(1));
         a->setRooms(rooms);
