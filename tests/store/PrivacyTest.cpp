@@ -1,9 +1,9 @@
 // A private appointment as its owner and as everyone else reads it, on disk and in the store.
+#include "store/Privacy.h"
+#include "TestFiles.h"
 #include "store/AppointmentCopy.h"
 #include "store/AppointmentFile.h"
 #include "store/DataAccess.h"
-#include "store/Privacy.h"
-#include "TestFiles.h"
 
 #include <QTemporaryDir>
 
@@ -16,10 +16,11 @@ protected:
     QString write(const QByteArray& keys, const QString& relative = "y2026/m12/d14/1.nv3")
     {
         const QString path = dir.filePath(relative);
-        TestFiles::writeBytes(path, "[AppointmentSettings]\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\n"
-                                    "EndTimeHour=11\r\nEndTimeMinute=0\r\n"
-                                    "Text=Doctor\r\n" +
-                                        keys);
+        TestFiles::writeBytes(path,
+                              "[AppointmentSettings]\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\n"
+                              "EndTimeHour=11\r\nEndTimeMinute=0\r\n"
+                              "Text=Doctor\r\n" +
+                                  keys);
         return path;
     }
     TerminPtr readAs(const QString& viewer, const QString& path)
@@ -70,7 +71,8 @@ TEST_F(PrivacyTest, WhatOthersSeeIsNeverWrittenOverTheOwnersText)
     const WriteOutcome saved = store.SaveAppointment(seen);
     EXPECT_FALSE(saved.ok);
     EXPECT_EQ(saved.cause, WriteOutcome::Cause::Refused);
-    EXPECT_EQ(saved.error, "This private appointment belongs to anna: only its owner can change it.");
+    EXPECT_EQ(saved.error,
+              "This private appointment belongs to anna: only its owner can change it.");
     EXPECT_EQ(TestFiles::readBytes(path), before);
 
     // A copy is the copier's own "Busy", nothing private about it.
