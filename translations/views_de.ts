@@ -102,6 +102,8 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <source>Free times</source>
         <translation>Freie Zeiten</translation>
     </message>
+    <message><source>Last day</source><translation>Letzter Tag</translation></message>
+    <message><source>Hours until</source><translation>Stunden bis</translation></message>
     <message>
         <source>&amp;New appointment</source>
         <translation>&amp;Neuer Termin</translation>

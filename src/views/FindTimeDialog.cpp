@@ -114,14 +114,22 @@ FindTimeDialog::FindTimeDialog(FolderStores& stores, const Start& start, QWidget
     form->addRow(tr("&Rooms:"), m_rooms);
     form->setRowVisible(m_rooms, m_rooms->count() > 0); // a team without rooms
     form->addRow(tr("&Length:"), m_length);
-    form->addRow(tr("&Days:"), days);
-    form->addRow(tr("&Hours:"), hours);
+    // A row of two fields is labelled for its first, so the label's key reaches it.
+    const auto labelFor = [this](const QString& text, QWidget* first) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(first);
+        return label;
+    };
+    form->addRow(labelFor(tr("&Days:"), m_from), days);
+    form->addRow(labelFor(tr("&Hours:"), m_hoursFrom), hours);
     auto* findButton = named(new QPushButton(tr("&Find"), this), "button_find");
     m_status = named(new QLabel(this), "label_status");
     m_status->setTextFormat(Qt::PlainText); // it names folders
     m_status->setWordWrap(true);
     m_slots = named(new QListWidget(this), "list_slots");
     m_slots->setAccessibleName(tr("Free times"));
+    m_to->setAccessibleName(tr("Last day"));
+    m_hoursTo->setAccessibleName(tr("Hours until"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     m_take = named(buttons->addButton(tr("&New appointment"), QDialogButtonBox::AcceptRole),
                    "button_take");
