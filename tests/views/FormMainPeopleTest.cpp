@@ -26,6 +26,16 @@ protected:
     {
         TestFiles::writeSettled(path, TestFiles::readBytes(path) + keys);
     }
+    static QStringList textsOf(const QList<AgendaLayout::Group>& groups)
+    {
+        QStringList texts;
+        for (const AgendaLayout::Group& group : groups)
+            for (const AgendaLayout::Line& line : group.lines)
+                texts << line.text;
+        return texts;
+    }
+    QStringList found() { return textsOf(window().search().results().groups()); }
+    QStringList listed() { return textsOf(child<AgendaView>("agenda_view")->groups()); }
     QString lanes()
     {
         QStringList shown;
@@ -66,14 +76,8 @@ TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
     ASSERT_EQ(groups[0].lines.size(), 1);
     EXPECT_EQ(groups[0].lines[0].text, "Planning review");
     QTest::keyClicks(child<QLineEdit>("text_search"), "review");
-    const auto found = [this] {
-        QStringList texts;
-        for (const AgendaLayout::Group& group : window().search().results().groups())
-            for (const AgendaLayout::Line& line : group.lines)
-                texts << line.text;
-        return texts;
-    };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return found() == QStringList{"Planning review"}; }, 15000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([this] { return found() == QStringList{"Planning review"}; }, 15000))
         << found().join(" | ").toStdString();
     QTest::keyClick(child<QLineEdit>("text_search"), Qt::Key_Escape);
 
@@ -99,13 +103,6 @@ TEST_F(FormMainPeopleTest, APrivateAppointmentIsBusyToEveryoneButItsOwner)
     window();
     settle();
     const QString mine = GetLoginName() + ":Dentist mine";
-    const auto agenda = [this] {
-        QStringList texts;
-        for (const AgendaLayout::Group& group : child<AgendaView>("agenda_view")->groups())
-            for (const AgendaLayout::Line& line : group.lines)
-                texts << line.text;
-        return texts.join('+');
-    };
     const struct {
         const char* surface;
         std::function<QString()> shown;
@@ -134,14 +131,7 @@ TEST_F(FormMainPeopleTest, APrivateAppointmentIsBusyToEveryoneButItsOwner)
         EXPECT_FALSE(shown.contains("secret")) << row.surface;
     }
     QTest::keyClicks(child<QLineEdit>("text_search"), "dentist");
-    const auto found = [this] {
-        QStringList texts;
-        for (const AgendaLayout::Group& group : window().search().results().groups())
-            for (const AgendaLayout::Line& line : group.lines)
-                texts << line.text;
-        return texts;
-    };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return found() == QStringList{"Dentist mine"}; }, 15000))
+    EXPECT_TRUE(QTest::qWaitFor([this] { return found() == QStringList{"Dentist mine"}; }, 15000))
         << found().join(" | ").toStdString();
     QTest::keyClick(child<QLineEdit>("text_search"), Qt::Key_Escape);
 
