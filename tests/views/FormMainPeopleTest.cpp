@@ -119,9 +119,9 @@ TEST_F(FormMainPeopleTest, APrivateAppointmentIsBusyToEveryoneButItsOwner)
          },
          "anna:Busy " + mine},
         {"list",
-         [&] {
+         [this] {
              key(Qt::Key_L);
-             return agenda();
+             return listed().join('+');
          },
          "Busy+Dentist mine"},
     };
