@@ -88,7 +88,8 @@ TextAndLocation textAndLocation(const QString& fileText)
     if (lineStart == 0)
         return {fileText, {}};
     const QString last = fileText.mid(lineStart);
-    for (const QLatin1String word : {QLatin1String("Location: "), QLatin1String("Ort: ")}) {
+    // "Ort: " too, as the export has always read a location line.
+    for (const QString& word : {kLocationWord, QStringLiteral("Ort: ")}) {
         const QString place = locationOf(last.mid(word.size()));
         if (last.startsWith(word) && !place.isEmpty()) {
             qsizetype textEnd = lineStart - 1;
