@@ -74,7 +74,9 @@ QStringList roomsOf(const QString& text)
 
 QString locationOf(const QString& text)
 {
-    QString line = text.section(u'\n', 0, 0).section(u'\r', 0, 0);
+    // Lines given (an address) are kept as parts of the one line.
+    static const QRegularExpression lineBreaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
+    QString line = text.trimmed().replace(lineBreaks, QStringLiteral(", "));
     line.removeIf([](QChar c) { return c.category() == QChar::Other_Format; });
     for (QChar& c : line)
         if (c.category() == QChar::Other_Control)

@@ -30,7 +30,8 @@ inline const QString kRooms = QStringLiteral("Rooms");
 inline const QString kLocation = QStringLiteral("Location");
 inline const QString kLocationWord = QStringLiteral("Location: ");
 
-// A place as it is kept: one line, trimmed, without control characters, cut to kMaxLocation.
+// A place as it is kept: one line (lines given joined by ", "), trimmed, without control
+// characters, cut to kMaxLocation.
 QString locationOf(const QString& text);
 inline constexpr qsizetype kMaxLocation = 256;
 

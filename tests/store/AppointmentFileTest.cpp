@@ -146,8 +146,8 @@ TEST_F(AppointmentFileTest, TheLocationIsTheTextsLastLineOlderCopiesShowAndEdit)
         EXPECT_TRUE(bytes.contains(row.written)) << bytes.toStdString();
         EXPECT_EQ(bytes.contains("\r\nLocation="), !row.location.isEmpty());
     }
-    // A place is one line of printable characters.
-    EXPECT_EQ(AppointmentFile::locationOf(" Hall\t 2\r\nsecond"), "Hall 2");
+    // A place is one line of printable characters; lines given become parts of it.
+    EXPECT_EQ(AppointmentFile::locationOf(" Hall\t 2\r\n\r\n Main St. 1\n"), "Hall 2, Main St. 1");
     EXPECT_EQ(AppointmentFile::locationOf(QString(300, u'x')).size(),
               AppointmentFile::kMaxLocation);
 }
