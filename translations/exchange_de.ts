@@ -8,6 +8,7 @@
     <message><source>The file cannot be read as an iCalendar file.</source><translation>Die Datei lässt sich nicht als iCalendar-Datei lesen.</translation></message>
     <message><source>The file nests components more than %1 deep.</source><translation>Die Datei verschachtelt Komponenten mehr als %1 Ebenen tief.</translation></message>
     <message><source>Not kept of &quot;%1&quot;: %2</source><translation>Nicht übernommen von &quot;%1&quot;: %2</translation></message>
+    <message><source>the end of its location</source><translation>das Ende seines Ortes</translation></message>
     <message><source>attachment</source><translation>Anhang</translation></message>
     <message><source>organizer</source><translation>Organisator</translation></message>
     <message><source>attendees</source><translation>Teilnehmer</translation></message>

@@ -54,22 +54,23 @@ struct IcsImportResult {
     };
     // What of an event, or a component beside the events, no appointment keeps.
     enum class Lost {
-        Attachment, // ATTACH
-        Organizer,  // ORGANIZER
-        Attendees,  // ATTENDEE
-        Categories, // CATEGORIES
-        WebAddress, // URL
-        Comment,    // COMMENT
-        Contact,    // CONTACT
-        Resources,  // RESOURCES
-        Position,   // GEO
-        Priority,   // PRIORITY
-        Related,    // RELATED-TO
-        Free,       // TRANSP:TRANSPARENT: it does not make its time busy
-        Tentative,  // STATUS:TENTATIVE
-        Reminders,  // a VALARM besides the one kept, or one that rings after the start
-        ToDo,       // a VTODO
-        Journal,    // a VJOURNAL
+        LocationEnd, // a LOCATION longer than an appointment's location
+        Attachment,  // ATTACH
+        Organizer,   // ORGANIZER
+        Attendees,   // ATTENDEE
+        Categories,  // CATEGORIES
+        WebAddress,  // URL
+        Comment,     // COMMENT
+        Contact,     // CONTACT
+        Resources,   // RESOURCES
+        Position,    // GEO
+        Priority,    // PRIORITY
+        Related,     // RELATED-TO
+        Free,        // TRANSP:TRANSPARENT: it does not make its time busy
+        Tentative,   // STATUS:TENTATIVE
+        Reminders,   // a VALARM besides the one kept, or one that rings after the start
+        ToDo,        // a VTODO
+        Journal,     // a VJOURNAL
     };
     struct NotKept {
         QString event;

@@ -2,6 +2,7 @@
 #include "exchange/IcsImport.h"
 
 #include "exchange/IcsImportSupport.h"
+#include "store/AppointmentFile.h"
 
 namespace Ics {
 
@@ -31,6 +32,10 @@ QList<Lost> lostOf(icalcomponent* component, bool reminderKept)
     default:
         break;
     }
+    bool locationCut = false;
+    AppointmentFile::locationOf(text(icalcomponent_get_location(component)), &locationCut);
+    if (locationCut)
+        lost << Lost::LocationEnd;
     for (const auto& [kind, what] : kProperties) {
         // PRIORITY:0 says no priority at all.
         icalproperty* p = icalcomponent_get_first_property(component, kind);
@@ -60,6 +65,8 @@ void noteOthers(const QByteArray& bytes, const std::vector<Span>& others, IcsImp
 QString lostText(Lost lost)
 {
     switch (lost) {
+    case Lost::LocationEnd:
+        return IcsImport::tr("the end of its location");
     case Lost::Attachment:
         return IcsImport::tr("attachment");
     case Lost::Organizer:

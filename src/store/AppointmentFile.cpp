@@ -72,7 +72,7 @@ QStringList roomsOf(const QString& text)
     return rooms;
 }
 
-QString locationOf(const QString& text)
+QString locationOf(const QString& text, bool* cut)
 {
     // Lines given (an address) are kept as parts of the one line.
     static const QRegularExpression lineBreaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
@@ -81,7 +81,10 @@ QString locationOf(const QString& text)
     for (QChar& c : line)
         if (c.category() == QChar::Other_Control)
             c = u' '; // a tab between two words
-    return line.simplified().left(kMaxLocation).trimmed();
+    line = line.simplified();
+    if (cut)
+        *cut = line.size() > kMaxLocation;
+    return line.left(kMaxLocation).trimmed();
 }
 
 TextAndLocation textAndLocation(const QString& fileText)

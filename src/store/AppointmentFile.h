@@ -31,8 +31,8 @@ inline const QString kLocation = QStringLiteral("Location");
 inline const QString kLocationWord = QStringLiteral("Location: ");
 
 // A place as it is kept: one line (lines given joined by ", "), trimmed, without control
-// characters, cut to kMaxLocation.
-QString locationOf(const QString& text);
+// characters, cut to kMaxLocation (*cut tells whether it was longer).
+QString locationOf(const QString& text, bool* cut = nullptr);
 inline constexpr qsizetype kMaxLocation = 256;
 
 // A record's text and location, and the file's Text holding both.
