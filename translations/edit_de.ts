@@ -68,6 +68,14 @@ Diskretion, kein Schutz: seine Datei im Datenordner bleibt für jeden lesbar, de
         <translation>Räume:</translation>
     </message>
     <message>
+        <source>Location:</source>
+        <translation>Ort:</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
         <source>Rooms and equipment (separated by semicolons)</source>
         <translation>Räume und Geräte (durch Semikolons getrennt)</translation>
     </message>

@@ -7,6 +7,24 @@
     <message><source>The file is not an iCalendar file.</source><translation>Die Datei ist keine iCalendar-Datei.</translation></message>
     <message><source>The file cannot be read as an iCalendar file.</source><translation>Die Datei lässt sich nicht als iCalendar-Datei lesen.</translation></message>
     <message><source>The file nests components more than %1 deep.</source><translation>Die Datei verschachtelt Komponenten mehr als %1 Ebenen tief.</translation></message>
+    <message><source>Not kept of &quot;%1&quot;: %2</source><translation>Nicht übernommen von &quot;%1&quot;: %2</translation></message>
+    <message><source>the end of its location</source><translation>das Ende seines Ortes</translation></message>
+    <message><source>attachment</source><translation>Anhang</translation></message>
+    <message><source>organizer</source><translation>Organisator</translation></message>
+    <message><source>attendees</source><translation>Teilnehmer</translation></message>
+    <message><source>categories</source><translation>Kategorien</translation></message>
+    <message><source>web address</source><translation>Webadresse</translation></message>
+    <message><source>comment</source><translation>Kommentar</translation></message>
+    <message><source>contact</source><translation>Kontakt</translation></message>
+    <message><source>resources</source><translation>Ressourcen</translation></message>
+    <message><source>geographic position</source><translation>geografische Position</translation></message>
+    <message><source>priority</source><translation>Priorität</translation></message>
+    <message><source>related events</source><translation>verknüpfte Ereignisse</translation></message>
+    <message><source>shown as free</source><translation>als frei angezeigt</translation></message>
+    <message><source>tentative</source><translation>vorläufig</translation></message>
+    <message><source>reminders</source><translation>Erinnerungen</translation></message>
+    <message><source>to-do</source><translation>Aufgabe</translation></message>
+    <message><source>journal entry</source><translation>Journaleintrag</translation></message>
     <message><source>event %1</source><translation>Ereignis %1</translation></message>
     <message><source>The data folder %1 cannot be reached.</source><translation>Der Datenordner %1 ist nicht erreichbar.</translation></message>
     <message><source>%1 is there but could not be read.</source><translation>%1 ist vorhanden, konnte aber nicht gelesen werden.</translation></message>

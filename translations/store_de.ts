@@ -21,6 +21,13 @@
     </message>
 </context>
 <context>
+    <name>ClassTermin</name>
+    <message>
+        <source>Location: %1</source>
+        <translation>Ort: %1</translation>
+    </message>
+</context>
+<context>
     <name>Privacy</name>
     <message>
         <source>Busy</source>

@@ -151,6 +151,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
 <context>
     <name>GridAccessible</name>
     <message>
+        <source>at %1</source>
+        <translation>Ort %1</translation>
+    </message>
+    <message>
         <source>rooms %1</source>
         <translation>Räume %1</translation>
     </message>
@@ -811,6 +815,10 @@ Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwis
     <message>
         <source>Rooms: %1</source>
         <translation>Räume: %1</translation>
+    </message>
+    <message>
+        <source>Location: %1</source>
+        <translation>Ort: %1</translation>
     </message>
     <message>
         <source>Single appointment</source>

@@ -232,6 +232,7 @@ void form_edit::SetLanguageTexts()
            "opens it."));
     label_info_for->setText(tr("For:"));
     label_info_rooms->setText(tr("Rooms:"));
+    label_header_location->setText(tr("Location:"));
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
         combo_calendar->setAccessibleName(tr("Calendar"));
@@ -279,6 +280,7 @@ void form_edit::ShowAppointment()
     text_for->setText(r.ForUsers().join(QStringLiteral(", ")));
     check_private->setChecked(r.IsPrivate());
     text_rooms->setText(r.Rooms().join(QStringLiteral("; ")));
+    text_location->setText(r.Location());
     label_file->setText(r.filename());
 }
 
@@ -524,4 +526,5 @@ void form_edit::copyIntoRecord()
     r.setForUsers(AppointmentFile::loginsOf(text_for->text()));
     r.setIsPrivate(check_private->isChecked());
     r.setRooms(AppointmentFile::roomsOf(text_rooms->text()));
+    r.setLocation(AppointmentFile::locationOf(text_location->text()));
 }

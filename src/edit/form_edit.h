@@ -255,6 +255,8 @@ private:
     ValueField<TimeOfDay>* text_zeit_bis = nullptr;
     ValueField<int>* text_color = nullptr;
     QPlainTextEdit* text_text = nullptr;
+    QLabel* label_header_location = nullptr;
+    QLineEdit* text_location = nullptr; // where it takes place, one line
 
     QLabel* label_header_remind = nullptr;
     QCheckBox* check_remind = nullptr;

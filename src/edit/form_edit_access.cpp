@@ -32,6 +32,7 @@ void form_edit::nameControls()
         {text_color, QT_TRANSLATE_NOOP("form_edit", "Color")},
         {pic_colors, QT_TRANSLATE_NOOP("form_edit", "Colors")},
         {text_text, QT_TRANSLATE_NOOP("form_edit", "Text")},
+        {text_location, QT_TRANSLATE_NOOP("form_edit", "Location")},
         {combo_remind, QT_TRANSLATE_NOOP("form_edit", "Remind before the start")},
         {combo_users, QT_TRANSLATE_NOOP("form_edit", "Whom to remind")},
         {combo_recur, QT_TRANSLATE_NOOP("form_edit", "Repeat")},
@@ -49,11 +50,12 @@ void form_edit::nameControls()
     // Some systems name a list by its entry and say first the label tied to it: the pages'
     // headings label their lists.
     const std::pair<QLabel*, QWidget*> captions[] = {
-        {label_header_am, text_am},          {label_header_von, text_zeit_von},
-        {label_header_bis, text_zeit_bis},   {label_header_color, text_color},
-        {label_header_text, text_text},      {label_recur_von, text_recur_von},
-        {label_header_remind, combo_remind}, {label_header_recur, combo_recur},
-        {label_info_for, text_for},          {label_info_rooms, text_rooms},
+        {label_header_am, text_am},        {label_header_von, text_zeit_von},
+        {label_header_bis, text_zeit_bis}, {label_header_color, text_color},
+        {label_header_text, text_text},    {label_header_location, text_location},
+        {label_recur_von, text_recur_von}, {label_header_remind, combo_remind},
+        {label_header_recur, combo_recur}, {label_info_for, text_for},
+        {label_info_rooms, text_rooms},
     };
     for (const auto& [caption, field] : captions)
         caption->setBuddy(field);
@@ -64,9 +66,9 @@ void form_edit::orderTabs()
     // Down the pages as they read, each drop-down right after its field: Tab on an open one
     // goes on to the next field.
     std::vector<QWidget*> order{
-        pic_tabs,     text_am,     pic_datum,   text_zeit_von, pic_zeit_von,    text_zeit_bis,
-        pic_zeit_bis, text_color,  pic_colors,  text_text,     check_remind,    combo_remind,
-        combo_users,  check_email, check_recur, combo_recur,   spin_recur_every};
+        pic_tabs,     text_am,     pic_datum,   text_zeit_von, pic_zeit_von,  text_zeit_bis,
+        pic_zeit_bis, text_color,  pic_colors,  text_text,     text_location, check_remind,
+        combo_remind, combo_users, check_email, check_recur,   combo_recur,   spin_recur_every};
     order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
     order.insert(order.end(), {option_recur_day, option_recur_nth, combo_recur_nth,
                                combo_recur_weekday, text_recur_von, pic_recur_von, combo_recur_end,

@@ -4,6 +4,7 @@
 #include "edit/LoginsCompleter.h"
 #include "edit/form_edit_layout.h"
 #include "settings/Settings.h"
+#include "store/AppointmentFile.h"
 
 #include "ui/ClassMonthDD.h"
 #include "ui/ClassTabs.h"
@@ -146,6 +147,11 @@ void form_edit::createAppointmentPage()
     text_text->setObjectName(QStringLiteral("text_text"));
     text_text->setGeometry(Layout::kText);
     text_text->setTabChangesFocus(true);
+    label_header_location = caption("label_header_location", Layout::kLocationCaption);
+    text_location = new QLineEdit(page);
+    text_location->setObjectName(QStringLiteral("text_location"));
+    text_location->setGeometry(Layout::kLocation);
+    text_location->setMaxLength(int(AppointmentFile::kMaxLocation));
 }
 
 void form_edit::createReminderPage()

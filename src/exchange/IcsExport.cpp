@@ -166,9 +166,8 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
     if (!text.description.isEmpty())
         icalcomponent_add_property(
             e, icalproperty_new_description(text.description.toUtf8().constData()));
-    if (!text.location.isEmpty())
-        icalcomponent_add_property(e,
-                                   icalproperty_new_location(text.location.toUtf8().constData()));
+    if (!a.Location().isEmpty())
+        icalcomponent_add_property(e, icalproperty_new_location(a.Location().toUtf8().constData()));
 
     if (a.IsPrivate())
         icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));

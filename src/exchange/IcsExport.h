@@ -23,7 +23,7 @@ struct IcsExportOptions {
 // on which it applies to its last (UNTIL), or its own rule (a COUNT stays). A series kept as
 // occurrences is one VEVENT from its rule file (RRULE, EXDATEs) with its exceptions as changed
 // occurrences (RECURRENCE-ID), never its occurrences one by one. SUMMARY is the first line of the
-// text, LOCATION a line "Location: ..." and DESCRIPTION the other lines; a reminder becomes a
+// text, DESCRIPTION the other lines, LOCATION its location; a reminder becomes a
 // display alarm. UIDs are the files' paths inside dataFolder, so a second export of the same
 // appointments updates them in another calendar.
 //

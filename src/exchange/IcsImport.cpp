@@ -45,6 +45,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setStartTime(TimeOfDay::fromMinutes(span.start));
     a.setEndTime(TimeOfDay::fromMinutes(span.end));
     a.setText(span.days > 1 ? dayText(e.text, span.day, span.days) : e.text);
+    a.setLocation(e.location);
     a.setIsPrivate(e.isPrivate);
     a.setColorCode(qint16(target.colorCode));
     a.setProducer(target.producer);
@@ -95,8 +96,12 @@ public:
         e.allDay = e.start.is_date;
         e.duration = durationOf(s, e.start);
         e.text = textOf(s.event, &e.textCut);
+        e.location = locationOf(s.event);
         e.isPrivate = isPrivateEvent(s.event);
         e.remindMinutes = remindMinutesOf(s, e.start, e.allDay ? 0 : e.duration);
+        if (const QList<IcsImportResult::Lost> lost = lostOf(s.event, e.remindMinutes > 0);
+            !lost.isEmpty())
+            m_result.notKept.append({e.name, lost});
         // A changed occurrence is that one occurrence, whatever rule some servers repeat in it,
         // and an exception of its series.
         if (role == Role::Changed) {
@@ -548,6 +553,7 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
         if (options.planning)
             options.planning(int(i) + 1, result.events);
     }
+    Ics::noteOthers(ics, found.others, result);
 
     // Written only now: a file that is not iCalendar has left nothing behind.
     std::vector<Ics::Planned> planned = planner.takePlanned();

@@ -52,6 +52,30 @@ struct IcsImportResult {
         QString event;
         int occurrences = 0; // the first ones, which were imported
     };
+    // What of an event, or a component beside the events, no appointment keeps.
+    enum class Lost {
+        LocationEnd, // a LOCATION longer than an appointment's location
+        Attachment,  // ATTACH
+        Organizer,   // ORGANIZER
+        Attendees,   // ATTENDEE
+        Categories,  // CATEGORIES
+        WebAddress,  // URL
+        Comment,     // COMMENT
+        Contact,     // CONTACT
+        Resources,   // RESOURCES
+        Position,    // GEO
+        Priority,    // PRIORITY
+        Related,     // RELATED-TO
+        Free,        // TRANSP:TRANSPARENT: it does not make its time busy
+        Tentative,   // STATUS:TENTATIVE
+        Reminders,   // a VALARM besides the one kept, or one that rings after the start
+        ToDo,        // a VTODO
+        Journal,     // a VJOURNAL
+    };
+    struct NotKept {
+        QString event;
+        QList<Lost> lost; // each once, in the order above
+    };
 
     bool ok = false; // false: not iCalendar (error says why), and nothing was written
     QString error;
@@ -74,6 +98,7 @@ struct IcsImportResult {
     QStringList strays;          // events outside a calendar or inside another component
     QList<Warning> warnings;     // in file order
     QStringList textsCut;        // events whose SUMMARY or DESCRIPTION was cut to 64 KiB
+    QList<NotKept> notKept;      // in file order, the events first
     QList<int> windows1252Lines; // lines that are not UTF-8, read as Windows-1252
 
     int appointments = 0;   // files planned

@@ -1,6 +1,7 @@
 #include "exchange/IcsImport.h"
 
 #include "exchange/IcsImportSupport.h"
+#include "store/AppointmentFile.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -114,8 +115,6 @@ QString textOf(icalcomponent* e, bool* cut)
     bool anyCut = false;
     const QString summary = lines(cappedText(icalcomponent_get_summary(e), &anyCut));
     const QString description = lines(cappedText(icalcomponent_get_description(e), &anyCut));
-    const QString location = lines(cappedText(icalcomponent_get_location(e), &anyCut))
-                                 .section(QLatin1String("\r\n"), 0, 0);
     // Some writers, our own export once among them, repeat the summary as the description's
     // first line: it is the title once, not twice. libical drops the blanks a value ends in,
     // so both are compared without them.
@@ -131,14 +130,18 @@ QString textOf(icalcomponent* e, bool* cut)
         text = description.isEmpty() ? summary : description;
     else
         text = summary.isEmpty() ? description : summary + QLatin1String("\r\n") + description;
-    if (!location.trimmed().isEmpty() && Ics::eventTextOf(text).location != location.trimmed())
-        text += QLatin1String("\r\n") + Ics::locationLine(location.trimmed());
     // Both together are no longer than an appointment's text may be.
     bool textCut = false;
     text = ClassTermin::cappedText(text, &textCut);
     if (cut)
         *cut = anyCut || textCut;
     return text;
+}
+
+QString locationOf(icalcomponent* e)
+{
+    bool cut = false;
+    return AppointmentFile::locationOf(cappedText(icalcomponent_get_location(e), &cut));
 }
 
 QString nameOf(icalcomponent* e, int number, int line)

@@ -268,6 +268,8 @@ Split split(const QByteArray& bytes)
         const Span span{component.begin, end};
         if (component.name == "VEVENT")
             found.events.push_back({span, int(found.calendars.size()) - 1});
+        else if (component.name == "VTODO" || component.name == "VJOURNAL")
+            found.others.push_back(span);
         else if (component.name == "VTIMEZONE")
             found.calendars.back().push_back(span);
     };

@@ -162,6 +162,14 @@ QString IcsImportSummary(const IcsImportResult& result)
                                int(result.textsCut.size()));
         nameEvents(lines, result.textsCut);
     }
+    QStringList notKept;
+    for (const IcsImportResult::NotKept& n : result.notKept) {
+        QStringList what;
+        for (const IcsImportResult::Lost lost : n.lost)
+            what << Ics::lostText(lost);
+        notKept << IcsImport::tr("Not kept of \"%1\": %2").arg(n.event, what.join(u", "));
+    }
+    nameSome(lines, notKept, notKept.size());
     if (result.failed > 0)
         lines << IcsImport::tr("Not saved: %n events, %1 of %2 appointments: %3", nullptr,
                                result.eventsNotSaved)

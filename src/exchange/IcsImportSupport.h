@@ -50,6 +50,7 @@ struct Split {
     std::vector<std::vector<Span>> calendars; // the VTIMEZONEs of each calendar
     std::vector<EventSpan> events;            // in file order
     std::vector<Span> strays; // VEVENTs outside a calendar or inside another component
+    std::vector<Span> others; // the calendars' VTODOs and VJOURNALs
     QString error;            // empty when the file holds a calendar
 };
 
@@ -191,6 +192,7 @@ struct Event {
     qint64 duration = 0; // seconds, never negative; whole days for an all-day event
     QString text;
     bool textCut = false;
+    QString location;
     int remindMinutes = 0;
     bool isPrivate = false; // CLASS:PRIVATE or CONFIDENTIAL
 };
@@ -198,6 +200,8 @@ struct Event {
 // The appointment's text from SUMMARY and DESCRIPTION, lines ending in CR LF; cut notes
 // whether one of them, or both together, was longer than ClassTermin::kMaxTextBytes.
 QString textOf(icalcomponent* e, bool* cut);
+// The LOCATION's first line, as an appointment keeps a place.
+QString locationOf(icalcomponent* e);
 // How the summary names the event: its summary, else its UID, else its line in the file when
 // given, else its number.
 QString nameOf(icalcomponent* e, int number, int line = 0);
@@ -208,6 +212,16 @@ QString uidOf(icalcomponent* e);
 qint64 durationOf(const Source& s, const icaltimetype& start);
 // Minutes before the appointment's start of the first alarm that rings before it; 0 for none.
 int remindMinutesOf(const Source& s, const icaltimetype& start, qint64 duration);
+
+// ---- what no appointment keeps (IcsImportLost.cpp) ----
+
+// What of a component no appointment keeps; reminderKept: one of its alarms became the
+// appointment's reminder.
+QList<IcsImportResult::Lost> lostOf(icalcomponent* component, bool reminderKept);
+// The words of the summary: "attachment", "attendees", ...
+QString lostText(IcsImportResult::Lost lost);
+// Notes the to-dos and journal entries of the calendars, by their summaries.
+void noteOthers(const QByteArray& bytes, const std::vector<Span>& others, IcsImportResult& result);
 
 // ---- the days an occurrence covers (IcsImportDays.cpp) ----
 

@@ -2,7 +2,6 @@
 
 #include "calendar/Weeks.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -208,13 +207,6 @@ QString text(const char* utf8)
     return utf8 ? QString::fromUtf8(utf8) : QString();
 }
 
-namespace {
-
-// Both languages' words are read back, whichever language wrote them.
-const QLatin1String kLocationWords[] = {QLatin1String("Location: "), QLatin1String("Ort: ")};
-
-} // namespace
-
 EventText eventTextOf(const QString& text)
 {
     QString unified = text;
@@ -222,14 +214,6 @@ EventText eventTextOf(const QString& text)
     QStringList lines = unified.split(u'\n');
     EventText out;
     out.summary = lines.takeFirst();
-    for (qsizetype i = 0; i < lines.size() && out.location.isEmpty(); ++i) {
-        for (const QLatin1String word : kLocationWords) {
-            if (lines[i].startsWith(word) && lines[i].size() > word.size()) {
-                out.location = lines.takeAt(i).mid(word.size()).trimmed();
-                break;
-            }
-        }
-    }
     out.description = lines.join(u'\n');
     // libical drops the blanks a value ends in: a title that ends in some comes back whole only
     // as the description's first line, which the import reads as the title.
@@ -237,11 +221,6 @@ EventText eventTextOf(const QString& text)
         out.description =
             out.description.isEmpty() ? out.summary : out.summary + u'\n' + out.description;
     return out;
-}
-
-QString locationLine(const QString& location)
-{
-    return QCoreApplication::translate("IcsImport", "Location: %1").arg(location);
 }
 
 } // namespace Ics

@@ -111,15 +111,12 @@ QDateTime toLocal(const icaltimetype& time);
 
 QString text(const char* utf8);
 
-// An appointment's text as an event holds it: the first line is the SUMMARY, a later line
-// "Location: ..." (German "Ort: ...") the LOCATION, the other lines the DESCRIPTION.
+// An appointment's text as an event holds it: the first line is the SUMMARY, the other lines
+// the DESCRIPTION (its location is a field of its own).
 struct EventText {
     QString summary;
     QString description; // lines end in LF
-    QString location;
 };
 EventText eventTextOf(const QString& text);
-// The line a LOCATION becomes, in the installed language.
-QString locationLine(const QString& location);
 
 } // namespace Ics

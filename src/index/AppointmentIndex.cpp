@@ -51,6 +51,7 @@ CREATE TABLE files(
     for_users TEXT NOT NULL,
     rooms TEXT NOT NULL,
     private INTEGER NOT NULL,
+    location TEXT NOT NULL,
     UNIQUE(dir, name));
 CREATE INDEX files_day ON files(day);
 CREATE TABLE directories(
@@ -105,7 +106,7 @@ bool removeNames(const QString& file, bool foreignOnly)
 // The columns a hit is made of, in this order.
 #define NORVANE_HIT_COLUMNS                                                                        \
     "f.dir, f.name, f.kind, f.day, f.until, f.pattern, f.start_min, f.end_min, f.colour, "         \
-    "f.owner, f.text, f.series, f.for_users, f.rooms, f.private"
+    "f.owner, f.text, f.series, f.for_users, f.rooms, f.private, f.location"
 
 qint64 julian(const QDate& date, qint64 open)
 {
@@ -177,6 +178,7 @@ ClassTermin AppointmentIndex::Hit::record() const
     record.setIsPrivate(isPrivate);
     record.setMasked(masked);
     record.setText(text);
+    record.setLocation(location);
     record.setSeriesId(seriesId);
     if (kind != Recurrence::Kind::None) {
         record.setIsRecurring(true);
@@ -342,9 +344,9 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
                            "INSERT INTO files(dir, name, device, inode, modified_ns, "
                            "changed_ns, size, modified_ms, settled, kind, day, until, "
                            "pattern, start_min, end_min, colour, owner, text, series, "
-                           "for_users, rooms, private) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
-                           "?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, "
-                           "?22)");
+                           "for_users, rooms, private, location) VALUES(?1, ?2, ?3, ?4, ?5, "
+                           "?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, "
+                           "?20, ?21, ?22, ?23)");
     insert.bind(1, dir).bind(2, name).bind(3, qint64(meta.device)).bind(4, qint64(meta.inode));
     insert.bind(5, meta.modifiedNs).bind(6, meta.changedNs).bind(7, meta.size);
     if (meta.modified.isValid())
@@ -361,16 +363,20 @@ bool AppointmentIndex::put(const QString& path, const FileMeta& meta, const Clas
     insert.bind(19, record.SeriesId()).bind(20, record.ForUsers().join(u','));
     insert.bind(21, record.Rooms().join(u';'));
     insert.bind(22, qint64(record.IsPrivate()) | (qint64(hidden) << 1));
+    const QString location = hidden ? QString() : record.Location();
+    insert.bind(23, location);
     if (!insert.run())
         return false;
+    // The place is searched as the text is.
+    const QString searched = TextFolding::fold(location.isEmpty() ? text : text + u'\n' + location);
     // Searching a login finds what is for the person as well as what the person owns.
     const QString people =
         TextFolding::fold((QStringList(record.Producer()) + record.ForUsers()).join(u' '));
     SqliteStatement words(m_db, "INSERT INTO words(rowid, text, owner) VALUES(?1, ?2, ?3)");
-    words.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(text));
+    words.bind(1, m_db.lastInsertId()).bind(2, searched);
     words.bind(3, people).run();
     SqliteStatement grams(m_db, "INSERT INTO grams(rowid, text, owner) VALUES(?1, ?2, ?3)");
-    grams.bind(1, m_db.lastInsertId()).bind(2, TextFolding::fold(text));
+    grams.bind(1, m_db.lastInsertId()).bind(2, searched);
     grams.bind(3, people).run();
     // Held but not vouched for (our own write, a young file) is no news.
     return !wasHeld || known.has_value();
@@ -530,6 +536,7 @@ AppointmentIndex::Found AppointmentIndex::search(const QStringList& words, const
         hit.rooms = AppointmentFile::roomsOf(select.text(13));
         hit.isPrivate = select.integer(14) & 1;
         hit.masked = select.integer(14) & 2;
+        hit.location = select.text(15);
         found.hits << hit;
     }
     std::sort(found.hits.begin(), found.hits.end(), [](const Hit& a, const Hit& b) {

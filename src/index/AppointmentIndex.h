@@ -28,7 +28,7 @@
 // are kept. One connection per thread: open it on the thread that uses it.
 class AppointmentIndex {
 public:
-    static constexpr int kSchemaVersion = 4;
+    static constexpr int kSchemaVersion = 5;
     static constexpr int kMaxHits = 500;
 
     // <the user's cache>/index.
@@ -80,6 +80,7 @@ public:
         QString seriesId;
         QStringList forUsers; // those it is for besides its owner
         QStringList rooms;
+        QString location;
         bool isPrivate = false;
         bool masked = false; // kept as "Busy" (see ClassTermin::isMasked)
 
@@ -90,9 +91,9 @@ public:
         QList<Hit> hits;        // by day, then start
         bool truncated = false; // more hits than asked for
     };
-    // The appointments shown on a day from..to (an invalid end is open) whose text or owner
-    // holds every word, folded: inside a word, or at a word's start for a word shorter than
-    // TextFolding::kInsideWordLength. No words: all of them.
+    // The appointments shown on a day from..to (an invalid end is open) whose text, location or
+    // owner holds every word, folded: inside a word, or at a word's start for a word shorter
+    // than TextFolding::kInsideWordLength. No words: all of them.
     Found search(const QStringList& words, const QDate& from, const QDate& to,
                  int limit = kMaxHits);
     int size();

@@ -53,6 +53,9 @@ Line lineOf(const TerminPtr& appointment, const QString& timeFormat, const QStri
     line.appointment = appointment;
     line.time = TimeRangeText(*appointment, timeFormat, langCode);
     line.text = textLines(bidiContained(appointment->GetFormatedText())).value(0);
+    // Its place beside the first line: the list has one line for each.
+    if (!appointment->Location().isEmpty())
+        line.text += QStringLiteral(" (%1)").arg(bidiContained(appointment->Location()));
     line.owner = appointment->Producer();
     line.repeats = appointment->repeats();
     line.colorCode = appointment->ColorCode();

@@ -37,9 +37,10 @@ DesktopNotifications::Notification notificationOf(const ClassTermin& appointment
                                                   const Settings& settings, bool markup)
 {
     const QString lang = settings.LangCode();
-    QString body = FormatDate(day, settings.DateFormat()) + QLatin1Char(' ') +
-                   TimeRangeText(appointment, settings.TimeFormat(), lang) + QLatin1Char('\n') +
-                   QString(appointment.Text()).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QString body =
+        FormatDate(day, settings.DateFormat()) + QLatin1Char(' ') +
+        TimeRangeText(appointment, settings.TimeFormat(), lang) + QLatin1Char('\n') +
+        appointment.TextWithLocation().replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (markup)
         body = escapedForMarkup(body);
     const auto text = [&lang](const char* source) {

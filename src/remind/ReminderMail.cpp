@@ -45,8 +45,8 @@ QString subject(const QString& pattern, const ClassTermin& appointment, const QD
 
 QString body(const ClassTermin& appointment, const QDate& day, const Settings& settings)
 {
-    const QString text = ReplaceText(escapedHtml(appointment.Text()), QStringLiteral("\r\n"),
-                                     QStringLiteral("</b><br>\r\n"));
+    const QString text = ReplaceText(escapedHtml(appointment.TextWithLocation()),
+                                     QStringLiteral("\r\n"), QStringLiteral("</b><br>\r\n"));
     const QStringList lines{
         QStringLiteral("<html>"),
         QStringLiteral("<body>"),

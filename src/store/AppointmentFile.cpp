@@ -72,6 +72,48 @@ QStringList roomsOf(const QString& text)
     return rooms;
 }
 
+QString locationOf(const QString& text, bool* cut)
+{
+    // Lines given (an address) are kept as parts of the one line.
+    static const QRegularExpression lineBreaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
+    QString line = text.trimmed().replace(lineBreaks, QStringLiteral(", "));
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Format; });
+    for (QChar& c : line)
+        if (c.category() == QChar::Other_Control)
+            c = u' '; // a tab between two words
+    line = line.simplified();
+    if (cut)
+        *cut = line.size() > kMaxLocation;
+    return line.left(kMaxLocation).trimmed();
+}
+
+TextAndLocation textAndLocation(const QString& fileText)
+{
+    const qsizetype lineStart = fileText.lastIndexOf(u'\n') + 1;
+    if (lineStart == 0)
+        return {fileText, {}};
+    const QString last = fileText.mid(lineStart);
+    // "Ort: " too, as the export has always read a location line.
+    for (const QString& word : {kLocationWord, QStringLiteral("Ort: ")}) {
+        const QString place = locationOf(last.mid(word.size()));
+        if (last.startsWith(word) && !place.isEmpty()) {
+            qsizetype textEnd = lineStart - 1;
+            if (textEnd > 0 && fileText[textEnd - 1] == u'\r')
+                --textEnd;
+            return {fileText.left(textEnd), place};
+        }
+    }
+    return {fileText, {}};
+}
+
+QString fileText(const TextAndLocation& record)
+{
+    const QString place = locationOf(record.location);
+    if (place.isEmpty())
+        return record.text;
+    return record.text + QLatin1String("\r\n") + kLocationWord + place;
+}
+
 QStringList loginsOf(const QString& text)
 {
     // A login is a short word without blanks or control characters; anything else is no login
@@ -139,7 +181,9 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
         a->setIsReminder(false);
     if (!a->IsReminder())
         a->setRemindMinutes(0);
-    a->setText(ini.ReadIniString(s, QStringLiteral("Text")));
+    const TextAndLocation text = textAndLocation(ini.ReadIniString(s, QStringLiteral("Text")));
+    a->setText(text.text);
+    a->setLocation(text.location);
     a->setUid(ini.ReadIniString(s, QStringLiteral("UID")));
     a->setSeriesId(ini.ReadIniString(s, QStringLiteral("SeriesId")));
     a->setSeriesDays(seriesDays(ini.ReadIniString(s, kSeriesDays)));
@@ -158,7 +202,7 @@ void write(IniFile& ini, ClassTermin& a)
     ini.WriteIniTime(s, QStringLiteral("StartTime"), a.StartTime());
     ini.WriteIniTime(s, QStringLiteral("EndTime"), a.EndTime());
     ini.WriteIniLong(s, QStringLiteral("Color"), a.ColorCode());
-    ini.WriteIniString(s, QStringLiteral("Text"), a.Text());
+    ini.WriteIniString(s, QStringLiteral("Text"), fileText({a.Text(), a.Location()}));
     ini.WriteIniString(s, QStringLiteral("Producer"), a.Producer());
     // The record says whom it is for: a list emptied in the editor leaves the file.
     if (a.ForUsers().isEmpty())
@@ -173,6 +217,10 @@ void write(IniFile& ini, ClassTermin& a)
         ini.DeleteIniKey(s, kRooms);
     else
         ini.WriteIniString(s, kRooms, a.Rooms().join(QStringLiteral("; ")));
+    if (const QString place = locationOf(a.Location()); place.isEmpty())
+        ini.DeleteIniKey(s, kLocation);
+    else
+        ini.WriteIniString(s, kLocation, place);
     ini.WriteIniBool(s, QStringLiteral("IsReminder"), a.IsReminder());
     ini.WriteIniLong(s, QStringLiteral("RemindTime"), a.RemindMinutes());
     ini.WriteIniBool(s, QStringLiteral("RemindMe"), !a.ReminderAll());

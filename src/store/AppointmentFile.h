@@ -26,6 +26,29 @@ inline const QString kPrivate = QStringLiteral("Private");
 // The rooms and equipment it books, separated by semicolons.
 inline const QString kRooms = QStringLiteral("Rooms");
 
+// Where it takes place. Older copies see it too, as the last line of the file's text.
+inline const QString kLocation = QStringLiteral("Location");
+inline const QString kLocationWord = QStringLiteral("Location: ");
+
+// A place as it is kept: one line (lines given joined by ", "), trimmed, without control
+// characters, cut to kMaxLocation (*cut tells whether it was longer).
+QString locationOf(const QString& text, bool* cut = nullptr);
+inline constexpr qsizetype kMaxLocation = 256;
+
+// A record's text and location, and the file's Text holding both.
+struct TextAndLocation {
+    QString text;
+    QString location;
+    bool operator==(const TextAndLocation&) const = default;
+};
+// What a file's Text means. Its last line (never its first, the title) "Location: ..." or
+// "Ort: ..." is the location, whatever the Location key says: older copies show and edit only
+// the line, so a line they changed wins, a key whose line they removed is stale, and a line an
+// import once wrote without a key is read as the location.
+TextAndLocation textAndLocation(const QString& fileText);
+// The Text a file holds: the text with the location as its last line, as older copies show it.
+QString fileText(const TextAndLocation& record);
+
 // Room names as a list of them is written ("Room 2; Beamer"): each once (letter case aside), in
 // order, trimmed, none empty, none with a control character or a semicolon.
 QStringList roomsOf(const QString& text);

@@ -2,6 +2,8 @@
 
 #include "store/Recurrence.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 bool IsRecurringPath(const QString& path)
@@ -31,6 +33,14 @@ QString ClassTermin::cappedText(const QString& text, bool* cut)
     return QString::fromUtf8(utf8.left(length));
 }
 
+QString ClassTermin::TextWithLocation() const
+{
+    if (m_location.isEmpty())
+        return m_text;
+    return m_text + QLatin1String("\r\n") +
+           QCoreApplication::translate("ClassTermin", "Location: %1").arg(m_location);
+}
+
 QString ClassTermin::GetFormatedText() const
 {
     QString prefix;
@@ -38,7 +48,7 @@ QString ClassTermin::GetFormatedText() const
         prefix += QLatin1String("[!] ");
     if (repeats())
         prefix += QLatin1String("[>>] ");
-    return prefix + m_text;
+    return prefix + TextWithLocation();
 }
 
 namespace {

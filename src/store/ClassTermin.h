@@ -59,7 +59,11 @@ public:
     // The text cut to kMaxTextBytes between two characters; *cut tells whether it was longer.
     static QString cappedText(const QString& text, bool* cut = nullptr);
 
-    // The display text: "[!] " for a reminder, "[>>] " for a recurring appointment.
+    // The text with a last line "Location: ..." in the installed language for one with a
+    // location, as it reads where the text is shown whole.
+    QString TextWithLocation() const;
+    // The display text: "[!] " for a reminder, "[>>] " for a recurring appointment, before
+    // TextWithLocation().
     QString GetFormatedText() const;
 
     // Index into the colour table; a record never reports colour 0.
@@ -94,6 +98,10 @@ public:
     // copies do not read it). A room is booked by one appointment at a time.
     const QStringList& Rooms() const { return m_rooms; }
     void setRooms(const QStringList& names) { m_rooms = names; }
+    // Where it takes place, one line ("Location", which older copies do not read: they see it
+    // as the text's last line, see AppointmentFile::fileText).
+    const QString& Location() const { return m_location; }
+    void setLocation(const QString& place) { m_location = place; }
     // The UID of the iCalendar event it was imported from: a second import of the event
     // updates this appointment instead of adding another. Empty for the program's own.
     const QString& Uid() const { return m_uid; }
@@ -160,6 +168,7 @@ private:
     bool m_private = false;
     bool m_masked = false;
     QStringList m_rooms;
+    QString m_location;
     QString m_uid;
     QString m_seriesId;
     QList<QDate> m_seriesDays;

@@ -51,6 +51,7 @@ ClassTermin changedPart(const ClassTermin& part, const ClassTermin& before,
     carry(result, part, before, after, &ClassTermin::ForUsers, &ClassTermin::setForUsers);
     carry(result, part, before, after, &ClassTermin::IsPrivate, &ClassTermin::setIsPrivate);
     carry(result, part, before, after, &ClassTermin::Rooms, &ClassTermin::setRooms);
+    carry(result, part, before, after, &ClassTermin::Location, &ClassTermin::setLocation);
     const qint64 days = before.datum().daysTo(after.datum());
     result.setDatum(part.datum().addDays(days));
     if (part.IsRecurring()) {

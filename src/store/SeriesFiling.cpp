@@ -29,7 +29,8 @@ bool sameContent(const ClassTermin& a, const ClassTermin& b)
            a.EmailEnable() == b.EmailEnable() && a.RecurringStartDate() == b.RecurringStartDate() &&
            a.RecurringEndDate() == b.RecurringEndDate() && a.Producer() == b.Producer() &&
            a.ForUsers() == b.ForUsers() && a.IsPrivate() == b.IsPrivate() &&
-           a.Rooms() == b.Rooms() && a.Uid() == b.Uid() && a.SeriesId() == b.SeriesId();
+           a.Rooms() == b.Rooms() && a.Location() == b.Location() && a.Uid() == b.Uid() &&
+           a.SeriesId() == b.SeriesId();
 }
 
 } // namespace

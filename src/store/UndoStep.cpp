@@ -26,7 +26,8 @@ UndoStep::Act UndoStep::actOf(const ClassTermin* before, const ClassTermin* afte
         before->RecurringStartDate() == after->RecurringStartDate() &&
         before->RecurringEndDate() == after->RecurringEndDate() &&
         before->Producer() == after->Producer() && before->ForUsers() == after->ForUsers() &&
-        before->IsPrivate() == after->IsPrivate() && before->Rooms() == after->Rooms();
+        before->IsPrivate() == after->IsPrivate() && before->Rooms() == after->Rooms() &&
+        before->Location() == after->Location();
     if (!sameContent)
         return Act::Change;
     // One edge dragged on the same day.

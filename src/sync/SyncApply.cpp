@@ -31,6 +31,7 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setStartTime(from.StartTime());
     a.setEndTime(from.EndTime());
     a.setText(from.Text());
+    a.setLocation(from.Location());
     a.setIsReminder(from.IsReminder());
     a.setRemindMinutes(from.RemindMinutes());
     a.setColorCode(from.ColorCode());

@@ -52,7 +52,7 @@ QString form_main::plainTextOf(const ClassTermin& appointment) const
     const QString lang = m_settings.LangCode();
     return FormatDate(appointment.datum(), m_settings.DateFormat()) + QLatin1Char(' ') +
            TimeRangeText(appointment, m_settings.TimeFormat(), lang) + QLatin1Char('\n') +
-           QString(appointment.Text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+           appointment.TextWithLocation().replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 void form_main::copyAppointment(const std::optional<Picked>& picked)

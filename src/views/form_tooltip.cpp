@@ -26,6 +26,7 @@ const char* const kAppointment = QT_TRANSLATE_NOOP("form_tooltip", "Appointment 
 const char* const kRecurring = QT_TRANSLATE_NOOP("form_tooltip", "recurring ");
 const char* const kWithReminder = QT_TRANSLATE_NOOP("form_tooltip", "with reminder");
 const char* const kRooms = QT_TRANSLATE_NOOP("form_tooltip", "Rooms: %1");
+const char* const kLocation = QT_TRANSLATE_NOOP("form_tooltip", "Location: %1");
 
 constexpr int kMaxTextWidth = 320;
 const QColor kSecondaryText(96, 96, 96);
@@ -89,6 +90,10 @@ form_tooltip::form_tooltip(QWidget* parent)
     m_labelRooms->setWordWrap(true);
     m_labelRooms->setMaximumWidth(kMaxTextWidth);
     setTextColor(m_labelRooms, kSecondaryText);
+    m_labelLocation = makeLabel(this, QStringLiteral("label_location"));
+    m_labelLocation->setWordWrap(true);
+    m_labelLocation->setMaximumWidth(kMaxTextWidth);
+    setTextColor(m_labelLocation, kSecondaryText);
     m_line2 = makeLine(this, QStringLiteral("Line2"));
     m_line1 = makeLine(this, QStringLiteral("Line1"));
     m_labelDatum = makeLabel(this, QStringLiteral("label_datum"));
@@ -109,6 +114,7 @@ form_tooltip::form_tooltip(QWidget* parent)
     layout->addWidget(m_labelRecurring);
     layout->addWidget(m_labelProducer);
     layout->addWidget(m_labelRooms);
+    layout->addWidget(m_labelLocation);
     layout->addWidget(m_line1);
     layout->addLayout(when);
 }
@@ -138,6 +144,9 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
     m_labelRooms->setText(
         Language::translate(kContext, kRooms, langCode).arg(appointment.Rooms().join(u"; ")));
     m_labelRooms->setVisible(!appointment.Rooms().isEmpty());
+    m_labelLocation->setText(
+        Language::translate(kContext, kLocation, langCode).arg(appointment.Location()));
+    m_labelLocation->setVisible(!appointment.Location().isEmpty());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
     m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
     adjustSize();

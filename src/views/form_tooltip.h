@@ -27,7 +27,8 @@ public:
     QLabel* label_text() const { return m_labelText; }
     QLabel* label_recurring() const { return m_labelRecurring; }
     QLabel* label_producer() const { return m_labelProducer; }
-    QLabel* label_rooms() const { return m_labelRooms; } // hidden when it books none
+    QLabel* label_rooms() const { return m_labelRooms; }       // hidden when it books none
+    QLabel* label_location() const { return m_labelLocation; } // hidden without one
     QLabel* label_datum() const { return m_labelDatum; }
     QLabel* label_zeit() const { return m_labelZeit; }
 
@@ -47,6 +48,7 @@ private:
     QLabel* m_labelRecurring = nullptr;
     QLabel* m_labelProducer = nullptr;
     QLabel* m_labelRooms = nullptr;
+    QLabel* m_labelLocation = nullptr;
     QFrame* m_line2 = nullptr;
     QFrame* m_line1 = nullptr;
     QLabel* m_labelDatum = nullptr;

@@ -27,7 +27,7 @@ protected:
     SearchCommandTest()
     {
         put("y2024/m5/d14/1.nv3", "Termin bei Müller", "user1");
-        put("y2024/m5/d15/2.nv3", "Straßenfest", "user1");
+        put("y2024/m5/d15/2.nv3", "Straßenfest##br##Location: Marktplatz", "user1");
         put("y2024/m5/d16/3.nv3", "Quarterly review", "Jürgen Groß");
         put("recurring/wd3/4.nv3", "Weekly jour fixe", "user2",
             "RecurringFromYear=2024\r\nRecurringFromMonth=5\r\nRecurringFromDay=1\r\n"
@@ -119,6 +119,7 @@ TEST_F(SearchCommandTest, WordsAreFoldedAndAndedPrefixesOfTextOrOwnerWithinTheDa
         // The index's rule (its own tests hold every case of it): folded, anded, owners too.
         {in2024({"muller"}), {"Termin bei Müller 2024-05-14"}},
         {in2024({"STRASSENF"}), {"Straßenfest 2024-05-15"}},
+        {in2024({"marktpl", "strassen"}), {"Straßenfest 2024-05-15"}}, // its location too
         {in2024({"review", "quart"}), {"Quarterly review 2024-05-16"}},
         {in2024({"review", "müller"}), {}},
         {in2024({"gross", "review"}), {"Quarterly review 2024-05-16"}},

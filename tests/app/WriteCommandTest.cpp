@@ -228,6 +228,20 @@ TEST_F(WriteCommandTest, PrivacyAndRoomsAreWrittenAndAnotherUsersPrivateOneIsNot
               (QMap<QDate, QStringList>{{QDate(2027, 1, 5), {"Anna's doctor"}}}));
 }
 
+TEST_F(WriteCommandTest, ALocationIsWrittenAndRemovedAndAnOlderCopyShowsItAsTheLastLine)
+{
+    const Result made =
+        run("new", {"2027-01-06", "10:00", "11:00", "Talk", "--location", " Hall\t2 "});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QString path = data.filePath(pathIn(made.lines.value(0)));
+    EXPECT_TRUE(TestFiles::readBytes(path).contains("Location=Hall 2\r\n"));
+    EXPECT_EQ(OlderCopy::shown(data.path(), QDate(2027, 1, 6), QDate(2027, 1, 6)),
+              (QMap<QDate, QStringList>{{QDate(2027, 1, 6), {"Talk##br##Location: Hall 2"}}}));
+    EXPECT_TRUE(shown().contains("06=Talk"));
+    ASSERT_EQ(run("edit", {pathIn(made.lines[0]), "--location", " "}).code, 0);
+    EXPECT_FALSE(TestFiles::readBytes(path).contains("Location"));
+}
+
 TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)
 {
     ASSERT_EQ(run("new", {"2027-01-04", "10:00", "11:00", "Once"}).code, 0);

@@ -446,6 +446,24 @@ TEST_F(FormEditTest, WhomItIsForIsShownCompletedFromTheTeamAndSaved)
     EXPECT_EQ(e.record().ForUsers(), QStringList({"anna", "ben", "carla"}));
 }
 
+// Where it takes place, on the first page below the text, one line.
+TEST_F(FormEditTest, TheLocationIsShownBelowTheTextAndSavedAsOneLine)
+{
+    auto a = appointment();
+    a->setLocation("Hall 2");
+    DirectEditor e(*a, settings);
+    QLineEdit& field = e.editor.field("text_location");
+    EXPECT_EQ(field.text(), "Hall 2");
+    EXPECT_EQ(field.accessibleName(), "Location");
+    const QWidget& text = e.editor.text();
+    EXPECT_EQ(field.parentWidget(), text.parentWidget());
+    EXPECT_GE(field.y(), text.geometry().bottom());
+    EXPECT_LE(field.geometry().bottom(), field.parentWidget()->height());
+    field.setText("  Room\t9 ");
+    e.editor.ok();
+    EXPECT_EQ(e.record().Location(), "Room 9");
+}
+
 // The rooms it books, completed from the team's list with its notes; a name the list lacks
 // is booked all the same.
 TEST_F(FormEditTest, TheRoomsItBooksAreShownCompletedFromTheTeamsListAndSaved)

@@ -23,7 +23,8 @@ namespace {
 const QString kData = QStringLiteral(NORVANE_ICS_DATA);
 const QDate kToday(2026, 3, 1);
 
-// Every appointment file below folder: directory, date, times, colour, reminder, range, text.
+// Every appointment file below folder: directory, date, times, colour, reminder, range, text,
+// location.
 QString describe(const QString& folder)
 {
     ProfileCache profiles(ThreadFileAccess());
@@ -42,7 +43,8 @@ QString describe(const QString& folder)
         if (a->IsRecurring())
             line += ' ' + a->RecurringStartDate().toString(Qt::ISODate) + ".." +
                     a->RecurringEndDate().toString(Qt::ISODate);
-        lines << line + " \"" + QString(a->Text()).replace("\r\n", "\\n") + '"';
+        line += " \"" + QString(a->Text()).replace("\r\n", "\\n") + '"';
+        lines << (a->Location().isEmpty() ? line : line + " at \"" + a->Location() + '"');
     }
     lines.sort();
     return lines.join('\n');
@@ -99,6 +101,23 @@ TEST(IcsImportTest, GoldenCases)
         if (qEnvironmentVariableIsSet("NORVANE_UPDATE_GOLDEN"))
             TestFiles::writeBytes(expectedPath, actual.toUtf8());
         EXPECT_EQ(actual.toStdString(), TestFiles::readBytes(expectedPath).toStdString());
+    }
+}
+
+TEST(IcsImportTest, WhatNoAppointmentKeepsIsNamedInEitherLanguage)
+{
+    using Lost = IcsImportResult::Lost;
+    IcsImportResult result;
+    result.ok = true;
+    result.notKept = {{"Board meeting", {Lost::Attachment, Lost::Attendees, Lost::Categories}}};
+    const auto english = qScopeGuard([] { Language::apply("en"); });
+    for (const auto& [language, line] :
+         {std::pair("en", "Not kept of \"Board meeting\": attachment, attendees, categories"),
+          std::pair("de", "Nicht übernommen von \"Board meeting\": Anhang, Teilnehmer, "
+                          "Kategorien")}) {
+        Language::apply(language);
+        EXPECT_TRUE(IcsImportSummary(result).endsWith(QString::fromUtf8(line)))
+            << IcsImportSummary(result).toStdString();
     }
 }
 
@@ -159,7 +178,7 @@ TEST(IcsImportTest, TimesLandInTheCalendarsZone)
         const QStringList lines = import(ics, {}, options).folder.split('\n');
         ASSERT_EQ(lines.size(), 2);
         EXPECT_EQ(lines[0].toStdString(),
-                  std::string(row.call) + " c5 \"Call\\nNotes\\nLocation: Room 1\"");
+                  std::string(row.call) + " c5 \"Call\\nNotes\" at \"Room 1\"");
         // A day stays that day in every zone, all of it.
         EXPECT_EQ(lines[1].toStdString(), "y2026/m3/d11 2026-03-11 00:00-24:00 c5 \"Day\"");
     }

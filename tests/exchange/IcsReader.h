@@ -20,7 +20,9 @@ inline QStringList shownBy(DataAccess& store, const QDate& from, const QDate& to
     QStringList shown;
     for (QDate day = from; day <= to; day = day.addDays(1)) {
         for (const TerminPtr& a : store.GetAppointmentsOfDay(day)) {
-            const QString text = QString(a->Text()).replace("\r\n", "\n");
+            QString text = QString(a->Text()).replace("\r\n", "\n");
+            if (!a->Location().isEmpty()) // the reader's form of a LOCATION
+                text += "\nLocation: " + a->Location();
             shown << day.toString(Qt::ISODate) + ' ' + FormatTime(a->StartTime(), "24h") + '-' +
                          FormatTime(a->EndTime(), "24h") +
                          " remind=" + QString::number(a->RemindMinutes()) + ' ' +

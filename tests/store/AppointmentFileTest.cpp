@@ -111,4 +111,45 @@ TEST_F(AppointmentFileTest, WhomItIsForReadsAsLoginsEachOnce)
     EXPECT_FALSE(TestFiles::readBytes(a.filename()).contains("For="));
 }
 
+TEST_F(AppointmentFileTest, TheLocationIsTheTextsLastLineOlderCopiesShowAndEdit)
+{
+    const struct {
+        QByteArray keys;        // as found on disk
+        QString text, location; // as read
+        QByteArray written;     // the keys written back
+    } rows[] = {
+        // This copy's file: key and line agree.
+        {"Text=Talk##br##Location: Hall 2\r\nLocation=Hall 2\r\n", "Talk", "Hall 2",
+         "Text=Talk##br##Location: Hall 2\r\n"},
+        // An older copy changed the line: the line wins.
+        {"Text=Talk##br##Location: Hall 3\r\nLocation=Hall 2\r\n", "Talk", "Hall 3",
+         "Location=Hall 3\r\n"},
+        // An older copy removed the line: the key is stale and goes.
+        {"Text=Talk\r\nLocation=Hall 2\r\n", "Talk", "", "Text=Talk\r\n"},
+        // An earlier import's line, in either language, becomes the location once.
+        {"Text=Talk##br##Notes##br##Ort: Rathaus\r\n", "Talk\r\nNotes", "Rathaus",
+         "Text=Talk##br##Notes##br##Location: Rathaus\r\n"},
+        // Only the last line, never the title, and never an empty place.
+        {"Text=Location: Hall\r\n", "Location: Hall", "", "Text=Location: Hall\r\n"},
+        {"Text=A##br##Location: Hall##br##B\r\n", "A\r\nLocation: Hall\r\nB", "", ""},
+        {"Text=A##br##Location:\r\n", "A\r\nLocation:", "", ""},
+        {"Text=##br##Location: Hall\r\n", "", "Hall", "Text=##br##Location: Hall\r\n"},
+    };
+    for (const auto& row : rows) {
+        ClassTermin a = *readFile(row.keys);
+        EXPECT_EQ(a.Text(), row.text) << row.keys.toStdString();
+        EXPECT_EQ(a.Location(), row.location) << row.keys.toStdString();
+        IniFile ini(cache, a.filename());
+        AppointmentFile::write(ini, a);
+        ASSERT_TRUE(ini.commit().ok);
+        const QByteArray bytes = TestFiles::readBytes(a.filename());
+        EXPECT_TRUE(bytes.contains(row.written)) << bytes.toStdString();
+        EXPECT_EQ(bytes.contains("\r\nLocation="), !row.location.isEmpty());
+    }
+    // A place is one line of printable characters; lines given become parts of it.
+    EXPECT_EQ(AppointmentFile::locationOf(" Hall\t 2\r\n\r\n Main St. 1\n"), "Hall 2, Main St. 1");
+    EXPECT_EQ(AppointmentFile::locationOf(QString(300, u'x')).size(),
+              AppointmentFile::kMaxLocation);
+}
+
 } // namespace

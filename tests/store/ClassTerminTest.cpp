@@ -15,6 +15,8 @@ TEST(ClassTerminTest, FormattedTextCarriesStatusPrefixesAndARecurringPathNeverTu
     EXPECT_EQ(a.GetFormatedText(), QStringLiteral("[!] [>>] Meeting"));
     a.setIsReminder(false);
     EXPECT_EQ(a.GetFormatedText(), QStringLiteral("[>>] Meeting"));
+    a.setLocation("Hall 2");
+    EXPECT_EQ(a.GetFormatedText(), QStringLiteral("[>>] Meeting\r\nLocation: Hall 2"));
 
     ClassTermin b;
     b.setFilename("/data/y2003/m7/d4/1.nv3");

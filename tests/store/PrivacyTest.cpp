@@ -19,7 +19,7 @@ protected:
         TestFiles::writeBytes(path,
                               "[AppointmentSettings]\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\n"
                               "EndTimeHour=11\r\nEndTimeMinute=0\r\n"
-                              "Text=Doctor\r\n" +
+                              "Text=Doctor##br##Location: Hall 2\r\n" +
                                   keys);
         return path;
     }
@@ -54,6 +54,7 @@ TEST_F(PrivacyTest, OthersReadAPrivateAppointmentAsBusyWithItsTimes)
         SCOPED_TRACE(row.keys.toStdString() + " as " + row.viewer.toStdString());
         EXPECT_EQ(a->isMasked(), row.masked);
         EXPECT_EQ(a->Text(), row.masked ? Privacy::busyText() : QStringLiteral("Doctor"));
+        EXPECT_EQ(a->Location(), row.masked ? QString() : QStringLiteral("Hall 2"));
         EXPECT_EQ(a->StartTime().minutes(), 600);
         EXPECT_EQ(a->EndTime().minutes(), 660);
     }

@@ -515,15 +515,16 @@ const Row kRows[] = {
          c.synced();
          const QString path = c.local()["Offsite"];
          EXPECT_EQ(c.timesOf(path), std::pair(0, 24 * 60)) << "the whole day";
-         EXPECT_EQ(c.textOf(path), "Offsite\r\nBring laptops\r\nLocation: Zoom");
+         EXPECT_EQ(c.textOf(path), "Offsite\r\nBring laptops");
+         EXPECT_EQ(c.loaded(path)->Location(), "Zoom");
          // Renamed in turn on either side: one title, the rest as it was, still a day.
          for (int round = 1; round <= 2; ++round) {
              const QString phoneTitle = QStringLiteral("Phone title %1").arg(round);
              c.phone({"retitle", "d1", phoneTitle});
              c.synced();
-             EXPECT_EQ(c.textOf(path), phoneTitle + "\r\nBring laptops\r\nLocation: Zoom");
+             EXPECT_EQ(c.textOf(path), phoneTitle + "\r\nBring laptops");
              const QString ownTitle = QStringLiteral("Own title %1").arg(round);
-             c.edit(path, ownTitle + "\r\nBring laptops\r\nLocation: Zoom");
+             c.edit(path, ownTitle + "\r\nBring laptops");
              EXPECT_EQ(c.synced().sent, 1);
              const QJsonObject event = c.phoneEvents()[ownTitle];
              EXPECT_EQ(event["description"].toString(), "Bring laptops");
@@ -531,6 +532,12 @@ const Row kRows[] = {
              EXPECT_EQ(event["dtstart_line"].toString(), "DTSTART;VALUE=DATE:" + day);
          }
          EXPECT_EQ(c.localTexts().size(), 1);
+         // A place changed here goes out as the event's.
+         ClassTermin moved = *c.loaded(path);
+         moved.setLocation("Hall 2");
+         EXPECT_TRUE(c.folderStore().SaveAppointment(moved).ok);
+         EXPECT_EQ(c.synced().sent, 1);
+         EXPECT_EQ(c.phoneEvents()["Own title 2"]["location"].toString(), "Hall 2");
      }},
     {"PrivacyTravelsBothWaysAsClass",
      [](Case& c) {

@@ -640,9 +640,13 @@ TEST(FormTooltipTest,
     EXPECT_TRUE(tooltip.label_rooms()->isHidden());
     ClassTermin booking = appointment(false, false);
     booking.setRooms({"Room 2", "Beamer"});
+    EXPECT_TRUE(tooltip.label_location()->isHidden());
+    booking.setLocation("Hall 2");
     tooltip.SetAppointment(booking, "de", "24h", "dd.mm.yyyy");
     EXPECT_EQ(tooltip.label_rooms()->text(), "Räume: Room 2; Beamer");
     EXPECT_FALSE(tooltip.label_rooms()->isHidden());
+    EXPECT_EQ(tooltip.label_location()->text(), "Ort: Hall 2");
+    EXPECT_FALSE(tooltip.label_location()->isHidden());
     const struct {
         bool recurring, reminder;
         const char* german;

@@ -32,6 +32,7 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         a->setForUsers({QStringLiteral("ben"), QStringLiteral("carla")});
         a->setIsPrivate(true);
         a->setRooms({QStringLiteral("Room 2"), QStringLiteral("Beamer")});
+        a->setLocation(QStringLiteral("Hall 2"));
         return TerminPtr(a);
     }();
     struct Case {
@@ -43,11 +44,11 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     const Case cases[] = {
         {"en", planning, "09:00 - 10:30, Quarterly planning", "Room B; owner anna; with reminder"},
         {"en", standUp, "09:00 - 10:30, Stand-up",
-         "owner anna; for ben, carla; private; rooms Room 2, Beamer; repeats weekly"},
+         "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; Besitzer anna; mit Erinnerung"},
         {"de", standUp, "09:00 - 10:30, Stand-up",
-         "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; wiederholt sich "
+         "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; Ort Hall 2; wiederholt sich "
          "wöchentlich"},
     };
     for (const Case& c : cases) {
@@ -65,8 +66,9 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         {{"/f/", "/f", "f", Qt::red, true}, {"/team/", "/team", "team", Qt::blue, false}}};
     const TerminPtr team = appointment("Team day", "/team/y2026/m12/d7/3.nv3", false);
     EXPECT_EQ(GridAccessible::appointmentDescription(*team, shown), "owner anna; calendar team");
-    EXPECT_EQ(GridAccessible::appointmentDescription(*standUp, shown),
-              "owner anna; for ben, carla; private; rooms Room 2, Beamer; repeats weekly");
+    EXPECT_EQ(
+        GridAccessible::appointmentDescription(*standUp, shown),
+        "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; repeats weekly");
 }
 
 TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)

@@ -150,6 +150,7 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"for\":") + jsonList(a.ForUsers()),
         QStringLiteral("\"private\":") + jsonBool(a.IsPrivate()),
         QStringLiteral("\"room\":") + jsonList(a.Rooms()),
+        QStringLiteral("\"location\":") + jsonString(a.Location()),
         QStringLiteral("\"reminder\":") + jsonBool(a.IsReminder()),
         QStringLiteral("\"remindMinutes\":") + QString::number(a.RemindMinutes()),
         QStringLiteral("\"remindAll\":") + jsonBool(a.ReminderAll()),
@@ -286,17 +287,20 @@ QString usage()
         "  norvane-cli new DATE START END TEXT [--every day|week|month|year|Ndays|Nweeks|...]\n"
         "                  [--weekdays mon,thu|mon-fri] [--nth 1mon..4sun|last-mon..last-sun]\n"
         "                  [--until DATE | --count N] [--color N] [--remind MIN] [--for LOGINS]\n"
-        "                  [--private | --public] [--room NAME ...] [--folder DIR]\n"
+        "                  [--private | --public] [--room NAME ...] [--location TEXT]\n"
+        "                  [--folder DIR]\n"
         "                                           a new appointment; times as HH:MM; a\n"
         "                                           series has no end unless given one;\n"
         "                                           LOGINS: whom it is for, as anna,ben;\n"
         "                                           --private: others see it as \"Busy\";\n"
-        "                                           --room: a room or equipment it books\n"
+        "                                           --room: a room or equipment it books;\n"
+        "                                           --location: where it takes place, \" \"\n"
+        "                                           for none\n"
         "  norvane-cli edit PATH [--on DATE --scope this|following|all] [--date DATE]\n"
         "                   [--start HH:MM] [--end HH:MM] [--text TEXT] [--color N] [--for "
         "LOGINS]\n"
         "                   [--every ... --weekdays ... --nth ... --until ... --count ...]\n"
-        "                   [--private | --public] [--room NAME ...]\n"
+        "                   [--private | --public] [--room NAME ...] [--location TEXT]\n"
         "                   [--folder DIR]          changes the appointment that day or range\n"
         "                                           prints as PATH; of a series the occurrence\n"
         "                                           on DATE alone, it and all after, or all\n"

@@ -60,6 +60,7 @@ struct Fields {
     std::optional<QStringList> forUsers;
     std::optional<bool> isPrivate;
     std::optional<QStringList> rooms;
+    std::optional<QString> location;
 };
 
 struct Target {
@@ -72,15 +73,17 @@ struct Target {
 };
 
 const QList<Options::Option> kTargetOptions = {
-    {QStringLiteral("--on"), Options::Text},     {QStringLiteral("--scope"), Options::Text},
-    {QStringLiteral("--folder"), Options::Text}, {QStringLiteral("--date"), Options::Text},
-    {QStringLiteral("--start"), Options::Text},  {QStringLiteral("--end"), Options::Text},
-    {QStringLiteral("--text"), Options::Text},   AgendaCommand::colorOption(),
-    {QStringLiteral("--for"), Options::Text},    {QStringLiteral("--private"), Options::Flag},
-    {QStringLiteral("--public"), Options::Flag}, {QStringLiteral("--room"), Options::Text},
+    {QStringLiteral("--on"), Options::Text},       {QStringLiteral("--scope"), Options::Text},
+    {QStringLiteral("--folder"), Options::Text},   {QStringLiteral("--date"), Options::Text},
+    {QStringLiteral("--start"), Options::Text},    {QStringLiteral("--end"), Options::Text},
+    {QStringLiteral("--text"), Options::Text},     AgendaCommand::colorOption(),
+    {QStringLiteral("--for"), Options::Text},      {QStringLiteral("--private"), Options::Flag},
+    {QStringLiteral("--public"), Options::Flag},   {QStringLiteral("--room"), Options::Text},
+    {QStringLiteral("--location"), Options::Text},
 };
 
-// --private or --public, one of them at most; --room as often as there are rooms, ";" for none.
+// --private or --public, one of them at most; --room as often as there are rooms, ";" for none;
+// --location " " for none.
 std::optional<Problem> readPrivacyAndRooms(const Options::Parsed& parsed, Fields& fields)
 {
     const bool makePrivate = parsed.has(QStringLiteral("--private"));
@@ -91,6 +94,8 @@ std::optional<Problem> readPrivacyAndRooms(const Options::Parsed& parsed, Fields
     if (parsed.has(QStringLiteral("--room")))
         fields.rooms = AppointmentFile::roomsOf(
             parsed.given.value(QStringLiteral("--room")).join(QLatin1Char(';')));
+    if (parsed.has(QStringLiteral("--location")))
+        fields.location = AppointmentFile::locationOf(parsed.value(QStringLiteral("--location")));
     return std::nullopt;
 }
 
@@ -244,6 +249,8 @@ void applyFields(ClassTermin& a, const Fields& fields)
         a.setIsPrivate(*fields.isPrivate);
     if (fields.rooms)
         a.setRooms(*fields.rooms);
+    if (fields.location)
+        a.setLocation(*fields.location);
 }
 
 // The one-time files of a series whose parts do not note their days yet (written before they
@@ -389,7 +396,8 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
             << Options::Option(QStringLiteral("--for"), Options::Text)
             << Options::Option(QStringLiteral("--private"), Options::Flag)
             << Options::Option(QStringLiteral("--public"), Options::Flag)
-            << Options::Option(QStringLiteral("--room"), Options::Text);
+            << Options::Option(QStringLiteral("--room"), Options::Text)
+            << Options::Option(QStringLiteral("--location"), Options::Text);
     const auto parsedOptions = Options::parse(args, options);
     if (const auto* problem = std::get_if<Problem>(&parsedOptions))
         return AgendaCommand::usageError(*problem, err);
