@@ -3,6 +3,7 @@
 // import window how long until the sections show and the longest gap between two ticks of a
 // 5 ms timer on the window's thread meanwhile. Runs by hand and prints a table; the section
 // counts to try may be given as arguments.
+#include "Ticks.h"
 #include "service/FolderJobs.h"
 #include "settings/Settings.h"
 #include "tools/form_import.h"
@@ -18,25 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-// The longest gap between two ticks of a 5 ms timer since the start.
-class Ticks {
-public:
-    Ticks()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_since.restart()); });
-        m_since.start();
-        m_timer.start(5);
-    }
-    qint64 longest() const { return std::max(m_longest, m_since.elapsed()); }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_since;
-    qint64 m_longest = 0;
-};
 
 // n sections, every tenth with one entry: as many sections as fit into the size limit.
 QByteArray listOf(int n)

@@ -156,33 +156,33 @@ QString DataAccess::shownName(const QString& login) const
 
 WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment, const QString& keysFrom)
 {
-    if (appointment.isMasked())
-        return refuseMasked(appointment);
-    // Held from the check of what else books the rooms to the write.
-    const RoomClaims rooms(*this, {appointment}, {appointment.filename()});
-    if (!rooms.outcome().ok)
-        return rooms.outcome();
-    return saveFrom(appointment, keysFrom);
+    return checkedSave(appointment, {appointment.filename()},
+                       [&] { return saveFrom(appointment, keysFrom); });
 }
 
 WriteOutcome DataAccess::SaveAppointment(ClassTermin& appointment)
 {
-    if (appointment.isMasked())
-        return refuseMasked(appointment);
-    const RoomClaims rooms(*this, {appointment}, {appointment.filename()});
-    if (!rooms.outcome().ok)
-        return rooms.outcome();
-    return saveFresh(appointment);
+    return checkedSave(appointment, {appointment.filename()},
+                       [&] { return saveFresh(appointment); });
 }
 
 WriteOutcome DataAccess::SaveAppointmentReplacing(ClassTermin& appointment, const QString& earlier)
 {
+    return checkedSave(appointment, {appointment.filename(), earlier},
+                       [&] { return saveFresh(appointment); });
+}
+
+WriteOutcome DataAccess::checkedSave(const ClassTermin& appointment, const QStringList& ownFiles,
+                                     const std::function<WriteOutcome()>& save)
+{
     if (appointment.isMasked())
-        return refuseMasked(appointment);
-    const RoomClaims rooms(*this, {appointment}, {appointment.filename(), earlier});
+        return WriteOutcome::failed(WriteOutcome::Cause::Refused, appointment.filename(),
+                                    Privacy::refusal(appointment));
+    // Held from the check of what else books the rooms to the write.
+    const RoomClaims rooms(*this, {appointment}, ownFiles);
     if (!rooms.outcome().ok)
         return rooms.outcome();
-    return saveFresh(appointment);
+    return save();
 }
 
 WriteOutcome DataAccess::saveFrom(ClassTermin& appointment, const QString& keysFrom)
@@ -233,12 +233,6 @@ WriteOutcome DataAccess::saveFresh(ClassTermin& appointment)
         if (const auto meta = outcome.written ? outcome.written : m_profiles.files().metadata(path))
             appointment.setFileDate(meta->modified);
     return outcome;
-}
-
-WriteOutcome DataAccess::refuseMasked(const ClassTermin& appointment)
-{
-    return WriteOutcome::failed(WriteOutcome::Cause::Refused, appointment.filename(),
-                                Privacy::refusal(appointment));
 }
 
 DataAccess::FileChange DataAccess::ChangeSinceLoaded(const ClassTermin& appointment)

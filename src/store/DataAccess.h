@@ -77,8 +77,9 @@ public:
     // The same for a record moved from its earlier file, which then goes: the booking of its
     // rooms (see RoomClaims) does not count that file.
     WriteOutcome SaveAppointmentReplacing(ClassTermin& appointment, const QString& earlier);
-    // All refuse a masked record (another user's private appointment) with Cause::Refused, and
-    // a record booking a room another appointment holds at the time (see RoomBooking).
+    // All three refuse with Cause::Refused a masked record (another user's private appointment)
+    // and a record booking a room another appointment holds at the time (see RoomBooking).
+
     // The viewer this store reads for (see StoreSource::viewer).
     const QString& viewer() const { return m_source.viewer; }
     // Errors are ignored: the file may already be gone.
@@ -209,7 +210,10 @@ public:
 private:
     class Lister;
 
-    static WriteOutcome refuseMasked(const ClassTermin& appointment);
+    // The checks every save of a record passes before save writes it; ownFiles do not count
+    // as another booking of its rooms.
+    WriteOutcome checkedSave(const ClassTermin& appointment, const QStringList& ownFiles,
+                             const std::function<WriteOutcome()>& save);
     WriteOutcome saveFresh(ClassTermin& appointment);
     WriteOutcome saveFrom(ClassTermin& appointment, const QString& keysFrom);
 

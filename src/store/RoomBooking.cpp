@@ -1,5 +1,6 @@
 #include "store/RoomBooking.h"
 
+#include "calendar/Formats.h"
 #include "store/Recurrence.h"
 #include "store/SeriesEdit.h"
 
@@ -55,23 +56,13 @@ QList<QDate> daysToCheck(const ClassTermin& mine, const QDate& today)
     return days;
 }
 
-namespace {
-
-QString clockText(TimeOfDay time)
-{
-    return QStringLiteral("%1:%2")
-        .arg(time.hour(), 2, 10, QLatin1Char('0'))
-        .arg(time.minute(), 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
-
 QString bookedText(const Clash& clash, const QString& ownerName)
 {
     const ClassTermin& holder = *clash.holder;
-    const QString times = holder.isAllDay() ? QCoreApplication::translate("RoomBooking", "all day")
-                                            : clockText(holder.StartTime()) + QChar(0x2013) +
-                                                  clockText(holder.EndTime());
+    const QString times =
+        holder.isAllDay() ? QCoreApplication::translate("RoomBooking", "all day")
+                          : FormatTime(holder.StartTime(), QStringLiteral("24h")) + QChar(0x2013) +
+                                FormatTime(holder.EndTime(), QStringLiteral("24h"));
     return QCoreApplication::translate("RoomBooking", "%1 is booked by %2, %3")
         .arg(clash.room, ownerName, times);
 }
