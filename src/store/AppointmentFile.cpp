@@ -57,6 +57,85 @@ bool hasControl(const QString& word)
     });
 }
 
+QString propertyLine(const QString& text)
+{
+    return text.size() > kMaxPropertyLine || hasControl(text) ? QString() : text;
+}
+
+QStringList attendeesOf(const IniFile& ini)
+{
+    const qint32 count = ini.ReadIniLong(kSection, kAttendeeCount, 0);
+    QStringList lines;
+    for (qint32 n = 1; n <= count && n <= kMaxAttendees; ++n) {
+        const QString line =
+            propertyLine(ini.ReadIniString(kSection, kAttendee + QString::number(n)));
+        if (!line.isEmpty())
+            lines.append(line);
+    }
+    return lines;
+}
+
+void writeAttendees(IniFile& ini, const QStringList& lines)
+{
+    const qint32 before =
+        std::clamp<qint32>(ini.ReadIniLong(kSection, kAttendeeCount, 0), 0, qint32(kMaxAttendees));
+    for (qint32 n = qint32(lines.size()) + 1; n <= before; ++n)
+        ini.DeleteIniKey(kSection, kAttendee + QString::number(n));
+    if (lines.isEmpty()) {
+        ini.DeleteIniKey(kSection, kAttendeeCount);
+        return;
+    }
+    ini.WriteIniLong(kSection, kAttendeeCount, qint32(lines.size()));
+    for (qsizetype n = 0; n < lines.size(); ++n)
+        ini.WriteIniString(kSection, kAttendee + QString::number(n + 1), lines[n]);
+}
+
+// A key written when the value is not empty, removed when it is.
+void writeOrDelete(IniFile& ini, const QString& key, const QString& value)
+{
+    if (value.isEmpty())
+        ini.DeleteIniKey(kSection, key);
+    else
+        ini.WriteIniString(kSection, key, value);
+}
+
+QDateTime zoneClock(const QString& text)
+{
+    QDateTime clock = QDateTime::fromString(text, Qt::ISODate);
+    if (!clock.isValid())
+        return {};
+    clock.setTimeSpec(Qt::UTC); // a naked wall clock, whatever the text said
+    return clock;
+}
+
+QString zoneClockText(const QDateTime& clock)
+{
+    return clock.isValid() ? clock.toString(QStringLiteral("yyyy-MM-ddTHH:mm")) : QString();
+}
+
+void readZone(const IniFile& ini, ClassTermin& a)
+{
+    const QString zone = ini.ReadIniString(kSection, kTimeZone).trimmed();
+    const QDateTime start = zoneClock(ini.ReadIniString(kSection, kZoneStart));
+    const QDateTime end = zoneClock(ini.ReadIniString(kSection, kZoneEnd));
+    // Without both clocks the zone tells nothing the team's times do not.
+    if (!zone.isEmpty() && zone.size() <= 64 && !hasControl(zone) && start.isValid() &&
+        end.isValid() && start <= end)
+        a.setOwnZone(zone, start, end);
+}
+
+void readSpan(const IniFile& ini, ClassTermin& a)
+{
+    const QString id = ini.ReadIniString(kSection, kSpanId).trimmed();
+    const QDate from = QDate::fromString(ini.ReadIniString(kSection, kSpanFrom), Qt::ISODate);
+    const QDate until = QDate::fromString(ini.ReadIniString(kSection, kSpanUntil), Qt::ISODate);
+    // A span that does not hold its own day, or runs longer than any kept, is a day of its own.
+    if (!id.isEmpty() && id.size() <= 128 && !hasControl(id) && from.isValid() && until.isValid() &&
+        from <= a.datum() && a.datum() <= until && from < until &&
+        from.daysTo(until) < kMaxSpanDays)
+        a.setSpan(id, from, until);
+}
+
 } // namespace
 
 QStringList roomsOf(const QString& text)
@@ -184,6 +263,11 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     const TextAndLocation text = textAndLocation(ini.ReadIniString(s, QStringLiteral("Text")));
     a->setText(text.text);
     a->setLocation(text.location);
+    a->setCategories(roomsOf(ini.ReadIniString(s, kCategories)));
+    a->setOrganizer(propertyLine(ini.ReadIniString(s, kOrganizer)));
+    a->setAttendees(attendeesOf(ini));
+    readZone(ini, *a);
+    readSpan(ini, *a);
     a->setUid(ini.ReadIniString(s, QStringLiteral("UID")));
     a->setSeriesId(ini.ReadIniString(s, QStringLiteral("SeriesId")));
     a->setSeriesDays(seriesDays(ini.ReadIniString(s, kSeriesDays)));
@@ -221,6 +305,15 @@ void write(IniFile& ini, ClassTermin& a)
         ini.DeleteIniKey(s, kLocation);
     else
         ini.WriteIniString(s, kLocation, place);
+    writeOrDelete(ini, kCategories, a.Categories().join(QStringLiteral("; ")));
+    writeOrDelete(ini, kOrganizer, a.Organizer());
+    writeAttendees(ini, a.Attendees());
+    writeOrDelete(ini, kTimeZone, a.TimeZoneId());
+    writeOrDelete(ini, kZoneStart, a.hasOwnZone() ? zoneClockText(a.ZoneStart()) : QString());
+    writeOrDelete(ini, kZoneEnd, a.hasOwnZone() ? zoneClockText(a.ZoneEnd()) : QString());
+    writeOrDelete(ini, kSpanId, a.SpanId());
+    writeOrDelete(ini, kSpanFrom, a.isSpanDay() ? a.SpanFrom().toString(Qt::ISODate) : QString());
+    writeOrDelete(ini, kSpanUntil, a.isSpanDay() ? a.SpanUntil().toString(Qt::ISODate) : QString());
     ini.WriteIniBool(s, QStringLiteral("IsReminder"), a.IsReminder());
     ini.WriteIniLong(s, QStringLiteral("RemindTime"), a.RemindMinutes());
     ini.WriteIniBool(s, QStringLiteral("RemindMe"), !a.ReminderAll());

@@ -30,6 +30,25 @@ inline const QString kRooms = QStringLiteral("Rooms");
 inline const QString kLocation = QStringLiteral("Location");
 inline const QString kLocationWord = QStringLiteral("Location: ");
 
+// The categories it belongs to, separated by semicolons (names as roomsOf keeps them).
+inline const QString kCategories = QStringLiteral("Categories");
+// An imported event's organizer and attendees as their iCalendar property lines.
+inline const QString kOrganizer = QStringLiteral("Organizer");
+inline const QString kAttendeeCount = QStringLiteral("AttendeeCount");
+inline const QString kAttendee = QStringLiteral("Attendee"); // Attendee1, Attendee2...
+inline constexpr qsizetype kMaxAttendees = 500;
+inline constexpr qsizetype kMaxPropertyLine = 2048;
+// Its own zone and the wall clock there ("2026-12-14T09:00").
+inline const QString kTimeZone = QStringLiteral("TimeZone");
+inline const QString kZoneStart = QStringLiteral("ZoneStart");
+inline const QString kZoneEnd = QStringLiteral("ZoneEnd");
+// What ties the day files of one appointment of several days together, and its ISO days.
+inline const QString kSpanId = QStringLiteral("SpanId");
+inline const QString kSpanFrom = QStringLiteral("SpanFrom");
+inline const QString kSpanUntil = QStringLiteral("SpanUntil");
+// The longest span kept as one: a longer one is days of their own.
+inline constexpr qint64 kMaxSpanDays = 366;
+
 // A place as it is kept: one line (lines given joined by ", "), trimmed, without control
 // characters, cut to kMaxLocation (*cut tells whether it was longer).
 QString locationOf(const QString& text, bool* cut = nullptr);

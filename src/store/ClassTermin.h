@@ -102,6 +102,44 @@ public:
     // as the text's last line, see AppointmentFile::fileText).
     const QString& Location() const { return m_location; }
     void setLocation(const QString& place) { m_location = place; }
+    // The team's categories it belongs to, by name ("Categories", names separated by
+    // semicolons; older copies do not read it). A name the team's list lacks is kept too.
+    const QStringList& Categories() const { return m_categories; }
+    void setCategories(const QStringList& names) { m_categories = names; }
+    // An imported or synced event's organizer and attendees, each as its whole iCalendar
+    // property line ("ORGANIZER;CN=Anna:mailto:anna@example.org"), kept so that the export and
+    // the sync write them back unchanged ("Organizer", "AttendeeCount", "Attendee1"...).
+    const QString& Organizer() const { return m_organizer; }
+    void setOrganizer(const QString& line) { m_organizer = line; }
+    const QStringList& Attendees() const { return m_attendees; }
+    void setAttendees(const QStringList& lines) { m_attendees = lines; }
+    // An appointment made in a zone other than the team's (a flight at 09:00 New York): the
+    // date and times above stay the team's wall clock, as every copy reads them, and these keep
+    // the zone's IANA name and the wall clock there, held as Qt::UTC date-times that no offset
+    // shifts ("TimeZone", "ZoneStart", "ZoneEnd"). No zone for an appointment of the team's.
+    const QString& TimeZoneId() const { return m_timeZone; }
+    const QDateTime& ZoneStart() const { return m_zoneStart; }
+    const QDateTime& ZoneEnd() const { return m_zoneEnd; }
+    bool hasOwnZone() const { return !m_timeZone.isEmpty(); }
+    void setOwnZone(const QString& zone, const QDateTime& start, const QDateTime& end)
+    {
+        m_timeZone = zone;
+        m_zoneStart = start;
+        m_zoneEnd = end;
+    }
+    // One day of an appointment lasting several days: each day has a file of its own, as
+    // older copies show it, and all of them carry the same id and the span's first and last
+    // day ("SpanId", "SpanFrom", "SpanUntil"). Empty for an appointment of one day.
+    const QString& SpanId() const { return m_spanId; }
+    const QDate& SpanFrom() const { return m_spanFrom; }
+    const QDate& SpanUntil() const { return m_spanUntil; }
+    bool isSpanDay() const { return !m_spanId.isEmpty(); }
+    void setSpan(const QString& id, const QDate& from, const QDate& until)
+    {
+        m_spanId = id;
+        m_spanFrom = from;
+        m_spanUntil = until;
+    }
     // The UID of the iCalendar event it was imported from: a second import of the event
     // updates this appointment instead of adding another. Empty for the program's own.
     const QString& Uid() const { return m_uid; }
@@ -169,6 +207,15 @@ private:
     bool m_masked = false;
     QStringList m_rooms;
     QString m_location;
+    QStringList m_categories;
+    QString m_organizer;
+    QStringList m_attendees;
+    QString m_timeZone;
+    QDateTime m_zoneStart;
+    QDateTime m_zoneEnd;
+    QString m_spanId;
+    QDate m_spanFrom;
+    QDate m_spanUntil;
     QString m_uid;
     QString m_seriesId;
     QList<QDate> m_seriesDays;
