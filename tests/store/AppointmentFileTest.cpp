@@ -153,3 +153,54 @@ TEST_F(AppointmentFileTest, TheLocationIsTheTextsLastLineOlderCopiesShowAndEdit)
 }
 
 } // namespace
+
+// The keys an imported event's details are kept in: read when whole and sane, else left out;
+// a detail the record no longer has leaves the file with every key of it.
+TEST_F(AppointmentFileTest, KeptDetailsOfAnEventReadWhenSaneAndLeaveWithTheirKeys)
+{
+    const TerminPtr a = readFile(
+        "DateYear=2026\r\nDateMonth=3\r\nDateDay=16\r\nCategories=Travel; travel;Board\r\n"
+        "Organizer=ORGANIZER;CN=Anna:mailto:anna@example.org\r\nAttendeeCount=3\r\n"
+        "Attendee1=ATTENDEE;PARTSTAT=ACCEPTED:mailto:ben@example.org\r\nAttendee3=ATTENDEE:x\r\n"
+        "TimeZone=America/New_York\r\nZoneStart=2026-03-16T09:00\r\nZoneEnd=2026-03-16T10:30\r\n"
+        "SpanId=trip\r\nSpanFrom=2026-03-16\r\nSpanUntil=2026-03-19\r\n");
+    EXPECT_EQ(a->Categories(), QStringList({"Travel", "Board"}));
+    EXPECT_EQ(a->Organizer(), "ORGANIZER;CN=Anna:mailto:anna@example.org");
+    EXPECT_EQ(a->Attendees(),
+              QStringList({"ATTENDEE;PARTSTAT=ACCEPTED:mailto:ben@example.org", "ATTENDEE:x"}));
+    EXPECT_EQ(a->TimeZoneId(), "America/New_York");
+    EXPECT_EQ(a->ZoneStart(), QDateTime(QDate(2026, 3, 16), QTime(9, 0), Qt::UTC));
+    EXPECT_EQ(a->SpanId(), "trip");
+    EXPECT_EQ(a->SpanUntil(), QDate(2026, 3, 19));
+
+    const QByteArray day = "DateYear=2026\r\nDateMonth=3\r\nDateDay=16\r\n";
+    const QByteArray zone = "TimeZone=Europe/Berlin\r\n";
+    const QByteArray span = "SpanId=s\r\n";
+    for (const QByteArray& broken : {
+             zone + "ZoneStart=2026-03-16T09:00\r\n",                             // no end
+             zone + "ZoneStart=2026-03-16T11:00\r\nZoneEnd=2026-03-16T10:00\r\n", // ends first
+             zone + "ZoneStart=16.3.2026 09:00\r\nZoneEnd=2026-03-16T10:00\r\n",  // not ISO
+             span + "SpanFrom=2026-03-17\r\nSpanUntil=2026-03-19\r\n",            // not its day
+             span + "SpanFrom=2026-03-16\r\nSpanUntil=2026-03-16\r\n",            // one day
+             span + "SpanFrom=2026-03-16\r\nSpanUntil=2028-03-16\r\n",            // two years
+         }) {
+        const TerminPtr b = readFile(day + broken);
+        EXPECT_FALSE(b->hasOwnZone() || b->isSpanDay()) << broken.toStdString();
+    }
+    EXPECT_TRUE(readFile("Organizer=ORGANIZER:x\x01y\r\n")->Organizer().isEmpty());
+
+    ClassTermin c = *a;
+    c.setCategories({});
+    c.setOrganizer({});
+    c.setAttendees({"ATTENDEE:x"});
+    c.setOwnZone({}, {}, {});
+    c.setSpan({}, {}, {});
+    IniFile ini(cache, c.filename());
+    AppointmentFile::write(ini, c);
+    ASSERT_TRUE(ini.commit().ok);
+    const QByteArray written = TestFiles::readBytes(c.filename());
+    EXPECT_TRUE(written.contains("AttendeeCount=1\r\nAttendee1=ATTENDEE:x\r\n")) << written.data();
+    for (const char* gone : {"Categories", "Organizer", "Attendee2", "Attendee3", "TimeZone",
+                             "ZoneStart", "ZoneEnd", "SpanId", "SpanFrom", "SpanUntil"})
+        EXPECT_FALSE(written.contains(gone)) << gone;
+}
