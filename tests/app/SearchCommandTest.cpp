@@ -89,12 +89,15 @@ protected:
         }
         ASSERT_TRUE(index.complete());
     }
-    QStringList cacheFiles() const
+    // The files of the user's index, or with own those of the command line's too.
+    QStringList cacheFiles(bool own = false) const
     {
         QStringList files;
         for (QDirIterator it(cache.path(), QDir::Files, QDirIterator::Subdirectories);
              it.hasNext();) {
             const QString file = it.next();
+            if (!own && file.contains(SearchCommand::kOwnIndex + '/'))
+                continue;
             files << file + ' ' + TestFiles::readBytes(file).toHex().left(64);
         }
         return files;
@@ -178,7 +181,7 @@ TEST_F(SearchCommandTest, AnotherUsersPrivateTextIsNeitherFoundNorKeptInTheIndex
         EXPECT_EQ(found(busy), QStringList{"Busy 2024-05-20"});
         EXPECT_TRUE(busy.out.contains("\"producer\":\"anna\",\"for\":[],\"private\":true"));
     }
-    for (const QString& file : cacheFiles())
+    for (const QString& file : cacheFiles(true))
         EXPECT_FALSE(
             TestFiles::readBytes(file.section(QLatin1Char(' '), 0, 0)).toLower().contains("secret"))
             << file.toStdString();
@@ -267,6 +270,25 @@ TEST_F(SearchCommandTest, TheIndexAnswersWhileItVouchesForTheFolderTheFolderOthe
     EXPECT_EQ(many.out.count('\n'), AppointmentIndex::kMaxHits);
     EXPECT_EQ(many.err.count('\n'), 1) << qPrintable(many.err);
     EXPECT_TRUE(many.err.contains("more than 500")) << qPrintable(many.err);
+}
+
+// Without the window's index the command line keeps its own, follows the folder's changes in
+// it, and answers as a fresh crawl does.
+TEST_F(SearchCommandTest, WithoutTheWindowsIndexItKeepsItsOwnAndFollowsTheFolder)
+{
+    const QStringList args = {"muller", "--from", "2024-01-01"};
+    const QString first = run(args).out;
+    EXPECT_EQ(first, run(QStringList(args) << "--no-index").out);
+    ASSERT_EQ(cacheFiles(true).size(), 1);
+    EXPECT_TRUE(cacheFiles().isEmpty()) << "the window's index is the window's to make";
+
+    put("y2024/m7/d2/9.nv3", "Müller kommt", "user3");
+    EXPECT_EQ(found(run(args)),
+              (QStringList{"Termin bei Müller 2024-05-14", "Müller kommt 2024-07-02"}));
+    QFile::remove(data.filePath("y2024/m5/d14/1.nv3"));
+    EXPECT_EQ(found(run(args)), QStringList{"Müller kommt 2024-07-02"});
+    EXPECT_EQ(run(args).out, run(QStringList(args) << "--no-index").out);
+    EXPECT_EQ(cacheFiles(true).size(), 1);
 }
 
 } // namespace

@@ -252,7 +252,7 @@ QString usage()
         "                                           a word starting with each WORD, case and\n"
         "                                           accents ignored, from a year back to two\n"
         "                                           years ahead unless told; --no-index reads\n"
-        "                                           the folder instead of the local index\n"
+        "                                           the folder afresh instead of an index\n"
         "  norvane-cli free --from DATE --to DATE --length MINUTES [--person LOGIN]...\n"
         "                   [--room NAME]... [--hours HH:MM-HH:MM] [--folder DIR]... [--all]\n"
         "                                           the first times of MINUTES (5 to 1440) at\n"

@@ -130,16 +130,43 @@ std::optional<AppointmentIndex::Found> fromIndex(FileAccess& files, const QStrin
     return index.search(request.words, request.from, request.to);
 }
 
-// The folder's hits: from the user's index when it vouches for the folder, else from a
-// scratch index of the folder's own, by the same rule, that goes afterwards.
+// The folder's hits from the command line's own index, brought up to the folder first unless
+// it vouches for it: a repeated search of an unchanged folder lists nothing, and a changed one
+// reads only the files that changed. None when that index cannot be had (another search holds
+// it, say); the caller crawls afresh then.
+std::optional<AppointmentIndex::Found> fromOwnIndex(FileAccess& files, const QString& folder,
+                                                    const QString& indexDirectory,
+                                                    const Request& request)
+{
+    AppointmentIndex index(indexDirectory + kOwnIndex);
+    if (!index.open(folder))
+        return std::nullopt;
+    if (!FolderCrawl::vouchesForFolder(files, index)) {
+        ProfileCache profiles(files);
+        FolderCrawl crawl(files, profiles, index);
+        for (FolderCrawl::Step step = crawl.step(); step != FolderCrawl::Step::Done;
+             step = crawl.step())
+            if (step == FolderCrawl::Step::Unreachable || index.damaged())
+                return std::nullopt;
+    }
+    return index.search(request.words, request.from, request.to);
+}
+
+// The folder's hits: from the user's index when it vouches for the folder, else from the
+// command line's own, else (and with --no-index) from a scratch index of the folder's own, by
+// the same rule, that goes afterwards.
 std::variant<AppointmentIndex::Found, QString> searchIn(FileAccess& files, const QString& folder,
                                                         const QString& indexDirectory,
                                                         const Request& request)
 {
-    if (!request.noIndex)
+    if (!request.noIndex) {
         if (std::optional<AppointmentIndex::Found> found =
                 fromIndex(files, folder, indexDirectory, request))
             return std::move(*found);
+        if (std::optional<AppointmentIndex::Found> found =
+                fromOwnIndex(files, folder, indexDirectory, request))
+            return std::move(*found);
+    }
     const QTemporaryDir scratch;
     if (!scratch.isValid())
         return QStringLiteral("cannot make a scratch index: ") + scratch.errorString();

@@ -14,9 +14,13 @@
 // norvane-cli search: the appointments whose text or owner holds every word, found by the
 // local index's rule and listed as the window lists them. It answers from the user's index of
 // the folder when that vouches for the folder as it is now (see FolderCrawl::vouchesForFolder),
-// else from the folder itself through a scratch index of its own, so both ways match alike.
-// It only reads: the user's index is opened for searching alone, never written.
+// else from an index of its own beside it, brought up to the folder as the window's is, so
+// all ways match alike. The user's index is opened for searching alone, never written: the
+// window keeps it.
 namespace SearchCommand {
+
+// The command line's own indexes, inside the directory of the user's.
+inline const QString kOwnIndex = QStringLiteral("/command-line");
 
 // Crawls folder over files into the index in indexDirectory (a fresh one, for the folder's
 // own answer) until the round is done, then searches it for words on the days from..to. The
