@@ -4,7 +4,8 @@
 // requests that takes,
 // (a) from a complete local index, and then the printing of the hits, which reads their files;
 // (b) without one, as --no-index does it: the folder crawled into a fresh index, then searched;
-// (c) a second crawl of the unchanged folder, which should ask for metadata alone.
+// (c) a second crawl of the unchanged folder, which should ask for metadata alone;
+// (d) the whole command twice where no window keeps an index: it keeps its own.
 // A crawl costs every file a few round trips: a whole 20,000 would keep the LAN share busy for
 // about 12 minutes and the VPN one for hours, so by default they get fewer files, laid out as
 // the 20,000 are (as many a day), and the output says how many and what 20,000 would take at
@@ -28,6 +29,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
@@ -161,6 +163,28 @@ void run(const QString& where, int count, int fullCount, const QString& backingP
                                folder, files, unreadable);
     });
 
+    // The whole command as a script runs it, where no window keeps an index of the folder: the
+    // first time it crawls into its own, again it only checks the directories' times.
+    QTemporaryDir noWindow;
+    const auto command = [&] {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        const QStringList args{kWords[0],
+                               kWords[1],
+                               QStringLiteral("--from"),
+                               kFrom.toString(Qt::ISODate),
+                               QStringLiteral("--to"),
+                               kTo.toString(Qt::ISODate),
+                               QStringLiteral("--folder"),
+                               folder};
+        if (SearchCommand::run(args, outStream, errStream, noWindow.path(), noWindow.path()) != 0)
+            qFatal("norvane-cli search failed: %s", qPrintable(err));
+    };
+    const Measured firstCommand = measure(files, share, command);
+    const Measured againCommand = measure(files, share, command);
+
     const bool scaled = generated < fullCount;
     const QString scaling =
         scaled ? QStringLiteral(", scaled down from %1").arg(fullCount) : QString();
@@ -174,6 +198,10 @@ void run(const QString& where, int count, int fullCount, const QString& backingP
     printRow("(c) second crawl, folder unchanged", secondCrawl,
              secondCrawl.reads > 0 ? QStringLiteral("files read again!")
                                    : QStringLiteral("metadata only"));
+    printRow("(d) norvane-cli search, no window", firstCommand,
+             QStringLiteral("crawls into its own index, prints"));
+    printRow("    the same search again", againCommand,
+             QStringLiteral("checks the directories' times, prints"));
     if (scaled) {
         const double factor = double(fullCount) / generated;
         std::printf("  %d files at the same cost per file: (b) about %.0f s, (c) about %.0f s\n",
