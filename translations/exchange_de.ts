@@ -123,4 +123,18 @@
     <message><source>iCalendar files (*.ics)</source><translation>iCalendar-Dateien (*.ics)</translation></message>
     <message><source>All files (*.*)</source><translation>Alle Dateien (*.*)</translation></message>
 </context>
+<context>
+    <name>form_subscribe</name>
+    <message><source>Subscribe to calendar</source><translation>Kalender abonnieren</translation></message>
+    <message><source>Address of the calendar</source><translation>Adresse des Kalenders</translation></message>
+    <message><source>Name of the subscription</source><translation>Name des Abonnements</translation></message>
+    <message><source>Colour of its appointments</source><translation>Farbe seiner Termine</translation></message>
+    <message><source>&amp;Address:</source><translation>&amp;Adresse:</translation></message>
+    <message><source>&amp;Name:</source><translation>&amp;Name:</translation></message>
+    <message><source>&amp;Colour:</source><translation>&amp;Farbe:</translation></message>
+    <message><source>&amp;Subscribe</source><translation>A&amp;bonnieren</translation></message>
+    <message><source>Every copy of the team shows what the calendar holds, brought into the data folder and refreshed every hour.</source><translation>Jede Kopie im Team zeigt, was der Kalender enthält: er wird in den Datenordner gebracht und stündlich aktualisiert.</translation></message>
+    <message><source>Give the subscription a name with letters or digits.</source><translation>Geben Sie dem Abonnement einen Namen mit Buchstaben oder Ziffern.</translation></message>
+    <message><source>Bringing the calendar...</source><translation>Der Kalender wird geholt...</translation></message>
+</context>
 </TS>

@@ -41,5 +41,9 @@
         <source>This private appointment belongs to %1: only its owner can change it.</source>
         <translation>Dieser private Termin gehört %1: nur sein Besitzer kann ihn ändern.</translation>
     </message>
+    <message>
+        <source>This appointment comes from the subscription &quot;%1&quot;: each refresh replaces it. Copy it to have one of your own to change.</source>
+        <translation>Dieser Termin stammt aus dem Abonnement „%1“: jede Aktualisierung ersetzt ihn. Kopieren Sie ihn, um einen eigenen zum Ändern zu haben.</translation>
+    </message>
 </context>
 </TS>

@@ -51,4 +51,26 @@
     <message><source>The server %1 names an address the sync does not follow: %2</source><translation>Der Server %1 nennt eine Adresse, der der Abgleich nicht folgt: %2</translation></message>
     <message><source>The server %1 answered an ETag the sync cannot use: %2</source><translation>Der Server %1 hat ein ETag geschickt, das der Abgleich nicht verwenden kann: %2</translation></message>
 </context>
+<context>
+    <name>Subscriptions</name>
+    <message><source>The feed at %1 sends the request on more than %2 times.</source><translation>Der Kalender unter %1 leitet die Anfrage mehr als %2-mal weiter.</translation></message>
+    <message><source>The feed at %1 sends the request on without encryption (%2); it is not followed.</source><translation>Der Kalender unter %1 leitet die Anfrage unverschlüsselt weiter (%2); dem wird nicht gefolgt.</translation></message>
+    <message><source>The feed at %1 sends the request on to %2, which is no web address.</source><translation>Der Kalender unter %1 leitet die Anfrage an %2 weiter, das keine Webadresse ist.</translation></message>
+    <message><source>%1 is no http, https or webcal address of a calendar.</source><translation>%1 ist keine http-, https- oder webcal-Adresse eines Kalenders.</translation></message>
+    <message><source>The feed at %1 answers with HTTP status %2; nothing was changed.</source><translation>Der Kalender unter %1 antwortet mit HTTP-Status %2; nichts wurde geändert.</translation></message>
+    <message><source>The feed at %1 is no calendar now (%2); nothing was changed.</source><translation>Der Kalender unter %1 ist jetzt kein Kalender (%2); nichts wurde geändert.</translation></message>
+    <message><source>The feed at %1 holds no events now; what it brought before is kept.</source><translation>Der Kalender unter %1 enthält jetzt keine Termine; was er zuvor brachte, bleibt.</translation></message>
+    <message><source>larger than %1 MB</source><translation>größer als %1 MB</translation></message>
+    <message><source>%1 is unchanged.</source><translation>%1 ist unverändert.</translation></message>
+    <message><source>Another copy is writing this data folder (%1); the subscription is refreshed later.</source><translation>Eine andere Kopie schreibt gerade in diesen Datenordner (%1); das Abonnement wird später aktualisiert.</translation></message>
+    <message><source>The feed at %1 makes %2 appointments, more than a subscription takes; nothing was changed.</source><translation>Der Kalender unter %1 ergibt %2 Termine, mehr als ein Abonnement aufnimmt; nichts wurde geändert.</translation></message>
+    <message><source>What %1 brought cannot be noted in %2: %3</source><translation>Was %1 brachte, kann nicht in %2 vermerkt werden: %3</translation></message>
+    <message><source>%1 was refreshed in part: %2 of %3 appointments could not be written.</source><translation>%1 wurde nur teilweise aktualisiert: %2 von %3 Terminen konnten nicht geschrieben werden.</translation></message>
+    <message><source>%1 refreshed: %2 appointments, %3 no longer in the feed removed.</source><translation>%1 aktualisiert: %2 Termine, %3 nicht mehr im Kalender enthaltene entfernt.</translation></message>
+    <message><source>%1 has no subscription named %2.</source><translation>%1 hat kein Abonnement namens %2.</translation></message>
+    <message><source>Another copy is writing this data folder (%1).</source><translation>Eine andere Kopie schreibt gerade in diesen Datenordner (%1).</translation></message>
+    <message><source>%1 cannot be removed.</source><translation>%1 kann nicht entfernt werden.</translation></message>
+    <message><source>This data folder already has a subscription named %1.</source><translation>Dieser Datenordner hat schon ein Abonnement namens %1.</translation></message>
+    <message><source>%1 ended: %2 appointments removed.</source><translation>%1 beendet: %2 Termine entfernt.</translation></message>
+</context>
 </TS>

@@ -391,6 +391,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Letzten Import &amp;zurücknehmen...</translation>
     </message>
     <message>
+        <source>Su&amp;bscribe to calendar...</source>
+        <translation>Kalender a&amp;bonnieren...</translation>
+    </message>
+    <message>
         <source>Export as P&amp;DF...</source>
         <translation>Als P&amp;DF exportieren...</translation>
     </message>

@@ -35,6 +35,7 @@ bool holdable(const QDate& date)
 struct NewAppointments {
     int colorCode;
     QString producer;
+    QString subscription;
     QDate openEnd; // the last day a rule without end that started by today is expanded to
 };
 
@@ -57,6 +58,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setRecurringStartDate(span.date);
     a.setRecurringEndDate(span.date);
     a.setUid(e.uid);
+    a.setSubscriptionId(target.subscription);
     return a;
 }
 
@@ -523,7 +525,7 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
     const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
     const Ics::NewAppointments target{
         colorCode, options.producer.isEmpty() ? GetLoginName() : options.producer,
-        std::min(today.addYears(2), Ics::kLastDay)};
+        options.subscription, std::min(today.addYears(2), Ics::kLastDay)};
     std::vector<Ics::FileZones> zones;
     qint64 zoneChanges = Ics::kMaxZoneChanges;
     for (const std::vector<Ics::Span>& calendar : found.calendars)

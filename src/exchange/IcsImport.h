@@ -139,6 +139,8 @@ struct IcsImportOptions {
     // The zone whose wall-clock times the appointments get (an IANA name); empty: the
     // system's.
     QString timeZoneId;
+    // Set: the subscription whose refresh this is; every appointment carries its id.
+    QString subscription;
     // A series with exceptions is kept as recurring parts of one SeriesId; off, it is
     // expanded into one-time appointments.
     bool seriesParts = true;

@@ -252,6 +252,9 @@ ImportRecordInfo ReadImportRecord(const QString& recordPath, FileAccess& files)
             info.finished = true;
         } else if (line.key == QLatin1String("updated")) {
             ++info.updated;
+            if (Recurrence::isAppointmentPath(line.value) ||
+                OccurrenceSeries::isRulePath(line.value))
+                info.updatedFiles << line.value;
         } else if (line.key == QLatin1String("new")) {
             // Only a file of the appointment tree: a record lies in the shared folder, where
             // anyone may edit it.

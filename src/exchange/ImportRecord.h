@@ -80,6 +80,7 @@ struct ImportRecordInfo {
     QList<ImportedFile> created;
     QStringList ignored; // lines naming no appointment file of the folder's tree
     int updated = 0;
+    QStringList updatedFiles; // of earlier imports written over, relative as created's
 };
 
 // The record at recordPath, read only when it lies inside the data folder it names.

@@ -17,6 +17,7 @@ ClassTermin of(const ClassTermin& source, const QDate& day, const QString& owner
     copy.setSkippedDays({});
     copy.setWrittenUntil({});
     copy.setUid(QString());
+    copy.setSubscriptionId(QString()); // a copy is the user's own to change
     // Another user's private appointment copies as the "Busy" it shows, the copier's own.
     if (copy.isMasked()) {
         copy.setMasked(false);

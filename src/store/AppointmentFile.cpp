@@ -269,6 +269,7 @@ TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& f
     readZone(ini, *a);
     readSpan(ini, *a);
     a->setUid(ini.ReadIniString(s, QStringLiteral("UID")));
+    a->setSubscriptionId(ini.ReadIniString(s, kSubscription).trimmed());
     a->setSeriesId(ini.ReadIniString(s, QStringLiteral("SeriesId")));
     a->setSeriesDays(seriesDays(ini.ReadIniString(s, kSeriesDays)));
     a->setRule(readRule(ini));
@@ -324,6 +325,7 @@ void write(IniFile& ini, ClassTermin& a)
     // Only imported appointments carry one; a file's own key stays when the record has none.
     if (!a.Uid().isEmpty())
         ini.WriteIniString(s, QStringLiteral("UID"), a.Uid());
+    writeOrDelete(ini, kSubscription, a.SubscriptionId());
     // Written once a series is split; other copies keep the key as they keep any other.
     if (!a.SeriesId().isEmpty())
         ini.WriteIniString(s, QStringLiteral("SeriesId"), a.SeriesId());

@@ -49,6 +49,9 @@ inline const QString kSpanUntil = QStringLiteral("SpanUntil");
 // The longest span kept as one: a longer one is days of their own.
 inline constexpr qint64 kMaxSpanDays = 366;
 
+// The id of the subscription that brought it.
+inline const QString kSubscription = QStringLiteral("Subscription");
+
 // A place as it is kept: one line (lines given joined by ", "), trimmed, without control
 // characters, cut to kMaxLocation (*cut tells whether it was longer).
 QString locationOf(const QString& text, bool* cut = nullptr);

@@ -145,6 +145,12 @@ public:
     const QString& Uid() const { return m_uid; }
     void setUid(const QString& uid) { m_uid = uid; }
 
+    // The subscription whose refresh brings it ("Subscription", the subscription's id; older
+    // copies do not read it): the feed's, replaced at each refresh, so it is not changed here.
+    const QString& SubscriptionId() const { return m_subscription; }
+    void setSubscriptionId(const QString& id) { m_subscription = id; }
+    bool isSubscribed() const { return !m_subscription.isEmpty(); }
+
     // What ties the files of one series together once it has exceptions: every part of it,
     // recurring or one-time, carries the same. Empty for a series in one file.
     const QString& SeriesId() const { return m_seriesId; }
@@ -217,6 +223,7 @@ private:
     QDate m_spanFrom;
     QDate m_spanUntil;
     QString m_uid;
+    QString m_subscription;
     QString m_seriesId;
     QList<QDate> m_seriesDays;
     std::optional<RepeatRule> m_rule;

@@ -37,4 +37,16 @@ QString refusal(const ClassTermin& appointment)
         .arg(appointment.Producer());
 }
 
+QString whyUnchangeable(const ClassTermin& appointment)
+{
+    if (appointment.isMasked())
+        return refusal(appointment);
+    if (appointment.isSubscribed())
+        return QCoreApplication::translate(
+                   "Privacy", "This appointment comes from the subscription \"%1\": each refresh "
+                              "replaces it. Copy it to have one of your own to change.")
+            .arg(appointment.Producer());
+    return {};
+}
+
 } // namespace Privacy

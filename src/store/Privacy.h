@@ -23,4 +23,9 @@ QString busyText();
 // Why a masked record is not filed: it would write "Busy" over its owner's text.
 QString refusal(const ClassTermin& appointment);
 
+// Why the user may not change or delete the appointment here: another user's private one
+// (see refusal), or one a subscription brings, which each refresh replaces. Empty when the
+// user may.
+QString whyUnchangeable(const ClassTermin& appointment);
+
 } // namespace Privacy

@@ -119,6 +119,7 @@ void HttpClient::readHeaderLine(QByteArrayView line, Response& response)
     const qsizetype colon = text.indexOf(':');
     if (text.startsWith("HTTP/")) {
         response.etag.clear();
+        response.lastModified.clear();
         response.location.clear();
     } else if (colon > 0) {
         const QByteArray name = text.first(colon).trimmed().toByteArray().toLower();
@@ -127,6 +128,8 @@ void HttpClient::readHeaderLine(QByteArrayView line, Response& response)
             response.etag = value;
         else if (name == "location")
             response.location = value;
+        else if (name == "last-modified")
+            response.lastModified = value;
     }
 }
 

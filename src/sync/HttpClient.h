@@ -28,6 +28,7 @@ public:
         QString error;   // a sentence naming the address
         QByteArray body;
         QByteArray etag; // ETag header, quotes kept
+        QByteArray lastModified;
         QByteArray location;
     };
     using Headers = QList<std::pair<QByteArray, QByteArray>>;

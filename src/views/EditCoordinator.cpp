@@ -23,12 +23,12 @@ bool EditCoordinator::stillBeingRead(const ClassTermin& appointment) const
     return m_stores.provisional(appointment.filename());
 }
 
-bool EditCoordinator::refusedAsPrivate(const ClassTermin& appointment)
+bool EditCoordinator::refusedToChange(const ClassTermin& appointment)
 {
-    // What is shown of it is "Busy": a change would write that over its owner's text.
-    if (!appointment.isMasked())
+    const QString why = Privacy::whyUnchangeable(appointment);
+    if (why.isEmpty())
         return false;
-    m_questions.showFailure(Privacy::refusal(appointment));
+    m_questions.showFailure(why);
     return true;
 }
 
@@ -77,7 +77,7 @@ void EditCoordinator::editDone(const QString& failure, const Hold& held)
 
 void EditCoordinator::change(const ClassTermin& appointment, const QDate& day)
 {
-    if (stillBeingRead(appointment) || refusedAsPrivate(appointment))
+    if (stillBeingRead(appointment) || refusedToChange(appointment))
         return;
     if (!appointment.repeats()) {
         edit(appointment, true, hold());
@@ -194,7 +194,7 @@ void EditCoordinator::fileCopy(const ClassTermin& copy, UndoStep::Act act,
 
 void EditCoordinator::remove(const ClassTermin& appointment, const QDate& day, bool askSeries)
 {
-    if (stillBeingRead(appointment) || refusedAsPrivate(appointment))
+    if (stillBeingRead(appointment) || refusedToChange(appointment))
         return;
     const Service service = serviceOf(appointment);
     if (!service->answering()) {

@@ -73,8 +73,9 @@ public:
     // Drawn from the local index at start and not read from the share yet: partial, so
     // nothing is done with it until the share's answer replaces it (moments later).
     bool stillBeingRead(const ClassTermin& appointment) const;
-    // Another user's private appointment, shown as "Busy", is not changed: says so, and true.
-    bool refusedAsPrivate(const ClassTermin& appointment);
+    // Another user's private appointment, shown as "Busy", and one a subscription brings are not
+    // changed here: says why, and true.
+    bool refusedToChange(const ClassTermin& appointment);
 
     // What the user is told when a drop was not filed, or a deletion failed; empty when not.
     static QString movedMeanwhile(const DataAccess::FileChange& change);

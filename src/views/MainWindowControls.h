@@ -80,6 +80,7 @@ public:
     QAction* mnu_file_import_ics;
     QAction* mnu_file_export_ics;
     QAction* mnu_file_undo_import;
+    QAction* mnu_file_subscribe;
     QAction* mnu_file_print;
     QAction* mnu_file_export_pdf;
     QAction* mnu_file_exit;

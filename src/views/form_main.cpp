@@ -209,6 +209,7 @@ void form_main::connectMenus()
             [this] { m_hooks.importIcs(this, pauseUntilDone([this] { showOwnChange(); })); });
     connect(m_ui->mnu_file_undo_import, &QAction::triggered, this,
             [this] { m_hooks.undoImport(this, pauseUntilDone([this] { showOwnChange(); })); });
+    connectSubscribe();
     connect(m_ui->mnu_file_export_ics, &QAction::triggered, this,
             [this] { m_hooks.exportIcs(this, m_calendar1->SelectedDate(), pauseUntilDone()); });
     connect(m_ui->mnu_file_print, &QAction::triggered, this, [this] {

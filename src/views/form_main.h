@@ -70,6 +70,8 @@ public:
         std::function<void(QWidget* parent, Done done)> importIcs;
         std::function<void(QWidget* parent, const QDate& shown, Done done)> exportIcs;
         std::function<void(QWidget* parent, Done done)> undoImport;
+        // "Subscribe to calendar...": a feed brought into the data folder.
+        std::function<void(QWidget* parent, Done done)> subscribe;
         // The print window on the page of the view shown.
         std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)> showPrint;
         std::function<void(QWidget* parent, const QDate& date, ViewMode view, Done done)> exportPdf;
@@ -247,6 +249,7 @@ private:
     // "Find a time..." (form_main_findtime.cpp): the dialog over the window, or over the editor
     // that asked (ask), reading the days through the folders' store services.
     void connectFindTime();
+    void connectSubscribe();
     void openFindTime(const FindTimeAsk* ask);
     void mnu_datafolder_array_Click(int index);
     // The folders shown beside the active one (form_main_shown.cpp): a check mark per folder

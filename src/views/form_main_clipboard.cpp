@@ -74,7 +74,7 @@ void form_main::copyAppointment(const std::optional<Picked>& picked)
 void form_main::cutAppointment(const std::optional<Picked>& picked)
 {
     if (!picked || m_edits->stillBeingRead(picked->appointment) ||
-        m_edits->refusedAsPrivate(picked->appointment))
+        m_edits->refusedToChange(picked->appointment))
         return;
     copyAppointment(picked);
     // Of a series only the occurrence cut goes.

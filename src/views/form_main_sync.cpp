@@ -1,5 +1,6 @@
 // The main window's part in the sync: the question when a sync stopped before deleting most
-// appointments of one side.
+// appointments of one side; the subscriptions' window.
+#include "views/MainWindowControls.h"
 #include "views/form_main.h"
 
 #include <QMessageBox>
@@ -37,4 +38,11 @@ void form_main::askAboutMassDeletion(int count, int of, bool onServer)
     });
     m_massDeletionQuestion = box;
     box->open();
+}
+
+void form_main::connectSubscribe()
+{
+    m_ui->mnu_file_subscribe->setEnabled(bool(m_hooks.subscribe));
+    connect(m_ui->mnu_file_subscribe, &QAction::triggered, this,
+            [this] { m_hooks.subscribe(this, pauseUntilDone([this] { showOwnChange(); })); });
 }

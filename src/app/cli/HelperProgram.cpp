@@ -19,6 +19,9 @@ struct Delegated {
 constexpr Delegated kDelegated[] = {
     {"pdf", "norvane-cli-pdf"},
     {"sync", "norvane-cli-sync"},
+    {"subscribe", "norvane-cli-sync"},
+    {"refresh", "norvane-cli-sync"},
+    {"unsubscribe", "norvane-cli-sync"},
     {"export-ics", "norvane-cli-exchange"},
     {"import-ics", "norvane-cli-exchange"},
     // It lives with the import's command, whose library links libical.

@@ -1,5 +1,7 @@
-// norvane-cli-sync: norvane-cli sync, with the HTTP client and the secret store.
+// norvane-cli-sync: norvane-cli sync, subscribe, refresh and unsubscribe, with the HTTP client and
+// the secret store.
 #include "app/cli/CliProgram.h"
+#include "app/cli/SubscribeCommand.h"
 #include "app/cli/SyncCommand.h"
 #include "settings/Settings.h"
 
@@ -9,8 +11,16 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     return CliProgram::run([](const QStringList& args, QTextStream& out, QTextStream& err) {
-        if (args.value(0) == QLatin1String("sync"))
-            return SyncCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
+        const QString command = args.value(0);
+        const QString programDirectory = DefaultProgramDirectory();
+        if (command == QLatin1String("sync"))
+            return SyncCommand::run(args.mid(1), out, err, programDirectory);
+        if (command == QLatin1String("subscribe"))
+            return SubscribeCommand::subscribe(args.mid(1), out, err, programDirectory);
+        if (command == QLatin1String("refresh"))
+            return SubscribeCommand::refresh(args.mid(1), out, err, programDirectory);
+        if (command == QLatin1String("unsubscribe"))
+            return SubscribeCommand::unsubscribe(args.mid(1), out, err, programDirectory);
         return CliProgram::notMine("norvane-cli-sync", err);
     });
 }

@@ -319,8 +319,8 @@ int change(const QString& command, const QStringList& args, bool editing, QTextS
             return finish(folder, changing, out, err);
         }
     }
-    if (loaded.isMasked())
-        return AgendaCommand::failure(Privacy::refusal(loaded), err);
+    if (const QString why = Privacy::whyUnchangeable(loaded); !why.isEmpty())
+        return AgendaCommand::failure(why, err);
     if (target.on && !loaded.repeats())
         return AgendaCommand::failure(
             QStringLiteral("%1 does not repeat; --on is for a series").arg(target.path), err);

@@ -1,6 +1,7 @@
 #include "edit/AppointmentEditing.h"
 #include "edit/form_edit.h"
 #include "exchange/IcsWindows.h"
+#include "exchange/form_subscribe.h"
 #include "index/AppointmentIndex.h"
 #include "print/form_print.h"
 #include "remind/BackgroundReminderCheck.h"
@@ -16,6 +17,7 @@
 #include "settings_ui/form_lang.h"
 #include "settings_ui/form_settings.h"
 #include "store/ApiLoginName.h"
+#include "sync/SubscriptionScheduler.h"
 #include "sync/SyncScheduler.h"
 #include "tools/form_import.h"
 #include "tools/form_performance.h"
@@ -162,6 +164,14 @@ int main(int argc, char* argv[])
         },
         runSync, service.jobs().files());
     hooks.syncNow = [&] { sync.syncNow(); };
+    SubscriptionScheduler subscriptions([&] { return settings.GetDataFolder(); },
+                                        service.jobs().files());
+    hooks.subscribe = [&](QWidget* parent, form_main::Hooks::Done done) {
+        auto* window = new form_subscribe(subscriptions, parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &QDialog::finished, window, [done = std::move(done)] { done(); });
+        window->open();
+    };
     hooks.syncOnce = [&](form_main::MassDeletionAnswer answer) {
         sync.syncNow(answer == form_main::MassDeletionAnswer::Delete
                          ? SyncScheduler::Guard::Delete

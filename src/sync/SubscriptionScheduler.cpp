@@ -1,0 +1,67 @@
+#include "sync/SubscriptionScheduler.h"
+
+#include "threads/WorkerThread.h"
+
+#include <QTimer>
+
+SubscriptionScheduler::SubscriptionScheduler(std::function<QString()> folder,
+                                             FileAccessFactory files, QObject* parent)
+    : QObject(parent)
+    , m_folder(std::move(folder))
+    , m_files(files ? std::move(files) : FileAccessFactory(&MakeFileAccess))
+    , m_timer(new QTimer(this))
+    , m_cancel(std::make_shared<std::atomic<bool>>(false))
+    , m_worker(std::make_unique<WorkerThread>(QStringLiteral("subscriptions")))
+{
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        m_timer->setInterval(kIntervalMinutes * 60 * 1000);
+        refreshAll();
+    });
+    m_timer->start(60 * 1000);
+}
+
+SubscriptionScheduler::~SubscriptionScheduler()
+{
+    m_cancel->store(true);
+    m_worker.reset();
+}
+
+void SubscriptionScheduler::subscribe(const Subscription& subscription)
+{
+    m_worker->post([this, folder = m_folder(), subscription, files = m_files, cancel = m_cancel,
+                    reply = m_worker->replies()] {
+        const std::unique_ptr<FileAccess> access = files();
+        Subscriptions::RefreshResult result;
+        if (Subscriptions::find(folder, *access, subscription.id)) {
+            result.exit = Subscriptions::RefreshResult::Exit::Refused;
+            result.message = Subscriptions::Texts::tr("This data folder already has a "
+                                                      "subscription named %1.")
+                                 .arg(subscription.name);
+        } else {
+            Subscriptions::RefreshOptions options;
+            options.cancel = cancel.get();
+            options.files = access.get();
+            result = Subscriptions::refresh(folder, subscription, options);
+        }
+        reply([this, result] { emit subscribed(result); });
+    });
+}
+
+void SubscriptionScheduler::refreshAll()
+{
+    // Refreshes queue on the one thread: a second round waits for the first.
+    m_worker->post([this, folder = m_folder(), files = m_files, cancel = m_cancel,
+                    reply = m_worker->replies()] {
+        const std::unique_ptr<FileAccess> access = files();
+        QList<Subscriptions::RefreshResult> results;
+        for (const Subscription& s : Subscriptions::list(folder, *access)) {
+            if (cancel->load())
+                break;
+            Subscriptions::RefreshOptions options;
+            options.cancel = cancel.get();
+            options.files = access.get();
+            results.append(Subscriptions::refresh(folder, s, options));
+        }
+        reply([this, results] { emit refreshed(results); });
+    });
+}
