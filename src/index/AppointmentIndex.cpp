@@ -308,7 +308,7 @@ std::optional<FileMeta> AppointmentIndex::metaOf(const QString& path)
     meta.changedNs = select.integer(3);
     meta.size = select.integer(4);
     if (!select.isNull(5))
-        meta.modified = QDateTime::fromMSecsSinceEpoch(select.integer(5));
+        meta.modified = QDateTime::fromMSecsSinceEpoch(select.integer(5), Qt::UTC);
     return meta;
 }
 
@@ -484,7 +484,7 @@ QList<std::pair<QString, std::optional<FileMeta>>> AppointmentIndex::directories
             meta->changedNs = select.integer(4);
             meta->size = select.integer(5);
             if (!select.isNull(6))
-                meta->modified = QDateTime::fromMSecsSinceEpoch(select.integer(6));
+                meta->modified = QDateTime::fromMSecsSinceEpoch(select.integer(6), Qt::UTC);
         }
         held.append({m_folder + QDir::toNativeSeparators(select.text(0)), meta});
     }

@@ -95,7 +95,8 @@ FileMeta metaOf(const struct stat& st)
 {
     const qint64 mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     FileMeta meta;
-    meta.modified = QDateTime::fromMSecsSinceEpoch(mtimeNs / 1000000);
+    // In UTC: a time in the local zone asks the system for its zone rules at every file.
+    meta.modified = QDateTime::fromMSecsSinceEpoch(mtimeNs / 1000000, Qt::UTC);
     meta.size = st.st_size;
     meta.device = quint64(st.st_dev);
     meta.inode = quint64(st.st_ino);
