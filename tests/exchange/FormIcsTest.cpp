@@ -1,14 +1,16 @@
-// The export and import windows: the days offered, the file dialog, the colour, what they
-// tell, in both languages, what they tell the folder's jobs, and a share that stops answering
+// The export, import and subscription windows: the days offered, the file dialog, the colour, what
+// they tell, in both languages, what they tell the folder's jobs, and a share that stops answering
 // meanwhile.
 #include "StalledShare.h"
 #include "TestFiles.h"
 #include "exchange/form_export_ics.h"
 #include "exchange/form_import_ics.h"
+#include "exchange/form_subscribe.h"
 #include "service/FolderJobs.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "store/DataAccess.h"
+#include "sync/SubscriptionScheduler.h"
 #include "ui/ApiColorPicker.h"
 #include "ui/ApiOpenSave.h"
 
@@ -20,6 +22,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -361,6 +364,34 @@ TEST_F(FormIcsTest, TheProgressWindowAndItsCancelAreThereWhileTheEventsAreWorked
     EXPECT_EQ(planned, 1);
     EXPECT_EQ(told, QStringList{"Abgebrochen, bevor etwas gespeichert wurde."});
     EXPECT_TRUE(store.GetAppointmentsOfDay(QDate(2026, 4, 1)).isEmpty());
+}
+
+// The subscription window tells why before anything is asked, and what the feed answered while
+// it stays open; nothing lands in the folder.
+TEST(FormSubscribeTest, ItTellsWhyAndStaysOpenUntilTheFeedIsIn)
+{
+    QTemporaryDir data;
+    SubscriptionScheduler scheduler([&] { return data.path(); });
+    form_subscribe w(scheduler);
+    w.show();
+    auto& status = child<QLabel>(w, "label_feed_status");
+    const auto subscribe = [&](const QString& url, const QString& name) {
+        child<QLineEdit>(w, "text_feed_url").setText(url);
+        child<QLineEdit>(w, "text_feed_name").setText(name);
+        status.clear();
+        QTest::keyClick(&w, Qt::Key_Return);
+    };
+    subscribe("ftp://example.org/x.ics", "Holidays");
+    EXPECT_TRUE(status.text().contains("no http, https or webcal")) << qPrintable(status.text());
+    subscribe("webcal://example.org/x.ics", "!!!");
+    EXPECT_TRUE(status.text().contains("name with letters or digits")) << qPrintable(status.text());
+    // Nothing listens on port 1: the answer comes from the refreshes' thread.
+    subscribe("http://127.0.0.1:1/x.ics", "Holidays");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status.text().contains("127.0.0.1:1"); }, 20000))
+        << qPrintable(status.text());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_NE(w.result(), QDialog::Accepted);
+    EXPECT_TRUE(QDir(data.path()).isEmpty()) << "a feed that could not be had leaves nothing";
 }
 
 } // namespace
