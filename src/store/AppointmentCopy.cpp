@@ -17,6 +17,9 @@ ClassTermin of(const ClassTermin& source, const QDate& day, const QString& owner
     copy.setSkippedDays({});
     copy.setWrittenUntil({});
     copy.setUid(QString());
+    // The copier's own appointment, no meeting of the event's organizer.
+    copy.setOrganizer(QString());
+    copy.setAttendees({});
     // Another user's private appointment copies as the "Busy" it shows, the copier's own.
     if (copy.isMasked()) {
         copy.setMasked(false);
