@@ -583,7 +583,6 @@ const Row kRows[] = {
          c.synced();
          EXPECT_EQ(c.loaded(path)->Attendees().value(1),
                    "ATTENDEE;PARTSTAT=TENTATIVE:mailto:cleo@example.org");
-         EXPECT_EQ(c.loaded(path)->Organizer(), "ORGANIZER;CN=Anna:mailto:anna@example.org");
      }},
     {"KilledHalfWayAndRunAgain",
      [](Case& c) {

@@ -54,11 +54,6 @@ def attendees_of(component):
     return found if isinstance(found, list) else [found]
 
 
-def people(component):
-    return "; ".join(str(a.params.get("CN", a)) + "=" + str(a.params.get("PARTSTAT", ""))
-                     for a in attendees_of(component))
-
-
 def main():
     url, user, password, command, *args = sys.argv[1:]
     cal = calendar(url, user, password)
@@ -78,7 +73,8 @@ def main():
                 "class": str(first.get("class", "")),
                 "organizer": str(first["organizer"].params.get("CN", ""))
                 if "organizer" in first else "",
-                "attendees": people(first),
+                "attendees": "; ".join(f"{a.params.get('CN', a)}={a.params.get('PARTSTAT', '')}"
+                                       for a in attendees_of(first)),
                 "exdates": len(first.get("exdate", [])) if isinstance(first.get("exdate"), list)
                 else int("exdate" in first),
             }))
