@@ -80,6 +80,14 @@ Diskretion, kein Schutz: seine Datei im Datenordner bleibt für jeden lesbar, de
         <translation>Räume und Geräte (durch Semikolons getrennt)</translation>
     </message>
     <message>
+        <source>Organizer and attendees</source>
+        <translation>Organisator und Teilnehmer</translation>
+    </message>
+    <message>
+        <source>People:</source>
+        <translation>Personen:</translation>
+    </message>
+    <message>
         <source>Calendar:</source>
         <translation>Kalender:</translation>
     </message>

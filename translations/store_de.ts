@@ -46,4 +46,35 @@
         <translation>Dieser Termin stammt aus dem Abonnement „%1“: jede Aktualisierung ersetzt ihn. Kopieren Sie ihn, um einen eigenen zum Ändern zu haben.</translation>
     </message>
 </context>
+<context>
+    <name>PeopleText</name>
+    <message>
+        <source>Organizer: %1</source>
+        <translation>Organisator: %1</translation>
+    </message>
+    <message>
+        <source>Attendees: %1</source>
+        <translation>Teilnehmer: %1</translation>
+    </message>
+    <message>
+        <source>accepted</source>
+        <translation>zugesagt</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>abgesagt</translation>
+    </message>
+    <message>
+        <source>tentative</source>
+        <translation>vorläufig</translation>
+    </message>
+    <message>
+        <source>needs action</source>
+        <translation>Antwort ausstehend</translation>
+    </message>
+    <message>
+        <source>delegated</source>
+        <translation>delegiert</translation>
+    </message>
+</context>
 </TS>

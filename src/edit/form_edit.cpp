@@ -232,6 +232,7 @@ void form_edit::SetLanguageTexts()
            "opens it."));
     label_info_for->setText(tr("For:"));
     label_info_rooms->setText(tr("Rooms:"));
+    label_info_people->setText(tr("People:"));
     label_header_location->setText(tr("Location:"));
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
@@ -282,6 +283,7 @@ void form_edit::ShowAppointment()
     text_rooms->setText(r.Rooms().join(QStringLiteral("; ")));
     text_location->setText(r.Location());
     label_file->setText(r.filename());
+    showPeople(r);
 }
 
 void form_edit::fillColorRows()

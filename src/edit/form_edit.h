@@ -119,6 +119,10 @@ private:
     // How often, on which days and until when a series repeats.
     void createRepeatControls(QFrame* page);
     void createInfoPage();
+    // An imported or synced event's organizer and attendees on the Info page, read only
+    // (form_edit_people.cpp); hidden when it names none.
+    void createPeopleRow(QFrame* page);
+    void showPeople(const ClassTermin& record);
     void createButtons();
     // The "Calendar" choice beside OK (form_edit_calendar.cpp): shown for a new appointment
     // while more than one data folder it may go into is shown; OK files into the one chosen.
@@ -304,6 +308,8 @@ private:
     QLineEdit* text_for = nullptr; // whom it is for: login names
     QLabel* label_info_rooms = nullptr;
     QLineEdit* text_rooms = nullptr; // the rooms and equipment it books, by name
+    QLabel* label_info_people = nullptr;
+    QLineEdit* text_people = nullptr; // organizer and attendees, read only
 
     QLabel* label_calendar = nullptr;
     QComboBox* combo_calendar = nullptr;

@@ -198,6 +198,7 @@ void form_edit::createInfoPage()
     text_rooms->setObjectName(QStringLiteral("text_rooms"));
     text_rooms->setGeometry(Layout::kRooms);
     new LoginsCompleter(m_settings.TeamRooms(), text_rooms);
+    createPeopleRow(page);
 }
 
 void form_edit::createButtons()

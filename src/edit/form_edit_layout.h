@@ -61,17 +61,20 @@ constexpr QRect kRecurCount(132, 200, 60, 24);
 constexpr QRect kRecurTimes(196, 200, 120, 24);
 
 constexpr QRect kFileCaption(12, 12, 112, 20);
-constexpr QRect kFile(128, 12, 281, 50);
-constexpr QRect kProducerCaption(12, 70, 112, 20);
-constexpr QRect kProducer(128, 70, 281, 20);
-constexpr QRect kChangeCaption(12, 96, 112, 20);
-constexpr QRect kLastUpdate(128, 96, 281, 20);
-constexpr QRect kOwnerCheck(12, 128, 196, 22);
-constexpr QRect kPrivateCheck(212, 128, 197, 22);
-constexpr QRect kForCaption(12, 164, 112, 20);
-constexpr QRect kFor(128, 162, 281, 24);
-constexpr QRect kRoomsCaption(12, 196, 112, 20);
-constexpr QRect kRooms(128, 194, 281, 24);
+constexpr QRect kFile(128, 12, 281, 44);
+constexpr QRect kProducerCaption(12, 64, 112, 20);
+constexpr QRect kProducer(128, 64, 281, 20);
+constexpr QRect kChangeCaption(12, 90, 112, 20);
+constexpr QRect kLastUpdate(128, 90, 281, 20);
+constexpr QRect kOwnerCheck(12, 116, 196, 22);
+constexpr QRect kPrivateCheck(212, 116, 197, 22);
+constexpr QRect kForCaption(12, 146, 112, 20);
+constexpr QRect kFor(128, 144, 281, 24);
+constexpr QRect kRoomsCaption(12, 178, 112, 20);
+constexpr QRect kRooms(128, 176, 281, 24);
+// An imported event's organizer and attendees, shown only when it has any.
+constexpr QRect kPeopleCaption(12, 208, 112, 20);
+constexpr QRect kPeople(128, 206, 281, 24);
 
 // The colour panel hangs below the colour field and is as wide.
 constexpr int kColorRowHeight = 16;

@@ -47,6 +47,8 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setEndTime(TimeOfDay::fromMinutes(span.end));
     a.setText(span.days > 1 ? dayText(e.text, span.day, span.days) : e.text);
     a.setLocation(e.location);
+    a.setOrganizer(e.people.organizer);
+    a.setAttendees(e.people.attendees);
     a.setIsPrivate(e.isPrivate);
     a.setColorCode(qint16(target.colorCode));
     a.setProducer(target.producer);
@@ -99,6 +101,7 @@ public:
         e.duration = durationOf(s, e.start);
         e.text = textOf(s.event, &e.textCut);
         e.location = locationOf(s.event);
+        e.people = peopleOf(s.event);
         e.isPrivate = isPrivateEvent(s.event);
         e.remindMinutes = remindMinutesOf(s, e.start, e.allDay ? 0 : e.duration);
         if (const QList<IcsImportResult::Lost> lost = lostOf(s.event, e.remindMinutes > 0);

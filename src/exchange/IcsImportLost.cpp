@@ -2,6 +2,7 @@
 #include "exchange/IcsImport.h"
 
 #include "exchange/IcsImportSupport.h"
+#include "exchange/IcsPeople.h"
 #include "store/AppointmentFile.h"
 
 namespace Ics {
@@ -39,7 +40,8 @@ QList<Lost> lostOf(icalcomponent* component, bool reminderKept)
     for (const auto& [kind, what] : kProperties) {
         // PRIORITY:0 says no priority at all.
         icalproperty* p = icalcomponent_get_first_property(component, kind);
-        if (p && !(kind == ICAL_PRIORITY_PROPERTY && icalproperty_get_priority(p) == 0))
+        if (p && !(kind == ICAL_PRIORITY_PROPERTY && icalproperty_get_priority(p) == 0) &&
+            !keptAsPeople(component, kind))
             lost << what;
     }
     if (icalproperty* p = icalcomponent_get_first_property(component, ICAL_TRANSP_PROPERTY);

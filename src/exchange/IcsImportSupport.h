@@ -5,6 +5,7 @@
 // to the data folder. Inside the exchange library's import only.
 
 #include "exchange/IcsImport.h"
+#include "exchange/IcsPeople.h"
 #include "exchange/IcsSupport.h"
 #include "store/ClassTermin.h"
 
@@ -193,6 +194,7 @@ struct Event {
     QString text;
     bool textCut = false;
     QString location;
+    People people;
     int remindMinutes = 0;
     bool isPrivate = false; // CLASS:PRIVATE or CONFIDENTIAL
 };

@@ -18,6 +18,9 @@ ClassTermin of(const ClassTermin& source, const QDate& day, const QString& owner
     copy.setWrittenUntil({});
     copy.setUid(QString());
     copy.setSubscriptionId(QString()); // a copy is the user's own to change
+    // The copier's own appointment, no meeting of the event's organizer.
+    copy.setOrganizer(QString());
+    copy.setAttendees({});
     // Another user's private appointment copies as the "Busy" it shows, the copier's own.
     if (copy.isMasked()) {
         copy.setMasked(false);

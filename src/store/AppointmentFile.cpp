@@ -138,6 +138,11 @@ void readSpan(const IniFile& ini, ClassTermin& a)
 
 } // namespace
 
+QString propertyLineOf(const QString& line)
+{
+    return propertyLine(line);
+}
+
 QStringList roomsOf(const QString& text)
 {
     constexpr qsizetype kMaxRoomLength = 100;

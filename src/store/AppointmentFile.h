@@ -38,6 +38,9 @@ inline const QString kAttendeeCount = QStringLiteral("AttendeeCount");
 inline const QString kAttendee = QStringLiteral("Attendee"); // Attendee1, Attendee2...
 inline constexpr qsizetype kMaxAttendees = 500;
 inline constexpr qsizetype kMaxPropertyLine = 2048;
+// An organizer's or attendee's line as a file keeps it: empty for one longer than
+// kMaxPropertyLine or holding a control character, which the file's reader leaves out.
+QString propertyLineOf(const QString& line);
 // Its own zone and the wall clock there ("2026-12-14T09:00").
 inline const QString kTimeZone = QStringLiteral("TimeZone");
 inline const QString kZoneStart = QStringLiteral("ZoneStart");

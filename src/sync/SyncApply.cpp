@@ -32,6 +32,8 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setEndTime(from.EndTime());
     a.setText(from.Text());
     a.setLocation(from.Location());
+    a.setOrganizer(from.Organizer());
+    a.setAttendees(from.Attendees());
     a.setIsReminder(from.IsReminder());
     a.setRemindMinutes(from.RemindMinutes());
     a.setColorCode(from.ColorCode());

@@ -1,6 +1,7 @@
 #include "views/GridAccessible.h"
 
 #include "calendar/Names.h"
+#include "store/PeopleText.h"
 #include "store/Recurrence.h"
 #include "store/TimeRangeText.h"
 
@@ -68,6 +69,11 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
         parts.append(tr("rooms %1").arg(appointment.Rooms().join(QStringLiteral(", "))));
     if (!appointment.Location().isEmpty())
         parts.append(tr("at %1").arg(appointment.Location()));
+    for (const QString& people :
+         {PeopleText::organizerText(appointment.Organizer(), texts.langCode),
+          PeopleText::attendeesText(appointment.Attendees(), texts.langCode)})
+        if (!people.isEmpty())
+            parts.append(people);
     if (appointment.IsReminder())
         parts.append(tr("with reminder"));
     if (const QString repeating = repeats(appointment); !repeating.isEmpty())

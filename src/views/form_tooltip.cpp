@@ -4,6 +4,7 @@
 #include "profile/ShownText.h"
 #include "settings/Language.h"
 #include "store/ClassTermin.h"
+#include "store/PeopleText.h"
 #include "store/TimeRangeText.h"
 #include "ui/ScreenColors.h"
 
@@ -94,6 +95,10 @@ form_tooltip::form_tooltip(QWidget* parent)
     m_labelLocation->setWordWrap(true);
     m_labelLocation->setMaximumWidth(kMaxTextWidth);
     setTextColor(m_labelLocation, kSecondaryText);
+    m_labelPeople = makeLabel(this, QStringLiteral("label_people"));
+    m_labelPeople->setWordWrap(true);
+    m_labelPeople->setMaximumWidth(kMaxTextWidth);
+    setTextColor(m_labelPeople, kSecondaryText);
     m_line2 = makeLine(this, QStringLiteral("Line2"));
     m_line1 = makeLine(this, QStringLiteral("Line1"));
     m_labelDatum = makeLabel(this, QStringLiteral("label_datum"));
@@ -115,6 +120,7 @@ form_tooltip::form_tooltip(QWidget* parent)
     layout->addWidget(m_labelProducer);
     layout->addWidget(m_labelRooms);
     layout->addWidget(m_labelLocation);
+    layout->addWidget(m_labelPeople);
     layout->addWidget(m_line1);
     layout->addLayout(when);
 }
@@ -147,6 +153,11 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
     m_labelLocation->setText(
         Language::translate(kContext, kLocation, langCode).arg(appointment.Location()));
     m_labelLocation->setVisible(!appointment.Location().isEmpty());
+    QStringList people = {PeopleText::organizerText(appointment.Organizer(), langCode),
+                          PeopleText::attendeesText(appointment.Attendees(), langCode)};
+    people.removeAll(QString());
+    m_labelPeople->setText(people.join(u'\n'));
+    m_labelPeople->setVisible(!people.isEmpty());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
     m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
     adjustSize();

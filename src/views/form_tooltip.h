@@ -29,6 +29,7 @@ public:
     QLabel* label_producer() const { return m_labelProducer; }
     QLabel* label_rooms() const { return m_labelRooms; }       // hidden when it books none
     QLabel* label_location() const { return m_labelLocation; } // hidden without one
+    QLabel* label_people() const { return m_labelPeople; }     // organizer, attendees; or hidden
     QLabel* label_datum() const { return m_labelDatum; }
     QLabel* label_zeit() const { return m_labelZeit; }
 
@@ -49,6 +50,7 @@ private:
     QLabel* m_labelProducer = nullptr;
     QLabel* m_labelRooms = nullptr;
     QLabel* m_labelLocation = nullptr;
+    QLabel* m_labelPeople = nullptr;
     QFrame* m_line2 = nullptr;
     QFrame* m_line1 = nullptr;
     QLabel* m_labelDatum = nullptr;

@@ -259,6 +259,7 @@ TEST_F(WindowGalleryTest, EveryWindowShowsItsTextsWholeInBothLanguages)
             look(settingsWindow, tag + "settings");
             ClassTermin appointment;
             appointment.setDatum(QDate::currentDate());
+            appointment.setAttendees({"ATTENDEE;CN=Ben;PARTSTAT=NEEDS-ACTION:mailto:b@x"});
             form_edit editor(std::make_shared<EditHandOver>(
                                  EditHandOver{appointment, true, nullptr, {}, {}, {}}),
                              settings, "anna");

@@ -502,6 +502,26 @@ TEST_F(FormEditTest, TheRoomsItBooksAreShownCompletedFromTheTeamsListAndSaved)
     EXPECT_EQ(offered, QStringList("Room 9"));
 }
 
+// An event's organizer and attendees are shown, never edited, and an edit keeps them.
+TEST_F(FormEditTest, AnEventsOrganizerAndAttendeesAreShownReadOnlyAndAnEditKeepsThem)
+{
+    auto a = appointment();
+    EXPECT_TRUE(DirectEditor(*a, settings).editor.field("text_people").isHidden());
+    a->setOrganizer("ORGANIZER;CN=Anna:mailto:anna@example.org");
+    a->setAttendees({"ATTENDEE;CN=Ben;PARTSTAT=TENTATIVE:mailto:ben@example.org"});
+    DirectEditor e(*a, settings);
+    QLineEdit& field = e.editor.field("text_people");
+    EXPECT_TRUE(!field.isHidden() && field.isReadOnly() &&
+                field.geometry().bottom() < field.parentWidget()->height());
+    EXPECT_EQ(field.text(), "Organizer: Anna; Attendees: Ben (tentative)");
+    EXPECT_EQ(field.accessibleName(), "Organizer and attendees");
+    e.editor.text().setPlainText("Budget moved");
+    e.editor.ok();
+    EXPECT_EQ(e.record().Text(), "Budget moved");
+    EXPECT_TRUE(e.record().Organizer() == a->Organizer() &&
+                e.record().Attendees() == a->Attendees());
+}
+
 TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMovesOnlyTheEnd)
 {
     const struct {

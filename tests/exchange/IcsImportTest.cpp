@@ -121,6 +121,44 @@ TEST(IcsImportTest, WhatNoAppointmentKeepsIsNamedInEitherLanguage)
     }
 }
 
+TEST(IcsImportTest, OrganizerAndAttendeesGoOutAsTheyCameIn)
+{
+    // As a file writes the line, and as it goes out again (folded when long); a line too long to
+    // keep is named.
+    const std::pair<QByteArray, QByteArray> kLines[] = {
+        {"ORGANIZER;CN=\"Doe, Anna\":mailto:anna@example.org", {}},
+        {"ATTENDEE;cn=Ben;partstat=tentative:MAILTO:ben@example.org",
+         "ATTENDEE;CN=Ben;PARTSTAT=TENTATIVE:MAILTO:ben@example.org"},
+        {"ATTENDEE;PARTSTAT=ACCEPTED;CN=J\xC3\xBCrgen " + QByteArray(80, 'a') + ":mailto:j@x", {}},
+        {"ATTENDEE;CN=" + QByteArray(2100, 'x') + ":mailto:x@example.org", "-"},
+    };
+    QByteArray event = "BEGIN:VEVENT\r\nUID:m\r\nSUMMARY:Meeting\r\nDTSTART:20260310T100000Z\r\n";
+    for (const auto& [line, out] : kLines)
+        event += line + "\r\n";
+    QTemporaryDir folder;
+    const Imported run = importInto(folder.path(), calendarOf(event + "END:VEVENT\r\n"));
+    EXPECT_TRUE(IcsImportSummary(run.result).endsWith("Not kept of \"Meeting\": attendees"))
+        << IcsImportSummary(run.result).toStdString();
+
+    ProfileCache profiles(ThreadFileAccess());
+    DataAccess store(profiles, StoreSource::fixed(folder.path()));
+    const QByteArray ics =
+        ExportIcs(store, {2026, 3, 1}, {2026, 3, 31}, folder.path() + '/').replace("\r\n ", "");
+    for (const auto& [line, out] : kLines)
+        EXPECT_EQ(ics.contains("\r\n" + (out.isEmpty() ? line : out) + "\r\n"), out != "-")
+            << ics.constData();
+
+    // A file's line that is no organizer or attendee libical reads is left out, never half.
+    ClassTermin own;
+    own.setDatum({2026, 3, 10});
+    own.setOrganizer("DTSTART:19990101T000000");
+    own.setAttendees({"ATTENDEE;CN=\"open:mailto:x@example.org", "ATTENDEE:mailto:ok@example.org"});
+    const QByteArray out = ExportAppointment(std::make_shared<ClassTermin>(own), own.datum(), "u");
+    EXPECT_TRUE(!out.contains("1999") && !out.contains("open") && !out.contains("ORGANIZER") &&
+                out.contains("\r\nATTENDEE:mailto:ok@example.org\r\n"))
+        << out.constData();
+}
+
 TEST(IcsImportTest, PrivateAndConfidentialEventsArePrivateHereAndGoOutAsPrivate)
 {
     QByteArray events;

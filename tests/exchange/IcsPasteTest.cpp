@@ -20,6 +20,7 @@ ClassTermin weekly()
     a.setRecurringEndDate(kDay.addDays(90));
     a.setSeriesId("series-1");
     a.setUid("uid-1");
+    a.setAttendees({"ATTENDEE;PARTSTAT=ACCEPTED:mailto:alice@example.org"});
     a.setDatum(kDay);
     a.setStartTime(TimeOfDay::fromHourMinute(22, 0));
     a.setEndTime(TimeOfDay::fromHourMinute(23, 30));
@@ -38,6 +39,7 @@ TEST(AppointmentCopyTest, AnOccurrenceBecomesASingleNewAppointmentOfWhoeverCopie
     EXPECT_EQ(copy.Producer(), "bob");
     EXPECT_TRUE(copy.SeriesId().isEmpty());
     EXPECT_TRUE(copy.Uid().isEmpty()) << "a second import of the event must not find the copy";
+    EXPECT_TRUE(copy.Attendees().isEmpty());
     EXPECT_EQ(copy.Text(), weekly().Text());
     EXPECT_EQ(copy.ColorCode(), 3);
 

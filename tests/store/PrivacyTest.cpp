@@ -19,7 +19,8 @@ protected:
         TestFiles::writeBytes(path,
                               "[AppointmentSettings]\r\nStartTimeHour=10\r\nStartTimeMinute=0\r\n"
                               "EndTimeHour=11\r\nEndTimeMinute=0\r\n"
-                              "Text=Doctor##br##Location: Hall 2\r\n" +
+                              "Text=Doctor##br##Location: Hall 2\r\n"
+                              "Organizer=ORGANIZER:mailto:eve@example.org\r\n" +
                                   keys);
         return path;
     }
@@ -55,6 +56,7 @@ TEST_F(PrivacyTest, OthersReadAPrivateAppointmentAsBusyWithItsTimes)
         EXPECT_EQ(a->isMasked(), row.masked);
         EXPECT_EQ(a->Text(), row.masked ? Privacy::busyText() : QStringLiteral("Doctor"));
         EXPECT_EQ(a->Location(), row.masked ? QString() : QStringLiteral("Hall 2"));
+        EXPECT_EQ(a->Organizer().isEmpty(), row.masked);
         EXPECT_EQ(a->StartTime().minutes(), 600);
         EXPECT_EQ(a->EndTime().minutes(), 660);
     }

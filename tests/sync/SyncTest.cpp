@@ -560,6 +560,30 @@ const Row kRows[] = {
          EXPECT_EQ(c.synced().sent, 1);
          EXPECT_EQ(c.phoneEvents()["Doctor"]["class"].toString(), "");
      }},
+    {"OrganizerAndAttendeesSurviveChangesOnEitherSide",
+     [](Case& c) {
+         c.phone({"raw", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\n"
+                         "BEGIN:VEVENT\r\nUID:m1\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:" +
+                             stamp(kDay, 14) +
+                             "\r\nDURATION:PT1H\r\nSUMMARY:Review\r\n"
+                             "ORGANIZER;CN=Anna:mailto:anna@example.org\r\n"
+                             "ATTENDEE;CN=\"Doe, Ben\";PARTSTAT=ACCEPTED:mailto:ben@example.org\r\n"
+                             "ATTENDEE;PARTSTAT=NEEDS-ACTION:mailto:cleo@example.org\r\n"
+                             "END:VEVENT\r\nEND:VCALENDAR\r\n"});
+         c.synced();
+         const QString path = c.local()["Review"];
+         c.edit(path, "Review v2");
+         EXPECT_EQ(c.synced().sent, 1);
+         const QJsonObject event = c.phoneEvents()["Review v2"];
+         EXPECT_EQ(event["organizer"].toString(), "Anna");
+         EXPECT_EQ(event["attendees"].toString(),
+                   "Doe, Ben=ACCEPTED; mailto:cleo@example.org=NEEDS-ACTION");
+         // Cleo answers on her phone: the appointment hears of it.
+         c.phone({"partstat", "m1", "mailto:cleo@example.org", "TENTATIVE"});
+         c.synced();
+         EXPECT_EQ(c.loaded(path)->Attendees().value(1),
+                   "ATTENDEE;PARTSTAT=TENTATIVE:mailto:cleo@example.org");
+     }},
     {"KilledHalfWayAndRunAgain",
      [](Case& c) {
          constexpr int kCount = 150;

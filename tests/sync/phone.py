@@ -4,13 +4,14 @@
 phone.py URL USER PASSWORD COMMAND [ARGS]
   list                       one JSON line per event: uid, summary, start, rrule, parts,
                              its DTSTART line as sent, description, location, EXDATE lines,
-                             class
+                             class, organizer's CN, attendees as "CN or address=PARTSTAT; ..."
   add UID SUMMARY START [RRULE [EXDATE]]   START as 20261210T100000 (local time)
   raw ICS                    a calendar of one event, as given
   edit UID SUMMARY           a new summary (and description)
   retitle UID SUMMARY        a new summary, the description left as it is
   exdate UID START           "delete this occurrence": START as for add
   rrule UID RRULE            another rule for the whole series
+  partstat UID ADDRESS STATUS  the attendee's answer, as its calendar app sends it
   delete UID
 """
 import datetime
@@ -48,6 +49,11 @@ def dtstart_line(data):
     return next((line for line in event if line.startswith("DTSTART")), "")
 
 
+def attendees_of(component):
+    found = component.get("attendee", [])
+    return found if isinstance(found, list) else [found]
+
+
 def main():
     url, user, password, command, *args = sys.argv[1:]
     cal = calendar(url, user, password)
@@ -65,6 +71,10 @@ def main():
                 "description": str(first.get("description", "")),
                 "location": str(first.get("location", "")),
                 "class": str(first.get("class", "")),
+                "organizer": str(first["organizer"].params.get("CN", ""))
+                if "organizer" in first else "",
+                "attendees": "; ".join(f"{a.params.get('CN', a)}={a.params.get('PARTSTAT', '')}"
+                                       for a in attendees_of(first)),
                 "exdates": len(first.get("exdate", [])) if isinstance(first.get("exdate"), list)
                 else int("exdate" in first),
             }))
@@ -101,6 +111,14 @@ def main():
         at = datetime.datetime.strptime(start, "%Y%m%dT%H%M%S")
         event.icalendar_instance.walk("VEVENT")[0].add(
             "exdate", at.replace(tzinfo=zoneinfo.ZoneInfo("Europe/Berlin")))
+        event.data = event.icalendar_instance.to_ical().decode()
+        event.save()
+    elif command == "partstat":
+        uid, address, status = args
+        event = cal.event_by_uid(uid)
+        for attendee in attendees_of(event.icalendar_instance.walk("VEVENT")[0]):
+            if str(attendee).lower() == address.lower():
+                attendee.params["PARTSTAT"] = status
         event.data = event.icalendar_instance.to_ical().decode()
         event.save()
     elif command == "delete":

@@ -647,6 +647,14 @@ TEST(FormTooltipTest,
     EXPECT_FALSE(tooltip.label_rooms()->isHidden());
     EXPECT_EQ(tooltip.label_location()->text(), "Ort: Hall 2");
     EXPECT_FALSE(tooltip.label_location()->isHidden());
+    EXPECT_TRUE(tooltip.label_people()->isHidden());
+    booking.setOrganizer("ORGANIZER;CN=Anna:mailto:anna@example.org");
+    booking.setAttendees({"ATTENDEE;CN=Ben;PARTSTAT=TENTATIVE:mailto:ben@example.org",
+                          "ATTENDEE;PARTSTAT=NEEDS-ACTION:mailto:cleo@example.org"});
+    tooltip.SetAppointment(booking, "de", "24h", "dd.mm.yyyy");
+    EXPECT_EQ(tooltip.label_people()->text(), "Organisator: Anna\nTeilnehmer: Ben (vorläufig), "
+                                              "cleo@example.org (Antwort ausstehend)");
+    EXPECT_FALSE(tooltip.label_people()->isHidden());
     const struct {
         bool recurring, reminder;
         const char* german;

@@ -24,8 +24,12 @@ TerminPtr appointment(const QString& text, const QString& file, bool reminder)
 TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetition)
 {
     const auto english = qScopeGuard([] { Language::apply(QStringLiteral("en")); });
-    const TerminPtr planning = appointment(QStringLiteral("Quarterly planning\r\nRoom B"),
-                                           QStringLiteral("/f/y2026/m12/d7/1.nv3"), true);
+    const TerminPtr planning = [] {
+        auto a = std::const_pointer_cast<ClassTermin>(appointment(
+            QStringLiteral("Quarterly planning\r\nRoom B"), "/f/y2026/m12/d7/1.nv3", true));
+        a->setAttendees({"ATTENDEE;CN=Ben;PARTSTAT=ACCEPTED:mailto:ben@example.org"});
+        return TerminPtr(a);
+    }();
     const TerminPtr standUp = [] {
         auto a = std::const_pointer_cast<ClassTermin>(appointment(
             QStringLiteral("Stand-up"), QStringLiteral("/f/recurring/wd2/2.nv3"), false));
@@ -42,11 +46,12 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         const char* description;
     };
     const Case cases[] = {
-        {"en", planning, "09:00 - 10:30, Quarterly planning", "Room B; owner anna; with reminder"},
+        {"en", planning, "09:00 - 10:30, Quarterly planning",
+         "Room B; owner anna; Attendees: Ben (accepted); with reminder"},
         {"en", standUp, "09:00 - 10:30, Stand-up",
          "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
-         "Room B; Besitzer anna; mit Erinnerung"},
+         "Room B; Besitzer anna; Teilnehmer: Ben (zugesagt); mit Erinnerung"},
         {"de", standUp, "09:00 - 10:30, Stand-up",
          "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; Ort Hall 2; wiederholt sich "
          "wöchentlich"},

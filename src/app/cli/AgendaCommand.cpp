@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "store/ApiLoginName.h"
 #include "store/DataAccess.h"
+#include "store/PeopleText.h"
 #include "store/RuleSeries.h"
 #include "store/TimeRangeText.h"
 
@@ -124,6 +125,27 @@ QString isoDate(const QDate& date)
     return jsonString(date.toString(Qt::ISODate));
 }
 
+// An imported or synced event's organizer and attendees, only when it names any: as the user
+// reads their names, each attendee's answer as a word for scripts ("" without one).
+QString peopleFields(const ClassTermin& a)
+{
+    QString fields;
+    if (!a.Organizer().isEmpty())
+        fields += QStringLiteral(",\"organizer\":") +
+                  jsonString(PeopleText::personOf(a.Organizer()).name);
+    QStringList attendees;
+    for (const QString& line : a.Attendees()) {
+        const PeopleText::Person person = PeopleText::personOf(line);
+        attendees << QStringLiteral("{\"name\":") + jsonString(person.name) +
+                         QStringLiteral(",\"status\":") +
+                         jsonString(PeopleText::answerKey(person.answer)) + QLatin1Char('}');
+    }
+    if (!attendees.isEmpty())
+        fields += QStringLiteral(",\"attendees\":[") + attendees.join(QLatin1Char(',')) +
+                  QLatin1Char(']');
+    return fields;
+}
+
 } // namespace
 
 QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin& a,
@@ -166,6 +188,7 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         line += QStringLiteral(",\"seriesId\":") + jsonString(a.SeriesId());
     if (const std::optional<RepeatRule> rule = RuleSeries::ruleOfSeries(a))
         line += QStringLiteral(",\"rule\":") + jsonString(rule->rrule());
+    line += peopleFields(a);
     return line + QLatin1Char('}');
 }
 
