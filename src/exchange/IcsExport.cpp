@@ -1,5 +1,6 @@
 #include "exchange/IcsExport.h"
 
+#include "exchange/IcsCategories.h"
 #include "exchange/IcsSupport.h"
 #include "exchange/OccurrenceSeries.h"
 #include "store/ClassTermin.h"
@@ -168,6 +169,7 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
             e, icalproperty_new_description(text.description.toUtf8().constData()));
     if (!a.Location().isEmpty())
         icalcomponent_add_property(e, icalproperty_new_location(a.Location().toUtf8().constData()));
+    Ics::addCategories(e, a.Categories());
 
     if (a.IsPrivate())
         icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));

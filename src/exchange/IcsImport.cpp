@@ -1,5 +1,6 @@
 #include "exchange/IcsImport.h"
 
+#include "exchange/IcsCategories.h"
 #include "exchange/IcsImportSupport.h"
 #include "exchange/ImportRecord.h"
 #include "exchange/OccurrenceSeries.h"
@@ -46,6 +47,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setEndTime(TimeOfDay::fromMinutes(span.end));
     a.setText(span.days > 1 ? dayText(e.text, span.day, span.days) : e.text);
     a.setLocation(e.location);
+    a.setCategories(e.categories);
     a.setIsPrivate(e.isPrivate);
     a.setColorCode(qint16(target.colorCode));
     a.setProducer(target.producer);
@@ -97,6 +99,7 @@ public:
         e.duration = durationOf(s, e.start);
         e.text = textOf(s.event, &e.textCut);
         e.location = locationOf(s.event);
+        e.categories = categoriesOf(s.event);
         e.isPrivate = isPrivateEvent(s.event);
         e.remindMinutes = remindMinutesOf(s, e.start, e.allDay ? 0 : e.duration);
         if (const QList<IcsImportResult::Lost> lost = lostOf(s.event, e.remindMinutes > 0);

@@ -193,6 +193,7 @@ struct Event {
     QString text;
     bool textCut = false;
     QString location;
+    QStringList categories;
     int remindMinutes = 0;
     bool isPrivate = false; // CLASS:PRIVATE or CONFIDENTIAL
 };

@@ -16,6 +16,7 @@ TerminPtr seenBy(TerminPtr appointment, const QString& viewer)
     auto masked = std::make_shared<ClassTermin>(*appointment);
     masked->setText(busyText());
     masked->setLocation(QString());
+    masked->setCategories({});
     // What ties it to an outside calendar says nothing to a colleague either.
     masked->setUid(QString());
     masked->setMasked(true);

@@ -32,6 +32,7 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setEndTime(from.EndTime());
     a.setText(from.Text());
     a.setLocation(from.Location());
+    a.setCategories(from.Categories());
     a.setIsReminder(from.IsReminder());
     a.setRemindMinutes(from.RemindMinutes());
     a.setColorCode(from.ColorCode());
