@@ -27,6 +27,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -119,6 +120,10 @@ private:
     // How often, on which days and until when a series repeats.
     void createRepeatControls(QFrame* page);
     void createInfoPage();
+    // The page of its categories (form_edit_categories.cpp).
+    void createCategoriesPage();
+    void showCategories(const QStringList& own);
+    QStringList chosenCategories() const;
     void createButtons();
     // The "Calendar" choice beside OK (form_edit_calendar.cpp): shown for a new appointment
     // while more than one data folder it may go into is shown; OK files into the one chosen.
@@ -243,7 +248,7 @@ private:
 
     PictureBox* pic_tabs = nullptr;
     ClassTabs* tabs = nullptr;
-    std::array<QFrame*, 4> frame_display{};
+    std::array<QFrame*, 5> frame_display{}; // one for each page of form_edit_layout.h
 
     QLabel* label_header_am = nullptr;
     QLabel* label_header_von = nullptr;
@@ -304,6 +309,8 @@ private:
     QLineEdit* text_for = nullptr; // whom it is for: login names
     QLabel* label_info_rooms = nullptr;
     QLineEdit* text_rooms = nullptr; // the rooms and equipment it books, by name
+    QLabel* label_categories = nullptr;
+    QListWidget* list_categories = nullptr; // a check box for each category
 
     QLabel* label_calendar = nullptr;
     QComboBox* combo_calendar = nullptr;

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,6 +44,7 @@ void form_edit::nameControls()
         {text_for, QT_TRANSLATE_NOOP("form_edit", "For (login names, separated by commas)")},
         {text_rooms,
          QT_TRANSLATE_NOOP("form_edit", "Rooms and equipment (separated by semicolons)")},
+        {list_categories, QT_TRANSLATE_NOOP("form_edit", "Categories")},
     };
     for (const auto& [control, name] : names)
         control->setAccessibleName(tr(name));
@@ -55,7 +57,7 @@ void form_edit::nameControls()
         {label_header_text, text_text},    {label_header_location, text_location},
         {label_recur_von, text_recur_von}, {label_header_remind, combo_remind},
         {label_header_recur, combo_recur}, {label_info_for, text_for},
-        {label_info_rooms, text_rooms},
+        {label_info_rooms, text_rooms},    {label_categories, list_categories},
     };
     for (const auto& [caption, field] : captions)
         caption->setBuddy(field);
@@ -70,10 +72,11 @@ void form_edit::orderTabs()
         pic_zeit_bis, text_color,  pic_colors,  text_text,     text_location, check_remind,
         combo_remind, combo_users, check_email, check_recur,   combo_recur,   spin_recur_every};
     order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
-    order.insert(order.end(), {option_recur_day, option_recur_nth, combo_recur_nth,
-                               combo_recur_weekday, text_recur_von, pic_recur_von, combo_recur_end,
-                               text_recur_bis, pic_recur_bis, spin_recur_count, check_owner,
-                               check_private, text_for, text_rooms, command_ok, command_cancel});
+    order.insert(order.end(),
+                 {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,
+                  text_recur_von, pic_recur_von, combo_recur_end, text_recur_bis, pic_recur_bis,
+                  spin_recur_count, check_owner, check_private, text_for, text_rooms,
+                  list_categories, command_ok, command_cancel});
     if (command_find_time)
         order.insert(std::find(order.begin(), order.end(), text_text), command_find_time);
     for (size_t i = 1; i < order.size(); ++i)

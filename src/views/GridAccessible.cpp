@@ -68,6 +68,8 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
         parts.append(tr("rooms %1").arg(appointment.Rooms().join(QStringLiteral(", "))));
     if (!appointment.Location().isEmpty())
         parts.append(tr("at %1").arg(appointment.Location()));
+    if (!appointment.Categories().isEmpty())
+        parts.append(tr("categories %1").arg(appointment.Categories().join(QStringLiteral(", "))));
     if (appointment.IsReminder())
         parts.append(tr("with reminder"));
     if (const QString repeating = repeats(appointment); !repeating.isEmpty())

@@ -27,6 +27,7 @@ const char* const kRecurring = QT_TRANSLATE_NOOP("form_tooltip", "recurring ");
 const char* const kWithReminder = QT_TRANSLATE_NOOP("form_tooltip", "with reminder");
 const char* const kRooms = QT_TRANSLATE_NOOP("form_tooltip", "Rooms: %1");
 const char* const kLocation = QT_TRANSLATE_NOOP("form_tooltip", "Location: %1");
+const char* const kCategories = QT_TRANSLATE_NOOP("form_tooltip", "Categories: %1");
 
 constexpr int kMaxTextWidth = 320;
 const QColor kSecondaryText(96, 96, 96);
@@ -94,6 +95,10 @@ form_tooltip::form_tooltip(QWidget* parent)
     m_labelLocation->setWordWrap(true);
     m_labelLocation->setMaximumWidth(kMaxTextWidth);
     setTextColor(m_labelLocation, kSecondaryText);
+    m_labelCategories = makeLabel(this, QStringLiteral("label_categories"));
+    m_labelCategories->setWordWrap(true);
+    m_labelCategories->setMaximumWidth(kMaxTextWidth);
+    setTextColor(m_labelCategories, kSecondaryText);
     m_line2 = makeLine(this, QStringLiteral("Line2"));
     m_line1 = makeLine(this, QStringLiteral("Line1"));
     m_labelDatum = makeLabel(this, QStringLiteral("label_datum"));
@@ -115,6 +120,7 @@ form_tooltip::form_tooltip(QWidget* parent)
     layout->addWidget(m_labelProducer);
     layout->addWidget(m_labelRooms);
     layout->addWidget(m_labelLocation);
+    layout->addWidget(m_labelCategories);
     layout->addWidget(m_line1);
     layout->addLayout(when);
 }
@@ -147,6 +153,9 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
     m_labelLocation->setText(
         Language::translate(kContext, kLocation, langCode).arg(appointment.Location()));
     m_labelLocation->setVisible(!appointment.Location().isEmpty());
+    m_labelCategories->setText(Language::translate(kContext, kCategories, langCode)
+                                   .arg(appointment.Categories().join(u", ")));
+    m_labelCategories->setVisible(!appointment.Categories().isEmpty());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
     m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
     adjustSize();
