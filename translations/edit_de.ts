@@ -68,6 +68,14 @@ Diskretion, kein Schutz: seine Datei im Datenordner bleibt für jeden lesbar, de
         <translation>Räume:</translation>
     </message>
     <message>
+        <source>Categories:</source>
+        <translation>Kategorien:</translation>
+    </message>
+    <message>
+        <source>Categories</source>
+        <translation>Kategorien</translation>
+    </message>
+    <message>
         <source>Location:</source>
         <translation>Ort:</translation>
     </message>

@@ -12,7 +12,6 @@
     <message><source>attachment</source><translation>Anhang</translation></message>
     <message><source>organizer</source><translation>Organisator</translation></message>
     <message><source>attendees</source><translation>Teilnehmer</translation></message>
-    <message><source>categories</source><translation>Kategorien</translation></message>
     <message><source>web address</source><translation>Webadresse</translation></message>
     <message><source>comment</source><translation>Kommentar</translation></message>
     <message><source>contact</source><translation>Kontakt</translation></message>

@@ -25,6 +25,13 @@
     <message><source>The team&apos;s rooms and equipment</source><translation>Räume und Geräte des Teams</translation></message>
     <message><source>Add room</source><translation>Raum hinzufügen</translation></message>
     <message><source>Remove room</source><translation>Raum entfernen</translation></message>
+    <message><source>Category</source><translation>Kategorie</translation></message>
+    <message><source>The team&apos;s categories</source><translation>Kategorien des Teams</translation></message>
+    <message><source>Add category</source><translation>Kategorie hinzufügen</translation></message>
+    <message><source>Remove category</source><translation>Kategorie entfernen</translation></message>
+    <message><source>Add them</source><translation>Alle hinzufügen</translation></message>
+    <message><source>none</source><translation>keine</translation></message>
+    <message><source>Used but not in the list: %1</source><translation>Verwendet, aber nicht in der Liste: %1</translation></message>
     <message><source>Up</source><translation>Nach oben</translation></message>
     <message><source>Down</source><translation>Nach unten</translation></message>
     <message><source>by place</source><translation>nach Platz</translation></message>

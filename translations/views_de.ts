@@ -159,6 +159,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Räume %1</translation>
     </message>
     <message>
+        <source>categories %1</source>
+        <translation>Kategorien %1</translation>
+    </message>
+    <message>
         <source>calendar %1</source>
         <translation>Kalender %1</translation>
     </message>
@@ -298,6 +302,14 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
 </context>
 <context>
     <name>form_main</name>
+    <message>
+        <source>&amp;Categories</source>
+        <translation>&amp;Kategorien</translation>
+    </message>
+    <message>
+        <source>All categories</source>
+        <translation>Alle Kategorien</translation>
+    </message>
     <message>
         <source>S&amp;hown beside the active one</source>
         <translation>&amp;Neben dem aktiven angezeigt</translation>
@@ -823,6 +835,10 @@ Diesen Datenordner jetzt anzeigen? Das Menü Datenquelle wechselt jederzeit zwis
     <message>
         <source>Location: %1</source>
         <translation>Ort: %1</translation>
+    </message>
+    <message>
+        <source>Categories: %1</source>
+        <translation>Kategorien: %1</translation>
     </message>
     <message>
         <source>Single appointment</source>

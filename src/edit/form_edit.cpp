@@ -34,10 +34,9 @@ using namespace FormEditLayout;
 namespace {
 
 const char* const kTabCaptions[kPageCount] = {
-    QT_TRANSLATE_NOOP("form_edit", "Appointment"),
-    QT_TRANSLATE_NOOP("form_edit", "[!] Reminder"),
-    QT_TRANSLATE_NOOP("form_edit", "[»] Recurring"),
-    QT_TRANSLATE_NOOP("form_edit", "Info"),
+    QT_TRANSLATE_NOOP("form_edit", "Appointment"),   QT_TRANSLATE_NOOP("form_edit", "[!] Reminder"),
+    QT_TRANSLATE_NOOP("form_edit", "[»] Recurring"), QT_TRANSLATE_NOOP("form_edit", "Info"),
+    QT_TRANSLATE_NOOP("form_edit", "Categories"),
 };
 
 // combo_remind: list index -> minutes before the start.
@@ -118,6 +117,7 @@ form_edit::form_edit(std::shared_ptr<EditHandOver> handOver, Settings& settings,
     createReminderPage();
     createRecurrencePage();
     createInfoPage();
+    createCategoriesPage();
     createCalendarChoice();
     createFindTimeButton();
     createButtons();
@@ -166,6 +166,7 @@ void form_edit::Form_Load()
     tabs->AddHeader(tr(kTabCaptions[kReminderPage]), false, kHeaderRed);
     tabs->AddHeader(tr(kTabCaptions[kRecurrencePage]), false, kHeaderBlack);
     tabs->AddHeader(tr(kTabCaptions[kInfoPage]), false, kHeaderBlack);
+    tabs->AddHeader(tr(kTabCaptions[kCategoriesPage]), false, kHeaderBlack);
     connect(tabs, &ClassTabs::Change, this, &form_edit::tabs_Change);
     tabs->bindPageKeys(this);
     // Ctrl+Enter saves from anywhere, the text field included, where Enter starts a line.
@@ -233,6 +234,7 @@ void form_edit::SetLanguageTexts()
     label_info_for->setText(tr("For:"));
     label_info_rooms->setText(tr("Rooms:"));
     label_info_people->setText(tr("People:"));
+    label_categories->setText(tr("Categories:"));
     label_header_location->setText(tr("Location:"));
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
@@ -281,6 +283,7 @@ void form_edit::ShowAppointment()
     text_for->setText(r.ForUsers().join(QStringLiteral(", ")));
     check_private->setChecked(r.IsPrivate());
     text_rooms->setText(r.Rooms().join(QStringLiteral("; ")));
+    showCategories(r.Categories());
     text_location->setText(r.Location());
     label_file->setText(r.filename());
     showPeople(r);
@@ -528,5 +531,6 @@ void form_edit::copyIntoRecord()
     r.setForUsers(AppointmentFile::loginsOf(text_for->text()));
     r.setIsPrivate(check_private->isChecked());
     r.setRooms(AppointmentFile::roomsOf(text_rooms->text()));
+    r.setCategories(chosenCategories());
     r.setLocation(AppointmentFile::locationOf(text_location->text()));
 }

@@ -27,6 +27,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -123,6 +124,10 @@ private:
     // (form_edit_people.cpp); hidden when it names none.
     void createPeopleRow(QFrame* page);
     void showPeople(const ClassTermin& record);
+    // The page of its categories (form_edit_categories.cpp).
+    void createCategoriesPage();
+    void showCategories(const QStringList& own);
+    QStringList chosenCategories() const;
     void createButtons();
     // The "Calendar" choice beside OK (form_edit_calendar.cpp): shown for a new appointment
     // while more than one data folder it may go into is shown; OK files into the one chosen.
@@ -247,7 +252,7 @@ private:
 
     PictureBox* pic_tabs = nullptr;
     ClassTabs* tabs = nullptr;
-    std::array<QFrame*, 4> frame_display{};
+    std::array<QFrame*, 5> frame_display{}; // one for each page of form_edit_layout.h
 
     QLabel* label_header_am = nullptr;
     QLabel* label_header_von = nullptr;
@@ -310,6 +315,8 @@ private:
     QLineEdit* text_rooms = nullptr; // the rooms and equipment it books, by name
     QLabel* label_info_people = nullptr;
     QLineEdit* text_people = nullptr; // organizer and attendees, read only
+    QLabel* label_categories = nullptr;
+    QListWidget* list_categories = nullptr; // a check box for each category
 
     QLabel* label_calendar = nullptr;
     QComboBox* combo_calendar = nullptr;

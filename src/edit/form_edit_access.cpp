@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +45,7 @@ void form_edit::nameControls()
         {text_rooms,
          QT_TRANSLATE_NOOP("form_edit", "Rooms and equipment (separated by semicolons)")},
         {text_people, QT_TRANSLATE_NOOP("form_edit", "Organizer and attendees")},
+        {list_categories, QT_TRANSLATE_NOOP("form_edit", "Categories")},
     };
     for (const auto& [control, name] : names)
         control->setAccessibleName(tr(name));
@@ -57,6 +59,7 @@ void form_edit::nameControls()
         {label_recur_von, text_recur_von}, {label_header_remind, combo_remind},
         {label_header_recur, combo_recur}, {label_info_for, text_for},
         {label_info_rooms, text_rooms},    {label_info_people, text_people},
+        {label_categories, list_categories},
     };
     for (const auto& [caption, field] : captions)
         caption->setBuddy(field);
@@ -75,7 +78,7 @@ void form_edit::orderTabs()
                  {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,
                   text_recur_von, pic_recur_von, combo_recur_end, text_recur_bis, pic_recur_bis,
                   spin_recur_count, check_owner, check_private, text_for, text_rooms, text_people,
-                  command_ok, command_cancel});
+                  list_categories, command_ok, command_cancel});
     if (command_find_time)
         order.insert(std::find(order.begin(), order.end(), text_text), command_find_time);
     for (size_t i = 1; i < order.size(); ++i)

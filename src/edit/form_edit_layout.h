@@ -76,12 +76,23 @@ constexpr QRect kRooms(128, 176, 281, 24);
 constexpr QRect kPeopleCaption(12, 208, 112, 20);
 constexpr QRect kPeople(128, 206, 281, 24);
 
+// The categories it belongs to: the team's and its own, a check box each.
+constexpr QRect kCategoriesCaption(12, 12, 397, 20);
+constexpr QRect kCategories(12, 36, 397, 186);
+
 // The colour panel hangs below the colour field and is as wide.
 constexpr int kColorRowHeight = 16;
 // Between a field and a drop-down that opens beside it.
 constexpr int kBesideGap = 4;
 } // namespace Layout
 
-enum Page { kAppointmentPage, kReminderPage, kRecurrencePage, kInfoPage, kPageCount };
+enum Page {
+    kAppointmentPage,
+    kReminderPage,
+    kRecurrencePage,
+    kInfoPage,
+    kCategoriesPage,
+    kPageCount
+};
 
 } // namespace FormEditLayout

@@ -1,6 +1,7 @@
 #include "exchange/IcsExport.h"
 
 #include "exchange/IcsPeople.h"
+#include "exchange/IcsCategories.h"
 #include "exchange/IcsSupport.h"
 #include "exchange/OccurrenceSeries.h"
 #include "store/ClassTermin.h"
@@ -170,6 +171,7 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
     if (!a.Location().isEmpty())
         icalcomponent_add_property(e, icalproperty_new_location(a.Location().toUtf8().constData()));
     Ics::addPeople(e, a);
+    Ics::addCategories(e, a.Categories());
 
     if (a.IsPrivate())
         icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));

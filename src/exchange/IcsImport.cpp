@@ -1,5 +1,6 @@
 #include "exchange/IcsImport.h"
 
+#include "exchange/IcsCategories.h"
 #include "exchange/IcsImportSupport.h"
 #include "exchange/ImportRecord.h"
 #include "exchange/OccurrenceSeries.h"
@@ -49,6 +50,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setLocation(e.location);
     a.setOrganizer(e.people.organizer);
     a.setAttendees(e.people.attendees);
+    a.setCategories(e.categories);
     a.setIsPrivate(e.isPrivate);
     a.setColorCode(qint16(target.colorCode));
     a.setProducer(target.producer);
@@ -102,6 +104,7 @@ public:
         e.text = textOf(s.event, &e.textCut);
         e.location = locationOf(s.event);
         e.people = peopleOf(s.event);
+        e.categories = categoriesOf(s.event);
         e.isPrivate = isPrivateEvent(s.event);
         e.remindMinutes = remindMinutesOf(s, e.start, e.allDay ? 0 : e.duration);
         if (const QList<IcsImportResult::Lost> lost = lostOf(s.event, e.remindMinutes > 0);

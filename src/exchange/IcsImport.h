@@ -58,7 +58,6 @@ struct IcsImportResult {
         Attachment,  // ATTACH
         Organizer,   // ORGANIZER
         Attendees,   // ATTENDEE
-        Categories,  // CATEGORIES
         WebAddress,  // URL
         Comment,     // COMMENT
         Contact,     // CONTACT

@@ -12,12 +12,11 @@ namespace {
 using Lost = IcsImportResult::Lost;
 
 const std::pair<icalproperty_kind, Lost> kProperties[] = {
-    {ICAL_ATTACH_PROPERTY, Lost::Attachment},  {ICAL_ORGANIZER_PROPERTY, Lost::Organizer},
-    {ICAL_ATTENDEE_PROPERTY, Lost::Attendees}, {ICAL_CATEGORIES_PROPERTY, Lost::Categories},
-    {ICAL_URL_PROPERTY, Lost::WebAddress},     {ICAL_COMMENT_PROPERTY, Lost::Comment},
-    {ICAL_CONTACT_PROPERTY, Lost::Contact},    {ICAL_RESOURCES_PROPERTY, Lost::Resources},
-    {ICAL_GEO_PROPERTY, Lost::Position},       {ICAL_PRIORITY_PROPERTY, Lost::Priority},
-    {ICAL_RELATEDTO_PROPERTY, Lost::Related},
+    {ICAL_ATTACH_PROPERTY, Lost::Attachment},   {ICAL_ORGANIZER_PROPERTY, Lost::Organizer},
+    {ICAL_ATTENDEE_PROPERTY, Lost::Attendees},  {ICAL_URL_PROPERTY, Lost::WebAddress},
+    {ICAL_COMMENT_PROPERTY, Lost::Comment},     {ICAL_CONTACT_PROPERTY, Lost::Contact},
+    {ICAL_RESOURCES_PROPERTY, Lost::Resources}, {ICAL_GEO_PROPERTY, Lost::Position},
+    {ICAL_PRIORITY_PROPERTY, Lost::Priority},   {ICAL_RELATEDTO_PROPERTY, Lost::Related},
 };
 
 } // namespace
@@ -75,8 +74,6 @@ QString lostText(Lost lost)
         return IcsImport::tr("organizer");
     case Lost::Attendees:
         return IcsImport::tr("attendees");
-    case Lost::Categories:
-        return IcsImport::tr("categories");
     case Lost::WebAddress:
         return IcsImport::tr("web address");
     case Lost::Comment:

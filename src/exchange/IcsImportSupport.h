@@ -195,6 +195,7 @@ struct Event {
     bool textCut = false;
     QString location;
     People people;
+    QStringList categories;
     int remindMinutes = 0;
     bool isPrivate = false; // CLASS:PRIVATE or CONFIDENTIAL
 };

@@ -56,6 +56,10 @@ Line lineOf(const TerminPtr& appointment, const QString& timeFormat, const QStri
     // Its place beside the first line: the list has one line for each.
     if (!appointment->Location().isEmpty())
         line.text += QStringLiteral(" (%1)").arg(bidiContained(appointment->Location()));
+    // And its categories, as the list shows them in brackets.
+    if (!appointment->Categories().isEmpty())
+        line.text += QStringLiteral(" [%1]").arg(
+            bidiContained(appointment->Categories().join(QStringLiteral(", "))));
     line.owner = appointment->Producer();
     line.repeats = appointment->repeats();
     line.colorCode = appointment->ColorCode();

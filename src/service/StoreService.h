@@ -90,6 +90,9 @@ public:
     std::optional<bool> knownMark(const QDate& date) const;
     // The days as known, an unknown day as empty: what the view draws from.
     DaySource knownDays() const;
+    // The categories of the appointments known now, each once (letter case aside), sorted:
+    // what the settings window offers for the team's list without reading the folder.
+    QStringList knownCategories() const;
     // At the first show of a folder, the view's days are drawn from the local index at once
     // while the share is read; the share's answer replaces them. Such an appointment is
     // partial (the index keeps what the views draw), so it is not to be edited, and a write

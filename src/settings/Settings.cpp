@@ -262,6 +262,7 @@ void Settings::readSettingsFile(const IniFile& ini)
     });
     m_team = Team::read(ini);
     m_rooms = Team::readRooms(ini);
+    m_categories = Team::readCategories(ini);
     // A file without a single day would show an empty week view: then every day is shown.
     if (std::none_of(m_showWeek.begin() + 1, m_showWeek.end(), [](bool shown) { return shown; }))
         std::fill(m_showWeek.begin() + 1, m_showWeek.end(), true);
@@ -348,6 +349,7 @@ void Settings::writeSettingsFile(IniFile& ini)
     });
     Team::write(ini, m_team);
     Team::writeRooms(ini, m_rooms);
+    Team::writeCategories(ini, m_categories);
 }
 
 void Settings::LoadActiveFolder()

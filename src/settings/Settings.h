@@ -85,6 +85,8 @@ public:
     void setTeamMembers(const QList<TeamMember>& team) { m_team = team; }
     const QList<TeamRoom>& TeamRooms() const { return m_rooms; }
     void setTeamRooms(const QList<TeamRoom>& rooms) { m_rooms = rooms; }
+    const QList<TeamCategory>& TeamCategories() const { return m_categories; }
+    void setTeamCategories(const QList<TeamCategory>& list) { m_categories = list; }
 
     const QString& Path() const { return m_settingsPath; }
     void setPath(const QString& path) { m_settingsPath = path; }
@@ -178,6 +180,7 @@ private:
     QStringList m_shownFolders;
     QList<TeamMember> m_team;
     QList<TeamRoom> m_rooms;
+    QList<TeamCategory> m_categories;
 
     bool m_locked = false;
     bool m_unreadable = false; // a settings file that is there could not be read

@@ -26,6 +26,47 @@ constexpr std::array<qint64, 8> kPlaceColors = {
     rgb(31, 119, 180),  rgb(255, 127, 14), rgb(44, 160, 44),   rgb(214, 39, 40),
     rgb(148, 103, 189), rgb(140, 86, 75),  rgb(227, 119, 194), rgb(23, 190, 207)};
 
+// A list of names with a note each: "<name>Count", "<name><n>", "<note><n>" (rooms, categories).
+QList<TeamRoom> readNamed(const IniFile& ini, const char* name, const char* note)
+{
+    const QHash<QString, QString> keys = ini.ReadIniSection(kSection);
+    const QString nameKey = QString::fromLatin1(name).toLower();
+    const QString noteKey = QString::fromLatin1(note).toLower();
+    const int count = std::min(ini.ReadIniLong(kSection, QLatin1String(name) + u"Count", 0),
+                               qint32(std::min<qsizetype>(keys.size(), kMaxMembers)));
+    QList<TeamRoom> entries;
+    for (int n = 1; n <= count; ++n) {
+        TeamRoom entry{keys.value(nameKey + QString::number(n)).simplified(),
+                       keys.value(noteKey + QString::number(n)).trimmed()};
+        const bool listed = std::any_of(entries.begin(), entries.end(), [&](const TeamRoom& r) {
+            return r.name.compare(entry.name, Qt::CaseInsensitive) == 0;
+        });
+        // A semicolon separates names in an appointment file: such a name could not be used.
+        if (!entry.name.isEmpty() && !listed && !entry.name.contains(QLatin1Char(';')))
+            entries.append(entry);
+    }
+    return entries;
+}
+
+void writeNamed(IniFile& ini, const QList<TeamRoom>& entries, const char* name, const char* note)
+{
+    const QString countKey = QLatin1String(name) + u"Count";
+    const int before = ini.ReadIniLong(kSection, countKey, 0);
+    if (entries.isEmpty() && before <= 0)
+        return;
+    ini.WriteIniLong(kSection, countKey, entries.size());
+    for (int n = 1; n <= entries.size(); ++n) {
+        ini.WriteIniString(kSection, key(name, n), entries[n - 1].name);
+        if (entries[n - 1].note.isEmpty())
+            ini.DeleteIniKey(kSection, key(note, n));
+        else
+            ini.WriteIniString(kSection, key(note, n), entries[n - 1].note);
+    }
+    for (int n = int(entries.size()) + 1; n <= std::min(before, kMaxMembers); ++n)
+        for (const char* each : {name, note})
+            ini.DeleteIniKey(kSection, key(each, n));
+}
+
 } // namespace
 
 QList<TeamMember> read(const IniFile& ini)
@@ -76,39 +117,56 @@ void write(IniFile& ini, const QList<TeamMember>& team)
 
 QList<TeamRoom> readRooms(const IniFile& ini)
 {
-    const QHash<QString, QString> keys = ini.ReadIniSection(kSection);
-    const int count = std::min(ini.ReadIniLong(kSection, QStringLiteral("RoomCount"), 0),
-                               qint32(std::min<qsizetype>(keys.size(), kMaxMembers)));
-    QList<TeamRoom> rooms;
-    for (int n = 1; n <= count; ++n) {
-        TeamRoom room{keys.value(key("room", n)).simplified(),
-                      keys.value(key("roomnote", n)).trimmed()};
-        const bool listed = std::any_of(rooms.begin(), rooms.end(), [&](const TeamRoom& r) {
-            return r.name.compare(room.name, Qt::CaseInsensitive) == 0;
-        });
-        // A semicolon separates rooms in an appointment file: such a name could not be booked.
-        if (!room.name.isEmpty() && !listed && !room.name.contains(QLatin1Char(';')))
-            rooms.append(room);
-    }
-    return rooms;
+    return readNamed(ini, "Room", "RoomNote");
 }
 
 void writeRooms(IniFile& ini, const QList<TeamRoom>& rooms)
 {
-    const int before = ini.ReadIniLong(kSection, QStringLiteral("RoomCount"), 0);
-    if (rooms.isEmpty() && before <= 0)
-        return;
-    ini.WriteIniLong(kSection, QStringLiteral("RoomCount"), rooms.size());
-    for (int n = 1; n <= rooms.size(); ++n) {
-        ini.WriteIniString(kSection, key("Room", n), rooms[n - 1].name);
-        if (rooms[n - 1].note.isEmpty())
-            ini.DeleteIniKey(kSection, key("RoomNote", n));
-        else
-            ini.WriteIniString(kSection, key("RoomNote", n), rooms[n - 1].note);
+    writeNamed(ini, rooms, "Room", "RoomNote");
+}
+
+QList<TeamCategory> readCategories(const IniFile& ini)
+{
+    QList<TeamCategory> categories;
+    const QList<TeamRoom> named = readNamed(ini, "Category", "CategoryColor");
+    for (const TeamRoom& entry : named) {
+        bool ok = false;
+        const qint64 color = entry.note.toLongLong(&ok);
+        categories.append({entry.name, ok && color >= 0 && color <= 0xFFFFFF ? color : -1});
     }
-    for (int n = int(rooms.size()) + 1; n <= std::min(before, kMaxMembers); ++n)
-        for (const char* name : {"Room", "RoomNote"})
-            ini.DeleteIniKey(kSection, key(name, n));
+    return categories;
+}
+
+void writeCategories(IniFile& ini, const QList<TeamCategory>& categories)
+{
+    QList<TeamRoom> named;
+    for (const TeamCategory& category : categories)
+        named.append(
+            {category.name, category.color < 0 ? QString() : QString::number(category.color)});
+    writeNamed(ini, named, "Category", "CategoryColor");
+}
+
+QStringList unlisted(const QList<TeamCategory>& categories, const QStringList& used)
+{
+    QStringList missing;
+    for (const QString& name : used) {
+        const bool listed =
+            std::any_of(categories.begin(), categories.end(), [&](const TeamCategory& c) {
+                return c.name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+        if (!name.isEmpty() && !listed && !missing.contains(name, Qt::CaseInsensitive))
+            missing.append(name);
+    }
+    return missing;
+}
+
+qint64 categoryColor(const QList<TeamCategory>& categories, const QStringList& names)
+{
+    for (const QString& name : names)
+        for (const TeamCategory& category : categories)
+            if (category.color >= 0 && category.name.compare(name, Qt::CaseInsensitive) == 0)
+                return category.color;
+    return -1;
 }
 
 QString shownName(const QList<TeamMember>& team, const QString& login)

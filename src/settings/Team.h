@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The team's people as the shared settings file lists them (section "Team"): whose
 // appointments are shown in which order, under which name and in which colour.
@@ -21,6 +22,15 @@ struct TeamRoom {
     bool operator==(const TeamRoom&) const = default;
 };
 
+// A category appointments of the team belong to ("CategoryCount", "Category<n>",
+// "CategoryColor<n>" in the same section), with the colour its appointments may show.
+// An appointment may belong to a name the list lacks all the same.
+struct TeamCategory {
+    QString name;
+    qint64 color = -1; // stored as every colour of the file, red in the low byte; -1 for none
+    bool operator==(const TeamCategory&) const = default;
+};
+
 namespace Team {
 
 inline const QString kSection = QStringLiteral("Team");
@@ -36,6 +46,16 @@ void write(IniFile& ini, const QList<TeamMember>& team);
 QList<TeamRoom> readRooms(const IniFile& ini);
 // Replaces the section's rooms with these; a file without rooms stays without their keys.
 void writeRooms(IniFile& ini, const QList<TeamRoom>& rooms);
+
+// As rooms: a name without a semicolon, listed once (letter case aside), a colour or none.
+QList<TeamCategory> readCategories(const IniFile& ini);
+// Replaces the section's categories; a file without categories stays without their keys.
+void writeCategories(IniFile& ini, const QList<TeamCategory>& categories);
+// The names in used that the list lacks (letter case aside), each once, in the order used.
+QStringList unlisted(const QList<TeamCategory>& categories, const QStringList& used);
+
+// The colour of the first of names the list gives one, -1 for none.
+qint64 categoryColor(const QList<TeamCategory>& categories, const QStringList& names);
 
 // The name to show for login: the team's name for it, else the login itself.
 QString shownName(const QList<TeamMember>& team, const QString& login);

@@ -2,6 +2,7 @@
 
 #include "colors/StoredColor.h"
 #include "settings/Language.h"
+#include "settings_ui/TeamCategoriesBox.h"
 #include "ui/ApiColorPicker.h"
 
 #include <QGridLayout>
@@ -35,6 +36,7 @@ TeamSettingsPage::TeamSettingsPage(QWidget* parent)
     , table_rooms(new QTableWidget(0, 2, this))
     , command_room_add(new QPushButton(this))
     , command_room_remove(new QPushButton(this))
+    , m_categories(new TeamCategoriesBox(this))
 {
     setObjectName(QStringLiteral("team_page"));
     table_team->setObjectName(QStringLiteral("table_team"));
@@ -65,6 +67,7 @@ TeamSettingsPage::TeamSettingsPage(QWidget* parent)
     grid->addWidget(command_room_add, 5, 1);
     grid->addWidget(command_room_remove, 6, 1);
     grid->setRowStretch(7, 1);
+    grid->addWidget(m_categories, 8, 0, 1, 2);
     connect(command_room_add, &QPushButton::clicked, this, [this] {
         addRooms({QString()});
         table_rooms->setCurrentCell(table_rooms->rowCount() - 1, 0);
@@ -117,6 +120,7 @@ void TeamSettingsPage::setLanguage(const QString& langCode)
         text(QT_TRANSLATE_NOOP("form_settings", "The team's rooms and equipment")));
     command_room_add->setText(text(QT_TRANSLATE_NOOP("form_settings", "Add room")));
     command_room_remove->setText(text(QT_TRANSLATE_NOOP("form_settings", "Remove room")));
+    m_categories->setLanguage(langCode);
 }
 
 void TeamSettingsPage::show(const QList<TeamMember>& team)

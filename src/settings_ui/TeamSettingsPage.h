@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QPushButton;
+class TeamCategoriesBox;
 class QTableWidget;
 
 // The settings window's page of the team: who is listed, under which name and in which colour,
@@ -25,6 +26,8 @@ public:
     // Adds the names the list lacks, each as a row of its own for its note.
     void addRooms(const QStringList& names);
     void setLanguage(const QString& langCode);
+    // The team's categories, below the rooms.
+    TeamCategoriesBox& categories() const { return *m_categories; }
 
 private:
     enum Column { kLogin, kName, kColor, kColumns };
@@ -43,4 +46,5 @@ private:
     QTableWidget* table_rooms;
     QPushButton* command_room_add;
     QPushButton* command_room_remove;
+    TeamCategoriesBox* m_categories;
 };

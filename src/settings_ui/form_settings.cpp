@@ -5,6 +5,7 @@
 #include "service/SettingsJobs.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "settings_ui/TeamCategoriesBox.h"
 #include "settings_ui/TeamSettingsPage.h"
 #include "settings_ui/form_settings_sync.h"
 #include "ui/ApiBrowseFolder.h"
@@ -354,6 +355,7 @@ void form_settings::fillFromSettings()
     const Settings& s = m_settings;
     m_teamPage->show(s.TeamMembers());
     m_teamPage->showRooms(s.TeamRooms());
+    m_teamPage->categories().show(s.TeamCategories());
     m_teamPage->addRooms(m_offeredRooms); // still offered once the files are read
     combo_language->setCurrentIndex(s.LangCode() == QLatin1String("de") ? 1 : 0);
     check_minimize->setChecked(s.MinimizeToTray());
@@ -480,6 +482,11 @@ void form_settings::offerRooms(const QStringList& names)
     m_offeredRooms = names;
     m_teamPage->addRooms(names);
     showPage(kTeamPage);
+}
+
+void form_settings::offerCategories(const QStringList& used)
+{
+    m_teamPage->categories().setUsed(used);
 }
 
 void form_settings::showPage(int index)
@@ -616,6 +623,7 @@ void form_settings::saveWindowSettings(const QString& chosenPath)
     s.setRowPerColor(check_pos->isChecked());
     s.setTeamMembers(m_teamPage->chosen());
     s.setTeamRooms(m_teamPage->chosenRooms());
+    s.setTeamCategories(m_teamPage->categories().chosen());
     // One job: the account's section lands after the settings' own keys, never beside them.
     const SyncSettingsPage::Save sync = m_syncPage->chosen(s.Path());
     m_jobs.run<bool>(

@@ -68,6 +68,8 @@ public:
     void showPage(int index);
     // Shows the team's page with these rooms added to its list, for the user to note and keep.
     void offerRooms(const QStringList& names);
+    // The categories known appointments use: those the team's list lacks are offered.
+    void offerCategories(const QStringList& used);
 
     void command_ok_Click();
     void command_test_email_Click();

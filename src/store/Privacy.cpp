@@ -19,6 +19,7 @@ TerminPtr seenBy(TerminPtr appointment, const QString& viewer)
     // Whom it meets is the owner's business too.
     masked->setOrganizer(QString());
     masked->setAttendees({});
+    masked->setCategories({});
     // What ties it to an outside calendar says nothing to a colleague either.
     masked->setUid(QString());
     masked->setMasked(true);

@@ -52,6 +52,7 @@ ClassTermin changedPart(const ClassTermin& part, const ClassTermin& before,
     carry(result, part, before, after, &ClassTermin::IsPrivate, &ClassTermin::setIsPrivate);
     carry(result, part, before, after, &ClassTermin::Rooms, &ClassTermin::setRooms);
     carry(result, part, before, after, &ClassTermin::Location, &ClassTermin::setLocation);
+    carry(result, part, before, after, &ClassTermin::Categories, &ClassTermin::setCategories);
     const qint64 days = before.datum().daysTo(after.datum());
     result.setDatum(part.datum().addDays(days));
     if (part.IsRecurring()) {

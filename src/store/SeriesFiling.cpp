@@ -30,7 +30,7 @@ bool sameContent(const ClassTermin& a, const ClassTermin& b)
            a.RecurringEndDate() == b.RecurringEndDate() && a.Producer() == b.Producer() &&
            a.ForUsers() == b.ForUsers() && a.IsPrivate() == b.IsPrivate() &&
            a.Rooms() == b.Rooms() && a.Location() == b.Location() && a.Uid() == b.Uid() &&
-           a.SeriesId() == b.SeriesId();
+           a.Categories() == b.Categories() && a.SeriesId() == b.SeriesId();
 }
 
 } // namespace

@@ -27,7 +27,7 @@ UndoStep::Act UndoStep::actOf(const ClassTermin* before, const ClassTermin* afte
         before->RecurringEndDate() == after->RecurringEndDate() &&
         before->Producer() == after->Producer() && before->ForUsers() == after->ForUsers() &&
         before->IsPrivate() == after->IsPrivate() && before->Rooms() == after->Rooms() &&
-        before->Location() == after->Location();
+        before->Location() == after->Location() && before->Categories() == after->Categories();
     if (!sameContent)
         return Act::Change;
     // One edge dragged on the same day.

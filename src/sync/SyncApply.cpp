@@ -34,6 +34,7 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setLocation(from.Location());
     a.setOrganizer(from.Organizer());
     a.setAttendees(from.Attendees());
+    a.setCategories(from.Categories());
     a.setIsReminder(from.IsReminder());
     a.setRemindMinutes(from.RemindMinutes());
     a.setColorCode(from.ColorCode());

@@ -101,10 +101,18 @@ QColor ClassTabs::Colour(int index) const
 
 ClassTabs::HeaderSpan ClassTabs::Span(int index) const
 {
+    // Headers whose padded captions would run past the strip give up padding alike, so that
+    // every caption stays whole.
+    int padded = 0;
+    for (const Header& header : m_headers)
+        padded += header.width;
+    const int room = b_pic ? b_pic->ScaleWidth() : padded;
+    const int count = std::max<int>(1, int(GetHeadercount()));
+    const int squeeze = padded > room ? (padded - room + count - 1) / count : 0;
     HeaderSpan span;
     for (int i = 0; i < GetHeadercount() && i <= index; ++i) {
         span.left = span.right;
-        span.right = span.left + m_headers[i].width;
+        span.right = span.left + m_headers[i].width - squeeze;
     }
     return span;
 }
@@ -251,14 +259,16 @@ void ClassTabs::drawCaption(int index, int tabTop, int bottom)
     b_pic->setFontBold(header.bold);
     b_pic->setForeColor(colors.legible(header.colour, b_pic->BackColor()));
     const int textHeight = b_pic->TextHeight();
-    const int left = Span(index).left;
+    const HeaderSpan span = Span(index);
     const int textTop = tabTop + std::max(kPixel, (bottom - tabTop + kPixel - textHeight) / 2);
-    b_pic->Print(left, textTop, Padded(header.caption));
+    // In the middle of its tab, as the padding on both sides puts it.
+    const int captionWidth = b_pic->TextWidth(header.caption);
+    const int captionLeft = span.left + (span.right - span.left - captionWidth) / 2;
+    b_pic->Print(captionLeft, textTop, header.caption);
 
     if (index != m_selectedIndex)
         return;
-    const int captionLeft = left + b_pic->TextWidth(QStringLiteral("   "));
-    const int captionRight = captionLeft + b_pic->TextWidth(header.caption);
+    const int captionRight = captionLeft + captionWidth;
     const QColor frame = b_pic->hasFocus() ? colors.ink() : colors.adapt(kShadow);
     b_pic->Box(captionLeft - kFrameGap, textTop, captionRight + kFrameGap, textTop + textHeight,
                frame, Qt::DotLine);

@@ -346,14 +346,19 @@ void ClassDay::placeLabel(QLabel* label, int column_index, int position, const C
 
     // Its direction controls kept to itself, in the label and its tooltip alike.
     const QString text = bidiContained(a.GetFormatedText());
-    // Another folder's appointment keeps its colour beside its folder's band.
+    // Another folder's appointment keeps its colour beside its folder's band; else a category
+    // of the team's list with a colour shows it there.
     const std::optional<FolderMark> folder = FolderMarks::of(m_folders, a.filename());
+    const qint64 category = Team::categoryColor(m_settings.TeamCategories(), a.Categories());
+    const QColor band = folder          ? folder->color
+                        : category >= 0 ? ColorOfRgbValue(category)
+                                        : QColor();
     auto* view = qobject_cast<ViewLabel*>(label);
     if (view)
-        view->setBand(folder ? ScreenColors::of(label).adapt(folder->color) : QColor());
+        view->setBand(band.isValid() ? ScreenColors::of(label).adapt(band) : QColor());
     // A short appointment gets a smaller font rather than half a line of text.
     const QSize inside =
-        label->size() - kLabelFrame - QSize(folder && view ? ViewLabel::kBandWidth : 0, 0);
+        label->size() - kLabelFrame - QSize(band.isValid() && view ? ViewLabel::kBandWidth : 0, 0);
     const bool smaller = QFontMetrics(labelFont()).height() > inside.height() &&
                          inside.height() >= kSmallestTextPixels;
     const QFont& font = labelFont(smaller ? inside.height() : 0);

@@ -74,6 +74,8 @@ QString appointmentDescription(const ClassTermin& appointment, const Texts& text
           PeopleText::attendeesText(appointment.Attendees(), texts.langCode)})
         if (!people.isEmpty())
             parts.append(people);
+    if (!appointment.Categories().isEmpty())
+        parts.append(tr("categories %1").arg(appointment.Categories().join(QStringLiteral(", "))));
     if (appointment.IsReminder())
         parts.append(tr("with reminder"));
     if (const QString repeating = repeats(appointment); !repeating.isEmpty())

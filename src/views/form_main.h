@@ -39,6 +39,7 @@ namespace MonthLayout {
 struct Entry;
 }
 class QLabel;
+class QMenu;
 class QMessageBox;
 class QTimer;
 class SettingsJobs;
@@ -343,6 +344,12 @@ private:
     PersonLanesView* m_peopleView = nullptr; // a child of picture_main
     PersonFilterPanel* m_personFilter = nullptr;
     QStringList m_shownPeople; // the logins the filter keeps; everyone when empty
+    // The category filter of the View menu (form_main_categories.cpp), which every view
+    // follows: the team's categories and those checked, each a check mark.
+    void setupCategoryFilter();
+    void fillCategoryMenu();
+    QMenu* m_categoryMenu = nullptr;
+    QStringList m_shownCategories; // the categories the filter keeps; all when empty
 
     // The search (form_main_search.cpp): its results lie over every view while shown.
     void setupSearch();

@@ -1,7 +1,8 @@
 // The main window's people: the day as lanes per person in people mode, and the person filter
-// of the side panel, which every view follows.
+// of the side panel, which every view follows, as it follows the category filter.
 #include "views/form_main.h"
 
+#include "layout/CategoryFilter.h"
 #include "layout/PersonLanes.h"
 #include "service/FolderStores.h"
 #include "settings/Settings.h"
@@ -41,13 +42,15 @@ void form_main::setupPeopleView()
                 m_search->setPersonFilter(logins);
                 drawView();
             });
+    setupCategoryFilter();
 }
 
 DaySource form_main::shownDays() const
 {
     return [this](const QDate& date) {
-        return PersonLanes::kept(m_stores->knownDay(date).value_or(QList<TerminPtr>()),
-                                 m_shownPeople);
+        return CategoryFilter::kept(
+            PersonLanes::kept(m_stores->knownDay(date).value_or(QList<TerminPtr>()), m_shownPeople),
+            m_shownCategories);
     };
 }
 

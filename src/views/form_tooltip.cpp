@@ -28,6 +28,7 @@ const char* const kRecurring = QT_TRANSLATE_NOOP("form_tooltip", "recurring ");
 const char* const kWithReminder = QT_TRANSLATE_NOOP("form_tooltip", "with reminder");
 const char* const kRooms = QT_TRANSLATE_NOOP("form_tooltip", "Rooms: %1");
 const char* const kLocation = QT_TRANSLATE_NOOP("form_tooltip", "Location: %1");
+const char* const kCategories = QT_TRANSLATE_NOOP("form_tooltip", "Categories: %1");
 
 constexpr int kMaxTextWidth = 320;
 const QColor kSecondaryText(96, 96, 96);
@@ -99,6 +100,10 @@ form_tooltip::form_tooltip(QWidget* parent)
     m_labelPeople->setWordWrap(true);
     m_labelPeople->setMaximumWidth(kMaxTextWidth);
     setTextColor(m_labelPeople, kSecondaryText);
+    m_labelCategories = makeLabel(this, QStringLiteral("label_categories"));
+    m_labelCategories->setWordWrap(true);
+    m_labelCategories->setMaximumWidth(kMaxTextWidth);
+    setTextColor(m_labelCategories, kSecondaryText);
     m_line2 = makeLine(this, QStringLiteral("Line2"));
     m_line1 = makeLine(this, QStringLiteral("Line1"));
     m_labelDatum = makeLabel(this, QStringLiteral("label_datum"));
@@ -121,6 +126,7 @@ form_tooltip::form_tooltip(QWidget* parent)
     layout->addWidget(m_labelRooms);
     layout->addWidget(m_labelLocation);
     layout->addWidget(m_labelPeople);
+    layout->addWidget(m_labelCategories);
     layout->addWidget(m_line1);
     layout->addLayout(when);
 }
@@ -158,6 +164,9 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
     people.removeAll(QString());
     m_labelPeople->setText(people.join(u'\n'));
     m_labelPeople->setVisible(!people.isEmpty());
+    m_labelCategories->setText(Language::translate(kContext, kCategories, langCode)
+                                   .arg(appointment.Categories().join(u", ")));
+    m_labelCategories->setVisible(!appointment.Categories().isEmpty());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
     m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
     adjustSize();

@@ -30,6 +30,8 @@ public:
     QLabel* label_rooms() const { return m_labelRooms; }       // hidden when it books none
     QLabel* label_location() const { return m_labelLocation; } // hidden without one
     QLabel* label_people() const { return m_labelPeople; }     // organizer, attendees; or hidden
+    // Hidden when it belongs to none.
+    QLabel* label_categories() const { return m_labelCategories; }
     QLabel* label_datum() const { return m_labelDatum; }
     QLabel* label_zeit() const { return m_labelZeit; }
 
@@ -51,6 +53,7 @@ private:
     QLabel* m_labelRooms = nullptr;
     QLabel* m_labelLocation = nullptr;
     QLabel* m_labelPeople = nullptr;
+    QLabel* m_labelCategories = nullptr;
     QFrame* m_line2 = nullptr;
     QFrame* m_line1 = nullptr;
     QLabel* m_labelDatum = nullptr;

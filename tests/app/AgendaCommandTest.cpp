@@ -73,8 +73,8 @@ TEST_F(AgendaCommandTest, DayPrintsOneJsonObjectPerAppointmentWithKeysInOrder)
             "{\"day\":\"2003-07-04\",\"path\":\"y2003/m7/d4/100.nv3\",\"date\":\"2003-07-04\","
             "\"start\":\"10:30\",\"end\":\"24:00\",\"time\":\"10:30 - 24:00\",\"color\":3,"
             "\"text\":\"Budget \\\"review\\\"\\r\\nRoom 2, A=B\",\"producer\":\"user1\",\"for\":[],"
-            "\"private\":false,\"room\":[],\"location\":\"\",\"reminder\":true,\"remindMinutes\":"
-            "15,"
+            "\"private\":false,\"room\":[],\"location\":\"\",\"category\":[],\"reminder\":true,"
+            "\"remindMinutes\":15,"
             "\"remindAll\":"
             "false,\"email\":false,"
             "\"recurring\":false,\"recurFrom\":\"2003-07-04\",\"recurUntil\":\"2003-07-04\"}\n"));

@@ -35,15 +35,16 @@ protected:
         return {code, out.split('\n', Qt::SkipEmptyParts), err};
     }
     // What range shows from January to February: "dd", "@hour" when not at 10, "=text" when
-    // no "Meeting".
-    QString shown()
+    // no "Meeting", "#categories" when in some.
+    QString shown(const QStringList& filter = {})
     {
         QString out;
         QString err;
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        AgendaCommand::run({"range", "2027-01-01", "2027-02-28", "--folder", data.path()},
-                           outStream, errStream, program.path());
+        AgendaCommand::run(
+            QStringList{"range", "2027-01-01", "2027-02-28", "--folder", data.path()} + filter,
+            outStream, errStream, program.path());
         QStringList days;
         for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
             const QJsonObject a = QJsonDocument::fromJson(line.toUtf8()).object();
@@ -52,6 +53,8 @@ protected:
                 day += "@" + a["start"].toString().left(2);
             if (a["text"].toString() != "Meeting")
                 day += "=" + a["text"].toString();
+            if (const QStringList in = a["category"].toVariant().toStringList(); !in.isEmpty())
+                day += "#" + in.join(',');
             days << day;
         }
         return days.join(' ');
@@ -240,6 +243,21 @@ TEST_F(WriteCommandTest, ALocationIsWrittenAndRemovedAndAnOlderCopyShowsItAsTheL
     EXPECT_TRUE(shown().contains("06=Talk"));
     ASSERT_EQ(run("edit", {pathIn(made.lines[0]), "--location", " "}).code, 0);
     EXPECT_FALSE(TestFiles::readBytes(path).contains("Location"));
+}
+
+TEST_F(WriteCommandTest, CategoriesAreWrittenFilteredByAndClearedAndOlderCopiesPassThemBy)
+{
+    const Result made = run("new", {"2027-01-07", "10:00", "11:00", "Board", "--category", "Board",
+                                    "--category", "finance;board"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QString path = data.filePath(pathIn(made.lines.value(0)));
+    EXPECT_TRUE(TestFiles::readBytes(path).contains("Categories=Board; finance\r\n"));
+    EXPECT_EQ(shown({"--category", "FINANCE", "--category", "travel"}), "07=Board#Board,finance");
+    EXPECT_EQ(shown({"--category", "travel"}), "");
+    EXPECT_EQ(OlderCopy::shown(data.path(), QDate(2027, 1, 7), QDate(2027, 1, 7)),
+              (QMap<QDate, QStringList>{{QDate(2027, 1, 7), {"Board"}}}));
+    ASSERT_EQ(run("edit", {pathIn(made.lines[0]), "--category", ";"}).code, 0);
+    EXPECT_FALSE(TestFiles::readBytes(path).contains("Categories"));
 }
 
 TEST_F(WriteCommandTest, BadArgumentsAreUsageErrorsAndAnUnusableFileSaysWhy)

@@ -105,11 +105,11 @@ TEST_F(EditorAccessTest, CtrlTabAndCtrlPageKeysSwitchThePagesAndCtrlEnterSaves)
         {Qt::Key_Tab, Qt::ControlModifier, 1},
         {Qt::Key_PageDown, Qt::ControlModifier, 2},
         {Qt::Key_PageDown, Qt::ControlModifier, 3},
+        {Qt::Key_Tab, Qt::ControlModifier, 4},
         {Qt::Key_Tab, Qt::ControlModifier, 0},
-        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 3},
-        {Qt::Key_PageUp, Qt::ControlModifier, 2},
-        {Qt::Key_PageUp, Qt::ControlModifier, 1},
-        {Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, 0},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 4},
+        {Qt::Key_PageUp, Qt::ControlModifier, 3},
+        {Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, 2},
     };
     for (const auto& row : rows) {
         QWidget* focus = QApplication::focusWidget();
@@ -181,11 +181,15 @@ TEST_F(EditorAccessTest, EveryControlHasANameInBothLanguagesAndTabGoesDownThePag
         {"text_recur_bis", "Last day of the recurrence", "Letzter Tag der Wiederholung"},
         {"spin_recur_count", "Number of times", "Anzahl der Termine"},
         {"check_owner", "I am new owner", "Besitz übernehmen"},
+        {"list_categories", "Categories", "Kategorien"},
         {"command_ok", "OK", "OK"},
         {"command_cancel", "Cancel", "Abbrechen"},
     };
     inBothLanguages([&](bool german) {
         DirectEditor e(*appointment(), settings);
+        // The five pages' headers fit their strip.
+        EXPECT_LE(PictureBox::toPixels(e.editor.tabs().Span(4).right),
+                  e.editor.picture("pic_tabs").width());
         QStringList order;
         for (const auto& n : names) {
             QWidget& control = e.editor.child<QWidget>(n.control);

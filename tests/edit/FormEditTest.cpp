@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFrame>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -520,6 +521,24 @@ TEST_F(FormEditTest, AnEventsOrganizerAndAttendeesAreShownReadOnlyAndAnEditKeeps
     EXPECT_EQ(e.record().Text(), "Budget moved");
     EXPECT_TRUE(e.record().Organizer() == a->Organizer() &&
                 e.record().Attendees() == a->Attendees());
+}
+
+// The team's categories and the appointment's own, a check box each; a name keeps its spelling.
+TEST_F(FormEditTest, TheCategoriesPageChecksTheTeamsListAndKeepsNamesTheListLacks)
+{
+    settings.setTeamCategories({{"Board", 255}, {"Travel", -1}});
+    auto a = appointment();
+    a->setCategories({"travel", "Food"});
+    DirectEditor e(*a, settings);
+    auto& list = e.editor.child<QListWidget>("list_categories");
+    QStringList rows;
+    for (int row = 0; row < list.count(); ++row)
+        rows << list.item(row)->text() + "=" + QString::number(list.item(row)->checkState());
+    EXPECT_EQ(rows, QStringList({"Board=0", "Travel=2", "Food=2"}));
+    list.item(0)->setCheckState(Qt::Checked);
+    list.item(2)->setCheckState(Qt::Unchecked);
+    e.editor.ok();
+    EXPECT_EQ(e.record().Categories(), QStringList({"Board", "travel"}));
 }
 
 TEST_F(FormEditTest, TheStartPickerKeepsTheLengthStoppingAt2330AndTheEndPickerMovesOnlyTheEnd)

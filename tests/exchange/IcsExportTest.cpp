@@ -26,10 +26,12 @@ struct Appointment {
     const char* text;
     int remind;
     QDate from = {}, until = {};
+    const char* categories = ""; // separated by semicolons
 };
 
 // One of each kind: a one-time appointment, every recurring directory, an end at 24:00, a
-// monthly one on the 31st, a yearly one on 29 February and a whole day with a location.
+// monthly one on the 31st, a yearly one on 29 February and a whole day with a location and
+// categories.
 const Appointment kFolder[] = {
     {"y2026/m3/d10", {2026, 3, 10}, 630, 705, "Budget review\r\nRoom 2, A=B; \xC3\x84rger", 15},
     {"y2026/m5/d1", {2026, 5, 1}, 1320, 1440, "Late shift", 0},
@@ -38,7 +40,7 @@ const Appointment kFolder[] = {
     {"recurring/d31", {2026, 1, 31}, 1080, 1140, "Month end", 0, {2025, 12, 1}, {2200, 12, 31}},
     {"recurring/m2/d29", {2000, 2, 29}, 720, 780, "Leap day", 60, {2000, 1, 1}, {2200, 12, 31}},
     {"recurring/m7/d4", {1990, 7, 4}, 480, 720, "Independence Day", 0, {1990, 1, 1}, {2099, 1, 1}},
-    {"y2026/m3/d11", {2026, 3, 11}, 0, 1440, "Offsite\r\nLocation: Zoom", 0},
+    {"y2026/m3/d11", {2026, 3, 11}, 0, 1440, "Offsite\r\nLocation: Zoom", 0, {}, {}, "Trip;Team"},
 };
 
 class IcsExportTest : public ::testing::Test {
@@ -56,6 +58,7 @@ protected:
             a.setRemindMinutes(qint16(row.remind));
             a.setRecurringStartDate(row.from.isValid() ? row.from : row.date);
             a.setRecurringEndDate(row.until.isValid() ? row.until : row.date);
+            a.setCategories(QString(row.categories).split(';', Qt::SkipEmptyParts));
             a.setFilename(folder.filePath(QString(row.dir) + '/' + QString::number(++n) + ".nv3"));
             ASSERT_TRUE(store.SaveAppointment(a).ok);
         }

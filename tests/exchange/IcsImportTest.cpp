@@ -24,7 +24,7 @@ const QString kData = QStringLiteral(NORVANE_ICS_DATA);
 const QDate kToday(2026, 3, 1);
 
 // Every appointment file below folder: directory, date, times, colour, reminder, range, text,
-// location.
+// categories, location.
 QString describe(const QString& folder)
 {
     ProfileCache profiles(ThreadFileAccess());
@@ -44,6 +44,8 @@ QString describe(const QString& folder)
             line += ' ' + a->RecurringStartDate().toString(Qt::ISODate) + ".." +
                     a->RecurringEndDate().toString(Qt::ISODate);
         line += " \"" + QString(a->Text()).replace("\r\n", "\\n") + '"';
+        if (!a->Categories().isEmpty())
+            line += " in \"" + a->Categories().join("; ") + '"';
         lines << (a->Location().isEmpty() ? line : line + " at \"" + a->Location() + '"');
     }
     lines.sort();
@@ -109,12 +111,12 @@ TEST(IcsImportTest, WhatNoAppointmentKeepsIsNamedInEitherLanguage)
     using Lost = IcsImportResult::Lost;
     IcsImportResult result;
     result.ok = true;
-    result.notKept = {{"Board meeting", {Lost::Attachment, Lost::Attendees, Lost::Categories}}};
+    result.notKept = {{"Board meeting", {Lost::Attachment, Lost::Attendees, Lost::Comment}}};
     const auto english = qScopeGuard([] { Language::apply("en"); });
     for (const auto& [language, line] :
-         {std::pair("en", "Not kept of \"Board meeting\": attachment, attendees, categories"),
+         {std::pair("en", "Not kept of \"Board meeting\": attachment, attendees, comment"),
           std::pair("de", "Nicht übernommen von \"Board meeting\": Anhang, Teilnehmer, "
-                          "Kategorien")}) {
+                          "Kommentar")}) {
         Language::apply(language);
         EXPECT_TRUE(IcsImportSummary(result).endsWith(QString::fromUtf8(line)))
             << IcsImportSummary(result).toStdString();

@@ -23,6 +23,8 @@ inline QStringList shownBy(DataAccess& store, const QDate& from, const QDate& to
             QString text = QString(a->Text()).replace("\r\n", "\n");
             if (!a->Location().isEmpty()) // the reader's form of a LOCATION
                 text += "\nLocation: " + a->Location();
+            if (!a->Categories().isEmpty())
+                text += "\nCategories: " + a->Categories().join("; ");
             shown << day.toString(Qt::ISODate) + ' ' + FormatTime(a->StartTime(), "24h") + '-' +
                          FormatTime(a->EndTime(), "24h") +
                          " remind=" + QString::number(a->RemindMinutes()) + ' ' +

@@ -62,6 +62,10 @@ for event in calendar.walk("VEVENT"):
     description = str(event.get("DESCRIPTION", ""))
     if "LOCATION" in event:
         description += ("\n" if description else "") + "Location: " + str(event["LOCATION"])
+    found = event.get("CATEGORIES", [])
+    names = [str(c) for p in (found if isinstance(found, list) else [found]) for c in p.cats]
+    if names:
+        description += ("\n" if description else "") + "Categories: " + "; ".join(names)
     text = str(event.get("SUMMARY", "")) + "|" + description
     for s in starts:
         if not begin <= s < end:

@@ -84,7 +84,8 @@ protected:
 TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerComesOrAJobWrote)
 {
     put(kDay, 9, "Standup");
-    put(kDay, 11, "Review");
+    const QString review = put(kDay, 11, "Review");
+    TestFiles::writeSettled(review, TestFiles::readBytes(review) + "Categories=team; Board\r\n");
     put(kDay.addDays(7), 9, "Next week");
     QSignalSpy changed(&service, &StoreService::daysChanged);
     const StoreService::Request request{
@@ -93,6 +94,7 @@ TEST_F(StoreServiceTest, TheViewIsReadOffTheWindowsThreadAndShowsWhenTheAnswerCo
     EXPECT_FALSE(service.knownDay(kDay)) << "asked, not waited for";
     settle();
     EXPECT_EQ(texts(kDay), (QStringList{"Review", "Standup"}));
+    EXPECT_EQ(service.knownCategories(), (QStringList{"Board", "team"}));
     EXPECT_EQ(service.knownMark(kDay), std::optional<bool>(true));
     EXPECT_EQ(service.knownMark(kDay.addDays(1)), std::optional<bool>(false));
     EXPECT_EQ(texts(kDay.addDays(7)), QStringList{"Next week"}) << "the next week is warm";

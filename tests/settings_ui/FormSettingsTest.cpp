@@ -351,6 +351,38 @@ TEST_F(FormSettingsTest, TheTeamsRoomsAreListedWithNotesAndOfferedRoomsAdded)
     EXPECT_EQ(rooms.join(", "), "Room 2/12 seats, Room 9/in the attic");
 }
 
+// The team's categories with their colours; names appointments use that the list lacks are
+// offered and added with one button.
+TEST_F(FormSettingsTest, TheTeamsCategoriesAreListedWithColoursAndUsedOnesOffered)
+{
+    TestFiles::writeBytes(settings.Path(), "[Team]\r\nCategoryCount=3\r\nCategory1=Board\r\n"
+                                           "CategoryColor1=255\r\nCategory2=board\r\n"
+                                           "Category3=Travel\r\nCategoryColor3=red\r\n");
+    auto w = open();
+    w->offerCategories({"travel", "Food", "Team"});
+    auto& table = child<QTableWidget>(*w, "table_categories");
+    ASSERT_EQ(table.rowCount(), 2) << "a name listed twice counts once";
+    EXPECT_EQ(child<QLabel>(*w, "label_categories_unlisted").text(),
+              "Used but not in the list: Food, Team");
+    click(*w, "command_categories_unlisted");
+    EXPECT_TRUE(child<QLabel>(*w, "label_categories_unlisted").isHidden());
+    table.item(3, 0)->setText("Team; all,"); // no semicolon or comma in a name
+    setColorDialogAnswer([](QColorDialog& dialog) {
+        dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
+        return int(QDialog::Accepted);
+    });
+    emit table.cellActivated(2, 1);
+    table.setCurrentCell(1, 0);
+    click(*w, "command_category_remove");
+    ok(*w);
+    QStringList categories;
+    const auto again = reloaded();
+    for (const TeamCategory& category : again.TeamCategories())
+        categories << category.name + "/" + QString::number(category.color);
+    EXPECT_EQ(categories.join(", "),
+              "Board/255, Food/" + QString::number(0x563412) + ", Team all/-1");
+}
+
 TEST_F(FormSettingsTest, ALockedSettingsFileIsToldAsNotSavedAndTheWindowStays)
 {
     TestFiles::writeBytes(settings.Path(), "[Admin]\r\nLocked=1\r\n");

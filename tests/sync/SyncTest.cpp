@@ -511,12 +511,14 @@ const Row kRows[] = {
                          "DTSTART;VALUE=DATE:" +
                              day + "\r\nDTEND;VALUE=DATE:" + kDay.addDays(1).toString("yyyyMMdd") +
                              "\r\nSUMMARY:Offsite\r\nDESCRIPTION:Bring laptops\r\n"
-                             "LOCATION:Zoom\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"});
+                             "LOCATION:Zoom\r\nCATEGORIES:Travel,Team\r\n"
+                             "END:VEVENT\r\nEND:VCALENDAR\r\n"});
          c.synced();
          const QString path = c.local()["Offsite"];
          EXPECT_EQ(c.timesOf(path), std::pair(0, 24 * 60)) << "the whole day";
          EXPECT_EQ(c.textOf(path), "Offsite\r\nBring laptops");
          EXPECT_EQ(c.loaded(path)->Location(), "Zoom");
+         EXPECT_EQ(c.loaded(path)->Categories(), QStringList({"Travel", "Team"}));
          // Renamed in turn on either side: one title, the rest as it was, still a day.
          for (int round = 1; round <= 2; ++round) {
              const QString phoneTitle = QStringLiteral("Phone title %1").arg(round);
@@ -532,12 +534,17 @@ const Row kRows[] = {
              EXPECT_EQ(event["dtstart_line"].toString(), "DTSTART;VALUE=DATE:" + day);
          }
          EXPECT_EQ(c.localTexts().size(), 1);
-         // A place changed here goes out as the event's.
+         // A place and categories changed here go out as the event's, the phone's come back.
          ClassTermin moved = *c.loaded(path);
          moved.setLocation("Hall 2");
+         moved.setCategories({"Board"});
          EXPECT_TRUE(c.folderStore().SaveAppointment(moved).ok);
          EXPECT_EQ(c.synced().sent, 1);
          EXPECT_EQ(c.phoneEvents()["Own title 2"]["location"].toString(), "Hall 2");
+         EXPECT_EQ(c.phoneEvents()["Own title 2"]["categories"].toString(), "Board");
+         c.phone({"categories", "d1", "Board,Finance"});
+         EXPECT_EQ(c.synced().received, 1);
+         EXPECT_EQ(c.loaded(path)->Categories(), QStringList({"Board", "Finance"}));
      }},
     {"PrivacyTravelsBothWaysAsClass",
      [](Case& c) {

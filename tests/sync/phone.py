@@ -4,11 +4,13 @@
 phone.py URL USER PASSWORD COMMAND [ARGS]
   list                       one JSON line per event: uid, summary, start, rrule, parts,
                              its DTSTART line as sent, description, location, EXDATE lines,
-                             class, organizer's CN, attendees as "CN or address=PARTSTAT; ..."
+                             class, organizer's CN, attendees as "CN or address=PARTSTAT; ...",
+                             categories (names joined by ",")
   add UID SUMMARY START [RRULE [EXDATE]]   START as 20261210T100000 (local time)
   raw ICS                    a calendar of one event, as given
   edit UID SUMMARY           a new summary (and description)
   retitle UID SUMMARY        a new summary, the description left as it is
+  categories UID NAMES       other categories: NAMES joined by ","
   exdate UID START           "delete this occurrence": START as for add
   rrule UID RRULE            another rule for the whole series
   partstat UID ADDRESS STATUS  the attendee's answer, as its calendar app sends it
@@ -52,6 +54,9 @@ def dtstart_line(data):
 def attendees_of(component):
     found = component.get("attendee", [])
     return found if isinstance(found, list) else [found]
+def categories(component):
+    found = component.get("categories", [])
+    return ",".join(str(c) for p in (found if isinstance(found, list) else [found]) for c in p.cats)
 
 
 def main():
@@ -75,6 +80,7 @@ def main():
                 if "organizer" in first else "",
                 "attendees": "; ".join(f"{a.params.get('CN', a)}={a.params.get('PARTSTAT', '')}"
                                        for a in attendees_of(first)),
+                "categories": categories(first),
                 "exdates": len(first.get("exdate", [])) if isinstance(first.get("exdate"), list)
                 else int("exdate" in first),
             }))
@@ -86,6 +92,14 @@ def main():
         uid, summary = args
         event = cal.event_by_uid(uid)
         event.icalendar_instance.walk("VEVENT")[0]["summary"] = summary
+        event.data = event.icalendar_instance.to_ical().decode()
+        event.save()
+    elif command == "categories":
+        uid, names = args
+        event = cal.event_by_uid(uid)
+        component = event.icalendar_instance.walk("VEVENT")[0]
+        component.pop("categories", None)
+        component.add("categories", names.split(","))
         event.data = event.icalendar_instance.to_ical().decode()
         event.save()
     elif command == "edit":

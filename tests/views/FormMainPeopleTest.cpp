@@ -9,8 +9,10 @@
 #include "views/PersonLanesView.h"
 #include "views/SearchPanel.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 
 namespace {
 
@@ -92,6 +94,33 @@ TEST_F(FormMainPeopleTest, LanesPerPersonAndAFilterThatEveryViewFollows)
         box->click();
     EXPECT_EQ(
         std::count_if(boxes.begin(), boxes.end(), [](QCheckBox* b) { return b->isChecked(); }), 1);
+}
+
+// The View menu's category filter: the day view and the list keep the appointments of the
+// categories checked, letter case aside; the list names them.
+TEST_F(FormMainPeopleTest, TheCategoryFilterOfTheViewMenuIsFollowedByEveryView)
+{
+    settings.setTeamCategories({{"Board", 255}, {"Travel", -1}});
+    own(put({2003, 7, 9}, 9, 10, "Planning"), "Categories=board; Finance\r\n");
+    put({2003, 7, 9}, 11, 12, "Audit");
+    window();
+    settle();
+    const auto entry = [this](const QString& text) {
+        for (QAction* action : child<QMenu>("mnu_view_categories")->actions())
+            if (action->text() == text)
+                return action;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_TRUE(entry("Travel") && entry("Board"));
+    entry("Board")->trigger();
+    key(Qt::Key_D);
+    EXPECT_EQ(labelTexts(), QStringList{"Planning"});
+    const QImage shot = ShownLabels::of(window()).value(0)->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(2, shot.height() / 2), QColor(255, 0, 0)) << "Board's band";
+    key(Qt::Key_L);
+    EXPECT_EQ(listed(), QStringList{"Planning [board, Finance]"});
+    entry("All categories")->trigger();
+    EXPECT_EQ(listed(), (QStringList{"Planning [board, Finance]", "Audit"}));
 }
 
 // Anna's private appointment and one of the user's own, as every surface of the window shows them.

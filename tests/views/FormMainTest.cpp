@@ -642,7 +642,10 @@ TEST(FormTooltipTest,
     booking.setRooms({"Room 2", "Beamer"});
     EXPECT_TRUE(tooltip.label_location()->isHidden());
     booking.setLocation("Hall 2");
+    EXPECT_TRUE(tooltip.label_categories()->isHidden());
+    booking.setCategories({"Board", "Travel"});
     tooltip.SetAppointment(booking, "de", "24h", "dd.mm.yyyy");
+    EXPECT_EQ(tooltip.label_categories()->text(), "Kategorien: Board, Travel");
     EXPECT_EQ(tooltip.label_rooms()->text(), "Räume: Room 2; Beamer");
     EXPECT_FALSE(tooltip.label_rooms()->isHidden());
     EXPECT_EQ(tooltip.label_location()->text(), "Ort: Hall 2");

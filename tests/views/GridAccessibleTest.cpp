@@ -37,6 +37,7 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         a->setIsPrivate(true);
         a->setRooms({QStringLiteral("Room 2"), QStringLiteral("Beamer")});
         a->setLocation(QStringLiteral("Hall 2"));
+        a->setCategories({QStringLiteral("Board")});
         return TerminPtr(a);
     }();
     struct Case {
@@ -49,12 +50,14 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         {"en", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; owner anna; Attendees: Ben (accepted); with reminder"},
         {"en", standUp, "09:00 - 10:30, Stand-up",
-         "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; repeats weekly"},
+         "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; categories Board; "
+         "repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; Besitzer anna; Teilnehmer: Ben (zugesagt); mit Erinnerung"},
         {"de", standUp, "09:00 - 10:30, Stand-up",
-         "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; Ort Hall 2; wiederholt sich "
-         "wöchentlich"},
+         "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; Ort Hall 2; Kategorien "
+         "Board; "
+         "wiederholt sich wöchentlich"},
     };
     for (const Case& c : cases) {
         Language::apply(QLatin1String(c.lang));
@@ -71,9 +74,9 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         {{"/f/", "/f", "f", Qt::red, true}, {"/team/", "/team", "team", Qt::blue, false}}};
     const TerminPtr team = appointment("Team day", "/team/y2026/m12/d7/3.nv3", false);
     EXPECT_EQ(GridAccessible::appointmentDescription(*team, shown), "owner anna; calendar team");
-    EXPECT_EQ(
-        GridAccessible::appointmentDescription(*standUp, shown),
-        "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; repeats weekly");
+    EXPECT_EQ(GridAccessible::appointmentDescription(*standUp, shown),
+              "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; categories "
+              "Board; repeats weekly");
 }
 
 TEST(GridAccessibleTest, EachDayIsAListOfItsShownAppointmentsAndTheFocusIsMarked)

@@ -1,6 +1,7 @@
 #include "app/cli/AgendaCommand.h"
 
 #include "calendar/Formats.h"
+#include "layout/CategoryFilter.h"
 #include "layout/PersonLanes.h"
 #include "profile/FileAccess.h"
 #include "settings/Settings.h"
@@ -64,6 +65,7 @@ struct Request {
     QList<QDate> dates;
     QStringList folders;
     QStringList persons;
+    QStringList categories;
     bool help = false;
 };
 
@@ -72,6 +74,7 @@ std::variant<Request, Options::Problem> parse(const QStringList& args)
 {
     const auto options = Options::parse(args, {{QStringLiteral("--folder"), Options::Text},
                                                {QStringLiteral("--person"), Options::Text},
+                                               {QStringLiteral("--category"), Options::Text},
                                                {QStringLiteral("--help")},
                                                {QStringLiteral("-h")}});
     if (const auto* problem = std::get_if<Options::Problem>(&options))
@@ -80,6 +83,7 @@ std::variant<Request, Options::Problem> parse(const QStringList& args)
     Request request;
     request.folders = parsed.given.value(QStringLiteral("--folder"));
     request.persons = parsed.given.value(QStringLiteral("--person"));
+    request.categories = parsed.given.value(QStringLiteral("--category"));
     request.help = parsed.has(QStringLiteral("--help")) || parsed.has(QStringLiteral("-h"));
     QStringList positional = parsed.arguments;
     if (request.help)
@@ -113,6 +117,12 @@ std::variant<Request, Options::Problem> parse(const QStringList& args)
                 QStringLiteral("A range spans at most %1 days.").arg(kMaxRangeDays));
     }
     return request;
+}
+
+// What the person and the category filter keep of a day.
+QList<TerminPtr> shownOf(const QList<TerminPtr>& day, const Request& request)
+{
+    return CategoryFilter::kept(PersonLanes::kept(day, request.persons), request.categories);
 }
 
 QString jsonBool(bool on)
@@ -173,6 +183,7 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         QStringLiteral("\"private\":") + jsonBool(a.IsPrivate()),
         QStringLiteral("\"room\":") + jsonList(a.Rooms()),
         QStringLiteral("\"location\":") + jsonString(a.Location()),
+        QStringLiteral("\"category\":") + jsonList(a.Categories()),
         QStringLiteral("\"reminder\":") + jsonBool(a.IsReminder()),
         QStringLiteral("\"remindMinutes\":") + QString::number(a.RemindMinutes()),
         QStringLiteral("\"remindAll\":") + jsonBool(a.ReminderAll()),
@@ -268,7 +279,8 @@ QString usage()
         "  norvane-cli has DATE                     true when DATE has an appointment\n"
         "        day, range, has and search take [--folder DIR]... (each folder given is\n"
         "        read; every line then names its folder) and [--person LOGIN]... (only\n"
-        "        appointments owned by or for one of them)\n"
+        "        appointments owned by or for one of them); day, range and has take\n"
+        "        [--category NAME]... (only appointments in one of them)\n"
         "  norvane-cli search WORDS... [--from DATE] [--to DATE] [--no-index]\n"
         "                                           the appointments whose text, owner or\n"
         "                                           those it is for have\n"
@@ -311,19 +323,21 @@ QString usage()
         "                  [--weekdays mon,thu|mon-fri] [--nth 1mon..4sun|last-mon..last-sun]\n"
         "                  [--until DATE | --count N] [--color N] [--remind MIN] [--for LOGINS]\n"
         "                  [--private | --public] [--room NAME ...] [--location TEXT]\n"
-        "                  [--folder DIR]\n"
+        "                  [--category NAME ...] [--folder DIR]\n"
         "                                           a new appointment; times as HH:MM; a\n"
         "                                           series has no end unless given one;\n"
         "                                           LOGINS: whom it is for, as anna,ben;\n"
         "                                           --private: others see it as \"Busy\";\n"
         "                                           --room: a room or equipment it books;\n"
         "                                           --location: where it takes place, \" \"\n"
-        "                                           for none\n"
+        "                                           for none; --category: a category it\n"
+        "                                           belongs to, \";\" for none\n"
         "  norvane-cli edit PATH [--on DATE --scope this|following|all] [--date DATE]\n"
         "                   [--start HH:MM] [--end HH:MM] [--text TEXT] [--color N] [--for "
         "LOGINS]\n"
         "                   [--every ... --weekdays ... --nth ... --until ... --count ...]\n"
         "                   [--private | --public] [--room NAME ...] [--location TEXT]\n"
+        "                   [--category NAME ...]\n"
         "                   [--folder DIR]          changes the appointment that day or range\n"
         "                                           prints as PATH; of a series the occurrence\n"
         "                                           on DATE alone, it and all after, or all\n"
@@ -402,20 +416,18 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err,
     const QDate to = request.dates.value(1, from);
     for (QDate day = from; day <= to; day = day.addDays(1)) {
         if (request.command == QLatin1String("has")) {
-            // Without persons the day marks answer without reading the day.
+            // Without persons or categories the day marks answer without reading the day.
             const bool has = std::any_of(stores.begin(), stores.end(), [&](const auto& store) {
-                return request.persons.isEmpty()
+                return request.persons.isEmpty() && request.categories.isEmpty()
                            ? store->HasAppointments(day)
-                           : !PersonLanes::kept(store->GetAppointmentsOfDay(day), request.persons)
-                                  .isEmpty();
+                           : !shownOf(store->GetAppointmentsOfDay(day), request).isEmpty();
             });
             out << jsonBool(has) << '\n';
             continue;
         }
         for (size_t n = 0; n < stores.size(); ++n) {
             const FoldersSetup::Folder& folder = setup.folders[qsizetype(n)];
-            for (const TerminPtr& a :
-                 PersonLanes::kept(stores[n]->GetAppointmentsOfDay(day), request.persons))
+            for (const TerminPtr& a : shownOf(stores[n]->GetAppointmentsOfDay(day), request))
                 out << jsonLine(day, folder.path, *a, setup.printed(folder)) << '\n';
         }
     }

@@ -61,6 +61,7 @@ struct Fields {
     std::optional<bool> isPrivate;
     std::optional<QStringList> rooms;
     std::optional<QString> location;
+    std::optional<QStringList> categories;
 };
 
 struct Target {
@@ -79,11 +80,11 @@ const QList<Options::Option> kTargetOptions = {
     {QStringLiteral("--text"), Options::Text},     AgendaCommand::colorOption(),
     {QStringLiteral("--for"), Options::Text},      {QStringLiteral("--private"), Options::Flag},
     {QStringLiteral("--public"), Options::Flag},   {QStringLiteral("--room"), Options::Text},
-    {QStringLiteral("--location"), Options::Text},
+    {QStringLiteral("--location"), Options::Text}, {QStringLiteral("--category"), Options::Text},
 };
 
 // --private or --public, one of them at most; --room as often as there are rooms, ";" for none;
-// --location " " for none.
+// --location " " for none; --category as --room.
 std::optional<Problem> readPrivacyAndRooms(const Options::Parsed& parsed, Fields& fields)
 {
     const bool makePrivate = parsed.has(QStringLiteral("--private"));
@@ -96,6 +97,9 @@ std::optional<Problem> readPrivacyAndRooms(const Options::Parsed& parsed, Fields
             parsed.given.value(QStringLiteral("--room")).join(QLatin1Char(';')));
     if (parsed.has(QStringLiteral("--location")))
         fields.location = AppointmentFile::locationOf(parsed.value(QStringLiteral("--location")));
+    if (parsed.has(QStringLiteral("--category")))
+        fields.categories = AppointmentFile::roomsOf(
+            parsed.given.value(QStringLiteral("--category")).join(QLatin1Char(';')));
     return std::nullopt;
 }
 
@@ -251,6 +255,8 @@ void applyFields(ClassTermin& a, const Fields& fields)
         a.setRooms(*fields.rooms);
     if (fields.location)
         a.setLocation(*fields.location);
+    if (fields.categories)
+        a.setCategories(*fields.categories);
 }
 
 // The one-time files of a series whose parts do not note their days yet (written before they
@@ -397,7 +403,8 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err,
             << Options::Option(QStringLiteral("--private"), Options::Flag)
             << Options::Option(QStringLiteral("--public"), Options::Flag)
             << Options::Option(QStringLiteral("--room"), Options::Text)
-            << Options::Option(QStringLiteral("--location"), Options::Text);
+            << Options::Option(QStringLiteral("--location"), Options::Text)
+            << Options::Option(QStringLiteral("--category"), Options::Text);
     const auto parsedOptions = Options::parse(args, options);
     if (const auto* problem = std::get_if<Problem>(&parsedOptions))
         return AgendaCommand::usageError(*problem, err);

@@ -210,6 +210,7 @@ int main(int argc, char* argv[])
                                   std::move(sent));
         };
         auto* settingsWindow = new form_settings(settings, settingsJobs, windowHooks, parent);
+        settingsWindow->offerCategories(service.knownCategories());
         if (!roomsOffered.isEmpty())
             settingsWindow->offerRooms(std::exchange(roomsOffered, {}));
         opened(settingsWindow, [&, done = std::move(done)] {
