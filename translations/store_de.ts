@@ -42,4 +42,8 @@
         <translation>Dieser private Termin gehört %1: nur sein Besitzer kann ihn ändern.</translation>
     </message>
 </context>
+<context>
+    <name>SpanDays</name>
+    <message><source>%1 (day %2 of %3)</source><translation>%1 (Tag %2 von %3)</translation></message>
+</context>
 </TS>
