@@ -19,13 +19,14 @@ struct IcsExportOptions {
 };
 
 // Every appointment shown on a day from `from` to `to` as one VEVENT: a one-time appointment
-// on the day it is shown, the days of a span (see SpanDays) together as one, a recurring one once,
-// with an RRULE from the first day of its range on which it applies to its last (UNTIL), or its own
-// rule (a COUNT stays). A series kept as occurrences is one VEVENT from its rule file (RRULE,
-// EXDATEs) with its exceptions as changed occurrences (RECURRENCE-ID), never its occurrences one by
-// one. SUMMARY is the first line of the text, DESCRIPTION the other lines, LOCATION its location; a
-// reminder becomes a display alarm. UIDs are the files' paths inside dataFolder, so a second export
-// of the same appointments updates them in another calendar.
+// on the day it is shown, a recurring one once, with an RRULE from the first day of its range
+// on which it applies to its last (UNTIL), or its own rule (a COUNT stays). A series kept as
+// occurrences is one VEVENT from its rule file (RRULE, EXDATEs) with its exceptions as changed
+// occurrences (RECURRENCE-ID), never its occurrences one by one. SUMMARY is the first line of the
+// text, DESCRIPTION the other lines, LOCATION its location; a reminder becomes a
+// display alarm. UIDs are the files' paths inside dataFolder, so a second export of the same
+// appointments updates them in another calendar.
+// The days of a span (see SpanDays) go together as one VEVENT, also those outside the range.
 //
 // Times are the local wall-clock times with TZID of the zone and its VTIMEZONE, so a series
 // keeps its hour across daylight saving time; a zone libical does not know is written as

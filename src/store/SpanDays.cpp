@@ -156,7 +156,12 @@ Shape edited(const Shape& before, const ClassTermin& day, const ClassTermin& cha
         after.appointment.setStartTime(before.appointment.StartTime());
     if (day.datum() != before.until)
         after.appointment.setEndTime(before.appointment.EndTime());
-    return moved(after, day.datum().daysTo(changed.datum()));
+    after = moved(after, day.datum().daysTo(changed.datum()));
+    // A last day set anew (the editor's) ends the span there.
+    if (changed.isSpanDay() && changed.SpanUntil().isValid() &&
+        changed.SpanUntil() != day.SpanUntil())
+        after.until = changed.SpanUntil();
+    return after;
 }
 
 } // namespace SpanDays

@@ -65,7 +65,8 @@ Shape moved(Shape shape, qint64 days);
 
 // The span after one of its days (`day`, as it was) became `changed` in the editor or by a
 // drop: the fields of the change go to every day, a change of the date moves the whole span,
-// the start counts on the first day only, the end on the last day only.
+// the start counts on the first day only, the end on the last day only; a last day of the
+// change's own (SpanUntil) ends the span there.
 Shape edited(const Shape& before, const ClassTermin& day, const ClassTermin& changed);
 
 } // namespace SpanDays

@@ -38,4 +38,27 @@ WriteOutcome run(DataAccess& store, const SpanDays::Plan& plan,
     return outcome;
 }
 
+bool isNewSpan(DataAccess& store, const ClassTermin& a)
+{
+    if (!a.isSpanDay() || a.IsRecurring() || a.SpanFrom() != a.datum() ||
+        a.SpanUntil() <= a.datum())
+        return false;
+    return a.filename().isEmpty() ||
+           store.LoadAppointment(a.filename(), a.datum())->SpanId() != a.SpanId();
+}
+
+WriteOutcome fileNewSpan(DataAccess& store, ClassTermin& a, const std::function<quint32()>& draw)
+{
+    QList<TerminPtr> before;
+    if (!a.filename().isEmpty())
+        before.append(store.LoadAppointment(a.filename(), a.datum()));
+    QStringList written;
+    const WriteOutcome outcome = run(
+        store, SpanDays::plan(before, SpanDays::Shape{a, a.SpanFrom(), a.SpanUntil(), a.SpanId()}),
+        draw, &written);
+    if (outcome.ok)
+        a.setFilename(written.value(0));
+    return outcome;
+}
+
 } // namespace SpanFiling

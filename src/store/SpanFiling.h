@@ -22,4 +22,13 @@ QList<TerminPtr> filesOf(DataAccess& store, const TerminPtr& day);
 WriteOutcome run(DataAccess& store, const SpanDays::Plan& plan,
                  const std::function<quint32()>& draw, QStringList* written = nullptr);
 
+// Whether the appointment is to become a span: it names one from its own day to a later one
+// that its file (if it has one) does not belong to yet, as the editor hands over an appointment
+// whose end day it set later than its day.
+bool isNewSpan(DataAccess& store, const ClassTermin& appointment);
+// Writes such an appointment as the day files of its span in place of its file; it takes the
+// first day's path.
+WriteOutcome fileNewSpan(DataAccess& store, ClassTermin& appointment,
+                         const std::function<quint32()>& draw);
+
 } // namespace SpanFiling

@@ -1,8 +1,12 @@
 // Several days as one: what an edit of a span writes and deletes, decided without a file.
 #include "store/SpanDays.h"
+#include "TestFiles.h"
 #include "settings/Language.h"
+#include "store/AppointmentFiling.h"
+#include "store/DataAccess.h"
 
 #include <QScopeGuard>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +97,30 @@ TEST(SpanDaysTest, TheDayMarkComesOffInEitherLanguageAndNothingElseDoes)
     EXPECT_EQ(SpanDays::unmarkedText("Trip (day two)"), "Trip (day two)");
     EXPECT_EQ(SpanDays::idFor("event@example.org"), "event@example.org");
     EXPECT_TRUE(SpanDays::idFor(QString(300, 'u')).startsWith("sha1:"));
+}
+
+TEST(SpanDaysTest, AnAppointmentWhoseEndDayIsLaterIsFiledAsItsDays)
+{
+    QTemporaryDir folder;
+    ProfileCache profiles(ThreadFileAccess());
+    DataAccess store(profiles, StoreSource::fixed(folder.path()));
+    ClassTermin a = *trip().first();
+    a.setFilename({});
+    a.setText("Trip");
+    a.setEndTime(TimeOfDay::fromMinutes(11 * 60));
+    a.setSpan("new", kMonday, kMonday.addDays(2));
+    ASSERT_TRUE(AppointmentFiling(store).File(a).ok);
+    QStringList days;
+    for (int n = 0; n < 4; ++n)
+        for (const TerminPtr& day : store.GetAppointmentsOfDay(kMonday.addDays(n)))
+            days << QString("%1 %2-%3 %4 %5")
+                        .arg(day->datum().day())
+                        .arg(day->StartTime().minutes() / 60)
+                        .arg(day->EndTime().minutes() / 60)
+                        .arg(day->Text(), day->SpanUntil().toString("dd"));
+    EXPECT_EQ(days, (QStringList{"16 14-24 Trip (day 1 of 3) 18", "17 0-24 Trip (day 2 of 3) 18",
+                                 "18 0-11 Trip (day 3 of 3) 18"}));
+    EXPECT_EQ(DataAccess::DayOfOneTimeFile(a.filename()), kMonday);
 }
 
 } // namespace
