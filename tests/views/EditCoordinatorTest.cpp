@@ -174,6 +174,8 @@ TEST_F(EditCoordinatorTest, ADayOfASpanMovesAndGoesWithAllItsDaysAndUndoesAsOneS
         settle();
         EXPECT_EQ(filesOnDays(), row.filesOnDays);
         EXPECT_EQ(service.history().undoCount(), row.undoSteps);
+        const UndoStep* step = service.history().nextUndo();
+        EXPECT_EQ(step ? step->title : "Trip", "Trip") << "named after the span";
     }
     EXPECT_EQ(questions.asked, QList<int>()) << "a span is never asked about";
     EXPECT_EQ(questions.failures, QStringList());
