@@ -2,6 +2,7 @@
 #include "store/SpanDays.h"
 #include "TestFiles.h"
 #include "settings/Language.h"
+#include "store/AppointmentCopy.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 
@@ -85,6 +86,8 @@ TEST(SpanDaysTest, AnEditOfOneDayActsOnTheWholeSpan)
         EXPECT_EQ(described(SpanDays::plan(files, c.wanted)).toStdString(), c.expected) << c.name;
     EXPECT_EQ(before.appointment.Text(), "Trip\r\nto Lyon");
     EXPECT_EQ(before.id, "trip");
+    const ClassTermin copy = AppointmentCopy::of(*files[1], kMonday, "me");
+    EXPECT_TRUE(!copy.isSpanDay() && copy.Text() == "Trip\r\nto Lyon") << "a copy is a day alone";
 }
 
 TEST(SpanDaysTest, TheDayMarkComesOffInEitherLanguageAndNothingElseDoes)
