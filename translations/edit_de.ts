@@ -36,6 +36,14 @@
 </context>
 <context>
     <name>form_edit</name>
+    <message>
+        <source>Ends:</source>
+        <translation>Endet:</translation>
+    </message>
+    <message>
+        <source>Last day</source>
+        <translation>Letzter Tag</translation>
+    </message>
     <message><source>Private</source><translation>Privat</translation></message>
     <message>
         <source>Everyone but its owner sees it as &quot;Busy&quot; with its times.

@@ -38,7 +38,6 @@
     <message><source>its repeat rule ends before it starts</source><translation>seine Wiederholungsregel endet vor seinem Beginn</translation></message>
     <message numerus="yes"><source>Left out, outside a calendar or inside another component: %n events</source><translation><numerusform>Ausgelassen, außerhalb eines Kalenders oder innerhalb einer anderen Komponente: %n Ereignis</numerusform><numerusform>Ausgelassen, außerhalb eines Kalenders oder innerhalb einer anderen Komponente: %n Ereignisse</numerusform></translation></message>
     <message><source>event at line %1</source><translation>Ereignis in Zeile %1</translation></message>
-    <message><source>%1 (day %2 of %3)</source><translation>%1 (Tag %2 von %3)</translation></message>
     <message numerus="yes"><source>Over several days: %n events, as %1 appointments, one a day</source><translation><numerusform>Über mehrere Tage: %n Ereignis, als %1 Termine, einer je Tag</numerusform><numerusform>Über mehrere Tage: %n Ereignisse, als %1 Termine, einer je Tag</numerusform></translation></message>
     <message><source>Warnings: %1</source><translation>Warnungen: %1</translation></message>
     <message numerus="yes"><source>Imported: %n events, %1 of them recurring</source><translation><numerusform>Importiert: %n Ereignis, davon %1 wiederkehrend</numerusform><numerusform>Importiert: %n Ereignisse, davon %1 wiederkehrend</numerusform></translation></message>

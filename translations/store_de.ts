@@ -77,4 +77,8 @@
         <translation>delegiert</translation>
     </message>
 </context>
+<context>
+    <name>SpanDays</name>
+    <message><source>%1 (day %2 of %3)</source><translation>%1 (Tag %2 von %3)</translation></message>
+</context>
 </TS>

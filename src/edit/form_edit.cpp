@@ -174,11 +174,12 @@ void form_edit::Form_Load()
         connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, command_ok,
                 &QPushButton::click);
 
-    for (ClassMonthDD* picker : {datumswahl, recur_von, recur_bis}) {
+    for (ClassMonthDD* picker : {datumswahl, enddaywahl, recur_von, recur_bis}) {
         picker->setFirstday(m_settings.FirstWeekday());
         picker->setLangcode(m_settings.LangCode());
     }
     datumswahl->Bind(pic_datum);
+    enddaywahl->Bind(pic_endday);
     recur_von->Bind(pic_recur_von);
     recur_bis->Bind(pic_recur_bis);
 
@@ -206,6 +207,7 @@ void form_edit::SetLanguageTexts()
     label_header_am->setText(tr("At:"));
     label_header_von->setText(tr("From:"));
     label_header_bis->setText(tr("until:"));
+    label_header_endday->setText(tr("Ends:"));
     label_header_color->setText(tr("Color:"));
     label_header_text->setText(tr("Text:"));
     m_okText = tr("OK");
@@ -263,6 +265,7 @@ void form_edit::ShowAppointment()
     showDate(text_am, r.datum());
     showTime(text_zeit_von, r.StartTime());
     showTime(text_zeit_bis, r.EndTime());
+    showEndDay(r);
     text_text->setPlainText(withPlatformBreaks(r.Text()));
     check_remind->setChecked(r.IsReminder());
     showRemindMinutes(*combo_remind, r.RemindMinutes());
@@ -439,6 +442,9 @@ void form_edit::datumswahl_Change(const QDate& date)
 {
     const QDate before = text_am->value();
     showDate(text_am, date);
+    // The end day keeps its distance: the appointment moves as a whole.
+    if (before.isValid() && text_endday->value().isValid())
+        showDate(text_endday, text_endday->value().addDays(before.daysTo(date)));
     if (!m_recurFromChosen)
         showDate(text_recur_von, date);
     repeatFollowsDate(before, date);
@@ -508,6 +514,7 @@ void form_edit::UpdateControlStates()
 
     // The date of a recurring appointment is changed with the box unticked.
     text_am->setEnabled(!recurring);
+    text_endday->setEnabled(!recurring);
 }
 
 // ---- the record ----
@@ -526,6 +533,7 @@ void form_edit::copyIntoRecord()
     r.setReminderAll(combo_users->currentIndex() != 0);
     r.setEmailEnable(check_email->isChecked());
     copyRepeatIntoRecord(r);
+    copyEndDayIntoRecord(r);
     if (check_owner->isChecked())
         r.setProducer(m_loginName);
     r.setForUsers(AppointmentFile::loginsOf(text_for->text()));

@@ -221,6 +221,14 @@ private:
                         std::function<void(int answer)> answered);
     void command_cancel_Click();
     void datumswahl_Change(const QDate& date);
+    // The last day of an appointment over several days (form_edit_endday.cpp): its field, what
+    // the record says of it, and what it makes of the record.
+    void createEndDayField(QFrame* page);
+    void createEndDayPicker();
+    void endday_Change(const QDate& date);
+    void showEndDay(const ClassTermin& r);
+    void copyEndDayIntoRecord(ClassTermin& r) const;
+    bool severalDays() const;
     void recur_von_Change(const QDate& date);
     void recur_bis_Change(const QDate& date);
     void zeit_von_TimeChanged(TimeOfDay time);
@@ -260,6 +268,10 @@ private:
     QLabel* label_header_color = nullptr;
     QLabel* label_header_text = nullptr;
     ValueField<QDate>* text_am = nullptr;
+    QLabel* label_header_endday = nullptr;
+    ValueField<QDate>* text_endday = nullptr;
+    PictureBox* pic_endday = nullptr;
+    ClassMonthDD* enddaywahl = nullptr;
     ValueField<TimeOfDay>* text_zeit_von = nullptr;
     ValueField<TimeOfDay>* text_zeit_bis = nullptr;
     ValueField<int>* text_color = nullptr;

@@ -26,6 +26,8 @@ void form_edit::nameControls()
     const std::pair<QWidget*, const char*> names[] = {
         {text_am, QT_TRANSLATE_NOOP("form_edit", "Date")},
         {pic_datum, QT_TRANSLATE_NOOP("form_edit", "Date")},
+        {text_endday, QT_TRANSLATE_NOOP("form_edit", "Last day")},
+        {pic_endday, QT_TRANSLATE_NOOP("form_edit", "Last day")},
         {text_zeit_von, QT_TRANSLATE_NOOP("form_edit", "Start time")},
         {pic_zeit_von, QT_TRANSLATE_NOOP("form_edit", "Start time")},
         {text_zeit_bis, QT_TRANSLATE_NOOP("form_edit", "End time")},
@@ -59,7 +61,7 @@ void form_edit::nameControls()
         {label_recur_von, text_recur_von}, {label_header_remind, combo_remind},
         {label_header_recur, combo_recur}, {label_info_for, text_for},
         {label_info_rooms, text_rooms},    {label_info_people, text_people},
-        {label_categories, list_categories},
+        {label_categories, list_categories}, {label_header_endday, text_endday},
     };
     for (const auto& [caption, field] : captions)
         caption->setBuddy(field);
@@ -73,6 +75,8 @@ void form_edit::orderTabs()
         pic_tabs,     text_am,     pic_datum,   text_zeit_von, pic_zeit_von,  text_zeit_bis,
         pic_zeit_bis, text_color,  pic_colors,  text_text,     text_location, check_remind,
         combo_remind, combo_users, check_email, check_recur,   combo_recur,   spin_recur_every};
+    // The last day below the times, before the text.
+    order.insert(std::find(order.begin(), order.end(), text_text), {text_endday, pic_endday});
     order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
     order.insert(order.end(),
                  {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,

@@ -142,6 +142,7 @@ void form_edit::createAppointmentPage()
     makeTypable(text_am);
     makeTypable(text_zeit_von);
     makeTypable(text_zeit_bis);
+    createEndDayField(page);
     label_header_text = caption("label_header_text", Layout::kTextCaption);
     text_text = new QPlainTextEdit(page);
     text_text->setObjectName(QStringLiteral("text_text"));
@@ -261,6 +262,7 @@ void form_edit::createPickers()
     addDropDown(
         text_zeit_bis, pic_zeit_bis,
         [this] { openTimePicker(zeit_bis, pic_zeit_bis, text_zeit_bis); }, true);
+    createEndDayPicker();
 }
 
 void form_edit::createTimers()

@@ -41,6 +41,8 @@ bool form_edit::takeTypedDate(ValueField<QDate>* field, bool refuseAloud)
         // As the field's sheet would have reported it.
         if (field == text_am)
             datumswahl_Change(*date);
+        else if (field == text_endday)
+            endday_Change(*date);
         else if (field == text_recur_von)
             recur_von_Change(*date);
         else

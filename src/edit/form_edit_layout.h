@@ -24,10 +24,13 @@ constexpr QRect kFromCaption(12, 44, 44, 22);
 constexpr QRect kFrom(58, 44, 147, 22);
 constexpr QRect kUntilCaption(219, 44, 44, 22);
 constexpr QRect kUntil(262, 44, 147, 22);
-constexpr QRect kTextCaption(12, 76, 240, 18);
+// Below them, the last day of an appointment over several days.
+constexpr QRect kEndDayCaption(12, 74, 44, 22);
+constexpr QRect kEndDay(58, 74, 147, 22);
+constexpr QRect kTextCaption(12, 104, 240, 18);
 // Right of the text's caption, "Find a time...".
-constexpr QRect kFindTime(259, 71, 150, 24);
-constexpr QRect kText(12, 96, 397, 92);
+constexpr QRect kFindTime(259, 100, 150, 24);
+constexpr QRect kText(12, 126, 397, 62);
 // Below the text, where it takes place.
 constexpr QRect kLocationCaption(12, 198, 64, 22);
 constexpr QRect kLocation(80, 196, 329, 24);

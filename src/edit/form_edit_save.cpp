@@ -44,7 +44,7 @@ void form_edit::openQuestion(QWidget* parent, const QString& text, const QString
 
 void form_edit::command_ok_Click()
 {
-    for (ValueField<QDate>* date : {text_am, text_recur_von, text_recur_bis})
+    for (ValueField<QDate>* date : {text_am, text_endday, text_recur_von, text_recur_bis})
         if (!takeTypedDate(date, true))
             return;
     if (!takeTypedTime(text_zeit_von, true) || !takeTypedTime(text_zeit_bis, true))

@@ -94,6 +94,7 @@ void form_edit::zeit_von_TimeChanged(TimeOfDay time)
 
 bool form_edit::timesInOrder() const
 {
-    // Both kept values have minute precision; 24:00 stays the end of the day.
-    return text_zeit_von->value() < text_zeit_bis->value();
+    // Both kept values have minute precision; 24:00 stays the end of the day. Over several
+    // days the end is on a later day.
+    return severalDays() || text_zeit_von->value() < text_zeit_bis->value();
 }

@@ -10,6 +10,8 @@
 #include "store/RuleSeries.h"
 #include "store/RuleSeriesFiling.h"
 #include "store/SeriesEdit.h"
+#include "store/SpanDays.h"
+#include "store/SpanFiling.h"
 
 #include <QList>
 #include <QMap>
@@ -203,6 +205,27 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
         icalcomponent_add_component(e, alarm);
     }
     return {std::move(event), allDay ? Ics::dateOnly(day) : untilTime(day, start, out)};
+}
+
+// The day files of a span as one event: from the first day's start to the last day's end,
+// the text without its day mark; its UID the first day's file's, or uid.
+Event spanEventOf(const QList<TerminPtr>& days, const QString& dataFolder, const OutputZone& out,
+                  const icaltimetype& stamp, const QString& uid = {})
+{
+    const std::optional<SpanDays::Shape> shape = SpanDays::shapeOf(days);
+    // Whole days as dates; timed ones with the end set below, whatever the first day's was.
+    ClassTermin whole = shape->appointment;
+    if (!whole.isAllDay())
+        whole.setEndTime(whole.StartTime());
+    Event event = eventOf({std::make_shared<const ClassTermin>(whole), shape->from}, dataFolder,
+                          out, stamp, uid);
+    // The end on the last day, in the frame the first day's end was written in.
+    icalproperty_set_dtend(
+        icalcomponent_get_first_property(event.component.get(), ICAL_DTEND_PROPERTY),
+        shape->appointment.isAllDay()
+            ? Ics::dateOnly(shape->until.addDays(1))
+            : outputTime(shape->until, shape->appointment.EndTime().minutes(), out));
+    return event;
 }
 
 // The files of one series with exceptions (one SeriesId) met in the range: written as one
@@ -447,6 +470,24 @@ QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn,
     return bytes;
 }
 
+QByteArray ExportSpan(const QList<TerminPtr>& days, const QString& uid,
+                      const IcsExportOptions& options)
+{
+    Ics::prepareLibrary();
+    const Ics::CalendarZone calendarZone(options.timeZoneId);
+    const OutputZone out = outputZone(options.timeZoneId);
+    ComponentPtr calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    Event event = spanEventOf(days, {}, out, stampOf(options.stamp), uid);
+    if (out.named() && !icalcomponent_get_dtstart(event.component.get()).is_date)
+        icalcomponent_add_component(calendar.get(), timeZoneOf(out, event.firstStart).release());
+    icalcomponent_add_component(calendar.get(), event.component.release());
+    QByteArray bytes;
+    appendText(bytes, calendar.get());
+    return bytes;
+}
+
 QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
                         const IcsExportOptions& options)
 {
@@ -528,8 +569,13 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
     // A series of several files is one event with its exceptions: written once all are met.
     QMap<QString, SeriesFiles> series;
     QMap<QString, QList<Source>> occurrences; // of series kept by their rule files, by SeriesId
+    QMap<QString, TerminPtr> spans;           // a day of each span, by SpanId
     forEachShown(store, from, to, [&](const Source& source) {
         const ClassTermin& a = *source.appointment;
+        if (a.isSpanDay() && a.SeriesId().isEmpty() && !a.IsRecurring()) {
+            spans.insert(a.SpanId(), source.appointment);
+            return;
+        }
         if (RuleSeries::isKeptFile(a)) {
             occurrences[a.SeriesId()].append(source);
             return;
@@ -560,6 +606,11 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
     }
     for (auto it = series.cbegin(); it != series.cend(); ++it)
         writeSeries(it.key(), it.value(), dataFolder, out, stamp, write);
+    // A span is one event of all its days, also those outside the range.
+    for (const TerminPtr& day : std::as_const(spans)) {
+        const QList<TerminPtr> days = SpanFiling::filesOf(store, day);
+        write(spanEventOf(days, dataFolder, out, stamp), {days.front(), days.front()->datum()});
+    }
     // The zone's definition comes before the events; it is known once the earliest start is.
     if (out.named() && earliest) {
         QByteArray zone;

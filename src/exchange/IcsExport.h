@@ -26,6 +26,7 @@ struct IcsExportOptions {
 // text, DESCRIPTION the other lines, LOCATION its location; a reminder becomes a
 // display alarm. UIDs are the files' paths inside dataFolder, so a second export of the same
 // appointments updates them in another calendar.
+// The days of a span (see SpanDays) go together as one VEVENT, also those outside the range.
 //
 // Times are the local wall-clock times with TZID of the zone and its VTIMEZONE, so a series
 // keeps its hour across daylight saving time; a zone libical does not know is written as
@@ -43,6 +44,12 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
 // from there.
 QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn, const QString& uid,
                              const IcsExportOptions& options = {});
+
+// The day files of one span (see SpanDays) as a calendar of one event with uid, as ExportIcs
+// writes a span: from the first day's start to the last day's end, the title without its day
+// mark.
+QByteArray ExportSpan(const QList<TerminPtr>& days, const QString& uid,
+                      const IcsExportOptions& options = {});
 
 // The files of one series with exceptions (one SeriesId) as a calendar of one event with uid
 // as ExportIcs writes a series: the rule over all its recurring files, EXDATEs for the days

@@ -10,6 +10,7 @@
 #include "store/DataAccess.h"
 #include "store/RuleSeries.h"
 #include "store/SeriesEdit.h"
+#include "store/SpanDays.h"
 
 #include <QHash>
 #include <QRandomGenerator>
@@ -46,7 +47,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
     a.setDatum(span.date);
     a.setStartTime(TimeOfDay::fromMinutes(span.start));
     a.setEndTime(TimeOfDay::fromMinutes(span.end));
-    a.setText(span.days > 1 ? dayText(e.text, span.day, span.days) : e.text);
+    a.setText(span.days > 1 ? SpanDays::markedText(e.text, span.day, span.days) : e.text);
     a.setLocation(e.location);
     a.setOrganizer(e.people.organizer);
     a.setAttendees(e.people.attendees);
@@ -114,7 +115,7 @@ public:
         // and an exception of its series.
         if (role == Role::Changed) {
             const size_t before = m_planned.size();
-            single(e);
+            single(e, false);
             for (size_t i = before;
                  m_options.seriesParts && !e.uid.isEmpty() && i < m_planned.size(); ++i)
                 m_planned[i].appointment.setSeriesId(e.uid);
@@ -242,7 +243,9 @@ private:
             m_result.textsCut.append(e.name);
     }
 
-    void single(const Event& e)
+    // linked: the days of an event over several days are one span (not those of a changed
+    // occurrence, which its series' export writes day by day).
+    void single(const Event& e, bool linked = true)
     {
         const int room = std::min(kMaxOccurrences, kMaxAppointments - int(m_planned.size()));
         if (room <= 0)
@@ -256,6 +259,8 @@ private:
             return skip(e, IcsImportResult::SkipReason::OutsideDates);
         begin(e, PlannedEvent::Kind::Single);
         addAll(e, spans);
+        if (linked)
+            linkSpan(m_planned.end() - spans.size(), m_planned.end(), e.uid);
         if (days->size() == room && days->back().day < days->back().days)
             m_result.shortened.append({e.name, int(spans.size())});
     }

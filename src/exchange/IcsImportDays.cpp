@@ -72,16 +72,4 @@ std::optional<QList<LocalSpan>> daysOf(const Event& e, const icaltimetype& occur
     });
 }
 
-QString dayText(const QString& text, int day, int days)
-{
-    const qsizetype lineEnd = text.indexOf(QLatin1String("\r\n"));
-    const QString first = lineEnd < 0 ? text : text.left(lineEnd);
-    const QString rest = lineEnd < 0 ? QString() : text.mid(lineEnd);
-    const QString marked = IcsImport::tr("%1 (day %2 of %3)")
-                               .arg(first, QString::number(day), QString::number(days))
-                               .trimmed();
-    bool cut = false;
-    return ClassTermin::cappedText(marked + rest, &cut);
-}
-
 } // namespace Ics

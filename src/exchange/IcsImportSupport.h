@@ -242,10 +242,6 @@ struct LocalSpan {
 // last day from 00:00 to its end; nullopt for a time of day no file can hold.
 std::optional<QList<LocalSpan>> daysOf(const Event& e, const icaltimetype& occurrence, int most);
 
-// The text of one of several days: its first line ends in " (day 2 of 12)", in the installed
-// language.
-QString dayText(const QString& text, int day, int days);
-
 // ---- rules (IcsImportRules.cpp) ----
 
 // The date of a start as a pattern of weekday, day and month: year 0, which QDate lacks, as
@@ -319,6 +315,13 @@ struct Planned {
     ClassTermin appointment;
     int event = 0; // index into the planned events
 };
+
+// ---- several days as one (IcsImportSpans.cpp) ----
+
+// The days of one event over several days, planned from first to last, made one span: the
+// same id (made of the UID) and the first and last day on each. One day alone stays a day.
+void linkSpan(std::vector<Planned>::iterator first, std::vector<Planned>::iterator last,
+              const QString& uid);
 
 struct PlannedEvent {
     enum class Kind { Single, Recurring, Expanded } kind = Kind::Single;

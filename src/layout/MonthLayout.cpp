@@ -5,10 +5,12 @@
 #include "layout/DayLayout.h"
 #include "profile/ShownText.h"
 #include "settings/Language.h"
+#include "store/SpanDays.h"
 
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -25,8 +27,15 @@ Cell dayCell(const Input& input, const QDate& date)
     cell.inMonth = date.month() == input.month && date.year() == input.year;
     cell.today = date == input.today;
     cell.selected = date == input.selected;
-    const QList<TerminPtr> appointments =
+    QList<TerminPtr> appointments =
         input.days ? DayLayout::inDayOrder(input.days(date)) : QList<TerminPtr>();
+    std::stable_sort(appointments.begin(), appointments.end(),
+                     [](const TerminPtr& a, const TerminPtr& b) {
+                         const auto key = [](const ClassTermin& c) {
+                             return std::tuple(!c.isSpanDay(), c.SpanFrom(), c.SpanId());
+                         };
+                         return key(*a) < key(*b);
+                     });
     const int room = std::max(0, input.linesPerCell);
     // The last line goes to "+N more" only when something is left over.
     const int shown =
@@ -38,12 +47,37 @@ Cell dayCell(const Input& input, const QDate& date)
         entry.appointment = appointments[i];
         if (!DayLayout::inStrip(a))
             entry.time = FormatTime(a.StartTime(), input.timeFormat);
-        entry.text = textLines(bidiContained(a.GetFormatedText())).value(0);
+        ClassTermin titled = a;
+        if (a.isSpanDay())
+            titled.setText(SpanDays::unmarkedText(a.Text()));
+        entry.text = textLines(bidiContained(titled.GetFormatedText())).value(0);
         entry.colorCode = a.ColorCode();
         cell.entries << entry;
     }
     cell.moreCount = int(appointments.size()) - shown;
     return cell;
+}
+
+void joinSpans(Week& week)
+{
+    for (qsizetype column = 0; column < week.cells.size(); ++column) {
+        for (qsizetype line = 0; line < week.cells[column].entries.size(); ++line) {
+            Entry& bar = week.cells[column].entries[line];
+            if (bar.covered || !bar.appointment->isSpanDay())
+                continue;
+            const auto sameSpan = [&](qsizetype next) {
+                const QList<Entry>& entries = week.cells[next].entries;
+                return line < entries.size() &&
+                       entries[line].appointment->SpanId() == bar.appointment->SpanId() &&
+                       entries[line].appointment->datum() ==
+                           bar.appointment->datum().addDays(next - column);
+            };
+            for (qsizetype next = column + 1; next < week.cells.size() && sameSpan(next); ++next) {
+                week.cells[next].entries[line].covered = true;
+                ++bar.columns;
+            }
+        }
+    }
 }
 
 QList<QDate> sheetDays(int year, int month, int firstWeekday)
@@ -73,6 +107,7 @@ Month layOut(const Input& input)
         for (qsizetype d = row; d < row + 7; ++d)
             if (shows(Weekday(days[d])))
                 week.cells << dayCell(input, days[d]);
+        joinSpans(week);
         month.weeks << week;
     }
     return month;

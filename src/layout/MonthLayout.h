@@ -34,8 +34,13 @@ struct Entry {
     QString tag; // "yyyy-MM-dd|position in the day's list": the entry's identity
     TerminPtr appointment;
     QString time; // the start, empty for an appointment of the whole day
-    QString text; // the first line
+    QString text; // the first line; of a span of days without its day mark
     int colorCode = 0;
+    // A day of a span of days (see SpanDays) is drawn as one bar with the span's next days in
+    // its week that show it on the same line: the bar's first entry covers `columns` cells from
+    // its own on, and the entries it covers are `covered`, not drawn on their own.
+    int columns = 1;
+    bool covered = false;
 };
 
 struct Cell {
@@ -56,6 +61,10 @@ struct Month {
     QList<int> weekdays; // of the columns, 1 = Sunday … 7
     QList<Week> weeks;
 };
+
+// In each cell the days of spans first, earliest span first, so that a span keeps its line
+// across its days where it can; then the bars of each week's spans (Entry::columns).
+void joinSpans(Week& week);
 
 // The days of the sheet's rows, whole weeks from the first weekday on, shown or not: the
 // days to read for it.

@@ -575,10 +575,13 @@ void StoreService::takeAnswer(const Asked& answer)
     crawlWhenIdle();
 }
 
-// The undo and redo in StoreServiceUndo.cpp ask through here too.
+// The undo and redo in StoreServiceUndo.cpp and the spans' changes ask through here too.
 template void
 StoreService::ask<StoreWorker::Restored>(std::function<StoreWorker::Restored(StoreWorker&)> job,
                                          std::function<void(const StoreWorker::Restored&)> done);
+template void StoreService::ask<StoreWorker::Journaled<SeriesFiling::Outcome>>(
+    std::function<StoreWorker::Journaled<SeriesFiling::Outcome>(StoreWorker&)> job,
+    std::function<void(const StoreWorker::Journaled<SeriesFiling::Outcome>&)> done);
 
 void StoreService::file(const ClassTermin& appointment, Filed done)
 {

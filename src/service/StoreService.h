@@ -133,6 +133,8 @@ public:
     // series' exceptions known from the days read so far are part of it.
     using SeriesDone = std::function<void(const SeriesFiling::Outcome& outcome)>;
     void changeSeries(SeriesFiling::Request request, SeriesDone done);
+    // The span of days `day` belongs to changed (see StoreWorker::changeSpan) as one undo step.
+    void changeSpan(const ClassTermin& day, StoreWorker::SpanChange change, SeriesDone done);
 
     // The changes made through file, remove and changeSeries in this folder since it was
     // chosen, for taking them back; a change of folder forgets them.

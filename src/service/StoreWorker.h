@@ -10,6 +10,7 @@
 #include "store/DataAccess.h"
 #include "store/RuleSeriesFiling.h"
 #include "store/SeriesFiling.h"
+#include "store/SpanDays.h"
 #include "store/UndoStep.h"
 #include "threads/ShareClock.h"
 
@@ -78,6 +79,11 @@ public:
     {
         return m_series.apply(request);
     }
+    // The span `day` belongs to made what `change` makes of it as its files are now (nullopt:
+    // deleted): every day written or deleted, none when another user changed `day` since it
+    // was loaded (StoreWorkerSpan.cpp).
+    using SpanChange = std::function<std::optional<SpanDays::Shape>(const SpanDays::Shape& now)>;
+    SeriesFiling::Outcome changeSpan(const ClassTermin& day, const SpanChange& change);
     DataAccess::FileChange changeSinceLoaded(const ClassTermin& appointment)
     {
         return m_store.ChangeSinceLoaded(appointment);

@@ -1,5 +1,7 @@
 #include "store/AppointmentCopy.h"
 
+#include "store/SpanDays.h"
+
 #include <algorithm>
 
 namespace AppointmentCopy {
@@ -21,6 +23,10 @@ ClassTermin of(const ClassTermin& source, const QDate& day, const QString& owner
     // The copier's own appointment, no meeting of the event's organizer.
     copy.setOrganizer(QString());
     copy.setAttendees({});
+    // A copy of a day of a span of days is that day alone, under the span's title.
+    if (copy.isSpanDay())
+        copy.setText(SpanDays::unmarkedText(copy.Text()));
+    copy.setSpan({}, {}, {});
     // Another user's private appointment copies as the "Busy" it shows, the copier's own.
     if (copy.isMasked()) {
         copy.setMasked(false);

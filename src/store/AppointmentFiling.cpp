@@ -5,6 +5,7 @@
 #include "store/FilingOrder.h"
 #include "store/Recurrence.h"
 #include "store/RuleSeriesFiling.h"
+#include "store/SpanFiling.h"
 
 #include <QRandomGenerator>
 #include <QUuid>
@@ -28,6 +29,8 @@ WriteOutcome AppointmentFiling::File(ClassTermin& a)
 {
     if (RuleSeries::keptByRuleFile(a))
         return fileByRule(a);
+    if (SpanFiling::isNewSpan(m_store, a))
+        return SpanFiling::fileNewSpan(m_store, a, m_random);
     const QString directory = TargetDirectory(m_store.DataFolder(), a);
     const QString oldPath = a.filename();
     a.setFilename(directory + FilingName(m_store, directory, oldPath, m_random));

@@ -47,6 +47,7 @@ void takeEvent(ClassTermin& a, const ClassTermin& from)
     a.setRecurringEndDate(from.RecurringEndDate());
     a.setUid(from.Uid());
     a.setSeriesId(from.SeriesId());
+    a.setSpan(from.SpanId(), from.SpanFrom(), from.SpanUntil());
 }
 
 // The mark in the team's language whatever this process shows its messages in: the command
@@ -95,7 +96,8 @@ void Run::push(Item& item, const QStringList& rels, bool create)
             return;
     }
     const TerminPtr& a = appointments.first();
-    const bool series = appointments.size() > 1 || !a->SeriesId().isEmpty();
+    const bool span = SyncMapping::oneSpan(appointments);
+    const bool series = !span && (appointments.size() > 1 || !a->SeriesId().isEmpty());
     const QString earlier = item.href;
     if (create && (item.href.isEmpty() || !item.etag.isEmpty())) {
         // A new event, also for one deleted there. Its href stays the one sent until an answer
@@ -106,14 +108,15 @@ void Run::push(Item& item, const QStringList& rels, bool create)
     }
     QByteArray etag;
     const QByteArray body =
-        series ? SyncMapping::seriesEventOf(appointments, item.uid, {}, m_options.timeZoneId)
-               : SyncMapping::eventOf(a, m_folder, item.uid, {}, m_options.timeZoneId);
+        span     ? SyncMapping::spanEventOf(appointments, item.uid, {}, m_options.timeZoneId)
+        : series ? SyncMapping::seriesEventOf(appointments, item.uid, {}, m_options.timeZoneId)
+                 : SyncMapping::eventOf(a, m_folder, item.uid, {}, m_options.timeZoneId);
     switch (m_dav.put(m_collection, item.href, body, create ? QByteArray() : item.etag, &etag)) {
     case CalendarServer::Write::Done:
         item.etag = etag;
         item.files = before;
         item.mirror = false;
-        item.series = series ? a->SeriesId() : QString();
+        item.series = series || span ? SyncMapping::groupOf(*a) : QString();
         ++m_result.sent;
         m_wroteServer = true;
         changed();
@@ -182,8 +185,9 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
     }
     QList<SyncRecord::File> files;
     const bool series = !in.mirror && !in.series.isEmpty();
-    const bool exact = !in.mirror && (in.appointments.size() == 1 || series);
-    if (series && !item.mirror) {
+    const bool span = !in.mirror && !series && !in.span.isEmpty();
+    const bool exact = !in.mirror && (in.appointments.size() == 1 || series || span);
+    if ((series || span) && !item.mirror) {
         for (const SyncRecord::File& f : item.files) {
             if (!stillKnown(item, f.path)) {
                 // Saved here since the sync looked: the next sync compares both.
@@ -192,7 +196,8 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
             }
         }
     }
-    if (exact && !series && !item.mirror && !localRel.isEmpty() && !stillKnown(item, localRel)) {
+    if (exact && !series && !span && !item.mirror && !localRel.isEmpty() &&
+        !stillKnown(item, localRel)) {
         // Saved here since the sync looked: written over it would be lost. One that cannot be
         // read now is not written over either; the next sync looks again.
         if (look(localRel))
@@ -201,6 +206,8 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
     }
     if (series)
         files = writeSeries(item, in);
+    else if (span)
+        files = writeSpan(item, in);
     else if (exact)
         files << fileRecord(
             writeLocal(in.appointments.first(), item.mirror ? QString() : localRel));
@@ -218,6 +225,8 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
     item.mirror = !exact;
     // The name the series keeps here, which writeSeries gave every part.
     item.series = !series ? QString() : item.series.isEmpty() ? in.series : item.series;
+    if (span)
+        item.series = SyncMapping::groupOf(*load(files.first().path));
     if (!in.uid.isEmpty())
         item.uid = in.uid;
     ++m_result.received;
@@ -310,7 +319,9 @@ void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incom
     // of its own), noted in the record before the server's version takes the files: a sync
     // killed in between loses neither.
     const QString uid = newUid();
-    const QString copySeries = rels.size() > 1 || !load(rels.first())->SeriesId().isEmpty()
+    const QString copySpan = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString copySeries = (rels.size() > 1 && !load(rels.first())->isSpanDay()) ||
+                                       !load(rels.first())->SeriesId().isEmpty()
                                    ? QUuid::createUuid().toString(QUuid::WithoutBraces)
                                    : QString();
     QStringList copyRels;
@@ -320,6 +331,8 @@ void Run::conflict(Item& item, const QStringList& rels, const SyncMapping::Incom
         copy.setText(conflictText(copy.Text(), m_options.langCode));
         copy.setUid(uid);
         copy.setSeriesId(copySeries);
+        if (copy.isSpanDay())
+            copy.setSpan(copySpan, copy.SpanFrom(), copy.SpanUntil());
         if (RuleSeries::keptByRuleFile(copy)) {
             // A series kept by its rule file is copied whole under the copy's SeriesId.
             AppointmentFiling filing(m_store);
@@ -404,11 +417,14 @@ void Run::reconcile(Item& item, const QStringList& rels, const SyncMapping::Inco
     }
     const bool exact = in.error.isEmpty() && !in.mirror && in.appointments.size() == 1;
     const bool series = in.error.isEmpty() && !in.mirror && !in.series.isEmpty();
+    const bool span = in.error.isEmpty() && !in.mirror && !in.span.isEmpty();
     bool same = false;
     if (exact && here.size() == 1) {
         same = SyncMapping::sameEvent(here.first(), m_folder,
                                       std::make_shared<ClassTermin>(in.appointments.first()),
                                       m_staging.path() + u'/');
+    } else if (span) {
+        same = SyncMapping::sameSpan(here, in.appointments);
     } else if (series) {
         QList<TerminPtr> there;
         for (const ClassTermin& staged : in.appointments)
@@ -422,7 +438,7 @@ void Run::reconcile(Item& item, const QStringList& rels, const SyncMapping::Inco
         item.files.clear();
         for (const QString& rel : rels)
             item.files << fileRecord(rel);
-        item.series = series ? here.first()->SeriesId() : QString();
+        item.series = series || span ? SyncMapping::groupOf(*here.first()) : QString();
         changed();
     } else {
         conflict(item, rels, in);

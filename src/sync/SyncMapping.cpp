@@ -112,6 +112,18 @@ QByteArray withOwnProperties(const QByteArray& ics, const ClassTermin& a)
     return bytes;
 }
 
+// The SpanId of the appointments when they are all the days of the one event imported.
+QString spanOf(const QList<ClassTermin>& appointments, const IcsImportResult& result)
+{
+    QList<TerminPtr> days;
+    for (const ClassTermin& a : appointments)
+        days.append(std::make_shared<const ClassTermin>(a));
+    return result.events == 1 && result.appointments == int(days.size()) && days.size() > 1 &&
+                   oneSpan(days)
+               ? days.first()->SpanId()
+               : QString();
+}
+
 IcsExportOptions exportOptions(const QDateTime& stamp, const QString& timeZoneId)
 {
     IcsExportOptions options;
@@ -136,6 +148,30 @@ QByteArray seriesEventOf(const QList<TerminPtr>& files, const QString& uid, cons
         return {};
     return withOwnProperties(ExportSeries(files, uid, exportOptions(stamp, timeZoneId)),
                              *files.first());
+}
+
+QByteArray spanEventOf(const QList<TerminPtr>& days, const QString& uid, const QDateTime& stamp,
+                       const QString& timeZoneId)
+{
+    if (days.isEmpty())
+        return {};
+    return withOwnProperties(ExportSpan(days, uid, exportOptions(stamp, timeZoneId)),
+                             *days.first());
+}
+
+QString groupOf(const ClassTermin& a)
+{
+    if (!a.SeriesId().isEmpty() || !a.isSpanDay() || a.IsRecurring())
+        return a.SeriesId();
+    return QStringLiteral("span:") + a.SpanId();
+}
+
+bool oneSpan(const QList<TerminPtr>& files)
+{
+    return !files.isEmpty() && std::all_of(files.cbegin(), files.cend(), [&files](const auto& a) {
+        return a->isSpanDay() && a->SeriesId().isEmpty() && !a->IsRecurring() &&
+               a->SpanId() == files.first()->SpanId();
+    });
 }
 
 Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging,
@@ -179,8 +215,11 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
                     [&in](const ClassTermin& a) { return a.SeriesId() == in.series; });
     if (!oneSeries)
         in.series.clear();
-    in.mirror = result.expanded > 0 || result.severalDays > 0 || !result.skipped.isEmpty() ||
-                !(oneSeries || (result.appointments == 1 && result.events == 1));
+    in.span = spanOf(in.appointments, result);
+    in.mirror =
+        result.expanded > 0 || (result.severalDays > 0 && in.span.isEmpty()) ||
+        !result.skipped.isEmpty() ||
+        !(oneSeries || !in.span.isEmpty() || (result.appointments == 1 && result.events == 1));
     store.clearCaches();
     for (const QString& path : paths)
         profiles.files().remove(path, staging);
@@ -203,6 +242,16 @@ bool sameEvent(const TerminPtr& a, const QString& folderA, const TerminPtr& b,
                          std::make_shared<ClassTermin>(withoutB), folderB);
     }
     return eventOf(a, folderA, uid, stamp) == eventOf(b, folderB, uid, stamp);
+}
+
+bool sameSpan(const QList<TerminPtr>& here, const QList<ClassTermin>& there)
+{
+    QList<TerminPtr> staged;
+    for (const ClassTermin& a : there)
+        staged.append(std::make_shared<const ClassTermin>(a));
+    const QString uid = QStringLiteral("same");
+    const QDateTime stamp(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+    return spanEventOf(here, uid, stamp) == spanEventOf(staged, uid, stamp);
 }
 
 } // namespace SyncMapping

@@ -25,6 +25,17 @@ QByteArray eventOf(const TerminPtr& appointment, const QString& folder, const QS
 QByteArray seriesEventOf(const QList<TerminPtr>& files, const QString& uid,
                          const QDateTime& stamp = {}, const QString& timeZoneId = {});
 
+// The day files of one span (see SpanDays) as one event with this UID, from the first day's
+// start to the last day's end.
+QByteArray spanEventOf(const QList<TerminPtr>& days, const QString& uid,
+                       const QDateTime& stamp = {}, const QString& timeZoneId = {});
+
+// What ties a file to the other files of its event: its SeriesId, else for a day of a span
+// "span:" and its SpanId; empty for a file that is an event alone.
+QString groupOf(const ClassTermin& appointment);
+// Whether the files are the days of one span, and no series.
+bool oneSpan(const QList<TerminPtr>& files);
+
 // What a server event becomes in the folder.
 struct Incoming {
     QString uid;
@@ -36,6 +47,9 @@ struct Incoming {
     QList<ClassTermin> appointments;
     // The SeriesId of the appointments when they are the parts of one series with exceptions.
     QString series;
+    // The SpanId of the appointments when they are the days of one span (an event over
+    // several days), which the folder holds exactly.
+    QString span;
     QString error; // not iCalendar
 };
 
@@ -49,6 +63,9 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
 // changed, so one edit arriving twice is no conflict.
 bool sameEvent(const TerminPtr& a, const QString& folderA, const TerminPtr& b,
                const QString& folderB);
+
+// Whether the span's day files here and the staged ones of a server event make the same event.
+bool sameSpan(const QList<TerminPtr>& here, const QList<ClassTermin>& there);
 
 // A day that shows the appointment, for its export.
 QDate dayShown(const ClassTermin& appointment, const QString& folder);

@@ -250,13 +250,13 @@ void Run::listFile(const QString& rel, const Listed& seen, const SyncRecord::Fil
             file.hash = now ? now->hash : QByteArray(); // unreadable: changed
             // A split gives the file of a series its SeriesId: the new parts belong to it.
             if (now && now->hash != known->hash)
-                file.series = load(rel)->SeriesId();
+                file.series = SyncMapping::groupOf(*load(rel));
         }
     } else {
         const TerminPtr a = load(rel);
         file.uid = !a->Uid().isEmpty() ? a->Uid() : m_formerUids.value(rel, fileUid(rel));
         file.sendable = !a->Text().trimmed().isEmpty() && a->datum().isValid();
-        file.series = a->SeriesId();
+        file.series = SyncMapping::groupOf(*a);
         m_newFiles.insert(rel, {rel, a, false, file.uid});
     }
     m_listing.insert(rel, file);
@@ -320,9 +320,9 @@ void Run::go()
     fetchIncoming(m_plan.fetch);
     QHash<QString, SyncPlan::Fetched> fetched;
     for (auto it = m_incoming.cbegin(); it != m_incoming.cend(); ++it)
-        fetched.insert(it.key(),
-                       {it->uid, it->error.isEmpty() && !it->mirror &&
-                                     (it->appointments.size() == 1 || !it->series.isEmpty())});
+        fetched.insert(it.key(), {it->uid, it->error.isEmpty() && !it->mirror &&
+                                               (it->appointments.size() == 1 ||
+                                                !it->series.isEmpty() || !it->span.isEmpty())});
     m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, fetched, planned);
     apply();
 }

@@ -157,6 +157,10 @@ private:
     // The parts of a series from the server over the item's files, each over the part of its
     // place: the folder's own fields stay on every part.
     QList<SyncRecord::File> writeSeries(const Item& item, const SyncMapping::Incoming& incoming);
+    // The days of a span from the server over the item's files of the same days; a day the
+    // span no longer has loses its file (by pull), a new day gets one. The span keeps the id it
+    // has here.
+    QList<SyncRecord::File> writeSpan(const Item& item, const SyncMapping::Incoming& incoming);
     // A series kept by its rule file from the server in place of the one of its SeriesId: its
     // rule file (returned) and occurrences, the folder's own fields kept.
     QString writeOccurrences(const ClassTermin& staged);

@@ -79,6 +79,8 @@ void EditCoordinator::change(const ClassTermin& appointment, const QDate& day)
 {
     if (stillBeingRead(appointment) || refusedToChange(appointment))
         return;
+    if (appointment.isSpanDay() && !appointment.repeats())
+        return editSpan(appointment);
     if (!appointment.repeats()) {
         edit(appointment, true, hold());
         return;
@@ -117,6 +119,8 @@ void EditCoordinator::move(const AppointmentDrag::Drop& drop)
                                    });
         return;
     }
+    if (drop.appointment.isSpanDay())
+        return moveSpan(drop);
     ClassTermin moved = drop.appointment;
     moved.setDatum(moved.datum().addDays(drop.fromDay.daysTo(drop.toDay)));
     moved.setStartTime(drop.start);
@@ -215,6 +219,8 @@ void EditCoordinator::remove(const ClassTermin& appointment, const QDate& day, b
                                    });
         return;
     }
+    if (appointment.isSpanDay())
+        return removeSpan(appointment);
     service->remove(appointment.filename(), [self = QPointer(this), service](bool removed) {
         if (!self)
             return;

@@ -96,6 +96,11 @@ private:
     void moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEdit::Scope scope);
     void removeOccurrence(const ClassTermin& part, const QDate& occurrence,
                           SeriesEdit::Scope scope);
+    // A day of a span of days stands for the whole span: edited, moved or deleted, all its
+    // days are, without a question (EditCoordinatorSpans.cpp).
+    void editSpan(const ClassTermin& day);
+    void moveSpan(const AppointmentDrag::Drop& drop);
+    void removeSpan(const ClassTermin& day);
     void undoStep(bool redo, bool overwrite);
     void undoDone(bool redo, const StoreService::UndoOutcome& outcome, const Hold& held,
                   const Service& service);

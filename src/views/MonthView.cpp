@@ -165,6 +165,7 @@ void MonthView::paintEvent(QPaintEvent*)
                          Qt::AlignCenter, QString::number(week.number));
         for (int column = 0; column < int(week.cells.size()); ++column)
             paintCell(painter, week.cells[column], cellRect(row, column));
+        paintSpans(painter, week, row);
     }
 }
 
@@ -192,27 +193,13 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
                            rect.width() - 2 * kPadding, lineHeight()),
                      Qt::AlignLeft | Qt::AlignVCenter, QString::number(cell.date.day()));
     painter.setFont(font());
-    const QFontMetrics metrics = fontMetrics();
     for (int line = 0; line < int(cell.entries.size()); ++line) {
         const MonthLayout::Entry& entry = cell.entries[line];
         const QRect box = lineRect(rect, line);
         if (box.bottom() > rect.bottom())
             break;
-        const QColor entryFill =
-            colors.appointment(m_colors ? m_colors(entry.colorCode) : QColor(Qt::yellow));
-        painter.fillRect(box, entryFill);
-        // Another folder's entry: its folder's band, its own colour beside it.
-        const auto folder = FolderMarks::of(m_folders, entry.appointment->filename());
-        const int band = folder ? kFolderBand : 0;
-        if (folder)
-            painter.fillRect(QRect(box.left(), box.top(), band, box.height()),
-                             colors.adapt(folder->color));
-        painter.setPen(colors.onAppointment(entryFill));
-        const QString text =
-            entry.time.isEmpty() ? entry.text : entry.time + QLatin1Char(' ') + entry.text;
-        painter.drawText(
-            box.adjusted(kPadding + band, 0, -kPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
-            metrics.elidedText(text, Qt::ElideRight, box.width() - 2 * kPadding - band));
+        if (entry.columns == 1 && !entry.covered)
+            paintEntry(painter, entry, box);
     }
     if (cell.moreCount > 0) {
         const QRect box = lineRect(rect, int(cell.entries.size()));
@@ -221,6 +208,45 @@ void MonthView::paintCell(QPainter& painter, const MonthLayout::Cell& cell, cons
                          MonthLayout::moreText(cell.moreCount, m_langCode));
     }
     painter.restore();
+}
+
+void MonthView::paintEntry(QPainter& painter, const MonthLayout::Entry& entry, const QRect& box)
+{
+    const ScreenColors colors = ScreenColors::of(this);
+    const QFontMetrics metrics = fontMetrics();
+    const QColor entryFill =
+        colors.appointment(m_colors ? m_colors(entry.colorCode) : QColor(Qt::yellow));
+    painter.fillRect(box, entryFill);
+    // Another folder's entry: its folder's band, its own colour beside it.
+    const auto folder = FolderMarks::of(m_folders, entry.appointment->filename());
+    const int band = folder ? kFolderBand : 0;
+    if (folder)
+        painter.fillRect(QRect(box.left(), box.top(), band, box.height()),
+                         colors.adapt(folder->color));
+    painter.setPen(colors.onAppointment(entryFill));
+    const QString text =
+        entry.time.isEmpty() ? entry.text : entry.time + QLatin1Char(' ') + entry.text;
+    painter.drawText(box.adjusted(kPadding + band, 0, -kPadding, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(text, Qt::ElideRight, box.width() - 2 * kPadding - band));
+}
+
+void MonthView::paintSpans(QPainter& painter, const MonthLayout::Week& week, int row)
+{
+    for (int column = 0; column < int(week.cells.size()); ++column) {
+        const QList<MonthLayout::Entry>& entries = week.cells[column].entries;
+        for (int line = 0; line < int(entries.size()); ++line) {
+            const MonthLayout::Entry& bar = entries[line];
+            const QRect cell = cellRect(row, column);
+            const QRect box = lineRect(cell, line);
+            if (bar.columns < 2 || box.bottom() > cell.bottom())
+                continue;
+            const int last = std::min(column + bar.columns, int(week.cells.size())) - 1;
+            painter.save();
+            paintEntry(painter, bar, box.united(lineRect(cellRect(row, last), line)));
+            painter.restore();
+        }
+    }
 }
 
 void MonthView::resizeEvent(QResizeEvent* event)

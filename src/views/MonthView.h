@@ -81,6 +81,9 @@ private:
     // The rectangle of line (0-based) of the entries of a cell.
     QRect lineRect(const QRect& cell, int line) const;
     void paintCell(QPainter& painter, const MonthLayout::Cell& cell, const QRect& rect);
+    void paintEntry(QPainter& painter, const MonthLayout::Entry& entry, const QRect& box);
+    // The bars of the week's spans of days, over the cells they cover.
+    void paintSpans(QPainter& painter, const MonthLayout::Week& week, int row);
     void endDrag();
 
     MonthLayout::Month m_month;

@@ -56,6 +56,29 @@ TEST_F(FormEditTest, ANewAppointmentGetsARandomNameInItsDayAndLaterChangesReachI
     EXPECT_TRUE(onDisk->EmailEnable());
 }
 
+TEST_F(FormEditTest, ALastDayLaterThanItsDayMakesOneFileADayLinkedAsOneSpan)
+{
+    ClassTermin a = *appointment();
+    a.setText("Trip");
+    const auto result = editThroughFiling(a, [&](Editor& e) {
+        EXPECT_EQ(e.field("text_endday").text(), "04.07.2003");
+        e.pickDate("text_endday", kFriday.addDays(2));
+        e.ok();
+    });
+    ASSERT_TRUE(result.saved);
+    store.clearCaches();
+    QStringList days;
+    for (const QString& file : appointmentFiles()) {
+        const TerminPtr day = store.LoadAppointment(folder + file, {});
+        days << file.section('/', 0, 2) + ' ' + day->Text() + ' ' +
+                    day->SpanUntil().toString("dd.MM.");
+    }
+    days.sort();
+    EXPECT_EQ(days, (QStringList{"y2003/m7/d4 Trip (day 1 of 3) 06.07.",
+                                 "y2003/m7/d5 Trip (day 2 of 3) 06.07.",
+                                 "y2003/m7/d6 Trip (day 3 of 3) 06.07."}));
+}
+
 TEST_F(FormEditTest, CancelEscapeAndTheCloseBoxLeaveTheRecordAndTheFilesAsTheyWere)
 {
     const struct {
@@ -566,7 +589,7 @@ TEST_F(FormEditTest, DropDownsOpenInsideTheWindowOverTheOtherControlsAndCloseBac
 {
     DirectEditor e(*appointment(), settings);
     for (const char* name : {"text_am", "text_color", "text_zeit_von", "text_zeit_bis",
-                             "text_recur_von", "text_recur_bis"}) {
+                             "text_endday", "text_recur_von", "text_recur_bis"}) {
         SCOPED_TRACE(name);
         QLineEdit& field = e.editor.field(name);
         if (!field.isEnabled()) {

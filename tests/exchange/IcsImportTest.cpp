@@ -43,6 +43,9 @@ QString describe(const QString& folder)
         if (a->IsRecurring())
             line += ' ' + a->RecurringStartDate().toString(Qt::ISODate) + ".." +
                     a->RecurringEndDate().toString(Qt::ISODate);
+        if (a->isSpanDay())
+            line += " span " + a->SpanFrom().toString(Qt::ISODate) + ".." +
+                    a->SpanUntil().toString(Qt::ISODate);
         line += " \"" + QString(a->Text()).replace("\r\n", "\\n") + '"';
         if (!a->Categories().isEmpty())
             line += " in \"" + a->Categories().join("; ") + '"';
@@ -104,6 +107,27 @@ TEST(IcsImportTest, GoldenCases)
             TestFiles::writeBytes(expectedPath, actual.toUtf8());
         EXPECT_EQ(actual.toStdString(), TestFiles::readBytes(expectedPath).toStdString());
     }
+}
+
+TEST(IcsImportTest, ASpanOfDaysGoesOutAsOneEventAndComesBackAsTheSameDays)
+{
+    Language::apply("en");
+    QTemporaryDir first;
+    QTemporaryDir second;
+    const Imported in = importInto(first.path(), TestFiles::readBytes(kData + "/several-days.ics"));
+    ProfileCache profiles(ThreadFileAccess());
+    DataAccess store(profiles, StoreSource::fixed(first.path()));
+    // A range that shows the trade fair's last days only still writes all of it.
+    const QByteArray ics =
+        ExportIcs(store, {2026, 3, 26}, {2026, 7, 31}, WithTrailingSeparator(first.path()),
+                  {QDateTime({2026, 1, 2}, {3, 4, 5}, Qt::UTC), "Europe/Berlin"});
+    EXPECT_EQ(ics.count("BEGIN:VEVENT"), 9); // the weekend course's expanded days stay days
+    for (const char* line :
+         {"SUMMARY:Trade fair\r\n", "DTSTART;TZID=Europe/Berlin:20260324T140000\r\n",
+          "DTEND;TZID=Europe/Berlin:20260327T113000\r\n", "SUMMARY:Holiday in Norway\r\n",
+          "DTSTART;VALUE=DATE:20260720\r\n", "DTEND;VALUE=DATE:20260801\r\n"})
+        EXPECT_TRUE(ics.contains(line)) << line;
+    EXPECT_EQ(importInto(second.path(), ics).folder.toStdString(), in.folder.toStdString());
 }
 
 TEST(IcsImportTest, WhatNoAppointmentKeepsIsNamedInEitherLanguage)

@@ -113,6 +113,43 @@ TEST(MonthLayoutTest, WeeksCellsAndWhatFitsFollowTheSettings)
     }
 }
 
+// Thursday 10 July 14:00 to Tuesday the 15th 11:00 as day files, and Friday a meeting at 8.
+QList<TerminPtr> trip(const QDate& date)
+{
+    const QDate from(2003, 7, 10), until(2003, 7, 15);
+    QList<TerminPtr> day = date == QDate(2003, 7, 11) ? dayOf("8-9") : QList<TerminPtr>();
+    if (date >= from && date <= until) {
+        auto a = std::make_shared<ClassTermin>();
+        a->setDatum(date);
+        a->setStartTime(at(date == from ? 14 : 0));
+        a->setEndTime(date == until ? at(11) : TimeOfDay::fromMinutes(TimeOfDay::kEndOfDay));
+        a->setText(QString("Trip (day %1 of 6)").arg(from.daysTo(date) + 1));
+        a->setSpan("trip", from, until);
+        day.append(a);
+    }
+    return day;
+}
+
+TEST(MonthLayoutTest, ASpanOfDaysIsOneBarAWeekWithoutItsDayMark)
+{
+    MonthLayout::Input input;
+    input.year = 2003;
+    input.month = 7;
+    input.firstWeekday = 2; // Monday
+    input.days = trip;
+    input.timeFormat = "24h";
+    const MonthLayout::Month month = MonthLayout::layOut(input);
+    QStringList lines;
+    for (QDate d(2003, 7, 10); d <= QDate(2003, 7, 15); d = d.addDays(1))
+        for (const MonthLayout::Entry& e : MonthLayout::cellOf(month, d)->entries)
+            lines << QString("%1 %2|%3 %4")
+                         .arg(d.day())
+                         .arg(e.time, e.text, e.covered ? "covered" : QString::number(e.columns));
+    EXPECT_EQ(lines,
+              (QStringList{"10 14:00|Trip 4", "11 |Trip covered", "11 08:00| 1", "12 |Trip covered",
+                           "13 |Trip covered", "14 |Trip 2", "15 00:00|Trip covered"}));
+}
+
 QStringList shown(const QList<AgendaLayout::Group>& groups, const QString& lang)
 {
     QStringList lines;

@@ -8,6 +8,7 @@
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
 #include "store/SeriesFiling.h"
+#include "store/SpanFiling.h"
 #include "sync/HttpClient.h"
 #include "sync/SyncRecord.h"
 
@@ -545,6 +546,36 @@ const Row kRows[] = {
          c.phone({"categories", "d1", "Board,Finance"});
          EXPECT_EQ(c.synced().received, 1);
          EXPECT_EQ(c.loaded(path)->Categories(), QStringList({"Board", "Finance"}));
+     }},
+    {"ASpanOfDaysIsOneEventChangedOnEitherSide",
+     [](Case& c) {
+         c.phone({"raw", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\n"
+                         "BEGIN:VEVENT\r\nUID:t1\r\nDTSTAMP:20260101T000000Z\r\n"
+                         "DTSTART;TZID=Europe/Berlin:" +
+                             stamp(kDay, 14) +
+                             "\r\nDTEND;TZID=Europe/Berlin:" + stamp(kDay.addDays(2), 11) +
+                             "\r\nSUMMARY:Trip\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"});
+         c.synced();
+         EXPECT_EQ(c.localTexts(),
+                   QStringList({"Trip (day 1 of 3)", "Trip (day 2 of 3)", "Trip (day 3 of 3)"}));
+         // A day longer here: the phone's one event ends a day later, and its title comes
+         // back to four days.
+         DataAccess store = c.folderStore();
+         const QList<TerminPtr> days =
+             SpanFiling::filesOf(store, c.loaded(c.local()["Trip (day 1 of 3)"]));
+         SpanDays::Shape longer = *SpanDays::shapeOf(days);
+         longer.until = longer.until.addDays(1);
+         ASSERT_TRUE(SpanFiling::run(store, SpanDays::plan(days, longer), [] { return 7u; }).ok);
+         EXPECT_EQ(c.synced().sent, 1);
+         EXPECT_EQ(c.serverTexts(), QStringList({"Trip"}));
+         EXPECT_EQ(c.phoneEvents()["Trip"]["dtstart_line"].toString(),
+                   "DTSTART;TZID=Europe/Berlin:" + stamp(kDay, 14));
+         c.phone({"retitle", "t1", "Trip there"});
+         c.synced();
+         EXPECT_EQ(c.localTexts(),
+                   QStringList({"Trip there (day 1 of 4)", "Trip there (day 2 of 4)",
+                                "Trip there (day 3 of 4)", "Trip there (day 4 of 4)"}));
+         EXPECT_EQ(c.timesOf(c.local()["Trip there (day 4 of 4)"]), std::pair(0, 11 * 60));
      }},
     {"PrivacyTravelsBothWaysAsClass",
      [](Case& c) {

@@ -133,4 +133,52 @@ TEST_F(EditCoordinatorTest, CreateChangeMoveOnlyThisOccurrenceAndUndoEachAsOneSt
     EXPECT_TRUE(filesUnder("recurring/wd4").contains("7.nv3")) << "the series stays";
 }
 
+TEST_F(EditCoordinatorTest, ADayOfASpanMovesAndGoesWithAllItsDaysAndUndoesAsOneStep)
+{
+    service.setFolder(settings.GetDataFolder(), settings.MonthInterval());
+    const QDate wed = kNow.date();
+    for (int n = 0; n < 3; ++n) // Wednesday 14:00 to Friday 11:00
+        TestFiles::writeSettled(
+            data.filePath(QString("y2003/m7/d%1/1.nv3").arg(9 + n)),
+            QString("[AppointmentSettings]\r\nStartTimeHour=%1\r\nStartTimeMinute=0\r\n"
+                    "EndTimeHour=%2\r\nEndTimeMinute=0\r\nText=Trip (day %3 of 3)\r\n"
+                    "SpanId=trip\r\nSpanFrom=2003-07-09\r\nSpanUntil=2003-07-11\r\n")
+                .arg(n == 0 ? 14 : 0)
+                .arg(n == 2 ? 11 : 24)
+                .arg(n + 1)
+                .toUtf8());
+    const auto filesOnDays = [&] { // Wednesday to Sunday
+        QString counts;
+        for (int day = 9; day <= 13; ++day)
+            counts += QString::number(filesUnder(QString("y2003/m7/d%1").arg(day)).size());
+        return counts;
+    };
+    const auto dropThursdayOnSaturday = [&] {
+        const ClassTermin thu = first(wed.addDays(1));
+        edits.move({thu, wed.addDays(1), wed.addDays(3), thu.StartTime(), thu.EndTime()});
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* filesOnDays;
+        int undoSteps;
+    } rows[] = {
+        {"Thursday dropped on Saturday", dropThursdayOnSaturday, "00111", 1},
+        {"one undo puts back every day", [&] { edits.undo(false); }, "11100", 0},
+        {"Friday deleted", [&] { edits.remove(first(wed.addDays(2)), wed.addDays(2), true); },
+         "00000", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.act();
+        settle();
+        EXPECT_EQ(filesOnDays(), row.filesOnDays);
+        EXPECT_EQ(service.history().undoCount(), row.undoSteps);
+        const UndoStep* step = service.history().nextUndo();
+        EXPECT_EQ(step ? step->title : "Trip", "Trip") << "named after the span";
+    }
+    EXPECT_EQ(questions.asked, QList<int>()) << "a span is never asked about";
+    EXPECT_EQ(questions.failures, QStringList());
+}
+
 } // namespace
