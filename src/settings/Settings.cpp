@@ -261,6 +261,7 @@ void Settings::readSettingsFile(const IniFile& ini)
             field = value;
     });
     m_team = Team::read(ini);
+    m_calendarZone = ini.ReadIniString(kCalendarZoneSection, kCalendarZoneKey).trimmed();
     m_rooms = Team::readRooms(ini);
     // A file without a single day would show an empty week view: then every day is shown.
     if (std::none_of(m_showWeek.begin() + 1, m_showWeek.end(), [](bool shown) { return shown; }))
