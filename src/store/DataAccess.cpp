@@ -136,7 +136,7 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
     }
     const IniFile ini(m_profiles, path, file);
     TerminPtr appointment = Privacy::seenBy(
-        ZoneCorrection::withTeamTimes(
+        ZoneCorrection::withTeamTimesOnItsDay(
             AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time()),
             m_source.teamZone ? m_source.teamZone() : QString()),
         m_source.viewer);

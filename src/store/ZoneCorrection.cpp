@@ -33,6 +33,12 @@ TerminPtr withTeamTimes(const TerminPtr& appointment, const QString& teamZone)
     return corrected;
 }
 
+TerminPtr withTeamTimesOnItsDay(const TerminPtr& appointment, const QString& teamZone)
+{
+    TerminPtr corrected = withTeamTimes(appointment, teamZone);
+    return corrected->datum() == appointment->datum() ? corrected : appointment;
+}
+
 bool zoneClocksHold(const ClassTermin& a, const QString& teamZone)
 {
     if (!a.hasOwnZone() || a.IsRecurring())

@@ -12,6 +12,9 @@ namespace ZoneCorrection {
 // the system's); the record itself when they match, when it has no known zone of its own, for a
 // recurring one, and for one day of several whose day the zone no longer gives.
 TerminPtr withTeamTimes(const TerminPtr& appointment, const QString& teamZone);
+// The same as the store reads it: one that today's rules move to another day stays as it is,
+// shown where its file lies, until norvane-cli rezone files it on its day.
+TerminPtr withTeamTimesOnItsDay(const TerminPtr& appointment, const QString& teamZone);
 
 // Whether the zone's wall clocks are all of a one-time appointment, its date and times as the
 // team sees them: then they may stand for it (an export writes them in its zone).

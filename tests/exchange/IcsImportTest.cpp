@@ -44,6 +44,9 @@ QString describe(const QString& folder)
             line += ' ' + a->RecurringStartDate().toString(Qt::ISODate) + ".." +
                     a->RecurringEndDate().toString(Qt::ISODate);
         line += " \"" + QString(a->Text()).replace("\r\n", "\\n") + '"';
+        if (a->hasOwnZone())
+            line += " in " + a->TimeZoneId() + ' ' + a->ZoneStart().toString("yyyy-MM-ddTHH:mm") +
+                    ".." + a->ZoneEnd().toString("HH:mm");
         lines << (a->Location().isEmpty() ? line : line + " at \"" + a->Location() + '"');
     }
     lines.sort();
