@@ -233,6 +233,7 @@ void form_edit::SetLanguageTexts()
     label_info_for->setText(tr("For:"));
     label_info_rooms->setText(tr("Rooms:"));
     label_header_location->setText(tr("Location:"));
+    setZoneTexts();
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
         combo_calendar->setAccessibleName(tr("Calendar"));
@@ -282,6 +283,7 @@ void form_edit::ShowAppointment()
     text_rooms->setText(r.Rooms().join(QStringLiteral("; ")));
     text_location->setText(r.Location());
     label_file->setText(r.filename());
+    showZone(r);
 }
 
 void form_edit::fillColorRows()
@@ -503,6 +505,7 @@ void form_edit::UpdateControlStates()
 
     // The date of a recurring appointment is changed with the box unticked.
     text_am->setEnabled(!recurring);
+    combo_zone->setEnabled(!recurring); // a series keeps the team's time
 }
 
 // ---- the record ----
@@ -527,4 +530,5 @@ void form_edit::copyIntoRecord()
     r.setIsPrivate(check_private->isChecked());
     r.setRooms(AppointmentFile::roomsOf(text_rooms->text()));
     r.setLocation(AppointmentFile::locationOf(text_location->text()));
+    copyZoneIntoRecord(r);
 }

@@ -27,10 +27,12 @@ constexpr QRect kUntil(262, 44, 147, 22);
 constexpr QRect kTextCaption(12, 76, 240, 18);
 // Right of the text's caption, "Find a time...".
 constexpr QRect kFindTime(259, 71, 150, 24);
-constexpr QRect kText(12, 96, 397, 92);
-// Below the text, where it takes place.
-constexpr QRect kLocationCaption(12, 198, 64, 22);
-constexpr QRect kLocation(80, 196, 329, 24);
+constexpr QRect kText(12, 96, 397, 64);
+// Below the text, where it takes place, and the zone its date and times are in.
+constexpr QRect kLocationCaption(12, 170, 64, 22);
+constexpr QRect kLocation(80, 168, 329, 24);
+constexpr QRect kZoneCaption(12, 200, 64, 22);
+constexpr QRect kZone(80, 198, 329, 24);
 
 constexpr QRect kRemindCaption(12, 12, 397, 20);
 constexpr QRect kRemindCheck(12, 38, 397, 22);
