@@ -148,7 +148,7 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
         Language::translate(kContext, kLocation, langCode).arg(appointment.Location()));
     m_labelLocation->setVisible(!appointment.Location().isEmpty());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
-    m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
+    m_labelZeit->setText(TimeRangeWithZone(appointment, timeFormat, langCode));
     adjustSize();
 }
 

@@ -33,6 +33,8 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         a->setIsPrivate(true);
         a->setRooms({QStringLiteral("Room 2"), QStringLiteral("Beamer")});
         a->setLocation(QStringLiteral("Hall 2"));
+        a->setOwnZone("America/New_York", QDateTime({2026, 12, 7}, {3, 0}, Qt::UTC),
+                      QDateTime({2026, 12, 7}, {4, 30}, Qt::UTC));
         return TerminPtr(a);
     }();
     struct Case {
@@ -43,11 +45,11 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     };
     const Case cases[] = {
         {"en", planning, "09:00 - 10:30, Quarterly planning", "Room B; owner anna; with reminder"},
-        {"en", standUp, "09:00 - 10:30, Stand-up",
+        {"en", standUp, "09:00 - 10:30 (03:00 - 04:30 New York), Stand-up",
          "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; Besitzer anna; mit Erinnerung"},
-        {"de", standUp, "09:00 - 10:30, Stand-up",
+        {"de", standUp, "09:00 - 10:30 (03:00 - 04:30 New York), Stand-up",
          "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; Ort Hall 2; wiederholt sich "
          "wöchentlich"},
     };
