@@ -1,6 +1,7 @@
 // norvane-cli import-holidays, test-folder and rezone, as a script runs them; and the German
 // holiday list shipped with the program, imported alike by the library and the command.
 #include "CliRun.h"
+#include "OlderCopy.h"
 #include "TestFiles.h"
 #include "store/DataAccess.h"
 #include "tools/HolidayFile.h"
@@ -161,6 +162,9 @@ TEST(ToolsCommandTest, RezoneFilesOlderZoneRulesAgainOnce)
     }
     const QMap<QString, QByteArray> files = tree(folder);
     ASSERT_EQ(files.keys(), QStringList{"y2026/m3/d10/1.nv3"});
+    const auto older = OlderCopy::shown(folder, {2026, 3, 10}, {2026, 3, 11});
+    EXPECT_EQ(older.value({2026, 3, 10}), QStringList{"Flight"}) << "an older copy's day";
+    EXPECT_TRUE(older.value({2026, 3, 11}).isEmpty());
     EXPECT_TRUE(files.first().contains("DateDay=10\r\nStartTimeHour=23\r\nStartTimeMinute=30\r\n"
                                        "EndTimeHour=24\r\nEndTimeMinute=0\r\n"));
 }
