@@ -166,6 +166,12 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
         line += QStringLiteral(",\"seriesId\":") + jsonString(a.SeriesId());
     if (const std::optional<RepeatRule> rule = RuleSeries::ruleOfSeries(a))
         line += QStringLiteral(",\"rule\":") + jsonString(rule->rrule());
+    if (a.hasOwnZone()) // made in a zone of its own: the zone and its wall clock there
+        line += QStringLiteral(",\"zone\":") + jsonString(a.TimeZoneId()) +
+                QStringLiteral(",\"zoneStart\":") +
+                jsonString(a.ZoneStart().toString(QStringLiteral("yyyy-MM-ddTHH:mm"))) +
+                QStringLiteral(",\"zoneEnd\":") +
+                jsonString(a.ZoneEnd().toString(QStringLiteral("yyyy-MM-ddTHH:mm")));
     return line + QLatin1Char('}');
 }
 
