@@ -65,11 +65,11 @@ void form_edit::orderTabs()
 {
     // Down the pages as they read, each drop-down right after its field: Tab on an open one
     // goes on to the next field.
-    std::vector<QWidget*> order{
-        pic_tabs,     text_am,     pic_datum,   text_zeit_von, pic_zeit_von,  text_zeit_bis,
-        pic_zeit_bis, text_color,  pic_colors,  text_text,     text_location, combo_zone,
-        check_remind,
-        combo_remind, combo_users, check_email, check_recur,   combo_recur,   spin_recur_every};
+    std::vector<QWidget*> order{pic_tabs,     text_am,       pic_datum,       text_zeit_von,
+                                pic_zeit_von, text_zeit_bis, pic_zeit_bis,    text_color,
+                                pic_colors,   text_text,     text_location,   combo_zone,
+                                check_remind, combo_remind,  combo_users,     check_email,
+                                check_recur,  combo_recur,   spin_recur_every};
     order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
     order.insert(order.end(), {option_recur_day, option_recur_nth, combo_recur_nth,
                                combo_recur_weekday, text_recur_von, pic_recur_von, combo_recur_end,
