@@ -94,6 +94,7 @@ public:
     // The team's zone, in which the folder's wall clocks are (an IANA name; empty: the
     // system's). The sync's settings write it (kCalendarZoneSection, kCalendarZoneKey).
     const QString& CalendarZone() const { return m_calendarZone; }
+    void setCalendarZone(const QString& zone) { m_calendarZone = zone; }
     static inline const QString kCalendarZoneSection = QStringLiteral("CalDAV");
     static inline const QString kCalendarZoneKey = QStringLiteral("TimeZone");
 
