@@ -135,11 +135,10 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
         break;
     }
     const IniFile ini(m_profiles, path, file);
-    TerminPtr appointment = Privacy::seenBy(
-        ZoneCorrection::withTeamTimesOnItsDay(
-            AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time()),
-            m_source.teamZone ? m_source.teamZone() : QString()),
-        m_source.viewer);
+    TerminPtr filed = AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time());
+    if (m_source.teamZone) // another zone's reader would move every appointment of its own zone
+        filed = ZoneCorrection::withTeamTimesOnItsDay(filed, m_source.teamZone());
+    TerminPtr appointment = Privacy::seenBy(filed, m_source.viewer);
     if (cacheable) {
         // A failed read is never cached: the next access tries again.
         const qint64 cost = (appointment->Text().size() + path.size()) * 2 + 256;
