@@ -88,6 +88,18 @@ Diskretion, kein Schutz: seine Datei im Datenordner bleibt für jeden lesbar, de
         <translation>Ort:</translation>
     </message>
     <message>
+        <source>Zone:</source>
+        <translation>Zone:</translation>
+    </message>
+    <message>
+        <source>Team's time</source>
+        <translation>Zeit des Teams</translation>
+    </message>
+    <message>
+        <source>Time zone of the date and times</source>
+        <translation>Zeitzone von Datum und Uhrzeiten</translation>
+    </message>
+    <message>
         <source>Location</source>
         <translation>Ort</translation>
     </message>

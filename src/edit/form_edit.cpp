@@ -238,6 +238,7 @@ void form_edit::SetLanguageTexts()
     label_info_people->setText(tr("People:"));
     label_categories->setText(tr("Categories:"));
     label_header_location->setText(tr("Location:"));
+    setZoneTexts();
     if (label_calendar) {
         label_calendar->setText(tr("Calendar:"));
         combo_calendar->setAccessibleName(tr("Calendar"));
@@ -290,6 +291,7 @@ void form_edit::ShowAppointment()
     text_location->setText(r.Location());
     label_file->setText(r.filename());
     showPeople(r);
+    showZone(r);
 }
 
 void form_edit::fillColorRows()
@@ -515,6 +517,7 @@ void form_edit::UpdateControlStates()
     // The date of a recurring appointment is changed with the box unticked.
     text_am->setEnabled(!recurring);
     text_endday->setEnabled(!recurring);
+    combo_zone->setEnabled(!recurring); // a series keeps the team's time
 }
 
 // ---- the record ----
@@ -541,4 +544,5 @@ void form_edit::copyIntoRecord()
     r.setRooms(AppointmentFile::roomsOf(text_rooms->text()));
     r.setCategories(chosenCategories());
     r.setLocation(AppointmentFile::locationOf(text_location->text()));
+    copyZoneIntoRecord(r);
 }

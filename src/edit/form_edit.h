@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar/ZoneTimes.h"
 #include "edit/AppointmentEditing.h"
 #include "edit/RepeatChoice.h"
 #include "profile/DateParts.h"
@@ -251,6 +252,15 @@ private:
     bool timesInOrder() const;
     void copyIntoRecord();
 
+    // The zone the date and time fields are in (form_edit_zone.cpp): empty, the team's.
+    void createZoneRow(QWidget* page);
+    void setZoneTexts();
+    QString chosenZone() const;
+    void showZone(const ClassTermin& r);
+    void zoneChosen();
+    std::optional<ZoneTimes::WallSpan> fieldsAsTeamTimes(const QString& zone) const;
+    void copyZoneIntoRecord(ClassTermin& r) const;
+
     std::shared_ptr<EditHandOver> m_handOver;
     Settings& m_settings;
     QString m_loginName;
@@ -278,6 +288,9 @@ private:
     QPlainTextEdit* text_text = nullptr;
     QLabel* label_header_location = nullptr;
     QLineEdit* text_location = nullptr; // where it takes place, one line
+    QLabel* label_header_zone = nullptr;
+    QComboBox* combo_zone = nullptr;
+    QString m_shownZone; // the zone the fields show now
 
     QLabel* label_header_remind = nullptr;
     QCheckBox* check_remind = nullptr;

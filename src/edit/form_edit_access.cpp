@@ -75,8 +75,9 @@ void form_edit::orderTabs()
         pic_tabs,     text_am,     pic_datum,   text_zeit_von, pic_zeit_von,  text_zeit_bis,
         pic_zeit_bis, text_color,  pic_colors,  text_text,     text_location, check_remind,
         combo_remind, combo_users, check_email, check_recur,   combo_recur,   spin_recur_every};
-    // The last day below the times, before the text.
-    order.insert(std::find(order.begin(), order.end(), text_text), {text_endday, pic_endday});
+    // The last day and the zone below the times, before the text.
+    order.insert(std::find(order.begin(), order.end(), text_text),
+                 {text_endday, pic_endday, combo_zone});
     order.insert(order.end(), check_recur_weekday.begin(), check_recur_weekday.end());
     order.insert(order.end(),
                  {option_recur_day, option_recur_nth, combo_recur_nth, combo_recur_weekday,

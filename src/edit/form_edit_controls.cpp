@@ -153,6 +153,7 @@ void form_edit::createAppointmentPage()
     text_location->setObjectName(QStringLiteral("text_location"));
     text_location->setGeometry(Layout::kLocation);
     text_location->setMaxLength(int(AppointmentFile::kMaxLocation));
+    createZoneRow(page);
 }
 
 void form_edit::createReminderPage()

@@ -34,6 +34,9 @@ constexpr QRect kText(12, 126, 397, 62);
 // Below the text, where it takes place.
 constexpr QRect kLocationCaption(12, 198, 64, 22);
 constexpr QRect kLocation(80, 196, 329, 24);
+// Beside the last day: the zone the date and times are in.
+constexpr QRect kZoneCaption(219, 74, 44, 22);
+constexpr QRect kZone(262, 74, 147, 22);
 
 constexpr QRect kRemindCaption(12, 12, 397, 20);
 constexpr QRect kRemindCheck(12, 38, 397, 22);

@@ -12,6 +12,7 @@
 #include "store/SeriesEdit.h"
 #include "store/SpanDays.h"
 #include "store/SpanFiling.h"
+#include "store/ZoneCorrection.h"
 
 #include <QList>
 #include <QMap>
@@ -125,8 +126,23 @@ struct Source {
 
 struct Event {
     ComponentPtr component;
-    icaltimetype firstStart; // for the time zone's coverage
+    icaltimetype firstStart;           // for the time zone's coverage
+    std::optional<OutputZone> ownZone; // the appointment's own, its times written in it
 };
+
+// An appointment of its own zone, written in it where its wall clocks there stand for all of it.
+std::optional<OutputZone> ownZoneOf(const ClassTermin& a, const OutputZone& team)
+{
+    if (!ZoneCorrection::zoneClocksHold(a, QString::fromUtf8(team.id)))
+        return std::nullopt;
+    const OutputZone own = outputZone(a.TimeZoneId());
+    return own.named() ? std::optional(own) : std::nullopt;
+}
+
+int minuteOf(const QDateTime& wallClock)
+{
+    return wallClock.time().hour() * 60 + wallClock.time().minute();
+}
 
 Event eventOf(const Source& source, const QString& dataFolder, const OutputZone& out,
               const icaltimetype& stamp, const QString& uid = {})
@@ -151,7 +167,18 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
                (uid.isEmpty() ? uidOf(a.filename(), dataFolder) : uid).toUtf8().constData()));
     icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
     const bool allDay = a.isAllDay();
-    if (allDay) {
+    const std::optional<OutputZone> ownZone =
+        allDay || kind != Recurrence::Kind::None ? std::nullopt : ownZoneOf(a, out);
+    if (ownZone) {
+        const QDateTime from = a.ZoneStart();
+        const QDateTime until = a.ZoneEnd();
+        icalcomponent_add_property(
+            e, zoned(icalproperty_new_dtstart(outputTime(from.date(), minuteOf(from), *ownZone)),
+                     *ownZone));
+        icalcomponent_add_property(
+            e, zoned(icalproperty_new_dtend(outputTime(until.date(), minuteOf(until), *ownZone)),
+                     *ownZone));
+    } else if (allDay) {
         // A day, not a time: it stays that day in every zone.
         icalcomponent_add_property(e, icalproperty_new_dtstart(Ics::dateOnly(day)));
         icalcomponent_add_property(e, icalproperty_new_dtend(Ics::dateOnly(day.addDays(1))));
@@ -204,7 +231,10 @@ Event eventOf(const Source& source, const QString& dataFolder, const OutputZone&
             icalproperty_new_description(summary.isEmpty() ? "Reminder" : summary.constData()));
         icalcomponent_add_component(e, alarm);
     }
-    return {std::move(event), allDay ? Ics::dateOnly(day) : untilTime(day, start, out)};
+    if (ownZone)
+        return {std::move(event),
+                untilTime(a.ZoneStart().date(), minuteOf(a.ZoneStart()), *ownZone), ownZone};
+    return {std::move(event), allDay ? Ics::dateOnly(day) : untilTime(day, start, out), {}};
 }
 
 // The day files of a span as one event: from the first day's start to the last day's end,
@@ -405,6 +435,35 @@ ComponentPtr timeZoneOf(const OutputZone& out, icaltimetype from)
     return vtimezone;
 }
 
+// The zones the events name, each defined from its earliest start on.
+class NamedZones {
+public:
+    explicit NamedZones(const OutputZone& team)
+        : m_team(team)
+    {
+    }
+    void note(const Event& event, const ClassTermin& a)
+    {
+        const OutputZone& zone = event.ownZone ? *event.ownZone : m_team;
+        if (a.isAllDay() || !zone.named())
+            return; // a day names no zone
+        auto it = m_zones.find(zone.id);
+        if (it == m_zones.end())
+            m_zones.insert(zone.id, {zone, event.firstStart});
+        else if (icaltime_compare(event.firstStart, it->second) < 0)
+            it->second = event.firstStart;
+    }
+    template <typename Take> void forEach(const Take& take) const
+    {
+        for (const auto& [zone, from] : m_zones)
+            take(timeZoneOf(zone, from));
+    }
+
+private:
+    OutputZone m_team;
+    QMap<QByteArray, std::pair<OutputZone, icaltimetype>> m_zones;
+};
+
 // Every appointment shown from `from` to `to`, once, with the first day that shows it. A pass
 // lists each directory once but keeps every file it read until it ends, so a long range takes
 // a new pass after every kAppointmentsPerPass appointments instead of holding all their files.
@@ -461,9 +520,11 @@ QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn,
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     Event event = eventOf({appointment, shownOn}, {}, out, stampOf(options.stamp), uid);
-    // A day names no zone: a zone's definition no event uses is what some servers refuse.
-    if (out.named() && !appointment->isAllDay())
-        icalcomponent_add_component(calendar.get(), timeZoneOf(out, event.firstStart).release());
+    // Only the zone it names: a zone's definition no event uses is what some servers refuse.
+    NamedZones zones(out);
+    zones.note(event, *appointment);
+    zones.forEach(
+        [&](ComponentPtr zone) { icalcomponent_add_component(calendar.get(), zone.release()); });
     icalcomponent_add_component(calendar.get(), event.component.release());
     QByteArray bytes;
     appendText(bytes, calendar.get());
@@ -511,12 +572,10 @@ QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
     ComponentPtr calendar(icalcomponent_new_vcalendar());
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    std::optional<icaltimetype> earliest;
+    NamedZones zones(out);
     std::vector<ComponentPtr> events;
     const auto write = [&](const Event& event, const Source& source) {
-        if (!source.appointment->isAllDay() &&
-            (!earliest || icaltime_compare(event.firstStart, *earliest) < 0))
-            earliest = event.firstStart;
+        zones.note(event, *source.appointment);
         events.emplace_back(icalcomponent_new_clone(event.component.get()));
     };
     if (rule) {
@@ -525,8 +584,8 @@ QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
     } else {
         writeSeries(uid, series, {}, out, stampOf(options.stamp), write, true);
     }
-    if (out.named() && earliest)
-        icalcomponent_add_component(calendar.get(), timeZoneOf(out, *earliest).release());
+    zones.forEach(
+        [&](ComponentPtr zone) { icalcomponent_add_component(calendar.get(), zone.release()); });
     for (ComponentPtr& event : events)
         icalcomponent_add_component(calendar.get(), event.release());
     QByteArray bytes;
@@ -558,12 +617,10 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
     const qsizetype zoneAt = bytes.size();
 
     int count = 0;
-    std::optional<icaltimetype> earliest;
+    NamedZones zones(out);
     const auto write = [&](const Event& event, const Source& source) {
         appendText(bytes, event.component.get());
-        if (!source.appointment->isAllDay() &&
-            (!earliest || icaltime_compare(event.firstStart, *earliest) < 0))
-            earliest = event.firstStart;
+        zones.note(event, *source.appointment);
         ++count;
     };
     // A series of several files is one event with its exceptions: written once all are met.
@@ -611,12 +668,10 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
         const QList<TerminPtr> days = SpanFiling::filesOf(store, day);
         write(spanEventOf(days, dataFolder, out, stamp), {days.front(), days.front()->datum()});
     }
-    // The zone's definition comes before the events; it is known once the earliest start is.
-    if (out.named() && earliest) {
-        QByteArray zone;
-        appendText(zone, timeZoneOf(out, *earliest).get());
-        bytes.insert(zoneAt, zone);
-    }
+    // The zones' definitions come before the events; known once the earliest starts are.
+    QByteArray zoneText;
+    zones.forEach([&](const ComponentPtr& zone) { appendText(zoneText, zone.get()); });
+    bytes.insert(zoneAt, zoneText);
     bytes.append(end);
     if (eventCount)
         *eventCount = count;

@@ -2,6 +2,7 @@
 
 #include "exchange/IcsCategories.h"
 #include "exchange/IcsImportSupport.h"
+#include "exchange/IcsOwnZone.h"
 #include "exchange/ImportRecord.h"
 #include "exchange/OccurrenceSeries.h"
 #include "profile/FileAccess.h"
@@ -258,9 +259,12 @@ private:
         if (spans.isEmpty())
             return skip(e, IcsImportResult::SkipReason::OutsideDates);
         begin(e, PlannedEvent::Kind::Single);
+        const size_t first = m_planned.size();
         addAll(e, spans);
         if (linked)
             linkSpan(m_planned.end() - spans.size(), m_planned.end(), e.uid);
+        for (size_t i = first; i < m_planned.size(); ++i)
+            keepOwnZone(m_planned[i].appointment, e.start, e.duration);
         if (days->size() == room && days->back().day < days->back().days)
             m_result.shortened.append({e.name, int(spans.size())});
     }

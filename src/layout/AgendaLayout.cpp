@@ -51,7 +51,7 @@ Line lineOf(const TerminPtr& appointment, const QString& timeFormat, const QStri
 {
     Line line;
     line.appointment = appointment;
-    line.time = TimeRangeText(*appointment, timeFormat, langCode);
+    line.time = TimeRangeWithZone(*appointment, timeFormat, langCode);
     line.text = textLines(bidiContained(appointment->GetFormatedText())).value(0);
     // Its place beside the first line: the list has one line for each.
     if (!appointment->Location().isEmpty())

@@ -29,6 +29,7 @@
 
 class FolderJobs;
 class FolderWatchThread;
+class Settings;
 class ShareClock;
 
 // The store as the windows see it: the data folder's store, its caches and its file access run
@@ -79,6 +80,8 @@ public:
     void setFolder(const QString& folder, int monthIntervalSeconds);
     // The team whose names a refused booking gives the owners of other appointments.
     void setTeam(const QList<TeamMember>& team);
+    // ... and the team's zone, which the folder's times are in, as the settings name them.
+    void setTeam(const Settings& settings);
     QString folder() const { return m_folder; }
     // As made: a service of another folder is made alike.
     const Options& options() const { return m_options; }

@@ -17,7 +17,8 @@ StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<Shar
     , m_store(m_profiles,
               StoreSource{[this] { return m_folder; }, [this] { return m_monthInterval; },
                           GetLoginName(),
-                          [this](const QString& login) { return Team::shownName(m_team, login); }},
+                          [this](const QString& login) { return Team::shownName(m_team, login); },
+                          [this] { return m_teamZone; }},
               std::move(now))
     , m_filing(m_store)
     , m_index(m_files, m_profiles, indexDirectory)
@@ -27,6 +28,14 @@ StoreWorker::StoreWorker(std::unique_ptr<FileAccess> files, std::shared_ptr<Shar
 }
 
 StoreWorker::~StoreWorker() = default;
+
+void StoreWorker::useTeamZone(const QString& zone)
+{
+    if (zone == m_teamZone)
+        return;
+    m_teamZone = zone;
+    m_store.clearCaches(); // records read in the zone before
+}
 
 void StoreWorker::useParallelRequests(int width)
 {

@@ -37,6 +37,8 @@ public:
     // The folder every following call works in; a new one forgets what the caches hold.
     void useFolder(const QString& folder, int monthIntervalSeconds);
     void useTeam(const QList<TeamMember>& team) { m_team = team; }
+    // The team's zone the folder's times are in (see StoreSource::teamZone).
+    void useTeamZone(const QString& zone);
     // How many requests a read has in flight at most; 1 asks one after another.
     void useParallelRequests(int width);
 
@@ -146,6 +148,7 @@ private:
     QString m_folder;
     int m_monthInterval = 60;
     QList<TeamMember> m_team;
+    QString m_teamZone;
     DataAccess m_store;
     AppointmentFiling m_filing;
     SeriesFiling m_series{m_store, m_filing};

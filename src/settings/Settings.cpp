@@ -261,6 +261,7 @@ void Settings::readSettingsFile(const IniFile& ini)
             field = value;
     });
     m_team = Team::read(ini);
+    m_calendarZone = ini.ReadIniString(kCalendarZoneSection, kCalendarZoneKey).trimmed();
     m_rooms = Team::readRooms(ini);
     m_categories = Team::readCategories(ini);
     // A file without a single day would show an empty week view: then every day is shown.

@@ -93,6 +93,13 @@ public:
     // Locked by the administrator, or a settings file that could not be read this run.
     bool Locked() const { return m_locked; }
 
+    // The team's zone, in which the folder's wall clocks are (an IANA name; empty: the
+    // system's). The sync's settings write it (kCalendarZoneSection, kCalendarZoneKey).
+    const QString& CalendarZone() const { return m_calendarZone; }
+    void setCalendarZone(const QString& zone) { m_calendarZone = zone; }
+    static inline const QString kCalendarZoneSection = QStringLiteral("CalDAV");
+    static inline const QString kCalendarZoneKey = QStringLiteral("TimeZone");
+
     const QString& LangCode() const { return m_langCode; }
     void setLangCode(const QString& code);
     int FirstWeekday() const { return m_firstWeekday; }
@@ -185,6 +192,7 @@ private:
     bool m_locked = false;
     bool m_unreadable = false; // a settings file that is there could not be read
     QString m_langCode = QStringLiteral("en");
+    QString m_calendarZone;
     int m_firstWeekday = 1;
     int m_firstCW = 1;
     QString m_timeFormat = QStringLiteral("12h");

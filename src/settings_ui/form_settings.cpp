@@ -626,6 +626,8 @@ void form_settings::saveWindowSettings(const QString& chosenPath)
     s.setTeamCategories(m_teamPage->categories().chosen());
     // One job: the account's section lands after the settings' own keys, never beside them.
     const SyncSettingsPage::Save sync = m_syncPage->chosen(s.Path());
+    if (sync.write) // the store reads the folder's times in it from now on
+        s.setCalendarZone(sync.settings.timeZone);
     m_jobs.run<bool>(
         this,
         [values = s, sync](ProfileCache& profiles) {

@@ -9,6 +9,7 @@
 #include "store/Privacy.h"
 #include "store/Recurrence.h"
 #include "store/RoomClaims.h"
+#include "store/ZoneCorrection.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +20,8 @@ StoreSource StoreSource::of(const Settings& settings)
             [&settings] { return settings.MonthInterval(); }, GetLoginName(),
             [&settings](const QString& login) {
                 return Team::shownName(settings.TeamMembers(), login);
-            }};
+            },
+            [&settings] { return settings.CalendarZone(); }};
 }
 
 StoreSource StoreSource::fixed(const QString& folder, int monthInterval, QString viewer)
@@ -28,6 +30,7 @@ StoreSource StoreSource::fixed(const QString& folder, int monthInterval, QString
     return {[withSeparator] { return withSeparator; },
             [monthInterval] { return monthInterval; },
             std::move(viewer),
+            {},
             {}};
 }
 
@@ -132,9 +135,10 @@ TerminPtr DataAccess::loadAppointment(const QString& path, const QDate& fallback
         break;
     }
     const IniFile ini(m_profiles, path, file);
-    TerminPtr appointment =
-        Privacy::seenBy(AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time()),
-                        m_source.viewer);
+    TerminPtr filed = AppointmentFile::read(ini, fallbackDate, file.meta.modified, now().time());
+    if (m_source.teamZone) // another zone's reader would move every appointment of its own zone
+        filed = ZoneCorrection::withTeamTimesOnItsDay(filed, m_source.teamZone());
+    TerminPtr appointment = Privacy::seenBy(filed, m_source.viewer);
     if (cacheable) {
         // A failed read is never cached: the next access tries again.
         const qint64 cost = (appointment->Text().size() + path.size()) * 2 + 256;

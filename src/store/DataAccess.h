@@ -28,6 +28,10 @@ struct StoreSource {
     // The name the team gives a login, for a message naming another user (the login itself
     // when unset or unlisted).
     std::function<QString(const QString& login)> shownName;
+    // The team's zone (an IANA name), in which the folder's times are; empty: the system's. An
+    // appointment of its own zone is read in it (see ZoneCorrection). Null: its times are read
+    // as filed, for a reader that does not know the team's zone (a folder given by path).
+    std::function<QString()> teamZone;
 
     // The active data folder of the settings, as it is at each call, read by the user running
     // the program.

@@ -1,12 +1,13 @@
 #include "sync/Sync.h"
 
 #include "profile/ApiINI.h"
+#include "settings/Settings.h"
 #include "sync/CalDavClient.h"
 #include "sync/SyncText.h"
 
 namespace {
 
-const QString kSection = QStringLiteral("CalDAV");
+const QString& kSection = Settings::kCalendarZoneSection; // the sync's own section
 
 } // namespace
 
@@ -55,7 +56,7 @@ SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFil
         ini.ReadIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
     settings.intervalMinutes =
         qMax(0, int(ini.ReadIniLong(kSection, QStringLiteral("Interval"), 0)));
-    settings.timeZone = ini.ReadIniString(kSection, QStringLiteral("TimeZone"));
+    settings.timeZone = ini.ReadIniString(kSection, Settings::kCalendarZoneKey);
     return settings;
 }
 
@@ -68,7 +69,7 @@ bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,
     ini.WriteIniLong(kSection, QStringLiteral("PastDays"), settings.pastDays);
     ini.WriteIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
     ini.WriteIniLong(kSection, QStringLiteral("Interval"), settings.intervalMinutes);
-    ini.WriteIniString(kSection, QStringLiteral("TimeZone"), settings.timeZone);
+    ini.WriteIniString(kSection, Settings::kCalendarZoneKey, settings.timeZone);
     const WriteOutcome outcome = ini.commit();
     if (!outcome.ok && error)
         *error = outcome.error;

@@ -49,7 +49,7 @@ QString repeats(const ClassTermin& appointment)
 
 QString appointmentName(const ClassTermin& appointment, const Texts& texts)
 {
-    const QString times = TimeRangeText(appointment, texts.timeFormat, texts.langCode);
+    const QString times = TimeRangeWithZone(appointment, texts.timeFormat, texts.langCode);
     const QStringList text = lines(appointment);
     return text.isEmpty() ? times : times + QStringLiteral(", ") + text.first();
 }

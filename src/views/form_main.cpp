@@ -338,7 +338,7 @@ void form_main::ShowDataSource()
     }
     m_service.setParallelRequests(m_settings.ParallelRequests());
     m_service.setFolder(active, m_settings.MonthInterval());
-    m_service.setTeam(m_settings.TeamMembers());
+    m_service.setTeam(m_settings);
     showBeside();
     m_dataFolderReachable = m_service.reachable();
     showDataSourceLabel();
@@ -425,7 +425,7 @@ void form_main::LoadView(bool freshMarks)
 {
     m_service.setParallelRequests(m_settings.ParallelRequests());
     m_service.setFolder(m_settings.GetDataFolder(), m_settings.MonthInterval());
-    m_service.setTeam(m_settings.TeamMembers());
+    m_service.setTeam(m_settings);
     drawView();
     askForShownDays(freshMarks);
 }

@@ -168,7 +168,7 @@ void form_tooltip::SetAppointment(const ClassTermin& appointment, const QString&
                                    .arg(appointment.Categories().join(u", ")));
     m_labelCategories->setVisible(!appointment.Categories().isEmpty());
     m_labelDatum->setText(FormatDate(appointment.datum(), dateFormat));
-    m_labelZeit->setText(TimeRangeText(appointment, timeFormat, langCode));
+    m_labelZeit->setText(TimeRangeWithZone(appointment, timeFormat, langCode));
     adjustSize();
 }
 

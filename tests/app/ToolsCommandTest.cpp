@@ -1,6 +1,7 @@
-// norvane-cli import-holidays and test-folder, as a script runs them; and the German holiday
-// list shipped with the program, imported alike by the library and the command.
+// norvane-cli import-holidays, test-folder and rezone, as a script runs them; and the German
+// holiday list shipped with the program, imported alike by the library and the command.
 #include "CliRun.h"
+#include "OlderCopy.h"
 #include "TestFiles.h"
 #include "store/DataAccess.h"
 #include "tools/HolidayFile.h"
@@ -127,6 +128,45 @@ TEST(ToolsCommandTest, ShippedListImportsWholeFromTheLibraryAndTheCommand)
     EXPECT_EQ(imported.size(), 18);
     EXPECT_TRUE(imported.value("y2027/m3/d26/holiday.nv3").contains("\r\nText=Karfreitag\r\n"));
     EXPECT_EQ(tree(byCommand.path()), imported);
+}
+
+// A flight at 18:30 New York on 10 March 2026, filed at 00:30 on the 11th by rules of old
+// (6 hours behind Berlin): today's rules make it 23:30 on the 10th.
+TEST(ToolsCommandTest, RezoneFilesOlderZoneRulesAgainOnce)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("data");
+    TestFiles::writeBytes(folder + "/y2026/m3/d11/1.nv3",
+                          "[AppointmentSettings]\r\nDateYear=2026\r\nDateMonth=3\r\nDateDay=11\r\n"
+                          "StartTimeHour=0\r\nStartTimeMinute=30\r\nEndTimeHour=1\r\n"
+                          "EndTimeMinute=0\r\nText=Flight\r\nTimeZone=America/New_York\r\n"
+                          "ZoneStart=2026-03-10T18:30\r\nZoneEnd=2026-03-10T19:00\r\n");
+    const struct {
+        QStringList args;
+        int code;
+        QString out;
+    } rows[] = {
+        {{"rezone", "--zone", "Mars/Olympus_Mons", "--folder", folder}, 2, ""},
+        {{"rezone", folder}, 2, ""},
+        {{"rezone", "--folder", dir.filePath("missing")}, 1, ""},
+        {{"rezone", "--zone", "Europe/Berlin", "--folder", folder},
+         0,
+         "Filed again with today's zone rules: 1\n"},
+        {{"rezone", "--folder", folder}, 0, "Filed again with today's zone rules: 0\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const CliRun run = cli(row.args);
+        EXPECT_EQ(run.code, row.code) << run.err.toStdString();
+        EXPECT_EQ(run.out, row.out);
+    }
+    const QMap<QString, QByteArray> files = tree(folder);
+    ASSERT_EQ(files.keys(), QStringList{"y2026/m3/d10/1.nv3"});
+    const auto older = OlderCopy::shown(folder, {2026, 3, 10}, {2026, 3, 11});
+    EXPECT_EQ(older.value({2026, 3, 10}), QStringList{"Flight"}) << "an older copy's day";
+    EXPECT_TRUE(older.value({2026, 3, 11}).isEmpty());
+    EXPECT_TRUE(files.first().contains("DateDay=10\r\nStartTimeHour=23\r\nStartTimeMinute=30\r\n"
+                                       "EndTimeHour=24\r\nEndTimeMinute=0\r\n"));
 }
 
 } // namespace

@@ -488,6 +488,33 @@ TEST_F(FormEditTest, TheLocationIsShownBelowTheTextAndSavedAsOneLine)
     EXPECT_EQ(e.record().Location(), "Room 9");
 }
 
+// A flight at 09:00 New York: the times are typed in its zone and filed as the team's
+// (Berlin, 6 hours ahead in July) beside the zone's, which the editor shows again.
+TEST_F(FormEditTest, TimesTypedInAZoneOfItsOwnAreFiledAsTheTeamsBesideTheZones)
+{
+    auto a = appointment();
+    DirectEditor e(*a, settings);
+    QComboBox& zone = e.editor.combo("combo_zone");
+    EXPECT_EQ(zone.currentText(), "Team's time");
+    EXPECT_EQ(zone.accessibleName(), "Time zone of the date and times");
+    zone.setCurrentIndex(zone.findData("America/New_York"));
+    EXPECT_EQ(e.editor.field("text_zeit_von").text(), "03:00") << "the same moment there";
+    e.editor.typeInto("text_zeit_von", "09:00");
+    e.editor.ok();
+    const ClassTermin& filed = e.record();
+    EXPECT_EQ(std::pair(filed.StartTime(), filed.EndTime()), std::pair(hm(15, 0), hm(16, 30)));
+    EXPECT_EQ(filed.TimeZoneId(), "America/New_York");
+    EXPECT_EQ(filed.ZoneStart(), QDateTime(kFriday, QTime(9, 0), Qt::UTC));
+
+    DirectEditor again(filed, settings);
+    EXPECT_EQ(again.editor.combo("combo_zone").currentData(), "America/New_York");
+    EXPECT_EQ(again.editor.field("text_zeit_bis").text(), "10:30");
+    again.editor.combo("combo_zone").setCurrentIndex(0);
+    EXPECT_EQ(again.editor.field("text_zeit_von").text(), "15:00");
+    again.editor.ok();
+    EXPECT_FALSE(again.record().hasOwnZone());
+}
+
 // The rooms it books, completed from the team's list with its notes; a name the list lacks
 // is booked all the same.
 TEST_F(FormEditTest, TheRoomsItBooksAreShownCompletedFromTheTeamsListAndSaved)

@@ -62,6 +62,16 @@ protected:
             a.setFilename(folder.filePath(QString(row.dir) + '/' + QString::number(++n) + ".nv3"));
             ASSERT_TRUE(store.SaveAppointment(a).ok);
         }
+        // A flight at 09:00 New York: 14:00 here, New York being 5 hours behind from 8 March.
+        ClassTermin flight;
+        flight.setDatum({2026, 3, 12});
+        flight.setStartTime(TimeOfDay::fromHourMinute(14, 0));
+        flight.setEndTime(TimeOfDay::fromHourMinute(15, 0));
+        flight.setText("Flight");
+        flight.setOwnZone("America/New_York", QDateTime({2026, 3, 12}, {9, 0}, Qt::UTC),
+                          QDateTime({2026, 3, 12}, {10, 0}, Qt::UTC));
+        flight.setFilename(folder.filePath("y2026/m3/d12/flight.nv3"));
+        ASSERT_TRUE(store.SaveAppointment(flight).ok);
     }
 
     QByteArray exportIcs(const QDate& from, const QDate& to, const QString& zone = {})
@@ -84,7 +94,7 @@ TEST_F(IcsExportTest, AnIndependentReaderFindsEveryOccurrence)
     const QString file = folder.filePath("export.ics");
     ASSERT_TRUE(TestFiles::writeBytes(file, exportIcs(from, to)));
     const QStringList expected = shownBy(store, from, to);
-    ASSERT_EQ(expected.size(), 64);
+    ASSERT_EQ(expected.size(), 65);
     EXPECT_EQ(readBy(file, from, to).join('\n').toStdString(), expected.join('\n').toStdString());
 }
 
@@ -172,7 +182,8 @@ TEST_F(IcsExportTest, ZonesRulesAndNames)
           "DTEND;TZID=Europe/Berlin:20260502T000000", "SUMMARY:Budget review", "TRIGGER:-PT15M",
           "DESCRIPTION:Room 2\\, A=B\\; \xC3\x84rger", "TZID:Europe/Berlin",
           "DTSTART;VALUE=DATE:20260311", "DTEND;VALUE=DATE:20260312", "LOCATION:Zoom",
-          "SUMMARY:Offsite"},
+          "SUMMARY:Offsite", "DTSTART;TZID=America/New_York:20260312T090000",
+          "DTEND;TZID=America/New_York:20260312T100000", "TZID:America/New_York"},
          true},
         // A calendar kept in UTC: its wall-clock times are UTC, by whichever name.
         {"UTC", {"DTSTART:20251231T180000Z", "RRULE:FREQ=MONTHLY;UNTIL=22001231T180000Z"}, false},
@@ -192,7 +203,7 @@ TEST_F(IcsExportTest, ZonesRulesAndNames)
         EXPECT_TRUE(file.contains("VERSION:2.0"));
         // The zone's definition before the events that name it.
         EXPECT_LT(file.indexOf("END:VTIMEZONE"), file.indexOf("BEGIN:VEVENT"));
-        EXPECT_EQ(file.count("BEGIN:VEVENT"), 7); // the leap day falls in no day of 2026
+        EXPECT_EQ(file.count("BEGIN:VEVENT"), 8); // the leap day falls in no day of 2026
         EXPECT_EQ(file.contains("BEGIN:VTIMEZONE"), row.vtimezone);
         for (const QString& line : row.lines)
             EXPECT_TRUE(file.contains(line)) << line.toStdString();
@@ -201,6 +212,22 @@ TEST_F(IcsExportTest, ZonesRulesAndNames)
                 << "a zone and UTC at once: " << line.toStdString();
         }
     }
+}
+
+TEST_F(IcsExportTest, AnEventOfItsOwnZoneComesBackWithIt)
+{
+    QTemporaryDir other;
+    DataAccess into(profiles, StoreSource::fixed(other.path()));
+    IcsImportOptions options;
+    options.today = {2026, 3, 1};
+    ASSERT_TRUE(
+        ImportIcs(exportIcs({2026, 3, 12}, {2026, 3, 12}), into, other.path(), 1, {}, options).ok);
+    const QList<TerminPtr> day = into.GetAppointmentsOfDay({2026, 3, 12});
+    ASSERT_EQ(day.size(), 1);
+    EXPECT_EQ(day[0]->StartTime(), TimeOfDay::fromHourMinute(14, 0));
+    EXPECT_EQ(day[0]->TimeZoneId(), "America/New_York");
+    EXPECT_EQ(day[0]->ZoneStart(), QDateTime({2026, 3, 12}, {9, 0}, Qt::UTC));
+    EXPECT_EQ(day[0]->ZoneEnd(), QDateTime({2026, 3, 12}, {10, 0}, Qt::UTC));
 }
 
 } // namespace

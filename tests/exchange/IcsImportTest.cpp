@@ -49,6 +49,9 @@ QString describe(const QString& folder)
         line += " \"" + QString(a->Text()).replace("\r\n", "\\n") + '"';
         if (!a->Categories().isEmpty())
             line += " in \"" + a->Categories().join("; ") + '"';
+        if (a->hasOwnZone())
+            line += " in " + a->TimeZoneId() + ' ' + a->ZoneStart().toString("yyyy-MM-ddTHH:mm") +
+                    ".." + a->ZoneEnd().toString("HH:mm");
         lines << (a->Location().isEmpty() ? line : line + " at \"" + a->Location() + '"');
     }
     lines.sort();

@@ -30,6 +30,9 @@ QList<TerminPtr> july(const QDate& date)
         QList<TerminPtr> day = texted(dayOf("15-16 8-9/3 0-24/2 13:30-14"),
                                       {"Review", "Standup", "Holiday", "Lunch\r\nat noon"});
         std::const_pointer_cast<ClassTermin>(day[0])->setLocation("Hall 2");
+        std::const_pointer_cast<ClassTermin>(day[0])->setOwnZone(
+            "America/New_York", QDateTime(date, QTime(9, 0), Qt::UTC),
+            QDateTime(date, QTime(10, 0), Qt::UTC));
         return day;
     }
     if (date == QDate(2003, 7, 5) || date == QDate(2003, 7, 17) || date == QDate(2003, 8, 1))
@@ -170,12 +173,13 @@ TEST(AgendaLayoutTest, GroupsDaysOrdersTheirLinesAndFollowsTheSettings)
         {"24h", "en", "mm/dd/yyyy", "Monday, 07/07/2003",
          "  09:30 - 10:00|[>>] Jour fixe|anna|4|repeats", "Wednesday, 07/09/2003*",
          "  all day|Holiday||2", "  08:00 - 09:00|Standup||3", "  13:30 - 14:00|Lunch||1",
-         "  15:00 - 16:00|Review (Hall 2)||1", "Monday, 07/14/2003",
+         "  15:00 - 16:00 (09:00 - 10:00 New York)|Review (Hall 2)||1", "Monday, 07/14/2003",
          "  09:30 - 10:00|[>>] Jour fixe|anna|4|repeats"},
         {"12h", "de", "tt.mm.jjjj", "Montag, 07.07.2003",
          "  09:30 am - 10:00 am|[>>] Jour fixe|anna|4|wiederholt sich", "Mittwoch, 09.07.2003*",
          "  ganztägig|Holiday||2", "  08:00 am - 09:00 am|Standup||3",
-         "  01:30 pm - 02:00 pm|Lunch||1", "  03:00 pm - 04:00 pm|Review (Hall 2)||1",
+         "  01:30 pm - 02:00 pm|Lunch||1",
+         "  03:00 pm - 04:00 pm (09:00 am - 10:00 am New York)|Review (Hall 2)||1",
          "Montag, 14.07.2003", "  09:30 am - 10:00 am|[>>] Jour fixe|anna|4|wiederholt sich"}};
     for (const QStringList& row : rows) {
         SCOPED_TRACE((row[0] + ' ' + row[1]).toStdString());

@@ -447,6 +447,17 @@ TEST_F(FormSettingsTest, TestingTheSoundSaysWhyNothingPlays)
 
 } // namespace
 
+// The calendar's zone of the sync page is the team's zone, which the store reads in, at once.
+TEST_F(FormSettingsTest, TheCalendarsZoneIsTheTeamsZoneAtOnce)
+{
+    auto w = open();
+    child<QLineEdit>(*w, "text_sync_url").setText(QStringLiteral("https://dav.test/c/"));
+    combo(*w, "combo_sync_zone").setCurrentText(QStringLiteral("America/New_York"));
+    ok(*w);
+    EXPECT_EQ(settings.CalendarZone(), "America/New_York");
+    EXPECT_EQ(reloaded().CalendarZone(), "America/New_York");
+}
+
 TEST_F(FormSettingsTest, APasswordTheStoreRefusesIsToldOnTheSyncPageAndTheWindowStays)
 {
     // No secret service answers, and where the fallback file belongs lies a directory.

@@ -504,6 +504,28 @@ const Row kRows[] = {
          newYork.timeZoneId = "Mars/Olympus";
          EXPECT_TRUE(c.sync(newYork).error.contains("Mars/Olympus"));
      }},
+    {"AnEventOfItsOwnZoneKeepsItBothWays",
+     [](Case& c) {
+         c.phone({"raw", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\n"
+                         "BEGIN:VEVENT\r\nUID:ny1\r\nDTSTAMP:20260101T000000Z\r\n"
+                         "DTSTART;TZID=America/New_York:" +
+                             stamp(kDay, 9) + "\r\nDTEND;TZID=America/New_York:" + stamp(kDay, 10) +
+                             "\r\nSUMMARY:Flight\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"});
+         c.synced();
+         const QString nine = "DTSTART;TZID=America/New_York:" + stamp(kDay, 9);
+         for (const char* title : {"Here", "Phone"}) {
+             const TerminPtr a = c.loaded(c.local().first());
+             EXPECT_EQ(a->TimeZoneId(), "America/New_York");
+             EXPECT_EQ(a->ZoneStart(), QDateTime(kDay, QTime(9, 0), Qt::UTC));
+             if (QByteArray(title) == "Here")
+                 c.edit(c.local().first(), title);
+             else
+                 c.phone({"edit", "ny1", title});
+             c.synced();
+             EXPECT_EQ(c.phoneEvents()[title]["dtstart_line"].toString(), nine);
+         }
+         EXPECT_EQ(c.loaded(c.local()["Phone"])->TimeZoneId(), "America/New_York");
+     }},
     {"AllDayLocationAndRenamesRoundTrip",
      [](Case& c) {
          const QString day = kDay.toString("yyyyMMdd");

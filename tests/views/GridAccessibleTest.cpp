@@ -38,6 +38,8 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
         a->setRooms({QStringLiteral("Room 2"), QStringLiteral("Beamer")});
         a->setLocation(QStringLiteral("Hall 2"));
         a->setCategories({QStringLiteral("Board")});
+        a->setOwnZone("America/New_York", QDateTime({2026, 12, 7}, {3, 0}, Qt::UTC),
+                      QDateTime({2026, 12, 7}, {4, 30}, Qt::UTC));
         return TerminPtr(a);
     }();
     struct Case {
@@ -49,15 +51,14 @@ TEST(GridAccessibleTest, AppointmentsAreReadWithTimesTextOwnerReminderAndRepetit
     const Case cases[] = {
         {"en", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; owner anna; Attendees: Ben (accepted); with reminder"},
-        {"en", standUp, "09:00 - 10:30, Stand-up",
+        {"en", standUp, "09:00 - 10:30 (03:00 - 04:30 New York), Stand-up",
          "owner anna; for ben, carla; private; rooms Room 2, Beamer; at Hall 2; categories Board; "
          "repeats weekly"},
         {"de", planning, "09:00 - 10:30, Quarterly planning",
          "Room B; Besitzer anna; Teilnehmer: Ben (zugesagt); mit Erinnerung"},
-        {"de", standUp, "09:00 - 10:30, Stand-up",
+        {"de", standUp, "09:00 - 10:30 (03:00 - 04:30 New York), Stand-up",
          "Besitzer anna; für ben, carla; privat; Räume Room 2, Beamer; Ort Hall 2; Kategorien "
-         "Board; "
-         "wiederholt sich wöchentlich"},
+         "Board; wiederholt sich wöchentlich"},
     };
     for (const Case& c : cases) {
         Language::apply(QLatin1String(c.lang));

@@ -200,6 +200,12 @@ QString jsonLine(const QDate& day, const QString& dataFolder, const ClassTermin&
     if (const std::optional<RepeatRule> rule = RuleSeries::ruleOfSeries(a))
         line += QStringLiteral(",\"rule\":") + jsonString(rule->rrule());
     line += peopleFields(a);
+    if (a.hasOwnZone()) // made in a zone of its own: the zone and its wall clock there
+        line += QStringLiteral(",\"zone\":") + jsonString(a.TimeZoneId()) +
+                QStringLiteral(",\"zoneStart\":") +
+                jsonString(a.ZoneStart().toString(QStringLiteral("yyyy-MM-ddTHH:mm"))) +
+                QStringLiteral(",\"zoneEnd\":") +
+                jsonString(a.ZoneEnd().toString(QStringLiteral("yyyy-MM-ddTHH:mm")));
     return line + QLatin1Char('}');
 }
 
@@ -313,6 +319,11 @@ QString usage()
         "                                           --section, import them in colour N (1-14)\n"
         "  norvane-cli test-folder DIR              how fast DIR answers: fast or slow and the\n"
         "                                           seconds (exit 0 or 3), or the error (exit 1)\n"
+        "  norvane-cli rezone [--zone ZONE] [--folder DIR]\n"
+        "                                           files the appointments of a zone of their\n"
+        "                                           own again whose team times older zone rules\n"
+        "                                           gave; ZONE: the team's (the settings' or\n"
+        "                                           the system's)\n"
         "  norvane-cli export-ics FROM TO [--folder DIR]\n"
         "                                           the appointments of FROM to TO as iCalendar\n"
         "  norvane-cli import-ics FILE [--color N] [--folder DIR] [--allow-large]\n"

@@ -5,6 +5,7 @@
 #include "app/cli/SearchCommand.h"
 #include "app/cli/ToolsCommand.h"
 #include "app/cli/WriteCommand.h"
+#include "app/cli/ZoneCommand.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,8 @@ int main(int argc, char* argv[])
             return WriteCommand::extend(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("free"))
             return FreeCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
+        if (command == QLatin1String("rezone"))
+            return ZoneCommand::rezone(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("search"))
             return SearchCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
         return AgendaCommand::run(args, out, err, DefaultProgramDirectory());
