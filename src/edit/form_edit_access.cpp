@@ -55,12 +55,12 @@ void form_edit::nameControls()
     // Some systems name a list by its entry and say first the label tied to it: the pages'
     // headings label their lists.
     const std::pair<QLabel*, QWidget*> captions[] = {
-        {label_header_am, text_am},        {label_header_von, text_zeit_von},
-        {label_header_bis, text_zeit_bis}, {label_header_color, text_color},
-        {label_header_text, text_text},    {label_header_location, text_location},
-        {label_recur_von, text_recur_von}, {label_header_remind, combo_remind},
-        {label_header_recur, combo_recur}, {label_info_for, text_for},
-        {label_info_rooms, text_rooms},    {label_info_people, text_people},
+        {label_header_am, text_am},          {label_header_von, text_zeit_von},
+        {label_header_bis, text_zeit_bis},   {label_header_color, text_color},
+        {label_header_text, text_text},      {label_header_location, text_location},
+        {label_recur_von, text_recur_von},   {label_header_remind, combo_remind},
+        {label_header_recur, combo_recur},   {label_info_for, text_for},
+        {label_info_rooms, text_rooms},      {label_info_people, text_people},
         {label_categories, list_categories}, {label_header_endday, text_endday},
     };
     for (const auto& [caption, field] : captions)

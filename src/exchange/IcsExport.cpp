@@ -1,7 +1,7 @@
 #include "exchange/IcsExport.h"
 
-#include "exchange/IcsPeople.h"
 #include "exchange/IcsCategories.h"
+#include "exchange/IcsPeople.h"
 #include "exchange/IcsSupport.h"
 #include "exchange/OccurrenceSeries.h"
 #include "store/ClassTermin.h"
