@@ -442,10 +442,10 @@ public:
         : m_team(team)
     {
     }
-    void note(const Event& event, const ClassTermin& a)
+    void note(const Event& event)
     {
         const OutputZone& zone = event.ownZone ? *event.ownZone : m_team;
-        if (a.isAllDay() || !zone.named())
+        if (icalcomponent_get_dtstart(event.component.get()).is_date || !zone.named())
             return; // a day names no zone
         auto it = m_zones.find(zone.id);
         if (it == m_zones.end())
@@ -510,19 +510,17 @@ icaltimetype stampOf(const QDateTime& stamp)
 
 } // namespace
 
-QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn, const QString& uid,
-                             const IcsExportOptions& options)
+namespace {
+
+// A calendar of one event and the zones it names: a zone's definition no event uses is what
+// some servers refuse.
+QByteArray calendarOf(Event event, const OutputZone& out)
 {
-    Ics::prepareLibrary();
-    const Ics::CalendarZone calendarZone(options.timeZoneId);
-    const OutputZone out = outputZone(options.timeZoneId);
     ComponentPtr calendar(icalcomponent_new_vcalendar());
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    Event event = eventOf({appointment, shownOn}, {}, out, stampOf(options.stamp), uid);
-    // Only the zone it names: a zone's definition no event uses is what some servers refuse.
     NamedZones zones(out);
-    zones.note(event, *appointment);
+    zones.note(event);
     zones.forEach(
         [&](ComponentPtr zone) { icalcomponent_add_component(calendar.get(), zone.release()); });
     icalcomponent_add_component(calendar.get(), event.component.release());
@@ -531,22 +529,24 @@ QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn,
     return bytes;
 }
 
+} // namespace
+
+QByteArray ExportAppointment(const TerminPtr& appointment, const QDate& shownOn, const QString& uid,
+                             const IcsExportOptions& options)
+{
+    Ics::prepareLibrary();
+    const Ics::CalendarZone calendarZone(options.timeZoneId);
+    const OutputZone out = outputZone(options.timeZoneId);
+    return calendarOf(eventOf({appointment, shownOn}, {}, out, stampOf(options.stamp), uid), out);
+}
+
 QByteArray ExportSpan(const QList<TerminPtr>& days, const QString& uid,
                       const IcsExportOptions& options)
 {
     Ics::prepareLibrary();
     const Ics::CalendarZone calendarZone(options.timeZoneId);
     const OutputZone out = outputZone(options.timeZoneId);
-    ComponentPtr calendar(icalcomponent_new_vcalendar());
-    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(kProductId));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    Event event = spanEventOf(days, {}, out, stampOf(options.stamp), uid);
-    if (out.named() && !icalcomponent_get_dtstart(event.component.get()).is_date)
-        icalcomponent_add_component(calendar.get(), timeZoneOf(out, event.firstStart).release());
-    icalcomponent_add_component(calendar.get(), event.component.release());
-    QByteArray bytes;
-    appendText(bytes, calendar.get());
-    return bytes;
+    return calendarOf(spanEventOf(days, {}, out, stampOf(options.stamp), uid), out);
 }
 
 QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
@@ -574,8 +574,8 @@ QByteArray ExportSeries(const QList<TerminPtr>& files, const QString& uid,
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     NamedZones zones(out);
     std::vector<ComponentPtr> events;
-    const auto write = [&](const Event& event, const Source& source) {
-        zones.note(event, *source.appointment);
+    const auto write = [&](const Event& event, const Source&) {
+        zones.note(event);
         events.emplace_back(icalcomponent_new_clone(event.component.get()));
     };
     if (rule) {
@@ -618,9 +618,9 @@ QByteArray ExportIcs(DataAccess& store, const QDate& from, const QDate& to,
 
     int count = 0;
     NamedZones zones(out);
-    const auto write = [&](const Event& event, const Source& source) {
+    const auto write = [&](const Event& event, const Source&) {
         appendText(bytes, event.component.get());
-        zones.note(event, *source.appointment);
+        zones.note(event);
         ++count;
     };
     // A series of several files is one event with its exceptions: written once all are met.

@@ -238,13 +238,19 @@ void EditCoordinator::removeOccurrence(const ClassTermin& part, const QDate& occ
 {
     const Service service = serviceOf(part);
     SeriesChangeFiler filer(*service, part, occurrence, scope);
-    filer.remove([self = QPointer(this), service](const SeriesFiling::Outcome& outcome) {
+    filer.remove(deletionAnswer(service));
+}
+
+StoreService::SeriesDone EditCoordinator::deletionAnswer(const Service& service)
+{
+    // The service is held until the answer came.
+    return [self = QPointer(this), service](const SeriesFiling::Outcome& outcome) {
         if (!self)
             return;
         if (const QString failure = deletionFailure(outcome); !failure.isEmpty())
             self->m_questions.showFailure(failure);
         self->m_questions.showChange(false);
-    });
+    };
 }
 
 QString EditCoordinator::deletionFailure(const SeriesFiling::Outcome& outcome)

@@ -96,6 +96,8 @@ private:
     void moveOccurrence(const AppointmentDrag::Drop& drop, SeriesEdit::Scope scope);
     void removeOccurrence(const ClassTermin& part, const QDate& occurrence,
                           SeriesEdit::Scope scope);
+    // The answer to a deletion of a series' or a span's files: the failure told, the change shown.
+    StoreService::SeriesDone deletionAnswer(const Service& service);
     // A day of a span of days stands for the whole span: edited, moved or deleted, all its
     // days are, without a question (EditCoordinatorSpans.cpp).
     void editSpan(const ClassTermin& day);

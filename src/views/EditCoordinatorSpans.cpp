@@ -42,11 +42,5 @@ void EditCoordinator::removeSpan(const ClassTermin& day)
 {
     const Service service = serviceOf(day);
     SpanChangeFiler filer(*service, day);
-    filer.remove([self = QPointer(this), service](const SeriesFiling::Outcome& outcome) {
-        if (!self)
-            return;
-        if (const QString failure = deletionFailure(outcome); !failure.isEmpty())
-            self->m_questions.showFailure(failure);
-        self->m_questions.showChange(false);
-    });
+    filer.remove(deletionAnswer(service));
 }
