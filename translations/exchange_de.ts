@@ -131,7 +131,7 @@
     <message><source>&amp;Name:</source><translation>&amp;Name:</translation></message>
     <message><source>&amp;Colour:</source><translation>&amp;Farbe:</translation></message>
     <message><source>&amp;Subscribe</source><translation>A&amp;bonnieren</translation></message>
-    <message><source>Every copy of the team shows what the calendar holds, brought into the data folder and refreshed every hour.</source><translation>Jede Kopie im Team zeigt, was der Kalender enthält: er wird in den Datenordner gebracht und stündlich aktualisiert.</translation></message>
+    <message><source>Every copy of the team shows what the calendar holds, brought into the data folder and refreshed as often as the settings&apos; Sync page says.</source><translation>Jede Kopie im Team zeigt, was der Kalender enthält: er wird in den Datenordner gebracht und so oft aktualisiert, wie es die Seite Abgleich der Einstellungen sagt.</translation></message>
     <message><source>Give the subscription a name with letters or digits.</source><translation>Geben Sie dem Abonnement einen Namen mit Buchstaben oder Ziffern.</translation></message>
     <message><source>Bringing the calendar...</source><translation>Der Kalender wird geholt...</translation></message>
 </context>

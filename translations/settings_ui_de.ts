@@ -112,6 +112,7 @@
     <message><source>Password:</source><translation>Passwort:</translation></message>
     <message><source>Calendar's time zone:</source><translation>Zeitzone des Kalenders:</translation></message>
     <message><source>Sync automatically:</source><translation>Automatisch abgleichen:</translation></message>
+    <message><source>Refresh subscriptions:</source><translation>Abonnements aktualisieren:</translation></message>
     <message><source>off</source><translation>nie</translation></message>
     <message><source>every %1 minutes</source><translation>alle %1 Minuten</translation></message>
     <message><source>Test connection</source><translation>Verbindung testen</translation></message>

@@ -41,7 +41,8 @@ form_subscribe::form_subscribe(SubscriptionScheduler& scheduler, QWidget* parent
     m_ok->setText(tr("&Subscribe"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Every copy of the team shows what the calendar holds, "
-                                    "brought into the data folder and refreshed every hour."),
+                                    "brought into the data folder and refreshed as often as "
+                                    "the settings' Sync page says."),
                                  this));
     layout->addLayout(form);
     layout->addWidget(m_status);

@@ -16,7 +16,8 @@
 namespace {
 
 const char* const kContext = "SyncSettingsPage";
-const int kIntervals[] = {0, 15, 30, 60}; // minutes; 0: only "Sync now"
+const int kIntervals[] = {0, 15, 30, 60};              // minutes; 0: only "Sync now"
+const int kSubscriptionIntervals[] = {0, 30, 60, 240}; // minutes; 0: never
 
 template <typename T> T* named(T* widget, const char* name)
 {
@@ -73,6 +74,9 @@ void SyncSettingsPage::build()
         combo_sync_zone = named(new QComboBox(this), "combo_sync_zone"));
     row("label_sync_interval", QT_TRANSLATE_NOOP("SyncSettingsPage", "Sync automatically:"),
         combo_sync_interval = named(new QComboBox(this), "combo_sync_interval"));
+    row("label_subscription_interval",
+        QT_TRANSLATE_NOOP("SyncSettingsPage", "Refresh subscriptions:"),
+        combo_subscription_interval = named(new QComboBox(this), "combo_subscription_interval"));
     text_sync_password->setEchoMode(QLineEdit::Password);
     text_sync_url->setPlaceholderText(QStringLiteral("https://"));
     command_sync_test = named(new QPushButton(this), "command_sync_test");
@@ -93,18 +97,29 @@ void SyncSettingsPage::build()
             &SyncSettingsPage::command_sync_test_Click);
 }
 
+namespace {
+
+// The choices of an interval, and the one of the file set by hand among them.
+template <size_t N> void fillIntervals(QComboBox* combo, const int (&choices)[N], int saved)
+{
+    combo->clear();
+    for (const int minutes : choices)
+        combo->addItem(QString(), minutes);
+    if (combo->findData(saved) < 0)
+        combo->addItem(QString(), saved);
+    combo->setCurrentIndex(combo->findData(saved));
+}
+
+} // namespace
+
 void SyncSettingsPage::showSaved(const QString& settingsFile, const SyncSettings& saved)
 {
     m_settingsFile = settingsFile;
     m_saved = saved;
     text_sync_url->setText(saved.url);
     text_sync_user->setText(saved.user);
-    combo_sync_interval->clear();
-    for (const int minutes : kIntervals)
-        combo_sync_interval->addItem(QString(), minutes);
-    if (combo_sync_interval->findData(saved.intervalMinutes) < 0) // set by hand in the file
-        combo_sync_interval->addItem(QString(), saved.intervalMinutes);
-    combo_sync_interval->setCurrentIndex(combo_sync_interval->findData(saved.intervalMinutes));
+    fillIntervals(combo_sync_interval, kIntervals, saved.intervalMinutes);
+    fillIntervals(combo_subscription_interval, kSubscriptionIntervals, saved.subscriptionMinutes);
     // An account of before the zone was asked for has always synced in the machine's.
     const QString zone = saved.timeZone.isEmpty() ? QString::fromUtf8(QTimeZone::systemTimeZoneId())
                                                   : saved.timeZone;
@@ -137,12 +152,15 @@ void SyncSettingsPage::setLanguage(const QString& langCode)
     m_lang = langCode;
     for (QLabel* label : std::as_const(m_labels))
         label->setText(text(label->property("source").toByteArray().constData()));
-    for (int i = 0; i < combo_sync_interval->count(); ++i) {
-        const int minutes = combo_sync_interval->itemData(i).toInt();
-        combo_sync_interval->setItemText(
-            i, minutes == 0
-                   ? text(QT_TRANSLATE_NOOP("SyncSettingsPage", "off"))
-                   : text(QT_TRANSLATE_NOOP("SyncSettingsPage", "every %1 minutes")).arg(minutes));
+    for (QComboBox* combo : {combo_sync_interval, combo_subscription_interval}) {
+        for (int i = 0; i < combo->count(); ++i) {
+            const int minutes = combo->itemData(i).toInt();
+            combo->setItemText(
+                i,
+                minutes == 0
+                    ? text(QT_TRANSLATE_NOOP("SyncSettingsPage", "off"))
+                    : text(QT_TRANSLATE_NOOP("SyncSettingsPage", "every %1 minutes")).arg(minutes));
+        }
     }
     command_sync_test->setText(text(QT_TRANSLATE_NOOP("SyncSettingsPage", "Test connection")));
     showTestResult();
@@ -219,11 +237,13 @@ SyncSettingsPage::Save SyncSettingsPage::chosen(const QString& settingsFile) con
     chosen.url = text_sync_url->text().trimmed();
     chosen.user = text_sync_user->text().trimmed();
     chosen.intervalMinutes = combo_sync_interval->currentData().toInt();
+    chosen.subscriptionMinutes = combo_subscription_interval->currentData().toInt();
     // Set up with an account, the zone is written down: the sync then keeps it wherever it runs.
     if (!chosen.url.isEmpty())
         chosen.timeZone = combo_sync_zone->currentText();
     save.write = chosen.url != m_saved.url || chosen.user != m_saved.user ||
                  chosen.intervalMinutes != m_saved.intervalMinutes ||
+                 chosen.subscriptionMinutes != m_saved.subscriptionMinutes ||
                  chosen.timeZone != m_saved.timeZone ||
                  (settingsFile != m_settingsFile && !chosen.url.isEmpty());
     return save;

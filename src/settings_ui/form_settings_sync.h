@@ -78,6 +78,7 @@ private:
     QLineEdit* text_sync_user;
     QLineEdit* text_sync_password;
     QComboBox* combo_sync_interval;
+    QComboBox* combo_subscription_interval;
     QComboBox* combo_sync_zone;
     QPushButton* command_sync_test;
     QLabel* label_sync_result;

@@ -1,23 +1,24 @@
 #include "sync/SubscriptionScheduler.h"
 
+#include "profile/ProfileCache.h"
+#include "sync/Sync.h"
 #include "threads/WorkerThread.h"
 
 #include <QTimer>
 
-SubscriptionScheduler::SubscriptionScheduler(std::function<QString()> folder,
+SubscriptionScheduler::SubscriptionScheduler(std::function<Target()> target,
                                              FileAccessFactory files, QObject* parent)
     : QObject(parent)
-    , m_folder(std::move(folder))
+    , m_target(std::move(target))
     , m_files(files ? std::move(files) : FileAccessFactory(&MakeFileAccess))
     , m_timer(new QTimer(this))
     , m_cancel(std::make_shared<std::atomic<bool>>(false))
     , m_worker(std::make_unique<WorkerThread>(QStringLiteral("subscriptions")))
 {
     connect(m_timer, &QTimer::timeout, this, [this] {
-        m_timer->setInterval(kIntervalMinutes * 60 * 1000);
+        m_timer->setInterval(m_intervalMinutes * 60 * 1000);
         refreshAll();
     });
-    m_timer->start(60 * 1000);
 }
 
 SubscriptionScheduler::~SubscriptionScheduler()
@@ -28,8 +29,8 @@ SubscriptionScheduler::~SubscriptionScheduler()
 
 void SubscriptionScheduler::subscribe(const Subscription& subscription)
 {
-    m_worker->post([this, folder = m_folder(), subscription, files = m_files, cancel = m_cancel,
-                    reply = m_worker->replies()] {
+    m_worker->post([this, folder = m_target().dataFolder, subscription, files = m_files,
+                    cancel = m_cancel, reply = m_worker->replies()] {
         const std::unique_ptr<FileAccess> access = files();
         Subscriptions::RefreshResult result;
         if (Subscriptions::find(folder, *access, subscription.id)) {
@@ -50,7 +51,7 @@ void SubscriptionScheduler::subscribe(const Subscription& subscription)
 void SubscriptionScheduler::refreshAll()
 {
     // Refreshes queue on the one thread: a second round waits for the first.
-    m_worker->post([this, folder = m_folder(), files = m_files, cancel = m_cancel,
+    m_worker->post([this, folder = m_target().dataFolder, files = m_files, cancel = m_cancel,
                     reply = m_worker->replies()] {
         const std::unique_ptr<FileAccess> access = files();
         QList<Subscriptions::RefreshResult> results;
@@ -64,4 +65,27 @@ void SubscriptionScheduler::refreshAll()
         }
         reply([this, results] { emit refreshed(results); });
     });
+}
+
+void SubscriptionScheduler::reload()
+{
+    m_worker->post([this, settingsFile = m_target().settingsFile, files = m_files,
+                    reply = m_worker->replies()] {
+        const std::unique_ptr<FileAccess> access = files();
+        ProfileCache profiles(*access);
+        const int minutes = readSyncSettings(profiles, settingsFile).subscriptionMinutes;
+        reply([this, minutes] { setInterval(minutes); });
+    });
+}
+
+void SubscriptionScheduler::setInterval(int minutes)
+{
+    if (minutes == m_intervalMinutes)
+        return;
+    const bool first = m_intervalMinutes == 0 && !m_timer->isActive();
+    m_intervalMinutes = minutes;
+    if (minutes <= 0)
+        m_timer->stop();
+    else
+        m_timer->start(first ? 60 * 1000 : minutes * 60 * 1000); // the first round soon after start
 }

@@ -12,19 +12,25 @@
 class QTimer;
 class WorkerThread;
 
-// The desktop program's refreshes of the active data folder's subscriptions: every hour (the
-// first a minute after start) and a new subscription's first at once, on a thread of their own,
-// one at a time. Each copy asks; one unchanged feed costs one request and writes nothing.
+// The desktop program's refreshes of the active data folder's subscriptions: as often as the
+// settings file says (every hour unless told; the first round a minute after start) and a new
+// subscription's first at once, on a thread of their own, one at a time. Each copy asks; an
+// unchanged feed costs one request and writes nothing.
 class SubscriptionScheduler : public QObject {
     Q_OBJECT
 
 public:
     using FileAccessFactory = std::function<std::unique_ptr<FileAccess>()>;
-    static constexpr int kIntervalMinutes = 60;
 
-    // folder: the data folder, asked on the window's thread when a refresh starts; files makes
-    // what the folder is read and written through on the refreshes' thread.
-    explicit SubscriptionScheduler(std::function<QString()> folder, FileAccessFactory files = {},
+    // What a refresh starts from, asked on the window's thread: the data folder, and the
+    // settings file that tells how often (see SyncSettings::subscriptionMinutes).
+    struct Target {
+        QString dataFolder;
+        QString settingsFile;
+    };
+    // files makes what the folder and the settings file are read and written through on the
+    // refreshes' thread.
+    explicit SubscriptionScheduler(std::function<Target()> target, FileAccessFactory files = {},
                                    QObject* parent = nullptr);
     // A refresh still running is cancelled.
     ~SubscriptionScheduler() override;
@@ -34,15 +40,22 @@ public:
     void subscribe(const Subscription& subscription);
     // Refreshes every subscription of the folder; answered by refreshed().
     void refreshAll();
+    // Reads the interval from the settings file again (it changed in the settings window).
+    void reload();
+    // Minutes between two rounds of the timer, 0 when it is off.
+    int intervalMinutes() const { return m_intervalMinutes; }
 
 signals:
     void subscribed(const Subscriptions::RefreshResult& result);
     void refreshed(const QList<Subscriptions::RefreshResult>& results);
 
 private:
-    std::function<QString()> m_folder;
+    void setInterval(int minutes);
+
+    std::function<Target()> m_target;
     FileAccessFactory m_files;
     QTimer* m_timer;
+    int m_intervalMinutes = 0;
     std::shared_ptr<std::atomic<bool>> m_cancel;
     std::unique_ptr<WorkerThread> m_worker; // last: gone first, before what its answers use
 };

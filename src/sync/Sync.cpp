@@ -8,6 +8,8 @@
 namespace {
 
 const QString& kSection = Settings::kCalendarZoneSection; // the sync's own section
+const QString kSubscriptionSection = QStringLiteral("Subscriptions");
+const QString kRefreshKey = QStringLiteral("RefreshMinutes");
 
 } // namespace
 
@@ -57,6 +59,8 @@ SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFil
     settings.intervalMinutes =
         qMax(0, int(ini.ReadIniLong(kSection, QStringLiteral("Interval"), 0)));
     settings.timeZone = ini.ReadIniString(kSection, Settings::kCalendarZoneKey);
+    settings.subscriptionMinutes = qMax(
+        0, int(ini.ReadIniLong(kSubscriptionSection, kRefreshKey, settings.subscriptionMinutes)));
     return settings;
 }
 
@@ -70,6 +74,7 @@ bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,
     ini.WriteIniLong(kSection, QStringLiteral("FutureDays"), settings.futureDays);
     ini.WriteIniLong(kSection, QStringLiteral("Interval"), settings.intervalMinutes);
     ini.WriteIniString(kSection, Settings::kCalendarZoneKey, settings.timeZone);
+    ini.WriteIniLong(kSubscriptionSection, kRefreshKey, settings.subscriptionMinutes);
     const WriteOutcome outcome = ini.commit();
     if (!outcome.ok && error)
         *error = outcome.error;

@@ -108,6 +108,9 @@ struct SyncSettings {
     int intervalMinutes = 0; // how often the desktop program syncs on its own; 0: never
     // The calendar's zone; empty in a settings file of before it was asked for: the machine's.
     QString timeZone;
+    // How often the desktop program refreshes the data folder's subscriptions; 0: never
+    // ("[Subscriptions] RefreshMinutes").
+    int subscriptionMinutes = 60;
 };
 SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFile);
 bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,

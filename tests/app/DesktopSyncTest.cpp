@@ -112,6 +112,9 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
         QTest::keyClicks(&child<QLineEdit>(window, "text_sync_password"), "hunter22");
         QComboBox& interval = child<QComboBox>(window, "combo_sync_interval");
         interval.setCurrentIndex(interval.findData(30));
+        QComboBox& refresh = child<QComboBox>(window, "combo_subscription_interval");
+        EXPECT_EQ(refresh.currentText(), "every 60 minutes");
+        refresh.setCurrentIndex(refresh.findData(240));
         // A new account starts in the machine's zone; the team's calendar may be elsewhere.
         QComboBox& zone = child<QComboBox>(window, "combo_sync_zone");
         EXPECT_EQ(zone.currentText(), "Europe/Berlin");
@@ -124,6 +127,7 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
     EXPECT_EQ(saved.url, "https://dav.test/c/");
     EXPECT_EQ(saved.user, "anna");
     EXPECT_EQ(saved.intervalMinutes, 30);
+    EXPECT_EQ(saved.subscriptionMinutes, 240);
     EXPECT_EQ(saved.timeZone, "America/New_York");
     EXPECT_FALSE(TestFiles::readBytes(settings.Path()).contains("hunter22"));
     EXPECT_EQ(PasswordStore(program.path()).lookup(saved.url, saved.user), "hunter22");
@@ -200,7 +204,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
         Language::apply(QLatin1String(c.lang));
         if (c.accountSetUp) {
             ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(),
-                                          {calendar, CalDavServer::kUser, 365, 730, 0, {}},
+                                          {calendar, CalDavServer::kUser, 365, 730, 0, {}, 60},
                                           nullptr));
             ASSERT_TRUE(PasswordStore(program.path())
                             .store(calendar, CalDavServer::kUser, CalDavServer::kPassword));
@@ -256,7 +260,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
 TEST_F(DesktopSyncTest, AStopAtTheDeletionGuardAsksOnceAndRunsOneSyncWithTheAnswer)
 {
     ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(),
-                                  {"http://127.0.0.1:1/", "anna", 365, 730, 0, {}}, nullptr));
+                                  {"http://127.0.0.1:1/", "anna", 365, 730, 0, {}, 60}, nullptr));
     std::atomic<bool> onServer = true;
     // Each sync tells what it was allowed: it stops at the guard unless told otherwise.
     SyncScheduler sync(

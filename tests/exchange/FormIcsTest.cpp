@@ -371,7 +371,7 @@ TEST_F(FormIcsTest, TheProgressWindowAndItsCancelAreThereWhileTheEventsAreWorked
 TEST(FormSubscribeTest, ItTellsWhyAndStaysOpenUntilTheFeedIsIn)
 {
     QTemporaryDir data;
-    SubscriptionScheduler scheduler([&] { return data.path(); });
+    SubscriptionScheduler scheduler([&] { return SubscriptionScheduler::Target{data.path(), {}}; });
     form_subscribe w(scheduler);
     w.show();
     auto& status = child<QLabel>(w, "label_feed_status");

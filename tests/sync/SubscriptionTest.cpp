@@ -5,12 +5,14 @@
 #include "OlderCopy.h"
 #include "SpawnedProcess.h"
 #include "TestFiles.h"
+#include "sync/SubscriptionScheduler.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -247,6 +249,25 @@ TEST_F(SubscriptionTest, TheCommandLineSubscribesRefusesEditsAndUnsubscribes)
     EXPECT_EQ(ended.first, 0) << qPrintable(ended.second);
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_FALSE(Subscriptions::find(m_data.path(), ThreadFileAccess(), "School holidays"));
+}
+
+// The window refreshes as often as the settings file says, every hour unless it says otherwise.
+TEST(SubscriptionSchedulerTest, TheIntervalIsTheSettingsFiles)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Norvane4.ini");
+    SubscriptionScheduler scheduler([&] {
+        return SubscriptionScheduler::Target{dir.path(), file};
+    });
+    for (const auto& [content, minutes] : {std::pair<QByteArray, int>{"", 60},
+                                           {"[Subscriptions]\r\nRefreshMinutes=240\r\n", 240},
+                                           {"[Subscriptions]\r\nRefreshMinutes=0\r\n", 0},
+                                           {"[Subscriptions]\r\nRefreshMinutes=-5\r\n", 0}}) {
+        ASSERT_TRUE(TestFiles::writeBytes(file, content));
+        scheduler.reload();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return scheduler.intervalMinutes() == minutes; }, 5000))
+            << content.toStdString();
+    }
 }
 
 } // namespace

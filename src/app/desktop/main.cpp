@@ -164,8 +164,11 @@ int main(int argc, char* argv[])
         },
         runSync, service.jobs().files());
     hooks.syncNow = [&] { sync.syncNow(); };
-    SubscriptionScheduler subscriptions([&] { return settings.GetDataFolder(); },
-                                        service.jobs().files());
+    SubscriptionScheduler subscriptions(
+        [&] {
+            return SubscriptionScheduler::Target{settings.GetDataFolder(), settings.Path()};
+        },
+        service.jobs().files());
     hooks.subscribe = [&](QWidget* parent, form_main::Hooks::Done done) {
         auto* window = new form_subscribe(subscriptions, parent);
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -216,6 +219,7 @@ int main(int argc, char* argv[])
         opened(settingsWindow, [&, done = std::move(done)] {
             Language::apply(settings.LangCode());
             sync.reload();
+            subscriptions.reload();
             done();
         });
     };
@@ -243,6 +247,7 @@ int main(int argc, char* argv[])
                                  service.jobs().wrote({});
                          });
         sync.reload();
+        subscriptions.reload();
         // Once the language of a first start is chosen.
         if (choosingLanguage)
             reminderTimerOnceChosen = &reminderTimer;
