@@ -62,7 +62,6 @@
     <message><source>The feed at %1 holds no events now; what it brought before is kept.</source><translation>Der Kalender unter %1 enthält jetzt keine Termine; was er zuvor brachte, bleibt.</translation></message>
     <message><source>larger than %1 MB</source><translation>größer als %1 MB</translation></message>
     <message><source>%1 is unchanged.</source><translation>%1 ist unverändert.</translation></message>
-    <message><source>Another copy is writing this data folder (%1); the subscription is refreshed later.</source><translation>Eine andere Kopie schreibt gerade in diesen Datenordner (%1); das Abonnement wird später aktualisiert.</translation></message>
     <message><source>The feed at %1 makes %2 appointments, more than a subscription takes; nothing was changed.</source><translation>Der Kalender unter %1 ergibt %2 Termine, mehr als ein Abonnement aufnimmt; nichts wurde geändert.</translation></message>
     <message><source>What %1 brought cannot be noted in %2: %3</source><translation>Was %1 brachte, kann nicht in %2 vermerkt werden: %3</translation></message>
     <message><source>%1 was refreshed in part: %2 of %3 appointments could not be written.</source><translation>%1 wurde nur teilweise aktualisiert: %2 von %3 Terminen konnten nicht geschrieben werden.</translation></message>

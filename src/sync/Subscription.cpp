@@ -122,6 +122,14 @@ int removeStale(DataAccess& store, const QString& folder, const Subscription& s,
     return removed;
 }
 
+// Why the folder's lock was not had: another copy writes, or the lock cannot be made.
+QString lockRefusal(const SyncRecord::Lock& lock)
+{
+    return lock.error().isEmpty()
+               ? Texts::tr("Another copy is writing this data folder (%1).").arg(lock.holder())
+               : lock.error();
+}
+
 RefreshResult ended(RefreshResult result, RefreshResult::Exit exit, const QString& message)
 {
     result.exit = exit;
@@ -270,12 +278,7 @@ RefreshResult refresh(const QString& folder, const Subscription& subscription,
     // One writer at a time, whether it syncs the folder or refreshes a subscription.
     const SyncRecord::Lock lock(folder, options.lockAge, std::chrono::seconds(0));
     if (!lock.held())
-        return ended(result, lock.error().isEmpty() ? Exit::Busy : Exit::Failed,
-                     lock.error().isEmpty()
-                         ? Texts::tr("Another copy is writing this data folder (%1); the "
-                                     "subscription is refreshed later.")
-                               .arg(lock.holder())
-                         : lock.error());
+        return ended(result, lock.error().isEmpty() ? Exit::Busy : Exit::Failed, lockRefusal(lock));
     FileAccess& files = options.files ? *options.files : ThreadFileAccess();
     // Another copy may have brought this version while this one asked.
     Subscription current = find(folder, files, subscription.id).value_or(subscription);
@@ -348,10 +351,7 @@ Removed remove(const QString& folder, const QString& name, FileAccess& files,
         return {{}, Texts::tr("%1 has no subscription named %2.").arg(folder, name)};
     const SyncRecord::Lock lock(folder, lockAge, std::chrono::seconds(0));
     if (!lock.held())
-        return {{},
-                lock.error().isEmpty()
-                    ? Texts::tr("Another copy is writing this data folder (%1).").arg(lock.holder())
-                    : lock.error()};
+        return {{}, lockRefusal(lock)};
     ProfileCache profiles(files);
     DataAccess store(profiles, StoreSource::fixed(folder));
     const int removed = removeStale(store, folder, *s, {});

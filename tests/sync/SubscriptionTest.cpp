@@ -13,7 +13,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -94,10 +93,12 @@ protected:
             GTEST_SKIP() << "python3 is not installed";
         ASSERT_TRUE(m_server.start("/usr/bin/python3", {NORVANE_FEED_SERVER, m_feeds.path()}))
             << qPrintable(m_server.error());
-        for (int i = 0; i < 200 && !QFile::exists(m_feeds.filePath("ports")); ++i)
-            QThread::msleep(50);
+        // The server writes its ports once both listen.
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return QFile::exists(m_feeds.filePath("ports")); }, 10000))
+            << "the feed server did not start";
         const QList<QByteArray> ports = TestFiles::readBytes(m_feeds.filePath("ports")).split(' ');
-        ASSERT_EQ(ports.size(), 2) << "the feed server did not start";
+        ASSERT_EQ(ports.size(), 2);
         m_base = QStringLiteral("http://127.0.0.1:%1/").arg(ports[0].trimmed().toInt());
         m_subscription.name = "School holidays";
         m_subscription.id = Subscriptions::idOf(m_subscription.name);

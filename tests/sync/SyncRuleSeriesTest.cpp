@@ -1,7 +1,7 @@
 // A series kept as occurrences through the sync: one event on the server however many files it
 // has here, one series again in another folder, and a change of its rule on the server reaches
 // every occurrence on both.
-#include "MemoryServer.h"
+#include "MemorySync.h"
 #include "TestDays.h"
 #include "calendar/Formats.h"
 #include "store/AppointmentFiling.h"
@@ -91,16 +91,8 @@ TEST(SyncRuleSeriesTest, ASeriesKeptAsOccurrencesIsOneEventBothWays)
     ASSERT_EQ(series, "01-19 09:00 Pair, 01-22 09:00 Pair, 02-02 09:00 Pair, 02-06 11:00 Pair, "
                       "02-16 09:00 Pair, 02-19 09:00 Pair, 03-02 09:00 Pair, 03-05 09:00 Pair");
 
-    MemoryServer server(QUrl("http://127.0.0.1/cal/"));
-    SyncAccount account;
-    account.url = server.collection().toString();
-    SyncOptions options;
-    options.today = kTestToday;
-    const auto sync = [&](const QTemporaryDir& folder) {
-        const SyncResult result = runSyncWith(folder.path(), account, options, server);
-        EXPECT_TRUE(result.ok()) << result.error.toStdString();
-        return result;
-    };
+    MemorySync sync;
+    MemoryServer& server = sync.server;
     EXPECT_EQ(sync(here).sent, 1);
     ASSERT_EQ(server.events().size(), 1);
     const QString href = server.events().firstKey();

@@ -1,7 +1,7 @@
 // Several days as one through the sync: one event on the server however many day files it has
 // here, linked day files again in another folder, and a change of its length on the server
 // re-makes the days (SyncTest changes one here against real servers).
-#include "MemoryServer.h"
+#include "MemorySync.h"
 #include "TestDays.h"
 #include "calendar/Formats.h"
 #include "store/AppointmentFiling.h"
@@ -41,16 +41,8 @@ TEST(SyncSpanTest, ASpanIsOneEventBothWaysAndItsLengthFollowsEitherSide)
         trip.setSpan("trip", trip.datum(), {2026, 3, 19});
         ASSERT_TRUE(AppointmentFiling(store).File(trip).ok);
     }
-    MemoryServer server(QUrl("http://127.0.0.1/cal/"));
-    SyncAccount account;
-    account.url = server.collection().toString();
-    SyncOptions options;
-    options.today = kTestToday;
-    const auto sync = [&](const QTemporaryDir& folder) {
-        const SyncResult result = runSyncWith(folder.path(), account, options, server);
-        EXPECT_TRUE(result.ok()) << result.error.toStdString();
-        return result;
-    };
+    MemorySync sync;
+    MemoryServer& server = sync.server;
     EXPECT_EQ(sync(here).sent, 1);
     ASSERT_EQ(server.events().size(), 1);
     const QString href = server.events().firstKey();

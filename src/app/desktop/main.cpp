@@ -22,17 +22,16 @@
 #include "tools/form_import.h"
 #include "tools/form_performance.h"
 #include "ui/PlainText.h"
-
 #include "ui/TopMost.h"
 #include "views/form_info.h"
 #include "views/form_main.h"
-#include <QAction>
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QIcon>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -169,6 +168,17 @@ int main(int argc, char* argv[])
             return SubscriptionScheduler::Target{settings.GetDataFolder(), settings.Path()};
         },
         service.jobs().files());
+    // What the refreshes wrote is read again by the store service, and the view follows.
+    const auto readAgain = [&](const QList<Subscriptions::RefreshResult>& results) {
+        if (std::any_of(results.cbegin(), results.cend(), [](const auto& result) {
+                return result.written > 0 || result.removed > 0;
+            }))
+            service.jobs().wrote({});
+    };
+    QObject::connect(
+        &subscriptions, &SubscriptionScheduler::subscribed,
+        [readAgain](const Subscriptions::RefreshResult& result) { readAgain({result}); });
+    QObject::connect(&subscriptions, &SubscriptionScheduler::refreshed, readAgain);
     hooks.subscribe = [&](QWidget* parent, form_main::Hooks::Done done) {
         auto* window = new form_subscribe(subscriptions, parent);
         window->setAttribute(Qt::WA_DeleteOnClose);
