@@ -106,8 +106,22 @@
     <message><source>Back</source><translation>Zurück</translation></message>
 </context>
 <context>
+    <name>SyncCalendarList</name>
+    <message><source>Calendar</source><translation>Kalender</translation></message>
+    <message><source>The account&apos;s calendars</source><translation>Die Kalender des Kontos</translation></message>
+    <message><source>Only download %1</source><translation>%1 nur herunterladen</translation></message>
+    <message><source>Data folder of %1</source><translation>Datenordner von %1</translation></message>
+    <message><source>Data folder</source><translation>Datenordner</translation></message>
+    <message><source>Only download</source><translation>Nur herunterladen</translation></message>
+    <message><source>not synced</source><translation>nicht abgeglichen</translation></message>
+    <message><source>the active data folder (%1)</source><translation>der aktive Datenordner (%1)</translation></message>
+    <message><source>a new folder: %1</source><translation>ein neuer Ordner: %1</translation></message>
+    <message><source>The server lets you only read this calendar.</source><translation>Der Server erlaubt Ihnen nur, diesen Kalender zu lesen.</translation></message>
+</context>
+<context>
     <name>SyncSettingsPage</name>
     <message><source>Server URL:</source><translation>Server-URL:</translation></message>
+    <message><source>List the account&apos;s calendars</source><translation>Kalender des Kontos auflisten</translation></message>
     <message><source>User:</source><translation>Benutzer:</translation></message>
     <message><source>Password:</source><translation>Passwort:</translation></message>
     <message><source>Calendar's time zone:</source><translation>Zeitzone des Kalenders:</translation></message>

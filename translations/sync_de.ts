@@ -3,6 +3,9 @@
 <TS version="2.1" language="de_DE">
 <context>
     <name>Sync</name>
+    <message><source>%1 was not sent: the calendar is read-only. The change stays here until the server changes its event.</source><translation>%1 wurde nicht gesendet: der Kalender ist schreibgeschützt. Die Änderung bleibt hier, bis der Server seinen Termin ändert.</translation></message>
+    <message numerus="yes"><source>%n changes were not sent: the calendar is read-only.</source><translation><numerusform>%n Änderung wurde nicht gesendet: der Kalender ist schreibgeschützt.</numerusform><numerusform>%n Änderungen wurden nicht gesendet: der Kalender ist schreibgeschützt.</numerusform></translation></message>
+    <message><source>%1: %2</source><translation>%1: %2</translation></message>
     <message><source>%1 (conflict copy)</source><translation>%1 (Konfliktkopie)</translation></message>
     <message><source>no server is set up in the settings</source><translation>in den Einstellungen ist kein Server eingerichtet</translation></message>
     <message><source>Cannot reach %1: %2</source><translation>%1 ist nicht erreichbar: %2</translation></message>

@@ -625,9 +625,7 @@ void form_settings::saveWindowSettings(const QString& chosenPath)
     s.setTeamRooms(m_teamPage->chosenRooms());
     s.setTeamCategories(m_teamPage->categories().chosen());
     // One job: the account's section lands after the settings' own keys, never beside them.
-    const SyncSettingsPage::Save sync = m_syncPage->chosen(s.Path());
-    if (sync.write) // the store reads the folder's times in it from now on
-        s.setCalendarZone(sync.settings.timeZone);
+    const SyncSettingsPage::Save sync = m_syncPage->chosen(s);
     m_jobs.run<bool>(
         this,
         [values = s, sync](ProfileCache& profiles) {

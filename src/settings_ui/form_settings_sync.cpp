@@ -2,15 +2,18 @@
 
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "settings_ui/SyncCalendarList.h"
 #include "sync/PasswordStore.h"
 #include "threads/WorkerThread.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimeZone>
 
 namespace {
@@ -33,10 +36,12 @@ SyncSettingsPage::SyncSettingsPage(const Settings& settings, QWidget* parent)
     , m_programDirectory(settings.programDirectory())
     , m_settingsFile(settings.Path())
     , m_test(testConnection)
+    , m_lister(listCalendars)
     , m_cancel(std::make_shared<std::atomic<bool>>(false))
     , m_worker(std::make_unique<WorkerThread>(QStringLiteral("sync settings")))
 {
     setObjectName(QStringLiteral("page_sync"));
+    m_calendars = new SyncCalendarList(settings.dataFolders(), settings.GetDataFolder(), this);
     build();
     setLanguage(m_lang);
 }
@@ -53,7 +58,15 @@ QString SyncSettingsPage::text(const char* source) const
 
 void SyncSettingsPage::build()
 {
-    auto* grid = new QGridLayout(this);
+    // The calendars' list makes the page taller than the window: it scrolls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // it shows the focused field on its own
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(new QWidget(scroll));
+    (new QVBoxLayout(this))->addWidget(scroll);
+    layout()->setContentsMargins(0, 0, 0, 0);
+    auto* grid = new QGridLayout(scroll->widget());
     grid->setContentsMargins(0, 0, 0, 0);
     const auto row = [&](const char* labelName, const char* source, QWidget* input) {
         auto* label = named(new QLabel(this), labelName);
@@ -79,8 +92,13 @@ void SyncSettingsPage::build()
         combo_subscription_interval = named(new QComboBox(this), "combo_subscription_interval"));
     text_sync_password->setEchoMode(QLineEdit::Password);
     text_sync_url->setPlaceholderText(QStringLiteral("https://"));
-    command_sync_test = named(new QPushButton(this), "command_sync_test");
-    grid->addWidget(command_sync_test, grid->rowCount(), 1, Qt::AlignLeft);
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(command_sync_test = named(new QPushButton(this), "command_sync_test"));
+    commands->addWidget(command_sync_calendars =
+                            named(new QPushButton(this), "command_sync_calendars"));
+    commands->addStretch(1);
+    grid->addLayout(commands, grid->rowCount(), 1);
+    grid->addWidget(m_calendars, grid->rowCount(), 0, 1, 2);
     label_sync_result = named(new QLabel(this), "label_sync_result");
     label_sync_result->setWordWrap(true);
     label_sync_result->setTextFormat(Qt::PlainText);
@@ -95,6 +113,8 @@ void SyncSettingsPage::build()
     connect(text_sync_password, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
     connect(command_sync_test, &QPushButton::clicked, this,
             &SyncSettingsPage::command_sync_test_Click);
+    connect(command_sync_calendars, &QPushButton::clicked, this,
+            &SyncSettingsPage::command_sync_calendars_Click);
 }
 
 namespace {
@@ -130,6 +150,7 @@ void SyncSettingsPage::showSaved(const QString& settingsFile, const SyncSettings
     if (combo_sync_zone->findText(zone) < 0) // set by hand in the file
         combo_sync_zone->addItem(zone);
     combo_sync_zone->setCurrentIndex(combo_sync_zone->findText(zone));
+    m_calendars->showPairs(saved.pairs);
     setLanguage(m_lang);
     if (saved.url.isEmpty())
         return;
@@ -163,6 +184,9 @@ void SyncSettingsPage::setLanguage(const QString& langCode)
         }
     }
     command_sync_test->setText(text(QT_TRANSLATE_NOOP("SyncSettingsPage", "Test connection")));
+    command_sync_calendars->setText(
+        text(QT_TRANSLATE_NOOP("SyncSettingsPage", "List the account's calendars")));
+    m_calendars->setLanguage(langCode);
     showTestResult();
     showPasswordNote();
 }
@@ -195,8 +219,7 @@ void SyncSettingsPage::command_sync_test_Click()
     m_testResult.reset();
     command_sync_test->setEnabled(false);
     showTestResult();
-    const SyncAccount account{text_sync_url->text().trimmed(), text_sync_user->text().trimmed(),
-                              text_sync_password->text()};
+    const SyncAccount account = shownAccount();
     m_worker->post([test = m_test, account, cancel = m_cancel, reply = m_worker->replies(), this] {
         SyncOptions options;
         options.cancel = cancel.get();
@@ -205,6 +228,44 @@ void SyncSettingsPage::command_sync_test_Click()
             m_testing = false;
             m_testResult = result;
             command_sync_test->setEnabled(true);
+            showTestResult();
+        });
+    });
+}
+
+SyncAccount SyncSettingsPage::shownAccount() const
+{
+    return {text_sync_url->text().trimmed(), text_sync_user->text().trimmed(),
+            text_sync_password->text()};
+}
+
+void SyncSettingsPage::command_sync_calendars_Click()
+{
+    if (m_testing)
+        return;
+    m_testing = true;
+    m_testResult.reset();
+    command_sync_calendars->setEnabled(false);
+    showTestResult();
+    m_worker->post([list = m_lister, account = shownAccount(), cancel = m_cancel,
+                    reply = m_worker->replies(), this] {
+        SyncOptions options;
+        options.cancel = cancel.get();
+        const CalendarListing listing = list(account, options);
+        reply([this, listing] {
+            m_testing = false;
+            command_sync_calendars->setEnabled(true);
+            if (listing.ok) {
+                // Before a first listing the settings' pairs, the account's URL alone among them.
+                const QList<SyncPair> paired = m_calendars->pairs();
+                m_calendars->showListing(listing.calendars,
+                                         paired.isEmpty() ? m_saved.pairs : paired);
+            } else {
+                SyncResult failed;
+                failed.exit = SyncResult::Exit::Failed;
+                failed.error = listing.error;
+                m_testResult = failed;
+            }
             showTestResult();
         });
     });
@@ -232,7 +293,7 @@ void SyncSettingsPage::showTestResult()
 
 SyncSettingsPage::Save SyncSettingsPage::chosen(const QString& settingsFile) const
 {
-    Save save{settingsFile, m_saved};
+    Save save{settingsFile, m_saved, false, {}};
     SyncSettings& chosen = save.settings;
     chosen.url = text_sync_url->text().trimmed();
     chosen.user = text_sync_user->text().trimmed();
@@ -241,16 +302,45 @@ SyncSettingsPage::Save SyncSettingsPage::chosen(const QString& settingsFile) con
     // Set up with an account, the zone is written down: the sync then keeps it wherever it runs.
     if (!chosen.url.isEmpty())
         chosen.timeZone = combo_sync_zone->currentText();
+    // One calendar with the active folder is what the account's URL alone says, as older copies
+    // read it: the URL becomes the calendar's (its password goes with it). Nothing listed: the
+    // account's URL names its one calendar, as ever.
+    const QList<SyncPair> listed = m_calendars->pairs();
+    const bool single =
+        listed.size() == 1 && listed.first().folder.isEmpty() && !listed.first().readOnly;
+    if (single)
+        chosen.url = listed.first().url;
+    chosen.pairs = !single && !listed.isEmpty() ? listed
+                   : chosen.url.isEmpty()       ? QList<SyncPair>()
+                                                : QList{SyncPair::asEver(chosen.url)};
+    save.newFolders = m_calendars->newFolders();
     save.write = chosen.url != m_saved.url || chosen.user != m_saved.user ||
                  chosen.intervalMinutes != m_saved.intervalMinutes ||
                  chosen.subscriptionMinutes != m_saved.subscriptionMinutes ||
-                 chosen.timeZone != m_saved.timeZone ||
+                 chosen.timeZone != m_saved.timeZone || chosen.pairs != m_saved.pairs ||
                  (settingsFile != m_settingsFile && !chosen.url.isEmpty());
+    return save;
+}
+
+SyncSettingsPage::Save SyncSettingsPage::chosen(Settings& values) const
+{
+    Save save = chosen(values.Path());
+    for (const QString& folder : std::as_const(save.newFolders))
+        values.AddDataFolder(folder);
+    if (save.write)
+        values.setCalendarZone(save.settings.timeZone);
     return save;
 }
 
 bool SyncSettingsPage::write(ProfileCache& profiles, const Save& save, QString* error)
 {
+    for (const QString& folder : save.newFolders) {
+        if (!profiles.files().makePath(folder)) {
+            if (error)
+                *error = QDir::toNativeSeparators(folder);
+            return false;
+        }
+    }
     return !save.write || writeSyncSettings(profiles, save.settingsFile, save.settings, error);
 }
 

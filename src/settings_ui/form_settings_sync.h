@@ -15,6 +15,7 @@ class QLineEdit;
 class ProfileCache;
 class QPushButton;
 class Settings;
+class SyncCalendarList;
 class WorkerThread;
 
 // The settings window's page of the CalDAV account: server, user, password and how often to
@@ -26,6 +27,7 @@ class SyncSettingsPage : public QWidget {
 
 public:
     using ConnectionTest = std::function<SyncResult(const SyncAccount&, const SyncOptions&)>;
+    using CalendarLister = std::function<CalendarListing(const SyncAccount&, const SyncOptions&)>;
 
     explicit SyncSettingsPage(const Settings& settings, QWidget* parent = nullptr);
     // A test still running is cancelled and its answer dropped.
@@ -40,9 +42,13 @@ public:
     struct Save {
         QString settingsFile;
         SyncSettings settings;
-        bool write = false; // a shared file gets no section from someone who set up no account
+        bool write = false;     // a shared file gets no section from someone who set up no account
+        QStringList newFolders; // made for calendars, and added to the list of data folders
     };
     Save chosen(const QString& settingsFile) const;
+    // The same for the settings values about to be saved: the new folders join their list,
+    // and the store reads the folder's times in the account's zone.
+    Save chosen(Settings& values) const;
     // On the settings' thread.
     static bool write(ProfileCache& profiles, const Save& save, QString* error = nullptr);
     // After the write: remembers what was saved, and hands a new password to the store on the
@@ -51,11 +57,15 @@ public:
 
     // testConnection unless a test wants otherwise; called on the page's thread.
     void setConnectionTest(ConnectionTest test) { m_test = std::move(test); }
+    // listCalendars unless a test wants otherwise; called on the page's thread.
+    void setCalendarLister(CalendarLister lister) { m_lister = std::move(lister); }
     bool testing() const { return m_testing; }
 
 private:
     void build();
     void command_sync_test_Click();
+    void command_sync_calendars_Click();
+    SyncAccount shownAccount() const;
     void showTestResult();
     // Where the password is: the desktop's password store, or the private file it fell back to.
     void showPasswordNote();
@@ -66,6 +76,7 @@ private:
     QString m_settingsFile; // the one shown
     SyncSettings m_saved;
     ConnectionTest m_test;
+    CalendarLister m_lister;
     bool m_testing = false;
     bool m_passwordEdited = false;
     bool m_passwordLookedUp = false;
@@ -81,6 +92,8 @@ private:
     QComboBox* combo_subscription_interval;
     QComboBox* combo_sync_zone;
     QPushButton* command_sync_test;
+    QPushButton* command_sync_calendars;
+    SyncCalendarList* m_calendars;
     QLabel* label_sync_result;
     QLabel* label_sync_note;
     QList<QLabel*> m_labels;

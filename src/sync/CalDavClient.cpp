@@ -2,6 +2,8 @@
 
 #include "sync/SyncText.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace {
@@ -16,7 +18,8 @@ QByteArray propfindBody(const QByteArray& props)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
            "<d:propfind xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\" "
-           "xmlns:cs=\"http://calendarserver.org/ns/\"><d:prop>" +
+           "xmlns:cs=\"http://calendarserver.org/ns/\" xmlns:ic=\"http://apple.com/ns/ical/\">"
+           "<d:prop>" +
            props + "</d:prop></d:propfind>";
 }
 
@@ -86,7 +89,48 @@ bool isSelf(const QUrl& collection, const QString& href)
     return self == other;
 }
 
+const QByteArray kPrivileges = "<d:current-user-privilege-set/>";
+
+// A server's colour as "#rrggbb": its alpha left off, anything else no colour.
+QString colorOf(const QString& text)
+{
+    static const QRegularExpression color(QStringLiteral("^#([0-9a-fA-F]{6})([0-9a-fA-F]{2})?$"));
+    const QRegularExpressionMatch match = color.match(text);
+    return match.hasMatch() ? u'#' + match.captured(1).toLower() : QString();
+}
+
+// Whether the user's privileges, when told, leave out every kind of writing.
+bool onlyRead(const DavXml::Response& r)
+{
+    const auto set = r.found.constFind(DavXml::name(DavXml::kDav, "current-user-privilege-set"));
+    if (set == r.found.cend())
+        return false;
+    for (const char* write : {"write", "write-content", "bind", "all"})
+        if (set->inner.contains(DavXml::name(DavXml::kDav, write)))
+            return false;
+    return true;
+}
+
 } // namespace
+
+ServerCalendar CalDavClient::calendarOf(const DavXml::Response& r)
+{
+    ServerCalendar calendar;
+    calendar.name = quoted(r.found.value(DavXml::name(DavXml::kDav, "displayname")).text);
+    calendar.color =
+        colorOf(r.found.value(DavXml::name(DavXml::kAppleIcal, "calendar-color")).text);
+    calendar.readOnly = onlyRead(r);
+    return calendar;
+}
+
+bool CalDavClient::holdsEvents(const DavXml::Response& r)
+{
+    const DavXml::Property type = r.found.value(DavXml::name(DavXml::kDav, "resourcetype"));
+    const auto comps =
+        r.found.find(DavXml::name(DavXml::kCalDav, "supported-calendar-component-set"));
+    return type.children.contains(DavXml::name(DavXml::kCalDav, "calendar")) &&
+           (comps == r.found.end() || comps->children.contains(QStringLiteral("comp:VEVENT")));
+}
 
 HttpClient::Response CalDavClient::propfind(const QUrl& url, int depth, const QByteArray& props)
 {
@@ -164,7 +208,8 @@ CalDavClient::multistatus(const HttpClient::Response& response, const QUrl& url)
 std::optional<CalDavClient::State> CalDavClient::state(const QUrl& collection)
 {
     const auto responses = multistatus(
-        propfind(collection, 0, "<d:sync-token/><cs:getctag/><d:resourcetype/>"), collection);
+        propfind(collection, 0, "<d:sync-token/><cs:getctag/><d:resourcetype/>" + kPrivileges),
+        collection);
     if (!responses)
         return std::nullopt;
     for (const DavXml::Response& r : *responses) {
@@ -176,7 +221,7 @@ std::optional<CalDavClient::State> CalDavClient::state(const QUrl& collection)
             return std::nullopt;
         }
         return State{r.found.value(DavXml::name(DavXml::kDav, "sync-token")).text,
-                     r.found.value(DavXml::name(DavXml::kCalServer, "getctag")).text};
+                     r.found.value(DavXml::name(DavXml::kCalServer, "getctag")).text, !onlyRead(r)};
     }
     m_error = Sync::tr("%1 is no calendar.").arg(collection.toDisplayString());
     return std::nullopt;
@@ -351,8 +396,27 @@ CalDavClient::Write CalDavClient::remove(const QUrl& collection, const QString& 
 
 std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candidates)
 {
+    const std::optional<QList<Found>> found = calendars(url);
+    if (!found)
+        return std::nullopt;
+    if (found->size() == 1)
+        return found->first().url;
+    if (found->isEmpty()) {
+        m_error = Sync::tr("The user has no calendar for events on the server.");
+        return std::nullopt;
+    }
+    for (const Found& f : *found)
+        *candidates << f.url.toString();
+    m_error = Sync::tr("The server holds several calendars; name one with its URL.");
+    return std::nullopt;
+}
+
+std::optional<QList<CalDavClient::Found>> CalDavClient::calendars(const QUrl& url)
+{
     const QByteArray kinds = "<d:resourcetype/><c:supported-calendar-component-set/>"
-                             "<d:current-user-principal/><c:calendar-home-set/>";
+                             "<d:current-user-principal/><c:calendar-home-set/>"
+                             "<d:displayname/><ic:calendar-color/>" +
+                             kPrivileges;
     const QString calendar = DavXml::name(DavXml::kCalDav, "calendar");
     // The first response at an address, after the redirects the well-known address sends a
     // client on by (PROPFIND survives a redirect only by hand); hrefs resolve against base.
@@ -386,8 +450,11 @@ std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candida
     const auto here = first(url, base);
     if (!here)
         return std::nullopt;
-    if (here->found.value(DavXml::name(DavXml::kDav, "resourcetype")).children.contains(calendar))
-        return url;
+    if (here->found.value(DavXml::name(DavXml::kDav, "resourcetype")).children.contains(calendar)) {
+        ServerCalendar itself = calendarOf(*here);
+        itself.url = url.toString();
+        return QList<Found>{{url, itself}};
+    }
     QString principal = href(*here, "current-user-principal", DavXml::kDav);
     if (principal.isEmpty()) {
         const auto known = first(url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))), base);
@@ -416,28 +483,16 @@ std::optional<QUrl> CalDavClient::discover(const QUrl& url, QStringList* candida
     const auto listed = multistatus(propfind(*homeUrl, 1, kinds), *homeUrl);
     if (!listed)
         return std::nullopt;
-    QList<QUrl> found;
+    QList<Found> found;
     for (const DavXml::Response& r : *listed) {
-        const DavXml::Property type = r.found.value(DavXml::name(DavXml::kDav, "resourcetype"));
-        const auto comps =
-            r.found.find(DavXml::name(DavXml::kCalDav, "supported-calendar-component-set"));
-        if (!type.children.contains(calendar))
-            continue;
-        if (comps != r.found.end() && !comps->children.contains(QStringLiteral("comp:VEVENT")))
+        if (!holdsEvents(r))
             continue;
         const std::optional<QUrl> member = resolve(*homeUrl, r.href);
         if (!member)
             return std::nullopt;
-        found << *member;
+        ServerCalendar listedCalendar = calendarOf(r);
+        listedCalendar.url = member->toString();
+        found << Found{*member, listedCalendar};
     }
-    if (found.size() == 1)
-        return found.first();
-    if (found.isEmpty()) {
-        m_error = Sync::tr("The user has no calendar for events on the server.");
-        return std::nullopt;
-    }
-    for (const QUrl& u : found)
-        *candidates << u.toString();
-    m_error = Sync::tr("The server holds several calendars; name one with its URL.");
-    return std::nullopt;
+    return found;
 }

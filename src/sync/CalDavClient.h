@@ -35,6 +35,18 @@ public:
     // From a server URL: well-known address, the user's principal, its calendar home,
     // calendars with events.
     std::optional<QUrl> discover(const QUrl& url, QStringList* candidates) override;
+    // The calendar url names, or, from a server URL, the user's calendars for events.
+    struct Found {
+        QUrl url;
+        ServerCalendar calendar; // its url as url's text
+    };
+    std::optional<QList<Found>> calendars(const QUrl& url);
+
+    // What a response of a PROPFIND tells of a calendar: its name, colour and whether the
+    // user may only read it (its url left empty).
+    static ServerCalendar calendarOf(const DavXml::Response& response);
+    // Whether the response names a calendar that takes events.
+    static bool holdsEvents(const DavXml::Response& response);
 
     int requests() const override { return m_http.requests(); }
     const QString& error() const override { return m_error; }

@@ -21,6 +21,7 @@ public:
     struct State {
         QString token;
         QString ctag;
+        bool writable = true; // false: the server lets the user only read the calendar
         bool operator==(const State&) const = default;
     };
     virtual std::optional<State> state(const QUrl& collection) = 0;

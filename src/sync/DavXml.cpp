@@ -42,6 +42,8 @@ Property readProperty(QXmlStreamReader& xml)
                             ? QStringLiteral("comp:") +
                                   xml.attributes().value(QLatin1String("name")).toString()
                             : name);
+            else
+                property.inner << name;
             if (name == DavXml::name(kDav, "href"))
                 property.hrefs << xml.readElementText().trimmed(), --depth;
             break;

@@ -15,6 +15,7 @@ struct Property {
     QString text;         // the text inside, trimmed
     QStringList hrefs;    // DAV:href elements inside
     QStringList children; // "{namespace}name" of the elements inside; comp elements as "comp:NAME"
+    QStringList inner;    // "{namespace}name" of the elements deeper inside (a privilege's own)
 };
 
 struct Response {
@@ -38,6 +39,7 @@ QString comparableHref(const QString& href);
 inline const QString kDav = QStringLiteral("DAV:");
 inline const QString kCalDav = QStringLiteral("urn:ietf:params:xml:ns:caldav");
 inline const QString kCalServer = QStringLiteral("http://calendarserver.org/ns/");
+inline const QString kAppleIcal = QStringLiteral("http://apple.com/ns/ical/");
 
 inline QString name(const QString& ns, const char* local)
 {

@@ -29,6 +29,9 @@ struct SyncOptions {
     // the other side (this one wins when both are set).
     bool allowMassDelete = false;
     bool restoreDeleted = false;
+    // Nothing of the folder is sent: the calendar is synced down only. A calendar the server
+    // lets the user only read is synced so whatever this says.
+    bool readOnly = false;
     // The calendar's zone (an IANA name): the folder's wall-clock times are read and written
     // in it, whichever zone this process runs in; empty: the machine's.
     QString timeZoneId;
@@ -85,6 +88,9 @@ struct SyncResult {
     // What the user should know beside the counts, each told at one sync only: files not sent
     // because they hold no appointment, entries of the sync record that were ignored.
     QStringList notes;
+    // The files whose changes stayed here because the calendar is read-only, inside the
+    // folder; they are kept until the server changes their event.
+    QStringList notSent;
 
     bool ok() const { return exit == Exit::Done; }
     // The summary line of a finished sync and its notes, each on a line of its own, in the
@@ -92,12 +98,45 @@ struct SyncResult {
     QString summary() const;
 };
 
+// The syncs of several calendars, each named by its label, as one: the counts added up, the
+// exit and error of the first that failed, the notes and error named by their label. One
+// result is itself.
+SyncResult combinedResult(const QList<std::pair<QString, SyncResult>>& results);
+
 // Syncs dataFolder (ending in a separator) with the account's collection.
 SyncResult runSync(const QString& dataFolder, const SyncAccount& account,
                    const SyncOptions& options = {});
 
 // Reaches the server, logs in and finds the collection; exit Done with the collection's URL.
 SyncResult testConnection(const SyncAccount& account, const SyncOptions& options = {});
+
+// A calendar of the account as its server lists it.
+struct ServerCalendar {
+    QString url;
+    QString name;          // its display name; empty when the server tells none
+    QString color;         // as "#rrggbb"; empty when the server tells none
+    bool readOnly = false; // the server lets the user only read it
+    bool operator==(const ServerCalendar&) const = default;
+};
+struct CalendarListing {
+    bool ok = false;
+    QString error; // why not, in the installed language
+    QList<ServerCalendar> calendars;
+};
+// The calendars for events of the account: the one its URL names, else every one of the
+// user's calendar home.
+CalendarListing listCalendars(const SyncAccount& account, const SyncOptions& options = {});
+
+// A calendar of the account and the data folder of the list it is synced with.
+struct SyncPair {
+    QString url;           // the calendar
+    QString folder;        // a data folder of the list; empty: the active one
+    bool readOnly = false; // synced down only
+    QString name;          // the calendar's name as its server told it, for the user
+    bool operator==(const SyncPair&) const = default;
+    // The calendar url names with the active folder: what the account's URL alone says.
+    static SyncPair asEver(const QString& url) { return {url, {}, false, {}}; }
+};
 
 // The account's own section of the settings file: server and user, never the password.
 struct SyncSettings {
@@ -111,6 +150,10 @@ struct SyncSettings {
     // How often the desktop program refreshes the data folder's subscriptions; 0: never
     // ("[Subscriptions] RefreshMinutes").
     int subscriptionMinutes = 60;
+    // The calendars synced, each with its folder ("Calendar<n>Url", "...Folder", "...ReadOnly",
+    // "...Name" and "CalendarCount"). Without them the account's URL with the active folder,
+    // as ever: one such pair is written as the account's URL alone.
+    QList<SyncPair> pairs;
 };
 SyncSettings readSyncSettings(ProfileCache& profiles, const QString& settingsFile);
 bool writeSyncSettings(ProfileCache& profiles, const QString& settingsFile,

@@ -86,6 +86,11 @@ QStringList Run::sentFiles(const SyncPlan::Action& action) const
 
 void Run::push(Item& item, const QStringList& rels, bool create)
 {
+    if (m_readOnly) { // a conflict's copy of a read-only calendar: kept here alone
+        for (const QString& rel : rels)
+            withhold(rel);
+        return;
+    }
     // The bytes sent are what the record keeps, so a save during the PUT goes out next time.
     QList<SyncRecord::File> before;
     QList<TerminPtr> appointments;

@@ -367,4 +367,19 @@ Plan plan(const QList<SyncRecord::Item>& items, const Local& local, const Server
     return Planner(items, local, server, fetched, options).run();
 }
 
+QList<Action> downOnly(Plan& plan)
+{
+    QList<Action> left;
+    const auto sends = [](const Action& a) {
+        return a.kind == Kind::UploadNew || a.kind == Kind::UploadChange ||
+               a.kind == Kind::DeleteThere;
+    };
+    for (const Action& a : std::as_const(plan.actions))
+        if (sends(a))
+            left << a;
+    plan.actions.removeIf(sends);
+    plan.there.count = 0;
+    return left;
+}
+
 } // namespace SyncPlan

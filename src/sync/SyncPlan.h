@@ -102,6 +102,11 @@ bool changed(const SyncRecord::File& recorded, const LocalFile& now);
 Plan plan(const QList<SyncRecord::Item>& items, const Local& local, const Server& server,
           const QHash<QString, Fetched>& fetched, Options options = {});
 
+// A calendar synced down only: the plan without what it would send or delete there, which
+// comes back for the user to hear of. The folder's changes stay until the server changes
+// their event; then both versions are kept, as for any change on both sides.
+QList<Action> downOnly(Plan& plan);
+
 // Whether the plan would delete too many of one side.
 inline bool massDeletion(const Plan& plan)
 {

@@ -49,6 +49,23 @@ bool Run::sendable(const QString& rel, const TerminPtr& a)
     return false;
 }
 
+void Run::withhold(const QString& rel)
+{
+    if (m_result.notSent.contains(rel))
+        return;
+    m_result.notSent << rel;
+    // A conflict's new copy is not listed yet; a file deleted here has no time nor size.
+    Listed seen = m_scanned.value(rel);
+    if (const auto meta = m_scanned.contains(rel) ? std::nullopt : m_files.metadata(abs(rel)))
+        seen = {meta->modified.toMSecsSinceEpoch(), meta->size};
+    const SyncRecord::File mark{rel, seen.modified, seen.size, {}};
+    if (!m_withheld.contains(rel) && !m_status.withheld.contains(mark))
+        m_result.notes << Sync::tr("%1 was not sent: the calendar is read-only. "
+                                   "The change stays here until the server changes its event.")
+                              .arg(QDir::toNativeSeparators(abs(rel)));
+    m_withheld.insert(rel, mark);
+}
+
 void Run::noteSkipped()
 {
     for (const QString& path : m_store.takeSkippedNames())
@@ -170,6 +187,7 @@ void Run::classify()
     if (!state)
         fail(m_dav.error());
     m_state = *state;
+    m_readOnly = m_options.readOnly || !state->writable;
     const bool same = !(state->token.isEmpty() && state->ctag.isEmpty()) &&
                       state->token == m_status.token && state->ctag == m_status.ctag;
     std::optional<CalendarServer::Changes> changes;
@@ -315,6 +333,8 @@ void Run::go()
     // bodies it needs.
     const SyncPlan::Options planned{m_options.restoreDeleted};
     m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, {}, planned);
+    if (m_readOnly)
+        SyncPlan::downOnly(m_plan);
     if (!m_options.allowMassDelete && !m_options.restoreDeleted && SyncPlan::massDeletion(m_plan))
         stopAtGuard();
     fetchIncoming(m_plan.fetch);
@@ -324,6 +344,17 @@ void Run::go()
                                                (it->appointments.size() == 1 ||
                                                 !it->series.isEmpty() || !it->span.isEmpty())});
     m_plan = SyncPlan::plan(m_status.items, m_listing, m_etags, fetched, planned);
+    if (m_readOnly) {
+        for (const SyncPlan::Action& left : SyncPlan::downOnly(m_plan)) {
+            if (left.kind == SyncPlan::Kind::DeleteThere) {
+                for (const SyncRecord::File& f : m_status.items[left.item].files)
+                    withhold(f.path);
+            } else {
+                for (const QString& rel : QStringList{left.path} + left.with)
+                    withhold(rel);
+            }
+        }
+    }
     apply();
 }
 

@@ -117,6 +117,9 @@ private:
     // Whether the file holds an appointment to send: a text and a date. One that does not is
     // named in the notes once, and again only after it changed.
     bool sendable(const QString& rel, const TerminPtr& appointment);
+    // A file whose change a read-only calendar does not take: named in the result, and told
+    // in the notes once until it changes again.
+    void withhold(const QString& rel);
     // What the record reader could not trust, told once.
     void noteRecordTrust(const QString& distrust);
     // The UID of the event of a file without one: the same for the file wherever it moves.
@@ -202,6 +205,7 @@ private:
     bool m_touched = false; // the record's times of files changed whose bytes did not
     int m_unsaved = 0;
     bool m_wroteServer = false;
+    bool m_readOnly = false; // nothing goes to the server
 };
 
 } // namespace SyncInternal

@@ -1,6 +1,7 @@
 #include "sync/SyncScheduler.h"
 
 #include "profile/ApiINI.h"
+#include "profile/FileAccess.h"
 #include "sync/PasswordStore.h"
 #include "sync/SyncText.h"
 #include "threads/WorkerThread.h"
@@ -51,9 +52,8 @@ bool SyncScheduler::syncNow(Guard guard)
             result.exit = SyncResult::Exit::Failed;
             result.error = Sync::tr("no server is set up in the settings");
         } else {
-            const SyncAccount account{
-                settings.url, settings.user,
-                PasswordStore(target.programDirectory).lookup(settings.url, settings.user)};
+            const QString password =
+                PasswordStore(target.programDirectory).lookup(settings.url, settings.user);
             SyncOptions options;
             options.pastDays = settings.pastDays;
             options.futureDays = settings.futureDays;
@@ -62,7 +62,18 @@ bool SyncScheduler::syncNow(Guard guard)
             options.restoreDeleted = guard == Guard::Restore;
             options.cancel = cancel.get();
             options.files = access.get();
-            result = run(target.dataFolder, account, options);
+            // Each calendar with its folder in turn; each folder keeps its own record and lock.
+            QList<std::pair<QString, SyncResult>> results;
+            for (const SyncPair& pair : settings.pairs) {
+                if (cancel->load())
+                    break;
+                options.readOnly = pair.readOnly;
+                const QString folder =
+                    pair.folder.isEmpty() ? target.dataFolder : WithTrailingSeparator(pair.folder);
+                results.append({pair.name.isEmpty() ? pair.url : pair.name,
+                                run(folder, {pair.url, settings.user, password}, options)});
+            }
+            result = combinedResult(results);
         }
         const QDateTime at = QDateTime::currentDateTime();
         // Answered on the window's thread; nothing once the scheduler is gone.

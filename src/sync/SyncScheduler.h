@@ -13,9 +13,10 @@ class FileAccess;
 class QTimer;
 class WorkerThread;
 
-// The desktop program's syncs of the active data folder with the account in the settings
-// file: on demand and every few minutes as the settings ask, each on a thread of its own, one
-// at a time. The settings file and the password store are read there too, never on the
+// The desktop program's syncs of the account's calendars in the settings file, each with its
+// data folder (the active one unless the settings pair it with another), one after another:
+// on demand and every few minutes as the settings ask, each on a thread of its own, one at a
+// time. The settings file and the password store are read there too, never on the
 // window's thread.
 class SyncScheduler : public QObject {
     Q_OBJECT

@@ -15,6 +15,7 @@
 #include "views/form_main.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSemaphore>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,6 +149,72 @@ TEST_F(DesktopSyncTest, SyncPageWritesTheAccountToTheSettingsFileAndThePasswordT
     EXPECT_EQ(child<QComboBox>(again, "combo_sync_zone").currentText(), "America/New_York");
 }
 
+TEST_F(DesktopSyncTest, SyncPagePairsTheAccountsCalendarsWithDataFolders)
+{
+    const QString server = "https://dav.test/anna/";
+    const QList<ServerCalendar> found{{server + "work/", "Work", "#ff8800", false},
+                                      {server + "holidays/", "Holidays", {}, true}};
+    form_settings& window = open();
+    child<SyncSettingsPage>(window, "page_sync").setCalendarLister([&](auto&, auto&) {
+        return CalendarListing{true, {}, found};
+    });
+    child<QLineEdit>(window, "text_sync_url").setText(server);
+    child<QPushButton>(window, "command_sync_calendars").click();
+    auto& table = child<QTableWidget>(window, "table_sync_calendars");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return table.rowCount() == 2; }, 5000));
+    EXPECT_EQ(table.item(1, 0)->text(), "Holidays");
+    auto& downOnly = child<QCheckBox>(window, "check_sync_download1");
+    EXPECT_TRUE(downOnly.isChecked() && !downOnly.isEnabled()) << "read-only on the server";
+    child<QComboBox>(window, "combo_sync_folder0").setCurrentIndex(1); // the active folder
+    auto& holidays = child<QComboBox>(window, "combo_sync_folder1");
+    holidays.setCurrentIndex(holidays.count() - 1); // a new one
+    const QString made = holidays.currentData().toString();
+    window.command_ok_Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isBusy(); }, 10000));
+    profiles.clear();
+    EXPECT_EQ(readSyncSettings(profiles, settings.Path()).pairs,
+              (QList<SyncPair>{{server + "work/", "", false, "Work"},
+                               {server + "holidays/", made, true, "Holidays"}}));
+    EXPECT_TRUE(QFileInfo(made).isDir());
+    EXPECT_TRUE(TestFiles::readBytes(program.filePath("Settings.ini")).contains(made.toUtf8()));
+    // Only the first left, with the active folder: the account's URL is its, as older copies read.
+    form_settings& again = open();
+    child<QPushButton>(again, "command_sync_calendars").click();
+    auto& listed = child<QTableWidget>(again, "table_sync_calendars");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed.rowCount() == 2; }, 5000));
+    child<QComboBox>(again, "combo_sync_folder1").setCurrentIndex(0); // not synced
+    again.command_ok_Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !again.isBusy(); }, 10000));
+    profiles.clear();
+    EXPECT_EQ(readSyncSettings(profiles, settings.Path()).url, server + "work/");
+    EXPECT_FALSE(TestFiles::readBytes(settings.Path()).contains("Calendar"));
+    QDir(made).removeRecursively();
+}
+
+TEST_F(DesktopSyncTest, TheWindowsSyncGoesThroughEveryPairInTurn)
+{
+    SyncSettings account{"https://dav.test/", "anna", 365, 730, 0, {}, 60, {}};
+    account.pairs = {SyncPair::asEver("https://dav.test/a/"),
+                     {"https://dav.test/b/", program.path(), true, "B"}};
+    ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(), account, nullptr));
+    QStringList ran; // on the sync's thread, read once it finished
+    SyncScheduler sync(
+        [&] {
+            return SyncScheduler::Target{settings.GetDataFolder(), settings.Path(), {}};
+        },
+        [&](const QString& folder, const SyncAccount& a, const SyncOptions& o) {
+            ran << folder + ' ' + a.url + (o.readOnly ? " down" : "");
+            return SyncResult();
+        });
+    std::optional<SyncResult> result;
+    QObject::connect(&sync, &SyncScheduler::finished, [&](const SyncResult& r) { result = r; });
+    sync.syncNow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 10000));
+    EXPECT_EQ(ran, QStringList({settings.GetDataFolder() + " https://dav.test/a/",
+                                program.path() + "/ https://dav.test/b/ down"}));
+    EXPECT_TRUE(result->ok());
+}
+
 TEST_F(DesktopSyncTest, TestConnectionToNoServerTellsWhyWithoutBlockingTheWindow)
 {
     QTcpServer closed; // a port nobody listens on once it is closed again
@@ -204,7 +272,7 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
         Language::apply(QLatin1String(c.lang));
         if (c.accountSetUp) {
             ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(),
-                                          {calendar, CalDavServer::kUser, 365, 730, 0, {}, 60},
+                                          {calendar, CalDavServer::kUser, 365, 730, 0, {}, 60, {}},
                                           nullptr));
             ASSERT_TRUE(PasswordStore(program.path())
                             .store(calendar, CalDavServer::kUser, CalDavServer::kPassword));
@@ -260,7 +328,8 @@ TEST_F(DesktopSyncTest, SyncNowSyncsTheFolderOffTheWindowsThreadAndShowsTheOutco
 TEST_F(DesktopSyncTest, AStopAtTheDeletionGuardAsksOnceAndRunsOneSyncWithTheAnswer)
 {
     ASSERT_TRUE(writeSyncSettings(profiles, settings.Path(),
-                                  {"http://127.0.0.1:1/", "anna", 365, 730, 0, {}, 60}, nullptr));
+                                  {"http://127.0.0.1:1/", "anna", 365, 730, 0, {}, 60, {}},
+                                  nullptr));
     std::atomic<bool> onServer = true;
     // Each sync tells what it was allowed: it stops at the guard unless told otherwise.
     SyncScheduler sync(

@@ -66,6 +66,10 @@ public:
         m_actAt = skip;
         m_act = std::move(act);
     }
+    // The user may only read the calendar: the state says so, and a write is refused.
+    void setReadOnly(bool on) { m_readOnly = on; }
+    // How many PUT and DELETE requests came.
+    int writes() const { return m_writes; }
     void clearFaults()
     {
         m_loseAnswer = m_failNext = m_killBefore = m_killAfter = m_actAt = -1;
@@ -83,7 +87,7 @@ public:
     {
         if (!begin(collection))
             return std::nullopt;
-        return State{token(), token()};
+        return State{token(), token(), !m_readOnly};
     }
     std::optional<QHash<QString, QByteArray>> etags(const QUrl& collection) override
     {
@@ -152,7 +156,7 @@ public:
     }
     Write remove(const QUrl& collection, const QString& href, const QByteArray& etag) override
     {
-        if (!begin(collection))
+        if (!begin(collection) || refused())
             return Write::Failed;
         const auto current = m_events.constFind(href);
         if (current == m_events.cend())
@@ -202,6 +206,13 @@ private:
         }
         return true;
     }
+    // A write counted; true, error() saying why, when the calendar takes none.
+    bool refused()
+    {
+        ++m_writes;
+        m_error = m_readOnly ? "403 Forbidden" : m_error;
+        return m_readOnly;
+    }
     // Whether the answer of a write that was done reaches the client.
     bool answered()
     {
@@ -239,5 +250,7 @@ private:
     int m_actAt = -1;
     std::function<void()> m_act;
     int m_answersLost = 0;
+    bool m_readOnly = false;
+    int m_writes = 0;
     QString m_error;
 };

@@ -12,9 +12,8 @@
 struct MemorySync {
     MemoryServer server{QUrl("http://127.0.0.1/cal/")};
 
-    SyncResult operator()(const QTemporaryDir& folder)
+    SyncResult operator()(const QTemporaryDir& folder, SyncOptions options = {})
     {
-        SyncOptions options;
         options.today = kTestToday;
         const SyncResult result = runSyncWith(
             folder.path(), SyncAccount{server.collection().toString(), {}, {}}, options, server);

@@ -4,6 +4,7 @@
 #include "CalDavServer.h"
 #include "TestDays.h"
 #include "TestFiles.h"
+#include "app/cli/SyncCommand.h"
 #include "exchange/IcsImport.h"
 #include "store/AppointmentFiling.h"
 #include "store/DataAccess.h"
@@ -737,6 +738,37 @@ const Row kRows[] = {
          EXPECT_TRUE(root.ok() ? root.collection == c.url() : root.candidates.contains(c.url()))
              << qPrintable(root.error);
          EXPECT_EQ(testConnection(c.server().account(c.url())).collection, c.url());
+     }},
+    {"SeveralCalendarsEachWithItsOwnFolder",
+     [](Case& c) {
+         static int number = 0;
+         const QString url = c.server().newCalendar(QStringLiteral("second%1").arg(++number));
+         ASSERT_FALSE(url.isEmpty());
+         Case other(c.server(), url);
+         c.add("First", kDay);
+         other.phone({"add", "p2", "Second", stamp(kDay, 9)});
+         QStringList listed;
+         for (const ServerCalendar& found :
+              listCalendars(c.server().account(c.server().root())).calendars)
+             listed << found.url;
+         EXPECT_TRUE(listed.contains(c.url()) && listed.contains(url))
+             << qPrintable(listed.join(' '));
+         // norvane-cli sync of the settings' two pairs, each with its folder.
+         QTemporaryDir program;
+         SyncSettings pairs;
+         pairs.url = c.server().root();
+         pairs.user = "alice";
+         pairs.pairs = {{c.url(), c.folder(), false, {}}, {url, other.folder(), false, "Second"}};
+         ProfileCache profiles(ThreadFileAccess());
+         ASSERT_TRUE(writeSyncSettings(profiles, program.filePath("Norvane4.ini"), pairs, nullptr));
+         qputenv("NORVANE_SYNC_PASSWORD", CalDavServer::kPassword);
+         QString printed, problems;
+         QTextStream out(&printed), err(&problems);
+         EXPECT_EQ(SyncCommand::run({}, out, err, program.path() + '/'), 0) << qPrintable(problems);
+         EXPECT_TRUE(printed.startsWith(c.url() + ": Sent 1, received 0")) << qPrintable(printed);
+         EXPECT_TRUE(printed.contains("\nSecond: Sent 0, received 1")) << qPrintable(printed);
+         c.expectTexts({"First"});
+         other.expectTexts({"Second"});
      }},
     {"NamesThatNeedPercentEncoding",
      [](Case& c) {

@@ -19,6 +19,7 @@ struct Delegated {
 constexpr Delegated kDelegated[] = {
     {"pdf", "norvane-cli-pdf"},
     {"sync", "norvane-cli-sync"},
+    {"calendars", "norvane-cli-sync"},
     {"subscribe", "norvane-cli-sync"},
     {"refresh", "norvane-cli-sync"},
     {"unsubscribe", "norvane-cli-sync"},

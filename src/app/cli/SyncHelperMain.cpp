@@ -1,5 +1,5 @@
-// norvane-cli-sync: norvane-cli sync, subscribe, refresh and unsubscribe, with the HTTP client and
-// the secret store.
+// norvane-cli-sync: norvane-cli sync, calendars, subscribe, refresh and unsubscribe, with the HTTP
+// client and the secret store.
 #include "app/cli/CliProgram.h"
 #include "app/cli/SubscribeCommand.h"
 #include "app/cli/SyncCommand.h"
@@ -15,6 +15,8 @@ int main(int argc, char* argv[])
         const QString programDirectory = DefaultProgramDirectory();
         if (command == QLatin1String("sync"))
             return SyncCommand::run(args.mid(1), out, err, programDirectory);
+        if (command == QLatin1String("calendars"))
+            return SyncCommand::calendars(args.mid(1), out, err, programDirectory);
         if (command == QLatin1String("subscribe"))
             return SubscribeCommand::subscribe(args.mid(1), out, err, programDirectory);
         if (command == QLatin1String("refresh"))
