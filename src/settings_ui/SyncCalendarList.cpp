@@ -170,7 +170,20 @@ QString SyncCalendarList::newFolderFor(const ServerCalendar& calendar) const
     QDir beside(m_active);
     const QString own = beside.dirName();
     beside.cdUp();
-    return WithTrailingSeparator(beside.filePath(own + QStringLiteral(" - ") + name));
+    const QString base = beside.filePath(own + QStringLiteral(" - ") + name);
+    // Two calendars of one name get a folder each.
+    auto offered = [this](const QString& path) {
+        for (int row = 0; row < table_sync_calendars->rowCount(); ++row) {
+            const QComboBox* folders = combo(table_sync_calendars, row);
+            if (folders && folders->itemData(folders->count() - 1).toString() == path)
+                return true;
+        }
+        return false;
+    };
+    QString path = WithTrailingSeparator(base);
+    for (int n = 2; offered(path); ++n)
+        path = WithTrailingSeparator(base + QStringLiteral(" %1").arg(n));
+    return path;
 }
 
 QList<SyncPair> SyncCalendarList::pairs() const

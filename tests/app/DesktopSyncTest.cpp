@@ -153,7 +153,8 @@ TEST_F(DesktopSyncTest, SyncPagePairsTheAccountsCalendarsWithDataFolders)
 {
     const QString server = "https://dav.test/anna/";
     const QList<ServerCalendar> found{{server + "work/", "Work", "#ff8800", false},
-                                      {server + "holidays/", "Holidays", {}, true}};
+                                      {server + "holidays/", "Holidays", {}, true},
+                                      {server + "holidays-2/", "Holidays", {}, false}};
     form_settings& window = open();
     child<SyncSettingsPage>(window, "page_sync").setCalendarLister([&](auto&, auto&) {
         return CalendarListing{true, {}, found};
@@ -161,8 +162,13 @@ TEST_F(DesktopSyncTest, SyncPagePairsTheAccountsCalendarsWithDataFolders)
     child<QLineEdit>(window, "text_sync_url").setText(server);
     child<QPushButton>(window, "command_sync_calendars").click();
     auto& table = child<QTableWidget>(window, "table_sync_calendars");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return table.rowCount() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return table.rowCount() == 3; }, 5000));
     EXPECT_EQ(table.item(1, 0)->text(), "Holidays");
+    auto newFolder = [&](const char* name) {
+        const auto& folders = child<QComboBox>(window, name);
+        return folders.itemData(folders.count() - 1).toString();
+    };
+    EXPECT_NE(newFolder("combo_sync_folder1"), newFolder("combo_sync_folder2")) << "one name";
     auto& downOnly = child<QCheckBox>(window, "check_sync_download1");
     EXPECT_TRUE(downOnly.isChecked() && !downOnly.isEnabled()) << "read-only on the server";
     child<QComboBox>(window, "combo_sync_folder0").setCurrentIndex(1); // the active folder
