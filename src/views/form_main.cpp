@@ -342,7 +342,7 @@ void form_main::ShowDataSource()
     showBeside();
     m_dataFolderReachable = m_service.reachable();
     showDataSourceLabel();
-    setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(LastPathPart(active)));
+    setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(shownFolderName()));
     SetMousePointer(0);
 }
 
@@ -355,7 +355,7 @@ void form_main::showSyncResult(const QDateTime& at, const QString& failure)
 
 void form_main::showDataSourceLabel()
 {
-    const QString folderName = LastPathPart(m_settings.GetDataFolder());
+    const QString folderName = shownFolderName();
     const bool answering = m_service.answering();
     QString source = tr("Datasource: ") + folderName;
     if (!answering)
