@@ -326,7 +326,7 @@ void form_main::ShowDataSource()
         QAction* entry = m_ui->mnu_datafolder->addAction(menuText(LastPathPart(folders[i])));
         entry->setData(folders[i]);
         entry->setCheckable(true);
-        entry->setChecked(WithTrailingSeparator(folders[i]) == active);
+        entry->setChecked(WithTrailingSeparator(folders[i]) == m_settings.ChosenDataFolder());
         connect(entry, &QAction::triggered, this, [this, i] { mnu_datafolder_array_Click(i); });
     }
     addShownFoldersMenu();

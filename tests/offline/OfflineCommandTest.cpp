@@ -2,8 +2,10 @@
 // line and the exit codes.
 #include "CliRun.h"
 #include "TestFiles.h"
+#include "store/ApiLoginName.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -52,6 +54,21 @@ TEST(OfflineCommandTest, TakesTheCopyAndBringsItsChangesBack)
     EXPECT_EQ(back.code, 0) << back.err.toStdString();
     EXPECT_EQ(TestFiles::readBytes(paths[0]), "[AppointmentSettings]\r\nText=Changed offline\r\n");
     EXPECT_EQ(TestFiles::readBytes(share + added.mid(copy.size())), TestFiles::readBytes(added));
+
+    // Changed on both sides: both versions kept, the copy's marked with who changed it.
+    TestFiles::writeBytes(copy + first, "[AppointmentSettings]\r\nText=Laptop\r\n");
+    TestFiles::writeBytes(paths[0], "[AppointmentSettings]\r\nText=Office\r\n");
+    EXPECT_EQ(offline({"take"}).code, 0);
+    const QString day = QFileInfo(paths[0]).path();
+    QStringList texts;
+    for (const QString& name : QDir(day).entryList(QDir::Files))
+        texts << TestFiles::readBytes(day + '/' + name);
+    EXPECT_EQ(texts.filter("Text=Office\r\n").size(), 1);
+    EXPECT_EQ(
+        texts.filter("Text=Laptop (conflict copy, changed offline by " + GetLoginName() + ")\r\n")
+            .size(),
+        1);
+    EXPECT_EQ(TestFiles::readBytes(copy + first), TestFiles::readBytes(paths[0]));
 
     // A share that comes back emptied takes nothing from the copy.
     for (const QString& path : paths)
