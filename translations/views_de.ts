@@ -415,8 +415,8 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>%1 (offline)</translation>
     </message>
     <message>
-        <source>%1 (offline, the share is not answering)</source>
-        <translation>%1 (offline, die Freigabe antwortet nicht)</translation>
+        <source>%1 (offline, changes not brought back yet)</source>
+        <translation>%1 (offline, Änderungen noch nicht zurückgebracht)</translation>
     </message>
     <message>
         <source>The changes made offline cannot be brought back yet; the window stays offline: %1</source>

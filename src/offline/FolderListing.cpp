@@ -23,6 +23,9 @@ public:
     std::optional<Files> run(QString* error)
     {
         walk({}, 0);
+        // A file that went from a listing is gone, unless the folder itself went away.
+        if (m_failed.isEmpty() && !m_files.isListableDir(m_folder))
+            m_failed = m_folder;
         if (!m_failed.isEmpty()) {
             *error = OfflineText::tr("%1 cannot be listed").arg(QDir::toNativeSeparators(m_failed));
             return std::nullopt;

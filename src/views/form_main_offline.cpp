@@ -94,5 +94,5 @@ QString form_main::shownFolderName() const
     if (!m_offlineTimer || !m_offlineTimer->isActive())
         return name;
     return m_offlineNote.isEmpty() ? tr("%1 (offline)").arg(name)
-                                   : tr("%1 (offline, the share is not answering)").arg(name);
+                                   : tr("%1 (offline, changes not brought back yet)").arg(name);
 }
