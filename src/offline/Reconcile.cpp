@@ -278,8 +278,8 @@ private:
         return true;
     }
 
-    // The copy's version becomes a file of its own on both sides, then the share's version
-    // takes the path in the copy: killed in between, the next reconcile finds the same name.
+    // The copy's version becomes a file of its own beside the path, whose name and UID come
+    // from its bytes so that a repeat finds it, and the share's version takes the path.
     void conflict(const QString& path)
     {
         const QByteArray shareBytes = m_share.read(path);
@@ -293,13 +293,22 @@ private:
             ++m_result.left;
             return;
         }
+        // Both versions in the copy first, the share's over the path: a share that fails
+        // half-way leaves no conflict copy beside the version it was made of.
         const qint64 copyTime = placed(m_copy, name, marked);
-        const qint64 shareTime = placed(m_share, name, marked);
-        m_record.entries.insert(name, {hashOf(marked), marked.size(), copyTime, shareTime});
         const qint64 written = m_copy.write(path, shareBytes);
         m_record.entries.insert(
             path, {hashOf(shareBytes), shareBytes.size(), written, m_share.modified(path)});
         ++m_result.conflicts;
+        // Then made new on the share, never over a file there; else it goes as any new file of
+        // the copy at the next reconcile.
+        const QString target = m_share.abs(name);
+        if (!m_share.files.createExclusively(target, marked, m_share.folder) &&
+            !(m_share.files.exists(target) && m_share.read(name) == marked))
+            return;
+        if (const auto meta = m_share.files.metadata(target))
+            m_record.entries.insert(name, {hashOf(marked), marked.size(), copyTime,
+                                           meta->modified.toMSecsSinceEpoch()});
     }
 
     // The time of name once it holds content: written unless a repeat finds it there.
