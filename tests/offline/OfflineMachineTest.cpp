@@ -248,6 +248,38 @@ private:
     int m_names = 0;
 };
 
+// Once found by the runs: a conflict cut short by the share, the share's version then
+// deleted, left the copy's version twice. Cut at every call in turn.
+TEST(OfflineMachineTest, AConflictCutShortByTheShareLeavesOneVersionOfEach)
+{
+    for (int budget = 0; budget < 40; ++budget) {
+        QTemporaryDir dir;
+        const QString share = dir.filePath("share/"), copy = dir.filePath("copy/");
+        const QString path = "y2026/m1/d14/1.nv3";
+        const auto put = [](const QString& file, const char* text, int second) {
+            TestFiles::writeBytes(file, QByteArray("[AppointmentSettings]\r\nText=") + text);
+            TestFiles::setModified(file, kTestToday.startOfDay().addSecs(second));
+        };
+        put(share + path, "first", 1);
+        RealFileAccess shareFiles, copyFiles;
+        Offline::Options options;
+        options.today = kTestToday;
+        Offline::reconcile(shareFiles, copyFiles, share, copy, options);
+        put(copy + path, "laptop", 2);
+        put(share + path, "office", 3);
+        FailingShare failing(shareFiles, budget);
+        Offline::reconcile(failing, copyFiles, share, copy, options);
+        QFile::remove(share + path);
+        ASSERT_EQ(Offline::reconcile(shareFiles, copyFiles, share, copy, options).status,
+                  Offline::Result::Status::Done);
+        QStringList texts;
+        for (QDirIterator it(share, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();)
+            texts << QString::fromLatin1(TestFiles::readBytes(it.next())).section("Text=", 1);
+        EXPECT_EQ(texts.filter("laptop").size(), 1) << "cut after " << budget << " calls";
+    }
+}
+
 TEST(OfflineMachineTest, NoEditIsLostAndBothSidesAgree)
 {
     // The order of a hash's keys orders the calls on the share: fixed, so a seed repeats.
