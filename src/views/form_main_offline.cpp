@@ -16,6 +16,8 @@ namespace {
 
 // How often the share is tried while offline.
 constexpr int kRetryMs = 60 * 1000;
+// How often a reconcile looks again whether the store service wrote what it was asked to.
+constexpr int kServiceWaitMs = 100;
 
 } // namespace
 
@@ -44,6 +46,12 @@ void form_main::reconcileOffline()
 {
     if (m_offlineFolder.isEmpty())
         return;
+    // A save into the copy that the store service has not written yet would miss the
+    // listing: it goes first. (Before the copy stands in, the service may wait on the share.)
+    if (m_offlineTimer->isActive() && !m_service.idle()) {
+        QTimer::singleShot(kServiceWaitMs, this, &form_main::reconcileOffline);
+        return;
+    }
     OfflineScheduler::Target target;
     target.share = m_offlineFolder;
     target.copy = Offline::copyFolderOf(m_settings.programDirectory(), m_offlineFolder);
