@@ -407,6 +407,26 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Kalender a&amp;bonnieren...</translation>
     </message>
     <message>
+        <source>Work &amp;offline</source>
+        <translation>&amp;Offline arbeiten</translation>
+    </message>
+    <message>
+        <source>%1 (offline)</source>
+        <translation>%1 (offline)</translation>
+    </message>
+    <message>
+        <source>%1 (offline, changes not brought back yet)</source>
+        <translation>%1 (offline, Änderungen noch nicht zurückgebracht)</translation>
+    </message>
+    <message>
+        <source>The changes made offline cannot be brought back yet; the window stays offline: %1</source>
+        <translation>Die offline gemachten Änderungen können noch nicht zurückgebracht werden; das Fenster bleibt offline: %1</translation>
+    </message>
+    <message>
+        <source>The data folder cannot be taken along: %1</source>
+        <translation>Der Datenordner kann nicht mitgenommen werden: %1</translation>
+    </message>
+    <message>
         <source>Export as P&amp;DF...</source>
         <translation>Als P&amp;DF exportieren...</translation>
     </message>

@@ -136,7 +136,8 @@ void ReminderCheck::CheckReminders()
     for (const QString& entry : m_settings->dataFolders()) {
         if (entry.trimmed().isEmpty())
             continue;
-        const QString path = WithTrailingSeparator(entry);
+        // A folder worked on offline reminds from the laptop's copy.
+        const QString path = m_settings->standIn(entry);
         if (listed.count(path))
             continue; // listed twice: its reminders are known by now
         checkFolder(folderOf(path), now);

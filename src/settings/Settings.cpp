@@ -150,8 +150,10 @@ Settings::Settings(const Settings& values, ProfileCache& profiles)
 void Settings::takeValues(const Settings& other)
 {
     ProfileCache* const own = m_profiles;
+    const QHash<QString, QString> standIns = m_standIns;
     *this = other;
     m_profiles = own;
+    m_standIns = standIns;
 }
 
 QString Settings::pointerFilePath() const
@@ -362,7 +364,7 @@ void Settings::LoadActiveFolder()
 WriteOutcome Settings::SaveActiveFolder()
 {
     IniFile pointer(*m_profiles, pointerFilePath());
-    pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), GetDataFolder());
+    pointer.WriteIniString(kDataFolders, QStringLiteral("ActiveFolder"), ChosenDataFolder());
     return pointer.commit();
 }
 
@@ -408,6 +410,25 @@ bool Settings::IsFirstStart()
 }
 
 QString Settings::GetDataFolder() const
+{
+    return standIn(ChosenDataFolder());
+}
+
+void Settings::setStandIn(const QString& folder, const QString& copy)
+{
+    if (copy.isEmpty())
+        m_standIns.remove(WithTrailingSeparator(folder));
+    else
+        m_standIns.insert(WithTrailingSeparator(folder), WithTrailingSeparator(copy));
+}
+
+QString Settings::standIn(const QString& folder) const
+{
+    const QString path = WithTrailingSeparator(folder);
+    return m_standIns.value(path, path);
+}
+
+QString Settings::ChosenDataFolder() const
 {
     QString folder = m_activeFolder.isEmpty() ? m_dataFolders.value(0) : m_activeFolder;
     // An empty entry in the folder list must never make the file system root the data folder.

@@ -4,6 +4,7 @@
 #include "settings/Team.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -71,6 +72,14 @@ public:
     // The active data folder, always ending in a separator: the chosen one, else the first of
     // the list, else the program directory. Asking changes nothing.
     QString GetDataFolder() const;
+    // The active data folder as chosen, whatever stands in for it.
+    QString ChosenDataFolder() const;
+    // While the window works offline the laptop's copy of a folder of the list is read and
+    // written in its place (empty copy: none). Never saved: the list and the pointer file keep
+    // the folder itself, and settings loaded again keep the stand-ins of these.
+    void setStandIn(const QString& folder, const QString& copy);
+    // What is read for folder: its stand-in, else folder itself (with a trailing separator).
+    QString standIn(const QString& folder) const;
     const QStringList& dataFolders() const { return m_dataFolders; }
     void AddDataFolder(const QString& path) { m_dataFolders.append(path); }
     void ClearDataFolders() { m_dataFolders.clear(); }
@@ -183,6 +192,7 @@ private:
 
     QString m_settingsPath;
     QStringList m_dataFolders;
+    QHash<QString, QString> m_standIns; // by folder with a trailing separator
     QString m_activeFolder;
     QStringList m_shownFolders;
     QList<TeamMember> m_team;

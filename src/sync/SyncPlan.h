@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DeletionCount.h"
 #include "sync/SyncRecord.h"
 
 #include <QByteArray>
@@ -68,13 +69,7 @@ struct Action {
 };
 
 // The items of one side a plan would delete, of how many that side holds.
-struct Deletions {
-    int count = 0;
-    int of = 0;
-    // More than half of the side, and more than five: then nothing is done unless the user
-    // allows it, or asks for them back.
-    bool tooMany() const { return count > 5 && count * 2 > of; }
-};
+using Deletions = DeletionCount;
 
 struct Options {
     // The deletions of a side with too many are undone instead, once: an event whose files

@@ -259,6 +259,8 @@ void MainWindowControls::buildMenus()
     mnu_file_export_ics = entry(mnu_file, "mnu_file_export_ics");
     mnu_file_undo_import = entry(mnu_file, "mnu_file_undo_import");
     mnu_file_subscribe = entry(mnu_file, "mnu_file_subscribe");
+    mnu_file_offline = entry(mnu_file, "mnu_file_offline");
+    mnu_file_offline->setCheckable(true);
     mnu_file->addSeparator();
     mnu_file_print = entry(mnu_file, "mnu_file_print");
     mnu_file_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -345,6 +347,7 @@ void MainWindowControls::SetLanguageTexts()
     mnu_file_export_ics->setText(tr("Export to iCa&lendar..."));
     mnu_file_undo_import->setText(tr("&Undo last import..."));
     mnu_file_subscribe->setText(tr("Su&bscribe to calendar..."));
+    mnu_file_offline->setText(tr("Work &offline"));
     mnu_file_print->setText(tr("&Print..."));
     mnu_file_export_pdf->setText(tr("Export as P&DF..."));
     mnu_file_exit->setText(tr("&Exit"));

@@ -81,6 +81,7 @@ public:
     QAction* mnu_file_export_ics;
     QAction* mnu_file_undo_import;
     QAction* mnu_file_subscribe;
+    QAction* mnu_file_offline; // checked while the laptop's copy stands in for the folder
     QAction* mnu_file_print;
     QAction* mnu_file_export_pdf;
     QAction* mnu_file_exit;

@@ -326,7 +326,7 @@ void form_main::ShowDataSource()
         QAction* entry = m_ui->mnu_datafolder->addAction(menuText(LastPathPart(folders[i])));
         entry->setData(folders[i]);
         entry->setCheckable(true);
-        entry->setChecked(WithTrailingSeparator(folders[i]) == active);
+        entry->setChecked(WithTrailingSeparator(folders[i]) == m_settings.ChosenDataFolder());
         connect(entry, &QAction::triggered, this, [this, i] { mnu_datafolder_array_Click(i); });
     }
     addShownFoldersMenu();
@@ -342,7 +342,7 @@ void form_main::ShowDataSource()
     showBeside();
     m_dataFolderReachable = m_service.reachable();
     showDataSourceLabel();
-    setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(LastPathPart(active)));
+    setWindowTitle(QStringLiteral("Norvane 4  -  ") + titleText(shownFolderName()));
     SetMousePointer(0);
 }
 
@@ -355,7 +355,7 @@ void form_main::showSyncResult(const QDateTime& at, const QString& failure)
 
 void form_main::showDataSourceLabel()
 {
-    const QString folderName = LastPathPart(m_settings.GetDataFolder());
+    const QString folderName = shownFolderName();
     const bool answering = m_service.answering();
     QString source = tr("Datasource: ") + folderName;
     if (!answering)

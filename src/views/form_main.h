@@ -1,5 +1,6 @@
 #pragma once
 
+#include "offline/Reconcile.h"
 #include "service/FolderStores.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
@@ -38,6 +39,7 @@ class SearchPanel;
 namespace MonthLayout {
 struct Entry;
 }
+class OfflineScheduler;
 class QLabel;
 class QMenu;
 class QMessageBox;
@@ -251,6 +253,12 @@ private:
     // that asked (ask), reading the days through the folders' store services.
     void connectFindTime();
     void connectSubscribe();
+    // Working offline (form_main_offline.cpp).
+    void connectOffline();
+    void reconcileOffline();
+    void offlineReconciled(const Offline::Result& result);
+    // The active folder's name as the window shows it, saying when it is worked on offline.
+    QString shownFolderName() const;
     void openFindTime(const FindTimeAsk* ask);
     void mnu_datafolder_array_Click(int index);
     // The folders shown beside the active one (form_main_shown.cpp): a check mark per folder
@@ -297,11 +305,17 @@ private:
     QDateTime m_syncAt; // invalid until a sync ended
     QString m_syncFailure;
     QPointer<QMessageBox> m_massDeletionQuestion; // while it is open
-    QPointer<QMessageBox> m_seriesQuestion;       // while it is open
-    QPointer<QMessageBox> m_deleteQuestion;       // while it is open
-    QPointer<QMessageBox> m_folderQuestion;       // while it is open
-    std::optional<Picked> m_selected;             // the appointment last clicked, in any view
-    std::optional<Picked> m_popup;                // the one its pop-up menu is for
+    OfflineScheduler* m_offline = nullptr;
+    QTimer* m_offlineTimer = nullptr;       // tries the share while offline
+    QString m_offlineFolder;                // the folder taken along; empty: none
+    QString m_offlineNote;                  // why the last reconcile failed; empty: it did not
+    bool m_offlineReturning = false;        // the user asked to work on the share again
+    bool m_offlineAsked = false;            // asked while a reconcile ran: one more follows
+    QPointer<QMessageBox> m_seriesQuestion; // while it is open
+    QPointer<QMessageBox> m_deleteQuestion; // while it is open
+    QPointer<QMessageBox> m_folderQuestion; // while it is open
+    std::optional<Picked> m_selected;       // the appointment last clicked, in any view
+    std::optional<Picked> m_popup;          // the one its pop-up menu is for
     // The time last clicked on the grid, where a paste goes; invalid day when none.
     QDate m_pickedDay;
     TimeOfDay m_pickedTime;

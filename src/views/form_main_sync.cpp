@@ -45,4 +45,5 @@ void form_main::connectSubscribe()
     m_ui->mnu_file_subscribe->setEnabled(bool(m_hooks.subscribe));
     connect(m_ui->mnu_file_subscribe, &QAction::triggered, this,
             [this] { m_hooks.subscribe(this, pauseUntilDone([this] { showOwnChange(); })); });
+    connectOffline(); // the File menu's other way to keep the folder's appointments
 }

@@ -222,6 +222,19 @@ TEST_F(ReminderCheckTest, EveryFolderOfTheListIsCheckedManyDueAtOnceOnceEachAndT
     EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(mine.path()));
 }
 
+TEST_F(ReminderCheckTest, AFolderWorkedOnOfflineRemindsFromItsCopy)
+{
+    put(mine, "Taken along", 1000, 5);
+    settings.AddDataFolder(team.path()); // gone with the share
+    settings.setActiveFolder(team.path());
+    settings.setStandIn(team.path(), mine.path());
+    check.CheckReminders();
+    EXPECT_EQ(actions.done.filter(QRegularExpression("^window ")),
+              QStringList{"window Taken along"});
+    EXPECT_EQ(settings.GetDataFolder(), WithTrailingSeparator(mine.path()));
+    EXPECT_EQ(settings.ChosenDataFolder(), WithTrailingSeparator(team.path()));
+}
+
 TEST_F(ReminderCheckTest, AnotherUsersPrivateAppointmentRemindsEveryoneAsBusy)
 {
     for (const QString owner : {"anna", "bert"}) {

@@ -2,6 +2,7 @@
 #include "app/cli/CliProgram.h"
 #include "app/cli/FreeCommand.h"
 #include "app/cli/HelperProgram.h"
+#include "app/cli/OfflineCommand.h"
 #include "app/cli/SearchCommand.h"
 #include "app/cli/ToolsCommand.h"
 #include "app/cli/WriteCommand.h"
@@ -42,6 +43,8 @@ int main(int argc, char* argv[])
             return FreeCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("rezone"))
             return ZoneCommand::rezone(args.mid(1), out, err, DefaultProgramDirectory());
+        if (command == QLatin1String("offline"))
+            return OfflineCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
         if (command == QLatin1String("search"))
             return SearchCommand::run(args.mid(1), out, err, DefaultProgramDirectory());
         return AgendaCommand::run(args, out, err, DefaultProgramDirectory());

@@ -155,17 +155,18 @@ int main(int argc, char* argv[])
     };
 
     form_main* shown = nullptr;
-    // The sync runs on a thread of its own; the window only starts it and shows its end.
+    // The sync runs on a thread of its own; the window only starts it and shows its end. It
+    // and the subscriptions keep to the folder itself, never the copy worked on offline.
     SyncScheduler sync(
         [&] {
-            return SyncScheduler::Target{settings.GetDataFolder(), settings.Path(),
+            return SyncScheduler::Target{settings.ChosenDataFolder(), settings.Path(),
                                          settings.programDirectory()};
         },
         runSync, service.jobs().files());
     hooks.syncNow = [&] { sync.syncNow(); };
     SubscriptionScheduler subscriptions(
         [&] {
-            return SubscriptionScheduler::Target{settings.GetDataFolder(), settings.Path()};
+            return SubscriptionScheduler::Target{settings.ChosenDataFolder(), settings.Path()};
         },
         service.jobs().files());
     // What the refreshes wrote is read again by the store service, and the view follows.
