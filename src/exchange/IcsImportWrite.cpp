@@ -1,7 +1,6 @@
 #include "exchange/IcsImportSupport.h"
 #include "exchange/ImportRecord.h"
 #include "exchange/OccurrenceSeries.h"
-#include "profile/ApiINI.h"
 #include "store/AppointmentFile.h"
 #include "store/AppointmentFiling.h"
 #include "store/Common.h"
@@ -44,46 +43,6 @@ QList<Earlier> earlierOn(DataAccess& store, const QDate& day, const QSet<QString
             found.append({a->filename(), a->Uid(), a->IsRecurring(), a->StartTime()});
     }
     return found;
-}
-
-// Stands in for the disk where nothing is there yet, and keeps what is written.
-class Capture final : public FileAccess {
-public:
-    std::optional<DirectoryListing> listFiles(const QString&, const QString&,
-                                              const QString&) override
-    {
-        return std::nullopt;
-    }
-    bool isListableDir(const QString&) override { return false; }
-    std::optional<FileMeta> metadata(const QString&) override { return std::nullopt; }
-    std::optional<FileMeta> directoryMetadata(const QString&) override { return std::nullopt; }
-    bool exists(const QString&) override { return false; }
-    ReadOutcome read(const QString&, qint64, const QString&) override { return {}; }
-    WriteOutcome writeAtomically(const QString&, const QByteArray& content, const QString&) override
-    {
-        written = content;
-        return WriteOutcome::done();
-    }
-    bool remove(const QString&, const QString&) override { return false; }
-    bool createExclusively(const QString&, const QByteArray&, const QString&) override
-    {
-        return false;
-    }
-    bool makePath(const QString&) override { return false; }
-
-    QByteArray written;
-};
-
-// The bytes a save of the appointment as a new file writes, learnt without touching the disk:
-// the record notes them before the file is written.
-QByteArray newFileBytes(ClassTermin a, const QString& folder)
-{
-    Capture capture;
-    ProfileCache cache(capture);
-    IniFile ini(cache, a.filename(), folder);
-    AppointmentFile::write(ini, a);
-    static_cast<void>(ini.commit()); // into memory: it cannot fail
-    return capture.written;
 }
 
 class Writer {
@@ -130,7 +89,7 @@ public:
             removeOccurrenceSeries();
             removeStale();
         }
-        count();
+        countLanded(m_events, m_result);
     }
 
 private:
@@ -337,7 +296,7 @@ private:
             return true;
         if (!isNew)
             return m_target.record->noteUpdated(a.filename());
-        return m_target.record->noteNew(a.filename(), newFileBytes(a, m_target.folder));
+        return m_target.record->noteNew(a.filename(), AppointmentFile::bytesOf(a, m_target.folder));
     }
 
     void failed(PlannedEvent& event, const WriteOutcome& outcome)
@@ -345,33 +304,6 @@ private:
         event.failed = true;
         if (m_result.failed++ == 0)
             m_result.firstFailure = outcome;
-    }
-
-    // What landed: events all of whose appointments were written.
-    void count()
-    {
-        for (const PlannedEvent& e : m_events) {
-            if (e.written < e.appointments) {
-                ++m_result.eventsNotSaved;
-                continue;
-            }
-            switch (e.kind) {
-            case PlannedEvent::Kind::Recurring:
-                ++m_result.recurring;
-                [[fallthrough]];
-            case PlannedEvent::Kind::Single:
-                ++m_result.imported;
-                break;
-            case PlannedEvent::Kind::Expanded:
-                ++m_result.expanded;
-                m_result.expandedInto += e.written;
-                break;
-            }
-            if (e.severalDays) {
-                ++m_result.severalDays;
-                m_result.severalDaysInto += e.written;
-            }
-        }
     }
 
     std::vector<Planned>& m_planned;
@@ -384,6 +316,32 @@ private:
 };
 
 } // namespace
+
+void countLanded(const std::vector<PlannedEvent>& events, IcsImportResult& result)
+{
+    for (const PlannedEvent& e : events) {
+        if (e.written < e.appointments) {
+            ++result.eventsNotSaved;
+            continue;
+        }
+        switch (e.kind) {
+        case PlannedEvent::Kind::Recurring:
+            ++result.recurring;
+            [[fallthrough]];
+        case PlannedEvent::Kind::Single:
+            ++result.imported;
+            break;
+        case PlannedEvent::Kind::Expanded:
+            ++result.expanded;
+            result.expandedInto += e.written;
+            break;
+        }
+        if (e.severalDays) {
+            ++result.severalDays;
+            result.severalDaysInto += e.written;
+        }
+    }
+}
 
 void writePlanned(std::vector<Planned>& planned, std::vector<PlannedEvent>& events,
                   const WriteTarget& target, IcsImportResult& result)
