@@ -153,12 +153,22 @@ private:
             if (RuleSeries::keptByRuleFile(p.appointment))
                 kept.insert(p.appointment.Uid());
         }
+        // One listing of the rule files in place of a look for each event's.
+        const QString rules =
+            DirectoryOfPath(RuleSeries::rulePath(m_target.folder, QStringLiteral("x")));
+        const auto listing =
+            m_target.store.files().listFiles(rules, AppointmentFile::kExtension, m_target.folder);
+        const QSet<QString> ruleFiles(
+            listing ? QSet<QString>(listing->names.cbegin(), listing->names.cend())
+                    : QSet<QString>());
         AppointmentFiling filing(m_target.store, m_target.random);
         for (auto it = m_uids.begin(); it != m_uids.end(); ++it) {
-            if (kept.contains(it.key()) || it->written < it->planned)
+            const QString series = OccurrenceSeries::idOfUid(it.key());
+            if (kept.contains(it.key()) || it->written < it->planned ||
+                !ruleFiles.contains(FileNameOfPath(RuleSeries::rulePath({}, series))))
                 continue;
             const std::optional<ClassTermin> rule =
-                RuleSeriesFiling::ruleOf(m_target.store, OccurrenceSeries::idOfUid(it.key()));
+                RuleSeriesFiling::ruleOf(m_target.store, series);
             if (!rule)
                 continue;
             const RuleSeriesFiling::Done done =
@@ -173,6 +183,13 @@ private:
     void findEarlier(const std::vector<size_t>& order, size_t from, size_t to)
     {
         DataAccess::Pass pass(m_target.store);
+        QList<QDate> days;
+        for (size_t i = from; i < to; ++i) {
+            if (!m_planned[order[i]].appointment.Uid().isEmpty() &&
+                (days.isEmpty() || days.last() != dayOf(order[i])))
+                days.append(dayOf(order[i]));
+        }
+        m_target.store.NoteMissingDirectoriesOf(days);
         for (size_t dayStart = from; dayStart < to;) {
             size_t dayEnd = dayStart;
             QSet<QString> uids;
@@ -189,6 +206,16 @@ private:
                 }
             }
             dayStart = dayEnd;
+        }
+        // What the listings told of the directories the appointments go to spares a look for
+        // a free name in each.
+        m_listed.clear();
+        const DataAccess::PassMemo* seen = m_target.store.seenInPass();
+        for (size_t i = from; i < to && seen; ++i) {
+            const QString dir = AppointmentFiling::TargetDirectory(m_target.folder,
+                                                                   m_planned[order[i]].appointment);
+            if (const auto listed = seen->listings.constFind(dir); listed != seen->listings.cend())
+                m_listed.insert(dir, QSet<QString>(listed->cbegin(), listed->cend()));
         }
     }
 
@@ -223,7 +250,11 @@ private:
             const QString earlier = a.filename();
             const QString directory = AppointmentFiling::TargetDirectory(m_target.folder, a);
             // An earlier import's file keeps its name, moved when its kind or day changed.
-            const QString name = FilingName(m_target.store, directory, earlier, m_target.random);
+            const auto listed = m_listed.find(directory);
+            const QString name = FilingName(m_target.store, directory, earlier, m_target.random,
+                                            listed == m_listed.end() ? nullptr : &*listed);
+            if (listed != m_listed.end())
+                listed->insert(name);
             const bool recurring = a.IsRecurring();
             a.setFilename(directory + name);
             a.setIsRecurring(recurring);
@@ -310,7 +341,8 @@ private:
     std::vector<PlannedEvent>& m_events;
     const WriteTarget& m_target;
     IcsImportResult& m_result;
-    QSet<QString> m_taken; // files this import wrote, took over or removed
+    QSet<QString> m_taken;                  // files this import wrote, took over or removed
+    QHash<QString, QSet<QString>> m_listed; // the names of directories of the days written
     QHash<QString, UidSpan> m_uids;
     bool m_reachable = true;
 };

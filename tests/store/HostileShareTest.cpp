@@ -83,6 +83,43 @@ TEST_F(HostileShareTest, ADirectoryLinkOutOfTheFolderIsNeitherWrittenThroughNorM
                     .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
+// A write remembers the month it made a day in, and what listings found there: whatever
+// became of the month before the next new day, that day lands where its path says or nowhere.
+TEST_F(HostileShareTest, ANewDayLandsWhereItsPathSaysWhateverBecameOfTheMonthItWasMadeIn)
+{
+    const struct {
+        const char* what;
+        bool lands;
+    } cases[] = {{"removed", true}, {"moved", true}, {"link out", false}, {"day made", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        QTemporaryDir away;
+        settings.setActiveFolder(folder.path());
+        const QString month = folder.filePath("y2003/m7");
+        ClassTermin first;
+        first.setDatum(kDay);
+        ASSERT_TRUE(filing.File(first).ok);
+        store.ListAppointmentFiles(kDay, kDay.addDays(1)); // the listings know the next day missing
+        const QString what = QString::fromLatin1(c.what);
+        if (what == "removed")
+            QDir(month).removeRecursively();
+        else if (what == "moved")
+            QDir().rename(month, folder.filePath("y2003/m7x"));
+        else if (what == "link out")
+            ASSERT_TRUE(QDir(month).removeRecursively() && QFile::link(away.path(), month));
+        else
+            TestFiles::writeSettled(month + "/d5/9.nv3", appointment(9, "Theirs"));
+        ClassTermin next;
+        next.setDatum(kDay.addDays(1));
+        EXPECT_EQ(filing.File(next).ok, c.lands);
+        EXPECT_EQ(QDir(folder.filePath("y2003/m7/d5")).entryList({"*.nv3"}).size(),
+                  c.lands ? (what == "day made" ? 2 : 1) : 0);
+        EXPECT_TRUE(QDir(away.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath("y2003/m7x/d5")));
+    }
+}
+
 // A deletion by any path that leads out of the folder, through a linked directory or "..",
 // removes nothing there; a link to a file outside is removed itself, never its target.
 TEST_F(HostileShareTest, ADeletionNeverReachesAFileOutsideTheFolder)
