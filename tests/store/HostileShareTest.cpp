@@ -83,38 +83,33 @@ TEST_F(HostileShareTest, ADirectoryLinkOutOfTheFolderIsNeitherWrittenThroughNorM
                     .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
-// A write remembers the month it made a day in, and what listings found there: whatever
-// became of the month before the next new day, that day lands where its path says or nowhere.
+// Whatever became of the month the last day was made in, a new day lands where its path says.
 TEST_F(HostileShareTest, ANewDayLandsWhereItsPathSaysWhateverBecameOfTheMonthItWasMadeIn)
 {
-    const struct {
-        const char* what;
-        bool lands;
-    } cases[] = {{"removed", true}, {"moved", true}, {"link out", false}, {"day made", true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    const auto fileOn = [this](const QDate& day) {
+        ClassTermin a;
+        a.setDatum(day);
+        return filing.File(a).ok;
+    };
+    for (const auto& [what, filesThere] :
+         {std::pair{"removed", 1}, {"moved", 1}, {"link out", 0}, {"day made", 2}}) {
+        SCOPED_TRACE(what);
         QTemporaryDir folder;
         QTemporaryDir away;
         settings.setActiveFolder(folder.path());
         const QString month = folder.filePath("y2003/m7");
-        ClassTermin first;
-        first.setDatum(kDay);
-        ASSERT_TRUE(filing.File(first).ok);
+        ASSERT_TRUE(fileOn(kDay));
         store.ListAppointmentFiles(kDay, kDay.addDays(1)); // the listings know the next day missing
-        const QString what = QString::fromLatin1(c.what);
-        if (what == "removed")
+        if (what == std::string("removed"))
             QDir(month).removeRecursively();
-        else if (what == "moved")
+        else if (what == std::string("moved"))
             QDir().rename(month, folder.filePath("y2003/m7x"));
-        else if (what == "link out")
+        else if (what == std::string("link out"))
             ASSERT_TRUE(QDir(month).removeRecursively() && QFile::link(away.path(), month));
         else
             TestFiles::writeSettled(month + "/d5/9.nv3", appointment(9, "Theirs"));
-        ClassTermin next;
-        next.setDatum(kDay.addDays(1));
-        EXPECT_EQ(filing.File(next).ok, c.lands);
-        EXPECT_EQ(QDir(folder.filePath("y2003/m7/d5")).entryList({"*.nv3"}).size(),
-                  c.lands ? (what == "day made" ? 2 : 1) : 0);
+        EXPECT_EQ(fileOn(kDay.addDays(1)), filesThere > 0);
+        EXPECT_EQ(QDir(month + "/d5").entryList({"*.nv3"}).size(), filesThere);
         EXPECT_TRUE(QDir(away.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
         EXPECT_FALSE(QFileInfo::exists(folder.filePath("y2003/m7x/d5")));
     }
