@@ -154,8 +154,7 @@ private:
                 kept.insert(p.appointment.Uid());
         }
         // One listing of the rule files in place of a look for each event's.
-        const QString rules =
-            DirectoryOfPath(RuleSeries::rulePath(m_target.folder, QStringLiteral("x")));
+        const QString rules = DirectoryOfPath(RuleSeries::rulePath(m_target.folder, {}));
         const auto listing =
             m_target.store.files().listFiles(rules, AppointmentFile::kExtension, m_target.folder);
         const QSet<QString> ruleFiles(
