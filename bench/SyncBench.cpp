@@ -3,6 +3,8 @@
 // syncs after it, a sync of one appointment changed here, and the first download of that
 // calendar into an empty folder. Prints per step the time, the HTTP requests and the calls
 // made on the data folder, by kind: on a share every one of them is a round trip. Runs by hand.
+// With --vdirsyncer, the first download is also timed beside vdirsyncer's of the same calendar
+// (bench/sync_beside_vdirsyncer.sh installs it), each in turn, and the ratio printed.
 #include "CalDavServer.h"
 #include "DataFolderGenerator.h"
 #include "TestFiles.h"
@@ -18,6 +20,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -183,17 +187,102 @@ struct Comparison {
     double download = 0;
 };
 
+// Seconds a program took to its end; negative when it failed.
+double timedRun(const QString& program, const QStringList& arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(program, arguments);
+    child.closeWriteChannel(); // nothing is asked
+    const bool ended = child.waitForFinished(600000);
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    if (!ended || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program),
+                     child.readAll().right(400).constData());
+        return -1;
+    }
+    return seconds;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The first download of the calendar into an empty folder by norvane-cli, and into an empty
+// vdir by vdirsyncer (its discovery not timed), `rounds` times each in turn: the medians. Both
+// are whole programs making the same requests of the same server.
+bool besideVdirsyncer(int events, const SyncAccount& account, int rounds)
+{
+    const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/norvane-cli");
+    const QString vdirsyncer = QStandardPaths::findExecutable(QStringLiteral("vdirsyncer"));
+    if (!QFileInfo(cli).isExecutable() || vdirsyncer.isEmpty()) {
+        std::fprintf(stderr, "norvane-cli (beside this program) and vdirsyncer are needed\n");
+        return false;
+    }
+    QTemporaryDir work;
+    const QString password = work.filePath(QStringLiteral("password"));
+    const QString config = work.filePath(QStringLiteral("config"));
+    const QString vdir = work.filePath(QStringLiteral("vdir"));
+    const QString status = work.filePath(QStringLiteral("status"));
+    TestFiles::writeBytes(password, account.password.toUtf8());
+    TestFiles::writeBytes(
+        config, QStringLiteral("[general]\nstatus_path = \"%1/\"\n\n[pair bench]\na = \"local\"\n"
+                               "b = \"remote\"\ncollections = null\n\n[storage local]\n"
+                               "type = \"filesystem\"\npath = \"%2/\"\nfileext = \".ics\"\n\n"
+                               "[storage remote]\ntype = \"caldav\"\nurl = \"%3\"\n"
+                               "username = \"%4\"\npassword = \"%5\"\n")
+                    .arg(status, vdir, account.url, account.user, account.password)
+                    .toUtf8());
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    for (int round = 0; round < rounds; ++round) {
+        QTemporaryDir folder;
+        ours.push_back(
+            timedRun(cli, {QStringLiteral("sync"), QStringLiteral("--folder"), folder.path(),
+                           QStringLiteral("--url"), account.url, QStringLiteral("--user"),
+                           account.user, QStringLiteral("--password-file"), password}));
+        QDir(vdir).removeRecursively();
+        QDir(status).removeRecursively();
+        QDir().mkpath(vdir);
+        if (timedRun(vdirsyncer, {"-c", config, "discover", "bench"}) < 0)
+            return false;
+        theirs.push_back(timedRun(vdirsyncer, {"-c", config, "sync"}));
+        if (ours.back() < 0 || theirs.back() < 0)
+            return false;
+    }
+    const int files = int(QDir(vdir).entryList({QStringLiteral("*.ics")}, QDir::Files).size());
+    const double a = median(ours);
+    const double b = median(theirs);
+    std::printf("%6d  first download beside vdirsyncer (%d events in its vdir), medians of %d: "
+                "norvane-cli %.2f s, vdirsyncer %.2f s, norvane / vdirsyncer = %.2f "
+                "(goal: at most 1)\n",
+                events, files, rounds, a, b, b > 0 ? a / b : 0.0);
+    std::fflush(stdout);
+    return files == events;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     std::vector<int> sizes;
+    bool beside = false;
     for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--vdirsyncer") == 0) {
+            beside = true;
+            continue;
+        }
         bool ok = false;
         const int n = QString::fromLocal8Bit(argv[i]).toInt(&ok);
         if (!ok || n < 2) {
-            std::fprintf(stderr, "usage: %s [events ...] (each at least 2; default 200 1000)\n",
+            std::fprintf(stderr,
+                         "usage: %s [--vdirsyncer] [events ...] (each at least 2; default 200 "
+                         "1000)\n",
                          argv[0]);
             return 2;
         }
@@ -252,6 +341,8 @@ int main(int argc, char** argv)
             allOk = false;
         }
         comparisons.push_back({n, upload.seconds, download.seconds});
+        if (beside)
+            allOk &= besideVdirsyncer(n, account, 5);
     }
 
     std::printf("first download no longer than first upload:");

@@ -40,7 +40,6 @@
     <message><source>The sync record names entries outside the appointment tree or the calendar, or twice; they were ignored: %1</source><translation>Der Abgleichsstand nennt Einträge außerhalb des Terminbaums oder des Kalenders oder doppelt; sie wurden übergangen: %1</translation></message>
     <message><source>An event of the server would be written outside the appointment tree (%1); nothing was written.</source><translation>Ein Termin des Servers würde außerhalb des Terminbaums geschrieben (%1); nichts wurde geschrieben.</translation></message>
     <message><source>The sync stopped: %1</source><translation>Der Abgleich brach ab: %1</translation></message>
-    <message><source>Cannot make a temporary directory: %1</source><translation>Ein temporärer Ordner kann nicht angelegt werden: %1</translation></message>
     <message><source>The sync would delete %1 of %2 appointments on the server; nothing was changed.</source><translation>Der Abgleich würde %1 von %2 Terminen auf dem Server löschen; nichts wurde geändert.</translation></message>
     <message><source>The sync would delete %1 of %2 appointments in the data folder; nothing was changed.</source><translation>Der Abgleich würde %1 von %2 Terminen im Datenordner löschen; nichts wurde geändert.</translation></message>
     <message><source>Cannot write %1: %2</source><translation>%1 kann nicht geschrieben werden: %2</translation></message>

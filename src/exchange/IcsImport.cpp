@@ -7,6 +7,8 @@
 #include "exchange/OccurrenceSeries.h"
 #include "profile/FileAccess.h"
 #include "store/ApiLoginName.h"
+#include "store/AppointmentFile.h"
+#include "store/AppointmentFiling.h"
 #include "store/ClassTermin.h"
 #include "store/DataAccess.h"
 #include "store/RuleSeries.h"
@@ -73,7 +75,7 @@ ClassTermin appointmentOf(const Event& e, const LocalSpan& span, const NewAppoin
 class Planner {
 public:
     Planner(IcsImportResult& result, const NewAppointments& target, const IcsImportOptions& options,
-            const std::vector<FileZones>& zones)
+            const std::vector<ZonesPtr>& zones)
         : m_result(result)
         , m_target(target)
         , m_options(options)
@@ -225,7 +227,7 @@ private:
                 continue;
             if (!t.zone)
                 return Kind::ZoneUnknown;
-            if (m_zones[size_t(s.calendarIndex)].refused.contains(icalparameter_get_tzid(tzid)))
+            if (m_zones[size_t(s.calendarIndex)]->refused.contains(icalparameter_get_tzid(tzid)))
                 return Kind::ZoneOfSystem;
         }
         return std::nullopt;
@@ -511,10 +513,98 @@ private:
     IcsImportResult& m_result;
     const NewAppointments& m_target;
     const IcsImportOptions& m_options;
-    const std::vector<FileZones>& m_zones;
+    const std::vector<ZonesPtr>& m_zones;
     std::vector<Planned> m_planned;
     std::vector<PlannedEvent> m_events;
     bool m_stopped = false;
+};
+
+} // namespace
+
+} // namespace Ics
+
+namespace Ics {
+
+namespace {
+
+// A file read and planned whole, nothing written yet: what an import writes, and what the
+// sync files itself. The zones stay set for as long as it lives.
+class FileImport {
+public:
+    FileImport(const QByteArray& file, int colorCode, const IcsImportOptions& options,
+               IcsImportResult& result)
+        : m_today(options.today.isValid() ? options.today : QDate::currentDate())
+        , m_target{colorCode, options.producer.isEmpty() ? GetLoginName() : options.producer,
+                   options.subscription, std::min(m_today.addYears(2), Ics::kLastDay)}
+        , m_calendarZone(options.timeZoneId)
+    {
+        Ics::prepareLibrary();
+        const QByteArray ics = Ics::readable(file, &result.windows1252Lines);
+        const Ics::Split found = Ics::split(ics);
+        if (!found.error.isEmpty()) {
+            result.error = found.error;
+            return;
+        }
+        result.ok = true;
+        result.events = int(found.events.size());
+        result.strays = Ics::namesOf(ics, found.strays);
+
+        IcsZoneCache own;
+        IcsZoneCache& cache = options.zones ? *options.zones : own;
+        std::vector<ZonesPtr> zones;
+        qint64 zoneChanges = Ics::kMaxZoneChanges;
+        for (const std::vector<Ics::Span>& calendar : found.calendars)
+            zones.push_back(Ics::zonesOf(ics, calendar, zoneChanges, cache));
+        for (const ZonesPtr& calendar : zones)
+            Ics::coverZones(calendar->calendar.get(), m_covered);
+        const Ics::EventReader reader(ics, found, zones);
+        const Ics::Roles roles = Ics::rolesOf(ics, found, reader);
+        const auto stopped = [&options] { return options.stop && options.stop(); };
+
+        Ics::Planner planner(result, m_target, options, zones);
+        const QList<icaltimetype> none;
+        for (size_t i = 0; i < found.events.size(); ++i) {
+            if (!stopped()) {
+                const auto replaced = roles.replaced.find(i);
+                reader.read(i, [&](const Ics::Source& s) {
+                    planner.plan(s, roles.of[i],
+                                 replaced == roles.replaced.end() ? none : replaced->second);
+                });
+            }
+            if (stopped() || planner.stopped()) {
+                result.stopped = true;
+                return; // nothing written
+            }
+            if (options.planning)
+                options.planning(int(i) + 1, result.events);
+        }
+        Ics::noteOthers(ics, found.others, result);
+
+        m_planned = planner.takePlanned();
+        m_events = planner.takeEvents();
+        if (m_planned.size() > size_t(options.largeImport) && !options.allowLarge) {
+            result.tooLarge = true;
+            result.appointments = int(m_planned.size());
+            return;
+        }
+        m_ready = true;
+    }
+
+    // Planned to the end, and allowed to be written.
+    bool ready() const { return m_ready; }
+    const QDate& today() const { return m_today; }
+    const QString& producer() const { return m_target.producer; }
+    std::vector<Planned>& planned() { return m_planned; }
+    std::vector<PlannedEvent>& events() { return m_events; }
+
+private:
+    QDate m_today;
+    NewAppointments m_target;
+    CalendarZone m_calendarZone;
+    CoveredZones m_covered;
+    std::vector<Planned> m_planned;
+    std::vector<PlannedEvent> m_events;
+    bool m_ready = false;
 };
 
 } // namespace
@@ -525,65 +615,15 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
                           int colorCode, const IcsImportProgress& progress,
                           const IcsImportOptions& options)
 {
-    Ics::prepareLibrary();
     IcsImportResult result;
-    const QByteArray ics = Ics::readable(file, &result.windows1252Lines);
-    const Ics::Split found = Ics::split(ics);
-    if (!found.error.isEmpty()) {
-        result.error = found.error;
+    Ics::FileImport planned(file, colorCode, options, result);
+    if (!planned.ready())
         return result;
-    }
-    result.ok = true;
-    result.events = int(found.events.size());
-    result.strays = Ics::namesOf(ics, found.strays);
-
-    const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
-    const Ics::NewAppointments target{
-        colorCode, options.producer.isEmpty() ? GetLoginName() : options.producer,
-        options.subscription, std::min(today.addYears(2), Ics::kLastDay)};
-    std::vector<Ics::FileZones> zones;
-    qint64 zoneChanges = Ics::kMaxZoneChanges;
-    for (const std::vector<Ics::Span>& calendar : found.calendars)
-        zones.push_back(Ics::zonesOf(ics, calendar, zoneChanges));
-    Ics::CoveredZones covered;
-    const Ics::CalendarZone calendarZone(options.timeZoneId);
-    for (const Ics::FileZones& calendar : zones)
-        Ics::coverZones(calendar.calendar.get(), covered);
-    const Ics::EventReader reader(ics, found, zones);
-    const Ics::Roles roles = Ics::rolesOf(ics, found, reader);
-    const auto stopped = [&options] { return options.stop && options.stop(); };
-
-    Ics::Planner planner(result, target, options, zones);
-    const QList<icaltimetype> none;
-    for (size_t i = 0; i < found.events.size(); ++i) {
-        if (!stopped()) {
-            const auto replaced = roles.replaced.find(i);
-            reader.read(i, [&](const Ics::Source& s) {
-                planner.plan(s, roles.of[i],
-                             replaced == roles.replaced.end() ? none : replaced->second);
-            });
-        }
-        if (stopped() || planner.stopped()) {
-            result.stopped = true;
-            return result; // nothing written
-        }
-        if (options.planning)
-            options.planning(int(i) + 1, result.events);
-    }
-    Ics::noteOthers(ics, found.others, result);
-
     // Written only now: a file that is not iCalendar has left nothing behind.
-    std::vector<Ics::Planned> planned = planner.takePlanned();
-    std::vector<Ics::PlannedEvent> events = planner.takeEvents();
-    if (planned.size() > size_t(options.largeImport) && !options.allowLarge) {
-        result.tooLarge = true;
-        result.appointments = int(planned.size());
-        return result;
-    }
     std::unique_ptr<ImportRecord> record;
-    if (!options.recordSource.isEmpty() && !planned.empty()) {
-        record =
-            ImportRecord::start(dataFolder, options.recordSource, target.producer, &result.error);
+    if (!options.recordSource.isEmpty() && !planned.planned().empty()) {
+        record = ImportRecord::start(dataFolder, options.recordSource, planned.producer(),
+                                     &result.error);
         if (!record) {
             result.ok = false;
             return result;
@@ -593,9 +633,9 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
     auto random = options.random;
     if (!random)
         random = [] { return QRandomGenerator::global()->generate(); };
-    Ics::writePlanned(planned, events,
+    Ics::writePlanned(planned.planned(), planned.events(),
                       {store, WithTrailingSeparator(dataFolder), random, progress, options.stop,
-                       record.get(), today},
+                       record.get(), planned.today()},
                       result);
     if (record) {
         const bool anyWritten = result.appointments - result.notTried - result.failed > 0;
@@ -604,4 +644,31 @@ IcsImportResult ImportIcs(const QByteArray& file, DataAccess& store, const QStri
             result.record.clear();
     }
     return result;
+}
+
+IcsPlan PlanIcs(const QByteArray& file, const QString& dataFolder, int colorCode,
+                const IcsImportOptions& options)
+{
+    IcsPlan plan;
+    Ics::FileImport planned(file, colorCode, options, plan.result);
+    if (!planned.ready())
+        return plan;
+    const QString folder = WithTrailingSeparator(dataFolder);
+    plan.result.appointments = int(planned.planned().size());
+    for (Ics::Planned& p : planned.planned()) {
+        ClassTermin a = std::move(p.appointment);
+        if (RuleSeries::keptByRuleFile(a)) {
+            a = RuleSeries::planReplace({}, a, folder, planned.today()).first().record;
+        } else {
+            const bool recurring = a.IsRecurring(); // a path in the recurring tree says so too
+            a.setFilename(AppointmentFiling::TargetDirectory(folder, a) +
+                          QString::number(plan.appointments.size() + 1) +
+                          AppointmentFile::kExtension);
+            a.setIsRecurring(recurring);
+        }
+        plan.appointments.append(*AppointmentFile::asFiled(a, folder));
+        ++planned.events()[size_t(p.event)].written;
+    }
+    Ics::countLanded(planned.events(), plan.result);
+    return plan;
 }

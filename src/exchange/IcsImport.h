@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile/FileAccess.h"
+#include "store/ClassTermin.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -9,11 +10,39 @@
 #include <QString>
 #include <QStringList>
 
+#include <QHash>
+
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class DataAccess;
+
+namespace Ics {
+struct FileZones;
+}
+
+// The zones of the calendars an import has worked out, by the text of their VTIMEZONEs: a sync
+// imports each event of the server on its own, nearly all of them with the same zone, whose
+// changes of offset are then worked out once. Lives for one sync or one import, on one thread:
+// libical's zones inside are not to be shared.
+class IcsZoneCache {
+public:
+    IcsZoneCache();
+    ~IcsZoneCache();
+    IcsZoneCache(const IcsZoneCache&) = delete;
+    IcsZoneCache& operator=(const IcsZoneCache&) = delete;
+
+    // The zones of the key's calendar; null when not worked out yet.
+    std::shared_ptr<const Ics::FileZones> find(const QByteArray& key) const;
+    void keep(const QByteArray& key, std::shared_ptr<const Ics::FileZones> zones);
+    // How many calendars' zones were worked out.
+    qsizetype size() const { return m_zones.size(); }
+
+private:
+    QHash<QByteArray, std::shared_ptr<const Ics::FileZones>> m_zones;
+};
 
 // What became of an iCalendar import. The counts of events tell what landed: an event counts
 // once all its appointments are written.
@@ -143,6 +172,8 @@ struct IcsImportOptions {
     // A series with exceptions is kept as recurring parts of one SeriesId; off, it is
     // expanded into one-time appointments.
     bool seriesParts = true;
+    // Zones worked out before, kept for the imports that follow; null: this import's own.
+    IcsZoneCache* zones = nullptr;
 };
 
 // After each appointment tried: how many are tried, and of how many.
@@ -186,6 +217,17 @@ inline constexpr int kMaxOccurrences = 20000;
 IcsImportResult ImportIcs(const QByteArray& ics, DataAccess& store, const QString& dataFolder,
                           int colorCode, const IcsImportProgress& progress = {},
                           const IcsImportOptions& options = {});
+
+// What ImportIcs would write into an empty dataFolder, written nowhere: the result as if every
+// appointment landed, and the records as their files would read back. Each is named for the
+// directory it would be filed in (the name itself is no file's); a series kept by its rule file
+// is its rule file alone, which stands for its occurrences.
+struct IcsPlan {
+    IcsImportResult result;
+    QList<ClassTermin> appointments;
+};
+IcsPlan PlanIcs(const QByteArray& ics, const QString& dataFolder, int colorCode,
+                const IcsImportOptions& options = {});
 
 // Whether the bytes are an iCalendar file, and how many events it holds; nothing is written.
 struct IcsCheck {

@@ -77,18 +77,22 @@ ComponentPtr parseSpan(const QByteArray& bytes, const Span& span);
 // a few thousand, and 50,000 take a second or two.
 inline constexpr qint64 kMaxZoneChanges = 50000;
 
-// The usable VTIMEZONEs of one calendar, and the TZIDs of those left out.
+// The usable VTIMEZONEs of one calendar, and the TZIDs of those left out. libical keeps the
+// changes of offset it works out inside the calendar: one thread uses it.
 struct FileZones {
     ComponentPtr calendar;
     QSet<QByteArray> refused;
+    qint64 changes = 0; // of offset, that its zones took
 };
+using ZonesPtr = std::shared_ptr<const FileZones>;
 
 // The VTIMEZONEs of the spans whose changes of offset libical can work out up to 2300, each
 // taking them from `changes`; each rule is bounded to those years, so libical never steps past
 // them. A zone whose rules would take more, or more periods than libical may step through (a
 // minutely rule without end), is refused: its TZID then names libical's zone of that name, if
-// there is one.
-FileZones zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes);
+// there is one. Zones of the same text and the same changes left are worked out once a cache.
+ZonesPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes,
+                 IcsZoneCache& cache);
 
 // What an event's own lines (not those of its alarms) tell without parsing it: its UID as
 // written, and whether it changes one occurrence of a series (RECURRENCE-ID).
@@ -109,7 +113,7 @@ struct Source {
 // holds a whole large file many times over in memory.
 class EventReader {
 public:
-    EventReader(const QByteArray& bytes, const Split& split, const std::vector<FileZones>& zones)
+    EventReader(const QByteArray& bytes, const Split& split, const std::vector<ZonesPtr>& zones)
         : m_bytes(bytes)
         , m_split(split)
         , m_zones(zones)
@@ -124,14 +128,14 @@ public:
         icalcomponent* event = parsed && icalcomponent_isa(parsed.get()) == ICAL_VEVENT_COMPONENT
                                    ? parsed.get()
                                    : m_blank.get();
-        use(Source{m_zones[size_t(span.calendar)].calendar.get(), event, int(i) + 1,
+        use(Source{m_zones[size_t(span.calendar)]->calendar.get(), event, int(i) + 1,
                    span.calendar});
     }
 
 private:
     const QByteArray& m_bytes;
     const Split& m_split;
-    const std::vector<FileZones>& m_zones;
+    const std::vector<ZonesPtr>& m_zones;
     ComponentPtr m_blank{icalcomponent_new_vevent()};
 };
 
@@ -340,6 +344,9 @@ struct WriteTarget {
     ImportRecord* record = nullptr; // notes each new file before it is written
     QDate today;                    // what a series kept by its rule file is written ahead from
 };
+
+// What landed: the events all of whose appointments were written, counted into result.
+void countLanded(const std::vector<PlannedEvent>& events, IcsImportResult& result);
 
 // Writes the planned appointments; one of an event whose UID an appointment of the day already
 // carries (an earlier import of the same file) is written over that one instead of beside it.

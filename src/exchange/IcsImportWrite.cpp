@@ -1,7 +1,6 @@
 #include "exchange/IcsImportSupport.h"
 #include "exchange/ImportRecord.h"
 #include "exchange/OccurrenceSeries.h"
-#include "profile/ApiINI.h"
 #include "store/AppointmentFile.h"
 #include "store/AppointmentFiling.h"
 #include "store/Common.h"
@@ -44,46 +43,6 @@ QList<Earlier> earlierOn(DataAccess& store, const QDate& day, const QSet<QString
             found.append({a->filename(), a->Uid(), a->IsRecurring(), a->StartTime()});
     }
     return found;
-}
-
-// Stands in for the disk where nothing is there yet, and keeps what is written.
-class Capture final : public FileAccess {
-public:
-    std::optional<DirectoryListing> listFiles(const QString&, const QString&,
-                                              const QString&) override
-    {
-        return std::nullopt;
-    }
-    bool isListableDir(const QString&) override { return false; }
-    std::optional<FileMeta> metadata(const QString&) override { return std::nullopt; }
-    std::optional<FileMeta> directoryMetadata(const QString&) override { return std::nullopt; }
-    bool exists(const QString&) override { return false; }
-    ReadOutcome read(const QString&, qint64, const QString&) override { return {}; }
-    WriteOutcome writeAtomically(const QString&, const QByteArray& content, const QString&) override
-    {
-        written = content;
-        return WriteOutcome::done();
-    }
-    bool remove(const QString&, const QString&) override { return false; }
-    bool createExclusively(const QString&, const QByteArray&, const QString&) override
-    {
-        return false;
-    }
-    bool makePath(const QString&) override { return false; }
-
-    QByteArray written;
-};
-
-// The bytes a save of the appointment as a new file writes, learnt without touching the disk:
-// the record notes them before the file is written.
-QByteArray newFileBytes(ClassTermin a, const QString& folder)
-{
-    Capture capture;
-    ProfileCache cache(capture);
-    IniFile ini(cache, a.filename(), folder);
-    AppointmentFile::write(ini, a);
-    static_cast<void>(ini.commit()); // into memory: it cannot fail
-    return capture.written;
 }
 
 class Writer {
@@ -130,7 +89,7 @@ public:
             removeOccurrenceSeries();
             removeStale();
         }
-        count();
+        countLanded(m_events, m_result);
     }
 
 private:
@@ -194,12 +153,21 @@ private:
             if (RuleSeries::keptByRuleFile(p.appointment))
                 kept.insert(p.appointment.Uid());
         }
+        // One listing of the rule files in place of a look for each event's.
+        const QString rules = DirectoryOfPath(RuleSeries::rulePath(m_target.folder, {}));
+        const auto listing =
+            m_target.store.files().listFiles(rules, AppointmentFile::kExtension, m_target.folder);
+        const QSet<QString> ruleFiles(
+            listing ? QSet<QString>(listing->names.cbegin(), listing->names.cend())
+                    : QSet<QString>());
         AppointmentFiling filing(m_target.store, m_target.random);
         for (auto it = m_uids.begin(); it != m_uids.end(); ++it) {
-            if (kept.contains(it.key()) || it->written < it->planned)
+            const QString series = OccurrenceSeries::idOfUid(it.key());
+            if (kept.contains(it.key()) || it->written < it->planned ||
+                !ruleFiles.contains(FileNameOfPath(RuleSeries::rulePath({}, series))))
                 continue;
             const std::optional<ClassTermin> rule =
-                RuleSeriesFiling::ruleOf(m_target.store, OccurrenceSeries::idOfUid(it.key()));
+                RuleSeriesFiling::ruleOf(m_target.store, series);
             if (!rule)
                 continue;
             const RuleSeriesFiling::Done done =
@@ -214,6 +182,13 @@ private:
     void findEarlier(const std::vector<size_t>& order, size_t from, size_t to)
     {
         DataAccess::Pass pass(m_target.store);
+        QList<QDate> days;
+        for (size_t i = from; i < to; ++i) {
+            if (!m_planned[order[i]].appointment.Uid().isEmpty() &&
+                (days.isEmpty() || days.last() != dayOf(order[i])))
+                days.append(dayOf(order[i]));
+        }
+        m_target.store.NoteMissingDirectoriesOf(days);
         for (size_t dayStart = from; dayStart < to;) {
             size_t dayEnd = dayStart;
             QSet<QString> uids;
@@ -230,6 +205,16 @@ private:
                 }
             }
             dayStart = dayEnd;
+        }
+        // What the listings told of the directories the appointments go to spares a look for
+        // a free name in each.
+        m_listed.clear();
+        const DataAccess::PassMemo* seen = m_target.store.seenInPass();
+        for (size_t i = from; i < to && seen; ++i) {
+            const QString dir = AppointmentFiling::TargetDirectory(m_target.folder,
+                                                                   m_planned[order[i]].appointment);
+            if (const auto listed = seen->listings.constFind(dir); listed != seen->listings.cend())
+                m_listed.insert(dir, QSet<QString>(listed->cbegin(), listed->cend()));
         }
     }
 
@@ -264,7 +249,11 @@ private:
             const QString earlier = a.filename();
             const QString directory = AppointmentFiling::TargetDirectory(m_target.folder, a);
             // An earlier import's file keeps its name, moved when its kind or day changed.
-            const QString name = FilingName(m_target.store, directory, earlier, m_target.random);
+            const auto listed = m_listed.find(directory);
+            const QString name = FilingName(m_target.store, directory, earlier, m_target.random,
+                                            listed == m_listed.end() ? nullptr : &*listed);
+            if (listed != m_listed.end())
+                listed->insert(name);
             const bool recurring = a.IsRecurring();
             a.setFilename(directory + name);
             a.setIsRecurring(recurring);
@@ -337,7 +326,7 @@ private:
             return true;
         if (!isNew)
             return m_target.record->noteUpdated(a.filename());
-        return m_target.record->noteNew(a.filename(), newFileBytes(a, m_target.folder));
+        return m_target.record->noteNew(a.filename(), AppointmentFile::bytesOf(a, m_target.folder));
     }
 
     void failed(PlannedEvent& event, const WriteOutcome& outcome)
@@ -347,43 +336,43 @@ private:
             m_result.firstFailure = outcome;
     }
 
-    // What landed: events all of whose appointments were written.
-    void count()
-    {
-        for (const PlannedEvent& e : m_events) {
-            if (e.written < e.appointments) {
-                ++m_result.eventsNotSaved;
-                continue;
-            }
-            switch (e.kind) {
-            case PlannedEvent::Kind::Recurring:
-                ++m_result.recurring;
-                [[fallthrough]];
-            case PlannedEvent::Kind::Single:
-                ++m_result.imported;
-                break;
-            case PlannedEvent::Kind::Expanded:
-                ++m_result.expanded;
-                m_result.expandedInto += e.written;
-                break;
-            }
-            if (e.severalDays) {
-                ++m_result.severalDays;
-                m_result.severalDaysInto += e.written;
-            }
-        }
-    }
-
     std::vector<Planned>& m_planned;
     std::vector<PlannedEvent>& m_events;
     const WriteTarget& m_target;
     IcsImportResult& m_result;
-    QSet<QString> m_taken; // files this import wrote, took over or removed
+    QSet<QString> m_taken;                  // files this import wrote, took over or removed
+    QHash<QString, QSet<QString>> m_listed; // the names of directories of the days written
     QHash<QString, UidSpan> m_uids;
     bool m_reachable = true;
 };
 
 } // namespace
+
+void countLanded(const std::vector<PlannedEvent>& events, IcsImportResult& result)
+{
+    for (const PlannedEvent& e : events) {
+        if (e.written < e.appointments) {
+            ++result.eventsNotSaved;
+            continue;
+        }
+        switch (e.kind) {
+        case PlannedEvent::Kind::Recurring:
+            ++result.recurring;
+            [[fallthrough]];
+        case PlannedEvent::Kind::Single:
+            ++result.imported;
+            break;
+        case PlannedEvent::Kind::Expanded:
+            ++result.expanded;
+            result.expandedInto += e.written;
+            break;
+        }
+        if (e.severalDays) {
+            ++result.severalDays;
+            result.severalDaysInto += e.written;
+        }
+    }
+}
 
 void writePlanned(std::vector<Planned>& planned, std::vector<PlannedEvent>& events,
                   const WriteTarget& target, IcsImportResult& result)

@@ -194,9 +194,19 @@ void coverZones(icalcomponent* calendar, CoveredZones& covered)
     }
 }
 
-FileZones zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes)
+ZonesPtr zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint64& changes,
+                 IcsZoneCache& cache)
 {
-    FileZones found{ComponentPtr(icalcomponent_new(ICAL_VCALENDAR_COMPONENT)), {}};
+    // What a zone comes to depends on its text and on the changes left for it.
+    QByteArray key = QByteArray::number(changes);
+    for (const Span& span : zones)
+        key += '\0' + bytes.mid(span.begin, span.end - span.begin);
+    if (ZonesPtr known = cache.find(key)) {
+        changes -= known->changes;
+        return known;
+    }
+    auto found = std::make_shared<FileZones>();
+    found->calendar.reset(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
     for (const Span& span : zones) {
         ComponentPtr zone = parseSpan(bytes, span);
         if (!zone || icalcomponent_isa(zone.get()) != ICAL_VTIMEZONE_COMPONENT)
@@ -205,13 +215,31 @@ FileZones zonesOf(const QByteArray& bytes, const std::vector<Span>& zones, qint6
         if (needs < 0) {
             if (icalproperty* named =
                     icalcomponent_get_first_property(zone.get(), ICAL_TZID_PROPERTY))
-                found.refused.insert(QByteArray(icalproperty_get_tzid(named)));
+                found->refused.insert(QByteArray(icalproperty_get_tzid(named)));
             continue;
         }
         changes -= needs;
-        icalcomponent_add_component(found.calendar.get(), zone.release());
+        found->changes += needs;
+        icalcomponent_add_component(found->calendar.get(), zone.release());
     }
+    cache.keep(key, found);
     return found;
 }
 
 } // namespace Ics
+
+IcsZoneCache::IcsZoneCache() = default;
+IcsZoneCache::~IcsZoneCache() = default;
+
+std::shared_ptr<const Ics::FileZones> IcsZoneCache::find(const QByteArray& key) const
+{
+    return m_zones.value(key);
+}
+
+void IcsZoneCache::keep(const QByteArray& key, std::shared_ptr<const Ics::FileZones> zones)
+{
+    // A server may send each event with a zone of its own: memory stays bounded.
+    constexpr qsizetype kMostCalendars = 256;
+    if (m_zones.size() < kMostCalendars)
+        m_zones.insert(key, std::move(zones));
+}

@@ -142,6 +142,15 @@ std::optional<Placed> placed(const QByteArray& name)
     return at;
 }
 
+// Notes the names in dir, keeping what is known of at most `most` directories.
+void know(QHash<QByteArray, QSet<QByteArray>>& known, const QByteArray& dir, QSet<QByteArray> names,
+          qsizetype most)
+{
+    if (known.size() >= most && !known.contains(dir))
+        known.clear();
+    known.insert(dir, std::move(names));
+}
+
 // Writes all of content; 0, or the error that stopped it.
 int writeWhole(int fd, const QByteArray& content)
 {
@@ -175,10 +184,12 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
     // A Windows share may hold ".NV3" names, so letter case does not count.
     const QByteArray wanted = suffix.toLatin1();
     DirectoryListing listing;
+    QSet<QByteArray> seen;
     while (const dirent* entry = ::readdir(stream)) {
         const QByteArray raw(entry->d_name);
         if (raw == "." || raw == "..")
             continue;
+        seen.insert(raw);
         const bool wantedName = endsWithIgnoringCase(raw, wanted);
         unsigned char type = entry->d_type;
         struct stat st {};
@@ -211,6 +222,8 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
         }
     }
     ::closedir(stream);
+    // Every name counts, a link or a file too: only a name that is not there at all is made.
+    know(m_namesIn, cleaned(dir), seen, kDirectoriesKnown);
     return listing;
 }
 
@@ -335,9 +348,13 @@ ReadOutcome RealFileAccess::read(const QString& path, qint64 maxBytes, const QSt
 int RealFileAccess::openTargetDirectory(const QByteArray& dir, const QString& root,
                                         WriteOutcome* failure)
 {
-    // The common case, the directory is there: one call.
-    Descriptor fd(openDirectory(dir));
-    const int error = errno;
+    // The common case, the directory is there: one call. One a listing found missing just
+    // now (a new day) is made at once.
+    const std::optional<Placed> at = placed(cleaned(QFile::decodeName(dir)));
+    const auto known = at ? m_namesIn.constFind(at->dir) : m_namesIn.cend();
+    const bool missing = !root.isEmpty() && known != m_namesIn.cend() && !known->contains(at->base);
+    Descriptor fd(missing ? -1 : openDirectory(dir));
+    const int error = missing ? ENOENT : errno;
     if (fd.get() < 0 && (root.isEmpty() || (error != ENOENT && error != ENOTDIR))) {
         *failure = WriteOutcome::failed(WriteOutcome::Cause::System, {}, systemReason(error));
         return -1;
@@ -368,36 +385,67 @@ int RealFileAccess::makeDirectories(const QByteArray& dir, const QString& root,
         if (!name.isEmpty())
             parts.append(name);
     }
-
-    // Up to the nearest directory that is there; usually the month of a new day.
-    qsizetype there = parts.size();
-    Descriptor parent(-1);
-    QByteArray path;
-    while (parent.get() < 0 && there > 0) {
-        --there;
-        path = top;
-        for (qsizetype i = 0; i < there; ++i)
+    const auto pathTo = [&](qsizetype depth) {
+        QByteArray path = top;
+        for (qsizetype i = 0; i < depth; ++i)
             path += (path.endsWith('/') ? "" : "/") + parts[i];
-        parent.reset(openDirectory(path));
-        if (parent.get() < 0 && errno != ENOENT && errno != ENOTDIR)
+        return path;
+    };
+
+    // The directory the last one was made in, while it is still there: usually the month of
+    // the new day. Where it lies is asked of the kernel, not of the share.
+    qsizetype there = parts.size();
+    Descriptor opened(-1);
+    int parent = -1;
+    QByteArray path;
+    if (m_madeIn.get() >= 0 && there > 0 && pathTo(there - 1) == m_madeInName &&
+        resolvedPathOf(m_madeIn.get(), m_madeInName) == m_madeInName) {
+        --there;
+        path = m_madeInName;
+        parent = m_madeIn.get();
+    }
+    // Else up to the nearest directory that is there; usually the month of a new day.
+    while (parent < 0 && there > 0) {
+        --there;
+        path = pathTo(there);
+        opened.reset(openDirectory(path));
+        parent = opened.get();
+        if (parent < 0 && errno != ENOENT && errno != ENOTDIR)
             return fail(WriteOutcome::Cause::System, errno);
     }
     // An unmounted share or a renamed folder is never made again: that would split the
     // team's data into a local copy.
-    if (parent.get() < 0)
+    if (parent < 0)
         return fail(WriteOutcome::Cause::FolderUnreachable, ENOENT);
-    if (!confined(parent.get(), path, root))
+    if (!confined(parent, path, root))
         return fail(WriteOutcome::Cause::OutsideFolder, 0);
     // Down again, each directory opened without following a link that another copy may have
     // put there meanwhile.
     for (qsizetype i = there; i < parts.size(); ++i) {
-        if (::mkdirat(parent.get(), parts[i].constData(), 0777) != 0 && errno != EEXIST)
+        const bool made = ::mkdirat(parent, parts[i].constData(), 0777) == 0;
+        if (!made && errno != EEXIST) {
+            if (parent == m_madeIn.get()) { // gone since: asked again from the top
+                m_madeIn.reset(-1);
+                return makeDirectories(dir, root, failure);
+            }
             return fail(WriteOutcome::Cause::System, errno);
-        parent.reset(openDirectory(parts[i], parent.get(), O_NOFOLLOW));
-        if (parent.get() < 0)
+        }
+        if (const auto known = m_namesIn.find(path); known != m_namesIn.end())
+            known->insert(parts[i]);
+        if (made) // empty, until a write makes a directory in it
+            know(m_namesIn, pathTo(i + 1), {}, kDirectoriesKnown);
+        Descriptor child(openDirectory(parts[i], parent, O_NOFOLLOW));
+        if (child.get() < 0)
             return fail(WriteOutcome::Cause::System, errno);
+        if (i + 1 == parts.size() && parent == opened.get()) {
+            m_madeIn.reset(opened.release());
+            m_madeInName = path;
+        }
+        path = pathTo(i + 1);
+        opened.reset(child.release());
+        parent = opened.get();
     }
-    return parent.release();
+    return opened.release();
 }
 
 WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArray& content,

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "profile/Descriptor.h"
+
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -168,6 +172,13 @@ private:
 
     QString m_lastRoot;
     QByteArray m_lastCanonicalRoot;
+    // What writes learnt of the folder's directories, so that the next write asks the share
+    // less: every name the last listings found in a directory (by its cleaned path), and the
+    // directory a directory was last made in, kept open.
+    static constexpr qsizetype kDirectoriesKnown = 512;
+    QHash<QByteArray, QSet<QByteArray>> m_namesIn;
+    QByteArray m_madeInName;
+    Descriptor m_madeIn{-1};
     // The permissions of the regular file metadata() or read() saw last, for its rewrite.
     struct Seen {
         QByteArray name;

@@ -10,6 +10,57 @@ namespace AppointmentFile {
 
 namespace {
 
+// One file in memory in place of the disk: what a save writes, and a read of it.
+class FileInMemory final : public FileAccess {
+public:
+    std::optional<DirectoryListing> listFiles(const QString&, const QString&,
+                                              const QString&) override
+    {
+        return std::nullopt;
+    }
+    bool isListableDir(const QString&) override { return false; }
+    std::optional<FileMeta> metadata(const QString&) override
+    {
+        if (!bytes)
+            return std::nullopt;
+        return FileMeta{QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC), bytes->size()};
+    }
+    std::optional<FileMeta> directoryMetadata(const QString&) override { return std::nullopt; }
+    bool exists(const QString&) override { return bytes.has_value(); }
+    ReadOutcome read(const QString& path, qint64, const QString&) override
+    {
+        ReadOutcome outcome;
+        if (const std::optional<FileMeta> meta = metadata(path)) {
+            outcome.status = ReadOutcome::Read;
+            outcome.bytes = *bytes;
+            outcome.meta = *meta;
+        }
+        return outcome;
+    }
+    WriteOutcome writeAtomically(const QString&, const QByteArray& content, const QString&) override
+    {
+        bytes = content;
+        return WriteOutcome::done();
+    }
+    bool remove(const QString&, const QString&) override { return false; }
+    bool createExclusively(const QString&, const QByteArray&, const QString&) override
+    {
+        return false;
+    }
+    bool makePath(const QString&) override { return false; }
+
+    std::optional<QByteArray> bytes;
+};
+
+// The record saved as a new file into memory.
+void save(FileInMemory& memory, ClassTermin a, const QString& root)
+{
+    ProfileCache cache(memory);
+    IniFile ini(cache, a.filename(), root);
+    write(ini, a);
+    static_cast<void>(ini.commit()); // into memory: it cannot fail
+}
+
 const QDate kMinimumDate{1900, 1, 1};
 
 // A 16-bit field takes the default for a number that does not fit.
@@ -347,6 +398,22 @@ void write(IniFile& ini, ClassTermin& a)
         ini.WriteIniString(s, kRepeatSkipped, seriesDaysText(a.SkippedDays()));
     if (a.WrittenUntil().isValid())
         ini.WriteIniString(s, kRepeatWritten, a.WrittenUntil().toString(Qt::ISODate));
+}
+
+QByteArray bytesOf(const ClassTermin& record, const QString& root)
+{
+    FileInMemory memory;
+    save(memory, record, root);
+    return memory.bytes.value_or(QByteArray());
+}
+
+TerminPtr asFiled(const ClassTermin& record, const QString& root)
+{
+    FileInMemory memory;
+    save(memory, record, root);
+    ProfileCache cache(memory);
+    const IniFile ini(cache, record.filename(), root);
+    return read(ini, record.datum(), memory.metadata(record.filename())->modified, QTime(0, 0));
 }
 
 } // namespace AppointmentFile

@@ -99,6 +99,11 @@ std::optional<RepeatRule> readRule(const IniFile& ini);
 TerminPtr read(const IniFile& ini, const QDate& fallbackDate, const QDateTime& fileDate,
                const QTime& now);
 
+// The bytes a save of the record as a new file writes, learnt without touching the disk.
+QByteArray bytesOf(const ClassTermin& record, const QString& root);
+// The record as its file, saved new, would read back: what a file keeps of it.
+TerminPtr asFiled(const ClassTermin& record, const QString& root);
+
 // Gathers the keys of the record into ini, in the order a new file receives them. A record
 // without a reminder is written with 0 reminder minutes (and keeps that value).
 void write(IniFile& ini, ClassTermin& appointment);

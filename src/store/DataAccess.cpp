@@ -572,6 +572,49 @@ QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint
     }
 }
 
+QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw,
+                                   const QSet<QString>& listed)
+{
+    constexpr quint32 kNameRange = 100000000;
+    for (;;) {
+        const QString name = QString::number(draw() % kNameRange) + AppointmentFile::kExtension;
+        if (!listed.contains(name)) {
+            m_profiles.noteFree(dir + name);
+            return name;
+        }
+    }
+}
+
+void DataAccess::NoteMissingDirectoriesOf(const QList<QDate>& days)
+{
+    if (!m_pass)
+        return;
+    const QString folder = dataFolder();
+    QHash<QString, std::optional<QStringList>> below; // real subdirectories; none: missing
+    const auto present = [&](const QString& dir) {
+        QString at = folder;
+        for (const QString& name : dir.mid(folder.size()).split(u'/', Qt::SkipEmptyParts)) {
+            auto found = below.find(at);
+            if (found == below.end()) {
+                const auto listing =
+                    m_profiles.files().listFiles(at, AppointmentFile::kExtension, folder);
+                found =
+                    below.insert(at, listing ? std::optional(listing->directories) : std::nullopt);
+            }
+            if (!*found || !(*found)->contains(name))
+                return false;
+            at += name + u'/';
+        }
+        return true;
+    };
+    for (const QDate& day : days) {
+        for (const QString& dir : Recurrence::directoriesOfDay(folder, day)) {
+            if (dir.startsWith(folder) && !m_pass->listings.contains(dir) && !present(dir))
+                m_pass->listings.insert(dir, {});
+        }
+    }
+}
+
 void DataAccess::clearCaches()
 {
     m_appointments.clear();

@@ -119,6 +119,15 @@ public:
     // A base name "<number>.nv3" (1 to 9 digits, drawn from 0..99,999,999 by draw) that no
     // file in dir carries yet: a new appointment never overwrites another one.
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
+    // The same where a listing of dir has just told its names (none for a missing one): a name
+    // it lacks is taken, and saved to, without asking the folder again.
+    QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw,
+                           const QSet<QString>& listed);
+    // Within a pass, the directories the days' listings ask for (see GetAppointmentsOfDay)
+    // that a listing of a directory above them lacks are missing for the rest of the pass: a
+    // listing of each directory above them in place of a question for each of them. A link to
+    // a directory counts as none, as in ListAppointmentFiles.
+    void NoteMissingDirectoriesOf(const QList<QDate>& days);
 
     // An appointment file as a listing found it.
     struct ListedAppointment {

@@ -5,12 +5,13 @@
 #include "store/Recurrence.h"
 
 QString FilingName(DataAccess& store, const QString& directory, const QString& earlier,
-                   const std::function<quint32()>& draw)
+                   const std::function<quint32()>& draw, const QSet<QString>* listed)
 {
     const QString name = FileNameOfPath(earlier);
     if (!name.isEmpty() && (directory + name == earlier || !store.FileExists(directory + name)))
         return name;
-    return store.UnusedFileName(directory, draw);
+    return listed ? store.UnusedFileName(directory, draw, *listed)
+                  : store.UnusedFileName(directory, draw);
 }
 
 WriteOutcome SaveInPlaceOf(DataAccess& store, ClassTermin& appointment, const QString& earlier)

@@ -141,16 +141,15 @@ void Run::push(Item& item, const QStringList& rels, bool create)
     }
 }
 
-QString Run::writeLocal(const ClassTermin& staged, const QString& keepRel,
+QString Run::writeLocal(const ClassTermin& arrived, const QString& keepRel,
                         const QString& templateRel)
 {
-    const QString stagingRoot = m_staging.path() + u'/';
-    const QString dir = DirectoryOfPath(staged.filename().mid(stagingRoot.size()));
-    ClassTermin a = staged;
+    const QString dir = DirectoryOfPath(arrived.filename().mid(m_folder.size()));
+    ClassTermin a = arrived;
     const bool existing = !keepRel.isEmpty() && m_store.FileExists(abs(keepRel));
     if (existing || (!templateRel.isEmpty() && m_store.FileExists(abs(templateRel)))) {
         a = *load(existing ? keepRel : templateRel);
-        takeEvent(a, staged);
+        takeEvent(a, arrived);
     }
     const QString target =
         dir + FilingName(m_store, abs(dir), keepRel.isEmpty() ? QString() : abs(keepRel),
@@ -217,8 +216,8 @@ void Run::pull(Item& item, const SyncMapping::Incoming& in, const QString& local
         files << fileRecord(
             writeLocal(in.appointments.first(), item.mirror ? QString() : localRel));
     else
-        for (const ClassTermin& staged : in.appointments)
-            files << fileRecord(writeLocal(staged, {}));
+        for (const ClassTermin& arrived : in.appointments)
+            files << fileRecord(writeLocal(arrived, {}));
     // The files of the event's earlier version that it no longer has.
     QSet<QString> now;
     for (const SyncRecord::File& f : files)
@@ -281,22 +280,22 @@ QList<SyncRecord::File> Run::writeSeries(const Item& item, const SyncMapping::In
     return files;
 }
 
-QString Run::writeOccurrences(const ClassTermin& staged)
+QString Run::writeOccurrences(const ClassTermin& arrived)
 {
     // The SeriesId names the files: one the record gave must be a plain name.
-    const QString rel = RuleSeries::rulePath({}, staged.SeriesId());
+    const QString rel = RuleSeries::rulePath({}, arrived.SeriesId());
     if (!OccurrenceSeries::isRulePath(rel))
         fail(Sync::tr("An event of the server would be written outside the appointment tree "
                       "(%1); nothing was written.")
                  .arg(rel.left(200)));
-    const std::optional<ClassTermin> before = RuleSeriesFiling::ruleOf(m_store, staged.SeriesId());
-    ClassTermin series = staged;
+    const std::optional<ClassTermin> before = RuleSeriesFiling::ruleOf(m_store, arrived.SeriesId());
+    ClassTermin series = arrived;
     if (before) {
         series = *before;
-        takeEvent(series, staged);
-        series.setRule(staged.Rule());
-        series.setSkippedDays(staged.SkippedDays());
-        series.setSeriesDays(staged.SeriesDays());
+        takeEvent(series, arrived);
+        series.setRule(arrived.Rule());
+        series.setSkippedDays(arrived.SkippedDays());
+        series.setSeriesDays(arrived.SeriesDays());
     }
     AppointmentFiling filing(m_store);
     const RuleSeriesFiling::Done done = RuleSeriesFiling::run(
@@ -427,13 +426,13 @@ void Run::reconcile(Item& item, const QStringList& rels, const SyncMapping::Inco
     if (exact && here.size() == 1) {
         same = SyncMapping::sameEvent(here.first(), m_folder,
                                       std::make_shared<ClassTermin>(in.appointments.first()),
-                                      m_staging.path() + u'/');
+                                      m_folder);
     } else if (span) {
         same = SyncMapping::sameSpan(here, in.appointments);
     } else if (series) {
         QList<TerminPtr> there;
-        for (const ClassTermin& staged : in.appointments)
-            there << std::make_shared<ClassTermin>(staged);
+        for (const ClassTermin& arrived : in.appointments)
+            there << std::make_shared<ClassTermin>(arrived);
         const QDateTime stamp(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
         same = SyncMapping::seriesEventOf(here, QStringLiteral("same"), stamp) ==
                SyncMapping::seriesEventOf(there, QStringLiteral("same"), stamp);

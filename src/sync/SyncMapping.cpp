@@ -174,10 +174,9 @@ bool oneSpan(const QList<TerminPtr>& files)
     });
 }
 
-Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging,
-                    const QString& timeZoneId)
+Incoming incomingOf(const QByteArray& ics, const QString& folder, const QString& timeZoneId,
+                    IcsZoneCache* zones)
 {
-    ProfileCache profiles(files);
     Incoming in;
     ComponentPtr calendar(icalparser_parse_string(ics.constData()));
     icalcomponent* event = calendar ? firstEvent(calendar.get()) : nullptr;
@@ -189,24 +188,14 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
     IcsImportOptions options;
     options.producer = xValue(event, kOwnerProperty);
     options.timeZoneId = timeZoneId;
-    DataAccess store(profiles, StoreSource::fixed(staging));
-    const IcsImportResult result = ImportIcs(ics, store, staging, colorOf(event), {}, options);
+    options.zones = zones;
+    IcsPlan plan = PlanIcs(ics, folder, colorOf(event), options);
+    const IcsImportResult& result = plan.result;
     if (!result.ok) {
         in.error = result.error;
         return in;
     }
-    QDirIterator landed(staging, {QStringLiteral("*.nv3")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-    QStringList paths;
-    while (landed.hasNext())
-        paths << landed.next();
-    paths.sort();
-    for (const QString& path : paths) {
-        const TerminPtr a = store.LoadAppointment(path, DataAccess::DayOfOneTimeFile(path));
-        // A series kept by its rule file comes as its rule file, which writes them anew.
-        if (!RuleSeries::isKeptFile(*a))
-            in.appointments.append(*a);
-    }
+    in.appointments = std::move(plan.appointments);
     // One file, or the parts of one series, hold the event exactly.
     in.series = in.appointments.value(0).SeriesId();
     const bool oneSeries =
@@ -220,9 +209,6 @@ Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& sta
         result.expanded > 0 || (result.severalDays > 0 && in.span.isEmpty()) ||
         !result.skipped.isEmpty() ||
         !(oneSeries || !in.span.isEmpty() || (result.appointments == 1 && result.events == 1));
-    store.clearCaches();
-    for (const QString& path : paths)
-        profiles.files().remove(path, staging);
     return in;
 }
 
@@ -246,12 +232,12 @@ bool sameEvent(const TerminPtr& a, const QString& folderA, const TerminPtr& b,
 
 bool sameSpan(const QList<TerminPtr>& here, const QList<ClassTermin>& there)
 {
-    QList<TerminPtr> staged;
+    QList<TerminPtr> theirs;
     for (const ClassTermin& a : there)
-        staged.append(std::make_shared<const ClassTermin>(a));
+        theirs.append(std::make_shared<const ClassTermin>(a));
     const QString uid = QStringLiteral("same");
     const QDateTime stamp(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
-    return spanEventOf(here, uid, stamp) == spanEventOf(staged, uid, stamp);
+    return spanEventOf(here, uid, stamp) == spanEventOf(theirs, uid, stamp);
 }
 
 } // namespace SyncMapping

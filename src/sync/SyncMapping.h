@@ -2,7 +2,7 @@
 
 #include "store/ClassTermin.h"
 
-class FileAccess;
+class IcsZoneCache;
 
 #include <QByteArray>
 #include <QDateTime>
@@ -42,8 +42,8 @@ struct Incoming {
     // The folder cannot hold it exactly (another rule, an exception it cannot keep, several days):
     // the appointments only mirror it, and a change to them is never sent back as the event.
     bool mirror = false;
-    // Their paths relative to the staging folder; of a series kept by its rule file its rule
-    // file and exceptions, never the occurrences.
+    // As the import would file them in the data folder, each named for its directory alone; of
+    // a series kept by its rule file its rule file and exceptions, never the occurrences.
     QList<ClassTermin> appointments;
     // The SeriesId of the appointments when they are the parts of one series with exceptions.
     QString series;
@@ -53,18 +53,18 @@ struct Incoming {
     QString error; // not iCalendar
 };
 
-// Imports the event into staging (an empty directory, ending in a separator) with the
-// wall-clock times of the zone timeZoneId (empty: the machine's), reads what landed and clears
-// the directory again.
-Incoming incomingOf(FileAccess& files, const QByteArray& ics, const QString& staging,
-                    const QString& timeZoneId = {});
+// What the event becomes in folder, with the wall-clock times of the zone timeZoneId (empty: the
+// machine's): the event parsed once, nothing written. zones keeps the zones worked out for the
+// events of one sync.
+Incoming incomingOf(const QByteArray& ics, const QString& folder, const QString& timeZoneId = {},
+                    IcsZoneCache* zones = nullptr);
 
 // Whether two appointments make the same event: what the sync compares when both sides
 // changed, so one edit arriving twice is no conflict.
 bool sameEvent(const TerminPtr& a, const QString& folderA, const TerminPtr& b,
                const QString& folderB);
 
-// Whether the span's day files here and the staged ones of a server event make the same event.
+// Whether the span's day files here and the incoming ones of a server event make the same event.
 bool sameSpan(const QList<TerminPtr>& here, const QList<ClassTermin>& there);
 
 // A day that shows the appointment, for its export.

@@ -305,8 +305,8 @@ void Run::fetchIncoming(const QStringList& restoring)
         fail(m_dav.error());
     for (auto it = fetched->cbegin(); it != fetched->cend(); ++it) {
         checkCancel();
-        SyncMapping::Incoming in = SyncMapping::incomingOf(
-            m_files, it->body, m_staging.path() + u'/', m_options.timeZoneId);
+        SyncMapping::Incoming in =
+            SyncMapping::incomingOf(it->body, m_folder, m_options.timeZoneId, &m_zones);
         m_etags[it.key()] = it->etag;
         m_incoming.insert(it.key(), std::move(in));
     }
@@ -323,8 +323,6 @@ void Run::go()
         fail(Sync::tr("Cannot read the sync record: %1").arg(error));
     m_status = *status;
     noteRecordTrust(error);
-    if (!m_staging.isValid())
-        fail(Sync::tr("Cannot make a temporary directory: %1").arg(m_staging.errorString()));
     findCollection();
     checkCancel();
     classify();

@@ -3,6 +3,7 @@
 // Inside the sync library: one run of the sync, its reading of both sides (SyncRun.cpp) and
 // what it does to them (SyncApply.cpp).
 
+#include "exchange/IcsImport.h"
 #include "exchange/OccurrenceSeries.h"
 #include "store/AppointmentFile.h"
 #include "store/DataAccess.h"
@@ -22,7 +23,6 @@
 #include <QHash>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QUuid>
 
 #include <memory>
@@ -153,9 +153,9 @@ private:
     // Whether the file holds what the record knows of it, or is gone.
     bool stillKnown(const Item& item, const QString& rel) const;
     void pull(Item& item, const SyncMapping::Incoming& incoming, const QString& localRel);
-    // Writes a staged appointment over keepRel (empty: a new file, which takes what the folder
+    // Writes an arrived appointment over keepRel (empty: a new file, which takes what the folder
     // alone keeps from templateRel when given).
-    QString writeLocal(const ClassTermin& staged, const QString& keepRel,
+    QString writeLocal(const ClassTermin& arrived, const QString& keepRel,
                        const QString& templateRel = {});
     // The parts of a series from the server over the item's files, each over the part of its
     // place: the folder's own fields stay on every part.
@@ -166,7 +166,7 @@ private:
     QList<SyncRecord::File> writeSpan(const Item& item, const SyncMapping::Incoming& incoming);
     // A series kept by its rule file from the server in place of the one of its SeriesId: its
     // rule file (returned) and occurrences, the folder's own fields kept.
-    QString writeOccurrences(const ClassTermin& staged);
+    QString writeOccurrences(const ClassTermin& arrived);
     // Removes a file of an item; a rule file takes its occurrences along.
     void removeLocal(const QString& rel);
     void conflict(Item& item, const QStringList& rels, const SyncMapping::Incoming& incoming);
@@ -186,7 +186,7 @@ private:
     CalendarServer& m_dav;
     QDate m_from;
     QDate m_to;
-    QTemporaryDir m_staging;
+    IcsZoneCache m_zones; // of the events fetched
 
     SyncRecord::Status m_status;
     QUrl m_collection;

@@ -7,8 +7,10 @@
 #include "exchange/IcsExport.h"
 #include "exchange/IcsPaste.h"
 #include "settings/Language.h"
+#include "store/AppointmentFile.h"
 #include "store/Common.h"
 #include "store/DataAccess.h"
+#include "store/RuleSeries.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -110,6 +112,46 @@ TEST(IcsImportTest, GoldenCases)
             TestFiles::writeBytes(expectedPath, actual.toUtf8());
         EXPECT_EQ(actual.toStdString(), TestFiles::readBytes(expectedPath).toStdString());
     }
+}
+
+// Each record as its file holds it, by directory; a series kept by its rule file by that alone.
+QStringList filed(const QList<ClassTermin>& records, const QString& folder)
+{
+    QStringList files;
+    for (const ClassTermin& a : records)
+        if (!RuleSeries::isKeptFile(a))
+            files << QFileInfo(a.filename()).path() + '\n' + AppointmentFile::bytesOf(a, folder);
+    files.sort();
+    return files;
+}
+
+// The sync files what a plan says: exactly what the import writes, each zone worked out once.
+TEST(IcsImportTest, APlanIsWhatTheImportWritesWithEachZoneWorkedOutOnce)
+{
+    IcsZoneCache zones;
+    for (const QString& name : QDir(kData).entryList({"*.ics"}, QDir::Files, QDir::Name)) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray ics = TestFiles::readBytes(kData + '/' + name);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + '/';
+        const IcsImportResult imported = importInto(folder, ics).result;
+        ProfileCache profiles(ThreadFileAccess());
+        DataAccess store(profiles, StoreSource::fixed(folder));
+        QList<ClassTermin> written;
+        for (QDirIterator it(folder, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();)
+            written << *store.LoadAppointment(it.next(), QDate());
+        IcsImportOptions options = testOptions();
+        options.zones = &zones;
+        const IcsPlan plan = PlanIcs(ics, folder, 5, options);
+        const qsizetype worked = zones.size();
+        EXPECT_EQ(IcsImportSummary(plan.result), IcsImportSummary(imported));
+        EXPECT_EQ(filed(plan.appointments, folder), filed(written, folder));
+        EXPECT_EQ(filed(PlanIcs(ics, folder, 5, options).appointments, folder),
+                  filed(written, folder));
+        EXPECT_EQ(zones.size(), worked) << "no zone worked out again";
+    }
+    EXPECT_GT(zones.size(), 1);
 }
 
 TEST(IcsImportTest, ASpanOfDaysGoesOutAsOneEventAndComesBackAsTheSameDays)

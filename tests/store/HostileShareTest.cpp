@@ -83,6 +83,38 @@ TEST_F(HostileShareTest, ADirectoryLinkOutOfTheFolderIsNeitherWrittenThroughNorM
                     .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
+// Whatever became of the month the last day was made in, a new day lands where its path says.
+TEST_F(HostileShareTest, ANewDayLandsWhereItsPathSaysWhateverBecameOfTheMonthItWasMadeIn)
+{
+    const auto fileOn = [this](const QDate& day) {
+        ClassTermin a;
+        a.setDatum(day);
+        return filing.File(a).ok;
+    };
+    for (const auto& [what, filesThere] :
+         {std::pair{"removed", 1}, {"moved", 1}, {"link out", 0}, {"day made", 2}}) {
+        SCOPED_TRACE(what);
+        QTemporaryDir folder;
+        QTemporaryDir away;
+        settings.setActiveFolder(folder.path());
+        const QString month = folder.filePath("y2003/m7");
+        ASSERT_TRUE(fileOn(kDay));
+        store.ListAppointmentFiles(kDay, kDay.addDays(1)); // the listings know the next day missing
+        if (what == std::string("removed"))
+            QDir(month).removeRecursively();
+        else if (what == std::string("moved"))
+            QDir().rename(month, folder.filePath("y2003/m7x"));
+        else if (what == std::string("link out"))
+            ASSERT_TRUE(QDir(month).removeRecursively() && QFile::link(away.path(), month));
+        else
+            TestFiles::writeSettled(month + "/d5/9.nv3", appointment(9, "Theirs"));
+        EXPECT_EQ(fileOn(kDay.addDays(1)), filesThere > 0);
+        EXPECT_EQ(QDir(month + "/d5").entryList({"*.nv3"}).size(), filesThere);
+        EXPECT_TRUE(QDir(away.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath("y2003/m7x/d5")));
+    }
+}
+
 // A deletion by any path that leads out of the folder, through a linked directory or "..",
 // removes nothing there; a link to a file outside is removed itself, never its target.
 TEST_F(HostileShareTest, ADeletionNeverReachesAFileOutsideTheFolder)
