@@ -121,6 +121,7 @@ public:
 
     // One step of the local index's crawl: one directory of the folder.
     FolderCrawl::Step crawl() { return m_index.crawl(); }
+    FolderCrawl::Progress crawlProgress() const { return m_index.crawlProgress(); }
     // Another process changed the folder: the index is not complete until a crawl after it.
     void noteChange() { m_index.noteChange(); }
     // The files a search found, looked at on the share and kept in the index as they are now.
