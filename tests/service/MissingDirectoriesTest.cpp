@@ -90,27 +90,12 @@ TEST(MissingDirectoriesTest, AMissingDirectoryIsAskedAgainOnlyWhenItsParentsTime
         << "nothing is asked about the folder's own parent";
 }
 
-// A store worker whose every request is counted.
-struct CountedWorker {
-    explicit CountedWorker(const QString& folder)
-        : worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
-                 [this] { return counting.makeCounted(); })
-    {
-        worker.useFolder(folder, 60);
-    }
-    RealFileAccess real;
-    CountingFileAccess counting{real};
-    StoreWorker worker;
-};
-
 TEST(MissingDirectoriesTest, AnUnchangedWeekAsksNoMissingDirectoryAgainAndSeesANewOne)
 {
     QTemporaryDir data;
     const QDate monday(2003, 7, 7);
-    const QByteArray series = "[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
-                              "Text=Weekly\r\nRecurringFromYear=2003\r\nRecurringFromMonth=7\r\n"
-                              "RecurringFromDay=1\r\nRecurringUntilYear=2003\r\n"
-                              "RecurringUntilMonth=8\r\n";
+    const QByteArray series = "[AppointmentSettings]\r\nStartTimeHour=7\r\nEndTimeHour=8\r\n"
+                              "Text=Weekly\r\nRecurringUntilYear=2099\r\n";
     TestFiles::putAppointment(data.path(), monday.addDays(2), 9, "Ours");
     ASSERT_TRUE(TestFiles::writeSettled(data.path() + "/recurring/wd5/1.nv3", series));
     QList<QDate> week;
@@ -124,28 +109,32 @@ TEST(MissingDirectoriesTest, AnUnchangedWeekAsksNoMissingDirectoryAgainAndSeesAN
         }
     }
     for (const int width : {16, 1}) {
-        CountedWorker counted(data.path());
-        counted.worker.useParallelRequests(width);
+        RealFileAccess real;
+        CountingFileAccess counting(real);
+        StoreWorker worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
+                           [&counting] { return counting.makeCounted(); });
+        worker.useFolder(data.path(), 60);
+        worker.useParallelRequests(width);
         for (int pass = 0; pass < 3; ++pass) {
-            counted.counting.resetCounts();
-            (void)counted.worker.read(week, {}, false);
+            counting.resetCounts();
+            (void)worker.read(week, {}, false);
         }
         // The existing ones, and the folder's own check.
-        EXPECT_EQ(counted.counting.counts().listings, existing + 1) << width;
+        EXPECT_EQ(counting.counts().listings, existing + 1) << width;
         for (int check = 0; check < 3; ++check) {
-            counted.counting.resetCounts();
-            EXPECT_TRUE(counted.worker.changedDirectories(dirs).isEmpty());
+            counting.resetCounts();
+            EXPECT_TRUE(worker.changedDirectories(dirs).isEmpty());
         }
         // The existing ones, and the times of their parents: the month's, recurring/ and the
         // missing recurring/m7/.
-        EXPECT_EQ(counted.counting.counts().total(), existing + 3) << width;
+        EXPECT_EQ(counting.counts().total(), existing + 3) << width;
 
         // Another copy files a weekly series into wd2: recurring/ changed, wd2 is read.
         const QString weekly = data.path() + "/recurring/wd2/";
         ASSERT_TRUE(QDir().mkpath(weekly));
         ASSERT_TRUE(TestFiles::writeSettled(weekly + "77.nv3", series));
-        EXPECT_EQ(counted.worker.changedDirectories(dirs), QStringList{weekly}) << width;
-        const StoreWorker::Days read = counted.worker.read(week, {}, false);
+        EXPECT_EQ(worker.changedDirectories(dirs), QStringList{weekly}) << width;
+        const StoreWorker::Days read = worker.read(week, {}, false);
         qsizetype shown = 0;
         for (const QDate& day : week)
             shown += read.days.value(day).size();
