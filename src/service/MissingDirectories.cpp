@@ -29,6 +29,15 @@ MissingDirectories::State MissingDirectories::stateNow(const QString& parent) co
     const auto time = m_timesNow.constFind(parent);
     if (time != m_timesNow.cend() && !*time)
         return State::Missing; // asked in this look: gone, and its children with it
+    // A parent that is itself the child of a listed one (recurring/m6/ of recurring/) is there
+    // only where that listing names it.
+    const QString above = parentOf(parent);
+    if (m_known.contains(above)) {
+        const State aboveNow = stateNow(above);
+        if (aboveNow == State::Missing ||
+            (aboveNow == State::Listed && !m_known.value(above).children.contains(parent)))
+            return State::Missing;
+    }
     return State::Unknown;
 }
 
@@ -55,10 +64,15 @@ MissingDirectories::Plan MissingDirectories::plan(const QStringList& dirs) const
         case State::Unknown:
             break;
         }
-        if (!m_timesNow.contains(parent))
-            wanted(plan.times, parent); // then the listing holds if the time is unchanged
+        // A listed parent's child waits for that parent's listing to tell whether it is there.
+        QString asked = parent;
+        if (const QString above = parentOf(parent);
+            m_known.contains(above) && stateNow(above) == State::Unknown)
+            asked = above;
+        if (!m_timesNow.contains(asked))
+            wanted(plan.times, asked); // then the listing holds if the time is unchanged
         else
-            wanted(plan.listings, parent); // never listed, or changed since
+            wanted(plan.listings, asked); // never listed, or changed since
     }
     return plan;
 }
