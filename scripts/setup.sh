@@ -11,7 +11,7 @@ NORVANE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation2 qt6-translations-l10n
     python3-icalendar clang
-    python3-fusepy libfuse2 fuse3
+    python3-fusepy libfuse2 fuse3 python3-pyfuse3
     radicale xandikos python3-caldav
     dpkg-dev fakeroot file lintian appstream desktop-file-utils librsvg2-bin groff-base man-db
     bash-completion strace

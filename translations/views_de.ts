@@ -810,6 +810,10 @@ Bitte stellen Sie sicher, dass der Datenordner erreichbar ist, und prüfen Sie I
         <translation>Datenquelle: %1 (wird geprüft)</translation>
     </message>
     <message>
+        <source>Datasource: %1 (indexing, %2 %)</source>
+        <translation>Datenquelle: %1 (wird indiziert, %2 %)</translation>
+    </message>
+    <message>
         <source>Search</source>
         <translation>Suche</translation>
     </message>

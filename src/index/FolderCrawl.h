@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 
@@ -39,6 +40,20 @@ public:
         Unreachable, // the folder did not list: the step is kept for later
     };
     Step step();
+
+    // How far the crawl is: what a window tells while the index is being made.
+    struct Progress {
+        int listed = 0;          // directories listed by the round under way or the last one
+        int left = 0;            // directories of the round known and not listed yet
+        bool roundEnded = false; // a round has ended and none runs now
+        bool operator==(const Progress&) const = default;
+        bool underWay() const { return !roundEnded && listed + left > 0; }
+        int percent() const { return 100 * listed / std::max(1, listed + left); }
+    };
+    Progress progress() const
+    {
+        return {int(m_listed.size()), int(m_directories.size()), m_ranOnce && !running()};
+    }
 
     // A change of the folder seen elsewhere (a watch, a job's writes): not complete until a
     // round begun after it has finished. One in a file (a view read it otherwise than the

@@ -58,18 +58,43 @@ QStringList FolderWatch::pathsToWatch(const QString& root, const QStringList& di
 namespace {
 
 // Whether each path is a directory, asked of the share many at once: it answers them side by
-// side, where one after another would cost a round trip each.
+// side, where one after another would cost a round trip each. Where several paths share a
+// parent, one listing of the parent answers for them all: a share looks at the names of one
+// directory one after another, and most of those asked for (recurring/wd3, ...) are missing.
 QList<bool> areDirectories(const QStringList& paths)
 {
     constexpr int kWidth = 16;
-    std::vector<char> answers(paths.size(), 0);
+    QHash<QString, QStringList> byParent;
+    for (const QString& path : paths)
+        byParent[QFileInfo(path).path()] << path;
+    const QList<QStringList> groups = byParent.values();
+    std::vector<QStringList> there(groups.size()); // of each group, the paths that are there
     std::atomic<qsizetype> next = 0;
     const auto ask = [&] {
-        for (qsizetype i = next++; i < paths.size(); i = next++)
-            answers[i] = QFileInfo(paths[i]).isDir();
+        for (qsizetype i = next++; i < groups.size(); i = next++) {
+            const QStringList& group = groups[i];
+            if (group.size() == 1) {
+                if (QFileInfo(group.first()).isDir())
+                    there[i] << group.first();
+                continue;
+            }
+            const QDir parent(QFileInfo(group.first()).path());
+            const QStringList names =
+                parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+            for (const QString& path : group)
+                if (names.contains(QFileInfo(path).fileName()))
+                    there[i] << path;
+        }
     };
-    Threads::sideBySide(int(std::min<qsizetype>(kWidth, paths.size())), ask);
-    return QList<bool>(answers.begin(), answers.end());
+    Threads::sideBySide(int(std::min<qsizetype>(kWidth, groups.size())), ask);
+    QSet<QString> found;
+    for (const QStringList& group : there)
+        for (const QString& path : group)
+            found.insert(path);
+    QList<bool> answers;
+    for (const QString& path : paths)
+        answers << found.contains(path);
+    return answers;
 }
 
 } // namespace

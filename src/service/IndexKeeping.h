@@ -37,6 +37,7 @@ public:
     void confirm(const QStringList& paths);
 
     FolderCrawl::Step crawl();
+    FolderCrawl::Progress crawlProgress() const { return m_crawl.progress(); }
 
 private:
     ProfileCache& m_profiles;

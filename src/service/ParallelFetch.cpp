@@ -96,14 +96,20 @@ void ParallelFetch::runAll(std::vector<std::function<void(FileAccess&)>> jobs)
     m_shared->done.wait(lock, [&] { return m_shared->unfinished == 0; });
 }
 
-void ParallelFetch::fetch(const AheadRequests& requests, const QString& suffix, const QString& root,
-                          AnswersAhead& into)
+QList<std::optional<FileMeta>> ParallelFetch::fetch(const AheadRequests& requests,
+                                                    const QString& suffix, const QString& root,
+                                                    AnswersAhead& into,
+                                                    const QStringList& directories)
 {
     // Each answer has a place of its own, written by one thread and read here once all ended.
     std::vector<std::optional<DirectoryListing>> listings(requests.listings.size());
     std::vector<std::optional<FileMeta>> metadata(requests.metadata.size());
     std::vector<ReadOutcome> reads(requests.reads.size());
+    std::vector<std::optional<FileMeta>> times(directories.size());
     std::vector<std::function<void(FileAccess&)>> jobs;
+    for (qsizetype i = 0; i < directories.size(); ++i)
+        jobs.push_back(
+            [&, i](FileAccess& files) { times[i] = files.directoryMetadata(directories[i]); });
     for (qsizetype i = 0; i < requests.listings.size(); ++i)
         jobs.push_back([&, i](FileAccess& files) {
             listings[i] = files.listFiles(requests.listings[i], suffix, root);
@@ -122,14 +128,5 @@ void ParallelFetch::fetch(const AheadRequests& requests, const QString& suffix, 
         into.addMetadata(requests.metadata[i], std::move(metadata[i]));
     for (qsizetype i = 0; i < requests.reads.size(); ++i)
         into.addRead(requests.reads[i], ProfileCache::kReadLimit, std::move(reads[i]));
-}
-
-QList<std::optional<FileMeta>> ParallelFetch::directoryMetadata(const QStringList& dirs)
-{
-    std::vector<std::optional<FileMeta>> found(dirs.size());
-    std::vector<std::function<void(FileAccess&)>> jobs;
-    for (qsizetype i = 0; i < dirs.size(); ++i)
-        jobs.push_back([&, i](FileAccess& files) { found[i] = files.directoryMetadata(dirs[i]); });
-    runAll(std::move(jobs));
-    return QList<std::optional<FileMeta>>(found.begin(), found.end());
+    return QList<std::optional<FileMeta>>(times.begin(), times.end());
 }

@@ -27,11 +27,11 @@ public:
     ParallelFetch& operator=(const ParallelFetch&) = delete;
 
     int width() const { return m_width; }
-    // Listings with suffix, reads of ProfileCache::kReadLimit bytes, both confined to root.
-    void fetch(const AheadRequests& requests, const QString& suffix, const QString& root,
-               AnswersAhead& into);
-    // Each directory's metadata, in the order asked.
-    QList<std::optional<FileMeta>> directoryMetadata(const QStringList& dirs);
+    // Listings with suffix, reads of ProfileCache::kReadLimit bytes, both confined to root;
+    // beside them, the metadata of directories, returned in the order asked.
+    QList<std::optional<FileMeta>> fetch(const AheadRequests& requests, const QString& suffix,
+                                         const QString& root, AnswersAhead& into,
+                                         const QStringList& directories = {});
 
 private:
     struct Shared;

@@ -16,6 +16,7 @@ ServiceState ServiceState::folderChosen() const
         ++s.generation;
         s.warmStartAsked = false;
         s.crawlStep = FolderCrawl::Step::More;
+        s.crawlProgress = {};
     });
 }
 
@@ -68,12 +69,15 @@ ServiceState ServiceState::crawlStarted() const
     return changed(*this, [](ServiceState& s) { s.crawlPosted = true; });
 }
 
-ServiceState ServiceState::crawlAnswered(quint64 answerGeneration, FolderCrawl::Step step) const
+ServiceState ServiceState::crawlAnswered(quint64 answerGeneration, FolderCrawl::Step step,
+                                         FolderCrawl::Progress progress) const
 {
     return changed(*this, [&](ServiceState& s) {
         s.crawlPosted = false;
-        if (s.current(answerGeneration))
+        if (s.current(answerGeneration)) {
             s.crawlStep = step;
+            s.crawlProgress = progress;
+        }
     });
 }
 

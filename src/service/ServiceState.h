@@ -18,6 +18,7 @@ struct ServiceState {
     bool warmStartAsked = false; // the index was asked for this folder's first view
     bool shuttingDown = false;
     FolderCrawl::Step crawlStep = FolderCrawl::Step::More;
+    FolderCrawl::Progress crawlProgress; // as the last step of this folder's crawl left it
 
     bool operator==(const ServiceState&) const = default;
 
@@ -32,8 +33,8 @@ struct ServiceState {
     [[nodiscard]] ServiceState viewRead() const;
     [[nodiscard]] ServiceState warmStartTaken() const;
     [[nodiscard]] ServiceState crawlStarted() const;
-    [[nodiscard]] ServiceState crawlAnswered(quint64 answerGeneration,
-                                             FolderCrawl::Step step) const;
+    [[nodiscard]] ServiceState crawlAnswered(quint64 answerGeneration, FolderCrawl::Step step,
+                                             FolderCrawl::Progress progress = {}) const;
     [[nodiscard]] ServiceState directoryCheckStarted() const;
     [[nodiscard]] ServiceState directoryCheckAnswered() const;
     [[nodiscard]] ServiceState answeringSeen(bool now) const;

@@ -124,6 +124,8 @@ void StoreService::setState(const ServiceState& state)
         emit answeringChanged(state.answering);
     if (was.reachable != state.reachable)
         emit reachableChanged(state.reachable);
+    if (was.crawlProgress != state.crawlProgress)
+        emit crawlProgressed();
 }
 
 void StoreService::leaveStuckWorker()
@@ -410,13 +412,13 @@ void StoreService::crawlWhenIdle()
     m_worker->post([store = m_store, inbox = m_crawls, folder = m_folder,
                     interval = m_monthInterval, generation = m_state.generation] {
         store->useFolder(folder, interval);
-        inbox.send({generation, store->crawl()});
+        inbox.send({generation, store->crawl(), store->crawlProgress()});
     });
 }
 
 void StoreService::takeCrawl(const CrawlAnswer& answer)
 {
-    m_state = m_state.crawlAnswered(answer.generation, answer.step);
+    setState(m_state.crawlAnswered(answer.generation, answer.step, answer.progress));
     m_crawlAnswered.start();
     crawlWhenIdle();
 }

@@ -102,6 +102,8 @@ public:
     // of its file is refused as not answering. checking: some known day is still the index's.
     bool provisional(const QString& path) const;
     bool checking() const { return !m_provisionalDays.isEmpty(); }
+    // How far the local index's crawl of the folder is (nothing listed without an index).
+    FolderCrawl::Progress crawlProgress() const { return m_state.crawlProgress; }
 
     // What the window shows: the view's days, the calendars' day marks, and days worth keeping
     // warm (the neighbours of the view). A request replaces the one before it when that has not
@@ -218,6 +220,8 @@ signals:
     void historyChanged();
     // checking() changed.
     void checkingChanged();
+    // crawlProgress() changed.
+    void crawlProgressed();
 
 private:
     struct LoadSlot;
@@ -231,6 +235,7 @@ private:
     struct CrawlAnswer {
         quint64 generation = 0;
         FolderCrawl::Step step = FolderCrawl::Step::More;
+        FolderCrawl::Progress progress;
     };
     struct Asked {
         quint64 ticket = 0;

@@ -71,6 +71,7 @@ void StoreWorker::useFolder(const QString& folder, int monthIntervalSeconds)
     m_folder = withSeparator;
     m_store.clearCaches();
     m_directories.clear();
+    m_missing.useFolder(withSeparator);
 }
 
 StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>& marks,
@@ -102,31 +103,83 @@ StoreWorker::Days StoreWorker::read(const QList<QDate>& days, const QList<QDate>
     return result;
 }
 
+QList<std::optional<FileMeta>> StoreWorker::fetchAhead(const AheadRequests& wanted,
+                                                       const QStringList& directories)
+{
+    if (m_fetch)
+        return m_fetch->fetch(wanted, AppointmentFile::kExtension, m_folder, m_ahead, directories);
+    // One after another, on the worker's own file access.
+    for (const QString& dir : wanted.listings)
+        m_ahead.addListing(dir, m_files.listFiles(dir, AppointmentFile::kExtension, m_folder));
+    for (const QString& path : wanted.metadata)
+        m_ahead.addMetadata(path, m_files.metadata(path));
+    for (const QString& path : wanted.reads)
+        m_ahead.addRead(path, ProfileCache::kReadLimit,
+                        m_files.read(path, ProfileCache::kReadLimit, m_folder));
+    QList<std::optional<FileMeta>> times;
+    for (const QString& dir : directories)
+        times << m_files.directoryMetadata(dir);
+    return times;
+}
+
 void StoreWorker::askAhead(const QList<QDate>& days, const QList<QDate>& marks)
 {
-    if (!m_fetch)
-        return;
     // Each round asks what the one before made known: the directories, then their files,
     // then the files whose metadata changed; a day mark goes on from where its answers
     // ended. What is left after the last round the pass asks itself.
+    // A directory is asked only where its parent's listing names it; a parent is listed once
+    // and then only after its time changed.
     constexpr int kMostRounds = 32;
+    m_missing.newLook();
     for (int round = 0; round < kMostRounds; ++round) {
-        const AheadRequests wanted = m_store.wantedAhead(days, marks, m_ahead);
+        AheadRequests wanted = m_store.wantedAhead(days, marks, m_ahead);
         if (wanted.empty())
             return;
-        m_fetch->fetch(wanted, AppointmentFile::kExtension, m_folder, m_ahead);
+        const MissingDirectories::Plan plan = m_missing.plan(wanted.listings);
+        for (const QString& dir : plan.missing)
+            m_ahead.addListing(dir, std::nullopt);
+        wanted.listings = plan.ask;
+        (void)askParents(plan, wanted);
     }
+}
+
+QList<std::optional<FileMeta>> StoreWorker::askParents(const MissingDirectories::Plan& plan,
+                                                       AheadRequests wanted,
+                                                       const QStringList& times)
+{
+    wanted.listings << plan.listings;
+    const QList<std::optional<FileMeta>> found = fetchAhead(wanted, times + plan.times);
+    // A parent's listing is taken out of the answers: no pass asks for it.
+    for (const QString& parent : plan.listings)
+        m_missing.parentListed(parent,
+                               m_ahead.listFiles(parent, AppointmentFile::kExtension, m_folder));
+    for (qsizetype i = 0; i < plan.times.size(); ++i)
+        m_missing.parentTime(plan.times[i], found[times.size() + i]);
+    return found.mid(0, times.size());
+}
+
+QList<std::optional<FileMeta>> StoreWorker::directoryTimes(const QStringList& dirs)
+{
+    QHash<QString, std::optional<FileMeta>> found;
+    m_missing.newLook();
+    for (QStringList left = dirs; !left.isEmpty();) {
+        const MissingDirectories::Plan plan = m_missing.plan(left);
+        for (const QString& dir : plan.missing)
+            found.insert(dir, std::nullopt);
+        const QList<std::optional<FileMeta>> times = askParents(plan, {}, plan.ask);
+        for (qsizetype i = 0; i < plan.ask.size(); ++i)
+            found.insert(plan.ask[i], times[i]);
+        left.removeIf([&](const QString& dir) { return found.contains(dir); });
+    }
+    QList<std::optional<FileMeta>> inOrder;
+    for (const QString& dir : dirs)
+        inOrder << found.value(dir);
+    return inOrder;
 }
 
 QStringList StoreWorker::changedDirectories(const QStringList& dirs)
 {
-    QList<std::optional<FileMeta>> found;
-    if (m_fetch) {
-        found = m_fetch->directoryMetadata(dirs);
-    } else {
-        for (const QString& dir : dirs)
-            found << m_files.directoryMetadata(dir);
-    }
+    const QList<std::optional<FileMeta>> found = directoryTimes(dirs);
     // Kept for the days shown lately; forgotten now and then rather than growing without end.
     if (m_directories.size() > 4096)
         m_directories.clear();

@@ -2,6 +2,7 @@
 
 #include "profile/ProfileCache.h"
 #include "service/IndexKeeping.h"
+#include "service/MissingDirectories.h"
 #include "service/ParallelFetch.h"
 #include "service/WriteJournal.h"
 #include "settings/Team.h"
@@ -121,6 +122,7 @@ public:
 
     // One step of the local index's crawl: one directory of the folder.
     FolderCrawl::Step crawl() { return m_index.crawl(); }
+    FolderCrawl::Progress crawlProgress() const { return m_index.crawlProgress(); }
     // Another process changed the folder: the index is not complete until a crawl after it.
     void noteChange() { m_index.noteChange(); }
     // The files a search found, looked at on the share and kept in the index as they are now.
@@ -133,6 +135,17 @@ public:
 private:
     // Fetches at once what a pass over days and marks is going to ask, round by round.
     void askAhead(const QList<QDate>& days, const QList<QDate>& marks);
+    // Each directory's metadata, side by side where the worker asks so; one that its parent's
+    // listing does not name is answered as missing without a request (see MissingDirectories).
+    QList<std::optional<FileMeta>> directoryTimes(const QStringList& dirs);
+    // What a pass wants (and the parents' listings and times the plan asks), handed to the
+    // pass's answers, with the metadata of the directories `times`, which it returns.
+    QList<std::optional<FileMeta>> askParents(const MissingDirectories::Plan& plan,
+                                              AheadRequests wanted, const QStringList& times = {});
+    // What a pass wants, handed to the pass's answers, and the metadata of directories: side by
+    // side where the worker asks so, else one after another.
+    QList<std::optional<FileMeta>> fetchAhead(const AheadRequests& wanted,
+                                              const QStringList& directories);
     // Names the step after the appointment it changed. A Change of one appointment is told
     // from its files (a new one, a deletion, a move, a resize); any other act is kept.
     UndoStep stepOf(UndoStep::Act act, QList<FileVersions> files);
@@ -157,4 +170,5 @@ private:
     ParallelFetch::Factory m_moreFiles;
     std::unique_ptr<ParallelFetch> m_fetch; // none while requests go one after another
     QHash<QString, std::optional<FileMeta>> m_directories; // as the last check saw them
+    MissingDirectories m_missing; // which directories the parents' listings name
 };

@@ -92,7 +92,8 @@ form_main::form_main(Settings& settings, SettingsJobs& settingsJobs, StoreServic
     connect(&m_service, &StoreService::answeringChanged, this, &form_main::serviceAnsweringChanged);
     connect(&m_service, &StoreService::unreadableFilesChanged, this,
             &form_main::showDataSourceLabel);
-    connect(&m_service, &StoreService::checkingChanged, this, &form_main::showDataSourceLabel);
+    for (const auto changed : {&StoreService::checkingChanged, &StoreService::crawlProgressed})
+        connect(&m_service, changed, this, &form_main::showDataSourceLabel);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setObjectName(QStringLiteral("timer_refresh_view"));
     m_refreshTimer->setInterval(50);
@@ -364,6 +365,8 @@ void form_main::showDataSourceLabel()
         source = tr("Datasource: %1 (unreachable)").arg(folderName);
     else if (m_service.checking())
         source = tr("Datasource: %1 (checking)").arg(folderName);
+    else if (const FolderCrawl::Progress crawl = m_service.crawlProgress(); crawl.underWay())
+        source = tr("Datasource: %1 (indexing, %2 %)").arg(folderName).arg(crawl.percent());
     QString text = source + QLatin1Char('\n') + tr("User: ") + GetLoginName();
     if (m_syncAt.isValid()) {
         const QTime time = m_syncAt.time();

@@ -338,3 +338,18 @@ TEST(IndexServiceTest, SearchesAnswerWhileTheShareStallsAndTheViewGoesBeforeTheC
 }
 
 } // namespace
+
+TEST_F(IndexTest, TheCrawlTellsHowFarItIs)
+{
+    ASSERT_TRUE(index.open(folder()));
+    put("y2024/m5/d14/1.nv3", "One");
+    put("recurring/every/2.nv3", "Two");
+    QStringList seen; // percent after each step
+    for (int i = 0; i < 20 && crawler.step() == FolderCrawl::Step::More; ++i)
+        seen << QString::number(crawler.progress().percent()) +
+                    (crawler.progress().underWay() ? "" : " ended");
+    seen << QString::number(crawler.progress().percent()) +
+                (crawler.progress().underWay() ? "" : " ended");
+    // The top, then recurring/ and every/, then the year's tree, each found as it is listed.
+    EXPECT_EQ(seen.join(", ").toStdString(), "33, 50, 75, 80, 83, 100 ended");
+}

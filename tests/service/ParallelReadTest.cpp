@@ -223,7 +223,8 @@ TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet
             int most = 0;
         };
         auto gate = std::make_shared<Gate>();
-        const int gathered = std::min(width, 8);
+        // Only the directories that are there are listed: about half of the week's.
+        const int gathered = std::min(width, 4);
         const auto files = [gate, gathered] {
             return std::make_unique<Intercepted>(
                 Intercepted::Steps{.beforeListing = [gate, gathered](const QString&) {
@@ -245,7 +246,7 @@ TEST(ParallelReadTest, AWeeksDirectoriesAreListedSideBySideUnlessOneAtATimeIsSet
         if (width == 1)
             EXPECT_EQ(gate->most, 1);
         else
-            EXPECT_GE(gate->most, 8) << "listings in flight at once";
+            EXPECT_GE(gate->most, 4) << "listings in flight at once";
     }
 }
 

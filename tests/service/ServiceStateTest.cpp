@@ -19,7 +19,8 @@ const ServiceState kBusy{.generation = 3,
                          .directoryCheckPosted = true,
                          .answering = false,
                          .warmStartAsked = true,
-                         .crawlStep = Step::Done};
+                         .crawlStep = Step::Done,
+                         .crawlProgress = {.listed = 7, .left = 0, .roundEnded = true}};
 
 TEST(ServiceStateTest, EachEventLeadsToItsState)
 {
@@ -34,6 +35,7 @@ TEST(ServiceStateTest, EachEventLeadsToItsState)
              s.generation = 4;
              s.warmStartAsked = false;
              s.crawlStep = Step::More;
+             s.crawlProgress = {};
          }},
         {"a stuck worker left: nothing is awaited", kBusy, &S::workerStuck,
          [](auto& s) {
@@ -47,10 +49,14 @@ TEST(ServiceStateTest, EachEventLeadsToItsState)
         {"asked, then answered", kBusy, [](const S& s) { return s.asked().asked().answered(); },
          [](auto& s) { s.unanswered = 3; }},
         {"a crawl step of this folder answered", kBusy,
-         [](const S& s) { return s.crawlAnswered(3, Step::Unreachable); },
+         [](const S& s) {
+             return s.crawlAnswered(3, Step::Unreachable,
+                                    {.listed = 1, .left = 2, .roundEnded = false});
+         },
          [](auto& s) {
              s.crawlPosted = false;
              s.crawlStep = Step::Unreachable;
+             s.crawlProgress = {.listed = 1, .left = 2, .roundEnded = false};
          }},
         {"one of an earlier folder keeps the step", kBusy,
          [](const S& s) { return s.crawlAnswered(2, Step::More); },

@@ -8,6 +8,7 @@
 #include "TestFiles.h"
 #include "edit/AppointmentEditing.h"
 #include "profile/FileAccess.h"
+#include "service/MissingDirectories.h"
 #include "service/SettingsJobs.h"
 #include "service/StoreService.h"
 #include "settings/Settings.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -276,8 +278,9 @@ TEST_F(SlowShareTest, ARefreshOfAnUnchangedWeekAsksEachDirectoryOnceAndEachFileA
     service->watchedForTests();
     const QList<SlowShare::Request> refresh = share->requests();
 
-    // What the pass rule allows, as one file access asks it: whether the folder is there,
-    // each directory of the week listed once, each file in them asked about once.
+    // What the pass rule allows, as one file access asks it: whether the folder is there, the
+    // times of the directories' parents (whose listings name the directories that are there),
+    // each directory that is there listed once, each file in them asked about once.
     share->restartLog();
     const QString folder = WithTrailingSeparator(share->mountPath());
     QStringList directories;
@@ -287,9 +290,19 @@ TEST_F(SlowShareTest, ARefreshOfAnUnchangedWeekAsksEachDirectoryOnceAndEachFileA
                 directories << directory;
     RealFileAccess files;
     files.isListableDir(folder);
+    QSet<QString> parents;
+    for (const QString& directory : directories)
+        parents.insert(MissingDirectories::parentOf(directory));
+    for (const QString& parent : std::as_const(parents))
+        if (!parents.contains(MissingDirectories::parentOf(parent)) ||
+            QFileInfo(share->backingPath() + '/' + parent.mid(folder.size())).isDir())
+            files.directoryMetadata(parent);
     int listed = 0;
     for (const QString& directory : directories)
-        if (const auto listing = files.listFiles(directory, AppointmentFile::kExtension, folder))
+        if (const auto listing =
+                QFileInfo(share->backingPath() + '/' + directory.mid(folder.size())).isDir()
+                    ? files.listFiles(directory, AppointmentFile::kExtension, folder)
+                    : std::nullopt)
             for (const QString& name : listing->names) {
                 files.metadata(directory + name);
                 ++listed;

@@ -46,31 +46,55 @@ QString lastWords(const SpawnedProcess& process, const QString& outputFile)
 
 } // namespace
 
-QString SlowShare::unavailable()
+namespace {
+
+QString whyNot(SlowShare::Kind kind)
 {
-    static const QString reason = []() -> QString {
-        if (kTool.isEmpty() || !QFileInfo::exists(kTool))
-            return QStringLiteral("no slow file system tool at \"%1\"").arg(kTool);
-        const int fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
-        if (fuse < 0)
-            return QStringLiteral("/dev/fuse cannot be opened: %1").arg(std::strerror(errno));
-        ::close(fuse);
-        if (QStandardPaths::findExecutable(QStringLiteral("fusermount3")).isEmpty())
-            return QStringLiteral("no fusermount3 (Debian package fuse3)");
-        const QTemporaryDir scratch;
-        const QString said = scratch.filePath(QStringLiteral("said"));
-        SpawnedProcess python;
-        python.start(kPython, {QStringLiteral("-c"), QStringLiteral("import fusepy")}, said);
-        if (!python.waitForFinished(30000) || python.exitCode() != 0)
-            return QStringLiteral("%1 cannot load fusepy (Debian packages python3-fusepy and "
-                                  "libfuse2): %2")
-                .arg(kPython, lastWords(python, said));
-        return SlowShare(0).error();
-    }();
-    return reason.isEmpty() ? QString() : QStringLiteral("no slow share here: ") + reason;
+    if (kTool.isEmpty() || !QFileInfo::exists(kTool))
+        return QStringLiteral("no slow file system tool at \"%1\"").arg(kTool);
+    const int fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+    if (fuse < 0)
+        return QStringLiteral("/dev/fuse cannot be opened: %1").arg(std::strerror(errno));
+    ::close(fuse);
+    if (QStandardPaths::findExecutable(QStringLiteral("fusermount3")).isEmpty())
+        return QStringLiteral("no fusermount3 (Debian package fuse3)");
+    const QTemporaryDir scratch;
+    const QString said = scratch.filePath(QStringLiteral("said"));
+    SpawnedProcess python;
+    const bool harsh = kind == SlowShare::Kind::Harsh;
+    python.start(kPython,
+                 {QStringLiteral("-c"),
+                  harsh ? QStringLiteral("import fusepy") : QStringLiteral("import pyfuse3")},
+                 said);
+    if (!python.waitForFinished(30000) || python.exitCode() != 0)
+        return QStringLiteral("%1 cannot load %2: %3")
+            .arg(kPython,
+                 harsh ? QStringLiteral("fusepy (Debian packages python3-fusepy and libfuse2)")
+                       : QStringLiteral("pyfuse3 (Debian package python3-pyfuse3)"),
+                 lastWords(python, said));
+    return SlowShare(0, kind).error();
 }
 
-SlowShare::SlowShare(double delayMs)
+} // namespace
+
+QString SlowShare::unavailable(Kind kind)
+{
+    // Each kind's trial mount only where that kind is asked for.
+    const auto reasonOf = [](Kind asked) -> const QString& {
+        if (asked == Kind::Harsh) {
+            static const QString harsh = whyNot(Kind::Harsh);
+            return harsh;
+        }
+        static const QString clientLike = whyNot(Kind::ClientLike);
+        return clientLike;
+    };
+    const QString& reason = reasonOf(kind);
+    return reason.isEmpty() ? QString()
+                            : QStringLiteral("no %1 slow share here: ").arg(nameOf(kind)) + reason;
+}
+
+SlowShare::SlowShare(double delayMs, Kind kind)
+    : m_kind(kind)
 {
     if (!m_dir.isValid()) {
         m_error = QStringLiteral("no temporary directory: ") + m_dir.errorString();
@@ -79,12 +103,18 @@ SlowShare::SlowShare(double delayMs)
     QDir().mkpath(backingPath());
     QDir().mkpath(mountPath());
     const QString said = m_dir.filePath(QStringLiteral("said"));
-    m_process.start(kPython,
-                    {kTool, backingPath(), mountPath(), QStringLiteral("--delay-ms"),
-                     QString::number(delayMs), QStringLiteral("--stall-flag"),
-                     m_dir.filePath(QStringLiteral("stalled")), QStringLiteral("--log"),
-                     m_dir.filePath(QStringLiteral("requests.log"))},
-                    said);
+    QStringList arguments = {kTool,
+                             backingPath(),
+                             mountPath(),
+                             QStringLiteral("--delay-ms"),
+                             QString::number(delayMs),
+                             QStringLiteral("--stall-flag"),
+                             m_dir.filePath(QStringLiteral("stalled")),
+                             QStringLiteral("--log"),
+                             m_dir.filePath(QStringLiteral("requests.log"))};
+    if (kind == Kind::ClientLike)
+        arguments << QStringLiteral("--client-like");
+    m_process.start(kPython, arguments, said);
     const QDeadlineTimer deadline(15000);
     while (!isMountPoint(mountPath())) {
         if (m_process.waitForFinished(20)) {

@@ -3,40 +3,42 @@
 round trip, every request held while a flag file exists (a server that went away), and every
 request written to a log so a test can count what a program asks.
 
-    slow_share.py BACKING MOUNT [--delay-ms MS] [--stall-flag FILE] [--log FILE]
+    slow_share.py BACKING MOUNT [--delay-ms MS] [--stall-flag FILE] [--log FILE] [--client-like]
     fusermount3 -u MOUNT
 
+Two kinds of share. The harsh one (the default) caches nothing in the kernel and, through
+libfuse 2, answers the names of one directory one at a time. With --client-like it behaves as
+a file server's client on a workstation does (client_share.py): a listing that carries each
+entry's attributes, and names, attributes and missing names kept for a second (looks at new
+names of one directory still go one at a time: see there).
+
 Log lines are "<seconds since mount> <request> <path>"; the path may hold blanks. Runs in the
-foreground until unmounted. Needs python3-fusepy, libfuse2, fuse3 and /dev/fuse.
+foreground until unmounted. Needs fuse3 and /dev/fuse, and python3-fusepy with libfuse2 (harsh)
+or python3-pyfuse3 (client-like).
 """
 import argparse
 import errno
 import os
 import stat
-import threading
 import time
 
 from fusepy import FUSE, FuseOSError, Operations
 
+from share_trips import Trips
+
 
 class SlowShare(Operations):
-    def __init__(self, backing, delay_s, stall_flag, log_path):
+    def __init__(self, backing, trips):
         self.backing = os.path.realpath(backing)
-        self.delay_s = delay_s
-        self.stall_flag = stall_flag
-        self.log = open(log_path, "a", buffering=1) if log_path else None
-        self.log_lock = threading.Lock()
-        self.started = time.monotonic()
+        self.trips = trips
 
     def _trip(self, request, path):
         """One round trip: wait out a stall, log the request, then take the delay."""
-        while self.stall_flag and os.path.exists(self.stall_flag):
+        while self.trips.stalled():
             time.sleep(0.02)
-        if self.log:
-            with self.log_lock:
-                self.log.write("%.6f %s %s\n" % (time.monotonic() - self.started, request, path))
-        if self.delay_s > 0:
-            time.sleep(self.delay_s)
+        self.trips.note(request, path)
+        if self.trips.delay_s > 0:
+            time.sleep(self.trips.delay_s)
         return os.path.join(self.backing, path.lstrip("/"))
 
     def _call(self, request, path, action):
@@ -156,8 +158,14 @@ def main():
     parser.add_argument("--delay-ms", type=float, default=1.0)
     parser.add_argument("--stall-flag")
     parser.add_argument("--log")
+    parser.add_argument("--client-like", action="store_true")
     args = parser.parse_args()
-    share = SlowShare(args.backing, args.delay_ms / 1000.0, args.stall_flag, args.log)
+    trips = Trips(args.delay_ms / 1000.0, args.stall_flag, args.log)
+    if args.client_like:
+        import client_share
+        client_share.serve(args.backing, args.mount, trips)
+        return
+    share = SlowShare(args.backing, trips)
     # Threads, as a file server answers several clients; no kernel cache, so every request
     # reaches the share as it would across a network without leases.
     FUSE(share, args.mount, foreground=True, nothreads=False, direct_io=True,

@@ -1,0 +1,148 @@
+// Directories that their parent's listing does not name are not asked for while the parent's
+// time is unchanged: a table of looks at a folder that changes between them, and the counts
+// of a store worker's reads and directory checks of a week whose recurring directories are
+// mostly missing.
+#include "service/MissingDirectories.h"
+#include "TestFiles.h"
+#include "service/StoreWorker.h"
+#include "store/Recurrence.h"
+#include "threads/ShareClock.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A folder as the times of its existing directories, looked at as the worker looks.
+using Times = QHash<QString, qint64>;
+
+QStringList look(MissingDirectories& missing, const Times& folder, const QStringList& dirs)
+{
+    QStringList asked;
+    missing.newLook();
+    for (QStringList left = dirs; !left.isEmpty();) {
+        const MissingDirectories::Plan plan = missing.plan(left);
+        asked << plan.ask;
+        for (const QString& parent : plan.listings) {
+            asked << "list " + parent;
+            std::optional<DirectoryListing> listing;
+            if (folder.contains(parent)) {
+                listing.emplace();
+                for (const QString& dir : folder.keys())
+                    if (MissingDirectories::parentOf(dir) == parent)
+                        listing->directories << dir.mid(parent.size()).chopped(1);
+            }
+            missing.parentListed(parent, listing);
+        }
+        for (const QString& parent : plan.times) {
+            asked << "time " + parent;
+            std::optional<FileMeta> time;
+            if (folder.contains(parent))
+                time.emplace().modifiedNs = folder.value(parent);
+            missing.parentTime(parent, time);
+        }
+        left.removeIf([&](const QString& dir) {
+            return plan.ask.contains(dir) || plan.missing.contains(dir);
+        });
+    }
+    return asked;
+}
+
+TEST(MissingDirectoriesTest, AMissingDirectoryIsAskedAgainOnlyWhenItsParentsTimeChanged)
+{
+    const Times folder = {{"F/", 1}, {"F/recurring/", 1}, {"F/recurring/wd2/", 1}};
+    const QStringList week = {"F/recurring/wd2/", "F/recurring/wd3/", "F/recurring/m6/d14/"};
+    const QStringList times = {"time F/recurring/"}; // recurring/ tells that m6/ is missing
+    struct Row {
+        const char* what;
+        Times change; // between the second and the third look
+        QStringList third;
+    };
+    const Row rows[] = {
+        {"unchanged: the parents' times answer for the missing ones", {}, {"F/recurring/wd2/"}},
+        {"a name came or went in recurring/: listed again",
+         {{"F/recurring/", 2}},
+         {"list F/recurring/", "F/recurring/wd2/"}},
+        {"wd3 made by another copy: found",
+         {{"F/recurring/", 2}, {"F/recurring/wd3/", 2}},
+         {"list F/recurring/", "F/recurring/wd2/", "F/recurring/wd3/"}},
+        {"m6 and its d14 made",
+         {{"F/recurring/", 2}, {"F/recurring/m6/", 2}, {"F/recurring/m6/d14/", 2}},
+         {"list F/recurring/", "F/recurring/wd2/", "time F/recurring/m6/", "list F/recurring/m6/",
+          "F/recurring/m6/d14/"}},
+    };
+    for (const Row& row : rows) {
+        MissingDirectories missing;
+        missing.useFolder("F/");
+        EXPECT_EQ(look(missing, folder, week),
+                  QStringList({"time F/recurring/", "time F/recurring/m6/", "list F/recurring/",
+                               "F/recurring/wd2/"}))
+            << row.what << ": the first look lists the parents that are there";
+        EXPECT_EQ(look(missing, folder, week), times + QStringList{"F/recurring/wd2/"})
+            << row.what << ": the second asks no missing one";
+        Times changed = folder;
+        changed.insert(row.change);
+        EXPECT_EQ(look(missing, changed, week), times + row.third) << row.what;
+    }
+    MissingDirectories top;
+    top.useFolder("F/");
+    EXPECT_EQ(look(top, folder, {"F/recurring/"}), QStringList{"F/recurring/"})
+        << "nothing is asked about the folder's own parent";
+}
+
+TEST(MissingDirectoriesTest, AnUnchangedWeekAsksNoMissingDirectoryAgainAndSeesANewOne)
+{
+    QTemporaryDir data;
+    const QDate monday(2003, 7, 7);
+    const QByteArray series = "[AppointmentSettings]\r\nStartTimeHour=7\r\nEndTimeHour=8\r\n"
+                              "Text=Weekly\r\nRecurringUntilYear=2099\r\n";
+    TestFiles::putAppointment(data.path(), monday.addDays(2), 9, "Ours");
+    ASSERT_TRUE(TestFiles::writeSettled(data.path() + "/recurring/wd5/1.nv3", series));
+    QList<QDate> week;
+    QStringList dirs;
+    int existing = 0;
+    for (int i = 0; i < 7; ++i) {
+        week << monday.addDays(i);
+        for (const QString& dir : Recurrence::directoriesOfDay(data.path() + '/', week.last())) {
+            dirs << dir;
+            existing += QDir(dir).exists();
+        }
+    }
+    for (const int width : {16, 1}) {
+        RealFileAccess real;
+        CountingFileAccess counting(real);
+        StoreWorker worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
+                           [&counting] { return counting.makeCounted(); });
+        worker.useFolder(data.path(), 60);
+        worker.useParallelRequests(width);
+        for (int pass = 0; pass < 3; ++pass) {
+            counting.resetCounts();
+            (void)worker.read(week, {}, false);
+        }
+        // The existing ones, and the folder's own check.
+        EXPECT_EQ(counting.counts().listings, existing + 1) << width;
+        for (int check = 0; check < 3; ++check) {
+            counting.resetCounts();
+            EXPECT_TRUE(worker.changedDirectories(dirs).isEmpty());
+        }
+        // The existing ones, and the times of their parents: the month's and recurring/, whose
+        // listing tells that recurring/m7/ is missing.
+        EXPECT_EQ(counting.counts().total(), existing + 2) << width;
+
+        // Another copy files a weekly series into wd2: recurring/ changed, wd2 is read.
+        const QString weekly = data.path() + "/recurring/wd2/";
+        ASSERT_TRUE(QDir().mkpath(weekly));
+        ASSERT_TRUE(TestFiles::writeSettled(weekly + "77.nv3", series));
+        EXPECT_EQ(worker.changedDirectories(dirs), QStringList{weekly}) << width;
+        const StoreWorker::Days read = worker.read(week, {}, false);
+        qsizetype shown = 0;
+        for (const QDate& day : week)
+            shown += read.days.value(day).size();
+        EXPECT_EQ(shown, 3) << width << ": ours, the series of wd5 and the new one";
+        QDir(weekly).removeRecursively();
+    }
+}
+
+} // namespace
