@@ -19,7 +19,9 @@
 #include <iterator>
 #include <limits>
 #include <tuple>
+#include <utility>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,7 +70,8 @@ CREATE VIRTUAL TABLE grams USING fts5(text, owner, tokenize='trigram');
 )";
 
 // The companions SQLite keeps beside an index file in WAL mode.
-const QString kCompanions[] = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")};
+const QString kCompanions[] = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                               QStringLiteral("-checked")};
 
 enum class Name { Absent, Own, Foreign };
 // Whether the name holds a regular file of this user's that no other name shares: anything
@@ -101,6 +104,34 @@ bool removeNames(const QString& file, bool foreignOnly)
             removed &= ::unlink(name.constData()) == 0 || errno == ENOENT;
     }
     return removed;
+}
+
+// What the index file is as this user's process left it after a whole check: its identity,
+// size and times, empty while a journal holds changes not yet in it. Reading the whole file
+// again at every opening would cost a search from the command line most of its time.
+QByteArray stampOf(const QString& file)
+{
+    struct stat st {};
+    struct stat journal {};
+    const QByteArray name = QFile::encodeName(file);
+    if (::lstat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        (::lstat(QByteArray(name + "-wal").constData(), &journal) == 0 && journal.st_size != 0))
+        return {};
+    return QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino)) +
+           ' ' + QByteArray::number(qint64(st.st_size)) + ' ' +
+           QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(st.st_mtim.tv_nsec)) + ' ' +
+           QByteArray::number(qint64(st.st_ctim.tv_sec)) + '.' +
+           QByteArray::number(qint64(st.st_ctim.tv_nsec));
+}
+
+bool stillAsChecked(const QString& file)
+{
+    QFile noted(file + QStringLiteral("-checked"));
+    if (nameOf(noted.fileName()) != Name::Own || !noted.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray stamp = stampOf(file);
+    return !stamp.isEmpty() && noted.read(256) == stamp;
 }
 
 // The columns a hit is made of, in this order.
@@ -243,17 +274,35 @@ bool AppointmentIndex::openToSearch(const QString& folder)
     return true;
 }
 
+void AppointmentIndex::close()
+{
+    m_db.close();
+    const QString file = std::exchange(m_checkedFile, QString());
+    if (file.isEmpty() || nameOf(file + QStringLiteral("-checked")) == Name::Foreign)
+        return;
+    const QByteArray stamp = stampOf(file);
+    const int fd = ::open(QFile::encodeName(file + QStringLiteral("-checked")).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    // Cut short, it matches nothing: the next opening checks the whole file.
+    [[maybe_unused]] const ssize_t written = ::write(fd, stamp.constData(), size_t(stamp.size()));
+    ::close(fd);
+}
+
 bool AppointmentIndex::openFile(const QString& file, bool create)
 {
+    const bool checked = create && stillAsChecked(file);
     if (!m_db.open(file, create))
         return false;
     if (create) {
         // A crash may lose the last changes, never the file: the next crawl brings them back.
         if (!m_db.run("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL"))
             return false;
-        SqliteStatement check(m_db, "PRAGMA quick_check");
+        SqliteStatement check(m_db, checked ? "SELECT 'ok'" : "PRAGMA quick_check");
         if (!check.next() || check.text(0) != QLatin1String("ok"))
             return false;
+        m_checkedFile = file;
         SqliteStatement tables(m_db, "SELECT count(*) FROM sqlite_master");
         if (!tables.next())
             return false;

@@ -45,7 +45,9 @@ public:
     bool open(const QString& folder);
     // For searching only: never changes the file, and fails when it is missing or unusable.
     bool openToSearch(const QString& folder);
-    void close() { m_db.close(); }
+    // Closes the file; one this object checked is noted as sound as it is left.
+    void close();
+    ~AppointmentIndex() { close(); }
     bool isOpen() const { return m_db.isOpen(); }
     // Ends in a separator.
     const QString& folder() const { return m_folder; }
@@ -147,4 +149,5 @@ private:
     QString m_viewer;
     QString m_folder;
     SqliteDb m_db;
+    QString m_checkedFile; // the open file, checked whole when it was opened to write
 };

@@ -284,6 +284,19 @@ TEST_F(IndexTest, AFileThatIsDamagedOfAnotherFolderOrVersionIsMadeAnew)
             AppointmentIndex::lookUp(cache.path(), folder(), {"held"}, {}, {}).found.hits.size(), 1)
             << what;
     }
+    // Damaged after a clean close, at its old size and time, it is still read whole at opening.
+    index.close();
+    QByteArray bytes = TestFiles::readBytes(file);
+    ASSERT_GT(bytes.size(), 3 * 4096);
+    bytes.replace(bytes.size() - 2 * 4096, 2 * 4096, QByteArray(2 * 4096, 'x'));
+    const QDateTime modified = QFileInfo(file).lastModified();
+    TestFiles::writeBytes(file, bytes);
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    damaged.setFileTime(modified, QFileDevice::FileModificationTime);
+    damaged.close();
+    ASSERT_TRUE(index.open(folder()));
+    EXPECT_EQ(index.size(), 0) << "made anew";
 }
 
 // The store service keeps the index from a crawl while nothing else waits and from its own
