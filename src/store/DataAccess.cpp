@@ -562,27 +562,34 @@ bool DataAccess::FileExists(const QString& path)
     return there;
 }
 
-QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw)
+namespace {
+
+// The first name draw gives that free says is free.
+QString firstFreeName(const std::function<quint32()>& draw,
+                      const std::function<bool(const QString&)>& free)
 {
     constexpr quint32 kNameRange = 100000000;
     for (;;) {
         const QString name = QString::number(draw() % kNameRange) + AppointmentFile::kExtension;
-        if (!FileExists(dir + name))
+        if (free(name))
             return name;
     }
+}
+
+} // namespace
+
+QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw)
+{
+    return firstFreeName(draw, [&](const QString& name) { return !FileExists(dir + name); });
 }
 
 QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw,
                                    const QSet<QString>& listed)
 {
-    constexpr quint32 kNameRange = 100000000;
-    for (;;) {
-        const QString name = QString::number(draw() % kNameRange) + AppointmentFile::kExtension;
-        if (!listed.contains(name)) {
-            m_profiles.noteFree(dir + name);
-            return name;
-        }
-    }
+    const QString name =
+        firstFreeName(draw, [&](const QString& candidate) { return !listed.contains(candidate); });
+    m_profiles.noteFree(dir + name);
+    return name;
 }
 
 void DataAccess::NoteMissingDirectoriesOf(const QList<QDate>& days)
