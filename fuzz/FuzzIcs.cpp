@@ -34,13 +34,13 @@ public:
     {
         return written < kWriteBudget && MemoryFileAccess::isListableDir(dir);
     }
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override
     {
         // A save finds out on its own that the folder is gone.
         if (written >= kWriteBudget)
             return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, root);
-        const WriteOutcome outcome = MemoryFileAccess::writeAtomically(path, content, root);
+        const WriteOutcome outcome = MemoryFileAccess::writeFile(path, content, root, replace);
         written += outcome.ok ? 1 : 0;
         return outcome;
     }

@@ -78,8 +78,8 @@ public:
         outcome.meta = it->meta;
         return outcome;
     }
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override
     {
         // As on disk: with a root, the directories inside it are made, root itself never;
         // without one, a missing directory is a failure.
@@ -93,6 +93,8 @@ public:
         }
         if (!m_dirs.contains(dir) || isListableDir(path))
             return WriteOutcome::failed(WriteOutcome::Cause::System, path);
+        if (replace == Replace::Never && m_files.contains(path))
+            return WriteOutcome::failed(WriteOutcome::Cause::NameTaken, path);
         put(path, content);
         WriteOutcome outcome = WriteOutcome::done();
         outcome.written = m_files.value(path).meta;

@@ -77,6 +77,7 @@ QString AppointmentEditing::failureMessage(const WriteOutcome& outcome)
                    .arg(outcome.path);
         break;
     case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::NameTaken:
     case WriteOutcome::Cause::Locked:
     case WriteOutcome::Cause::Refused:
         text = tr("The appointment could not be saved.\n"

@@ -88,6 +88,7 @@ QString IcsNotSavedReason(const WriteOutcome& failure)
     case WriteOutcome::Cause::Refused:
         return failure.error;
     case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::NameTaken:
     case WriteOutcome::Cause::Locked:
     case WriteOutcome::Cause::NotAnswering:
         break;

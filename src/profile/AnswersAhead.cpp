@@ -65,11 +65,11 @@ ReadOutcome AnswersAhead::read(const QString& path, qint64 maxBytes, const QStri
     return ForwardingFileAccess::read(path, maxBytes, root);
 }
 
-WriteOutcome AnswersAhead::writeAtomically(const QString& path, const QByteArray& content,
-                                           const QString& root)
+WriteOutcome AnswersAhead::writeFile(const QString& path, const QByteArray& content,
+                                     const QString& root, Replace replace)
 {
     forget(path);
-    return ForwardingFileAccess::writeAtomically(path, content, root);
+    return ForwardingFileAccess::writeFile(path, content, root, replace);
 }
 
 bool AnswersAhead::remove(const QString& path, const QString& root)

@@ -45,8 +45,8 @@ public:
                                               const QString& root) override;
     std::optional<FileMeta> metadata(const QString& path) override;
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override;
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override;
     bool remove(const QString& path, const QString& root) override;
 
 private:

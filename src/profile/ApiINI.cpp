@@ -257,7 +257,12 @@ WriteOutcome IniFile::commit()
         return WriteOutcome::failed(WriteOutcome::Cause::Unreadable, m_path, m_lookup->error);
     }
     const QByteArray bytes = ProfileCodec::encode(m_pending->toText());
-    const WriteOutcome outcome = m_cache.files().writeAtomically(m_path, bytes, m_root);
+    // A name the look before found free is taken only while it is: what came under it since
+    // was never read, so it is not written over.
+    const bool wasFree =
+        m_lookup && m_lookup->state == ProfileCache::State::Missing && m_lookup->nothingThere;
+    const WriteOutcome outcome = wasFree ? m_cache.files().writeNew(m_path, bytes, m_root)
+                                         : m_cache.files().writeAtomically(m_path, bytes, m_root);
     m_cache.forget(m_path);
     m_lookup.reset(); // the next read sees the file as it is now
     m_pending.reset();

@@ -57,8 +57,9 @@ public:
     bool hasPendingWrites() const { return m_pending.has_value(); }
     // Writes the gathered keys, merged into the file's current content, as one new file.
     // Without a root a missing directory is a failure and nothing is created for it; with one,
-    // the directories inside root are made (see FileAccess::writeAtomically). A file that is
-    // there but could not be read is never written over: its content would be lost.
+    // the directories inside root are made (see FileAccess::writeFile). A file that is there
+    // but could not be read is never written over: its content would be lost; nor is one that
+    // came under a name the look before found free (NameTaken).
     WriteOutcome commit();
     // The writes that follow go into a copy of base's content in place of the file's own:
     // a new file that keeps the keys of another.

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -58,6 +59,24 @@ bool confinedTo(const QByteArray& path, const QByteArray& canonicalRoot, const Q
 
 // Opened for the calls that follow, not for reading: "at" calls relative to it resolve only
 // the last name on the share.
+// Gives the temporary file its name only if nothing has the name yet: 0, EEXIST or the
+// system's error. A local disk or an SMB share refuses a taken name in the rename itself; where
+// the file system cannot (NFS, an older FUSE share), a look comes first, which leaves another
+// writer a moment to take the name.
+int renameToNewName(int dirFd, const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(dirFd, from.constData(), dirFd, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    struct stat st {};
+    if (::fstatat(dirFd, to.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::renameat(dirFd, from.constData(), dirFd, to.constData()) == 0 ? 0 : errno;
+}
+
 int openDirectory(const QByteArray& dir, int at = AT_FDCWD, int flags = 0)
 {
     return ::openat(at, dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC | flags);
@@ -448,8 +467,8 @@ int RealFileAccess::makeDirectories(const QByteArray& dir, const QString& root,
     return opened.release();
 }
 
-WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArray& content,
-                                             const QString& root)
+WriteOutcome RealFileAccess::writeFile(const QString& path, const QByteArray& content,
+                                       const QString& root, Replace replace)
 {
     QByteArray name = QFile::encodeName(path);
     // A rewritten file keeps its permissions (a new one gets the usual ones). In the data
@@ -517,8 +536,17 @@ WriteOutcome RealFileAccess::writeAtomically(const QString& path, const QByteArr
     // The time a share may set on closing is the one later lookups see.
     struct stat st {};
     const bool known = ::fstatat(dirFd.get(), temporary.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (::renameat(dirFd.get(), temporary.constData(), dirFd.get(), base.constData()) != 0)
-        return failed(errno);
+    if (const int error = replace == Replace::Never
+                              ? renameToNewName(dirFd.get(), temporary, base)
+                              : (::renameat(dirFd.get(), temporary.constData(), dirFd.get(),
+                                            base.constData()) == 0
+                                     ? 0
+                                     : errno)) {
+        outcome = failed(error);
+        if (error == EEXIST && replace == Replace::Never)
+            outcome.cause = WriteOutcome::Cause::NameTaken;
+        return outcome;
+    }
     outcome = WriteOutcome::done();
     if (known)
         outcome.written = metaOf(st);

@@ -55,6 +55,7 @@ struct [[nodiscard]] WriteOutcome {
         Locked,            // the shared settings file is locked
         NotAnswering,      // the data folder did not answer: nothing was written
         Refused,           // the program's own rule refused it; error says why in the user's words
+        NameTaken,         // a new file's name was taken meanwhile: nothing was written
     };
     bool ok = false;
     QString error; // the system's reason, when there is one
@@ -123,14 +124,30 @@ public:
     // Up to maxBytes from the start of the file. Never blocks on a FIFO or device: only a
     // regular file is read, as checked on the opened file itself.
     virtual ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) = 0;
-    // Replaces the file whole: readers see the old content or the new, never a mix, and a
+    // Whether a write may take the place of what already has the name.
+    enum class Replace {
+        Any,   // the name is the file's, whatever had it before
+        Never, // a new file: when anything has the name by the time it is given, nothing is
+               // written and the outcome is NameTaken. One request where the file system can
+               // tell (a local disk, an SMB share), else a look just before the name is given.
+    };
+    // Writes the file whole: readers see the old content or the new, never a mix, and a
     // failed write leaves the old file and no temporary one. With a root, the file's directory
     // must lie inside it (OutsideFolder otherwise), the directories between root and the file
     // are made as needed, never root itself (FolderUnreachable when it is missing), and a link
     // under the name is replaced, never written through. Without a root, a missing directory
     // is a failure and a link under the name is followed.
-    virtual WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                         const QString& root) = 0;
+    virtual WriteOutcome writeFile(const QString& path, const QByteArray& content,
+                                   const QString& root, Replace replace) = 0;
+    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
+                                 const QString& root)
+    {
+        return writeFile(path, content, root, Replace::Any);
+    }
+    WriteOutcome writeNew(const QString& path, const QByteArray& content, const QString& root)
+    {
+        return writeFile(path, content, root, Replace::Never);
+    }
     // Removes the name; a link is removed itself, never its target. With a root, the name's
     // directory must lie inside it after resolving links, or nothing is removed.
     virtual bool remove(const QString& path, const QString& root) = 0;
@@ -153,8 +170,8 @@ public:
     std::optional<FileMeta> directoryMetadata(const QString& dir) override;
     bool exists(const QString& path) override;
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override;
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override;
     bool remove(const QString& path, const QString& root) override;
     bool createExclusively(const QString& path, const QByteArray& content,
                            const QString& root) override;
@@ -235,11 +252,11 @@ public:
         noteCall(Call::Read);
         return m_inner.read(path, maxBytes, root);
     }
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override
     {
         noteCall(Call::Write);
-        return m_inner.writeAtomically(path, content, root);
+        return m_inner.writeFile(path, content, root, replace);
     }
     bool remove(const QString& path, const QString& root) override
     {

@@ -41,12 +41,12 @@ ReadOutcome CancellableFileAccess::read(const QString& path, qint64 maxBytes, co
     return unread;
 }
 
-WriteOutcome CancellableFileAccess::writeAtomically(const QString& path, const QByteArray& content,
-                                                    const QString& root)
+WriteOutcome CancellableFileAccess::writeFile(const QString& path, const QByteArray& content,
+                                              const QString& root, Replace replace)
 {
     if (m_cancelled)
         return WriteOutcome::failed(WriteOutcome::Cause::FolderUnreachable, path);
-    return m_inner.writeAtomically(path, content, root);
+    return m_inner.writeFile(path, content, root, replace);
 }
 
 bool CancellableFileAccess::remove(const QString& path, const QString& root)

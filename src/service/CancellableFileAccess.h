@@ -22,8 +22,8 @@ public:
     std::optional<FileMeta> directoryMetadata(const QString& dir) override;
     bool exists(const QString& path) override;
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override;
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override;
     bool remove(const QString& path, const QString& root) override;
     bool makePath(const QString& dir) override;
 

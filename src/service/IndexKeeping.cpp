@@ -110,10 +110,10 @@ IndexedWrites::IndexedWrites(std::unique_ptr<FileAccess> inner, IndexKeeping& in
 {
 }
 
-WriteOutcome IndexedWrites::writeAtomically(const QString& path, const QByteArray& content,
-                                            const QString& root)
+WriteOutcome IndexedWrites::writeFile(const QString& path, const QByteArray& content,
+                                      const QString& root, Replace replace)
 {
-    WriteOutcome outcome = ForwardingFileAccess::writeAtomically(path, content, root);
+    WriteOutcome outcome = ForwardingFileAccess::writeFile(path, content, root, replace);
     if (outcome.ok)
         m_index.written(path, content, outcome.written);
     return outcome;

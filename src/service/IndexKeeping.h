@@ -52,8 +52,8 @@ class IndexedWrites : private detail::OwnedFileAccess, public ForwardingFileAcce
 public:
     IndexedWrites(std::unique_ptr<FileAccess> inner, IndexKeeping& index);
 
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override;
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override;
     bool remove(const QString& path, const QString& root) override;
 
 private:

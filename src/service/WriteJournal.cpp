@@ -39,12 +39,12 @@ bool WriteJournal::noteBefore(const QString& path, const QString& root)
     return true;
 }
 
-WriteOutcome WriteJournal::writeAtomically(const QString& path, const QByteArray& content,
-                                           const QString& root)
+WriteOutcome WriteJournal::writeFile(const QString& path, const QByteArray& content,
+                                     const QString& root, Replace replace)
 {
     if (m_recording && !noteBefore(path, root))
         m_complete = false;
-    WriteOutcome outcome = ForwardingFileAccess::writeAtomically(path, content, root);
+    WriteOutcome outcome = ForwardingFileAccess::writeFile(path, content, root, replace);
     if (m_recording && outcome.ok && m_index.contains(path))
         m_files[m_index.value(path)].after = content;
     return outcome;

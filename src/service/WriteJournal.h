@@ -22,8 +22,8 @@ public:
     // not be read before it was written (such a change cannot be taken back).
     QList<FileVersions> end();
 
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override;
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override;
     bool remove(const QString& path, const QString& root) override;
 
 private:

@@ -37,7 +37,8 @@ public:
         }
         return outcome;
     }
-    WriteOutcome writeAtomically(const QString&, const QByteArray& content, const QString&) override
+    WriteOutcome writeFile(const QString&, const QByteArray& content, const QString&,
+                           Replace) override
     {
         bytes = content;
         return WriteOutcome::done();

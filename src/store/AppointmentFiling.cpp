@@ -33,8 +33,16 @@ WriteOutcome AppointmentFiling::File(ClassTermin& a)
         return SpanFiling::fileNewSpan(m_store, a, m_random);
     const QString directory = TargetDirectory(m_store.DataFolder(), a);
     const QString oldPath = a.filename();
-    a.setFilename(directory + FilingName(m_store, directory, oldPath, m_random));
-    const WriteOutcome saved = SaveInPlaceOf(m_store, a, oldPath);
+    // A name is drawn without asking the folder; one that another file took meanwhile is
+    // drawn again.
+    constexpr int kDraws = 8;
+    WriteOutcome saved;
+    for (int draw = 0; draw < kDraws; ++draw) {
+        a.setFilename(directory + FilingName(m_store, directory, oldPath, m_random));
+        saved = SaveInPlaceOf(m_store, a, oldPath);
+        if (saved.ok || saved.cause != WriteOutcome::Cause::NameTaken)
+            break;
+    }
     if (!saved.ok && !oldPath.isEmpty())
         a.setFilename(oldPath);
     return saved;

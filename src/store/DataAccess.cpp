@@ -562,32 +562,19 @@ bool DataAccess::FileExists(const QString& path)
     return there;
 }
 
-namespace {
-
-// The first name draw gives that free says is free.
-QString firstFreeName(const std::function<quint32()>& draw,
-                      const std::function<bool(const QString&)>& free)
-{
-    constexpr quint32 kNameRange = 100000000;
-    for (;;) {
-        const QString name = QString::number(draw() % kNameRange) + AppointmentFile::kExtension;
-        if (free(name))
-            return name;
-    }
-}
-
-} // namespace
-
 QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw)
 {
-    return firstFreeName(draw, [&](const QString& name) { return !FileExists(dir + name); });
+    return UnusedFileName(dir, draw, {});
 }
 
 QString DataAccess::UnusedFileName(const QString& dir, const std::function<quint32()>& draw,
                                    const QSet<QString>& listed)
 {
-    const QString name =
-        firstFreeName(draw, [&](const QString& candidate) { return !listed.contains(candidate); });
+    constexpr quint32 kNameRange = 100000000;
+    QString name;
+    do
+        name = QString::number(draw() % kNameRange) + AppointmentFile::kExtension;
+    while (listed.contains(name));
     m_profiles.noteFree(dir + name);
     return name;
 }

@@ -116,8 +116,10 @@ public:
     bool IsDataFolderReachable();
 
     bool FileExists(const QString& path);
-    // A base name "<number>.nv3" (1 to 9 digits, drawn from 0..99,999,999 by draw) that no
-    // file in dir carries yet: a new appointment never overwrites another one.
+    // A base name "<number>.nv3" (1 to 9 digits, drawn from 0..99,999,999 by draw) for a new
+    // appointment in dir, drawn without asking the folder: its save takes the name only if no
+    // file has it by then, and says NameTaken otherwise (a chance of one in a hundred million
+    // per file of the directory), so a new appointment never overwrites another one.
     QString UnusedFileName(const QString& dir, const std::function<quint32()>& draw);
     // The same where a listing of dir has just told its names (none for a missing one): a name
     // it lacks is taken, and saved to, without asking the folder again.

@@ -89,11 +89,11 @@ public:
         const Running running(*m_clock);
         return ForwardingFileAccess::read(path, maxBytes, root);
     }
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override
     {
         const Running running(*m_clock);
-        return ForwardingFileAccess::writeAtomically(path, content, root);
+        return ForwardingFileAccess::writeFile(path, content, root, replace);
     }
     bool remove(const QString& path, const QString& root) override
     {

@@ -287,6 +287,7 @@ QString form_import::failureText(const HolidayImportResult& result) const
         reason = failure.error;
         break;
     case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::NameTaken:
     case WriteOutcome::Cause::Locked:
     case WriteOutcome::Cause::NotAnswering:
         reason = tr("Please ensure the accessibility of the datasource folder and check your "

@@ -46,10 +46,11 @@ public:
         return spent() ? ReadOutcome{ReadOutcome::Failed, {}, {}, QStringLiteral("gone")}
                        : m_inner.read(p, max, r);
     }
-    WriteOutcome writeAtomically(const QString& p, const QByteArray& c, const QString& r) override
+    WriteOutcome writeFile(const QString& p, const QByteArray& c, const QString& r,
+                           Replace replace) override
     {
         return spent() ? WriteOutcome::failed(WriteOutcome::Cause::NotAnswering, p)
-                       : m_inner.writeAtomically(p, c, r);
+                       : m_inner.writeFile(p, c, r, replace);
     }
     bool createExclusively(const QString& p, const QByteArray& c, const QString& r) override
     {

@@ -326,12 +326,12 @@ public:
         , m_allowed(allowed)
     {
     }
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override
     {
         if (m_allowed-- <= 0)
             return WriteOutcome::failed(WriteOutcome::Cause::System, path, "gone");
-        return m_inner.writeAtomically(path, content, root);
+        return m_inner.writeFile(path, content, root, replace);
     }
 
 private:

@@ -25,13 +25,13 @@ public:
         return m_inner.read(path, maxBytes, root);
     }
     // A folder that turned read-only: every write and removal is refused.
-    WriteOutcome writeAtomically(const QString& path, const QByteArray& content,
-                                 const QString& root) override
+    WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,
+                           Replace replace) override
     {
         if (readOnly)
             return WriteOutcome::failed(WriteOutcome::Cause::System, path,
                                         QStringLiteral("Read-only file system"));
-        return m_inner.writeAtomically(path, content, root);
+        return m_inner.writeFile(path, content, root, replace);
     }
     bool remove(const QString& path, const QString& root) override
     {

@@ -7,7 +7,9 @@ logged.
 
 One thing it cannot do as a file server's client does: Debian's libfuse 3.14 never tells the
 kernel that looks at new names of one directory may run at once (FUSE_PARALLEL_DIROPS, passed
-on from libfuse 3.16), so those still go one after another, as on the harsh share.
+on from libfuse 3.16), so those still go one after another, as on the harsh share. A rename
+that must not replace (RENAME_NOREPLACE) is refused in its own request when the name is
+taken, as an SMB server refuses it.
 """
 import errno
 import itertools
@@ -17,6 +19,7 @@ import stat
 import pyfuse3
 import trio
 
+RENAME_NOREPLACE = getattr(pyfuse3, "RENAME_NOREPLACE", 1)
 KEPT_S = 1.0  # how long the kernel keeps a name, its attributes or its absence
 
 
@@ -178,8 +181,11 @@ class ClientShare(pyfuse3.Operations):
         new = self._path(parent_inode_new, name_new)
 
         def move(real):
-            if flags:
-                raise OSError(errno.EINVAL, "no rename flags")
+            # As an SMB server does it: a taken name refuses the rename in the same request.
+            if flags & ~RENAME_NOREPLACE:
+                raise OSError(errno.EINVAL, "no rename flags but RENAME_NOREPLACE")
+            if flags & RENAME_NOREPLACE and os.path.lexists(new):
+                raise OSError(errno.EEXIST, "name taken")
             os.rename(real, new)
             # What lay below a moved directory is found under its new name.
             for inode, known in list(self.path_of.items()):

@@ -49,6 +49,7 @@ QString notSavedReason(const WriteOutcome& failure)
     case WriteOutcome::Cause::Refused:
         return failure.error;
     case WriteOutcome::Cause::System:
+    case WriteOutcome::Cause::NameTaken:
     case WriteOutcome::Cause::Locked:
     case WriteOutcome::Cause::NotAnswering:
         break;
