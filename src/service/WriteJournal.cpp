@@ -42,6 +42,11 @@ bool WriteJournal::noteBefore(const QString& path, const QString& root)
 WriteOutcome WriteJournal::writeFile(const QString& path, const QByteArray& content,
                                      const QString& root, Replace replace)
 {
+    // A new file had nothing before it: should anything have the name, nothing is written.
+    if (m_recording && replace == Replace::Never && !m_index.contains(path)) {
+        m_index.insert(path, m_files.size());
+        m_files.append(FileVersions{path, std::nullopt, std::nullopt});
+    }
     if (m_recording && !noteBefore(path, root))
         m_complete = false;
     WriteOutcome outcome = ForwardingFileAccess::writeFile(path, content, root, replace);

@@ -13,8 +13,8 @@
 namespace {
 
 // Each case in words: the folder at the start ("name=content ..."), the steps ("name=content"
-// writes, "-name" removes, "|" begins the change, which otherwise begins first) and what end()
-// keeps ("name:before>after", an empty side for no file).
+// writes, "+name=content" writes a new file, "-name" removes, "|" begins the change, which
+// otherwise begins first) and what end() keeps ("name:before>after", an empty side for no file).
 const struct {
     const char* what;
     const char* before;
@@ -30,6 +30,8 @@ const struct {
     {"what was written before the change began is not its own", "", "a=1 | b=2", "b:>2"},
     {"a change with a file it could not read first cannot be taken back", "dir/x=inside",
      "a=1 -dir", ""},
+    {"a new file was not there either", "", "+a=1 a=2", "a:>2"},
+    {"a new file's name found taken changed nothing", "a=theirs", "+a=1", ""},
 };
 
 QStringList wordsOf(const char* text)
@@ -63,6 +65,9 @@ TEST(WriteJournalTest, KeepsWhatEachFileHeldBeforeTheFirstWriteAndAfterTheLast)
                 journal.begin();
             else if (step.startsWith('-'))
                 journal.remove(root + step.mid(1), root);
+            else if (step.startsWith('+'))
+                (void)journal.writeNew(root + step.mid(1).section('=', 0, 0),
+                                       step.section('=', 1).toUtf8(), root);
             else
                 (void)journal.writeAtomically(root + step.section('=', 0, 0),
                                               step.section('=', 1).toUtf8(), root);
@@ -76,6 +81,19 @@ TEST(WriteJournalTest, KeepsWhatEachFileHeldBeforeTheFirstWriteAndAfterTheLast)
         EXPECT_EQ(journal.end(), expected);
         EXPECT_TRUE(journal.end().isEmpty()) << "an ended journal holds nothing more";
     }
+}
+
+// On a share every look is a round trip: a new file's needs none, since nothing was there.
+TEST(WriteJournalTest, ANewFileIsKeptWithoutALookAtItsName)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    CountingFileAccess disk{ThreadFileAccess()};
+    WriteJournal journal(disk);
+    journal.begin();
+    ASSERT_TRUE(journal.writeNew(root + "a", "1", root).ok);
+    EXPECT_EQ(disk.counts().total(), 1) << "the write alone";
+    EXPECT_EQ(journal.end(), (QList<FileVersions>{{root + "a", std::nullopt, QByteArray("1")}}));
 }
 
 } // namespace

@@ -54,8 +54,8 @@ mode_t kindAt(const QString& path)
 
 QStringList hiddenOrNot(const QString& dir)
 {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                               QDir::Name);
+    return QDir(dir).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 TEST(NewName, AWriteOfANewFileTakesNoNameThatAnythingHas)
@@ -79,11 +79,13 @@ TEST(NewName, AWriteOfANewFileTakesNoNameThatAnythingHas)
         const WriteOutcome outcome =
             ThreadFileAccess().writeNew(path, "[Appointment]\r\nText=ours\r\n", folder.path());
         EXPECT_EQ(outcome.ok, c.written);
-        if (!c.written)
+        if (!c.written) {
             EXPECT_EQ(outcome.cause, WriteOutcome::Cause::NameTaken);
+        }
         EXPECT_EQ(kindAt(path), c.left);
-        if (c.there == There::File)
+        if (c.there == There::File) {
             EXPECT_EQ(TestFiles::readBytes(path), kTheirs);
+        }
         EXPECT_EQ(hiddenOrNot(dir), QStringList{QStringLiteral("17.nv3")}) << "no temporary left";
     }
 }
