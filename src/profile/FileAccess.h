@@ -186,9 +186,13 @@ private:
     int openTargetDirectory(const QByteArray& dir, const QString& root, WriteOutcome* failure);
     // Makes the directories between root and dir that are missing, root itself never.
     int makeDirectories(const QByteArray& dir, const QString& root, WriteOutcome* failure);
+    // Whether root is on a share: found out once for as long as the root stays the same.
+    bool onShare(const QString& root);
 
     QString m_lastRoot;
     QByteArray m_lastCanonicalRoot;
+    QString m_kindKnownOf;
+    bool m_rootOnShare = false;
     // What writes learnt of the folder's directories, so that the next write asks the share
     // less: every name the last listings found in a directory (by its cleaned path), and the
     // directory a directory was last made in, kept open.

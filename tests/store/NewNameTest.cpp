@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "store/AppointmentFiling.h"
 #include "store/Common.h"
+#include "profile/WriteSteps.h"
 #include "store/DataAccess.h"
 
 #include <QDir>
@@ -116,6 +117,8 @@ protected:
 
 TEST_P(NewNameOnFolder, ANewAppointmentDrawnOntoAnotherCopysNameLandsUnderTheNextOne)
 {
+    // On a share the new file's time is asked beside its rename.
+    EXPECT_EQ(OnNetworkFileSystem(QFile::encodeName(path())), share != nullptr);
     ProfileCache profiles(ThreadFileAccess());
     DataAccess store(profiles, StoreSource::fixed(path()));
     const QDate day(2026, 3, 4);
