@@ -3,9 +3,9 @@
 // never written over, and the appointment lands under the next name drawn.
 #include "SlowShare.h"
 #include "TestFiles.h"
+#include "profile/WriteSteps.h"
 #include "store/AppointmentFiling.h"
 #include "store/Common.h"
-#include "profile/WriteSteps.h"
 #include "store/DataAccess.h"
 
 #include <QDir>
