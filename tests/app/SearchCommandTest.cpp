@@ -48,7 +48,8 @@ protected:
              const QString& more = {})
     {
         TestFiles::writeSettled(data.filePath(relative),
-                                ("[AppointmentSettings]\r\nStartTimeHour=9\r\nEndTimeHour=10\r\n"
+                                ("[AppointmentSettings]\r\nStartTimeHour=9\r\nStartTimeMinute=0\r\n"
+                                 "EndTimeHour=10\r\nEndTimeMinute=0\r\n"
                                  "IsReminder=1\r\nRemindTime=15\r\nText=" +
                                  text + "\r\nProducer=" + owner + "\r\n" + more)
                                     .toUtf8());
