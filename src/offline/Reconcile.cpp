@@ -75,10 +75,14 @@ struct Side {
         return now && now->modified == was->modified && now->size == was->size;
     }
 
-    // Writes the bytes and answers the file's time as it is now.
-    qint64 write(const QString& relative, const QByteArray& content)
+    // Writes the bytes and answers the file's time as it is now; none when replace is Never
+    // and something has the name by now.
+    std::optional<qint64> write(const QString& relative, const QByteArray& content,
+                                FileAccess::Replace replace = FileAccess::Replace::Any)
     {
-        const WriteOutcome written = files.writeAtomically(abs(relative), content, folder);
+        const WriteOutcome written = files.writeFile(abs(relative), content, folder, replace);
+        if (written.cause == WriteOutcome::Cause::NameTaken && !written.ok)
+            return std::nullopt;
         if (!written.ok)
             throw Stop{share ? Result::Status::Unreachable : Result::Status::Failed,
                        OfflineText::tr("Cannot write %1: %2")
@@ -225,16 +229,10 @@ private:
         const QString& path = action.path;
         switch (action.kind) {
         case Kind::ToShare:
-            if (!copyAcross(m_copy, m_share, path))
-                ++m_result.left;
-            else
-                ++m_result.toShare;
+            ++(copyAcross(m_copy, m_share, path) ? m_result.toShare : m_result.left);
             break;
         case Kind::ToCopy:
-            if (!copyAcross(m_share, m_copy, path))
-                ++m_result.left;
-            else
-                ++m_result.toCopy;
+            ++(copyAcross(m_share, m_copy, path) ? m_result.toCopy : m_result.left);
             break;
         case Kind::DeleteOnShare:
         case Kind::DeleteOnCopy:
@@ -265,16 +263,21 @@ private:
         }
     }
 
-    // The file of from over the one of to, unless to's changed since the listing.
+    // The file of from over the one of to, unless to's changed since the listing; where to
+    // had none, only while it has none.
     bool copyAcross(Side& from, Side& to, const QString& path)
     {
         const QByteArray bytes = from.read(path);
-        if (!to.unchanged(path))
+        const bool isNew = !to.listed.contains(path);
+        if (!isNew && !to.unchanged(path))
             return false;
-        const qint64 written = to.write(path, bytes);
+        const auto written =
+            to.write(path, bytes, isNew ? FileAccess::Replace::Never : FileAccess::Replace::Any);
+        if (!written)
+            return false;
         const qint64 source = from.modified(path);
-        m_record.entries.insert(path, {hashOf(bytes), bytes.size(), to.share ? source : written,
-                                       to.share ? written : source});
+        m_record.entries.insert(path, {hashOf(bytes), bytes.size(), to.share ? source : *written,
+                                       to.share ? *written : source});
         return true;
     }
 
@@ -295,29 +298,31 @@ private:
         }
         // Both versions in the copy first, the share's over the path: a share that fails
         // half-way leaves no conflict copy beside the version it was made of.
-        const qint64 copyTime = placed(m_copy, name, marked);
-        const qint64 written = m_copy.write(path, shareBytes);
+        const auto copyTime = placed(m_copy, name, marked);
+        if (!copyTime) {
+            ++m_result.left; // another file took the name since it was chosen
+            return;
+        }
+        const qint64 written = *m_copy.write(path, shareBytes);
         m_record.entries.insert(
             path, {hashOf(shareBytes), shareBytes.size(), written, m_share.modified(path)});
         ++m_result.conflicts;
         // Then made new on the share, never over a file there; else it goes as any new file of
         // the copy at the next reconcile.
-        const QString target = m_share.abs(name);
-        if (!m_share.files.createExclusively(target, marked, m_share.folder) &&
-            !(m_share.files.exists(target) && m_share.read(name) == marked))
-            return;
-        if (const auto meta = m_share.files.metadata(target))
-            m_record.entries.insert(name, {hashOf(marked), marked.size(), copyTime,
-                                           meta->modified.toMSecsSinceEpoch()});
+        if (const auto shareTime = placed(m_share, name, marked))
+            m_record.entries.insert(name, {hashOf(marked), marked.size(), *copyTime, *shareTime});
     }
 
-    // The time of name once it holds content: written unless a repeat finds it there.
-    static qint64 placed(Side& side, const QString& name, const QByteArray& content)
+    // The time of name once it holds content, made new unless a repeat finds it there; none
+    // when another file took the name.
+    static std::optional<qint64> placed(Side& side, const QString& name, const QByteArray& content)
     {
-        if (side.files.exists(side.abs(name)))
-            if (const auto meta = side.files.metadata(side.abs(name)))
-                return meta->modified.toMSecsSinceEpoch();
-        return side.write(name, content);
+        if (const auto written = side.write(name, content, FileAccess::Replace::Never))
+            return written;
+        if (side.read(name) != content)
+            return std::nullopt;
+        const auto meta = side.files.metadata(side.abs(name));
+        return meta ? std::optional(meta->modified.toMSecsSinceEpoch()) : std::nullopt;
     }
 
     QString conflictName(const QString& path, const QByteArray& marked, const QString& seriesId)

@@ -281,6 +281,59 @@ TEST(OfflineMachineTest, AConflictCutShortByTheShareLeavesOneVersionOfEach)
     }
 }
 
+// Another copy's save lands on the share right before the reconcile's first write there.
+class OfficeSavesFirst : public ForwardingFileAccess {
+public:
+    OfficeSavesFirst(QString path, QByteArray content)
+        : ForwardingFileAccess(ThreadFileAccess())
+        , m_path(std::move(path))
+        , m_content(std::move(content))
+    {
+    }
+    WriteOutcome writeFile(const QString& p, const QByteArray& c, const QString& r,
+                           Replace replace) override
+    {
+        if (!std::exchange(m_saved, true))
+            TestFiles::writeBytes(m_path, m_content);
+        return m_inner.writeFile(p, c, r, replace);
+    }
+
+private:
+    QString m_path;
+    QByteArray m_content;
+    bool m_saved = false;
+};
+
+// Another copy saves under the name of a file new on the laptop between the listing and the
+// reconcile's write: its file stays, and both versions are kept the next time.
+TEST(OfflineMachineTest, AFileMadeOnTheShareUnderANewFilesNameMeanwhileIsNotWrittenOver)
+{
+    QTemporaryDir dir;
+    const QString share = dir.filePath("share/"), copy = dir.filePath("copy/");
+    const QString path = "y2026/m1/d14/7.nv3";
+    QDir().mkpath(share + "y2026/m1/d14");
+    RealFileAccess copyFiles;
+    Offline::Options options;
+    options.today = kTestToday;
+    ASSERT_EQ(Offline::reconcile(ThreadFileAccess(), copyFiles, share, copy, options).status,
+              Offline::Result::Status::Done);
+    TestFiles::writeBytes(copy + path, "[AppointmentSettings]\r\nText=laptop");
+    OfficeSavesFirst office(share + path, "[AppointmentSettings]\r\nText=office");
+    const Offline::Result first = Offline::reconcile(office, copyFiles, share, copy, options);
+    EXPECT_EQ(first.toShare, 0);
+    EXPECT_EQ(first.left, 1);
+    EXPECT_EQ(TestFiles::readBytes(share + path), "[AppointmentSettings]\r\nText=office");
+    EXPECT_EQ(Offline::reconcile(ThreadFileAccess(), copyFiles, share, copy, options).conflicts, 1);
+    QStringList texts;
+    for (QDirIterator it(share, {"*.nv3"}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        texts << QString::fromLatin1(TestFiles::readBytes(it.next())).section("Text=", 1);
+    texts.sort();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0].left(6), "laptop");
+    EXPECT_EQ(texts[1], "office");
+}
+
 TEST(OfflineMachineTest, NoEditIsLostAndBothSidesAgree)
 {
     // The order of a hash's keys orders the calls on the share: fixed, so a seed repeats.
