@@ -33,12 +33,14 @@ public:
     QByteArray bytesOf(const QString& path) const { return m_files.value(path).bytes; }
     QStringList paths() const { return m_files.keys(); }
 
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString&) override
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString&, DirectoryTime time) override
     {
         if (!m_dirs.contains(dir))
             return std::nullopt;
         DirectoryListing listing;
+        if (time == DirectoryTime::Asked)
+            listing.time = directoryMetadata(dir);
         for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
             if (parentOf(it.key()) == dir && it.key().endsWith(suffix, Qt::CaseInsensitive))
                 listing.names.append(it.key().mid(dir.size()));

@@ -5,6 +5,7 @@ void AheadRequests::removeDuplicates()
     listings.removeDuplicates();
     metadata.removeDuplicates();
     reads.removeDuplicates();
+    timedListings.removeDuplicates();
 }
 
 void AnswersAhead::addListing(const QString& dir, std::optional<DirectoryListing> listing)
@@ -41,13 +42,16 @@ const std::optional<FileMeta>* AnswersAhead::metadataOf(const QString& path) con
     return found == m_metadata.cend() ? nullptr : &*found;
 }
 
-std::optional<DirectoryListing> AnswersAhead::listFiles(const QString& dir, const QString& suffix,
-                                                        const QString& root)
+std::optional<DirectoryListing> AnswersAhead::listDirectory(const QString& dir,
+                                                            const QString& suffix,
+                                                            const QString& root, DirectoryTime time)
 {
     // The store lists its directories with one suffix and one root, the ones asked ahead with.
-    if (m_listings.contains(dir))
+    if (const auto found = m_listings.constFind(dir);
+        found != m_listings.cend() &&
+        (time == DirectoryTime::NotAsked || !*found || (*found)->time))
         return m_listings.take(dir);
-    return ForwardingFileAccess::listFiles(dir, suffix, root);
+    return ForwardingFileAccess::listDirectory(dir, suffix, root, time);
 }
 
 std::optional<FileMeta> AnswersAhead::metadata(const QString& path)

@@ -12,12 +12,16 @@
 // Requests a pass is going to make and no answer is known for yet: what may be asked all at
 // once instead of one after another.
 struct AheadRequests {
-    QStringList listings; // directories
-    QStringList metadata; // files held already, whose metadata tells whether they changed
-    QStringList reads;    // files not held, or held and changed
+    QStringList listings;      // directories
+    QStringList metadata;      // files held already, whose metadata tells whether they changed
+    QStringList reads;         // files not held, or held and changed
+    QStringList timedListings; // directories listed with their time (listFilesWithTime)
 
-    bool empty() const { return listings.isEmpty() && metadata.isEmpty() && reads.isEmpty(); }
-    int size() const { return int(listings.size() + metadata.size() + reads.size()); }
+    bool empty() const { return size() == 0; }
+    int size() const
+    {
+        return int(listings.size() + metadata.size() + reads.size() + timedListings.size());
+    }
     // Each request once, in the order first wanted.
     void removeDuplicates();
 };
@@ -41,8 +45,8 @@ public:
     const std::optional<FileMeta>* metadataOf(const QString& path) const;
     bool hasRead(const QString& path) const { return m_reads.contains(path); }
 
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override;
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString& root, DirectoryTime time) override;
     std::optional<FileMeta> metadata(const QString& path) override;
     ReadOutcome read(const QString& path, qint64 maxBytes, const QString& root) override;
     WriteOutcome writeFile(const QString& path, const QByteArray& content, const QString& root,

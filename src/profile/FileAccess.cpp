@@ -154,8 +154,10 @@ int writeWhole(int fd, const QByteArray& content)
 
 } // namespace
 
-std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, const QString& suffix,
-                                                          const QString& root)
+std::optional<DirectoryListing> RealFileAccess::listDirectory(const QString& dir,
+                                                              const QString& suffix,
+                                                              const QString& root,
+                                                              DirectoryTime time)
 {
     const QByteArray dirName = QFile::encodeName(dir);
     Descriptor dirFd(::open(dirName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -163,6 +165,11 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
         return std::nullopt;
     if (!confined(dirFd.get(), dirName, root))
         return std::nullopt;
+    DirectoryListing listing;
+    // Asked of the open directory before its first name is read: a name that comes later
+    // changes the time again.
+    if (struct stat st{}; time == DirectoryTime::Asked && ::fstat(dirFd.get(), &st) == 0)
+        listing.time = metaOf(st);
     DIR* stream = ::fdopendir(dirFd.get());
     if (!stream)
         return std::nullopt;
@@ -170,7 +177,6 @@ std::optional<DirectoryListing> RealFileAccess::listFiles(const QString& dir, co
 
     // A Windows share may hold ".NV3" names, so letter case does not count.
     const QByteArray wanted = suffix.toLatin1();
-    DirectoryListing listing;
     QSet<QByteArray> seen;
     while (const dirent* entry = ::readdir(stream)) {
         const QByteArray raw(entry->d_name);

@@ -102,16 +102,34 @@ struct DirectoryListing {
     QStringList unrepresentable;
     // Real subdirectories, whatever their names; a link to a directory is none.
     QStringList directories;
+    // The directory's own metadata, taken before its names were read, so that a name that
+    // comes or goes after the listing changes it (see FileAccess::listFilesWithTime).
+    std::optional<FileMeta> time;
 };
 
 class FileAccess {
 public:
     virtual ~FileAccess() = default;
 
+    // Whether a listing brings the directory's own time: one request more on a share.
+    enum class DirectoryTime { NotAsked, Asked };
     // The files in dir whose names end in suffix (letter case ignored), and its subdirectories.
     // nullopt when the directory is missing, cannot be listed, or lies outside root.
-    virtual std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                                      const QString& root) = 0;
+    virtual std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                          const QString& root,
+                                                          DirectoryTime time) = 0;
+    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
+                                              const QString& root)
+    {
+        return listDirectory(dir, suffix, root, DirectoryTime::NotAsked);
+    }
+    // The same with the directory's time, asked of the directory as opened for the listing:
+    // one path walk less on a share than asking its metadata first.
+    std::optional<DirectoryListing> listFilesWithTime(const QString& dir, const QString& suffix,
+                                                      const QString& root)
+    {
+        return listDirectory(dir, suffix, root, DirectoryTime::Asked);
+    }
     // True when dir exists and can be listed.
     virtual bool isListableDir(const QString& dir) = 0;
     // Modification time, size and identity of a regular file; nullopt when there is none.
@@ -163,8 +181,8 @@ public:
 // The local file system (and whatever share is mounted into it).
 class RealFileAccess : public FileAccess {
 public:
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override;
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString& root, DirectoryTime time) override;
     bool isListableDir(const QString& dir) override;
     std::optional<FileMeta> metadata(const QString& path) override;
     std::optional<FileMeta> directoryMetadata(const QString& dir) override;
@@ -225,11 +243,11 @@ public:
     ForwardingFileAccess(const ForwardingFileAccess&) = delete;
     ForwardingFileAccess& operator=(const ForwardingFileAccess&) = delete;
 
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString& root, DirectoryTime time) override
     {
         noteCall(Call::Listing);
-        return m_inner.listFiles(dir, suffix, root);
+        return m_inner.listDirectory(dir, suffix, root, time);
     }
     bool isListableDir(const QString& dir) override
     {

@@ -6,10 +6,12 @@ CancellableFileAccess::CancellableFileAccess(std::unique_ptr<FileAccess> inner)
 {
 }
 
-std::optional<DirectoryListing>
-CancellableFileAccess::listFiles(const QString& dir, const QString& suffix, const QString& root)
+std::optional<DirectoryListing> CancellableFileAccess::listDirectory(const QString& dir,
+                                                                     const QString& suffix,
+                                                                     const QString& root,
+                                                                     DirectoryTime time)
 {
-    return m_cancelled ? std::nullopt : m_inner.listFiles(dir, suffix, root);
+    return m_cancelled ? std::nullopt : m_inner.listDirectory(dir, suffix, root, time);
 }
 
 bool CancellableFileAccess::isListableDir(const QString& dir)

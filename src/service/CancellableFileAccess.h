@@ -15,8 +15,8 @@ public:
 
     void cancel() { m_cancelled = true; }
 
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override;
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString& root, DirectoryTime time) override;
     bool isListableDir(const QString& dir) override;
     std::optional<FileMeta> metadata(const QString& path) override;
     std::optional<FileMeta> directoryMetadata(const QString& dir) override;

@@ -69,10 +69,12 @@ MissingDirectories::Plan MissingDirectories::plan(const QStringList& dirs) const
         if (const QString above = parentOf(parent);
             m_known.contains(above) && stateNow(above) == State::Unknown)
             asked = above;
-        if (!m_timesNow.contains(asked))
-            wanted(plan.times, asked); // then the listing holds if the time is unchanged
+        // A parent looked at before is asked its time, and its listing holds while that is
+        // unchanged; one never looked at, or changed since, is listed with its time.
+        if (m_known.contains(asked) && !m_timesNow.contains(asked))
+            wanted(plan.times, asked);
         else
-            wanted(plan.listings, asked); // never listed, or changed since
+            wanted(plan.listings, asked);
     }
     return plan;
 }
@@ -85,7 +87,8 @@ void MissingDirectories::parentListed(const QString& parent,
     if (listing)
         for (const QString& name : listing->directories)
             known.children.insert(parent + name + u'/');
-    known.vouch = m_timesNow.value(parent);
+    if (listing)
+        known.vouch = listing->time;
     m_known.insert(parent, known);
     m_holdsNow.insert(parent);
 }

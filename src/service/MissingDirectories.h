@@ -13,8 +13,9 @@
 // for (`recurring/wd<N>`, `recurring/d<N>`, ...) are missing, and on a share each look for a
 // missing name is a round trip, one after another within one directory. A parent is listed
 // once; while its time is unchanged no name came or went in it, so its listing still holds and
-// a child it does not name is not asked for. A parent's time is taken before its listing,
-// which it vouches for. No I/O: the caller asks what the plan says and tells what it found.
+// a child it does not name is not asked for. A parent is listed with its time, taken before
+// its names (FileAccess::listFilesWithTime), which vouches for the listing at the next look.
+// No I/O: the caller asks what the plan says and tells what it found.
 class MissingDirectories {
 public:
     // "a/b/c/" -> "a/b/"; the top of the file system has none.
@@ -28,13 +29,12 @@ public:
     struct Plan {
         QStringList ask;      // directories to look at now
         QStringList times;    // parents whose time is wanted: their children wait for it
-        QStringList listings; // parents to list: their children wait for the listing
+        QStringList listings; // parents to list with their time: their children wait for it
         QStringList missing;  // known missing now: answered without a request
     };
     // What to do with directories about to be looked at in this look.
     Plan plan(const QStringList& dirs) const;
-    // What the requests of a plan found. Tell the listings before the times asked beside them,
-    // which came too late to vouch for them.
+    // What the requests of a plan found. Tell the listings before the times asked beside them.
     void parentListed(const QString& parent, const std::optional<DirectoryListing>& listing);
     void parentTime(const QString& parent, const std::optional<FileMeta>& time);
 
@@ -42,7 +42,7 @@ private:
     struct Known {
         QSet<QString> children; // the subdirectories' paths, each ending in a separator
         bool exists = false;
-        std::optional<FileMeta> vouch; // the parent's time before the listing
+        std::optional<FileMeta> vouch; // the parent's time taken with the listing
     };
     enum class State { Unknown, Listed, Missing };
     State stateNow(const QString& parent) const;

@@ -103,6 +103,7 @@ QList<std::optional<FileMeta>> ParallelFetch::fetch(const AheadRequests& request
 {
     // Each answer has a place of its own, written by one thread and read here once all ended.
     std::vector<std::optional<DirectoryListing>> listings(requests.listings.size());
+    std::vector<std::optional<DirectoryListing>> timed(requests.timedListings.size());
     std::vector<std::optional<FileMeta>> metadata(requests.metadata.size());
     std::vector<ReadOutcome> reads(requests.reads.size());
     std::vector<std::optional<FileMeta>> times(directories.size());
@@ -114,6 +115,10 @@ QList<std::optional<FileMeta>> ParallelFetch::fetch(const AheadRequests& request
         jobs.push_back([&, i](FileAccess& files) {
             listings[i] = files.listFiles(requests.listings[i], suffix, root);
         });
+    for (qsizetype i = 0; i < requests.timedListings.size(); ++i)
+        jobs.push_back([&, i](FileAccess& files) {
+            timed[i] = files.listFilesWithTime(requests.timedListings[i], suffix, root);
+        });
     for (qsizetype i = 0; i < requests.metadata.size(); ++i)
         jobs.push_back(
             [&, i](FileAccess& files) { metadata[i] = files.metadata(requests.metadata[i]); });
@@ -124,6 +129,8 @@ QList<std::optional<FileMeta>> ParallelFetch::fetch(const AheadRequests& request
     runAll(std::move(jobs));
     for (qsizetype i = 0; i < requests.listings.size(); ++i)
         into.addListing(requests.listings[i], std::move(listings[i]));
+    for (qsizetype i = 0; i < requests.timedListings.size(); ++i)
+        into.addListing(requests.timedListings[i], std::move(timed[i]));
     for (qsizetype i = 0; i < requests.metadata.size(); ++i)
         into.addMetadata(requests.metadata[i], std::move(metadata[i]));
     for (qsizetype i = 0; i < requests.reads.size(); ++i)

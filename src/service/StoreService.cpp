@@ -267,10 +267,10 @@ void StoreService::postLoad(const Request& request)
             if (slot->directoryCheck)
                 checkedDirectories = directoriesOfDays(slot->folder, taken.viewDays);
         }
-        store->rememberDirectories(checkedDirectories);
         // The view first, then the calendars' marks, then the neighbours, each shown as soon
         // as it is read; one pass over the folder for all of it.
         const auto pass = store->pass();
+        store->rememberDirectories(checkedDirectories);
         using Part = LoadPart::Part;
         const StoreWorker::Days view = store->read(taken.viewDays, {}, false);
         inbox.send({generation, Part::View, view});

@@ -63,7 +63,7 @@ public:
         QString indexDirectory;
         // How many requests a read of the view has in flight at once: a file server answers
         // them side by side. 1 asks one after another, for a server that dislikes more.
-        int parallelRequests = 16;
+        int parallelRequests = 32;
         // How often the directories of the shown days are looked at for a changed time,
         // which a save by another copy on a share without change notification leaves; a
         // changed one is read at once. None when 0 (the desktop program's is 2000).

@@ -50,6 +50,9 @@ StoreWorker::ReadPass::ReadPass(StoreWorker& worker)
     , m_outermost(!worker.m_store.seenInPass())
     , m_pass(worker.m_store)
 {
+    // One look at the parents' times for all the reads of the pass.
+    if (m_outermost)
+        m_worker.m_missing.newLook();
 }
 
 StoreWorker::ReadPass::~ReadPass()
@@ -111,6 +114,9 @@ QList<std::optional<FileMeta>> StoreWorker::fetchAhead(const AheadRequests& want
     // One after another, on the worker's own file access.
     for (const QString& dir : wanted.listings)
         m_ahead.addListing(dir, m_files.listFiles(dir, AppointmentFile::kExtension, m_folder));
+    for (const QString& dir : wanted.timedListings)
+        m_ahead.addListing(dir,
+                           m_files.listFilesWithTime(dir, AppointmentFile::kExtension, m_folder));
     for (const QString& path : wanted.metadata)
         m_ahead.addMetadata(path, m_files.metadata(path));
     for (const QString& path : wanted.reads)
@@ -130,7 +136,6 @@ void StoreWorker::askAhead(const QList<QDate>& days, const QList<QDate>& marks)
     // A directory is asked only where its parent's listing names it; a parent is listed once
     // and then only after its time changed.
     constexpr int kMostRounds = 32;
-    m_missing.newLook();
     for (int round = 0; round < kMostRounds; ++round) {
         AheadRequests wanted = m_store.wantedAhead(days, marks, m_ahead);
         if (wanted.empty())
@@ -147,7 +152,7 @@ QList<std::optional<FileMeta>> StoreWorker::askParents(const MissingDirectories:
                                                        AheadRequests wanted,
                                                        const QStringList& times)
 {
-    wanted.listings << plan.listings;
+    wanted.timedListings << plan.listings;
     const QList<std::optional<FileMeta>> found = fetchAhead(wanted, times + plan.times);
     // A parent's listing is taken out of the answers: no pass asks for it.
     for (const QString& parent : plan.listings)
@@ -161,14 +166,28 @@ QList<std::optional<FileMeta>> StoreWorker::askParents(const MissingDirectories:
 QList<std::optional<FileMeta>> StoreWorker::directoryTimes(const QStringList& dirs)
 {
     QHash<QString, std::optional<FileMeta>> found;
-    m_missing.newLook();
+    // Inside a pass, which lists them next, they are listed now with their times: the pass
+    // takes those listings, and one path walk per directory is saved.
+    const bool inPass = m_store.seenInPass() != nullptr;
+    if (!inPass)
+        m_missing.newLook();
     for (QStringList left = dirs; !left.isEmpty();) {
         const MissingDirectories::Plan plan = m_missing.plan(left);
         for (const QString& dir : plan.missing)
             found.insert(dir, std::nullopt);
-        const QList<std::optional<FileMeta>> times = askParents(plan, {}, plan.ask);
-        for (qsizetype i = 0; i < plan.ask.size(); ++i)
-            found.insert(plan.ask[i], times[i]);
+        if (inPass) {
+            AheadRequests listings;
+            listings.timedListings = plan.ask;
+            (void)askParents(plan, listings);
+            for (const QString& dir : plan.ask) {
+                const std::optional<DirectoryListing>* listing = m_ahead.listing(dir);
+                found.insert(dir, listing && *listing ? (*listing)->time : std::nullopt);
+            }
+        } else {
+            const QList<std::optional<FileMeta>> times = askParents(plan, {}, plan.ask);
+            for (qsizetype i = 0; i < plan.ask.size(); ++i)
+                found.insert(plan.ask[i], times[i]);
+        }
         left.removeIf([&](const QString& dir) { return found.contains(dir); });
     }
     QList<std::optional<FileMeta>> inOrder;

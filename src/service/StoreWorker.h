@@ -116,8 +116,9 @@ public:
     // The directories among dirs whose metadata differs from what the check before saw of
     // them, one request each; a directory looked at the first time is only remembered.
     QStringList changedDirectories(const QStringList& dirs);
-    // The same for those of dirs never looked at, before a pass lists them: a change after
-    // the listing then shows at the next check, one before it is in the listing.
+    // The same for those of dirs never looked at, inside a pass before it lists them: a change
+    // after the listing then shows at the next check, one before it is in the listing. Each is
+    // listed with its time here, and the pass takes that listing.
     void rememberDirectories(const QStringList& dirs);
 
     // One step of the local index's crawl: one directory of the folder.
@@ -137,6 +138,7 @@ private:
     void askAhead(const QList<QDate>& days, const QList<QDate>& marks);
     // Each directory's metadata, side by side where the worker asks so; one that its parent's
     // listing does not name is answered as missing without a request (see MissingDirectories).
+    // Inside a pass, the time comes with the directory's listing, left for the pass.
     QList<std::optional<FileMeta>> directoryTimes(const QStringList& dirs);
     // What a pass wants (and the parents' listings and times the plan asks), handed to the
     // pass's answers, with the metadata of the directories `times`, which it returns.

@@ -95,7 +95,7 @@ template <typename Self, typename Visit> void Settings::eachKey(Self& s, Visit&&
     key(kProgram, "StartWithWeek", s.m_startWithWeek, false);
     key(kProgram, "DayInterval", s.m_dayInterval, 30, &Settings::setDayInterval);
     key(kProgram, "MonthInterval", s.m_monthInterval, 60, &Settings::setMonthInterval);
-    key(kProgram, "ParallelRequests", s.m_parallelRequests, 16, &Settings::setParallelRequests);
+    key(kProgram, "ParallelRequests", s.m_parallelRequests, 32, &Settings::setParallelRequests);
     key(kReminder, "SendEmail", s.m_sendEmail, false);
     key(kReminder, "EmailSMTP", s.m_emailSmtp, none);
     key(kReminder, "EmailFrom", s.m_emailFrom, none);

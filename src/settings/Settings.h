@@ -211,7 +211,7 @@ private:
     bool m_startWithWeek = false;
     int m_dayInterval = 30;
     int m_monthInterval = 60;
-    int m_parallelRequests = 16;
+    int m_parallelRequests = 32;
     bool m_sendEmail = false;
     QString m_emailSmtp;
     QString m_emailFrom;

@@ -13,8 +13,8 @@ namespace {
 // One file in memory in place of the disk: what a save writes, and a read of it.
 class FileInMemory final : public FileAccess {
 public:
-    std::optional<DirectoryListing> listFiles(const QString&, const QString&,
-                                              const QString&) override
+    std::optional<DirectoryListing> listDirectory(const QString&, const QString&, const QString&,
+                                                  DirectoryTime) override
     {
         return std::nullopt;
     }

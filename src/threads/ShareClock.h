@@ -58,11 +58,11 @@ public:
     {
     }
 
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString& root, DirectoryTime time) override
     {
         const Running running(*m_clock);
-        return ForwardingFileAccess::listFiles(dir, suffix, root);
+        return ForwardingFileAccess::listDirectory(dir, suffix, root, time);
     }
     bool isListableDir(const QString& dir) override
     {

@@ -30,10 +30,10 @@ public:
         , m_budget(budget)
     {
     }
-    std::optional<DirectoryListing> listFiles(const QString& d, const QString& s,
-                                              const QString& r) override
+    std::optional<DirectoryListing> listDirectory(const QString& d, const QString& s,
+                                                  const QString& r, DirectoryTime t) override
     {
-        return spent() ? std::nullopt : m_inner.listFiles(d, s, r);
+        return spent() ? std::nullopt : m_inner.listDirectory(d, s, r, t);
     }
     bool isListableDir(const QString& d) override { return !spent() && m_inner.isListableDir(d); }
     std::optional<FileMeta> metadata(const QString& p) override

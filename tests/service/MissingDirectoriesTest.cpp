@@ -29,7 +29,7 @@ QStringList look(MissingDirectories& missing, const Times& folder, const QString
             asked << "list " + parent;
             std::optional<DirectoryListing> listing;
             if (folder.contains(parent)) {
-                listing.emplace();
+                listing.emplace().time.emplace().modifiedNs = folder.value(parent);
                 for (const QString& dir : folder.keys())
                     if (MissingDirectories::parentOf(dir) == parent)
                         listing->directories << dir.mid(parent.size()).chopped(1);
@@ -77,9 +77,8 @@ TEST(MissingDirectoriesTest, AMissingDirectoryIsAskedAgainOnlyWhenItsParentsTime
         MissingDirectories missing;
         missing.useFolder("F/");
         EXPECT_EQ(look(missing, folder, week),
-                  QStringList({"time F/recurring/", "time F/recurring/m6/", "list F/recurring/",
-                               "F/recurring/wd2/"}))
-            << row.what << ": the first look lists the parents that are there";
+                  QStringList({"list F/recurring/", "list F/recurring/m6/", "F/recurring/wd2/"}))
+            << row.what << ": the first look lists the parents with their times";
         EXPECT_EQ(look(missing, folder, week), times + QStringList{"F/recurring/wd2/"})
             << row.what << ": the second asks no missing one";
         Times changed = folder;
@@ -92,53 +91,98 @@ TEST(MissingDirectoriesTest, AMissingDirectoryIsAskedAgainOnlyWhenItsParentsTime
         << "nothing is asked about the folder's own parent";
 }
 
-TEST(MissingDirectoriesTest, AnUnchangedWeekAsksNoMissingDirectoryAgainAndSeesANewOne)
-{
+const QByteArray kSeries = "[AppointmentSettings]\r\nStartTimeHour=7\r\nEndTimeHour=8\r\n"
+                           "Text=Weekly\r\nRecurringUntilYear=2099\r\n";
+
+// A week of one appointment and a weekly series, and the directories its days read.
+struct Week {
     QTemporaryDir data;
-    const QDate monday(2003, 7, 7);
-    const QByteArray series = "[AppointmentSettings]\r\nStartTimeHour=7\r\nEndTimeHour=8\r\n"
-                              "Text=Weekly\r\nRecurringUntilYear=2099\r\n";
-    TestFiles::putAppointment(data.path(), monday.addDays(2), 9, "Ours");
-    ASSERT_TRUE(TestFiles::writeSettled(data.path() + "/recurring/wd5/1.nv3", series));
-    QList<QDate> week;
+    QList<QDate> days;
     QStringList dirs;
     int existing = 0;
-    for (int i = 0; i < 7; ++i) {
-        week << monday.addDays(i);
-        for (const QString& dir : Recurrence::directoriesOfDay(data.path() + '/', week.last())) {
-            dirs << dir;
-            existing += QDir(dir).exists();
+
+    Week()
+    {
+        const QDate monday(2003, 7, 7);
+        TestFiles::putAppointment(data.path(), monday.addDays(2), 9, "Ours");
+        TestFiles::writeSettled(data.path() + "/recurring/wd5/1.nv3", kSeries);
+        for (int i = 0; i < 7; ++i) {
+            days << monday.addDays(i);
+            for (const QString& dir :
+                 Recurrence::directoriesOfDay(data.path() + '/', days.last())) {
+                dirs << dir;
+                existing += QDir(dir).exists();
+            }
         }
     }
+};
+
+TEST(MissingDirectoriesTest, TheFirstLookAtAWeekListsEachDirectoryOnceWithItsTime)
+{
+    const Week week;
     for (const int width : {16, 1}) {
         RealFileAccess real;
         CountingFileAccess counting(real);
         StoreWorker worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
                            [&counting] { return counting.makeCounted(); });
-        worker.useFolder(data.path(), 60);
+        worker.useFolder(week.data.path(), 60);
+        worker.useParallelRequests(width);
+        {
+            // As the store service shows a week: its directories remembered, then read.
+            const auto pass = worker.pass();
+            worker.rememberDirectories(week.dirs);
+            const StoreWorker::Days read = worker.read(week.days, {}, false);
+            qsizetype shown = 0;
+            for (const QDate& day : week.days)
+                shown += read.days.value(day).size();
+            EXPECT_EQ(shown, 2) << width << ": ours and the series";
+        }
+        // The existing ones, their parents (the month, recurring/ and the missing
+        // recurring/m7/), and the folder's own check; no directory's time asked on its own.
+        EXPECT_EQ(counting.counts().listings, week.existing + 3 + 1) << width;
+        EXPECT_EQ(counting.counts().metadataQueries, 0) << width;
+
+        // The times the listings brought are those the checks see.
+        EXPECT_TRUE(worker.changedDirectories(week.dirs).isEmpty()) << width;
+        const QString day = week.data.path() + "/y2003/m7/d9/";
+        ASSERT_TRUE(TestFiles::writeSettled(day + "77.nv3", kSeries));
+        EXPECT_EQ(worker.changedDirectories(week.dirs), QStringList{day}) << width;
+        QFile::remove(day + "77.nv3");
+    }
+}
+
+TEST(MissingDirectoriesTest, AnUnchangedWeekAsksNoMissingDirectoryAgainAndSeesANewOne)
+{
+    const Week week;
+    for (const int width : {16, 1}) {
+        RealFileAccess real;
+        CountingFileAccess counting(real);
+        StoreWorker worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
+                           [&counting] { return counting.makeCounted(); });
+        worker.useFolder(week.data.path(), 60);
         worker.useParallelRequests(width);
         for (int pass = 0; pass < 3; ++pass) {
             counting.resetCounts();
-            (void)worker.read(week, {}, false);
+            (void)worker.read(week.days, {}, false);
         }
         // The existing ones, and the folder's own check.
-        EXPECT_EQ(counting.counts().listings, existing + 1) << width;
+        EXPECT_EQ(counting.counts().listings, week.existing + 1) << width;
         for (int check = 0; check < 3; ++check) {
             counting.resetCounts();
-            EXPECT_TRUE(worker.changedDirectories(dirs).isEmpty());
+            EXPECT_TRUE(worker.changedDirectories(week.dirs).isEmpty());
         }
         // The existing ones, and the times of their parents: the month's and recurring/, whose
         // listing tells that recurring/m7/ is missing.
-        EXPECT_EQ(counting.counts().total(), existing + 2) << width;
+        EXPECT_EQ(counting.counts().total(), week.existing + 2) << width;
 
         // Another copy files a weekly series into wd2: recurring/ changed, wd2 is read.
-        const QString weekly = data.path() + "/recurring/wd2/";
+        const QString weekly = week.data.path() + "/recurring/wd2/";
         ASSERT_TRUE(QDir().mkpath(weekly));
-        ASSERT_TRUE(TestFiles::writeSettled(weekly + "77.nv3", series));
-        EXPECT_EQ(worker.changedDirectories(dirs), QStringList{weekly}) << width;
-        const StoreWorker::Days read = worker.read(week, {}, false);
+        ASSERT_TRUE(TestFiles::writeSettled(weekly + "77.nv3", kSeries));
+        EXPECT_EQ(worker.changedDirectories(week.dirs), QStringList{weekly}) << width;
+        const StoreWorker::Days read = worker.read(week.days, {}, false);
         qsizetype shown = 0;
-        for (const QDate& day : week)
+        for (const QDate& day : week.days)
             shown += read.days.value(day).size();
         EXPECT_EQ(shown, 3) << width << ": ours, the series of wd5 and the new one";
         QDir(weekly).removeRecursively();

@@ -175,12 +175,12 @@ public:
         , m_steps(std::move(steps))
     {
     }
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString& root, DirectoryTime time) override
     {
         run(m_steps.beforeAny, dir);
         run(m_steps.beforeListing, dir);
-        auto listing = ForwardingFileAccess::listFiles(dir, suffix, root);
+        auto listing = ForwardingFileAccess::listDirectory(dir, suffix, root, time);
         run(m_steps.afterListing, dir);
         return listing;
     }

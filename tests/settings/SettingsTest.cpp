@@ -198,7 +198,7 @@ TEST_F(SettingsTest, SaveWritesBothFilesAndLoadReadsThemBack)
         "[Admin]\r\nLocked=0\r\n[International]\r\nLangCode=de\r\nFirstWeekday=1\r\n"
         "FirstCW=1\r\nTimeFormat=24h\r\nDateFormat=yyyy-mm-dd\r\n[Program]\r\n"
         "MinimizeToTray=0\r\nStartWithWeek=0\r\nDayInterval=15\r\nMonthInterval=60\r\n"
-        "ParallelRequests=16\r\n"
+        "ParallelRequests=32\r\n"
         "[Reminder]\r\nSendEmail=0\r\nEmailSMTP=\r\nEmailFrom=\r\nEmailTo=\r\nEmailSubject=\r\n"
         "SoundFile=\r\nPlaySound=0\r\nShowWindow=1\r\nDesktopNotification=1\r\n[Colors]\r\n"
         "Color1=14680063\r\nText1=\r\n"

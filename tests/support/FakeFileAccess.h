@@ -50,10 +50,10 @@ public:
         , m_step(std::move(step))
     {
     }
-    std::optional<DirectoryListing> listFiles(const QString& dir, const QString& suffix,
-                                              const QString& root) override
+    std::optional<DirectoryListing> listDirectory(const QString& dir, const QString& suffix,
+                                                  const QString& root, DirectoryTime time) override
     {
-        auto listing = m_inner.listFiles(dir, suffix, root);
+        auto listing = m_inner.listDirectory(dir, suffix, root, time);
         m_step();
         return listing;
     }
