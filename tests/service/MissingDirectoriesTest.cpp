@@ -117,25 +117,42 @@ struct Week {
     }
 };
 
+// A store worker on the week's folder, asking width requests at once, each one counted.
+struct CountedWorker {
+    RealFileAccess real;
+    CountingFileAccess counting{real};
+    StoreWorker worker;
+
+    CountedWorker(const Week& week, int width)
+        : worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
+                 [this] { return counting.makeCounted(); })
+    {
+        worker.useFolder(week.data.path(), 60);
+        worker.useParallelRequests(width);
+    }
+};
+
+qsizetype appointmentsIn(const StoreWorker::Days& read)
+{
+    qsizetype shown = 0;
+    for (const QList<TerminPtr>& day : read.days)
+        shown += day.size();
+    return shown;
+}
+
 TEST(MissingDirectoriesTest, TheFirstLookAtAWeekListsEachDirectoryOnceWithItsTime)
 {
     const Week week;
     for (const int width : {16, 1}) {
-        RealFileAccess real;
-        CountingFileAccess counting(real);
-        StoreWorker worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
-                           [&counting] { return counting.makeCounted(); });
-        worker.useFolder(week.data.path(), 60);
-        worker.useParallelRequests(width);
+        CountedWorker counted(week, width);
+        CountingFileAccess& counting = counted.counting;
+        StoreWorker& worker = counted.worker;
         {
             // As the store service shows a week: its directories remembered, then read.
             const auto pass = worker.pass();
             worker.rememberDirectories(week.dirs);
-            const StoreWorker::Days read = worker.read(week.days, {}, false);
-            qsizetype shown = 0;
-            for (const QDate& day : week.days)
-                shown += read.days.value(day).size();
-            EXPECT_EQ(shown, 2) << width << ": ours and the series";
+            EXPECT_EQ(appointmentsIn(worker.read(week.days, {}, false)), 2)
+                << width << ": ours and the series";
         }
         // The existing ones, their parents (the month, recurring/ and the missing
         // recurring/m7/), and the folder's own check; no directory's time asked on its own.
@@ -155,12 +172,9 @@ TEST(MissingDirectoriesTest, AnUnchangedWeekAsksNoMissingDirectoryAgainAndSeesAN
 {
     const Week week;
     for (const int width : {16, 1}) {
-        RealFileAccess real;
-        CountingFileAccess counting(real);
-        StoreWorker worker(counting.makeCounted(), std::make_shared<ShareClock>(), {}, {},
-                           [&counting] { return counting.makeCounted(); });
-        worker.useFolder(week.data.path(), 60);
-        worker.useParallelRequests(width);
+        CountedWorker counted(week, width);
+        CountingFileAccess& counting = counted.counting;
+        StoreWorker& worker = counted.worker;
         for (int pass = 0; pass < 3; ++pass) {
             counting.resetCounts();
             (void)worker.read(week.days, {}, false);
@@ -180,11 +194,8 @@ TEST(MissingDirectoriesTest, AnUnchangedWeekAsksNoMissingDirectoryAgainAndSeesAN
         ASSERT_TRUE(QDir().mkpath(weekly));
         ASSERT_TRUE(TestFiles::writeSettled(weekly + "77.nv3", kSeries));
         EXPECT_EQ(worker.changedDirectories(week.dirs), QStringList{weekly}) << width;
-        const StoreWorker::Days read = worker.read(week.days, {}, false);
-        qsizetype shown = 0;
-        for (const QDate& day : week.days)
-            shown += read.days.value(day).size();
-        EXPECT_EQ(shown, 3) << width << ": ours, the series of wd5 and the new one";
+        EXPECT_EQ(appointmentsIn(worker.read(week.days, {}, false)), 3)
+            << width << ": ours, the series of wd5 and the new one";
         QDir(weekly).removeRecursively();
     }
 }
