@@ -61,8 +61,10 @@ Answer fetch(const Subscription& s, const RefreshOptions& options)
     SyncOptions http;
     http.connectTimeout = options.connectTimeout;
     http.stallTimeout = options.stallTimeout;
+    // Each hop has a client of its own and its answer the deadline; the client's limit for a
+    // whole sync stays beyond it, so that a feed too slow is told as the answer it is.
     http.requestDeadline = options.deadline;
-    http.syncDeadline = options.deadline;
+    http.syncDeadline = options.deadline * 2;
     http.cancel = options.cancel;
     HttpClient::Headers headers{{"Accept", "text/calendar, */*;q=0.5"}};
     if (!s.etag.isEmpty())
