@@ -211,26 +211,32 @@ void SyncSettingsPage::showPasswordNote()
                                      "in the settings file.")));
 }
 
-void SyncSettingsPage::command_sync_test_Click()
+template <typename Ask, typename Take>
+void SyncSettingsPage::askServer(QPushButton* button, Ask ask, Take take)
 {
     if (m_testing)
         return;
     m_testing = true;
     m_testResult.reset();
-    command_sync_test->setEnabled(false);
+    button->setEnabled(false);
     showTestResult();
-    const SyncAccount account = shownAccount();
-    m_worker->post([test = m_test, account, cancel = m_cancel, reply = m_worker->replies(), this] {
+    m_worker->post([ask = std::move(ask), take = std::move(take), account = shownAccount(),
+                    cancel = m_cancel, reply = m_worker->replies(), button, this] {
         SyncOptions options;
         options.cancel = cancel.get();
-        const SyncResult result = test(account, options);
-        reply([this, result] {
+        reply([this, button, take, answer = ask(account, options)] {
             m_testing = false;
-            m_testResult = result;
-            command_sync_test->setEnabled(true);
+            button->setEnabled(true);
+            take(answer);
             showTestResult();
         });
     });
+}
+
+void SyncSettingsPage::command_sync_test_Click()
+{
+    askServer(command_sync_test, m_test,
+              [this](const SyncResult& result) { m_testResult = result; });
 }
 
 SyncAccount SyncSettingsPage::shownAccount() const
@@ -241,33 +247,17 @@ SyncAccount SyncSettingsPage::shownAccount() const
 
 void SyncSettingsPage::command_sync_calendars_Click()
 {
-    if (m_testing)
-        return;
-    m_testing = true;
-    m_testResult.reset();
-    command_sync_calendars->setEnabled(false);
-    showTestResult();
-    m_worker->post([list = m_lister, account = shownAccount(), cancel = m_cancel,
-                    reply = m_worker->replies(), this] {
-        SyncOptions options;
-        options.cancel = cancel.get();
-        const CalendarListing listing = list(account, options);
-        reply([this, listing] {
-            m_testing = false;
-            command_sync_calendars->setEnabled(true);
-            if (listing.ok) {
-                // Before a first listing the settings' pairs, the account's URL alone among them.
-                const QList<SyncPair> paired = m_calendars->pairs();
-                m_calendars->showListing(listing.calendars,
-                                         paired.isEmpty() ? m_saved.pairs : paired);
-            } else {
-                SyncResult failed;
-                failed.exit = SyncResult::Exit::Failed;
-                failed.error = listing.error;
-                m_testResult = failed;
-            }
-            showTestResult();
-        });
+    askServer(command_sync_calendars, m_lister, [this](const CalendarListing& listing) {
+        if (listing.ok) {
+            // Before a first listing the settings' pairs, the account's URL alone among them.
+            const QList<SyncPair> paired = m_calendars->pairs();
+            m_calendars->showListing(listing.calendars, paired.isEmpty() ? m_saved.pairs : paired);
+            return;
+        }
+        SyncResult failed;
+        failed.exit = SyncResult::Exit::Failed;
+        failed.error = listing.error;
+        m_testResult = failed;
     });
 }
 

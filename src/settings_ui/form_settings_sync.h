@@ -66,6 +66,9 @@ private:
     void command_sync_test_Click();
     void command_sync_calendars_Click();
     SyncAccount shownAccount() const;
+    // Asks the server on the worker with the account shown, the button held until the answer,
+    // which take() shows on this thread.
+    template <typename Ask, typename Take> void askServer(QPushButton* button, Ask ask, Take take);
     void showTestResult();
     // Where the password is: the desktop's password store, or the private file it fell back to.
     void showPasswordNote();
