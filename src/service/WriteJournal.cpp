@@ -34,19 +34,22 @@ bool WriteJournal::noteBefore(const QString& path, const QString& root)
         file.before = file.after = old.bytes;
     else if (old.status != ReadOutcome::Missing)
         return false;
-    m_index.insert(path, m_files.size());
-    m_files.append(file);
+    keep(std::move(file));
     return true;
+}
+
+void WriteJournal::keep(FileVersions file)
+{
+    m_index.insert(file.path, m_files.size());
+    m_files.append(std::move(file));
 }
 
 WriteOutcome WriteJournal::writeFile(const QString& path, const QByteArray& content,
                                      const QString& root, Replace replace)
 {
     // A new file had nothing before it: should anything have the name, nothing is written.
-    if (m_recording && replace == Replace::Never && !m_index.contains(path)) {
-        m_index.insert(path, m_files.size());
-        m_files.append(FileVersions{path, std::nullopt, std::nullopt});
-    }
+    if (m_recording && replace == Replace::Never && !m_index.contains(path))
+        keep(FileVersions{path, std::nullopt, std::nullopt});
     if (m_recording && !noteBefore(path, root))
         m_complete = false;
     WriteOutcome outcome = ForwardingFileAccess::writeFile(path, content, root, replace);

@@ -29,6 +29,8 @@ public:
 private:
     // False when path's old content cannot be known.
     bool noteBefore(const QString& path, const QString& root);
+    // Keeps the file's first version: the one before anything this change wrote.
+    void keep(FileVersions file);
 
     bool m_recording = false;
     bool m_complete = true;
